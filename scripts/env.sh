@@ -1,0 +1,37 @@
+# Shared settings of scripts/test and scripts/run (sourced, not run).
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export EXAMPREP_CACHE="${EXAMPREP_CACHE:-/var/cache/examprep}"
+export WINEPREFIX="${WINEPREFIX:-$EXAMPREP_CACHE/wine}"
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+BUILD_TYPE="${BUILD_TYPE:-Debug}"
+BUILD="${BUILD_DIR:-$ROOT/build/$BUILD_TYPE}"
+
+# Configures (first time) and builds everything in $BUILD.
+build_all() {
+  if [ ! -f "$BUILD/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+      -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DEXAMPREP_CACHE="$EXAMPREP_CACHE" >/dev/null \
+      || { echo "configure failed" >&2; return 1; }
+  fi
+  cmake --build "$BUILD" -j"$(nproc)" -- --no-print-directory >"$BUILD/build.log" 2>&1 \
+    || { grep -E -B2 -A8 'error|Error' "$BUILD/build.log" | head -80 >&2; echo "build failed (full log: $BUILD/build.log)" >&2; return 1; }
+}
+
+# Starts one Xvfb display for this script and exports DISPLAY; stopped on exit.
+start_xvfb() {
+  local n
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    sleep 1
+    if kill -0 "$XVFB_PID" 2>/dev/null; then
+      export DISPLAY=":$n"
+      trap 'kill $XVFB_PID 2>/dev/null; wineserver -k 2>/dev/null || true' EXIT
+      return 0
+    fi
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}

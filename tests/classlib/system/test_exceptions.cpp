@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "classlib/system/SysExceptions.h"
+
+TEST(Exceptions, CarryTheirMessageAndClassName) {
+  try {
+    throw EConvertError(L"'%s' is not a valid integer value", {String(L"abc")});
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), L"'abc' is not a valid integer value");
+    EXPECT_STREQ(e.ClassName(), L"EConvertError");
+    EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
+  }
+}
+
+TEST(Exceptions, AbortRaisesTheSilentException) {
+  EXPECT_THROW(Abort(), EAbort);
+  try {
+    throw EReadError(L"Stream read error");
+  } catch (const EStreamError& e) {  // the hierarchy of the class library
+    EXPECT_STREQ(e.ClassName(), L"EReadError");
+  }
+}
+
+TEST(Exceptions, NonAsciiMessageConvertsToUtf8) {
+  Exception e(L"无法连接数据库！");
+  EXPECT_STREQ(e.what(), "无法连接数据库！");
+}
