@@ -1,0 +1,114 @@
+#include "SysMath.h"
+
+#include <climits>
+#include <cmath>
+
+#include "SysExceptions.h"
+#include "Win.h"
+
+namespace {
+
+// The int64 range as doubles: [-2^63, 2^63). Both bounds are exact.
+constexpr double kInt64Low = -9223372036854775808.0;
+constexpr double kInt64High = 9223372036854775808.0;
+
+[[noreturn]] void RaiseInvalidOp() { throw EInvalidOp(L"Invalid floating point operation"); }
+
+int64_t CheckedInt64(double integral) {
+  if (!(integral >= kInt64Low && integral < kInt64High)) RaiseInvalidOp();  // also NaN
+  return static_cast<int64_t>(integral);
+}
+
+int CheckedInt(double integral) {
+  if (!(integral >= static_cast<double>(INT_MIN) && integral <= static_cast<double>(INT_MAX)))
+    RaiseInvalidOp();
+  return static_cast<int>(integral);
+}
+
+}  // namespace
+
+int64_t Round(double x) {
+  if (!std::isfinite(x)) RaiseInvalidOp();
+  double whole = std::trunc(x);
+  double part = std::fabs(x - whole);  // exact: the fraction is the low bits of x
+  double step = x < 0 ? -1.0 : 1.0;
+  double rounded = whole;
+  if (part > 0.5) {
+    rounded = whole + step;
+  } else if (part == 0.5 && std::fmod(whole, 2.0) != 0) {
+    rounded = whole + step;  // a half goes to the even neighbour
+  }
+  return CheckedInt64(rounded);
+}
+
+int64_t Trunc(double x) {
+  if (!std::isfinite(x)) RaiseInvalidOp();
+  return CheckedInt64(std::trunc(x));
+}
+
+double Int(double x) { return std::trunc(x); }
+
+double Frac(double x) { return x - std::trunc(x); }
+
+int Ceil(double x) {
+  if (!std::isfinite(x)) RaiseInvalidOp();
+  return CheckedInt(std::ceil(x));
+}
+
+int Floor(double x) {
+  if (!std::isfinite(x)) RaiseInvalidOp();
+  return CheckedInt(std::floor(x));
+}
+
+namespace {
+
+void CheckDivisor(int a, int b) {
+  if (b == 0) throw EDivByZero(L"Division by zero");
+  // The one quotient that does not fit: the processor traps on it as well.
+  if (a == INT_MIN && b == -1) throw EIntError(L"Integer overflow");
+}
+
+}  // namespace
+
+int Div(int a, int b) {
+  CheckDivisor(a, b);
+  return a / b;  // C++ division truncates toward zero, as Pascal's div does
+}
+
+int Mod(int a, int b) {
+  CheckDivisor(a, b);
+  return a % b;  // the sign follows the dividend, as Pascal's mod
+}
+
+int32_t RandSeed = 0;
+
+namespace {
+
+// One step of the generator; the multiplication wraps around at 32 bits.
+uint32_t NextRandSeed() {
+  uint32_t next = static_cast<uint32_t>(RandSeed) * 134775813u + 1u;
+  RandSeed = static_cast<int32_t>(next);
+  return next;
+}
+
+}  // namespace
+
+void Randomize() {
+  LARGE_INTEGER counter;
+  if (QueryPerformanceCounter(&counter))
+    RandSeed = static_cast<int32_t>(static_cast<uint32_t>(counter.LowPart));
+  else
+    RandSeed = static_cast<int32_t>(GetTickCount());
+}
+
+int Random(int range) {
+  uint32_t seed = NextRandSeed();
+  // A range of zero or less has no value to give; the seed still advances.
+  if (range <= 0) return 0;
+  return static_cast<int>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(range)) >> 32);
+}
+
+double Random() {
+  uint32_t seed = NextRandSeed();
+  return static_cast<double>(seed) / 4294967296.0;
+}

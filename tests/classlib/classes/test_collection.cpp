@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+#include "classlib/classes/Collection.h"
+#include "classlib/classes/Component.h"
+
+namespace {
+
+// An item with a value it can copy from another item of its class.
+class TValueItem : public TCollectionItem {
+  CLASSLIB_CLASS(TValueItem, TCollectionItem)
+  explicit TValueItem(TCollection* collection) : TCollectionItem(collection) {}
+  ~TValueItem() override { ++Freed; }
+
+  int GetValue() const { return FValue; }
+  void SetValue(int value) {
+    FValue = value;
+    Changed(false);
+  }
+  void Assign(TPersistent* source) override {
+    if (auto* other = dynamic_cast<TValueItem*>(source)) {
+      SetValue(other->FValue);
+      return;
+    }
+    inherited::Assign(source);
+  }
+  static inline int Freed = 0;
+
+ private:
+  int FValue = 0;
+};
+
+// An item that cannot be copied.
+class TPlainItem : public TCollectionItem {
+  CLASSLIB_CLASS(TPlainItem, TCollectionItem)
+  using TCollectionItem::TCollectionItem;
+};
+
+// A collection that records the Update calls it receives.
+class TWatched : public TCollection {
+  CLASSLIB_CLASS(TWatched, TCollection)
+  TWatched() : TCollection(TCollectionItemClass<TValueItem>{}) {}
+  TValueItem* Item(int index) const { return static_cast<TValueItem*>(GetItem(index)); }
+  TValueItem* AddValue(int value) {
+    auto* item = static_cast<TValueItem*>(Add());
+    item->SetValue(value);
+    return item;
+  }
+  std::vector<TCollectionItem*> Updates;  // the argument of each Update
+
+ protected:
+  void Update(TCollectionItem* item) override { Updates.push_back(item); }
+};
+
+std::vector<int> Values(const TWatched& c) {
+  std::vector<int> values;
+  for (int i = 0; i < c.GetCount(); ++i) values.push_back(c.Item(i)->GetValue());
+  return values;
+}
+
+template <class E, class F>
+String MessageOf(F action) {
+  try {
+    action();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return L"<no exception>";
+}
+
+}  // namespace
+
+TEST(Collection, IdsAreUniqueAndIncreasing) {
+  TWatched c;
+  TValueItem* a = c.AddValue(1);
+  TValueItem* b = c.AddValue(2);
+  c.AddValue(3);
+  EXPECT_EQ(a->GetID(), 0);
+  EXPECT_EQ(b->GetID(), 1);
+  c.Delete(1);
+  TValueItem* d = c.AddValue(4);
+  EXPECT_EQ(d->GetID(), 3);  // an ID is never given twice
+  EXPECT_EQ(c.FindItemID(1), nullptr);
+  EXPECT_EQ(c.FindItemID(3), d);
+  EXPECT_EQ(Values(c), (std::vector<int>{1, 3, 4}));
+  EXPECT_EQ(d->GetIndex(), 2);
+  EXPECT_EQ(d->GetCollection(), &c);
+}
+
+TEST(Collection, IndexMovesAndInsert) {
+  TWatched c;
+  for (int v : {1, 2, 3}) c.AddValue(v);
+  c.Item(2)->SetIndex(0);
+  EXPECT_EQ(Values(c), (std::vector<int>{3, 1, 2}));
+  EXPECT_EQ(MessageOf<EListError>([&] { c.Item(0)->SetIndex(5); }), L"List index out of bounds (5)");
+  EXPECT_EQ(Values(c), (std::vector<int>{3, 1, 2}));
+
+  static_cast<TValueItem*>(c.Insert(1))->SetValue(9);
+  EXPECT_EQ(Values(c), (std::vector<int>{3, 9, 1, 2}));
+  static_cast<TValueItem*>(c.Insert(4))->SetValue(8);  // at the end
+  EXPECT_EQ(Values(c), (std::vector<int>{3, 9, 1, 2, 8}));
+  EXPECT_THROW(c.Insert(6), EListError);
+  EXPECT_THROW(c.Insert(-1), EListError);
+  EXPECT_EQ(c.GetCount(), 5);  // a bad index adds nothing
+  EXPECT_EQ(MessageOf<EListError>([&] { c.GetItem(5); }), L"List index out of bounds (5)");
+  EXPECT_EQ(MessageOf<EListError>([&] { c.Delete(-1); }), L"List index out of bounds (-1)");
+  EXPECT_EQ(c.GetCount(), 5);
+}
+
+TEST(Collection, UpdateIsCalledOncePerOutermostEndUpdate) {
+  TWatched c;
+  TValueItem* a = c.AddValue(1);
+  c.Updates.clear();
+  a->SetValue(2);
+  EXPECT_EQ(c.Updates, std::vector<TCollectionItem*>{a});  // one item changed
+
+  c.Updates.clear();
+  c.BeginUpdate();
+  c.BeginUpdate();
+  c.AddValue(5);
+  a->SetIndex(1);
+  c.EndUpdate();
+  EXPECT_TRUE(c.Updates.empty());
+  c.EndUpdate();
+  EXPECT_EQ(c.Updates, std::vector<TCollectionItem*>{nullptr});
+
+  c.Updates.clear();
+  c.EndUpdate();  // unmatched: must not silence later changes
+  c.Updates.clear();
+  a->SetValue(7);
+  EXPECT_EQ(c.Updates.size(), 1u);
+}
+
+TEST(Collection, ClearFreesEveryItemWithOneUpdate) {
+  TValueItem::Freed = 0;
+  TWatched c;
+  for (int v : {1, 2, 3}) c.AddValue(v);
+  c.Updates.clear();
+  c.Clear();
+  EXPECT_EQ(c.GetCount(), 0);
+  EXPECT_EQ(TValueItem::Freed, 3);
+  EXPECT_EQ(c.Updates.size(), 1u);
+}
+
+TEST(Collection, ItemsMoveBetweenCollectionsAndLeaveWhenFreed) {
+  TValueItem::Freed = 0;
+  {
+    TWatched first, second;
+    TValueItem* a = first.AddValue(1);
+    first.AddValue(2);
+    second.AddValue(3);
+    second.AddValue(4);
+    a->SetCollection(&second);
+    EXPECT_EQ(first.GetCount(), 1);
+    EXPECT_EQ(a->GetIndex(), 2);
+    EXPECT_EQ(a->GetID(), 2);  // a new ID from its new collection
+    delete second.Item(0);
+    EXPECT_EQ(Values(second), (std::vector<int>{4, 1}));
+    a->SetCollection(nullptr);  // the caller owns it now
+    EXPECT_EQ(a->GetIndex(), -1);
+    delete a;
+    EXPECT_EQ(TValueItem::Freed, 2);
+  }
+  EXPECT_EQ(TValueItem::Freed, 4);  // the rest went with their collections
+}
+
+TEST(Collection, AssignCopiesItems) {
+  TWatched source, dest;
+  for (int v : {1, 2, 3}) source.AddValue(v);
+  for (int v : {7, 7, 7, 7, 7}) dest.AddValue(v);
+  dest.Updates.clear();
+  dest.Assign(&source);
+  EXPECT_EQ(Values(dest), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(dest.Updates, std::vector<TCollectionItem*>{nullptr});
+
+  dest.Assign(&dest);  // into itself: nothing lost
+  EXPECT_EQ(Values(dest), (std::vector<int>{1, 2, 3}));
+
+  TComponent notACollection(nullptr);
+  EXPECT_EQ(MessageOf<EConvertError>([&] { dest.Assign(&notACollection); }),
+            L"Cannot assign a TComponent to a TWatched");
+
+  TCollection plain(TCollectionItemClass<TPlainItem>{}), plainCopy(TCollectionItemClass<TPlainItem>{});
+  plain.Add();
+  EXPECT_EQ(MessageOf<EConvertError>([&] { plainCopy.Assign(&plain); }),
+            L"Cannot assign a TPlainItem to a TPlainItem");
+  EXPECT_EQ(plainCopy.GetUpdateCount(), 0);  // the failed copy ended its update
+}
+
+TEST(Collection, NamesOfOwnedCollectionsAndItems) {
+  TComponent grid(nullptr);
+  grid.SetName(L"Grid1");
+  TOwnedCollection columns(&grid, TCollectionItemClass<TPlainItem>{});
+  TCollectionItem* first = columns.Add();
+  TCollectionItem* second = columns.Add();
+  EXPECT_EQ(columns.GetOwner(), &grid);
+  EXPECT_EQ(second->GetOwner(), &columns);
+  EXPECT_EQ(columns.GetNamePath(), L"TOwnedCollection");  // no property name yet
+  columns.SetPropName(L"Columns");
+  EXPECT_EQ(columns.GetNamePath(), L"Grid1.Columns");
+  EXPECT_EQ(second->GetNamePath(), L"Grid1.Columns[1]");
+  EXPECT_EQ(first->GetDisplayName(), L"TPlainItem");
+  first->SetCollection(nullptr);
+  EXPECT_EQ(first->GetNamePath(), L"TPlainItem");
+  delete first;
+}

@@ -1,0 +1,324 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+#include "classlib/classes/Component.h"
+
+namespace {
+
+using TLog = std::vector<String>;
+
+// A component that writes what happens to it into a log and drops its reference to a
+// component when told of that component's removal.
+class TProbe : public TComponent {
+  CLASSLIB_CLASS(TProbe, TComponent)
+  TProbe(TComponent* owner, const String& name, TLog* log) : TComponent(owner), FLog(log) {
+    SetName(name);
+  }
+  ~TProbe() override {
+    if (FLog)
+      FLog->push_back(L"free " + GetName() +
+                      (GetComponentState().Contains(csDestroying) ? L" destroying" : L""));
+  }
+  TComponent* Ref = nullptr;        // cleared when Ref is removed
+  TComponent* FreeOnRemove = nullptr;  // freed when another component is removed
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    inherited::Notification(component, operation);
+    if (operation == opRemove && component == Ref) Ref = nullptr;
+    if (FLog)
+      FLog->push_back(GetName() + (operation == opInsert ? L" +" : L" -") + component->GetName());
+    if (operation == opRemove && FreeOnRemove && component != FreeOnRemove) {
+      TComponent* doomed = FreeOnRemove;
+      FreeOnRemove = nullptr;
+      delete doomed;
+    }
+  }
+
+ private:
+  TLog* FLog;
+};
+
+bool Logged(const TLog& log, const String& entry) {
+  return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+template <class E, class F>
+String MessageOf(F action) {
+  try {
+    action();
+  } catch (const E& e) {
+    return e.Message();
+  }
+  return L"<no exception>";
+}
+
+}  // namespace
+
+TEST(Component, OwnerFreesOwnedComponentsLastFirstWhileDestroying) {
+  TLog log;
+  auto* owner = new TProbe(nullptr, L"Owner", nullptr);
+  new TProbe(owner, L"A", &log);
+  new TProbe(owner, L"B", &log);
+  auto* c = new TProbe(owner, L"C", &log);
+  new TProbe(c, L"D", &log);  // owned one level down
+  ASSERT_EQ(owner->GetComponentCount(), 3);
+  log.clear();
+  owner->Free();
+  // C's own destructor body runs before it frees D.
+  EXPECT_EQ(log, (TLog{L"free C destroying", L"free D destroying", L"free B destroying",
+                       L"free A destroying"}));
+}
+
+TEST(Component, DeletingAnOwnedComponentRemovesItAndTellsTheOthers) {
+  TLog log;
+  TProbe owner(nullptr, L"Owner", &log);
+  auto* a = new TProbe(&owner, L"A", &log);
+  log.clear();
+  auto* b = new TProbe(&owner, L"B", &log);  // named only after it is inserted
+  EXPECT_TRUE(Logged(log, L"Owner +"));
+  EXPECT_TRUE(Logged(log, L"A +"));  // the owner passes the notice on
+  b->Ref = a;
+  log.clear();
+  delete a;
+  EXPECT_EQ(owner.GetComponentCount(), 1);
+  EXPECT_EQ(owner.GetComponent(0), b);
+  EXPECT_EQ(b->GetComponentIndex(), 0);
+  EXPECT_EQ(b->Ref, nullptr);
+  EXPECT_TRUE(Logged(log, L"Owner -A"));
+}
+
+TEST(Component, FreeNotificationReachesComponentsOfOtherOwners) {
+  TLog log;
+  auto* form1 = new TProbe(nullptr, L"Form1", nullptr);
+  TProbe form2(nullptr, L"Form2", nullptr);
+  auto* source = new TProbe(form1, L"Source", nullptr);
+  auto* user = new TProbe(&form2, L"User", &log);
+  user->Ref = source;
+  source->FreeNotification(user);
+  EXPECT_TRUE(source->GetComponentState().Contains(csFreeNotification));
+  delete form1;
+  EXPECT_EQ(user->Ref, nullptr);
+  EXPECT_EQ(log, TLog{L"User -Source"});
+}
+
+TEST(Component, FreeNotificationLinkIsUndoneByEitherSide) {
+  TLog log;
+  auto* a = new TProbe(nullptr, L"A", nullptr);
+  auto* b = new TProbe(nullptr, L"B", &log);
+  auto* c = new TProbe(nullptr, L"C", &log);
+  a->FreeNotification(b);
+  a->FreeNotification(c);
+  a->FreeNotification(c);  // a second request adds nothing
+  delete b;                // the receiver goes first: a must forget it
+  log.clear();
+  delete a;
+  EXPECT_EQ(log, TLog{L"C -A"});
+
+  auto* d = new TProbe(nullptr, L"D", nullptr);
+  d->FreeNotification(c);
+  d->RemoveFreeNotification(c);
+  log.clear();
+  delete d;
+  EXPECT_TRUE(log.empty());
+  delete c;
+}
+
+TEST(Component, FreeNotificationSurvivesAChangeOfOwner) {
+  TLog log;
+  TProbe form1(nullptr, L"Form1", nullptr);
+  TProbe form2(nullptr, L"Form2", nullptr);
+  auto* a = new TProbe(&form1, L"A", nullptr);
+  auto* b = new TProbe(&form1, L"B", &log);
+  b->Ref = a;
+  a->FreeNotification(b);
+  form2.InsertComponent(b);
+  EXPECT_EQ(form1.GetComponentCount(), 1);
+  EXPECT_EQ(b->GetOwner(), &form2);
+  delete a;
+  EXPECT_EQ(b->Ref, nullptr);
+}
+
+TEST(Component, NoticeHandlerMayFreeASibling) {
+  TLog log;
+  TProbe owner(nullptr, L"Owner", nullptr);
+  auto* a = new TProbe(&owner, L"A", nullptr);
+  auto* b = new TProbe(&owner, L"B", nullptr);
+  auto* c = new TProbe(&owner, L"C", &log);
+  new TProbe(&owner, L"D", nullptr);
+  b->FreeOnRemove = c;
+  delete a;
+  EXPECT_EQ(owner.GetComponentCount(), 2);
+  EXPECT_EQ(owner.FindComponent(L"C"), nullptr);
+  EXPECT_TRUE(Logged(log, L"free C"));
+}
+
+TEST(Component, NamesMustBeIdentifiers) {
+  TComponent c(nullptr);
+  for (const wchar_t* good : {L"Button1", L"_x", L"a", L"Z_9"}) {
+    c.SetName(good);
+    EXPECT_EQ(c.GetName(), good);
+  }
+  c.SetName(L"");
+  EXPECT_EQ(c.GetName(), L"");
+  for (const wchar_t* bad : {L"1abc", L"a b", L"a-b", L"名字", L" "}) {
+    EXPECT_EQ(MessageOf<EComponentError>([&] { c.SetName(bad); }),
+              L"'" + String(bad) + L"' is not a valid component name");
+  }
+  EXPECT_EQ(c.GetName(), L"");
+}
+
+TEST(Component, NamesAreUniqueInTheOwnerWithoutRegardToCase) {
+  TComponent owner(nullptr);
+  auto* edit = new TComponent(&owner);
+  edit->SetName(L"Edit1");
+  auto* other = new TComponent(&owner);
+  EXPECT_EQ(MessageOf<EComponentError>([&] { other->SetName(L"EDIT1"); }),
+            L"A component named EDIT1 already exists");
+  EXPECT_EQ(other->GetName(), L"");
+  edit->SetName(L"EDIT1");  // a change of case is no clash with itself
+  EXPECT_EQ(edit->GetName(), L"EDIT1");
+
+  // The same name under another owner is fine, but not once inserted here.
+  TComponent owner2(nullptr);
+  auto* stranger = new TComponent(&owner2);
+  stranger->SetName(L"edit1");
+  EXPECT_THROW(owner.InsertComponent(stranger), EComponentError);
+  EXPECT_EQ(stranger->GetOwner(), &owner2);
+  EXPECT_EQ(owner.GetComponentCount(), 2);
+}
+
+TEST(Component, FindComponentIgnoresCaseAndLooksOneLevelDeep) {
+  TComponent owner(nullptr);
+  auto* label = new TComponent(&owner);
+  label->SetName(L"Label1");
+  auto* inner = new TComponent(label);
+  inner->SetName(L"Inner");
+  EXPECT_EQ(owner.FindComponent(L"label1"), label);
+  EXPECT_EQ(owner.FindComponent(L"LABEL1"), label);
+  EXPECT_EQ(owner.FindComponent(L"Inner"), nullptr);
+  EXPECT_EQ(owner.FindComponent(L"Label2"), nullptr);
+  new TComponent(&owner);  // unnamed components are never found by the empty name
+  EXPECT_EQ(owner.FindComponent(L""), nullptr);
+}
+
+TEST(Component, IndexesAndBadIndexes) {
+  TComponent owner(nullptr);
+  TComponent* items[3];
+  for (auto*& item : items) item = new TComponent(&owner);
+  EXPECT_EQ(MessageOf<EListError>([&] { owner.GetComponent(3); }), L"List index out of bounds (3)");
+  EXPECT_THROW(owner.GetComponent(-1), EListError);
+  items[2]->SetComponentIndex(0);
+  EXPECT_EQ(owner.GetComponent(0), items[2]);
+  EXPECT_EQ(owner.GetComponent(1), items[0]);
+  items[2]->SetComponentIndex(99);  // clamped to the last place
+  EXPECT_EQ(owner.GetComponent(2), items[2]);
+  TComponent lone(nullptr);
+  EXPECT_EQ(lone.GetComponentIndex(), -1);
+  lone.SetComponentIndex(3);  // no owner: nothing to do
+}
+
+TEST(Component, OwnershipCannotFormACycle) {
+  auto* top = new TComponent(nullptr);
+  auto* mid = new TComponent(top);
+  auto* leaf = new TComponent(mid);
+  EXPECT_THROW(leaf->InsertComponent(top), EComponentError);
+  EXPECT_THROW(mid->InsertComponent(mid), EComponentError);
+  EXPECT_EQ(top->GetOwner(), nullptr);
+  EXPECT_EQ(leaf->GetOwner(), mid);
+  top->RemoveComponent(leaf);  // not owned by top: ignored
+  EXPECT_EQ(leaf->GetOwner(), mid);
+  mid->RemoveComponent(leaf);  // now the caller owns it
+  EXPECT_EQ(mid->GetComponentCount(), 0);
+  delete top;
+  delete leaf;
+}
+
+TEST(Component, DesigningReachesOwnedComponents) {
+  TComponent owner(nullptr);
+  auto* child = new TComponent(&owner);
+  owner.SetDesigning(true);
+  EXPECT_TRUE(child->GetComponentState().Contains(csDesigning));
+  auto* late = new TComponent(&owner);  // joins a designing owner
+  EXPECT_TRUE(late->GetComponentState().Contains(csDesigning));
+  owner.SetDesigning(false, false);
+  EXPECT_FALSE(owner.GetComponentState().Contains(csDesigning));
+  EXPECT_TRUE(child->GetComponentState().Contains(csDesigning));
+}
+
+// ---- TPersistent ----------------------------------------------------------------------
+
+namespace {
+
+class TBar;
+class TFoo : public TPersistent {
+  CLASSLIB_CLASS(TFoo, TPersistent)
+  int Value = 0;
+
+ protected:
+  void AssignTo(TPersistent* dest) override;
+};
+
+class TBar : public TPersistent {
+  CLASSLIB_CLASS(TBar, TPersistent)
+  int Value = 0;
+};
+
+// A TFoo knows how to copy itself into a TBar, but not the other way round.
+void TFoo::AssignTo(TPersistent* dest) {
+  if (auto* bar = dynamic_cast<TBar*>(dest)) {
+    bar->Value = Value;
+    return;
+  }
+  inherited::AssignTo(dest);
+}
+
+class TOwned : public TPersistent {
+  CLASSLIB_CLASS(TOwned, TPersistent)
+  TPersistent* Owner = nullptr;
+  TPersistent* GetOwner() const override { return Owner; }
+};
+
+}  // namespace
+
+TEST(Persistent, AssignErrorsNameBothClasses) {
+  TFoo foo;
+  TBar bar;
+  foo.Value = 5;
+  bar.Assign(&foo);
+  EXPECT_EQ(bar.Value, 5);
+  EXPECT_EQ(MessageOf<EConvertError>([&] { foo.Assign(&bar); }), L"Cannot assign a TBar to a TFoo");
+  EXPECT_EQ(MessageOf<EConvertError>([&] { foo.Assign(&foo); }), L"Cannot assign a TFoo to a TFoo");
+  EXPECT_EQ(MessageOf<EConvertError>([&] { bar.Assign(nullptr); }), L"Cannot assign a nil to a TBar");
+}
+
+TEST(Persistent, NamePathFollowsTheOwner) {
+  TComponent form(nullptr);
+  TOwned font;
+  EXPECT_EQ(font.GetNamePath(), L"TOwned");
+  font.Owner = &form;  // an owner without a name adds nothing
+  EXPECT_EQ(font.GetNamePath(), L"TOwned");
+  form.SetName(L"Form1");
+  EXPECT_EQ(font.GetNamePath(), L"Form1.TOwned");
+}
+
+// ---- TSet -------------------------------------------------------------------------------
+
+TEST(Sets, Operations) {
+  enum TStyle { stBold, stItalic, stUnderline, stStrikeOut };
+  using TStyles = TSet<TStyle>;
+  TStyles s{stBold, stUnderline};
+  EXPECT_TRUE(s.Contains(stBold));
+  EXPECT_FALSE(s.Contains(stItalic));
+  s.Include(stItalic).Exclude(stBold);
+  EXPECT_EQ(s, (TStyles{stItalic, stUnderline}));
+  EXPECT_EQ(s + TStyles{stStrikeOut}, (TStyles{stItalic, stUnderline, stStrikeOut}));
+  EXPECT_EQ(s - (TStyles{stItalic, stBold}), TStyles{stUnderline});
+  EXPECT_EQ(s * (TStyles{stItalic, stBold}), TStyles{stItalic});
+  EXPECT_TRUE((s * TStyles{stBold}).Empty());
+  EXPECT_FALSE(s == TStyles{});
+  s.Include(static_cast<TStyle>(64)).Include(static_cast<TStyle>(-1));  // outside: ignored
+  EXPECT_EQ(s, (TStyles{stItalic, stUnderline}));
+}
