@@ -53,6 +53,13 @@ class MemorySurface {
     ::GdiFlush();
     std::fill(FBits, FBits + FWidth * FHeight, PixelFromColor(color));
   }
+  // How many pixels of r have the colour.
+  int CountOf(TColor color, const TRect& r) const {
+    int count = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) count += At(x, y) == color ? 1 : 0;
+    return count;
+  }
   // True when every pixel equals the other surface's (alpha ignored).
   bool SameAs(const MemorySurface& other) const {
     for (int y = 0; y < FHeight; ++y)

@@ -8,60 +8,12 @@
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/Canvas.h"
 #include "classlib/graphics/GdiHandles.h"
+#include "MemorySurface.h"
 #include "classlib/graphics/Graphic.h"
 
 namespace {
 
-// A memory DC with a top-down 32-bit DIB section selected, and a canvas attached to it.
-class Surface {
- public:
-  Surface(int width, int height) : FWidth(width), FHeight(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    FBitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    FBits = static_cast<TPixel32*>(bits);
-    FDC.reset(::CreateCompatibleDC(nullptr));
-    FOldBitmap = ::SelectObject(FDC.get(), FBitmap.get());
-    Canvas.SetHandle(FDC.get());
-  }
-  ~Surface() {
-    Canvas.SetHandle(nullptr);
-    ::SelectObject(FDC.get(), FOldBitmap);
-  }
-
-  HDC DC() const { return FDC.get(); }
-  // The colour at (x, y), alpha ignored.
-  TColor At(int x, int y) const {
-    ::GdiFlush();
-    return ColorFromPixel(FBits[y * FWidth + x]);
-  }
-  void Fill(TColor color) {
-    ::GdiFlush();
-    for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = PixelFromColor(color);
-  }
-  int CountOf(TColor color, const TRect& r) const {
-    int count = 0;
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) count += At(x, y) == color ? 1 : 0;
-    return count;
-  }
-
-  TCanvas Canvas;
-
- private:
-  int FWidth;
-  int FHeight;
-  UniqueBitmap FBitmap;        // the pixels (deleted after the DC)
-  UniqueDC FDC;
-  HGDIOBJ FOldBitmap = nullptr;
-  TPixel32* FBits = nullptr;   // FBitmap's pixels, top row first
-};
+using Surface = MemorySurface;
 
 bool IsAlive(HGDIOBJ handle) { return ::GetObjectType(handle) != 0; }
 
