@@ -1,5 +1,6 @@
 #include "Component.h"
 #include <algorithm>
+#include "Properties.h"
 
 namespace {
 
@@ -116,6 +117,15 @@ void TComponent::InsertComponent(TComponent* component) {
   ValidateRename(component, L"", component->FName);
   if (component->FOwner) component->FOwner->RemoveComponent(component);
   Insert(component);
+  // A component under construction has no name yet, so only a named one that changes
+  // owner can fill a field here.
+  // A field of another class keeps its value: the move itself is valid.
+  if (!component->FName.empty()) {
+    try {
+      component->SetReference(true);
+    } catch (const EInvalidCast&) {
+    }
+  }
   if (FComponentState.Contains(csDesigning)) component->SetDesigning(true);
   Notification(component, opInsert);
 }
@@ -123,6 +133,7 @@ void TComponent::InsertComponent(TComponent* component) {
 void TComponent::RemoveComponent(TComponent* component) {
   if (!component || component->FOwner != this) return;
   Notification(component, opRemove);
+  component->SetReference(false);
   Remove(component);
 }
 
@@ -161,7 +172,29 @@ void TComponent::SetName(const String& value) {
   if (!value.empty() && !IsValidIdent(value))
     throw EComponentError(L"'%s' is not a valid component name", {value});
   if (FOwner) FOwner->ValidateRename(this, FName, value);
+  const String oldName = FName;
+  SetReference(false);
   FName = value;
+  try {
+    SetReference(true);
+  } catch (...) {
+    // The owner's field of the new name holds another class: keep the old name.
+    FName = oldName;
+    SetReference(true);
+    throw;
+  }
+}
+
+void TComponent::SetReference(bool enable) {
+  if (!FOwner || FName.empty() || FOwner->FComponentState.Contains(csDestroying)) return;
+  const TFieldInfo* field = GetFieldInfo(FOwner->ClassInfo(), FName);
+  if (!field) return;
+  // Only a field that refers to this component is cleared: another of the same name may
+  // have taken it meanwhile.
+  if (enable)
+    field->Set(FOwner, this);
+  else if (field->Get(FOwner) == this)
+    field->Set(FOwner, nullptr);
 }
 
 void TComponent::ValidateRename(TComponent* component, const String& curName,

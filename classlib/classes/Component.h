@@ -4,6 +4,7 @@
 // notification so that they hear of its destruction and drop the reference.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 #include "Persistent.h"
 #include "Sets.h"
@@ -24,6 +25,12 @@ enum TComponentStateItem {
   csDesignInstance     // the root of a designer
 };
 using TComponentState = TSet<TComponentStateItem>;
+
+class TReader;
+class TWriter;
+class TComponent;
+// Called by GetChildren for each child a stored layout keeps inside a component.
+using TGetChildProc = std::function<void(TComponent* child)>;
 
 class TComponent : public TPersistent {
   CLASSLIB_CLASS(TComponent, TPersistent)
@@ -75,6 +82,29 @@ class TComponent : public TPersistent {
   void IncludeComponentState(TComponentStateItem item) { FComponentState.Include(item); }
   void ExcludeComponentState(TComponentStateItem item) { FComponentState.Exclude(item); }
 
+  // ---- Stored layouts (Reader.cpp, Writer.cpp) ----------------------------------------
+  // True for components that live on a parent besides their owner (controls); the layout
+  // reader then gives them the component they were read inside as parent.
+  virtual bool HasParent() const { return false; }
+  virtual TComponent* GetParentComponent() const { return nullptr; }
+  virtual void SetParentComponent(TComponent* value) {}
+  // Calls proc for each component a layout keeps inside this one, in stored order. root is
+  // the component being written. The default lists, when this component is root itself,
+  // the components it owns that have no parent; a control adds the child controls root owns.
+  virtual void GetChildren(const TGetChildProc& proc, TComponent* root);
+  // Moves child to position order among the children of this component (ffChildPos).
+  virtual void SetChildOrder(TComponent* child, int order) {}
+  // Reads this component's properties and children (reader.ReadData); controls mark
+  // themselves and take the reader's parent around it.
+  virtual void ReadState(TReader& reader);
+  // Writes this component's header, properties and children (writer.WriteData).
+  virtual void WriteState(TWriter& writer);
+  // Where a designer placed a non-visual component: Left in the low 16 bits, Top in the
+  // high 16. Stored as the defined properties Left and Top; Tag is stored beside them.
+  int32_t GetDesignInfo() const { return FDesignInfo; }
+  void SetDesignInfo(int32_t value) { FDesignInfo = value; }
+  void DefineProperties(TFiler& filer) override;
+
   // ---- Free notification -----------------------------------------------------------
   // Asks that component be sent Notification(this, opRemove) when this one is freed, and
   // this one when component is freed (the link is mutual).
@@ -101,6 +131,9 @@ class TComponent : public TPersistent {
   void Remove(TComponent* component);   // takes from the list without notices
   void RemoveNotification(TComponent* component);  // one side of the free-notification link
   bool Owns(const TComponent* component) const;     // component is this or below this
+  // Points the owner's published field of this component's name at this component
+  // (enable) or clears it; nothing when the owner has no such field.
+  void SetReference(bool enable);
   // The owned component named name other than except; nullptr when there is none.
   TComponent* FindOtherComponent(const String& name, const TComponent* except) const;
 
@@ -111,4 +144,5 @@ class TComponent : public TPersistent {
   intptr_t FTag = 0;                       // free for the application's use
   TComponentState FComponentState;         // loading, destroying, designing, ...
   bool FSendingFreeNotices = false;        // the destructor is telling FFreeNotifies
+  int32_t FDesignInfo = 0;                 // see GetDesignInfo
 };

@@ -3,6 +3,8 @@
 #pragma once
 #include "Object.h"
 
+class TFiler;
+
 class TPersistent : public TObject {
   CLASSLIB_CLASS(TPersistent, TObject)
 
@@ -17,6 +19,12 @@ class TPersistent : public TObject {
 
   // The class name, prefixed with "<owner's name path>." when the owner has one.
   virtual String GetNamePath() const;
+
+  // Declares the data a stored layout keeps for this object besides its published
+  // properties (binary blocks, string lists), through filer.DefineProperty and
+  // filer.DefineBinaryProperty. The layout reader calls it for a property name no published
+  // property has; the writer calls it after the published properties. Nothing by default.
+  virtual void DefineProperties(TFiler& filer) {}
 
  protected:
   // Copies this object's state into dest. The default cannot, and raises EConvertError.

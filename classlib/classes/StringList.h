@@ -45,6 +45,9 @@ class TStrings : public TPersistent {
   bool Equals(TStrings* strings) const;
   // Copies the strings, the objects and the text settings of another TStrings.
   void Assign(TPersistent* source) override;
+  // A stored layout keeps the strings as the list property "Strings" (Lines.Strings = (...)),
+  // written when they differ from the ancestor's or, without one, when there are any.
+  void DefineProperties(TFiler& filer) override;
 
   // ---- Text forms --------------------------------------------------------------
   // Every line followed by CR LF.

@@ -120,6 +120,9 @@ class TGraphic : public TPersistent {
   // True when other is of the same class and writes the same Data (two empty graphics of
   // the same class are equal).
   virtual bool Equals(TGraphic* other);
+  // Stores the graphic as the binary property "Data" (ReadData, WriteData), written when
+  // it differs from the ancestor's or, without one, when it is not empty.
+  void DefineProperties(TFiler& filer) override;
 
   // Fires OnChange with sender and sets Modified.
   virtual void Changed(TObject* sender);
@@ -206,6 +209,9 @@ class TPicture : public TPersistent {
   void WritePictureData(TStream& stream);
   // True when the layout needs the Data property (a non-empty graphic is held).
   bool HasData() const;
+  // Stores the picture as the binary property "Data" (ReadPictureData, WritePictureData),
+  // written when it differs from the ancestor's or, without one, when HasData.
+  void DefineProperties(TFiler& filer) override;
 
   // ---- Events ----------------------------------------------------------------------------
   TNotifyEvent OnChange;

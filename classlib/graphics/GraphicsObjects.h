@@ -45,6 +45,10 @@ enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 using TFontCharset = uint8_t;
+// The identifiers of the character sets (GB2312_CHARSET, DEFAULT_CHARSET, ...), as stored
+// layouts write Font.Charset.
+bool CharsetToIdent(int32_t charset, String& ident);
+bool IdentToCharset(const String& ident, int32_t& charset);
 
 // The description of a font as the cache keys it. Handle is set only for a font whose
 // handle was given to it (SetHandle): such a font is never merged with a made one.
@@ -70,6 +74,8 @@ int ScreenLogPixels();
 
 class TFont : public TGraphicsObject {
   CLASSLIB_CLASS(TFont, TGraphicsObject)
+  // The properties a stored layout keeps (GraphicsProperties.cpp).
+  static const TPropertyTable* PublishedProperties();
   // A font of DefaultFontName, DefaultFontSize points, DefaultFontCharset, clWindowText,
   // measured at ScreenLogPixels().
   TFont();
@@ -136,6 +142,8 @@ struct TPenData {
 
 class TPen : public TGraphicsObject {
   CLASSLIB_CLASS(TPen, TGraphicsObject)
+  // The properties a stored layout keeps (GraphicsProperties.cpp).
+  static const TPropertyTable* PublishedProperties();
   // A solid black pen of width 1 drawing in pmCopy.
   TPen();
   ~TPen() override;
@@ -179,6 +187,8 @@ struct TBrushData {
 
 class TBrush : public TGraphicsObject {
   CLASSLIB_CLASS(TBrush, TGraphicsObject)
+  // The properties a stored layout keeps (GraphicsProperties.cpp).
+  static const TPropertyTable* PublishedProperties();
   // A solid white brush.
   TBrush();
   ~TBrush() override;

@@ -1,0 +1,85 @@
+// THintWindow: a popup with the tooltip colours that shows a hint's text wrapped in its
+// rectangle, placed by the application and never activated.
+#include "HintWindow.h"
+#include "Forms.h"
+
+THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
+  SetColor(clInfoBk);
+  if (Screen) GetCanvas()->SetFont(Screen->GetHintFont());
+  GetCanvas()->GetBrush()->SetStyle(bsClear);
+}
+
+void THintWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style = WS_POPUP | WS_BORDER;
+  params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  params.WndParent = nullptr;
+  params.WindowClass.style |= CS_SAVEBITS;
+}
+
+void THintWindow::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCHITTEST: message.Result = HTTRANSPARENT; break;
+    case WM_MOUSEACTIVATE: message.Result = MA_NOACTIVATE; break;
+    default: inherited::Dispatch(message); break;
+  }
+}
+
+void THintWindow::Paint() {
+  TRect r = GetClientRect();
+  r.Left += 2;
+  r.Top += 2;
+  TCanvas* canvas = GetCanvas();
+  canvas->GetFont()->SetColor(clInfoText);
+  HDC dc = canvas->GetHandle();
+  ::SetBkMode(dc, TRANSPARENT);
+  RECT rect = r;
+  const String text = GetCaption();
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_LEFT | DT_NOPREFIX | DT_WORDBREAK | DrawTextBiDiModeFlagsReadingOnly());
+}
+
+TRect THintWindow::CalcHintRect(int maxWidth, const String& hint, void*) {
+  RECT r{0, 0, maxWidth, 0};
+  HDC dc = GetCanvas()->GetHandle();
+  ::DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &r,
+              DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX |
+                  DrawTextBiDiModeFlagsReadingOnly());
+  r.right += 6;
+  r.bottom += 2;
+  return r;
+}
+
+void THintWindow::ActivateHintData(const TRect& rect, const String& hint, void*) {
+  ActivateHint(rect, hint);
+}
+
+void THintWindow::ActivateHint(const TRect& rect, const String& hint) {
+  SetCaption(hint);
+  const int width = rect.Width();
+  const int height = rect.Height();
+  int left = rect.Left;
+  int top = rect.Top;
+  if (Screen) {
+    // Kept on the desktop.
+    const int right = Screen->GetDesktopLeft() + Screen->GetDesktopWidth();
+    const int bottom = Screen->GetDesktopTop() + Screen->GetDesktopHeight();
+    if (top + height > bottom) top = bottom - height;
+    if (left + width > right) left = right - width;
+    if (left < Screen->GetDesktopLeft()) left = Screen->GetDesktopLeft();
+    if (top < Screen->GetDesktopTop()) top = Screen->GetDesktopTop();
+  }
+  UpdateBoundsRect(Bounds(left, top, width, height));
+  ::SetWindowPos(GetHandle(), HWND_TOPMOST, left, top, width, height,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+bool THintWindow::IsHintMsg(const MSG& msg) {
+  const UINT m = msg.message;
+  return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || m == CM_ACTIVATE || m == CM_DEACTIVATE ||
+         m == CM_APPKEYDOWN || m == CM_APPSYSCOMMAND || m == WM_COMMAND ||
+         (m > WM_MOUSEMOVE && m <= WM_MOUSELAST) || m == WM_NCMOUSEMOVE;
+}
+
+void THintWindow::ReleaseHandle() { DestroyHandle(); }

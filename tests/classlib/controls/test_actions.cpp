@@ -1,0 +1,317 @@
+// Actions: their links to menu items and controls, execution through the action list, and
+// the idle update.
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include "classlib/controls/ActnList.h"
+#include "classlib/controls/Menus.h"
+
+namespace {
+
+// Reports its own destruction, so a test can see who frees it.
+class TTrackedAction : public TAction {
+ public:
+  TTrackedAction(TComponent* owner, bool* destroyed) : TAction(owner), FDestroyed(destroyed) {}
+  ~TTrackedAction() override { *FDestroyed = true; }
+
+ private:
+  bool* FDestroyed;
+};
+
+// Installs an exception handler for the duration of a test and counts what it receives.
+class ExceptionCatcher {
+ public:
+  ExceptionCatcher() : FSaved(ControlHooks().HandleException) {
+    ControlHooks().HandleException = [this](TObject* sender) {
+      ++Count;
+      LastSender = sender;
+    };
+  }
+  ~ExceptionCatcher() { ControlHooks().HandleException = FSaved; }
+  int Count = 0;
+  TObject* LastSender = nullptr;
+
+ private:
+  std::function<void(TObject*)> FSaved;
+};
+
+}  // namespace
+
+TEST(Actions, ExecuteAsksTheListFirst) {
+  TActionList list(nullptr);
+  auto* action = new TAction(&list);
+  action->SetActionList(&list);
+  std::vector<String> calls;
+  bool listHandles = false;
+  list.OnExecute = [&](TBasicAction* executed, bool& handled) {
+    EXPECT_EQ(executed, action);
+    calls.push_back(L"list");
+    handled = listHandles;
+  };
+  action->OnExecute = [&](TObject* sender) {
+    EXPECT_EQ(sender, action);
+    calls.push_back(L"action");
+  };
+
+  EXPECT_TRUE(action->Execute());
+  EXPECT_EQ(calls, (std::vector<String>{L"list", L"action"}));
+
+  calls.clear();
+  listHandles = true;
+  EXPECT_TRUE(action->Execute());
+  EXPECT_EQ(calls, (std::vector<String>{L"list"}));
+
+  // A disabled action does nothing; neither does one of a suspended list.
+  calls.clear();
+  listHandles = false;
+  action->SetEnabled(false);
+  EXPECT_FALSE(action->Execute());
+  action->SetEnabled(true);
+  list.SetState(asSuspended);
+  EXPECT_FALSE(action->Execute());
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST(Actions, AutoCheckTogglesAndGroupsStayExclusive) {
+  TActionList list(nullptr);
+  auto* bold = new TAction(&list);
+  bold->SetActionList(&list);
+  bold->OnExecute = [](TObject*) {};
+  bold->SetAutoCheck(true);
+  bold->Execute();
+  EXPECT_TRUE(bold->GetChecked());
+  bold->Execute();
+  EXPECT_FALSE(bold->GetChecked());
+
+  auto* left = new TAction(&list);
+  auto* right = new TAction(&list);
+  for (TAction* action : {left, right}) {
+    action->SetActionList(&list);
+    action->SetGroupIndex(1);
+    action->SetAutoCheck(true);
+    action->OnExecute = [](TObject*) {};
+  }
+  left->Execute();
+  EXPECT_TRUE(left->GetChecked());
+  right->Execute();
+  EXPECT_TRUE(right->GetChecked());
+  EXPECT_FALSE(left->GetChecked());
+  right->Execute();  // choosing the checked one of a group again leaves it checked
+  EXPECT_TRUE(right->GetChecked());
+  EXPECT_FALSE(bold->GetChecked());
+}
+
+TEST(Actions, ChangesReachALinkedMenuItem) {
+  TActionList list(nullptr);
+  auto* action = new TAction(&list);
+  action->SetActionList(&list);
+  action->SetCaption(L"&Save");
+  action->SetShortCut('S' | scCtrl);
+  TPopupMenu menu(nullptr);
+  auto* item = new TMenuItem(nullptr);
+  menu.GetItems()->Add(item);
+  item->SetAction(action);
+  EXPECT_EQ(item->GetAction(), action);
+  EXPECT_EQ(item->GetCaption(), L"&Save");
+  EXPECT_EQ(item->GetShortCut(), 'S' | scCtrl);
+
+  HMENU handle = menu.GetHandle();
+  action->SetCaption(L"Save &all");
+  action->SetChecked(true);
+  action->SetEnabled(false);
+  EXPECT_EQ(item->GetCaption(), L"Save &all");
+  EXPECT_TRUE(item->GetChecked());
+  EXPECT_FALSE(item->GetEnabled());
+  wchar_t text[64] = {};
+  ::GetMenuStringW(handle, 0, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"Save &all\tCtrl+S");
+  EXPECT_TRUE(::GetMenuState(handle, 0, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_TRUE(::GetMenuState(handle, 0, MF_BYPOSITION) & MF_GRAYED);
+  action->SetVisible(false);
+  EXPECT_FALSE(item->GetVisible());
+  EXPECT_EQ(::GetMenuItemCount(handle), 0);
+
+  // A caption of the item's own is kept; the other properties still follow.
+  item->SetCaption(L"Mine");
+  action->SetCaption(L"Theirs");
+  action->SetVisible(true);
+  EXPECT_EQ(item->GetCaption(), L"Mine");
+  EXPECT_TRUE(item->GetVisible());
+}
+
+TEST(Actions, MenuItemClickRunsTheAction) {
+  TActionList list(nullptr);
+  auto* action = new TAction(&list);
+  action->SetActionList(&list);
+  int executed = 0;
+  TComponent* executor = nullptr;
+  action->OnExecute = [&](TObject*) {
+    ++executed;
+    executor = action->GetActionComponent();
+  };
+  TPopupMenu menu(nullptr);
+  auto* item = new TMenuItem(nullptr);
+  menu.GetItems()->Add(item);
+  item->SetAction(action);
+
+  EXPECT_TRUE(menu.DispatchCommand(item->GetCommand()));
+  EXPECT_EQ(executed, 1);
+  EXPECT_EQ(executor, item);
+  EXPECT_EQ(action->GetActionComponent(), nullptr);
+
+  // The item's own OnClick is used instead of the action's.
+  int clicked = 0;
+  item->OnClick = [&](TObject*) { ++clicked; };
+  item->Click();
+  EXPECT_EQ(clicked, 1);
+  EXPECT_EQ(executed, 1);
+
+  // A freed action leaves the item without one.
+  item->OnClick = nullptr;
+  delete action;
+  EXPECT_EQ(item->GetAction(), nullptr);
+  item->Click();
+  EXPECT_EQ(executed, 1);
+}
+
+TEST(Actions, ChangesReachALinkedControl) {
+  TAction action(nullptr);
+  action.SetCaption(L"Go");
+  action.SetHint(L"Go on");
+  TControl control(nullptr);
+  control.SetAction(&action);
+  EXPECT_EQ(control.GetAction(), &action);
+  EXPECT_EQ(control.GetCaption(), L"Go");
+  EXPECT_EQ(control.GetHint(), L"Go on");
+
+  action.SetCaption(L"Stop");
+  action.SetEnabled(false);
+  action.SetVisible(false);
+  action.SetHint(L"Stop now");
+  EXPECT_EQ(control.GetCaption(), L"Stop");
+  EXPECT_FALSE(control.GetEnabled());
+  EXPECT_FALSE(control.GetVisible());
+  EXPECT_EQ(control.GetHint(), L"Stop now");
+
+  control.SetAction(nullptr);
+  action.SetCaption(L"Unlinked");
+  EXPECT_EQ(control.GetCaption(), L"Stop");
+}
+
+TEST(Actions, IdleUpdateRunsOnUpdate) {
+  TActionList list(nullptr);
+  auto* action = new TAction(&list);
+  action->SetActionList(&list);
+  action->OnExecute = [](TObject*) {};
+  bool canSave = false;
+  int updates = 0;
+  action->OnUpdate = [&](TObject*) {
+    ++updates;
+    action->SetEnabled(canSave);
+  };
+  TPopupMenu menu(nullptr);
+  auto* item = new TMenuItem(nullptr);
+  menu.GetItems()->Add(item);
+  item->SetAction(action);
+
+  UpdateActionsOnIdle();
+  EXPECT_EQ(updates, 1);
+  EXPECT_FALSE(item->GetEnabled());
+  canSave = true;
+  UpdateActionsOnIdle();
+  EXPECT_TRUE(item->GetEnabled());
+
+  // The list's OnUpdate sees it first and may handle it.
+  bool listHandles = true;
+  list.OnUpdate = [&](TBasicAction*, bool& handled) { handled = listHandles; };
+  UpdateActionsOnIdle();
+  EXPECT_EQ(updates, 2);
+  list.OnUpdate = nullptr;
+
+  // A suspended list is not updated.
+  list.SetState(asSuspended);
+  UpdateActionsOnIdle();
+  EXPECT_EQ(updates, 2);
+}
+
+TEST(Actions, IdleUpdateDisablesActionsNothingCanRun) {
+  TActionList list(nullptr);
+  auto* orphan = new TAction(&list);
+  orphan->SetActionList(&list);
+  auto* kept = new TAction(&list);
+  kept->SetActionList(&list);
+  kept->SetDisableIfNoHandler(false);
+  UpdateActionsOnIdle();
+  EXPECT_FALSE(orphan->GetEnabled());
+  EXPECT_TRUE(kept->GetEnabled());
+
+  // The list's asSuspendedEnabled state enables every action again.
+  list.SetState(asSuspendedEnabled);
+  EXPECT_TRUE(orphan->GetEnabled());
+}
+
+TEST(Actions, IdleUpdateSurvivesAThrowingHandler) {
+  ExceptionCatcher catcher;
+  TActionList list(nullptr);
+  auto* failing = new TAction(&list);
+  failing->SetActionList(&list);
+  failing->OnUpdate = [](TObject*) { throw Exception(L"update failed"); };
+  auto* fine = new TAction(&list);
+  fine->SetActionList(&list);
+  int fineUpdates = 0;
+  fine->OnUpdate = [&](TObject*) { ++fineUpdates; };
+  UpdateActionsOnIdle();
+  EXPECT_EQ(catcher.Count, 1);
+  EXPECT_EQ(catcher.LastSender, failing);
+  EXPECT_EQ(fineUpdates, 1);
+}
+
+TEST(Actions, IdleUpdateToleratesAHandlerFreeingActions) {
+  TActionList list(nullptr);
+  auto* first = new TAction(&list);
+  first->SetActionList(&list);
+  auto* second = new TAction(&list);
+  second->SetActionList(&list);
+  int secondUpdates = 0;
+  second->OnUpdate = [&](TObject*) { ++secondUpdates; };
+  first->OnUpdate = [&](TObject*) { delete second; };
+  UpdateActionsOnIdle();
+  EXPECT_EQ(secondUpdates, 0);
+  EXPECT_EQ(list.GetActionCount(), 1);
+}
+
+TEST(Actions, ListFreesItsActionsAndRunsShortCuts) {
+  bool destroyed = false;
+  {
+    TActionList list(nullptr);
+    auto* action = new TTrackedAction(nullptr, &destroyed);
+    action->SetActionList(&list);
+    EXPECT_EQ(action->GetIndex(), 0);
+    int executed = 0;
+    action->OnExecute = [&](TObject*) { ++executed; };
+    action->SetShortCut(VK_F5);
+    EXPECT_TRUE(list.IsShortCut(VK_F5, {}));
+    EXPECT_EQ(executed, 1);
+    EXPECT_FALSE(list.IsShortCut(VK_F5, {ssShift}));
+    EXPECT_FALSE(list.IsShortCut(VK_F6, {}));
+    EXPECT_EQ(executed, 1);
+  }
+  EXPECT_TRUE(destroyed);
+}
+
+TEST(Actions, IndexAndListMembership) {
+  TActionList list(nullptr);
+  TActionList other(nullptr);
+  auto* a = new TAction(&list);
+  auto* b = new TAction(&list);
+  a->SetActionList(&list);
+  b->SetActionList(&list);
+  b->SetIndex(0);
+  EXPECT_EQ(list.GetAction(0), b);
+  EXPECT_EQ(a->GetIndex(), 1);
+  a->SetActionList(&other);
+  EXPECT_EQ(list.GetActionCount(), 1);
+  EXPECT_EQ(other.GetAction(0), a);
+  EXPECT_THROW(list.GetAction(5), EListError);
+  delete a;
+  EXPECT_EQ(other.GetActionCount(), 0);
+}

@@ -1,0 +1,279 @@
+#include "TestDataSet.h"
+
+namespace {
+
+using DataSetStateTest = DBTest;
+
+TEST_F(DataSetStateTest, OpenAndCloseChangeStateAndFields) {
+  EXPECT_EQ(Data.GetState(), dsInactive);
+  EXPECT_TRUE(Data.IsEmpty());
+  Data.Open();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(Data.GetFieldCount(), 7);
+  EXPECT_EQ(Data.GetRecordCount(), 5);
+  EXPECT_TRUE(Data.GetBof());
+  EXPECT_FALSE(Data.GetEof());
+  EXPECT_EQ(Data.FieldByName(L"A1")->GetAsString(), L"Apple");
+  EXPECT_NE(dynamic_cast<TSmallintField*>(Data.FieldByName(L"e3")), nullptr);
+  EXPECT_NE(dynamic_cast<TMemoField*>(Data.FieldByName(L"note")), nullptr);
+  Data.Close();
+  EXPECT_EQ(Data.GetState(), dsInactive);
+  EXPECT_EQ(Data.GetFieldCount(), 0);
+  EXPECT_EQ(DatabaseErrorText([&] { Data.GetRecordCount(); }),
+            "Cannot perform this operation on a closed dataset");
+}
+
+TEST_F(DataSetStateTest, NavigationSetsBofAndEof) {
+  Data.Open();
+  Data.Next();
+  EXPECT_FALSE(Data.GetBof());
+  EXPECT_EQ(Data.GetRecNo(), 2);
+  Data.Last();
+  EXPECT_TRUE(Data.GetEof());
+  EXPECT_EQ(Data.GetRecNo(), 5);
+  Data.Prior();
+  EXPECT_FALSE(Data.GetEof());
+  EXPECT_EQ(Data.MoveBy(-10), -3);
+  EXPECT_TRUE(Data.GetBof());
+  EXPECT_EQ(Data.GetRecNo(), 1);
+  EXPECT_EQ(Data.MoveBy(2), 2);
+  Data.SetRecNo(5);
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"Date");
+  Data.SetRecNo(9);  // out of range: ignored
+  EXPECT_EQ(Data.GetRecNo(), 5);
+  Data.Next();
+  EXPECT_TRUE(Data.GetEof());
+  EXPECT_EQ(Data.GetRecNo(), 5);
+}
+
+TEST_F(DataSetStateTest, EmptyDataSet) {
+  while (Data.Backing->GetRowCount() > 0) Data.Backing->RemoveRow(Data.Backing->GetRow(0).Id);
+  Data.Open();
+  EXPECT_TRUE(Data.IsEmpty());
+  EXPECT_TRUE(Data.GetBof());
+  EXPECT_TRUE(Data.GetEof());
+  EXPECT_EQ(Data.GetRecNo(), 0);
+  EXPECT_TRUE(Data.FieldByName(L"a1")->GetIsNull());
+  EXPECT_EQ(Data.FieldByName(L"e3")->GetAsInteger(), 0);
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Delete(); }),
+            "Cannot perform this operation on an empty dataset");
+  Data.Edit();  // edit on an empty data set inserts
+  EXPECT_EQ(Data.GetState(), dsInsert);
+}
+
+TEST_F(DataSetStateTest, EditPostWritesBackAndCancelRestores) {
+  Data.Open();
+  Data.Next();
+  Data.Edit();
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  Data.FieldByName(L"a1")->SetAsString(L"Blueberry");
+  EXPECT_TRUE(Data.GetModified());
+  Data.Post();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(Data.Log.back(), L"post 2");
+  EXPECT_EQ(Data.Backing->GetRow(1).Values[1].AsString(), L"Blueberry");
+
+  Data.Edit();
+  Data.FieldByName(L"a1")->SetAsString(L"Gone");
+  Data.Cancel();
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"Blueberry");
+  EXPECT_EQ(Data.Backing->GetRow(1).Values[1].AsString(), L"Blueberry");
+}
+
+TEST_F(DataSetStateTest, InsertAndAppendPlaceTheNewRow) {
+  Data.Open();
+  Data.Next();
+  Data.Insert();
+  EXPECT_EQ(Data.GetRecNo(), -1);
+  Data.FieldByName(L"a1")->SetAsString(L"Inserted");
+  Data.Post();
+  EXPECT_EQ(Data.GetRecNo(), 2);
+  EXPECT_EQ(Data.FieldByName(L"id")->GetAsInteger(), 100);  // key given by the writer
+  Data.Append();
+  EXPECT_TRUE(Data.GetEof());
+  Data.FieldByName(L"a1")->SetAsString(L"Appended");
+  Data.Post();
+  EXPECT_EQ(Data.GetRecNo(), 7);
+  EXPECT_EQ(Names(Data), L"Apple,Inserted,banana,Cherry,apricot,Date,Appended");
+  EXPECT_EQ(Data.Backing->GetRowCount(), 7);
+}
+
+TEST_F(DataSetStateTest, DeleteMovesToTheNextRowAndAtTheEndSetsEof) {
+  Data.Open();
+  Data.Next();
+  Data.Delete();
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"Cherry");
+  EXPECT_EQ(Data.Log.back(), L"delete 2");
+  Data.Last();
+  Data.Delete();
+  EXPECT_TRUE(Data.GetEof());
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"apricot");
+  // The usual loop deleting rows ends.
+  Data.First();
+  int steps = 0;
+  while (!Data.GetEof() && steps++ < 10) Data.Delete();
+  EXPECT_TRUE(Data.IsEmpty());
+  EXPECT_EQ(Data.Backing->GetRowCount(), 0);
+}
+
+TEST_F(DataSetStateTest, MovingOrClosingPostsAModifiedRecord) {
+  Data.Open();
+  Data.Edit();
+  Data.FieldByName(L"e3")->SetAsInteger(9);
+  Data.Next();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(Data.Log.back(), L"post 1");
+
+  Data.Edit();
+  Data.FieldByName(L"e3")->SetAsInteger(8);
+  Data.Close();
+  EXPECT_EQ(Data.Backing->GetRow(1).Values[2].AsInteger(), 8);
+
+  // An insert nobody typed into is dropped, not posted.
+  Data.Open();
+  Data.Append();
+  Data.First();
+  EXPECT_EQ(Data.GetRecordCount(), 5);
+}
+
+TEST_F(DataSetStateTest, RefreshReadsTheRowsAgain) {
+  Data.Open();
+  Data.Next();
+  Data.Backing->GetRow(1).Values[1] = L"changed elsewhere";
+  Data.Backing->RemoveRow(Data.Backing->GetRow(0).Id);
+  Data.Refresh();
+  EXPECT_EQ(Data.GetRecordCount(), 4);
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"changed elsewhere");
+}
+
+TEST_F(DataSetStateTest, ErrorsCarryTheDataSetName) {
+  Data.SetName(L"Cn1Query1");
+  Data.Open();
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Post(); }),
+            "Cn1Query1: Dataset not in edit or insert mode");
+  EXPECT_EQ(DatabaseErrorText([&] { Data.FieldByName(L"A9"); }), "Cn1Query1: Field 'A9' not found");
+  EXPECT_EQ(DatabaseErrorText([&] { Data.FieldByName(L"a1")->SetAsString(L"x"); }),
+            "Cn1Query1: Dataset not in edit or insert mode");
+  EXPECT_EQ(Data.FindField(L"A9"), nullptr);
+  Data.ReadOnlyMode = true;
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Edit(); }), "Cn1Query1: Cannot modify a read-only dataset");
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Append(); }), "Cn1Query1: Cannot modify a read-only dataset");
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Delete(); }), "Cn1Query1: Cannot modify a read-only dataset");
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+}
+
+TEST_F(DataSetStateTest, FailedPostStaysInEditMode) {
+  Data.Open();
+  Data.Edit();
+  Data.FieldByName(L"a1")->SetAsString(L"kept");
+  Data.FailNextPost = true;
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Post(); }), "write failed");
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"kept");
+  Data.Post();
+  EXPECT_EQ(Data.Backing->GetRow(0).Values[1].AsString(), L"kept");
+}
+
+TEST_F(DataSetStateTest, RequiredAndReadOnlyColumns) {
+  Data.Backing->GetColumn(1).Required = true;
+  Data.Backing->GetColumn(0).ReadOnly = true;
+  Data.Open();
+  Data.Append();
+  EXPECT_EQ(DatabaseErrorText([&] { Data.FieldByName(L"id")->SetAsInteger(5); }),
+            "Field 'id' cannot be modified");
+  Data.FieldByName(L"e3")->SetAsInteger(1);
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Post(); }), "Field 'a1' must have a value");
+  EXPECT_FALSE(Data.FieldByName(L"id")->GetCanModify());
+  EXPECT_TRUE(Data.FieldByName(L"a1")->GetCanModify());
+}
+
+TEST_F(DataSetStateTest, EventsComeInTheClassLibrarysOrder) {
+  std::vector<std::wstring> events;
+  auto log = [&events](const wchar_t* name) { return [&events, name](TDataSet*) { events.push_back(name); }; };
+  Data.BeforeOpen = log(L"BeforeOpen");
+  Data.AfterOpen = log(L"AfterOpen");
+  Data.BeforeScroll = log(L"BeforeScroll");
+  Data.AfterScroll = log(L"AfterScroll");
+  Data.BeforeInsert = log(L"BeforeInsert");
+  Data.AfterInsert = log(L"AfterInsert");
+  Data.OnNewRecord = [&events](TDataSet* ds) {
+    events.push_back(L"OnNewRecord");
+    ds->FieldByName(L"e3")->SetAsInteger(0);
+  };
+  Data.BeforePost = log(L"BeforePost");
+  Data.AfterPost = log(L"AfterPost");
+  Data.BeforeEdit = log(L"BeforeEdit");
+  Data.AfterEdit = log(L"AfterEdit");
+  Data.BeforeCancel = log(L"BeforeCancel");
+  Data.AfterCancel = log(L"AfterCancel");
+  Data.BeforeDelete = log(L"BeforeDelete");
+  Data.AfterDelete = log(L"AfterDelete");
+  Data.BeforeClose = log(L"BeforeClose");
+  Data.AfterClose = log(L"AfterClose");
+  Data.Open();
+  Data.Next();
+  Data.Insert();
+  EXPECT_FALSE(Data.GetModified());  // defaults of OnNewRecord are no change
+  Data.FieldByName(L"a1")->SetAsString(L"n");
+  Data.Post();
+  Data.Edit();
+  Data.Cancel();
+  Data.Delete();
+  Data.Close();
+  std::vector<std::wstring> expected = {
+      L"BeforeOpen", L"AfterOpen", L"AfterScroll", L"BeforeScroll", L"AfterScroll",
+      L"BeforeInsert", L"BeforeScroll", L"OnNewRecord", L"AfterInsert", L"AfterScroll",
+      L"BeforePost", L"AfterPost", L"BeforeEdit", L"AfterEdit", L"BeforeCancel", L"AfterCancel",
+      L"BeforeDelete", L"BeforeScroll", L"AfterDelete", L"AfterScroll", L"BeforeClose",
+      L"AfterClose"};
+  EXPECT_EQ(events, expected);
+}
+
+TEST_F(DataSetStateTest, CalculatedFieldsAreSetInCalcState) {
+  auto* doubled = new TIntegerField(nullptr);
+  doubled->SetFieldName(L"doubled");
+  doubled->SetFieldKind(fkCalculated);
+  std::unique_ptr<TField> owner(doubled);
+  for (const wchar_t* name : {L"id", L"a1", L"e3"}) {
+    TField* field = name == std::wstring(L"a1") ? static_cast<TField*>(new TStringField(&Data))
+                                                : new TIntegerField(&Data);
+    field->SetFieldName(name);
+    field->SetDataSet(&Data);
+  }
+  doubled->SetDataSet(&Data);
+  TDataSetState seen = dsInactive;
+  Data.OnCalcFields = [&](TDataSet* ds) {
+    seen = ds->GetState();
+    ds->FieldByName(L"doubled")->SetAsInteger(ds->FieldByName(L"e3")->GetAsInteger() * 2);
+  };
+  Data.Open();
+  EXPECT_EQ(Data.GetFieldCount(), 4);  // persistent fields only
+  EXPECT_EQ(doubled->GetAsInteger(), 6);
+  EXPECT_EQ(seen, dsCalcFields);
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  Data.Next();
+  EXPECT_EQ(doubled->GetAsInteger(), 0);
+  Data.Edit();
+  Data.FieldByName(L"e3")->SetAsInteger(21);
+  EXPECT_EQ(doubled->GetAsInteger(), 42);
+  EXPECT_FALSE(doubled->GetCanModify());
+  Data.Cancel();
+  Data.Close();
+  doubled->SetDataSet(nullptr);
+}
+
+TEST_F(DataSetStateTest, PersistentFieldMissingFromTheRowsFailsTheOpen) {
+  Data.SetName(L"Q");
+  auto* field = new TStringField(&Data);
+  field->SetFieldName(L"nope");
+  field->SetDataSet(&Data);
+  EXPECT_EQ(DatabaseErrorText([&] { Data.Open(); }), "Q: Field 'nope' not found");
+  EXPECT_FALSE(Data.GetActive());
+  EXPECT_EQ(DatabaseErrorText([&] {
+    Data.Backing->AddColumn(Column(L"nope", ftString));
+    Data.Open();
+    field->SetDataSet(nullptr);
+  }), "Q: Cannot perform this operation on an open dataset");
+}
+
+}  // namespace
