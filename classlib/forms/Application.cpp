@@ -1,7 +1,6 @@
 // TApplication: the hidden application window, the message loop with its key, hint and
 // idle processing, exception reporting, and the hints that follow the mouse.
 #include <algorithm>
-#include <cstdio>
 #include "../classes/Threads.h"
 #include "../controls/ActnList.h"
 #include "Forms.h"
@@ -78,12 +77,6 @@ TApplication::TApplication(TComponent* owner)
   hooks.MouseMessage = [](TControl* control, TMessage& message) {
     if (Application) Application->HintMouseMessage(control, message);
   };
-  ActionExecuteTargetHook = [](TBasicAction* action) {
-    return Application && Application->DispatchAction(CM_ACTIONEXECUTE, action);
-  };
-  ActionUpdateTargetHook = [](TBasicAction* action) {
-    return Application && Application->DispatchAction(CM_ACTIONUPDATE, action);
-  };
 }
 
 TApplication::~TApplication() {
@@ -117,6 +110,14 @@ void TApplication::Initialize() {
 
 void TApplication::CreateHandle() {
   if (FHandle) return;
+  // Installed here rather than in the constructor: the constructor runs while the program's
+  // static objects are made, and these globals of another unit may not be made yet.
+  ActionExecuteTargetHook = [](TBasicAction* action) {
+    return Application && Application->DispatchAction(CM_ACTIONEXECUTE, action);
+  };
+  ActionUpdateTargetHook = [](TBasicAction* action) {
+    return Application && Application->DispatchAction(CM_ACTIONUPDATE, action);
+  };
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = ApplicationWindowProc;
   windowClass.hInstance = ModuleInstance();
@@ -219,12 +220,13 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::ProcessMessages() {
-  // Only what is waiting now: a handler that keeps posting messages cannot keep this going
-  // beyond the clock tick it started in.
+  constexpr LONG MaxMilliseconds = 500;
   const DWORD start = ::GetTickCount();
   MSG msg{};
-  while (ProcessMessage(msg))
-    if (msg.message == WM_QUIT || static_cast<LONG>(msg.time - start) > 0) break;
+  while (ProcessMessage(msg)) {
+    if (msg.message == WM_QUIT) break;
+    if (static_cast<LONG>(::GetTickCount() - start) > MaxMilliseconds) break;
+  }
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
@@ -488,7 +490,6 @@ void TApplication::StopHintTimer() {
 
 void TApplication::HintTimerExpired() {
   const THintTimerMode mode = FHintTimerMode;
-  fprintf(stderr, "HINT timer mode %d\n", (int)mode);
   StopHintTimer();
   if (mode == htmHide) {
     HideHint();
@@ -506,7 +507,6 @@ void TApplication::HideHint() {
 }
 
 void TApplication::CancelHint() {
-  fprintf(stderr, "HINT cancel\n");
   if (FHintControl) {
     HideHint();
     SetHintControl(nullptr);
@@ -524,7 +524,6 @@ void TApplication::HintMouseMessage(TControl* control, TMessage& message) {
     return;  // a control on no window has no hint to show
   }
   TControl* hintControl = HintControlOf(FindDragTarget(pos, true));
-  fprintf(stderr, "HINT mouse %x ctl %p at %d,%d -> %p cur %p active %d\n", message.Msg, (void*)control, pos.X, pos.Y, (void*)hintControl, (void*)FHintControl, FHintActive);
   if (!hintControl) {
     CancelHint();
     return;
@@ -551,7 +550,6 @@ void TApplication::HintMouseMessage(TControl* control, TMessage& message) {
 }
 
 void TApplication::ActivateHint(const TPoint& cursorPos) {
-  fprintf(stderr, "HINT activate %p at %d,%d\n", (void*)FHintControl, cursorPos.X, cursorPos.Y);
   if (!FHintControl) return;
   if (HintControlOf(FindDragTarget(cursorPos, true)) != FHintControl) {
     CancelHint();

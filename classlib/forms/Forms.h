@@ -3,7 +3,7 @@
 // (cursors, the list of forms, the active form and control, screen metrics, fonts, IMEs).
 //
 // Start-up. `Application` and `Screen` are made while the program starts (a static object
-// of Forms.cpp calls InitApplication() before main runs); their constructors make no
+// of Screen.cpp calls InitApplication() before main runs); their constructors make no
 // window. The program's main then does, in this order:
 //     Application->Initialize();             // makes the hidden application window
 //     Application->SetTitle(L"...");
@@ -21,12 +21,13 @@
 //
 // Not done: docking of forms, OLE in-place activation, help beyond HelpContext/HelpFile, the
 // designer, monitors other than the primary one (poScreenCenter centres on the primary
-// screen), form layouts (LoadLayout asks the layout reader that the streaming layer
-// installs).
+// screen), the MDI client's room for aligned controls (it fills the frame's client area),
+// merging of MDI children's menus.
 #pragma once
 #include <functional>
 #include <map>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 #include "../classes/StringList.h"
@@ -132,8 +133,9 @@ class TCustomForm : public TScrollingWinControl {
   CLASSLIB_CLASS(TCustomForm, TScrollingWinControl)
   static const TPropertyTable* PublishedProperties();  // FormProperties.cpp
   // ---- Construction -----------------------------------------------------------------
-  // An empty form (the class library's CreateNew): hidden, 320 x 240, bsSizeable. A derived
-  // form builds its controls (or calls LoadLayout) in its own constructor. Listed by Screen.
+  // An empty form: hidden, 320 x 240, bsSizeable. A derived form builds its controls (or
+  // calls LoadLayout) in its own constructor. Listed by Screen. Construct forms with Create
+  // or Application->CreateForm so that OnCreate runs.
   explicit TCustomForm(TComponent* owner);
   // Destroys the window first (no event of the form runs from then on), then leaves Screen
   // and the application. OnDestroy runs here unless the derived destructor ran it already:
@@ -147,13 +149,13 @@ class TCustomForm : public TScrollingWinControl {
     form->AfterConstruction();
     return form;
   }
-  // Ends construction: clears fsCreating, shows the form when Visible was set meanwhile,
-  // and runs OnCreate (an exception there goes to Application->HandleException). Runs once.
+  // Ends construction: clears fsCreating and runs OnCreate (an exception there goes to
+  // Application->HandleException). Runs once.
   void AfterConstruction();
   // Runs OnDestroy once; see the destructor.
   void DoDestroy();
-  // Reads the stored layout of this form's class through the layout reader; false when
-  // there is no reader installed or no layout. Called by derived constructors.
+  // Reads the stored layout of this form's class through the layout reader (which the
+  // streaming layer installs); false when none is installed. Called by derived constructors.
   bool LoadLayout();
 
   // ---- Appearance --------------------------------------------------------------------------
@@ -407,7 +409,8 @@ class TApplication : public TComponent {
   // Shows the main form and runs the message loop until Terminated. Returns at once when
   // there is no main form.
   void Run();
-  // Handles every message waiting now, then returns.
+  // Handles the messages waiting, then returns. Messages that keep coming (a handler that
+  // posts again, say) are handled for at most half a second.
   void ProcessMessages();
   // Handles one message; when there is none, does the idle work and waits for one.
   void HandleMessage();

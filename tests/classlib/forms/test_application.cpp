@@ -2,7 +2,6 @@
 // exceptions from handlers reaching OnException while the program goes on, window hooks,
 // the key path through the form, hints, and Terminate from nested loops (played in a child
 // process, since a terminated application stays terminated).
-#include <cstdio>
 #include <memory>
 
 #include "FormsTestSupport.h"
@@ -309,13 +308,6 @@ TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
     return window && window->HandleAllocated() && ::IsWindowVisible(window->GetHandle());
   });
   Application->SetHintPause(500);
-  if (!shown) {
-    POINT p; ::GetCursorPos(&p);
-    wchar_t cls[64] = {}, txt[64] = {}; HWND w = WindowFromPoint(p); ::GetClassNameW(w, cls, 64); ::GetWindowTextW(w, txt, 64);
-    wchar_t cls2[64] = {}; ::GetClassNameW(::GetAncestor(w, GA_ROOT), cls2, 64);
-    fprintf(stderr, "DIAG class %ls text %ls root %ls\n", cls, txt, cls2);
-    fprintf(stderr, "DIAG cursor %ld,%ld centre %d,%d target %p button %p wfp %p btnwnd %p fg %p form %p vis %d\n", p.x, p.y, centre.X, centre.Y, (void*)FindDragTarget(p, true), (void*)button, WindowFromPoint(p), button->GetHandle(), GetForegroundWindow(), form->GetHandle(), IsWindowVisible(form->GetHandle()));
-  }
   ASSERT_TRUE(shown);
   EXPECT_EQ(Application->GetHintWindow()->GetCaption(), L"打开");
   // The idle work names the long hint of the control under the mouse.

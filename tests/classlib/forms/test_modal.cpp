@@ -4,6 +4,8 @@
 // restored afterwards.
 #include <memory>
 
+#include "classlib/classes/Threads.h"
+
 #include "FormsTestSupport.h"
 
 using namespace forms_tests;
@@ -221,6 +223,36 @@ TEST_F(ModalTest, ActivationEventsOfAModalForm) {
   Later.Post([&] { form->SetModalResult(mrOk); }, 50);
   form->ShowModal();
   EXPECT_EQ(events, (std::vector<std::string>{"show", "activate", "deactivate", "hide"}));
+}
+
+// A worker that asks the main thread, through Synchronize, to end a modal loop.
+class TSyncWorker : public TThread {
+  CLASSLIB_CLASS(TSyncWorker, TThread)
+  TSyncWorker(TForm* form, DWORD* mainThreadSeen) : TThread(true), FForm(form), FSeen(mainThreadSeen) {}
+  ~TSyncWorker() override { StopAndWait(); }
+
+ protected:
+  void Execute() override {
+    ::Sleep(50);
+    Synchronize([this] {
+      *FSeen = ::GetCurrentThreadId();
+      FForm->SetModalResult(mrOk);
+    });
+  }
+
+ private:
+  TForm* FForm;
+  DWORD* FSeen;
+};
+
+TEST_F(ModalTest, SynchronizeRunsInsideTheModalLoop) {
+  std::unique_ptr<TForm> form(MakeDialog());
+  DWORD seen = 0;
+  std::unique_ptr<TSyncWorker> worker(TThread::Create<TSyncWorker>(form.get(), &seen));
+  worker->Start();
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_EQ(seen, ::GetCurrentThreadId());
+  worker->WaitFor();
 }
 
 }  // namespace
