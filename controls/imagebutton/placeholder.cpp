@@ -1,0 +1,1 @@
+// (placeholder until the first unit of this folder lands)

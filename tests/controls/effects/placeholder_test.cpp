@@ -1,0 +1,1 @@
+// (placeholder until the first test of this folder lands)
