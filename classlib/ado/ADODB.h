@@ -113,6 +113,7 @@ class TParameters : public TOwnedCollection {
 
 class TADOConnection : public TComponent {
   CLASSLIB_CLASS(TADOConnection, TComponent)
+  static const TPropertyTable* PublishedProperties();  // ADOProperties.cpp
   explicit TADOConnection(TComponent* owner);
   // Closes (rolling back an open transaction) and detaches its data sets and commands.
   ~TADOConnection() override;
@@ -252,6 +253,7 @@ class TADOCommand : public TComponent {
 
 class TCustomADODataSet : public TDataSet {
   CLASSLIB_CLASS(TCustomADODataSet, TDataSet)
+  static const TPropertyTable* PublishedProperties();  // ADOProperties.cpp
   explicit TCustomADODataSet(TComponent* owner);
   ~TCustomADODataSet() override;
 
@@ -339,6 +341,7 @@ class TCustomADODataSet : public TDataSet {
 
 class TADOQuery : public TCustomADODataSet {
   CLASSLIB_CLASS(TADOQuery, TCustomADODataSet)
+  static const TPropertyTable* PublishedProperties();  // ADOProperties.cpp
   explicit TADOQuery(TComponent* owner);
   ~TADOQuery() override;
 
@@ -362,6 +365,7 @@ class TADOQuery : public TCustomADODataSet {
 
 class TADOTable : public TCustomADODataSet {
   CLASSLIB_CLASS(TADOTable, TCustomADODataSet)
+  static const TPropertyTable* PublishedProperties();  // ADOProperties.cpp
   explicit TADOTable(TComponent* owner);
 
   const String& GetTableName() const { return FTableName; }

@@ -494,19 +494,32 @@ class TFields {
   int GetCount() const { return static_cast<int>(FList.size()); }
   TField* GetField(int index) const;           // EListError when out of range
   TField* operator[](int index) const { return GetField(index); }
-  TField* FindField(const String& name) const;  // without regard to case; nullptr if none
+  // Without regard to case; nullptr if none. The first field of that name when there are
+  // several. Looked up in an index of the names, made again after the list changed.
+  TField* FindField(const String& name) const;
   TField* FieldByName(const String& name) const;  // EDatabaseError "Field 'X' not found"
   TField* FieldByNumber(int fieldNo) const;      // nullptr when none has that FieldNo
   int IndexOf(const TField* field) const;
 
  private:
   friend class TDataSet;
+  friend class TField;
+  // Field names compared as SameText does (ASCII letters without regard to case).
+  struct TNameHash {
+    size_t operator()(const String& name) const;
+  };
+  struct TNameEqual {
+    bool operator()(const String& a, const String& b) const;
+  };
   void Add(TField* field);
   void Remove(TField* field);
-  void Clear() { FList.clear(); }
+  void Clear();
+  void NamesChanged() { FIndexValid = false; }
 
   TDataSet* FDataSet;             // the data set they belong to; not owned
   std::vector<TField*> FList;     // not owned
+  mutable std::unordered_map<String, TField*, TNameHash, TNameEqual> FIndex;  // name -> first field
+  mutable bool FIndexValid = false;  // FIndex matches FList and the fields' names
 };
 
 // ---- TDataSet ------------------------------------------------------------------------------
@@ -762,6 +775,7 @@ class TDataSet : public TComponent {
 // Connects data links (controls) to a data set and passes its events on.
 class TDataSource : public TComponent {
   CLASSLIB_CLASS(TDataSource, TComponent)
+  static const TPropertyTable* PublishedProperties();  // DBProperties.cpp
   explicit TDataSource(TComponent* owner);
   ~TDataSource() override;
 

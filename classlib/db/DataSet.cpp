@@ -661,7 +661,7 @@ void TDataSet::Post() {
     int64_t beforeId = 0;
     if (FInsertIndex < static_cast<int>(FView.size()))
       beforeId = FView[static_cast<size_t>(FInsertIndex)]->Id;
-    std::shared_ptr<TClientRow> row = FRows->InsertRow(FEditRow->Values, beforeId);
+    std::shared_ptr<TClientRow> row = FRows->InsertRow(std::move(FEditRow->Values), beforeId);
     int index = std::clamp(FInsertIndex, 0, static_cast<int>(FView.size()));
     FView.insert(FView.begin() + index, row);
     FViewVersion = FRows->GetStructureVersion();
@@ -671,7 +671,7 @@ void TDataSet::Post() {
     TClientRow* stored = GetCurrentRow();
     if (!stored || stored->Id != FEditRow->Id) DatabaseError(DBText::RecordNotFound, this);
     InternalPostRow(*FEditRow, stored, false);
-    stored->Values = FEditRow->Values;
+    stored->Values = std::move(FEditRow->Values);  // the buffer is dropped just below
   }
   FEditRow.reset();
   FInsertIndex = -1;
@@ -759,9 +759,9 @@ const Variant& TDataSet::ReadValue(const TField* field) const {
     CalculateFields(row);
     return FCalcValues[static_cast<size_t>(field->FCalcIndex)];
   }
-  if (field->FColumn < 0 || field->FColumn >= static_cast<int>(row->Values.size()))
-    return NullValue();
-  return row->Values[static_cast<size_t>(field->FColumn)];
+  const int column = field->FColumn;
+  if (column < 0 || column >= static_cast<int>(row->Values.size())) return NullValue();
+  return row->Values[static_cast<size_t>(column)];
 }
 
 void TDataSet::CalculateFields(const TClientRow* row) const {
@@ -1042,8 +1042,13 @@ void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
     if (field && field->OnChange) field->OnChange(field);
   }
   if (FDisableCount == 0) {
-    std::vector<TDataSource*> sources = FDataSources;
-    for (TDataSource* source : sources) source->DataEvent(event, info);
+    if (FDataSources.size() == 1) {
+      FDataSources.front()->DataEvent(event, info);  // the list is not touched after the call
+    } else if (!FDataSources.empty()) {
+      // A source may leave the list while it handles the event.
+      std::vector<TDataSource*> sources = FDataSources;
+      for (TDataSource* source : sources) source->DataEvent(event, info);
+    }
   } else if ((event == deUpdateState && FState == dsInactive) || event == deLayoutChange) {
     FEnableEvent = deLayoutChange;
   }

@@ -58,6 +58,7 @@ void TField::SetFieldName(const String& value) {
   if (FDataSet && FDataSet->GetActive() && value != FFieldName)
     DatabaseError(DBText::DataSetOpen, FDataSet);
   FFieldName = value;
+  if (FDataSet) FDataSet->GetFields()->NamesChanged();
 }
 
 int TField::GetIndex() const { return FDataSet ? FDataSet->GetFields()->IndexOf(this) : -1; }
@@ -162,7 +163,11 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
   SetSize(20);
 }
 
-String TStringField::GetAsString() const { return VarToStr(GetData()); }
+String TStringField::GetAsString() const {
+  const Variant& data = GetData();
+  if (const String* text = data.StringPtr()) return *text;  // the usual case, without a detour
+  return VarToStr(data);
+}
 // Kept whole even beyond Size: cutting the text would lose what the user typed.
 void TStringField::SetAsString(const String& value) { SetData(value); }
 int TStringField::GetAsInteger() const { return StrToInt(GetAsString()); }
@@ -595,10 +600,27 @@ TField* TFields::GetField(int index) const {
   return FList[static_cast<size_t>(index)];
 }
 
+size_t TFields::TNameHash::operator()(const String& name) const {
+  size_t hash = 2166136261u;  // FNV-1a over the letters as SameText sees them
+  for (wchar_t ch : name) {
+    if (ch >= L'a' && ch <= L'z') ch = static_cast<wchar_t>(ch - (L'a' - L'A'));
+    hash = (hash ^ static_cast<size_t>(ch)) * 16777619u;
+  }
+  return hash;
+}
+
+bool TFields::TNameEqual::operator()(const String& a, const String& b) const {
+  return SameText(a, b);
+}
+
 TField* TFields::FindField(const String& name) const {
-  for (TField* field : FList)
-    if (SameText(field->GetFieldName(), name)) return field;
-  return nullptr;
+  if (!FIndexValid) {
+    FIndex.clear();
+    for (TField* field : FList) FIndex.emplace(field->GetFieldName(), field);  // first one wins
+    FIndexValid = true;
+  }
+  auto it = FIndex.find(name);
+  return it == FIndex.end() ? nullptr : it->second;
 }
 
 TField* TFields::FieldByName(const String& name) const {
@@ -621,9 +643,17 @@ int TFields::IndexOf(const TField* field) const {
 
 void TFields::Add(TField* field) {
   if (IndexOf(field) < 0) FList.push_back(field);
+  FIndexValid = false;
 }
 
 void TFields::Remove(TField* field) {
   int index = IndexOf(field);
   if (index >= 0) FList.erase(FList.begin() + index);
+  FIndexValid = false;
+}
+
+void TFields::Clear() {
+  FList.clear();
+  FIndex.clear();
+  FIndexValid = false;
 }

@@ -35,7 +35,7 @@ TCheckListBox::~TCheckListBox() {
   }
 }
 
-// ---- Check states ------------------------------------------------------------------------------------
+// ---- Check states -------------------------------------------------------------------------------
 
 TCheckListBox::TCheckItem* TCheckListBox::ItemOf(int index, bool create) {
   auto* item = reinterpret_cast<TCheckItem*>(InternalGetItemData(index));
@@ -69,7 +69,9 @@ void TCheckListBox::SetState(int index, TCheckBoxState value) {
 
 bool TCheckListBox::GetChecked(int index) { return GetState(index) == cbChecked; }
 
-void TCheckListBox::SetChecked(int index, bool value) { SetState(index, value ? cbChecked : cbUnchecked); }
+void TCheckListBox::SetChecked(int index, bool value) {
+  SetState(index, value ? cbChecked : cbUnchecked);
+}
 
 void TCheckListBox::ToggleClickCheck(int index) {
   if (index < 0 || index >= GetCount()) return;
@@ -89,7 +91,7 @@ void TCheckListBox::InvalidateCheck(int index) {
   ::InvalidateRect(GetHandle(), &area, FALSE);
 }
 
-// ---- Item data -------------------------------------------------------------------------------------------
+// ---- Item data ----------------------------------------------------------------------------------
 
 LRESULT TCheckListBox::GetItemData(int index) {
   const TCheckItem* item = ItemOf(index, false);
@@ -110,7 +112,7 @@ void TCheckListBox::ResetContent() {
   inherited::ResetContent();
 }
 
-// ---- Drawing ------------------------------------------------------------------------------------------------
+// ---- Drawing ------------------------------------------------------------------------------------
 
 void TCheckListBox::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
@@ -148,7 +150,7 @@ void TCheckListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state
   inherited::DrawItem(index, rect, state);
 }
 
-// ---- Input ----------------------------------------------------------------------------------------------------
+// ---- Input --------------------------------------------------------------------------------------
 
 void TCheckListBox::WMLButtonDown(TMessage& message) {
   const std::weak_ptr<int> alive = GetLifeToken();
@@ -165,7 +167,7 @@ void TCheckListBox::KeyPress(wchar_t& key) {
   inherited::KeyPress(key);
 }
 
-// ---- Stored layouts --------------------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 

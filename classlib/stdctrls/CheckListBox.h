@@ -49,7 +49,7 @@ class TCheckListBox : public TCustomListBox {
 
  private:
   struct TCheckItem {
-    LRESULT Data = 0;                    // Items.Objects
+    LRESULT Data = 0;  // Items.Objects
     TCheckBoxState State = cbUnchecked;
   };
   // The record of an item; made when create is true and there is none.

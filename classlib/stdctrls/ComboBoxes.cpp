@@ -25,7 +25,7 @@ class TComboCanvasScope {
 
 }  // namespace
 
-// ---- The hooked windows ---------------------------------------------------------------------------
+// ---- The hooked windows -------------------------------------------------------------------------
 // The procedure of the edit and the list inside a combo box: their messages go to the
 // control's EditWndProc / ListWndProc. No exception leaves it.
 
@@ -57,7 +57,7 @@ LRESULT CALLBACK ComboChildWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM 
   return message.Result;
 }
 
-// ---- TComboBoxStrings --------------------------------------------------------------------------------
+// ---- TComboBoxStrings ---------------------------------------------------------------------------
 
 class TComboBoxStrings : public TListControlStrings {
   CLASSLIB_CLASS(TComboBoxStrings, TListControlStrings)
@@ -89,7 +89,7 @@ class TComboBoxStrings : public TListControlStrings {
   TCustomComboBox* FComboBox;  // owns this object
 };
 
-// ---- Construction ------------------------------------------------------------------------------------------
+// ---- Construction -------------------------------------------------------------------------------
 
 TCustomComboBox::TCustomComboBox(TComponent* owner)
     : TWinControl(owner),
@@ -104,7 +104,7 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
 
 TCustomComboBox::~TCustomComboBox() { UnhookChildren(); }
 
-// ---- Window -------------------------------------------------------------------------------------------------
+// ---- Window -------------------------------------------------------------------------------------
 
 void TCustomComboBox::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
@@ -119,7 +119,7 @@ void TCustomComboBox::CreateParams(TCreateParams& params) {
   }
   if (FSorted) params.Style |= CBS_SORT;
   // A drop-down combo box takes the height it is made with as its height when dropped.
-  if (FStyle != csSimple) params.Height = GetHeight() + FItemHeight * FDropDownCount + 2;
+  if (FStyle != csSimple) params.Height = DroppedHeight(FDropDownCount);
 }
 
 void TCustomComboBox::CreateWnd() {
@@ -158,8 +158,8 @@ void TCustomComboBox::HookChildren() {
   if (!::GetComboBoxInfo(GetHandle(), &info)) return;
   const auto hook = [this](HWND wnd, WNDPROC& defProc) {
     ::SetPropW(wnd, ComboOwnerProp, this);
-    defProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
-        wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ComboChildWindowProc)));
+    defProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ComboChildWindowProc)));
     ::SetPropW(wnd, ComboProcProp, reinterpret_cast<HANDLE>(defProc));
   };
   // A list style has no edit (the system may name the combo box itself instead).
@@ -189,7 +189,7 @@ void TCustomComboBox::UnhookChildren() {
   unhook(FListHandle, FDefListProc);
 }
 
-// ---- The edit's and the list's messages --------------------------------------------------------------------
+// ---- The edit's and the list's messages ---------------------------------------------------------
 
 void TCustomComboBox::EditWndProc(TMessage& message) {
   ComboWndProc(message, FEditHandle, FDefEditProc);
@@ -236,9 +236,7 @@ void TCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, WNDPROC com
     case CN_KEYDOWN:
     case CN_CHAR:
     case CN_SYSKEYDOWN:
-    case CN_SYSCHAR:
-      WndProc(message);
-      return;
+    case CN_SYSCHAR: WndProc(message); return;
   }
   if (!comboProc) {
     message.Result = ::DefWindowProcW(comboWnd, message.Msg, message.WParam, message.LParam);
@@ -249,7 +247,7 @@ void TCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, WNDPROC com
   if (message.Msg == WM_LBUTTONDBLCLK && GetControlStyle().Contains(csDoubleClicks)) DblClick();
 }
 
-// ---- Items, selection and text ------------------------------------------------------------------------------
+// ---- Items, selection and text ------------------------------------------------------------------
 
 TStrings* TCustomComboBox::GetItems() const { return FItems.get(); }
 
@@ -299,13 +297,23 @@ String TCustomComboBox::GetText() {
 }
 
 void TCustomComboBox::SetText(const String& value) {
-  if (IsListStyle())
+  if (IsListStyle()) {
     SetItemIndex(FItems->IndexOf(value));
-  else
+    return;
+  }
+  // Text set by the program is no edit by the user: no OnChange.
+  const bool selecting = FSelecting;
+  FSelecting = true;
+  try {
     TControl::SetText(value);
+  } catch (...) {
+    FSelecting = selecting;
+    throw;
+  }
+  FSelecting = selecting;
 }
 
-// ---- Attributes ---------------------------------------------------------------------------------------------------
+// ---- Attributes ---------------------------------------------------------------------------------
 
 void TCustomComboBox::SetStyle(TComboBoxStyle value) {
   if (FStyle == value) return;
@@ -355,9 +363,15 @@ void TCustomComboBox::AdjustDropDown() {
   const int count = Max(1, Min(FItems->GetCount(), FDropDownCount));
   // Sizing a drop-down combo box taller sets its dropped height; the box keeps its own.
   FDroppingDown = true;
-  ::SetWindowPos(GetHandle(), nullptr, 0, 0, GetWidth(), GetItemHeight() * count + GetHeight() + 2,
+  ::SetWindowPos(GetHandle(), nullptr, 0, 0, GetWidth(), DroppedHeight(count),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   FDroppingDown = false;
+}
+
+int TCustomComboBox::DroppedHeight(int count) {
+  // In 64 bits and within the screen's reach: a huge count must not wrap around.
+  const int64_t height = static_cast<int64_t>(GetItemHeight()) * count + GetHeight() + 2;
+  return static_cast<int>(Min<int64_t>(height, 32767));
 }
 
 void TCustomComboBox::WMWindowPosChanging(TMessage& message) {
@@ -368,7 +382,7 @@ void TCustomComboBox::WMWindowPosChanging(TMessage& message) {
   inherited::WMWindowPosChanging(message);
 }
 
-// ---- Overridable behaviour ------------------------------------------------------------------------------------------
+// ---- Overridable behaviour ----------------------------------------------------------------------
 
 void TCustomComboBox::Change() {
   const std::weak_ptr<int> alive = GetLifeToken();
@@ -404,7 +418,7 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
   if (FOnMeasureItem) FOnMeasureItem(this, index, height);
 }
 
-// ---- Messages ----------------------------------------------------------------------------------------------------------
+// ---- Messages -----------------------------------------------------------------------------------
 
 void TCustomComboBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
@@ -489,11 +503,11 @@ void TCustomComboBox::CNMeasureItem(TMessage& message) {
   if (!item) return;
   int height = FItemHeight;
   if (FStyle == csOwnerDrawVariable) MeasureItem(static_cast<int>(item->itemID), height);
-  item->itemHeight = static_cast<UINT>(Max(height, 0));
+  item->itemHeight = static_cast<UINT>(Max(0, Min(height, MaxListItemHeight)));
   message.Result = TRUE;
 }
 
-// ---- Stored layouts --------------------------------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 
@@ -520,9 +534,9 @@ const TPropertyTable* TCustomComboBox::PublishedProperties() {
       P::Text(L"Caption", &C::GetCaption, &C::SetCaption).Stored(false),
       P::Integer(L"DropDownCount", &C::GetDropDownCount, &C::SetDropDownCount).Default(8),
       // A standard style's height is the system's; only an owner-draw one's is stored.
-      P::Integer(L"ItemHeight", &C::GetItemHeight, &C::SetItemHeight)
-          .Default(16)
-          .Stored([](C* c) { return c->GetStyle() == csOwnerDrawFixed || c->GetStyle() == csOwnerDrawVariable; }),
+      P::Integer(L"ItemHeight", &C::GetItemHeight, &C::SetItemHeight).Default(16).Stored([](C* c) {
+        return c->GetStyle() == csOwnerDrawFixed || c->GetStyle() == csOwnerDrawVariable;
+      }),
       P::Strings(L"Items", &C::GetItems, &C::SetItems),
       P::Integer(L"ItemIndex", &C::GetItemIndex, &C::SetItemIndex).Default(-1),
       P::Integer(L"MaxLength", &C::GetMaxLength, &C::SetMaxLength).Default(0),
@@ -531,7 +545,8 @@ const TPropertyTable* TCustomComboBox::PublishedProperties() {
       P::Enum(L"Style", ComboBoxStyleIdents, &C::GetStyle, &C::SetStyle).Default(csDropDown),
       P::Boolean(L"TabStop", &C::GetTabStop, &C::SetTabStop).Default(true),
       // A list style's text is its selected item.
-      P::Text(L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); })
+      P::Text(
+          L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); })
           .Stored([](C* c) { return c->GetStyle() == csDropDown || c->GetStyle() == csSimple; }),
       P::Method(L"OnChange", &C::GetOnChange, &C::SetOnChange),
       P::Method(L"OnCloseUp", &C::GetOnCloseUp, &C::SetOnCloseUp),

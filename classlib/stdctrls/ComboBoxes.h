@@ -43,11 +43,12 @@ class TCustomComboBox : public TWinControl {
   void SetItems(TStrings* value);  // copies value
   int GetItemIndex();
   void SetItemIndex(int value);
-  void Clear();                    // the items and the text
+  void Clear();  // the items and the text
 
   // ---- Text -------------------------------------------------------------------------------------
   // The edit's text; of a list style, the selected item's. These hide TControl's: a list
-  // style selects the item of that text (none when there is no such item).
+  // style selects the item of that text (none when there is no such item). Text set here
+  // runs no OnChange.
   String GetText();
   void SetText(const String& value);
 
@@ -56,14 +57,14 @@ class TCustomComboBox : public TWinControl {
   void SetStyle(TComboBoxStyle value);  // makes the window again
   // The system's item height of the standard styles; the value given to owner-draw ones.
   int GetItemHeight();
-  void SetItemHeight(int value);        // values below 1 are ignored
+  void SetItemHeight(int value);  // values below 1 are ignored
   // The most items the dropped-down list shows at once; values below 1 count as 1.
   int GetDropDownCount() const { return FDropDownCount; }
   void SetDropDownCount(int value);
   bool GetDroppedDown();
   void SetDroppedDown(bool value);
   bool GetSorted() const { return FSorted; }
-  void SetSorted(bool value);           // makes the window again
+  void SetSorted(bool value);  // makes the window again
   // The most characters the user may type in the edit; 0: no limit (negative counts as 0).
   int GetMaxLength() const { return FMaxLength; }
   void SetMaxLength(int value);
@@ -81,7 +82,7 @@ class TCustomComboBox : public TWinControl {
   // Draws owner-drawn items (valid while an item is drawn). Owned.
   TCanvas* GetCanvas() const { return FCanvas.get(); }
 
-  // ---- Events -------------------------------------------------------------------------------------
+  // ---- Events -----------------------------------------------------------------------------------
   const TNotifyEvent& GetOnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent handler) { FOnChange = std::move(handler); }
   const TNotifyEvent& GetOnDropDown() const { return FOnDropDown; }
@@ -106,7 +107,7 @@ class TCustomComboBox : public TWinControl {
   // Keeps the items and the selection; the edit and the list go with the window.
   void WMDestroy(TMessage& message) override;
 
-  // ---- The edit's and the list's messages ----------------------------------------------------------
+  // ---- The edit's and the list's messages -------------------------------------------------------
   // Every message of the edit window: keys go through the control's key events first.
   // Override to watch or change them; call the inherited one for the rest.
   virtual void EditWndProc(TMessage& message);
@@ -116,7 +117,7 @@ class TCustomComboBox : public TWinControl {
   // Escape, then comboProc (the system's procedure of comboWnd) and double clicks.
   virtual void ComboWndProc(TMessage& message, HWND comboWnd, WNDPROC comboProc);
 
-  // ---- Overridable behaviour -------------------------------------------------------------------------
+  // ---- Overridable behaviour --------------------------------------------------------------------
   // The user changed the text: CM_CHANGED, then OnChange.
   virtual void Change();
   // An item was picked: OnSelect, or Change when there is none.
@@ -136,26 +137,28 @@ class TCustomComboBox : public TWinControl {
   friend class TComboBoxStrings;
   friend LRESULT CALLBACK ComboChildWindowProc(HWND, UINT, WPARAM, LPARAM);
   bool IsListStyle() const { return FStyle >= csDropDownList; }
+  // The height of the box and a dropped list of count items.
+  int DroppedHeight(int count);
   // Replaces / restores the procedures of the edit and the list.
   void HookChildren();
   void UnhookChildren();
 
-  std::unique_ptr<TListItemStore> FStore;     // the items (in the window, or kept)
-  std::unique_ptr<TComboBoxStrings> FItems;   // Items over FStore
-  std::unique_ptr<TCanvas> FCanvas;           // owner drawing
+  std::unique_ptr<TListItemStore> FStore;    // the items (in the window, or kept)
+  std::unique_ptr<TComboBoxStrings> FItems;  // Items over FStore
+  std::unique_ptr<TCanvas> FCanvas;          // owner drawing
   TComboBoxStyle FStyle = csDropDown;
   int FItemHeight = 16;
   int FDropDownCount = 8;
   bool FSorted = false;
   int FMaxLength = 0;
-  HWND FEditHandle = nullptr;                 // the edit inside; the window's own
-  HWND FListHandle = nullptr;                 // the list; the window's own
-  WNDPROC FDefEditProc = nullptr;             // the edit's procedure before ours
-  WNDPROC FDefListProc = nullptr;             // the list's procedure before ours
-  int FKeptItemIndex = -1;                    // ItemIndex while there is no window
-  int FLoadedItemIndex = -2;                  // ItemIndex read from a layout (-2: none)
-  bool FDroppingDown = false;                 // AdjustDropDown is sizing the window
-  bool FSelecting = false;                    // the control sets the edit's text itself
+  HWND FEditHandle = nullptr;      // the edit inside; the window's own
+  HWND FListHandle = nullptr;      // the list; the window's own
+  WNDPROC FDefEditProc = nullptr;  // the edit's procedure before ours
+  WNDPROC FDefListProc = nullptr;  // the list's procedure before ours
+  int FKeptItemIndex = -1;         // ItemIndex while there is no window
+  int FLoadedItemIndex = -2;       // ItemIndex read from a layout (-2: none)
+  bool FDroppingDown = false;      // AdjustDropDown is sizing the window
+  bool FSelecting = false;         // the control sets the edit's text itself
   TNotifyEvent FOnChange;
   TNotifyEvent FOnDropDown;
   TNotifyEvent FOnCloseUp;

@@ -88,7 +88,7 @@ String AdjustLineBreaks(const String& text) {
   return result;
 }
 
-// ---- TCustomEdit: construction and window --------------------------------------------------------
+// ---- TCustomEdit: construction and window -------------------------------------------------------
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks, csFixedHeight});
@@ -135,7 +135,7 @@ bool TCustomEdit::CanAutoSize(int& /*newWidth*/, int& newHeight) {
   return true;
 }
 
-// ---- TCustomEdit: attributes ----------------------------------------------------------------------
+// ---- TCustomEdit: attributes --------------------------------------------------------------------
 
 void TCustomEdit::SetMaxLength(int value) {
   value = Max(value, 0);
@@ -196,11 +196,9 @@ void TCustomEdit::SetModified(bool value) {
   if (HandleAllocated()) Perform(EM_SETMODIFY, value ? TRUE : FALSE, 0);
 }
 
-bool TCustomEdit::GetCanUndo() {
-  return HandleAllocated() && Perform(EM_CANUNDO, 0, 0) != 0;
-}
+bool TCustomEdit::GetCanUndo() { return HandleAllocated() && Perform(EM_CANUNDO, 0, 0) != 0; }
 
-// ---- TCustomEdit: selection ------------------------------------------------------------------------
+// ---- TCustomEdit: selection ---------------------------------------------------------------------
 
 int TCustomEdit::GetSelStart() {
   if (!HandleAllocated()) return 0;
@@ -248,7 +246,7 @@ int TCustomEdit::GetSelTextBuf(wchar_t* buffer, int bufSize) {
 
 void TCustomEdit::SetSelTextBuf(const wchar_t* buffer) { SetSelText(buffer ? buffer : L""); }
 
-// ---- TCustomEdit: operations ------------------------------------------------------------------------
+// ---- TCustomEdit: operations --------------------------------------------------------------------
 
 void TCustomEdit::Clear() { SetText(String()); }
 
@@ -268,7 +266,7 @@ void TCustomEdit::SelectAll() {
   if (HandleAllocated()) Perform(EM_SETSEL, 0, -1);
 }
 
-// ---- TCustomEdit: messages ---------------------------------------------------------------------------
+// ---- TCustomEdit: messages ----------------------------------------------------------------------
 
 void TCustomEdit::Dispatch(TMessage& message) {
   if (message.Msg == CN_COMMAND) {
@@ -313,7 +311,7 @@ void TCustomEdit::CMCtl3DChanged(TMessage& message) {
   if (GetAutoSize()) AdjustSize();
 }
 
-// ---- TMemoStrings ---------------------------------------------------------------------------------------
+// ---- TMemoStrings -------------------------------------------------------------------------------
 // The memo's lines: with a window, through the window's line messages; without one, over
 // the text the memo keeps. Both give the same lines for the same text.
 
@@ -331,12 +329,13 @@ class TMemoStrings : public TStrings {
     CheckIndex(index, GetCount());
     const int start = LineIndex(index);
     const int length = LineLength(start);
-    if (!FMemo->HandleAllocated()) return FMemo->GetText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
+    if (!FMemo->HandleAllocated())
+      return FMemo->GetText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
     // EM_GETLINE takes the buffer's size in its first word.
     String buffer(static_cast<size_t>(Max(length, 1)) + 1, L'\0');
     buffer[0] = static_cast<wchar_t>(Min(length, 0xFFFF));
-    const LRESULT copied =
-        FMemo->Perform(EM_GETLINE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT copied = FMemo->Perform(EM_GETLINE, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<size_t>(Max<LRESULT>(0, Min<LRESULT>(copied, length))));
     return buffer;
   }
@@ -415,7 +414,7 @@ class TMemoStrings : public TStrings {
   TCustomMemo* FMemo;  // the memo these are the lines of; owns this object
 };
 
-// ---- TCustomMemo --------------------------------------------------------------------------------------------
+// ---- TCustomMemo --------------------------------------------------------------------------------
 
 TCustomMemo::TCustomMemo(TComponent* owner)
     : TCustomEdit(owner), FLines(std::make_unique<TMemoStrings>(this)) {
@@ -484,7 +483,7 @@ void TCustomMemo::WMGetDlgCode(TMessage& message) {
   if (!FWantReturns) message.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
 }
 
-// ---- Stored layouts --------------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 
@@ -514,7 +513,8 @@ const TPropertyTable* TCustomEdit::PublishedProperties() {
       P::Text(L"Caption", &C::GetCaption, &C::SetCaption).Stored(false),
       P::Boolean(L"AutoSelect", &C::GetAutoSelect, &C::SetAutoSelect).Default(true),
       P::Boolean(L"AutoSize", &C::GetAutoSize, &C::SetAutoSize).Default(true),
-      P::Enum(L"BorderStyle", BorderStyleIdents, &C::GetBorderStyle, &C::SetBorderStyle).Default(bsSingle),
+      P::Enum(L"BorderStyle", BorderStyleIdents, &C::GetBorderStyle, &C::SetBorderStyle)
+          .Default(bsSingle),
       P::Enum(L"CharCase", EditCharCaseIdents, &C::GetCharCase, &C::SetCharCase).Default(ecNormal),
       P::Boolean(L"HideSelection", &C::GetHideSelection, &C::SetHideSelection).Default(true),
       P::Integer(L"MaxLength", &C::GetMaxLength, &C::SetMaxLength).Default(0),
@@ -523,7 +523,8 @@ const TPropertyTable* TCustomEdit::PublishedProperties() {
       P::WChar(L"PasswordChar", &C::GetPasswordChar, &C::SetPasswordChar).Default(wchar_t{0}),
       P::Boolean(L"ReadOnly", &C::GetReadOnly, &C::SetReadOnly).Default(false),
       P::Boolean(L"TabStop", &C::GetTabStop, &C::SetTabStop).Default(true),
-      P::Text(L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); }),
+      P::Text(
+          L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); }),
       P::Method(L"OnChange", &C::GetOnChange, &C::SetOnChange),
   };
   return &table;
@@ -533,12 +534,15 @@ const TPropertyTable* TCustomMemo::PublishedProperties() {
   using P = TPublish<TCustomMemo>;
   using C = TCustomMemo;
   static const TPropertyTable table{
-      P::Enum(L"Alignment", AlignmentIdents, &C::GetAlignment, &C::SetAlignment).Default(taLeftJustify),
+      P::Enum(L"Alignment", AlignmentIdents, &C::GetAlignment, &C::SetAlignment)
+          .Default(taLeftJustify),
       P::Boolean(L"AutoSize", &C::GetAutoSize, &C::SetAutoSize).Default(false),
       P::Strings(L"Lines", &C::GetLines, &C::SetLines),
-      P::Enum(L"ScrollBars", ScrollStyleIdents, &C::GetScrollBars, &C::SetScrollBars).Default(ssNone),
+      P::Enum(L"ScrollBars", ScrollStyleIdents, &C::GetScrollBars, &C::SetScrollBars)
+          .Default(ssNone),
       // The lines hold the text.
-      P::Text(L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); })
+      P::Text(
+          L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); })
           .Stored(false),
       P::Boolean(L"WantReturns", &C::GetWantReturns, &C::SetWantReturns).Default(true),
       P::Boolean(L"WantTabs", &C::GetWantTabs, &C::SetWantTabs).Default(false),

@@ -70,7 +70,7 @@ class TCustomEdit : public TWinControl {
 
   // ---- Selection (needs the window; 0 and no-ops without one) -----------------------------
   int GetSelStart();
-  void SetSelStart(int value);   // also collapses the selection there
+  void SetSelStart(int value);  // also collapses the selection there
   int GetSelLength();
   void SetSelLength(int value);  // from SelStart; negative values count as 0
   String GetSelText();

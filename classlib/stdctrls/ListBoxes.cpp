@@ -13,7 +13,7 @@ TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
   return state;
 }
 
-// ---- TListBoxStrings ---------------------------------------------------------------------------------
+// ---- TListBoxStrings ----------------------------------------------------------------------------
 // Items of a list box: the list box's own item-data hooks, sort order and selection.
 
 class TListBoxStrings : public TListControlStrings {
@@ -50,7 +50,7 @@ class TCanvasDCScope {
 
 }  // namespace
 
-// ---- Construction ----------------------------------------------------------------------------------------
+// ---- Construction -------------------------------------------------------------------------------
 
 TCustomListBox::TCustomListBox(TComponent* owner)
     : TWinControl(owner),
@@ -65,7 +65,7 @@ TCustomListBox::TCustomListBox(TComponent* owner)
 
 TCustomListBox::~TCustomListBox() = default;
 
-// ---- Window ------------------------------------------------------------------------------------------------
+// ---- Window -------------------------------------------------------------------------------------
 
 void TCustomListBox::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
@@ -109,7 +109,8 @@ void TCustomListBox::WMDestroy(TMessage& message) {
     FKeptTopIndex = GetTopIndex();
     std::vector<bool> selected;
     if (FMultiSelect)
-      for (int i = 0; i < GetCount(); ++i) selected.push_back(Perform(LB_GETSEL, static_cast<WPARAM>(i), 0) > 0);
+      for (int i = 0; i < GetCount(); ++i)
+        selected.push_back(Perform(LB_GETSEL, static_cast<WPARAM>(i), 0) > 0);
     FStore->TakeFromWindow();
     std::vector<TKeptItem>& kept = FStore->Kept();
     for (size_t k = 0; k < kept.size() && k < selected.size(); ++k) kept[k].Selected = selected[k];
@@ -123,11 +124,13 @@ void TCustomListBox::WMSize(TMessage& message) {
 }
 
 void TCustomListBox::SetColumnWidth() {
-  if (HandleAllocated() && FColumns > 0)
-    Perform(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Max(1, Div(GetWidth() + FColumns - 3, FColumns))), 0);
+  if (!HandleAllocated() || FColumns <= 0) return;
+  // In 64 bits: a huge column count must not wrap the sum around.
+  const int64_t width = (static_cast<int64_t>(GetWidth()) + FColumns - 3) / FColumns;
+  Perform(LB_SETCOLUMNWIDTH, static_cast<WPARAM>(Max<int64_t>(1, width)), 0);
 }
 
-// ---- Items and selection --------------------------------------------------------------------------------------
+// ---- Items and selection ------------------------------------------------------------------------
 
 TStrings* TCustomListBox::GetItems() const { return FItems.get(); }
 
@@ -229,7 +232,7 @@ TRect TCustomListBox::ItemRect(int index) {
   return rect;
 }
 
-// ---- Item data ------------------------------------------------------------------------------------------------
+// ---- Item data ----------------------------------------------------------------------------------
 
 LRESULT TCustomListBox::GetItemData(int index) { return InternalGetItemData(index); }
 
@@ -254,7 +257,7 @@ void TCustomListBox::ResetContent() {
   FKeptTopIndex = 0;
 }
 
-// ---- Attributes -------------------------------------------------------------------------------------------------
+// ---- Attributes ---------------------------------------------------------------------------------
 
 void TCustomListBox::SetStyle(TListBoxStyle value) {
   if (FStyle == value) return;
@@ -312,7 +315,7 @@ void TCustomListBox::SetBorderStyle(TBorderStyle value) {
   RecreateWnd();
 }
 
-// ---- Messages -----------------------------------------------------------------------------------------------------
+// ---- Messages -----------------------------------------------------------------------------------
 
 void TCustomListBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
@@ -360,7 +363,7 @@ void TCustomListBox::CNMeasureItem(TMessage& message) {
   if (!item) return;
   int height = FItemHeight;
   if (FStyle == lbOwnerDrawVariable) MeasureItem(static_cast<int>(item->itemID), height);
-  item->itemHeight = static_cast<UINT>(Max(height, 0));
+  item->itemHeight = static_cast<UINT>(Max(0, Min(height, MaxListItemHeight)));
   message.Result = TRUE;
 }
 
@@ -377,11 +380,12 @@ void TCustomListBox::MeasureItem(int index, int& height) {
   if (FOnMeasureItem) FOnMeasureItem(this, index, height);
 }
 
-// ---- Stored layouts --------------------------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 
-const wchar_t* const ListBoxStyleNames[] = {L"lbStandard", L"lbOwnerDrawFixed", L"lbOwnerDrawVariable"};
+const wchar_t* const ListBoxStyleNames[] = {L"lbStandard", L"lbOwnerDrawFixed",
+                                            L"lbOwnerDrawVariable"};
 const TEnumInfo ListBoxStyleIdents = MakeEnumInfo(ListBoxStyleNames);
 
 const bool ListBoxRegistered = [] {
@@ -401,13 +405,14 @@ const TPropertyTable* TCustomListBox::PublishedProperties() {
   static const TPropertyTable table{
       // The text is the control's Text (or nothing); no caption is kept.
       P::Text(L"Caption", &C::GetCaption, &C::SetCaption).Stored(false),
-      P::Enum(L"BorderStyle", BorderStyleIdents, &C::GetBorderStyle, &C::SetBorderStyle).Default(bsSingle),
+      P::Enum(L"BorderStyle", BorderStyleIdents, &C::GetBorderStyle, &C::SetBorderStyle)
+          .Default(bsSingle),
       P::Integer(L"Columns", &C::GetColumns, &C::SetColumns).Default(0),
       P::Boolean(L"ExtendedSelect", &C::GetExtendedSelect, &C::SetExtendedSelect).Default(true),
       // A standard list's height is the system's; only an owner-draw list's is stored.
-      P::Integer(L"ItemHeight", &C::GetItemHeight, &C::SetItemHeight)
-          .Default(16)
-          .Stored([](C* c) { return c->GetStyle() != lbStandard; }),
+      P::Integer(L"ItemHeight", &C::GetItemHeight, &C::SetItemHeight).Default(16).Stored([](C* c) {
+        return c->GetStyle() != lbStandard;
+      }),
       P::Strings(L"Items", &C::GetItems, &C::SetItems),
       P::Integer(L"ItemIndex", &C::GetItemIndex, &C::SetItemIndex).Default(-1),
       P::Boolean(L"MultiSelect", &C::GetMultiSelect, &C::SetMultiSelect).Default(false),

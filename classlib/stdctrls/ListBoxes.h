@@ -25,11 +25,24 @@ class TListBoxStrings;
 // ---- Owner-draw types --------------------------------------------------------------------------
 // The state of an item being drawn: bit n of the system's ODS_ flags is item n.
 enum TOwnerDrawStateItem {
-  odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive,
-  odNoAccel, odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+  odSelected,
+  odGrayed,
+  odDisabled,
+  odChecked,
+  odFocused,
+  odDefault,
+  odHotLight,
+  odInactive,
+  odNoAccel,
+  odNoFocusRect,
+  odReserved1,
+  odReserved2,
+  odComboBoxEdit
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 TOwnerDrawState OwnerDrawStateOf(UINT itemState);
+// The tallest item the system's lists draw; measured heights are kept within 0..this.
+inline constexpr int MaxListItemHeight = 255;
 
 using TDrawItemEvent =
     std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
@@ -37,7 +50,7 @@ using TMeasureItemEvent = std::function<void(TWinControl* control, int index, in
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
-// ---- TCustomListBox ------------------------------------------------------------------------------
+// ---- TCustomListBox -----------------------------------------------------------------------------
 class TCustomListBox : public TWinControl {
   CLASSLIB_CLASS(TCustomListBox, TWinControl)
   static const TPropertyTable* PublishedProperties();
@@ -46,8 +59,8 @@ class TCustomListBox : public TWinControl {
   ~TCustomListBox() override;
 
   // ---- Items and selection --------------------------------------------------------------------
-  TStrings* GetItems() const;               // owned
-  void SetItems(TStrings* value);           // copies value
+  TStrings* GetItems() const;      // owned
+  void SetItems(TStrings* value);  // copies value
   int GetCount() const;
   // The selected item (the focused one in a multiple-selection list); -1 for none.
   int GetItemIndex();
@@ -131,9 +144,9 @@ class TCustomListBox : public TWinControl {
   friend class TListBoxStrings;
   void SetColumnWidth();
 
-  std::unique_ptr<TListItemStore> FStore;     // the items (in the window, or kept)
-  std::unique_ptr<TListBoxStrings> FItems;    // Items over FStore
-  std::unique_ptr<TCanvas> FCanvas;           // owner drawing
+  std::unique_ptr<TListItemStore> FStore;   // the items (in the window, or kept)
+  std::unique_ptr<TListBoxStrings> FItems;  // Items over FStore
+  std::unique_ptr<TCanvas> FCanvas;         // owner drawing
   TListBoxStyle FStyle = lbStandard;
   int FItemHeight = 16;
   bool FMultiSelect = false;
@@ -141,9 +154,9 @@ class TCustomListBox : public TWinControl {
   bool FSorted = false;
   int FColumns = 0;
   TBorderStyle FBorderStyle = bsSingle;
-  int FKeptItemIndex = -1;      // ItemIndex while there is no window
-  int FKeptTopIndex = 0;        // TopIndex while there is no window
-  int FLoadedItemIndex = -2;    // ItemIndex read from a layout, applied by Loaded (-2: none)
+  int FKeptItemIndex = -1;    // ItemIndex while there is no window
+  int FKeptTopIndex = 0;      // TopIndex while there is no window
+  int FLoadedItemIndex = -2;  // ItemIndex read from a layout, applied by Loaded (-2: none)
   TDrawItemEvent FOnDrawItem;
   TMeasureItemEvent FOnMeasureItem;
 };

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include "../system/SysMath.h"
 
-const TListMessages ListBoxMessages{LB_ADDSTRING,  LB_INSERTSTRING, LB_DELETESTRING,
-                                    LB_RESETCONTENT, LB_GETCOUNT,   LB_GETTEXT,
-                                    LB_GETTEXTLEN, LB_GETITEMDATA,  LB_SETITEMDATA};
-const TListMessages ComboBoxMessages{CB_ADDSTRING,  CB_INSERTSTRING, CB_DELETESTRING,
-                                     CB_RESETCONTENT, CB_GETCOUNT,   CB_GETLBTEXT,
-                                     CB_GETLBTEXTLEN, CB_GETITEMDATA, CB_SETITEMDATA};
+const TListMessages ListBoxMessages{LB_ADDSTRING,    LB_INSERTSTRING, LB_DELETESTRING,
+                                    LB_RESETCONTENT, LB_GETCOUNT,     LB_GETTEXT,
+                                    LB_GETTEXTLEN,   LB_GETITEMDATA,  LB_SETITEMDATA};
+const TListMessages ComboBoxMessages{CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING,
+                                     CB_RESETCONTENT, CB_GETCOUNT,     CB_GETLBTEXT,
+                                     CB_GETLBTEXTLEN, CB_GETITEMDATA,  CB_SETITEMDATA};
 
-// ---- TListItemStore --------------------------------------------------------------------------------
+// ---- TListItemStore -----------------------------------------------------------------------------
 
 LRESULT TListItemStore::Send(UINT msg, WPARAM wParam, LPARAM lParam) const {
   return FControl->Perform(msg, wParam, lParam);
@@ -53,12 +53,11 @@ int TListItemStore::Add(const String& s, bool sorted) {
   size_t place = FKept.size();
   if (sorted) {
     // After the items that compare equal or less, as the window places a new item.
-    place = static_cast<size_t>(
-        std::upper_bound(FKept.begin(), FKept.end(), s,
-                         [](const String& value, const TKeptItem& item) {
-                           return AnsiCompareText(value, item.Text) < 0;
-                         }) -
-        FKept.begin());
+    place = static_cast<size_t>(std::upper_bound(FKept.begin(), FKept.end(), s,
+                                                 [](const String& value, const TKeptItem& item) {
+                                                   return AnsiCompareText(value, item.Text) < 0;
+                                                 }) -
+                                FKept.begin());
   }
   FKept.insert(FKept.begin() + static_cast<ptrdiff_t>(place), TKeptItem{s});
   return static_cast<int>(place);
@@ -66,8 +65,8 @@ int TListItemStore::Add(const String& s, bool sorted) {
 
 int TListItemStore::Insert(int index, const String& s) {
   if (Windowed()) {
-    const LRESULT result =
-        Send(FMessages.InsertString, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.c_str()));
+    const LRESULT result = Send(FMessages.InsertString, static_cast<WPARAM>(index),
+                                reinterpret_cast<LPARAM>(s.c_str()));
     return result < 0 ? -1 : static_cast<int>(result);
   }
   index = Max(0, Min(index, static_cast<int>(FKept.size())));
@@ -129,10 +128,11 @@ std::vector<int> TListItemStore::PutIntoWindow(bool sorted) {
   return places;
 }
 
-// ---- TListControlStrings ---------------------------------------------------------------------------
+// ---- TListControlStrings ------------------------------------------------------------------------
 
 void TListControlStrings::CheckIndex(int index, int limit) const {
-  if (index < 0 || index >= limit) throw EStringListError(L"List index out of bounds (%d)", {index});
+  if (index < 0 || index >= limit)
+    throw EStringListError(L"List index out of bounds (%d)", {index});
 }
 
 String TListControlStrings::Get(int index) const {

@@ -75,7 +75,8 @@ class TListItemStore {
 // it through the hooks.
 class TListControlStrings : public TStrings {
   CLASSLIB_CLASS(TListControlStrings, TStrings)
-  TListControlStrings(TWinControl* control, TListItemStore* store) : FControl(control), FStore(store) {}
+  TListControlStrings(TWinControl* control, TListItemStore* store)
+      : FControl(control), FStore(store) {}
 
   int GetCount() const override { return FStore->Count(); }
   String Get(int index) const override;
@@ -107,6 +108,6 @@ class TListControlStrings : public TStrings {
   void SetUpdateState(bool updating) override;
   void CheckIndex(int index, int limit) const;  // EStringListError unless 0 <= index < limit
 
-  TWinControl* FControl;    // the list control; not owned
-  TListItemStore* FStore;   // its items; not owned
+  TWinControl* FControl;   // the list control; not owned
+  TListItemStore* FStore;  // its items; not owned
 };

@@ -33,7 +33,7 @@ String ClipboardText(HWND owner) {
 
 TCustomMaskEdit::TCustomMaskEdit(TComponent* owner) : TCustomEdit(owner) {}
 
-// ---- Mask and texts ------------------------------------------------------------------------------
+// ---- Mask and texts -----------------------------------------------------------------------------
 
 void TCustomMaskEdit::SetEditMask(const String& value) {
   if (value == FEditMask) return;
@@ -74,7 +74,7 @@ void TCustomMaskEdit::CreateWnd() {
   if (IsMasked()) Perform(EM_LIMITTEXT, static_cast<WPARAM>(FMask.GetLength()), 0);
 }
 
-// ---- Validation ----------------------------------------------------------------------------------
+// ---- Validation ---------------------------------------------------------------------------------
 
 void TCustomMaskEdit::ValidateEdit() {
   if (!IsMasked() || !GetModified()) return;
@@ -102,7 +102,7 @@ void TCustomMaskEdit::Reset() {
   if (IsMasked()) SetMaskCursor(FMask.NextEditable(0));
 }
 
-// ---- Caret --------------------------------------------------------------------------------------------
+// ---- Caret --------------------------------------------------------------------------------------
 
 void TCustomMaskEdit::GetSel(int& start, int& stop) {
   DWORD selStart = 0;
@@ -134,7 +134,7 @@ void TCustomMaskEdit::CheckCursor() {
   if (start == stop) SetMaskCursor(start);
 }
 
-// ---- Editing -------------------------------------------------------------------------------------------
+// ---- Editing ------------------------------------------------------------------------------------
 
 String TCustomMaskEdit::ClearRange(const String& text, int start, int stop) const {
   String result = text;
@@ -261,7 +261,7 @@ void TCustomMaskEdit::PasteText() {
   SetMaskCursor(FMask.NextEditable(pos));
 }
 
-// ---- Keys, mouse and focus ----------------------------------------------------------------------------------
+// ---- Keys, mouse and focus ----------------------------------------------------------------------
 
 void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
@@ -390,7 +390,7 @@ void TCustomMaskEdit::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
-// ---- Stored layouts --------------------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 
@@ -410,7 +410,8 @@ const TPropertyTable* TCustomMaskEdit::PublishedProperties() {
   using C = TCustomMaskEdit;
   static const TPropertyTable table{
       P::Text(L"EditMask", &C::GetEditMask, &C::SetEditMask),
-      P::Text(L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); }),
+      P::Text(
+          L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); }),
   };
   return &table;
 }

@@ -41,7 +41,7 @@ class TCustomMaskEdit : public TCustomEdit {
   String GetText();
   void SetText(const String& value);
 
-  // ---- Operations --------------------------------------------------------------------------------
+  // ---- Operations -------------------------------------------------------------------------------
   // Raises EDBEditError "Invalid input value.  Use escape key to abandon changes" when the
   // user changed the text (Modified) and a required position is still blank; the focus
   // comes back to the control and the caret goes to that position first.
@@ -93,11 +93,11 @@ class TCustomMaskEdit : public TCustomEdit {
   String ClearRange(const String& text, int start, int stop) const;
   void PasteText();  // the clipboard's text entered through the mask
 
-  String FEditMask;        // the mask as given
-  TEditMask FMask;         // the mask parsed
-  String FOldValue;        // the edit text when the control was entered (Reset)
-  int FCaretPos = 0;       // where the caret is on the mask
-  bool FReEnter = false;   // the focus comes back after a failed validation
+  String FEditMask;           // the mask as given
+  TEditMask FMask;            // the mask parsed
+  String FOldValue;           // the edit text when the control was entered (Reset)
+  int FCaretPos = 0;          // where the caret is on the mask
+  bool FReEnter = false;      // the focus comes back after a failed validation
   bool FNormalizing = false;  // our own WM_SETTEXT is passing
 };
 

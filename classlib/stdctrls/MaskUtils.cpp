@@ -81,9 +81,18 @@ void TEditMask::ParseBody(const String& body, wchar_t dateSeparator, wchar_t tim
       case L'c':
       case L'9':
       case L'#': position.Kind = mkOptional; break;
-      case L':': position.Char = timeSeparator; FPositions.push_back(position); continue;
-      case L'/': position.Char = dateSeparator; FPositions.push_back(position); continue;
-      default: position.Char = ch; FPositions.push_back(position); continue;
+      case L':':
+        position.Char = timeSeparator;
+        FPositions.push_back(position);
+        continue;
+      case L'/':
+        position.Char = dateSeparator;
+        FPositions.push_back(position);
+        continue;
+      default:
+        position.Char = ch;
+        FPositions.push_back(position);
+        continue;
     }
     position.Char = ch;
     FPositions.push_back(position);
@@ -192,7 +201,8 @@ String TEditMask::TextFromEditText(const String& editText) const {
   if (FSaveLiterals) {
     result = text;
     for (int i = 0; i < GetLength(); ++i)
-      if (!IsLiteral(i) && result[static_cast<size_t>(i)] == FBlank) result[static_cast<size_t>(i)] = L' ';
+      if (!IsLiteral(i) && result[static_cast<size_t>(i)] == FBlank)
+        result[static_cast<size_t>(i)] = L' ';
     return result;
   }
   for (int i = 0; i < GetLength(); ++i)

@@ -29,7 +29,7 @@ enum TMaskCase { mcNoCase, mcUpperCase, mcLowerCase };
 // One position of the edit text.
 struct TMaskPosition {
   TMaskCharKind Kind = mkLiteral;
-  wchar_t Char = L' ';      // the mask character, or the literal as shown
+  wchar_t Char = L' ';  // the mask character, or the literal as shown
   TMaskCase Case = mcNoCase;
 };
 
@@ -44,7 +44,9 @@ class TEditMask {
   bool IsMasked() const { return !FPositions.empty(); }
   // The length of the edit text.
   int GetLength() const { return static_cast<int>(FPositions.size()); }
-  const TMaskPosition& GetPosition(int index) const { return FPositions.at(static_cast<size_t>(index)); }
+  const TMaskPosition& GetPosition(int index) const {
+    return FPositions.at(static_cast<size_t>(index));
+  }
   bool IsLiteral(int index) const;  // also true outside the mask
   bool GetSaveLiterals() const { return FSaveLiterals; }
   wchar_t GetBlank() const { return FBlank; }

@@ -53,7 +53,7 @@ void TScrollBar::UpdateScrollInfo(bool redraw) {
   ::SetScrollInfo(GetHandle(), SB_CTL, &info, redraw ? TRUE : FALSE);
 }
 
-// ---- Attributes -----------------------------------------------------------------------------------
+// ---- Attributes ---------------------------------------------------------------------------------
 
 void TScrollBar::SetKind(TScrollBarKind value) {
   if (FKind == value) return;
@@ -111,7 +111,7 @@ void TScrollBar::SetSmallChange(TScrollBarInc value) { FSmallChange = Max(1, Min
 
 void TScrollBar::SetLargeChange(TScrollBarInc value) { FLargeChange = Max(1, Min(value, 32767)); }
 
-// ---- Scrolling -------------------------------------------------------------------------------------
+// ---- Scrolling ----------------------------------------------------------------------------------
 
 void TScrollBar::Change() {
   const std::weak_ptr<int> alive = GetLifeToken();
@@ -149,7 +149,7 @@ void TScrollBar::Dispatch(TMessage& message) {
   }
 }
 
-// ---- Stored layouts -----------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 

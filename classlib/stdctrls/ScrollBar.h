@@ -4,16 +4,27 @@
 // OnScroll (which may change the new position) and, when the position changed, OnChange.
 //
 // Setting Min above Max, or a range of fewer positions than PageSize, raises
-// EInvalidOperation "Scrollbar property out of range"; a position outside Min..Max is brought within it. While a layout
-// is read the three are taken as they come and checked once all are read (a Max below the
-// Min then becomes the Min).
+// EInvalidOperation "Scrollbar property out of range"; a position outside Min..Max is
+// brought within it. While a layout is read the three are taken as they come and checked
+// once all are read (a Max below the Min then becomes the Min).
+//
+// Not done: the reversed positions of a right-to-left bar.
 #pragma once
 #include <functional>
 #include "../controls/Controls.h"
 #include "../controls/Scrolling.h"
 
-enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom,
-                   scEndScroll };
+enum TScrollCode {
+  scLineUp,
+  scLineDown,
+  scPageUp,
+  scPageDown,
+  scPosition,
+  scTrack,
+  scTop,
+  scBottom,
+  scEndScroll
+};
 using TScrollEvent = std::function<void(TObject* sender, TScrollCode scrollCode, int& scrollPos)>;
 
 // The position a scroll code moves to from position (before OnScroll), within min..max.

@@ -27,7 +27,7 @@ TSpinEdit::TSpinEdit(TComponent* owner) : TCustomEdit(owner) {
   SetText(L"0");
 }
 
-// ---- Value ---------------------------------------------------------------------------------------
+// ---- Value --------------------------------------------------------------------------------------
 
 int TSpinEdit::CheckValue(int value) const {
   if (FMaxValue == FMinValue) return value;
@@ -59,7 +59,7 @@ void TSpinEdit::UpClick() { Step(FIncrement); }
 
 void TSpinEdit::DownClick() { Step(-static_cast<int64_t>(FIncrement)); }
 
-// ---- Window --------------------------------------------------------------------------------------
+// ---- Window -------------------------------------------------------------------------------------
 
 void TSpinEdit::CreateWnd() {
   inherited::CreateWnd();
@@ -128,7 +128,7 @@ void TSpinEdit::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
-// ---- Keys and focus ----------------------------------------------------------------------------------
+// ---- Keys and focus -----------------------------------------------------------------------------
 
 bool TSpinEdit::IsValidChar(wchar_t key) {
   bool valid = (key >= L'0' && key <= L'9') || key == L'+' || key == L'-' ||
@@ -163,7 +163,7 @@ void TSpinEdit::CMExit(TMessage& message) {
   if (CheckValue(value) != value) SetValue(value);
 }
 
-// ---- Stored layouts --------------------------------------------------------------------------------------
+// ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
 
@@ -187,7 +187,8 @@ const TPropertyTable* TSpinEdit::PublishedProperties() {
       P::Integer(L"MaxValue", &C::GetMaxValue, &C::SetMaxValue),
       P::Integer(L"MinValue", &C::GetMinValue, &C::SetMinValue),
       // Value holds the text.
-      P::Text(L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); })
+      P::Text(
+          L"Text", [](C* c) { return c->GetText(); }, [](C* c, const String& v) { c->SetText(v); })
           .Stored(false),
       P::Integer(L"Value", &C::GetValue, &C::SetValue),
   };

@@ -1,6 +1,7 @@
 // Variant conversions with the class library's rules and error texts.
 #include "Variant.h"
 #include <cmath>
+#include <new>
 #include "SysMath.h"
 
 namespace {
@@ -80,6 +81,66 @@ Variant Variant::FromCurrencyScaled(int64_t scaled) {
   v.FInt = scaled;
   return v;
 }
+
+// ---- The union's live member ----------------------------------------------------------------
+
+void Variant::CopyFrom(const Variant& other) {
+  switch (other.FType) {
+    case varString: new (&FString) String(other.FString); break;
+    case varBytes: new (&FBytes) TBytes(other.FBytes); break;
+    case varDouble:
+    case varDate: FDouble = other.FDouble; break;
+    default: FInt = other.FInt; break;
+  }
+  FType = other.FType;  // only once the member is made: a failed copy owns nothing
+}
+
+void Variant::MoveFrom(Variant&& other) noexcept {
+  switch (other.FType) {
+    case varString: new (&FString) String(std::move(other.FString)); break;
+    case varBytes: new (&FBytes) TBytes(std::move(other.FBytes)); break;
+    case varDouble:
+    case varDate: FDouble = other.FDouble; break;
+    default: FInt = other.FInt; break;
+  }
+  FType = other.FType;
+}
+
+void Variant::Release() noexcept {
+  if (FType == varString) FString.~String();
+  else if (FType == varBytes) FBytes.~TBytes();
+  FType = varEmpty;
+  FInt = 0;
+}
+
+Variant& Variant::operator=(const Variant& other) {
+  if (this == &other) return *this;
+  if (FType == varString && other.FType == varString) {
+    FString = other.FString;  // reuses this value's buffer
+  } else if (FType == varBytes && other.FType == varBytes) {
+    FBytes = other.FBytes;
+  } else {
+    Variant copy(other);  // a failed copy leaves this value as it was
+    Release();
+    MoveFrom(std::move(copy));
+  }
+  return *this;
+}
+
+Variant& Variant::operator=(Variant&& other) noexcept {
+  if (this == &other) return *this;
+  if (FType == varString && other.FType == varString) {
+    FString = std::move(other.FString);
+  } else if (FType == varBytes && other.FType == varBytes) {
+    FBytes = std::move(other.FBytes);
+  } else {
+    Release();
+    MoveFrom(std::move(other));
+  }
+  return *this;
+}
+
+// ---- Kind and conversions ------------------------------------------------------------------------
 
 bool Variant::IsNumeric() const {
   return FType == varInt64 || FType == varDouble || FType == varCurrency;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 #include "SysDate.h"
 #include "SysExceptions.h"
@@ -35,7 +36,7 @@ using TBytes = std::vector<uint8_t>;
 class Variant {
  public:
   // ---- Construction -----------------------------------------------------------------
-  Variant() = default;  // Empty
+  Variant() : FInt(0) {}  // Empty
   Variant(int v) : FType(varInt64), FInt(v) {}
   Variant(unsigned v) : FType(varInt64), FInt(v) {}
   Variant(long v) : FType(varInt64), FInt(v) {}
@@ -48,6 +49,12 @@ class Variant {
   Variant(const TBytes& b) : FType(varBytes), FBytes(b) {}
   Variant(TBytes&& b) : FType(varBytes), FBytes(std::move(b)) {}
   Variant(const char*) = delete;  // byte text must say which code page it is in
+
+  Variant(const Variant& other) { CopyFrom(other); }
+  Variant(Variant&& other) noexcept { MoveFrom(std::move(other)); }
+  Variant& operator=(const Variant& other);
+  Variant& operator=(Variant&& other) noexcept;
+  ~Variant() { Release(); }
 
   static Variant Null();
   static Variant FromDateTime(TDateTime dt);
@@ -73,6 +80,9 @@ class Variant {
 
   // Direct access to the bytes of a varBytes value (nullptr for other kinds).
   const TBytes* BytesPtr() const { return FType == varBytes ? &FBytes : nullptr; }
+  // Direct access to the text of a varString value (nullptr for other kinds), so that
+  // readers of stored rows need not copy it to look at it.
+  const String* StringPtr() const { return FType == varString ? &FString : nullptr; }
 
   // Same kind class and same value: numbers compare by value across integer, double and
   // currency; text compares ordinally; Empty equals Empty and Null equals Null only.
@@ -81,12 +91,22 @@ class Variant {
 
  private:
   [[noreturn]] void CastError(const wchar_t* targetName) const;
+  // The three below keep the union's one live member right: CopyFrom and MoveFrom expect
+  // no live text or bytes (a fresh or released value); Release ends the live one.
+  void CopyFrom(const Variant& other);
+  void MoveFrom(Variant&& other) noexcept;
+  void Release() noexcept;
 
-  TVarType FType = varEmpty;  // which member below holds the value
-  int64_t FInt = 0;           // varInt64, varBoolean (0/1), varCurrency (value * 10000)
-  double FDouble = 0;         // varDouble, varDate
-  String FString;             // varString
-  TBytes FBytes;              // varBytes
+  // A value is one of these at a time, by FType. Held in a union so that a value takes 32
+  // bytes: rows of data sets hold thousands of them, and their size decides how many rows
+  // stay in the processor's caches while a data set is walked.
+  TVarType FType = varEmpty;
+  union {
+    int64_t FInt;      // varEmpty (0), varNull, varInt64, varBoolean (0/1), varCurrency (* 10000)
+    double FDouble;    // varDouble, varDate
+    String FString;    // varString
+    TBytes FBytes;     // varBytes
+  };
 };
 
 // The class library's name of a variant type ("Null", "Integer", "String", ...), as the

@@ -49,7 +49,8 @@ inline bool FocusOn(TWinControl* control) {
   for (int attempt = 0; attempt < 50; ++attempt) {
     control->SetFocus();
     Pump();
-    KeyTargetRef() = combo && combo->GetEditHandle() ? combo->GetEditHandle() : control->GetHandle();
+    KeyTargetRef() =
+        combo && combo->GetEditHandle() ? combo->GetEditHandle() : control->GetHandle();
     const HWND focus = ::GetFocus();
     if (focus && (focus == control->GetHandle() || ::IsChild(control->GetHandle(), focus)))
       return true;

@@ -142,6 +142,11 @@ TEST_F(ComboBoxTest, DroppingDownAndClosingUpRunTheirEvents) {
   EXPECT_EQ(Count(L"CloseUp", Combo), 2);
   Simple->SetDroppedDown(true);  // nothing to drop
   EXPECT_FALSE(Simple->GetDroppedDown());
+  Combo->SetDropDownCount(2147483647);  // no overflow in the dropped height
+  Combo->SetItemHeight(1000000);
+  Combo->SetDroppedDown(true);
+  Combo->SetDroppedDown(false);
+  EXPECT_EQ(Count(L"CloseUp", Combo), 3);
 }
 
 TEST_F(ComboBoxTest, BadIndexesSelectNothingAndTextPicksTheItemOfAListStyle) {
@@ -160,8 +165,10 @@ TEST_F(ComboBoxTest, BadIndexesSelectNothingAndTextPicksTheItemOfAListStyle) {
   EXPECT_EQ(Combo->GetText(), L"green");
   Combo->SetItemIndex(-1);
   EXPECT_EQ(Combo->GetText(), L"");  // the system clears the edit with the selection
+  Form->Reset();
   Combo->SetText(L"free text");
   EXPECT_EQ(Combo->GetText(), L"free text");
+  EXPECT_EQ(Count(L"Change", Combo), 0);  // set by the program
 }
 
 TEST_F(ComboBoxTest, ItemsAndSelectionSurviveANewWindow) {
@@ -248,7 +255,7 @@ TEST(ComboBoxWithoutWindow, KeepsItemsTextAndSelection) {
   EXPECT_EQ(combo.GetEditHandle(), nullptr);
 }
 
-// ---- TScrollBar ------------------------------------------------------------------------------------------
+// ---- TScrollBar ---------------------------------------------------------------------------------
 
 TEST(ScrollBarCodes, MoveByTheStepsWithinTheRange) {
   EXPECT_EQ(ScrollBarCodePosition(scLineDown, 5, 0, 10, 2, 4, 0), 7);
@@ -329,7 +336,8 @@ TEST_F(ScrollBarTest, KeysAndScrollMessagesMoveThePositionThroughOnScroll) {
   // OnScroll may change where the bar goes.
   Form->Reset();
   Form->ScrollLimit = 5;
-  ::SendMessageW(Form->GetHandle(), WM_HSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(Bar->GetHandle()));
+  ::SendMessageW(Form->GetHandle(), WM_HSCROLL, SB_PAGEDOWN,
+                 reinterpret_cast<LPARAM>(Bar->GetHandle()));
   EXPECT_EQ(Bar->GetPosition(), 5);
   ASSERT_EQ(Form->ScrollCodes.size(), 1u);
   EXPECT_EQ(Form->ScrollCodes[0], scPageDown);

@@ -71,7 +71,7 @@ TEST(EditLayouts, AFormOfEditsAndListsIsWrittenAndReadBack) {
   EXPECT_TRUE(Has(editText, L"CharCase = ecUpperCase")) << StringToUtf8(text);
   EXPECT_TRUE(Has(editText, L"MaxLength = 12"));
   EXPECT_TRUE(Has(editText, L"Text = 'HELLO'"));
-  EXPECT_FALSE(Has(editText, L"AutoSelect"));   // defaults are left out
+  EXPECT_FALSE(Has(editText, L"AutoSelect"));  // defaults are left out
   EXPECT_FALSE(Has(editText, L"AutoSize"));
   EXPECT_FALSE(Has(editText, L"TabStop"));
   EXPECT_FALSE(Has(editText, L"ParentColor"));

@@ -45,7 +45,7 @@ TEST(EditHeight, FontHeightPlusTheBorder) {
   EXPECT_EQ(EditAutoHeight(13, true, 2), 29);
 }
 
-// ---- TEdit ---------------------------------------------------------------------------------------
+// ---- TEdit --------------------------------------------------------------------------------------
 
 class EditTest : public EditFormTest {
  protected:
@@ -211,7 +211,7 @@ TEST(EditWithoutWindow, KeepsTextAndIgnoresSelection) {
   EXPECT_FALSE(edit.HandleAllocated());
 }
 
-// ---- TMemo ----------------------------------------------------------------------------------------
+// ---- TMemo --------------------------------------------------------------------------------------
 
 // The same list operations give the same lines with and without a window.
 void CheckLineOperations(TCustomMemo& memo) {
@@ -324,7 +324,7 @@ TEST_F(MemoTest, ANewWindowKeepsTheLinesAndTakesTheNewStyle) {
   EXPECT_EQ(Memo->GetText(), L"x\r\n");
 }
 
-// ---- TSpinEdit ---------------------------------------------------------------------------------------
+// ---- TSpinEdit ----------------------------------------------------------------------------------
 
 class SpinEditTest : public EditFormTest {
  protected:
@@ -365,7 +365,7 @@ TEST_F(SpinEditTest, ArrowsAndKeysStepWithinTheLimits) {
   PressKey(VK_UP);
   PressKey(VK_UP);
   PressKey(VK_UP);
-  EXPECT_EQ(Spin->GetValue(), 20);  // held at MaxValue
+  EXPECT_EQ(Spin->GetValue(), 20);       // held at MaxValue
   EXPECT_EQ(Count(L"Change", Spin), 4);  // 8, 13, 18, 20; then no change
   PressKey(VK_DOWN);
   EXPECT_EQ(Spin->GetValue(), 15);

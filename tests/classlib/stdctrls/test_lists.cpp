@@ -136,6 +136,13 @@ TEST_F(ListBoxTest, BadIndexesRaiseListErrorsOrSelectNothing) {
   EXPECT_EQ(List->ItemRect(-1), TRect());
   List->SetTopIndex(-3);
   EXPECT_EQ(List->GetTopIndex(), 0);
+  List->SetColumns(2147483647);  // huge counts and heights: no overflow, no failure
+  List->SetColumns(-4);
+  EXPECT_EQ(List->GetColumns(), 0);
+  Draw->SetOnMeasureItem(nullptr);
+  Draw->SetItemHeight(1000000);
+  EXPECT_LE(Draw->ItemRect(0).Height(), MaxListItemHeight);
+  EXPECT_GT(Draw->ItemRect(0).Height(), 100);
 }
 
 TEST_F(ListBoxTest, ItemsObjectsAndSelectionSurviveANewWindow) {
@@ -233,7 +240,7 @@ TEST(ListBoxWithoutWindow, KeepsItemsAndSelectionForTheWindow) {
   Pump();
 }
 
-// ---- TCheckListBox ------------------------------------------------------------------------------------
+// ---- TCheckListBox ------------------------------------------------------------------------------
 
 class CheckListBoxTest : public EditFormTest {
  protected:

@@ -13,7 +13,7 @@ namespace {
 
 TEditMask Mask(const String& text) { return TEditMask(text, L'-', L'.'); }
 
-// ---- The mask syntax -------------------------------------------------------------------------------
+// ---- The mask syntax ----------------------------------------------------------------------------
 
 TEST(EditMaskSyntax, FieldsSaySaveAndBlank) {
   const TEditMask date = Mask(L"!99/99/00;1;_");
@@ -57,7 +57,7 @@ TEST(EditMaskSyntax, EachMaskCharacterTakesItsKindOfCharacter) {
   EXPECT_TRUE(accepts(8, L'+'));
   EXPECT_TRUE(accepts(8, L' '));
   EXPECT_FALSE(accepts(8, L'.'));
-  EXPECT_FALSE(accepts(9, L'1'));   // past the end
+  EXPECT_FALSE(accepts(9, L'1'));  // past the end
   EXPECT_FALSE(accepts(-1, L'1'));
 
   const TEditMask cased = Mask(L">LL<LL<>LL");
@@ -76,7 +76,7 @@ TEST(EditMaskSyntax, TextAndEditTextConvertBothWays) {
   const TEditMask saved = Mask(L"00/00;1;_");
   EXPECT_EQ(saved.EditTextFromText(L"12-34"), L"12-34");
   EXPECT_EQ(saved.EditTextFromText(L"1234"), L"12-34");  // the literal is put in
-  EXPECT_EQ(saved.EditTextFromText(L"1x-3"), L"1_-3_");   // misfits become blanks
+  EXPECT_EQ(saved.EditTextFromText(L"1x-3"), L"1_-3_");  // misfits become blanks
   EXPECT_EQ(saved.TextFromEditText(L"1_-3_"), L"1 -3 ");
 
   const TEditMask dropped = Mask(L"00/00;0;_");
@@ -107,7 +107,7 @@ TEST(EditMaskSyntax, IncompleteMeansARequiredPositionIsBlank) {
   EXPECT_EQ(mask.FindLiteral(0, L'+'), -1);
 }
 
-// ---- TMaskEdit ----------------------------------------------------------------------------------------
+// ---- TMaskEdit ----------------------------------------------------------------------------------
 
 class MaskEditTest : public EditFormTest {
  protected:
@@ -165,12 +165,12 @@ TEST_F(MaskEditTest, TypingFillsPositionsSkipsLiteralsAndRefusesBadCharacters) {
   Form->Reset();
   Type(L"12");
   EXPECT_EQ(Date->GetEditText(), L"12/__/____");
-  EXPECT_EQ(Date->GetCaretPosition(), 3);   // past the literal
-  EXPECT_EQ(Sel(), std::make_pair(3, 4));   // the position shows selected
-  Type(L"x");                               // refused: nothing changes
+  EXPECT_EQ(Date->GetCaretPosition(), 3);  // past the literal
+  EXPECT_EQ(Sel(), std::make_pair(3, 4));  // the position shows selected
+  Type(L"x");                              // refused: nothing changes
   EXPECT_EQ(Date->GetEditText(), L"12/__/____");
   EXPECT_EQ(Date->GetCaretPosition(), 3);
-  Type(L"5/");                              // '/' ends the field early
+  Type(L"5/");  // '/' ends the field early
   EXPECT_EQ(Date->GetEditText(), L"12/5_/____");
   EXPECT_EQ(Date->GetCaretPosition(), 6);
   Type(L"2024");
@@ -178,7 +178,7 @@ TEST_F(MaskEditTest, TypingFillsPositionsSkipsLiteralsAndRefusesBadCharacters) {
   EXPECT_EQ(Date->GetText(), L"12/5 /2024");
   EXPECT_EQ(Date->GetCaretPosition(), 10);  // at the end: nothing selected
   EXPECT_EQ(Sel(), std::make_pair(10, 10));
-  Type(L"9");                               // no room left
+  Type(L"9");  // no room left
   EXPECT_EQ(Date->GetEditText(), L"12/5_/2024");
   EXPECT_EQ(Count(L"Change", Date), 7);
   EXPECT_TRUE(Date->GetModified());

@@ -1,1 +1,0 @@
-// (placeholder until the first unit of this folder lands)

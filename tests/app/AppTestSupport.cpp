@@ -1,0 +1,51 @@
+#include "AppTestSupport.h"
+
+#include "classlib/system/SysDate.h"
+#include "data/tools/BankSource.h"
+#include "data/tools/BankWriter.h"
+
+namespace {
+
+const char kTypesAndLaws[] =
+    "@type 11 单项选择题 exam=1 points=1 time=1 answer=single\n"
+    "@lawgroup 1 法律\n"
+    "@law 1101 甲法\n@article 1101001 第一条\n条文一。\n@article 1101002 第二条\n条文二。\n"
+    "@law 1102 乙法\n@article 1102001 第一条\n条文。\n"
+    "@lawgroup 2 法规\n"
+    "@law 2201 丙规\n@article 2201001 第一条\n条文。\n";
+
+// Subject 2 has the chain 2 > 21 > 2101 > 210101 (no 21010) and a sibling leaf 210102;
+// subject 3 stands beside it.
+const char kSubjects[] =
+    "@subject 2 经济法\n@chapter 21 第一章\n@chapter 2101 第一节\n"
+    "@chapter 210101 第一目\n@guide\n要点。\n"
+    "@question 11 laws=1101002,1102001\n题干一？\nA. 甲\nB. 乙\n@key A\n"
+    "@chapter 210102 第二目\n@guide\n要点。\n"
+    "@question 11\n题干二？\nA. 甲\nB. 乙\n@key B\n"
+    "@subject 3 财务会计\n@chapter 31 第一章\n@chapter 3101 第一节\n@chapter 310101 第一目\n@guide\n要点。\n"
+    "@question 11\n题干三？\nA. 甲\nB. 乙\n@key A\n";
+
+}  // namespace
+
+void WriteTestBank(const String& fileName, const String& password) {
+  TBankContent content = ParseBankSources({{L"0-types.txt", kTypesAndLaws}, {L"1-subjects.txt", kSubjects}},
+                                          EncodeDate(2024, 5, 1));
+  WriteBank(content, fileName, password);
+}
+
+Variant SelectValue(TADOConnection& cn, const String& sql) {
+  TADOQuery query(nullptr);
+  query.SetConnection(&cn);
+  query.GetSQL()->SetText(sql);
+  query.Open();
+  Variant value = query.IsEmpty() ? Variant::Null() : query.GetFields()->GetField(0)->GetValue();
+  query.Close();
+  return value;
+}
+
+int SelectInt(TADOConnection& cn, const String& sql) {
+  Variant value = SelectValue(cn, sql);
+  return value.IsNull() || value.IsEmpty() ? 0 : value.AsInteger();
+}
+
+String SelectText(TADOConnection& cn, const String& sql) { return VarToStr(SelectValue(cn, sql)); }

@@ -1,0 +1,21 @@
+// The application tests' main: Application is initialized once for all tests (the data
+// module and the windows need it), the number format is fixed so that accuracy texts do
+// not follow the machine's locale, and an exception that reaches the application without a
+// test expecting it is a test failure rather than a message box that would wait for a click.
+#include <gtest/gtest.h>
+
+#include "classlib/forms/Forms.h"
+#include "classlib/system/SysLocale.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  FormatSettings = DefaultFormatSettings();
+  Application->Initialize();
+  Application->SetOnException([](TObject* sender, Exception& e) {
+    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
+                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
+  });
+  const int result = RUN_ALL_TESTS();
+  DoneApplication();
+  return result;
+}

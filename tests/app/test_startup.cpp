@@ -1,0 +1,310 @@
+// The start-up decisions: the screen-size rule, and the program itself started as a child
+// process from a folder of its own, ending with the right message when something it needs
+// is missing, and bringing the running copy forward instead of starting twice.
+#include <gtest/gtest.h>
+
+#include <vector>
+#include "AppTestSupport.h"
+#include "app/MenuMovie.h"
+#include "app/start.h"
+#include "classlib/system/SysFiles.h"
+
+namespace {
+
+TEST(ScreenMode, EightHundredWhenWidthIs800OrHeightIs600) {
+  EXPECT_EQ(L"800", ScreenModeFor(800, 600));
+  EXPECT_EQ(L"800", ScreenModeFor(800, 768));
+  EXPECT_EQ(L"800", ScreenModeFor(1280, 600));
+  EXPECT_EQ(L"1024", ScreenModeFor(1024, 768));
+  EXPECT_EQ(L"1024", ScreenModeFor(1280, 1024));
+  EXPECT_EQ(L"1024", ScreenModeFor(640, 480));
+}
+
+// ---- The menu movie ---------------------------------------------------------------------------
+
+// A file under the temporary folder, removed at the end.
+class TTempFile {
+ public:
+  explicit TTempFile(const std::string& bytes) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    static int counter = 0;
+    FName = IncludeTrailingBackslash(folder) + L"movie_" + IntToStr(int64_t(::GetCurrentProcessId())) +
+            L"_" + IntToStr(int64_t(++counter)) + L".swf";
+    HANDLE file = ::CreateFileW(FName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      ::CloseHandle(file);
+    }
+  }
+  ~TTempFile() { ::DeleteFileW(FName.c_str()); }
+  const String& Name() const { return FName; }
+
+ private:
+  String FName;
+};
+
+TEST(MenuMovie, KnownByItsSignature) {
+  EXPECT_TRUE(IsMenuMovieFile(TTempFile(std::string("EXMENU1\0rest", 12)).Name()));
+  EXPECT_TRUE(IsMenuMovieFile(BuiltAppFolder() + kMenuMovieFile)) << "the movie the build ships";
+  EXPECT_FALSE(IsMenuMovieFile(TTempFile("FWS\x06 a movie of another player").Name()));
+  EXPECT_FALSE(IsMenuMovieFile(TTempFile(std::string("EXMENU1", 7)).Name())) << "cut short";
+  EXPECT_FALSE(IsMenuMovieFile(TTempFile("").Name()));
+  EXPECT_FALSE(IsMenuMovieFile(L"C:\\no such folder\\main.swf"));
+  EXPECT_FALSE(IsMenuMovieFile(BuiltAppFolder() + L"pic")) << "a folder";
+}
+
+// ---- The program as a child process ---------------------------------------------------------
+
+constexpr DWORD kTimeoutMs = 60000;
+
+// A program folder under the temporary folder: examprep.exe and whatever a test adds.
+class TProgramFolder {
+ public:
+  TProgramFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    static int counter = 0;
+    FPath = IncludeTrailingBackslash(temp) + L"examprep_" + IntToStr(int64_t(::GetCurrentProcessId())) +
+            L"_" + IntToStr(int64_t(++counter)) + L"\\";
+    ::CreateDirectoryW(FPath.c_str(), nullptr);
+    Copy(BuiltAppFolder() + L"examprep.exe", L"examprep.exe");
+  }
+  ~TProgramFolder() { RemoveTree(FPath, 0); }
+  TProgramFolder(const TProgramFolder&) = delete;
+  TProgramFolder& operator=(const TProgramFolder&) = delete;
+
+  String Path(const String& relative) const { return FPath + relative; }
+  String Exe() const { return Path(L"examprep.exe"); }
+
+  void AddMenuMovie() { Copy(BuiltAppFolder() + kMenuMovieFile, kMenuMovieFile); }
+  void AddShippedBank() { Copy(BuiltBankFile(), kBankFileName); }
+  void AddBank(const String& password) {
+    ForceDirectories(ExtractFilePath(Path(kBankFileName)));
+    WriteTestBank(Path(kBankFileName), password);
+  }
+  void Copy(const String& from, const String& relative) {
+    ForceDirectories(ExtractFilePath(Path(relative)));
+    ASSERT_TRUE(::CopyFileW(from.c_str(), Path(relative).c_str(), FALSE)) << StringToUtf8(from);
+  }
+
+ private:
+  // Removes what the tests put there: files and folders at most three levels deep.
+  static void RemoveTree(const String& folder, int depth) {
+    if (depth > 3) return;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const String name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveTree(folder + name + L"\\", depth + 1);
+        else
+          ::DeleteFileW((folder + name).c_str());
+      } while (::FindNextFileW(search, &found));
+      ::FindClose(search);
+    }
+    ::RemoveDirectoryW(folder.c_str());
+  }
+
+  String FPath;  // with a trailing backslash
+};
+
+String ClassOf(HWND wnd) {
+  wchar_t buffer[256] = {};
+  return String(buffer, static_cast<size_t>(std::max(0, ::GetClassNameW(wnd, buffer, 256))));
+}
+
+String TextOf(HWND wnd) {
+  wchar_t buffer[512] = {};
+  return String(buffer, static_cast<size_t>(std::max(0, ::GetWindowTextW(wnd, buffer, 512))));
+}
+
+// The visible top-level windows of a process.
+struct TWindowSearch {
+  DWORD Pid;
+  std::vector<HWND> Found;
+};
+
+BOOL CALLBACK AddVisibleWindow(HWND wnd, LPARAM param) {
+  try {
+    auto* search = reinterpret_cast<TWindowSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(wnd, &owner);
+    if (owner == search->Pid && ::IsWindowVisible(wnd)) search->Found.push_back(wnd);
+  } catch (...) {
+  }
+  return TRUE;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD pid) {
+  TWindowSearch search{pid, {}};
+  ::EnumWindows(&AddVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+BOOL CALLBACK AddStaticText(HWND child, LPARAM param) {
+  try {
+    if (CompareText(ClassOf(child), L"Static") == 0 && !TextOf(child).empty())
+      *reinterpret_cast<String*>(param) += TextOf(child) + L"\n";
+  } catch (...) {
+  }
+  return TRUE;
+}
+
+// The texts of a dialog's static controls, each followed by a line break.
+String StaticTexts(HWND dialog) {
+  String texts;
+  ::EnumChildWindows(dialog, &AddStaticText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+// One run of the program; ended by force if a test leaves it running.
+class TProgramRun {
+ public:
+  explicit TProgramRun(const TProgramFolder& folder) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    String commandLine = L"\"" + folder.Exe() + L"\"";
+    const String directory = folder.Path(L"");
+    if (!::CreateProcessW(folder.Exe().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, directory.c_str(), &startup, &FInfo))
+      FInfo = PROCESS_INFORMATION{};
+  }
+  ~TProgramRun() {
+    if (!FInfo.hProcess) return;
+    if (::WaitForSingleObject(FInfo.hProcess, 0) == WAIT_TIMEOUT) {
+      ::TerminateProcess(FInfo.hProcess, 1);
+      ::WaitForSingleObject(FInfo.hProcess, kTimeoutMs);
+    }
+    ::CloseHandle(FInfo.hThread);
+    ::CloseHandle(FInfo.hProcess);
+  }
+  TProgramRun(const TProgramRun&) = delete;
+  TProgramRun& operator=(const TProgramRun&) = delete;
+
+  bool Started() const { return FInfo.hProcess != nullptr; }
+  DWORD Pid() const { return FInfo.dwProcessId; }
+
+  // The first visible top-level window of the program of that class; nullptr after the
+  // time-out or when the program ended first.
+  HWND WaitForWindow(const String& className) {
+    for (DWORD waited = 0; waited < kTimeoutMs; waited += 50) {
+      for (HWND wnd : VisibleWindowsOf(Pid()))
+        if (ClassOf(wnd) == className) return wnd;
+      if (::WaitForSingleObject(FInfo.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+    }
+    return nullptr;
+  }
+  // Waits for the end; true when the program ended with exit code 0. Every visible window
+  // seen meanwhile is added to seen.
+  bool WaitForCleanExit(std::vector<String>* seen = nullptr) {
+    for (DWORD waited = 0; waited < kTimeoutMs; waited += 50) {
+      if (seen)
+        for (HWND wnd : VisibleWindowsOf(Pid())) seen->push_back(ClassOf(wnd) + L" " + TextOf(wnd));
+      if (::WaitForSingleObject(FInfo.hProcess, 50) == WAIT_OBJECT_0) {
+        DWORD code = 1;
+        ::GetExitCodeProcess(FInfo.hProcess, &code);
+        return code == 0;
+      }
+    }
+    return false;
+  }
+
+ private:
+  PROCESS_INFORMATION FInfo{};
+};
+
+// What the program showed before it ended: the caption and the text of its message box.
+struct TEndMessage {
+  String Caption;
+  String Text;
+  bool EndedCleanly = false;
+};
+
+TEndMessage RunUntilItsMessage(const TProgramFolder& folder) {
+  TEndMessage message;
+  TProgramRun run(folder);
+  if (!run.Started()) return message;
+  HWND box = run.WaitForWindow(L"#32770");
+  if (!box) return message;
+  message.Caption = TextOf(box);
+  message.Text = StaticTexts(box);
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  message.EndedCleanly = run.WaitForCleanExit();
+  return message;
+}
+
+TEST(StartUp, MissingMenuMovieEndsWithThePlayerMessage) {
+  TProgramFolder folder;
+  folder.AddShippedBank();
+  TEndMessage message = RunUntilItsMessage(folder);
+  EXPECT_EQ(L"提示", message.Caption);
+  EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", message.Text);
+  EXPECT_TRUE(message.EndedCleanly);
+
+  // A movie of another player is no better.
+  ForceDirectories(folder.Path(L"pic"));
+  HANDLE file = ::CreateFileW(folder.Path(kMenuMovieFile).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  DWORD written = 0;
+  ::WriteFile(file, "FWS\x06\x10\x00\x00\x00", 8, &written, nullptr);
+  ::CloseHandle(file);
+  EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
+}
+
+TEST(StartUp, MissingDatabaseEndsWithTheConnectionMessage) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  TEndMessage message = RunUntilItsMessage(folder);
+  EXPECT_EQ(L"错误", message.Caption);
+  EXPECT_EQ(L"无法连接数据库！\n", message.Text);
+  EXPECT_TRUE(message.EndedCleanly);
+}
+
+TEST(StartUp, WrongPasswordEndsWithTheConnectionMessage) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  folder.AddBank(L"notthepassword");
+  TEndMessage message = RunUntilItsMessage(folder);
+  EXPECT_EQ(L"错误", message.Caption);
+  EXPECT_EQ(L"无法连接数据库！\n", message.Text);
+  EXPECT_TRUE(message.EndedCleanly);
+}
+
+TEST(StartUp, SecondCopyBringsTheFirstForwardAndEndsSilently) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  folder.AddShippedBank();
+  TProgramRun first(folder);
+  ASSERT_TRUE(first.Started());
+  HWND mainWindow = first.WaitForWindow(L"TFrmStart");
+  ASSERT_NE(nullptr, mainWindow) << "the program starts on the shipped bank";
+  EXPECT_EQ(kAppTitle, TextOf(mainWindow));
+  RECT bounds{};
+  ::GetWindowRect(mainWindow, &bounds);
+  EXPECT_EQ(::GetSystemMetrics(SM_CXSCREEN), bounds.right - bounds.left) << "maximised";
+
+  ::ShowWindow(mainWindow, SW_MINIMIZE);
+  for (int i = 0; i < 100 && !::IsIconic(mainWindow); ++i) ::Sleep(50);
+  ASSERT_TRUE(::IsIconic(mainWindow));
+
+  std::vector<String> shown;
+  {
+    TProgramRun second(folder);
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.WaitForCleanExit(&shown));
+  }
+  EXPECT_TRUE(shown.empty()) << "the second copy showed " << StringToUtf8(shown.front());
+  for (int i = 0; i < 100 && ::IsIconic(mainWindow); ++i) ::Sleep(50);
+  EXPECT_FALSE(::IsIconic(mainWindow)) << "the first copy is restored";
+  EXPECT_TRUE(::IsWindow(mainWindow)) << "and keeps running";
+
+  ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitForCleanExit()) << "closing the main window ends the program";
+}
+
+}  // namespace

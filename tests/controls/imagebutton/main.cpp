@@ -1,0 +1,23 @@
+// The image-button library tests' main: Application is initialized once for all tests
+// (controls live on forms, some tests run the message loop), and an exception that reaches a
+// window procedure or the application without a test expecting it is a test failure rather
+// than a message box that would wait for a click.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "classlib/controls/Controls.h"
+#include "classlib/forms/Forms.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  Application->Initialize();
+  Application->SetOnException([](TObject* sender, Exception& e) {
+    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
+                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
+  });
+  const int result = RUN_ALL_TESTS();
+  DoneApplication();
+  return result;
+}

@@ -1,1 +1,0 @@
-// (placeholder until the first test of this folder lands)
