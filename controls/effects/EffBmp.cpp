@@ -136,20 +136,20 @@ double TEffectPixels::GradientWeight(TGradKind kind, int width, int height, int 
     case gdBottom:
       return along(height - 1 - index, height - 1);
     case gdVCenter: {
-      // From the middle column to column 0, then again from 0 at the next column to the
-      // last one. The left run steps by 1 / (width div 2), so that it ends at 1 on column 0
-      // also for even widths (a step of 1 / ((width - 1) div 2) would pass 1 there).
+      // Both runs start at 0 on the middle column (width div 2) and end at exactly 1 on the
+      // outer columns: leftwards to column 0 and rightwards to the last column, each with its
+      // own step. Odd widths thus come out mirror-symmetric; on width 2 the middle column is
+      // the last one and there is no right run.
       const int middle = Div(width, 2);
       if (index <= middle) return along(middle - index, middle);
-      return along(index - middle - 1, Div(width - 1, 2));
+      return along(index - middle, width - 1 - middle);
     }
     case gdHCenter: {
-      // From the middle row down to the last row, then again from 0 at the row above the
-      // middle up to row 0; both runs step by 1 / ((height - 1) div 2).
+      // Likewise from the middle row (height div 2) down to the last row and up to row 0,
+      // each run ending at exactly 1 on the outer row.
       const int middle = Div(height, 2);
-      const int steps = Div(height - 1, 2);
-      if (index >= middle) return along(index - middle, steps);
-      return along(middle - 1 - index, steps);
+      if (index >= middle) return along(index - middle, height - 1 - middle);
+      return along(middle - index, middle);
     }
   }
   return 1.0;

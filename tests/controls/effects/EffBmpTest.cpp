@@ -141,31 +141,39 @@ TEST(EffBmpGradient, ColourChannelsMixSeparately) {
 }
 
 TEST(EffBmpGradient, VerticalCentre) {
-  // Width 5: columns 2, 1, 0 get t = 0, 0.5, 1; columns 3, 4 again 0, 0.5.
+  // Width 5: middle column 2; t = 1, 0.5, 0, 0.5, 1 (both runs end at the image's own colour).
   TestImage odd(5, 1, 255);
   odd.View().FillGradient(clBlack, gdVCenter);
-  EXPECT_EQ(odd.GreyRow(0), (Row{255, 128, 0, 0, 128}));
-  // Width 4: the left run (columns 2, 1, 0) ends at exactly 1 on column 0 rather than going
-  // past it; column 3 starts the right run at 0.
+  EXPECT_EQ(odd.GreyRow(0), (Row{255, 128, 0, 128, 255}));
+  // Width 3: t = 1, 0, 1.
+  TestImage three(3, 2, 255);
+  three.View().FillGradient(clBlack, gdVCenter);
+  EXPECT_EQ(three.GreyRow(1), (Row{255, 0, 255}));
+  // Width 4: left run over columns 2, 1, 0 at 0, 0.5, 1; right run of one step, column 3 at 1.
   TestImage even(4, 1, 100);
   even.View().FillGradient(clWhite, gdVCenter);
-  EXPECT_EQ(even.GreyRow(0), (Row{100, 178, 255, 255}));  // 100 × 0.5 + 255 × 0.5 = 177.5
-  // Width 6: left 3, 2, 1, 0 at 0, 1/3, 2/3, 1; right 4, 5 at 0, 0.5.
+  EXPECT_EQ(even.GreyRow(0), (Row{100, 178, 255, 100}));  // 100 × 0.5 + 255 × 0.5 = 177.5
+  // Width 6: left 3, 2, 1, 0 at 0, 1/3, 2/3, 1; right 4, 5 at 0.5, 1.
   TestImage six(6, 1, 255);
   six.View().FillGradient(clBlack, gdVCenter);
-  EXPECT_EQ(six.GreyRow(0), (Row{255, 170, 85, 0, 0, 128}));
+  EXPECT_EQ(six.GreyRow(0), (Row{255, 170, 85, 0, 128, 255}));
   EXPECT_TRUE(six.GuardsIntact());
+  // Width 7: middle 3, t = 1, 2/3, 1/3, 0, 1/3, 2/3, 1 (255 / 3 = 85, 510 / 3 = 170).
+  TestImage seven(7, 1, 255);
+  seven.View().FillGradient(clBlack, gdVCenter);
+  EXPECT_EQ(seven.GreyRow(0), (Row{255, 170, 85, 0, 85, 170, 255}));
+  EXPECT_TRUE(seven.GuardsIntact());
 }
 
 TEST(EffBmpGradient, HorizontalCentre) {
-  // Height 5: rows 2, 3, 4 get t = 0, 0.5, 1; rows 1, 0 again 0, 0.5.
+  // Height 5: middle row 2; t = 1, 0.5, 0, 0.5, 1 from the top.
   TestImage odd(1, 5, 255);
   odd.View().FillGradient(clBlack, gdHCenter);
-  EXPECT_EQ(odd.GreyColumn(0), (Row{128, 0, 0, 128, 255}));
-  // Height 4: rows 2, 3 at 0, 1; rows 1, 0 at 0, 1.
+  EXPECT_EQ(odd.GreyColumn(0), (Row{255, 128, 0, 128, 255}));
+  // Height 4: upward run over rows 2, 1, 0 at 0, 0.5, 1; row 3 at 1.
   TestImage even(3, 4, 255);
   even.View().FillGradient(clBlack, gdHCenter);
-  EXPECT_EQ(even.GreyColumn(2), (Row{255, 0, 0, 255}));
+  EXPECT_EQ(even.GreyColumn(2), (Row{255, 128, 0, 255}));
   EXPECT_TRUE(even.GuardsIntact());
 }
 
@@ -193,13 +201,13 @@ TEST(EffBmpGradient, OneAndTwoPixelDirectionsStayInsideAndReachTheEnds) {
   EXPECT_EQ(right.GreyRow(0), (Row{255, 0}));
   EXPECT_EQ(top.GreyColumn(0), (Row{0, 255}));
   EXPECT_EQ(bottom.GreyColumn(0), (Row{255, 0}));
-  // Centre kinds over two pixels: the vertical centre is column 1, its left run ends at 1
-  // on column 0; the horizontal centre is row 1 and each run is a single row (t = 0).
+  // Centre kinds over two pixels: the middle is column (row) 1 at t = 0 and the run towards
+  // column (row) 0 ends there at 1.
   TestImage vcenter(2, 1, 255), hcenter(1, 2, 255);
   vcenter.View().FillGradient(clBlack, gdVCenter);
   hcenter.View().FillGradient(clBlack, gdHCenter);
   EXPECT_EQ(vcenter.GreyRow(0), (Row{255, 0}));
-  EXPECT_EQ(hcenter.GreyColumn(0), (Row{0, 0}));
+  EXPECT_EQ(hcenter.GreyColumn(0), (Row{255, 0}));
   EXPECT_TRUE(vcenter.GuardsIntact());
   EXPECT_TRUE(hcenter.GuardsIntact());
 }
@@ -212,8 +220,8 @@ TEST(EffBmpGradient, LargeImagesGiveTheSameValues) {
   EXPECT_EQ(columns.GreyRow(259), (Row{0, 64, 128, 191, 255}));
   TestImage rows(260, 5, 255);
   rows.View().FillGradient(clBlack, gdHCenter);
-  EXPECT_EQ(rows.GreyColumn(0), (Row{128, 0, 0, 128, 255}));
-  EXPECT_EQ(rows.GreyColumn(259), (Row{128, 0, 0, 128, 255}));
+  EXPECT_EQ(rows.GreyColumn(0), (Row{255, 128, 0, 128, 255}));
+  EXPECT_EQ(rows.GreyColumn(259), (Row{255, 128, 0, 128, 255}));
   TestImage colour(3, 300, 0);
   colour.View().FillGradient(RGBColor(200, 100, 7), gdLeft);
   EXPECT_EQ(colour.At(1, 299), (std::array<int, 3>{100, 50, 4}));
@@ -229,6 +237,13 @@ TEST(EffBmpGradient, WeightsNeverLeaveZeroToOne) {
         ASSERT_GE(t, 0.0) << kind << " " << size << " " << i;
         ASSERT_LE(t, 1.0) << kind << " " << size << " " << i;
       }
+  // The centre kinds end at exactly 1 on both outer columns (rows) from three pixels on.
+  for (TGradKind kind : {gdVCenter, gdHCenter})
+    for (int size = 3; size <= 40; ++size) {
+      EXPECT_EQ(TEffectPixels::GradientWeight(kind, size, size, 0), 1.0) << kind << " " << size;
+      EXPECT_EQ(TEffectPixels::GradientWeight(kind, size, size, size - 1), 1.0)
+          << kind << " " << size;
+    }
   // An unknown kind leaves the image alone.
   TestImage image(3, 1, 77);
   image.View().FillGradient(clBlack, static_cast<TGradKind>(6));

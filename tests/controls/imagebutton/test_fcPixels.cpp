@@ -107,6 +107,75 @@ TEST(FcBuffers, EffectsLeaveTheRowPaddingAlone) {
   for (int y = 0; y < 3; ++y) EXPECT_EQ(0xAB, view.Row(y)[3]) << "row " << y;
 }
 
+// Images of one or two pixels in a block with guard bytes before the first row, in every
+// row's padding and after the last row: no effect may write outside the pixels.
+class GuardedImage {
+ public:
+  static constexpr uint8_t kGuard = 0x5A;
+  static constexpr size_t kMargin = 64;
+  GuardedImage(int width, int height, int grey)
+      : FWidth(width), FHeight(height),
+        FBytes(kMargin * 2 + static_cast<size_t>(fcRowStride(width)) * height, kGuard) {
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) View().At(x, y) = Gray(grey + 10 * x + 20 * y);
+  }
+  TfcPixelView View() {
+    return TfcPixelView{FBytes.data() + kMargin, FWidth, FHeight, fcRowStride(FWidth)};
+  }
+  bool GuardsIntact() const {
+    const size_t stride = static_cast<size_t>(fcRowStride(FWidth));
+    for (size_t i = 0; i < FBytes.size(); ++i) {
+      const bool inImage = i >= kMargin && i < kMargin + stride * FHeight &&
+                           (i - kMargin) % stride < static_cast<size_t>(3 * FWidth);
+      if (!inImage && FBytes[i] != kGuard) return false;
+    }
+    return true;
+  }
+
+ private:
+  int FWidth, FHeight;
+  std::vector<uint8_t> FBytes;
+};
+
+TEST(FcBuffers, EveryEffectOnTinyImagesWritesOnlyItsPixels) {
+  const int sizes[][2] = {{1, 1}, {3, 1}, {1, 3}, {2, 2}};
+  for (const auto& size : sizes) {
+    const int w = size[0], h = size[1];
+    GuardedImage image(w, h, 60), blend(w, h, 200), small(1, 1, 90), large(5, 4, 30);
+    const TfcPixelView v = image.View();
+    const TfcColor key = Gray(60);
+    fcPixels::GrayScale(v);
+    fcPixels::Lightness(v, 40);
+    fcPixels::Contrast(v, -30);
+    fcPixels::Saturation(v, 50);
+    fcPixels::Colorize(v, 220, 10, 0, &key);
+    fcPixels::AddColor(v, 5, -5, 300);
+    fcPixels::Invert(v);
+    fcPixels::Emboss(v);
+    fcPixels::BlurStep(v, 2);
+    fcPixels::GaussianBlur(v, 5);
+    fcPixels::Sharpen(v, 3);
+    RandSeed = 7;
+    fcPixels::Sponge(v, 20);
+    fcPixels::Flip(v, true);
+    fcPixels::Flip(v, false);
+    fcPixels::Wave(v, 1, 1, 4, true);
+    fcPixels::Wave(v, 3, 2, -5, false);
+    fcPixels::Rotate(v, TPoint(-1, -1), 90);
+    fcPixels::Rotate(v, TPoint(w, h), 33);
+    fcPixels::AlphaBlend(v, blend.View(), 128, &key);
+    fcPixels::ReplaceColor(v, Gray(1), key);
+    fcPixels::MaskByColor(v, Gray(1));
+    fcPixels::SmoothStretch(small.View(), v);
+    fcPixels::SmoothStretch(v, large.View());
+    fcPixels::SmoothStretch(large.View(), v);
+    EXPECT_TRUE(image.GuardsIntact()) << w << "x" << h;
+    EXPECT_TRUE(blend.GuardsIntact()) << w << "x" << h;
+    EXPECT_TRUE(small.GuardsIntact()) << w << "x" << h;
+    EXPECT_TRUE(large.GuardsIntact()) << w << "x" << h;
+  }
+}
+
 // ---- Channel maps -----------------------------------------------------------------------------
 
 TEST(FcEffects, GrayScaleSumsThirds) {

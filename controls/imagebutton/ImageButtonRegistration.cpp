@@ -1,0 +1,9 @@
+#include "ImageButtonRegistration.h"
+
+#include "classlib/classes/ClassRegistry.h"
+#include "fcImager.h"
+#include "fcLabel.h"
+
+void RegisterImageButtonClasses() {
+  RegisterClasses({TfcImager::StaticClassInfo(), TfcLabel::StaticClassInfo()});
+}
