@@ -2,6 +2,13 @@
 // whole run, and the message loop. Every check that fails ends the program; none retries.
 #include "Udlg.h"
 #include "Uprogress.h"
+#include "classlib/ado/AdoRegistration.h"
+#include "classlib/controls/ControlsRegistration.h"
+#include "classlib/db/DbRegistration.h"
+#include "classlib/forms/FormsRegistration.h"
+#include "classlib/stdctrls/StdCtrlsRegistration.h"
+#include "controls/effects/EffectsRegistration.h"
+#include "controls/imagebutton/ImageButtonRegistration.h"
 #include "dm.h"
 #include "start.h"
 
@@ -12,8 +19,20 @@ void StartupMessage(const wchar_t* text, const wchar_t* caption, UINT icon) {
   ::MessageBoxW(Application->GetHandle(), text, caption, MB_OK | icon);
 }
 
+// Every class a stored layout may name, known before any window or module is read.
+void RegisterLayoutClasses() {
+  RegisterControlsClasses();
+  RegisterFormsClasses();
+  RegisterStdCtrlsClasses();
+  RegisterDbClasses();
+  RegisterAdoClasses();
+  RegisterEffectsClasses();
+  RegisterImageButtonClasses();
+}
+
 void RunProgram() {
   Application->Initialize();
+  RegisterLayoutClasses();
   Application->SetTitle(kAppTitle);
   if (CheckPrevInstance()) {
     // No main form: the loop returns at once and the program ends without a word.

@@ -35,3 +35,6 @@ start_xvfb() {
   echo "could not start Xvfb" >&2
   return 1
 }
+
+# A crashing test program ends at once instead of waiting in Wine's debugger.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winedbg.exe=d}"

@@ -216,6 +216,7 @@ class TADOConnection : public TComponent {
 // Runs a statement that returns no rows, with parameters.
 class TADOCommand : public TComponent {
   CLASSLIB_CLASS(TADOCommand, TComponent)
+  static const TPropertyTable* PublishedProperties();  // ADOProperties.cpp
   explicit TADOCommand(TComponent* owner);
   ~TADOCommand() override;
 

@@ -23,11 +23,14 @@ const TEnumInfo CursorTypeIdents = MakeEnumInfo(CursorTypeNames);
 const wchar_t* const LockTypeNames[] = {L"ltUnspecified", L"ltReadOnly", L"ltPessimistic",
                                         L"ltOptimistic", L"ltBatchOptimistic"};
 const TEnumInfo LockTypeIdents = MakeEnumInfo(LockTypeNames);
+const wchar_t* const CommandTypeNames[] = {L"cmdUnknown", L"cmdText",    L"cmdTable",
+                                           L"cmdStoredProc", L"cmdFile", L"cmdTableDirect"};
+const TEnumInfo CommandTypeIdents = MakeEnumInfo(CommandTypeNames);
 
 const bool ADOClassesRegistered = [] {
   try {
     RegisterClasses({TADOConnection::StaticClassInfo(), TADOQuery::StaticClassInfo(),
-                     TADOTable::StaticClassInfo()});
+                     TADOTable::StaticClassInfo(), TADOCommand::StaticClassInfo()});
   } catch (...) {
     // A clash of names is the registry's to report when a layout names the class.
   }
@@ -59,6 +62,8 @@ const TPropertyTable* TCustomADODataSet::PublishedProperties() {
       P::Enum(L"CursorLocation", CursorLocationIdents, &C::GetCursorLocation, &C::SetCursorLocation)
           .Default(clUseClient),
       P::Enum(L"CursorType", CursorTypeIdents, &C::GetCursorType, &C::SetCursorType).Default(ctStatic),
+      P::Text(L"Filter", &C::GetFilter, &C::SetFilter),
+      P::Boolean(L"Filtered", &C::GetFiltered, &C::SetFiltered).Default(false),
       P::Enum(L"LockType", LockTypeIdents, &C::GetLockType, &C::SetLockType).Default(ltOptimistic),
       P::Boolean(L"ParamCheck", &C::GetParamCheck, &C::SetParamCheck).Default(true),
   };
@@ -81,6 +86,19 @@ const TPropertyTable* TADOTable::PublishedProperties() {
       P::Boolean(L"ReadOnly", &C::GetReadOnly, &C::SetReadOnly).Default(false),
       P::Boolean(L"TableDirect", &C::GetTableDirect, &C::SetTableDirect).Default(false),
       P::Text(L"TableName", &C::GetTableName, &C::SetTableName),
+  };
+  return &table;
+}
+
+const TPropertyTable* TADOCommand::PublishedProperties() {
+  using P = TPublish<TADOCommand>;
+  using C = TADOCommand;
+  static const TPropertyTable table{
+      P::Text(L"CommandText", &C::GetCommandText, &C::SetCommandText),
+      P::Enum(L"CommandType", CommandTypeIdents, &C::GetCommandType, &C::SetCommandType)
+          .Default(cmdText),
+      P::Component(L"Connection", &C::GetConnection, &C::SetConnection),
+      P::Boolean(L"ParamCheck", &C::GetParamCheck, &C::SetParamCheck).Default(true),
   };
   return &table;
 }

@@ -650,15 +650,18 @@ void TControl::WMLButtonDblClk(TMessage& message) {
   DoMouseDown(message, mbLeft, TShiftState{ssDouble});
 }
 
+// The system's handler of a button window clicks (BN_CLICKED, reflected as CN_COMMAND) before
+// it returns, and a click handler may free this control: nothing of it is touched after.
 void TControl::WMLButtonUp(TMessage& message) {
+  const std::weak_ptr<int> alive = FLifeToken;
   DefaultHandler(message);
+  if (alive.expired()) return;
   if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
   if (FControlState.Contains(csClicked)) {
     FControlState.Exclude(csClicked);
     if (PtInRect(GetClientRect(), TWMMouse(message).GetPos())) {
-      const std::weak_ptr<int> alive = FLifeToken;
       Click();
-      if (alive.expired()) return;  // the click freed the control
+      if (alive.expired()) return;
     }
   }
   DoMouseUp(message, mbLeft);

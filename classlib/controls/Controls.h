@@ -300,9 +300,10 @@ class TControl : public TComponent {
   // The client area in client coordinates: (0, 0, Width, Height) for a windowless control.
   virtual TRect GetClientRect();
   int GetClientWidth() { return GetClientRect().Right; }
-  void SetClientWidth(int value);
+  // Sizes the control so that its client area is `value` wide (the frame added to it).
+  virtual void SetClientWidth(int value);
   int GetClientHeight() { return GetClientRect().Bottom; }
-  void SetClientHeight(int value);
+  virtual void SetClientHeight(int value);
   // The screen position of the client area's origin. EInvalidOperation "Control '%s' has
   // no parent window" when the control is on no window.
   virtual TPoint GetClientOrigin();
@@ -785,6 +786,9 @@ class TWinControl : public TControl {
   void PaintControls(HDC dc, TControl* first);
 
  protected:
+  // The client area the window will have, from its CreateParams, before the window exists;
+  // hasMenu adds a one-line menu bar to the frame.
+  TRect ClientRectFromStyle(bool hasMenu);
   // ---- Making the window ---------------------------------------------------------------------
   virtual void CreateParams(TCreateParams& params);
   // Makes the window from CreateParams (registering the class when needed).
@@ -931,6 +935,7 @@ class TWinControl : public TControl {
   int FAlignLevel = 0;                       // DisableAlign nesting
   bool FDoubleBuffered = false;
   bool FDockSite = false;
+  bool FMeasuringFrame = false;              // CreateParams is asked for the frame only
   TWinControl* FFocusedControl = nullptr;    // the root's focused control; not owned
   int FFocusCount = 0;                       // changes of focus seen by this root
   TNotifyEvent FOnEnter;

@@ -165,7 +165,8 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Y = GetTop();
   params.Width = GetWidth();
   params.Height = GetHeight();
-  params.WndParent = GetParent() ? GetParent()->GetHandle() : FParentWindow;
+  // Measuring the frame must not make the parent's window.
+  params.WndParent = GetParent() && !FMeasuringFrame ? GetParent()->GetHandle() : FParentWindow;
   params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   params.WindowClass.lpfnWndProc = ::DefWindowProcW;
   params.WindowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -321,10 +322,34 @@ void TWinControl::UpdateBounds() {
 }
 
 TRect TWinControl::GetClientRect() {
-  if (!FHandle) return inherited::GetClientRect();
+  if (!FHandle) return ClientRectFromStyle(false);
   RECT r{};
   ::GetClientRect(FHandle, &r);
   return r;
+}
+
+// The frame is what AdjustWindowRectEx adds for the styles CreateParams gives, plus the scroll
+// bars the styles ask for; so ClientWidth and ClientHeight mean the same before the window
+// exists as after.
+TRect TWinControl::ClientRectFromStyle(bool hasMenu) {
+  TCreateParams params;
+  FMeasuringFrame = true;
+  try {
+    CreateParams(params);
+  } catch (...) {
+    FMeasuringFrame = false;
+    throw;
+  }
+  FMeasuringFrame = false;
+  RECT frame{0, 0, 0, 0};
+  if (!::AdjustWindowRectEx(&frame, params.Style & ~static_cast<DWORD>(WS_VISIBLE), hasMenu,
+                            params.ExStyle))
+    return inherited::GetClientRect();
+  int width = GetWidth() - (frame.right - frame.left);
+  int height = GetHeight() - (frame.bottom - frame.top);
+  if (params.Style & WS_VSCROLL) width -= ::GetSystemMetrics(SM_CXVSCROLL);
+  if (params.Style & WS_HSCROLL) height -= ::GetSystemMetrics(SM_CYHSCROLL);
+  return Rect(0, 0, std::max(width, 0), std::max(height, 0));
 }
 
 TPoint TWinControl::GetClientOrigin() {

@@ -150,7 +150,21 @@ String TColumn::GetDisplayName() const {
 // ---- TDBGridColumns ---------------------------------------------------------------------------------
 
 TDBGridColumns::TDBGridColumns(TDBGrid* grid)
-    : TCollection(TCollectionItemClass<TColumn>{}), FGrid(grid) {
+    : TCollection([](TCollection* columns) -> TCollectionItem* {
+        // A column joins the collection before its own constructor has run: the grid
+        // hears of it only once it is whole.
+        columns->BeginUpdate();
+        TColumn* column = nullptr;
+        try {
+          column = new TColumn(columns);
+        } catch (...) {
+          columns->EndUpdate();
+          throw;
+        }
+        columns->EndUpdate();
+        return column;
+      }),
+      FGrid(grid) {
   SetPropName(L"Columns");
 }
 
@@ -321,8 +335,17 @@ void TDBGrid::Dispatch(TMessage& message) {
 // ---- TDBGrid: layout -------------------------------------------------------------------------------------
 
 void TDBGrid::MakeDefaultColumns() {
-  if (FColumns->IsCustomized()) return;
   FColumns->BeginUpdate();
+  struct TEndUpdate {
+    TDBGridColumns& Columns;
+    ~TEndUpdate() { Columns.EndUpdate(); }
+  } endUpdate{*FColumns};
+  if (FColumns->IsCustomized()) {
+    // Columns given by the program replace those the grid made.
+    for (int i = FColumns->GetCount() - 1; i >= 0; --i)
+      if (FColumns->GetItem(i)->GetIsDefault()) FColumns->Delete(i);
+    return;
+  }
   FColumns->Clear();
   if (TDataSet* dataSet = ActiveDataSet()) {
     TFields* fields = dataSet->GetFields();
@@ -334,7 +357,6 @@ void TDBGrid::MakeDefaultColumns() {
       column->FIsDefault = true;
     }
   }
-  FColumns->EndUpdate();
 }
 
 void TDBGrid::LayoutChanged() {
@@ -619,9 +641,13 @@ void TDBGrid::DrawIndicator(const TRect& rect) {
   const int cx = rect.Left + rect.Width() / 2;
   const int cy = rect.Top + rect.Height() / 2;
   const TPoint points[] = {TPoint(cx - 2, cy - 4), TPoint(cx + 2, cy), TPoint(cx - 2, cy + 4)};
+  const TColor pen = canvas->GetPen()->GetColor();
+  const TColor brush = canvas->GetBrush()->GetColor();
   canvas->GetPen()->SetColor(clBlack);
   canvas->GetBrush()->SetColor(clBlack);
   canvas->Polygon(points);
+  canvas->GetPen()->SetColor(pen);  // what OnDrawColumnCell finds is the grid's
+  canvas->GetBrush()->SetColor(brush);
 }
 
 void TDBGrid::DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumn* column,

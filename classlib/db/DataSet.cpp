@@ -759,9 +759,9 @@ const Variant& TDataSet::ReadValue(const TField* field) const {
     CalculateFields(row);
     return FCalcValues[static_cast<size_t>(field->FCalcIndex)];
   }
-  const int column = field->FColumn;
-  if (column < 0 || column >= static_cast<int>(row->Values.size())) return NullValue();
-  return row->Values[static_cast<size_t>(column)];
+  if (field->FColumn < 0 || field->FColumn >= static_cast<int>(row->Values.size()))
+    return NullValue();
+  return row->Values[static_cast<size_t>(field->FColumn)];
 }
 
 void TDataSet::CalculateFields(const TClientRow* row) const {

@@ -214,11 +214,35 @@ bool TCustomForm::LoadLayout() {
 }
 
 void TCustomForm::Loaded() {
+  // The menu is known only now that references are resolved.
+  if (FReadClientWidth > 0) inherited::SetClientWidth(FReadClientWidth);
+  if (FReadClientHeight > 0) inherited::SetClientHeight(FReadClientHeight);
+  FReadClientWidth = 0;
+  FReadClientHeight = 0;
   inherited::Loaded();
   const int screenPixels = Screen ? Screen->GetPixelsPerInch() : FPixelsPerInch;
   if (FScaled && FPixelsPerInch > 0 && FPixelsPerInch != screenPixels)
     ScaleBy(screenPixels, FPixelsPerInch);
   FPixelsPerInch = screenPixels;
+}
+
+TRect TCustomForm::GetClientRect() {
+  if (HandleAllocated() || GetParent()) return inherited::GetClientRect();
+  return ClientRectFromStyle(FMenu != nullptr);
+}
+
+void TCustomForm::SetClientWidth(int value) {
+  if (GetControlState().Contains(csReadingState))
+    FReadClientWidth = value;
+  else
+    inherited::SetClientWidth(value);
+}
+
+void TCustomForm::SetClientHeight(int value) {
+  if (GetControlState().Contains(csReadingState))
+    FReadClientHeight = value;
+  else
+    inherited::SetClientHeight(value);
 }
 
 // ---- Appearance ---------------------------------------------------------------------------------------

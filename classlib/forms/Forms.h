@@ -272,6 +272,12 @@ class TCustomForm : public TScrollingWinControl {
   void Dispatch(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
   void Loaded() override;
+  // Before the window exists: the client area the frame of BorderStyle and Menu leaves.
+  TRect GetClientRect() override;
+  // While a layout is read, kept and applied on Loaded, so that the border style and the
+  // menu read after it are in the frame.
+  void SetClientWidth(int value) override;
+  void SetClientHeight(int value) override;
 
  protected:
   // ---- Overridable behaviour ----------------------------------------------------------------
@@ -348,6 +354,8 @@ class TCustomForm : public TScrollingWinControl {
   bool FKeyPreview = false;
   TModalResult FModalResult = mrNone;
   int FPixelsPerInch = 96;
+  int FReadClientWidth = 0;                 // ClientWidth read from the layout; 0: none
+  int FReadClientHeight = 0;                // ClientHeight read from the layout; 0: none
   bool FScaled = true;
   bool FCreated = false;                    // AfterConstruction ran
   bool FDestroyed = false;                  // DoDestroy ran

@@ -226,4 +226,38 @@ TEST_F(FieldTest, FieldsListAndNames) {
   EXPECT_EQ(Data.GetFieldValues(L"A1").AsString(), L"Apple");
 }
 
+TEST(FieldLookup, IgnoresCaseAndFollowsAddedRemovedAndRenamedFields) {
+  TTestDataSet ds;
+  FillQuestions(*ds.Backing);
+  ds.Open();
+  EXPECT_EQ(ds.FindField(L"A1"), ds.FieldByName(L"a1"));
+  EXPECT_EQ(ds.FindField(L"NOTE")->GetFieldName(), L"note");
+  EXPECT_EQ(ds.FindField(L"a"), nullptr);
+  ds.Close();
+
+  TStringField name(nullptr);
+  name.SetFieldName(L"a1");
+  name.SetDataSet(&ds);
+  TIntegerField id(nullptr);
+  id.SetFieldName(L"id");
+  id.SetDataSet(&ds);
+  EXPECT_EQ(ds.FindField(L"ID"), &id);
+  id.SetFieldName(L"e3");  // renamed: found by its new name only
+  EXPECT_EQ(ds.FindField(L"id"), nullptr);
+  EXPECT_EQ(ds.FindField(L"E3"), &id);
+  {
+    TStringField twin(nullptr);
+    twin.SetFieldName(L"A1");
+    twin.SetDataSet(&ds);
+    EXPECT_EQ(ds.FindField(L"a1"), &name);  // the first of two of that name
+  }
+  EXPECT_EQ(ds.GetFieldCount(), 2);
+  ds.Open();
+  EXPECT_EQ(ds.FieldByName(L"A1")->GetAsString(), L"Apple");
+  EXPECT_EQ(ds.FieldByName(L"e3")->GetAsInteger(), 3);
+  ds.Close();
+  name.SetDataSet(nullptr);
+  EXPECT_EQ(ds.FindField(L"a1"), nullptr);
+}
+
 }  // namespace

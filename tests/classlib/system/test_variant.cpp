@@ -124,4 +124,39 @@ TEST_F(VariantTest, Equality) {
   EXPECT_EQ(Variant(TBytes{0, 255}), Variant(TBytes{0, 255}));
 }
 
+// Values share one slot for text, bytes and numbers: copying, moving and assigning across
+// kinds must leave each value whole and its text or bytes owned once.
+TEST_F(VariantTest, CopiesMovesAndAssignmentsAcrossKinds) {
+  const String longText(40, L'x');  // beyond the string's own small buffer
+  std::vector<Variant> values{Variant(longText), Variant(TBytes{1, 2, 3}), Variant(7),
+                              Variant(2.5), Variant::FromDateTime(45000.25), Variant::Null(),
+                              Variant(true), Variant::FromCurrency(1.2345), Variant()};
+  for (const Variant& from : values) {
+    for (const Variant& to : values) {
+      Variant target = to;
+      target = from;  // copy-assign over every other kind
+      EXPECT_EQ(target.GetVarType(), from.GetVarType());
+      EXPECT_TRUE(target == from || from.IsEmpty() || from.IsNull());
+      Variant moved = from;
+      Variant other = to;
+      other = std::move(moved);  // move-assign over every other kind
+      EXPECT_EQ(other.GetVarType(), from.GetVarType());
+      EXPECT_TRUE(other == from || from.IsEmpty() || from.IsNull());
+    }
+  }
+  Variant text(longText);
+  Variant copy(text);
+  text = Variant(5);  // the copy keeps its own text
+  EXPECT_EQ(copy.AsString(), longText);
+  Variant taken(std::move(copy));
+  EXPECT_EQ(taken.AsString(), longText);
+  ASSERT_NE(taken.StringPtr(), nullptr);
+  EXPECT_EQ(*taken.StringPtr(), longText);
+  EXPECT_EQ(Variant(5).StringPtr(), nullptr);
+  EXPECT_EQ(Variant(TBytes{9}).BytesPtr()->front(), 9);
+  taken = taken;  // self-assignment keeps the value
+  EXPECT_EQ(taken.AsString(), longText);
+  EXPECT_EQ(sizeof(Variant), 32u);  // rows of data sets hold many of them
+}
+
 }  // namespace

@@ -1,0 +1,254 @@
+// The data-aware label, edit and memo as real windows over the questions data set: they
+// follow the record, typing puts the data set into edit mode and the text reaches the
+// table on post, read-only links and data sets refuse typing, and layouts keep them.
+#include "DBWindowTestSupport.h"
+
+#include "classlib/classes/Layouts.h"
+#include "classlib/db/DBCtrls.h"
+#include "classlib/db/DBGrids.h"
+
+using namespace db_window_tests;
+
+namespace {
+
+using DBControlTest = DBWindowTest;
+
+TEST_F(DBControlTest, TextFollowsTheRecordAndAnswersWithItsLink) {
+  auto* text = Place<TDBText>(Rect(10, 10, 200, 30));
+  text->SetDataField(L"a1");
+  text->SetDataSource(Source);
+  EXPECT_EQ(text->GetCaption(), L"");  // the data set is closed
+  EXPECT_FALSE(text->GetAutoSize());
+  Data.Open();
+  EXPECT_EQ(text->GetCaption(), L"Apple");
+  Data.Next();
+  EXPECT_EQ(text->GetCaption(), L"banana");
+  text->SetDataField(L"e1");
+  EXPECT_EQ(text->GetCaption(), Data.FieldByName(L"e1")->GetDisplayText());
+  EXPECT_FALSE(text->GetCaption().empty());
+
+  auto* link = dynamic_cast<TFieldDataLink*>(GetDataLinkOf(text));
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->GetDataSource(), Source);
+  EXPECT_EQ(link->GetField(), Data.FieldByName(L"e1"));
+  EXPECT_EQ(text->GetField(), link->GetField());
+
+  EXPECT_EQ(DatabaseErrorText([&] { text->SetDataField(L"nope"); }), "Field 'nope' not found");
+  text->SetDataField(L"a1");
+  Data.Close();
+  EXPECT_EQ(text->GetCaption(), L"");
+  delete Source;  // the label lets go of the freed source
+  EXPECT_EQ(text->GetDataSource(), nullptr);
+}
+
+TEST_F(DBControlTest, EditTypingEditsTheRecordAndPostingWritesTheTable) {
+  auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
+  auto* other = Place<TEdit>(Rect(10, 50, 160, 75));
+  edit->SetDataSource(Source);
+  edit->SetDataField(L"a1");
+  Data.Open();
+  ShowHost();
+  EXPECT_EQ(edit->GetText(), L"Apple");
+  EXPECT_EQ(edit->GetMaxLength(), 20);  // the field's size
+  EXPECT_TRUE(WindowReadOnly(edit));   // until the record is edited
+
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::PressKey(VK_END);
+  edit_tests::Type(L"s");
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_FALSE(WindowReadOnly(edit));
+  EXPECT_EQ(edit->GetText(), L"Apples");
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"Apple");  // not written yet
+
+  // Leaving the edit writes its text into the field; posting writes the table.
+  ASSERT_TRUE(edit_tests::FocusOn(other));
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"Apples");
+  Data.Post();
+  EXPECT_EQ(Data.Log.back(), L"post 1");
+  EXPECT_EQ(VarToStr(Data.Backing->GetRow(0).Values[1]), L"Apples");
+  EXPECT_TRUE(WindowReadOnly(edit));
+
+  // The next record shows; typed text then Escape goes back to the field's text.
+  Data.Next();
+  EXPECT_EQ(edit->GetText(), L"banana");
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::PressKey(VK_END);
+  edit_tests::Type(L"xy");
+  EXPECT_EQ(edit->GetText(), L"bananaxy");
+  edit_tests::PressKey(VK_ESCAPE);
+  EXPECT_EQ(edit->GetText(), L"banana");
+  // A post made elsewhere takes what the edit holds first.
+  edit_tests::Type(L"Z");
+  Data.Post();
+  EXPECT_EQ(VarToStr(Data.Backing->GetRow(1).Values[1]), L"Z");
+}
+
+TEST_F(DBControlTest, ReadOnlyLinksDataSetsAndInvalidCharactersRefuseTyping) {
+  auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
+  edit->SetDataSource(Source);
+  edit->SetDataField(L"a1");
+  edit->SetReadOnly(true);
+  Data.Open();
+  ShowHost();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::Type(L"zz");
+  edit_tests::PressKey(VK_DELETE);
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(edit->GetText(), L"Apple");
+  EXPECT_TRUE(WindowReadOnly(edit));
+
+  // A data set that cannot be changed: the same.
+  edit->SetReadOnly(false);
+  Data.ReadOnlyMode = true;
+  edit_tests::Type(L"zz");
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(edit->GetText(), L"Apple");
+  Data.ReadOnlyMode = false;
+
+  // A number field takes digits only; a digit starts the edit.
+  edit->SetDataField(L"e3");
+  EXPECT_EQ(edit->GetMaxLength(), 0);
+  edit_tests::PressKey(VK_END);
+  edit_tests::Type(L"a");
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(edit->GetText(), L"3");
+  edit_tests::Type(L"5");
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_EQ(edit->GetText(), L"35");
+  Data.Post();
+  EXPECT_EQ(Data.FieldByName(L"e3")->GetAsInteger(), 35);
+}
+
+TEST_F(DBControlTest, MemoLoadsTheMemoFieldAndPostsWhatWasTyped) {
+  auto* memo = Place<TDBMemo>(Rect(10, 10, 200, 100));
+  memo->SetDataSource(Source);
+  memo->SetDataField(L"note");
+  memo->SetImeName(L"No Such Input Method");  // not installed: the input stays as it is
+  Data.Open();
+  ShowHost();
+  EXPECT_EQ(memo->GetText(), L"first");
+  EXPECT_TRUE(WindowReadOnly(memo));
+  Data.Next();
+  EXPECT_EQ(memo->GetText(), L"");  // a Null memo
+
+  // Without AutoDisplay the memo shows the field's label until it is double-clicked.
+  memo->SetAutoDisplay(false);
+  Data.First();
+  EXPECT_EQ(memo->GetText(), L"(note)");
+  const HWND wnd = memo->GetHandle();
+  ::SendMessageW(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 10));
+  ::SendMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+  EXPECT_EQ(memo->GetText(), L"first");
+
+  ASSERT_TRUE(edit_tests::FocusOn(memo));
+  ::SendMessageW(wnd, EM_SETSEL, 5, 5);
+  edit_tests::Type(L" note");
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  Data.Post();
+  EXPECT_EQ(VarToStr(Data.Backing->GetRow(0).Values[6]), L"first note");
+  EXPECT_EQ(memo->GetImeName(), L"No Such Input Method");
+  auto* link = dynamic_cast<TFieldDataLink*>(GetDataLinkOf(memo));
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->GetFieldName(), L"note");
+}
+
+// ---- Layouts ---------------------------------------------------------------------------------------
+
+TEST_F(DBControlTest, LayoutsPlaceTheControlsOverTheirSourcesAndKeepTheirSettings) {
+  auto* questions = new TTestDataSet(Host.get());
+  questions->SetName(L"Questions");
+  FillQuestions(*questions->Backing);
+  grid_tests::ReadLayout(Host.get(),
+                         L"object Host: TTestHost\n"
+                         L"  object DS1: TDataSource\n"
+                         L"    DataSet = Questions\n"
+                         L"    AutoEdit = False\n"
+                         L"  end\n"
+                         L"  object DBText1: TDBText\n"
+                         L"    Left = 8\n"
+                         L"    Top = 8\n"
+                         L"    DataField = 'a1'\n"
+                         L"    DataSource = DS1\n"
+                         L"  end\n"
+                         L"  object DBEdit1: TDBEdit\n"
+                         L"    Left = 8\n"
+                         L"    Top = 32\n"
+                         L"    DataField = 'a1'\n"
+                         L"    DataSource = DS1\n"
+                         L"    ReadOnly = True\n"
+                         L"  end\n"
+                         L"  object DBMemo1: TDBMemo\n"
+                         L"    Left = 8\n"
+                         L"    Top = 64\n"
+                         L"    DataField = 'note'\n"
+                         L"    DataSource = DS1\n"
+                         L"    ImeName = 'Chinese (Simplified) - Pinyin'\n"
+                         L"    ScrollBars = ssVertical\n"
+                         L"  end\n"
+                         L"  object DBGrid1: TDBGrid\n"
+                         L"    Left = 200\n"
+                         L"    Top = 8\n"
+                         L"    Width = 280\n"
+                         L"    Height = 200\n"
+                         L"    DataSource = DS1\n"
+                         L"    Options = [dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect]\n"
+                         L"    ReadOnly = True\n"
+                         L"    Columns = <\n"
+                         L"      item\n"
+                         L"        FieldName = 'a1'\n"
+                         L"        Title.Alignment = taCenter\n"
+                         L"        Title.Caption = '名称'\n"
+                         L"        Width = 120\n"
+                         L"      end\n"
+                         L"      item\n"
+                         L"        Alignment = taRightJustify\n"
+                         L"        FieldName = 'e3'\n"
+                         L"        Title.Caption = '次数'\n"
+                         L"      end>\n"
+                         L"  end\n"
+                         L"end\n");
+  auto* source = dynamic_cast<TDataSource*>(Host->FindComponent(L"DS1"));
+  auto* text = dynamic_cast<TDBText*>(Host->FindComponent(L"DBText1"));
+  auto* edit = dynamic_cast<TDBEdit*>(Host->FindComponent(L"DBEdit1"));
+  auto* memo = dynamic_cast<TDBMemo*>(Host->FindComponent(L"DBMemo1"));
+  auto* grid = dynamic_cast<TDBGrid*>(Host->FindComponent(L"DBGrid1"));
+  ASSERT_TRUE(source && text && edit && memo && grid);
+  EXPECT_EQ(source->GetDataSet(), questions);
+  EXPECT_FALSE(source->GetAutoEdit());
+  EXPECT_EQ(text->GetDataSource(), source);
+  EXPECT_EQ(edit->GetDataField(), L"a1");
+  EXPECT_TRUE(edit->GetReadOnly());
+  EXPECT_EQ(memo->GetImeName(), L"Chinese (Simplified) - Pinyin");
+  EXPECT_EQ(memo->GetScrollBars(), ssVertical);
+  EXPECT_TRUE(grid->GetReadOnly());
+  EXPECT_TRUE(grid->GetOptions().Contains(dgRowSelect));
+  EXPECT_FALSE(grid->GetOptions().Contains(dgEditing));
+  ASSERT_EQ(grid->GetColumns()->GetCount(), 2);
+  TColumn* name = grid->GetColumns()->GetItem(0);
+  TColumn* count = grid->GetColumns()->GetItem(1);
+  EXPECT_EQ(name->GetTitle()->GetCaption(), L"名称");
+  EXPECT_EQ(name->GetTitle()->GetAlignment(), taCenter);
+  EXPECT_EQ(name->GetWidth(), 120);
+  EXPECT_EQ(count->GetAlignment(), taRightJustify);
+  EXPECT_EQ(grid->GetColCount(), 3);  // the indicator and the two columns
+  EXPECT_EQ(grid->GetColWidths(1), 120);
+
+  questions->Open();
+  EXPECT_EQ(text->GetCaption(), L"Apple");
+  EXPECT_EQ(memo->GetText(), L"first");
+  EXPECT_EQ(name->GetField(), questions->FieldByName(L"a1"));
+  EXPECT_EQ(grid->GetColumns()->GetCount(), 2);  // the given columns stay
+
+  // Written again: the settings are kept, the field's values are not.
+  const String written = ComponentToText(Host.get());
+  EXPECT_NE(written.find(L"DataSet = Questions"), String::npos);
+  EXPECT_NE(written.find(L"ImeName = 'Chinese (Simplified) - Pinyin'"), String::npos);
+  EXPECT_NE(written.find(L"Title.Caption = "), String::npos);
+  EXPECT_NE(written.find(L"FieldName = 'e3'"), String::npos);
+  EXPECT_NE(written.find(L"Width = 120"), String::npos);
+  EXPECT_EQ(written.find(L"Apple"), String::npos);
+  EXPECT_EQ(written.find(L"Lines.Strings"), String::npos);
+  questions->Close();
+}
+
+}  // namespace

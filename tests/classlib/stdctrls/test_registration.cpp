@@ -1,0 +1,62 @@
+// The libraries' registration functions: a layout may name a class that no code names once
+// the function ran, and running it again changes nothing.
+#include <gtest/gtest.h>
+
+#include "ButtonsTestSupport.h"
+#include "classlib/classes/ClassRegistry.h"
+#include "classlib/controls/ControlsRegistration.h"
+#include "classlib/forms/FormsRegistration.h"
+#include "classlib/stdctrls/CheckListBox.h"
+#include "classlib/stdctrls/StdCtrlsRegistration.h"
+
+using namespace button_tests;
+
+namespace {
+
+class Registration : public FormTest {};
+
+}  // namespace
+
+TEST_F(Registration, ALayoutNamesAClassOnlyTheRegistrationFunctionKnows) {
+  // As when the linker dropped the unit and its static registration with it.
+  UnRegisterClass(TCheckListBox::StaticClassInfo());
+  ASSERT_EQ(nullptr, GetClass(L"TCheckListBox"));
+  EXPECT_THROW(ReadLayout(L"object Form1: TButtonsForm\n"
+                          L"  object Choices: TCheckListBox\n"
+                          L"  end\n"
+                          L"end\n"),
+               Exception);
+  delete Form;  // a fresh form for the read that works
+  Form = TCustomForm::Create<TButtonsForm>(nullptr);
+
+  RegisterStdCtrlsClasses();
+  RegisterStdCtrlsClasses();  // again: harmless
+  ReadLayout(L"object Form1: TButtonsForm\n"
+             L"  object Choices: TCheckListBox\n"
+             L"    Left = 8\n"
+             L"    Top = 8\n"
+             L"  end\n"
+             L"end\n");
+  auto* choices = Find<TCheckListBox>(L"Choices");
+  ASSERT_NE(nullptr, choices);
+  EXPECT_EQ(Form, choices->GetParent());
+  EXPECT_EQ(8, choices->GetLeft());
+}
+
+TEST(RegistrationFunctions, EachRegistersItsLibrarysClasses) {
+  RegisterControlsClasses();
+  RegisterFormsClasses();
+  RegisterStdCtrlsClasses();
+  for (const wchar_t* name :
+       {L"TMainMenu", L"TMenuItem", L"TPopupMenu", L"TActionList", L"TAction", L"TScrollBox",
+        L"TForm", L"TDataModule", L"TTimer", L"TLabel", L"TBevel", L"TShape", L"TImage", L"TPanel",
+        L"TGroupBox", L"TSplitter", L"TEdit", L"TMemo", L"TMaskEdit", L"TSpinEdit", L"TButton",
+        L"TBitBtn", L"TSpeedButton", L"TCheckBox", L"TRadioButton", L"TRadioGroup", L"TListBox",
+        L"TCheckListBox", L"TComboBox", L"TScrollBar", L"TDrawGrid", L"TStringGrid", L"TNotebook",
+        L"TPage", L"TPageControl", L"TTabSheet", L"TProgressBar", L"TAnimate", L"TStatusBar",
+        L"TMediaPlayer", L"TOpenDialog", L"TSaveDialog", L"TSavePictureDialog", L"TFindDialog",
+        L"TReplaceDialog"})
+    EXPECT_NE(nullptr, GetClass(name)) << StringToUtf8(name);
+  EXPECT_NO_THROW(RegisterControlsClasses());
+  EXPECT_NO_THROW(RegisterFormsClasses());
+}
