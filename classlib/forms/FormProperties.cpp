@@ -5,6 +5,7 @@
 #include "../controls/ControlIdents.h"
 #include "../controls/Menus.h"
 #include "DataModule.h"
+#include "Timer.h"
 #include "Forms.h"
 
 namespace {
@@ -92,6 +93,17 @@ const TPropertyTable* TDataModule::PublishedProperties() {
       P::Boolean(L"OldCreateOrder", [](C*) { return false; }, [](C*, bool) {}).Stored(false),
       P::Method(L"OnCreate", &C::GetOnCreate, &C::SetOnCreate),
       P::Method(L"OnDestroy", &C::GetOnDestroy, &C::SetOnDestroy),
+  };
+  return &table;
+}
+
+const TPropertyTable* TTimer::PublishedProperties() {
+  using P = TPublish<TTimer>;
+  using C = TTimer;
+  static const TPropertyTable table{
+      P::Boolean(L"Enabled", &C::GetEnabled, &C::SetEnabled).Default(true),
+      P::Cardinal(L"Interval", &C::GetInterval, &C::SetInterval).Default(1000),
+      P::Method(L"OnTimer", &C::GetOnTimer, &C::SetOnTimer),
   };
   return &table;
 }

@@ -8,11 +8,13 @@
 #include "../system/Win.h"
 
 struct TMessage;  // Messages.h
+class TPropertyTable;  // Properties.h
 
 class TTimer : public TComponent {
   CLASSLIB_CLASS(TTimer, TComponent)
   // Enabled, Interval 1000; the utility window is made here.
   explicit TTimer(TComponent* owner);
+  static const TPropertyTable* PublishedProperties();  // FormProperties.cpp
   // Stops the system timer and destroys the utility window.
   ~TTimer() override;
 

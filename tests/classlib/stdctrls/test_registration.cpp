@@ -6,6 +6,7 @@
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/controls/ControlsRegistration.h"
 #include "classlib/forms/FormsRegistration.h"
+#include "classlib/forms/Timer.h"
 #include "classlib/stdctrls/CheckListBox.h"
 #include "classlib/stdctrls/StdCtrlsRegistration.h"
 
@@ -41,6 +42,20 @@ TEST_F(Registration, ALayoutNamesAClassOnlyTheRegistrationFunctionKnows) {
   ASSERT_NE(nullptr, choices);
   EXPECT_EQ(Form, choices->GetParent());
   EXPECT_EQ(8, choices->GetLeft());
+}
+
+TEST_F(Registration, ATimerTakesItsIntervalAndEnabledFromALayout) {
+  RegisterFormsClasses();
+  ReadLayout(L"object Form1: TButtonsForm\n"
+             L"  object Clock: TTimer\n"
+             L"    Enabled = False\n"
+             L"    Interval = 250\n"
+             L"  end\n"
+             L"end\n");
+  auto* clock = dynamic_cast<TTimer*>(Form->FindComponent(L"Clock"));
+  ASSERT_NE(nullptr, clock);
+  EXPECT_FALSE(clock->GetEnabled());
+  EXPECT_EQ(250u, clock->GetInterval());
 }
 
 TEST(RegistrationFunctions, EachRegistersItsLibrarysClasses) {
