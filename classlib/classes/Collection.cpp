@@ -81,10 +81,26 @@ String TCollection::GetNamePath() const {
 }
 
 TCollectionItem* TCollection::Add() {
-  TCollectionItem* item = FItemFactory ? FItemFactory(this) : nullptr;
+  // The item joins the list from its base constructor; the change is announced once the
+  // whole item is built, so that Update never reads a half-made item.
+  TCollectionItem* item = nullptr;
+  {
+    const bool wasMaking = FMakingItem;
+    FMakingItem = true;
+    try {
+      item = FItemFactory ? FItemFactory(this) : nullptr;
+    } catch (...) {
+      FMakingItem = wasMaking;
+      throw;
+    }
+    FMakingItem = wasMaking;
+  }
   if (!item) throw EInvalidOperation(L"%s cannot create an item", {ClassName()});
   // A factory that made the item outside any collection still gives it to this one.
-  if (item->FCollection != this) item->SetCollection(this);
+  if (item->FCollection != this)
+    item->SetCollection(this);
+  else
+    Changed();
   return item;
 }
 
@@ -143,7 +159,7 @@ void TCollection::InsertItem(TCollectionItem* item) {
   FItems.push_back(item);
   item->FCollection = this;
   item->FID = FNextID++;
-  Changed();
+  if (!FMakingItem) Changed();
 }
 
 void TCollection::RemoveItem(TCollectionItem* item) {

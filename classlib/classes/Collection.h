@@ -110,6 +110,7 @@ class TCollection : public TPersistent {
   TCollectionItemFactory FItemFactory;   // makes the items Add creates
   std::vector<TCollectionItem*> FItems;  // the items, owned by the collection
   int FNextID = 0;                       // the ID the next item gets
+  bool FMakingItem = false;  // Add is running the factory: the item is not built yet
   int FUpdateCount = 0;                  // BeginUpdate calls not yet ended
   String FPropName;                      // see GetPropName
 };

@@ -194,6 +194,12 @@ void TStatusBar::UpdatePanel(int index) {
   if (!HandleAllocated() || !FPanels || FSimplePanel || index < 0 || index >= FPanels->GetCount() ||
       index > 254)
     return;
+  // A panel the window has no part for yet (just added): set the parts first. Text sent for a
+  // part the window does not have is written past its part list.
+  if (index >= static_cast<int>(::SendMessageW(GetHandle(), SB_GETPARTS, 0, 0))) {
+    UpdatePanels();
+    return;
+  }
   const TStatusPanel* panel = FPanels->GetItem(index);
   // A tab before the text centres it, two tabs right-justify it.
   String text = panel->GetText();

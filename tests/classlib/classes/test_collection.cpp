@@ -204,3 +204,32 @@ TEST(Collection, NamesOfOwnedCollectionsAndItems) {
   EXPECT_EQ(first->GetNamePath(), L"TPlainItem");
   delete first;
 }
+
+namespace {
+
+// An item whose collection reads the item's own member on every Update.
+class TLabelledItem : public TCollectionItem {
+  CLASSLIB_CLASS(TLabelledItem, TCollectionItem)
+  explicit TLabelledItem(TCollection* collection) : TCollectionItem(collection) {}
+  String Label = L"built";
+};
+
+class TReadingCollection : public TCollection {
+ public:
+  TReadingCollection() : TCollection(TCollectionItemClass<TLabelledItem>{}) {}
+  std::vector<String> Seen;  // the labels of every item at each Update
+  void Update(TCollectionItem*) override {
+    Seen.clear();
+    for (int i = 0; i < GetCount(); ++i) Seen.push_back(static_cast<TLabelledItem*>(GetItem(i))->Label);
+  }
+};
+
+}  // namespace
+
+TEST(Collection, AddAnnouncesTheItemOnlyOnceItIsWhollyBuilt) {
+  TReadingCollection c;
+  c.Add();
+  c.Add();
+  ASSERT_EQ(c.Seen.size(), 2u);
+  EXPECT_EQ(c.Seen[1], L"built");
+}

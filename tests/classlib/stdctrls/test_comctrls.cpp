@@ -101,9 +101,7 @@ String PanelText(HWND bar, int index) {
 
 }  // namespace
 
-// Disabled: run first in its process (alone or after the grid tests) it crashes inside the
-// system status window under Wine; it passes after the progress-bar tests. Under investigation.
-TEST(StatusBar, DISABLED_PanelsFromALayoutShowWithTheirEdgesTextsAndBevels) {
+TEST(StatusBar, PanelsFromALayoutShowWithTheirEdgesTextsAndBevels) {
   TTestHost host(100, 100, 400, 300);
   ReadLayout(&host,
              L"object Host: TTestHost\n"
