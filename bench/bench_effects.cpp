@@ -21,6 +21,7 @@
 #include "classlib/system/SysMath.h"
 #include "classlib/system/Win.h"
 #include "controls/effects/EffBmp.h"
+#include "BenchTiming.h"
 
 namespace {
 
@@ -29,32 +30,8 @@ constexpr int kHeight = 768;
 constexpr int kDefaultRuns = 21;
 constexpr int kMaxRuns = 1000;
 
-struct Timing {
-  double Best;  // milliseconds
-  double Median;
-};
-
-// Runs work `runs` times and times each run with the performance counter.
-Timing Measure(int runs, const std::function<void()>& work) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  std::vector<double> times;
-  times.reserve(runs);
-  for (int i = 0; i < runs; ++i) {
-    LARGE_INTEGER start, stop;
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&stop);
-    times.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
-                    static_cast<double>(frequency.QuadPart));
-  }
-  std::sort(times.begin(), times.end());
-  return Timing{times.front(), times[times.size() / 2]};
-}
-
 void PrintRow(const char* name, const Timing& t, const Timing& copy) {
-  std::printf("%-22s best %9.3f ms  median %9.3f ms  best/copy %8.1f  median/copy %8.1f\n",
-              name, t.Best, t.Median, t.Best / copy.Best, t.Median / copy.Median);
+  PrintRow(name, t, copy, 22);
 }
 
 // A picture with gradients crossed by a fine pattern, drawn into a bitmap of the screen's

@@ -16,6 +16,7 @@
 #include "classlib/system/SysMath.h"
 #include "classlib/system/Win.h"
 #include "controls/imagebutton/fcBitmap.h"
+#include "BenchTiming.h"
 
 namespace {
 
@@ -36,33 +37,8 @@ void Paint(TfcBitmap& image, int shift) {
     }
 }
 
-struct Timing {
-  double Best;  // milliseconds
-  double Median;
-};
-
-// Runs prepare (untimed) and then work (timed) `runs` times.
-Timing Measure(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
-  std::vector<double> times;
-  times.reserve(runs);
-  for (int i = 0; i < runs; ++i) {
-    prepare();
-    LARGE_INTEGER start, stop;
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&stop);
-    times.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
-                    static_cast<double>(frequency.QuadPart));
-  }
-  std::sort(times.begin(), times.end());
-  return Timing{times.front(), times[times.size() / 2]};
-}
-
 void PrintRow(const char* name, const Timing& t, const Timing& copy) {
-  std::printf("%-16s best %9.3f ms  median %9.3f ms  best/copy %8.1f  median/copy %8.1f\n",
-              name, t.Best, t.Median, t.Best / copy.Best, t.Median / copy.Median);
+  PrintRow(name, t, copy, 16);
 }
 
 struct Effect {

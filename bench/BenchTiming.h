@@ -1,0 +1,43 @@
+// Timing shared by the benchmarks: best and median of repeated runs measured with the
+// performance counter, and the rows that compare a piece of work with one memcpy.
+#pragma once
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+#include "classlib/system/Win.h"
+
+struct Timing {
+  double Best;  // milliseconds
+  double Median;
+};
+
+// Runs prepare (untimed) and then work (timed) `runs` times.
+inline Timing Measure(int runs, const std::function<void()>& prepare,
+                      const std::function<void()>& work) {
+  LARGE_INTEGER frequency;
+  ::QueryPerformanceFrequency(&frequency);
+  std::vector<double> times;
+  times.reserve(runs);
+  for (int i = 0; i < runs; ++i) {
+    prepare();
+    LARGE_INTEGER start, stop;
+    ::QueryPerformanceCounter(&start);
+    work();
+    ::QueryPerformanceCounter(&stop);
+    times.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
+                    static_cast<double>(frequency.QuadPart));
+  }
+  std::sort(times.begin(), times.end());
+  return Timing{times.front(), times[times.size() / 2]};
+}
+
+inline Timing Measure(int runs, const std::function<void()>& work) {
+  return Measure(runs, [] {}, work);
+}
+
+// One row: the work's times and their ratios to the copy's; names padded to nameWidth.
+inline void PrintRow(const char* name, const Timing& t, const Timing& copy, int nameWidth) {
+  std::printf("%-*s best %9.3f ms  median %9.3f ms  best/copy %8.1f  median/copy %8.1f\n",
+              nameWidth, name, t.Best, t.Median, t.Best / copy.Best, t.Median / copy.Median);
+}
