@@ -3,6 +3,8 @@
 #pragma once
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
 #include <functional>
 #include <vector>
 #include "classlib/system/Win.h"
@@ -40,4 +42,33 @@ inline Timing Measure(int runs, const std::function<void()>& work) {
 inline void PrintRow(const char* name, const Timing& t, const Timing& copy, int nameWidth) {
   std::printf("%-*s best %9.3f ms  median %9.3f ms  best/copy %8.1f  median/copy %8.1f\n",
               nameWidth, name, t.Best, t.Median, t.Best / copy.Best, t.Median / copy.Median);
+}
+
+// What kind of build the numbers come from, for the heading of a benchmark's output.
+inline const char* BuildKind() {
+#ifdef NDEBUG
+  return "optimised build";
+#else
+  return "debug build: our own code is not optimised";
+#endif
+}
+
+// The main of a benchmark: takes the number of runs from the first argument (1..maxRuns),
+// calls run with it and reports a failure. Returns the process's exit code.
+inline int RunBenchmark(int argc, char** argv, const char* name, int defaultRuns, int maxRuns,
+                        const std::function<int(int)>& run) {
+  int runs = defaultRuns;
+  if (argc > 1) {
+    runs = std::atoi(argv[1]);
+    if (runs < 1 || runs > maxRuns) {
+      std::fprintf(stderr, "usage: %s [runs]  (1..%d, default %d)\n", name, maxRuns, defaultRuns);
+      return 2;
+    }
+  }
+  try {
+    return run(runs);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "failed: %s\n", e.what());
+    return 1;
+  }
 }

@@ -122,11 +122,7 @@ int Run(int runs) {
     sink = sink + image.Bits[pixelBytes / 2];
   });
 
-#ifdef NDEBUG
-  const char* build = "optimised build";
-#else
-  const char* build = "debug build: our own code is not optimised";
-#endif
+  const char* build = BuildKind();
   std::printf("Picture %d x %d, %zu pixel bytes; JPEG %zu bytes (quality %d), BMP %zu bytes\n",
               kWidth, kHeight, pixelBytes, jpeg.size(), kJpegQuality, bmp.size());
   std::printf("%d runs each, %s\n", runs, build);
@@ -139,19 +135,5 @@ int Run(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = kDefaultRuns;
-  if (argc > 1) {
-    runs = std::atoi(argv[1]);
-    if (runs < 1 || runs > kMaxRuns) {
-      std::fprintf(stderr, "usage: bench_decode [runs]  (1..%d, default %d)\n", kMaxRuns,
-                   kDefaultRuns);
-      return 2;
-    }
-  }
-  try {
-    return Run(runs);
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %s\n", e.what());
-    return 1;
-  }
+  return RunBenchmark(argc, argv, "bench_decode", kDefaultRuns, kMaxRuns, Run);
 }

@@ -94,11 +94,7 @@ int Run(int runs) {
   std::vector<Timing> timings;
   for (const Operation& operation : operations) timings.push_back(Measure(runs, operation.Work));
 
-#ifdef NDEBUG
-  const char* build = "optimised build";
-#else
-  const char* build = "debug build: our own code is not optimised";
-#endif
+  const char* build = BuildKind();
   std::printf("Effect bitmap %d x %d, %zu bytes; %d runs each, %s\n", kWidth, kHeight,
               imageBytes, runs, build);
   std::printf("%-22s best %9.3f ms  median %9.3f ms\n", "memcpy", copy.Best, copy.Median);
@@ -109,19 +105,5 @@ int Run(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = kDefaultRuns;
-  if (argc > 1) {
-    runs = std::atoi(argv[1]);
-    if (runs < 1 || runs > kMaxRuns) {
-      std::fprintf(stderr, "usage: bench_effects [runs]  (1..%d, default %d)\n", kMaxRuns,
-                   kDefaultRuns);
-      return 2;
-    }
-  }
-  try {
-    return Run(runs);
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %s\n", e.what());
-    return 1;
-  }
+  return RunBenchmark(argc, argv, "bench_effects", kDefaultRuns, kMaxRuns, Run);
 }

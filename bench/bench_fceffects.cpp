@@ -95,11 +95,7 @@ int Run(int runs) {
        }},
   };
 
-#ifdef NDEBUG
-  const char* build = "optimised build";
-#else
-  const char* build = "debug build: our own code is not optimised";
-#endif
+  const char* build = BuildKind();
   std::printf("Image %d x %d, %zu bytes (rows of %d bytes)\n", kWidth, kHeight, imageBytes,
               original.GetRowStride());
   std::printf("%d runs each, %s\n", runs, build);
@@ -118,19 +114,5 @@ int Run(int runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = kDefaultRuns;
-  if (argc > 1) {
-    runs = std::atoi(argv[1]);
-    if (runs < 1 || runs > kMaxRuns) {
-      std::fprintf(stderr, "usage: bench_fceffects [runs]  (1..%d, default %d)\n", kMaxRuns,
-                   kDefaultRuns);
-      return 2;
-    }
-  }
-  try {
-    return Run(runs);
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "failed: %s\n", e.what());
-    return 1;
-  }
+  return RunBenchmark(argc, argv, "bench_fceffects", kDefaultRuns, kMaxRuns, Run);
 }
