@@ -1,9 +1,11 @@
 // Painting: invalidation, the WM_PAINT and WM_ERASEBKGND handling of windowed controls,
-// the painting of windowless children by their parent, TGraphicControl and TCustomControl,
-// and the small cache of window DCs that control canvases draw on outside painting.
+// the painting of windowless children by their parent, TGraphicControl and TCustomControl
+// (their canvas painting steps are shared with forms, see ControlPaint.h), and the small
+// cache of window DCs that control canvases draw on outside painting.
 #include <algorithm>
 #include "../graphics/GdiHandles.h"
 #include "../system/SysMath.h"
+#include "ControlPaint.h"
 #include "Controls.h"
 #include "ControlsInternal.h"
 
@@ -69,6 +71,34 @@ void FreeControlDC(TControl* control) {
 }
 
 }  // namespace controls_internal
+
+// ---- Painting on a canvas --------------------------------------------------------------------------
+
+void PaintOnCanvas(TControlCanvas& canvas, HDC dc, const std::function<void()>& paint) {
+  canvas.FreeHandle();  // a held window DC is not the one to paint on
+  canvas.Lock();
+  canvas.SetHandle(dc);
+  try {
+    paint();
+  } catch (...) {
+    canvas.SetHandle(nullptr);
+    canvas.Unlock();
+    throw;
+  }
+  canvas.SetHandle(nullptr);
+  canvas.Unlock();
+}
+
+void PaintWithCustomPaint(TControl& control, const std::function<void()>& paint) {
+  control.SetControlState(control.GetControlState() + TControlState{csCustomPaint});
+  try {
+    paint();
+  } catch (...) {
+    control.SetControlState(control.GetControlState() - TControlState{csCustomPaint});
+    throw;
+  }
+  control.SetControlState(control.GetControlState() - TControlState{csCustomPaint});
+}
 
 // ---- Invalidation ------------------------------------------------------------------------------------
 
@@ -269,18 +299,7 @@ void TGraphicControl::Dispatch(TMessage& message) {
 void TGraphicControl::WMPaint(TMessage& message) {
   HDC dc = reinterpret_cast<HDC>(message.WParam);
   if (!dc) return;
-  FCanvas->FreeHandle();  // a held window DC is not the one to paint on
-  FCanvas->Lock();
-  FCanvas->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  PaintOnCanvas(*FCanvas, dc, [this] { Paint(); });
 }
 
 // ---- TCustomControl ----------------------------------------------------------------------------------------
@@ -297,29 +316,11 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  FCanvas->FreeHandle();
-  FCanvas->Lock();
-  FCanvas->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  PaintOnCanvas(*FCanvas, dc, [this] { Paint(); });
 }
 
 void TCustomControl::WMPaint(TMessage& message) {
-  SetControlState(GetControlState() + TControlState{csCustomPaint});
-  try {
-    inherited::WMPaint(message);
-  } catch (...) {
-    SetControlState(GetControlState() - TControlState{csCustomPaint});
-    throw;
-  }
-  SetControlState(GetControlState() - TControlState{csCustomPaint});
+  PaintWithCustomPaint(*this, [this, &message] { inherited::WMPaint(message); });
 }
 
 void TCustomControl::DestroyWnd() {

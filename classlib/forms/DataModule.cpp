@@ -1,8 +1,10 @@
 // TDataModule: OnCreate after construction, OnDestroy before the components go, and the
 // module's place in Screen's list.
 #include "DataModule.h"
-#include "../controls/Controls.h"
 #include "Forms.h"
+#include "ModuleEvents.h"
+
+using namespace forms_internal;
 
 TDataModule::TDataModule(TComponent* owner) : TComponent(owner) {
   if (Screen) Screen->AddDataModule(this);
@@ -20,20 +22,6 @@ void TDataModule::AfterConstruction() {
   DoCreate();
 }
 
-void TDataModule::DoCreate() {
-  try {
-    if (FOnCreate) FOnCreate(this);
-  } catch (...) {
-    ApplicationHandleException(this);
-  }
-}
+void TDataModule::DoCreate() { NotifyHandlingExceptions(FOnCreate, this); }
 
-void TDataModule::DoDestroy() {
-  if (FDestroyed) return;
-  FDestroyed = true;
-  try {
-    if (FOnDestroy) FOnDestroy(this);
-  } catch (...) {
-    ApplicationHandleException(this);
-  }
-}
+void TDataModule::DoDestroy() { NotifyOnce(FDestroyed, FOnDestroy, this); }

@@ -3,9 +3,11 @@
 #include "Forms.h"
 #include <algorithm>
 #include "../controls/ActnList.h"
+#include "../controls/ControlPaint.h"
 #include "../controls/Menus.h"
 #include "FormsInternal.h"
 #include "HintWindow.h"
+#include "ModuleEvents.h"
 
 using namespace forms_internal;
 
@@ -190,23 +192,9 @@ void TCustomForm::AfterConstruction() {
   DoCreate();
 }
 
-void TCustomForm::DoCreate() {
-  try {
-    if (FOnCreate) FOnCreate(this);
-  } catch (...) {
-    ApplicationHandleException(this);
-  }
-}
+void TCustomForm::DoCreate() { NotifyHandlingExceptions(FOnCreate, this); }
 
-void TCustomForm::DoDestroy() {
-  if (FDestroyed) return;
-  FDestroyed = true;
-  try {
-    if (FOnDestroy) FOnDestroy(this);
-  } catch (...) {
-    ApplicationHandleException(this);
-  }
-}
+void TCustomForm::DoDestroy() { NotifyOnce(FDestroyed, FOnDestroy, this); }
 
 bool TCustomForm::LoadLayout() {
   const TLayoutReader& reader = LayoutReader();
@@ -530,30 +518,12 @@ void TCustomForm::DefaultHandler(TMessage& message) {
 // ---- Painting -------------------------------------------------------------------------------------------
 
 void TCustomForm::PaintWindow(HDC dc) {
-  FCanvas->FreeHandle();
-  FCanvas->Lock();
-  FCanvas->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  PaintOnCanvas(*FCanvas, dc, [this] { Paint(); });
 }
 
 void TCustomForm::WMPaint(TMessage& message) {
   // The form paints itself (OnPaint) even without children.
-  SetControlState(GetControlState() + TControlState{csCustomPaint});
-  try {
-    inherited::WMPaint(message);
-  } catch (...) {
-    SetControlState(GetControlState() - TControlState{csCustomPaint});
-    throw;
-  }
-  SetControlState(GetControlState() - TControlState{csCustomPaint});
+  PaintWithCustomPaint(*this, [this, &message] { inherited::WMPaint(message); });
 }
 
 void TCustomForm::Paint() {
