@@ -727,6 +727,9 @@ class TDataSet : public TComponent {
   void WriteValue(TField* field, const Variant& value);
   void CheckRequiredFields();
   void CalculateFields(const TClientRow* row) const;  // fills FCalcValues for row
+  // Insert and Append: a new row in dsInsert before the current one, or after the last
+  // (atEnd, which also sets Eof).
+  void BeginInsert(bool atEnd);
   void ResetEditState();
 
   // Events.

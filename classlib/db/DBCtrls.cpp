@@ -25,53 +25,91 @@ const bool DBControlsRegistered = [] {
 // Control characters that change the text of an edit: Backspace, Ctrl+V, Ctrl+X.
 bool EditsText(wchar_t key) { return key == 8 || key == 22 || key == 24 || key >= 32; }
 
-// Makes control the field data link's client and sets the data source, asking the source
-// to tell control when it is freed.
-void LinkDataSource(TComponent* control, TFieldDataLink& link, TDataSource* value) {
-  if (value == link.GetDataSource()) return;
-  if (TDataSource* old = link.GetDataSource()) old->RemoveFreeNotification(control);
-  link.SetDataSource(value);
-  if (value) value->FreeNotification(control);
+// Delete and Shift+Insert change the text of an edit.
+bool DeletesOrPastes(WORD key, TShiftState shift) {
+  return key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift));
 }
 
-// Stops the link from calling back into a control that is being destroyed, then frees it.
-void ReleaseLink(std::unique_ptr<TFieldDataLink>& link) {
-  link->OnDataChange = nullptr;
-  link->OnEditingChange = nullptr;
-  link->OnUpdateData = nullptr;
-  link->OnActiveChange = nullptr;
-  link.reset();
+// The clipboard and undo messages, which change the text of an edit.
+bool IsEditingMessage(UINT msg) {
+  return msg == WM_CUT || msg == WM_PASTE || msg == WM_UNDO || msg == WM_CLEAR;
+}
+
+// A printable character the field refuses beeps and is dropped (key becomes 0).
+void RefuseInvalidChar(const TField* field, wchar_t& key) {
+  if (key >= 32 && field && !field->IsValidChar(key)) {
+    ::MessageBeep(0);
+    key = 0;
+  }
+}
+
+// The text an edit shows of the link's field: the edit text while it has the focus and the
+// field can be changed, the display text otherwise. The link has a field.
+String ShownText(const TFieldDataLink& link, bool focused) {
+  TField* field = link.GetField();
+  return focused && link.GetCanModify() ? field->GetText() : field->GetDisplayText();
 }
 
 }  // namespace
 
+// ---- TFieldLinkOwner ------------------------------------------------------------------------------
+
+TFieldLinkOwner::TFieldLinkOwner(TComponent* control)
+    : FDataLink(std::make_unique<TFieldDataLink>()), FControl(control) {
+  FDataLink->SetControl(control);
+  FDataLink->OnDataChange = [this](TObject* sender) { DataChange(sender); };
+  FDataLink->OnEditingChange = [this](TObject* sender) { EditingChange(sender); };
+  FDataLink->OnUpdateData = [this](TObject* sender) { UpdateData(sender); };
+}
+
+TFieldLinkOwner::~TFieldLinkOwner() {
+  FDataLink->OnDataChange = nullptr;
+  FDataLink->OnEditingChange = nullptr;
+  FDataLink->OnUpdateData = nullptr;
+  FDataLink->OnActiveChange = nullptr;
+}
+
+// The data source is asked to tell the control when it is freed.
+void TFieldLinkOwner::SetDataSource(TDataSource* value) {
+  if (value == FDataLink->GetDataSource()) return;
+  if (TDataSource* old = FDataLink->GetDataSource()) old->RemoveFreeNotification(FControl);
+  FDataLink->SetDataSource(value);
+  if (value) value->FreeNotification(FControl);
+}
+
+void TFieldLinkOwner::DropRemovedSource(TComponent* component, TOperation operation) {
+  if (operation == opRemove && component == GetDataSource()) SetDataSource(nullptr);
+}
+
+bool TFieldLinkOwner::AnswerDataLink(TMessage& message) {
+  if (message.Msg != CM_GETDATALINK) return false;
+  message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
+  return true;
+}
+
+String TFieldLinkOwner::UnboundText() const {
+  return FControl->GetComponentState().Contains(csDesigning) ? FControl->GetName() : String();
+}
+
 // ---- TDBText --------------------------------------------------------------------------------------
 
-TDBText::TDBText(TComponent* owner)
-    : TCustomLabel(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
+TDBText::TDBText(TComponent* owner) : TCustomLabel(owner), TFieldLinkOwner(this) {
   // The text is the field's; it never follows the name.
   SetControlStyle(GetControlStyle() - TControlStyle{csSetCaption});
   SetAutoSize(false);
   SetShowAccelChar(false);
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = [this](TObject* sender) { DataChange(sender); };
 }
 
-TDBText::~TDBText() {
-  Destroying();
-  ReleaseLink(FDataLink);
-}
-
-void TDBText::SetDataSource(TDataSource* value) { LinkDataSource(this, *FDataLink, value); }
+TDBText::~TDBText() { Destroying(); }
 
 void TDBText::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
-  if (operation == opRemove && FDataLink && component == GetDataSource()) SetDataSource(nullptr);
+  DropRemovedSource(component, operation);
 }
 
 String TDBText::GetFieldText() const {
   if (TField* field = FDataLink->GetField()) return field->GetDisplayText();
-  return GetComponentState().Contains(csDesigning) ? GetName() : String();
+  return UnboundText();
 }
 
 void TDBText::DataChange(TObject*) { SetCaption(GetFieldText()); }
@@ -82,35 +120,21 @@ void TDBText::Loaded() {
 }
 
 void TDBText::Dispatch(TMessage& message) {
-  if (message.Msg == CM_GETDATALINK) {
-    message.Result = reinterpret_cast<LRESULT>(FDataLink.get());
-    return;
-  }
-  inherited::Dispatch(message);
+  if (!AnswerDataLink(message)) inherited::Dispatch(message);
 }
 
 // ---- TDBEdit --------------------------------------------------------------------------------------
 
-TDBEdit::TDBEdit(TComponent* owner)
-    : TCustomEdit(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
+TDBEdit::TDBEdit(TComponent* owner) : TCustomEdit(owner), TFieldLinkOwner(this) {
   SetControlStyle(GetControlStyle() - TControlStyle{csSetCaption});
   TCustomEdit::SetReadOnly(true);  // until the link edits
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = [this](TObject* sender) { DataChange(sender); };
-  FDataLink->OnEditingChange = [this](TObject* sender) { EditingChange(sender); };
-  FDataLink->OnUpdateData = [this](TObject* sender) { UpdateData(sender); };
 }
 
-TDBEdit::~TDBEdit() {
-  Destroying();
-  ReleaseLink(FDataLink);
-}
-
-void TDBEdit::SetDataSource(TDataSource* value) { LinkDataSource(this, *FDataLink, value); }
+TDBEdit::~TDBEdit() { Destroying(); }
 
 void TDBEdit::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
-  if (operation == opRemove && FDataLink && component == GetDataSource()) SetDataSource(nullptr);
+  DropRemovedSource(component, operation);
 }
 
 void TDBEdit::Reset() {
@@ -122,12 +146,12 @@ void TDBEdit::DataChange(TObject*) {
   TField* field = FDataLink->GetField();
   if (!field) {
     SetMaxLength(0);
-    SetText(GetComponentState().Contains(csDesigning) ? GetName() : String());
+    SetText(UnboundText());
     return;
   }
   const TFieldType type = field->GetDataType();
   SetMaxLength(type == ftString || type == ftWideString ? field->GetSize() : 0);
-  SetText(FFocused && FDataLink->GetCanModify() ? field->GetText() : field->GetDisplayText());
+  SetText(ShownText(*FDataLink, FFocused));
 }
 
 void TDBEdit::EditingChange(TObject*) { TCustomEdit::SetReadOnly(!FDataLink->GetEditing()); }
@@ -143,16 +167,12 @@ void TDBEdit::Change() {
 
 void TDBEdit::KeyDown(WORD& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
-  if (key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift))) FDataLink->Edit();
+  if (DeletesOrPastes(key, shift)) FDataLink->Edit();
 }
 
 void TDBEdit::KeyPress(wchar_t& key) {
   inherited::KeyPress(key);
-  TField* field = FDataLink->GetField();
-  if (key >= 32 && field && !field->IsValidChar(key)) {
-    ::MessageBeep(0);
-    key = 0;
-  }
+  RefuseInvalidChar(FDataLink->GetField(), key);
   if (key == 27) {
     Reset();
     key = 0;
@@ -190,38 +210,23 @@ void TDBEdit::EditingMessage(TMessage& message) {
 }
 
 void TDBEdit::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_GETDATALINK: message.Result = reinterpret_cast<LRESULT>(FDataLink.get()); break;
-    case WM_CUT:
-    case WM_PASTE:
-    case WM_UNDO:
-    case WM_CLEAR: EditingMessage(message); break;
-    default: inherited::Dispatch(message); break;
-  }
+  if (AnswerDataLink(message)) return;
+  if (IsEditingMessage(message.Msg)) EditingMessage(message);
+  else inherited::Dispatch(message);
 }
 
 // ---- TDBMemo --------------------------------------------------------------------------------------
 
-TDBMemo::TDBMemo(TComponent* owner)
-    : TCustomMemo(owner), FDataLink(std::make_unique<TFieldDataLink>()) {
+TDBMemo::TDBMemo(TComponent* owner) : TCustomMemo(owner), TFieldLinkOwner(this) {
   SetControlStyle(GetControlStyle() - TControlStyle{csSetCaption});
   TCustomEdit::SetReadOnly(true);  // until the link edits
-  FDataLink->SetControl(this);
-  FDataLink->OnDataChange = [this](TObject* sender) { DataChange(sender); };
-  FDataLink->OnEditingChange = [this](TObject* sender) { EditingChange(sender); };
-  FDataLink->OnUpdateData = [this](TObject* sender) { UpdateData(sender); };
 }
 
-TDBMemo::~TDBMemo() {
-  Destroying();
-  ReleaseLink(FDataLink);
-}
-
-void TDBMemo::SetDataSource(TDataSource* value) { LinkDataSource(this, *FDataLink, value); }
+TDBMemo::~TDBMemo() { Destroying(); }
 
 void TDBMemo::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
-  if (operation == opRemove && FDataLink && component == GetDataSource()) SetDataSource(nullptr);
+  DropRemovedSource(component, operation);
 }
 
 void TDBMemo::SetAutoDisplay(bool value) {
@@ -241,7 +246,7 @@ void TDBMemo::LoadMemo() {
 void TDBMemo::DataChange(TObject*) {
   TField* field = FDataLink->GetField();
   if (!field) {
-    SetText(GetComponentState().Contains(csDesigning) ? GetName() : String());
+    SetText(UnboundText());
     FMemoLoaded = false;
   } else if (field->GetIsBlob()) {
     if (FAutoDisplay || (FDataLink->GetEditing() && FMemoLoaded)) {
@@ -252,7 +257,7 @@ void TDBMemo::DataChange(TObject*) {
       FMemoLoaded = false;
     }
   } else {
-    SetText(FFocused && FDataLink->GetCanModify() ? field->GetText() : field->GetDisplayText());
+    SetText(ShownText(*FDataLink, FFocused));
     FMemoLoaded = true;
   }
   EditingChange(this);
@@ -275,8 +280,7 @@ void TDBMemo::Change() {
 
 void TDBMemo::KeyDown(WORD& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
-  if (FMemoLoaded && (key == VK_DELETE || (key == VK_INSERT && shift.Contains(ssShift))))
-    FDataLink->Edit();
+  if (FMemoLoaded && DeletesOrPastes(key, shift)) FDataLink->Edit();
 }
 
 void TDBMemo::KeyPress(wchar_t& key) {
@@ -286,11 +290,7 @@ void TDBMemo::KeyPress(wchar_t& key) {
     key = 0;
     return;
   }
-  TField* field = FDataLink->GetField();
-  if (key >= 32 && field && !field->IsValidChar(key)) {
-    ::MessageBeep(0);
-    key = 0;
-  }
+  RefuseInvalidChar(FDataLink->GetField(), key);
   if (key == 27)
     FDataLink->Reset();
   else if (key != 0 && (EditsText(key) || key == 9 || key == 10 || key == 13))
@@ -326,18 +326,13 @@ void TDBMemo::EditingMessage(TMessage& message) {
 }
 
 void TDBMemo::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_GETDATALINK: message.Result = reinterpret_cast<LRESULT>(FDataLink.get()); break;
-    case WM_CUT:
-    case WM_PASTE:
-    case WM_UNDO:
-    case WM_CLEAR: EditingMessage(message); break;
-    case WM_LBUTTONDBLCLK:
-      if (!FMemoLoaded && FDataLink->GetField()) LoadMemo();  // the double-click loads it
-      else inherited::Dispatch(message);
-      break;
-    default: inherited::Dispatch(message); break;
-  }
+  if (AnswerDataLink(message)) return;
+  if (IsEditingMessage(message.Msg))
+    EditingMessage(message);
+  else if (message.Msg == WM_LBUTTONDBLCLK && !FMemoLoaded && FDataLink->GetField())
+    LoadMemo();  // the double-click loads it
+  else
+    inherited::Dispatch(message);
 }
 
 // ---- TDBMemo: the input method ------------------------------------------------------------------------

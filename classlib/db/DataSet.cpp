@@ -576,40 +576,23 @@ void TDataSet::Edit() {
   DoEvent(AfterEdit);
 }
 
-void TDataSet::Insert() {
-  CheckBrowseMode();
-  if (!GetCanModify()) DatabaseError(DBText::DataSetReadOnly, this);
-  DoEvent(BeforeInsert);
-  DoEvent(BeforeScroll);
-  EnsureView();
-  FInsertIndex = FCurrent < 0 ? 0 : FCurrent;
-  ResetEditState();
-  FBof = FEof = false;
-  SetState(dsInsert);
-  try {
-    DoEvent(OnNewRecord);
-  } catch (...) {
-    FEditRow.reset();
-    SetState(dsBrowse);
-    DataEvent(deDataSetChange, 0);
-    throw;
-  }
-  FModified = false;
-  DataEvent(deDataSetChange, 0);
-  DoEvent(AfterInsert);
-  DoEvent(AfterScroll);
-}
+void TDataSet::Insert() { BeginInsert(false); }
 
-void TDataSet::Append() {
+void TDataSet::Append() { BeginInsert(true); }
+
+void TDataSet::BeginInsert(bool atEnd) {
   CheckBrowseMode();
   if (!GetCanModify()) DatabaseError(DBText::DataSetReadOnly, this);
   DoEvent(BeforeInsert);
   DoEvent(BeforeScroll);
   EnsureView();
-  FInsertIndex = static_cast<int>(FView.size());
+  if (atEnd)
+    FInsertIndex = static_cast<int>(FView.size());
+  else
+    FInsertIndex = FCurrent < 0 ? 0 : FCurrent;
   ResetEditState();
   FBof = false;
-  FEof = true;
+  FEof = atEnd;
   SetState(dsInsert);
   try {
     DoEvent(OnNewRecord);
