@@ -11,18 +11,6 @@ namespace {
 const wchar_t* const ComboOwnerProp = L"ExamPrepComboBox";
 const wchar_t* const ComboProcProp = L"ExamPrepComboProc";
 
-// Gives the canvas back its own DC when the drawing of an item ends.
-class TComboCanvasScope {
- public:
-  TComboCanvasScope(TCanvas* canvas, HDC dc) : FCanvas(canvas) { FCanvas->SetHandle(dc); }
-  ~TComboCanvasScope() { FCanvas->SetHandle(nullptr); }
-  TComboCanvasScope(const TComboCanvasScope&) = delete;
-  TComboCanvasScope& operator=(const TComboCanvasScope&) = delete;
-
- private:
-  TCanvas* FCanvas;
-};
-
 }  // namespace
 
 // ---- The hooked windows -------------------------------------------------------------------------
@@ -95,7 +83,7 @@ TCustomComboBox::TCustomComboBox(TComponent* owner)
     : TWinControl(owner),
       FStore(std::make_unique<TListItemStore>(this, ComboBoxMessages)),
       FItems(std::make_unique<TComboBoxStrings>(this, FStore.get())),
-      FCanvas(std::make_unique<TCanvas>()) {
+      FOwnerDraw(this, FItems.get()) {
   SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks, csFixedHeight});
   SetBounds(GetLeft(), GetTop(), 145, 25);
   SetTabStop(true);
@@ -406,17 +394,10 @@ void TCustomComboBox::CloseUp() {
 }
 
 void TCustomComboBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
-  if (FOnDrawItem) {
-    FOnDrawItem(this, index, rect, state);
-    return;
-  }
-  FCanvas->FillRect(rect);
-  if (index < FItems->GetCount()) FCanvas->TextOut(rect.Left + 2, rect.Top, FItems->Get(index));
+  FOwnerDraw.DrawItem(index, rect, state);
 }
 
-void TCustomComboBox::MeasureItem(int index, int& height) {
-  if (FOnMeasureItem) FOnMeasureItem(this, index, height);
-}
+void TCustomComboBox::MeasureItem(int index, int& height) { FOwnerDraw.MeasureItem(index, height); }
 
 // ---- Messages -----------------------------------------------------------------------------------
 
@@ -479,32 +460,14 @@ void TCustomComboBox::CNCommand(TMessage& message) {
 }
 
 void TCustomComboBox::CNDrawItem(TMessage& message) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-  if (!item) return;
-  const TOwnerDrawState state = OwnerDrawStateOf(item->itemState);
-  const int index = static_cast<int>(item->itemID);
-  TComboCanvasScope scope(FCanvas.get(), item->hDC);
-  FCanvas->SetFont(GetFont());
-  FCanvas->SetBrush(GetBrush());
-  if (index >= 0 && state.Contains(odSelected)) {
-    FCanvas->GetBrush()->SetColor(clHighlight);
-    FCanvas->GetFont()->SetColor(clHighlightText);
-  }
-  if (index >= 0)
-    DrawItem(index, item->rcItem, state);
-  else
-    FCanvas->FillRect(item->rcItem);
-  if (state.Contains(odFocused)) ::DrawFocusRect(item->hDC, &item->rcItem);
-  message.Result = TRUE;
+  FOwnerDraw.DrawRequested(message, [this](int index, const TRect& rect, TOwnerDrawState state) {
+    DrawItem(index, rect, state);
+  });
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& message) {
-  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-  if (!item) return;
-  int height = FItemHeight;
-  if (FStyle == csOwnerDrawVariable) MeasureItem(static_cast<int>(item->itemID), height);
-  item->itemHeight = static_cast<UINT>(Max(0, Min(height, MaxListItemHeight)));
-  message.Result = TRUE;
+  FOwnerDraw.MeasureRequested(message, FItemHeight, FStyle == csOwnerDrawVariable,
+                              [this](int index, int& height) { MeasureItem(index, height); });
 }
 
 // ---- Stored layouts -----------------------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include "ListBoxes.h"
+#include "OwnerDrawItems.h"
 
 class TListItemStore;
 class TComboBoxStrings;
@@ -80,7 +81,7 @@ class TCustomComboBox : public TWinControl {
   WNDPROC GetDefListProc() const { return FDefListProc; }
 
   // Draws owner-drawn items (valid while an item is drawn). Owned.
-  TCanvas* GetCanvas() const { return FCanvas.get(); }
+  TCanvas* GetCanvas() const { return FOwnerDraw.GetCanvas(); }
 
   // ---- Events -----------------------------------------------------------------------------------
   const TNotifyEvent& GetOnChange() const { return FOnChange; }
@@ -91,10 +92,12 @@ class TCustomComboBox : public TWinControl {
   void SetOnCloseUp(TNotifyEvent handler) { FOnCloseUp = std::move(handler); }
   const TNotifyEvent& GetOnSelect() const { return FOnSelect; }
   void SetOnSelect(TNotifyEvent handler) { FOnSelect = std::move(handler); }
-  const TDrawItemEvent& GetOnDrawItem() const { return FOnDrawItem; }
-  void SetOnDrawItem(TDrawItemEvent handler) { FOnDrawItem = std::move(handler); }
-  const TMeasureItemEvent& GetOnMeasureItem() const { return FOnMeasureItem; }
-  void SetOnMeasureItem(TMeasureItemEvent handler) { FOnMeasureItem = std::move(handler); }
+  const TDrawItemEvent& GetOnDrawItem() const { return FOwnerDraw.GetOnDrawItem(); }
+  void SetOnDrawItem(TDrawItemEvent handler) { FOwnerDraw.SetOnDrawItem(std::move(handler)); }
+  const TMeasureItemEvent& GetOnMeasureItem() const { return FOwnerDraw.GetOnMeasureItem(); }
+  void SetOnMeasureItem(TMeasureItemEvent handler) {
+    FOwnerDraw.SetOnMeasureItem(std::move(handler));
+  }
 
   void Dispatch(TMessage& message) override;
   void Loaded() override;
@@ -145,7 +148,7 @@ class TCustomComboBox : public TWinControl {
 
   std::unique_ptr<TListItemStore> FStore;    // the items (in the window, or kept)
   std::unique_ptr<TComboBoxStrings> FItems;  // Items over FStore
-  std::unique_ptr<TCanvas> FCanvas;          // owner drawing
+  TOwnerDrawItems FOwnerDraw;                // canvas and events of owner drawing, over FItems
   TComboBoxStyle FStyle = csDropDown;
   int FItemHeight = 16;
   int FDropDownCount = 8;
@@ -163,8 +166,6 @@ class TCustomComboBox : public TWinControl {
   TNotifyEvent FOnDropDown;
   TNotifyEvent FOnCloseUp;
   TNotifyEvent FOnSelect;
-  TDrawItemEvent FOnDrawItem;
-  TMeasureItemEvent FOnMeasureItem;
 };
 
 class TComboBox : public TCustomComboBox {

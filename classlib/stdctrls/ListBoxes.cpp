@@ -6,13 +6,6 @@
 #include "../system/SysMath.h"
 #include "ListItems.h"
 
-TOwnerDrawState OwnerDrawStateOf(UINT itemState) {
-  TOwnerDrawState state;
-  for (int bit = odSelected; bit <= odComboBoxEdit; ++bit)
-    if (itemState & (1u << bit)) state.Include(static_cast<TOwnerDrawStateItem>(bit));
-  return state;
-}
-
 // ---- TListBoxStrings ----------------------------------------------------------------------------
 // Items of a list box: the list box's own item-data hooks, sort order and selection.
 
@@ -34,29 +27,13 @@ class TListBoxStrings : public TListControlStrings {
   TCustomListBox* FListBox;  // owns this object
 };
 
-namespace {
-
-// Gives the canvas back its own DC when the drawing of an item ends.
-class TCanvasDCScope {
- public:
-  TCanvasDCScope(TCanvas* canvas, HDC dc) : FCanvas(canvas) { FCanvas->SetHandle(dc); }
-  ~TCanvasDCScope() { FCanvas->SetHandle(nullptr); }
-  TCanvasDCScope(const TCanvasDCScope&) = delete;
-  TCanvasDCScope& operator=(const TCanvasDCScope&) = delete;
-
- private:
-  TCanvas* FCanvas;
-};
-
-}  // namespace
-
 // ---- Construction -------------------------------------------------------------------------------
 
 TCustomListBox::TCustomListBox(TComponent* owner)
     : TWinControl(owner),
       FStore(std::make_unique<TListItemStore>(this, ListBoxMessages)),
       FItems(std::make_unique<TListBoxStrings>(this, FStore.get())),
-      FCanvas(std::make_unique<TCanvas>()) {
+      FOwnerDraw(this, FItems.get()) {
   SetControlStyle(TControlStyle{csDoubleClicks, csOpaque});
   SetBounds(GetLeft(), GetTop(), 121, 97);
   SetTabStop(true);
@@ -339,46 +316,21 @@ void TCustomListBox::CNCommand(TMessage& message) {
 }
 
 void TCustomListBox::CNDrawItem(TMessage& message) {
-  auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-  if (!item) return;
-  const TOwnerDrawState state = OwnerDrawStateOf(item->itemState);
-  const int index = static_cast<int>(item->itemID);
-  TCanvasDCScope scope(FCanvas.get(), item->hDC);
-  FCanvas->SetFont(GetFont());
-  FCanvas->SetBrush(GetBrush());
-  if (index >= 0 && state.Contains(odSelected)) {
-    FCanvas->GetBrush()->SetColor(clHighlight);
-    FCanvas->GetFont()->SetColor(clHighlightText);
-  }
-  if (index >= 0)
-    DrawItem(index, item->rcItem, state);
-  else
-    FCanvas->FillRect(item->rcItem);
-  if (state.Contains(odFocused)) ::DrawFocusRect(item->hDC, &item->rcItem);
-  message.Result = TRUE;
+  FOwnerDraw.DrawRequested(message, [this](int index, const TRect& rect, TOwnerDrawState state) {
+    DrawItem(index, rect, state);
+  });
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& message) {
-  auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-  if (!item) return;
-  int height = FItemHeight;
-  if (FStyle == lbOwnerDrawVariable) MeasureItem(static_cast<int>(item->itemID), height);
-  item->itemHeight = static_cast<UINT>(Max(0, Min(height, MaxListItemHeight)));
-  message.Result = TRUE;
+  FOwnerDraw.MeasureRequested(message, FItemHeight, FStyle == lbOwnerDrawVariable,
+                              [this](int index, int& height) { MeasureItem(index, height); });
 }
 
 void TCustomListBox::DrawItem(int index, const TRect& rect, TOwnerDrawState state) {
-  if (FOnDrawItem) {
-    FOnDrawItem(this, index, rect, state);
-    return;
-  }
-  FCanvas->FillRect(rect);
-  if (index < GetCount()) FCanvas->TextOut(rect.Left + 2, rect.Top, FItems->Get(index));
+  FOwnerDraw.DrawItem(index, rect, state);
 }
 
-void TCustomListBox::MeasureItem(int index, int& height) {
-  if (FOnMeasureItem) FOnMeasureItem(this, index, height);
-}
+void TCustomListBox::MeasureItem(int index, int& height) { FOwnerDraw.MeasureItem(index, height); }
 
 // ---- Stored layouts -----------------------------------------------------------------------------
 

@@ -1,5 +1,5 @@
-// TCustomListBox/TListBox over the system's LISTBOX window class, and the owner-draw
-// types the list controls share.
+// TCustomListBox/TListBox over the system's LISTBOX window class. The owner-draw types the
+// list controls share come with it (OwnerDrawItems.h).
 //
 // Items, ItemIndex, TopIndex and the selection of a multiple-selection list work with or
 // without a window (ListItems.h keeps them until the window is made). Owner-drawn lists
@@ -13,40 +13,13 @@
 // Not done: virtual (data-less) styles, TabWidth, IntegralHeight (the height is always the
 // control's own), AutoComplete.
 #pragma once
-#include <functional>
 #include <memory>
-#include "../classes/Sets.h"
 #include "../controls/Controls.h"
+#include "OwnerDrawItems.h"
 
 class TStrings;
 class TListItemStore;
 class TListBoxStrings;
-
-// ---- Owner-draw types --------------------------------------------------------------------------
-// The state of an item being drawn: bit n of the system's ODS_ flags is item n.
-enum TOwnerDrawStateItem {
-  odSelected,
-  odGrayed,
-  odDisabled,
-  odChecked,
-  odFocused,
-  odDefault,
-  odHotLight,
-  odInactive,
-  odNoAccel,
-  odNoFocusRect,
-  odReserved1,
-  odReserved2,
-  odComboBoxEdit
-};
-using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-TOwnerDrawState OwnerDrawStateOf(UINT itemState);
-// The tallest item the system's lists draw; measured heights are kept within 0..this.
-inline constexpr int MaxListItemHeight = 255;
-
-using TDrawItemEvent =
-    std::function<void(TWinControl* control, int index, TRect rect, TOwnerDrawState state)>;
-using TMeasureItemEvent = std::function<void(TWinControl* control, int index, int& height)>;
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
@@ -99,13 +72,15 @@ class TCustomListBox : public TWinControl {
   void SetBorderStyle(TBorderStyle value);  // bsNone or bsSingle
 
   // Draws owner-drawn items (valid while an item is drawn). Owned.
-  TCanvas* GetCanvas() const { return FCanvas.get(); }
+  TCanvas* GetCanvas() const { return FOwnerDraw.GetCanvas(); }
 
   // ---- Events ------------------------------------------------------------------------------
-  const TDrawItemEvent& GetOnDrawItem() const { return FOnDrawItem; }
-  void SetOnDrawItem(TDrawItemEvent handler) { FOnDrawItem = std::move(handler); }
-  const TMeasureItemEvent& GetOnMeasureItem() const { return FOnMeasureItem; }
-  void SetOnMeasureItem(TMeasureItemEvent handler) { FOnMeasureItem = std::move(handler); }
+  const TDrawItemEvent& GetOnDrawItem() const { return FOwnerDraw.GetOnDrawItem(); }
+  void SetOnDrawItem(TDrawItemEvent handler) { FOwnerDraw.SetOnDrawItem(std::move(handler)); }
+  const TMeasureItemEvent& GetOnMeasureItem() const { return FOwnerDraw.GetOnMeasureItem(); }
+  void SetOnMeasureItem(TMeasureItemEvent handler) {
+    FOwnerDraw.SetOnMeasureItem(std::move(handler));
+  }
 
   void Dispatch(TMessage& message) override;
   void Loaded() override;
@@ -146,7 +121,7 @@ class TCustomListBox : public TWinControl {
 
   std::unique_ptr<TListItemStore> FStore;   // the items (in the window, or kept)
   std::unique_ptr<TListBoxStrings> FItems;  // Items over FStore
-  std::unique_ptr<TCanvas> FCanvas;         // owner drawing
+  TOwnerDrawItems FOwnerDraw;               // canvas and events of owner drawing, over FItems
   TListBoxStyle FStyle = lbStandard;
   int FItemHeight = 16;
   bool FMultiSelect = false;
@@ -157,8 +132,6 @@ class TCustomListBox : public TWinControl {
   int FKeptItemIndex = -1;    // ItemIndex while there is no window
   int FKeptTopIndex = 0;      // TopIndex while there is no window
   int FLoadedItemIndex = -2;  // ItemIndex read from a layout, applied by Loaded (-2: none)
-  TDrawItemEvent FOnDrawItem;
-  TMeasureItemEvent FOnMeasureItem;
 };
 
 class TListBox : public TCustomListBox {
