@@ -9,9 +9,9 @@
 // Not done: the design-time frame of a page.
 #pragma once
 #include <memory>
-#include <vector>
 #include "../classes/StringList.h"
 #include "../controls/Controls.h"
+#include "PageStack.h"
 
 class TNotebook;
 
@@ -38,7 +38,7 @@ class TNotebook : public TCustomControl {
   // Owned by the notebook.
   TStrings* GetPages() const { return FAccess.get(); }
   void SetPages(TStrings* value);  // copies the captions, making or freeing pages to match
-  int GetPageCount() const { return static_cast<int>(FPageList.size()); }
+  int GetPageCount() const { return FPages.GetCount(); }
   // The page at index; EListError "List index out of bounds (%d)" outside the list.
   TPage* GetPage(int index) const;
 
@@ -46,7 +46,7 @@ class TNotebook : public TCustomControl {
   // The page shown (-1: none). An index outside the pages is ignored, as the class library
   // does. The focus, when it was on the page that goes, moves to the new page's first
   // control.
-  int GetPageIndex() const { return FPageIndex; }
+  int GetPageIndex() const { return FPages.GetPageIndex(); }
   void SetPageIndex(int value);
   // The caption of the page shown; setting it shows the first page of that caption (a
   // caption no page has is ignored).
@@ -77,13 +77,8 @@ class TNotebook : public TCustomControl {
   // Frees the page at index; the first page shows when it was the one shown.
   void DeletePage(int index);
   void MovePage(int curIndex, int newIndex);
-  void CheckPageIndex(int index) const;
-  // Shows the page at FPageIndex (and only it), filling the notebook.
-  void ShowActivePage();
 
-  std::vector<TPage*> FPageList;     // the pages in order; owned by their owners
-  std::unique_ptr<TStrings> FAccess; // Pages: the captions over FPageList
-  int FPageIndex = -1;               // the page shown; -1 none
-  bool FInserting = false;           // InsertPage places the new page itself
+  TPageStack FPages{this};           // the TPages in order, and the one shown
+  std::unique_ptr<TStrings> FAccess; // Pages: the captions over FPages
   TNotifyEvent FOnPageChanged;
 };

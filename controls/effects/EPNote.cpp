@@ -1,7 +1,6 @@
 // TepNoteBook, its pages and the string-list face over them.
 #include "EPNote.h"
 
-#include <algorithm>
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/controls/ControlIdents.h"
@@ -14,10 +13,6 @@ const bool NoteBookRegistered = [] {
   RegisterClass<TepPage>();
   return true;
 }();
-
-[[noreturn]] void ListIndexError(int index) {
-  throw EListError(L"List index out of bounds (%d)", {index});
-}
 
 }  // namespace
 
@@ -94,9 +89,11 @@ void TepPageAccess::Insert(int index, const String& s) { FNotebook->InsertPage(i
 
 void TepPageAccess::Delete(int index) { FNotebook->DeletePage(index); }
 
-void TepPageAccess::Clear() { FNotebook->ClearPages(); }
+void TepPageAccess::Clear() { FNotebook->FPages.FreeAll(); }
 
-void TepPageAccess::Move(int curIndex, int newIndex) { FNotebook->SwapPages(curIndex, newIndex); }
+void TepPageAccess::Move(int curIndex, int newIndex) {
+  FNotebook->FPages.Exchange(curIndex, newIndex);
+}
 
 // ---- TepNoteBook ------------------------------------------------------------------------------------------
 
@@ -123,7 +120,7 @@ TepNoteBook::TepNoteBook(TComponent* owner)
 TepNoteBook::~TepNoteBook() {
   Destroying();
   // The pages go with the notebook's children.
-  FPageIndex = -1;
+  FPages.StoreIndex(-1);
 }
 
 void TepNoteBook::CreateParams(TCreateParams& params) {
@@ -133,97 +130,29 @@ void TepNoteBook::CreateParams(TCreateParams& params) {
 }
 
 TepPage* TepNoteBook::GetPage(int index) const {
-  CheckPageIndex(index);
-  return FPageList[static_cast<size_t>(index)];
+  // Only TepPages join the list: InsertPage makes them and ControlChange takes no other.
+  return static_cast<TepPage*>(FPages.GetPage(index));
 }
 
-int TepNoteBook::IndexOfPage(const TepPage* page) const {
-  const auto it = std::find(FPageList.begin(), FPageList.end(), page);
-  return it == FPageList.end() ? -1 : static_cast<int>(it - FPageList.begin());
-}
-
-void TepNoteBook::CheckPageIndex(int index) const {
-  if (index < 0 || index >= GetPageCount()) ListIndexError(index);
-}
+int TepNoteBook::IndexOfPage(const TepPage* page) const { return FPages.IndexOf(page); }
 
 void TepNoteBook::SetPages(TStrings* value) { FAccess->Assign(value); }
 
 void TepNoteBook::InsertPage(int index, const String& caption) {
-  if (index < 0 || index > GetPageCount()) ListIndexError(index);
-  auto* page = new TepPage(this);
-  page->SetCaption(caption);
-  FInserting = true;
-  try {
-    page->SetParent(this);
-  } catch (...) {
-    FInserting = false;
-    delete page;
-    throw;
-  }
-  FInserting = false;
-  FPageList.insert(FPageList.begin() + index, page);
-  if (FPageIndex >= index) ++FPageIndex;  // the page shown moved along
+  FPages.Insert<TepPage>(index, caption);
   SetPageIndex(index);
 }
 
 void TepNoteBook::DeletePage(int index) {
-  TepPage* page = GetPage(index);
-  delete page;  // leaves the list (and the page index follows) through ControlChange
+  FPages.FreePage(index);  // the page index follows the list
   SetPageIndex(0);
 }
 
-void TepNoteBook::ClearPages() {
-  FPageIndex = -1;
-  for (size_t guard = FPageList.size(); guard > 0 && !FPageList.empty(); --guard)
-    delete FPageList.back();
-  FPageList.clear();
-}
-
-void TepNoteBook::SwapPages(int index1, int index2) {
-  CheckPageIndex(index1);
-  CheckPageIndex(index2);
-  std::swap(FPageList[static_cast<size_t>(index1)], FPageList[static_cast<size_t>(index2)]);
-  if (FPageIndex == index1)
-    FPageIndex = index2;
-  else if (FPageIndex == index2)
-    FPageIndex = index1;
-}
-
 void TepNoteBook::SetPageIndex(int value) {
-  if (GetComponentState().Contains(csLoading)) {
-    FPageIndex = value;  // shown once the layout's pages are read
-    return;
-  }
-  if (value == FPageIndex || value < 0 || value >= GetPageCount()) return;
-  // When the focus is inside the notebook, the notebook holds it while the pages change.
-  TWinControl* root = this;
-  for (int depth = 0; root->GetParent() && depth < 1000; ++depth) root = root->GetParent();
-  TWinControl* focused = root->GetFocusedControl();
-  const bool focusInside = focused && focused != this && ContainsControl(focused) &&
-                           HandleAllocated() && ::IsWindowVisible(GetHandle());
-  if (focusInside && CanFocus()) SetFocus();
-  const int old = FPageIndex;
-  FPageIndex = value;
-  ShowActivePage();
-  if (old >= 0 && old < GetPageCount() && old != value)
-    FPageList[static_cast<size_t>(old)]->SetVisible(false);
-  if (focusInside && root->GetFocusedControl() == this)
-    FPageList[static_cast<size_t>(value)]->SelectFirst();
-  if (FOnPageChanged) FOnPageChanged(this);
+  if (FPages.Show(value) && FOnPageChanged) FOnPageChanged(this);
 }
 
-void TepNoteBook::ShowActivePage() {
-  if (FPageIndex < 0 || FPageIndex >= GetPageCount()) return;
-  TepPage* page = FPageList[static_cast<size_t>(FPageIndex)];
-  page->BringToFront();
-  page->SetVisible(true);
-  page->SetAlign(alClient);
-}
-
-String TepNoteBook::GetActivePage() const {
-  if (FPageIndex < 0 || FPageIndex >= GetPageCount()) return String();
-  return FPageList[static_cast<size_t>(FPageIndex)]->GetCaption();
-}
+String TepNoteBook::GetActivePage() const { return FPages.GetActiveCaption(); }
 
 void TepNoteBook::SetActivePage(const String& value) {
   const int index = FAccess->IndexOf(value);
@@ -249,48 +178,21 @@ void TepNoteBook::Dispatch(TMessage& message) {
 }
 
 void TepNoteBook::ControlChange(TControl* control, bool inserting) {
-  if (inserting) {
-    auto* page = dynamic_cast<TepPage*>(control);
-    if (page && !FInserting && IndexOfPage(page) < 0) FPageList.push_back(page);
-    return;
-  }
-  // A page leaving; found by address, as it may already be half destroyed.
-  const auto it = std::find_if(FPageList.begin(), FPageList.end(), [control](TepPage* page) {
-    return static_cast<TControl*>(page) == control;
-  });
-  if (it == FPageList.end()) return;
-  const int index = static_cast<int>(it - FPageList.begin());
-  FPageList.erase(it);
-  if (index < FPageIndex)
-    --FPageIndex;
-  else if (index == FPageIndex)
-    FPageIndex = -1;
+  if (inserting)
+    FPages.ControlInserted(dynamic_cast<TepPage*>(control));
+  else
+    FPages.ControlRemoved(control);
 }
 
-void TepNoteBook::GetChildren(const TGetChildProc& proc, TComponent*) {
-  const std::vector<TepPage*> pages = FPageList;
-  for (TepPage* page : pages) proc(page);
-}
+void TepNoteBook::GetChildren(const TGetChildProc& proc, TComponent*) { FPages.GetChildren(proc); }
 
 void TepNoteBook::SetChildOrder(TComponent* child, int order) {
-  const int index = IndexOfPage(dynamic_cast<TepPage*>(child));
-  if (index < 0 || order < 0 || order >= GetPageCount()) return;
-  TepPage* const shown = FPageIndex >= 0 ? FPageList[static_cast<size_t>(FPageIndex)] : nullptr;
-  TepPage* const page = FPageList[static_cast<size_t>(index)];
-  FPageList.erase(FPageList.begin() + index);
-  FPageList.insert(FPageList.begin() + order, page);
-  if (shown) FPageIndex = IndexOfPage(shown);
+  FPages.SetChildOrder(child, order);
 }
 
 void TepNoteBook::ReadState(TReader& reader) {
-  ClearPages();
-  FPageIndex = 0;  // the stored PageIndex replaces it when the layout has one
+  FPages.FreeAll();
+  FPages.StoreIndex(0);  // the stored PageIndex replaces it when the layout has one
   inherited::ReadState(reader);
-  if (FPageIndex >= 0 && FPageIndex < GetPageCount()) {
-    ShowActivePage();
-    for (int i = 0; i < GetPageCount(); ++i)
-      if (i != FPageIndex) FPageList[static_cast<size_t>(i)]->SetVisible(false);
-  } else {
-    FPageIndex = -1;
-  }
+  FPages.ShowStoredPage();
 }

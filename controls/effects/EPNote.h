@@ -13,6 +13,7 @@
 #include "classlib/classes/StringList.h"
 #include "classlib/controls/Controls.h"
 #include "classlib/graphics/Bitmap.h"
+#include "classlib/stdctrls/PageStack.h"
 
 class TPropertyTable;
 class TepNoteBook;
@@ -80,7 +81,7 @@ class TepNoteBook : public TCustomControl {
   // making or freeing pages to match.
   TStrings* GetPages() const { return FAccess.get(); }
   void SetPages(TStrings* value);
-  int GetPageCount() const { return static_cast<int>(FPageList.size()); }
+  int GetPageCount() const { return FPages.GetCount(); }
   // EListError "List index out of bounds (%d)" outside the list.
   TepPage* GetPage(int index) const;
   int IndexOfPage(const TepPage* page) const;
@@ -88,7 +89,7 @@ class TepNoteBook : public TCustomControl {
   // ---- Showing ---------------------------------------------------------------------------------
   // The page shown, -1 for none. While the notebook is being read from a layout a write is
   // only stored; afterwards a value outside the pages, or the current one, is ignored.
-  int GetPageIndex() const { return FPageIndex; }
+  int GetPageIndex() const { return FPages.GetPageIndex(); }
   void SetPageIndex(int value);
   // The caption of the page shown ("" when none); a write shows the page of that caption
   // (ignored when no page has it).
@@ -117,19 +118,15 @@ class TepNoteBook : public TCustomControl {
 
  private:
   friend class TepPageAccess;
+  // Makes a page at index and shows it.
   void InsertPage(int index, const String& caption);
+  // Frees the page at index, then shows page 0 (whichever page was shown), so that the
+  // page index always names a page while there are pages.
   void DeletePage(int index);
-  void ClearPages();
-  void SwapPages(int index1, int index2);
-  void CheckPageIndex(int index) const;
-  // Shows the page at FPageIndex: in front, visible, aligned to the client area.
-  void ShowActivePage();
   // Keeps the list in step with the child pages (CM_CONTROLCHANGE).
   void ControlChange(TControl* control, bool inserting);
 
-  std::vector<TepPage*> FPageList;           // the pages in order; freed as children
-  std::unique_ptr<TepPageAccess> FAccess;    // Pages: the captions over FPageList
-  int FPageIndex = -1;                       // the page shown; -1 none
-  bool FInserting = false;                   // InsertPage places the new page itself
+  TPageStack FPages{this};                   // the TepPages in order, and the one shown
+  std::unique_ptr<TepPageAccess> FAccess;    // Pages: the captions over FPages
   TNotifyEvent FOnPageChanged;
 };
