@@ -85,6 +85,8 @@ TEST_F(DataSetStateTest, InsertAndAppendPlaceTheNewRow) {
   Data.Next();
   Data.Insert();
   EXPECT_EQ(Data.GetRecNo(), -1);
+  EXPECT_FALSE(Data.GetBof());
+  EXPECT_FALSE(Data.GetEof());
   Data.FieldByName(L"a1")->SetAsString(L"Inserted");
   Data.Post();
   EXPECT_EQ(Data.GetRecNo(), 2);
