@@ -83,6 +83,39 @@ TEST_F(DBControlTest, EditTypingEditsTheRecordAndPostingWritesTheTable) {
   EXPECT_EQ(VarToStr(Data.Backing->GetRow(1).Values[1]), L"Z");
 }
 
+// Clear, paste and undo change the text without a key: the record is put in edit mode first,
+// so that the read-only window takes the change.
+TEST_F(DBControlTest, ClipboardMessagesEditTheRecordFirst) {
+  auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
+  edit->SetDataSource(Source);
+  edit->SetDataField(L"a1");
+  Data.Open();
+  ShowHost();
+  HWND wnd = edit->GetHandle();
+  ::SendMessageW(wnd, EM_SETSEL, 0, 2);
+  ::SendMessageW(wnd, WM_CLEAR, 0, 0);
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_EQ(edit->GetText(), L"ple");
+  Data.Cancel();
+  EXPECT_EQ(edit->GetText(), L"Apple");
+
+  Data.Next();
+  if (!::OpenClipboard(wnd)) GTEST_SKIP() << "the clipboard is held by another program";
+  ::EmptyClipboard();
+  HGLOBAL text = ::GlobalAlloc(GMEM_MOVEABLE, 4 * sizeof(wchar_t));
+  ASSERT_NE(text, nullptr);
+  wcscpy(static_cast<wchar_t*>(::GlobalLock(text)), L"Big");
+  ::GlobalUnlock(text);
+  if (!::SetClipboardData(CF_UNICODETEXT, text)) ::GlobalFree(text);
+  ::CloseClipboard();
+  ::SendMessageW(wnd, EM_SETSEL, 0, -1);
+  ::SendMessageW(wnd, WM_PASTE, 0, 0);
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_EQ(edit->GetText(), L"Big");
+  Data.Post();
+  EXPECT_EQ(VarToStr(Data.Backing->GetRow(1).Values[1]), L"Big");
+}
+
 TEST_F(DBControlTest, ReadOnlyLinksDataSetsAndInvalidCharactersRefuseTyping) {
   auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
   edit->SetDataSource(Source);
