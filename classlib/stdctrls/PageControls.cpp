@@ -1,7 +1,6 @@
 // TPageControl over the system's tab control, and its pages, TTabSheet.
 #include "PageControls.h"
 
-#include <algorithm>
 #include <commctrl.h>
 #include "../system/SysMath.h"
 
@@ -39,10 +38,7 @@ void TTabSheet::SetPageControl(TPageControl* value) {
 }
 
 int TTabSheet::GetPageIndex() const {
-  if (!FPageControl) return -1;
-  const auto& pages = FPageControl->FPages;
-  const auto it = std::find(pages.begin(), pages.end(), this);
-  return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
+  return FPageControl ? FPageControl->FPages.IndexOf(this) : -1;
 }
 
 void TTabSheet::SetPageIndex(int value) {
@@ -64,7 +60,8 @@ void TTabSheet::SetTabVisible(bool value) {
 int TTabSheet::GetTabIndex() const {
   if (!FPageControl || !FTabVisible) return -1;
   int index = 0;
-  for (const TTabSheet* page : FPageControl->FPages) {
+  for (int i = 0; i < FPageControl->GetPageCount(); ++i) {
+    const TTabSheet* page = FPageControl->GetPages(i);
     if (page == this) return index;
     if (page->FTabVisible) ++index;
   }
@@ -86,9 +83,9 @@ TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
 
 TPageControl::~TPageControl() {
   Destroying();
-  for (TTabSheet* page : FPages) page->FPageControl = nullptr;
-  FPages.clear();
-  FActivePage = nullptr;
+  // The sheets outlive the list (they go with their owners or this control's children).
+  for (int i = 0; i < GetPageCount(); ++i) GetPages(i)->FPageControl = nullptr;
+  FPages.StoreIndex(-1);
 }
 
 void TPageControl::CreateParams(TCreateParams& params) {
@@ -119,39 +116,26 @@ void TPageControl::CreateWnd() {
 // ---- Pages ---------------------------------------------------------------------------------------------------
 
 TTabSheet* TPageControl::GetPages(int index) const {
-  if (index < 0 || index >= GetPageCount()) ListIndexError(index);
-  return FPages[static_cast<size_t>(index)];
-}
-
-void TPageControl::InsertPage(TTabSheet* page) {
-  FPages.push_back(page);
-  page->FPageControl = this;
-  UpdateTabs();
+  // Only TTabSheets join the list: CMControlChange takes no other.
+  return static_cast<TTabSheet*>(FPages.GetPage(index));
 }
 
 void TPageControl::RemovePage(TTabSheet* page) {
-  const auto it = std::find(FPages.begin(), FPages.end(), page);
-  if (it == FPages.end()) return;
+  if (FPages.IndexOf(page) < 0) return;
   TTabSheet* next = nullptr;
-  if (page == FActivePage && !GetComponentState().Contains(csDestroying)) {
+  if (page == GetActivePage() && !GetComponentState().Contains(csDestroying)) {
     next = FindNextPage(page, true, true);
     if (next == page) next = nullptr;
   }
-  FPages.erase(it);
+  // None shows when it was the page shown: it is leaving, so it need not be hidden.
+  FPages.ControlRemoved(page);
   page->FPageControl = nullptr;
-  if (page == FActivePage) {
-    FActivePage = nullptr;  // it is leaving: it need not be hidden
-    if (next) SetActivePage(next);
-  }
+  if (next) SetActivePage(next);
   UpdateTabs();
 }
 
 void TPageControl::MovePage(int curIndex, int newIndex) {
-  if (curIndex < 0 || curIndex >= GetPageCount()) ListIndexError(curIndex);
-  if (newIndex < 0 || newIndex >= GetPageCount()) ListIndexError(newIndex);
-  TTabSheet* const page = FPages[static_cast<size_t>(curIndex)];
-  FPages.erase(FPages.begin() + curIndex);
-  FPages.insert(FPages.begin() + newIndex, page);
+  FPages.Move(curIndex, newIndex);
   UpdateTabs();
 }
 
@@ -167,61 +151,61 @@ void TPageControl::CMControlChange(TMessage& message) {
   auto* control = reinterpret_cast<TControl*>(message.WParam);
   if (message.LParam) {
     auto* page = dynamic_cast<TTabSheet*>(control);
-    if (page && std::find(FPages.begin(), FPages.end(), page) == FPages.end()) InsertPage(page);
+    if (FPages.ControlInserted(page)) {
+      page->FPageControl = this;
+      UpdateTabs();
+    }
     return;
   }
   // A sheet leaving; matched by address, as it may already be half destroyed.
-  for (TTabSheet* page : FPages) {
-    if (static_cast<TControl*>(page) == control) {
-      RemovePage(page);
-      return;
-    }
-  }
+  const int index = FPages.IndexOf(control);
+  if (index >= 0) RemovePage(GetPages(index));
 }
 
-void TPageControl::GetChildren(const TGetChildProc& proc, TComponent*) {
-  const std::vector<TTabSheet*> pages = FPages;
-  for (TTabSheet* page : pages) proc(page);
-}
+void TPageControl::GetChildren(const TGetChildProc& proc, TComponent*) { FPages.GetChildren(proc); }
 
 void TPageControl::SetChildOrder(TComponent* child, int order) {
-  if (auto* page = dynamic_cast<TTabSheet*>(child); page && page->FPageControl == this &&
-                                                    order >= 0 && order < GetPageCount())
-    MovePage(page->GetPageIndex(), order);
+  if (FPages.SetChildOrder(child, order)) UpdateTabs();
 }
 
 // ---- Showing pages -------------------------------------------------------------------------------------------
+
+TTabSheet* TPageControl::GetActivePage() const {
+  const int index = FPages.GetPageIndex();
+  return index >= 0 ? GetPages(index) : nullptr;
+}
 
 void TPageControl::SetActivePage(TTabSheet* value) {
   if (value && value->FPageControl != this) return;
   ChangeActivePage(value);
   if (!value)
     SetTabIndex(-1);
-  else if (value == FActivePage)
+  else if (value == GetActivePage())
     SetTabIndex(value->GetTabIndex());
 }
 
-int TPageControl::GetActivePageIndex() const {
-  return FActivePage ? FActivePage->GetPageIndex() : -1;
-}
+int TPageControl::GetActivePageIndex() const { return FPages.GetPageIndex(); }
 
 void TPageControl::SetActivePageIndex(int value) {
-  SetActivePage(value >= 0 && value < GetPageCount() ? FPages[static_cast<size_t>(value)] : nullptr);
+  SetActivePage(value >= 0 && value < GetPageCount() ? GetPages(value) : nullptr);
 }
 
+// The stack's Show is not used: a page control shows no page for an index outside the
+// pages, and takes the focus off the page that goes only.
 void TPageControl::ChangeActivePage(TTabSheet* page) {
-  if (page == FActivePage) return;
+  TTabSheet* const shown = GetActivePage();
+  if (page == shown) return;
   TWinControl* const root = RootOf(this);
   TWinControl* focused = root->GetFocusedControl();
-  const bool focusInside = FActivePage && focused && FActivePage->ContainsControl(focused);
+  const bool focusInside = shown && focused && shown->ContainsControl(focused);
   // The focus may not stay on a page that is hidden: the page control takes it meanwhile.
   if (focusInside && CanFocus()) SetFocus();
   if (page) {
     page->BringToFront();
     page->SetVisible(true);
   }
-  if (FActivePage) FActivePage->SetVisible(false);
-  FActivePage = page;
+  if (shown) shown->SetVisible(false);
+  FPages.StoreIndex(page ? FPages.IndexOf(page) : -1);  // page is one of the sheets
   if (focusInside && page && root->GetFocusedControl() == this) page->SelectFirst();
 }
 
@@ -229,25 +213,23 @@ TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward,
                                       bool checkTabVisible) const {
   const int count = GetPageCount();
   if (count == 0) return nullptr;
-  const auto it = std::find(FPages.begin(), FPages.end(), current);
-  int start = it == FPages.end() ? (goForward ? count - 1 : 0)
-                                 : static_cast<int>(it - FPages.begin());
-  int i = start;
+  const int listed = FPages.IndexOf(current);
+  int i = listed < 0 ? (goForward ? count - 1 : 0) : listed;
   for (int step = 0; step < count; ++step) {
     if (goForward) {
       i = i + 1 == count ? 0 : i + 1;
     } else {
       i = i == 0 ? count - 1 : i - 1;
     }
-    TTabSheet* page = FPages[static_cast<size_t>(i)];
+    TTabSheet* page = GetPages(i);
     if (!checkTabVisible || page->FTabVisible) return page;
   }
   return nullptr;
 }
 
 void TPageControl::SelectNextPage(bool goForward) {
-  TTabSheet* page = FindNextPage(FActivePage, goForward, true);
-  if (!page || page == FActivePage || !CanChange()) return;
+  TTabSheet* page = FindNextPage(GetActivePage(), goForward, true);
+  if (!page || page == GetActivePage() || !CanChange()) return;
   SetActivePage(page);
   Change();
 }
@@ -261,9 +243,9 @@ bool TPageControl::CanChange() {
 void TPageControl::Change() {
   const int tabIndex = GetTabIndex();
   if (tabIndex >= 0) {
-    for (TTabSheet* page : FPages) {
-      if (page->GetTabIndex() == tabIndex) {
-        ChangeActivePage(page);
+    for (int i = 0; i < GetPageCount(); ++i) {
+      if (GetPages(i)->GetTabIndex() == tabIndex) {
+        ChangeActivePage(GetPages(i));
         break;
       }
     }
@@ -277,7 +259,8 @@ int TPageControl::GetTabIndex() const {
   if (HandleAllocated())
     return static_cast<int>(::SendMessageW(const_cast<TPageControl*>(this)->GetHandle(),
                                            TCM_GETCURSEL, 0, 0));
-  return FActivePage ? FActivePage->GetTabIndex() : -1;
+  const TTabSheet* shown = GetActivePage();
+  return shown ? shown->GetTabIndex() : -1;
 }
 
 void TPageControl::SetTabIndex(int value) {
@@ -289,7 +272,8 @@ void TPageControl::UpdateTabs() {
   const HWND wnd = GetHandle();
   ::SendMessageW(wnd, TCM_DELETEALLITEMS, 0, 0);
   int index = 0;
-  for (TTabSheet* page : FPages) {
+  for (int i = 0; i < GetPageCount(); ++i) {
+    TTabSheet* page = GetPages(i);
     if (!page->FTabVisible) continue;
     String caption = page->GetCaption();
     TCITEMW item{};
@@ -298,8 +282,8 @@ void TPageControl::UpdateTabs() {
     ::SendMessageW(wnd, TCM_INSERTITEMW, static_cast<WPARAM>(index++),
                    reinterpret_cast<LPARAM>(&item));
   }
-  ::SendMessageW(wnd, TCM_SETCURSEL,
-                 static_cast<WPARAM>(FActivePage ? FActivePage->GetTabIndex() : -1), 0);
+  const TTabSheet* shown = GetActivePage();
+  ::SendMessageW(wnd, TCM_SETCURSEL, static_cast<WPARAM>(shown ? shown->GetTabIndex() : -1), 0);
   Realign();  // the rows of tabs, and so the pages' room, may have changed
 }
 

@@ -9,14 +9,16 @@
 //
 // Sheets join the page control when it becomes their parent (as a layout's sheets are read,
 // or through TTabSheet::SetPageControl) and leave it when they get another parent or are
-// freed.
+// freed. The list of sheets and the index of the one shown are kept as the notebooks keep
+// theirs (TPageStack); what a page control adds is its own: the tabs, the page that shows
+// when the one shown leaves, and the focus moving only off the page that goes.
 //
 // Not done: images on the tabs, owner-drawn tabs, scroll opposite, dragging and docking
 // of sheets, a sheet's OnShow and OnHide.
 #pragma once
 #include <functional>
-#include <vector>
 #include "../controls/Controls.h"
+#include "PageStack.h"
 
 class TPageControl;
 
@@ -65,11 +67,11 @@ class TPageControl : public TWinControl {
   ~TPageControl() override;
 
   // ---- Pages ---------------------------------------------------------------------------
-  int GetPageCount() const { return static_cast<int>(FPages.size()); }
+  int GetPageCount() const { return FPages.GetCount(); }
   // EListError "List index out of bounds (%d)" outside the pages.
   TTabSheet* GetPages(int index) const;
   // The page shown (nullptr: none). A sheet of another page control is ignored.
-  TTabSheet* GetActivePage() const { return FActivePage; }
+  TTabSheet* GetActivePage() const;
   void SetActivePage(TTabSheet* value);
   // The index of the page shown (-1: none); an index outside the pages shows none, as the
   // class library does.
@@ -135,12 +137,12 @@ class TPageControl : public TWinControl {
   // Makes the window's tabs those of the sheets with visible tabs, with their captions,
   // selecting the active page's; the pages are laid out again.
   void UpdateTabs();
+  // A sheet leaving the list; when it was the page shown, the next page with a tab shows.
   void RemovePage(TTabSheet* page);
-  void InsertPage(TTabSheet* page);
   void MovePage(int curIndex, int newIndex);
 
-  std::vector<TTabSheet*> FPages;     // in page order; owned by their owners
-  TTabSheet* FActivePage = nullptr;   // the page shown; one of FPages or nullptr
+  TPageStack FPages{this};            // the sheets in page order, and the one shown (shown
+                                      // here, not by the stack); owned by their owners
   bool FMultiLine = false;
   TTabPosition FTabPosition = tpTop;
   TTabStyle FStyle = tsTabs;

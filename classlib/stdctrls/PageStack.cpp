@@ -13,13 +13,13 @@ namespace {
 
 // ---- Attributes -------------------------------------------------------------------------------------
 
-TCustomControl* TPageStack::GetPage(int index) const {
+TWinControl* TPageStack::GetPage(int index) const {
   CheckIndex(index);
   return FPages[static_cast<size_t>(index)];
 }
 
 int TPageStack::IndexOf(const TComponent* page) const {
-  const auto it = std::find_if(FPages.begin(), FPages.end(), [page](const TCustomControl* listed) {
+  const auto it = std::find_if(FPages.begin(), FPages.end(), [page](const TWinControl* listed) {
     return static_cast<const TComponent*>(listed) == page;
   });
   return it == FPages.end() ? -1 : static_cast<int>(it - FPages.begin());
@@ -40,7 +40,7 @@ String TPageStack::GetActiveCaption() const {
 
 // ---- Pages ------------------------------------------------------------------------------------------
 
-void TPageStack::Place(int index, TCustomControl* page, const String& caption) {
+void TPageStack::Place(int index, TWinControl* page, const String& caption) {
   page->SetCaption(caption);
   FInserting = true;
   try {
@@ -68,9 +68,8 @@ void TPageStack::FreeAll() {
 void TPageStack::Move(int curIndex, int newIndex) {
   CheckIndex(curIndex);
   CheckIndex(newIndex);
-  TCustomControl* const shown =
-      FPageIndex >= 0 ? FPages[static_cast<size_t>(FPageIndex)] : nullptr;
-  TCustomControl* const page = FPages[static_cast<size_t>(curIndex)];
+  TWinControl* const shown = FPageIndex >= 0 ? FPages[static_cast<size_t>(FPageIndex)] : nullptr;
+  TWinControl* const page = FPages[static_cast<size_t>(curIndex)];
   FPages.erase(FPages.begin() + curIndex);
   FPages.insert(FPages.begin() + newIndex, page);
   if (shown) FPageIndex = IndexOf(shown);
@@ -113,7 +112,7 @@ bool TPageStack::Show(int value) {
 
 void TPageStack::ShowActivePage() {
   if (FPageIndex < 0 || FPageIndex >= GetCount()) return;
-  TCustomControl* page = FPages[static_cast<size_t>(FPageIndex)];
+  TWinControl* page = FPages[static_cast<size_t>(FPageIndex)];
   page->BringToFront();
   page->SetVisible(true);
   page->SetAlign(alClient);
@@ -131,12 +130,14 @@ void TPageStack::ShowStoredPage() {
 
 // ---- Children ---------------------------------------------------------------------------------------
 
-void TPageStack::ControlInserted(TCustomControl* page) {
-  if (page && !FInserting && IndexOf(page) < 0) FPages.push_back(page);
+bool TPageStack::ControlInserted(TWinControl* page) {
+  if (!page || FInserting || IndexOf(page) >= 0) return false;
+  FPages.push_back(page);
+  return true;
 }
 
 void TPageStack::ControlRemoved(const TControl* control) {
-  const auto it = std::find_if(FPages.begin(), FPages.end(), [control](const TCustomControl* page) {
+  const auto it = std::find_if(FPages.begin(), FPages.end(), [control](const TWinControl* page) {
     return static_cast<const TControl*>(page) == control;
   });
   if (it == FPages.end()) return;
@@ -149,12 +150,13 @@ void TPageStack::ControlRemoved(const TControl* control) {
 }
 
 void TPageStack::GetChildren(const TGetChildProc& proc) const {
-  const std::vector<TCustomControl*> pages = FPages;
-  for (TCustomControl* page : pages) proc(page);
+  const std::vector<TWinControl*> pages = FPages;
+  for (TWinControl* page : pages) proc(page);
 }
 
-void TPageStack::SetChildOrder(const TComponent* child, int order) {
+bool TPageStack::SetChildOrder(const TComponent* child, int order) {
   const int index = IndexOf(child);
-  if (index < 0 || order < 0 || order >= GetCount()) return;
+  if (index < 0 || order < 0 || order >= GetCount()) return false;
   Move(index, order);
+  return true;
 }

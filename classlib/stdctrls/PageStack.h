@@ -1,6 +1,8 @@
 // TPageStack: the pages of a notebook, in order, of which at most one shows at a time,
 // filling the notebook. The notebooks keep their pages in one and add what differs between
 // them: the class of their pages, and what deleting, clearing and reordering pages show.
+// The page control keeps its sheets in one too, but shows them itself (StoreIndex), as
+// its tabs decide which page shows.
 //
 // The pages are child controls of the notebook. A page whose parent becomes the notebook
 // joins the list at its end (a layout's pages do so as they are read); one that leaves it or
@@ -20,7 +22,7 @@ class TPageStack {
   // ---- Attributes ------------------------------------------------------------------------------
   int GetCount() const { return static_cast<int>(FPages.size()); }
   // The page at index; EListError "List index out of bounds (%d)" outside the list.
-  TCustomControl* GetPage(int index) const;
+  TWinControl* GetPage(int index) const;
   // Where the page stands in the list; -1 when it is not one of the pages.
   int IndexOf(const TComponent* page) const;
   // EListError "List index out of bounds (%d)" unless 0 <= index < count.
@@ -28,7 +30,8 @@ class TPageStack {
   // The page shown; -1 none.
   int GetPageIndex() const { return FPageIndex; }
   // Sets the index of the page shown without showing anything: for a layout being read
-  // (its pages come later) and a notebook going away.
+  // (its pages come later), a notebook going away, and a control that shows its pages
+  // itself. value is -1 or the index of a page.
   void StoreIndex(int value) { FPageIndex = value; }
   // The caption of the page shown; "" when none.
   String GetActiveCaption() const;
@@ -69,23 +72,24 @@ class TPageStack {
 
   // ---- Children --------------------------------------------------------------------------------
   // A page whose parent became the notebook joins the list at its end (nullptr: the child
-  // was no page, and is ignored).
-  void ControlInserted(TCustomControl* page);
+  // was no page, and is ignored). True when it joined.
+  bool ControlInserted(TWinControl* page);
   // A child that left the notebook or is being freed; matched by address alone, as it may
   // already be half destroyed.
   void ControlRemoved(const TControl* control);
   // Each page, in list order (from a copy: proc may change the list).
   void GetChildren(const TGetChildProc& proc) const;
   // The stored order of a page read from a layout; ignored for no page or a bad order.
-  void SetChildOrder(const TComponent* child, int order);
+  // True when the page was placed at order.
+  bool SetChildOrder(const TComponent* child, int order);
 
  private:
   void CheckInsertIndex(int index) const;
   // Captions the new page, makes it a child of the notebook and lists it at index.
-  void Place(int index, TCustomControl* page, const String& caption);
+  void Place(int index, TWinControl* page, const String& caption);
 
   TWinControl* FNotebook;               // the notebook; not owned
-  std::vector<TCustomControl*> FPages;  // the pages in order; freed as the notebook's children
+  std::vector<TWinControl*> FPages;     // the pages in order; freed as the notebook's children
   int FPageIndex = -1;                  // the page shown; -1 none
   bool FInserting = false;              // Place lists the new page itself
 };
