@@ -324,7 +324,14 @@ void TADOConnection::DoConnect() {
     }
     CheckDatabasePassword(FDb, settings.Password);
     RegisterJetFunctions(FDb.Handle());
-    if (FMode == cmShareExclusive) FDb.Exec(L"PRAGMA locking_mode = EXCLUSIVE");
+    if (FMode == cmShareExclusive) {
+      // Exclusive locking keeps every lock once taken; an empty exclusive transaction takes
+      // the write lock now, so others are kept out from the opening on, not from the first
+      // change.
+      FDb.Exec(L"PRAGMA locking_mode = EXCLUSIVE");
+      FDb.Exec(L"BEGIN EXCLUSIVE");
+      FDb.Exec(L"COMMIT");
+    }
   } catch (const Exception& e) {
     FDb.Close();
     status = esErrorsOccured;

@@ -368,7 +368,8 @@ class TSmallintField : public TIntegerField {
   explicit TSmallintField(TComponent* owner);
 };
 
-// A counter the database assigns; read-only unless the program says otherwise.
+// A counter the database assigns. The field itself may be written; a data set over a table
+// marks its counter column read-only.
 class TAutoIncField : public TIntegerField {
   CLASSLIB_CLASS(TAutoIncField, TIntegerField)
   explicit TAutoIncField(TComponent* owner);

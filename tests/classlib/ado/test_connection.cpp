@@ -37,6 +37,14 @@ TEST(ADOConnection, OpensWithTheProgramsConnectionStringAndPassword) {
   EXPECT_EQ(connection.GetProvider(), L"Microsoft.Jet.OLEDB.4.0");
   connection.Close();
   EXPECT_FALSE(connection.GetConnected());
+  // Setting the provider keeps the rest of the connection string.
+  connection.SetProvider(L"Microsoft.Jet.OLEDB.4.0");
+  EXPECT_EQ(connection.GetProvider(), L"Microsoft.Jet.OLEDB.4.0");
+  TADOConnection::TSettings settings = TADOConnection::ParseConnectionString(connection.GetConnectionString());
+  EXPECT_EQ(settings.DataSource, file.Name());
+  EXPECT_EQ(settings.Password, L"qerdaxuvomtils");
+  connection.Open();
+  EXPECT_TRUE(connection.GetConnected());
 }
 
 TEST(ADOConnection, WrongMissingFileAndNotADatabaseFail) {
@@ -185,6 +193,15 @@ TEST(ADOConnection, InFileInsertsFromASecondFileInsideATransaction) {
   upgrade.Connection().Close();
 
   TADOConnection& c = bank.Connection();
+  // Outside a transaction a query reads the second file's rows as they are.
+  {
+    TADOQuery query(nullptr);
+    query.SetConnection(&c);
+    query.GetSQL()->SetText(L"select C2 from tab_kmmc in '" + upgrade.Name() + L"' order by C1 desc");
+    query.Open();
+    EXPECT_EQ(query.GetRecordCount(), 2);
+    EXPECT_EQ(query.FieldByName(L"C2")->GetAsString(), L"three");
+  }
   c.BeginTrans();
   EXPECT_EQ(c.Execute(L"insert into tab_kmmc select * from tab_kmmc in '" + upgrade.Name() + L"'"), 2);
   EXPECT_EQ(c.Execute(L"insert into tab_sj(sjbs,cpbs) select 'u1', 'p' from tab_kmmc in '" +
@@ -245,6 +262,22 @@ TEST(ADOConnection, ALockedFileGivesAClearError) {
   other.Exec(L"ROLLBACK");
   EXPECT_EQ(db.Exec(L"insert into t values (1)"), 1);
   second.Open();
+}
+
+TEST(ADOConnection, AnExclusiveConnectionKeepsOthersOutFromItsOpening) {
+  TTempDatabase db(L"exclusive");
+  db.Exec(L"create table t (n LONG)");
+  db.Connection().Close();
+  db.Connection().SetMode(cmShareExclusive);
+  db.Connection().Open();
+  TADOConnection other(nullptr);
+  other.SetConnectionString(JetConnectionString(db.Name(), L""));
+  String message = MessageOf([&] { other.Open(); });
+  EXPECT_TRUE(Contains(message, L"is locked by another process")) << StringToUtf8(message);
+  EXPECT_EQ(db.Exec(L"insert into t values (1)"), 1);
+  db.Connection().Close();  // the lock goes with the connection
+  other.Open();
+  EXPECT_EQ(Column0(other, L"select count(*) from t"), L"1");
 }
 
 TEST(ADOConnection, AReadOnlyFileOpensButRefusesChangesClearly) {

@@ -6,6 +6,8 @@
 
 namespace {
 
+bool Contains(const String& text, const String& part) { return text.find(part) != String::npos; }
+
 String MessageOf(const std::function<void()>& action) {
   try {
     action();
@@ -74,6 +76,40 @@ TEST_F(ADODataSets, FieldsTakeTheirKindsFromTheColumns) {
   EXPECT_TRUE(query->FieldByName(L"a1")->GetRequired());
   EXPECT_FALSE(query->FieldByName(L"e3")->GetRequired());  // it has a default
   EXPECT_EQ(MessageOf([&] { query->FieldByName(L"nope"); }), L"Field 'nope' not found");
+}
+
+TEST_F(ADODataSets, EveryJetColumnTypeKeepsItsValuesAndGivesItsFieldKind) {
+  db->Exec(L"CREATE TABLE tab_types (id COUNTER PRIMARY KEY, t TEXT(8) NOT NULL, m MEMO, "
+           L"img IMAGE, s SMALLINT, i INTEGER, l LONG, d DATETIME, f SINGLE, g DOUBLE, "
+           L"c CURRENCY, b YESNO)");
+  EXPECT_EQ(db->Exec(L"insert into tab_types (t, m, img, s, i, l, d, f, g, c, b) values ('Abc', "
+                     L"'memo', 'xyz', -7, 70000, 2000000000, #12/31/2023 23:59:59#, 1.5, 0.125, "
+                     L"12.3456, true)"),
+            1);
+  EXPECT_TRUE(Contains(MessageOf([&] { db->Exec(L"insert into tab_types (m) values ('no t')"); }),
+                       L"NOT NULL constraint failed"));
+  Open(L"select * from tab_types where t = 'ABC'");
+  ASSERT_EQ(query->GetRecordCount(), 1);
+  const std::pair<const wchar_t*, const wchar_t*> kinds[] = {
+      {L"id", L"TAutoIncField"},   {L"t", L"TWideStringField"}, {L"m", L"TMemoField"},
+      {L"img", L"TBlobField"},     {L"s", L"TSmallintField"},   {L"i", L"TIntegerField"},
+      {L"l", L"TIntegerField"},    {L"d", L"TDateTimeField"},   {L"f", L"TFloatField"},
+      {L"g", L"TFloatField"},      {L"c", L"TCurrencyField"},   {L"b", L"TBooleanField"}};
+  for (const auto& [name, kind] : kinds)
+    EXPECT_EQ(query->FieldByName(name)->ClassName(), kind) << StringToUtf8(name);
+  EXPECT_EQ(query->FieldByName(L"id")->GetAsInteger(), 1);
+  EXPECT_EQ(query->FieldByName(L"t")->GetSize(), 8);
+  EXPECT_TRUE(query->FieldByName(L"t")->GetRequired());
+  EXPECT_EQ(query->FieldByName(L"m")->GetAsString(), L"memo");
+  EXPECT_EQ(static_cast<TBlobField*>(query->FieldByName(L"img"))->GetBlobSize(), 3);
+  EXPECT_EQ(query->FieldByName(L"s")->GetAsInteger(), -7);
+  EXPECT_EQ(query->FieldByName(L"i")->GetAsInteger(), 70000);
+  EXPECT_EQ(query->FieldByName(L"l")->GetAsInteger(), 2000000000);
+  EXPECT_DOUBLE_EQ(query->FieldByName(L"d")->GetAsDateTime(), EncodeDate(2023, 12, 31) + EncodeTime(23, 59, 59, 0));
+  EXPECT_EQ(query->FieldByName(L"f")->GetAsFloat(), 1.5);
+  EXPECT_EQ(query->FieldByName(L"g")->GetAsFloat(), 0.125);
+  EXPECT_DOUBLE_EQ(query->FieldByName(L"c")->GetAsCurrency(), 12.3456);
+  EXPECT_TRUE(query->FieldByName(L"b")->GetAsBoolean());
 }
 
 TEST_F(ADODataSets, ExpressionColumnsTakeTheirKindsFromTheValues) {
@@ -170,6 +206,7 @@ TEST_F(ADODataSets, RtfBytesComeBackByteForByte) {
   insert.GetSQL()->Add(L"insert into tab_exer (a1,a15,jx) values('U1',:A15,:jx)");
   ASSERT_EQ(insert.GetParameters()->GetCount(), 2);
   insert.SetPrepared(true);
+  EXPECT_TRUE(insert.GetPrepared());
   insert.GetParameters()->GetItem(0)->LoadFromStream(stream, ftBlob);
   insert.GetParameters()->GetItem(1)->LoadFromStream(stream, ftBlob);
   EXPECT_EQ(insert.ExecSQL(), 1);

@@ -118,7 +118,7 @@ TEST_F(DataSetStateTest, DeleteMovesToTheNextRowAndAtTheEndSetsEof) {
   EXPECT_EQ(Data.Backing->GetRowCount(), 0);
 }
 
-TEST_F(DataSetStateTest, MovingOrClosingPostsAModifiedRecord) {
+TEST_F(DataSetStateTest, MovingClosingOrRefreshingPostsAModifiedRecord) {
   Data.Open();
   Data.Edit();
   Data.FieldByName(L"e3")->SetAsInteger(9);
@@ -131,8 +131,15 @@ TEST_F(DataSetStateTest, MovingOrClosingPostsAModifiedRecord) {
   Data.Close();
   EXPECT_EQ(Data.Backing->GetRow(1).Values[2].AsInteger(), 8);
 
-  // An insert nobody typed into is dropped, not posted.
   Data.Open();
+  Data.Edit();
+  Data.FieldByName(L"e3")->SetAsInteger(7);
+  Data.Refresh();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(Data.Log.back(), L"post 1");
+  EXPECT_EQ(Data.FieldByName(L"e3")->GetAsInteger(), 7);
+
+  // An insert nobody typed into is dropped, not posted.
   Data.Append();
   Data.First();
   EXPECT_EQ(Data.GetRecordCount(), 5);
@@ -146,6 +153,22 @@ TEST_F(DataSetStateTest, RefreshReadsTheRowsAgain) {
   Data.Refresh();
   EXPECT_EQ(Data.GetRecordCount(), 4);
   EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"changed elsewhere");
+}
+
+// Requery runs the data set again: rows added where they are stored come in.
+TEST_F(DataSetStateTest, RequeryPostsFirstAndReadsEveryRowAgain) {
+  Data.Open();
+  Data.SetRecNo(2);
+  Data.Edit();
+  Data.FieldByName(L"a1")->SetAsString(L"Blackberry");
+  Data.Backing->AddRow({6, L"Elder", 1, Variant::Null(), false, 0.5, Variant::Null()});
+  Data.Requery();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  std::vector<String> tail(Data.Log.end() - 3, Data.Log.end());
+  EXPECT_EQ(tail, (std::vector<String>{L"post 2", L"close", L"open"}));
+  EXPECT_EQ(Data.GetRecordCount(), 6);
+  EXPECT_EQ(Data.GetRecNo(), 1);
+  EXPECT_EQ(Data.Lookup(L"id", 2, L"a1").AsString(), L"Blackberry");
 }
 
 TEST_F(DataSetStateTest, ErrorsCarryTheDataSetName) {

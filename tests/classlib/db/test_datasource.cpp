@@ -194,6 +194,10 @@ class TNextAction : public TBasicAction {
   using TBasicAction::TBasicAction;
   bool HandlesTarget(TObject* target) override { return dynamic_cast<TDataSource*>(target) != nullptr; }
   void ExecuteTarget(TObject* target) override { static_cast<TDataSource*>(target)->GetDataSet()->Next(); }
+  void UpdateTarget(TObject* target) override {
+    AtEnd = static_cast<TDataSource*>(target)->GetDataSet()->GetEof() ? 1 : 0;
+  }
+  int AtEnd = -1;  // what the last update found: 1 at the end, 0 not, -1 not updated
 };
 
 TEST_F(DataSourceTest, ActionsReachTheDataSource) {
@@ -201,8 +205,15 @@ TEST_F(DataSourceTest, ActionsReachTheDataSource) {
   TNextAction action(nullptr);
   EXPECT_TRUE(Edit.Link.ExecuteAction(&action));
   EXPECT_EQ(Data.GetRecNo(), 2);
+  EXPECT_TRUE(Edit.Link.UpdateAction(&action));
+  EXPECT_EQ(action.AtEnd, 0);
+  Data.Last();
+  Data.Next();
+  EXPECT_TRUE(Edit.Link.UpdateAction(&action));
+  EXPECT_EQ(action.AtEnd, 1);
   TBasicAction other(nullptr);
   EXPECT_FALSE(Edit.Link.ExecuteAction(&other));
+  EXPECT_FALSE(Edit.Link.UpdateAction(&other));
 }
 
 }  // namespace

@@ -50,6 +50,10 @@ TEST_F(DBControlTest, EditTypingEditsTheRecordAndPostingWritesTheTable) {
   ShowHost();
   EXPECT_EQ(edit->GetText(), L"Apple");
   EXPECT_EQ(edit->GetMaxLength(), 20);  // the field's size
+  auto* link = dynamic_cast<TFieldDataLink*>(GetDataLinkOf(edit));
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->GetField(), Data.FieldByName(L"a1"));
+  EXPECT_EQ(link->GetControl(), edit);
   EXPECT_TRUE(WindowReadOnly(edit));   // until the record is edited
 
   ASSERT_TRUE(edit_tests::FocusOn(edit));

@@ -258,6 +258,33 @@ TEST_F(DBGridTest, ColumnsGivenByTheProgramTakeTheRestFromTheirFields) {
   EXPECT_FALSE(columns->IsCustomized());
 }
 
+// A column's Alignment places the text of its cells, Title.Alignment that of its title.
+TEST_F(DBGridTest, CellsAndTitlesAreWrittenAsTheirColumnAligns) {
+  TColumn* name = Grid->GetColumns()->Add();
+  name->SetFieldName(L"a1");
+  name->SetWidth(240);
+  name->SetAlignment(taRightJustify);
+  name->GetTitle()->SetAlignment(taCenter);
+  Grid->SetColor(clWhite);
+  const TRect client = Grid->GetClientRect();
+  MemorySurface surface(client.Width(), client.Height(), clFuchsia);
+  Paint(surface);
+  // Pixels of the part [from, to) of a cell's width (inside its edges) that are not the
+  // cell's background, taken at the cell's inner corner.
+  auto ink = [&](const TRect& cell, int from, int to) {
+    const TColor background = surface.At(cell.Left + 3, cell.Top + 3);
+    const TRect part(cell.Left + from, cell.Top + 3, cell.Left + to, cell.Bottom - 3);
+    return part.Width() * part.Height() - surface.CountOf(background, part);
+  };
+  const TRect cell = Grid->CellRect(1, 2);  // banana, not the current record
+  EXPECT_EQ(ink(cell, 3, 120), 0);
+  EXPECT_GT(ink(cell, 120, 237), 10);
+  const TRect title = Grid->CellRect(1, 0);
+  EXPECT_EQ(ink(title, 3, 80), 0);
+  EXPECT_GT(ink(title, 80, 160), 10);
+  EXPECT_EQ(ink(title, 160, 237), 0);
+}
+
 TEST_F(DBGridTest, MovesMadeInCodeAndAFreedSourceAreFollowed) {
   Data.Last();
   EXPECT_EQ(Grid->GetRow(), Shown());

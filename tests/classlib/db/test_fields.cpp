@@ -226,6 +226,35 @@ TEST_F(FieldTest, FieldsListAndNames) {
   EXPECT_EQ(Data.GetFieldValues(L"A1").AsString(), L"Apple");
 }
 
+TEST(FieldKinds, EachColumnTypeGetsItsFieldClass) {
+  const std::pair<TFieldType, const wchar_t*> kinds[] = {
+      {ftString, L"TStringField"},     {ftWideString, L"TWideStringField"},
+      {ftSmallint, L"TSmallintField"}, {ftInteger, L"TIntegerField"},
+      {ftAutoInc, L"TAutoIncField"},   {ftBoolean, L"TBooleanField"},
+      {ftFloat, L"TFloatField"},       {ftCurrency, L"TCurrencyField"},
+      {ftDateTime, L"TDateTimeField"}, {ftMemo, L"TMemoField"},
+      {ftBlob, L"TBlobField"},         {ftGraphic, L"TGraphicField"}};
+  TTestDataSet ds;
+  int n = 0;
+  for (const auto& kind : kinds) {
+    TColumnInfo column;
+    column.Name = L"f" + IntToStr(int64_t(n++));
+    column.DataType = kind.first;
+    ds.Backing->AddColumn(column);
+  }
+  ds.Backing->AddRow({});
+  ds.Open();
+  ASSERT_EQ(ds.GetFieldCount(), n);
+  for (int i = 0; i < n; ++i) {
+    TField* field = ds.GetFields()->GetField(i);
+    EXPECT_EQ(field->ClassName(), kinds[i].second);
+    EXPECT_EQ(field->GetDataType(), kinds[i].first) << i;
+    const bool blob = kinds[i].first == ftMemo || kinds[i].first == ftBlob || kinds[i].first == ftGraphic;
+    EXPECT_EQ(field->GetIsBlob(), blob) << i;
+    EXPECT_TRUE(field->GetIsNull()) << i;
+  }
+}
+
 TEST(FieldLookup, IgnoresCaseAndFollowsAddedRemovedAndRenamedFields) {
   TTestDataSet ds;
   FillQuestions(*ds.Backing);
