@@ -4,18 +4,11 @@
 // test expecting it is a test failure rather than a message box that would wait for a click.
 #include <gtest/gtest.h>
 
-#include "classlib/forms/Forms.h"
 #include "classlib/system/SysLocale.h"
+#include "tests/ApplicationTestSupport.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   FormatSettings = DefaultFormatSettings();
-  Application->Initialize();
-  Application->SetOnException([](TObject* sender, Exception& e) {
-    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
-                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
-  });
-  const int result = RUN_ALL_TESTS();
-  DoneApplication();
-  return result;
+  return RunTestsInApplication();
 }

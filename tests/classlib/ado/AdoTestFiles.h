@@ -7,6 +7,7 @@
 #include "classlib/ado/ADOX.h"
 #include "classlib/system/SysFiles.h"
 #include "classlib/system/Win.h"
+#include "data/tools/BankWriter.h"
 
 inline String TempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
@@ -36,17 +37,10 @@ class TTempFile {
   String FName;
 };
 
-// The connection string the program builds, on fileName and password.
+// The connection string the program builds, on fileName and password (the bank writer
+// connects with the same one).
 inline String JetConnectionString(const String& fileName, const String& password) {
-  return L"Provider=Microsoft.Jet.OLEDB.4.0;User ID=Admin;Data Source=" + fileName +
-         L";Mode=Share Deny None;Extended Properties=\"\";Locale Identifier=2052;"
-         L"Persist Security Info=False;Jet OLEDB:System database=\"\";"
-         L"Jet OLEDB:Registry Path=\"\";Jet OLEDB:Database Password=" + password +
-         L";Jet OLEDB:Engine Type=5;Jet OLEDB:Database Locking Mode=0;"
-         L"Jet OLEDB:Global Partial Bulk Ops=2;Jet OLEDB:Global Bulk Transactions=1;"
-         L"Jet OLEDB:New Database Password=\"\";Jet OLEDB:Create System Database=False;"
-         L"Jet OLEDB:Encrypt Database=False;Jet OLEDB:Don't Copy Locale on Compact=False;"
-         L"Jet OLEDB:Compact Without Replica Repair=False;Jet OLEDB:SFP=False";
+  return BankConnectionString(fileName, password);
 }
 
 // A new database file with that password.

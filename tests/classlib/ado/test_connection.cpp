@@ -5,16 +5,12 @@
 #include "AdoTestFiles.h"
 #include "ChildProcess.h"
 #include "classlib/ado/DbPassword.h"
+#include "tests/ErrorMessages.h"
 
 namespace {
 
 String MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EDatabaseError& e) {
-    return e.Message();
-  }
-  return L"(no EDatabaseError)";
+  return ErrorMessageOf<EDatabaseError>(action, L"(no EDatabaseError)");
 }
 
 bool Contains(const String& text, const String& part) { return text.find(part) != String::npos; }

@@ -3,18 +3,14 @@
 #include <gtest/gtest.h>
 #include "AdoTestFiles.h"
 #include "classlib/system/SysDate.h"
+#include "tests/ErrorMessages.h"
 
 namespace {
 
 bool Contains(const String& text, const String& part) { return text.find(part) != String::npos; }
 
 String MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EDatabaseError& e) {
-    return e.Message();
-  }
-  return L"(no EDatabaseError)";
+  return ErrorMessageOf<EDatabaseError>(action, L"(no EDatabaseError)");
 }
 
 class ADODataSets : public ::testing::Test {

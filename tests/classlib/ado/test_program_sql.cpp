@@ -156,6 +156,17 @@ class ProgramSql : public ::testing::Test {
     q.GetSQL()->Add(sql);
     return q.ExecSQL();
   }
+  // Saves a question's first answer, a right one, on the current row as the windows do:
+  // E4 0, one more try in E3, the answer in E2_1 and E2, and today in E1.
+  static void SaveFirstRightAnswer(TADOQuery& q, const String& answer) {
+    q.Edit();
+    q.FieldByName(L"E4")->SetAsInteger(0);
+    q.FieldByName(L"E3")->SetAsInteger(q.FieldByName(L"E3")->GetAsInteger() + 1);
+    q.FieldByName(L"E2_1")->SetAsString(answer);
+    q.FieldByName(L"E2")->SetAsString(answer);
+    q.FieldByName(L"E1")->SetAsDateTime(Date());
+    q.Post();
+  }
   // A field of every row of an open data set, joined with '|'.
   static String Column(TDataSet& set, const String& field) {
     String out;
@@ -336,13 +347,7 @@ TEST_F(ProgramSql, PracticeWindowLoadsShowsAndSavesAnswers) {
 
   // Saving a first, right answer; then the time-out mark, a note and voiding.
   ASSERT_TRUE(queryTm.Locate(L"a1", Variant(kQ4a), {}));
-  queryTm.Edit();
-  queryTm.FieldByName(L"E4")->SetAsInteger(0);
-  queryTm.FieldByName(L"E3")->SetAsInteger(queryTm.FieldByName(L"E3")->GetAsInteger() + 1);
-  queryTm.FieldByName(L"E2_1")->SetAsString(L"A");
-  queryTm.FieldByName(L"E2")->SetAsString(L"A");
-  queryTm.FieldByName(L"E1")->SetAsDateTime(Date());
-  queryTm.Post();
+  SaveFirstRightAnswer(queryTm, L"A");
   queryTm.Edit();
   queryTm.FieldByName(L"CSBS")->SetAsString(L"Y");
   queryTm.Post();
@@ -549,13 +554,7 @@ TEST_F(ProgramSql, PaperAssemblyCopiesTheDrawAndTheExamSavesItsAnswers) {
   queryExam.FieldByName(L"E1")->SetAsDateTime(Date());
   queryExam.Post();
   ASSERT_TRUE(queryTm.Locate(L"a1", Variant(LowerCase(kQ1)), TLocateOptions{loCaseInsensitive}));
-  queryTm.Edit();
-  queryTm.FieldByName(L"E4")->SetAsInteger(0);
-  queryTm.FieldByName(L"E3")->SetAsInteger(queryTm.FieldByName(L"E3")->GetAsInteger() + 1);
-  queryTm.FieldByName(L"E2_1")->SetAsString(L"D");
-  queryTm.FieldByName(L"E2")->SetAsString(L"D");
-  queryTm.FieldByName(L"E1")->SetAsDateTime(Date());
-  queryTm.Post();
+  SaveFirstRightAnswer(queryTm, L"D");
   EXPECT_EQ(Rows(L"select E2_1 & E2 & E3 & E4 from tab_answ where a1 = " + Q(kQ1)), L"DD10");
   EXPECT_EQ(Rows(L"select A1 from " + paper + L" where E1 = date()"), kQ1);
 

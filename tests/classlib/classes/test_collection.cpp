@@ -3,6 +3,9 @@
 #include <vector>
 #include "classlib/classes/Collection.h"
 #include "classlib/classes/Component.h"
+#include "ClassesTestSupport.h"
+
+using classes_tests::MessageOf;
 
 namespace {
 
@@ -56,16 +59,6 @@ std::vector<int> Values(const TWatched& c) {
   std::vector<int> values;
   for (int i = 0; i < c.GetCount(); ++i) values.push_back(c.Item(i)->GetValue());
   return values;
-}
-
-template <class E, class F>
-String MessageOf(F action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return L"<no exception>";
 }
 
 }  // namespace

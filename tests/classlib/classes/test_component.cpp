@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 #include "classlib/classes/Component.h"
+#include "ClassesTestSupport.h"
+
+using classes_tests::MessageOf;
 
 namespace {
 
@@ -43,16 +46,6 @@ class TProbe : public TComponent {
 
 bool Logged(const TLog& log, const String& entry) {
   return std::find(log.begin(), log.end(), entry) != log.end();
-}
-
-template <class E, class F>
-String MessageOf(F action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return L"<no exception>";
 }
 
 }  // namespace

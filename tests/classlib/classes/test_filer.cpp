@@ -5,23 +5,13 @@
 #include <limits>
 #include <random>
 #include <string>
+#include "ClassesTestSupport.h"
 #include "classlib/classes/Filer.h"
+#include "tests/ErrorMessages.h"
+
+using namespace classes_tests;
 
 namespace {
-
-using Bytes = std::string;
-
-Bytes Contents(TMemoryStream& stream) {
-  return Bytes(static_cast<const char*>(stream.GetMemory()), static_cast<size_t>(stream.GetSize()));
-}
-
-// A memory stream holding bytes, positioned at its start.
-struct TBytesStream : TMemoryStream {
-  explicit TBytesStream(const Bytes& bytes) {
-    if (!bytes.empty()) WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    SetPosition(0);
-  }
-};
 
 template <class F>
 Bytes Written(F write) {
@@ -29,6 +19,14 @@ Bytes Written(F write) {
   TWriter writer(stream);
   write(writer);
   return Contents(stream);
+}
+
+// The message of the EReadError that read raises on a reader of data, or "no error".
+template <class F>
+String ReadError(const Bytes& data, F read) {
+  TBytesStream stream(data);
+  TReader r(stream);
+  return ErrorMessageOf<EReadError>([&] { read(r); }, L"no error");
 }
 
 enum TStyle { fsBold, fsItalic, fsUnderline };
@@ -218,51 +216,31 @@ TEST(Reader, AcceptsEveryStringAndFloatForm) {
 }
 
 TEST(Reader, WrongTypesAreRefused) {
-  const auto refused = [](const Bytes& data, auto read) {
-    TBytesStream stream(data);
-    TReader r(stream);
-    try {
-      read(r);
-    } catch (const EReadError& e) {
-      return e.Message();
-    }
-    return String(L"no error");
-  };
-  EXPECT_EQ(refused("\x06\x01x", [](TReader& r) { r.ReadInteger(); }), L"Invalid property value");
-  EXPECT_EQ(refused("\x13", [](TReader& r) { r.ReadInteger(); }), L"Invalid property value");
-  EXPECT_EQ(refused("\x02\x01", [](TReader& r) { r.ReadBoolean(); }), L"Invalid property value");
-  EXPECT_EQ(refused("\x06\x02xy", [](TReader& r) { r.ReadChar(); }), L"Invalid property value");
-  EXPECT_EQ(refused("\x07\x01x", [](TReader& r) { r.ReadString(); }), L"Invalid property value");
-  EXPECT_EQ(refused(Bytes("\x0B\x06" "fsBold\x04" "fsNo\x00", 14), [](TReader& r) { r.ReadSet(StyleIdents); }),
+  EXPECT_EQ(ReadError("\x06\x01x", [](TReader& r) { r.ReadInteger(); }), L"Invalid property value");
+  EXPECT_EQ(ReadError("\x13", [](TReader& r) { r.ReadInteger(); }), L"Invalid property value");
+  EXPECT_EQ(ReadError("\x02\x01", [](TReader& r) { r.ReadBoolean(); }), L"Invalid property value");
+  EXPECT_EQ(ReadError("\x06\x02xy", [](TReader& r) { r.ReadChar(); }), L"Invalid property value");
+  EXPECT_EQ(ReadError("\x07\x01x", [](TReader& r) { r.ReadString(); }), L"Invalid property value");
+  EXPECT_EQ(ReadError(Bytes("\x0B\x06" "fsBold\x04" "fsNo\x00", 14), [](TReader& r) { r.ReadSet(StyleIdents); }),
             L"Invalid property value");
-  EXPECT_EQ(refused("\x15", [](TReader& r) { r.SkipValue(); }), L"Invalid property value");
-  EXPECT_EQ(refused("TPF1", [](TReader& r) { r.ReadSignature(); }), L"Invalid stream format");
+  EXPECT_EQ(ReadError("\x15", [](TReader& r) { r.SkipValue(); }), L"Invalid property value");
+  EXPECT_EQ(ReadError("TPF1", [](TReader& r) { r.ReadSignature(); }), L"Invalid stream format");
 }
 
 TEST(Reader, LengthsAreCheckedBeforeUse) {
-  const auto message = [](const Bytes& data, auto read) {
-    TBytesStream stream(data);
-    TReader r(stream);
-    try {
-      read(r);
-    } catch (const EReadError& e) {
-      return e.Message();
-    }
-    return String(L"no error");
-  };
   // Counts far beyond the data, and negative ones.
-  EXPECT_EQ(message(Bytes("\x0C\xFF\xFF\xFF\x7F" "abc", 8), [](TReader& r) { r.ReadString(); }),
+  EXPECT_EQ(ReadError(Bytes("\x0C\xFF\xFF\xFF\x7F" "abc", 8), [](TReader& r) { r.ReadString(); }),
             L"Stream read error");
-  EXPECT_EQ(message(Bytes("\x12\x00\x00\x00\x40", 5), [](TReader& r) { r.ReadString(); }),
+  EXPECT_EQ(ReadError(Bytes("\x12\x00\x00\x00\x40", 5), [](TReader& r) { r.ReadString(); }),
             L"Stream read error");
-  EXPECT_EQ(message(Bytes("\x0A\xFE\xFF\xFF\xFF", 5), [](TReader& r) {
+  EXPECT_EQ(ReadError(Bytes("\x0A\xFE\xFF\xFF\xFF", 5), [](TReader& r) {
               TMemoryStream out;
               r.ReadBinary(out);
             }),
             L"Stream read error");
-  EXPECT_EQ(message(Bytes("\x0A\x00\x00\x00\x10", 5), [](TReader& r) { r.SkipValue(); }),
+  EXPECT_EQ(ReadError(Bytes("\x0A\x00\x00\x00\x10", 5), [](TReader& r) { r.SkipValue(); }),
             L"Stream read error");
-  EXPECT_EQ(message(Bytes("\x06\x05" "ab", 4), [](TReader& r) { r.ReadString(); }), L"Stream read error");
+  EXPECT_EQ(ReadError(Bytes("\x06\x05" "ab", 4), [](TReader& r) { r.ReadString(); }), L"Stream read error");
 }
 
 TEST(Reader, EveryTruncationFails) {

@@ -2,22 +2,13 @@
 
 #include <random>
 #include <string>
+#include "ClassesTestSupport.h"
 #include "classlib/classes/ObjectText.h"
+#include "tests/ErrorMessages.h"
+
+using namespace classes_tests;
 
 namespace {
-
-using Bytes = std::string;
-
-Bytes Contents(TMemoryStream& stream) {
-  return Bytes(static_cast<const char*>(stream.GetMemory()), static_cast<size_t>(stream.GetSize()));
-}
-
-struct TBytesStream : TMemoryStream {
-  explicit TBytesStream(const Bytes& bytes) {
-    if (!bytes.empty()) WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    SetPosition(0);
-  }
-};
 
 Bytes TextToBinary(const Bytes& text, TObjectTextLineMap* lines = nullptr) {
   TBytesStream input(text);
@@ -228,12 +219,7 @@ TEST(Parser, TokensAndLines) {
 // ---- Faults --------------------------------------------------------------------------------------
 
 String TextError(const Bytes& text) {
-  try {
-    TextToBinary(text);
-  } catch (const EReadError& e) {
-    return e.Message();
-  }
-  return L"no error";
+  return ErrorMessageOf<EReadError>([&] { TextToBinary(text); }, L"no error");
 }
 
 TEST(ObjectText, MalformedTextNamesTheLine) {
@@ -275,12 +261,7 @@ TEST(ObjectText, NestingIsBounded) {
 }
 
 String BinaryError(const Bytes& binary) {
-  try {
-    BinaryToText(binary);
-  } catch (const EReadError& e) {
-    return e.Message();
-  }
-  return L"no error";
+  return ErrorMessageOf<EReadError>([&] { BinaryToText(binary); }, L"no error");
 }
 
 TEST(ObjectText, DamagedBinaryIsRefused) {

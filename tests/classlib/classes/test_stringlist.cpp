@@ -2,6 +2,7 @@
 
 #include "classlib/classes/StringList.h"
 #include "classlib/system/SysFiles.h"
+#include "tests/ErrorMessages.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ class TNotStrings : public TPersistent {
 };
 
 template <class F> String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return L"(no exception)";
+  return ErrorMessageOf<Exception>(f, L"(no exception)");
 }
 
 }  // namespace

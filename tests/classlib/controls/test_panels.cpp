@@ -5,7 +5,11 @@
 #include <memory>
 
 #include "classlib/controls/Panels.h"
+#include "ControlTestSupport.h"
 #include "classlib/graphics/MemorySurface.h"
+
+using control_tests::PumpMessages;
+using control_tests::TPlainWindowHost;
 
 namespace {
 
@@ -35,44 +39,6 @@ TEST(PanelFrame, BevelColoursAndCaptionBand) {
 }
 
 // ---- Windows ----------------------------------------------------------------------------------
-
-// A visible top-level window of a plain class with a parentless TWinControl living in it.
-class Host {
- public:
-  Host() {
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = ::DefWindowProcW;
-      wc.hInstance = ::GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"PanelTestHost";
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-      return ::RegisterClassW(&wc);
-    }();
-    (void)atom;
-    FWnd = ::CreateWindowExW(0, L"PanelTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                             0, 640, 480, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    Root = std::make_unique<TWinControl>(nullptr);
-    Root->SetBounds(0, 0, 600, 440);
-    Root->SetParentWindow(FWnd);
-    Root->HandleNeeded();
-  }
-  ~Host() {
-    Root.reset();
-    ::DestroyWindow(FWnd);
-  }
-  std::unique_ptr<TWinControl> Root;
-
- private:
-  HWND FWnd = nullptr;
-};
-
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 1000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
 
 TColor Rgb(TColor color) { return ColorFromInt(static_cast<int32_t>(ColorToRGB(color))); }
 
@@ -105,7 +71,7 @@ class PanelTest : public ::testing::Test {
     return s;
   }
 
-  Host host;
+  TPlainWindowHost host;
   TCustomPanel* Panel = nullptr;
 };
 
@@ -240,7 +206,7 @@ TEST_F(PanelTest, BorderStyleMakesANewWindowWithAnEdge) {
 // the strip of the frame along the moved edge.
 TEST_F(PanelTest, ResizeRepaintsAllOrOnlyTheFrameStrip) {
   Panel->SetBounds(0, 0, 200, 100);
-  Pump();
+  PumpMessages();
   HWND wnd = Panel->GetHandle();
   ::ValidateRect(wnd, nullptr);
   Panel->SetBounds(0, 0, 180, 100);
@@ -248,7 +214,7 @@ TEST_F(PanelTest, ResizeRepaintsAllOrOnlyTheFrameStrip) {
   ASSERT_TRUE(::GetUpdateRect(wnd, &update, FALSE));
   EXPECT_EQ(TRect(update), Rect(0, 0, 180, 100));
 
-  Pump();
+  PumpMessages();
   ::ValidateRect(wnd, nullptr);
   Panel->SetFullRepaint(false);
   Panel->SetBounds(0, 0, 160, 100);
@@ -258,7 +224,7 @@ TEST_F(PanelTest, ResizeRepaintsAllOrOnlyTheFrameStrip) {
   // The strip is found in the client area also behind a window border.
   Panel->SetBorderStyle(bsSingle);
   wnd = Panel->GetHandle();
-  Pump();
+  PumpMessages();
   ::ValidateRect(wnd, nullptr);
   RECT client{};
   ::GetClientRect(wnd, &client);
@@ -268,10 +234,10 @@ TEST_F(PanelTest, ResizeRepaintsAllOrOnlyTheFrameStrip) {
   Panel->SetBorderStyle(bsNone);
   wnd = Panel->GetHandle();
 
-  Pump();
+  PumpMessages();
   ::ValidateRect(wnd, nullptr);
   Panel->SetCaption(L"text");
-  Pump();
+  PumpMessages();
   ::ValidateRect(wnd, nullptr);
   Panel->SetBounds(0, 0, 150, 100);
   ASSERT_TRUE(::GetUpdateRect(wnd, &update, FALSE));

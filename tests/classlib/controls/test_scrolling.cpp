@@ -9,6 +9,11 @@
 
 #include <commctrl.h>  // after the system headers Scrolling.h brings
 
+#include "ControlTestSupport.h"
+
+using control_tests::PumpMessages;
+using control_tests::TPlainWindowHost;
+
 namespace {
 
 // ---- Arithmetic -----------------------------------------------------------------------------
@@ -79,46 +84,6 @@ TEST(ScrollArithmetic, ScrollInViewMovesAsLittleAsPossible) {
 
 // ---- Windows ----------------------------------------------------------------------------------
 
-// A visible top-level window of a plain class with a parentless TWinControl living in it,
-// so that the controls under test have real, shown windows.
-class Host {
- public:
-  Host() {
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = ::DefWindowProcW;
-      wc.hInstance = ::GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"ScrollingTestHost";
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-      return ::RegisterClassW(&wc);
-    }();
-    (void)atom;
-    FWnd = ::CreateWindowExW(0, L"ScrollingTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             0, 0, 640, 480, nullptr, nullptr, ::GetModuleHandleW(nullptr),
-                             nullptr);
-    Root = std::make_unique<TWinControl>(nullptr);
-    Root->SetBounds(0, 0, 600, 440);
-    Root->SetParentWindow(FWnd);
-    Root->HandleNeeded();
-  }
-  ~Host() {
-    Root.reset();
-    ::DestroyWindow(FWnd);
-  }
-  std::unique_ptr<TWinControl> Root;
-
- private:
-  HWND FWnd = nullptr;
-};
-
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 1000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
-
 TPoint WindowPosInParent(HWND wnd) {
   RECT r;
   ::GetWindowRect(wnd, &r);
@@ -146,14 +111,14 @@ class ScrollBoxTest : public ::testing::Test {
     Windowless = new TGraphicControl(nullptr);
     Windowless->SetBounds(150, 300, 40, 40);
     Windowless->SetParent(Box);
-    Pump();
+    PumpMessages();
   }
   void TearDown() override { delete Box; }  // frees the children
 
   int BarWidth() const { return ::GetSystemMetrics(SM_CXVSCROLL); }
   int BarHeight() const { return ::GetSystemMetrics(SM_CYHSCROLL); }
 
-  Host host;
+  TPlainWindowHost host;
   TScrollBox* Box = nullptr;
   TCustomPanel* PanelChild = nullptr;
   TGraphicControl* Windowless = nullptr;
@@ -319,14 +284,14 @@ TEST_F(ScrollBoxTest, AFocusedChildIsScrolledIntoView) {
   field->SetBounds(10, 200, 60, 30);
   field->SetParent(Box);
   field->SetFocus();
-  Pump();
+  PumpMessages();
   ASSERT_TRUE(field->Focused());
   EXPECT_EQ(Box->GetVertScrollBar()->GetPosition(), 230 - Box->GetClientHeight());
   EXPECT_EQ(WindowPosInParent(field->GetHandle()).Y + 30, Box->GetClientHeight());
 }
 
 TEST(ScrollBox, AlignedAndAnchoredChildrenCountByTheirSide) {
-  Host host;
+  TPlainWindowHost host;
   auto* box = new TScrollBox(nullptr);
   std::unique_ptr<TScrollBox> owner(box);
   box->SetBorderStyle(bsNone);
@@ -355,7 +320,7 @@ TEST(ScrollBox, AlignedAndAnchoredChildrenCountByTheirSide) {
 }
 
 TEST(ScrollBox, HotTrackBarsScrollAsRegularOnes) {
-  Host host;
+  TPlainWindowHost host;
   std::unique_ptr<TScrollBox> box(new TScrollBox(nullptr));
   box->GetVertScrollBar()->SetStyle(ssHotTrack);
   box->GetVertScrollBar()->SetSize(12);
@@ -382,7 +347,7 @@ TEST(ScrollBox, HotTrackBarsScrollAsRegularOnes) {
 }
 
 TEST(ScrollBox, BorderStyleGivesASunkenEdgeOrAFrame) {
-  Host host;
+  TPlainWindowHost host;
   std::unique_ptr<TScrollBox> box(new TScrollBox(nullptr));
   EXPECT_EQ(box->GetBorderStyle(), bsSingle);
   EXPECT_TRUE(box->GetControlStyle().Contains(csAcceptsControls));

@@ -4,17 +4,9 @@
 // that would wait for a click.
 #include <gtest/gtest.h>
 
-#include "classlib/controls/Controls.h"
-#include "classlib/forms/Forms.h"
+#include "tests/ApplicationTestSupport.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  Application->Initialize();
-  Application->SetOnException([](TObject* sender, Exception& e) {
-    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
-                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
-  });
-  const int result = RUN_ALL_TESTS();
-  DoneApplication();
-  return result;
+  return RunTestsInApplication();
 }

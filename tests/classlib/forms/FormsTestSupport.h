@@ -13,18 +13,13 @@
 
 #include "classlib/controls/Controls.h"
 #include "classlib/forms/Forms.h"
+#include "tests/ApplicationTestSupport.h"
 
 namespace forms_tests {
 
 // Handles messages until done() is true; false when timeoutMs passed first.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    Application->ProcessMessages();
-    ::Sleep(2);
-  }
-  return true;
+  return PumpApplicationUntil(done, timeoutMs, 2);
 }
 
 // Handles messages for about ms milliseconds.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/forms/Forms.h"
+#include "tests/ApplicationTestSupport.h"
 
 int RunFormsScenario(const String& name);  // test_application.cpp
 
@@ -18,10 +19,7 @@ int main(int argc, char** argv) {
     return result;
   }
   ::testing::InitGoogleTest(&argc, argv);
-  Application->SetOnException([](TObject* sender, Exception& e) {
-    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
-                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
-  });
+  FailTestsOnApplicationExceptions();
   const int result = RUN_ALL_TESTS();
   DoneApplication();
   return result;

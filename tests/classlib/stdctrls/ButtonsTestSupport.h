@@ -13,13 +13,12 @@
 #include "classlib/classes/Streams.h"
 #include "classlib/forms/Forms.h"
 #include "tests/classlib/graphics/MemorySurface.h"
+#include "tests/classlib/stdctrls/StdCtrlsTestSupport.h"
 
 namespace button_tests {
 
-// Handles what is queued, through the application (so keys take the CN_ route).
-inline void Pump() {
-  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
-}
+using stdctrl_tests::KeyData;
+using stdctrl_tests::Pump;
 
 // Calls fn from the message loop that runs after ms milliseconds (a modal loop, say), once.
 class TLaterCall {
@@ -69,23 +68,8 @@ class TButtonsForm : public TForm {
 };
 
 // A test with a form at (100, 100), 400 x 300 client, made before and freed after.
-class FormTest : public ::testing::Test {
+class FormTest : public stdctrl_tests::LayoutFormTest<TButtonsForm> {
  protected:
-  void SetUp() override {
-    TButtonsForm::RegisterHandlers();
-    Form = TCustomForm::Create<TButtonsForm>(nullptr);
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 400, 300);
-  }
-  void TearDown() override {
-    delete Form;
-    Pump();
-  }
-  // Reads a layout text of the form (its object first) into Form.
-  void ReadLayout(const String& text) {
-    TStringStream stream(text);
-    ReadComponentFromStream(stream, Form);
-  }
   // Shows the form with the keyboard focus in it.
   void ShowForm() {
     Form->Show();
@@ -93,14 +77,6 @@ class FormTest : public ::testing::Test {
     Form->SetFocus();
     Pump();
   }
-  template <class T>
-  T* Find(const wchar_t* name) {
-    T* control = dynamic_cast<T*>(Form->FindComponent(name));
-    EXPECT_NE(control, nullptr) << StringToUtf8(name);
-    return control;
-  }
-
-  TButtonsForm* Form = nullptr;
 };
 
 inline LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
@@ -121,13 +97,6 @@ inline void ClickControl(TControl* control) {
                 control->GetLeft() + control->GetWidth() / 2,
                 control->GetTop() + control->GetHeight() / 2);
   }
-}
-
-// The key data of a key message for vk (repeat count 1, its scan code; released keys with
-// the previous-state and transition bits).
-inline LPARAM KeyData(WORD vk, bool up) {
-  const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-  return static_cast<LPARAM>(1 | (scan << 16) | (up ? 0xC0000000u : 0u));
 }
 
 // A key pressed and released on the window that has the focus, through the message loop.

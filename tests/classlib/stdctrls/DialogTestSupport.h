@@ -10,20 +10,12 @@
 
 #include "classlib/controls/Controls.h"
 #include "classlib/forms/Forms.h"
+#include "tests/classlib/stdctrls/StdCtrlsTestSupport.h"
 
 namespace dialog_tests {
 
-// Handles messages through the application until done() or timeoutMs passed; false on the
-// timeout.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    Application->ProcessMessages();
-    ::Sleep(5);
-  }
-  return true;
-}
+using stdctrl_tests::PumpUntil;
+using stdctrl_tests::WindowText;
 
 // Handles messages for about ms milliseconds.
 inline void PumpFor(DWORD ms) {
@@ -64,12 +56,6 @@ inline String WindowClass(HWND wnd) {
   wchar_t name[64] = {};
   ::GetClassNameW(wnd, name, 64);
   return name;
-}
-
-inline String WindowText(HWND wnd) {
-  wchar_t text[512] = {};
-  ::GetWindowTextW(wnd, text, 512);
-  return text;
 }
 
 struct TWindowSearch {

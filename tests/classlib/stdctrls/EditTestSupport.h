@@ -14,20 +14,13 @@
 #include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/ListBoxes.h"
 #include "classlib/stdctrls/ScrollBar.h"
+#include "tests/classlib/stdctrls/StdCtrlsTestSupport.h"
 
 namespace edit_tests {
 
-// Handles what is queued, through the application (so keys take the CN_ route).
-inline void Pump() {
-  for (int i = 0; i < 20; ++i) Application->ProcessMessages();
-}
-
-// The key data of a key message for vk (repeat count 1, its scan code; released keys with
-// the previous-state and transition bits).
-inline LPARAM KeyData(WORD vk, bool up) {
-  const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-  return static_cast<LPARAM>(1 | (scan << 16) | (up ? 0xC0000000u : 0u));
-}
+using stdctrl_tests::KeyData;
+using stdctrl_tests::Pump;
+using stdctrl_tests::WindowText;
 
 // The window typed keys go to: the one last focused or clicked by the helpers here. Keys are
 // posted to it rather than to whatever has the focus, as other programs on the same Wine
@@ -97,13 +90,6 @@ inline std::pair<int, int> EditSelection(HWND wnd) {
   DWORD end = 0;
   ::SendMessageW(wnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   return {static_cast<int>(start), static_cast<int>(end)};
-}
-
-// The text of any window.
-inline String WindowText(HWND wnd) {
-  wchar_t buffer[512] = {};
-  ::GetWindowTextW(wnd, buffer, 512);
-  return buffer;
 }
 
 // A form whose layouts name these handlers; each counts its calls per sender.
@@ -176,23 +162,11 @@ class TEditsForm : public TForm {
 };
 
 // A test with a borderless form at (100, 100), 400 x 300, made before and freed after.
-class EditFormTest : public ::testing::Test {
+class EditFormTest : public stdctrl_tests::LayoutFormTest<TEditsForm> {
  protected:
   void SetUp() override {
     KeyTargetRef() = nullptr;
-    TEditsForm::RegisterHandlers();
-    Form = TCustomForm::Create<TEditsForm>(nullptr);
-    Form->SetBorderStyle(bsNone);
-    Form->SetBounds(100, 100, 400, 300);
-  }
-  void TearDown() override {
-    delete Form;
-    Pump();
-  }
-  // Reads a layout text of the form (its object first) into Form.
-  void ReadLayout(const String& text) {
-    TStringStream stream(text);
-    ReadComponentFromStream(stream, Form);
+    LayoutFormTest::SetUp();
   }
   // Shows the form, active, with the keyboard focus in it.
   void ShowForm() {
@@ -206,15 +180,7 @@ class EditFormTest : public ::testing::Test {
     Form->SetFocus();
     Pump();
   }
-  template <class T>
-  T* Find(const wchar_t* name) {
-    T* control = dynamic_cast<T*>(Form->FindComponent(name));
-    EXPECT_NE(control, nullptr) << StringToUtf8(name);
-    return control;
-  }
   int Count(const wchar_t* event, TObject* sender) { return Form->Count(event, sender); }
-
-  TEditsForm* Form = nullptr;
 };
 
 }  // namespace edit_tests

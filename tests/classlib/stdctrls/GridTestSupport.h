@@ -11,8 +11,11 @@
 #include "classlib/forms/Forms.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
 #include "tests/classlib/graphics/MemorySurface.h"
+#include "tests/classlib/stdctrls/StdCtrlsTestSupport.h"
 
 namespace grid_tests {
+
+using stdctrl_tests::PumpUntil;
 
 // The controls tests' host window, which also gives the focus back to the control that had
 // it when the window is activated again (as a form does). Activation arrives late under X,
@@ -37,17 +40,6 @@ class TTestHost : public control_tests::TTestHost {
 // Handles what is queued, through the application (so keys take the CN_ route).
 inline void Pump() {
   for (int i = 0; i < 50; ++i) Application->ProcessMessages();
-}
-
-// Handles messages until done() or timeoutMs passed; false on the timeout.
-inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-  const DWORD start = ::GetTickCount();
-  while (!done()) {
-    if (::GetTickCount() - start > timeoutMs) return false;
-    Application->ProcessMessages();
-    ::Sleep(5);
-  }
-  return true;
 }
 
 // Makes host the active window and waits until the system says so, so that tests that

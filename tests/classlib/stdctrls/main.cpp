@@ -5,17 +5,9 @@
 // handler for the time they need it.
 #include <gtest/gtest.h>
 
-#include "classlib/controls/Controls.h"
-#include "classlib/forms/Forms.h"
+#include "tests/ApplicationTestSupport.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  Application->Initialize();
-  Application->SetOnException([](TObject* sender, Exception& e) {
-    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
-                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
-  });
-  const int result = RUN_ALL_TESTS();
-  DoneApplication();
-  return result;
+  return RunTestsInApplication();
 }

@@ -11,6 +11,7 @@
 #include "classlib/stdctrls/Animate.h"
 #include "classlib/stdctrls/ProgressBars.h"
 #include "classlib/stdctrls/StatusBars.h"
+#include "tests/ErrorMessages.h"
 
 #include <commctrl.h>  // after Win.h, which the headers above bring
 
@@ -19,12 +20,7 @@ using namespace grid_tests;
 namespace {
 
 String InvalidOperationOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EInvalidOperation& e) {
-    return e.Message();
-  }
-  return L"(no error)";
+  return ErrorMessageOf<EInvalidOperation>(action, L"(no error)");
 }
 
 }  // namespace

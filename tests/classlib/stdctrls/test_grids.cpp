@@ -6,6 +6,7 @@
 
 #include "GridTestSupport.h"
 #include "classlib/stdctrls/Grids.h"
+#include "tests/ErrorMessages.h"
 
 using namespace grid_tests;
 
@@ -108,12 +109,7 @@ class GridTest : public ::testing::Test {
 };
 
 String Message(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EInvalidGridOperation& e) {
-    return e.Message();
-  }
-  return L"(no error)";
+  return ErrorMessageOf<EInvalidGridOperation>(action, L"(no error)");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "GridTestSupport.h"
 #include "classlib/stdctrls/PageControls.h"
 #include "classlib/stdctrls/PageStack.h"
+#include "tests/ErrorMessages.h"
 
 using namespace grid_tests;
 
@@ -48,13 +49,7 @@ String Captions(const TPageStack& pages) {
 
 // The message of the EListError action raises; "" when it raises none.
 String ListErrorOf(const std::function<void()>& action) {
-  String message;
-  try {
-    action();
-  } catch (const EListError& e) {
-    message = e.Message();
-  }
-  return message;
+  return ErrorMessageOf<EListError>(action, String());
 }
 
 // A notebook over a stack in a host window.

@@ -7,6 +7,7 @@
 #include "classlib/stdctrls/Grids.h"
 #include "classlib/stdctrls/Notebooks.h"
 #include "classlib/stdctrls/PageControls.h"
+#include "tests/ErrorMessages.h"
 
 #include <commctrl.h>  // after Win.h, which the headers above bring
 
@@ -15,12 +16,7 @@ using namespace grid_tests;
 namespace {
 
 String ListErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EListError& e) {
-    return e.Message();
-  }
-  return L"(no error)";
+  return ErrorMessageOf<EListError>(action, L"(no error)");
 }
 
 // The text of a tab of the system's tab control.

@@ -6,17 +6,13 @@
 #include <functional>
 
 #include "classlib/stdctrls/Printers.h"
+#include "tests/ErrorMessages.h"
 
 namespace {
 
 // The EPrinter message of what call raises; empty when it raises none.
 String PrinterErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const EPrinter& e) {
-    return e.Message();
-  }
-  return String();
+  return ErrorMessageOf<EPrinter>(call, String());
 }
 
 TEST(Printer, ADocumentThatIsNotPrintingCannotBeEndedAbortedOrTurned) {

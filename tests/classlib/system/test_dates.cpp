@@ -3,39 +3,26 @@
 #include "classlib/system/SysDate.h"
 #include "classlib/system/SysExceptions.h"
 #include "classlib/system/Win.h"
+#include "SystemTestSupport.h"
 
 namespace {
 
 // Runs each test with the fixed English (United States) settings and restores the
 // machine's afterwards.
-class DateTest : public ::testing::Test {
+class DateTest : public system_tests::DefaultSettingsTest {
  protected:
-  void SetUp() override {
-    FSaved = FormatSettings;
-    FormatSettings = DefaultFormatSettings();
-  }
-  void TearDown() override { FormatSettings = FSaved; }
-
   static int CurrentYear() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     return now.wYear;
   }
-
- private:
-  TFormatSettings FSaved;
 };
 
 constexpr double kMSec = 1.0 / MSecsPerDay;
 
 template <class F>
 String MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return L"(no exception)";
+  return ErrorMessageOf<EConvertError>(f, L"(no exception)");
 }
 
 }  // namespace

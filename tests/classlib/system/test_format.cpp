@@ -7,15 +7,17 @@
 #include "classlib/system/SysFormat.h"
 #include "classlib/system/SysLocale.h"
 #include "classlib/system/SysString.h"
+#include "SystemTestSupport.h"
+
+using system_tests::ConvertErrorOf;
 
 namespace {
 
 // Number formatting depends on FormatSettings: fix them for every test.
-class FormatTest : public ::testing::Test {
+class FormatTest : public system_tests::DefaultSettingsTest {
  protected:
   void SetUp() override {
-    FSaved = FormatSettings;
-    FormatSettings = DefaultFormatSettings();
+    DefaultSettingsTest::SetUp();
     FormatSettings.DecimalSeparator = L'.';
     FormatSettings.ThousandSeparator = L',';
     FormatSettings.CurrencyString = L"$";
@@ -23,21 +25,7 @@ class FormatTest : public ::testing::Test {
     FormatSettings.NegCurrFormat = 0;
     FormatSettings.CurrencyDecimals = 2;
   }
-  void TearDown() override { FormatSettings = FSaved; }
-
- private:
-  TFormatSettings FSaved;
 };
-
-template <class F>
-String ConvertErrorOf(F&& action) {
-  try {
-    action();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return String();
-}
 
 }  // namespace
 

@@ -7,32 +7,14 @@
 #include "classlib/system/SysExceptions.h"
 #include "classlib/system/SysLocale.h"
 #include "classlib/system/SysString.h"
+#include "SystemTestSupport.h"
+
+using system_tests::ConvertErrorOf;
 
 namespace {
 
 // Parsing of decimals depends on FormatSettings: fix them for every test.
-class StringsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    FSaved = FormatSettings;
-    FormatSettings = DefaultFormatSettings();
-  }
-  void TearDown() override { FormatSettings = FSaved; }
-
- private:
-  TFormatSettings FSaved;
-};
-
-// The message an EConvertError carries, or "" when none was raised.
-template <class F>
-String ConvertErrorOf(F&& action) {
-  try {
-    action();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return String();
-}
+class StringsTest : public system_tests::DefaultSettingsTest {};
 
 }  // namespace
 

@@ -2,20 +2,11 @@
 
 #include "classlib/system/SysDate.h"
 #include "classlib/system/Variant.h"
+#include "SystemTestSupport.h"
 
 namespace {
 
-class VariantTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    FSaved = FormatSettings;
-    FormatSettings = DefaultFormatSettings();
-  }
-  void TearDown() override { FormatSettings = FSaved; }
-
- private:
-  TFormatSettings FSaved;
-};
+class VariantTest : public system_tests::DefaultSettingsTest {};
 
 std::string CastMessage(const std::function<void()>& action) {
   try {

@@ -6,6 +6,7 @@
 
 #include "EffectControlsTestSupport.h"
 #include "controls/effects/EPNote.h"
+#include "tests/ErrorMessages.h"
 
 using namespace effect_tests;
 using control_tests::TLogWindow;
@@ -14,12 +15,7 @@ using control_tests::TTestHost;
 namespace {
 
 String ListErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EListError& e) {
-    return e.Message();
-  }
-  return L"(no error)";
+  return ErrorMessageOf<EListError>(action, L"(no error)");
 }
 
 // The indexes of the visible pages.

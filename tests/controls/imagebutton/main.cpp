@@ -6,18 +6,10 @@
 
 #include <cstdio>
 
-#include "classlib/controls/Controls.h"
-#include "classlib/forms/Forms.h"
+#include "tests/ApplicationTestSupport.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  Application->Initialize();
-  Application->SetOnException([](TObject* sender, Exception& e) {
-    ADD_FAILURE() << "exception reached the application: " << StringToUtf8(e.Message())
-                  << (sender ? " (sender " + StringToUtf8(sender->ClassName()) + ")" : "");
-  });
-  const int result = RUN_ALL_TESTS();
-  DoneApplication();
-  return result;
+  return RunTestsInApplication();
 }
