@@ -3,11 +3,13 @@
 #pragma once
 #include <sqlite3.h>
 #include <atomic>
+#include <functional>
 #include "classlib/ado/ADODB.h"
 #include "classlib/ado/ADOX.h"
 #include "classlib/system/SysFiles.h"
 #include "classlib/system/Win.h"
 #include "data/tools/BankWriter.h"
+#include "tests/ErrorMessages.h"
 
 inline String TempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
@@ -68,6 +70,12 @@ class TTempDatabase {
   TTempFile FFile;              // destroyed last: the connection closes first
   TADOConnection FConnection;
 };
+
+// The message of the EDatabaseError action raises.
+inline String MessageOf(const std::function<void()>& action) {
+  return ErrorMessageOf<EDatabaseError>(action, L"(no EDatabaseError)");
+}
+inline bool Contains(const String& text, const String& part) { return text.find(part) != String::npos; }
 
 // The first column of every row of a query, as text joined with '|'.
 inline String Column0(TADOConnection& connection, const String& sql) {

@@ -4,26 +4,24 @@
 #include "classlib/system/Win.h"
 #include "AdoTestFiles.h"
 
+#include <shellapi.h>
+
 namespace {
 
 const wchar_t kChildSwitch[] = L"--child-transaction";
 
-// The quoted arguments after the switch: "<database>" "<signal>".
-bool ParseChildArguments(const String& commandLine, String& database, String& signal) {
-  size_t at = commandLine.find(kChildSwitch);
-  if (at == String::npos) return false;
-  String rest = commandLine.substr(at + wcslen(kChildSwitch));
-  String* targets[] = {&database, &signal};
-  size_t pos = 0;
-  for (String* target : targets) {
-    size_t open = rest.find(L'"', pos);
-    if (open == String::npos) return false;
-    size_t close = rest.find(L'"', open + 1);
-    if (close == String::npos) return false;
-    *target = rest.substr(open + 1, close - open - 1);
-    pos = close + 1;
+// The command line of the child: <program> --child-transaction <database> <signal>.
+bool ParseChildArguments(String& database, String& signal) {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!args) return false;
+  const bool child = count == 4 && String(args[1]) == kChildSwitch;
+  if (child) {
+    database = args[2];
+    signal = args[3];
   }
-  return true;
+  LocalFree(args);
+  return child;
 }
 
 int RunChild(const String& database, const String& signal) {
@@ -54,7 +52,7 @@ int RunChild(const String& database, const String& signal) {
 
 bool RunChildModeIfAsked(int& result) {
   String database, signal;
-  if (!ParseChildArguments(GetCommandLineW(), database, signal)) return false;
+  if (!ParseChildArguments(database, signal)) return false;
   result = RunChild(database, signal);
   return true;
 }

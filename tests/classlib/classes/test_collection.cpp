@@ -21,10 +21,7 @@ class TValueItem : public TCollectionItem {
     Changed(false);
   }
   void Assign(TPersistent* source) override {
-    if (auto* other = dynamic_cast<TValueItem*>(source)) {
-      SetValue(other->FValue);
-      return;
-    }
+    if (auto* other = dynamic_cast<TValueItem*>(source)) return SetValue(other->FValue);
     inherited::Assign(source);
   }
   static inline int Freed = 0;
@@ -42,7 +39,10 @@ class TPlainItem : public TCollectionItem {
 // A collection that records the Update calls it receives.
 class TWatched : public TCollection {
   CLASSLIB_CLASS(TWatched, TCollection)
-  TWatched() : TCollection(TCollectionItemClass<TValueItem>{}) {}
+  TWatched(std::initializer_list<int> values = {}) : TCollection(TCollectionItemClass<TValueItem>{}) {
+    for (int v : values) AddValue(v);
+    Updates.clear();
+  }
   TValueItem* Item(int index) const { return static_cast<TValueItem*>(GetItem(index)); }
   TValueItem* AddValue(int value) {
     auto* item = static_cast<TValueItem*>(Add());
@@ -61,49 +61,42 @@ std::vector<int> Values(const TWatched& c) {
   return values;
 }
 
+using Ints = std::vector<int>;
+
 }  // namespace
 
-TEST(Collection, IdsAreUniqueAndIncreasing) {
-  TWatched c;
-  TValueItem* a = c.AddValue(1);
-  TValueItem* b = c.AddValue(2);
-  c.AddValue(3);
-  EXPECT_EQ(a->GetID(), 0);
-  EXPECT_EQ(b->GetID(), 1);
+TEST(Collection, IdsAreNeverGivenTwice) {
+  TWatched c{1, 2, 3};
+  EXPECT_EQ(c.Item(1)->GetID(), 1);
   c.Delete(1);
   TValueItem* d = c.AddValue(4);
-  EXPECT_EQ(d->GetID(), 3);  // an ID is never given twice
+  EXPECT_EQ(d->GetID(), 3);
   EXPECT_EQ(c.FindItemID(1), nullptr);
   EXPECT_EQ(c.FindItemID(3), d);
-  EXPECT_EQ(Values(c), (std::vector<int>{1, 3, 4}));
+  EXPECT_EQ(Values(c), (Ints{1, 3, 4}));
   EXPECT_EQ(d->GetIndex(), 2);
-  EXPECT_EQ(d->GetCollection(), &c);
 }
 
-TEST(Collection, IndexMovesAndInsert) {
-  TWatched c;
-  for (int v : {1, 2, 3}) c.AddValue(v);
+TEST(Collection, IndexMovesInsertAndBadIndexes) {
+  TWatched c{1, 2, 3};
   c.Item(2)->SetIndex(0);
-  EXPECT_EQ(Values(c), (std::vector<int>{3, 1, 2}));
+  EXPECT_EQ(Values(c), (Ints{3, 1, 2}));
   EXPECT_EQ(MessageOf<EListError>([&] { c.Item(0)->SetIndex(5); }), L"List index out of bounds (5)");
-  EXPECT_EQ(Values(c), (std::vector<int>{3, 1, 2}));
+  EXPECT_EQ(Values(c), (Ints{3, 1, 2}));
 
   static_cast<TValueItem*>(c.Insert(1))->SetValue(9);
-  EXPECT_EQ(Values(c), (std::vector<int>{3, 9, 1, 2}));
   static_cast<TValueItem*>(c.Insert(4))->SetValue(8);  // at the end
-  EXPECT_EQ(Values(c), (std::vector<int>{3, 9, 1, 2, 8}));
+  EXPECT_EQ(Values(c), (Ints{3, 9, 1, 2, 8}));
   EXPECT_THROW(c.Insert(6), EListError);
   EXPECT_THROW(c.Insert(-1), EListError);
-  EXPECT_EQ(c.GetCount(), 5);  // a bad index adds nothing
   EXPECT_EQ(MessageOf<EListError>([&] { c.GetItem(5); }), L"List index out of bounds (5)");
   EXPECT_EQ(MessageOf<EListError>([&] { c.Delete(-1); }), L"List index out of bounds (-1)");
-  EXPECT_EQ(c.GetCount(), 5);
+  EXPECT_EQ(c.GetCount(), 5);  // a bad index adds or removes nothing
 }
 
 TEST(Collection, UpdateIsCalledOncePerOutermostEndUpdate) {
-  TWatched c;
-  TValueItem* a = c.AddValue(1);
-  c.Updates.clear();
+  TWatched c{1};
+  TValueItem* a = c.Item(0);
   a->SetValue(2);
   EXPECT_EQ(c.Updates, std::vector<TCollectionItem*>{a});  // one item changed
 
@@ -117,38 +110,30 @@ TEST(Collection, UpdateIsCalledOncePerOutermostEndUpdate) {
   c.EndUpdate();
   EXPECT_EQ(c.Updates, std::vector<TCollectionItem*>{nullptr});
 
-  c.Updates.clear();
   c.EndUpdate();  // unmatched: must not silence later changes
   c.Updates.clear();
   a->SetValue(7);
   EXPECT_EQ(c.Updates.size(), 1u);
-}
 
-TEST(Collection, ClearFreesEveryItemWithOneUpdate) {
-  TValueItem::Freed = 0;
-  TWatched c;
-  for (int v : {1, 2, 3}) c.AddValue(v);
   c.Updates.clear();
+  TValueItem::Freed = 0;
   c.Clear();
   EXPECT_EQ(c.GetCount(), 0);
-  EXPECT_EQ(TValueItem::Freed, 3);
-  EXPECT_EQ(c.Updates.size(), 1u);
+  EXPECT_EQ(TValueItem::Freed, 2);
+  EXPECT_EQ(c.Updates.size(), 1u);  // one Update for the whole Clear
 }
 
 TEST(Collection, ItemsMoveBetweenCollectionsAndLeaveWhenFreed) {
   TValueItem::Freed = 0;
   {
-    TWatched first, second;
-    TValueItem* a = first.AddValue(1);
-    first.AddValue(2);
-    second.AddValue(3);
-    second.AddValue(4);
+    TWatched first{1, 2}, second{3, 4};
+    TValueItem* a = first.Item(0);
     a->SetCollection(&second);
     EXPECT_EQ(first.GetCount(), 1);
     EXPECT_EQ(a->GetIndex(), 2);
     EXPECT_EQ(a->GetID(), 2);  // a new ID from its new collection
     delete second.Item(0);
-    EXPECT_EQ(Values(second), (std::vector<int>{4, 1}));
+    EXPECT_EQ(Values(second), (Ints{4, 1}));
     a->SetCollection(nullptr);  // the caller owns it now
     EXPECT_EQ(a->GetIndex(), -1);
     delete a;
@@ -158,16 +143,13 @@ TEST(Collection, ItemsMoveBetweenCollectionsAndLeaveWhenFreed) {
 }
 
 TEST(Collection, AssignCopiesItems) {
-  TWatched source, dest;
-  for (int v : {1, 2, 3}) source.AddValue(v);
-  for (int v : {7, 7, 7, 7, 7}) dest.AddValue(v);
-  dest.Updates.clear();
+  TWatched source{1, 2, 3}, dest{7, 7, 7, 7, 7};
   dest.Assign(&source);
-  EXPECT_EQ(Values(dest), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(Values(dest), (Ints{1, 2, 3}));
   EXPECT_EQ(dest.Updates, std::vector<TCollectionItem*>{nullptr});
 
   dest.Assign(&dest);  // into itself: nothing lost
-  EXPECT_EQ(Values(dest), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(Values(dest), (Ints{1, 2, 3}));
 
   TComponent notACollection(nullptr);
   EXPECT_EQ(MessageOf<EConvertError>([&] { dest.Assign(&notACollection); }),
@@ -187,7 +169,6 @@ TEST(Collection, NamesOfOwnedCollectionsAndItems) {
   TCollectionItem* first = columns.Add();
   TCollectionItem* second = columns.Add();
   EXPECT_EQ(columns.GetOwner(), &grid);
-  EXPECT_EQ(second->GetOwner(), &columns);
   EXPECT_EQ(columns.GetNamePath(), L"TOwnedCollection");  // no property name yet
   columns.SetPropName(L"Columns");
   EXPECT_EQ(columns.GetNamePath(), L"Grid1.Columns");

@@ -24,7 +24,7 @@ class TProbe : public TComponent {
       FLog->push_back(L"free " + GetName() +
                       (GetComponentState().Contains(csDestroying) ? L" destroying" : L""));
   }
-  TComponent* Ref = nullptr;        // cleared when Ref is removed
+  TComponent* Ref = nullptr;           // cleared when Ref is removed
   TComponent* FreeOnRemove = nullptr;  // freed when another component is removed
 
  protected:
@@ -48,6 +48,13 @@ bool Logged(const TLog& log, const String& entry) {
   return std::find(log.begin(), log.end(), entry) != log.end();
 }
 
+// An unnamed component, or one with a name, owned by owner.
+TComponent* Make(TComponent* owner, const wchar_t* name = L"") {
+  auto* component = new TComponent(owner);
+  component->SetName(name);
+  return component;
+}
+
 }  // namespace
 
 TEST(Component, OwnerFreesOwnedComponentsLastFirstWhileDestroying) {
@@ -55,9 +62,7 @@ TEST(Component, OwnerFreesOwnedComponentsLastFirstWhileDestroying) {
   auto* owner = new TProbe(nullptr, L"Owner", nullptr);
   new TProbe(owner, L"A", &log);
   new TProbe(owner, L"B", &log);
-  auto* c = new TProbe(owner, L"C", &log);
-  new TProbe(c, L"D", &log);  // owned one level down
-  ASSERT_EQ(owner->GetComponentCount(), 3);
+  new TProbe(new TProbe(owner, L"C", &log), L"D", &log);  // D owned one level down
   log.clear();
   owner->Free();
   // C's own destructor body runs before it frees D.
@@ -77,13 +82,12 @@ TEST(Component, DeletingAnOwnedComponentRemovesItAndTellsTheOthers) {
   log.clear();
   delete a;
   EXPECT_EQ(owner.GetComponentCount(), 1);
-  EXPECT_EQ(owner.GetComponent(0), b);
   EXPECT_EQ(b->GetComponentIndex(), 0);
   EXPECT_EQ(b->Ref, nullptr);
   EXPECT_TRUE(Logged(log, L"Owner -A"));
 }
 
-TEST(Component, FreeNotificationReachesComponentsOfOtherOwners) {
+TEST(Component, FreeNotificationReachesOtherOwnersAndIsUndoneByEitherSide) {
   TLog log;
   auto* form1 = new TProbe(nullptr, L"Form1", nullptr);
   TProbe form2(nullptr, L"Form2", nullptr);
@@ -95,10 +99,7 @@ TEST(Component, FreeNotificationReachesComponentsOfOtherOwners) {
   delete form1;
   EXPECT_EQ(user->Ref, nullptr);
   EXPECT_EQ(log, TLog{L"User -Source"});
-}
 
-TEST(Component, FreeNotificationLinkIsUndoneByEitherSide) {
-  TLog log;
   auto* a = new TProbe(nullptr, L"A", nullptr);
   auto* b = new TProbe(nullptr, L"B", &log);
   auto* c = new TProbe(nullptr, L"C", &log);
@@ -148,26 +149,20 @@ TEST(Component, NoticeHandlerMayFreeASibling) {
   EXPECT_TRUE(Logged(log, L"free C"));
 }
 
-TEST(Component, NamesMustBeIdentifiers) {
+TEST(Component, NamesAreIdentifiersFoundAndUniqueInTheOwnerWithoutRegardToCase) {
   TComponent c(nullptr);
-  for (const wchar_t* good : {L"Button1", L"_x", L"a", L"Z_9"}) {
-    c.SetName(good);
-    EXPECT_EQ(c.GetName(), good);
-  }
+  c.SetName(L"_x9");
+  EXPECT_EQ(c.GetName(), L"_x9");
   c.SetName(L"");
-  EXPECT_EQ(c.GetName(), L"");
-  for (const wchar_t* bad : {L"1abc", L"a b", L"a-b", L"名字", L" "}) {
+  for (const wchar_t* bad : {L"1abc", L"a b", L"a-b", L"名字"}) {
     EXPECT_EQ(MessageOf<EComponentError>([&] { c.SetName(bad); }),
               L"'" + String(bad) + L"' is not a valid component name");
   }
   EXPECT_EQ(c.GetName(), L"");
-}
 
-TEST(Component, NamesAreUniqueInTheOwnerWithoutRegardToCase) {
   TComponent owner(nullptr);
-  auto* edit = new TComponent(&owner);
-  edit->SetName(L"Edit1");
-  auto* other = new TComponent(&owner);
+  TComponent* edit = Make(&owner, L"Edit1");
+  TComponent* other = Make(&owner);
   EXPECT_EQ(MessageOf<EComponentError>([&] { other->SetName(L"EDIT1"); }),
             L"A component named EDIT1 already exists");
   EXPECT_EQ(other->GetName(), L"");
@@ -176,31 +171,22 @@ TEST(Component, NamesAreUniqueInTheOwnerWithoutRegardToCase) {
 
   // The same name under another owner is fine, but not once inserted here.
   TComponent owner2(nullptr);
-  auto* stranger = new TComponent(&owner2);
-  stranger->SetName(L"edit1");
+  TComponent* stranger = Make(&owner2, L"edit1");
   EXPECT_THROW(owner.InsertComponent(stranger), EComponentError);
   EXPECT_EQ(stranger->GetOwner(), &owner2);
   EXPECT_EQ(owner.GetComponentCount(), 2);
-}
 
-TEST(Component, FindComponentIgnoresCaseAndLooksOneLevelDeep) {
-  TComponent owner(nullptr);
-  auto* label = new TComponent(&owner);
-  label->SetName(L"Label1");
-  auto* inner = new TComponent(label);
-  inner->SetName(L"Inner");
-  EXPECT_EQ(owner.FindComponent(L"label1"), label);
-  EXPECT_EQ(owner.FindComponent(L"LABEL1"), label);
+  // FindComponent ignores case, looks one level deep, and never finds the unnamed.
+  Make(edit, L"Inner");
+  EXPECT_EQ(owner.FindComponent(L"edit1"), edit);
   EXPECT_EQ(owner.FindComponent(L"Inner"), nullptr);
-  EXPECT_EQ(owner.FindComponent(L"Label2"), nullptr);
-  new TComponent(&owner);  // unnamed components are never found by the empty name
   EXPECT_EQ(owner.FindComponent(L""), nullptr);
 }
 
 TEST(Component, IndexesAndBadIndexes) {
   TComponent owner(nullptr);
   TComponent* items[3];
-  for (auto*& item : items) item = new TComponent(&owner);
+  for (auto*& item : items) item = Make(&owner);
   EXPECT_EQ(MessageOf<EListError>([&] { owner.GetComponent(3); }), L"List index out of bounds (3)");
   EXPECT_THROW(owner.GetComponent(-1), EListError);
   items[2]->SetComponentIndex(0);
@@ -290,28 +276,18 @@ TEST(Persistent, AssignErrorsNameBothClasses) {
 TEST(Persistent, NamePathFollowsTheOwner) {
   TComponent form(nullptr);
   TOwned font;
-  EXPECT_EQ(font.GetNamePath(), L"TOwned");
   font.Owner = &form;  // an owner without a name adds nothing
   EXPECT_EQ(font.GetNamePath(), L"TOwned");
   form.SetName(L"Form1");
   EXPECT_EQ(font.GetNamePath(), L"Form1.TOwned");
 }
 
-// ---- TSet -------------------------------------------------------------------------------
-
-TEST(Sets, Operations) {
+TEST(Sets, OperationsIgnoreMembersOutsideTheRange) {
   enum TStyle { stBold, stItalic, stUnderline, stStrikeOut };
   using TStyles = TSet<TStyle>;
   TStyles s{stBold, stUnderline};
-  EXPECT_TRUE(s.Contains(stBold));
-  EXPECT_FALSE(s.Contains(stItalic));
-  s.Include(stItalic).Exclude(stBold);
+  s.Include(stItalic).Exclude(stBold).Include(static_cast<TStyle>(64)).Include(static_cast<TStyle>(-1));
   EXPECT_EQ(s, (TStyles{stItalic, stUnderline}));
-  EXPECT_EQ(s + TStyles{stStrikeOut}, (TStyles{stItalic, stUnderline, stStrikeOut}));
-  EXPECT_EQ(s - (TStyles{stItalic, stBold}), TStyles{stUnderline});
+  EXPECT_EQ(s + TStyles{stStrikeOut} - TStyles{stItalic}, (TStyles{stUnderline, stStrikeOut}));
   EXPECT_EQ(s * (TStyles{stItalic, stBold}), TStyles{stItalic});
-  EXPECT_TRUE((s * TStyles{stBold}).Empty());
-  EXPECT_FALSE(s == TStyles{});
-  s.Include(static_cast<TStyle>(64)).Include(static_cast<TStyle>(-1));  // outside: ignored
-  EXPECT_EQ(s, (TStyles{stItalic, stUnderline}));
 }

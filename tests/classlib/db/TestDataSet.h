@@ -11,6 +11,7 @@
 
 #include "classlib/db/DB.h"
 #include "classlib/system/SysDate.h"
+#include "tests/ErrorMessages.h"
 
 class TTestDataSet : public TDataSet {
   CLASSLIB_CLASS(TTestDataSet, TDataSet)
@@ -131,11 +132,6 @@ class DBTest : public ::testing::Test {
 };
 
 // The message of the EDatabaseError action raises ("no error" when none).
-inline std::string DatabaseErrorText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EDatabaseError& e) {
-    return e.what();
-  }
-  return "no error";
+inline String DatabaseErrorText(const std::function<void()>& action) {
+  return ErrorMessageOf<EDatabaseError>(action, L"no error");
 }

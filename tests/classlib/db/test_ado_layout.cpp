@@ -56,15 +56,10 @@ TEST(ADOLayout, ConnectionTablesQueriesCommandsAndSourcesAreReadAndWork) {
   auto* command = dynamic_cast<TADOCommand*>(host.FindComponent(L"Cmd1"));
   auto* source = dynamic_cast<TDataSource*>(host.FindComponent(L"Cn1DS_kmmc"));
   ASSERT_TRUE(connection && table && query && command && source);
-  EXPECT_FALSE(connection->GetKeepConnection());
-  EXPECT_FALSE(connection->GetLoginPrompt());
-  EXPECT_EQ(connection->GetMode(), cmShareDenyNone);
   EXPECT_FALSE(connection->GetConnected());  // the program connects in code
+  EXPECT_EQ(connection->GetMode(), cmShareDenyNone);
   EXPECT_EQ(table->GetConnection(), connection);
-  EXPECT_EQ(table->GetFilter(), L"C3 > 0");
-  EXPECT_TRUE(table->GetFiltered());
   EXPECT_EQ(source->GetDataSet(), table);
-  EXPECT_EQ(command->GetConnection(), connection);
 
   EXPECT_EQ(command->Execute(), 3);
   table->Open();
@@ -75,10 +70,10 @@ TEST(ADOLayout, ConnectionTablesQueriesCommandsAndSourcesAreReadAndWork) {
   EXPECT_EQ(query->FieldByName(L"C2")->GetAsString(), L"Third");
 
   const String written = ComponentToText(&host);
-  EXPECT_NE(written.find(L"Filter = 'C3 > 0'"), String::npos);
-  EXPECT_NE(written.find(L"Filtered = True"), String::npos);
-  EXPECT_NE(written.find(L"CommandText = 'update tab_kmmc set C3 = C3 + 1'"), String::npos);
-  EXPECT_NE(written.find(L"DataSet = Cn1Table_kmmc"), String::npos);
+  for (const wchar_t* line : {L"KeepConnection = False", L"LoginPrompt = False", L"Mode = cmShareDenyNone",
+                              L"Filter = 'C3 > 0'", L"Filtered = True", L"DataSet = Cn1Table_kmmc",
+                              L"CommandText = 'update tab_kmmc set C3 = C3 + 1'"})
+    EXPECT_NE(written.find(line), String::npos) << StringToUtf8(line);
   EXPECT_EQ(written.find(L"CursorType"), String::npos);  // the default is left out
   query->Close();
   table->Close();

@@ -13,7 +13,7 @@ TEST_F(LocateTest, LocateWithAndWithoutCase) {
   EXPECT_TRUE(Data.Locate(L"a1", L"Apr", {loCaseInsensitive, loPartialKey}));
   EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"apricot");
   EXPECT_FALSE(Data.Locate(L"a1", L"Apr", {loPartialKey}));
-  EXPECT_TRUE(Data.Locate(L"A1", L"中文", {loCaseInsensitive}) == false);
+  EXPECT_FALSE(Data.Locate(L"A1", L"中文", {loCaseInsensitive}));
 }
 
 TEST_F(LocateTest, LocateOnSeveralFieldsNumbersDatesAndNull) {
@@ -81,7 +81,7 @@ TEST_F(BookmarkTest, DeletedOrFilteredRowIsNotFound) {
   Data.SetFilter(L"id <> 2");
   Data.SetFiltered(true);
   EXPECT_FALSE(Data.BookmarkValid(mark));
-  EXPECT_EQ(DatabaseErrorText([&] { Data.GotoBookmark(mark); }), "Q: Record not found");
+  EXPECT_EQ(DatabaseErrorText([&] { Data.GotoBookmark(mark); }), L"Q: Record not found");
   Data.SetFiltered(false);
   Data.GotoBookmark(mark);
   Data.Delete();
@@ -136,7 +136,7 @@ TEST_F(CloneTest, CloneIsAnIndependentCursorOnTheSameRows) {
 TEST_F(CloneTest, CloneOfAClosedDataSetFails) {
   TTestDataSet clone;
   EXPECT_EQ(DatabaseErrorText([&] { clone.Clone(&Data); }),
-            "Cannot perform this operation on a closed dataset");
+            L"Cannot perform this operation on a closed dataset");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "classlib/controls/Controls.h"
 #include "classlib/forms/Forms.h"
+#include "tests/classlib/controls/ControlTestSupport.h"
 #include "tests/ApplicationTestSupport.h"
 
 namespace forms_tests {
@@ -160,12 +161,6 @@ struct TWineGdiEntry {
 #pragma pack(pop)
 static_assert(sizeof(TWineGdiEntry) == 24);
 
-inline BOOL CALLBACK CountWindow(HWND wnd, LPARAM param) {
-  ++*reinterpret_cast<int*>(param);
-  ::EnumChildWindows(wnd, CountWindow, param);
-  return TRUE;
-}
-
 }  // namespace detail
 
 // The GDI objects of the process: the system's count, or (where the system does not
@@ -185,9 +180,7 @@ inline int GdiObjectCount() {
 // count) the windows of this thread and all their child windows.
 inline int UserObjectCount() {
   if (const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS)) return count;
-  int count = 0;
-  ::EnumThreadWindows(::GetCurrentThreadId(), detail::CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
+  return control_tests::ThreadWindowCount();
 }
 
 }  // namespace forms_tests

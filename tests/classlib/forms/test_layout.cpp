@@ -1,6 +1,6 @@
-// Tests across controls and forms: a form laid out by Align with panels (also inside a
-// framed panel), windows made again keeping their state, and a form of fifty controls
-// opened and closed many times without leaking GDI or user objects.
+// Tests across controls and forms: panels aligned inside a framed panel on a form, windows
+// made again keeping their state, and a form of fifty controls opened and closed many
+// times without leaking GDI or user objects.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,16 +9,12 @@
 #include "classlib/controls/Panels.h"
 #include "classlib/controls/Scrolling.h"
 #include "classlib/forms/Forms.h"
+#include "tests/classlib/controls/ControlTestSupport.h"
 
 namespace {
 
-void Pump() {
-  MSG msg;
-  for (int i = 0; i < 5000 && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
-}
+using control_tests::PumpMessages;
+using control_tests::ThreadWindowCount;
 
 TCustomPanel* AddPanel(TWinControl* parent, TAlign align, TRect bounds) {
   auto* panel = new TCustomPanel(parent);
@@ -27,20 +23,6 @@ TCustomPanel* AddPanel(TWinControl* parent, TAlign align, TRect bounds) {
   panel->SetParent(parent);
   return panel;
 }
-
-// A form whose panels take the top, the bottom, the left and the rest of a container.
-struct DockedPanels {
-  DockedPanels(TWinControl* container) {
-    Top = AddPanel(container, alTop, Bounds(0, 0, 10, 30));
-    Bottom = AddPanel(container, alBottom, Bounds(0, 0, 10, 20));
-    Left = AddPanel(container, alLeft, Bounds(0, 0, 50, 10));
-    Client = AddPanel(container, alClient, Bounds(0, 0, 10, 10));
-  }
-  TCustomPanel* Top;
-  TCustomPanel* Bottom;
-  TCustomPanel* Left;
-  TCustomPanel* Client;
-};
 
 // Bounds of a child window as the system has them, in its parent's client coordinates.
 TRect WindowBounds(TWinControl* control) {
@@ -60,75 +42,39 @@ class LayoutFormTest : public ::testing::Test {
   }
   void TearDown() override {
     delete Form;
-    Pump();
+    PumpMessages();
   }
   TForm* Form = nullptr;
 };
 
-TEST_F(LayoutFormTest, AlignLaysOutTopBottomLeftAndClientPanels) {
-  DockedPanels p(Form);
-  Form->Show();
-  Pump();
-  ASSERT_EQ(Form->GetClientWidth(), 400);
-  ASSERT_EQ(Form->GetClientHeight(), 300);
-  EXPECT_EQ(p.Top->GetBoundsRect(), Bounds(0, 0, 400, 30));
-  EXPECT_EQ(p.Bottom->GetBoundsRect(), Bounds(0, 280, 400, 20));
-  EXPECT_EQ(p.Left->GetBoundsRect(), Bounds(0, 30, 50, 250));
-  EXPECT_EQ(p.Client->GetBoundsRect(), Bounds(50, 30, 350, 250));
-  // The windows are where the controls say.
-  EXPECT_EQ(WindowBounds(p.Client), Bounds(50, 30, 350, 250));
-  EXPECT_EQ(WindowBounds(p.Bottom), Bounds(0, 280, 400, 20));
-
-  Form->SetClientWidth(500);
-  Form->SetClientHeight(400);
-  Pump();
-  EXPECT_EQ(p.Top->GetBoundsRect(), Bounds(0, 0, 500, 30));
-  EXPECT_EQ(p.Bottom->GetBoundsRect(), Bounds(0, 380, 500, 20));
-  EXPECT_EQ(p.Left->GetBoundsRect(), Bounds(0, 30, 50, 350));
-  EXPECT_EQ(p.Client->GetBoundsRect(), Bounds(50, 30, 450, 350));
-  EXPECT_EQ(WindowBounds(p.Client), Bounds(50, 30, 450, 350));
-  // Panels that follow the client do not make the form scroll.
-  EXPECT_FALSE(Form->GetVertScrollBar()->IsScrollBarVisible());
-  EXPECT_FALSE(Form->GetHorzScrollBar()->IsScrollBarVisible());
-
-  // A hidden panel gives its room to the others.
-  p.Left->SetVisible(false);
-  EXPECT_EQ(p.Client->GetBoundsRect(), Bounds(0, 30, 500, 350));
-  // So does a changed size of a docked one.
-  p.Top->SetHeight(60);
-  EXPECT_EQ(p.Client->GetBoundsRect(), Bounds(0, 60, 500, 320));
-}
-
-TEST_F(LayoutFormTest, PanelsInsideAFramedPanelKeepClearOfItsFrame) {
+TEST_F(LayoutFormTest, PanelsInsideAFramedPanelFollowTheFormAndKeepClearOfTheFrame) {
   TCustomPanel* frame = AddPanel(Form, alClient, Bounds(0, 0, 10, 10));
   frame->SetBorderWidth(4);
-  frame->SetBevelOuter(bvRaised);
   frame->SetBevelInner(bvLowered);  // frame: 1 + 4 + 1 = 6 on every side
-  DockedPanels p(frame);
+  frame->SetBorderStyle(bsSingle);  // and the window's edge around the client area
+  TCustomPanel* top = AddPanel(frame, alTop, Bounds(0, 0, 10, 30));
+  TCustomPanel* bottom = AddPanel(frame, alBottom, Bounds(0, 0, 10, 20));
+  TCustomPanel* client = AddPanel(frame, alClient, Bounds(0, 0, 10, 10));
   Form->Show();
-  Pump();
+  PumpMessages();
   ASSERT_EQ(frame->GetBoundsRect(), Bounds(0, 0, 400, 300));
-  EXPECT_EQ(p.Top->GetBoundsRect(), Bounds(6, 6, 388, 30));
-  EXPECT_EQ(p.Bottom->GetBoundsRect(), Bounds(6, 274, 388, 20));
-  EXPECT_EQ(p.Left->GetBoundsRect(), Bounds(6, 36, 50, 238));
-  EXPECT_EQ(p.Client->GetBoundsRect(), Bounds(56, 36, 338, 238));
-
-  frame->SetBevelWidth(3);  // frame: 3 + 4 + 3 = 10
-  EXPECT_EQ(p.Top->GetBoundsRect(), Bounds(10, 10, 380, 30));
-  EXPECT_EQ(p.Client->GetBoundsRect(), Bounds(60, 40, 330, 230));
-
-  // A single border takes its edge off the client area as well.
-  frame->SetBorderStyle(bsSingle);
-  Pump();
   const int edge = (frame->GetWidth() - frame->GetClientWidth()) / 2;
   EXPECT_GT(edge, 0);
-  EXPECT_EQ(p.Top->GetBoundsRect(), Bounds(10, 10, 380 - 2 * edge, 30));
-  EXPECT_EQ(p.Bottom->GetBoundsRect(), Bounds(10, 300 - 2 * edge - 10 - 20, 380 - 2 * edge, 20));
+  const int width = 400 - 2 * edge - 12;
+  EXPECT_EQ(top->GetBoundsRect(), Bounds(6, 6, width, 30));
+  EXPECT_EQ(bottom->GetBoundsRect(), Bounds(6, 300 - 2 * edge - 6 - 20, width, 20));
+  EXPECT_EQ(WindowBounds(client), Bounds(6, 36, width, 300 - 2 * edge - 62));
 
+  // The form's new client size reaches the panels; following it, they make no scroll bars.
   Form->SetClientHeight(200);
-  Pump();
-  EXPECT_EQ(p.Bottom->GetBoundsRect(), Bounds(10, 200 - 2 * edge - 10 - 20, 380 - 2 * edge, 20));
-  EXPECT_EQ(p.Left->GetBoundsRect(), Bounds(10, 40, 50, 200 - 2 * edge - 70));
+  PumpMessages();
+  EXPECT_EQ(bottom->GetBoundsRect(), Bounds(6, 200 - 2 * edge - 6 - 20, width, 20));
+  EXPECT_EQ(WindowBounds(client), Bounds(6, 36, width, 200 - 2 * edge - 62));
+  EXPECT_FALSE(Form->GetVertScrollBar()->IsScrollBarVisible());
+  EXPECT_FALSE(Form->GetHorzScrollBar()->IsScrollBarVisible());
+  // A hidden panel gives its room to the others.
+  top->SetVisible(false);
+  EXPECT_EQ(client->GetBoundsRect().Top, 6);
 }
 
 TEST_F(LayoutFormTest, AScrollBoxOnAFormScrollsItsChildrenOnly) {
@@ -138,81 +84,50 @@ TEST_F(LayoutFormTest, AScrollBoxOnAFormScrollsItsChildrenOnly) {
   box->SetParent(Form);
   auto* inner = AddPanel(box, alNone, Bounds(20, 400, 80, 40));
   Form->Show();
-  Pump();
-  EXPECT_TRUE(box->GetVertScrollBar()->IsScrollBarVisible());
+  PumpMessages();
   EXPECT_EQ(box->GetVertScrollBar()->GetRange(), 440);
   box->ScrollInView(inner);
   EXPECT_EQ(box->GetVertScrollBar()->GetPosition(), 440 - box->GetClientHeight());
   EXPECT_EQ(WindowBounds(inner).Top, 400 - box->GetVertScrollBar()->GetPosition());
   EXPECT_EQ(box->GetBoundsRect(), Bounds(0, 0, 200, 150));  // the box stays
   EXPECT_FALSE(Form->GetVertScrollBar()->IsScrollBarVisible());
+
+  // A new window of the box keeps its position and its children where they were scrolled to.
+  const int position = box->GetVertScrollBar()->GetPosition();
+  box->RecreateWnd();
+  EXPECT_EQ(box->GetVertScrollBar()->GetPosition(), position);
+  EXPECT_EQ(::GetScrollPos(box->GetHandle(), SB_VERT), position);
+  EXPECT_EQ(WindowBounds(inner).Top, 400 - position);
 }
 
-// ---- RecreateWnd ---------------------------------------------------------------------------
-
-TEST_F(LayoutFormTest, RecreateWndKeepsCaptionBoundsAndChildren) {
+TEST_F(LayoutFormTest, RecreatingTheFormKeepsCaptionBoundsAndNestedChildren) {
   Form->SetCaption(L"Recreated");
   TCustomPanel* panel = AddPanel(Form, alNone, Bounds(10, 20, 200, 100));
-  panel->SetCaption(L"Panel caption");
   TCustomPanel* inner = AddPanel(panel, alNone, Bounds(5, 6, 50, 30));
-  inner->SetCaption(L"inner");
-  auto* windowless = new TGraphicControl(panel);
-  windowless->SetBounds(70, 8, 20, 20);
-  windowless->SetParent(panel);
   Form->Show();
-  Pump();
-
-  const HWND oldPanel = panel->GetHandle();
-  const HWND oldInner = inner->GetHandle();
-  panel->RecreateWnd();
-  const HWND newPanel = panel->GetHandle();
-  EXPECT_NE(newPanel, oldPanel);
-  EXPECT_FALSE(::IsWindow(oldPanel));
-  EXPECT_FALSE(::IsWindow(oldInner));
-  wchar_t text[64] = {};
-  ::GetWindowTextW(newPanel, text, 64);
-  EXPECT_STREQ(text, L"Panel caption");
-  EXPECT_EQ(panel->GetCaption(), L"Panel caption");
-  EXPECT_EQ(panel->GetBoundsRect(), Bounds(10, 20, 200, 100));
-  EXPECT_EQ(WindowBounds(panel), Bounds(10, 20, 200, 100));
-  EXPECT_TRUE(::IsWindowVisible(newPanel));
-  ASSERT_EQ(panel->GetControlCount(), 2);
-  EXPECT_EQ(::GetParent(inner->GetHandle()), newPanel);
-  EXPECT_EQ(WindowBounds(inner), Bounds(5, 6, 50, 30));
-  EXPECT_EQ(inner->GetCaption(), L"inner");
-  EXPECT_EQ(windowless->GetParent(), panel);
-  EXPECT_EQ(windowless->GetBoundsRect(), Bounds(70, 8, 20, 20));
-
-  // The form itself, with everything on it.
+  PumpMessages();
   const TRect formBounds = Form->GetBoundsRect();
   const HWND oldForm = Form->GetHandle();
+  const HWND oldInner = inner->GetHandle();
   Form->RecreateWnd();
   EXPECT_NE(Form->GetHandle(), oldForm);
+  EXPECT_FALSE(::IsWindow(oldInner));
+  wchar_t text[64] = {};
   ::GetWindowTextW(Form->GetHandle(), text, 64);
   EXPECT_STREQ(text, L"Recreated");
   EXPECT_EQ(Form->GetBoundsRect(), formBounds);
   EXPECT_EQ(Form->GetClientWidth(), 400);
   EXPECT_EQ(::GetParent(panel->GetHandle()), Form->GetHandle());
   EXPECT_EQ(::GetParent(inner->GetHandle()), panel->GetHandle());
+  EXPECT_TRUE(::IsWindowVisible(inner->GetHandle()));
   EXPECT_EQ(WindowBounds(panel), Bounds(10, 20, 200, 100));
-
-  // A scrolled box keeps its position and its children where they were scrolled to.
-  auto* box = new TScrollBox(Form);
-  box->SetBounds(220, 0, 150, 120);
-  box->SetParent(Form);
-  TCustomPanel* distant = AddPanel(box, alNone, Bounds(0, 300, 60, 40));
-  box->ScrollInView(distant);
-  const int position = box->GetVertScrollBar()->GetPosition();
-  ASSERT_GT(position, 0);
-  box->RecreateWnd();
-  EXPECT_EQ(box->GetVertScrollBar()->GetPosition(), position);
-  EXPECT_EQ(::GetScrollPos(box->GetHandle(), SB_VERT), position);
-  EXPECT_EQ(WindowBounds(distant).Top, 300 - position);
+  EXPECT_EQ(WindowBounds(inner), Bounds(5, 6, 50, 30));
 }
 
 // ---- Many controls opened and closed ---------------------------------------------------------
 
-// A control that paints itself, so painting takes the canvas's tools.
+// A window and a windowless control that paint themselves, so painting takes the
+// canvas's tools.
 class Painted : public TCustomControl {
  public:
   using TCustomControl::TCustomControl;
@@ -224,7 +139,6 @@ class Painted : public TCustomControl {
     GetCanvas()->TextOut(2, 2, L"Painted");
   }
 };
-
 class Drawn : public TGraphicControl {
  public:
   using TGraphicControl::TGraphicControl;
@@ -289,30 +203,13 @@ void OpenAndCloseOnce() {
   BuildFiftyControls(form);
   form->Show();
   ::UpdateWindow(form->GetHandle());
-  Pump();
+  PumpMessages();
   form->Close();
-  for (int i = 0; i < 100 && !freed; ++i) Pump();
+  for (int i = 0; i < 100 && !freed; ++i) PumpMessages();
   if (!freed) {
     ADD_FAILURE() << "the form was not freed on close";
     delete form;
   }
-}
-
-// How many windows the thread has, top-level ones and all their descendants.
-BOOL CALLBACK CountWindow(HWND, LPARAM param) {
-  ++*reinterpret_cast<int*>(param);
-  return TRUE;
-}
-BOOL CALLBACK CountTopLevelWindow(HWND wnd, LPARAM param) {
-  CountWindow(wnd, param);
-  ::EnumChildWindows(wnd, CountWindow, param);
-  return TRUE;
-}
-int ThreadWindowCount() {
-  int count = 0;
-  ::EnumThreadWindows(::GetCurrentThreadId(), CountTopLevelWindow,
-                      reinterpret_cast<LPARAM>(&count));
-  return count;
 }
 
 // GDI and user objects in use. On Windows the process's counts say it; Wine reports 0 for

@@ -31,7 +31,7 @@ class ModalTest : public ::testing::Test {
   TLaterCalls Later;
 };
 
-TEST_F(ModalTest, ButtonClickSetsTheResult) {
+TEST_F(ModalTest, AButtonOrTheCloseCommandGivesTheResult) {
   std::unique_ptr<TForm> form(MakeDialog());
   // BM_CLICK makes the button press and release itself: BN_CLICKED comes back reflected.
   ::PostMessageW(Ok->GetHandle(), BM_CLICK, 0, 0);
@@ -40,6 +40,11 @@ TEST_F(ModalTest, ButtonClickSetsTheResult) {
   EXPECT_FALSE(::IsWindowVisible(form->GetHandle()));
   EXPECT_FALSE(form->GetFormState().Contains(fsModal));
   EXPECT_EQ(Application->GetModalLevel(), 0);
+  ::PostMessageW(form->GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  ::PostMessageW(form->GetHandle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_TRUE(::IsWindow(form->GetHandle()));  // closing hides the window, not destroys it
 }
 
 TEST_F(ModalTest, SynthesisedMouseClickOnAButtonSetsTheResult) {
@@ -55,16 +60,6 @@ TEST_F(ModalTest, SynthesisedMouseClickOnAButtonSetsTheResult) {
   Later.Post([&] { form->SetModalResult(mrAbort); }, 3000);
   EXPECT_EQ(form->ShowModal(), mrCancel);
   EXPECT_TRUE(clicked);
-}
-
-TEST_F(ModalTest, CloseCommandGivesCancel) {
-  std::unique_ptr<TForm> form(MakeDialog());
-  ::PostMessageW(form->GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_EQ(form->ShowModal(), mrCancel);
-  ::PostMessageW(form->GetHandle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(form->ShowModal(), 2);
-  // The window survives closing: it is hidden, not destroyed.
-  EXPECT_TRUE(::IsWindow(form->GetHandle()));
 }
 
 TEST_F(ModalTest, ModalResultFromATimerCallback) {

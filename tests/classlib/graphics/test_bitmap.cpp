@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "GraphicStreams.h"
 #include "MemorySurface.h"
 #include "classlib/classes/Streams.h"
 #include "classlib/graphics/Bitmap.h"
@@ -27,20 +28,6 @@ void MakeSquare(TBitmap& bitmap, TPixelFormat format, int width, int height, TCo
   canvas->FillRect(Rect(1, 1, 3, 3));
 }
 
-std::vector<uint8_t> SaveBytes(TBitmap& bitmap) {
-  TMemoryStream stream;
-  bitmap.SaveToStream(stream);
-  const auto* data = static_cast<const uint8_t*>(stream.GetMemory());
-  return std::vector<uint8_t>(data, data + stream.GetSize());
-}
-
-void LoadBytes(TBitmap& bitmap, const std::vector<uint8_t>& bytes) {
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-  stream.SetPosition(0);
-  bitmap.LoadFromStream(stream);
-}
-
 TColor PixelOf(TBitmap& bitmap, int x, int y) { return bitmap.GetCanvas()->GetPixels(x, y); }
 
 String TempFile(const String& name) {
@@ -58,9 +45,9 @@ TEST(Bitmap, EveryPixelFormatSurvivesAStreamRoundTrip) {
     SCOPED_TRACE(static_cast<int>(format));
     TBitmap original;
     MakeSquare(original, format, 5, 4, clBlack, clWhite);
-    const std::vector<uint8_t> bytes = SaveBytes(original);
+    const std::vector<uint8_t> bytes = SavedBytes(original);
     TBitmap loaded;
-    LoadBytes(loaded, bytes);
+    LoadGraphic(loaded, bytes);
     EXPECT_EQ(loaded.GetPixelFormat(), format);
     EXPECT_EQ(loaded.GetWidth(), 5);
     EXPECT_EQ(loaded.GetHeight(), 4);
@@ -74,11 +61,10 @@ TEST(Bitmap, EveryPixelFormatSurvivesAStreamRoundTrip) {
 
 TEST(Bitmap, DeviceBitmapIsSavedAndConverted) {
   TBitmap bitmap;
-  EXPECT_EQ(bitmap.GetPixelFormat(), pfDevice);
-  EXPECT_EQ(bitmap.GetHandleType(), bmDDB);
   MakeSquare(bitmap, pfDevice, 4, 4, clBlue, clYellow);
+  EXPECT_EQ(bitmap.GetHandleType(), bmDDB);
   TBitmap loaded;
-  LoadBytes(loaded, SaveBytes(bitmap));
+  LoadGraphic(loaded, SavedBytes(bitmap));
   EXPECT_EQ(loaded.GetHandleType(), bmDIB);
   EXPECT_EQ(PixelOf(loaded, 2, 2), clYellow);
   EXPECT_EQ(PixelOf(loaded, 3, 3), clBlue);
@@ -95,9 +81,9 @@ TEST(Bitmap, DeviceBitmapIsSavedAndConverted) {
 TEST(Bitmap, DamagedStreamRaisesAndKeepsTheImage) {
   TBitmap bitmap;
   MakeSquare(bitmap, pf24bit, 4, 4, clRed, clGreen);
-  std::vector<uint8_t> bytes = SaveBytes(bitmap);
+  std::vector<uint8_t> bytes = SavedBytes(bitmap);
   bytes.resize(bytes.size() / 2);
-  EXPECT_THROW(LoadBytes(bitmap, bytes), EInvalidGraphic);
+  EXPECT_THROW(LoadGraphic(bitmap, bytes), EInvalidGraphic);
   EXPECT_EQ(bitmap.GetWidth(), 4);
   EXPECT_EQ(PixelOf(bitmap, 1, 1), clGreen);
 }
@@ -118,9 +104,8 @@ TEST(Bitmap, ScanLineRowZeroIsTheTopRow) {
 
   // Writing through a scan line shows on the canvas.
   auto* row = static_cast<uint8_t*>(bitmap.GetScanLine(2));
-  row[3] = 0x00;
+  row[3] = row[5] = 0x00;
   row[4] = 0xFF;
-  row[5] = 0x00;
   EXPECT_EQ(PixelOf(bitmap, 1, 2), clLime);
 
   try {
@@ -130,27 +115,26 @@ TEST(Bitmap, ScanLineRowZeroIsTheTopRow) {
     EXPECT_EQ(e.Message(), L"Scan line index out of range");
   }
   EXPECT_THROW(bitmap.GetScanLine(-1), EInvalidGraphicOperation);
-}
 
-TEST(Bitmap, ScanLineOfATopDownSectionAndOfADeviceBitmap) {
+  // A top-down section given as a handle: row 0 is its first row.
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), 3, -2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   HBITMAP section = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   ASSERT_NE(section, nullptr);
-  TBitmap bitmap;
   bitmap.SetHandle(section);  // the bitmap owns it now
   EXPECT_EQ(bitmap.GetPixelFormat(), pf32bit);
   EXPECT_EQ(bitmap.GetScanLine(0), bits);
   EXPECT_EQ(bitmap.GetScanLine(1), static_cast<uint8_t*>(bits) + 12);
 
+  // A device bitmap becomes a DIB to hand out its rows.
   TBitmap device;
   MakeSquare(device, pfDevice, 4, 4, clBlack, clRed);
-  const auto* row = static_cast<const uint8_t*>(device.GetScanLine(1));
+  const auto* deviceRow = static_cast<const uint8_t*>(device.GetScanLine(1));
   EXPECT_EQ(device.GetHandleType(), bmDIB);
   const int bytesPerPixel = device.GetPixelFormat() == pf32bit ? 4 : 3;
-  EXPECT_EQ(row[bytesPerPixel * 1 + 2], 0xFF);
-  EXPECT_EQ(row[2], 0x00);
+  EXPECT_EQ(deviceRow[bytesPerPixel * 1 + 2], 0xFF);
+  EXPECT_EQ(deviceRow[2], 0x00);
 }
 
 TEST(Bitmap, ResizingKeepsTheTopLeftPart) {
@@ -202,25 +186,21 @@ TEST(Bitmap, AssignSharesUntilOneIsWritten) {
   EXPECT_EQ(PixelOf(a, 1, 1), clRed);
 }
 
-TEST(Bitmap, DormantKeepsThePixels) {
+TEST(Bitmap, DormantKeepsThePixels_ReleaseHandleHandsThemOver) {
   TBitmap bitmap;
-  MakeSquare(bitmap, pf24bit, 4, 4, clGreen, clFuchsia);
+  MakeSquare(bitmap, pf24bit, 4, 3, clGreen, clFuchsia);
   bitmap.Dormant();
   EXPECT_FALSE(bitmap.HandleAllocated());
   EXPECT_EQ(bitmap.GetWidth(), 4);
   EXPECT_EQ(PixelOf(bitmap, 2, 2), clFuchsia);
   EXPECT_TRUE(bitmap.HandleAllocated());
-}
 
-TEST(Bitmap, ReleaseHandleHandsOverTheImage) {
-  TBitmap bitmap;
-  MakeSquare(bitmap, pf24bit, 3, 3, clGreen, clGreen);
   UniqueBitmap handle(bitmap.ReleaseHandle());
   ASSERT_TRUE(handle);
   EXPECT_TRUE(bitmap.GetEmpty());
   BITMAP bm{};
   ASSERT_NE(::GetObjectW(handle.get(), sizeof(bm), &bm), 0);
-  EXPECT_EQ(bm.bmWidth, 3);
+  EXPECT_EQ(bm.bmWidth, 4);
 }
 
 // ---- Drawing ----------------------------------------------------------------------------------------
@@ -321,12 +301,9 @@ TEST(Bitmap, TransparentDrawOnAPaletteTarget) {
 
 TEST(Bitmap, StretchDrawScalesAndCopyModeApplies) {
   TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(2, 2);
-  bitmap.GetCanvas()->SetPixels(0, 0, clRed);
+  MakeSquare(bitmap, pf24bit, 2, 2, clRed, clYellow);  // the square is clipped to (1, 1)
   bitmap.GetCanvas()->SetPixels(1, 0, clLime);
   bitmap.GetCanvas()->SetPixels(0, 1, clBlue);
-  bitmap.GetCanvas()->SetPixels(1, 1, clYellow);
   MemorySurface surface(8, 8);
   surface.Canvas.StretchDraw(Rect(0, 0, 8, 8), &bitmap);
   for (int y = 0; y < 8; ++y)
@@ -359,7 +336,7 @@ TEST(Bitmap, ClipboardFormsRoundTrip) {
   EXPECT_EQ(PixelOf(copy, 3, 2), clOlive);
 
   // A packed DIB in global memory.
-  const std::vector<uint8_t> file = SaveBytes(bitmap);
+  const std::vector<uint8_t> file = SavedBytes(bitmap);
   HGLOBAL global = ::GlobalAlloc(GMEM_MOVEABLE, file.size() - 14);
   ASSERT_NE(global, nullptr);
   std::memcpy(::GlobalLock(global), file.data() + 14, file.size() - 14);
@@ -463,17 +440,15 @@ TEST(Picture, LayoutDataIsClassNameThenGraphicData) {
   EXPECT_EQ(PixelOf(*loaded.GetBitmap(), 1, 1), clPurple);
   EXPECT_TRUE(loaded.GetGraphic()->Equals(picture.GetGraphic()));
 
-  TMemoryStream unknown;
-  const uint8_t name[] = {5, 'T', 'N', 'o', 'n', 'e', 0, 0, 0, 0};
-  unknown.WriteBuffer(name, sizeof(name));
-  unknown.SetPosition(0);
-  EXPECT_THROW(loaded.ReadPictureData(unknown), EInvalidGraphic);
-
-  TMemoryStream lying;  // a Data size beyond the data
-  const uint8_t header[] = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 0xFF, 0xFF, 0, 0, 'B', 'M'};
-  lying.WriteBuffer(header, sizeof(header));
-  lying.SetPosition(0);
-  EXPECT_THROW(loaded.ReadPictureData(lying), EInvalidGraphic);
+  // An unknown class, and a Data size beyond the data.
+  for (const std::vector<uint8_t>& bad :
+       {std::vector<uint8_t>{5, 'T', 'N', 'o', 'n', 'e', 0, 0, 0, 0},
+        std::vector<uint8_t>{7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 0xFF, 0xFF, 0, 0, 'B', 'M'}}) {
+    TMemoryStream stored;
+    WriteBytes(stored, bad);
+    stored.SetPosition(0);
+    EXPECT_THROW(loaded.ReadPictureData(stored), EInvalidGraphic);
+  }
 }
 
 // ---- The registry ---------------------------------------------------------------------------------

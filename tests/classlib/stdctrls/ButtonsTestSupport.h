@@ -4,9 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
-#include <utility>
 
 #include "classlib/classes/Layouts.h"
 #include "classlib/classes/MethodTable.h"
@@ -19,29 +17,6 @@ namespace button_tests {
 
 using stdctrl_tests::KeyData;
 using stdctrl_tests::Pump;
-
-// Calls fn from the message loop that runs after ms milliseconds (a modal loop, say), once.
-class TLaterCall {
- public:
-  TLaterCall(std::function<void()> fn, UINT ms) : FFn(std::move(fn)) {
-    FWindow = AllocateHWnd([this](TMessage& message) {
-      if (message.Msg == WM_TIMER) {
-        ::KillTimer(FWindow, 1);
-        if (FFn) std::exchange(FFn, nullptr)();
-        return;
-      }
-      message.Result = ::DefWindowProcW(FWindow, message.Msg, message.WParam, message.LParam);
-    });
-    ::SetTimer(FWindow, 1, ms, nullptr);
-  }
-  ~TLaterCall() { DeallocateHWnd(FWindow); }
-  TLaterCall(const TLaterCall&) = delete;
-  TLaterCall& operator=(const TLaterCall&) = delete;
-
- private:
-  HWND FWindow = nullptr;
-  std::function<void()> FFn;
-};
 
 // A form whose layout names these handlers; each counts its calls per sender.
 class TButtonsForm : public TForm {
@@ -120,11 +95,6 @@ inline void PressAltChar(wchar_t ch) {
 inline void PaintInto(TControl* control, MemorySurface& surface) {
   control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()), 0);
   ::GdiFlush();
-}
-
-// True when some pixel of r differs from the colour.
-inline bool AnyPixelOtherThan(const MemorySurface& surface, TColor color, const TRect& r) {
-  return surface.CountOf(color, r) < r.Width() * r.Height();
 }
 
 // The plain colour a system colour stands for now (what a surface pixel reads as).

@@ -18,9 +18,7 @@ using stdctrl_tests::PumpUntil;
 using stdctrl_tests::WindowText;
 
 // Handles messages for about ms milliseconds.
-inline void PumpFor(DWORD ms) {
-  PumpUntil([] { return false; }, ms);
-}
+inline void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
 
 // A file in the temporary folder with the given bytes, deleted when the object goes.
 class TTempFile {

@@ -122,11 +122,7 @@ class TEditsForm : public TForm {
     height = 14 + 6 * (index % 3);
   }
 
-  int Count(const wchar_t* event, TObject* sender) {
-    auto& bySender = Counts[event];
-    const auto it = bySender.find(sender);
-    return it == bySender.end() ? 0 : it->second;
-  }
+  int Count(const wchar_t* event, TObject* sender) { return Counts[event][sender]; }
   void Reset() {
     Counts.clear();
     Drawn.clear();

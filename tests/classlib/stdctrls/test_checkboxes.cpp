@@ -20,32 +20,14 @@ class CheckBoxTest : public FormTest {
     FormTest::SetUp();
     ReadLayout(
         L"object Form1: TButtonsForm\n"
-        L"  object CheckBox1: TCheckBox\n"
-        L"    Left = 8\n"
-        L"    Top = 8\n"
-        L"    Caption = '&Music'\n"
-        L"    State = cbGrayed\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
-        L"  object Radio1: TRadioButton\n"
-        L"    Left = 8\n"
-        L"    Top = 40\n"
-        L"    Caption = 'One'\n"
-        L"    Checked = True\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
-        L"  object Radio2: TRadioButton\n"
-        L"    Left = 8\n"
-        L"    Top = 60\n"
-        L"    Caption = 'Two'\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
-        L"  object Radio3: TRadioButton\n"
-        L"    Left = 8\n"
-        L"    Top = 80\n"
-        L"    Caption = '&Three'\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
+        L"  object CheckBox1: TCheckBox\n    Left = 8\n    Top = 8\n    Caption = '&Music'\n"
+        L"    State = cbGrayed\n    OnClick = ControlClick\n  end\n"
+        L"  object Radio1: TRadioButton\n    Left = 8\n    Top = 40\n    Caption = 'One'\n"
+        L"    Checked = True\n    OnClick = ControlClick\n  end\n"
+        L"  object Radio2: TRadioButton\n    Left = 8\n    Top = 60\n    Caption = 'Two'\n"
+        L"    OnClick = ControlClick\n  end\n"
+        L"  object Radio3: TRadioButton\n    Left = 8\n    Top = 80\n    Caption = '&Three'\n"
+        L"    OnClick = ControlClick\n  end\n"
         L"end\n");
     Box = Find<TCheckBox>(L"CheckBox1");
     One = Find<TRadioButton>(L"Radio1");
@@ -66,9 +48,8 @@ TEST_F(CheckBoxTest, ClicksToggleTheStateAndRunOnClick) {
   EXPECT_EQ(Form->ClicksOf(Box), 0);
 
   ClickControl(Box);  // grayed -> checked
-  EXPECT_EQ(Box->GetState(), cbChecked);
-  EXPECT_TRUE(Box->GetChecked());
   EXPECT_EQ(SystemCheck(Box), BST_CHECKED);
+  EXPECT_TRUE(Box->GetChecked());
   ClickControl(Box);  // checked -> unchecked
   EXPECT_EQ(Box->GetState(), cbUnchecked);
   ClickControl(Box);  // without AllowGrayed: unchecked -> checked
@@ -90,9 +71,7 @@ TEST_F(CheckBoxTest, ClicksToggleTheStateAndRunOnClick) {
 TEST_F(CheckBoxTest, SpaceAndTheAcceleratorToggleTheFocusedBox) {
   Box->SetChecked(false);
   Box->SetFocus();
-  ::PostMessageW(Box->GetHandle(), WM_KEYDOWN, VK_SPACE, KeyData(VK_SPACE, false));
-  ::PostMessageW(Box->GetHandle(), WM_KEYUP, VK_SPACE, KeyData(VK_SPACE, true));
-  Pump();
+  PressKey(VK_SPACE);
   EXPECT_TRUE(Box->GetChecked());
 
   One->SetFocus();
@@ -138,18 +117,9 @@ class RadioGroupTest : public FormTest {
     ReadLayout(
         L"object Form1: TButtonsForm\n"
         L"  object RadioGroup1: TRadioGroup\n"
-        L"    Left = 10\n"
-        L"    Top = 10\n"
-        L"    Width = 210\n"
-        L"    Height = 105\n"
-        L"    Caption = 'Level'\n"
-        L"    ItemIndex = 1\n"
-        L"    Items.Strings = (\n"
-        L"      'Easy'\n"
-        L"      'Normal'\n"
-        L"      'Hard')\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
+        L"    Left = 10\n    Top = 10\n    Width = 210\n    Height = 105\n    Caption = 'Level'\n"
+        L"    ItemIndex = 1\n    Items.Strings = (\n      'Easy'\n      'Normal'\n      'Hard')\n"
+        L"    OnClick = ControlClick\n  end\n"
         L"end\n");
     Group = Find<TRadioGroup>(L"RadioGroup1");
     ShowForm();

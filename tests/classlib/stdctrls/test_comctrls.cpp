@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTestSupport.h"
 #include "GridTestSupport.h"
 #include "classlib/stdctrls/Animate.h"
 #include "classlib/stdctrls/ProgressBars.h"
@@ -16,11 +17,18 @@
 #include <commctrl.h>  // after Win.h, which the headers above bring
 
 using namespace grid_tests;
+using dialog_tests::TTempFile;
 
 namespace {
 
 String InvalidOperationOf(const std::function<void()>& action) {
   return ErrorMessageOf<EInvalidOperation>(action, L"(no error)");
+}
+
+String PanelText(HWND bar, int index) {
+  wchar_t buffer[128] = {};
+  ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+  return buffer;
 }
 
 }  // namespace
@@ -45,10 +53,7 @@ TEST(ProgressBar, PositionStaysInTheRangeWithAndWithoutAWindow) {
   EXPECT_EQ(::SendMessageW(bar->GetHandle(), PBM_GETPOS, 0, 0), 100);
   bar->SetMax(50);
   EXPECT_EQ(bar->GetPosition(), 50);
-  bar->SetPosition(20);
-  bar->StepIt();
-  bar->StepIt();
-  EXPECT_EQ(bar->GetPosition(), 40);
+  bar->SetPosition(40);
   bar->StepIt();  // 50 is the end: round to 10
   bar->StepIt();
   EXPECT_EQ(bar->GetPosition(), 10);
@@ -70,32 +75,17 @@ TEST(ProgressBar, ALayoutMayGiveMinAboveTheDefaultMax) {
   ReadLayout(&host,
              L"object Host: TTestHost\n"
              L"  object Bar: TProgressBar\n"
-             L"    Min = 150\n"
-             L"    Max = 300\n"
-             L"    Position = 200\n"
-             L"    Step = 25\n"
-             L"  end\n"
+             L"    Min = 150\n    Max = 300\n    Position = 200\n    Step = 25\n  end\n"
              L"end\n");
   auto* bar = dynamic_cast<TProgressBar*>(host.FindComponent(L"Bar"));
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->GetMin(), 150);
   EXPECT_EQ(bar->GetMax(), 300);
-  EXPECT_EQ(bar->GetPosition(), 200);
   bar->StepIt();
   EXPECT_EQ(bar->GetPosition(), 225);
 }
 
 // ---- TStatusBar ------------------------------------------------------------------------------------------
-
-namespace {
-
-String PanelText(HWND bar, int index) {
-  wchar_t buffer[128] = {};
-  ::SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
-
-}  // namespace
 
 TEST(StatusBar, PanelsFromALayoutShowWithTheirEdgesTextsAndBevels) {
   TTestHost host(100, 100, 400, 300);
@@ -103,21 +93,11 @@ TEST(StatusBar, PanelsFromALayoutShowWithTheirEdgesTextsAndBevels) {
              L"object Host: TTestHost\n"
              L"  object Status: TStatusBar\n"
              L"    Panels = <\n"
-             L"      item\n"
-             L"        Text = 'Ready'\n"
-             L"        Width = 100\n"
-             L"      end\n"
-             L"      item\n"
-             L"        Alignment = taCenter\n"
-             L"        Bevel = pbRaised\n"
-             L"        Text = 'Page 1'\n"
-             L"        Width = 150\n"
-             L"      end\n"
-             L"      item\n"
-             L"        Alignment = taRightJustify\n"
-             L"        Text = '12:00'\n"
-             L"        Width = 20\n"
-             L"      end>\n"
+             L"      item\n        Text = 'Ready'\n        Width = 100\n      end\n"
+             L"      item\n        Alignment = taCenter\n        Bevel = pbRaised\n"
+             L"        Text = 'Page 1'\n        Width = 150\n      end\n"
+             L"      item\n        Alignment = taRightJustify\n        Text = '12:00'\n"
+             L"        Width = 20\n      end>\n"
              L"  end\n"
              L"end\n");
   auto* status = dynamic_cast<TStatusBar*>(host.FindComponent(L"Status"));
@@ -128,9 +108,7 @@ TEST(StatusBar, PanelsFromALayoutShowWithTheirEdgesTextsAndBevels) {
   const HWND wnd = status->GetHandle();
   int edges[4] = {};
   ASSERT_EQ(::SendMessageW(wnd, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
-  EXPECT_EQ(edges[0], 100);
-  EXPECT_EQ(edges[1], 250);
-  EXPECT_EQ(edges[2], -1);  // the last panel reaches the end
+  EXPECT_EQ(std::vector<int>(edges, edges + 3), (std::vector<int>{100, 250, -1}));  // to the end
   EXPECT_EQ(PanelText(wnd, 0), L"Ready");
   EXPECT_EQ(PanelText(wnd, 1), L"\tPage 1");
   EXPECT_EQ(PanelText(wnd, 2), L"\t\t12:00");
@@ -160,12 +138,9 @@ TEST(StatusBar, PanelsFromALayoutShowWithTheirEdgesTextsAndBevels) {
 
 namespace {
 
-void PutU32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-void PutU16(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
+void PutU32s(std::vector<uint8_t>& out, std::initializer_list<uint32_t> values) {
+  for (const uint32_t value : values)
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 void PutId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 void PatchU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
@@ -175,7 +150,7 @@ void PatchU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
 size_t Open(std::vector<uint8_t>& out, const char* id, const char* listType = nullptr) {
   PutId(out, id);
   const size_t sizeAt = out.size();
-  PutU32(out, 0);
+  PutU32s(out, {0});
   if (listType) PutId(out, listType);
   return sizeAt;
 }
@@ -183,62 +158,38 @@ void Close(std::vector<uint8_t>& out, size_t sizeAt) {
   PatchU32(out, sizeAt, static_cast<uint32_t>(out.size() - sizeAt - 4));
 }
 
-// A silent AVI clip of uncompressed 24-bit frames, each frame one colour.
+// A silent AVI clip of uncompressed 24-bit frames, 20 a second, each frame one colour.
 std::vector<uint8_t> MakeAvi(int frames, int width, int height) {
-  const uint32_t stride = static_cast<uint32_t>((width * 3 + 3) & ~3);
-  const uint32_t frameSize = stride * static_cast<uint32_t>(height);
+  const auto n = static_cast<uint32_t>(frames);
+  const auto w = static_cast<uint32_t>(width);
+  const auto h = static_cast<uint32_t>(height);
+  const uint32_t frameSize = ((w * 3 + 3) & ~3u) * h;
   std::vector<uint8_t> avi;
   const size_t riff = Open(avi, "RIFF", "AVI ");
   const size_t hdrl = Open(avi, "LIST", "hdrl");
   const size_t avih = Open(avi, "avih");
-  PutU32(avi, 50000);  // microseconds per frame: 20 frames a second
-  PutU32(avi, frameSize * 20);
-  PutU32(avi, 0);
-  PutU32(avi, 0x10);  // has an index
-  PutU32(avi, static_cast<uint32_t>(frames));
-  PutU32(avi, 0);
-  PutU32(avi, 1);
-  PutU32(avi, frameSize);
-  PutU32(avi, static_cast<uint32_t>(width));
-  PutU32(avi, static_cast<uint32_t>(height));
-  for (int i = 0; i < 4; ++i) PutU32(avi, 0);
+  // Microseconds a frame, bytes a second, padding, flags (has an index), frames, initial
+  // frames, streams, buffer size, width, height, four reserved.
+  PutU32s(avi, {50000, frameSize * 20, 0, 0x10, n, 0, 1, frameSize, w, h, 0, 0, 0, 0});
   Close(avi, avih);
   const size_t strl = Open(avi, "LIST", "strl");
   const size_t strh = Open(avi, "strh");
   PutId(avi, "vids");
   PutId(avi, "DIB ");
-  PutU32(avi, 0);
-  PutU16(avi, 0);
-  PutU16(avi, 0);
-  PutU32(avi, 0);
-  PutU32(avi, 1);   // scale
-  PutU32(avi, 20);  // rate
-  PutU32(avi, 0);
-  PutU32(avi, static_cast<uint32_t>(frames));
-  PutU32(avi, frameSize);
-  PutU32(avi, 0xFFFFFFFF);
-  PutU32(avi, 0);
-  PutU16(avi, 0);
-  PutU16(avi, 0);
-  PutU16(avi, static_cast<uint16_t>(width));
-  PutU16(avi, static_cast<uint16_t>(height));
+  // Flags, priority and language, initial frames, scale, rate, start, length, buffer size,
+  // quality, sample size, the frame rectangle as four 16-bit values.
+  PutU32s(avi, {0, 0, 0, 1, 20, 0, n, frameSize, 0xFFFFFFFF, 0, 0, w | (h << 16)});
   Close(avi, strh);
   const size_t strf = Open(avi, "strf");
-  PutU32(avi, 40);
-  PutU32(avi, static_cast<uint32_t>(width));
-  PutU32(avi, static_cast<uint32_t>(height));
-  PutU16(avi, 1);
-  PutU16(avi, 24);
-  PutU32(avi, BI_RGB);
-  PutU32(avi, frameSize);
-  for (int i = 0; i < 4; ++i) PutU32(avi, 0);
+  // The bitmap header: its size, width, height, planes and bits, compression, image size.
+  PutU32s(avi, {40, w, h, 1 | (24u << 16), BI_RGB, frameSize, 0, 0, 0, 0});
   Close(avi, strf);
   Close(avi, strl);
   Close(avi, hdrl);
   const size_t movi = Open(avi, "LIST", "movi");
   const size_t moviType = movi + 4;  // index offsets count from the list's type
   std::vector<uint32_t> offsets;
-  for (int f = 0; f < frames; ++f) {
+  for (uint32_t f = 0; f < n; ++f) {
     offsets.push_back(static_cast<uint32_t>(avi.size() - moviType));
     const size_t chunk = Open(avi, "00db");
     for (uint32_t i = 0; i < frameSize; ++i) avi.push_back(static_cast<uint8_t>(f * 60 + i % 3));
@@ -246,30 +197,13 @@ std::vector<uint8_t> MakeAvi(int frames, int width, int height) {
   }
   Close(avi, movi);
   const size_t idx1 = Open(avi, "idx1");
-  for (int f = 0; f < frames; ++f) {
+  for (const uint32_t offset : offsets) {
     PutId(avi, "00db");
-    PutU32(avi, 0x10);  // a key frame
-    PutU32(avi, offsets[static_cast<size_t>(f)]);
-    PutU32(avi, frameSize);
+    PutU32s(avi, {0x10, offset, frameSize});  // a key frame
   }
   Close(avi, idx1);
   Close(avi, riff);
   return avi;
-}
-
-String TempPath(const wchar_t* name) {
-  wchar_t folder[MAX_PATH] = {};
-  ::GetTempPathW(MAX_PATH, folder);
-  return String(folder) + name;
-}
-
-void WriteFileBytes(const String& path, const std::vector<uint8_t>& bytes) {
-  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ::CloseHandle(file);
 }
 
 }  // namespace
@@ -312,18 +246,15 @@ class AnimateTest : public ::testing::Test {
     Clip->SetOnStart([this](TObject*) { ++Starts; });
     Clip->SetOnStop([this](TObject*) { ++Stops; });
     Host->ShowHost();
-    FileName = TempPath(L"examprep_clip_test.avi");
-    WriteFileBytes(FileName, MakeAvi(4, 16, 12));
   }
   void TearDown() override {
     Host.reset();
     Pump();
-    ::DeleteFileW(FileName.c_str());
   }
 
   std::unique_ptr<TTestHost> Host;
   TAnimate* Clip = nullptr;
-  String FileName;
+  TTempFile File{L"clip_test.avi", MakeAvi(4, 16, 12)};
   int Opens = 0;
   int Starts = 0;
   int Stops = 0;
@@ -332,7 +263,7 @@ class AnimateTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(AnimateTest, AClipFromAFilePlaysItsRepetitionsAndStopsByItself) {
-  Clip->SetFileName(FileName);
+  Clip->SetFileName(File.Path());
   Clip->SetRepetitions(2);
   Clip->SetActive(true);
   EXPECT_TRUE(Clip->GetOpen());
@@ -359,12 +290,12 @@ TEST_F(AnimateTest, AClipFromAFilePlaysItsRepetitionsAndStopsByItself) {
 
 TEST_F(AnimateTest, MissingOrDamagedClipsCannotBeOpened) {
   EXPECT_EQ(InvalidOperationOf([&] { Clip->SetOpen(true); }), L"Cannot open AVI");  // no source
-  Clip->SetFileName(TempPath(L"examprep_no_such_clip.avi"));
+  Clip->SetFileName(File.Folder() + L"examprep_no_such_clip.avi");
   EXPECT_EQ(InvalidOperationOf([&] { Clip->SetActive(true); }), L"Cannot open AVI");
   std::vector<uint8_t> damaged = MakeAvi(2, 8, 8);
   damaged.resize(30);
-  WriteFileBytes(FileName, damaged);
-  Clip->SetFileName(FileName);
+  TTempFile cut(L"cut_clip.avi", damaged);
+  Clip->SetFileName(cut.Path());
   EXPECT_EQ(InvalidOperationOf([&] { Clip->SetOpen(true); }), L"Cannot open AVI");
   EXPECT_FALSE(Clip->GetOpen());
   EXPECT_FALSE(Clip->GetActive());
@@ -375,15 +306,17 @@ TEST_F(AnimateTest, AClipFromAnAviResourceOfAModule) {
   // A copy of a small system library gets the clip as an "AVI" resource.
   wchar_t system[MAX_PATH] = {};
   ::GetSystemDirectoryW(system, MAX_PATH);
-  const String module = TempPath(L"examprep_clip_module.dll");
-  ASSERT_TRUE(::CopyFileW((String(system) + L"\\lz32.dll").c_str(), module.c_str(), FALSE));
+  TTempFile module(L"clip_module.dll", {});
+  const String source = String(system) + L"\\lz32.dll";
+  ASSERT_TRUE(::CopyFileW(source.c_str(), module.Path().c_str(), FALSE));
   std::vector<uint8_t> avi = MakeAvi(3, 8, 8);
-  const HANDLE update = ::BeginUpdateResourceW(module.c_str(), FALSE);
+  const HANDLE update = ::BeginUpdateResourceW(module.Path().c_str(), FALSE);
   ASSERT_NE(update, nullptr);
   ASSERT_TRUE(::UpdateResourceW(update, L"AVI", L"CLIP", MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
                                 avi.data(), static_cast<DWORD>(avi.size())));
   ASSERT_TRUE(::EndUpdateResourceW(update, FALSE));
-  const HMODULE library = ::LoadLibraryExW(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const HMODULE library =
+      ::LoadLibraryExW(module.Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(library, nullptr);
   Clip->SetResHandle(library);
   Clip->SetResName(L"CLIP");
@@ -397,5 +330,4 @@ TEST_F(AnimateTest, AClipFromAnAviResourceOfAModule) {
   EXPECT_EQ(InvalidOperationOf([&] { Clip->SetOpen(true); }), L"Cannot open AVI");
   Clip->SetResHandle(nullptr);
   ::FreeLibrary(library);
-  ::DeleteFileW(module.c_str());
 }

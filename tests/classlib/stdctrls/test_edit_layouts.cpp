@@ -4,11 +4,9 @@
 
 #include "EditTestSupport.h"
 #include "classlib/classes/StringList.h"
-#include "classlib/stdctrls/CheckListBox.h"
 #include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/MaskEdit.h"
-#include "classlib/stdctrls/ScrollBar.h"
 #include "classlib/stdctrls/SpinEdit.h"
 
 using namespace edit_tests;
@@ -55,59 +53,35 @@ TEST(EditLayouts, AFormOfEditsAndListsIsWrittenAndReadBack) {
   list->SetItemIndex(2);
   list->SetStyle(lbOwnerDrawFixed);
   list->SetItemHeight(20);
-  auto* checks = Add<TCheckListBox>(source, L"Checks1");
-  checks->GetItems()->Add(L"x");
   auto* combo = Add<TComboBox>(source, L"Combo1");
   combo->SetStyle(csDropDownList);
   combo->GetItems()->SetCommaText(L"red,green");
   combo->SetItemIndex(1);
   combo->SetDropDownCount(4);
-  auto* bar = Add<TScrollBar>(source, L"Bar1");
-  bar->SetKind(sbVertical);
-  bar->SetParams(-3, -10, -2);
 
+  // What the copy reads back below shows what was written; here, what must not be.
   const String text = ComponentToText(source);
   const String editText = ObjectText(text, L"object Edit1: TEdit");
-  EXPECT_TRUE(Has(editText, L"CharCase = ecUpperCase")) << StringToUtf8(text);
-  EXPECT_TRUE(Has(editText, L"MaxLength = 12"));
-  EXPECT_TRUE(Has(editText, L"Text = 'HELLO'"));
-  EXPECT_FALSE(Has(editText, L"AutoSelect"));  // defaults are left out
-  EXPECT_FALSE(Has(editText, L"AutoSize"));
-  EXPECT_FALSE(Has(editText, L"TabStop"));
-  EXPECT_FALSE(Has(editText, L"ParentColor"));
-  EXPECT_FALSE(Has(editText, L"Caption"));
+  for (const wchar_t* left : {L"AutoSelect", L"AutoSize", L"TabStop", L"ParentColor", L"Caption"})
+    EXPECT_FALSE(Has(editText, left)) << StringToUtf8(left) << "\n" << StringToUtf8(text);
   EXPECT_FALSE(Has(ObjectText(text, L"object Combo1: TComboBox"), L"Caption"));
-  EXPECT_TRUE(Has(text, L"ScrollBars = ssBoth"));
   EXPECT_TRUE(Has(text, L"Lines.Strings = ("));
   EXPECT_FALSE(Has(text, L"'one'#13#10"));  // the memo's text is kept as its lines only
-  EXPECT_TRUE(Has(text, L"EditMask = '00/00;0;_'"));
-  EXPECT_TRUE(Has(text, L"Text = '1234'"));
-  EXPECT_TRUE(Has(text, L"Value = 7"));
-  EXPECT_TRUE(Has(text, L"Style = lbOwnerDrawFixed"));
-  EXPECT_TRUE(Has(text, L"ItemHeight = 20"));
-  EXPECT_TRUE(Has(text, L"Style = csDropDownList"));
-  EXPECT_TRUE(Has(text, L"DropDownCount = 4"));
-  EXPECT_TRUE(Has(text, L"Kind = sbVertical"));
 
   TEditsForm* copy = TCustomForm::Create<TEditsForm>(nullptr);
-  {
-    TStringStream stream(text);
-    ReadComponentFromStream(stream, copy);
-  }
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, copy);
   auto* edit2 = dynamic_cast<TEdit*>(copy->FindComponent(L"Edit1"));
   auto* memo2 = dynamic_cast<TMemo*>(copy->FindComponent(L"Memo1"));
   auto* mask2 = dynamic_cast<TMaskEdit*>(copy->FindComponent(L"Mask1"));
   auto* spin2 = dynamic_cast<TSpinEdit*>(copy->FindComponent(L"Spin1"));
   auto* list2 = dynamic_cast<TListBox*>(copy->FindComponent(L"List1"));
-  auto* checks2 = dynamic_cast<TCheckListBox*>(copy->FindComponent(L"Checks1"));
   auto* combo2 = dynamic_cast<TComboBox*>(copy->FindComponent(L"Combo1"));
-  auto* bar2 = dynamic_cast<TScrollBar*>(copy->FindComponent(L"Bar1"));
-  ASSERT_TRUE(edit2 && memo2 && mask2 && spin2 && list2 && checks2 && combo2 && bar2);
+  ASSERT_TRUE(edit2 && memo2 && mask2 && spin2 && list2 && combo2);
   EXPECT_EQ(edit2->GetText(), L"HELLO");
   EXPECT_EQ(edit2->GetMaxLength(), 12);
   EXPECT_EQ(edit2->GetCharCase(), ecUpperCase);
-  EXPECT_EQ(memo2->GetLines()->GetCount(), 2);
-  EXPECT_EQ(memo2->GetLines()->Get(1), L"two");
+  EXPECT_EQ(memo2->GetLines()->GetCommaText(), L"one,two");
   EXPECT_EQ(memo2->GetScrollBars(), ssBoth);
   EXPECT_EQ(mask2->GetEditText(), L"12/34");  // Text is read before EditMask
   EXPECT_EQ(mask2->GetText(), L"1234");
@@ -115,15 +89,12 @@ TEST(EditLayouts, AFormOfEditsAndListsIsWrittenAndReadBack) {
   EXPECT_EQ(spin2->GetMaxValue(), 9);
   EXPECT_EQ(list2->GetItems()->GetCommaText(), L"a,b,c");
   EXPECT_EQ(list2->GetItemIndex(), 2);
+  EXPECT_EQ(list2->GetStyle(), lbOwnerDrawFixed);
   EXPECT_EQ(list2->GetItemHeight(), 20);
-  EXPECT_EQ(checks2->GetCount(), 1);
+  EXPECT_EQ(combo2->GetStyle(), csDropDownList);
   EXPECT_EQ(combo2->GetItemIndex(), 1);
   EXPECT_EQ(combo2->GetText(), L"green");
   EXPECT_EQ(combo2->GetDropDownCount(), 4);
-  EXPECT_EQ(bar2->GetKind(), sbVertical);
-  EXPECT_EQ(bar2->GetMin(), -10);
-  EXPECT_EQ(bar2->GetMax(), -2);
-  EXPECT_EQ(bar2->GetPosition(), -3);
   delete copy;
   delete source;
   Pump();

@@ -44,8 +44,7 @@ TEST_F(FindDialogTest, FindNextTellsTheTextAndTheOptionsTheUserChose) {
   dialog.SetFindText(L"law");
   ASSERT_TRUE(dialog.Execute());
   HWND wnd = dialog.GetHandle();
-  ASSERT_NE(wnd, nullptr);
-  EXPECT_TRUE(::IsWindowVisible(wnd));
+  ASSERT_TRUE(wnd && ::IsWindowVisible(wnd));
   EXPECT_EQ(Shows, 1);
   EXPECT_EQ(ItemText(wnd, edt1), L"law");
 
@@ -54,17 +53,13 @@ TEST_F(FindDialogTest, FindNextTellsTheTextAndTheOptionsTheUserChose) {
   Push(wnd, IDOK);
   EXPECT_EQ(Finds, 1);
   EXPECT_EQ(dialog.GetFindText(), L"article");
-  EXPECT_TRUE(dialog.GetOptions().Contains(frFindNext));
-  EXPECT_TRUE(dialog.GetOptions().Contains(frMatchCase));
-  EXPECT_TRUE(dialog.GetOptions().Contains(frDown));
-  EXPECT_FALSE(dialog.GetOptions().Contains(frWholeWord));
+  EXPECT_EQ(dialog.GetOptions(), (TFindOptions{frDown, frFindNext, frMatchCase}));
 
   ::CheckRadioButton(wnd, rad1, rad2, rad1);  // up
   ::CheckDlgButton(wnd, chx1, BST_CHECKED);   // whole word
   Push(wnd, IDOK);
   EXPECT_EQ(Finds, 2);
-  EXPECT_FALSE(dialog.GetOptions().Contains(frDown));
-  EXPECT_TRUE(dialog.GetOptions().Contains(frWholeWord));
+  EXPECT_EQ(dialog.GetOptions(), (TFindOptions{frFindNext, frMatchCase, frWholeWord}));
 
   // Executing again brings the same dialog forward.
   EXPECT_TRUE(dialog.Execute());
@@ -94,26 +89,21 @@ TEST_F(FindDialogTest, FindNextTellsTheTextAndTheOptionsTheUserChose) {
   EXPECT_EQ(Closes, 2);
 }
 
-TEST_F(FindDialogTest, HideAndDisableOptionsShapeTheDialog) {
+TEST_F(FindDialogTest, OptionsShapeTheDialogWhichGoesWhereItIsPlacedAndRemembersWhereItWas) {
   TFindDialog dialog(nullptr);
   dialog.SetOptions(TFindOptions{frDown, frHideMatchCase, frDisableUpDown});
-  ASSERT_TRUE(dialog.Execute());
-  HWND wnd = dialog.GetHandle();
-  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(wnd, chx2)));
-  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(wnd, chx1)));
-  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(wnd, rad1)));
-  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(wnd, rad2)));
-}
-
-TEST_F(FindDialogTest, TheDialogGoesWhereItIsPlacedAndRemembersWhereItWas) {
-  TFindDialog dialog(nullptr);
   dialog.SetPosition(TPoint(120, 140));
   ASSERT_TRUE(dialog.Execute());
+  HWND wnd = dialog.GetHandle();
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(wnd, chx2)));  // match case
+  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(wnd, chx1)));   // whole word
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(wnd, rad1)));  // up
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(wnd, rad2)));  // down
   RECT r;
-  ::GetWindowRect(dialog.GetHandle(), &r);
+  ::GetWindowRect(wnd, &r);
   EXPECT_EQ(TPoint(r.left, r.top), TPoint(120, 140));
   dialog.SetLeft(150);
-  ::GetWindowRect(dialog.GetHandle(), &r);
+  ::GetWindowRect(wnd, &r);
   EXPECT_EQ(r.left, 150);
   EXPECT_EQ(dialog.GetTop(), 140);
   dialog.CloseDialog();

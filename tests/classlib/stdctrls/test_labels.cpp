@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "ButtonsTestSupport.h"
-#include "classlib/classes/ClassRegistry.h"
 #include "classlib/stdctrls/CheckBoxes.h"
 #include "classlib/stdctrls/StdLabels.h"
 
@@ -33,17 +32,22 @@ std::pair<int, int> InkRows(const MemorySurface& surface, TColor ink) {
   return {first, last};
 }
 
-class LabelTest : public FormTest {};
+class LabelTest : public FormTest {
+ protected:
+  TLabel* AddLabel(const TRect& bounds, bool autoSize) {
+    auto* label = new TLabel(Form);
+    label->SetParent(Form);
+    label->SetAutoSize(autoSize);
+    label->SetBoundsRect(bounds);
+    return label;
+  }
+};
 
 TEST_F(LabelTest, AutoSizeFollowsTextAndFontAndKeepsTheRightEdgeOfARightAlignedLabel) {
-  auto* label = new TLabel(Form);
-  label->SetParent(Form);
-  label->SetBounds(200, 10, 65, 17);
+  TLabel* label = AddLabel(Bounds(200, 10, 65, 17), true);
   label->SetCaption(L"Question bank");
   const TSize size = TextSize(label, L"Question bank");
-  EXPECT_EQ(label->GetWidth(), size.cx);
-  EXPECT_EQ(label->GetHeight(), size.cy);
-  EXPECT_EQ(label->GetLeft(), 200);
+  EXPECT_EQ(label->GetBoundsRect(), Bounds(200, 10, size.cx, size.cy));
 
   label->GetFont()->SetSize(20);  // a bigger font makes a bigger label
   EXPECT_EQ(label->GetHeight(), TextSize(label, L"Question bank").cy);
@@ -69,10 +73,7 @@ TEST_F(LabelTest, AutoSizeFollowsTextAndFontAndKeepsTheRightEdgeOfARightAlignedL
 }
 
 TEST_F(LabelTest, WordWrapKeepsTheWidthAndGrowsTheHeight) {
-  auto* label = new TLabel(Form);
-  label->SetParent(Form);
-  label->SetAutoSize(false);
-  label->SetBounds(10, 10, 60, 17);
+  TLabel* label = AddLabel(Bounds(10, 10, 60, 17), false);
   label->SetCaption(L"one two three four five six");
   label->SetWordWrap(true);
   label->SetAutoSize(true);
@@ -83,10 +84,7 @@ TEST_F(LabelTest, WordWrapKeepsTheWidthAndGrowsTheHeight) {
 }
 
 TEST_F(LabelTest, PaintsTheTextWhereLayoutAndAlignmentSay) {
-  auto* label = new TLabel(Form);
-  label->SetParent(Form);
-  label->SetAutoSize(false);
-  label->SetBounds(0, 0, 120, 60);
+  TLabel* label = AddLabel(Rect(0, 0, 120, 60), false);
   label->SetColor(clWhite);
   label->GetFont()->SetColor(clBlack);
   label->SetCaption(L"WWW");
@@ -128,21 +126,9 @@ TEST_F(LabelTest, AcceleratorFocusesTheFocusControlAndForgetsItWhenItGoes) {
   ReadLayout(
       L"object Form1: TButtonsForm\n"
       L"  object Label1: TLabel\n"
-      L"    Left = 8\n"
-      L"    Top = 8\n"
-      L"    Caption = '&Name'\n"
-      L"    FocusControl = CheckBox2\n"
-      L"  end\n"
-      L"  object CheckBox1: TCheckBox\n"
-      L"    Left = 8\n"
-      L"    Top = 40\n"
-      L"    Caption = 'First'\n"
-      L"  end\n"
-      L"  object CheckBox2: TCheckBox\n"
-      L"    Left = 8\n"
-      L"    Top = 70\n"
-      L"    Caption = 'Second'\n"
-      L"  end\n"
+      L"    Left = 8\n    Top = 8\n    Caption = '&Name'\n    FocusControl = CheckBox2\n  end\n"
+      L"  object CheckBox1: TCheckBox\n    Left = 8\n    Top = 40\n    Caption = 'First'\n  end\n"
+      L"  object CheckBox2: TCheckBox\n    Left = 8\n    Top = 70\n    Caption = 'Second'\n  end\n"
       L"end\n");
   auto* label = Find<TLabel>(L"Label1");
   auto* first = Find<TCheckBox>(L"CheckBox1");
@@ -169,16 +155,6 @@ TEST_F(LabelTest, AcceleratorFocusesTheFocusControlAndForgetsItWhenItGoes) {
   label->SetFocusControl(first);
   label->SetShowAccelChar(false);
   EXPECT_EQ(label->GetWidth(), TextSize(label, L"&&Name").cx);
-}
-
-TEST(LabelRegistry, LabelsAndTheOtherControlsAreRegisteredForLayouts) {
-  for (const wchar_t* name : {L"TLabel", L"TBevel", L"TShape", L"TImage", L"TPanel", L"TGroupBox",
-                              L"TSplitter", L"TButton", L"TBitBtn", L"TSpeedButton", L"TCheckBox",
-                              L"TRadioButton", L"TRadioGroup"}) {
-    const TClassInfo* cls = GetClass(name);
-    ASSERT_NE(cls, nullptr) << StringToUtf8(name);
-    EXPECT_NE(cls->CreateComponent, nullptr) << StringToUtf8(name);
-  }
 }
 
 }  // namespace

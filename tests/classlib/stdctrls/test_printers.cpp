@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "classlib/stdctrls/Printers.h"
 #include "tests/ErrorMessages.h"
@@ -15,26 +16,20 @@ String PrinterErrorOf(const std::function<void()>& call) {
   return ErrorMessageOf<EPrinter>(call, String());
 }
 
-TEST(Printer, ADocumentThatIsNotPrintingCannotBeEndedAbortedOrTurned) {
+TEST(Printer, ADocumentThatIsNotPrintingCannotEndAndBadIndexesAreRefused) {
   TPrinter printer;
   EXPECT_FALSE(printer.GetPrinting());
-  EXPECT_EQ(printer.GetPageNumber(), 0);
-  EXPECT_EQ(PrinterErrorOf([&] { printer.EndDoc(); }), L"Printer is not currently printing");
-  EXPECT_EQ(PrinterErrorOf([&] { printer.NewPage(); }), L"Printer is not currently printing");
-  EXPECT_EQ(PrinterErrorOf([&] { printer.Abort(); }), L"Printer is not currently printing");
+  for (const auto& call : std::vector<std::function<void()>>{
+           [&] { printer.EndDoc(); }, [&] { printer.NewPage(); }, [&] { printer.Abort(); }})
+    EXPECT_EQ(PrinterErrorOf(call), L"Printer is not currently printing");
   EXPECT_FALSE(printer.GetAborted());
-  printer.SetTitle(L"Chart");
-  EXPECT_EQ(printer.GetTitle(), L"Chart");
   EXPECT_EQ(Printer(), Printer());
-}
 
-TEST(Printer, IndexesOutsideThePrintersAreRefused) {
-  TPrinter printer;
   const int count = printer.GetPrinters()->GetCount();
-  EXPECT_EQ(PrinterErrorOf([&] { printer.SetPrinterIndex(count); }), L"Printer index out of range");
-  EXPECT_EQ(PrinterErrorOf([&] { printer.SetPrinterIndex(-2); }), L"Printer index out of range");
-  EXPECT_EQ(PrinterErrorOf([&] { printer.SetPrinterIndex(1000000); }),
-            L"Printer index out of range");
+  for (int index : {count, -2, 1000000}) {
+    EXPECT_EQ(PrinterErrorOf([&] { printer.SetPrinterIndex(index); }),
+              L"Printer index out of range");
+  }
 }
 
 TEST(Printer, WithoutPrintersEveryUseSaysThereIsNoDefaultPrinter) {

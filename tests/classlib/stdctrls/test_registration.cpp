@@ -22,37 +22,29 @@ TEST_F(Registration, ALayoutNamesAClassOnlyTheRegistrationFunctionKnows) {
   // As when the linker dropped the unit and its static registration with it.
   UnRegisterClass(TCheckListBox::StaticClassInfo());
   ASSERT_EQ(nullptr, GetClass(L"TCheckListBox"));
-  EXPECT_THROW(ReadLayout(L"object Form1: TButtonsForm\n"
-                          L"  object Choices: TCheckListBox\n"
-                          L"  end\n"
-                          L"end\n"),
-               Exception);
+  const String layout =
+      L"object Form1: TButtonsForm\n"
+      L"  object Choices: TCheckListBox\n"
+      L"    Left = 8\n"
+      L"  end\n"
+      L"  object Clock: TTimer\n"
+      L"    Enabled = False\n"
+      L"    Interval = 250\n"
+      L"  end\n"
+      L"end\n";
+  EXPECT_THROW(ReadLayout(layout), Exception);
   delete Form;  // a fresh form for the read that works
   Form = TCustomForm::Create<TButtonsForm>(nullptr);
 
   RegisterStdCtrlsClasses();
   RegisterStdCtrlsClasses();  // again: harmless
-  ReadLayout(L"object Form1: TButtonsForm\n"
-             L"  object Choices: TCheckListBox\n"
-             L"    Left = 8\n"
-             L"    Top = 8\n"
-             L"  end\n"
-             L"end\n");
+  RegisterFormsClasses();
+  ReadLayout(layout);
   auto* choices = Find<TCheckListBox>(L"Choices");
   ASSERT_NE(nullptr, choices);
   EXPECT_EQ(Form, choices->GetParent());
   EXPECT_EQ(8, choices->GetLeft());
-}
-
-TEST_F(Registration, ATimerTakesItsIntervalAndEnabledFromALayout) {
-  RegisterFormsClasses();
-  ReadLayout(L"object Form1: TButtonsForm\n"
-             L"  object Clock: TTimer\n"
-             L"    Enabled = False\n"
-             L"    Interval = 250\n"
-             L"  end\n"
-             L"end\n");
-  auto* clock = dynamic_cast<TTimer*>(Form->FindComponent(L"Clock"));
+  auto* clock = Find<TTimer>(L"Clock");
   ASSERT_NE(nullptr, clock);
   EXPECT_FALSE(clock->GetEnabled());
   EXPECT_EQ(250u, clock->GetInterval());

@@ -22,7 +22,6 @@ class TKindsItem : public TCollectionItem {
   CLASSLIB_CLASS(TKindsItem, TCollectionItem)
   explicit TKindsItem(TCollection* collection) : TCollectionItem(collection) {}
   static const TPropertyTable* PublishedProperties();
-
   int Value = 0;
   String Label;
 };
@@ -30,14 +29,13 @@ class TKindsItem : public TCollectionItem {
 class TKindsNested : public TPersistent {
   CLASSLIB_CLASS(TKindsNested, TPersistent)
   static const TPropertyTable* PublishedProperties();
-
   int Depth = 0;
   TColor Shade = clBlack;
 };
 
 class TKindsComponent : public TComponent {
   CLASSLIB_CLASS(TKindsComponent, TComponent)
-  explicit TKindsComponent(TComponent* owner);
+  explicit TKindsComponent(TComponent* owner) : TComponent(owner) {}
   static const TPropertyTable* PublishedProperties();
   void DefineProperties(TFiler& filer) override;
 
@@ -45,22 +43,19 @@ class TKindsComponent : public TComponent {
   int Integer = 7;
   uint32_t Cardinal = 0;
   int64_t Int64 = 0;
-  double Double = 0;
+  double Double = 0, Currency = 0, Date = 0;
   float Single = 0;
-  double Currency = 0;
-  double Date = 0;
   bool Boolean = false;
   char Char = 'a';
   wchar_t WChar = L'a';
-  String Text;
-  String WideText;
+  String Text, WideText;
   TKindsEnum Enum = keFirst;
   TKindsSet Set;
   TColor Color = clWindow;
   short Cursor = 0;
   uint16_t ShortCut = 0;
-  TKindsComponent* Buddy = nullptr;   // not owned
-  TComponent* Partner = nullptr;      // not owned
+  TKindsComponent* Buddy = nullptr;  // not owned
+  TComponent* Partner = nullptr;     // not owned
   TNotifyEvent OnPing;
   std::unique_ptr<TKindsNested> Nested = std::make_unique<TKindsNested>();
   std::unique_ptr<TStringList> Lines = std::make_unique<TStringList>();
@@ -71,10 +66,11 @@ class TKindsComponent : public TComponent {
   // What Loaded saw: how often it ran, and whether the references were set by then.
   int LoadedCount = 0;
   bool BuddySetAtLoaded = false;
-  void Loaded() override;
-
-  TNotifyEvent GetOnPing() const { return OnPing; }
-  void SetOnPing(TNotifyEvent handler) { OnPing = std::move(handler); }
+  void Loaded() override {
+    TComponent::Loaded();
+    ++LoadedCount;
+    BuddySetAtLoaded = Buddy != nullptr;
+  }
 };
 
 class TKindsRoot : public TComponent {
@@ -87,15 +83,14 @@ class TKindsRoot : public TComponent {
     ++Pings;
     LastSender = sender;
   }
-  void Pong(TObject* sender) { Pings += 100; }
 };
 
-// Registers the classes and TKindsRoot's handlers (once).
+// Registers the classes and TKindsRoot's handler (once).
 void RegisterKindsClasses();
 
 // A root with two children: First refers to Second (defined later), every kind is set.
 TKindsRoot* MakeKindsTree();
-// Equal property by property (the reference by name, the event by the handler it calls).
+// Equal property by property (the reference by name, the event by whether it is set).
 void ExpectSameKinds(TKindsComponent* expected, TKindsComponent* actual);
 // The tree in the text form, as the writer writes it.
 String TreeText(TComponent* root);

@@ -2,8 +2,9 @@
 // examprep_layouts): controls with owner, parent, bounds, z-order and tab order; events
 // bound to the form's handlers; a reference to a control defined later; Loaded once per
 // component after all its properties; csLoading seen by a writer during the read; an
-// inherited form reading only its own level; and the errors of a missing resource, an
-// unknown property, class or handler, and an unresolved reference.
+// inherited form reading only its own level; the errors of a missing resource, an unknown
+// property, class or handler, and an unresolved reference; and a layout's client size
+// (given before the menu it names) holding before the window exists and once it is shown.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -19,6 +20,7 @@
 #include "classlib/controls/Scrolling.h"
 #include "classlib/forms/DataModule.h"
 #include "classlib/forms/Forms.h"
+#include "tests/ErrorMessages.h"
 
 namespace {
 
@@ -129,17 +131,19 @@ class TTestModule : public TDataModule {
   int Creates = 0;
 };
 
-// Forms whose layouts are wrong in one way each (or missing).
-#define BROKEN_FORM(Name)                                         \
-  class Name : public TForm {                                     \
-    CLASSLIB_CLASS(Name, TForm)                                   \
+// Forms that only load their layout: the client size form, and those whose layouts are
+// wrong in one way each (or missing).
+#define LAYOUT_FORM(Name)                                             \
+  class Name : public TForm {                                         \
+    CLASSLIB_CLASS(Name, TForm)                                       \
     explicit Name(TComponent* owner) : TForm(owner) { LoadLayout(); } \
   };
-BROKEN_FORM(TNoLayoutForm)
-BROKEN_FORM(TBadPropertyForm)
-BROKEN_FORM(TUnknownClassForm)
-BROKEN_FORM(TBadHandlerForm)
-BROKEN_FORM(TUnresolvedForm)
+LAYOUT_FORM(TClientSizeForm)
+LAYOUT_FORM(TNoLayoutForm)
+LAYOUT_FORM(TBadPropertyForm)
+LAYOUT_FORM(TUnknownClassForm)
+LAYOUT_FORM(TBadHandlerForm)
+LAYOUT_FORM(TUnresolvedForm)
 
 class FormLayout : public ::testing::Test {
  protected:
@@ -149,15 +153,10 @@ class FormLayout : public ::testing::Test {
   }
 };
 
-// The message of the exception T the form's construction raises; empty when none.
+// The message of the exception TErr the form's construction raises; empty when none.
 template <class TErr, class TFormClass>
 String ConstructionError() {
-  try {
-    TFormClass form(nullptr);
-  } catch (const TErr& e) {
-    return e.Message();
-  }
-  return String();
+  return ErrorMessageOf<TErr>([] { TFormClass form(nullptr); }, String());
 }
 
 bool Has(const String& text, const wchar_t* part) { return text.find(part) != String::npos; }
@@ -166,44 +165,31 @@ bool Has(const String& text, const wchar_t* part) { return text.find(part) != St
 
 TEST_F(FormLayout, ControlsGetOwnerParentBoundsAndOrder) {
   TLayoutForm form(nullptr);
-  ASSERT_NE(form.Panel1, nullptr);
-  ASSERT_NE(form.First, nullptr);
-  ASSERT_NE(form.Third, nullptr);
-  ASSERT_NE(form.Store, nullptr);
+  ASSERT_TRUE(form.Panel1 && form.First && form.Second && form.Third && form.Store);
   EXPECT_EQ(L"LayoutForm", form.GetName());
-  EXPECT_EQ(L"Layout form", form.GetCaption());
   EXPECT_EQ(TRect(10, 20, 410, 320), form.GetBoundsRect());
   EXPECT_EQ(poScreenCenter, form.GetPosition());
-  EXPECT_EQ(-12, form.GetFont()->GetHeight());
-  EXPECT_EQ(L"Tahoma", form.GetFont()->GetName());
   EXPECT_TRUE(form.GetFont()->GetStyle() == TFontStyles{fsBold});
 
-  for (TComponent* c : {static_cast<TComponent*>(form.Panel1), static_cast<TComponent*>(form.First),
-                        static_cast<TComponent*>(form.Second), static_cast<TComponent*>(form.Third),
-                        static_cast<TComponent*>(form.Store)})
+  for (TComponent* c : std::initializer_list<TComponent*>{form.Panel1, form.First, form.Store})
     EXPECT_EQ(&form, c->GetOwner()) << c->GetName();
   EXPECT_EQ(&form, form.Panel1->GetParent());
   EXPECT_EQ(form.Panel1, form.First->GetParent());
   EXPECT_EQ(TRect(21, 22, 53, 64), form.Third->GetBoundsRect());
   EXPECT_EQ(crHandPoint, form.First->GetCursor());
-  EXPECT_EQ(L"first", form.First->GetHint());
   EXPECT_EQ(0x00100000 | 300, form.Store->GetDesignInfo());
-  EXPECT_EQ(9, form.Store->GetTag());
   // A control that takes its parent's font has it once read.
-  EXPECT_TRUE(form.Panel1->GetParentFont());
-  EXPECT_EQ(L"Tahoma", form.Panel1->GetFont()->GetName());
   EXPECT_EQ(L"Tahoma", form.Third->GetFont()->GetName());
 
   // Z-order is the order of the layout; the tab order is the one the layout gives.
   ASSERT_EQ(3, form.Panel1->GetControlCount());
   EXPECT_EQ(form.First, form.Panel1->GetControl(0));
-  EXPECT_EQ(form.Second, form.Panel1->GetControl(1));
   EXPECT_EQ(form.Third, form.Panel1->GetControl(2));
   EXPECT_EQ(2, form.First->GetTabOrder());
   EXPECT_EQ(0, form.Third->GetTabOrder());
 }
 
-TEST_F(FormLayout, EventsAreBoundToTheFormsHandlers) {
+TEST_F(FormLayout, EventsForwardReferenceLoadedAndLoadingState) {
   TLayoutForm form(nullptr);
   form.First->Click();
   EXPECT_EQ(1, form.Clicks);
@@ -212,10 +198,7 @@ TEST_F(FormLayout, EventsAreBoundToTheFormsHandlers) {
   form.GetOnCreate()(&form);
   EXPECT_EQ(1, form.Creates);
   EXPECT_FALSE(static_cast<bool>(form.Second->GetOnClick()));
-}
 
-TEST_F(FormLayout, ForwardReferenceLoadedAndLoadingState) {
-  TLayoutForm form(nullptr);
   EXPECT_EQ(form.Third, form.First->Buddy);
   // Loaded ran once per component, after every property and reference was set.
   for (TProbe* probe : {form.First, form.Second, form.Third}) {
@@ -249,7 +232,7 @@ TEST_F(FormLayout, InheritedFormReadsItsOwnLevelOverTheAncestors) {
   EXPECT_EQ(11, form.GetComponentCount());
 }
 
-TEST_F(FormLayout, MenusAndActionsAreReadIntoTheirParents) {
+TEST_F(FormLayout, MenusAndActionsAreReadIntoTheirParentsAndWrittenInside) {
   TLayoutForm form(nullptr);
   auto* menu = dynamic_cast<TMainMenu*>(form.FindComponent(L"MainMenu1"));
   auto* file = dynamic_cast<TMenuItem*>(form.FindComponent(L"File1"));
@@ -261,7 +244,6 @@ TEST_F(FormLayout, MenusAndActionsAreReadIntoTheirParents) {
   ASSERT_EQ(1, menu->GetItems()->GetCount());
   EXPECT_EQ(file, menu->GetItems()->GetItem(0));
   EXPECT_EQ(exit, file->GetItem(0));
-  EXPECT_EQ(menu, file->GetParentComponent());
   EXPECT_EQ(file, exit->GetParentComponent());
   EXPECT_EQ(list, action->GetActionList());
   // The item refers to an action read after it, and shows the action's caption.
@@ -271,61 +253,32 @@ TEST_F(FormLayout, MenusAndActionsAreReadIntoTheirParents) {
   exit->Click();
   EXPECT_EQ(1, form.Exits);
 
-  // Written back, the items and the action are stored inside their menu and list.
+  // Written back: non-visual components first, then the controls, each inside its parent;
+  // the menu items and the action inside their menu and list.
   const String text = ComponentToText(&form);
-  EXPECT_LT(text.find(L"object MainMenu1: TMainMenu"), text.find(L"object File1: TMenuItem"));
-  EXPECT_LT(text.find(L"object File1: TMenuItem"), text.find(L"object Exit1: TMenuItem"));
-  EXPECT_LT(text.find(L"object ActionList1: TActionList"), text.find(L"object ExitAction: TAction"));
-  EXPECT_NE(String::npos, text.find(L"Action = ExitAction"));
-  EXPECT_NE(String::npos, text.find(L"OnExecute = ExitActionExecute"));
-  EXPECT_NE(String::npos, text.find(L"Menu = MainMenu1"));
+  const wchar_t* const inOrder[] = {L"object Store: TProbeStore", L"object MainMenu1: TMainMenu",
+                                    L"object File1: TMenuItem", L"object Exit1: TMenuItem",
+                                    L"object ActionList1: TActionList", L"object ExitAction: TAction",
+                                    L"object Panel1: TProbePanel", L"object First: TProbe"};
+  for (size_t i = 0; i + 1 < std::size(inOrder); ++i) {
+    ASSERT_TRUE(Has(text, inOrder[i])) << StringToUtf8(inOrder[i]);
+    EXPECT_LT(text.find(inOrder[i]), text.find(inOrder[i + 1])) << StringToUtf8(inOrder[i]);
+  }
+  for (const wchar_t* line : {L"Action = ExitAction", L"OnExecute = ExitActionExecute", L"Menu = MainMenu1",
+                              L"OnClick = FirstClick", L"Buddy = Third", L"Font.Charset = GB2312_CHARSET"})
+    EXPECT_TRUE(Has(text, line)) << StringToUtf8(line);
 }
 
-TEST_F(FormLayout, WritingTheFormGivesItsControlsInsideTheirParents) {
-  TLayoutForm form(nullptr);
-  const String text = ComponentToText(&form);
-  const size_t panel = text.find(L"object Panel1: TProbePanel");
-  const size_t first = text.find(L"object First: TProbe");
-  const size_t store = text.find(L"object Store: TProbeStore");
-  ASSERT_NE(String::npos, panel);
-  ASSERT_NE(String::npos, first);
-  ASSERT_NE(String::npos, store);
-  // Non-visual components first, then the controls, each inside its parent.
-  EXPECT_LT(store, panel);
-  EXPECT_LT(panel, first);
-  EXPECT_TRUE(Has(text, L"OnClick = FirstClick"));
-  EXPECT_TRUE(Has(text, L"Buddy = Third"));
-  EXPECT_TRUE(Has(text, L"Cursor = crHandPoint"));
-  EXPECT_TRUE(Has(text, L"Font.Charset = GB2312_CHARSET"));
-}
-
-TEST_F(FormLayout, MissingResourceNamesTheClass) {
-  const String message = ConstructionError<EReadError, TNoLayoutForm>();
-  EXPECT_TRUE(Has(message, L"TNoLayoutForm")) << message;
-}
-
-TEST_F(FormLayout, UnknownPropertyNamesClassPropertyAndLine) {
-  const String message = ConstructionError<EReadError, TBadPropertyForm>();
-  EXPECT_TRUE(Has(message, L"TBadPropertyForm")) << message;
-  EXPECT_TRUE(Has(message, L"TProbePanel")) << message;
-  EXPECT_TRUE(Has(message, L"Colour")) << message;
-  EXPECT_TRUE(Has(message, L"line 5")) << message;
-}
-
-TEST_F(FormLayout, UnknownClassNamesTheClassAndLine) {
-  const String message = ConstructionError<EClassNotFound, TUnknownClassForm>();
-  EXPECT_TRUE(Has(message, L"TNoSuchGadget")) << message;
-  EXPECT_TRUE(Has(message, L"line 3")) << message;
-}
-
-TEST_F(FormLayout, UnknownHandlerAndUnresolvedReferenceAreReadErrors) {
-  String message = ConstructionError<EReadError, TBadHandlerForm>();
-  EXPECT_TRUE(Has(message, L"NoSuchHandler")) << message;
-  EXPECT_TRUE(Has(message, L"line 4")) << message;
-  message = ConstructionError<EReadError, TUnresolvedForm>();
-  EXPECT_TRUE(Has(message, L"Nobody")) << message;
-  EXPECT_TRUE(Has(message, L"Buddy")) << message;
-  EXPECT_TRUE(Has(message, L"line 4")) << message;
+TEST_F(FormLayout, LayoutErrorsNameWhatAndWhere) {
+  const auto expectParts = [](const String& message, std::initializer_list<const wchar_t*> parts) {
+    for (const wchar_t* part : parts) EXPECT_TRUE(Has(message, part)) << StringToUtf8(message);
+  };
+  expectParts(ConstructionError<EReadError, TNoLayoutForm>(), {L"TNoLayoutForm"});
+  expectParts(ConstructionError<EReadError, TBadPropertyForm>(),
+              {L"TBadPropertyForm", L"TProbePanel", L"Colour", L"line 5"});
+  expectParts(ConstructionError<EClassNotFound, TUnknownClassForm>(), {L"TNoSuchGadget", L"line 3"});
+  expectParts(ConstructionError<EReadError, TBadHandlerForm>(), {L"NoSuchHandler", L"line 4"});
+  expectParts(ConstructionError<EReadError, TUnresolvedForm>(), {L"Nobody", L"Buddy", L"line 4"});
 }
 
 TEST_F(FormLayout, PanelsAndScrollBarsRoundTrip) {
@@ -345,11 +298,12 @@ TEST_F(FormLayout, PanelsAndScrollBarsRoundTrip) {
   panel->SetCaption(L"caption");
 
   const String text = ComponentToText(&box);
-  EXPECT_TRUE(Has(text, L"VertScrollBar.Range = 900")) << StringToUtf8(text);
-  EXPECT_TRUE(Has(text, L"AutoScroll = False"));
-  EXPECT_TRUE(Has(text, L"BevelOuter = bvLowered"));
-  EXPECT_TRUE(Has(text, L"Color = clWindow"));
+  for (const wchar_t* line : {L"VertScrollBar.Range = 900", L"VertScrollBar.Increment = 20",
+                              L"AutoScroll = False", L"BevelOuter = bvLowered", L"BorderWidth = 3",
+                              L"Alignment = taLeftJustify", L"Color = clWindow", L"Caption = 'caption'"})
+    EXPECT_TRUE(Has(text, line)) << StringToUtf8(text);
 
+  // Read back, the same properties write the same text.
   TScrollBox copy(nullptr);
   TStringStream stream(text);
   ReadComponentFromStream(stream, &copy);
@@ -357,13 +311,7 @@ TEST_F(FormLayout, PanelsAndScrollBarsRoundTrip) {
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(&copy, read->GetParent());
   EXPECT_EQ(900, copy.GetVertScrollBar()->GetRange());
-  EXPECT_EQ(20, copy.GetVertScrollBar()->GetIncrement());
-  EXPECT_FALSE(copy.GetAutoScroll());
   EXPECT_EQ(bvLowered, read->GetBevelOuter());
-  EXPECT_EQ(3, read->GetBorderWidth());
-  EXPECT_EQ(taLeftJustify, read->GetAlignment());
-  EXPECT_EQ(ColorToInt(clWindow), ColorToInt(read->GetColor()));
-  EXPECT_EQ(L"caption", read->GetCaption());
   EXPECT_EQ(text, ComponentToText(&copy));
 }
 
@@ -378,4 +326,18 @@ TEST_F(FormLayout, DataModuleIsMadeFromItsLayout) {
   module.AfterConstruction();
   EXPECT_EQ(1, module.Creates);
   EXPECT_EQ(&module, FindGlobalComponent(L"TestModule"));
+}
+
+TEST_F(FormLayout, TheLayoutsClientSizeIsTheShownClientArea) {
+  TClientSizeForm form(nullptr);
+  ASSERT_NE(nullptr, form.GetMenu());
+  EXPECT_FALSE(form.HandleAllocated());
+  EXPECT_EQ(400, form.GetClientWidth());
+  EXPECT_EQ(300, form.GetClientHeight());
+  form.Show();
+  RECT client{};
+  ::GetClientRect(form.GetHandle(), &client);
+  EXPECT_EQ(400, client.right);
+  EXPECT_EQ(300, client.bottom);
+  form.Hide();
 }

@@ -1,12 +1,9 @@
-// Test support for the effect control bases, labels, bevel, notebook and sounds: layouts read
-// into a host, windowless controls painted into a memory surface, the message loop pumped,
-// and a small PCM WAVE file made in memory.
+// Test support for the effect controls: layouts read into a host, windowless controls painted
+// into a memory surface and its pixels checked, and the message loop pumped.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
-#include <vector>
+#include <initializer_list>
 
 #include "classlib/classes/Layouts.h"
 #include "classlib/classes/Streams.h"
@@ -33,43 +30,19 @@ inline void PaintInto(TControl* control, MemorySurface& surface) {
   ::GdiFlush();
 }
 
-// The plain colour a system colour stands for now (what a surface pixel reads as).
-inline TColor Rgb(TColor color) { return ColorFromInt(static_cast<int32_t>(ColorToRGB(color))); }
+// A pixel of a surface and the colour it must have.
+struct PixelIs {
+  int X, Y;
+  TColor Color;
+};
 
-// A mono 8-bit PCM WAVE file of `samples` samples at 8000 Hz (a quiet square wave).
-inline std::vector<uint8_t> MakeWave(uint32_t samples) {
-  std::vector<uint8_t> bytes;
-  auto tag = [&](const char* t) { bytes.insert(bytes.end(), t, t + 4); };
-  auto u32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  auto u16 = [&](uint16_t v) {
-    bytes.push_back(static_cast<uint8_t>(v));
-    bytes.push_back(static_cast<uint8_t>(v >> 8));
-  };
-  tag("RIFF");
-  u32(4 + 8 + 16 + 8 + samples + (samples & 1));
-  tag("WAVE");
-  tag("fmt ");
-  u32(16);
-  u16(1);     // PCM
-  u16(1);     // mono
-  u32(8000);  // samples per second
-  u32(8000);  // bytes per second
-  u16(1);     // block align
-  u16(8);     // bits per sample
-  tag("data");
-  u32(samples);
-  for (uint32_t i = 0; i < samples; ++i) bytes.push_back((i / 8) % 2 ? 136 : 120);
-  if (samples & 1) bytes.push_back(0);
-  return bytes;
+inline void ExpectPixels(const MemorySurface& surface, std::initializer_list<PixelIs> pixels) {
+  for (const PixelIs& p : pixels) EXPECT_EQ(surface.At(p.X, p.Y), p.Color) << p.X << "," << p.Y;
 }
 
-// The bytes as a memory stream positioned at its start.
-inline void FillStream(TMemoryStream& stream, const std::vector<uint8_t>& bytes) {
-  stream.SetSize(static_cast<int64_t>(bytes.size()));
-  if (!bytes.empty()) std::memcpy(stream.GetMemory(), bytes.data(), bytes.size());
-  stream.SetPosition(0);
+// How many pixels of the whole surface have the colour.
+inline int CountAll(const MemorySurface& surface, TColor color) {
+  return surface.CountOf(color, Rect(0, 0, surface.Width(), surface.Height()));
 }
 
 }  // namespace effect_tests

@@ -14,13 +14,11 @@ using control_tests::TTestHost;
 
 namespace {
 
-String ListErrorOf(const std::function<void()>& action) {
-  return ErrorMessageOf<EListError>(action, L"(no error)");
-}
+using Pages = std::vector<int>;
 
 // The indexes of the visible pages.
-std::vector<int> VisiblePages(TepNoteBook* notebook) {
-  std::vector<int> visible;
+Pages VisiblePages(TepNoteBook* notebook) {
+  Pages visible;
   for (int i = 0; i < notebook->GetPageCount(); ++i)
     if (notebook->GetPage(i)->GetVisible()) visible.push_back(i);
   return visible;
@@ -40,6 +38,12 @@ class NoteBook : public ::testing::Test {
   void AddPages(std::initializer_list<const wchar_t*> captions) {
     for (const wchar_t* caption : captions) Book->GetPages()->Add(caption);
   }
+  // The page index, the active page's caption and the visible pages must agree.
+  void ExpectShown(int index, const String& caption) {
+    EXPECT_EQ(Book->GetPageIndex(), index);
+    EXPECT_EQ(Book->GetActivePage(), caption);
+    EXPECT_EQ(VisiblePages(Book), index < 0 ? Pages{} : Pages{index});
+  }
 
   std::unique_ptr<TTestHost> Host;
   TepNoteBook* Book = nullptr;
@@ -48,83 +52,55 @@ class NoteBook : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(NoteBook, StartsEmptyAndShowsEachPageAsItIsAdded) {
-  EXPECT_EQ(Book->GetPageCount(), 0);
-  EXPECT_EQ(Book->GetPageIndex(), -1);
-  EXPECT_EQ(Book->GetActivePage(), L"");
-  EXPECT_EQ(TepNoteBook(nullptr).GetWidth(), 150);
-
-  AddPages({L"提示", L"警告"});
-  EXPECT_EQ(Book->GetPageIndex(), 1);
-  EXPECT_EQ(Changes, 2);
-  EXPECT_EQ(VisiblePages(Book), std::vector<int>{1});
+TEST_F(NoteBook, ShowsEachPageAsItIsAddedAndIgnoresIndexesNamingNoPage) {
+  ExpectShown(-1, L"");
+  AddPages({L"提示", L"警告", L"错误"});
+  ExpectShown(2, L"错误");
+  EXPECT_EQ(Changes, 3);
   EXPECT_EQ(Book->GetPage(1)->GetBoundsRect(), Book->GetClientRect());
-  EXPECT_EQ(Book->GetPages()->GetObject(0), Book->GetPage(0));
   EXPECT_EQ(Book->GetPage(0)->GetOwner(), Book);
-  EXPECT_EQ(Book->GetPage(0)->GetParent(), Book);
   // At run time the mouse goes through a page to the notebook beneath.
   EXPECT_EQ(::SendMessageW(Book->GetPage(1)->GetHandle(), WM_NCHITTEST, 0, 0), HTTRANSPARENT);
-}
 
-TEST_F(NoteBook, PageIndexAndActivePageIgnoreWhatNamesNoOtherPage) {
-  AddPages({L"提示", L"警告", L"错误"});
   Book->SetPageIndex(0);
   Changes = 0;
-  Book->SetPageIndex(5);  // 3 pages: ignored
+  Book->SetPageIndex(5);
   Book->SetPageIndex(-1);
   Book->SetPageIndex(0);  // the current one: no event
   Book->SetActivePage(L"无此页");
-  EXPECT_EQ(Book->GetPageIndex(), 0);
+  ExpectShown(0, L"提示");
   EXPECT_EQ(Changes, 0);
-  Book->SetActivePage(L"错误");
-  EXPECT_EQ(Book->GetPageIndex(), 2);
-  EXPECT_EQ(Book->GetActivePage(), L"错误");
+  Book->SetActivePage(L"警告");
+  ExpectShown(1, L"警告");
   EXPECT_EQ(Changes, 1);
-  EXPECT_EQ(VisiblePages(Book), std::vector<int>{2});
-  EXPECT_EQ(ListErrorOf([&] { Book->GetPages()->Get(7); }), L"List index out of bounds (7)");
-  EXPECT_EQ(ListErrorOf([&] { Book->GetPages()->Delete(-1); }), L"List index out of bounds (-1)");
-}
-
-TEST_F(NoteBook, RenamingAndMovingPages) {
-  AddPages({L"A", L"B", L"C"});
+  const auto listError = [](const std::function<void()>& action) {
+    return ErrorMessageOf<EListError>(action, L"(no error)");
+  };
+  EXPECT_EQ(listError([&] { Book->GetPages()->Get(7); }), L"List index out of bounds (7)");
+  EXPECT_EQ(listError([&] { Book->GetPages()->Delete(-1); }), L"List index out of bounds (-1)");
+  // Renaming, and moving, which swaps the two pages; the shown page stays shown.
   Book->GetPages()->Put(0, L"First");
-  EXPECT_EQ(Book->GetPage(0)->GetCaption(), L"First");
-  TepPage* shown = Book->GetPage(2);
-  Book->GetPages()->Move(2, 0);  // the two pages change places
-  EXPECT_EQ(Book->GetPages()->Get(0), L"C");
-  EXPECT_EQ(Book->GetPages()->Get(1), L"B");
+  Book->SetPageIndex(2);
+  Book->GetPages()->Move(2, 0);
   EXPECT_EQ(Book->GetPages()->Get(2), L"First");
-  EXPECT_EQ(Book->GetPage(Book->GetPageIndex()), shown);  // the shown page stays shown
+  ExpectShown(0, L"错误");
 }
 
 TEST_F(NoteBook, DeletingAPageJumpsToAValidFirstPage) {
   AddPages({L"A", L"B", L"C"});
-  // The page shown (the last) goes: page 0 shows.
-  Book->GetPages()->Delete(2);
-  EXPECT_EQ(Book->GetPageIndex(), 0);
-  EXPECT_EQ(Book->GetActivePage(), L"A");
-  EXPECT_EQ(VisiblePages(Book), std::vector<int>{0});
-
-  // The current page 0 goes: the page that is now first shows, not a stale index.
-  Book->GetPages()->Delete(0);
-  EXPECT_EQ(Book->GetPageIndex(), 0);
-  EXPECT_EQ(Book->GetActivePage(), L"B");
-  EXPECT_EQ(VisiblePages(Book), std::vector<int>{0});
-
-  // A page before the current one goes: still a valid index, one page visible.
+  Book->GetPages()->Delete(2);  // the page shown (the last)
+  ExpectShown(0, L"A");
+  Book->GetPages()->Delete(0);  // the current page 0: the page now first, not a stale index
+  ExpectShown(0, L"B");
   AddPages({L"D", L"E"});
   ASSERT_EQ(Book->GetPageIndex(), 2);
-  Book->GetPages()->Delete(1);
-  EXPECT_EQ(Book->GetPageIndex(), 0);
-  EXPECT_EQ(VisiblePages(Book), std::vector<int>{0});
-
-  // The only page goes: no page.
+  Book->GetPages()->Delete(1);  // a page before the current one
+  ExpectShown(0, L"B");
   Book->GetPages()->Clear();
   AddPages({L"Only"});
   Book->GetPages()->Delete(0);
   EXPECT_EQ(Book->GetPageCount(), 0);
-  EXPECT_EQ(Book->GetPageIndex(), -1);
-  EXPECT_EQ(Book->GetActivePage(), L"");
+  ExpectShown(-1, L"");
   AddPages({L"Again"});
   EXPECT_EQ(Book->GetPageIndex(), 0);
 }
@@ -134,12 +110,10 @@ TEST_F(NoteBook, APageFreedOrTakenAwayLeavesTheList) {
   Book->SetPageIndex(2);
   delete Book->GetPage(0);  // before the shown page: the index follows it
   EXPECT_EQ(Book->GetPageCount(), 2);
-  EXPECT_EQ(Book->GetPageIndex(), 1);
-  EXPECT_EQ(Book->GetActivePage(), L"C");
+  ExpectShown(1, L"C");
   Book->GetPage(1)->SetParent(Host.get());  // the shown page leaves: none shows
   EXPECT_EQ(Book->GetPageCount(), 1);
-  EXPECT_EQ(Book->GetPageIndex(), -1);
-  EXPECT_EQ(Book->GetActivePage(), L"");
+  ExpectShown(-1, L"");
   auto* page = new TepPage(Host.get());  // a page given the notebook as parent joins it
   page->SetCaption(L"Joined");
   page->SetParent(Book);
@@ -158,8 +132,6 @@ TEST_F(NoteBook, AControlOnAHiddenPageBringsItsPageForward) {
   EXPECT_TRUE(control->GetShowing());
 }
 
-// ---- Wallpaper -----------------------------------------------------------------------------------
-
 TEST(NoteBookPage, PaintsItsWallPaperTiledOrItsColour) {
   TTestHost host;
   auto* page = new TepPage(&host);
@@ -167,64 +139,20 @@ TEST(NoteBookPage, PaintsItsWallPaperTiledOrItsColour) {
   page->SetBounds(0, 0, 100, 40);
   page->SetParent(&host);
   page->SetColor(clLime);
-  MemorySurface plain(100, 40, clWhite);
-  page->Perform(WM_PAINT, reinterpret_cast<WPARAM>(plain.DC()), 0);
-  EXPECT_EQ(plain.CountOf(clLime, Rect(0, 0, 100, 40)), 4000);
-
+  MemorySurface surface(100, 40, clWhite);
+  PaintInto(page, surface);
+  EXPECT_EQ(CountAll(surface, clLime), 4000);
   TBitmap picture;  // 32 x 32: red, with a blue top-left pixel
   picture.SetSize(32, 32);
   picture.GetCanvas()->GetBrush()->SetColor(clRed);
   picture.GetCanvas()->FillRect(Rect(0, 0, 32, 32));
   picture.GetCanvas()->SetPixels(0, 0, clBlue);
   page->SetWallPaper(&picture);
-  MemorySurface tiled(100, 40, clWhite);
-  page->Perform(WM_PAINT, reinterpret_cast<WPARAM>(tiled.DC()), 0);
-  EXPECT_EQ(tiled.CountOf(clBlue, Rect(0, 0, 100, 40)), 8);
-  EXPECT_EQ(tiled.At(96, 32), clBlue);
-  EXPECT_EQ(tiled.At(99, 39), clRed);
-  EXPECT_EQ(tiled.CountOf(clWhite, Rect(0, 0, 100, 40)), 0);
+  PaintInto(page, surface);
+  EXPECT_EQ(CountAll(surface, clBlue), 8);  // 4 columns × 2 rows of tiles
+  EXPECT_EQ(surface.At(96, 32), clBlue);
+  EXPECT_EQ(CountAll(surface, clRed), 4000 - 8);
 }
-
-// ---- Layouts ---------------------------------------------------------------------------------------
-
-namespace {
-
-String NoteBookLayout(const wchar_t* pageIndexLine) {
-  return String(L"object Host: TTestHost\n"
-                L"  object Book: TepNoteBook\n"
-                L"    Left = 8\n"
-                L"    Top = 8\n"
-                L"    Width = 32\n"
-                L"    Height = 32\n") +
-         pageIndexLine +
-         L"    object TepPage\n"
-         L"      Left = 0\n"
-         L"      Top = 0\n"
-         L"      Caption = '提示'\n"
-         L"    end\n"
-         L"    object TepPage\n"
-         L"      Left = 0\n"
-         L"      Top = 0\n"
-         L"      Caption = '警告'\n"
-         L"      object Inner: TepPage\n"
-         L"        Caption = 'not a page of the notebook'\n"
-         L"      end\n"
-         L"    end\n"
-         L"    object TepPage\n"
-         L"      Left = 0\n"
-         L"      Top = 0\n"
-         L"      Caption = '错误'\n"
-         L"    end\n"
-         L"  end\n"
-         L"end\n";
-}
-
-TepNoteBook* ReadNoteBook(TTestHost& host, const wchar_t* pageIndexLine) {
-  ReadLayout(&host, NoteBookLayout(pageIndexLine));
-  return dynamic_cast<TepNoteBook*>(host.FindComponent(L"Book"));
-}
-
-}  // namespace
 
 TEST(NoteBookLayout, TheStoredPageShowsOnceThePagesAreRead) {
   // PageIndex comes before the pages: while loading it is only stored, and checked once
@@ -232,52 +160,33 @@ TEST(NoteBookLayout, TheStoredPageShowsOnceThePagesAreRead) {
   const struct {
     const wchar_t* Line;
     int PageIndex;
-  } cases[] = {{L"    PageIndex = 2\n", 2}, {L"", 0}, {L"    PageIndex = -1\n", -1},
-               {L"    PageIndex = 7\n", -1}};
+  } cases[] = {{L"    PageIndex = 2\n", 2}, {L"", 0}, {L"    PageIndex = 7\n", -1}};
   for (const auto& c : cases) {
     TTestHost host;
-    TepNoteBook* book = ReadNoteBook(host, c.Line);
+    ReadLayout(&host, String(L"object Host: TTestHost\n"
+                             L"  object Book: TepNoteBook\n") +
+                          c.Line +
+                          L"    object TepPage\n"
+                          L"      Caption = '提示'\n"
+                          L"    end\n"
+                          L"    object TepPage\n"
+                          L"      Caption = '警告'\n"
+                          L"      object Inner: TepPage\n"
+                          L"        Caption = 'not a page of the notebook'\n"
+                          L"      end\n"
+                          L"    end\n"
+                          L"    object TepPage\n"
+                          L"      Caption = '错误'\n"
+                          L"    end\n"
+                          L"  end\n"
+                          L"end\n");
+    auto* book = dynamic_cast<TepNoteBook*>(host.FindComponent(L"Book"));
     ASSERT_NE(book, nullptr);
     ASSERT_EQ(book->GetPageCount(), 3);
     EXPECT_EQ(book->GetPages()->Get(2), L"错误");
     EXPECT_EQ(book->GetPageIndex(), c.PageIndex) << StringToUtf8(c.Line);
-    EXPECT_EQ(VisiblePages(book), c.PageIndex < 0 ? std::vector<int>{} : std::vector<int>{c.PageIndex});
+    EXPECT_EQ(VisiblePages(book), c.PageIndex < 0 ? Pages{} : Pages{c.PageIndex});
+    book->SetPageIndex(1);  // after loading, writes take effect at once
+    EXPECT_EQ(VisiblePages(book), Pages{1});
   }
-  // After loading, writes take effect at once.
-  TTestHost host;
-  TepNoteBook* book = ReadNoteBook(host, L"    PageIndex = -1\n");
-  int changes = 0;
-  book->SetOnPageChanged([&](TObject*) { ++changes; });
-  book->SetPageIndex(1);
-  EXPECT_EQ(VisiblePages(book), std::vector<int>{1});
-  EXPECT_EQ(changes, 1);
-}
-
-TEST(NoteBookLayout, PagesWithWallPaperSurviveAWriteAndARead) {
-  TTestHost host;
-  auto* book = new TepNoteBook(&host);
-  book->SetName(L"Icons");
-  book->SetParent(&host);
-  book->GetPages()->Add(L"提示");
-  book->GetPages()->Add(L"警告");
-  TBitmap picture;
-  picture.SetSize(32, 32);
-  picture.GetCanvas()->GetBrush()->SetColor(clYellow);
-  picture.GetCanvas()->FillRect(Rect(0, 0, 32, 32));
-  book->GetPage(1)->SetWallPaper(&picture);
-  book->SetPageIndex(0);
-  const String text = ComponentToText(&host);
-  EXPECT_NE(text.find(L"WallPaper.Data = {"), String::npos);
-  EXPECT_EQ(text.find(L"PageIndex"), String::npos);  // 0 is the default
-
-  TTestHost copy;
-  ReadLayout(&copy, text);
-  auto* read = dynamic_cast<TepNoteBook*>(copy.FindComponent(L"Icons"));
-  ASSERT_NE(read, nullptr);
-  ASSERT_EQ(read->GetPageCount(), 2);
-  EXPECT_EQ(read->GetPages()->Get(1), L"警告");
-  EXPECT_EQ(read->GetPageIndex(), 0);
-  EXPECT_EQ(read->GetPage(1)->GetWallPaper()->GetWidth(), 32);
-  EXPECT_EQ(read->GetPage(1)->GetWallPaper()->GetCanvas()->GetPixels(5, 5), clYellow);
-  EXPECT_TRUE(read->GetPage(0)->GetWallPaper()->GetEmpty());
 }

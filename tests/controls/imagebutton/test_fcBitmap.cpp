@@ -2,7 +2,9 @@
 // links, conversion from and to TBitmap, and what its drawing leaves on a memory DC.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Layouts.h"
@@ -19,6 +21,13 @@ void Number(TfcBitmap& image, int width, int height) {
   const TfcPixelView pixels = image.GetPixels();
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) pixels.At(x, y) = TfcColor{uint8_t(10 * x + y + 1), 7, 9};
+}
+
+// A one-row image of the given colours.
+void Strip(TfcBitmap& image, std::initializer_list<TColor> colors) {
+  image.SetSize(static_cast<int>(colors.size()), 1);
+  int x = 0;
+  for (TColor color : colors) image.GetPixels().At(x++, 0) = ColorToBytes(color);
 }
 
 bool SamePixels(const TfcBitmap& a, const TfcBitmap& b) {
@@ -58,44 +67,30 @@ class TImageHolder : public TComponent {
 
 }  // namespace
 
-// ---- Size and buffer ----------------------------------------------------------------------------
-
-TEST(FcBitmapSize, NewImagesAreWhiteWithPaddedRows) {
+TEST(FcBitmapSize, NewImagesAreWhiteWithPaddedRowsAndEmptyOnesDrawNothing) {
   TfcBitmap image;
-  EXPECT_TRUE(image.GetEmpty());
   image.SetSize(3, 2);
   ASSERT_FALSE(image.GetEmpty());
-  EXPECT_EQ(3, image.GetRowPadding());
-  EXPECT_EQ(12, image.GetRowStride());
-  EXPECT_EQ(24, image.GetImageSize());
+  EXPECT_EQ(24, image.GetImageSize());  // rows of 9 bytes padded to 12
   EXPECT_EQ(image.GetBits() + 12, image.GetRow(1));
   EXPECT_EQ(nullptr, image.GetRow(2));
   for (int y = 0; y < 2; ++y)
     for (int x = 0; x < 3; ++x) EXPECT_EQ(fcWhitePixel, image.GetPixel(x, y));
-
-  image.SetHeight(5);
-  EXPECT_EQ(3, image.GetWidth());
-  EXPECT_EQ(5, image.GetHeight());
-  image.SetSize(0, 4);
-  EXPECT_TRUE(image.GetEmpty());
-  EXPECT_EQ(0, image.GetWidth());
   image.SetSize(-3, 4);
   EXPECT_TRUE(image.GetEmpty());
-}
-
-TEST(FcBitmapSize, DrawingAnEmptyImageCopiesNothing) {
+  // An empty image draws nothing and saves nothing.
   MemorySurface surface(4, 4, clBlue);
-  TfcBitmap image;
   surface.Canvas.Draw(0, 0, &image);
   image.Draw(&surface.Canvas, Rect(0, 0, 4, 4));
   EXPECT_EQ(16, surface.CountOf(clBlue, Rect(0, 0, 4, 4)));
+  TMemoryStream stream;
+  image.SaveToStream(stream);
+  EXPECT_EQ(0, stream.GetSize());
 }
 
 TEST(FcBitmapSize, ResizeKeepsThePictureStretched) {
   TfcBitmap image;
-  image.SetSize(2, 1);
-  image.GetPixels().At(0, 0) = TfcColor{0, 0, 255};  // red
-  image.GetPixels().At(1, 0) = TfcColor{255, 0, 0};  // blue
+  Strip(image, {clRed, clBlue});
   image.SetTransparent(true);  // the key colour must survive the stretch
   TLinkProbe probe;
   image.RegisterChanges(&probe.Link);
@@ -103,12 +98,10 @@ TEST(FcBitmapSize, ResizeKeepsThePictureStretched) {
   EXPECT_EQ(1, probe.Changes);  // once, with the picture in place
   image.UnRegisterChanges(&probe.Link);
   ASSERT_EQ(4, image.GetWidth());
-  EXPECT_EQ((TfcColor{0, 0, 255}), image.GetPixel(1, 1));
-  EXPECT_EQ((TfcColor{255, 0, 0}), image.GetPixel(2, 0));
-  EXPECT_EQ((TfcColor{255, 0, 0}), image.GetPixel(3, 1));
+  EXPECT_EQ(ColorToBytes(clRed), image.GetPixel(1, 1));
+  EXPECT_EQ(ColorToBytes(clBlue), image.GetPixel(2, 0));
+  EXPECT_EQ(ColorToBytes(clBlue), image.GetPixel(3, 1));
 }
-
-// ---- Streams --------------------------------------------------------------------------------------
 
 TEST(FcBitmapStream, A40By40ImageIsACompleteBmpOf4854Bytes) {
   TfcBitmap image;
@@ -122,27 +115,16 @@ TEST(FcBitmapStream, A40By40ImageIsACompleteBmpOf4854Bytes) {
   EXPECT_EQ(4854u, *reinterpret_cast<const uint32_t*>(bytes + 2));  // file size
   EXPECT_EQ(54u, *reinterpret_cast<const uint32_t*>(bytes + 10));   // pixels offset
   EXPECT_EQ(24, *reinterpret_cast<const uint16_t*>(bytes + 28));    // bits per pixel
-  // Rows are stored bottom-up: the first stored pixel is the bottom-left one.
-  EXPECT_EQ(40, bytes[54]);  // blue of (0, 39)
-
+  EXPECT_EQ(40, bytes[54]);  // rows bottom-up: first the blue of (0, 39)
   stream.SetPosition(0);
   TfcBitmap copy;
   copy.LoadFromStream(stream);
   EXPECT_TRUE(SamePixels(image, copy));
-
-  // The class library's own reader takes the same file.
-  stream.SetPosition(0);
+  stream.SetPosition(0);  // the class library's own reader takes the same file
   TBitmap bitmap;
   bitmap.LoadFromStream(stream);
   ASSERT_EQ(40, bitmap.GetWidth());
   EXPECT_EQ(RGBColor(9, 7, 10 * 5 + 3 + 1), bitmap.GetCanvas()->GetPixels(5, 3));
-}
-
-TEST(FcBitmapStream, AnEmptyImageWritesNothing) {
-  TfcBitmap image;
-  TMemoryStream stream;
-  image.SaveToStream(stream);
-  EXPECT_EQ(0, stream.GetSize());
 }
 
 TEST(FcBitmapStream, LayoutDataAndPropertiesRoundTrip) {
@@ -154,10 +136,7 @@ TEST(FcBitmapStream, LayoutDataAndPropertiesRoundTrip) {
   holder.Image.SetTransparent(true);
   const String text = ComponentToText(&holder);
   EXPECT_NE(String::npos, text.find(L"Image.Data = {")) << StringToUtf8(text);
-  EXPECT_NE(String::npos, text.find(L"Image.TransparentColor = clRed"));
-  EXPECT_NE(String::npos, text.find(L"Image.Transparent = True"));
   EXPECT_EQ(String::npos, text.find(L"SmoothStretching"));  // default False is left out
-
   TStringStream stream(text);
   std::unique_ptr<TComponent> read(ReadComponentFromStream(stream, nullptr));
   auto* copy = dynamic_cast<TImageHolder*>(read.get());
@@ -165,34 +144,21 @@ TEST(FcBitmapStream, LayoutDataAndPropertiesRoundTrip) {
   EXPECT_TRUE(SamePixels(holder.Image, copy->Image));
   EXPECT_EQ(clRed, copy->Image.GetTransparentColor());
   EXPECT_TRUE(copy->Image.GetTransparent());
-
-  const TPropInfo* color = GetPropInfo(TfcBitmap::StaticClassInfo(), L"TransparentColor");
-  ASSERT_NE(nullptr, color);
-  ASSERT_TRUE(std::holds_alternative<int64_t>(color->GetDefault()));
-  EXPECT_EQ(int64_t{ColorToInt(clNone)}, std::get<int64_t>(color->GetDefault()));
 }
 
-// ---- Kept pixels --------------------------------------------------------------------------------------
-
 TEST(FcBitmapKeptPixels, ReleasedPixelsComeBackAsTheyWere) {
-  TfcBitmap image, original;
+  TfcBitmap image, original, empty;
   Number(image, 5, 3);
   Number(original, 5, 3);
   image.ReleaseHandle();
   EXPECT_TRUE(image.GetEmpty());
   EXPECT_EQ(nullptr, image.GetMemoryDC());
-  ASSERT_TRUE(image.HasKeptPixels());
-  EXPECT_EQ(16 * 3, image.GetKeptSize());
-  EXPECT_EQ(TPoint(5, 3), image.GetKeptDimensions());
-
+  EXPECT_EQ(16 * 3, image.GetKeptSize());  // padded rows
   image.RestoreHandle();
   EXPECT_FALSE(image.HasKeptPixels());
-  EXPECT_EQ(TPoint(0, 0), image.GetKeptDimensions());
   EXPECT_TRUE(SamePixels(image, original));
   image.RestoreHandle();  // nothing kept: nothing happens
   EXPECT_TRUE(SamePixels(image, original));
-
-  TfcBitmap empty;
   empty.ReleaseHandle();
   EXPECT_FALSE(empty.HasKeptPixels());
 }
@@ -215,8 +181,6 @@ TEST(FcBitmapKeptPixels, LoadingAndReleasingRepeatedlyLeaksNoGdiObjects) {
   probe.ExpectNoLeak();
 }
 
-// ---- Change links ---------------------------------------------------------------------------------------
-
 TEST(FcBitmapChanges, LinksHearEveryChangeWithTheImageAsSender) {
   TfcBitmap image;
   TLinkProbe probe, gone;
@@ -225,34 +189,21 @@ TEST(FcBitmapChanges, LinksHearEveryChangeWithTheImageAsSender) {
   image.UnRegisterChanges(&gone.Link);
   int events = 0;
   image.OnChange = [&](TObject*) { ++events; };
-
   image.SetSize(4, 4);
   EXPECT_EQ(1, probe.Changes);
   EXPECT_EQ(&image, probe.Sender);
   EXPECT_EQ(1, events);
   EXPECT_EQ(0, gone.Changes);
-
   TfcBitmap source;
   Number(source, 3, 3);
-  source.SetTransparent(true);
   source.SetTransparentColor(clRed);
   source.SetSmoothStretching(true);
   probe.Changes = 0;
   image.Assign(&source);  // one notification, not one per copied property
   EXPECT_EQ(1, probe.Changes);
   EXPECT_TRUE(SamePixels(image, source));
-  EXPECT_TRUE(image.GetTransparent());
   EXPECT_EQ(clRed, image.GetTransparentColor());
   EXPECT_TRUE(image.GetSmoothStretching());
-
-  TBitmap bitmap;
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(2, 2);
-  bitmap.SetTransparent(true);
-  probe.Changes = 0;
-  image.Assign(&bitmap);
-  EXPECT_EQ(1, probe.Changes);
-
   probe.Changes = 0;
   image.Invert();  // effects leave notifying to whoever runs them
   image.GaussianBlur(2);
@@ -275,8 +226,6 @@ TEST(FcBitmapChanges, ALinkMayUnregisterItselfWhileBeingTold) {
   EXPECT_EQ(0, secondCalls);
 }
 
-// ---- Conversion ----------------------------------------------------------------------------------------
-
 TEST(FcBitmapConversion, ToAndFromTBitmapKeepsPixelsAndTransparency) {
   TfcBitmap image;
   Number(image, 5, 4);
@@ -289,92 +238,60 @@ TEST(FcBitmapConversion, ToAndFromTBitmapKeepsPixelsAndTransparency) {
   EXPECT_TRUE(bitmap.GetTransparent());
   EXPECT_EQ(clLime, bitmap.GetTransparentColor());
   EXPECT_EQ(RGBColor(9, 7, 10 * 4 + 2 + 1), bitmap.GetCanvas()->GetPixels(4, 2));
-
   TfcBitmap back;
   back.Assign(&bitmap);
   EXPECT_TRUE(SamePixels(image, back));
   EXPECT_TRUE(back.GetTransparent());
-
+  EXPECT_FALSE(back.GetColorTableFound());
   TBitmap empty;
   back.Assign(&empty);
   EXPECT_TRUE(back.GetEmpty());
   Number(back, 2, 2);
   back.Assign(nullptr);
   EXPECT_TRUE(back.GetEmpty());
-}
-
-TEST(FcBitmapConversion, EightBitPicturesBringTheirColourTable) {
-  TBitmap bitmap;
+  // An eight-bit picture brings its colour table.
   bitmap.SetPixelFormat(pf8bit);
-  bitmap.SetSize(4, 4);
-  TfcBitmap image;
-  image.Assign(&bitmap);
-  EXPECT_EQ(pf8bit, image.GetPixelFormat());
-  EXPECT_TRUE(image.GetColorTableFound());
-  TfcBitmap plain;
-  Number(plain, 2, 2);
-  EXPECT_FALSE(plain.GetColorTableFound());
-  EXPECT_EQ(pf24bit, plain.GetPixelFormat());
+  back.Assign(&bitmap);
+  EXPECT_EQ(pf8bit, back.GetPixelFormat());
+  EXPECT_TRUE(back.GetColorTableFound());
 }
-
-// ---- Drawing ----------------------------------------------------------------------------------------------
 
 TEST(FcBitmapDrawing, KeyPixelsLeaveTheTargetUnchanged) {
   TfcBitmap image;
-  image.SetSize(3, 1);
-  image.GetPixels().At(0, 0) = ColorToBytes(clRed);
-  image.GetPixels().At(1, 0) = ColorToBytes(clLime);
-  image.GetPixels().At(2, 0) = ColorToBytes(clRed);
+  Strip(image, {clRed, clLime, clRed});
   image.SetTransparent(true);  // TransparentColor clNone: the top-left pixel's red is the key
   MemorySurface surface(5, 1, clBlue);
   surface.Canvas.Draw(1, 0, &image);
-  EXPECT_EQ(clBlue, surface.At(0, 0));
-  EXPECT_EQ(clBlue, surface.At(1, 0));
+  EXPECT_EQ(4, surface.CountOf(clBlue, Rect(0, 0, 5, 1)));
   EXPECT_EQ(clLime, surface.At(2, 0));
-  EXPECT_EQ(clBlue, surface.At(3, 0));
-  EXPECT_EQ(clBlue, surface.At(4, 0));
-
-  // An opaque draw copies every pixel; so does one with transparency suppressed.
-  image.SetSuppressTransparency(true);
+  image.SetSuppressTransparency(true);  // then every pixel is copied
   surface.Canvas.Draw(1, 0, &image);
   EXPECT_EQ(clRed, surface.At(1, 0));
 }
 
 TEST(FcBitmapDrawing, ChangedPixelsOrKeyDropTheCachedMask) {
   TfcBitmap image;
-  image.SetSize(2, 1);
-  image.GetPixels().At(0, 0) = ColorToBytes(clRed);
-  image.GetPixels().At(1, 0) = ColorToBytes(clLime);
+  Strip(image, {clRed, clLime});
   image.SetTransparent(true);
   image.SetTransparentColor(clRed);
-  MemorySurface surface(2, 1, clBlue);
-  surface.Canvas.Draw(0, 0, &image);  // builds the mask: pixel 0 is the key
-  EXPECT_EQ(clBlue, surface.At(0, 0));
-
+  MemorySurface surface(2, 1);
+  auto drawn = [&] {
+    surface.Fill(clBlue);
+    surface.Canvas.Draw(0, 0, &image);
+    return std::pair(surface.At(0, 0), surface.At(1, 0));
+  };
+  EXPECT_EQ(drawn(), std::pair(clBlue, clLime));  // builds the mask: pixel 0 is the key
   image.ReplaceColor(0xFFFF00, 0xFF0000);  // red becomes yellow: nothing is key any more
-  surface.Fill(clBlue);
-  surface.Canvas.Draw(0, 0, &image);
-  EXPECT_EQ(clYellow, surface.At(0, 0));
-  EXPECT_EQ(clLime, surface.At(1, 0));
-
+  EXPECT_EQ(drawn(), std::pair(clYellow, clLime));
   image.SetTransparentColor(clLime);
-  surface.Fill(clBlue);
-  surface.Canvas.Draw(0, 0, &image);
-  EXPECT_EQ(clYellow, surface.At(0, 0));
-  EXPECT_EQ(clBlue, surface.At(1, 0));
-
-  // Drawing on the image's own canvas changes pixels too.
-  image.GetCanvas()->SetPixels(0, 0, clLime);
-  surface.Fill(clBlue);
-  surface.Canvas.Draw(0, 0, &image);
-  EXPECT_EQ(clBlue, surface.At(0, 0));
+  EXPECT_EQ(drawn(), std::pair(clYellow, clBlue));
+  image.GetCanvas()->SetPixels(0, 0, clLime);  // drawing on its own canvas changes pixels too
+  EXPECT_EQ(drawn(), std::pair(clBlue, clBlue));
 }
 
 TEST(FcBitmapDrawing, ASystemColourKeyIsTranslatedFirst) {
   TfcBitmap image;
-  image.SetSize(2, 1);
-  image.GetPixels().At(0, 0) = ColorToBytes(clBtnFace);
-  image.GetPixels().At(1, 0) = ColorToBytes(clBlack);
+  Strip(image, {clBtnFace, clBlack});
   image.SetTransparent(true);
   image.SetTransparentColor(clBtnFace);
   MemorySurface surface(2, 1, clBlue);
@@ -385,21 +302,14 @@ TEST(FcBitmapDrawing, ASystemColourKeyIsTranslatedFirst) {
 
 TEST(FcBitmapDrawing, StretchedDrawsDeviceAndSmooth) {
   TfcBitmap image;
-  image.SetSize(2, 1);
-  image.GetPixels().At(0, 0) = TfcColor{0, 0, 0};
-  image.GetPixels().At(1, 0) = TfcColor{200, 200, 200};
+  Strip(image, {clBlack, RGBColor(200, 200, 200)});
   MemorySurface surface(4, 2, clBlue);
   surface.Canvas.StretchDraw(Rect(0, 0, 4, 2), &image);
   EXPECT_EQ(clBlack, surface.At(1, 1));
   EXPECT_EQ(RGBColor(200, 200, 200), surface.At(2, 0));
-
   image.SetSmoothStretching(true);
   surface.Canvas.StretchDraw(Rect(0, 0, 4, 1), &image);
-  EXPECT_EQ(RGBColor(0, 0, 0), surface.At(0, 0));
-  EXPECT_EQ(RGBColor(50, 50, 50), surface.At(1, 0));
-  EXPECT_EQ(RGBColor(100, 100, 100), surface.At(2, 0));
-  EXPECT_EQ(RGBColor(150, 150, 150), surface.At(3, 0));
-
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(RGBColor(50 * x, 50 * x, 50 * x), surface.At(x, 0));
   // Transparent and stretched: the key (top-left, black) stays out at the new size too.
   image.SetTransparent(true);
   image.SetSmoothStretching(false);
@@ -415,21 +325,16 @@ TEST(FcBitmapDrawing, TileDrawRepeatsTheImage) {
   image.GetPixels().At(0, 0) = ColorToBytes(clRed);
   MemorySurface surface(5, 5, clBlue);
   image.TileDraw(&surface.Canvas, Rect(0, 0, 5, 5));
-  EXPECT_EQ(clRed, surface.At(0, 0));
-  EXPECT_EQ(clRed, surface.At(2, 2));
   EXPECT_EQ(clRed, surface.At(4, 4));
   EXPECT_EQ(clWhite, surface.At(3, 4));
   EXPECT_EQ(9, surface.CountOf(clRed, Rect(0, 0, 5, 5)));
 }
 
-// ---- Alpha blend -------------------------------------------------------------------------------------------
-
 TEST(FcBitmapAlphaBlend, AStretchedBlendCoversTheWholeImage) {
   TfcBitmap image, blend;
   image.SetSize(3, 3);
   fcPixels::Fill(image.GetPixels(), fcBlackPixel);
-  blend.SetSize(1, 1);
-  blend.GetPixels().At(0, 0) = ColorToBytes(clRed);
+  Strip(blend, {clRed});
   AlphaBlend(&image, &blend, 255, true);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 3; ++x)
@@ -455,11 +360,8 @@ TEST(FcBitmapAlphaBlend, DifferentSizesWithoutStretchingRaiseAndChangeNothing) {
 
 TEST(FcBitmapAlphaBlend, ATransparentBlendKeysOnItsTopLeftPixel) {
   TfcBitmap image, blend;
-  image.SetSize(2, 1);
-  fcPixels::Fill(image.GetPixels(), TfcColor{100, 100, 100});
-  blend.SetSize(2, 1);
-  blend.GetPixels().At(0, 0) = TfcColor{7, 7, 7};
-  blend.GetPixels().At(1, 0) = TfcColor{200, 200, 200};
+  Strip(image, {RGBColor(100, 100, 100), RGBColor(100, 100, 100)});
+  Strip(blend, {RGBColor(7, 7, 7), RGBColor(200, 200, 200)});
   blend.SetTransparent(true);
   AlphaBlend(&image, &blend, 128, false);
   EXPECT_EQ((TfcColor{100, 100, 100}), image.GetPixel(0, 0));
@@ -468,9 +370,7 @@ TEST(FcBitmapAlphaBlend, ATransparentBlendKeysOnItsTopLeftPixel) {
 
 TEST(FcBitmapEffects, ColorizeSparesTheTransparentColour) {
   TfcBitmap image;
-  image.SetSize(2, 1);
-  image.GetPixels().At(0, 0) = ColorToBytes(clBtnFace);
-  image.GetPixels().At(1, 0) = TfcColor{100, 100, 100};
+  Strip(image, {clBtnFace, RGBColor(100, 100, 100)});
   image.SetTransparentColor(clBtnFace);
   image.Colorize(192, 192, 200);
   EXPECT_EQ(ColorToBytes(clBtnFace), image.GetPixel(0, 0));

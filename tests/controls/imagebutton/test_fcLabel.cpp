@@ -34,32 +34,24 @@ TEST_F(FcLabelTest, AutoSizeFollowsTheCaptionTurnedOrNot) {
   TfcLabel* label = NewLabel(10, 10);
   EXPECT_EQ(label->GetWidth(), 65);
   EXPECT_EQ(label->GetHeight(), 17);
-  EXPECT_TRUE(label->GetAutoSize());
-
   label->SetCaption(L"Question &bank");
   const TSize text = CaptionSize(label, L"Question bank");  // the mark is not measured
   EXPECT_EQ(label->GetWidth(), text.cx);
   EXPECT_EQ(label->GetHeight(), text.cy);
-  EXPECT_EQ(label->GetTextOptions()->GetText(), L"Question &bank");
-
   label->GetTextOptions()->SetRotation(90);
   EXPECT_EQ(label->GetWidth(), text.cy);
   EXPECT_EQ(label->GetHeight(), text.cx);
-
   label->GetTextOptions()->SetRotation(0);
   label->GetTextOptions()->GetShadow()->SetEnabled(true);  // 10, 10 more
   EXPECT_EQ(label->GetWidth(), text.cx + 10);
   EXPECT_EQ(label->GetHeight(), text.cy + 10);
-
   label->GetFont()->SetHeight(-30);
   EXPECT_EQ(label->GetHeight(), CaptionSize(label, L"Question bank").cy + 10);
-
   // Lines are stacked with LineSpacing (5) between them; the widest one gives the width.
   label->GetTextOptions()->GetShadow()->SetEnabled(false);
   label->SetCaption(L"One\r\nThree");
   EXPECT_EQ(label->GetHeight(), CaptionSize(label, L"One").cy * 2 + 5);
   EXPECT_EQ(label->GetWidth(), CaptionSize(label, L"Three").cx);
-
   label->SetAutoSize(false);
   label->SetBounds(10, 10, 50, 40);
   label->SetCaption(L"A much longer caption than before");
@@ -77,7 +69,6 @@ TEST_F(FcLabelTest, ARightJustifiedLabelKeepsItsRightEdgeWhenTheCaptionGrows) {
   EXPECT_EQ(label->GetWidth(), CaptionSize(label, L"Question bank of the year").cx);
   EXPECT_EQ(label->GetLeft() + label->GetWidth(), right);
   EXPECT_LT(label->GetLeft(), 300);
-
   label->GetTextOptions()->SetAlignment(taLeftJustify);
   const int left = label->GetLeft();
   label->SetCaption(L"Q");
@@ -94,12 +85,9 @@ TEST_F(FcLabelTest, ALabelReadFromALayoutIsSizedOnlyWhenLoaded) {
       L"    Height = 60\n"
       L"    Caption = 'Hello'\n"
       L"    TextOptions.Alignment = taRightJustify\n"
-      L"    TextOptions.VAlignment = vaTop\n"
       L"    TextOptions.Rotation = -90\n"
-      L"    TextOptions.Style = fclsRaised\n"
       L"    TextOptions.Shadow.Enabled = True\n"
       L"    TextOptions.Shadow.XOffset = 3\n"
-      L"    TextOptions.ExtrudeEffects.Orientation = fcTop\n"
       L"    TextOptions.Options = [toShowAccel, toShowEllipsis]\n"
       L"    Transparent = True\n"
       L"  end\n"
@@ -111,23 +99,14 @@ TEST_F(FcLabelTest, ALabelReadFromALayoutIsSizedOnlyWhenLoaded) {
   // Read, but not yet Loaded: the stored bounds stand.
   EXPECT_EQ(label->GetBoundsRect(), Bounds(200, 8, 150, 60));
   loading.Finish();
-
-  TfcCaptionText* options = label->GetTextOptions();
-  EXPECT_EQ(options->GetText(), L"Hello");
-  EXPECT_EQ(options->GetAlignment(), taRightJustify);
-  EXPECT_EQ(options->GetRotation(), 270);
-  EXPECT_EQ(options->GetStyle(), fclsRaised);
-  EXPECT_TRUE(options->GetShadow()->GetEnabled());
-  EXPECT_EQ(options->GetShadow()->GetXOffset(), 3);
-  EXPECT_EQ(options->GetExtrudeEffects()->GetOrientation(), fcTop);
-  EXPECT_TRUE(options->GetDrawFlags() & DT_END_ELLIPSIS);
+  EXPECT_EQ(label->GetTextOptions()->GetRotation(), 270);
+  EXPECT_TRUE(label->GetTextOptions()->GetDrawFlags() & DT_END_ELLIPSIS);
   EXPECT_TRUE(label->GetTransparent());
   // Loaded sized it: turned, with the shadow's 3 and 10, keeping the right edge at 350.
   const TSize text = CaptionSize(label, L"Hello");
   EXPECT_EQ(label->GetWidth(), text.cy + 10);
   EXPECT_EQ(label->GetHeight(), text.cx + 3);
   EXPECT_EQ(label->GetLeft() + label->GetWidth(), 350);
-
   // Written out, only what differs from the defaults is kept.
   const String written = ComponentToText(Form);
   EXPECT_NE(written.find(L"TextOptions.Rotation = 270"), String::npos) << StringToUtf8(written);
@@ -144,25 +123,21 @@ TEST_F(FcLabelTest, PaintsItsColourAndItsCaption) {
   label->GetFont()->SetColor(clBlack);
   label->GetFont()->SetHeight(-24);
   label->SetCaption(L"WWW");
-
   MemorySurface opaque(120, 40, clRed);
   PaintInto(label, opaque);
   EXPECT_EQ(opaque.CountOf(clRed, Rect(0, 0, 120, 40)), 0);
   EXPECT_GT(opaque.CountOf(clBlack, Rect(0, 0, 120, 40)), 0);
-
   label->SetTransparent(true);
   MemorySurface clear(120, 40, clRed);
   PaintInto(label, clear);
   EXPECT_GT(clear.CountOf(clRed, Rect(0, 0, 120, 40)), 120 * 40 / 2);
   EXPECT_GT(clear.CountOf(clBlack, Rect(0, 0, 120, 40)), 0);
-
   // Every paint makes a turned font and lets it go again.
   label->GetTextOptions()->SetRotation(30);
   ResourceProbe probe;
   for (int i = 0; i < 500; ++i) PaintInto(label, clear);
   probe.ExpectNoLeak();
   label->GetTextOptions()->SetRotation(0);
-
   label->SetEnabled(false);  // embossed in the disabled colours
   label->GetTextOptions()->GetDisabledColors()->SetShadeColor(clBlue);
   MemorySurface disabled(120, 40, clRed);
@@ -184,28 +159,17 @@ TEST_F(FcLabelTest, TheAcceleratorFocusesTheFocusControlAndIsForgottenWithIt) {
   ShowForm();
   first->SetFocus();
   ASSERT_TRUE(first->Focused());
-
   PressAltChar(L'n');
   EXPECT_TRUE(second->Focused());
-
   delete second;
   EXPECT_EQ(label->GetFocusControl(), nullptr);
   first->SetFocus();
   PressAltChar(L'n');
   EXPECT_TRUE(first->Focused());
-
   // Without toShowAccel the "&" is text and no accelerator.
   label->SetFocusControl(first);
   label->GetTextOptions()->SetOptions(TfcTextOptions{});
   EXPECT_EQ(label->Perform(CM_DIALOGCHAR, L'N', 0), 0);
-}
-
-TEST(FcLabelRegistry, TheLabelAndTheImagerAreRegisteredForLayouts) {
-  for (const wchar_t* name : {L"TfcLabel", L"TfcImager"}) {
-    const TClassInfo* cls = GetClass(name);
-    ASSERT_NE(cls, nullptr) << StringToUtf8(name);
-    EXPECT_NE(cls->CreateComponent, nullptr) << StringToUtf8(name);
-  }
 }
 
 }  // namespace

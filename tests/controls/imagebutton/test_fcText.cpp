@@ -21,25 +21,17 @@ class TFixedText : public TfcText {
 };
 
 TEST(CaptionArithmetic, NearFloorAndRotationNormalising) {
-  EXPECT_EQ(NearFloor(2.5), 2);
   EXPECT_EQ(NearFloor(2.99995), 3);  // within 0.0001 below an integer
   EXPECT_EQ(NearFloor(2.9990), 2);
-  EXPECT_EQ(NearFloor(3.0), 3);
   EXPECT_EQ(NearFloor(-0.5), -1);
   EXPECT_EQ(NearFloor(6e-15), 0);  // cos 90 degrees is not quite 0
-
-  EXPECT_EQ(NormalizeRotation(-90), 270);
-  EXPECT_EQ(NormalizeRotation(360), 0);
-  EXPECT_EQ(NormalizeRotation(-360), 0);  // a whole turn back is 0, not 360
-  EXPECT_EQ(NormalizeRotation(-1), 359);
-  EXPECT_EQ(NormalizeRotation(725), 5);
-  EXPECT_EQ(NormalizeRotation(-2147483647 - 1), 232);
+  // A whole turn back is 0, not 360; the lowest int does not overflow.
+  const int turns[][2] = {{-90, 270}, {360, 0}, {-360, 0}, {-1, 359}, {725, 5},
+                          {-2147483647 - 1, 232}};
+  for (const auto& t : turns) EXPECT_EQ(NormalizeRotation(t[0]), t[1]) << t[0];
 }
 
 TEST(CaptionArithmetic, RotatedExtentsCoverTheTurnedBox) {
-  EXPECT_EQ(RotatedExtent(TSize(100, 20), 0), TSize(100, 20));
-  EXPECT_EQ(RotatedExtent(TSize(100, 20), 90), TSize(20, 100));
-  EXPECT_EQ(RotatedExtent(TSize(100, 20), 180), TSize(100, 20));
   EXPECT_EQ(RotatedExtent(TSize(100, 20), 270), TSize(20, 100));
   EXPECT_EQ(RotatedExtent(TSize(100, 20), 45), TSize(84, 84));  // 120 * 0.7071 = 84.85
   EXPECT_EQ(RotatedExtent(TSize(100, 20), 30), TSize(96, 67));  // 86.6 + 10, 50 + 17.3
@@ -53,7 +45,6 @@ TEST(CaptionArithmetic, ShadowCountsOnlyWhereTheExtrusionDoesNotCoverIt) {
   EXPECT_EQ(EffectiveShadowOffset(true, -3, -4, true, fcBottomRight), TPoint(-3, -4));
   EXPECT_EQ(EffectiveShadowOffset(true, 10, 10, true, fcTopLeft), TPoint(10, 10));
   EXPECT_EQ(EffectiveShadowOffset(true, -3, 10, true, fcTop), TPoint(0, 10));
-
   EXPECT_EQ(CaptionEffectsExtent(TPoint(10, 0), true, 5, fcBottomRight, true), TSize(17, 7));
   EXPECT_EQ(CaptionEffectsExtent(TPoint(-4, 3), true, 5, fcRight, false), TSize(9, 3));
   EXPECT_EQ(CaptionEffectsExtent(TPoint(0, 0), false, 5, fcRight, false), TSize(0, 0));
@@ -68,7 +59,6 @@ TEST(CaptionArithmetic, OriginCentresTheTurnedText) {
   EXPECT_EQ(CaptionOrigin(layout, TSize(100, 20), 180, TPoint(0, 0), false, 0), TPoint(150, 60));
   // Back by half the shadow offset and half the depth.
   EXPECT_EQ(CaptionOrigin(layout, TSize(100, 20), 0, TPoint(10, 6), true, 7), TPoint(42, 34));
-  EXPECT_EQ(CaptionOrigin(layout, TSize(100, 20), 0, TPoint(-5, 0), false, 0), TPoint(52, 40));
 }
 
 TEST(CaptionArithmetic, ExtrusionLayersRunFromFarToNear) {
@@ -78,7 +68,6 @@ TEST(CaptionArithmetic, ExtrusionLayersRunFromFarToNear) {
   EXPECT_EQ(ExtrusionLayerColor(nearColor, farColor, 2, 4, false), RGBColor(100, 100, 100));
   EXPECT_EQ(ExtrusionLayerColor(nearColor, farColor, 4, 4, false), nearColor);
   // Striated: every even layer is divided by 4, every channel wraps at 256.
-  EXPECT_EQ(ExtrusionLayerColor(nearColor, farColor, 1, 4, true), RGBColor(50, 100, 150));
   EXPECT_EQ(ExtrusionLayerColor(nearColor, farColor, 2, 4, true), RGBColor(25, 50, 75));
   EXPECT_EQ(ExtrusionLayerColor(nearColor, farColor, 3, 4, true), RGBColor(150, 44, 194));
   EXPECT_EQ(ExtrusionLayerColor(nearColor, farColor, 1, 0, true), nearColor);  // no division by 0
@@ -97,7 +86,6 @@ TEST(CaptionRenderer, TurnedSizesIncludeTheEffectsAndAreClippedToTheLayout) {
   EXPECT_EQ(text.GetRotatedSize(false), TSize(30, 100));  // limited to the layout's height
   text.SetStyle(fclsOutline);
   EXPECT_EQ(text.GetRotatedSize(true), TSize(32, 112));
-
   text.SetRotation(0);
   text.SetStyle(fclsDefault);
   TRect r;
@@ -113,21 +101,15 @@ TEST(CaptionRenderer, TurnedSizesIncludeTheEffectsAndAreClippedToTheLayout) {
 
 TEST(CaptionRenderer, SettersTellTheOwnerWhatChanged) {
   TFont font;
-  int changes = 0;
-  int recalcs = 0;
+  int changes = 0, recalcs = 0;
   TfcTextCallbacks callbacks;
   callbacks.OnChange = [&] { ++changes; };
   callbacks.OnRecalc = [&] { ++recalcs; };
   TfcCaptionText text(callbacks, &font, nullptr);
-  EXPECT_EQ(text.GetDrawFlags(), static_cast<UINT>(DT_NOCLIP));
-  EXPECT_TRUE(text.GetOptions().Contains(toShowAccel));
-
   text.SetRotation(-90);
-  EXPECT_EQ(text.GetRotation(), 270);
   text.SetRotation(270 + 360);  // the same angle: no notice
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(recalcs, 1);
-
   text.SetOptions(TfcTextOptions{toShowEllipsis});
   EXPECT_TRUE(text.GetDrawFlags() & DT_NOPREFIX);
   EXPECT_TRUE(text.GetDrawFlags() & DT_END_ELLIPSIS);
@@ -135,7 +117,6 @@ TEST(CaptionRenderer, SettersTellTheOwnerWhatChanged) {
   text.SetOptions(TfcTextOptions{toShowAccel});
   EXPECT_FALSE(text.GetDrawFlags() & DT_NOPREFIX);
   EXPECT_FALSE(text.GetDrawFlags() & DT_END_ELLIPSIS);
-
   changes = recalcs = 0;
   text.SetWordWrap(true);
   EXPECT_TRUE(text.GetDrawFlags() & DT_WORDBREAK);
@@ -145,7 +126,6 @@ TEST(CaptionRenderer, SettersTellTheOwnerWhatChanged) {
   text.GetDisabledColors()->SetShadeColor(clRed);
   EXPECT_EQ(changes, 5);
   EXPECT_EQ(recalcs, 0);  // none of these changes the size
-
   changes = recalcs = 0;
   text.GetShadow()->SetXOffset(3);
   text.GetExtrudeEffects()->SetDepth(4);
@@ -154,7 +134,6 @@ TEST(CaptionRenderer, SettersTellTheOwnerWhatChanged) {
   EXPECT_EQ(text.GetExtrudeEffects()->GetDepth(), 0);
   EXPECT_EQ(recalcs, 4);
   EXPECT_EQ(changes, 4);
-
   changes = recalcs = 0;
   text.SetText(L"New");
   EXPECT_EQ(changes + recalcs, 0);  // the owner sets the text before it draws
@@ -169,10 +148,7 @@ TEST(CaptionRenderer, TheFontIsTheOwnersTurnedByTheRotation) {
   TfcCaptionText text({}, &font, nullptr);
   LOGFONTW lf = text.GetLogFont();
   EXPECT_EQ(lf.lfHeight, -20);
-  EXPECT_EQ(lf.lfEscapement, 0);
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
-  EXPECT_TRUE(lf.lfItalic);
-  EXPECT_FALSE(lf.lfUnderline);
   EXPECT_EQ(lf.lfCharSet, ANSI_CHARSET);  // the default character set is asked as 0
   EXPECT_EQ(lf.lfOutPrecision, OUT_TT_PRECIS);
   EXPECT_EQ(String(lf.lfFaceName), L"Arial");
@@ -189,26 +165,14 @@ TEST(CaptionRenderer, AssignCopiesTheLookButNotTheAlignment) {
   TFont font;
   TfcCaptionText source({}, &font, nullptr);
   source.SetRotation(45);
-  source.SetStyle(fclsOutline);
-  source.SetLineSpacing(9);
-  source.SetText(L"Caption");
-  source.GetShadow()->SetEnabled(true);
   source.GetShadow()->SetYOffset(-4);
-  source.GetExtrudeEffects()->SetNearColor(clRed);
   source.SetAlignment(taRightJustify);
   TfcCaptionText dest({}, &font, nullptr);
   dest.Assign(&source);
   EXPECT_EQ(dest.GetRotation(), 45);
-  EXPECT_EQ(dest.GetStyle(), fclsOutline);
-  EXPECT_EQ(dest.GetLineSpacing(), 9);
-  EXPECT_EQ(dest.GetText(), L"Caption");
-  EXPECT_TRUE(dest.GetShadow()->GetEnabled());
-  EXPECT_EQ(dest.GetShadow()->GetYOffset(), -4);
-  EXPECT_EQ(dest.GetExtrudeEffects()->GetNearColor(), clRed);
+  EXPECT_EQ(dest.GetShadow()->GetYOffset(), -4);  // the nested parts too
   EXPECT_EQ(dest.GetAlignment(), taLeftJustify);
 }
-
-// ---- Drawing ------------------------------------------------------------------------------------
 
 // The bounding box of the pixels of exactly one colour; empty when there are none.
 TRect InkBox(const MemorySurface& surface, TColor ink) {
@@ -256,7 +220,6 @@ TEST_F(CaptionDrawing, ADisabledCaptionIsEmbossedInTheDisabledColours) {
   Draw();
   const TRect face = InkBox(Surface, clBlack);
   ASSERT_FALSE(IsRectEmpty(face));
-
   Enabled = false;
   Text->GetDisabledColors()->SetHighlightColor(clRed);
   Text->GetDisabledColors()->SetShadeColor(clBlue);
@@ -281,7 +244,6 @@ TEST_F(CaptionDrawing, ShadowOutlineAndExtrusionDrawWhereTheySay) {
   const TRect shadow = InkBox(Surface, clRed);
   EXPECT_EQ(shadow.Right, face.Right + 4);
   EXPECT_EQ(shadow.Bottom, face.Bottom + 3);
-
   Text->GetShadow()->SetEnabled(false);
   Text->SetStyle(fclsOutline);
   Text->SetOutlineColor(clBlue);
@@ -290,7 +252,6 @@ TEST_F(CaptionDrawing, ShadowOutlineAndExtrusionDrawWhereTheySay) {
   const TRect outline = InkBox(Surface, clBlue);
   EXPECT_EQ(outline, Rect(outlined.Left - 1, outlined.Top - 1, outlined.Right + 1,
                           outlined.Bottom + 1));
-
   // An extrusion of depth 0 draws no layers.
   Text->SetStyle(fclsDefault);
   Text->GetExtrudeEffects()->SetEnabled(true);
@@ -310,7 +271,6 @@ TEST_F(CaptionDrawing, TurnedCaptionsIgnoreLeftAndRightAlignment) {
   EXPECT_TRUE(Text->GetDrawFlags() & DT_RIGHT);
   const TRect upright = InkBox(Surface, clBlack);
   EXPECT_GT(upright.Left, Surface.Width() / 2);  // pushed to the right
-
   Text->SetRotation(90);
   Draw();
   EXPECT_FALSE(Text->GetDrawFlags() & (DT_RIGHT | DT_CENTER));
