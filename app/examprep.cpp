@@ -8,7 +8,9 @@
 #include "classlib/forms/FormsRegistration.h"
 #include "classlib/stdctrls/StdCtrlsRegistration.h"
 #include "controls/effects/EffectsRegistration.h"
+#include "controls/extended/ExtendedRegistration.h"
 #include "controls/imagebutton/ImageButtonRegistration.h"
+#include "controls/skin/SkinRegistration.h"
 #include "dm.h"
 #include "start.h"
 
@@ -28,6 +30,8 @@ void RegisterLayoutClasses() {
   RegisterAdoClasses();
   RegisterEffectsClasses();
   RegisterImageButtonClasses();
+  RegisterExtendedClasses();
+  RegisterSkinClasses();
 }
 
 void RunProgram() {

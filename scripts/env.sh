@@ -5,6 +5,9 @@ export WINEPREFIX="${WINEPREFIX:-$EXAMPREP_CACHE/wine}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 BUILD_TYPE="${BUILD_TYPE:-Debug}"
+# Used only where ccache is installed: objects are shared between checkouts in other folders.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
+export CCACHE_NOHASHDIR=1
 BUILD="${BUILD_DIR:-$ROOT/build/$BUILD_TYPE}"
 
 # Configures (first time) and builds everything in $BUILD.

@@ -1,0 +1,7 @@
+#include "ExtendedRegistration.h"
+
+#include "classlib/classes/ClassRegistry.h"
+
+void RegisterExtendedClasses() {
+  RegisterClasses({});
+}

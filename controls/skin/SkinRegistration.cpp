@@ -1,0 +1,7 @@
+#include "SkinRegistration.h"
+
+#include "classlib/classes/ClassRegistry.h"
+
+void RegisterSkinClasses() {
+  RegisterClasses({});
+}
