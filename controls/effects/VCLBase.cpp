@@ -143,6 +143,28 @@ void TEffectControlBase<Base>::EffectStep() {
   FEffectBmp.reset();
 }
 
+template <class Base>
+void TEffectControlBase<Base>::MixGradientBackground(TColor gradColor, TGradKind kind) {
+  if (!FEffectBmp) return;
+  const int width = Max(this->GetWidth(), 1);
+  const int height = Max(this->GetHeight(), 1);
+  TBitmap gradient;
+  gradient.SetSize(width, height);
+  TCanvas* canvas = gradient.GetCanvas();
+  canvas->GetBrush()->SetStyle(bsSolid);
+  canvas->GetBrush()->SetColor(this->GetColor());
+  canvas->FillRect(Rect(0, 0, width, height));
+  {
+    const std::unique_ptr<TEffectBmp> pixels = TEffectBmp::CreateFromBitmap(gradient.GetHandle());
+    pixels->FillGradient(gradColor, kind);
+    pixels->Draw(gradient.GetCanvas()->GetHandle(), 0, 0);
+  }
+  // The new column and row take the canvas's brush: Color.
+  gradient.SetSize(width + 1, height + 1);
+  const std::unique_ptr<TEffectBmp> enlarged = TEffectBmp::CreateFromBitmap(gradient.GetHandle());
+  FEffectBmp->MixBitmap(*enlarged);
+}
+
 template class TEffectControlBase<TGraphicControl>;
 template class TEffectControlBase<TCustomControl>;
 

@@ -76,6 +76,10 @@ class TEffectControlBase : public Base {
   // Runs the pixel effects over the off-screen bitmap: copies it into an effect buffer,
   // calls ApplyEffects and draws the buffer back at (0, 0). Only while painting.
   void EffectStep();
+  // For ApplyEffects: averages the effect buffer with a bitmap of the control's size filled
+  // with Color and given the gradient of gradColor in the direction kind, enlarged to the
+  // off-screen size (the added column and row take Color).
+  void MixGradientBackground(TColor gradColor, TGradKind kind);
 
   // The off-screen bitmap, (Width + 1) × (Height + 1), with the control's font on its
   // canvas; alive only during Paint (nullptr otherwise). Owned by the control.

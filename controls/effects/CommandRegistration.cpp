@@ -1,0 +1,14 @@
+#include "CommandRegistration.h"
+
+#include "EPButtons.h"
+#include "EffBtns.h"
+#include "IndiCtrls.h"
+#include "KZTCount.h"
+#include "classlib/classes/ClassRegistry.h"
+
+void RegisterEffectCommandClasses() {
+  RegisterClasses({TKZTimeCounter::StaticClassInfo(), TepIndiGauge::StaticClassInfo(),
+                   TepNumPanel::StaticClassInfo(), TepEfTrBtn::StaticClassInfo(),
+                   TepEfButton::StaticClassInfo(), TepEfRndBtn::StaticClassInfo(),
+                   TepTransparentBtn::StaticClassInfo(), TepFocusButton::StaticClassInfo()});
+}
