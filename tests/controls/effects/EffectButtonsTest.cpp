@@ -41,20 +41,6 @@ int RowLevel(const MemorySurface& s, int y) {
   return sum / (s.Width() - 8);
 }
 
-// Saves what the screen shows of the window as screenshots\<name>.bmp beside the tests.
-void SaveScreenshot(HWND wnd, const String& name) {
-  RECT r{};
-  ::GetWindowRect(wnd, &r);
-  TBitmap shot;
-  shot.SetSize(r.right - r.left, r.bottom - r.top);
-  const HDC screen = ::GetDC(nullptr);
-  ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, r.right - r.left, r.bottom - r.top, screen,
-           r.left, r.top, SRCCOPY);
-  ::ReleaseDC(nullptr, screen);
-  ::CreateDirectoryW(L"screenshots", nullptr);
-  shot.SaveToFile(L"screenshots\\" + name + L".bmp");
-}
-
 }  // namespace
 
 // ---- Faces on memory DCs ----------------------------------------------------------------------------
@@ -271,7 +257,7 @@ TEST_F(EffectButtonForm, EveryButtonIsReadFromItsLayoutAndClicksWithTheMouse) {
   EXPECT_EQ(Rnd->GetShadowOffset(), 3);
   EXPECT_TRUE(Tb->GetFrameRnd() && Tb->GetTabStop());
   EXPECT_EQ(Fb->GetGradKind(), gdLeft);
-  SaveScreenshot(Form->GetHandle(), L"effect_buttons");
+  effect_tests::SaveScreenshot(Form->GetHandle(), L"effect_buttons");
   for (TControl* button : std::initializer_list<TControl*>{Tr, Ef, Rnd, Tb, Fb}) {
     button_tests::ClickControl(button);
     EXPECT_EQ(Clicks(button), 1) << StringToUtf8(button->GetName());
