@@ -1,6 +1,8 @@
 // The focusable effect buttons.
 #include "EPButtons.h"
 
+#include <algorithm>
+
 #include "GrUtils.h"
 #include "PtInForm.h"
 #include "classlib/classes/ClassRegistry.h"
@@ -13,8 +15,6 @@ const bool FocusButtonsRegistered = [] {
   RegisterClasses({TepTransparentBtn::StaticClassInfo(), TepFocusButton::StaticClassInfo()});
   return true;
 }();
-
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
 // A rectangle outline with an inverting pen: drawing it twice leaves nothing.
 void InvertOutline(TCanvas* canvas, const TRect& r, int cornerSize) {
@@ -84,7 +84,7 @@ void TepTransparentBtn::SetFrameRnd(bool value) {
 }
 
 void TepTransparentBtn::SetRadius(int value) {
-  FRadius = Clamp(value, 1, 255);
+  FRadius = std::clamp(value, 1, 255);
   UpdateButtonRegion();
   Invalidate();
 }
@@ -222,7 +222,7 @@ TepFocusButton::TepFocusButton(TComponent* owner) : TButtonCControl(owner) {
 }
 
 void TepFocusButton::SetFrameWidth(int value) {
-  FFrameWidth = Clamp(value, 0, 50);
+  FFrameWidth = std::clamp(value, 0, 50);
   Invalidate();
 }
 

@@ -1,6 +1,8 @@
 // The effect buttons without keyboard focus.
 #include "EffBtns.h"
 
+#include <algorithm>
+
 #include "GrUtils.h"
 #include "PtInForm.h"
 #include "classlib/classes/ClassRegistry.h"
@@ -16,8 +18,6 @@ const bool EffectButtonsRegistered = [] {
 }();
 
 const wchar_t* const BtnKindNames[] = {L"bkEllipse", L"bkRndRect"};
-
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
 // The light and dark edge of a face of the colour.
 TColor LightOf(TColor color) { return ShadeColor(color, EffectEdgeShift); }
@@ -45,7 +45,7 @@ TepEfTrBtn::TepEfTrBtn(TComponent* owner) : TButtonGControl(owner) {
 }
 
 void TepEfTrBtn::SetFrameWidth(int value) {
-  FFrameWidth = Clamp(value, 0, 100);
+  FFrameWidth = std::clamp(value, 0, 100);
   Invalidate();
 }
 
@@ -93,12 +93,12 @@ TepEfButton::TepEfButton(TComponent* owner) : TButtonGControl(owner) {
 }
 
 void TepEfButton::SetFrameWidth(int value) {
-  FFrameWidth = Clamp(value, 0, 50);
+  FFrameWidth = std::clamp(value, 0, 50);
   Invalidate();
 }
 
 void TepEfButton::SetBtnFrameWidth(int value) {
-  FBtnFrameWidth = Clamp(value, 0, 50);
+  FBtnFrameWidth = std::clamp(value, 0, 50);
   Invalidate();
 }
 
@@ -179,12 +179,12 @@ void TepEfRndBtn::SetRadius(int value) {
 }
 
 void TepEfRndBtn::SetFrameWidth(int value) {
-  FFrameWidth = Clamp(value, 0, 100);
+  FFrameWidth = std::clamp(value, 0, 100);
   Invalidate();
 }
 
 void TepEfRndBtn::SetShadowOffset(int value) {
-  FShadowOffset = Clamp(value, 0, 100);
+  FShadowOffset = std::clamp(value, 0, 100);
   Invalidate();
 }
 

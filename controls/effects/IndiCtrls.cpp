@@ -1,6 +1,8 @@
 // The gauge and the number panel.
 #include "IndiCtrls.h"
 
+#include <algorithm>
+
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/system/SysMath.h"
@@ -13,8 +15,6 @@ const bool IndicatorsRegistered = [] {
 }();
 
 const wchar_t* const GaugeKindNames[] = {L"gkHorizontalBar", L"gkVerticalBar"};
-
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
 
 }  // namespace
 
@@ -127,7 +127,7 @@ TepIndiGauge::TepIndiGauge(TComponent* owner) : TEffectGControl(owner) {
 }
 
 int TepIndiGauge::ClampProgress(int value) const {
-  return Clamp(value, Min(FMinValue, FMaxValue), Max(FMinValue, FMaxValue));
+  return std::clamp(value, Min(FMinValue, FMaxValue), Max(FMinValue, FMaxValue));
 }
 
 TGaugeSegments TepIndiGauge::GetSegments() const {
@@ -135,7 +135,7 @@ TGaugeSegments TepIndiGauge::GetSegments() const {
 }
 
 void TepIndiGauge::SetIndiNums(int value) {
-  FIndiNums = Clamp(value, 1, 255);
+  FIndiNums = std::clamp(value, 1, 255);
   Invalidate();
 }
 
@@ -172,7 +172,7 @@ void TepIndiGauge::SetNormalValue(int value) {
 }
 
 void TepIndiGauge::SetIndiOffset(int value) {
-  FIndiOffset = Clamp(value, 0, 255);
+  FIndiOffset = std::clamp(value, 0, 255);
   Invalidate();
 }
 
@@ -225,7 +225,7 @@ TepNumPanel::TepNumPanel(TComponent* owner) : TEffectGControl(owner) {
 }
 
 void TepNumPanel::SetCountNums(int value) {
-  FCountNums = Clamp(value, 1, 11);
+  FCountNums = std::clamp(value, 1, 11);
   Invalidate();
 }
 
@@ -235,7 +235,7 @@ void TepNumPanel::SetValue(int value) {
 }
 
 void TepNumPanel::SetIndiWidth(int value) {
-  FIndiWidth = Clamp(value, 0, 30);
+  FIndiWidth = std::clamp(value, 0, 30);
   Invalidate();
 }
 
