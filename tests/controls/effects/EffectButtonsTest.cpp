@@ -104,6 +104,26 @@ TEST(EffectButtonFaces, TheFramedButtonKeepsSharpRingsOverItsBlurredFace) {
   EXPECT_EQ(tr->GetFrameWidth(), 70);  // 0..100 on this one
 }
 
+TEST(EffectButtonFaces, TheCaptionTakesActiveTextColorUnderTheMouseAndMovesWhenPressed) {
+  TTestHost host;
+  auto* button = new TStateProbe<TepEfTrBtn>(&host);
+  button->SetParent(&host);
+  button->SetTransparent(false);
+  button->SetColor(clWhite);
+  button->SetCaption(L"W");
+  button->SetActiveTextColor(clBlue);
+  MemorySurface normal(76, 26, clBlack), hot(76, 26, clBlack), pressed(76, 26, clBlack);
+  PaintInto(button, normal);
+  EXPECT_EQ(CountAll(normal, clBlue), 0);
+  button->SetState(true, false);
+  PaintInto(button, hot);
+  EXPECT_GT(CountAll(hot, clBlue), 0);
+  const TPoint up = button->GetCaptionPos();
+  button->SetState(true, true);
+  PaintInto(button, pressed);
+  EXPECT_EQ(button->GetCaptionPos(), Point(up.X + 1, up.Y + 1));
+}
+
 TEST(EffectButtonFaces, FocusableButtonsDrawFramesByState) {
   TTestHost host;
   auto* tb = new TStateProbe<TepTransparentBtn>(&host);

@@ -216,6 +216,36 @@ TEST_F(FlatForm, UseAdvColorsDerivesTheButtonColoursFromTheParent) {
   EXPECT_EQ(Practise->GetAdvColorBorder(), 100);
 }
 
+TEST(FlatButtonFace, FrameAndFillFollowTheStateAndADisabledGlyphIsEmbossed) {
+  control_tests::TTestHost host;
+  host.SetColor(clWhite);
+  auto* button = new TFlatSpeedButton(&host);
+  button->SetParent(&host);
+  button->SetBounds(0, 0, 40, 30);
+  MemorySurface surface(40, 30, clBlue);
+  effect_tests::PaintInto(button, surface);
+  effect_tests::ExpectPixels(surface, {{0, 0, ColorFromInt(0x8396A0)}, {39, 29, ColorFromInt(0x8396A0)},
+                                       {5, 5, clWhite}});  // flat border, the parent's colour
+  button->SetGroupIndex(1);
+  button->SetDown(true);  // down in its group: sunken, ColorDown
+  effect_tests::PaintInto(button, surface);
+  effect_tests::ExpectPixels(surface, {{0, 0, clBlack}, {39, 29, clWhite},
+                                       {5, 5, ColorFromInt(0xC5D6D9)}});
+  TBitmap glyph;  // one 16 × 16 glyph: a black square on white
+  glyph.SetSize(16, 16);
+  glyph.GetCanvas()->GetBrush()->SetColor(clWhite);
+  glyph.GetCanvas()->FillRect(Rect(0, 0, 16, 16));
+  glyph.GetCanvas()->GetBrush()->SetColor(clBlack);
+  glyph.GetCanvas()->FillRect(Rect(4, 4, 12, 12));
+  button->SetGlyph(&glyph);
+  button->SetEnabled(false);
+  effect_tests::PaintInto(button, surface);
+  EXPECT_EQ(button->GetState(), bsDisabled);
+  EXPECT_EQ(surface.At(0, 0), ColorFromInt(0x8396A0));  // flat again
+  EXPECT_GT(effect_tests::CountAll(surface, Rgb(clBtnShadow)), 40);  // the embossed square
+  EXPECT_EQ(effect_tests::CountAll(surface, clBlack), 0);
+}
+
 // ---- Edit ---------------------------------------------------------------------------------------------------
 
 TEST_F(FlatForm, TheEditDrawsItsFlatBorderAndTakesTheFocusedLook) {
