@@ -549,14 +549,7 @@ void TButtonCControl::WndProc(TMessage& message) {
     switch (message.Msg) {
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
-        if (!GetComponentState().Contains(csDesigning) && !Focused()) {
-          const std::weak_ptr<int> alive = GetLifeToken();
-          FClicksDisabled = true;
-          ::SetFocus(GetHandle());
-          if (alive.expired()) return;
-          FClicksDisabled = false;
-          if (!Focused()) return;
-        }
+        if (!FocusBeforePress(FClicksDisabled)) return;
         break;
       case CN_COMMAND:
         if (FClicksDisabled) return;
