@@ -286,3 +286,39 @@ TEST(NumPanel, ShowsTheValueRightAlignedAndOnlyDimmedEightsWhenDisabled) {
   panel->SetIndiWidth(40);
   EXPECT_EQ(panel->GetIndiWidth(), 30);
 }
+
+TEST(Indicators, TheWindowsLayoutsOfGaugeAndNumberPanelAreRead) {
+  TTestHost host(100, 100, 200, 500);
+  ReadLayout(&host,
+             L"object Host: TTestHost\n"
+             L"  object TimeGauge: TepIndiGauge\n"
+             L"    Left = 8\n    Top = 8\n    Width = 15\n    Height = 463\n"
+             L"    Kind = gkVerticalBar\n    IndiNums = 100\n    NormalValue = 65\n"
+             L"    IndiOffset = 1\n    IndiColor = 16744448\n    UnNormalIndiColor = clRed\n"
+             L"    UnActiveColor = clGray\n    Transparent = True\n"
+             L"  end\n"
+             L"  object epNum_all: TepNumPanel\n"
+             L"    Left = 40\n    Top = 8\n    Width = 88\n    Height = 35\n"
+             L"    CountNums = 5\n    IndiWidth = 2\n    IndiColor = 16777088\n"
+             L"    Color = clBlack\n    UnActiveColor = clGray\n"
+             L"  end\n"
+             L"end\n");
+  auto* gauge = dynamic_cast<TepIndiGauge*>(host.FindComponent(L"TimeGauge"));
+  auto* panel = dynamic_cast<TepNumPanel*>(host.FindComponent(L"epNum_all"));
+  ASSERT_TRUE(gauge && panel);
+  EXPECT_EQ(gauge->GetKind(), gkVerticalBar);
+  EXPECT_EQ(gauge->GetIndiNums(), 100);
+  EXPECT_EQ(gauge->GetIndiColor(), ColorFromInt(16744448));
+  EXPECT_TRUE(gauge->GetTransparent());
+  EXPECT_EQ(panel->GetCountNums(), 5);
+  EXPECT_EQ(panel->GetIndiColor(), ColorFromInt(16777088));
+  gauge->SetProgress(80);
+  panel->SetValue(4096);
+  host.ShowHost();
+  Pump();
+  SaveScreenshot(host.GetHandle(), L"indicators");
+  const String text = ComponentToText(&host);
+  EXPECT_NE(text.find(L"Kind = gkVerticalBar"), String::npos);
+  EXPECT_EQ(text.find(L"MaxValue"), String::npos);  // 100 is the default
+  EXPECT_NE(text.find(L"CountNums = 5"), String::npos);
+}

@@ -412,3 +412,26 @@ TEST_F(FlatSplit, NoDragStartsWhenThereIsNoRoomAboveMinSize) {
   EXPECT_EQ(Answers->GetHeight(), 100);
   EXPECT_EQ(Moves(), 0);
 }
+
+using FlatSplitLeft = button_tests::FormTest;
+
+TEST_F(FlatSplitLeft, ALeftSplitterSizesTheControlOnItsLeft) {
+  RegisterClass<TPanel>();
+  ReadLayout(L"object Form1: TButtonsForm\n"
+             L"  object Tree: TPanel\n    Align = alLeft\n    Width = 100\n  end\n"
+             L"  object Split: TFlatSplitter\n    Left = 100\n  end\n"
+             L"  object Text: TPanel\n    Align = alClient\n  end\n"
+             L"end\n");
+  auto* tree = Find<TPanel>(L"Tree");
+  auto* split = Find<TFlatSplitter>(L"Split");
+  ASSERT_TRUE(tree && split);
+  ShowForm();
+  EXPECT_EQ(split->GetAlign(), alLeft);
+  EXPECT_EQ(split->GetWidth(), 5);
+  const int x = split->GetLeft() + 2;
+  ::SendMessageW(Form->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, button_tests::At(x, 50));
+  ::SendMessageW(Form->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, button_tests::At(x + 30, 50));
+  ::SendMessageW(Form->GetHandle(), WM_LBUTTONUP, 0, button_tests::At(x + 30, 50));
+  EXPECT_EQ(tree->GetWidth(), 130);
+  EXPECT_EQ(split->GetLeft(), 130);  // the alignment put the splitter after it
+}
