@@ -150,6 +150,7 @@ const TPropertyTable* TDBChart::PublishedProperties() {
 TDBChart::TDBChart(TComponent* owner) : TCustomControl(owner) {
   TControlStyle style = GetControlStyle();
   style.Include(csOpaque);
+  style.Include(csAcceptsControls);  // labels may stand on the chart
   SetControlStyle(style);
   SetDoubleBuffered(true);
   SetColor(clWhite);
@@ -269,7 +270,9 @@ TDBChart::TChartLayout TDBChart::LayoutIn(TCanvas& canvas, const TRect& bounds) 
   if (FView3D && pointCount > 0) {
     const int slot = (plot.Right - plot.Left) / pointCount;
     const int limit = std::min(plot.Right - plot.Left, plot.Bottom - plot.Top) / 6;
-    layout.Depth = std::clamp(slot * FChart3DPercent / 100, 1, std::max(1, limit));
+    // Half the percent of a slot, and never deeper than 20 pixels: deep boxes hide their
+    // neighbours.
+    layout.Depth = std::clamp(slot * FChart3DPercent / 200, 1, std::clamp(limit, 1, 20));
     plot.Right -= layout.Depth;
     plot.Top += layout.Depth;
   }
@@ -405,15 +408,24 @@ void TDBChart::DrawBars(TCanvas& canvas, const TChartLayout& layout) {
         canvas.GetBrush()->SetColor(color);
         canvas.FillRect(bar);
       }
-      if (series.GetMarksVisible()) {
-        const String text = ValueText(series.Point(i).Value);
-        canvas.GetBrush()->SetStyle(bsClear);
-        canvas.TextOut((bar.Left + bar.Right + d - canvas.TextWidth(text)) / 2,
-                       bar.Top - d - lineHeight - 1, text);
-        canvas.GetBrush()->SetStyle(bsSolid);
-      }
     }
   }
+  // The marks go over every bar, so that no box hides the value of its neighbour.
+  canvas.GetBrush()->SetStyle(bsClear);
+  for (int s = 0; s < seriesCount; ++s) {
+    const TChartSeries& series = *FSeries[s];
+    if (!series.GetMarksVisible()) continue;
+    for (int i = 0; i < series.Count(); ++i) {
+      const TRect bar = BarRect(layout.Plot, layout.Scale, i, pointCount, s, seriesCount,
+                                series.Point(i).Value);
+      if (bar.Right <= bar.Left) continue;
+      const int d = std::min(layout.Depth, bar.Right - bar.Left);
+      const String text = ValueText(series.Point(i).Value);
+      canvas.TextOut((bar.Left + bar.Right + d - canvas.TextWidth(text)) / 2,
+                     bar.Top - d - lineHeight - 1, text);
+    }
+  }
+  canvas.GetBrush()->SetStyle(bsSolid);
 }
 
 void TDBChart::DrawPie(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series) {
