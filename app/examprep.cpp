@@ -6,6 +6,7 @@
 #include "classlib/controls/ControlsRegistration.h"
 #include "classlib/db/DbRegistration.h"
 #include "classlib/forms/FormsRegistration.h"
+#include "classlib/standins/StandinsRegistration.h"
 #include "classlib/stdctrls/StdCtrlsRegistration.h"
 #include "controls/effects/EffectsRegistration.h"
 #include "controls/extended/ExtendedRegistration.h"
@@ -28,6 +29,7 @@ void RegisterLayoutClasses() {
   RegisterStdCtrlsClasses();
   RegisterDbClasses();
   RegisterAdoClasses();
+  RegisterStandinsClasses();
   RegisterEffectsClasses();
   RegisterImageButtonClasses();
   RegisterExtendedClasses();

@@ -1,0 +1,290 @@
+// The menu player.
+#include "ShockwaveFlash.h"
+
+#include "classlib/classes/Properties.h"
+
+namespace {
+
+// A 32-bit top-down DIB section holding a picture's pixels.
+HBITMAP MakeDib(const TMenuPicture& picture) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.Width;
+  info.bmiHeader.biHeight = -picture.Height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) throw EOutOfResources(L"Out of system resources");
+  std::copy(picture.Pixels.begin(), picture.Pixels.end(), static_cast<uint32_t*>(bits));
+  return bitmap;
+}
+
+// Selects an object into a DC for the lifetime of the holder.
+class TSelected {
+ public:
+  TSelected(HDC dc, HGDIOBJ object) : FDC(dc), FOld(::SelectObject(dc, object)) {}
+  ~TSelected() { ::SelectObject(FDC, FOld); }
+  TSelected(const TSelected&) = delete;
+  TSelected& operator=(const TSelected&) = delete;
+
+ private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+UniqueFont MenuFont(int height, bool bold) {
+  return UniqueFont(::CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                  GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体"));
+}
+
+void DrawMenuText(HDC dc, const std::wstring& text, RECT rect, uint32_t color, int height, bool bold,
+                  UINT format) {
+  UniqueFont font = MenuFont(height, bold);
+  TSelected selected(dc, font.get());
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, color);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace
+
+const TPropertyTable* TShockwaveFlash::PublishedProperties() {
+  using P = TPublish<TShockwaveFlash>;
+  using C = TShockwaveFlash;
+  static const TPropertyTable table{
+      P::WideText(L"Movie", &C::GetMovie, &C::SetMovie),
+      P::Method(L"OnFSCommand", &C::GetOnFSCommand, &C::SetOnFSCommand),
+  };
+  return &table;
+}
+
+TShockwaveFlash::TShockwaveFlash(TComponent* owner) : TCustomControl(owner) {
+  SetControlStyle(GetControlStyle() + TControlStyle{csOpaque});
+  SetBounds(GetLeft(), GetTop(), 192, 192);
+  SetColor(clWhite);
+  SetTabStop(true);
+}
+
+TShockwaveFlash::~TShockwaveFlash() = default;
+
+// ---- Loading and playing --------------------------------------------------------------------
+
+void TShockwaveFlash::SetMovie(const String& value) {
+  Stop();
+  FMovie = value;
+  FData = TMenuMovie();
+  FBitmaps.clear();
+  if (value.empty()) return;
+  TMenuMovie data = LoadMenuMovie(value);  // raises before anything is replaced
+  FData = std::move(data);
+  MakeBitmaps();
+}
+
+void TShockwaveFlash::MakeBitmaps() {
+  std::vector<UniqueBitmap> bitmaps;
+  for (const TMenuPicture& picture : FData.Pictures) bitmaps.emplace_back(MakeDib(picture));
+  FBitmaps = std::move(bitmaps);
+}
+
+void TShockwaveFlash::Play() {
+  if (FData.Pictures.empty()) throw EInvalidOperation(L"没有可播放的菜单动画");
+  FPlaying = true;
+  FHover = FPressed = -1;
+  FFocus = FData.Buttons.empty() ? -1 : 0;
+  Invalidate();
+}
+
+void TShockwaveFlash::Stop() {
+  FPlaying = false;
+  FHover = FPressed = FFocus = -1;
+  SetCursor(crDefault);
+  Invalidate();
+}
+
+// ---- Geometry --------------------------------------------------------------------------------
+
+TRect TShockwaveFlash::Scaled(const TMenuRect& r, int width, int height) const {
+  const int dw = FData.DesignWidth, dh = FData.DesignHeight;
+  return TRect(::MulDiv(r.Left, width, dw), ::MulDiv(r.Top, height, dh),
+               ::MulDiv(r.Left + r.Width, width, dw), ::MulDiv(r.Top + r.Height, height, dh));
+}
+
+int TShockwaveFlash::ButtonAt(int x, int y) const {
+  if (!FPlaying) return -1;
+  const int width = const_cast<TShockwaveFlash*>(this)->GetClientWidth();
+  const int height = const_cast<TShockwaveFlash*>(this)->GetClientHeight();
+  for (int i = 0; i < static_cast<int>(FData.Buttons.size()); ++i) {
+    const TRect r = Scaled(FData.Buttons[i].Bounds, width, height);
+    if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) return i;
+  }
+  return -1;
+}
+
+TRect TShockwaveFlash::ButtonRect(int index) const {
+  if (index < 0 || index >= static_cast<int>(FData.Buttons.size())) return TRect();
+  auto* self = const_cast<TShockwaveFlash*>(this);
+  return Scaled(FData.Buttons[index].Bounds, self->GetClientWidth(), self->GetClientHeight());
+}
+
+// ---- Drawing ---------------------------------------------------------------------------------
+
+void TShockwaveFlash::RenderTo(HDC dc, int width, int height) const {
+  RECT all{0, 0, width, height};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  if (!FPlaying || FBitmaps.empty() || width <= 0 || height <= 0) return;
+
+  UniqueDC source(::CreateCompatibleDC(dc));
+  if (!source) return;
+  const TMenuPicture& background = FData.Pictures[FData.Background];
+  {
+    TSelected picture(source.get(), FBitmaps[FData.Background].get());
+    ::SetStretchBltMode(dc, HALFTONE);
+    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    ::StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, background.Width, background.Height, SRCCOPY);
+  }
+  const int fontScaleNum = height, fontScaleDen = FData.DesignHeight;
+  for (const TMenuText& text : FData.Texts) {
+    const TRect r = Scaled(text.Bounds, width, height);
+    DrawMenuText(dc, text.Text, RECT{r.Left, r.Top, r.Right, r.Bottom}, text.Color,
+                 std::max(6, ::MulDiv(text.FontHeight, fontScaleNum, fontScaleDen)), text.Bold,
+                 DT_LEFT | DT_VCENTER);
+  }
+  for (int i = 0; i < static_cast<int>(FData.Buttons.size()); ++i) {
+    const TMenuButton& button = FData.Buttons[i];
+    const bool pressed = i == FPressed && i == FHover;
+    const int pictureIndex = pressed ? button.Pressed : i == FHover ? button.Hover : button.Normal;
+    const TMenuPicture& picture = FData.Pictures[pictureIndex];
+    const TRect r = Scaled(button.Bounds, width, height);
+    {
+      TSelected selected(source.get(), FBitmaps[pictureIndex].get());
+      ::GdiTransparentBlt(dc, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, source.get(), 0, 0,
+                          picture.Width, picture.Height, kMenuKeyColor);
+    }
+    RECT textRect{r.Left, r.Top, r.Right, r.Bottom};
+    if (pressed) ::OffsetRect(&textRect, 1, 1);
+    DrawMenuText(dc, button.Caption, textRect, button.CaptionColor,
+                 std::max(6, ::MulDiv(button.FontHeight, fontScaleNum, fontScaleDen)), false,
+                 DT_CENTER | DT_VCENTER);
+    if (i == FFocus && const_cast<TShockwaveFlash*>(this)->Focused()) {
+      RECT focus{r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3};
+      ::SetTextColor(dc, RGB(0, 0, 0));
+      ::SetBkColor(dc, RGB(255, 255, 255));
+      ::DrawFocusRect(dc, &focus);
+    }
+  }
+}
+
+void TShockwaveFlash::Paint() {
+  const int width = GetClientWidth(), height = GetClientHeight();
+  if (width <= 0 || height <= 0) return;
+  HDC screen = GetCanvas()->GetHandle();
+  UniqueDC buffer(::CreateCompatibleDC(screen));
+  UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
+  if (!buffer || !bitmap) {
+    RenderTo(screen, width, height);  // without memory for a buffer, straight to the screen
+    return;
+  }
+  {
+    TSelected selected(buffer.get(), bitmap.get());
+    RenderTo(buffer.get(), width, height);
+    ::BitBlt(screen, 0, 0, width, height, buffer.get(), 0, 0, SRCCOPY);
+  }
+}
+
+void TShockwaveFlash::WMEraseBkgnd(TMessage& message) { message.Result = 1; }  // Paint covers all
+
+// ---- Mouse and keyboard -------------------------------------------------------------------
+
+void TShockwaveFlash::WndProc(TMessage& message) {
+  if (message.Msg == WM_GETDLGCODE) {
+    // Tab, the arrows and Enter move and choose among the buttons, not among controls.
+    message.Result = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    return;
+  }
+  TCustomControl::WndProc(message);
+}
+
+void TShockwaveFlash::SetHover(int index) {
+  if (index == FHover) return;
+  FHover = index;
+  SetCursor(index >= 0 ? crHandPoint : crDefault);
+  Invalidate();
+}
+
+void TShockwaveFlash::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TCustomControl::MouseDown(button, shift, x, y);
+  if (button != mbLeft || !FPlaying) return;
+  if (CanFocus() && !Focused()) SetFocus();
+  FPressed = ButtonAt(x, y);
+  SetHover(FPressed);
+  if (FPressed >= 0) FFocus = FPressed;
+  Invalidate();
+}
+
+void TShockwaveFlash::MouseMove(TShiftState shift, int x, int y) {
+  TCustomControl::MouseMove(shift, x, y);
+  SetHover(ButtonAt(x, y));
+}
+
+void TShockwaveFlash::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  TCustomControl::MouseUp(button, shift, x, y);
+  if (button != mbLeft) return;
+  const int chosen = FPressed >= 0 && ButtonAt(x, y) == FPressed ? FPressed : -1;
+  FPressed = -1;
+  Invalidate();
+  if (chosen >= 0) DoFSCommand(chosen);
+}
+
+void TShockwaveFlash::MouseLeave() {
+  TCustomControl::MouseLeave();
+  SetHover(-1);
+}
+
+void TShockwaveFlash::MoveFocus(bool forward) {
+  const int count = static_cast<int>(FData.Buttons.size());
+  if (count == 0) return;
+  FFocus = FFocus < 0 ? 0 : (FFocus + (forward ? 1 : count - 1)) % count;
+  Invalidate();
+}
+
+void TShockwaveFlash::KeyDown(WORD& key, TShiftState shift) {
+  TCustomControl::KeyDown(key, shift);
+  if (!FPlaying) return;
+  switch (key) {
+    case VK_TAB: MoveFocus(!shift.Contains(ssShift)); break;
+    case VK_RIGHT:
+    case VK_DOWN: MoveFocus(true); break;
+    case VK_LEFT:
+    case VK_UP: MoveFocus(false); break;
+    case VK_RETURN:
+    case VK_SPACE:
+      if (FFocus >= 0) {
+        key = 0;
+        DoFSCommand(FFocus);
+      }
+      return;
+    default: return;
+  }
+  key = 0;
+}
+
+void TShockwaveFlash::DoEnter() {
+  TCustomControl::DoEnter();
+  Invalidate();
+}
+
+void TShockwaveFlash::DoExit() {
+  TCustomControl::DoExit();
+  Invalidate();
+}
+
+void TShockwaveFlash::DoFSCommand(int index) {
+  if (index < 0 || index >= static_cast<int>(FData.Buttons.size())) return;
+  // Copies: the handler may load another movie.
+  const String command = FData.Buttons[index].Command;
+  const String args = FData.Buttons[index].Args;
+  if (FOnFSCommand) FOnFSCommand(this, command, args);
+}
