@@ -1,6 +1,7 @@
 // The menu player.
 #include "ShockwaveFlash.h"
 
+#include <algorithm>
 #include "classlib/classes/Properties.h"
 
 namespace {
@@ -132,66 +133,86 @@ TRect TShockwaveFlash::ButtonRect(int index) const {
 // ---- Drawing ---------------------------------------------------------------------------------
 
 void TShockwaveFlash::RenderTo(HDC dc, int width, int height) const {
+  if (width <= 0 || height <= 0) return;
   RECT all{0, 0, width, height};
-  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  if (!FPlaying || FBitmaps.empty() || width <= 0 || height <= 0) return;
-
+  // The frame is composed in a 32-bit DIB section of our own, so that keyed button faces
+  // are scaled and laid over the background by this code, pixel by pixel, and then
+  // copied to dc in one step.
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap frame(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueDC buffer(::CreateCompatibleDC(dc));
   UniqueDC source(::CreateCompatibleDC(dc));
-  if (!source) return;
-  const TMenuPicture& background = FData.Pictures[FData.Background];
-  {
-    TSelected picture(source.get(), FBitmaps[FData.Background].get());
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::SetBrushOrgEx(dc, 0, 0, nullptr);
-    ::StretchBlt(dc, 0, 0, width, height, source.get(), 0, 0, background.Width, background.Height, SRCCOPY);
+  if (!frame || !buffer || !source) {
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    return;
   }
-  const int fontScaleNum = height, fontScaleDen = FData.DesignHeight;
-  for (const TMenuText& text : FData.Texts) {
-    const TRect r = Scaled(text.Bounds, width, height);
-    DrawMenuText(dc, text.Text, RECT{r.Left, r.Top, r.Right, r.Bottom}, text.Color,
-                 std::max(6, ::MulDiv(text.FontHeight, fontScaleNum, fontScaleDen)), text.Bold,
-                 DT_LEFT | DT_VCENTER);
-  }
-  for (int i = 0; i < static_cast<int>(FData.Buttons.size()); ++i) {
-    const TMenuButton& button = FData.Buttons[i];
-    const bool pressed = i == FPressed && i == FHover;
-    const int pictureIndex = pressed ? button.Pressed : i == FHover ? button.Hover : button.Normal;
-    const TMenuPicture& picture = FData.Pictures[pictureIndex];
-    const TRect r = Scaled(button.Bounds, width, height);
+  TSelected selectedFrame(buffer.get(), frame.get());
+  HDC out = buffer.get();
+  ::FillRect(out, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  if (FPlaying && !FBitmaps.empty()) {
+    const TMenuPicture& background = FData.Pictures[FData.Background];
     {
-      TSelected selected(source.get(), FBitmaps[pictureIndex].get());
-      ::GdiTransparentBlt(dc, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, source.get(), 0, 0,
-                          picture.Width, picture.Height, kMenuKeyColor);
+      TSelected picture(source.get(), FBitmaps[FData.Background].get());
+      ::SetStretchBltMode(out, HALFTONE);
+      ::SetBrushOrgEx(out, 0, 0, nullptr);
+      ::StretchBlt(out, 0, 0, width, height, source.get(), 0, 0, background.Width, background.Height, SRCCOPY);
     }
-    RECT textRect{r.Left, r.Top, r.Right, r.Bottom};
-    if (pressed) ::OffsetRect(&textRect, 1, 1);
-    DrawMenuText(dc, button.Caption, textRect, button.CaptionColor,
-                 std::max(6, ::MulDiv(button.FontHeight, fontScaleNum, fontScaleDen)), false,
-                 DT_CENTER | DT_VCENTER);
-    if (i == FFocus && const_cast<TShockwaveFlash*>(this)->Focused()) {
-      RECT focus{r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3};
-      ::SetTextColor(dc, RGB(0, 0, 0));
-      ::SetBkColor(dc, RGB(255, 255, 255));
-      ::DrawFocusRect(dc, &focus);
+    ::GdiFlush();
+    auto* pixels = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < static_cast<int>(FData.Buttons.size()); ++i) {
+      const TMenuButton& button = FData.Buttons[i];
+      const bool pressed = i == FPressed && i == FHover;
+      const TMenuPicture& face =
+          FData.Pictures[pressed ? button.Pressed : i == FHover ? button.Hover : button.Normal];
+      const TRect r = Scaled(button.Bounds, width, height);
+      const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+      if (w <= 0 || h <= 0) continue;
+      for (int y = std::max(0, r.Top); y < std::min(height, r.Bottom); ++y) {
+        const uint32_t* row = face.Pixels.data() + static_cast<size_t>((y - r.Top) * face.Height / h) * face.Width;
+        uint32_t* target = pixels + static_cast<size_t>(y) * width;
+        for (int x = std::max(0, r.Left); x < std::min(width, r.Right); ++x) {
+          const uint32_t pixel = row[(x - r.Left) * face.Width / w];
+          if (pixel != kMenuKeyColor) target[x] = pixel;
+        }
+      }
+    }
+    const int fontScaleNum = height, fontScaleDen = FData.DesignHeight;
+    for (const TMenuText& text : FData.Texts) {
+      const TRect r = Scaled(text.Bounds, width, height);
+      DrawMenuText(out, text.Text, RECT{r.Left, r.Top, r.Right, r.Bottom}, text.Color,
+                   std::max(6, ::MulDiv(text.FontHeight, fontScaleNum, fontScaleDen)), text.Bold,
+                   DT_LEFT | DT_VCENTER);
+    }
+    const bool focused = const_cast<TShockwaveFlash*>(this)->Focused();
+    for (int i = 0; i < static_cast<int>(FData.Buttons.size()); ++i) {
+      const TMenuButton& button = FData.Buttons[i];
+      const TRect r = Scaled(button.Bounds, width, height);
+      RECT textRect{r.Left, r.Top, r.Right, r.Bottom};
+      if (i == FPressed && i == FHover) ::OffsetRect(&textRect, 1, 1);
+      DrawMenuText(out, button.Caption, textRect, button.CaptionColor,
+                   std::max(6, ::MulDiv(button.FontHeight, fontScaleNum, fontScaleDen)), false,
+                   DT_CENTER | DT_VCENTER);
+      if (i == FFocus && focused) {
+        RECT focus{r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3};
+        ::SetTextColor(out, RGB(0, 0, 0));
+        ::SetBkColor(out, RGB(255, 255, 255));
+        ::DrawFocusRect(out, &focus);
+      }
     }
   }
+  ::BitBlt(dc, 0, 0, width, height, out, 0, 0, SRCCOPY);
 }
 
 void TShockwaveFlash::Paint() {
-  const int width = GetClientWidth(), height = GetClientHeight();
-  if (width <= 0 || height <= 0) return;
-  HDC screen = GetCanvas()->GetHandle();
-  UniqueDC buffer(::CreateCompatibleDC(screen));
-  UniqueBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
-  if (!buffer || !bitmap) {
-    RenderTo(screen, width, height);  // without memory for a buffer, straight to the screen
-    return;
-  }
-  {
-    TSelected selected(buffer.get(), bitmap.get());
-    RenderTo(buffer.get(), width, height);
-    ::BitBlt(screen, 0, 0, width, height, buffer.get(), 0, 0, SRCCOPY);
-  }
+  // RenderTo composes off-screen and copies once: the menu does not flicker.
+  RenderTo(GetCanvas()->GetHandle(), GetClientWidth(), GetClientHeight());
 }
 
 void TShockwaveFlash::WMEraseBkgnd(TMessage& message) { message.Result = 1; }  // Paint covers all
