@@ -6,19 +6,28 @@
 
 namespace {
 
-// A 32-bit top-down DIB section holding a picture's pixels.
-HBITMAP MakeDib(const TMenuPicture& picture) {
+// A 32-bit top-down DIB section of width × height (0x00RRGGBB per pixel); bits receives its
+// pixels. Empty when the system has no room for it.
+UniqueBitmap TopDownDib(int width, int height, uint32_t*& bits) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.Width;
-  info.bmiHeader.biHeight = -picture.Height;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  void* pixels = nullptr;
+  UniqueBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  bits = bitmap ? static_cast<uint32_t*>(pixels) : nullptr;
+  return bitmap;
+}
+
+// A DIB section holding a picture's pixels.
+UniqueBitmap PictureDib(const TMenuPicture& picture) {
+  uint32_t* bits = nullptr;
+  UniqueBitmap bitmap = TopDownDib(picture.Width, picture.Height, bits);
   if (!bitmap) throw EOutOfResources(L"Out of system resources");
-  std::copy(picture.Pixels.begin(), picture.Pixels.end(), static_cast<uint32_t*>(bits));
+  std::copy(picture.Pixels.begin(), picture.Pixels.end(), bits);
   return bitmap;
 }
 
@@ -86,7 +95,7 @@ void TShockwaveFlash::SetMovie(const String& value) {
 
 void TShockwaveFlash::MakeBitmaps() {
   std::vector<UniqueBitmap> bitmaps;
-  for (const TMenuPicture& picture : FData.Pictures) bitmaps.emplace_back(MakeDib(picture));
+  for (const TMenuPicture& picture : FData.Pictures) bitmaps.push_back(PictureDib(picture));
   FBitmaps = std::move(bitmaps);
 }
 
@@ -138,15 +147,8 @@ void TShockwaveFlash::RenderTo(HDC dc, int width, int height) const {
   // The frame is composed in a 32-bit DIB section of our own, so that keyed button faces
   // are scaled and laid over the background by this code, pixel by pixel, and then
   // copied to dc in one step.
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueBitmap frame(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  uint32_t* pixels = nullptr;
+  UniqueBitmap frame = TopDownDib(width, height, pixels);
   UniqueDC buffer(::CreateCompatibleDC(dc));
   UniqueDC source(::CreateCompatibleDC(dc));
   if (!frame || !buffer || !source) {
@@ -165,7 +167,6 @@ void TShockwaveFlash::RenderTo(HDC dc, int width, int height) const {
       ::StretchBlt(out, 0, 0, width, height, source.get(), 0, 0, background.Width, background.Height, SRCCOPY);
     }
     ::GdiFlush();
-    auto* pixels = static_cast<uint32_t*>(bits);
     for (int i = 0; i < static_cast<int>(FData.Buttons.size()); ++i) {
       const TMenuButton& button = FData.Buttons[i];
       const bool pressed = i == FPressed && i == FHover;

@@ -1,14 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include "app/Ucommon.h"
-#include "classlib/ado/AdoRegistration.h"
-#include "classlib/controls/ControlsRegistration.h"
-#include "classlib/db/DbRegistration.h"
-#include "classlib/forms/FormsRegistration.h"
-#include "classlib/standins/StandinsRegistration.h"
-#include "classlib/stdctrls/StdCtrlsRegistration.h"
-#include "controls/effects/EffectsRegistration.h"
-#include "controls/imagebutton/ImageButtonRegistration.h"
+#include "app/ProgramClasses.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
 
@@ -162,19 +155,8 @@ TRecordingResponders::~TRecordingResponders() {
 
 // ---- The program's data ---------------------------------------------------------------------------
 
-void RegisterProgramClasses() {
-  RegisterControlsClasses();
-  RegisterFormsClasses();
-  RegisterStdCtrlsClasses();
-  RegisterDbClasses();
-  RegisterAdoClasses();
-  RegisterStandinsClasses();
-  RegisterEffectsClasses();
-  RegisterImageButtonClasses();
-}
-
 TProgramData::TProgramData() {
-  RegisterProgramClasses();
+  RegisterLayoutClasses();
   EXPECT_TRUE(::CopyFileW(BuiltBankFile().c_str(), FBank.Name().c_str(), FALSE));
   DM1 = new TDM1(nullptr);
   DM1->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 #include "AppTestSupport.h"
+#include "app/ProgramClasses.h"
 #include "app/Responders.h"
 #include "classlib/forms/Forms.h"
 
@@ -61,9 +62,6 @@ class TRecordingResponders {
   TRecordingResponders& operator=(const TRecordingResponders&) = delete;
   TResponderLog Log;
 };
-
-// Registers every class the program's layouts name (as the program does at start-up).
-void RegisterProgramClasses();
 
 // The data module DM1 on a copy of the shipped bank, AppPath the build's program folder,
 // today pinned; removed again at the end.

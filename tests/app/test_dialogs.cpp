@@ -14,7 +14,7 @@ namespace {
 class MessageDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterProgramClasses();
+    RegisterLayoutClasses();
     FrmDlg = TCustomForm::Create<TFrmDlg>(nullptr);
   }
   void TearDown() override { delete std::exchange(FrmDlg, nullptr); }
@@ -134,7 +134,7 @@ TEST_F(MessageDialog, ResponderAnswersInsteadOfTheWindow) {
 // ---- The wait box ----------------------------------------------------------------------------------
 
 TEST(WaitBox, ShowsItsTextAndHides) {
-  RegisterProgramClasses();
+  RegisterLayoutClasses();
   FrmProgress = TCustomForm::Create<TFrmProgress>(nullptr);
   EXPECT_EQ(L"请等待...", FrmProgress->Label1->GetCaption());
   EXPECT_FALSE(FrmProgress->Timer1->GetEnabled());
