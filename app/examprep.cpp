@@ -1,6 +1,7 @@
 // The program's entry: the start-up checks in their order, the windows that live for the
 // whole run, and the message loop. Every check that fails ends the program; none retries.
 #include "ProgramClasses.h"
+#include "Responders.h"
 #include "Udlg.h"
 #include "Uprogress.h"
 #include "dm.h"
@@ -10,7 +11,7 @@ namespace {
 
 // A message of the start-up, in the system's message box owned by the application window.
 void StartupMessage(const wchar_t* text, const wchar_t* caption, UINT icon) {
-  ::MessageBoxW(Application->GetHandle(), text, caption, MB_OK | icon);
+  AppMessageBox(text, caption, MB_OK | icon);
 }
 
 void RunProgram() {

@@ -192,8 +192,7 @@ void TFrmStart::RegisterHandlers() {
 
 void TFrmStart::FormCreate(TObject*) {
   if (!IsSmallFonts()) {
-    ::MessageBoxW(Application->GetHandle(), L"推荐您在小字体下使用本软件，请在设置后重新运行！",
-                  L"提示", MB_OK | MB_ICONEXCLAMATION);
+    AppMessageBox(L"推荐您在小字体下使用本软件，请在设置后重新运行！", L"提示", MB_OK | MB_ICONEXCLAMATION);
     Application->Terminate();
     return;
   }

@@ -256,6 +256,15 @@ TEST(StartUp, MissingMenuMovieEndsWithThePlayerMessage) {
   ::WriteFile(file, "FWS\x06\x10\x00\x00\x00", 8, &written, nullptr);
   ::CloseHandle(file);
   EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
+
+  // Nor is the shipped movie cut short: its signature is right, the rest is missing.
+  folder.AddMenuMovie();
+  file = ::CreateFileW(folder.Path(kMenuMovieFile).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  ::SetFilePointer(file, 1000, nullptr, FILE_BEGIN);
+  ::SetEndOfFile(file);
+  ::CloseHandle(file);
+  EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
 }
 
 TEST(StartUp, MissingDatabaseEndsWithTheConnectionMessage) {
