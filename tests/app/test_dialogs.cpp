@@ -84,6 +84,7 @@ TEST_F(MessageDialog, EachButtonReturnsItsResult) {
   EXPECT_EQ(3, Ask(1, L"NO", press(&TFrmDlg::fcShapeBtn3)));
   EXPECT_EQ(3, Ask(2, L"Exam", press(&TFrmDlg::fcShapeBtn3)));
   EXPECT_EQ(1, Ask(3, L"NO", [](HWND window) {
+    EXPECT_EQ(0, ::GetWindowLongW(window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "the narrow box scrolls nothing";
     SaveWindowShot(window, L"dialog_mode3");
     ClickButton(FrmDlg->fcShapeBtn1->GetHandle());
   }));
