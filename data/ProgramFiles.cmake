@@ -44,3 +44,21 @@ add_custom_command(
   VERBATIM)
 add_custom_target(program_files ALL
   DEPENDS ${program_dir}/pic/main.swf ${program_dir}/sound/stamp ${program_dir}/htm/stamp)
+
+# The help file xqhelp.chm, compiled from help/ with chmcmd (Debian's fp-utils).
+find_program(CHMCMD chmcmd)
+find_program(ICONV iconv)
+if(CHMCMD AND ICONV)
+  file(GLOB help_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/help/*)
+  add_custom_command(
+    OUTPUT ${program_dir}/xqhelp.chm
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/help/makehelp.sh ${CMAKE_CURRENT_SOURCE_DIR}/help
+            ${CMAKE_CURRENT_BINARY_DIR}/help ${program_dir}/xqhelp.chm
+    DEPENDS ${help_sources}
+    COMMENT "Compiling the help file"
+    VERBATIM)
+  add_custom_target(program_help ALL DEPENDS ${program_dir}/xqhelp.chm)
+  add_dependencies(program_files program_help)
+else()
+  message(WARNING "chmcmd or iconv is missing (scripts/setup installs them): the help file is not made")
+endif()

@@ -198,6 +198,14 @@ TEST_F(MainMenu, DocumentsOpenWithTheShellMaximised) {
   EXPECT_EQ(AppPath + L"xqhelp.chm" + max, Responders.Log.Shell[2]);
   EXPECT_TRUE(FileExists(AppPath + L"htm\\考试大纲.htm")) << "the pages ship beside the program";
   EXPECT_TRUE(FileExists(AppPath + L"htm\\全国注册资产评估师考试相关法规汇编.htm"));
+  char head[4] = {};
+  HANDLE help = ::CreateFileW((AppPath + L"xqhelp.chm").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, help) << "the help file ships too";
+  DWORD read = 0;
+  ::ReadFile(help, head, 4, &read, nullptr);
+  ::CloseHandle(help);
+  EXPECT_EQ("ITSF", std::string(head, read)) << "a compiled help file";
 }
 
 TEST_F(MainMenu, CommandsWhoseWindowsComeLaterAndUnknownNamesDoNothing) {
