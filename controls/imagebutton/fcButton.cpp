@@ -327,6 +327,7 @@ void TfcCustomBitBtn::SetShadeColors(TfcShadeColors* value) {
 void TfcCustomBitBtn::SetShadeStyle(TfcShadeStyle value) {
   if (FShadeStyle == value) return;
   FShadeStyle = value;
+  DropRegionRecords();
   RecreateButton();
 }
 
@@ -811,6 +812,12 @@ UniqueRegion TfcCustomBitBtn::SafeCreateRegion(bool build, bool down) {
     ApplicationHandleException(this);
     return UniqueRegion();
   }
+}
+
+void TfcCustomBitBtn::DropRegionRecords() {
+  if (GetComponentState().Contains(csLoading)) return;
+  FreeRegionData(false);
+  FreeRegionData(true);
 }
 
 void TfcCustomBitBtn::RecreateButton() {

@@ -232,6 +232,8 @@ class TfcCustomBitBtn : public TWinControl {
   // Makes the window again; from inside the button's own click handling, once that
   // handling has returned (the window is still running its message then).
   void RecreateButton();
+  // Frees both region records (not while reading): what they were cut from has changed.
+  void DropRegionRecords();
 
   void AssignTo(TPersistent* dest) override;
   void CreateParams(TCreateParams& params) override;

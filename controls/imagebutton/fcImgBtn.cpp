@@ -158,6 +158,7 @@ void TfcCustomImageBtn::SetExtImage(TComponent* value) {
     AttachLink(value, false);
     value->FreeNotification(this);
   }
+  DropRegionRecords();
   RecreateButton();
 }
 
@@ -173,6 +174,7 @@ void TfcCustomImageBtn::SetExtImageDown(TComponent* value) {
     AttachLink(value, true);
     value->FreeNotification(this);
   }
+  DropRegionRecords();
   RecreateButton();
 }
 
@@ -204,11 +206,7 @@ void TfcCustomImageBtn::ImageChanged(TfcBitmap* image) {
 void TfcCustomImageBtn::SetTransparentColor(TColor value) {
   if (value == FTransparentColor) return;
   FTransparentColor = value;
-  // The records were cut with the old colour.
-  if (!GetComponentState().Contains(csLoading)) {
-    FreeRegionData(false);
-    FreeRegionData(true);
-  }
+  DropRegionRecords();  // cut with the old colour
   RecreateButton();
   InvalidateControlBounds(this, true);
 }
