@@ -195,6 +195,9 @@ class TfcCustomBitBtn : public TWinControl {
 
  protected:
   virtual TfcOffsets* CreateOffsets() { return new TfcOffsets(this); }
+  // Makes the offsets again through CreateOffsets: a descendant's constructor calls it, as
+  // the core's constructor cannot reach the descendant's CreateOffsets.
+  void RecreateOffsets() { FOffsets.reset(CreateOffsets()); }
   // A new region for the state; the caller owns it. The core makes it from the saved
   // record only.
   virtual UniqueRegion CreateRegion(bool build, bool down);

@@ -66,6 +66,7 @@ const TPropertyTable* TfcCustomImageBtn::PublishedProperties() {
 
 TfcCustomImageBtn::TfcCustomImageBtn(TComponent* owner) : TfcCustomBitBtn(owner) {
   SetRespectPaletteFlag(true);
+  RecreateOffsets();
   FImage = std::make_unique<TfcBitmap>();
   FImage->OnChange = [this](TObject*) { ImageChanged(FImage.get()); };
   FImageDown = std::make_unique<TfcBitmap>();
@@ -230,7 +231,7 @@ void TfcCustomImageBtn::SetRespectPalette(bool value) {
 }
 
 TfcImgDownOffsets* TfcCustomImageBtn::GetImgOffsets() const {
-  return static_cast<TfcImgDownOffsets*>(GetOffsets());
+  return dynamic_cast<TfcImgDownOffsets*>(GetOffsets());
 }
 
 bool TfcCustomImageBtn::GetParentClipping() {
