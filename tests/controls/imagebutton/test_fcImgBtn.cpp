@@ -11,6 +11,7 @@
 #include "controls/imagebutton/fcImager.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
+#include "tests/controls/imagebutton/ScreenshotSupport.h"
 
 using namespace button_tests;
 
@@ -51,19 +52,6 @@ class FcImageButtonTest : public FormTest {
     button->SetOnClick([this](TObject* sender) { ++Clicks[sender]; });
     return button;
   }
-  // Saves the form as it is on screen, for a person to look at.
-  void SaveScreenshot(const char* name) {
-    const int w = Form->GetWidth(), h = Form->GetHeight();
-    TBitmap shot;
-    shot.SetSize(w, h);
-    HDC screen = ::GetDC(nullptr);
-    ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, w, h, screen, Form->GetLeft(), Form->GetTop(),
-             SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
-    ::CreateDirectoryW(L"screenshots", nullptr);
-    shot.SaveToFile(L"screenshots\\" + Utf8ToString(name) + L".bmp");
-  }
-
   int Made = 0;
   std::map<TObject*, int> Clicks;
 };
@@ -96,7 +84,7 @@ TEST_F(FcImageButtonTest, AClickOnATransparentCornerReachesTheFormUnderneath) {
   clickAt(origin.X + 20, origin.Y + 20);
   EXPECT_EQ(Clicks[button], 1);
   EXPECT_EQ(formPresses, 1);
-  SaveScreenshot("imagebutton_pad");
+  SaveFormScreenshot(Form, L"imagebutton_corner");
 }
 
 TEST_F(FcImageButtonTest, TheKeptRegionStaysValidThroughResizesAndARecreate) {
