@@ -557,27 +557,24 @@ void TfcCustomBitBtn::KeyDown(WORD& key, TShiftState shift) {
   if (!alive.expired()) Click();
 }
 
-void TfcCustomBitBtn::CMDialogKey(TMessage& message) {
+bool TfcCustomBitBtn::ClickOnEnterOrEsc(TMessage& message) {
   const TWMKey key(message);
   const WORD code = key.GetCharCode();
-  if (((code == VK_RETURN && FActive) || (code == VK_ESCAPE && FCancel)) &&
-      KeyDataToShiftState(key.GetKeyData()).Empty() && CanFocus()) {
-    Click();
-    message.Result = 1;
-    return;
-  }
-  inherited::CMDialogKey(message);
+  if (!((code == VK_RETURN && FActive) || (code == VK_ESCAPE && FCancel)) ||
+      !KeyDataToShiftState(key.GetKeyData()).Empty() || !CanFocus())
+    return false;
+  Click();
+  message.Result = 1;
+  return true;
+}
+
+void TfcCustomBitBtn::CMDialogKey(TMessage& message) {
+  if (!ClickOnEnterOrEsc(message)) inherited::CMDialogKey(message);
 }
 
 void TfcCustomBitBtn::CMDialogChar(TMessage& message) {
-  const TWMKey key(message);
-  const WORD code = key.GetCharCode();
-  if (((code == VK_RETURN && FActive) || (code == VK_ESCAPE && FCancel)) &&
-      KeyDataToShiftState(key.GetKeyData()).Empty() && CanFocus()) {
-    Click();
-    message.Result = 1;
-    return;
-  }
+  if (ClickOnEnterOrEsc(message)) return;
+  const WORD code = TWMKey(message).GetCharCode();
   if (IsAccel(code, GetCaption()) && CanFocus()) {
     const std::weak_ptr<int> alive = GetLifeToken();
     // A down radio button that may not go up stays down, as it does under the mouse.

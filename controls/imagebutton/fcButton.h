@@ -263,6 +263,9 @@ class TfcCustomBitBtn : public TWinControl {
   virtual void CNMeasureItem(TMessage& message);
 
  private:
+  // Enter on the active button or Esc on a cancel button, without shift keys: clicks and
+  // answers the message. False when the key is not one of those.
+  bool ClickOnEnterOrEsc(TMessage& message);
   void BeginPress();
   void EndPress(bool inside);
   void GlyphChanged(TObject* sender);

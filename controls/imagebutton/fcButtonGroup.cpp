@@ -30,6 +30,17 @@ const bool ButtonGroupClassesRegistered = [] {
   return true;
 }();
 
+// A check list gives every button a group of its own (checkListGroup) that may go all up,
+// a radio group one group that may not, plain buttons none.
+void ApplyClickStyle(TfcCustomBitBtn* button, TfcButtonGroupClickStyle style, int checkListGroup) {
+  switch (style) {
+    case bcsCheckList: button->SetGroupIndex(checkListGroup); break;
+    case bcsRadioGroup: button->SetGroupIndex(1); break;
+    case bcsClick: button->SetGroupIndex(0); break;
+  }
+  button->SetAllowAllUp(style == bcsCheckList);
+}
+
 int CeilDiv(int value, int by) { return value <= 0 || by <= 0 ? 0 : (value + by - 1) / by; }
 
 }  // namespace
@@ -203,25 +214,12 @@ TfcButtonGroupItem* TfcButtonGroupItems::Add() {
   if (TfcCustomBitBtn* button = item->GetButton()) {
     if (GetCount() > 1 && GetItem(0)->GetButton() && GetItem(0) != item)
       button->Assign(GetItem(0)->GetButton());
-    // The new button behaves as the group's others do.
-    switch (FGroup->GetClickStyle()) {
-      case bcsCheckList: {
-        int largest = 0;
-        for (int i = 0; i < GetCount(); ++i)
-          if (GetItem(i) != item) largest = std::max(largest, GetItem(i)->GetGroupIndex());
-        button->SetGroupIndex(largest + 1);
-        button->SetAllowAllUp(true);
-        break;
-      }
-      case bcsRadioGroup:
-        button->SetGroupIndex(1);
-        button->SetAllowAllUp(false);
-        break;
-      case bcsClick:
-        button->SetGroupIndex(0);
-        button->SetAllowAllUp(false);
-        break;
-    }
+    // The new button behaves as the group's others do: in a check list it takes the next
+    // free group.
+    int largest = 0;
+    for (int i = 0; i < GetCount(); ++i)
+      if (GetItem(i) != item) largest = std::max(largest, GetItem(i)->GetGroupIndex());
+    ApplyClickStyle(button, FGroup->GetClickStyle(), largest + 1);
   }
   FAdding = false;
   Changed();
@@ -391,24 +389,9 @@ void TfcCustomButtonGroup::SetButtonItems(TfcButtonGroupItems* value) {
 void TfcCustomButtonGroup::SetClickStyle(TfcButtonGroupClickStyle value) {
   if (value == FClickStyle) return;
   FClickStyle = value;
-  for (int i = 0; i < FButtonItems->GetCount(); ++i) {
-    TfcCustomBitBtn* button = FButtonItems->GetItem(i)->GetButton();
-    if (!button) continue;
-    switch (value) {
-      case bcsCheckList:
-        button->SetGroupIndex(i + 1);
-        button->SetAllowAllUp(true);
-        break;
-      case bcsRadioGroup:
-        button->SetGroupIndex(1);
-        button->SetAllowAllUp(false);
-        break;
-      case bcsClick:
-        button->SetGroupIndex(0);
-        button->SetAllowAllUp(false);
-        break;
-    }
-  }
+  for (int i = 0; i < FButtonItems->GetCount(); ++i)
+    if (TfcCustomBitBtn* button = FButtonItems->GetItem(i)->GetButton())
+      ApplyClickStyle(button, value, i + 1);
 }
 
 void TfcCustomButtonGroup::SetColumns(int value) {
