@@ -177,6 +177,9 @@ TfcCustomBitBtn::TfcCustomBitBtn(TComponent* owner) : TWinControl(owner) {
 }
 
 TfcCustomBitBtn::~TfcCustomBitBtn() {
+  // Leaves the parent while still a button, so that a button group can tell which of its
+  // items goes (the control's own destructor leaves it too late for that).
+  if (GetParent()) SetParent(nullptr);
   // The window goes in the inherited destructor; the system frees the region it holds.
   FRegion.reset();
   FPrevRegion.reset();

@@ -469,3 +469,16 @@ TColor TfcCustomImageBtn::GetColorAtPoint(TPoint p) {
   if (face.GetEmpty()) return clNone;
   return PixelToColor(face.GetPixel(p.X, p.Y));
 }
+
+void TfcCustomImageBtn::BakeShading() {
+  if (FImage->GetEmpty()) return;
+  TfcBitmap up;
+  TfcBitmap down;
+  DrawButtonFace(&up, false, false, fbsHighlight);
+  DrawButtonFace(&down, false, true, fbsHighlight);
+  UniqueRegion region = CreateRegion(true, GetDown());
+  if (region && !down.GetEmpty()) FillOutsideRegion(&down, region.get());
+  FImage->Assign(&up);
+  FImageDown->Assign(&down);
+  RecreateButton();
+}

@@ -81,6 +81,9 @@ class TfcCustomImageBtn : public TfcCustomBitBtn {
   virtual void PaintImage(TfcBitmap* image, TfcBitmap* target, bool noRegion, TfcShadeStyle style);
   // The colour of the face at a point.
   virtual TColor GetColorAtPoint(TPoint p);
+  // Makes the highlighted up and down faces the button's own pictures (the down one keyed
+  // outside the region), so that they need no shading when drawn.
+  virtual void BakeShading();
   // Adds the 3-D edges along the outline of source's non-transparent pixels into target
   // (both of one size). transparentColor clNone: source's top-left pixel.
   void DrawShading(TfcBitmap* source, TfcBitmap* target, bool down, TColor transparentColor);

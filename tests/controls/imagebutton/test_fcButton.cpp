@@ -8,6 +8,7 @@
 
 #include "controls/imagebutton/fcButton.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
+#include "tests/controls/imagebutton/WindowTestSupport.h"
 
 using namespace button_tests;
 
@@ -149,6 +150,7 @@ TEST_F(FcButtonTest, ToggleOnUpTogglesAtTheReleaseEvenOutside) {
 }
 
 TEST_F(FcButtonTest, ACancelledPressAndTheRightButtonDoNotClick) {
+  CursorRestore pointer;
   ShowForm();
   TfcCustomBitBtn* a = NewButton(10, 10, 1);
   Press(a, 5, 5);

@@ -9,7 +9,7 @@
 #include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
-#include "tests/controls/imagebutton/ScreenshotSupport.h"
+#include "tests/controls/imagebutton/WindowTestSupport.h"
 
 using namespace button_tests;
 
@@ -209,6 +209,10 @@ TEST_F(FcButtonGroupTest, ColumnsLayOutTheButtonsAndBadSettingsChangeNothing) {
   pad->SetButtonClassName(L"TNoSuchButton");
   EXPECT_EQ(pad->GetButtonClassName(), L"TfcImageBtn");
   EXPECT_EQ(pad->GetButtonItems()->GetCount(), 6);
+  delete ButtonOf(pad, 1);  // its item goes with it, the others close up
+  ASSERT_EQ(pad->GetButtonItems()->GetCount(), 5);
+  pad->SetColumns(1);
+  EXPECT_EQ(ButtonOf(pad, 1)->GetBoundsRect(), Bounds(0, 12, 60, 12));
   pad->SetButtonClassName(L"TfcShapeBtn");  // another class frees the items
   EXPECT_EQ(pad->GetButtonItems()->GetCount(), 0);
   EXPECT_EQ(pad->GetControlCount(), 0);

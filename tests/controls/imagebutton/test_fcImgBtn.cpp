@@ -11,7 +11,7 @@
 #include "controls/imagebutton/fcImager.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
-#include "tests/controls/imagebutton/ScreenshotSupport.h"
+#include "tests/controls/imagebutton/WindowTestSupport.h"
 
 using namespace button_tests;
 
@@ -57,6 +57,7 @@ class FcImageButtonTest : public FormTest {
 };
 
 TEST_F(FcImageButtonTest, AClickOnATransparentCornerReachesTheFormUnderneath) {
+  CursorRestore pointer;
   ShowForm();
   TfcImageBtn* button = NewButton(20, 20);
   int formPresses = 0;
