@@ -359,6 +359,12 @@ void TfcCustomButtonGroup::Loaded() {
   FButtonItems->SetInLayout(false);
 }
 
+void TfcCustomButtonGroup::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  for (int i = 0; i < FButtonItems->GetCount(); ++i)
+    if (TfcCustomBitBtn* button = FButtonItems->GetItem(i)->GetButton()) SetChildOrder(button, i);
+  inherited::GetChildren(proc, root);
+}
+
 void TfcCustomButtonGroup::SetAutoBold(bool value) {
   FAutoBold = value;
   ApplyAutoBold(true);

@@ -151,6 +151,8 @@ class TfcCustomButtonGroup : public TfcCustomTransparentPanel {
 
   void Loaded() override;
   void Dispatch(TMessage& message) override;
+  // Orders the buttons like the items first, so that a layout stores them in item order.
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
 
  protected:
   virtual void ButtonChanged(TfcCustomBitBtn* button);

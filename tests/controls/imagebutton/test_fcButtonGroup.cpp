@@ -262,6 +262,10 @@ TEST_F(FcButtonGroupTest, AStoredPadOfTwentyIsReadIntoItemsInChildOrderWithoutEv
   EXPECT_EQ(Events[0].Old, items->GetItem(6));
   EXPECT_EQ(Events[0].New, items->GetItem(19));
   SaveFormScreenshot(Form, L"imagebutton_number_pad");
+  // Moved to the front, it is stored first.
+  items->GetItem(19)->SetIndex(0);
+  const String reordered = ComponentToText(Form);
+  EXPECT_LT(reordered.find(L"object th20:"), reordered.find(L"object th1:"));
 }
 
 }  // namespace
