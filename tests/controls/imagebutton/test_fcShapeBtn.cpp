@@ -5,6 +5,7 @@
 
 #include "controls/imagebutton/fcShapeBtn.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
+#include "tests/controls/imagebutton/WindowTestSupport.h"
 
 using namespace button_tests;
 
@@ -140,6 +141,19 @@ TEST_F(FcShapeButtonTest, AMessageDialogButtonClosesItsFormWithItsResult) {
   ASSERT_NE(::GetWindowRgn(button->GetHandle(), window.get()), ERROR);
   EXPECT_FALSE(::PtInRegion(window.get(), 1, 1));
   EXPECT_TRUE(::PtInRegion(window.get(), 37, 12));
+  // The dialog's other buttons beside it, and a star, for a person to look at.
+  auto* cancel = new TfcShapeBtn(Form);
+  cancel->SetBounds(110, 20, 75, 25);
+  cancel->SetShape(bsRoundRect);
+  cancel->SetCaption(L"取消");
+  cancel->SetParent(Form);
+  auto* star = new TfcShapeBtn(Form);
+  star->SetBounds(200, 10, 60, 60);
+  star->SetShape(bsStar);
+  star->SetColor(clYellow);
+  star->SetParent(Form);
+  Pump();
+  SaveFormScreenshot(Form, L"imagebutton_dialog_buttons");
 }
 
 }  // namespace
