@@ -73,15 +73,37 @@ void ResolveAll(HMODULE m, TThemeApi& a) {
   Resolve(m, a.EnableTheming, "EnableTheming");
 }
 
-// The module's start and end: the lock and one reference for the whole run.
+bool AcquireLibrary() {
+  TThemeBinding& b = Binding();
+  TCriticalSectionGuard guard(*b.Lock);
+  ++b.References;
+  if (!b.Library) {
+    b.Library = LoadSystemLibrary(L"uxtheme.dll");
+    if (b.Library) ResolveAll(b.Library, b.Api);
+  }
+  return b.Library != nullptr;
+}
+
+void ReleaseLibrary() {
+  TThemeBinding& b = Binding();
+  TCriticalSectionGuard guard(*b.Lock);
+  if (b.References > 0) --b.References;
+  if (b.Library && b.References == 0) {
+    ::FreeLibrary(b.Library);
+    b.Library = nullptr;
+    b.Api = TThemeApi{};
+  }
+}
+
+// The module's start and end: the lock and one reference for the whole run; at the end the
+// library is unloaded whatever references were left open.
 struct TThemeModule {
   TThemeModule() {
     Binding().Lock = std::make_unique<TCriticalSection>();
-    InitThemeLibrary();
+    AcquireLibrary();
   }
   ~TThemeModule() {
-    while (ThemeLibraryReferences() > 0) FreeThemeLibrary();
-    Binding().Lock.reset();
+    while (Binding().References > 0) ReleaseLibrary();
   }
 };
 
@@ -96,27 +118,12 @@ const TThemeApi& ThemeApi() {
 
 bool InitThemeLibrary() {
   StartModule();
-  TThemeBinding& b = Binding();
-  TCriticalSectionGuard guard(*b.Lock);
-  ++b.References;
-  if (!b.Library) {
-    b.Library = LoadSystemLibrary(L"uxtheme.dll");
-    if (b.Library) ResolveAll(b.Library, b.Api);
-  }
-  return b.Library != nullptr;
+  return AcquireLibrary();
 }
 
 void FreeThemeLibrary() {
   StartModule();
-  TThemeBinding& b = Binding();
-  if (!b.Lock) return;  // the module has ended
-  TCriticalSectionGuard guard(*b.Lock);
-  if (b.References > 0) --b.References;
-  if (b.Library && b.References == 0) {
-    ::FreeLibrary(b.Library);
-    b.Library = nullptr;
-    b.Api = TThemeApi{};
-  }
+  ReleaseLibrary();
 }
 
 int ThemeLibraryReferences() {
