@@ -42,7 +42,7 @@ TSeCustomCheckBox::TSeCustomCheckBox(TComponent* owner) : TSeCustomControl(owner
 }
 
 void TSeCustomCheckBox::SetState(TCheckBoxState value) {
-  if (value == FState) return;
+  if (value == FState || value < cbUnchecked || value > cbGrayed) return;
   FState = value;
   const std::weak_ptr<int> alive = GetLifeToken();
   DoClick();
