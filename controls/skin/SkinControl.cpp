@@ -153,6 +153,11 @@ const TPropertyTable& BaseProperties() {
       P::Enum(L"Performance", SePerformanceIdents, &T::GetPerformance, &T::SetPerformance)
           .Default(vxpNoBuffer),
       P::Boolean(L"Transparent", &T::GetTransparent, &T::SetTransparent).Default(false),
+      // The constructors set the button face colour of their own.
+      P::Color(L"Color", &T::GetColor, &T::SetColor)
+          .Default(clBtnFace)
+          .Stored([](T* c) { return !c->GetParentColor(); }),
+      P::Boolean(L"ParentColor", &T::GetParentColor, &T::SetParentColor).Default(false),
   };
   return table;
 }

@@ -11,8 +11,9 @@ const TPropertyTable* TSeCustomRadioButton::PublishedProperties() {
       P::WideText(L"Caption", &C::GetCaption, &C::SetCaption).Default(L"RadioButton"),
       P::Enum(L"Alignment", SeLeftRightIdents, &C::GetAlignment, &C::SetAlignment)
           .Default(vtaLeftJustify),
-      P::Boolean(L"Checked", &C::GetChecked, &C::SetChecked).Default(false),
+      // GroupIndex comes first so that a layout read excludes within the right group.
       P::Integer(L"GroupIndex", &C::GetGroupIndex, &C::SetGroupIndex).Default(0),
+      P::Boolean(L"Checked", &C::GetChecked, &C::SetChecked).Default(false),
       P::Integer(L"Spacing", &C::GetSpacing, &C::SetSpacing).Default(5),
       P::Boolean(L"ItemTabStop", &C::GetItemTabStop, &C::SetItemTabStop).Default(true),
       P::Boolean(L"WordWrap", &C::GetWordWrap, &C::SetWordWrap).Default(false),

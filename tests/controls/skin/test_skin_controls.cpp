@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "SkinTestSupport.h"
+#include "classlib/classes/Layouts.h"
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/StdPanels.h"
 #include "controls/skin/SkinCheckBox.h"
@@ -343,6 +344,42 @@ TEST_F(SkinControlsTest, SystemColourChangeRepaintsTheBox) {
   ::SendMessageW(Form->GetHandle(), WM_SYSCOLORCHANGE, 0, 0);
   RECT dirty{};
   EXPECT_TRUE(::GetUpdateRect(Box->GetHandle(), &dirty, FALSE));
+}
+
+}  // namespace
+
+namespace {
+
+// What a layout writes of the controls: only what differs from the constructors' values, and
+// it reads back to the same state.
+TEST_F(SkinControlsTest, LayoutsWriteOnlyChangedValuesAndReadThemBack) {
+  Two->SetChecked(true);
+  Box->SetState(cbGrayed);
+  Group->GetBlending()->SetEnabled(true);
+  const String text = ComponentToText(Form);
+  const size_t boxStart = text.find(L"object Box"), boxEnd = text.find(L"end", boxStart);
+  const String boxText = text.substr(boxStart, boxEnd - boxStart);
+  for (const wchar_t* absent : {L"TabStop", L"Transparent", L"Performance", L"Spacing",
+                                L"ParentColor", L"Color"})
+    EXPECT_EQ(boxText.find(absent), String::npos) << StringToUtf8(absent);
+  EXPECT_EQ(text.find(L"CaptionMargin"), String::npos);
+  EXPECT_NE(text.find(L"State = cbGrayed"), String::npos);
+  EXPECT_NE(text.find(L"Blending.Enabled = True"), String::npos);
+
+  auto* copy = TCustomForm::Create<TButtonsForm>(nullptr);
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, copy);
+  auto* box = dynamic_cast<TSeCustomCheckBox*>(copy->FindComponent(L"Box"));
+  auto* two = dynamic_cast<TSeCustomRadioButton*>(copy->FindComponent(L"Two"));
+  auto* group = dynamic_cast<TSeCustomGroupBox*>(copy->FindComponent(L"Group"));
+  ASSERT_TRUE(box && two && group);
+  EXPECT_EQ(box->GetState(), cbGrayed);
+  EXPECT_EQ(box->GetCaption(), L"&Music");
+  EXPECT_TRUE(two->GetChecked());
+  EXPECT_EQ(group->GetPerformance(), vxpDoubleBuffer);  // promoted by the blending read
+  EXPECT_EQ(group->GetColor(), clBtnFace);
+  EXPECT_EQ(copy->ClicksOf(box), 0);  // nothing clicks while a layout is read
+  delete copy;
 }
 
 }  // namespace
