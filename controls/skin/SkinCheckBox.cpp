@@ -95,13 +95,9 @@ void TSeCustomCheckBox::PaintGlyph() {
   RECT r = GlyphButtonRect(GetWidth(), GetHeight(), FAlignment, GetGlyphSize());
   HDC dc = GetCanvas()->GetHandle();
   if (UseThemes()) {
-    TThemeScope theme(L"Button");
-    if (theme) {
-      const int base = FState == cbChecked ? 4 : FState == cbGrayed ? 8 : 0;
-      const int state = base + (!GetEnabled() ? 4 : GetPressed() ? 3 : GetHot() ? 2 : 1);
-      ThemeApi().DrawThemeBackground(theme.Get(), dc, 3 /* BP_CHECKBOX */, state, &r, nullptr);
-      return;
-    }
+    const int base = FState == cbChecked ? 4 : FState == cbGrayed ? 8 : 0;
+    const int state = base + (!GetEnabled() ? 4 : GetPressed() ? 3 : GetHot() ? 2 : 1);
+    if (TThemeScope(L"Button").DrawBackground(dc, 3 /* BP_CHECKBOX */, state, r)) return;
   }
   UINT flags = DFCS_BUTTONCHECK;
   if (FState == cbChecked) flags |= DFCS_CHECKED;

@@ -395,18 +395,14 @@ void TSeCustomControl::PaintFrame() {
   GetFrameRect(frame);
   if (frame == bounds) return;
   if (FThemesAllowed && UseThemes()) {
-    TThemeScope theme(L"Edit");
-    if (theme) {
-      const int state = !GetEnabled() ? 4 : FFocused ? 3 : FHot ? 2 : 1;
-      HDC dc = canvas->GetHandle();
-      const int saved = ::SaveDC(dc);
-      ::ExcludeClipRect(dc, frame.Left, frame.Top, frame.Right, frame.Bottom);
-      RECT r = bounds;
-      ThemeApi().DrawThemeBackground(theme.Get(), dc, 1, state, &r, nullptr);
-      ::RestoreDC(dc, saved);
-      canvas->Refresh();
-      return;
-    }
+    const int state = !GetEnabled() ? 4 : FFocused ? 3 : FHot ? 2 : 1;
+    HDC dc = canvas->GetHandle();
+    const int saved = ::SaveDC(dc);
+    ::ExcludeClipRect(dc, frame.Left, frame.Top, frame.Right, frame.Bottom);
+    const bool drawn = TThemeScope(L"Edit").DrawBackground(dc, 1 /* EP_EDITTEXT */, state, bounds);
+    ::RestoreDC(dc, saved);
+    canvas->Refresh();
+    if (drawn) return;
   }
   TRect r = bounds;
   const unsigned sides = static_cast<unsigned>(PropertyDetail::ToOrd(FBevelSides));

@@ -189,29 +189,7 @@ void TSeCustomGroupBox::PaintFace() {
     caption.Right += 3;
   }
   const bool showText = !GetUseCheckBox() && !FCaption.empty();
-  if (UseThemes()) {
-    TThemeScope theme(L"Button");
-    if (theme) {
-      HDC dc = canvas->GetHandle();
-      const int saved = ::SaveDC(dc);
-      ::ExcludeClipRect(dc, caption.Left, caption.Top, caption.Right, caption.Bottom);
-      RECT box = frame;
-      ThemeApi().DrawThemeBackground(theme.Get(), dc, 4 /* BP_GROUPBOX */, 1, &box, nullptr);
-      ::RestoreDC(dc, saved);
-      canvas->Refresh();
-      if (showText) {
-        canvas->GetFont()->SetColor(clHighlight);
-        dc = canvas->GetHandle();
-        ::SetBkMode(dc, TRANSPARENT);
-        RECT text = caption;
-        ThemeApi().DrawThemeText(theme.Get(), dc, 4, 1, FCaption.c_str(),
-                                 static_cast<int>(FCaption.size()),
-                                 DrawTextBiDiModeFlags(DT_CENTER | DT_VCENTER | DT_SINGLELINE), 0,
-                                 &text);
-      }
-      return;
-    }
-  }
+  if (UseThemes() && PaintThemedFrame(canvas, frame, caption, showText)) return;
   PaintClassicFrame(canvas, frame, caption);
   if (!showText) return;
   const UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
@@ -225,6 +203,30 @@ void TSeCustomGroupBox::PaintFace() {
   DrawTextUnicode(canvas, FCaption, shadow, flags);
   canvas->GetFont()->SetColor(clBtnShadow);
   DrawTextUnicode(canvas, FCaption, caption, flags);
+}
+
+bool TSeCustomGroupBox::PaintThemedFrame(TCanvas* canvas, const TRect& frame,
+                                         const TRect& caption, bool showText) {
+  TThemeScope theme(L"Button");
+  HDC dc = canvas->GetHandle();
+  const int saved = ::SaveDC(dc);
+  ::ExcludeClipRect(dc, caption.Left, caption.Top, caption.Right, caption.Bottom);
+  const bool drawn = theme.DrawBackground(dc, 4 /* BP_GROUPBOX */, 1, frame);
+  ::RestoreDC(dc, saved);
+  canvas->Refresh();
+  if (!drawn) return false;
+  if (showText) {
+    // The themed caption keeps the normal state, also when the group box is disabled.
+    canvas->GetFont()->SetColor(clHighlight);
+    dc = canvas->GetHandle();
+    ::SetBkMode(dc, TRANSPARENT);
+    if (!theme.DrawText(dc, 4, 1, FCaption.c_str(), static_cast<int>(FCaption.size()),
+                        DrawTextBiDiModeFlags(DT_CENTER | DT_VCENTER | DT_SINGLELINE), caption)) {
+      TRect text = caption;
+      DrawTextUnicode(canvas, FCaption, text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+  }
+  return true;
 }
 
 void TSeCustomGroupBox::PaintClassicFrame(TCanvas* canvas, const TRect& frame, const TRect& caption) {

@@ -54,6 +54,8 @@ class TSeCustomGroupBox : public TSeCustomControl {
   void LayoutCheckBox();
   // The caption's height (or the check box's) with Font.
   int CaptionHeight();
+  // False when the theme could not draw the frame (the caller then draws classically).
+  bool PaintThemedFrame(TCanvas* canvas, const TRect& frame, const TRect& caption, bool showText);
   void PaintClassicFrame(TCanvas* canvas, const TRect& frame, const TRect& caption);
 
   int FCaptionMargin = 12;                  // x where the caption (or check box) begins

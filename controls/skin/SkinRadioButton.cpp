@@ -88,12 +88,8 @@ void TSeCustomRadioButton::PaintGlyph() {
   RECT r = GlyphButtonRect(GetWidth(), GetHeight(), FAlignment, GetGlyphSize());
   HDC dc = GetCanvas()->GetHandle();
   if (UseThemes()) {
-    TThemeScope theme(L"Button");
-    if (theme) {
-      const int state = (FChecked ? 4 : 0) + (!GetEnabled() ? 4 : GetPressed() ? 3 : GetHot() ? 2 : 1);
-      ThemeApi().DrawThemeBackground(theme.Get(), dc, 2 /* BP_RADIOBUTTON */, state, &r, nullptr);
-      return;
-    }
+    const int state = (FChecked ? 4 : 0) + (!GetEnabled() ? 4 : GetPressed() ? 3 : GetHot() ? 2 : 1);
+    if (TThemeScope(L"Button").DrawBackground(dc, 2 /* BP_RADIOBUTTON */, state, r)) return;
   }
   UINT flags = DFCS_BUTTONRADIO;
   if (FChecked) flags |= DFCS_CHECKED;

@@ -145,3 +145,16 @@ TThemeScope::TThemeScope(const wchar_t* classList) {
 TThemeScope::~TThemeScope() {
   if (FTheme) ThemeApi().CloseThemeData(FTheme);
 }
+
+bool TThemeScope::DrawBackground(HDC dc, int part, int state, const RECT& r) const {
+  const auto draw = ThemeApi().DrawThemeBackground;
+  if (!FTheme || !draw) return false;
+  return SUCCEEDED(draw(FTheme, dc, part, state, &r, nullptr));
+}
+
+bool TThemeScope::DrawText(HDC dc, int part, int state, const wchar_t* text, int length,
+                           DWORD flags, const RECT& r) const {
+  const auto draw = ThemeApi().DrawThemeText;
+  if (!FTheme || !draw) return false;
+  return SUCCEEDED(draw(FTheme, dc, part, state, text, length, flags, 0, &r));
+}

@@ -93,6 +93,12 @@ class TThemeScope {
   HTHEME Get() const { return FTheme; }
   explicit operator bool() const { return FTheme != nullptr; }
 
+  // Draw a part of the open theme; false (nothing drawn) without a theme or when the entry
+  // point is missing, so that the caller draws classically instead.
+  bool DrawBackground(HDC dc, int part, int state, const RECT& r) const;
+  bool DrawText(HDC dc, int part, int state, const wchar_t* text, int length, DWORD flags,
+                const RECT& r) const;
+
  private:
   HTHEME FTheme = nullptr;  // opened by the constructor, closed by the destructor
 };
