@@ -50,8 +50,9 @@ TRect DestinationArea(HDC dc) {
   return TRect(box);
 }
 
-// The four-step masked blit: the source drawn where the mask is black, the destination kept
-// where it is white.
+// The four-step masked blit with a mask that is white (1) where the picture is transparent:
+// the source with its transparent part blackened, the destination with the opaque part
+// blackened, then the two combined.
 void MaskBlit(HDC dest, const TRect& d, HDC source, const TRect& s, HDC mask) {
   const int sw = s.Width(), sh = s.Height();
   UniqueDC memory(::CreateCompatibleDC(dest));
@@ -60,11 +61,12 @@ void MaskBlit(HDC dest, const TRect& d, HDC source, const TRect& s, HDC mask) {
   SelectObjectScope select(memory.get(), bitmap.get());
   const COLORREF text = ::SetTextColor(dest, RGB(0, 0, 0));
   const COLORREF back = ::SetBkColor(dest, RGB(255, 255, 255));
+  constexpr DWORD DestAndNotSource = 0x00220326;
   ::BitBlt(memory.get(), 0, 0, sw, sh, source, s.Left, s.Top, SRCCOPY);
-  ::BitBlt(memory.get(), 0, 0, sw, sh, mask, s.Left, s.Top, SRCERASE);
+  ::BitBlt(memory.get(), 0, 0, sw, sh, mask, s.Left, s.Top, DestAndNotSource);
   ::StretchBlt(dest, d.Left, d.Top, d.Width(), d.Height(), mask, s.Left, s.Top, sw, sh, SRCAND);
   ::StretchBlt(dest, d.Left, d.Top, d.Width(), d.Height(), memory.get(), 0, 0, sw, sh,
-               SRCINVERT);
+               SRCPAINT);
   ::SetTextColor(dest, text);
   ::SetBkColor(dest, back);
 }

@@ -122,6 +122,54 @@ TEST(SkinBitmap, EveryCopyClipsAtAllFourEdges) {
   }
 }
 
+// The same for drawing on a DC: an 8 x 8 surface, the copies at and past its edges, with the
+// software transparent path as well as the system's.
+TEST(SkinBitmap, DrawingOnADCStaysInsideTheCoveredPart) {
+  struct Op {
+    const char* Name;
+    std::function<void(TSeBitmap& src, MemorySurface& dst, int x, int y)> Run;
+  };
+  const Op ops[] = {
+      {"DrawRect", [](TSeBitmap& s, MemorySurface& d, int x, int y) { s.DrawRect(d.DC(), x, y, TRect(0, 0, 9, 9), false); }},
+      {"DrawRect transparent", [](TSeBitmap& s, MemorySurface& d, int x, int y) { s.DrawRect(d.DC(), x, y, TRect(0, 0, 6, 6), true); }},
+      {"StretchDraw transparent", [](TSeBitmap& s, MemorySurface& d, int x, int y) {
+         s.StretchDraw(d.DC(), Bounds(x, y, 6, 6), TRect(0, 0, 3, 3), true);
+       }},
+      {"TileTo", [](TSeBitmap& s, MemorySurface& d, int x, int y) {
+         s.TileTo(&d.Canvas, Bounds(x, y, 6, 6), TRect(0, 0, 4, 4), true);
+       }},
+      {"DeviceDraw", [](TSeBitmap& s, MemorySurface& d, int x, int y) {
+         s.SetMaskedDraw(1);
+         s.DeviceDraw(d.DC(), Bounds(x, y, 6, 6), TRect(0, 0, 6, 6), true);
+       }},
+      {"DeviceTile", [](TSeBitmap& s, MemorySurface& d, int x, int y) {
+         s.DeviceTile(d.DC(), Bounds(x, y, 6, 6), TRect(0, 0, 4, 4));
+       }},
+  };
+  const TPoint places[] = {{-4, 1}, {1, -4}, {6, 1}, {1, 6}, {-4, -4}, {6, 6}, {-100000, 2},
+                           {2, 100000}};
+  for (bool system : {true, false}) {
+    SetSystemBlitsEnabled(system);
+    for (const Op& op : ops) {
+      for (const TPoint& at : places) {
+        auto src = Filled(6, 6, Red);
+        src->SetPixel(1, 1, SeClearPixel);
+        src->UpdateDeviceCopy();
+        MemorySurface dst(8, 8, clBlue);
+        op.Run(*src, dst, at.X, at.Y);
+        const int right = std::min(at.X + 6, 8), bottom = std::min(at.Y + 6, 8);
+        int outside = 0;
+        for (int y = 0; y < 8; ++y)
+          for (int x = 0; x < 8; ++x)
+            if (dst.At(x, y) != clBlue && (x < at.X || x >= right || y < at.Y || y >= bottom))
+              ++outside;
+        EXPECT_EQ(outside, 0) << op.Name << " at " << at.X << "," << at.Y << " system " << system;
+      }
+    }
+  }
+  SetSystemBlitsEnabled(true);
+}
+
 TEST(SkinBitmap, EmptyRectanglesAndEmptyBitmapsDoNothing) {
   auto src = Filled(4, 4, Red, true);
   auto dst = Filled(4, 4, Blue);
@@ -188,6 +236,17 @@ TEST(SkinBitmap, TransparentDrawingLeavesOutTheClearColourOnBothPaths) {
     EXPECT_EQ(surface.At(4, 4), clRed) << system;
     EXPECT_EQ(surface.At(0, 0), clWhite) << system;
   }
+  // From the device copy, through its mask.
+  src->UpdateDeviceCopy();
+  src->SetMaskedDraw(1);
+  MemorySurface surface(6, 6, clWhite);
+  src->DeviceDrawAt(surface.DC(), 1, 1, TRect(0, 0, 4, 4), true);
+  EXPECT_EQ(surface.At(1, 1), clRed);
+  EXPECT_EQ(surface.At(2, 2), clWhite);
+  EXPECT_EQ(surface.At(4, 4), clRed);
+  src->SetMaskedDraw(0);  // without the mask the device copy is drawn opaque
+  src->DeviceDrawAt(surface.DC(), 1, 1, TRect(0, 0, 4, 4), true);
+  EXPECT_EQ(surface.At(2, 2), PixelToColor(SeClearPixel));
 }
 
 TEST(SkinBitmap, StreamRecordRoundTripsAndZeroSizeReadsNoPixels) {
