@@ -487,9 +487,14 @@ void TSeGraphicControl::DoMouseLeave() {
   inherited::MouseLeave();
 }
 
-void TSeGraphicControl::Paint() {
-  // Painted again by the parent while asking it for the background: leave that area to it.
+void TSeGraphicControl::WMPaint(TMessage& message) {
+  // Painted again by the parent while asking it for the background: leave that area (and the
+  // canvas, which is drawing on the buffer) alone.
   if (IsAsking(this)) return;
+  inherited::WMPaint(message);
+}
+
+void TSeGraphicControl::Paint() {
   TPaintJob job{*this,         *GetCanvas(), FPerformance, *FBlending, *FBlendBitmap,
                 *FCaptionFont, FTransparent, false,        [this] { PaintFace(); }};
   RunPaint(job);

@@ -157,6 +157,7 @@ class TSeGraphicControl : public TGraphicControl {
 
  protected:
   void Paint() override;
+  void WMPaint(TMessage& message) override;
   void MouseEnter() override;
   void MouseLeave() override;
   // Fills the control with Color unless Transparent.

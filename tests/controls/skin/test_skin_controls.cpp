@@ -383,3 +383,134 @@ TEST_F(SkinControlsTest, LayoutsWriteOnlyChangedValuesAndReadThemBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinControlsTest, HotAndPressedStatesDrawTheThemesOwnParts) {
+  ASSERT_TRUE(UseThemes());
+  Box->SetTransparent(false);
+  Box->SetAlignment(vtaRightJustify);
+  auto glyphMatches = [&](int state) {
+    MemorySurface ours(Box->GetWidth(), Box->GetHeight());
+    PaintWindowInto(Box, ours);
+    MemorySurface system(Box->GetWidth(), Box->GetHeight(), Rgb(clBtnFace));
+    const RECT glyph = GlyphButtonRect(Box->GetWidth(), Box->GetHeight(), vtaRightJustify,
+                                       TSize(13, 13));
+    TThemeScope(L"Button").DrawBackground(system.DC(), 3, state, glyph);
+    return DifferentPixels(ours, system, TRect(glyph)) == 0;
+  };
+  EXPECT_EQ(GlyphButtonRect(Box->GetWidth(), Box->GetHeight(), vtaRightJustify, TSize(13, 13)),
+            TRect(137, 3, 150, 16));
+  Box->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_TRUE(Box->GetHot());
+  EXPECT_TRUE(glyphMatches(2));  // unchecked, hot
+  ::PostMessageW(Box->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, At(140, 5));
+  Pump();
+  EXPECT_TRUE(glyphMatches(3));  // unchecked, pressed
+  ::PostMessageW(Box->GetHandle(), WM_LBUTTONUP, 0, At(140, 5));
+  Pump();
+  EXPECT_TRUE(glyphMatches(6));  // checked, hot
+  Box->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(Box->GetHot());
+  EXPECT_TRUE(glyphMatches(5));
+}
+
+// A transparent radio button over the group box's frame gets the frame as its background.
+TEST_F(SkinControlsTest, TransparentChildShowsTheGroupBoxFrameUnderIt) {
+  WithoutThemes([&] {
+    One->SetBounds(0, 60, 98, 20);  // over the left edge of the frame (x = 2 and 3)
+    MemorySurface surface(98, 20, clWhite);
+    PaintWindowInto(One, surface);
+    EXPECT_EQ(surface.At(16, 10), Rgb(clBtnFace));  // the group box's face, not white
+    TRect box;
+    Group->GetBoxRect(box);
+    EXPECT_EQ(surface.At(box.Left - 1, 1), Rgb(clBtnShadow));
+    EXPECT_EQ(surface.At(box.Left, 1), Rgb(clBtnHighlight));
+  });
+}
+
+// A windowless control of the library: transparent over its parent, which paints it again
+// while it asks for its background (and must then not recurse).
+class TGraphicProbe : public TSeGraphicControl {
+  CLASSLIB_CLASS(TGraphicProbe, TSeGraphicControl)
+  explicit TGraphicProbe(TComponent* owner) : TSeGraphicControl(owner) {}
+  int Faces = 0;
+
+ protected:
+  void PaintFace() override {
+    ++Faces;
+    inherited::PaintFace();
+    FillRectColor(GetCanvas(), TRect(0, 0, 4, 4), clRed);
+  }
+};
+
+TEST_F(SkinControlsTest, WindowlessControlPaintsOverItsParentsPicture) {
+  auto* panel = new TPanel(Form);
+  panel->SetParent(Form);
+  panel->SetBounds(240, 140, 100, 60);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clBlue);
+  auto* probe = new TGraphicProbe(Form);
+  probe->SetParent(panel);
+  probe->SetBounds(10, 10, 30, 20);
+  probe->SetTransparent(true);
+  probe->SetPerformance(vxpSharedBuffer);
+  Pump();
+  MemorySurface surface(100, 60, clWhite);
+  probe->Faces = 0;
+  panel->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()), 0);
+  EXPECT_EQ(probe->Faces, 1);
+  EXPECT_EQ(surface.At(11, 11), clRed);
+  EXPECT_EQ(surface.At(30, 25), clBlue);  // inside the probe: the panel shows through
+  EXPECT_EQ(surface.At(5, 5), clBlue);
+}
+
+TEST_F(SkinControlsTest, BevelsShrinkTheFrameAndDrawOnlyWithAWidth) {
+  auto* probe = new TBlendProbe(Form);
+  probe->SetParent(Form);
+  probe->SetBounds(0, 200, 40, 30);
+  probe->SetColor(clLime);
+  probe->SetBevelKind(vbkFlat);
+  EXPECT_EQ(probe->GetBevelInner(), vbvFlatBorder);
+  TRect frame;
+  probe->GetFrameRect(frame);
+  EXPECT_EQ(frame, TRect(0, 0, 40, 30));  // BevelWidth 0: no bevel
+  probe->SetBevelInner(vbvLowered);
+  EXPECT_EQ(probe->GetBevelKind(), vbkNone);
+  probe->SetBevelWidth(2);
+  probe->SetBorderWidth(1);
+  probe->SetBevelSides(TSeBevelSides{vbsLeft, vbsTop});
+  probe->GetFrameRect(frame);
+  EXPECT_EQ(frame, TRect(5, 5, 39, 29));
+  probe->SetThemesAllowed(false);
+  MemorySurface surface(40, 30, clWhite);
+  PaintWindowInto(probe, surface);
+  EXPECT_EQ(surface.At(0, 10), Rgb(clBtnShadow));    // outer flat border, left
+  EXPECT_EQ(surface.At(2, 10), Rgb(cl3DDkShadow));   // inner lowered, left
+  EXPECT_EQ(surface.At(20, 20), clLime);             // the face
+  EXPECT_EQ(surface.At(39, 20), clLime);             // the border ring in Color
+}
+
+TEST_F(SkinControlsTest, WrappedCaptionsStayWithinTheirWidth) {
+  One->SetTransparent(false);
+  One->SetWordWrap(true);
+  One->SetBounds(12, 28, 80, 40);
+  One->SetCaption(L"one two three four five six");
+  MemorySurface surface(80, 40, Rgb(clBtnFace));
+  PaintWindowInto(One, surface);
+  // Text reaches no further than 13 + 5 + (80 - 23) = 75.
+  int inkRight = 0, inkRows = 0;
+  for (int y = 0; y < 40; ++y) {
+    bool ink = false;
+    for (int x = 18; x < 80; ++x)
+      if (surface.At(x, y) != Rgb(clBtnFace)) {
+        inkRight = std::max(inkRight, x);
+        ink = true;
+      }
+    inkRows += ink ? 1 : 0;
+  }
+  EXPECT_LT(inkRight, 76);
+  EXPECT_GT(inkRows, 14);  // more than one line
+}
+
+}  // namespace
