@@ -27,10 +27,9 @@ TRect Intersect(const TRect& r, int width, int height) {
 
 bool IsEmptyRect(const TRect& r) { return Width64(r) < 1 || Height64(r) < 1; }
 
-// The destination rectangle clipped to width x height, with the source rectangle cut in
-// proportion: both come back non-empty or the function answers false. Source positions are
-// mapped per pixel later, so only dest is cut here and the mapping keeps using the full
-// rectangles.
+// The part of dest inside a destination of width x height; false when none is. Scaled copies
+// walk this part and map each pixel back into the whole source rectangle, so the source needs
+// no cutting here.
 bool ClipDest(const TRect& dest, int width, int height, TRect& clipped) {
   if (IsEmptyRect(dest)) return false;
   clipped = Intersect(dest, width, height);

@@ -287,10 +287,6 @@ TRect TSeCustomControl::GetClientRect() {
   return r;
 }
 
-void TSeCustomControl::SetBounds(int left, int top, int width, int height) {
-  inherited::SetBounds(left, top, width, height);
-}
-
 void TSeCustomControl::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   params.Style &= ~static_cast<DWORD>(WS_HSCROLL | WS_VSCROLL);

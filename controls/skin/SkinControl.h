@@ -93,7 +93,6 @@ class TSeCustomControl : public TCustomControl {
   // The rectangle inside border and bevels.
   virtual void GetFrameRect(TRect& rect);
   TRect GetClientRect() override;
-  void SetBounds(int left, int top, int width, int height) override;
   void Dispatch(TMessage& message) override;
 
  protected:
