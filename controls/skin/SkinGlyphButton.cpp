@@ -68,8 +68,14 @@ bool TSeGlyphPress::KeyUp(TWinControl& control, WORD key) {
   return act;
 }
 
+TSeGlyphPress::~TSeGlyphPress() {
+  if (FMouse) EndCapture();
+}
+
 void TSeGlyphPress::Cancel(TWinControl& control) {
-  if (!FKey) return;
+  if (!FKey && !FMouse) return;
+  if (FMouse) EndCapture();
   FKey = false;
+  FMouse = false;
   control.Invalidate();
 }

@@ -18,6 +18,12 @@ void PaintGlyphButtonCaption(TSeCustomControl& control, const String& caption, i
 // kind that went to this control.
 class TSeGlyphPress {
  public:
+  TSeGlyphPress() = default;
+  // A control freed during a mouse press gives the nested capture back.
+  ~TSeGlyphPress();
+  TSeGlyphPress(const TSeGlyphPress&) = delete;
+  TSeGlyphPress& operator=(const TSeGlyphPress&) = delete;
+
   bool Pressed() const { return FMouse || FKey; }
   // A left press: focus, capture, pressed.
   void MouseDown(TWinControl& control);
@@ -27,7 +33,8 @@ class TSeGlyphPress {
   void KeyDown(TWinControl& control, WORD key);
   // True when the space bar is released after it went down on this control.
   bool KeyUp(TWinControl& control, WORD key);
-  // The focus left: a held space bar no longer counts.
+  // The focus left: a held space bar or mouse button no longer counts (the capture is given
+  // back).
   void Cancel(TWinControl& control);
 
  private:

@@ -90,6 +90,16 @@ TEST_F(SkinControlsTest, CheckBoxCyclesByMouseAndIgnoresAReleaseOutside) {
   EXPECT_FALSE(Box->GetPressed());
   EXPECT_EQ(Box->GetState(), cbUnchecked);
   EXPECT_EQ(CaptureDepth(), 0);
+  // A box freed while pressed gives the capture back.
+  auto* doomed = new TSeCustomCheckBox(Form);
+  doomed->SetParent(Form);
+  doomed->SetBounds(8, 200, 100, 20);
+  Pump();
+  ::PostMessageW(doomed->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  Pump();
+  EXPECT_EQ(CaptureDepth(), 1);
+  delete doomed;
+  EXPECT_EQ(CaptureDepth(), 0);
   // Checked := True on a grayed box gives cbChecked and a click.
   Box->SetState(cbGrayed);
   const int clicks = Form->ClicksOf(Box);
