@@ -25,6 +25,12 @@ std::vector<const TControl*>& AskingControls() {
   return asking;
 }
 
+// True while a paint draws in the shared buffer.
+bool& SharedBufferBusy() {
+  static bool busy = false;
+  return busy;
+}
+
 bool IsAsking(const TControl* control) {
   const auto& asking = AskingControls();
   return std::find(asking.begin(), asking.end(), control) != asking.end();
@@ -68,10 +74,24 @@ void RunPaint(const TPaintJob& job) {
   HDC controlDC = job.Canvas.GetHandle();
   std::unique_ptr<TSeBitmap> own;  // a buffer of this paint's own
   TSeBitmap* target = nullptr;
-  if (job.Performance == vxpSharedBuffer) {
+  // Whether this paint holds the shared buffer (released when the paint ends, also on an
+  // exception).
+  struct TSharedHold {
+    bool Held = false;
+    ~TSharedHold() {
+      if (Held) SharedBufferBusy() = false;
+    }
+  } hold;
+  if (job.Performance == vxpSharedBuffer && !SharedBufferBusy()) {
     TSeBitmap& shared = SharedPaintBuffer();
-    // A control larger than the shared buffer paints through a buffer of its own.
-    if (width <= shared.GetWidth() && height <= shared.GetHeight()) target = &shared;
+    // A control larger than the shared buffer paints through a buffer of its own, and so does
+    // one painted while another holds the buffer (a windowless control that the parent of a
+    // painting control draws into its background).
+    if (width <= shared.GetWidth() && height <= shared.GetHeight()) {
+      target = &shared;
+      SharedBufferBusy() = true;
+      hold.Held = true;
+    }
   }
   if (job.Performance != vxpNoBuffer && !target) {
     own = std::make_unique<TSeBitmap>();

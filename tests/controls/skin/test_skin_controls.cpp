@@ -524,3 +524,33 @@ TEST_F(SkinControlsTest, WrappedCaptionsStayWithinTheirWidth) {
 }
 
 }  // namespace
+
+namespace {
+
+// A windowless control that the parent draws into another control's background while that
+// one paints in the shared buffer takes a buffer of its own.
+TEST_F(SkinControlsTest, SharedBufferIsNeverUsedByTwoPaintsAtOnce) {
+  auto* panel = new TPanel(Form);
+  panel->SetParent(Form);
+  panel->SetBounds(240, 140, 100, 60);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clBlue);
+  auto* under = new TGraphicProbe(Form);
+  under->SetParent(panel);
+  under->SetBounds(10, 10, 30, 20);
+  under->SetPerformance(vxpSharedBuffer);
+  auto* over = new TBlendProbe(Form);
+  over->SetParent(panel);
+  over->SetBounds(0, 0, 60, 40);
+  over->SetTransparent(true);
+  over->SetPerformance(vxpSharedBuffer);
+  Pump();
+  MemorySurface surface(60, 40, clWhite);
+  PaintWindowInto(over, surface);
+  EXPECT_EQ(surface.At(11, 11), clRed);
+  EXPECT_EQ(surface.At(20, 15), Rgb(clBtnFace));
+  EXPECT_EQ(surface.At(50, 35), clBlue);
+  EXPECT_EQ(surface.At(2, 2), clBlue);
+}
+
+}  // namespace
