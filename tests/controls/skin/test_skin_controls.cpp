@@ -554,3 +554,21 @@ TEST_F(SkinControlsTest, SharedBufferIsNeverUsedByTwoPaintsAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinControlsTest, GroupBoxFrameIsTheThemesOwnGroupBox) {
+  ASSERT_TRUE(UseThemes());
+  MemorySurface ours(Group->GetWidth(), Group->GetHeight());
+  PaintWindowInto(Group, ours);  // the radio buttons are windows of their own: not painted here
+  MemorySurface system(Group->GetWidth(), Group->GetHeight(), Rgb(clBtnFace));
+  TRect frame;
+  Group->GetBoxRect(frame);
+  TThemeScope(L"Button").DrawBackground(system.DC(), 4, 1, frame);
+  // Below the caption line the two are the same, pixel for pixel.
+  EXPECT_EQ(DifferentPixels(ours, system, TRect(0, 20, Group->GetWidth(), Group->GetHeight())), 0);
+  // On the caption line the text's gap interrupts the frame's top edge.
+  EXPECT_NE(DifferentPixels(ours, system, TRect(0, 0, Group->GetWidth(), 20)), 0);
+}
+
+}  // namespace
