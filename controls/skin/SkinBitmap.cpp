@@ -7,6 +7,7 @@
 #include "SystemBlits.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/graphics/Graphic.h"
+#include "classlib/stdctrls/Clipboard.h"
 #include "classlib/system/SysMath.h"
 
 namespace {
@@ -468,6 +469,12 @@ void TSeBitmap::Assign(TPersistent* source) {
 }
 
 void TSeBitmap::AssignTo(TPersistent* dest) {
+  if (auto* clipboard = dynamic_cast<TClipboard*>(dest)) {
+    TBitmap copy;
+    AssignTo(&copy);
+    clipboard->Assign(&copy);
+    return;
+  }
   TBitmap* bitmap = dynamic_cast<TBitmap*>(dest);
   if (auto* picture = dynamic_cast<TPicture*>(dest)) bitmap = picture->GetBitmap();
   if (!bitmap) {

@@ -10,8 +10,6 @@
 // terminator), width (4), height (4), then width * height pixels B, G, R, A, rows top to
 // bottom. A record is checked before anything is allocated: the name length and both sizes must
 // not be negative and their bytes must be in the stream; otherwise EReadError.
-//
-// Not done: drawing to the clipboard (AssignTo a TClipboard).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -129,7 +127,8 @@ class TSeBitmap : public TPersistent {
   void SaveToStream(TStream& stream) const;
 
  protected:
-  // To a TBitmap or a TPicture's bitmap: sized and drawn at (0, 0).
+  // To a TBitmap or a TPicture's bitmap: sized and drawn at (0, 0); to the clipboard as a
+  // bitmap.
   void AssignTo(TPersistent* dest) override;
 
  private:

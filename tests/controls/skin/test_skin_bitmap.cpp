@@ -10,6 +10,7 @@
 #include "controls/skin/SkinBitmap.h"
 #include "controls/skin/SkinStreams.h"
 #include "controls/skin/SystemBlits.h"
+#include "classlib/stdctrls/Clipboard.h"
 #include "tests/ErrorMessages.h"
 #include "tests/classlib/graphics/MemorySurface.h"
 
@@ -357,6 +358,11 @@ TEST(SkinBitmap, AssignTakesAPictureWithOpaqueAlphaAndGivesItBack) {
   TBitmap back;
   back.Assign(&b);
   EXPECT_EQ(back.GetCanvas()->GetPixels(2, 2), clLime);
+  Clipboard()->Assign(&b);
+  TBitmap pasted;
+  pasted.Assign(Clipboard());
+  EXPECT_EQ(pasted.GetWidth(), 3);
+  EXPECT_EQ(pasted.GetCanvas()->GetPixels(1, 1), clLime);
 }
 
 }  // namespace
