@@ -1,7 +1,7 @@
 // The study plan window.
 #include "Uplan.h"
 
-#include "AppMessages.h"
+#include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
 #include "dm.h"
@@ -51,8 +51,6 @@ void TFrmplan::RegisterHandlers() {
                              M::Handler(L"SpeedButton2Click", &C::SpeedButton2Click)});
 }
 
-TDateTime TFrmplan::Today() const { return FToday != 0 ? FToday : Date(); }
-
 void TFrmplan::FormShow(TObject*) {
   TADOTable* plan = DM1->Cn1Table_plan;
   if (!plan->GetActive()) plan->Open();
@@ -77,7 +75,7 @@ void TFrmplan::Countdown() {
     epLabel2->SetVisible(false);
     return;
   }
-  DTCalc1->SetStartTime(Today());
+  DTCalc1->SetStartTime(DM1->Today());
   DTCalc1->SetEndTime(examDate);
   const int days = DTCalc1->GetDays();
   Label1->SetCaption(CountdownText(days));
@@ -116,13 +114,13 @@ void TFrmplan::EnterEditMode() {
 bool TFrmplan::Save() {
   TDateTime examDate = 0;
   if (!TryStrToDate(DateEdit1->GetText(), examDate)) {
-    ShowAppDlg(L"提示", L"请输入正确的考试日期！", 1, 1, L"NO");
+    ShowDlg(L"提示", L"请输入正确的考试日期！", 1, 1, L"NO");
     if (DateEdit1->CanFocus()) DateEdit1->SetFocus();
     return false;
   }
   int amount = 0, minutes = 0;
   if (!ReadCount(MaskEdit1->GetText(), amount) || !ReadCount(MaskEdit2->GetText(), minutes)) {
-    ShowAppDlg(L"提示", L"请输入正确的数量！", 1, 1, L"NO");
+    ShowDlg(L"提示", L"请输入正确的数量！", 1, 1, L"NO");
     return false;
   }
   const int mark = SeSkinRadioGroup1->GetItemIndex() == 1 ? 1 : 0;
@@ -138,7 +136,7 @@ bool TFrmplan::Save() {
     plan->Post();
   } catch (const std::exception&) {
     if (plan->GetActive()) plan->Cancel();
-    ShowAppDlg(L"错误", L"无法保存学习计划！", 1, 2, L"NO");
+    ShowDlg(L"错误", L"无法保存学习计划！", 1, 2, L"NO");
     return false;
   }
   FEditing = false;

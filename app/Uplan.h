@@ -47,13 +47,10 @@ class TFrmplan : public TForm {
   void SpeedButton2Click(TObject* sender);
 
   // ---- Operations ----------------------------------------------------------------------
-  // Shows the days from today to the date in DateEdit1 (nothing without a readable date).
+  // Shows the days from today (the data module's day) to the date in DateEdit1 (nothing without a readable date).
   void Countdown();
   // True between "设定" and a successful "保存".
   bool InEditMode() const { return FEditing; }
-  // The day the countdown counts from: the system's date unless a day was pinned (0 unpins).
-  TDateTime Today() const;
-  void SetToday(TDateTime day) { FToday = day; }
 
  private:
   void RegisterHandlers();
@@ -64,7 +61,6 @@ class TFrmplan : public TForm {
   void EnableCountBoxes();
 
   bool FEditing = false;  // edit mode
-  TDateTime FToday = 0;   // pinned day; 0: the system's date
 };
 
 extern TFrmplan* Frmplan;

@@ -4,11 +4,14 @@
 #include "MenuMovie.h"
 #include "Responders.h"
 #include "Uabout.h"
+#include "Uplan.h"
+#include "Urz.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/system/SysFiles.h"
 #include "dm.h"
+#include "uchart.h"
 
 #include <mmsystem.h>  // after the windows headers it needs
 
@@ -93,13 +96,15 @@ String ScreenModeFor(int screenWidth, int screenHeight) {
 namespace {
 
 // Opens a modal window the menu offers: the hourglass while it is built, then it is shown
-// modally; whatever happens, the cursor comes back, the window is freed and its global
+// modally with the normal cursor (the hourglass over a window waiting for input would say
+// it is busy); whatever happens, the cursor comes back, the window is freed and its global
 // reset. An exception then goes on to the application's handler.
 template <class TWindow>
 void OpenModalWindow(TWindow*& global) {
   Screen->SetCursor(crHourGlass);
   try {
     global = TCustomForm::Create<TWindow>(Application);
+    Screen->SetCursor(crDefault);
     global->ShowModal();
   } catch (...) {
     Screen->SetCursor(crDefault);
@@ -128,12 +133,12 @@ const TMenuCommand kMenuCommands[] = {
     {L"lx3", nullptr},
     {L"lx4", nullptr},
     {L"lx5", nullptr},
-    {L"rz", nullptr},     // study log
-    {L"tj", nullptr},     // statistics charts
+    {L"rz", [](TFrmStart&) { OpenModalWindow(FrmRz); }},
+    {L"tj", [](TFrmStart&) { OpenModalWindow(frmchart); }},
     {L"sj", nullptr},     // question-bank upgrade
     {L"music", nullptr},  // settings, music page
     {L"szlx", nullptr},   // settings, answer-time page
-    {L"szjh", nullptr},   // study plan
+    {L"szjh", [](TFrmStart&) { OpenModalWindow(Frmplan); }},
     {L"fg", [](TFrmStart&) { OpenDocument(L"\\htm\\全国注册资产评估师考试相关法规汇编.htm"); }},
     {L"help", [](TFrmStart&) { OpenDocument(L"xqhelp.chm"); }},
     {L"about", [](TFrmStart&) { OpenModalWindow(FrmAbout); }},

@@ -1,7 +1,6 @@
 // The statistics charts window.
 #include "uchart.h"
 
-#include "AppMessages.h"
 #include "AppQueries.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
@@ -221,13 +220,13 @@ void Tfrmchart::PrintChart() {
     hasPrinter = false;
   }
   if (!hasPrinter) {
-    ShowAppDlg(L"提示", L"没有发现打印机！", 1, 1, L"NO");
+    ShowDlg(L"提示", L"没有发现打印机！", 1, 1, L"NO");
     return;
   }
   try {
     ShownChart()->Print();
   } catch (const std::exception&) {
-    ShowAppDlg(L"错误", L"打印时发生错误！", 1, 2, L"NO");
+    ShowDlg(L"错误", L"打印时发生错误！", 1, 2, L"NO");
   }
 }
 
@@ -235,7 +234,7 @@ void Tfrmchart::SaveChartTo(const String& fileName) {
   try {
     ShownChart()->SaveToBitmapFile(fileName);
   } catch (const std::exception&) {
-    ShowAppDlg(L"错误", L"无法保存文件！", 1, 2, L"NO");
+    ShowDlg(L"错误", L"无法保存文件！", 1, 2, L"NO");
   }
 }
 

@@ -4,17 +4,15 @@
 
 #include <cmath>
 
-#include "AppTestSupport.h"
-#include "app/AppMessages.h"
+#include "WindowTestSupport.h"
 #include "app/DTCalc.h"
 #include "app/Ucommon.h"
 #include "app/Uplan.h"
 #include "app/Urz.h"
 #include "app/uchart.h"
-#include "classlib/classes/ClassRegistry.h"
+#include "app/start.h"
 #include "classlib/stdctrls/Printers.h"
 #include "tests/ApplicationTestSupport.h"
-#include "tests/controls/effects/EffectControlsTestSupport.h"
 
 namespace {
 
@@ -90,37 +88,18 @@ TEST(PlanArithmetic, CountdownTextColourAndCounts) {
 
 // ---- Windows ------------------------------------------------------------------------------------
 
-// The windows on the data module over a bank of the test's own, with messages answered by
-// the test.
+// The windows on the data module over a copy of the shipped bank, with the responders
+// recording what the windows tell the user.
 class StudyWindows : public ::testing::Test {
  protected:
-  void SetUp() override {
-    RegisterClasses({TPage::StaticClassInfo()});
-    WriteTestBank(FBank.Name());
-    DM1 = new TDM1(nullptr);
-    DM1->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
-    DM1->ADOCn1->SetConnected(true);
-    ScreenMode = L"800";
-    FOldResponder = SetAppDlgResponder([this](const String& caption, const String& text, int, int, const String&) {
-      FMessages.push_back(caption + L":" + text);
-      return 1;
-    });
-  }
+  void SetUp() override { ScreenMode = L"800"; }
   void TearDown() override {
     delete FForm;
     FForm = nullptr;
-    SetAppDlgResponder(std::move(FOldResponder));
-    delete DM1;
-    DM1 = nullptr;
     ScreenMode = L"";
   }
-  void Exec(const String& sql) {
-    TADOQuery query(nullptr);
-    query.SetConnection(DM1->ADOCn1);
-    query.GetSQL()->SetText(sql);
-    query.ExecSQL();
-  }
-  int Int(const String& sql) { return SelectInt(*DM1->ADOCn1, sql); }
+  void Exec(const String& sql) { Data.Exec(sql); }
+  int Int(const String& sql) { return SelectInt(Data.Cn(), sql); }
   // Creates the window (OnCreate included), shows it and lets it paint.
   template <class T>
   T* Open() {
@@ -136,7 +115,7 @@ class StudyWindows : public ::testing::Test {
   }
   void Shot(const String& name) {
     Pump();
-    effect_tests::SaveScreenshot(FForm->GetHandle(), name + L"_" + ScreenMode);
+    EXPECT_TRUE(SaveWindowShot(FForm->GetHandle(), name + L"_" + ScreenMode));
   }
   // A left click at the middle of a control: on its own window, or for a windowless one
   // through its parent's.
@@ -152,15 +131,15 @@ class StudyWindows : public ::testing::Test {
     Pump();
   }
 
-  TTempBankFile FBank;
+  TProgramData Data;
+  TRecordingResponders Responders;
   TCustomForm* FForm = nullptr;
-  std::vector<String> FMessages;  // caption:text of each message shown
-  TAppDlgResponder FOldResponder;
 };
 
 // ---- The study log --------------------------------------------------------------------------------
 
 TEST_F(StudyWindows, EmptyLogShowsZeros) {
+  Exec(L"delete from tab_rz");
   auto* form = Open<TFrmRz>();
   EXPECT_EQ(L"日志", form->GetCaption());
   EXPECT_EQ(L"0", form->epLabel2->GetCaption());
@@ -170,6 +149,7 @@ TEST_F(StudyWindows, EmptyLogShowsZeros) {
 }
 
 TEST_F(StudyWindows, LogTotalsNewestDayFirstAndColumnsInBothLayouts) {
+  Exec(L"delete from tab_rz");
   Exec(L"insert into tab_rz (A1, A2, A3, A4, B1, B2, D1) values (#2024-05-06#, 120, 30, '75.00', 40, 10, '01:00:00')");
   Exec(L"insert into tab_rz (A1, A2, A3, A4, B1, B2, D1) values (#2024-05-08#, 80, 20, '75.00', 30, 5, '00:40:00')");
   Exec(L"insert into tab_rz (A1, A2, A3, A4, B1, B2, D1) values (#2024-05-07#, 0, 0, '0', 0, 0, '00:00:00')");
@@ -321,39 +301,30 @@ TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
   EXPECT_EQ(form->DBChart1->GetWidth(), saved.GetWidth());
   EXPECT_EQ(form->DBChart1->GetHeight(), saved.GetHeight());
   ::DeleteFileW(file.c_str());
-  EXPECT_TRUE(FMessages.empty());
+  EXPECT_TRUE(Responders.Log.Empty());
   form->SaveChartTo(String(folder) + L"no_such_folder_27\\chart.bmp");
-  EXPECT_EQ((std::vector<String>{L"错误:无法保存文件！"}), FMessages);
+  EXPECT_EQ((std::vector<String>{L"错误|无法保存文件！|1|2|NO"}), Responders.Log.Dialogs);
 }
 
 TEST_F(ChartWindow, PrintingWithoutAPrinterSaysSo) {
   auto* form = Open<Tfrmchart>();
   if (Printer()->GetPrinters()->GetCount() > 0) GTEST_SKIP() << "this machine has a printer";
   ClickControl(form->epFocusButton1);
-  EXPECT_EQ((std::vector<String>{L"提示:没有发现打印机！"}), FMessages);
+  EXPECT_EQ((std::vector<String>{L"提示|没有发现打印机！|1|1|NO"}), Responders.Log.Dialogs);
 }
 
 // ---- The study plan -----------------------------------------------------------------------------------
 
 class PlanWindow : public StudyWindows {
  protected:
-  static inline const TDateTime kToday = EncodeDate(2024, 5, 7);
+  static inline const TDateTime kToday = TProgramData::kToday;
   void SetPlan(int mark, int amount, int minutes, const String& examDate) {
     DM1->Cn1Table_plan->Close();  // read afresh by the next window
     Exec(L"delete from tab_plan");
     Exec(L"insert into tab_plan (PlanMark, PlanAmount, PlanTime, ExamDate) values (" + IntToStr(mark) + L", " +
          IntToStr(amount) + L", " + IntToStr(minutes) + L", " + examDate + L")");
   }
-  TFrmplan* OpenPlan() {
-    // The window counts from a pinned day: made, pinned, then shown.
-    delete FForm;
-    auto* form = TCustomForm::Create<TFrmplan>(Application);
-    FForm = form;
-    form->SetToday(kToday);
-    form->Show();
-    Pump();
-    return form;
-  }
+  TFrmplan* OpenPlan() { return Open<TFrmplan>(); }
 };
 
 TEST_F(PlanWindow, CountdownTextsAndColours) {
@@ -423,7 +394,7 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_EQ(10, Int(L"select PlanAmount from tab_plan"));
   EXPECT_EQ(90, Int(L"select PlanTime from tab_plan"));
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan where ExamDate = #2024-06-06#"));
-  EXPECT_TRUE(FMessages.empty());
+  EXPECT_TRUE(Responders.Log.Empty());
 }
 
 TEST_F(PlanWindow, BadDateIsRefusedWithNothingPostedAndBlankCountsAreZero) {
@@ -438,7 +409,7 @@ TEST_F(PlanWindow, BadDateIsRefusedWithNothingPostedAndBlankCountsAreZero) {
     EXPECT_EQ(dsBrowse, DM1->Cn1Table_plan->GetState()) << "no edit left open";
     EXPECT_EQ(10, Int(L"select PlanAmount from tab_plan")) << "nothing posted";
   }
-  EXPECT_EQ(3u, FMessages.size());
+  EXPECT_EQ(3u, Responders.Log.Dialogs.size());
   form->DateEdit1->SetText(DateToStr(kToday + 3));
   ClickControl(form->SpeedButton1);
   EXPECT_FALSE(form->InEditMode());
@@ -456,6 +427,68 @@ TEST_F(PlanWindow, EmptyPlanTableGetsItsRow) {
   ClickControl(form->SpeedButton1);
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan"));
   EXPECT_EQ(25, Int(L"select PlanAmount from tab_plan"));
+}
+
+// ---- The menu's commands -------------------------------------------------------------------------------
+
+class MenuStudyCommands : public PlanWindow {
+ protected:
+  void SetUp() override {
+    PlanWindow::SetUp();
+    FrmStart = TCustomForm::Create<TFrmStart>(nullptr);
+  }
+  void TearDown() override {
+    delete std::exchange(FrmStart, nullptr);
+    PlanWindow::TearDown();
+  }
+  void Dispatch(const String& command) {
+    FrmStart->ShockwaveFlash1FSCommand(FrmStart->ShockwaveFlash1, command, L"");
+  }
+};
+
+TEST_F(MenuStudyCommands, LogChartsAndPlanOpenModallyAndAreFreed) {
+  struct {
+    const wchar_t* Command;
+    const wchar_t* Title;
+    std::function<bool()> Freed;
+  } cases[] = {{L"rz", L"日志", [] { return FrmRz == nullptr; }},
+               {L"tj", L"成绩统计图", [] { return frmchart == nullptr; }},
+               {L"szjh", L"学习计划", [] { return Frmplan == nullptr; }}};
+  for (const auto& c : cases) {
+    bool shown = false;
+    TModalDriver driver({[&] {
+      HWND window = FindOwnWindow(c.Title);
+      if (!window) return false;
+      shown = true;
+      EXPECT_EQ(crDefault, Screen->GetCursor()) << "no hourglass over a window waiting for input";
+      ::PostMessageW(window, WM_CLOSE, 0, 0);
+      return true;
+    }});
+    Dispatch(c.Command);
+    EXPECT_TRUE(shown) << StringToUtf8(c.Command);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(c.Freed()) << StringToUtf8(c.Command);
+    EXPECT_EQ(crDefault, Screen->GetCursor());
+  }
+  EXPECT_TRUE(IsMenuCommandActive(L"rz") && IsMenuCommandActive(L"tj") && IsMenuCommandActive(L"szjh"));
+}
+
+TEST_F(MenuStudyCommands, QuitMeetsThePlanTheStudentSaved) {
+  SetPlan(1, 0, 60, L"NULL");
+  Exec(L"delete from tab_rz");
+  Exec(L"insert into tab_rz (A1, A2, A3, B1, B2, D1) values (#2024-05-07#, 5, 0, 0, 0, '00:10:00')");
+  auto* form = OpenPlan();
+  ClickControl(form->SpeedButton1);
+  form->SeSkinRadioGroup1->SetItemIndex(0);
+  form->MaskEdit1->SetText(L"5");
+  form->DateEdit1->SetText(DateToStr(kToday + 40));
+  ClickControl(form->SpeedButton1);
+  ASSERT_FALSE(form->InEditMode());
+  delete std::exchange(FForm, nullptr);
+  FrmStart->Show();
+  Dispatch(L"quit");
+  EXPECT_EQ((std::vector<String>{L"提示|恭喜完成今日学习计划！|64"}), Responders.Log.Boxes)
+      << "5 answers today against a plan of 5 questions";
 }
 
 }  // namespace
