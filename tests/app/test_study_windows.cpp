@@ -288,6 +288,33 @@ TEST_F(ChartWindow, EmptyTableGivesEmptyChartsAndAZeroTotal) {
   Shot(L"charts_empty");
 }
 
+TEST_F(ChartWindow, CursorComesBackWhenTheChaptersCannotBeRead) {
+  auto* form = TCustomForm::Create<Tfrmchart>(Application);
+  FForm = form;
+  Exec(L"drop table tab_kmmc");
+  EXPECT_ANY_THROW(form->FormShow(form));
+  EXPECT_EQ(crDefault, Screen->GetCursor());
+}
+
+TEST_F(ChartWindow, ManyChaptersAndEveryLegendSide) {
+  Exec(L"delete from tab_kmmc");
+  Data.Cn().BeginTrans();
+  for (int i = 0; i < 60; ++i)
+    AddChapter(L"2" + IntToStr(i), L"第" + IntToStr(i + 1) + L"章", 10 + i % 7 * 5, i % 7 * 5, 20 + i, i % 9, L"0");
+  Data.Cn().CommitTrans();
+  ScreenMode = L"1024";
+  auto* form = Open<Tfrmchart>();
+  EXPECT_EQ(60, form->Series2->Count());
+  EXPECT_EQ(ColorToInt(ChapterColor(59)), ColorToInt(form->Series2->PointColor(59)));
+  Shot(L"charts_many");
+  const wchar_t* sides[] = {L"top", L"bottom", L"left", L"right"};
+  form->RadioGroup1->SetItemIndex(2);
+  for (int item = 1; item < 4; ++item) {
+    form->RadioGroup2->SetItemIndex(item);
+    Shot(String(L"charts_legend_") + sides[item]);
+  }
+}
+
 TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
   Exec(L"delete from tab_kmmc");
   AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
