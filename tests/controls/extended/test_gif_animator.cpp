@@ -10,6 +10,8 @@
 #include "classlib/controls/ControlTestSupport.h"
 #include "classlib/graphics/Canvas.h"
 #include "classlib/graphics/MemorySurface.h"
+#include "classlib/classes/Layouts.h"
+#include "controls/extended/ExtendedRegistration.h"
 #include "controls/extended/GIFCtrl.h"
 #include "tests/ApplicationTestSupport.h"
 
@@ -84,6 +86,11 @@ TEST(GifAnimator, PlaysWithTheFrameDelaysLoopsAndStops) {
     HDC dc = ::GetDC(host.GetHandle());
     EXPECT_EQ(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 24, 24));
     ::ReleaseDC(host.GetHandle(), dc);
+    TRxGIFAnimator picture(nullptr);
+    picture.SetParent(&host);
+    picture.SetBounds(60, 20, 10, 10);
+    LoadImage(*picture.GetImage(), ReadFileBytes(ReferenceImage("porsche.gif")));
+    Pump([] { return false; }, 50);
     SaveScreenshot(host.GetHandle(), width, height,
                    width == 1024 ? "gif_animator_1024x768.bmp" : "gif_animator_800x600.bmp");
 
@@ -199,4 +206,41 @@ TEST(GifAnimator, SwitchedChangedAndFreedWhileTheTimerTicks) {
   }
   done = true;
   deadline.join();
+}
+
+TEST(GifAnimator, ReadsItsPictureFromAStoredLayoutAndTheGifFormatIsRegistered) {
+  RegisterExtendedClasses();
+  EXPECT_EQ(GraphicClassForExtension(L"gif"), TGraphicClass::Of<TGIFImage>());
+  TPicture picture;
+  picture.LoadFromFile(Utf8ToString(ReferenceImage("treescap.gif")));
+  EXPECT_NE(dynamic_cast<TGIFImage*>(picture.GetGraphic()), nullptr);
+
+  // Image.Data: a 32-bit byte count, then the GIF file, as the practice windows store it.
+  const Bytes gif = FourFrames({5, 5, 5, 5});
+  String hex;
+  const uint32_t count = uint32_t(gif.size());
+  Bytes data{uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
+  data.insert(data.end(), gif.begin(), gif.end());
+  for (uint8_t b : data) {
+    wchar_t pair[3];
+    swprintf(pair, 3, L"%02X", b);
+    hex += pair;
+  }
+  TTestHost host;
+  TStringStream text(L"object Host: TTestHost\n  object Anim: TRxGIFAnimator\n    Loop = False\n"
+                     L"    Image.Data = {" + hex + L"}\n  end\nend\n");
+  ReadComponentFromStream(text, &host);
+  auto* animator = dynamic_cast<TRxGIFAnimator*>(host.FindComponent(L"Anim"));
+  ASSERT_NE(animator, nullptr);
+  EXPECT_EQ(animator->GetImage()->GetCount(), 4);
+  EXPECT_EQ(animator->GetFrameIndex(), 0);
+  EXPECT_FALSE(animator->GetLoop());
+  EXPECT_EQ(animator->FrameDelay(), 50u);
+  // Written back, the picture is stored again.
+  EXPECT_NE(ComponentToText(&host).find(L"Image.Data = {"), String::npos);
+  // A damaged stored picture is refused while the layout is read.
+  TTestHost other;
+  TStringStream damaged(L"object Host: TTestHost\n  object Anim: TRxGIFAnimator\n"
+                        L"    Image.Data = {FF00000047494638}\n  end\nend\n");
+  EXPECT_ANY_THROW(ReadComponentFromStream(damaged, &other));
 }
