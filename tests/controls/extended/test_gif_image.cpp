@@ -269,3 +269,38 @@ TEST(GifImage, EmptyImageAnswersAndRefusesAsItShould) {
     EXPECT_EQ(e.Message(), L"Unrecognized extension block: 77");
   }
 }
+
+TEST(GifImage, TravelsThroughTheClipboardAndRefusesALyingByteCount) {
+  TGIFImage image;
+  LoadImage(image, TwoFrames());
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  UINT format;
+  HANDLE data;
+  HPALETTE palette;
+  image.SaveToClipboardFormat(format, data, palette);
+  ::SetClipboardData(format, data);
+  ::CloseClipboard();
+
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  TGIFImage back;
+  back.LoadFromClipboardFormat(CF_BITMAP, ::GetClipboardData(CF_BITMAP), nullptr);
+  ::CloseClipboard();
+  ASSERT_EQ(back.GetCount(), 2);
+  EXPECT_EQ(OurIndices(back.GetFrame(1)), (std::vector<uint8_t>{1, 2, 3, 0}));
+
+  // A block whose byte count claims more than the block holds.
+  HGLOBAL lying = ::GlobalAlloc(GMEM_MOVEABLE, 16);
+  auto* bytes = static_cast<uint8_t*>(::GlobalLock(lying));
+  std::memset(bytes, 0, 16);
+  bytes[0] = 0xF0;
+  bytes[1] = 0xFF;
+  ::GlobalUnlock(lying);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::SetClipboardData(CF_GIF(), lying);
+  TGIFImage refused;
+  EXPECT_THROW(refused.LoadFromClipboardFormat(CF_GIF(), ::GetClipboardData(CF_GIF()), nullptr), EReadError);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+}
