@@ -40,6 +40,15 @@ bool SizeAllowed(int64_t width, int64_t height) {
          width * height <= GIFMaxPixels;
 }
 
+// A logical screen that covers width x height as far as the limits allow: frames that lie
+// beyond it are kept (GIF allows them; they are clipped when shown), so that what is written
+// can be read again.
+void ClampScreen(int& width, int& height) {
+  width = std::clamp(width, 0, GIFMaxSide);
+  height = std::clamp(height, 0, GIFMaxSide);
+  if (int64_t{width} * height > GIFMaxPixels) height = static_cast<int>(GIFMaxPixels / width);
+}
+
 void WriteByte(TStream& s, uint8_t b) { s.WriteBuffer(&b, 1); }
 void WriteWord(TStream& s, int value) {
   const uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
@@ -466,8 +475,11 @@ void TGIFFrame::EncodeBitmap() {
   }
   FItem->Size = TPoint{ih.biWidth, ih.biHeight};
   if (owner) {
-    owner->FScreenWidth = std::max(owner->FScreenWidth, std::min<int>(65535, FOrigin.X + ih.biWidth));
-    owner->FScreenHeight = std::max(owner->FScreenHeight, std::min<int>(65535, FOrigin.Y + ih.biHeight));
+    int width = std::max<int>(owner->FScreenWidth, FOrigin.X + ih.biWidth);
+    int height = std::max<int>(owner->FScreenHeight, FOrigin.Y + ih.biHeight);
+    ClampScreen(width, height);
+    owner->FScreenWidth = width;
+    owner->FScreenHeight = height;
   }
 }
 
@@ -779,8 +791,9 @@ void TGIFImage::UpdateScreenSize() {
     width = std::max(width, w + frame->FOrigin.X);
     height = std::max(height, h + frame->FOrigin.Y);
   }
-  FScreenWidth = std::min(width, 65535);
-  FScreenHeight = std::min(height, 65535);
+  ClampScreen(width, height);
+  FScreenWidth = width;
+  FScreenHeight = height;
 }
 
 void TGIFImage::EncodeFrames(bool redecode) {

@@ -244,3 +244,35 @@ TEST(GifAnimator, ReadsItsPictureFromAStoredLayoutAndTheGifFormatIsRegistered) {
                         L"    Image.Data = {FF00000047494638}\n  end\nend\n");
   EXPECT_ANY_THROW(ReadComponentFromStream(damaged, &other));
 }
+
+TEST(GifAnimator, DrawsOnTheWorkerAndNotifiesOnTheMainThread) {
+  TTestHost host(0, 0, 100, 100);
+  auto* animator = new TRxGIFAnimator(nullptr);
+  animator->SetParent(&host);
+  animator->SetAsyncDrawing(true);
+  LoadImage(*animator->GetImage(), FourFrames({0, 0, 0, 0}));
+  host.ShowHost();
+  std::vector<int> shown;
+  bool offMainThread = false;
+  animator->OnFrameChanged = [&](TObject*) {
+    offMainThread = offMainThread || ::GetCurrentThreadId() != GetMainThreadID();
+    shown.push_back(animator->GetFrameIndex());
+  };
+  int stops = 0;
+  animator->OnStop = [&](TObject*) {
+    offMainThread = offMainThread || ::GetCurrentThreadId() != GetMainThreadID();
+    ++stops;
+  };
+  animator->SetLoop(false);
+  animator->SetAnimate(true);
+  EXPECT_TRUE(Pump([&] { return !animator->GetAnimate(); }, 5000));
+  EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(offMainThread);
+  // The worker painted frame 0 into the window.
+  Pump([] { return false; }, 30);
+  HDC dc = ::GetDC(host.GetHandle());
+  EXPECT_EQ(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 2, 2));
+  ::ReleaseDC(host.GetHandle(), dc);
+  delete animator;
+}

@@ -163,6 +163,15 @@ TEST(GifImage, RefusesSizesBeyondTheLimitsAndLyingByteCounts) {
   big.Header(2, 2).Raw({0x2C}).Word(0).Word(0).Word(32768).Word(32768).Raw({0, 2, 0});
   TGIFImage image;
   EXPECT_THROW(LoadImage(image, big.Trailer().Data), EInvalidGraphicOperation);
+  // A frame placed far beyond the screen is kept, and the screen written stays readable.
+  TGifBuilder distant;
+  distant.Header(4, 4).Image(40000, 30000, 2, 2, {0, 1, 2, 3});
+  TGIFImage farImage;
+  LoadImage(farImage, distant.Trailer().Data);
+  TGIFImage farBack;
+  LoadImage(farBack, SaveImage(farImage));
+  EXPECT_EQ(farBack.GetFrame(0)->GetOrigin().X, 40000);
+  EXPECT_LE(int64_t{farBack.GetScreenWidth()} * farBack.GetScreenHeight(), GIFMaxPixels);
   // Stored data whose byte count exceeds what the stream holds.
   TMemoryStream stream;
   const int32_t count = 1000;

@@ -121,6 +121,18 @@ void ParseGif(const Bytes& input) {
       // a frame whose colour count is impossible
     }
   }
+  // What was loaded can be written and read again.
+  if (image.GetCount() == 0) return;
+  TMemoryStream out;
+  try {
+    image.SaveToStream(out);
+  } catch (const EInvalidGraphicOperation&) {
+    return;  // a frame that cannot be written ("No GIF Data to write", colour counts)
+  }
+  out.SetPosition(0);
+  TGIFImage again;
+  again.LoadFromStream(out);
+  EXPECT_EQ(again.GetCount(), image.GetCount());
 }
 
 void ParseAni(const Bytes& input) {
