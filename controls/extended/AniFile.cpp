@@ -218,7 +218,7 @@ void TAnimatedCursorImage::SaveToStream(TStream&) {
 }
 
 void TAnimatedCursorImage::LoadFromFile(const String& fileName) {
-  TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+  TFileStream stream(fileName, fmOpenRead | fmShareDenyNone);
   LoadFromStream(stream);
 }
 

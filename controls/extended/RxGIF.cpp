@@ -394,6 +394,9 @@ TBitmap* TGIFFrame::GetBitmap() {
   } catch (const EReadError&) {
     // The data ends before the picture does: the rows decoded so far stay.
     FCorrupted = true;
+  } catch (const Exception& e) {
+    if (owner) owner->CodecProgress(psEnding, 0, e.Message());
+    throw;
   }
   if (owner) owner->CodecProgress(psEnding, 100);
 
@@ -459,9 +462,14 @@ void TGIFFrame::EncodeBitmap() {
   rxgif::TDibLayout layout{ih.biWidth, ih.biHeight, depth, false};
   TGIFImage* owner = FOwner;
   if (owner) owner->CodecProgress(psStarting, 0);
-  rxgif::EncodeLZW(bytes + bitsOffset, layout, FItem->ImageData, [owner](int percent) {
-    if (owner) owner->CodecProgress(psRunning, percent);
-  });
+  try {
+    rxgif::EncodeLZW(bytes + bitsOffset, layout, FItem->ImageData, [owner](int percent) {
+      if (owner) owner->CodecProgress(psRunning, percent);
+    });
+  } catch (const Exception& e) {
+    if (owner) owner->CodecProgress(psEnding, 0, e.Message());
+    throw;
+  }
   if (owner) owner->CodecProgress(psEnding, 100);
   FItem->ImageData.SetPosition(0);
   FItem->BitsPerPixel = static_cast<uint8_t>(BitsForColorCount(table.Count));
@@ -857,6 +865,7 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
       }
 
       uint8_t block = 0;
+      int64_t totalPixels = 0;
       reader.ReadByte(block);
       while (block != 0 && block != Trailer && !reader.AtEnd()) {
         std::vector<std::unique_ptr<TExtension>> collected;
@@ -939,6 +948,11 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
           } catch (const EReadError&) {
             // The descriptor, its colour table or the code size byte is cut off.
             FCorrupted = true;
+            break;
+          }
+          totalPixels += int64_t{frame->FItem->Size.X} * frame->FItem->Size.Y;
+          if (totalPixels > GIFMaxTotalPixels) {
+            FCorrupted = true;  // the frames so far stay; the rest is not read
             break;
           }
           const bool whole = !frame->FCorrupted;

@@ -24,6 +24,9 @@ class TAnimatedCursorImage;
 constexpr int GIFMaxSide = 32768;                  // pixels a side, screen and frames
 constexpr int64_t GIFMaxPixels = 16 * 1024 * 1024; // pixels of one frame or of the screen
 constexpr int GIFMaxFrames = 10000;                // frames read from one file
+// Pixels of all the frames of one file together: frames keep their decoded bitmaps, so a
+// small file of many huge frames would otherwise claim gigabytes once played.
+constexpr int64_t GIFMaxTotalPixels = 64 * 1024 * 1024;
 
 enum TGIFVersion : uint8_t { gvNone = 0, gv87a = 1, gv89a = 2 };
 

@@ -163,6 +163,15 @@ TEST(GifImage, RefusesSizesBeyondTheLimitsAndLyingByteCounts) {
   big.Header(2, 2).Raw({0x2C}).Word(0).Word(0).Word(32768).Word(32768).Raw({0, 2, 0});
   TGIFImage image;
   EXPECT_THROW(LoadImage(image, big.Trailer().Data), EInvalidGraphicOperation);
+  // Many frames of the largest size: reading stops once their pixels together pass the
+  // limit, keeping the frames before.
+  TGifBuilder many;
+  many.Header(4096, 4096);
+  for (int i = 0; i < 6; ++i) many.Image(0, 0, 0, 0, {});
+  TGIFImage manyImage;
+  LoadImage(manyImage, many.Trailer().Data);
+  EXPECT_EQ(manyImage.GetCount(), 4);
+  EXPECT_TRUE(manyImage.GetCorrupted());
   // A frame placed far beyond the screen is kept, and the screen written stays readable.
   TGifBuilder distant;
   distant.Header(4, 4).Image(40000, 30000, 2, 2, {0, 1, 2, 3});
@@ -312,4 +321,30 @@ TEST(GifImage, TravelsThroughTheClipboardAndRefusesALyingByteCount) {
   EXPECT_THROW(refused.LoadFromClipboardFormat(CF_GIF(), ::GetClipboardData(CF_GIF()), nullptr), EReadError);
   ::EmptyClipboard();
   ::CloseClipboard();
+}
+
+TEST(GifImage, ReportsProgressWhileDecodingAndEncoding) {
+  TGIFImage image;
+  std::vector<TProgressStage> stages;
+  std::vector<int> percents;
+  image.OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool, const TRect&,
+                         const String&) {
+    EXPECT_EQ(sender, &image);
+    stages.push_back(stage);
+    percents.push_back(percent);
+  };
+  LoadImage(image, ReadFileBytes(ReferenceImage("solid2.gif")));
+  ASSERT_GE(stages.size(), 2u);
+  EXPECT_EQ(stages.front(), psStarting);
+  EXPECT_EQ(stages.back(), psEnding);
+  EXPECT_EQ(percents.back(), 100);
+  stages.clear();
+  TBitmap bitmap;
+  bitmap.Assign(image.GetBitmap());
+  image.AddFrame(&bitmap);
+  SaveImage(image);  // encodes the new frame
+  ASSERT_GE(stages.size(), 3u);
+  EXPECT_EQ(stages.front(), psStarting);
+  EXPECT_EQ(stages[1], psRunning);
+  EXPECT_EQ(stages.back(), psEnding);
 }
