@@ -60,13 +60,18 @@ void TTimerThread::Execute() {
 void TTimerThread::Tick() {
   TRxTimer* owner = FOwner;
   if (owner->FSyncEvent) {
+    // The tick may free the timer (a form closed from it): after it nothing of the owner is
+    // touched unless it is still alive.
+    std::shared_ptr<std::atomic<bool>> alive = owner->FAlive;
     try {
-      TThread::Synchronize([owner]() {
+      TThread::Synchronize([owner, alive]() {
+        owner->FInMainTick = true;
         try {
           owner->Timer();
         } catch (...) {
-          if (Application) Application->HandleException(owner);
+          if (Application) Application->HandleException(*alive ? owner : nullptr);
         }
+        if (*alive) owner->FInMainTick = false;
       });
     } catch (...) {
       // Synchronize gives back only what the call raised, and the call catches everything.
@@ -90,11 +95,21 @@ TRxTimer::TRxTimer(TComponent* owner) : TComponent(owner) {
 }
 
 TRxTimer::~TRxTimer() {
+  *FAlive = false;
   FDestroying = true;
   FEnabled = false;
-  // The worker is joined first: after this nothing runs a tick, so the handler and the
-  // window can go. WaitFor (inside) serves the worker's Synchronize calls meanwhile.
-  FThread.reset();
+  if (FInMainTick) {
+    // Freed by its own tick on the main thread, while the worker waits for that tick: the
+    // worker cannot be joined here. It is told to stop and frees itself; after the tick it
+    // touches nothing of this timer.
+    FThread->Stop();
+    FThread->SetFreeOnTerminate(true);
+    FThread.release();
+  } else {
+    // The worker is joined first: after this nothing runs a tick, so the handler and the
+    // window can go. The wait (inside) serves the worker's Synchronize calls meanwhile.
+    FThread.reset();
+  }
   {
     TCriticalSectionGuard guard(FHandlerLock);
     FOnTimer = nullptr;
@@ -179,20 +194,33 @@ void TRxTimer::SetOnTimer(TNotifyEvent handler) {
 
 void TRxTimer::Timer() {
   if (!FEnabled || FDestroying) return;
-  // A handler may free the timer only in window mode (as TTimer allows); in threaded mode
-  // the destructor joins the worker first, so the lock outlives the tick.
-  TCriticalSectionGuard guard(FHandlerLock);
-  struct TApplyPending {
-    TRxTimer* Timer;
-    ~TApplyPending() {
-      TCriticalSectionGuard pending(Timer->FPendingLock);
-      if (!Timer->FHasPending) return;
-      Timer->FOnTimer = std::move(Timer->FPendingHandler);
-      Timer->FPendingHandler = nullptr;
-      Timer->FHasPending = false;
+  // A handler may free the timer on the main thread (window mode, or a synchronised tick):
+  // once it has, nothing of the timer is touched, not even its lock.
+  std::shared_ptr<std::atomic<bool>> alive = FAlive;
+  FHandlerLock.Enter();
+  auto finish = [this] {
+    {
+      TCriticalSectionGuard pending(FPendingLock);
+      if (FHasPending) {
+        FOnTimer = std::move(FPendingHandler);
+        FPendingHandler = nullptr;
+        FHasPending = false;
+      }
     }
-  } apply{this};
-  if (FOnTimer && FEnabled && !FDestroying) FOnTimer(this);
+    FHandlerLock.Leave();
+  };
+  try {
+    // A copy runs, so that a handler that replaces or removes itself (the animator stops
+    // from its own step) does not destroy what is running.
+    if (FOnTimer && FEnabled && !FDestroying) {
+      const TNotifyEvent handler = FOnTimer;
+      handler(this);
+    }
+  } catch (...) {
+    if (*alive) finish();
+    throw;
+  }
+  if (*alive) finish();
 }
 
 void TRxTimer::Synchronize(const std::function<void()>& method) {

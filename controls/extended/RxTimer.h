@@ -8,7 +8,8 @@
 // waits for it); without, it runs on the worker, which must then guard what it shares.
 // An exception of a tick reaches Application->HandleException on the main thread once and
 // the worker goes on. The destructor stops and joins the worker before anything it uses is
-// freed; OnTimer is never replaced while a tick may be calling it.
+// freed; OnTimer is never replaced while a tick may be calling it. A handler may free its
+// timer when it runs on the main thread (window mode or SyncEvent), not on the worker.
 #pragma once
 #include <atomic>
 #include <functional>
@@ -109,6 +110,9 @@ class TRxTimer : public TComponent {
   bool FHasPending = false;
   TNotifyEvent FPendingHandler;
   std::atomic<bool> FWorkerInSync{false};       // the worker waits in Synchronize
+  bool FInMainTick = false;                     // a synchronised tick runs on the main thread
+  // False once the destructor has started; a tick that freed its timer checks it.
+  std::shared_ptr<std::atomic<bool>> FAlive = std::make_shared<std::atomic<bool>>(true);
   HWND FWindowHandle = nullptr;                 // window mode's utility window; owned
   bool FWindowTimerSet = false;                 // SetTimer succeeded on FWindowHandle
   std::unique_ptr<TTimerThread> FThread;        // the worker; joined by the destructor

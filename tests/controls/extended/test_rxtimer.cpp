@@ -150,3 +150,20 @@ TEST(RxTimer, AHandlerReplacedByTheTickItselfTakesEffectAfterIt) {
   EXPECT_TRUE(PumpUntil([&] { return second >= 2; }));
   EXPECT_EQ(first, 1);
 }
+
+TEST(RxTimer, AHandlerOnTheMainThreadMayFreeItsTimer) {
+  TDeadline deadline(20000);
+  for (bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "window");
+    auto* timer = new TRxTimer(nullptr);
+    timer->SetThreaded(threaded);
+    timer->SetInterval(5);
+    bool freed = false;
+    timer->SetOnTimer([&](TObject* sender) {
+      delete static_cast<TRxTimer*>(sender);
+      freed = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return freed; }));
+    PumpUntil([] { return false; }, 50);  // the worker ends and frees itself
+  }
+}
