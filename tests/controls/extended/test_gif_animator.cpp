@@ -273,6 +273,8 @@ TEST(GifAnimator, DrawsOnTheWorkerAndNotifiesOnTheMainThread) {
   Pump([] { return false; }, 30);
   HDC dc = ::GetDC(host.GetHandle());
   EXPECT_EQ(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 2, 2));
+  // Only inside its own bounds.
+  EXPECT_NE(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 9, 9));
   ::ReleaseDC(host.GetHandle(), dc);
   delete animator;
 }

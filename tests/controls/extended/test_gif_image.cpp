@@ -206,9 +206,11 @@ TEST(GifImage, WritesWhatItReadsAndMendsTheWritingFaults) {
   image.GetFrame(0)->SetAnimateInterval(700000);
   // A comment line longer than 255 bytes is cut; the version becomes 89a.
   image.GetComment()->Add(String(300, L'x'));
+  image.GetComment()->Add(L"练习动画");  // comments are GBK bytes in the file
   LoadImage(back, SaveImage(image));
   EXPECT_EQ(back.GetFrame(0)->GetAnimateInterval(), 655350u);
   EXPECT_EQ(back.GetComment()->Get(0).size(), 255u);
+  EXPECT_EQ(back.GetComment()->Get(1), L"练习动画");
 
   // One frame: no looping extension even with Looping set.
   TGIFImage single;
