@@ -1,16 +1,13 @@
-// Recognising a menu movie by its signature.
+// Recognising a playable menu movie.
 #include "MenuMovie.h"
 
-#include <cstring>
-#include "classlib/classes/Streams.h"
+#include "classlib/standins/MenuMovie.h"
 
 bool IsMenuMovieFile(const String& fileName) {
   try {
-    TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
-    char head[kMenuMovieSignatureSize] = {};
-    if (file.Read(head, static_cast<int>(sizeof head)) != static_cast<int>(sizeof head)) return false;
-    return std::memcmp(head, kMenuMovieSignature, sizeof head) == 0;
+    LoadMenuMovie(fileName);
+    return true;
   } catch (const Exception&) {
-    return false;  // missing, a folder, locked: the player could not read it either
+    return false;  // missing, a folder, locked, damaged: the player could not play it either
   }
 }

@@ -82,14 +82,15 @@ class TDM1 : public TDataModule {
   // today's accuracy, and sets the accuracy text of every chapter row.
   void CloseSessionStats(const String& elapsedTime);
 
+  // Today's row of tab_rz becomes current (the table opened when closed); false when none.
+  bool LocateToday();
+
   // The day the records are kept for: the system's date unless a day was pinned (0 unpins).
   TDateTime Today() const { return FToday != 0 ? FToday : Date(); }
   void SetToday(TDateTime day) { FToday = day; }
 
  private:
   void RegisterHandlers();
-  // Today's row of tab_rz becomes current (the table opened when closed); false when none.
-  bool LocateToday();
   // Adds one answer to the current row of Cn1Table_kmmc.
   void CountChapterRow(int firstFlag, int result);
   // Runs one statement on ADOQuery3.

@@ -1,16 +1,9 @@
 // The program's entry: the start-up checks in their order, the windows that live for the
 // whole run, and the message loop. Every check that fails ends the program; none retries.
+#include "ProgramClasses.h"
+#include "Responders.h"
 #include "Udlg.h"
 #include "Uprogress.h"
-#include "classlib/ado/AdoRegistration.h"
-#include "classlib/controls/ControlsRegistration.h"
-#include "classlib/db/DbRegistration.h"
-#include "classlib/forms/FormsRegistration.h"
-#include "classlib/stdctrls/StdCtrlsRegistration.h"
-#include "controls/effects/EffectsRegistration.h"
-#include "controls/extended/ExtendedRegistration.h"
-#include "controls/imagebutton/ImageButtonRegistration.h"
-#include "controls/skin/SkinRegistration.h"
 #include "dm.h"
 #include "start.h"
 
@@ -18,20 +11,7 @@ namespace {
 
 // A message of the start-up, in the system's message box owned by the application window.
 void StartupMessage(const wchar_t* text, const wchar_t* caption, UINT icon) {
-  ::MessageBoxW(Application->GetHandle(), text, caption, MB_OK | icon);
-}
-
-// Every class a stored layout may name, known before any window or module is read.
-void RegisterLayoutClasses() {
-  RegisterControlsClasses();
-  RegisterFormsClasses();
-  RegisterStdCtrlsClasses();
-  RegisterDbClasses();
-  RegisterAdoClasses();
-  RegisterEffectsClasses();
-  RegisterImageButtonClasses();
-  RegisterExtendedClasses();
-  RegisterSkinClasses();
+  AppMessageBox(text, caption, MB_OK | icon);
 }
 
 void RunProgram() {

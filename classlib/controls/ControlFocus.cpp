@@ -380,3 +380,13 @@ void TWinControl::CMDialogChar(TMessage& message) { Broadcast(message); }
 void TWinControl::CMChildKey(TMessage& message) {
   if (GetParent()) GetParent()->FWindowProc(message);
 }
+
+bool TWinControl::FocusBeforePress(bool& clicksDisabled) {
+  if (GetComponentState().Contains(csDesigning) || Focused()) return true;
+  const std::weak_ptr<int> alive = GetLifeToken();
+  clicksDisabled = true;
+  ::SetFocus(GetHandle());
+  if (alive.expired()) return false;
+  clicksDisabled = false;
+  return Focused();
+}

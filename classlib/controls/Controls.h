@@ -853,6 +853,12 @@ class TWinControl : public TControl {
   bool DoKeyPress(TMessage& message);
   virtual void DoEnter();
   virtual void DoExit();
+  // For a control that takes the focus when pressed (a button): gives it the focus before a
+  // left press reaches it, with clicksDisabled true meanwhile (a click notification that
+  // the focusing causes is to be dropped). False when the press must be dropped: the
+  // control was freed meanwhile or did not get the focus. Nothing happens at design time
+  // or when the control has the focus already.
+  bool FocusBeforePress(bool& clicksDisabled);
 
   // ---- Message handlers --------------------------------------------------------------------------------
   virtual void WMPaint(TMessage& message);

@@ -37,16 +37,9 @@ void TButtonControl::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (!GetComponentState().Contains(csDesigning) && !Focused()) {
-        // Focusing must not click (a radio button reports BN_CLICKED when it is focused);
-        // the release will.
-        const std::weak_ptr<int> alive = GetLifeToken();
-        FClicksDisabled = true;
-        ::SetFocus(GetHandle());
-        if (alive.expired()) return;
-        FClicksDisabled = false;
-        if (!Focused()) return;
-      }
+      // Focusing must not click (a radio button reports BN_CLICKED when it is focused); the
+      // release will.
+      if (!FocusBeforePress(FClicksDisabled)) return;
       break;
     case CN_COMMAND:
       if (FClicksDisabled) return;

@@ -103,31 +103,11 @@ void TepCustomLabel::PaintFace() {
 
 void TepCustomLabel::ApplyEffects() {
   if (MixesGradient())
-    MixGradientBackground();
+    MixGradientBackground(FGradColor, FGradKind);
   else if (FGradEffect)
     GetEffectBmp()->FillGradient(FGradColor, FGradKind);
   else if (GetTransparent() && FMiddleTransparent)
     GetEffectBmp()->MixColor(GetColor());
-}
-
-void TepCustomLabel::MixGradientBackground() {
-  const int width = Max(GetWidth(), 1);
-  const int height = Max(GetHeight(), 1);
-  TBitmap gradient;
-  gradient.SetSize(width, height);
-  TCanvas* canvas = gradient.GetCanvas();
-  canvas->GetBrush()->SetStyle(bsSolid);
-  canvas->GetBrush()->SetColor(GetColor());
-  canvas->FillRect(Rect(0, 0, width, height));
-  {
-    const std::unique_ptr<TEffectBmp> pixels = TEffectBmp::CreateFromBitmap(gradient.GetHandle());
-    pixels->FillGradient(FGradColor, FGradKind);
-    pixels->Draw(gradient.GetCanvas()->GetHandle(), 0, 0);
-  }
-  // The new column and row take the canvas's brush: Color.
-  gradient.SetSize(width + 1, height + 1);
-  const std::unique_ptr<TEffectBmp> enlarged = TEffectBmp::CreateFromBitmap(gradient.GetHandle());
-  GetEffectBmp()->MixBitmap(*enlarged);
 }
 
 void TepCustomLabel::PaintCaption(TCanvas* canvas) {

@@ -58,9 +58,6 @@ class TepCustomLabel : public TEffectGControl {
   // True when the background is averaged with a gradient over Color (Transparent,
   // MiddleTransparent and GradEffect all on).
   bool MixesGradient() const;
-  // Averages the effect buffer with a bitmap of the control's size filled with Color and
-  // given the gradient, enlarged to the off-screen size.
-  void MixGradientBackground();
   void PaintCaption(TCanvas* canvas);
 
   bool FText3D = true;

@@ -1,5 +1,6 @@
 #include "EffectsRegistration.h"
 
+#include "CommandRegistration.h"
 #include "EPCtrls.h"
 #include "EPLabels.h"
 #include "EPNote.h"
@@ -13,4 +14,5 @@ void RegisterEffectsClasses() {
                    TepBevel::StaticClassInfo(), TepLabel::StaticClassInfo(),
                    TepNoteBook::StaticClassInfo(), TepPage::StaticClassInfo(),
                    TepWavePlayer::StaticClassInfo()});
+  RegisterEffectCommandClasses();
 }

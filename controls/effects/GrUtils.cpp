@@ -184,3 +184,7 @@ TColor ShiftColor(TColor color, int8_t redDelta, int8_t greenDelta, int8_t blueD
                                            static_cast<uint32_t>(red | (green << 8) |
                                                                  (blue << 16))));
 }
+
+TColor ShadeColor(TColor color, int8_t delta) {
+  return ShiftColor(ColorFromInt(static_cast<int32_t>(ColorToRGB(color))), delta, delta, delta);
+}

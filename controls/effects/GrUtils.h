@@ -42,3 +42,6 @@ void DrawRoundRectFrame(TCanvas* canvas, const TRect& rect, TColor lightColor, T
 // The colour with each delta added to its channel, each channel clamped to 0..255; the top
 // byte is kept. The colour is taken as it is (a system colour is not resolved).
 TColor ShiftColor(TColor color, int8_t redDelta, int8_t greenDelta, int8_t blueDelta);
+// The colour resolved to RGB (a system colour through ColorToRGB) and then shifted by the
+// same delta on all three channels: the light and dark edges of the effect buttons.
+TColor ShadeColor(TColor color, int8_t delta);

@@ -143,6 +143,28 @@ void TEffectControlBase<Base>::EffectStep() {
   FEffectBmp.reset();
 }
 
+template <class Base>
+void TEffectControlBase<Base>::MixGradientBackground(TColor gradColor, TGradKind kind) {
+  if (!FEffectBmp) return;
+  const int width = Max(this->GetWidth(), 1);
+  const int height = Max(this->GetHeight(), 1);
+  TBitmap gradient;
+  gradient.SetSize(width, height);
+  TCanvas* canvas = gradient.GetCanvas();
+  canvas->GetBrush()->SetStyle(bsSolid);
+  canvas->GetBrush()->SetColor(this->GetColor());
+  canvas->FillRect(Rect(0, 0, width, height));
+  {
+    const std::unique_ptr<TEffectBmp> pixels = TEffectBmp::CreateFromBitmap(gradient.GetHandle());
+    pixels->FillGradient(gradColor, kind);
+    pixels->Draw(gradient.GetCanvas()->GetHandle(), 0, 0);
+  }
+  // The new column and row take the canvas's brush: Color.
+  gradient.SetSize(width + 1, height + 1);
+  const std::unique_ptr<TEffectBmp> enlarged = TEffectBmp::CreateFromBitmap(gradient.GetHandle());
+  FEffectBmp->MixBitmap(*enlarged);
+}
+
 template class TEffectControlBase<TGraphicControl>;
 template class TEffectControlBase<TCustomControl>;
 
@@ -333,11 +355,23 @@ void TButtonControlBase<Base>::MouseUp(TMouseButton button, TShiftState shift, i
   const bool clicks = pressedHere && releasedInside;
   if (FMouseInside) this->Repaint();
   const std::weak_ptr<int> alive = this->GetLifeToken();
-  if (clicks && FClickSound) FClickSound->Play();
-  if (alive.expired()) return;
   Base::MouseUp(button, shift, x, y);
   if (alive.expired()) return;
-  if (clicks) this->Click();
+  if (clicks) ButtonClick();
+}
+
+template <class Base>
+void TButtonControlBase<Base>::ButtonClick() {
+  const std::weak_ptr<int> alive = this->GetLifeToken();
+  if (FClickSound) FClickSound->Play();
+  if (alive.expired()) return;
+  this->Click();
+}
+
+template <class Base>
+void TButtonControlBase<Base>::SetButtonState(bool mouseInside, bool pressed) {
+  FMouseInside = mouseInside;
+  FPressed = pressed;
 }
 
 template <class Base>
@@ -387,13 +421,46 @@ TSize TButtonControlBase<Base>::GlyphSize() const {
 }
 
 template <class Base>
-void TButtonControlBase<Base>::CalcLayout(TCanvas* canvas) {
+void TButtonControlBase<Base>::CalcLayout(TCanvas* canvas, bool pressedOffset) {
   const String caption = this->GetCaption();
   const TSize text(canvas->TextWidth(caption), canvas->TextHeight(caption));
   const TEffectButtonLayout layout =
       CalcEffectLayout(this->GetClientRect(), GlyphSize(), text, FLayout, FMargin, FSpacing);
+  FCaptionSize = text;
   FGlyphPos = layout.Glyph;
   FCaptionPos = layout.Caption;
+  if (pressedOffset && IsPressedInside()) {
+    FGlyphPos = Point(FGlyphPos.X + 1, FGlyphPos.Y + 1);
+    FCaptionPos = Point(FCaptionPos.X + 1, FCaptionPos.Y + 1);
+  }
+}
+
+template <class Base>
+TRect TButtonControlBase<Base>::GetCaptionRect() const {
+  return Bounds(FCaptionPos.X, FCaptionPos.Y, FCaptionSize.cx, FCaptionSize.cy);
+}
+
+template <class Base>
+TColor TButtonControlBase<Base>::CaptionColor() const {
+  return FMouseInside ? FActiveTextColor : this->GetFont()->GetColor();
+}
+
+template <class Base>
+void TButtonControlBase<Base>::DrawCaptionText(TCanvas* canvas, TColor color, int dx, int dy) {
+  canvas->GetBrush()->SetStyle(bsClear);
+  canvas->GetFont()->SetColor(color);
+  canvas->TextOut(FCaptionPos.X + dx, FCaptionPos.Y + dy, this->GetCaption());
+}
+
+template <class Base>
+void TButtonControlBase<Base>::DrawCaptionCentred(TCanvas* canvas) {
+  const String caption = this->GetCaption();
+  if (caption.empty()) return;
+  canvas->GetBrush()->SetStyle(bsClear);
+  canvas->GetFont()->SetColor(CaptionColor());
+  RECT r = GetCaptionRect();
+  ::DrawTextW(canvas->GetHandle(), caption.c_str(), static_cast<int>(caption.size()), &r,
+              DT_CENTER | DT_SINGLELINE);
 }
 
 template <class Base>
@@ -461,4 +528,124 @@ void TButtonCControl::CreateWnd() {
 void TButtonCControl::WMSize(TMessage& message) {
   inherited::WMSize(message);
   UpdateButtonRegion();
+}
+
+// ---- The keyboard of the focusable windowed buttons -------------------------------------------
+
+void TButtonCControl::SetFocusable() {
+  FFocusable = true;
+  SetTabStop(true);
+}
+
+bool TButtonCControl::CursorInside() {
+  if (!HandleAllocated()) return false;
+  POINT p{};
+  if (!::GetCursorPos(&p) || !::ScreenToClient(GetHandle(), &p)) return false;
+  return p.x >= 0 && p.y >= 0 && p.x < GetWidth() && p.y < GetHeight();
+}
+
+void TButtonCControl::WndProc(TMessage& message) {
+  if (FFocusable) {
+    switch (message.Msg) {
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        if (!FocusBeforePress(FClicksDisabled)) return;
+        break;
+      case CN_COMMAND:
+        if (FClicksDisabled) return;
+        break;
+      default:
+        break;
+    }
+  }
+  inherited::WndProc(message);
+}
+
+void TButtonCControl::Dispatch(TMessage& message) {
+  if (!FFocusable) {
+    inherited::Dispatch(message);
+    return;
+  }
+  switch (message.Msg) {
+    case WM_SETFOCUS:
+      inherited::Dispatch(message);
+      FHasFocus = true;
+      FocusChanged();
+      return;
+    case WM_KILLFOCUS:
+      inherited::Dispatch(message);
+      FHasFocus = false;
+      if (FKeyPressed) EndKeyPress();
+      FocusChanged();
+      return;
+    case CM_DIALOGKEY: {
+      const TWMKey key(message);
+      if (key.GetCharCode() == VK_RETURN && Focused() &&
+          KeyDataToShiftState(key.GetKeyData()).Empty()) {
+        message.Result = 1;
+        ButtonClick();
+        return;
+      }
+      break;
+    }
+    case CM_DIALOGCHAR:
+      if (IsAccel(TWMKey(message).GetCharCode(), GetCaption()) && CanFocus()) {
+        message.Result = 1;
+        ButtonClick();
+        return;
+      }
+      break;
+    case CN_COMMAND:
+      if (TWMCommand(message).GetNotifyCode() == BN_CLICKED) {
+        ButtonClick();
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  inherited::Dispatch(message);
+}
+
+void TButtonCControl::KeyDown(WORD& key, TShiftState shift) {
+  if (FFocusable && key == VK_SPACE && !GetPressed()) {
+    SetButtonState(true, true);
+    FKeyPressed = true;
+    Repaint();
+  }
+  inherited::KeyDown(key, shift);
+}
+
+void TButtonCControl::KeyUp(WORD& key, TShiftState shift) {
+  if (FFocusable && key == VK_SPACE && FKeyPressed) {
+    FKeyPressed = false;
+    SetButtonState(CursorInside(), false);
+    Repaint();
+    const std::weak_ptr<int> alive = GetLifeToken();
+    ButtonClick();
+    if (alive.expired()) return;
+  }
+  inherited::KeyUp(key, shift);
+}
+
+void TButtonCControl::EndKeyPress() {
+  FKeyPressed = false;
+  SetButtonState(CursorInside(), false);
+  Invalidate();
+}
+
+void TButtonCControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (!FKeyPressed) inherited::MouseDown(button, shift, x, y);
+}
+
+void TButtonCControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (!FKeyPressed) inherited::MouseUp(button, shift, x, y);
+}
+
+void TButtonCControl::MouseEnter() {
+  if (!FKeyPressed) inherited::MouseEnter();
+}
+
+void TButtonCControl::MouseLeave() {
+  if (!FKeyPressed) inherited::MouseLeave();
 }

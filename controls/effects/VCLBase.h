@@ -17,8 +17,6 @@
 // A button has two flags: the mouse is inside, and it was pressed on the button. A left
 // press where HitTest answers true sets both; the release clicks (click sound, OnClick or
 // the action) only when the press started on the button and the mouse is still inside it.
-//
-// Not done: keyboard handling of the windowed buttons (their focusable descendants add it).
 #pragma once
 #include <memory>
 #include "EffBmp.h"
@@ -78,6 +76,10 @@ class TEffectControlBase : public Base {
   // Runs the pixel effects over the off-screen bitmap: copies it into an effect buffer,
   // calls ApplyEffects and draws the buffer back at (0, 0). Only while painting.
   void EffectStep();
+  // For ApplyEffects: averages the effect buffer with a bitmap of the control's size filled
+  // with Color and given the gradient of gradColor in the direction kind, enlarged to the
+  // off-screen size (the added column and row take Color).
+  void MixGradientBackground(TColor gradColor, TGradKind kind);
 
   // The off-screen bitmap, (Width + 1) × (Height + 1), with the control's font on its
   // canvas; alive only during Paint (nullptr otherwise). Owned by the control.
@@ -178,8 +180,25 @@ class TButtonControlBase : public Base {
 
   // For the face painters: runs the layout routine over the client rectangle with the
   // caption measured on canvas (the off-screen bitmap's) and the size of one glyph, and
-  // stores the positions.
-  void CalcLayout(TCanvas* canvas);
+  // stores the positions. With pressedOffset, both move by (1, 1) while the button is
+  // pressed with the mouse inside.
+  void CalcLayout(TCanvas* canvas, bool pressedOffset = true);
+  // The caption's rectangle of the last layout (its position and measured size).
+  TRect GetCaptionRect() const;
+  // True while pressed with the mouse inside: the sunken look.
+  bool IsPressedInside() const { return FPressed && FMouseInside; }
+  // ActiveTextColor while the mouse is inside, else the font's colour.
+  TColor CaptionColor() const;
+  // Writes the caption at the caption position moved by (dx, dy), in color, over a clear
+  // brush.
+  void DrawCaptionText(TCanvas* canvas, TColor color, int dx = 0, int dy = 0);
+  // The caption centred in the caption rectangle with DrawText, in the caption colour.
+  void DrawCaptionCentred(TCanvas* canvas);
+  // The click of the button, for the mouse and the keyboard alike: the click sound, then
+  // Click (OnClick or the action). Nothing after the button was freed by the sound.
+  void ButtonClick();
+  // Sets the two flags (the keyboard presses a windowed button this way).
+  void SetButtonState(bool mouseInside, bool pressed);
   // Draws the glyph ChooseEffectGlyph picks at the glyph position, its bottom-left pixel
   // colour transparent; nothing for an empty glyph.
   void DrawButtonGlyph(TCanvas* canvas);
@@ -191,6 +210,7 @@ class TButtonControlBase : public Base {
 
   TPoint FCaptionPos;                     // caption position of the last layout
   TPoint FGlyphPos;                       // glyph position of the last layout
+  TSize FCaptionSize;                     // caption size measured by the last layout
   TepWavePlayer* FClickSound = nullptr;   // played on a click; not owned
   TepWavePlayer* FActiveSound = nullptr;  // played when the mouse enters; not owned
   std::unique_ptr<TBitmap> FGlyph;        // the glyph strip; owned
@@ -214,12 +234,36 @@ class TButtonGControl : public TButtonControlBase<TEffectGControl> {
 
 // The windowed button. A descendant that is not rectangular gives its window a region
 // (CreateButtonRegion); the region is made again whenever the window is made or sized.
+//
+// A focusable descendant (SetFocusable in its constructor) also takes the keyboard: a left
+// press first focuses it (and is dropped when the focus did not come); Space down presses
+// it and Space up clicks; Enter (as a dialog key, without shift keys) and the caption's
+// accelerator click it; the mouse is ignored while Space holds it down. Every one of these
+// clicks goes through ButtonClick, as the mouse's does.
 class TButtonCControl : public TButtonControlBase<TEffectCControl> {
   CLASSLIB_CLASS(TButtonCControl, TButtonControlBase<TEffectCControl>)
   static const TPropertyTable* PublishedProperties();
   explicit TButtonCControl(TComponent* owner) : TButtonControlBase<TEffectCControl>(owner) {}
 
+  bool GetHasFocus() const { return FHasFocus; }
+  bool GetKeyPressed() const { return FKeyPressed; }
+
+  void WndProc(TMessage& message) override;
+  void Dispatch(TMessage& message) override;
+
  protected:
+  // Makes the button a tab stop that takes the keyboard (constructors only).
+  void SetFocusable();
+  // Called when the focus came or went; repaints in the base.
+  virtual void FocusChanged() { Invalidate(); }
+
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyUp(WORD& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+
   // The window region for the present size, in window coordinates; none (a rectangular
   // window) in the base.
   virtual UniqueRegion CreateButtonRegion() { return UniqueRegion(); }
@@ -232,5 +276,14 @@ class TButtonCControl : public TButtonControlBase<TEffectCControl> {
   void WMSize(TMessage& message) override;
 
  private:
-  bool FHasRegion = false;  // the window has a region of ours (owned by the system)
+  // Whether the mouse cursor is over the window now.
+  bool CursorInside();
+  // Ends a Space press without a click (the focus went).
+  void EndKeyPress();
+
+  bool FHasRegion = false;      // the window has a region of ours (owned by the system)
+  bool FFocusable = false;      // takes the keyboard (SetFocusable)
+  bool FHasFocus = false;       // the window has the keyboard focus
+  bool FKeyPressed = false;     // Space holds the button down
+  bool FClicksDisabled = false; // a press is focusing the button: command clicks are dropped
 };

@@ -7,6 +7,8 @@
 #include "AppTestSupport.h"
 #include "app/MenuMovie.h"
 #include "app/start.h"
+#include "classlib/standins/MenuMovie.h"
+#include "classlib/system/SysDate.h"
 #include "classlib/system/SysFiles.h"
 
 namespace {
@@ -45,8 +47,8 @@ class TTempFile {
   String FName;
 };
 
-TEST(MenuMovie, KnownByItsSignature) {
-  EXPECT_TRUE(IsMenuMovieFile(TTempFile(std::string("EXMENU1\0rest", 12)).Name()));
+TEST(MenuMovie, KnownByItsSignatureAndWhole) {
+  EXPECT_FALSE(IsMenuMovieFile(TTempFile(std::string("EXMENU1\0rest", 12)).Name())) << "a signature alone";
   EXPECT_TRUE(IsMenuMovieFile(BuiltAppFolder() + kMenuMovieFile)) << "the movie the build ships";
   EXPECT_FALSE(IsMenuMovieFile(TTempFile("FWS\x06 a movie of another player").Name()));
   EXPECT_FALSE(IsMenuMovieFile(TTempFile(std::string("EXMENU1", 7)).Name())) << "cut short";
@@ -254,6 +256,15 @@ TEST(StartUp, MissingMenuMovieEndsWithThePlayerMessage) {
   ::WriteFile(file, "FWS\x06\x10\x00\x00\x00", 8, &written, nullptr);
   ::CloseHandle(file);
   EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
+
+  // Nor is the shipped movie cut short: its signature is right, the rest is missing.
+  folder.AddMenuMovie();
+  file = ::CreateFileW(folder.Path(kMenuMovieFile).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  ::SetFilePointer(file, 1000, nullptr, FILE_BEGIN);
+  ::SetEndOfFile(file);
+  ::CloseHandle(file);
+  EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
 }
 
 TEST(StartUp, MissingDatabaseEndsWithTheConnectionMessage) {
@@ -305,6 +316,91 @@ TEST(StartUp, SecondCopyBringsTheFirstForwardAndEndsSilently) {
 
   ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
   EXPECT_TRUE(first.WaitForCleanExit()) << "closing the main window ends the program";
+}
+
+// ---- Whole journeys ------------------------------------------------------------------------------
+
+BOOL CALLBACK FindPlayer(HWND child, LPARAM param) {
+  if (ClassOf(child) == L"TShockwaveFlash") {
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindCloseButton(HWND child, LPARAM param) {
+  if (TextOf(child) == L"关    闭") {
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The centre of the menu button that sends command, in the player's client coordinates.
+POINT ButtonCentre(HWND player, const String& command) {
+  const TMenuMovie movie = LoadMenuMovie(BuiltAppFolder() + kMenuMovieFile);
+  RECT client{};
+  ::GetClientRect(player, &client);
+  for (const TMenuButton& button : movie.Buttons)
+    if (button.Command == command)
+      return POINT{::MulDiv(button.Bounds.Left + button.Bounds.Width / 2, client.right, movie.DesignWidth),
+                   ::MulDiv(button.Bounds.Top + button.Bounds.Height / 2, client.bottom, movie.DesignHeight)};
+  ADD_FAILURE() << "no button sends " << StringToUtf8(command);
+  return POINT{};
+}
+
+TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  folder.AddShippedBank();
+  TProgramRun run(folder);
+  ASSERT_TRUE(run.Started());
+  HWND mainWindow = run.WaitForWindow(L"TFrmStart");
+  ASSERT_NE(nullptr, mainWindow);
+  HWND player = nullptr;
+  ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
+  ASSERT_NE(nullptr, player) << "the menu player fills the main window";
+
+  const POINT about = ButtonCentre(player, L"about");
+  const LPARAM at = MAKELPARAM(about.x, about.y);
+  ::PostMessageW(player, WM_MOUSEMOVE, 0, at);
+  ::PostMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(player, WM_LBUTTONUP, 0, at);
+  HWND box = run.WaitForWindow(L"TFrmAbout");
+  ASSERT_NE(nullptr, box) << "the about box opens";
+  EXPECT_EQ(L"关于", TextOf(box));
+  EXPECT_FALSE(::IsWindowEnabled(mainWindow)) << "modally";
+
+  HWND close = nullptr;
+  ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+  ASSERT_NE(nullptr, close);
+  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  ::PostMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  for (int i = 0; i < 200 && ::IsWindowVisible(box); ++i) ::Sleep(50);
+  EXPECT_FALSE(::IsWindowVisible(box)) << "and closes";
+  for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
+  EXPECT_TRUE(::IsWindowEnabled(mainWindow)) << "the menu is back";
+
+  ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(run.WaitForCleanExit());
+}
+
+TEST(Journey, FullStudyDayEndsTheProgramSilently) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  folder.AddShippedBank();
+  {
+    TADOConnection cn(nullptr);
+    cn.SetConnectionString(DbConnectionString(folder.Path(kBankFileName), kBankPassword));
+    cn.SetConnected(true);
+    cn.Execute(L"insert into tab_rz (A1, A2, A3, B1, B2, D1) values (#" + FormatDateTime(L"yyyy-mm-dd", Date()) +
+               L"#, 0, 0, 0, 0, '24:00:00')");
+  }
+  TProgramRun run(folder);
+  ASSERT_TRUE(run.Started());
+  std::vector<String> shown;
+  EXPECT_TRUE(run.WaitForCleanExit(&shown));
+  for (const String& window : shown) EXPECT_EQ(0u, window.find(L"TFrmStart")) << StringToUtf8(window);
 }
 
 }  // namespace

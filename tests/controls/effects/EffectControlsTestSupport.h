@@ -9,6 +9,7 @@
 #include "classlib/classes/Streams.h"
 #include "classlib/controls/ControlTestSupport.h"
 #include "classlib/forms/Forms.h"
+#include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/MemorySurface.h"
 
 namespace effect_tests {
@@ -43,6 +44,20 @@ inline void ExpectPixels(const MemorySurface& surface, std::initializer_list<Pix
 // How many pixels of the whole surface have the colour.
 inline int CountAll(const MemorySurface& surface, TColor color) {
   return surface.CountOf(color, Rect(0, 0, surface.Width(), surface.Height()));
+}
+
+// Saves what the screen shows of the window as screenshots\<name>.bmp beside the tests.
+inline void SaveScreenshot(HWND wnd, const String& name) {
+  RECT r{};
+  ::GetWindowRect(wnd, &r);
+  TBitmap shot;
+  shot.SetSize(r.right - r.left, r.bottom - r.top);
+  const HDC screen = ::GetDC(nullptr);
+  ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, r.right - r.left, r.bottom - r.top, screen,
+           r.left, r.top, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  ::CreateDirectoryW(L"screenshots", nullptr);
+  shot.SaveToFile(L"screenshots\\" + name + L".bmp");
 }
 
 }  // namespace effect_tests

@@ -43,7 +43,8 @@ void SaveScreenshot(HWND window, int width, int height, const char* name) {
   HDC dc = ::GetDC(window);
   ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
   ::ReleaseDC(window, dc);
-  shot.SaveToFile(Utf8ToString(name));
+  ::CreateDirectoryW(L"screenshots", nullptr);
+  shot.SaveToFile(L"screenshots\\" + Utf8ToString(name));
 }
 
 }  // namespace

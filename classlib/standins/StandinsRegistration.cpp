@@ -1,0 +1,6 @@
+#include "StandinsRegistration.h"
+
+#include "ShockwaveFlash.h"
+#include "classlib/classes/ClassRegistry.h"
+
+void RegisterStandinsClasses() { RegisterClasses({TShockwaveFlash::StaticClassInfo()}); }

@@ -1,0 +1,4 @@
+// Registers the stand-ins' classes that stored layouts name.
+#pragma once
+
+void RegisterStandinsClasses();

@@ -1,0 +1,291 @@
+// The flat combo box.
+#include "FlatComboBox.h"
+
+#include "classlib/classes/ClassRegistry.h"
+#include "classlib/classes/Properties.h"
+#include "classlib/classes/StringList.h"
+#include "classlib/graphics/GdiHandles.h"
+#include "classlib/system/SysMath.h"
+
+namespace {
+
+const bool FlatComboRegistered = [] {
+  RegisterClass<TFlatComboBox>();
+  return true;
+}();
+
+constexpr TColor FlatComboColor = ColorFromInt(0xE1EAEB);
+
+void FillRectWith(HDC dc, const RECT& r, TColor color) {
+  UniqueBrush brush(::CreateSolidBrush(ColorToRGB(color)));
+  ::FillRect(dc, &r, brush.get());
+}
+
+void FrameRectWith(HDC dc, const RECT& r, TColor color) {
+  UniqueBrush brush(::CreateSolidBrush(ColorToRGB(color)));
+  ::FrameRect(dc, &r, brush.get());
+}
+
+}  // namespace
+
+int FlatDropDownHeight(int dropDownCount, int count, int rowHeight) {
+  const int height = Min(dropDownCount, count) * rowHeight + 4;
+  return height < 5 ? 10 : height;
+}
+
+const TPropertyTable* TFlatComboBox::PublishedProperties() {
+  using P = TPublish<TFlatComboBox>;
+  using C = TFlatComboBox;
+  static const TPropertyTable table{
+      P::Color(L"Color", &C::GetColor, &C::SetColor).Default(FlatComboColor),
+      P::Color(L"ColorArrow", &C::GetColorArrow, &C::SetColorArrow).Default(clBlack),
+      P::Color(L"ColorArrowBackground", &C::GetColorArrowBackground,
+               &C::SetColorArrowBackground)
+          .Default(ColorFromInt(0xC5D6D9)),
+      P::Color(L"ColorBorder", &C::GetColorBorder, &C::SetColorBorder)
+          .Default(ColorFromInt(0x8396A0)),
+      P::Boolean(L"UseAdvColors", &C::GetUseAdvColors, &C::SetUseAdvColors).Default(false),
+      P::Integer(L"AdvColorBorder", &C::GetAdvColorBorder, &C::SetAdvColorBorder).Default(50),
+      P::Integer(L"AdvColorArrowBackground", &C::GetAdvColorArrowBackground,
+                 &C::SetAdvColorArrowBackground)
+          .Default(10),
+  };
+  return &table;
+}
+
+TFlatComboBox::TFlatComboBox(TComponent* owner) : TCustomComboBox(owner) {
+  SetControlStyle(GetControlStyle() - TControlStyle{csFixedHeight} + TControlStyle{csOpaque});
+  FSysButtonWidth = ::GetSystemMetrics(SM_CXVSCROLL);
+  SetItemHeight(13);
+  SetColor(FlatComboColor);
+}
+
+// ---- Colours ---------------------------------------------------------------------------------------
+
+void TFlatComboBox::SetColorArrow(TColor value) {
+  FColorArrow = value;
+  Invalidate();
+}
+
+void TFlatComboBox::SetColorArrowBackground(TColor value) {
+  FColorArrowBackground = value;
+  Invalidate();
+}
+
+void TFlatComboBox::SetColorBorder(TColor value) {
+  FColorBorder = value;
+  Invalidate();
+}
+
+void TFlatComboBox::SetUseAdvColors(bool value) {
+  if (value == FUseAdvColors) return;
+  FUseAdvColors = value;
+  CalcAdvancedColors();
+  Invalidate();
+}
+
+void TFlatComboBox::SetAdvColorBorder(int value) {
+  FAdvColorBorder = ClampAdvColors(value);
+  CalcAdvancedColors();
+  Invalidate();
+}
+
+void TFlatComboBox::SetAdvColorArrowBackground(int value) {
+  FAdvColorArrowBackground = ClampAdvColors(value);
+  CalcAdvancedColors();
+  Invalidate();
+}
+
+void TFlatComboBox::CalcAdvancedColors() {
+  if (!FUseAdvColors || !GetParent()) return;
+  const TColor parent = GetParent()->GetColor();
+  FColorBorder = CalcAdvancedColor(parent, FColorBorder, FAdvColorBorder, darken);
+  FColorArrowBackground =
+      CalcAdvancedColor(parent, FColorArrowBackground, FAdvColorArrowBackground, darken);
+}
+
+// ---- Rules ---------------------------------------------------------------------------------------------
+
+int TFlatComboBox::DropDownRowHeight() {
+  const TComboBoxStyle style = GetStyle();
+  if (style == csDropDown || style == csDropDownList) return FlatFontHeight(GetFont()) - 2;
+  return GetItemHeight();
+}
+
+bool TFlatComboBox::HasFocusedLook() {
+  if (GetComponentState().Contains(csDesigning)) return GetEnabled();
+  if (!HandleAllocated()) return false;
+  const HWND focus = ::GetFocus();
+  return GetDroppedDown() || focus == GetHandle() ||
+         (GetEditHandle() && focus == GetEditHandle());
+}
+
+TRect TFlatComboBox::ButtonRect() {
+  const TRect client = GetClientRect();
+  return Rect(client.Right - ButtonWidth - 1, client.Top, client.Right, client.Bottom);
+}
+
+// ---- Drawing -------------------------------------------------------------------------------------------
+
+void TFlatComboBox::DrawFrame(HDC dc) {
+  RECT r{};
+  ::GetWindowRect(GetHandle(), &r);
+  ::OffsetRect(&r, -r.left, -r.top);
+  r.right -= ButtonWidth + 1;
+  FrameRectWith(dc, r, FColorBorder);
+  for (int i = 0; i < 2; ++i) {
+    ::InflateRect(&r, -1, -1);
+    FrameRectWith(dc, r, GetColor());
+  }
+}
+
+void TFlatComboBox::DrawButton(HDC dc) {
+  if (GetStyle() == csSimple) return;
+  const TRect b = ButtonRect();
+  // One pixel wider on both sides, over the system's own button and frame.
+  const RECT r{b.Left - 1, b.Top, b.Right + 1, b.Bottom};
+  FillRectWith(dc, r, FColorArrowBackground);
+  FrameRectWith(dc, r, FColorBorder);
+  const int x = b.Left + Div(b.Right - b.Left, 2) - 6;
+  const int y = b.Top + Div(b.Bottom - b.Top, 2) - 1;
+  const bool up = HandleAllocated() && GetDroppedDown();
+  const auto arrow = [&](int dx, TColor color) {
+    POINT points[3];
+    if (up) {
+      points[0] = {x + 4 + dx, y + 2 + dx};
+      points[1] = {x + 8 + dx, y + 2 + dx};
+      points[2] = {x + 6 + dx, y + dx};
+    } else {
+      points[0] = {x + 4 + dx, y + dx};
+      points[1] = {x + 8 + dx, y + dx};
+      points[2] = {x + 6 + dx, y + 2 + dx};
+    }
+    UniqueBrush brush(::CreateSolidBrush(ColorToRGB(color)));
+    UniquePen pen(::CreatePen(PS_SOLID, 1, ColorToRGB(color)));
+    const HGDIOBJ oldBrush = ::SelectObject(dc, brush.get());
+    const HGDIOBJ oldPen = ::SelectObject(dc, pen.get());
+    ::Polygon(dc, points, 3);
+    ::SelectObject(dc, oldPen);
+    ::SelectObject(dc, oldBrush);
+  };
+  if (GetEnabled()) {
+    arrow(0, FColorArrow);
+  } else {
+    arrow(1, clWhite);
+    arrow(0, ColorFromInt(0x808080));
+  }
+}
+
+void TFlatComboBox::DrawSelectionStrip(HDC dc) {
+  const TComboBoxStyle style = GetStyle();
+  if (style == csDropDown || style == csSimple) return;
+  const TRect client = GetClientRect();
+  const bool highlight = HasFocusedLook() && !GetDroppedDown();
+  const RECT strip{client.Right - 2 - ButtonWidth - 8, client.Top + 3,
+                   client.Right - 2 - ButtonWidth - 3, client.Bottom - 3};
+  FillRectWith(dc, strip, highlight ? clHighlight : GetColor());
+  if (highlight) {
+    RECT text{client.Left + 3, client.Top + 3, client.Right - 3 - ButtonWidth - 2,
+              client.Bottom - 3};
+    FrameRectWith(dc, text, clHighlight);
+  }
+}
+
+void TFlatComboBox::DrawFlat() {
+  if (!HandleAllocated()) return;
+  const HDC dc = ::GetWindowDC(GetHandle());
+  if (!dc) return;
+  DrawFrame(dc);
+  DrawButton(dc);
+  DrawSelectionStrip(dc);
+  ::ReleaseDC(GetHandle(), dc);
+  FFocusedLook = HasFocusedLook();
+}
+
+void TFlatComboBox::FocusLookChanged() {
+  if (HasFocusedLook() != FFocusedLook) DrawFlat();
+}
+
+// ---- Messages ------------------------------------------------------------------------------------------
+
+void TFlatComboBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_PAINT:
+      inherited::Dispatch(message);
+      DrawFlat();
+      return;
+    case WM_NCPAINT:
+      inherited::Dispatch(message);
+      DrawFlat();
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      inherited::Dispatch(message);
+      FocusLookChanged();
+      return;
+    case WM_WINDOWPOSCHANGED: {
+      inherited::Dispatch(message);
+      const TComboBoxStyle style = GetStyle();
+      if ((style == csDropDown || style == csSimple) && GetEditHandle()) {
+        const TRect client = GetClientRect();
+        ::SetWindowPos(GetEditHandle(), nullptr, 0, 0, client.Right - ButtonWidth - 8,
+                       client.Bottom - 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return;
+    }
+    case CM_ENABLEDCHANGED:
+      inherited::Dispatch(message);
+      Invalidate();
+      return;
+    case CM_FONTCHANGED:
+      inherited::Dispatch(message);
+      SetItemHeight(13);
+      if (HandleAllocated()) RecreateWnd();
+      return;
+    case CM_PARENTCOLORCHANGED:
+    case CM_SYSCOLORCHANGE:
+      inherited::Dispatch(message);
+      CalcAdvancedColors();
+      Invalidate();
+      return;
+    default:
+      inherited::Dispatch(message);
+  }
+}
+
+void TFlatComboBox::CNCommand(TMessage& message) {
+  const std::weak_ptr<int> alive = GetLifeToken();
+  inherited::CNCommand(message);
+  if (alive.expired() || !HandleAllocated()) return;
+  switch (HIWORD(message.WParam)) {
+    case CBN_CLOSEUP: {
+      RECT r = ButtonRect();
+      r.left -= 2;
+      ::InvalidateRect(GetHandle(), &r, FALSE);
+      FocusLookChanged();
+      break;
+    }
+    case CBN_SELCHANGE:
+    case CBN_DROPDOWN:
+    case CBN_SELENDOK:
+      DrawFlat();
+      break;
+    default:
+      break;
+  }
+}
+
+void TFlatComboBox::ListWndProc(TMessage& message) {
+  if (message.Msg == WM_WINDOWPOSCHANGING) {
+    auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
+    if (pos && !(pos->flags & SWP_NOSIZE))
+      pos->cy = FlatDropDownHeight(GetDropDownCount(), GetItems()->GetCount(),
+                                   DropDownRowHeight());
+  }
+  inherited::ListWndProc(message);
+}
+
+void TFlatComboBox::EditWndProc(TMessage& message) {
+  inherited::EditWndProc(message);
+  if (message.Msg == WM_SETFOCUS || message.Msg == WM_KILLFOCUS) FocusLookChanged();
+}

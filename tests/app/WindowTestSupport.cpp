@@ -1,0 +1,179 @@
+#include "WindowTestSupport.h"
+
+#include "app/Ucommon.h"
+#include "app/ProgramClasses.h"
+
+// ---- The modal driver ------------------------------------------------------------------------------
+
+namespace {
+
+struct TDriverState {
+  std::vector<std::function<bool()>> Steps;
+  size_t Next = 0;
+  DWORD StepStart = 0;
+  UINT_PTR Timer = 0;
+  bool Running = false;  // a step is running (it may run a modal loop of its own)
+};
+TDriverState* Driver = nullptr;
+
+void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD) {
+  TDriverState* state = Driver;
+  if (!state || state->Running || state->Next >= state->Steps.size()) return;
+  state->Running = true;
+  try {
+    if (state->Steps[state->Next]()) {
+      ++state->Next;
+      state->StepStart = ::GetTickCount();
+    } else if (::GetTickCount() - state->StepStart > 10000) {
+      ADD_FAILURE() << "step " << state->Next << " of the modal driver did not happen";
+      state->Next = state->Steps.size();
+    }
+  } catch (...) {
+    ADD_FAILURE() << "a step of the modal driver raised";
+    state->Next = state->Steps.size();
+  }
+  state->Running = false;
+}
+
+}  // namespace
+
+TModalDriver::TModalDriver(std::vector<std::function<bool()>> steps) {
+  Driver = new TDriverState{std::move(steps), 0, ::GetTickCount(), 0, false};
+  Driver->Timer = ::SetTimer(nullptr, 0, 20, &DriverTick);
+}
+
+TModalDriver::~TModalDriver() {
+  ::KillTimer(nullptr, Driver->Timer);
+  delete std::exchange(Driver, nullptr);
+}
+
+bool TModalDriver::Done() const { return Driver && Driver->Next >= Driver->Steps.size(); }
+
+namespace {
+
+struct TTitleSearch {
+  String Title;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchTitle(HWND wnd, LPARAM param) {
+  auto* search = reinterpret_cast<TTitleSearch*>(param);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(wnd, &pid);
+  wchar_t text[256] = {};
+  ::GetWindowTextW(wnd, text, 256);
+  if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(wnd) && search->Title == text) {
+    search->Found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool WriteBmp(HDC dc, HBITMAP bitmap, int width, int height, const String& name) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::vector<uint8_t> bits(stride * static_cast<DWORD>(height));
+  if (!::GetDIBits(dc, bitmap, 0, height, bits.data(), &info, DIB_RGB_COLORS)) return false;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(bits.size());
+  ForceDirectories(ScreenshotFolder());
+  HANDLE out = ::CreateFileW((ScreenshotFolder() + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = ::WriteFile(out, &file, sizeof file, &written, nullptr) &&
+            ::WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
+            ::WriteFile(out, bits.data(), static_cast<DWORD>(bits.size()), &written, nullptr);
+  ::CloseHandle(out);
+  return ok;
+}
+
+}  // namespace
+
+HWND FindOwnWindow(const String& title) {
+  TTitleSearch search{title};
+  ::EnumWindows(&MatchTitle, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+void ClickButton(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
+
+String ScreenshotFolder() { return ExtractFilePath(ExcludeTrailingBackslash(BuiltAppFolder())) + L"screenshots\\"; }
+
+bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, const String& name) {
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  ::ReleaseDC(nullptr, screen);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  draw(dc);
+  ::SelectObject(dc, old);
+  const bool ok = WriteBmp(dc, bitmap, width, height, name);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return ok;
+}
+
+bool SaveWindowShot(HWND window, const String& name) {
+  RECT r{};
+  if (!::GetWindowRect(window, &r)) return false;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  return SaveDrawnShot(width, height, [&](HDC dc) {
+    HDC screen = ::GetDC(nullptr);
+    ::BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+  }, name);
+}
+
+// ---- Responders -----------------------------------------------------------------------------------
+
+TRecordingResponders::TRecordingResponders() {
+  SetShowDlgResponder([this](const String& caption, const String& text, int mode, int icon, const String& kind) {
+    Log.Dialogs.push_back(caption + L"|" + text + L"|" + IntToStr(mode) + L"|" + IntToStr(icon) + L"|" + kind);
+    return Log.DialogAnswer;
+  });
+  SetMessageBoxResponder([this](const String& text, const String& caption, UINT flags) {
+    Log.Boxes.push_back(caption + L"|" + text + L"|" + IntToStr(int64_t(flags)));
+    return Log.BoxAnswer;
+  });
+  SetShellOpenResponder([this](const String& file, int show) { Log.Shell.push_back(file + L"|" + IntToStr(show)); });
+}
+
+TRecordingResponders::~TRecordingResponders() {
+  SetShowDlgResponder(nullptr);
+  SetMessageBoxResponder(nullptr);
+  SetShellOpenResponder(nullptr);
+}
+
+// ---- The program's data ---------------------------------------------------------------------------
+
+TProgramData::TProgramData() {
+  RegisterLayoutClasses();
+  EXPECT_TRUE(::CopyFileW(BuiltBankFile().c_str(), FBank.Name().c_str(), FALSE));
+  DM1 = new TDM1(nullptr);
+  DM1->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
+  DM1->ADOCn1->SetConnected(true);
+  DM1->DbReady = true;
+  DM1->SetToday(kToday);
+  AppPath = BuiltAppFolder();
+}
+
+TProgramData::~TProgramData() {
+  delete std::exchange(DM1, nullptr);
+  AppPath.clear();
+}
+
+void TProgramData::Exec(const String& sql) {
+  if (!DM1->ADOCn1->GetConnected()) DM1->ADOCn1->SetConnected(true);
+  DM1->ADOCn1->Execute(sql);
+}
+
+TADOConnection& TProgramData::Cn() { return *DM1->ADOCn1; }

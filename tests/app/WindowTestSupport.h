@@ -1,0 +1,81 @@
+// Test support for the application's windows: steps run from a timer while a modal window
+// waits (so that no test waits for a person), screenshots saved under the build folder, and
+// the program's state set up on a copy of the shipped bank.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+#include "AppTestSupport.h"
+#include "app/ProgramClasses.h"
+#include "app/Responders.h"
+#include "classlib/forms/Forms.h"
+
+// Runs steps in order from a thread timer, each until it returns true, while the test sits
+// in a modal loop; a step that is not done after 10 seconds fails the test and the rest
+// are dropped. One driver at a time.
+class TModalDriver {
+ public:
+  explicit TModalDriver(std::vector<std::function<bool()>> steps);
+  ~TModalDriver();
+  TModalDriver(const TModalDriver&) = delete;
+  TModalDriver& operator=(const TModalDriver&) = delete;
+  // All steps ran.
+  bool Done() const;
+};
+
+// The visible top-level window of this process whose text is title, or nullptr.
+HWND FindOwnWindow(const String& title);
+// Clicks a button window with real mouse messages (BM_CLICK).
+void ClickButton(HWND button);
+
+// Copies the screen's pixels under the window into the build folder's screenshots folder
+// as name.bmp; false when it could not.
+bool SaveWindowShot(HWND window, const String& name);
+// Saves what draw paints into a width × height bitmap as name.bmp.
+bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, const String& name);
+// The folder the screenshots go to (with a trailing backslash).
+String ScreenshotFolder();
+
+// What the responders were asked, and how they answer.
+struct TResponderLog {
+  std::vector<String> Dialogs;  // "caption|text|mode|icon|kind"
+  std::vector<String> Boxes;    // "caption|text|flags"
+  std::vector<String> Shell;    // "file|show"
+  int DialogAnswer = 1;         // what ShowDlg returns
+  int BoxAnswer = IDOK;         // what a message box returns
+  bool Empty() const { return Dialogs.empty() && Boxes.empty() && Shell.empty(); }
+  void Clear() {
+    Dialogs.clear();
+    Boxes.clear();
+    Shell.clear();
+  }
+};
+
+// Installs recording responders for its lifetime (the real ones come back afterwards).
+class TRecordingResponders {
+ public:
+  TRecordingResponders();
+  ~TRecordingResponders();
+  TRecordingResponders(const TRecordingResponders&) = delete;
+  TRecordingResponders& operator=(const TRecordingResponders&) = delete;
+  TResponderLog Log;
+};
+
+// The data module DM1 on a copy of the shipped bank, AppPath the build's program folder,
+// today pinned; removed again at the end.
+class TProgramData {
+ public:
+  TProgramData();
+  ~TProgramData();
+  TProgramData(const TProgramData&) = delete;
+  TProgramData& operator=(const TProgramData&) = delete;
+  // Runs a statement on the bank.
+  void Exec(const String& sql);
+  TADOConnection& Cn();
+  static inline const TDateTime kToday = EncodeDate(2024, 5, 7);
+
+ private:
+  TTempBankFile FBank;
+};
