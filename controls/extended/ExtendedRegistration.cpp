@@ -1,7 +1,9 @@
 #include "ExtendedRegistration.h"
 
+#include "GIFCtrl.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterExtendedClasses() {
   RegisterClasses({});
+  RegisterRxGIFClasses();
 }
