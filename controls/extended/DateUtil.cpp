@@ -188,7 +188,7 @@ bool TryTextToDate(const String& text, const String& format, TDateTime& date) {
     month = text.size() > format.size() ? -1 : ReadMonthName(text, upper, monthName);
   else
     month = ReadField(text, upper, L'M', -1);
-  const int day = ReadField(text, upper, L'D', 1);
+  int day = ReadField(text, upper, L'D', 1);
   int year = ReadField(text, upper, L'Y', CurrentYear());
   year = ExpandTwoDigitYear(year);
   if (!IsValidDate(year, month, day) && !TDateScanner(text).Scan(year, month, day))

@@ -89,7 +89,7 @@ void CopyParentImage(TControl* control, TCanvas* dest) {
     if (dynamic_cast<TWinControl*>(sibling) || !sibling->GetVisible()) continue;
     const TRect r = sibling->GetBoundsRect();
     TRect overlap;
-    if (!::IntersectRect(&overlap, &r, &bounds)) continue;
+    if (!IntersectRect(overlap, r, bounds)) continue;
     const int saved = ::SaveDC(dc);
     ::SetViewportOrgEx(dc, r.Left - bounds.Left, r.Top - bounds.Top, nullptr);
     ::IntersectClipRect(dc, 0, 0, r.Right - r.Left, r.Bottom - r.Top);

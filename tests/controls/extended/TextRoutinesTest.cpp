@@ -76,7 +76,7 @@ TEST(NumberText, TypingFilter) {
       {L"1.25E3", 2, 0, 0, true},                                // the exponent is no decimal
       {L"5", 0, 0, 0, true},      {L"5.", 0, 0, 0, true},     {L"5.1", 0, 0, 0, false},
       {L"-", 2, 0.1, 30, true},                                  // "-0" is not negative
-      {L"-3", 2, 0.1, 30, false}, {L"-3", 2, -5, 30, true},   {L"-3", 2, 5, 0, false},
+      {L"-3", 2, 0.1, 30, false}, {L"-3", 2, -5, 30, true},   {L"-3", 2, 5, 0, true},
       {L"1x", 2, 0, 0, false},    {L"", 2, 0, 0, true},       {L"1E999", 2, 0, 0, false},
   };
   for (const Case& c : cases)
