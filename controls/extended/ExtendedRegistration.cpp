@@ -1,7 +1,9 @@
 #include "ExtendedRegistration.h"
 
+#include "RxControlsRegistration.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterExtendedClasses() {
   RegisterClasses({});
+  RegisterRxControlsClasses();
 }

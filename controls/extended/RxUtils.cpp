@@ -61,7 +61,9 @@ void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int i
   dest->SetSize(w, h);
   const int left = index % cols * w, top = index / cols * h;
   if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
-    dest->GetCanvas()->CopyRect(Rect(0, 0, w, h), bitmap->GetCanvas(),
+    TBitmap copy;  // read from a copy, so that the source reports no change
+    copy.Assign(bitmap);
+    dest->GetCanvas()->CopyRect(Rect(0, 0, w, h), copy.GetCanvas(),
                                 Rect(left, top, left + w, top + h));
     dest->SetTransparentColor(bitmap->GetTransparentColor());
   } else {
@@ -156,7 +158,11 @@ void StretchBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h,
   if (src.Right <= src.Left || src.Bottom <= src.Top) src = Rect(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
   const HDC destDC = dest->GetHandle();
   if (!bitmap->GetMonochrome()) ::SetStretchBltMode(destDC, STRETCH_DELETESCANS);
-  TCanvas* bitmapCanvas = bitmap->GetCanvas();
+  // Drawn from a copy: taking a bitmap's canvas counts as a change of the bitmap, and the
+  // picture drawn must not report one (its owner would repaint, and so on).
+  TBitmap copy;
+  copy.Assign(bitmap);
+  TCanvas* bitmapCanvas = copy.GetCanvas();
   bitmapCanvas->Lock();
   struct Unlock {
     TCanvas* canvas;
@@ -181,7 +187,7 @@ void StretchBitmapRectTransparent(TCanvas* dest, int x, int y, int w, int h,
                                   : ::GetPixel(sourceDC, 0, bitmap->GetHeight() - 1);
   else
     key = ColorToRGB(transparentColor);
-  StretchBltMasked(destDC, Rect(x, y, x + w, y + h), sourceDC, src, bitmap->GetPalette(), key);
+  StretchBltMasked(destDC, Rect(x, y, x + w, y + h), sourceDC, src, copy.GetPalette(), key);
 }
 
 void DrawBitmapRectTransparent(TCanvas* dest, int x, int y, const TRect& source,
@@ -197,7 +203,10 @@ std::unique_ptr<TBitmap> CreateGrayedBitmapEx(TBitmap* source, TColor outlineCol
   if (!source || source->GetEmpty()) return result;
   const int w = source->GetWidth(), h = source->GetHeight();
   UniqueBitmap mask = NewBitmap(::CreateBitmap(w, h, 1, 1, nullptr));
-  const HDC sourceDC = source->GetCanvas()->GetHandle();
+  // Read from a copy, so that the source reports no change (see above).
+  TBitmap copy;
+  copy.Assign(source);
+  const HDC sourceDC = copy.GetCanvas()->GetHandle();
   {
     SelectedDC maskDC(sourceDC, mask.get());
     if (source->GetMonochrome()) {

@@ -3,6 +3,11 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include "classlib/controls/Controls.h"
+#include "classlib/graphics/Bitmap.h"
+#include "classlib/graphics/MemorySurface.h"
 #include "classlib/system/SysLocale.h"
 #include "controls/extended/DateUtil.h"
 
@@ -26,5 +31,40 @@ class FixedLocale {
  private:
   TFormatSettings FSaved;
 };
+
+// Paints a control into the surface, its top-left corner at (0, 0).
+inline void PaintInto(TControl* control, MemorySurface& surface) {
+  control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()), 0);
+  ::GdiFlush();
+}
+
+// The smallest rectangle holding every pixel of the colour; empty when there is none.
+inline TRect BoundsOf(const MemorySurface& surface, TColor color) {
+  TRect r(surface.Width(), surface.Height(), -1, -1);
+  for (int y = 0; y < surface.Height(); ++y)
+    for (int x = 0; x < surface.Width(); ++x)
+      if (surface.At(x, y) == color) {
+        r.Left = x < r.Left ? x : r.Left;
+        r.Top = y < r.Top ? y : r.Top;
+        r.Right = x + 1 > r.Right ? x + 1 : r.Right;
+        r.Bottom = y + 1 > r.Bottom ? y + 1 : r.Bottom;
+      }
+  return r.Right < 0 ? TRect() : r;
+}
+
+// Saves what the screen shows of a window as screenshots/<name>.bmp under the test's
+// working folder (the build folder), to be looked at.
+inline void SaveScreenshot(HWND wnd, const char* name) {
+  RECT r{};
+  if (!wnd || !::GetWindowRect(wnd, &r)) return;
+  ::CreateDirectoryW(L"screenshots", nullptr);
+  TBitmap shot;
+  shot.SetSize(r.right - r.left, r.bottom - r.top);
+  const HDC screen = ::GetDC(nullptr);
+  ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, r.right - r.left, r.bottom - r.top, screen,
+           r.left, r.top, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  shot.SaveToFile(L"screenshots\\" + Utf8ToString(name) + L".bmp");
+}
 
 }  // namespace extended_tests

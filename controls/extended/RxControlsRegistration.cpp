@@ -1,0 +1,11 @@
+#include "RxControlsRegistration.h"
+
+#include "RXLabel.h"
+#include "RXSwitch.h"
+#include "RxUtils.h"
+#include "classlib/classes/ClassRegistry.h"
+
+void RegisterRxControlsClasses() {
+  RegisterClasses({TRxLabel::StaticClassInfo(), TRxSwitch::StaticClassInfo()});
+  RegisterExtendedCursors();
+}
