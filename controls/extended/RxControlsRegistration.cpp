@@ -1,11 +1,13 @@
 #include "RxControlsRegistration.h"
 
 #include "RXLabel.h"
+#include "RXSpeedButton.h"
 #include "RXSwitch.h"
 #include "RxUtils.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterRxControlsClasses() {
-  RegisterClasses({TRxLabel::StaticClassInfo(), TRxSwitch::StaticClassInfo()});
+  RegisterClasses({TRxLabel::StaticClassInfo(), TRxSwitch::StaticClassInfo(),
+                   TRxSpeedButton::StaticClassInfo(), TRxTimerSpeedButton::StaticClassInfo()});
   RegisterExtendedCursors();
 }
