@@ -2,12 +2,13 @@
 
 #include "RXLabel.h"
 #include "RXSpeedButton.h"
+#include "CurrEdit.h"
 #include "RXSwitch.h"
 #include "RxUtils.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterRxControlsClasses() {
   RegisterClasses({TRxLabel::StaticClassInfo(), TRxSwitch::StaticClassInfo(),
-                   TRxSpeedButton::StaticClassInfo(), TRxTimerSpeedButton::StaticClassInfo()});
+                   TRxSpeedButton::StaticClassInfo(), TRxTimerSpeedButton::StaticClassInfo(), TCurrencyEdit::StaticClassInfo()});
   RegisterExtendedCursors();
 }
