@@ -237,9 +237,11 @@ void TCustomNumEdit::KeyPress(wchar_t& key) {
 }
 
 void TCustomNumEdit::CMEnter(TMessage& message) {
+  // Coming back after a failed exit keeps what the user typed, to be mended.
+  const bool returning = FNumFocused;
   FNumFocused = true;
   Invalidate();
-  ValueToEditText();
+  if (!returning) ValueToEditText();
   if (FFormatOnEditing) ReformatWhileEditing();
   inherited::CMEnter(message);
 }
