@@ -451,6 +451,7 @@ void TCustomComboEdit::MakeCaret() {
 void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
   if (FPopupVisible && (key == VK_ESCAPE || key == VK_RETURN)) {
     // The drop-down takes Enter and Escape before the form's default and cancel buttons.
+    FClosedByKey = key == VK_RETURN ? 13 : 27;
     CloseDropDown(key == VK_RETURN);
     key = 0;
     return;
@@ -463,6 +464,13 @@ void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TCustomComboEdit::KeyPress(wchar_t& key) {
+  if (FClosedByKey && key == FClosedByKey) {
+    // The character of the Enter or Escape that closed the drop-down.
+    FClosedByKey = 0;
+    key = 0;
+    return;
+  }
+  FClosedByKey = 0;
   if (key == 13 || key == 27) {
     if (FPopupVisible) {
       CloseDropDown(key == 13);

@@ -94,6 +94,11 @@ DATE = [
     'kkkkkkkkkkk',
 ]
 
+def framed(rows, width):
+    # A transparent border, so that the bottom-left pixel (the key colour) is transparent.
+    rows = ['.' + r.ljust(width - 2, '.') + '.' for r in rows]
+    return ['.' * width] + rows + ['.' * width]
+
 def grey(rows):
     return [''.join('g' if c == 'k' else ('.' if c == '.' else 's') for c in r) for r in rows]
 
@@ -134,6 +139,8 @@ def write(name, data):
 
 write('switch_off.bmp', bmp4(switch(False)))
 write('switch_on.bmp', bmp4(switch(True)))
+CALC = framed(CALC, 12)
+DATE = framed(DATE, 13)[:12]
 write('ceditbmp.bmp', bmp4(strip(CALC, grey(CALC))))
 write('deditbmp.bmp', bmp4(strip(DATE, grey(DATE))))
 write('prev2.bmp', bmp4(arrow(True, True)))
