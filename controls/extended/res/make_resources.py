@@ -109,7 +109,9 @@ def arrow(double, left):
     one = ['....k', '...kk', '..kkk', '.kkkk', '..kkk', '...kk', '....k']
     rows = [r + ('.' + r if double else '') for r in one]
     rows = [r.ljust(10 if double else 5, '.') for r in rows]
-    return rows if left else [r[::-1] for r in rows]
+    rows = rows if left else [r[::-1] for r in rows]
+    # A transparent column on each side keeps the bottom-left pixel transparent.
+    return ['.' + r + '.' for r in rows]
 
 def calcbtns():
     w = 16
