@@ -343,15 +343,16 @@ TPoint TCustomComboEdit::DropDownOrigin(const TRect& edit, TSize popup, TPopupAl
 // ---- The drop-down --------------------------------------------------------------------------
 
 void TCustomComboEdit::ButtonClicked() {
-  if (!FReadOnly) {
-    if (FOnButtonClick) FOnButtonClick(this);
-    if (FPopup) {
-      if (FPopupVisible)
-        CloseDropDown(true);
-      else
-        OpenDropDown(true);
-    }
-  }
+  if (!FReadOnly) RunButtonAction();
+}
+
+void TCustomComboEdit::RunButtonAction() {
+  if (FOnButtonClick) FOnButtonClick(this);
+  if (!FPopup) return;
+  if (FPopupVisible)
+    CloseDropDown(true);
+  else
+    OpenDropDown(true);
 }
 
 void TCustomComboEdit::OpenDropDown(bool disableEdit) {

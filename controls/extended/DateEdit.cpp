@@ -11,6 +11,8 @@ namespace {
 
 const wchar_t* const YearDigitsNames[] = {L"dyDefault", L"dyFour", L"dyTwo"};
 const TEnumInfo YearDigitsIdents = MakeEnumInfo(YearDigitsNames);
+const wchar_t* const CalendarStyleNames[] = {L"csPopup", L"csDialog"};
+const TEnumInfo CalendarStyleIdents = MakeEnumInfo(CalendarStyleNames);
 const wchar_t* const DayNames[] = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
 const TEnumInfo DayIdents = MakeEnumInfo(DayNames);
 
@@ -36,10 +38,7 @@ TCustomDateEdit::TCustomDateEdit(TComponent* owner)
   FCalendarHints->OnChange = [this](TObject*) { HintsChanged(); };
   SetControlState(GetControlState() + TControlState{csCreating});
   FDateFormat = DefaultDateFormat(FourDigitYear());
-  TPopupCalendar* calendar = NewDropDownCalendar(this);
-  calendar->OnSelectionDone = [this](TObject*, bool accept) { CloseDropDown(accept); };
-  calendar->SetColor(FPopupColor);
-  SetPopup(calendar);
+  CreateCalendar();
   SetGlyphKind(gkDefault);
   SetControlState(GetControlState() - TControlState{csCreating});
 }
@@ -48,12 +47,49 @@ TCustomDateEdit::~TCustomDateEdit() {
   Destroying();
   if (FHookKey && Application) Application->UnhookMainWindow(FHookKey);
   FHookKey = 0;
+  FreeCalendar();
+  FCalendarHints->OnChange = nullptr;
+}
+
+void TCustomDateEdit::CreateCalendar() {
+  if (GetPopup()) return;
+  TPopupCalendar* calendar = NewDropDownCalendar(this);
+  calendar->OnSelectionDone = [this](TObject*, bool accept) { CloseDropDown(accept); };
+  calendar->SetColor(FPopupColor);
+  SetPopup(calendar);
+}
+
+void TCustomDateEdit::FreeCalendar() {
   if (TPopupWindow* popup = GetPopup()) {
+    CloseDropDown(false);
     popup->OnSelectionDone = nullptr;
     SetPopup(nullptr);
     delete popup;
   }
-  FCalendarHints->OnChange = nullptr;
+}
+
+void TCustomDateEdit::SetCalendarStyle(TCalendarStyle value) {
+  if (value == csPopup) {
+    CreateCalendar();
+    RefreshCalendar();
+  } else {
+    FreeCalendar();
+  }
+}
+
+void TCustomDateEdit::RunButtonAction() {
+  inherited::RunButtonAction();
+  if (GetCalendarStyle() != csDialog) return;
+  TDateTime date = GetDateValue();
+  const bool confirmed = RunDateDialog(date, FDialogTitle, FStartOfWeek, FWeekends,
+                                       FWeekendColor, FCalendarHints.get());
+  if (CanFocus()) SetFocus();
+  if (!confirmed) return;
+  bool accept = true;
+  if (FOnAcceptDate) FOnAcceptDate(this, date, accept);
+  if (!accept) return;
+  SetDateValue(date);
+  if (Focused()) SelectAll();
 }
 
 void TCustomDateEdit::HintsChanged() {
@@ -282,6 +318,8 @@ const TPropertyTable* TDateEdit::PublishedProperties() {
       P::Text(L"ButtonHint", &C::GetButtonHint, &C::SetButtonHint),
       P::Integer(L"ButtonWidth", &C::GetButtonWidth, &C::SetButtonWidth),
       P::Strings(L"CalendarHints", &C::GetCalendarHints, &C::SetCalendarHints),
+      P::Enum(L"CalendarStyle", CalendarStyleIdents, &C::GetCalendarStyle, &C::SetCalendarStyle)
+          .Default(csPopup),
       P::Boolean(L"CheckOnExit", &C::GetCheckOnExit, &C::SetCheckOnExit).Default(false),
       P::ShortCut(L"ClickKey", &C::GetClickKey, &C::SetClickKey).Default(32808),
       P::Boolean(L"DefaultToday", &C::GetDefaultToday, &C::SetDefaultToday).Default(false),

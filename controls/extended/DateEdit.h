@@ -4,13 +4,14 @@
 // are rebuilt, keeping the date, when the system's settings change while the program runs.
 // Keypad plus and minus step a day, 'T' gives today.
 //
-// Not done: CalendarStyle csDialog (the modal select-date dialog).
+// With CalendarStyle csDialog the button runs the select-date dialog instead.
 #pragma once
 #include "PickDate.h"
 #include "ToolEdit.h"
 #include "classlib/classes/StringList.h"
 
 enum TYearDigits { dyDefault, dyFour, dyTwo };
+enum TCalendarStyle { csPopup, csDialog };
 using TExecDateDialog = std::function<void(TObject* sender, TDateTime& date, bool& accept)>;
 
 class TCustomDateEdit : public TCustomComboEdit {
@@ -49,6 +50,9 @@ class TCustomDateEdit : public TCustomComboEdit {
   const TExecDateDialog& GetOnAcceptDate() const { return FOnAcceptDate; }
   void SetOnAcceptDate(TExecDateDialog handler) { FOnAcceptDate = std::move(handler); }
   TPopupCalendar* GetCalendarPopup() const { return dynamic_cast<TPopupCalendar*>(GetPopup()); }
+  // csPopup exactly while a drop-down calendar exists; csDialog frees it.
+  TCalendarStyle GetCalendarStyle() const { return GetPopup() ? csPopup : csDialog; }
+  void SetCalendarStyle(TCalendarStyle value);
 
   // ---- Operations --------------------------------------------------------------------
   virtual void ApplyDateAndSelect(TDateTime value);
@@ -63,6 +67,7 @@ class TCustomDateEdit : public TCustomComboEdit {
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
   void CMExit(TMessage& message) override;
+  void RunButtonAction() override;
   void Change() override;
   TBitmap* GetDefaultGlyph(bool& destroyNeeded) override;
   bool CanAcceptValue(Variant& value) override;
@@ -71,6 +76,8 @@ class TCustomDateEdit : public TCustomComboEdit {
 
  private:
   bool FourDigitYear() const;
+  void CreateCalendar();
+  void FreeCalendar();
   void RefreshCalendar();
   void HintsChanged();
   TDateTime DateOf(const Variant& value);

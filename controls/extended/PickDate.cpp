@@ -415,3 +415,134 @@ void ConfigureDropDownCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek,
   for (int i = 0; i < hints->GetCount() && i < 4; ++i)
     if (!hints->Get(i).empty()) calendar->GetButton(i)->SetHint(hints->Get(i));
 }
+
+// ---- TSelectDateDlg -------------------------------------------------------------------------
+
+TSelectDateDlg::TSelectDateDlg(TComponent* owner) : TForm(owner) {
+  SetCaption(L"Select a Date");
+  SetBorderStyle(bsToolWindow);
+  SetBorderIcons(TBorderIcons{biSystemMenu});
+  SetClientWidth(222);
+  SetClientHeight(154);
+  SetColor(clBtnFace);
+  SetPosition(poScreenCenter);
+  SetShowHint(true);
+  SetKeyPreview(true);
+  SetOnKeyDown([this](TObject* sender, WORD& key, TShiftState shift) { FormKeyDown(sender, key, shift); });
+  auto* top = new TPanel(this);
+  top->SetBounds(0, 0, 222, 22);
+  top->SetAlign(alTop);
+  top->SetBevelInner(bvLowered);
+  top->SetCaption(String());
+  top->SetParent(this);
+  FTitle = new TLabel(this);
+  FTitle->SetAutoSize(false);
+  FTitle->SetBounds(35, 4, 152, 14);
+  FTitle->SetAlignment(taCenter);
+  FTitle->GetFont()->SetColor(clBlue);
+  FTitle->GetFont()->SetStyle(TFontStyles{fsBold});
+  FTitle->SetTransparent(true);
+  FTitle->SetOnDblClick([this](TObject* sender) { TopPanelDblClick(sender); });
+  FTitle->SetParent(top);
+  const wchar_t* const glyphs[] = {L"PREV2", L"PREV1", L"NEXT1", L"NEXT2"};
+  const wchar_t* const hints[] = {L"Previous Year|", L"Previous Month|", L"Next Month|",
+                                  L"Next Year|"};
+  const int lefts[] = {3, 18, 188, 203};
+  for (int i = 0; i < 4; ++i) {
+    auto* button = new TRxTimerSpeedButton(this);
+    button->SetBounds(lefts[i], 3, 16, 16);
+    TBitmap glyph;
+    glyph.LoadFromResourceName(::GetModuleHandleW(nullptr), glyphs[i]);
+    button->SetGlyph(&glyph);
+    button->SetHint(hints[i]);
+    button->SetParent(top);
+    FButtons[i] = button;
+  }
+  FButtons[0]->SetOnClick([this](TObject* s) { PrevYearBtnClick(s); });
+  FButtons[1]->SetOnClick([this](TObject* s) { PrevMonthBtnClick(s); });
+  FButtons[2]->SetOnClick([this](TObject* s) { NextMonthBtnClick(s); });
+  FButtons[3]->SetOnClick([this](TObject* s) { NextYearBtnClick(s); });
+  auto* bottom = new TPanel(this);
+  bottom->SetBounds(0, 133, 222, 21);
+  bottom->SetAlign(alBottom);
+  bottom->SetBevelOuter(bvNone);
+  bottom->SetCaption(String());
+  bottom->SetParent(this);
+  auto* ok = new TButton(this);
+  ok->SetBounds(0, 0, 112, 21);
+  ok->SetCaption(L"OK");
+  ok->SetModalResult(mrOk);
+  ok->SetParent(bottom);
+  auto* cancel = new TButton(this);
+  cancel->SetBounds(111, 0, 111, 21);
+  cancel->SetCaption(L"Cancel");
+  cancel->SetModalResult(mrCancel);
+  cancel->SetCancel(true);
+  cancel->SetParent(bottom);
+  auto* middle = new TPanel(this);
+  middle->SetBounds(0, 22, 222, 111);
+  middle->SetAlign(alClient);
+  middle->SetBevelInner(bvLowered);
+  middle->SetCaption(String());
+  middle->SetParent(this);
+  FCalendar = new TRxCalendar(this);
+  FCalendar->SetBounds(2, 2, 218, 113);
+  FCalendar->SetAlign(alClient);
+  FCalendar->SetColor(clWhite);
+  FCalendar->SetUseCurrentDate(false);
+  FCalendar->SetOnChange([this](TObject* s) { CalendarChange(s); });
+  FCalendar->SetOnDblClick([this](TObject* s) { CalendarDblClick(s); });
+  FCalendar->SetParent(middle);
+  SetDate(Date());
+  SetActiveControl(FCalendar);
+}
+
+void TSelectDateDlg::SetDate(TDateTime value) {
+  if (value == 0) value = Date();
+  FCalendar->SetCalendarDate(value);
+  CalendarChange(nullptr);
+}
+
+void TSelectDateDlg::CalendarChange(TObject*) {
+  FTitle->SetCaption(FormatDateTime(L"mmmm, yyyy", FCalendar->GetCalendarDate()));
+}
+
+void TSelectDateDlg::PrevMonthBtnClick(TObject*) { FCalendar->PrevMonth(); }
+void TSelectDateDlg::NextMonthBtnClick(TObject*) { FCalendar->NextMonth(); }
+void TSelectDateDlg::PrevYearBtnClick(TObject*) { FCalendar->PrevYear(); }
+void TSelectDateDlg::NextYearBtnClick(TObject*) { FCalendar->NextYear(); }
+void TSelectDateDlg::CalendarDblClick(TObject*) { SetModalResult(mrOk); }
+void TSelectDateDlg::TopPanelDblClick(TObject*) { SetDate(Date()); }
+
+void TSelectDateDlg::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
+  const bool ctrl = shift.Contains(ssCtrl);
+  switch (key) {
+    case VK_RETURN: SetModalResult(mrOk); break;
+    case VK_ESCAPE: SetModalResult(mrCancel); break;
+    case VK_NEXT: ctrl ? FCalendar->NextYear() : FCalendar->NextMonth(); break;
+    case VK_PRIOR: ctrl ? FCalendar->PrevYear() : FCalendar->PrevMonth(); break;
+    case VK_TAB:
+      shift.Contains(ssShift) ? FCalendar->PrevMonth() : FCalendar->NextMonth();
+      break;
+    default: return;
+  }
+  key = 0;
+  FTitle->Update();
+}
+
+bool RunDateDialog(TDateTime& date, const String& caption, TDayOfWeekName startOfWeek,
+                   TDaysOfWeek weekends, TColor weekendColor, TStrings* hints) {
+  std::unique_ptr<TSelectDateDlg> dialog(TCustomForm::Create<TSelectDateDlg>(Application));
+  if (!caption.empty()) dialog->SetCaption(caption);
+  if (Screen && Screen->GetPixelsPerInch() != 96) dialog->ScaleBy(Screen->GetPixelsPerInch(), 96);
+  dialog->SetDate(date);
+  dialog->GetCalendar()->SetStartOfWeek(startOfWeek);
+  dialog->GetCalendar()->SetWeekends(weekends);
+  dialog->GetCalendar()->SetWeekendColor(weekendColor);
+  if (hints)
+    for (int i = 0; i < hints->GetCount() && i < 4; ++i)
+      if (!hints->Get(i).empty()) dialog->GetButton(i)->SetHint(hints->Get(i));
+  if (dialog->ShowModal() != mrOk) return false;
+  date = dialog->GetDate();
+  return true;
+}

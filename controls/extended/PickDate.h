@@ -3,11 +3,13 @@
 // inside the date edit's drop-down (TPopupCalendar: a title with the month and year and four
 // auto-repeating buttons for the previous and next year and month).
 //
-// The calendar keeps its date between the years 1 and 9999.
-// Not done: the modal select-date dialog (the program's date edit drops the calendar down).
+// TSelectDateDlg is the same calendar in a small modal dialog with OK and Cancel, run by
+// RunDateDialog. The calendar keeps its date between the years 1 and 9999.
 #pragma once
 #include "RXSpeedButton.h"
 #include "ToolEdit.h"
+#include "classlib/forms/Forms.h"
+#include "classlib/stdctrls/Buttons.h"
 #include "classlib/stdctrls/Grids.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "classlib/stdctrls/StdPanels.h"
@@ -122,3 +124,36 @@ TPopupCalendar* NewDropDownCalendar(TWinControl* owner);
 // Passes the week settings and up to four non-empty button hints to a drop-down calendar.
 void ConfigureDropDownCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek,
                                TDaysOfWeek weekends, TColor weekendColor, TStrings* hints);
+
+// The select-date dialog, made in code: a title with the month and year and the four
+// buttons over the calendar, OK and Cancel below. Enter is OK, Escape Cancel; Page Up and
+// Page Down (with Ctrl: a year) and Tab, Shift+Tab step the month.
+class TSelectDateDlg : public TForm {
+  CLASSLIB_CLASS(TSelectDateDlg, TForm)
+  explicit TSelectDateDlg(TComponent* owner);
+
+  TDateTime GetDate() const { return FCalendar->GetCalendarDate(); }
+  void SetDate(TDateTime value);  // the null date is today
+  TRxCalendar* GetCalendar() const { return FCalendar; }
+  TLabel* GetTitle() const { return FTitle; }
+  TRxSpeedButton* GetButton(int index) const { return FButtons[index]; }
+
+  void PrevMonthBtnClick(TObject*);
+  void NextMonthBtnClick(TObject*);
+  void PrevYearBtnClick(TObject*);
+  void NextYearBtnClick(TObject*);
+  void CalendarChange(TObject*);
+  void CalendarDblClick(TObject*);
+  void TopPanelDblClick(TObject*);
+  void FormKeyDown(TObject*, WORD& key, TShiftState shift);
+
+ private:
+  TRxCalendar* FCalendar = nullptr;   // the controls are owned as components of the form
+  TLabel* FTitle = nullptr;
+  TRxSpeedButton* FButtons[4] = {};
+};
+
+// Runs the dialog on date; true and the chosen date when it closes with OK. A non-empty
+// caption replaces "Select a Date"; up to four non-empty hints go to the buttons.
+bool RunDateDialog(TDateTime& date, const String& caption, TDayOfWeekName startOfWeek,
+                   TDaysOfWeek weekends, TColor weekendColor, TStrings* hints);

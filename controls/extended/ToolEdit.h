@@ -95,7 +95,7 @@ class TCustomComboEdit : public TCustomMaskEdit {
   void SetOnButtonClick(TNotifyEvent handler) { FOnButtonClick = std::move(handler); }
 
   // ---- Operations --------------------------------------------------------------------
-  // The button's action: OnButtonClick, then the drop-down opened or closed (accepting).
+  // The button was clicked: its action runs unless the edit is read-only.
   void ButtonClicked();
   // Closes the drop-down; with accept its value goes into the edit.
   void CloseDropDown(bool accept);
@@ -119,6 +119,8 @@ class TCustomComboEdit : public TCustomMaskEdit {
   void Change() override;
   bool EditCanModify() override { return !FReadOnly; }
 
+  // OnButtonClick, then the drop-down opened or closed (accepting).
+  virtual void RunButtonAction();
   virtual TBitmap* GetDefaultGlyph(bool& destroyNeeded) { return nullptr; }
   virtual void ShowDropDownAt(const TPoint& origin);
   virtual void HideDropDown();

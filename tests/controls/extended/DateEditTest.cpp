@@ -274,3 +274,103 @@ TEST_F(DateEditTest, ARegionalSettingsChangeRebuildsTheMask) {
   ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, oldSeparator);
   FormatSettings = saved;
 }
+
+namespace {
+
+// Keys to post to the active window once a modal loop runs, one every timer tick.
+std::vector<WORD>& PendingKeys() {
+  static std::vector<WORD> keys;
+  return keys;
+}
+
+void CALLBACK PostPendingKey(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND active = ::GetActiveWindow();
+  if (PendingKeys().empty() || !active) return;
+  const HWND focus = ::GetFocus() ? ::GetFocus() : active;
+  const WORD vk = PendingKeys().front();
+  PendingKeys().erase(PendingKeys().begin());
+  ::PostMessageW(focus, WM_KEYDOWN, vk, stdctrl_tests::KeyData(vk, false));
+  ::PostMessageW(focus, WM_KEYUP, vk, stdctrl_tests::KeyData(vk, true));
+  if (PendingKeys().empty()) ::KillTimer(nullptr, timer);
+}
+
+// Runs run() with keys typed into whatever window is active meanwhile.
+void WithKeys(std::vector<WORD> keys, const std::function<void()>& run) {
+  PendingKeys() = std::move(keys);
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 60, PostPendingKey);
+  run();
+  ::KillTimer(nullptr, timer);
+  PendingKeys().clear();
+}
+
+}  // namespace
+
+TEST_F(DateEditTest, TheSelectDateDialogStepsAndConfirms) {
+  TDateTime date = EncodeDate(2026, 5, 10);
+  bool confirmed = false;
+  WithKeys({VK_NEXT, VK_NEXT, VK_RIGHT, VK_RETURN}, [&] {
+    confirmed = RunDateDialog(date, L"考试日期", Mon, 1u << Sun, clRed, nullptr);
+  });
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(Ymd(date), L"2026-07-11");
+  WithKeys({VK_NEXT, VK_ESCAPE}, [&] {
+    confirmed = RunDateDialog(date, L"", Mon, 1u << Sun, clRed, nullptr);
+  });
+  EXPECT_FALSE(confirmed);
+  EXPECT_EQ(Ymd(date), L"2026-07-11") << "cancelled: the date stays";
+  std::unique_ptr<TSelectDateDlg> dialog(TCustomForm::Create<TSelectDateDlg>(nullptr));
+  EXPECT_EQ(dialog->GetCaption(), L"Select a Date");
+  EXPECT_EQ(dialog->GetClientWidth(), 222);
+  EXPECT_EQ(dialog->GetDate(), Date());
+  dialog->SetDate(EncodeDate(2026, 2, 3));
+  EXPECT_EQ(dialog->GetTitle()->GetCaption(), L"February, 2026");
+  WORD key = VK_TAB;
+  dialog->FormKeyDown(nullptr, key, TShiftState{ssShift});
+  EXPECT_EQ(Ymd(dialog->GetDate()), L"2026-01-03");
+  EXPECT_EQ(dialog->GetTitle()->GetCaption(), L"January, 2026");
+  key = VK_NEXT;
+  dialog->FormKeyDown(nullptr, key, TShiftState{ssCtrl});
+  EXPECT_EQ(Ymd(dialog->GetDate()), L"2027-01-03");
+}
+
+TEST_F(DateEditTest, DialogStyleRunsTheDialogFromTheButton) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetCalendarStyle(csDialog);
+  EXPECT_EQ(edit->GetPopup(), nullptr);
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  WithKeys({VK_NEXT, VK_RETURN}, [&] { edit->ButtonClicked(); });
+  EXPECT_EQ(edit->GetText(), L"10/06/2026");
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+  edit->SetCalendarStyle(csPopup);
+  ASSERT_NE(edit->GetCalendarPopup(), nullptr);
+}
+
+TEST_F(DateEditTest, TheStudyPlanLayout) {
+  ReadLayout(
+      L"object EditsForm: TEditsForm\n"
+      L"  object DateEdit1: TDateEdit\n"
+      L"    Left = 10\n    Top = 10\n    Width = 121\n    Height = 21\n"
+      L"    Enabled = False\n    NumGlyphs = 2\n    PopupColor = 13749952\n"
+      L"    StartOfWeek = Sun\n    Weekends = [Sun, Sat]\n    YearDigits = dyFour\n"
+      L"    CalendarHints.Strings = (\n      'one'\n      ''\n      'three'\n      'four'\n      'five')\n"
+      L"  end\n"
+      L"end\n");
+  auto* edit = Find<TDateEdit>(L"DateEdit1");
+  ASSERT_NE(edit, nullptr);
+  EXPECT_FALSE(edit->GetEnabled());
+  EXPECT_EQ(edit->GetPopupColor(), ColorFromInt(13749952));
+  EXPECT_EQ(edit->GetCalendarPopup()->GetColor(), ColorFromInt(13749952));
+  EXPECT_EQ(edit->GetCalendarPopup()->GetCalendar()->GetStartOfWeek(), Sun);
+  EXPECT_EQ(edit->GetCalendarPopup()->GetCalendar()->GetWeekends(), (1u << Sun) | (1u << Sat));
+  EXPECT_EQ(edit->GetCalendarHints()->GetCount(), 4) << "at most four hints";
+  EXPECT_EQ(edit->GetCalendarPopup()->GetButton(0)->GetHint(), L"one");
+  EXPECT_EQ(edit->GetCalendarPopup()->GetButton(1)->GetHint(), L"Previous Month|") << "empty keeps the default";
+  EXPECT_EQ(edit->GetGlyph()->GetWidth(), 26);
+  EXPECT_EQ(edit->GetNumGlyphs(), 2);
+  const String written = ComponentToText(Form);
+  EXPECT_NE(written.find(L"PopupColor = 13749952"), String::npos);
+  EXPECT_EQ(written.find(L"Text ="), String::npos) << "a blank text is not stored";
+  EXPECT_EQ(written.find(L"DialogTitle"), String::npos);
+}
