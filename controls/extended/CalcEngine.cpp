@@ -6,6 +6,8 @@
 #include "classlib/system/SysLocale.h"
 #include "classlib/system/Win.h"
 
+using namespace StrUtils;
+
 namespace {
 
 constexpr wchar_t kBackSpace = 8, kEnter = 13, kEscape = 27;

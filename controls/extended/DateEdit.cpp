@@ -7,6 +7,8 @@
 #include "classlib/classes/Properties.h"
 #include "classlib/forms/Forms.h"
 
+using namespace StrUtils;
+
 namespace {
 
 const wchar_t* const YearDigitsNames[] = {L"dyDefault", L"dyFour", L"dyTwo"};

@@ -5,6 +5,8 @@
 #include "StrUtils.h"
 #include "classlib/system/SysExceptions.h"
 
+using namespace StrUtils;
+
 bool UseFourDigitYear = true;
 
 namespace {

@@ -6,6 +6,8 @@
 #include "classlib/system/SysFormat.h"
 #include "classlib/system/SysLocale.h"
 
+using namespace StrUtils;
+
 String NormalizeNumberText(const String& text) {
   const wchar_t decimal = FormatSettings.DecimalSeparator;
   const wchar_t thousands = FormatSettings.ThousandSeparator;

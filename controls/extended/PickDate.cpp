@@ -7,6 +7,8 @@
 #include "classlib/classes/StringList.h"
 #include "classlib/forms/Forms.h"
 
+using namespace StrUtils;
+
 namespace {
 
 const wchar_t* const DayNames[] = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};

@@ -4,6 +4,8 @@
 #include "StrUtils.h"
 #include "classlib/stdctrls/Clipboard.h"
 
+using namespace StrUtils;
+
 namespace {
 
 struct KeyPlace {

@@ -4,6 +4,7 @@
 
 #include "classlib/forms/Forms.h"
 #include "classlib/graphics/GdiHandles.h"
+#include "classlib/stdctrls/MessageDialogs.h"
 
 namespace {
 
@@ -251,6 +252,12 @@ String ShortenString(const String& s, TCanvas* canvas, int maxWidth) {
     result = s.substr(0, keep) + L"...";
   }
   return result;
+}
+
+void NotImplemented() {
+  if (Screen) Screen->SetCursor(crDefault);
+  MessageDlg(L"Function not yet implemented", mtInformation, TMsgDlgButtons{mbOK}, 0);
+  Abort();
 }
 
 void KillMessage(HWND window, UINT msg) {

@@ -4,6 +4,7 @@
 // the hand and drag cursors, and the directory test.
 #pragma once
 #include <cstddef>
+#include <cstring>
 #include <memory>
 
 #include "classlib/controls/Controls.h"
@@ -51,6 +52,10 @@ std::unique_ptr<TBitmap> CreateGrayedBitmap(TBitmap* source, TColor outlineColor
 // when nothing more fits).
 String ShortenString(const String& s, TCanvas* canvas, int maxWidth);
 
+// Tells the user "Function not yet implemented" (the cursor back to the default first) and
+// ends the operation silently with EAbort.
+[[noreturn]] void NotImplemented();
+
 // Removes one pending message msg of the window; a removed WM_QUIT is posted again.
 void KillMessage(HWND window, UINT msg);
 // True when the active window belongs to this thread.
@@ -61,5 +66,9 @@ bool IsForegroundTask();
 void* AllocMemo(long size);
 void FreeMemo(void*& p);
 bool CompareMem(const void* p1, const void* p2, size_t length);
+inline void* HugeOffset(void* p, long offset) { return static_cast<char*>(p) + offset; }
+inline void HMemCpy(void* dest, const void* source, long count) {
+  if (count > 0) std::memmove(dest, source, static_cast<size_t>(count));
+}
 // RGB of a colour with the palette-relative flag set.
 COLORREF PaletteColor(TColor color);

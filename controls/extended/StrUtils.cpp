@@ -1,5 +1,7 @@
 #include "StrUtils.h"
 
+namespace StrUtils {
+
 bool ConsistsOf(const String& s, const String& chars) {
   return s.find_first_not_of(chars) == String::npos;
 }
@@ -38,3 +40,5 @@ String TrimBlanks(const String& s) { return TrimLeadingBlanks(TrimTrailingBlanks
 String RepeatChar(wchar_t ch, int count) {
   return count < 1 ? String() : String(static_cast<size_t>(count), ch);
 }
+
+}  // namespace StrUtils

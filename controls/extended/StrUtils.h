@@ -1,7 +1,10 @@
 // Small text routines shared by the number, date and calculator edits. Positions count from
-// 1 as the class library's do; none of them raises.
+// 1 as the class library's do; none of them raises. They live in a namespace of their own,
+// since other libraries of the program have routines of the same names.
 #pragma once
 #include "classlib/system/SysString.h"
+
+namespace StrUtils {
 
 // True when every character of s is one of chars (true for an empty s).
 bool ConsistsOf(const String& s, const String& chars);
@@ -17,3 +20,5 @@ String TrimTrailingBlanks(const String& s);
 String TrimBlanks(const String& s);
 // count copies of ch; empty when count < 1.
 String RepeatChar(wchar_t ch, int count);
+
+}  // namespace StrUtils

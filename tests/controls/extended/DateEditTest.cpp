@@ -275,45 +275,15 @@ TEST_F(DateEditTest, ARegionalSettingsChangeRebuildsTheMask) {
   FormatSettings = saved;
 }
 
-namespace {
-
-// Keys to post to the active window once a modal loop runs, one every timer tick.
-std::vector<WORD>& PendingKeys() {
-  static std::vector<WORD> keys;
-  return keys;
-}
-
-void CALLBACK PostPendingKey(HWND, UINT, UINT_PTR timer, DWORD) {
-  const HWND active = ::GetActiveWindow();
-  if (PendingKeys().empty() || !active) return;
-  const HWND focus = ::GetFocus() ? ::GetFocus() : active;
-  const WORD vk = PendingKeys().front();
-  PendingKeys().erase(PendingKeys().begin());
-  ::PostMessageW(focus, WM_KEYDOWN, vk, stdctrl_tests::KeyData(vk, false));
-  ::PostMessageW(focus, WM_KEYUP, vk, stdctrl_tests::KeyData(vk, true));
-  if (PendingKeys().empty()) ::KillTimer(nullptr, timer);
-}
-
-// Runs run() with keys typed into whatever window is active meanwhile.
-void WithKeys(std::vector<WORD> keys, const std::function<void()>& run) {
-  PendingKeys() = std::move(keys);
-  const UINT_PTR timer = ::SetTimer(nullptr, 0, 60, PostPendingKey);
-  run();
-  ::KillTimer(nullptr, timer);
-  PendingKeys().clear();
-}
-
-}  // namespace
-
 TEST_F(DateEditTest, TheSelectDateDialogStepsAndConfirms) {
   TDateTime date = EncodeDate(2026, 5, 10);
   bool confirmed = false;
-  WithKeys({VK_NEXT, VK_NEXT, VK_RIGHT, VK_RETURN}, [&] {
+  extended_tests::WithKeys({VK_NEXT, VK_NEXT, VK_RIGHT, VK_RETURN}, [&] {
     confirmed = RunDateDialog(date, L"考试日期", Mon, 1u << Sun, clRed, nullptr);
   });
   EXPECT_TRUE(confirmed);
   EXPECT_EQ(Ymd(date), L"2026-07-11");
-  WithKeys({VK_NEXT, VK_ESCAPE}, [&] {
+  extended_tests::WithKeys({VK_NEXT, VK_ESCAPE}, [&] {
     confirmed = RunDateDialog(date, L"", Mon, 1u << Sun, clRed, nullptr);
   });
   EXPECT_FALSE(confirmed);
@@ -340,7 +310,7 @@ TEST_F(DateEditTest, DialogStyleRunsTheDialogFromTheButton) {
   edit->SetDateValue(EncodeDate(2026, 5, 10));
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
-  WithKeys({VK_NEXT, VK_RETURN}, [&] { edit->ButtonClicked(); });
+  extended_tests::WithKeys({VK_NEXT, VK_RETURN}, [&] { edit->ButtonClicked(); });
   EXPECT_EQ(edit->GetText(), L"10/06/2026");
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
   edit->SetCalendarStyle(csPopup);

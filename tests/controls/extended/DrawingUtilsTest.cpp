@@ -158,3 +158,15 @@ TEST(DrawingUtils, KillMessagePutsAQuitRequestBack) {
   EXPECT_FALSE(::PeekMessageW(&msg, wnd, WM_USER + 7, WM_USER + 7, PM_REMOVE));
   ::DestroyWindow(wnd);
 }
+
+TEST(DrawingUtils, NotImplementedTellsTheUserAndEndsSilently) {
+  bool aborted = false;
+  extended_tests::WithKeys({VK_RETURN}, [&] {
+    try {
+      NotImplemented();
+    } catch (const EAbort&) {
+      aborted = true;
+    }
+  });
+  EXPECT_TRUE(aborted);
+}

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "classlib/controls/Controls.h"
 #include "classlib/graphics/Bitmap.h"
@@ -66,5 +68,33 @@ inline void SaveScreenshot(HWND wnd, const char* name) {
   ::ReleaseDC(nullptr, screen);
   shot.SaveToFile(L"screenshots\\" + Utf8ToString(name) + L".bmp");
 }
+
+
+// Keys to post to the active window once a modal loop runs, one every timer tick.
+inline std::vector<WORD>& PendingKeys() {
+  static std::vector<WORD> keys;
+  return keys;
+}
+
+inline void CALLBACK PostPendingKey(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND active = ::GetActiveWindow();
+  if (PendingKeys().empty() || !active) return;
+  const HWND focus = ::GetFocus() ? ::GetFocus() : active;
+  const WORD vk = PendingKeys().front();
+  PendingKeys().erase(PendingKeys().begin());
+  ::PostMessageW(focus, WM_KEYDOWN, vk, static_cast<LPARAM>(1 | (::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16)));
+  ::PostMessageW(focus, WM_KEYUP, vk, static_cast<LPARAM>(1 | (::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16) | 0xC0000000u));
+  if (PendingKeys().empty()) ::KillTimer(nullptr, timer);
+}
+
+// Runs run() with keys typed into whatever window is active meanwhile.
+inline void WithKeys(std::vector<WORD> keys, const std::function<void()>& run) {
+  PendingKeys() = std::move(keys);
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 60, PostPendingKey);
+  run();
+  ::KillTimer(nullptr, timer);
+  PendingKeys().clear();
+}
+
 
 }  // namespace extended_tests

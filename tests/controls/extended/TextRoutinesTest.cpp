@@ -8,6 +8,8 @@
 #include "controls/extended/NumberText.h"
 #include "controls/extended/StrUtils.h"
 
+using namespace StrUtils;
+
 using extended_tests::FixedLocale;
 
 TEST(StrUtils, Table) {
