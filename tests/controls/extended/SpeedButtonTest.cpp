@@ -185,3 +185,25 @@ TEST_F(SpeedButtonWindowTest, HoldingRepeatsAfterTheInitialPauseThenEveryInterva
   a->SetAllowTimer(false);
   EXPECT_EQ(a->GetRepeatTimer(), nullptr);
 }
+
+TEST(RxSpeedButton, ATransparentButtonShowsItsParentUnderneath) {
+  TTestHost host;
+  host.SetColor(clGreen);
+  auto* under = new TRxSpeedButton(&host);  // a sibling below, partly covered
+  under->SetParent(&host);
+  under->SetBounds(0, 0, 10, 30);
+  auto* button = new TRxSpeedButton(&host);
+  button->SetParent(&host);
+  button->SetBounds(0, 0, 30, 30);
+  button->SetFlat(true);
+  button->SetTransparent(true);
+  host.ShowHost();
+  MemorySurface surface(30, 30, clBlack);
+  PaintInto(button, surface);
+  EXPECT_EQ(surface.At(25, 25), clGreen) << "the parent's colour";
+  const TColor face = ColorFromInt(static_cast<int32_t>(ColorToRGB(clBtnFace)));
+  EXPECT_EQ(surface.At(5, 15), face) << "the sibling below shows too";
+  button->SetTransparent(false);
+  PaintInto(button, surface);
+  EXPECT_EQ(surface.At(25, 25), face);
+}
