@@ -34,6 +34,15 @@ class SelectedDC {
   HPALETTE FPalette = nullptr;  // the palette selected before ours
 };
 
+// Paints color where the monochrome mask turns into white under the DC's text and
+// background colours, leaving the rest of the destination (raster operation DSPDxax).
+void PaintThroughMask(HDC dc, int x, int y, int w, int h, HDC maskDC, TColor color) {
+  UniqueBrush brush(::CreateSolidBrush(ColorToRGB(color)));
+  const HGDIOBJ old = ::SelectObject(dc, brush.get());
+  ::BitBlt(dc, x, y, w, h, maskDC, 0, 0, 0xE20746);
+  ::SelectObject(dc, old);
+}
+
 UniqueBitmap NewBitmap(HBITMAP handle) {
   if (!handle) throw EOutOfResources(L"Out of system resources");
   return UniqueBitmap(handle);
@@ -77,6 +86,12 @@ void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int i
 void CopyParentImage(TControl* control, TCanvas* dest) {
   if (!control || !dest || !control->GetParent()) return;
   TWinControl* parent = control->GetParent();
+  // The parent and the siblings paint copies of themselves while this runs.
+  parent->SetControlState(parent->GetControlState() + TControlState{csPaintCopy});
+  struct PaintCopyEnd {
+    TWinControl* parent;
+    ~PaintCopyEnd() { parent->SetControlState(parent->GetControlState() - TControlState{csPaintCopy}); }
+  } paintCopyEnd{parent};
   const HDC dc = dest->GetHandle();
   const int savedDC = ::SaveDC(dc);
   const TRect bounds = control->GetBoundsRect();
@@ -96,7 +111,9 @@ void CopyParentImage(TControl* control, TCanvas* dest) {
     const int saved = ::SaveDC(dc);
     ::SetViewportOrgEx(dc, r.Left - bounds.Left, r.Top - bounds.Top, nullptr);
     ::IntersectClipRect(dc, 0, 0, r.Right - r.Left, r.Bottom - r.Top);
+    sibling->SetControlState(sibling->GetControlState() + TControlState{csPaintCopy});
     sibling->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    sibling->SetControlState(sibling->GetControlState() - TControlState{csPaintCopy});
     ::RestoreDC(dc, saved);
   }
 }
@@ -225,12 +242,10 @@ std::unique_ptr<TBitmap> CreateGrayedBitmapEx(TBitmap* source, TColor outlineCol
   canvas->FillRect(Rect(0, 0, w, h));
   SelectedDC maskDC(sourceDC, mask.get());
   auto paintThroughMask = [&](TColor color, int offset) {
-    canvas->GetBrush()->SetColor(color);
     const HDC dc = canvas->GetHandle();
     const COLORREF oldText = ::SetTextColor(dc, RGB(0, 0, 0));
     const COLORREF oldBack = ::SetBkColor(dc, RGB(255, 255, 255));
-    // Where the mask is 1 the brush is painted, elsewhere the destination stays.
-    ::BitBlt(dc, offset, offset, w, h, maskDC.get(), 0, 0, 0xE20746);
+    PaintThroughMask(dc, offset, offset, w, h, maskDC.get(), color);
     ::SetTextColor(dc, oldText);
     ::SetBkColor(dc, oldBack);
   };
@@ -242,6 +257,30 @@ std::unique_ptr<TBitmap> CreateGrayedBitmapEx(TBitmap* source, TColor outlineCol
 std::unique_ptr<TBitmap> CreateGrayedBitmap(TBitmap* source, TColor outlineColor) {
   return CreateGrayedBitmapEx(source, outlineColor, clBtnFace, clBtnHighlight, clBtnShadow,
                               true);
+}
+
+void ImageListDrawDisabled(TCustomImageList* images, TCanvas* canvas, int x, int y, int index,
+                           TColor highlightColor, TColor grayColor, bool drawHighlight) {
+  if (!images || !canvas || index < 0 || index >= images->GetCount()) return;
+  const int w = images->GetWidth(), h = images->GetHeight();
+  UniqueBitmap mask = NewBitmap(::CreateBitmap(w, h, 1, 1, nullptr));
+  const HDC dc = canvas->GetHandle();
+  SelectedDC maskDC(dc, mask.get());
+  ::PatBlt(maskDC.get(), 0, 0, w, h, WHITENESS);
+  // The mask: 0 (black) where the image is drawn, 1 (white) where it is transparent.
+  ::ImageList_Draw(images->GetHandle(), index, maskDC.get(), 0, 0, ILD_MASK);
+  const TColor oldBrush = canvas->GetBrush()->GetColor();
+  const COLORREF oldText = ::SetTextColor(dc, RGB(255, 255, 255));
+  const COLORREF oldBack = ::SetBkColor(dc, RGB(0, 0, 0));
+  auto paint = [&](TColor color, int left, int top) {
+    canvas->GetBrush()->SetColor(color);
+    PaintThroughMask(dc, left, top, w, h, maskDC.get(), color);
+  };
+  if (drawHighlight) paint(highlightColor, x + 1, y + 1);
+  paint(grayColor, x, y);
+  ::SetTextColor(dc, oldText);
+  ::SetBkColor(dc, oldBack);
+  canvas->GetBrush()->SetColor(oldBrush);
 }
 
 String ShortenString(const String& s, TCanvas* canvas, int maxWidth) {

@@ -10,6 +10,7 @@
 #include "classlib/controls/Controls.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/Canvas.h"
+#include "classlib/graphics/ImageList.h"
 
 // Screen cursors registered from this library's resources "RX_HANDCUR" and "RX_DRAGCUR"
 // (RegisterExtendedCursors, called by the library's registration).
@@ -47,6 +48,11 @@ std::unique_ptr<TBitmap> CreateGrayedBitmapEx(TBitmap* source, TColor outlineCol
                                               TColor backColor, TColor highlightColor,
                                               TColor shadowColor, bool drawHighlight);
 std::unique_ptr<TBitmap> CreateGrayedBitmap(TBitmap* source, TColor outlineColor);
+
+// Draws image index of the list as a disabled picture at (x, y): its shape (from the mask)
+// in grayColor, with a highlightColor copy one pixel down-right under it when drawHighlight.
+void ImageListDrawDisabled(TCustomImageList* images, TCanvas* canvas, int x, int y, int index,
+                           TColor highlightColor, TColor grayColor, bool drawHighlight);
 
 // s, or as much of it as fits in maxWidth on the canvas followed by "..." ("..." alone
 // when nothing more fits).

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "ExtendedTestSupport.h"
+#include "classlib/forms/Forms.h"
 #include "classlib/system/SysFiles.h"
 #include "controls/extended/RxUtils.h"
 
@@ -169,4 +170,28 @@ TEST(DrawingUtils, NotImplementedTellsTheUserAndEndsSilently) {
     }
   });
   EXPECT_TRUE(aborted);
+}
+
+TEST(DrawingUtils, ImageListImagesDrawnDisabled) {
+  TCustomImageList images(nullptr);
+  images.SetWidth(10);
+  images.SetHeight(10);
+  TBitmap picture;
+  Paint(picture, 10, 10, clFuchsia, Rect(2, 2, 6, 6), clBlue);
+  images.AddMasked(&picture, clFuchsia);
+  MemorySurface surface(20, 20, clWhite);
+  surface.Canvas.GetBrush()->SetColor(clGreen);
+  ImageListDrawDisabled(&images, &surface.Canvas, 0, 0, 0, clYellow, clGray, true);
+  EXPECT_EQ(surface.At(3, 3), clGray) << "the shape in the grey colour";
+  EXPECT_EQ(surface.At(6, 6), clYellow) << "its highlight down-right";
+  EXPECT_EQ(surface.At(8, 8), clWhite) << "transparent parts untouched";
+  EXPECT_EQ(surface.Canvas.GetBrush()->GetColor(), clGreen) << "the brush comes back";
+  ImageListDrawDisabled(&images, &surface.Canvas, 0, 0, 5, clYellow, clGray, true);  // no image 5
+}
+
+TEST(DrawingUtils, TheHandAndDragCursorsAreRegistered) {
+  RegisterExtendedCursors();
+  EXPECT_NE(Screen->GetCursors(crHand), Screen->GetCursors(crArrow));
+  EXPECT_NE(Screen->GetCursors(crDragHand), Screen->GetCursors(crArrow));
+  EXPECT_NE(Screen->GetCursors(crHand), Screen->GetCursors(crDragHand));
 }
