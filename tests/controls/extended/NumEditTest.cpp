@@ -225,6 +225,22 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetValue(), 5);
   EXPECT_FALSE(::IsWindowVisible(edit->GetPopup()->GetHandle()));
+  // Keys of the drop-down clicked with the mouse; '=' returns the value.
+  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
+  Pump();
+  ASSERT_TRUE(edit->GetPopupVisible());
+  auto* calculator = dynamic_cast<TPopupCalculator*>(edit->GetPopup());
+  ASSERT_NE(calculator, nullptr);
+  for (int kind : {5, 14, 4, 20}) {  // 4 * 3 =
+    TCalcButton* key = calculator->GetCalculator()->KeyOfKind(kind);
+    ASSERT_NE(key, nullptr);
+    const TPoint at = key->GetParent()->ScreenToClient(key->ClientToScreen(TPoint(5, 5)));
+    edit_tests::ClickWindow(key->GetParent()->GetHandle(), at.X, at.Y);
+  }
+  edit_tests::KeyTargetRef() = edit->GetHandle();
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetValue(), 12);
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
 }
 
 TEST_F(NumEditTest, AltDownWithoutAButtonDoesNothing) {
