@@ -4,6 +4,7 @@
 #include "RxUtils.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
+#include "classlib/controls/ActnList.h"
 #include "classlib/forms/Forms.h"
 
 namespace {
@@ -152,6 +153,26 @@ void TRxSpeedButton::SetAllowTimer(bool value) {
 void TRxSpeedButton::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation == opRemove && component == FDropDownMenu) FDropDownMenu = nullptr;
+}
+
+void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
+  inherited::ActionChange(sender, checkDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if ((!checkDefaults || !FDown) && FGroupIndex != 0) SetDown(action->GetChecked());
+  TCustomActionList* list = action->GetActionList();
+  TCustomImageList* images = list ? list->GetImages() : nullptr;
+  const int index = action->GetImageIndex();
+  if (GetGlyph()->GetEmpty() && images && index >= 0 && index < images->GetCount()) {
+    // The action's image on fuchsia, the colour that is transparent.
+    TBitmap glyph;
+    glyph.SetSize(images->GetWidth(), images->GetHeight());
+    glyph.GetCanvas()->GetBrush()->SetColor(clFuchsia);
+    glyph.GetCanvas()->FillRect(Rect(0, 0, images->GetWidth(), images->GetHeight()));
+    images->Draw(glyph.GetCanvas(), 0, 0, index, true);
+    glyph.SetTransparentColor(clFuchsia);
+    SetGlyph(&glyph);
+  }
 }
 
 void TRxSpeedButton::Loaded() {

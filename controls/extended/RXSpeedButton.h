@@ -3,7 +3,8 @@
 // menu with its mark, and auto-repeat while held (AllowTimer: the first repeat after
 // InitPause, then every RepeatInterval). TRxTimerSpeedButton repeats by default.
 //
-// Not done: glyph images taken from an action's image list.
+// A linked action's check state sets Down (in a group), and its image becomes the glyph
+// while the button has none.
 #pragma once
 #include <memory>
 
@@ -85,6 +86,7 @@ class TRxSpeedButton : public TGraphicControl {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  void ActionChange(TObject* sender, bool checkDefaults) override;
   void Paint() override;
   virtual void PaintGlyph(TCanvas* canvas, const TRect& r, TButtonState state, bool drawMark);
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;

@@ -6,8 +6,6 @@
 // itself exists while any glyph renderer exists: the first renderer makes it, the last one
 // frees it. TRxButtonGlyph cuts its strip into the images of the five button states and
 // draws glyph, caption and drop-down mark on a button face.
-//
-// Not done: images taken from an action's image list.
 #pragma once
 #include <array>
 #include <memory>

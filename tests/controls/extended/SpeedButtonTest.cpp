@@ -6,6 +6,7 @@
 
 #include "ExtendedTestSupport.h"
 #include "classlib/controls/ControlTestSupport.h"
+#include "classlib/controls/ActnList.h"
 #include "controls/extended/RXSpeedButton.h"
 #include "tests/classlib/stdctrls/EditTestSupport.h"
 
@@ -206,4 +207,30 @@ TEST(RxSpeedButton, ATransparentButtonShowsItsParentUnderneath) {
   button->SetTransparent(false);
   PaintInto(button, surface);
   EXPECT_EQ(surface.At(25, 25), face);
+}
+
+TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
+  TTestHost host;
+  auto* images = new TCustomImageList(&host);
+  images->SetWidth(12);
+  images->SetHeight(12);
+  TBitmap picture;
+  MakeStrip(picture, 1, 12, clBlue);
+  images->AddMasked(&picture, clFuchsia);
+  auto* list = new TActionList(&host);
+  list->SetImages(images);
+  auto* action = new TAction(&host);
+  action->SetActionList(list);
+  action->SetImageIndex(0);
+  action->SetChecked(true);
+  action->SetCaption(L"Go");
+  auto* button = new TRxSpeedButton(&host);
+  button->SetParent(&host);
+  button->SetGroupIndex(1);
+  button->SetAction(action);
+  EXPECT_TRUE(button->GetDown());
+  EXPECT_EQ(button->GetCaption(), L"Go");
+  ASSERT_EQ(button->GetGlyph()->GetWidth(), 12);
+  EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
+  EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(0, 0), clFuchsia);
 }
