@@ -282,6 +282,19 @@ void TCustomComboEdit::UpdateButtonLayout() {
   ::SendMessageW(GetHandle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
+int TCustomComboEdit::MinimumHeight() {
+  // One line of the smaller of the system font and the control's font, and the borders.
+  TEXTMETRICW system{}, own{};
+  const HDC dc = ::GetDC(nullptr);
+  ::GetTextMetricsW(dc, &system);
+  const HGDIOBJ old = ::SelectObject(dc, GetFont()->GetHandle());
+  ::GetTextMetricsW(dc, &own);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  const int text = system.tmHeight < own.tmHeight ? system.tmHeight : own.tmHeight;
+  return text + 4 * ::GetSystemMetrics(SM_CYBORDER) + 1;
+}
+
 TPoint TCustomComboEdit::TextMargins() {
   const int inset = GetBorderStyle() == bsNone ? 0 : GetCtl3D() ? 1 : 2;
   const LRESULT margins = HandleAllocated() ? ::SendMessageW(GetHandle(), EM_GETMARGINS, 0, 0) : 0;
@@ -526,10 +539,16 @@ void TCustomComboEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       CloseDropDown(false);
       break;
-    case WM_SIZE:
+    case WM_SIZE: {
       inherited::Dispatch(message);
+      const int minimum = MinimumHeight();
+      if (!GetComponentState().Contains(csLoading) && GetHeight() < minimum) {
+        SetHeight(minimum);  // the resize that follows lays the button out
+        break;
+      }
       UpdateButtonLayout();
       break;
+    }
     case CM_CANCELMODE: {
       // A press anywhere but on the edit, its drop-down or its button closes the drop-down.
       auto* sender = reinterpret_cast<TControl*>(message.LParam);

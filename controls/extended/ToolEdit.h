@@ -134,6 +134,8 @@ class TCustomComboEdit : public TCustomMaskEdit {
   void UpdateButtonLayout();
   void SetPopup(TPopupWindow* popup) { FPopup = popup; }
   void SetDefaultNumGlyphs(int value) { FDefNumGlyphs = value; }
+  // The smallest height that shows a line of text.
+  int MinimumHeight();
   // The text's left and top margins inside the client area.
   TPoint TextMargins();
   // Paints text as the unfocused edit shows it (alignment, the button's room); false when

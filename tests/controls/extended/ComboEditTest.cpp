@@ -50,6 +50,8 @@ TEST_F(ComboEditTest, ButtonWidthAndGlyphKinds) {
   edit->SetGlyphKind(gkDropDown);
   EXPECT_EQ(edit->GetButtonWidth(), ::GetSystemMetrics(SM_CXVSCROLL));
   EXPECT_FALSE(edit->GetGlyph()->GetEmpty());
+  edit->SetHeight(4);
+  EXPECT_GT(edit->GetHeight(), 10) << "never lower than a line of text";
   TBitmap own;
   own.SetSize(8, 8);
   edit->SetGlyph(&own);
