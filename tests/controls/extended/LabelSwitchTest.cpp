@@ -6,6 +6,7 @@
 #include "classlib/classes/Layouts.h"
 #include "classlib/classes/Streams.h"
 #include "classlib/controls/ControlTestSupport.h"
+#include "classlib/stdctrls/Edits.h"
 #include "controls/extended/RXLabel.h"
 #include "controls/extended/RXSwitch.h"
 #include "tests/classlib/stdctrls/EditTestSupport.h"
@@ -237,4 +238,37 @@ TEST_F(SwitchTest, CaptionBesideThePicture) {
   ASSERT_FALSE(text == TRect());
   EXPECT_GE(text.Left, 32) << "the text is right of the picture";
   EXPECT_EQ(surface.At(16, 45), clRed) << "the picture at the left edge";
+}
+
+// ---- Label with a focus control ----------------------------------------------------------------
+
+TEST_F(SwitchTest, TheLabelFocusesItsControlAndFramesItWhileFocused) {
+  ReadLayout(
+      L"object EditsForm: TEditsForm\n"
+      L"  object Label1: TRxLabel\n    Left = 10\n    Top = 10\n    Caption = '&Name'\n"
+      L"    FocusControl = Edit1\n    ShowFocus = True\n    Color = clWhite\n  end\n"
+      L"  object Edit1: TEdit\n    Left = 10\n    Top = 40\n  end\n"
+      L"  object Edit2: TEdit\n    Left = 10\n    Top = 70\n  end\n"
+      L"end\n");
+  auto* label = Find<TRxLabel>(L"Label1");
+  auto* edit1 = Find<TEdit>(L"Edit1");
+  auto* edit2 = Find<TEdit>(L"Edit2");
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit2));
+  TMessage accel{CM_DIALOGCHAR, L'n', 0, 0};
+  label->Dispatch(accel);
+  stdctrl_tests::Pump();
+  EXPECT_EQ(accel.Result, 1);
+  EXPECT_TRUE(edit1->Focused()) << "the accelerator focuses the focus control";
+  const int w = label->GetWidth(), h = label->GetHeight();
+  MemorySurface surface(w, h, clBlue);
+  PaintInto(label, surface);
+  EXPECT_GT(surface.CountOf(clBlack, Rect(0, 0, w, 1)) + surface.CountOf(clBlack, Rect(0, h - 1, w, h)), 0)
+      << "a focus rectangle at the edges";
+  ASSERT_TRUE(edit_tests::FocusOn(edit2));
+  surface.Fill(clBlue);
+  PaintInto(label, surface);
+  EXPECT_EQ(surface.CountOf(clBlack, Rect(0, 0, w, 1)), 0) << "gone with the focus";
+  delete edit1;
+  EXPECT_EQ(label->GetFocusControl(), nullptr) << "a freed focus control is forgotten";
 }
