@@ -224,6 +224,15 @@ void TCustomComboEdit::RebuildGlyph() {
   }
 }
 
+int TCustomComboEdit::NaturalButtonWidth() const {
+  if (FGlyphKind == gkDefault && !GetGlyph()->GetEmpty()) {
+    const int width = GetGlyph()->GetWidth() / GetNumGlyphs() + 6;
+    return width > kNaturalButtonWidth ? width : kNaturalButtonWidth;
+  }
+  if (FGlyphKind == gkDropDown) return ::GetSystemMetrics(SM_CXVSCROLL);
+  return kNaturalButtonWidth;
+}
+
 String TCustomComboEdit::GetButtonHint() const { return FButton->GetHint(); }
 void TCustomComboEdit::SetButtonHint(const String& value) { FButton->SetHint(value); }
 
@@ -447,16 +456,10 @@ void TCustomComboEdit::ApplyChosenValue(const Variant& value) {
 
 void TCustomComboEdit::MakeCaret() {
   if (!HandleAllocated()) return;
-  TEXTMETRICW metrics{};
-  {
-    const HDC dc = ::GetDC(nullptr);
-    const HGDIOBJ old = ::SelectObject(dc, GetFont()->GetHandle());
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(nullptr, dc);
-  }
-  const int system = ::GetSystemMetrics(SM_CYCAPTION) > 0 ? metrics.tmHeight : metrics.tmHeight;
-  ::CreateCaret(GetHandle(), nullptr, GetFont()->GetStyle().Contains(fsBold) ? 2 : 1, system);
+  // One pixel wide (two for a bold font), as high as the smaller of the system font's and
+  // the control font's characters.
+  const int height = MinimumHeight() - 4 * ::GetSystemMetrics(SM_CYBORDER) - 1;
+  ::CreateCaret(GetHandle(), nullptr, GetFont()->GetStyle().Contains(fsBold) ? 2 : 1, height);
   ::ShowCaret(GetHandle());
 }
 

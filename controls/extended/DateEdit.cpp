@@ -13,6 +13,10 @@ namespace {
 
 const wchar_t* const YearDigitsNames[] = {L"dyDefault", L"dyFour", L"dyTwo"};
 const TEnumInfo YearDigitsIdents = MakeEnumInfo(YearDigitsNames);
+const wchar_t* const GlyphKindNames[] = {L"gkCustom", L"gkDefault", L"gkDropDown", L"gkEllipsis"};
+const TEnumInfo GlyphKindIdents = MakeEnumInfo(GlyphKindNames);
+const wchar_t* const PopupAlignNames[] = {L"epaRight", L"epaLeft"};
+const TEnumInfo PopupAlignIdents = MakeEnumInfo(PopupAlignNames);
 const wchar_t* const CalendarStyleNames[] = {L"csPopup", L"csDialog"};
 const TEnumInfo CalendarStyleIdents = MakeEnumInfo(CalendarStyleNames);
 const wchar_t* const DayNames[] = {L"Sun", L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat"};
@@ -306,8 +310,6 @@ void TCustomDateEdit::Change() {
   if (!FFormatting) inherited::Change();
 }
 
-void TCustomDateEdit::Dispatch(TMessage& message) { inherited::Dispatch(message); }
-
 // ---- TDateEdit ------------------------------------------------------------------------------
 
 TDateEdit::TDateEdit(TComponent* owner) : TCustomDateEdit(owner) { RebuildEditMask(); }
@@ -318,7 +320,14 @@ const TPropertyTable* TDateEdit::PublishedProperties() {
   static const TPropertyTable table{
       P::WChar(L"BlanksChar", &C::GetBlanksChar, &C::SetBlanksChar).Default(L' '),
       P::Text(L"ButtonHint", &C::GetButtonHint, &C::SetButtonHint),
-      P::Integer(L"ButtonWidth", &C::GetButtonWidth, &C::SetButtonWidth),
+      P::Integer(L"ButtonWidth", &C::GetButtonWidth, &C::SetButtonWidth)
+          .Stored([](C* c) { return c->GetButtonWidth() != c->NaturalButtonWidth(); }),
+      P::Enum(L"GlyphKind", GlyphKindIdents, &C::GetGlyphKind, &C::SetGlyphKind).Default(gkDefault),
+      P::Persistent(L"Glyph", &C::GetGlyph, &C::SetGlyph)
+          .Stored([](C* c) { return c->GetGlyphKind() == gkCustom; }),
+      P::Enum(L"PopupAlign", PopupAlignIdents, &C::GetPopupAlign, &C::SetPopupAlign).Default(epaRight),
+      P::Method(L"OnButtonClick", &C::GetOnButtonClick, &C::SetOnButtonClick),
+      P::Method(L"OnAcceptDate", &C::GetOnAcceptDate, &C::SetOnAcceptDate),
       P::Strings(L"CalendarHints", &C::GetCalendarHints, &C::SetCalendarHints),
       P::Enum(L"CalendarStyle", CalendarStyleIdents, &C::GetCalendarStyle, &C::SetCalendarStyle)
           .Default(csPopup),
@@ -328,7 +337,7 @@ const TPropertyTable* TDateEdit::PublishedProperties() {
       P::Text(L"DialogTitle", &C::GetDialogTitle, &C::SetDialogTitle)
           .Stored([](C* c) { return !c->GetDialogTitle().empty() && c->GetDialogTitle() != L"Select a Date"; }),
       P::Boolean(L"DirectInput", &C::GetDirectInput, &C::SetDirectInput).Default(true),
-      P::Integer(L"NumGlyphs", &C::GetNumGlyphs, &C::SetNumGlyphs),
+      P::Integer(L"NumGlyphs", &C::GetNumGlyphs, &C::SetNumGlyphs).Default(2),
       P::Color(L"PopupColor", &C::GetPopupColor, &C::SetPopupColor).Default(clBtnFace),
       P::Boolean(L"ReadOnly", &C::GetEditReadOnly, &C::SetEditReadOnly).Default(false),
       P::Enum(L"StartOfWeek", DayIdents, &C::GetStartOfWeek, &C::SetStartOfWeek).Default(Mon),

@@ -59,7 +59,6 @@ class TCustomDateEdit : public TCustomComboEdit {
   // Recomputes the format and the mask from the settings and shows the same date again.
   virtual void RebuildEditMask();
 
-  void Dispatch(TMessage& message) override;
 
  protected:
   void CreateWnd() override;

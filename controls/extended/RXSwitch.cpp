@@ -197,8 +197,6 @@ void TRxSwitch::CMTextChanged(TMessage& message) {
   Invalidate();
 }
 
-void TRxSwitch::Dispatch(TMessage& message) { inherited::Dispatch(message); }
-
 // ---- Painting -----------------------------------------------------------------------------
 
 void TRxSwitch::Paint() {

@@ -54,7 +54,6 @@ class TRxSwitch : public TCustomControl {
   const TNotifyEvent& GetOnOff() const { return FOnOff; }
   void SetOnOff(TNotifyEvent handler) { FOnOff = std::move(handler); }
 
-  void Dispatch(TMessage& message) override;
   void DefineProperties(TFiler& filer) override;
   void Loaded() override;
 

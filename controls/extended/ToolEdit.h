@@ -94,6 +94,10 @@ class TCustomComboEdit : public TCustomMaskEdit {
   const TNotifyEvent& GetOnButtonClick() const { return FOnButtonClick; }
   void SetOnButtonClick(TNotifyEvent handler) { FOnButtonClick = std::move(handler); }
 
+  // The width a layout need not store: for gkDefault with a glyph max(cell width + 6, 21),
+  // for gkDropDown the scroll-bar width, else 21.
+  int NaturalButtonWidth() const;
+
   // ---- Operations --------------------------------------------------------------------
   // The button was clicked: its action runs unless the edit is read-only.
   void ButtonClicked();

@@ -343,4 +343,8 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
   EXPECT_NE(written.find(L"PopupColor = 13749952"), String::npos);
   EXPECT_EQ(written.find(L"Text ="), String::npos) << "a blank text is not stored";
   EXPECT_EQ(written.find(L"DialogTitle"), String::npos);
+  EXPECT_EQ(written.find(L"ButtonWidth"), String::npos) << "the natural width";
+  EXPECT_EQ(written.find(L"Glyph.Data"), String::npos) << "the built-in glyph";
+  EXPECT_EQ(written.find(L"NumGlyphs"), String::npos);
+  EXPECT_EQ(edit->GetButtonWidth(), 21);
 }

@@ -6,6 +6,8 @@
 
 #include "ExtendedTestSupport.h"
 #include "classlib/controls/ControlTestSupport.h"
+#include "classlib/classes/Layouts.h"
+#include "classlib/classes/Streams.h"
 #include "classlib/controls/ActnList.h"
 #include "controls/extended/RXSpeedButton.h"
 #include "tests/classlib/stdctrls/EditTestSupport.h"
@@ -233,4 +235,39 @@ TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
   ASSERT_EQ(button->GetGlyph()->GetWidth(), 12);
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(0, 0), clFuchsia);
+}
+
+TEST(RxSpeedButton, PropertiesFromALayout) {
+  TTestHost host;
+  const String text =
+      L"object Host: TTestHost\n"
+      L"  object Button1: TRxSpeedButton\n"
+      L"    Caption = 'Go'\n    Flat = True\n    GroupIndex = 2\n    Down = True\n"
+      L"    AllowTimer = True\n    InitPause = 300\n    RepeatInterval = 50\n"
+      L"    Layout = blGlyphLeft\n    Spacing = 4\n    MenuPosition = dmpRight\n"
+      L"    Style = bsNew\n    ModalResult = 1\n  end\n"
+      L"  object Button2: TRxTimerSpeedButton\n  end\n"
+      L"end\n";
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, &host);
+  auto* a = dynamic_cast<TRxSpeedButton*>(host.FindComponent(L"Button1"));
+  auto* b = dynamic_cast<TRxTimerSpeedButton*>(host.FindComponent(L"Button2"));
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_TRUE(a->GetDown());
+  EXPECT_TRUE(a->GetFlat());
+  EXPECT_EQ(a->GetInitPause(), 300);
+  EXPECT_EQ(a->GetRepeatInterval(), 50);
+  EXPECT_EQ(a->GetLayout(), blGlyphLeft);
+  EXPECT_EQ(a->GetMenuPosition(), dmpRight);
+  EXPECT_EQ(a->GetModalResult(), 1);
+  EXPECT_EQ(b->GetWidth(), 25);
+  EXPECT_TRUE(b->GetAllowTimer());
+  EXPECT_EQ(b->GetStyle(), bsWin31);
+  const String written = ComponentToText(&host);
+  EXPECT_NE(written.find(L"InitPause = 300"), String::npos);
+  EXPECT_EQ(written.find(L"Spacing = 1"), String::npos);
+  const size_t second = written.find(L"Button2");
+  EXPECT_EQ(written.find(L"AllowTimer", second), String::npos) << "the timer button's default";
+  EXPECT_EQ(written.find(L"Style", second), String::npos);
 }
