@@ -328,6 +328,8 @@ const TPropertyTable* TCurrencyEdit::PublishedProperties() {
       P::Float(L"MaxValue", &C::GetMaxValue, &C::SetMaxValue),
       P::Float(L"MinValue", &C::GetMinValue, &C::SetMinValue),
       P::Boolean(L"ReadOnly", &C::GetEditReadOnly, &C::SetEditReadOnly).Default(false),
+      // The value is what a layout keeps; a text read from one is ignored.
+      P::Text(L"Text", &C::GetText, &C::SetText).Stored([](C*) { return false; }),
       P::Float(L"Value", &C::GetValue, &C::SetValue),
       P::Boolean(L"ZeroEmpty", &C::GetZeroEmpty, &C::SetZeroEmpty).Default(true),
   };

@@ -107,7 +107,7 @@ TEST_F(ComboEditTest, CurrencyEditFromALayout) {
       L"  object Currencyedit1: TCurrencyEdit\n"
       L"    Left = 10\n    Top = 10\n    Width = 40\n    Height = 20\n"
       L"    DisplayFormat = '0.0'\n    MaxValue = 30\n    MinValue = 0.1\n    Value = 12.5\n"
-      L"    DecimalPlaces = 1\n    OnChange = Changed\n"
+      L"    DecimalPlaces = 1\n    OnChange = Changed\n    Text = 'abc'\n"
       L"  end\n"
       L"end\n");
   auto* edit = Find<TCurrencyEdit>(L"Currencyedit1");
@@ -118,6 +118,7 @@ TEST_F(ComboEditTest, CurrencyEditFromALayout) {
   const String written = ComponentToText(Form);
   EXPECT_NE(written.find(L"DisplayFormat = '0.0'"), String::npos);
   EXPECT_EQ(written.find(L"BeepOnError"), String::npos);
+  EXPECT_EQ(written.find(L"Text ="), String::npos);
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
   Form->Reset();

@@ -9,6 +9,7 @@
 #include "classlib/classes/Layouts.h"
 #include "classlib/classes/Streams.h"
 #include "classlib/controls/ActnList.h"
+#include "classlib/controls/Menus.h"
 #include "controls/extended/RXSpeedButton.h"
 #include "tests/classlib/stdctrls/EditTestSupport.h"
 
@@ -270,4 +271,38 @@ TEST(RxSpeedButton, PropertiesFromALayout) {
   const size_t second = written.find(L"Button2");
   EXPECT_EQ(written.find(L"AllowTimer", second), String::npos) << "the timer button's default";
   EXPECT_EQ(written.find(L"Style", second), String::npos);
+}
+
+TEST(RxSpeedButton, ButtonClickAndTheDropDownMark) {
+  TTestHost host;
+  auto* button = new TRxSpeedButton(&host);
+  button->SetParent(&host);
+  button->SetBounds(0, 0, 40, 25);
+  button->SetCaption(L"");
+  int clicks = 0;
+  button->SetOnClick([&](TObject*) { ++clicks; });
+  button->ButtonClick();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(button->GetState(), bsUp);
+  button->SetGroupIndex(3);
+  button->ButtonClick();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_TRUE(button->GetDown()) << "in a group it toggles";
+  button->SetAllowAllUp(true);
+  button->SetDown(false);
+  button->SetGroupIndex(0);
+  // With a drop-down menu the mark is drawn: a triangle in the button text colour.
+  auto* menu = new TPopupMenu(&host);
+  button->SetDropDownMenu(menu);
+  MemorySurface surface(40, 25, clWhite);
+  PaintInto(button, surface);
+  const TColor text = ColorFromInt(static_cast<int32_t>(ColorToRGB(clBtnText)));
+  EXPECT_EQ(surface.CountOf(text, Rect(0, 0, 40, 25)), 7 + 5 + 3 + 1);
+  button->SetMarkDropDown(false);
+  PaintInto(button, surface);
+  EXPECT_EQ(surface.CountOf(text, Rect(2, 2, 38, 23)), 0);
+  button->ButtonClick();
+  EXPECT_EQ(clicks, 2) << "a button with an automatic drop-down menu is not clicked in code";
+  delete menu;
+  EXPECT_EQ(button->GetDropDownMenu(), nullptr);
 }
