@@ -125,7 +125,7 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
     key->SetParent(this);
   }
   if (layout == clDialog) {
-    auto* memoryPanel = new TCustomPanel(this);
+    auto* memoryPanel = FMemoryPanel = new TCustomPanel(this);
     memoryPanel->SetBounds(6, 7, 34, 20);
     memoryPanel->SetBevelOuter(bvNone);
     memoryPanel->SetBevelInner(bvLowered);
@@ -141,6 +141,17 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
   FEngine.OnResult = [this] {
     if (OnResult) OnResult(this);
   };
+}
+
+void TCalculatorPanel::CMCtl3DChanged(TMessage& message) {
+  inherited::CMCtl3DChanged(message);
+  const bool ctl3D = GetCtl3D();
+  for (int i = 0; i < GetControlCount(); ++i)
+    if (auto* key = dynamic_cast<TCalcButton*>(GetControl(i))) key->SetStyle(ctl3D ? bsNew : bsWin31);
+  if (FMemoryPanel) {
+    FMemoryPanel->SetBevelInner(ctl3D ? bvLowered : bvNone);
+    FMemoryPanel->SetBorderStyle(ctl3D ? bsNone : bsSingle);
+  }
 }
 
 void TCalculatorPanel::DisplayTextChanged() {

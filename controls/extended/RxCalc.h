@@ -42,6 +42,9 @@ class TCalculatorPanel : public TCustomPanel {
 
  protected:
   virtual void DisplayTextChanged();
+  // Keys and the memory panel follow Ctl3D: new-style keys and a lowered panel with it,
+  // old-style keys and a single-border panel without.
+  void CMCtl3DChanged(TMessage& message) override;
 
  private:
   void KeyClick(TCalcButton* key);
@@ -50,6 +53,7 @@ class TCalculatorPanel : public TCustomPanel {
   TCalcEngine FEngine;
   TCalcPanelLayout FLayout;
   TLabel* FMemoryLabel = nullptr;  // dialog layout only; owned as a component
+  TCustomPanel* FMemoryPanel = nullptr;  // holds the memory label; dialog layout only
 };
 
 // The popup-layout panel inside the drop-down calculator: takes the mouse but never the focus.

@@ -169,4 +169,8 @@ TEST_F(ComboEditTest, TheDialogKeypadByMouseAndKeyboard) {
   panel->CalcKeyPress(L'=');
   ClickControl(panel->KeyOfKind(27));
   EXPECT_EQ(oks, 1) << "OK in the error state only beeps";
+  panel->SetCtl3D(false);
+  EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsWin31);
+  panel->SetCtl3D(true);
+  EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsNew);
 }
