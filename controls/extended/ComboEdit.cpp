@@ -291,6 +291,17 @@ void TCustomComboEdit::UpdateButtonLayout() {
   ::SendMessageW(GetHandle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
+bool TCustomComboEdit::Closing() const {
+  for (const TControl* c = this; c; c = c->GetParent())
+    if (c->GetComponentState().Contains(csDestroying)) return true;
+  return false;
+}
+
+void TCustomComboEdit::RefocusAfterError() {
+  SelectAll();
+  if (CanFocus()) SetFocus();
+}
+
 int TCustomComboEdit::MinimumHeight() {
   // One line of the smaller of the system font and the control's font, and the borders.
   TEXTMETRICW system{}, own{};

@@ -247,14 +247,16 @@ void TCustomNumEdit::CMEnter(TMessage& message) {
 }
 
 void TCustomNumEdit::CMExit(TMessage& message) {
-  try {
-    if (!GetComponentState().Contains(csDesigning) && FCheckOnExit)
-      ClampValue(ReadNumber(TCustomComboEdit::GetText()), true);
-    CommitEditText();
-  } catch (...) {
-    SelectAll();
-    if (CanFocus()) SetFocus();
-    throw;
+  // A window being closed checks nothing: the value stays the one taken last.
+  if (!Closing()) {
+    try {
+      if (!GetComponentState().Contains(csDesigning) && FCheckOnExit)
+        ClampValue(ReadNumber(TCustomComboEdit::GetText()), true);
+      CommitEditText();
+    } catch (...) {
+      RefocusAfterError();
+      throw;
+    }
   }
   FNumFocused = false;
   Invalidate();
@@ -287,8 +289,7 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
         CommitEditText();
       } catch (const Exception&) {
         SetEditTextGuarded(before);
-        SelectAll();
-        if (CanFocus()) SetFocus();
+        RefocusAfterError();
         if (FBeepOnError) ::MessageBeep(0);
       }
       break;

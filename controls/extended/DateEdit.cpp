@@ -296,8 +296,14 @@ void TCustomDateEdit::KeyPress(wchar_t& key) {
 }
 
 void TCustomDateEdit::CMExit(TMessage& message) {
-  if (!GetComponentState().Contains(csDesigning) && FCheckOnExit && !IsBlank()) {
-    const TDateTime date = TextToDateStrict(TrimBlanks(GetText()), FDateFormat);
+  if (!GetComponentState().Contains(csDesigning) && FCheckOnExit && !Closing() && !IsBlank()) {
+    TDateTime date = 0;
+    try {
+      date = TextToDateStrict(TrimBlanks(GetText()), FDateFormat);
+    } catch (...) {
+      RefocusAfterError();
+      throw;
+    }
     const bool was = FFormatting;
     FFormatting = true;
     SetDateValue(date);

@@ -138,6 +138,11 @@ class TCustomComboEdit : public TCustomMaskEdit {
   void UpdateButtonLayout();
   void SetPopup(TPopupWindow* popup) { FPopup = popup; }
   void SetDefaultNumGlyphs(int value) { FDefNumGlyphs = value; }
+  // After a value that could not be taken on leaving: the text selected and the focus
+  // back in the edit, so that the user can mend it.
+  void RefocusAfterError();
+  // The edit or one of its parents is being destroyed: leaving it checks nothing.
+  bool Closing() const;
   // The smallest height that shows a line of text.
   int MinimumHeight();
   // The text's left and top margins inside the client area.

@@ -164,6 +164,30 @@ TEST_F(DateEditTest, NullDatesAndInvalidTexts) {
   EXPECT_FALSE(edit->IsBlank());
 }
 
+TEST_F(DateEditTest, TypingADateThroughTheMask) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetCheckOnExit(true);
+  auto* other = MakeEdit();
+  other->SetTop(50);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::PressKey(VK_HOME);
+  edit_tests::Type(L"01x052026");
+  EXPECT_EQ(edit->GetText(), L"01/05/2026") << "the letter is refused, the separators skipped";
+  EXPECT_EQ(Ymd(edit->GetDateValue()), L"2026-05-01");
+  extended_tests::SaveScreenshot(Form->GetHandle(), "date_edit_typed");
+  // Leaving with an impossible date reports it and keeps the focus.
+  edit_tests::PressKey(VK_HOME);
+  edit_tests::Type(L"31022026");
+  String reported;
+  Application->SetOnException([&](TObject*, Exception& e) { reported = e.Message(); });
+  other->SetFocus();
+  Pump();
+  FailTestsOnApplicationExceptions();
+  EXPECT_EQ(reported, L"'31/02/2026' is not a valid date");
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+}
+
 TEST_F(DateEditTest, DayKeys) {
   TDateEdit* edit = MakeEdit();
   ShowForm();
