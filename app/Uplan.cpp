@@ -59,7 +59,10 @@ void TFrmplan::FormShow(TObject*) {
     MaskEdit1->SetText(plan->FieldByName(L"PlanAmount")->GetAsString());
     MaskEdit2->SetText(plan->FieldByName(L"PlanTime")->GetAsString());
     TField* examDate = plan->FieldByName(L"ExamDate");
-    DateEdit1->SetText(examDate->GetIsNull() ? String() : DateToStr(examDate->GetAsDateTime()));
+    if (examDate->GetIsNull())
+      DateEdit1->SetText(String());
+    else
+      DateEdit1->SetDateValue(examDate->GetAsDateTime());
     SeSkinRadioGroup1->SetItemIndex(plan->FieldByName(L"PlanMark")->GetAsInteger());
   }
   EnableCountBoxes();

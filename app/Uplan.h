@@ -6,17 +6,17 @@
 // editable); "保存" reads and checks the date and the counts, leaves edit mode, runs the
 // countdown and writes the row. An unreadable date is refused with edit mode left open.
 //
-// Not done yet: the background picture. The date edit is a plain edit and the plan kind a
-// class-library radio group until the extended and owner-drawn libraries' controls land.
+// Not done yet: the background picture. The plan kind is a class-library radio group until
+// the owner-drawn library's radio group lands.
 #pragma once
 #include "DTCalc.h"
 #include "classlib/forms/Forms.h"
-#include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/MaskEdit.h"
 #include "classlib/stdctrls/RadioGroup.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPLabels.h"
+#include "controls/extended/DateEdit.h"
 
 class TFrmplan : public TForm {
   CLASSLIB_CLASS(TFrmplan, TForm)
@@ -29,7 +29,7 @@ class TFrmplan : public TForm {
   TLabel* Label1 = nullptr;                  // the number of days
   TepLabel* epLabel2 = nullptr;              // "天"
   TLabel* Label2 = nullptr;                  // "考试日："
-  TEdit* DateEdit1 = nullptr;                // the exam date
+  TDateEdit* DateEdit1 = nullptr;            // the exam date
   TRadioGroup* SeSkinRadioGroup1 = nullptr;  // plan kind: questions or minutes per day
   TMaskEdit* MaskEdit1 = nullptr;            // questions per day
   TMaskEdit* MaskEdit2 = nullptr;            // minutes per day

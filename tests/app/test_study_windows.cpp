@@ -386,7 +386,7 @@ TEST_F(PlanWindow, CountdownTextsAndColours) {
 TEST_F(PlanWindow, RowWithoutAnExamDateShowsNoCountdown) {
   SetPlan(1, 0, 45, L"NULL");
   auto* form = OpenPlan();
-  EXPECT_EQ(L"", form->DateEdit1->GetText());
+  EXPECT_TRUE(form->DateEdit1->IsBlank());
   EXPECT_FALSE(form->Label1->GetVisible());
   EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
   EXPECT_FALSE(form->MaskEdit1->GetEnabled()) << "not in edit mode";
@@ -409,7 +409,7 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_TRUE(form->MaskEdit2->GetEnabled());
   EXPECT_EQ(form->MaskEdit2, form->GetActiveControl()) << "the box of the kind takes the focus";
   form->MaskEdit2->SetText(L"90");
-  form->DateEdit1->SetText(DateToStr(kToday + 30));
+  form->DateEdit1->SetDateValue(kToday + 30);
   ClickControl(form->SpeedButton1);
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
@@ -429,15 +429,15 @@ TEST_F(PlanWindow, BadDateIsRefusedWithNothingPostedAndBlankCountsAreZero) {
   auto* form = OpenPlan();
   ClickControl(form->SpeedButton1);
   form->MaskEdit1->SetText(L"");
-  for (const wchar_t* bad : {L"2024-13-45", L"明天", L""}) {
+  for (const wchar_t* bad : {L"13/45/2024", L"02/30/2024", L"明天", L""}) {
     form->DateEdit1->SetText(bad);
     ClickControl(form->SpeedButton1);
     EXPECT_TRUE(form->InEditMode()) << StringToUtf8(bad);
     EXPECT_EQ(dsBrowse, DM1->Cn1Table_plan->GetState()) << "no edit left open";
     EXPECT_EQ(10, Int(L"select PlanAmount from tab_plan")) << "nothing posted";
   }
-  EXPECT_EQ(3u, Responders.Log.Dialogs.size());
-  form->DateEdit1->SetText(DateToStr(kToday + 3));
+  EXPECT_EQ(4u, Responders.Log.Dialogs.size());
+  form->DateEdit1->SetDateValue(kToday + 3);
   ClickControl(form->SpeedButton1);
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(0, Int(L"select PlanAmount from tab_plan")) << "a blank count is 0";
@@ -450,7 +450,7 @@ TEST_F(PlanWindow, EmptyPlanTableGetsItsRow) {
   auto* form = OpenPlan();
   ClickControl(form->SpeedButton1);
   form->MaskEdit1->SetText(L"25");
-  form->DateEdit1->SetText(DateToStr(kToday + 10));
+  form->DateEdit1->SetDateValue(kToday + 10);
   ClickControl(form->SpeedButton1);
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan"));
   EXPECT_EQ(25, Int(L"select PlanAmount from tab_plan"));
@@ -508,7 +508,7 @@ TEST_F(MenuStudyCommands, QuitMeetsThePlanTheStudentSaved) {
   ClickControl(form->SpeedButton1);
   form->SeSkinRadioGroup1->SetItemIndex(0);
   form->MaskEdit1->SetText(L"5");
-  form->DateEdit1->SetText(DateToStr(kToday + 40));
+  form->DateEdit1->SetDateValue(kToday + 40);
   ClickControl(form->SpeedButton1);
   ASSERT_FALSE(form->InEditMode());
   delete std::exchange(FForm, nullptr);
