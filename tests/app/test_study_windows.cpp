@@ -410,6 +410,7 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_EQ(form->MaskEdit2, form->GetActiveControl()) << "the box of the kind takes the focus";
   form->MaskEdit2->SetText(L"90");
   form->DateEdit1->SetDateValue(kToday + 30);
+  Shot(L"study_plan_editing");
   ClickControl(form->SpeedButton1);
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
