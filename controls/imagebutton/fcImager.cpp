@@ -344,6 +344,7 @@ void TfcCustomImager::UnRegisterChanges(TfcChangeLink* link) {
 }
 
 void TfcCustomImager::NotifyChangeLinks() {
+  if (FQuietLinks) return;
   // A link's handler may unregister links: walk a copy.
   const std::vector<TfcChangeLink*> links = FChangeLinks;
   for (TfcChangeLink* link : links) {
@@ -372,6 +373,24 @@ void TfcCustomImager::UpdateWorkImage() {
   }
   ApplyOptions();
   AdjustSize();
+}
+
+void TfcCustomImager::RefreshForViewer() {
+  const auto snapshot = [this] {
+    const uint8_t* bits = FWorkImage->GetBits();
+    return bits ? std::vector<uint8_t>(bits, bits + FWorkImage->GetImageSize())
+                : std::vector<uint8_t>();
+  };
+  const int width = FWorkImage->GetWidth();
+  const int height = FWorkImage->GetHeight();
+  const std::vector<uint8_t> before = snapshot();
+  {
+    TFlagScope quiet(FQuietLinks);
+    UpdateWorkImage();
+  }
+  if (width != FWorkImage->GetWidth() || height != FWorkImage->GetHeight() ||
+      before != snapshot())
+    NotifyChangeLinks();
 }
 
 void TfcCustomImager::ApplyOptions() {

@@ -237,6 +237,10 @@ class TfcCustomImager : public TGraphicControl {
   virtual void UpdateWorkImage();
   // Applies the effects, sizing the working image first when it is empty.
   virtual void ApplyOptions();
+  // UpdateWorkImage for a viewer that is painting (an image button): the links hear of it
+  // only when the working image's size or pixels changed, so that a viewer that repaints
+  // on every change does not repaint for ever.
+  void RefreshForViewer();
   // With AutoSize the control takes the picture's size.
   void AdjustSize() override;
   // Puts the working image on the clipboard as a bitmap.
@@ -266,6 +270,7 @@ class TfcCustomImager : public TGraphicControl {
   bool FInAutoSize = false;                         // AdjustSize is setting the bounds
   bool FInSetBounds = false;                        // SetBounds is running
   bool FUpdatingWorkImage = false;                  // UpdateWorkImage is running
+  bool FQuietLinks = false;                         // RefreshForViewer holds the links back
 };
 
 class TfcImager : public TfcCustomImager {
