@@ -11,17 +11,9 @@ TFrmConfig* FrmConfig = nullptr;
 
 namespace {
 
-constexpr double kMinMinutes = 0.1;
-constexpr double kMaxMinutes = 30.0;
 const wchar_t kEditName[] = L"Currencyedit";
 
 }  // namespace
-
-double AnswerMinutesOf(const String& text) {
-  return std::clamp(StrToFloat(Trim(text)), kMinMinutes, kMaxMinutes);
-}
-
-String AnswerMinutesText(double minutes) { return FormatFloat(L"0.0", minutes); }
 
 const TPropertyTable* TFrmConfig::PublishedProperties() {
   using P = TPublish<TFrmConfig>;
@@ -44,7 +36,8 @@ void TFrmConfig::RegisterHandlers() {
   RegisterMethods<TFrmConfig>({M::Handler(L"FormShow", &TFrmConfig::FormShow),
                                M::Handler(L"FormCloseQuery", &TFrmConfig::FormCloseQuery),
                                M::Handler(L"epFocusButton3Click", &TFrmConfig::epFocusButton3Click),
-                               M::Handler(L"RxSwitch1Click", &TFrmConfig::RxSwitch1Click),
+                               M::Handler(L"RxSwitch1On", &TFrmConfig::RxSwitch1On),
+                               M::Handler(L"RxSwitch1Off", &TFrmConfig::RxSwitch1Off),
                                M::Handler(L"FlatComboBox1Change", &TFrmConfig::FlatComboBox1Change)});
 }
 
@@ -60,8 +53,8 @@ void TFrmConfig::ShowAnswerTimesOnly() {
   epFocusButton3->SetLeft(280);
 }
 
-TEdit* TFrmConfig::RowEdit(int row) const {
-  return dynamic_cast<TEdit*>(FindComponent(kEditName + IntToStr(int64_t(row) + 1)));
+TCurrencyEdit* TFrmConfig::RowEdit(int row) const {
+  return dynamic_cast<TCurrencyEdit*>(FindComponent(kEditName + IntToStr(int64_t(row) + 1)));
 }
 
 void TFrmConfig::ClearRows() {
@@ -76,13 +69,16 @@ void TFrmConfig::BuildRows() {
   const int count = types->GetRecordCount();
   types->First();
   for (int i = 0; i < count && !types->GetEof(); ++i) {
-    auto* edit = new TEdit(this);
+    auto* edit = new TCurrencyEdit(this);
     FRowControls.push_back(edit);
     edit->SetName(kEditName + IntToStr(int64_t(i) + 1));
     edit->SetParent(ScrollBox1);
     edit->SetParentFont(true);
     edit->SetBounds(100, i * 20 + 5, 40, 20);
-    edit->SetText(AnswerMinutesText(types->FieldByName(L"time")->GetAsFloat()));
+    edit->SetDisplayFormat(L"0.0");
+    edit->SetMinValue(0.1);
+    edit->SetMaxValue(30.0);
+    edit->SetValue(types->FieldByName(L"time")->GetAsFloat());
     edit->SetTag(types->FieldByName(L"A1")->GetAsInteger());
 
     auto* name = new TLabel(this);
@@ -107,7 +103,8 @@ void TFrmConfig::BuildRows() {
 }
 
 void TFrmConfig::FormShow(TObject*) {
-  RxSwitch1->SetChecked(true);
+  // The stored layout holds the on state already: this fires nothing and starts no music.
+  RxSwitch1->SetStateOn(true);
   ClearRows();
   if (ConfigMode == 1) {
     SetHeight(170);
@@ -123,11 +120,11 @@ void TFrmConfig::SaveAnswerTimes() {
   TypeTimes.resize(static_cast<size_t>(FRowCount));
   TypeIds.resize(static_cast<size_t>(FRowCount));
   for (int i = 0; i < FRowCount; ++i) {
-    TEdit* edit = RowEdit(i);
+    TCurrencyEdit* edit = RowEdit(i);
     if (!edit) continue;
     const int code = static_cast<int>(edit->GetTag());
     if (!types->Locate(L"A1", Variant(code), {})) continue;
-    const double minutes = AnswerMinutesOf(edit->GetText());
+    const double minutes = edit->GetValue();
     types->Edit();
     types->FieldByName(L"time")->SetAsFloat(minutes);
     types->Post();
@@ -158,13 +155,6 @@ void TFrmConfig::PlayMusic(bool on) {
   if (FrmStart) FrmStart->PlayMusic(MusicFile, on);
 }
 
-void TFrmConfig::RxSwitch1Click(TObject* sender) {
-  if (RxSwitch1->GetChecked())
-    RxSwitch1On(sender);
-  else
-    RxSwitch1Off(sender);
-}
-
 void TFrmConfig::RxSwitch1On(TObject*) {
   MusicOn = true;
   if (FlatComboBox1->GetText().empty()) MusicFile = AppPath + L"sound\\乐曲01.mid";
@@ -183,5 +173,5 @@ void TFrmConfig::FlatComboBox1Change(TObject*) {
   } catch (const Exception&) {
     ShowDlg(L"提示", L"无法保存当前设置！", 1, 1, L"NO");
   }
-  PlayMusic(RxSwitch1->GetChecked());
+  PlayMusic(RxSwitch1->GetStateOn());
 }

@@ -2,19 +2,16 @@
 // tune list) and the answer-time page (one number edit per question type, built from
 // tab_tx each time the window is shown), chosen by ConfigMode. Closing it in ConfigMode 1
 // saves the answer times to tab_tx and to TypeTimes and TypeIds.
-//
-// Until the extended controls are in, the music switch is a check box and the answer-time
-// edits are edits that show their value with one decimal; names and events are the same.
 #pragma once
 #include <vector>
 #include "classlib/controls/Scrolling.h"
 #include "classlib/forms/Forms.h"
-#include "classlib/stdctrls/CheckBoxes.h"
-#include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPButtons.h"
 #include "controls/effects/EPCtrls.h"
 #include "controls/effects/FlatComboBox.h"
+#include "controls/extended/CurrEdit.h"
+#include "controls/extended/RXSwitch.h"
 
 class TFrmConfig : public TForm {
   CLASSLIB_CLASS(TFrmConfig, TForm)
@@ -28,7 +25,7 @@ class TFrmConfig : public TForm {
   TLabel* Label5 = nullptr;                 // 声音列表
   TScrollBox* ScrollBox1 = nullptr;         // the answer-time rows
   TepFocusButton* epFocusButton3 = nullptr; // 关闭
-  TCheckBox* RxSwitch1 = nullptr;           // music on or off
+  TRxSwitch* RxSwitch1 = nullptr;           // music on or off
   TFlatComboBox* FlatComboBox1 = nullptr;   // the tunes
   TepBevel* epBevel1 = nullptr;
   TepBevel* epBevel3 = nullptr;
@@ -39,8 +36,6 @@ class TFrmConfig : public TForm {
   // Saves the answer times in ConfigMode 1; closing is always allowed.
   void FormCloseQuery(TObject* sender, bool& canClose);
   void epFocusButton3Click(TObject* sender);
-  // The switch moved: RxSwitch1On or RxSwitch1Off by its new state.
-  void RxSwitch1Click(TObject* sender);
   void RxSwitch1On(TObject* sender);
   void RxSwitch1Off(TObject* sender);
   void FlatComboBox1Change(TObject* sender);
@@ -48,7 +43,7 @@ class TFrmConfig : public TForm {
   // The answer-time rows built by the last showing.
   int GetRowCount() const { return FRowCount; }
   // The number edit of row i (0-based), or nullptr.
-  TEdit* RowEdit(int row) const;
+  TCurrencyEdit* RowEdit(int row) const;
 
   // The answer-time page alone, as the menu's "szlx" shows it: the music controls hidden
   // and the rows and the close button moved up.
@@ -67,9 +62,3 @@ class TFrmConfig : public TForm {
 };
 
 extern TFrmConfig* FrmConfig;
-
-// The answer time (minutes) an edit's text stands for, kept within 0.1 and 30.0;
-// EConvertError when the text is not a number.
-double AnswerMinutesOf(const String& text);
-// The text an answer time shows: one decimal.
-String AnswerMinutesText(double minutes);

@@ -49,7 +49,7 @@ TEST_F(Settings, OneRowPerQuestionTypeInTableOrder) {
   EXPECT_EQ(170, FrmConfig->GetHeight());
   types->First();
   for (int i = 0; i < count; ++i, types->Next()) {
-    TEdit* edit = FrmConfig->RowEdit(i);
+    TCurrencyEdit* edit = FrmConfig->RowEdit(i);
     ASSERT_NE(nullptr, edit) << i;
     EXPECT_EQ(L"Currencyedit" + IntToStr(int64_t(i) + 1), edit->GetName());
     EXPECT_EQ(static_cast<TWinControl*>(FrmConfig->ScrollBox1), edit->GetParent());
@@ -57,7 +57,10 @@ TEST_F(Settings, OneRowPerQuestionTypeInTableOrder) {
     EXPECT_EQ(i * 20 + 5, edit->GetTop());
     EXPECT_EQ(40, edit->GetWidth());
     EXPECT_EQ(types->FieldByName(L"A1")->GetAsInteger(), edit->GetTag());
-    EXPECT_EQ(AnswerMinutesText(types->FieldByName(L"time")->GetAsFloat()), edit->GetText());
+    EXPECT_EQ(types->FieldByName(L"time")->GetAsFloat(), edit->GetValue());
+    EXPECT_EQ(L"0.0", edit->GetDisplayFormat());
+    EXPECT_EQ(0.1, edit->GetMinValue());
+    EXPECT_EQ(30.0, edit->GetMaxValue());
   }
   // The labels: the type's name at 16 and the unit at 150, three pixels below the edit.
   int names = 0, units = 0;
@@ -70,7 +73,7 @@ TEST_F(Settings, OneRowPerQuestionTypeInTableOrder) {
   }
   EXPECT_EQ(count, names);
   EXPECT_EQ(count, units);
-  EXPECT_EQ(L"0.5", FrmConfig->RowEdit(6)->GetText()) << "短对话";
+  EXPECT_EQ(L"0.5", FrmConfig->RowEdit(6)->GetText()) << "短对话, shown with one decimal";
 
   // Shown again, the rows are built anew rather than added.
   FrmConfig->Hide();
@@ -81,8 +84,8 @@ TEST_F(Settings, OneRowPerQuestionTypeInTableOrder) {
 
 TEST_F(Settings, AChangedTimeIsSavedToTheTableAndTheArrays) {
   Open(1);
-  FrmConfig->RowEdit(2)->SetText(L"0.7");
-  FrmConfig->RowEdit(3)->SetText(L"45");  // more than the edit allows
+  FrmConfig->RowEdit(2)->SetValue(0.7);
+  FrmConfig->RowEdit(3)->SetValue(45);  // more than the edit allows
   const int code2 = static_cast<int>(FrmConfig->RowEdit(2)->GetTag());
   const int code3 = static_cast<int>(FrmConfig->RowEdit(3)->GetTag());
   CloseQuery();
@@ -115,43 +118,50 @@ TEST_F(Settings, OnlyTheAnswerTimePageSaves) {
 
 TEST_F(Settings, AFailingSaveIsToldAndKeepsWhatWasSaved) {
   Open(1);
-  FrmConfig->RowEdit(0)->SetText(L"2.5");
-  FrmConfig->RowEdit(1)->SetText(L"两分钟");
+  FrmConfig->RowEdit(0)->SetValue(2.5);
+  FrmConfig->RowEdit(1)->SetValue(3);
+  // The bank refuses to change the second type.
+  DM1->ADOCn1->GetDatabase().Exec(
+      L"create trigger refuse_14 before update on tab_tx when new.A1 = 14 begin select raise(abort, 'refused'); end");
   CloseQuery();
   EXPECT_EQ((std::vector<String>{L"错误|保存设置失败！|1|2|No"}), Responders.Log.Dialogs);
   EXPECT_EQ(L"2.5", SelectText(Data.Cn(), L"select [time] from tab_tx where A1 = 11"));
+  EXPECT_EQ(L"2", SelectText(Data.Cn(), L"select [time] from tab_tx where A1 = 14"));
   EXPECT_EQ(1500, TypeTimes[0]);
+  EXPECT_EQ(11, TypeIds[0]);
+
   // A type deleted meanwhile is skipped, not a failure.
+  DM1->ADOCn1->GetDatabase().Exec(L"drop trigger refuse_14");
   Responders.Log.Clear();
-  FrmConfig->RowEdit(1)->SetText(L"3");
   Data.Exec(L"delete from tab_tx where A1 = 11");
   DM1->Cn1Table_tx->Requery();
   CloseQuery();
   EXPECT_TRUE(Responders.Log.Empty());
   EXPECT_EQ(L"3", SelectText(Data.Cn(), L"select [time] from tab_tx where A1 = 14"));
+  EXPECT_EQ(1800, TypeTimes[1]);
 }
 
 TEST_F(Settings, MusicSwitchAndTunes) {
   Open(0);
-  EXPECT_TRUE(FrmConfig->RxSwitch1->GetChecked());
-  FrmConfig->RxSwitch1->SetChecked(false);
+  EXPECT_TRUE(FrmConfig->RxSwitch1->GetStateOn());
+  FrmConfig->RxSwitch1->SetStateOn(false);
   EXPECT_FALSE(MusicOn);
-  FrmConfig->RxSwitch1->SetChecked(true);
+  FrmConfig->RxSwitch1->SetStateOn(true);
   EXPECT_TRUE(MusicOn);
   EXPECT_EQ(AppPath + L"sound\\乐曲01.mid", MusicFile) << "no tune chosen: the first";
-  FrmConfig->RxSwitch1->SetChecked(false);
+  FrmConfig->RxSwitch1->SetStateOn(false);
   FrmConfig->FlatComboBox1->SetItemIndex(2);
   FrmConfig->FlatComboBox1Change(FrmConfig->FlatComboBox1);
   EXPECT_EQ(AppPath + L"sound\\乐曲03.mid", MusicFile);
   EXPECT_FALSE(MusicOn) << "chosen while off: stored, not played";
   EXPECT_TRUE(FileExists(MusicFile)) << "the tunes ship beside the program";
-  FrmConfig->RxSwitch1->SetChecked(true);
+  FrmConfig->RxSwitch1->SetStateOn(true);
   EXPECT_EQ(AppPath + L"sound\\乐曲03.mid", MusicFile) << "the chosen tune stays";
   // Showing the window again puts the switch on, whatever the music does.
-  FrmConfig->RxSwitch1->SetChecked(false);
+  FrmConfig->RxSwitch1->SetStateOn(false);
   FrmConfig->Hide();
   FrmConfig->Show();
-  EXPECT_TRUE(FrmConfig->RxSwitch1->GetChecked());
+  EXPECT_TRUE(FrmConfig->RxSwitch1->GetStateOn());
 }
 
 // ---- From the menu ----------------------------------------------------------------------------------
