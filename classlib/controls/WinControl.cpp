@@ -169,7 +169,8 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WndParent = GetParent() && !FMeasuringFrame ? GetParent()->GetHandle() : FParentWindow;
   params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   params.WindowClass.lpfnWndProc = ::DefWindowProcW;
-  params.WindowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  static const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);  // shared, never freed
+  params.WindowClass.hCursor = arrow;
   params.WindowClass.hbrBackground = nullptr;
   params.WindowClass.hInstance = ModuleInstance();
   params.WinClassName = ClassName();
@@ -328,6 +329,17 @@ TRect TWinControl::GetClientRect() {
   return r;
 }
 
+RECT WindowFrameOfStyle(DWORD style, DWORD exStyle, bool hasMenu) {
+  constexpr DWORD kFrameStyles = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME;
+  constexpr DWORD kFrameExStyles =
+      WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
+  RECT frame{0, 0, 0, 0};
+  if (!hasMenu && !(style & kFrameStyles) && !(exStyle & kFrameExStyles)) return frame;
+  if (!::AdjustWindowRectEx(&frame, style & ~static_cast<DWORD>(WS_VISIBLE), hasMenu, exStyle))
+    return RECT{0, 0, 0, 0};
+  return frame;
+}
+
 // The frame is what AdjustWindowRectEx adds for the styles CreateParams gives, plus the scroll
 // bars the styles ask for; so ClientWidth and ClientHeight mean the same before the window
 // exists as after.
@@ -341,10 +353,7 @@ TRect TWinControl::ClientRectFromStyle(bool hasMenu) {
     throw;
   }
   FMeasuringFrame = false;
-  RECT frame{0, 0, 0, 0};
-  if (!::AdjustWindowRectEx(&frame, params.Style & ~static_cast<DWORD>(WS_VISIBLE), hasMenu,
-                            params.ExStyle))
-    return inherited::GetClientRect();
+  const RECT frame = WindowFrameOfStyle(params.Style, params.ExStyle, hasMenu);
   int width = GetWidth() - (frame.right - frame.left);
   int height = GetHeight() - (frame.bottom - frame.top);
   if (params.Style & WS_VSCROLL) width -= ::GetSystemMetrics(SM_CXVSCROLL);
@@ -387,6 +396,7 @@ void TWinControl::Insert(TControl* control) {
     FControls.push_back(control);
   }
   control->FParent = this;
+  if (control->TakesAlignWork()) ++FAlignWorkChildren;
 }
 
 void TWinControl::Remove(TControl* control) {
@@ -396,6 +406,7 @@ void TWinControl::Remove(TControl* control) {
   drop(FControls);
   drop(FWinControls);
   drop(FTabList);
+  if (control->TakesAlignWork()) --FAlignWorkChildren;
   control->FParent = nullptr;
 }
 
