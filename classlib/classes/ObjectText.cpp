@@ -315,8 +315,16 @@ String TParser::TokenComponentIdent() {
   return TokenString();
 }
 
-bool TParser::TokenSymbolIs(const String& symbol) const {
-  return FToken == toSymbol && SameText(TokenString(), symbol);
+bool TParser::TokenSymbolIs(const String& symbol) const { return TokenSymbolIs(symbol.c_str()); }
+
+bool TParser::TokenSymbolIs(const wchar_t* symbol) const {
+  // Compared in place: the converter asks this several times for every property.
+  if (FToken != toSymbol || !symbol) return false;
+  const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
+  size_t i = FTokenStart;
+  for (; *symbol; ++symbol, ++i)
+    if (i >= FPos || upper(FText[i]) != upper(*symbol)) return false;
+  return i == FPos;
 }
 
 void TParser::HexToBinary(TStream& stream) {

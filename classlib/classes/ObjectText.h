@@ -78,6 +78,7 @@ class TParser : public TObject {
   // blanks); EParserError "Identifier expected" when a dot is not followed by one.
   String TokenComponentIdent();
   bool TokenSymbolIs(const String& symbol) const;  // without regard to case
+  bool TokenSymbolIs(const wchar_t* symbol) const;  // the same, for a literal (no copies)
 
   // ---- Moving on --------------------------------------------------------------------------
   wchar_t NextToken();

@@ -59,8 +59,10 @@ void TWinControl::FixupTabList() {
     if (order >= 0 && static_cast<size_t>(order) < count && !ordered[order])
       ordered[order] = child;
   }
+  // A child already in its place (the usual case: read in tab order) is not searched for.
   for (size_t i = 0; i < count; ++i)
-    if (ordered[i]) ordered[i]->UpdateTabOrder(static_cast<int>(i));
+    if (ordered[i] && !(i < FTabList.size() && FTabList[i] == ordered[i]))
+      ordered[i]->UpdateTabOrder(static_cast<int>(i));
   for (TWinControl* child : FWinControls) child->FTabOrder = -1;
 }
 

@@ -400,8 +400,10 @@ void TWinControl::Insert(TControl* control) {
 }
 
 void TWinControl::Remove(TControl* control) {
+  // From the end, where the newest children are and where freeing starts.
   const auto drop = [control](auto& list) {
-    list.erase(std::remove(list.begin(), list.end(), control), list.end());
+    const auto it = std::find(list.rbegin(), list.rend(), control);
+    if (it != list.rend()) list.erase(std::next(it).base());
   };
   drop(FControls);
   drop(FWinControls);
