@@ -99,10 +99,13 @@ TEST(ClientSizeTest, FramelessStylesHaveTheZeroFrameTheSystemGives) {
   }
   EXPECT_EQ(wrong, 0);
 
-  for (DWORD style : {WS_BORDER, WS_DLGFRAME, WS_CAPTION, WS_THICKFRAME, WS_OVERLAPPEDWINDOW,
-                      WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_CHILD | WS_BORDER, WS_CHILD, WS_POPUP})
-    for (DWORD exStyle : {0ul, WS_EX_CLIENTEDGE, WS_EX_STATICEDGE, WS_EX_WINDOWEDGE,
-                          WS_EX_DLGMODALFRAME, WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE})
+  const DWORD framed[] = {WS_BORDER, WS_DLGFRAME, WS_CAPTION, WS_THICKFRAME, WS_OVERLAPPEDWINDOW,
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_CHILD | WS_BORDER, WS_CHILD,
+                          WS_POPUP};
+  const DWORD edges[] = {0, WS_EX_CLIENTEDGE, WS_EX_STATICEDGE, WS_EX_WINDOWEDGE,
+                         WS_EX_DLGMODALFRAME, WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE};
+  for (DWORD style : framed)
+    for (DWORD exStyle : edges)
       for (bool menu : {false, true})
         EXPECT_EQ(TRect(WindowFrameOfStyle(style, exStyle, menu)), systemFrame(style, exStyle, menu))
             << std::hex << style << " " << exStyle << " " << menu;
