@@ -2,6 +2,8 @@
 // the control, destruction), the list of children, the message dispatch, reflection of
 // notifications to the child as CN_xxx, showing, and the utility windows.
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include "../system/SysMath.h"
 #include "Controls.h"
 #include "ControlsInternal.h"
@@ -10,26 +12,34 @@ using namespace controls_internal;
 
 namespace {
 
-// The window property that names the control of a window. The atom carries the process id
-// so that a window of another instance of the program is never taken for one of ours.
-class ControlAtom {
+// The control of each window of ours, by handle. Every message looks it up, so it is kept
+// in the process rather than as a window property (which Wine asks its server for, a round
+// trip per message). An entry goes with the window's last message (WM_NCDESTROY). Never
+// freed: windows may still be destroyed while the program's statics go.
+class TControlWindows {
  public:
-  ControlAtom() {
-    const String name = L"ExamPrepControl" + IntToHex(::GetCurrentProcessId(), 8);
-    FAtom = ::GlobalAddAtomW(name.c_str());
+  TWinControl* Find(HWND wnd) {
+    std::lock_guard<std::mutex> lock(FLock);
+    const auto it = FControls.find(wnd);
+    return it == FControls.end() ? nullptr : it->second;
   }
-  ~ControlAtom() {
-    if (FAtom) ::GlobalDeleteAtom(FAtom);
+  void Bind(HWND wnd, TWinControl* control) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FControls[wnd] = control;
   }
-  const wchar_t* Name() const { return MAKEINTATOM(FAtom); }
+  void Forget(HWND wnd) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FControls.erase(wnd);
+  }
 
  private:
-  ATOM FAtom = 0;  // the global atom; deleted when the program ends
+  std::mutex FLock;
+  std::unordered_map<HWND, TWinControl*> FControls;
 };
 
-const wchar_t* ControlProp() {
-  static ControlAtom atom;
-  return atom.Name();
+TControlWindows& ControlWindows() {
+  static auto* windows = new TControlWindows;
+  return *windows;
 }
 
 // The control whose window CreateWindowEx is making: its first message binds it.
@@ -60,21 +70,23 @@ class PaintScope {
 // The window procedure of every control window: binds a new window to the control being
 // created, then runs the control's WindowProc. No exception leaves it.
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(::GetPropW(wnd, ControlProp()));
+  TWinControl* control = ControlWindows().Find(wnd);
   if (!control) {
     if (!gCreationControl) return ::DefWindowProcW(wnd, msg, wParam, lParam);
     control = gCreationControl;
     gCreationControl = nullptr;
     control->FHandle = wnd;
-    ::SetPropW(wnd, ControlProp(), control);
+    ControlWindows().Bind(wnd, control);
   }
   const std::weak_ptr<int> alive = control->GetLifeToken();
+  LRESULT result = 0;
   try {
-    return control->Perform(msg, wParam, lParam);
+    result = control->Perform(msg, wParam, lParam);
   } catch (...) {
     ApplicationHandleException(alive.expired() ? nullptr : control);
   }
-  return 0;
+  if (msg == WM_NCDESTROY) ControlWindows().Forget(wnd);  // the handle may be used again
+  return result;
 }
 
 // ---- Finding controls --------------------------------------------------------------------------
@@ -84,7 +96,7 @@ TWinControl* FindControl(HWND handle) {
   DWORD process = 0;
   ::GetWindowThreadProcessId(handle, &process);
   if (process != ::GetCurrentProcessId()) return nullptr;
-  return static_cast<TWinControl*>(::GetPropW(handle, ControlProp()));
+  return ControlWindows().Find(handle);
 }
 
 bool IsControlWindow(HWND handle) { return FindControl(handle) != nullptr; }
@@ -473,6 +485,9 @@ void TWinControl::SetZOrder(bool topMost) {
   if (GetParent()) {
     SetZOrderPosition(topMost ? static_cast<int>(GetParent()->FWinControls.size()) - 1 : 0);
   } else if (FHandle) {
+    // A window already on top and active (a form just shown) has nothing to gain: the
+    // call would cost a round trip to the display for nothing.
+    if (topMost && ::GetTopWindow(nullptr) == FHandle && ::GetActiveWindow() == FHandle) return;
     ::SetWindowPos(FHandle, topMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE);
   }
@@ -768,10 +783,7 @@ void TWinControl::WMDestroy(TMessage& message) {
 void TWinControl::WMNCDestroy(TMessage& message) {
   const HWND wnd = FHandle;
   DefaultHandler(message);
-  if (wnd) {
-    ::RemovePropW(wnd, ControlProp());
-    if (TrackedWindowRef() == wnd) TrackedWindowRef() = nullptr;
-  }
+  if (wnd && TrackedWindowRef() == wnd) TrackedWindowRef() = nullptr;
   FHandle = nullptr;
   FShowing = false;
 }
