@@ -634,6 +634,15 @@ void TWriter::WriteString(const String& value) {
     return;
   }
   if (value.size() > INT32_MAX) throw EWriteError(L"Stream write error");
+  if (value.size() <= 255) {
+    // The common case: narrowed on the stack behind its one-byte length.
+    char bytes[1 + 1 + 255];
+    bytes[0] = static_cast<char>(vaString);
+    bytes[1] = static_cast<char>(value.size());
+    for (size_t i = 0; i < value.size(); ++i) bytes[2 + i] = static_cast<char>(value[i]);
+    Write(bytes, static_cast<int>(2 + value.size()));
+    return;
+  }
   const std::string bytes(value.begin(), value.end());
   uint8_t header[4];
   if (bytes.size() <= 255) {
