@@ -10,6 +10,7 @@
 #include "classlib/standins/MenuMovie.h"
 #include "classlib/system/SysDate.h"
 #include "classlib/system/SysFiles.h"
+#include "tests/ScreenShots.h"
 
 namespace {
 
@@ -284,6 +285,29 @@ TEST(StartUp, WrongPasswordEndsWithTheConnectionMessage) {
   EXPECT_EQ(L"错误", message.Caption);
   EXPECT_EQ(L"无法连接数据库！\n", message.Text);
   EXPECT_TRUE(message.EndedCleanly);
+}
+
+TEST(StartUp, DamagedBankShowsTheSystemMessageBoxInChinese) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  ForceDirectories(ExtractFilePath(folder.Path(kBankFileName)));
+  HANDLE file = ::CreateFileW(folder.Path(kBankFileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  DWORD written = 0;
+  ::WriteFile(file, "not a question bank at all", 26, &written, nullptr);
+  ::CloseHandle(file);
+
+  TProgramRun run(folder);
+  ASSERT_TRUE(run.Started());
+  HWND box = run.WaitForWindow(L"#32770");
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ(L"无法连接数据库！\n", StaticTexts(box));
+  EXPECT_EQ(L"确定", TextOf(::GetDlgItem(box, IDOK)));  // the system's own Chinese button
+  ::Sleep(500);  // the other process paints it meanwhile
+  EXPECT_TRUE(SaveWindowScreenshot(box, L"startup_damaged_bank_message"));
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(run.WaitForCleanExit());
 }
 
 TEST(StartUp, SecondCopyBringsTheFirstForwardAndEndsSilently) {
