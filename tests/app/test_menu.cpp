@@ -235,6 +235,12 @@ TEST_F(MainMenu, AboutBoxOpensModallyAndIsFreedAndNoSecondCommandRunsMeanwhile) 
     EXPECT_TRUE(FrmStart->GetCommandRunning());
     Dispatch(L"ksdg");  // chosen again while the box is open: dropped
     EXPECT_TRUE(SaveWindowShot(box, L"about"));
+    EXPECT_TRUE(SaveShotsOverMenu(box, L"about"));
+    EXPECT_TRUE(FrmAbout->epTransparentBtn5->GetVisible());
+    EXPECT_TRUE(FrmAbout->epTransparentBtn5->GetFrameRnd()) << "a rounded, raised close button";
+    for (TepTransparentBtn* hidden : {FrmAbout->epTransparentBtn1, FrmAbout->epTransparentBtn2,
+                                      FrmAbout->epTransparentBtn3})
+      EXPECT_FALSE(hidden->GetVisible());
     ClickButton(FrmAbout->epTransparentBtn5->GetHandle());
     return true;
   }});

@@ -374,8 +374,11 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   HWND close = nullptr;
   ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
   ASSERT_NE(nullptr, close);
-  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ::PostMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  RECT face{};
+  ::GetClientRect(close, &face);
+  const LPARAM middle = MAKELPARAM(face.right / 2, face.bottom / 2);
+  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  ::PostMessageW(close, WM_LBUTTONUP, 0, middle);
   for (int i = 0; i < 200 && ::IsWindowVisible(box); ++i) ::Sleep(50);
   EXPECT_FALSE(::IsWindowVisible(box)) << "and closes";
   for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
