@@ -255,6 +255,19 @@ TEST_F(MainMenu, AboutBoxOpensModallyAndIsFreedAndNoSecondCommandRunsMeanwhile) 
   EXPECT_EQ(1u, Responders.Log.Shell.size()) << "commands run again afterwards";
 }
 
+TEST_F(MainMenu, AboutBoxClosesFromTheKeyboard) {
+  for (WORD key : {VK_RETURN, VK_SPACE}) {
+    TModalDriver driver({[&] {
+      if (!FindOwnWindow(L"关于") || !FrmAbout || ::GetFocus() != FrmAbout->epTransparentBtn5->GetHandle())
+        return false;  // the close button has the focus
+      return PostKey(key);
+    }});
+    Dispatch(L"about");
+    EXPECT_TRUE(driver.Done()) << key;
+    EXPECT_EQ(nullptr, FrmAbout);
+  }
+}
+
 // The quit check with a plan, today's answers and study time, and the user's answer.
 struct TQuitCase {
   const char* What;

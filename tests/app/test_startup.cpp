@@ -371,8 +371,12 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   EXPECT_EQ(L"关于", TextOf(box));
   EXPECT_FALSE(::IsWindowEnabled(mainWindow)) << "modally";
 
+  // The box's window can be found a moment before its controls' windows exist.
   HWND close = nullptr;
-  ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+  for (int i = 0; i < 100 && !close; ++i) {
+    ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+    if (!close) ::Sleep(50);
+  }
   ASSERT_NE(nullptr, close);
   RECT face{};
   ::GetClientRect(close, &face);
