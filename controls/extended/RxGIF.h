@@ -1,0 +1,251 @@
+// TGIFImage: a graphic that reads and writes GIF87a and GIF89a files with all their frames.
+// Each frame keeps its encoded data as read and is decoded into a TBitmap only when it is
+// drawn, measured or assigned; frames made from bitmaps are encoded when the image is
+// written. Registered for the extension "gif" and the clipboard format "GIF Image".
+//
+// The file is not trusted: the screen and every frame are at most 32,768 pixels a side and
+// 16 million pixels, the number of frames is bounded, a frame whose data ends early is kept
+// as far as it goes and marked Corrupted (and reading stops there), and a colour table is
+// written with the length its descriptor declares.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+#include "classlib/classes/Lists.h"
+#include "classlib/classes/StringList.h"
+#include "classlib/graphics/Bitmap.h"
+#include "classlib/graphics/Graphic.h"
+
+class TGIFImage;
+class TAnimatedCursorImage;
+
+// Limits of what a file may ask for.
+constexpr int GIFMaxSide = 32768;                  // pixels a side, screen and frames
+constexpr int64_t GIFMaxPixels = 16 * 1024 * 1024; // pixels of one frame or of the screen
+constexpr int GIFMaxFrames = 10000;                // frames read from one file
+// Pixels of all the frames of one file together: frames keep their decoded bitmaps, so a
+// small file of many huge frames would otherwise claim gigabytes once played.
+constexpr int64_t GIFMaxTotalPixels = 64 * 1024 * 1024;
+
+enum TGIFVersion : uint8_t { gvNone = 0, gv87a = 1, gv89a = 2 };
+
+// A colour table: Count valid entries of red, green, blue.
+struct TGIFColorTable {
+  int Count = 0;
+  uint8_t Colors[256][3] = {};
+
+  TColor ColorAt(int index) const;
+  // The first entry with the colour's RGB value; -1 when none (clNone is never found).
+  int IndexOf(TColor color) const;
+};
+
+// The number of bits of a colour count 2, 4, ..., 256; EInvalidGraphicOperation
+// "Wrong number of colors; must be a power of 2" for any other.
+int ColorsToBits(int colors);
+// The smallest n >= 1 with 2^n >= count (count up to 256).
+int BitsForColorCount(int count);
+
+// Header data that images share after Assign; copied before one of them changes it.
+class TGIFData : public TSharedImage {
+  CLASSLIB_CLASS(TGIFData, TSharedImage)
+  TGIFData();
+  TStringList Comment;          // the image's comment lines
+  uint8_t AspectRatio = 0;      // as in the screen descriptor
+  uint8_t BitsPerPixel = 0;     // size of the global table as 2^n
+  uint8_t ColorResBits = 0;
+  TGIFColorTable ColorMap;      // the global colour table
+
+ protected:
+  void FreeHandle() override { Comment.Clear(); }
+};
+
+// A frame's encoded data, shared by frames assigned from one another.
+class TGIFItem : public TSharedImage {
+  CLASSLIB_CLASS(TGIFItem, TSharedImage)
+  TGIFItem() = default;
+  // The code size byte, the data sub-blocks and the terminator, as read or encoded.
+  TMemoryStream ImageData;
+  TPoint Size{0, 0};            // width, height
+  uint8_t PackedFields = 0;     // the image descriptor's last byte as read
+  uint8_t BitsPerPixel = 0;
+  TGIFColorTable ColorMap;      // the frame's effective table (local, or the global copy)
+
+ protected:
+  void FreeHandle() override { ImageData.SetSize(0); }
+};
+
+enum TGIFExtType : uint8_t { etGraphicControl = 0, etPlainText = 1, etApplication = 2, etComment = 3 };
+
+// An extension block kept with a frame: graphic control and comment extensions.
+class TExtension : public TPersistent {
+  CLASSLIB_CLASS(TExtension, TPersistent)
+  TExtension() = default;
+  TGIFExtType ExtType = etGraphicControl;
+  std::unique_ptr<TStringList> Data;  // the data sub-blocks, one string each; may be none
+  uint8_t ExtRec[13] = {};            // the fixed part; byte 0 is the block size
+  void Assign(TPersistent* source) override;
+};
+
+class TGIFFrame : public TPersistent {
+  CLASSLIB_CLASS(TGIFFrame, TPersistent)
+  explicit TGIFFrame(TGIFImage* owner = nullptr);
+  ~TGIFFrame() override;
+
+  // ---- Attributes ----------------------------------------------------------------------
+  TGIFImage* GetOwnerImage() const { return FOwner; }
+  // The decoded picture, made from the encoded data on first use; owned by the frame.
+  TBitmap* GetBitmap();
+  int GetWidth();
+  int GetHeight();
+  TPoint GetOrigin() const { return FOrigin; }
+  void SetOrigin(TPoint value) { FOrigin = value; }
+  bool GetInterlaced() const { return FInterlaced; }
+  bool GetCorrupted() const { return FCorrupted; }
+  bool GetGrayscaleMapping() const { return FGrayscaleMapping; }
+  void SetGrayscaleMapping(bool value) { FGrayscaleMapping = value; }
+  TColor GetTransparentColor() const { return FTransparentColor; }
+  // Sets the key colour; the palette index is looked up when the frame is written.
+  void SetTransparentColor(TColor value);
+  // The palette index that is transparent (-1 when none or not known).
+  int GetTransparentIndex() const { return FTransparentIndex; }
+  // Milliseconds; a file's delay of up to 655.35 seconds is kept whole.
+  uint32_t GetAnimateInterval() const { return FAnimateInterval; }
+  void SetAnimateInterval(uint32_t value) { FAnimateInterval = value; }
+  uint8_t GetDisposalMethod() const { return FDisposalMethod; }
+  void SetDisposalMethod(uint8_t value) { FDisposalMethod = value & 7; }
+  bool GetLocalColors() const { return FLocalColors; }
+  // The lines of the frame's comment extension, made on demand; owned by the frame.
+  TStringList* GetComment();
+  void SetComment(TStrings* value);
+  TGIFItem* GetItem() const { return FItem; }
+  const std::vector<std::unique_ptr<TExtension>>& GetExtensions() const { return FExtensions; }
+
+  // ---- Operations ----------------------------------------------------------------------
+  // Draws the bitmap stretched into r; with transparent and a transparent colour, the
+  // transparent pixels are left out.
+  void Draw(TCanvas* canvas, const TRect& r, bool transparent);
+  void Assign(TPersistent* source) override;
+
+ protected:
+  void AssignTo(TPersistent* dest) override;
+
+ private:
+  friend class TGIFImage;
+  void NewImage();
+  // Reads the image descriptor, colour table and raster data (the "," is read).
+  void LoadFromReader(class TGIFReader& reader);
+  // Writes the extensions, descriptor, local table and encoded data.
+  void SaveToStream(TStream& stream);
+  // Encodes the bitmap into the encoded data.
+  void EncodeBitmap();
+  // Builds the graphic control extension from the frame's fields before writing.
+  void UpdateExtensions();
+  // Takes the item for this frame alone before it is changed.
+  void UniqueItem();
+  TExtension* FindComment() const;
+
+  TGIFImage* FOwner;                        // the image the frame belongs to; not owned
+  std::unique_ptr<TBitmap> FBitmap;         // decoded or assigned picture
+  TGIFItem* FItem = nullptr;                // shared; this frame holds one reference
+  std::vector<std::unique_ptr<TExtension>> FExtensions;  // those read before the frame
+  TPoint FOrigin{0, 0};
+  bool FInterlaced = false;
+  bool FCorrupted = false;
+  bool FGrayscaleMapping = false;
+  TColor FTransparentColor = clNone;
+  int FTransparentIndex = -1;               // the palette index that FTransparentColor names
+  uint32_t FAnimateInterval = 0;            // milliseconds
+  uint8_t FDisposalMethod = 0;              // 0..7 as in the file
+  bool FLocalColors = false;
+};
+
+class TGIFImage : public TGraphic {
+  CLASSLIB_CLASS(TGIFImage, TGraphic)
+  TGIFImage();
+  ~TGIFImage() override;
+
+  // ---- Attributes ----------------------------------------------------------------------
+  bool GetEmpty() const override;
+  int GetWidth() const override;
+  int GetHeight() const override;
+  // EInvalidGraphicOperation "Cannot change the Size of a GIF image".
+  void SetWidth(int value) override;
+  void SetHeight(int value) override;
+  HPALETTE GetPalette() const override;
+  bool GetTransparent() const override;
+  TGraphicClass GetGraphicClass() const override { return TGraphicClass::Of<TGIFImage>(); }
+
+  int GetCount() const { return static_cast<int>(FFrames.size()); }
+  TGIFFrame* GetFrame(int index) const { return FFrames.at(static_cast<size_t>(index)).get(); }
+  int GetFrameIndex() const { return FFrameIndex; }
+  void SetFrameIndex(int value);
+  int GetScreenWidth() const { return GetEmpty() ? 0 : FScreenWidth; }
+  int GetScreenHeight() const { return GetEmpty() ? 0 : FScreenHeight; }
+  TColor GetBackgroundColor() const { return FBackgroundColor; }
+  void SetBackgroundColor(TColor value);
+  bool GetLooping() const { return FLooping; }
+  void SetLooping(bool value);
+  uint16_t GetRepeatCount() const { return FRepeatCount; }
+  void SetRepeatCount(uint16_t value);
+  bool GetCorrupted() const { return FCorrupted; }
+  TGIFVersion GetVersion() const { return FVersion; }
+  // The image's comment; changing it through this pointer is allowed (the shared header
+  // data is copied for this image first).
+  TStringList* GetComment();
+  const TGIFData* GetData() const { return FData; }
+  // The current frame's bitmap (see the class notes); owned by the frame.
+  TBitmap* GetBitmap();
+
+  // ---- Operations ----------------------------------------------------------------------
+  void NewImage();
+  // Appends a frame made from graphic and makes it current; returns its index.
+  virtual int AddFrame(TGraphic* graphic);
+  void DeleteFrame(int index);
+  void UpdateScreenSize();
+  // Encodes every frame that has no encoded data; with redecode, a frame whose bitmap has no
+  // palette is decoded again from the new data.
+  void EncodeFrames(bool redecode);
+
+  void Draw(TCanvas* canvas, const TRect& r) override;
+  void Assign(TPersistent* source) override;
+  bool Equals(TGraphic* other) override;
+  void LoadFromStream(TStream& stream) override;
+  void SaveToStream(TStream& stream) override;
+  // A 32-bit byte count, then the GIF file; the count must not exceed what the stream holds.
+  void ReadData(TStream& stream) override;
+  void WriteData(TStream& stream) override;
+  void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+  void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+
+  // Reports coding progress through OnProgress (used by the frames).
+  void CodecProgress(TProgressStage stage, int percent, const String& msg = String());
+
+ protected:
+  void AssignTo(TPersistent* dest) override;
+
+ private:
+  friend class TGIFFrame;
+  // Reads size bytes of a GIF file; decodes the current frame when decode is set.
+  void ReadStream(TStream& stream, int64_t size, bool decode);
+  void WriteStream(TStream& stream, bool withCount);
+  // Takes the header data for this image alone before it is changed.
+  void UniqueData();
+  void ClearFrames();
+
+  TGIFData* FData = nullptr;                      // shared; this image holds one reference
+  std::vector<std::unique_ptr<TGIFFrame>> FFrames;
+  TGIFVersion FVersion = gvNone;
+  int FFrameIndex = -1;
+  int FScreenWidth = 0;
+  int FScreenHeight = 0;
+  TColor FBackgroundColor = clNone;
+  bool FLooping = false;
+  bool FCorrupted = false;
+  uint16_t FRepeatCount = 1;
+};
+
+// The clipboard format "GIF Image" (registered on first use).
+UINT CF_GIF();
+// Registers TGIFImage, TGIFFrame, the "gif" extension and the clipboard format.
+void RegisterGIFImage();

@@ -1,0 +1,104 @@
+// The visual-styles binding: uxtheme.dll loaded at run time from the system folder, its entry
+// points resolved by name into one table, and UseThemes, the question every themed paint asks.
+//
+// The library is never imported statically, so the program runs where it does not exist; then
+// every pointer stays nullptr, UseThemes answers false and the controls draw classically.
+// InitThemeLibrary and FreeThemeLibrary count their callers under a lock: the library stays
+// loaded while any caller holds it. The module itself holds one reference from start-up to the
+// end of the program, so the binding is loaded for the whole run wherever uxtheme.dll exists.
+//
+// Callers test UseThemes (or the pointer they need) before calling an entry; a theme handle
+// never outlives the paint that opened it.
+#pragma once
+// clang-format off
+#include "classlib/system/Win.h"  // the Win32 settings come before the theme declarations
+#include <uxtheme.h>
+// clang-format on
+
+// One pointer per entry point, nullptr until resolved and again after unloading.
+struct TThemeApi {
+  decltype(&::OpenThemeData) OpenThemeData = nullptr;
+  decltype(&::CloseThemeData) CloseThemeData = nullptr;
+  decltype(&::DrawThemeBackground) DrawThemeBackground = nullptr;
+  decltype(&::DrawThemeText) DrawThemeText = nullptr;
+  decltype(&::GetThemeBackgroundContentRect) GetThemeBackgroundContentRect = nullptr;
+  decltype(&::GetThemePartSize) GetThemePartSize = nullptr;
+  decltype(&::GetThemeTextExtent) GetThemeTextExtent = nullptr;
+  decltype(&::GetThemeTextMetrics) GetThemeTextMetrics = nullptr;
+  decltype(&::GetThemeBackgroundRegion) GetThemeBackgroundRegion = nullptr;
+  decltype(&::HitTestThemeBackground) HitTestThemeBackground = nullptr;
+  decltype(&::DrawThemeEdge) DrawThemeEdge = nullptr;
+  decltype(&::DrawThemeIcon) DrawThemeIcon = nullptr;
+  decltype(&::IsThemePartDefined) IsThemePartDefined = nullptr;
+  decltype(&::IsThemeBackgroundPartiallyTransparent) IsThemeBackgroundPartiallyTransparent = nullptr;
+  decltype(&::GetThemeColor) GetThemeColor = nullptr;
+  decltype(&::GetThemeMetric) GetThemeMetric = nullptr;
+  decltype(&::GetThemeString) GetThemeString = nullptr;
+  decltype(&::GetThemeBool) GetThemeBool = nullptr;
+  decltype(&::GetThemeInt) GetThemeInt = nullptr;
+  decltype(&::GetThemeEnumValue) GetThemeEnumValue = nullptr;
+  decltype(&::GetThemePosition) GetThemePosition = nullptr;
+  decltype(&::GetThemeFont) GetThemeFont = nullptr;
+  decltype(&::GetThemeRect) GetThemeRect = nullptr;
+  decltype(&::GetThemeMargins) GetThemeMargins = nullptr;
+  decltype(&::GetThemeIntList) GetThemeIntList = nullptr;
+  decltype(&::GetThemePropertyOrigin) GetThemePropertyOrigin = nullptr;
+  decltype(&::SetWindowTheme) SetWindowTheme = nullptr;
+  decltype(&::GetThemeFilename) GetThemeFilename = nullptr;
+  decltype(&::GetThemeSysColor) GetThemeSysColor = nullptr;
+  decltype(&::GetThemeSysColorBrush) GetThemeSysColorBrush = nullptr;
+  decltype(&::GetThemeSysBool) GetThemeSysBool = nullptr;
+  decltype(&::GetThemeSysSize) GetThemeSysSize = nullptr;
+  decltype(&::GetThemeSysFont) GetThemeSysFont = nullptr;
+  decltype(&::GetThemeSysString) GetThemeSysString = nullptr;
+  decltype(&::GetThemeSysInt) GetThemeSysInt = nullptr;
+  decltype(&::IsThemeActive) IsThemeActive = nullptr;
+  decltype(&::IsAppThemed) IsAppThemed = nullptr;
+  decltype(&::GetWindowTheme) GetWindowTheme = nullptr;
+  decltype(&::EnableThemeDialogTexture) EnableThemeDialogTexture = nullptr;
+  decltype(&::IsThemeDialogTextureEnabled) IsThemeDialogTextureEnabled = nullptr;
+  decltype(&::GetThemeAppProperties) GetThemeAppProperties = nullptr;
+  decltype(&::SetThemeAppProperties) SetThemeAppProperties = nullptr;
+  decltype(&::GetCurrentThemeName) GetCurrentThemeName = nullptr;
+  decltype(&::GetThemeDocumentationProperty) GetThemeDocumentationProperty = nullptr;
+  decltype(&::DrawThemeParentBackground) DrawThemeParentBackground = nullptr;
+  decltype(&::EnableTheming) EnableTheming = nullptr;
+};
+
+// The table. Read it on the main thread only, between Init and Free calls of its users.
+const TThemeApi& ThemeApi();
+
+// Adds a reference (also when loading fails) and loads the library when none is loaded;
+// true when a library is loaded.
+bool InitThemeLibrary();
+// Drops a reference when there is one; at no references the library is unloaded and every
+// pointer cleared.
+void FreeThemeLibrary();
+// The references now held (the module's own one included).
+int ThemeLibraryReferences();
+// True exactly when the library is loaded and both IsAppThemed and IsThemeActive answer
+// non-zero (the second is not asked when the first fails). Cached nowhere: a theme switched
+// on or off shows at the next paint.
+bool UseThemes();
+
+// A theme class opened for the length of one paint (nullptr when the binding is off or the
+// class has no theme); closed by the destructor.
+class TThemeScope {
+ public:
+  explicit TThemeScope(const wchar_t* classList);
+  ~TThemeScope();
+  TThemeScope(const TThemeScope&) = delete;
+  TThemeScope& operator=(const TThemeScope&) = delete;
+
+  HTHEME Get() const { return FTheme; }
+  explicit operator bool() const { return FTheme != nullptr; }
+
+  // Draw a part of the open theme; false (nothing drawn) without a theme or when the entry
+  // point is missing, so that the caller draws classically instead.
+  bool DrawBackground(HDC dc, int part, int state, const RECT& r) const;
+  bool DrawText(HDC dc, int part, int state, const wchar_t* text, int length, DWORD flags,
+                const RECT& r) const;
+
+ private:
+  HTHEME FTheme = nullptr;  // opened by the constructor, closed by the destructor
+};

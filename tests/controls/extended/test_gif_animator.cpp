@@ -1,0 +1,281 @@
+// TRxGIFAnimator: a real window under Xvfb whose frames advance with their delays, loop or
+// stop as Loop says and stop when told; each disposal method composed on a memory device
+// context; and the animation switched, changed and freed while its timer ticks.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "GifTestSupport.h"
+#include "classlib/controls/ControlTestSupport.h"
+#include "classlib/graphics/Canvas.h"
+#include "classlib/graphics/MemorySurface.h"
+#include "classlib/classes/Layouts.h"
+#include "controls/extended/ExtendedRegistration.h"
+#include "controls/extended/GIFCtrl.h"
+#include "tests/ApplicationTestSupport.h"
+
+using namespace giftest;
+using control_tests::TTestHost;
+
+namespace {
+
+// Four frames of 8 x 8, each filled with its own table entry; delays in hundredths.
+Bytes FourFrames(std::initializer_list<int> delays) {
+  TGifBuilder gif;
+  gif.Header(8, 8, 2);
+  int index = 0;
+  for (int delay : delays) {
+    gif.Control(delay).Image(0, 0, 8, 8, std::vector<uint8_t>(64, uint8_t(index)));
+    ++index;
+  }
+  return gif.Trailer().Data;
+}
+
+TColor EntryColor(int i) { return RGBColor(uint8_t(i * 40 % 256), uint8_t(i * 80 % 256), uint8_t(255 - i * 30 % 256)); }
+
+bool Pump(const std::function<bool()>& done, DWORD ms) { return PumpApplicationUntil(done, ms, 1); }
+
+void SaveScreenshot(HWND window, int width, int height, const char* name) {
+  TBitmap shot;
+  shot.SetPixelFormat(pf24bit);
+  shot.SetSize(width, height);
+  HDC dc = ::GetDC(window);
+  ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  ::ReleaseDC(window, dc);
+  ::CreateDirectoryW(L"screenshots", nullptr);
+  shot.SaveToFile(L"screenshots\\" + Utf8ToString(name));
+}
+
+}  // namespace
+
+TEST(GifAnimator, PlaysWithTheFrameDelaysLoopsAndStops) {
+  for (auto [width, height] : {std::pair{1024, 768}, std::pair{800, 600}}) {
+    TTestHost host(0, 0, width, height);
+    auto* animator = new TRxGIFAnimator(nullptr);
+    animator->SetParent(&host);
+    animator->SetBounds(20, 20, 10, 10);
+    LoadImage(*animator->GetImage(), FourFrames({5, 10, 0, 2}));
+    EXPECT_EQ(animator->GetWidth(), 8);  // AutoSize follows the logical screen
+    host.ShowHost();
+
+    std::vector<int> shown;
+    std::vector<DWORD> times;
+    int starts = 0, stops = 0;
+    animator->OnFrameChanged = [&](TObject*) {
+      shown.push_back(animator->GetFrameIndex());
+      times.push_back(::GetTickCount());
+    };
+    animator->OnStart = [&](TObject*) { ++starts; };
+    animator->OnStop = [&](TObject*) { ++stops; };
+    animator->SetLoop(false);
+    const DWORD start = ::GetTickCount();
+    animator->SetAnimate(true);
+    animator->SetAnimate(true);
+    EXPECT_EQ(starts, 1);
+    EXPECT_TRUE(Pump([&] { return !animator->GetAnimate(); }, 5000));
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 0}));
+    EXPECT_EQ(stops, 1);
+    ASSERT_EQ(times.size(), 4u);
+    // 50, 100, 50 (0 runs at 50) and 50 (20 runs at 50) milliseconds, give or take the timer.
+    EXPECT_GE(times[0] - start, 40u);
+    EXPECT_GE(times[1] - times[0], 85u);
+    EXPECT_GE(times[3] - start, 220u);
+
+    // The window shows frame 0 again.
+    Pump([] { return false; }, 50);
+    HDC dc = ::GetDC(host.GetHandle());
+    EXPECT_EQ(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 24, 24));
+    ::ReleaseDC(host.GetHandle(), dc);
+    TRxGIFAnimator picture(nullptr);
+    picture.SetParent(&host);
+    picture.SetBounds(60, 20, 10, 10);
+    LoadImage(*picture.GetImage(), ReadFileBytes(ReferenceImage("porsche.gif")));
+    Pump([] { return false; }, 50);
+    SaveScreenshot(host.GetHandle(), width, height,
+                   width == 1024 ? "gif_animator_1024x768.bmp" : "gif_animator_800x600.bmp");
+
+    // Looping until told to stop.
+    shown.clear();
+    animator->SetLoop(true);
+    animator->SetAnimate(true);
+    EXPECT_TRUE(Pump([&] { return shown.size() >= 6; }, 5000));
+    animator->SetAnimate(false);
+    const size_t after = shown.size();
+    Pump([] { return false; }, 200);
+    EXPECT_EQ(shown.size(), after);
+    EXPECT_EQ(stops, 2);
+    delete animator;
+  }
+}
+
+TEST(GifAnimator, SingleFramesDoNotStepAndDelaysAreClamped) {
+  TRxGIFAnimator animator(nullptr);
+  LoadImage(*animator.GetImage(), FourFrames({6000}));
+  EXPECT_EQ(animator.FrameDelay(), 0u);
+  LoadImage(*animator.GetImage(), FourFrames({6000, 1}));
+  EXPECT_EQ(animator.FrameDelay(), 10000u);
+  animator.SetFrameIndex(1);
+  EXPECT_EQ(animator.FrameDelay(), 50u);
+  animator.SetFrameIndex(-1);
+  animator.SetFrameIndex(2);
+  EXPECT_EQ(animator.GetFrameIndex(), 1);
+}
+
+TEST(GifAnimator, EachDisposalMethodComposesAsGifSays) {
+  // Screen 4 x 4: frame 0 fills it with entry 1; frame 1 puts entry 2 at (1, 1) 2 x 2 with
+  // the disposal under test; frame 2 puts entry 3 at (0, 0) 1 x 1.
+  struct Case {
+    int Disposal;
+    TColor AtOneOne;
+  };
+  const TColor background = ColorToRGB(clWindow) == 0 ? clWindow : clWindow;
+  for (const Case c : {Case{0, EntryColor(2)}, Case{1, EntryColor(2)}, Case{2, background},
+                       Case{3, EntryColor(1)}, Case{5, EntryColor(2)}}) {
+    SCOPED_TRACE(c.Disposal);
+    TGifBuilder gif;
+    gif.Header(4, 4, 2);
+    gif.Image(0, 0, 4, 4, std::vector<uint8_t>(16, 1));
+    gif.Control(0, -1, c.Disposal).Image(1, 1, 2, 2, std::vector<uint8_t>(4, 2));
+    gif.Image(0, 0, 1, 1, {3});
+    TRxGIFAnimator animator(nullptr);
+    LoadImage(*animator.GetImage(), gif.Trailer().Data);
+    TColor transparent;
+    // Composed step by step (the cache) and from scratch give the same picture.
+    for (bool stepwise : {true, false}) {
+      if (stepwise) {
+        animator.ComposeFrame(0, transparent);
+        animator.ComposeFrame(1, transparent);
+      } else {
+        LoadImage(*animator.GetImage(), gif.Data);
+      }
+      TBitmap* picture = animator.ComposeFrame(2, transparent);
+      MemorySurface surface(4, 4);
+      surface.Canvas.Draw(0, 0, picture);
+      EXPECT_EQ(surface.At(0, 0), EntryColor(3));
+      EXPECT_EQ(surface.At(3, 3), EntryColor(1));
+      EXPECT_EQ(surface.At(1, 1), ColorToRGB(c.AtOneOne) == ColorToRGB(clWindow)
+                                      ? ColorFromInt(int32_t(ColorToRGB(clWindow)))
+                                      : c.AtOneOne);
+    }
+  }
+  // A full-size opaque frame placed away from (0, 0) hides nothing before it.
+  TGifBuilder shifted;
+  shifted.Header(4, 4, 2).Image(0, 0, 4, 4, std::vector<uint8_t>(16, 1));
+  shifted.Image(2, 2, 4, 4, std::vector<uint8_t>(16, 2));
+  TRxGIFAnimator animator(nullptr);
+  LoadImage(*animator.GetImage(), shifted.Trailer().Data);
+  TColor transparent;
+  MemorySurface surface(4, 4);
+  surface.Canvas.Draw(0, 0, animator.ComposeFrame(1, transparent));
+  EXPECT_EQ(surface.At(0, 0), EntryColor(1));
+  EXPECT_EQ(surface.At(3, 3), EntryColor(2));
+}
+
+TEST(GifAnimator, SwitchedChangedAndFreedWhileTheTimerTicks) {
+  std::atomic<bool> done{false};
+  std::thread deadline([&] {
+    for (int i = 0; i < 1800 && !done; ++i) ::Sleep(100);
+    if (!done) {
+      std::fprintf(stderr, "animator stress: deadlock\n");
+      ::TerminateProcess(::GetCurrentProcess(), 5);
+    }
+  });
+  TTestHost host(0, 0, 200, 200);
+  host.ShowHost();
+  const Bytes gif = FourFrames({0, 0, 0, 0});
+  for (int round = 0; round < 40; ++round) {
+    auto* animator = new TRxGIFAnimator(nullptr);
+    animator->SetParent(&host);
+    animator->SetAsyncDrawing(round % 2 == 1);
+    LoadImage(*animator->GetImage(), gif);
+    int frames = 0;
+    animator->OnFrameChanged = [&](TObject*) { ++frames; };
+    for (int change = 0; change < 100; ++change) {
+      switch (change % 6) {
+        case 0: animator->SetAnimate(true); break;
+        case 1: animator->SetFrameIndex(change % 4); break;
+        case 2: animator->SetStretch(change % 4 == 2); break;
+        case 3: animator->SetAsyncDrawing(change % 4 == 3); break;
+        case 4: Application->ProcessMessages(); ::Sleep(1); break;
+        default:
+          if (change % 12 == 5) animator->SetAnimate(false);
+      }
+    }
+    Pump([] { return false; }, round % 4 == 0 ? 120 : 5);
+    delete animator;  // while running, possibly in a step on its worker
+  }
+  done = true;
+  deadline.join();
+}
+
+TEST(GifAnimator, ReadsItsPictureFromAStoredLayoutAndTheGifFormatIsRegistered) {
+  RegisterExtendedClasses();
+  EXPECT_EQ(GraphicClassForExtension(L"gif"), TGraphicClass::Of<TGIFImage>());
+  TPicture picture;
+  picture.LoadFromFile(Utf8ToString(ReferenceImage("treescap.gif")));
+  EXPECT_NE(dynamic_cast<TGIFImage*>(picture.GetGraphic()), nullptr);
+
+  // Image.Data: a 32-bit byte count, then the GIF file, as the practice windows store it.
+  const Bytes gif = FourFrames({5, 5, 5, 5});
+  String hex;
+  const uint32_t count = uint32_t(gif.size());
+  Bytes data{uint8_t(count), uint8_t(count >> 8), uint8_t(count >> 16), uint8_t(count >> 24)};
+  data.insert(data.end(), gif.begin(), gif.end());
+  for (uint8_t b : data) {
+    wchar_t pair[3];
+    swprintf(pair, 3, L"%02X", b);
+    hex += pair;
+  }
+  TTestHost host;
+  TStringStream text(L"object Host: TTestHost\n  object Anim: TRxGIFAnimator\n    Loop = False\n"
+                     L"    Image.Data = {" + hex + L"}\n  end\nend\n");
+  ReadComponentFromStream(text, &host);
+  auto* animator = dynamic_cast<TRxGIFAnimator*>(host.FindComponent(L"Anim"));
+  ASSERT_NE(animator, nullptr);
+  EXPECT_EQ(animator->GetImage()->GetCount(), 4);
+  EXPECT_EQ(animator->GetFrameIndex(), 0);
+  EXPECT_FALSE(animator->GetLoop());
+  EXPECT_EQ(animator->FrameDelay(), 50u);
+  // Written back, the picture is stored again.
+  EXPECT_NE(ComponentToText(&host).find(L"Image.Data = {"), String::npos);
+  // A damaged stored picture is refused while the layout is read.
+  TTestHost other;
+  TStringStream damaged(L"object Host: TTestHost\n  object Anim: TRxGIFAnimator\n"
+                        L"    Image.Data = {FF00000047494638}\n  end\nend\n");
+  EXPECT_ANY_THROW(ReadComponentFromStream(damaged, &other));
+}
+
+TEST(GifAnimator, DrawsOnTheWorkerAndNotifiesOnTheMainThread) {
+  TTestHost host(0, 0, 100, 100);
+  auto* animator = new TRxGIFAnimator(nullptr);
+  animator->SetParent(&host);
+  animator->SetAsyncDrawing(true);
+  LoadImage(*animator->GetImage(), FourFrames({0, 0, 0, 0}));
+  host.ShowHost();
+  std::vector<int> shown;
+  bool offMainThread = false;
+  animator->OnFrameChanged = [&](TObject*) {
+    offMainThread = offMainThread || ::GetCurrentThreadId() != GetMainThreadID();
+    shown.push_back(animator->GetFrameIndex());
+  };
+  int stops = 0;
+  animator->OnStop = [&](TObject*) {
+    offMainThread = offMainThread || ::GetCurrentThreadId() != GetMainThreadID();
+    ++stops;
+  };
+  animator->SetLoop(false);
+  animator->SetAnimate(true);
+  EXPECT_TRUE(Pump([&] { return !animator->GetAnimate(); }, 5000));
+  EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(offMainThread);
+  // The worker painted frame 0 into the window.
+  Pump([] { return false; }, 30);
+  HDC dc = ::GetDC(host.GetHandle());
+  EXPECT_EQ(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 2, 2));
+  // Only inside its own bounds.
+  EXPECT_NE(ColorToRGB(EntryColor(0)), ::GetPixel(dc, 9, 9));
+  ::ReleaseDC(host.GetHandle(), dc);
+  delete animator;
+}

@@ -1,0 +1,352 @@
+// TGIFImage: reading, writing and assignment, with the damaged and lying files the decoder
+// must survive and the faults that were mended (named in each test).
+#include <gtest/gtest.h>
+
+#include "GifTestSupport.h"
+#include "classlib/system/SysExceptions.h"
+#include "controls/extended/RxGIFCodec.h"
+
+using namespace giftest;
+
+namespace {
+
+Bytes TwoFrames() {
+  TGifBuilder gif;
+  gif.Header(4, 3).Control(5).Image(0, 0, 4, 3, Stripes(4, 3, 4)).Control(7, 2, 2).Image(1, 1, 2, 2, {1, 2, 3, 0});
+  return gif.Trailer().Data;
+}
+
+std::vector<uint8_t> Decode(const Bytes& data, int width, int height, bool interlaced, bool* corrupt,
+                            int depth = 8) {
+  std::vector<uint8_t> dib(rxgif::DibRowBytes(width, depth) * height, 0xEE);
+  std::fill(dib.begin(), dib.end(), 0);
+  *corrupt = rxgif::DecodeLZW(data.data(), data.size(), rxgif::TDibLayout{width, height, depth, interlaced},
+                              depth, dib.data(), true);
+  return dib;
+}
+
+}  // namespace
+
+TEST(GifCodec, InterlacedFrameOfThreeRowsFillsRowsZeroTwoOne) {
+  // Three literal codes per row, each row one value: 1, 2, 3 in file order.
+  TGifBuilder raw;
+  raw.Image(0, 0, 1, 3, {1, 2, 3});
+  const Bytes data(raw.Data.begin() + 10, raw.Data.end());
+  bool corrupt;
+  const std::vector<uint8_t> dib = Decode(data, 1, 3, true, &corrupt);
+  EXPECT_FALSE(corrupt);
+  // DIB rows are bottom-up, 4 bytes each: image row 0 got 1, row 2 got 2, row 1 got 3.
+  EXPECT_EQ(dib[8], 1);
+  EXPECT_EQ(dib[0], 2);
+  EXPECT_EQ(dib[4], 3);
+}
+
+TEST(GifCodec, DamagedCodeStreamsEndInsideTheFrame) {
+  // Code size 2 (clear 4, end 5), 3-bit codes, one-byte sub-blocks.
+  struct Case {
+    const char* What;
+    Bytes Data;
+    bool Corrupt;
+  };
+  const Case cases[] = {
+      // No clear code first: the first code is a literal.
+      {"missing first clear code", {2, 1, 0x09, 1, 0x0A, 0}, false},
+      // A code beyond the next free one.
+      {"code beyond the table", {2, 1, 0x3C, 1, 0x07, 0}, true},
+      // Sub-blocks of one byte each carry 3-bit codes across their boundaries.
+      {"one-byte sub-blocks", {2, 1, 0x4C, 1, 0x0A, 1, 0x05, 0}, false},
+      // Code size out of range is clamped and marked.
+      {"code size 12", {12, 1, 0x4C, 1, 0x0A, 0}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    bool corrupt = false;
+    std::vector<uint8_t> dib;
+    try {
+      dib = Decode(c.Data, 2, 2, false, &corrupt);
+    } catch (const EReadError&) {
+      corrupt = true;  // the data ended before the picture: also acceptable here
+    }
+    EXPECT_EQ(corrupt, c.Corrupt);
+  }
+  // A sub-block claiming more bytes than there are, and data that simply stops.
+  bool corrupt = false;
+  EXPECT_THROW(Decode(Bytes{2, 200, 0x4C}, 8, 8, false, &corrupt), EReadError);
+  EXPECT_THROW(Decode(Bytes{2}, 8, 8, false, &corrupt), EReadError);
+}
+
+TEST(GifCodec, StopsWhenAllRowsAreFilledWithoutAnEndCode) {
+  TGifBuilder raw;
+  raw.Image(0, 0, 3, 2, {1, 1, 1, 1, 1, 1});
+  Bytes data(raw.Data.begin() + 10, raw.Data.end());
+  data.resize(data.size() - 2);  // the end code's byte and the terminator are gone
+  data.back() &= 0x0F;
+  bool corrupt = true;
+  const std::vector<uint8_t> dib = Decode(data, 3, 2, false, &corrupt);
+  EXPECT_FALSE(corrupt);
+  EXPECT_EQ(dib[0], 1);
+  EXPECT_EQ(dib[6], 1);
+}
+
+TEST(GifImage, ReadsFramesExtensionsAndLoopingAsTheFileSays) {
+  TGifBuilder gif;
+  gif.Text("gif89A").Word(4).Word(3).Raw({0x81, 1, 0});  // lower-case signature, upper-case A
+  for (int i = 0; i < 4; ++i) gif.Raw({i * 60, i * 60, i * 60});
+  gif.Raw({0x21, 0xFF, 11}).Text("NETSCAPE2.0").Raw({3, 1, 0x60, 0xEA, 0});  // 60000 loops
+  gif.Control(3).Control(9, 1, 3);  // two controls: the larger delay, the last's transparency
+  gif.Raw({0x21, 0xFE, 2}).Text("hi").Raw({0});
+  gif.Image(0, 0, 0, 0, {});  // width and height 0: the screen's
+  TGIFImage image;
+  LoadImage(image, gif.Trailer().Data);
+  ASSERT_EQ(image.GetCount(), 1);
+  EXPECT_EQ(image.GetVersion(), gv89a);
+  EXPECT_TRUE(image.GetLooping());
+  EXPECT_EQ(image.GetRepeatCount(), 30000);
+  EXPECT_EQ(image.GetBackgroundColor(), RGBColor(60, 60, 60));
+  TGIFFrame* frame = image.GetFrame(0);
+  EXPECT_EQ(frame->GetItem()->Size.X, 4);
+  EXPECT_EQ(frame->GetItem()->Size.Y, 3);
+  EXPECT_EQ(frame->GetAnimateInterval(), 90u);
+  EXPECT_EQ(frame->GetTransparentIndex(), 1);
+  EXPECT_EQ(frame->GetDisposalMethod(), 3);
+  EXPECT_EQ(frame->GetComment()->Get(0), L"hi");
+}
+
+TEST(GifImage, PlainTextDropsEarlierExtensionsAndTrailingCommentsJoin) {
+  TGifBuilder gif;
+  gif.Header(2, 2).Control(50, 1);
+  gif.Raw({0x21, 0x01, 12, 0, 0, 0, 0, 2, 0, 2, 0, 1, 1, 0, 0, 1, 'x', 0});  // plain text
+  gif.Image(0, 0, 2, 2, {0, 1, 2, 3});
+  gif.Raw({0x21, 0xFE, 1, 'a', 0, 0x21, 0xFE, 1, 'b', 0});
+  TGIFImage image;
+  LoadImage(image, gif.Trailer().Data);
+  ASSERT_EQ(image.GetCount(), 1);
+  EXPECT_EQ(image.GetFrame(0)->GetAnimateInterval(), 0u);
+  EXPECT_EQ(image.GetFrame(0)->GetTransparentColor(), clNone);
+  ASSERT_EQ(image.GetComment()->GetCount(), 3);
+  EXPECT_EQ(image.GetComment()->Get(1), L"\r\n\r\n");
+}
+
+TEST(GifImage, TruncatedFrameKeepsItsRowsAndEndsTheReading) {
+  const Bytes whole = TwoFrames();
+  TGIFImage reference;
+  LoadImage(reference, whole);
+  ASSERT_EQ(reference.GetCount(), 2);
+  // Cut inside the first frame's data: one frame, corrupted, decodable as far as it goes.
+  const size_t firstImage = 13 + 12 + 8;
+  Bytes cut(whole.begin(), whole.begin() + firstImage + 13);
+  TGIFImage image;
+  LoadImage(image, cut);
+  ASSERT_EQ(image.GetCount(), 1);
+  EXPECT_TRUE(image.GetFrame(0)->GetCorrupted());
+  EXPECT_TRUE(image.GetCorrupted());
+  EXPECT_FALSE(image.GetFrame(0)->GetBitmap()->GetEmpty());
+  // A sub-block claiming more than remains: the frame stops there, and nothing after it
+  // is read as blocks.
+  Bytes lying = whole;
+  lying[firstImage + 11] = 250;
+  TGIFImage second;
+  LoadImage(second, lying);
+  EXPECT_EQ(second.GetCount(), 1);
+  EXPECT_TRUE(second.GetFrame(0)->GetCorrupted());
+}
+
+TEST(GifImage, RefusesSizesBeyondTheLimitsAndLyingByteCounts) {
+  for (int side : {32769, 60000}) {
+    TGifBuilder gif;
+    gif.Header(side, 2).Image(0, 0, 1, 1, {0});
+    TGIFImage image;
+    EXPECT_THROW(LoadImage(image, gif.Trailer().Data), EInvalidGraphicOperation);
+    EXPECT_EQ(image.GetCount(), 0);
+  }
+  TGifBuilder big;  // each side allowed, but more than 16 million pixels
+  big.Header(2, 2).Raw({0x2C}).Word(0).Word(0).Word(32768).Word(32768).Raw({0, 2, 0});
+  TGIFImage image;
+  EXPECT_THROW(LoadImage(image, big.Trailer().Data), EInvalidGraphicOperation);
+  // Many frames of the largest size: reading stops once their pixels together pass the
+  // limit, keeping the frames before.
+  TGifBuilder many;
+  many.Header(4096, 4096);
+  for (int i = 0; i < 6; ++i) many.Image(0, 0, 0, 0, {});
+  TGIFImage manyImage;
+  LoadImage(manyImage, many.Trailer().Data);
+  EXPECT_EQ(manyImage.GetCount(), 4);
+  EXPECT_TRUE(manyImage.GetCorrupted());
+  // A frame placed far beyond the screen is kept, and the screen written stays readable.
+  TGifBuilder distant;
+  distant.Header(4, 4).Image(40000, 30000, 2, 2, {0, 1, 2, 3});
+  TGIFImage farImage;
+  LoadImage(farImage, distant.Trailer().Data);
+  TGIFImage farBack;
+  LoadImage(farBack, SaveImage(farImage));
+  EXPECT_EQ(farBack.GetFrame(0)->GetOrigin().X, 40000);
+  EXPECT_LE(int64_t{farBack.GetScreenWidth()} * farBack.GetScreenHeight(), GIFMaxPixels);
+  // Stored data whose byte count exceeds what the stream holds.
+  TMemoryStream stream;
+  const int32_t count = 1000;
+  stream.WriteBuffer(&count, 4);
+  stream.WriteBuffer(TwoFrames().data(), 40);
+  stream.SetPosition(0);
+  EXPECT_THROW(image.ReadData(stream), EReadError);
+}
+
+TEST(GifImage, WritesWhatItReadsAndMendsTheWritingFaults) {
+  TGIFImage image;
+  LoadImage(image, TwoFrames());
+  const Bytes saved = SaveImage(image);
+  TGIFImage back;
+  LoadImage(back, saved);
+  ASSERT_EQ(back.GetCount(), 2);
+  EXPECT_EQ(OurIndices(back.GetFrame(0)), Stripes(4, 3, 4));
+  EXPECT_EQ(back.GetFrame(1)->GetTransparentIndex(), 2);
+  EXPECT_EQ(back.GetFrame(1)->GetDisposalMethod(), 2);
+  EXPECT_EQ(back.GetFrame(1)->GetAnimateInterval(), 70u);
+
+  // A delay beyond 655.35 seconds is written as the largest the field holds, not wrapped.
+  image.GetFrame(0)->SetAnimateInterval(700000);
+  // A comment line longer than 255 bytes is cut; the version becomes 89a.
+  image.GetComment()->Add(String(300, L'x'));
+  image.GetComment()->Add(L"练习动画");  // comments are GBK bytes in the file
+  LoadImage(back, SaveImage(image));
+  EXPECT_EQ(back.GetFrame(0)->GetAnimateInterval(), 655350u);
+  EXPECT_EQ(back.GetComment()->Get(0).size(), 255u);
+  EXPECT_EQ(back.GetComment()->Get(1), L"练习动画");
+
+  // One frame: no looping extension even with Looping set.
+  TGIFImage single;
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf8bit);
+  bitmap.SetSize(3, 3);
+  single.AddFrame(&bitmap);
+  single.SetLooping(true);
+  const Bytes one = SaveImage(single);
+  EXPECT_EQ(std::search(one.begin(), one.end(), "NETSCAPE", "NETSCAPE" + 8), one.end());
+  EXPECT_EQ(std::string(one.begin(), one.begin() + 6), "GIF87a");
+}
+
+TEST(GifImage, ColourTablesAreWrittenWithTheLengthTheyDeclare) {
+  // A global table of 3 colours is written as the 4 entries its size field declares.
+  TGIFImage image;
+  LoadImage(image, TwoFrames());
+  TGIFColorTable& global = const_cast<TGIFColorTable&>(image.GetData()->ColorMap);
+  global.Count = 3;
+  const Bytes saved = SaveImage(image);
+  EXPECT_EQ(saved[10] & 7, 1);
+  const TRefImage ref = ReferenceDecode(saved);
+  ASSERT_TRUE(ref.Ok);
+  EXPECT_EQ(ref.Frames.size(), 2u);
+}
+
+TEST(GifImage, TransparencyKeysOnThePaletteIndex) {
+  // Entries 0 and 2 have the same colour; only index 2 is transparent.
+  TGifBuilder gif;
+  gif.Text("GIF89a").Word(2).Word(2).Raw({0x81, 0, 0});
+  gif.Raw({10, 20, 30, 200, 0, 0, 10, 20, 30, 0, 0, 200});
+  gif.Control(0, 2).Image(0, 0, 2, 2, {0, 2, 1, 0});
+  TGIFImage image;
+  LoadImage(image, gif.Trailer().Data);
+  TGIFFrame* frame = image.GetFrame(0);
+  TBitmap* bitmap = frame->GetBitmap();
+  const TColor key = frame->GetTransparentColor();
+  EXPECT_NE(key, RGBColor(10, 20, 30));
+  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(0, 0), RGBColor(10, 20, 30));
+  EXPECT_EQ(bitmap->GetCanvas()->GetPixels(1, 0), key);
+  // Written back, the transparent index is still 2.
+  TGIFImage back;
+  LoadImage(back, SaveImage(image));
+  EXPECT_EQ(back.GetFrame(0)->GetTransparentIndex(), 2);
+}
+
+TEST(GifImage, AssignedImagesShareHeaderDataUntilOneChangesIt) {
+  TGIFImage first;
+  LoadImage(first, TwoFrames());
+  first.GetComment()->Add(L"first");
+  TGIFImage second;
+  second.Assign(&first);
+  EXPECT_TRUE(second.Equals(&first));
+  second.GetComment()->Add(L"second");
+  EXPECT_EQ(first.GetComment()->GetCount(), 1);
+  EXPECT_EQ(second.GetComment()->GetCount(), 2);
+  EXPECT_FALSE(second.Equals(&first));
+  EXPECT_EQ(second.GetCount(), 2);
+  EXPECT_EQ(OurIndices(second.GetFrame(0)), Stripes(4, 3, 4));
+}
+
+TEST(GifImage, EmptyImageAnswersAndRefusesAsItShould) {
+  TGIFImage image;
+  EXPECT_TRUE(image.GetEmpty());
+  EXPECT_EQ(image.GetWidth(), 0);
+  EXPECT_THROW(image.SetWidth(5), EInvalidGraphicOperation);
+  TMemoryStream stream;
+  EXPECT_THROW(image.SaveToStream(stream), EInvalidGraphicOperation);
+  EXPECT_THROW(LoadImage(image, Bytes{'G', 'I', 'F', '8', '8', 'a'}), EInvalidGraphicOperation);
+  TGifBuilder unknown;
+  unknown.Header(2, 2).Raw({0x21, 0x77, 0});
+  try {
+    LoadImage(image, unknown.Data);
+    FAIL();
+  } catch (const EInvalidGraphicOperation& e) {
+    EXPECT_EQ(e.Message(), L"Unrecognized extension block: 77");
+  }
+}
+
+TEST(GifImage, TravelsThroughTheClipboardAndRefusesALyingByteCount) {
+  TGIFImage image;
+  LoadImage(image, TwoFrames());
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  UINT format;
+  HANDLE data;
+  HPALETTE palette;
+  image.SaveToClipboardFormat(format, data, palette);
+  ::SetClipboardData(format, data);
+  ::CloseClipboard();
+
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  TGIFImage back;
+  back.LoadFromClipboardFormat(CF_BITMAP, ::GetClipboardData(CF_BITMAP), nullptr);
+  ::CloseClipboard();
+  ASSERT_EQ(back.GetCount(), 2);
+  EXPECT_EQ(OurIndices(back.GetFrame(1)), (std::vector<uint8_t>{1, 2, 3, 0}));
+
+  // A block whose byte count claims more than the block holds.
+  HGLOBAL lying = ::GlobalAlloc(GMEM_MOVEABLE, 16);
+  auto* bytes = static_cast<uint8_t*>(::GlobalLock(lying));
+  std::memset(bytes, 0, 16);
+  bytes[0] = 0xF0;
+  bytes[1] = 0xFF;
+  ::GlobalUnlock(lying);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::SetClipboardData(CF_GIF(), lying);
+  TGIFImage refused;
+  EXPECT_THROW(refused.LoadFromClipboardFormat(CF_GIF(), ::GetClipboardData(CF_GIF()), nullptr), EReadError);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+}
+
+TEST(GifImage, ReportsProgressWhileDecodingAndEncoding) {
+  TGIFImage image;
+  std::vector<TProgressStage> stages;
+  std::vector<int> percents;
+  image.OnProgress = [&](TObject* sender, TProgressStage stage, uint8_t percent, bool, const TRect&,
+                         const String&) {
+    EXPECT_EQ(sender, &image);
+    stages.push_back(stage);
+    percents.push_back(percent);
+  };
+  LoadImage(image, ReadFileBytes(ReferenceImage("solid2.gif")));
+  ASSERT_GE(stages.size(), 2u);
+  EXPECT_EQ(stages.front(), psStarting);
+  EXPECT_EQ(stages.back(), psEnding);
+  EXPECT_EQ(percents.back(), 100);
+  stages.clear();
+  TBitmap bitmap;
+  bitmap.Assign(image.GetBitmap());
+  image.AddFrame(&bitmap);
+  SaveImage(image);  // encodes the new frame
+  ASSERT_GE(stages.size(), 3u);
+  EXPECT_EQ(stages.front(), psStarting);
+  EXPECT_EQ(stages[1], psRunning);
+  EXPECT_EQ(stages.back(), psEnding);
+}

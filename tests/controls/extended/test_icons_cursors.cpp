@@ -1,0 +1,195 @@
+// Icon lists and animated cursors: streams, sequences, rates, hot spots, and the damaged
+// files that must be refused or cut short.
+#include <gtest/gtest.h>
+
+#include "GifTestSupport.h"
+#include "classlib/system/SysExceptions.h"
+#include "controls/extended/AniFile.h"
+#include "controls/extended/IcoList.h"
+#include "controls/extended/RxGraph.h"
+
+using namespace giftest;
+
+Bytes MakeAniFile(const std::vector<Bytes>& icons, std::initializer_list<uint32_t> sequence,
+                  std::initializer_list<uint32_t> rates, const char* title);
+
+namespace {
+
+void Load(TAnimatedCursorImage& cursor, const Bytes& bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+  cursor.LoadFromStream(stream);
+}
+
+std::unique_ptr<TIcon> IconOf(const Bytes& bytes) {
+  auto icon = std::make_unique<TIcon>();
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+  icon->LoadFromStream(stream);
+  return icon;
+}
+
+// The icon turned into a cursor file with the given hot spot.
+Bytes AsCursor(Bytes icon, int x, int y) {
+  icon[2] = 2;
+  icon[6 + 4] = static_cast<uint8_t>(x);
+  icon[6 + 6] = static_cast<uint8_t>(y);
+  return icon;
+}
+
+}  // namespace
+
+TEST(AnimatedCursor, SequenceRatesTitleAndSharedIcons) {
+  const Bytes red = MakeIconFile(RGB(255, 0, 0)), green = MakeIconFile(RGB(0, 255, 0));
+  TAnimatedCursorImage cursor;
+  Load(cursor, MakeAniFile({red, AsCursor(green, 3, 5)}, {0, 1, 0}, {4, 5, 6}, "odd"));
+  ASSERT_EQ(cursor.GetCount(), 3);
+  EXPECT_EQ(cursor.GetTitle(), L"odd");  // an odd-sized item is followed by its pad byte
+  EXPECT_EQ(cursor.GetCreator(), L"me");
+  EXPECT_EQ(cursor.GetFrame(0)->GetJiffRate(), 4u);
+  EXPECT_EQ(cursor.GetFrame(2)->GetJiffRate(), 6u);  // "rate" is an array of steps
+  EXPECT_EQ(cursor.GetIcon(0), cursor.GetIcon(2));    // one icon, shown twice
+  EXPECT_TRUE(cursor.GetFrame(0)->GetIsIcon());
+  EXPECT_EQ(cursor.GetFrame(0)->GetHotSpot().X, 8);  // an icon's centre
+  EXPECT_FALSE(cursor.GetFrame(1)->GetIsIcon());
+  EXPECT_EQ(cursor.GetFrame(1)->GetHotSpot().X, 3);  // a cursor's own hot spot
+  EXPECT_EQ(cursor.GetFrame(1)->GetHotSpot().Y, 5);
+
+  // Without "seq " icon k is frame k; a declared frame without an icon is dropped.
+  Load(cursor, MakeAniFile({red, green}, {}, {}, "x"));
+  EXPECT_EQ(cursor.GetCount(), 0 + 2);
+
+  // Into an icon list, a strip bitmap and an animated GIF.
+  TIconList list;
+  list.Assign(&cursor);
+  EXPECT_EQ(list.GetCount(), 2);
+  std::unique_ptr<TBitmap> strip = cursor.AssignToBitmap(clWhite, false, false);
+  EXPECT_EQ(strip->GetWidth(), 32);
+  EXPECT_EQ(strip->GetCanvas()->GetPixels(20, 8), clLime);
+  TGIFImage gif;
+  gif.Assign(&cursor);
+  ASSERT_EQ(gif.GetCount(), 2);
+  EXPECT_EQ(gif.GetFrame(0)->GetAnimateInterval(), 10u * 100 / 6);
+}
+
+TEST(AnimatedCursor, DamagedFilesAreRefusedOrCutShort) {
+  const Bytes red = MakeIconFile(RGB(255, 0, 0));
+  const Bytes good = MakeAniFile({red, red}, {}, {}, "t");
+  TAnimatedCursorImage cursor;
+  EXPECT_THROW(Load(cursor, Bytes(good.begin(), good.begin() + 11)), EReadError);
+  // A header chunk larger than the header is read as far as the header goes.
+  {
+    Bytes body{'A', 'C', 'O', 'N', 'a', 'n', 'i', 'h', 44, 0, 0, 0};
+    const Bytes header{36, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                       0,  0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9};
+    body.insert(body.end(), header.begin(), header.end());
+    const Bytes list{'L', 'I', 'S', 'T'};
+    body.insert(body.end(), list.begin(), list.end());
+    const uint32_t listSize = uint32_t(4 + 8 + red.size() + (red.size() & 1));
+    for (int k = 0; k < 4; ++k) body.push_back(uint8_t(listSize >> (8 * k)));
+    for (char c : std::string("framicon")) body.push_back(uint8_t(c));
+    for (int k = 0; k < 4; ++k) body.push_back(uint8_t(red.size() >> (8 * k)));
+    body.insert(body.end(), red.begin(), red.end());
+    if (red.size() & 1) body.push_back(0);
+    Bytes file{'R', 'I', 'F', 'F', 0, 0, 0, 0};
+    file.insert(file.end(), body.begin(), body.end());
+    Load(cursor, file);
+    EXPECT_EQ(cursor.GetCount(), 1);
+    EXPECT_EQ(cursor.GetHeader().jifRate, 7u);
+  }
+  // Frame counts beyond what the data could hold are refused.
+  Bytes lying = good;
+  lying[12 + 8 + 4] = 0xFF;
+  lying[12 + 8 + 5] = 0xFF;
+  EXPECT_THROW(Load(cursor, lying), EReadError);
+  // A damaged icon ends its own list: the frames before it stay.
+  Bytes damaged = MakeAniFile({red, Bytes(red.size(), 0x55)}, {}, {}, "t");
+  Load(cursor, damaged);
+  EXPECT_EQ(cursor.GetCount(), 1);
+  // An icon directory pointing outside its chunk is not followed.
+  Bytes outside = red;
+  outside[6 + 12] = 0xF0;
+  outside[6 + 13] = 0xFF;
+  EXPECT_NO_THROW(Load(cursor, MakeAniFile({red, outside}, {}, {}, "t")));
+  EXPECT_EQ(cursor.GetCount(), 1);
+  // Writing is not supported: the message goes through the responder, then a silent abort.
+  String shown;
+  auto saved = NotImplementedResponder;
+  NotImplementedResponder = [&](const String& msg) { shown = msg; };
+  TMemoryStream out;
+  EXPECT_THROW(cursor.SaveToStream(out), EAbort);
+  NotImplementedResponder = saved;
+  EXPECT_EQ(shown, L"Function not yet implemented");
+}
+
+TEST(IconList, StreamsEditsAndNotifications) {
+  const Bytes red = MakeIconFile(RGB(255, 0, 0));
+  std::unique_ptr<TIcon> icon = IconOf(red);
+  TIconList list;
+  int changes = 0;
+  list.OnChange = [&](TObject*) { ++changes; };
+  list.Add(icon.get());
+  list.Put(1, icon.get());  // the index equal to the count appends
+  EXPECT_EQ(list.GetCount(), 2);
+  EXPECT_EQ(changes, 2);
+  list.BeginUpdate();
+  list.Exchange(0, 1);
+  list.Move(0, 1);
+  list.EndUpdate();
+  EXPECT_EQ(changes, 3);
+  list.Get(0)->SetHandle(nullptr);  // editing an icon held in the list is a change of it
+  EXPECT_EQ(changes, 4);
+
+  list.Assign(&list);  // from itself: the icons stay
+  EXPECT_EQ(list.GetCount(), 2);
+
+  TMemoryStream stream;
+  list.SaveToStream(stream);
+  stream.SetPosition(0);
+  TIconList back;
+  back.LoadFromStream(stream);
+  ASSERT_EQ(back.GetCount(), 2);
+  EXPECT_TRUE(back.Get(0) == nullptr || back.Get(0)->GetEmpty());
+  EXPECT_EQ(back.Get(1)->GetWidth(), 16);
+}
+
+TEST(IconList, LyingCountsAndSizesAreRefused) {
+  const Bytes red = MakeIconFile(RGB(255, 0, 0));
+  struct Case {
+    const char* What;
+    Bytes Data;
+  };
+  Bytes oversize{1, 0, 0, 0};
+  const uint32_t size = uint32_t(red.size() + 100);
+  for (int k = 0; k < 4; ++k) oversize.push_back(uint8_t(size >> (8 * k)));
+  oversize.insert(oversize.end(), red.begin(), red.end());
+  // Each icon reads exactly its own bytes: two icons back to back, the first's size one short.
+  Bytes shortFirst{2, 0, 0, 0};
+  const uint32_t shortSize = uint32_t(red.size() - 1);
+  for (int k = 0; k < 4; ++k) shortFirst.push_back(uint8_t(shortSize >> (8 * k)));
+  shortFirst.insert(shortFirst.end(), red.begin(), red.end() - 1);
+  for (int k = 0; k < 4; ++k) shortFirst.push_back(uint8_t(red.size() >> (8 * k)));
+  shortFirst.insert(shortFirst.end(), red.begin(), red.end());
+  const Case cases[] = {{"count beyond the data", {0xFF, 0xFF, 0, 0, 0, 0, 0, 0}},
+                        {"negative count", {0xFF, 0xFF, 0xFF, 0xFF}},
+                        {"size beyond the data", oversize},
+                        {"icon one byte short", shortFirst}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TIconList list;
+    TMemoryStream stream;
+    stream.WriteBuffer(c.Data.data(), static_cast<int>(c.Data.size()));
+    stream.SetPosition(0);
+    EXPECT_ANY_THROW(list.LoadFromStream(stream));
+    EXPECT_EQ(list.GetCount(), 0);
+  }
+  TIconList empty;
+  TMemoryStream zeros;
+  const Bytes twoEmpty{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  zeros.WriteBuffer(twoEmpty.data(), 12);
+  zeros.SetPosition(0);
+  empty.LoadFromStream(zeros);
+  EXPECT_EQ(empty.GetCount(), 2);
+}

@@ -1,0 +1,173 @@
+// TRxTimer: ticks in both modes, where they run, exceptions of a tick, and the settings
+// changed and the timer freed from the main thread while the worker ticks.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "classlib/forms/Forms.h"
+#include "classlib/system/SysExceptions.h"
+#include "controls/extended/RxTimer.h"
+#include "tests/ApplicationTestSupport.h"
+
+namespace {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
+  return PumpApplicationUntil(done, timeoutMs, 1);
+}
+
+// Ends the process if the body does not finish in time (a deadlock is a failure).
+struct TDeadline {
+  explicit TDeadline(DWORD ms)
+      : Thread([this, ms] {
+          const DWORD start = ::GetTickCount();
+          while (!Done) {
+            if (::GetTickCount() - start > ms) {
+              std::fprintf(stderr, "deadline passed: deadlock\n");
+              std::fflush(stderr);
+              ::TerminateProcess(::GetCurrentProcess(), 4);
+            }
+            ::Sleep(50);
+          }
+        }) {}
+  ~TDeadline() {
+    Done = true;
+    Thread.join();
+  }
+  std::atomic<bool> Done{false};
+  std::thread Thread;
+};
+
+}  // namespace
+
+TEST(RxTimer, TicksOnlyWhenEnabledWithIntervalAndHandler) {
+  for (bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "window");
+    TRxTimer timer(nullptr);
+    timer.SetThreaded(threaded);
+    timer.SetInterval(10);
+    std::atomic<int> ticks{0};
+    DWORD tickThread = 0;
+    timer.SetOnTimer([&](TObject* sender) {
+      EXPECT_EQ(sender, &timer);
+      tickThread = ::GetCurrentThreadId();
+      ++ticks;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
+    EXPECT_EQ(tickThread, ::GetCurrentThreadId());  // SyncEvent: on the main thread
+    EXPECT_EQ(timer.GetWindowHandle() != nullptr, !threaded);
+    for (int variant = 0; variant < 3; ++variant) {
+      if (variant == 0) timer.SetEnabled(false);
+      if (variant == 1) timer.SetInterval(0);
+      if (variant == 2) timer.SetOnTimer(nullptr);
+      PumpUntil([] { return false; }, 40);
+      const int before = ticks;
+      PumpUntil([] { return false; }, 60);
+      EXPECT_EQ(ticks, before);
+      timer.SetEnabled(true);
+      timer.SetInterval(10);
+    }
+  }
+}
+
+TEST(RxTimer, WithoutSyncEventTicksRunOnTheWorker) {
+  TRxTimer timer(nullptr);
+  timer.SetSyncEvent(false);
+  timer.SetInterval(5);
+  std::atomic<DWORD> where{0};
+  std::atomic<int> ticks{0};
+  timer.SetOnTimer([&](TObject*) {
+    where = ::GetCurrentThreadId();
+    ++ticks;
+  });
+  EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+  EXPECT_NE(where.load(), ::GetCurrentThreadId());
+}
+
+TEST(RxTimer, AnExceptionOfATickIsReportedOnceOnTheMainThreadAndTheWorkerGoesOn) {
+  for (bool sync : {true, false}) {
+    SCOPED_TRACE(sync ? "sync" : "worker");
+    std::atomic<int> reports{0}, ticks{0};
+    DWORD reportThread = 0;
+    Application->SetOnException([&](TObject*, Exception& e) {
+      EXPECT_EQ(e.Message(), L"tick failed");
+      reportThread = ::GetCurrentThreadId();
+      ++reports;
+    });
+    {
+      TRxTimer timer(nullptr);
+      timer.SetSyncEvent(sync);
+      timer.SetInterval(5);
+      timer.SetOnTimer([&](TObject*) {
+        if (++ticks == 1) throw EInvalidOperation(L"tick failed");
+        if (ticks == 2) throw EAbort(L"quiet");
+      });
+      EXPECT_TRUE(PumpUntil([&] { return ticks >= 4; }));
+    }
+    FailTestsOnApplicationExceptions();
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(reportThread, ::GetCurrentThreadId());
+  }
+}
+
+TEST(RxTimer, SettingsChangedAndTimersFreedWhileTheWorkerTicks) {
+  TDeadline deadline(120000);
+  std::atomic<int> ticks{0};
+  for (int round = 0; round < 300; ++round) {
+    auto* timer = new TRxTimer(nullptr);
+    timer->SetSyncEvent(round % 2 == 0);
+    timer->SetInterval(1);
+    timer->SetOnTimer([&](TObject*) {
+      ++ticks;
+      ::Sleep(0);
+    });
+    for (int change = 0; change < 20; ++change) {
+      switch (change % 5) {
+        case 0: timer->SetEnabled(false); break;
+        case 1: timer->SetEnabled(true); break;
+        case 2: timer->SetInterval(1 + change % 3); break;
+        case 3: timer->SetOnTimer([&](TObject*) { ++ticks; }); break;
+        default: Application->ProcessMessages();
+      }
+    }
+    if (round % 3 == 0) {
+      // Freed right after a tick, when the next one is due at once.
+      const int before = ticks;
+      EXPECT_TRUE(PumpUntil([&] { return ticks > before; }, 3000));
+    }
+    CheckSynchronize();
+    delete timer;  // the worker may be in a tick, or waiting for the main thread
+  }
+  EXPECT_GT(ticks, 0);
+}
+
+TEST(RxTimer, AHandlerReplacedByTheTickItselfTakesEffectAfterIt) {
+  TDeadline deadline(20000);
+  TRxTimer timer(nullptr);
+  timer.SetSyncEvent(false);
+  timer.SetInterval(2);
+  std::atomic<int> first{0}, second{0};
+  // The worker's tick asks the main thread to replace the handler that is running.
+  timer.SetOnTimer([&](TObject*) {
+    if (++first == 1) timer.Synchronize([&] { timer.SetOnTimer([&](TObject*) { ++second; }); });
+  });
+  EXPECT_TRUE(PumpUntil([&] { return second >= 2; }));
+  EXPECT_EQ(first, 1);
+}
+
+TEST(RxTimer, AHandlerOnTheMainThreadMayFreeItsTimer) {
+  TDeadline deadline(20000);
+  for (bool threaded : {true, false}) {
+    SCOPED_TRACE(threaded ? "threaded" : "window");
+    auto* timer = new TRxTimer(nullptr);
+    timer->SetThreaded(threaded);
+    timer->SetInterval(5);
+    bool freed = false;
+    timer->SetOnTimer([&](TObject* sender) {
+      delete static_cast<TRxTimer*>(sender);
+      freed = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return freed; }));
+    PumpUntil([] { return false; }, 50);  // the worker ends and frees itself
+  }
+}
