@@ -395,11 +395,18 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   EXPECT_EQ(L"关于", TextOf(box));
   EXPECT_FALSE(::IsWindowEnabled(mainWindow)) << "modally";
 
+  // The box's window can be found a moment before its controls' windows exist.
   HWND close = nullptr;
-  ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+  for (int i = 0; i < 100 && !close; ++i) {
+    ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+    if (!close) ::Sleep(50);
+  }
   ASSERT_NE(nullptr, close);
-  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ::PostMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  RECT face{};
+  ::GetClientRect(close, &face);
+  const LPARAM middle = MAKELPARAM(face.right / 2, face.bottom / 2);
+  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  ::PostMessageW(close, WM_LBUTTONUP, 0, middle);
   for (int i = 0; i < 200 && ::IsWindowVisible(box); ++i) ::Sleep(50);
   EXPECT_FALSE(::IsWindowVisible(box)) << "and closes";
   for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
