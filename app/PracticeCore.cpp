@@ -3,6 +3,7 @@
 #include <algorithm>
 #include "app/Ucommon.h"
 #include "app/dm.h"
+#include "classlib/ado/ADODB.h"
 #include "classlib/db/DB.h"
 #include "classlib/system/SysMath.h"
 
@@ -135,6 +136,46 @@ std::vector<String> LinkedRuleIds(const std::vector<String>& linked) {
   for (const String& raw : linked)
     if (!Trim(raw).empty()) ids.push_back(Trim(raw));
   return ids;
+}
+
+std::vector<TLinkedArticle> LinkedArticlesOf(TADOConnection& cn, const String& questionId) {
+  std::vector<TLinkedArticle> articles;
+  TADOQuery query(nullptr);
+  query.SetConnection(&cn);
+  query.GetSQL()->SetText(L"select k3,k4,k5,k6,k7,k8,k9,k10,k11,k12 from tab_answ where a1=" + SqlQuoted(questionId));
+  query.Open();
+  if (query.IsEmpty()) return articles;
+  std::vector<String> columns;
+  for (int i = 0; i < query.GetFields()->GetCount(); ++i) {
+    TField* field = query.GetFields()->GetField(i);
+    columns.push_back(field->GetIsNull() ? String() : field->GetAsString());
+  }
+  const std::vector<String> ids = LinkedRuleIds(columns);
+  if (ids.empty()) return articles;
+
+  query.Close();
+  query.GetSQL()->SetText(L"select id,ftid,sn from tab_rule where ftid in " + SqlInList(ids));
+  query.Open();
+  std::vector<std::pair<size_t, TLinkedArticle>> found;
+  for (query.First(); !query.GetEof(); query.Next()) {
+    TLinkedArticle article;
+    article.LawId = query.FieldByName(L"id")->GetAsString();
+    article.ArticleId = query.FieldByName(L"ftid")->GetAsString();
+    article.Number = query.FieldByName(L"sn")->GetAsString();
+    // The bank compares ids without regard to case.
+    size_t position = 0;
+    while (position < ids.size() && CompareText(ids[position], article.ArticleId) != 0) ++position;
+    found.emplace_back(position, std::move(article));
+  }
+  std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [position, article] : found) {
+    query.Close();
+    query.GetSQL()->SetText(L"select n from tab_fgmc where id=" + SqlQuoted(article.LawId));
+    query.Open();
+    if (!query.IsEmpty()) article.LawTitle = query.FieldByName(L"n")->GetAsString();
+    articles.push_back(std::move(article));
+  }
+  return articles;
 }
 
 // ---- Group paging -------------------------------------------------------------------------

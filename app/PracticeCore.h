@@ -16,6 +16,7 @@
 #include "classlib/system/SysDate.h"
 #include "classlib/system/SysString.h"
 
+class TADOConnection;
 class TDataSet;
 class TDM1;
 
@@ -115,6 +116,18 @@ TRuleLists RuleListsOf(const std::vector<String>& linked);
 // Every linked id that is not empty, in column order (the linked-articles window lists
 // them all, skipping empty columns).
 std::vector<String> LinkedRuleIds(const std::vector<String>& linked);
+
+// One article linked to a question, as the linked-articles window lists it.
+struct TLinkedArticle {
+  String ArticleId;  // tab_rule.ftid
+  String LawId;      // tab_rule.id, the law the article belongs to
+  String Number;     // tab_rule.sn, the article's number as listed
+  String LawTitle;   // tab_fgmc.n of LawId, the title shown above the article
+};
+// The articles linked to the question questionId (k3..k12, empty columns skipped) that the
+// bank has, in the order of the question's columns, each with its own law's title. Empty
+// when the question has none or does not exist.
+std::vector<TLinkedArticle> LinkedArticlesOf(TADOConnection& cn, const String& questionId);
 
 // ---- Group paging -------------------------------------------------------------------------
 

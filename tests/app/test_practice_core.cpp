@@ -354,4 +354,29 @@ TEST_F(SavingAnswers, VoidingAndRestoringAQuestionNeverAnswered) {
   EXPECT_EQ(L"B", Text(L"select e2 from tab_answ where a10 = '210101'")) << "the answer is kept";
 }
 
+TEST_F(SavingAnswers, LinkedArticlesOfTwoLawsEachWithItsOwnTitle) {
+  TADOConnection& cn = *FModule->ADOCn1;
+  const String id = Text(L"select a1 from tab_answ where a10 = '210101'");
+  std::vector<TLinkedArticle> articles = LinkedArticlesOf(cn, id);
+  ASSERT_EQ(2u, articles.size());
+  EXPECT_EQ(L"1101002", articles[0].ArticleId);
+  EXPECT_EQ(L"第二条", articles[0].Number);
+  EXPECT_EQ(L"甲法", articles[0].LawTitle);
+  EXPECT_EQ(L"1102001", articles[1].ArticleId);
+  EXPECT_EQ(L"乙法", articles[1].LawTitle) << "the second article's title is its own law's";
+
+  // Columns with gaps, in column order; an id the bank lacks is left out.
+  cn.Execute(L"update tab_answ set k3 = '2201001', k4 = '1101001', k5 = null, k10 = '1101002', "
+             L"k11 = 'no''such' where a1 = " + SqlQuoted(id));
+  articles = LinkedArticlesOf(cn, id);
+  ASSERT_EQ(3u, articles.size());
+  EXPECT_EQ(L"2201001", articles[0].ArticleId);
+  EXPECT_EQ(L"丙规", articles[0].LawTitle);
+  EXPECT_EQ(L"1101001", articles[1].ArticleId);
+  EXPECT_EQ(L"1101002", articles[2].ArticleId);
+
+  EXPECT_TRUE(LinkedArticlesOf(cn, Text(L"select a1 from tab_answ where a10 = '210102'")).empty());
+  EXPECT_TRUE(LinkedArticlesOf(cn, L"x' or '1'='1").empty()) << "the id is quoted";
+}
+
 }  // namespace
