@@ -4,6 +4,7 @@
 
 #include "AppTestSupport.h"
 #include "app/PracticeCore.h"
+#include "app/Responders.h"
 #include "app/Ucommon.h"
 
 namespace {
@@ -230,6 +231,31 @@ TEST(PadKeys, NothingWhileAModifierIsHeld) {
   context.ModifierDown = true;  // the desktop command's Windows+D
   EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 'D').Kind);
   EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 13).Kind);
+}
+
+TEST(PadKeys, DesktopCommandSendsWindowsDAndItsDPressesNoOption) {
+  std::vector<TKeyStroke> sent;
+  const TKeySender before = SetKeySender([&](const std::vector<TKeyStroke>& strokes) { sent = strokes; });
+  SendKeyStrokes(ShowDesktopStrokes());
+  SetKeySender(before);
+  const std::vector<TKeyStroke> expected{{91, false}, {68, false}, {68, true}, {91, true}};
+  EXPECT_EQ(expected, sent);
+
+  BYTE keys[256] = {};
+  ASSERT_TRUE(::GetKeyboardState(keys));
+  BYTE held[256];
+  std::copy(std::begin(keys), std::end(keys), held);
+  for (int key : {VK_LWIN, VK_CONTROL, VK_MENU}) {
+    held[key] = 0x80;
+    ASSERT_TRUE(::SetKeyboardState(held));
+    TKeyContext context = Keys(apSingle, 4);
+    context.ModifierDown = ModifierKeyDown();
+    EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 'D').Kind) << key;
+    held[key] = 0;
+  }
+  ASSERT_TRUE(::SetKeyboardState(held));
+  EXPECT_FALSE(ModifierKeyDown());
+  ::SetKeyboardState(keys);
 }
 
 // ---- Time limit, voiding, slide --------------------------------------------------------------
