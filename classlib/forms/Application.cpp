@@ -3,6 +3,7 @@
 #include <algorithm>
 #include "../classes/Threads.h"
 #include "../controls/ActnList.h"
+#include "../system/SysLocale.h"
 #include "Forms.h"
 #include "FormsInternal.h"
 #include "HintWindow.h"
@@ -301,6 +302,9 @@ bool TApplication::IsHintMsg(MSG& msg) {
 // ---- Application window --------------------------------------------------------------------------------
 
 void TApplication::WndProc(TMessage& message) {
+  // The user changed the regional settings: numbers and dates follow them from now on,
+  // and the hooks below already see the new ones.
+  if (message.Msg == WM_SETTINGCHANGE) GetFormatSettings();
   const auto hooks = FWindowHooks;
   for (const auto& hook : hooks)
     if (hook.second && hook.second(message)) return;

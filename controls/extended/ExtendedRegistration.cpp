@@ -1,9 +1,11 @@
 #include "ExtendedRegistration.h"
 
 #include "GIFCtrl.h"
+#include "RxControlsRegistration.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterExtendedClasses() {
   RegisterClasses({});
   RegisterRxGIFClasses();
+  RegisterRxControlsClasses();
 }

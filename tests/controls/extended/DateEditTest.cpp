@@ -1,0 +1,374 @@
+// The month calendar (layout of the weeks, navigation, the years 1 to 9999, read-only) and
+// the date edit: its mask and format by the system's date order, reading and writing dates,
+// the drop-down calendar picked with keys and with the mouse while the edit keeps the
+// focus, the day keys, and a change of the regional settings while it runs.
+#include <gtest/gtest.h>
+
+#include "ExtendedTestSupport.h"
+#include "controls/extended/DateEdit.h"
+#include "tests/classlib/stdctrls/EditTestSupport.h"
+
+using extended_tests::FixedLocale;
+using stdctrl_tests::Pump;
+
+namespace {
+
+String Ymd(TDateTime date) { return FormatDateTime(L"yyyy-mm-dd", date); }
+LPARAM AltKeyData(WORD vk) { return stdctrl_tests::KeyData(vk, false) | (1 << 29); }
+
+}  // namespace
+
+TEST(RxCalendar, WeeksStartOnTheChosenDay) {
+  FixedLocale locale;
+  TRxCalendar calendar(nullptr);
+  calendar.SetCalendarDate(EncodeDate(2026, 3, 15));  // 1 March 2026 is a Sunday
+  EXPECT_EQ(calendar.CellText(0, 0), L"Mon");
+  EXPECT_EQ(calendar.CellText(6, 0), L"Sun");
+  EXPECT_EQ(calendar.CellText(6, 1), L"1") << "the 1st in the last column of the first row";
+  EXPECT_EQ(calendar.CellText(0, 1), L"");
+  EXPECT_EQ(calendar.CellText(1, 6), L"31") << "the 31st in the sixth week row";
+  EXPECT_TRUE(calendar.IsWeekend(6));
+  EXPECT_FALSE(calendar.IsWeekend(5));
+  EXPECT_EQ(calendar.GetCol(), 6);
+  EXPECT_EQ(calendar.GetRow(), 3) << "the 15th is selected";
+  calendar.SetStartOfWeek(Sun);
+  EXPECT_EQ(calendar.CellText(0, 1), L"1");
+  EXPECT_TRUE(calendar.IsWeekend(0));
+}
+
+TEST(RxCalendar, NavigationKeepsTheDayWithinTheMonth) {
+  TRxCalendar calendar(nullptr);
+  int changes = 0;
+  calendar.SetOnChange([&](TObject*) { ++changes; });
+  calendar.SetCalendarDate(EncodeDate(2024, 2, 29));
+  calendar.NextYear();
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2025-02-28");
+  calendar.SetCalendarDate(EncodeDate(2024, 2, 29));
+  calendar.SetYear(2023);
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2023-02-28") << "a year without 29 February";
+  calendar.SetCalendarDate(EncodeDate(2024, 3, 31));
+  calendar.PrevMonth();
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2024-02-29");
+  calendar.SetCalendarDate(EncodeDate(2025, 3, 31));
+  calendar.PrevMonth();
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2025-02-28");
+  calendar.SetCalendarDate(EncodeDate(2025, 1, 31));
+  calendar.NextMonth();
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2025-02-28");
+  calendar.SetMonth(12);
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2025-12-28");
+  calendar.SetDay(31);
+  calendar.SetDay(32);  // refused
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2025-12-31");
+  EXPECT_GT(changes, 5);
+  EXPECT_FALSE(calendar.GetUseCurrentDate());
+}
+
+TEST(RxCalendar, DatesStayBetweenTheYears1And9999) {
+  TRxCalendar calendar(nullptr);
+  calendar.SetCalendarDate(EncodeDate(9999, 12, 31));
+  calendar.NextMonth();
+  calendar.NextYear();
+  calendar.SetYear(10000);
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"9999-12-31");
+  WORD right = VK_RIGHT;
+  calendar.CalendarKeyDown(right, TShiftState{});
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"9999-12-31");
+  calendar.SetCalendarDate(EncodeDate(1, 1, 1));
+  calendar.PrevMonth();
+  calendar.PrevYear();
+  calendar.SetYear(0);
+  WORD left = VK_LEFT;
+  calendar.CalendarKeyDown(left, TShiftState{});
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"0001-01-01");
+  calendar.SetCalendarDate(1e9);
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"0001-01-01");
+}
+
+TEST(RxCalendar, ReadOnlyRefusesCellsButNotKeys) {
+  TRxCalendar calendar(nullptr);
+  calendar.SetCalendarDate(EncodeDate(2026, 5, 10));
+  calendar.SetReadOnly(true);
+  calendar.MoveColRow(0, 4, false, false);
+  EXPECT_EQ(calendar.GetDay(), 10);
+  WORD key = VK_ADD;
+  calendar.CalendarKeyDown(key, TShiftState{});
+  EXPECT_EQ(calendar.GetDay(), 11);
+  for (int i = 0; i < 2; ++i) {
+    key = VK_LEFT;
+    calendar.CalendarKeyDown(key, TShiftState{});
+  }
+  EXPECT_EQ(calendar.GetDay(), 9);
+  calendar.SetCalendarDate(EncodeDate(2026, 5, 1));
+  key = VK_LEFT;
+  calendar.CalendarKeyDown(key, TShiftState{});
+  EXPECT_EQ(Ymd(calendar.GetCalendarDate()), L"2026-04-30");
+}
+
+// ---- Date edit ---------------------------------------------------------------------------------
+
+class DateEditTest : public edit_tests::EditFormTest {
+ protected:
+  void SetUp() override {
+    EditFormTest::SetUp();
+    Locale = std::make_unique<FixedLocale>();
+    FormatSettings.ShortDateFormat = L"d/M/yyyy";
+    ReadDateSettings();
+  }
+  void TearDown() override {
+    EditFormTest::TearDown();
+    Locale.reset();
+  }
+  TDateEdit* MakeEdit() {
+    auto* edit = new TDateEdit(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(10, 10, 120, 21);
+    return edit;
+  }
+  std::unique_ptr<FixedLocale> Locale;
+};
+
+TEST_F(DateEditTest, MaskAndFormatFollowTheDateOrder) {
+  TDateEdit* edit = MakeEdit();
+  EXPECT_EQ(edit->GetEditMask(), L"!99/99/9999;1; ");
+  EXPECT_EQ(edit->GetDateFormat(), L"DD/MM/YYYY");
+  edit->SetDateValue(EncodeDate(2026, 5, 1));
+  EXPECT_EQ(edit->GetText(), L"01/05/2026");
+  EXPECT_EQ(Ymd(edit->GetDateValue()), L"2026-05-01");
+  edit->SetYearDigits(dyTwo);
+  EXPECT_EQ(edit->GetEditMask(), L"!99/99/99;1; ");
+  EXPECT_EQ(edit->GetText(), L"01/05/26") << "the same date in the new format";
+  edit->SetYearDigits(dyDefault);
+  FormatSettings.ShortDateFormat = L"yyyy-MM-dd";
+  FormatSettings.DateSeparator = L'-';
+  edit->RebuildEditMask();
+  EXPECT_EQ(edit->GetEditMask(), L"!9999/99/99;1; ");
+  EXPECT_EQ(edit->GetDateFormat(), L"YYYY/MM/DD");
+  EXPECT_EQ(edit->GetText(), L"2026-05-01");
+}
+
+TEST_F(DateEditTest, NullDatesAndInvalidTexts) {
+  TDateEdit* edit = MakeEdit();
+  EXPECT_EQ(edit->GetDateValue(), 0);
+  EXPECT_TRUE(edit->IsBlank());
+  edit->SetText(L"31/02/2026");
+  EXPECT_EQ(edit->GetDateValue(), 0) << "not a date reads as the null date";
+  edit->SetText(L"12/05/");
+  EXPECT_EQ(edit->GetDateValue(), 0) << "a blank year is no date";
+  edit->SetDateValue(0);
+  EXPECT_TRUE(edit->IsBlank());
+  edit->SetDefaultToday(true);
+  EXPECT_EQ(edit->GetDateValue(), Date());
+  edit->SetDateValue(0);
+  EXPECT_EQ(edit->GetDateValue(), Date()) << "with DefaultToday the text written is today";
+  EXPECT_FALSE(edit->IsBlank());
+}
+
+TEST_F(DateEditTest, TypingADateThroughTheMask) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetCheckOnExit(true);
+  auto* other = MakeEdit();
+  other->SetTop(50);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::PressKey(VK_HOME);
+  edit_tests::Type(L"01x052026");
+  EXPECT_EQ(edit->GetText(), L"01/05/2026") << "the letter is refused, the separators skipped";
+  EXPECT_EQ(Ymd(edit->GetDateValue()), L"2026-05-01");
+  extended_tests::SaveScreenshot(Form->GetHandle(), "date_edit_typed");
+  // Leaving with an impossible date reports it and keeps the focus.
+  edit_tests::PressKey(VK_HOME);
+  edit_tests::Type(L"31022026");
+  String reported;
+  Application->SetOnException([&](TObject*, Exception& e) { reported = e.Message(); });
+  other->SetFocus();
+  Pump();
+  FailTestsOnApplicationExceptions();
+  EXPECT_EQ(reported, L"'31/02/2026' is not a valid date");
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+}
+
+TEST_F(DateEditTest, DayKeys) {
+  TDateEdit* edit = MakeEdit();
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::PressKey(VK_ADD);
+  EXPECT_EQ(edit->GetDateValue(), Date() + 1) << "keypad plus on an empty box gives tomorrow";
+  edit_tests::PressKey(VK_SUBTRACT);
+  edit_tests::PressKey(VK_SUBTRACT);
+  EXPECT_EQ(edit->GetDateValue(), Date() - 1);
+  edit_tests::Type(L"t");
+  EXPECT_EQ(edit->GetDateValue(), Date());
+}
+
+TEST_F(DateEditTest, TheDropDownCalendarPicksWithKeysAndMouse) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
+  Pump();
+  ASSERT_TRUE(edit->GetPopupVisible());
+  TPopupCalendar* popup = edit->GetCalendarPopup();
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(::GetFocus(), edit->GetHandle()) << "the edit keeps the focus";
+  EXPECT_EQ(Ymd(popup->GetCalendar()->GetCalendarDate()), L"2026-05-10");
+  EXPECT_EQ(popup->GetTitle()->GetCaption(), L"May, 2026");
+  extended_tests::SaveScreenshot(::GetDesktopWindow(), "date_dropdown_screen");
+  // Keys typed in the edit move the calendar; Enter takes its date.
+  edit_tests::PressKey(VK_RIGHT);
+  edit_tests::PressKey(VK_NEXT);
+  EXPECT_EQ(Ymd(popup->GetCalendar()->GetCalendarDate()), L"2026-06-11");
+  EXPECT_EQ(popup->GetTitle()->GetCaption(), L"June, 2026");
+  edit_tests::PressKey(VK_RETURN);
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetText(), L"11/06/2026");
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+  // Escape closes it without taking its date.
+  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
+  Pump();
+  ASSERT_TRUE(edit->GetPopupVisible());
+  edit_tests::PressKey(VK_RIGHT);
+  edit_tests::PressKey(VK_ESCAPE);
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetText(), L"11/06/2026");
+  // A click on a day of the drop-down picks it.
+  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
+  Pump();
+  ASSERT_TRUE(edit->GetPopupVisible());
+  TLocCalendar* calendar = popup->GetCalendar();
+  int col = -1, row = -1;
+  for (int r = 1; r < 7 && col < 0; ++r)
+    for (int c = 0; c < 7; ++c)
+      if (calendar->DayAt(c, r) == 20) {
+        col = c;
+        row = r;
+        break;
+      }
+  ASSERT_GE(col, 0);
+  const TRect cell = calendar->CellRect(col, row);
+  edit_tests::ClickWindow(calendar->GetHandle(), cell.Left + 3, cell.Top + 3);
+  edit_tests::KeyTargetRef() = edit->GetHandle();
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetText(), L"20/06/2026");
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+}
+
+TEST_F(DateEditTest, AcceptDateMayChangeOrRefuseTheChoice) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  bool refuse = true;
+  edit->SetOnAcceptDate([&](TObject*, TDateTime& date, bool& accept) {
+    if (refuse)
+      accept = false;
+    else
+      date = EncodeDate(2030, 1, 1);
+  });
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  for (int pass = 0; pass < 2; ++pass) {
+    ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
+    Pump();
+    edit_tests::PressKey(VK_RIGHT);
+    edit_tests::PressKey(VK_RETURN);
+    EXPECT_EQ(edit->GetText(), pass == 0 ? L"10/05/2026" : L"01/01/2030");
+    refuse = false;
+  }
+}
+
+TEST_F(DateEditTest, ARegionalSettingsChangeRebuildsTheMask) {
+  const TFormatSettings saved = FormatSettings;
+  wchar_t oldFormat[80] = {}, oldSeparator[8] = {};
+  ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, oldFormat, 80);
+  ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, oldSeparator, 8);
+  ASSERT_TRUE(::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, L"dd.MM.yyyy"));
+  ::SendMessageW(Application->GetHandle(), WM_SETTINGCHANGE, 0,
+                 reinterpret_cast<LPARAM>(L"intl"));
+  TDateEdit* edit = MakeEdit();
+  ShowForm();
+  edit->SetDateValue(EncodeDate(2026, 5, 1));
+  EXPECT_EQ(edit->GetText(), L"01.05.2026");
+  ASSERT_TRUE(::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, L"yyyy/M/d"));
+  ::SendMessageW(Application->GetHandle(), WM_SETTINGCHANGE, 0,
+                 reinterpret_cast<LPARAM>(L"intl"));
+  EXPECT_EQ(edit->GetDateFormat(), L"YYYY/MM/DD");
+  EXPECT_EQ(edit->GetText(), L"2026/05/01") << "the same date in the new order";
+  EXPECT_EQ(Ymd(edit->GetDateValue()), L"2026-05-01");
+  ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, oldFormat);
+  ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, oldSeparator);
+  FormatSettings = saved;
+}
+
+TEST_F(DateEditTest, TheSelectDateDialogStepsAndConfirms) {
+  TDateTime date = EncodeDate(2026, 5, 10);
+  bool confirmed = false;
+  extended_tests::WithKeys({VK_NEXT, VK_NEXT, VK_RIGHT, VK_RETURN}, [&] {
+    confirmed = RunDateDialog(date, L"考试日期", Mon, 1u << Sun, clRed, nullptr);
+  });
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(Ymd(date), L"2026-07-11");
+  extended_tests::WithKeys({VK_NEXT, VK_ESCAPE}, [&] {
+    confirmed = RunDateDialog(date, L"", Mon, 1u << Sun, clRed, nullptr);
+  });
+  EXPECT_FALSE(confirmed);
+  EXPECT_EQ(Ymd(date), L"2026-07-11") << "cancelled: the date stays";
+  std::unique_ptr<TSelectDateDlg> dialog(TCustomForm::Create<TSelectDateDlg>(nullptr));
+  EXPECT_EQ(dialog->GetCaption(), L"Select a Date");
+  EXPECT_EQ(dialog->GetClientWidth(), 222);
+  EXPECT_EQ(dialog->GetDate(), Date());
+  dialog->SetDate(EncodeDate(2026, 2, 3));
+  EXPECT_EQ(dialog->GetTitle()->GetCaption(), L"February, 2026");
+  WORD key = VK_TAB;
+  dialog->FormKeyDown(nullptr, key, TShiftState{ssShift});
+  EXPECT_EQ(Ymd(dialog->GetDate()), L"2026-01-03");
+  EXPECT_EQ(dialog->GetTitle()->GetCaption(), L"January, 2026");
+  key = VK_NEXT;
+  dialog->FormKeyDown(nullptr, key, TShiftState{ssCtrl});
+  EXPECT_EQ(Ymd(dialog->GetDate()), L"2027-01-03");
+}
+
+TEST_F(DateEditTest, DialogStyleRunsTheDialogFromTheButton) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetCalendarStyle(csDialog);
+  EXPECT_EQ(edit->GetPopup(), nullptr);
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  extended_tests::WithKeys({VK_NEXT, VK_RETURN}, [&] { edit->ButtonClicked(); });
+  EXPECT_EQ(edit->GetText(), L"10/06/2026");
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+  edit->SetCalendarStyle(csPopup);
+  ASSERT_NE(edit->GetCalendarPopup(), nullptr);
+}
+
+TEST_F(DateEditTest, TheStudyPlanLayout) {
+  ReadLayout(
+      L"object EditsForm: TEditsForm\n"
+      L"  object DateEdit1: TDateEdit\n"
+      L"    Left = 10\n    Top = 10\n    Width = 121\n    Height = 21\n"
+      L"    Enabled = False\n    NumGlyphs = 2\n    PopupColor = 13749952\n"
+      L"    StartOfWeek = Sun\n    Weekends = [Sun, Sat]\n    YearDigits = dyFour\n"
+      L"    CalendarHints.Strings = (\n      'one'\n      ''\n      'three'\n      'four'\n      'five')\n"
+      L"  end\n"
+      L"end\n");
+  auto* edit = Find<TDateEdit>(L"DateEdit1");
+  ASSERT_NE(edit, nullptr);
+  EXPECT_FALSE(edit->GetEnabled());
+  EXPECT_EQ(edit->GetPopupColor(), ColorFromInt(13749952));
+  EXPECT_EQ(edit->GetCalendarPopup()->GetColor(), ColorFromInt(13749952));
+  EXPECT_EQ(edit->GetCalendarPopup()->GetCalendar()->GetStartOfWeek(), Sun);
+  EXPECT_EQ(edit->GetCalendarPopup()->GetCalendar()->GetWeekends(), (1u << Sun) | (1u << Sat));
+  EXPECT_EQ(edit->GetCalendarHints()->GetCount(), 4) << "at most four hints";
+  EXPECT_EQ(edit->GetCalendarPopup()->GetButton(0)->GetHint(), L"one");
+  EXPECT_EQ(edit->GetCalendarPopup()->GetButton(1)->GetHint(), L"Previous Month|") << "empty keeps the default";
+  EXPECT_EQ(edit->GetGlyph()->GetWidth(), 26);
+  EXPECT_EQ(edit->GetNumGlyphs(), 2);
+  const String written = ComponentToText(Form);
+  EXPECT_NE(written.find(L"PopupColor = 13749952"), String::npos);
+  EXPECT_EQ(written.find(L"Text ="), String::npos) << "a blank text is not stored";
+  EXPECT_EQ(written.find(L"DialogTitle"), String::npos);
+  EXPECT_EQ(written.find(L"ButtonWidth"), String::npos) << "the natural width";
+  EXPECT_EQ(written.find(L"Glyph.Data"), String::npos) << "the built-in glyph";
+  EXPECT_EQ(written.find(L"NumGlyphs"), String::npos);
+  EXPECT_EQ(edit->GetButtonWidth(), 21);
+}
