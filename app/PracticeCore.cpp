@@ -79,6 +79,21 @@ String ShownKey(int page, const String& key) {
   return key == L"A" ? L"对" : key == L"B" ? L"错" : key;
 }
 
+TAnswerButtons AnswerButtonsOf(const String& practiceAnswer, bool hasExplanation, const String& firstRule,
+                               int typeCode, const String& note) {
+  TAnswerButtons buttons;
+  const bool answered = !practiceAnswer.empty();
+  buttons.Explanation = answered && hasExplanation;
+  buttons.LinkedRules = answered && !Trim(firstRule).empty();
+  buttons.Key = answered && !IsSelfAssessedType(typeCode);
+  buttons.HasNote = !Trim(note).empty();
+  return buttons;
+}
+
+String VerdictText(const String& answer, const String& key) {
+  return answer == key ? L"恭喜你，做对了！" : L"很遗憾，做错了，请继续努力！";
+}
+
 // ---- Judging ------------------------------------------------------------------------------
 
 bool IsNeverAnswered(const String& lastAnswer) { return lastAnswer.empty() || lastAnswer == kVoidMarker; }
@@ -320,6 +335,12 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer) {
     throw;
   }
   return j.Right ? TSaveResult::Right : TSaveResult::Wrong;
+}
+
+void MarkTimedOut(TDataSet* set) {
+  set->Edit();
+  set->FieldByName(L"CSBS")->SetAsString(L"Y");
+  set->Post();
 }
 
 int ToggleVoidRow(TDataSet* set) {

@@ -62,6 +62,19 @@ String ShownAnswer(const TAnswerPad& pad);
 // The key as the answer panel shows it: on page 3 "A" reads "对" and "B" reads "错".
 String ShownKey(int page, const String& key);
 
+// The command buttons that follow the answer of the question on display.
+struct TAnswerButtons {
+  bool Explanation = false;  // 解析: answered, and the text row has an explanation
+  bool LinkedRules = false;  // 考点: answered, and k3 is not blank
+  bool Key = false;          // 答案: answered, and the type is not self-assessed
+  bool HasNote = false;      // the notes button reads "有内容" instead of "笔记"
+};
+// practiceAnswer: E2_1; hasExplanation: jx is not null; firstRule: k3; note: A14.
+TAnswerButtons AnswerButtonsOf(const String& practiceAnswer, bool hasExplanation, const String& firstRule,
+                               int typeCode, const String& note);
+// The verdict the answer panel shows for an answer read from the pad.
+String VerdictText(const String& answer, const String& key);
+
 // ---- Judging ------------------------------------------------------------------------------
 
 // Written into e2 when a question that was never answered is voided.
@@ -203,5 +216,7 @@ enum class TSaveResult { Empty, Unchanged, Right, Wrong };
 // undone, the records' tables are closed so that they read the bank again, and the error
 // propagates.
 TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer);
+// Records a time-out on the current row of set (CSBS "Y"); the question stays answerable.
+void MarkTimedOut(TDataSet* set);
 // Voids (f1 = 1) or restores (f1 = 0) the current row of set; returns the new f1.
 int ToggleVoidRow(TDataSet* set);

@@ -75,6 +75,20 @@ TEST(AnswerPads, PanelShowsTrueFalseInWords) {
   EXPECT_EQ(L"A", ShownKey(apSingle, L"A"));
 }
 
+TEST(AnswerPads, ButtonsFollowTheAnswerTheTypeAndTheNote) {
+  const TAnswerButtons none = AnswerButtonsOf(L"", true, L"1101001", 11, L"记");
+  EXPECT_FALSE(none.Explanation || none.LinkedRules || none.Key);
+  EXPECT_TRUE(none.HasNote);
+  const TAnswerButtons answered = AnswerButtonsOf(L"A", true, L"1101001", 11, L"  ");
+  EXPECT_TRUE(answered.Explanation && answered.LinkedRules && answered.Key);
+  EXPECT_FALSE(answered.HasNote) << "a note of blanks";
+  EXPECT_FALSE(AnswerButtonsOf(L"1", true, L"", 65, L"").Key) << "self-assessed";
+  EXPECT_FALSE(AnswerButtonsOf(L"1", true, L" ", 65, L"").LinkedRules);
+  EXPECT_FALSE(AnswerButtonsOf(L"A", false, L"", 11, L"").Explanation);
+  EXPECT_EQ(L"恭喜你，做对了！", VerdictText(L"AC", L"AC"));
+  EXPECT_EQ(L"很遗憾，做错了，请继续努力！", VerdictText(L"", L"AC"));
+}
+
 // ---- Judging -------------------------------------------------------------------------------
 
 const TDateTime kToday = EncodeDate(2024, 5, 7);
@@ -367,6 +381,13 @@ TEST_F(SavingAnswers, FailureLeavesNoneOfTheWrites) {
   EXPECT_EQ(0, Question(L"e3"));
   EXPECT_EQ(L"", Set()->FieldByName(L"E2")->GetAsString()) << "the cursor keeps the stored row";
   EXPECT_EQ(dsBrowse, Set()->GetState());
+}
+
+TEST_F(SavingAnswers, TimeOutIsKeptEvenWhenAnsweredRightAfterwards) {
+  MarkTimedOut(Set());
+  SaveAnswerRow(*FModule, Set(), L"A");
+  EXPECT_EQ(L"Y", Text(L"select csbs from tab_answ where a10 = '210101'"));
+  EXPECT_EQ(0, Question(L"e4"));
 }
 
 TEST_F(SavingAnswers, VoidingAndRestoringAQuestionNeverAnswered) {
