@@ -1,7 +1,9 @@
 #include "ExtendedRegistration.h"
 
 #include "classlib/classes/ClassRegistry.h"
+#include "RxRichEd.h"
 
 void RegisterExtendedClasses() {
   RegisterClasses({});
+  RegisterRichEditClasses();
 }

@@ -1,0 +1,243 @@
+#include "RxRichStream.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr unsigned CodePage936 = 936;
+
+bool IsGbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+}  // namespace
+
+// ---- Line breaks ----------------------------------------------------------------------------------
+
+template <typename CharT>
+void TLineBreakNormaliser<CharT>::Feed(const CharT* data, size_t count, TText& out) {
+  const CharT cr = static_cast<CharT>('\r');
+  const CharT lf = static_cast<CharT>('\n');
+  for (size_t i = 0; i < count; ++i) {
+    const CharT ch = data[i];
+    if (FPendingCR) {
+      FPendingCR = false;
+      out += cr;
+      out += lf;
+      if (ch == lf) continue;  // CR LF: the pair is one break
+    }
+    if (ch == cr) {
+      FPendingCR = true;  // its partner may be the next character, in this chunk or the next
+    } else if (ch == lf) {
+      out += cr;
+      out += lf;
+    } else {
+      out += ch;
+    }
+  }
+}
+
+template <typename CharT>
+void TLineBreakNormaliser<CharT>::Finish(TText& out) {
+  if (!FPendingCR) return;
+  FPendingCR = false;
+  out += static_cast<CharT>('\r');
+  out += static_cast<CharT>('\n');
+}
+
+template class TLineBreakNormaliser<char>;
+template class TLineBreakNormaliser<wchar_t>;
+
+// ---- Code page 936 --------------------------------------------------------------------------------
+
+namespace {
+
+void DecodeWhole(const char* data, size_t count, std::wstring& out) {
+  if (count == 0) return;
+  const int size = static_cast<int>(count);
+  const int needed = ::MultiByteToWideChar(CodePage936, 0, data, size, nullptr, 0);
+  if (needed <= 0) return;
+  const size_t at = out.size();
+  out.resize(at + static_cast<size_t>(needed));
+  ::MultiByteToWideChar(CodePage936, 0, data, size, out.data() + at, needed);
+}
+
+void EncodeWhole(const wchar_t* data, size_t count, std::string& out) {
+  if (count == 0) return;
+  const int size = static_cast<int>(count);
+  const int needed = ::WideCharToMultiByte(CodePage936, 0, data, size, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return;
+  const size_t at = out.size();
+  out.resize(at + static_cast<size_t>(needed));
+  ::WideCharToMultiByte(CodePage936, 0, data, size, out.data() + at, needed, nullptr, nullptr);
+}
+
+}  // namespace
+
+void TGbkDecoder::Feed(const char* data, size_t count, std::wstring& out) {
+  std::string bytes = FPending;
+  FPending.clear();
+  bytes.append(data, count);
+  // Walk the characters: a lead byte takes the next byte with it, so a lead byte that is
+  // the last byte has its trail byte still to come.
+  size_t whole = 0;
+  while (whole < bytes.size()) {
+    if (!IsGbkLeadByte(static_cast<unsigned char>(bytes[whole]))) {
+      ++whole;
+    } else if (whole + 1 < bytes.size()) {
+      whole += 2;
+    } else {
+      break;
+    }
+  }
+  DecodeWhole(bytes.data(), whole, out);
+  FPending.assign(bytes, whole, std::string::npos);
+}
+
+void TGbkDecoder::Finish(std::wstring& out) {
+  DecodeWhole(FPending.data(), FPending.size(), out);
+  FPending.clear();
+}
+
+void TGbkEncoder::Feed(const char* data, size_t count, std::string& out) {
+  std::string bytes = FPendingBytes;
+  FPendingBytes.clear();
+  bytes.append(data, count);
+  const size_t units = bytes.size() / 2;
+  std::wstring text = FPendingUnit;
+  FPendingUnit.clear();
+  for (size_t i = 0; i < units; ++i) {
+    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                 (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+  }
+  if (bytes.size() % 2) FPendingBytes.assign(1, bytes.back());
+  if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) {
+    FPendingUnit.assign(1, text.back());
+    text.pop_back();
+  }
+  EncodeWhole(text.data(), text.size(), out);
+}
+
+void TGbkEncoder::Finish(std::string& out) {
+  EncodeWhole(FPendingUnit.data(), FPendingUnit.size(), out);
+  FPendingUnit.clear();
+  FPendingBytes.clear();  // half a code unit is no character
+}
+
+// ---- Reading --------------------------------------------------------------------------------------
+
+void TRichStreamReader::Append(const char* data, size_t count) {
+  switch (FKind) {
+    case rkRichText:
+      FReady.append(data, count);
+      break;
+    case rkText936: {
+      std::string lines;
+      FBytes.Feed(data, count, lines);
+      std::wstring text;
+      FDecoder.Feed(lines.data(), lines.size(), text);
+      FReady.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+      break;
+    }
+    case rkUnicode: {
+      std::string bytes = FOddByte;
+      FOddByte.clear();
+      bytes.append(data, count);
+      if (bytes.size() % 2) {
+        FOddByte.assign(1, bytes.back());
+        bytes.pop_back();
+      }
+      std::wstring units(bytes.size() / 2, L'\0');
+      if (!units.empty()) std::memcpy(units.data(), bytes.data(), bytes.size());
+      std::wstring text;
+      FUnits.Feed(units.data(), units.size(), text);
+      FReady.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+      break;
+    }
+  }
+}
+
+void TRichStreamReader::End() {
+  if (FKind == rkText936) {
+    std::string lines;
+    FBytes.Finish(lines);
+    std::wstring text;
+    FDecoder.Feed(lines.data(), lines.size(), text);
+    FDecoder.Finish(text);
+    FReady.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  } else if (FKind == rkUnicode) {
+    std::wstring text;
+    FUnits.Finish(text);
+    FReady.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+    FOddByte.clear();
+  }
+}
+
+bool TRichStreamReader::Pull(const TRichByteSource& source) {
+  if (FSourceEnded) return false;
+  char chunk[ChunkSize];
+  const int count = source ? source(chunk, ChunkSize) : 0;
+  if (count <= 0) {
+    FSourceEnded = true;
+    End();
+    return false;
+  }
+  Append(chunk, static_cast<size_t>(std::min(count, ChunkSize)));
+  return true;
+}
+
+bool TRichStreamReader::CheckRtfStart() {
+  const std::string_view ready(FReady.data() + FReadyOffset, FReady.size() - FReadyOffset);
+  return ready.rfind("{\\rtf", 0) == 0 || ready.rfind("{\\urtf", 0) == 0;
+}
+
+int TRichStreamReader::Read(char* buffer, int cb, const TRichByteSource& source) {
+  if (FFailed) return -1;
+  if (!buffer || cb <= 0) return 0;
+  if (!FStartChecked && FKind == rkRichText) {
+    while (FReady.size() - FReadyOffset < 6 && Pull(source)) {
+    }
+    FStartChecked = true;
+    if (!CheckRtfStart()) {
+      FFailed = true;
+      return -1;
+    }
+  }
+  const size_t wanted = static_cast<size_t>(cb);
+  while (FReady.size() - FReadyOffset < wanted && Pull(source)) {
+  }
+  size_t count = std::min(wanted, FReady.size() - FReadyOffset);
+  // UTF-16 goes in whole code units when the window leaves room for one.
+  if (FKind != rkRichText && count > 1) count &= ~static_cast<size_t>(1);
+  std::memcpy(buffer, FReady.data() + FReadyOffset, count);
+  FReadyOffset += count;
+  if (FReadyOffset >= ChunkSize * 4) {
+    FReady.erase(0, FReadyOffset);
+    FReadyOffset = 0;
+  }
+  return static_cast<int>(count);
+}
+
+// ---- Writing --------------------------------------------------------------------------------------
+
+bool TRichStreamWriter::Send(const std::string& bytes, const TRichByteSink& sink) {
+  if (bytes.empty()) return true;
+  if (!sink) return false;
+  return sink(bytes.data(), static_cast<int>(bytes.size())) == static_cast<int>(bytes.size());
+}
+
+bool TRichStreamWriter::Write(const char* buffer, int cb, const TRichByteSink& sink) {
+  if (!buffer || cb <= 0) return true;
+  if (FKind != rkText936) return Send(std::string(buffer, static_cast<size_t>(cb)), sink);
+  std::string bytes;
+  FEncoder.Feed(buffer, static_cast<size_t>(cb), bytes);
+  return Send(bytes, sink);
+}
+
+bool TRichStreamWriter::Finish(const TRichByteSink& sink) {
+  if (FKind != rkText936) return true;
+  std::string bytes;
+  FEncoder.Finish(bytes);
+  return Send(bytes, sink);
+}
