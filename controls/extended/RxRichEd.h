@@ -147,6 +147,8 @@ class TRichEditStrings : public TStrings {
  private:
   // The EM_STREAMIN flags and the reader's kind for a format.
   bool IsPlain(TRichStreamFormat format) const;
+  // The window exists (made now when the control has a parent).
+  bool HasWindow() const;
   int LineIndex(int line) const;
   int LineLength(int offset) const;
   void ReplaceRange(int start, int end, const String& text) const;

@@ -114,6 +114,12 @@ struct TConverterInUse {
 
 TRichEditStrings::~TRichEditStrings() = default;
 
+bool TRichEditStrings::HasWindow() const {
+  // A window that was destroyed to be made again is made now, when it can be.
+  if (!FRichEdit->HandleAllocated() && FRichEdit->GetParent()) FRichEdit->HandleNeeded();
+  return FRichEdit->HandleAllocated();
+}
+
 int TRichEditStrings::LineIndex(int line) const {
   return static_cast<int>(FRichEdit->Perform(EM_LINEINDEX, static_cast<WPARAM>(line), 0));
 }
@@ -137,14 +143,14 @@ void TRichEditStrings::ReplaceRange(int start, int end, const String& text) cons
 }
 
 int TRichEditStrings::GetCount() const {
-  if (!FRichEdit->HandleAllocated()) return TTextLines(FRichEdit->GetText()).LineCount();
+  if (!HasWindow()) return TTextLines(FRichEdit->GetText()).LineCount();
   const int count = static_cast<int>(FRichEdit->Perform(EM_GETLINECOUNT, 0, 0));
   if (count > 0 && LineLength(LineIndex(count - 1)) == 0) return count - 1;
   return count;
 }
 
 String TRichEditStrings::Get(int index) const {
-  if (!FRichEdit->HandleAllocated() || index < 0) return String();
+  if (index < 0 || !HasWindow()) return String();
   const int start = LineIndex(index);
   if (start < 0) return String();
   // The buffer holds the whole line with its break, however long.
@@ -161,7 +167,7 @@ String TRichEditStrings::Get(int index) const {
 }
 
 void TRichEditStrings::Put(int index, const String& s) {
-  if (index < 0 || !FRichEdit->HandleAllocated()) return;
+  if (index < 0 || !HasWindow()) return;
   const int start = LineIndex(index);
   if (start < 0) return;
   ReplaceRange(start, start + LineLength(start), s);
@@ -189,7 +195,7 @@ void TRichEditStrings::Insert(int index, const String& s) {
 }
 
 void TRichEditStrings::Delete(int index) {
-  if (index < 0 || !FRichEdit->HandleAllocated()) return;
+  if (index < 0 || !HasWindow()) return;
   const int start = LineIndex(index);
   if (start < 0) return;
   int end = LineIndex(index + 1);

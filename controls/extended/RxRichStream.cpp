@@ -229,6 +229,19 @@ bool TRichStreamWriter::Send(const std::string& bytes, const TRichByteSink& sink
 
 bool TRichStreamWriter::Write(const char* buffer, int cb, const TRichByteSink& sink) {
   if (!buffer || cb <= 0) return true;
+  if (FKind == rkRichText) {
+    // NULs are held until something follows them: at the very end they are dropped.
+    size_t end = static_cast<size_t>(cb);
+    while (end > 0 && buffer[end - 1] == '\0') --end;
+    if (end == 0) {
+      FHeldNuls += static_cast<size_t>(cb);
+      return true;
+    }
+    std::string bytes(FHeldNuls, '\0');
+    bytes.append(buffer, end);
+    FHeldNuls = static_cast<size_t>(cb) - end;
+    return Send(bytes, sink);
+  }
   if (FKind != rkText936) return Send(std::string(buffer, static_cast<size_t>(cb)), sink);
   std::string bytes;
   FEncoder.Feed(buffer, static_cast<size_t>(cb), bytes);

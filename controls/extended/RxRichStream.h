@@ -15,9 +15,10 @@
 //     lead byte at the end of a chunk waiting for its trail byte.
 //   - Unicode text (the caller's bytes are UTF-16LE) gets its line breaks made CR LF only.
 //
-// Writing. Rich text and Unicode text pass unchanged; plain text comes from the window as
-// UTF-16 and is encoded here to code page 936, a code unit or surrogate split between two
-// buffers waiting for the rest.
+// Writing. Rich text and Unicode text pass unchanged, except that the NUL bytes some windows
+// write after the document's end are not stored (NULs inside, as in \bin data, are kept);
+// plain text comes from the window as UTF-16 and is encoded here to code page 936, a code
+// unit or surrogate split between two buffers waiting for the rest.
 #pragma once
 #include <functional>
 #include <string>
@@ -116,4 +117,5 @@ class TRichStreamWriter {
 
   TRichStreamKind FKind;
   TGbkEncoder FEncoder;
+  size_t FHeldNuls = 0;  // rkRichText: NUL bytes at the end so far, not yet passed on
 };
