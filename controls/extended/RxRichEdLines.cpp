@@ -286,6 +286,8 @@ void TRichEditStrings::LoadFromStream(TStream& stream, TTextEncoding) {
     if (!StreamIn(stream, *use.Converter, !plain, false))
       throw EOutOfResources(L"Failed to Load Stream");
   }
+  // A whole new content is no edit.
+  if (!FMode.Contains(smSelection)) FRichEdit->SetModified(false);
   FRichEdit->SetSelection(0, 0, true);
 }
 

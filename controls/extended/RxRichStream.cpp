@@ -125,11 +125,92 @@ void TGbkEncoder::Finish(std::string& out) {
   FPendingBytes.clear();  // half a code unit is no character
 }
 
+// ---- The RTF guard ----------------------------------------------------------------------------------
+
+void TRtfGuard::EndWord() {
+  if (FWord == "bin" && FParameter > 0) {
+    FBinaryLeft = FParameter;
+    FState = gsBinary;
+  } else {
+    FState = gsText;
+  }
+  FWord.clear();
+  FParameter = 0;
+  FNegative = false;
+  FLength = 0;
+}
+
+bool TRtfGuard::Feed(const char* data, size_t count) {
+  for (size_t i = 0; i < count && !FBroken; ++i) {
+    const char ch = data[i];
+    const bool letter = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+    const bool digit = ch >= '0' && ch <= '9';
+    switch (FState) {
+      case gsBinary:
+        if (--FBinaryLeft <= 0) FState = gsText;
+        continue;
+      case gsHex1: FState = gsHex2; continue;
+      case gsHex2: FState = gsText; continue;
+      case gsEscape:
+        if (letter) {
+          FState = gsWord;
+          FWord.assign(1, ch);
+          FLength = 1;
+        } else if (ch == '\'') {
+          FState = gsHex1;
+        } else {
+          FState = gsText;  // a control symbol
+        }
+        continue;
+      case gsWord:
+        if (letter) {
+          if (++FLength > MaxWordLength) FBroken = true;
+          else FWord += ch;
+          continue;
+        }
+        if (digit || ch == '-') {
+          FState = gsParameter;
+          FNegative = ch == '-';
+          FLength = digit ? 1 : 0;
+          FParameter = digit ? ch - '0' : 0;
+          continue;
+        }
+        EndWord();
+        if (ch == ' ') continue;  // the delimiter belongs to the word
+        break;  // the character itself is text, a brace or the next escape
+      case gsParameter:
+        if (digit) {
+          if (++FLength > MaxParameterLength) FBroken = true;
+          else FParameter = FParameter * 10 + (ch - '0');
+          continue;
+        }
+        if (FNegative) FParameter = -FParameter;
+        EndWord();
+        if (ch == ' ') continue;
+        if (FState == gsBinary) {
+          // The byte right after \binN without a space is the first data byte.
+          if (--FBinaryLeft <= 0) FState = gsText;
+          continue;
+        }
+        break;
+      case gsText: break;
+    }
+    if (ch == '\\') FState = gsEscape;
+    else if (ch == '{' && ++FDepth > MaxDepth) FBroken = true;
+    else if (ch == '}' && FDepth > 0) --FDepth;
+  }
+  return !FBroken;
+}
+
 // ---- Reading --------------------------------------------------------------------------------------
 
 void TRichStreamReader::Append(const char* data, size_t count) {
   switch (FKind) {
     case rkRichText:
+      if (!FGuard.Feed(data, count)) {
+        FFailed = true;
+        return;
+      }
       FReady.append(data, count);
       break;
     case rkText936: {
@@ -184,7 +265,7 @@ bool TRichStreamReader::Pull(const TRichByteSource& source) {
     return false;
   }
   Append(chunk, static_cast<size_t>(std::min(count, ChunkSize)));
-  return true;
+  return !FFailed;
 }
 
 bool TRichStreamReader::CheckRtfStart() {
@@ -199,7 +280,7 @@ int TRichStreamReader::Read(char* buffer, int cb, const TRichByteSource& source)
     while (FReady.size() - FReadyOffset < 6 && Pull(source)) {
     }
     FStartChecked = true;
-    if (!CheckRtfStart()) {
+    if (!CheckRtfStart() || FFailed) {
       FFailed = true;
       return -1;
     }
@@ -207,6 +288,8 @@ int TRichStreamReader::Read(char* buffer, int cb, const TRichByteSource& source)
   const size_t wanted = static_cast<size_t>(cb);
   while (FReady.size() - FReadyOffset < wanted && Pull(source)) {
   }
+  // Broken RTF goes no further: the caller loads the stream again as plain text.
+  if (FFailed) return -1;
   size_t count = std::min(wanted, FReady.size() - FReadyOffset);
   // UTF-16 goes in whole code units when the window leaves room for one.
   if (FKind != rkRichText && count > 1) count &= ~static_cast<size_t>(1);

@@ -68,6 +68,32 @@ class TGbkEncoder {
   std::wstring FPendingUnit;  // a high surrogate waiting for its low one
 };
 
+// Checks RTF as it streams past, before the window sees it, for what the platform's reader
+// does not survive: a control word longer than the format allows (32 letters), a parameter
+// of more than 10 digits, groups nested deeper than MaxDepth. \binN data is skipped unread.
+class TRtfGuard {
+ public:
+  static constexpr int MaxWordLength = 32;
+  static constexpr int MaxParameterLength = 10;
+  static constexpr int MaxDepth = 1000;
+  // False once the bytes so far break a limit.
+  bool Feed(const char* data, size_t count);
+
+ private:
+  enum TState { gsText, gsEscape, gsWord, gsParameter, gsHex1, gsHex2, gsBinary };
+  void EndWord();
+
+  TState FState = gsText;
+  int FLength = 0;            // letters of the control word, or digits of its parameter
+  bool FBin = false;          // the control word is \bin
+  std::string FWord;          // the control word's letters (up to the limit)
+  long long FParameter = 0;   // its parameter
+  bool FNegative = false;
+  long long FBinaryLeft = 0;  // \bin bytes still to skip
+  int FDepth = 0;
+  bool FBroken = false;
+};
+
 // The source of a reader: fills up to size bytes, returns the count (0 at the end).
 using TRichByteSource = std::function<int(char* buffer, int size)>;
 
@@ -97,6 +123,7 @@ class TRichStreamReader {
   TLineBreakNormaliser<char> FBytes;      // rkText936 line breaks
   TLineBreakNormaliser<wchar_t> FUnits;   // rkUnicode line breaks
   TGbkDecoder FDecoder;                   // rkText936 decoding
+  TRtfGuard FGuard;                       // rkRichText: what the window must not see
   std::string FOddByte;                   // rkUnicode: a byte of a unit split between chunks
 };
 

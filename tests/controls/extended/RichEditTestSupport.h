@@ -34,7 +34,11 @@ inline std::string BoldRedRtf() {
 // "screenshots" folder; the file name is name + ".bmp".
 inline void SaveScreenshot(TWinControl* window, const String& name) {
   if (!window->HandleAllocated()) return;
-  ::UpdateWindow(window->GetHandle());
+  ::RedrawWindow(window->GetHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  ::Sleep(50);
+  Pump();
   RECT rect{};
   ::GetWindowRect(window->GetHandle(), &rect);
   const int width = rect.right - rect.left;

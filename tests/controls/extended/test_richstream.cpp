@@ -180,3 +180,31 @@ TEST(RichStream, WriterDropsOnlyTheNulsAfterTheDocument) {
   ASSERT_TRUE(writer.Finish(sink));
   EXPECT_EQ(out, inside + "}");
 }
+
+TEST(RichStream, GuardStopsWhatThePlatformReaderDoesNotSurvive) {
+  struct Case {
+    const char* what;
+    std::string rtf;
+    bool passes;
+  };
+  std::string deep = "{\\rtf1 ";
+  const Case cases[] = {
+      {"ordinary", "{\\rtf1\\ansi\\b bold\\b0\\'b0\\par}", true},
+      {"word of 32 letters", "{\\rtf1\\" + std::string(32, 'a') + " x}", true},
+      {"word of 33 letters", "{\\rtf1\\" + std::string(33, 'a') + " x}", false},
+      {"parameter of 11 digits", "{\\rtf1\\fs12345678901 x}", false},
+      {"braces inside bin data", "{\\rtf1\\bin4 {{{{}", true},
+      {"letters inside bin data", "{\\rtf1\\bin40 " + std::string(40, 'a') + "}", true},
+      {"1,000 groups", "{\\rtf1 " + std::string(999, '{') + std::string(999, '}') + "}", true},
+      {"1,001 groups", "{\\rtf1 " + std::string(1000, '{') + "}", false},
+      {"escaped braces", "{\\rtf1 " + std::string(2000, ' ') + "\\{\\{\\}}", true},
+  };
+  for (const Case& c : cases) {
+    for (const int chunk : {1, 7, 4096}) {
+      int largest = 0;
+      bool failed = false;
+      ReadAll(rkRichText, c.rtf, 4096, chunk, largest, failed);
+      EXPECT_EQ(failed, !c.passes) << c.what << " in chunks of " << chunk;
+    }
+  }
+}
