@@ -152,8 +152,10 @@ class TRichEditStrings : public TStrings {
   int LineIndex(int line) const;
   int LineLength(int offset) const;
   void ReplaceRange(int start, int end, const String& text) const;
-  // One EM_STREAMIN; true when the window reported no error.
-  bool StreamIn(TStream& stream, TConversion& converter, bool plain, bool modifiers) const;
+  // One EM_STREAMIN; true when the window reported no error. refused: the RTF guard
+  // stopped a document (no retry in the other format then).
+  bool StreamIn(TStream& stream, TConversion& converter, bool plain, bool modifiers,
+                bool& refused) const;
 
   TRxCustomRichEdit* FRichEdit;                // owns this object
   TRichStreamFormat FFormat = sfDefault;

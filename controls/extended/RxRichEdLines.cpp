@@ -261,7 +261,7 @@ bool TRichEditStrings::IsPlain(TRichStreamFormat format) const {
 }
 
 bool TRichEditStrings::StreamIn(TStream& stream, TConversion& converter, bool plain,
-                                bool modifiers) const {
+                                bool modifiers, bool& refused) const {
   WPARAM flags = plain ? (SF_TEXT | SF_UNICODE) : SF_RTF;
   TRichStreamKind kind = plain ? rkText936 : rkRichText;
   if (modifiers) {
@@ -273,6 +273,7 @@ bool TRichEditStrings::StreamIn(TStream& stream, TConversion& converter, bool pl
   TStreamCookie cookie{&converter, &stream, &reader, nullptr};
   EDITSTREAM editStream{reinterpret_cast<DWORD_PTR>(&cookie), 0, ReadCallback};
   FRichEdit->Perform(EM_STREAMIN, flags, reinterpret_cast<LPARAM>(&editStream));
+  refused = reader.GetRefused();
   return editStream.dwError == 0;
 }
 
@@ -281,9 +282,12 @@ void TRichEditStrings::LoadFromStream(TStream& stream, TTextEncoding) {
   TConverterInUse use(FConverter.get());
   const int64_t position = stream.GetPosition();
   const bool plain = IsPlain(FFormat);
-  if (!StreamIn(stream, *use.Converter, plain, true)) {
+  bool refused = false;
+  if (!StreamIn(stream, *use.Converter, plain, true, refused)) {
+    // A damaged RTF document is reported, not shown as its codes.
+    if (refused) throw EOutOfResources(L"Failed to Load Stream");
     stream.SetPosition(position);
-    if (!StreamIn(stream, *use.Converter, !plain, false))
+    if (!StreamIn(stream, *use.Converter, !plain, false, refused))
       throw EOutOfResources(L"Failed to Load Stream");
   }
   // A whole new content is no edit.

@@ -209,6 +209,7 @@ void TRichStreamReader::Append(const char* data, size_t count) {
     case rkRichText:
       if (!FGuard.Feed(data, count)) {
         FFailed = true;
+        FRefused = true;
         return;
       }
       FReady.append(data, count);
@@ -280,7 +281,7 @@ int TRichStreamReader::Read(char* buffer, int cb, const TRichByteSource& source)
     while (FReady.size() - FReadyOffset < 6 && Pull(source)) {
     }
     FStartChecked = true;
-    if (!CheckRtfStart() || FFailed) {
+    if (FFailed || !CheckRtfStart()) {
       FFailed = true;
       return -1;
     }

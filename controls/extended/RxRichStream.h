@@ -8,7 +8,10 @@
 //   - Rich text passes unchanged: line breaks in RTF are no text, and \binN data must stay
 //     byte for byte. The first bytes must open an RTF document ("{\rtf" or "{\urtf"): the
 //     window itself would take anything else as text in the process code page, so another
-//     start is reported as an error and the caller retries as plain text.
+//     start is reported as an error and the caller retries as plain text. A document the
+//     guard below stops is refused: the caller reports it rather than showing its codes as
+//     text (and the platform's own layout does not survive some of those texts either, such
+//     as 100,000 braces in one unbroken line).
 //   - Plain text is code page 936 bytes: line breaks become CR LF (a lone CR, a lone LF and
 //     CR LF alike; a CR at the end of a chunk waits for the next one), and the bytes are
 //     decoded here and handed over as UTF-16 (the window is asked for SF_UNICODE text), a
@@ -104,6 +107,8 @@ class TRichStreamReader {
   // Fills at most cb bytes of buffer; returns the count (0 at the end) or -1 when the bytes
   // are not of the kind (rich text that does not start an RTF document).
   int Read(char* buffer, int cb, const TRichByteSource& source);
+  // The bytes began an RTF document that the guard then stopped (not merely no RTF at all).
+  bool GetRefused() const { return FRefused; }
 
   static constexpr int ChunkSize = 4096;  // bytes asked of the source at a time
 
@@ -120,6 +125,7 @@ class TRichStreamReader {
   bool FSourceEnded = false;   // the source returned 0
   bool FStartChecked = false;  // the RTF start was seen (or is not needed)
   bool FFailed = false;
+  bool FRefused = false;       // the guard stopped the document
   TLineBreakNormaliser<char> FBytes;      // rkText936 line breaks
   TLineBreakNormaliser<wchar_t> FUnits;   // rkUnicode line breaks
   TGbkDecoder FDecoder;                   // rkText936 decoding

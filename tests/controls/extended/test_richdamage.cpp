@@ -43,6 +43,11 @@ TEST_F(DamageTest, DamagedStemsShowWithoutCrashAndAreNeverWrittenBack) {
   for (size_t i = 0; i < stems.size(); ++i) {
     SCOPED_TRACE(stems[i].first);
     Pump();
+    const String shown = view->GetText();
+    if (i == stems.size() - 1 || std::string(stems[i].first) == "control word without end") {
+      EXPECT_EQ(shown, L"(Failed to Load Stream)");
+      EXPECT_FALSE(view->GetMemoLoaded());
+    }
     // Browsing, saving the record without an edit, and leaving the view write nothing.
     Data.Edit();
     Data.Post();
