@@ -96,3 +96,47 @@ TEST_F(DamageTest, MutatedStemsOfTheDemoBankNeverCrashTheView) {
 
 }  // namespace
 }  // namespace rich_tests
+
+namespace rich_tests {
+namespace {
+
+// A converter that reads its first stream and throws from then on.
+class TFailingConversion : public TConversion {
+ public:
+  static inline bool Armed = false;
+  int ConvertReadStream(TStream& stream, char* buffer, int bufSize) override {
+    if (Armed) throw std::runtime_error("converter failed");
+    return TConversion::ConvertReadStream(stream, buffer, bufSize);
+  }
+};
+
+TEST_F(DamageTest, AConverterThatThrowsShowsTheFailureAndWritesNothing) {
+  RegisterConversionFormat(L"failing", false, [] { return std::make_unique<TFailingConversion>(); });
+  AddRow(1, TextToRtf(L"第一题"));
+  AddRow(2, TextToRtf(L"第二题"));
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  // Loading a file of that kind keeps its converter for the view's later streams.
+  wchar_t folder[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, folder);
+  const String file = String(folder) + L"rich_test.failing";
+  {
+    TFileStream out(file, fmCreate);
+    const std::string rtf = TextToRtf(L"文件");
+    out.WriteBuffer(rtf.data(), static_cast<int>(rtf.size()));
+  }
+  TFailingConversion::Armed = false;
+  view->GetLines()->LoadFromFile(file);
+  ::DeleteFileW(file.c_str());
+  TFailingConversion::Armed = true;
+  Data.Next();  // the exception stays inside the window's callback
+  TFailingConversion::Armed = false;
+  EXPECT_EQ(view->GetText(), L"(Failed to Load Stream)");
+  EXPECT_FALSE(view->GetMemoLoaded());
+  Data.Edit();
+  Data.Post();
+  EXPECT_EQ(StoredStem(1), Bytes(TextToRtf(L"第二题")));
+}
+
+}  // namespace
+}  // namespace rich_tests
