@@ -3,6 +3,8 @@
 #include <wininet.h>
 
 #include <cstdio>
+#include "classlib/classes/ClassRegistry.h"
+#include "classlib/classes/Properties.h"
 #include "classlib/classes/Threads.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/Animate.h"
@@ -104,6 +106,48 @@ int ProgressPercent(uint64_t done, uint64_t total) {
 }
 
 // ---- Items ----------------------------------------------------------------------------------
+
+namespace {
+const wchar_t* const WebCopyProtocolNames[] = {L"wpHttp", L"wpFtp"};
+const TEnumInfo WebCopyProtocolIdents = MakeEnumInfo(WebCopyProtocolNames);
+}  // namespace
+
+const TPropertyTable* TWebCopyItem::PublishedProperties() {
+  using P = TPublish<TWebCopyItem>;
+  using C = TWebCopyItem;
+  static const TPropertyTable table{
+      P::Text(L"URL", &C::URL, &C::URL),
+      P::Text(L"TargetDir", &C::TargetDir, &C::TargetDir),
+      P::Enum(L"Protocol", WebCopyProtocolIdents, &C::Protocol, &C::Protocol).Default(wpHttp),
+      P::Text(L"FTPHost", &C::FTPHost, &C::FTPHost),
+      P::Text(L"FTPUserID", &C::FTPUserID, &C::FTPUserID),
+      P::Text(L"FTPPassword", &C::FTPPassword, &C::FTPPassword),
+      P::Integer(L"FTPPort", &C::FTPPort, &C::FTPPort).Default(0),
+  };
+  return &table;
+}
+
+const TPropertyTable* TWebCopy::PublishedProperties() {
+  using P = TPublish<TWebCopy>;
+  using C = TWebCopy;
+  static const TPropertyTable table{
+      P::Text(L"Proxy", &C::Proxy, &C::Proxy),
+      P::Text(L"ProxyUserID", &C::ProxyUserID, &C::ProxyUserID),
+      P::Text(L"ProxyPassword", &C::ProxyPassword, &C::ProxyPassword),
+      P::Text(L"DlgCaption", &C::DlgCaption, &C::DlgCaption),
+      P::Text(L"DlgFileLabel", &C::DlgFileLabel, &C::DlgFileLabel),
+      P::Text(L"DlgProgressLabel", &C::DlgProgressLabel, &C::DlgProgressLabel),
+      P::Text(L"DlgRateLabel", &C::DlgRateLabel, &C::DlgRateLabel),
+      P::Method(L"OnError", &C::OnError, &C::OnError),
+      P::Method(L"OnCopyDone", &C::OnCopyDone, &C::OnCopyDone),
+      P::Method(L"OnFileDone", &C::OnFileDone, &C::OnFileDone),
+      P::Method(L"OnURLNotFound", &C::OnURLNotFound, &C::OnURLNotFound),
+      P::Collection(L"Items", &C::GetItems),
+  };
+  return &table;
+}
+
+void RegisterWebCopyClasses() { RegisterClasses({TWebCopy::StaticClassInfo()}); }
 
 TWebCopyItems::TWebCopyItems(TWebCopy* owner)
     : TOwnedCollection(owner, TCollectionItemClass<TWebCopyItem>{}) {}

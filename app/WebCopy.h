@@ -25,6 +25,7 @@ enum TWebCopyProtocol { wpHttp = 0, wpFtp = 1 };
 
 class TWebCopyItem : public TCollectionItem {
   CLASSLIB_CLASS(TWebCopyItem, TCollectionItem)
+  static const TPropertyTable* PublishedProperties();
   explicit TWebCopyItem(TCollection* collection) : TCollectionItem(collection) {}
 
   String URL;          // HTTP: the full address; FTP: the file's path on the server
@@ -48,12 +49,16 @@ using TWebCopyThreadDone = std::function<void(TObject* sender)>;
 using TWebCopyFileDone = std::function<void(TObject* sender, int idx)>;
 using TWebCopyURLNotFound = std::function<void(TObject* sender, const String& url)>;
 
+// Registers TWebCopy for the stored layouts.
+void RegisterWebCopyClasses();
+
 // Why an item ended; kept per item for the caller (the events say the same things).
 enum TWebCopyResult { wcrNone, wcrDone, wcrNotFound, wcrHttpError, wcrConnectFailed,
                       wcrReadFailed, wcrShort, wcrCancelled, wcrBadName, wcrWriteFailed };
 
 class TWebCopy : public TComponent {
   CLASSLIB_CLASS(TWebCopy, TComponent)
+  static const TPropertyTable* PublishedProperties();
   explicit TWebCopy(TComponent* owner);
   // Cancels a run in progress and waits for its worker; no event fires from then on.
   ~TWebCopy() override;

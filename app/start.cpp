@@ -9,6 +9,7 @@
 #include "classlib/classes/Properties.h"
 #include "classlib/system/SysFiles.h"
 #include "dm.h"
+#include "ustxz.h"
 
 #include <mmsystem.h>  // after the windows headers it needs
 
@@ -130,7 +131,7 @@ const TMenuCommand kMenuCommands[] = {
     {L"lx5", nullptr},
     {L"rz", nullptr},     // study log
     {L"tj", nullptr},     // statistics charts
-    {L"sj", nullptr},     // question-bank upgrade
+    {L"sj", [](TFrmStart&) { OpenModalWindow(frmstxz); }},
     {L"music", nullptr},  // settings, music page
     {L"szlx", nullptr},   // settings, answer-time page
     {L"szjh", nullptr},   // study plan
