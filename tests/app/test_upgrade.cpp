@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iostream>
 #include <map>
+#include "app/ProgramClasses.h"
 #include "LoopbackServer.h"
 #include "WindowTestSupport.h"
 #include "app/dm.h"
@@ -12,6 +14,8 @@
 #include "classlib/system/SysFiles.h"
 #include "data/tools/BankWriter.h"
 #include "tests/ApplicationTestSupport.h"
+
+#include <shellapi.h>  // after the windows headers it needs
 
 namespace {
 
@@ -200,6 +204,8 @@ TEST_F(UpgradeTest, DownloadIsAppliedOnlyWhenThatRunSucceeded) {
   Window->RadioGroup1->SetItemIndex(1);
   // The start button has the focus, as after a click.
   Window->epFocusButton1->SetFocus();
+  const DWORD shown = GetTickCount();
+  PumpApplicationUntil([&] { return GetTickCount() - shown > 300; }, 2000, 10);
   SaveWindowShot(Window->GetHandle(), L"upgrade_window");
 
   // A stale good file in the folder and a 404: the file is never applied.
@@ -233,4 +239,134 @@ TEST_F(UpgradeTest, DownloadIsAppliedOnlyWhenThatRunSucceeded) {
   EXPECT_EQ(LastMessage(), L"请选择升级文件所在网络地址！");
   EXPECT_EQ(Window->ComboBox1->GetText(), kDefaultUpgradeAddress);
   Window->Hide();
+}
+
+// ---- Killed in the middle --------------------------------------------------------------------
+
+// The child mode: "--apply-upgrade BANK FILE EVENT" applies FILE to BANK through the window,
+// signalling the named event just before, and exits 0 when the bank was upgraded.
+bool RunUpgradeChildIfAsked(int& result) {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv || argc != 5 || String(argv[1]) != L"--apply-upgrade") {
+    if (argv) LocalFree(argv);
+    return false;
+  }
+  const String bank = argv[2];
+  const String file = argv[3];
+  const String started = argv[4];
+  LocalFree(argv);
+  Application->Initialize();
+  RegisterLayoutClasses();
+  SetShowDlgResponder([](const String&, const String&, int, int, const String&) { return 1; });
+  DM1 = new TDM1(nullptr);
+  DM1->ADOCn1->SetConnectionString(DbConnectionString(bank, kBankPassword));
+  DM1->ADOCn1->SetConnected(true);
+  auto* window = TCustomForm::Create<Tfrmstxz>(Application);
+  if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, started.c_str())) {
+    SetEvent(event);
+    CloseHandle(event);
+  }
+  result = window->ApplyUpgrade(file) ? 0 : 1;
+  return true;
+}
+
+namespace {
+
+// Starts this executable in the child mode; the process handle, or nullptr.
+const String kStartedEvent = L"ExamPrepUpgradeStarted_" + std::to_wstring(GetCurrentProcessId());
+
+HANDLE StartUpgradeChild(const String& bank, const String& file) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  String command = L"\"" + String(self) + L"\" --apply-upgrade \"" + bank + L"\" \"" + file + L"\" " + kStartedEvent;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+int CountIn(const String& bank, const String& table) {
+  TADOConnection cn(nullptr);
+  cn.SetConnectionString(DbConnectionString(bank, kBankPassword));
+  cn.Open();
+  return SelectInt(cn, L"select count(*) from " + table);
+}
+
+}  // namespace
+
+TEST(UpgradeKill, KilledAtAnyMomentTheBankIsUpgradedOrUntouched) {
+  TUpgradeFolder folder;
+  const String file = folder.Path() + L"kill.mdb";
+  WriteUpgradeFile(file, L"UPG-KILL", kBankProductId);
+  {
+    // Enough rows that the inserts take a while.
+    TADOConnection cn(nullptr);
+    cn.SetConnectionString(BankConnectionString(file, L""));
+    cn.Open();
+    cn.BeginTrans();
+    const String rtf = L"'{\\rtf1 " + String(2000, L'x') + L"}'";
+    for (int i = 2; i <= 3000; ++i) {
+      const String id = QuotedStr(L"UPG" + IntToStr(int64_t(10000 + i)));
+      cn.Execute(L"insert into tab_exer(a1,a15,jx) values(" + id + L"," + rtf + L"," + rtf + L")");
+      cn.Execute(L"insert into tab_answ(a1,a2,a10,a13) values(" + id + L",'A','Z9',11)");
+    }
+    cn.CommitTrans();
+  }
+  const String bank = folder.Path() + L"bank.mdb";
+  // How long a whole run takes, to spread the kills over it.
+  ASSERT_TRUE(CopyFileW(BuiltBankFile().c_str(), bank.c_str(), FALSE));
+  const int before = CountIn(bank, L"tab_answ");
+  HANDLE started = CreateEventW(nullptr, FALSE, FALSE, kStartedEvent.c_str());
+  HANDLE whole = StartUpgradeChild(bank, file);
+  ASSERT_NE(whole, nullptr);
+  ASSERT_EQ(WaitForSingleObject(started, 60000), WAIT_OBJECT_0);
+  const DWORD start = GetTickCount();
+  ASSERT_EQ(WaitForSingleObject(whole, 60000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(whole, &code);
+  CloseHandle(whole);
+  const DWORD span = GetTickCount() - start;
+  ASSERT_EQ(code, 0u);
+  ASSERT_EQ(CountIn(bank, L"tab_answ"), before + 3000);
+
+  srand(static_cast<unsigned>(start));
+  int upgraded = 0, untouched = 0;
+  for (int round = 0; round < 30; ++round) {
+    ASSERT_TRUE(CopyFileW(BuiltBankFile().c_str(), bank.c_str(), FALSE));
+    DeleteFileW((bank + L"-journal").c_str());
+    HANDLE child = StartUpgradeChild(bank, file);
+    ASSERT_NE(child, nullptr);
+    HANDLE both[] = {started, child};
+    WaitForMultipleObjects(2, both, FALSE, 60000);
+    if (WaitForSingleObject(child, static_cast<DWORD>(rand()) % (span + 1)) == WAIT_TIMEOUT) {
+      TerminateProcess(child, 9);
+    }
+    WaitForSingleObject(child, 10000);
+    CloseHandle(child);
+    const int answ = CountIn(bank, L"tab_answ");
+    const int exer = CountIn(bank, L"tab_exer");
+    const int sj = CountIn(bank, L"tab_sj");
+    if (answ == before) {
+      ++untouched;
+      EXPECT_EQ(sj, 1) << round;
+    } else {
+      ++upgraded;
+      EXPECT_EQ(answ, before + 3000) << round;
+      EXPECT_EQ(sj, 2) << round;
+    }
+    EXPECT_EQ(exer - answ, CountIn(BuiltBankFile(), L"tab_exer") - before) << round;
+    TADOConnection cn(nullptr);
+    cn.SetConnectionString(DbConnectionString(bank, kBankPassword));
+    cn.Open();
+    EXPECT_EQ(SelectText(cn, L"select integrity_check from pragma_integrity_check"), L"ok") << round;
+  }
+  CloseHandle(started);
+  std::cout << "kill test: " << upgraded << " upgraded, " << untouched << " untouched, run " << span << " ms\n";
+  DeleteFileW(bank.c_str());
+  DeleteFileW((bank + L"-journal").c_str());
 }
