@@ -124,7 +124,12 @@ TEST_F(WebCopyTest, DownloadsWholeFilesWithAndWithoutLength) {
     Events.Progress.push_back(Copy.GetProgressBar()->GetPosition());
     fileLines.push_back(Copy.GetFileLabel()->GetCaption());
     if (idx == 0) {
-      SaveWindowShot(Copy.GetProgressForm()->GetHandle(), L"webcopy_progress");
+      HWND dialog = Copy.GetProgressForm()->GetHandle();
+      for (int i = 0; i < 20; ++i) {
+        Application->ProcessMessages();
+        Sleep(10);
+      }
+      SaveWindowShot(dialog, L"webcopy_progress");
     }
   };
   ASSERT_TRUE(RunToEnd());
