@@ -42,5 +42,35 @@ class TLoopbackHttpServer {
   std::thread FThread;
 };
 
+// A scripted FTP server on 127.0.0.1 (active and passive data connections, one control
+// connection at a time): files by name in one directory, listed with their sizes.
+class TLoopbackFtpServer {
+ public:
+  TLoopbackFtpServer();
+  ~TLoopbackFtpServer();
+  TLoopbackFtpServer(const TLoopbackFtpServer&) = delete;
+  TLoopbackFtpServer& operator=(const TLoopbackFtpServer&) = delete;
+
+  int Port() const { return FPort; }
+  void Script(const std::string& name, const std::string& body) { FFiles[name] = body; }
+  // The user and password the server takes; anonymous when the user is empty.
+  void Login(const std::string& user, const std::string& password) {
+    FUser = user;
+    FPassword = password;
+  }
+  std::string LastDirectory() const;
+
+ private:
+  void Serve();
+  void Session(unsigned int client);
+
+  unsigned int FListener = ~0u;
+  int FPort = 0;
+  std::map<std::string, std::string> FFiles;
+  std::string FUser, FPassword, FDirectory;
+  std::atomic<bool> FStop{false};
+  std::thread FThread;
+};
+
 // Removes the proxy variables for the process so that WinInet connects directly.
 void UnsetProxyVariables();

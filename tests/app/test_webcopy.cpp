@@ -35,7 +35,9 @@ class TDownloadFolder {
   TDownloadFolder() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    FPath = String(temp) + L"webcopy_test_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    static int counter = 0;
+    FPath = String(temp) + L"webcopy_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+            std::to_wstring(++counter) + L"\\";
     CreateDirectoryW(FPath.c_str(), nullptr);
   }
   ~TDownloadFolder() {
@@ -270,4 +272,58 @@ TEST(WebCopyText, NamesHostsSizesRates) {
   for (const wchar_t* good : {L"Updbexer.mdb", L"console.txt", L"COM10", L"升级.mdb"}) {
     EXPECT_TRUE(IsUsableFileName(good)) << good;
   }
+}
+
+TEST_F(WebCopyTest, FtpGivesTheSameFileAsHttp) {
+  const std::string body = Pattern(250000);
+  Server.Script("/pub/Updbexer.mdb", {200, body});
+  TLoopbackFtpServer ftp;
+  ftp.Script("Updbexer.mdb", body);
+  ftp.Login("student", "secret");
+  TDownloadFolder httpFolder;
+  TWebCopyItem* item = Copy.GetItems()->Add();
+  item->URL = Url("/pub/Updbexer.mdb");
+  item->TargetDir = httpFolder.Path();
+  item = Copy.GetItems()->Add();
+  item->Protocol = wpFtp;
+  item->FTPHost = L"127.0.0.1";
+  item->FTPPort = ftp.Port();
+  item->FTPUserID = L"student";
+  item->FTPPassword = L"secret";
+  item->URL = L"/pub/Updbexer.mdb";
+  item->TargetDir = Folder.Path();
+  item = Copy.GetItems()->Add();  // a file the server does not have
+  item->Protocol = wpFtp;
+  item->FTPHost = L"127.0.0.1";
+  item->FTPPort = ftp.Port();
+  item->FTPUserID = L"student";
+  item->FTPPassword = L"secret";
+  item->URL = L"/pub/missing.mdb";
+  item->TargetDir = Folder.Path();
+  Events.Attach(Copy);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(Copy.GetItemResult(0), wcrDone);
+  EXPECT_EQ(Copy.GetItemResult(1), wcrDone);
+  EXPECT_EQ(Copy.GetItemResult(2), wcrNotFound);
+  EXPECT_EQ(Events.NotFound, (std::vector<String>{L"/pub/missing.mdb"}));
+  EXPECT_EQ(Events.FileDone, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(ftp.LastDirectory(), "/pub/");
+  EXPECT_EQ(ReadFile(Folder.Path() + L"Updbexer.mdb"), ReadFile(httpFolder.Path() + L"Updbexer.mdb"));
+  EXPECT_EQ(ReadFile(Folder.Path() + L"Updbexer.mdb"), body);
+  EXPECT_EQ(Folder.Files().size(), 1u);
+
+  // A wrong password: the connection fails with code 0.
+  Events = TEvents();
+  Copy.GetItems()->Clear();
+  item = Copy.GetItems()->Add();
+  item->Protocol = wpFtp;
+  item->FTPHost = L"127.0.0.1";
+  item->FTPPort = ftp.Port();
+  item->FTPUserID = L"student";
+  item->FTPPassword = L"wrong";
+  item->URL = L"/pub/Updbexer.mdb";
+  item->TargetDir = httpFolder.Path();
+  Events.Attach(Copy);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(Events.Errors, (std::vector<int>{0}));
 }
