@@ -1,0 +1,74 @@
+// The study plan window TFrmplan (global Frmplan, caption "学习计划"): the days left until the
+// exam date, and the daily plan, a number of questions or of minutes per day, kept in the
+// one row of tab_plan that the menu's quit check compares the day's work with.
+//
+// "设定" enters edit mode (the date, the plan kind and the count box of the kind become
+// editable); "保存" reads and checks the date and the counts, leaves edit mode, runs the
+// countdown and writes the row. An unreadable date is refused with edit mode left open.
+//
+// Not done yet: the background picture. The plan kind is a class-library radio group until
+// the owner-drawn library's radio group lands.
+#pragma once
+#include "DTCalc.h"
+#include "classlib/forms/Forms.h"
+#include "classlib/stdctrls/MaskEdit.h"
+#include "classlib/stdctrls/RadioGroup.h"
+#include "classlib/stdctrls/SpeedButton.h"
+#include "classlib/stdctrls/StdLabels.h"
+#include "controls/effects/EPLabels.h"
+#include "controls/extended/DateEdit.h"
+
+class TFrmplan : public TForm {
+  CLASSLIB_CLASS(TFrmplan, TForm)
+  static const TPropertyTable* PublishedProperties();
+  // Reads the stored layout.
+  explicit TFrmplan(TComponent* owner);
+
+  // ---- Components (owned by the window) ------------------------------------------------
+  TepLabel* epLabel1 = nullptr;              // "距离考试还有" or the end texts
+  TLabel* Label1 = nullptr;                  // the number of days
+  TepLabel* epLabel2 = nullptr;              // "天"
+  TLabel* Label2 = nullptr;                  // "考试日："
+  TDateEdit* DateEdit1 = nullptr;            // the exam date
+  TRadioGroup* SeSkinRadioGroup1 = nullptr;  // plan kind: questions or minutes per day
+  TMaskEdit* MaskEdit1 = nullptr;            // questions per day
+  TMaskEdit* MaskEdit2 = nullptr;            // minutes per day
+  TSpeedButton* SpeedButton1 = nullptr;      // "设定" / "保存"
+  TSpeedButton* SpeedButton2 = nullptr;      // "关闭"
+  TDTCalc* DTCalc1 = nullptr;                // the day difference
+
+  // ---- Event handlers ------------------------------------------------------------------
+  // Reads the plan row into the controls and runs the countdown.
+  void FormShow(TObject* sender);
+  // The plan kind chosen: its count box becomes the editable one (in edit mode).
+  void SeSkinRadioGroup1Click(TObject* sender);
+  // Enters edit mode, or saves.
+  void SpeedButton1Click(TObject* sender);
+  void SpeedButton2Click(TObject* sender);
+
+  // ---- Operations ----------------------------------------------------------------------
+  // Shows the days from today (the data module's day) to the date in DateEdit1 (nothing without a readable date).
+  void Countdown();
+  // True between "设定" and a successful "保存".
+  bool InEditMode() const { return FEditing; }
+
+ private:
+  void RegisterHandlers();
+  void EnterEditMode();
+  // Checks the edits; false (and the user told) when the date cannot be read.
+  bool Save();
+  // Makes the count box of the current kind the editable one while in edit mode.
+  void EnableCountBoxes();
+
+  bool FEditing = false;  // edit mode
+};
+
+extern TFrmplan* Frmplan;
+
+// The colour of the day count: red (255) for 1 to 7 days, the green 2476900 beyond.
+TColor CountdownColor(int days);
+// The text of the day count: the days, or "999" for more than 999.
+String CountdownText(int days);
+// The number in a count box's text: its digits with the mask's blanks ('_' and spaces)
+// left out; 0 when blank. False when something else is in it or it is above 99999.
+bool ReadCount(const String& text, int& count);

@@ -1,0 +1,102 @@
+// The chart control's arithmetic.
+#include "ChartGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+TAxisScale NiceAxisScale(double maxValue) {
+  TAxisScale scale;
+  if (!(maxValue > 0) || !std::isfinite(maxValue)) return scale;
+  // The smallest step of 1, 2 or 5 times a power of ten that needs at most ten lines.
+  const double raw = maxValue / 10;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = power * 10;
+  for (double factor : {1.0, 2.0, 5.0}) {
+    if (power * factor >= raw) {
+      step = power * factor;
+      break;
+    }
+  }
+  scale.Increment = step;
+  scale.Maximum = std::ceil(maxValue / step - 1e-9) * step;
+  if (scale.Maximum < maxValue) scale.Maximum += step;
+  return scale;
+}
+
+int ValueToPixel(double value, const TAxisScale& scale, int bottom, int height) {
+  if (!(value > 0)) value = 0;
+  if (value > scale.Maximum) value = scale.Maximum;
+  return bottom - static_cast<int>(std::lround(value * height / scale.Maximum));
+}
+
+TRect BarRect(const TRect& plot, const TAxisScale& scale, int pointIndex, int pointCount,
+              int seriesIndex, int seriesCount, double value) {
+  if (pointCount < 1 || seriesCount < 1 || pointIndex < 0 || pointIndex >= pointCount ||
+      seriesIndex < 0 || seriesIndex >= seriesCount)
+    return TRect{};
+  const int plotWidth = plot.Right - plot.Left;
+  // Each slot keeps a fifth of its width free on either side: bars of neighbouring
+  // points do not touch.
+  const int slotLeft = plot.Left + static_cast<int>(int64_t(plotWidth) * pointIndex / pointCount);
+  const int slotRight =
+      plot.Left + static_cast<int>(int64_t(plotWidth) * (pointIndex + 1) / pointCount);
+  const int slotWidth = slotRight - slotLeft;
+  const int margin = slotWidth / 5;
+  const int barsWidth = slotWidth - 2 * margin;
+  if (barsWidth < seriesCount) return TRect{};
+  const int left = slotLeft + margin + barsWidth * seriesIndex / seriesCount;
+  const int right = slotLeft + margin + barsWidth * (seriesIndex + 1) / seriesCount;
+  const int height = plot.Bottom - plot.Top;
+  return TRect{left, ValueToPixel(value, scale, plot.Bottom, height), right, plot.Bottom};
+}
+
+std::vector<TPieSlice> PieSlices(const std::vector<double>& values) {
+  std::vector<TPieSlice> slices(values.size());
+  double total = 0;
+  for (double v : values)
+    if (v > 0) total += v;
+  if (!(total > 0)) return slices;
+  double start = 0;
+  for (size_t i = 0; i < values.size(); ++i) {
+    const double v = values[i] > 0 ? values[i] : 0;
+    slices[i].StartAngle = start;
+    slices[i].SweepAngle = v * 360.0 / total;
+    start += slices[i].SweepAngle;
+  }
+  return slices;
+}
+
+int PercentOf(double value, double total) {
+  if (!(total > 0) || !(value > 0)) return 0;
+  return static_cast<int>(std::lround(value * 100.0 / total));
+}
+
+void SplitLegend(const TRect& area, TLegendAlignment alignment, int legendSize, TRect& legend,
+                 TRect& rest) {
+  legend = area;
+  rest = area;
+  const int width = area.Right - area.Left;
+  const int height = area.Bottom - area.Top;
+  switch (alignment) {
+    case laLeft:
+      legendSize = std::clamp(legendSize, 0, width / 2);
+      legend.Right = area.Left + legendSize;
+      rest.Left = legend.Right;
+      break;
+    case laRight:
+      legendSize = std::clamp(legendSize, 0, width / 2);
+      legend.Left = area.Right - legendSize;
+      rest.Right = legend.Left;
+      break;
+    case laTop:
+      legendSize = std::clamp(legendSize, 0, height / 2);
+      legend.Bottom = area.Top + legendSize;
+      rest.Top = legend.Bottom;
+      break;
+    case laBottom:
+      legendSize = std::clamp(legendSize, 0, height / 2);
+      legend.Top = area.Bottom - legendSize;
+      rest.Bottom = legend.Top;
+      break;
+  }
+}
