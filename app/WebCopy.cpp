@@ -3,6 +3,7 @@
 #include <wininet.h>
 
 #include <cstdio>
+#include <utility>
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/classes/Threads.h"
@@ -186,17 +187,21 @@ TWebCopy::TWebCopy(TComponent* owner)
 TWebCopy::~TWebCopy() {
   FDestroying = true;
   FCancelled = true;
-  if (FThread) {
-    // Serves the worker's queued main-thread calls (which do nothing now) while waiting.
-    try {
-      FThread->WaitFor();
-    } catch (...) {
-    }
-    delete FThread;
-    FThread = nullptr;
-  }
+  // Serves the workers' queued main-thread calls (which do nothing now) while waiting.
+  FreeWorker(std::exchange(FThread, nullptr));
+  for (TWCopyThread* worker : FRetired) FreeWorker(worker);
+  FRetired.clear();
   delete FProgressForm;
   FProgressForm = nullptr;
+}
+
+void TWebCopy::FreeWorker(TWCopyThread* worker) {
+  if (!worker) return;
+  try {
+    worker->WaitFor();
+  } catch (...) {
+  }
+  delete worker;
 }
 
 void TWebCopy::OnMain(const std::function<void()>& f) {
@@ -207,14 +212,16 @@ void TWebCopy::OnMain(const std::function<void()>& f) {
 
 void TWebCopy::Execute() {
   if (FRunning) return;
-  if (FThread) {
-    // The last worker has finished its run; its object is freed here.
-    try {
-      FThread->WaitFor();
-    } catch (...) {
+  // The last worker's run has ended. Called from OnCopyDone it is still inside its
+  // completion call, so it is kept until it has finished rather than waited for here.
+  if (FThread) FRetired.push_back(std::exchange(FThread, nullptr));
+  for (auto worker = FRetired.begin(); worker != FRetired.end();) {
+    if ((*worker)->GetFinished()) {
+      FreeWorker(*worker);
+      worker = FRetired.erase(worker);
+    } else {
+      ++worker;
     }
-    delete FThread;
-    FThread = nullptr;
   }
   FCancelled = false;
   FCurrentItem = 0;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 #include "classlib/classes/Collection.h"
 #include "classlib/classes/Component.h"
 #include "classlib/system/SysString.h"
@@ -113,7 +114,11 @@ class TWebCopy : public TComponent {
   void OnMain(const std::function<void()>& f);
 
   std::unique_ptr<TWebCopyItems> FItems;
-  TWCopyThread* FThread = nullptr;  // the last worker; freed by the next Execute or the destructor
+  TWCopyThread* FThread = nullptr;  // the running or last worker
+  // Workers whose run has ended but which may still be finishing (an Execute from inside
+  // OnCopyDone meets its own worker there); freed once finished, or by the destructor.
+  std::vector<TWCopyThread*> FRetired;
+  void FreeWorker(TWCopyThread* worker);
   std::atomic<bool> FCancelled{false};
   std::atomic<bool> FDestroying{false};
   bool FRunning = false;

@@ -327,3 +327,16 @@ TEST_F(WebCopyTest, FtpGivesTheSameFileAsHttp) {
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(Events.Errors, (std::vector<int>{0}));
 }
+
+TEST_F(WebCopyTest, ANewRunStartedFromOnCopyDoneRuns) {
+  Server.Script("/a.bin", {200, Pattern(5000)});
+  AddItem("/a.bin");
+  int runs = 0;
+  Copy.OnCopyDone = [&](TObject*) {
+    if (++runs == 1) Copy.Execute();
+  };
+  Copy.Execute();
+  ASSERT_TRUE(PumpApplicationUntil([&] { return runs == 2; }, 20000, 5));
+  EXPECT_EQ(Server.Requests(), 2);
+  EXPECT_TRUE(Copy.GetSucceeded());
+}
