@@ -6,6 +6,7 @@
 #include "SkinGroupBox.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
+#include "SkinObjects.h"
 #include "SkinRadioGroup.h"
 #include "classlib/classes/ClassRegistry.h"
 
@@ -14,6 +15,7 @@ void RegisterSkinClasses() {
   RegisterClasses({TSeBitmapLink::StaticClassInfo(), TSeCustomCheckBox::StaticClassInfo(),
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
   RegisterSkinAwareClasses();
+  RegisterSkinObjectClasses();
 }
 
 void RegisterSkinAwareClasses() {

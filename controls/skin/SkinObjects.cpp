@@ -1,0 +1,369 @@
+#include "SkinObjects.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "SkinColors.h"
+#include "SkinDrawing.h"
+#include "classlib/classes/Properties.h"
+#include "classlib/stdctrls/ScreenCanvas.h"
+
+namespace {
+
+const wchar_t* const AlignNames[] = {
+    L"saNone",  L"saLeft",      L"saMostLeft",  L"saTop",      L"saMostTop",     L"saRight",
+    L"saMostRight", L"saBottom", L"saMostBottom", L"saClient", L"saTopLeft",     L"saTopRight",
+    L"saBottomLeft", L"saBottomRight", L"saCenter", L"saText"};
+const wchar_t* const KindNames[] = {
+    L"skNone", L"skForm", L"skCaption", L"skTitle", L"skTop", L"skLeft", L"skRight", L"skBottom",
+    L"skTopLeft", L"skTopRight", L"skBottomLeft", L"skBottomRight", L"skSysButton", L"skClient",
+    L"skMenuBar", L"skMenuBarItem", L"skMenuBarItemText", L"skPopupMenu", L"skPopupMenuItem",
+    L"skPopupMenuItemText", L"skItemText", L"skTranparent"};
+const wchar_t* const TextAlignNames[] = {
+    L"taTopLeft", L"taTopCenter", L"taTopRight", L"taLeft", L"taCenter", L"taRight",
+    L"taBottomLeft", L"taBottomCenter", L"taBottomRight"};
+const wchar_t* const TextEffectNames[] = {L"teNone", L"teShadow"};
+
+// DrawText flags by TSeTextAlign: DT_SINGLELINE with the placement; the mirrored set for the
+// second text.
+const UINT TextFlags[] = {0x20, 0x21, 0x22, 0x24, 0x25, 0x26, 0x28, 0x29, 0x2A};
+const UINT MirroredTextFlags[] = {0x22, 0x21, 0x20, 0x26, 0x25, 0x24, 0x2A, 0x29, 0x28};
+
+std::vector<const TClassInfo*>& SkinObjectClasses() {
+  static std::vector<const TClassInfo*> classes;
+  return classes;
+}
+
+int TextWidthWith(TFont* font, const String& text) {
+  TScreenCanvas screen;
+  screen.Get()->SetFont(font);
+  SIZE size{};
+  ::GetTextExtentPoint32W(screen.Get()->GetHandle(), text.c_str(), static_cast<int>(text.size()),
+                          &size);
+  return size.cx;
+}
+
+}  // namespace
+
+const TEnumInfo SeAlignIdents = MakeEnumInfo(AlignNames);
+const TEnumInfo SeKindIdents = MakeEnumInfo(KindNames);
+const TEnumInfo SeTextAlignIdents = MakeEnumInfo(TextAlignNames);
+const TEnumInfo SeTextEffectIdents = MakeEnumInfo(TextEffectNames);
+
+// ---- Registry -------------------------------------------------------------------------------------
+
+void RegisterSkinObjectClass(const TClassInfo* info) {
+  auto& classes = SkinObjectClasses();
+  if (info && std::find(classes.begin(), classes.end(), info) == classes.end())
+    classes.push_back(info);
+}
+
+const TClassInfo* FindSkinObjectClass(const String& name) {
+  for (const TClassInfo* info : SkinObjectClasses())
+    if (name == info->Name) return info;
+  return nullptr;
+}
+
+void RegisterSkinObjectClasses() { RegisterSkinObjectClass(TSeSkinObject::StaticClassInfo()); }
+
+TSeSkinObject* CloneSkinObject(TSeSkinObject* source, TComponent* owner) {
+  if (!source) return nullptr;
+  const TClassInfo* info = FindSkinObjectClass(source->ClassName());
+  if (!info || !info->CreateComponent) return nullptr;
+  std::unique_ptr<TComponent> made(info->CreateComponent(nullptr));
+  auto* object = dynamic_cast<TSeSkinObject*>(made.get());
+  if (!object) return nullptr;
+  object->Assign(source);
+  made.release();
+  if (owner) owner->InsertComponent(object);
+  return object;
+}
+
+// ---- TSeSkinObject --------------------------------------------------------------------------------
+
+const TPropertyTable* TSeSkinObject::PublishedProperties() {
+  using P = TPublish<TSeSkinObject>;
+  using C = TSeSkinObject;
+  static const TPropertyTable table{
+      P::Enum(L"Align", SeAlignIdents, &C::GetAlign, &C::SetAlign),
+      P::Enum(L"Kind", SeKindIdents, &C::GetKind, &C::SetKind),
+      P::Integer(L"Left", &C::GetLeft, &C::SetLeft),
+      P::Integer(L"Top", &C::GetTop, &C::SetTop),
+      P::Integer(L"Width", &C::GetWidth, &C::SetWidth),
+      P::Integer(L"Height", &C::GetHeight, &C::SetHeight),
+      P::Color(L"Color", &C::GetColor, &C::SetColor),
+      P::Persistent(L"Font", &C::GetOwnFont, &C::SetFont),
+      P::Boolean(L"Masked", &C::GetMasked, &C::SetMasked),
+      P::Boolean(L"DrawIfOwner", &C::GetDrawIfOwner, &C::SetDrawIfOwner),
+      P::Integer(L"MarginLeft", &C::GetMarginLeft, &C::SetMarginLeft),
+      P::Integer(L"MarginTop", &C::GetMarginTop, &C::SetMarginTop),
+      P::Integer(L"MarginRight", &C::GetMarginRight, &C::SetMarginRight),
+      P::Integer(L"MarginBottom", &C::GetMarginBottom, &C::SetMarginBottom),
+      P::Enum(L"TextAlign", SeTextAlignIdents, &C::GetTextAlign, &C::SetTextAlign),
+      P::Enum(L"TextEffect", SeTextEffectIdents, &C::GetTextEffect, &C::SetTextEffect),
+      P::Integer(L"TextMarginLeft", &C::GetTextMarginLeft, &C::SetTextMarginLeft),
+      P::Integer(L"TextMarginRight", &C::GetTextMarginRight, &C::SetTextMarginRight),
+      P::Integer(L"TextMarginTop", &C::GetTextMarginTop, &C::SetTextMarginTop),
+  };
+  return &table;
+}
+
+TSeSkinObject::TSeSkinObject(TComponent* owner)
+    : TComponent(owner), FFont(std::make_unique<TFont>()) {}
+
+TSeSkinObject::~TSeSkinObject() = default;
+
+TSeSkinObject* TSeSkinObject::Child(int index) const {
+  if (index < 0 || index >= GetComponentCount()) return nullptr;
+  return dynamic_cast<TSeSkinObject*>(GetComponent(index));
+}
+
+void TSeSkinObject::SetLeft(int value) {
+  SetBoundsRect(TRect(value, FTop, value + FWidth, FTop + FHeight));
+}
+void TSeSkinObject::SetTop(int value) {
+  SetBoundsRect(TRect(FLeft, value, FLeft + FWidth, value + FHeight));
+}
+void TSeSkinObject::SetWidth(int value) {
+  SetBoundsRect(TRect(FLeft, FTop, FLeft + value, FTop + FHeight));
+}
+void TSeSkinObject::SetHeight(int value) {
+  SetBoundsRect(TRect(FLeft, FTop, FLeft + FWidth, FTop + value));
+}
+
+void TSeSkinObject::Assign(TPersistent* source) {
+  auto* other = dynamic_cast<TSeSkinObject*>(source);
+  if (!other) {
+    inherited::Assign(source);
+    return;
+  }
+  SetName(other->GetName());
+  FMasked = other->FMasked;
+  FAlign = other->FAlign;
+  FKind = other->FKind;
+  FBitmaps = other->FBitmaps;
+  FColor = other->FColor;
+  FDrawIfOwner = other->FDrawIfOwner;
+  FFont->Assign(other->FFont.get());
+  FTextAlign = other->FTextAlign;
+  FTextEffect = other->FTextEffect;
+  FTextMarginTop = other->FTextMarginTop;
+  FTextMarginLeft = other->FTextMarginLeft;
+  FTextMarginRight = other->FTextMarginRight;
+  FMarginLeft = other->FMarginLeft;
+  FMarginTop = other->FMarginTop;
+  FMarginRight = other->FMarginRight;
+  FMarginBottom = other->FMarginBottom;
+  for (int i = 0; i < other->ChildCount(); ++i) CloneSkinObject(other->Child(i), this);
+  // The bounds without a layout; the designed size is what corner children keep their
+  // distances from at the first layout.
+  FLeft = other->FLeft;
+  FTop = other->FTop;
+  FWidth = other->FWidth;
+  FHeight = other->FHeight;
+  FPrevWidth = FWidth;
+  FPrevHeight = FHeight;
+}
+
+TSeSkinObject* TSeSkinObject::FindObject(const String& name) {
+  if (SameText(GetName(), name)) return this;
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i))
+      if (TSeSkinObject* found = child->FindObject(name)) return found;
+  return nullptr;
+}
+
+void TSeSkinObject::SetBoundsRect(const TRect& rect) {
+  const int width = std::max(rect.Right - rect.Left, 0);
+  const int height = std::max(rect.Bottom - rect.Top, 0);
+  if (rect.Left == FLeft && rect.Top == FTop && width == FWidth && height == FHeight) return;
+  FPrevWidth = FWidth;
+  FPrevHeight = FHeight;
+  FLeft = rect.Left;
+  FTop = rect.Top;
+  FWidth = width;
+  FHeight = height;
+  LayoutChildren();
+}
+
+void TSeSkinObject::LayoutChildren() {
+  const int count = ChildCount();
+  if (count == 0) return;
+  int l = FLeft, t = FTop, r = FLeft + FWidth, b = FTop + FHeight;
+  auto visible = [&](int i) {
+    TSeSkinObject* child = Child(i);
+    return child && child->FVisible ? child : nullptr;
+  };
+  auto vertical = [&](TSeAlign top, TSeAlign bottom) {
+    for (int i = 0; i < count; ++i)
+      if (TSeSkinObject* c = visible(i)) {
+        const int h = c->FHeight;
+        if (c->FAlign == top) {
+          c->SetBoundsRect(TRect(l, t, r, t + h));
+          t += h;
+        } else if (c->FAlign == bottom) {
+          c->SetBoundsRect(TRect(l, b - h, r, b));
+          b -= h;
+        }
+      }
+  };
+  auto horizontal = [&](TSeAlign left, TSeAlign right) {
+    for (int i = 0; i < count; ++i)
+      if (TSeSkinObject* c = visible(i)) {
+        const int w = c->FWidth;
+        if (c->FAlign == left) {
+          c->SetBoundsRect(TRect(l, t, l + w, b));
+          l += w;
+        } else if (c->FAlign == right) {
+          c->SetBoundsRect(TRect(r - w, t, r, b));
+          r -= w;
+        }
+      }
+  };
+  vertical(saMostTop, saMostBottom);
+  horizontal(saMostLeft, saMostRight);
+  vertical(saTop, saBottom);
+  horizontal(saLeft, saRight);
+  for (int i = count - 1; i >= 0; --i)
+    if (TSeSkinObject* c = visible(i); c && c->FAlign == saText) {
+      const int w = TextWidthWith(c->GetFont(), c->FText) + c->FTextMarginLeft + c->FTextMarginRight;
+      c->SetBoundsRect(TRect(c->FLeft, c->FTop, c->FLeft + w, c->FTop + c->FHeight));
+    }
+  for (int i = count - 1; i >= 0; --i)
+    if (TSeSkinObject* c = visible(i); c && c->FAlign == saCenter) {
+      const int left = l + (r - l - c->FWidth) / 2, top = t + (b - t - c->FHeight) / 2;
+      c->SetBoundsRect(TRect(left, top, left + c->FWidth, top + c->FHeight));
+    }
+  for (int i = 0; i < count; ++i)
+    if (TSeSkinObject* c = visible(i); c && c->FAlign == saClient)
+      c->SetBoundsRect(TRect(l, t, r, b));
+  // Corner children move by the change of size, so that the distance to the edges they are
+  // anchored to stays the same from one layout to the next.
+  const int dx = FPrevWidth > 0 ? FWidth - FPrevWidth : 0;
+  const int dy = FPrevHeight > 0 ? FHeight - FPrevHeight : 0;
+  for (int i = 0; i < count; ++i) {
+    TSeSkinObject* c = Child(i);
+    if (!c) continue;
+    if (c->FAlign == saTopRight || c->FAlign == saBottomRight) c->FLeft += dx;
+    if (c->FAlign == saBottomLeft || c->FAlign == saBottomRight) c->FTop += dy;
+  }
+}
+
+void TSeSkinObject::SetControl(TWinControl* control) {
+  FControl = control;
+  FRightToLeft = control ? static_cast<uint8_t>(control->GetBiDiMode()) : 0;
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->SetControl(control);
+}
+
+void TSeSkinObject::SetBitmaps(TSeBitmapList* list) {
+  FBitmaps = list;
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->SetBitmaps(list);
+}
+
+void TSeSkinObject::SetActive(bool value) {
+  if (value == FActive) return;
+  FActive = value;
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->SetActive(value);
+}
+
+void TSeSkinObject::SetState(uint8_t value) {
+  FState = value;
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->SetState(value);
+}
+
+void TSeSkinObject::SetCharset(TFontCharset value) {
+  FFont->SetCharset(value);
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->SetCharset(value);
+}
+
+TColor TSeSkinObject::ShiftColor(TColor c, int delta) {
+  if (c == clNone) return c;
+  return PixelToColor(::ShiftHue(ColorToPixel(c), delta));
+}
+
+void TSeSkinObject::ShiftHue(int delta) {
+  FColor = ShiftColor(FColor, delta);
+  FFont->SetColor(ShiftColor(FFont->GetColor(), delta));
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->ShiftHue(delta);
+}
+
+void TSeSkinObject::ResolveLinks() {
+  for (int i = 0; i < ChildCount(); ++i)
+    if (TSeSkinObject* child = Child(i)) child->ResolveLinks();
+}
+
+void TSeSkinObject::InvalidateObject() {
+  if (FVisible && FControl && FControl->HandleAllocated())
+    ::SendMessageW(FControl->GetHandle(), SE_INVALIDATEOBJECT, 0, reinterpret_cast<LPARAM>(this));
+}
+
+void TSeSkinObject::Paint(TCanvas* canvas) {
+  if (!FVisible || FWidth < 1 || FHeight < 1 || !canvas) return;
+  if (ChildCount() == 0 || FDrawIfOwner) PaintSelf(canvas);
+  PaintChildren(canvas);
+}
+
+void TSeSkinObject::PaintSelf(TCanvas* canvas) {
+  if (FColor != clNone) FillRectColor(canvas, GetBoundsRect(), FColor);
+  PaintText(canvas, GetFont());
+}
+
+void TSeSkinObject::PaintChildren(TCanvas* canvas) {
+  for (int i = 0; i < ChildCount(); ++i) {
+    TSeSkinObject* child = Child(i);
+    if (child && child->FVisible && child->FWidth >= 1 && child->FHeight >= 1)
+      child->Paint(canvas);
+  }
+}
+
+void TSeSkinObject::PaintText(TCanvas* canvas, TFont* font) {
+  if (FText == L"-") {
+    const int middle = FTop + FHeight / 2;
+    FillRectColor(canvas, TRect(FLeft + 3, middle, FLeft + FWidth - 3, middle + 1),
+                  font->GetColor());
+    return;
+  }
+  if (FText.empty() && FText2.empty()) return;
+  TRect r(FLeft + FTextMarginLeft, FTop + FTextMarginTop, FLeft + FWidth - FTextMarginRight,
+          FTop + FHeight);
+  canvas->SetFont(font);
+  if (!FEnabled) canvas->GetFont()->SetColor(clGray);
+  HDC dc = canvas->GetHandle();
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  const bool swap = FRightToLeft != 0 && ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
+  auto placed = [&](UINT flags) {
+    if (swap) {
+      if (flags & DT_RIGHT) flags &= ~DT_RIGHT;
+      else if (!(flags & DT_CENTER)) flags |= DT_RIGHT;
+    }
+    if (FRightToLeft == 1) flags |= DT_RTLREADING;
+    return flags;
+  };
+  if (!FText.empty()) {
+    String text = FText;
+    if (FKind == skTitle) text = EllipsisText(dc, text, FWidth - FTextMarginLeft - FTextMarginRight);
+    const UINT flags = placed(TextFlags[static_cast<int>(FTextAlign)]) | DT_NOPREFIX;
+    if (FTextEffect == teShadow) {
+      const TColor color = canvas->GetFont()->GetColor();
+      TRect shadow(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+      canvas->GetFont()->SetColor(clBlack);
+      DrawTextUnicode(canvas, text, shadow, flags);
+      canvas->GetFont()->SetColor(color);
+    }
+    TRect at = r;
+    DrawTextUnicode(canvas, text, at, flags);
+  }
+  if (!FText2.empty()) {
+    UINT flags = MirroredTextFlags[static_cast<int>(FTextAlign)] | DT_NOPREFIX;
+    if (FControl) flags = FControl->DrawTextBiDiModeFlags(flags);
+    TRect at = r;
+    DrawTextUnicode(canvas, FText2, at, flags);
+  }
+  ::SetBkMode(dc, oldMode);
+}
