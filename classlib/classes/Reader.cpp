@@ -160,7 +160,14 @@ int TReader::LineAt(int64_t position) const { return FLineMap ? FLineMap->LineAt
 
 // ---- Whole components ----------------------------------------------------------------------
 
-TComponent* TReader::ReadRootComponent(TComponent* root) {
+TComponent* TReader::ReadRootComponent(TComponent* root) { return ReadRoot(root, true); }
+
+void TReader::ReadInstance(TComponent* instance) {
+  if (!instance) throw EReadError(L"Invalid stream format");
+  ReadRoot(instance, false);
+}
+
+TComponent* TReader::ReadRoot(TComponent* root, bool asModule) {
   ReadSignature();
   TGlobalLoading load;
   TComponent* result = root;
@@ -179,6 +186,10 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
       result->IncludeComponentState(csLoading);
       result->IncludeComponentState(csReading);
       result->SetName(name);
+    } else if (!asModule) {
+      result->IncludeComponentState(csLoading);
+      result->IncludeComponentState(csReading);
+      result->SetName(name);
     } else if (!result->GetComponentState().Contains(csDesigning)) {
       result->IncludeComponentState(csLoading);
       result->IncludeComponentState(csReading);
@@ -187,7 +198,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     }
     SetRoot(result);
     SetLookupRoot(result);
-    AddGlobalComponent(result);
+    if (asModule) AddGlobalComponent(result);
     RecordLoaded(result);
     TComponent* const savedOwner = FOwner;
     TComponent* const savedParent = FParent;

@@ -5,6 +5,10 @@
 
 #include "SkinColors.h"
 #include "SkinDrawing.h"
+#include "SkinReader.h"
+#include "SkinStreams.h"
+#include "classlib/classes/Filer.h"
+#include "classlib/classes/Layouts.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/stdctrls/ScreenCanvas.h"
 
@@ -41,6 +45,63 @@ int TextWidthWith(TFont* font, const String& text) {
   ::GetTextExtentPoint32W(screen.Get()->GetHandle(), text.c_str(), static_cast<int>(text.size()),
                           &size);
   return size.cx;
+}
+
+constexpr int32_t BinaryChildren = 0x000F0000;
+constexpr int MaxNesting = 32;
+constexpr int MaxClassNameBytes = 256;
+// The smallest object on a stream: a class-name count and a size or text count.
+constexpr int MinObjectBytes = 8;
+
+int& NestingDepth() {
+  static int depth = 0;
+  return depth;
+}
+
+// Counts one level of object nesting for as long as it lives.
+class TNestingGuard {
+ public:
+  TNestingGuard() {
+    if (NestingDepth() >= MaxNesting) SkinReadError();
+    ++NestingDepth();
+  }
+  ~TNestingGuard() { --NestingDepth(); }
+  TNestingGuard(const TNestingGuard&) = delete;
+  TNestingGuard& operator=(const TNestingGuard&) = delete;
+};
+
+// A new object of the registered class with owner, or nullptr.
+TSeSkinObject* CreateRegistered(const String& className) {
+  const TClassInfo* info = FindSkinObjectClass(className);
+  if (!info || !info->CreateComponent) return nullptr;
+  std::unique_ptr<TComponent> made(info->CreateComponent(nullptr));
+  auto* object = dynamic_cast<TSeSkinObject*>(made.get());
+  if (!object) return nullptr;
+  made.release();
+  return object;
+}
+
+// Reads block into a fresh object of the class (nullptr when unregistered); the object is
+// given to owner only once it has loaded.
+TSeSkinObject* LoadObject(const String& className, TStream& block, TComponent* owner) {
+  std::unique_ptr<TSeSkinObject> object(CreateRegistered(className));
+  if (!object) return nullptr;
+  try {
+    ReadComponentInto(block, object.get());
+  } catch (const EReadError&) {
+    throw;
+  } catch (const Exception&) {
+    SkinReadError();
+  }
+  object->SetCharset(DEFAULT_CHARSET);
+  if (owner) {
+    try {
+      owner->InsertComponent(object.get());
+    } catch (const Exception&) {
+      SkinReadError();  // a second child of the same name
+    }
+  }
+  return object.release();
 }
 
 }  // namespace
@@ -366,4 +427,68 @@ void TSeSkinObject::PaintText(TCanvas* canvas, TFont* font) {
     DrawTextUnicode(canvas, FText2, at, flags);
   }
   ::SetBkMode(dc, oldMode);
+}
+
+// ---- Streaming ------------------------------------------------------------------------------------
+
+void WriteSkinObjectText(TStream& stream, TSeSkinObject* object) {
+  WriteStreamString(stream, object->ClassName());
+  TStringStream text(L"");
+  WriteComponentText(text, object);
+  WriteStreamString(stream, text.GetDataString());
+}
+
+void WriteSkinObjectBinary(TStream& stream, TSeSkinObject* object) {
+  WriteStreamString(stream, object->ClassName());
+  TMemoryStream binary;
+  WriteComponentToStream(binary, object);
+  const int32_t size = static_cast<int32_t>(binary.GetSize());
+  stream.WriteBuffer(&size, sizeof size);
+  if (size > 0) stream.WriteBuffer(binary.GetMemory(), size);
+}
+
+TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner) {
+  TNestingGuard nesting;
+  const String className = reader.ReadString(MaxClassNameBytes);
+  const String text = reader.ReadString(reader.BytesLeft());
+  if (!FindSkinObjectClass(className)) return nullptr;
+  TStringStream block(text);
+  return LoadObject(className, block, owner);
+}
+
+TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner) {
+  TNestingGuard nesting;
+  const String className = reader.ReadString(MaxClassNameBytes);
+  const int32_t size = reader.ReadInt32();
+  TMemoryStream block;
+  reader.ReadBlock(size, block);
+  if (!FindSkinObjectClass(className)) return nullptr;
+  return LoadObject(className, block, owner);
+}
+
+void TSeSkinObject::GetChildren(const TGetChildProc&, TComponent*) {}
+
+void TSeSkinObject::DefineProperties(TFiler& filer) {
+  inherited::DefineProperties(filer);
+  filer.DefineBinaryProperty(
+      L"Objects",
+      [this](TStream& stream) {
+        TSeSkinReader reader(stream, TSeSkinReader::MaxBody);
+        int32_t value = reader.ReadInt32();
+        const bool binary = (value & BinaryChildren) == BinaryChildren;
+        if (binary) value &= ~BinaryChildren;
+        if (value < 0 || static_cast<int64_t>(value) * MinObjectBytes > reader.BytesLeft())
+          SkinReadError();
+        for (int i = 0; i < value; ++i)
+          binary ? ReadSkinObjectBinary(reader, this) : ReadSkinObjectText(reader, this);
+      },
+      [this](TStream& stream) {
+        std::vector<TSeSkinObject*> children;
+        for (int i = 0; i < ChildCount(); ++i)
+          if (TSeSkinObject* child = Child(i)) children.push_back(child);
+        const int32_t value = static_cast<int32_t>(children.size()) | BinaryChildren;
+        stream.WriteBuffer(&value, sizeof value);
+        for (TSeSkinObject* child : children) WriteSkinObjectBinary(stream, child);
+      },
+      true);
 }

@@ -131,6 +131,10 @@ class TSeSkinObject : public TComponent {
   // Fill, text and children on the canvas.
   virtual void Paint(TCanvas* canvas);
 
+  // The children are stored in the binary property "Objects", not as owned components.
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  void DefineProperties(TFiler& filer) override;
+
  protected:
   // Fill and text of the object itself.
   virtual void PaintSelf(TCanvas* canvas);
@@ -163,6 +167,19 @@ class TSeSkinObject : public TComponent {
   bool FEnabled = true;
   uint8_t FRightToLeft = 0;            // the control's BiDiMode
 };
+
+class TSeSkinReader;
+
+// Object forms on skin streams: the class name, then the object as the component writer
+// gives it, in the text form as one string, in the binary form as a byte count and the bytes.
+void WriteSkinObjectText(TStream& stream, TSeSkinObject* object);
+void WriteSkinObjectBinary(TStream& stream, TSeSkinObject* object);
+// The object read, made with owner. The object's data is always read whole (and its length
+// checked): for a class that is not registered it is dropped and the result is nullptr. An
+// object whose data fails to load is freed and EReadError raised. Objects nest at most 32
+// deep.
+TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner);
+TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner);
 
 // The registry of skin-object classes. Registering again does nothing.
 void RegisterSkinObjectClass(const TClassInfo* info);

@@ -3,49 +3,16 @@
 // a decompression bomb and tens of thousands of mutated bodies, each under a watchdog.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 #include <random>
-#include <thread>
 #include <vector>
 
+#include "Watchdog.h"
 #include "controls/skin/ZlibStreams.h"
 
 namespace {
 
+using skin_tests::Watchdog;
 using Bytes = std::vector<unsigned char>;
-
-// Ends the test program when it is not disarmed (destroyed) within the given time: a hang
-// is a failure, not a stuck run.
-class Watchdog {
- public:
-  explicit Watchdog(int seconds)
-      : FThread([this, seconds] {
-          std::unique_lock<std::mutex> lock(FMutex);
-          if (!FDone.wait_for(lock, std::chrono::seconds(seconds), [this] { return FStop; })) {
-            std::fprintf(stderr, "watchdog: no end after %d s\n", seconds);
-            std::fflush(stderr);
-            std::_Exit(3);
-          }
-        }) {}
-  ~Watchdog() {
-    {
-      std::lock_guard<std::mutex> lock(FMutex);
-      FStop = true;
-    }
-    FDone.notify_all();
-    FThread.join();
-  }
-
- private:
-  std::mutex FMutex;
-  std::condition_variable FDone;
-  bool FStop = false;
-  std::thread FThread;
-};
 
 Bytes Sample(size_t size, unsigned seed) {
   std::mt19937 random(seed);
