@@ -136,6 +136,23 @@ TComponent* FindNestedComponent(TComponent* root, const String& name) {
   }
 }
 
+// ---- TSeparateLoading --------------------------------------------------------------------------
+
+TSeparateLoading::TSeparateLoading()
+    : FDepth(LoadState.Depth),
+      FFixups(std::move(LoadState.Fixups)),
+      FLoaded(std::move(LoadState.Loaded)) {
+  LoadState.Depth = 0;
+  LoadState.Fixups.clear();
+  LoadState.Loaded.clear();
+}
+
+TSeparateLoading::~TSeparateLoading() {
+  LoadState.Depth = FDepth;
+  LoadState.Fixups = std::move(FFixups);
+  LoadState.Loaded = std::move(FLoaded);
+}
+
 // ---- TGlobalLoading --------------------------------------------------------------------------
 
 TGlobalLoading::TGlobalLoading()

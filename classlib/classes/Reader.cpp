@@ -13,6 +13,7 @@
 // "Error reading <object>.<property> (<class>): <reason>", with " on line <n>" when the
 // stream came from the text form; an unknown class raises EClassNotFound with the line.
 // Objects and collections nest at most MaxComponentDepth deep.
+#include <optional>
 #include <climits>
 #include "ClassRegistry.h"
 #include "Collection.h"
@@ -169,6 +170,8 @@ void TReader::ReadInstance(TComponent* instance) {
 
 TComponent* TReader::ReadRoot(TComponent* root, bool asModule) {
   ReadSignature();
+  std::optional<TSeparateLoading> separate;
+  if (!asModule) separate.emplace();
   TGlobalLoading load;
   TComponent* result = root;
   bool created = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "SkinDrawing.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/stdctrls/RadioGroup.h"
 #include "classlib/system/SysMath.h"
@@ -12,6 +13,7 @@ const TPropertyTable* TSeSkinGroupBox::PublishedProperties() {
   using P = TPublish<TSeSkinGroupBox>;
   using C = TSeSkinGroupBox;
   static const TPropertyTable table{
+      P::Component(L"Lumaweave", &C::GetLumaweave, &C::SetLumaweave),
       P::Text(L"SkinObject", &C::GetSkinObject, &C::SetSkinObject).Default(L"GroupBox"),
       P::Boolean(L"Transparent", &C::GetTransparent, &C::SetTransparent).Default(true),
   };
@@ -22,7 +24,78 @@ TSeSkinGroupBox::TSeSkinGroupBox(TComponent* owner) : TSeCustomGroupBox(owner) {
   SetTransparent(true);
 }
 
-TSeCustomCheckBox* TSeSkinGroupBox::CreateCheckBox() { return new TSeSkinCheckBox(this); }
+TSeCustomCheckBox* TSeSkinGroupBox::CreateCheckBox() {
+  auto* box = new TSeSkinCheckBox(this);
+  box->SetLumaweave(FSkin.Engine());
+  return box;
+}
+
+void TSeSkinGroupBox::SetLumaweave(TSeLumaweave* value) {
+  FSkin.SetEngine(value, *this);
+  if (auto* box = dynamic_cast<TSeSkinCheckBox*>(GetCheckBox())) box->SetLumaweave(value);
+  Invalidate();
+}
+
+void TSeSkinGroupBox::Dispatch(TMessage& message) {
+  const bool ours =
+      FSkin.Engine() && message.LParam == reinterpret_cast<LPARAM>(FSkin.Engine());
+  if (message.Msg == SE_SKINCHANGED && ours) {
+    SetLumaweave(FSkin.Engine());
+    SkinChanged();
+    return;
+  }
+  if (FSkin.Handle(message, *this)) return;
+  inherited::Dispatch(message);
+}
+
+void TSeSkinGroupBox::Loaded() {
+  inherited::Loaded();
+  if (FSkin.Engine()) FSkin.Rebuild(*this);
+}
+
+void TSeSkinGroupBox::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove) FSkin.Removed(component);
+}
+
+void TSeSkinGroupBox::PaintFace() {
+  if (!UseSkin()) {
+    inherited::PaintFace();
+    return;
+  }
+  TCanvas* canvas = GetCanvas();
+  if (!GetTransparent() && GetParent())
+    FillRectColor(canvas, GetClientRect(), GetParent()->GetColor());
+  TRect frame;
+  GetBoxRect(frame);
+  canvas->SetFont(GetFont());
+  TRect caption;
+  if (TSeCustomCheckBox* box = GetCheckBox()) {
+    caption = TRect(GetCaptionMargin(), 0, GetCaptionMargin() + box->GetWidth(), box->GetHeight());
+  } else {
+    SIZE size{};
+    const String& text = GetCaption();
+    ::GetTextExtentPoint32W(canvas->GetHandle(), text.c_str(), static_cast<int>(text.size()), &size);
+    caption = TRect(GetCaptionMargin() - 3, 0, GetCaptionMargin() + size.cx + 3, size.cy);
+  }
+  HDC dc = canvas->GetHandle();
+  const int saved = ::SaveDC(dc);
+  ::ExcludeClipRect(dc, caption.Left, caption.Top, caption.Right, caption.Bottom);
+  if (TSeSkinObject* frameObject = FSkin.Copy()->FindObject(L"Frame")) {
+    frameObject->SetBoundsRect(frame);
+    frameObject->Paint(canvas);
+  }
+  ::RestoreDC(dc, saved);
+  if (TSeSkinObject* captionObject = FSkin.Copy()->FindObject(L"Caption")) {
+    canvas->SetFont(captionObject->GetFont());
+    captionObject->SetBoundsRect(caption);
+    captionObject->Paint(canvas);
+  }
+  if (!GetCheckBox()) {
+    ::SetBkMode(dc, TRANSPARENT);
+    DrawTextUnicode(canvas, GetCaption(), caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+}
 
 // ---- TSeSkinGroupButton ---------------------------------------------------------------------------
 
@@ -173,7 +246,10 @@ void TSeSkinRadioGroup::Dispatch(TMessage& message) {
 
 void TSeSkinRadioGroup::UpdateButtons() {
   SetButtonCount(FItems->GetCount());
-  for (int i = 0; i < GetButtonCount(); ++i) FButtons[i]->SetCaption(FItems->Get(i));
+  for (int i = 0; i < GetButtonCount(); ++i) {
+    FButtons[i]->SetCaption(FItems->Get(i));
+    if (FButtons[i]->GetLumaweave() != GetLumaweave()) FButtons[i]->SetLumaweave(GetLumaweave());
+  }
   // An index read from a layout may lie beyond the items: clamp before checking.
   FItemIndex = Min(Max(FItemIndex, -1), GetButtonCount() - 1);
   if (FItemIndex >= 0) {

@@ -1,6 +1,7 @@
-// TSeSkinGroupBox: the owner-drawn group box that names the skin object (SkinObject) it takes
-// its look from when a skin is given to it; with no skin it draws exactly as its base. Its
-// caption check box is a TSeSkinCheckBox. Transparent by default.
+// TSeSkinGroupBox: the owner-drawn group box that paints its frame and caption from the skin
+// object SkinObject (children "Frame" and "Caption") of the engine Lumaweave when it has a
+// skin; otherwise it draws exactly as its base. Its caption check box is a TSeSkinCheckBox
+// with the same engine. Transparent by default.
 //
 // TSeSkinRadioGroup: a TSeSkinGroupBox holding one TSeSkinGroupButton per line of Items, laid
 // out in Columns below the caption, of which ItemIndex is the checked one. The buttons belong
@@ -20,15 +21,27 @@ class TSeSkinGroupBox : public TSeCustomGroupBox {
   static const TPropertyTable* PublishedProperties();
   explicit TSeSkinGroupBox(TComponent* owner);
 
-  // The name of the skin object to draw from; stored only.
-  const String& GetSkinObject() const { return FSkinObject; }
-  void SetSkinObject(const String& value) { FSkinObject = value; }
+  TSeLumaweave* GetLumaweave() const { return FSkin.Engine(); }
+  // Rebuilds the copy and hands the engine to the caption check box.
+  void SetLumaweave(TSeLumaweave* value);
+  // The name of the skin object; stored only (used at the next engine assignment or change).
+  const String& GetSkinObject() const { return FSkin.ObjectName(); }
+  void SetSkinObject(const String& value) { FSkin.SetObjectName(value); }
+  bool UseSkin() const { return FSkin.UseSkin(*this); }
+  TSeSkinObject* GetSkinCopy() const { return FSkin.Copy(); }
+
+  void Dispatch(TMessage& message) override;
+  void Loaded() override;
 
  protected:
   TSeCustomCheckBox* CreateCheckBox() override;
+  void PaintFace() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  // Told after the engine's change (1702) was handled.
+  virtual void SkinChanged() {}
 
  private:
-  String FSkinObject = L"GroupBox";
+  TSeSkinClient FSkin{L"GroupBox"};
 };
 
 class TSeSkinRadioGroup;
@@ -79,6 +92,7 @@ class TSeSkinRadioGroup : public TSeSkinGroupBox {
   void Dispatch(TMessage& message) override;
 
  protected:
+  void SkinChanged() override { UpdateButtons(); }
   void CMEnabledChanged(TMessage& message) override;
   void CMFontChanged(TMessage& message) override;
   void WMSize(TMessage& message) override;

@@ -20,5 +20,6 @@ void RegisterSkinClasses() {
 
 void RegisterSkinAwareClasses() {
   RegisterClasses({TSeSkinCheckBox::StaticClassInfo(), TSeSkinRadioButton::StaticClassInfo(),
-                   TSeSkinGroupBox::StaticClassInfo(), TSeSkinRadioGroup::StaticClassInfo()});
+                   TSeSkinGroupBox::StaticClassInfo(), TSeSkinRadioGroup::StaticClassInfo(),
+                   TSeLumaweave::StaticClassInfo()});
 }

@@ -51,6 +51,8 @@ TSeSkinSource::TSeSkinSource(TComponent* owner) : TComponent(owner) {}
 TSeSkinSource::~TSeSkinSource() { Clear(); }
 
 void TSeSkinSource::Clear() {
+  // What comes next is unshifted: the hue shift in force is applied to it afresh.
+  FAppliedHue = 0;
   FBitmaps.Clear();
   const std::vector<TSeSkinObject*> objects = std::move(FObjects);
   FObjects.clear();

@@ -40,7 +40,8 @@ class TSeSkinSource : public TComponent {
   void SetAuthorURL(const String& value) { FAuthorURL = value; }
 
   TSeBitmapList* GetBitmaps() { return &FBitmaps; }
-  // Frees the bitmaps and the objects; the header texts and hue values stay.
+  // Frees the bitmaps and the objects; the header texts and DeltaHue stay, and DeltaHue is
+  // applied again by the next SetDeltaHue.
   void Clear();
   int Count() const { return static_cast<int>(FObjects.size()); }
   // nullptr outside 0..Count-1 and while updating.
