@@ -93,7 +93,9 @@ TSeSkinObject* LoadObject(const String& className, TStream& block, TComponent* o
   } catch (const Exception&) {
     SkinReadError();
   }
-  object->SetCharset(DEFAULT_CHARSET);
+  // The class library's default character set: with the bare default one the Chinese
+  // captions of the program would find no font under Wine.
+  object->SetCharset(DefaultFontCharset);
   if (owner) {
     try {
       owner->InsertComponent(object.get());

@@ -70,8 +70,8 @@ void MakeSkin(TSeSkinSource& source) {
   source.AddObject(group);
   source.InsertComponent(group);
   // As every object read from a file gets.
-  box->SetCharset(DEFAULT_CHARSET);
-  group->SetCharset(DEFAULT_CHARSET);
+  box->SetCharset(DefaultFontCharset);
+  group->SetCharset(DefaultFontCharset);
 }
 
 String Described(TSeSkinObject* object) { return ComponentToText(object); }
