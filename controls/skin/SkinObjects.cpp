@@ -27,6 +27,7 @@ const wchar_t* const TextAlignNames[] = {
     L"taTopLeft", L"taTopCenter", L"taTopRight", L"taLeft", L"taCenter", L"taRight",
     L"taBottomLeft", L"taBottomCenter", L"taBottomRight"};
 const wchar_t* const TextEffectNames[] = {L"teNone", L"teShadow"};
+const wchar_t* const TileStyleNames[] = {L"tsTile", L"tsStretch", L"tsCenter"};
 
 // DrawText flags by TSeTextAlign: DT_SINGLELINE with the placement; the mirrored set for the
 // second text.
@@ -112,6 +113,7 @@ const TEnumInfo SeAlignIdents = MakeEnumInfo(AlignNames);
 const TEnumInfo SeKindIdents = MakeEnumInfo(KindNames);
 const TEnumInfo SeTextAlignIdents = MakeEnumInfo(TextAlignNames);
 const TEnumInfo SeTextEffectIdents = MakeEnumInfo(TextEffectNames);
+const TEnumInfo ScTileStyleIdents = MakeEnumInfo(TileStyleNames);
 
 // ---- Registry -------------------------------------------------------------------------------------
 
@@ -127,7 +129,10 @@ const TClassInfo* FindSkinObjectClass(const String& name) {
   return nullptr;
 }
 
-void RegisterSkinObjectClasses() { RegisterSkinObjectClass(TSeSkinObject::StaticClassInfo()); }
+void RegisterSkinObjectClasses() {
+  RegisterSkinObjectClass(TSeSkinObject::StaticClassInfo());
+  RegisterSkinObjectClass(TSeBitmapObject::StaticClassInfo());
+}
 
 TSeSkinObject* CloneSkinObject(TSeSkinObject* source, TComponent* owner) {
   if (!source) return nullptr;
@@ -493,4 +498,106 @@ void TSeSkinObject::DefineProperties(TFiler& filer) {
         for (TSeSkinObject* child : children) WriteSkinObjectBinary(stream, child);
       },
       true);
+}
+
+// ---- TSeBitmapObject ------------------------------------------------------------------------------
+
+void DrawByTileStyle(TCanvas* canvas, TSeBitmap& bitmap, const TRect& dest, const TRect& source,
+                     TscTileStyle style, bool transparent) {
+  if (RectIsEmpty(dest) || RectIsEmpty(source)) return;
+  switch (style) {
+    case tsTile:
+      bitmap.TileTo(canvas, dest, source, transparent);
+      break;
+    case tsStretch:
+      bitmap.StretchDraw(canvas->GetHandle(), dest, source, transparent);
+      break;
+    case tsCenter: {
+      const int x = dest.Left + (dest.Width() - source.Width()) / 2;
+      const int y = dest.Top + (dest.Height() - source.Height()) / 2;
+      HDC dc = canvas->GetHandle();
+      const int saved = ::SaveDC(dc);
+      ::IntersectClipRect(dc, dest.Left, dest.Top, dest.Right, dest.Bottom);
+      bitmap.DrawRect(dc, x, y, source, transparent);
+      ::RestoreDC(dc, saved);
+      break;
+    }
+  }
+}
+
+const TPropertyTable* TSeBitmapObject::PublishedProperties() {
+  using P = TPublish<TSeBitmapObject>;
+  using C = TSeBitmapObject;
+  static const TPropertyTable table{
+      P::Persistent(L"Bitmap", &C::GetBitmap, &C::SetBitmap),
+      P::Enum(L"TileStyle", ScTileStyleIdents, &C::GetTileStyle, &C::SetTileStyle),
+      P::Enum(L"BorderTileStyle", ScTileStyleIdents, &C::GetBorderTileStyle, &C::SetBorderTileStyle),
+      P::Boolean(L"MaskedBorder", &C::GetMaskedBorder, &C::SetMaskedBorder),
+      P::Boolean(L"MaskedAngles", &C::GetMaskedAngles, &C::SetMaskedAngles),
+  };
+  return &table;
+}
+
+TSeBitmapObject::TSeBitmapObject(TComponent* owner)
+    : TSeSkinObject(owner), FBitmap(std::make_unique<TSeBitmapLink>()) {}
+
+TSeBitmapObject::~TSeBitmapObject() = default;
+
+void TSeBitmapObject::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* other = dynamic_cast<TSeBitmapObject*>(source)) {
+    FBitmap->Assign(other->FBitmap.get());
+    FTileStyle = other->FTileStyle;
+    FBorderTileStyle = other->FBorderTileStyle;
+    FMaskedBorder = other->FMaskedBorder;
+    FMaskedAngles = other->FMaskedAngles;
+  }
+}
+
+void TSeBitmapObject::ResolveLink(TSeBitmapLink& link) const {
+  std::unique_ptr<TSeBitmapLink> found =
+      GetBitmaps() ? GetBitmaps()->GetBitmapLink(link.GetName(), link.GetRect()) : nullptr;
+  link.SetBitmap(found ? found->GetBitmap() : nullptr);
+}
+
+void TSeBitmapObject::ResolveLinks() {
+  ResolveLink(*FBitmap);
+  inherited::ResolveLinks();
+}
+
+void TSeBitmapObject::Paint(TCanvas* canvas) {
+  if (!GetVisible() || GetWidth() < 1 || GetHeight() < 1 || !canvas) return;
+  if (ChildCount() == 0 || GetDrawIfOwner()) {
+    PaintPicture(canvas, *FBitmap);
+    PaintText(canvas, GetFont());
+  }
+  PaintChildren(canvas);
+}
+
+void TSeBitmapObject::PaintPicture(TCanvas* canvas, const TSeBitmapLink& link) {
+  if (!link.Valid()) return;
+  TSeBitmap& bitmap = *link.GetBitmap();
+  const TRect s = link.GetRect(), d = GetBoundsRect();
+  const int l = GetMarginLeft(), t = GetMarginTop(), r = GetMarginRight(), b = GetMarginBottom();
+  if (l == 0 && t == 0 && r == 0 && b == 0) {
+    DrawByTileStyle(canvas, bitmap, d, s, FTileStyle, GetMasked());
+    return;
+  }
+  // Columns and rows of the source and of the destination: edge, middle, edge.
+  const int sx[4] = {s.Left, s.Left + l, s.Right - r, s.Right};
+  const int sy[4] = {s.Top, s.Top + t, s.Bottom - b, s.Bottom};
+  const int dx[4] = {d.Left, d.Left + l, d.Right - r, d.Right};
+  const int dy[4] = {d.Top, d.Top + t, d.Bottom - b, d.Bottom};
+  for (int row = 0; row < 3; ++row)
+    for (int col = 0; col < 3; ++col) {
+      const TRect src(sx[col], sy[row], sx[col + 1], sy[row + 1]);
+      const TRect dst(dx[col], dy[row], dx[col + 1], dy[row + 1]);
+      const bool corner = row != 1 && col != 1, centre = row == 1 && col == 1;
+      if (corner)
+        DrawByTileStyle(canvas, bitmap, dst, src, tsCenter, FMaskedAngles);
+      else if (centre)
+        DrawByTileStyle(canvas, bitmap, dst, src, FTileStyle, GetMasked());
+      else
+        DrawByTileStyle(canvas, bitmap, dst, src, FBorderTileStyle, FMaskedBorder);
+    }
 }

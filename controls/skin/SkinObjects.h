@@ -33,11 +33,13 @@ enum class TSeTextAlign {
   taBottomRight
 };
 enum TSeTextEffect { teNone, teShadow };
+enum TscTileStyle { tsTile, tsStretch, tsCenter };
 
 extern const TEnumInfo SeAlignIdents;
 extern const TEnumInfo SeKindIdents;
 extern const TEnumInfo SeTextAlignIdents;
 extern const TEnumInfo SeTextEffectIdents;
+extern const TEnumInfo ScTileStyleIdents;
 
 // A skin object asks its control to repaint (lParam = the object).
 constexpr UINT SE_INVALIDATEOBJECT = 2121;
@@ -167,6 +169,49 @@ class TSeSkinObject : public TComponent {
   bool FEnabled = true;
   uint8_t FRightToLeft = 0;            // the control's BiDiMode
 };
+
+// A nine-slice picture: the link's rectangle drawn into the bounds, the corners (the margins'
+// squares) one to one, the edges by BorderTileStyle and the centre by TileStyle; with all
+// margins 0 the whole rectangle by TileStyle. Masked, MaskedBorder and MaskedAngles leave out
+// the clear colour in the centre, the edges and the corners.
+class TSeBitmapObject : public TSeSkinObject {
+  CLASSLIB_CLASS(TSeBitmapObject, TSeSkinObject)
+  static const TPropertyTable* PublishedProperties();
+  explicit TSeBitmapObject(TComponent* owner);
+  ~TSeBitmapObject() override;
+
+  TSeBitmapLink* GetBitmap() const { return FBitmap.get(); }
+  void SetBitmap(TSeBitmapLink* value) { FBitmap->Assign(value); }
+  TscTileStyle GetTileStyle() const { return FTileStyle; }
+  void SetTileStyle(TscTileStyle value) { FTileStyle = value; }
+  TscTileStyle GetBorderTileStyle() const { return FBorderTileStyle; }
+  void SetBorderTileStyle(TscTileStyle value) { FBorderTileStyle = value; }
+  bool GetMaskedBorder() const { return FMaskedBorder; }
+  void SetMaskedBorder(bool value) { FMaskedBorder = value; }
+  bool GetMaskedAngles() const { return FMaskedAngles; }
+  void SetMaskedAngles(bool value) { FMaskedAngles = value; }
+
+  void Assign(TPersistent* source) override;
+  void ResolveLinks() override;
+  void Paint(TCanvas* canvas) override;
+
+ protected:
+  // Binds link to the bitmap of its name in the skin's list (nothing when there is none).
+  void ResolveLink(TSeBitmapLink& link) const;
+  // The picture of link drawn nine-slice into the bounds.
+  void PaintPicture(TCanvas* canvas, const TSeBitmapLink& link);
+
+ private:
+  std::unique_ptr<TSeBitmapLink> FBitmap;
+  TscTileStyle FTileStyle = tsTile;
+  TscTileStyle FBorderTileStyle = tsTile;
+  bool FMaskedBorder = true;
+  bool FMaskedAngles = true;
+};
+
+// Draws source of bitmap into dest by style; transparent leaves out the clear colour.
+void DrawByTileStyle(TCanvas* canvas, TSeBitmap& bitmap, const TRect& dest, const TRect& source,
+                     TscTileStyle style, bool transparent);
 
 class TSeSkinReader;
 

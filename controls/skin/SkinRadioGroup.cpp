@@ -32,6 +32,10 @@ TSeCustomCheckBox* TSeSkinGroupBox::CreateCheckBox() {
 
 void TSeSkinGroupBox::SetLumaweave(TSeLumaweave* value) {
   FSkin.SetEngine(value, *this);
+  // A picture frame with see-through parts shows the parent under it.
+  if (TSeSkinObject* copy = FSkin.Copy())
+    if (auto* frame = dynamic_cast<TSeBitmapObject*>(copy->FindObject(L"Frame")))
+      SetTransparent(frame->GetMasked() || frame->GetMaskedBorder() || frame->GetMaskedAngles());
   if (auto* box = dynamic_cast<TSeSkinCheckBox*>(GetCheckBox())) box->SetLumaweave(value);
   Invalidate();
 }

@@ -67,6 +67,12 @@ void MakeSkin(TSeSkinSource& source) {
   source.InsertComponent(box);
   TSeSkinObject* group = Object(nullptr, L"GroupBox", saNone, TRect(0, 0, 100, 80));
   group->SetKind(skClient);
+  auto* frame = new TSeBitmapObject(group);
+  frame->SetName(L"Frame");
+  frame->GetBitmap()->SetName(L"Frame");
+  frame->GetBitmap()->SetRect(TRect(0, 0, 16, 16));
+  frame->SetMarginLeft(4);
+  frame->SetTileStyle(tsStretch);
   source.AddObject(group);
   source.InsertComponent(group);
   // As every object read from a file gets.
@@ -151,6 +157,11 @@ TEST_F(SkinFilesTest, EveryFormatRoundTripsObjectsAndPixels) {
     TSeSkinObject* box = loaded.FindObject(L"checkbox");
     ASSERT_TRUE(box);
     ASSERT_NE(box->FindObject(L"Inner"), nullptr);
+    // The picture link of the group's frame is bound to the loaded bitmap.
+    auto* frame = dynamic_cast<TSeBitmapObject*>(loaded.FindObject(L"GroupBox")->FindObject(L"Frame"));
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->GetBitmap()->GetBitmap(), loaded.GetBitmaps()->Get(1));
+    EXPECT_EQ(frame->GetMarginLeft(), 4);
     std::unique_ptr<TSeSkinObject> copy(CloneSkinObject(box, nullptr));
     copy->SetBoundsRect(TRect(0, 0, 80, 20));
     EXPECT_EQ(copy->FindObject(L"Text")->GetBoundsRect(), TRect(13, 0, 80, 20));

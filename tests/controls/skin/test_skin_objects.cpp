@@ -164,6 +164,57 @@ TEST_F(SkinObjectsTest, PaintingFillsOwnersOnlyWhenAskedAndDrawsWithTheStatesFon
   EXPECT_EQ(surface.CountOf(clBlack, TRect(0, 0, 120, 30)), 0);
 }
 
+TEST_F(SkinObjectsTest, BitmapObjectDrawsNineSlicesWithCornersOneToOne) {
+  // A 9 x 9 picture: red corners, green edges, blue centre, each 3 x 3.
+  TSeBitmapList bitmaps;
+  auto picture = std::make_unique<TSeBitmap>();
+  picture->SetName(L"Parts");
+  picture->SetSize(9, 9);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) {
+      const bool edgeX = x < 3 || x >= 6, edgeY = y < 3 || y >= 6;
+      picture->SetPixel(x, y, edgeX && edgeY   ? PackPixel(255, 0, 0, 255)
+                              : edgeX || edgeY ? PackPixel(0, 255, 0, 255)
+                                               : PackPixel(0, 0, 255, 255));
+    }
+  picture->UpdateDeviceCopy();
+  bitmaps.Add(std::move(picture));
+  TSeBitmapObject frame(nullptr);
+  frame.GetBitmap()->SetName(L"parts");
+  frame.GetBitmap()->SetRect(TRect(0, 0, 9, 9));
+  frame.SetMarginLeft(3);
+  frame.SetMarginTop(3);
+  frame.SetMarginRight(3);
+  frame.SetMarginBottom(3);
+  frame.SetTileStyle(tsStretch);
+  frame.SetBitmaps(&bitmaps);
+  frame.ResolveLinks();
+  ASSERT_TRUE(frame.GetBitmap()->Valid());
+  frame.SetBoundsRect(TRect(5, 5, 45, 30));
+  MemorySurface surface(60, 40, clWhite);
+  frame.Paint(&surface.Canvas);
+  EXPECT_EQ(surface.CountOf(clRed, TRect(0, 0, 60, 40)), 4 * 9);  // corners one to one
+  EXPECT_EQ(surface.At(5, 5), clRed);
+  EXPECT_EQ(surface.At(44, 29), clRed);
+  EXPECT_EQ(surface.At(20, 6), clLime);  // top edge
+  EXPECT_EQ(surface.At(6, 15), clLime);  // left edge
+  EXPECT_EQ(surface.At(25, 17), clBlue);  // stretched centre
+  EXPECT_EQ(surface.CountOf(clBlue, TRect(0, 0, 60, 40)), 34 * 19);
+  EXPECT_EQ(surface.At(4, 4), clWhite);
+  // Cloned, it keeps its link and draws the same.
+  std::unique_ptr<TSeSkinObject> copy(CloneSkinObject(&frame, nullptr));
+  auto* same = dynamic_cast<TSeBitmapObject*>(copy.get());
+  ASSERT_TRUE(same);
+  same->ResolveLinks();
+  MemorySurface again(60, 40, clWhite);
+  same->Paint(&again.Canvas);
+  EXPECT_TRUE(again.SameAs(surface));
+  // A link to no bitmap draws nothing.
+  frame.GetBitmap()->SetName(L"missing");
+  frame.ResolveLinks();
+  EXPECT_FALSE(frame.GetBitmap()->Valid());
+}
+
 TEST_F(SkinObjectsTest, HueShiftMovesColoursButNotNone) {
   TSeSkinObject root(nullptr);
   root.SetColor(clRed);
