@@ -77,21 +77,13 @@ void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {
   const int32_t width = ReadInt32(), height = ReadInt32();
   if (width < 0 || height < 0 || width > MaxBitmapSide || height > MaxBitmapSide)
     SkinReadError();
-  const int64_t pixels = int64_t(width) * height * 4;
-  if (pixels > FLeft) SkinReadError();
-  // The record rebuilt in memory, so that the bitmap reads it from a stream of known size.
-  TMemoryStream record;
-  record.WriteBuffer("\0\0\0\0", 4);
-  const int32_t sides[2]{width, height};
-  record.WriteBuffer(sides, sizeof sides);
-  unsigned char block[8192];
-  for (int64_t left = pixels; left > 0;) {
-    const int part = static_cast<int>(std::min<int64_t>(left, sizeof block));
-    Read(block, part);
-    record.WriteBuffer(block, part);
-    left -= part;
-  }
-  record.SetPosition(0);
-  bitmap.LoadFromStream(record);
+  // Checked against what may still be read before the picture is made: at most the budget.
+  if (int64_t(width) * height * 4 > FLeft) SkinReadError();
   bitmap.SetName(name);
+  if (width == 0 || height == 0) return;
+  bitmap.SetSize(width, height);
+  if (bitmap.GetWidth() != width || bitmap.GetHeight() != height || !bitmap.GetBits())
+    SkinReadError();
+  ::GdiFlush();
+  Read(bitmap.GetBits(), int64_t(width) * height * 4);
 }
