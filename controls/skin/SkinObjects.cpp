@@ -132,6 +132,7 @@ const TClassInfo* FindSkinObjectClass(const String& name) {
 void RegisterSkinObjectClasses() {
   RegisterSkinObjectClass(TSeSkinObject::StaticClassInfo());
   RegisterSkinObjectClass(TSeBitmapObject::StaticClassInfo());
+  RegisterSkinObjectClass(TSeTextObject::StaticClassInfo());
 }
 
 TSeSkinObject* CloneSkinObject(TSeSkinObject* source, TComponent* owner) {
@@ -600,4 +601,50 @@ void TSeBitmapObject::PaintPicture(TCanvas* canvas, const TSeBitmapLink& link) {
       else
         DrawByTileStyle(canvas, bitmap, dst, src, FBorderTileStyle, FMaskedBorder);
     }
+}
+
+// ---- TSeTextObject --------------------------------------------------------------------------------
+
+const TPropertyTable* TSeTextObject::PublishedProperties() {
+  using P = TPublish<TSeTextObject>;
+  using C = TSeTextObject;
+  static const TPropertyTable table{
+      P::Persistent(L"FontHot", &C::GetFontHot, &C::SetFontHot),
+      P::Persistent(L"FontFocused", &C::GetFontFocused, &C::SetFontFocused),
+      P::Persistent(L"FontPressed", &C::GetFontPressed, &C::SetFontPressed),
+      P::Persistent(L"FontDisabled", &C::GetFontDisabled, &C::SetFontDisabled),
+  };
+  return &table;
+}
+
+TSeTextObject::TSeTextObject(TComponent* owner) : TSeSkinObject(owner) {
+  for (auto& font : FFonts) font = std::make_unique<TFont>();
+}
+
+TSeTextObject::~TSeTextObject() = default;
+
+TFont* TSeTextObject::GetFont() const {
+  switch (GetState()) {
+    case 5: return FFonts[0].get();
+    case 6: return FFonts[2].get();
+    case 7: return FFonts[1].get();
+    case 8: return FFonts[3].get();
+    default: return inherited::GetFont();
+  }
+}
+
+void TSeTextObject::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* other = dynamic_cast<TSeTextObject*>(source))
+    for (int i = 0; i < 4; ++i) FFonts[i]->Assign(other->FFonts[i].get());
+}
+
+void TSeTextObject::SetCharset(TFontCharset value) {
+  for (auto& font : FFonts) font->SetCharset(value);
+  inherited::SetCharset(value);
+}
+
+void TSeTextObject::ShiftHue(int delta) {
+  for (auto& font : FFonts) font->SetColor(ShiftColor(font->GetColor(), delta));
+  inherited::ShiftHue(delta);
 }

@@ -209,6 +209,32 @@ class TSeBitmapObject : public TSeSkinObject {
   bool FMaskedAngles = true;
 };
 
+// Text with a font per state: 5 FontHot, 6 FontPressed, 7 FontFocused, 8 FontDisabled, else
+// Font.
+class TSeTextObject : public TSeSkinObject {
+  CLASSLIB_CLASS(TSeTextObject, TSeSkinObject)
+  static const TPropertyTable* PublishedProperties();
+  explicit TSeTextObject(TComponent* owner);
+  ~TSeTextObject() override;
+
+  TFont* GetFontHot() const { return FFonts[0].get(); }
+  void SetFontHot(TFont* value) { FFonts[0]->Assign(value); }
+  TFont* GetFontFocused() const { return FFonts[1].get(); }
+  void SetFontFocused(TFont* value) { FFonts[1]->Assign(value); }
+  TFont* GetFontPressed() const { return FFonts[2].get(); }
+  void SetFontPressed(TFont* value) { FFonts[2]->Assign(value); }
+  TFont* GetFontDisabled() const { return FFonts[3].get(); }
+  void SetFontDisabled(TFont* value) { FFonts[3]->Assign(value); }
+
+  TFont* GetFont() const override;
+  void Assign(TPersistent* source) override;
+  void SetCharset(TFontCharset value) override;
+  void ShiftHue(int delta) override;
+
+ private:
+  std::unique_ptr<TFont> FFonts[4];  // hot, focused, pressed, disabled
+};
+
 // Draws source of bitmap into dest by style; transparent leaves out the clear colour.
 void DrawByTileStyle(TCanvas* canvas, TSeBitmap& bitmap, const TRect& dest, const TRect& source,
                      TscTileStyle style, bool transparent);

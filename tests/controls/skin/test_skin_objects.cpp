@@ -215,6 +215,29 @@ TEST_F(SkinObjectsTest, BitmapObjectDrawsNineSlicesWithCornersOneToOne) {
   EXPECT_FALSE(frame.GetBitmap()->Valid());
 }
 
+TEST_F(SkinObjectsTest, TextObjectDrawsWithTheFontOfItsState) {
+  TSeTextObject text(nullptr);
+  text.SetColor(clNone);
+  text.SetText(L"Pressed");
+  text.GetOwnFont()->SetColor(clBlack);
+  text.GetFontPressed()->SetColor(clRed);
+  text.GetFontDisabled()->SetColor(clBlue);
+  text.SetBoundsRect(TRect(0, 0, 120, 30));
+  std::unique_ptr<TSeSkinObject> copy(CloneSkinObject(&text, nullptr));
+  ASSERT_TRUE(copy);
+  EXPECT_TRUE(copy->GetText().empty());  // the text is the control's, not the skin's
+  copy->SetText(L"Pressed");
+  copy->SetState(6);
+  MemorySurface surface(120, 30, clWhite);
+  copy->Paint(&surface.Canvas);
+  EXPECT_GT(surface.CountOf(clRed, TRect(0, 0, 120, 30)), 10);
+  EXPECT_EQ(surface.CountOf(clBlack, TRect(0, 0, 120, 30)), 0);
+  copy->SetState(8);
+  EXPECT_EQ(copy->GetFont()->GetColor(), clBlue);
+  copy->SetState(0);
+  EXPECT_EQ(copy->GetFont()->GetColor(), clBlack);
+}
+
 TEST_F(SkinObjectsTest, HueShiftMovesColoursButNotNone) {
   TSeSkinObject root(nullptr);
   root.SetColor(clRed);
