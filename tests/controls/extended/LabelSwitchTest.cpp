@@ -33,6 +33,12 @@ TEST(RxLabel, TheShadowLiesTowardsItsCorner) {
   TTestHost host;
   TRxLabel* label = MakeLabel(host, L"IIII");
   label->SetShadowSize(2);
+  // Centred in a larger label, so that no shadow side is cut by the label's own edge
+  // whatever the font's side bearings.
+  label->SetAutoSize(false);
+  label->SetBounds(0, 0, 80, 30);
+  label->SetAlignment(taCenter);
+  label->SetLayout(tlCenter);
   struct Case {
     TShadowPosition pos;
     int dx, dy;

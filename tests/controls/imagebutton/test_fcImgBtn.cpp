@@ -44,6 +44,7 @@ class FcImageButtonTest : public FormTest {
   TfcImageBtn* NewButton(int left, int top) {
     auto* button = new TfcImageBtn(Form);
     button->SetName(L"Pad" + IntToStr(++Made));
+    button->SetCaption(L"");  // the tests read the face's pixels: no text drawn over them
     button->SetBounds(left, top, 40, 40);
     TfcBitmap picture;
     PaintCutCorners(picture);
