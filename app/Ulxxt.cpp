@@ -50,6 +50,10 @@ TfcCustomBitBtn* ButtonAt(TfcButtonGroup* group, int index) {
   return index >= 0 && index < items->GetCount() ? items->GetItem(index)->GetButton() : nullptr;
 }
 
+// The pad lays its buttons out column by column, four to a column; numbers run along the rows.
+constexpr int kPadColumns = 5, kPadRows = 4;
+int PadItemOfNumber(int index) { return (index % kPadColumns) * kPadRows + index / kPadColumns; }
+
 TField* Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name); }
 
 }  // namespace
@@ -115,8 +119,10 @@ void TFrmLxxt::BuildButtons() {
     button->SetAllowAllUp(true);
     return button;
   };
-  for (int i = 1; i <= kPadButtons; ++i) {
-    auto* button = static_cast<TfcImageBtn*>(add(fcBG_th, L"fcBG_thfcImageBtn" + IntToStr(i), IntToStr(i)));
+  for (int item = 0; item < kPadButtons; ++item) {
+    const int number = (item % kPadRows) * kPadColumns + item / kPadRows + 1;
+    auto* button =
+        static_cast<TfcImageBtn*>(add(fcBG_th, L"fcBG_thfcImageBtn" + IntToStr(number), IntToStr(number)));
     button->SetImage(UpPicture.get());
     button->SetImageDown(DownPicture.get());
     button->SetEnabled(false);
@@ -160,6 +166,10 @@ void TFrmLxxt::SetCommandEnabled(TepEfTrBtn* button, bool enabled) {
   button->SetEnabled(enabled);
   button->SetActiveTextColor(enabled ? clBlue : clGray);
   button->GetFont()->SetColor(enabled ? clBlack : clGray);
+}
+
+TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const {
+  return index >= 0 && index < kPadButtons ? ButtonAt(fcBG_th, PadItemOfNumber(index)) : nullptr;
 }
 
 TfcButtonGroup* TFrmLxxt::OptionGroup(int page) const {
@@ -230,7 +240,7 @@ void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* pre
 
 void TFrmLxxt::MarkPadButton(int recNo) {
   const int index = FSession->GetGroup().ButtonOfRecord(recNo);
-  auto* button = static_cast<TfcImageBtn*>(ButtonAt(fcBG_th, index));
+  auto* button = static_cast<TfcImageBtn*>(PadButton(index));
   if (!button) return;
   switch (FSession->MarkOf(recNo)) {
     case TPadMark::Unanswered: button->SetImage(UpPicture.get()); break;
@@ -239,7 +249,7 @@ void TFrmLxxt::MarkPadButton(int recNo) {
   }
 }
 
-void TFrmLxxt::DrawGroup() {
+void TFrmLxxt::DrawPad() {
   const TQuestionGroup& group = FSession->GetGroup();
   Lb_zs->SetCaption(IntToStr(group.Groups));
   Lb_ts->SetCaption(IntToStr(group.Total));
@@ -248,19 +258,23 @@ void TFrmLxxt::DrawGroup() {
   FlatSpeedButton2->SetEnabled(group.HasNext());
   FDrawing = true;
   for (int i = 0; i < kPadButtons; ++i) {
-    auto* button = static_cast<TfcImageBtn*>(ButtonAt(fcBG_th, i));
+    auto* button = static_cast<TfcImageBtn*>(PadButton(i));
     if (!button) continue;
     const int recNo = group.RecordOfButton(i);
     button->SetDown(false);
     button->SetEnabled(recNo > 0);
     button->SetTag(recNo);
-    button->SetImageDown(DownPicture.get());
     if (recNo > 0)
       MarkPadButton(recNo);
     else
       button->SetImage(UpPicture.get());
   }
   FDrawing = false;
+}
+
+void TFrmLxxt::DrawGroup() {
+  DrawPad();
+  const TQuestionGroup& group = FSession->GetGroup();
   if (group.Count > 0) ShowRecord(group.Start);
 }
 
@@ -280,27 +294,9 @@ void TFrmLxxt::ShowRecord(int recNo) {
   FSession->Show(recNo);
   FShownRecNo = recNo;
   const TQuestionGroup& group = FSession->GetGroup();
-  if (group.Group != groupBefore) {
-    // Moving on from the last question of a group (or back from its first) draws the new group.
-    FDrawing = true;
-    for (int i = 0; i < kPadButtons; ++i) {
-      auto* button = static_cast<TfcImageBtn*>(ButtonAt(fcBG_th, i));
-      if (!button) continue;
-      const int number = group.RecordOfButton(i);
-      button->SetDown(false);
-      button->SetEnabled(number > 0);
-      button->SetTag(number);
-      if (number > 0)
-        MarkPadButton(number);
-      else
-        button->SetImage(UpPicture.get());
-    }
-    FDrawing = false;
-    Lb_zb->SetCaption(IntToStr(group.Group));
-    FlatSpeedButton1->SetEnabled(group.HasPrevious());
-    FlatSpeedButton2->SetEnabled(group.HasNext());
-  }
-  if (TfcCustomBitBtn* button = ButtonAt(fcBG_th, group.ButtonOfRecord(recNo)); button && !button->GetDown()) {
+  // Moving on from the last question of a group (or back from its first) draws the new group.
+  if (group.Group != groupBefore) DrawPad();
+  if (TfcCustomBitBtn* button = PadButton(group.ButtonOfRecord(recNo)); button && !button->GetDown()) {
     FDrawing = true;
     button->SetDown(true);
     FDrawing = false;
@@ -611,8 +607,11 @@ void TFrmLxxt::PlaceControls() {
   constexpr int kSmallWidth = 780, kSmallHeight = 490;
   for (int i = 0; i < GetControlCount(); ++i) {
     TControl* control = GetControl(i);
+    // Texts keep their size: only their places move.
+    const bool text = dynamic_cast<TCustomLabel*>(control) || dynamic_cast<TepCustomLabel*>(control);
     control->SetBounds(control->GetLeft() * kSmallWidth / width, control->GetTop() * kSmallHeight / height,
-                       control->GetWidth() * kSmallWidth / width, control->GetHeight() * kSmallHeight / height);
+                       text ? control->GetWidth() : control->GetWidth() * kSmallWidth / width,
+                       text ? control->GetHeight() : control->GetHeight() * kSmallHeight / height);
   }
   SetClientWidth(kSmallWidth);
   SetClientHeight(kSmallHeight);

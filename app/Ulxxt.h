@@ -97,6 +97,8 @@ class TFrmLxxt : public TForm {
   TAnswerPad CurrentPad() const;
   // Shows the question recNo of the filtered set (saving the one on display first).
   void ShowRecord(int recNo);
+  // The pad button of index 0..19 (numbered index + 1), nullptr for none.
+  TfcCustomBitBtn* PadButton(int index) const;
   // True while the answer panel slides.
   bool Sliding() const { return FSliding; }
 
@@ -131,7 +133,9 @@ class TFrmLxxt : public TForm {
   TfcButtonGroup* OptionGroup(int page) const;
   void TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous);
   void PadChanged(TfcButtonGroupItem* selected);
-  // Draws the pad and the group line for the session's group and shows its first question.
+  // Draws the pad and the group line for the session's group.
+  void DrawPad();
+  // DrawPad, then shows the group's first question.
   void DrawGroup();
   void MarkPadButton(int recNo);
   // Saves the answer on the pad for the question on display; mode as SaveAnswer's.

@@ -140,7 +140,7 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       EXPECT_EQ(L"1", Window->Label12->GetCaption());
       EXPECT_EQ(21, Window->Session().GetCurrent());
       EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
-      EXPECT_FALSE(Window->fcBG_th->GetButtonItems()->GetItem(6)->GetButton()->GetEnabled());
+      EXPECT_FALSE(Window->PadButton(6)->GetEnabled());
       multi = Current(L"a1");
       for (wchar_t letter : Current(L"a2")) Key(letter);
       Key(L'F');  // hidden on a question of fewer options: nothing
@@ -153,7 +153,7 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       ClickGraphic(Window->epEfTrBtn3);
       EXPECT_EQ(key, Of(L"e2", multi));
       ExpectCounted(3, 1, __LINE__);
-      ClickButton(Window->fcBG_th->GetButtonItems()->GetItem(5)->GetButton()->GetHandle());  // question 26
+      ClickButton(Window->PadButton(5)->GetHandle());  // question 26
       return true;
     },
     [&] {
