@@ -6,12 +6,22 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "app/Ubj.h"
 #include "app/Ucommon.h"
 #include "app/Ukmmc.h"
 #include "app/Ulxxt.h"
 #include "app/dm.h"
 
 namespace {
+
+// Posts a click on a control drawn on its parent window: it takes effect when the loop runs.
+void PostGraphicClick(TControl* control) {
+  const LPARAM at =
+      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
+  HWND parent = control->GetParent()->GetHandle();
+  ::PostMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(parent, WM_LBUTTONUP, 0, at);
+}
 
 class PracticeWindow : public ::testing::Test {
  protected:
@@ -170,6 +180,26 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       EXPECT_EQ(L"0", Of(L"f1", self));
       EXPECT_EQ(L"", Of(L"e2", self));
       Shot(L"practice_self");
+      std::vector<TKeyStroke> sent;
+      const TKeySender before = SetKeySender([&](const std::vector<TKeyStroke>& strokes) { sent = strokes; });
+      ClickGraphic(Window->epEfTrBtn7);  // 桌面
+      SetKeySender(before);
+      EXPECT_EQ(ShowDesktopStrokes(), sent);
+      PostGraphicClick(Window->epEfTrBtn5);  // 笔记, shown modally once this step is over
+      return true;
+    },
+    [&] {
+      HWND notes = FindOwnWindow(L"笔记");
+      if (!notes || !FrmBj) return false;
+      for (wchar_t ch : String(L"note")) ::SendMessageW(FrmBj->DBMemo1->GetHandle(), WM_CHAR, ch, 1);
+      ClickGraphic(FrmBj->epEfTrBtn1);
+      return true;
+    },
+    [&] {
+      if (FrmBj) return false;
+      EXPECT_TRUE(NotesSaved);
+      EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption());
+      EXPECT_EQ(L"note", Of(L"a14", self));
       ClickGraphic(Window->epEfTrBtn99);  // 关闭 saves the last answer
       return true;
     },
