@@ -118,8 +118,10 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       EXPECT_EQ(L"1", Of(L"e3", first));
       EXPECT_EQ(L"0", Of(L"e4", first));
       ExpectCounted(1, 0, __LINE__);
+      EXPECT_EQ(1, Int(L"select q2 from tab_rule where ftid = '" + Of(L"k3", first) + L"'"));
       ClickGraphic(Window->epEfTrBtn3);  // the same answer again counts once
       ExpectCounted(1, 0, __LINE__);
+      EXPECT_EQ(1, Int(L"select q2 from tab_rule where ftid = '" + Of(L"k3", first) + L"'"));
       EXPECT_TRUE(Window->epEfTrBtn6->GetEnabled());
       ClickGraphic(Window->epEfTrBtn6);  // 答案
       EXPECT_EQ(L"恭喜你，做对了！", Window->Lb_answtip->GetCaption());
@@ -145,6 +147,7 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       ClickGraphic(Window->epEfTrBtn2);  // 下一题 saves the wrong answer
       EXPECT_EQ(L"-3", Of(L"e4", second));
       ExpectCounted(2, 1, __LINE__);
+      EXPECT_EQ(1, Int(L"select q2 from tab_rule where ftid = '" + Of(L"k3", second) + L"'"));
       ClickGraphic(Window->FlatSpeedButton2);  // 下一组->
       EXPECT_EQ(L"2", Window->Lb_zb->GetCaption());
       EXPECT_EQ(L"1", Window->Label12->GetCaption());
