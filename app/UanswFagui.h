@@ -7,6 +7,7 @@
 #include "app/PracticeCore.h"
 #include "classlib/ado/ADODB.h"
 #include "classlib/db/DBCtrls.h"
+#include "controls/extended/DBRichEd.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/StdPanels.h"
 #include "classlib/stdctrls/ListBoxes.h"
@@ -29,7 +30,7 @@ class TfrmAnswFagui : public TForm {
   TListBox* m_listbox = nullptr;      // hidden: the linked article ids, in column order
   TListBox* ListBox1 = nullptr;       // the article numbers
   TSplitter* Splitter1 = nullptr;
-  TDBMemo* Re = nullptr;              // the article's text
+  TRxDBRichEdit* Re = nullptr;            // the article's text
   TPanel* Panel3 = nullptr;
   TepLabel* epLabel1 = nullptr;       // the title
   TPanel* Panel2 = nullptr;

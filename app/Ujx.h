@@ -3,6 +3,7 @@
 // show it modally and free it.
 #pragma once
 #include "classlib/db/DBCtrls.h"
+#include "controls/extended/DBRichEd.h"
 #include "classlib/forms/Forms.h"
 #include "controls/effects/EffBtns.h"
 
@@ -15,7 +16,7 @@ class TFrmJx : public TForm {
   explicit TFrmJx(TComponent* owner);
 
   // ---- Components (owned by the window) ----------------------------------------------------
-  TDBMemo* Re = nullptr;             // the explanation
+  TRxDBRichEdit* Re = nullptr;           // the explanation
   TepEfTrBtn* epEfTrBtn1 = nullptr;  // 关闭
 
   // Binds the view to fieldName of source.

@@ -1,10 +1,10 @@
 // The practice window.
 #include "Ulxxt.h"
 
+#include "MusicSettings.h"
 #include "Responders.h"
 #include "Ubj.h"
 #include "Ucommon.h"
-#include "Uconfig.h"
 #include "Ujx.h"
 #include "Ukmmc.h"
 #include "classlib/classes/MethodTable.h"
@@ -567,11 +567,7 @@ void TFrmLxxt::epEfTrBtn5Click(TObject*) {
 
 void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
 
-void TFrmLxxt::epEfTrBtn8Click(TObject*) {
-  std::unique_ptr<TFrmConfig> settings(TCustomForm::Create<TFrmConfig>(this));
-  ConfigMode = 0;
-  settings->ShowModal();
-}
+void TFrmLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
   TKeyContext context;

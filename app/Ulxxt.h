@@ -7,6 +7,7 @@
 #include <memory>
 #include "app/PracticeSession.h"
 #include "classlib/db/DBCtrls.h"
+#include "controls/extended/DBRichEd.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/forms/Timer.h"
 #include "classlib/stdctrls/Edits.h"
@@ -52,9 +53,9 @@ class TFrmLxxt : public TForm {
   TepLabel* epLabel1 = nullptr;             // the clock
   TepLabel* epLabel2 = nullptr;             // the chapter
   TPanel* Panel1 = nullptr;                 // the question area
-  TDBMemo* Re2 = nullptr;                   // the group stem (height 0 here)
+  TRxDBRichEdit* Re2 = nullptr;                   // the group stem (height 0 here)
   TFlatSplitter* FlatSplitter1 = nullptr;
-  TDBMemo* Re = nullptr;                    // the question text (Re1)
+  TRxDBRichEdit* Re = nullptr;                  // the question text (Re1)
   TPanel* Panel2 = nullptr;                 // the answer panel
   TLabel* Lb_answtip = nullptr;
   TMemo* Memo1 = nullptr;                   // your answer
