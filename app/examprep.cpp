@@ -3,6 +3,7 @@
 #include "ProgramClasses.h"
 #include "Responders.h"
 #include "Udlg.h"
+#include "Ulxxt.h"
 #include "Uprogress.h"
 #include "dm.h"
 #include "start.h"
@@ -17,6 +18,7 @@ void StartupMessage(const wchar_t* text, const wchar_t* caption, UINT icon) {
 void RunProgram() {
   Application->Initialize();
   RegisterLayoutClasses();
+  InstallPracticeWindow();
   Application->SetTitle(kAppTitle);
   if (CheckPrevInstance()) {
     // No main form: the loop returns at once and the program ends without a word.

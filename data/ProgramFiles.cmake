@@ -42,8 +42,18 @@ add_custom_command(
           ${CMAKE_CURRENT_SOURCE_DIR}/htm/LawCompilation.cmake
   COMMENT "Writing the program's pages"
   VERBATIM)
+# The practice window's button pictures (pic/qorb*.bmp), drawn by app/pictures/orbs.py.
+find_program(PYTHON3 python3 REQUIRED)
+set(orb_script ${CMAKE_SOURCE_DIR}/app/pictures/orbs.py)
+add_custom_command(
+  OUTPUT ${program_dir}/pic/qorbup.bmp
+  COMMAND ${PYTHON3} ${orb_script} ${program_dir}/pic
+  DEPENDS ${orb_script}
+  COMMENT "Drawing the practice window's buttons"
+  VERBATIM)
 add_custom_target(program_files ALL
-  DEPENDS ${program_dir}/pic/main.swf ${program_dir}/sound/stamp ${program_dir}/htm/stamp)
+  DEPENDS ${program_dir}/pic/main.swf ${program_dir}/sound/stamp ${program_dir}/htm/stamp
+          ${program_dir}/pic/qorbup.bmp)
 
 # The help file xqhelp.chm, compiled from help/ with chmcmd (Debian's fp-utils).
 find_program(CHMCMD chmcmd)

@@ -214,3 +214,12 @@ void TProgramData::Exec(const String& sql) {
 }
 
 TADOConnection& TProgramData::Cn() { return *DM1->ADOCn1; }
+
+void ClickGraphic(TControl* control) {
+  const LPARAM at =
+      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
+  HWND parent = control->GetParent()->GetHandle();
+  ::SendMessageW(parent, WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(parent, WM_LBUTTONUP, 0, at);
+}

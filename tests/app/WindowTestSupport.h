@@ -30,6 +30,9 @@ HWND FindOwnWindow(const String& title);
 // Clicks a button window in its middle with real mouse messages (move, press, release),
 // posted: they take effect when the message loop runs.
 void ClickButton(HWND button);
+// Clicks a control drawn on its parent window (no window of its own) in its middle with real
+// mouse messages, sent: they take effect before this returns.
+void ClickGraphic(TControl* control);
 // Presses and releases a key on the window that has the focus, posted as the keyboard
 // would; false when no window of this thread has the focus.
 bool PostKey(WORD vk);

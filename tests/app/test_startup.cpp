@@ -435,3 +435,86 @@ TEST(Journey, FullStudyDayEndsTheProgramSilently) {
 }
 
 }  // namespace
+
+namespace {
+
+BOOL CALLBACK FindVisibleOptionA(HWND child, LPARAM param) {
+  if (TextOf(child) == L"A" && ::IsWindowVisible(child)) {
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Clicks the window at a point of its client area with posted mouse messages.
+void PostClick(HWND wnd, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  ::PostMessageW(wnd, WM_MOUSEMOVE, 0, at);
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, at);
+}
+
+bool WaitVisible(HWND wnd, bool visible) {
+  for (int i = 0; i < 200 && bool(::IsWindowVisible(wnd)) != visible; ++i) ::Sleep(50);
+  return bool(::IsWindowVisible(wnd)) == visible;
+}
+
+TEST(Journey, MenuChooserPracticeThreeAnswersAndBack) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  folder.AddShippedBank();
+  for (const wchar_t* name : {L"qorbup.bmp", L"qorbdw.bmp", L"qorbyes.bmp", L"qorbno.bmp", L"qorbover.bmp",
+                              L"qorbtxup.bmp", L"qorbtxdw.bmp"})
+    folder.Copy(BuiltAppFolder() + L"pic\\" + name, String(L"pic\\") + name);
+  TProgramRun run(folder);
+  ASSERT_TRUE(run.Started());
+  HWND mainWindow = run.WaitForWindow(L"TFrmStart");
+  ASSERT_NE(nullptr, mainWindow);
+  HWND player = nullptr;
+  ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
+  ASSERT_NE(nullptr, player);
+  const POINT lx2 = ButtonCentre(player, L"lx2");
+  PostClick(player, lx2.x, lx2.y);
+  HWND chooser = run.WaitForWindow(L"TFrmkmmc");
+  ASSERT_NE(nullptr, chooser) << "the chooser opens";
+  ::Sleep(300);
+  PostClick(chooser, 20 + 55, 496 + 18);  // 练习新题
+  HWND practice = run.WaitForWindow(L"TFrmLxxt");
+  ASSERT_NE(nullptr, practice) << "the practice window opens";
+
+  for (int answer = 0; answer < 3; ++answer) {
+    HWND option = nullptr;
+    for (int i = 0; i < 100 && !option; ++i) {
+      ::EnumChildWindows(practice, &FindVisibleOptionA, reinterpret_cast<LPARAM>(&option));
+      if (!option) ::Sleep(50);
+    }
+    ASSERT_NE(nullptr, option) << "answer " << answer;
+    RECT face{};
+    ::GetClientRect(option, &face);
+    PostClick(option, face.right / 2, face.bottom / 2);
+    ::Sleep(300);
+    if (answer < 2)
+      PostClick(practice, 216 + 78 + 37, 548 + 12);  // 下一题
+    else
+      PostClick(practice, 216 + 2 * 78 + 37, 584 + 12);  // 关闭
+    ::Sleep(300);
+  }
+  EXPECT_TRUE(WaitVisible(practice, false)) << "the practice window closes";
+  EXPECT_TRUE(WaitVisible(chooser, true)) << "the chooser comes back";
+  PostClick(chooser, 770 + 55, 496 + 18);  // 关闭
+  EXPECT_TRUE(WaitVisible(chooser, false));
+  for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
+  EXPECT_TRUE(::IsWindowEnabled(mainWindow)) << "the menu is back";
+  ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(run.WaitForCleanExit());
+
+  TADOConnection cn(nullptr);
+  cn.SetConnectionString(DbConnectionString(folder.Path(kBankFileName), kBankPassword));
+  cn.SetConnected(true);
+  EXPECT_EQ(3, SelectInt(cn, L"select sum(e3) from tab_answ"));
+  EXPECT_EQ(3, SelectInt(cn, L"select count(*) from tab_answ where e2 = 'A'"));
+  EXPECT_EQ(3, SelectInt(cn, L"select sum(A2) from tab_rz"));
+  EXPECT_EQ(3, SelectInt(cn, L"select sum(D1) from tab_kmmc where len(C1) = 6"));
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// The explanation window.
+#include "Ujx.h"
+
+#include "classlib/classes/MethodTable.h"
+#include "classlib/classes/Properties.h"
+
+const TPropertyTable* TFrmJx::PublishedProperties() {
+  using P = TPublish<TFrmJx>;
+  static const TPropertyTable table({}, {P::Field(L"Re", &TFrmJx::Re), P::Field(L"epEfTrBtn1", &TFrmJx::epEfTrBtn1)});
+  return &table;
+}
+
+TFrmJx::TFrmJx(TComponent* owner) : TForm(owner) {
+  RegisterHandlers();
+  LoadLayout();
+}
+
+void TFrmJx::RegisterHandlers() {
+  using M = TPublishMethods<TFrmJx>;
+  RegisterMethods<TFrmJx>(
+      {M::Handler(L"FormShow", &TFrmJx::FormShow), M::Handler(L"epEfTrBtn1Click", &TFrmJx::epEfTrBtn1Click)});
+}
+
+void TFrmJx::SetSource(TDataSource* source, const String& fieldName) {
+  Re->SetDataSource(source);
+  Re->SetDataField(fieldName);
+}
+
+void TFrmJx::FormShow(TObject*) {
+  Screen->SetCursor(crDefault);
+  Re->SetReadOnly(true);
+}
+
+void TFrmJx::epEfTrBtn1Click(TObject*) { Close(); }

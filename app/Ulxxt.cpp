@@ -1,0 +1,664 @@
+// The practice window.
+#include "Ulxxt.h"
+
+#include "MusicSettings.h"
+#include "Responders.h"
+#include "Ubj.h"
+#include "Ucommon.h"
+#include "Ujx.h"
+#include "Ukmmc.h"
+#include "classlib/classes/MethodTable.h"
+#include "classlib/classes/Properties.h"
+#include "classlib/system/SysExceptions.h"
+#include "classlib/system/SysFiles.h"
+#include "dm.h"
+
+TFrmLxxt* FrmLxxt = nullptr;
+
+namespace {
+
+constexpr int kPadButtons = 20;
+
+// The chooser's view of the window.
+class TPracticeWindow : public TChooserPractice {
+ public:
+  TPracticeWindow() : FWindow(TCustomForm::Create<TFrmLxxt>(Application)) { FrmLxxt = FWindow.get(); }
+  ~TPracticeWindow() override { FrmLxxt = nullptr; }
+  void SetCaption(const String& caption) override { FWindow->SetCaption(caption); }
+  bool LoadQuestions() override { return FWindow->LoadQuestions(); }
+  void ShowModal() override { FWindow->ShowModal(); }
+
+ private:
+  std::unique_ptr<TFrmLxxt> FWindow;
+};
+
+// A picture of pic\ beside the program; a missing one ends the program after saying so.
+std::unique_ptr<TfcBitmap> LoadPicture(const wchar_t* name) {
+  auto picture = std::make_unique<TfcBitmap>();
+  try {
+    picture->LoadFromFile(AppPath + L"pic\\" + name);
+    if (!picture->GetEmpty()) return picture;
+  } catch (...) {
+  }
+  ShowDlg(L"错误", L"无法提取资源文件！", 1, 2, L"NO");
+  Application->Terminate();
+  Abort();
+}
+
+TfcCustomBitBtn* ButtonAt(TfcButtonGroup* group, int index) {
+  TfcButtonGroupItems* items = group->GetButtonItems();
+  return index >= 0 && index < items->GetCount() ? items->GetItem(index)->GetButton() : nullptr;
+}
+
+// The pad lays its buttons out column by column, four to a column; numbers run along the rows.
+constexpr int kPadColumns = 5, kPadRows = 4;
+int PadItemOfNumber(int index) { return (index % kPadColumns) * kPadRows + index / kPadColumns; }
+
+TField* Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name); }
+
+}  // namespace
+
+void InstallPracticeWindow() {
+  SetPracticeWindowMaker([] { return std::make_unique<TPracticeWindow>(); });
+}
+
+const TPropertyTable* TFrmLxxt::PublishedProperties() {
+  using P = TPublish<TFrmLxxt>;
+  using C = TFrmLxxt;
+  static const TPropertyTable table(
+      {}, {P::Field(L"fcBG_tx", &C::fcBG_tx),       P::Field(L"fcBG_th", &C::fcBG_th),
+           P::Field(L"Lb_zs", &C::Lb_zs),           P::Field(L"Lb_ts", &C::Lb_ts),
+           P::Field(L"Lb_zb", &C::Lb_zb),           P::Field(L"FlatSpeedButton1", &C::FlatSpeedButton1),
+           P::Field(L"FlatSpeedButton2", &C::FlatSpeedButton2), P::Field(L"Label12", &C::Label12),
+           P::Field(L"Label15", &C::Label15),       P::Field(L"Label21", &C::Label21),
+           P::Field(L"Label24", &C::Label24),       P::Field(L"DBText1", &C::DBText1),
+           P::Field(L"epLabel1", &C::epLabel1),     P::Field(L"epLabel2", &C::epLabel2),
+           P::Field(L"Panel1", &C::Panel1),         P::Field(L"Re2", &C::Re2),
+           P::Field(L"FlatSplitter1", &C::FlatSplitter1), P::Field(L"Re", &C::Re),
+           P::Field(L"Panel2", &C::Panel2),         P::Field(L"Lb_answtip", &C::Lb_answtip),
+           P::Field(L"Memo1", &C::Memo1),           P::Field(L"Memo2", &C::Memo2),
+           P::Field(L"Notebook1", &C::Notebook1),   P::Field(L"fcBG_one", &C::fcBG_one),
+           P::Field(L"fcBG_many", &C::fcBG_many),   P::Field(L"FlatEdit1", &C::FlatEdit1),
+           P::Field(L"fcBG_yn", &C::fcBG_yn),       P::Field(L"FlatComboBox1", &C::FlatComboBox1),
+           P::Field(L"Label20", &C::Label20),       P::Field(L"Label5", &C::Label5),
+           P::Field(L"Label8", &C::Label8),         P::Field(L"fcBG_pw", &C::fcBG_pw),
+           P::Field(L"epIndiGauge1", &C::epIndiGauge1), P::Field(L"Timer1", &C::Timer1),
+           P::Field(L"KZTimeCounter1", &C::KZTimeCounter1), P::Field(L"MediaPlayer1", &C::MediaPlayer1),
+           P::Field(L"Panel3", &C::Panel3),         P::Field(L"RxGIFAnimator1", &C::RxGIFAnimator1),
+           P::Field(L"epEfTrBtn1", &C::epEfTrBtn1), P::Field(L"epEfTrBtn2", &C::epEfTrBtn2),
+           P::Field(L"epEfTrBtn3", &C::epEfTrBtn3), P::Field(L"epEfTrBtn4", &C::epEfTrBtn4),
+           P::Field(L"epEfTrBtn5", &C::epEfTrBtn5), P::Field(L"epEfTrBtn6", &C::epEfTrBtn6),
+           P::Field(L"epEfTrBtn7", &C::epEfTrBtn7), P::Field(L"epEfTrBtn8", &C::epEfTrBtn8),
+           P::Field(L"epEfTrBtn9", &C::epEfTrBtn9), P::Field(L"epEfTrBtn10", &C::epEfTrBtn10),
+           P::Field(L"epEfTrBtn11", &C::epEfTrBtn11), P::Field(L"epEfTrBtn12", &C::epEfTrBtn12),
+           P::Field(L"epEfTrBtn13", &C::epEfTrBtn13), P::Field(L"epEfTrBtn99", &C::epEfTrBtn99)});
+  return &table;
+}
+
+TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
+  RegisterHandlers();
+  LoadLayout();
+  FSession = std::make_unique<TPracticeSession>(*DM1, DM1->Cn1Query_tm);
+  fcBG_tx->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem* previous, TfcButtonGroupItem* selected) {
+    TypeChanged(selected, previous);
+  };
+  fcBG_th->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem*, TfcButtonGroupItem* selected) {
+    PadChanged(selected);
+  };
+  LoadPictures();
+  BuildButtons();
+}
+
+TFrmLxxt::~TFrmLxxt() = default;
+
+void TFrmLxxt::BuildButtons() {
+  auto add = [](TfcButtonGroup* group, const String& name, const String& caption) {
+    TfcCustomBitBtn* button = group->GetButtonItems()->Add()->GetButton();
+    button->SetName(name);
+    button->SetCaption(caption);
+    button->SetAllowAllUp(true);
+    return button;
+  };
+  for (int item = 0; item < kPadButtons; ++item) {
+    const int number = (item % kPadRows) * kPadColumns + item / kPadRows + 1;
+    auto* button =
+        static_cast<TfcImageBtn*>(add(fcBG_th, L"fcBG_thfcImageBtn" + IntToStr(number), IntToStr(number)));
+    button->SetImage(UpPicture.get());
+    button->SetImageDown(DownPicture.get());
+    button->SetEnabled(false);
+  }
+  for (auto [group, name] : {std::pair{fcBG_one, L"fcBG_one"}, std::pair{fcBG_many, L"fcBG_many"},
+                             std::pair{fcBG_pw, L"fcBG_pw"}})
+    for (int i = 0; i < kOptionButtons; ++i)
+      add(group, name + IntToStr(i + 1), String(1, static_cast<wchar_t>(L'A' + i)));
+  add(fcBG_yn, L"fcBG_yn1", L"对");
+  add(fcBG_yn, L"fcBG_yn2", L"错");
+  FlatComboBox1->GetItems()->Clear();
+  FlatComboBox1->GetItems()->Add(L"不会");
+  FlatComboBox1->GetItems()->Add(L"会");
+}
+
+void TFrmLxxt::RegisterHandlers() {
+  using M = TPublishMethods<TFrmLxxt>;
+  using C = TFrmLxxt;
+  RegisterMethods<TFrmLxxt>(
+      {M::Handler(L"FormShow", &C::FormShow), M::Handler(L"FormCloseQuery", &C::FormCloseQuery),
+       M::Handler(L"FormKeyDown", &C::FormKeyDown), M::Handler(L"FlatSpeedButton1Click", &C::FlatSpeedButton1Click),
+       M::Handler(L"FlatSpeedButton2Click", &C::FlatSpeedButton2Click),
+       M::Handler(L"epEfTrBtn1Click", &C::epEfTrBtn1Click), M::Handler(L"epEfTrBtn2Click", &C::epEfTrBtn2Click),
+       M::Handler(L"epEfTrBtn3Click", &C::epEfTrBtn3Click), M::Handler(L"epEfTrBtn4Click", &C::epEfTrBtn4Click),
+       M::Handler(L"epEfTrBtn5Click", &C::epEfTrBtn5Click), M::Handler(L"epEfTrBtn6Click", &C::epEfTrBtn6Click),
+       M::Handler(L"epEfTrBtn7Click", &C::epEfTrBtn7Click), M::Handler(L"epEfTrBtn8Click", &C::epEfTrBtn8Click),
+       M::Handler(L"epEfTrBtn10Click", &C::epEfTrBtn10Click), M::Handler(L"epEfTrBtn11Click", &C::epEfTrBtn11Click),
+       M::Handler(L"epEfTrBtn12Click", &C::epEfTrBtn12Click), M::Handler(L"epEfTrBtn13Click", &C::epEfTrBtn13Click),
+       M::Handler(L"epEfTrBtn99Click", &C::epEfTrBtn99Click), M::Handler(L"Timer1Timer", &C::Timer1Timer),
+       M::Handler(L"KZTimeCounter1Timer", &C::KZTimeCounter1Timer)});
+}
+
+void TFrmLxxt::LoadPictures() {
+  UpPicture = LoadPicture(L"qorbup.bmp");
+  DownPicture = LoadPicture(L"qorbdw.bmp");
+  RightPicture = LoadPicture(L"qorbyes.bmp");
+  WrongPicture = LoadPicture(L"qorbno.bmp");
+}
+
+void TFrmLxxt::SetCommandEnabled(TepEfTrBtn* button, bool enabled) {
+  button->SetEnabled(enabled);
+  button->SetActiveTextColor(enabled ? clBlue : clGray);
+  button->GetFont()->SetColor(enabled ? clBlack : clGray);
+}
+
+TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const {
+  return index >= 0 && index < kPadButtons ? ButtonAt(fcBG_th, PadItemOfNumber(index)) : nullptr;
+}
+
+TfcButtonGroup* TFrmLxxt::OptionGroup(int page) const {
+  switch (page) {
+    case apSingle: return fcBG_one;
+    case apMultiple: return fcBG_many;
+    case apMatch: return fcBG_pw;
+    default: return nullptr;
+  }
+}
+
+// ---- Loading and the type bar ------------------------------------------------------------------
+
+bool TFrmLxxt::LoadQuestions() {
+  if (!FSession->Load(PracticeSQL)) return false;
+  DM1->Cn1Query_tm->First();
+  CurQuestionId = Field(L"a1")->GetAsString();
+  const std::unique_ptr<TfcBitmap> up = LoadPicture(L"qorbtxup.bmp");
+  const std::unique_ptr<TfcBitmap> down = LoadPicture(L"qorbtxdw.bmp");
+  TADOTable* types = DM1->Cn1Table_tx;
+  if (!types->GetActive()) types->Open();
+  types->SetIndexFieldNames(L"A1");
+  types->First();
+  FDrawing = true;
+  fcBG_tx->GetButtonItems()->Clear();
+  fcBG_tx->SetColumns(2);
+  auto add = [&](int tag, const String& caption) {
+    auto* button = static_cast<TfcImageBtn*>(fcBG_tx->GetButtonItems()->Add()->GetButton());
+    button->SetTag(tag);
+    button->SetCaption(caption);
+    button->SetImage(up.get());
+    button->SetImageDown(down.get());
+    return button;
+  };
+  add(0, L"任意");
+  for (int guard = 0; !types->GetEof() && guard < 1000; ++guard, types->Next()) {
+    const int code = types->FieldByName(L"A1")->GetAsInteger();
+    add(code, types->FieldByName(L"B1")->GetAsString())->SetEnabled(FSession->HasType(code));
+  }
+  FDrawing = false;
+  return true;
+}
+
+void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous) {
+  if (FDrawing || !selected) return;
+  SaveShown(2);
+  FShownRecNo = 0;
+  TfcCustomBitBtn* button = selected->GetButton();
+  const int code = static_cast<int>(button->GetTag());
+  Label20->SetVisible(code == 20);
+  Label5->SetVisible(code == 21);
+  Label8->SetVisible(code == 22);
+  if (FSession->ApplyType(code)) {
+    DrawGroup();
+    return;
+  }
+  // The type has no questions (any more): the choice goes back.
+  FDrawing = true;
+  button->SetDown(false);
+  button->SetEnabled(false);
+  if (previous && previous->GetButton()->GetEnabled()) previous->GetButton()->SetDown(true);
+  FDrawing = false;
+  if (previous) FSession->ApplyType(static_cast<int>(previous->GetButton()->GetTag()));
+  if (FSession->GetGroup().Count > 0) DrawGroup();
+}
+
+// ---- The pad and its groups ----------------------------------------------------------------------
+
+void TFrmLxxt::MarkPadButton(int recNo) {
+  const int index = FSession->GetGroup().ButtonOfRecord(recNo);
+  auto* button = static_cast<TfcImageBtn*>(PadButton(index));
+  if (!button) return;
+  switch (FSession->MarkOf(recNo)) {
+    case TPadMark::Unanswered: button->SetImage(UpPicture.get()); break;
+    case TPadMark::Right: button->SetImage(RightPicture.get()); break;
+    case TPadMark::Wrong: button->SetImage(WrongPicture.get()); break;
+  }
+}
+
+void TFrmLxxt::DrawPad() {
+  const TQuestionGroup& group = FSession->GetGroup();
+  Lb_zs->SetCaption(IntToStr(group.Groups));
+  Lb_ts->SetCaption(IntToStr(group.Total));
+  Lb_zb->SetCaption(IntToStr(group.Group));
+  FlatSpeedButton1->SetEnabled(group.HasPrevious());
+  FlatSpeedButton2->SetEnabled(group.HasNext());
+  FDrawing = true;
+  for (int i = 0; i < kPadButtons; ++i) {
+    auto* button = static_cast<TfcImageBtn*>(PadButton(i));
+    if (!button) continue;
+    const int recNo = group.RecordOfButton(i);
+    button->SetDown(false);
+    button->SetEnabled(recNo > 0);
+    button->SetTag(recNo);
+    if (recNo > 0)
+      MarkPadButton(recNo);
+    else
+      button->SetImage(UpPicture.get());
+  }
+  FDrawing = false;
+}
+
+void TFrmLxxt::DrawGroup() {
+  DrawPad();
+  const TQuestionGroup& group = FSession->GetGroup();
+  if (group.Count > 0) ShowRecord(group.Start);
+}
+
+void TFrmLxxt::PadChanged(TfcButtonGroupItem* selected) {
+  if (FDrawing || !selected) return;
+  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
+  if (recNo > 0 && recNo != FShownRecNo) ShowRecord(recNo);
+}
+
+void TFrmLxxt::ShowRecord(int recNo) {
+  if (recNo < 1 || recNo > FSession->Total()) return;
+  SaveShown(0);
+  CloseAnswerPanel();
+  Label24->SetCaption(String());
+  DBText1->SetDataField(String());
+  const int groupBefore = FSession->GetGroup().Group;
+  FSession->Show(recNo);
+  FShownRecNo = recNo;
+  const TQuestionGroup& group = FSession->GetGroup();
+  // Moving on from the last question of a group (or back from its first) draws the new group.
+  if (group.Group != groupBefore) DrawPad();
+  if (TfcCustomBitBtn* button = PadButton(group.ButtonOfRecord(recNo)); button && !button->GetDown()) {
+    FDrawing = true;
+    button->SetDown(true);
+    FDrawing = false;
+  }
+  SetCommandEnabled(epEfTrBtn1, FSession->PreviousRecord() > 0);
+  SetCommandEnabled(epEfTrBtn2, FSession->NextRecord() > 0);
+
+  const String id = Field(L"a1")->GetAsString();
+  TADOQuery* text = DM1->cn1query_nr;
+  text->Close();
+  text->GetSQL()->SetText(L"select * from tab_exer where a1 =" + SqlQuoted(id));
+  text->Open();
+  const int shown = Field(L"E3")->GetAsInteger();
+  Label15->SetCaption(IntToStr(shown > 0 ? shown + 1 : 1));
+  Label12->SetCaption(IntToStr(recNo - group.Start + 1));
+  Notebook1->SetPageIndex(ShownAnswerPage(Field(L"A13")->GetAsInteger(), Notebook1->GetPageIndex()));
+  PreparePad();
+  Re2->SetHeight(0);
+  FlatSplitter1->SetHeight(0);
+  Re->SetDataSource(DM1->Cn1DS_nr);
+  Re->SetDataField(L"A15");
+
+  Label21->SetCaption(String());
+  epEfTrBtn10->SetCaption(L"题目作废");
+  const int voided = Field(L"f1")->GetAsInteger();
+  if (voided == 1) {
+    Label21->SetCaption(L"本题已被您作废！");
+    epEfTrBtn10->SetCaption(L"取消作废");
+  } else if (voided == 2) {
+    Label21->SetCaption(L"本题是您加入的题目！");
+  }
+  if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
+  DBText1->SetDataSource(DM1->Cn1DS_tm);
+  DBText1->SetDataField(L"a1");
+  StartTimeLimit();
+  PlayPassage(AppPath + L"voice\\@" + id + L".mp3", id.size() > 16);
+}
+
+void TFrmLxxt::FlatSpeedButton1Click(TObject*) {
+  if (!FSession->GetGroup().HasPrevious()) return;
+  SaveShown(0);
+  FShownRecNo = 0;
+  FSession->ShowGroup(FSession->GetGroup().Group - 1);
+  DrawGroup();
+}
+
+void TFrmLxxt::FlatSpeedButton2Click(TObject*) {
+  if (!FSession->GetGroup().HasNext()) return;
+  SaveShown(0);
+  FShownRecNo = 0;
+  FSession->ShowGroup(FSession->GetGroup().Group + 1);
+  DrawGroup();
+}
+
+void TFrmLxxt::epEfTrBtn1Click(TObject*) {
+  if (const int recNo = FSession->PreviousRecord(); recNo > 0) ShowRecord(recNo);
+}
+
+void TFrmLxxt::epEfTrBtn2Click(TObject*) {
+  if (const int recNo = FSession->NextRecord(); recNo > 0) ShowRecord(recNo);
+}
+
+// ---- Answers -------------------------------------------------------------------------------------
+
+TAnswerPad TFrmLxxt::CurrentPad() const {
+  TAnswerPad pad;
+  pad.Page = Notebook1->GetPageIndex();
+  if (FShownRecNo > 0 && DM1->Cn1Query_tm->GetActive()) pad.OptionCount = Field(L"A2_1")->GetAsInteger();
+  if (TfcButtonGroup* group = OptionGroup(pad.Page)) {
+    for (int i = 0; i < kOptionButtons; ++i)
+      if (TfcCustomBitBtn* button = ButtonAt(group, i)) {
+        pad.Visible[i] = button->GetVisible();
+        pad.Down[i] = button->GetDown();
+      }
+  } else if (pad.Page == apTrueFalse) {
+    for (int i = 0; i < 2; ++i)
+      if (TfcCustomBitBtn* button = ButtonAt(fcBG_yn, i)) pad.Down[i] = button->GetDown();
+  }
+  pad.Text = FlatEdit1->GetText();
+  pad.ItemIndex = FlatComboBox1->GetItemIndex();
+  return pad;
+}
+
+void TFrmLxxt::PreparePad() {
+  const int page = Notebook1->GetPageIndex();
+  const TAnswerPad pad =
+      RestoreAnswer(page, Field(L"A2_1")->GetAsInteger(), Field(L"E2_1")->GetAsString());
+  FDrawing = true;
+  for (TfcButtonGroup* group : {fcBG_one, fcBG_many, fcBG_pw}) {
+    const bool onPage = group == OptionGroup(page);
+    for (int i = 0; i < kOptionButtons; ++i)
+      if (TfcCustomBitBtn* button = ButtonAt(group, i)) {
+        button->SetDown(onPage && pad.Down[i]);
+        button->SetVisible(!onPage || pad.Visible[i]);
+      }
+  }
+  for (int i = 0; i < 2; ++i)
+    if (TfcCustomBitBtn* button = ButtonAt(fcBG_yn, i)) button->SetDown(page == apTrueFalse && pad.Down[i]);
+  FlatEdit1->SetText(page == apFill ? pad.Text : String());
+  FlatComboBox1->SetItemIndex(page == apSelf ? pad.ItemIndex : -1);
+  FDrawing = false;
+  SetAnswerButtons();
+}
+
+void TFrmLxxt::SetAnswerButtons() {
+  TADOQuery* text = DM1->cn1query_nr;
+  const bool hasExplanation =
+      text->GetActive() && !text->IsEmpty() && !text->FieldByName(L"jx")->GetIsNull();
+  const TAnswerButtons buttons =
+      AnswerButtonsOf(Field(L"E2_1")->GetAsString(), hasExplanation, Field(L"k3")->GetAsString(),
+                      Field(L"A13")->GetAsInteger(), Field(L"A14")->GetAsString());
+  SetCommandEnabled(epEfTrBtn4, buttons.Explanation);
+  SetCommandEnabled(epEfTrBtn9, false);
+  SetCommandEnabled(epEfTrBtn6, buttons.Key);
+  epEfTrBtn5->SetCaption(buttons.HasNote ? L"有内容" : L"笔记");
+}
+
+void TFrmLxxt::SaveShown(int mode) {
+  if (FShownRecNo <= 0 || FSession->GetCurrent() != FShownRecNo) return;
+  const TSaveResult result = FSession->SaveCurrent(ReadAnswer(CurrentPad()));
+  if (mode == 2) return;
+  MarkPadButton(FShownRecNo);
+  if (mode != 1) return;
+  if (result == TSaveResult::Empty)
+    ShowDlg(L"提示", L"请先做出答案！", 1, 1, L"NO");
+  else
+    SetAnswerButtons();
+}
+
+void TFrmLxxt::epEfTrBtn3Click(TObject*) { SaveShown(1); }
+
+void TFrmLxxt::epEfTrBtn6Click(TObject*) {
+  if (FSliding) return;
+  if (epEfTrBtn6->GetCaption() != L"答案") {
+    SlideAnswerPanel();
+    return;
+  }
+  const TAnswerPad pad = CurrentPad();
+  const String key = Field(L"A2")->GetAsString();
+  Lb_answtip->SetCaption(VerdictText(ReadAnswer(pad), key));
+  Memo1->GetLines()->Clear();
+  Memo1->GetLines()->Add(ShownAnswer(pad));
+  Memo2->GetLines()->Clear();
+  Memo2->GetLines()->Add(ShownKey(pad.Page, key));
+  SlideAnswerPanel();
+}
+
+void TFrmLxxt::SlideAnswerPanel() {
+  if (FSliding) return;
+  FSliding = true;
+  const bool opening = epEfTrBtn6->GetCaption() == L"答案";
+  epEfTrBtn6->SetCaption(opening ? L"返回" : L"答案");
+  Panel2->SetHeight(Panel1->GetHeight());
+  Panel2->SetVisible(true);
+  for (int width : SlideWidths(Panel2->GetWidth(), opening ? Panel1->GetWidth() : 0)) {
+    Panel2->SetWidth(width);
+    Application->ProcessMessages();
+  }
+  Panel2->SetVisible(opening);
+  FSliding = false;
+}
+
+void TFrmLxxt::CloseAnswerPanel() {
+  if (epEfTrBtn6->GetCaption() == L"答案") return;
+  epEfTrBtn6->SetCaption(L"答案");
+  Panel2->SetWidth(0);
+  Panel2->SetVisible(false);
+}
+
+// ---- Time limit, clock, sound ---------------------------------------------------------------------
+
+void TFrmLxxt::StartTimeLimit() {
+  const int interval = AnswerInterval(Field(L"A13")->GetAsInteger(), TypeIds, TypeTimes);
+  epIndiGauge1->SetProgress(0);
+  Timer1->SetEnabled(false);
+  if (interval <= 0) return;
+  Timer1->SetInterval(static_cast<unsigned>(interval));
+  Timer1->SetEnabled(true);
+}
+
+void TFrmLxxt::Timer1Timer(TObject*) {
+  if (epIndiGauge1->GetProgress() < 100) {
+    epIndiGauge1->SetProgress(epIndiGauge1->GetProgress() + 1);
+    return;
+  }
+  Timer1->SetEnabled(false);
+  ShowDlg(L"提示", L"到时间了", 1, 1, L"NO");
+  if (FShownRecNo > 0 && FSession->GetCurrent() == FShownRecNo) MarkTimedOut(DM1->Cn1Query_tm);
+}
+
+void TFrmLxxt::KZTimeCounter1Timer(TObject*) { epLabel1->SetCaption(KZTimeCounter1->GetElapsed()); }
+
+void TFrmLxxt::PlayPassage(const String& file, bool showPassageButton) {
+  epEfTrBtn12->SetCaption(L"停止");
+  if (!FileExists(file)) {
+    SetCommandEnabled(epEfTrBtn12, false);
+    return;
+  }
+  Panel3->SetVisible(showPassageButton);
+  SetCommandEnabled(epEfTrBtn12, true);
+  try {
+    MediaPlayer1->Close();
+    MediaPlayer1->SetFileName(file);
+    MediaPlayer1->Open();
+    MediaPlayer1->Play();
+  } catch (...) {
+    // No device or no decoder: the passage cannot be heard, and nothing else changes.
+    SetCommandEnabled(epEfTrBtn12, false);
+  }
+}
+
+void TFrmLxxt::epEfTrBtn12Click(TObject*) {
+  const bool resume = epEfTrBtn12->GetCaption() == L"播放";
+  try {
+    MediaPlayer1->Stop();
+    if (resume) MediaPlayer1->Play();
+  } catch (...) {
+    SetCommandEnabled(epEfTrBtn12, false);
+    return;
+  }
+  epEfTrBtn12->SetCaption(resume ? L"停止" : L"播放");
+}
+
+void TFrmLxxt::epEfTrBtn13Click(TObject*) {
+  if (FShownRecNo <= 0) return;
+  PlayPassage(AppPath + L"voice\\@" + Field(L"a1")->GetAsString().substr(0, 16) + L".mp3", true);
+}
+
+// ---- Commands ---------------------------------------------------------------------------------------
+
+void TFrmLxxt::epEfTrBtn10Click(TObject*) {
+  if (FShownRecNo <= 0 || FSession->Total() == 0) return;
+  if (FSession->ToggleVoid() == 1) {
+    Label21->SetCaption(L"本题已被您作废！");
+    epEfTrBtn10->SetCaption(L"取消作废");
+  } else {
+    Label21->SetCaption(L"本题曾被作废，现已被您取消！");
+    epEfTrBtn10->SetCaption(L"题目作废");
+  }
+}
+
+void TFrmLxxt::epEfTrBtn11Click(TObject*) {
+  if (FShownRecNo <= 0) return;
+  EditQuestionId = Field(L"a1")->GetAsString();
+  Timer1->SetEnabled(false);
+}
+
+void TFrmLxxt::epEfTrBtn4Click(TObject*) {
+  if (FShownRecNo <= 0) return;
+  Screen->SetCursor(crHourGlass);
+  std::unique_ptr<TFrmJx> window(TCustomForm::Create<TFrmJx>(Application));
+  window->SetSource(DM1->Cn1DS_nr, L"jx");
+  window->ShowModal();
+  Screen->SetCursor(crDefault);
+}
+
+void TFrmLxxt::epEfTrBtn5Click(TObject*) {
+  if (FShownRecNo <= 0) return;
+  std::unique_ptr<TFrmBj> window(TCustomForm::Create<TFrmBj>(Application));
+  FrmBj = window.get();
+  window->Label1->SetCaption(L"lx");
+  window->SetSource(DM1->Cn1DS_tm, L"A14");
+  window->ShowModal();
+  window.reset();
+  FrmBj = nullptr;
+  epEfTrBtn5->SetCaption(NotesSaved ? L"有内容" : L"笔记");
+}
+
+void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
+
+void TFrmLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
+
+void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
+  TKeyContext context;
+  context.Page = Notebook1->GetPageIndex();
+  if (TfcButtonGroup* group = OptionGroup(context.Page))
+    for (int i = 0; i < kOptionButtons; ++i)
+      if (TfcCustomBitBtn* button = ButtonAt(group, i))
+        context.OptionUsable[i] = button->GetVisible() && button->GetEnabled();
+  context.PreviousEnabled = epEfTrBtn1->GetEnabled();
+  context.NextEnabled = epEfTrBtn2->GetEnabled();
+  context.ModifierDown = ModifierKeyDown();
+  const TKeyAction action = KeyActionOf(context, key);
+  TfcCustomBitBtn* option = ButtonAt(OptionGroup(context.Page), action.Option);
+  switch (action.Kind) {
+    case TKeyActionKind::PressOption:
+      if (option) option->SetDown(true);
+      break;
+    case TKeyActionKind::ToggleOption:
+      if (option) option->SetDown(!option->GetDown());
+      break;
+    case TKeyActionKind::Previous: epEfTrBtn1Click(this); break;
+    case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
+    case TKeyActionKind::None: break;
+  }
+}
+
+// ---- Showing and closing ----------------------------------------------------------------------------
+
+void TFrmLxxt::PlaceControls() {
+  if (ScreenMode != L"800") return;
+  // The 800 × 600 layout is the stored one scaled down.
+  const int width = GetClientWidth(), height = GetClientHeight();
+  constexpr int kSmallWidth = 780, kSmallHeight = 490;
+  for (int i = 0; i < GetControlCount(); ++i) {
+    TControl* control = GetControl(i);
+    // Texts keep their size: only their places move.
+    const bool text = dynamic_cast<TCustomLabel*>(control) || dynamic_cast<TepCustomLabel*>(control);
+    control->SetBounds(control->GetLeft() * kSmallWidth / width, control->GetTop() * kSmallHeight / height,
+                       text ? control->GetWidth() : control->GetWidth() * kSmallWidth / width,
+                       text ? control->GetHeight() : control->GetHeight() * kSmallHeight / height);
+  }
+  SetClientWidth(kSmallWidth);
+  SetClientHeight(kSmallHeight);
+}
+
+void TFrmLxxt::FormShow(TObject*) {
+  Screen->SetCursor(crHourGlass);
+  epIndiGauge1->SetProgress(0);
+  PlaceControls();
+  TADOQuery* text = DM1->cn1query_nr;
+  text->Close();
+  text->GetSQL()->SetText(L"select * from tab_exer where A1=" + SqlQuoted(CurQuestionId));
+  text->Open();
+  Re2->SetHeight(0);
+  FlatSplitter1->SetHeight(0);
+  Panel2->SetWidth(0);
+  Panel2->SetVisible(false);
+  epLabel2->SetCaption(CurChapterCode);
+  FShownRecNo = 0;
+  epEfTrBtn9->SetVisible(false);
+  SetCommandEnabled(epEfTrBtn9, false);
+  if (TfcCustomBitBtn* any = ButtonAt(fcBG_tx, 0)) {
+    FDrawing = true;
+    any->SetDown(true);
+    FDrawing = false;
+    TypeChanged(fcBG_tx->GetButtonItems()->GetItem(0), nullptr);
+  }
+  KZTimeCounter1->Reset();
+  KZTimeCounter1->SetEnabled(true);
+  KZTimeCounter1->Start();
+  Screen->SetCursor(crDefault);
+  RxGIFAnimator1->SetAnimate(true);
+}
+
+void TFrmLxxt::FormCloseQuery(TObject*, bool& canClose) {
+  canClose = true;
+  if (FClosed) return;
+  FClosed = true;
+  Screen->SetCursor(crHourGlass);
+  try {
+    Timer1->SetEnabled(false);
+    KZTimeCounter1->Stop();
+    KZTimeCounter1->SetEnabled(false);
+    MediaPlayer1->Close();
+  } catch (...) {
+    Application->HandleException(this);
+  }
+  const String answer = FShownRecNo > 0 ? ReadAnswer(CurrentPad()) : String();
+  FSession->Finish(answer, KZTimeCounter1->GetElapsed());
+  FShownRecNo = 0;
+  Screen->SetCursor(crDefault);
+}
+
+void TFrmLxxt::epEfTrBtn99Click(TObject*) { Close(); }

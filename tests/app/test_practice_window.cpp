@@ -1,0 +1,271 @@
+// The practice window as a real window on a copy of the shipped bank, driven by mouse and key
+// messages: a practice of the chapters 21 (single, multiple and self-assessed questions in two
+// groups) with the bank's row, the day's log and the chapter counters checked after each
+// answer and after closing; the messages with their dialog arguments; voiding and restoring;
+// the time limit; a listening question; screenshots at both screen sizes.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "app/Ubj.h"
+#include "app/Ucommon.h"
+#include "app/Ukmmc.h"
+#include "app/Ulxxt.h"
+#include "app/dm.h"
+
+namespace {
+
+// Posts a click on a control drawn on its parent window: it takes effect when the loop runs.
+void PostGraphicClick(TControl* control) {
+  const LPARAM at =
+      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
+  HWND parent = control->GetParent()->GetHandle();
+  ::PostMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(parent, WM_LBUTTONUP, 0, at);
+}
+
+class PracticeWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FScreenMode = ScreenMode;
+    FTypeIds = TypeIds;
+    FTypeTimes = TypeTimes;
+    ScreenMode = L"1024";
+    TypeIds.clear();
+    TypeTimes.clear();
+  }
+  void TearDown() override {
+    ScreenMode = FScreenMode;
+    TypeIds = FTypeIds;
+    TypeTimes = FTypeTimes;
+  }
+
+  int Int(const String& sql) { return SelectInt(FData.Cn(), sql); }
+  String Text(const String& sql) { return SelectText(FData.Cn(), sql); }
+  String Of(const String& column, const String& id) {
+    return Text(L"select " + column + L" from tab_answ where a1 = '" + id + L"'");
+  }
+  // Answers counted today and in the chapters agree with n answers, wrong of them wrong.
+  void ExpectCounted(int n, int wrong, int line) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(n, Int(L"select sum(A2) from tab_rz"));
+    EXPECT_EQ(n, Int(L"select sum(D1) from tab_kmmc where len(C1) = 6"));
+    EXPECT_EQ(wrong, Int(L"select sum(D2) from tab_kmmc where len(C1) = 6"));
+  }
+
+  // Opens the window over the new questions of chapter and runs steps while it is shown.
+  void Run(const String& chapter, std::vector<std::function<bool()>> steps) {
+    CurChapterCode = chapter;
+    PracticeSQL = PracticeQueryText(1, chapter);
+    Window = TCustomForm::Create<TFrmLxxt>(Application);
+    ASSERT_TRUE(Window->LoadQuestions());
+    steps.insert(steps.begin(), [this] { return Window->GetVisible() && Window->Session().GetCurrent() > 0; });
+    TModalDriver driver(std::move(steps));
+    Window->ShowModal();
+    EXPECT_TRUE(driver.Done());
+    delete Window;
+    Window = nullptr;
+  }
+
+  String Current(const wchar_t* field) { return DM1->Cn1Query_tm->FieldByName(field)->GetAsString(); }
+  HWND Option(TfcButtonGroup* group, int index) {
+    return group->GetButtonItems()->GetItem(index)->GetButton()->GetHandle();
+  }
+  bool Down(TfcButtonGroup* group, int index) {
+    return group->GetButtonItems()->GetItem(index)->GetButton()->GetDown();
+  }
+  void Key(WORD vk) {
+    ::SetFocus(Window->GetHandle());
+    ASSERT_TRUE(PostKey(vk));
+  }
+  void Shot(const String& name) {
+    ::RedrawWindow(Window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveWindowShot(Window->GetHandle(), name));
+  }
+
+  TProgramData FData;
+  TRecordingResponders Responders;
+  TFrmLxxt* Window = nullptr;
+  String FScreenMode;
+  std::vector<int> FTypeIds, FTypeTimes;
+};
+
+TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
+  String first, second, multi, self;
+  std::vector<wchar_t> wrongs;
+  Run(L"21", {
+    [&] {
+      EXPECT_EQ(L"26", Window->Lb_ts->GetCaption());
+      EXPECT_EQ(L"2", Window->Lb_zs->GetCaption());
+      EXPECT_EQ(L"1", Window->Label12->GetCaption());
+      EXPECT_EQ(apSingle, Window->Notebook1->GetPageIndex());
+      EXPECT_FALSE(Window->epEfTrBtn1->GetEnabled());
+      EXPECT_FALSE(Window->epEfTrBtn6->GetEnabled()) << "no key before an answer";
+      EXPECT_FALSE(Window->epEfTrBtn9->GetVisible());
+      Shot(L"practice_single");
+      first = Current(L"a1");
+      ClickGraphic(Window->epEfTrBtn3);  // 完成 without an answer
+      EXPECT_EQ(std::vector<String>{L"提示|请先做出答案！|1|1|NO"}, Responders.Log.Dialogs);
+      EXPECT_EQ(0, Int(L"select count(*) from tab_rz"));
+      const int key = Current(L"a2")[0] - L'A';
+      ClickButton(Option(Window->fcBG_one, key));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, Of(L"a2", first)[0] - L'A')) return false;
+      ClickGraphic(Window->epEfTrBtn3);  // 完成
+      EXPECT_EQ(Of(L"a2", first), Of(L"e2", first));
+      EXPECT_EQ(Of(L"a2", first), Of(L"e2_1", first));
+      EXPECT_EQ(L"1", Of(L"e3", first));
+      EXPECT_EQ(L"0", Of(L"e4", first));
+      ExpectCounted(1, 0, __LINE__);
+      EXPECT_EQ(1, Int(L"select q2 from tab_rule where ftid = '" + Of(L"k3", first) + L"'"));
+      ClickGraphic(Window->epEfTrBtn3);  // the same answer again counts once
+      ExpectCounted(1, 0, __LINE__);
+      EXPECT_EQ(1, Int(L"select q2 from tab_rule where ftid = '" + Of(L"k3", first) + L"'"));
+      EXPECT_TRUE(Window->epEfTrBtn6->GetEnabled());
+      ClickGraphic(Window->epEfTrBtn6);  // 答案
+      EXPECT_EQ(L"恭喜你，做对了！", Window->Lb_answtip->GetCaption());
+      EXPECT_EQ(L"返回", Window->epEfTrBtn6->GetCaption());
+      EXPECT_EQ(Window->Panel1->GetWidth(), Window->Panel2->GetWidth());
+      ClickGraphic(Window->epEfTrBtn6);  // 返回
+      EXPECT_EQ(0, Window->Panel2->GetWidth());
+      Key(VK_RETURN);  // the next question
+      return true;
+    },
+    [&] {
+      if (Window->Label12->GetCaption() != L"2") return false;
+      second = Current(L"a1");
+      for (wchar_t letter : String(L"ABCD"))
+        if (String(1, letter) != Current(L"a2")) wrongs.push_back(letter);
+      Key(wrongs[0]);
+      Key(wrongs[1]);  // a single choice keeps the last key only
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, wrongs[1] - L'A')) return false;
+      EXPECT_FALSE(Down(Window->fcBG_one, wrongs[0] - L'A'));
+      ClickGraphic(Window->epEfTrBtn2);  // 下一题 saves the wrong answer
+      EXPECT_EQ(L"-3", Of(L"e4", second));
+      ExpectCounted(2, 1, __LINE__);
+      EXPECT_EQ(1, Int(L"select q2 from tab_rule where ftid = '" + Of(L"k3", second) + L"'"));
+      ClickGraphic(Window->FlatSpeedButton2);  // 下一组->
+      EXPECT_EQ(L"2", Window->Lb_zb->GetCaption());
+      EXPECT_EQ(L"1", Window->Label12->GetCaption());
+      EXPECT_EQ(21, Window->Session().GetCurrent());
+      EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
+      EXPECT_FALSE(Window->PadButton(6)->GetEnabled());
+      multi = Current(L"a1");
+      for (wchar_t letter : Current(L"a2")) Key(letter);
+      Key(L'F');  // hidden on a question of fewer options: nothing
+      return true;
+    },
+    [&] {
+      const String key = Of(L"a2", multi);
+      if (!Down(Window->fcBG_many, key.back() - L'A')) return false;
+      Shot(L"practice_multiple");
+      ClickGraphic(Window->epEfTrBtn3);
+      EXPECT_EQ(key, Of(L"e2", multi));
+      ExpectCounted(3, 1, __LINE__);
+      ClickButton(Window->PadButton(5)->GetHandle());  // question 26
+      return true;
+    },
+    [&] {
+      if (Window->Session().GetCurrent() != 26) return false;
+      self = Current(L"a1");
+      EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      ::SendMessageW(Window->FlatComboBox1->GetHandle(), CB_SETCURSEL, 1, 0);
+      ClickGraphic(Window->epEfTrBtn10);  // 题目作废
+      EXPECT_EQ(L"本题已被您作废！", Window->Label21->GetCaption());
+      EXPECT_EQ(L"1", Of(L"f1", self));
+      EXPECT_EQ(L"zero", Of(L"e2", self));
+      ClickGraphic(Window->epEfTrBtn10);  // 取消作废
+      EXPECT_EQ(L"本题曾被作废，现已被您取消！", Window->Label21->GetCaption());
+      EXPECT_EQ(L"0", Of(L"f1", self));
+      EXPECT_EQ(L"", Of(L"e2", self));
+      Shot(L"practice_self");
+      std::vector<TKeyStroke> sent;
+      const TKeySender before = SetKeySender([&](const std::vector<TKeyStroke>& strokes) { sent = strokes; });
+      ClickGraphic(Window->epEfTrBtn7);  // 桌面
+      SetKeySender(before);
+      EXPECT_EQ(ShowDesktopStrokes(), sent);
+      PostGraphicClick(Window->epEfTrBtn5);  // 笔记, shown modally once this step is over
+      return true;
+    },
+    [&] {
+      HWND notes = FindOwnWindow(L"笔记");
+      if (!notes || !FrmBj) return false;
+      for (wchar_t ch : String(L"note")) ::SendMessageW(FrmBj->DBMemo1->GetHandle(), WM_CHAR, ch, 1);
+      ClickGraphic(FrmBj->epEfTrBtn1);
+      return true;
+    },
+    [&] {
+      if (FrmBj) return false;
+      EXPECT_TRUE(NotesSaved);
+      EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption());
+      EXPECT_EQ(L"note", Of(L"a14", self));
+      ClickGraphic(Window->epEfTrBtn99);  // 关闭 saves the last answer
+      return true;
+    },
+  });
+  EXPECT_EQ(L"1", Of(L"e2", self));
+  ExpectCounted(4, 1, __LINE__);
+  EXPECT_EQ(1u, Responders.Log.Dialogs.size());
+  EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+}
+
+TEST_F(PracticeWindow, TimeRunsOutOnceAndIsRecorded) {
+  TypeIds = {11};
+  TypeTimes = {1};  // 100 ticks of 1 ms
+  String id;
+  Run(L"210101", {
+    [&] {
+      id = Current(L"a1");
+      return !Responders.Log.Dialogs.empty();
+    },
+    [&] {
+      EXPECT_EQ(std::vector<String>{L"提示|到时间了|1|1|NO"}, Responders.Log.Dialogs);
+      EXPECT_EQ(L"Y", Of(L"csbs", id));
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+  EXPECT_EQ(L"Y", Of(L"csbs", id));
+}
+
+TEST_F(PracticeWindow, AListeningQuestionAndTheSmallScreen) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    Run(L"71", {
+      [&] {
+        EXPECT_EQ(apSingle, Window->Notebook1->GetPageIndex());
+        EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "a passage that cannot play says nothing";
+        Shot(L"practice_listening_" + size);
+        ClickGraphic(Window->epEfTrBtn6);  // disabled: nothing
+        EXPECT_EQ(L"答案", Window->epEfTrBtn6->GetCaption());
+        return true;
+      },
+      [&] {
+        ClickGraphic(Window->FlatSpeedButton1);  // disabled on the first group
+        EXPECT_EQ(1, Window->Session().GetCurrent());
+        if (ScreenMode == L"800") {
+          EXPECT_EQ(780, Window->GetClientWidth());
+          Shot(L"practice_single_800x600");
+        }
+        ClickGraphic(Window->epEfTrBtn99);
+        return true;
+      },
+    });
+  }
+}
+
+TEST_F(PracticeWindow, TheChooserOpensIt) {
+  InstallPracticeWindow();
+  std::unique_ptr<TChooserPractice> practice = SetPracticeWindowMaker(nullptr)();
+  ASSERT_TRUE(practice);
+  PracticeSQL = PracticeQueryText(1, L"999999");
+  EXPECT_FALSE(practice->LoadQuestions());
+}
+
+}  // namespace
