@@ -273,6 +273,11 @@ TADOConnection::~TADOConnection() {
   }
 }
 
+TDescriptionCache& TADOConnection::GetDescriptionCache() {
+  if (!FDescriptions) FDescriptions = std::make_unique<TDescriptionCache>();
+  return *FDescriptions;
+}
+
 void TADOConnection::SetConnectionString(const String& value) {
   if (value == FConnectionString) return;
   Close();
@@ -370,6 +375,7 @@ void TADOConnection::Disconnect() {
     } catch (...) {
     }
   }
+  FDescriptions.reset();  // its statement goes before the file
   FDb.Close();
   FTransLevel = 0;
   FBeginPending = false;
@@ -453,6 +459,9 @@ void TADOConnection::RollbackTrans() {
   } else if (FDb.InTransaction()) {  // SQLite may have rolled back already after an error
     FDb.Exec(L"ROLLBACK");
   }
+  // A table changed and read inside the transaction is described as it was before: the
+  // schema version goes back too, and might be reached again by another change.
+  if (FDescriptions) FDescriptions->Clear();
   AfterStatement();
 }
 
@@ -480,7 +489,21 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
 }
 
 TJetTranslation TADOConnection::Translate(const String& jetSql) {
-  return TranslateJetSql(jetSql, [this](const String& file) { return SchemaOfFile(file); });
+  // The same statements are opened again and again (each time a window shows); their
+  // translation does not change unless they name another file, which is attached anew.
+  constexpr size_t kMaxTranslations = 256;
+  auto found = FTranslations.find(jetSql);
+  if (found != FTranslations.end()) return found->second;
+  bool namesFile = false;
+  TJetTranslation t = TranslateJetSql(jetSql, [this, &namesFile](const String& file) {
+    namesFile = true;
+    return SchemaOfFile(file);
+  });
+  if (!namesFile && t.Kind != TJetStatementKind::AlterDatabasePassword) {
+    if (FTranslations.size() >= kMaxTranslations) FTranslations.clear();
+    FTranslations.emplace(jetSql, t);
+  }
+  return t;
 }
 
 String TADOConnection::SchemaOfFile(const String& fileName) {

@@ -178,6 +178,20 @@ double TSqliteStatement::ColumnDouble(int index) const {
   return sqlite3_column_double(FStmt, index);
 }
 String TSqliteStatement::ColumnText(int index) const {
+  if (sqlite3_column_type(FStmt, index) != SQLITE_BLOB) {
+    // Stored text is UTF-8: read where it lies rather than through a UTF-16 copy of
+    // SQLite's. Codes and numbers (most texts) are ASCII and only widened.
+    const unsigned char* text = sqlite3_column_text(FStmt, index);
+    if (!text) return String();
+    const size_t bytes = size_t(sqlite3_column_bytes(FStmt, index));
+    String result(bytes, L'\0');
+    for (size_t i = 0; i < bytes; ++i) {
+      if (text[i] >= 0x80)
+        return Utf8ToString(std::string_view(reinterpret_cast<const char*>(text), bytes));
+      result[i] = wchar_t(text[i]);
+    }
+    return result;
+  }
   const void* text = sqlite3_column_text16(FStmt, index);
   int bytes = sqlite3_column_bytes16(FStmt, index);
   return text ? String(static_cast<const wchar_t*>(text), size_t(bytes) / sizeof(wchar_t))
