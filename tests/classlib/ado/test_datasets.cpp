@@ -324,7 +324,7 @@ class ADOSchemaChanges : public ADODataSets {
     Open(sql);
     String text;
     for (int i = 0; i < query->GetFieldCount(); ++i) {
-      TField* field = query->GetField(i);
+      TField* field = query->GetFields()->GetField(i);
       text += (text.empty() ? L"" : L" ") + field->GetFieldName() + L":" + field->ClassName();
     }
     query->Close();
