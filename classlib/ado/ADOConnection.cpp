@@ -184,12 +184,17 @@ TParameter* TParameters::ParamByName(const String& name) const {
 }
 
 String TParameters::ParseSQL(const String& sql, bool doCreate) {
-  // Files named by IN '<file>' are not opened for this: only the names matter.
-  TJetTranslation t = TranslateJetSql(sql, [](const String&) { return String(L"ext"); });
+  // Parameters are written :name or ?, so a text without either has none and needs no
+  // translation (most statements the program assigns).
+  std::vector<String> names;
+  if (sql.find_first_of(L":?") != String::npos) {
+    // Files named by IN '<file>' are not opened for this: only the names matter.
+    names = TranslateJetSql(sql, [](const String&) { return String(L"ext"); }).ParamNames;
+  }
   if (doCreate) {
     BeginUpdate();
     Clear();
-    for (const String& name : t.ParamNames) AddParameter()->SetName(name);
+    for (const String& name : names) AddParameter()->SetName(name);
     EndUpdate();
   }
   return sql;

@@ -332,6 +332,17 @@ class ADOSchemaChanges : public ADODataSets {
   }
 };
 
+TEST_F(ADODataSets, ParametersFollowTheTextAssigned) {
+  auto count = [&](const String& sql) {
+    query->GetSQL()->SetText(sql);
+    return query->GetParameters()->GetCount();
+  };
+  EXPECT_EQ(count(L"select * from tab_answ where a1 = :id and a13 > ? and a10 = :ID"), 2);
+  EXPECT_EQ(count(L"select * from tab_answ where a2 = '10:30?'"), 0) << "inside a string";
+  EXPECT_EQ(count(L"select * from tab_answ where a1 = :id"), 1);
+  EXPECT_EQ(count(L"select * from tab_answ"), 0) << "no marks: the old ones go";
+}
+
 TEST_F(ADOSchemaChanges, TablesChangedThroughTheConnectionAreDescribedAnew) {
   const String sql = L"select * from tab_kmmc";
   const String before = L"bh:TIntegerField C1:TWideStringField C2:TWideStringField C3:TIntegerField";
