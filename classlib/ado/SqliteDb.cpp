@@ -12,6 +12,44 @@ String Utf16Of(const void* text) {
   return text ? String(static_cast<const wchar_t*>(text)) : String();
 }
 
+// Decodes well-formed UTF-8 into out (characters beyond the basic plane as surrogate
+// pairs); false on any malformed sequence, which the system's decoder then replaces as it
+// does everywhere else.
+bool DecodeUtf8(const unsigned char* text, size_t bytes, String& out) {
+  out.resize(bytes);  // never more units than bytes
+  size_t n = 0;
+  for (size_t i = 0; i < bytes;) {
+    const unsigned char c = text[i];
+    if (c < 0x80) {
+      out[n++] = wchar_t(c);
+      ++i;
+      continue;
+    }
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
+    if (extra < 0 || c > 0xF4 || i + size_t(extra) >= bytes) return false;
+    uint32_t code = c & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+      const unsigned char next = text[i + size_t(k)];
+      if ((next & 0xC0) != 0x80) return false;
+      code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values past the last character are malformed.
+    if ((extra == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+        (extra == 3 && (code < 0x10000 || code > 0x10FFFF)))
+      return false;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out[n++] = wchar_t(0xD800 + (code >> 10));
+      out[n++] = wchar_t(0xDC00 + (code & 0x3FF));
+    } else {
+      out[n++] = wchar_t(code);
+    }
+    i += size_t(extra) + 1;
+  }
+  out.resize(n);
+  return true;
+}
+
 }  // namespace
 
 // ---- TSqliteDatabase ------------------------------------------------------------------------
@@ -184,13 +222,9 @@ String TSqliteStatement::ColumnText(int index) const {
     const unsigned char* text = sqlite3_column_text(FStmt, index);
     if (!text) return String();
     const size_t bytes = size_t(sqlite3_column_bytes(FStmt, index));
-    String result(bytes, L'\0');
-    for (size_t i = 0; i < bytes; ++i) {
-      if (text[i] >= 0x80)
-        return Utf8ToString(std::string_view(reinterpret_cast<const char*>(text), bytes));
-      result[i] = wchar_t(text[i]);
-    }
-    return result;
+    String result;
+    if (DecodeUtf8(text, bytes, result)) return result;
+    return Utf8ToString(std::string_view(reinterpret_cast<const char*>(text), bytes));
   }
   const void* text = sqlite3_column_text16(FStmt, index);
   int bytes = sqlite3_column_bytes16(FStmt, index);

@@ -343,6 +343,18 @@ TEST_F(ADODataSets, ParametersFollowTheTextAssigned) {
   EXPECT_EQ(count(L"select * from tab_answ"), 0) << "no marks: the old ones go";
 }
 
+TEST_F(ADODataSets, StoredTextIsReadAsTheProgramWroteIt) {
+  db->Exec(L"insert into tab_kmmc values (9, '7B', '第一章 \U0001F600 é', 0)");
+  Open(L"select C2, C1 & '' as code from tab_kmmc where bh = 9");
+  EXPECT_EQ(query->FieldByName(L"C2")->GetAsString(), L"第一章 \U0001F600 é");
+  EXPECT_EQ(query->FieldByName(L"code")->GetAsString(), L"7B");
+  // Bytes that are no UTF-8 read as the replacement character, not as nothing.
+  Open(L"select cast(x'41ff42e4b8' as text) as bad");
+  const String bad = query->FieldByName(L"bad")->GetAsString();
+  EXPECT_EQ(bad.substr(0, 3), L"A\xFFFD" L"B");
+  EXPECT_EQ(bad.find(L'\xFFFD', 3), 3u);
+}
+
 TEST_F(ADOSchemaChanges, TablesChangedThroughTheConnectionAreDescribedAnew) {
   const String sql = L"select * from tab_kmmc";
   const String before = L"bh:TIntegerField C1:TWideStringField C2:TWideStringField C3:TIntegerField";
