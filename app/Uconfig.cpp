@@ -1,6 +1,8 @@
 // The settings window.
 #include "Uconfig.h"
 
+#include <memory>
+
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
@@ -150,6 +152,12 @@ void TFrmConfig::FormCloseQuery(TObject*, bool& canClose) {
 }
 
 void TFrmConfig::epFocusButton3Click(TObject*) { Close(); }
+
+void ShowMusicSettings(TComponent* owner) {
+  std::unique_ptr<TFrmConfig> settings(TCustomForm::Create<TFrmConfig>(owner));
+  ConfigMode = 0;
+  settings->ShowModal();
+}
 
 void TFrmConfig::PlayMusic(bool on) {
   if (FrmStart) FrmStart->PlayMusic(MusicFile, on);

@@ -62,3 +62,7 @@ class TFrmConfig : public TForm {
 };
 
 extern TFrmConfig* FrmConfig;
+
+// Opens the settings window on its music page (ConfigMode 0), owned by owner and modal;
+// it is freed when it closes.
+void ShowMusicSettings(TComponent* owner);

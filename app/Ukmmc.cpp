@@ -246,11 +246,7 @@ void TFrmkmmc::epEfButton3Click(TObject* sender) { epEfButton1Click(sender); }
 
 void TFrmkmmc::DBGrid1DblClick(TObject*) { epEfButton1Click(epEfButton1); }
 
-void TFrmkmmc::epEfButton5Click(TObject*) {
-  std::unique_ptr<TFrmConfig> settings(TCustomForm::Create<TFrmConfig>(this));
-  ConfigMode = 0;
-  settings->ShowModal();
-}
+void TFrmkmmc::epEfButton5Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmkmmc::epEfButton6Click(TObject*) {
   TADOTable* chapters = DM1->Cn1Table_kmmc;

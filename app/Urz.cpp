@@ -2,6 +2,7 @@
 #include "Urz.h"
 
 #include "AppQueries.h"
+#include "Uconfig.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
@@ -34,6 +35,7 @@ void TFrmRz::RegisterHandlers() {
   RegisterMethods<TFrmRz>({M::Handler(L"FormCreate", &TFrmRz::FormCreate),
                            M::Handler(L"FormShow", &TFrmRz::FormShow),
                            M::Handler(L"FormCloseQuery", &TFrmRz::FormCloseQuery),
+                           M::Handler(L"SpeedButton1Click", &TFrmRz::SpeedButton1Click),
                            M::Handler(L"SpeedButton3Click", &TFrmRz::SpeedButton3Click)});
 }
 
@@ -92,5 +94,7 @@ void TFrmRz::FormCloseQuery(TObject*, bool& canClose) {
   DM1->Cn1Table_rz->Close();
   canClose = true;
 }
+
+void TFrmRz::SpeedButton1Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmRz::SpeedButton3Click(TObject*) { Close(); }

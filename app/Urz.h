@@ -2,8 +2,7 @@
 // first, and the totals over all days of answers given, wrong answers and the accuracy.
 //
 // Not done yet: the background pictures of the two layouts (the buttons are shown as flat
-// buttons with captions instead of areas over the picture) and the settings button, which
-// waits for the settings window.
+// buttons with captions instead of areas over the picture).
 #pragma once
 #include "classlib/db/DBGrids.h"
 #include "classlib/forms/Forms.h"
@@ -42,6 +41,8 @@ class TFrmRz : public TForm {
   // Closes tab_rz; the window always closes.
   void FormCloseQuery(TObject* sender, bool& canClose);
   void SpeedButton3Click(TObject* sender);
+  // The settings window on its music page, modal.
+  void SpeedButton1Click(TObject* sender);
 
  private:
   void RegisterHandlers();

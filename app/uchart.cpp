@@ -2,6 +2,7 @@
 #include "uchart.h"
 
 #include "AppQueries.h"
+#include "Uconfig.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
@@ -87,7 +88,8 @@ void Tfrmchart::RegisterHandlers() {
                               M::Handler(L"CheckBox3Click", &C::CheckBox3Click),
                               M::Handler(L"epFocusButton1Click", &C::epFocusButton1Click),
                               M::Handler(L"epFocusButton2Click", &C::epFocusButton2Click),
-                              M::Handler(L"epFocusButton3Click", &C::epFocusButton3Click)});
+                              M::Handler(L"epFocusButton3Click", &C::epFocusButton3Click),
+                              M::Handler(L"epEfTrBtn1Click", &C::epEfTrBtn1Click)});
 }
 
 void Tfrmchart::FormCreate(TObject*) {
@@ -239,6 +241,7 @@ void Tfrmchart::SaveChartTo(const String& fileName) {
 }
 
 void Tfrmchart::epFocusButton1Click(TObject*) { PrintChart(); }
+void Tfrmchart::epEfTrBtn1Click(TObject*) { ShowMusicSettings(this); }
 void Tfrmchart::epFocusButton2Click(TObject*) { Close(); }
 
 void Tfrmchart::epFocusButton3Click(TObject*) {

@@ -4,8 +4,6 @@
 // questions are spread over the chapters (page 1, a pie) and how far each chapter has been
 // worked through (page 2). The panel on the right chooses the chart and its legend, 3-D view
 // and marks; the buttons print it, save it as a bitmap and close the window.
-//
-// Not done yet: the settings button, which waits for the settings window.
 #pragma once
 #include <cstdint>
 #include "classlib/chart/Chart.h"
@@ -64,6 +62,7 @@ class Tfrmchart : public TForm {
   void epFocusButton1Click(TObject* sender);  // print
   void epFocusButton2Click(TObject* sender);  // close
   void epFocusButton3Click(TObject* sender);  // save as
+  void epEfTrBtn1Click(TObject* sender);      // the settings window on its music page, modal
 
   // ---- Operations ----------------------------------------------------------------------
   // The chart of the page shown.

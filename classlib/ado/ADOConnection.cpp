@@ -184,12 +184,17 @@ TParameter* TParameters::ParamByName(const String& name) const {
 }
 
 String TParameters::ParseSQL(const String& sql, bool doCreate) {
-  // Files named by IN '<file>' are not opened for this: only the names matter.
-  TJetTranslation t = TranslateJetSql(sql, [](const String&) { return String(L"ext"); });
+  // Parameters are written :name or ?, so a text without either has none and needs no
+  // translation (most statements the program assigns).
+  std::vector<String> names;
+  if (sql.find_first_of(L":?") != String::npos) {
+    // Files named by IN '<file>' are not opened for this: only the names matter.
+    names = TranslateJetSql(sql, [](const String&) { return String(L"ext"); }).ParamNames;
+  }
   if (doCreate) {
     BeginUpdate();
     Clear();
-    for (const String& name : t.ParamNames) AddParameter()->SetName(name);
+    for (const String& name : names) AddParameter()->SetName(name);
     EndUpdate();
   }
   return sql;
@@ -271,6 +276,11 @@ TADOConnection::~TADOConnection() {
     Close();
   } catch (...) {
   }
+}
+
+TDescriptionCache& TADOConnection::GetDescriptionCache() {
+  if (!FDescriptions) FDescriptions = std::make_unique<TDescriptionCache>();
+  return *FDescriptions;
 }
 
 void TADOConnection::SetConnectionString(const String& value) {
@@ -370,6 +380,7 @@ void TADOConnection::Disconnect() {
     } catch (...) {
     }
   }
+  FDescriptions.reset();  // its statement goes before the file
   FDb.Close();
   FTransLevel = 0;
   FBeginPending = false;
@@ -453,6 +464,9 @@ void TADOConnection::RollbackTrans() {
   } else if (FDb.InTransaction()) {  // SQLite may have rolled back already after an error
     FDb.Exec(L"ROLLBACK");
   }
+  // A table changed and read inside the transaction is described as it was before: the
+  // schema version goes back too, and might be reached again by another change.
+  if (FDescriptions) FDescriptions->Clear();
   AfterStatement();
 }
 
@@ -480,9 +494,28 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
 }
 
 TJetTranslation TADOConnection::Translate(const String& jetSql) {
-  return TranslateJetSql(
-      jetSql, [this](const String& file) { return SchemaOfFile(file); },
-      [this](const String& schema, const String& table) { return TableColumns(schema, table); });
+  // The same statements are opened again and again (each time a window shows); their
+  // translation does not change unless they name another file, which is attached anew, or
+  // expand a table's columns, which a change of schema may alter.
+  constexpr size_t kMaxTranslations = 256;
+  auto found = FTranslations.find(jetSql);
+  if (found != FTranslations.end()) return found->second;
+  bool dependsOnSchema = false;
+  TJetTranslation t = TranslateJetSql(
+      jetSql,
+      [this, &dependsOnSchema](const String& file) {
+        dependsOnSchema = true;
+        return SchemaOfFile(file);
+      },
+      [this, &dependsOnSchema](const String& schema, const String& table) {
+        dependsOnSchema = true;
+        return TableColumns(schema, table);
+      });
+  if (!dependsOnSchema && t.Kind != TJetStatementKind::AlterDatabasePassword) {
+    if (FTranslations.size() >= kMaxTranslations) FTranslations.clear();
+    FTranslations.emplace(jetSql, t);
+  }
+  return t;
 }
 
 std::vector<String> TADOConnection::TableColumns(const String& schema, const String& table) {

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 #include "../classes/Collection.h"
 #include "../classes/Component.h"
@@ -28,6 +29,10 @@
 #include "../db/DB.h"
 #include "../system/Variant.h"
 #include "JetSql.h"
+
+namespace ado_internal {
+struct TDescriptionCache;  // ADOInternal.h
+}
 #include "SqliteDb.h"
 
 class TADOConnection;
@@ -184,6 +189,8 @@ class TADOConnection : public TComponent {
   int GetGeneration() const { return FGeneration; }
   // Runs ALTER DATABASE PASSWORD.
   void ChangePassword(const String& newPassword, const String& oldPassword);
+  // The descriptions of the open file's tables, kept while its schema does not change.
+  ado_internal::TDescriptionCache& GetDescriptionCache();
 
  // What a connection string says; keys not listed here are accepted and ignored.
   struct TSettings {
@@ -211,6 +218,9 @@ class TADOConnection : public TComponent {
   std::vector<TCustomADODataSet*> FDataSets;  // data sets using this connection; not owned
   bool FClosing = false;                   // inside Close
   int FGeneration = 0;                     // see GetGeneration
+  // Translations of statements that name no other file, by their Jet text (a bounded number).
+  std::unordered_map<std::wstring, TJetTranslation> FTranslations;
+  std::unique_ptr<ado_internal::TDescriptionCache> FDescriptions;  // made when first needed
 };
 
 // ---- The command ---------------------------------------------------------------------------
@@ -314,7 +324,8 @@ class TCustomADODataSet : public TDataSet {
   std::unique_ptr<TSqliteStatement> PrepareWithRowIds(const TJetTranslation& t);
   void DescribeColumns(TSqliteStatement& statement, const TJetTranslation& t, TClientRows& rows,
                        int visibleCount);
-  void ReadRows(TSqliteStatement& statement, TClientRows& rows);
+  // Reads the rows from the current one on (none when atRow is false).
+  void ReadRows(TSqliteStatement& statement, TClientRows& rows, bool atRow);
   String TableReference(const TSource& source);  // "schema"."table", attaching as needed
   int SourceOfColumn(int column) const;
   void UpdateSource(TSource& source, TClientRow& row);

@@ -209,39 +209,81 @@ void SettleExpressionColumn(TClientRows& rows, int column) {
   }
 }
 
-// A column of a table as PRAGMA table_info describes it.
-struct TTableColumn {
-  String Type;
-  bool NotNull = false;
-  bool HasDefault = false;
-  int PrimaryKey = 0;  // position in the primary key; 0 when not part of it
-};
+}  // namespace
 
-using TTableDescription = std::unordered_map<std::wstring, TTableColumn>;  // by upper-cased name
+// ---- Table descriptions ----------------------------------------------------------------------
 
-TTableDescription DescribeTable(TSqliteDatabase& db, const String& schema, const String& table) {
+namespace {
+
+TTableDescription ReadTableDescription(TSqliteDatabase& db, const String& schema, const String& table) {
   TTableDescription description;
   TSqliteStatement info(db, L"PRAGMA " + QuoteName(schema) + L".table_info(" + QuoteName(table) + L")",
                         String());
+  int keyColumns = 0;
+  String keyName;
   while (info.Step()) {
     TTableColumn column;
     column.Type = info.ColumnText(2);
     column.NotNull = info.ColumnInt64(3) != 0;
     column.HasDefault = info.ColumnType(4) != SQLITE_NULL;
-    column.PrimaryKey = int(info.ColumnInt64(5));
-    description[AnsiUpperCase(info.ColumnText(1))] = column;
+    column.IsKey = info.ColumnInt64(5) > 0;
+    String name = info.ColumnText(1);
+    if (column.IsKey) {
+      ++keyColumns;
+      keyName = name;
+    }
+    description[AnsiUpperCase(name)] = column;
+  }
+  if (keyColumns == 1) {
+    TTableColumn& key = description[AnsiUpperCase(keyName)];
+    key.RowIdAlias = SameText(Trim(key.Type), L"INTEGER");
+    int autoinc = 0;
+    key.AutoIncrement =
+        key.RowIdAlias &&
+        sqlite3_table_column_metadata(db.Handle(), StringToUtf8(schema).c_str(), StringToUtf8(table).c_str(),
+                                      StringToUtf8(keyName).c_str(), nullptr, nullptr, nullptr,
+                                      nullptr, &autoinc) == SQLITE_OK &&
+        autoinc;
   }
   return description;
 }
 
-int PrimaryKeyColumnCount(const TTableDescription& description) {
-  int count = 0;
-  for (const auto& entry : description)
-    if (entry.second.PrimaryKey > 0) ++count;
-  return count;
+}  // namespace
+
+void TDescriptionCache::Clear() {
+  Tables.clear();
+  Statements.clear();
+  SchemaVersion = -1;
 }
 
-}  // namespace
+TDescriptionCache& ado_internal::CurrentDescriptions(TADOConnection& connection) {
+  TDescriptionCache& cache = connection.GetDescriptionCache();
+  if (!cache.VersionQuery)
+    cache.VersionQuery =
+        std::make_unique<TSqliteStatement>(connection.GetDatabase(), L"PRAGMA main.schema_version", String());
+  int64_t version = -1;
+  cache.VersionQuery->Reset();
+  if (cache.VersionQuery->Step()) version = cache.VersionQuery->ColumnInt64(0);
+  cache.VersionQuery->Reset();  // holds no read lock between statements
+  if (version != cache.SchemaVersion) {
+    cache.Clear();
+    cache.SchemaVersion = version;
+  }
+  return cache;
+}
+
+std::shared_ptr<const TTableDescription> ado_internal::DescribeTable(TADOConnection& connection,
+                                                                     TDescriptionCache& cache,
+                                                                     const String& schema,
+                                                                     const String& table) {
+  TSqliteDatabase& db = connection.GetDatabase();
+  if (!SameText(schema, L"main"))  // attached files come and go: read each time
+    return std::make_shared<const TTableDescription>(ReadTableDescription(db, schema, table));
+  std::shared_ptr<const TTableDescription>& described = cache.Tables[AnsiUpperCase(table)];
+  if (!described)
+    described = std::make_shared<const TTableDescription>(ReadTableDescription(db, schema, table));
+  return described;
+}
 
 // ---- TCustomADODataSet ---------------------------------------------------------------------
 
@@ -394,7 +436,23 @@ std::unique_ptr<TSqliteStatement> TCustomADODataSet::PrepareWithRowIds(const TJe
 void TCustomADODataSet::DescribeColumns(TSqliteStatement& statement, const TJetTranslation& t,
                                         TClientRows& rows, int visibleCount) {
   TADOConnection& c = Connection();
-  std::unordered_map<std::wstring, TTableDescription> tables;  // "schema.table" upper-cased
+  TDescriptionCache& cache = CurrentDescriptions(c);
+  const char* sqlText = sqlite3_sql(statement.Handle());
+  const std::string key = sqlText ? sqlText : "";
+  auto cached = cache.Statements.find(key);
+  if (cached != cache.Statements.end() && cached->second.Sources.size() == FSources.size()) {
+    for (const TColumnInfo& info : cached->second.Columns) rows.AddColumn(info);
+    for (size_t k = 0; k < FSources.size(); ++k) {
+      FSources[k].Columns = cached->second.Sources[k].Columns;
+      FSources[k].RowIdAlias = cached->second.Sources[k].RowIdAlias;
+      FSources[k].KeyColumn = cached->second.Sources[k].KeyColumn;
+    }
+    return;
+  }
+  bool mainFileOnly = true;  // what else is attached may differ next time
+  for (const TJetSource& s : t.Sources)
+    if (!s.Schema.empty() && !SameText(s.Schema, L"main")) mainFileOnly = false;
+  std::unordered_map<std::wstring, std::shared_ptr<const TTableDescription>> tables;  // "schema.table"
   std::vector<String> names;
   std::vector<int> sourceOf;
   for (int i = 0; i < visibleCount; ++i) {
@@ -420,25 +478,20 @@ void TCustomADODataSet::DescribeColumns(TSqliteStatement& statement, const TJetT
       }
       if (matches != 1) source = -1;  // a table joined with itself: which row is unknown
       String key = AnsiUpperCase(schema + L"." + table);
-      if (!tables.count(key)) tables[key] = DescribeTable(c.GetDatabase(), schema, table);
-      const TTableDescription& description = tables[key];
+      std::shared_ptr<const TTableDescription>& described = tables[key];
+      if (!described) described = DescribeTable(c, cache, schema, table);
+      if (!SameText(schema, L"main")) mainFileOnly = false;
+      const TTableDescription& description = *described;
       auto column = description.find(AnsiUpperCase(origin));
       int size = 0;
       info.DataType = FieldTypeOfDeclaration(decl, size);
       info.Size = size;
       if (column != description.end()) {
         const TTableColumn& col = column->second;
-        bool rowIdAlias = col.PrimaryKey > 0 && SameText(Trim(col.Type), L"INTEGER") &&
-                          PrimaryKeyColumnCount(description) == 1;
-        info.IsKey = col.PrimaryKey > 0;
+        const bool rowIdAlias = col.RowIdAlias;
+        info.IsKey = col.IsKey;
         info.Required = col.NotNull && !col.HasDefault && !rowIdAlias;
-        int autoinc = 0;
-        if (rowIdAlias &&
-            sqlite3_table_column_metadata(c.GetDatabase().Handle(), StringToUtf8(schema).c_str(),
-                                          StringToUtf8(table).c_str(), StringToUtf8(origin).c_str(),
-                                          nullptr, nullptr, nullptr, nullptr, &autoinc) == SQLITE_OK &&
-            autoinc)
-          info.DataType = ftAutoInc;
+        if (col.AutoIncrement) info.DataType = ftAutoInc;
         if (source >= 0) {
           FSources[size_t(source)].Columns.push_back(i);
           FSources[size_t(source)].RowIdAlias.push_back(rowIdAlias);
@@ -476,15 +529,23 @@ void TCustomADODataSet::DescribeColumns(TSqliteStatement& statement, const TJetT
     info.Hidden = true;
     FSources[k].KeyColumn = rows.AddColumn(info);
   }
+  if (!mainFileOnly) return;
+  TDescriptionCache::TStatement described;
+  for (int i = 0; i < rows.GetColumnCount(); ++i) described.Columns.push_back(rows.GetColumn(i));
+  for (const TSource& source : FSources)
+    described.Sources.push_back({source.Columns, source.RowIdAlias, source.KeyColumn});
+  constexpr size_t kMaxStatements = 256;
+  if (cache.Statements.size() >= kMaxStatements) cache.Statements.clear();
+  cache.Statements[key] = std::move(described);
 }
 
-void TCustomADODataSet::ReadRows(TSqliteStatement& statement, TClientRows& rows) {
+void TCustomADODataSet::ReadRows(TSqliteStatement& statement, TClientRows& rows, bool atRow) {
   int count = rows.GetColumnCount();
   std::vector<TFieldType> types(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) types[size_t(i)] = rows.GetColumn(i).BaseTable.empty() && !rows.GetColumn(i).Hidden
                                                        ? ftUnknown
                                                        : rows.GetColumn(i).DataType;
-  while (statement.Step()) {
+  for (; atRow; atRow = statement.Step()) {
     std::vector<Variant> values;
     values.reserve(size_t(count));
     for (int i = 0; i < count; ++i) values.push_back(ReadCell(statement, i, types[size_t(i)]));
@@ -507,8 +568,11 @@ std::shared_ptr<TClientRows> TCustomADODataSet::InternalOpenRows() {
   try {
     BindParameters(*statement, t, FParameters.get());
     int visible = statement->ColumnCount() - int(FSources.size());
+    // The first step takes the file's read lock and checks its schema; the description
+    // (whose cache asks for the schema version) then costs no second locking of the file.
+    const bool atRow = statement->Step();
     DescribeColumns(*statement, t, *rows, visible);
-    ReadRows(*statement, *rows);
+    ReadRows(*statement, *rows, atRow);
   } catch (...) {
     FSources.clear();
     throw;

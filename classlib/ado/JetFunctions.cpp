@@ -129,8 +129,26 @@ void FnMid(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   ResultText(ctx, length < 0 ? s.substr(size_t(start) - 1) : s.substr(size_t(start) - 1, size_t(length)));
 }
 
+// The UTF-16 units of UTF-8 text: one per character, two for a character beyond the
+// basic plane (a four-byte sequence); continuation bytes count nothing.
+int64_t Utf16LengthOfUtf8(const unsigned char* text, int bytes) {
+  int64_t units = 0;
+  for (int i = 0; i < bytes; ++i) {
+    const unsigned char c = text[i];
+    if ((c & 0xC0) == 0x80) continue;
+    units += c >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 void FnLen(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(ctx);
+  // Stored text is counted where it lies (the program filters chapters by their code's
+  // length over whole tables); numbers and bytes are measured as text.
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+    const unsigned char* text = sqlite3_value_text(argv[0]);
+    if (text) return sqlite3_result_int64(ctx, Utf16LengthOfUtf8(text, sqlite3_value_bytes(argv[0])));
+  }
   sqlite3_result_int64(ctx, int64_t(ValueText(argv[0]).size()));
 }
 

@@ -12,6 +12,53 @@ String Utf16Of(const void* text) {
   return text ? String(static_cast<const wchar_t*>(text)) : String();
 }
 
+// The length of a well-formed UTF-8 sequence starting with lead, and the character it
+// holds (0 when malformed: overlong, a surrogate, past the last character, cut short).
+int Utf8Sequence(const unsigned char* text, size_t left, uint32_t& code) {
+  const unsigned char lead = text[0];
+  if (lead < 0x80) {
+    code = lead;
+    return 1;
+  }
+  const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
+  if (extra < 0 || lead > 0xF4 || size_t(extra) >= left) return 0;
+  code = lead & (0x3F >> extra);
+  for (int k = 1; k <= extra; ++k) {
+    if ((text[k] & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (text[k] & 0x3F);
+  }
+  if ((extra == 2 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+      (extra == 3 && (code < 0x10000 || code > 0x10FFFF)))
+    return 0;
+  return extra + 1;
+}
+
+// Decodes well-formed UTF-8 into out (characters beyond the basic plane as surrogate
+// pairs); false on any malformed sequence, which the system's decoder then replaces as it
+// does everywhere else. The first pass checks and counts, so out gets its exact length.
+bool DecodeUtf8(const unsigned char* text, size_t bytes, String& out) {
+  size_t units = 0;
+  uint32_t code = 0;
+  for (size_t i = 0; i < bytes;) {
+    const int length = Utf8Sequence(text + i, bytes - i, code);
+    if (length == 0) return false;
+    units += code >= 0x10000 ? 2 : 1;
+    i += size_t(length);
+  }
+  out.resize(units);
+  size_t n = 0;
+  for (size_t i = 0; i < bytes;) {
+    i += size_t(Utf8Sequence(text + i, bytes - i, code));
+    if (code >= 0x10000) {
+      out[n++] = wchar_t(0xD800 + ((code - 0x10000) >> 10));
+      out[n++] = wchar_t(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      out[n++] = wchar_t(code);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 // ---- TSqliteDatabase ------------------------------------------------------------------------
@@ -178,6 +225,16 @@ double TSqliteStatement::ColumnDouble(int index) const {
   return sqlite3_column_double(FStmt, index);
 }
 String TSqliteStatement::ColumnText(int index) const {
+  if (sqlite3_column_type(FStmt, index) != SQLITE_BLOB) {
+    // Stored text is UTF-8: read where it lies rather than through a UTF-16 copy of
+    // SQLite's. Codes and numbers (most texts) are ASCII and only widened.
+    const unsigned char* text = sqlite3_column_text(FStmt, index);
+    if (!text) return String();
+    const size_t bytes = size_t(sqlite3_column_bytes(FStmt, index));
+    String result;
+    if (DecodeUtf8(text, bytes, result)) return result;
+    return Utf8ToString(std::string_view(reinterpret_cast<const char*>(text), bytes));
+  }
   const void* text = sqlite3_column_text16(FStmt, index);
   int bytes = sqlite3_column_bytes16(FStmt, index);
   return text ? String(static_cast<const wchar_t*>(text), size_t(bytes) / sizeof(wchar_t))

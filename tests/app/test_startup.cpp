@@ -381,8 +381,12 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   ASSERT_TRUE(run.Started());
   HWND mainWindow = run.WaitForWindow(L"TFrmStart");
   ASSERT_NE(nullptr, mainWindow);
+  // The main window may show a moment before its player is made (a busy machine shows it).
   HWND player = nullptr;
-  ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
+  for (int tries = 0; tries < 100 && !player; ++tries) {
+    ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
+    if (!player) ::Sleep(50);
+  }
   ASSERT_NE(nullptr, player) << "the menu player fills the main window";
 
   const POINT about = ButtonCentre(player, L"about");

@@ -7,6 +7,7 @@
 #include "WindowTestSupport.h"
 #include "app/DTCalc.h"
 #include "app/Ucommon.h"
+#include "app/Uconfig.h"
 #include "app/Uplan.h"
 #include "app/Urz.h"
 #include "app/uchart.h"
@@ -131,6 +132,31 @@ class StudyWindows : public ::testing::Test {
     Pump();
   }
 
+  // Presses button on the open window and expects the settings window on its music page,
+  // modal and owned by the window, freed once closed.
+  void ExpectMusicSettingsFrom(TControl* button) {
+    ConfigMode = 1;
+    const int components = FForm->GetComponentCount();
+    bool seen = false;
+    TModalDriver driver({[&] {
+      if (!FindOwnWindow(L"系统设置")) return false;
+      for (int i = 0; i < FForm->GetComponentCount(); ++i)
+        if (auto* settings = dynamic_cast<TFrmConfig*>(FForm->GetComponent(i))) {
+          seen = true;
+          EXPECT_EQ(0, ConfigMode);
+          EXPECT_EQ(0, settings->GetRowCount()) << "the music page only";
+          EXPECT_FALSE(::IsWindowEnabled(FForm->GetHandle())) << "modal";
+          settings->epFocusButton3->Click();
+        }
+      return true;
+    }});
+    ClickControl(button);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(components, FForm->GetComponentCount());
+    EXPECT_TRUE(::IsWindowEnabled(FForm->GetHandle()));
+  }
+
   TProgramData Data;
   TRecordingResponders Responders;
   TCustomForm* FForm = nullptr;
@@ -146,6 +172,11 @@ TEST_F(StudyWindows, EmptyLogShowsZeros) {
   EXPECT_EQ(L"0", form->epLabel3->GetCaption());
   EXPECT_EQ(L"0", form->epLabel4->GetCaption());
   Shot(L"study_log_empty");
+}
+
+TEST_F(StudyWindows, LogSettingsButtonOpensTheMusicSettings) {
+  auto* form = Open<TFrmRz>();
+  ExpectMusicSettingsFrom(form->SpeedButton1);
 }
 
 TEST_F(StudyWindows, LogTotalsNewestDayFirstAndColumnsInBothLayouts) {
@@ -331,6 +362,13 @@ TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
   EXPECT_TRUE(Responders.Log.Empty());
   form->SaveChartTo(String(folder) + L"no_such_folder_27\\chart.bmp");
   EXPECT_EQ((std::vector<String>{L"错误|无法保存文件！|1|2|NO"}), Responders.Log.Dialogs);
+}
+
+TEST_F(ChartWindow, SettingsButtonOpensTheMusicSettings) {
+  Exec(L"delete from tab_kmmc");
+  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  auto* form = Open<Tfrmchart>();
+  ExpectMusicSettingsFrom(form->epEfTrBtn1);
 }
 
 TEST_F(ChartWindow, PrintingWithoutAPrinterSaysSo) {

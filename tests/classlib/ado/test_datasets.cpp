@@ -312,3 +312,89 @@ TEST_F(ADODataSets, WithoutKeepConnectionTheLastCloseDisconnects) {
 }
 
 }  // namespace
+
+// ---- Described columns kept between openings --------------------------------------------------
+
+namespace {
+
+class ADOSchemaChanges : public ADODataSets {
+ protected:
+  // The opened statement's field names and kinds, "name:Kind" joined by blanks.
+  String Fields(const String& sql) {
+    Open(sql);
+    String text;
+    for (int i = 0; i < query->GetFieldCount(); ++i) {
+      TField* field = query->GetFields()->GetField(i);
+      text += (text.empty() ? L"" : L" ") + field->GetFieldName() + L":" + field->ClassName();
+    }
+    query->Close();
+    return text;
+  }
+};
+
+TEST_F(ADODataSets, ParametersFollowTheTextAssigned) {
+  auto count = [&](const String& sql) {
+    query->GetSQL()->SetText(sql);
+    return query->GetParameters()->GetCount();
+  };
+  EXPECT_EQ(count(L"select * from tab_answ where a1 = :id and a13 > ? and a10 = :ID"), 2);
+  EXPECT_EQ(count(L"select * from tab_answ where a2 = '10:30?'"), 0) << "inside a string";
+  EXPECT_EQ(count(L"select * from tab_answ where a1 = :id"), 1);
+  EXPECT_EQ(count(L"select * from tab_answ"), 0) << "no marks: the old ones go";
+}
+
+TEST_F(ADODataSets, StoredTextIsReadAsTheProgramWroteIt) {
+  db->Exec(L"insert into tab_kmmc values (9, '7B', '第一章 \U0001F600 é', 0)");
+  Open(L"select C2, C1 & '' as code from tab_kmmc where bh = 9");
+  EXPECT_EQ(query->FieldByName(L"C2")->GetAsString(), L"第一章 \U0001F600 é");
+  EXPECT_EQ(query->FieldByName(L"code")->GetAsString(), L"7B");
+  // Bytes that are no UTF-8 read as the replacement character, not as nothing.
+  Open(L"select cast(x'41ff42e4b8' as text) as bad");
+  const String bad = query->FieldByName(L"bad")->GetAsString();
+  EXPECT_EQ(bad.substr(0, 3), L"A\xFFFD" L"B");
+  EXPECT_EQ(bad.find(L'\xFFFD', 3), 3u);
+}
+
+TEST_F(ADOSchemaChanges, TablesChangedThroughTheConnectionAreDescribedAnew) {
+  const String sql = L"select * from tab_kmmc";
+  const String before = L"bh:TIntegerField C1:TWideStringField C2:TWideStringField C3:TIntegerField";
+  EXPECT_EQ(Fields(sql), before);
+  EXPECT_EQ(Fields(sql), before) << "the same again from what was kept";
+  db->Exec(L"ALTER TABLE tab_kmmc ADD COLUMN C4 DATETIME");
+  EXPECT_EQ(Fields(sql), before + L" C4:TDateTimeField");
+  db->Exec(L"DROP TABLE tab_kmmc");
+  db->Exec(L"CREATE TABLE tab_kmmc (bh COUNTER PRIMARY KEY, C1 MEMO NOT NULL)");
+  db->Exec(L"insert into tab_kmmc (C1) values ('x')");
+  EXPECT_EQ(Fields(sql), L"bh:TAutoIncField C1:TMemoField");
+  Open(sql);
+  EXPECT_TRUE(query->FieldByName(L"bh")->GetReadOnly());
+  EXPECT_TRUE(query->FieldByName(L"C1")->GetRequired());
+  query->Close();
+}
+
+TEST_F(ADOSchemaChanges, ChangesOfTheCatalogAnotherConnectionAndARollbackAreSeen) {
+  const String sql = L"select * from tab_exer";
+  EXPECT_EQ(Fields(sql), L"a1:TWideStringField a15:TBlobField jx:TBlobField");
+  {
+    TADOXCatalog catalog;
+    catalog.SetActiveConnection(&db->Connection());
+    catalog.DeleteTable(L"tab_exer");
+  }
+  EXPECT_TRUE(Contains(MessageOf([&] { Open(sql); }), L"no such table"));
+  {
+    TADOConnection other(nullptr);
+    other.SetLoginPrompt(false);
+    other.SetConnectionString(db->Connection().GetConnectionString());
+    other.Open();
+    other.Execute(L"CREATE TABLE tab_exer (a1 LONG, n TEXT(4))");
+    other.Close();
+  }
+  EXPECT_EQ(Fields(sql), L"a1:TIntegerField n:TWideStringField");
+  db->Connection().BeginTrans();
+  db->Exec(L"ALTER TABLE tab_exer ADD COLUMN z YESNO");
+  EXPECT_EQ(Fields(sql), L"a1:TIntegerField n:TWideStringField z:TBooleanField");
+  db->Connection().RollbackTrans();
+  EXPECT_EQ(Fields(sql), L"a1:TIntegerField n:TWideStringField");
+}
+
+}  // namespace

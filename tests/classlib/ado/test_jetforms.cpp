@@ -42,6 +42,10 @@ TEST_F(JetForms, TextFunctions) {
             L"[x yz ]");
   EXPECT_EQ(Rows(L"select ucase(a2) & lcase('XY') from tab_answ where a1 like 'U*2'"), L"ACDxy");
   EXPECT_EQ(Rows(L"select len(null)"), L"<null>");
+  // Characters of the program's strings: Chinese text, a character beyond the basic plane
+  // (two units), numbers as their text.
+  EXPECT_EQ(Rows(L"select len('第一章') & '|' & len('a\U0001F600b') & '|' & len('') & '|' & len(12.5)"),
+            L"3|4|0|4");
 }
 
 TEST_F(JetForms, ConversionsRoundHalvesToEven) {
