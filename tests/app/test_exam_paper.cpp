@@ -190,7 +190,7 @@ TEST_F(ExamPaperTest, DrawsDifferWithTheSeedAndCoverThePool) {
   ASSERT_GT(eligible, 3);
   for (uint32_t seed = 1; seed <= 200; ++seed) {
     Paper.Seed(seed);
-    Paper.PickRandom(11, 2, L"2");
+    Paper.PickRandom(11, 10, L"2");
     seen.insert(Paper.LastPicks().begin(), Paper.LastPicks().end());
   }
   EXPECT_EQ(size_t(eligible), seen.size()) << "every eligible question can be drawn";
