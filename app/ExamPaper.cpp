@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include "AppQueries.h"
 #include "Ucommon.h"
 #include "Uprogress.h"
 #include "classlib/ado/ADOX.h"
@@ -45,13 +46,6 @@ void HideProgress() {
 }
 
 void ErrorDlg(const String& text) { ShowDlg(L"错误", text, 1, 2, L"NO"); }
-
-void RunQuery(TADOQuery* query, const String& sql) {
-  query->Close();
-  query->GetSQL()->Clear();
-  query->GetSQL()->Add(sql);
-  query->Open();
-}
 
 void RunCommand(TADOQuery* query, const String& sql) {
   query->Close();
@@ -158,8 +152,7 @@ void TExamPaper::AddTypeQuota(int subject, const String& paperTable, int typeCod
 String TExamPaper::PickRandom(int typeCode, int quota, const String& prefix) {
   FLastPicks.clear();
   TADOQuery* pool = DM1->Cn1Query_tm;
-  pool->SetFilter(L"");
-  pool->SetFiltered(true);
+  // One pass over the pool: the filter text first, then filtering on (a no-op when on).
   pool->SetFilter(L"A13=" + IntToStr(typeCode) + L" and a10 like " + QuotedStr(prefix + L"*") + L" and f1<>1");
   pool->SetFiltered(true);
   const int n = pool->GetRecordCount();

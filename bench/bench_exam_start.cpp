@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 #include "BenchTiming.h"
+#include "app/AppQueries.h"
 #include "app/ExamPaper.h"
 #include "app/ProgramClasses.h"
 #include "app/Responders.h"
@@ -188,12 +189,22 @@ int main(int argc, char** argv) {
         [&] { directQuestions = DirectStart(db, random); });
     Run(db, L"drop table if exists tab_exam1");
     Run(db, L"delete from tab_cj");
+    // The largest piece alone: the subject's pool read into memory.
+    const Timing poolDirect = Measure(runs, [&] {
+      ReadAll(db, L"select * from tab_answ where (substr(A10,1,1) = '2' COLLATE NOCASE) and (f1 <> 1) order by E3");
+    });
     sqlite3_close_v2(db);
+    const Timing poolProgram = Measure(runs, [] {
+      RunQuery(DM1->Cn1Query_tm, L"select * from tab_answ where (Left(A10,1) = '2') and (f1 <> 1) order by E3");
+    });
+    DM1->Cn1Query_tm->Close();
 
     std::printf("a paper of %d questions (directly %d) from %d, %d runs\n", questions, directQuestions, kQuestions,
                 runs);
     PrintLine("program", program);
     PrintLine("sqlite", direct);
+    PrintLine("pool", poolProgram);
+    PrintLine("pool sql", poolDirect);
     std::printf("ratio    best %5.2f   median %5.2f\n", program.Best / direct.Best, program.Median / direct.Median);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "failed: %s\n", e.what());
