@@ -1,13 +1,13 @@
 // The about box TFrmAbout (global FrmAbout): the product picture, title, rights notice and
 // the maker's details, all texts of its layout, and a close button. The menu opens it.
 //
-// Its buttons are the class library's push buttons until the effect library's transparent
-// buttons can take their place; epTransparentBtn1 to 3 stay hidden, as they always do.
+// Its buttons are the effect library's transparent buttons; epTransparentBtn1 to 3 stay
+// hidden, as they always do.
 #pragma once
 #include "classlib/forms/Forms.h"
-#include "classlib/stdctrls/Buttons.h"
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/StdLabels.h"
+#include "controls/effects/EPButtons.h"
 #include "controls/effects/EPCtrls.h"
 
 class TFrmAbout : public TForm {
@@ -23,10 +23,10 @@ class TFrmAbout : public TForm {
   TLabel* Label4 = nullptr;                // the rights notice
   TepBevel* epBevel1 = nullptr;            // the line above the maker's details
   TLabel* Label1 = nullptr;                // the maker's address and telephone
-  TButton* epTransparentBtn1 = nullptr;    // hidden
-  TButton* epTransparentBtn2 = nullptr;    // hidden
-  TButton* epTransparentBtn3 = nullptr;    // hidden
-  TButton* epTransparentBtn5 = nullptr;    // 关闭
+  TepTransparentBtn* epTransparentBtn1 = nullptr;  // hidden
+  TepTransparentBtn* epTransparentBtn2 = nullptr;  // hidden
+  TepTransparentBtn* epTransparentBtn3 = nullptr;  // hidden
+  TepTransparentBtn* epTransparentBtn5 = nullptr;  // 关闭
 
   // The close button: closes the window.
   void epTransparentBtn5Clickcc(TObject* sender);

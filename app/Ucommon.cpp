@@ -4,6 +4,7 @@
 #include <algorithm>
 #include "classlib/ado/ADOX.h"
 #include "classlib/classes/StringList.h"
+#include "classlib/controls/Controls.h"
 #include "classlib/system/SysMath.h"
 #include "dm.h"
 
@@ -103,4 +104,10 @@ void DropTableIfExists(const String& tableName) {
   } catch (const Exception&) {
     // Nothing is reported: a table that cannot be dropped stays, and so does its record.
   }
+}
+
+void PlaceNamedControls(TComponent* window, std::span<const TControlPlace> places) {
+  for (const TControlPlace& place : places)
+    if (auto* control = dynamic_cast<TControl*>(window->FindComponent(place.Name)))
+      control->SetBounds(place.Left, place.Top, place.Width, place.Height);
 }

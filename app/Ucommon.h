@@ -2,6 +2,7 @@
 // released when the program ends.
 #pragma once
 #include <vector>
+#include <span>
 #include "classlib/system/SysString.h"
 #include "classlib/system/Win.h"
 
@@ -78,3 +79,13 @@ void DropTableIfExists(const String& tableName);
 // pressed button's result, 1, 2 or 3. Goes to the responder when one is installed
 // (Responders.h).
 int ShowDlg(const String& caption, const String& text, int mode, int iconPage, const String& kind);
+
+// A control's place on the 800 × 600 layout of a window: its name and bounds.
+struct TControlPlace {
+  const wchar_t* Name;
+  int Left, Top, Width, Height;
+};
+class TComponent;
+// Moves the window's controls named in places to their bounds; names it does not own, and
+// components that are not controls, are skipped.
+void PlaceNamedControls(TComponent* window, std::span<const TControlPlace> places);

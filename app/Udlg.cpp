@@ -1,6 +1,8 @@
 // The message dialog window and ShowDlg.
 #include "Udlg.h"
 
+#include <algorithm>
+
 #include "Responders.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
@@ -28,7 +30,10 @@ void TFrmDlg::RegisterHandlers() {
   RegisterMethods<TFrmDlg>({M::Handler(L"FormCreate", &TFrmDlg::FormCreate)});
 }
 
-void TFrmDlg::FormCreate(TObject*) { FDesignWidth = GetWidth(); }
+void TFrmDlg::FormCreate(TObject*) {
+  FDesignWidth = GetWidth();
+  FDesignTextWidth = fcLabel1->GetWidth();
+}
 
 void TFrmDlg::Prepare(const String& caption, const String& text, int mode, int iconPage, const String& kind) {
   SetWidth(FDesignWidth);
@@ -42,6 +47,8 @@ void TFrmDlg::Prepare(const String& caption, const String& text, int mode, int i
     fcShapeBtn3->SetVisible(kShown[mode][2]);
     if (mode == 3) SetWidth(200);
   }
+  // The text keeps its right margin, so a narrow box wraps it instead of cutting it off.
+  fcLabel1->SetWidth(std::max(FDesignTextWidth - (FDesignWidth - GetWidth()), 0));
   if (iconPage >= 0 && iconPage < epNoteBook1->GetPageCount()) epNoteBook1->SetPageIndex(iconPage);
   Label1->SetCaption(caption);
   const bool exam = kind == L"Exam";
@@ -49,6 +56,8 @@ void TFrmDlg::Prepare(const String& caption, const String& text, int mode, int i
   fcShapeBtn2->SetCaption(exam ? L"作废" : L"取消");
   fcShapeBtn3->SetCaption(exam ? L"取消" : L"确定");
   FSystemCloseResult = exam ? 3 : 2;
+  // The first shown button, left to right, takes the focus when the box shows.
+  SetActiveControl(nullptr);
 }
 
 int TFrmDlg::Execute(const String& caption, const String& text, int mode, int iconPage, const String& kind) {

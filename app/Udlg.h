@@ -1,15 +1,15 @@
 // The application's message dialog TFrmDlg (global FrmDlg), made at start-up and kept for
 // the whole run, and ShowDlg (declared in Ucommon.h), which asks through it.
 //
-// The three buttons are the class library's push buttons until the image-button library's
-// shape buttons can take their place; names, places, captions and results are the same.
+// The three buttons are rounded shape buttons; they take the focus, so Tab moves between
+// the shown ones and Enter or Space presses the focused one.
 #pragma once
 #include "classlib/forms/Forms.h"
-#include "classlib/stdctrls/Buttons.h"
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPNote.h"
 #include "controls/imagebutton/fcLabel.h"
+#include "controls/imagebutton/fcShapeBtn.h"
 
 class TFrmDlg : public TForm {
   CLASSLIB_CLASS(TFrmDlg, TForm)
@@ -21,9 +21,9 @@ class TFrmDlg : public TForm {
   TfcLabel* fcLabel1 = nullptr;       // the message
   TImage* Image2 = nullptr;           // the title bar
   TLabel* Label1 = nullptr;           // the caption on the title bar
-  TButton* fcShapeBtn1 = nullptr;     // result 1
-  TButton* fcShapeBtn2 = nullptr;     // result 2
-  TButton* fcShapeBtn3 = nullptr;     // result 3
+  TfcShapeBtn* fcShapeBtn1 = nullptr; // result 1
+  TfcShapeBtn* fcShapeBtn2 = nullptr; // result 2
+  TfcShapeBtn* fcShapeBtn3 = nullptr; // result 3
   TepNoteBook* epNoteBook1 = nullptr; // the icon: page 0 提示, 1 警告, 2 错误
 
   // Remembers the window's width as its design width.
@@ -48,6 +48,7 @@ class TFrmDlg : public TForm {
   void RegisterHandlers();
 
   int FDesignWidth = 0;        // the window's width when it was created
+  int FDesignTextWidth = 0;    // the message's width then
   int FSystemCloseResult = 2;  // what a close by the system returns
 };
 

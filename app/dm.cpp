@@ -3,6 +3,7 @@
 #include "dm.h"
 
 #include "Ucommon.h"
+#include "Ukmmc.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/system/SysFiles.h"
@@ -176,6 +177,11 @@ void TDM1::DataModuleCreate(TObject*) {
 void TDM1::Cn1DS_kmmcDataChange(TObject*, TField*) {
   if (!Cn1Table_kmmc->GetActive()) return;
   CurChapterCode = Cn1Table_kmmc->FieldByName(L"C1_1")->GetAsString();
+  // The chooser's guidance button serves only chapters that have guidance.
+  if (ChooserShown && Frmkmmc && Frmkmmc->epEfButton4) {
+    TField* guidance = Cn1Table_kmmc->FieldByName(L"jx");
+    Frmkmmc->epEfButton4->SetEnabled(!guidance->GetIsNull() && !guidance->GetAsString().empty());
+  }
 }
 
 // ---- Study records ---------------------------------------------------------------------------

@@ -61,7 +61,8 @@ class TDM1 : public TDataModule {
   // Sets AppPath and connects ADOCn1 to the question bank; DbReady says whether it did.
   // Never raises: a failed connection only leaves DbReady false.
   void DataModuleCreate(TObject* sender);
-  // The current chapter row changed: keeps CurChapterCode.
+  // The current chapter row changed: keeps CurChapterCode; while the chooser is on screen,
+  // enables its guidance button exactly when the row has guidance (jx).
   void Cn1DS_kmmcDataChange(TObject* sender, TField* field);
 
   // ---- Study records -------------------------------------------------------------------

@@ -6,7 +6,12 @@
 #include "Uabout.h"
 #include "Uplan.h"
 #include "Urz.h"
+<<<<<<< HEAD
 #include "Ucheck.h"
+=======
+#include "Uconfig.h"
+#include "Ukmmc.h"
+>>>>>>> main
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
@@ -100,12 +105,14 @@ namespace {
 // modally with the normal cursor (the hourglass over a window waiting for input would say
 // it is busy); whatever happens, the cursor comes back, the window is freed and its global
 // reset. An exception then goes on to the application's handler.
+// prepare, when given, runs on the new window before it is shown.
 template <class TWindow>
-void OpenModalWindow(TWindow*& global) {
+void OpenModalWindow(TWindow*& global, void (*prepare)(TWindow&) = nullptr) {
   Screen->SetCursor(crHourGlass);
   try {
     global = TCustomForm::Create<TWindow>(Application);
     Screen->SetCursor(crDefault);
+    if (prepare) prepare(*global);
     global->ShowModal();
   } catch (...) {
     Screen->SetCursor(crDefault);
@@ -120,6 +127,18 @@ void OpenModalWindow(TWindow*& global) {
 // path that starts with one has it doubled, which the shell accepts.
 void OpenDocument(const String& relative) { ShellOpen(AppPath + relative, SW_SHOWMAXIMIZED); }
 
+// The chooser of a subject (1 to 5).
+void OpenChooser(int subject) {
+  SubjectNo = subject;
+  OpenModalWindow(Frmkmmc);
+}
+
+// The settings window: the music page (mode 0) or the answer-time page alone (mode 1).
+void OpenSettings(int mode) {
+  ConfigMode = mode;
+  OpenModalWindow(FrmConfig, mode == 1 ? +[](TFrmConfig& window) { window.ShowAnswerTimesOnly(); } : nullptr);
+}
+
 // One command of the menu: its name and what it does (nullptr: its window comes later).
 struct TMenuCommand {
   const wchar_t* Name;
@@ -129,16 +148,16 @@ struct TMenuCommand {
 const TMenuCommand kMenuCommands[] = {
     {L"ksdg", [](TFrmStart&) { OpenDocument(L"\\htm\\考试大纲.htm"); }},
     {L"zsd", nullptr},    // law-text browser
-    {L"lx", nullptr},     // chooser of subject 1
-    {L"lx2", nullptr},    // chooser of subject 2
-    {L"lx3", nullptr},
-    {L"lx4", nullptr},
-    {L"lx5", nullptr},
+    {L"lx", [](TFrmStart&) { OpenChooser(1); }},
+    {L"lx2", [](TFrmStart&) { OpenChooser(2); }},
+    {L"lx3", [](TFrmStart&) { OpenChooser(3); }},
+    {L"lx4", [](TFrmStart&) { OpenChooser(4); }},
+    {L"lx5", [](TFrmStart&) { OpenChooser(5); }},
     {L"rz", [](TFrmStart&) { OpenModalWindow(FrmRz); }},
     {L"tj", [](TFrmStart&) { OpenModalWindow(frmchart); }},
     {L"sj", nullptr},     // question-bank upgrade
-    {L"music", nullptr},  // settings, music page
-    {L"szlx", nullptr},   // settings, answer-time page
+    {L"music", [](TFrmStart&) { OpenSettings(0); }},
+    {L"szlx", [](TFrmStart&) { OpenSettings(1); }},
     {L"szjh", [](TFrmStart&) { OpenModalWindow(Frmplan); }},
     {L"fg", [](TFrmStart&) { OpenDocument(L"\\htm\\全国注册资产评估师考试相关法规汇编.htm"); }},
     {L"help", [](TFrmStart&) { OpenDocument(L"xqhelp.chm"); }},

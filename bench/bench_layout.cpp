@@ -1,29 +1,42 @@
-// Reading a stored layout of 500 controls, against creating the same controls in code.
+// Reading stored layouts, against creating the same controls in code and the same windows
+// directly.
 //
-// The layout is a panel holding 500 windowed controls, each with bounds, a caption, a
-// colour, a font, a hint, a tab order and an event bound by handler name, written in the
-// text form. Times, per control: reading the text form (converted to the binary form and
-// read), reading the binary form alone, and making the controls in code with the same
-// property values set through the same writers. No window is made in any of the three.
+// Controls: a panel holding N windowed controls (N = 100, 500 and 2,000), each with bounds, a
+// caption, a colour, a font, a hint, a tab order and an event bound by handler name, written
+// in the text form. Times, per control: reading the text form (converted to the binary form
+// and read), reading the binary form alone, and making the controls in code with the same
+// property values set through the same writers. No window is made in these three; the cost
+// per control should not grow with N.
+//
+// Windows: the program's wait box (TFrmProgress) read from its compiled-in layout, shown and
+// painted, and freed, against the same window made with CreateWindowExW (same class styles,
+// styles, bounds, colour and icon, its text drawn in the same font), shown, painted and
+// destroyed, one of each in turn.
+// This part needs a display (Xvfb will do).
+//
 // Prints the best and the median of N runs (default 21). Usage: bench_layout [runs].
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
-#include <memory>
 #include <vector>
+#include <memory>
 
+#include "BenchTiming.h"
+#include "app/Uprogress.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Layouts.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/ObjectText.h"
 #include "classlib/controls/Controls.h"
+#include "classlib/controls/ControlsRegistration.h"
+#include "classlib/forms/Forms.h"
+#include "classlib/forms/FormsRegistration.h"
+#include "classlib/stdctrls/StdCtrlsRegistration.h"
 #include "classlib/system/SysFormat.h"
 #include "classlib/system/Win.h"
 
 namespace {
 
-constexpr int kControls = 500;
+constexpr int kCounts[] = {100, 500, 2000};
 constexpr int kDefaultRuns = 21;
 constexpr int kMaxRuns = 1000;
 
@@ -42,9 +55,9 @@ class TBenchPanel : public TWinControl {
 
 TColor ColorOf(int i) { return (i % 2) ? clBtnFace : ColorFromInt(0x00102030 + i); }
 
-String LayoutText() {
+String LayoutText(int count) {
   String text = L"object Panel: TBenchPanel\r\n  Left = 0\r\n  Top = 0\r\n  Width = 1000\r\n  Height = 800\r\n";
-  for (int i = 0; i < kControls; ++i) {
+  for (int i = 0; i < count; ++i) {
     text += Format(L"  object Control%d: TBenchControl\r\n", {i});
     text += Format(L"    Left = %d\r\n    Top = %d\r\n    Width = 80\r\n    Height = 24\r\n", {(i % 10) * 90, (i / 10) * 30});
     text += Format(L"    Caption = 'Control number %d'\r\n", {i});
@@ -57,10 +70,10 @@ String LayoutText() {
 }
 
 // The same controls, made and set in code.
-void MakeInCode(TBenchPanel& panel) {
+void MakeInCode(TBenchPanel& panel, int count) {
   TNotifyEvent click = [&panel](TObject* sender) { panel.ControlClick(sender); };
   panel.SetBounds(0, 0, 1000, 800);
-  for (int i = 0; i < kControls; ++i) {
+  for (int i = 0; i < count; ++i) {
     auto* control = new TBenchControl(&panel);
     control->SetName(Format(L"Control%d", {i}));
     control->SetParent(&panel);
@@ -80,71 +93,170 @@ void MakeInCode(TBenchPanel& panel) {
   }
 }
 
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency) {
-  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+void PrintPerControl(const char* what, const Timing& t, int count, const Timing& code) {
+  std::printf("  %-26s best %8.2f us   median %8.2f us per control   (%.2f x code)\n", what,
+              t.Best * 1000.0 / count, t.Median * 1000.0 / count, t.Median / code.Median);
 }
 
-// Runs work `runs` times; returns the sorted times in seconds.
-std::vector<double> Time(int runs, const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    QueryPerformanceCounter(&start);
-    work();
-    QueryPerformanceCounter(&end);
-    times.push_back(Seconds(start, end, frequency));
+void BenchControls(int runs, int count) {
+  const String text = LayoutText(count);
+  TStringStream textSource(text);
+  TMemoryStream binary;
+  ObjectTextToBinary(textSource, binary);
+  const Timing code = Measure(runs, [count] {
+    TBenchPanel panel(nullptr);
+    MakeInCode(panel, count);
+  });
+  const Timing fromText = Measure(runs, [&text] {
+    TBenchPanel panel(nullptr);
+    TStringStream stream(text);
+    ReadComponentFromStream(stream, &panel);
+  });
+  const Timing fromBinary = Measure(runs, [&binary] {
+    TBenchPanel panel(nullptr);
+    binary.SetPosition(0);
+    ReadComponentFromStream(binary, &panel);
+  });
+  std::printf("%d controls (text layout %d bytes, binary %d bytes)\n", count,
+              static_cast<int>(text.size()), static_cast<int>(binary.GetSize()));
+  PrintPerControl("created in code", code, count, code);
+  PrintPerControl("read from the text form", fromText, count, code);
+  PrintPerControl("read from the binary form", fromBinary, count, code);
+}
+
+// ---- The wait box made directly --------------------------------------------------------------
+
+// What the direct window copies from the one the layout made.
+struct TWindowShape {
+  DWORD ClassStyle = 0;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  RECT Bounds{};
+  COLORREF Color = 0;
+  HICON Icon = nullptr;  // the window's icon; owned by the application
+  String Caption;
+  String Text;          // the label's text, drawn at TextAt in the label's font
+  POINT TextAt{};
+  COLORREF TextColor = 0;
+  LOGFONTW Font{};
+};
+
+TWindowShape* gShape = nullptr;  // read by the direct window's procedure
+
+LRESULT CALLBACK DirectWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT && gShape) {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(wnd, &paint);
+    HFONT font = ::CreateFontIndirectW(&gShape->Font);
+    HGDIOBJ old = ::SelectObject(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, gShape->TextColor);
+    ::TextOutW(dc, gShape->TextAt.x, gShape->TextAt.y, gShape->Text.c_str(),
+               static_cast<int>(gShape->Text.size()));
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::EndPaint(wnd, &paint);
+    return 0;
   }
-  std::sort(times.begin(), times.end());
-  return times;
+  return ::DefWindowProcW(wnd, message, wParam, lParam);
 }
 
-void Report(const char* what, const std::vector<double>& times, double reference) {
-  const double best = times.front() / kControls * 1e6;
-  const double median = times[times.size() / 2] / kControls * 1e6;
-  std::printf("%-28s best %8.2f us   median %8.2f us per control   (%.2f x code)\n", what, best, median,
-              reference > 0 ? times[times.size() / 2] / reference : 0.0);
+TFrmProgress* ShowWaitBox() {
+  auto* form = TCustomForm::Create<TFrmProgress>(nullptr);
+  form->Show();
+  ::UpdateWindow(form->GetHandle());
+  return form;
+}
+
+TWindowShape ShapeOf(TFrmProgress* form) {
+  TWindowShape shape;
+  HWND wnd = form->GetHandle();
+  shape.ClassStyle = static_cast<DWORD>(::GetClassLongW(wnd, GCL_STYLE));
+  shape.Style = static_cast<DWORD>(::GetWindowLongW(wnd, GWL_STYLE));
+  shape.ExStyle = static_cast<DWORD>(::GetWindowLongW(wnd, GWL_EXSTYLE));
+  ::GetWindowRect(wnd, &shape.Bounds);
+  shape.Color = ColorToRGB(form->GetColor());
+  shape.Icon = reinterpret_cast<HICON>(::SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
+  shape.Caption = form->GetCaption();
+  shape.Text = form->Label1->GetCaption();
+  shape.TextAt = POINT{form->Label1->GetLeft(), form->Label1->GetTop()};
+  shape.TextColor = ColorToRGB(form->Label1->GetFont()->GetColor());
+  ::GetObjectW(form->Label1->GetFont()->GetHandle(), sizeof(shape.Font), &shape.Font);
+  return shape;
+}
+
+void BenchWindows(int runs) {
+  if (HDC screen = ::GetDC(nullptr)) {
+    ::ReleaseDC(nullptr, screen);
+  } else {
+    std::printf("(no display: the windows were not timed)\n");
+    return;
+  }
+  Application->Initialize();
+  RegisterControlsClasses();
+  RegisterFormsClasses();
+  RegisterStdCtrlsClasses();
+  TFrmProgress* probe = ShowWaitBox();
+  TWindowShape shape = ShapeOf(probe);
+  delete probe;
+  gShape = &shape;
+
+  HBRUSH background = ::CreateSolidBrush(shape.Color);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = shape.ClassStyle;
+  windowClass.hIcon = shape.Icon;
+  windowClass.hIconSm = shape.Icon;
+  windowClass.lpfnWndProc = DirectWindowProc;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = L"BenchDirectWindow";
+  ::RegisterClassExW(&windowClass);
+
+  const auto makeDirectly = [&shape] {
+    const RECT& r = shape.Bounds;
+    HWND wnd = ::CreateWindowExW(shape.ExStyle, L"BenchDirectWindow", shape.Caption.c_str(),
+                                 shape.Style & ~static_cast<DWORD>(WS_VISIBLE), r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+    ::ShowWindow(wnd, SW_SHOWNORMAL);
+    ::UpdateWindow(wnd);
+    ::DestroyWindow(wnd);
+  };
+  // One of each in turn, so that a slower spell of the shared display hits both alike.
+  std::vector<double> directTimes, layoutTimes;
+  for (int i = 0; i < runs; ++i) {
+    directTimes.push_back(Measure(1, makeDirectly).Best);
+    layoutTimes.push_back(Measure(1, [] { delete ShowWaitBox(); }).Best);
+  }
+  const auto summary = [](std::vector<double>& times) {
+    std::sort(times.begin(), times.end());
+    return Timing{times.front(), times[times.size() / 2]};
+  };
+  const Timing direct = summary(directTimes);
+  const Timing layout = summary(layoutTimes);
+  std::printf("the wait box, made, shown, painted and freed\n");
+  std::printf("  %-26s best %8.3f ms   median %8.3f ms\n", "CreateWindowExW directly",
+              direct.Best, direct.Median);
+  std::printf("  %-26s best %8.3f ms   median %8.3f ms   (%.2f x direct)\n",
+              "read from its layout", layout.Best, layout.Median, layout.Median / direct.Median);
+  ::UnregisterClassW(L"BenchDirectWindow", ::GetModuleHandleW(nullptr));
+  ::DeleteObject(background);
+  gShape = nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int runs = kDefaultRuns;
-  if (argc > 1) runs = std::clamp(std::atoi(argv[1]), 1, kMaxRuns);
-  try {
+  return RunBenchmark(argc, argv, "bench_layout", kDefaultRuns, kMaxRuns, [](int runs) {
     RegisterClasses({TBenchPanel::StaticClassInfo(), TBenchControl::StaticClassInfo()});
     using M = TPublishMethods<TBenchPanel>;
     RegisterMethods<TBenchPanel>({M::Handler(L"ControlClick", &TBenchPanel::ControlClick)});
-
-    const String text = LayoutText();
-    TStringStream textSource(text);
-    TMemoryStream binary;
-    ObjectTextToBinary(textSource, binary);
-
-    const std::vector<double> code = Time(runs, [] {
-      TBenchPanel panel(nullptr);
-      MakeInCode(panel);
-    });
-    const std::vector<double> fromText = Time(runs, [&text] {
-      TBenchPanel panel(nullptr);
-      TStringStream stream(text);
-      ReadComponentFromStream(stream, &panel);
-    });
-    const std::vector<double> fromBinary = Time(runs, [&binary] {
-      TBenchPanel panel(nullptr);
-      binary.SetPosition(0);
-      ReadComponentFromStream(binary, &panel);
-    });
-
-    const double reference = code[code.size() / 2];
-    std::printf("%d controls, %d runs, text layout %d bytes, binary %d bytes\n", kControls, runs,
-                static_cast<int>(text.size()), static_cast<int>(binary.GetSize()));
-    Report("created in code", code, reference);
-    Report("read from the text form", fromText, reference);
-    Report("read from the binary form", fromBinary, reference);
+    std::printf("%s, %d runs\n", BuildKind(), runs);
+    for (int count : kCounts) BenchControls(runs, count);
+    BenchWindows(runs);
+    DoneApplication();
     return 0;
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "bench_layout: %s\n", e.what());
-    return 1;
-  }
+  });
 }

@@ -13,8 +13,22 @@ bool IsValidIdent(const String& name) {
   return std::all_of(name.begin(), name.end(), IsIdentChar);
 }
 
+// Takes item from the list; searched from the end, where the newest and the next to be
+// freed are.
 void Erase(std::vector<TComponent*>& list, const TComponent* item) {
-  list.erase(std::remove(list.begin(), list.end(), item), list.end());
+  const auto it = std::find(list.rbegin(), list.rend(), item);
+  if (it != list.rend()) list.erase(std::next(it).base());
+}
+
+// Owned lists at least this long get a name index.
+constexpr size_t kNameIndexFrom = 16;
+
+// The key of a name in the index: upper-cased as CompareText compares (ASCII letters).
+String NameKey(const String& name) {
+  String key = name;
+  for (wchar_t& c : key)
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - (L'a' - L'A'));
+  return key;
 }
 
 bool Contains(const std::vector<TComponent*>& list, const TComponent* item) {
@@ -52,6 +66,12 @@ TComponent::~TComponent() {
     }
   }
   DestroyComponents();
+  // An owner on its way out is left silently, as DestroyComponents leaves it, unless free
+  // notifications link this component to others (a control freed by its parent then costs
+  // no notice to each of the owner's other components).
+  if (FOwner && FOwner->FComponentState.Contains(csDestroying) &&
+      !FComponentState.Contains(csFreeNotification))
+    FOwner->Remove(this);
   if (FOwner) {
     try {
       FOwner->RemoveComponent(this);
@@ -143,17 +163,40 @@ TComponent* TComponent::FindComponent(const String& name) const {
 
 TComponent* TComponent::FindOtherComponent(const String& name, const TComponent* except) const {
   if (name.empty()) return nullptr;
+  if (!FNameIndex && FComponents.size() >= kNameIndexFrom) {
+    FNameIndex = std::make_unique<std::unordered_map<String, TComponent*>>();
+    for (TComponent* component : FComponents)
+      if (!component->FName.empty()) FNameIndex->emplace(NameKey(component->FName), component);
+  }
+  if (FNameIndex) {
+    // Names are unique in the owner, so the index holds at most one match.
+    const auto it = FNameIndex->find(NameKey(name));
+    return it != FNameIndex->end() && it->second != except ? it->second : nullptr;
+  }
   for (TComponent* component : FComponents)
     if (component != except && SameText(component->FName, name)) return component;
   return nullptr;
 }
 
+void TComponent::IndexName(TComponent* component, bool add) {
+  if (!FNameIndex || component->FName.empty()) return;
+  const String key = NameKey(component->FName);
+  if (add) {
+    (*FNameIndex)[key] = component;
+  } else if (const auto it = FNameIndex->find(key);
+             it != FNameIndex->end() && it->second == component) {
+    FNameIndex->erase(it);
+  }
+}
+
 void TComponent::Insert(TComponent* component) {
   FComponents.push_back(component);
   component->FOwner = this;
+  IndexName(component, true);
 }
 
 void TComponent::Remove(TComponent* component) {
+  IndexName(component, false);
   Erase(FComponents, component);
   component->FOwner = nullptr;
 }
@@ -174,15 +217,18 @@ void TComponent::SetName(const String& value) {
   if (FOwner) FOwner->ValidateRename(this, FName, value);
   const String oldName = FName;
   SetReference(false);
+  if (FOwner) FOwner->IndexName(this, false);
   FName = value;
   try {
     SetReference(true);
   } catch (...) {
     // The owner's field of the new name holds another class: keep the old name.
     FName = oldName;
+    if (FOwner) FOwner->IndexName(this, true);
     SetReference(true);
     throw;
   }
+  if (FOwner) FOwner->IndexName(this, true);
 }
 
 void TComponent::SetReference(bool enable) {
@@ -226,6 +272,7 @@ void TComponent::Notification(TComponent* component, TOperation operation) {
   // still refers to.
   if (operation == opRemove && component && component->FComponentState.Contains(csDestroying))
     RemoveFreeNotification(component);
+  if (operation != opRemove) return;
   // Receivers may free or move components in answer; the index is kept within the list
   // as it shrinks, and it falls by one each turn, so the loop ends.
   int i = GetComponentCount() - 1;

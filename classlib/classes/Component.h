@@ -1,10 +1,12 @@
 // TComponent: a named persistent object with an owner. The owner frees the components it
-// owns, keeps their names unique, and tells them (Notification) when one is inserted or
-// removed; components that refer to components of another owner register a free
+// owns, keeps their names unique, is told (Notification) when one is inserted and tells them
+// all when one is removed; components that refer to components of another owner register a free
 // notification so that they hear of its destruction and drop the reference.
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 #include "Persistent.h"
 #include "Sets.h"
@@ -115,7 +117,9 @@ class TComponent : public TPersistent {
  protected:
   // Told of component being inserted into or removed from the owner, or freed when a free
   // notification links the two. The default drops the free-notification link with a
-  // component being destroyed and passes the notice on to every owned component.
+  // component being destroyed and passes a removal on to every owned component (so that
+  // none keeps a pointer to it); an insertion is told to the owner only, since passing it
+  // on would make each insertion cost as much as the owner has components.
   virtual void Notification(TComponent* component, TOperation operation);
   // EComponentError when component (owned here) may not be renamed from curName to newName.
   virtual void ValidateRename(TComponent* component, const String& curName,
@@ -136,6 +140,8 @@ class TComponent : public TPersistent {
   void SetReference(bool enable);
   // The owned component named name other than except; nullptr when there is none.
   TComponent* FindOtherComponent(const String& name, const TComponent* except) const;
+  // Adds or drops an owned component in the name index (when there is one).
+  void IndexName(TComponent* component, bool add);
 
   TComponent* FOwner = nullptr;            // frees this component; not owned
   std::vector<TComponent*> FComponents;    // the components this one owns and frees
@@ -145,4 +151,7 @@ class TComponent : public TPersistent {
   TComponentState FComponentState;         // loading, destroying, designing, ...
   bool FSendingFreeNotices = false;        // the destructor is telling FFreeNotifies
   int32_t FDesignInfo = 0;                 // see GetDesignInfo
+  // The named owned components by upper-cased name, made once the list is long, so that
+  // finding a name (every rename and every component read) does not walk the list.
+  mutable std::unique_ptr<std::unordered_map<String, TComponent*>> FNameIndex;
 };

@@ -54,6 +54,17 @@ String DecodeByteString(const std::string& bytes) {
   return latin;
 }
 
+// A short byte string (at most 255 bytes, the length in one byte) read and decoded: plain
+// ASCII, by far the most common, goes straight into the text without a byte copy.
+String ReadShortByteString(TReader& reader, uint8_t length) {
+  char bytes[256];
+  reader.Read(bytes, length);
+  bool ascii = true;
+  for (uint8_t i = 0; i < length && ascii; ++i) ascii = static_cast<unsigned char>(bytes[i]) < 0x80;
+  if (ascii) return String(bytes, bytes + length);
+  return DecodeByteString(std::string(bytes, length));
+}
+
 }  // namespace
 
 // ---- 80-bit extended floats ----------------------------------------------------------------
@@ -185,9 +196,7 @@ void TReader::ReadPrefix(TFilerFlags& flags, int& childPos) {
 String TReader::ReadStr() {
   uint8_t length;
   Read(&length, 1);
-  std::string bytes(length, '\0');
-  Read(bytes.data(), length);
-  return DecodeByteString(bytes);
+  return ReadShortByteString(*this, length);
 }
 
 // ---- TReader: value types --------------------------------------------------------------------
@@ -330,12 +339,9 @@ String TReader::ReadString() {
   uint8_t bytes[4];
   const TValueType type = ReadValue();
   switch (type) {
-    case vaString: {
+    case vaString:
       Read(bytes, 1);
-      std::string text(bytes[0], '\0');
-      Read(text.data(), bytes[0]);
-      return DecodeByteString(text);
-    }
+      return ReadShortByteString(*this, bytes[0]);
     case vaLString:
     case vaUTF8String: {
       Read(bytes, 4);
@@ -522,6 +528,15 @@ void TWriter::WritePrefix(TFilerFlags flags, int childPos) {
 }
 
 void TWriter::WriteStr(const String& value) {
+  if (value.size() <= 255 && IsAscii(value)) {
+    // The common case, narrowed on the stack.
+    char narrow[256];
+    for (size_t i = 0; i < value.size(); ++i) narrow[i] = static_cast<char>(value[i]);
+    const uint8_t length = static_cast<uint8_t>(value.size());
+    Write(&length, 1);
+    Write(narrow, length);
+    return;
+  }
   std::string bytes;
   if (IsAscii(value)) {
     bytes.assign(value.begin(), value.end());
@@ -619,6 +634,15 @@ void TWriter::WriteString(const String& value) {
     return;
   }
   if (value.size() > INT32_MAX) throw EWriteError(L"Stream write error");
+  if (value.size() <= 255) {
+    // The common case: narrowed on the stack behind its one-byte length.
+    char bytes[1 + 1 + 255];
+    bytes[0] = static_cast<char>(vaString);
+    bytes[1] = static_cast<char>(value.size());
+    for (size_t i = 0; i < value.size(); ++i) bytes[2 + i] = static_cast<char>(value[i]);
+    Write(bytes, static_cast<int>(2 + value.size()));
+    return;
+  }
   const std::string bytes(value.begin(), value.end());
   uint8_t header[4];
   if (bytes.size() <= 255) {

@@ -305,18 +305,27 @@ double TParser::TokenFloat() const {
   return value;
 }
 
-String TParser::TokenComponentIdent() {
+const String& TParser::TokenComponentIdent() {
   CheckToken(toSymbol);
   while (FPos < FText.size() && FText[FPos] == L'.') {
     ++FPos;
     if (FPos >= FText.size() || !IsIdentStart(FText[FPos])) Error(SIdentifierExpected);
     while (FPos < FText.size() && IsIdentChar(FText[FPos])) ++FPos;
   }
-  return TokenString();
+  FIdentText.assign(FText, FTokenStart, FPos - FTokenStart);
+  return FIdentText;
 }
 
-bool TParser::TokenSymbolIs(const String& symbol) const {
-  return FToken == toSymbol && SameText(TokenString(), symbol);
+bool TParser::TokenSymbolIs(const String& symbol) const { return TokenSymbolIs(symbol.c_str()); }
+
+bool TParser::TokenSymbolIs(const wchar_t* symbol) const {
+  // Compared in place: the converter asks this several times for every property.
+  if (FToken != toSymbol || !symbol) return false;
+  const auto upper = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; };
+  size_t i = FTokenStart;
+  for (; *symbol; ++symbol, ++i)
+    if (i >= FPos || upper(FText[i]) != upper(*symbol)) return false;
+  return i == FPos;
 }
 
 void TParser::HexToBinary(TStream& stream) {
@@ -451,7 +460,7 @@ class TTextToBinary {
 
   void ConvertProperty(int depth) {
     Mark();
-    const String name = FParser.TokenComponentIdent();
+    const String& name = FParser.TokenComponentIdent();  // used before the next token
     if (IsKeyword(name)) FParser.Error(SInvalidProperty);
     FWriter.WriteStr(Short(name));
     FParser.NextToken();
@@ -476,7 +485,7 @@ class TTextToBinary {
         ConvertString();
         break;
       case toSymbol: {
-        const String ident = FParser.TokenComponentIdent();
+        const String& ident = FParser.TokenComponentIdent();  // used before the next token
         // vaNull ends a list, so Null cannot be one of its values.
         if (inList && SameText(ident, L"Null")) FParser.Error(SInvalidProperty);
         FWriter.WriteIdent(Short(ident));
@@ -542,13 +551,14 @@ class TTextToBinary {
   }
 
   void ConvertString() {
-    String text = FParser.TokenWideString();
+    // One buffer for every string value, its storage reused.
+    FStringValue = FParser.TokenWideString();
     while (FParser.NextToken() == L'+') {
       FParser.NextToken();
       if (FParser.GetToken() != toString && FParser.GetToken() != toWString) FParser.CheckToken(toString);
-      text += FParser.TokenWideString();
+      FStringValue += FParser.TokenWideString();
     }
-    FWriter.WriteString(text);
+    FWriter.WriteString(FStringValue);
   }
 
   void ConvertSet() {
@@ -589,6 +599,7 @@ class TTextToBinary {
 
   TParser FParser;
   TWriter FWriter;
+  String FStringValue;         // the string value being converted
   TObjectTextLineMap* FLines;  // where the lines go; may be nullptr; not owned
   int64_t FBase;               // the output's position at the start
 };

@@ -66,8 +66,8 @@ class TParser : public TObject {
   int GetSourceLine() const { return FTokenLine; }
   // The token's text as it stands in the source.
   String TokenString() const;
-  // The value of a string token, quotes and #n codes resolved.
-  String TokenWideString() const { return FTokenText; }
+  // The value of a string token, quotes and #n codes resolved; valid until the next token.
+  const String& TokenWideString() const { return FTokenText; }
   // The value of an integer token (decimal or $hex); EParserError when it does not fit.
   int64_t TokenInt() const;
   // The value of a float token (without its suffix); EParserError when it is no number.
@@ -75,9 +75,11 @@ class TParser : public TObject {
   // The suffix of a float token: 's', 'c', 'd' or 0.
   wchar_t GetFloatType() const { return FFloatType; }
   // The symbol with any ".Name" parts that follow it (the dots may not be surrounded by
-  // blanks); EParserError "Identifier expected" when a dot is not followed by one.
-  String TokenComponentIdent();
+  // blanks); EParserError "Identifier expected" when a dot is not followed by one. Valid
+  // until the next call (its storage is reused: reading a layout makes no copy of each name).
+  const String& TokenComponentIdent();
   bool TokenSymbolIs(const String& symbol) const;  // without regard to case
+  bool TokenSymbolIs(const wchar_t* symbol) const;  // the same, for a literal (no copies)
 
   // ---- Moving on --------------------------------------------------------------------------
   wchar_t NextToken();
@@ -103,6 +105,7 @@ class TParser : public TObject {
   int FTokenLine = 1;     // the line of the current token
   wchar_t FToken = toEOF;
   String FTokenText;      // a string token's value
+  String FIdentText;      // the last TokenComponentIdent
   wchar_t FFloatType = 0; // a float token's suffix
 };
 

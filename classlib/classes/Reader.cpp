@@ -61,18 +61,6 @@ String ObjectPath(TPersistent* instance) {
   return path.empty() && instance ? instance->ClassName() : path;
 }
 
-std::vector<String> SplitPath(const String& path) {
-  std::vector<String> parts;
-  size_t start = 0;
-  for (;;) {
-    const size_t dot = path.find(L'.', start);
-    parts.push_back(path.substr(start, dot == String::npos ? String::npos : dot - start));
-    if (dot == String::npos) break;
-    start = dot + 1;
-  }
-  return parts;
-}
-
 // Raises the exception being handled again as a read error: EReadError and EClassNotFound
 // as they are, any other failure of the class library (a component's Loaded, a name the
 // owner refuses) as EReadError with its message. Called inside a catch block.
@@ -333,8 +321,9 @@ void TReader::ReadData(TComponent* instance) {
 namespace {
 
 // Reads the value of prop into instance.
-void ReadPropValue(TReader& reader, TPersistent* instance, const TPropInfo& prop, const String& where,
-                   int line) {
+// owner and path name the property in a fixup's messages (made only for a reference).
+void ReadPropValue(TReader& reader, TPersistent* instance, const TPropInfo& prop, TPersistent* owner,
+                   const String& path, int line) {
   switch (prop.GetKind()) {
     case pkInteger:
     case pkCardinal:
@@ -383,7 +372,8 @@ void ReadPropValue(TReader& reader, TPersistent* instance, const TPropInfo& prop
         const String name = reader.ReadIdent();
         if (name.empty()) PropValueError();
         if (!prop.IsWritable()) PropValueError();
-        RecordFixup(TPropFixup{instance, &prop, reader.GetLookupRoot(), name, where, line});
+        RecordFixup(TPropFixup{instance, &prop, reader.GetLookupRoot(), name,
+                               ObjectPath(owner) + L"." + path, line});
       }
       break;
     case pkMethod: {
@@ -422,21 +412,25 @@ void TReader::ReadProperty(TPersistent* instance) {
   const String path = ReadStr();
   const int line = LineAt(start);
   TPersistent* target = instance;
-  String name = path;
   try {
-    const std::vector<String> parts = SplitPath(path);
-    for (size_t i = 0; i + 1 < parts.size(); ++i) {
-      const TPropInfo* prop = GetPropInfo(target, parts[i]);
-      if (!prop) NoSuchProperty(parts[i]);
+    // "Font.Style": each part before the last names a nested object. Most paths have no
+    // dot: they are the name itself, with nothing to copy.
+    size_t partStart = 0;
+    for (size_t dot = path.find(L'.'); dot != String::npos; dot = path.find(L'.', partStart)) {
+      const String part = path.substr(partStart, dot - partStart);
+      const TPropInfo* prop = GetPropInfo(target, part);
+      if (!prop) NoSuchProperty(part);
       if (!IsNestedObjectKind(prop->GetKind())) throw EReadError(L"Invalid property path");
       auto* nested = dynamic_cast<TPersistent*>(prop->GetObject(target));
       if (!nested) throw EReadError(L"Invalid property path");
       target = nested;
+      partStart = dot + 1;
     }
-    name = parts.back();
+    const String lastPart = partStart > 0 ? path.substr(partStart) : String();
+    const String& name = partStart > 0 ? lastPart : path;
     if (name.empty()) throw EReadError(L"Invalid property path");
     if (const TPropInfo* prop = GetPropInfo(target, name)) {
-      ReadPropValue(*this, target, *prop, ObjectPath(instance) + L"." + path, line);
+      ReadPropValue(*this, target, *prop, instance, path, line);
     } else {
       // Data the object stores itself; DefineProperty clears the name once it has read it.
       TPersistent* const savedAncestor = GetAncestor();

@@ -143,10 +143,19 @@ bool TWinControl::CanAutoSize(int& newWidth, int& newHeight) {
 
 // ---- Align and anchors --------------------------------------------------------------------------------
 
+// Keeps the parent's count of children that give its layout work, around a change of
+// Align or Anchors.
+void TControl::AlignWorkChanged(bool before) {
+  const bool now = TakesAlignWork();
+  if (FParent && now != before) FParent->FAlignWorkChildren += now ? 1 : -1;
+}
+
 void TControl::SetAlign(TAlign value) {
   if (FAlign != value) {
     const TAlign oldAlign = FAlign;
+    const bool before = TakesAlignWork();
     FAlign = value;
+    AlignWorkChanged(before);
     SetAnchors(AnchorAlign(value));
     if (!GetComponentState().Contains(csLoading)) {
       const bool wasVertical = oldAlign == alTop || oldAlign == alBottom;
@@ -165,7 +174,9 @@ void TControl::SetAlign(TAlign value) {
 
 void TControl::SetAnchors(TAnchors value) {
   if (FAnchors == value) return;
+  const bool before = TakesAlignWork();
   FAnchors = value;
+  AlignWorkChanged(before);
   if (!GetComponentState().Contains(csLoading)) UpdateAnchorRules();
 }
 
@@ -207,7 +218,9 @@ void TWinControl::AlignControl(TControl* control) {
   }
   DisableAlign();
   try {
-    TRect rect = GetClientRect();
+    // Only aligned and anchored children are placed in the client area: without them it
+    // is not measured (for a control without a window that means its whole CreateParams).
+    TRect rect = FAlignWorkChildren > 0 ? GetClientRect() : TRect();
     AlignControls(control, rect);
   } catch (...) {
     SetControlState(GetControlState() - TControlState{csAlignmentNeeded});
@@ -340,15 +353,7 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
       if (child->FParent == this) doPosition(child, align);
   };
 
-  bool alignWork = false;
-  for (int i = 0; i < GetControlCount(); ++i) {
-    TControl* child = GetControl(i);
-    if (child && (child->FAlign != alNone || child->FAnchors != TAnchors{akLeft, akTop})) {
-      alignWork = true;
-      break;
-    }
-  }
-  if (alignWork) {
+  if (FAlignWorkChildren > 0) {
     AdjustClientRect(rect);
     for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient, alCustom, alNone})
       doAlign(align);

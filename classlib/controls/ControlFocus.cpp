@@ -27,9 +27,10 @@ void TWinControl::CMTabStopChanged(TMessage&) {}
 
 int TWinControl::GetTabOrder() const {
   if (!GetParent()) return -1;
+  // From the end: a control just inserted is last, and that is where code sets its order.
   const auto& list = GetParent()->FTabList;
-  const auto it = std::find(list.begin(), list.end(), this);
-  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+  const auto it = std::find(list.rbegin(), list.rend(), this);
+  return it == list.rend() ? -1 : static_cast<int>(list.rend() - it) - 1;
 }
 
 void TWinControl::SetTabOrder(int value) {
@@ -58,8 +59,10 @@ void TWinControl::FixupTabList() {
     if (order >= 0 && static_cast<size_t>(order) < count && !ordered[order])
       ordered[order] = child;
   }
+  // A child already in its place (the usual case: read in tab order) is not searched for.
   for (size_t i = 0; i < count; ++i)
-    if (ordered[i]) ordered[i]->UpdateTabOrder(static_cast<int>(i));
+    if (ordered[i] && !(i < FTabList.size() && FTabList[i] == ordered[i]))
+      ordered[i]->UpdateTabOrder(static_cast<int>(i));
   for (TWinControl* child : FWinControls) child->FTabOrder = -1;
 }
 

@@ -512,6 +512,9 @@ class TControl : public TComponent {
   virtual void RequestAlign();
   // Records where the control is against its parent for Anchors.
   void UpdateAnchorRules();
+  // True when the parent's layout has to place this control (aligned, or anchored other
+  // than to the top left).
+  bool TakesAlignWork() const { return FAlign != alNone || FAnchors != TAnchors{akLeft, akTop}; }
   // Applies OnCanResize, constraints and auto size to a new size; false refuses it.
   bool CheckNewSize(int& newWidth, int& newHeight);
   bool DoCanAutoSize(int& newWidth, int& newHeight);
@@ -574,6 +577,7 @@ class TControl : public TComponent {
   // The drag of this control follows the mouse; true when the message was used.
   bool DragMouseMessage(TMessage& message);
   void DragTo(const TPoint& screenPos);
+  void AlignWorkChanged(bool before);
 
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);  // see GetLifeToken
   TWinControl* FParent = nullptr;       // lists this control; not owned
@@ -643,6 +647,11 @@ struct TCreateParams {
   WNDCLASSW WindowClass{};  // registered under WinClassName with our window procedure
   String WinClassName;
 };
+
+// What AdjustWindowRectEx adds around the client area of a window of these styles. A style
+// without a border, frame, edge or menu has none, and the system is not asked then (it is
+// asked for every client size of a control without a window).
+RECT WindowFrameOfStyle(DWORD style, DWORD exStyle, bool hasMenu);
 
 class TWinControl : public TControl {
   CLASSLIB_CLASS(TWinControl, TControl)
@@ -939,6 +948,7 @@ class TWinControl : public TControl {
   bool FTabStop = false;
   int FTabOrder = -1;                        // tab order read from a layout, applied on Loaded
   int FAlignLevel = 0;                       // DisableAlign nesting
+  int FAlignWorkChildren = 0;                // children aligned or not anchored top-left
   bool FDoubleBuffered = false;
   bool FDockSite = false;
   bool FMeasuringFrame = false;              // CreateParams is asked for the frame only

@@ -2,6 +2,8 @@
 // the control, destruction), the list of children, the message dispatch, reflection of
 // notifications to the child as CN_xxx, showing, and the utility windows.
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 #include "../system/SysMath.h"
 #include "Controls.h"
 #include "ControlsInternal.h"
@@ -10,26 +12,34 @@ using namespace controls_internal;
 
 namespace {
 
-// The window property that names the control of a window. The atom carries the process id
-// so that a window of another instance of the program is never taken for one of ours.
-class ControlAtom {
+// The control of each window of ours, by handle. Every message looks it up, so it is kept
+// in the process rather than as a window property (which Wine asks its server for, a round
+// trip per message). An entry goes with the window's last message (WM_NCDESTROY). Never
+// freed: windows may still be destroyed while the program's statics go.
+class TControlWindows {
  public:
-  ControlAtom() {
-    const String name = L"ExamPrepControl" + IntToHex(::GetCurrentProcessId(), 8);
-    FAtom = ::GlobalAddAtomW(name.c_str());
+  TWinControl* Find(HWND wnd) {
+    std::lock_guard<std::mutex> lock(FLock);
+    const auto it = FControls.find(wnd);
+    return it == FControls.end() ? nullptr : it->second;
   }
-  ~ControlAtom() {
-    if (FAtom) ::GlobalDeleteAtom(FAtom);
+  void Bind(HWND wnd, TWinControl* control) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FControls[wnd] = control;
   }
-  const wchar_t* Name() const { return MAKEINTATOM(FAtom); }
+  void Forget(HWND wnd) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FControls.erase(wnd);
+  }
 
  private:
-  ATOM FAtom = 0;  // the global atom; deleted when the program ends
+  std::mutex FLock;
+  std::unordered_map<HWND, TWinControl*> FControls;
 };
 
-const wchar_t* ControlProp() {
-  static ControlAtom atom;
-  return atom.Name();
+TControlWindows& ControlWindows() {
+  static auto* windows = new TControlWindows;
+  return *windows;
 }
 
 // The control whose window CreateWindowEx is making: its first message binds it.
@@ -60,21 +70,23 @@ class PaintScope {
 // The window procedure of every control window: binds a new window to the control being
 // created, then runs the control's WindowProc. No exception leaves it.
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* control = static_cast<TWinControl*>(::GetPropW(wnd, ControlProp()));
+  TWinControl* control = ControlWindows().Find(wnd);
   if (!control) {
     if (!gCreationControl) return ::DefWindowProcW(wnd, msg, wParam, lParam);
     control = gCreationControl;
     gCreationControl = nullptr;
     control->FHandle = wnd;
-    ::SetPropW(wnd, ControlProp(), control);
+    ControlWindows().Bind(wnd, control);
   }
   const std::weak_ptr<int> alive = control->GetLifeToken();
+  LRESULT result = 0;
   try {
-    return control->Perform(msg, wParam, lParam);
+    result = control->Perform(msg, wParam, lParam);
   } catch (...) {
     ApplicationHandleException(alive.expired() ? nullptr : control);
   }
-  return 0;
+  if (msg == WM_NCDESTROY) ControlWindows().Forget(wnd);  // the handle may be used again
+  return result;
 }
 
 // ---- Finding controls --------------------------------------------------------------------------
@@ -84,7 +96,7 @@ TWinControl* FindControl(HWND handle) {
   DWORD process = 0;
   ::GetWindowThreadProcessId(handle, &process);
   if (process != ::GetCurrentProcessId()) return nullptr;
-  return static_cast<TWinControl*>(::GetPropW(handle, ControlProp()));
+  return ControlWindows().Find(handle);
 }
 
 bool IsControlWindow(HWND handle) { return FindControl(handle) != nullptr; }
@@ -169,7 +181,8 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WndParent = GetParent() && !FMeasuringFrame ? GetParent()->GetHandle() : FParentWindow;
   params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   params.WindowClass.lpfnWndProc = ::DefWindowProcW;
-  params.WindowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  static const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);  // shared, never freed
+  params.WindowClass.hCursor = arrow;
   params.WindowClass.hbrBackground = nullptr;
   params.WindowClass.hInstance = ModuleInstance();
   params.WinClassName = ClassName();
@@ -328,6 +341,17 @@ TRect TWinControl::GetClientRect() {
   return r;
 }
 
+RECT WindowFrameOfStyle(DWORD style, DWORD exStyle, bool hasMenu) {
+  constexpr DWORD kFrameStyles = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME;
+  constexpr DWORD kFrameExStyles =
+      WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
+  RECT frame{0, 0, 0, 0};
+  if (!hasMenu && !(style & kFrameStyles) && !(exStyle & kFrameExStyles)) return frame;
+  if (!::AdjustWindowRectEx(&frame, style & ~static_cast<DWORD>(WS_VISIBLE), hasMenu, exStyle))
+    return RECT{0, 0, 0, 0};
+  return frame;
+}
+
 // The frame is what AdjustWindowRectEx adds for the styles CreateParams gives, plus the scroll
 // bars the styles ask for; so ClientWidth and ClientHeight mean the same before the window
 // exists as after.
@@ -341,10 +365,7 @@ TRect TWinControl::ClientRectFromStyle(bool hasMenu) {
     throw;
   }
   FMeasuringFrame = false;
-  RECT frame{0, 0, 0, 0};
-  if (!::AdjustWindowRectEx(&frame, params.Style & ~static_cast<DWORD>(WS_VISIBLE), hasMenu,
-                            params.ExStyle))
-    return inherited::GetClientRect();
+  const RECT frame = WindowFrameOfStyle(params.Style, params.ExStyle, hasMenu);
   int width = GetWidth() - (frame.right - frame.left);
   int height = GetHeight() - (frame.bottom - frame.top);
   if (params.Style & WS_VSCROLL) width -= ::GetSystemMetrics(SM_CXVSCROLL);
@@ -387,15 +408,19 @@ void TWinControl::Insert(TControl* control) {
     FControls.push_back(control);
   }
   control->FParent = this;
+  if (control->TakesAlignWork()) ++FAlignWorkChildren;
 }
 
 void TWinControl::Remove(TControl* control) {
+  // From the end, where the newest children are and where freeing starts.
   const auto drop = [control](auto& list) {
-    list.erase(std::remove(list.begin(), list.end(), control), list.end());
+    const auto it = std::find(list.rbegin(), list.rend(), control);
+    if (it != list.rend()) list.erase(std::next(it).base());
   };
   drop(FControls);
   drop(FWinControls);
   drop(FTabList);
+  if (control->TakesAlignWork()) --FAlignWorkChildren;
   control->FParent = nullptr;
 }
 
@@ -460,6 +485,9 @@ void TWinControl::SetZOrder(bool topMost) {
   if (GetParent()) {
     SetZOrderPosition(topMost ? static_cast<int>(GetParent()->FWinControls.size()) - 1 : 0);
   } else if (FHandle) {
+    // A window already on top and active (a form just shown) has nothing to gain: the
+    // call would cost a round trip to the display for nothing.
+    if (topMost && ::GetTopWindow(nullptr) == FHandle && ::GetActiveWindow() == FHandle) return;
     ::SetWindowPos(FHandle, topMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE);
   }
@@ -755,10 +783,7 @@ void TWinControl::WMDestroy(TMessage& message) {
 void TWinControl::WMNCDestroy(TMessage& message) {
   const HWND wnd = FHandle;
   DefaultHandler(message);
-  if (wnd) {
-    ::RemovePropW(wnd, ControlProp());
-    if (TrackedWindowRef() == wnd) TrackedWindowRef() = nullptr;
-  }
+  if (wnd && TrackedWindowRef() == wnd) TrackedWindowRef() = nullptr;
   FHandle = nullptr;
   FShowing = false;
 }

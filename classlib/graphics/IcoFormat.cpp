@@ -101,10 +101,12 @@ void CheckBitmapImage(const uint8_t* image, TIcoEntry& entry) {
     RaiseInvalidIcon();
   }
 
-  const uint64_t needed = headerSize + masksSize + colorCount * 4 +
-                          IcoColorStride(static_cast<int>(width), bitCount) * height +
-                          IcoMaskStride(static_cast<int>(width)) * height;
-  if (needed > entry.Size) RaiseInvalidIcon();
+  const uint64_t colorEnd = headerSize + masksSize + colorCount * 4 +
+                            IcoColorStride(static_cast<int>(width), bitCount) * height;
+  const uint64_t needed = colorEnd + IcoMaskStride(static_cast<int>(width)) * height;
+  entry.HasMask = needed <= entry.Size;
+  if (!entry.HasMask && (bitCount != 32 || colorEnd > entry.Size)) RaiseInvalidIcon();
+  entry.MaskOffset = static_cast<uint32_t>(colorEnd);
   entry.Width = static_cast<int>(width);
   entry.Height = static_cast<int>(height);
   entry.BitCount = bitCount;
@@ -138,6 +140,24 @@ std::vector<TIcoEntry> ReadIcoDirectory(const uint8_t* data, size_t size) {
       CheckBitmapImage(image, entry);
   }
   return entries;
+}
+
+std::vector<uint8_t> IcoImageWithAlphaMask(const uint8_t* image, const TIcoEntry& entry) {
+  const size_t colorStride = IcoColorStride(entry.Width, 32);
+  const size_t maskStride = IcoMaskStride(entry.Width);
+  const size_t height = static_cast<size_t>(entry.Height);
+  const uint8_t* rows = image + entry.MaskOffset - colorStride * height;
+  bool anyAlpha = false;
+  for (size_t i = 3; i < colorStride * height && !anyAlpha; i += 4) anyAlpha = rows[i] != 0;
+  std::vector<uint8_t> out(image, image + entry.MaskOffset);
+  out.resize(out.size() + maskStride * height, 0);
+  if (!anyAlpha) return out;
+  uint8_t* mask = out.data() + entry.MaskOffset;
+  for (size_t y = 0; y < height; ++y)
+    for (int x = 0; x < entry.Width; ++x)
+      if (rows[colorStride * y + static_cast<size_t>(x) * 4 + 3] == 0)
+        mask[maskStride * y + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+  return out;
 }
 
 int ChooseIcoEntry(const std::vector<TIcoEntry>& entries, int width, int height) {

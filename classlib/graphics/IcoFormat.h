@@ -16,6 +16,10 @@ struct TIcoEntry {
   bool IsPng = false;   // a PNG file rather than a bitmap with an AND mask
   uint32_t Offset = 0;  // where the image starts in the file, in bytes
   uint32_t Size = 0;    // its length in bytes; Offset + Size lies inside the file
+  // A 32-bit bitmap image may end after its colour rows, without the AND mask (common in
+  // files from the web; the system accepts them): its alpha channel then serves as mask.
+  bool HasMask = true;
+  uint32_t MaskOffset = 0;  // bitmap images: where the mask starts (the colour rows end)
 };
 
 // Reads the directory of an icon file held in memory and checks every image it lists:
@@ -23,6 +27,11 @@ struct TIcoEntry {
 // colour table, pixels and mask inside the image's bytes. Raises EInvalidGraphic
 // "Icon image is not valid" at the first fault.
 std::vector<TIcoEntry> ReadIcoDirectory(const uint8_t* data, size_t size);
+
+// The bitmap image of entry (HasMask false) with the AND mask its alpha channel gives
+// appended: a pixel of alpha 0 is transparent. An image whose alpha is 0 everywhere has no
+// alpha channel and is taken as opaque. image points at the entry's bytes.
+std::vector<uint8_t> IcoImageWithAlphaMask(const uint8_t* image, const TIcoEntry& entry);
 
 // The index of the entry nearest to width x height (the first entry's size when either is
 // 0). Among equally near entries the one with more colours wins. entries must not be empty.

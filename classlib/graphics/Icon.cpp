@@ -15,9 +15,17 @@ constexpr DWORD kIconResourceVersion = 0x00030000;
 
 // Makes a system icon of one checked image of an icon file.
 UniqueIcon CreateIconFromEntry(const std::vector<uint8_t>& data, const TIcoEntry& entry) {
-  HICON icon = ::CreateIconFromResourceEx(const_cast<PBYTE>(data.data() + entry.Offset),
-                                          entry.Size, TRUE, kIconResourceVersion, entry.Width,
-                                          entry.Height, LR_DEFAULTCOLOR);
+  const uint8_t* image = data.data() + entry.Offset;
+  DWORD size = entry.Size;
+  std::vector<uint8_t> withMask;  // an image without an AND mask gets one from its alpha
+  if (!entry.IsPng && !entry.HasMask) {
+    withMask = IcoImageWithAlphaMask(image, entry);
+    image = withMask.data();
+    size = static_cast<DWORD>(withMask.size());
+  }
+  HICON icon = ::CreateIconFromResourceEx(const_cast<PBYTE>(image), size, TRUE,
+                                          kIconResourceVersion, entry.Width, entry.Height,
+                                          LR_DEFAULTCOLOR);
   if (!icon) RaiseInvalidIcon();
   return UniqueIcon(icon);
 }

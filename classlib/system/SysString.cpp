@@ -153,6 +153,14 @@ int CompareText(const String& a, const String& b) {
 }
 
 bool SameText(const String& a, const String& b) { return CompareText(a, b) == 0; }
+
+bool SameText(const String& a, const wchar_t* b) {
+  if (!b) return a.empty();
+  size_t i = 0;
+  for (; b[i]; ++i)
+    if (i >= a.size() || AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  return i == a.size();
+}
 int AnsiCompareText(const String& a, const String& b) { return SystemCompare(a, b, NORM_IGNORECASE); }
 int AnsiCompareStr(const String& a, const String& b) { return SystemCompare(a, b, 0); }
 bool SameStr(const String& a, const String& b) { return a == b; }

@@ -30,6 +30,7 @@ String AnsiLowerCase(const String& s);
 int CompareStr(const String& a, const String& b);       // ordinal
 int CompareText(const String& a, const String& b);      // ASCII case-insensitive
 bool SameText(const String& a, const String& b);
+bool SameText(const String& a, const wchar_t* b);  // the same, without making b a String
 int AnsiCompareText(const String& a, const String& b);  // system, case-insensitive
 int AnsiCompareStr(const String& a, const String& b);
 bool SameStr(const String& a, const String& b);

@@ -1,7 +1,9 @@
 #include "WindowTestSupport.h"
 
 #include "app/Ucommon.h"
+#include "app/MenuMovie.h"
 #include "app/ProgramClasses.h"
+#include "classlib/standins/ShockwaveFlash.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
 
@@ -104,7 +106,23 @@ HWND FindOwnWindow(const String& title) {
   return search.Found;
 }
 
-void ClickButton(HWND button) { ::SendMessageW(button, BM_CLICK, 0, 0); }
+void ClickButton(HWND button) {
+  RECT client{};
+  ::GetClientRect(button, &client);
+  const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
+  ::PostMessageW(button, WM_MOUSEMOVE, 0, middle);
+  ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  ::PostMessageW(button, WM_LBUTTONUP, 0, middle);
+}
+
+bool PostKey(WORD vk) {
+  HWND focus = ::GetFocus();
+  if (!focus) return false;
+  const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+  ::PostMessageW(focus, WM_KEYDOWN, vk, 1 | scan);
+  ::PostMessageW(focus, WM_KEYUP, vk, 1 | scan | (LPARAM(3) << 30));
+  return true;
+}
 
 String ScreenshotFolder() { return ExtractFilePath(ExcludeTrailingBackslash(BuiltAppFolder())) + L"screenshots\\"; }
 
@@ -131,6 +149,25 @@ bool SaveWindowShot(HWND window, const String& name) {
     ::BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     ::ReleaseDC(nullptr, screen);
   }, name);
+}
+
+bool SaveShotsOverMenu(HWND window, const String& name) {
+  RECT r{};
+  if (!::GetWindowRect(window, &r)) return false;
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  TShockwaveFlash menu(nullptr);
+  menu.SetMovie(BuiltAppFolder() + kMenuMovieFile);
+  menu.Play();
+  bool ok = true;
+  for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{800, 600}}) {
+    ok = SaveDrawnShot(width, height, [&](HDC dc) {
+      menu.RenderTo(dc, width, height);
+      HDC screen = ::GetDC(nullptr);
+      ::BitBlt(dc, (width - w) / 2, (height - h) / 2, w, h, screen, r.left, r.top, SRCCOPY);
+      ::ReleaseDC(nullptr, screen);
+    }, name + L"_" + IntToStr(width) + L"x" + IntToStr(height)) && ok;
+  }
+  return ok;
 }
 
 // ---- Responders -----------------------------------------------------------------------------------

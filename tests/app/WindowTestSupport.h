@@ -27,14 +27,21 @@ class TModalDriver {
 
 // The visible top-level window of this process whose text is title, or nullptr.
 HWND FindOwnWindow(const String& title);
-// Clicks a button window with real mouse messages (BM_CLICK).
+// Clicks a button window in its middle with real mouse messages (move, press, release),
+// posted: they take effect when the message loop runs.
 void ClickButton(HWND button);
+// Presses and releases a key on the window that has the focus, posted as the keyboard
+// would; false when no window of this thread has the focus.
+bool PostKey(WORD vk);
 
 // Copies the screen's pixels under the window into the build folder's screenshots folder
 // as name.bmp; false when it could not.
 bool SaveWindowShot(HWND window, const String& name);
 // Saves what draw paints into a width × height bitmap as name.bmp.
 bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, const String& name);
+// Saves the window as it sits centred on the main menu at 1024 × 768 and at 800 × 600, as
+// name_1024x768.bmp and name_800x600.bmp; false when one could not be saved.
+bool SaveShotsOverMenu(HWND window, const String& name);
 // The folder the screenshots go to (with a trailing backslash).
 String ScreenshotFolder();
 

@@ -21,7 +21,7 @@ class MessageDialog : public ::testing::Test {
   // The visible buttons as "1" "2" "3" in the order 1, 2, 3, with their captions.
   static String Buttons() {
     String shown;
-    for (TButton* button : {FrmDlg->fcShapeBtn1, FrmDlg->fcShapeBtn2, FrmDlg->fcShapeBtn3})
+    for (TfcShapeBtn* button : {FrmDlg->fcShapeBtn1, FrmDlg->fcShapeBtn2, FrmDlg->fcShapeBtn3})
       if (button->GetVisible()) shown += IntToStr(button->GetModalResult()) + button->GetCaption() + L" ";
     return shown;
   }
@@ -57,6 +57,8 @@ TEST_F(MessageDialog, ButtonsWidthIconAndCaptionsByModeAndKind) {
     FrmDlg->Prepare(L"提示", L"正文", c.Mode, 1, c.Kind);
     EXPECT_EQ(c.Buttons, Buttons()) << c.Mode << " " << StringToUtf8(c.Kind);
     EXPECT_EQ(c.Narrow ? 200 : design, FrmDlg->GetWidth()) << c.Mode;
+    EXPECT_EQ(FrmDlg->GetClientWidth() - 13, FrmDlg->fcLabel1->GetLeft() + FrmDlg->fcLabel1->GetWidth())
+        << "the text ends 13 pixels before the right edge";
   }
   FrmDlg->Prepare(L"提示", L"正文", 1, 0, L"NO");
   FrmDlg->Prepare(L"提示", L"正文", 7, 0, L"NO");
@@ -76,7 +78,7 @@ TEST_F(MessageDialog, ButtonsWidthIconAndCaptionsByModeAndKind) {
 }
 
 TEST_F(MessageDialog, EachButtonReturnsItsResult) {
-  auto press = [](TButton* const TFrmDlg::*button) {
+  auto press = [](TfcShapeBtn* const TFrmDlg::*button) {
     return [button](HWND) { ClickButton((FrmDlg->*button)->GetHandle()); };
   };
   EXPECT_EQ(1, Ask(0, L"NO", press(&TFrmDlg::fcShapeBtn1)));
@@ -85,13 +87,87 @@ TEST_F(MessageDialog, EachButtonReturnsItsResult) {
   EXPECT_EQ(3, Ask(2, L"Exam", press(&TFrmDlg::fcShapeBtn3)));
   EXPECT_EQ(1, Ask(3, L"NO", [](HWND window) {
     EXPECT_EQ(0, ::GetWindowLongW(window, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << "the narrow box scrolls nothing";
-    SaveWindowShot(window, L"dialog_mode3");
     ClickButton(FrmDlg->fcShapeBtn1->GetHandle());
   }));
-  EXPECT_EQ(2, Ask(2, L"Exam", [](HWND window) {
-    SaveWindowShot(window, L"dialog_exam");
-    ClickButton(FrmDlg->fcShapeBtn2->GetHandle());
-  })) << "作废";
+  EXPECT_EQ(2, Ask(2, L"Exam", press(&TFrmDlg::fcShapeBtn2))) << "作废";
+}
+
+TEST_F(MessageDialog, ButtonsAreRoundedShapeButtonsInTheDialogColour) {
+  for (TfcShapeBtn* button : {FrmDlg->fcShapeBtn1, FrmDlg->fcShapeBtn2, FrmDlg->fcShapeBtn3}) {
+    EXPECT_EQ(bsRoundRect, button->GetShape());
+    EXPECT_EQ(25, button->GetRoundRectBias());
+    EXPECT_EQ(fbsHighlight, button->GetShadeStyle());
+    EXPECT_EQ(TColor(14930369), button->GetColor());
+    EXPECT_EQ(crHandPoint, button->GetCursor());
+    EXPECT_EQ(2, button->GetNumGlyphs());
+    EXPECT_EQ(73, button->GetWidth());
+  }
+  EXPECT_EQ(1, Ask(2, L"NO", [](HWND) {
+    HWND button = FrmDlg->fcShapeBtn1->GetHandle();
+    UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+    EXPECT_NE(ERROR, ::GetWindowRgn(button, region.get())) << "cut to its shape";
+    EXPECT_FALSE(::PtInRegion(region.get(), 0, 0)) << "a rounded corner";
+    EXPECT_TRUE(::PtInRegion(region.get(), 36, 12));
+    // 取消 pressed and released away from it: nothing is chosen; then 确定 is clicked.
+    HWND cancel = FrmDlg->fcShapeBtn2->GetHandle();
+    ::PostMessageW(cancel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(36, 12));
+    ::PostMessageW(cancel, WM_LBUTTONUP, 0, MAKELPARAM(-100, 12));
+    ClickButton(button);
+  }));
+}
+
+TEST_F(MessageDialog, KeysMoveBetweenTheShownButtonsAndPressTheFocusedOne) {
+  struct {
+    int Mode;
+    const wchar_t* Kind;
+    std::vector<WORD> Keys;
+    int Result;
+  } const cases[] = {
+      {0, L"NO", {VK_RETURN}, 1},                     // the first button has the focus
+      {1, L"NO", {VK_SPACE}, 3},                      // the only one shown
+      {0, L"NO", {VK_TAB, VK_RETURN}, 2},             // 确定 → 取消
+      {2, L"NO", {VK_TAB, VK_TAB, VK_SPACE}, 2},      // left to right: 1, 3, 2
+      {2, L"Exam", {VK_TAB, VK_RETURN}, 3},           // 取消, not 作废
+      {2, L"Exam", {VK_TAB, VK_TAB, VK_TAB, VK_RETURN}, 1},  // round again
+      {3, L"NO", {VK_TAB, VK_RETURN}, 1},             // one button: Tab stays on it
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.Mode << " " << StringToUtf8(c.Kind) << " " << c.Keys.size());
+    size_t next = 0;
+    TModalDriver driver({[&] {
+      if (!FindOwnWindow(L"标题") || !::GetFocus()) return false;
+      // One key at a time, each after the last was handled.
+      if (next < c.Keys.size()) EXPECT_TRUE(PostKey(c.Keys[next++]));
+      return next >= c.Keys.size();
+    }});
+    EXPECT_EQ(c.Result, ShowDlg(L"标题", L"要保存吗？", c.Mode, 0, c.Kind));
+    EXPECT_TRUE(driver.Done());
+  }
+}
+
+TEST_F(MessageDialog, ScreenshotsOfEveryModeAndKindOnBothScreenSizes) {
+  static const wchar_t kLong[] = L"本次考试尚未交卷，确定要退出考试吗？未交卷的试卷可以在考试记录中继续。";
+  struct {
+    int Mode, Icon;
+    const wchar_t* Kind;
+    const wchar_t* Name;
+    const wchar_t* Text;
+  } const cases[] = {{0, 0, L"NO", L"dialog_mode0", kLong},    {1, 1, L"NO", L"dialog_mode1", kLong},
+                     {2, 2, L"NO", L"dialog_mode2", kLong},    {3, 1, L"NO", L"dialog_mode3", L"请选择具体章节!"},
+                     {2, 1, L"Exam", L"dialog_exam", kLong}};
+  for (const auto& c : cases) {
+    TModalDriver driver({[&] {
+      HWND window = FindOwnWindow(L"提示");
+      if (!window) return false;
+      ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      EXPECT_TRUE(SaveWindowShot(window, c.Name));
+      EXPECT_TRUE(SaveShotsOverMenu(window, c.Name));
+      ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return true;
+    }});
+    ShowDlg(L"提示", c.Text, c.Mode, c.Icon, c.Kind);
+    EXPECT_TRUE(driver.Done());
+  }
 }
 
 TEST_F(MessageDialog, CloseBySystemCancelsAndNeverVoidsAnExam) {

@@ -223,7 +223,9 @@ TEST_F(MainMenu, CommandsWhoseWindowsComeLaterAndUnknownNamesDoNothing) {
   std::vector<String> active;
   for (const String& name : MenuCommandNames())
     if (IsMenuCommandActive(name)) active.push_back(name);
-  EXPECT_EQ((std::vector<String>{L"ksdg", L"rz", L"tj", L"szjh", L"fg", L"help", L"about", L"quit", L"cj"}), active);
+  EXPECT_EQ((std::vector<String>{L"ksdg", L"lx", L"lx2", L"lx3", L"lx4", L"lx5", L"rz", L"tj", L"music",
+                                 L"szlx", L"szjh", L"fg", L"help", L"about", L"quit", L"cj"}),
+            active);
 }
 
 TEST_F(MainMenu, AboutBoxOpensModallyAndIsFreedAndNoSecondCommandRunsMeanwhile) {
@@ -235,6 +237,12 @@ TEST_F(MainMenu, AboutBoxOpensModallyAndIsFreedAndNoSecondCommandRunsMeanwhile) 
     EXPECT_TRUE(FrmStart->GetCommandRunning());
     Dispatch(L"ksdg");  // chosen again while the box is open: dropped
     EXPECT_TRUE(SaveWindowShot(box, L"about"));
+    EXPECT_TRUE(SaveShotsOverMenu(box, L"about"));
+    EXPECT_TRUE(FrmAbout->epTransparentBtn5->GetVisible());
+    EXPECT_TRUE(FrmAbout->epTransparentBtn5->GetFrameRnd()) << "a rounded, raised close button";
+    for (TepTransparentBtn* hidden : {FrmAbout->epTransparentBtn1, FrmAbout->epTransparentBtn2,
+                                      FrmAbout->epTransparentBtn3})
+      EXPECT_FALSE(hidden->GetVisible());
     ClickButton(FrmAbout->epTransparentBtn5->GetHandle());
     return true;
   }});
@@ -247,6 +255,19 @@ TEST_F(MainMenu, AboutBoxOpensModallyAndIsFreedAndNoSecondCommandRunsMeanwhile) 
   EXPECT_TRUE(Responders.Log.Shell.empty());
   Dispatch(L"ksdg");
   EXPECT_EQ(1u, Responders.Log.Shell.size()) << "commands run again afterwards";
+}
+
+TEST_F(MainMenu, AboutBoxClosesFromTheKeyboard) {
+  for (WORD key : {VK_RETURN, VK_SPACE}) {
+    TModalDriver driver({[&] {
+      if (!FindOwnWindow(L"关于") || !FrmAbout || ::GetFocus() != FrmAbout->epTransparentBtn5->GetHandle())
+        return false;  // the close button has the focus
+      return PostKey(key);
+    }});
+    Dispatch(L"about");
+    EXPECT_TRUE(driver.Done()) << key;
+    EXPECT_EQ(nullptr, FrmAbout);
+  }
 }
 
 // The quit check with a plan, today's answers and study time, and the user's answer.

@@ -10,6 +10,7 @@
 #include "classlib/standins/MenuMovie.h"
 #include "classlib/system/SysDate.h"
 #include "classlib/system/SysFiles.h"
+#include "tests/ScreenShots.h"
 
 namespace {
 
@@ -286,6 +287,29 @@ TEST(StartUp, WrongPasswordEndsWithTheConnectionMessage) {
   EXPECT_TRUE(message.EndedCleanly);
 }
 
+TEST(StartUp, DamagedBankShowsTheSystemMessageBoxInChinese) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  ForceDirectories(ExtractFilePath(folder.Path(kBankFileName)));
+  HANDLE file = ::CreateFileW(folder.Path(kBankFileName).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  DWORD written = 0;
+  ::WriteFile(file, "not a question bank at all", 26, &written, nullptr);
+  ::CloseHandle(file);
+
+  TProgramRun run(folder);
+  ASSERT_TRUE(run.Started());
+  HWND box = run.WaitForWindow(L"#32770");
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ(L"无法连接数据库！\n", StaticTexts(box));
+  EXPECT_EQ(L"确定", TextOf(::GetDlgItem(box, IDOK)));  // the system's own Chinese button
+  ::Sleep(500);  // the other process paints it meanwhile
+  EXPECT_TRUE(SaveWindowScreenshot(box, L"startup_damaged_bank_message"));
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(run.WaitForCleanExit());
+}
+
 TEST(StartUp, SecondCopyBringsTheFirstForwardAndEndsSilently) {
   TProgramFolder folder;
   folder.AddMenuMovie();
@@ -371,11 +395,18 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   EXPECT_EQ(L"关于", TextOf(box));
   EXPECT_FALSE(::IsWindowEnabled(mainWindow)) << "modally";
 
+  // The box's window can be found a moment before its controls' windows exist.
   HWND close = nullptr;
-  ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+  for (int i = 0; i < 100 && !close; ++i) {
+    ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
+    if (!close) ::Sleep(50);
+  }
   ASSERT_NE(nullptr, close);
-  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  ::PostMessageW(close, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  RECT face{};
+  ::GetClientRect(close, &face);
+  const LPARAM middle = MAKELPARAM(face.right / 2, face.bottom / 2);
+  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+  ::PostMessageW(close, WM_LBUTTONUP, 0, middle);
   for (int i = 0; i < 200 && ::IsWindowVisible(box); ++i) ::Sleep(50);
   EXPECT_FALSE(::IsWindowVisible(box)) << "and closes";
   for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);

@@ -52,7 +52,7 @@ String PracticeSql(int mode, const String& code) {
     default:
       return L"select a1,a2,a2_1,k3,k4,k5,k6,k7,k8,k9,k10,k11,k12,a10,a13,a14,e1,e2,e2_1,e3,e4,f1,"
              L"xx,csbs,ecount from tab_answ where (left(A10," + n + L") = " + Q(code) +
-             L") and (E2 <> '' or E2 is not null) " + L"order by a13,a1,e3,e4,e1,xx";
+             L") and (E2 <> '' and E2 is not null) " + L"order by a13,a1,e3,e4,e1,xx";
   }
 }
 
@@ -327,6 +327,12 @@ TEST_F(ProgramSql, ChooserTotalsAndThePracticeSetsOfItsThreeModes) {
     Open(queryTm, PracticeSql(c.Mode, c.Code));
     EXPECT_EQ(Column(queryTm, L"a1"), c.Ids) << "mode " << c.Mode << " chapter " << StringToUtf8(c.Code);
   }
+  // A cleared answer ('') was never given: a new question, not a done one.
+  EXPECT_EQ(ExecSQL(query3, L"update tab_answ set e2 = '' where a1 = " + Q(kQ5)), 1);
+  Open(queryTm, PracticeSql(3, L"710101"));
+  EXPECT_EQ(Column(queryTm, L"a1"), L"");
+  Open(queryTm, PracticeSql(1, L"710101"));
+  EXPECT_EQ(Column(queryTm, L"a1"), kQ4a + L"|" + kQ4b + L"|" + kQ5);
 }
 
 TEST_F(ProgramSql, PracticeWindowLoadsShowsAndSavesAnswers) {

@@ -77,7 +77,7 @@ TEST(Component, DeletingAnOwnedComponentRemovesItAndTellsTheOthers) {
   log.clear();
   auto* b = new TProbe(&owner, L"B", &log);  // named only after it is inserted
   EXPECT_TRUE(Logged(log, L"Owner +"));
-  EXPECT_TRUE(Logged(log, L"A +"));  // the owner passes the notice on
+  EXPECT_FALSE(Logged(log, L"A +"));  // an insertion is the owner's news only
   b->Ref = a;
   log.clear();
   delete a;
@@ -85,6 +85,36 @@ TEST(Component, DeletingAnOwnedComponentRemovesItAndTellsTheOthers) {
   EXPECT_EQ(b->GetComponentIndex(), 0);
   EXPECT_EQ(b->Ref, nullptr);
   EXPECT_TRUE(Logged(log, L"Owner -A"));
+}
+
+TEST(Component, NamesStayUniqueAmongManyComponentsThroughRenamesAndRemovals) {
+  // Enough components for the owner to look names up in its index.
+  TComponent owner(nullptr);
+  std::vector<TComponent*> made;
+  for (int i = 0; i < 40; ++i) made.push_back(Make(&owner, (L"Item" + std::to_wstring(i)).c_str()));
+  EXPECT_EQ(owner.FindComponent(L"ITEM7"), made[7]);
+  EXPECT_THROW(Make(&owner, L"item7"), EComponentError);
+  EXPECT_EQ(owner.GetComponentCount(), 41);  // the refused one stays, unnamed
+
+  made[7]->SetName(L"Renamed");
+  EXPECT_EQ(owner.FindComponent(L"Item7"), nullptr);
+  EXPECT_EQ(owner.FindComponent(L"renamed"), made[7]);
+  EXPECT_NO_THROW(made[8]->SetName(L"ITEM7"));  // the old name is free again
+  EXPECT_THROW(made[9]->SetName(L"RENAMED"), EComponentError);
+  EXPECT_EQ(made[9]->GetName(), L"Item9");
+  made[7]->SetName(L"RENAMED");  // a change of case only is its own name
+  EXPECT_EQ(owner.FindComponent(L"Renamed"), made[7]);
+
+  delete made[20];
+  EXPECT_EQ(owner.FindComponent(L"Item20"), nullptr);
+  EXPECT_NO_THROW(Make(&owner, L"Item20"));
+  TComponent other(nullptr);
+  other.InsertComponent(made[21]);  // moving to another owner takes the name along
+  EXPECT_EQ(owner.FindComponent(L"Item21"), nullptr);
+  EXPECT_EQ(other.FindComponent(L"item21"), made[21]);
+  EXPECT_NO_THROW(Make(&owner, L"Item21"));
+  made[30]->SetName(L"");
+  EXPECT_EQ(owner.FindComponent(L"Item30"), nullptr);
 }
 
 TEST(Component, FreeNotificationReachesOtherOwnersAndIsUndoneByEitherSide) {

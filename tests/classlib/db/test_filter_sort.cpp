@@ -34,6 +34,7 @@ TEST_F(FilterTest, TextIsComparedWithoutRegardToCase) {
   EXPECT_EQ(Filtered(Data, L"a1 > 'b'"), L"banana,Cherry,Date");
   EXPECT_EQ(Filtered(Data, L"note = 'it''s'"), L"Cherry");
   EXPECT_EQ(Filtered(Data, L"a1 = 'ap*'"), L"Apple,apricot");  // partial compare
+  EXPECT_EQ(Filtered(Data, L"a1 = 'Apple*'"), L"Apple");  // the whole value is a prefix too
   Data.SetFilterOptions({foNoPartialCompare});
   EXPECT_EQ(Filtered(Data, L"a1 = 'ap*'"), L"");
 }

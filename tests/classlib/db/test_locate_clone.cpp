@@ -13,6 +13,9 @@ TEST_F(LocateTest, LocateWithAndWithoutCase) {
   EXPECT_TRUE(Data.Locate(L"a1", L"Apr", {loCaseInsensitive, loPartialKey}));
   EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"apricot");
   EXPECT_FALSE(Data.Locate(L"a1", L"Apr", {loPartialKey}));
+  Data.Last();
+  EXPECT_TRUE(Data.Locate(L"a1", L"APPLE", {loCaseInsensitive, loPartialKey}));  // whole value
+  EXPECT_EQ(Data.FieldByName(L"a1")->GetAsString(), L"Apple");
   EXPECT_FALSE(Data.Locate(L"A1", L"中文", {loCaseInsensitive}));
 }
 

@@ -73,6 +73,27 @@ Bytes JoinIcoFiles(const std::vector<Bytes>& files) {
   return out;
 }
 
+// The pattern as a 32-bit image whose transparent pixels have alpha 0 and the others 255
+// (or every pixel alpha 0), in an icon file that ends after the colour rows: no AND mask.
+Bytes MasklessPatternIcoFile(int width, int height, bool withAlpha = true) {
+  const size_t stride = IcoColorStride(width, 32);
+  Bytes color(stride * height), mask(IcoMaskStride(width) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const TColor c = PatternColor(x, y, width, height);
+      uint8_t* p = color.data() + stride * (height - 1 - y) + x * 4;
+      p[0] = GetBlueValue(c);
+      p[1] = GetGreenValue(c);
+      p[2] = GetRedValue(c);
+      p[3] = withAlpha && !PatternTransparent(x, y, width, height) ? 255 : 0;
+    }
+  Bytes file = WriteIcoFile(width, height, 32, color.data(), mask.data());
+  file.resize(file.size() - mask.size());
+  const uint32_t imageSize = static_cast<uint32_t>(file.size() - 22);
+  std::memcpy(file.data() + 14, &imageSize, 4);  // the directory's size of the image
+  return file;
+}
+
 // An icon file of one PNG image whose data is only its signature and IHDR chunk (CRC not
 // filled in): enough for the directory, not for the system.
 Bytes PngHeaderIcoFile(uint32_t width, uint32_t height) {
@@ -215,6 +236,50 @@ TEST(Icon, DamagedFileRaisesAndLeavesTheIconAsItWas) {
   EXPECT_THROW(LoadGraphic(icon, {}), EInvalidGraphic);
   EXPECT_EQ(icon.GetWidth(), 16);
   EXPECT_FALSE(icon.GetEmpty());
+}
+
+TEST(Icon, A32BitImageWithoutAMaskTakesItsMaskFromTheAlphaChannel) {
+  const Bytes maskless = MasklessPatternIcoFile(16, 16);
+  const std::vector<TIcoEntry> entries = ReadIcoDirectory(maskless.data(), maskless.size());
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_FALSE(entries[0].HasMask);
+  EXPECT_TRUE(ReadIcoDirectory(PatternIcoFile(16, 16).data(), PatternIcoFile(16, 16).size())[0].HasMask);
+
+  TIcon icon;
+  LoadGraphic(icon, maskless);
+  MemorySurface surface(24, 24, clGray);
+  surface.Canvas.Draw(0, 0, &icon);
+  ExpectPatternDrawn(surface, 16, 16);
+  EXPECT_EQ(SavedBytes(icon), maskless);  // written back as it was read
+
+  // One such image no longer fails a file of several.
+  TIcon several;
+  LoadGraphic(several, JoinIcoFiles({PatternIcoFile(16, 16), MasklessPatternIcoFile(32, 32)}));
+  several.SetSize(32, 32);
+  MemorySurface large(40, 40, clGray);
+  large.Canvas.Draw(0, 0, &several);
+  ExpectPatternDrawn(large, 32, 32);
+
+  // An alpha channel of zeros is none: the image is drawn whole.
+  TIcon opaque;
+  LoadGraphic(opaque, MasklessPatternIcoFile(16, 16, false));
+  MemorySurface whole(24, 24, clGray);
+  whole.Canvas.Draw(0, 0, &opaque);
+  EXPECT_EQ(whole.At(0, 0), clBlack);
+  EXPECT_EQ(whole.At(15, 15), clBlue);
+
+  // Only a 32-bit image may leave its mask out, and its colour rows must be whole (the
+  // directory's size is made to match each shortened image).
+  const auto shortened = [](Bytes file, size_t by) {
+    file.resize(file.size() - by);
+    const uint32_t imageSize = static_cast<uint32_t>(file.size() - 22);
+    std::memcpy(file.data() + 14, &imageSize, 4);
+    return file;
+  };
+  const Bytes short24 = shortened(PatternIcoFile(16, 16), IcoMaskStride(16) * 16);
+  EXPECT_THROW(ReadIcoDirectory(short24.data(), short24.size()), EInvalidGraphic);
+  const Bytes cut = shortened(maskless, 1);
+  EXPECT_THROW(ReadIcoDirectory(cut.data(), cut.size()), EInvalidGraphic);
 }
 
 TEST(Icon, PngImagesAreReadFromTheirHeaderAndCheckedByTheSystem) {

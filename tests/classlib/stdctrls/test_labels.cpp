@@ -90,12 +90,22 @@ TEST_F(LabelTest, PaintsTheTextWhereLayoutAndAlignmentSay) {
   label->SetCaption(L"WWW");
   const TSize text = TextSize(label, L"WWW");
 
+  // The ink of the text drawn at the top of a rectangle by the system: a label aligned to
+  // the top has exactly these rows, one aligned to the bottom has them moved down by the
+  // whole spare height (its text cell touches the bottom edge).
+  MemorySurface reference(120, 60, clWhite);
+  reference.Canvas.SetFont(label->GetFont());
+  RECT cell{0, 0, 120, 60};
+  ::DrawTextW(reference.Canvas.GetHandle(), L"WWW", -1, &cell, DT_EXPANDTABS);
+  const auto referenceRows = InkRows(reference, clBlack);
+  ASSERT_GE(referenceRows.first, 0);
+  const int spare = 60 - text.cy;
+
   MemorySurface top(120, 60, clRed);
   PaintInto(label, top);
   EXPECT_EQ(top.CountOf(clRed, Rect(0, 0, 120, 60)), 0);  // opaque: filled with Color
   const auto topRows = InkRows(top, clBlack);
-  EXPECT_GE(topRows.first, 0);
-  EXPECT_LT(topRows.second, text.cy);
+  EXPECT_EQ(topRows, referenceRows);
   // Left-justified: no ink in the right half.
   EXPECT_EQ(top.CountOf(clBlack, Rect(text.cx + 1, 0, 120, 60)), 0);
 
@@ -104,15 +114,15 @@ TEST_F(LabelTest, PaintsTheTextWhereLayoutAndAlignmentSay) {
   MemorySurface bottom(120, 60, clRed);
   PaintInto(label, bottom);
   const auto bottomRows = InkRows(bottom, clBlack);
-  EXPECT_GE(bottomRows.first, 60 - text.cy);
+  EXPECT_EQ(bottomRows, std::make_pair(referenceRows.first + spare, referenceRows.second + spare));
   EXPECT_EQ(bottom.CountOf(clBlack, Rect(0, 0, 120 - text.cx - 1, 60)), 0);
 
   label->SetLayout(tlCenter);
   MemorySurface centre(120, 60, clRed);
   PaintInto(label, centre);
   const auto centreRows = InkRows(centre, clBlack);
-  EXPECT_GE(centreRows.first, (60 - text.cy) / 2);
-  EXPECT_LT(centreRows.second, (60 - text.cy) / 2 + text.cy);
+  EXPECT_EQ(centreRows,
+            std::make_pair(referenceRows.first + spare / 2, referenceRows.second + spare / 2));
 
   // A transparent label leaves what is under it.
   label->SetTransparent(true);

@@ -196,6 +196,7 @@ TEST_F(FormatTest, FormatTextIndexesAndStars) {
   EXPECT_EQ(Format(L"%s=%s", {L"name", String(L"题库")}), L"name=题库");
   EXPECT_EQ(Format(L"[%6s][%-6s]", {L"ab", L"cd"}), L"[    ab][cd    ]");
   EXPECT_EQ(Format(L"%.2s", {L"abcdef"}), L"ab");
+  EXPECT_EQ(Format(L"%.0s", {L"abc"}), L"");  // a precision of none is one, not "no limit"
   EXPECT_EQ(Format(L"%s", {L'x'}), L"x");
   EXPECT_EQ(Format(L"%1:s %0:s %s", {L"a", L"b", L"c"}), L"b a b");
   EXPECT_EQ(Format(L"%*d|%-*.*f|", {4, 7, 6, 1, 2.25}), L"   7|2.3   |");
