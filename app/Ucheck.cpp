@@ -1,8 +1,10 @@
 // The exam records window.
 #include "Ucheck.h"
 
+#include <memory>
 #include "AppQueries.h"
 #include "Ucommon.h"
+#include "Uconfig.h"
 #include "Uprogress.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
@@ -37,6 +39,7 @@ void TFrmCheck::RegisterHandlers() {
                               M::Handler(L"FormClose", &TFrmCheck::FormClose),
                               M::Handler(L"epEfTrBtn1Click", &TFrmCheck::epEfTrBtn1Click),
                               M::Handler(L"epEfTrBtn2Click", &TFrmCheck::epEfTrBtn2Click),
+                              M::Handler(L"epEfButton3Click", &TFrmCheck::epEfButton3Click),
                               M::Handler(L"SpeedButton4Click", &TFrmCheck::SpeedButton4Click)});
 }
 
@@ -145,6 +148,12 @@ void TFrmCheck::epEfTrBtn1Click(TObject*) {
 }
 
 void TFrmCheck::epEfTrBtn2Click(TObject*) { Close(); }
+
+void TFrmCheck::epEfButton3Click(TObject*) {
+  std::unique_ptr<TFrmConfig> settings(TCustomForm::Create<TFrmConfig>(this));
+  ConfigMode = 0;
+  settings->ShowModal();
+}
 
 void TFrmCheck::FormClose(TObject*, TCloseAction&) {
   DM1->Cn1Table_cj->SetFilter(L"");

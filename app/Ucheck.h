@@ -3,7 +3,7 @@
 // score, and the review of a past paper.
 //
 // Not done yet: the background pictures of the two layouts (the buttons are flat buttons
-// with captions) and the settings button, which waits for the settings window.
+// with captions).
 #pragma once
 #include "ExamPaper.h"
 #include "classlib/db/DBGrids.h"
@@ -48,6 +48,8 @@ class TFrmCheck : public TForm {
   // Review of the selected record's paper.
   void epEfTrBtn1Click(TObject* sender);
   void epEfTrBtn2Click(TObject* sender);
+  // The settings window on its music page, modally.
+  void epEfButton3Click(TObject* sender);
   // Drops the selected record's paper and deletes the record.
   void SpeedButton4Click(TObject* sender);
 

@@ -6,12 +6,9 @@
 #include "Uabout.h"
 #include "Uplan.h"
 #include "Urz.h"
-<<<<<<< HEAD
 #include "Ucheck.h"
-=======
 #include "Uconfig.h"
 #include "Ukmmc.h"
->>>>>>> main
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
