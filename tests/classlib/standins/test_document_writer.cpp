@@ -134,6 +134,10 @@ TEST(DocumentWriter, PastedFragmentsKeepTheirFontsAndColours) {
   EXPECT_NE(std::string::npos, rtf.find("\\cf1 ")) << "the fragments' red is the document's colour 1";
   EXPECT_EQ(std::string::npos, rtf.find("generator"));
   EXPECT_EQ(StringToUtf8(L"1、题干甲\n2、题干乙"), StringToUtf8(edit.TextOf(rtf)));
+  // Left beside the test for a reader that is not ours (test_document_unrtf).
+  wchar_t exe[MAX_PATH + 1] = {};
+  ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  writer.SaveToFile(ExtractFilePath(exe) + L"writer_sample.rtf");
 }
 
 TEST(DocumentWriter, CursorKeysClipboardAndBadInput) {
