@@ -128,7 +128,22 @@ std::string RtfEscape(const String& text) {
     } else if (ch < 0x80) {
       out += char(ch);
     } else {
-      out += "\\u" + std::to_string(int(int16_t(ch))) + "?";
+      // The document's code page where it holds the character (every reader knows those
+      // bytes), else the character's number with "?" for readers that know neither.
+      char bytes[4];
+      BOOL lost = FALSE;
+      const int n = (ch >= 0xD800 && ch <= 0xDFFF)
+                        ? 0
+                        : ::WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, &ch, 1, bytes, sizeof bytes, nullptr, &lost);
+      if (n > 0 && !lost) {
+        for (int b = 0; b < n; ++b) {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned char>(bytes[b]));
+          out += hex;
+        }
+      } else {
+        out += "\\u" + std::to_string(int(int16_t(ch))) + "?";
+      }
     }
   }
   return out;

@@ -67,5 +67,6 @@ class TDocumentWriter {
   bool FVisible = false;
 };
 
-// The RTF text of typed text: specials escaped, everything beyond ASCII as \uN?.
+// The RTF text of typed text: specials escaped, characters beyond ASCII as code page 936
+// bytes, and as \uN? those that code page lacks.
 std::string RtfEscape(const String& text);

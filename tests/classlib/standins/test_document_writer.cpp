@@ -99,7 +99,7 @@ TEST(DocumentWriter, TypedTextParagraphsAndBreaksReadBack) {
   writer.TypeParagraph();
   writer.SetBold(false);
   writer.SetFontSize(10);
-  writer.TypeText(L"1、{braces} and \\backslash");
+  writer.TypeText(L"1、{braces} and \\backslash 한");
   writer.TypeParagraph();
   writer.InsertBreak();
   writer.TypeText(L"答案：");
@@ -107,9 +107,11 @@ TEST(DocumentWriter, TypedTextParagraphsAndBreaksReadBack) {
   EXPECT_EQ(0u, rtf.find("{\\rtf1\\ansi\\ansicpg936"));
   EXPECT_NE(std::string::npos, rtf.find("\\page"));
   EXPECT_NE(std::string::npos, rtf.find("\\fs32\\b "));
-  EXPECT_NE(std::string::npos, rtf.find("\\{braces\\} and \\\\backslash"));
+  EXPECT_NE(std::string::npos, rtf.find("\\{braces\\} and \\\\backslash \\u-10916?"))
+      << "outside the code page by number";
+  EXPECT_NE(std::string::npos, rtf.find("1\\'a1\\'a2")) << "1、 in the code page";
   RichEdit edit;
-  EXPECT_EQ(StringToUtf8(L"一、单项选择题[共60题，每题1分，总计60分]\n1、{braces} and \\backslash\n\n答案："),
+  EXPECT_EQ(StringToUtf8(L"一、单项选择题[共60题，每题1分，总计60分]\n1、{braces} and \\backslash 한\n\n答案："),
             StringToUtf8(edit.TextOf(rtf)));
 }
 
