@@ -6,6 +6,7 @@
 #include "Uabout.h"
 #include "Uplan.h"
 #include "Urz.h"
+#include "Ucheck.h"
 #include "Uconfig.h"
 #include "Ukmmc.h"
 #include "Ucommon.h"
@@ -160,7 +161,7 @@ const TMenuCommand kMenuCommands[] = {
     {L"help", [](TFrmStart&) { OpenDocument(L"xqhelp.chm"); }},
     {L"about", [](TFrmStart&) { OpenModalWindow(FrmAbout); }},
     {L"quit", [](TFrmStart& menu) { menu.QuitPlanCheck(); }},
-    {L"cj", nullptr},     // exam records
+    {L"cj", [](TFrmStart&) { OpenModalWindow(FrmCheck); }},
     {L"mnks", nullptr},   // mock exam of subject 1
     {L"mnks2", nullptr},
     {L"mnks3", nullptr},

@@ -1,0 +1,174 @@
+// The exam records window.
+#include "Ucheck.h"
+
+#include <memory>
+#include "AppQueries.h"
+#include "Ucommon.h"
+#include "Uconfig.h"
+#include "Uprogress.h"
+#include "classlib/classes/MethodTable.h"
+#include "classlib/classes/Properties.h"
+#include "classlib/system/SysMath.h"
+#include "dm.h"
+
+TFrmCheck* FrmCheck = nullptr;
+
+const TPropertyTable* TFrmCheck::PublishedProperties() {
+  using P = TPublish<TFrmCheck>;
+  using C = TFrmCheck;
+  static const TPropertyTable table(
+      {}, {P::Field(L"Image1", &C::Image1), P::Field(L"Image2", &C::Image2), P::Field(L"Lbcap", &C::Lbcap),
+           P::Field(L"DBGrid1", &C::DBGrid1), P::Field(L"Label1", &C::Label1), P::Field(L"Label2", &C::Label2),
+           P::Field(L"Label3", &C::Label3), P::Field(L"epNumPanel1", &C::epNumPanel1),
+           P::Field(L"epNumPanel2", &C::epNumPanel2), P::Field(L"epNumPanel3", &C::epNumPanel3),
+           P::Field(L"Lbtip", &C::Lbtip), P::Field(L"SpeedButton1", &C::SpeedButton1),
+           P::Field(L"SpeedButton2", &C::SpeedButton2), P::Field(L"SpeedButton3", &C::SpeedButton3),
+           P::Field(L"SpeedButton4", &C::SpeedButton4), P::Field(L"epEfButton3", &C::epEfButton3),
+           P::Field(L"epEfTrBtn1", &C::epEfTrBtn1), P::Field(L"epEfTrBtn2", &C::epEfTrBtn2)});
+  return &table;
+}
+
+TFrmCheck::TFrmCheck(TComponent* owner) : TForm(owner) {
+  RegisterHandlers();
+  LoadLayout();
+}
+
+void TFrmCheck::RegisterHandlers() {
+  using M = TPublishMethods<TFrmCheck>;
+  RegisterMethods<TFrmCheck>({M::Handler(L"FormShow", &TFrmCheck::FormShow),
+                              M::Handler(L"FormClose", &TFrmCheck::FormClose),
+                              M::Handler(L"epEfTrBtn1Click", &TFrmCheck::epEfTrBtn1Click),
+                              M::Handler(L"epEfTrBtn2Click", &TFrmCheck::epEfTrBtn2Click),
+                              M::Handler(L"epEfButton3Click", &TFrmCheck::epEfButton3Click),
+                              M::Handler(L"SpeedButton4Click", &TFrmCheck::SpeedButton4Click)});
+}
+
+int AverageScoreShown(const Variant& average) {
+  if (average.IsNull() || average.IsEmpty()) return 0;
+  return static_cast<int>(Round(average.AsDouble()));
+}
+
+void TFrmCheck::LayOutSmall() {
+  SetBounds(GetLeft(), GetTop(), 761, 479);
+  Image1->SetBounds(-1, 0, 937, 617);
+  Image2->SetBounds(0, 0, 93, 61);
+  TLabel* labels[] = {Label1, Label2, Label3};
+  TepNumPanel* panels[] = {epNumPanel1, epNumPanel2, epNumPanel3};
+  for (int i = 0; i < 3; ++i) {
+    labels[i]->SetBounds(653, 115 + 88 * i, 56, 14);
+    panels[i]->SetBounds(645, 139 + 88 * i, 73, 41);
+  }
+  epEfButton3->SetBounds(555, 26, 37, 25);
+  epEfTrBtn1->SetBounds(216, 620, 65, 25);
+  epEfTrBtn2->SetBounds(384, 620, 65, 25);
+  Lbtip->SetBounds(57, 512, 280, 14);
+  SpeedButton1->SetBounds(605, 444, 67, 29);
+  SpeedButton3->SetBounds(678, 444, 67, 29);
+  SpeedButton2->SetBounds(229, 427, 148, 23);
+  SpeedButton4->SetBounds(399, 427, 75, 23);
+  DBGrid1->SetBounds(37, 83, 528, 316);
+  // The note lies below the small window; the title stands where the picture has it.
+  Lbcap->SetBounds(37, 40, 200, 24);
+}
+
+void TFrmCheck::FormShow(TObject*) {
+  const bool small = ScreenMode == L"800";
+  if (small) LayOutSmall();
+  Image1->SetVisible(small);
+  Image2->SetVisible(!small);
+  Screen->SetCursor(crHourGlass);
+  try {
+    TADOTable* records = DM1->Cn1Table_cj;
+    if (!records->GetActive()) records->Open();
+    records->SetSort(L"A3_1 DESC");
+    DBGrid1->SetDataSource(DM1->Cn1DS_cj);
+    ShowCounters();
+    TDBGridColumns* columns = DBGrid1->GetColumns();
+    const bool large = ScreenMode == L"1024";
+    for (int i = 0; i < columns->GetCount(); ++i)
+      columns->GetItem(i)->SetWidth(i == 0 ? (large ? 393 : 330) : (large ? 108 : 74));
+  } catch (...) {
+    Screen->SetCursor(crDefault);
+    throw;
+  }
+  Screen->SetCursor(crDefault);
+}
+
+void TFrmCheck::ShowCounters() {
+  TADOTable* records = DM1->Cn1Table_cj;
+  const int count = records->GetRecordCount();
+  epNumPanel1->SetValue(count);
+  epNumPanel2->SetValue(0);
+  epNumPanel3->SetValue(0);
+  const bool any = count > 0;
+  epEfTrBtn1->SetEnabled(any);
+  SpeedButton2->SetEnabled(any);
+  records->SetFilter(L"A6 >=60");
+  records->SetFiltered(true);
+  epNumPanel2->SetValue(records->GetRecordCount());
+  records->SetFilter(L"");
+  TADOQuery* query = DM1->Cn1Query1;
+  RunQuery(query, L"select avg(A6) as avg_fs from tab_cj");
+  epNumPanel3->SetValue(AverageScoreShown(query->FieldByName(L"avg_fs")->GetValue()));
+  query->Close();
+}
+
+bool TFrmCheck::ReviewSelected(TExamPaper& paper) {
+  TADOTable* records = DM1->Cn1Table_cj;
+  if (!records->GetActive() || records->GetRecNo() <= 0) return false;
+  if (FrmProgress) {
+    FrmProgress->Show();
+    FrmProgress->Update();
+    FrmProgress->Label1->SetCaption(L"正在初始化数据...");
+    Application->ProcessMessages();
+  }
+  Hide();
+  const String table = records->FieldByName(L"A1")->GetAsString();
+  const String title = records->FieldByName(L"A3")->GetAsString();
+  const String elapsed = records->FieldByName(L"D2")->GetAsString();
+  const double score = records->FieldByName(L"A6")->GetAsFloat();
+  if (FrmProgress) {
+    FrmProgress->Label1->SetCaption(L"正在提取数据...");
+    Application->ProcessMessages();
+  }
+  paper = TExamPaper();
+  const bool open = paper.Setup(Trim(table), title, elapsed, score, L"old") && paper.OpenPaper();
+  if (FrmProgress) FrmProgress->Hide();
+  Show();
+  // Showing again sorts and counts afresh; the reviewed record stays the selected one.
+  if (records->GetActive()) records->Locate(L"A1", Variant(table), {});
+  return open;
+}
+
+void TFrmCheck::epEfTrBtn1Click(TObject*) {
+  TExamPaper paper;
+  // The paper is opened for the review and let go of afterwards.
+  ReviewSelected(paper);
+  DM1->Cn1Query_exam->Close();
+}
+
+void TFrmCheck::epEfTrBtn2Click(TObject*) { Close(); }
+
+void TFrmCheck::epEfButton3Click(TObject*) {
+  std::unique_ptr<TFrmConfig> settings(TCustomForm::Create<TFrmConfig>(this));
+  ConfigMode = 0;
+  settings->ShowModal();
+}
+
+void TFrmCheck::FormClose(TObject*, TCloseAction&) {
+  DM1->Cn1Table_cj->SetFilter(L"");
+  DM1->Cn1Table_cj->Close();
+  DM1->Cn1Query1->Close();
+}
+
+void TFrmCheck::SpeedButton4Click(TObject*) {
+  TADOTable* records = DM1->Cn1Table_cj;
+  if (!records->GetActive() || records->GetRecNo() <= 0) return;
+  const String table = records->FieldByName(L"A1")->GetAsString();
+  DropPaper(table);
+  TADOQuery* query = DM1->ADOQuery3;
+  query->Close();
+  query->GetSQL()->Clear();
+  query->GetSQL()->Add(L"delete * from tab_cj where A1=" + QuotedStr(table));
+  query->ExecSQL();
+}

@@ -1,0 +1,149 @@
+// The exam records window on a copy of the shipped bank: counters, layouts and review.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "app/Ucheck.h"
+#include "app/Ucommon.h"
+#include "classlib/classes/StringList.h"
+#include "tests/ApplicationTestSupport.h"
+
+namespace {
+
+TEST(ExamRecordsArithmetic, AverageRoundsHalfToEven) {
+  EXPECT_EQ(0, AverageScoreShown(Variant::Null()));
+  EXPECT_EQ(65, AverageScoreShown(Variant((59.5 + 60 + 75) / 3)));
+  EXPECT_EQ(62, AverageScoreShown(Variant(62.5)));
+  EXPECT_EQ(64, AverageScoreShown(Variant(63.5)));
+  EXPECT_EQ(100, AverageScoreShown(Variant(100.0)));
+}
+
+class ExamRecords : public ::testing::Test {
+ protected:
+  void SetUp() override { ScreenMode = L"800"; }
+  void TearDown() override {
+    if (FForm) {
+      FForm->Close();
+      delete FForm;
+    }
+    ScreenMode = L"";
+    ExamSubjectNo = 0;
+  }
+  TFrmCheck* Open() {
+    delete FForm;
+    FForm = TCustomForm::Create<TFrmCheck>(Application);
+    FForm->Show();
+    Pump();
+    return FForm;
+  }
+  void Pump() {
+    PumpApplicationUntil([] { return false; }, 150, 10);
+  }
+  void Record(const String& table, const String& title, int sequence, const String& score) {
+    Data.Exec(L"insert into tab_cj (A1, A3, A3_1, A6, D1, D2) values ('" + table + L"', '" + title + L"', " +
+              IntToStr(sequence) + L", " + score + L", #2024-05-07#, '0:45:10')");
+  }
+
+  TProgramData Data;
+  TRecordingResponders Responders;
+  TFrmCheck* FForm = nullptr;
+};
+
+TEST_F(ExamRecords, NoExamTakenShowsZerosAndNoReview) {
+  auto* form = Open();
+  EXPECT_EQ(L"查阅试卷", form->GetCaption());
+  EXPECT_EQ(0, form->epNumPanel1->GetValue());
+  EXPECT_EQ(0, form->epNumPanel2->GetValue());
+  EXPECT_EQ(0, form->epNumPanel3->GetValue());
+  EXPECT_FALSE(form->epEfTrBtn1->GetEnabled());
+  EXPECT_FALSE(form->SpeedButton2->GetEnabled());
+  TExamPaper paper;
+  EXPECT_FALSE(form->ReviewSelected(paper));
+  EXPECT_TRUE(Responders.Log.Empty());
+  EXPECT_TRUE(SaveWindowShot(form->GetHandle(), L"exam_records_empty"));
+}
+
+TEST_F(ExamRecords, CountersNewestFirstAndColumnsInBothLayouts) {
+  Record(L"tab_exam1", L"2024年05月05日资产评估师·经济法[1]", 1, L"59.5");
+  Record(L"tab_exam2", L"2024年05月06日资产评估师·经济法[2]", 2, L"60");
+  Record(L"tab_exam3", L"2024年05月07日资产评估师·财务会计[3]", 3, L"75");
+  const wchar_t* titles[] = {L"试卷名称", L"成绩", L"用时"};
+  const wchar_t* fields[] = {L"A3", L"A6", L"D2"};
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    const bool small = String(mode) == L"800";
+    auto* form = Open();
+    EXPECT_EQ(3, form->epNumPanel1->GetValue());
+    EXPECT_EQ(2, form->epNumPanel2->GetValue()) << "60 passes, 59.5 does not";
+    EXPECT_EQ(65, form->epNumPanel3->GetValue());
+    EXPECT_TRUE(form->SpeedButton2->GetEnabled());
+    TADOTable* records = DM1->Cn1Table_cj;
+    EXPECT_EQ(3, records->GetRecordCount()) << "the pass filter is cleared again";
+    records->First();
+    EXPECT_EQ(L"tab_exam3", records->FieldByName(L"A1")->GetAsString()) << "newest first";
+    TDBGridColumns* columns = form->DBGrid1->GetColumns();
+    ASSERT_EQ(3, columns->GetCount());
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(fields[i], columns->GetItem(i)->GetFieldName());
+      EXPECT_EQ(titles[i], columns->GetItem(i)->GetTitle()->GetCaption());
+      EXPECT_EQ(taCenter, columns->GetItem(i)->GetTitle()->GetAlignment());
+      EXPECT_EQ(small ? (i == 0 ? 330 : 74) : (i == 0 ? 393 : 108), columns->GetItem(i)->GetWidth()) << i;
+    }
+    EXPECT_TRUE(form->DBGrid1->GetReadOnly());
+    EXPECT_TRUE(form->DBGrid1->GetOptions().Contains(dgRowSelect));
+    EXPECT_EQ(small, form->Image1->GetVisible());
+    EXPECT_EQ(!small, form->Image2->GetVisible());
+    if (small) {
+      EXPECT_EQ(761, form->GetWidth());
+      EXPECT_EQ(479, form->GetHeight());
+      EXPECT_EQ((TRect{37, 83, 37 + 528, 83 + 316}), form->DBGrid1->GetBoundsRect());
+      EXPECT_EQ((TRect{645, 227, 645 + 73, 227 + 41}), form->epNumPanel2->GetBoundsRect());
+    }
+    EXPECT_FALSE(form->SpeedButton4->GetVisible());
+    EXPECT_TRUE(SaveWindowShot(form->GetHandle(), L"exam_records_" + String(mode)));
+    form->epEfTrBtn2Click(nullptr);
+    Pump();
+    EXPECT_FALSE(records->GetActive()) << "closing lets go of the records";
+    EXPECT_EQ(L"", records->GetFilter());
+  }
+  EXPECT_TRUE(Responders.Log.Empty());
+}
+
+TEST_F(ExamRecords, ReviewOpensThePaperTwiceAndRefusesAMissingOne) {
+  TExamPaper sat;
+  ASSERT_TRUE(PrepareMockExam(2, sat));
+  Data.Exec(L"update tab_cj set A6=75, D2='0:30:00' where A1='tab_exam1'");
+  Data.Exec(L"update tab_exam1 set E2_1='A'");
+  Record(L"tab_exam9", L"dropped", 9, L"40");  // its paper was dropped
+  auto* form = Open();
+  EXPECT_EQ(2, form->epNumPanel1->GetValue()) << "a record whose paper was dropped still counts";
+  TADOTable* records = DM1->Cn1Table_cj;
+  ASSERT_TRUE(records->Locate(L"A1", Variant(L"tab_exam1"), {}));
+  for (int round = 0; round < 2; ++round) {
+    TExamPaper paper;
+    ASSERT_TRUE(form->ReviewSelected(paper)) << round;
+    EXPECT_EQ(L"tab_exam1", paper.PaperTable);
+    EXPECT_EQ(L"old", paper.Mode);
+    EXPECT_EQ(75.0, paper.Score);
+    EXPECT_EQ(L"0:30:00", paper.Elapsed);
+    EXPECT_EQ(sat.Title, paper.Title);
+    EXPECT_EQ(L"A", DM1->Cn1Query_exam->FieldByName(L"E2_1")->GetAsString()) << "answers are kept";
+    EXPECT_TRUE(form->GetVisible()) << "the records window comes back";
+    DM1->Cn1Query_exam->Close();
+  }
+  EXPECT_TRUE(Responders.Log.Empty());
+  ASSERT_TRUE(records->Locate(L"A1", Variant(L"tab_exam9"), {}));
+  TExamPaper missing;
+  EXPECT_FALSE(form->ReviewSelected(missing));
+  ASSERT_EQ(1u, Responders.Log.Dialogs.size());
+  EXPECT_EQ(L"错误|无法打开试卷！|1|2|NO", Responders.Log.Dialogs[0]);
+  EXPECT_TRUE(form->GetVisible());
+  // The delete of the hidden button: paper and record go.
+  ASSERT_TRUE(records->Locate(L"A1", Variant(L"tab_exam1"), {}));
+  form->SpeedButton4Click(nullptr);
+  EXPECT_EQ(0, SelectInt(Data.Cn(), L"select count(*) from tab_cj where A1='tab_exam1'"));
+  TStringList tables;
+  Data.Cn().GetTableNames(&tables, false);
+  EXPECT_LT(tables.IndexOf(L"tab_exam1"), 0);
+}
+
+}  // namespace
