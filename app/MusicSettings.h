@@ -1,4 +1,5 @@
-// Opens the settings window on its music page, for windows whose own headers cannot include
+// Opens the settings window on its music page (defined in Uconfig.cpp), for windows whose own
+// headers cannot include
 // the settings window's (its menus and the rich-text view name the same alignment constant).
 #pragma once
 
