@@ -1,6 +1,6 @@
-// Opens the settings window on its music page (defined in Uconfig.cpp), for windows whose own
-// headers cannot include
-// the settings window's (its menus and the rich-text view name the same alignment constant).
+// Opens the settings window on its music page (defined in Uconfig.cpp), for units that cannot
+// include the settings window's header (its menus and the rich-text view name the same
+// alignment constant).
 #pragma once
 
 class TComponent;
