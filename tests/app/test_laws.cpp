@@ -7,6 +7,7 @@
 #include "app/UselectFg.h"
 #include "app/Ucommon.h"
 #include "app/details.h"
+#include "classlib/system/SysFormat.h"
 #include "app/start.h"
 #include "tests/ApplicationTestSupport.h"
 
@@ -58,6 +59,16 @@ int ThreadWindowCount() {
   return count;
 }
 
+// A blob literal of text in code page 936, as the bank keeps article texts.
+String GbkBlob(const String& text) {
+  const int size = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  String hex = L"X'";
+  for (unsigned char byte : bytes) hex += Format(L"%.2X", {static_cast<int>(byte)});
+  return hex + L"'";
+}
+
 // The grid row of the law named name in the browser; -1 when it is not listed.
 int GridRowOf(TfrmLawsFaGui* form, const String& name) {
   for (int row = 1; row < form->m_grid->GetRowCount(); ++row)
@@ -91,11 +102,11 @@ class LawBrowser : public ::testing::Test {
     const int counts[] = {1, 2, 3, 4};
     for (int i = 0; i < 4; ++i)
       Exec(L"insert into tab_rule (id, ftid, sn, n, q, q1, q2, q4) values ('9901', '990100" + IntToStr(i + 1) +
-           L"', '第" + IntToStr(i + 1) + L"条  ', '第" + IntToStr(i + 1) + L"条的内容', " + IntToStr(counts[i]) +
+           L"', '第" + IntToStr(i + 1) + L"条  ', " + GbkBlob(L"第" + IntToStr(i + 1) + L"条的内容") + L", " + IntToStr(counts[i]) +
            L", 1, 2, 1)");
     for (int i = 0; i < 2; ++i)
       Exec(L"insert into tab_rule (id, ftid, sn, n, q) values ('9902', '990200" + IntToStr(i + 1) + L"', '条" +
-           IntToStr(i + 1) + L"', '无题的条文', 0)");
+           IntToStr(i + 1) + L"', " + GbkBlob(L"无题的条文") + L", 0)");
   }
   void TearDown() override {
     SetLawPracticeWindowMaker(nullptr);
@@ -111,7 +122,17 @@ class LawBrowser : public ::testing::Test {
     return FForm;
   }
   void Pump() { PumpApplicationUntil([] { return false; }, 100, 10); }
-  // The grid row of the law named name; -1 when it is not listed.
+  // A blob literal of text in code page 936, as the bank keeps article texts.
+String GbkBlob(const String& text) {
+  const int size = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  String hex = L"X'";
+  for (unsigned char byte : bytes) hex += Format(L"%.2X", {static_cast<int>(byte)});
+  return hex + L"'";
+}
+
+// The grid row of the law named name; -1 when it is not listed.
   int RowOf(const String& name) { return GridRowOf(FForm, name); }
   void OpenLaw(const String& name) {
     FForm->m_grid->SetRow(RowOf(name));
@@ -123,10 +144,6 @@ class LawBrowser : public ::testing::Test {
     TStrings* list = FForm->GetDetail()->m_LBmenu->GetItems();
     for (int i = 0; i < list->GetCount(); ++i) items.push_back(list->Get(i));
     return items;
-  }
-  // The stored text of an article, as the bank gives it back.
-  String TextOf(const String& articleId) {
-    return SelectText(Data.Cn(), L"select n from tab_rule where ftid=" + QuotedStr(articleId));
   }
   String Note() { return FForm->GetDetail()->m_pNote->GetCaption(); }
   void ClickItem(int index) {
@@ -169,6 +186,12 @@ TEST_F(LawBrowser, ListsEveryLawInOrderWithItsCountersAndLayoutsOfBothScreens) {
     EXPECT_FALSE(form->m_btnQuestion->GetEnabled());
     EXPECT_FALSE(form->m_btnBack->GetVisible());
     Shot(L"law_browser");
+    // A law of the demo bank, with its stored article texts.
+    OpenLaw(L"中华人民共和国资产评估法");
+    ASSERT_NE(nullptr, form->GetDetail());
+    EXPECT_EQ(SelectInt(Data.Cn(), L"select count(*) from tab_rule where id='1101'"),
+              form->GetDetail()->m_LBmenu->GetCount());
+    Shot(L"law_detail_demo");
   }
 }
 
@@ -223,9 +246,9 @@ TEST_F(LawBrowser, ArticleViewCountersKeyPointsAndBack) {
     EXPECT_FALSE(form->m_grid->GetVisible());
     EXPECT_FALSE(form->m_btnSelect->GetVisible());
     EXPECT_EQ(form->m_pMuLu, form->GetDetail()->m_Pdetail->GetParent());
-    EXPECT_EQ(TextOf(L"9901001"), form->GetDetail()->Re->GetText());
+    EXPECT_EQ(L"第1条的内容", form->GetDetail()->Re->GetText());
     ClickItem(2);
-    EXPECT_EQ(TextOf(L"9901003"), form->GetDetail()->Re->GetText());
+    EXPECT_EQ(L"第3条的内容", form->GetDetail()->Re->GetText());
     EXPECT_EQ(L"相关题数：3题  已做题数：1题  已做道次：2次  做错道次：1次", Note());
     Shot(L"law_detail");
 
@@ -233,7 +256,7 @@ TEST_F(LawBrowser, ArticleViewCountersKeyPointsAndBack) {
     EXPECT_EQ((std::vector<String>{L"第2条(2)", L"第3条(3)", L"第4条(4)"}), Items());
     EXPECT_EQ(L"全部(&A)", form->m_btnMost->GetCaption());
     ClickItem(1);
-    EXPECT_EQ(TextOf(L"9901003"), form->GetDetail()->Re->GetText()) << "item i is record i + 1 of the key points";
+    EXPECT_EQ(L"第3条的内容", form->GetDetail()->Re->GetText()) << "item i is record i + 1 of the key points";
     form->m_btnMostClick(form->m_btnMost);
     EXPECT_EQ(4u, Items().size());
     EXPECT_EQ(L"重点(&M)", form->m_btnMost->GetCaption());
@@ -264,7 +287,7 @@ TEST_F(LawBrowser, LawsWithoutQuestionsOrArticlesSaySo) {
   EXPECT_EQ(2u, Items().size()) << "the full list stays";
   EXPECT_EQ(L"重点(&M)", form->m_btnMost->GetCaption());
   ClickItem(1);
-  EXPECT_EQ(TextOf(L"9902002"), form->GetDetail()->Re->GetText());
+  EXPECT_EQ(L"无题的条文", form->GetDetail()->Re->GetText());
 
   form->m_btnBackClick(form->m_btnBack);
   Responders.Log.Clear();
@@ -398,6 +421,7 @@ TEST_F(LawPointPicker, ListsGroupsAndLawsAndTheArticlesOfTheChosenOne) {
   ASSERT_EQ(4, picker->CheckListBox1->GetCount());
   EXPECT_EQ(L"9901002", picker->CheckListBox2->GetItems()->Get(1));
   EXPECT_EQ(0, picker->CheckListBox1->GetItemIndex());
+  Pump();
   EXPECT_TRUE(SaveShotsOverMenu(picker->GetHandle(), L"law_picker"));
   PickLaw(L"测试法规丙");
   EXPECT_EQ(0, picker->CheckListBox1->GetCount());
