@@ -46,3 +46,41 @@ void ShellOpen(const String& file, int showCommand) {
   ::ShellExecuteW(Application ? Application->GetHandle() : nullptr, L"open", file.c_str(), nullptr, nullptr,
                   showCommand);
 }
+
+namespace {
+
+TKeySender& KeyResponder() {
+  static TKeySender sender;
+  return sender;
+}
+
+}  // namespace
+
+TKeySender SetKeySender(TKeySender sender) { return std::exchange(KeyResponder(), std::move(sender)); }
+
+void SendKeyStrokes(const std::vector<TKeyStroke>& strokes) {
+  if (KeyResponder()) {
+    KeyResponder()(strokes);
+    return;
+  }
+  std::vector<INPUT> inputs;
+  for (const TKeyStroke& stroke : strokes) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = stroke.Key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(stroke.Key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = stroke.Up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  }
+  if (!inputs.empty()) ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::vector<TKeyStroke> ShowDesktopStrokes() {
+  return {{VK_LWIN, false}, {'D', false}, {'D', true}, {VK_LWIN, true}};
+}
+
+bool ModifierKeyDown() {
+  for (int key : {VK_LWIN, VK_RWIN, VK_CONTROL, VK_MENU})
+    if (::GetKeyState(key) < 0) return true;
+  return false;
+}

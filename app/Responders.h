@@ -4,6 +4,7 @@
 // installed the real dialog, box or shell runs.
 #pragma once
 #include <functional>
+#include <vector>
 #include "classlib/system/SysString.h"
 #include "classlib/system/Win.h"
 
@@ -26,3 +27,21 @@ const TShowDlgResponder& ShowDlgResponder();
 int AppMessageBox(const String& text, const String& caption, UINT flags);
 // The shell's "open" of file, or the responder; the shell's result is not looked at.
 void ShellOpen(const String& file, int showCommand);
+
+// ---- Synthesised keys ----------------------------------------------------------------------
+// One key stroke: a virtual key, pressed or released.
+struct TKeyStroke {
+  WORD Key = 0;
+  bool Up = false;
+  bool operator==(const TKeyStroke&) const = default;
+};
+// Takes the key strokes the program synthesises (the desktop command's Windows+D).
+using TKeySender = std::function<void(const std::vector<TKeyStroke>& strokes)>;
+TKeySender SetKeySender(TKeySender sender);
+// Sends the strokes as input with their scan codes from the keyboard mapping, or to the sender.
+void SendKeyStrokes(const std::vector<TKeyStroke>& strokes);
+// The strokes that show the desktop: Windows key down, D down, D up, Windows key up.
+std::vector<TKeyStroke> ShowDesktopStrokes();
+// True while the Windows key, Ctrl or Alt is down for the message being handled; keys that
+// act on an answer pad do nothing then.
+bool ModifierKeyDown();

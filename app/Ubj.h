@@ -1,0 +1,36 @@
+// The notes window TFrmBj: a memo over one field of the current question row, opened
+// modally by the practice windows, which bind it with SetSource. Closing it posts a note
+// that is not blank and says so in NotesSaved (Ucommon.h).
+#pragma once
+#include "classlib/db/DBCtrls.h"
+#include "classlib/forms/Forms.h"
+#include "classlib/stdctrls/StdLabels.h"
+#include "controls/effects/EffBtns.h"
+
+class TDataSource;
+
+class TFrmBj : public TForm {
+  CLASSLIB_CLASS(TFrmBj, TForm)
+  static const TPropertyTable* PublishedProperties();
+  // Reads the stored layout.
+  explicit TFrmBj(TComponent* owner);
+
+  // ---- Components (owned by the window) ----------------------------------------------------
+  TDBMemo* DBMemo1 = nullptr;        // the note, bound to the opener's field
+  TLabel* Label1 = nullptr;          // hidden: the kind of the opener ("lx" for practice)
+  TepEfTrBtn* epEfTrBtn1 = nullptr;  // 关  闭
+
+  // Puts the source's data set into edit state and binds the memo to fieldName.
+  void SetSource(TDataSource* source, const String& fieldName);
+
+  // Chooses the memo's input method: 智能ABC输入法, else 五笔字型输入法, else the current one.
+  void FormShow(TObject* sender);
+  // Always closes; posts a note that is not blank and sets NotesSaved accordingly.
+  void FormCloseQuery(TObject* sender, bool& canClose);
+  void epEfTrBtn1Click(TObject* sender);
+
+ private:
+  void RegisterHandlers();
+};
+
+extern TFrmBj* FrmBj;

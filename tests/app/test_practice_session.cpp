@@ -1,0 +1,120 @@
+// The practice session on a copy of the shipped bank: loading clears the last practice,
+// type filters, groups of twenty, moving and saving, pad marks, voiding, and ending a
+// practice whatever fails.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "app/PracticeSession.h"
+#include "app/dm.h"
+#include "tests/ApplicationTestSupport.h"
+
+namespace {
+
+const wchar_t kAll[] = L"select * from tab_answ order by a13, a1";
+const wchar_t kFirst45[] = L"select top 45 * from tab_answ where a13 = 11 order by a1";
+
+class Session : public ::testing::Test {
+ protected:
+  TPracticeSession& S() { return FSession; }
+  String Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name)->GetAsString(); }
+  int Int(const String& sql) { return SelectInt(FData.Cn(), sql); }
+
+  TProgramData FData;
+  TPracticeSession FSession{*DM1, DM1->Cn1Query_tm};
+};
+
+TEST_F(Session, LoadingClearsTheLastPracticeAndShowsNothing) {
+  FData.Exec(L"update tab_answ set e2_1 = 'A'");
+  ASSERT_TRUE(S().Load(kAll));
+  EXPECT_EQ(0, Int(L"select count(*) from tab_answ where e2_1 <> ''"));
+  EXPECT_EQ(420, S().Total());
+  EXPECT_EQ(0, S().GetCurrent());
+  EXPECT_FALSE(S().Load(L"select * from tab_answ where a13 = 99"));
+}
+
+TEST_F(Session, TypeFilterKeepsTheOldOneWhenTheTypeHasNone) {
+  ASSERT_TRUE(S().Load(kAll));
+  ASSERT_TRUE(S().ApplyType(14));
+  EXPECT_EQ(122, S().Total());
+  EXPECT_EQ(1, S().GetCurrent()) << "numbering restarts in the filtered set";
+  EXPECT_EQ(7, S().GetGroup().Groups);
+  EXPECT_FALSE(S().HasType(21));
+  EXPECT_FALSE(S().ApplyType(21));
+  EXPECT_EQ(14, S().GetType());
+  EXPECT_EQ(122, S().Total());
+  EXPECT_EQ(L"14", Field(L"a13"));
+  EXPECT_TRUE(S().ApplyType(0));
+  EXPECT_EQ(420, S().Total());
+}
+
+TEST_F(Session, GroupsAndMovesOnFortyFiveQuestions) {
+  ASSERT_TRUE(S().Load(kFirst45));
+  ASSERT_TRUE(S().ApplyType(0));
+  EXPECT_EQ(3, S().GetGroup().Groups);
+  S().ShowGroup(3);
+  EXPECT_EQ(41, S().GetCurrent());
+  EXPECT_EQ(5, S().GetGroup().Count);
+  EXPECT_TRUE(S().Show(45));
+  EXPECT_EQ(0, S().NextRecord());
+  EXPECT_TRUE(S().Show(S().PreviousRecord()));
+  EXPECT_EQ(44, S().GetCurrent());
+  EXPECT_TRUE(S().Show(20));
+  EXPECT_EQ(1, S().GetGroup().Group) << "the group follows the question";
+  EXPECT_TRUE(S().Show(S().NextRecord()));
+  EXPECT_EQ(2, S().GetGroup().Group);
+  EXPECT_FALSE(S().Show(46));
+  EXPECT_EQ(21, S().GetCurrent());
+}
+
+TEST_F(Session, SavingMarksTheQuestionsOfThePractice) {
+  ASSERT_TRUE(S().Load(kFirst45));
+  ASSERT_TRUE(S().ApplyType(0));
+  const String key = Field(L"a2");
+  EXPECT_EQ(TSaveResult::Right, S().SaveCurrent(key));
+  S().Show(2);
+  EXPECT_EQ(TSaveResult::Wrong, S().SaveCurrent(L"不是答案"));
+  S().Show(3);
+  EXPECT_EQ(TPadMark::Right, S().MarkOf(1));
+  EXPECT_EQ(TPadMark::Wrong, S().MarkOf(2));
+  EXPECT_EQ(TPadMark::Unanswered, S().MarkOf(3));
+  EXPECT_EQ(3, DM1->Cn1Query_tm->GetRecNo()) << "marks leave the set on the question shown";
+  EXPECT_EQ(2, Int(L"select sum(A2) from tab_rz"));
+  EXPECT_EQ(1, S().ToggleVoid());
+  EXPECT_EQ(L"zero", Field(L"e2"));
+  EXPECT_EQ(0, S().ToggleVoid());
+  EXPECT_EQ(L"", Field(L"e2"));
+}
+
+TEST_F(Session, FinishingRightAfterOpeningAddsNoTimeWithoutALogRow) {
+  ASSERT_TRUE(S().Load(kFirst45));
+  ASSERT_TRUE(S().ApplyType(0));
+  S().Finish(L"", L"0:05:00");
+  EXPECT_EQ(0, Int(L"select count(*) from tab_rz"));
+  EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+}
+
+TEST_F(Session, FinishingSavesTheLastAnswerAndAddsTheTime) {
+  ASSERT_TRUE(S().Load(kFirst45));
+  ASSERT_TRUE(S().ApplyType(0));
+  S().Show(4);
+  S().Finish(L"A", L"0:05:00");
+  EXPECT_EQ(L"00:05:00", SelectText(FData.Cn(), L"select D1 from tab_rz"));
+  EXPECT_EQ(1, Int(L"select sum(e3) from tab_answ"));
+}
+
+TEST_F(Session, FinishingReportsAFailureAndStillClosesTheSets) {
+  ASSERT_TRUE(S().Load(kFirst45));
+  ASSERT_TRUE(S().ApplyType(0));
+  DM1->Cn1Table_tx->Open();
+  FData.Exec(L"drop table tab_rz");  // both the save and the study time fail
+  std::vector<String> reported;
+  Application->SetOnException([&](TObject*, Exception& e) { reported.push_back(e.Message()); });
+  S().Finish(L"A", L"0:05:00");
+  FailTestsOnApplicationExceptions();
+  EXPECT_EQ(2u, reported.size());
+  EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+  EXPECT_FALSE(DM1->Cn1Table_tx->GetActive());
+  EXPECT_EQ(0, Int(L"select sum(e3) from tab_answ")) << "the failed save left nothing";
+}
+
+}  // namespace
