@@ -134,8 +134,10 @@ void TfrmLawsFaGui::FormShow(TObject*) {
   SetBounds((Screen->GetWidth() - places.Width) / 2, (Screen->GetHeight() - places.Height) / 2,
             places.Width, places.Height);
   for (int row = 1; row < m_grid->GetRowCount(); ++row) m_grid->SetRowHeights(row, places.RowHeight);
-  // The list area fills the body down to the bottom row, whose bevel frames it.
+  // The list area fills the body down to the bottom row, whose bevel frames it; the title
+  // bevel stays inside the window on the small screen too.
   const int width = GetClientWidth() - 8;
+  epBevel1->SetBounds(10, 3, GetClientWidth() - 20, 35);
   m_pMuLu->SetBounds(2, 2, width, places.BottomTop - 16);
   epBevel2->SetBounds(2, places.BottomTop - 12, width, 46);
   m_editFind->SetBounds(8, places.BottomTop, 180, 21);
