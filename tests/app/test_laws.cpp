@@ -476,3 +476,37 @@ TEST_F(LawPointPicker, InstructionsPageAndCloseGiveNoResult) {
 }
 
 }  // namespace
+
+namespace {
+
+// The practice query of a demo article runs on the bank and holds exactly the questions
+// linked to the article in any of the ten columns, with the columns the window reads.
+TEST_F(LawBrowser, PracticeQueryOfADemoArticleHoldsEveryLinkedQuestion) {
+  const String article = SelectText(
+      Data.Cn(), L"select top 1 k3 from tab_answ where k3 is not null and k3<>'' order by a1");
+  ASSERT_FALSE(article.empty());
+  // A second link in a later column, so that more than k3 is looked at.
+  const String other = SelectText(Data.Cn(), L"select top 1 a1 from tab_answ where k3<>" + QuotedStr(article) +
+                                                 L" and (k4 is null or k4='') order by a1");
+  ASSERT_FALSE(other.empty());
+  Exec(L"update tab_answ set k4=" + QuotedStr(article) + L" where a1=" + QuotedStr(other));
+  String anyColumn;
+  for (int column = 3; column <= 12; ++column)
+    anyColumn += String(column > 3 ? L" or " : L"") + L"k" + IntToStr(column) + L"=" + QuotedStr(article);
+  const int linked =
+      SelectInt(Data.Cn(), L"select count(*) from tab_answ a, tab_exer b where a.a1=b.a1 and (" + anyColumn + L")");
+  TADOQuery* set = DM1->Cn1Query_tm;
+  set->Close();
+  set->GetSQL()->SetText(LawPracticeQueryText(article));
+  set->Open();
+  EXPECT_EQ(linked, set->GetRecordCount());
+  EXPECT_GE(set->GetRecordCount(), 2);
+  for (const wchar_t* column : {L"a1", L"a2", L"a2_1", L"k12", L"a13", L"e2_1", L"f1", L"csbs", L"jx", L"A15"})
+    EXPECT_NE(nullptr, set->FindField(column)) << StringToUtf8(column);
+  EXPECT_EQ(nullptr, set->FindField(L"xx"));
+  EXPECT_EQ(nullptr, set->FindField(L"ecount"));
+  EXPECT_TRUE(set->Locate(L"a1", Variant(other), {}));
+  set->Close();
+}
+
+}  // namespace
