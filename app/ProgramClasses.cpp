@@ -1,5 +1,7 @@
 #include "ProgramClasses.h"
 
+#include "WebCopy.h"
+
 #include "classlib/ado/AdoRegistration.h"
 #include "classlib/controls/ControlsRegistration.h"
 #include "classlib/db/DbRegistration.h"
@@ -22,4 +24,5 @@ void RegisterLayoutClasses() {
   RegisterImageButtonClasses();
   RegisterExtendedClasses();
   RegisterSkinClasses();
+  RegisterWebCopyClasses();
 }

@@ -15,6 +15,7 @@
 #include "classlib/system/SysFiles.h"
 #include "dm.h"
 #include "uchart.h"
+#include "ustxz.h"
 
 #include <mmsystem.h>  // after the windows headers it needs
 
@@ -152,7 +153,7 @@ const TMenuCommand kMenuCommands[] = {
     {L"lx5", [](TFrmStart&) { OpenChooser(5); }},
     {L"rz", [](TFrmStart&) { OpenModalWindow(FrmRz); }},
     {L"tj", [](TFrmStart&) { OpenModalWindow(frmchart); }},
-    {L"sj", nullptr},     // question-bank upgrade
+    {L"sj", [](TFrmStart&) { OpenModalWindow(frmstxz); }},
     {L"music", [](TFrmStart&) { OpenSettings(0); }},
     {L"szlx", [](TFrmStart&) { OpenSettings(1); }},
     {L"szjh", [](TFrmStart&) { OpenModalWindow(Frmplan); }},

@@ -480,7 +480,19 @@ void TADOConnection::GetTableNames(TStrings* list, bool systemTables) {
 }
 
 TJetTranslation TADOConnection::Translate(const String& jetSql) {
-  return TranslateJetSql(jetSql, [this](const String& file) { return SchemaOfFile(file); });
+  return TranslateJetSql(
+      jetSql, [this](const String& file) { return SchemaOfFile(file); },
+      [this](const String& schema, const String& table) { return TableColumns(schema, table); });
+}
+
+std::vector<String> TADOConnection::TableColumns(const String& schema, const String& table) {
+  CheckActive();
+  TSqliteStatement info(FDb, L"PRAGMA " + QuoteName(schema.empty() ? String(L"main") : schema) +
+                                 L".table_info(" + QuoteName(table) + L")",
+                        String());
+  std::vector<String> names;
+  while (info.Step()) names.push_back(info.ColumnText(1));
+  return names;
 }
 
 String TADOConnection::SchemaOfFile(const String& fileName) {

@@ -167,6 +167,8 @@ class TADOConnection : public TComponent {
   void CheckActive();
   // Translates jetSql, attaching the files of its IN '<file>' clauses.
   TJetTranslation Translate(const String& jetSql);
+  // The column names of a table of schema ("" the main file); empty when there is none.
+  std::vector<String> TableColumns(const String& schema, const String& table);
   // The schema under which fileName is attached (attaching it now when possible).
   String SchemaOfFile(const String& fileName);
   String FileOfSchema(const String& schema) const;

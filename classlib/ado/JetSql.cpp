@@ -566,6 +566,45 @@ void RewriteInsertTarget(TSeq& seq, TContext& ctx) {
   }
 }
 
+// INSERT INTO t SELECT * FROM s [WHERE ...] -> INSERT INTO t (c..) SELECT c.. FROM s, with c
+// the columns of t, each of which s must have. Runs after the IN clauses became schemas.
+void ExpandInsertSelectStar(TSeq& seq, TContext& ctx, const TTableColumnsResolver& columns) {
+  auto isTable = [](const TNode& n) { return n.Kind == TK::Word || n.Kind == TK::QName; };
+  if (!columns || seq.size() < 7 || !IsWord(seq[0], L"INSERT") || !IsWord(seq[1], L"INTO") ||
+      !isTable(seq[2]) || !IsWord(seq[3], L"SELECT") || !IsSym(seq[4], L"*") ||
+      !IsWord(seq[5], L"FROM") || !isTable(seq[6]))
+    return;
+  if (seq.size() > 7 && !IsWordIn(seq[7], {L"WHERE", L"ORDER", L"LIMIT"})) return;
+  const std::vector<String> target = columns(seq[2].Schema, seq[2].Text);
+  const std::vector<String> source = columns(seq[6].Schema, seq[6].Text);
+  if (target.empty()) SyntaxError(L"Cannot find the table '" + seq[2].Text + L"'.", *ctx.Sql);
+  if (source.empty()) SyntaxError(L"Cannot find the table '" + seq[6].Text + L"'.", *ctx.Sql);
+  TNode list;
+  list.Kind = TK::Group;
+  list.SpaceBefore = true;
+  TSeq selected;
+  for (const String& column : target) {
+    bool found = false;
+    for (const String& have : source) found = found || SameText(have, column);
+    if (!found)
+      SyntaxError(L"The table '" + seq[6].Text + L"' has no column '" + column + L"'.", *ctx.Sql);
+    TNode name;
+    name.Kind = TK::QName;
+    name.Text = column;
+    if (!list.Items.empty()) {
+      list.Items.push_back(MakeSym(L","));
+      selected.push_back(MakeSym(L","));
+    }
+    name.SpaceBefore = !list.Items.empty();
+    list.Items.push_back(name);
+    name.SpaceBefore = true;
+    selected.push_back(name);
+  }
+  seq.erase(seq.begin() + 4);
+  seq.insert(seq.begin() + 4, selected.begin(), selected.end());
+  seq.insert(seq.begin() + 3, list);
+}
+
 // DELETE * FROM t and DELETE t.* FROM t -> DELETE FROM t
 void RewriteDeleteStar(TSeq& seq) {
   if (seq.size() < 2 || !IsWord(seq[0], L"DELETE")) return;
@@ -791,7 +830,8 @@ String JetTypeToDeclaration(const String& jetType, int size) {
   return String();
 }
 
-TJetTranslation TranslateJetSql(const String& jetSql, const TExternalDatabaseResolver& resolve) {
+TJetTranslation TranslateJetSql(const String& jetSql, const TExternalDatabaseResolver& resolve,
+                                const TTableColumnsResolver& columns) {
   TJetTranslation result;
   TSeq seq = Group(Tokenize(jetSql), jetSql);
   while (!seq.empty() && IsSym(seq.back(), L";")) seq.pop_back();
@@ -832,6 +872,7 @@ TJetTranslation TranslateJetSql(const String& jetSql, const TExternalDatabaseRes
       RewriteDeleteStar(seq);
       RewriteInsertTarget(seq, ctx);
       RewriteSelects(seq, ctx, result.Kind == TJetStatementKind::Select, &top);
+      ExpandInsertSelectStar(seq, ctx, columns);
       RewriteConcat(seq);
       AddNoCase(seq);
       break;

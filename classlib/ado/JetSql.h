@@ -11,6 +11,7 @@
 //   a MOD b                  -> a % b
 //   a & b & c                -> JETCONCAT(a, b, c)        (Null-tolerant text concatenation)
 //   SELECT TOP n ...         -> SELECT ... LIMIT n
+//   INSERT INTO t SELECT * FROM s -> INSERT INTO t (c1, ..) SELECT c1, .. FROM s (columns given)
 //   DELETE * FROM t          -> DELETE FROM t
 //   FROM t IN 'file'         -> FROM ext.t                (the file attached as schema ext)
 //   'text' in DML            -> 'text' COLLATE NOCASE    (text compares as Jet's, ignoring case)
@@ -57,9 +58,17 @@ struct TJetTranslation {
 // read (attaching it when needed); it raises when it cannot.
 using TExternalDatabaseResolver = std::function<String(const String& fileName)>;
 
+// The column names of a table of a schema ("" for the main file), in order; empty when
+// there is no such table.
+using TTableColumnsResolver = std::function<std::vector<String>(const String& schema, const String& table)>;
+
 // EDatabaseError for unterminated strings, names or dates, invalid date literals,
 // unbalanced parentheses and TOP n PERCENT.
-TJetTranslation TranslateJetSql(const String& jetSql, const TExternalDatabaseResolver& resolve);
+// With columns given, INSERT INTO t SELECT * FROM s names the target's columns on both
+// sides, so that the rows are matched by column name rather than by position; a column
+// of t that s lacks is an EDatabaseError.
+TJetTranslation TranslateJetSql(const String& jetSql, const TExternalDatabaseResolver& resolve,
+                                const TTableColumnsResolver& columns = nullptr);
 
 // The SQLite declaration of a Jet column type name ("TEXT", "LONG", "YESNO" ...) with its
 // size when it has one; empty when the name is not a Jet type.

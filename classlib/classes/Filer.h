@@ -203,6 +203,10 @@ class TReader : public TFiler {
   // outermost read ends, references are fixed up and every component read gets Loaded;
   // csLoading is set on each from the moment it is read until its Loaded.
   TComponent* ReadRootComponent(TComponent* root);
+  // Reads a stored component into instance: it takes the stored name as it stands (no
+  // number added to make it unique) and is not made a global module (a part of some other
+  // structure, not a form). The stored class name is not checked against instance's.
+  void ReadInstance(TComponent* instance);
   // Reads one object: the given component, else (for an inherited object) the lookup
   // root's component of that name, else a new one made with GetOwner() as owner and
   // GetParent() as parent.
@@ -239,6 +243,8 @@ class TReader : public TFiler {
   String FPropName;  // see GetPropName
 
  private:
+  // asModule: the root is renamed to a unique global name and registered as a global module.
+  TComponent* ReadRoot(TComponent* root, bool asModule);
   void SkipValue(int depth);
   void SkipBytes(int64_t count);
   int64_t FSize;  // the stream's size when the reader was made

@@ -136,6 +136,23 @@ TComponent* FindNestedComponent(TComponent* root, const String& name) {
   }
 }
 
+// ---- TSeparateLoading --------------------------------------------------------------------------
+
+TSeparateLoading::TSeparateLoading()
+    : FDepth(LoadState.Depth),
+      FFixups(std::move(LoadState.Fixups)),
+      FLoaded(std::move(LoadState.Loaded)) {
+  LoadState.Depth = 0;
+  LoadState.Fixups.clear();
+  LoadState.Loaded.clear();
+}
+
+TSeparateLoading::~TSeparateLoading() {
+  LoadState.Depth = FDepth;
+  LoadState.Fixups = std::move(FFixups);
+  LoadState.Loaded = std::move(FLoaded);
+}
+
 // ---- TGlobalLoading --------------------------------------------------------------------------
 
 TGlobalLoading::TGlobalLoading()
@@ -186,10 +203,16 @@ String UniqueGlobalName(const String& name, const TComponent* except) {
 
 // ---- Streams -----------------------------------------------------------------------------------
 
-TComponent* ReadComponentFromStream(TStream& stream, TComponent* root) {
+namespace {
+
+// Reads the component at stream's position, in either form, with read.
+template <class F>
+TComponent* ReadEitherForm(TStream& source, const F& read) {
+  std::unique_ptr<TMemoryStream> copy;
+  TStream& stream = SizedStream(source, copy);
   if (IsBinaryForm(stream)) {
     TReader reader(stream);
-    return reader.ReadRootComponent(root);
+    return read(reader);
   }
   TMemoryStream binary;
   TObjectTextLineMap lines;
@@ -197,7 +220,20 @@ TComponent* ReadComponentFromStream(TStream& stream, TComponent* root) {
   binary.SetPosition(0);
   TReader reader(binary);
   reader.SetLineMap(&lines);
-  return reader.ReadRootComponent(root);
+  return read(reader);
+}
+
+}  // namespace
+
+void ReadComponentInto(TStream& stream, TComponent* instance) {
+  ReadEitherForm(stream, [instance](TReader& reader) {
+    reader.ReadInstance(instance);
+    return instance;
+  });
+}
+
+TComponent* ReadComponentFromStream(TStream& stream, TComponent* root) {
+  return ReadEitherForm(stream, [root](TReader& reader) { return reader.ReadRootComponent(root); });
 }
 
 void WriteComponentToStream(TStream& stream, TComponent* root, TComponent* ancestor) {

@@ -55,6 +55,10 @@ String UniqueGlobalName(const String& name, const TComponent* except);
 // of the stored class when root is nullptr (the caller then owns it). Read errors name the
 // line of the text form.
 TComponent* ReadComponentFromStream(TStream& stream, TComponent* root);
+// Reads one component from the stream's position, in either form, into instance as it
+// stands: it takes the stored name unchanged and is not made a global module (see
+// TReader::ReadInstance).
+void ReadComponentInto(TStream& stream, TComponent* instance);
 // Writes root in the binary form at the stream's position, leaving out what ancestor
 // (nullptr: none) gives alike.
 void WriteComponentToStream(TStream& stream, TComponent* root, TComponent* ancestor = nullptr);

@@ -23,3 +23,21 @@ void RecordLoaded(TComponent* component);
 TComponent* FindNestedComponent(TComponent* root, const String& name);
 // "message on line n", or message alone when line is 0.
 String WithLine(const String& message, int line);
+
+// While alive, reads on this thread form a load of their own, apart from any load that is
+// running: their fix-ups and Loaded happen when their own outermost TGlobalLoading finishes.
+// TReader::ReadInstance opens one, so a part read while a form is read is complete (and may
+// be freed) before the form's load ends.
+class TSeparateLoading {
+ public:
+  TSeparateLoading();
+  ~TSeparateLoading();  // the running load, if any, goes on
+  TSeparateLoading(const TSeparateLoading&) = delete;
+  TSeparateLoading& operator=(const TSeparateLoading&) = delete;
+
+ private:
+  int FDepth;
+  std::vector<TPropFixup> FFixups;
+  std::vector<TComponent*> FLoaded;
+};
+

@@ -13,6 +13,7 @@
 // "Error reading <object>.<property> (<class>): <reason>", with " on line <n>" when the
 // stream came from the text form; an unknown class raises EClassNotFound with the line.
 // Objects and collections nest at most MaxComponentDepth deep.
+#include <optional>
 #include <climits>
 #include "ClassRegistry.h"
 #include "Collection.h"
@@ -148,8 +149,17 @@ int TReader::LineAt(int64_t position) const { return FLineMap ? FLineMap->LineAt
 
 // ---- Whole components ----------------------------------------------------------------------
 
-TComponent* TReader::ReadRootComponent(TComponent* root) {
+TComponent* TReader::ReadRootComponent(TComponent* root) { return ReadRoot(root, true); }
+
+void TReader::ReadInstance(TComponent* instance) {
+  if (!instance) throw EReadError(L"Invalid stream format");
+  ReadRoot(instance, false);
+}
+
+TComponent* TReader::ReadRoot(TComponent* root, bool asModule) {
   ReadSignature();
+  std::optional<TSeparateLoading> separate;
+  if (!asModule) separate.emplace();
   TGlobalLoading load;
   TComponent* result = root;
   bool created = false;
@@ -167,6 +177,10 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
       result->IncludeComponentState(csLoading);
       result->IncludeComponentState(csReading);
       result->SetName(name);
+    } else if (!asModule) {
+      result->IncludeComponentState(csLoading);
+      result->IncludeComponentState(csReading);
+      result->SetName(name);
     } else if (!result->GetComponentState().Contains(csDesigning)) {
       result->IncludeComponentState(csLoading);
       result->IncludeComponentState(csReading);
@@ -175,7 +189,7 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     }
     SetRoot(result);
     SetLookupRoot(result);
-    AddGlobalComponent(result);
+    if (asModule) AddGlobalComponent(result);
     RecordLoaded(result);
     TComponent* const savedOwner = FOwner;
     TComponent* const savedParent = FParent;

@@ -330,3 +330,22 @@ int64_t TResourceStream::Seek(int64_t offset, TSeekOrigin origin) {
   FPosition = target;
   return FPosition;
 }
+
+TStream& SizedStream(TStream& stream, std::unique_ptr<TMemoryStream>& holder) {
+  try {
+    stream.GetSize();
+    return stream;
+  } catch (const EStreamError&) {
+  } catch (const Exception&) {
+    // A stream that cannot seek says so with its own exception class.
+  }
+  holder = std::make_unique<TMemoryStream>();
+  unsigned char block[8192];
+  for (;;) {
+    const int got = stream.Read(block, sizeof block);
+    if (got <= 0) break;
+    holder->WriteBuffer(block, got);
+  }
+  holder->SetPosition(0);
+  return *holder;
+}

@@ -4,6 +4,7 @@
 // bytes. Memory-backed streams allow the position to go past the end: reading there gives
 // nothing, writing there extends the stream and fills the gap with zero bytes.
 #pragma once
+#include <memory>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ class TStream : public TObject {
   // Copies count bytes from source (all of it from its start when count is 0).
   int64_t CopyFrom(TStream& source, int64_t count);
 };
+
+// stream itself when it can tell its size; otherwise (a one-way stream such as a
+// decompression stream) what is left of it copied into holder, from its start. Readers that
+// check counts against the bytes left take what this returns.
+class TMemoryStream;
+TStream& SizedStream(TStream& stream, std::unique_ptr<TMemoryStream>& holder);
 
 // ---- Streams over file handles ---------------------------------------------------
 

@@ -84,11 +84,13 @@ class TStrings : public TPersistent {
   // ---- Streams and files ---------------------------------------------------------------
   // Replaces the list with the text from the stream's position to its end. A UTF-8 or
   // UTF-16LE byte-order mark decides the encoding; without one, encoding is used.
-  void LoadFromStream(TStream& stream, TTextEncoding encoding = teAnsi936);
+  // A list over a control whose content is bytes of its own kind (rich text) replaces these
+  // four with its own byte streams; a blob field assigned to or from a list goes through them.
+  virtual void LoadFromStream(TStream& stream, TTextEncoding encoding = teAnsi936);
   // Writes the text at the stream's position (with a byte-order mark for teUtf8, teUtf16).
-  void SaveToStream(TStream& stream, TTextEncoding encoding = teAnsi936) const;
-  void LoadFromFile(const String& fileName, TTextEncoding encoding = teAnsi936);
-  void SaveToFile(const String& fileName, TTextEncoding encoding = teAnsi936) const;
+  virtual void SaveToStream(TStream& stream, TTextEncoding encoding = teAnsi936) const;
+  virtual void LoadFromFile(const String& fileName, TTextEncoding encoding = teAnsi936);
+  virtual void SaveToFile(const String& fileName, TTextEncoding encoding = teAnsi936) const;
 
  protected:
   // Compares two strings as IndexOf, IndexOfName and sorting do: case-insensitive.

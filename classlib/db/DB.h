@@ -466,11 +466,16 @@ class TBlobField : public TField {
   void LoadFromFile(const String& fileName);
   void SaveToFile(const String& fileName) const;
 
-  // Copies another blob field's bytes or a TStrings' text; other sources as TField.
+  // Copies another blob field's bytes, or the bytes a TStrings writes with SaveToStream (so
+  // a list that streams rich text stores the rich text itself; a memo field takes the
+  // list's text as TField does); other sources as TField.
   void Assign(TPersistent* source) override;
 
  protected:
   String GetTextOf(bool displayText) const override;  // "(BLOB)" and the like
+  // Hands a TStrings the bytes through its LoadFromStream, so that a list that reads rich
+  // text shows it formatted rather than as its source; other destinations as TField.
+  void AssignTo(TPersistent* dest) override;
 };
 
 // Text of any length.

@@ -563,8 +563,30 @@ void TBlobField::Assign(TPersistent* source) {
   if (auto* blob = dynamic_cast<TBlobField*>(source)) {
     if (blob->GetIsNull()) Clear();
     else SetAsBytes(blob->GetAsBytes());
+  } else if (auto* strings = dynamic_cast<TStrings*>(source); strings && GetDataType() != ftMemo) {
+    TMemoryStream stream;
+    strings->SaveToStream(stream);
+    const int64_t size = stream.GetSize();
+    if (size > INT32_MAX) throw EStreamError(L"Stream read error");
+    TBytes bytes(static_cast<size_t>(size));
+    stream.SetPosition(0);
+    if (size > 0) stream.ReadBuffer(bytes.data(), static_cast<int>(size));
+    SetAsBytes(bytes);
   } else {
     TField::Assign(source);
+  }
+}
+
+void TBlobField::AssignTo(TPersistent* dest) {
+  // A memo field's value is text; it goes as text, without a round trip through code page 936.
+  if (auto* strings = dynamic_cast<TStrings*>(dest); strings && GetDataType() != ftMemo) {
+    const TBytes bytes = GetAsBytes();
+    TMemoryStream stream;
+    if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    stream.SetPosition(0);
+    strings->LoadFromStream(stream);
+  } else {
+    TField::AssignTo(dest);
   }
 }
 

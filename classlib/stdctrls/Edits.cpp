@@ -426,6 +426,10 @@ TCustomMemo::~TCustomMemo() = default;
 
 TStrings* TCustomMemo::GetLines() const { return FLines.get(); }
 
+void TCustomMemo::SetLinesObject(std::unique_ptr<TStrings> lines) {
+  if (lines) FLines = std::move(lines);
+}
+
 void TCustomMemo::SetLines(TStrings* value) {
   if (value) FLines->Assign(value);
 }

@@ -69,19 +69,20 @@ class TCustomEdit : public TWinControl {
   bool GetCanUndo();
 
   // ---- Selection (needs the window; 0 and no-ops without one) -----------------------------
-  int GetSelStart();
-  void SetSelStart(int value);  // also collapses the selection there
-  int GetSelLength();
-  void SetSelLength(int value);  // from SelStart; negative values count as 0
-  String GetSelText();
+  // Virtual so that a control over another window class can use that class's messages.
+  virtual int GetSelStart();
+  virtual void SetSelStart(int value);  // also collapses the selection there
+  virtual int GetSelLength();
+  virtual void SetSelLength(int value);  // from SelStart; negative values count as 0
+  virtual String GetSelText();
   void SetSelText(const String& value);  // replaces the selection (or inserts at the caret)
   // Copies the selected text into buffer (at most bufSize - 1 characters and a
   // terminating zero) and returns the count copied; 0 when buffer is null or bufSize < 1.
-  int GetSelTextBuf(wchar_t* buffer, int bufSize);
+  virtual int GetSelTextBuf(wchar_t* buffer, int bufSize);
   void SetSelTextBuf(const wchar_t* buffer);  // nullptr replaces with nothing
 
   // ---- Operations ---------------------------------------------------------------------------
-  void Clear();
+  virtual void Clear();
   void ClearSelection();
   void CopyToClipboard();
   void CutToClipboard();
@@ -177,9 +178,12 @@ class TCustomMemo : public TCustomEdit {
   // The system's dialog code, with DLGC_WANTTAB and DLGC_WANTALLKEYS as the Want
   // properties say.
   virtual void WMGetDlgCode(TMessage& message);
+  // Replaces the lines object by one of a descendant's (over another window class); the
+  // memo owns it from then on. Call from the descendant's constructor.
+  void SetLinesObject(std::unique_ptr<TStrings> lines);
 
  private:
-  std::unique_ptr<TMemoStrings> FLines;  // the lines over the window's text
+  std::unique_ptr<TStrings> FLines;  // the lines over the window's text
   TScrollStyle FScrollBars = ssNone;
   bool FWordWrap = true;
   TAlignment FAlignment = taLeftJustify;

@@ -15,6 +15,29 @@ const bool RadioGroupClassesRegistered = [] {
 
 }  // namespace
 
+TRect RadioGroupButtonBounds(int index, int count, int columns, TSize group, int clientWidth,
+                             int lineHeight, bool rightToLeft) {
+  if (count < 1 || index < 0 || index >= count) return TRect();
+  columns = Min(Max(columns, 1), 16);
+  const int buttonsPerCol = Div(count + columns - 1, columns);
+  const int buttonWidth = Max(Div(group.cx - 10, columns), 0);
+  const int room = Max(group.cy - lineHeight - 5, 0);
+  const int buttonHeight = Div(room, buttonsPerCol);
+  const int topMargin = lineHeight + 1 + Div(Mod(room, buttonsPerCol), 2);
+  int left = Div(index, buttonsPerCol) * buttonWidth + 8;
+  if (rightToLeft) left = clientWidth - left - buttonWidth;
+  const int top = Mod(index, buttonsPerCol) * buttonHeight + topMargin;
+  return TRect(left, top, left + buttonWidth, top + buttonHeight);
+}
+
+int ScreenLineHeight(TFont* font) {
+  TScreenCanvas screen;
+  screen.Get()->SetFont(font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(screen.Get()->GetHandle(), &metrics);
+  return metrics.tmHeight;
+}
+
 // ---- TGroupButton ----------------------------------------------------------------------------------
 
 TGroupButton::TGroupButton(TCustomRadioGroup* group) : TRadioButton(group), FGroup(group) {
@@ -176,27 +199,14 @@ void TCustomRadioGroup::UpdateButtons() {
 
 void TCustomRadioGroup::ArrangeButtons() {
   if (FButtons.empty() || FReading) return;
-  int lineHeight = 0;
-  {
-    TScreenCanvas screen;
-    screen.Get()->SetFont(GetFont());
-    TEXTMETRICW metrics{};
-    ::GetTextMetricsW(screen.Get()->GetHandle(), &metrics);
-    lineHeight = metrics.tmHeight;
-  }
+  const int lineHeight = ScreenLineHeight(GetFont());
   const int count = GetButtonCount();
-  const int buttonsPerCol = Div(count + FColumns - 1, FColumns);
-  const int buttonWidth = Div(GetWidth() - 10, FColumns);
-  const int room = GetHeight() - lineHeight - 5;
-  const int buttonHeight = Div(room, buttonsPerCol);
-  const int topMargin = lineHeight + 1 + Div(Mod(room, buttonsPerCol), 2);
   for (int i = 0; i < count; ++i) {
     TGroupButton* button = FButtons[i];
     button->SetBiDiMode(GetBiDiMode());
-    int left = Div(i, buttonsPerCol) * buttonWidth + 8;
-    if (UseRightToLeftAlignment()) left = GetClientWidth() - left - buttonWidth;
-    button->SetBounds(left, Mod(i, buttonsPerCol) * buttonHeight + topMargin, buttonWidth,
-                      buttonHeight);
+    button->SetBoundsRect(RadioGroupButtonBounds(i, count, FColumns,
+                                                 TSize(GetWidth(), GetHeight()), GetClientWidth(),
+                                                 lineHeight, UseRightToLeftAlignment()));
     button->SetVisible(true);
   }
 }

@@ -13,6 +13,14 @@
 
 class TCustomRadioGroup;
 
+// Where button index of count goes in a radio group of size group whose font is lineHeight
+// pixels high: in columns below the caption, mirrored within clientWidth when rightToLeft.
+// Width and height are never negative, however small the group.
+TRect RadioGroupButtonBounds(int index, int count, int columns, TSize group, int clientWidth,
+                             int lineHeight, bool rightToLeft);
+// The line height (tmHeight) of font on the screen.
+int ScreenLineHeight(TFont* font);
+
 // A radio button of a radio group. Its keys also go to the group's key events.
 class TGroupButton : public TRadioButton {
   CLASSLIB_CLASS(TGroupButton, TRadioButton)

@@ -1,14 +1,25 @@
 #include "SkinRegistration.h"
 
+#include "SkinAwareButtons.h"
 #include "SkinBitmap.h"
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
+#include "SkinObjects.h"
+#include "SkinRadioGroup.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterSkinClasses() {
   RegisterSkinOptionClasses();
   RegisterClasses({TSeBitmapLink::StaticClassInfo(), TSeCustomCheckBox::StaticClassInfo(),
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
+  RegisterSkinAwareClasses();
+  RegisterSkinObjectClasses();
+}
+
+void RegisterSkinAwareClasses() {
+  RegisterClasses({TSeSkinCheckBox::StaticClassInfo(), TSeSkinRadioButton::StaticClassInfo(),
+                   TSeSkinGroupBox::StaticClassInfo(), TSeSkinRadioGroup::StaticClassInfo(),
+                   TSeLumaweave::StaticClassInfo()});
 }

@@ -4,3 +4,5 @@
 #pragma once
 
 void RegisterSkinClasses();
+// The skin-aware check box, radio button, group box and radio group.
+void RegisterSkinAwareClasses();

@@ -7,7 +7,11 @@
 #include "classlib/system/SysLocale.h"
 #include "tests/ApplicationTestSupport.h"
 
+bool RunUpgradeChildIfAsked(int& result);  // test_upgrade.cpp
+
 int main(int argc, char** argv) {
+  int childResult = 0;
+  if (RunUpgradeChildIfAsked(childResult)) return childResult;
   ::testing::InitGoogleTest(&argc, argv);
   FormatSettings = DefaultFormatSettings();
   return RunTestsInApplication();

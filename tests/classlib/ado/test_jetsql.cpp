@@ -161,3 +161,29 @@ TEST(Sha256, KnownDigests) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(JetSql, InsertSelectStarMatchesColumnsByName) {
+  auto columns = [](const String& schema, const String& table) -> std::vector<String> {
+    if (table == L"t") return {L"a", L"b", L"c"};
+    if (schema == L"ext1" && table == L"s") return {L"C", L"a", L"b", L"extra"};
+    if (table == L"short") return {L"a", L"b"};
+    return {};
+  };
+  auto translate = [&](const String& jet) {
+    return TranslateJetSql(jet, [](const String&) { return String(L"ext1"); }, columns).Sql;
+  };
+  EXPECT_EQ(translate(L"insert into t select * from s in 'f.mdb'"),
+            L"insert into t (\"a\", \"b\", \"c\") select \"a\", \"b\", \"c\" from \"ext1\".s");
+  EXPECT_EQ(translate(L"insert into t select * from s in 'f.mdb' where a = 1"),
+            L"insert into t (\"a\", \"b\", \"c\") select \"a\", \"b\", \"c\" from \"ext1\".s where a = 1");
+  // A source without one of the target's columns fails rather than filling by position.
+  EXPECT_THROW(translate(L"insert into t select * from short in 'f.mdb'"), EDatabaseError);
+  EXPECT_THROW(translate(L"insert into t select * from nothing in 'f.mdb'"), EDatabaseError);
+  // Listed columns and no resolver keep their form.
+  EXPECT_EQ(translate(L"insert into t (a) select a from s in 'f.mdb'"), L"insert into t (a) select a from \"ext1\".s");
+  EXPECT_EQ(Sql(L"insert into t select * from s in 'f.mdb'"), L"insert into t select * from \"ext1\".s");
+}
+
+}  // namespace

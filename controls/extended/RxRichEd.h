@@ -1,0 +1,445 @@
+// The rich-text edit control over the system's Rich Edit window (TRxCustomRichEdit and
+// TRxRichEdit), its lines and stream formats (TRichEditStrings, TConversion and the converter
+// registry), its character and paragraph attributes (TRxTextAttributes, TRxParaAttributes)
+// and its OLE callback (TRichEditOleCallback).
+//
+// The library is chosen once, at the first control: riched20 gives version 2 (3 on NT 5 or
+// later) and the "RichEdit20W" class; riched32 alone gives version 1 and the "RICHEDIT"
+// class. ChooseRichEditLibrary takes the loader as an argument, so that the version-1 path
+// can be chosen in a test.
+//
+// Text goes in and out as streams. Plain text is code page 936 bytes: it is decoded and
+// encoded here and handed to the window as UTF-16 (RxRichStream.h says how).
+//
+// Not done: the find and replace dialogs are only owned and handed to the two hooks; the
+// verb menu of an embedded object and its properties dialog (the platform here has no OLE
+// dialog library and offers no verbs for the objects it can embed); in-place activation in
+// the form (the class library has no OLE form host: GetInPlaceContext answers E_NOTIMPL).
+#pragma once
+#include <windows.h>
+#include <richedit.h>
+#include <richole.h>
+
+#include <functional>
+#include <memory>
+
+#include "classlib/classes/StringList.h"
+#include "classlib/stdctrls/Dialogs.h"
+#include "classlib/stdctrls/Edits.h"
+#include "RxRichStream.h"
+
+class TRxCustomRichEdit;
+class TPopupMenu;
+
+// ---- The library -----------------------------------------------------------------------------------
+
+// The Rich Edit generation in use: 1, 2 or 3. Set by the first control made (or by
+// InitRichEditLibrary); read everywhere.
+extern int RichEditVersion;
+
+// Loads a library by name; nullptr when it cannot.
+using TLibraryLoader = std::function<HMODULE(const wchar_t* name)>;
+struct TRichEditLibrary {
+  int Version = 1;           // 1, 2 or 3
+  HMODULE Handle = nullptr;  // the library loaded; nullptr when neither could be
+};
+// riched20 (version 2, 3 on NT 5 or later), else riched32 (version 1). Pure apart from the
+// loader and the system version.
+TRichEditLibrary ChooseRichEditLibrary(const TLibraryLoader& load);
+// Chooses the system's library once (later calls do nothing) and registers the clipboard
+// formats. The library is freed when the program ends.
+void InitRichEditLibrary();
+// For tests: uses version (1, 2 or 3) for the controls made from now on.
+void SetRichEditVersion(int version);
+
+// The window class, the size of the character and paragraph format records, and the event
+// mask for a version.
+const wchar_t* RichEditClassName(int version);
+UINT CharFormatSize(int version);
+UINT ParaFormatSize(int version);
+DWORD RichEditEventMask(int version);
+
+// The clipboard formats registered by name.
+UINT CF_EMBEDDEDOBJECT();
+UINT CF_LINKSOURCE();
+UINT CF_RTF_FORMAT();
+UINT CF_RTFNOOBJS_FORMAT();
+
+// ---- Types -------------------------------------------------------------------------------------------
+
+enum TRichStreamFormat { sfDefault, sfRichText, sfPlainText };
+enum TRichStreamMode { smSelection, smPlainRtf, smNoObjects, smUnicode };
+using TRichStreamModes = TSet<TRichStreamMode>;
+enum TRichLangOption { rlAutoKeyboard, rlAutoFont, rlImeCancelComplete, rlImeAlwaysSendNotify };
+using TRichLangOptions = TSet<TRichLangOption>;
+// The Rich Edit language option bits of a set (1, 2, 4, 8 in the order above).
+DWORD LangOptionBits(TRichLangOptions options);
+TRichLangOptions LangOptionsOf(DWORD bits);
+
+using TRichEditResizeEvent = std::function<void(TObject* sender, const TRect& rect)>;
+using TRichEditProtectChange =
+    std::function<void(TObject* sender, int startPos, int endPos, bool& allowChange)>;
+using TRichEditProtectChangeEx = std::function<void(TObject* sender, const TMessage& message,
+                                                    int startPos, int endPos, bool& allowChange)>;
+using TRichEditSaveClipboard =
+    std::function<void(TObject* sender, int numObjects, int numChars, bool& saveClipboard)>;
+using TRichEditURLClickEvent =
+    std::function<void(TObject* sender, const String& urlText, TMouseButton button)>;
+using TRichEditFindErrorEvent = std::function<void(TObject* sender, const String& findText)>;
+using TRichEditFindCloseEvent = std::function<void(TObject* sender, TFindDialog* dialog)>;
+
+// ---- Converters ----------------------------------------------------------------------------------------
+
+// Moves the bytes of a stream to and from the window. The base class reads and writes the
+// stream directly; a descendant may translate another file format.
+class TConversion : public TObject {
+  CLASSLIB_CLASS(TConversion, TObject)
+  TConversion() = default;
+  // Places at most bufSize bytes in buffer; returns the count.
+  virtual int ConvertReadStream(TStream& stream, char* buffer, int bufSize);
+  // Takes at most bufSize bytes from buffer; returns the count taken.
+  virtual int ConvertWriteStream(TStream& stream, const char* buffer, int bufSize);
+};
+using TConversionClass = std::function<std::unique_ptr<TConversion>()>;
+
+// Adds a converter for a file extension (without the dot, any case); plainText: the files
+// are plain text. Searched in the order of registration; "txt" and "rtf" come first.
+void RegisterConversionFormat(const String& extension, bool plainText, TConversionClass create);
+// The entry for an extension: true when found.
+bool FindConversionFormat(const String& extension, bool& plainText, TConversionClass& create);
+
+// ---- TRichEditStrings -------------------------------------------------------------------------------
+
+// The lines of a rich-text edit: no storage of its own, the window's lines through messages,
+// and the whole content as an RTF or plain-text stream.
+class TRichEditStrings : public TStrings {
+  CLASSLIB_CLASS(TRichEditStrings, TStrings)
+  explicit TRichEditStrings(TRxCustomRichEdit* richEdit) : FRichEdit(richEdit) {}
+  ~TRichEditStrings() override;
+
+  int GetCount() const override;
+  String Get(int index) const override;
+  void Put(int index, const String& s) override;
+  void Insert(int index, const String& s) override;
+  void Delete(int index) override;
+  void Clear() override;
+  void AddStrings(TStrings* strings) override;
+
+  // The whole content as bytes of the format in force (the encoding is not used: plain text
+  // is code page 936 unless the mode has smUnicode). Loading tries the format, then the other
+  // one; EOutOfResources "Failed to Load Stream" / "Failed to Save Stream".
+  void LoadFromStream(TStream& stream, TTextEncoding encoding = teAnsi936) override;
+  void SaveToStream(TStream& stream, TTextEncoding encoding = teAnsi936) const override;
+  // The converter and format of the file's extension (txt: plain, rtf: rich; others: the
+  // format in force).
+  void LoadFromFile(const String& fileName, TTextEncoding encoding = teAnsi936) override;
+  void SaveToFile(const String& fileName, TTextEncoding encoding = teAnsi936) const override;
+
+  TRichStreamFormat GetFormat() const { return FFormat; }
+  void SetFormat(TRichStreamFormat value) { FFormat = value; }
+  TRichStreamModes GetMode() const { return FMode; }
+  void SetMode(TRichStreamModes value) { FMode = value; }
+
+ protected:
+  void SetTextStr(const String& value) override;
+  void SetUpdateState(bool updating) override;
+
+ private:
+  // The EM_STREAMIN flags and the reader's kind for a format.
+  bool IsPlain(TRichStreamFormat format) const;
+  // The window exists (made now when the control has a parent).
+  bool HasWindow() const;
+  int LineIndex(int line) const;
+  int LineLength(int offset) const;
+  void ReplaceRange(int start, int end, const String& text) const;
+  // One EM_STREAMIN; true when the window reported no error. refused: the RTF guard
+  // stopped a document (no retry in the other format then).
+  bool StreamIn(TStream& stream, TConversion& converter, bool plain, bool modifiers,
+                bool& refused) const;
+
+  TRxCustomRichEdit* FRichEdit;                // owns this object
+  TRichStreamFormat FFormat = sfDefault;
+  TRichStreamModes FMode;
+  mutable std::unique_ptr<TConversion> FConverter;  // set by the file operations; may be null
+};
+
+// ---- Attributes -------------------------------------------------------------------------------------
+
+enum TAttributeType { atDefaultText, atSelected, atWord };
+enum TRxNumbering { nsNone, nsBullet };
+enum TParaAlignment { paLeftJustify, paRightJustify, paCenter, paJustify };
+
+// The character format of the default text, the selection or the selected word. Holds
+// nothing of its own: every read asks the window, every write sends a record.
+class TRxTextAttributes : public TPersistent {
+  CLASSLIB_CLASS(TRxTextAttributes, TPersistent)
+  TRxTextAttributes(TRxCustomRichEdit* richEdit, TAttributeType kind)
+      : FRichEdit(richEdit), FType(kind) {}
+
+  TFontCharset GetCharset();
+  void SetCharset(TFontCharset value);
+  // clWindowText for the automatic colour; clWindowText or clDefault set it.
+  TColor GetColor();
+  void SetColor(TColor value);
+  // At most 31 characters (the record's 32 with the terminator).
+  String GetName();
+  void SetName(const String& value);
+  TFontStyles GetStyle();
+  void SetStyle(TFontStyles value);
+  int GetSize();  // points
+  void SetSize(int value);
+  TFontPitch GetPitch();
+  void SetPitch(TFontPitch value);
+
+  // From a TFont (its size in points, also for a font given by height) or another
+  // TRxTextAttributes (its whole record).
+  void Assign(TPersistent* source) override;
+
+ protected:
+  // To a TFont: colour, name, charset, style, size, pitch.
+  void AssignTo(TPersistent* dest) override;
+
+ private:
+  CHARFORMAT2W Read();
+  void Write(CHARFORMAT2W& format);
+  CHARFORMAT2W Blank() const;
+
+  TRxCustomRichEdit* FRichEdit;  // the owner; not owned
+  TAttributeType FType;
+};
+
+// The paragraph format of the selection.
+class TRxParaAttributes : public TPersistent {
+  CLASSLIB_CLASS(TRxParaAttributes, TPersistent)
+  explicit TRxParaAttributes(TRxCustomRichEdit* richEdit) : FRichEdit(richEdit) {}
+
+  TParaAlignment GetAlignment();
+  void SetAlignment(TParaAlignment value);
+  int GetFirstIndent();  // points
+  void SetFirstIndent(int value);
+  int GetLeftIndent();
+  void SetLeftIndent(int value);
+  int GetRightIndent();
+  void SetRightIndent(int value);
+  TRxNumbering GetNumbering();
+  void SetNumbering(TRxNumbering value);
+  // Tab stop index (0..31, points); ERangeError outside. Setting stop i makes at least
+  // i + 1 stops.
+  int GetTab(int index);
+  void SetTab(int index, int value);
+  int GetTabCount();
+
+  void Assign(TPersistent* source) override;
+
+ private:
+  PARAFORMAT2 Read();
+  void Write(PARAFORMAT2& format);
+  PARAFORMAT2 Blank() const;
+
+  TRxCustomRichEdit* FRichEdit;  // the owner; not owned
+};
+
+// ---- OLE callback ----------------------------------------------------------------------------------------
+
+// What the window calls for embedded objects: storage for a new object, the container's
+// answers. Counts references only; the control frees it once both its window is gone and
+// the count is 0 (the window may hold it a little after its destruction).
+class TRichEditOleCallback : public IRichEditOleCallback {
+ public:
+  explicit TRichEditOleCallback(TRxCustomRichEdit* richEdit) : FRichEdit(richEdit) {}
+  TRichEditOleCallback(const TRichEditOleCallback&) = delete;
+  TRichEditOleCallback& operator=(const TRichEditOleCallback&) = delete;
+
+  // The control is done with it: freed now when nothing holds it, else at the last Release.
+  void Detach();
+  ULONG GetRefCount() const { return FRefCount; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override;
+  HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,
+                                              LPOLEINPLACEFRAMEINFO frameInfo) override;
+  HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL show) override;
+  HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID clsid, LPSTORAGE storage, LONG cp) override;
+  HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT object) override;
+  HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT data, CLIPFORMAT* format, DWORD reco,
+                                            BOOL really, HGLOBAL metaPict) override;
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL enterMode) override;
+  HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE* range, DWORD reco,
+                                             LPDATAOBJECT* data) override;
+  HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL drag, DWORD keyState, LPDWORD effect) override;
+  HRESULT STDMETHODCALLTYPE GetContextMenu(WORD selType, LPOLEOBJECT object, CHARRANGE* range,
+                                           HMENU* menu) override;
+
+ private:
+  virtual ~TRichEditOleCallback() = default;
+
+  ULONG FRefCount = 0;
+  bool FDetached = false;         // the control let go of it
+  TRxCustomRichEdit* FRichEdit;   // not owned; nullptr once detached
+};
+
+// ---- TRxCustomRichEdit ---------------------------------------------------------------------------------
+
+class TRxCustomRichEdit : public TCustomMemo {
+  CLASSLIB_CLASS(TRxCustomRichEdit, TCustomMemo)
+  static const TPropertyTable* PublishedProperties();
+  explicit TRxCustomRichEdit(TComponent* owner);
+  ~TRxCustomRichEdit() override;
+
+  // ---- Attributes -----------------------------------------------------------------------------
+  // The next three make the window again when changed.
+  bool GetHideScrollBars() const { return FHideScrollBars; }
+  void SetHideScrollBars(bool value);
+  bool GetSelectionBar() const { return FSelectionBar; }
+  void SetSelectionBar(bool value);
+  bool GetAllowObjects() const { return FAllowObjects; }
+  void SetAllowObjects(bool value);
+  bool GetAutoURLDetect();
+  void SetAutoURLDetect(bool value);
+  bool GetWordSelection();
+  void SetWordSelection(bool value);
+  bool GetPlainText() const { return FPlainText; }
+  // Keeps the text, in the other text mode.
+  virtual void SetPlainText(bool value);
+  bool GetHideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value);
+  TRichLangOptions GetLangOptions();
+  void SetLangOptions(TRichLangOptions value);
+  int GetUndoLimit() const { return FUndoLimit; }
+  void SetUndoLimit(int value);
+  const String& GetTitle() const { return FTitle; }
+  void SetTitle(const String& value);
+  bool GetAutoVerbMenu() const { return FAutoVerbMenu; }
+  void SetAutoVerbMenu(bool value) { FAutoVerbMenu = value; }
+  bool GetAllowInPlace() const { return FAllowInPlace; }
+  void SetAllowInPlace(bool value) { FAllowInPlace = value; }
+  TRichStreamFormat GetStreamFormat() const { return FRichLines->GetFormat(); }
+  void SetStreamFormat(TRichStreamFormat value) { FRichLines->SetFormat(value); }
+  TRichStreamModes GetStreamMode() const { return FRichLines->GetMode(); }
+  void SetStreamMode(TRichStreamModes value) { FRichLines->SetMode(value); }
+  // The print area in printer pixels; empty: the whole page.
+  const TRect& GetPageRect() const { return FPageRect; }
+  void SetPageRect(const TRect& value) { FPageRect = value; }
+
+  TRxTextAttributes* GetSelAttributes() const { return FSelAttributes.get(); }
+  TRxTextAttributes* GetDefAttributes() const { return FDefAttributes.get(); }
+  TRxTextAttributes* GetWordAttributes() const { return FWordAttributes.get(); }
+  TRxParaAttributes* GetParagraph() const { return FParagraph.get(); }
+  TRichEditStrings* GetRichLines() const { return FRichLines; }
+  // The OLE interface of the window (not counted for the caller); nullptr without objects.
+  IRichEditOle* GetRichEditOle() const { return FRichEditOle; }
+  TRichEditOleCallback* GetOleCallback() const { return FCallback; }
+
+  // ---- Selection and text --------------------------------------------------------------------
+  int GetSelStart() override;
+  void SetSelStart(int value) override;
+  // Selection end minus start, the end counted at most to the text's end (so that select-all
+  // gives the text's length, 0 for an empty text).
+  int GetSelLength() override;
+  void SetSelLength(int value) override;
+  String GetSelText() override;
+  int GetSelTextBuf(wchar_t* buffer, int bufSize) override;
+  // The characters [start, end); an end before the start or -1 means the text's end.
+  String GetTextRange(int start, int end);
+  // The text's length in the window's characters (a paragraph break counts 1).
+  int GetTextLength();
+  // Line and column of the selection's end.
+  TPoint GetCaretPos();
+  void SetMaxLength(int value) override;
+  // Closes the embedded objects, empties the text, clears Modified.
+  void Clear() override;
+  void SetLines(TStrings* value) { FRichLines->Assign(value); }
+
+  // ---- Printing --------------------------------------------------------------------------------
+  // Prints the text on the system printer as a document named caption.
+  virtual void Print(const String& caption);
+  // Renders the text on dc page by page: pageTwips is the page in twips, newPage starts the
+  // next page. Stops at the text's end, or when a page takes no more text. Returns the pages.
+  int PrintOnDevice(HDC dc, const RECT& pageTwips, const std::function<void()>& newPage);
+
+  // ---- Events ------------------------------------------------------------------------------------
+  TNotifyEvent OnSelectionChange;
+  TRichEditResizeEvent OnResizeRequest;
+  TRichEditProtectChange OnProtectChange;
+  TRichEditProtectChangeEx OnProtectChangeEx;
+  TRichEditSaveClipboard OnSaveClipboard;
+  TRichEditURLClickEvent OnURLClick;
+  TRichEditFindErrorEvent OnTextNotFound;
+  TRichEditFindCloseEvent OnCloseFindDialog;
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  friend class TRichEditStrings;
+  friend class TRichEditOleCallback;
+
+  void CreateParams(TCreateParams& params) override;
+  void CreateWindowHandle(const TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+
+  virtual void TextNotFound(TFindDialog* dialog);
+  virtual void RequestSize(const TRect& rect);
+  virtual void CloseFindDialog(TFindDialog* dialog);
+  virtual void SelectionChange();
+  virtual bool ProtectChange(const TMessage& message, int startPos, int endPos);
+  virtual bool SaveClipboard(int numObjects, int numChars);
+  virtual void URLClick(const String& urlText, TMouseButton button);
+
+  // Sets EM_SETTEXTMODE for plain or rich text.
+  void SetTextMode(bool plain);
+  // Closes every embedded object, last to first.
+  void CloseObjects();
+  void UpdateHostNames();
+  // Sets the range (start, end), scrolling the caret into view when asked.
+  void SetSelection(int start, int end, bool scrollCaret);
+  CHARRANGE GetSelection();
+  bool LinesUpdating() const { return FLinesUpdating; }
+
+ private:
+  void CNNotify(TMessage& message);
+  void EMReplaceSel(TMessage& message);
+  void LinkNotify(const ENLINK& link);
+  void ApplyWordSelection();
+  void ApplyLangOptions();
+
+  // ---- State (in the order a reader meets it) ----
+  bool FHideScrollBars = true;       // ES_DISABLENOSCROLL when false
+  bool FSelectionBar = true;         // ES_SELECTIONBAR
+  bool FAutoURLDetect = true;        // links shown and reported
+  bool FWordSelection = true;        // ECO_AUTOWORDSELECTION
+  bool FPlainText = false;           // the window is in plain-text mode
+  std::unique_ptr<TRxTextAttributes> FSelAttributes;   // of the selection
+  std::unique_ptr<TRxTextAttributes> FDefAttributes;   // of the default text
+  std::unique_ptr<TRxTextAttributes> FWordAttributes;  // of the selected word
+  std::unique_ptr<TRxParaAttributes> FParagraph;       // of the selection's paragraphs
+  int FScreenLogPixels = 96;         // the screen's vertical pixels per inch
+  int FUndoLimit = 100;
+  TRichEditStrings* FRichLines;      // the Lines object; owned by the memo
+  std::unique_ptr<TMemoryStream> FMemStream;  // the content while the window is absent
+  bool FHideSelection = true;
+  TRichLangOptions FLangOptions{rlAutoFont};
+  bool FModified = false;            // Modified kept across a re-creation
+  bool FLinesUpdating = false;       // Lines replaces text (no selection fix-up)
+  TRect FPageRect;                   // print area in printer pixels
+  CHARRANGE FClickRange{-1, -1};     // the link of the last button press
+  TMouseButton FClickBtn = mbLeft;   // the button of that press
+  std::unique_ptr<TFindDialog> FFindDialog;
+  std::unique_ptr<TFindDialog> FReplaceDialog;
+  bool FAllowObjects = true;
+  TRichEditOleCallback* FCallback;   // counted; freed through Detach
+  IRichEditOle* FRichEditOle = nullptr;  // the window's, held while the window lives
+  String FTitle;                     // the OLE host document's title
+  bool FAutoVerbMenu = true;
+  bool FAllowInPlace = true;
+};
+
+class TRxRichEdit : public TRxCustomRichEdit {
+  CLASSLIB_CLASS(TRxRichEdit, TRxCustomRichEdit)
+  explicit TRxRichEdit(TComponent* owner) : TRxCustomRichEdit(owner) {}
+};
+
+// Registers TRxRichEdit and TRxDBRichEdit for stored layouts.
+void RegisterRichEditClasses();

@@ -1,0 +1,286 @@
+// TRxTextAttributes and TRxParaAttributes: the character and paragraph formats of a rich-text
+// edit, read from and written to the window each time. Sizes and indents are points here and
+// twips in the records (points x 20).
+#include <algorithm>
+#include <cstdlib>
+#include <cwchar>
+
+#include "RxRichEd.h"
+#include "classlib/system/SysMath.h"
+
+namespace {
+
+constexpr int TwipsPerPoint = 20;
+constexpr int MaxTabIndex = MAX_TAB_STOPS - 1;  // 31
+// Characters of a face name that fit the record with its terminator.
+constexpr size_t MaxFaceNameLength = LF_FACESIZE - 1;
+
+WPARAM CharFormatScope(TAttributeType kind) {
+  switch (kind) {
+    case atSelected: return SCF_SELECTION;
+    case atWord: return SCF_SELECTION | SCF_WORD;
+    default: return SCF_DEFAULT;
+  }
+}
+
+BYTE PitchByte(TFontPitch pitch) {
+  return pitch == fpVariable ? VARIABLE_PITCH : pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
+}
+
+DWORD StyleEffects(TFontStyles style) {
+  DWORD effects = 0;
+  if (style.Contains(fsBold)) effects |= CFE_BOLD;
+  if (style.Contains(fsItalic)) effects |= CFE_ITALIC;
+  if (style.Contains(fsUnderline)) effects |= CFE_UNDERLINE;
+  if (style.Contains(fsStrikeOut)) effects |= CFE_STRIKEOUT;
+  return effects;
+}
+
+void CopyFaceName(WCHAR (&face)[LF_FACESIZE], const String& name) {
+  const size_t count = std::min(name.size(), MaxFaceNameLength);
+  std::wmemcpy(face, name.data(), count);
+  face[count] = L'\0';
+}
+
+}  // namespace
+
+// ---- TRxTextAttributes ------------------------------------------------------------------------------
+
+CHARFORMAT2W TRxTextAttributes::Blank() const {
+  CHARFORMAT2W format{};
+  format.cbSize = CharFormatSize(RichEditVersion);
+  return format;
+}
+
+CHARFORMAT2W TRxTextAttributes::Read() {
+  CHARFORMAT2W format = Blank();
+  if (FRichEdit->HandleAllocated())
+    FRichEdit->Perform(EM_GETCHARFORMAT, CharFormatScope(FType), reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+void TRxTextAttributes::Write(CHARFORMAT2W& format) {
+  if (FRichEdit->HandleAllocated())
+    FRichEdit->Perform(EM_SETCHARFORMAT, CharFormatScope(FType), reinterpret_cast<LPARAM>(&format));
+}
+
+TFontCharset TRxTextAttributes::GetCharset() { return Read().bCharSet; }
+
+void TRxTextAttributes::SetCharset(TFontCharset value) {
+  CHARFORMAT2W format = Blank();
+  format.dwMask = CFM_CHARSET;
+  format.bCharSet = value;
+  Write(format);
+}
+
+TColor TRxTextAttributes::GetColor() {
+  const CHARFORMAT2W format = Read();
+  if (format.dwEffects & CFE_AUTOCOLOR) return clWindowText;
+  return ColorFromInt(static_cast<int>(format.crTextColor));
+}
+
+void TRxTextAttributes::SetColor(TColor value) {
+  CHARFORMAT2W format = Blank();
+  format.dwMask = CFM_COLOR;
+  if (value == clWindowText || value == clDefault) format.dwEffects = CFE_AUTOCOLOR;
+  else format.crTextColor = ColorToRGB(value);
+  Write(format);
+}
+
+String TRxTextAttributes::GetName() {
+  const CHARFORMAT2W format = Read();
+  return String(format.szFaceName, wcsnlen(format.szFaceName, MaxFaceNameLength));
+}
+
+void TRxTextAttributes::SetName(const String& value) {
+  CHARFORMAT2W format = Blank();
+  format.dwMask = CFM_FACE;
+  CopyFaceName(format.szFaceName, value);
+  Write(format);
+}
+
+TFontStyles TRxTextAttributes::GetStyle() {
+  const DWORD effects = Read().dwEffects;
+  TFontStyles style;
+  if (effects & CFE_BOLD) style.Include(fsBold);
+  if (effects & CFE_ITALIC) style.Include(fsItalic);
+  if (effects & CFE_UNDERLINE) style.Include(fsUnderline);
+  if (effects & CFE_STRIKEOUT) style.Include(fsStrikeOut);
+  return style;
+}
+
+void TRxTextAttributes::SetStyle(TFontStyles value) {
+  CHARFORMAT2W format = Blank();
+  format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+  format.dwEffects = StyleEffects(value);
+  Write(format);
+}
+
+int TRxTextAttributes::GetSize() { return Read().yHeight / TwipsPerPoint; }
+
+void TRxTextAttributes::SetSize(int value) {
+  CHARFORMAT2W format = Blank();
+  format.dwMask = CFM_SIZE;
+  format.yHeight = std::abs(value) * TwipsPerPoint;
+  Write(format);
+}
+
+TFontPitch TRxTextAttributes::GetPitch() {
+  switch (Read().bPitchAndFamily & 3) {
+    case FIXED_PITCH: return fpFixed;
+    case VARIABLE_PITCH: return fpVariable;
+    default: return fpDefault;
+  }
+}
+
+void TRxTextAttributes::SetPitch(TFontPitch value) {
+  CHARFORMAT2W format = Blank();
+  format.bPitchAndFamily = PitchByte(value);
+  Write(format);
+}
+
+void TRxTextAttributes::Assign(TPersistent* source) {
+  if (auto* font = dynamic_cast<TFont*>(source)) {
+    CHARFORMAT2W format = Blank();
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_COLOR |
+                    CFM_FACE | CFM_CHARSET;
+    // A font given by its height has a negative size in points; the record wants the size.
+    format.yHeight = std::abs(font->GetSize()) * TwipsPerPoint;
+    format.dwEffects = StyleEffects(font->GetStyle());
+    if (font->GetColor() == clWindowText || font->GetColor() == clDefault)
+      format.dwEffects |= CFE_AUTOCOLOR;
+    else
+      format.crTextColor = ColorToRGB(font->GetColor());
+    CopyFaceName(format.szFaceName, font->GetName());
+    format.bPitchAndFamily = PitchByte(font->GetPitch());
+    format.bCharSet = font->GetCharset();
+    LOGFONTW logFont{};
+    if (RichEditVersion >= 2 &&
+        ::GetObjectW(font->GetHandle(), sizeof(logFont), &logFont) == sizeof(logFont)) {
+      format.dwMask |= CFM_WEIGHT;
+      format.wWeight = static_cast<WORD>(logFont.lfWeight);
+    }
+    Write(format);
+  } else if (auto* attributes = dynamic_cast<TRxTextAttributes*>(source)) {
+    CHARFORMAT2W format = attributes->Read();
+    Write(format);
+  } else {
+    TPersistent::Assign(source);
+  }
+}
+
+void TRxTextAttributes::AssignTo(TPersistent* dest) {
+  if (auto* font = dynamic_cast<TFont*>(dest)) {
+    font->SetColor(GetColor());
+    font->SetName(GetName());
+    font->SetCharset(GetCharset());
+    font->SetStyle(GetStyle());
+    font->SetSize(GetSize());
+    font->SetPitch(GetPitch());
+  } else {
+    TPersistent::AssignTo(dest);
+  }
+}
+
+// ---- TRxParaAttributes ----------------------------------------------------------------------------------
+
+PARAFORMAT2 TRxParaAttributes::Blank() const {
+  PARAFORMAT2 format{};
+  format.cbSize = ParaFormatSize(RichEditVersion);
+  return format;
+}
+
+PARAFORMAT2 TRxParaAttributes::Read() {
+  PARAFORMAT2 format = Blank();
+  if (FRichEdit->HandleAllocated())
+    FRichEdit->Perform(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+void TRxParaAttributes::Write(PARAFORMAT2& format) {
+  FRichEdit->HandleNeeded();
+  if ((format.dwMask & PFM_ALIGNMENT) && FRichEdit->UseRightToLeftAlignment()) {
+    if (format.wAlignment == PFA_LEFT) format.wAlignment = PFA_RIGHT;
+    else if (format.wAlignment == PFA_RIGHT) format.wAlignment = PFA_LEFT;
+  }
+  FRichEdit->Perform(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
+TParaAlignment TRxParaAttributes::GetAlignment() {
+  const int value = Read().wAlignment - 1;
+  return value >= paLeftJustify && value <= paJustify ? static_cast<TParaAlignment>(value)
+                                                       : paLeftJustify;
+}
+
+void TRxParaAttributes::SetAlignment(TParaAlignment value) {
+  PARAFORMAT2 format = Blank();
+  format.dwMask = PFM_ALIGNMENT;
+  format.wAlignment = static_cast<WORD>(value + 1);
+  Write(format);
+}
+
+int TRxParaAttributes::GetFirstIndent() { return Read().dxStartIndent / TwipsPerPoint; }
+
+void TRxParaAttributes::SetFirstIndent(int value) {
+  PARAFORMAT2 format = Blank();
+  format.dwMask = PFM_STARTINDENT;
+  format.dxStartIndent = value * TwipsPerPoint;
+  Write(format);
+}
+
+int TRxParaAttributes::GetLeftIndent() { return Read().dxOffset / TwipsPerPoint; }
+
+void TRxParaAttributes::SetLeftIndent(int value) {
+  PARAFORMAT2 format = Blank();
+  format.dwMask = PFM_OFFSET;
+  format.dxOffset = value * TwipsPerPoint;
+  Write(format);
+}
+
+int TRxParaAttributes::GetRightIndent() { return Read().dxRightIndent / TwipsPerPoint; }
+
+void TRxParaAttributes::SetRightIndent(int value) {
+  PARAFORMAT2 format = Blank();
+  format.dwMask = PFM_RIGHTINDENT;
+  format.dxRightIndent = value * TwipsPerPoint;
+  Write(format);
+}
+
+TRxNumbering TRxParaAttributes::GetNumbering() {
+  return Read().wNumbering != 0 ? nsBullet : nsNone;
+}
+
+void TRxParaAttributes::SetNumbering(TRxNumbering value) {
+  if (value == nsNone) SetLeftIndent(0);
+  else if (GetLeftIndent() < 10) SetLeftIndent(10);
+  PARAFORMAT2 format = Blank();
+  format.dwMask = PFM_NUMBERING;
+  format.wNumbering = value == nsNone ? 0 : PFN_BULLET;
+  Write(format);
+}
+
+int TRxParaAttributes::GetTab(int index) {
+  if (index < 0 || index > MaxTabIndex) throw ERangeError(L"Tab index out of range (%d)", {index});
+  return Read().rgxTabs[index] / TwipsPerPoint;
+}
+
+int TRxParaAttributes::GetTabCount() { return Read().cTabCount; }
+
+void TRxParaAttributes::SetTab(int index, int value) {
+  if (index < 0 || index > MaxTabIndex) throw ERangeError(L"Tab index out of range (%d)", {index});
+  PARAFORMAT2 format = Read();
+  format.dwMask = PFM_TABSTOPS;
+  format.rgxTabs[index] = value * TwipsPerPoint;
+  // Stop i is the (i + 1)th: there are at least i + 1 of them.
+  if (format.cTabCount < index + 1) format.cTabCount = static_cast<SHORT>(index + 1);
+  Write(format);
+}
+
+void TRxParaAttributes::Assign(TPersistent* source) {
+  if (auto* paragraph = dynamic_cast<TRxParaAttributes*>(source)) {
+    PARAFORMAT2 format = paragraph->Read();
+    Write(format);
+  } else {
+    TPersistent::Assign(source);
+  }
+}

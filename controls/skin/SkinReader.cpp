@@ -1,0 +1,89 @@
+#include "SkinReader.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr int64_t Chunk = 64 * 1024;
+
+}  // namespace
+
+void SkinReadError() { throw EReadError(L"Stream read error"); }
+
+TSeSkinReader::TSeSkinReader(TStream& stream, int64_t budget)
+    : FStream(stream), FLeft(std::max<int64_t>(budget, 0)) {
+  try {
+    FLeft = std::min(FLeft, std::max<int64_t>(stream.GetSize() - stream.GetPosition(), 0));
+  } catch (const Exception&) {
+    // A one-way stream: the budget alone bounds it.
+  }
+}
+
+void TSeSkinReader::Read(void* buffer, int64_t count) {
+  if (count < 0 || count > FLeft) SkinReadError();
+  auto* at = static_cast<unsigned char*>(buffer);
+  while (count > 0) {
+    const int part = static_cast<int>(std::min(count, Chunk));
+    if (FStream.Read(at, part) != part) SkinReadError();
+    at += part;
+    count -= part;
+    FLeft -= part;
+  }
+}
+
+int32_t TSeSkinReader::ReadInt32() {
+  int32_t value = 0;
+  Read(&value, sizeof value);
+  return value;
+}
+
+int32_t TSeSkinReader::ReadCount(int minBytesEach) {
+  const int32_t count = ReadInt32();
+  if (count < 0 || static_cast<int64_t>(count) * std::max(minBytesEach, 1) > FLeft) SkinReadError();
+  return count;
+}
+
+String TSeSkinReader::ReadString(int64_t maxBytes) {
+  const int32_t count = ReadInt32();
+  if (count < 0 || count > maxBytes || count > FLeft) SkinReadError();
+  std::string bytes;
+  int64_t left = count;
+  char block[4096];
+  while (left > 0) {
+    const int64_t part = std::min<int64_t>(left, sizeof block);
+    Read(block, part);
+    bytes.append(block, static_cast<size_t>(part));
+    left -= part;
+  }
+  return Cp936ToString(bytes);
+}
+
+void TSeSkinReader::ReadBlock(int64_t count, TMemoryStream& into) {
+  if (count < 0 || count > FLeft) SkinReadError();
+  into.Clear();
+  unsigned char block[8192];
+  while (count > 0) {
+    const int part = static_cast<int>(std::min<int64_t>(count, sizeof block));
+    Read(block, part);
+    into.WriteBuffer(block, part);
+    count -= part;
+  }
+  into.SetPosition(0);
+}
+
+void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {
+  const String name = ReadString(MaxNameBytes);
+  const int32_t width = ReadInt32(), height = ReadInt32();
+  if (width < 0 || height < 0 || width > MaxBitmapSide || height > MaxBitmapSide)
+    SkinReadError();
+  // Checked against what may still be read before the picture is made: at most the budget.
+  if (int64_t(width) * height * 4 > FLeft) SkinReadError();
+  bitmap.SetName(name);
+  if (width == 0 || height == 0) return;
+  bitmap.SetSize(width, height);
+  if (bitmap.GetWidth() != width || bitmap.GetHeight() != height || !bitmap.GetBits())
+    SkinReadError();
+  ::GdiFlush();
+  Read(bitmap.GetBits(), int64_t(width) * height * 4);
+}

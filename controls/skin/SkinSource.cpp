@@ -1,0 +1,259 @@
+#include "SkinSource.h"
+
+#include <algorithm>
+
+#include "SkinReader.h"
+#include "SkinStreams.h"
+#include "ZlibStreams.h"
+#include "classlib/classes/Properties.h"
+#include "classlib/graphics/Bitmap.h"
+#include "classlib/system/SysFiles.h"
+
+namespace {
+
+constexpr int MaxHeaderBytes = 4096;
+constexpr int MinBitmapBytes = 12;  // name count, width, height
+const char CompressedMagic[4] = {'T', 'Q', 'L', 'Z'};
+
+TPixel32 MagentaKey() { return PackPixel(255, 0, 255, 0); }
+
+// A BMP file's sides, read from its header before the picture is decoded.
+void CheckBmpSides(TMemoryStream& bmp) {
+  if (bmp.GetSize() < 26) SkinReadError();
+  const auto* bytes = static_cast<const unsigned char*>(bmp.GetMemory());
+  int32_t width = 0, height = 0;
+  std::copy(bytes + 18, bytes + 22, reinterpret_cast<unsigned char*>(&width));
+  std::copy(bytes + 22, bytes + 26, reinterpret_cast<unsigned char*>(&height));
+  if (width < 0 || width > TSeSkinReader::MaxBitmapSide || height < -TSeSkinReader::MaxBitmapSide ||
+      height > TSeSkinReader::MaxBitmapSide)
+    SkinReadError();
+}
+
+}  // namespace
+
+// ---- TSeSkinSource --------------------------------------------------------------------------------
+
+const TPropertyTable* TSeSkinSource::PublishedProperties() {
+  using P = TPublish<TSeSkinSource>;
+  using C = TSeSkinSource;
+  static const TPropertyTable table{
+      P::Text(L"SkinName", &C::GetSkinName, &C::SetSkinName),
+      P::Text(L"SkinVersion", &C::GetSkinVersion, &C::SetSkinVersion),
+      P::Text(L"Author", &C::GetAuthor, &C::SetAuthor),
+      P::Text(L"AuthorEMail", &C::GetAuthorEMail, &C::SetAuthorEMail),
+      P::Text(L"AuthorURL", &C::GetAuthorURL, &C::SetAuthorURL),
+  };
+  return &table;
+}
+
+TSeSkinSource::TSeSkinSource(TComponent* owner) : TComponent(owner) {}
+
+TSeSkinSource::~TSeSkinSource() { Clear(); }
+
+void TSeSkinSource::Clear() {
+  // What comes next is unshifted: the hue shift in force is applied to it afresh.
+  FAppliedHue = 0;
+  FBitmaps.Clear();
+  const std::vector<TSeSkinObject*> objects = std::move(FObjects);
+  FObjects.clear();
+  for (TSeSkinObject* object : objects) delete object;
+}
+
+TSeSkinObject* TSeSkinSource::Objects(int index) const {
+  if (FUpdating || index < 0 || index >= Count()) return nullptr;
+  return FObjects[static_cast<size_t>(index)];
+}
+
+TSeSkinObject* TSeSkinSource::FindObject(const String& name) const {
+  for (TSeSkinObject* object : FObjects)
+    if (SameText(object->GetName(), name)) return object;
+  return nullptr;
+}
+
+void TSeSkinSource::AddObject(TSeSkinObject* object) {
+  if (!object) return;
+  FObjects.push_back(object);
+  object->SetBitmaps(&FBitmaps);
+  object->ResolveLinks();
+}
+
+void TSeSkinSource::SetDeltaHue(int value) {
+  if (value == FDeltaHue && value == FAppliedHue) return;
+  FDeltaHue = value;
+  const int delta = value - FAppliedHue;
+  if (delta == 0) return;
+  for (int i = 0; i < FBitmaps.Count(); ++i) FBitmaps.Get(i)->ShiftHue(delta);
+  for (TSeSkinObject* object : FObjects) object->ShiftHue(delta);
+  FAppliedHue = value;
+}
+
+void TSeSkinSource::LoadFromStream(TStream& stream) {
+  TSeSkinFilterCompressed filter;
+  filter.SetSource(this);
+  filter.LoadFromStream(stream);
+}
+
+void TSeSkinSource::SaveToStream(TStream& stream) {
+  TSeSkinFilterCompressed filter;
+  filter.SetSource(this);
+  filter.SaveToStream(stream);
+}
+
+void TSeSkinSource::LoadFromFile(const String& name) {
+  if (name.empty()) return;
+  String path = name;
+  if (!FileExists(path)) {
+    if (name.size() > 1 && name[1] == L':') return;
+    wchar_t module[MAX_PATH]{};
+    ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+    path = ExtractFilePath(module) + name;
+    if (!FileExists(path)) return;
+  }
+  std::unique_ptr<TSeSkinFilter> filter = FindSkinFilter(path);
+  if (!filter) return;
+  TFileStream file(path, fmOpenRead | fmShareDenyWrite);
+  filter->SetSource(this);
+  filter->LoadFromStream(file);
+}
+
+void TSeSkinSource::SaveToFile(const String& name) {
+  if (name.empty()) return;
+  std::unique_ptr<TSeSkinFilter> filter = FindSkinFilter(name);
+  if (!filter) filter = std::make_unique<TSeSkinFilterCompressed>();
+  TFileStream file(name, fmCreate);
+  filter->SetSource(this);
+  filter->SaveToStream(file);
+}
+
+// ---- Filters --------------------------------------------------------------------------------------
+
+void TSeSkinFilter::ReadHeader(TSeSkinReader& reader) {
+  FSource->SetSkinName(reader.ReadString(MaxHeaderBytes));
+  FSource->SetSkinVersion(reader.ReadString(MaxHeaderBytes));
+  FSource->SetAuthor(reader.ReadString(MaxHeaderBytes));
+  FSource->SetAuthorEMail(reader.ReadString(MaxHeaderBytes));
+  FSource->SetAuthorURL(reader.ReadString(MaxHeaderBytes));
+}
+
+void TSeSkinFilter::WriteHeader(TStream& stream) {
+  WriteStreamString(stream, FSource->GetSkinName());
+  WriteStreamString(stream, FSource->GetSkinVersion());
+  WriteStreamString(stream, FSource->GetAuthor());
+  WriteStreamString(stream, FSource->GetAuthorEMail());
+  WriteStreamString(stream, FSource->GetAuthorURL());
+}
+
+void TSeSkinFilter::ReadSkin(TSeSkinReader& reader) {
+  FSource->Clear();
+  ReadHeader(reader);
+  const int bitmaps = reader.ReadCount(MinBitmapBytes);
+  if (bitmaps > TSeSkinReader::MaxBitmaps) SkinReadError();
+  for (int i = 0; i < bitmaps; ++i) {
+    auto bitmap = std::make_unique<TSeBitmap>();
+    reader.ReadBitmap(*bitmap);
+    bitmap->ApplyColorKey(PixelToColor(MagentaKey()));
+    bitmap->UpdateDeviceCopy();
+    FSource->GetBitmaps()->Add(std::move(bitmap));
+  }
+  const int objects = reader.ReadCount(8);
+  for (int i = 0; i < objects; ++i)
+    FSource->AddObject(ReadSkinObjectText(reader, FSource));
+}
+
+void TSeSkinFilter::WriteSkin(TStream& stream) {
+  WriteHeader(stream);
+  TSeBitmapList* bitmaps = FSource->GetBitmaps();
+  const int32_t bitmapCount = bitmaps->Count();
+  stream.WriteBuffer(&bitmapCount, sizeof bitmapCount);
+  for (int i = 0; i < bitmapCount; ++i) bitmaps->Get(i)->SaveToStream(stream);
+  const int32_t objectCount = FSource->Count();
+  stream.WriteBuffer(&objectCount, sizeof objectCount);
+  for (int i = 0; i < objectCount; ++i) WriteSkinObjectText(stream, FSource->Objects(i));
+}
+
+void TSeSkinFilterUncompressed::LoadFromStream(TStream& stream) {
+  TSeSkinReader reader(stream, TSeSkinReader::MaxBody);
+  ReadSkin(reader);
+}
+
+void TSeSkinFilterUncompressed::SaveToStream(TStream& stream) { WriteSkin(stream); }
+
+void TSeSkinFilterCompressed::LoadFromStream(TStream& stream) {
+  char magic[4];
+  stream.ReadBuffer(magic, 4);  // not checked
+  TDecompressionStream body(stream, TSeSkinReader::MaxBody);
+  TSeSkinReader reader(body, TSeSkinReader::MaxBody);
+  ReadSkin(reader);
+  // The body must end here: nothing left in the zlib stream, nothing after it.
+  unsigned char probe = 0;
+  if (body.Read(&probe, 1) != 0) SkinReadError();
+}
+
+void TSeSkinFilterCompressed::SaveToStream(TStream& stream) {
+  stream.WriteBuffer(CompressedMagic, 4);
+  TCompressionStream body(LevelIndex(), stream);
+  WriteSkin(body);
+  body.Finish();
+}
+
+void TSeSkinFilterMaxCompression::ReadSkin(TSeSkinReader& reader) {
+  TSeSkinSource* source = GetSource();
+  source->Clear();
+  ReadHeader(reader);
+  const int bitmaps = reader.ReadCount(8);
+  if (bitmaps > TSeSkinReader::MaxBitmaps) SkinReadError();
+  for (int i = 0; i < bitmaps; ++i) {
+    const String name = reader.ReadString(TSeSkinReader::MaxNameBytes);
+    const int32_t size = reader.ReadInt32();
+    TMemoryStream bmp;
+    reader.ReadBlock(size, bmp);
+    CheckBmpSides(bmp);
+    TBitmap picture;
+    try {
+      picture.LoadFromStream(bmp);
+    } catch (const Exception&) {
+      SkinReadError();
+    }
+    auto bitmap = std::make_unique<TSeBitmap>();
+    bitmap->Assign(&picture);
+    bitmap->ApplyColorKey(PixelToColor(SeClearPixel));
+    bitmap->SetName(name);
+    bitmap->UpdateDeviceCopy();
+    source->GetBitmaps()->Add(std::move(bitmap));
+  }
+  const int objects = reader.ReadCount(8);
+  for (int i = 0; i < objects; ++i) source->AddObject(ReadSkinObjectBinary(reader, source));
+}
+
+void TSeSkinFilterMaxCompression::WriteSkin(TStream& stream) {
+  TSeSkinSource* source = GetSource();
+  WriteHeader(stream);
+  TSeBitmapList* bitmaps = source->GetBitmaps();
+  const int32_t bitmapCount = bitmaps->Count();
+  stream.WriteBuffer(&bitmapCount, sizeof bitmapCount);
+  for (int i = 0; i < bitmapCount; ++i) {
+    TSeBitmap* bitmap = bitmaps->Get(i);
+    WriteStreamString(stream, bitmap->GetName());
+    TBitmap picture;
+    picture.SetPixelFormat(pf16bit);
+    picture.SetSize(bitmap->GetWidth(), bitmap->GetHeight());
+    bitmap->Draw(picture.GetCanvas(), 0, 0, false);
+    TMemoryStream bmp;
+    picture.SaveToStream(bmp);
+    const int32_t size = static_cast<int32_t>(bmp.GetSize());
+    stream.WriteBuffer(&size, sizeof size);
+    stream.WriteBuffer(bmp.GetMemory(), size);
+  }
+  const int32_t objectCount = source->Count();
+  stream.WriteBuffer(&objectCount, sizeof objectCount);
+  for (int i = 0; i < objectCount; ++i) WriteSkinObjectBinary(stream, source->Objects(i));
+}
+
+std::unique_ptr<TSeSkinFilter> FindSkinFilter(const String& fileName) {
+  const String ext = LowerCase(ExtractFileExt(fileName));
+  if (ext == L".uskn") return std::make_unique<TSeSkinFilterUncompressed>();
+  if (ext == L".cskn") return std::make_unique<TSeSkinFilterCompressed>();
+  if (ext == L".xskn") return std::make_unique<TSeSkinFilterUltraCompressed>();
+  if (ext == L".mskn") return std::make_unique<TSeSkinFilterMaxCompression>();
+  return nullptr;
+}

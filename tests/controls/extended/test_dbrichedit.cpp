@@ -1,0 +1,177 @@
+// The data-aware rich-text view on a real window over an in-memory table: what it shows,
+// typing into it, posting, Escape, and what it never writes back.
+#include <gtest/gtest.h>
+
+#include "RichEditTestSupport.h"
+
+namespace rich_tests {
+namespace {
+
+using edit_tests::FocusOn;
+using edit_tests::PressKey;
+using edit_tests::Type;
+
+class DBRichEditTest : public RichViewTest {
+ protected:
+  static void Select(TRxCustomRichEdit* edit, int start, int length) {
+    edit->SetSelStart(start);
+    edit->SetSelLength(length);
+  }
+  bool Posted() const {
+    for (const String& entry : Data.Log)
+      if (entry.rfind(L"post", 0) == 0) return true;
+    return false;
+  }
+};
+
+TEST_F(DBRichEditTest, StoredRtfShowsFormattedAndPlainGbkAsChinese) {
+  AddRow(1, BoldRedRtf());
+  AddRow(2, Gbk(L"第三十二条 评估机构应当依法独立\r\n客观公正地开展业务"));
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  EXPECT_TRUE(view->GetMemoLoaded());
+  EXPECT_EQ(view->GetLines()->Get(0), L"加粗 plain");
+  Select(view, 0, 2);
+  EXPECT_TRUE(view->GetSelAttributes()->GetStyle().Contains(fsBold));
+  EXPECT_EQ(view->GetSelAttributes()->GetColor(), ColorFromInt(0x0000FF));
+  SaveScreenshot(Host.get(), L"dbrichedit_rtf_1024");
+  Host->SetBounds(100, 100, 400, 300);
+  view->SetBoundsRect(TRect(5, 5, 390, 290));
+  Pump();
+  SaveScreenshot(Host.get(), L"dbrichedit_rtf_800");
+
+  Data.Next();
+  EXPECT_EQ(view->GetLines()->GetCount(), 2);
+  EXPECT_EQ(view->GetLines()->Get(0), L"第三十二条 评估机构应当依法独立");
+  EXPECT_EQ(view->GetLines()->Get(1), L"客观公正地开展业务");
+  Pump();
+  SaveScreenshot(Host.get(), L"dbrichedit_gbk_800");
+  EXPECT_FALSE(Posted());
+  Data.Edit();
+  Data.Post();
+  EXPECT_EQ(StoredStem(0), Bytes(BoldRedRtf()));  // not edited: nothing of the view's written
+}
+
+TEST_F(DBRichEditTest, TypingChineseEntersEditModeAndPostWritesRtf) {
+  AddRow(1, TextToRtf(L"资产评估"));
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  ASSERT_TRUE(FocusOn(view));
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_TRUE(WindowReadOnly(view));
+  view->SetSelStart(4);
+  Type(L"中");
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_FALSE(WindowReadOnly(view));
+  EXPECT_EQ(view->GetLines()->Get(0), L"资产评估中");
+  Data.Post();
+  const TBytes stored = StoredStem(0);
+  const TRtfContent content = ReadRtf(std::string(stored.begin(), stored.end()));
+  EXPECT_TRUE(content.Valid);
+  // The stored RTF shows the new character when it is read back.
+  TRxRichEdit* check = Place<TRxRichEdit>(TRect(0, 0, 100, 50));
+  TMemoryStream stream;
+  stream.WriteBuffer(stored.data(), static_cast<int>(stored.size()));
+  stream.SetPosition(0);
+  check->GetLines()->LoadFromStream(stream);
+  EXPECT_EQ(check->GetLines()->Get(0), L"资产评估中");
+}
+
+TEST_F(DBRichEditTest, InputMethodResultAndPasteEnterEditMode) {
+  AddRow(1, TextToRtf(L"abc"));
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  ASSERT_TRUE(FocusOn(view));
+  view->Perform(WM_IME_CHAR, L'评', 1);
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  Data.Cancel();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  view->Perform(WM_PASTE, 0, 0);
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  Data.Cancel();
+}
+
+TEST_F(DBRichEditTest, EscapeResetsTheEdit) {
+  AddRow(1, TextToRtf(L"原文"));
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  ASSERT_TRUE(FocusOn(view));
+  view->SetSelStart(2);
+  Type(L"xyz");
+  EXPECT_EQ(view->GetLines()->Get(0), L"原文xyz");
+  PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(view->GetLines()->Get(0), L"原文");
+  Data.Post();
+  EXPECT_EQ(StoredStem(0), Bytes(TextToRtf(L"原文")));
+}
+
+TEST_F(DBRichEditTest, DefaultFontAndNewWindowAreNoEdits) {
+  AddRow(1, BoldRedRtf());
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  view->GetFont()->SetSize(14);
+  view->SetSelectionBar(false);
+  view->HandleNeeded();
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(view->GetLines()->Get(0), L"加粗 plain");
+  // Formatting the selection is an edit.
+  Select(view, 0, 2);
+  view->GetSelAttributes()->SetStyle(TFontStyles{fsItalic});
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  Data.Cancel();
+}
+
+TEST_F(DBRichEditTest, ReadOnlyViewNeverEdits) {
+  AddRow(1, TextToRtf(L"只读"));
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  view->SetReadOnly(true);
+  ASSERT_TRUE(FocusOn(view));
+  Type(L"x");
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  EXPECT_EQ(view->GetLines()->Get(0), L"只读");
+}
+
+TEST_F(DBRichEditTest, UnboundAndStandInTexts) {
+  AddRow(1, TextToRtf(L"内容"), L"标题");
+  ShowHost();
+  Data.Open();
+  TRxDBRichEdit* view = Place<TRxDBRichEdit>(TRect(10, 10, 300, 200));
+  view->SetDataSource(Source);
+  EXPECT_EQ(view->GetText(), L"");
+  view->SetAutoDisplay(false);
+  view->SetDataField(L"stem");
+  EXPECT_EQ(view->GetLines()->Get(0), L"(stem)");
+  EXPECT_FALSE(view->GetMemoLoaded());
+  // Typing into the stand-in does nothing; a double-click loads the field.
+  ASSERT_TRUE(FocusOn(view));
+  Type(L"x");
+  EXPECT_EQ(Data.GetState(), dsBrowse);
+  view->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
+  EXPECT_TRUE(view->GetMemoLoaded());
+  EXPECT_EQ(view->GetLines()->Get(0), L"内容");
+  // A non-blob field shows as plain text.
+  view->SetDataField(L"title");
+  EXPECT_TRUE(view->GetPlainText());
+  EXPECT_EQ(view->GetLines()->Get(0), L"标题");
+  // Freeing the source lets go of it.
+  delete Source;
+  Source = nullptr;
+  EXPECT_EQ(view->GetDataSource(), nullptr);
+}
+
+TEST_F(DBRichEditTest, SelectAllLengthIsTheTextLength) {
+  AddRow(1, TextToRtf(L"四个字符"));
+  AddRow(2, std::string());
+  ShowHost();
+  TRxDBRichEdit* view = OpenView();
+  view->SelectAll();
+  EXPECT_EQ(view->GetSelLength(), 4);
+  Data.Next();
+  view->SelectAll();
+  EXPECT_EQ(view->GetSelLength(), 0);
+}
+
+}  // namespace
+}  // namespace rich_tests

@@ -1,0 +1,323 @@
+// The rich-text edit as a real window: streams in and out, re-creation, attributes, links,
+// selection, printing and the version-1 path.
+#include <gtest/gtest.h>
+
+#include "RichEditTestSupport.h"
+
+namespace rich_tests {
+namespace {
+
+class RichEditTest : public DBWindowTest {
+ protected:
+  TRxRichEdit* Make(const TRect& bounds = TRect(10, 10, 480, 380)) {
+    TRxRichEdit* edit = Place<TRxRichEdit>(bounds);
+    edit->HandleNeeded();
+    return edit;
+  }
+  static void Load(TRxRichEdit* edit, const std::string& bytes) {
+    TMemoryStream stream;
+    if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+    stream.SetPosition(0);
+    edit->GetLines()->LoadFromStream(stream);
+  }
+  static std::string Save(TRxRichEdit* edit) {
+    TMemoryStream stream;
+    edit->GetLines()->SaveToStream(stream);
+    return std::string(static_cast<const char*>(stream.GetMemory()), static_cast<size_t>(stream.GetSize()));
+  }
+  static void Select(TRxRichEdit* edit, int start, int length) {
+    edit->SetSelStart(start);
+    edit->SetSelLength(length);
+  }
+};
+
+TEST_F(RichEditTest, RtfShowsItsBoldRunAndColours) {
+  TRxRichEdit* edit = Make();
+  Load(edit, BoldRedRtf());
+  EXPECT_EQ(edit->GetLines()->GetCount(), 1);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
+  Select(edit, 0, 2);
+  EXPECT_TRUE(edit->GetSelAttributes()->GetStyle().Contains(fsBold));
+  EXPECT_EQ(edit->GetSelAttributes()->GetColor(), ColorFromInt(0x0000FF));
+  Select(edit, 4, 3);
+  EXPECT_FALSE(edit->GetSelAttributes()->GetStyle().Contains(fsBold));
+  EXPECT_EQ(edit->GetSelAttributes()->GetColor(), clWindowText);
+  EXPECT_EQ(edit->GetSelAttributes()->GetSize(), 12);
+}
+
+TEST_F(RichEditTest, PlainGbkBytesShowAsChineseWithCrLfBreaks) {
+  TRxRichEdit* edit = Make();
+  Load(edit, Gbk(L"第一条 为了规范资产评估行为\n第二条\r本法所称资产评估"));
+  ASSERT_EQ(edit->GetLines()->GetCount(), 3);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"第一条 为了规范资产评估行为");
+  EXPECT_EQ(edit->GetLines()->Get(1), L"第二条");
+  EXPECT_EQ(edit->GetLines()->Get(2), L"本法所称资产评估");
+  // Saved as plain text it is GBK again, with CR LF breaks.
+  edit->SetStreamFormat(sfPlainText);
+  EXPECT_EQ(Save(edit), Gbk(L"第一条 为了规范资产评估行为\r\n第二条\r\n本法所称资产评估"));
+}
+
+TEST_F(RichEditTest, RtfRoundTripsThroughTheWindow) {
+  TRxRichEdit* edit = Make();
+  Load(edit, TextToRtf(L"甲乙丙\n第二段 {braces} \\slash"));
+  const std::string saved = Save(edit);
+  EXPECT_TRUE(ReadRtf(saved).Valid) << saved;
+  TRxRichEdit* again = Make();
+  Load(again, saved);
+  EXPECT_EQ(again->GetLines()->GetText(), L"甲乙丙\r\n第二段 {braces} \\slash\r\n");
+}
+
+TEST_F(RichEditTest, ReCreationKeepsFormattingTextAndModified) {
+  TRxRichEdit* edit = Make();
+  Load(edit, BoldRedRtf());
+  edit->SetModified(true);
+  edit->SetSelectionBar(false);  // a new window
+  edit->HandleNeeded();
+  EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
+  EXPECT_TRUE(edit->GetModified());
+  Select(edit, 0, 2);
+  EXPECT_TRUE(edit->GetSelAttributes()->GetStyle().Contains(fsBold));
+  EXPECT_EQ(edit->GetSelAttributes()->GetColor(), ColorFromInt(0x0000FF));
+  edit->SetModified(false);
+  edit->SetHideScrollBars(false);
+  EXPECT_FALSE(edit->GetModified());
+}
+
+TEST_F(RichEditTest, PlainTextModeKeepsTheText) {
+  TRxRichEdit* edit = Make();
+  Load(edit, BoldRedRtf());
+  edit->SetPlainText(true);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
+  edit->SetPlainText(false);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
+}
+
+TEST_F(RichEditTest, CharacterAttributesReadBackAfterBeingSet) {
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"abcdef");
+  Select(edit, 0, 3);
+  TRxTextAttributes* sel = edit->GetSelAttributes();
+  sel->SetName(L"Courier New");
+  sel->SetSize(18);
+  sel->SetStyle(TFontStyles{fsItalic, fsUnderline});
+  sel->SetColor(ColorFromInt(0x00FF00));
+  sel->SetCharset(GB2312_CHARSET);
+  EXPECT_EQ(sel->GetName(), L"Courier New");
+  EXPECT_EQ(sel->GetSize(), 18);
+  EXPECT_TRUE(sel->GetStyle().Contains(fsItalic));
+  EXPECT_TRUE(sel->GetStyle().Contains(fsUnderline));
+  EXPECT_FALSE(sel->GetStyle().Contains(fsBold));
+  EXPECT_EQ(sel->GetColor(), ColorFromInt(0x00FF00));
+  EXPECT_EQ(sel->GetCharset(), GB2312_CHARSET);
+  sel->SetColor(clDefault);  // the automatic colour
+  EXPECT_EQ(sel->GetColor(), clWindowText);
+  // A face name keeps its terminator: at most 31 characters arrive.
+  sel->SetName(String(40, L'x'));
+  EXPECT_EQ(sel->GetName(), String(31, L'x'));
+}
+
+TEST_F(RichEditTest, AFontGivenByHeightAssignsItsSize) {
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"abc");
+  TFont font;
+  font.SetName(L"Arial");
+  font.SetHeight(-16);  // 12 points at 96 pixels per inch
+  font.SetStyle(TFontStyles{fsBold});
+  font.SetColor(clWindowText);
+  Select(edit, 0, 3);
+  edit->GetSelAttributes()->Assign(&font);
+  EXPECT_EQ(edit->GetSelAttributes()->GetSize(), 12);
+  EXPECT_TRUE(edit->GetSelAttributes()->GetStyle().Contains(fsBold));
+  EXPECT_EQ(edit->GetSelAttributes()->GetColor(), clWindowText);
+  font.SetHeight(16);  // a cell height: a positive height gives a negative size
+  edit->GetSelAttributes()->Assign(&font);
+  EXPECT_GT(edit->GetSelAttributes()->GetSize(), 0);
+}
+
+TEST_F(RichEditTest, ParagraphAttributesReadBackAndTabsCountTheirIndex) {
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"one\rtwo");
+  Select(edit, 0, 1);
+  TRxParaAttributes* paragraph = edit->GetParagraph();
+  paragraph->SetAlignment(paCenter);
+  paragraph->SetFirstIndent(10);
+  paragraph->SetRightIndent(5);
+  EXPECT_EQ(paragraph->GetAlignment(), paCenter);
+  EXPECT_EQ(paragraph->GetFirstIndent(), 10);
+  EXPECT_EQ(paragraph->GetRightIndent(), 5);
+  paragraph->SetNumbering(nsBullet);
+  EXPECT_EQ(paragraph->GetNumbering(), nsBullet);
+  EXPECT_GE(paragraph->GetLeftIndent(), 10);
+  paragraph->SetTab(2, 36);
+  EXPECT_EQ(paragraph->GetTabCount(), 3);
+  EXPECT_EQ(paragraph->GetTab(2), 36);
+  EXPECT_THROW(paragraph->SetTab(32, 1), ERangeError);
+  EXPECT_THROW(paragraph->SetTab(-1, 1), ERangeError);
+  EXPECT_THROW(paragraph->GetTab(32), ERangeError);
+}
+
+TEST_F(RichEditTest, SelectAllGivesTheTextLengthAndRangesAreClamped) {
+  TRxRichEdit* edit = Make();
+  edit->SelectAll();
+  EXPECT_EQ(edit->GetSelLength(), 0);
+  edit->GetLines()->SetText(L"资产评估\r\nabc");
+  edit->SelectAll();
+  EXPECT_EQ(edit->GetSelLength(), edit->GetTextLength());
+  EXPECT_EQ(edit->GetSelLength(), 8);  // a paragraph break counts one
+  EXPECT_EQ(edit->GetTextRange(5, 2), L"abc");    // an end before the start: to the end
+  EXPECT_EQ(edit->GetTextRange(5, -1), L"abc");
+  EXPECT_EQ(edit->GetTextRange(-3, 2), L"资产");
+  EXPECT_EQ(edit->GetTextRange(100, 200), L"");
+  Select(edit, 1, 2);
+  EXPECT_EQ(edit->GetSelText(), L"产评");
+  wchar_t buffer[2] = {};
+  EXPECT_EQ(edit->GetSelTextBuf(buffer, 2), 1);
+  EXPECT_EQ(String(buffer), L"产");
+}
+
+TEST_F(RichEditTest, LinesInsertPutAndDelete) {
+  TRxRichEdit* edit = Make();
+  TStrings* lines = edit->GetLines();
+  lines->SetText(L"a\r\nb");
+  lines->Insert(1, L"x");
+  lines->Insert(3, L"end");
+  lines->Put(0, L"A");
+  lines->Delete(1);
+  ASSERT_EQ(lines->GetCount(), 3);
+  EXPECT_EQ(lines->Get(0), L"A");
+  EXPECT_EQ(lines->Get(1), L"b");
+  EXPECT_EQ(lines->Get(2), L"end");
+  // A line longer than any fixed buffer comes back whole.
+  edit->SetWordWrap(false);
+  edit->HandleNeeded();
+  lines->SetText(String(6000, L'长'));
+  EXPECT_EQ(lines->Get(0).size(), 6000u);
+}
+
+TEST_F(RichEditTest, LinksFireOnUrlClickForTheSameButtonAndRange) {
+  ShowHost();
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"see http://example.com/rule now");
+  Pump();
+  std::vector<String> clicked;
+  edit->OnURLClick = [&](TObject*, const String& url, TMouseButton button) {
+    if (button == mbLeft) clicked.push_back(url);
+  };
+  auto link = [&](UINT msg, LONG start, LONG end) {
+    ENLINK info{};
+    info.nmhdr.hwndFrom = edit->GetHandle();
+    info.nmhdr.idFrom = 0;
+    info.nmhdr.code = EN_LINK;
+    info.msg = msg;
+    info.chrg = CHARRANGE{start, end};
+    ::SendMessageW(Host->GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+  };
+  // A real click on the link: the window reports it when it detects links.
+  POINTL at{};
+  ::SendMessageW(edit->GetHandle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 8);
+  ::SendMessageW(edit->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x + 2, at.y + 4));
+  ::SendMessageW(edit->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x + 2, at.y + 4));
+  Pump();
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0], L"http://example.com/rule");
+  // A press on one range and a release on another fires nothing.
+  clicked.clear();
+  link(WM_RBUTTONDOWN, 4, 27);
+  link(WM_RBUTTONUP, 0, 3);
+  link(WM_LBUTTONUP, 4, 27);
+  EXPECT_TRUE(clicked.empty());
+  SaveScreenshot(Host.get(), L"richedit_link");
+}
+
+TEST_F(RichEditTest, ProtectedTextIsRefusedWithoutAHandler) {
+  TRxRichEdit* edit = Make();
+  ENPROTECTED info{};
+  info.nmhdr.hwndFrom = edit->GetHandle();
+  info.nmhdr.code = EN_PROTECTED;
+  info.chrg = CHARRANGE{0, 1};
+  EXPECT_EQ(::SendMessageW(Host->GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)), 1);
+  edit->OnProtectChange = [](TObject*, int, int, bool& allow) { allow = true; };
+  EXPECT_EQ(::SendMessageW(Host->GetHandle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)), 0);
+}
+
+TEST_F(RichEditTest, PrintingEndsOnATinyPageAndPrintsShortTextOnOne) {
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"第一行\r第二行\r第三行");
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 800, 1000);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  int newPages = 0;
+  EXPECT_EQ(edit->PrintOnDevice(dc, RECT{0, 0, 11000, 14000}, [&] { ++newPages; }), 1);
+  EXPECT_EQ(newPages, 0);
+  // A page too small for a line takes no text: printing stops instead of going on forever.
+  newPages = 0;
+  const int pages = edit->PrintOnDevice(dc, RECT{0, 0, 20, 20}, [&] { ++newPages; });
+  EXPECT_LE(pages, 12);
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+}
+
+TEST_F(RichEditTest, VersionOneUsesItsOwnClassAndRecordSizes) {
+  EXPECT_STREQ(RichEditClassName(1), L"RICHEDIT");
+  EXPECT_STREQ(RichEditClassName(2), L"RichEdit20W");
+  EXPECT_EQ(CharFormatSize(1), sizeof(CHARFORMATW));
+  EXPECT_EQ(ParaFormatSize(1), sizeof(PARAFORMAT));
+  EXPECT_EQ(RichEditEventMask(1) & ENM_LINK, 0u);
+  EXPECT_EQ(RichEditEventMask(2) & ENM_LINK, static_cast<DWORD>(ENM_LINK));
+  // Without riched20 the choice is riched32 and version 1.
+  const TRichEditLibrary library = ChooseRichEditLibrary([](const wchar_t* name) -> HMODULE {
+    return String(name) == L"RICHED32.DLL" ? ::GetModuleHandleW(nullptr) : nullptr;
+  });
+  EXPECT_EQ(library.Version, 1);
+  EXPECT_EQ(ChooseRichEditLibrary([](const wchar_t*) -> HMODULE { return nullptr; }).Handle, nullptr);
+
+  const int saved = RichEditVersion;
+  SetRichEditVersion(1);
+  TRxRichEdit* edit = Make();
+  wchar_t name[64] = {};
+  ::GetClassNameW(edit->GetHandle(), name, 64);
+  EXPECT_EQ(String(name), L"TRxRichEdit.1");
+  // The version-1 class is a byte-text class: its lines reach us through the process code page.
+  Load(edit, "{\\rtf1\\ansi {\\b bold} plain\\par}");
+  EXPECT_EQ(edit->GetLines()->Get(0), L"bold plain");
+  edit->GetLines()->Insert(1, L"second");
+  EXPECT_EQ(edit->GetLines()->Get(1), L"second");
+  Select(edit, 0, 2);
+  EXPECT_TRUE(edit->GetSelAttributes()->GetStyle().Contains(fsBold));
+  edit->Free();
+  SetRichEditVersion(saved);
+}
+
+TEST_F(RichEditTest, MaxLengthZeroMeansTheLargestLimit) {
+  TRxRichEdit* edit = Make();
+  edit->SetMaxLength(0);
+  EXPECT_EQ(::SendMessageW(edit->GetHandle(), EM_GETLIMITTEXT, 0, 0), 0xFFFFFF);
+  edit->SetMaxLength(5);
+  EXPECT_EQ(::SendMessageW(edit->GetHandle(), EM_GETLIMITTEXT, 0, 0), 5);
+}
+
+TEST_F(RichEditTest, ConverterRegistryChoosesTheFormatByExtension) {
+  TRxRichEdit* edit = Make();
+  wchar_t folder[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, folder);
+  const String text = String(folder) + L"rich_test.TXT";
+  const String rich = String(folder) + L"rich_test.rtf";
+  edit->GetLines()->SetText(L"中文 text");
+  edit->GetLines()->SaveToFile(text);
+  edit->GetLines()->SaveToFile(rich);
+  edit->Clear();
+  edit->GetLines()->LoadFromFile(text);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"中文 text");
+  edit->Clear();
+  edit->GetLines()->LoadFromFile(rich);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"中文 text");
+  ::DeleteFileW(text.c_str());
+  ::DeleteFileW(rich.c_str());
+  EXPECT_THROW(edit->GetLines()->LoadFromFile(String(folder) + L"no_such_file.rtf"), Exception);
+}
+
+}  // namespace
+}  // namespace rich_tests
