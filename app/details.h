@@ -3,15 +3,13 @@
 // m_Pdetail into its own list area. The panel lists the articles of the opened law (item i
 // is record i + 1 of the data module's m_queryDetail, under the browser's filter), shows
 // the text of the selected article and a note line with its question counters.
-//
-// Not done yet: Re is the class library's data-aware memo standing in for the rich-text
-// view, so an article's text shows as its stored rich text.
 #pragma once
 #include "classlib/db/DBCtrls.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/ListBoxes.h"
 #include "classlib/stdctrls/Splitter.h"
 #include "classlib/stdctrls/StdPanels.h"
+#include "controls/extended/DBRichEd.h"
 
 class TDataSet;
 
@@ -33,7 +31,7 @@ class TfrmLawDetail : public TForm {
   TListBox* m_LBmenu = nullptr;    // one item per article
   TSplitter* Splitter1 = nullptr;
   TPanel* Panel1 = nullptr;        // text and note
-  TDBMemo* Re = nullptr;           // the article's text (n), read-only
+  TRxDBRichEdit* Re = nullptr;     // the article's text (n), read-only
   TPanel* m_pNote = nullptr;       // the counters of the selected article
 
   // The browser's "练习" button, enabled while the selected article has questions; not
