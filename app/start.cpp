@@ -8,6 +8,7 @@
 #include "Urz.h"
 #include "Ucheck.h"
 #include "Uconfig.h"
+#include "Laws.h"
 #include "Ukmmc.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
@@ -145,7 +146,7 @@ struct TMenuCommand {
 
 const TMenuCommand kMenuCommands[] = {
     {L"ksdg", [](TFrmStart&) { OpenDocument(L"\\htm\\考试大纲.htm"); }},
-    {L"zsd", nullptr},    // law-text browser
+    {L"zsd", [](TFrmStart&) { OpenModalWindow(frmLawsFaGui); }},
     {L"lx", [](TFrmStart&) { OpenChooser(1); }},
     {L"lx2", [](TFrmStart&) { OpenChooser(2); }},
     {L"lx3", [](TFrmStart&) { OpenChooser(3); }},
