@@ -2,6 +2,7 @@
 // whole run, and the message loop. Every check that fails ends the program; none retries.
 #include "ProgramClasses.h"
 #include "Responders.h"
+#include "UInPut.h"
 #include "Udlg.h"
 #include "Uprogress.h"
 #include "dm.h"
@@ -17,6 +18,7 @@ void StartupMessage(const wchar_t* text, const wchar_t* caption, UINT icon) {
 void RunProgram() {
   Application->Initialize();
   RegisterLayoutClasses();
+  InstallEntryWindow();
   Application->SetTitle(kAppTitle);
   if (CheckPrevInstance()) {
     // No main form: the loop returns at once and the program ends without a word.
