@@ -150,6 +150,59 @@ constexpr int kMaxLawPoints = 7;
 
 TLawPointPicker SetLawPointPicker(TLawPointPicker picker) { return std::exchange(LawPointPicker, std::move(picker)); }
 
+void QuestionForm::LoadTypes(TComboBox& combo, std::vector<TQuestionType>& types) {
+  combo.GetItems()->Clear();
+  types.clear();
+  TADOQuery query(nullptr);
+  query.SetConnection(DM1->ADOCn1);
+  query.GetSQL()->SetText(L"select A1,B1 from tab_tx order by A1");
+  query.Open();
+  // Bounded by the rows of the table.
+  while (!query.GetEof()) {
+    types.push_back({query.FieldByName(L"A1")->GetAsString(), query.FieldByName(L"B1")->GetAsString()});
+    combo.GetItems()->Add(types.back().Name);
+    query.Next();
+  }
+  query.Close();
+}
+
+void QuestionForm::ApplyTypeRule(TSpinEdit& options, TEdit& key, const String& typeName) {
+  options.SetEnabled(true);
+  key.SetEnabled(true);
+  if (!IsSelfAssessedTypeName(typeName)) return;
+  options.SetValue(1);
+  options.SetEnabled(false);
+  key.SetText(L"1");
+  key.SetEnabled(false);
+}
+
+void QuestionForm::AddLawPoints(TListBox& shown, TListBox& ids, int limit, const String& limitMessage) {
+  if (shown.GetItems()->GetCount() >= limit) {
+    AppMessageBox(limitMessage, L"提示", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (!LawPointPicker) return;
+  LawPointCount = shown.GetItems()->GetCount();
+  // The picker refuses a choice past its limit; the count is checked again all the same.
+  for (const TLawPoint& point : LawPointPicker(0)) {
+    if (shown.GetItems()->GetCount() >= limit) break;
+    ids.GetItems()->Add(point.ArticleId);
+    shown.GetItems()->Add(point.Caption);
+  }
+}
+
+void QuestionForm::DeleteLawPoint(TListBox& shown, TListBox& ids, WORD key) {
+  if (key != VK_DELETE) return;
+  const int index = shown.GetItemIndex();
+  if (index < 0 || index >= shown.GetItems()->GetCount()) return;
+  shown.GetItems()->Delete(index);
+  if (index < ids.GetItems()->GetCount()) ids.GetItems()->Delete(index);
+}
+
+void QuestionForm::ShowLawPointHelp() {
+  if (LawPointPicker) LawPointPicker(1);
+}
+
 const TPropertyTable* TFrmInPut::PublishedProperties() {
   using P = TPublish<TFrmInPut>;
   using C = TFrmInPut;
@@ -194,19 +247,7 @@ void TFrmInPut::RegisterHandlers() {
 }
 
 void TFrmInPut::LoadTypes() {
-  ComboBox1->GetItems()->Clear();
-  TypeList.clear();
-  TADOQuery query(nullptr);
-  query.SetConnection(DM1->ADOCn1);
-  query.GetSQL()->SetText(L"select A1,B1 from tab_tx order by A1");
-  query.Open();
-  // Bounded by the rows of the table.
-  while (!query.GetEof()) {
-    TypeList.push_back({query.FieldByName(L"A1")->GetAsString(), query.FieldByName(L"B1")->GetAsString()});
-    ComboBox1->GetItems()->Add(TypeList.back().Name);
-    query.Next();
-  }
-  query.Close();
+  QuestionForm::LoadTypes(*ComboBox1, TypeList);
   SelectType(TypeList.empty() ? -1 : 0);
 }
 
@@ -239,16 +280,9 @@ void TFrmInPut::SelectType(int index) {
 void TFrmInPut::ComboBox1Change(TObject*) { ApplyTypeRule(); }
 
 void TFrmInPut::ApplyTypeRule() {
-  SE_Num->SetEnabled(true);
-  Edit1->SetEnabled(true);
   const int index = ComboBox1->GetItemIndex();
-  if (index < 0 || index >= static_cast<int>(TypeList.size())) return;
-  if (IsSelfAssessedTypeName(TypeList[index].Name)) {
-    SE_Num->SetValue(1);
-    SE_Num->SetEnabled(false);
-    Edit1->SetText(L"1");
-    Edit1->SetEnabled(false);
-  }
+  const bool known = index >= 0 && index < static_cast<int>(TypeList.size());
+  QuestionForm::ApplyTypeRule(*SE_Num, *Edit1, known ? TypeList[index].Name : String());
 }
 
 void TFrmInPut::ClearClick(TObject*) {
@@ -260,9 +294,7 @@ void TFrmInPut::ClearClick(TObject*) {
   if (!TypeList.empty()) SelectType(0);
 }
 
-void TFrmInPut::HelpClick(TObject*) {
-  if (LawPointPicker) LawPointPicker(1);
-}
+void TFrmInPut::HelpClick(TObject*) { QuestionForm::ShowLawPointHelp(); }
 
 void TFrmInPut::ConfigClick(TObject*) { ShowMusicSettings(this); }
 
@@ -273,28 +305,11 @@ void TFrmInPut::CloseClick(TObject*) {
 }
 
 void TFrmInPut::BtnAddFgClick(TObject*) {
-  if (ListBox1->GetItems()->GetCount() >= kMaxLawPoints) {
-    AppMessageBox(L"试题对应考点最多为7条！\r如果要去掉考点，请选中要\r去掉的考点，再按键盘上的\r[Delete]键！", L"提示",
-                  MB_OK | MB_ICONINFORMATION);
-    return;
-  }
-  if (!LawPointPicker) return;
-  LawPointCount = ListBox1->GetItems()->GetCount();
-  // The picker refuses a choice past the limit; the count is checked again all the same.
-  for (const TLawPoint& point : LawPointPicker(0)) {
-    if (ListBox1->GetItems()->GetCount() >= kMaxLawPoints) break;
-    ListBox2->GetItems()->Add(point.ArticleId);
-    ListBox1->GetItems()->Add(point.Caption);
-  }
+  QuestionForm::AddLawPoints(*ListBox1, *ListBox2, kMaxLawPoints,
+                             L"试题对应考点最多为7条！\r如果要去掉考点，请选中要\r去掉的考点，再按键盘上的\r[Delete]键！");
 }
 
-void TFrmInPut::ListBox1KeyDown(TObject*, WORD& key, TShiftState) {
-  if (key != VK_DELETE) return;
-  const int index = ListBox1->GetItemIndex();
-  if (index < 0 || index >= ListBox1->GetItems()->GetCount()) return;
-  ListBox1->GetItems()->Delete(index);
-  if (index < ListBox2->GetItems()->GetCount()) ListBox2->GetItems()->Delete(index);
-}
+void TFrmInPut::ListBox1KeyDown(TObject*, WORD& key, TShiftState) { QuestionForm::DeleteLawPoint(*ListBox1, *ListBox2, key); }
 
 void TFrmInPut::SaveClick(TObject*) { Save(); }
 

@@ -56,9 +56,31 @@ struct TLawPoint {
 // Shows the law-point picker (page 0: the picker, 1: its usage notes) modally; on page 0
 // returns the points confirmed, in order, and nothing when it was cancelled.
 using TLawPointPicker = std::function<std::vector<TLawPoint>(int page)>;
-// Installs the picker the entry window uses (empty: the buttons that open it do nothing);
-// returns the one before.
+// Installs the picker the entry and edit windows use (empty: the buttons that open it do
+// nothing); returns the one before.
 TLawPointPicker SetLawPointPicker(TLawPointPicker picker);
+
+// A question type: tab_tx.A1 and B1.
+struct TQuestionType {
+  String Code;
+  String Name;
+};
+
+// What the entry and edit windows share: the type list, the type rule, and the two parallel
+// law-point lists (shown text, article ids).
+namespace QuestionForm {
+// Fills types and the combo box from tab_tx in A1 order.
+void LoadTypes(TComboBox& combo, std::vector<TQuestionType>& types);
+// Enables both inputs; for a self-assessed type sets one option and the key "1", both locked.
+void ApplyTypeRule(TSpinEdit& options, TEdit& key, const String& typeName);
+// At limit points shows limitMessage; otherwise sets LawPointCount and appends the points
+// the picker confirms, up to the limit.
+void AddLawPoints(TListBox& shown, TListBox& ids, int limit, const String& limitMessage);
+// Delete removes the selected point from both lists.
+void DeleteLawPoint(TListBox& shown, TListBox& ids, WORD key);
+// The usage notes of the picker.
+void ShowLawPointHelp();
+}  // namespace QuestionForm
 
 // The question-entry window "试题录入": adds questions of the user's own to one leaf chapter.
 class TFrmInPut : public TForm {
@@ -96,10 +118,7 @@ class TFrmInPut : public TForm {
   TepFocusButton* epBtn_Close = nullptr;
 
   // ---- State ---------------------------------------------------------------------------------
-  struct TTypeEntry {
-    String Code;  // tab_tx.A1
-    String Name;  // tab_tx.B1
-  };
+  using TTypeEntry = TQuestionType;
   String ChapterCode;                  // C1 of the chapter, six characters, set by the opener
   std::vector<TTypeEntry> TypeList;    // entry i is item i of ComboBox1
   int SavedCount = 0;                  // questions saved since creation
