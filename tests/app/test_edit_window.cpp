@@ -26,6 +26,8 @@ class EditWindowTest : public ::testing::Test {
     DM1->Cn1Query_tm->Close();
     DM1->cn1query_nr->Close();
     ScreenMode = SavedMode;
+    LawPointMode = 0;
+    SetLawPointPicker(nullptr);
   }
   // Positions both shared queries on question id.
   void Position(const String& id) {
@@ -158,4 +160,50 @@ TEST_F(EditWindowTest, TheWindowOpensModallyAtBothSizes) {
     EXPECT_TRUE(driver.Done());
     EXPECT_TRUE(Timer.GetEnabled());
   }
+}
+
+TEST_F(EditWindowTest, LawPointsAreRecountedLimitedToTenAndARemovedOneIsCleared) {
+  LawPointMode = 1;
+  std::vector<String> articles;
+  {
+    TADOQuery q(nullptr);
+    q.SetConnection(&Data.Cn());
+    q.GetSQL()->SetText(L"select top 11 ftid from tab_rule order by ftid");
+    q.Open();
+    while (!q.GetEof() && articles.size() < 11) {
+      articles.push_back(q.FieldByName(L"ftid")->GetAsString());
+      q.Next();
+    }
+  }
+  ASSERT_EQ(articles.size(), 11u);
+  String set;
+  for (int i = 0; i < 10; ++i) set += (i ? L"," : L"") + String(L"k") + IntToStr(i + 3) + L"=" + QuotedStr(articles[i]);
+  Data.Exec(L"update tab_answ set " + set + L" where a1 = " + QuotedStr(Id));
+  Data.Exec(L"update tab_rule set q = 99 where ftid = " + QuotedStr(articles[0]));
+  Position(Id);
+  int picked = 0;
+  SetLawPointPicker([&](int) {
+    ++picked;
+    return std::vector<TLawPoint>{{articles[10], L"法规[第十一条]"}};
+  });
+  ShowWindow();
+  ASSERT_EQ(Window->ListBox1->GetItems()->GetCount(), 10);
+  EXPECT_TRUE(Window->BtnAddFg->GetVisible());
+  // At ten the picker is not opened.
+  Window->BtnAddFgClick(nullptr);
+  EXPECT_EQ(picked, 0);
+  EXPECT_NE(Responders.Log.Boxes.back().find(L"试题对应知识点最多为10条！"), String::npos);
+  // The first point removed: its column is cleared, its count left as it was.
+  Window->ListBox1->SetItemIndex(0);
+  WORD key = VK_DELETE;
+  Window->ListBox1KeyDown(nullptr, key, {});
+  ASSERT_TRUE(Window->Save());
+  LawPointMode = 0;
+  SetLawPointPicker(nullptr);
+  EXPECT_EQ(Answ(L"k3"), articles[1]);
+  EXPECT_EQ(Answ(L"k12"), L"");
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select q from tab_rule where ftid = " + QuotedStr(articles[0])), 99);
+  const int listing = SelectInt(Data.Cn(), L"select count(*) from tab_answ where " + QuotedStr(articles[1]) +
+                                               L" in (k3,k4,k5,k6,k7,k8,k9,k10,k11,k12)");
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select q from tab_rule where ftid = " + QuotedStr(articles[1])), listing);
 }

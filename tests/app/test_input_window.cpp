@@ -215,8 +215,9 @@ TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
   const TEntryWindowMaker maker = SetEntryWindowMaker(nullptr);
   ASSERT_TRUE(maker);
   const String saved = ScreenMode;
-  for (const wchar_t* mode : {L"800", L"1024"}) {
+  for (const auto& [mode, lawPoints] : {std::pair{L"800", 0}, std::pair{L"1024", 0}, std::pair{L"800", 1}}) {
     ScreenMode = mode;
+    LawPointMode = lawPoints;
     std::unique_ptr<TChooserEntry> entry = maker();
     entry->Prepare(L"试题录入 [测试章节]", L"101010");
     HWND window = nullptr;
@@ -226,7 +227,8 @@ TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
                            RECT client{};
                            ::GetClientRect(window, &client);
                            EXPECT_EQ(client.right, String(mode) == L"800" ? 759 : 931);
-                           EXPECT_TRUE(SaveShotsOverMenu(window, L"entry_window_" + String(mode)));
+                           EXPECT_TRUE(SaveShotsOverMenu(
+                               window, L"entry_window_" + String(mode) + (lawPoints ? L"_lawpoints" : L"")));
                            ::PostMessageW(window, WM_CLOSE, 0, 0);
                            return true;
                          }});
@@ -235,4 +237,5 @@ TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
     EXPECT_EQ(entry->GetSavedCount(), 0);
   }
   ScreenMode = saved;
+  LawPointMode = 0;
 }
