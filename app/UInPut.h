@@ -148,9 +148,9 @@ class TFrmInPut : public TForm {
   void Refuse(const String& text, TWinControl* focus);
 };
 
-// Shows the settings window's music page (ConfigMode 0) modally, owned by owner. In a unit
-// of its own: the settings window's headers and the rich-text views' cannot meet in one.
-void ShowMusicSettings(TComponent* owner);
+// The settings window's music page, opened modally (MusicSettings.h; defined in Uconfig.cpp,
+// whose headers cannot meet the rich-text views' in one unit).
+#include "MusicSettings.h"
 
 // Installs the entry window as the chooser's (SetEntryWindowMaker).
 void InstallEntryWindow();
