@@ -1,5 +1,6 @@
 // Opens the settings window on its music page, for windows whose own headers cannot include
 // the settings window's (its menus and the rich-text view name the same alignment constant).
+// Defined with the settings window in Uconfig.cpp.
 #pragma once
 
 class TComponent;
