@@ -38,6 +38,7 @@ void InsertUserQuestion(TADOConnection& cn, const TNewQuestion& question, const 
 
 // ---- The entry window ------------------------------------------------------------------------
 #include <functional>
+#include "MusicSettings.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/Edits.h"
@@ -147,10 +148,6 @@ class TFrmInPut : public TForm {
   void ApplyTypeRule();
   void Refuse(const String& text, TWinControl* focus);
 };
-
-// The settings window's music page, opened modally (MusicSettings.h; defined in Uconfig.cpp,
-// whose headers cannot meet the rich-text views' in one unit).
-#include "MusicSettings.h"
 
 // Installs the entry window as the chooser's (SetEntryWindowMaker).
 void InstallEntryWindow();
