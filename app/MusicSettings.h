@@ -4,5 +4,6 @@
 
 class TComponent;
 
-// Shows the settings window modally in ConfigMode 0, owned by owner, and frees it.
+// Shows the settings window modally in ConfigMode 0, owned by owner, and frees it (defined
+// with the settings window).
 void ShowMusicSettings(TComponent* owner);
