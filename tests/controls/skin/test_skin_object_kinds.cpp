@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SkinTestSupport.h"
+#include "controls/skin/SkinAwareButtons.h"
 #include "controls/skin/SkinBoxObjects.h"
 #include "controls/skin/SkinColors.h"
 #include "tests/classlib/graphics/MemorySurface.h"
@@ -300,6 +301,32 @@ TEST_F(CaptionButtonsTest, APressAndReleaseRunsTheActionOnce) {
   MemorySurface surface(20, 20, clFuchsia);
   menu.Paint(&surface.Canvas);
   EXPECT_LT(surface.CountOf(clFuchsia, TRect(0, 0, 20, 20)), 20 * 20);
+}
+
+TFakeFormSkin FormsSkin;
+WNDPROC FormProc = nullptr;
+LRESULT CALLBACK AnswerFormSkin(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == SE_GETFORMSKIN) return reinterpret_cast<LRESULT>(&FormsSkin);
+  return ::CallWindowProcW(FormProc, wnd, msg, wParam, lParam);
+}
+
+TEST_F(CaptionButtonsTest, ASkinAwareControlAsksItsFormForTheFormSkin) {
+  auto* box = new TSeSkinCheckBox(Form);
+  box->SetParent(Form);
+  box->SetBounds(60, 0, 100, 20);
+  Pump();
+  EXPECT_EQ(FormSkinOf(box), nullptr);  // a form without one
+  HWND form = Form->GetHandle();
+  FormProc = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AnswerFormSkin)));
+  EXPECT_EQ(FormSkinOf(box), &FormsSkin);
+  TSeSystemButton minimize(nullptr);
+  minimize.SetAction(sbaMinimize);
+  minimize.SetControl(box);
+  minimize.MouseDown(mbLeft);
+  minimize.MouseUp(mbLeft);
+  ::SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FormProc));
+  EXPECT_EQ(FormsSkin.Calls, std::vector<String>{L"Minimize"});
 }
 
 TEST_F(CaptionButtonsTest, RollButtonTogglesOnlyARollPanelOfItsSkin) {
