@@ -310,8 +310,13 @@ std::vector<String> LinkedColumns(TDataSet* set) {
 
 }  // namespace
 
-TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGrades grades) {
-  const TAnswerHistory history = HistoryOf(set);
+namespace {
+
+// Saves answer into set; the answer counters (E3, E4) are judged from and written to bank
+// when it is given (a mock exam's paper keeps only the answer), else to set itself.
+TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, const String& answer,
+                           TSelfGrades grades) {
+  TAnswerHistory history = HistoryOf(set);
   if (answer.empty()) {
     if (!history.PracticeAnswer.empty()) {
       set->Edit();
@@ -319,6 +324,10 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGr
       set->Post();
     }
     return TSaveResult::Empty;
+  }
+  if (bank) {
+    history.Answers = bank->FieldByName(L"E3")->GetAsInteger();
+    history.Balance = bank->FieldByName(L"E4")->GetAsInteger();
   }
   const TDateTime today = dm.Today();
   const bool selfPage =
@@ -334,16 +343,22 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGr
     const TRuleLists rules = RuleListsOf(LinkedColumns(set));
     if (!rules.IsEmpty())
       dm.CountRuleHits(rules.ArticleList, rules.LawList, rules.GroupList, j.First, j.Result);
-    set->Edit();
-    set->FieldByName(L"E2_1")->SetAsString(answer);
-    set->FieldByName(L"E2")->SetAsString(answer);
-    set->FieldByName(L"E1")->SetAsDateTime(Trunc(today));
-    set->FieldByName(L"E3")->SetAsInteger(j.Answers);
-    set->FieldByName(L"E4")->SetAsInteger(j.Balance);
-    set->Post();
+    for (TDataSet* row : {set, bank}) {
+      if (!row) continue;
+      row->Edit();
+      row->FieldByName(L"E2_1")->SetAsString(answer);
+      row->FieldByName(L"E2")->SetAsString(answer);
+      row->FieldByName(L"E1")->SetAsDateTime(Trunc(today));
+      if (row == bank || !bank) {
+        row->FieldByName(L"E3")->SetAsInteger(j.Answers);
+        row->FieldByName(L"E4")->SetAsInteger(j.Balance);
+      }
+      row->Post();
+    }
     cn->CommitTrans();
   } catch (...) {
-    if (set->GetState() == dsEdit) set->Cancel();
+    for (TDataSet* row : {set, bank})
+      if (row && row->GetState() == dsEdit) row->Cancel();
     if (cn->GetInTransaction()) cn->RollbackTrans();
     // The records' tables hold rows as they were written inside the transaction.
     dm.Cn1Table_rz->Close();
@@ -351,6 +366,16 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGr
     throw;
   }
   return j.Right ? TSaveResult::Right : TSaveResult::Wrong;
+}
+
+}  // namespace
+
+TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGrades grades) {
+  return SaveAnswerInto(dm, set, nullptr, answer, grades);
+}
+
+TSaveResult SaveExamAnswerRow(TDM1& dm, TDataSet* paper, TDataSet* bank, const String& answer) {
+  return SaveAnswerInto(dm, paper, bank, answer, TSelfGrades::Two);
 }
 
 void MarkTimedOut(TDataSet* set) {

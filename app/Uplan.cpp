@@ -101,6 +101,7 @@ void TFrmplan::EnableCountBoxes() {
 }
 
 void TFrmplan::SeSkinRadioGroup1Click(TObject*) {
+  if (!FEditing) return;
   EnableCountBoxes();
   TMaskEdit* box = SeSkinRadioGroup1->GetItemIndex() == 0 ? MaskEdit1 : MaskEdit2;
   if (box->CanFocus()) box->SetFocus();

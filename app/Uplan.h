@@ -6,17 +6,16 @@
 // editable); "保存" reads and checks the date and the counts, leaves edit mode, runs the
 // countdown and writes the row. An unreadable date is refused with edit mode left open.
 //
-// Not done yet: the background picture. The plan kind is a class-library radio group until
-// the owner-drawn library's radio group lands.
+// Not done yet: the background picture.
 #pragma once
 #include "DTCalc.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/MaskEdit.h"
-#include "classlib/stdctrls/RadioGroup.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPLabels.h"
 #include "controls/extended/DateEdit.h"
+#include "controls/skin/SkinRadioGroup.h"
 
 class TFrmplan : public TForm {
   CLASSLIB_CLASS(TFrmplan, TForm)
@@ -30,7 +29,7 @@ class TFrmplan : public TForm {
   TepLabel* epLabel2 = nullptr;              // "天"
   TLabel* Label2 = nullptr;                  // "考试日："
   TDateEdit* DateEdit1 = nullptr;            // the exam date
-  TRadioGroup* SeSkinRadioGroup1 = nullptr;  // plan kind: questions or minutes per day
+  TSeSkinRadioGroup* SeSkinRadioGroup1 = nullptr;  // plan kind: questions or minutes per day
   TMaskEdit* MaskEdit1 = nullptr;            // questions per day
   TMaskEdit* MaskEdit2 = nullptr;            // minutes per day
   TSpeedButton* SpeedButton1 = nullptr;      // "设定" / "保存"
@@ -40,7 +39,9 @@ class TFrmplan : public TForm {
   // ---- Event handlers ------------------------------------------------------------------
   // Reads the plan row into the controls and runs the countdown.
   void FormShow(TObject* sender);
-  // The plan kind chosen: its count box becomes the editable one (in edit mode).
+  // The plan kind chosen in edit mode: its count box becomes the editable one and takes the
+  // focus. The group also calls it when the kind is set in code (the stored plan being read):
+  // outside edit mode it does nothing.
   void SeSkinRadioGroup1Click(TObject* sender);
   // Enters edit mode, or saves.
   void SpeedButton1Click(TObject* sender);

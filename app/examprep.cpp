@@ -2,6 +2,7 @@
 // whole run, and the message loop. Every check that fails ends the program; none retries.
 #include "ProgramClasses.h"
 #include "Responders.h"
+#include "UInPut.h"
 #include "Udlg.h"
 #include "Ulxxt.h"
 #include "Uprogress.h"
@@ -19,6 +20,7 @@ void RunProgram() {
   Application->Initialize();
   RegisterLayoutClasses();
   InstallPracticeWindow();
+  InstallEntryWindow();
   Application->SetTitle(kAppTitle);
   if (CheckPrevInstance()) {
     // No main form: the loop returns at once and the program ends without a word.

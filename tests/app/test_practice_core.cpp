@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
+#include "app/ExamPaper.h"
 #include "app/PracticeCore.h"
 #include "app/Responders.h"
 #include "app/Ucommon.h"
@@ -425,6 +426,35 @@ TEST_F(SavingAnswers, ThreeGradesSaveTheBestGradeAsRightOnlyForSelfAssessedTypes
   Set()->Close();
   Set()->Open();
   EXPECT_EQ(TSaveResult::Wrong, SaveAnswerRow(*FModule, Set(), L"3", TSelfGrades::Three)) << "not self-assessed";
+}
+
+TEST_F(SavingAnswers, ExamAnswerGoesToThePaperAndItsCountersToTheBank) {
+  FModule->ADOCn1->Execute(PaperTableStatement(L"tab_exam1"));
+  FModule->ADOCn1->Execute(
+      L"insert into tab_exam1 (a1,a2,a2_1,k3,k4,a10,a13,e2,e2_1,e3,e4,f1) "
+      L"select a1,a2,a2_1,k3,k4,a10,a13,e2,e2_1,e3,e4,f1 from tab_answ where a10 = '210101'");
+  TADOQuery* paper = FModule->Cn1Query_exam;
+  paper->GetSQL()->SetText(L"select * from tab_exam1");
+  paper->Open();
+  const String paperAnswer = L"select e2_1 from tab_exam1";
+  EXPECT_EQ(TSaveResult::Wrong, SaveExamAnswerRow(*FModule, paper, Set(), L"B"));
+  EXPECT_EQ(L"B", Text(paperAnswer));
+  EXPECT_EQ(0, Int(L"select e3 from tab_exam1")) << "the paper keeps no counters";
+  EXPECT_EQ(1, Question(L"e3"));
+  EXPECT_EQ(-3, Question(L"e4"));
+  EXPECT_EQ(L"B", Text(L"select e2 from tab_answ where a10 = '210101'"));
+  EXPECT_EQ(1, Log(L"A2"));
+  EXPECT_EQ(1, Rule(L"1101002", L"q4"));
+  EXPECT_EQ(TSaveResult::Unchanged, SaveExamAnswerRow(*FModule, paper, Set(), L"B"));
+  EXPECT_EQ(TSaveResult::Right, SaveExamAnswerRow(*FModule, paper, Set(), L"A"));
+  EXPECT_EQ(2, Question(L"e3"));
+  EXPECT_EQ(-2, Question(L"e4")) << "judged from the bank's balance, not the paper's copy";
+  EXPECT_EQ(TSaveResult::Empty, SaveExamAnswerRow(*FModule, paper, Set(), L""));
+  EXPECT_EQ(L"", Text(paperAnswer));
+  EXPECT_EQ(L"A", Text(L"select e2_1 from tab_answ where a10 = '210101'")) << "the bank keeps the answer";
+  // A question the bank no longer has still gets its answer on the paper.
+  EXPECT_EQ(TSaveResult::Wrong, SaveExamAnswerRow(*FModule, paper, nullptr, L"C"));
+  EXPECT_EQ(L"C", Text(paperAnswer));
 }
 
 TEST_F(SavingAnswers, TimeOutIsKeptEvenWhenAnsweredRightAfterwards) {

@@ -484,6 +484,51 @@ TEST_F(PlanWindow, BadDateIsRefusedWithNothingPostedAndBlankCountsAreZero) {
   EXPECT_EQ(255, ColorToInt(form->Label1->GetFont()->GetColor()));
 }
 
+TEST_F(PlanWindow, KindChosenWithTheMouseIsSaved) {
+  SetPlan(0, 10, 20, L"#2024-05-12#");
+  auto* form = OpenPlan();
+  ClickControl(form->SpeedButton1);
+  ASSERT_TRUE(form->InEditMode());
+  ClickControl(form->SeSkinRadioGroup1->GetButton(1));
+  EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
+  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
+  EXPECT_TRUE(form->MaskEdit2->GetEnabled());
+  EXPECT_EQ(form->MaskEdit2, form->GetActiveControl()) << "the box of the kind takes the focus";
+  ClickControl(form->SpeedButton1);
+  EXPECT_FALSE(form->InEditMode());
+  EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
+  EXPECT_EQ(1, Int(L"select PlanMark from tab_plan"));
+  EXPECT_EQ(20, Int(L"select PlanTime from tab_plan"));
+  EXPECT_TRUE(Responders.Log.Empty());
+}
+
+TEST_F(PlanWindow, KindReadFromTheStoredPlanEditsAndPostsNothing) {
+  SetPlan(1, 10, 45, L"#2024-05-12#");
+  auto* form = OpenPlan();
+  EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
+  EXPECT_FALSE(form->InEditMode());
+  EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
+  EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
+  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
+  EXPECT_FALSE(form->MaskEdit2->GetEnabled());
+  EXPECT_EQ(dsBrowse, DM1->Cn1Table_plan->GetState());
+  // The kind set in code outside edit mode (the group calls the handler then too).
+  form->SeSkinRadioGroup1->SetItemIndex(0);
+  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
+  EXPECT_NE(form->MaskEdit1, form->GetActiveControl());
+  form->Close();
+  Pump();
+  EXPECT_EQ(dsBrowse, DM1->Cn1Table_plan->GetState());
+  EXPECT_EQ(1, Int(L"select PlanMark from tab_plan")) << "nothing posted";
+  EXPECT_EQ(10, Int(L"select PlanAmount from tab_plan"));
+  EXPECT_TRUE(Responders.Log.Empty());
+  // Shown again, the window reads the stored kind, not the one left in the group.
+  form->Show();
+  Pump();
+  EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
+  EXPECT_FALSE(form->InEditMode());
+}
+
 TEST_F(PlanWindow, EmptyPlanTableGetsItsRow) {
   Exec(L"delete from tab_plan");
   auto* form = OpenPlan();

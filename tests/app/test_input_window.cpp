@@ -1,0 +1,241 @@
+// The entry window on a copy of the shipped bank: the type rule, the refusals, a save with
+// rich text read back exactly, the 9999 limit, a failing save that keeps the form, law
+// points, and the window opened modally as the chooser opens it, at both screen sizes.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "app/UInPut.h"
+#include "app/Ucommon.h"
+#include "app/Ukmmc.h"
+#include "classlib/classes/Streams.h"
+#include "classlib/db/DB.h"
+
+namespace {
+
+// A stem with formatting and Chinese text, longer than the explanation.
+const char kStemRtf[] =
+    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+    "\\f0\\fs20 \\b \\'d6\\'d0\\'ce\\'c4\\b0  stem text that is long enough to run past the explanation\\par}";
+const char kExplanationRtf[] = "{\\rtf1\\ansi\\ansicpg936 \\'bd\\'e2\\'ce\\'f6\\par}";
+
+void LoadRtf(TRxRichEdit& view, const std::string& rtf) {
+  TStringStream stream{AnsiString(rtf)};
+  view.GetRichLines()->LoadFromStream(stream);
+}
+
+std::string SavedRtf(TRxRichEdit& view) {
+  TStringStream stream;
+  view.GetRichLines()->SaveToStream(stream);
+  return stream.GetBytes();
+}
+
+class InputWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Chapter = SelectText(Data.Cn(), L"select top 1 C1 from tab_kmmc where len(C1) = 6 order by C1");
+    Window = TCustomForm::Create<TFrmInPut>(Application);
+    Window->ChapterCode = Chapter;
+  }
+  void TearDown() override {
+    delete Window;
+    LawPointMode = 0;
+    SetLawPointPicker(nullptr);
+  }
+  int TypeIndex(const String& name) const {
+    for (size_t i = 0; i < Window->TypeList.size(); ++i)
+      if (Window->TypeList[i].Name == name) return static_cast<int>(i);
+    return -1;
+  }
+  // "caption|text|flags" of the last message box.
+  String LastBox() const { return Responders.Log.Boxes.empty() ? String() : Responders.Log.Boxes.back(); }
+  int Rows(const String& table) { return SelectInt(Data.Cn(), L"select count(*) from " + table); }
+  void Fill() {
+    LoadRtf(*Window->Re1, kStemRtf);
+    LoadRtf(*Window->Re2, kExplanationRtf);
+    Window->SE_Num->SetValue(4);
+    Window->Edit1->SetText(L"AB");
+  }
+  TBytes Blob(const String& id, const String& column) {
+    TADOQuery text(nullptr);
+    text.SetConnection(&Data.Cn());
+    text.GetSQL()->SetText(L"select " + column + L" from tab_exer where a1 = " + QuotedStr(id));
+    text.Open();
+    const TBytes bytes = static_cast<TBlobField*>(text.FieldByName(column))->GetAsBytes();
+    text.Close();
+    return bytes;
+  }
+
+  TProgramData Data;
+  TRecordingResponders Responders;
+  String Chapter;
+  TFrmInPut* Window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(InputWindowTest, TheTypeRuleRunsOnChoiceInCodeAndAfterClearing) {
+  ASSERT_EQ(Window->TypeList.size(), static_cast<size_t>(Window->ComboBox1->GetItems()->GetCount()));
+  EXPECT_EQ(Window->ComboBox1->GetItemIndex(), 0);
+  EXPECT_EQ(Window->SE_Num->GetValue(), 5);
+  for (const wchar_t* name : {L"简答题", L"综合题", L"计算题"}) {
+    const int index = TypeIndex(name);
+    ASSERT_GE(index, 0) << StringToUtf8(name);
+    Window->Edit1->SetText(L"ABC");
+    Window->SelectType(index);
+    EXPECT_EQ(Window->SE_Num->GetValue(), 1);
+    EXPECT_FALSE(Window->SE_Num->GetEnabled());
+    EXPECT_EQ(Window->Edit1->GetText(), L"1");
+    EXPECT_FALSE(Window->Edit1->GetEnabled());
+  }
+  Window->ClearClick(nullptr);
+  EXPECT_EQ(Window->ComboBox1->GetItemIndex(), 0);
+  EXPECT_TRUE(Window->SE_Num->GetEnabled());
+  EXPECT_TRUE(Window->Edit1->GetEnabled());
+  EXPECT_EQ(Window->Edit1->GetText(), L"");
+
+  // A self-assessed question is saved with one option and the key "1".
+  LoadRtf(*Window->Re1, kStemRtf);
+  Window->SelectType(TypeIndex(L"简答题"));
+  ASSERT_TRUE(Window->Save());
+  const String id = SelectText(Data.Cn(), L"select a1 from tab_answ where f1 = 2");
+  EXPECT_EQ(id, L"U1" + Window->TypeList[TypeIndex(L"简答题")].Code + Chapter + L"0001");
+  EXPECT_EQ(SelectText(Data.Cn(), L"select a2 from tab_answ where a1 = " + QuotedStr(id)), L"1");
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select a2_1 from tab_answ where a1 = " + QuotedStr(id)), 1);
+}
+
+TEST_F(InputWindowTest, EachRefusalWritesNothing) {
+  const int questions = Rows(L"tab_answ"), texts = Rows(L"tab_exer");
+  Window->Edit1->SetText(L"A");
+  Window->Re1->SetText(L"   ");
+  EXPECT_FALSE(Window->Save());
+  EXPECT_EQ(LastBox(), L"提示|请填写试题内容！|64");
+  LoadRtf(*Window->Re1, kStemRtf);
+  Window->Edit1->SetText(L"  ");
+  EXPECT_FALSE(Window->Save());
+  EXPECT_EQ(LastBox(), L"提示|请填写试题答案！|64");
+  Window->Edit1->SetText(L"A");
+  Window->ComboBox1->SetItemIndex(-1);
+  EXPECT_FALSE(Window->Save());
+  EXPECT_EQ(LastBox(), L"提示|请选择题型！|64");
+  // At serial 9999 nothing more is taken.
+  Window->SelectType(0);
+  Data.Exec(L"insert into tab_answ(a1,a10,f1) values('U411" + Chapter + L"9999'," + QuotedStr(Chapter) + L",2)");
+  EXPECT_FALSE(Window->Save());
+  EXPECT_EQ(LastBox(), L"提示|最多只能录入9999道题！|48");
+  EXPECT_EQ(Rows(L"tab_answ"), questions + 1);
+  EXPECT_EQ(Rows(L"tab_exer"), texts);
+  EXPECT_EQ(Window->SavedCount, 0);
+}
+
+TEST_F(InputWindowTest, ASaveWritesEachViewsOwnRichTextAndClearsTheForm) {
+  Fill();
+  const std::string stem = SavedRtf(*Window->Re1), explanation = SavedRtf(*Window->Re2);
+  ASSERT_LT(explanation.size(), stem.size());
+  const int typeIndex = Window->ComboBox1->GetItemIndex();
+  ASSERT_TRUE(Window->Save());
+  EXPECT_EQ(Window->SavedCount, 1);
+  const String id = L"U4" + Window->TypeList[typeIndex].Code + Chapter + L"0001";
+  EXPECT_EQ(SelectText(Data.Cn(), L"select a2 from tab_answ where a1 = " + QuotedStr(id)), L"AB");
+  const TBytes a15 = Blob(id, L"a15"), jx = Blob(id, L"jx");
+  EXPECT_EQ(std::string(a15.begin(), a15.end()), stem);
+  // The explanation holds its own text and nothing of the longer stem.
+  EXPECT_EQ(std::string(jx.begin(), jx.end()), explanation);
+  // Read back, the stem shows its Chinese text exactly.
+  LoadRtf(*Window->Re1, std::string(a15.begin(), a15.end()));
+  EXPECT_NE(Window->Re1->GetText().find(L"中文 stem text"), String::npos);
+  Window->ClearClick(nullptr);
+  // The form is empty again; the next question, without explanation, continues the serial.
+  EXPECT_EQ(Window->Edit1->GetText(), L"");
+  LoadRtf(*Window->Re1, kStemRtf);
+  Window->Edit1->SetText(L"C");
+  ASSERT_TRUE(Window->Save());
+  const String second = L"U5" + Window->TypeList[0].Code + Chapter + L"0002";
+  EXPECT_TRUE(Blob(second, L"jx").empty());
+  EXPECT_EQ(Window->SavedCount, 2);
+}
+
+TEST_F(InputWindowTest, AFailingSaveKeepsTheFormAndWritesNothing) {
+  Fill();
+  const String id = L"U4" + Window->TypeList[0].Code + Chapter + L"0001";
+  Data.Exec(L"insert into tab_exer(a1) values(" + QuotedStr(id) + L")");
+  const int questions = Rows(L"tab_answ");
+  const int c3 = SelectInt(Data.Cn(), L"select c3 from tab_kmmc where C1 = " + QuotedStr(Chapter));
+  EXPECT_FALSE(Window->Save());
+  EXPECT_EQ(LastBox(), L"提示|保存试题出现错误！|64");
+  EXPECT_EQ(Rows(L"tab_answ"), questions);
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select c3 from tab_kmmc where C1 = " + QuotedStr(Chapter)), c3);
+  EXPECT_EQ(Window->SavedCount, 0);
+  EXPECT_EQ(Window->Edit1->GetText(), L"AB");
+  EXPECT_FALSE(Trim(Window->Re1->GetText()).empty());
+}
+
+TEST_F(InputWindowTest, LawPointsArePickedDeletedLimitedAndSaved) {
+  LawPointMode = 1;
+  const String a1 = SelectText(Data.Cn(), L"select top 1 ftid from tab_rule order by ftid");
+  const String a2 = SelectText(Data.Cn(), L"select top 1 ftid from tab_rule where ftid <> " + QuotedStr(a1) + L" order by ftid");
+  std::vector<int> pages;
+  SetLawPointPicker([&](int page) {
+    pages.push_back(page);
+    if (page == 0) EXPECT_EQ(LawPointCount, Window->ListBox1->GetItems()->GetCount());
+    return std::vector<TLawPoint>{{a1, L"法规[第一条]"}, {a2, L"法规[第二条]"}};
+  });
+  Window->FormShow(nullptr);
+  EXPECT_TRUE(Window->BtnAddFg->GetVisible());
+  Window->BtnAddFgClick(nullptr);
+  ASSERT_EQ(Window->ListBox1->GetItems()->GetCount(), 2);
+  EXPECT_EQ(Window->ListBox1->GetItems()->Get(1), L"法规[第二条]");
+  // Delete removes the selected point from both lists.
+  Window->ListBox1->SetItemIndex(0);
+  WORD key = VK_DELETE;
+  Window->ListBox1KeyDown(nullptr, key, {});
+  ASSERT_EQ(Window->ListBox2->GetItems()->GetCount(), 1);
+  EXPECT_EQ(Window->ListBox2->GetItems()->Get(0), a2);
+  // Past seven the picker is not opened.
+  for (int i = 0; i < 3; ++i) Window->BtnAddFgClick(nullptr);
+  EXPECT_EQ(Window->ListBox1->GetItems()->GetCount(), 7);
+  const size_t opened = pages.size();
+  Window->BtnAddFgClick(nullptr);
+  EXPECT_EQ(pages.size(), opened);
+  EXPECT_NE(LastBox().find(L"试题对应考点最多为7条！"), String::npos);
+  // The help button shows the picker's usage notes.
+  Window->HelpClick(nullptr);
+  EXPECT_EQ(pages.back(), 1);
+  Fill();
+  ASSERT_TRUE(Window->Save());
+  const String id = SelectText(Data.Cn(), L"select a1 from tab_answ where f1 = 2");
+  EXPECT_EQ(SelectText(Data.Cn(), L"select k3 from tab_answ where a1 = " + QuotedStr(id)), a2);
+  EXPECT_EQ(SelectText(Data.Cn(), L"select k9 from tab_answ where a1 = " + QuotedStr(id)), a2);
+  EXPECT_EQ(Window->ListBox1->GetItems()->GetCount(), 0);
+}
+
+TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
+  TProgramData data;
+  TRecordingResponders responders;
+  InstallEntryWindow();
+  const TEntryWindowMaker maker = SetEntryWindowMaker(nullptr);
+  ASSERT_TRUE(maker);
+  const String saved = ScreenMode;
+  for (const auto& [mode, lawPoints] : {std::pair{L"800", 0}, std::pair{L"1024", 0}, std::pair{L"800", 1}}) {
+    ScreenMode = mode;
+    LawPointMode = lawPoints;
+    std::unique_ptr<TChooserEntry> entry = maker();
+    entry->Prepare(L"试题录入 [测试章节]", L"101010");
+    HWND window = nullptr;
+    TModalDriver driver({[&] { return (window = FindOwnWindow(L"试题录入")) != nullptr; },
+                         [&] {
+                           ::UpdateWindow(window);
+                           RECT client{};
+                           ::GetClientRect(window, &client);
+                           EXPECT_EQ(client.right, String(mode) == L"800" ? 759 : 931);
+                           EXPECT_TRUE(SaveShotsOverMenu(
+                               window, L"entry_window_" + String(mode) + (lawPoints ? L"_lawpoints" : L"")));
+                           ::PostMessageW(window, WM_CLOSE, 0, 0);
+                           return true;
+                         }});
+    entry->ShowModal();
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(entry->GetSavedCount(), 0);
+  }
+  ScreenMode = saved;
+  LawPointMode = 0;
+}
