@@ -7,6 +7,7 @@
 #include "Ucommon.h"
 #include "Ujx.h"
 #include "Ukmmc.h"
+#include "Utedit.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/system/SysExceptions.h"
@@ -538,10 +539,16 @@ void TFrmLxxt::epEfTrBtn10Click(TObject*) {
   }
 }
 
+// The edit window works on the two shared queries as they stand: Cn1Query_tm on the question
+// shown and cn1query_nr on its text row (ShowRecord opened it). It switches the time limit back
+// on however it closes; its saved text reaches the stem view through the view's data link.
 void TFrmLxxt::epEfTrBtn11Click(TObject*) {
   if (FShownRecNo <= 0) return;
   EditQuestionId = Field(L"a1")->GetAsString();
   Timer1->SetEnabled(false);
+  std::unique_ptr<TfrmTedit> window(TCustomForm::Create<TfrmTedit>(Application));
+  window->PracticeTimer = Timer1;
+  window->ShowModal();
 }
 
 void TFrmLxxt::epEfTrBtn4Click(TObject*) {

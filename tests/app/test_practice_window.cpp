@@ -10,6 +10,7 @@
 #include "app/Ucommon.h"
 #include "app/Ukmmc.h"
 #include "app/Ulxxt.h"
+#include "app/Utedit.h"
 #include "app/dm.h"
 
 namespace {
@@ -231,6 +232,43 @@ TEST_F(PracticeWindow, TimeRunsOutOnceAndIsRecorded) {
     },
   });
   EXPECT_EQ(L"Y", Of(L"csbs", id));
+}
+
+TEST_F(PracticeWindow, TheEditButtonEditsTheQuestionOnDisplay) {
+  TypeIds = {11};
+  TypeTimes = {300};
+  String id, key;
+  HWND edit = nullptr;
+  Run(L"210101", {
+    [&] {
+      id = Current(L"a1");
+      key = Of(L"a2", id);
+      PostGraphicClick(Window->epEfTrBtn11);  // posted: the edit window's loop must not run in this step
+      return true;
+    },
+    [&] { return (edit = FindOwnWindow(L"试题修改")) != nullptr; },
+    [&] {
+      EXPECT_EQ(id, EditQuestionId);
+      EXPECT_FALSE(Window->Timer1->GetEnabled());  // the time limit waits while editing
+      auto* form = dynamic_cast<TfrmTedit*>(FindControl(edit));
+      if (!form) {
+        ADD_FAILURE() << "the edit window is not a TfrmTedit";
+        ::PostMessageW(edit, WM_CLOSE, 0, 0);
+        return true;
+      }
+      form->Edit1->SetText(key == L"B" ? L"C " : L"B ");
+      form->SaveClick(nullptr);
+      return true;
+    },
+    [&] { return FindOwnWindow(L"试题修改") == nullptr; },
+    [&] {
+      EXPECT_EQ(key == L"B" ? L"C" : L"B", Of(L"a2", id));  // saved, trimmed
+      EXPECT_EQ(id, Current(L"a1"));                          // still on the same question
+      EXPECT_TRUE(Window->Timer1->GetEnabled());              // the time limit runs again
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
 }
 
 TEST_F(PracticeWindow, AListeningQuestionAndTheSmallScreen) {
