@@ -47,6 +47,7 @@ void InsertUserQuestion(TADOConnection& cn, const TNewQuestion& question, const 
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPButtons.h"
 #include "controls/extended/RxRichEd.h"
+#include "MusicSettings.h"
 
 // One law point chosen in the picker: the article id and the text shown for it.
 struct TLawPoint {
@@ -147,10 +148,6 @@ class TFrmInPut : public TForm {
   void ApplyTypeRule();
   void Refuse(const String& text, TWinControl* focus);
 };
-
-// Shows the settings window's music page (ConfigMode 0) modally, owned by owner. In a unit
-// of its own: the settings window's headers and the rich-text views' cannot meet in one.
-void ShowMusicSettings(TComponent* owner);
 
 // Installs the entry window as the chooser's (SetEntryWindowMaker).
 void InstallEntryWindow();
