@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <numeric>
 #include "AppQueries.h"
+#include "ExamRules.h"
+#include "PracticeCore.h"
 #include "Ucommon.h"
 #include "Uprogress.h"
 #include "classlib/ado/ADOX.h"
@@ -207,6 +209,76 @@ bool TExamPaper::OpenPaper() {
     ErrorDlg(L"无法打开试卷！");
   }
   return open;
+}
+
+int TExamPaper::CountUnanswered() {
+  TADOQuery* query = DM1->Cn1Query1;
+  RunQuery(query, L"select count(*) as n from " + PaperTable + L" where E2_1 = '' or E2_1 is null");
+  const int n = query->FieldByName(L"n")->GetAsInteger();
+  query->Close();
+  return n;
+}
+
+int TExamPaper::CountQuestions() {
+  TADOQuery* query = DM1->Cn1Query1;
+  RunQuery(query, L"select count(*) as n from " + PaperTable);
+  const int n = query->FieldByName(L"n")->GetAsInteger();
+  query->Close();
+  return n;
+}
+
+double TExamPaper::Grade(const String& elapsed) {
+  if (!IsPaperTableName(PaperTable)) throw Exception(L"not a paper table: " + PaperTable);
+  const String& p = PaperTable;
+  TADOQuery* query = DM1->Cn1Query1;
+  RunQuery(query, L"select sum(tab_tx.B3) as ZFS from " + p + L",tab_tx where " + p + L".A13 = tab_tx.A1 and " + p +
+                      L".A2 = " + p + L".E2_1");
+  TField* sum = query->FieldByName(L"ZFS");
+  const double score = sum->GetIsNull() ? 0.0 : sum->GetAsFloat();
+  query->Close();
+  TADOTable* records = DM1->Cn1Table_cj;
+  if (!records->GetActive()) records->Open();
+  if (records->Locate(L"A1", Variant(PaperTable), TLocateOptions{loCaseInsensitive})) {
+    records->Edit();
+    records->FieldByName(L"A6")->SetAsFloat(score);
+    records->FieldByName(L"D2")->SetAsString(elapsed);
+    records->Post();
+  }
+  Score = score;
+  Elapsed = elapsed;
+  LowScore = IsLowScore(score);
+  Mode = L"old";
+  return score;
+}
+
+int TExamPaper::ToggleQuestionVoid() {
+  TADOQuery* exam = DM1->Cn1Query_exam;
+  if (!exam->GetActive() || exam->GetRecordCount() == 0) return -1;
+  const String id = exam->FieldByName(L"A1")->GetAsString();
+  const int voided = ToggleVoidRow(exam);
+  TADOQuery* query = DM1->Cn1Query1;
+  RunQuery(query, L"select * from tab_answ where a1=" + QuotedStr(id));
+  // The bank follows the paper; a row already in that state is left alone.
+  if (!query->GetEof() && (query->FieldByName(L"F1")->GetAsInteger() == 1) != (voided == 1)) ToggleVoidRow(query);
+  query->Close();
+  return voided;
+}
+
+bool TExamPaper::CopyNoteToBank() {
+  TADOQuery* exam = DM1->Cn1Query_exam;
+  if (!exam->GetActive() || exam->GetRecordCount() == 0) return false;
+  TField* note = exam->FieldByName(L"A14");
+  TADOQuery* query = DM1->Cn1Query1;
+  RunQuery(query, L"select A1, A14 from tab_answ where a1=" + QuotedStr(exam->FieldByName(L"A1")->GetAsString()));
+  const bool found = !query->GetEof();
+  if (found) {
+    query->Edit();
+    if (note->GetIsNull()) query->FieldByName(L"A14")->Clear();
+    else query->FieldByName(L"A14")->SetAsString(note->GetAsString());
+    query->Post();
+  }
+  query->Close();
+  return found;
 }
 
 // ---- Starting a mock exam --------------------------------------------------------------------

@@ -33,6 +33,7 @@ class TExamPaper {
   String Elapsed = L"0:00:00";  // time used, h:mm:ss
   double Score = 0;
   String Mode = L"new";         // "new" while the paper is sat, "old" while it is reviewed
+  bool LowScore = false;        // graded below 50: the paper goes when its review closes
 
   // Stores the five values; for a new paper draws its questions into the paper table
   // (seeding the random generator once). False, after "没有发现题目！", when the subject has
@@ -51,6 +52,24 @@ class TExamPaper {
   // Opens the paper on Cn1Query_exam (a new paper's answers cleared first), by type code and
   // id. False, after "无法打开试卷！", when it cannot be opened or holds no question.
   bool OpenPaper();
+
+  // The paper's questions without an answer (E2_1 empty or null), and all its questions.
+  int CountUnanswered();
+  int CountQuestions();
+  // Grades the paper handed in after elapsed: every question whose answer equals its key
+  // scores the points of its type, no partial credit. The score and the time go into the
+  // paper's record; then the paper is in review (Mode "old", LowScore below 50). Errors
+  // propagate with the paper's state unchanged.
+  double Grade(const String& elapsed);
+
+  // Voids (f1 = 1) or restores (f1 = 0) the paper's current question under review, in the
+  // paper and in the bank alike, each row's last answer kept or marked as voiding does in
+  // practice. Returns the new f1; -1 when the paper is not open or has no question.
+  int ToggleQuestionVoid();
+
+  // Copies the note (A14) of the paper's current question to the question's row of the bank,
+  // so that it outlives the paper. False when no paper is open or the bank has no such row.
+  bool CopyNoteToBank();
 
   // The ids drawn by the last PickRandom, in drawing order (for tests and the window).
   const std::vector<String>& LastPicks() const { return FLastPicks; }

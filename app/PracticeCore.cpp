@@ -21,6 +21,15 @@ bool IsOptionPage(int page) { return page == apSingle || page == apMultiple || p
 
 // ---- Answer pages ---------------------------------------------------------------------------
 
+bool IsRightAnswer(const String& answer, const String& key, TSelfGrades grades, bool selfPage) {
+  if (answer == key) return true;
+  return grades == TSelfGrades::Three && selfPage && key == L"1" && answer == L"2";
+}
+
+bool GradesThreeOnSelfPage(TSelfGrades grades, int typeCode) {
+  return grades == TSelfGrades::Three && AnswerPageOfType(typeCode) == apSelf;
+}
+
 int ShownAnswerPage(int typeCode, int currentPage) {
   const int page = AnswerPageOfType(typeCode);
   if (page >= 0 && page < kAnswerPages) return page;
@@ -41,14 +50,18 @@ String ReadAnswer(const TAnswerPad& pad) {
       return answer;
     case apFill: return Trim(pad.Text);
     case apTrueFalse: return pad.Down[0] ? L"A" : pad.Down[1] ? L"B" : L"";
-    case apSelf: return pad.ItemIndex == 0 || pad.ItemIndex == 1 ? IntToStr(pad.ItemIndex) : L"";
+    case apSelf: {
+      const int items = pad.Grades == TSelfGrades::Three ? 3 : 2;
+      return pad.ItemIndex >= 0 && pad.ItemIndex < items ? IntToStr(pad.ItemIndex) : L"";
+    }
     default: return answer;
   }
 }
 
-TAnswerPad RestoreAnswer(int page, int optionCount, const String& stored) {
+TAnswerPad RestoreAnswer(int page, int optionCount, const String& stored, TSelfGrades grades) {
   TAnswerPad pad;
   pad.Page = page;
+  pad.Grades = grades;
   pad.OptionCount = ClampedOptions(optionCount);
   const String answer = stored == kVoidMarker ? String() : stored;
   if (IsOptionPage(page)) {
@@ -63,7 +76,7 @@ TAnswerPad RestoreAnswer(int page, int optionCount, const String& stored) {
     pad.Down[0] = answer == L"A";
     pad.Down[1] = answer == L"B";
   } else if (page == apSelf) {
-    pad.ItemIndex = answer == L"0" ? 0 : answer == L"1" ? 1 : -1;
+    pad.ItemIndex = answer == L"0" ? 0 : answer == L"1" ? 1 : answer == L"2" && grades == TSelfGrades::Three ? 2 : -1;
   }
   return pad;
 }
@@ -90,24 +103,25 @@ TAnswerButtons AnswerButtonsOf(const String& practiceAnswer, bool hasExplanation
   return buttons;
 }
 
-String VerdictText(const String& answer, const String& key) {
-  return answer == key ? L"恭喜你，做对了！" : L"很遗憾，做错了，请继续努力！";
+String VerdictText(const String& answer, const String& key, TSelfGrades grades, bool selfPage) {
+  return IsRightAnswer(answer, key, grades, selfPage) ? L"恭喜你，做对了！" : L"很遗憾，做错了，请继续努力！";
 }
 
 // ---- Judging ------------------------------------------------------------------------------
 
 bool IsNeverAnswered(const String& lastAnswer) { return lastAnswer.empty() || lastAnswer == kVoidMarker; }
 
-TJudgement JudgeAnswer(const TAnswerHistory& history, const String& answer, TDateTime today) {
+TJudgement JudgeAnswer(const TAnswerHistory& history, const String& answer, TDateTime today,
+                       TSelfGrades grades, bool selfPage) {
   TJudgement j;
   j.Balance = history.Balance;
   j.Answers = history.Answers;
   if (answer.empty() || answer == history.PracticeAnswer) return j;
   j.Counts = true;
-  j.Right = answer == history.Key;
+  j.Right = IsRightAnswer(answer, history.Key, grades, selfPage);
   j.Result = j.Right ? 1 : 2;
   j.TodayFlag = history.LastDate != 0 && Trunc(history.LastDate) == Trunc(today) ? 1 : 2;
-  j.Previous = history.LastAnswer == history.Key ? 1 : 2;
+  j.Previous = IsRightAnswer(history.LastAnswer, history.Key, grades, selfPage) ? 1 : 2;
   if (IsNeverAnswered(history.LastAnswer)) {
     j.First = 2;
     j.Balance = j.Right ? 0 : -3;
@@ -296,8 +310,13 @@ std::vector<String> LinkedColumns(TDataSet* set) {
 
 }  // namespace
 
-TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer) {
-  const TAnswerHistory history = HistoryOf(set);
+namespace {
+
+// Saves answer into set; the answer counters (E3, E4) are judged from and written to bank
+// when it is given (a mock exam's paper keeps only the answer), else to set itself.
+TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, const String& answer,
+                           TSelfGrades grades) {
+  TAnswerHistory history = HistoryOf(set);
   if (answer.empty()) {
     if (!history.PracticeAnswer.empty()) {
       set->Edit();
@@ -306,8 +325,14 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer) {
     }
     return TSaveResult::Empty;
   }
+  if (bank) {
+    history.Answers = bank->FieldByName(L"E3")->GetAsInteger();
+    history.Balance = bank->FieldByName(L"E4")->GetAsInteger();
+  }
   const TDateTime today = dm.Today();
-  const TJudgement j = JudgeAnswer(history, answer, today);
+  const bool selfPage =
+      grades == TSelfGrades::Three && GradesThreeOnSelfPage(grades, set->FieldByName(L"A13")->GetAsInteger());
+  const TJudgement j = JudgeAnswer(history, answer, today, grades, selfPage);
   if (!j.Counts) return TSaveResult::Unchanged;
 
   TADOConnection* cn = dm.ADOCn1;
@@ -318,16 +343,22 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer) {
     const TRuleLists rules = RuleListsOf(LinkedColumns(set));
     if (!rules.IsEmpty())
       dm.CountRuleHits(rules.ArticleList, rules.LawList, rules.GroupList, j.First, j.Result);
-    set->Edit();
-    set->FieldByName(L"E2_1")->SetAsString(answer);
-    set->FieldByName(L"E2")->SetAsString(answer);
-    set->FieldByName(L"E1")->SetAsDateTime(Trunc(today));
-    set->FieldByName(L"E3")->SetAsInteger(j.Answers);
-    set->FieldByName(L"E4")->SetAsInteger(j.Balance);
-    set->Post();
+    for (TDataSet* row : {set, bank}) {
+      if (!row) continue;
+      row->Edit();
+      row->FieldByName(L"E2_1")->SetAsString(answer);
+      row->FieldByName(L"E2")->SetAsString(answer);
+      row->FieldByName(L"E1")->SetAsDateTime(Trunc(today));
+      if (row == bank || !bank) {
+        row->FieldByName(L"E3")->SetAsInteger(j.Answers);
+        row->FieldByName(L"E4")->SetAsInteger(j.Balance);
+      }
+      row->Post();
+    }
     cn->CommitTrans();
   } catch (...) {
-    if (set->GetState() == dsEdit) set->Cancel();
+    for (TDataSet* row : {set, bank})
+      if (row && row->GetState() == dsEdit) row->Cancel();
     if (cn->GetInTransaction()) cn->RollbackTrans();
     // The records' tables hold rows as they were written inside the transaction.
     dm.Cn1Table_rz->Close();
@@ -335,6 +366,16 @@ TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer) {
     throw;
   }
   return j.Right ? TSaveResult::Right : TSaveResult::Wrong;
+}
+
+}  // namespace
+
+TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGrades grades) {
+  return SaveAnswerInto(dm, set, nullptr, answer, grades);
+}
+
+TSaveResult SaveExamAnswerRow(TDM1& dm, TDataSet* paper, TDataSet* bank, const String& answer) {
+  return SaveAnswerInto(dm, paper, bank, answer, TSelfGrades::Two);
 }
 
 void MarkTimedOut(TDataSet* set) {

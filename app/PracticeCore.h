@@ -34,6 +34,18 @@ enum TAnswerPage : int {
 constexpr int kAnswerPages = 6;
 constexpr int kOptionButtons = 6;
 
+// The grades of the self-assessment page. The practice and exam windows offer 不会 (0) and
+// 会 (1); the law-article practice offers 不会 (0), 了解 (1) and 熟悉 (2), where 了解 and 熟悉
+// both count as knowing the question (whose key is "1").
+enum class TSelfGrades { Two, Three };
+// True when answer counts as right against key. With three grades, an answer read on the
+// self-assessment page (selfPage) is right when it is "1" or "2" and the key is "1";
+// everything else is compared literally.
+bool IsRightAnswer(const String& answer, const String& key, TSelfGrades grades = TSelfGrades::Two,
+                   bool selfPage = false);
+// True when grades are three and a question of typeCode is answered on the self page.
+bool GradesThreeOnSelfPage(TSelfGrades grades, int typeCode);
+
 // The page a question of typeCode is answered on: the page of AnswerPageOfType, or
 // currentPage (the page already shown) for a type that has none. Never 99.
 int ShownAnswerPage(int typeCode, int currentPage);
@@ -46,16 +58,19 @@ struct TAnswerPad {
   bool Down[kOptionButtons] = {};       // option buttons pressed; on page 3, 对 and 错
   String Text;                          // the fill-in edit (page 2)
   int ItemIndex = -1;                   // the self-assessment item (page 4), -1 for none
+  TSelfGrades Grades = TSelfGrades::Two;  // the items page 4 offers
 };
 
 // The answer string of a pad: on pages 0 and 5 the caption of the first visible pressed
 // option among the first OptionCount, on page 1 all of them in A..F order, on page 2 the
-// trimmed text, on page 3 "A" for 对 and "B" for 错, on page 4 the item index ("0", "1").
+// trimmed text, on page 3 "A" for 对 and "B" for 错, on page 4 the item index ("0", "1",
+// and "2" with three grades).
 // Empty when nothing is chosen.
 String ReadAnswer(const TAnswerPad& pad);
 // The pad of a page showing the stored answer of a question with optionCount options.
 // A void marker or an answer that fits nothing on the page gives an empty pad.
-TAnswerPad RestoreAnswer(int page, int optionCount, const String& stored);
+TAnswerPad RestoreAnswer(int page, int optionCount, const String& stored,
+                         TSelfGrades grades = TSelfGrades::Two);
 // The answer as the answer panel shows it: pages 0, 1 and 5 as ReadAnswer, page 3 "对" or
 // "错", other pages empty.
 String ShownAnswer(const TAnswerPad& pad);
@@ -72,8 +87,10 @@ struct TAnswerButtons {
 // practiceAnswer: E2_1; hasExplanation: jx is not null; firstRule: k3; note: A14.
 TAnswerButtons AnswerButtonsOf(const String& practiceAnswer, bool hasExplanation, const String& firstRule,
                                int typeCode, const String& note);
-// The verdict the answer panel shows for an answer read from the pad.
-String VerdictText(const String& answer, const String& key);
+// The verdict the answer panel shows for an answer read from the pad (selfPage and grades
+// as IsRightAnswer).
+String VerdictText(const String& answer, const String& key, TSelfGrades grades = TSelfGrades::Two,
+                   bool selfPage = false);
 
 // ---- Judging ------------------------------------------------------------------------------
 
@@ -105,8 +122,10 @@ struct TJudgement {
 };
 // Judges answer against the history on the day today (only the date parts compare).
 // A first answer sets the balance to 0 when right and −3 when wrong; later right answers
-// raise a negative balance by one, later wrong ones lower it by one.
-TJudgement JudgeAnswer(const TAnswerHistory& history, const String& answer, TDateTime today);
+// raise a negative balance by one, later wrong ones lower it by one. selfPage and grades
+// as IsRightAnswer.
+TJudgement JudgeAnswer(const TAnswerHistory& history, const String& answer, TDateTime today,
+                       TSelfGrades grades = TSelfGrades::Two, bool selfPage = false);
 
 // ---- Law points ---------------------------------------------------------------------------
 
@@ -214,8 +233,15 @@ enum class TSaveResult { Empty, Unchanged, Right, Wrong };
 // transaction of dm's connection. An empty answer only clears the practice answer (E2_1);
 // the answer already saved in this practice changes nothing. On failure every write is
 // undone, the records' tables are closed so that they read the bank again, and the error
-// propagates.
-TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer);
+// propagates. With three grades, a question whose type (A13) is answered on the
+// self-assessment page is judged as IsRightAnswer says.
+TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGrades grades = TSelfGrades::Two);
+// Saves an answer of a mock exam as SaveAnswerRow does, but the paper's current row (paper)
+// takes only the answer and its date: the answer counters (E3, E4) are judged from and
+// written to the question's own row of the bank (bank, positioned on it; nullptr when the
+// bank has no such row: the paper then keeps them), which also takes the answer, in the
+// same transaction.
+TSaveResult SaveExamAnswerRow(TDM1& dm, TDataSet* paper, TDataSet* bank, const String& answer);
 // Records a time-out on the current row of set (CSBS "Y"); the question stays answerable.
 void MarkTimedOut(TDataSet* set);
 // Voids (f1 = 1) or restores (f1 = 0) the current row of set; returns the new f1.

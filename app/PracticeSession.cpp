@@ -20,9 +20,9 @@ void Guarded(F step) {
 
 }  // namespace
 
-TPadMark PadMarkOf(const String& practiceAnswer, const String& key) {
+TPadMark PadMarkOf(const String& practiceAnswer, const String& key, TSelfGrades grades, bool selfPage) {
   if (practiceAnswer.empty()) return TPadMark::Unanswered;
-  return practiceAnswer == key ? TPadMark::Right : TPadMark::Wrong;
+  return IsRightAnswer(practiceAnswer, key, grades, selfPage) ? TPadMark::Right : TPadMark::Wrong;
 }
 
 TPracticeSession::TPracticeSession(TDM1& dm, TADOQuery* set) : FDm(dm), FSet(set) {}
@@ -88,14 +88,16 @@ bool TPracticeSession::Show(int recNo) {
 TSaveResult TPracticeSession::SaveCurrent(const String& answer) {
   if (FCurrent <= 0 || FCurrent > Total()) return TSaveResult::Empty;
   FSet->SetRecNo(FCurrent);
-  return SaveAnswerRow(FDm, FSet, answer);
+  return SaveAnswerRow(FDm, FSet, answer, FGrades);
 }
 
 TPadMark TPracticeSession::MarkOf(int recNo) {
   if (recNo < 1 || recNo > Total()) return TPadMark::Unanswered;
   FSet->SetRecNo(recNo);
-  const TPadMark mark =
-      PadMarkOf(FSet->FieldByName(L"E2_1")->GetAsString(), FSet->FieldByName(L"A2")->GetAsString());
+  const bool selfPage =
+      FGrades == TSelfGrades::Three && GradesThreeOnSelfPage(FGrades, FSet->FieldByName(L"A13")->GetAsInteger());
+  const TPadMark mark = PadMarkOf(FSet->FieldByName(L"E2_1")->GetAsString(), FSet->FieldByName(L"A2")->GetAsString(),
+                                  FGrades, selfPage);
   if (FCurrent > 0) FSet->SetRecNo(FCurrent);
   return mark;
 }

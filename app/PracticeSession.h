@@ -14,8 +14,10 @@ class TDM1;
 
 // What a pad button shows for a question of the running practice.
 enum class TPadMark { Unanswered, Right, Wrong };
-// Unanswered while practiceAnswer is empty, Right when it equals key, else Wrong.
-TPadMark PadMarkOf(const String& practiceAnswer, const String& key);
+// Unanswered while practiceAnswer is empty, Right when it counts as right against key
+// (IsRightAnswer), else Wrong.
+TPadMark PadMarkOf(const String& practiceAnswer, const String& key, TSelfGrades grades = TSelfGrades::Two,
+                   bool selfPage = false);
 
 class TPracticeSession {
  public:
@@ -31,6 +33,8 @@ class TPracticeSession {
   // filter and the display as they were, when the type has no questions.
   bool ApplyType(int typeCode);
   int GetType() const { return FType; }
+  // The grades of the self-assessment page used to judge and mark (two by default).
+  void SetSelfGrades(TSelfGrades grades) { FGrades = grades; }
 
   int Total() const;                                  // questions under the filter
   const TQuestionGroup& GetGroup() const { return FGroup; }
@@ -65,4 +69,5 @@ class TPracticeSession {
   int FType = 0;           // the type filter, 0: none
   int FCurrent = 0;        // record number on display
   TQuestionGroup FGroup;   // the group on the pad
+  TSelfGrades FGrades = TSelfGrades::Two;
 };

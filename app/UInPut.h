@@ -38,6 +38,7 @@ void InsertUserQuestion(TADOConnection& cn, const TNewQuestion& question, const 
 
 // ---- The entry window ------------------------------------------------------------------------
 #include <functional>
+#include "MusicSettings.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/Edits.h"

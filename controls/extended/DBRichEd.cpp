@@ -186,10 +186,9 @@ void TRxDBRichEdit::SetFocused(bool value) {
 void TRxDBRichEdit::CMEnter(TMessage& message) {
   SetFocused(true);
   inherited::CMEnter(message);
-  // An input method composes in the window before any character arrives: let it, when the
-  // field's content is there to be edited.
-  if (::GetSystemMetrics(SM_DBCSENABLED) && FMemoLoaded && FDataLink->GetCanModify())
-    TCustomEdit::SetReadOnly(false);
+  // The window stays read-only while the data set browses, on a DBCS system too: an input
+  // method's composition starts with WM_IME_STARTCOMPOSITION, which puts the data set into
+  // edit mode (and so makes the window writable) before the window composes.
 }
 
 void TRxDBRichEdit::CMExit(TMessage& message) {

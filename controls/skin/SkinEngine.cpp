@@ -218,8 +218,15 @@ bool TSeSkinClient::Handle(TMessage& message, TWinControl& control) {
     }
     return true;
   }
-  if (message.Msg == 2121) {
+  if (message.Msg == SE_INVALIDATEOBJECT) {
     control.Invalidate();
+    return true;
+  }
+  if (message.Msg == SE_GETFORMSKIN) {
+    // The form's answer: the component that skins it, when it has one.
+    HWND form = control.HandleAllocated() ? ::GetAncestor(control.GetHandle(), GA_ROOT) : nullptr;
+    message.Result =
+        form && form != control.GetHandle() ? ::SendMessageW(form, SE_GETFORMSKIN, 0, 0) : 0;
     return true;
   }
   return false;

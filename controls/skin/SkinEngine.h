@@ -85,8 +85,9 @@ class TSeSkinClient {
   // The copy exists, the engine has a skin with the named object, and control is neither
   // being loaded nor destroyed.
   bool UseSkin(const TComponent& control) const;
-  // Handles the engine's change messages and the repaint request for control: true when
-  // message was one of them.
+  // Handles the engine's change messages, the repaint request and the question for the
+  // form-skinning component (asked of control's form) for control: true when message was
+  // one of them.
   bool Handle(TMessage& message, TWinControl& control);
   // The engine was removed: dropped with its copy.
   void Removed(TComponent* component);

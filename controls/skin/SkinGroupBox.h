@@ -48,10 +48,10 @@ class TSeCustomGroupBox : public TSeCustomControl {
   void CMDialogChar(TMessage& message) override;
   void CMTextChanged(TMessage& message) override;
   void WMSize(TMessage& message) override;
-
- private:
   // Places and sizes the caption check box after the margin and the caption.
   void LayoutCheckBox();
+
+ private:
   // The caption's height (or the check box's) with Font.
   int CaptionHeight();
   // False when the theme could not draw the frame (the caller then draws classically).

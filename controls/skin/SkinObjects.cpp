@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "SkinActiveObjects.h"
 #include "SkinColors.h"
 #include "SkinDrawing.h"
 #include "SkinReader.h"
@@ -28,6 +29,9 @@ const wchar_t* const TextAlignNames[] = {
     L"taBottomLeft", L"taBottomCenter", L"taBottomRight"};
 const wchar_t* const TextEffectNames[] = {L"teNone", L"teShadow"};
 const wchar_t* const TileStyleNames[] = {L"tsTile", L"tsStretch", L"tsCenter"};
+const wchar_t* const ActionNames[] = {
+    L"sbaNone", L"sbaClose", L"sbaHelp", L"sbaMinimize", L"sbaMaximize", L"sbaRestore",
+    L"sbaRollUp", L"sbaRollDown", L"sbaTray", L"sbaSysMenu", L"sbaRollPanel", L"sbaCustom"};
 
 // DrawText flags by TSeTextAlign: DT_SINGLELINE with the placement; the mirrored set for the
 // second text.
@@ -114,6 +118,12 @@ const TEnumInfo SeKindIdents = MakeEnumInfo(KindNames);
 const TEnumInfo SeTextAlignIdents = MakeEnumInfo(TextAlignNames);
 const TEnumInfo SeTextEffectIdents = MakeEnumInfo(TextEffectNames);
 const TEnumInfo ScTileStyleIdents = MakeEnumInfo(TileStyleNames);
+const TEnumInfo SeActionIdents = MakeEnumInfo(ActionNames);
+
+TSeFormSkin* FormSkinOf(TWinControl* control) {
+  if (!control || !control->HandleAllocated()) return nullptr;
+  return reinterpret_cast<TSeFormSkin*>(::SendMessageW(control->GetHandle(), SE_GETFORMSKIN, 0, 0));
+}
 
 // ---- Registry -------------------------------------------------------------------------------------
 
@@ -131,7 +141,11 @@ const TClassInfo* FindSkinObjectClass(const String& name) {
 
 void RegisterSkinObjectClasses() {
   RegisterSkinObjectClass(TSeSkinObject::StaticClassInfo());
+  RegisterSkinObjectClass(TSeActiveObject::StaticClassInfo());
   RegisterSkinObjectClass(TSeBitmapObject::StaticClassInfo());
+  RegisterSkinObjectClass(TSeActiveBitmap::StaticClassInfo());
+  RegisterSkinObjectClass(TSeSystemButton::StaticClassInfo());
+  RegisterSkinObjectClass(TSeButtonObject::StaticClassInfo());
   RegisterSkinObjectClass(TSeTextObject::StaticClassInfo());
 }
 
@@ -378,9 +392,33 @@ void TSeSkinObject::Paint(TCanvas* canvas) {
   PaintChildren(canvas);
 }
 
-void TSeSkinObject::PaintSelf(TCanvas* canvas) {
-  if (FColor != clNone) FillRectColor(canvas, GetBoundsRect(), FColor);
-  PaintText(canvas, GetFont());
+void TSeSkinObject::PaintSelf(TCanvas* canvas) { PaintFilled(canvas, FColor, GetFont()); }
+
+void TSeSkinObject::PaintFilled(TCanvas* canvas, TColor color, TFont* font) {
+  if (color != clNone) FillRectColor(canvas, GetBoundsRect(), color);
+  PaintText(canvas, font);
+}
+
+HRGN TSeSkinObject::CreateRegion() {
+  return ::CreateRectRgn(FLeft, FTop, FLeft + FWidth, FTop + FHeight);
+}
+
+HRGN TSeSkinObject::CreatePaintedRegion() {
+  if (FWidth < 1 || FHeight < 1) return ::CreateRectRgn(0, 0, 0, 0);
+  TSeBitmap picture;
+  picture.SetSize(FWidth, FHeight);
+  picture.Clear(SeClearPixel);
+  {
+    TCanvas canvas;
+    canvas.SetHandle(picture.GetDC());
+    POINT old{};
+    ::SetViewportOrgEx(picture.GetDC(), -FLeft, -FTop, &old);
+    Paint(&canvas);
+    ::SetViewportOrgEx(picture.GetDC(), old.x, old.y, nullptr);
+  }
+  ::GdiFlush();
+  HRGN region = CreateRegionFromBitmap(picture, FLeft, FTop);
+  return region ? region : ::CreateRectRgn(0, 0, 0, 0);
 }
 
 void TSeSkinObject::PaintChildren(TCanvas* canvas) {
@@ -555,10 +593,37 @@ void TSeBitmapObject::Assign(TPersistent* source) {
   }
 }
 
-void TSeBitmapObject::ResolveLink(TSeBitmapLink& link) const {
+void ResolveBitmapLink(TSeBitmapList* list, TSeBitmapLink& link) {
   std::unique_ptr<TSeBitmapLink> found =
-      GetBitmaps() ? GetBitmaps()->GetBitmapLink(link.GetName(), link.GetRect()) : nullptr;
+      list ? list->GetBitmapLink(link.GetName(), link.GetRect()) : nullptr;
   link.SetBitmap(found ? found->GetBitmap() : nullptr);
+}
+
+const TSeBitmapLink& BitmapForState(uint8_t state, const TSeBitmapLink& normal,
+                                    const TSeBitmapLink& focused, const TSeBitmapLink& hot,
+                                    const TSeBitmapLink& disabled, const TSeBitmapLink& pressed) {
+  const TSeBitmapLink* picked = state == 7   ? &focused
+                                : state == 5 ? &hot
+                                : state == 8 ? &disabled
+                                : state == 6 ? &pressed
+                                             : nullptr;
+  return picked && picked->Valid() ? *picked : normal;
+}
+
+TSeColorFont::TSeColorFont() : Font(std::make_unique<TFont>()) {}
+
+void TSeColorFont::Assign(const TSeColorFont& other) {
+  Color = other.Color;
+  Font->Assign(other.Font.get());
+}
+
+void TSeColorFont::ShiftHue(int delta) {
+  Color = TSeSkinObject::ShiftColor(Color, delta);
+  Font->SetColor(TSeSkinObject::ShiftColor(Font->GetColor(), delta));
+}
+
+void TSeBitmapObject::ResolveLink(TSeBitmapLink& link) const {
+  ResolveBitmapLink(GetBitmaps(), link);
 }
 
 void TSeBitmapObject::ResolveLinks() {
@@ -569,19 +634,39 @@ void TSeBitmapObject::ResolveLinks() {
 void TSeBitmapObject::Paint(TCanvas* canvas) {
   if (!GetVisible() || GetWidth() < 1 || GetHeight() < 1 || !canvas) return;
   if (ChildCount() == 0 || GetDrawIfOwner()) {
-    PaintPicture(canvas, *FBitmap);
+    PaintPicture(canvas, CurrentBitmap());
     PaintText(canvas, GetFont());
   }
   PaintChildren(canvas);
 }
 
+HRGN TSeBitmapObject::CreateRegion() {
+  if (GetMasked() && GetKind() != skClient) return CreatePaintedRegion();
+  return inherited::CreateRegion();
+}
+
 void TSeBitmapObject::PaintPicture(TCanvas* canvas, const TSeBitmapLink& link) {
+  TSeNineSlice slice;
+  slice.Left = GetMarginLeft();
+  slice.Top = GetMarginTop();
+  slice.Right = GetMarginRight();
+  slice.Bottom = GetMarginBottom();
+  slice.Centre = FTileStyle;
+  slice.Border = FBorderTileStyle;
+  slice.Masked = GetMasked();
+  slice.MaskedBorder = FMaskedBorder;
+  slice.MaskedAngles = FMaskedAngles;
+  DrawNineSlice(canvas, link, GetBoundsRect(), slice);
+}
+
+void DrawNineSlice(TCanvas* canvas, const TSeBitmapLink& link, const TRect& d,
+                   const TSeNineSlice& slice) {
   if (!link.Valid()) return;
   TSeBitmap& bitmap = *link.GetBitmap();
-  const TRect s = link.GetRect(), d = GetBoundsRect();
-  const int l = GetMarginLeft(), t = GetMarginTop(), r = GetMarginRight(), b = GetMarginBottom();
+  const TRect s = link.GetRect();
+  const int l = slice.Left, t = slice.Top, r = slice.Right, b = slice.Bottom;
   if (l == 0 && t == 0 && r == 0 && b == 0) {
-    DrawByTileStyle(canvas, bitmap, d, s, FTileStyle, GetMasked());
+    DrawByTileStyle(canvas, bitmap, d, s, slice.Centre, slice.Masked);
     return;
   }
   // Columns and rows of the source and of the destination: edge, middle, edge.
@@ -595,11 +680,11 @@ void TSeBitmapObject::PaintPicture(TCanvas* canvas, const TSeBitmapLink& link) {
       const TRect dst(dx[col], dy[row], dx[col + 1], dy[row + 1]);
       const bool corner = row != 1 && col != 1, centre = row == 1 && col == 1;
       if (corner)
-        DrawByTileStyle(canvas, bitmap, dst, src, tsCenter, FMaskedAngles);
+        DrawByTileStyle(canvas, bitmap, dst, src, tsCenter, slice.MaskedAngles);
       else if (centre)
-        DrawByTileStyle(canvas, bitmap, dst, src, FTileStyle, GetMasked());
+        DrawByTileStyle(canvas, bitmap, dst, src, slice.Centre, slice.Masked);
       else
-        DrawByTileStyle(canvas, bitmap, dst, src, FBorderTileStyle, FMaskedBorder);
+        DrawByTileStyle(canvas, bitmap, dst, src, slice.Border, slice.MaskedBorder);
     }
 }
 

@@ -34,15 +34,46 @@ enum class TSeTextAlign {
 };
 enum TSeTextEffect { teNone, teShadow };
 enum TscTileStyle { tsTile, tsStretch, tsCenter };
+// What a caption button does when released.
+enum TSeAction {
+  sbaNone, sbaClose, sbaHelp, sbaMinimize, sbaMaximize, sbaRestore, sbaRollUp, sbaRollDown,
+  sbaTray, sbaSysMenu, sbaRollPanel, sbaCustom
+};
 
 extern const TEnumInfo SeAlignIdents;
 extern const TEnumInfo SeKindIdents;
 extern const TEnumInfo SeTextAlignIdents;
 extern const TEnumInfo SeTextEffectIdents;
 extern const TEnumInfo ScTileStyleIdents;
+extern const TEnumInfo SeActionIdents;
 
 // A skin object asks its control to repaint (lParam = the object).
 constexpr UINT SE_INVALIDATEOBJECT = 2121;
+// Asked of a control's window: the form-skinning component of its form (a TSeFormSkin*
+// as the result; 0 when there is none).
+constexpr UINT SE_GETFORMSKIN = 2122;
+
+class TSeSkinObject;
+
+// What caption buttons need of the component that skins their form.
+class TSeFormSkin {
+ public:
+  enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp, biRollUp, biTray, biClose };
+  virtual ~TSeFormSkin() = default;
+  virtual bool HasBorderIcon(TBorderIcon icon) const = 0;
+  virtual void Close() = 0;
+  virtual void Help() = 0;
+  virtual void Minimize() = 0;
+  virtual void Maximize() = 0;
+  virtual void Restore() = 0;
+  virtual void RollUp() = 0;
+  virtual void ToTray() = 0;
+  virtual void ShowSystemMenu() = 0;
+  virtual void CustomButtonClick(TSeSkinObject* button) = 0;
+};
+
+// The form-skinning component of control's form (message 2122); nullptr when none.
+TSeFormSkin* FormSkinOf(TWinControl* control);
 
 class TSeSkinObject : public TComponent {
   CLASSLIB_CLASS(TSeSkinObject, TComponent)
@@ -132,6 +163,17 @@ class TSeSkinObject : public TComponent {
   void InvalidateObject();
   // Fill, text and children on the canvas.
   virtual void Paint(TCanvas* canvas);
+  // The region the object covers, in the coordinates of its bounds; the caller owns it.
+  virtual HRGN CreateRegion();
+  // Mouse input passed on by the control; the base does nothing.
+  virtual void MouseEnter() {}
+  virtual void MouseLeave() {}
+  virtual void MouseDown(TMouseButton) {}
+  virtual void MouseMove(TShiftState) {}
+  virtual void MouseUp(TMouseButton) {}
+  virtual void DblClick(TMouseButton) {}
+  // Colour c moved by delta in hue; clNone stays.
+  static TColor ShiftColor(TColor c, int delta);
 
   // The children are stored in the binary property "Objects", not as owned components.
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
@@ -140,11 +182,14 @@ class TSeSkinObject : public TComponent {
  protected:
   // Fill and text of the object itself.
   virtual void PaintSelf(TCanvas* canvas);
+  // The bounds filled with color (unless clNone), then the text in font.
+  void PaintFilled(TCanvas* canvas, TColor color, TFont* font);
   void PaintText(TCanvas* canvas, TFont* font);
   void PaintChildren(TCanvas* canvas);
   void LayoutChildren();
-  // Colour c moved by delta in hue; clNone stays.
-  static TColor ShiftColor(TColor c, int delta);
+  // The object painted into a bitmap of its size cleared to the clear colour: the region of
+  // the pixels left otherwise, at the object's position.
+  HRGN CreatePaintedRegion();
 
  private:
   TSeAlign FAlign = saNone;
@@ -194,12 +239,16 @@ class TSeBitmapObject : public TSeSkinObject {
   void Assign(TPersistent* source) override;
   void ResolveLinks() override;
   void Paint(TCanvas* canvas) override;
+  // The painted pixels when Masked and not a client part; else the bounds.
+  HRGN CreateRegion() override;
 
  protected:
   // Binds link to the bitmap of its name in the skin's list (nothing when there is none).
   void ResolveLink(TSeBitmapLink& link) const;
   // The picture of link drawn nine-slice into the bounds.
   void PaintPicture(TCanvas* canvas, const TSeBitmapLink& link);
+  // The picture the object shows in its state; the base shows Bitmap.
+  virtual const TSeBitmapLink& CurrentBitmap() const { return *FBitmap; }
 
  private:
   std::unique_ptr<TSeBitmapLink> FBitmap;
@@ -238,6 +287,34 @@ class TSeTextObject : public TSeSkinObject {
 // Draws source of bitmap into dest by style; transparent leaves out the clear colour.
 void DrawByTileStyle(TCanvas* canvas, TSeBitmap& bitmap, const TRect& dest, const TRect& source,
                      TscTileStyle style, bool transparent);
+
+// How a nine-slice picture is drawn: the margins' squares are the corners.
+struct TSeNineSlice {
+  int Left = 0, Top = 0, Right = 0, Bottom = 0;
+  TscTileStyle Centre = tsTile, Border = tsTile;
+  bool Masked = true, MaskedBorder = true, MaskedAngles = true;
+};
+// The link's rectangle drawn into dest: the corners one to one, the edges by Border and the
+// centre by Centre; with all margins 0 the whole rectangle by Centre. Nothing unless the link
+// is valid.
+void DrawNineSlice(TCanvas* canvas, const TSeBitmapLink& link, const TRect& dest,
+                   const TSeNineSlice& slice);
+// Binds link to the bitmap of its name in list (nothing when there is none or no list).
+void ResolveBitmapLink(TSeBitmapList* list, TSeBitmapLink& link);
+// The picture for a button state: 7 focused, 5 hot, 8 disabled, 6 pressed, each only when
+// valid; else normal.
+const TSeBitmapLink& BitmapForState(uint8_t state, const TSeBitmapLink& normal,
+                                    const TSeBitmapLink& focused, const TSeBitmapLink& hot,
+                                    const TSeBitmapLink& disabled, const TSeBitmapLink& pressed);
+
+// A colour with a font (owned), as the kinds that change both by state keep them.
+struct TSeColorFont {
+  TSeColorFont();
+  TColor Color = ColorFromInt(0xFFFFFF);
+  std::unique_ptr<TFont> Font;
+  void Assign(const TSeColorFont& other);
+  void ShiftHue(int delta);
+};
 
 class TSeSkinReader;
 

@@ -36,7 +36,11 @@ void TSeSkinGroupBox::SetLumaweave(TSeLumaweave* value) {
   if (TSeSkinObject* copy = FSkin.Copy())
     if (auto* frame = dynamic_cast<TSeBitmapObject*>(copy->FindObject(L"Frame")))
       SetTransparent(frame->GetMasked() || frame->GetMaskedBorder() || frame->GetMaskedAngles());
-  if (auto* box = dynamic_cast<TSeSkinCheckBox*>(GetCheckBox())) box->SetLumaweave(value);
+  // The skin's check box may have another glyph size: the caption box is sized again.
+  if (auto* box = dynamic_cast<TSeSkinCheckBox*>(GetCheckBox())) {
+    box->SetLumaweave(value);
+    LayoutCheckBox();
+  }
   Invalidate();
 }
 

@@ -2,6 +2,7 @@
 
 #include "SkinAwareButtons.h"
 #include "SkinBitmap.h"
+#include "SkinBoxObjects.h"
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
 #include "SkinOptions.h"
@@ -16,6 +17,7 @@ void RegisterSkinClasses() {
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
+  RegisterBoxSkinObjectClasses();
 }
 
 void RegisterSkinAwareClasses() {

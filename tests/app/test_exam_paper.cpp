@@ -227,3 +227,91 @@ TEST_F(ExamPaperTest, OpeningKeepsOldAnswersAndRefusesAMissingPaper) {
 }
 
 }  // namespace
+
+namespace {
+
+// Hand-in: the gaps are counted, and grading scores each right answer with its type's points
+// and writes score and time into the paper's record.
+TEST_F(ExamPaperTest, HandInCountsGapsAndGradesIntoTheRecord) {
+  ASSERT_TRUE(Prepare(2));
+  const int total = Paper.CountQuestions();
+  ASSERT_GT(total, 20);
+  EXPECT_EQ(total, Paper.CountUnanswered()) << "a new paper has no answers";
+  // Every single-choice question answered right, one multiple-choice question right, one wrong.
+  Data.Exec(L"update tab_exam1 set e2_1=a2 where a13=11");
+  const String right = Text(L"select top 1 a1 from tab_exam1 where a13=14 order by a1");
+  const String wrong = Text(L"select top 1 a1 from tab_exam1 where a13=14 order by a1 desc");
+  Data.Exec(L"update tab_exam1 set e2_1=a2 where a1='" + right + L"'");
+  Data.Exec(L"update tab_exam1 set e2_1='Z' where a1='" + wrong + L"'");
+  const int answered = Int(L"select count(*) from tab_exam1 where e2_1<>''");
+  EXPECT_EQ(total - answered, Paper.CountUnanswered());
+  const int singles = Int(L"select count(*) from tab_exam1 where a13=11");
+  const double expected = singles * Int(L"select B3 from tab_tx where A1=11") + Int(L"select B3 from tab_tx where A1=14");
+  ASSERT_GT(expected, 0);
+  EXPECT_DOUBLE_EQ(expected, Paper.Grade(L"0:12:30"));
+  EXPECT_EQ(L"old", Paper.Mode);
+  EXPECT_EQ(L"0:12:30", Paper.Elapsed);
+  EXPECT_EQ(expected < 50, Paper.LowScore);
+  EXPECT_EQ(L"0:12:30", Text(L"select D2 from tab_cj where A1='tab_exam1'"));
+  EXPECT_EQ(int(expected), Int(L"select A6 from tab_cj where A1='tab_exam1'"));
+}
+
+TEST_F(ExamPaperTest, NothingRightScoresZeroAndIsLow) {
+  ASSERT_TRUE(Prepare(3));
+  Data.Exec(L"update tab_exam1 set e2_1='Z'");
+  EXPECT_EQ(0, Paper.CountUnanswered());
+  EXPECT_DOUBLE_EQ(0.0, Paper.Grade(L"0:01:00"));
+  EXPECT_TRUE(Paper.LowScore);
+  TExamPaper gone;
+  gone.Setup(L"tab_exam99", L"x", L"0:00:00", 0, L"old");
+  gone.Mode = L"new";
+  EXPECT_ANY_THROW(gone.Grade(L"0:01:00")) << "a missing paper fails the grading";
+  EXPECT_EQ(L"new", gone.Mode) << "and leaves the paper as it was";
+  EXPECT_FALSE(gone.LowScore);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExamPaperTest, VoidingUnderReviewMarksPaperAndBankAlike) {
+  ASSERT_TRUE(Prepare(2));
+  const String id = DM1->Cn1Query_exam->FieldByName(L"A1")->GetAsString();
+  const String where = L" where a1='" + id + L"'";
+  EXPECT_EQ(1, Paper.ToggleQuestionVoid());
+  EXPECT_EQ(1, Int(L"select f1 from tab_exam1" + where));
+  EXPECT_EQ(1, Int(L"select f1 from tab_answ" + where));
+  EXPECT_EQ(L"zero", Text(L"select e2 from tab_answ" + where)) << "never answered: the void marker";
+  EXPECT_EQ(0, Paper.ToggleQuestionVoid());
+  EXPECT_EQ(0, Int(L"select f1 from tab_answ" + where));
+  EXPECT_EQ(L"", Text(L"select e2 from tab_answ" + where)) << "the marker goes with the void";
+  // An answered question keeps its answer in both.
+  Data.Exec(L"update tab_answ set e2='B'" + where);
+  Data.Exec(L"update tab_exam1 set e2='B'" + where);
+  ASSERT_TRUE(Paper.OpenPaper());
+  DM1->Cn1Query_exam->Locate(L"A1", Variant(id), TLocateOptions{loCaseInsensitive});
+  EXPECT_EQ(1, Paper.ToggleQuestionVoid());
+  EXPECT_EQ(L"B", Text(L"select e2 from tab_answ" + where));
+  EXPECT_EQ(L"B", Text(L"select e2 from tab_exam1" + where));
+  DropPaper(Paper.PaperTable);
+  EXPECT_EQ(-1, Paper.ToggleQuestionVoid()) << "no paper open";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExamPaperTest, ExamNoteOutlivesTheDroppedPaper) {
+  ASSERT_TRUE(Prepare(2));
+  TADOQuery* exam = DM1->Cn1Query_exam;
+  const String id = exam->FieldByName(L"A1")->GetAsString();
+  exam->Edit();
+  exam->FieldByName(L"A14")->SetAsString(L"记住：'第三条'");
+  exam->Post();
+  EXPECT_TRUE(Paper.CopyNoteToBank());
+  DropPaper(Paper.PaperTable);
+  EXPECT_EQ(L"记住：'第三条'", Text(L"select A14 from tab_answ where a1='" + id + L"'"));
+  EXPECT_FALSE(Paper.CopyNoteToBank()) << "no paper open";
+}
+
+}  // namespace

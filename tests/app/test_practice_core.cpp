@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
+#include "app/ExamPaper.h"
 #include "app/PracticeCore.h"
 #include "app/Responders.h"
 #include "app/Ucommon.h"
@@ -39,6 +40,35 @@ TEST(AnswerPads, EveryPageReadsBackWhatItRestored) {
     const TAnswerPad pad = RestoreAnswer(c.Page, c.Options, c.Stored);
     EXPECT_EQ(String(c.Read), ReadAnswer(pad)) << "page " << c.Page << " " << StringToUtf8(c.Stored);
   }
+}
+
+TEST(AnswerPads, ThreeGradesReadTheThirdItemAndJudgeBothKnowingGradesRight) {
+  const TAnswerPad pad = RestoreAnswer(apSelf, 0, L"2", TSelfGrades::Three);
+  EXPECT_EQ(2, pad.ItemIndex);
+  EXPECT_EQ(L"2", ReadAnswer(pad)) << "熟悉 is kept as its own grade";
+  TAnswerPad tooFar = pad;
+  tooFar.ItemIndex = 3;
+  EXPECT_EQ(L"", ReadAnswer(tooFar));
+  EXPECT_TRUE(IsRightAnswer(L"1", L"1", TSelfGrades::Three, true));
+  EXPECT_TRUE(IsRightAnswer(L"2", L"1", TSelfGrades::Three, true)) << "熟悉 counts as right";
+  EXPECT_FALSE(IsRightAnswer(L"0", L"1", TSelfGrades::Three, true));
+  EXPECT_FALSE(IsRightAnswer(L"2", L"1", TSelfGrades::Three, false)) << "a fill-in answer stays literal";
+  EXPECT_FALSE(IsRightAnswer(L"2", L"1")) << "two grades: literal";
+  EXPECT_TRUE(GradesThreeOnSelfPage(TSelfGrades::Three, 64));
+  EXPECT_FALSE(GradesThreeOnSelfPage(TSelfGrades::Three, 11));
+  EXPECT_FALSE(GradesThreeOnSelfPage(TSelfGrades::Two, 64));
+  EXPECT_EQ(L"恭喜你，做对了！", VerdictText(L"2", L"1", TSelfGrades::Three, true));
+  TAnswerHistory history;
+  history.Key = L"1";
+  const TDateTime day = EncodeDate(2024, 5, 7);
+  EXPECT_TRUE(JudgeAnswer(history, L"2", day, TSelfGrades::Three, true).Right);
+  EXPECT_EQ(0, JudgeAnswer(history, L"2", day, TSelfGrades::Three, true).Balance) << "not in the wrong-answer set";
+  history.LastAnswer = L"2";
+  history.Balance = -2;
+  history.Answers = 1;
+  const TJudgement again = JudgeAnswer(history, L"1", day, TSelfGrades::Three, true);
+  EXPECT_EQ(1, again.Previous) << "the last grade was right too";
+  EXPECT_EQ(-1, again.Balance);
 }
 
 TEST(AnswerPads, HiddenOptionsAreNeverRead) {
@@ -381,6 +411,50 @@ TEST_F(SavingAnswers, FailureLeavesNoneOfTheWrites) {
   EXPECT_EQ(0, Question(L"e3"));
   EXPECT_EQ(L"", Set()->FieldByName(L"E2")->GetAsString()) << "the cursor keeps the stored row";
   EXPECT_EQ(dsBrowse, Set()->GetState());
+}
+
+TEST_F(SavingAnswers, ThreeGradesSaveTheBestGradeAsRightOnlyForSelfAssessedTypes) {
+  FModule->ADOCn1->Execute(L"update tab_answ set a2 = '1', a13 = 64 where a10 = '210101'");
+  Set()->Close();
+  Set()->Open();
+  EXPECT_EQ(TSaveResult::Wrong, SaveAnswerRow(*FModule, Set(), L"2")) << "two grades: literal";
+  EXPECT_EQ(TSaveResult::Wrong, SaveAnswerRow(*FModule, Set(), L"0", TSelfGrades::Three));
+  EXPECT_EQ(TSaveResult::Right, SaveAnswerRow(*FModule, Set(), L"2", TSelfGrades::Three));
+  EXPECT_EQ(-3, Question(L"e4")) << "right raises the balance by one from -4";
+  EXPECT_EQ(L"2", Text(L"select e2 from tab_answ where a10 = '210101'")) << "the grade itself is stored";
+  FModule->ADOCn1->Execute(L"update tab_answ set a13 = 11 where a10 = '210101'");
+  Set()->Close();
+  Set()->Open();
+  EXPECT_EQ(TSaveResult::Wrong, SaveAnswerRow(*FModule, Set(), L"3", TSelfGrades::Three)) << "not self-assessed";
+}
+
+TEST_F(SavingAnswers, ExamAnswerGoesToThePaperAndItsCountersToTheBank) {
+  FModule->ADOCn1->Execute(PaperTableStatement(L"tab_exam1"));
+  FModule->ADOCn1->Execute(
+      L"insert into tab_exam1 (a1,a2,a2_1,k3,k4,a10,a13,e2,e2_1,e3,e4,f1) "
+      L"select a1,a2,a2_1,k3,k4,a10,a13,e2,e2_1,e3,e4,f1 from tab_answ where a10 = '210101'");
+  TADOQuery* paper = FModule->Cn1Query_exam;
+  paper->GetSQL()->SetText(L"select * from tab_exam1");
+  paper->Open();
+  const String paperAnswer = L"select e2_1 from tab_exam1";
+  EXPECT_EQ(TSaveResult::Wrong, SaveExamAnswerRow(*FModule, paper, Set(), L"B"));
+  EXPECT_EQ(L"B", Text(paperAnswer));
+  EXPECT_EQ(0, Int(L"select e3 from tab_exam1")) << "the paper keeps no counters";
+  EXPECT_EQ(1, Question(L"e3"));
+  EXPECT_EQ(-3, Question(L"e4"));
+  EXPECT_EQ(L"B", Text(L"select e2 from tab_answ where a10 = '210101'"));
+  EXPECT_EQ(1, Log(L"A2"));
+  EXPECT_EQ(1, Rule(L"1101002", L"q4"));
+  EXPECT_EQ(TSaveResult::Unchanged, SaveExamAnswerRow(*FModule, paper, Set(), L"B"));
+  EXPECT_EQ(TSaveResult::Right, SaveExamAnswerRow(*FModule, paper, Set(), L"A"));
+  EXPECT_EQ(2, Question(L"e3"));
+  EXPECT_EQ(-2, Question(L"e4")) << "judged from the bank's balance, not the paper's copy";
+  EXPECT_EQ(TSaveResult::Empty, SaveExamAnswerRow(*FModule, paper, Set(), L""));
+  EXPECT_EQ(L"", Text(paperAnswer));
+  EXPECT_EQ(L"A", Text(L"select e2_1 from tab_answ where a10 = '210101'")) << "the bank keeps the answer";
+  // A question the bank no longer has still gets its answer on the paper.
+  EXPECT_EQ(TSaveResult::Wrong, SaveExamAnswerRow(*FModule, paper, nullptr, L"C"));
+  EXPECT_EQ(L"C", Text(paperAnswer));
 }
 
 TEST_F(SavingAnswers, TimeOutIsKeptEvenWhenAnsweredRightAfterwards) {

@@ -85,6 +85,25 @@ TEST_F(Session, SavingMarksTheQuestionsOfThePractice) {
   EXPECT_EQ(L"", Field(L"e2"));
 }
 
+TEST_F(Session, ThreeGradesMarkBothKnowingGradesRight) {
+  FData.Exec(L"update tab_answ set a2 = '1', a13 = 64 where a13 = 11");
+  const int wrongBefore = Int(L"select count(*) from tab_answ where e4 < 0");
+  ASSERT_TRUE(S().Load(L"select top 3 * from tab_answ where a13 = 64 order by a1"));
+  ASSERT_TRUE(S().ApplyType(0));
+  S().SetSelfGrades(TSelfGrades::Three);
+  EXPECT_EQ(TSaveResult::Right, S().SaveCurrent(L"2"));
+  S().Show(2);
+  EXPECT_EQ(TSaveResult::Right, S().SaveCurrent(L"1"));
+  S().Show(3);
+  EXPECT_EQ(TSaveResult::Wrong, S().SaveCurrent(L"0"));
+  EXPECT_EQ(TPadMark::Right, S().MarkOf(1));
+  EXPECT_EQ(TPadMark::Right, S().MarkOf(2));
+  EXPECT_EQ(TPadMark::Wrong, S().MarkOf(3));
+  EXPECT_EQ(wrongBefore + 1, Int(L"select count(*) from tab_answ where e4 < 0")) << "only 不会 joins the wrong-answer set";
+  S().SetSelfGrades(TSelfGrades::Two);
+  EXPECT_EQ(TPadMark::Wrong, S().MarkOf(1)) << "two grades judge literally";
+}
+
 TEST_F(Session, FinishingRightAfterOpeningAddsNoTimeWithoutALogRow) {
   ASSERT_TRUE(S().Load(kFirst45));
   ASSERT_TRUE(S().ApplyType(0));

@@ -82,6 +82,13 @@ TEST_F(DBRichEditTest, InputMethodResultAndPasteEnterEditMode) {
   ShowHost();
   TRxDBRichEdit* view = OpenView();
   ASSERT_TRUE(FocusOn(view));
+  EXPECT_TRUE(WindowReadOnly(view));
+  view->Perform(WM_IME_STARTCOMPOSITION, 0, 0);  // composing needs a writable window
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_FALSE(WindowReadOnly(view));
+  view->Perform(WM_IME_ENDCOMPOSITION, 0, 0);
+  Data.Cancel();
+  EXPECT_TRUE(WindowReadOnly(view));
   view->Perform(WM_IME_CHAR, L'评', 1);
   EXPECT_EQ(Data.GetState(), dsEdit);
   Data.Cancel();

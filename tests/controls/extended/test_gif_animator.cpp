@@ -173,18 +173,24 @@ TEST(GifAnimator, EachDisposalMethodComposesAsGifSays) {
 }
 
 TEST(GifAnimator, SwitchedChangedAndFreedWhileTheTimerTicks) {
+  // A round that makes no progress for a minute is a deadlock; a slow machine only stretches
+  // the run.
   std::atomic<bool> done{false};
+  std::atomic<DWORD> lastRound{::GetTickCount()};
   std::thread deadline([&] {
-    for (int i = 0; i < 1800 && !done; ++i) ::Sleep(100);
-    if (!done) {
-      std::fprintf(stderr, "animator stress: deadlock\n");
-      ::TerminateProcess(::GetCurrentProcess(), 5);
+    while (!done) {
+      if (::GetTickCount() - lastRound.load() > 60000) {
+        std::fprintf(stderr, "animator stress: deadlock\n");
+        ::TerminateProcess(::GetCurrentProcess(), 5);
+      }
+      ::Sleep(100);
     }
   });
   TTestHost host(0, 0, 200, 200);
   host.ShowHost();
   const Bytes gif = FourFrames({0, 0, 0, 0});
   for (int round = 0; round < 40; ++round) {
+    lastRound = ::GetTickCount();
     auto* animator = new TRxGIFAnimator(nullptr);
     animator->SetParent(&host);
     animator->SetAsyncDrawing(round % 2 == 1);

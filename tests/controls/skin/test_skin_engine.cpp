@@ -50,15 +50,16 @@ TSeSkinObject* Part(TComponent* owner, const wchar_t* name, TColor color, TRect 
   return object;
 }
 
-// A skin whose check marks are filled squares of the given colours and whose group frame is
-// a filled rectangle; saved as a cskn file.
-String MakeSkinFile(const wchar_t* fileName, TColor checked, TColor unchecked, TColor frame) {
+// A skin whose check marks are filled squares of the given colours (glyph pixels a side) and
+// whose group frame is a filled rectangle; saved as a cskn file.
+String MakeSkinFile(const wchar_t* fileName, TColor checked, TColor unchecked, TColor frame,
+                    int glyph = 15) {
   TSeSkinSource skin(nullptr);
   skin.SetSkinName(fileName);
   for (const wchar_t* name : {L"CheckBox", L"RadioButton"}) {
     TSeSkinObject* root = Part(nullptr, name, clNone, TRect(0, 0, 80, 20));
-    Part(root, L"Checked", checked, TRect(0, 0, 15, 15));
-    Part(root, L"Unchecked", unchecked, TRect(0, 0, 15, 15));
+    Part(root, L"Checked", checked, TRect(0, 0, glyph, glyph));
+    Part(root, L"Unchecked", unchecked, TRect(0, 0, glyph, glyph));
     Part(root, L"Text", clNone, TRect(0, 0, 10, 10))->GetOwnFont()->SetColor(checked);
     skin.AddObject(root);
     skin.InsertComponent(root);
@@ -182,6 +183,25 @@ TEST_F(SkinEngineTest, ControlsPaintFromTheSkinThenWithoutThenFromASecondSkin) {
   EXPECT_EQ(MarkColour(Box), clBlue);
   EXPECT_EQ(MarkColour(Group->GetButton(1)), clFuchsia);
   SaveScreenshot(Form->GetHandle(), L"skin_engine_second");
+}
+
+TEST_F(SkinEngineTest, GroupBoxSizesItsCaptionCheckBoxAgainAfterASkinChange) {
+  const String big = MakeSkinFile(L"skin26-big.cskn", clBlue, clFuchsia, clAqua, 25);
+  auto* boxed = Make<TSeSkinGroupBox>(L"Boxed", 320, 8, 200, 80);
+  boxed->SetCaption(L"背景");
+  boxed->SetUseCheckBox(true);
+  boxed->SetLumaweave(Engine);
+  Engine->SetSkinFile(First);
+  Pump();
+  TSeCustomCheckBox* box = boxed->GetCheckBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->GetGlyphSize(), TSize(15, 15));
+  const int first = box->GetWidth();
+  Engine->SetSkinFile(big);
+  Pump();
+  EXPECT_EQ(box->GetGlyphSize(), TSize(25, 25));
+  EXPECT_EQ(box->GetWidth(), first + 10);
+  ::DeleteFileW(big.c_str());
 }
 
 TEST_F(SkinEngineTest, FailedLoadLeavesTheEngineUsableAndAnnounced) {

@@ -15,6 +15,7 @@
 
 #include "Watchdog.h"
 #include "classlib/classes/Layouts.h"
+#include "controls/skin/SkinBoxObjects.h"
 #include "controls/skin/SkinReader.h"
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/SkinSource.h"
@@ -47,8 +48,64 @@ TSeSkinObject* Object(TComponent* owner, const wchar_t* name, TSeAlign align, TR
   return object;
 }
 
+void Link(TSeBitmapLink* link, const wchar_t* name, TRect r) {
+  link->SetName(name);
+  link->SetRect(r);
+}
+
+// One object of every further kind under parent, each with its own properties set.
+void AddEveryKind(TSeSkinObject* parent) {
+  auto* active = new TSeActiveObject(parent);
+  active->SetName(L"Active");
+  active->SetActiveColor(clYellow);
+  active->GetActiveFont()->SetColor(clRed);
+  auto* activeBitmap = new TSeActiveBitmap(parent);
+  activeBitmap->SetName(L"ActiveBitmap");
+  Link(activeBitmap->GetActiveBitmap(), L"Parts", TRect(0, 0, 10, 10));
+  auto* system = new TSeSystemButton(parent);
+  system->SetName(L"Close");
+  system->SetAction(sbaClose);
+  Link(system->GetBitmapHot(), L"Parts", TRect(10, 0, 20, 10));
+  Link(system->GetBitmapPressed(), L"Parts", TRect(20, 0, 30, 10));
+  auto* button = new TSeButtonObject(parent);
+  button->SetName(L"Button");
+  Link(button->GetBitmapPressed(), L"Frame", TRect(0, 0, 8, 8));
+  auto* link = new TSeLinkSkinObject(parent);
+  link->SetName(L"Placeholder");
+  link->SetLinkControl(L"编辑框");
+  auto* form = new TSeFormBitmapSkinObject(parent);
+  form->SetName(L"FormPicture");
+  form->SetTileStyle(tsCenter);
+  Link(form->GetInactiveBitmap(), L"Parts", TRect(0, 10, 40, 20));
+  auto* roll = new TSeSysButtonSkinObject(parent);
+  roll->SetName(L"Roll");
+  roll->SetAction(sbaRollPanel);
+  roll->SetRollPanel(L"Panel");
+  Link(roll->GetBitmapHover(), L"Parts", TRect(0, 0, 5, 5));
+  auto* activeSkin = new TSeActiveSkinObject(parent);
+  activeSkin->SetName(L"ActiveSkin");
+  activeSkin->SetActiveColor(clNone);
+  auto* colors = new TSeColorButtonObject(parent);
+  colors->SetName(L"Colors");
+  colors->SetPressedColor(clMaroon);
+  colors->GetDisabledFont()->SetColor(clGray);
+  auto* box = new TSeBitmapBoxObject(parent);
+  box->SetName(L"Box");
+  box->SetBorderTileStyle(tsStretch);
+  auto* activeBox = new TSeActiveBitmapBoxObject(parent);
+  activeBox->SetName(L"ActiveBox");
+  Link(activeBox->GetFocusedBitmap(), L"Frame", TRect(0, 0, 16, 16));
+  auto* buttonBox = new TSeButtonBitmapBoxObject(parent);
+  buttonBox->SetName(L"ButtonBox");
+  Link(buttonBox->GetDisabledBitmap(), L"Parts", TRect(0, 0, 40, 20));
+  auto* panel = new TSeRollPanelObject(parent);
+  panel->SetName(L"Panel");
+  panel->SetRollKind(rkBottom);
+  panel->SetRollValue(6);
+}
+
 // The test skin: two bitmaps, a check box object with three children (one with a child of
-// its own) and a group box object.
+// its own) and a group box object with one object of every further kind.
 void MakeSkin(TSeSkinSource& source) {
   source.SetSkinName(L"Test skin");
   source.SetAuthor(L"测试");
@@ -73,6 +130,7 @@ void MakeSkin(TSeSkinSource& source) {
   frame->GetBitmap()->SetRect(TRect(0, 0, 16, 16));
   frame->SetMarginLeft(4);
   frame->SetTileStyle(tsStretch);
+  AddEveryKind(group);
   source.AddObject(group);
   source.InsertComponent(group);
   // As every object read from a file gets.
@@ -165,6 +223,22 @@ TEST_F(SkinFilesTest, EveryFormatRoundTripsObjectsAndPixels) {
     std::unique_ptr<TSeSkinObject> copy(CloneSkinObject(box, nullptr));
     copy->SetBoundsRect(TRect(0, 0, 80, 20));
     EXPECT_EQ(copy->FindObject(L"Text")->GetBoundsRect(), TRect(13, 0, 80, 20));
+    // Every further kind came back as its class with its links bound.
+    TSeSkinObject* group = loaded.FindObject(L"GroupBox");
+    auto* system = dynamic_cast<TSeSystemButton*>(group->FindObject(L"Close"));
+    ASSERT_TRUE(system);
+    EXPECT_EQ(system->GetAction(), sbaClose);
+    EXPECT_EQ(system->GetKind(), skSysButton);
+    EXPECT_EQ(system->GetBitmapPressed()->GetBitmap(), loaded.GetBitmaps()->Get(0));
+    auto* roll = dynamic_cast<TSeSysButtonSkinObject*>(group->FindObject(L"Roll"));
+    ASSERT_TRUE(roll);
+    EXPECT_EQ(roll->FindRollPanel(), group->FindObject(L"Panel"));
+    auto* buttonBox = dynamic_cast<TSeButtonBitmapBoxObject*>(group->FindObject(L"ButtonBox"));
+    ASSERT_TRUE(buttonBox);
+    EXPECT_TRUE(buttonBox->GetDisabledBitmap()->Valid());
+    auto* link = dynamic_cast<TSeLinkSkinObject*>(group->FindObject(L"Placeholder"));
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->GetLinkControl(), L"编辑框");
   }
   // The level matters: xskn is no larger than cskn.
   EXPECT_LE(Saved(skin, L"xskn").size(), Saved(skin, L"cskn").size());

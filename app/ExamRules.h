@@ -1,0 +1,35 @@
+// The mock-exam window's own rules that need neither a window nor a database: the section
+// title above a question, what hand-in does with a paper, the score line of the review, the
+// low-score limit, and the void line and button of a question under review. Answer pads,
+// judging, paging and keys are the answering core's (PracticeCore).
+#pragma once
+#include "classlib/system/SysString.h"
+
+// "单选 每题1分 共20分": the type's name ("未知题型" when empty), its points per question and
+// points × count, both as shortest decimal text.
+String ExamSectionTitle(const String& typeName, double points, int count);
+
+// What hand-in does with a paper of total questions of which unanswered have no answer.
+enum class THandInStep {
+  Discard,  // nothing was answered: the paper is dropped without asking
+  Ask,      // the hand-in dialog asks (确定 / 作废 / 取消)
+};
+THandInStep HandInStepOf(int unanswered, int total);
+// The hand-in dialog's question: "你还有19道题未做，确定要交卷吗？" or, with nothing left,
+// "恭喜你已经做完试卷，确定要交卷吗？".
+String HandInPrompt(int unanswered);
+
+// "得分：85 分": the score as shortest decimal text.
+String ExamScoreText(double score);
+// A graded paper below 50 points is dropped when its review closes.
+constexpr double kKeepScore = 50.0;
+bool IsLowScore(double score);
+
+// The message line and void button of a question under review, by its f1.
+struct TReviewVoidLook {
+  String Message;  // Label1
+  String Button;   // the void button's caption
+};
+TReviewVoidLook ReviewVoidLookOf(int voided);
+// After the void button was used: voiding and restoring each have their own message.
+TReviewVoidLook VoidToggledLookOf(bool nowVoided);
