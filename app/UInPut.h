@@ -48,7 +48,6 @@ void InsertUserQuestion(TADOConnection& cn, const TNewQuestion& question, const 
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPButtons.h"
 #include "controls/extended/RxRichEd.h"
-#include "MusicSettings.h"
 
 // One law point chosen in the picker: the article id and the text shown for it.
 struct TLawPoint {
