@@ -1,6 +1,9 @@
 // The law-point picker.
 #include "UselectFg.h"
 
+#include <memory>
+#include <utility>
+
 #include "AppQueries.h"
 #include "Responders.h"
 #include "Ucommon.h"
@@ -128,3 +131,34 @@ void TFrmSelectFG::epEfButton1Click(TObject*) {
 void TFrmSelectFG::epEfButton2Click(TObject*) { SetModalResult(mrCancel); }
 
 void TFrmSelectFG::epEfButton3Click(TObject*) { SetModalResult(mrCancel); }
+
+std::vector<TLawPoint> TFrmSelectFG::PickedPoints() {
+  CopyMarks();
+  std::vector<TLawPoint> points;
+  const int law = ComboBox1->GetItemIndex();
+  if (law < 0) return points;
+  const String name = ComboBox1->GetItems()->Get(law);
+  const int count = std::min(CheckListBox1->GetCount(), CheckListBox2->GetCount());
+  for (int i = 0; i < count; ++i)
+    if (CheckListBox2->GetChecked(i))
+      points.push_back({CheckListBox2->GetItems()->Get(i), name + L"[" + TrimRight(CheckListBox1->GetItems()->Get(i)) + L"]"});
+  return points;
+}
+
+namespace {
+
+std::vector<TLawPoint> ShowLawPointPicker(int page) {
+  std::unique_ptr<TFrmSelectFG> picker(TCustomForm::Create<TFrmSelectFG>(Application));
+  // The global names the window only while it is open, whatever way the call ends.
+  struct TOpenPicker {
+    explicit TOpenPicker(TFrmSelectFG* open) { FrmSelectFG = open; }
+    ~TOpenPicker() { FrmSelectFG = nullptr; }
+  } open(picker.get());
+  picker->Notebook1->SetPageIndex(page);
+  if (picker->ShowModal() != mrOk || page != 0) return {};
+  return picker->PickedPoints();
+}
+
+}  // namespace
+
+void InstallLawPointPicker() { SetLawPointPicker(ShowLawPointPicker); }

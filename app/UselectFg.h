@@ -13,6 +13,7 @@
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPLabels.h"
 #include "controls/effects/EffBtns.h"
+#include "UInPut.h"
 
 class TADOQuery;
 
@@ -49,6 +50,8 @@ class TFrmSelectFG : public TForm {
   void LoadArticles();
   // The number of articles ticked in the visible list.
   int CheckedCount();
+  // The ticked articles in list order: id, and law name + "[" + article number + "]".
+  std::vector<TLawPoint> PickedPoints();
 
   // ---- Event handlers ------------------------------------------------------------------
   void FormCreate(TObject* sender);
@@ -67,3 +70,8 @@ class TFrmSelectFG : public TForm {
 };
 
 extern TFrmSelectFG* FrmSelectFG;
+
+// Installs the picker window as the entry and edit windows' law-point picker: each call
+// opens it modally on the page asked for (FrmSelectFG while it is open, with the limit
+// counted from LawPointCount), returns the confirmed points of page 0 and frees it.
+void InstallLawPointPicker();

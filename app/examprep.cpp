@@ -3,6 +3,7 @@
 #include "ProgramClasses.h"
 #include "Responders.h"
 #include "UInPut.h"
+#include "UselectFg.h"
 #include "Udlg.h"
 #include "Ulxxt.h"
 #include "Uprogress.h"
@@ -21,6 +22,7 @@ void RunProgram() {
   RegisterLayoutClasses();
   InstallPracticeWindow();
   InstallEntryWindow();
+  InstallLawPointPicker();
   Application->SetTitle(kAppTitle);
   if (CheckPrevInstance()) {
     // No main form: the loop returns at once and the program ends without a word.

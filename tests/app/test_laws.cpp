@@ -375,6 +375,8 @@ class LawPointPicker : public LawBrowser {
   void TearDown() override {
     delete std::exchange(FPicker, nullptr);
     LawPointCount = 0;
+    LawPointMode = 0;
+    SetLawPointPicker(nullptr);
     LawBrowser::TearDown();
   }
   TFrmSelectFG* OpenPicker(int page) {
@@ -464,6 +466,79 @@ TEST_F(LawPointPicker, RefusesMoreThanSevenPointsAndDropsMarksOfAnotherLaw) {
   Tick(0);
   picker->epEfButton1Click(picker->epEfButton1);
   EXPECT_EQ((std::vector<String>{L"提示|对应考点最多不能超过7条，已有考点7条！|64"}), Responders.Log.Boxes);
+}
+
+// The entry window's add-points button opens the installed picker: two articles ticked with
+// the mouse and confirmed reach both of its lists; with points listed already a choice past
+// seven is refused and adds nothing, and at seven the picker is not opened at all.
+TEST_F(LawPointPicker, TheEntryWindowAddsTheArticlesTickedInThePicker) {
+  InstallLawPointPicker();
+  LawPointMode = 1;
+  std::unique_ptr<TFrmInPut> entry(TCustomForm::Create<TFrmInPut>(Application));
+  entry->Show();
+  Pump();
+  HWND shown = nullptr;
+  const auto opened = [&] { return FrmSelectFG && (shown = FindOwnWindow(L"欢迎")) != nullptr; };
+  {
+    TModalDriver driver({opened, [&] {
+                           FPicker = FrmSelectFG;
+                           PickLaw(L"测试法规甲");
+                           Tick(1);
+                           Tick(3);
+                           ::UpdateWindow(shown);
+                           EXPECT_TRUE(SaveShotsOverMenu(shown, L"law_picker_from_entry"));
+                           ClickGraphic(std::exchange(FPicker, nullptr)->epEfButton1);
+                           return true;
+                         }});
+    ClickGraphic(entry->BtnAddFg);
+    EXPECT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(nullptr, FrmSelectFG);
+  EXPECT_TRUE(Responders.Log.Empty());
+  ASSERT_EQ(2, entry->ListBox1->GetItems()->GetCount());
+  EXPECT_EQ(L"测试法规甲[第2条]", entry->ListBox1->GetItems()->Get(0));
+  EXPECT_EQ(L"测试法规甲[第4条]", entry->ListBox1->GetItems()->Get(1));
+  EXPECT_EQ((std::vector<String>{L"9901002", L"9901004"}),
+            (std::vector<String>{entry->ListBox2->GetItems()->Get(0), entry->ListBox2->GetItems()->Get(1)}));
+  Pump();
+  EXPECT_TRUE(SaveShotsOverMenu(entry->GetHandle(), L"entry_window_picked_points"));
+
+  // Six listed and two more ticked: the picker says so and stays open; 关闭 adds nothing.
+  for (int i = 0; i < 4; ++i) {
+    entry->ListBox2->GetItems()->Add(L"990100" + IntToStr(i + 1));
+    entry->ListBox1->GetItems()->Add(L"测试法规甲[第" + IntToStr(i + 1) + L"条]");
+  }
+  {
+    TModalDriver driver({opened, [&] {
+                           FPicker = FrmSelectFG;
+                           PickLaw(L"测试法规甲");
+                           Tick(0);
+                           Tick(2);
+                           ClickGraphic(FPicker->epEfButton1);
+                           EXPECT_EQ(mrNone, FPicker->GetModalResult());
+                           return true;
+                         },
+                         [&] {
+                           EXPECT_EQ(shown, FindOwnWindow(L"欢迎"));
+                           ClickGraphic(std::exchange(FPicker, nullptr)->epEfButton2);
+                           return true;
+                         }});
+    ClickGraphic(entry->BtnAddFg);
+    EXPECT_TRUE(driver.Done());
+  }
+  EXPECT_EQ((std::vector<String>{L"提示|对应考点最多不能超过7条，已有考点6条！|64"}), Responders.Log.Boxes);
+  EXPECT_EQ(6, entry->ListBox1->GetItems()->GetCount());
+  EXPECT_EQ(6, entry->ListBox2->GetItems()->GetCount());
+
+  // At seven the entry window refuses before any picker is made.
+  entry->ListBox2->GetItems()->Add(L"9902001");
+  entry->ListBox1->GetItems()->Add(L"测试法规乙[条1]");
+  Responders.Log.Clear();
+  ClickGraphic(entry->BtnAddFg);
+  EXPECT_EQ(nullptr, FindOwnWindow(L"欢迎"));
+  ASSERT_EQ(1u, Responders.Log.Boxes.size());
+  EXPECT_NE(String::npos, Responders.Log.Boxes[0].find(L"试题对应考点最多为7条！"));
+  EXPECT_EQ(7, entry->ListBox1->GetItems()->GetCount());
 }
 
 TEST_F(LawPointPicker, InstructionsPageAndCloseGiveNoResult) {
