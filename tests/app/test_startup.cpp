@@ -352,6 +352,17 @@ BOOL CALLBACK FindPlayer(HWND child, LPARAM param) {
   return TRUE;
 }
 
+// The menu player inside the main window, once it exists (the main window shows first): up to
+// five seconds.
+HWND WaitForPlayer(HWND mainWindow) {
+  HWND player = nullptr;
+  for (int tries = 0; tries < 100 && !player; ++tries) {
+    ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
+    if (!player) ::Sleep(50);
+  }
+  return player;
+}
+
 BOOL CALLBACK FindCloseButton(HWND child, LPARAM param) {
   if (TextOf(child) == L"关    闭") {
     *reinterpret_cast<HWND*>(param) = child;
@@ -382,11 +393,7 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   HWND mainWindow = run.WaitForWindow(L"TFrmStart");
   ASSERT_NE(nullptr, mainWindow);
   // The main window may show a moment before its player is made (a busy machine shows it).
-  HWND player = nullptr;
-  for (int tries = 0; tries < 100 && !player; ++tries) {
-    ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
-    if (!player) ::Sleep(50);
-  }
+  HWND player = WaitForPlayer(mainWindow);
   ASSERT_NE(nullptr, player) << "the menu player fills the main window";
 
   const POINT about = ButtonCentre(player, L"about");
@@ -474,9 +481,8 @@ TEST(Journey, MenuChooserPracticeThreeAnswersAndBack) {
   ASSERT_TRUE(run.Started());
   HWND mainWindow = run.WaitForWindow(L"TFrmStart");
   ASSERT_NE(nullptr, mainWindow);
-  HWND player = nullptr;
-  ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
-  ASSERT_NE(nullptr, player);
+  HWND player = WaitForPlayer(mainWindow);
+  ASSERT_NE(nullptr, player) << "the menu player fills the main window";
   const POINT lx2 = ButtonCentre(player, L"lx2");
   PostClick(player, lx2.x, lx2.y);
   HWND chooser = run.WaitForWindow(L"TFrmkmmc");
