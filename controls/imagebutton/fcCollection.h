@@ -1,6 +1,6 @@
 // TfcCollection and TfcCollectionItem: the collection base of the image-button library, a
 // collection that knows the object that owns it (for name paths and for its items to reach
-// it). The design-time editor link of the original design has no designer to serve here.
+// it). There is no design-time item editor here, so the items keep no link to one.
 #pragma once
 #include "classlib/classes/Collection.h"
 
