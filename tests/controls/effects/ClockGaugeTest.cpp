@@ -306,19 +306,14 @@ TEST(Indicators, TheWindowsLayoutsOfGaugeAndNumberPanelAreRead) {
   auto* gauge = dynamic_cast<TepIndiGauge*>(host.FindComponent(L"TimeGauge"));
   auto* panel = dynamic_cast<TepNumPanel*>(host.FindComponent(L"epNum_all"));
   ASSERT_TRUE(gauge && panel);
-  EXPECT_EQ(gauge->GetKind(), gkVerticalBar);
-  EXPECT_EQ(gauge->GetIndiNums(), 100);
-  EXPECT_EQ(gauge->GetIndiColor(), ColorFromInt(16744448));
-  EXPECT_TRUE(gauge->GetTransparent());
-  EXPECT_EQ(panel->GetCountNums(), 5);
-  EXPECT_EQ(panel->GetIndiColor(), ColorFromInt(16777088));
   gauge->SetProgress(80);
   panel->SetValue(4096);
   host.ShowHost();
   Pump();
   SaveScreenshot(host.GetHandle(), L"indicators");
-  const String text = ComponentToText(&host);
-  EXPECT_NE(text.find(L"Kind = gkVerticalBar"), String::npos);
+  const String text = ComponentToText(&host);  // what was read is written back
+  for (const wchar_t* kept : {L"Kind = gkVerticalBar", L"IndiNums = 100", L"CountNums = 5",
+                              L"IndiColor = 16744448", L"IndiColor = 16777088"})
+    EXPECT_NE(text.find(kept), String::npos) << StringToUtf8(kept);
   EXPECT_EQ(text.find(L"MaxValue"), String::npos);  // 100 is the default
-  EXPECT_NE(text.find(L"CountNums = 5"), String::npos);
 }

@@ -46,6 +46,12 @@ inline int CountAll(const MemorySurface& surface, TColor color) {
   return surface.CountOf(color, Rect(0, 0, surface.Width(), surface.Height()));
 }
 
+// The bounding box of a window's region; empty when it has none.
+inline TRect RegionBox(HWND wnd) {
+  RECT box{};
+  return ::GetWindowRgnBox(wnd, &box) == ERROR ? TRect() : TRect(box);
+}
+
 // Saves what the screen shows of the window as screenshots\<name>.bmp beside the tests.
 inline void SaveScreenshot(HWND wnd, const String& name) {
   RECT r{};

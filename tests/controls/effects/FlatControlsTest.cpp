@@ -14,10 +14,9 @@
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
 
 using button_tests::Pump;
+using button_tests::Rgb;
 
 namespace {
-
-TColor Rgb(TColor color) { return ColorFromInt(static_cast<int32_t>(ColorToRGB(color))); }
 
 // The colour the screen shows at a point of a window (its non-client area included).
 TColor ScreenPixel(HWND wnd, int x, int y) {

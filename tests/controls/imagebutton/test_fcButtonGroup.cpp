@@ -48,7 +48,9 @@ struct Event {
   bool Changing;
   TfcButtonGroupItem* Old;
   TfcButtonGroupItem* New;
+  bool operator==(const Event&) const = default;
 };
+using Events_ = std::vector<Event>;
 
 class FcButtonGroupTest : public FormTest {
  protected:
@@ -99,18 +101,10 @@ TEST_F(FcButtonGroupTest, ARadioPadTellsTheOldAndNewItemsAndBoldsTheSelection) {
   EXPECT_EQ(ButtonOf(pad, 3)->GetBoundsRect(), Bounds(120, 0, 40, 40));
   ClickButton(ButtonOf(pad, 0));
   ClickButton(ButtonOf(pad, 2));
-  ASSERT_EQ(Events.size(), 4u);
-  EXPECT_TRUE(Events[0].Changing);
-  EXPECT_EQ(Events[0].Old, nullptr);
-  EXPECT_EQ(Events[0].New, items->GetItem(0));
-  EXPECT_FALSE(Events[1].Changing);
-  EXPECT_EQ(Events[1].New, items->GetItem(0));
-  EXPECT_TRUE(Events[2].Changing);
-  EXPECT_EQ(Events[2].Old, items->GetItem(0));
-  EXPECT_EQ(Events[2].New, items->GetItem(2));
-  EXPECT_FALSE(Events[3].Changing);
-  EXPECT_EQ(Events[3].Old, items->GetItem(0));
-  EXPECT_EQ(Events[3].New, items->GetItem(2));
+  TfcButtonGroupItem* const first = items->GetItem(0);
+  TfcButtonGroupItem* const third = items->GetItem(2);
+  EXPECT_EQ(Events, (Events_{{true, nullptr, first}, {false, nullptr, first},
+                             {true, first, third}, {false, first, third}}));
   EXPECT_EQ(pad->GetSelected(), items->GetItem(2));
   EXPECT_FALSE(ButtonOf(pad, 0)->GetDown());
   EXPECT_TRUE(ButtonOf(pad, 2)->GetFont()->GetStyle().Contains(fsBold));
@@ -122,10 +116,8 @@ TEST_F(FcButtonGroupTest, ARadioPadTellsTheOldAndNewItemsAndBoldsTheSelection) {
   ::PostMessageW(b->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, At(20, 300));
   ::PostMessageW(b->GetHandle(), WM_LBUTTONUP, 0, At(20, 300));
   Pump();
-  ASSERT_EQ(Events.size(), 1u);
-  EXPECT_TRUE(Events[0].Changing);
-  EXPECT_EQ(Events[0].New, items->GetItem(1));
-  EXPECT_EQ(pad->GetSelected(), items->GetItem(2));
+  EXPECT_EQ(Events, (Events_{{true, third, items->GetItem(1)}}));
+  EXPECT_EQ(pad->GetSelected(), third);
 }
 
 TEST_F(FcButtonGroupTest, ACheckListTogglesEachButtonAloneAndAClickPadSpringsBack) {
@@ -175,9 +167,7 @@ TEST_F(FcButtonGroupTest, ArrowKeysMoveTheSelectionAndWrapAround) {
   PressKey(VK_HOME);
   EXPECT_EQ(pad->GetSelected(), items->GetItem(0));
   ASSERT_FALSE(Events.empty());
-  EXPECT_FALSE(Events.back().Changing);
-  EXPECT_EQ(Events.back().Old, items->GetItem(3));
-  EXPECT_EQ(Events.back().New, items->GetItem(0));
+  EXPECT_EQ(Events.back(), (Event{false, items->GetItem(3), items->GetItem(0)}));
   // A group without items takes the keys and does nothing.
   auto* empty = new TfcButtonGroup(Form);
   empty->SetParent(Form);
@@ -258,9 +248,7 @@ TEST_F(FcButtonGroupTest, AStoredPadOfTwentyIsReadIntoItemsInChildOrderWithoutEv
     Events.push_back({false, o, n});
   };
   ClickButton(th20);
-  ASSERT_EQ(Events.size(), 1u);
-  EXPECT_EQ(Events[0].Old, items->GetItem(6));
-  EXPECT_EQ(Events[0].New, items->GetItem(19));
+  EXPECT_EQ(Events, (Events_{{false, items->GetItem(6), items->GetItem(19)}}));
   SaveFormScreenshot(Form, L"imagebutton_number_pad");
   // Moved to the front, it is stored first.
   items->GetItem(19)->SetIndex(0);

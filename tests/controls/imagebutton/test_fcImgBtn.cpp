@@ -26,13 +26,7 @@ void PaintCutCorners(TfcBitmap& image, TfcColor face = Blue) {
   image.SetSize(40, 40);
   for (int y = 0; y < 40; ++y) {
     const int r = y < 10 ? y : (y >= 30 ? 39 - y : 10);
-    uint8_t* row = image.GetRow(y);
-    for (int x = 0; x < 40; ++x) {
-      const TfcColor c = (x >= 10 - r && x < 30 + r) ? face : Key;
-      row[x * 3] = c.B;
-      row[x * 3 + 1] = c.G;
-      row[x * 3 + 2] = c.R;
-    }
+    for (int x = 0; x < 40; ++x) image.GetPixels().At(x, y) = x >= 10 - r && x < 30 + r ? face : Key;
   }
   image.Changed(&image);
 }
@@ -157,14 +151,11 @@ TEST_F(FcImageButtonTest, AStoredRegionSurvivesWindowCreationUntilARealResize) {
   EXPECT_EQ(block.Hex.size(), 372u * 2);  // N = 368: 21 bands of the picture
   // Store a different outline (the top band only) to see which one the window takes.
   UniqueRegion band(::CreateRectRgn(0, 0, 40, 5));
-  const TfcRegionBytes bytes = RegionToBytes(band.get());
-  char hex[3];
-  std::string replaced;
+  TfcRegionBytes bytes = RegionToBytes(band.get());
   const uint32_t n = static_cast<uint32_t>(bytes.size());
-  for (uint8_t b : {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)}) {
-    std::snprintf(hex, sizeof hex, "%02X", b);
-    replaced += hex;
-  }
+  bytes.insert(bytes.begin(), {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)});
+  std::string replaced;
+  char hex[3];
   for (uint8_t b : bytes) {
     std::snprintf(hex, sizeof hex, "%02X", b);
     replaced += hex;
@@ -316,15 +307,9 @@ TEST_F(FcImageButtonTest, ANewPictureInsideTheClickHandlerIsTakenAfterIt) {
   Pump();
   // Red everywhere but the top-left pixel, which is then the transparent colour.
   TfcBitmap square;
-  PaintCutCorners(square, TfcColor{0, 0, 255});
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 40; ++x) {
-      uint8_t* pixel = square.GetRow(y) + x * 3;
-      const bool corner = x == 0 && y == 0;
-      pixel[0] = corner ? 255 : 0;
-      pixel[1] = corner ? 255 : 0;
-      pixel[2] = 255;
-    }
+  square.SetSize(40, 40);
+  fcPixels::Fill(square.GetPixels(), TfcColor{0, 0, 255});
+  square.GetPixels().At(0, 0) = TfcColor{255, 255, 255};
   ASSERT_FALSE(::PtInRegion(button->GetHitRegion(), 1, 1));
   int clicks = 0;
   button->SetOnClick([&](TObject*) {

@@ -23,91 +23,70 @@ class FcStoredButtonsTest : public FormTest {
   }
 };
 
+// Every value below differs from its default, so finding each line again in the text written
+// back proves that its name is published and its value read and kept.
 TEST_F(FcStoredButtonsTest, EveryClassReadsItsPublishedNamesAndValues) {
-  ReadLayout(
-      L"object Form1: TButtonsForm\n"
-      L"  object Dlg1: TfcShapeBtn\n"
-      L"    Left = 10\n    Top = 10\n    Width = 75\n    Height = 25\n"
-      L"    Caption = '确定'\n"
-      L"    Shape = bsRoundRect\n    RoundRectBias = 25\n    ShadeStyle = fbsHighlight\n"
-      L"    ModalResult = 1\n    Orientation = soRight\n"
-      L"    PointList.Strings = (\n      '0, 0'\n      'WIDTH, HEIGHT'\n      '0, HEIGHT')\n"
-      L"    OnClick = ControlClick\n"
-      L"  end\n"
-      L"  object Img1: TfcImageBtn\n"
-      L"    Left = 100\n    Top = 10\n    Width = 40\n    Height = 40\n"
-      L"    Color = clNone\n    TransparentColor = clWhite\n    DitherColor = clYellow\n"
-      L"    DitherStyle = dsFill\n    GroupIndex = 3\n    AllowAllUp = True\n    Down = True\n"
-      L"    Options = [boFocusable, boToggleOnUp, boAutoBold]\n    Layout = blGlyphTop\n"
-      L"    Margin = 2\n    Spacing = 6\n    NumGlyphs = 3\n    SmoothFont = True\n"
-      L"    Offsets.ImageDownX = 5\n    Offsets.TextDownY = 3\n    Offsets.GlyphX = -1\n"
-      L"    ShadeColors.BtnFocus = clRed\n    ShadeColors.Shadow = clGray\n"
-      L"    TextOptions.Alignment = taLeftJustify\n    TabStop = True\n"
-      L"  end\n"
-      L"  object fcBG_many: TfcButtonGroup\n"
-      L"    Left = 10\n    Top = 60\n    Width = 240\n    Height = 40\n"
-      L"    AutoBold = False\n    ButtonClassName = 'TfcImageBtn'\n    ClickStyle = bcsCheckList\n"
-      L"    Columns = 1\n    ControlSpacing = 0\n    Layout = loHorizontal\n"
-      L"    MaxControlSize = 50\n    Transparent = False\n    BorderWidth = 2\n"
-      L"  end\n"
-      L"end\n");
+  const wchar_t* const dlgLines[] = {
+      L"Shape = bsRoundRect", L"RoundRectBias = 25", L"ModalResult = 1",
+      L"Orientation = soRight"};
+  const wchar_t* const imgLines[] = {
+      L"TransparentColor = clWhite", L"DitherColor = clYellow", L"DitherStyle = dsFill",
+      L"GroupIndex = 3", L"AllowAllUp = True", L"Down = True",
+      L"Options = [boFocusable, boToggleOnUp, boAutoBold]", L"Layout = blGlyphTop",
+      L"Margin = 2", L"Spacing = 6", L"NumGlyphs = 3", L"SmoothFont = True",
+      L"Offsets.ImageDownX = 5", L"Offsets.TextDownY = 3", L"Offsets.GlyphX = -1",
+      L"ShadeColors.BtnFocus = clRed", L"ShadeColors.Shadow = clGray",
+      L"TextOptions.Alignment = taLeftJustify"};
+  const wchar_t* const groupLines[] = {
+      L"AutoBold = False", L"ClickStyle = bcsCheckList", L"ControlSpacing = 0",
+      L"Layout = loHorizontal", L"MaxControlSize = 50", L"Transparent = False"};
+  const auto object = [](const String& head, const auto& lines) {
+    String text = L"  object " + head + L"\n";
+    for (const wchar_t* line : lines) text += String(L"    ") + line + L"\n";
+    return text + L"  end\n";
+  };
+  ReadLayout(L"object Form1: TButtonsForm\n" +
+             object(L"Dlg1: TfcShapeBtn\n    Left = 10\n    Top = 10\n    Width = 75\n"
+                    L"    Height = 25\n    Caption = '确定'\n    PointList.Strings = (\n      '0, 0'\n"
+                    L"      'WIDTH, HEIGHT'\n      '0, HEIGHT')\n    OnClick = ControlClick",
+                    dlgLines) +
+             object(L"Img1: TfcImageBtn\n    Left = 100\n    Top = 10\n    Width = 40\n"
+                    L"    Height = 40\n    Color = clNone\n    TabStop = True",
+                    imgLines) +
+             object(L"fcBG_many: TfcButtonGroup\n    Left = 10\n    Top = 60\n    Width = 240\n"
+                    L"    Height = 40\n    ButtonClassName = 'TfcImageBtn'\n    Columns = 1\n"
+                    L"    BorderWidth = 2",
+                    groupLines) +
+             L"end\n");
   auto* dlg = Find<TfcShapeBtn>(L"Dlg1");
-  ASSERT_NE(dlg, nullptr);
-  EXPECT_EQ(dlg->GetShape(), bsRoundRect);
-  EXPECT_EQ(dlg->GetRoundRectBias(), 25);
-  EXPECT_EQ(dlg->GetShadeStyle(), fbsHighlight);
-  EXPECT_EQ(dlg->GetModalResult(), 1);
-  EXPECT_EQ(dlg->GetOrientation(), soRight);
-  EXPECT_EQ(dlg->GetPointList()->GetCount(), 3);
+  auto* img = Find<TfcImageBtn>(L"Img1");
+  ASSERT_TRUE(dlg && img && Find<TfcButtonGroup>(L"fcBG_many"));
   EXPECT_EQ(dlg->GetCaption(), L"确定");
+  EXPECT_EQ(dlg->GetPointList()->GetCount(), 3);
+  EXPECT_EQ(img->GetImgOffsets()->GetImageDownY(), 2);
+  EXPECT_TRUE(img->GetFont()->GetStyle().Contains(fsBold));  // down, grouped, AutoBold
+  EXPECT_TRUE(img->GetTabStop());
   ShowForm();
   ClickControl(dlg);
   EXPECT_EQ(Form->ClicksOf(dlg), 1);
 
-  auto* img = Find<TfcImageBtn>(L"Img1");
-  ASSERT_NE(img, nullptr);
-  EXPECT_EQ(img->GetTransparentColor(), clWhite);
-  EXPECT_EQ(img->GetDitherColor(), clYellow);
-  EXPECT_EQ(img->GetDitherStyle(), dsFill);
-  EXPECT_TRUE(img->GetDown());
-  EXPECT_TRUE(img->GetAllowAllUp());
-  EXPECT_EQ(img->GetOptions(), (TfcButtonOptions{boFocusable, boToggleOnUp, boAutoBold}));
-  EXPECT_TRUE(img->GetFont()->GetStyle().Contains(fsBold));  // down, grouped, AutoBold
-  EXPECT_EQ(img->GetLayout(), blGlyphTop);
-  EXPECT_EQ(img->GetMargin(), 2);
-  EXPECT_EQ(img->GetSpacing(), 6);
-  EXPECT_EQ(img->GetNumGlyphs(), 3);
-  EXPECT_TRUE(img->GetSmoothFont());
-  EXPECT_EQ(img->GetImgOffsets()->GetImageDownX(), 5);
-  EXPECT_EQ(img->GetImgOffsets()->GetImageDownY(), 2);
-  EXPECT_EQ(img->GetOffsets()->GetTextDownY(), 3);
-  EXPECT_EQ(img->GetOffsets()->GetGlyphX(), -1);
-  EXPECT_EQ(img->GetShadeColors()->GetBtnFocus(), clRed);
-  EXPECT_EQ(img->GetShadeColors()->GetShadow(), clGray);
-  EXPECT_EQ(img->GetTextOptions()->GetAlignment(), taLeftJustify);
-  EXPECT_TRUE(img->GetTabStop());
-
-  auto* group = Find<TfcButtonGroup>(L"fcBG_many");
-  ASSERT_NE(group, nullptr);
-  EXPECT_FALSE(group->GetAutoBold());
-  EXPECT_EQ(group->GetButtonClassName(), L"TfcImageBtn");
-  EXPECT_EQ(group->GetClickStyle(), bcsCheckList);
-  EXPECT_EQ(group->GetControlSpacing(), 0);
-  EXPECT_EQ(group->GetLayout(), loHorizontal);
-  EXPECT_EQ(group->GetMaxControlSize(), 50);
-  EXPECT_FALSE(group->GetTransparent());
-
-  // Written back, defaults are left out and the image button keeps its region blocks.
+  // Written back, each value is kept and defaults are left out; the image button keeps its
+  // region blocks.
   const String text = ComponentToText(Form);
-  EXPECT_NE(text.find(L"Shape = bsRoundRect"), String::npos);
+  const size_t imgAt = text.find(L"object Img1"), groupAt = text.find(L"object fcBG_many");
+  for (const wchar_t* line : dlgLines)
+    EXPECT_LT(text.find(line), imgAt) << StringToUtf8(line) << "\n" << StringToUtf8(text);
+  for (const wchar_t* line : imgLines) {
+    const size_t at = text.find(line, imgAt);
+    EXPECT_TRUE(at < groupAt) << StringToUtf8(line);
+  }
+  for (const wchar_t* line : groupLines)
+    EXPECT_NE(text.find(line, groupAt), String::npos) << StringToUtf8(line);
   EXPECT_EQ(text.find(L"Shape = bsRect"), String::npos);
-  EXPECT_NE(text.find(L"DitherStyle = dsFill"), String::npos);
-  EXPECT_NE(text.find(L"Options = [boFocusable, boToggleOnUp, boAutoBold]"), String::npos);
   EXPECT_EQ(text.find(L"Offsets.ImageDownY"), String::npos);
   EXPECT_NE(text.find(L"RegionData = {"), String::npos);
   EXPECT_NE(text.find(L"DownRegionData = {"), String::npos);
-  const size_t dlgAt = text.find(L"object Dlg1");
-  EXPECT_EQ(text.find(L"RegionData", dlgAt), text.find(L"RegionData", text.find(L"object Img1")));
+  EXPECT_EQ(text.find(L"RegionData", text.find(L"object Dlg1")), text.find(L"RegionData", imgAt));
   EXPECT_EQ(text.find(L"ButtonItems"), String::npos);
 }
 
