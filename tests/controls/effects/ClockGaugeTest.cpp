@@ -310,7 +310,7 @@ TEST(Indicators, TheWindowsLayoutsOfGaugeAndNumberPanelAreRead) {
   panel->SetValue(4096);
   host.ShowHost();
   Pump();
-  SaveScreenshot(host.GetHandle(), L"indicators");
+  EXPECT_TRUE(SaveWindowScreenshot(host.GetHandle(), L"indicators"));
   const String text = ComponentToText(&host);  // what was read is written back
   for (const wchar_t* kept : {L"Kind = gkVerticalBar", L"IndiNums = 100", L"CountNums = 5",
                               L"IndiColor = 16744448", L"IndiColor = 16777088"})

@@ -250,14 +250,9 @@ TEST(EffectBaseLayouts, ButtonsReadTheirPropertiesAndSoundReferences) {
   TTestHost host;
   ReadLayout(&host,
              L"object Host: TTestHost\n"
-             L"  object Go: TButtonGControl\n"
-             L"    Caption = '开始'\n"
-             L"    Transparent = True\n"
-             L"    ClickSound = Ding\n"
-             L"    Layout = blGlyphTop\n"
-             L"  end\n"
-             L"  object Ding: TepWavePlayer\n"
-             L"  end\n"
+             L"  object Go: TButtonGControl\n    Caption = '开始'\n    Transparent = True\n"
+             L"    ClickSound = Ding\n    Layout = blGlyphTop\n  end\n"
+             L"  object Ding: TepWavePlayer\n  end\n"
              L"end\n");
   auto* go = dynamic_cast<TButtonGControl*>(host.FindComponent(L"Go"));
   auto* ding = dynamic_cast<TepWavePlayer*>(host.FindComponent(L"Ding"));

@@ -264,7 +264,7 @@ class EffectButtonForm : public button_tests::FormTest {
 TEST_F(EffectButtonForm, EveryButtonIsReadFromItsLayoutAndClicksWithTheMouse) {
   ASSERT_TRUE(Tr && Ef && Rnd && Tb && Fb);
   EXPECT_TRUE(Tb->GetTabStop());
-  effect_tests::SaveScreenshot(Form->GetHandle(), L"effect_buttons");
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"effect_buttons"));
   for (TControl* button : std::initializer_list<TControl*>{Tr, Ef, Rnd, Tb, Fb}) {
     button_tests::ClickControl(button);
     EXPECT_EQ(Clicks(button), 1) << StringToUtf8(button->GetName());

@@ -11,6 +11,7 @@
 #include "classlib/forms/Forms.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/MemorySurface.h"
+#include "tests/ScreenShots.h"
 
 namespace effect_tests {
 
@@ -50,20 +51,6 @@ inline int CountAll(const MemorySurface& surface, TColor color) {
 inline TRect RegionBox(HWND wnd) {
   RECT box{};
   return ::GetWindowRgnBox(wnd, &box) == ERROR ? TRect() : TRect(box);
-}
-
-// Saves what the screen shows of the window as screenshots\<name>.bmp beside the tests.
-inline void SaveScreenshot(HWND wnd, const String& name) {
-  RECT r{};
-  ::GetWindowRect(wnd, &r);
-  TBitmap shot;
-  shot.SetSize(r.right - r.left, r.bottom - r.top);
-  const HDC screen = ::GetDC(nullptr);
-  ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, r.right - r.left, r.bottom - r.top, screen,
-           r.left, r.top, SRCCOPY);
-  ::ReleaseDC(nullptr, screen);
-  ::CreateDirectoryW(L"screenshots", nullptr);
-  shot.SaveToFile(L"screenshots\\" + name + L".bmp");
 }
 
 }  // namespace effect_tests

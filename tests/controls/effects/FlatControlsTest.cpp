@@ -289,7 +289,7 @@ TEST_F(FlatForm, TheDropDownListIsSizedToItsItemsAndSelectsByMouseAndKeys) {
   ::GetWindowRect(list, &r);
   const int row = FlatFontHeight(Tunes->GetFont()) - 2;
   EXPECT_EQ(r.bottom - r.top, 3 * row + 4);
-  effect_tests::SaveScreenshot(Form->GetHandle(), L"flat_controls");
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_controls"));
   // A click on the second row picks it.
   ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, button_tests::At(10, row + row / 2));
   ::SendMessageW(list, WM_LBUTTONUP, 0, button_tests::At(10, row + row / 2));

@@ -144,16 +144,9 @@ TEST(EffectLayouts, LabelAndBevelReadAndWriteTheirProperties) {
   TTestHost host;
   ReadLayout(&host,
              L"object Host: TTestHost\n"
-             L"  object Title: TepLabel\n"
-             L"    Caption = '模拟考试'\n"
-             L"    Text3D = False\n"
-             L"    InnerColor = clYellow\n"
-             L"    GradKind = gdVCenter\n"
-             L"  end\n"
-             L"  object Frame: TepBevel\n"
-             L"    Shape = bsTopLine\n"
-             L"    Style = bsRaised\n"
-             L"  end\n"
+             L"  object Title: TepLabel\n    Caption = '模拟考试'\n    Text3D = False\n"
+             L"    InnerColor = clYellow\n    GradKind = gdVCenter\n  end\n"
+             L"  object Frame: TepBevel\n    Shape = bsTopLine\n    Style = bsRaised\n  end\n"
              L"end\n");
   auto* label = dynamic_cast<TepLabel*>(host.FindComponent(L"Title"));
   auto* bevel = dynamic_cast<TepBevel*>(host.FindComponent(L"Frame"));

@@ -249,7 +249,7 @@ TEST_F(FcButtonGroupTest, AStoredPadOfTwentyIsReadIntoItemsInChildOrderWithoutEv
   };
   ClickButton(th20);
   EXPECT_EQ(Events, (Events_{{false, items->GetItem(6), items->GetItem(19)}}));
-  SaveFormScreenshot(Form, L"imagebutton_number_pad");
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"imagebutton_number_pad"));
   // Moved to the front, it is stored first.
   items->GetItem(19)->SetIndex(0);
   const String reordered = ComponentToText(Form);

@@ -80,7 +80,7 @@ TEST_F(FcImageButtonTest, AClickOnATransparentCornerReachesTheFormUnderneath) {
   clickAt(origin.X + 20, origin.Y + 20);
   EXPECT_EQ(Clicks[button], 1);
   EXPECT_EQ(formPresses, 1);
-  SaveFormScreenshot(Form, L"imagebutton_corner");
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"imagebutton_corner"));
 }
 
 TEST_F(FcImageButtonTest, TheKeptRegionStaysValidThroughResizesAndARecreate) {

@@ -79,17 +79,10 @@ TEST_F(FcLabelTest, ALabelReadFromALayoutIsSizedOnlyWhenLoaded) {
   const String layout =
       L"object Form1: TButtonsForm\n"
       L"  object Label1: TfcLabel\n"
-      L"    Left = 200\n"
-      L"    Top = 8\n"
-      L"    Width = 150\n"
-      L"    Height = 60\n"
-      L"    Caption = 'Hello'\n"
-      L"    TextOptions.Alignment = taRightJustify\n"
-      L"    TextOptions.Rotation = -90\n"
-      L"    TextOptions.Shadow.Enabled = True\n"
-      L"    TextOptions.Shadow.XOffset = 3\n"
-      L"    TextOptions.Options = [toShowAccel, toShowEllipsis]\n"
-      L"    Transparent = True\n"
+      L"    Left = 200\n    Top = 8\n    Width = 150\n    Height = 60\n    Caption = 'Hello'\n"
+      L"    TextOptions.Alignment = taRightJustify\n    TextOptions.Rotation = -90\n"
+      L"    TextOptions.Shadow.Enabled = True\n    TextOptions.Shadow.XOffset = 3\n"
+      L"    TextOptions.Options = [toShowAccel, toShowEllipsis]\n    Transparent = True\n"
       L"  end\n"
       L"end\n";
   TGlobalLoading loading;

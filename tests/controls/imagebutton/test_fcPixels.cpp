@@ -292,22 +292,19 @@ TEST(FcEffects, FlipMirrorsAndTwiceRestores) {
 }
 
 // Column offsets 0, 1, 0, -1 and row offsets 0: pixel (x, y) comes from row y + offset of x.
-TEST(FcEffects, WaveMovesColumnsAndLeavesUncoveredPixelsWhite) {
-  TfcPixelBuffer image = Numbered(4, 4), source = Numbered(4, 4);
+// Uncovered pixels turn white, or with wrapping come from a true modulo.
+TEST(FcEffects, WaveMovesColumnsAndWrapsAsATrueModulo) {
+  TfcPixelBuffer image = Numbered(4, 4), source = Numbered(4, 4), wrapped = Numbered(4, 4);
   fcPixels::Wave(image.View(), kQuarter, 1e9, 1, false);
   for (int y = 0; y < 4; ++y) EXPECT_EQ(source.At(2, y), image.At(2, y));
   EXPECT_EQ(source.At(1, 1), image.At(1, 0));
   EXPECT_EQ(fcWhitePixel, image.At(1, 3));  // row 4 is outside
   EXPECT_EQ(fcWhitePixel, image.At(3, 0));  // row -1 is outside
   EXPECT_EQ(source.At(3, 2), image.At(3, 3));
-}
-
-TEST(FcEffects, WaveWrapIsATrueModulo) {
-  TfcPixelBuffer image = Numbered(4, 4), source = Numbered(4, 4);
-  fcPixels::Wave(image.View(), kQuarter, 1e9, 1, true);
-  EXPECT_EQ(source.At(1, 0), image.At(1, 3));  // row 4 wraps to row 0
-  EXPECT_EQ(source.At(3, 3), image.At(3, 0));  // row -1 wraps to row 3
-  EXPECT_EQ(source.At(3, 0), image.At(3, 1));
+  fcPixels::Wave(wrapped.View(), kQuarter, 1e9, 1, true);
+  EXPECT_EQ(source.At(1, 0), wrapped.At(1, 3));  // row 4 wraps to row 0
+  EXPECT_EQ(source.At(3, 3), wrapped.At(3, 0));  // row -1 wraps to row 3
+  EXPECT_EQ(source.At(3, 0), wrapped.At(3, 1));
   // Row offsets 0, 1, 0, -1 move pixels along the rows, wrapping the same way.
   TfcPixelBuffer rows = Numbered(4, 4);
   fcPixels::Wave(rows.View(), 1e9, kQuarter, 1, true);

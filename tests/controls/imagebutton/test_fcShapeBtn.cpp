@@ -153,7 +153,7 @@ TEST_F(FcShapeButtonTest, AMessageDialogButtonClosesItsFormWithItsResult) {
   star->SetColor(clYellow);
   star->SetParent(Form);
   Pump();
-  SaveFormScreenshot(Form, L"imagebutton_dialog_buttons");
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"imagebutton_dialog_buttons"));
 }
 
 }  // namespace

@@ -26,9 +26,8 @@ class FcStoredButtonsTest : public FormTest {
 // Every value below differs from its default, so finding each line again in the text written
 // back proves that its name is published and its value read and kept.
 TEST_F(FcStoredButtonsTest, EveryClassReadsItsPublishedNamesAndValues) {
-  const wchar_t* const dlgLines[] = {
-      L"Shape = bsRoundRect", L"RoundRectBias = 25", L"ModalResult = 1",
-      L"Orientation = soRight"};
+  const wchar_t* const dlgLines[] = {L"Shape = bsRoundRect", L"RoundRectBias = 25",
+                                     L"ModalResult = 1", L"Orientation = soRight"};
   const wchar_t* const imgLines[] = {
       L"TransparentColor = clWhite", L"DitherColor = clYellow", L"DitherStyle = dsFill",
       L"GroupIndex = 3", L"AllowAllUp = True", L"Down = True",
@@ -76,10 +75,8 @@ TEST_F(FcStoredButtonsTest, EveryClassReadsItsPublishedNamesAndValues) {
   const size_t imgAt = text.find(L"object Img1"), groupAt = text.find(L"object fcBG_many");
   for (const wchar_t* line : dlgLines)
     EXPECT_LT(text.find(line), imgAt) << StringToUtf8(line) << "\n" << StringToUtf8(text);
-  for (const wchar_t* line : imgLines) {
-    const size_t at = text.find(line, imgAt);
-    EXPECT_TRUE(at < groupAt) << StringToUtf8(line);
-  }
+  for (const wchar_t* line : imgLines)
+    EXPECT_LT(text.find(line, imgAt), groupAt) << StringToUtf8(line);
   for (const wchar_t* line : groupLines)
     EXPECT_NE(text.find(line, groupAt), String::npos) << StringToUtf8(line);
   EXPECT_EQ(text.find(L"Shape = bsRect"), String::npos);
