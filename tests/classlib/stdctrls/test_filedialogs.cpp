@@ -41,12 +41,6 @@ TEST(FileDialogTexts, TheResultBufferGivesFullPaths) {
   EXPECT_TRUE(SplitDialogFiles(L"\0", 1).empty());
 }
 
-TEST(FileDialogTexts, OptionsMapToTheSystemsFlags) {
-  EXPECT_EQ(OpenOptionsToFlags(TOpenOptions{ofOverwritePrompt, ofFileMustExist, ofHideReadOnly}),
-            static_cast<DWORD>(OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY));
-  EXPECT_EQ(OpenOptionsToFlags(TOpenOptions{ofOldStyleDialog}), 0u);
-}
-
 // ---- Dialogs driven from a timer ----------------------------------------------------------------
 
 // Types a name into the file name box of the file dialog shown and presses OK.
@@ -200,23 +194,7 @@ TEST_F(FileDialogTest, OtherWindowsOfTheProgramAreDisabledWhileADialogIsShown) {
 
 // ---- Pictures and layouts ---------------------------------------------------------------------------
 
-TEST(SavePictureDialog, StartsWithTheGraphicFilterAndStoresOnlyAnotherOne) {
-  TForm* form = TCustomForm::Create<TForm>(nullptr);
-  std::unique_ptr<TForm> owner(form);
-  auto* dialog = new TSavePictureDialog(form);
-  dialog->SetName(L"SavePictureDialog1");
-  EXPECT_EQ(dialog->GetFilter(), GraphicFilter(TGraphic::StaticClassInfo()));
-  EXPECT_NE(dialog->GetFilter().find(L"*.bmp"), String::npos);
-  EXPECT_EQ(ComponentToText(form).find(L"Filter"), String::npos);
-  dialog->SetFilter(L"Bitmaps (*.bmp)|*.bmp");
-  dialog->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofEnableSizing});
-  const String text = ComponentToText(form);
-  EXPECT_NE(text.find(L"Filter = 'Bitmaps (*.bmp)|*.bmp'"), String::npos) << StringToUtf8(text);
-  EXPECT_NE(text.find(L"Options = [ofOverwritePrompt, ofHideReadOnly, ofEnableSizing]"),
-            String::npos);
-}
-
-TEST(DialogLayout, DialogsAreReadWithTheirFilterOptionsAndTexts) {
+TEST(DialogLayout, DialogsAreReadWithTheirFilterOptionsAndTextsAndTheDefaultFilterIsNotWritten) {
   std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
   TStringStream stream(
       L"object Form1: TForm\n"
@@ -228,13 +206,15 @@ TEST(DialogLayout, DialogsAreReadWithTheirFilterOptionsAndTexts) {
       L"  object FindDialog1: TFindDialog\n"
       L"    FindText = 'law'\n    Options = [frDown, frMatchCase]\n  end\n"
       L"  object ReplaceDialog1: TReplaceDialog\n    ReplaceText = 'rule'\n  end\n"
+      L"  object PictureDialog1: TSavePictureDialog\n  end\n"
       L"end\n");
   ReadComponentFromStream(stream, form.get());
   auto* open = dynamic_cast<TOpenDialog*>(form->FindComponent(L"OpenDialog1"));
   auto* save = dynamic_cast<TSaveDialog*>(form->FindComponent(L"SaveDialog1"));
   auto* find = dynamic_cast<TFindDialog*>(form->FindComponent(L"FindDialog1"));
   auto* replace = dynamic_cast<TReplaceDialog*>(form->FindComponent(L"ReplaceDialog1"));
-  ASSERT_TRUE(open && save && find && replace);
+  auto* picture = dynamic_cast<TSavePictureDialog*>(form->FindComponent(L"PictureDialog1"));
+  ASSERT_TRUE(open && save && find && replace && picture);
   EXPECT_EQ(open->GetFilter(), L"Upgrade files(*.mdb)|*.mdb|All files(*.*)|*.*");
   EXPECT_EQ(open->GetOptions(), (TOpenOptions{ofHideReadOnly, ofFileMustExist, ofEnableSizing}));
   EXPECT_EQ(open->GetDesignInfo(), MAKELONG(16, 8));
@@ -242,6 +222,20 @@ TEST(DialogLayout, DialogsAreReadWithTheirFilterOptionsAndTexts) {
   EXPECT_EQ(find->GetFindText(), L"law");
   EXPECT_EQ(find->GetOptions(), (TFindOptions{frDown, frMatchCase}));
   EXPECT_EQ(replace->GetReplaceText(), L"rule");
+
+  // The picture dialog starts with the graphic filter, which is not written; another one is.
+  EXPECT_EQ(picture->GetFilter(), GraphicFilter(TGraphic::StaticClassInfo()));
+  EXPECT_NE(picture->GetFilter().find(L"*.bmp"), String::npos);
+  String text = ComponentToText(form.get());
+  const size_t at = text.find(L"object PictureDialog1");
+  ASSERT_NE(at, String::npos);
+  EXPECT_EQ(text.find(L"Filter", at), String::npos) << StringToUtf8(text);
+  picture->SetFilter(L"Bitmaps (*.bmp)|*.bmp");
+  picture->SetOptions(TOpenOptions{ofOverwritePrompt, ofHideReadOnly, ofEnableSizing});
+  text = ComponentToText(form.get());
+  EXPECT_NE(text.find(L"Filter = 'Bitmaps (*.bmp)|*.bmp'", at), String::npos) << StringToUtf8(text);
+  EXPECT_NE(text.find(L"Options = [ofOverwritePrompt, ofHideReadOnly, ofEnableSizing]", at),
+            String::npos);
 }
 
 }  // namespace

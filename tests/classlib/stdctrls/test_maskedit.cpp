@@ -110,19 +110,11 @@ class MaskEditTest : public EditFormTest {
     EditFormTest::SetUp();
     ReadLayout(
         L"object Form1: TEditsForm\n"
-        L"  object Date1: TMaskEdit\n"
-        L"    Top = 8\n"
-        L"    EditMask = '!99/99/0000;1;_'\n"
-        L"    OnChange = Changed\n"
-        L"  end\n"
-        L"  object Code1: TMaskEdit\n"
-        L"    Top = 40\n"
-        L"    EditMask = '>LL-000;0;_'\n"
-        L"    Text = 'ab123'\n"
-        L"  end\n"
-        L"  object Plain1: TEdit\n"
-        L"    Top = 80\n"
-        L"  end\n"
+        L"  object Date1: TMaskEdit\n    Top = 8\n    EditMask = '!99/99/0000;1;_'\n"
+        L"    OnChange = Changed\n  end\n"
+        L"  object Code1: TMaskEdit\n    Top = 40\n    EditMask = '>LL-000;0;_'\n"
+        L"    Text = 'ab123'\n  end\n"
+        L"  object Plain1: TEdit\n    Top = 80\n  end\n"
         L"end\n");
     Date = Find<TMaskEdit>(L"Date1");
     Code = Find<TMaskEdit>(L"Code1");

@@ -263,18 +263,10 @@ TEST(MediaPlayerLayout, APlayerIsReadHiddenWithItsHandlerAndWrittenBackAsRead) {
   RegisterMethods<TPlayerForm>({M::Handler(L"PlayerNotify", &TPlayerForm::PlayerNotify)});
   std::unique_ptr<TPlayerForm> form(TCustomForm::Create<TPlayerForm>(nullptr));
   const String layout =
-      L"  object MidiMediaPlayer: TMediaPlayer\n"
-      L"    Left = 10\n"
-      L"    Top = 20\n"
-      L"    Width = 253\n"
-      L"    Height = 30\n"
-      L"    Visible = False\n"
-      L"    TabOrder = 0\n"
-      L"    AutoRewind = False\n"
-      L"    DeviceType = dtSequencer\n"
-      L"    FileName = 'music\\back.mid'\n"
-      L"    OnNotify = PlayerNotify\n"
-      L"  end\n";
+      L"  object MidiMediaPlayer: TMediaPlayer\n    Left = 10\n    Top = 20\n    Width = 253\n"
+      L"    Height = 30\n    Visible = False\n    TabOrder = 0\n    AutoRewind = False\n"
+      L"    DeviceType = dtSequencer\n    FileName = 'music\\back.mid'\n"
+      L"    OnNotify = PlayerNotify\n  end\n";
   TStringStream stream(L"object PlayerForm: TPlayerForm\n" + layout + L"end\n");
   ReadComponentFromStream(stream, form.get());
   auto* player = dynamic_cast<TMediaPlayer*>(form->FindComponent(L"MidiMediaPlayer"));

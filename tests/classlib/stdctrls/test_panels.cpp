@@ -17,16 +17,9 @@ class PanelTest : public FormTest {};
 TEST_F(PanelTest, PanelFromALayoutKeepsItsChildrenInsideItsFrameAndWritesOnlyWhatDiffers) {
   ReadLayout(
       L"object Form1: TButtonsForm\n"
-      L"  object Panel1: TPanel\n"
-      L"    Width = 200\n"
-      L"    Height = 100\n"
-      L"    BevelInner = bvRaised\n"
-      L"    BevelOuter = bvLowered\n"
-      L"    BorderWidth = 3\n"
-      L"    object Button1: TButton\n"
-      L"      Align = alClient\n"
-      L"    end\n"
-      L"  end\n"
+      L"  object Panel1: TPanel\n    Width = 200\n    Height = 100\n    BevelInner = bvRaised\n"
+      L"    BevelOuter = bvLowered\n    BorderWidth = 3\n"
+      L"    object Button1: TButton\n      Align = alClient\n    end\n  end\n"
       L"end\n");
   auto* panel = Find<TPanel>(L"Panel1");
   auto* button = Find<TButton>(L"Button1");
@@ -45,18 +38,9 @@ TEST_F(PanelTest, PanelFromALayoutKeepsItsChildrenInsideItsFrameAndWritesOnlyWha
 TEST_F(PanelTest, GroupBoxLaysOutBelowItsCaptionAndItsAcceleratorFocusesTheFirstChild) {
   ReadLayout(
       L"object Form1: TButtonsForm\n"
-      L"  object GroupBox1: TGroupBox\n"
-      L"    Width = 200\n"
-      L"    Height = 120\n"
-      L"    Caption = '&Options'\n"
-      L"    object CheckBox1: TCheckBox\n"
-      L"      Height = 20\n"
-      L"      Align = alTop\n"
-      L"    end\n"
-      L"  end\n"
-      L"  object Button1: TButton\n"
-      L"    Left = 250\n"
-      L"  end\n"
+      L"  object GroupBox1: TGroupBox\n    Width = 200\n    Height = 120\n    Caption = '&Options'\n"
+      L"    object CheckBox1: TCheckBox\n      Height = 20\n      Align = alTop\n    end\n  end\n"
+      L"  object Button1: TButton\n    Left = 250\n  end\n"
       L"end\n");
   auto* box = Find<TGroupBox>(L"GroupBox1");
   auto* check = Find<TCheckBox>(L"CheckBox1");
@@ -81,17 +65,9 @@ class SplitterTest : public FormTest {
     FormTest::SetUp();
     ReadLayout(
         L"object Form1: TButtonsForm\n"
-        L"  object PanelLeft: TPanel\n"
-        L"    Width = 100\n"
-        L"    Align = alLeft\n"
-        L"  end\n"
-        L"  object Splitter1: TSplitter\n"
-        L"    Left = 100\n"
-        L"    OnMoved = SplitterMoved\n"
-        L"  end\n"
-        L"  object PanelClient: TPanel\n"
-        L"    Align = alClient\n"
-        L"  end\n"
+        L"  object PanelLeft: TPanel\n    Width = 100\n    Align = alLeft\n  end\n"
+        L"  object Splitter1: TSplitter\n    Left = 100\n    OnMoved = SplitterMoved\n  end\n"
+        L"  object PanelClient: TPanel\n    Align = alClient\n  end\n"
         L"end\n");
     Left = Find<TPanel>(L"PanelLeft");
     Splitter = Find<TSplitter>(L"Splitter1");

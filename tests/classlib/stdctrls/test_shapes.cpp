@@ -146,23 +146,12 @@ TEST_F(ShapesTest, ImageCanvasPaintsAutoSizeTakesThePictureSizeAndAnIconRefusesT
 
 TEST_F(ShapesTest, BevelShapeAndImageGoThroughALayoutAndBackWithThePicture) {
   const String layout =
-      L"  object Bevel1: TBevel\n"
-      L"    Width = 100\n"
-      L"    Height = 2\n"
-      L"    Shape = bsTopLine\n"
-      L"    Style = bsRaised\n"
-      L"  end\n"
-      L"  object Shape1: TShape\n"
-      L"    Brush.Color = clLime\n"
-      L"    Pen.Width = 3\n"
-      L"    Shape = stCircle\n"
-      L"  end\n"
-      L"  object Image1: TImage\n"
-      L"    Left = 100\n"
-      L"    Width = 40\n"
-      L"    Height = 40\n"
-      L"    Center = True\n"
-      L"    Stretch = True\n";
+      L"  object Bevel1: TBevel\n    Width = 100\n    Height = 2\n    Shape = bsTopLine\n"
+      L"    Style = bsRaised\n  end\n"
+      L"  object Shape1: TShape\n    Brush.Color = clLime\n    Pen.Width = 3\n"
+      L"    Shape = stCircle\n  end\n"
+      L"  object Image1: TImage\n    Left = 100\n    Width = 40\n    Height = 40\n"
+      L"    Center = True\n    Stretch = True\n";
   ReadLayout(L"object Form1: TButtonsForm\n" + layout + L"  end\nend\n");
   auto* shape = Find<TShape>(L"Shape1");
   auto* image = Find<TImage>(L"Image1");

@@ -16,22 +16,12 @@ class SpeedButtonTest : public FormTest {
     FormTest::SetUp();
     ReadLayout(
         L"object Form1: TButtonsForm\n"
-        L"  object Plain: TSpeedButton\n"
-        L"    Left = 8\n"
-        L"    Caption = '&Go'\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
-        L"  object Bold: TSpeedButton\n"
-        L"    Left = 40\n"
-        L"    GroupIndex = 1\n"
-        L"    Down = True\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
-        L"  object Italic: TSpeedButton\n"
-        L"    Left = 70\n"
-        L"    GroupIndex = 1\n"
-        L"    OnClick = ControlClick\n"
-        L"  end\n"
+        L"  object Plain: TSpeedButton\n    Left = 8\n    Caption = '&Go'\n"
+        L"    OnClick = ControlClick\n  end\n"
+        L"  object Bold: TSpeedButton\n    Left = 40\n    GroupIndex = 1\n    Down = True\n"
+        L"    OnClick = ControlClick\n  end\n"
+        L"  object Italic: TSpeedButton\n    Left = 70\n    GroupIndex = 1\n"
+        L"    OnClick = ControlClick\n  end\n"
         L"end\n");
     Plain = Find<TSpeedButton>(L"Plain");
     Bold = Find<TSpeedButton>(L"Bold");
