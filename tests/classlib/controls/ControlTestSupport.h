@@ -39,41 +39,6 @@ struct MessageLog {
   void Clear() { Messages.clear(); }
 };
 
-// A visible top-level window of a plain class (not a control) with a parentless TWinControl,
-// Root, living in it, so that the controls under test have real, shown windows.
-class TPlainWindowHost {
- public:
-  TPlainWindowHost() {
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = ::DefWindowProcW;
-      wc.hInstance = ::GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"ControlsTestPlainHost";
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-      return ::RegisterClassW(&wc);
-    }();
-    (void)atom;
-    FWnd = ::CreateWindowExW(0, L"ControlsTestPlainHost", L"host",
-                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                             ::GetModuleHandleW(nullptr), nullptr);
-    Root = std::make_unique<TWinControl>(nullptr);
-    Root->SetBounds(0, 0, 600, 440);
-    Root->SetParentWindow(FWnd);
-    Root->HandleNeeded();
-  }
-  ~TPlainWindowHost() {
-    Root.reset();
-    ::DestroyWindow(FWnd);
-  }
-  TPlainWindowHost(const TPlainWindowHost&) = delete;
-  TPlainWindowHost& operator=(const TPlainWindowHost&) = delete;
-
-  std::unique_ptr<TWinControl> Root;
-
- private:
-  HWND FWnd = nullptr;
-};
-
 // A parentless top-level popup window (no border, so its client area is its whole
 // rectangle) that roots a tree of controls, as a form does.
 class TTestHost : public TWinControl {
@@ -103,6 +68,12 @@ class TTestHost : public TWinControl {
     params.ExStyle = WS_EX_CONTROLPARENT;
     params.WndParent = nullptr;
   }
+};
+
+// A host of 640 x 480, shown, so that the controls put on it get their windows at once.
+class TShownHost : public TTestHost {
+ public:
+  TShownHost() : TTestHost(0, 0, 640, 480) { ShowHost(); }
 };
 
 // A windowless control that fills itself with its colour (or, with Overdraw, tries to fill
