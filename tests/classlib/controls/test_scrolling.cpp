@@ -109,9 +109,6 @@ class ScrollBoxTest : public ::testing::Test {
   }
   void TearDown() override { delete Box; }  // frees the children
 
-  int BarWidth() const { return ::GetSystemMetrics(SM_CXVSCROLL); }
-  int BarHeight() const { return ::GetSystemMetrics(SM_CYHSCROLL); }
-
   TShownHost host;
   TScrollBox* Box = nullptr;
   TCustomPanel* PanelChild = nullptr;
@@ -124,8 +121,8 @@ TEST_F(ScrollBoxTest, RangesFollowTheChildrenAndBothBarsShow) {
   // 340 > 100 needs the vertical bar; then 190 no longer fits beside it.
   EXPECT_TRUE(Box->GetVertScrollBar()->IsScrollBarVisible());
   EXPECT_TRUE(Box->GetHorzScrollBar()->IsScrollBarVisible());
-  EXPECT_EQ(Box->GetClientWidth(), 200 - BarWidth());
-  EXPECT_EQ(Box->GetClientHeight(), 100 - BarHeight());
+  EXPECT_EQ(Box->GetClientWidth(), 200 - ::GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(Box->GetClientHeight(), 100 - ::GetSystemMetrics(SM_CYHSCROLL));
 
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
