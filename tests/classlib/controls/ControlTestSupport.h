@@ -1,10 +1,11 @@
 // Test support for the controls tests: a top-level host window at a known screen place,
 // windowed and windowless controls that log the messages they receive and paint in a
-// colour, and helpers for messages and exceptions.
+// colour, helpers for messages and exceptions, and the windows and GDI objects in use.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -185,6 +186,37 @@ inline int ThreadWindowCount() {
   int count = 0;
   ::EnumThreadWindows(::GetCurrentThreadId(), CountWindowAndChildren,
                       reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+namespace detail {
+
+// One entry of the GDI handle table Wine shares with the process (the PEB points to it);
+// Type is 0 for a free entry.
+#pragma pack(push, 1)
+struct TWineGdiEntry {
+  uint64_t Object;
+  uint32_t Owner;
+  uint16_t Unique;
+  uint8_t Type;
+  uint8_t Flags;
+  uint64_t UserData;
+};
+#pragma pack(pop)
+static_assert(sizeof(TWineGdiEntry) == 24);
+
+}  // namespace detail
+
+// The GDI objects of the process: the system's count, or (where the system does not
+// count, as under Wine) the used entries of the shared GDI handle table.
+inline int GdiObjectCount() {
+  if (const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return count;
+  const auto* peb = *reinterpret_cast<uint8_t* const*>(reinterpret_cast<uint8_t*>(NtCurrentTeb()) + 0x30);
+  const auto* table = *reinterpret_cast<detail::TWineGdiEntry* const*>(peb + 0x94);
+  if (!table) return -1;
+  int count = 0;
+  for (int i = 0; i < 0x10000; ++i)
+    if (table[i].Type != 0) ++count;
   return count;
 }
 

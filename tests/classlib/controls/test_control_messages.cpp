@@ -260,11 +260,13 @@ TEST(ControlResources, ManyControlsMadeAndFreedLeaveNoObjects) {
   };
   cycle();  // the first run makes what is made once (window classes, cached tools)
   const int windows = ThreadWindowCount();
+  const int gdiObjects = GdiObjectCount();  // exact under Wine too, unlike the probe's slots
   ResourceProbe probe;
   for (int i = 0; i < 60; ++i) cycle();
   PumpMessages();
   probe.ExpectNoLeak();
   EXPECT_EQ(ThreadWindowCount(), windows);
+  EXPECT_LE(GdiObjectCount(), gdiObjects + 2);
 }
 
 TEST_F(ControlMessages, TheParentHearsOfChildrenComingAndGoing) {

@@ -230,7 +230,7 @@ struct ObjectUse {
 
   static ObjectUse Measure() {
     ObjectUse use;
-    use.GdiCount = forms_tests::GdiObjectCount();
+    use.GdiCount = control_tests::GdiObjectCount();
     use.UserCount = forms_tests::UserObjectCount();
     constexpr int kProbes = 64;
     HBITMAP bitmaps[kProbes];
