@@ -1,10 +1,11 @@
 // Test support for the controls tests: a top-level host window at a known screen place,
 // windowed and windowless controls that log the messages they receive and paint in a
-// colour, and helpers for messages and exceptions.
+// colour, helpers for messages and exceptions, and the windows and GDI objects in use.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -39,41 +40,6 @@ struct MessageLog {
   void Clear() { Messages.clear(); }
 };
 
-// A visible top-level window of a plain class (not a control) with a parentless TWinControl,
-// Root, living in it, so that the controls under test have real, shown windows.
-class TPlainWindowHost {
- public:
-  TPlainWindowHost() {
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = ::DefWindowProcW;
-      wc.hInstance = ::GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"ControlsTestPlainHost";
-      wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-      return ::RegisterClassW(&wc);
-    }();
-    (void)atom;
-    FWnd = ::CreateWindowExW(0, L"ControlsTestPlainHost", L"host",
-                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
-                             ::GetModuleHandleW(nullptr), nullptr);
-    Root = std::make_unique<TWinControl>(nullptr);
-    Root->SetBounds(0, 0, 600, 440);
-    Root->SetParentWindow(FWnd);
-    Root->HandleNeeded();
-  }
-  ~TPlainWindowHost() {
-    Root.reset();
-    ::DestroyWindow(FWnd);
-  }
-  TPlainWindowHost(const TPlainWindowHost&) = delete;
-  TPlainWindowHost& operator=(const TPlainWindowHost&) = delete;
-
-  std::unique_ptr<TWinControl> Root;
-
- private:
-  HWND FWnd = nullptr;
-};
-
 // A parentless top-level popup window (no border, so its client area is its whole
 // rectangle) that roots a tree of controls, as a form does.
 class TTestHost : public TWinControl {
@@ -103,6 +69,12 @@ class TTestHost : public TWinControl {
     params.ExStyle = WS_EX_CONTROLPARENT;
     params.WndParent = nullptr;
   }
+};
+
+// A host of 640 x 480, shown, so that the controls put on it get their windows at once.
+class TShownHost : public TTestHost {
+ public:
+  TShownHost() : TTestHost(0, 0, 640, 480) { ShowHost(); }
 };
 
 // A windowless control that fills itself with its colour (or, with Overdraw, tries to fill
@@ -214,6 +186,37 @@ inline int ThreadWindowCount() {
   int count = 0;
   ::EnumThreadWindows(::GetCurrentThreadId(), CountWindowAndChildren,
                       reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+namespace detail {
+
+// One entry of the GDI handle table Wine shares with the process (the PEB points to it);
+// Type is 0 for a free entry.
+#pragma pack(push, 1)
+struct TWineGdiEntry {
+  uint64_t Object;
+  uint32_t Owner;
+  uint16_t Unique;
+  uint8_t Type;
+  uint8_t Flags;
+  uint64_t UserData;
+};
+#pragma pack(pop)
+static_assert(sizeof(TWineGdiEntry) == 24);
+
+}  // namespace detail
+
+// The GDI objects of the process: the system's count, or (where the system does not
+// count, as under Wine) the used entries of the shared GDI handle table.
+inline int GdiObjectCount() {
+  if (const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return count;
+  const auto* peb = *reinterpret_cast<uint8_t* const*>(reinterpret_cast<uint8_t*>(NtCurrentTeb()) + 0x30);
+  const auto* table = *reinterpret_cast<detail::TWineGdiEntry* const*>(peb + 0x94);
+  if (!table) return -1;
+  int count = 0;
+  for (int i = 0; i < 0x10000; ++i)
+    if (table[i].Type != 0) ++count;
   return count;
 }
 

@@ -187,7 +187,7 @@ TEST(Menus, TreeOperationsCheckTheirArguments) {
   EXPECT_EQ(stray.GetMenu(), nullptr);
 }
 
-TEST(Menus, FreedItemsLeaveMenuAndCommandTable) {
+TEST(Menus, FreedItemsLeaveMenuAndCommandTableAndAFreedPopupComponentIsForgotten) {
   auto* owner = new TComponent(nullptr);
   TPopupMenu menu(nullptr);
   auto* item = new TMenuItem(owner);
@@ -204,8 +204,11 @@ TEST(Menus, FreedItemsLeaveMenuAndCommandTable) {
   HMENU submenu = item->GetHandle();
   EXPECT_TRUE(::IsMenu(submenu));
 
+  // A popup component the menu was shown for is forgotten when freed too.
+  menu.SetPopupComponent(owner);
   // The owner frees the item; the item frees its own items and its submenu.
   delete owner;
+  EXPECT_EQ(menu.GetPopupComponent(), nullptr);
   EXPECT_EQ(menu.GetItems()->GetCount(), 0);
   EXPECT_EQ(::GetMenuItemCount(root), 0);
   EXPECT_FALSE(::IsMenu(submenu));
@@ -320,15 +323,6 @@ TEST(Menus, PopupChosenByKeysClicksTheItem) {
   EXPECT_EQ(sample.Menu.GetPopupPoint(), TPoint(40, 40));
   EXPECT_EQ(recentOpened, 1);
   EXPECT_EQ(twoClicks, 1);
-}
-
-TEST(Menus, PopupComponentIsForgottenWhenFreed) {
-  TPopupMenu menu(nullptr);
-  auto* component = new TComponent(nullptr);
-  menu.SetPopupComponent(component);
-  EXPECT_EQ(menu.GetPopupComponent(), component);
-  delete component;
-  EXPECT_EQ(menu.GetPopupComponent(), nullptr);
 }
 
 TEST(Menus, ItemImagesComeFromTheMenusImageList) {

@@ -9,7 +9,7 @@
 #include "classlib/graphics/MemorySurface.h"
 
 using control_tests::PumpMessages;
-using control_tests::TPlainWindowHost;
+using control_tests::TShownHost;
 
 namespace {
 
@@ -48,7 +48,7 @@ class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Panel = new TCustomPanel(nullptr);
-    Panel->SetParent(host.Root.get());
+    Panel->SetParent(&host);
   }
   void TearDown() override { delete Panel; }
 
@@ -59,7 +59,7 @@ class PanelTest : public ::testing::Test {
     return s;
   }
 
-  TPlainWindowHost host;
+  TShownHost host;
   TCustomPanel* Panel = nullptr;
 };
 

@@ -6,13 +6,10 @@
 
 #include "classlib/controls/Panels.h"
 #include "classlib/controls/Scrolling.h"
-
-#include <commctrl.h>  // after the system headers Scrolling.h brings
-
 #include "ControlTestSupport.h"
 
 using control_tests::PumpMessages;
-using control_tests::TPlainWindowHost;
+using control_tests::TShownHost;
 
 namespace {
 
@@ -77,8 +74,6 @@ TEST(ScrollArithmetic, ScrollInViewMovesAsLittleAsPossible) {
   EXPECT_EQ(ScrollInViewPosition(100, -20, 10, 184), 80);   // before the left edge
   EXPECT_EQ(ScrollInViewPosition(40, 10, 100, 184), 40);    // already in view
   EXPECT_EQ(ScrollInViewPosition(0, 100, 400, 184), 100);   // too big: its start shows
-  EXPECT_EQ(FlatScrollBarMode(ssFlat), FSB_ENCARTA_MODE);
-  EXPECT_EQ(FlatScrollBarMode(ssHotTrack), FSB_FLAT_MODE);
 }
 
 // ---- Windows ----------------------------------------------------------------------------------
@@ -103,7 +98,7 @@ class ScrollBoxTest : public ::testing::Test {
     Box = new TScrollBox(nullptr);
     Box->SetBorderStyle(bsNone);
     Box->SetBounds(10, 10, 200, 100);
-    Box->SetParent(host.Root.get());
+    Box->SetParent(&host);
     PanelChild = new TCustomPanel(nullptr);
     PanelChild->SetBounds(0, 0, 100, 50);
     PanelChild->SetParent(Box);
@@ -114,10 +109,7 @@ class ScrollBoxTest : public ::testing::Test {
   }
   void TearDown() override { delete Box; }  // frees the children
 
-  int BarWidth() const { return ::GetSystemMetrics(SM_CXVSCROLL); }
-  int BarHeight() const { return ::GetSystemMetrics(SM_CYHSCROLL); }
-
-  TPlainWindowHost host;
+  TShownHost host;
   TScrollBox* Box = nullptr;
   TCustomPanel* PanelChild = nullptr;
   TGraphicControl* Windowless = nullptr;
@@ -129,8 +121,8 @@ TEST_F(ScrollBoxTest, RangesFollowTheChildrenAndBothBarsShow) {
   // 340 > 100 needs the vertical bar; then 190 no longer fits beside it.
   EXPECT_TRUE(Box->GetVertScrollBar()->IsScrollBarVisible());
   EXPECT_TRUE(Box->GetHorzScrollBar()->IsScrollBarVisible());
-  EXPECT_EQ(Box->GetClientWidth(), 200 - BarWidth());
-  EXPECT_EQ(Box->GetClientHeight(), 100 - BarHeight());
+  EXPECT_EQ(Box->GetClientWidth(), 200 - ::GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(Box->GetClientHeight(), 100 - ::GetSystemMetrics(SM_CYHSCROLL));
 
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
@@ -290,12 +282,12 @@ TEST_F(ScrollBoxTest, AFocusedChildIsScrolledIntoView) {
 }
 
 TEST(ScrollBox, AlignedAndAnchoredChildrenCountByTheirSide) {
-  TPlainWindowHost host;
+  TShownHost host;
   auto* box = new TScrollBox(nullptr);
   std::unique_ptr<TScrollBox> owner(box);
   box->SetBorderStyle(bsNone);
   box->SetBounds(0, 0, 200, 100);
-  box->SetParent(host.Root.get());
+  box->SetParent(&host);
   auto add = [&](TAlign align, TRect bounds) {
     auto* c = new TGraphicControl(nullptr);
     c->SetBoundsRect(bounds);
@@ -319,13 +311,13 @@ TEST(ScrollBox, AlignedAndAnchoredChildrenCountByTheirSide) {
 }
 
 TEST(ScrollBox, HotTrackBarsScrollAsRegularOnes) {
-  TPlainWindowHost host;
+  TShownHost host;
   std::unique_ptr<TScrollBox> box(new TScrollBox(nullptr));
   box->GetVertScrollBar()->SetStyle(ssHotTrack);
   box->GetVertScrollBar()->SetSize(12);
   box->GetVertScrollBar()->SetColor(clYellow);
   box->SetBounds(0, 0, 150, 120);
-  box->SetParent(host.Root.get());
+  box->SetParent(&host);
   auto* tall = new TGraphicControl(nullptr);
   tall->SetBounds(0, 0, 50, 600);
   tall->SetParent(box.get());
@@ -344,9 +336,9 @@ TEST(ScrollBox, HotTrackBarsScrollAsRegularOnes) {
 }
 
 TEST(ScrollBox, BorderStyleGivesASunkenEdgeOrAFrame) {
-  TPlainWindowHost host;
+  TShownHost host;
   std::unique_ptr<TScrollBox> box(new TScrollBox(nullptr));
-  box->SetParent(host.Root.get());
+  box->SetParent(&host);
   EXPECT_TRUE(::GetWindowLongW(box->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   box->SetCtl3D(false);
   EXPECT_FALSE(::GetWindowLongW(box->GetHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);

@@ -1,7 +1,7 @@
 // Test support for the forms tests: running the application's message loop until something
 // happened, calls made later from inside a (modal) message loop, a push button that sets
 // its form's ModalResult, a recorder of the exceptions that reach the application, and the
-// GDI and user object counts of the process.
+// user object count of the process (the GDI object count is in ControlTestSupport.h).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -141,39 +141,6 @@ inline void ClickAt(const TPoint& screenPoint) {
 // The centre of a control on the screen.
 inline TPoint ScreenCentre(TControl* control) {
   return control->ClientToScreen(TPoint(control->GetWidth() / 2, control->GetHeight() / 2));
-}
-
-// ---- Object counts -----------------------------------------------------------------------------
-
-namespace detail {
-
-// One entry of the GDI handle table Wine shares with the process (the PEB points to it);
-// Type is 0 for a free entry.
-#pragma pack(push, 1)
-struct TWineGdiEntry {
-  uint64_t Object;
-  uint32_t Owner;
-  uint16_t Unique;
-  uint8_t Type;
-  uint8_t Flags;
-  uint64_t UserData;
-};
-#pragma pack(pop)
-static_assert(sizeof(TWineGdiEntry) == 24);
-
-}  // namespace detail
-
-// The GDI objects of the process: the system's count, or (where the system does not
-// count, as under Wine) the used entries of the shared GDI handle table.
-inline int GdiObjectCount() {
-  if (const DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return count;
-  const auto* peb = *reinterpret_cast<uint8_t* const*>(reinterpret_cast<uint8_t*>(NtCurrentTeb()) + 0x30);
-  const auto* table = *reinterpret_cast<detail::TWineGdiEntry* const*>(peb + 0x94);
-  if (!table) return -1;
-  int count = 0;
-  for (int i = 0; i < 0x10000; ++i)
-    if (table[i].Type != 0) ++count;
-  return count;
 }
 
 // The user objects of the process: the system's count, or (where the system does not

@@ -1,6 +1,6 @@
 // TCustomForm outside modal loops (closing with each close action, creation through the
-// application, positions, window states, scaling, MDI children), TScreen's lists, TTimer,
-// TDataModule, and a form opened and closed many times without leaking objects.
+// application, positions, window states, scaling, MDI children), TScreen's lists, TTimer
+// and TDataModule. (A form opened and closed many times is in test_layout.cpp.)
 #include <memory>
 
 #include "FormsTestSupport.h"
@@ -329,37 +329,6 @@ TEST(TimerTest, AHandlerMayFreeItsTimer) {
   });
   ASSERT_TRUE(PumpUntil([&] { return fired; }));
   PumpFor(40);
-}
-
-// ---- Objects ------------------------------------------------------------------------------------------
-
-TEST(CustomFormTest, OpeningAndClosingAFormManyTimesLeavesObjectCountsStable) {
-  TLaterCalls later;
-  auto cycle = [&] {
-    TForm* form = TCustomForm::Create<TForm>(nullptr);
-    form->SetBounds(100, 100, 320, 240);
-    form->SetCaption(L"练习");
-    for (int i = 0; i < 6; ++i)
-      new TTestButton(form, Bounds(10 + 50 * i, 10, 45, 25), i == 0 ? mrOk : mrNone);
-    form->Show();
-    form->GetCanvas()->TextOut(0, 0, L"x");  // the canvas takes a DC outside painting
-    Application->ProcessMessages();
-    form->Hide();
-    TTestButton* ok = static_cast<TTestButton*>(form->GetControl(0));
-    ::PostMessageW(ok->GetHandle(), BM_CLICK, 0, 0);
-    form->ShowModal();
-    form->Release();
-    Application->ProcessMessages();
-  };
-  for (int i = 0; i < 3; ++i) cycle();  // first-use caches fill here
-  PumpFor(30);
-  const int gdiBefore = GdiObjectCount();
-  const int userBefore = UserObjectCount();
-  ASSERT_GT(gdiBefore, 0);
-  for (int i = 0; i < 100; ++i) cycle();
-  PumpFor(30);
-  EXPECT_EQ(UserObjectCount(), userBefore);
-  EXPECT_LE(GdiObjectCount(), gdiBefore + 2);
 }
 
 }  // namespace

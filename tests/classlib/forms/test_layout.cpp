@@ -1,20 +1,20 @@
 // Tests across controls and forms: panels aligned inside a framed panel on a form, windows
-// made again keeping their state, and a form of fifty controls opened and closed many
-// times without leaking GDI or user objects.
+// made again keeping their state, and a form of fifty controls opened, shown modally and
+// closed many times without leaking GDI or user objects.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 
+#include "FormsTestSupport.h"
 #include "classlib/controls/Panels.h"
 #include "classlib/controls/Scrolling.h"
-#include "classlib/forms/Forms.h"
-#include "tests/classlib/controls/ControlTestSupport.h"
 
 namespace {
 
 using control_tests::PumpMessages;
 using control_tests::ThreadWindowCount;
+using forms_tests::TTestButton;
 
 TCustomPanel* AddPanel(TWinControl* parent, TAlign align, TRect bounds) {
   auto* panel = new TCustomPanel(parent);
@@ -191,7 +191,8 @@ void BuildFiftyControls(TForm* form) {
   }
 }
 
-// Opens the form, lets everything paint, closes it and lets it be freed.
+// Shows the form and lets everything paint, hides it, shows it modally until its OK button
+// is clicked, and lets it be freed (its OnClose says caFree).
 void OpenAndCloseOnce() {
   TForm* form = TCustomForm::Create<TForm>(nullptr);
   bool freed = false;
@@ -200,11 +201,16 @@ void OpenAndCloseOnce() {
   form->HandleNeeded();
   form->SetClientWidth(320);
   form->SetClientHeight(480);
+  form->SetCaption(L"练习");
   BuildFiftyControls(form);
+  auto* ok = new TTestButton(form, Bounds(250, 445, 60, 25), mrOk);
   form->Show();
   ::UpdateWindow(form->GetHandle());
+  form->GetCanvas()->TextOut(0, 0, L"x");  // the canvas takes a DC outside painting
   PumpMessages();
-  form->Close();
+  form->Hide();
+  ::PostMessageW(ok->GetHandle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->ShowModal(), mrOk);
   for (int i = 0; i < 100 && !freed; ++i) PumpMessages();
   if (!freed) {
     ADD_FAILURE() << "the form was not freed on close";
@@ -212,20 +218,20 @@ void OpenAndCloseOnce() {
   }
 }
 
-// GDI and user objects in use. On Windows the process's counts say it; Wine reports 0 for
-// them, but it gives freed handle slots (the low word of a handle) out again first, so
-// fresh objects land in the same slots after leak-free work, while objects left behind
-// push them higher (about one slot per leaked object).
+// GDI and user objects in use: the counts (exact for GDI objects under Wine too, see
+// GdiObjectCount), and the slots fresh objects get. Wine gives freed handle slots (the low
+// word of a handle) out again first, so fresh objects land in the same slots after
+// leak-free work, while objects left behind push them higher (about one slot per object).
 struct ObjectUse {
-  DWORD GdiCount = 0;
-  DWORD UserCount = 0;
+  int GdiCount = 0;
+  int UserCount = 0;
   unsigned GdiSlot = 0;   // highest slot among fresh probe objects
   unsigned UserSlot = 0;
 
   static ObjectUse Measure() {
     ObjectUse use;
-    use.GdiCount = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    use.UserCount = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+    use.GdiCount = control_tests::GdiObjectCount();
+    use.UserCount = forms_tests::UserObjectCount();
     constexpr int kProbes = 64;
     HBITMAP bitmaps[kProbes];
     HICON icons[kProbes];
@@ -249,6 +255,7 @@ TEST(ManyControls, OpeningAndClosingAFormOfFiftyControlsLeaksNothing) {
   const int formsBefore = Screen->GetCustomFormCount();
   const int windowsBefore = ThreadWindowCount();
   const ObjectUse before = ObjectUse::Measure();
+  ASSERT_GT(before.GdiCount, 0);
   // Each round takes about a quarter of a second under Wine (showing and hiding a
   // top-level window dominates); 200 rounds push a leak of one object per round far past
   // the slack of the slot measure.

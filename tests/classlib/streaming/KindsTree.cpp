@@ -174,9 +174,7 @@ void ExpectSameKinds(TKindsComponent* expected, TKindsComponent* actual) {
   }
 }
 
-String TreeText(TComponent* root) { return ComponentToText(root); }
-
-TComponent* ReadTreeText(const String& text) {
+TComponent* ReadTreeText(const String& text, TComponent* root) {
   TStringStream stream(text);
-  return ReadComponentFromStream(stream, nullptr);
+  return ReadComponentFromStream(stream, root);
 }

@@ -92,7 +92,6 @@ void RegisterKindsClasses();
 TKindsRoot* MakeKindsTree();
 // Equal property by property (the reference by name, the event by whether it is set).
 void ExpectSameKinds(TKindsComponent* expected, TKindsComponent* actual);
-// The tree in the text form, as the writer writes it.
-String TreeText(TComponent* root);
-// Reads text (the text form) into a new root; the caller frees it.
-TComponent* ReadTreeText(const String& text);
+// Reads text (the text form) into root, or into a new root made by class name when it is
+// null (the caller frees it).
+TComponent* ReadTreeText(const String& text, TComponent* root = nullptr);

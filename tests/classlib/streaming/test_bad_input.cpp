@@ -114,7 +114,7 @@ TEST(BadLayouts, EachMalformedTextRaisesAReadErrorSayingWhere) {
 TEST(BadLayouts, TruncatedBinaryIsRefusedAtEveryLength) {
   RegisterFuzzClasses();
   std::unique_ptr<TKindsRoot> tree(MakeKindsTree());
-  const std::string binary = ToBinary(TreeText(tree.get()));
+  const std::string binary = ToBinary(ComponentToText(tree.get()));
   ASSERT_TRUE(ReadError(binary).empty());
   for (size_t length = 0; length < binary.size(); ++length)
     EXPECT_FALSE(ReadError(binary.substr(0, length)).empty()) << length;
@@ -159,7 +159,7 @@ int ReadMutations(const std::string (&sources)[2], unsigned seed, int rounds, in
 TEST(BadLayouts, MutatedTextsAndBinariesAreReadOrRefused) {
   RegisterFuzzClasses();
   std::unique_ptr<TKindsRoot> tree(MakeKindsTree());
-  const std::string texts[] = {Narrow(TreeText(tree.get())), Narrow(ControlsText)};
+  const std::string texts[] = {Narrow(ComponentToText(tree.get())), Narrow(ControlsText)};
   const int refusedTexts = ReadMutations(texts, 20240611, 2000, 4, [](std::string& text, std::mt19937& random) {
     const size_t at = random() % text.size();
     switch (random() % 4) {
@@ -171,7 +171,7 @@ TEST(BadLayouts, MutatedTextsAndBinariesAreReadOrRefused) {
   });
   EXPECT_GT(refusedTexts, 500);  // most mutations break the layout
 
-  const std::string binaries[] = {ToBinary(TreeText(tree.get())), ToBinary(ControlsText)};
+  const std::string binaries[] = {ToBinary(ComponentToText(tree.get())), ToBinary(ControlsText)};
   ReadMutations(binaries, 7, 3000, 3, [](std::string& binary, std::mt19937& random) {
     const size_t at = 4 + random() % (binary.size() - 4);  // keep the signature mostly
     switch (random() % 3) {

@@ -19,17 +19,11 @@ TKindsComponent* Child(TComponent* root, const wchar_t* name) {
 
 bool Has(const String& text, const wchar_t* part) { return text.find(part) != String::npos; }
 
-// Reads text into root (made by class name when null).
-TComponent* ReadInto(const String& text, TComponent* root) {
-  TStringStream stream(text);
-  return ReadComponentFromStream(stream, root);
-}
-
 }  // namespace
 
 TEST(ComponentRoundTrip, TextBinaryTextAndReadBackGiveTheSameTree) {
   std::unique_ptr<TKindsRoot> original(MakeKindsTree());
-  const String text = TreeText(original.get());
+  const String text = ComponentToText(original.get());
 
   // Text -> binary -> text gives the writer's text again.
   TStringStream source(text), back;
@@ -50,12 +44,12 @@ TEST(ComponentRoundTrip, TextBinaryTextAndReadBackGiveTheSameTree) {
 
   // The text the writer writes of the copy is the text it was read from (names aside).
   root->SetName(L"Tree");
-  EXPECT_EQ(text, TreeText(root));
+  EXPECT_EQ(text, ComponentToText(root));
 }
 
 TEST(ComponentRoundTrip, ReferencesAndEventsPointIntoTheNewTreeBeforeLoaded) {
   std::unique_ptr<TKindsRoot> original(MakeKindsTree());
-  std::unique_ptr<TComponent> copy(ReadTreeText(TreeText(original.get())));
+  std::unique_ptr<TComponent> copy(ReadTreeText(ComponentToText(original.get())));
   auto* root = static_cast<TKindsRoot*>(copy.get());
   TKindsComponent* first = Child(root, L"First");
   TKindsComponent* second = Child(root, L"Second");
@@ -85,7 +79,7 @@ TEST(ComponentRoundTrip, ReferencesAndEventsPointIntoTheNewTreeBeforeLoaded) {
 TEST(ComponentRoundTrip, KindsAreWrittenInTheirStoredFormsAndDefaultsLeftOut) {
   std::unique_ptr<TKindsRoot> original(MakeKindsTree());
   Child(original.get(), L"Second")->Integer = 0;  // the declared default
-  const String text = TreeText(original.get());
+  const String text = ComponentToText(original.get());
   for (const wchar_t* line :
        {L"object Tree: TKindsRoot", L"Integer = -123456", L"Enum = keThird", L"Set = [keFirst, keThird]",
         L"Color = clRed", L"Cursor = crHandPoint", L"Buddy = Second", L"OnPing = Ping", L"Nested.Depth = 3",
@@ -107,7 +101,7 @@ TEST(ComponentRoundTrip, KindsAreWrittenInTheirStoredFormsAndDefaultsLeftOut) {
 
 TEST(ComponentRoundTrip, WriteDescendentLeavesOutWhatTheAncestorGivesAlike) {
   std::unique_ptr<TKindsRoot> ancestor(MakeKindsTree());
-  std::unique_ptr<TComponent> descendant(ReadTreeText(TreeText(ancestor.get())));
+  std::unique_ptr<TComponent> descendant(ReadTreeText(ComponentToText(ancestor.get())));
   descendant->SetName(L"Tree");
   Child(descendant.get(), L"First")->Integer = 99;
 
@@ -121,8 +115,8 @@ TEST(ComponentRoundTrip, WriteDescendentLeavesOutWhatTheAncestorGivesAlike) {
     EXPECT_FALSE(Has(written, absent)) << StringToUtf8(absent);
 
   // Read over an instance made from the ancestor's layout: only Integer changes.
-  std::unique_ptr<TComponent> target(ReadTreeText(TreeText(ancestor.get())));
-  EXPECT_EQ(target.get(), ReadInto(written, target.get()));
+  std::unique_ptr<TComponent> target(ReadTreeText(ComponentToText(ancestor.get())));
+  EXPECT_EQ(target.get(), ReadTreeText(written, target.get()));
   EXPECT_EQ(99, Child(target.get(), L"First")->Integer);
   EXPECT_EQ(4000000000u, Child(target.get(), L"First")->Cardinal);
   EXPECT_EQ(2, target->GetComponentCount());
@@ -141,7 +135,7 @@ TEST(ComponentRoundTrip, ReferenceIntoAnotherLoadedModuleIsResolved) {
       L"end\r\n"));
   EXPECT_EQ(shared->FindComponent(L"Store"), Child(user.get(), L"Client")->Partner);
   // Written back relative to the user's root, the reference keeps the module's name.
-  EXPECT_TRUE(Has(TreeText(user.get()), L"Partner = SharedModule.Store"));
+  EXPECT_TRUE(Has(ComponentToText(user.get()), L"Partner = SharedModule.Store"));
 }
 
 TEST(ComponentRoundTrip, SecondInstanceOfARootGetsAUniqueName) {
@@ -149,15 +143,15 @@ TEST(ComponentRoundTrip, SecondInstanceOfARootGetsAUniqueName) {
   const String text = L"object Twin: TKindsRoot\r\nend\r\n";
   auto a = std::make_unique<TKindsRoot>(nullptr);
   TKindsRoot b(nullptr);
-  ReadInto(text, a.get());
-  ReadInto(text, &b);
+  ReadTreeText(text, a.get());
+  ReadTreeText(text, &b);
   EXPECT_EQ(L"Twin", a->GetName());
   EXPECT_EQ(L"Twin_1", b.GetName());
   EXPECT_EQ(&b, FindGlobalComponent(L"Twin_1"));
   a.reset();  // the module list forgets it
   EXPECT_EQ(nullptr, FindGlobalComponent(L"Twin"));
   TKindsRoot c(nullptr);
-  ReadInto(text, &c);
+  ReadTreeText(text, &c);
   EXPECT_EQ(L"Twin", c.GetName());
 }
 
