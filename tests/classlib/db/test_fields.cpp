@@ -120,10 +120,8 @@ TEST_F(FieldTest, StoredTextDatesAreReadAsDates) {
   EXPECT_EQ(F(L"e1")->GetAsString(), L"5/6/2024 7:08:09 AM");
 }
 
-TEST_F(FieldTest, TextEventsAndDisplayLabel) {
+TEST_F(FieldTest, TextChangeAndValidateEvents) {
   TField* a1 = F(L"a1");
-  a1->SetDisplayLabel(L"题号");
-  EXPECT_EQ(a1->GetDisplayName(), L"题号");
   a1->OnGetText = [](TField* sender, String& text, bool display) {
     text = (display ? L"[" : L"(") + sender->GetAsString() + (display ? L"]" : L")");
   };
