@@ -16,18 +16,6 @@
 
 namespace {
 
-// A bitmap of the given format filled with `back`, with a 2 x 2 square of `front` at (1, 1).
-void MakeSquare(TBitmap& bitmap, TPixelFormat format, int width, int height, TColor back,
-                TColor front) {
-  bitmap.SetPixelFormat(format);
-  bitmap.SetSize(width, height);
-  TCanvas* canvas = bitmap.GetCanvas();
-  canvas->GetBrush()->SetColor(back);
-  canvas->FillRect(Rect(0, 0, width, height));
-  canvas->GetBrush()->SetColor(front);
-  canvas->FillRect(Rect(1, 1, 3, 3));
-}
-
 TColor PixelOf(TBitmap& bitmap, int x, int y) { return bitmap.GetCanvas()->GetPixels(x, y); }
 
 String TempFile(const String& name) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <thread>
 
+#include "GraphicStreams.h"
 #include "MemorySurface.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/Canvas.h"
@@ -14,18 +15,6 @@
 namespace {
 
 bool IsAlive(HGDIOBJ handle) { return ::GetObjectType(handle) != 0; }
-
-// A 24-bit bitmap of `back` with a `front` rectangle at `square`.
-void PaintBitmap(TBitmap& bitmap, int width, int height, TColor back, TColor front,
-                 const TRect& square) {
-  bitmap.SetPixelFormat(pf24bit);
-  bitmap.SetSize(width, height);
-  TCanvas* canvas = bitmap.GetCanvas();
-  canvas->GetBrush()->SetColor(back);
-  canvas->FillRect(Rect(0, 0, width, height));
-  canvas->GetBrush()->SetColor(front);
-  canvas->FillRect(square);
-}
 
 }  // namespace
 
@@ -147,7 +136,7 @@ TEST(Canvas, DrawSkipsMissingAndEmptyGraphics) {
 
 TEST(Canvas, BrushCopyPaintsTheKeyColourWithTheBrush) {
   TBitmap bitmap;
-  PaintBitmap(bitmap, 4, 4, clRed, clLime, Rect(1, 1, 3, 3));
+  MakeSquare(bitmap, pf24bit, 4, 4, clRed, clLime);
   MemorySurface s(10, 10);
   s.Canvas.GetBrush()->SetColor(clBlue);
   s.Canvas.BrushCopy(Rect(2, 2, 6, 6), &bitmap, Rect(0, 0, 4, 4), clLime);
@@ -377,7 +366,7 @@ TEST(Brush, PatternFromABitmapHandleOrATBitmap) {
 
   {
     TBitmap bitmap;
-    PaintBitmap(bitmap, 8, 8, clYellow, clPurple, Rect(0, 0, 2, 8));
+    MakeSquare(bitmap, pf24bit, 8, 8, clYellow, clPurple, Rect(0, 0, 2, 8));
     s.Canvas.GetBrush()->SetBitmap(&bitmap);
     EXPECT_EQ(s.Canvas.GetBrush()->GetBitmap(), &bitmap);
   }
