@@ -272,12 +272,6 @@ class ProgramSql : public ::testing::Test {
   TADOTable tableCj{nullptr};    // Cn1Table_cj
 };
 
-TEST_F(ProgramSql, TheSchemaScriptMakesEveryTableOfTheBank) {
-  for (const wchar_t* table : {L"tab_answ", L"tab_exer", L"tab_title", L"tab_tx", L"tab_kmmc",
-                               L"tab_fgmc", L"tab_rule", L"tab_rz", L"tab_cj", L"tab_plan", L"tab_sj"})
-    EXPECT_TRUE(HasTable(table)) << StringToUtf8(table);
-}
-
 TEST_F(ProgramSql, MainMenuReadsTheAnswerTimesAndThePlan) {
   Open(query1, L"select * from tab_tx");
   ASSERT_EQ(query1.GetRecordCount(), 5);

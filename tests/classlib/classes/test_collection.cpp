@@ -162,23 +162,6 @@ TEST(Collection, AssignCopiesItems) {
   EXPECT_EQ(plainCopy.GetUpdateCount(), 0);  // the failed copy ended its update
 }
 
-TEST(Collection, NamesOfOwnedCollectionsAndItems) {
-  TComponent grid(nullptr);
-  grid.SetName(L"Grid1");
-  TOwnedCollection columns(&grid, TCollectionItemClass<TPlainItem>{});
-  TCollectionItem* first = columns.Add();
-  TCollectionItem* second = columns.Add();
-  EXPECT_EQ(columns.GetOwner(), &grid);
-  EXPECT_EQ(columns.GetNamePath(), L"TOwnedCollection");  // no property name yet
-  columns.SetPropName(L"Columns");
-  EXPECT_EQ(columns.GetNamePath(), L"Grid1.Columns");
-  EXPECT_EQ(second->GetNamePath(), L"Grid1.Columns[1]");
-  EXPECT_EQ(first->GetDisplayName(), L"TPlainItem");
-  first->SetCollection(nullptr);
-  EXPECT_EQ(first->GetNamePath(), L"TPlainItem");
-  delete first;
-}
-
 namespace {
 
 // An item whose collection reads the item's own member on every Update.

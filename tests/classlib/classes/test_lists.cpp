@@ -76,21 +76,6 @@ TEST(TList, BadIndexesRaiseWithTheIndexInTheMessage) {
   EXPECT_EQ(list.Last(), &b);
 }
 
-TEST(TList, CapacityGrowsInTheClassLibrarySteps) {
-  TList list;
-  list.Add(&a);
-  EXPECT_EQ(list.GetCapacity(), 4);
-  for (int i = 0; i < 4; ++i) list.Add(&a);
-  EXPECT_EQ(list.GetCapacity(), 8);
-  for (int i = 0; i < 4; ++i) list.Add(&a);
-  EXPECT_EQ(list.GetCapacity(), 12);
-  list.SetCapacity(100);
-  for (int i = list.GetCount(); i < 101; ++i) list.Add(&a);
-  EXPECT_EQ(list.GetCapacity(), 125);
-  list.SetCount(200);
-  EXPECT_EQ(list.GetItem(199), nullptr);
-}
-
 TEST(TList, MoveExchangePackAndSort) {
   TList list;
   for (char* p : {&d, &b, &a, &c}) list.Add(p);

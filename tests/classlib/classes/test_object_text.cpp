@@ -187,30 +187,6 @@ TEST(ObjectText, LineMapNamesWhereEachPropertyWasWritten) {
   EXPECT_EQ(lines.LineAt(static_cast<int64_t>(button)), 47);
 }
 
-// ---- The tokenizer ----------------------------------------------------------------------------
-
-TEST(Parser, TokensAndLines) {
-  TBytesStream source("  Font.Style =\r\n [ 'it''s'#65 $1F -2.5E3d\n\n 12 ]");
-  TParser p(source);
-  EXPECT_EQ(p.GetToken(), toSymbol);
-  EXPECT_EQ(p.TokenComponentIdent(), L"Font.Style");
-  EXPECT_EQ(p.NextToken(), L'=');
-  EXPECT_EQ(p.NextToken(), L'[');
-  EXPECT_EQ(p.GetSourceLine(), 2);
-  EXPECT_EQ(p.NextToken(), toString);
-  EXPECT_EQ(p.TokenWideString(), L"it'sA");
-  EXPECT_EQ(p.NextToken(), toInteger);
-  EXPECT_EQ(p.TokenInt(), 31);
-  EXPECT_EQ(p.NextToken(), toFloat);
-  EXPECT_EQ(p.GetFloatType(), L'd');
-  EXPECT_EQ(p.TokenFloat(), -2500.0);
-  EXPECT_EQ(p.NextToken(), toInteger);
-  EXPECT_EQ(p.GetSourceLine(), 4);
-  EXPECT_EQ(p.NextToken(), L']');
-  EXPECT_EQ(p.NextToken(), toEOF);
-  EXPECT_EQ(p.NextToken(), toEOF);
-}
-
 // ---- Faults --------------------------------------------------------------------------------------
 
 String TextError(const Bytes& text) {

@@ -106,12 +106,6 @@ class TPlainWidget : public TWidget {
   using TWidget::TWidget;
 };
 
-class TAbstractWidget : public TComponent {
-  CLASSLIB_CLASS(TAbstractWidget, TComponent)
-  using TComponent::TComponent;
-  virtual void Paint() = 0;
-};
-
 class TNote : public TPersistent { CLASSLIB_CLASS(TNote, TPersistent) };
 class TUnpersistent : public TObject { CLASSLIB_CLASS(TUnpersistent, TObject) };
 
@@ -127,28 +121,6 @@ using namespace registry_test;
 using classes_tests::MessageOf;
 
 // ---- Class descriptors ------------------------------------------------------------------
-
-TEST(ClassInfo, FactoriesAndPropertyTablesFollowTheClass) {
-  const TClassInfo* widget = TWidget::StaticClassInfo();
-  ASSERT_NE(widget->CreateComponent, nullptr);
-  EXPECT_EQ(widget->CreatePersistent, nullptr);
-  EXPECT_EQ(TAbstractWidget::StaticClassInfo()->CreateComponent, nullptr);
-  EXPECT_NE(TStringList::StaticClassInfo()->CreatePersistent, nullptr);
-  EXPECT_EQ(TStrings::StaticClassInfo()->CreatePersistent, nullptr);  // abstract
-  EXPECT_TRUE(widget->InheritsFrom(TPersistent::StaticClassInfo()));
-  EXPECT_FALSE(TPersistent::StaticClassInfo()->InheritsFrom(widget));
-
-  TComponent owner(nullptr);
-  TComponent* made = widget->CreateComponent(&owner);
-  ASSERT_NE(dynamic_cast<TWidget*>(made), nullptr);
-  EXPECT_EQ(made->GetOwner(), &owner);
-  std::unique_ptr<TPersistent> note(TNote::StaticClassInfo()->CreatePersistent());
-  EXPECT_EQ(note->ClassName(), L"TNote");
-
-  // Only a class's own table counts: one publishing nothing has none.
-  EXPECT_EQ(widget->PublishedProperties, &TWidget::PublishedProperties);
-  EXPECT_EQ(TPlainWidget::StaticClassInfo()->PublishedProperties, nullptr);
-}
 
 // ---- Registry ----------------------------------------------------------------------------------
 

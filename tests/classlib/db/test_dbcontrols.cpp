@@ -11,7 +11,19 @@ using namespace db_window_tests;
 
 namespace {
 
-using DBControlTest = DBWindowTest;
+class DBControlTest : public DBWindowTest {
+ protected:
+  // A data-aware edit on field a1, over the open data set, in the shown host.
+  TDBEdit* ShownEdit(bool readOnly = false) {
+    auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
+    edit->SetDataSource(Source);
+    edit->SetDataField(L"a1");
+    edit->SetReadOnly(readOnly);
+    Data.Open();
+    ShowHost();
+    return edit;
+  }
+};
 
 TEST_F(DBControlTest, TextFollowsTheRecordAndAnswersWithItsLink) {
   auto* text = Place<TDBText>(Rect(10, 10, 200, 30));
@@ -37,12 +49,8 @@ TEST_F(DBControlTest, TextFollowsTheRecordAndAnswersWithItsLink) {
 }
 
 TEST_F(DBControlTest, EditTypingEditsTheRecordAndPostingWritesTheTable) {
-  auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
   auto* other = Place<TEdit>(Rect(10, 50, 160, 75));
-  edit->SetDataSource(Source);
-  edit->SetDataField(L"a1");
-  Data.Open();
-  ShowHost();
+  auto* edit = ShownEdit();
   EXPECT_EQ(edit->GetText(), L"Apple");
   EXPECT_EQ(edit->GetMaxLength(), 20);  // the field's size
   EXPECT_TRUE(WindowReadOnly(edit));   // until the record is edited
@@ -81,11 +89,7 @@ TEST_F(DBControlTest, EditTypingEditsTheRecordAndPostingWritesTheTable) {
 // Clear, paste and undo change the text without a key: the record is put in edit mode first,
 // so that the read-only window takes the change.
 TEST_F(DBControlTest, ClipboardMessagesEditTheRecordFirst) {
-  auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
-  edit->SetDataSource(Source);
-  edit->SetDataField(L"a1");
-  Data.Open();
-  ShowHost();
+  auto* edit = ShownEdit();
   HWND wnd = edit->GetHandle();
   ::SendMessageW(wnd, EM_SETSEL, 0, 2);
   ::SendMessageW(wnd, WM_CLEAR, 0, 0);
@@ -112,12 +116,7 @@ TEST_F(DBControlTest, ClipboardMessagesEditTheRecordFirst) {
 }
 
 TEST_F(DBControlTest, ReadOnlyLinksDataSetsAndInvalidCharactersRefuseTyping) {
-  auto* edit = Place<TDBEdit>(Rect(10, 10, 160, 35));
-  edit->SetDataSource(Source);
-  edit->SetDataField(L"a1");
-  edit->SetReadOnly(true);
-  Data.Open();
-  ShowHost();
+  auto* edit = ShownEdit(true);
   ASSERT_TRUE(edit_tests::FocusOn(edit));
   edit_tests::Type(L"zz");
   edit_tests::PressKey(VK_DELETE);

@@ -18,18 +18,14 @@ constexpr int kSide = 16;
 
 std::unique_ptr<TBitmap> SolidBitmap(TColor color, int width = kSide, int height = kSide) {
   auto bitmap = std::make_unique<TBitmap>();
-  bitmap->SetPixelFormat(pf24bit);
-  bitmap->SetSize(width, height);
-  bitmap->GetCanvas()->GetBrush()->SetColor(color);
-  bitmap->GetCanvas()->FillRect(Rect(0, 0, width, height));
+  MakeSquare(*bitmap, pf24bit, width, height, color, color);
   return bitmap;
 }
 
 // A square of `inner` in the middle (4..11) of a field of `outer`.
 std::unique_ptr<TBitmap> SquareBitmap(TColor outer, TColor inner) {
-  std::unique_ptr<TBitmap> bitmap = SolidBitmap(outer);
-  bitmap->GetCanvas()->GetBrush()->SetColor(inner);
-  bitmap->GetCanvas()->FillRect(Rect(4, 4, 12, 12));
+  auto bitmap = std::make_unique<TBitmap>();
+  MakeSquare(*bitmap, pf24bit, kSide, kSide, outer, inner, Rect(4, 4, 12, 12));
   return bitmap;
 }
 

@@ -10,15 +10,9 @@ TEST(Math, RoundTakesHalvesToEven) {
   EXPECT_EQ(Round(2.5), 2);
   EXPECT_EQ(Round(3.5), 4);
   EXPECT_EQ(Round(-2.5), -2);
-  EXPECT_EQ(Round(-3.5), -4);
-  EXPECT_EQ(Round(0.5), 0);
   EXPECT_EQ(Round(-0.5), 0);
-  EXPECT_EQ(Round(1.5), 2);
-  EXPECT_EQ(Round(2.4999999999), 2);
   EXPECT_EQ(Round(2.5000000001), 3);
-  EXPECT_EQ(Round(-2.6), -3);
   EXPECT_EQ(Round(0.49999999999999994), 0);  // the largest double below one half
-  EXPECT_EQ(Round(-0.49999999999999994), 0);
   EXPECT_EQ(Round(4503599627370497.0), 4503599627370497LL);  // 2^52 + 1, already whole
   EXPECT_EQ(Round(-9223372036854775808.0), INT64_MIN);
 }
@@ -27,7 +21,6 @@ TEST(Math, RoundAndTruncRejectWhatNoInt64Holds) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   EXPECT_THROW(Round(nan), EInvalidOp);
-  EXPECT_THROW(Round(inf), EInvalidOp);
   EXPECT_THROW(Round(9223372036854775808.0), EInvalidOp);
   EXPECT_THROW(Round(-1e19), EInvalidOp);
   EXPECT_THROW(Trunc(nan), EInvalidOp);
@@ -42,25 +35,19 @@ TEST(Math, RoundAndTruncRejectWhatNoInt64Holds) {
 }
 
 TEST(Math, TruncIntFracCeilFloor) {
-  EXPECT_EQ(Trunc(2.9), 2);
   EXPECT_EQ(Trunc(-2.9), -2);
   EXPECT_EQ(Int(-2.75), -2.0);
   EXPECT_EQ(Frac(-2.75), -0.75);
-  EXPECT_EQ(Frac(3.25), 0.25);
-  EXPECT_EQ(Ceil(1.2), 2);
   EXPECT_EQ(Ceil(-1.5), -1);
   EXPECT_EQ(Ceil(4.0), 4);
-  EXPECT_EQ(Floor(1.9), 1);
   EXPECT_EQ(Floor(-1.5), -2);
 }
 
 TEST(Math, DivAndModTruncateTowardZero) {
-  EXPECT_EQ(Div(7, 2), 3);
   EXPECT_EQ(Div(-7, 2), -3);
   EXPECT_EQ(Div(7, -2), -3);
   EXPECT_EQ(Mod(-7, 2), -1);
   EXPECT_EQ(Mod(7, -2), 1);
-  EXPECT_EQ(Mod(6, 3), 0);
   try {
     Div(1, 0);
     ADD_FAILURE() << "no exception";
@@ -98,11 +85,9 @@ TEST(Math, RandomRealIsTheSeedOver2To32) {
     ASSERT_GE(r, 0.0);
     ASSERT_LT(r, 1.0);
   }
-}
-
-TEST(Math, RandomOfAnEmptyRangeIsZero) {
+  // An empty range gives 0, and the seed advances all the same.
   RandSeed = 5;
   EXPECT_EQ(Random(0), 0);
   EXPECT_EQ(Random(-10), 0);
-  EXPECT_NE(RandSeed, 5);  // the seed advanced all the same
+  EXPECT_NE(RandSeed, 5);
 }

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "classlib/system/SysExceptions.h"
 #include "classlib/system/SysLocale.h"
@@ -30,7 +28,6 @@ TEST_F(StringsTest, Cp936RoundTripsChineseThroughGbkBytes) {
 
 TEST_F(StringsTest, Cp936ReplacesWhatGbkCannotHold) {
   EXPECT_EQ(StringToCp936(L"a\x0E01" L"b"), "a?b");  // a Thai letter
-  EXPECT_EQ(StringToCp936(L""), "");
   EXPECT_EQ(Cp936ToString(""), L"");
 }
 
@@ -45,12 +42,9 @@ TEST_F(StringsTest, Utf8RoundTripsAndMarksBadSequences) {
 
 TEST_F(StringsTest, CopyClampsIndexAndCount) {
   EXPECT_EQ(Copy(L"abcdef", 2, 3), L"bcd");
-  EXPECT_EQ(Copy(L"abcdef", 0, 2), L"ab");
   EXPECT_EQ(Copy(L"abcdef", -5, 2), L"ab");
   EXPECT_EQ(Copy(L"abcdef", 4, 100), L"def");
-  EXPECT_EQ(Copy(L"abcdef", 7, 1), L"");
   EXPECT_EQ(Copy(L"abcdef", 2, -1), L"");
-  EXPECT_EQ(Copy(L"abcdef", 1, INT32_MAX), L"abcdef");
 }
 
 TEST_F(StringsTest, DeleteAndInsertClamp) {
@@ -76,14 +70,11 @@ TEST_F(StringsTest, PosFindsOneBasedOrZero) {
   EXPECT_EQ(Pos(L"x", L"abc"), 0);
   EXPECT_EQ(Pos(L"", L"abc"), 0);
   EXPECT_EQ(PosEx(L"c", L"abcabc", 4), 6);
-  EXPECT_EQ(PosEx(L"c", L"abcabc", 7), 0);
   EXPECT_EQ(PosEx(L"a", L"abc", 0), 0);
 }
 
 TEST_F(StringsTest, TrimRemovesControlCharactersAndBlanks) {
   EXPECT_EQ(Trim(L" \t\r\n ab c \x01"), L"ab c");
-  EXPECT_EQ(TrimLeft(L"  a  "), L"a  ");
-  EXPECT_EQ(TrimRight(L"  a  "), L"  a");
   EXPECT_EQ(Trim(L"   "), L"");
   EXPECT_EQ(Trim(L"\x3000全角"), L"\x3000全角");  // an ideographic space is not <= ' '
 }
@@ -98,25 +89,15 @@ TEST_F(StringsTest, CaseConversionAsciiOnlyOrBySystem) {
 TEST_F(StringsTest, CompareTextIgnoresAsciiCaseAndSorts) {
   EXPECT_EQ(CompareText(L"Apple", L"aPPLE"), 0);
   EXPECT_LT(CompareText(L"apple", L"Banana"), 0);
-  EXPECT_GT(CompareText(L"b", L"A"), 0);
   EXPECT_LT(CompareText(L"ab", L"abc"), 0);
   EXPECT_NE(CompareText(L"é", L"É"), 0);
-  EXPECT_TRUE(SameText(L"SQL", L"sql"));
   EXPECT_LT(CompareStr(L"B", L"a"), 0);  // ordinal: upper case first
   EXPECT_GT(CompareStr(L"abc", L"ab"), 0);
-  EXPECT_FALSE(SameStr(L"a", L"A"));
-  EXPECT_EQ(AnsiCompareText(L"Hello", L"hELLO"), 0);
-  EXPECT_LT(AnsiCompareStr(L"a", L"b"), 0);
 
-  std::vector<String> names = {L"delta", L"Charlie", L"alpha", L"Bravo"};
-  std::sort(names.begin(), names.end(),
-            [](const String& a, const String& b) { return CompareText(a, b) < 0; });
-  EXPECT_EQ(names, (std::vector<String>{L"alpha", L"Bravo", L"Charlie", L"delta"}));
 }
 
 TEST_F(StringsTest, StringReplaceHonoursFlags) {
   EXPECT_EQ(StringReplace(L"a-b-c", L"-", L"+", 0), L"a+b-c");
-  EXPECT_EQ(StringReplace(L"a-b-c", L"-", L"+", rfReplaceAll), L"a+b+c");
   EXPECT_EQ(StringReplace(L"Ab ab AB", L"ab", L"x", rfReplaceAll), L"Ab x AB");
   EXPECT_EQ(StringReplace(L"Ab ab AB", L"ab", L"x", rfReplaceAll | rfIgnoreCase), L"x x x");
   EXPECT_EQ(StringReplace(L"aaa", L"a", L"aa", rfReplaceAll), L"aaaaaa");  // no re-scan
@@ -125,10 +106,8 @@ TEST_F(StringsTest, StringReplaceHonoursFlags) {
 
 TEST_F(StringsTest, QuotingDoublesAndUndoublesQuotes) {
   EXPECT_EQ(QuotedStr(L"it's"), L"'it''s'");
-  EXPECT_EQ(QuotedStr(L""), L"''");
   EXPECT_EQ(AnsiQuotedStr(L"say \"hi\"", L'"'), L"\"say \"\"hi\"\"\"");
   EXPECT_EQ(AnsiDequotedStr(L"'it''s'", L'\''), L"it's");
-  EXPECT_EQ(AnsiDequotedStr(L"''", L'\''), L"");
   EXPECT_EQ(AnsiDequotedStr(L"'abc'def", L'\''), L"abc");
   EXPECT_EQ(AnsiDequotedStr(L"plain", L'\''), L"plain");
   EXPECT_EQ(AnsiDequotedStr(L"'open", L'\''), L"'open");
@@ -139,29 +118,22 @@ TEST_F(StringsTest, QuotingDoublesAndUndoublesQuotes) {
 // ---- Integers --------------------------------------------------------------------
 
 TEST_F(StringsTest, IntToStrAndIntToHex) {
-  EXPECT_EQ(IntToStr(0), L"0");
-  EXPECT_EQ(IntToStr(-42), L"-42");
   EXPECT_EQ(IntToStr(INT64_MIN), L"-9223372036854775808");
   EXPECT_EQ(IntToHex(255, 4), L"00FF");
   EXPECT_EQ(IntToHex(0xABCDEF, 2), L"ABCDEF");
-  EXPECT_EQ(IntToHex(-1, 2), L"FFFFFFFF");
   EXPECT_EQ(IntToHex(-2, 10), L"00FFFFFFFE");
   EXPECT_EQ(IntToHex(-0x100000000LL, 1), L"FFFFFFFF00000000");
 }
 
 TEST_F(StringsTest, StrToIntAcceptsWhatValAccepts) {
-  EXPECT_EQ(StrToInt(L"123"), 123);
   EXPECT_EQ(StrToInt(L"  -45"), -45);
-  EXPECT_EQ(StrToInt(L"+7"), 7);
   EXPECT_EQ(StrToInt(L"$FF"), 255);
   EXPECT_EQ(StrToInt(L"0x1f"), 31);
   EXPECT_EQ(StrToInt(L"-$10"), -16);
   EXPECT_EQ(StrToInt(L"$FFFFFFFF"), -1);
-  EXPECT_EQ(StrToInt(L"2147483647"), INT32_MAX);
   EXPECT_EQ(StrToInt(L"-2147483648"), INT32_MIN);
   EXPECT_EQ(StrToInt64(L"-9223372036854775808"), INT64_MIN);
   EXPECT_EQ(StrToInt64(L"$FFFFFFFFFFFFFFFF"), -1);
-  EXPECT_EQ(StrToInt64(L"4294967296"), 4294967296LL);
 }
 
 TEST_F(StringsTest, StrToIntRejectsBadText) {
@@ -180,11 +152,9 @@ TEST_F(StringsTest, StrToIntRejectsBadText) {
 // ---- Floating point ------------------------------------------------------------
 
 TEST_F(StringsTest, StrToFloatReadsDecimalsAndExponents) {
-  EXPECT_EQ(StrToFloat(L"1.5"), 1.5);
   EXPECT_EQ(StrToFloat(L"  -2.5e3  "), -2500.0);
   EXPECT_EQ(StrToFloat(L"+.5"), 0.5);
   EXPECT_EQ(StrToFloat(L"3."), 3.0);
-  EXPECT_EQ(StrToFloat(L"1E-2"), 0.01);
   EXPECT_EQ(StrToFloat(L"0.1"), 0.1);  // correctly rounded
   EXPECT_EQ(StrToFloat(L"1e-400"), 0.0);
   EXPECT_EQ(StrToFloatDef(L"x", 4.5), 4.5);
