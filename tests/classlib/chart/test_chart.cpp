@@ -59,17 +59,20 @@ TEST(ChartGeometry, PieSlicesFollowTheValues) {
 }
 
 TEST(ChartGeometry, LegendTakesItsSideAndAtMostHalf) {
-  TRect legend, rest;
-  SplitLegend(TRect{0, 0, 400, 300}, laTop, 40, legend, rest);
-  EXPECT_EQ((TRect{0, 0, 400, 40}), legend);
-  EXPECT_EQ((TRect{0, 40, 400, 300}), rest);
-  SplitLegend(TRect{0, 0, 400, 300}, laLeft, 1000, legend, rest);
-  EXPECT_EQ((TRect{0, 0, 200, 300}), legend);
-  SplitLegend(TRect{0, 0, 400, 300}, laBottom, 30, legend, rest);
-  EXPECT_EQ((TRect{0, 270, 400, 300}), legend);
-  SplitLegend(TRect{0, 0, 400, 300}, laRight, 50, legend, rest);
-  EXPECT_EQ((TRect{350, 0, 400, 300}), legend);
-  EXPECT_EQ((TRect{0, 0, 350, 300}), rest);
+  struct {
+    TLegendAlignment Side;
+    int Size;
+    TRect Legend, Rest;
+  } cases[] = {{laTop, 40, {0, 0, 400, 40}, {0, 40, 400, 300}},
+               {laLeft, 1000, {0, 0, 200, 300}, {200, 0, 400, 300}},
+               {laBottom, 30, {0, 270, 400, 300}, {0, 0, 400, 270}},
+               {laRight, 50, {350, 0, 400, 300}, {0, 0, 350, 300}}};
+  for (const auto& c : cases) {
+    TRect legend, rest;
+    SplitLegend(TRect{0, 0, 400, 300}, c.Side, c.Size, legend, rest);
+    EXPECT_EQ(c.Legend, legend) << c.Side;
+    EXPECT_EQ(c.Rest, rest) << c.Side;
+  }
 }
 
 // ---- Drawing -------------------------------------------------------------------------------------
@@ -92,6 +95,19 @@ class ChartDrawing : public ::testing::Test {
   TDBChart::TChartLayout Layout() {
     return FChart->LayoutIn(*FBitmap->GetCanvas(), TRect{0, 0, 400, 300});
   }
+  // A series of the chart; flat means without depth, legend and marks, so that the pixels
+  // measured are the series' own.
+  template <class TSeries>
+  TSeries* AddSeries(bool flat) {
+    auto* series = new TSeries(&FOwner);
+    series->SetParentChart(FChart);
+    if (flat) {
+      FChart->SetView3D(false);
+      FChart->SetLegendVisible(false);
+      series->SetMarksVisible(false);
+    }
+    return series;
+  }
 
   TComponent FOwner{nullptr};
   TDBChart* FChart = nullptr;  // owned by FOwner
@@ -99,11 +115,7 @@ class ChartDrawing : public ::testing::Test {
 };
 
 TEST_F(ChartDrawing, BarHeightsFollowTheValueAxis) {
-  FChart->SetView3D(false);
-  FChart->SetLegendVisible(false);
-  auto* series = new TBarSeries(&FOwner);
-  series->SetParentChart(FChart);
-  series->SetMarksVisible(false);
+  auto* series = AddSeries<TBarSeries>(true);
   series->Add(50, L"a", kRed);
   series->Add(100, L"b", kBlue);
   Draw();
@@ -123,11 +135,7 @@ TEST_F(ChartDrawing, BarHeightsFollowTheValueAxis) {
 }
 
 TEST_F(ChartDrawing, PieSlicesCoverTheirAngles) {
-  FChart->SetView3D(false);
-  FChart->SetLegendVisible(false);
-  auto* pie = new TPieSeries(&FOwner);
-  pie->SetParentChart(FChart);
-  pie->SetMarksVisible(false);
+  auto* pie = AddSeries<TPieSeries>(true);
   pie->Add(1, L"a", kRed);   // 0 .. 90 degrees
   pie->Add(3, L"b", kBlue);  // 90 .. 360 degrees
   Draw();
@@ -147,9 +155,8 @@ TEST_F(ChartDrawing, PieSlicesCoverTheirAngles) {
 }
 
 TEST_F(ChartDrawing, OnePointPieIsWholeAndEmptyChartsDraw) {
+  auto* pie = AddSeries<TPieSeries>(false);
   FChart->SetView3D(false);
-  auto* pie = new TPieSeries(&FOwner);
-  pie->SetParentChart(FChart);
   Draw();  // no points at all
   pie->Add(5, L"only", kRed);
   pie->Add(0, L"none", kBlue);
@@ -166,10 +173,8 @@ TEST_F(ChartDrawing, OnePointPieIsWholeAndEmptyChartsDraw) {
 TEST_F(ChartDrawing, FiveHundredChaptersDrawInUnderFiftyMilliseconds) {
   FChart->SetBounds(0, 0, 783, 559);
   FChart->SetChart3DPercent(30);
-  auto* done = new TBarSeries(&FOwner);
-  auto* wrong = new TBarSeries(&FOwner);
-  done->SetParentChart(FChart);
-  wrong->SetParentChart(FChart);
+  auto* done = AddSeries<TBarSeries>(false);
+  auto* wrong = AddSeries<TBarSeries>(false);
   for (int i = 0; i < 500; ++i) {
     done->Add(i * 7 % 300, L"第" + IntToStr(i) + L"章");
     wrong->Add(i * 3 % 100, L"第" + IntToStr(i) + L"章");
@@ -197,8 +202,7 @@ TEST_F(ChartDrawing, FiveHundredChaptersDrawInUnderFiftyMilliseconds) {
 }
 
 TEST_F(ChartDrawing, SeriesAndChartMayGoInEitherOrder) {
-  auto* series = new TBarSeries(&FOwner);
-  series->SetParentChart(FChart);
+  auto* series = AddSeries<TBarSeries>(false);
   series->Add(1, L"x");
   delete series;
   EXPECT_EQ(0, FChart->SeriesCount());
@@ -213,9 +217,7 @@ TEST_F(ChartDrawing, SeriesAndChartMayGoInEitherOrder) {
 // ---- Saving and printing ------------------------------------------------------------------------
 
 TEST_F(ChartDrawing, SavesABitmapOfItsSize) {
-  auto* series = new TBarSeries(&FOwner);
-  series->SetParentChart(FChart);
-  series->Add(3, L"a");
+  AddSeries<TBarSeries>(false)->Add(3, L"a");
   const String file = TempDir() + L"chart_test_save.bmp";
   FChart->SaveToBitmapFile(file);
   TBitmap loaded;
@@ -227,9 +229,7 @@ TEST_F(ChartDrawing, SavesABitmapOfItsSize) {
 }
 
 TEST_F(ChartDrawing, PrintedPageHoldsTheChartWithinMargins) {
-  auto* series = new TBarSeries(&FOwner);
-  series->SetParentChart(FChart);
-  series->Add(3, L"a", kRed);
+  AddSeries<TBarSeries>(false)->Add(3, L"a", kRed);
   FChart->SetColor(ColorFromInt(0x00FFFF));  // yellow, to tell the chart from the paper
   TBitmap page;
   page.SetPixelFormat(pf24bit);

@@ -89,6 +89,17 @@ class RichEdit {
   HWND FEdit = nullptr;
 };
 
+// Empties the clipboard and leaves the bytes there in the format.
+bool PutOnClipboard(UINT format, const void* bytes, size_t size) {
+  if (!::OpenClipboard(nullptr)) return false;
+  ::EmptyClipboard();
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  memcpy(::GlobalLock(memory), bytes, size);
+  ::GlobalUnlock(memory);
+  ::SetClipboardData(format, memory);
+  return ::CloseClipboard();
+}
+
 TEST(DocumentWriter, TypedTextParagraphsAndBreaksReadBack) {
   TDocumentWriter writer;
   writer.SetVisible(true);
@@ -155,23 +166,12 @@ TEST(DocumentWriter, CursorKeysClipboardAndBadInput) {
 
   // The clipboard's rich text, else its plain text.
   const std::string fragment = edit.FragmentOf(L"剪贴板", L"宋体");
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, fragment.size() + 1);
-  memcpy(::GlobalLock(memory), fragment.c_str(), fragment.size() + 1);
-  ::GlobalUnlock(memory);
-  ::SetClipboardData(::RegisterClipboardFormatW(L"Rich Text Format"), memory);
-  ::CloseClipboard();
+  ASSERT_TRUE(PutOnClipboard(::RegisterClipboardFormatW(L"Rich Text Format"), fragment.c_str(),
+                             fragment.size() + 1));
   TDocumentWriter pasted;
   pasted.Paste();
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
   const String plain = L"纯文本";
-  memory = ::GlobalAlloc(GMEM_MOVEABLE, (plain.size() + 1) * sizeof(wchar_t));
-  memcpy(::GlobalLock(memory), plain.c_str(), (plain.size() + 1) * sizeof(wchar_t));
-  ::GlobalUnlock(memory);
-  ::SetClipboardData(CF_UNICODETEXT, memory);
-  ::CloseClipboard();
+  ASSERT_TRUE(PutOnClipboard(CF_UNICODETEXT, plain.c_str(), (plain.size() + 1) * sizeof(wchar_t)));
   pasted.Paste();
   EXPECT_EQ(StringToUtf8(L"剪贴板纯文本"), StringToUtf8(edit.TextOf(pasted.Rtf())));
 

@@ -7,6 +7,7 @@
 #include "classlib/forms/Forms.h"
 #include "classlib/standins/ShockwaveFlash.h"
 #include "tests/ApplicationTestSupport.h"
+#include "tests/classlib/graphics/MemorySurface.h"
 
 namespace {
 
@@ -151,14 +152,18 @@ TEST(MenuMovieFormat, MessageSaysWhatIsWrong) {
 
 // ---- The player in a window --------------------------------------------------------------------
 
+String TempFile(const String& name) {
+  wchar_t folder[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH, folder);
+  return String(folder) + name + IntToStr(int64_t(::GetCurrentProcessId())) + L".swf";
+}
+
 // A form 400 × 300 holding a player over its whole client area, playing SampleMovie from a
 // file; every command the player sends is recorded.
 class MenuPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t folder[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH, folder);
-    FFile = String(folder) + L"menuplayer_" + IntToStr(int64_t(::GetCurrentProcessId())) + L".swf";
+    FFile = TempFile(L"menuplayer_");
     SaveMenuMovie(SampleMovie(), FFile);
     FForm.reset(TCustomForm::Create<TForm>(nullptr));
     FForm->SetBorderStyle(bsNone);
@@ -199,16 +204,9 @@ class MenuPlayer : public ::testing::Test {
   }
   // The colour (0x00RRGGBB) the player paints at a client point.
   uint32_t PixelAt(int x, int y) {
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 400, 300);
-    ::ReleaseDC(nullptr, screen);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    Player->RenderTo(dc, 400, 300);
-    const COLORREF c = ::GetPixel(dc, x, y);
-    ::SelectObject(dc, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
+    MemorySurface surface(400, 300);
+    Player->RenderTo(surface.DC(), 400, 300);
+    const COLORREF c = ColorToRGB(surface.At(x, y));
     return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
   }
 
@@ -290,9 +288,7 @@ TEST_F(MenuPlayer, KeyboardMovesAndChooses) {
 }
 
 TEST_F(MenuPlayer, DamagedMovieLeavesThePlayerBlank) {
-  wchar_t folder[MAX_PATH + 1] = {};
-  ::GetTempPathW(MAX_PATH, folder);
-  const String bad = String(folder) + L"menuplayer_bad_" + IntToStr(int64_t(::GetCurrentProcessId())) + L".swf";
+  const String bad = TempFile(L"menuplayer_bad_");
   std::string bytes = WriteMenuMovie(SampleMovie());
   bytes.resize(bytes.size() / 2);
   HANDLE file = ::CreateFileW(bad.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

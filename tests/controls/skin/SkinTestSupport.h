@@ -1,6 +1,6 @@
 // Test support for the owner-drawn controls: a form with the library's classes registered,
 // the controls painted into memory surfaces, the visual-styles binding switched off and on,
-// and screenshots of the shown form saved under the build folder.
+// and screenshots of the shown form saved under the build folder's tests\screenshots.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include "classlib/system/SysString.h"
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/ThemeBinding.h"
+#include "tests/ScreenShots.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
 
 namespace skin_tests {
@@ -38,28 +39,14 @@ inline void WithoutThemes(const std::function<void()>& draw) {
   for (int i = 0; i < references; ++i) InitThemeLibrary();
 }
 
-// Saves what the window shows as build/<config>/screenshots/<name>.bmp (beside the tests).
+// Saves what the window shows, repainted, as screenshots\<name>.bmp.
 inline void SaveScreenshot(HWND wnd, const String& name) {
   ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
-  RECT r{};
-  ::GetWindowRect(wnd, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  TBitmap shot;
-  shot.SetPixelFormat(pf24bit);
-  shot.SetSize(w, h);
-  HDC screen = ::GetDC(nullptr);
-  ::BitBlt(shot.GetCanvas()->GetHandle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ::ReleaseDC(nullptr, screen);
-  wchar_t path[MAX_PATH]{};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  String folder(path);
-  folder = folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"..\\screenshots";
-  ::CreateDirectoryW(folder.c_str(), nullptr);
-  shot.SaveToFile(folder + L"\\" + name + L".bmp");
+  EXPECT_TRUE(SaveWindowScreenshot(wnd, name)) << StringToUtf8(name);
 }
 
-// The pixels of a rectangle of a surface equal those of another surface.
+// How many pixels of a rectangle differ between two surfaces.
 inline int DifferentPixels(const MemorySurface& a, const MemorySurface& b, const TRect& r) {
   int count = 0;
   for (int y = r.Top; y < r.Bottom; ++y)

@@ -17,6 +17,27 @@ using namespace skin_tests;
 
 namespace {
 
+// A base control of the library with blending: the face laid over the parent at Value.
+class TBlendProbe : public TSeCustomControl {
+  CLASSLIB_CLASS(TBlendProbe, TSeCustomControl)
+  explicit TBlendProbe(TComponent* owner) : TSeCustomControl(owner) {}
+};
+
+// A windowless control of the library: transparent over its parent, which paints it again
+// while it asks for its background (and must then not recurse).
+class TGraphicProbe : public TSeGraphicControl {
+  CLASSLIB_CLASS(TGraphicProbe, TSeGraphicControl)
+  explicit TGraphicProbe(TComponent* owner) : TSeGraphicControl(owner) {}
+  int Faces = 0;
+
+ protected:
+  void PaintFace() override {
+    ++Faces;
+    inherited::PaintFace();
+    FillRectColor(GetCanvas(), TRect(0, 0, 4, 4), clRed);
+  }
+};
+
 class SkinControlsTest : public SkinFormTest {
  protected:
   void SetUp() override {
@@ -44,27 +65,39 @@ class SkinControlsTest : public SkinFormTest {
     Three = Find<TSeCustomRadioButton>(L"Three");
     ShowForm();
   }
+  template <class T>
+  T* Add(TWinControl* parent, int x, int y, int w, int h) {
+    auto* control = new T(Form);
+    control->SetParent(parent);
+    control->SetBounds(x, y, w, h);
+    return control;
+  }
+  // A borderless blue panel at (240, 140), 100 x 60.
+  TPanel* BluePanel() {
+    auto* panel = Add<TPanel>(Form, 240, 140, 100, 60);
+    panel->SetBevelOuter(bvNone);
+    panel->SetColor(clBlue);
+    return panel;
+  }
+  // How many pixels of the control's glyph differ from the system's drawing of the part.
+  int GlyphDifference(TWinControl* control, TSeLeftRight align, int part, int themeState,
+                      UINT frameFlags, bool themed) {
+    MemorySurface ours(control->GetWidth(), control->GetHeight());
+    PaintWindowInto(control, ours);
+    MemorySurface system(control->GetWidth(), control->GetHeight(), Rgb(clBtnFace));
+    RECT glyph = GlyphButtonRect(control->GetWidth(), control->GetHeight(), align, TSize(13, 13));
+    if (themed)
+      TThemeScope(L"Button").DrawBackground(system.DC(), part, themeState, glyph);
+    else
+      ::DrawFrameControl(system.DC(), &glyph, DFC_BUTTON, frameFlags);
+    return DifferentPixels(ours, system, TRect(glyph));
+  }
   TSeCustomCheckBox* Box = nullptr;
   TSeCustomGroupBox* Group = nullptr;
   TSeCustomRadioButton* One = nullptr;
   TSeCustomRadioButton* Two = nullptr;
   TSeCustomRadioButton* Three = nullptr;
 };
-
-TEST_F(SkinControlsTest, LayoutDefaultsAreTheConstructorsValues) {
-  ASSERT_TRUE(Box && Group && One && Two && Three);
-  EXPECT_TRUE(Box->GetTabStop());
-  EXPECT_TRUE(Box->GetTransparent());
-  EXPECT_EQ(Box->GetPerformance(), vxpDoubleBuffer);
-  EXPECT_EQ(Box->GetHeight(), 20);
-  EXPECT_EQ(Group->GetCaptionMargin(), 12);
-  EXPECT_TRUE(Group->GetChecked());
-  EXPECT_FALSE(Group->GetTransparent());
-  // Read from the layout without OnClick: checked, a tab stop, no click counted.
-  EXPECT_TRUE(Three->GetChecked());
-  EXPECT_TRUE(Three->GetTabStop());
-  EXPECT_EQ(Form->ClicksOf(Three), 0);
-}
 
 TEST_F(SkinControlsTest, CheckBoxCyclesByMouseAndIgnoresAReleaseOutside) {
   ClickControl(Box);
@@ -91,9 +124,7 @@ TEST_F(SkinControlsTest, CheckBoxCyclesByMouseAndIgnoresAReleaseOutside) {
   EXPECT_EQ(Box->GetState(), cbUnchecked);
   EXPECT_EQ(CaptureDepth(), 0);
   // A box freed while pressed gives the capture back.
-  auto* doomed = new TSeCustomCheckBox(Form);
-  doomed->SetParent(Form);
-  doomed->SetBounds(8, 200, 100, 20);
+  auto* doomed = Add<TSeCustomCheckBox>(Form, 8, 200, 100, 20);
   Pump();
   ::PostMessageW(doomed->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
   Pump();
@@ -136,6 +167,8 @@ TEST_F(SkinControlsTest, SpaceTogglesOnlyWhenItsPressWentToTheBox) {
 }
 
 TEST_F(SkinControlsTest, RadioButtonsExcludeTheirGroupWithinTheirParent) {
+  ASSERT_TRUE(Three->GetChecked());
+  EXPECT_EQ(Form->ClicksOf(Three), 0);  // read from the layout: no click
   ClickControl(One);
   EXPECT_TRUE(One->GetChecked());
   EXPECT_TRUE(One->GetTabStop());
@@ -221,19 +254,7 @@ TEST_F(SkinControlsTest, GlyphsMatchTheSystemsDrawingThemedAndClassic) {
   };
   auto compare = [&](const Case& c, bool themed) {
     c.Set();
-    MemorySurface ours(c.Control->GetWidth(), c.Control->GetHeight());
-    PaintWindowInto(c.Control, ours);
-    MemorySurface system(c.Control->GetWidth(), c.Control->GetHeight(), Rgb(clBtnFace));
-    RECT glyph = GlyphButtonRect(c.Control->GetWidth(), c.Control->GetHeight(), vtaLeftJustify,
-                                 TSize(13, 13));
-    if (themed) {
-      TThemeScope theme(L"Button");
-      ASSERT_TRUE(theme);
-      ThemeApi().DrawThemeBackground(theme.Get(), system.DC(), c.Part, c.ThemeState, &glyph, nullptr);
-    } else {
-      ::DrawFrameControl(system.DC(), &glyph, DFC_BUTTON, c.FrameFlags);
-    }
-    EXPECT_EQ(DifferentPixels(ours, system, TRect(glyph)), 0)
+    EXPECT_EQ(GlyphDifference(c.Control, vtaLeftJustify, c.Part, c.ThemeState, c.FrameFlags, themed), 0)
         << (themed ? "themed " : "classic ") << c.ThemeState;
   };
   ASSERT_TRUE(UseThemes()) << "the test prefix has a theme";
@@ -267,22 +288,16 @@ TEST_F(SkinControlsTest, ClassicGroupBoxEtchesItsFrameAroundTheCaptionGap) {
 }
 
 TEST_F(SkinControlsTest, TransparentBoxShowsTheDoubleBufferedPanelsPicture) {
-  auto* panel = new TPanel(Form);
-  panel->SetParent(Form);
-  panel->SetBounds(240, 10, 150, 120);
+  auto* panel = Add<TPanel>(Form, 240, 10, 150, 120);
   panel->SetDoubleBuffered(true);
   panel->SetBevelOuter(bvNone);
-  auto* image = new TImage(Form);
-  image->SetParent(panel);
-  image->SetBounds(0, 0, 150, 120);
+  auto* image = Add<TImage>(panel, 0, 0, 150, 120);
   TBitmap picture;
   picture.SetSize(150, 120);
   for (int y = 0; y < 120; ++y)
     for (int x = 0; x < 150; ++x) picture.GetCanvas()->SetPixels(x, y, RGBColor(x, y, 200));
   image->GetPicture()->SetGraphic(&picture);
-  auto* box = new TSeCustomCheckBox(Form);
-  box->SetParent(panel);
-  box->SetBounds(10, 30, 130, 20);
+  auto* box = Add<TSeCustomCheckBox>(panel, 10, 30, 130, 20);
   box->SetCaption(L"OK");
   Pump();
   MemorySurface surface(130, 20, clWhite);
@@ -297,21 +312,8 @@ TEST_F(SkinControlsTest, TransparentBoxShowsTheDoubleBufferedPanelsPicture) {
   SaveScreenshot(Form->GetHandle(), L"skin_transparent_over_panel");
 }
 
-// A base control of the library with blending: the face laid over the parent at Value.
-class TBlendProbe : public TSeCustomControl {
-  CLASSLIB_CLASS(TBlendProbe, TSeCustomControl)
-  explicit TBlendProbe(TComponent* owner) : TSeCustomControl(owner) {}
-};
-
 TEST_F(SkinControlsTest, BlendingPromotesTheBufferAndMixesOverTheParent) {
-  auto* panel = new TPanel(Form);
-  panel->SetParent(Form);
-  panel->SetBounds(240, 140, 100, 60);
-  panel->SetBevelOuter(bvNone);
-  panel->SetColor(clBlue);
-  auto* probe = new TBlendProbe(Form);
-  probe->SetParent(panel);
-  probe->SetBounds(5, 5, 40, 20);
+  auto* probe = Add<TBlendProbe>(BluePanel(), 5, 5, 40, 20);
   probe->SetColor(clRed);
   probe->GetBlending()->SetEnabled(true);
   EXPECT_EQ(probe->GetPerformance(), vxpDoubleBuffer);
@@ -331,9 +333,7 @@ TEST_F(SkinControlsTest, BlendingPromotesTheBufferAndMixesOverTheParent) {
 
 TEST_F(SkinControlsTest, AControlLargerThanTheSharedBufferPaintsThroughItsOwn) {
   const TSize shared = SharedPaintBufferSize();
-  auto* probe = new TBlendProbe(Form);
-  probe->SetParent(Form);
-  probe->SetBounds(0, 0, shared.cx + 40, 30);
+  auto* probe = Add<TBlendProbe>(Form, 0, 0, shared.cx + 40, 30);
   probe->SetColor(clLime);
   for (TSePerformance performance : {vxpSharedBuffer, vxpDoubleBuffer, vxpNoBuffer}) {
     probe->SetPerformance(performance);
@@ -355,10 +355,6 @@ TEST_F(SkinControlsTest, SystemColourChangeRepaintsTheBox) {
   RECT dirty{};
   EXPECT_TRUE(::GetUpdateRect(Box->GetHandle(), &dirty, FALSE));
 }
-
-}  // namespace
-
-namespace {
 
 // What a layout writes of the controls: only what differs from the constructors' values, and
 // it reads back to the same state.
@@ -392,22 +388,12 @@ TEST_F(SkinControlsTest, LayoutsWriteOnlyChangedValuesAndReadThemBack) {
   delete copy;
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(SkinControlsTest, HotAndPressedStatesDrawTheThemesOwnParts) {
   ASSERT_TRUE(UseThemes());
   Box->SetTransparent(false);
   Box->SetAlignment(vtaRightJustify);
   auto glyphMatches = [&](int state) {
-    MemorySurface ours(Box->GetWidth(), Box->GetHeight());
-    PaintWindowInto(Box, ours);
-    MemorySurface system(Box->GetWidth(), Box->GetHeight(), Rgb(clBtnFace));
-    const RECT glyph = GlyphButtonRect(Box->GetWidth(), Box->GetHeight(), vtaRightJustify,
-                                       TSize(13, 13));
-    TThemeScope(L"Button").DrawBackground(system.DC(), 3, state, glyph);
-    return DifferentPixels(ours, system, TRect(glyph)) == 0;
+    return GlyphDifference(Box, vtaRightJustify, 3, state, 0, true) == 0;
   };
   EXPECT_EQ(GlyphButtonRect(Box->GetWidth(), Box->GetHeight(), vtaRightJustify, TSize(13, 13)),
             TRect(137, 3, 150, 16));
@@ -439,30 +425,9 @@ TEST_F(SkinControlsTest, TransparentChildShowsTheGroupBoxFrameUnderIt) {
   });
 }
 
-// A windowless control of the library: transparent over its parent, which paints it again
-// while it asks for its background (and must then not recurse).
-class TGraphicProbe : public TSeGraphicControl {
-  CLASSLIB_CLASS(TGraphicProbe, TSeGraphicControl)
-  explicit TGraphicProbe(TComponent* owner) : TSeGraphicControl(owner) {}
-  int Faces = 0;
-
- protected:
-  void PaintFace() override {
-    ++Faces;
-    inherited::PaintFace();
-    FillRectColor(GetCanvas(), TRect(0, 0, 4, 4), clRed);
-  }
-};
-
 TEST_F(SkinControlsTest, WindowlessControlPaintsOverItsParentsPicture) {
-  auto* panel = new TPanel(Form);
-  panel->SetParent(Form);
-  panel->SetBounds(240, 140, 100, 60);
-  panel->SetBevelOuter(bvNone);
-  panel->SetColor(clBlue);
-  auto* probe = new TGraphicProbe(Form);
-  probe->SetParent(panel);
-  probe->SetBounds(10, 10, 30, 20);
+  TPanel* panel = BluePanel();
+  auto* probe = Add<TGraphicProbe>(panel, 10, 10, 30, 20);
   probe->SetTransparent(true);
   probe->SetPerformance(vxpSharedBuffer);
   Pump();
@@ -476,9 +441,7 @@ TEST_F(SkinControlsTest, WindowlessControlPaintsOverItsParentsPicture) {
 }
 
 TEST_F(SkinControlsTest, BevelsShrinkTheFrameAndDrawOnlyWithAWidth) {
-  auto* probe = new TBlendProbe(Form);
-  probe->SetParent(Form);
-  probe->SetBounds(0, 200, 40, 30);
+  auto* probe = Add<TBlendProbe>(Form, 0, 200, 40, 30);
   probe->SetColor(clLime);
   probe->SetBevelKind(vbkFlat);
   EXPECT_EQ(probe->GetBevelInner(), vbvFlatBorder);
@@ -523,25 +486,13 @@ TEST_F(SkinControlsTest, WrappedCaptionsStayWithinTheirWidth) {
   EXPECT_GT(inkRows, 14);  // more than one line
 }
 
-}  // namespace
-
-namespace {
-
 // A windowless control that the parent draws into another control's background while that
 // one paints in the shared buffer takes a buffer of its own.
 TEST_F(SkinControlsTest, SharedBufferIsNeverUsedByTwoPaintsAtOnce) {
-  auto* panel = new TPanel(Form);
-  panel->SetParent(Form);
-  panel->SetBounds(240, 140, 100, 60);
-  panel->SetBevelOuter(bvNone);
-  panel->SetColor(clBlue);
-  auto* under = new TGraphicProbe(Form);
-  under->SetParent(panel);
-  under->SetBounds(10, 10, 30, 20);
+  TPanel* panel = BluePanel();
+  auto* under = Add<TGraphicProbe>(panel, 10, 10, 30, 20);
   under->SetPerformance(vxpSharedBuffer);
-  auto* over = new TBlendProbe(Form);
-  over->SetParent(panel);
-  over->SetBounds(0, 0, 60, 40);
+  auto* over = Add<TBlendProbe>(panel, 0, 0, 60, 40);
   over->SetTransparent(true);
   over->SetPerformance(vxpSharedBuffer);
   Pump();
@@ -552,10 +503,6 @@ TEST_F(SkinControlsTest, SharedBufferIsNeverUsedByTwoPaintsAtOnce) {
   EXPECT_EQ(surface.At(50, 35), clBlue);
   EXPECT_EQ(surface.At(2, 2), clBlue);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(SkinControlsTest, GroupBoxFrameIsTheThemesOwnGroupBox) {
   ASSERT_TRUE(UseThemes());

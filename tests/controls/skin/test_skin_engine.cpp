@@ -50,6 +50,12 @@ TSeSkinObject* Part(TComponent* owner, const wchar_t* name, TColor color, TRect 
   return object;
 }
 
+String TempFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH]{};
+  ::GetTempPathW(MAX_PATH, folder);
+  return String(folder) + name;
+}
+
 // A skin whose check marks are filled squares of the given colours (glyph pixels a side) and
 // whose group frame is a filled rectangle; saved as a cskn file.
 String MakeSkinFile(const wchar_t* fileName, TColor checked, TColor unchecked, TColor frame,
@@ -68,9 +74,7 @@ String MakeSkinFile(const wchar_t* fileName, TColor checked, TColor unchecked, T
   Part(group, L"Frame", frame, TRect(0, 0, 100, 80));
   skin.AddObject(group);
   skin.InsertComponent(group);
-  wchar_t folder[MAX_PATH]{};
-  ::GetTempPathW(MAX_PATH, folder);
-  const String path = String(folder) + fileName;
+  const String path = TempFile(fileName);
   skin.SaveToFile(path);
   return path;
 }
@@ -209,9 +213,7 @@ TEST_F(SkinEngineTest, FailedLoadLeavesTheEngineUsableAndAnnounced) {
   Engine->SetSkinFile(First);
   ASSERT_TRUE(Box->UseSkin());
   // A damaged file of a claimed extension.
-  wchar_t folder[MAX_PATH]{};
-  ::GetTempPathW(MAX_PATH, folder);
-  const String broken = String(folder) + L"skin26-broken.cskn";
+  const String broken = TempFile(L"skin26-broken.cskn");
   {
     TFileStream file(broken, fmCreate);
     file.WriteBuffer("TQLZ\x78\x9c\x01\x02", 8);
