@@ -1,10 +1,13 @@
-// Test support for the extended controls: locale settings set for one test and put back,
-// and the application's messages pumped until something happened.
+// Test support for the extended controls: locale settings set for one test and put back, a
+// form fixture with them, keys and clicks, screenshots, and a deadline for hang tests.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "classlib/controls/Controls.h"
@@ -12,6 +15,7 @@
 #include "classlib/graphics/MemorySurface.h"
 #include "classlib/system/SysLocale.h"
 #include "controls/extended/DateUtil.h"
+#include "tests/classlib/stdctrls/EditTestSupport.h"
 
 namespace extended_tests {
 
@@ -96,5 +100,71 @@ inline void WithKeys(std::vector<WORD> keys, const std::function<void()>& run) {
   PendingKeys().clear();
 }
 
+// A form test under the fixed English settings.
+class LocaleFormTest : public edit_tests::EditFormTest {
+ protected:
+  void SetUp() override {
+    EditFormTest::SetUp();
+    Locale = std::make_unique<FixedLocale>();
+  }
+  void TearDown() override {
+    EditFormTest::TearDown();
+    Locale.reset();
+  }
+  template <class T>
+  T* Add(int left, int top, int width, int height) {
+    auto* control = new T(Form);
+    control->SetParent(Form);
+    control->SetBounds(left, top, width, height);
+    return control;
+  }
+  std::unique_ptr<FixedLocale> Locale;
+};
+
+// Alt+Down posted to a window, as a drop-down's opening key, then the messages pumped.
+inline void PressAltDown(HWND wnd) {
+  ::PostMessageW(wnd, WM_SYSKEYDOWN, VK_DOWN, stdctrl_tests::KeyData(VK_DOWN, false) | (1 << 29));
+  stdctrl_tests::Pump();
+}
+
+// A left click on a (possibly windowless) control, as its parent window receives it.
+inline void ClickControl(TControl* control) {
+  const TPoint at = control->GetParent()->ScreenToClient(control->ClientToScreen(TPoint(4, 4)));
+  edit_tests::ClickWindow(control->GetParent()->GetHandle(), at.X, at.Y);
+}
+
+// Ends the process when the body makes no progress for ms: a hang or a deadlock is a
+// failure, while a slow machine only stretches the run.
+class TDeadline {
+ public:
+  explicit TDeadline(DWORD ms)
+      : FThread([this, ms] {
+          while (!FDone) {
+            if (::GetTickCount() - FLast.load() > ms) {
+              std::fprintf(stderr, "no progress within %lu ms: %s input %u\n", ms, FWhat.load(), FInput.load());
+              std::fflush(stderr);
+              ::TerminateProcess(::GetCurrentProcess(), 3);
+            }
+            ::Sleep(50);
+          }
+        }) {}
+  ~TDeadline() {
+    FDone = true;
+    FThread.join();
+  }
+  // The body calls this at each step it completes.
+  void Progress(const char* what = "", unsigned input = 0) {
+    FWhat = what;
+    FInput = input;
+    FLast = ::GetTickCount();
+  }
+
+ private:
+  std::atomic<bool> FDone{false};
+  std::atomic<DWORD> FLast{::GetTickCount()};
+  std::atomic<const char*> FWhat{""};
+  std::atomic<unsigned> FInput{0};
+  std::thread FThread;  // last: it starts once the fields are set
+};
 
 }  // namespace extended_tests

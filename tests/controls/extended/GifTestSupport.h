@@ -121,7 +121,9 @@ inline std::vector<uint8_t> OurIndices(TGIFFrame* frame, bool* corrupt = nullptr
   return indices;
 }
 
-inline void LoadImage(TGIFImage& image, const Bytes& bytes) {
+// Loads a GIF image, an animated cursor, an icon or an icon list from the bytes.
+template <class T>
+void LoadImage(T& image, const Bytes& bytes) {
   TMemoryStream stream;
   if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
   stream.SetPosition(0);
@@ -135,7 +137,26 @@ inline Bytes SaveImage(TGIFImage& image) {
   return Bytes(p, p + stream.GetSize());
 }
 
-// ---- Building small GIF files ------------------------------------------------------------
+// ---- Building small GIF, cursor and icon files --------------------------------------------
+
+// Indices given row by row from the top, encoded by our encoder at the depth (the code size
+// byte through the terminator).
+inline Bytes Encode(const std::vector<uint8_t>& indices, int width, int height, int depth, bool interlaced) {
+  const size_t row = rxgif::DibRowBytes(width, depth);
+  std::vector<uint8_t> dib(row * height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const uint8_t v = indices[size_t(y) * width + x];
+      uint8_t* line = dib.data() + row * (height - 1 - y);
+      if (depth == 8) line[x] = v;
+      else if (depth == 4) line[x / 2] |= (x & 1) ? v : v << 4;
+      else if (v & 1) line[x / 8] |= 0x80 >> (x & 7);
+    }
+  TMemoryStream out;
+  rxgif::EncodeLZW(dib.data(), rxgif::TDibLayout{width, height, depth, interlaced}, out);
+  const auto* p = static_cast<const uint8_t*>(out.GetMemory());
+  return Bytes(p, p + out.GetSize());
+}
 
 // Appends bytes to a file being built.
 struct TGifBuilder {
@@ -164,20 +185,8 @@ struct TGifBuilder {
   TGifBuilder& Image(int left, int top, int width, int height, const std::vector<uint8_t>& indices,
                      int depth = 8) {
     Raw({0x2C}).Word(left).Word(top).Word(width).Word(height).Raw({0});
-    const size_t row = rxgif::DibRowBytes(width, depth);
-    std::vector<uint8_t> dib(row * height, 0);
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) {
-        const uint8_t v = indices[size_t(y) * width + x];
-        uint8_t* line = dib.data() + row * (height - 1 - y);
-        if (depth == 8) line[x] = v;
-        else if (depth == 4) line[x / 2] |= (x & 1) ? v : v << 4;
-        else if (v & 1) line[x / 8] |= 0x80 >> (x & 7);
-      }
-    TMemoryStream out;
-    rxgif::EncodeLZW(dib.data(), rxgif::TDibLayout{width, height, depth, false}, out);
-    const auto* p = static_cast<const uint8_t*>(out.GetMemory());
-    Data.insert(Data.end(), p, p + out.GetSize());
+    const Bytes data = Encode(indices, width, height, depth, false);
+    Data.insert(Data.end(), data.begin(), data.end());
     return *this;
   }
   TGifBuilder& Trailer() { return Raw({0x3B}); }
@@ -216,6 +225,43 @@ inline Bytes MakeIconFile(COLORREF color) {
   icon.SaveToStream(stream);
   const auto* p = static_cast<const uint8_t*>(stream.GetMemory());
   return Bytes(p, p + stream.GetSize());
+}
+
+// A RIFF chunk: its tag, its size, its data and a pad byte when the size is odd.
+inline void Chunk(Bytes& out, const char* tag, const Bytes& data) {
+  out.insert(out.end(), tag, tag + 4);
+  const uint32_t size = static_cast<uint32_t>(data.size());
+  for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(size >> (8 * k)));
+  out.insert(out.end(), data.begin(), data.end());
+  if (data.size() & 1) out.push_back(0);
+}
+
+inline Bytes U32s(std::initializer_list<uint32_t> values) {
+  Bytes out;
+  for (uint32_t v : values)
+    for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(v >> (8 * k)));
+  return out;
+}
+
+// An animated cursor of the icons shown in the sequence (icon k as step k when empty), with
+// the rates, the title and the creator "me".
+inline Bytes MakeAniFile(const std::vector<Bytes>& icons, std::initializer_list<uint32_t> sequence,
+                         std::initializer_list<uint32_t> rates, const char* title) {
+  Bytes body{'A', 'C', 'O', 'N'};
+  const uint32_t steps = uint32_t(sequence.size() ? sequence.size() : icons.size());
+  Chunk(body, "anih", U32s({36, uint32_t(icons.size()), steps, 0, 0, 0, 0, 10, 1}));
+  if (rates.size()) Chunk(body, "rate", U32s(rates));
+  if (sequence.size()) Chunk(body, "seq ", U32s(sequence));
+  Bytes info{'I', 'N', 'F', 'O'};
+  Chunk(info, "INAM", Bytes(title, title + std::strlen(title)));
+  Chunk(info, "IART", Bytes{'m', 'e'});
+  Chunk(body, "LIST", info);
+  Bytes frames{'f', 'r', 'a', 'm'};
+  for (const Bytes& icon : icons) Chunk(frames, "icon", icon);
+  Chunk(body, "LIST", frames);
+  Bytes file;
+  Chunk(file, "RIFF", body);
+  return file;
 }
 
 }  // namespace giftest

@@ -1,22 +1,18 @@
 // The number edit as the settings window uses it (created in code, its range and format set,
 // its value set and read), typing filtered by real key messages, leaving the box out of
-// range, pasting, and the drop-down calculator of the combo edit opened by its button and by
-// Alt+Down with the focus staying in the edit.
+// range, pasting, the drop-down calculator of the combo edit opened by its button and by
+// Alt+Down with the focus staying in the edit; the combo edit's button and typing rules,
+// thousands grouping while typing, the currency edit read from a layout, and the calculator
+// keypad in its dialog layout clicked with the mouse and typed at.
 #include <gtest/gtest.h>
 
 #include "ExtendedTestSupport.h"
 #include "classlib/stdctrls/Clipboard.h"
 #include "controls/extended/CurrEdit.h"
-#include "tests/classlib/stdctrls/EditTestSupport.h"
 
-using extended_tests::FixedLocale;
+using extended_tests::ClickControl;
+using extended_tests::PressAltDown;
 using stdctrl_tests::Pump;
-
-namespace {
-
-LPARAM AltKeyData(WORD vk) { return stdctrl_tests::KeyData(vk, false) | (1 << 29); }
-
-}  // namespace
 
 TEST(ComboEdit, DropDownOpensBelowOrAboveAndStaysOnTheScreen) {
   struct Case {
@@ -38,29 +34,19 @@ TEST(ComboEdit, DropDownOpensBelowOrAboveAndStaysOnTheScreen) {
   }
 }
 
-class NumEditTest : public edit_tests::EditFormTest {
+class NumEditTest : public extended_tests::LocaleFormTest {
  protected:
-  void SetUp() override {
-    EditFormTest::SetUp();
-    Locale = std::make_unique<FixedLocale>();
-  }
-  void TearDown() override {
-    EditFormTest::TearDown();
-    Locale.reset();
-  }
   // As the settings window makes its answer-time edits.
   TCurrencyEdit* MakeTimeEdit(int row) {
-    auto* edit = new TCurrencyEdit(Form);
+    auto* edit = Add<TCurrencyEdit>(10, 10 + 20 * (row - 1), 40, 20);
     edit->SetName(L"Currencyedit" + IntToStr(row));
-    edit->SetParent(Form);
-    edit->SetBounds(10, 10 + 20 * (row - 1), 40, 20);
     edit->SetDisplayFormat(L"0.0");
     edit->SetMinValue(0.1);
     edit->SetMaxValue(30);
     return edit;
   }
-  std::unique_ptr<FixedLocale> Locale;
 };
+class ComboEditTest : public NumEditTest {};
 
 TEST_F(NumEditTest, TheSettingsWindowsRoad) {
   TCurrencyEdit* edit = MakeTimeEdit(1);
@@ -89,8 +75,7 @@ TEST_F(NumEditTest, TheSettingsWindowsRoad) {
 }
 
 TEST_F(NumEditTest, ZeroEmptyAndTheDefaultFormat) {
-  auto* edit = new TCurrencyEdit(Form);
-  edit->SetParent(Form);
+  auto* edit = Add<TCurrencyEdit>(10, 10, 100, 21);
   edit->SetDisplayFormat(L",0.##");
   EXPECT_EQ(edit->GetText(), L"") << "0 with ZeroEmpty";
   EXPECT_EQ(edit->GetPaintText(), L"0");
@@ -114,6 +99,8 @@ TEST_F(NumEditTest, TypingKeepsOnlyNumbers) {
   edit->SetMaxValue(0);
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
+  PressAltDown(edit->GetHandle());
+  EXPECT_FALSE(edit->GetPopupVisible()) << "no button, no drop-down";
   edit->SelectAll();
   edit_tests::Type(L"12a.3,45");
   EXPECT_EQ(edit->GetText(), L"12.34") << "a letter, a second separator and a third decimal refused";
@@ -172,21 +159,14 @@ TEST_F(NumEditTest, AnUnreadablePasteComesBack) {
 }
 
 TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
-  auto* edit = new TCustomNumEdit(Form);
-  edit->SetParent(Form);
-  edit->SetBounds(10, 10, 120, 21);
-  auto* other = new TCurrencyEdit(Form);
-  other->SetParent(Form);
-  other->SetBounds(10, 60, 60, 21);
+  auto* edit = Add<TCustomNumEdit>(10, 10, 120, 21);
+  auto* other = Add<TCurrencyEdit>(10, 60, 60, 21);
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
   ASSERT_NE(edit->GetPopup(), nullptr);
   EXPECT_GE(edit->GetButtonWidth(), 20);
   // The button opens it; the edit keeps the focus.
-  TEditButton* button = edit->GetButton();
-  const TPoint onButton = button->ClientToScreen(TPoint(5, 5));
-  const TPoint inFrame = button->GetParent()->ScreenToClient(onButton);
-  edit_tests::ClickWindow(button->GetParent()->GetHandle(), inFrame.X, inFrame.Y);
+  ClickControl(edit->GetButton());
   ASSERT_TRUE(edit->GetPopupVisible());
   EXPECT_TRUE(::IsWindowVisible(edit->GetPopup()->GetHandle()));
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
@@ -195,12 +175,9 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   ::GetWindowRect(edit->GetPopup()->GetHandle(), &popup);
   ::GetWindowRect(edit->GetHandle(), &box);
   EXPECT_EQ(popup.top, box.bottom) << "under the edit";
-  extended_tests::SaveScreenshot(Form->GetHandle(), "calculator_dropdown");
   ::Sleep(50);
-  {
-    // The whole screen, with the drop-down over the form.
-    extended_tests::SaveScreenshot(::GetDesktopWindow(), "calculator_dropdown_screen");
-  }
+  // The whole screen, with the drop-down over the form.
+  extended_tests::SaveScreenshot(::GetDesktopWindow(), "calculator_dropdown_screen");
   // Keys typed in the edit go to the calculator; '=' finishes and the value comes back.
   edit_tests::KeyTargetRef() = edit->GetHandle();
   edit_tests::Type(L"2+3=");
@@ -208,8 +185,7 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetValue(), 5);
   // Alt+Down opens it again; Escape closes it and keeps the value.
-  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
-  Pump();
+  PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
   edit_tests::Type(L"9");
@@ -217,8 +193,7 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetValue(), 5);
   // A click on another control closes it without taking its value.
-  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
-  Pump();
+  PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
   edit_tests::Type(L"7");
   edit_tests::ClickWindow(other->GetHandle(), 5, 5);
@@ -226,16 +201,14 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   EXPECT_EQ(edit->GetValue(), 5);
   EXPECT_FALSE(::IsWindowVisible(edit->GetPopup()->GetHandle()));
   // Keys of the drop-down clicked with the mouse; '=' returns the value.
-  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
-  Pump();
+  PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
   auto* calculator = dynamic_cast<TPopupCalculator*>(edit->GetPopup());
   ASSERT_NE(calculator, nullptr);
   for (int kind : {5, 14, 4, 20}) {  // 4 * 3 =
     TCalcButton* key = calculator->GetCalculator()->KeyOfKind(kind);
     ASSERT_NE(key, nullptr);
-    const TPoint at = key->GetParent()->ScreenToClient(key->ClientToScreen(TPoint(5, 5)));
-    edit_tests::ClickWindow(key->GetParent()->GetHandle(), at.X, at.Y);
+    ClickControl(key);
   }
   edit_tests::KeyTargetRef() = edit->GetHandle();
   EXPECT_FALSE(edit->GetPopupVisible());
@@ -243,11 +216,133 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
 }
 
-TEST_F(NumEditTest, AltDownWithoutAButtonDoesNothing) {
-  TCurrencyEdit* edit = MakeTimeEdit(1);
+TEST_F(ComboEditTest, ButtonWidthAndGlyphKinds) {
+  auto* edit = Add<TCustomNumEdit>(10, 10, 100, 21);
+  ShowForm();
+  edit->SetButtonWidth(100);
+  EXPECT_EQ(edit->GetButtonWidth(), 20) << "not below the client width: refused";
+  edit->SetButtonWidth(1);
+  EXPECT_EQ(edit->GetButtonWidth(), 1);
+  EXPECT_FALSE(edit->GetButton()->GetParent()->GetVisible()) << "0 or 1 hides the button";
+  edit->SetButtonWidth(21);
+  EXPECT_TRUE(edit->GetButton()->GetParent()->GetVisible());
+  edit->SetGlyphKind(gkEllipsis);
+  EXPECT_EQ(edit->GetGlyph()->GetWidth(), 15);
+  EXPECT_EQ(edit->GetGlyph()->GetHeight(), 4);
+  EXPECT_EQ(edit->GetNumGlyphs(), 1);
+  edit->SetGlyphKind(gkDropDown);
+  EXPECT_EQ(edit->GetButtonWidth(), ::GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_FALSE(edit->GetGlyph()->GetEmpty());
+  edit->SetHeight(4);
+  EXPECT_GT(edit->GetHeight(), 10) << "never lower than a line of text";
+  TBitmap own;
+  own.SetSize(8, 8);
+  edit->SetGlyph(&own);
+  EXPECT_EQ(edit->GetGlyphKind(), gkCustom);
+}
+
+TEST_F(ComboEditTest, WithoutDirectInputOnlyTheDropDownChangesTheText) {
+  auto* edit = Add<TCustomNumEdit>(10, 10, 100, 21);
+  edit->SetValue(4);
+  edit->SetDirectInput(false);
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
-  ::PostMessageW(edit->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, AltKeyData(VK_DOWN));
-  Pump();
-  EXPECT_FALSE(edit->GetPopupVisible());
+  edit_tests::Type(L"7");
+  Clipboard()->SetAsText(L"9");
+  ::SendMessageW(edit->GetHandle(), WM_PASTE, 0, 0);
+  EXPECT_EQ(edit->GetText(), L"4");
+  edit->SelectAll();
+  EXPECT_EQ(edit_tests::EditSelection(edit->GetHandle()).second -
+                edit_tests::EditSelection(edit->GetHandle()).first,
+            0)
+      << "select-all selects nothing";
+  PressAltDown(edit->GetHandle());
+  ASSERT_TRUE(edit->GetPopupVisible());
+  edit_tests::KeyTargetRef() = edit->GetHandle();
+  edit_tests::Type(L"*2=");
+  EXPECT_EQ(edit->GetValue(), 8);
+  edit->SetEditReadOnly(true);
+  edit->ButtonClicked();
+  EXPECT_FALSE(edit->GetPopupVisible()) << "a read-only edit opens nothing";
+}
+
+TEST_F(ComboEditTest, FormatOnEditingGroupsThousandsWhileTyping) {
+  auto* edit = Add<TCurrencyEdit>(10, 10, 100, 21);
+  edit->SetDisplayFormat(L",0.##");
+  edit->SetFormatOnEditing(true);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit->SelectAll();
+  edit_tests::Type(L"1234567.5");
+  EXPECT_EQ(edit->GetText(), L"1,234,567.5");
+  EXPECT_EQ(edit->GetValue(), 1234567.5);
+}
+
+TEST_F(ComboEditTest, CurrencyEditFromALayout) {
+  ReadLayout(
+      L"object EditsForm: TEditsForm\n"
+      L"  object Currencyedit1: TCurrencyEdit\n"
+      L"    Left = 10\n    Top = 10\n    Width = 40\n    Height = 20\n"
+      L"    DisplayFormat = '0.0'\n    MaxValue = 30\n    MinValue = 0.1\n    Value = 12.5\n"
+      L"    DecimalPlaces = 1\n    OnChange = Changed\n    Text = 'abc'\n"
+      L"  end\n"
+      L"end\n");
+  auto* edit = Find<TCurrencyEdit>(L"Currencyedit1");
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->GetValue(), 12.5);
+  EXPECT_EQ(edit->GetPaintText(), L"12.5");
+  const String written = ComponentToText(Form);
+  EXPECT_NE(written.find(L"DisplayFormat = '0.0'"), String::npos);
+  EXPECT_EQ(written.find(L"BeepOnError"), String::npos);
+  EXPECT_EQ(written.find(L"Text ="), String::npos);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  Form->Reset();
+  edit->SelectAll();
+  edit_tests::Type(L"3");
+  EXPECT_EQ(Form->Count(L"Change", edit), 1) << "typing changes; the control's own writes do not";
+}
+
+TEST_F(ComboEditTest, TheDialogKeypadByMouseAndKeyboard) {
+  auto* panel = new TCalculatorPanel(Form, clDialog);  // its keypad in the dialog layout
+  panel->SetParent(Form);
+  panel->SetBounds(10, 10, 240, 129);
+  int oks = 0;
+  panel->OnOk = [&](TObject*) { ++oks; };
+  ShowForm();
+  extended_tests::SaveScreenshot(Form->GetHandle(), "calculator_dialog_layout");
+  EXPECT_FALSE(panel->KeyOfKind(27)->GetGlyph()->GetEmpty()) << "OK shows a glyph";
+  ClickControl(panel->KeyOfKind(2));   // 1
+  ClickControl(panel->KeyOfKind(16));  // +
+  ClickControl(panel->KeyOfKind(3));   // 2
+  ClickControl(panel->KeyOfKind(20));  // =
+  EXPECT_EQ(panel->Engine().GetText(), L"3");
+  ClickControl(panel->KeyOfKind(24));  // MS
+  EXPECT_EQ(panel->GetMemoryText(), L"M");
+  panel->CalcKeyPress(L'c');
+  ClickControl(panel->KeyOfKind(25));  // MR
+  EXPECT_EQ(panel->Engine().GetText(), L"3");
+  ClickControl(panel->KeyOfKind(26));  // MC
+  EXPECT_EQ(panel->GetMemoryText(), L"");
+  for (wchar_t ch : String(L"C9,5*2\r")) panel->CalcKeyPress(ch);
+  EXPECT_EQ(panel->Engine().GetText(), L"19");
+  panel->Copy();
+  EXPECT_EQ(Clipboard()->GetAsText(), L"19");
+  Clipboard()->SetAsText(L" $42.5 ");
+  panel->Paste();
+  EXPECT_EQ(panel->Engine().GetText(), L"42.5");
+  Clipboard()->SetAsText(L"forty");
+  panel->Paste();
+  EXPECT_EQ(panel->Engine().GetText(), L"0");
+  ClickControl(panel->KeyOfKind(27));
+  EXPECT_EQ(oks, 1);
+  panel->CalcKeyPress(L'/');
+  panel->CalcKeyPress(L'0');
+  panel->CalcKeyPress(L'=');
+  ClickControl(panel->KeyOfKind(27));
+  EXPECT_EQ(oks, 1) << "OK in the error state only beeps";
+  panel->SetCtl3D(false);
+  EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsWin31);
+  panel->SetCtl3D(true);
+  EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsNew);
 }

@@ -1,12 +1,13 @@
 // Test support for the rich-text views: a host window with a data source over an in-memory
-// table whose "stem" column is a blob, the stems as RTF and as GBK bytes, and screenshots of
-// windows saved under the build folder.
+// table whose "stem" column is a blob, the stems as RTF and as GBK bytes, loading bytes into
+// a view, and screenshots of windows saved under the build folder.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
+#include "ExtendedTestSupport.h"
 #include "controls/extended/DBRichEd.h"
 #include "controls/extended/RxRichEd.h"
 #include "data/tools/Rtf.h"
@@ -30,8 +31,7 @@ inline std::string BoldRedRtf() {
          "\\f0\\fs24\\cf1\\b \\'bc\\'d3\\'b4\\'d6\\cf0\\b0  plain\\par}";
 }
 
-// Saves what the window shows (with its children) as a BMP under the build folder's
-// "screenshots" folder; the file name is name + ".bmp".
+// Saves what the window shows (with its children), redrawn, as screenshots/<name>.bmp.
 inline void SaveScreenshot(TWinControl* window, const String& name) {
   if (!window->HandleAllocated()) return;
   ::RedrawWindow(window->GetHandle(), nullptr, nullptr,
@@ -39,46 +39,16 @@ inline void SaveScreenshot(TWinControl* window, const String& name) {
   Pump();
   ::Sleep(50);
   Pump();
-  RECT rect{};
-  ::GetWindowRect(window->GetHandle(), &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  ::SelectObject(memory, old);
-  ::GdiFlush();
-  wchar_t path[MAX_PATH] = {};
-  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  String folder(path);
-  folder = folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"screenshots";
-  ::CreateDirectoryW(folder.c_str(), nullptr);
-  const String file = folder + L"\\" + name + L".bmp";
-  const int stride = ((width * 3 + 3) / 4) * 4;
-  BITMAPFILEHEADER header{};
-  header.bfType = 0x4D42;
-  header.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  header.bfSize = header.bfOffBits + static_cast<DWORD>(stride * height);
-  HANDLE out = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (out != INVALID_HANDLE_VALUE) {
-    DWORD written = 0;
-    ::WriteFile(out, &header, sizeof(header), &written, nullptr);
-    ::WriteFile(out, &info.bmiHeader, sizeof(info.bmiHeader), &written, nullptr);
-    ::WriteFile(out, bits, static_cast<DWORD>(stride * height), &written, nullptr);
-    ::CloseHandle(out);
-  }
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
+  extended_tests::SaveScreenshot(window->GetHandle(), StringToUtf8(name).c_str());
+}
+
+// Loads the bytes into a rich-text view as a file of them would be.
+template <class TView>
+void LoadRich(TView* edit, const std::string& bytes) {
+  TMemoryStream stream;
+  if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  stream.SetPosition(0);
+  edit->GetLines()->LoadFromStream(stream);
 }
 
 // A host with a table of id (integer), stem (blob) and title (string), and a data-aware view

@@ -18,8 +18,7 @@ Bytes TwoFrames() {
 
 std::vector<uint8_t> Decode(const Bytes& data, int width, int height, bool interlaced, bool* corrupt,
                             int depth = 8) {
-  std::vector<uint8_t> dib(rxgif::DibRowBytes(width, depth) * height, 0xEE);
-  std::fill(dib.begin(), dib.end(), 0);
+  std::vector<uint8_t> dib(rxgif::DibRowBytes(width, depth) * height, 0);
   *corrupt = rxgif::DecodeLZW(data.data(), data.size(), rxgif::TDibLayout{width, height, depth, interlaced},
                               depth, dib.data(), true);
   return dib;

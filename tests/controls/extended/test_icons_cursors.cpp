@@ -10,24 +10,11 @@
 
 using namespace giftest;
 
-Bytes MakeAniFile(const std::vector<Bytes>& icons, std::initializer_list<uint32_t> sequence,
-                  std::initializer_list<uint32_t> rates, const char* title);
-
 namespace {
-
-void Load(TAnimatedCursorImage& cursor, const Bytes& bytes) {
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-  stream.SetPosition(0);
-  cursor.LoadFromStream(stream);
-}
 
 std::unique_ptr<TIcon> IconOf(const Bytes& bytes) {
   auto icon = std::make_unique<TIcon>();
-  TMemoryStream stream;
-  stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-  stream.SetPosition(0);
-  icon->LoadFromStream(stream);
+  LoadImage(*icon, bytes);
   return icon;
 }
 
@@ -44,7 +31,7 @@ Bytes AsCursor(Bytes icon, int x, int y) {
 TEST(AnimatedCursor, SequenceRatesTitleAndSharedIcons) {
   const Bytes red = MakeIconFile(RGB(255, 0, 0)), green = MakeIconFile(RGB(0, 255, 0));
   TAnimatedCursorImage cursor;
-  Load(cursor, MakeAniFile({red, AsCursor(green, 3, 5)}, {0, 1, 0}, {4, 5, 6}, "odd"));
+  LoadImage(cursor, MakeAniFile({red, AsCursor(green, 3, 5)}, {0, 1, 0}, {4, 5, 6}, "odd"));
   ASSERT_EQ(cursor.GetCount(), 3);
   EXPECT_EQ(cursor.GetTitle(), L"odd");  // an odd-sized item is followed by its pad byte
   EXPECT_EQ(cursor.GetCreator(), L"me");
@@ -58,7 +45,7 @@ TEST(AnimatedCursor, SequenceRatesTitleAndSharedIcons) {
   EXPECT_EQ(cursor.GetFrame(1)->GetHotSpot().Y, 5);
 
   // Without "seq " icon k is frame k; a declared frame without an icon is dropped.
-  Load(cursor, MakeAniFile({red, green}, {}, {}, "x"));
+  LoadImage(cursor, MakeAniFile({red, green}, {}, {}, "x"));
   EXPECT_EQ(cursor.GetCount(), 0 + 2);
 
   // Into an icon list, a strip bitmap and an animated GIF.
@@ -78,24 +65,19 @@ TEST(AnimatedCursor, DamagedFilesAreRefusedOrCutShort) {
   const Bytes red = MakeIconFile(RGB(255, 0, 0));
   const Bytes good = MakeAniFile({red, red}, {}, {}, "t");
   TAnimatedCursorImage cursor;
-  EXPECT_THROW(Load(cursor, Bytes(good.begin(), good.begin() + 11)), EReadError);
+  EXPECT_THROW(LoadImage(cursor, Bytes(good.begin(), good.begin() + 11)), EReadError);
   // A header chunk larger than the header is read as far as the header goes.
   {
-    Bytes body{'A', 'C', 'O', 'N', 'a', 'n', 'i', 'h', 44, 0, 0, 0};
-    const Bytes header{36, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                       0,  0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0, 9, 9, 9, 9, 9, 9, 9, 9};
-    body.insert(body.end(), header.begin(), header.end());
-    const Bytes list{'L', 'I', 'S', 'T'};
-    body.insert(body.end(), list.begin(), list.end());
-    const uint32_t listSize = uint32_t(4 + 8 + red.size() + (red.size() & 1));
-    for (int k = 0; k < 4; ++k) body.push_back(uint8_t(listSize >> (8 * k)));
-    for (char c : std::string("framicon")) body.push_back(uint8_t(c));
-    for (int k = 0; k < 4; ++k) body.push_back(uint8_t(red.size() >> (8 * k)));
-    body.insert(body.end(), red.begin(), red.end());
-    if (red.size() & 1) body.push_back(0);
-    Bytes file{'R', 'I', 'F', 'F', 0, 0, 0, 0};
+    Bytes header = U32s({36, 1, 1, 0, 0, 0, 0, 7, 1});
+    header.insert(header.end(), 8, 9);
+    Bytes frames{'f', 'r', 'a', 'm'};
+    Chunk(frames, "icon", red);
+    Bytes body{'A', 'C', 'O', 'N'};
+    Chunk(body, "anih", header);
+    Chunk(body, "LIST", frames);
+    Bytes file{'R', 'I', 'F', 'F', 0, 0, 0, 0};  // the RIFF size left 0
     file.insert(file.end(), body.begin(), body.end());
-    Load(cursor, file);
+    LoadImage(cursor, file);
     EXPECT_EQ(cursor.GetCount(), 1);
     EXPECT_EQ(cursor.GetHeader().jifRate, 7u);
   }
@@ -103,16 +85,16 @@ TEST(AnimatedCursor, DamagedFilesAreRefusedOrCutShort) {
   Bytes lying = good;
   lying[12 + 8 + 4] = 0xFF;
   lying[12 + 8 + 5] = 0xFF;
-  EXPECT_THROW(Load(cursor, lying), EReadError);
+  EXPECT_THROW(LoadImage(cursor, lying), EReadError);
   // A damaged icon ends its own list: the frames before it stay.
   Bytes damaged = MakeAniFile({red, Bytes(red.size(), 0x55)}, {}, {}, "t");
-  Load(cursor, damaged);
+  LoadImage(cursor, damaged);
   EXPECT_EQ(cursor.GetCount(), 1);
   // An icon directory pointing outside its chunk is not followed.
   Bytes outside = red;
   outside[6 + 12] = 0xF0;
   outside[6 + 13] = 0xFF;
-  EXPECT_NO_THROW(Load(cursor, MakeAniFile({red, outside}, {}, {}, "t")));
+  EXPECT_NO_THROW(LoadImage(cursor, MakeAniFile({red, outside}, {}, {}, "t")));
   EXPECT_EQ(cursor.GetCount(), 1);
   // Writing is not supported: the message goes through the responder, then a silent abort.
   String shown;
@@ -179,17 +161,10 @@ TEST(IconList, LyingCountsAndSizesAreRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     TIconList list;
-    TMemoryStream stream;
-    stream.WriteBuffer(c.Data.data(), static_cast<int>(c.Data.size()));
-    stream.SetPosition(0);
-    EXPECT_ANY_THROW(list.LoadFromStream(stream));
+    EXPECT_ANY_THROW(LoadImage(list, c.Data));
     EXPECT_EQ(list.GetCount(), 0);
   }
   TIconList empty;
-  TMemoryStream zeros;
-  const Bytes twoEmpty{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  zeros.WriteBuffer(twoEmpty.data(), 12);
-  zeros.SetPosition(0);
-  empty.LoadFromStream(zeros);
+  LoadImage(empty, Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(empty.GetCount(), 2);
 }

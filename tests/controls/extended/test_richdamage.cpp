@@ -80,11 +80,8 @@ TEST_F(DamageTest, MutatedStemsOfTheDemoBankNeverCrashTheView) {
         default: bytes.resize(at); break;
       }
     }
-    TMemoryStream stream;
-    if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-    stream.SetPosition(0);
     try {
-      edit->GetLines()->LoadFromStream(stream);
+      LoadRich(edit, bytes);
       ++loaded;
     } catch (const EOutOfResources&) {
       // A stream the window refused in both formats; the view shows it as such.
@@ -93,12 +90,6 @@ TEST_F(DamageTest, MutatedStemsOfTheDemoBankNeverCrashTheView) {
   }
   EXPECT_GT(loaded, 9000);
 }
-
-}  // namespace
-}  // namespace rich_tests
-
-namespace rich_tests {
-namespace {
 
 // A converter that reads its first stream and throws from then on.
 class TFailingConversion : public TConversion {

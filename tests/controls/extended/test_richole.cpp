@@ -76,10 +76,7 @@ TEST_F(RichOleTest, EmbeddedObjectGroupLoadsAndClears) {
       "{\\rtf1\\ansi before {\\object\\objemb\\objw1000\\objh500{\\*\\objclass Paint.Picture}"
       "{\\*\\objdata 01050000020000000e0000005061696e742e50696374757265000000000000000000"
       "0400000000000000}{\\result {\\pict\\wmetafile8\\picw100\\pich100 0100090000}}} after\\par}";
-  TMemoryStream stream;
-  stream.WriteBuffer(rtf.data(), static_cast<int>(rtf.size()));
-  stream.SetPosition(0);
-  edit->GetLines()->LoadFromStream(stream);
+  LoadRich(edit, rtf);
   const String text = edit->GetLines()->GetText();
   EXPECT_EQ(text.substr(0, 6), L"before");
   EXPECT_NE(text.find(L"after"), String::npos);
@@ -90,8 +87,7 @@ TEST_F(RichOleTest, EmbeddedObjectGroupLoadsAndClears) {
   edit->SetAllowObjects(false);
   edit->HandleNeeded();
   EXPECT_EQ(edit->GetRichEditOle(), nullptr);
-  stream.SetPosition(0);
-  edit->GetLines()->LoadFromStream(stream);
+  LoadRich(edit, rtf);
   EXPECT_EQ(edit->GetLines()->GetText().substr(0, 6), L"before");
   edit->SetTitle(L"题干");
 }

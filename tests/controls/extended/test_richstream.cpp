@@ -20,9 +20,14 @@ std::string Normalise(const std::vector<std::string>& chunks) {
 }
 
 // Everything a reader hands a window that asks for cb bytes a call, with the source giving
-// at most sourceChunk bytes a call; the largest single answer in largest.
-std::string ReadAll(TRichStreamKind kind, const std::string& bytes, int cb, int sourceChunk,
-                    int& largest, bool& failed) {
+// at most sourceChunk bytes a call; the largest single answer, and whether the reader failed.
+struct TReadResult {
+  std::string Out;
+  int Largest = 0;
+  bool Failed = false;
+};
+
+TReadResult ReadAll(TRichStreamKind kind, const std::string& bytes, int cb, int sourceChunk) {
   TRichStreamReader reader(kind);
   size_t offset = 0;
   auto source = [&](char* to, int size) {
@@ -32,21 +37,16 @@ std::string ReadAll(TRichStreamKind kind, const std::string& bytes, int cb, int 
     offset += static_cast<size_t>(count);
     return count;
   };
-  std::string out;
+  TReadResult result;
   std::vector<char> buffer(static_cast<size_t>(cb));
-  largest = 0;
-  failed = false;
   for (int guard = 0; guard < 1000000; ++guard) {
     const int count = reader.Read(buffer.data(), cb, source);
-    if (count < 0) {
-      failed = true;
-      break;
-    }
-    if (count == 0) break;
-    largest = std::max(largest, count);
-    out.append(buffer.data(), static_cast<size_t>(count));
+    result.Failed = count < 0;
+    if (count <= 0) break;
+    result.Largest = std::max(result.Largest, count);
+    result.Out.append(buffer.data(), static_cast<size_t>(count));
   }
-  return out;
+  return result;
 }
 
 std::string Utf16(const String& text) {
@@ -82,25 +82,19 @@ TEST(RichStream, RichTextPassesByteForByte) {
   rtf += std::string("\r\n\n\r\0\xff", 6);
   rtf += "}}";
   for (const int cb : {1, 3, 7, 4096}) {
-    int largest = 0;
-    bool failed = false;
-    EXPECT_EQ(ReadAll(rkRichText, rtf, cb, 5, largest, failed), rtf) << cb;
-    EXPECT_FALSE(failed);
-    EXPECT_LE(largest, cb);
+    const TReadResult read = ReadAll(rkRichText, rtf, cb, 5);
+    EXPECT_EQ(read.Out, rtf) << cb;
+    EXPECT_FALSE(read.Failed);
+    EXPECT_LE(read.Largest, cb);
   }
 }
 
 TEST(RichStream, RichTextThatIsNoRtfDocumentFails) {
-  for (const std::string text : {"plain words", "{\\rt", "", "  {\\rtf1}"}) {
-    int largest = 0;
-    bool failed = false;
-    ReadAll(rkRichText, text, 4096, 4096, largest, failed);
-    EXPECT_TRUE(failed) << text;
-  }
-  int largest = 0;
-  bool failed = false;
-  EXPECT_EQ(ReadAll(rkRichText, "{\\urtf1 x}", 4096, 2, largest, failed), "{\\urtf1 x}");
-  EXPECT_FALSE(failed);
+  for (const std::string text : {"plain words", "{\\rt", "", "  {\\rtf1}"})
+    EXPECT_TRUE(ReadAll(rkRichText, text, 4096, 4096).Failed) << text;
+  const TReadResult read = ReadAll(rkRichText, "{\\urtf1 x}", 4096, 2);
+  EXPECT_EQ(read.Out, "{\\urtf1 x}");
+  EXPECT_FALSE(read.Failed);
 }
 
 TEST(RichStream, OddBufferSizesFullOfLineFeedsNeverGetMoreThanAsked) {
@@ -109,11 +103,9 @@ TEST(RichStream, OddBufferSizesFullOfLineFeedsNeverGetMoreThanAsked) {
   String expected;
   for (int i = 0; i < 5000; ++i) expected += L"\r\n";
   for (const int cb : {1, 2, 3, 5, 7, 9, 4095}) {
-    int largest = 0;
-    bool failed = false;
-    const std::string out = ReadAll(rkText936, feeds, cb, 4096, largest, failed);
-    EXPECT_LE(largest, cb) << cb;
-    EXPECT_EQ(out, Utf16(expected)) << cb;
+    const TReadResult read = ReadAll(rkText936, feeds, cb, 4096);
+    EXPECT_LE(read.Largest, cb) << cb;
+    EXPECT_EQ(read.Out, Utf16(expected)) << cb;
   }
 }
 
@@ -121,25 +113,16 @@ TEST(RichStream, GbkTextIsDecodedAcrossChunkBoundaries) {
   const String text = L"第一章 总则\n中华人民共和国\r\n资产评估法";
   const std::string gbk = StringToCp936(text);
   // Source chunks of 1 and 3 bytes split every double-byte character somewhere.
-  for (const int chunk : {1, 3, 4096}) {
-    int largest = 0;
-    bool failed = false;
-    EXPECT_EQ(ReadAll(rkText936, gbk, 64, chunk, largest, failed),
-              Utf16(L"第一章 总则\r\n中华人民共和国\r\n资产评估法"))
-        << chunk;
-  }
+  for (const int chunk : {1, 3, 4096})
+    EXPECT_EQ(ReadAll(rkText936, gbk, 64, chunk).Out, Utf16(L"第一章 总则\r\n中华人民共和国\r\n资产评估法")) << chunk;
   // A lead byte at the very end is no whole character; it is decoded alone, not held forever.
-  int largest = 0;
-  bool failed = false;
-  EXPECT_GE(ReadAll(rkText936, "ab\xd6", 64, 1, largest, failed).size(), 6u);
+  EXPECT_GE(ReadAll(rkText936, "ab\xd6", 64, 1).Out.size(), 6u);
 }
 
 TEST(RichStream, UnicodeTextKeepsItsUnitsAcrossOddChunks) {
-  const String text = L"甲\n乙\r丙";
-  int largest = 0;
-  bool failed = false;
-  EXPECT_EQ(ReadAll(rkUnicode, Utf16(text), 6, 1, largest, failed), Utf16(L"甲\r\n乙\r\n丙"));
-  EXPECT_LE(largest, 6);
+  const TReadResult read = ReadAll(rkUnicode, Utf16(L"甲\n乙\r丙"), 6, 1);
+  EXPECT_EQ(read.Out, Utf16(L"甲\r\n乙\r\n丙"));
+  EXPECT_LE(read.Largest, 6);
 }
 
 TEST(RichStream, WriterEncodesGbkWithSplitUnitsAndSurrogates) {
@@ -187,7 +170,6 @@ TEST(RichStream, GuardStopsWhatThePlatformReaderDoesNotSurvive) {
     std::string rtf;
     bool passes;
   };
-  std::string deep = "{\\rtf1 ";
   const Case cases[] = {
       {"ordinary", "{\\rtf1\\ansi\\b bold\\b0\\'b0\\par}", true},
       {"word of 32 letters", "{\\rtf1\\" + std::string(32, 'a') + " x}", true},
@@ -200,11 +182,7 @@ TEST(RichStream, GuardStopsWhatThePlatformReaderDoesNotSurvive) {
       {"escaped braces", "{\\rtf1 " + std::string(2000, ' ') + "\\{\\{\\}}", true},
   };
   for (const Case& c : cases) {
-    for (const int chunk : {1, 7, 4096}) {
-      int largest = 0;
-      bool failed = false;
-      ReadAll(rkRichText, c.rtf, 4096, chunk, largest, failed);
-      EXPECT_EQ(failed, !c.passes) << c.what << " in chunks of " << chunk;
-    }
+    for (const int chunk : {1, 7, 4096})
+      EXPECT_EQ(ReadAll(rkRichText, c.rtf, 4096, chunk).Failed, !c.passes) << c.what << " in chunks of " << chunk;
   }
 }

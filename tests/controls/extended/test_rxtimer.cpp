@@ -1,14 +1,16 @@
-// TRxTimer: ticks in both modes, where they run, exceptions of a tick, and the settings
+// TRxTimer: ticks in each mode, where they run, exceptions of a tick, and the settings
 // changed and the timer freed from the main thread while the worker ticks.
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
+#include "ExtendedTestSupport.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/system/SysExceptions.h"
 #include "controls/extended/RxTimer.h"
 #include "tests/ApplicationTestSupport.h"
+
+using extended_tests::TDeadline;
 
 namespace {
 
@@ -16,49 +18,28 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
   return PumpApplicationUntil(done, timeoutMs, 1);
 }
 
-// Ends the process when the body makes no progress for ms: a deadlock is a failure, while a
-// machine that is merely slow (a loaded CI host) only stretches the run.
-struct TDeadline {
-  explicit TDeadline(DWORD ms)
-      : Thread([this, ms] {
-          while (!Done) {
-            if (::GetTickCount() - LastProgress.load() > ms) {
-              std::fprintf(stderr, "no progress within the deadline: deadlock\n");
-              std::fflush(stderr);
-              ::TerminateProcess(::GetCurrentProcess(), 4);
-            }
-            ::Sleep(50);
-          }
-        }) {}
-  ~TDeadline() {
-    Done = true;
-    Thread.join();
-  }
-  // The body calls this at each step it completes.
-  void Progress() { LastProgress = ::GetTickCount(); }
-  std::atomic<bool> Done{false};
-  std::atomic<DWORD> LastProgress{::GetTickCount()};
-  std::thread Thread;
-};
-
 }  // namespace
 
 TEST(RxTimer, TicksOnlyWhenEnabledWithIntervalAndHandler) {
-  for (bool threaded : {true, false}) {
-    SCOPED_TRACE(threaded ? "threaded" : "window");
+  enum TMode { mSync, mWorker, mWindow };
+  for (TMode mode : {mSync, mWorker, mWindow}) {
+    SCOPED_TRACE(mode);
     TRxTimer timer(nullptr);
-    timer.SetThreaded(threaded);
+    timer.SetThreaded(mode != mWindow);
+    timer.SetSyncEvent(mode != mWorker);
     timer.SetInterval(10);
     std::atomic<int> ticks{0};
-    DWORD tickThread = 0;
+    std::atomic<DWORD> tickThread{0};
+    std::atomic<TObject*> tickSender{nullptr};
     timer.SetOnTimer([&](TObject* sender) {
-      EXPECT_EQ(sender, &timer);
+      tickSender = sender;
       tickThread = ::GetCurrentThreadId();
       ++ticks;
     });
     EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }));
-    EXPECT_EQ(tickThread, ::GetCurrentThreadId());  // SyncEvent: on the main thread
-    EXPECT_EQ(timer.GetWindowHandle() != nullptr, !threaded);
+    EXPECT_EQ(tickSender.load(), &timer);
+    EXPECT_EQ(tickThread == ::GetCurrentThreadId(), mode != mWorker) << "SyncEvent: on the main thread";
+    EXPECT_EQ(timer.GetWindowHandle() != nullptr, mode == mWindow);
     for (int variant = 0; variant < 3; ++variant) {
       if (variant == 0) timer.SetEnabled(false);
       if (variant == 1) timer.SetInterval(0);
@@ -71,20 +52,6 @@ TEST(RxTimer, TicksOnlyWhenEnabledWithIntervalAndHandler) {
       timer.SetInterval(10);
     }
   }
-}
-
-TEST(RxTimer, WithoutSyncEventTicksRunOnTheWorker) {
-  TRxTimer timer(nullptr);
-  timer.SetSyncEvent(false);
-  timer.SetInterval(5);
-  std::atomic<DWORD> where{0};
-  std::atomic<int> ticks{0};
-  timer.SetOnTimer([&](TObject*) {
-    where = ::GetCurrentThreadId();
-    ++ticks;
-  });
-  EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }));
-  EXPECT_NE(where.load(), ::GetCurrentThreadId());
 }
 
 TEST(RxTimer, AnExceptionOfATickIsReportedOnceOnTheMainThreadAndTheWorkerGoesOn) {
