@@ -176,6 +176,25 @@ void TRxCustomRichEdit::CreateWindowHandle(const TCreateParams& params) {
 void TRxCustomRichEdit::CreateWnd() {
   const TRichStreamFormat format = FRichLines->GetFormat();
   const TRichStreamModes mode = FRichLines->GetMode();
+  // Rich content kept from the last window, for a window now in plain-text mode (the mode
+  // was switched while there was no window): it goes in as rich text first and is then
+  // turned into its text, as switching the mode with a window does.
+  bool savedRich = false;
+  if (FMemStream && FMemStream->GetSize() > 0) {
+    unsigned char plain = 1;
+    FMemStream->SetPosition(0);
+    FMemStream->ReadBuffer(&plain, 1);
+    savedRich = plain == 0;
+  }
+  const bool plainAfterLoad = FPlainText && savedRich && RichEditVersion >= 2;
+  if (plainAfterLoad) FPlainText = false;  // made and filled as a rich-text window first
+  struct TPlainBack {  // the mode stays as set, also when making the window fails
+    TRxCustomRichEdit* Edit;
+    bool Pending;
+    ~TPlainBack() {
+      if (Pending) Edit->FPlainText = true;
+    }
+  } plainBack{this, plainAfterLoad};
   inherited::CreateWnd();
   const LANGID language = ::GetSystemDefaultLangID();
   const WORD primary = PRIMARYLANGID(language);
@@ -216,6 +235,10 @@ void TRxCustomRichEdit::CreateWnd() {
     }
     FRichLines->SetFormat(format);
     FRichLines->SetMode(mode);
+  }
+  if (plainAfterLoad) {
+    plainBack.Pending = false;
+    SetPlainText(true);
   }
   if (RichEditVersion == 1) Perform(WM_SETFONT, 0, 0);
   SetModified(FModified);

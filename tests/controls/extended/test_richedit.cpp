@@ -76,6 +76,10 @@ TEST_F(RichEditTest, PlainTextModeKeepsTheText) {
   EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
   edit->SetPlainText(false);
   EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
+  // Switched while the window waits to be made again: the text, not the RTF source.
+  edit->SetSelectionBar(!edit->GetSelectionBar());
+  edit->SetPlainText(true);
+  EXPECT_EQ(edit->GetLines()->Get(0), L"加粗 plain");
 }
 
 TEST_F(RichEditTest, CharacterAttributesReadBackAfterBeingSet) {
