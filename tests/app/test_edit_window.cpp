@@ -164,17 +164,7 @@ TEST_F(EditWindowTest, TheWindowOpensModallyAtBothSizes) {
 
 TEST_F(EditWindowTest, LawPointsAreRecountedLimitedToTenAndARemovedOneIsCleared) {
   LawPointMode = 1;
-  std::vector<String> articles;
-  {
-    TADOQuery q(nullptr);
-    q.SetConnection(&Data.Cn());
-    q.GetSQL()->SetText(L"select top 11 ftid from tab_rule order by ftid");
-    q.Open();
-    while (!q.GetEof() && articles.size() < 11) {
-      articles.push_back(q.FieldByName(L"ftid")->GetAsString());
-      q.Next();
-    }
-  }
+  const std::vector<String> articles = SelectColumn(Data.Cn(), L"select top 11 ftid from tab_rule order by ftid");
   ASSERT_EQ(articles.size(), 11u);
   String set;
   for (int i = 0; i < 10; ++i) set += (i ? L"," : L"") + String(L"k") + IntToStr(i + 3) + L"=" + QuotedStr(articles[i]);
