@@ -43,6 +43,14 @@ std::vector<String> SelectColumn(TADOConnection& cn, const String& sql) {
   return values;
 }
 
+void TTestBankModule::SetUp() {
+  WriteTestBank(FBank.Name());
+  FModule = std::make_unique<TDM1>(nullptr);
+  FModule->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
+  FModule->ADOCn1->SetConnected(true);
+  FModule->SetToday(kDay);
+}
+
 Variant SelectValue(TADOConnection& cn, const String& sql) {
   TADOQuery query(nullptr);
   query.SetConnection(&cn);
@@ -59,6 +67,12 @@ int SelectInt(TADOConnection& cn, const String& sql) {
 }
 
 String SelectText(TADOConnection& cn, const String& sql) { return VarToStr(SelectValue(cn, sql)); }
+
+std::string SelectBytes(TADOConnection& cn, const String& sql) {
+  const Variant value = SelectValue(cn, sql);
+  const auto* bytes = value.BytesPtr();
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
 
 TTestFolder::TTestFolder(const String& prefix) {
   wchar_t temp[MAX_PATH];

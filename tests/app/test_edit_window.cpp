@@ -43,13 +43,7 @@ class EditWindowTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   std::string Blob(const String& column) {
-    TADOQuery text(nullptr);
-    text.SetConnection(&Data.Cn());
-    text.GetSQL()->SetText(L"select " + column + L" from tab_exer where a1 = " + QuotedStr(Id));
-    text.Open();
-    const TBytes bytes = static_cast<TBlobField*>(text.FieldByName(column))->GetAsBytes();
-    text.Close();
-    return std::string(bytes.begin(), bytes.end());
+    return SelectBytes(Data.Cn(), L"select " + column + L" from tab_exer where a1 = " + QuotedStr(Id));
   }
   String Answ(const String& column) {
     return SelectText(Data.Cn(), L"select " + column + L" from tab_answ where a1 = " + QuotedStr(Id));

@@ -100,20 +100,8 @@ TEST(DataModule, CreationWithoutABankLeavesItNotReady) {
 
 // ---- Study records ------------------------------------------------------------------------------
 
-class StudyRecords : public ::testing::Test {
+class StudyRecords : public TTestBankModule {
  protected:
-  void SetUp() override {
-    WriteTestBank(FBank.Name());
-    FModule = std::make_unique<TDM1>(nullptr);
-    FModule->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
-    FModule->ADOCn1->SetConnected(true);
-    FModule->SetToday(kDay);
-  }
-
-  TDM1& DM() { return *FModule; }
-  TADOConnection& Cn() { return *FModule->ADOCn1; }
-  int Int(const String& sql) { return SelectInt(Cn(), sql); }
-  String Text(const String& sql) { return SelectText(Cn(), sql); }
   // A column of the study-log row of the pinned day.
   int Log(const wchar_t* column) {
     return Int(L"select " + String(column) + L" from tab_rz where A1 = #2024-05-07#");
@@ -127,10 +115,6 @@ class StudyRecords : public ::testing::Test {
   int Law(const String& id, const wchar_t* column) {
     return Int(L"select " + String(column) + L" from tab_fgmc where id = '" + id + L"'");
   }
-
-  static inline const TDateTime kDay = EncodeDate(2024, 5, 7);
-  TTempBankFile FBank;
-  std::unique_ptr<TDM1> FModule;  // goes before the file
 };
 
 TEST_F(StudyRecords, FirstAnswerOfEachDayStartsItsRowWithNoCounterEmpty) {

@@ -171,6 +171,10 @@ class ChartWindow : public StudyWindows {
          L"', '" + name + L"', " + IntToStr(c3) + L", " + IntToStr(c4) + L", " + IntToStr(d1) + L", " +
          IntToStr(d2) + L", '" + c7 + L"')");
   }
+  void OneChapter() {
+    Exec(L"delete from tab_kmmc");
+    AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  }
   static std::vector<double> Values(const TChartSeries* series) {
     std::vector<double> values;
     for (int i = 0; i < series->Count(); ++i) values.push_back(series->Point(i).Value);
@@ -180,8 +184,7 @@ class ChartWindow : public StudyWindows {
 };
 
 TEST_F(ChartWindow, OnlyMarkedChaptersWithTheirValuesAndColours) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   AddChapter(L"22", L"第二章", 3, 2, 5, 1, L"0");
   AddChapter(L"23", L"第三章", 100, 29, 60, 15, L"0");
   AddChapter(L"24", L"空章", 0, 0, 0, 0, L"0");
@@ -211,8 +214,7 @@ TEST_F(ChartWindow, OnlyMarkedChaptersWithTheirValuesAndColours) {
 }
 
 TEST_F(ChartWindow, OptionsApplyToTheShownChartAndResetOnAnotherType) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   auto* form = Open<Tfrmchart>();
   form->RadioGroup1->SetItemIndex(0);  // the pie
   TDBChart* pie = form->DBChart2;
@@ -277,8 +279,7 @@ TEST_F(ChartWindow, ManyChaptersKeepTheirColours) {
 }
 
 TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   auto* form = Open<Tfrmchart>();
   wchar_t folder[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, folder);
@@ -295,8 +296,7 @@ TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
 }
 
 TEST_F(ChartWindow, SettingsButtonOpensTheMusicSettings) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   auto* form = Open<Tfrmchart>();
   ExpectMusicSettingsFrom(form, [&] { ClickControl(form->epEfTrBtn1); });
 }
