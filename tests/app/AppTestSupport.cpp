@@ -33,6 +33,24 @@ void WriteTestBank(const String& fileName, const String& password) {
   WriteBank(content, fileName, password);
 }
 
+std::vector<String> SelectColumn(TADOConnection& cn, const String& sql) {
+  TADOQuery query(nullptr);
+  query.SetConnection(&cn);
+  query.GetSQL()->SetText(sql);
+  query.Open();
+  std::vector<String> values;
+  for (query.First(); !query.GetEof(); query.Next()) values.push_back(query.GetFields()->GetField(0)->GetAsString());
+  return values;
+}
+
+void TTestBankModule::SetUp() {
+  WriteTestBank(FBank.Name());
+  FModule = std::make_unique<TDM1>(nullptr);
+  FModule->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
+  FModule->ADOCn1->SetConnected(true);
+  FModule->SetToday(kDay);
+}
+
 Variant SelectValue(TADOConnection& cn, const String& sql) {
   TADOQuery query(nullptr);
   query.SetConnection(&cn);
@@ -49,3 +67,55 @@ int SelectInt(TADOConnection& cn, const String& sql) {
 }
 
 String SelectText(TADOConnection& cn, const String& sql) { return VarToStr(SelectValue(cn, sql)); }
+
+std::string SelectBytes(TADOConnection& cn, const String& sql) {
+  const Variant value = SelectValue(cn, sql);
+  const auto* bytes = value.BytesPtr();
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+TTestFolder::TTestFolder(const String& prefix) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  static int counter = 0;
+  FPath = String(temp) + prefix + std::to_wstring(::GetCurrentProcessId()) + L"_" + std::to_wstring(++counter) + L"\\";
+  ::CreateDirectoryW(FPath.c_str(), nullptr);
+}
+
+namespace {
+
+void RemoveTree(const String& folder, int depth) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const String name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW((folder + name).c_str());
+      } else if (depth < 3) {
+        RemoveTree(folder + name + L"\\", depth + 1);
+      }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+  }
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+TTestFolder::~TTestFolder() { RemoveTree(FPath, 0); }
+
+std::vector<String> TTestFolder::Files() const {
+  std::vector<String> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((FPath + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+  }
+  return names;
+}

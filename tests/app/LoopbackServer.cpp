@@ -17,22 +17,26 @@ bool SendAll(SOCKET s, const char* data, size_t size) {
   return true;
 }
 
+// A listening socket on a free port of 127.0.0.1.
+SOCKET ListenOnLoopback(int& port) {
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  listen(listener, 8);
+  int length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  port = ntohs(address.sin_port);
+  return listener;
+}
+
 }  // namespace
 
 TLoopbackHttpServer::TLoopbackHttpServer() {
   WSADATA data;
   WSAStartup(MAKEWORD(2, 2), &data);
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  listen(listener, 8);
-  int length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  FPort = ntohs(address.sin_port);
-  FListener = static_cast<unsigned int>(listener);
+  FListener = static_cast<unsigned int>(ListenOnLoopback(FPort));
   FThread = std::thread([this] { Serve(); });
 }
 
@@ -101,19 +105,6 @@ void TLoopbackHttpServer::Answer(unsigned int clientSocket) {
 // ---- FTP ----------------------------------------------------------------------------------
 
 namespace {
-
-SOCKET ListenOnLoopback(int& port) {
-  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  listen(listener, 4);
-  int length = sizeof address;
-  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-  port = ntohs(address.sin_port);
-  return listener;
-}
 
 bool Reply(SOCKET s, const std::string& line) {
   const std::string text = line + "\r\n";

@@ -3,6 +3,8 @@
 #include "app/Ucommon.h"
 #include "app/MenuMovie.h"
 #include "app/ProgramClasses.h"
+#include "app/Uconfig.h"
+#include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
@@ -222,4 +224,42 @@ void ClickGraphic(TControl* control) {
   ::SendMessageW(parent, WM_MOUSEMOVE, 0, at);
   ::SendMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
   ::SendMessageW(parent, WM_LBUTTONUP, 0, at);
+}
+
+void ClickControl(TControl* control) {
+  auto* windowed = dynamic_cast<TWinControl*>(control);
+  if (!windowed) {
+    ClickGraphic(control);
+  } else {
+    const LPARAM at = MAKELPARAM(control->GetWidth() / 2, control->GetHeight() / 2);
+    ::SendMessageW(windowed->GetHandle(), WM_MOUSEMOVE, 0, at);
+    ::SendMessageW(windowed->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(windowed->GetHandle(), WM_LBUTTONUP, 0, at);
+  }
+  PumpAWhile();
+}
+
+void PumpAWhile() { PumpApplicationUntil([] { return false; }, 150, 10); }
+
+void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press) {
+  ConfigMode = 1;
+  const int components = owner->GetComponentCount();
+  bool seen = false;
+  TModalDriver driver({[&] {
+    if (!FindOwnWindow(L"系统设置")) return false;
+    for (int i = 0; i < owner->GetComponentCount(); ++i)
+      if (auto* settings = dynamic_cast<TFrmConfig*>(owner->GetComponent(i))) {
+        seen = true;
+        EXPECT_EQ(0, ConfigMode);
+        EXPECT_EQ(0, settings->GetRowCount()) << "the music page only";
+        EXPECT_FALSE(::IsWindowEnabled(owner->GetHandle())) << "modal";
+        settings->epFocusButton3->Click();
+      }
+    return true;
+  }});
+  press();
+  EXPECT_TRUE(driver.Done());
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(components, owner->GetComponentCount());
+  EXPECT_TRUE(::IsWindowEnabled(owner->GetHandle()));
 }

@@ -43,13 +43,7 @@ class EditWindowTest : public ::testing::Test {
     Application->ProcessMessages();
   }
   std::string Blob(const String& column) {
-    TADOQuery text(nullptr);
-    text.SetConnection(&Data.Cn());
-    text.GetSQL()->SetText(L"select " + column + L" from tab_exer where a1 = " + QuotedStr(Id));
-    text.Open();
-    const TBytes bytes = static_cast<TBlobField*>(text.FieldByName(column))->GetAsBytes();
-    text.Close();
-    return std::string(bytes.begin(), bytes.end());
+    return SelectBytes(Data.Cn(), L"select " + column + L" from tab_exer where a1 = " + QuotedStr(Id));
   }
   String Answ(const String& column) {
     return SelectText(Data.Cn(), L"select " + column + L" from tab_answ where a1 = " + QuotedStr(Id));
@@ -164,17 +158,7 @@ TEST_F(EditWindowTest, TheWindowOpensModallyAtBothSizes) {
 
 TEST_F(EditWindowTest, LawPointsAreRecountedLimitedToTenAndARemovedOneIsCleared) {
   LawPointMode = 1;
-  std::vector<String> articles;
-  {
-    TADOQuery q(nullptr);
-    q.SetConnection(&Data.Cn());
-    q.GetSQL()->SetText(L"select top 11 ftid from tab_rule order by ftid");
-    q.Open();
-    while (!q.GetEof() && articles.size() < 11) {
-      articles.push_back(q.FieldByName(L"ftid")->GetAsString());
-      q.Next();
-    }
-  }
+  const std::vector<String> articles = SelectColumn(Data.Cn(), L"select top 11 ftid from tab_rule order by ftid");
   ASSERT_EQ(articles.size(), 11u);
   String set;
   for (int i = 0; i < 10; ++i) set += (i ? L"," : L"") + String(L"k") + IntToStr(i + 3) + L"=" + QuotedStr(articles[i]);

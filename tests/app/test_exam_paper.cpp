@@ -90,16 +90,12 @@ TEST_F(ExamPaperTest, EverySubjectGetsItsQuotasOfDistinctUnvoidedQuestions) {
   EXPECT_TRUE(Responders.Log.Empty());
 }
 
-TEST_F(ExamPaperTest, PaperTableHasItsColumnsAndAllowsEmptyText) {
+TEST_F(ExamPaperTest, PaperTableAllowsEmptyText) {
   ASSERT_TRUE(Prepare(2));
   EXPECT_EQ(L"tab_exam1", Paper.PaperTable);
   TADOXCatalog catalog;
   catalog.SetActiveConnection(DM1->ADOCn1);
   TADOXTable& table = catalog.GetTable(L"tab_exam1");
-  const wchar_t* columns[] = {L"A1", L"A2",  L"A2_1", L"K3", L"K4", L"K5", L"K6", L"K7", L"K8", L"K9", L"K10", L"K11",
-                              L"K12", L"A10", L"A13", L"A14", L"E1", L"E2", L"E2_1", L"E3", L"E4", L"jx", L"csbs", L"F1"};
-  ASSERT_EQ(int(std::size(columns)), table.GetColumnCount());
-  for (int i = 0; i < table.GetColumnCount(); ++i) EXPECT_EQ(LowerCase(columns[i]), LowerCase(table.GetColumn(i).GetName()));
   for (const wchar_t* name : {L"A2", L"A14", L"E2", L"E2_1", L"csbs"})
     EXPECT_TRUE(table.GetColumn(name).GetProperty(L"Jet OLEDB:Allow Zero Length").GetValue().AsBoolean()) << name;
   Data.Exec(L"update tab_exam1 set E2_1='', A14='', csbs=''");
@@ -142,20 +138,15 @@ TEST_F(ExamPaperTest, DroppedPaperGoesWithItsRecordAndItsNameIsReused) {
 }
 
 TEST_F(ExamPaperTest, EmptySubjectOrEmptyPaperLeavesNothingBehind) {
-  Data.Exec(L"update tab_answ set f1=1 where left(a10,1)='5'");
-  EXPECT_FALSE(Prepare(5));
-  ASSERT_EQ(1u, Responders.Log.Dialogs.size());
-  EXPECT_EQ(L"错误|没有发现题目！|1|2|NO", Responders.Log.Dialogs[0]);
-  EXPECT_FALSE(HasTable(L"tab_exam1"));
-  EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
-  // Questions there are, but none of a type in the subject's exam.
-  Data.Exec(L"update tab_answ set f1=0, a13=62 where left(a10,1)='5'");
-  Responders.Log.Clear();
-  EXPECT_FALSE(Prepare(5));
-  ASSERT_EQ(1u, Responders.Log.Dialogs.size());
-  EXPECT_EQ(L"错误|没有发现题目！|1|2|NO", Responders.Log.Dialogs[0]);
-  EXPECT_FALSE(HasTable(L"tab_exam1"));
-  EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+  // Every question voided; then questions there are, but none of a type in the subject's exam.
+  for (const wchar_t* change : {L"f1=1", L"f1=0, a13=62"}) {
+    Data.Exec(L"update tab_answ set " + String(change) + L" where left(a10,1)='5'");
+    Responders.Log.Clear();
+    EXPECT_FALSE(Prepare(5));
+    EXPECT_EQ((std::vector<String>{L"错误|没有发现题目！|1|2|NO"}), Responders.Log.Dialogs);
+    EXPECT_FALSE(HasTable(L"tab_exam1"));
+    EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+  }
   EXPECT_TRUE(Prepare(2)) << "the next exam starts normally";
 }
 
@@ -226,9 +217,6 @@ TEST_F(ExamPaperTest, OpeningKeepsOldAnswersAndRefusesAMissingPaper) {
   EXPECT_EQ(L"错误|无法打开试卷！|1|2|NO", Responders.Log.Dialogs[1]);
 }
 
-}  // namespace
-
-namespace {
 
 // Hand-in: the gaps are counted, and grading scores each right answer with its type's points
 // and writes score and time into the paper's record.
@@ -270,9 +258,6 @@ TEST_F(ExamPaperTest, NothingRightScoresZeroAndIsLow) {
   EXPECT_FALSE(gone.LowScore);
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(ExamPaperTest, VoidingUnderReviewMarksPaperAndBankAlike) {
   ASSERT_TRUE(Prepare(2));
@@ -297,9 +282,6 @@ TEST_F(ExamPaperTest, VoidingUnderReviewMarksPaperAndBankAlike) {
   EXPECT_EQ(-1, Paper.ToggleQuestionVoid()) << "no paper open";
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(ExamPaperTest, ExamNoteOutlivesTheDroppedPaper) {
   ASSERT_TRUE(Prepare(2));

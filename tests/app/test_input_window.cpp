@@ -55,14 +55,8 @@ class InputWindowTest : public ::testing::Test {
     Window->SE_Num->SetValue(4);
     Window->Edit1->SetText(L"AB");
   }
-  TBytes Blob(const String& id, const String& column) {
-    TADOQuery text(nullptr);
-    text.SetConnection(&Data.Cn());
-    text.GetSQL()->SetText(L"select " + column + L" from tab_exer where a1 = " + QuotedStr(id));
-    text.Open();
-    const TBytes bytes = static_cast<TBlobField*>(text.FieldByName(column))->GetAsBytes();
-    text.Close();
-    return bytes;
+  std::string Blob(const String& id, const String& column) {
+    return SelectBytes(Data.Cn(), L"select " + column + L" from tab_exer where a1 = " + QuotedStr(id));
   }
 
   TProgramData Data;
@@ -136,12 +130,12 @@ TEST_F(InputWindowTest, ASaveWritesEachViewsOwnRichTextAndClearsTheForm) {
   EXPECT_EQ(Window->SavedCount, 1);
   const String id = L"U4" + Window->TypeList[typeIndex].Code + Chapter + L"0001";
   EXPECT_EQ(SelectText(Data.Cn(), L"select a2 from tab_answ where a1 = " + QuotedStr(id)), L"AB");
-  const TBytes a15 = Blob(id, L"a15"), jx = Blob(id, L"jx");
-  EXPECT_EQ(std::string(a15.begin(), a15.end()), stem);
+  const std::string a15 = Blob(id, L"a15");
+  EXPECT_EQ(a15, stem);
   // The explanation holds its own text and nothing of the longer stem.
-  EXPECT_EQ(std::string(jx.begin(), jx.end()), explanation);
+  EXPECT_EQ(Blob(id, L"jx"), explanation);
   // Read back, the stem shows its Chinese text exactly.
-  LoadRtf(*Window->Re1, std::string(a15.begin(), a15.end()));
+  LoadRtf(*Window->Re1, a15);
   EXPECT_NE(Window->Re1->GetText().find(L"中文 stem text"), String::npos);
   Window->ClearClick(nullptr);
   // The form is empty again; the next question, without explanation, continues the serial.

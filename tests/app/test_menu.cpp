@@ -101,21 +101,6 @@ TEST(ShippedMenu, EveryCommandOfTheTableHasOneButton) {
   EXPECT_EQ(768, movie.DesignHeight);
 }
 
-TEST(ShippedMenu, StartUpCheckAcceptsOnlyAWholeMovie) {
-  const String shipped = BuiltAppFolder() + kMenuMovieFile;
-  EXPECT_TRUE(IsMenuMovieFile(shipped));
-  wchar_t folder[MAX_PATH + 1] = {};
-  ::GetTempPathW(MAX_PATH, folder);
-  const String damaged = String(folder) + L"damaged_" + IntToStr(int64_t(::GetCurrentProcessId())) + L".swf";
-  ASSERT_TRUE(::CopyFileW(shipped.c_str(), damaged.c_str(), FALSE));
-  HANDLE file = ::CreateFileW(damaged.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ::SetFilePointer(file, 4000, nullptr, FILE_BEGIN);
-  ::SetEndOfFile(file);
-  ::CloseHandle(file);
-  EXPECT_FALSE(IsMenuMovieFile(damaged)) << "the signature alone is not enough";
-  ::DeleteFileW(damaged.c_str());
-}
-
 // ---- The main window ---------------------------------------------------------------------------------
 
 class MainMenu : public ::testing::Test {
@@ -160,9 +145,6 @@ TEST_F(MainMenu, ShowingLoadsTheAnswerTimesAndPlaysTheMenu) {
   FrmStart->LoadAnswerTimes();
   EXPECT_EQ(static_cast<size_t>(types), TypeTimes.size()) << "emptied before they are filled";
   EXPECT_TRUE(FrmStart->ShockwaveFlash1->GetPlaying());
-  EXPECT_EQ(23u, FrmStart->ShockwaveFlash1->GetMovieData().Buttons.size());
-  EXPECT_TRUE(MusicOn);
-  EXPECT_EQ(10, VolumeLevel);
   EXPECT_EQ(Screen->GetWidth(), FrmStart->GetWidth());
 }
 
@@ -236,7 +218,6 @@ TEST_F(MainMenu, AboutBoxOpensModallyAndIsFreedAndNoSecondCommandRunsMeanwhile) 
     sawBox = true;
     EXPECT_TRUE(FrmStart->GetCommandRunning());
     Dispatch(L"ksdg");  // chosen again while the box is open: dropped
-    EXPECT_TRUE(SaveWindowShot(box, L"about"));
     EXPECT_TRUE(SaveShotsOverMenu(box, L"about"));
     EXPECT_TRUE(FrmAbout->epTransparentBtn5->GetVisible());
     EXPECT_TRUE(FrmAbout->epTransparentBtn5->GetFrameRnd()) << "a rounded, raised close button";

@@ -38,10 +38,7 @@ class NotesWindow : public ::testing::Test {
       for (wchar_t ch : text) ::SendMessageW(memo, WM_CHAR, ch, 1);
       ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (!shot.empty()) EXPECT_TRUE(SaveWindowShot(wnd, shot));
-      TepEfTrBtn* close = window->epEfTrBtn1;
-      const LPARAM at = MAKELPARAM(close->GetLeft() + close->GetWidth() / 2, close->GetTop() + close->GetHeight() / 2);
-      ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-      ::SendMessageW(wnd, WM_LBUTTONUP, 0, at);
+      ClickGraphic(window->epEfTrBtn1);
       return true;
     }});
     window->ShowModal();

@@ -335,22 +335,16 @@ TEST(AnswerPanel, SlideGrowsItsStepsAndEndsOnTheTarget) {
 
 // ---- Saving on a bank ----------------------------------------------------------------------
 
-class SavingAnswers : public ::testing::Test {
+class SavingAnswers : public TTestBankModule {
  protected:
   void SetUp() override {
-    WriteTestBank(FBank.Name());
-    FModule = std::make_unique<TDM1>(nullptr);
-    FModule->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
-    FModule->ADOCn1->SetConnected(true);
-    FModule->SetToday(kToday);
+    TTestBankModule::SetUp();
     Set()->GetSQL()->SetText(L"select * from tab_answ where a10 = '210101'");  // linked to two articles
     Set()->Open();
     ASSERT_EQ(1, Set()->GetRecordCount());
   }
 
   TADOQuery* Set() { return FModule->Cn1Query_tm; }
-  int Int(const String& sql) { return SelectInt(*FModule->ADOCn1, sql); }
-  String Text(const String& sql) { return SelectText(*FModule->ADOCn1, sql); }
   int Question(const wchar_t* column) {
     return Int(L"select " + String(column) + L" from tab_answ where a10 = '210101'");
   }
@@ -361,9 +355,6 @@ class SavingAnswers : public ::testing::Test {
   int Rule(const wchar_t* ftid, const wchar_t* column) {
     return Int(L"select " + String(column) + L" from tab_rule where ftid = '" + ftid + L"'");
   }
-
-  TTempBankFile FBank;
-  std::unique_ptr<TDM1> FModule;
 };
 
 TEST_F(SavingAnswers, FirstWrongAnswerWritesTheRowAndEveryCounter) {

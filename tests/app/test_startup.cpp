@@ -3,6 +3,7 @@
 // is missing, and bringing the running copy forward instead of starting twice.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 #include "AppTestSupport.h"
 #include "app/MenuMovie.h"
@@ -25,6 +26,16 @@ TEST(ScreenMode, EightHundredWhenWidthIs800OrHeightIs600) {
 
 // ---- The menu movie ---------------------------------------------------------------------------
 
+// Writes bytes as the whole of file; false when it could not.
+bool WriteBytes(const String& file, const std::string& bytes) {
+  HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  ::CloseHandle(handle);
+  return written == bytes.size();
+}
+
 // A file under the temporary folder, removed at the end.
 class TTempFile {
  public:
@@ -34,12 +45,7 @@ class TTempFile {
     static int counter = 0;
     FName = IncludeTrailingBackslash(folder) + L"movie_" + IntToStr(int64_t(::GetCurrentProcessId())) +
             L"_" + IntToStr(int64_t(++counter)) + L".swf";
-    HANDLE file = ::CreateFileW(FName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-      ::CloseHandle(file);
-    }
+    WriteBytes(FName, bytes);
   }
   ~TTempFile() { ::DeleteFileW(FName.c_str()); }
   const String& Name() const { return FName; }
@@ -63,22 +69,11 @@ TEST(MenuMovie, KnownByItsSignatureAndWhole) {
 constexpr DWORD kTimeoutMs = 60000;
 
 // A program folder under the temporary folder: examprep.exe and whatever a test adds.
-class TProgramFolder {
+class TProgramFolder : public TTestFolder {
  public:
-  TProgramFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    FPath = IncludeTrailingBackslash(temp) + L"examprep_" + IntToStr(int64_t(::GetCurrentProcessId())) +
-            L"_" + IntToStr(int64_t(++counter)) + L"\\";
-    ::CreateDirectoryW(FPath.c_str(), nullptr);
-    Copy(BuiltAppFolder() + L"examprep.exe", L"examprep.exe");
-  }
-  ~TProgramFolder() { RemoveTree(FPath, 0); }
-  TProgramFolder(const TProgramFolder&) = delete;
-  TProgramFolder& operator=(const TProgramFolder&) = delete;
+  TProgramFolder() : TTestFolder(L"examprep_") { Copy(BuiltAppFolder() + L"examprep.exe", L"examprep.exe"); }
 
-  String Path(const String& relative) const { return FPath + relative; }
+  String Path(const String& relative) const { return TTestFolder::Path() + relative; }
   String Exe() const { return Path(L"examprep.exe"); }
 
   void AddMenuMovie() { Copy(BuiltAppFolder() + kMenuMovieFile, kMenuMovieFile); }
@@ -91,28 +86,6 @@ class TProgramFolder {
     ForceDirectories(ExtractFilePath(Path(relative)));
     ASSERT_TRUE(::CopyFileW(from.c_str(), Path(relative).c_str(), FALSE)) << StringToUtf8(from);
   }
-
- private:
-  // Removes what the tests put there: files and folders at most three levels deep.
-  static void RemoveTree(const String& folder, int depth) {
-    if (depth > 3) return;
-    WIN32_FIND_DATAW found{};
-    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const String name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(folder + name + L"\\", depth + 1);
-        else
-          ::DeleteFileW((folder + name).c_str());
-      } while (::FindNextFileW(search, &found));
-      ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-  }
-
-  String FPath;  // with a trailing backslash
 };
 
 String ClassOf(HWND wnd) {
@@ -132,13 +105,10 @@ struct TWindowSearch {
 };
 
 BOOL CALLBACK AddVisibleWindow(HWND wnd, LPARAM param) {
-  try {
-    auto* search = reinterpret_cast<TWindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(wnd, &owner);
-    if (owner == search->Pid && ::IsWindowVisible(wnd)) search->Found.push_back(wnd);
-  } catch (...) {
-  }
+  auto* search = reinterpret_cast<TWindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(wnd, &owner);
+  if (owner == search->Pid && ::IsWindowVisible(wnd)) search->Found.push_back(wnd);
   return TRUE;
 }
 
@@ -149,11 +119,8 @@ std::vector<HWND> VisibleWindowsOf(DWORD pid) {
 }
 
 BOOL CALLBACK AddStaticText(HWND child, LPARAM param) {
-  try {
-    if (CompareText(ClassOf(child), L"Static") == 0 && !TextOf(child).empty())
-      *reinterpret_cast<String*>(param) += TextOf(child) + L"\n";
-  } catch (...) {
-  }
+  if (CompareText(ClassOf(child), L"Static") == 0 && !TextOf(child).empty())
+    *reinterpret_cast<String*>(param) += TextOf(child) + L"\n";
   return TRUE;
 }
 
@@ -248,56 +215,29 @@ TEST(StartUp, MissingMenuMovieEndsWithThePlayerMessage) {
   EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", message.Text);
   EXPECT_TRUE(message.EndedCleanly);
 
-  // A movie of another player is no better.
+  // A movie that is not a whole menu movie is no better (which ones are not: MenuMovie above).
   ForceDirectories(folder.Path(L"pic"));
-  HANDLE file = ::CreateFileW(folder.Path(kMenuMovieFile).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file);
-  DWORD written = 0;
-  ::WriteFile(file, "FWS\x06\x10\x00\x00\x00", 8, &written, nullptr);
-  ::CloseHandle(file);
-  EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
-
-  // Nor is the shipped movie cut short: its signature is right, the rest is missing.
-  folder.AddMenuMovie();
-  file = ::CreateFileW(folder.Path(kMenuMovieFile).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file);
-  ::SetFilePointer(file, 1000, nullptr, FILE_BEGIN);
-  ::SetEndOfFile(file);
-  ::CloseHandle(file);
+  ASSERT_TRUE(WriteBytes(folder.Path(kMenuMovieFile), std::string("FWS\x06\x10\x00\x00\x00", 8)));
   EXPECT_EQ(L"请安装解压目录下Flash6插件.exe文件！\n", RunUntilItsMessage(folder).Text);
 }
 
-TEST(StartUp, MissingDatabaseEndsWithTheConnectionMessage) {
-  TProgramFolder folder;
-  folder.AddMenuMovie();
-  TEndMessage message = RunUntilItsMessage(folder);
-  EXPECT_EQ(L"错误", message.Caption);
-  EXPECT_EQ(L"无法连接数据库！\n", message.Text);
-  EXPECT_TRUE(message.EndedCleanly);
-}
-
-TEST(StartUp, WrongPasswordEndsWithTheConnectionMessage) {
-  TProgramFolder folder;
-  folder.AddMenuMovie();
-  folder.AddBank(L"notthepassword");
-  TEndMessage message = RunUntilItsMessage(folder);
-  EXPECT_EQ(L"错误", message.Caption);
-  EXPECT_EQ(L"无法连接数据库！\n", message.Text);
-  EXPECT_TRUE(message.EndedCleanly);
+TEST(StartUp, MissingDatabaseOrWrongPasswordEndsWithTheConnectionMessage) {
+  for (bool wrongPassword : {false, true}) {
+    TProgramFolder folder;
+    folder.AddMenuMovie();
+    if (wrongPassword) folder.AddBank(L"notthepassword");
+    TEndMessage message = RunUntilItsMessage(folder);
+    EXPECT_EQ(L"错误", message.Caption) << wrongPassword;
+    EXPECT_EQ(L"无法连接数据库！\n", message.Text) << wrongPassword;
+    EXPECT_TRUE(message.EndedCleanly) << wrongPassword;
+  }
 }
 
 TEST(StartUp, DamagedBankShowsTheSystemMessageBoxInChinese) {
   TProgramFolder folder;
   folder.AddMenuMovie();
   ForceDirectories(ExtractFilePath(folder.Path(kBankFileName)));
-  HANDLE file = ::CreateFileW(folder.Path(kBankFileName).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, file);
-  DWORD written = 0;
-  ::WriteFile(file, "not a question bank at all", 26, &written, nullptr);
-  ::CloseHandle(file);
-
+  ASSERT_TRUE(WriteBytes(folder.Path(kBankFileName), "not a question bank at all"));
   TProgramRun run(folder);
   ASSERT_TRUE(run.Started());
   HWND box = run.WaitForWindow(L"#32770");
@@ -344,31 +284,47 @@ TEST(StartUp, SecondCopyBringsTheFirstForwardAndEndsSilently) {
 
 // ---- Whole journeys ------------------------------------------------------------------------------
 
-BOOL CALLBACK FindPlayer(HWND child, LPARAM param) {
-  if (ClassOf(child) == L"TShockwaveFlash") {
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-  }
-  return TRUE;
+struct TChildSearch {
+  const std::function<bool(HWND)>* Match;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<TChildSearch*>(param);
+  if (!(*search->Match)(child)) return TRUE;
+  search->Found = child;
+  return FALSE;
 }
 
-// The menu player inside the main window, once it exists (the main window shows first): up to
-// five seconds.
+// The first child window of parent that match accepts, once it exists (a window can show a
+// moment before its children are made): up to five seconds.
+HWND WaitForChild(HWND parent, const std::function<bool(HWND)>& match) {
+  TChildSearch search{&match, nullptr};
+  for (int tries = 0; tries < 100 && !search.Found; ++tries) {
+    ::EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.Found) ::Sleep(50);
+  }
+  return search.Found;
+}
+
+// The menu player inside the main window.
 HWND WaitForPlayer(HWND mainWindow) {
-  HWND player = nullptr;
-  for (int tries = 0; tries < 100 && !player; ++tries) {
-    ::EnumChildWindows(mainWindow, &FindPlayer, reinterpret_cast<LPARAM>(&player));
-    if (!player) ::Sleep(50);
-  }
-  return player;
+  return WaitForChild(mainWindow, [](HWND child) { return ClassOf(child) == L"TShockwaveFlash"; });
 }
 
-BOOL CALLBACK FindCloseButton(HWND child, LPARAM param) {
-  if (TextOf(child) == L"关    闭") {
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-  }
-  return TRUE;
+// Clicks the window at a point of its client area with posted mouse messages.
+void PostClick(HWND wnd, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  ::PostMessageW(wnd, WM_MOUSEMOVE, 0, at);
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, at);
+}
+
+// Clicks a window in its middle.
+void PostClickMiddle(HWND wnd) {
+  RECT face{};
+  ::GetClientRect(wnd, &face);
+  PostClick(wnd, face.right / 2, face.bottom / 2);
 }
 
 // The centre of the menu button that sends command, in the player's client coordinates.
@@ -392,32 +348,18 @@ TEST(Journey, MenuButtonOpensTheAboutBoxWhichCloses) {
   ASSERT_TRUE(run.Started());
   HWND mainWindow = run.WaitForWindow(L"TFrmStart");
   ASSERT_NE(nullptr, mainWindow);
-  // The main window may show a moment before its player is made (a busy machine shows it).
   HWND player = WaitForPlayer(mainWindow);
   ASSERT_NE(nullptr, player) << "the menu player fills the main window";
-
   const POINT about = ButtonCentre(player, L"about");
-  const LPARAM at = MAKELPARAM(about.x, about.y);
-  ::PostMessageW(player, WM_MOUSEMOVE, 0, at);
-  ::PostMessageW(player, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageW(player, WM_LBUTTONUP, 0, at);
+  PostClick(player, about.x, about.y);
   HWND box = run.WaitForWindow(L"TFrmAbout");
   ASSERT_NE(nullptr, box) << "the about box opens";
   EXPECT_EQ(L"关于", TextOf(box));
   EXPECT_FALSE(::IsWindowEnabled(mainWindow)) << "modally";
 
-  // The box's window can be found a moment before its controls' windows exist.
-  HWND close = nullptr;
-  for (int i = 0; i < 100 && !close; ++i) {
-    ::EnumChildWindows(box, &FindCloseButton, reinterpret_cast<LPARAM>(&close));
-    if (!close) ::Sleep(50);
-  }
+  HWND close = WaitForChild(box, [](HWND child) { return TextOf(child) == L"关    闭"; });
   ASSERT_NE(nullptr, close);
-  RECT face{};
-  ::GetClientRect(close, &face);
-  const LPARAM middle = MAKELPARAM(face.right / 2, face.bottom / 2);
-  ::PostMessageW(close, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-  ::PostMessageW(close, WM_LBUTTONUP, 0, middle);
+  PostClickMiddle(close);
   for (int i = 0; i < 200 && ::IsWindowVisible(box); ++i) ::Sleep(50);
   EXPECT_FALSE(::IsWindowVisible(box)) << "and closes";
   for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
@@ -443,26 +385,6 @@ TEST(Journey, FullStudyDayEndsTheProgramSilently) {
   std::vector<String> shown;
   EXPECT_TRUE(run.WaitForCleanExit(&shown));
   for (const String& window : shown) EXPECT_EQ(0u, window.find(L"TFrmStart")) << StringToUtf8(window);
-}
-
-}  // namespace
-
-namespace {
-
-BOOL CALLBACK FindVisibleOptionA(HWND child, LPARAM param) {
-  if (TextOf(child) == L"A" && ::IsWindowVisible(child)) {
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// Clicks the window at a point of its client area with posted mouse messages.
-void PostClick(HWND wnd, int x, int y) {
-  const LPARAM at = MAKELPARAM(x, y);
-  ::PostMessageW(wnd, WM_MOUSEMOVE, 0, at);
-  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageW(wnd, WM_LBUTTONUP, 0, at);
 }
 
 bool WaitVisible(HWND wnd, bool visible) {
@@ -493,15 +415,10 @@ TEST(Journey, MenuChooserPracticeThreeAnswersAndBack) {
   ASSERT_NE(nullptr, practice) << "the practice window opens";
 
   for (int answer = 0; answer < 3; ++answer) {
-    HWND option = nullptr;
-    for (int i = 0; i < 100 && !option; ++i) {
-      ::EnumChildWindows(practice, &FindVisibleOptionA, reinterpret_cast<LPARAM>(&option));
-      if (!option) ::Sleep(50);
-    }
+    HWND option =
+        WaitForChild(practice, [](HWND child) { return TextOf(child) == L"A" && ::IsWindowVisible(child); });
     ASSERT_NE(nullptr, option) << "answer " << answer;
-    RECT face{};
-    ::GetClientRect(option, &face);
-    PostClick(option, face.right / 2, face.bottom / 2);
+    PostClickMiddle(option);
     ::Sleep(300);
     if (answer < 2)
       PostClick(practice, 216 + 78 + 37, 548 + 12);  // 下一题

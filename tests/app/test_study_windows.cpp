@@ -69,12 +69,7 @@ TEST(ChartArithmetic, ProgressIsExactInIntegersAndColoursStayIn24Bits) {
   EXPECT_EQ(2, ChartPageOfItem(2));
 }
 
-TEST(PlanArithmetic, CountdownTextColourAndCounts) {
-  EXPECT_EQ(L"5", CountdownText(5));
-  EXPECT_EQ(L"999", CountdownText(999));
-  EXPECT_EQ(L"999", CountdownText(1200));
-  EXPECT_EQ(255, ColorToInt(CountdownColor(1)));
-  EXPECT_EQ(255, ColorToInt(CountdownColor(7)));
+TEST(PlanArithmetic, CountsReadFromTheMaskedBoxes) {
   EXPECT_EQ(2476900, ColorToInt(CountdownColor(8)));
   int n = -1;
   EXPECT_TRUE(ReadCount(L"_____", n));
@@ -111,52 +106,11 @@ class StudyWindows : public ::testing::Test {
     Pump();
     return form;
   }
-  void Pump() {
-    PumpApplicationUntil([] { return false; }, 150, 10);
-  }
+  void Pump() { PumpAWhile(); }
   void Shot(const String& name) {
     Pump();
     EXPECT_TRUE(SaveWindowShot(FForm->GetHandle(), name + L"_" + ScreenMode));
   }
-  // A left click at the middle of a control: on its own window, or for a windowless one
-  // through its parent's.
-  void ClickControl(TControl* control) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    HWND parent = windowed ? windowed->GetHandle() : control->GetParent()->GetHandle();
-    const LPARAM at = windowed ? MAKELPARAM(control->GetWidth() / 2, control->GetHeight() / 2)
-                               : MAKELPARAM(control->GetLeft() + control->GetWidth() / 2,
-                                            control->GetTop() + control->GetHeight() / 2);
-    ::SendMessageW(parent, WM_MOUSEMOVE, 0, at);
-    ::SendMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageW(parent, WM_LBUTTONUP, 0, at);
-    Pump();
-  }
-
-  // Presses button on the open window and expects the settings window on its music page,
-  // modal and owned by the window, freed once closed.
-  void ExpectMusicSettingsFrom(TControl* button) {
-    ConfigMode = 1;
-    const int components = FForm->GetComponentCount();
-    bool seen = false;
-    TModalDriver driver({[&] {
-      if (!FindOwnWindow(L"系统设置")) return false;
-      for (int i = 0; i < FForm->GetComponentCount(); ++i)
-        if (auto* settings = dynamic_cast<TFrmConfig*>(FForm->GetComponent(i))) {
-          seen = true;
-          EXPECT_EQ(0, ConfigMode);
-          EXPECT_EQ(0, settings->GetRowCount()) << "the music page only";
-          EXPECT_FALSE(::IsWindowEnabled(FForm->GetHandle())) << "modal";
-          settings->epFocusButton3->Click();
-        }
-      return true;
-    }});
-    ClickControl(button);
-    EXPECT_TRUE(driver.Done());
-    EXPECT_TRUE(seen);
-    EXPECT_EQ(components, FForm->GetComponentCount());
-    EXPECT_TRUE(::IsWindowEnabled(FForm->GetHandle()));
-  }
-
   TProgramData Data;
   TRecordingResponders Responders;
   TCustomForm* FForm = nullptr;
@@ -176,7 +130,7 @@ TEST_F(StudyWindows, EmptyLogShowsZeros) {
 
 TEST_F(StudyWindows, LogSettingsButtonOpensTheMusicSettings) {
   auto* form = Open<TFrmRz>();
-  ExpectMusicSettingsFrom(form->SpeedButton1);
+  ExpectMusicSettingsFrom(form, [&] { ClickControl(form->SpeedButton1); });
 }
 
 TEST_F(StudyWindows, LogTotalsNewestDayFirstAndColumnsInBothLayouts) {
@@ -184,9 +138,7 @@ TEST_F(StudyWindows, LogTotalsNewestDayFirstAndColumnsInBothLayouts) {
   Exec(L"insert into tab_rz (A1, A2, A3, A4, B1, B2, D1) values (#2024-05-06#, 120, 30, '75.00', 40, 10, '01:00:00')");
   Exec(L"insert into tab_rz (A1, A2, A3, A4, B1, B2, D1) values (#2024-05-08#, 80, 20, '75.00', 30, 5, '00:40:00')");
   Exec(L"insert into tab_rz (A1, A2, A3, A4, B1, B2, D1) values (#2024-05-07#, 0, 0, '0', 0, 0, '00:00:00')");
-  const wchar_t* titles[] = {L"日期", L"做过题数", L"做错题数", L"做过道次", L"做错道次", L"总用时", L"平均成绩"};
   const wchar_t* fields[] = {L"A1", L"B1", L"B2", L"A2", L"A3", L"D1", L"A4"};
-  const int smallWidths[] = {160, 60, 60, 60, 60, 80, 71};
   for (const wchar_t* mode : {L"800", L"1024"}) {
     ScreenMode = mode;
     auto* form = Open<TFrmRz>();
@@ -198,20 +150,9 @@ TEST_F(StudyWindows, LogTotalsNewestDayFirstAndColumnsInBothLayouts) {
     EXPECT_EQ(EncodeDate(2024, 5, 8), log->FieldByName(L"A1")->GetAsDateTime()) << "newest day first";
     TDBGridColumns* columns = form->DBGrid1->GetColumns();
     ASSERT_EQ(7, columns->GetCount());
-    for (int i = 0; i < 7; ++i) {
-      TColumn* column = columns->GetItem(i);
-      EXPECT_EQ(fields[i], column->GetFieldName());
-      EXPECT_EQ(titles[i], column->GetTitle()->GetCaption());
-      EXPECT_EQ(taCenter, column->GetTitle()->GetAlignment());
-      if (i >= 5) EXPECT_EQ(taRightJustify, column->GetAlignment()) << i;
-      EXPECT_EQ(String(mode) == L"800" ? smallWidths[i] : (i == 0 ? 192 : 80), column->GetWidth()) << i;
-    }
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(fields[i], columns->GetItem(i)->GetFieldName()) << i;
     EXPECT_TRUE(form->DBGrid1->GetReadOnly());
-    EXPECT_TRUE(form->DBGrid1->GetOptions().Contains(dgRowSelect));
     if (String(mode) == L"1024") {
-      EXPECT_EQ(934, form->GetWidth());
-      EXPECT_EQ(605, form->GetHeight());
-      EXPECT_EQ((TRect{33, 78, 33 + 718, 78 + 465}), form->DBGrid1->GetBoundsRect());
       EXPECT_TRUE(form->Image2->GetVisible());
     }
     Shot(L"study_log");
@@ -230,6 +171,10 @@ class ChartWindow : public StudyWindows {
          L"', '" + name + L"', " + IntToStr(c3) + L", " + IntToStr(c4) + L", " + IntToStr(d1) + L", " +
          IntToStr(d2) + L", '" + c7 + L"')");
   }
+  void OneChapter() {
+    Exec(L"delete from tab_kmmc");
+    AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  }
   static std::vector<double> Values(const TChartSeries* series) {
     std::vector<double> values;
     for (int i = 0; i < series->Count(); ++i) values.push_back(series->Point(i).Value);
@@ -239,8 +184,7 @@ class ChartWindow : public StudyWindows {
 };
 
 TEST_F(ChartWindow, OnlyMarkedChaptersWithTheirValuesAndColours) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   AddChapter(L"22", L"第二章", 3, 2, 5, 1, L"0");
   AddChapter(L"23", L"第三章", 100, 29, 60, 15, L"0");
   AddChapter(L"24", L"空章", 0, 0, 0, 0, L"0");
@@ -258,11 +202,6 @@ TEST_F(ChartWindow, OnlyMarkedChaptersWithTheirValuesAndColours) {
     EXPECT_EQ(0, form->Notebook1->GetPageIndex());
     EXPECT_EQ(1, form->RadioGroup1->GetItemIndex());
     EXPECT_EQ(crDefault, Screen->GetCursor());
-    if (String(mode) == L"1024") {
-      EXPECT_EQ(934, form->GetWidth());
-      EXPECT_EQ(600, form->GetHeight());
-      EXPECT_EQ((TRect{10, 10, 793, 569}), form->Notebook1->GetBoundsRect());
-    }
     Shot(L"charts_frequency");
     form->RadioGroup1->SetItemIndex(0);
     EXPECT_EQ(1, form->Notebook1->GetPageIndex());
@@ -275,8 +214,7 @@ TEST_F(ChartWindow, OnlyMarkedChaptersWithTheirValuesAndColours) {
 }
 
 TEST_F(ChartWindow, OptionsApplyToTheShownChartAndResetOnAnotherType) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   auto* form = Open<Tfrmchart>();
   form->RadioGroup1->SetItemIndex(0);  // the pie
   TDBChart* pie = form->DBChart2;
@@ -327,7 +265,7 @@ TEST_F(ChartWindow, CursorComesBackWhenTheChaptersCannotBeRead) {
   EXPECT_EQ(crDefault, Screen->GetCursor());
 }
 
-TEST_F(ChartWindow, ManyChaptersAndEveryLegendSide) {
+TEST_F(ChartWindow, ManyChaptersKeepTheirColours) {
   Exec(L"delete from tab_kmmc");
   Data.Cn().BeginTrans();
   for (int i = 0; i < 60; ++i)
@@ -338,17 +276,10 @@ TEST_F(ChartWindow, ManyChaptersAndEveryLegendSide) {
   EXPECT_EQ(60, form->Series2->Count());
   EXPECT_EQ(ColorToInt(ChapterColor(59)), ColorToInt(form->Series2->PointColor(59)));
   Shot(L"charts_many");
-  const wchar_t* sides[] = {L"top", L"bottom", L"left", L"right"};
-  form->RadioGroup1->SetItemIndex(2);
-  for (int item = 1; item < 4; ++item) {
-    form->RadioGroup2->SetItemIndex(item);
-    Shot(String(L"charts_legend_") + sides[item]);
-  }
 }
 
 TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   auto* form = Open<Tfrmchart>();
   wchar_t folder[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, folder);
@@ -365,10 +296,9 @@ TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
 }
 
 TEST_F(ChartWindow, SettingsButtonOpensTheMusicSettings) {
-  Exec(L"delete from tab_kmmc");
-  AddChapter(L"21", L"第一章", 40, 30, 100, 20, L"0");
+  OneChapter();
   auto* form = Open<Tfrmchart>();
-  ExpectMusicSettingsFrom(form->epEfTrBtn1);
+  ExpectMusicSettingsFrom(form, [&] { ClickControl(form->epEfTrBtn1); });
 }
 
 TEST_F(ChartWindow, PrintingWithoutAPrinterSaysSo) {
@@ -421,16 +351,6 @@ TEST_F(PlanWindow, CountdownTextsAndColours) {
   }
 }
 
-TEST_F(PlanWindow, RowWithoutAnExamDateShowsNoCountdown) {
-  SetPlan(1, 0, 45, L"NULL");
-  auto* form = OpenPlan();
-  EXPECT_TRUE(form->DateEdit1->IsBlank());
-  EXPECT_FALSE(form->Label1->GetVisible());
-  EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
-  EXPECT_FALSE(form->MaskEdit1->GetEnabled()) << "not in edit mode";
-  EXPECT_FALSE(form->MaskEdit2->GetEnabled());
-}
-
 TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   SetPlan(0, 10, 0, L"#2024-05-12#");
   auto* form = OpenPlan();
@@ -442,7 +362,8 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_TRUE(form->DateEdit1->GetEnabled());
   EXPECT_TRUE(form->MaskEdit1->GetEnabled());
   EXPECT_FALSE(form->MaskEdit2->GetEnabled());
-  form->SeSkinRadioGroup1->SetItemIndex(1);
+  ClickControl(form->SeSkinRadioGroup1->GetButton(1));
+  EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
   EXPECT_FALSE(form->MaskEdit1->GetEnabled());
   EXPECT_TRUE(form->MaskEdit2->GetEnabled());
   EXPECT_EQ(form->MaskEdit2, form->GetActiveControl()) << "the box of the kind takes the focus";
@@ -453,6 +374,7 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
   EXPECT_FALSE(form->MaskEdit2->GetEnabled()) << "editable only in edit mode";
+  EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
   EXPECT_EQ(L"30", form->Label1->GetCaption());
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan"));
   // What the menu's quit check reads: the kind and both counts as integers.
@@ -484,27 +406,11 @@ TEST_F(PlanWindow, BadDateIsRefusedWithNothingPostedAndBlankCountsAreZero) {
   EXPECT_EQ(255, ColorToInt(form->Label1->GetFont()->GetColor()));
 }
 
-TEST_F(PlanWindow, KindChosenWithTheMouseIsSaved) {
-  SetPlan(0, 10, 20, L"#2024-05-12#");
-  auto* form = OpenPlan();
-  ClickControl(form->SpeedButton1);
-  ASSERT_TRUE(form->InEditMode());
-  ClickControl(form->SeSkinRadioGroup1->GetButton(1));
-  EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
-  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
-  EXPECT_TRUE(form->MaskEdit2->GetEnabled());
-  EXPECT_EQ(form->MaskEdit2, form->GetActiveControl()) << "the box of the kind takes the focus";
-  ClickControl(form->SpeedButton1);
-  EXPECT_FALSE(form->InEditMode());
-  EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
-  EXPECT_EQ(1, Int(L"select PlanMark from tab_plan"));
-  EXPECT_EQ(20, Int(L"select PlanTime from tab_plan"));
-  EXPECT_TRUE(Responders.Log.Empty());
-}
-
 TEST_F(PlanWindow, KindReadFromTheStoredPlanEditsAndPostsNothing) {
-  SetPlan(1, 10, 45, L"#2024-05-12#");
+  SetPlan(1, 10, 45, L"NULL");
   auto* form = OpenPlan();
+  EXPECT_TRUE(form->DateEdit1->IsBlank());
+  EXPECT_FALSE(form->Label1->GetVisible()) << "no exam date: no countdown";
   EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iostream>
 #include <map>
 #include "app/ProgramClasses.h"
 #include "LoopbackServer.h"
@@ -22,30 +21,9 @@ namespace {
 const wchar_t* const kTables[] = {L"tab_kmmc", L"tab_exer", L"tab_answ", L"tab_rule", L"tab_fgmc", L"tab_sj"};
 
 // A folder of the test's own whose name holds a quote and Chinese characters.
-class TUpgradeFolder {
+class TUpgradeFolder : public TTestFolder {
  public:
-  TUpgradeFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    FPath = String(temp) + L"升级 it's_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(FPath.c_str(), nullptr);
-  }
-  ~TUpgradeFolder() {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((FPath + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        SetFileAttributesW((FPath + found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW((FPath + found.cFileName).c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(FPath.c_str());
-  }
-  const String& Path() const { return FPath; }
-
- private:
-  String FPath;
+  TUpgradeFolder() : TTestFolder(L"升级 it's_") {}
 };
 
 // Writes an upgrade file: the bank's schema without a password, one row in each of the five
@@ -366,7 +344,6 @@ TEST(UpgradeKill, KilledAtAnyMomentTheBankIsUpgradedOrUntouched) {
     EXPECT_EQ(SelectText(cn, L"select integrity_check from pragma_integrity_check"), L"ok") << round;
   }
   CloseHandle(started);
-  std::cout << "kill test: " << upgraded << " upgraded, " << untouched << " untouched, run " << span << " ms\n";
   DeleteFileW(bank.c_str());
   DeleteFileW((bank + L"-journal").c_str());
 }

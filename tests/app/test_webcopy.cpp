@@ -21,54 +21,12 @@ std::string Pattern(size_t size) {
   return body;
 }
 
-
 std::string ReadFile(const String& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
-
-// A fresh download folder of the test's own, emptied at the end.
-class TDownloadFolder {
- public:
-  TDownloadFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    FPath = String(temp) + L"webcopy_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++counter) + L"\\";
-    CreateDirectoryW(FPath.c_str(), nullptr);
-  }
-  ~TDownloadFolder() {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((FPath + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        DeleteFileW((FPath + found.cFileName).c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(FPath.c_str());
-  }
-  const String& Path() const { return FPath; }
-  // The names of the files in the folder.
-  std::vector<String> Files() const {
-    std::vector<String> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((FPath + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    return names;
-  }
-
- private:
-  String FPath;
-};
 
 // Records what a TWebCopy reports.
 struct TEvents {
@@ -99,6 +57,16 @@ class WebCopyTest : public ::testing::Test {
     item->URL = Url(path);
     item->TargetDir = Folder.Path();
   }
+  void AddFtpItem(int port, const String& password, const String& path, const String& folder) {
+    TWebCopyItem* item = Copy.GetItems()->Add();
+    item->Protocol = wpFtp;
+    item->FTPHost = L"127.0.0.1";
+    item->FTPPort = port;
+    item->FTPUserID = L"student";
+    item->FTPPassword = password;
+    item->URL = path;
+    item->TargetDir = folder;
+  }
   // Runs Execute and waits for OnCopyDone.
   bool RunToEnd(DWORD timeoutMs = 20000) {
     Copy.Execute();
@@ -106,7 +74,7 @@ class WebCopyTest : public ::testing::Test {
   }
 
   TLoopbackHttpServer Server;
-  TDownloadFolder Folder;
+  TTestFolder Folder{L"webcopy_test_"};
   TWebCopy Copy{nullptr};
   TEvents Events;
 };
@@ -280,26 +248,12 @@ TEST_F(WebCopyTest, FtpGivesTheSameFileAsHttp) {
   TLoopbackFtpServer ftp;
   ftp.Script("Updbexer.mdb", body);
   ftp.Login("student", "secret");
-  TDownloadFolder httpFolder;
+  TTestFolder httpFolder{L"webcopy_test_"};
   TWebCopyItem* item = Copy.GetItems()->Add();
   item->URL = Url("/pub/Updbexer.mdb");
   item->TargetDir = httpFolder.Path();
-  item = Copy.GetItems()->Add();
-  item->Protocol = wpFtp;
-  item->FTPHost = L"127.0.0.1";
-  item->FTPPort = ftp.Port();
-  item->FTPUserID = L"student";
-  item->FTPPassword = L"secret";
-  item->URL = L"/pub/Updbexer.mdb";
-  item->TargetDir = Folder.Path();
-  item = Copy.GetItems()->Add();  // a file the server does not have
-  item->Protocol = wpFtp;
-  item->FTPHost = L"127.0.0.1";
-  item->FTPPort = ftp.Port();
-  item->FTPUserID = L"student";
-  item->FTPPassword = L"secret";
-  item->URL = L"/pub/missing.mdb";
-  item->TargetDir = Folder.Path();
+  AddFtpItem(ftp.Port(), L"secret", L"/pub/Updbexer.mdb", Folder.Path());
+  AddFtpItem(ftp.Port(), L"secret", L"/pub/missing.mdb", Folder.Path());  // a file the server does not have
   Events.Attach(Copy);
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(Copy.GetItemResult(0), wcrDone);
@@ -315,14 +269,7 @@ TEST_F(WebCopyTest, FtpGivesTheSameFileAsHttp) {
   // A wrong password: the connection fails with code 0.
   Events = TEvents();
   Copy.GetItems()->Clear();
-  item = Copy.GetItems()->Add();
-  item->Protocol = wpFtp;
-  item->FTPHost = L"127.0.0.1";
-  item->FTPPort = ftp.Port();
-  item->FTPUserID = L"student";
-  item->FTPPassword = L"wrong";
-  item->URL = L"/pub/Updbexer.mdb";
-  item->TargetDir = httpFolder.Path();
+  AddFtpItem(ftp.Port(), L"wrong", L"/pub/Updbexer.mdb", httpFolder.Path());
   Events.Attach(Copy);
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(Events.Errors, (std::vector<int>{0}));
