@@ -17,7 +17,7 @@ build_all() {
       -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DEXAMPREP_CACHE="$EXAMPREP_CACHE" >/dev/null \
       || { echo "configure failed" >&2; return 1; }
   fi
-  cmake --build "$BUILD" -j"$(nproc)" -- --no-print-directory >"$BUILD/build.log" 2>&1 \
+  cmake --build "$BUILD" -j"${JOBS:-$(nproc)}" -- --no-print-directory >"$BUILD/build.log" 2>&1 \
     || { grep -E -B2 -A8 'error|Error|错误' "$BUILD/build.log" | head -80 >&2; echo "build failed (full log: $BUILD/build.log)" >&2; return 1; }
 }
 
