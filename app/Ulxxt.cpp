@@ -553,23 +553,12 @@ void TFrmLxxt::epEfTrBtn11Click(TObject*) {
 
 void TFrmLxxt::epEfTrBtn4Click(TObject*) {
   if (FShownRecNo <= 0) return;
-  Screen->SetCursor(crHourGlass);
-  std::unique_ptr<TFrmJx> window(TCustomForm::Create<TFrmJx>(Application));
-  window->SetSource(DM1->Cn1DS_nr, L"jx");
-  window->ShowModal();
-  Screen->SetCursor(crDefault);
+  ShowExplanation(DM1->Cn1DS_nr, L"jx");
 }
 
 void TFrmLxxt::epEfTrBtn5Click(TObject*) {
   if (FShownRecNo <= 0) return;
-  std::unique_ptr<TFrmBj> window(TCustomForm::Create<TFrmBj>(Application));
-  FrmBj = window.get();
-  window->Label1->SetCaption(L"lx");
-  window->SetSource(DM1->Cn1DS_tm, L"A14");
-  window->ShowModal();
-  window.reset();
-  FrmBj = nullptr;
-  epEfTrBtn5->SetCaption(NotesSaved ? L"有内容" : L"笔记");
+  epEfTrBtn5->SetCaption(EditNote(DM1->Cn1DS_tm, L"A14", L"lx") ? L"有内容" : L"笔记");
 }
 
 void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
