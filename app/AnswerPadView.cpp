@@ -283,7 +283,7 @@ void TAnswerPanel::Slide() {
   FSliding = true;
   const bool opening = !IsOpen();
   F.Toggle->SetCaption(opening ? L"返回" : L"答案");
-  F.Panel->SetHeight(F.Area->GetHeight());
+  if (!F.KeepHeight) F.Panel->SetHeight(F.Area->GetHeight());
   F.Panel->SetVisible(true);
   for (int width : SlideWidths(F.Panel->GetWidth(), opening ? F.Area->GetWidth() : 0)) {
     F.Panel->SetWidth(width);

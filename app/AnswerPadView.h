@@ -167,6 +167,7 @@ struct TAnswerPanelControls {
   TLabel* Verdict = nullptr;     // "恭喜你，做对了！" or "很遗憾，做错了，请继续努力！"
   TMemo* Yours = nullptr;        // the answer as shown
   TMemo* Key = nullptr;          // the key as shown
+  bool KeepHeight = false;       // the panel keeps its laid-out height instead of the area's
 };
 
 class TAnswerPanel {

@@ -76,6 +76,8 @@ TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
   RegisterHandlers();
   LoadLayout();
   FSession = std::make_unique<TPracticeSession>(*DM1, DM1->Cn1Query_tm);
+  FTypeBar = TTypeBar(fcBG_tx);
+  FTimeLimit = TTimeLimit(epIndiGauge1, Timer1);
   fcBG_tx->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem* previous, TfcButtonGroupItem* selected) {
     TypeChanged(selected, previous);
   };
@@ -117,53 +119,19 @@ bool TFrmLxxt::LoadQuestions() {
   if (!FSession->Load(PracticeSQL)) return false;
   DM1->Cn1Query_tm->First();
   CurQuestionId = Field(L"a1")->GetAsString();
-  const std::unique_ptr<TfcBitmap> up = LoadPadPicture(L"qorbtxup.bmp");
-  const std::unique_ptr<TfcBitmap> down = LoadPadPicture(L"qorbtxdw.bmp");
-  TADOTable* types = DM1->Cn1Table_tx;
-  if (!types->GetActive()) types->Open();
-  types->SetIndexFieldNames(L"A1");
-  types->First();
-  FDrawing = true;
-  fcBG_tx->GetButtonItems()->Clear();
-  fcBG_tx->SetColumns(2);
-  auto add = [&](int tag, const String& caption) {
-    auto* button = static_cast<TfcImageBtn*>(fcBG_tx->GetButtonItems()->Add()->GetButton());
-    button->SetTag(tag);
-    button->SetCaption(caption);
-    button->SetImage(up.get());
-    button->SetImageDown(down.get());
-    return button;
-  };
-  add(0, L"任意");
-  for (int guard = 0; !types->GetEof() && guard < 1000; ++guard, types->Next()) {
-    const int code = types->FieldByName(L"A1")->GetAsInteger();
-    add(code, types->FieldByName(L"B1")->GetAsString())->SetEnabled(FSession->HasType(code));
-  }
-  FDrawing = false;
+  FTypeBar.Build(*FSession);
   return true;
 }
 
 void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous) {
-  if (FDrawing || !selected) return;
+  if (FTypeBar.Drawing() || !selected) return;
   SaveShown(2);
   FShownRecNo = 0;
-  TfcCustomBitBtn* button = selected->GetButton();
-  const int code = static_cast<int>(button->GetTag());
+  const int code = static_cast<int>(selected->GetButton()->GetTag());
   Label20->SetVisible(code == 20);
   Label5->SetVisible(code == 21);
   Label8->SetVisible(code == 22);
-  if (FSession->ApplyType(code)) {
-    DrawGroup();
-    return;
-  }
-  // The type has no questions (any more): the choice goes back.
-  FDrawing = true;
-  button->SetDown(false);
-  button->SetEnabled(false);
-  if (previous && previous->GetButton()->GetEnabled()) previous->GetButton()->SetDown(true);
-  FDrawing = false;
-  if (previous) FSession->ApplyType(static_cast<int>(previous->GetButton()->GetTag()));
-  if (FSession->GetGroup().Count > 0) DrawGroup();
+  if (FTypeBar.Choose(*FSession, selected, previous)) DrawGroup();
 }
 
 // ---- The pad and its groups ----------------------------------------------------------------------
@@ -238,7 +206,7 @@ void TFrmLxxt::ShowRecord(int recNo) {
   if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
-  StartTimeLimit();
+  FTimeLimit.Start(Field(L"A13")->GetAsInteger());
   PlayPassage(QuestionPassageFile(id), id.size() > 16);
 }
 
@@ -315,21 +283,8 @@ void TFrmLxxt::epEfTrBtn6Click(TObject*) {
 
 // ---- Time limit, clock, sound ---------------------------------------------------------------------
 
-void TFrmLxxt::StartTimeLimit() {
-  const int interval = AnswerInterval(Field(L"A13")->GetAsInteger(), TypeIds, TypeTimes);
-  epIndiGauge1->SetProgress(0);
-  Timer1->SetEnabled(false);
-  if (interval <= 0) return;
-  Timer1->SetInterval(static_cast<unsigned>(interval));
-  Timer1->SetEnabled(true);
-}
-
 void TFrmLxxt::Timer1Timer(TObject*) {
-  if (epIndiGauge1->GetProgress() < 100) {
-    epIndiGauge1->SetProgress(epIndiGauge1->GetProgress() + 1);
-    return;
-  }
-  Timer1->SetEnabled(false);
+  if (!FTimeLimit.Tick()) return;
   ShowDlg(L"提示", L"到时间了", 1, 1, L"NO");
   if (FShownRecNo > 0 && FSession->GetCurrent() == FShownRecNo) MarkTimedOut(DM1->Cn1Query_tm);
 }
@@ -443,13 +398,7 @@ void TFrmLxxt::FormShow(TObject*) {
   FShownRecNo = 0;
   epEfTrBtn9->SetVisible(false);
   SetCommandEnabled(epEfTrBtn9, false);
-  if (fcBG_tx->GetButtonItems()->GetCount() > 0) {
-    TfcCustomBitBtn* any = fcBG_tx->GetButtonItems()->GetItem(0)->GetButton();
-    FDrawing = true;
-    any->SetDown(true);
-    FDrawing = false;
-    TypeChanged(fcBG_tx->GetButtonItems()->GetItem(0), nullptr);
-  }
+  if (TfcButtonGroupItem* any = FTypeBar.PressAny()) TypeChanged(any, nullptr);
   KZTimeCounter1->Reset();
   KZTimeCounter1->SetEnabled(true);
   KZTimeCounter1->Start();

@@ -6,6 +6,7 @@
 #pragma once
 #include <memory>
 #include "app/AnswerPadView.h"
+#include "app/PracticeControls.h"
 #include "app/PracticeSession.h"
 #include "classlib/db/DBCtrls.h"
 #include "controls/extended/DBRichEd.h"
@@ -140,7 +141,6 @@ class TFrmLxxt : public TForm {
   void SaveShown(int mode);
   void PreparePad();
   void SetAnswerButtons();
-  void StartTimeLimit();
   void PlayPassage(const String& file, bool showPassageButton);
 
   std::unique_ptr<TPracticeSession> FSession;
@@ -148,7 +148,8 @@ class TFrmLxxt : public TForm {
   TNumberPad FPad;                         // the pad of twenty over fcBG_th
   std::unique_ptr<TAnswerPadView> FPads;   // the answer pages
   std::unique_ptr<TAnswerPanel> FPanel;    // the key panel
-  bool FDrawing = false;  // the type bar is being built or reset: its change events do nothing
+  TTypeBar FTypeBar{nullptr};              // over fcBG_tx, set once the layout is read
+  TTimeLimit FTimeLimit{nullptr, nullptr}; // over epIndiGauge1 and Timer1, likewise
   bool FClosed = false;   // the practice has been finished
   int FShownRecNo = 0;    // the question whose page is on screen, 0 none
 };
