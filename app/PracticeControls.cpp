@@ -6,6 +6,9 @@
 #include "app/dm.h"
 #include "classlib/ado/ADODB.h"
 #include "classlib/forms/Timer.h"
+#include "classlib/stdctrls/StdLabels.h"
+#include "controls/effects/EffBtns.h"
+#include "controls/effects/FlatButtons.h"
 #include "controls/effects/IndiCtrls.h"
 #include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
@@ -28,6 +31,107 @@ class TFlagScope {
 };
 
 }  // namespace
+
+// ---- TPracticeNavigator ---------------------------------------------------------------------
+
+TPracticeNavigator::TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session,
+                                       TNavigatorEvents events)
+    : F(controls), FSession(session), FEvents(std::move(events)) {}
+
+void TPracticeNavigator::Build(const String& namePrefix) {
+  FPictures.Load(false);
+  FPad.Build(F.Pad, namePrefix, FPictures);
+}
+
+void TPracticeNavigator::Mark(int recNo) {
+  if (TfcImageBtn* button = FPad.Button(FSession.GetGroup().ButtonOfRecord(recNo)))
+    button->SetImage(FPictures.Of(FSession.MarkOf(recNo)));
+}
+
+std::optional<TSaveResult> TPracticeNavigator::SaveShown(const std::function<String()>& answer, bool mark) {
+  if (FShown <= 0 || FSession.GetCurrent() != FShown) return std::nullopt;
+  const TSaveResult result = FSession.SaveCurrent(answer());
+  if (mark) Mark(FShown);
+  return result;
+}
+
+void TPracticeNavigator::DrawPad() {
+  const TQuestionGroup& group = FSession.GetGroup();
+  F.Groups->SetCaption(IntToStr(group.Groups));
+  F.Questions->SetCaption(IntToStr(group.Total));
+  F.Group->SetCaption(IntToStr(group.Group));
+  F.PreviousGroup->SetEnabled(group.HasPrevious());
+  F.NextGroup->SetEnabled(group.HasNext());
+  FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession.MarkOf(recNo)); }, false);
+}
+
+void TPracticeNavigator::DrawGroup() {
+  DrawPad();
+  const TQuestionGroup& group = FSession.GetGroup();
+  if (group.Count > 0) ShowRecord(group.Start);
+}
+
+void TPracticeNavigator::ShowRecord(int recNo) {
+  if (recNo < 1 || recNo > FSession.Total()) return;
+  if (FEvents.Leave) FEvents.Leave();
+  const int groupBefore = FSession.GetGroup().Group;
+  FSession.Show(recNo);
+  FShown = recNo;
+  const TQuestionGroup& group = FSession.GetGroup();
+  // Moving on from the last question of a group (or back from its first) draws the new group.
+  if (group.Group != groupBefore) DrawPad();
+  FPad.PressQuietly(group.ButtonOfRecord(recNo));
+  SetCommandEnabled(F.Previous, FSession.PreviousRecord() > 0);
+  SetCommandEnabled(F.Next, FSession.NextRecord() > 0);
+  if (FEvents.Show) FEvents.Show(recNo);
+}
+
+void TPracticeNavigator::PadChanged(TfcButtonGroupItem* selected) {
+  if (FPad.Drawing() || !selected) return;
+  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
+  if (recNo > 0 && recNo != FShown) ShowRecord(recNo);
+}
+
+void TPracticeNavigator::PreviousGroup() {
+  if (!FSession.GetGroup().HasPrevious()) return;
+  if (FEvents.Leave) FEvents.Leave();
+  FShown = 0;
+  FSession.ShowGroup(FSession.GetGroup().Group - 1);
+  DrawGroup();
+}
+
+void TPracticeNavigator::NextGroup() {
+  if (!FSession.GetGroup().HasNext()) return;
+  if (FEvents.Leave) FEvents.Leave();
+  FShown = 0;
+  FSession.ShowGroup(FSession.GetGroup().Group + 1);
+  DrawGroup();
+}
+
+void TPracticeNavigator::Previous() {
+  if (const int recNo = FSession.PreviousRecord(); recNo > 0) ShowRecord(recNo);
+}
+
+void TPracticeNavigator::Next() {
+  if (const int recNo = FSession.NextRecord(); recNo > 0) ShowRecord(recNo);
+}
+
+// ---- The status line ------------------------------------------------------------------------
+
+void ShowQuestionStatus(TLabel* status, TepEfTrBtn* voidButton, int voided) {
+  status->SetCaption(voided == 1 ? L"本题已被您作废！" : voided == 2 ? L"本题是您加入的题目！" : L"");
+  voidButton->SetCaption(voided == 1 ? L"取消作废" : L"题目作废");
+}
+
+void ToggleVoidShown(TPracticeSession& session, TLabel* status, TepEfTrBtn* voidButton) {
+  if (session.ToggleVoid() == 1) {
+    status->SetCaption(L"本题已被您作废！");
+    voidButton->SetCaption(L"取消作废");
+  } else {
+    status->SetCaption(L"本题曾被作废，现已被您取消！");
+    voidButton->SetCaption(L"题目作废");
+  }
+}
 
 // ---- TTypeBar --------------------------------------------------------------------------------
 

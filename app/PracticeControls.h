@@ -1,13 +1,82 @@
 // What the practice and law-article practice windows share besides the answer pads: the
-// question-type bar and the per-question time limit. Both work on controls the window owns
-// and hands over (not owned here).
+// moves through the set (the pad of twenty with its group line, previous and next), the
+// question-type bar, the per-question time limit and the question's status line. All work on
+// controls the window owns and hands over (not owned here).
 #pragma once
+#include <functional>
+#include <optional>
+#include "app/AnswerPadView.h"
 #include "app/PracticeSession.h"
 
+class TepEfTrBtn;
 class TepIndiGauge;
 class TfcButtonGroup;
 class TfcButtonGroupItem;
+class TFlatSpeedButton;
+class TLabel;
 class TTimer;
+
+// ---- Moving through the set ------------------------------------------------------------------
+
+// The controls of the moves, by role (not owned). Every member must be set.
+struct TNavigatorControls {
+  TfcButtonGroup* Pad = nullptr;              // the pad of twenty question numbers
+  TLabel* Groups = nullptr;                   // how many groups
+  TLabel* Questions = nullptr;                // how many questions under the type filter
+  TLabel* Group = nullptr;                    // the group shown
+  TFlatSpeedButton* PreviousGroup = nullptr;  // <-上一组
+  TFlatSpeedButton* NextGroup = nullptr;      // 下一组->
+  TepEfTrBtn* Previous = nullptr;             // 上一题
+  TepEfTrBtn* Next = nullptr;                 // 下一题
+};
+
+// What the window does around a move.
+struct TNavigatorEvents {
+  std::function<void()> Leave;          // saves the question on display (mode 0), clears its extras
+  std::function<void(int recNo)> Show;  // shows the question recNo, the set being on it
+};
+
+// The practice windows' moves through their session's set. Shown() is the question whose page
+// is on screen (0 for none); before another question is shown, Leave runs for it.
+class TPracticeNavigator {
+ public:
+  TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session, TNavigatorEvents events);
+
+  // Loads the pad pictures (a missing one ends the program) and adds the twenty buttons,
+  // named namePrefix + number.
+  void Build(const String& namePrefix);
+  TNumberPad& Pad() { return FPad; }
+  int Shown() const { return FShown; }
+  // Nothing is on display any more (the type filter changes, the window closes).
+  void Forget() { FShown = 0; }
+
+  // Draws the session's group and shows its first question.
+  void DrawGroup();
+  // Shows the question recNo (1..Total) of the filtered set, drawing the group that holds it.
+  void ShowRecord(int recNo);
+  // A pad button pressed by the user shows its question.
+  void PadChanged(TfcButtonGroupItem* selected);
+  void PreviousGroup();
+  void NextGroup();
+  void Previous();
+  void Next();
+  // Gives the pad button of recNo the picture of its mark (nothing outside the group).
+  void Mark(int recNo);
+  // Saves the answer that answer() reads from the pad for the question on display and, with
+  // mark, gives its pad button the new mark. Nothing (and no result) when no question is on
+  // display or the set has left it.
+  std::optional<TSaveResult> SaveShown(const std::function<String()>& answer, bool mark);
+
+ private:
+  void DrawPad();
+
+  TNavigatorControls F;
+  TPracticeSession& FSession;
+  TNavigatorEvents FEvents;
+  TPadPictures FPictures;  // the pad's pictures, owned here
+  TNumberPad FPad;         // over F.Pad
+  int FShown = 0;          // the question whose page is on screen, 0 none
+};
 
 // ---- The type bar ----------------------------------------------------------------------------
 
@@ -34,6 +103,14 @@ class TTypeBar {
   TfcButtonGroup* FGroup;  // the bar's button group
   bool FDrawing = false;
 };
+
+// ---- The status line ------------------------------------------------------------------------
+
+// The status of a question with f1 voided (1 voided, 2 entered by the user) in status, and the
+// void button's caption: "题目作废", or "取消作废" for a voided question.
+void ShowQuestionStatus(TLabel* status, TepEfTrBtn* voidButton, int voided);
+// Voids or restores the question on display of session and says so in status and the button.
+void ToggleVoidShown(TPracticeSession& session, TLabel* status, TepEfTrBtn* voidButton);
 
 // ---- The time limit --------------------------------------------------------------------------
 

@@ -82,10 +82,19 @@ TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
     TypeChanged(selected, previous);
   };
   fcBG_th->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem*, TfcButtonGroupItem* selected) {
-    PadChanged(selected);
+    FNavigator->PadChanged(selected);
   };
-  FPictures.Load(false);
-  FPad.Build(fcBG_th, L"fcBG_thfcImageBtn", FPictures);
+  FNavigator = std::make_unique<TPracticeNavigator>(
+      TNavigatorControls{fcBG_th, Lb_zs, Lb_ts, Lb_zb, FlatSpeedButton1, FlatSpeedButton2, epEfTrBtn1, epEfTrBtn2},
+      *FSession,
+      TNavigatorEvents{[this] {
+                         SaveShown(0);
+                         FPanel->CloseAtOnce();
+                         Label24->SetCaption(String());
+                         DBText1->SetDataField(String());
+                       },
+                       [this](int recNo) { ShowQuestion(recNo); }});
+  FNavigator->Build(L"fcBG_thfcImageBtn");
   FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
                                                               FlatComboBox1, fcBG_pw});
   FPads->BuildButtons();
@@ -111,7 +120,7 @@ void TFrmLxxt::RegisterHandlers() {
        M::Handler(L"KZTimeCounter1Timer", &C::KZTimeCounter1Timer)});
 }
 
-TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const { return FPad.Button(index); }
+TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const { return FNavigator->Pad().Button(index); }
 
 // ---- Loading and the type bar ------------------------------------------------------------------
 
@@ -126,59 +135,20 @@ bool TFrmLxxt::LoadQuestions() {
 void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous) {
   if (FTypeBar.Drawing() || !selected) return;
   SaveShown(2);
-  FShownRecNo = 0;
+  FNavigator->Forget();
   const int code = static_cast<int>(selected->GetButton()->GetTag());
   Label20->SetVisible(code == 20);
   Label5->SetVisible(code == 21);
   Label8->SetVisible(code == 22);
-  if (FTypeBar.Choose(*FSession, selected, previous)) DrawGroup();
+  if (FTypeBar.Choose(*FSession, selected, previous)) FNavigator->DrawGroup();
 }
 
-// ---- The pad and its groups ----------------------------------------------------------------------
+// ---- Showing a question ---------------------------------------------------------------------------
 
-void TFrmLxxt::MarkPadButton(int recNo) {
-  if (TfcImageBtn* button = FPad.Button(FSession->GetGroup().ButtonOfRecord(recNo)))
-    button->SetImage(FPictures.Of(FSession->MarkOf(recNo)));
-}
+void TFrmLxxt::ShowRecord(int recNo) { FNavigator->ShowRecord(recNo); }
 
-void TFrmLxxt::DrawPad() {
+void TFrmLxxt::ShowQuestion(int recNo) {
   const TQuestionGroup& group = FSession->GetGroup();
-  Lb_zs->SetCaption(IntToStr(group.Groups));
-  Lb_ts->SetCaption(IntToStr(group.Total));
-  Lb_zb->SetCaption(IntToStr(group.Group));
-  FlatSpeedButton1->SetEnabled(group.HasPrevious());
-  FlatSpeedButton2->SetEnabled(group.HasNext());
-  FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession->MarkOf(recNo)); }, false);
-}
-
-void TFrmLxxt::DrawGroup() {
-  DrawPad();
-  const TQuestionGroup& group = FSession->GetGroup();
-  if (group.Count > 0) ShowRecord(group.Start);
-}
-
-void TFrmLxxt::PadChanged(TfcButtonGroupItem* selected) {
-  if (FPad.Drawing() || !selected) return;
-  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
-  if (recNo > 0 && recNo != FShownRecNo) ShowRecord(recNo);
-}
-
-void TFrmLxxt::ShowRecord(int recNo) {
-  if (recNo < 1 || recNo > FSession->Total()) return;
-  SaveShown(0);
-  FPanel->CloseAtOnce();
-  Label24->SetCaption(String());
-  DBText1->SetDataField(String());
-  const int groupBefore = FSession->GetGroup().Group;
-  FSession->Show(recNo);
-  FShownRecNo = recNo;
-  const TQuestionGroup& group = FSession->GetGroup();
-  // Moving on from the last question of a group (or back from its first) draws the new group.
-  if (group.Group != groupBefore) DrawPad();
-  FPad.PressQuietly(group.ButtonOfRecord(recNo));
-  SetCommandEnabled(epEfTrBtn1, FSession->PreviousRecord() > 0);
-  SetCommandEnabled(epEfTrBtn2, FSession->NextRecord() > 0);
-
   const String id = Field(L"a1")->GetAsString();
   TADOQuery* text = DM1->cn1query_nr;
   text->Close();
@@ -194,15 +164,7 @@ void TFrmLxxt::ShowRecord(int recNo) {
   Re->SetDataSource(DM1->Cn1DS_nr);
   Re->SetDataField(L"A15");
 
-  Label21->SetCaption(String());
-  epEfTrBtn10->SetCaption(L"题目作废");
-  const int voided = Field(L"f1")->GetAsInteger();
-  if (voided == 1) {
-    Label21->SetCaption(L"本题已被您作废！");
-    epEfTrBtn10->SetCaption(L"取消作废");
-  } else if (voided == 2) {
-    Label21->SetCaption(L"本题是您加入的题目！");
-  }
+  ShowQuestionStatus(Label21, epEfTrBtn10, Field(L"f1")->GetAsInteger());
   if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
@@ -210,34 +172,18 @@ void TFrmLxxt::ShowRecord(int recNo) {
   PlayPassage(QuestionPassageFile(id), id.size() > 16);
 }
 
-void TFrmLxxt::FlatSpeedButton1Click(TObject*) {
-  if (!FSession->GetGroup().HasPrevious()) return;
-  SaveShown(0);
-  FShownRecNo = 0;
-  FSession->ShowGroup(FSession->GetGroup().Group - 1);
-  DrawGroup();
-}
+void TFrmLxxt::FlatSpeedButton1Click(TObject*) { FNavigator->PreviousGroup(); }
 
-void TFrmLxxt::FlatSpeedButton2Click(TObject*) {
-  if (!FSession->GetGroup().HasNext()) return;
-  SaveShown(0);
-  FShownRecNo = 0;
-  FSession->ShowGroup(FSession->GetGroup().Group + 1);
-  DrawGroup();
-}
+void TFrmLxxt::FlatSpeedButton2Click(TObject*) { FNavigator->NextGroup(); }
 
-void TFrmLxxt::epEfTrBtn1Click(TObject*) {
-  if (const int recNo = FSession->PreviousRecord(); recNo > 0) ShowRecord(recNo);
-}
+void TFrmLxxt::epEfTrBtn1Click(TObject*) { FNavigator->Previous(); }
 
-void TFrmLxxt::epEfTrBtn2Click(TObject*) {
-  if (const int recNo = FSession->NextRecord(); recNo > 0) ShowRecord(recNo);
-}
+void TFrmLxxt::epEfTrBtn2Click(TObject*) { FNavigator->Next(); }
 
 // ---- Answers -------------------------------------------------------------------------------------
 
 TAnswerPad TFrmLxxt::CurrentPad() const {
-  const bool shown = FShownRecNo > 0 && DM1->Cn1Query_tm->GetActive();
+  const bool shown = FNavigator->Shown() > 0 && DM1->Cn1Query_tm->GetActive();
   return FPads->Current(shown ? Field(L"A2_1")->GetAsInteger() : 0);
 }
 
@@ -260,12 +206,10 @@ void TFrmLxxt::SetAnswerButtons() {
 }
 
 void TFrmLxxt::SaveShown(int mode) {
-  if (FShownRecNo <= 0 || FSession->GetCurrent() != FShownRecNo) return;
-  const TSaveResult result = FSession->SaveCurrent(ReadAnswer(CurrentPad()));
-  if (mode == 2) return;
-  MarkPadButton(FShownRecNo);
-  if (mode != 1) return;
-  if (result == TSaveResult::Empty)
+  const std::optional<TSaveResult> result =
+      FNavigator->SaveShown([this] { return ReadAnswer(CurrentPad()); }, mode != 2);
+  if (!result || mode != 1) return;
+  if (*result == TSaveResult::Empty)
     ShowDlg(L"提示", L"请先做出答案！", 1, 1, L"NO");
   else
     SetAnswerButtons();
@@ -286,7 +230,7 @@ void TFrmLxxt::epEfTrBtn6Click(TObject*) {
 void TFrmLxxt::Timer1Timer(TObject*) {
   if (!FTimeLimit.Tick()) return;
   ShowDlg(L"提示", L"到时间了", 1, 1, L"NO");
-  if (FShownRecNo > 0 && FSession->GetCurrent() == FShownRecNo) MarkTimedOut(DM1->Cn1Query_tm);
+  if (FNavigator->Shown() > 0 && FSession->GetCurrent() == FNavigator->Shown()) MarkTimedOut(DM1->Cn1Query_tm);
 }
 
 void TFrmLxxt::KZTimeCounter1Timer(TObject*) { epLabel1->SetCaption(KZTimeCounter1->GetElapsed()); }
@@ -312,28 +256,22 @@ void TFrmLxxt::epEfTrBtn12Click(TObject*) {
 }
 
 void TFrmLxxt::epEfTrBtn13Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   PlayPassage(GroupPassageFile(Field(L"a1")->GetAsString()), true);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------------
 
 void TFrmLxxt::epEfTrBtn10Click(TObject*) {
-  if (FShownRecNo <= 0 || FSession->Total() == 0) return;
-  if (FSession->ToggleVoid() == 1) {
-    Label21->SetCaption(L"本题已被您作废！");
-    epEfTrBtn10->SetCaption(L"取消作废");
-  } else {
-    Label21->SetCaption(L"本题曾被作废，现已被您取消！");
-    epEfTrBtn10->SetCaption(L"题目作废");
-  }
+  if (FNavigator->Shown() <= 0 || FSession->Total() == 0) return;
+  ToggleVoidShown(*FSession, Label21, epEfTrBtn10);
 }
 
 // The edit window works on the two shared queries as they stand: Cn1Query_tm on the question
 // shown and cn1query_nr on its text row (ShowRecord opened it). It switches the time limit back
 // on however it closes; its saved text reaches the stem view through the view's data link.
 void TFrmLxxt::epEfTrBtn11Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   EditQuestionId = Field(L"a1")->GetAsString();
   Timer1->SetEnabled(false);
   std::unique_ptr<TfrmTedit> window(TCustomForm::Create<TfrmTedit>(Application));
@@ -342,12 +280,12 @@ void TFrmLxxt::epEfTrBtn11Click(TObject*) {
 }
 
 void TFrmLxxt::epEfTrBtn4Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   ShowExplanation(DM1->Cn1DS_nr, L"jx");
 }
 
 void TFrmLxxt::epEfTrBtn5Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   epEfTrBtn5->SetCaption(EditNote(DM1->Cn1DS_tm, L"A14", L"lx") ? L"有内容" : L"笔记");
 }
 
@@ -395,7 +333,7 @@ void TFrmLxxt::FormShow(TObject*) {
   Panel2->SetWidth(0);
   Panel2->SetVisible(false);
   epLabel2->SetCaption(CurChapterCode);
-  FShownRecNo = 0;
+  FNavigator->Forget();
   epEfTrBtn9->SetVisible(false);
   SetCommandEnabled(epEfTrBtn9, false);
   if (TfcButtonGroupItem* any = FTypeBar.PressAny()) TypeChanged(any, nullptr);
@@ -419,9 +357,9 @@ void TFrmLxxt::FormCloseQuery(TObject*, bool& canClose) {
   } catch (...) {
     Application->HandleException(this);
   }
-  const String answer = FShownRecNo > 0 ? ReadAnswer(CurrentPad()) : String();
+  const String answer = FNavigator->Shown() > 0 ? ReadAnswer(CurrentPad()) : String();
   FSession->Finish(answer, KZTimeCounter1->GetElapsed());
-  FShownRecNo = 0;
+  FNavigator->Forget();
   Screen->SetCursor(crDefault);
 }
 

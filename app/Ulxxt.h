@@ -131,12 +131,8 @@ class TFrmLxxt : public TForm {
   void RegisterHandlers();
   void PlaceControls();
   void TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous);
-  void PadChanged(TfcButtonGroupItem* selected);
-  // Draws the pad and the group line for the session's group.
-  void DrawPad();
-  // DrawPad, then shows the group's first question.
-  void DrawGroup();
-  void MarkPadButton(int recNo);
+  // Shows the question recNo the set is on (the navigator has moved to it).
+  void ShowQuestion(int recNo);
   // Saves the answer on the pad for the question on display; mode as SaveAnswer's.
   void SaveShown(int mode);
   void PreparePad();
@@ -144,14 +140,12 @@ class TFrmLxxt : public TForm {
   void PlayPassage(const String& file, bool showPassageButton);
 
   std::unique_ptr<TPracticeSession> FSession;
-  TPadPictures FPictures;                  // the pad's pictures
-  TNumberPad FPad;                         // the pad of twenty over fcBG_th
+  std::unique_ptr<TPracticeNavigator> FNavigator;  // the pad of twenty, previous and next
   std::unique_ptr<TAnswerPadView> FPads;   // the answer pages
   std::unique_ptr<TAnswerPanel> FPanel;    // the key panel
   TTypeBar FTypeBar{nullptr};              // over fcBG_tx, set once the layout is read
   TTimeLimit FTimeLimit{nullptr, nullptr}; // over epIndiGauge1 and Timer1, likewise
   bool FClosed = false;   // the practice has been finished
-  int FShownRecNo = 0;    // the question whose page is on screen, 0 none
 };
 
 extern TFrmLxxt* FrmLxxt;

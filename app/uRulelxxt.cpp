@@ -118,8 +118,16 @@ TFrmRuleLxxt::TFrmRuleLxxt(TComponent* owner) : TForm(owner) {
   FSession->SetSelfGrades(kGrades);
   FTypeBar = TTypeBar(fcBG_tx);
   FTimeLimit = TTimeLimit(epIndiGauge1, Timer1);
-  FPictures.Load(false);
-  FNumberPad.Build(fcBG_th, L"fcBG_thfcImageBtn", FPictures);
+  FNavigator = std::make_unique<TPracticeNavigator>(
+      TNavigatorControls{fcBG_th, Label3, Label5, Label8, FlatSpeedButton1, FlatSpeedButton2, epEfTrBtn1, epEfTrBtn2},
+      *FSession,
+      TNavigatorEvents{[this] {
+                         SaveAnswer(0);
+                         FPanel->CloseAtOnce();
+                         DBText1->SetDataField(String());
+                       },
+                       [this](int recNo) { ShowQuestion(recNo); }});
+  FNavigator->Build(L"fcBG_thfcImageBtn");
   FPad = std::make_unique<TAnswerPadView>(
       TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn, FlatComboBox1, fcBG_pw}, kGrades);
   FPad->BuildButtons();
@@ -129,7 +137,7 @@ TFrmRuleLxxt::TFrmRuleLxxt(TComponent* owner) : TForm(owner) {
     TypeChanged(selected, previous);
   };
   fcBG_th->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem*, TfcButtonGroupItem* selected) {
-    PadChanged(selected);
+    FNavigator->PadChanged(selected);
   };
 }
 
@@ -162,71 +170,23 @@ bool TFrmRuleLxxt::LoadQuestions() {
 void TFrmRuleLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous) {
   if (FTypeBar.Drawing() || !selected) return;
   SaveAnswer(2);
-  FShownRecNo = 0;
-  if (FTypeBar.Choose(*FSession, selected, previous)) DrawGroup();
+  FNavigator->Forget();
+  if (FTypeBar.Choose(*FSession, selected, previous)) FNavigator->DrawGroup();
 }
 
-// ---- The pad and its groups --------------------------------------------------------------------------
+// ---- Showing a question ---------------------------------------------------------------------------
 
-void TFrmRuleLxxt::MarkPadButton(int recNo) {
-  if (TfcImageBtn* button = FNumberPad.Button(FSession->GetGroup().ButtonOfRecord(recNo)))
-    button->SetImage(FPictures.Of(FSession->MarkOf(recNo)));
-}
+void TFrmRuleLxxt::ShowRecord(int recNo) { FNavigator->ShowRecord(recNo); }
 
-void TFrmRuleLxxt::DrawPad() {
-  const TQuestionGroup& group = FSession->GetGroup();
-  Label3->SetCaption(IntToStr(group.Groups));
-  Label5->SetCaption(IntToStr(group.Total));
-  Label8->SetCaption(IntToStr(group.Group));
-  FlatSpeedButton1->SetEnabled(group.HasPrevious());
-  FlatSpeedButton2->SetEnabled(group.HasNext());
-  FNumberPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession->MarkOf(recNo)); }, false);
-}
-
-void TFrmRuleLxxt::DrawGroup() {
-  DrawPad();
-  const TQuestionGroup& group = FSession->GetGroup();
-  if (group.Count > 0) ShowRecord(group.Start);
-}
-
-void TFrmRuleLxxt::PadChanged(TfcButtonGroupItem* selected) {
-  if (FNumberPad.Drawing() || !selected) return;
-  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
-  if (recNo > 0 && recNo != FShownRecNo) ShowRecord(recNo);
-}
-
-void TFrmRuleLxxt::ShowRecord(int recNo) {
-  if (recNo < 1 || recNo > FSession->Total()) return;
-  SaveAnswer(0);
-  FPanel->CloseAtOnce();
-  DBText1->SetDataField(String());
-  const int groupBefore = FSession->GetGroup().Group;
-  FSession->Show(recNo);
-  FShownRecNo = recNo;
-  const TQuestionGroup& group = FSession->GetGroup();
-  // Moving on from the last question of a group (or back from its first) draws the new group.
-  if (group.Group != groupBefore) DrawPad();
-  FNumberPad.PressQuietly(group.ButtonOfRecord(recNo));
-  SetCommandEnabled(epEfTrBtn1, FSession->PreviousRecord() > 0);
-  SetCommandEnabled(epEfTrBtn2, FSession->NextRecord() > 0);
-
+void TFrmRuleLxxt::ShowQuestion(int recNo) {
   const int shown = Field(L"E3")->GetAsInteger();
   Label15->SetCaption(IntToStr(shown > 0 ? shown + 1 : 1));
-  Label12->SetCaption(IntToStr(recNo - group.Start + 1));
+  Label12->SetCaption(IntToStr(recNo - FSession->GetGroup().Start + 1));
   FPad->ShowPageOf(Field(L"A13")->GetAsInteger());
   FPad->Restore(Field(L"A2_1")->GetAsInteger(), Field(L"E2_1")->GetAsString());
   SetAnswerButtons();
   ShowQuestionText(Field(L"a1")->GetAsString());
-
-  Label21->SetCaption(String());
-  epEfTrBtn10->SetCaption(L"题目作废");
-  const int voided = Field(L"f1")->GetAsInteger();
-  if (voided == 1) {
-    Label21->SetCaption(L"本题已被您作废！");
-    epEfTrBtn10->SetCaption(L"取消作废");
-  } else if (voided == 2) {
-    Label21->SetCaption(L"本题是您加入的题目！");
-  }
+  ShowQuestionStatus(Label21, epEfTrBtn10, Field(L"f1")->GetAsInteger());
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
   FTimeLimit.Start(Field(L"A13")->GetAsInteger());
@@ -262,34 +222,18 @@ void TFrmRuleLxxt::ShowQuestionText(const String& id) {
   Re2->SetDataField(L"A15");
 }
 
-void TFrmRuleLxxt::FlatSpeedButton1Click(TObject*) {
-  if (!FSession->GetGroup().HasPrevious()) return;
-  SaveAnswer(0);
-  FShownRecNo = 0;
-  FSession->ShowGroup(FSession->GetGroup().Group - 1);
-  DrawGroup();
-}
+void TFrmRuleLxxt::FlatSpeedButton1Click(TObject*) { FNavigator->PreviousGroup(); }
 
-void TFrmRuleLxxt::FlatSpeedButton2Click(TObject*) {
-  if (!FSession->GetGroup().HasNext()) return;
-  SaveAnswer(0);
-  FShownRecNo = 0;
-  FSession->ShowGroup(FSession->GetGroup().Group + 1);
-  DrawGroup();
-}
+void TFrmRuleLxxt::FlatSpeedButton2Click(TObject*) { FNavigator->NextGroup(); }
 
-void TFrmRuleLxxt::epEfTrBtn1Click(TObject*) {
-  if (const int recNo = FSession->PreviousRecord(); recNo > 0) ShowRecord(recNo);
-}
+void TFrmRuleLxxt::epEfTrBtn1Click(TObject*) { FNavigator->Previous(); }
 
-void TFrmRuleLxxt::epEfTrBtn2Click(TObject*) {
-  if (const int recNo = FSession->NextRecord(); recNo > 0) ShowRecord(recNo);
-}
+void TFrmRuleLxxt::epEfTrBtn2Click(TObject*) { FNavigator->Next(); }
 
 // ---- Answers ---------------------------------------------------------------------------------------
 
 bool TFrmRuleLxxt::OnSelfPage() const {
-  return FShownRecNo > 0 && GradesThreeOnSelfPage(kGrades, Field(L"A13")->GetAsInteger());
+  return FNavigator->Shown() > 0 && GradesThreeOnSelfPage(kGrades, Field(L"A13")->GetAsInteger());
 }
 
 // 解析, 答案 and 考点 are usable once the question is answered in this practice. Unlike the
@@ -308,12 +252,10 @@ void TFrmRuleLxxt::SetAnswerButtons() {
 }
 
 void TFrmRuleLxxt::SaveAnswer(int mode) {
-  if (FShownRecNo <= 0 || FSession->GetCurrent() != FShownRecNo) return;
-  const TSaveResult result = FSession->SaveCurrent(ReadAnswer(FPad->Current(Field(L"A2_1")->GetAsInteger())));
-  if (mode == 2) return;
-  MarkPadButton(FShownRecNo);
-  if (mode != 1) return;
-  if (result == TSaveResult::Empty) {
+  const std::optional<TSaveResult> result = FNavigator->SaveShown(
+      [this] { return ReadAnswer(FPad->Current(Field(L"A2_1")->GetAsInteger())); }, mode != 2);
+  if (!result || mode != 1) return;
+  if (*result == TSaveResult::Empty) {
     ShowDlg(L"提示", L"题还没做呢！", 1, 1, L"NO");
     return;
   }
@@ -325,7 +267,7 @@ void TFrmRuleLxxt::SaveAnswer(int mode) {
 void TFrmRuleLxxt::epEfTrBtn3Click(TObject*) { SaveAnswer(1); }
 
 void TFrmRuleLxxt::epEfTrBtn6Click(TObject*) {
-  if (FPanel->Sliding() || FShownRecNo <= 0) return;
+  if (FPanel->Sliding() || FNavigator->Shown() <= 0) return;
   if (FPanel->IsOpen()) {
     FPanel->Slide();
     return;
@@ -338,7 +280,7 @@ void TFrmRuleLxxt::epEfTrBtn6Click(TObject*) {
 void TFrmRuleLxxt::Timer1Timer(TObject*) {
   if (!FTimeLimit.Tick()) return;
   ShowDlg(L"提示", L"到时间了", 1, 1, L"NO");
-  if (FShownRecNo > 0 && FSession->GetCurrent() == FShownRecNo) MarkTimedOut(DM1->Cn1Query_tm);
+  if (FNavigator->Shown() > 0 && FSession->GetCurrent() == FNavigator->Shown()) MarkTimedOut(DM1->Cn1Query_tm);
 }
 
 void TFrmRuleLxxt::KZTimeCounter1Timer(TObject*) { epLabel1->SetCaption(KZTimeCounter1->GetElapsed()); }
@@ -346,28 +288,22 @@ void TFrmRuleLxxt::KZTimeCounter1Timer(TObject*) { epLabel1->SetCaption(KZTimeCo
 // ---- Commands ----------------------------------------------------------------------------------------
 
 void TFrmRuleLxxt::epEfTrBtn10Click(TObject*) {
-  if (FShownRecNo <= 0 || FSession->Total() == 0) return;
-  if (FSession->ToggleVoid() == 1) {
-    Label21->SetCaption(L"本题已被您作废！");
-    epEfTrBtn10->SetCaption(L"取消作废");
-  } else {
-    Label21->SetCaption(L"本题曾被作废，现已被您取消！");
-    epEfTrBtn10->SetCaption(L"题目作废");
-  }
+  if (FNavigator->Shown() <= 0 || FSession->Total() == 0) return;
+  ToggleVoidShown(*FSession, Label21, epEfTrBtn10);
 }
 
 void TFrmRuleLxxt::epEfTrBtn4Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   ShowExplanation(DM1->Cn1DS_tm, L"jx");
 }
 
 void TFrmRuleLxxt::epEfTrBtn5Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   epEfTrBtn5->SetCaption(EditNote(DM1->Cn1DS_tm, L"A14", L"lx") ? L"有内容" : L"笔记");
 }
 
 void TFrmRuleLxxt::epEfTrBtn9Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   std::unique_ptr<TfrmAnswFagui> window(TCustomForm::Create<TfrmAnswFagui>(Application));
   if (window->LoadLinkedRules(Field(L"a1")->GetAsString())) window->ShowModal();
 }
@@ -400,7 +336,7 @@ void TFrmRuleLxxt::FormShow(TObject*) {
   Re2->SetHeight(0);
   FlatSplitter1->SetHeight(0);
   FPanel->CloseAtOnce();
-  FShownRecNo = 0;
+  FNavigator->Forget();
   if (TfcButtonGroupItem* any = FTypeBar.PressAny()) TypeChanged(any, nullptr);
   KZTimeCounter1->Reset();
   KZTimeCounter1->SetEnabled(true);
@@ -424,9 +360,9 @@ void TFrmRuleLxxt::FormCloseQuery(TObject*, bool& canClose) {
     Application->HandleException(this);
   }
   const String answer =
-      FShownRecNo > 0 ? ReadAnswer(FPad->Current(Field(L"A2_1")->GetAsInteger())) : String();
+      FNavigator->Shown() > 0 ? ReadAnswer(FPad->Current(Field(L"A2_1")->GetAsInteger())) : String();
   FSession->Finish(answer, KZTimeCounter1->GetElapsed());
-  FShownRecNo = 0;
+  FNavigator->Forget();
   Screen->SetCursor(crDefault);
 }
 

@@ -98,7 +98,7 @@ class TFrmRuleLxxt : public TForm {
   // Shows the question recNo of the filtered set, saving the one on display first.
   void ShowRecord(int recNo);
   TPracticeSession& Session() { return *FSession; }
-  TNumberPad& NumberPad() { return FNumberPad; }
+  TPracticeNavigator& Navigator() { return *FNavigator; }
   TAnswerPadView& AnswerPad() { return *FPad; }
   TAnswerPanel& AnswerPanel() { return *FPanel; }
 
@@ -126,12 +126,8 @@ class TFrmRuleLxxt : public TForm {
   void RegisterHandlers();
   void PlaceControls();
   void TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous);
-  void PadChanged(TfcButtonGroupItem* selected);
-  // Draws the pad and the group line for the session's group.
-  void DrawPad();
-  // DrawPad, then shows the group's first question.
-  void DrawGroup();
-  void MarkPadButton(int recNo);
+  // Shows the question recNo the set is on (the navigator has moved to it).
+  void ShowQuestion(int recNo);
   // Saves the answer on the pad for the question on display: mode 0 before another question
   // is shown, 1 for 完成, 2 when the type changes or the window closes.
   void SaveAnswer(int mode);
@@ -141,14 +137,12 @@ class TFrmRuleLxxt : public TForm {
   bool OnSelfPage() const;
 
   std::unique_ptr<TPracticeSession> FSession;
-  TPadPictures FPictures;                  // the number pad's pictures
-  TNumberPad FNumberPad;                   // over fcBG_th
+  std::unique_ptr<TPracticeNavigator> FNavigator;  // the pad of twenty, previous and next
   std::unique_ptr<TAnswerPadView> FPad;    // over the notebook's pages
   std::unique_ptr<TAnswerPanel> FPanel;    // over Panel2
   TTypeBar FTypeBar{nullptr};              // over fcBG_tx, set once the layout is read
   TTimeLimit FTimeLimit{nullptr, nullptr}; // over epIndiGauge1 and Timer1, likewise
   bool FClosed = false;   // the practice has been finished
-  int FShownRecNo = 0;    // the question whose page is on screen, 0 none
 };
 
 extern TFrmRuleLxxt* FrmRuleLxxt;

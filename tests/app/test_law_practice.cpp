@@ -120,7 +120,7 @@ class LawPractice : public ::testing::Test {
     const int recNo = RecordOf(id);
     EXPECT_GT(recNo, 0) << StringToUtf8(id);
     if (recNo <= 0) return true;
-    ClickButton(W()->NumberPad().Button(W()->Session().GetGroup().ButtonOfRecord(recNo))->GetHandle());
+    ClickButton(W()->Navigator().Pad().Button(W()->Session().GetGroup().ButtonOfRecord(recNo))->GetHandle());
     return false;
   }
   bool Down(TfcButtonGroup* group, int index) {
