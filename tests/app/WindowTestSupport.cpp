@@ -217,6 +217,14 @@ void TProgramData::Exec(const String& sql) {
 
 TADOConnection& TProgramData::Cn() { return *DM1->ADOCn1; }
 
+void PostGraphicClick(TControl* control) {
+  const LPARAM at =
+      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
+  HWND parent = control->GetParent()->GetHandle();
+  ::PostMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(parent, WM_LBUTTONUP, 0, at);
+}
+
 void ClickGraphic(TControl* control) {
   const LPARAM at =
       MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);

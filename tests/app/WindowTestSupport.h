@@ -33,6 +33,10 @@ void ClickButton(HWND button);
 // Clicks a control drawn on its parent window (no window of its own) in its middle with real
 // mouse messages, sent: they take effect before this returns.
 void ClickGraphic(TControl* control);
+// Clicks a control drawn on its parent window in its middle with posted mouse messages: they
+// take effect when the loop runs, so a modal window the click opens does not run inside the
+// caller.
+void PostGraphicClick(TControl* control);
 // Clicks a control in its middle with sent mouse messages: on its own window, or for a windowless
 // one on its parent's.
 void ClickControl(TControl* control);

@@ -15,15 +15,6 @@
 
 namespace {
 
-// Posts a click on a control drawn on its parent window: it takes effect when the loop runs.
-void PostGraphicClick(TControl* control) {
-  const LPARAM at =
-      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
-  HWND parent = control->GetParent()->GetHandle();
-  ::PostMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageW(parent, WM_LBUTTONUP, 0, at);
-}
-
 class PracticeWindow : public ::testing::Test {
  protected:
   void SetUp() override {
