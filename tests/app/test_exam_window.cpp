@@ -8,9 +8,11 @@
 
 #include "WindowTestSupport.h"
 #include "app/ExamRules.h"
+#include "app/Ubj.h"
 #include "app/Ucheck.h"
 #include "app/Ucommon.h"
 #include "app/Uexam.h"
+#include "controls/extended/DBRichEd.h"
 #include "app/dm.h"
 #include "classlib/classes/StringList.h"
 #include "classlib/system/SysFiles.h"
@@ -289,6 +291,49 @@ TEST_F(ExamWindow, HandInOfATwentyQuestionPaper) {
   EXPECT_FALSE(TableExists(Paper));
   EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
   EXPECT_NE(L"", Text(L"select D1 from tab_rz")) << "the time of a voided paper counts";
+}
+
+TEST_F(ExamWindow, AGroupQuestionAndANoteThatOutlivesThePaper) {
+  String id;
+  Sit(1, {
+             [&] {
+               EXPECT_EQ(0, Window->Re2->GetHeight());
+               ClickButton(Window->PadButton(10)->GetHandle());  // question 11, of a group
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 11) return false;
+               id = Current(L"A1");
+               EXPECT_NE(String::npos, id.find(L'-'));
+               EXPECT_GT(Window->Re2->GetHeight(), 0) << "the question's own text below the group's";
+               EXPECT_TRUE(Window->Panel3->GetVisible()) << "the group passage button";
+               EXPECT_EQ(0u, Window->Label7->GetCaption().find(L"长对话与短文"));
+               Shot(L"exam_group_question");
+               PostGraphicClick(Window->epEfTrBtn5);  // 笔记
+               return true;
+             },
+             [&] { return FindOwnWindow(L"笔记") && FrmBj; },
+             [&] {
+               for (wchar_t ch : String(L"exam note")) ::SendMessageW(FrmBj->DBMemo1->GetHandle(), WM_CHAR, ch, 1);
+               ClickGraphic(FrmBj->epEfTrBtn1);
+               return true;
+             },
+             [&] {
+               if (FrmBj) return false;
+               EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption());
+               ClickButton(Window->PadButton(0)->GetHandle());
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 1) return false;
+               EXPECT_EQ(0, Window->Re2->GetHeight());
+               EXPECT_FALSE(Window->Panel3->GetVisible());
+               ClickGraphic(Window->epEfTrBtn3);  // nothing answered: the paper goes
+               return true;
+             },
+         });
+  EXPECT_FALSE(TableExists(Paper));
+  EXPECT_EQ(L"exam note", Text(L"select a14 from tab_answ where a1 = '" + id + L"'"));
 }
 
 TEST_F(ExamWindow, AGradingErrorGivesThePaperBack) {
