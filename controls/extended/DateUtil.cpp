@@ -106,11 +106,11 @@ class TDateScanner {
       while (FPos < FText.size() && !std::iswdigit(FText[FPos])) ++FPos;
       return;
     }
-    while (FPos < FText.size() && !AtDesignator(FormatSettings.TimeAMString) &&
-           !AtDesignator(FormatSettings.TimePMString)) {
+    do {  // the first word is the weekday's, whatever it reads
       while (FPos < FText.size() && FText[FPos] != L' ') ++FPos;
       Blanks();
-    }
+    } while (FPos < FText.size() && !AtDesignator(FormatSettings.TimeAMString) &&
+             !AtDesignator(FormatSettings.TimePMString));
   }
   // An empty designator marks nothing (it would stop the skipping at once).
   bool AtDesignator(const String& designator) const {
