@@ -209,14 +209,16 @@ TEST_F(ChartDrawing, OnePointPieIsWholeAndEmptyChartsDraw) {
 TEST_F(ChartDrawing, CrowdedPieMarksNeverOverlapAndEachHasItsLine) {
   auto* pie = AddSeries<TPieSeries>(false);
   pie->SetMarksStyle(smsLabelPercent);
-  // Many thin slices together on the right and at the top, one large slice after them.
-  for (int i = 0; i < 14; ++i) pie->Add(1, L"第" + IntToStr(i + 1) + L"章", ColorFromInt(255 + 80000 * i));
-  pie->Add(60, L"大章", kBlue);
+  // Two runs of thin slices, at three o'clock and at nine, each after a large slice.
+  for (int run = 0; run < 2; ++run) {
+    for (int i = 0; i < 7; ++i) pie->Add(1, L"第" + IntToStr(run * 7 + i + 1) + L"章", ColorFromInt(255 + 80000 * i));
+    pie->Add(45, run == 0 ? L"大章" : L"另一大章", kBlue);
+  }
   for (bool view3D : {true, false}) {
     FChart->SetView3D(view3D);
     Draw();
     const std::vector<TDBChart::TPieMark> marks = FChart->PieMarksIn(*FBitmap->GetCanvas(), TRect{0, 0, 400, 300});
-    ASSERT_EQ(15u, marks.size());
+    ASSERT_EQ(16u, marks.size());
     for (size_t i = 0; i < marks.size(); ++i) {
       EXPECT_EQ(FBitmap->GetCanvas()->TextWidth(marks[i].Text), marks[i].Rect.Right - marks[i].Rect.Left);
       for (size_t j = 0; j < i; ++j)
