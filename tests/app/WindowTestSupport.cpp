@@ -249,6 +249,16 @@ void ClickControl(TControl* control) {
 
 void PumpAWhile() { PumpApplicationUntil([] { return false; }, 150, 10); }
 
+bool InSight(TControl* control) {
+  for (TControl* c = control; c; c = c->GetParent())
+    if (!c->GetVisible()) return false;
+  TWinControl* parent = control->GetParent();
+  if (!parent) return true;
+  const TRect client = parent->GetClientRect();
+  const TRect r = control->GetBoundsRect();
+  return r.Left < client.Right && r.Right > client.Left && r.Top < client.Bottom && r.Bottom > client.Top;
+}
+
 void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press) {
   ConfigMode = 1;
   const int components = owner->GetComponentCount();

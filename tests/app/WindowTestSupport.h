@@ -45,6 +45,9 @@ void PumpAWhile();
 // press opens the settings window on its music page only, modal over owner; it is closed with
 // its button and must leave owner as it was (the window freed, owner enabled again).
 void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press);
+// True when a student could see control: it and every parent are visible and some of it
+// lies inside its parent's client area.
+bool InSight(TControl* control);
 // Presses and releases a key on the window that has the focus, posted as the keyboard
 // would; false when no window of this thread has the focus.
 bool PostKey(WORD vk);

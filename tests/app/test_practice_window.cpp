@@ -8,10 +8,12 @@
 #include "WindowTestSupport.h"
 #include "app/Ubj.h"
 #include "app/Ucommon.h"
+#include "app/Ujx.h"
 #include "app/Ukmmc.h"
 #include "app/Ulxxt.h"
 #include "app/Utedit.h"
 #include "app/dm.h"
+#include "data/tools/Rtf.h"
 
 namespace {
 
@@ -327,6 +329,58 @@ TEST_F(PracticeWindow, AListeningQuestionAndTheSmallScreen) {
           EXPECT_EQ(780, Window->GetClientWidth());
           Shot(L"practice_single_800x600");
         }
+        ClickGraphic(Window->epEfTrBtn99);
+        return true;
+      },
+    });
+  }
+}
+
+TEST_F(PracticeWindow, AComputedQuestionsExplanationShowsItsMinusSigns) {
+  // A computed question whose explanation holds the full-width minus, alone in its chapter's
+  // new questions.
+  String id, chapter;
+  for (const auto& row : SelectColumn(FData.Cn(), L"select a1 from tab_answ where a13 = 22 order by a1")) {
+    const std::string rtf = SelectBytes(FData.Cn(), L"select jx from tab_exer where a1 = '" + row + L"'");
+    if (ReadRtf(rtf).Text.find(L"－") == String::npos) continue;
+    id = row;
+    chapter = Of(L"a10", row);
+    break;
+  }
+  ASSERT_FALSE(id.empty());
+  FData.Exec(L"update tab_answ set e2 = '1' where a10 = '" + chapter + L"' and a1 <> '" + id + L"'");
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    FData.Exec(L"update tab_answ set e2 = '', e2_1 = '' where a1 = '" + id + L"'");
+    HWND explanation = nullptr;
+    Run(chapter, {
+      [&] {
+        EXPECT_EQ(id, Current(L"a1"));
+        EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+        ::SendMessageW(Window->FlatComboBox1->GetHandle(), CB_SETCURSEL, 1, 0);  // 会
+        ClickGraphic(Window->epEfTrBtn3);  // 完成
+        EXPECT_TRUE(Window->epEfTrBtn4->GetEnabled()) << "解析 after the grade";
+        Shot(L"practice_computed_" + size);
+        PostGraphicClick(Window->epEfTrBtn4);  // 解析, shown modally once this step is over
+        return true;
+      },
+      [&] { return (explanation = FindOwnWindow(L"解析")) != nullptr; },
+      [&] {
+        auto* form = dynamic_cast<TFrmJx*>(FindControl(explanation));
+        if (!form) {
+          ADD_FAILURE() << "the explanation window is not a TFrmJx";
+          ::PostMessageW(explanation, WM_CLOSE, 0, 0);
+          return true;
+        }
+        EXPECT_NE(String::npos, form->Re->GetText().find(L"－"));
+        ::UpdateWindow(explanation);
+        EXPECT_TRUE(SaveWindowShot(explanation, L"practice_computed_explanation_" + size));
+        ClickGraphic(form->epEfTrBtn1);
+        return true;
+      },
+      [&] {
+        if (FindOwnWindow(L"解析")) return false;
         ClickGraphic(Window->epEfTrBtn99);
         return true;
       },
