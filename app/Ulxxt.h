@@ -4,6 +4,7 @@
 // limit, the clock, the listening passages, voiding, the explanation and notes windows and
 // the desktop button. InstallPracticeWindow makes the chooser open it.
 #pragma once
+#include <array>
 #include <memory>
 #include "app/PracticeSession.h"
 #include "classlib/db/DBCtrls.h"
@@ -155,6 +156,7 @@ class TFrmLxxt : public TForm {
   bool FDrawing = false;  // the pad is being redrawn: its change events show nothing
   bool FClosed = false;   // the practice has been finished
   int FShownRecNo = 0;    // the question whose page is on screen, 0 none
+  std::array<bool, 3> FLayoutHeadings{};  // Label20, Label5, Label8 shown by the stored layout
 };
 
 extern TFrmLxxt* FrmLxxt;

@@ -174,6 +174,9 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       if (Window->Session().GetCurrent() != 26) return false;
       self = Current(L"a1");
       EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      // Any type keeps the layout's heading of the self-assessment page.
+      EXPECT_TRUE(Window->Label8->GetVisible());
+      EXPECT_FALSE(Window->Label20->GetVisible() || Window->Label5->GetVisible());
       ::SendMessageW(Window->FlatComboBox1->GetHandle(), CB_SETCURSEL, 1, 0);
       ClickGraphic(Window->epEfTrBtn10);  // 题目作废
       EXPECT_EQ(L"本题已被您作废！", Window->Label21->GetCaption());
@@ -234,6 +237,73 @@ TEST_F(PracticeWindow, TimeRunsOutOnceAndIsRecorded) {
   EXPECT_EQ(L"Y", Of(L"csbs", id));
 }
 
+// A step that is done once ms milliseconds have passed since the first time it ran.
+std::function<bool()> WaitFor(DWORD ms) {
+  return [ms, start = DWORD(0)]() mutable {
+    if (start == 0) start = ::GetTickCount() | 1;
+    return ::GetTickCount() - start >= ms;
+  };
+}
+
+TEST_F(PracticeWindow, AnAnsweredQuestionNeverTimesOutAndAnEditGivesNoSecondTimeOut) {
+  TypeIds = {11};
+  TypeTimes = {10};  // 100 ticks of 10 ms: about a second
+  String first, second, csbs;
+  int progress = 0;
+  HWND edit = nullptr;
+  Run(L"210101", {
+    [&] {
+      first = Current(L"a1");
+      csbs = Of(L"csbs", first);
+      ClickButton(Option(Window->fcBG_one, 0));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 0)) return false;
+      ClickGraphic(Window->epEfTrBtn3);  // 完成
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      progress = Window->epIndiGauge1->GetProgress();
+      return true;
+    },
+    WaitFor(2500),
+    [&] {
+      EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "no time-out after the answer";
+      EXPECT_EQ(csbs, Of(L"csbs", first));
+      EXPECT_EQ(progress, Window->epIndiGauge1->GetProgress()) << "the gauge stays where it is";
+      ClickGraphic(Window->epEfTrBtn2);  // 下一题: unanswered, its time runs
+      second = Current(L"a1");
+      EXPECT_TRUE(Window->Timer1->GetEnabled());
+      return true;
+    },
+    [&] { return !Responders.Log.Dialogs.empty(); },
+    [&] {
+      EXPECT_EQ(L"Y", Of(L"csbs", second));
+      PostGraphicClick(Window->epEfTrBtn11);  // 修改本题 after the time-out
+      return true;
+    },
+    [&] { return (edit = FindOwnWindow(L"试题修改")) != nullptr; },
+    [&] {
+      if (auto* form = dynamic_cast<TfrmTedit*>(FindControl(edit)))
+        ClickGraphic(form->SpeedButton3);  // 取消
+      else
+        ::PostMessageW(edit, WM_CLOSE, 0, 0);
+      return true;
+    },
+    [&] { return FindOwnWindow(L"试题修改") == nullptr; },
+    WaitFor(2500),
+    [&] {
+      EXPECT_EQ(std::vector<String>{L"提示|到时间了|1|1|NO"}, Responders.Log.Dialogs) << "one time-out only";
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      ClickGraphic(Window->epEfTrBtn1);  // 上一题: back on the answered question, no time limit
+      EXPECT_EQ(first, Current(L"a1"));
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+  EXPECT_EQ(csbs, Of(L"csbs", first));
+}
+
 TEST_F(PracticeWindow, TheEditButtonEditsTheQuestionOnDisplay) {
   TypeIds = {11};
   TypeTimes = {300};
@@ -271,24 +341,67 @@ TEST_F(PracticeWindow, TheEditButtonEditsTheQuestionOnDisplay) {
   });
 }
 
-TEST_F(PracticeWindow, AListeningQuestionAndTheSmallScreen) {
+// Every visible control of the window lies inside its client area, apart from the others.
+void ExpectPlacedApart(TFrmLxxt* window) {
+  std::vector<TControl*> shown;
+  for (int i = 0; i < window->GetControlCount(); ++i)
+    if (TControl* control = window->GetControl(i); control->GetVisible()) shown.push_back(control);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const TRect a = shown[i]->GetBoundsRect();
+    EXPECT_TRUE(a.Left >= 0 && a.Top >= 0 && a.Right <= window->GetClientWidth() &&
+                a.Bottom <= window->GetClientHeight())
+        << shown[i]->GetName() << " lies outside the window";
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      const TRect b = shown[j]->GetBoundsRect();
+      EXPECT_FALSE(a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom)
+          << shown[i]->GetName() << " overlaps " << shown[j]->GetName();
+    }
+  }
+}
+
+// Pixels of the window under control that differ from the window's colour.
+int DrawnPixels(TFrmLxxt* window, TControl* control) {
+  ::RedrawWindow(window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  HDC dc = ::GetDC(window->GetHandle());
+  const COLORREF back = ColorToRGB(window->GetColor());
+  int drawn = 0;
+  for (int y = control->GetTop(); y < control->GetTop() + control->GetHeight(); ++y)
+    for (int x = control->GetLeft(); x < control->GetLeft() + control->GetWidth(); ++x)
+      drawn += ::GetPixel(dc, x, y) != back;
+  ::ReleaseDC(window->GetHandle(), dc);
+  return drawn;
+}
+
+TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
   for (const wchar_t* mode : {L"1024", L"800"}) {
     ScreenMode = mode;
     const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    int frame = 0;
     Run(L"71", {
       [&] {
+        SCOPED_TRACE(size);
         EXPECT_EQ(apSingle, Window->Notebook1->GetPageIndex());
         EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "a passage that cannot play says nothing";
         Shot(L"practice_listening_" + size);
+        ExpectPlacedApart(Window);
+        // The animated picture: a sheet with a tick drawn stroke by stroke.
+        TRxGIFAnimator* animator = Window->RxGIFAnimator1;
+        EXPECT_TRUE(animator->GetAnimate());
+        EXPECT_GE(animator->GetImage()->GetCount(), 2);
+        EXPECT_EQ(40, animator->GetWidth());
+        EXPECT_GT(DrawnPixels(Window, animator), 400);
+        frame = animator->GetFrameIndex();
         ClickGraphic(Window->epEfTrBtn6);  // disabled: nothing
         EXPECT_EQ(L"答案", Window->epEfTrBtn6->GetCaption());
         return true;
       },
+      [&] { return Window->RxGIFAnimator1->GetFrameIndex() != frame; },  // it moves
       [&] {
         ClickGraphic(Window->FlatSpeedButton1);  // disabled on the first group
         EXPECT_EQ(1, Window->Session().GetCurrent());
         if (ScreenMode == L"800") {
           EXPECT_EQ(780, Window->GetClientWidth());
+          EXPECT_EQ(490, Window->GetClientHeight());
           Shot(L"practice_single_800x600");
         }
         ClickGraphic(Window->epEfTrBtn99);
