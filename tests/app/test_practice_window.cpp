@@ -402,13 +402,33 @@ TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
         if (ScreenMode == L"800") {
           EXPECT_EQ(780, Window->GetClientWidth());
           EXPECT_EQ(490, Window->GetClientHeight());
-          Shot(L"practice_single_800x600");
         }
         ClickGraphic(Window->epEfTrBtn99);
         return true;
       },
     });
   }
+}
+
+TEST_F(PracticeWindow, TheSmallScreenShowsEveryPage) {
+  ScreenMode = L"800";
+  Run(L"21", {
+    [&] {
+      Shot(L"practice_single_800x600");
+      ClickGraphic(Window->FlatSpeedButton2);  // 下一组->: multiple choice
+      EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
+      Shot(L"practice_multiple_800x600");
+      ClickButton(Window->PadButton(5)->GetHandle());  // question 26: self-assessed
+      return true;
+    },
+    [&] {
+      if (Window->Session().GetCurrent() != 26) return false;
+      EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      Shot(L"practice_self_800x600");
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
 }
 
 TEST_F(PracticeWindow, TheChooserOpensIt) {
