@@ -18,8 +18,6 @@ TFrmLxxt* FrmLxxt = nullptr;
 
 namespace {
 
-constexpr int kPadButtons = 20;
-
 // The chooser's view of the window.
 class TPracticeWindow : public TChooserPractice {
  public:
@@ -32,28 +30,6 @@ class TPracticeWindow : public TChooserPractice {
  private:
   std::unique_ptr<TFrmLxxt> FWindow;
 };
-
-// A picture of pic\ beside the program; a missing one ends the program after saying so.
-std::unique_ptr<TfcBitmap> LoadPicture(const wchar_t* name) {
-  auto picture = std::make_unique<TfcBitmap>();
-  try {
-    picture->LoadFromFile(AppPath + L"pic\\" + name);
-    if (!picture->GetEmpty()) return picture;
-  } catch (...) {
-  }
-  ShowDlg(L"错误", L"无法提取资源文件！", 1, 2, L"NO");
-  Application->Terminate();
-  Abort();
-}
-
-TfcCustomBitBtn* ButtonAt(TfcButtonGroup* group, int index) {
-  TfcButtonGroupItems* items = group->GetButtonItems();
-  return index >= 0 && index < items->GetCount() ? items->GetItem(index)->GetButton() : nullptr;
-}
-
-// The pad lays its buttons out column by column, four to a column; numbers run along the rows.
-constexpr int kPadColumns = 5, kPadRows = 4;
-int PadItemOfNumber(int index) { return (index % kPadColumns) * kPadRows + index / kPadColumns; }
 
 TField* Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name); }
 
@@ -134,38 +110,15 @@ TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
   fcBG_th->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem*, TfcButtonGroupItem* selected) {
     PadChanged(selected);
   };
-  LoadPictures();
-  BuildButtons();
+  FPictures.Load(false);
+  FPad.Build(fcBG_th, L"fcBG_thfcImageBtn", FPictures);
+  FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
+                                                              FlatComboBox1, fcBG_pw});
+  FPads->BuildButtons();
+  FPanel = std::make_unique<TAnswerPanel>(TAnswerPanelControls{Panel2, Panel1, epEfTrBtn6, Lb_answtip, Memo1, Memo2});
 }
 
 TFrmLxxt::~TFrmLxxt() = default;
-
-void TFrmLxxt::BuildButtons() {
-  auto add = [](TfcButtonGroup* group, const String& name, const String& caption) {
-    TfcCustomBitBtn* button = group->GetButtonItems()->Add()->GetButton();
-    button->SetName(name);
-    button->SetCaption(caption);
-    button->SetAllowAllUp(true);
-    return button;
-  };
-  for (int item = 0; item < kPadButtons; ++item) {
-    const int number = (item % kPadRows) * kPadColumns + item / kPadRows + 1;
-    auto* button =
-        static_cast<TfcImageBtn*>(add(fcBG_th, L"fcBG_thfcImageBtn" + IntToStr(number), IntToStr(number)));
-    button->SetImage(UpPicture.get());
-    button->SetImageDown(DownPicture.get());
-    button->SetEnabled(false);
-  }
-  for (auto [group, name] : {std::pair{fcBG_one, L"fcBG_one"}, std::pair{fcBG_many, L"fcBG_many"},
-                             std::pair{fcBG_pw, L"fcBG_pw"}})
-    for (int i = 0; i < kOptionButtons; ++i)
-      add(group, name + IntToStr(i + 1), String(1, static_cast<wchar_t>(L'A' + i)));
-  add(fcBG_yn, L"fcBG_yn1", L"对");
-  add(fcBG_yn, L"fcBG_yn2", L"错");
-  FlatComboBox1->GetItems()->Clear();
-  FlatComboBox1->GetItems()->Add(L"不会");
-  FlatComboBox1->GetItems()->Add(L"会");
-}
 
 void TFrmLxxt::RegisterHandlers() {
   using M = TPublishMethods<TFrmLxxt>;
@@ -184,31 +137,7 @@ void TFrmLxxt::RegisterHandlers() {
        M::Handler(L"KZTimeCounter1Timer", &C::KZTimeCounter1Timer)});
 }
 
-void TFrmLxxt::LoadPictures() {
-  UpPicture = LoadPicture(L"qorbup.bmp");
-  DownPicture = LoadPicture(L"qorbdw.bmp");
-  RightPicture = LoadPicture(L"qorbyes.bmp");
-  WrongPicture = LoadPicture(L"qorbno.bmp");
-}
-
-void TFrmLxxt::SetCommandEnabled(TepEfTrBtn* button, bool enabled) {
-  button->SetEnabled(enabled);
-  button->SetActiveTextColor(enabled ? clBlue : clGray);
-  button->GetFont()->SetColor(enabled ? clBlack : clGray);
-}
-
-TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const {
-  return index >= 0 && index < kPadButtons ? ButtonAt(fcBG_th, PadItemOfNumber(index)) : nullptr;
-}
-
-TfcButtonGroup* TFrmLxxt::OptionGroup(int page) const {
-  switch (page) {
-    case apSingle: return fcBG_one;
-    case apMultiple: return fcBG_many;
-    case apMatch: return fcBG_pw;
-    default: return nullptr;
-  }
-}
+TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const { return FPad.Button(index); }
 
 // ---- Loading and the type bar ------------------------------------------------------------------
 
@@ -216,8 +145,8 @@ bool TFrmLxxt::LoadQuestions() {
   if (!FSession->Load(PracticeSQL)) return false;
   DM1->Cn1Query_tm->First();
   CurQuestionId = Field(L"a1")->GetAsString();
-  const std::unique_ptr<TfcBitmap> up = LoadPicture(L"qorbtxup.bmp");
-  const std::unique_ptr<TfcBitmap> down = LoadPicture(L"qorbtxdw.bmp");
+  const std::unique_ptr<TfcBitmap> up = LoadPadPicture(L"qorbtxup.bmp");
+  const std::unique_ptr<TfcBitmap> down = LoadPadPicture(L"qorbtxdw.bmp");
   TADOTable* types = DM1->Cn1Table_tx;
   if (!types->GetActive()) types->Open();
   types->SetIndexFieldNames(L"A1");
@@ -270,14 +199,8 @@ void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* pre
 // ---- The pad and its groups ----------------------------------------------------------------------
 
 void TFrmLxxt::MarkPadButton(int recNo) {
-  const int index = FSession->GetGroup().ButtonOfRecord(recNo);
-  auto* button = static_cast<TfcImageBtn*>(PadButton(index));
-  if (!button) return;
-  switch (FSession->MarkOf(recNo)) {
-    case TPadMark::Unanswered: button->SetImage(UpPicture.get()); break;
-    case TPadMark::Right: button->SetImage(RightPicture.get()); break;
-    case TPadMark::Wrong: button->SetImage(WrongPicture.get()); break;
-  }
+  if (TfcImageBtn* button = FPad.Button(FSession->GetGroup().ButtonOfRecord(recNo)))
+    button->SetImage(FPictures.Of(FSession->MarkOf(recNo)));
 }
 
 void TFrmLxxt::DrawPad() {
@@ -287,20 +210,7 @@ void TFrmLxxt::DrawPad() {
   Lb_zb->SetCaption(IntToStr(group.Group));
   FlatSpeedButton1->SetEnabled(group.HasPrevious());
   FlatSpeedButton2->SetEnabled(group.HasNext());
-  FDrawing = true;
-  for (int i = 0; i < kPadButtons; ++i) {
-    auto* button = static_cast<TfcImageBtn*>(PadButton(i));
-    if (!button) continue;
-    const int recNo = group.RecordOfButton(i);
-    button->SetDown(false);
-    button->SetEnabled(recNo > 0);
-    button->SetTag(recNo);
-    if (recNo > 0)
-      MarkPadButton(recNo);
-    else
-      button->SetImage(UpPicture.get());
-  }
-  FDrawing = false;
+  FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession->MarkOf(recNo)); }, false);
 }
 
 void TFrmLxxt::DrawGroup() {
@@ -310,7 +220,7 @@ void TFrmLxxt::DrawGroup() {
 }
 
 void TFrmLxxt::PadChanged(TfcButtonGroupItem* selected) {
-  if (FDrawing || !selected) return;
+  if (FPad.Drawing() || !selected) return;
   const int recNo = static_cast<int>(selected->GetButton()->GetTag());
   if (recNo > 0 && recNo != FShownRecNo) ShowRecord(recNo);
 }
@@ -318,7 +228,7 @@ void TFrmLxxt::PadChanged(TfcButtonGroupItem* selected) {
 void TFrmLxxt::ShowRecord(int recNo) {
   if (recNo < 1 || recNo > FSession->Total()) return;
   SaveShown(0);
-  CloseAnswerPanel();
+  FPanel->CloseAtOnce();
   Label24->SetCaption(String());
   DBText1->SetDataField(String());
   const int groupBefore = FSession->GetGroup().Group;
@@ -327,11 +237,7 @@ void TFrmLxxt::ShowRecord(int recNo) {
   const TQuestionGroup& group = FSession->GetGroup();
   // Moving on from the last question of a group (or back from its first) draws the new group.
   if (group.Group != groupBefore) DrawPad();
-  if (TfcCustomBitBtn* button = PadButton(group.ButtonOfRecord(recNo)); button && !button->GetDown()) {
-    FDrawing = true;
-    button->SetDown(true);
-    FDrawing = false;
-  }
+  FPad.PressQuietly(group.ButtonOfRecord(recNo));
   SetCommandEnabled(epEfTrBtn1, FSession->PreviousRecord() > 0);
   SetCommandEnabled(epEfTrBtn2, FSession->NextRecord() > 0);
 
@@ -343,7 +249,7 @@ void TFrmLxxt::ShowRecord(int recNo) {
   const int shown = Field(L"E3")->GetAsInteger();
   Label15->SetCaption(IntToStr(shown > 0 ? shown + 1 : 1));
   Label12->SetCaption(IntToStr(recNo - group.Start + 1));
-  Notebook1->SetPageIndex(ShownAnswerPage(Field(L"A13")->GetAsInteger(), Notebook1->GetPageIndex()));
+  FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
   PreparePad();
   Re2->SetHeight(0);
   FlatSplitter1->SetHeight(0);
@@ -363,7 +269,7 @@ void TFrmLxxt::ShowRecord(int recNo) {
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
   StartTimeLimit();
-  PlayPassage(AppPath + L"voice\\@" + id + L".mp3", id.size() > 16);
+  PlayPassage(QuestionPassageFile(id), id.size() > 16);
 }
 
 void TFrmLxxt::FlatSpeedButton1Click(TObject*) {
@@ -393,42 +299,12 @@ void TFrmLxxt::epEfTrBtn2Click(TObject*) {
 // ---- Answers -------------------------------------------------------------------------------------
 
 TAnswerPad TFrmLxxt::CurrentPad() const {
-  TAnswerPad pad;
-  pad.Page = Notebook1->GetPageIndex();
-  if (FShownRecNo > 0 && DM1->Cn1Query_tm->GetActive()) pad.OptionCount = Field(L"A2_1")->GetAsInteger();
-  if (TfcButtonGroup* group = OptionGroup(pad.Page)) {
-    for (int i = 0; i < kOptionButtons; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(group, i)) {
-        pad.Visible[i] = button->GetVisible();
-        pad.Down[i] = button->GetDown();
-      }
-  } else if (pad.Page == apTrueFalse) {
-    for (int i = 0; i < 2; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(fcBG_yn, i)) pad.Down[i] = button->GetDown();
-  }
-  pad.Text = FlatEdit1->GetText();
-  pad.ItemIndex = FlatComboBox1->GetItemIndex();
-  return pad;
+  const bool shown = FShownRecNo > 0 && DM1->Cn1Query_tm->GetActive();
+  return FPads->Current(shown ? Field(L"A2_1")->GetAsInteger() : 0);
 }
 
 void TFrmLxxt::PreparePad() {
-  const int page = Notebook1->GetPageIndex();
-  const TAnswerPad pad =
-      RestoreAnswer(page, Field(L"A2_1")->GetAsInteger(), Field(L"E2_1")->GetAsString());
-  FDrawing = true;
-  for (TfcButtonGroup* group : {fcBG_one, fcBG_many, fcBG_pw}) {
-    const bool onPage = group == OptionGroup(page);
-    for (int i = 0; i < kOptionButtons; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(group, i)) {
-        button->SetDown(onPage && pad.Down[i]);
-        button->SetVisible(!onPage || pad.Visible[i]);
-      }
-  }
-  for (int i = 0; i < 2; ++i)
-    if (TfcCustomBitBtn* button = ButtonAt(fcBG_yn, i)) button->SetDown(page == apTrueFalse && pad.Down[i]);
-  FlatEdit1->SetText(page == apFill ? pad.Text : String());
-  FlatComboBox1->SetItemIndex(page == apSelf ? pad.ItemIndex : -1);
-  FDrawing = false;
+  FPads->Restore(Field(L"A2_1")->GetAsInteger(), Field(L"E2_1")->GetAsString());
   SetAnswerButtons();
 }
 
@@ -463,41 +339,11 @@ void TFrmLxxt::SaveShown(int mode) {
 void TFrmLxxt::epEfTrBtn3Click(TObject*) { SaveShown(1); }
 
 void TFrmLxxt::epEfTrBtn6Click(TObject*) {
-  if (FSliding) return;
-  if (epEfTrBtn6->GetCaption() != L"答案") {
-    SlideAnswerPanel();
-    return;
-  }
-  const TAnswerPad pad = CurrentPad();
-  const String key = Field(L"A2")->GetAsString();
-  Lb_answtip->SetCaption(VerdictText(ReadAnswer(pad), key));
-  Memo1->GetLines()->Clear();
-  Memo1->GetLines()->Add(ShownAnswer(pad));
-  Memo2->GetLines()->Clear();
-  Memo2->GetLines()->Add(ShownKey(pad.Page, key));
-  SlideAnswerPanel();
-}
-
-void TFrmLxxt::SlideAnswerPanel() {
-  if (FSliding) return;
-  FSliding = true;
-  const bool opening = epEfTrBtn6->GetCaption() == L"答案";
-  epEfTrBtn6->SetCaption(opening ? L"返回" : L"答案");
-  Panel2->SetHeight(Panel1->GetHeight());
-  Panel2->SetVisible(true);
-  for (int width : SlideWidths(Panel2->GetWidth(), opening ? Panel1->GetWidth() : 0)) {
-    Panel2->SetWidth(width);
-    Application->ProcessMessages();
-  }
-  Panel2->SetVisible(opening);
-  FSliding = false;
-}
-
-void TFrmLxxt::CloseAnswerPanel() {
-  if (epEfTrBtn6->GetCaption() == L"答案") return;
-  epEfTrBtn6->SetCaption(L"答案");
-  Panel2->SetWidth(0);
-  Panel2->SetVisible(false);
+  if (FPanel->Sliding()) return;
+  if (FPanel->IsOpen())
+    FPanel->Slide();
+  else
+    FPanel->Open(CurrentPad(), Field(L"A2")->GetAsString());
 }
 
 // ---- Time limit, clock, sound ---------------------------------------------------------------------
@@ -526,21 +372,10 @@ void TFrmLxxt::KZTimeCounter1Timer(TObject*) { epLabel1->SetCaption(KZTimeCounte
 
 void TFrmLxxt::PlayPassage(const String& file, bool showPassageButton) {
   epEfTrBtn12->SetCaption(L"停止");
-  if (!FileExists(file)) {
-    SetCommandEnabled(epEfTrBtn12, false);
-    return;
-  }
-  Panel3->SetVisible(showPassageButton);
-  SetCommandEnabled(epEfTrBtn12, true);
-  try {
-    MediaPlayer1->Close();
-    MediaPlayer1->SetFileName(file);
-    MediaPlayer1->Open();
-    MediaPlayer1->Play();
-  } catch (...) {
-    // No device or no decoder: the passage cannot be heard, and nothing else changes.
-    SetCommandEnabled(epEfTrBtn12, false);
-  }
+  const TPassagePlay play = PlayPassageFile(MediaPlayer1, file);
+  // A missing file leaves the passage button as it was; one that cannot play says nothing.
+  if (play != TPassagePlay::Missing) Panel3->SetVisible(showPassageButton);
+  SetCommandEnabled(epEfTrBtn12, play == TPassagePlay::Playing);
 }
 
 void TFrmLxxt::epEfTrBtn12Click(TObject*) {
@@ -557,7 +392,7 @@ void TFrmLxxt::epEfTrBtn12Click(TObject*) {
 
 void TFrmLxxt::epEfTrBtn13Click(TObject*) {
   if (FShownRecNo <= 0) return;
-  PlayPassage(AppPath + L"voice\\@" + Field(L"a1")->GetAsString().substr(0, 16) + L".mp3", true);
+  PlayPassage(GroupPassageFile(Field(L"a1")->GetAsString()), true);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------------
@@ -613,27 +448,10 @@ void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes());
 void TFrmLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
-  TKeyContext context;
-  context.Page = Notebook1->GetPageIndex();
-  if (TfcButtonGroup* group = OptionGroup(context.Page))
-    for (int i = 0; i < kOptionButtons; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(group, i))
-        context.OptionUsable[i] = button->GetVisible() && button->GetEnabled();
-  context.PreviousEnabled = epEfTrBtn1->GetEnabled();
-  context.NextEnabled = epEfTrBtn2->GetEnabled();
-  context.ModifierDown = ModifierKeyDown();
-  const TKeyAction action = KeyActionOf(context, key);
-  TfcCustomBitBtn* option = ButtonAt(OptionGroup(context.Page), action.Option);
-  switch (action.Kind) {
-    case TKeyActionKind::PressOption:
-      if (option) option->SetDown(true);
-      break;
-    case TKeyActionKind::ToggleOption:
-      if (option) option->SetDown(!option->GetDown());
-      break;
+  switch (FPads->HandleKey(key, epEfTrBtn1->GetEnabled(), epEfTrBtn2->GetEnabled())) {
     case TKeyActionKind::Previous: epEfTrBtn1Click(this); break;
     case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
-    case TKeyActionKind::None: break;
+    default: break;
   }
 }
 
@@ -664,7 +482,8 @@ void TFrmLxxt::FormShow(TObject*) {
   FShownRecNo = 0;
   epEfTrBtn9->SetVisible(false);
   SetCommandEnabled(epEfTrBtn9, false);
-  if (TfcCustomBitBtn* any = ButtonAt(fcBG_tx, 0)) {
+  if (fcBG_tx->GetButtonItems()->GetCount() > 0) {
+    TfcCustomBitBtn* any = fcBG_tx->GetButtonItems()->GetItem(0)->GetButton();
     FDrawing = true;
     any->SetDown(true);
     FDrawing = false;

@@ -6,6 +6,7 @@
 #pragma once
 #include <array>
 #include <memory>
+#include "app/AnswerPadView.h"
 #include "app/PracticeSession.h"
 #include "classlib/db/DBCtrls.h"
 #include "controls/extended/DBRichEd.h"
@@ -102,7 +103,7 @@ class TFrmLxxt : public TForm {
   // The pad button of index 0..19 (numbered index + 1), nullptr for none.
   TfcCustomBitBtn* PadButton(int index) const;
   // True while the answer panel slides.
-  bool Sliding() const { return FSliding; }
+  bool Sliding() const { return FPanel && FPanel->Sliding(); }
 
   // ---- Event handlers ------------------------------------------------------------------------
   void FormShow(TObject* sender);
@@ -129,10 +130,6 @@ class TFrmLxxt : public TForm {
  private:
   void RegisterHandlers();
   void PlaceControls();
-  void LoadPictures();
-  // The pad's twenty number buttons, the option buttons and the self-assessment items.
-  void BuildButtons();
-  TfcButtonGroup* OptionGroup(int page) const;
   void TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous);
   void PadChanged(TfcButtonGroupItem* selected);
   // Draws the pad and the group line for the session's group.
@@ -146,14 +143,13 @@ class TFrmLxxt : public TForm {
   void SetAnswerButtons();
   void StartTimeLimit();
   void PlayPassage(const String& file, bool showPassageButton);
-  void SlideAnswerPanel();
-  void CloseAnswerPanel();
-  static void SetCommandEnabled(TepEfTrBtn* button, bool enabled);
 
   std::unique_ptr<TPracticeSession> FSession;
-  std::unique_ptr<TfcBitmap> UpPicture, DownPicture, RightPicture, WrongPicture;
-  bool FSliding = false;
-  bool FDrawing = false;  // the pad is being redrawn: its change events show nothing
+  TPadPictures FPictures;                  // the pad's pictures
+  TNumberPad FPad;                         // the pad of twenty over fcBG_th
+  std::unique_ptr<TAnswerPadView> FPads;   // the answer pages
+  std::unique_ptr<TAnswerPanel> FPanel;    // the key panel
+  bool FDrawing = false;  // the type bar is being built or reset: its change events do nothing
   bool FClosed = false;   // the practice has been finished
   int FShownRecNo = 0;    // the question whose page is on screen, 0 none
   std::array<bool, 3> FLayoutHeadings{};  // Label20, Label5, Label8 shown by the stored layout

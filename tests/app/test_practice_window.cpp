@@ -217,6 +217,51 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
   EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
 }
 
+// An option pressed on one question is released on the next, unanswered one, and no longer
+// drawn bold there: the student must not believe an answer is chosen.
+TEST_F(PracticeWindow, AReleasedOptionIsNotDrawnBoldOnTheNextQuestion) {
+  auto boldOptions = [&](TfcButtonGroup* group) {
+    String bold;
+    for (int i = 0; i < group->GetButtonItems()->GetCount(); ++i) {
+      TfcCustomBitBtn* button = group->GetButtonItems()->GetItem(i)->GetButton();
+      if (button->GetFont()->GetStyle().Contains(fsBold)) bold += button->GetCaption();
+      EXPECT_FALSE(button->GetDown()) << "question " << Window->Session().GetCurrent();
+    }
+    return bold;
+  };
+  Run(L"21", {
+    [&] {
+      ClickButton(Option(Window->fcBG_one, 1));  // B on question 1
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 1)) return false;
+      EXPECT_TRUE(Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton()->GetFont()->GetStyle().Contains(fsBold));
+      ClickGraphic(Window->epEfTrBtn2);  // 下一题
+      EXPECT_EQ(2, Window->Session().GetCurrent());
+      EXPECT_EQ(L"", boldOptions(Window->fcBG_one));
+      Shot(L"practice_next_unanswered");
+      ClickGraphic(Window->FlatSpeedButton2);  // 下一组->: multiple choice
+      EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
+      ClickButton(Option(Window->fcBG_many, 0));
+      ClickButton(Option(Window->fcBG_many, 2));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_many, 2)) return false;
+      ClickGraphic(Window->epEfTrBtn2);
+      EXPECT_EQ(22, Window->Session().GetCurrent());
+      EXPECT_EQ(L"", boldOptions(Window->fcBG_many));
+      EXPECT_EQ(L"", boldOptions(Window->fcBG_one));
+      ClickGraphic(Window->epEfTrBtn1);  // back: the stored answer is pressed again
+      EXPECT_TRUE(Down(Window->fcBG_many, 0));
+      EXPECT_TRUE(Down(Window->fcBG_many, 2));
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+}
+
 TEST_F(PracticeWindow, TimeRunsOutOnceAndIsRecorded) {
   TypeIds = {11};
   TypeTimes = {1};  // 100 ticks of 1 ms
