@@ -455,6 +455,11 @@ void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
   }
 }
 
+void TFrmLxxt::CMDialogKey(TMessage& message) {
+  if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))
+    inherited::CMDialogKey(message);
+}
+
 // ---- Showing and closing ----------------------------------------------------------------------------
 
 void TFrmLxxt::PlaceControls() {

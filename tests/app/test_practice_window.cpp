@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "app/AnswerPadView.h"
 #include "app/Ubj.h"
 #include "app/Ucommon.h"
 #include "app/Ukmmc.h"
@@ -453,6 +454,60 @@ TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
       },
     });
   }
+}
+
+// The window previews its controls' keys: letters, Enter and back-space work while the
+// question text, a pad button or a hidden edit has the focus, and never while a shown edit
+// takes typing.
+TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
+  TFlatEdit* typed = nullptr;
+  Run(L"21", {
+    [&] {
+      ::SetFocus(Window->Re->GetHandle());
+      EXPECT_EQ(Window->Re, FocusedControl());
+      EXPECT_TRUE(PostKey('B'));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 1)) return false;
+      ::SetFocus(Window->PadButton(0)->GetHandle());
+      EXPECT_TRUE(PostKey(VK_RETURN));
+      return true;
+    },
+    [&] {
+      if (Window->Session().GetCurrent() != 2) return false;
+      PumpAWhile();
+      EXPECT_EQ(2, Window->Session().GetCurrent()) << "the focused pad button took Enter as well";
+      ::SetFocus(Window->FlatEdit1->GetHandle());  // on a page turned away
+      EXPECT_TRUE(PostKey('C'));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 2)) return false;
+      typed = new TFlatEdit(Window);
+      typed->SetParent(Window);
+      typed->SetBounds(600, 10, 100, 20);
+      ::SetFocus(typed->GetHandle());
+      for (WORD key : {WORD('A'), WORD('D'), WORD(VK_BACK), WORD(VK_RETURN)}) EXPECT_TRUE(PostKey(key));
+      return true;
+    },
+    [&] {
+      if (typed->GetText() != L"a") return false;
+      PumpAWhile();
+      EXPECT_EQ(L"a", typed->GetText());
+      EXPECT_EQ(2, Window->Session().GetCurrent());
+      EXPECT_FALSE(Down(Window->fcBG_one, 0) || Down(Window->fcBG_one, 3));
+      EXPECT_TRUE(Down(Window->fcBG_one, 2));
+      EXPECT_TRUE(TakesTyping(typed));
+      typed->SetReadOnly(true);
+      EXPECT_FALSE(TakesTyping(typed));
+      for (TWinControl* control : std::initializer_list<TWinControl*>{Window->Re, Window->FlatEdit1, Window->FlatComboBox1, Window->Memo1})
+        EXPECT_FALSE(TakesTyping(control)) << control->GetName();
+      delete typed;
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
 }
 
 TEST_F(PracticeWindow, TheSmallScreenShowsEveryPage) {
