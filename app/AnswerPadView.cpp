@@ -101,15 +101,12 @@ bool HasEnabledLook(const TepEfTrBtn* button) { return button->GetActiveTextColo
 
 void TNumberPad::Build(TfcButtonGroup* group, const String& namePrefix, const TPadPictures& pictures) {
   FPictures = &pictures;
-  // The grid: a loHorizontal group's Columns are its rows.
-  const bool horizontal = group->GetLayout() == loHorizontal;
+  // Items fill the group's grid in its own order; numbers run along the grid's rows.
   const int lines = std::max(1, group->GetColumns());
-  const int rows = horizontal ? lines : (kButtons + lines - 1) / lines;
-  const int columns = horizontal ? (kButtons + lines - 1) / lines : lines;
+  const TfcGroupGrid grid = GroupGrid(kButtons, lines, group->GetLayout());
   for (int item = 0; item < kButtons; ++item) {
-    const int row = horizontal ? item % rows : item / columns;
-    const int column = horizontal ? item / rows : item % columns;
-    const int index = row * columns + column;
+    const TPoint cell = GroupCell(grid, item, lines, group->GetLayout());
+    const int index = cell.Y * grid.Columns + cell.X;
     auto* button = static_cast<TfcImageBtn*>(
         AddButton(group, namePrefix + IntToStr(index + 1), IntToStr(index + 1)));
     button->SetImage(pictures.Up.get());
