@@ -4,6 +4,7 @@
 // limit, the clock, the listening passages, voiding, the explanation and notes windows and
 // the desktop button. InstallPracticeWindow makes the chooser open it.
 #pragma once
+#include <array>
 #include <memory>
 #include "app/AnswerPadView.h"
 #include "app/PracticeSession.h"
@@ -126,6 +127,10 @@ class TFrmLxxt : public TForm {
   void Timer1Timer(TObject* sender);
   void KZTimeCounter1Timer(TObject* sender);
 
+ protected:
+  // Enter runs 下一题 even while a button has the focus.
+  void CMDialogKey(TMessage& message) override;
+
  private:
   void RegisterHandlers();
   void PlaceControls();
@@ -151,6 +156,7 @@ class TFrmLxxt : public TForm {
   bool FDrawing = false;  // the type bar is being built or reset: its change events do nothing
   bool FClosed = false;   // the practice has been finished
   int FShownRecNo = 0;    // the question whose page is on screen, 0 none
+  std::array<bool, 3> FLayoutHeadings{};  // Label20, Label5, Label8 shown by the stored layout
 };
 
 extern TFrmLxxt* FrmLxxt;
