@@ -4,6 +4,7 @@
 #include <algorithm>
 #include "Responders.h"
 #include "Ucommon.h"
+#include "classlib/controls/Messages.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/MediaPlayer.h"
@@ -100,15 +101,12 @@ bool HasEnabledLook(const TepEfTrBtn* button) { return button->GetActiveTextColo
 
 void TNumberPad::Build(TfcButtonGroup* group, const String& namePrefix, const TPadPictures& pictures) {
   FPictures = &pictures;
-  // The grid: a loHorizontal group's Columns are its rows.
-  const bool horizontal = group->GetLayout() == loHorizontal;
+  // Items fill the group's grid in its own order; numbers run along the grid's rows.
   const int lines = std::max(1, group->GetColumns());
-  const int rows = horizontal ? lines : (kButtons + lines - 1) / lines;
-  const int columns = horizontal ? (kButtons + lines - 1) / lines : lines;
+  const TfcGroupGrid grid = GroupGrid(kButtons, lines, group->GetLayout());
   for (int item = 0; item < kButtons; ++item) {
-    const int row = horizontal ? item % rows : item / columns;
-    const int column = horizontal ? item / rows : item % columns;
-    const int index = row * columns + column;
+    const TPoint cell = GroupCell(grid, item, lines, group->GetLayout());
+    const int index = cell.Y * grid.Columns + cell.X;
     auto* button = static_cast<TfcImageBtn*>(
         AddButton(group, namePrefix + IntToStr(index + 1), IntToStr(index + 1)));
     button->SetImage(pictures.Up.get());
@@ -253,16 +251,47 @@ TKeyContext TAnswerPadView::KeyContext(bool previousEnabled, bool nextEnabled) c
   context.PreviousEnabled = previousEnabled;
   context.NextEnabled = nextEnabled;
   context.ModifierDown = ModifierKeyDown();
+  context.Typing = TakesTyping(FocusedControl());
   return context;
 }
 
-TKeyActionKind TAnswerPadView::HandleKey(unsigned key, bool previousEnabled, bool nextEnabled) {
+TKeyActionKind TAnswerPadView::HandleKey(WORD& key, bool previousEnabled, bool nextEnabled) {
   const TKeyContext context = KeyContext(previousEnabled, nextEnabled);
   const TKeyAction action = KeyActionOf(context, key);
   TfcCustomBitBtn* option = OptionButton(context.Page, action.Option);
   if (action.Kind == TKeyActionKind::PressOption && option) option->SetDown(true);
   if (action.Kind == TKeyActionKind::ToggleOption && option) option->SetDown(!option->GetDown());
+  if (action.Kind != TKeyActionKind::None) key = 0;
   return action.Kind;
+}
+
+bool PreviewDialogKey(TMessage& message, const std::function<void(WORD& key)>& keyDown) {
+  WORD key = TWMKey(message).GetCharCode();
+  if (key != VK_RETURN) return false;
+  keyDown(key);
+  if (key != 0) return false;
+  message.Result = 1;
+  return true;
+}
+
+bool TakesTyping(TWinControl* control) {
+  // A hidden control keeps the focus when its page is turned away; it takes no typing then.
+  if (!control || !control->HandleAllocated() || !::IsWindowVisible(control->GetHandle()) ||
+      !::IsWindowEnabled(control->GetHandle()))
+    return false;
+  // The edit's own read-only state: a data-aware view keeps it set until its field is edited.
+  if (auto* edit = dynamic_cast<const TCustomEdit*>(control)) return !edit->TCustomEdit::GetReadOnly();
+  if (auto* combo = dynamic_cast<const TCustomComboBox*>(control))
+    return combo->GetStyle() == csDropDown || combo->GetStyle() == csSimple;
+  return false;
+}
+
+TWinControl* FocusedControl() {
+  constexpr int kMaxDepth = 32;  // windows nest far less deeply
+  HWND window = ::GetFocus();
+  for (int depth = 0; window && depth < kMaxDepth; ++depth, window = ::GetParent(window))
+    if (TWinControl* control = FindControl(window)) return control;
+  return nullptr;
 }
 
 // ---- The answer panel ---------------------------------------------------------------------------

@@ -30,6 +30,8 @@ class TMediaPlayer;
 class TMemo;
 class TNotebook;
 class TPanel;
+class TWinControl;
+struct TMessage;
 
 // ---- Pictures --------------------------------------------------------------------------------
 
@@ -144,17 +146,32 @@ class TAnswerPadView {
   void SetEnabled(bool enabled);
 
   // What the keyboard may do on the page on screen; the command buttons say whether
-  // previous and next are possible.
+  // previous and next are possible. Nothing while the focus is where text is typed.
   TKeyContext KeyContext(bool previousEnabled, bool nextEnabled) const;
   // Acts on key: presses or toggles an option itself and returns the action, so that the
-  // window runs Previous or Next; None when the key does nothing.
-  TKeyActionKind HandleKey(unsigned key, bool previousEnabled, bool nextEnabled);
+  // window runs Previous or Next; None when the key does nothing. A key acted on is cleared
+  // (key := 0), so that the control with the focus does not act on it as well: windows
+  // preview their controls' keys (KeyPreview), and the keys work wherever the focus is.
+  TKeyActionKind HandleKey(WORD& key, bool previousEnabled, bool nextEnabled);
 
  private:
   TAnswerPadControls F;
   TSelfGrades FGrades;
   bool FRestoring = false;
 };
+
+// For a window's CM_DIALOGKEY, which comes before its key preview: Enter is a dialog key, so
+// a focused button would take it as its own click. keyDown (the window's key handler) sees
+// Enter first; true, with the message answered, when it used the key (cleared it).
+bool PreviewDialogKey(TMessage& message, const std::function<void(WORD& key)>& keyDown);
+
+// True when control takes typed text, so that letters, back-space and Enter are its own: a
+// shown, enabled edit (or rich-text view) that is not read-only, or such a combo box with an
+// edit part.
+bool TakesTyping(TWinControl* control);
+// The control of this thread that holds the keyboard focus (the control owning the focused
+// window, such as a combo box for its edit part), or nullptr.
+TWinControl* FocusedControl();
 
 // ---- The answer panel ---------------------------------------------------------------------------
 

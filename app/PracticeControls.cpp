@@ -185,11 +185,11 @@ bool TTypeBar::Choose(TPracticeSession& session, TfcButtonGroupItem* selected, T
 
 // ---- TTimeLimit ------------------------------------------------------------------------------
 
-void TTimeLimit::Start(int typeCode) {
+void TTimeLimit::Start(int typeCode, bool answered) {
   const int interval = AnswerInterval(typeCode, TypeIds, TypeTimes);
   FGauge->SetProgress(0);
   FTimer->SetEnabled(false);
-  if (interval <= 0) return;
+  if (interval <= 0 || answered) return;
   FTimer->SetInterval(static_cast<unsigned>(interval));
   FTimer->SetEnabled(true);
 }

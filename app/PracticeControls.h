@@ -120,9 +120,10 @@ class TTimeLimit {
  public:
   TTimeLimit(TepIndiGauge* gauge, TTimer* timer) : FGauge(gauge), FTimer(timer) {}
 
-  // Restarts for a question of typeCode: gauge at 0, the timer at the type's tick (stopped
-  // when the type has no time limit).
-  void Start(int typeCode);
+  // Restarts for a question of typeCode: gauge at 0, the timer at the type's tick. It stays
+  // stopped when the type has no time limit, or when the question is answered in this
+  // practice already (its time can no longer run out).
+  void Start(int typeCode, bool answered);
   // Stops the timer; the gauge stays where it is.
   void Stop();
   bool Running() const;

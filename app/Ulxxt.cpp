@@ -33,6 +33,33 @@ class TPracticeWindow : public TChooserPractice {
 
 TField* Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name); }
 
+// The small layout (800 × 600 screens); the stored layout is the large one. The type bar and
+// the pad keep room for their pictures (96 × 26 and 36 × 36).
+constexpr int kSmallWidth = 780, kSmallHeight = 490;
+const TControlPlace kSmallScreenPlaces[] = {
+    {L"epLabel2", 6, 8, 240, 16},          {L"epLabel1", 420, 8, 70, 16},
+    {L"epIndiGauge1", 494, 8, 232, 18},    {L"RxGIFAnimator1", 736, 1, 40, 36},
+    {L"fcBG_tx", 6, 40, 186, 140},         {L"fcBG_th", 6, 184, 186, 148},
+    {L"Label1", 6, 340, 14, 14},           {L"Lb_zs", 22, 340, 30, 14},
+    {L"Label2", 54, 340, 14, 14},          {L"Lb_ts", 72, 340, 40, 14},
+    {L"Label3", 114, 340, 30, 14},         {L"Label4", 6, 360, 14, 14},
+    {L"Lb_zb", 22, 360, 30, 14},           {L"Label6", 54, 360, 14, 14},
+    {L"FlatSpeedButton1", 6, 382, 90, 24}, {L"FlatSpeedButton2", 102, 382, 90, 24},
+    {L"Label10", 200, 42, 14, 14},         {L"Label12", 216, 42, 24, 14},
+    {L"Label11", 242, 42, 14, 14},         {L"Label13", 262, 42, 28, 14},
+    {L"Label15", 292, 42, 24, 14},         {L"Label14", 318, 42, 60, 14},
+    {L"Label21", 390, 42, 220, 14},        {L"Label24", 614, 42, 160, 14},
+    {L"DBText1", 720, 42, 50, 14},         {L"Panel1", 200, 60, 574, 280},
+    {L"Notebook1", 200, 346, 574, 56},     {L"epEfTrBtn1", 200, 410, 75, 25},
+    {L"epEfTrBtn2", 278, 410, 75, 25},     {L"epEfTrBtn3", 356, 410, 75, 25},
+    {L"epEfTrBtn6", 434, 410, 75, 25},     {L"epEfTrBtn4", 512, 410, 75, 25},
+    {L"epEfTrBtn5", 590, 410, 75, 25},     {L"epEfTrBtn10", 668, 410, 75, 25},
+    {L"epEfTrBtn11", 200, 444, 75, 25},    {L"epEfTrBtn12", 278, 444, 75, 25},
+    {L"Panel3", 352, 440, 90, 33},         {L"epEfTrBtn9", 434, 444, 75, 25},
+    {L"epEfTrBtn8", 512, 444, 75, 25},     {L"epEfTrBtn7", 590, 444, 75, 25},
+    {L"epEfTrBtn99", 668, 444, 75, 25},    {L"MediaPlayer1", 6, 440, 100, 30},
+};
+
 }  // namespace
 
 void InstallPracticeWindow() {
@@ -75,6 +102,7 @@ const TPropertyTable* TFrmLxxt::PublishedProperties() {
 TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
   RegisterHandlers();
   LoadLayout();
+  FLayoutHeadings = {Label20->GetVisible(), Label5->GetVisible(), Label8->GetVisible()};
   FSession = std::make_unique<TPracticeSession>(*DM1, DM1->Cn1Query_tm);
   FTypeBar = TTypeBar(fcBG_tx);
   FTimeLimit = TTimeLimit(epIndiGauge1, Timer1);
@@ -137,9 +165,11 @@ void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* pre
   SaveShown(2);
   FNavigator->Forget();
   const int code = static_cast<int>(selected->GetButton()->GetTag());
-  Label20->SetVisible(code == 20);
-  Label5->SetVisible(code == 21);
-  Label8->SetVisible(code == 22);
+  // The types 20, 21 and 22 each show their own heading; every other keeps the layout's.
+  const bool ownHeading = code >= 20 && code <= 22;
+  Label20->SetVisible(ownHeading ? code == 20 : FLayoutHeadings[0]);
+  Label5->SetVisible(ownHeading ? code == 21 : FLayoutHeadings[1]);
+  Label8->SetVisible(ownHeading ? code == 22 : FLayoutHeadings[2]);
   if (FTypeBar.Choose(*FSession, selected, previous)) FNavigator->DrawGroup();
 }
 
@@ -168,7 +198,7 @@ void TFrmLxxt::ShowQuestion(int recNo) {
   if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
-  FTimeLimit.Start(Field(L"A13")->GetAsInteger());
+  FTimeLimit.Start(Field(L"A13")->GetAsInteger(), !Field(L"E2_1")->GetAsString().empty());
   PlayPassage(QuestionPassageFile(id), id.size() > 16);
 }
 
@@ -209,10 +239,13 @@ void TFrmLxxt::SaveShown(int mode) {
   const std::optional<TSaveResult> result =
       FNavigator->SaveShown([this] { return ReadAnswer(CurrentPad()); }, mode != 2);
   if (!result || mode != 1) return;
-  if (*result == TSaveResult::Empty)
+  if (*result == TSaveResult::Empty) {
     ShowDlg(L"提示", L"请先做出答案！", 1, 1, L"NO");
-  else
-    SetAnswerButtons();
+    return;
+  }
+  // An answered question cannot run out of time: the time limit stops where it stands.
+  FTimeLimit.Stop();
+  SetAnswerButtons();
 }
 
 void TFrmLxxt::epEfTrBtn3Click(TObject*) { SaveShown(1); }
@@ -268,14 +301,16 @@ void TFrmLxxt::epEfTrBtn10Click(TObject*) {
 }
 
 // The edit window works on the two shared queries as they stand: Cn1Query_tm on the question
-// shown and cn1query_nr on its text row (ShowRecord opened it). It switches the time limit back
-// on however it closes; its saved text reaches the stem view through the view's data link.
+// shown and cn1query_nr on its text row (ShowRecord opened it). The time limit waits while it
+// is open and runs again afterwards only when it was running (not after a time-out or an
+// answer); the saved text reaches the stem view through the view's data link.
 void TFrmLxxt::epEfTrBtn11Click(TObject*) {
   if (FNavigator->Shown() <= 0) return;
   EditQuestionId = Field(L"a1")->GetAsString();
+  const bool running = Timer1->GetEnabled();
   Timer1->SetEnabled(false);
   std::unique_ptr<TfrmTedit> window(TCustomForm::Create<TfrmTedit>(Application));
-  window->PracticeTimer = Timer1;
+  window->PracticeTimer = running ? Timer1 : nullptr;
   window->ShowModal();
 }
 
@@ -301,21 +336,18 @@ void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
   }
 }
 
+void TFrmLxxt::CMDialogKey(TMessage& message) {
+  if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))
+    inherited::CMDialogKey(message);
+}
+
 // ---- Showing and closing ----------------------------------------------------------------------------
 
 void TFrmLxxt::PlaceControls() {
   if (ScreenMode != L"800") return;
-  // The 800 × 600 layout is the stored one scaled down.
-  const int width = GetClientWidth(), height = GetClientHeight();
-  constexpr int kSmallWidth = 780, kSmallHeight = 490;
-  for (int i = 0; i < GetControlCount(); ++i) {
-    TControl* control = GetControl(i);
-    // Texts keep their size: only their places move.
-    const bool text = dynamic_cast<TCustomLabel*>(control) || dynamic_cast<TepCustomLabel*>(control);
-    control->SetBounds(control->GetLeft() * kSmallWidth / width, control->GetTop() * kSmallHeight / height,
-                       text ? control->GetWidth() : control->GetWidth() * kSmallWidth / width,
-                       text ? control->GetHeight() : control->GetHeight() * kSmallHeight / height);
-  }
+  // Controls first: while they still stand at the large places the smaller window would
+  // show scroll bars and lose their room from its client area.
+  PlaceNamedControls(this, kSmallScreenPlaces);
   SetClientWidth(kSmallWidth);
   SetClientHeight(kSmallHeight);
 }

@@ -4,6 +4,7 @@
 // limit, the clock, the listening passages, voiding, the explanation and notes windows and
 // the desktop button. InstallPracticeWindow makes the chooser open it.
 #pragma once
+#include <array>
 #include <memory>
 #include "app/AnswerPadView.h"
 #include "app/PracticeControls.h"
@@ -127,6 +128,10 @@ class TFrmLxxt : public TForm {
   void Timer1Timer(TObject* sender);
   void KZTimeCounter1Timer(TObject* sender);
 
+ protected:
+  // Enter runs 下一题 even while a button has the focus.
+  void CMDialogKey(TMessage& message) override;
+
  private:
   void RegisterHandlers();
   void PlaceControls();
@@ -146,6 +151,7 @@ class TFrmLxxt : public TForm {
   TTypeBar FTypeBar{nullptr};              // over fcBG_tx, set once the layout is read
   TTimeLimit FTimeLimit{nullptr, nullptr}; // over epIndiGauge1 and Timer1, likewise
   bool FClosed = false;   // the practice has been finished
+  std::array<bool, 3> FLayoutHeadings{};  // Label20, Label5, Label8 shown by the stored layout
 };
 
 extern TFrmLxxt* FrmLxxt;

@@ -189,7 +189,7 @@ void TFrmRuleLxxt::ShowQuestion(int recNo) {
   ShowQuestionStatus(Label21, epEfTrBtn10, Field(L"f1")->GetAsInteger());
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
-  FTimeLimit.Start(Field(L"A13")->GetAsInteger());
+  FTimeLimit.Start(Field(L"A13")->GetAsInteger(), !Field(L"E2_1")->GetAsString().empty());
 }
 
 void TFrmRuleLxxt::ShowQuestionText(const String& id) {
@@ -318,6 +318,11 @@ void TFrmRuleLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
     case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
     default: break;
   }
+}
+
+void TFrmRuleLxxt::CMDialogKey(TMessage& message) {
+  if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))
+    inherited::CMDialogKey(message);
 }
 
 // ---- Showing and closing -------------------------------------------------------------------------------

@@ -122,6 +122,10 @@ class TFrmRuleLxxt : public TForm {
   void Timer1Timer(TObject* sender);
   void KZTimeCounter1Timer(TObject* sender);
 
+ protected:
+  // Enter runs 下一题 even while a button has the focus.
+  void CMDialogKey(TMessage& message) override;
+
  private:
   void RegisterHandlers();
   void PlaceControls();

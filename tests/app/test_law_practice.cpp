@@ -271,7 +271,8 @@ TEST_F(LawPractice, AnArticleWithoutQuestionsSaysSoAndShowsNothing) {
   EXPECT_EQ(crDefault, Screen->GetCursor());
 }
 
-// A question left alone times out once and is marked; an answered one never times out.
+// A question left alone times out once and is marked; one answered (with its letter key, the
+// focus in the stem view) never times out.
 TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
   TypeIds = {11, 64, 68, 69};
   TypeTimes = {1, 1, 1, 1};  // 100 ticks of 1 ms
@@ -293,7 +294,9 @@ TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
     },
     [&] {
       if (!ShowQuestion(target)) return false;
-      Choose(W()->fcBG_one, Current(L"a2")[0] - L'A');
+      // The key of the option, while the read-only stem view has the focus.
+      ::SetFocus(W()->Re1->GetHandle());
+      EXPECT_TRUE(PostKey(Current(L"a2")[0]));
       return true;
     },
     [&] {
