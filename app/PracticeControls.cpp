@@ -116,6 +116,14 @@ void TPracticeNavigator::Next() {
   if (const int recNo = FSession.NextRecord(); recNo > 0) ShowRecord(recNo);
 }
 
+void TPracticeNavigator::HandleKey(TAnswerPadView& pad, WORD& key) {
+  switch (pad.HandleKey(key, F.Previous->GetEnabled(), F.Next->GetEnabled())) {
+    case TKeyActionKind::Previous: Previous(); break;
+    case TKeyActionKind::Next: Next(); break;
+    default: break;
+  }
+}
+
 // ---- The status line ------------------------------------------------------------------------
 
 void ShowQuestionStatus(TLabel* status, TepEfTrBtn* voidButton, int voided) {

@@ -60,6 +60,9 @@ class TPracticeNavigator {
   void NextGroup();
   void Previous();
   void Next();
+  // A key of the window: letters act on the options of pad, back-space and Enter go to the
+  // previous and next question while their buttons are enabled (a key acted on is cleared).
+  void HandleKey(TAnswerPadView& pad, WORD& key);
   // Gives the pad button of recNo the picture of its mark (nothing outside the group).
   void Mark(int recNo);
   // Saves the answer that answer() reads from the pad for the question on display and, with

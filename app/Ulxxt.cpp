@@ -328,13 +328,7 @@ void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes());
 
 void TFrmLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
-void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
-  switch (FPads->HandleKey(key, epEfTrBtn1->GetEnabled(), epEfTrBtn2->GetEnabled())) {
-    case TKeyActionKind::Previous: epEfTrBtn1Click(this); break;
-    case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
-    default: break;
-  }
-}
+void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) { FNavigator->HandleKey(*FPads, key); }
 
 void TFrmLxxt::CMDialogKey(TMessage& message) {
   if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))

@@ -312,13 +312,7 @@ void TFrmRuleLxxt::epEfTrBtnwinClick(TObject*) { SendKeyStrokes(ShowDesktopStrok
 
 void TFrmRuleLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
-void TFrmRuleLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
-  switch (FPad->HandleKey(key, epEfTrBtn1->GetEnabled(), epEfTrBtn2->GetEnabled())) {
-    case TKeyActionKind::Previous: epEfTrBtn1Click(this); break;
-    case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
-    default: break;
-  }
-}
+void TFrmRuleLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) { FNavigator->HandleKey(*FPad, key); }
 
 void TFrmRuleLxxt::CMDialogKey(TMessage& message) {
   if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))
