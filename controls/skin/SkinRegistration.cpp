@@ -7,6 +7,7 @@
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
 #include "SkinLabel.h"
+#include "SkinListBox.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
@@ -20,7 +21,8 @@ void RegisterSkinClasses() {
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
   RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
-                   TSeSpeedDivider::StaticClassInfo()});
+                   TSeSpeedDivider::StaticClassInfo(),
+                   TSeCustomListBox::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
