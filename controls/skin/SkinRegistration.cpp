@@ -8,6 +8,7 @@
 #include "SkinGroupBox.h"
 #include "SkinLabel.h"
 #include "SkinListBox.h"
+#include "SkinMessage.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
@@ -22,7 +23,7 @@ void RegisterSkinClasses() {
   RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
                    TSeSpeedDivider::StaticClassInfo(),
-                   TSeCustomListBox::StaticClassInfo()});
+                   TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
