@@ -23,15 +23,6 @@
 
 class TSeCustomListBox;
 
-enum TSeListBoxStyle {
-  lbStandard,
-  lbOwnerDrawFixed,
-  lbOwnerDrawVariable,
-  lbFonts,
-  lbFontSamples,
-  lbColors,
-  lbColorNames
-};
 enum TSeFontDevice { fdScreen, fdPrinter };
 enum TSeFontType { ftAll, ftTrueType, ftFixedPitch };
 
@@ -114,6 +105,18 @@ class TSeCustomListBox : public TSeCustomControl {
   static const TPropertyTable* PublishedProperties();
   explicit TSeCustomListBox(TComponent* owner);
   ~TSeCustomListBox() override;
+
+  // Declared here, as the class library's list box has three of these names at namespace
+  // scope: outside the class they are TSeCustomListBox::lbFonts and so on.
+  enum TSeListBoxStyle {
+    lbStandard,
+    lbOwnerDrawFixed,
+    lbOwnerDrawVariable,
+    lbFonts,
+    lbFontSamples,
+    lbColors,
+    lbColorNames
+  };
 
   // ---- Items and their states -------------------------------------------------------------
   TVoListBoxItems* GetItems() const { return FItems; }  // owned
@@ -272,6 +275,8 @@ class TSeCustomListBox : public TSeCustomControl {
   int FItemHeight = 16;
   int FWheelRest = 0;                        // wheel delta x lines not yet turned into lines
 };
+
+using TSeListBoxStyle = TSeCustomListBox::TSeListBoxStyle;
 
 // The TrueType sign the font list draws before a TrueType family (magenta is clear); shared.
 TSeBitmap* ListTrueTypeGlyph();

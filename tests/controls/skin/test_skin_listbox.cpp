@@ -231,7 +231,7 @@ TEST_F(SkinListBoxTest, OutOfRangeSequencesNeitherHangNorWriteOutsideTheItems) {
 }
 
 TEST_F(SkinListBoxTest, KeysWithVariableHeightsAndPagesOfAtLeastOneItem) {
-  List->SetListStyle(lbOwnerDrawVariable);
+  List->SetListStyle(TSeCustomListBox::lbOwnerDrawVariable);
   List->SetOnMeasureItem([](TSeCustomListBox*, TCanvas*, int index, int& height) {
     height = index % 3 == 0 ? 40 : 20;
   });
@@ -382,7 +382,7 @@ TEST_F(SkinListBoxTest, ItemsAndCheckBoxesDrawAsTheSystemDoes) {
   EXPECT_EQ(painted.At(60, middle + 2), Rgb(clWindow));
   // The colour list: "Black" for "clBlack"; a text that is no colour paints an empty frame.
   List->SetShowCheckBoxes(false);
-  List->SetListStyle(lbColorNames);
+  List->SetListStyle(TSeCustomListBox::lbColorNames);
   EXPECT_EQ(List->GetItems()->Get(0), L"clBlack");
   EXPECT_EQ(List->GetItemHeight(), 18);
   List->GetItems()->BeginUpdate();
@@ -399,7 +399,7 @@ TEST_F(SkinListBoxTest, ItemsAndCheckBoxesDrawAsTheSystemDoes) {
 }
 
 TEST_F(SkinListBoxTest, TheFontListFiltersByEachFontsMetrics) {
-  List->SetListStyle(lbFonts);
+  List->SetListStyle(TSeCustomListBox::lbFonts);
   const int all = List->GetItems()->GetCount();
   ASSERT_GT(all, 0);
   List->SetFontType(ftTrueType);
