@@ -3,18 +3,27 @@
 #include "SkinAwareButtons.h"
 #include "SkinBitmap.h"
 #include "SkinBoxObjects.h"
+#include "SkinButton.h"
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
+#include "SkinLabel.h"
+#include "SkinListBox.h"
+#include "SkinMessage.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
 #include "SkinRadioGroup.h"
+#include "SkinScrollBar.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterSkinClasses() {
   RegisterSkinOptionClasses();
   RegisterClasses({TSeBitmapLink::StaticClassInfo(), TSeCustomCheckBox::StaticClassInfo(),
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
+  RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
+                   TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
+                   TSeSpeedDivider::StaticClassInfo(),
+                   TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
