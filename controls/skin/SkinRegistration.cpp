@@ -6,7 +6,9 @@
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
+#include "SkinItems.h"
 #include "SkinLabel.h"
+#include "SkinMenus.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
@@ -21,6 +23,8 @@ void RegisterSkinClasses() {
   RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
                    TSeSpeedDivider::StaticClassInfo()});
+  RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
+                   TSeCustomPopupMenu::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
