@@ -328,6 +328,31 @@ TEST_F(SkinMenuTest, MenuBarOpensSubmenusByMouseAndKeysAndShowsThem) {
   EXPECT_FALSE(bar->GetView()->ScrollTimerRunning());
 }
 
+TEST_F(SkinMenuTest, HundredMenuCyclesLeaveNoGdiOrUserObjects) {
+  Watchdog watchdog(60);
+  ShowForm();
+  auto cycle = [&] {
+    auto* menu = new TSeCustomPopupMenu(Form);
+    for (int i = 0; i < 5; ++i) AddItem(menu->GetSeItems(), L"项目" + IntToStr(i), Form)->SetChecked(i == 1);
+    AddItem(menu->GetSeItems()->GetItem(2), L"子项", Form);
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_DOWN, 1);
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_DOWN, 1);
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_RIGHT, 1);  // opens the submenu
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    menu->Popup(150, 150);
+    delete menu;
+    Pump();
+  };
+  cycle();  // shared glyphs and fonts are made once
+  const DWORD gdi = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 100; ++i) cycle();
+  EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), user);
+  EXPECT_EQ(PopupWindowsShown(), 0);
+}
+
 TEST_F(SkinMenuTest, LayoutsKeepTheItemTreeWithChineseCaptions) {
   auto* bar = new TSeCustomMenuBar(Form);
   bar->SetName(L"Bar");
