@@ -6,8 +6,10 @@
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
+#include "SkinItems.h"
 #include "SkinLabel.h"
 #include "SkinListBox.h"
+#include "SkinMenus.h"
 #include "SkinMessage.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
@@ -24,6 +26,8 @@ void RegisterSkinClasses() {
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
                    TSeSpeedDivider::StaticClassInfo(),
                    TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
+  RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
+                   TSeCustomPopupMenu::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
