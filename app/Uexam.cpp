@@ -553,6 +553,11 @@ void TFrmExam::FormKeyDown(TObject*, WORD& key, TShiftState) {
   }
 }
 
+void TFrmExam::CMDialogKey(TMessage& message) {
+  if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))
+    inherited::CMDialogKey(message);
+}
+
 // ---- Closing ---------------------------------------------------------------------------------------
 
 void TFrmExam::FormCloseQuery(TObject*, bool& canClose) {

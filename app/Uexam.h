@@ -110,6 +110,8 @@ class TFrmExam : public TForm {
   void FormShow(TObject* sender);
   void FormCloseQuery(TObject* sender, bool& canClose);
   void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
+  // Enter and the letters reach the answer pads before a focused button takes them.
+  void CMDialogKey(TMessage& message) override;
   void Notebook1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void FlatSpeedButton1Click(TObject* sender);
   void FlatSpeedButton2Click(TObject* sender);
