@@ -1,7 +1,9 @@
 #include "WindowTestSupport.h"
 
 #include "app/Ucommon.h"
+#include "data/tools/Rtf.h"
 #include "app/MenuMovie.h"
+#include "app/PracticeCore.h"
 #include "app/ProgramClasses.h"
 #include "app/Uconfig.h"
 #include "tests/ApplicationTestSupport.h"
@@ -151,6 +153,62 @@ bool SaveWindowShot(HWND window, const String& name) {
     ::BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     ::ReleaseDC(nullptr, screen);
   }, name);
+}
+
+int ScreenInk(HWND window) {
+  RECT client{};
+  if (!::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return 0;
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  const int width = client.right, height = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return 0;
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  HDC screen = ::GetDC(nullptr);
+  ::BitBlt(dc, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  ::GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  const uint32_t background = pixels[0] & 0xFFFFFF;
+  int ink = 0;
+  for (int i = 0; i < width * height; ++i)
+    if ((pixels[i] & 0xFFFFFF) != background) ++ink;
+  ::SelectObject(dc, old);
+  ::DeleteDC(dc);
+  ::DeleteObject(bitmap);
+  return ink;
+}
+
+String WindowLines(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  String text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+  String lines;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\r') {
+      lines += text[i];
+      continue;
+    }
+    lines += L'\n';
+    if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+  }
+  while (!lines.empty() && lines.back() == L'\n') lines.pop_back();
+  return lines;
+}
+
+String StoredStem(TADOConnection& cn, const String& id) {
+  String text = ReadRtf(SelectBytes(cn, L"select A15 from tab_exer where A1 = " + SqlQuoted(id))).Text;
+  while (!text.empty() && text.back() == L'\n') text.pop_back();
+  return text;
 }
 
 bool SaveShotsOverMenu(HWND window, const String& name) {

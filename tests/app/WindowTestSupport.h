@@ -60,6 +60,13 @@ bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, 
 // Saves the window as it sits centred on the main menu at 1024 × 768 and at 800 × 600, as
 // name_1024x768.bmp and name_800x600.bmp; false when one could not be saved.
 bool SaveShotsOverMenu(HWND window, const String& name);
+// The number of pixels of window's client area on the screen whose colour is not that of its
+// top-left client pixel (the background): 0 when the area shows nothing but its background.
+int ScreenInk(HWND window);
+// A window's text with its line ends as '\n' and none after the last line.
+String WindowLines(HWND window);
+// The stem of question id as the bank stores it (tab_exer's rich text), as its text.
+String StoredStem(TADOConnection& cn, const String& id);
 // The folder the screenshots go to (with a trailing backslash).
 String ScreenshotFolder();
 

@@ -64,9 +64,17 @@ class ExamWindow : public ::testing::Test {
     ::SetFocus(focus ? focus : Window->GetHandle());
     ASSERT_TRUE(PostKey(vk));
   }
+  // The screen is copied after the loop has run, as a person would look: Wine puts what a
+  // window painted on the display only then.
   void Shot(const String& name) {
     ::RedrawWindow(Window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpAWhile();
     EXPECT_TRUE(SaveWindowShot(Window->GetHandle(), name));
+  }
+  // The question on display (not of a group) shows its stem in the text view, on the screen.
+  void ExpectStemShown() {
+    EXPECT_EQ(StringToUtf8(StoredStem(FData.Cn(), Current(L"A1"))), StringToUtf8(WindowLines(Window->Re1->GetHandle())));
+    EXPECT_GT(ScreenInk(Window->Re1->GetHandle()), 500) << "the text view is blank on the screen";
   }
   // Posts the keys that answer the question on display: its key when right, else another
   // letter; then Enter for the next question.
@@ -115,6 +123,7 @@ TEST_F(ExamWindow, AWholePaperAnsweredPausedHandedInAndReviewed) {
       EXPECT_FALSE(off->GetEnabled()) << StringToUtf8(off->GetCaption());
     EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
     Shot(L"exam_answering_1024x768");
+    ExpectStemShown();
     ClickButton(Window->PadButton(3)->GetHandle());  // question 4 by the mouse
     return true;
   });
@@ -392,6 +401,7 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
                EXPECT_EQ(600, Window->Panel1->GetWidth());
                EXPECT_EQ(605, Window->GroupBox1->GetLeft());
                Shot(L"exam_answering_800x600");
+               ExpectStemShown();
                Key(L'A');
                Key(VK_RETURN);
                return true;
@@ -406,6 +416,7 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
                if (Window->GetCaption() != L"查阅试卷") return false;
                EXPECT_EQ(47, Window->Notebook_Time->GetTop());
                Shot(L"exam_review_800x600");
+               ExpectStemShown();
                ClickGraphic(Window->epEfTrBtn6);
                Shot(L"exam_review_key_800x600");
                ClickGraphic(Window->epEfTrBtn7);  // below 50: the paper goes
@@ -414,6 +425,29 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
          });
   EXPECT_FALSE(TableExists(Paper));
   EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+}
+
+TEST_F(ExamWindow, TheSideCommandsAndThePageHint) {
+  Window = TCustomForm::Create<TFrmExam>(Application);
+  ASSERT_TRUE(PrepareMockExam(2, Window->Paper()));
+  Paper = Window->Paper().PaperTable;
+  Window->Show();
+  // The mouse over the answer pages names what the page on screen asks for.
+  const LPARAM inside = MAKELPARAM(5, 5);
+  ::SendMessageW(Window->Notebook1->GetHandle(), WM_MOUSEMOVE, 0, inside);
+  EXPECT_EQ(L"选择一个选项作为正确答案", Window->Notebook1->GetHint());
+  EXPECT_TRUE(Window->Notebook1->GetShowHint());
+  std::vector<TKeyStroke> sent;
+  const TKeySender before = SetKeySender([&](const std::vector<TKeyStroke>& strokes) { sent = strokes; });
+  ClickGraphic(Window->epEfTrBtn11);  // 桌面
+  SetKeySender(before);
+  EXPECT_EQ(ShowDesktopStrokes(), sent);
+  ExpectMusicSettingsFrom(Window, [&] { ClickGraphic(Window->epEfTrBtn8); });  // 设置
+  EXPECT_EQ(L"正在答卷", Window->GetCaption()) << "the exam goes on";
+  ClickGraphic(Window->epEfTrBtn3);  // nothing answered: the paper goes
+  EXPECT_FALSE(TableExists(Paper));
+  delete Window;
+  Window = nullptr;
 }
 
 TEST_F(ExamWindow, TheRecordsWindowReviewsAPaperTwice) {
