@@ -10,8 +10,8 @@
 //
 // Windows: the program's wait box (TFrmProgress) read from its compiled-in layout, shown and
 // painted, and freed, against the same window made with CreateWindowExW (same class styles,
-// styles, bounds, colour and icon, its text drawn in the same font), shown, painted and
-// destroyed, one of each in turn.
+// styles, bounds, colour and icon, its frame's lines and its text drawn in the same colours
+// and font), shown, painted and destroyed, one of each in turn.
 // This part needs a display (Xvfb will do).
 //
 // Prints the best and the median of N runs (default 21). Usage: bench_layout [runs].
@@ -139,6 +139,8 @@ struct TWindowShape {
   POINT TextAt{};
   COLORREF TextColor = 0;
   LOGFONTW Font{};
+  std::vector<TBevelLine> Frame;  // the bevel's lines, in window coordinates
+  COLORREF FrameColors[2]{};      // of the lines with First set, and of the others
 };
 
 TWindowShape* gShape = nullptr;  // read by the direct window's procedure
@@ -147,6 +149,17 @@ LRESULT CALLBACK DirectWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM 
   if (message == WM_PAINT && gShape) {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(wnd, &paint);
+    HPEN pens[2] = {::CreatePen(PS_SOLID, 1, gShape->FrameColors[0]),
+                    ::CreatePen(PS_SOLID, 1, gShape->FrameColors[1])};
+    HGDIOBJ oldPen = ::SelectObject(dc, pens[0]);
+    for (const TBevelLine& line : gShape->Frame) {
+      ::SelectObject(dc, pens[line.First ? 0 : 1]);
+      ::MoveToEx(dc, line.From.X, line.From.Y, nullptr);
+      ::LineTo(dc, line.To.X, line.To.Y);
+    }
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(pens[0]);
+    ::DeleteObject(pens[1]);
     HFONT font = ::CreateFontIndirectW(&gShape->Font);
     HGDIOBJ old = ::SelectObject(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
@@ -182,6 +195,15 @@ TWindowShape ShapeOf(TFrmProgress* form) {
   shape.TextAt = POINT{form->Label1->GetLeft(), form->Label1->GetTop()};
   shape.TextColor = ColorToRGB(form->Label1->GetFont()->GetColor());
   ::GetObjectW(form->Label1->GetFont()->GetHandle(), sizeof(shape.Font), &shape.Font);
+  TepBevel* bevel = form->epBevel1;
+  const bool raised = bevel->GetStyle() == TepBevelStyle::bsRaised;
+  shape.FrameColors[0] = ColorToRGB(raised ? bevel->GetInnerColor() : bevel->GetOuterColor());
+  shape.FrameColors[1] = ColorToRGB(raised ? bevel->GetOuterColor() : bevel->GetInnerColor());
+  for (TBevelLine line : BevelLines(bevel->GetShape(), bevel->GetWidth(), bevel->GetHeight())) {
+    line.From = TPoint{line.From.X + bevel->GetLeft(), line.From.Y + bevel->GetTop()};
+    line.To = TPoint{line.To.X + bevel->GetLeft(), line.To.Y + bevel->GetTop()};
+    shape.Frame.push_back(line);
+  }
   return shape;
 }
 

@@ -100,6 +100,16 @@ void FnLeft(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   bool ok;
   int n = ArgInt(argv[1], ok);
   if (!ok || n < 0) return ResultError(ctx, L"Invalid procedure call: LEFT");
+  // Stored text whose first n characters are ASCII (codes, which whole tables are filtered
+  // by) gives its first bytes where it lies, without UTF-16 copies.
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+    const unsigned char* text = sqlite3_value_text(argv[0]);
+    const int take = Min(n, sqlite3_value_bytes(argv[0]));
+    int ascii = 0;
+    while (text && ascii < take && text[ascii] < 0x80) ++ascii;
+    if (text && ascii == take)
+      return sqlite3_result_text(ctx, reinterpret_cast<const char*>(text), take, SQLITE_TRANSIENT);
+  }
   String s = TextOf(argv[0]);
   ResultText(ctx, s.substr(0, Min<size_t>(size_t(n), s.size())));
 }

@@ -37,6 +37,13 @@ int Utf8Sequence(const unsigned char* text, size_t left, uint32_t& code) {
 // pairs); false on any malformed sequence, which the system's decoder then replaces as it
 // does everywhere else. The first pass checks and counts, so out gets its exact length.
 bool DecodeUtf8(const unsigned char* text, size_t bytes, String& out) {
+  // ASCII (codes, numbers, most short texts) is only widened.
+  size_t ascii = 0;
+  while (ascii < bytes && text[ascii] < 0x80) ++ascii;
+  if (ascii == bytes) {
+    out.assign(text, text + bytes);
+    return true;
+  }
   size_t units = 0;
   uint32_t code = 0;
   for (size_t i = 0; i < bytes;) {

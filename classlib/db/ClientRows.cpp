@@ -15,13 +15,17 @@ int TClientRows::IndexOfColumn(const String& name) const {
   return -1;
 }
 
-TClientRow& TClientRows::AddRow(std::vector<Variant> values) {
-  values.resize(FColumns.size(), Variant::Null());
+std::shared_ptr<TClientRow> TClientRows::MakeRow(std::vector<Variant> values) {
+  if (values.size() != FColumns.size()) values.resize(FColumns.size(), Variant::Null());
   auto row = std::make_shared<TClientRow>();
   row->Id = FNextId++;
   row->Values = std::move(values);
-  FById[row->Id] = row.get();
-  FRows.push_back(std::move(row));
+  FById.push_back(row.get());
+  return row;
+}
+
+TClientRow& TClientRows::AddRow(std::vector<Variant> values) {
+  FRows.push_back(MakeRow(std::move(values)));
   ++FStructureVersion;
   return *FRows.back();
 }
@@ -34,37 +38,35 @@ void TClientRows::Reserve(int rowCount) {
 }
 
 TClientRow* TClientRows::FindRow(int64_t id) const {
-  auto it = FById.find(id);
-  return it == FById.end() ? nullptr : it->second;
+  if (id < FFirstId || id - FFirstId >= static_cast<int64_t>(FById.size())) return nullptr;
+  return FById[static_cast<size_t>(id - FFirstId)];
 }
 
 void TClientRows::Clear() {
   FRows.clear();
   FById.clear();
+  FFirstId = FNextId;
   ++FStructureVersion;
 }
 
 std::shared_ptr<TClientRow> TClientRows::InsertRow(std::vector<Variant> values, int64_t beforeId) {
-  values.resize(FColumns.size(), Variant::Null());
-  auto row = std::make_shared<TClientRow>();
-  row->Id = FNextId++;
-  row->Values = std::move(values);
   auto position = FRows.end();
-  if (beforeId != 0 && FById.count(beforeId)) {
+  if (beforeId != 0 && FindRow(beforeId)) {
     for (auto it = FRows.begin(); it != FRows.end(); ++it)
       if ((*it)->Id == beforeId) {
         position = it;
         break;
       }
   }
-  FById[row->Id] = row.get();
+  std::shared_ptr<TClientRow> row = MakeRow(std::move(values));
   FRows.insert(position, row);
   ++FStructureVersion;
   return row;
 }
 
 void TClientRows::RemoveRow(int64_t id) {
-  if (!FById.erase(id)) return;
+  if (!FindRow(id)) return;
+  FById[static_cast<size_t>(id - FFirstId)] = nullptr;
   for (auto it = FRows.begin(); it != FRows.end(); ++it)
     if ((*it)->Id == id) {
       FRows.erase(it);

@@ -161,9 +161,15 @@ class TClientRows {
   uint64_t GetStructureVersion() const { return FStructureVersion; }
 
  private:
+  // A new row with the next Id, listed by Id but not yet placed in FRows.
+  std::shared_ptr<TClientRow> MakeRow(std::vector<Variant> values);
+
   std::vector<TColumnInfo> FColumns;                       // the columns, in result order
   std::vector<std::shared_ptr<TClientRow>> FRows;          // the rows, in arrival order
-  std::unordered_map<int64_t, TClientRow*> FById;          // Id -> row in FRows
+  // The row of Id FFirstId + k at k (nullptr once removed). Ids are handed out in rising
+  // order, so a new row is always appended: no hashing and no block per row.
+  std::vector<TClientRow*> FById;
+  int64_t FFirstId = 1;                                    // the Id of FById[0]
   int64_t FNextId = 1;                                     // Id of the next row made
   uint64_t FStructureVersion = 0;                          // see GetStructureVersion
 };

@@ -7,9 +7,7 @@ namespace {
 constexpr UINT_PTR TimerId = 1;  // the utility window's only timer
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-  FWindowHandle = AllocateHWnd([this](TMessage& message) { WndProc(message); });
-}
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {
   Destroying();
@@ -39,7 +37,8 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 void TTimer::UpdateTimer() {
   if (FTimerRunning) ::KillTimer(FWindowHandle, TimerId);
   FTimerRunning = false;
-  if (FInterval == 0 || !FEnabled || !FOnTimer || !FWindowHandle) return;
+  if (FInterval == 0 || !FEnabled || !FOnTimer) return;
+  if (!FWindowHandle) FWindowHandle = AllocateHWnd([this](TMessage& message) { WndProc(message); });
   if (!::SetTimer(FWindowHandle, TimerId, FInterval, nullptr))
     throw EOutOfResources(L"Not enough timers available");
   FTimerRunning = true;

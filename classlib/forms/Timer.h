@@ -1,6 +1,7 @@
 // TTimer: calls OnTimer every Interval milliseconds while Enabled, through a system timer
 // on a hidden utility window of its own. The system timer runs only while the timer is
-// enabled, has a nonzero interval and has a handler.
+// enabled, has a nonzero interval and has a handler; the window is made when the system
+// timer first starts (a form's disabled timer costs no window while the form opens).
 #pragma once
 #include <utility>
 #include "../classes/Component.h"
@@ -12,10 +13,10 @@ class TPropertyTable;  // Properties.h
 
 class TTimer : public TComponent {
   CLASSLIB_CLASS(TTimer, TComponent)
-  // Enabled, Interval 1000; the utility window is made here.
+  // Enabled, Interval 1000, no handler yet.
   explicit TTimer(TComponent* owner);
   static const TPropertyTable* PublishedProperties();  // FormProperties.cpp
-  // Stops the system timer and destroys the utility window.
+  // Stops the system timer and destroys the utility window, if one was made.
   ~TTimer() override;
 
   bool GetEnabled() const { return FEnabled; }
@@ -35,7 +36,7 @@ class TTimer : public TComponent {
   void UpdateTimer();
   void WndProc(TMessage& message);
 
-  HWND FWindowHandle = nullptr;  // the utility window; destroyed by the destructor
+  HWND FWindowHandle = nullptr;  // the utility window once made; destroyed by the destructor
   bool FTimerRunning = false;    // SetTimer succeeded and KillTimer has not run since
   bool FEnabled = true;
   unsigned FInterval = 1000;

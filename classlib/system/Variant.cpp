@@ -56,12 +56,6 @@ bool IsFalseText(const String& s) { return SameText(s, L"False"); }
 
 }  // namespace
 
-Variant Variant::Null() {
-  Variant v;
-  v.FType = varNull;
-  return v;
-}
-
 Variant Variant::FromDateTime(TDateTime dt) {
   Variant v;
   v.FType = varDate;
@@ -93,24 +87,6 @@ void Variant::CopyFrom(const Variant& other) {
     default: FInt = other.FInt; break;
   }
   FType = other.FType;  // only once the member is made: a failed copy owns nothing
-}
-
-void Variant::MoveFrom(Variant&& other) noexcept {
-  switch (other.FType) {
-    case varString: new (&FString) String(std::move(other.FString)); break;
-    case varBytes: new (&FBytes) TBytes(std::move(other.FBytes)); break;
-    case varDouble:
-    case varDate: FDouble = other.FDouble; break;
-    default: FInt = other.FInt; break;
-  }
-  FType = other.FType;
-}
-
-void Variant::Release() noexcept {
-  if (FType == varString) FString.~String();
-  else if (FType == varBytes) FBytes.~TBytes();
-  FType = varEmpty;
-  FInt = 0;
 }
 
 Variant& Variant::operator=(const Variant& other) {

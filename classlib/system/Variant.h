@@ -8,6 +8,7 @@
 #pragma once
 #include <cstdint>
 #include <initializer_list>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,6 +109,32 @@ class Variant {
     TBytes FBytes;     // varBytes
   };
 };
+
+// ---- Inline members (a data set's rows are filled and freed through these per value) ------
+
+inline Variant Variant::Null() {
+  Variant v;
+  v.FType = varNull;
+  return v;
+}
+
+inline void Variant::MoveFrom(Variant&& other) noexcept {
+  switch (other.FType) {
+    case varString: new (&FString) String(std::move(other.FString)); break;
+    case varBytes: new (&FBytes) TBytes(std::move(other.FBytes)); break;
+    case varDouble:
+    case varDate: FDouble = other.FDouble; break;
+    default: FInt = other.FInt; break;
+  }
+  FType = other.FType;
+}
+
+inline void Variant::Release() noexcept {
+  if (FType == varString) FString.~String();
+  else if (FType == varBytes) FBytes.~TBytes();
+  FType = varEmpty;
+  FInt = 0;
+}
 
 // The class library's name of a variant type ("Null", "Integer", "String", ...), as the
 // conversion errors show it.

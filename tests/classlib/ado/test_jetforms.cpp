@@ -46,6 +46,12 @@ TEST_F(JetForms, TextFunctions) {
   // (two units), numbers as their text.
   EXPECT_EQ(Rows(L"select len('第一章') & '|' & len('a\U0001F600b') & '|' & len('') & '|' & len(12.5)"),
             L"3|4|0|4");
+  // Left of ASCII, of Chinese text, of text shorter than asked, across a character beyond
+  // the basic plane, of a number and of Null.
+  EXPECT_EQ(Rows(L"select left('2A01', 1) & '|' & left('第一章', 2) & '|' & left('ab', 5) & '|' & "
+                 L"left('a\U0001F600b', 3) & '|' & left(12.5, 2) & '|' & left('', 0) & '|' & left('ab第', 2)"),
+            L"2|第一|ab|a\U0001F600|12||ab");
+  EXPECT_EQ(Rows(L"select left(null, 1)"), L"<null>");
 }
 
 TEST_F(JetForms, ConversionsRoundHalvesToEven) {

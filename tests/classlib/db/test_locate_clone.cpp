@@ -142,4 +142,35 @@ TEST_F(CloneTest, CloneOfAClosedDataSetFails) {
             L"Cannot perform this operation on a closed dataset");
 }
 
+// Rows are found by Id (bookmarks name rows so) through insertions, removals and Clear;
+// Ids are never given twice, and values are fitted to the columns.
+TEST(ClientRowsTest, FindsRowsByIdThroughInsertsRemovalsAndClear) {
+  TClientRows rows;
+  rows.AddColumn(Column(L"id", ftInteger));
+  rows.AddColumn(Column(L"name", ftString, 10));
+  const int64_t first = rows.AddRow({Variant(1), Variant(L"a")}).Id;
+  const int64_t second = rows.AddRow({Variant(2)}).Id;  // name padded with Null
+  const int64_t inserted = rows.InsertRow({Variant(3), Variant(L"c"), Variant(L"extra")}, second)->Id;
+  const int64_t atEnd = rows.InsertRow({Variant(4)}, 999)->Id;  // unknown: appended
+  ASSERT_EQ(rows.GetRowCount(), 4);
+  EXPECT_EQ(rows.GetRow(1).Id, inserted);
+  EXPECT_EQ(rows.GetRow(3).Id, atEnd);
+  EXPECT_TRUE(rows.FindRow(second)->Values[1].IsNull());
+  EXPECT_EQ(rows.FindRow(inserted)->Values.size(), 2u);
+  for (int64_t id : {int64_t{0}, int64_t{-1}, atEnd + 1}) EXPECT_EQ(rows.FindRow(id), nullptr) << id;
+
+  rows.RemoveRow(first);
+  rows.RemoveRow(first);  // already gone: ignored
+  EXPECT_EQ(rows.FindRow(first), nullptr);
+  EXPECT_EQ(rows.FindRow(inserted)->Values[0].AsInteger(), 3);
+  EXPECT_EQ(rows.GetRowCount(), 3);
+
+  rows.Clear();
+  const int64_t after = rows.AddRow({Variant(5), Variant(L"e")}).Id;
+  EXPECT_GT(after, atEnd);
+  for (int64_t id : {first, second, inserted, atEnd}) EXPECT_EQ(rows.FindRow(id), nullptr) << id;
+  ASSERT_NE(rows.FindRow(after), nullptr);
+  EXPECT_EQ(rows.FindRow(after)->Values[1].AsString(), L"e");
+}
+
 }  // namespace

@@ -319,6 +319,43 @@ TEST(TimerTest, FiresWhileEnabledAndStops) {
   EXPECT_EQ(ticks, now);
 }
 
+BOOL CALLBACK CountUtilityWindow(HWND wnd, LPARAM counter) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(wnd, name, 64);
+  if (std::wstring(name) == L"ExamPrepUtilWindow") ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+// The hidden windows of this thread's timers (and other utility windows).
+int UtilityWindowCount() {
+  int count = 0;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CountUtilityWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// A timer that never runs (disabled, as stored layouts keep idle timers, or without a
+// handler) makes no window; the first start makes one, which the timer frees.
+TEST(TimerTest, MakesItsWindowOnlyWhenItFirstRuns) {
+  const int before = UtilityWindowCount();
+  {
+    TTimer idle(nullptr);
+    TTimer disabled(nullptr);
+    disabled.SetEnabled(false);
+    disabled.SetInterval(10);
+    disabled.SetOnTimer([](TObject*) {});
+    EXPECT_EQ(UtilityWindowCount(), before);
+    int ticks = 0;
+    disabled.SetOnTimer([&](TObject*) { ++ticks; });
+    disabled.SetEnabled(true);
+    EXPECT_EQ(UtilityWindowCount(), before + 1);
+    ASSERT_TRUE(PumpUntil([&] { return ticks >= 2; }));
+    disabled.SetEnabled(false);
+    disabled.SetEnabled(true);  // started again on the same window
+    EXPECT_EQ(UtilityWindowCount(), before + 1);
+  }
+  EXPECT_EQ(UtilityWindowCount(), before);
+}
+
 TEST(TimerTest, AHandlerMayFreeItsTimer) {
   auto* timer = new TTimer(nullptr);
   timer->SetInterval(10);
