@@ -9,6 +9,7 @@
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
 #include "SkinRadioGroup.h"
+#include "SkinStatusBar.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterSkinClasses() {
@@ -18,6 +19,7 @@ void RegisterSkinClasses() {
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
+  RegisterClasses({TSeCustomStatusBar::StaticClassInfo()});
 }
 
 void RegisterSkinAwareClasses() {
