@@ -10,6 +10,7 @@
 #include "SkinObjects.h"
 #include "SkinRadioGroup.h"
 #include "SkinStatusBar.h"
+#include "SkinTabControl.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterSkinClasses() {
@@ -19,7 +20,8 @@ void RegisterSkinClasses() {
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
-  RegisterClasses({TSeCustomStatusBar::StaticClassInfo()});
+  RegisterClasses({TSeCustomStatusBar::StaticClassInfo(), TSeCustomTabControl::StaticClassInfo(),
+                   TSeCustomTabSheet::StaticClassInfo()});
 }
 
 void RegisterSkinAwareClasses() {
