@@ -9,6 +9,7 @@
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
 #include "SkinRadioGroup.h"
+#include "SkinControlBar.h"
 #include "SkinStatusBar.h"
 #include "SkinTabControl.h"
 #include "classlib/classes/ClassRegistry.h"
@@ -20,7 +21,7 @@ void RegisterSkinClasses() {
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
-  RegisterClasses({TSeCustomStatusBar::StaticClassInfo(), TSeCustomTabControl::StaticClassInfo(),
+  RegisterClasses({TSeCustomControlBar::StaticClassInfo(), TSeCustomStatusBar::StaticClassInfo(), TSeCustomTabControl::StaticClassInfo(),
                    TSeCustomTabSheet::StaticClassInfo()});
 }
 
