@@ -266,6 +266,7 @@ void TSeStatusPanel::SetShowImage(bool value) {
 void TSeStatusPanel::SetText(const String& value) {
   if (value == FText) return;
   FText = value;
+  FTextWidth = -1;
   Changed(false);
 }
 
@@ -327,6 +328,8 @@ const TPropertyTable* TSeCustomStatusBar::PublishedProperties() {
       P::Integer(L"BevelWidth", &C::GetBevelWidth, &C::SetBevelWidth).Default(0),
       P::Integer(L"BorderWidth", &C::GetBorderWidth, &C::SetBorderWidth).Default(2),
       P::Component(L"Images", &C::GetImages, &C::SetImages),
+      P::Enum(L"Performance", SePerformanceIdents, &C::GetPerformance, &C::SetPerformance)
+          .Default(vxpDoubleBuffer),
       P::Collection(L"Panels", &C::GetPanels, &C::SetPanels),
       P::Boolean(L"SizeGrip", &C::GetSizeGrip, &C::SetSizeGrip).Default(true),
       P::Method(L"OnPanelClick", &C::GetOnPanelClick, &C::SetOnPanelClick),
@@ -346,6 +349,9 @@ TSeCustomStatusBar::TSeCustomStatusBar(TComponent* owner)
   SetBorderWidth(2);
   SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks});
   SetBounds(GetLeft(), GetTop(), GetWidth(), 22);
+  // Painted off-screen and copied out at once: a bar resized with its form does not flicker,
+  // and many theme parts drawn on a memory bitmap are far cheaper than on the screen.
+  SetPerformance(vxpDoubleBuffer);
 }
 
 TSeCustomStatusBar::~TSeCustomStatusBar() {
@@ -450,14 +456,17 @@ bool ImageShows(TSeCustomStatusBar& bar, TSeStatusPanel* panel, const TSize& ima
 
 TSize TSeCustomStatusBar::GetTextSize(TSeStatusPanel* panel) {
   if (!panel) return TSize(0, 0);
-  TSize size(MeasureTextExtent(GetFont(), panel->GetText()).cx, 0);
+  // Measured once per text and font: painting asks for it several times per panel.
+  if (panel->FTextWidth < 0) panel->FTextWidth = MeasureTextExtent(GetFont(), panel->GetText()).cx;
+  if (FLineHeight < 0) FLineHeight = MeasureTextExtent(GetFont(), L"Pq").cy;
+  TSize size(panel->FTextWidth, 0);
   if (!GetAutoSize()) {
     int limit = panel->GetEffectiveWidth() - 2 * panel->GetMargin();
     const TSize image = GetImageSize(panel);
     if (ImageShows(*this, panel, image)) limit -= image.cx + panel->GetSpacing();
     size.cx = std::max(0, std::min(size.cx, limit));
   }
-  if (!panel->GetText().empty()) size.cy = MeasureTextExtent(GetFont(), L"Pq").cy;
+  if (!panel->GetText().empty()) size.cy = FLineHeight;
   return size;
 }
 
@@ -581,6 +590,11 @@ void TSeCustomStatusBar::Dispatch(TMessage& message) {
       ControlChange(reinterpret_cast<TControl*>(message.WParam), message.LParam != 0);
       break;
     case CM_FONTCHANGED:
+      FLineHeight = -1;
+      for (int i = 0; i < FPanels->GetCount(); ++i) FPanels->GetItem(i)->FTextWidth = -1;
+      inherited::Dispatch(message);
+      Invalidate();
+      return;
     case CM_SYSCOLORCHANGE:
       inherited::Dispatch(message);
       Invalidate();
@@ -615,42 +629,40 @@ void TSeCustomStatusBar::PaintFrame() {
 }
 
 void TSeCustomStatusBar::PaintFace() {
-  PaintBackground();
-  for (int i = 0; i < FPanels->GetCount(); ++i) DrawPanelByIndex(i);
-  if (SizeGripShows()) DrawSizeGrip();
+  // One theme handle and one background for the whole paint: the panels draw their panes on
+  // it instead of opening the class and drawing the background again each.
+  std::unique_ptr<TThemeScope> theme;
+  if (UseThemes()) theme = std::make_unique<TThemeScope>(L"Status");
+  FPaintTheme = theme && *theme ? theme.get() : nullptr;
+  try {
+    PaintBackground();
+    for (int i = 0; i < FPanels->GetCount(); ++i) DrawPanelByIndex(i);
+    if (SizeGripShows()) DrawSizeGrip();
+  } catch (...) {
+    FPaintTheme = nullptr;
+    throw;
+  }
+  FPaintTheme = nullptr;
 }
 
 void TSeCustomStatusBar::PaintBackground() {
   TCanvas* canvas = GetCanvas();
   HDC dc = canvas->GetHandle();
-  const int saved = ::SaveDC(dc);
-  const int count = FPanels->GetCount();
-  if (count > 0) {
-    TRect panels(FPanels->GetItem(0)->GetLeft(), 0, FPanels->GetItem(count - 1)->GetRight(), 0);
-    const TRect content = GetClientRect();
-    panels.Top = content.Top;
-    panels.Bottom = content.Bottom;
-    panels.Left = std::max(panels.Left, content.Left);
-    panels.Right = std::min(panels.Right, content.Right);
-    if (!RectIsEmpty(panels))
-      ::ExcludeClipRect(dc, panels.Left, panels.Top, panels.Right, panels.Bottom);
-  }
   const RECT whole{0, 0, GetWidth(), GetHeight()};
-  const bool themed = UseThemes() && TThemeScope(L"Status").DrawBackground(dc, SpBackground, 0, whole);
+  if (FPaintTheme && FPaintTheme->DrawBackground(dc, SpBackground, 0, whole)) {
+    canvas->Refresh();
+    return;
+  }
+  // Classic: the bar's own background where no panel lies.
+  const int saved = ::SaveDC(dc);
+  for (int i = 0; i < FPanels->GetCount(); ++i) {
+    const TRect r = GetPanelRect(i);
+    if (!RectIsEmpty(r)) ::ExcludeClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+  }
+  canvas->Refresh();
+  inherited::PaintFace();
   ::RestoreDC(dc, saved);
   canvas->Refresh();
-  if (!themed) {
-    const int again = ::SaveDC(dc);
-    if (count > 0) {
-      for (int i = 0; i < count; ++i) {
-        const TRect r = GetPanelRect(i);
-        if (!RectIsEmpty(r)) ::ExcludeClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
-      }
-    }
-    inherited::PaintFace();
-    ::RestoreDC(dc, again);
-    canvas->Refresh();
-  }
 }
 
 void TSeCustomStatusBar::DrawPanelByIndex(int index) {
@@ -681,13 +693,9 @@ void TSeCustomStatusBar::DrawPanel(TSeStatusPanel* panel, const TRect& rect, boo
     const TRect b = hosted->GetBoundsRect();
     ::ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
   }
-  bool themed = false;
-  if (UseThemes()) {
-    TThemeScope theme(L"Status");
-    const RECT whole{0, 0, GetWidth(), GetHeight()};
-    themed = theme.DrawBackground(dc, SpBackground, 0, whole) &&
-             theme.DrawBackground(dc, isLast ? SpGripperPane : SpPane, 0, rect);
-  }
+  // The background part lies under every panel already (PaintBackground).
+  const bool themed =
+      FPaintTheme && FPaintTheme->DrawBackground(dc, isLast ? SpGripperPane : SpPane, 0, rect);
   canvas->Refresh();
   if (!themed) {
     FillRectColor(canvas, rect, GetColor());
@@ -728,7 +736,7 @@ void TSeCustomStatusBar::DrawPanelImage(TSeStatusPanel* panel, const TRect&) {
 void TSeCustomStatusBar::DrawSizeGrip() {
   RECT r = GetSizeGripRect();
   HDC dc = GetCanvas()->GetHandle();
-  if (UseThemes() && TThemeScope(L"Status").DrawBackground(dc, SpGripper, 0, r)) return;
+  if (FPaintTheme && FPaintTheme->DrawBackground(dc, SpGripper, 0, r)) return;
   const int saved = ::SaveDC(dc);
   ::SetBkMode(dc, TRANSPARENT);
   ::DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);

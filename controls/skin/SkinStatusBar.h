@@ -118,6 +118,7 @@ class TSeStatusPanel : public TCollectionItem {
   String FText;
   int FWidth = 50;
   TSeStatusSlot FSlot;                      // layout input copy and output
+  int FTextWidth = -1;                      // Text measured in the bar's font; -1: not yet
 };
 
 // ---- TSeStatusPanels ----------------------------------------------------------------------------
@@ -238,6 +239,8 @@ class TSeCustomStatusBar : public TSeCustomControl {
   bool FSizeGrip = true;
   bool FLayingOut = false;                    // placing hosted controls re-enters AlignControls
   TPoint FDblClickPoint;                      // where the last double click went down
+  int FLineHeight = -1;                       // height of "Pq" in Font; -1: not yet
+  const class TThemeScope* FPaintTheme = nullptr;  // "Status" while a themed paint runs
   TSePanelNotifyEvent FOnPanelClick;
   TSePanelNotifyEvent FOnPanelDblClick;
   TSeDrawPanelEvent FOnDrawPanel;

@@ -163,7 +163,10 @@ void TSeCustomTabSheet::SetPageVisible(bool value) {
 void TSeCustomTabSheet::SetImageIndex(int value) {
   if (value == FImageIndex) return;
   FImageIndex = value;
-  if (FTabControl) FTabControl->Invalidate();
+  if (FTabControl) {
+    FTabControl->FWidthsValid = false;
+    FTabControl->Invalidate();
+  }
 }
 
 void TSeCustomTabSheet::ReadState(TReader& reader) {
@@ -394,6 +397,7 @@ void TSeCustomTabControl::ActivatePageOfTab() {
 }
 
 void TSeCustomTabControl::TabsChanged() {
+  FWidthsValid = false;
   if (FInUpdate || Destroying()) return;
   FInUpdate = true;
   try {
@@ -452,6 +456,7 @@ void TSeCustomTabControl::SetTabs(TStrings* value) { FTabs->Assign(value); }
 
 void TSeCustomTabControl::SetUsePages(bool value) {
   if (value == FUsePages) return;
+  FWidthsValid = false;
   // Child controls are kept: switching modes loses nothing the user placed.
   FUsePages = value;
   if (!GetComponentState().Contains(csLoading)) TabsChanged();
@@ -490,15 +495,20 @@ void TSeCustomTabControl::SetTabIndex(int value) {
   if (value >= FTabs->GetCount()) return;  // the handler changed the tabs
   FTabIndex = value;
   if (!FMultiLine) {
+    // The strip follows the selection; each loop is bounded by the tab count.
     const int n = FTabs->GetCount();
+    TSeTabGeometry& g = FGeometry;
+    Geometry();
+    g.TabIndex = FTabIndex;
     for (int guard = 0; guard < n && FFirstVisible < FTabIndex; ++guard) {
-      const TSeTabGeometry& g = Geometry();
+      g.FirstVisible = FFirstVisible;
       if (!g.ScrollButtonsShow() || g.TabRect(FTabIndex).Right <= g.LeftButtonRect().Left) break;
       ++FFirstVisible;
     }
     FFirstVisible = std::min(FFirstVisible, FTabIndex);
     for (int guard = 0; guard < n && FFirstVisible < FTabIndex; ++guard) {
-      if (Geometry().LastVisibleTab(true) >= FTabIndex) break;
+      g.FirstVisible = FFirstVisible;
+      if (g.LastVisibleTab(true) >= FTabIndex) break;
       ++FFirstVisible;
     }
   }
@@ -520,9 +530,11 @@ void TSeCustomTabControl::ScrollTabs(int delta) {
   FFirstVisible = std::clamp(FFirstVisible + delta, 0, n - 1);
   // Never empty space after the last tab unless the strip starts at the first.
   bool decreased = false;
+  TSeTabGeometry& g = FGeometry;
+  Geometry();
   for (int guard = 0; guard < n && FFirstVisible > 0; ++guard) {
-    FGeometry.FirstVisible = FFirstVisible;
-    if (Geometry().LastVisibleTab(false) < n - 1) break;
+    g.FirstVisible = FFirstVisible;
+    if (g.LastVisibleTab(false) < n - 1) break;
     --FFirstVisible;
     decreased = true;
   }
@@ -534,6 +546,7 @@ void TSeCustomTabControl::ScrollTabs(int delta) {
 
 void TSeCustomTabControl::SetTabPosition(TTabPosition value) {
   if (value == FTabPosition) return;
+  FWidthsValid = false;
   FTabPosition = value;
   if (value == tpLeft || value == tpRight) FMultiLine = true;
   Realign();
@@ -580,6 +593,7 @@ void TSeCustomTabControl::SetOwnerDraw(bool value) {
 void TSeCustomTabControl::SetTabWidth(int value) {
   value = std::clamp(value, 0, MaxTabExtent);
   if (value == FTabWidth) return;
+  FWidthsValid = false;
   FTabWidth = value;
   Realign();
   Invalidate();
@@ -588,6 +602,7 @@ void TSeCustomTabControl::SetTabWidth(int value) {
 void TSeCustomTabControl::SetTabHeight(int value) {
   value = std::clamp(value, 0, MaxTabExtent);
   if (value == FTabHeight) return;
+  FWidthsValid = false;
   FTabHeight = value;
   Realign();
   Invalidate();
@@ -595,6 +610,7 @@ void TSeCustomTabControl::SetTabHeight(int value) {
 
 void TSeCustomTabControl::SetImages(TCustomImageList* value) {
   if (value == FImages) return;
+  FWidthsValid = false;
   if (FImages) FImages->RemoveFreeNotification(this);
   FImages = value;
   if (FImages) FImages->FreeNotification(this);
@@ -605,6 +621,7 @@ void TSeCustomTabControl::Notification(TComponent* component, TOperation operati
   inherited::Notification(component, operation);
   if (operation == opRemove && component == FImages) {
     FImages = nullptr;
+    FWidthsValid = false;
     Invalidate();
   }
 }
@@ -657,8 +674,12 @@ const TSeTabGeometry& TSeCustomTabControl::Geometry() {
   g.ButtonSize = GetScrollButtonSize();
   g.FirstVisible = n == 0 ? 0 : std::clamp(FFirstVisible, 0, n - 1);
   g.TabIndex = FTabIndex;
-  g.Widths.resize(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) g.Widths[i] = GetTabWidthOf(i);
+  if (!FWidthsValid || static_cast<int>(FWidths.size()) != n) {
+    FWidths.resize(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) FWidths[i] = GetTabWidthOf(i);
+    FWidthsValid = true;
+  }
+  g.Widths = FWidths;
   g.LayoutRows();
   return g;
 }
@@ -1020,6 +1041,7 @@ void TSeCustomTabControl::Dispatch(TMessage& message) {
       }
       break;
     case CM_FONTCHANGED:
+      FWidthsValid = false;
       inherited::Dispatch(message);
       Realign();
       Invalidate();

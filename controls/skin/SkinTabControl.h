@@ -217,6 +217,8 @@ class TSeCustomTabControl : public TSeCustomControl {
   std::vector<TSeCustomTabSheet*> FPages;   // all pages in page order; not owned
   TSeCustomTabSheet* FActivePage = nullptr; // shown page; not owned
   TSeTabGeometry FGeometry;                 // rows and the last geometry asked
+  std::vector<int> FWidths;                 // GetTabWidthOf of every tab, while FWidthsValid
+  bool FWidthsValid = false;                // cleared by every change a width depends on
   int FRowCount = 0;
   bool FLeftButtonHot = false, FRightButtonHot = false;
   int FHotTab = -1;                         // tab under the mouse

@@ -2,15 +2,23 @@
 
 #include "classlib/graphics/GdiHandles.h"
 
+namespace {
+// One memory DC for all measuring, made on first use and kept until the program ends
+// (measuring runs on the main thread only).
+HDC MeasuringDC() {
+  static UniqueDC dc(::CreateCompatibleDC(nullptr));
+  return dc.get();
+}
+}  // namespace
+
 TSize MeasureTextExtent(TFont* font, const String& text) {
-  if (!font) return TSize(0, 0);
-  UniqueDC dc(::CreateCompatibleDC(nullptr));
+  if (!font || text.empty()) return TSize(0, 0);
+  HDC dc = MeasuringDC();
   if (!dc) return TSize(0, 0);
-  HGDIOBJ old = ::SelectObject(dc.get(), font->GetHandle());
+  HGDIOBJ old = ::SelectObject(dc, font->GetHandle());
   RECT r{0, 0, 0, 0};
-  if (!text.empty())
-    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
-                DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  ::SelectObject(dc.get(), old);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  ::SelectObject(dc, old);
   return TSize(r.right - r.left, r.bottom - r.top);
 }

@@ -6,5 +6,6 @@
 #include "classlib/system/SysString.h"
 
 // The extent of text in font on a memory device context (DrawTextW with DT_CALCRECT and
-// DT_SINGLELINE, so that it matches what the controls draw). (0, 0) without a font.
+// DT_SINGLELINE, so that it matches what the controls draw). (0, 0) without a font or text.
+// Main thread only.
 TSize MeasureTextExtent(TFont* font, const String& text);
