@@ -236,7 +236,8 @@ TQuestionGroup QuestionGroupOfRecord(int total, int recNo) {
 
 TKeyAction KeyActionOf(const TKeyContext& context, unsigned key) {
   TKeyAction action;
-  if (context.ModifierDown || (context.Page != apSingle && context.Page != apMultiple)) return action;
+  if (context.ModifierDown || context.Typing || (context.Page != apSingle && context.Page != apMultiple))
+    return action;
   if (key >= 'A' && key <= 'F') {
     const int option = static_cast<int>(key - 'A');
     if (!context.OptionUsable[option]) return action;

@@ -199,10 +199,11 @@ struct TKeyContext {
   bool PreviousEnabled = false;
   bool NextEnabled = false;
   bool ModifierDown = false;  // Windows key, Ctrl or Alt held
+  bool Typing = false;        // the focus is in a control that takes typed text
 };
 // Keys A..F press (page 0) or toggle (page 1) a usable option, back-space goes to the
 // previous question and Enter to the next while their buttons are enabled. Nothing on the
-// other pages, and nothing at all while a modifier is held.
+// other pages, and nothing at all while a modifier is held or the keys are being typed.
 TKeyAction KeyActionOf(const TKeyContext& context, unsigned key);
 
 // ---- Time limit, voiding, the answer panel ---------------------------------------------------

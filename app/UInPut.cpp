@@ -90,9 +90,11 @@ void InsertUserQuestion(TADOConnection& cn, const TNewQuestion& q, const String&
       text.ParamByName(L"jx")->SetValue(Variant(TBytes(q.ExplanationRtf.begin(), q.ExplanationRtf.end())));
     }
     text.ExecSQL();
-    const String& c = q.ChapterCode;
-    cn.Execute(L"update tab_kmmc set c3=c3+1 where (C1 = " + QuotedStr(c) + L") or (C1 = " +
-               QuotedStr(c.substr(0, 3)) + L") or (C1 = " + QuotedStr(c.substr(0, 2)) + L")");
+    // Every node counts the questions below it: the chapter and each row whose code is a
+    // prefix of the chapter's, the subject included.
+    std::set<String> nodes;
+    for (size_t length = 1; length <= q.ChapterCode.size(); ++length) nodes.insert(q.ChapterCode.substr(0, length));
+    cn.Execute(L"update tab_kmmc set c3=c3+1 where C1 in " + QuotedList(nodes));
     if (!laws.empty()) {
       cn.Execute(L"update tab_rule set q=q+1 where ftid in " + QuotedList(articles));
       cn.Execute(L"update tab_fgmc set q=q+1 where id in " + QuotedList(laws));
@@ -128,7 +130,6 @@ const TControlPlace kLargePlaces[] = {
     {L"BtnAddFg", 740, 202, 120, 28},  {L"ListBox1", 650, 236, 210, 120}, {L"SpeedButton4", 650, 420, 100, 32},
     {L"SpeedButton3", 760, 420, 100, 32}, {L"SpeedButton2", 650, 462, 100, 32},
     {L"SpeedButton1", 760, 462, 100, 32}, {L"SpeedButton7", 650, 504, 100, 32},
-    {L"SpeedButton6", 760, 504, 100, 32},
 };
 
 // With the law-point row shown, the three input rows sit higher (small layout).

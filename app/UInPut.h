@@ -110,7 +110,7 @@ class TFrmInPut : public TForm {
   TSpeedButton* SpeedButton2 = nullptr;  // help
   TSpeedButton* SpeedButton3 = nullptr;  // clear
   TSpeedButton* SpeedButton4 = nullptr;  // save
-  TSpeedButton* SpeedButton6 = nullptr;  // close (disabled)
+  TSpeedButton* SpeedButton6 = nullptr;  // close (disabled and hidden)
   TSpeedButton* SpeedButton7 = nullptr;  // close
   TepFocusButton* epBtn_Save = nullptr;  // hidden, same actions as the speed buttons
   TepFocusButton* epBtn_Clear = nullptr;

@@ -1,12 +1,26 @@
 // The notes window.
 #include "Ubj.h"
 
+#include <memory>
+
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/db/DB.h"
 
 TFrmBj* FrmBj = nullptr;
+
+bool EditNote(TDataSource* source, const String& fieldName, const String& kind) {
+  struct TGlobalReset {
+    ~TGlobalReset() { FrmBj = nullptr; }
+  } reset;
+  std::unique_ptr<TFrmBj> window(TCustomForm::Create<TFrmBj>(Application));
+  FrmBj = window.get();
+  window->Label1->SetCaption(kind);
+  window->SetSource(source, fieldName);
+  window->ShowModal();
+  return NotesSaved;
+}
 
 const TPropertyTable* TFrmBj::PublishedProperties() {
   using P = TPublish<TFrmBj>;

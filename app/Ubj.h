@@ -9,6 +9,11 @@
 
 class TDataSource;
 
+// Lets the user write the note in fieldName of source in a modal notes window (owned by the
+// application, FrmBj while it is shown, freed afterwards); kind goes to its marker label.
+// Returns NotesSaved: a note that is not blank was posted.
+bool EditNote(TDataSource* source, const String& fieldName, const String& kind);
+
 class TFrmBj : public TForm {
   CLASSLIB_CLASS(TFrmBj, TForm)
   static const TPropertyTable* PublishedProperties();

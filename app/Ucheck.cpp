@@ -5,6 +5,7 @@
 #include "AppQueries.h"
 #include "Ucommon.h"
 #include "Uconfig.h"
+#include "Uexam.h"
 #include "Uprogress.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
@@ -113,7 +114,7 @@ void TFrmCheck::ShowCounters() {
   query->Close();
 }
 
-bool TFrmCheck::ReviewSelected(TExamPaper& paper) {
+bool TFrmCheck::ReviewSelected(TExamPaper& paper, const std::function<void()>& review) {
   TADOTable* records = DM1->Cn1Table_cj;
   if (!records->GetActive() || records->GetRecNo() <= 0) return false;
   if (FrmProgress) {
@@ -134,6 +135,15 @@ bool TFrmCheck::ReviewSelected(TExamPaper& paper) {
   paper = TExamPaper();
   const bool open = paper.Setup(Trim(table), title, elapsed, score, L"old") && paper.OpenPaper();
   if (FrmProgress) FrmProgress->Hide();
+  if (open && review) {
+    // Whatever the review does, this window comes back.
+    try {
+      review();
+    } catch (...) {
+      Show();
+      throw;
+    }
+  }
   Show();
   // Showing again sorts and counts afresh; the reviewed record stays the selected one.
   if (records->GetActive()) records->Locate(L"A1", Variant(table), {});
@@ -141,9 +151,18 @@ bool TFrmCheck::ReviewSelected(TExamPaper& paper) {
 }
 
 void TFrmCheck::epEfTrBtn1Click(TObject*) {
-  TExamPaper paper;
-  // The paper is opened for the review and let go of afterwards.
-  ReviewSelected(paper);
+  // The exam window holds the paper for its review; both go afterwards.
+  std::unique_ptr<TFrmExam> window(TCustomForm::Create<TFrmExam>(Application));
+  FrmExam = window.get();
+  try {
+    ReviewSelected(window->Paper(), [&] { window->ShowModal(); });
+  } catch (...) {
+    FrmExam = nullptr;
+    DM1->Cn1Query_exam->Close();
+    throw;
+  }
+  window.reset();
+  FrmExam = nullptr;
   DM1->Cn1Query_exam->Close();
 }
 

@@ -5,6 +5,7 @@
 // Not done yet: the background pictures of the two layouts (the buttons are flat buttons
 // with captions).
 #pragma once
+#include <functional>
 #include "ExamPaper.h"
 #include "classlib/db/DBGrids.h"
 #include "classlib/forms/Forms.h"
@@ -54,10 +55,11 @@ class TFrmCheck : public TForm {
   void SpeedButton4Click(TObject* sender);
 
   // ---- Operations ----------------------------------------------------------------------
-  // Opens the selected record's paper for review into paper: false when there is no
-  // record or the paper cannot be opened ("无法打开试卷！" was shown). The window is hidden
-  // meanwhile and shown again afterwards.
-  bool ReviewSelected(TExamPaper& paper);
+  // Opens the selected record's paper for review into paper and, when it opened, runs
+  // review (the exam window shown modally): false when there is no record or the paper
+  // cannot be opened ("无法打开试卷！" was shown). The window is hidden meanwhile and shown
+  // again afterwards.
+  bool ReviewSelected(TExamPaper& paper, const std::function<void()>& review = {});
   // The counters: records, records scoring 60 or more, average score rounded half to even.
   void ShowCounters();
 

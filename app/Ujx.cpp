@@ -1,8 +1,18 @@
 // The explanation window.
 #include "Ujx.h"
 
+#include <memory>
+
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
+
+void ShowExplanation(TDataSource* source, const String& fieldName) {
+  Screen->SetCursor(crHourGlass);
+  std::unique_ptr<TFrmJx> window(TCustomForm::Create<TFrmJx>(Application));
+  window->SetSource(source, fieldName);
+  window->ShowModal();
+  Screen->SetCursor(crDefault);
+}
 
 const TPropertyTable* TFrmJx::PublishedProperties() {
   using P = TPublish<TFrmJx>;

@@ -9,6 +9,10 @@
 
 class TDataSource;
 
+// Shows the explanation in fieldName of source in a modal explanation window (owned by the
+// application, freed afterwards), behind the hourglass while it is built.
+void ShowExplanation(TDataSource* source, const String& fieldName);
+
 class TFrmJx : public TForm {
   CLASSLIB_CLASS(TFrmJx, TForm)
   static const TPropertyTable* PublishedProperties();

@@ -121,6 +121,41 @@ void TFrmkmmc::FormCreate(TObject*) {
   epEfButton2->SetTag(2);
   epEfButton3->SetTag(3);
   DBGrid1->SetDataSource(DM1->Cn1DS_kmmc);
+  DBGrid1->SetOnDrawColumnCell(
+      [this](TObject* sender, TRect rect, int dataCol, TColumn* column, TGridDrawState state) {
+        DrawChapterCell(sender, rect, dataCol, column, state);
+      });
+}
+
+int ChapterLevel(const String& code, const std::set<String>& codes) {
+  const String upper = UpperCase(code);
+  int level = 0;
+  for (size_t length = 1; length < upper.size(); ++length) level += codes.count(upper.substr(0, length)) != 0;
+  return level;
+}
+
+void TFrmkmmc::ReadChapterCodes() {
+  FChapterCodes.clear();
+  TADOQuery query(nullptr);
+  query.SetConnection(DM1->ADOCn1);
+  query.GetSQL()->SetText(L"select C1 from tab_kmmc");
+  query.Open();
+  // Bounded by the rows of the table.
+  while (!query.GetEof()) {
+    FChapterCodes.insert(UpperCase(query.FieldByName(L"C1")->GetAsString()));
+    query.Next();
+  }
+}
+
+void TFrmkmmc::DrawChapterCell(TObject*, TRect rect, int, TColumn* column, TGridDrawState) {
+  TField* field = column ? column->GetField() : nullptr;
+  if (!field || !SameText(field->GetFieldName(), L"C2")) return;
+  // The grid wrote the name at the cell's left; it is written again, indented one wide
+  // space per level, so that a chapter and a sub-chapter of the same name read apart.
+  TCanvas* canvas = DBGrid1->GetCanvas();
+  const String code = DM1->Cn1Table_kmmc->FieldByName(L"C1")->GetAsString();
+  const int indent = ChapterLevel(code, FChapterCodes) * canvas->TextWidth(L"\u3000");
+  canvas->TextRect(rect, rect.Left + 2 + indent, rect.Top + 2, field->GetDisplayText());
 }
 
 void TFrmkmmc::PlaceControls() {
@@ -168,6 +203,7 @@ void TFrmkmmc::FormShow(TObject*) {
     chapters->SetFilter(L"c1<>'xx'");
     PlaceControls();
     chapters->SetFiltered(true);
+    ReadChapterCodes();
     ShowTotals();
     if (!FLastChapter.empty()) chapters->Locate(L"C1", Variant(FLastChapter), kCaseless);
   } catch (...) {

@@ -9,6 +9,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <set>
 #include "classlib/db/DBGrids.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/Images.h"
@@ -43,6 +44,10 @@ using TEntryWindowMaker = std::function<std::unique_ptr<TChooserEntry>()>;
 // Installs the maker (an empty one removes it); returns the one before.
 TPracticeWindowMaker SetPracticeWindowMaker(TPracticeWindowMaker maker);
 TEntryWindowMaker SetEntryWindowMaker(TEntryWindowMaker maker);
+
+// The level of a node in the chapter tree: how many of the codes (upper-cased) are proper
+// prefixes of its code. A subject is at level 0, its chapters at 1, and so on.
+int ChapterLevel(const String& code, const std::set<String>& codes);
 
 // The practice query of a mode (1 new, 2 wrong, 3 done questions) over the chapter code and
 // every code below it; empty for any other mode.
@@ -112,8 +117,13 @@ class TFrmkmmc : public TForm {
   // Runs the practice window over PracticeSQL; the mode picks the empty-set message.
   void RunPractice(int mode, const String& caption);
   void ShowEmptySetMessage(int mode);
+  // Reads the codes of the chapter tree for the grid's indents.
+  void ReadChapterCodes();
+  // Draws a row's cell; the chapter's name is indented by its level (display only).
+  void DrawChapterCell(TObject* sender, TRect rect, int dataCol, TColumn* column, TGridDrawState state);
 
   String FLastChapter;
+  std::set<String> FChapterCodes;  // every C1 of the chapter table, upper-cased
 };
 
 extern TFrmkmmc* Frmkmmc;

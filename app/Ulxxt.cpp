@@ -18,8 +18,6 @@ TFrmLxxt* FrmLxxt = nullptr;
 
 namespace {
 
-constexpr int kPadButtons = 20;
-
 // The chooser's view of the window.
 class TPracticeWindow : public TChooserPractice {
  public:
@@ -33,29 +31,34 @@ class TPracticeWindow : public TChooserPractice {
   std::unique_ptr<TFrmLxxt> FWindow;
 };
 
-// A picture of pic\ beside the program; a missing one ends the program after saying so.
-std::unique_ptr<TfcBitmap> LoadPicture(const wchar_t* name) {
-  auto picture = std::make_unique<TfcBitmap>();
-  try {
-    picture->LoadFromFile(AppPath + L"pic\\" + name);
-    if (!picture->GetEmpty()) return picture;
-  } catch (...) {
-  }
-  ShowDlg(L"错误", L"无法提取资源文件！", 1, 2, L"NO");
-  Application->Terminate();
-  Abort();
-}
-
-TfcCustomBitBtn* ButtonAt(TfcButtonGroup* group, int index) {
-  TfcButtonGroupItems* items = group->GetButtonItems();
-  return index >= 0 && index < items->GetCount() ? items->GetItem(index)->GetButton() : nullptr;
-}
-
-// The pad lays its buttons out column by column, four to a column; numbers run along the rows.
-constexpr int kPadColumns = 5, kPadRows = 4;
-int PadItemOfNumber(int index) { return (index % kPadColumns) * kPadRows + index / kPadColumns; }
-
 TField* Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name); }
+
+// The small layout (800 × 600 screens); the stored layout is the large one. The type bar and
+// the pad keep room for their pictures (96 × 26 and 36 × 36).
+constexpr int kSmallWidth = 780, kSmallHeight = 490;
+const TControlPlace kSmallScreenPlaces[] = {
+    {L"epLabel2", 6, 8, 240, 16},          {L"epLabel1", 420, 8, 70, 16},
+    {L"epIndiGauge1", 494, 8, 232, 18},    {L"RxGIFAnimator1", 736, 1, 40, 36},
+    {L"fcBG_tx", 6, 40, 186, 140},         {L"fcBG_th", 6, 184, 186, 148},
+    {L"Label1", 6, 340, 14, 14},           {L"Lb_zs", 22, 340, 30, 14},
+    {L"Label2", 54, 340, 14, 14},          {L"Lb_ts", 72, 340, 40, 14},
+    {L"Label3", 114, 340, 30, 14},         {L"Label4", 6, 360, 14, 14},
+    {L"Lb_zb", 22, 360, 30, 14},           {L"Label6", 54, 360, 14, 14},
+    {L"FlatSpeedButton1", 6, 382, 90, 24}, {L"FlatSpeedButton2", 102, 382, 90, 24},
+    {L"Label10", 200, 42, 14, 14},         {L"Label12", 216, 42, 24, 14},
+    {L"Label11", 242, 42, 14, 14},         {L"Label13", 262, 42, 28, 14},
+    {L"Label15", 292, 42, 24, 14},         {L"Label14", 318, 42, 60, 14},
+    {L"Label21", 390, 42, 220, 14},        {L"Label24", 614, 42, 160, 14},
+    {L"DBText1", 720, 42, 50, 14},         {L"Panel1", 200, 60, 574, 280},
+    {L"Notebook1", 200, 346, 574, 56},     {L"epEfTrBtn1", 200, 410, 75, 25},
+    {L"epEfTrBtn2", 278, 410, 75, 25},     {L"epEfTrBtn3", 356, 410, 75, 25},
+    {L"epEfTrBtn6", 434, 410, 75, 25},     {L"epEfTrBtn4", 512, 410, 75, 25},
+    {L"epEfTrBtn5", 590, 410, 75, 25},     {L"epEfTrBtn10", 668, 410, 75, 25},
+    {L"epEfTrBtn11", 200, 444, 75, 25},    {L"epEfTrBtn12", 278, 444, 75, 25},
+    {L"Panel3", 352, 440, 90, 33},         {L"epEfTrBtn9", 434, 444, 75, 25},
+    {L"epEfTrBtn8", 512, 444, 75, 25},     {L"epEfTrBtn7", 590, 444, 75, 25},
+    {L"epEfTrBtn99", 668, 444, 75, 25},    {L"MediaPlayer1", 6, 440, 100, 30},
+};
 
 }  // namespace
 
@@ -99,45 +102,34 @@ const TPropertyTable* TFrmLxxt::PublishedProperties() {
 TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
   RegisterHandlers();
   LoadLayout();
+  FLayoutHeadings = {Label20->GetVisible(), Label5->GetVisible(), Label8->GetVisible()};
   FSession = std::make_unique<TPracticeSession>(*DM1, DM1->Cn1Query_tm);
+  FTypeBar = TTypeBar(fcBG_tx);
+  FTimeLimit = TTimeLimit(epIndiGauge1, Timer1);
   fcBG_tx->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem* previous, TfcButtonGroupItem* selected) {
     TypeChanged(selected, previous);
   };
   fcBG_th->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem*, TfcButtonGroupItem* selected) {
-    PadChanged(selected);
+    FNavigator->PadChanged(selected);
   };
-  LoadPictures();
-  BuildButtons();
+  FNavigator = std::make_unique<TPracticeNavigator>(
+      TNavigatorControls{fcBG_th, Lb_zs, Lb_ts, Lb_zb, FlatSpeedButton1, FlatSpeedButton2, epEfTrBtn1, epEfTrBtn2},
+      *FSession,
+      TNavigatorEvents{[this] {
+                         SaveShown(0);
+                         FPanel->CloseAtOnce();
+                         Label24->SetCaption(String());
+                         DBText1->SetDataField(String());
+                       },
+                       [this](int recNo) { ShowQuestion(recNo); }});
+  FNavigator->Build(L"fcBG_thfcImageBtn");
+  FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
+                                                              FlatComboBox1, fcBG_pw});
+  FPads->BuildButtons();
+  FPanel = std::make_unique<TAnswerPanel>(TAnswerPanelControls{Panel2, Panel1, epEfTrBtn6, Lb_answtip, Memo1, Memo2});
 }
 
 TFrmLxxt::~TFrmLxxt() = default;
-
-void TFrmLxxt::BuildButtons() {
-  auto add = [](TfcButtonGroup* group, const String& name, const String& caption) {
-    TfcCustomBitBtn* button = group->GetButtonItems()->Add()->GetButton();
-    button->SetName(name);
-    button->SetCaption(caption);
-    button->SetAllowAllUp(true);
-    return button;
-  };
-  for (int item = 0; item < kPadButtons; ++item) {
-    const int number = (item % kPadRows) * kPadColumns + item / kPadRows + 1;
-    auto* button =
-        static_cast<TfcImageBtn*>(add(fcBG_th, L"fcBG_thfcImageBtn" + IntToStr(number), IntToStr(number)));
-    button->SetImage(UpPicture.get());
-    button->SetImageDown(DownPicture.get());
-    button->SetEnabled(false);
-  }
-  for (auto [group, name] : {std::pair{fcBG_one, L"fcBG_one"}, std::pair{fcBG_many, L"fcBG_many"},
-                             std::pair{fcBG_pw, L"fcBG_pw"}})
-    for (int i = 0; i < kOptionButtons; ++i)
-      add(group, name + IntToStr(i + 1), String(1, static_cast<wchar_t>(L'A' + i)));
-  add(fcBG_yn, L"fcBG_yn1", L"对");
-  add(fcBG_yn, L"fcBG_yn2", L"错");
-  FlatComboBox1->GetItems()->Clear();
-  FlatComboBox1->GetItems()->Add(L"不会");
-  FlatComboBox1->GetItems()->Add(L"会");
-}
 
 void TFrmLxxt::RegisterHandlers() {
   using M = TPublishMethods<TFrmLxxt>;
@@ -156,31 +148,7 @@ void TFrmLxxt::RegisterHandlers() {
        M::Handler(L"KZTimeCounter1Timer", &C::KZTimeCounter1Timer)});
 }
 
-void TFrmLxxt::LoadPictures() {
-  UpPicture = LoadPicture(L"qorbup.bmp");
-  DownPicture = LoadPicture(L"qorbdw.bmp");
-  RightPicture = LoadPicture(L"qorbyes.bmp");
-  WrongPicture = LoadPicture(L"qorbno.bmp");
-}
-
-void TFrmLxxt::SetCommandEnabled(TepEfTrBtn* button, bool enabled) {
-  button->SetEnabled(enabled);
-  button->SetActiveTextColor(enabled ? clBlue : clGray);
-  button->GetFont()->SetColor(enabled ? clBlack : clGray);
-}
-
-TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const {
-  return index >= 0 && index < kPadButtons ? ButtonAt(fcBG_th, PadItemOfNumber(index)) : nullptr;
-}
-
-TfcButtonGroup* TFrmLxxt::OptionGroup(int page) const {
-  switch (page) {
-    case apSingle: return fcBG_one;
-    case apMultiple: return fcBG_many;
-    case apMatch: return fcBG_pw;
-    default: return nullptr;
-  }
-}
+TfcCustomBitBtn* TFrmLxxt::PadButton(int index) const { return FNavigator->Pad().Button(index); }
 
 // ---- Loading and the type bar ------------------------------------------------------------------
 
@@ -188,123 +156,29 @@ bool TFrmLxxt::LoadQuestions() {
   if (!FSession->Load(PracticeSQL)) return false;
   DM1->Cn1Query_tm->First();
   CurQuestionId = Field(L"a1")->GetAsString();
-  const std::unique_ptr<TfcBitmap> up = LoadPicture(L"qorbtxup.bmp");
-  const std::unique_ptr<TfcBitmap> down = LoadPicture(L"qorbtxdw.bmp");
-  TADOTable* types = DM1->Cn1Table_tx;
-  if (!types->GetActive()) types->Open();
-  types->SetIndexFieldNames(L"A1");
-  types->First();
-  FDrawing = true;
-  fcBG_tx->GetButtonItems()->Clear();
-  fcBG_tx->SetColumns(2);
-  auto add = [&](int tag, const String& caption) {
-    auto* button = static_cast<TfcImageBtn*>(fcBG_tx->GetButtonItems()->Add()->GetButton());
-    button->SetTag(tag);
-    button->SetCaption(caption);
-    button->SetImage(up.get());
-    button->SetImageDown(down.get());
-    return button;
-  };
-  add(0, L"任意");
-  for (int guard = 0; !types->GetEof() && guard < 1000; ++guard, types->Next()) {
-    const int code = types->FieldByName(L"A1")->GetAsInteger();
-    add(code, types->FieldByName(L"B1")->GetAsString())->SetEnabled(FSession->HasType(code));
-  }
-  FDrawing = false;
+  FTypeBar.Build(*FSession);
   return true;
 }
 
 void TFrmLxxt::TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous) {
-  if (FDrawing || !selected) return;
+  if (FTypeBar.Drawing() || !selected) return;
   SaveShown(2);
-  FShownRecNo = 0;
-  TfcCustomBitBtn* button = selected->GetButton();
-  const int code = static_cast<int>(button->GetTag());
-  Label20->SetVisible(code == 20);
-  Label5->SetVisible(code == 21);
-  Label8->SetVisible(code == 22);
-  if (FSession->ApplyType(code)) {
-    DrawGroup();
-    return;
-  }
-  // The type has no questions (any more): the choice goes back.
-  FDrawing = true;
-  button->SetDown(false);
-  button->SetEnabled(false);
-  if (previous && previous->GetButton()->GetEnabled()) previous->GetButton()->SetDown(true);
-  FDrawing = false;
-  if (previous) FSession->ApplyType(static_cast<int>(previous->GetButton()->GetTag()));
-  if (FSession->GetGroup().Count > 0) DrawGroup();
+  FNavigator->Forget();
+  const int code = static_cast<int>(selected->GetButton()->GetTag());
+  // The types 20, 21 and 22 each show their own heading; every other keeps the layout's.
+  const bool ownHeading = code >= 20 && code <= 22;
+  Label20->SetVisible(ownHeading ? code == 20 : FLayoutHeadings[0]);
+  Label5->SetVisible(ownHeading ? code == 21 : FLayoutHeadings[1]);
+  Label8->SetVisible(ownHeading ? code == 22 : FLayoutHeadings[2]);
+  if (FTypeBar.Choose(*FSession, selected, previous)) FNavigator->DrawGroup();
 }
 
-// ---- The pad and its groups ----------------------------------------------------------------------
+// ---- Showing a question ---------------------------------------------------------------------------
 
-void TFrmLxxt::MarkPadButton(int recNo) {
-  const int index = FSession->GetGroup().ButtonOfRecord(recNo);
-  auto* button = static_cast<TfcImageBtn*>(PadButton(index));
-  if (!button) return;
-  switch (FSession->MarkOf(recNo)) {
-    case TPadMark::Unanswered: button->SetImage(UpPicture.get()); break;
-    case TPadMark::Right: button->SetImage(RightPicture.get()); break;
-    case TPadMark::Wrong: button->SetImage(WrongPicture.get()); break;
-  }
-}
+void TFrmLxxt::ShowRecord(int recNo) { FNavigator->ShowRecord(recNo); }
 
-void TFrmLxxt::DrawPad() {
+void TFrmLxxt::ShowQuestion(int recNo) {
   const TQuestionGroup& group = FSession->GetGroup();
-  Lb_zs->SetCaption(IntToStr(group.Groups));
-  Lb_ts->SetCaption(IntToStr(group.Total));
-  Lb_zb->SetCaption(IntToStr(group.Group));
-  FlatSpeedButton1->SetEnabled(group.HasPrevious());
-  FlatSpeedButton2->SetEnabled(group.HasNext());
-  FDrawing = true;
-  for (int i = 0; i < kPadButtons; ++i) {
-    auto* button = static_cast<TfcImageBtn*>(PadButton(i));
-    if (!button) continue;
-    const int recNo = group.RecordOfButton(i);
-    button->SetDown(false);
-    button->SetEnabled(recNo > 0);
-    button->SetTag(recNo);
-    if (recNo > 0)
-      MarkPadButton(recNo);
-    else
-      button->SetImage(UpPicture.get());
-  }
-  FDrawing = false;
-}
-
-void TFrmLxxt::DrawGroup() {
-  DrawPad();
-  const TQuestionGroup& group = FSession->GetGroup();
-  if (group.Count > 0) ShowRecord(group.Start);
-}
-
-void TFrmLxxt::PadChanged(TfcButtonGroupItem* selected) {
-  if (FDrawing || !selected) return;
-  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
-  if (recNo > 0 && recNo != FShownRecNo) ShowRecord(recNo);
-}
-
-void TFrmLxxt::ShowRecord(int recNo) {
-  if (recNo < 1 || recNo > FSession->Total()) return;
-  SaveShown(0);
-  CloseAnswerPanel();
-  Label24->SetCaption(String());
-  DBText1->SetDataField(String());
-  const int groupBefore = FSession->GetGroup().Group;
-  FSession->Show(recNo);
-  FShownRecNo = recNo;
-  const TQuestionGroup& group = FSession->GetGroup();
-  // Moving on from the last question of a group (or back from its first) draws the new group.
-  if (group.Group != groupBefore) DrawPad();
-  if (TfcCustomBitBtn* button = PadButton(group.ButtonOfRecord(recNo)); button && !button->GetDown()) {
-    FDrawing = true;
-    button->SetDown(true);
-    FDrawing = false;
-  }
-  SetCommandEnabled(epEfTrBtn1, FSession->PreviousRecord() > 0);
-  SetCommandEnabled(epEfTrBtn2, FSession->NextRecord() > 0);
-
   const String id = Field(L"a1")->GetAsString();
   TADOQuery* text = DM1->cn1query_nr;
   text->Close();
@@ -313,92 +187,38 @@ void TFrmLxxt::ShowRecord(int recNo) {
   const int shown = Field(L"E3")->GetAsInteger();
   Label15->SetCaption(IntToStr(shown > 0 ? shown + 1 : 1));
   Label12->SetCaption(IntToStr(recNo - group.Start + 1));
-  Notebook1->SetPageIndex(ShownAnswerPage(Field(L"A13")->GetAsInteger(), Notebook1->GetPageIndex()));
+  FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
   PreparePad();
   Re2->SetHeight(0);
   FlatSplitter1->SetHeight(0);
   Re->SetDataSource(DM1->Cn1DS_nr);
   Re->SetDataField(L"A15");
 
-  Label21->SetCaption(String());
-  epEfTrBtn10->SetCaption(L"题目作废");
-  const int voided = Field(L"f1")->GetAsInteger();
-  if (voided == 1) {
-    Label21->SetCaption(L"本题已被您作废！");
-    epEfTrBtn10->SetCaption(L"取消作废");
-  } else if (voided == 2) {
-    Label21->SetCaption(L"本题是您加入的题目！");
-  }
+  ShowQuestionStatus(Label21, epEfTrBtn10, Field(L"f1")->GetAsInteger());
   if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
   DBText1->SetDataSource(DM1->Cn1DS_tm);
   DBText1->SetDataField(L"a1");
-  StartTimeLimit();
-  PlayPassage(AppPath + L"voice\\@" + id + L".mp3", id.size() > 16);
+  FTimeLimit.Start(Field(L"A13")->GetAsInteger(), !Field(L"E2_1")->GetAsString().empty());
+  PlayPassage(QuestionPassageFile(id), id.size() > 16);
 }
 
-void TFrmLxxt::FlatSpeedButton1Click(TObject*) {
-  if (!FSession->GetGroup().HasPrevious()) return;
-  SaveShown(0);
-  FShownRecNo = 0;
-  FSession->ShowGroup(FSession->GetGroup().Group - 1);
-  DrawGroup();
-}
+void TFrmLxxt::FlatSpeedButton1Click(TObject*) { FNavigator->PreviousGroup(); }
 
-void TFrmLxxt::FlatSpeedButton2Click(TObject*) {
-  if (!FSession->GetGroup().HasNext()) return;
-  SaveShown(0);
-  FShownRecNo = 0;
-  FSession->ShowGroup(FSession->GetGroup().Group + 1);
-  DrawGroup();
-}
+void TFrmLxxt::FlatSpeedButton2Click(TObject*) { FNavigator->NextGroup(); }
 
-void TFrmLxxt::epEfTrBtn1Click(TObject*) {
-  if (const int recNo = FSession->PreviousRecord(); recNo > 0) ShowRecord(recNo);
-}
+void TFrmLxxt::epEfTrBtn1Click(TObject*) { FNavigator->Previous(); }
 
-void TFrmLxxt::epEfTrBtn2Click(TObject*) {
-  if (const int recNo = FSession->NextRecord(); recNo > 0) ShowRecord(recNo);
-}
+void TFrmLxxt::epEfTrBtn2Click(TObject*) { FNavigator->Next(); }
 
 // ---- Answers -------------------------------------------------------------------------------------
 
 TAnswerPad TFrmLxxt::CurrentPad() const {
-  TAnswerPad pad;
-  pad.Page = Notebook1->GetPageIndex();
-  if (FShownRecNo > 0 && DM1->Cn1Query_tm->GetActive()) pad.OptionCount = Field(L"A2_1")->GetAsInteger();
-  if (TfcButtonGroup* group = OptionGroup(pad.Page)) {
-    for (int i = 0; i < kOptionButtons; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(group, i)) {
-        pad.Visible[i] = button->GetVisible();
-        pad.Down[i] = button->GetDown();
-      }
-  } else if (pad.Page == apTrueFalse) {
-    for (int i = 0; i < 2; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(fcBG_yn, i)) pad.Down[i] = button->GetDown();
-  }
-  pad.Text = FlatEdit1->GetText();
-  pad.ItemIndex = FlatComboBox1->GetItemIndex();
-  return pad;
+  const bool shown = FNavigator->Shown() > 0 && DM1->Cn1Query_tm->GetActive();
+  return FPads->Current(shown ? Field(L"A2_1")->GetAsInteger() : 0);
 }
 
 void TFrmLxxt::PreparePad() {
-  const int page = Notebook1->GetPageIndex();
-  const TAnswerPad pad =
-      RestoreAnswer(page, Field(L"A2_1")->GetAsInteger(), Field(L"E2_1")->GetAsString());
-  FDrawing = true;
-  for (TfcButtonGroup* group : {fcBG_one, fcBG_many, fcBG_pw}) {
-    const bool onPage = group == OptionGroup(page);
-    for (int i = 0; i < kOptionButtons; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(group, i)) {
-        button->SetDown(onPage && pad.Down[i]);
-        button->SetVisible(!onPage || pad.Visible[i]);
-      }
-  }
-  for (int i = 0; i < 2; ++i)
-    if (TfcCustomBitBtn* button = ButtonAt(fcBG_yn, i)) button->SetDown(page == apTrueFalse && pad.Down[i]);
-  FlatEdit1->SetText(page == apFill ? pad.Text : String());
-  FlatComboBox1->SetItemIndex(page == apSelf ? pad.ItemIndex : -1);
-  FDrawing = false;
+  FPads->Restore(Field(L"A2_1")->GetAsInteger(), Field(L"E2_1")->GetAsString());
   SetAnswerButtons();
 }
 
@@ -416,97 +236,44 @@ void TFrmLxxt::SetAnswerButtons() {
 }
 
 void TFrmLxxt::SaveShown(int mode) {
-  if (FShownRecNo <= 0 || FSession->GetCurrent() != FShownRecNo) return;
-  const TSaveResult result = FSession->SaveCurrent(ReadAnswer(CurrentPad()));
-  if (mode == 2) return;
-  MarkPadButton(FShownRecNo);
-  if (mode != 1) return;
-  if (result == TSaveResult::Empty)
+  const std::optional<TSaveResult> result =
+      FNavigator->SaveShown([this] { return ReadAnswer(CurrentPad()); }, mode != 2);
+  if (!result || mode != 1) return;
+  if (*result == TSaveResult::Empty) {
     ShowDlg(L"提示", L"请先做出答案！", 1, 1, L"NO");
-  else
-    SetAnswerButtons();
+    return;
+  }
+  // An answered question cannot run out of time: the time limit stops where it stands.
+  FTimeLimit.Stop();
+  SetAnswerButtons();
 }
 
 void TFrmLxxt::epEfTrBtn3Click(TObject*) { SaveShown(1); }
 
 void TFrmLxxt::epEfTrBtn6Click(TObject*) {
-  if (FSliding) return;
-  if (epEfTrBtn6->GetCaption() != L"答案") {
-    SlideAnswerPanel();
-    return;
-  }
-  const TAnswerPad pad = CurrentPad();
-  const String key = Field(L"A2")->GetAsString();
-  Lb_answtip->SetCaption(VerdictText(ReadAnswer(pad), key));
-  Memo1->GetLines()->Clear();
-  Memo1->GetLines()->Add(ShownAnswer(pad));
-  Memo2->GetLines()->Clear();
-  Memo2->GetLines()->Add(ShownKey(pad.Page, key));
-  SlideAnswerPanel();
-}
-
-void TFrmLxxt::SlideAnswerPanel() {
-  if (FSliding) return;
-  FSliding = true;
-  const bool opening = epEfTrBtn6->GetCaption() == L"答案";
-  epEfTrBtn6->SetCaption(opening ? L"返回" : L"答案");
-  Panel2->SetHeight(Panel1->GetHeight());
-  Panel2->SetVisible(true);
-  for (int width : SlideWidths(Panel2->GetWidth(), opening ? Panel1->GetWidth() : 0)) {
-    Panel2->SetWidth(width);
-    Application->ProcessMessages();
-  }
-  Panel2->SetVisible(opening);
-  FSliding = false;
-}
-
-void TFrmLxxt::CloseAnswerPanel() {
-  if (epEfTrBtn6->GetCaption() == L"答案") return;
-  epEfTrBtn6->SetCaption(L"答案");
-  Panel2->SetWidth(0);
-  Panel2->SetVisible(false);
+  if (FPanel->Sliding()) return;
+  if (FPanel->IsOpen())
+    FPanel->Slide();
+  else
+    FPanel->Open(CurrentPad(), Field(L"A2")->GetAsString());
 }
 
 // ---- Time limit, clock, sound ---------------------------------------------------------------------
 
-void TFrmLxxt::StartTimeLimit() {
-  const int interval = AnswerInterval(Field(L"A13")->GetAsInteger(), TypeIds, TypeTimes);
-  epIndiGauge1->SetProgress(0);
-  Timer1->SetEnabled(false);
-  if (interval <= 0) return;
-  Timer1->SetInterval(static_cast<unsigned>(interval));
-  Timer1->SetEnabled(true);
-}
-
 void TFrmLxxt::Timer1Timer(TObject*) {
-  if (epIndiGauge1->GetProgress() < 100) {
-    epIndiGauge1->SetProgress(epIndiGauge1->GetProgress() + 1);
-    return;
-  }
-  Timer1->SetEnabled(false);
+  if (!FTimeLimit.Tick()) return;
   ShowDlg(L"提示", L"到时间了", 1, 1, L"NO");
-  if (FShownRecNo > 0 && FSession->GetCurrent() == FShownRecNo) MarkTimedOut(DM1->Cn1Query_tm);
+  if (FNavigator->Shown() > 0 && FSession->GetCurrent() == FNavigator->Shown()) MarkTimedOut(DM1->Cn1Query_tm);
 }
 
 void TFrmLxxt::KZTimeCounter1Timer(TObject*) { epLabel1->SetCaption(KZTimeCounter1->GetElapsed()); }
 
 void TFrmLxxt::PlayPassage(const String& file, bool showPassageButton) {
   epEfTrBtn12->SetCaption(L"停止");
-  if (!FileExists(file)) {
-    SetCommandEnabled(epEfTrBtn12, false);
-    return;
-  }
-  Panel3->SetVisible(showPassageButton);
-  SetCommandEnabled(epEfTrBtn12, true);
-  try {
-    MediaPlayer1->Close();
-    MediaPlayer1->SetFileName(file);
-    MediaPlayer1->Open();
-    MediaPlayer1->Play();
-  } catch (...) {
-    // No device or no decoder: the passage cannot be heard, and nothing else changes.
-    SetCommandEnabled(epEfTrBtn12, false);
-  }
+  const TPassagePlay play = PlayPassageFile(MediaPlayer1, file);
+  // A missing file leaves the passage button as it was; one that cannot play says nothing.
+  if (play != TPassagePlay::Missing) Panel3->SetVisible(showPassageButton);
+  SetCommandEnabled(epEfTrBtn12, play == TPassagePlay::Playing);
 }
 
 void TFrmLxxt::epEfTrBtn12Click(TObject*) {
@@ -522,100 +289,59 @@ void TFrmLxxt::epEfTrBtn12Click(TObject*) {
 }
 
 void TFrmLxxt::epEfTrBtn13Click(TObject*) {
-  if (FShownRecNo <= 0) return;
-  PlayPassage(AppPath + L"voice\\@" + Field(L"a1")->GetAsString().substr(0, 16) + L".mp3", true);
+  if (FNavigator->Shown() <= 0) return;
+  PlayPassage(GroupPassageFile(Field(L"a1")->GetAsString()), true);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------------
 
 void TFrmLxxt::epEfTrBtn10Click(TObject*) {
-  if (FShownRecNo <= 0 || FSession->Total() == 0) return;
-  if (FSession->ToggleVoid() == 1) {
-    Label21->SetCaption(L"本题已被您作废！");
-    epEfTrBtn10->SetCaption(L"取消作废");
-  } else {
-    Label21->SetCaption(L"本题曾被作废，现已被您取消！");
-    epEfTrBtn10->SetCaption(L"题目作废");
-  }
+  if (FNavigator->Shown() <= 0 || FSession->Total() == 0) return;
+  ToggleVoidShown(*FSession, Label21, epEfTrBtn10);
 }
 
 // The edit window works on the two shared queries as they stand: Cn1Query_tm on the question
-// shown and cn1query_nr on its text row (ShowRecord opened it). It switches the time limit back
-// on however it closes; its saved text reaches the stem view through the view's data link.
+// shown and cn1query_nr on its text row (ShowRecord opened it). The time limit waits while it
+// is open and runs again afterwards only when it was running (not after a time-out or an
+// answer); the saved text reaches the stem view through the view's data link.
 void TFrmLxxt::epEfTrBtn11Click(TObject*) {
-  if (FShownRecNo <= 0) return;
+  if (FNavigator->Shown() <= 0) return;
   EditQuestionId = Field(L"a1")->GetAsString();
+  const bool running = Timer1->GetEnabled();
   Timer1->SetEnabled(false);
   std::unique_ptr<TfrmTedit> window(TCustomForm::Create<TfrmTedit>(Application));
-  window->PracticeTimer = Timer1;
+  window->PracticeTimer = running ? Timer1 : nullptr;
   window->ShowModal();
 }
 
 void TFrmLxxt::epEfTrBtn4Click(TObject*) {
-  if (FShownRecNo <= 0) return;
-  Screen->SetCursor(crHourGlass);
-  std::unique_ptr<TFrmJx> window(TCustomForm::Create<TFrmJx>(Application));
-  window->SetSource(DM1->Cn1DS_nr, L"jx");
-  window->ShowModal();
-  Screen->SetCursor(crDefault);
+  if (FNavigator->Shown() <= 0) return;
+  ShowExplanation(DM1->Cn1DS_nr, L"jx");
 }
 
 void TFrmLxxt::epEfTrBtn5Click(TObject*) {
-  if (FShownRecNo <= 0) return;
-  std::unique_ptr<TFrmBj> window(TCustomForm::Create<TFrmBj>(Application));
-  FrmBj = window.get();
-  window->Label1->SetCaption(L"lx");
-  window->SetSource(DM1->Cn1DS_tm, L"A14");
-  window->ShowModal();
-  window.reset();
-  FrmBj = nullptr;
-  epEfTrBtn5->SetCaption(NotesSaved ? L"有内容" : L"笔记");
+  if (FNavigator->Shown() <= 0) return;
+  epEfTrBtn5->SetCaption(EditNote(DM1->Cn1DS_tm, L"A14", L"lx") ? L"有内容" : L"笔记");
 }
 
 void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
 
 void TFrmLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
-void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) {
-  TKeyContext context;
-  context.Page = Notebook1->GetPageIndex();
-  if (TfcButtonGroup* group = OptionGroup(context.Page))
-    for (int i = 0; i < kOptionButtons; ++i)
-      if (TfcCustomBitBtn* button = ButtonAt(group, i))
-        context.OptionUsable[i] = button->GetVisible() && button->GetEnabled();
-  context.PreviousEnabled = epEfTrBtn1->GetEnabled();
-  context.NextEnabled = epEfTrBtn2->GetEnabled();
-  context.ModifierDown = ModifierKeyDown();
-  const TKeyAction action = KeyActionOf(context, key);
-  TfcCustomBitBtn* option = ButtonAt(OptionGroup(context.Page), action.Option);
-  switch (action.Kind) {
-    case TKeyActionKind::PressOption:
-      if (option) option->SetDown(true);
-      break;
-    case TKeyActionKind::ToggleOption:
-      if (option) option->SetDown(!option->GetDown());
-      break;
-    case TKeyActionKind::Previous: epEfTrBtn1Click(this); break;
-    case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
-    case TKeyActionKind::None: break;
-  }
+void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) { FNavigator->HandleKey(*FPads, key); }
+
+void TFrmLxxt::CMDialogKey(TMessage& message) {
+  if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))
+    inherited::CMDialogKey(message);
 }
 
 // ---- Showing and closing ----------------------------------------------------------------------------
 
 void TFrmLxxt::PlaceControls() {
   if (ScreenMode != L"800") return;
-  // The 800 × 600 layout is the stored one scaled down.
-  const int width = GetClientWidth(), height = GetClientHeight();
-  constexpr int kSmallWidth = 780, kSmallHeight = 490;
-  for (int i = 0; i < GetControlCount(); ++i) {
-    TControl* control = GetControl(i);
-    // Texts keep their size: only their places move.
-    const bool text = dynamic_cast<TCustomLabel*>(control) || dynamic_cast<TepCustomLabel*>(control);
-    control->SetBounds(control->GetLeft() * kSmallWidth / width, control->GetTop() * kSmallHeight / height,
-                       text ? control->GetWidth() : control->GetWidth() * kSmallWidth / width,
-                       text ? control->GetHeight() : control->GetHeight() * kSmallHeight / height);
-  }
+  // Controls first: while they still stand at the large places the smaller window would
+  // show scroll bars and lose their room from its client area.
+  PlaceNamedControls(this, kSmallScreenPlaces);
   SetClientWidth(kSmallWidth);
   SetClientHeight(kSmallHeight);
 }
@@ -633,15 +359,10 @@ void TFrmLxxt::FormShow(TObject*) {
   Panel2->SetWidth(0);
   Panel2->SetVisible(false);
   epLabel2->SetCaption(CurChapterCode);
-  FShownRecNo = 0;
+  FNavigator->Forget();
   epEfTrBtn9->SetVisible(false);
   SetCommandEnabled(epEfTrBtn9, false);
-  if (TfcCustomBitBtn* any = ButtonAt(fcBG_tx, 0)) {
-    FDrawing = true;
-    any->SetDown(true);
-    FDrawing = false;
-    TypeChanged(fcBG_tx->GetButtonItems()->GetItem(0), nullptr);
-  }
+  if (TfcButtonGroupItem* any = FTypeBar.PressAny()) TypeChanged(any, nullptr);
   KZTimeCounter1->Reset();
   KZTimeCounter1->SetEnabled(true);
   KZTimeCounter1->Start();
@@ -662,9 +383,9 @@ void TFrmLxxt::FormCloseQuery(TObject*, bool& canClose) {
   } catch (...) {
     Application->HandleException(this);
   }
-  const String answer = FShownRecNo > 0 ? ReadAnswer(CurrentPad()) : String();
+  const String answer = FNavigator->Shown() > 0 ? ReadAnswer(CurrentPad()) : String();
   FSession->Finish(answer, KZTimeCounter1->GetElapsed());
-  FShownRecNo = 0;
+  FNavigator->Forget();
   Screen->SetCursor(crDefault);
 }
 

@@ -4,7 +4,10 @@
 // limit, the clock, the listening passages, voiding, the explanation and notes windows and
 // the desktop button. InstallPracticeWindow makes the chooser open it.
 #pragma once
+#include <array>
 #include <memory>
+#include "app/AnswerPadView.h"
+#include "app/PracticeControls.h"
 #include "app/PracticeSession.h"
 #include "classlib/db/DBCtrls.h"
 #include "controls/extended/DBRichEd.h"
@@ -101,7 +104,7 @@ class TFrmLxxt : public TForm {
   // The pad button of index 0..19 (numbered index + 1), nullptr for none.
   TfcCustomBitBtn* PadButton(int index) const;
   // True while the answer panel slides.
-  bool Sliding() const { return FSliding; }
+  bool Sliding() const { return FPanel && FPanel->Sliding(); }
 
   // ---- Event handlers ------------------------------------------------------------------------
   void FormShow(TObject* sender);
@@ -125,36 +128,30 @@ class TFrmLxxt : public TForm {
   void Timer1Timer(TObject* sender);
   void KZTimeCounter1Timer(TObject* sender);
 
+ protected:
+  // Enter runs 下一题 even while a button has the focus.
+  void CMDialogKey(TMessage& message) override;
+
  private:
   void RegisterHandlers();
   void PlaceControls();
-  void LoadPictures();
-  // The pad's twenty number buttons, the option buttons and the self-assessment items.
-  void BuildButtons();
-  TfcButtonGroup* OptionGroup(int page) const;
   void TypeChanged(TfcButtonGroupItem* selected, TfcButtonGroupItem* previous);
-  void PadChanged(TfcButtonGroupItem* selected);
-  // Draws the pad and the group line for the session's group.
-  void DrawPad();
-  // DrawPad, then shows the group's first question.
-  void DrawGroup();
-  void MarkPadButton(int recNo);
+  // Shows the question recNo the set is on (the navigator has moved to it).
+  void ShowQuestion(int recNo);
   // Saves the answer on the pad for the question on display; mode as SaveAnswer's.
   void SaveShown(int mode);
   void PreparePad();
   void SetAnswerButtons();
-  void StartTimeLimit();
   void PlayPassage(const String& file, bool showPassageButton);
-  void SlideAnswerPanel();
-  void CloseAnswerPanel();
-  static void SetCommandEnabled(TepEfTrBtn* button, bool enabled);
 
   std::unique_ptr<TPracticeSession> FSession;
-  std::unique_ptr<TfcBitmap> UpPicture, DownPicture, RightPicture, WrongPicture;
-  bool FSliding = false;
-  bool FDrawing = false;  // the pad is being redrawn: its change events show nothing
+  std::unique_ptr<TPracticeNavigator> FNavigator;  // the pad of twenty, previous and next
+  std::unique_ptr<TAnswerPadView> FPads;   // the answer pages
+  std::unique_ptr<TAnswerPanel> FPanel;    // the key panel
+  TTypeBar FTypeBar{nullptr};              // over fcBG_tx, set once the layout is read
+  TTimeLimit FTimeLimit{nullptr, nullptr}; // over epIndiGauge1 and Timer1, likewise
   bool FClosed = false;   // the practice has been finished
-  int FShownRecNo = 0;    // the question whose page is on screen, 0 none
+  std::array<bool, 3> FLayoutHeadings{};  // Label20, Label5, Label8 shown by the stored layout
 };
 
 extern TFrmLxxt* FrmLxxt;

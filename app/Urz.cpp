@@ -88,6 +88,8 @@ void TFrmRz::FormShow(TObject*) {
   epLabel4->SetTop(314);
   SpeedButton1->SetBounds(x, 460, 100, 28);
   SpeedButton3->SetBounds(x, 510, 100, 28);
+  // The disabled second 关闭 stays outside the visible area, right of the wider picture.
+  SpeedButton2->SetLeft(GetClientWidth());
 }
 
 void TFrmRz::FormCloseQuery(TObject*, bool& canClose) {

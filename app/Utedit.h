@@ -2,8 +2,9 @@
 // shows, through the data module's two shared queries positioned on it: the practice set
 // Cn1Query_tm (its tab_answ row) and cn1query_nr (its tab_exer row, source Cn1DS_nr).
 //
-// The practice window sets PracticeTimer to its time-limit timer, which it has stopped, and
-// shows the window modally; the timer runs again however the window closes. The stem and the
+// The practice window stops its time-limit timer and, when it was running, hands it over as
+// PracticeTimer before it shows the window modally; that timer runs again however the window
+// closes. The stem and the
 // explanation are written as the views' rich text through their data links, and only when
 // they were changed; everything is checked before anything is posted; closing without a save
 // cancels the edits of both queries.
@@ -38,7 +39,8 @@ class TfrmTedit : public TForm {
   TSpeedButton* SpeedButton3 = nullptr;       // 取消
   TSpeedButton* SpeedButton4 = nullptr;       // 保存
 
-  // The opener's time-limit timer, enabled again when the window closes (may be nullptr).
+  // The opener's stopped time-limit timer, enabled again when the window closes; nullptr when
+  // it was not running.
   TTimer* PracticeTimer = nullptr;
   std::vector<TFrmInPut::TTypeEntry> TypeList;  // entry i is item i of ComboBox1
 

@@ -9,6 +9,7 @@
 #include "Uprogress.h"
 #include "dm.h"
 #include "start.h"
+#include "uRulelxxt.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void RunProgram() {
   Application->Initialize();
   RegisterLayoutClasses();
   InstallPracticeWindow();
+  InstallLawPracticeWindow();
   InstallEntryWindow();
   InstallLawPointPicker();
   Application->SetTitle(kAppTitle);

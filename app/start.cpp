@@ -7,6 +7,7 @@
 #include "Uplan.h"
 #include "Urz.h"
 #include "Ucheck.h"
+#include "Uexam.h"
 #include "Uconfig.h"
 #include "Laws.h"
 #include "Ukmmc.h"
@@ -163,11 +164,11 @@ const TMenuCommand kMenuCommands[] = {
     {L"about", [](TFrmStart&) { OpenModalWindow(FrmAbout); }},
     {L"quit", [](TFrmStart& menu) { menu.QuitPlanCheck(); }},
     {L"cj", [](TFrmStart&) { OpenModalWindow(FrmCheck); }},
-    {L"mnks", nullptr},   // mock exam of subject 1
-    {L"mnks2", nullptr},
-    {L"mnks3", nullptr},
-    {L"mnks4", nullptr},
-    {L"mnks5", nullptr},
+    {L"mnks", [](TFrmStart& menu) { menu.mnks(1); }},
+    {L"mnks2", [](TFrmStart& menu) { menu.mnks(2); }},
+    {L"mnks3", [](TFrmStart& menu) { menu.mnks(3); }},
+    {L"mnks4", [](TFrmStart& menu) { menu.mnks(4); }},
+    {L"mnks5", [](TFrmStart& menu) { menu.mnks(5); }},
 };
 
 const TMenuCommand* FindMenuCommand(const String& command) {
@@ -311,6 +312,8 @@ void TFrmStart::PlayMusic(const String& fileName, bool playOn) {
     ShowDlg(L"提示", L"无法播放背景音乐！", 1, 1, L"NO");
   }
 }
+
+void TFrmStart::mnks(int subject) { StartMockExam(subject); }
 
 void TFrmStart::QuitPlanCheck() {
   TADOTable* plan = DM1->Cn1Table_plan;

@@ -44,6 +44,8 @@ class TFrmStart : public TForm {
   // Plays the MIDI file from its start (playOn) or stops the tune; tells the user through
   // ShowDlg when there is no sound device or the file cannot be played.
   void PlayMusic(const String& fileName, bool playOn);
+  // The "mnks" … "mnks5" commands: a mock exam of subject 1 to 5, sat in the exam window.
+  void mnks(int subject);
   // The "quit" command: compares today's work with the study plan, asks or congratulates,
   // and closes the window when the user agrees. Without a plan it closes at once.
   void QuitPlanCheck();

@@ -42,8 +42,13 @@ start_xvfb() {
 # Wine programs run in a simplified-Chinese Windows: Wine takes code page 936 and its Chinese
 # system dialogs from the Unix locale, which scripts/setup makes (so this comes after setup),
 # and draws text unsmoothed, as such a Windows draws 宋体 (scripts/wine-fonts.conf).
+# The script is started again in that locale rather than switched to it: a shell started
+# before setup made the locale cannot load it, and bash would warn. Give it the script's
+# arguments.
 use_chinese_windows() {
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  if [ "${LANG:-}" != zh_CN.UTF-8 ] || [ "${LC_ALL:-}" != zh_CN.UTF-8 ]; then
+    exec env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 "$0" "$@"
+  fi
   export FONTCONFIG_FILE="$ROOT/scripts/wine-fonts.conf"
 }
 

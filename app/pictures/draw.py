@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the pictures of the message dialog, the wait box and the about box and prints
-them as the binary blocks of the stored layouts (Picture.Data or WallPaper.Data).
+"""Draws the pictures of the message dialog, the wait box, the about box and the practice
+window and prints them as the binary blocks of the stored layouts (Picture.Data,
+WallPaper.Data or Image.Data).
 
-    python3 draw.py NAME     NAME: titlebar, info, warning, error, about
+    python3 draw.py NAME     NAME: titlebar, info, warning, error, about, practice
 
 The output is pasted into the layout in place of the old block."""
 import math
@@ -100,6 +101,129 @@ def about(x, y):
 PICTURES['about'] = (110, 180, about)
 
 
+# ---- The practice window's animated picture (a GIF89a) ------------------------------------
+
+PRACTICE_BACK = (243, 244, 243)  # the practice window's colour 15987699; transparent
+TICK = ((10, 20), (15, 26), (26, 12))  # the red tick's corner points, drawn stroke by stroke
+TICK_STEPS = 8
+
+
+def tick_end(fraction):
+    """The point the tick has reached after fraction (0..1) of its length."""
+    (ax, ay), (bx, by), (cx, cy) = TICK
+    first, second = math.hypot(bx - ax, by - ay), math.hypot(cx - bx, cy - by)
+    along = fraction * (first + second)
+    if along <= first:
+        t = along / first
+        return ax + (bx - ax) * t, ay + (by - ay) * t
+    t = (along - first) / second
+    return bx + (cx - bx) * t, by + (cy - by) * t
+
+
+def practice_frame(step):
+    """Frame step: a sheet of paper with a red tick drawn up to step of TICK_STEPS by a
+    pencil. Blending is kept to four levels so that the colours fit one table."""
+    fraction = min(step, TICK_STEPS) / TICK_STEPS
+    ex, ey = tick_end(fraction)
+    (ax, ay), (bx, by), _ = TICK
+    first_len = math.hypot(bx - ax, by - ay)
+    total = first_len + math.hypot(TICK[2][0] - bx, TICK[2][1] - by)
+    on_first = fraction * total <= first_len
+    strokes = [segment(ax, ay, ex, ey, 3)] if on_first else [segment(ax, ay, bx, by, 3), segment(bx, by, ex, ey, 3)]
+    layers = [
+        (box(5, 3, 31, 34), (150, 156, 166)),            # the sheet's edge
+        (box(6, 4, 30, 33), (255, 255, 255)),            # the sheet
+    ] + [(box(9, 9 + 6 * k, 27, 10 + 6 * k), (190, 205, 225)) for k in range(4)] + (
+        [(stroke, (214, 40, 40)) for stroke in strokes] if fraction > 0 else []) + [
+        (segment(ex + 2.5, ey - 2.5, ex + 8, ey - 8, 4), (240, 196, 60)),   # the pencil
+        (segment(ex + 7, ey - 7, ex + 9, ey - 9, 4), (230, 140, 150)),    # its eraser
+        (segment(ex, ey, ex + 2.5, ey - 2.5, 2), (60, 50, 40)),            # its point
+    ]
+
+    def pixel(x, y):
+        result = PRACTICE_BACK
+        for shape, colour in layers:
+            hits = sum(shape(x + (i + 0.5) / 4, y + (j + 0.5) / 4) for i in range(4) for j in range(4))
+            level = round(hits / 16 * 3) / 3
+            result = tuple(round(result[k] + (colour[k] - result[k]) * level) for k in range(3))
+        return result
+    return pixel
+
+
+def lzw(indices, min_code_size):
+    """The LZW codes of indices packed into GIF data sub-blocks."""
+    clear, end = 1 << min_code_size, (1 << min_code_size) + 1
+    out, bits, bit_count = bytearray(), 0, 0
+
+    def emit(code, size):
+        nonlocal bits, bit_count
+        bits |= code << bit_count
+        bit_count += size
+        while bit_count >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            bit_count -= 8
+
+    table = {(i,): i for i in range(clear)}
+    size, next_code = min_code_size + 1, end + 1
+    emit(clear, size)
+    word = ()
+    for index in indices:
+        longer = word + (index,)
+        if longer in table:
+            word = longer
+            continue
+        emit(table[word], size)
+        if next_code < 4096:
+            table[longer] = next_code
+            next_code += 1
+            if next_code > (1 << size) and size < 12:
+                size += 1
+        else:  # the table is full: start again
+            emit(clear, size)
+            table = {(i,): i for i in range(clear)}
+            size, next_code = min_code_size + 1, end + 1
+        word = (index,)
+    if word:
+        emit(table[word], size)
+    emit(end, size)
+    if bit_count:
+        out.append(bits & 0xFF)
+    blocks = bytearray((min_code_size,))
+    for i in range(0, len(out), 255):
+        chunk = out[i:i + 255]
+        blocks += bytes((len(chunk),)) + chunk
+    return bytes(blocks + b'\0')
+
+
+def gif(width, height, frames, delays, transparent):
+    """An endlessly looping GIF89a of whole-screen frames (pixel functions) with one global
+    colour table; transparent is the colour drawn as see-through. Every frame is cleared to
+    the background after its delay (in hundredths of a second)."""
+    pictures = [[frame(x, y) for y in range(height) for x in range(width)] for frame in frames]
+    colours = [transparent] + sorted({c for picture in pictures for c in picture} - {transparent})
+    if len(colours) > 256:
+        raise SystemExit('too many colours: %d' % len(colours))
+    bits = max(2, (len(colours) - 1).bit_length())
+    colours += [(0, 0, 0)] * ((1 << bits) - len(colours))
+    position = {c: i for i, c in enumerate(colours)}
+    data = bytearray(b'GIF89a' + struct.pack('<HHBBB', width, height, 0x80 | 0x70 | (bits - 1), 0, 0))
+    data += bytes(c for colour in colours for c in colour)
+    data += b'\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00'
+    for picture, delay in zip(pictures, delays):
+        data += b'\x21\xF9\x04' + struct.pack('<BHBB', (2 << 2) | 1, delay, 0, 0)
+        data += b'\x2C' + struct.pack('<HHHHB', 0, 0, width, height, 0)
+        data += lzw([position[c] for c in picture], bits)
+    return bytes(data + b'\x3B')
+
+
+def practice():
+    steps = list(range(TICK_STEPS + 1))
+    frames = [practice_frame(step) for step in steps]
+    delays = [30] + [8] * (TICK_STEPS - 1) + [150]
+    return gif(40, 36, frames, delays, PRACTICE_BACK)
+
+
 def block(data):
     text = data.hex().upper()
     return '\n'.join(text[i:i + 64] for i in range(0, len(text), 64))
@@ -107,6 +231,10 @@ def block(data):
 
 if __name__ == '__main__':
     name = sys.argv[1]
+    if name == 'practice':  # Image.Data of the animator: its size, then the GIF file
+        data = practice()
+        print(block(struct.pack('<i', len(data)) + data))
+        sys.exit(0)
     width, height, pixel = PICTURES[name]
     data = bmp(width, height, pixel)
     if name in ('titlebar', 'about'):  # Picture.Data: the graphic's class, then its data

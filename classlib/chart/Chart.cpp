@@ -236,6 +236,7 @@ TDBChart::TChartLayout TDBChart::LayoutIn(TCanvas& canvas, const TRect& bounds) 
     }
   }
 
+  layout.Area = area;
   const bool pie = !FSeries.empty() && dynamic_cast<TPieSeries*>(FSeries.front()) != nullptr;
   if (pie) {
     // Room for the marks around the pie; the pie is flattened by the 3-D depth.
@@ -467,22 +468,68 @@ void TDBChart::DrawPie(TCanvas& canvas, const TChartLayout& layout, TPieSeries& 
     if (a.X == b.X && a.Y == b.Y) continue;  // too thin to draw: a whole ellipse otherwise
     canvas.Pie(r.Left, r.Top, r.Right, r.Bottom, a.X, a.Y, b.X, b.Y);
   }
-  if (!series.GetMarksVisible()) return;
-  const double total = series.Total();
-  const int lineHeight = canvas.TextHeight(L"0Ag章");
+  const std::vector<TPieMark> marks = PieMarks(canvas, layout, series);
   canvas.GetBrush()->SetStyle(bsClear);
-  for (size_t i = 0; i < slices.size(); ++i) {
-    const TChartPoint& point = series.Point(static_cast<int>(i));
-    const String text = series.GetMarksStyle() == smsValue
-                            ? ValueText(point.Value)
-                            : point.Label + L" " + IntToStr(PercentOf(point.Value, total)) + L"%";
-    const double middle = slices[i].StartAngle + slices[i].SweepAngle / 2;
-    TPoint at = EllipsePoint(r, middle, 8);
-    if (std::sin(middle * std::numbers::pi / 180) < 0) at.Y += d;
-    const int x = std::cos(middle * std::numbers::pi / 180) >= 0 ? at.X : at.X - canvas.TextWidth(text);
-    canvas.TextOut(x, at.Y - lineHeight / 2, text);
+  canvas.GetPen()->SetColor(clGray);
+  for (const TPieMark& mark : marks) {
+    // A line from the nearer side of the text to its slice.
+    const int x = mark.Anchor.X <= mark.Rect.Left ? mark.Rect.Left - 1 : mark.Rect.Right;
+    canvas.MoveTo(x, (mark.Rect.Top + mark.Rect.Bottom) / 2);
+    canvas.LineTo(mark.Anchor.X, mark.Anchor.Y);
+    canvas.TextOut(mark.Rect.Left, mark.Rect.Top, mark.Text);
   }
   canvas.GetBrush()->SetStyle(bsSolid);
+}
+
+std::vector<TDBChart::TPieMark> TDBChart::PieMarks(TCanvas& canvas, const TChartLayout& layout,
+                                                   TPieSeries& series) {
+  std::vector<TPieMark> marks;
+  if (!series.GetMarksVisible()) return marks;
+  std::vector<double> values;
+  values.reserve(series.Count());
+  for (int i = 0; i < series.Count(); ++i) values.push_back(series.Point(i).Value);
+  const std::vector<TPieSlice> slices = PieSlices(values);
+  const TRect& r = layout.Plot;
+  const double total = series.Total();
+  const int lineHeight = canvas.TextHeight(L"0Ag章");
+  // Each side of the pie is one column of marks, moved apart on its own: texts on the left
+  // end at their slice, texts on the right start there, so the two sides never meet.
+  std::vector<TRect> left, right;
+  std::vector<size_t> leftIndex, rightIndex;
+  for (size_t i = 0; i < slices.size(); ++i) {
+    const TChartPoint& point = series.Point(static_cast<int>(i));
+    TPieMark mark;
+    mark.Text = series.GetMarksStyle() == smsValue
+                    ? ValueText(point.Value)
+                    : point.Label + L" " + IntToStr(PercentOf(point.Value, total)) + L"%";
+    const double middle = slices[i].StartAngle + slices[i].SweepAngle / 2;
+    const bool lower = std::sin(middle * std::numbers::pi / 180) < 0;
+    mark.Anchor = EllipsePoint(r, middle);
+    TPoint at = EllipsePoint(r, middle, 8);
+    if (lower) {
+      // Below the middle the rim's side face is in front: the line starts at its lower edge.
+      mark.Anchor.Y += layout.Depth;
+      at.Y += layout.Depth;
+    }
+    const int width = canvas.TextWidth(mark.Text);
+    const bool onRight = std::cos(middle * std::numbers::pi / 180) >= 0;
+    const int x = onRight ? at.X : at.X - width;
+    mark.Rect = TRect{x, at.Y - lineHeight / 2, x + width, at.Y - lineHeight / 2 + lineHeight};
+    (onRight ? right : left).push_back(mark.Rect);
+    (onRight ? rightIndex : leftIndex).push_back(marks.size());
+    marks.push_back(std::move(mark));
+  }
+  SpreadMarks(left, layout.Area.Top, layout.Area.Bottom, 1);
+  SpreadMarks(right, layout.Area.Top, layout.Area.Bottom, 1);
+  for (size_t k = 0; k < left.size(); ++k) marks[leftIndex[k]].Rect = left[k];
+  for (size_t k = 0; k < right.size(); ++k) marks[rightIndex[k]].Rect = right[k];
+  return marks;
+}
+
+std::vector<TDBChart::TPieMark> TDBChart::PieMarksIn(TCanvas& canvas, const TRect& bounds) {
+  auto* pie = FSeries.empty() ? nullptr : dynamic_cast<TPieSeries*>(FSeries.front());
+  if (!pie) return {};
+  return PieMarks(canvas, LayoutIn(canvas, bounds), *pie);
 }
 
 void TDBChart::DrawChart(TCanvas& canvas, const TRect& bounds) {

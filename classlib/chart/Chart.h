@@ -3,7 +3,8 @@
 // The chart draws a title, a legend, an optional 3-D view and its series: bars side by side
 // over a value axis with a left and a bottom axis title, or one pie. Each point has a value,
 // a label and a colour (clDefault: the series' colour). Marks above bars show the value; marks
-// beside pie slices show the label and the percent. The chart draws with GDI into a buffer
+// beside pie slices show the label and the percent, moved apart where they would overlap,
+// each with a line to its slice. The chart draws with GDI into a buffer
 // (double-buffered), and prints or saves itself as a bitmap through the same drawing.
 //
 // Not done: data binding to a data set (the program fills the series in code), zooming and
@@ -115,10 +116,22 @@ class TDBChart : public TCustomControl {
     TRect Title;   // the title's line
     TRect Legend;  // empty when the legend is hidden
     TRect Plot;    // the bars' area (the front face in 3-D) or the pie's square
+    TRect Area;    // what the title and legend leave: the plot with its labels and marks
     int Depth = 0; // the 3-D offset in pixels, right and up
     TAxisScale Scale;
   };
   TChartLayout LayoutIn(TCanvas& canvas, const TRect& bounds);
+  // A pie's mark: its text, where the text is drawn, and the point on its slice's rim the
+  // line to the text starts from.
+  struct TPieMark {
+    String Text;
+    TRect Rect;
+    TPoint Anchor;
+  };
+  // The marks of the pie as drawn in bounds: each beside its slice, those on one side of
+  // the pie moved apart so that none overlaps another. Empty when the chart holds no pie or
+  // its marks are hidden.
+  std::vector<TPieMark> PieMarksIn(TCanvas& canvas, const TRect& bounds);
 
   // ---- Operations -------------------------------------------------------------------------
   // Draws the whole chart into bounds of canvas.
@@ -154,6 +167,7 @@ class TDBChart : public TCustomControl {
   void DrawLegend(TCanvas& canvas, const TRect& r);
   void DrawBars(TCanvas& canvas, const TChartLayout& layout);
   void DrawPie(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series);
+  std::vector<TPieMark> PieMarks(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series);
   void DrawAxes(TCanvas& canvas, const TChartLayout& layout);
 
   String FTitleText;                        // the line above the chart

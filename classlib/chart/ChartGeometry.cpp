@@ -66,6 +66,33 @@ std::vector<TPieSlice> PieSlices(const std::vector<double>& values) {
   return slices;
 }
 
+void SpreadMarks(std::vector<TRect>& marks, int top, int bottom, int gap) {
+  std::vector<TRect*> column;
+  column.reserve(marks.size());
+  for (TRect& mark : marks) column.push_back(&mark);
+  std::stable_sort(column.begin(), column.end(), [](const TRect* a, const TRect* b) { return a->Top < b->Top; });
+  auto moveTo = [](TRect& r, int newTop) {
+    r.Bottom += newTop - r.Top;
+    r.Top = newTop;
+  };
+  auto pushDown = [&] {
+    for (size_t k = 1; k < column.size(); ++k)
+      if (column[k]->Top < column[k - 1]->Bottom + gap) moveTo(*column[k], column[k - 1]->Bottom + gap);
+  };
+  pushDown();
+  if (column.empty() || column.back()->Bottom <= bottom) return;
+  // Up from the bottom, each as little as the one below it needs.
+  moveTo(*column.back(), bottom - (column.back()->Bottom - column.back()->Top));
+  for (size_t k = column.size() - 1; k-- > 0;) {
+    const int limit = column[k + 1]->Top - gap;
+    if (column[k]->Bottom > limit) moveTo(*column[k], limit - (column[k]->Bottom - column[k]->Top));
+  }
+  if (column.front()->Top >= top) return;
+  // Taller than the room: from the top down, past the bottom.
+  moveTo(*column.front(), top);
+  pushDown();
+}
+
 int PercentOf(double value, double total) {
   if (!(total > 0) || !(value > 0)) return 0;
   return static_cast<int>(std::lround(value * 100.0 / total));

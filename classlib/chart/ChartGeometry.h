@@ -36,6 +36,13 @@ struct TPieSlice {
 // The slices of values (negative values count as 0). All sweeps 0 when the sum is 0.
 std::vector<TPieSlice> PieSlices(const std::vector<double>& values);
 
+// Moves a column of marks (text rectangles on one side of a pie) apart so that no two
+// overlap: they keep their order from top to bottom, their sizes and their left and right,
+// and at least gap pixels lie between neighbours. Marks are pushed down as little as needed,
+// then up from bottom when the last one runs past it; when the column is taller than top to
+// bottom, the marks start at top and run past bottom rather than overlap.
+void SpreadMarks(std::vector<TRect>& marks, int top, int bottom, int gap);
+
 // The value's share of the total as a whole percent, rounded; 0 when the total is 0.
 int PercentOf(double value, double total);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include "../system/SysMath.h"
 #include "ControlsInternal.h"
+#include "MiddleEast.h"
 
 using namespace controls_internal;
 
@@ -145,9 +146,19 @@ TWinControl* RootParent(TControl* control) {
   return dynamic_cast<TWinControl*>(control);
 }
 
-bool MiddleEast() { return ::GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
+bool MiddleEast() { return SysMiddleEast(); }
 
 }  // namespace controls_internal
+
+namespace {
+std::optional<bool> MiddleEastOverride;  // set by tests
+}  // namespace
+
+bool SysMiddleEast() {
+  return MiddleEastOverride ? *MiddleEastOverride : ::GetSystemMetrics(SM_MIDEASTENABLED) != 0;
+}
+
+void SetSysMiddleEast(std::optional<bool> value) { MiddleEastOverride = value; }
 
 // ---- TSizeConstraints ---------------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "FormsInternal.h"
 #include "HintWindow.h"
 #include "ModuleEvents.h"
+#include "Scaling.h"
 
 using namespace forms_internal;
 
@@ -33,7 +34,10 @@ int ShowCommand(TWindowState state) {
   }
 }
 
-// Scales a control's bounds, constraints and (own) font by m / d; children first.
+}  // namespace
+
+// ---- Shared helpers -------------------------------------------------------------------------------
+
 void ScaleControl(TControl* control, int m, int d) {
   auto* windowed = dynamic_cast<TWinControl*>(control);
   if (windowed) {
@@ -64,10 +68,6 @@ void ScaleControl(TControl* control, int m, int d) {
     control->GetFont()->SetSize(::MulDiv(control->GetFont()->GetSize(), m, d));
   if (windowed) windowed->EnableAlign();
 }
-
-}  // namespace
-
-// ---- Shared helpers -------------------------------------------------------------------------------
 
 namespace {
 

@@ -37,7 +37,7 @@ enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, 
 
 // Where a shape is drawn inside a control of the given size with a pen of penWidth: the
 // rectangle passed to Rectangle/RoundRect/Ellipse (squares and circles centred on the
-// smaller side). Pascal arithmetic, as the drawing uses it.
+// smaller side). Halves are integer quotients truncated toward zero, as the drawing takes them.
 TRect ShapeRect(TShapeType shape, int width, int height, int penWidth);
 
 class TShape : public TGraphicControl {

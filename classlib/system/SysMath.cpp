@@ -72,12 +72,12 @@ void CheckDivisor(int a, int b) {
 
 int Div(int a, int b) {
   CheckDivisor(a, b);
-  return a / b;  // C++ division truncates toward zero, as Pascal's div does
+  return a / b;  // the quotient truncates toward zero
 }
 
 int Mod(int a, int b) {
   CheckDivisor(a, b);
-  return a % b;  // the sign follows the dividend, as Pascal's mod
+  return a % b;  // the remainder takes the dividend's sign
 }
 
 int32_t RandSeed = 0;

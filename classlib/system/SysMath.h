@@ -13,7 +13,8 @@ int Floor(double x);
 template <class T> constexpr T Min(T a, T b) { return a < b ? a : b; }
 template <class T> constexpr T Max(T a, T b) { return a > b ? a : b; }
 
-// Pascal 'div' and 'mod': truncate toward zero; raise EDivByZero on zero.
+// Integer quotient and remainder: the quotient truncates toward zero and the remainder takes
+// the dividend's sign (-7 / 2 = -3, -7 mod 2 = -1); a zero divisor raises EDivByZero.
 int Div(int a, int b);
 int Mod(int a, int b);
 

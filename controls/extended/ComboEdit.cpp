@@ -2,6 +2,7 @@
 
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/controls/ControlPaint.h"
+#include "classlib/controls/MiddleEast.h"
 #include "classlib/forms/Forms.h"
 
 namespace {
@@ -321,9 +322,31 @@ TPoint TCustomComboEdit::TextMargins() {
   return TPoint(LOWORD(margins) + inset, inset);
 }
 
+void TCustomComboEdit::UpdateBiDiExStyle() {
+  if (!SysMiddleEast() || !HandleAllocated()) return;
+  constexpr LONG_PTR kBits = WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT;
+  LONG_PTR wanted = 0;
+  if (UseRightToLeftReading()) wanted |= WS_EX_RTLREADING;
+  if (UseRightToLeftScrollBar()) wanted |= WS_EX_LEFTSCROLLBAR;
+  // Right-to-left alignment turns left-aligned text to the right (right-aligned text to the
+  // left, which is WS_EX_LEFT: no bit).
+  if (UseRightToLeftAlignment() && FAlignment == taLeftJustify) wanted |= WS_EX_RIGHT;
+  const LONG_PTR style = ::GetWindowLongPtrW(GetHandle(), GWL_EXSTYLE);
+  if ((style & kBits) != wanted) ::SetWindowLongPtrW(GetHandle(), GWL_EXSTYLE, (style & ~kBits) | wanted);
+}
+
 bool TCustomComboEdit::PaintEditText(const String& text, TAlignment alignment,
                                      bool standardPaint, HDC dc) {
-  if (standardPaint && !GetControlState().Contains(csPaintCopy)) return false;
+  if (UseRightToLeftAlignment()) {
+    if (alignment == taLeftJustify)
+      alignment = taRightJustify;
+    else if (alignment == taRightJustify)
+      alignment = taLeftJustify;
+  }
+  if (standardPaint && !GetControlState().Contains(csPaintCopy)) {
+    UpdateBiDiExStyle();
+    return false;
+  }
   PAINTSTRUCT ps{};
   const bool begun = dc == nullptr;
   if (begun) dc = ::BeginPaint(GetHandle(), &ps);
@@ -574,6 +597,16 @@ void TCustomComboEdit::Dispatch(TMessage& message) {
     case CM_ENABLEDCHANGED:
       inherited::Dispatch(message);
       FButton->SetEnabled(GetEnabled());
+      break;
+    case CN_CTLCOLOREDIT:
+      // The brush and the font's colour; grey text while disabled, unless that would not show.
+      inherited::Dispatch(message);
+      if (!GetEnabled() && ColorToRGB(GetBrush()->GetColor()) != ColorToRGB(clGrayText))
+        ::SetTextColor(TWMCtlColor(message).GetChildDC(), ColorToRGB(clGrayText));
+      break;
+    case CM_BIDIMODECHANGED:
+      inherited::Dispatch(message);
+      if (FPopup) FPopup->SetBiDiMode(GetBiDiMode());
       break;
     case CM_FONTCHANGED:
       inherited::Dispatch(message);

@@ -59,7 +59,7 @@ TCustomDateEdit::~TCustomDateEdit() {
 
 void TCustomDateEdit::CreateCalendar() {
   if (GetPopup()) return;
-  TPopupCalendar* calendar = NewDropDownCalendar(this);
+  TPopupCalendar* calendar = NewDropDownCalendar(this, GetBiDiMode());
   calendar->OnSelectionDone = [this](TObject*, bool accept) { CloseDropDown(accept); };
   calendar->SetColor(FPopupColor);
   SetPopup(calendar);

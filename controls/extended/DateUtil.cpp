@@ -4,10 +4,12 @@
 
 #include "StrUtils.h"
 #include "classlib/system/SysExceptions.h"
+#include "classlib/system/Win.h"
 
 using namespace StrUtils;
 
 bool UseFourDigitYear = true;
+bool FarEastSystem = false;
 
 namespace {
 
@@ -87,11 +89,34 @@ class TDateScanner {
         day = n2;
       }
     }
+    Separator();
     Blanks();
+    // A far-east long form may follow the date with a weekday name: it is not part of it.
+    if (FarEastSystem && LowerCase(FormatSettings.ShortDateFormat).find(L"ddd") != String::npos)
+      SkipTrailingText();
     return FPos == FText.size() && IsValidDate(year, month, day);
   }
 
  private:
+  // Skips to the time: to its first digit when the short time format starts with one, else
+  // word by word to the AM or PM designator (or the end).
+  void SkipTrailingText() {
+    const String& timeFormat = FormatSettings.ShortTimeFormat;
+    if (!timeFormat.empty() && std::iswdigit(timeFormat[0])) {
+      while (FPos < FText.size() && !std::iswdigit(FText[FPos])) ++FPos;
+      return;
+    }
+    do {  // the first word is the weekday's, whatever it reads
+      while (FPos < FText.size() && FText[FPos] != L' ') ++FPos;
+      Blanks();
+    } while (FPos < FText.size() && !AtDesignator(FormatSettings.TimeAMString) &&
+             !AtDesignator(FormatSettings.TimePMString));
+  }
+  // An empty designator marks nothing (it would stop the skipping at once).
+  bool AtDesignator(const String& designator) const {
+    return !designator.empty() &&
+           AnsiCompareText(FText.substr(FPos, designator.size()), designator) == 0;
+  }
   void Blanks() {
     while (FPos < FText.size() && FText[FPos] == L' ') ++FPos;
   }
@@ -133,6 +158,7 @@ TDateOrder DateOrderOf(const String& format) {
 
 void ReadDateSettings() {
   UseFourDigitYear = UpperCase(FormatSettings.ShortDateFormat).find(L"YYYY") != String::npos;
+  FarEastSystem = ::GetSystemMetrics(SM_DBCSENABLED) != 0;
 }
 
 String DefaultDateFormat(bool fourDigitYear) {

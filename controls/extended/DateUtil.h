@@ -14,6 +14,10 @@ TDateOrder DateOrderOf(const String& format);
 // True when the system's short date format shows four-digit years; read at start-up and
 // again by ReadDateSettings.
 extern bool UseFourDigitYear;
+// True on a system with double-byte (far-east) text: a typed date may be followed by the
+// weekday name of a long short-date format ("ddd"), which reading skips. Read with
+// UseFourDigitYear.
+extern bool FarEastSystem;
 void ReadDateSettings();
 
 // "DD/MM/YYYY", "MM/DD/YY", "YYYY/MM/DD"... by the system's date order; '/' stands for the

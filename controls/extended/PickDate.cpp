@@ -1,11 +1,13 @@
 #include "PickDate.h"
 
 #include "DateUtil.h"
+#include "RxUtils.h"
 #include "StrUtils.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/classes/StringList.h"
 #include "classlib/forms/Forms.h"
+#include "classlib/forms/Scaling.h"
 
 using namespace StrUtils;
 
@@ -303,6 +305,7 @@ void TLocCalendar::DrawCell(int col, int row, const TRect& rect, TGridDrawState 
 TPopupCalendar::TPopupCalendar(TWinControl* owner) : TPopupWindow(owner) {
   SetBounds(0, 0, 270, 140);
   SetColor(clBtnFace);
+  SetDefaultFont(GetFont());
   SetShowHint(owner ? owner->GetShowHint() : true);
   auto* back = new TPanel(this);
   back->SetAlign(alClient);
@@ -396,13 +399,29 @@ void TPopupCalendar::PopupKeyDown(WORD& key, TShiftState shift) {
 
 void TPopupCalendar::PopupKeyPress(wchar_t& key) { FCalendar->CalendarKeyPress(key); }
 
-TPopupCalendar* NewDropDownCalendar(TWinControl* owner) {
+namespace {
+
+// After scaling a window laid out at 96 dpi: the calendar takes the window's font, and that
+// is the default font again (the system's font already suits the screen; scaled, it would
+// be too large).
+void ResetCalendarFont(TWinControl* window, TRxCalendar* calendar) {
+  calendar->SetParentFont(true);
+  SetDefaultFont(window->GetFont());
+}
+
+}  // namespace
+
+void ScaleDropDownCalendar(TPopupCalendar* popup, int pixelsPerInch) {
+  if (pixelsPerInch == 96) return;
+  ScaleControl(popup, pixelsPerInch, 96);
+  ResetCalendarFont(popup, popup->GetCalendar());
+}
+
+TPopupCalendar* NewDropDownCalendar(TWinControl* owner, TBiDiMode bidiMode) {
   auto* popup = new TPopupCalendar(owner);
-  if (owner && !owner->GetComponentState().Contains(csDesigning) && Screen) {
-    const int ppi = Screen->GetPixelsPerInch();
-    if (ppi != 96)
-      popup->SetBounds(0, 0, MulDiv(popup->GetWidth(), ppi, 96), MulDiv(popup->GetHeight(), ppi, 96));
-  }
+  if (owner && !owner->GetComponentState().Contains(csDesigning) && Screen)
+    ScaleDropDownCalendar(popup, Screen->GetPixelsPerInch());
+  popup->SetBiDiMode(bidiMode);
   return popup;
 }
 
@@ -536,7 +555,10 @@ bool RunDateDialog(TDateTime& date, const String& caption, TDayOfWeekName startO
                    TDaysOfWeek weekends, TColor weekendColor, TStrings* hints) {
   std::unique_ptr<TSelectDateDlg> dialog(TCustomForm::Create<TSelectDateDlg>(Application));
   if (!caption.empty()) dialog->SetCaption(caption);
-  if (Screen && Screen->GetPixelsPerInch() != 96) dialog->ScaleBy(Screen->GetPixelsPerInch(), 96);
+  if (Screen && Screen->GetPixelsPerInch() != 96) {
+    dialog->ScaleBy(Screen->GetPixelsPerInch(), 96);
+    ResetCalendarFont(dialog.get(), dialog->GetCalendar());  // centred on the screen when shown
+  }
   dialog->SetDate(date);
   dialog->GetCalendar()->SetStartOfWeek(startOfWeek);
   dialog->GetCalendar()->SetWeekends(weekends);

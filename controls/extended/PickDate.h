@@ -119,8 +119,12 @@ class TPopupCalendar : public TPopupWindow {
   TRxTimerSpeedButton* FButtons[4] = {};
 };
 
-// A drop-down calendar for an edit (scaled on screens that are not at 96 dpi).
-TPopupCalendar* NewDropDownCalendar(TWinControl* owner);
+// A drop-down calendar for an edit in its reading order (scaled on screens that are not at
+// 96 dpi).
+TPopupCalendar* NewDropDownCalendar(TWinControl* owner, TBiDiMode bidiMode);
+// Lays a drop-down calendar made for 96 dpi out for a screen of pixelsPerInch: scaled, the
+// calendar on the window's font, which is the default font again.
+void ScaleDropDownCalendar(TPopupCalendar* popup, int pixelsPerInch);
 // Passes the week settings and up to four non-empty button hints to a drop-down calendar.
 void ConfigureDropDownCalendar(TPopupWindow* popup, TDayOfWeekName startOfWeek,
                                TDaysOfWeek weekends, TColor weekendColor, TStrings* hints);

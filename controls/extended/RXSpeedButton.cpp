@@ -159,6 +159,8 @@ void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
   inherited::ActionChange(sender, checkDefaults);
   auto* action = dynamic_cast<TCustomAction*>(sender);
   if (!action) return;
+  if (!FCheckLink) FCheckLink = std::make_unique<TRxButtonCheckLink>(this);
+  FCheckLink->SetAction(action);
   if ((!checkDefaults || !FDown) && FGroupIndex != 0) SetDown(action->GetChecked());
   TCustomActionList* list = action->GetActionList();
   TCustomImageList* images = list ? list->GetImages() : nullptr;
@@ -174,6 +176,20 @@ void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
     SetGlyph(&glyph);
   }
 }
+
+TRxButtonCheckLink::TRxButtonCheckLink(TRxSpeedButton* button)
+    : TActionLink(button), FButton(button) {}
+
+bool TRxButtonCheckLink::IsCheckedLinked() {
+  return TActionLink::IsCheckedLinked() && FButton->GetAction() == GetAction() &&
+         FButton->GetGroupIndex() != 0 && FButton->GetDown() == GetCustomAction()->GetChecked();
+}
+
+void TRxButtonCheckLink::SetChecked(bool value) {
+  if (IsCheckedLinked()) FButton->SetDown(value);
+}
+
+HPALETTE TRxSpeedButton::GetPalette() const { return GetGlyph()->GetPalette(); }
 
 void TRxSpeedButton::Loaded() {
   inherited::Loaded();

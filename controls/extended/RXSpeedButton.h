@@ -3,12 +3,13 @@
 // menu with its mark, and auto-repeat while held (AllowTimer: the first repeat after
 // InitPause, then every RepeatInterval). TRxTimerSpeedButton repeats by default.
 //
-// A linked action's check state sets Down (in a group), and its image becomes the glyph
-// while the button has none.
+// A linked action's check state sets Down (in a group), when it is linked and whenever it
+// changes later, and its image becomes the glyph while the button has none.
 #pragma once
 #include <memory>
 
 #include "RxButtonGlyph.h"
+#include "classlib/controls/ActnList.h"
 #include "classlib/controls/Controls.h"
 #include "classlib/controls/Menus.h"
 #include "classlib/forms/Timer.h"
@@ -17,6 +18,21 @@ enum TRxDropDownMenuPos { dmpBottom, dmpRight };
 
 // Sent to a group's buttons when one goes down (wParam the group, lParam the button).
 inline constexpr UINT CM_RXBUTTONPRESSED = 0xB051;
+
+class TRxSpeedButton;
+
+// Brings a linked action's later check changes to a grouped button's Down (the control's
+// own link passes caption, enabled, hint and visible only). Owned by the button.
+class TRxButtonCheckLink : public TActionLink {
+  CLASSLIB_CLASS(TRxButtonCheckLink, TActionLink)
+  explicit TRxButtonCheckLink(TRxSpeedButton* button);
+  // The button is in a group, still linked to this action and down exactly when it is checked.
+  bool IsCheckedLinked() override;
+  void SetChecked(bool value) override;
+
+ private:
+  TRxSpeedButton* FButton;  // not owned
+};
 
 class TRxSpeedButton : public TGraphicControl {
   CLASSLIB_CLASS(TRxSpeedButton, TGraphicControl)
@@ -75,6 +91,8 @@ class TRxSpeedButton : public TGraphicControl {
   TRxButtonGlyph* GetButtonGlyph() const { return FGlyph.get(); }
   // The repeat timer while one exists (tests look at its interval).
   TTimer* GetRepeatTimer() const { return FRepeatTimer.get(); }
+  // The glyph's palette (nullptr when it has none).
+  HPALETTE GetPalette() const;
 
   // ---- Operations --------------------------------------------------------------------
   // A click as the user makes it: shows the button down for a moment first.
@@ -130,6 +148,7 @@ class TRxSpeedButton : public TGraphicControl {
   int FInitPause = 500;                       // ms before the first repeat
   int FRepeatInterval = 100;                  // ms between repeats
   TButtonState FState = bsUp;                 // the paint state
+  std::unique_ptr<TRxButtonCheckLink> FCheckLink;  // follows the action's check; made on linking
 };
 
 // The auto-repeating button of the calendar's navigation: old-style frame, repeating.

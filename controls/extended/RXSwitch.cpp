@@ -91,6 +91,10 @@ void TRxSwitch::SetGlyphOn(TBitmap* value) { SetPicture(1, value); }
 TBitmap* TRxSwitch::GetGlyphOff() { return Picture(0); }
 void TRxSwitch::SetGlyphOff(TBitmap* value) { SetPicture(0, value); }
 
+HPALETTE TRxSwitch::GetPalette() const {
+  return GetEnabled() ? FPictures[FStateOn ? 1 : 0]->GetPalette() : nullptr;
+}
+
 void TRxSwitch::SetTextPosition(TTextPos value) {
   if (value == FTextPosition) return;
   FTextPosition = value;

@@ -34,6 +34,8 @@ class TRxSwitch : public TCustomControl {
   void SetGlyphOff(TBitmap* value);
   // The picture shown for a state while disabled (nullptr when there is none).
   TBitmap* GetDisabledGlyph(bool on) const { return FDisabled[on ? 1 : 0].get(); }
+  // The palette of the picture of the current state while enabled; nullptr when disabled.
+  HPALETTE GetPalette() const;
   // Which pictures were supplied rather than built in: bit 0 off, bit 1 on.
   int GetUserPictures() const { return FUserPictures; }
   TTextPos GetTextPosition() const { return FTextPosition; }

@@ -96,6 +96,7 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
   SetParentColor(false);
   SetColor(clBtnFace);
   SetBounds(0, 0, layout == clDialog ? 240 : 98, layout == clDialog ? 129 : 124);
+  SetDefaultFont(GetFont());
   GetFont()->SetStyle(TFontStyles{fsBold});
   SetBevelOuter(bvNone);
   SetBevelInner(bvNone);
@@ -248,6 +249,7 @@ void TLocCalculator::CreateWnd() {
 TPopupCalculator::TPopupCalculator(TWinControl* owner) : TPopupWindow(owner) {
   SetBounds(0, 0, 104, 127);
   SetColor(clBtnFace);
+  SetDefaultFont(GetFont());
   GetFont()->SetStyle(TFontStyles{fsBold});
   FCalculator = new TLocCalculator(this);
   FCalculator->SetAlign(alClient);

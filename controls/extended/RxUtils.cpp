@@ -57,6 +57,22 @@ void RegisterExtendedCursors() {
   if (HCURSOR drag = ::LoadCursorW(instance, L"RX_DRAGCUR")) Screen->SetCursors(crDragHand, drag);
 }
 
+void SetDefaultFont(TFont* font) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  HFONT message = nullptr;
+  if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+    message = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  if (message) {
+    font->SetHandle(message);  // the font owns it from now on
+  } else {
+    font->SetName(L"MS Sans Serif");
+    font->SetSize(8);
+    font->SetStyle(TFontStyles{});
+  }
+  font->SetColor(clWindowText);
+}
+
 bool DirExists(const String& name) {
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

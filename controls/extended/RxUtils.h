@@ -54,6 +54,10 @@ std::unique_ptr<TBitmap> CreateGrayedBitmap(TBitmap* source, TColor outlineColor
 void ImageListDrawDisabled(TCustomImageList* images, TCanvas* canvas, int x, int y, int index,
                            TColor highlightColor, TColor grayColor, bool drawHighlight);
 
+// Makes font the default font of windows built in code: the system's message font, or
+// "MS Sans Serif" of 8 points when the system gives none; plain, clWindowText.
+void SetDefaultFont(TFont* font);
+
 // s, or as much of it as fits in maxWidth on the canvas followed by "..." ("..." alone
 // when nothing more fits).
 String ShortenString(const String& s, TCanvas* canvas, int maxWidth);

@@ -4,7 +4,8 @@
 // or a descendant opens it; Enter closes it accepting its value, Escape, a click elsewhere
 // or the edit losing the focus close it without.
 //
-// Not done: right-to-left reading of the painted text.
+// On a right-to-left system the edit follows BiDiMode: its painted text is aligned mirrored
+// and its window takes the reading order's extended style; the drop-down gets its BiDiMode.
 #pragma once
 #include "RXSpeedButton.h"
 #include "classlib/stdctrls/MaskEdit.h"
@@ -149,7 +150,12 @@ class TCustomComboEdit : public TCustomMaskEdit {
   TPoint TextMargins();
   // Paints text as the unfocused edit shows it (alignment, the button's room); false when
   // the edit's own painting is to run instead (standardPaint).
+  // Under right-to-left alignment the alignment is mirrored.
   bool PaintEditText(const String& text, TAlignment alignment, bool standardPaint, HDC dc);
+  // Gives the window the extended style bits of its reading order (right-to-left reading,
+  // left scroll bar, right alignment), rewritten only when they differ; right-to-left
+  // systems only.
+  void UpdateBiDiExStyle();
   void RebuildGlyph();
 
  private:

@@ -1,9 +1,12 @@
 #include "SkinControl.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
 #include "SkinDrawing.h"
+#include "SkinScrollBar.h"
+#include "SystemLibrary.h"
 #include "ThemeBinding.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
@@ -304,7 +307,107 @@ void TSeCustomControl::GetFrameRect(TRect& rect) {
 TRect TSeCustomControl::GetClientRect() {
   TRect r;
   GetFrameRect(r);
+  if (FVertScrollBar) r.Right = std::max(r.Left, r.Right - FVertScrollBar->GetWidth());
+  if (FHorzScrollBar) r.Bottom = std::max(r.Top, r.Bottom - FHorzScrollBar->GetHeight());
   return r;
+}
+
+// ---- Own scroll bars ----------------------------------------------------------------------------
+
+TGetScrollBarInfoProc GetScrollBarInfoProc() {
+  struct TUser32 {
+    HMODULE Module = LoadSystemLibrary(L"user32.dll");
+    ~TUser32() {
+      if (Module) ::FreeLibrary(Module);
+    }
+  };
+  static const TUser32 user32;
+  static const TGetScrollBarInfoProc proc =
+      SystemProc<TGetScrollBarInfoProc>(user32.Module, "GetScrollBarInfo");
+  return proc;
+}
+
+void TSeCustomControl::SetScrollBarStyle(int value) {
+  value = std::clamp(value, 0, 3);
+  if (value == FScrollBarStyle) return;
+  FScrollBarStyle = value;
+  if (HandleAllocated()) UpdateScrollBars();
+}
+
+TSeCustomScrollBar* TSeCustomControl::CreateScrollBar() { return new TSeCustomScrollBar(this); }
+
+int TSeCustomControl::GetScrollBarSize() { return ::GetSystemMetrics(SM_CYVTHUMB); }
+
+TSeCustomScrollBar* TSeCustomControl::MakeScrollBar(TScrollBarKind kind) {
+  TSeCustomScrollBar* bar = CreateScrollBar();
+  bar->SetBorderWidth(0);
+  bar->SetKind(kind);
+  if (kind == sbHorizontal)
+    bar->SetBounds(0, 0, bar->GetWidth(), GetScrollBarSize());
+  else
+    bar->SetBounds(0, 0, GetScrollBarSize(), bar->GetHeight());
+  bar->SetTransparent(false);
+  bar->SetVisible(true);
+  bar->SetOnScroll([this, bar](TObject*, TScrollCode code, int& position) {
+    BarScroll(bar, code, position);
+  });
+  bar->SetParent(this);
+  return bar;
+}
+
+void TSeCustomControl::UpdateScrollBars() {
+  const bool horz = FScrollBarStyle == 1 || FScrollBarStyle == 3;
+  const bool vert = FScrollBarStyle == 2 || FScrollBarStyle == 3;
+  if (!horz && FHorzScrollBar) delete FHorzScrollBar;  // Notification forgets it
+  if (!vert && FVertScrollBar) delete FVertScrollBar;
+  if (horz && !FHorzScrollBar) FHorzScrollBar = MakeScrollBar(sbHorizontal);
+  if (vert && !FVertScrollBar) FVertScrollBar = MakeScrollBar(sbVertical);
+  LayoutScrollBars();
+  Invalidate();
+}
+
+void TSeCustomControl::BarScroll(TSeCustomScrollBar* bar, TScrollCode code, int& position) {
+  if (FScrollLock) return;
+  const std::weak_ptr<int> alive = GetLifeToken();
+  const WPARAM wParam = code >= scLineUp && code <= scEndScroll ? static_cast<WPARAM>(code) : 0;
+  Perform(bar == FHorzScrollBar ? WM_HSCROLL : WM_VSCROLL, wParam, static_cast<LPARAM>(position));
+  // The control moves the bar itself (or leaves it); the bar keeps what the control made of it.
+  if (!alive.expired() && (bar == FHorzScrollBar || bar == FVertScrollBar))
+    position = bar->GetPosition();
+}
+
+void TSeCustomControl::LayoutScrollBars() {
+  if (!FHorzScrollBar && !FVertScrollBar) return;
+  TRect r;
+  GetFrameRect(r);
+  const int vertWidth = FVertScrollBar ? FVertScrollBar->GetWidth() : 0;
+  const int horzHeight = FHorzScrollBar ? FHorzScrollBar->GetHeight() : 0;
+  if (FHorzScrollBar)
+    FHorzScrollBar->SetBounds(r.Left, r.Bottom - horzHeight, std::max(0, r.Width() - vertWidth), horzHeight);
+  if (FVertScrollBar)
+    FVertScrollBar->SetBounds(r.Right - vertWidth, r.Top, vertWidth, std::max(0, r.Height() - horzHeight));
+}
+
+void TSeCustomControl::CreateWnd() {
+  inherited::CreateWnd();
+  if (GetParent()) UpdateScrollBars();
+}
+
+void TSeCustomControl::Loaded() {
+  inherited::Loaded();
+  LayoutScrollBars();
+}
+
+void TSeCustomControl::SetBounds(int left, int top, int width, int height) {
+  inherited::SetBounds(left, top, width, height);
+  LayoutScrollBars();
+}
+
+void TSeCustomControl::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FHorzScrollBar) FHorzScrollBar = nullptr;
+  if (component == FVertScrollBar) FVertScrollBar = nullptr;
 }
 
 void TSeCustomControl::CreateParams(TCreateParams& params) {
@@ -319,6 +422,8 @@ void TSeCustomControl::Dispatch(TMessage& message) {
     return;
   }
   inherited::Dispatch(message);
+  // A size the system gave the window (not through SetBounds) moves the bars too.
+  if (message.Msg == WM_SIZE) LayoutScrollBars();
 }
 
 void TSeCustomControl::MouseEnter() { DoMouseEnter(); }
@@ -388,13 +493,24 @@ void TSeCustomControl::PaintContent() {
   TCanvas* canvas = GetCanvas();
   TRect frame;
   GetFrameRect(frame);
+  const bool bothBars = FHorzScrollBar && FVertScrollBar;
+  const TRect client = GetClientRect();
+  // With both bars the corner between them belongs to the frame.
+  if (bothBars) {
+    frame.Right = client.Right;
+    frame.Bottom = client.Bottom;
+  }
   HDC dc = canvas->GetHandle();
-  const int saved = ::SaveDC(dc);
+  int saved = ::SaveDC(dc);
   ::ExcludeClipRect(dc, frame.Left, frame.Top, frame.Right, frame.Bottom);
   PaintFrame();
   ::RestoreDC(dc, saved);
   canvas->Refresh();  // the DC's state was restored under the canvas
+  saved = ::SaveDC(dc);
+  if (bothBars) ::IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
   PaintFace();
+  ::RestoreDC(dc, saved);
+  canvas->Refresh();
 }
 
 void TSeCustomControl::PaintFace() {
@@ -409,6 +525,13 @@ void TSeCustomControl::PaintFrame() {
   const TRect bounds(0, 0, GetWidth(), GetHeight());
   TRect frame;
   GetFrameRect(frame);
+  if (FHorzScrollBar && FVertScrollBar) {
+    const TRect client = GetClientRect();
+    const TRect corner(client.Right, client.Bottom, frame.Right, frame.Bottom);
+    const bool themed = FThemesAllowed && UseThemes() &&
+                        TThemeScope(L"Edit").DrawBackground(canvas->GetHandle(), 1, 1, corner);
+    if (!themed) FillRectColor(canvas, corner, GetColor());
+  }
   if (frame == bounds) return;
   if (FThemesAllowed && UseThemes()) {
     const int state = !GetEnabled() ? 4 : FFocused ? 3 : FHot ? 2 : 1;

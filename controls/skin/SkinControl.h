@@ -16,14 +16,20 @@
 // LParam = the DC, then WM_PAINT with the DC in WParam (so a double-buffered class-library
 // parent paints its background and its windowless children there too).
 //
-// Not done: the own scroll bars (their control comes with the scroll bar); the bases keep no
-// scroll-bar slots yet, so the client rectangle is the frame's inside.
+// Own scroll bars (windowed base): ScrollBarStyle 1, 2 or 3 gives the control a horizontal, a
+// vertical or both TSeCustomScrollBar children along the inside of its frame; the client
+// rectangle leaves them out. Their scroll events reach the control as WM_HSCROLL/WM_VSCROLL
+// (WParam the scroll code, LParam the proposed position) unless the scroll lock is set; the
+// control moves the bar itself. A window made again keeps the bars it has (no duplicates, and
+// their ranges and positions stay).
 #pragma once
 #include <memory>
 
 #include "SkinBitmap.h"
 #include "SkinOptions.h"
 #include "classlib/controls/Controls.h"
+#include "classlib/controls/Scrolling.h"
+#include "classlib/stdctrls/ScrollBar.h"
 
 enum TSePerformance { vxpNoBuffer, vxpSharedBuffer, vxpDoubleBuffer };
 enum TSeBevelCut { vbvNone, vbvLowered, vbvRaised, vbvSpace, vbvBorder, vbvFlatBorder };
@@ -51,6 +57,13 @@ struct TSeBackgroundRequest {
 // blendSiblings also paints the windowless siblings of a windowed control over a parent of
 // this library.
 void PaintParentBackground(TControl& control, HDC dc, bool blendSiblings);
+
+class TSeCustomScrollBar;  // SkinScrollBar.h
+
+// The system's GetScrollBarInfo, bound at run time from user32.dll in the system folder;
+// nullptr where the system has none.
+using TGetScrollBarInfoProc = BOOL(WINAPI*)(HWND, LONG, PSCROLLBARINFO);
+TGetScrollBarInfoProc GetScrollBarInfoProc();
 
 class TSeCustomControl : public TCustomControl {
   CLASSLIB_CLASS(TSeCustomControl, TCustomControl)
@@ -90,12 +103,35 @@ class TSeCustomControl : public TCustomControl {
   bool GetHot() const { return FHot; }
   bool GetFocusedFlag() const { return FFocused; }
 
+  // ---- Own scroll bars -----------------------------------------------------------------------
+  // 0 none, 1 horizontal, 2 vertical, 3 both; a control with a window gets or loses its bars
+  // at once, one without at the making of its window.
+  int GetScrollBarStyle() const { return FScrollBarStyle; }
+  void SetScrollBarStyle(int value);
+  // While set, the bars' scroll events are not passed to the control.
+  bool GetScrollLock() const { return FScrollLock; }
+  void SetScrollLock(bool value) { FScrollLock = value; }
+  // The bars (owned by the control; nullptr when it has none of that kind).
+  TSeCustomScrollBar* GetHorzScrollBar() const { return FHorzScrollBar; }
+  TSeCustomScrollBar* GetVertScrollBar() const { return FVertScrollBar; }
+  // A new bar owned by this control.
+  virtual TSeCustomScrollBar* CreateScrollBar();
+  // The thickness of the bars.
+  virtual int GetScrollBarSize();
+  // Places the bars along the inside of the frame.
+  void LayoutScrollBars();
+
   // The rectangle inside border and bevels.
   virtual void GetFrameRect(TRect& rect);
+  // The frame's inside without the own scroll bars.
   TRect GetClientRect() override;
+  void SetBounds(int left, int top, int width, int height) override;
+  void Loaded() override;
   void Dispatch(TMessage& message) override;
 
  protected:
+  void CreateWnd() override;
+  void Notification(TComponent* component, TOperation operation) override;
   void Paint() override;
   void CreateParams(TCreateParams& params) override;
   void MouseEnter() override;
@@ -118,6 +154,11 @@ class TSeCustomControl : public TCustomControl {
 
  private:
   void BlendingChanged(TObject* sender);
+  // Makes and frees the bars as ScrollBarStyle says, keeping those that stay.
+  void UpdateScrollBars();
+  TSeCustomScrollBar* MakeScrollBar(TScrollBarKind kind);
+  // A bar's scroll event: WM_HSCROLL or WM_VSCROLL to the control, then the bar's position.
+  void BarScroll(TSeCustomScrollBar* bar, TScrollCode code, int& position);
   // Frame and face on the canvas as it stands (the paint target).
   void PaintContent();
 
@@ -135,6 +176,10 @@ class TSeCustomControl : public TCustomControl {
   int FBevelWidth = 0;                           // 0: no bevel drawn
   std::unique_ptr<TSeBlending> FBlending;        // owned; OnChange is BlendingChanged
   bool FThemesAllowed = true;                    // the frame may use the visual styles
+  TSeCustomScrollBar* FHorzScrollBar = nullptr;  // own horizontal bar; owned as a component
+  TSeCustomScrollBar* FVertScrollBar = nullptr;  // own vertical bar; owned as a component
+  int FScrollBarStyle = 0;                       // 0 none, 1 horizontal, 2 vertical, 3 both
+  bool FScrollLock = false;                      // bar events are not forwarded
 };
 
 class TSeGraphicControl : public TGraphicControl {

@@ -25,6 +25,7 @@ class TSeGlyphPress {
   TSeGlyphPress& operator=(const TSeGlyphPress&) = delete;
 
   bool Pressed() const { return FMouse || FKey; }
+  bool MousePressed() const { return FMouse; }
   // A left press: focus, capture, pressed.
   void MouseDown(TWinControl& control);
   // True when a mouse press ends inside the control (ends included).

@@ -3,12 +3,19 @@
 #include "SkinAwareButtons.h"
 #include "SkinBitmap.h"
 #include "SkinBoxObjects.h"
+#include "SkinButton.h"
 #include "SkinCheckBox.h"
 #include "SkinGroupBox.h"
+#include "SkinItems.h"
+#include "SkinLabel.h"
+#include "SkinListBox.h"
+#include "SkinMenus.h"
+#include "SkinMessage.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
 #include "SkinRadioGroup.h"
+#include "SkinScrollBar.h"
 #include "SkinControlBar.h"
 #include "SkinStatusBar.h"
 #include "SkinTabControl.h"
@@ -18,11 +25,17 @@ void RegisterSkinClasses() {
   RegisterSkinOptionClasses();
   RegisterClasses({TSeBitmapLink::StaticClassInfo(), TSeCustomCheckBox::StaticClassInfo(),
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
+  RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
+                   TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
+                   TSeSpeedDivider::StaticClassInfo(),
+                   TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
+  RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
+                   TSeCustomPopupMenu::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
-  RegisterClasses({TSeCustomControlBar::StaticClassInfo(), TSeCustomStatusBar::StaticClassInfo(), TSeCustomTabControl::StaticClassInfo(),
-                   TSeCustomTabSheet::StaticClassInfo()});
+  RegisterClasses({TSeCustomControlBar::StaticClassInfo(), TSeCustomStatusBar::StaticClassInfo(),
+                   TSeCustomTabControl::StaticClassInfo(), TSeCustomTabSheet::StaticClassInfo()});
 }
 
 void RegisterSkinAwareClasses() {

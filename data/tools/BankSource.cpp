@@ -5,6 +5,7 @@
 #include <set>
 #include "classlib/classes/Streams.h"
 #include "classlib/system/SysFiles.h"
+#include "classlib/system/Win.h"
 
 namespace {
 
@@ -99,6 +100,29 @@ String TidyText(const String& text) {
   return out;
 }
 
+// Where the first character of text lies that code page 936, the program's text encoding,
+// cannot hold (it does not come back from a round trip through it), or npos. A surrogate
+// pair is one character.
+size_t FirstOutsideCp936(const String& text) {
+  if (Cp936ToString(StringToCp936(text)) == text) return String::npos;
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
+    const String character = text.substr(i, length);
+    if (Cp936ToString(StringToCp936(character)) != character) return i;
+    i += length;
+  }
+  return String::npos;
+}
+
+String CodePointText(const String& text, size_t at) {
+  uint32_t code = text[at];
+  if (IS_HIGH_SURROGATE(text[at]) && at + 1 < text.size() && IS_LOW_SURROGATE(text[at + 1]))
+    code = 0x10000 + ((code - 0xD800) << 10) + (uint32_t(text[at + 1]) - 0xDC00);
+  wchar_t digits[16];
+  swprintf(digits, 16, L"U+%04X", unsigned(code));
+  return digits;
+}
+
 // Number of options: lines "A. ...", "B. ..." (also with "．", "、" or ")") from A on.
 int CountOptions(const String& stem) {
   int count = 0;
@@ -170,6 +194,10 @@ class TSourceParser {
   // ---- Lines ---------------------------------------------------------------------------
   void ParseLine(const String& line) {
     if (!line.empty() && line[0] == L'#') return;
+    const size_t outside = FirstOutsideCp936(line);
+    if (outside != String::npos)
+      Fail(FWhere, CodePointText(line, outside) + L" at column " + IntToStr(int64_t(outside + 1)) +
+                       L" is not in code page 936, the program's text encoding");
     if (!line.empty() && line[0] == L'@') {
       Directive(line);
       return;

@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 
 #include "classlib/system/SysDate.h"
+#include "classlib/system/SysFormat.h"
+#include "classlib/system/Win.h"
 #include "data/tools/BankSource.h"
 #include "data/tools/BankWriter.h"
 
@@ -31,6 +33,15 @@ void WriteTestBank(const String& fileName, const String& password) {
   TBankContent content = ParseBankSources({{L"0-types.txt", kTypesAndLaws}, {L"1-subjects.txt", kSubjects}},
                                           EncodeDate(2024, 5, 1));
   WriteBank(content, fileName, password);
+}
+
+String GbkBlob(const String& text) {
+  const int size = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+  String hex = L"X'";
+  for (unsigned char byte : bytes) hex += Format(L"%.2X", {static_cast<int>(byte)});
+  return hex + L"'";
 }
 
 std::vector<String> SelectColumn(TADOConnection& cn, const String& sql) {

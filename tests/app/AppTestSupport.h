@@ -22,6 +22,10 @@ String SelectText(TADOConnection& cn, const String& sql);
 // The bytes of the first value of the first row, a blob ("" when there is none).
 std::string SelectBytes(TADOConnection& cn, const String& sql);
 
+// An SQL blob literal (X'..') of text in code page 936, as the bank keeps stems and article
+// texts.
+String GbkBlob(const String& text);
+
 // Tests on a data module of their own over a bank written by WriteTestBank, today pinned.
 class TTestBankModule : public ::testing::Test {
  protected:

@@ -217,6 +217,14 @@ void TProgramData::Exec(const String& sql) {
 
 TADOConnection& TProgramData::Cn() { return *DM1->ADOCn1; }
 
+void PostGraphicClick(TControl* control) {
+  const LPARAM at =
+      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
+  HWND parent = control->GetParent()->GetHandle();
+  ::PostMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(parent, WM_LBUTTONUP, 0, at);
+}
+
 void ClickGraphic(TControl* control) {
   const LPARAM at =
       MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
@@ -240,6 +248,16 @@ void ClickControl(TControl* control) {
 }
 
 void PumpAWhile() { PumpApplicationUntil([] { return false; }, 150, 10); }
+
+bool InSight(TControl* control) {
+  for (TControl* c = control; c; c = c->GetParent())
+    if (!c->GetVisible()) return false;
+  TWinControl* parent = control->GetParent();
+  if (!parent) return true;
+  const TRect client = parent->GetClientRect();
+  const TRect r = control->GetBoundsRect();
+  return r.Left < client.Right && r.Right > client.Left && r.Top < client.Bottom && r.Bottom > client.Top;
+}
 
 void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press) {
   ConfigMode = 1;

@@ -33,6 +33,10 @@ void ClickButton(HWND button);
 // Clicks a control drawn on its parent window (no window of its own) in its middle with real
 // mouse messages, sent: they take effect before this returns.
 void ClickGraphic(TControl* control);
+// Clicks a control drawn on its parent window in its middle with posted mouse messages: they
+// take effect when the loop runs, so a modal window the click opens does not run inside the
+// caller.
+void PostGraphicClick(TControl* control);
 // Clicks a control in its middle with sent mouse messages: on its own window, or for a windowless
 // one on its parent's.
 void ClickControl(TControl* control);
@@ -41,6 +45,9 @@ void PumpAWhile();
 // press opens the settings window on its music page only, modal over owner; it is closed with
 // its button and must leave owner as it was (the window freed, owner enabled again).
 void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press);
+// True when a student could see control: it and every parent are visible and some of it
+// lies inside its parent's client area.
+bool InSight(TControl* control);
 // Presses and releases a key on the window that has the focus, posted as the keyboard
 // would; false when no window of this thread has the focus.
 bool PostKey(WORD vk);

@@ -3,6 +3,7 @@
 // glyphs. A framed window with the program's font is saved as a screenshot to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "classlib/forms/Forms.h"
@@ -49,6 +50,52 @@ TEST(ChineseWindows, CodePage936AndFontsForChineseTextAndTheFrame) {
   EXPECT_TRUE(FontInstalled(L"Marlett")) << "the frame's close and minimise glyphs";
   for (const wchar_t* face : {L"宋体", L"SimSun", L"MS Shell Dlg"})
     EXPECT_TRUE(HasGlyphs(face, -14, L"无法连接数据库！确定")) << StringToUtf8(face);
+}
+
+// The ink of text drawn black on white in face at height: its bounding box, empty for none.
+RECT InkOf(const wchar_t* face, int height, const String& text) {
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 64, -64, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
+  HFONT font = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, face);
+  HGDIOBJ oldFont = ::SelectObject(dc, font);
+  const RECT all{0, 0, 64, 64};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::TextOutW(dc, 8, 8, text.c_str(), static_cast<int>(text.size()));
+  ::GdiFlush();
+  RECT ink{64, 64, 0, 0};
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      if ((pixels[y * 64 + x] & 0xFFFFFF) != 0xFFFFFF) {
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.right = std::max<LONG>(ink.right, x + 1);
+        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+      }
+  ::SelectObject(dc, oldFont);
+  ::SelectObject(dc, oldBitmap);
+  ::DeleteObject(font);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  return ink;
+}
+
+TEST(ChineseWindows, ACharacterTheChineseFontLacksDrawsFromTheLinkedFont) {
+  // The minus sign U+2212 is outside code page 936 and the Chinese font: drawn from the
+  // linked font it is a short horizontal bar, where a missing glyph would be a box.
+  for (const wchar_t* face : {L"宋体", L"SimSun"}) {
+    SCOPED_TRACE(StringToUtf8(face));
+    const RECT minus = InkOf(face, -12, L"\u2212");
+    ASSERT_LT(minus.left, minus.right) << "something is drawn";
+    EXPECT_LE(minus.bottom - minus.top, 2) << "a bar, not a box";
+    EXPECT_GE(minus.right - minus.left, 4);
+    // The Chinese text itself still comes from the Chinese font.
+    EXPECT_TRUE(HasGlyphs(face, -12, L"净值"));
+  }
 }
 
 TEST(ChineseWindows, AFramedWindowWithTheProgramsFont) {

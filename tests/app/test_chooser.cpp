@@ -276,6 +276,61 @@ TEST_F(Chooser, TotalsAccuracyAndWhatThePanelsCanShow) {
   EXPECT_EQ(999, NumPanelValue(5000, 3));
 }
 
+TEST(ChooserLevels, ALevelCountsTheCodesAboveThatExist) {
+  const std::set<String> codes{L"7", L"71", L"710101", L"2", L"21", L"2101", L"210101", L"A1"};
+  EXPECT_EQ(0, ChapterLevel(L"7", codes));
+  EXPECT_EQ(1, ChapterLevel(L"71", codes));
+  EXPECT_EQ(2, ChapterLevel(L"710101", codes)) << "no rows of 3 to 5 characters between";
+  EXPECT_EQ(3, ChapterLevel(L"210101", codes));
+  EXPECT_EQ(1, ChapterLevel(L"a1b", codes)) << "codes compare without case";
+  EXPECT_EQ(0, ChapterLevel(L"9", codes));
+  EXPECT_EQ(0, ChapterLevel(L"", codes));
+  EXPECT_EQ(0, ChapterLevel(L"91", {}));
+}
+
+// The leftmost pixel of a grid cell on screen that differs from the cell's own background
+// (read at its right end), or -1.
+int InkLeft(HWND grid, const TRect& cell) {
+  HDC dc = ::GetDC(grid);
+  const COLORREF background = ::GetPixel(dc, cell.Right - 3, (cell.Top + cell.Bottom) / 2);
+  int found = -1;
+  for (int x = cell.Left + 1; x < cell.Right - 3 && found < 0; ++x)
+    for (int y = cell.Top + 1; y < cell.Bottom - 1; ++y)
+      if (::GetPixel(dc, x, y) != background) {
+        found = x;
+        break;
+      }
+  ::ReleaseDC(grid, dc);
+  return found;
+}
+
+TEST_F(Chooser, ChapterNamesAreIndentedByTheirLevelOnly) {
+  ShowChooser();
+  // The first rows: a subject, its first chapter and that chapter's first sub-chapter; the
+  // current row (drawn selected) is further down.
+  const std::vector<String> codes = SelectColumn(Data.Cn(), L"select top 6 C1 from tab_kmmc order by bh");
+  ASSERT_EQ(6u, codes.size());
+  Select(codes[5]);
+  PumpAWhile();
+  ASSERT_EQ(1u, codes[0].size());
+  std::set<String> all;
+  for (const String& code : SelectColumn(Data.Cn(), L"select C1 from tab_kmmc")) all.insert(UpperCase(code));
+  ASSERT_EQ(1, ChapterLevel(codes[1], all));
+  ASSERT_EQ(2, ChapterLevel(codes[2], all));
+  TDBGrid* grid = Frmkmmc->DBGrid1;
+  int ink[3];
+  for (int row = 1; row <= 3; ++row) ink[row - 1] = InkLeft(grid->GetHandle(), grid->CellRect(1, row));
+  ASSERT_GE(ink[0], 0);
+  const int step = ink[1] - ink[0];
+  EXPECT_GE(step, 10) << "about one wide space per level";
+  EXPECT_NEAR(2 * step, ink[2] - ink[0], 3);
+  // Display only: the names and codes in the table are as stored.
+  Select(codes[2]);
+  EXPECT_EQ(Current(L"C2"), Trim(Current(L"C2")));
+  EXPECT_EQ(SelectText(Data.Cn(), L"select C2 from tab_kmmc where C1 = '" + codes[2] + L"'"), Current(L"C2"));
+  EXPECT_EQ(codes[2], CurChapterCode);
+}
+
 TEST_F(Chooser, AfterAPracticeTheGridIsBackOnTheChapterWithNewCounts) {
   ShowChooser();
   DM1->Cn1Table_kmmc->First();

@@ -57,8 +57,15 @@ TEST_F(InputTest, IdsAndSerialsContinueOverChaptersAndSkipOtherIds) {
 }
 
 TEST_F(InputTest, OneSaveWritesItsRowsAndCountersAndRichTextExactly) {
+  // A level of four characters between the chapter and its two-character parent.
+  Data.Exec(L"insert into tab_kmmc(bh,C1,C1_1,C2,C3) values(9999," + QuotedStr(Chapter.substr(0, 4)) + L"," +
+            QuotedStr(Chapter.substr(0, 4)) + L",'中间层',5)");
   const int chapterBefore = C3(Chapter), parentBefore = C3(Chapter.substr(0, 3)), rootBefore = C3(Chapter.substr(0, 2));
   const int subjectBefore = C3(Chapter.substr(0, 1));
+  const int untouched = SelectInt(Data.Cn(), L"select sum(c3) from tab_kmmc where C1 <> " + QuotedStr(Chapter) +
+                                                 L" and C1 <> " + QuotedStr(Chapter.substr(0, 4)) + L" and C1 <> " +
+                                                 QuotedStr(Chapter.substr(0, 2)) + L" and C1 <> " +
+                                                 QuotedStr(Chapter.substr(0, 1)));
   const String article1 = SelectText(Data.Cn(), L"select top 1 ftid from tab_rule order by ftid");
   const String article2 =
       SelectText(Data.Cn(), L"select top 1 ftid from tab_rule where left(ftid,4) = '" + article1.substr(0, 4) +
@@ -77,12 +84,18 @@ TEST_F(InputTest, OneSaveWritesItsRowsAndCountersAndRichTextExactly) {
   EXPECT_EQ(SelectText(Data.Cn(), L"select k4 from tab_answ where a1 = '" + id + L"'"), article2);
   EXPECT_EQ(SelectBytes(Data.Cn(), L"select a15 from tab_exer where a1 = '" + id + L"'"), q.StemRtf);
   EXPECT_EQ(SelectBytes(Data.Cn(), L"select jx from tab_exer where a1 = '" + id + L"'"), q.ExplanationRtf);
+  // The chapter and every row above it (subject included) count the question; only rows
+  // that exist are counted, and no other row changes.
   EXPECT_EQ(C3(Chapter), chapterBefore + 1);
-  // The demo bank's tree has no 3-character level: only rows that exist are counted.
+  EXPECT_EQ(C3(Chapter.substr(0, 4)), 6);
   const int parentRows = SelectInt(Data.Cn(), L"select count(*) from tab_kmmc where C1 = " + QuotedStr(Chapter.substr(0, 3)));
   EXPECT_EQ(C3(Chapter.substr(0, 3)), parentBefore + parentRows);
   EXPECT_EQ(C3(Chapter.substr(0, 2)), rootBefore + 1);
-  EXPECT_EQ(C3(Chapter.substr(0, 1)), subjectBefore);
+  EXPECT_EQ(C3(Chapter.substr(0, 1)), subjectBefore + 1);
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select sum(c3) from tab_kmmc where C1 <> " + QuotedStr(Chapter) + L" and C1 <> " +
+                                     QuotedStr(Chapter.substr(0, 4)) + L" and C1 <> " + QuotedStr(Chapter.substr(0, 2)) +
+                                     L" and C1 <> " + QuotedStr(Chapter.substr(0, 1))),
+            untouched);
   // Two articles of one law raise the law once.
   EXPECT_EQ(SelectInt(Data.Cn(), L"select q from tab_fgmc where id = '" + law + L"'"), lawBefore + 1);
 }
@@ -90,7 +103,7 @@ TEST_F(InputTest, OneSaveWritesItsRowsAndCountersAndRichTextExactly) {
 TEST_F(InputTest, AFailureInsideTheSaveLeavesNoRowAndNoCounter) {
   const int questions = SelectInt(Data.Cn(), L"select count(*) from tab_answ");
   const int texts = SelectInt(Data.Cn(), L"select count(*) from tab_exer");
-  const int chapterBefore = C3(Chapter);
+  const int counters = SelectInt(Data.Cn(), L"select sum(c3) from tab_kmmc");
   const String id = UserQuestionId(4, Type, Chapter, NextUserSerial(Data.Cn()));
   // The text row exists already, so its insert fails after the question row was written.
   Data.Exec(L"insert into tab_exer(a1) values('" + id + L"')");
@@ -98,5 +111,18 @@ TEST_F(InputTest, AFailureInsideTheSaveLeavesNoRowAndNoCounter) {
   EXPECT_FALSE(Data.Cn().GetInTransaction());
   EXPECT_EQ(SelectInt(Data.Cn(), L"select count(*) from tab_answ"), questions);
   EXPECT_EQ(SelectInt(Data.Cn(), L"select count(*) from tab_exer"), texts + 1);
-  EXPECT_EQ(C3(Chapter), chapterBefore);
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select sum(c3) from tab_kmmc"), counters) << "no level of the tree counted";
+
+  // A failure after the tree's counters were raised: the law table is gone.
+  const String article = SelectText(Data.Cn(), L"select top 1 ftid from tab_rule order by ftid");
+  const int articleCount = SelectInt(Data.Cn(), L"select q from tab_rule where ftid = " + QuotedStr(article));
+  Data.Exec(L"drop table tab_fgmc");
+  TNewQuestion linked = Question(Chapter);
+  linked.LawPointIds = {article};
+  const String other = UserQuestionId(4, Type, Chapter, NextUserSerial(Data.Cn()) + 1);
+  EXPECT_THROW(InsertUserQuestion(Data.Cn(), linked, other), EDatabaseError);
+  EXPECT_FALSE(Data.Cn().GetInTransaction());
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select sum(c3) from tab_kmmc"), counters) << "the raised counters rolled back";
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select q from tab_rule where ftid = " + QuotedStr(article)), articleCount);
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select count(*) from tab_answ"), questions);
 }

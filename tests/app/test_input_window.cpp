@@ -202,6 +202,19 @@ TEST_F(InputWindowTest, LawPointsArePickedDeletedLimitedAndSaved) {
   EXPECT_EQ(Window->ListBox1->GetItems()->GetCount(), 0);
 }
 
+TEST_F(InputWindowTest, NoStudentSeesTheDisabledSecondClose) {
+  const String saved = ScreenMode;
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    Window->Show();
+    PumpAWhile();
+    EXPECT_TRUE(InSight(Window->SpeedButton7)) << mode;
+    EXPECT_FALSE(InSight(Window->SpeedButton6)) << mode;
+    Window->Hide();
+  }
+  ScreenMode = saved;
+}
+
 TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
   TProgramData data;
   TRecordingResponders responders;

@@ -56,16 +56,6 @@ int ThreadWindowCount() {
   return count;
 }
 
-// A blob literal of text in code page 936, as the bank keeps article texts.
-String GbkBlob(const String& text) {
-  const int size = ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  ::WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
-  String hex = L"X'";
-  for (unsigned char byte : bytes) hex += Format(L"%.2X", {static_cast<int>(byte)});
-  return hex + L"'";
-}
-
 // The grid row of the law named name in the browser; -1 when it is not listed.
 int GridRowOf(TfrmLawsFaGui* form, const String& name) {
   for (int row = 1; row < form->m_grid->GetRowCount(); ++row)
@@ -430,6 +420,10 @@ TEST_F(LawPointPicker, RefusesMoreThanSevenPointsAndDropsMarksOfAnotherLaw) {
   auto* picker = OpenPicker(0);
   PickLaw(L"测试法规甲");
   for (int i : {0, 1, 2}) Tick(i);
+  picker->epEfButton1Click(picker->epEfButton1);
+  EXPECT_EQ((std::vector<String>{L"提示|对应考点最多不能超过7条，已有考点5条！|64"}), Responders.Log.Boxes)
+      << "5 points and 3 more";
+  EXPECT_EQ(mrNone, picker->GetModalResult());
   // Another law and back: nothing is marked any more.
   PickLaw(L"测试法规乙");
   PickLaw(L"测试法规甲");

@@ -206,7 +206,8 @@ TEST_F(MainMenu, CommandsWhoseWindowsComeLaterAndUnknownNamesDoNothing) {
   for (const String& name : MenuCommandNames())
     if (IsMenuCommandActive(name)) active.push_back(name);
   EXPECT_EQ((std::vector<String>{L"ksdg", L"zsd", L"lx", L"lx2", L"lx3", L"lx4", L"lx5", L"rz", L"tj", L"sj",
-                                 L"music", L"szlx", L"szjh", L"fg", L"help", L"about", L"quit", L"cj"}),
+                                 L"music", L"szlx", L"szjh", L"fg", L"help", L"about", L"quit", L"cj", L"mnks",
+                                 L"mnks2", L"mnks3", L"mnks4", L"mnks5"}),
             active);
 }
 

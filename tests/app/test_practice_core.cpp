@@ -270,11 +270,14 @@ TEST(PadKeys, BackSpaceAndEnterMoveWhileTheirButtonsAreEnabled) {
   EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 13).Kind);
 }
 
-TEST(PadKeys, NothingWhileAModifierIsHeld) {
-  TKeyContext context = Keys(apSingle, 4);
-  context.ModifierDown = true;  // the desktop command's Windows+D
-  EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 'D').Kind);
-  EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 13).Kind);
+TEST(PadKeys, NothingWhileAModifierIsHeldOrTextIsTyped) {
+  for (bool TKeyContext::*flag : {&TKeyContext::ModifierDown, &TKeyContext::Typing}) {
+    TKeyContext context = Keys(apSingle, 4);
+    context.*flag = true;  // the desktop command's Windows+D; letters typed into an edit
+    EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 'D').Kind);
+    EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 8).Kind);
+    EXPECT_EQ(TKeyActionKind::None, KeyActionOf(context, 13).Kind);
+  }
 }
 
 TEST(PadKeys, DesktopCommandSendsWindowsDAndItsDPressesNoOption) {

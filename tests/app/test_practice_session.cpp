@@ -85,6 +85,30 @@ TEST_F(Session, SavingMarksTheQuestionsOfThePractice) {
   EXPECT_EQ(L"", Field(L"e2"));
 }
 
+TEST_F(Session, AMultipleChoiceAnswerMissingOrAddingAnOptionIsWrongEverywhere) {
+  // Only the whole key is right, as the mock exam grades: the save, the verdict, the pad
+  // mark, the row's balance and the day's log all say wrong.
+  FData.Exec(L"update tab_answ set a2 = 'ACD', a2_1 = 5, e1 = null, e2 = '', e3 = 0, e4 = 0 where a13 = 14");
+  ASSERT_TRUE(S().Load(L"select top 5 * from tab_answ where a13 = 14 order by a1"));
+  ASSERT_TRUE(S().ApplyType(0));
+  const String answers[] = {L"A", L"AC", L"CD", L"ACDE"};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(StringToUtf8(answers[i]));
+    S().Show(i + 1);
+    const String row = L" from tab_answ where a1 = '" + Field(L"a1") + L"'";
+    EXPECT_EQ(TSaveResult::Wrong, S().SaveCurrent(answers[i]));
+    EXPECT_EQ(L"很遗憾，做错了，请继续努力！", VerdictText(answers[i], L"ACD"));
+    EXPECT_EQ(-3, Int(L"select e4" + row)) << "a first wrong answer";
+    EXPECT_EQ(answers[i], SelectText(FData.Cn(), L"select e2" + row));
+    EXPECT_EQ(TPadMark::Wrong, S().MarkOf(i + 1));
+  }
+  S().Show(5);
+  EXPECT_EQ(TSaveResult::Right, S().SaveCurrent(L"ACD"));
+  EXPECT_EQ(TPadMark::Right, S().MarkOf(5));
+  EXPECT_EQ(5, Int(L"select sum(A2) from tab_rz"));
+  EXPECT_EQ(4, Int(L"select sum(A3) from tab_rz")) << "four wrong answers in the day's log";
+}
+
 TEST_F(Session, ThreeGradesMarkBothKnowingGradesRight) {
   FData.Exec(L"update tab_answ set a2 = '1', a13 = 64 where a13 = 11");
   const int wrongBefore = Int(L"select count(*) from tab_answ where e4 < 0");

@@ -6,23 +6,17 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "app/AnswerPadView.h"
 #include "app/Ubj.h"
 #include "app/Ucommon.h"
+#include "app/Ujx.h"
 #include "app/Ukmmc.h"
 #include "app/Ulxxt.h"
 #include "app/Utedit.h"
 #include "app/dm.h"
+#include "data/tools/Rtf.h"
 
 namespace {
-
-// Posts a click on a control drawn on its parent window: it takes effect when the loop runs.
-void PostGraphicClick(TControl* control) {
-  const LPARAM at =
-      MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
-  HWND parent = control->GetParent()->GetHandle();
-  ::PostMessageW(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageW(parent, WM_LBUTTONUP, 0, at);
-}
 
 class PracticeWindow : public ::testing::Test {
  protected:
@@ -174,6 +168,9 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
       if (Window->Session().GetCurrent() != 26) return false;
       self = Current(L"a1");
       EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      // Any type keeps the layout's heading of the self-assessment page.
+      EXPECT_TRUE(Window->Label8->GetVisible());
+      EXPECT_FALSE(Window->Label20->GetVisible() || Window->Label5->GetVisible());
       ::SendMessageW(Window->FlatComboBox1->GetHandle(), CB_SETCURSEL, 1, 0);
       ClickGraphic(Window->epEfTrBtn10);  // 题目作废
       EXPECT_EQ(L"本题已被您作废！", Window->Label21->GetCaption());
@@ -214,6 +211,51 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
   EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
 }
 
+// An option pressed on one question is released on the next, unanswered one, and no longer
+// drawn bold there: the student must not believe an answer is chosen.
+TEST_F(PracticeWindow, AReleasedOptionIsNotDrawnBoldOnTheNextQuestion) {
+  auto boldOptions = [&](TfcButtonGroup* group) {
+    String bold;
+    for (int i = 0; i < group->GetButtonItems()->GetCount(); ++i) {
+      TfcCustomBitBtn* button = group->GetButtonItems()->GetItem(i)->GetButton();
+      if (button->GetFont()->GetStyle().Contains(fsBold)) bold += button->GetCaption();
+      EXPECT_FALSE(button->GetDown()) << "question " << Window->Session().GetCurrent();
+    }
+    return bold;
+  };
+  Run(L"21", {
+    [&] {
+      ClickButton(Option(Window->fcBG_one, 1));  // B on question 1
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 1)) return false;
+      EXPECT_TRUE(Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton()->GetFont()->GetStyle().Contains(fsBold));
+      ClickGraphic(Window->epEfTrBtn2);  // 下一题
+      EXPECT_EQ(2, Window->Session().GetCurrent());
+      EXPECT_EQ(L"", boldOptions(Window->fcBG_one));
+      Shot(L"practice_next_unanswered");
+      ClickGraphic(Window->FlatSpeedButton2);  // 下一组->: multiple choice
+      EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
+      ClickButton(Option(Window->fcBG_many, 0));
+      ClickButton(Option(Window->fcBG_many, 2));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_many, 2)) return false;
+      ClickGraphic(Window->epEfTrBtn2);
+      EXPECT_EQ(22, Window->Session().GetCurrent());
+      EXPECT_EQ(L"", boldOptions(Window->fcBG_many));
+      EXPECT_EQ(L"", boldOptions(Window->fcBG_one));
+      ClickGraphic(Window->epEfTrBtn1);  // back: the stored answer is pressed again
+      EXPECT_TRUE(Down(Window->fcBG_many, 0));
+      EXPECT_TRUE(Down(Window->fcBG_many, 2));
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+}
+
 TEST_F(PracticeWindow, TimeRunsOutOnceAndIsRecorded) {
   TypeIds = {11};
   TypeTimes = {1};  // 100 ticks of 1 ms
@@ -232,6 +274,73 @@ TEST_F(PracticeWindow, TimeRunsOutOnceAndIsRecorded) {
     },
   });
   EXPECT_EQ(L"Y", Of(L"csbs", id));
+}
+
+// A step that is done once ms milliseconds have passed since the first time it ran.
+std::function<bool()> WaitFor(DWORD ms) {
+  return [ms, start = DWORD(0)]() mutable {
+    if (start == 0) start = ::GetTickCount() | 1;
+    return ::GetTickCount() - start >= ms;
+  };
+}
+
+TEST_F(PracticeWindow, AnAnsweredQuestionNeverTimesOutAndAnEditGivesNoSecondTimeOut) {
+  TypeIds = {11};
+  TypeTimes = {10};  // 100 ticks of 10 ms: about a second
+  String first, second, csbs;
+  int progress = 0;
+  HWND edit = nullptr;
+  Run(L"210101", {
+    [&] {
+      first = Current(L"a1");
+      csbs = Of(L"csbs", first);
+      ClickButton(Option(Window->fcBG_one, 0));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 0)) return false;
+      ClickGraphic(Window->epEfTrBtn3);  // 完成
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      progress = Window->epIndiGauge1->GetProgress();
+      return true;
+    },
+    WaitFor(2500),
+    [&] {
+      EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "no time-out after the answer";
+      EXPECT_EQ(csbs, Of(L"csbs", first));
+      EXPECT_EQ(progress, Window->epIndiGauge1->GetProgress()) << "the gauge stays where it is";
+      ClickGraphic(Window->epEfTrBtn2);  // 下一题: unanswered, its time runs
+      second = Current(L"a1");
+      EXPECT_TRUE(Window->Timer1->GetEnabled());
+      return true;
+    },
+    [&] { return !Responders.Log.Dialogs.empty(); },
+    [&] {
+      EXPECT_EQ(L"Y", Of(L"csbs", second));
+      PostGraphicClick(Window->epEfTrBtn11);  // 修改本题 after the time-out
+      return true;
+    },
+    [&] { return (edit = FindOwnWindow(L"试题修改")) != nullptr; },
+    [&] {
+      if (auto* form = dynamic_cast<TfrmTedit*>(FindControl(edit)))
+        ClickGraphic(form->SpeedButton3);  // 取消
+      else
+        ::PostMessageW(edit, WM_CLOSE, 0, 0);
+      return true;
+    },
+    [&] { return FindOwnWindow(L"试题修改") == nullptr; },
+    WaitFor(2500),
+    [&] {
+      EXPECT_EQ(std::vector<String>{L"提示|到时间了|1|1|NO"}, Responders.Log.Dialogs) << "one time-out only";
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      ClickGraphic(Window->epEfTrBtn1);  // 上一题: back on the answered question, no time limit
+      EXPECT_EQ(first, Current(L"a1"));
+      EXPECT_FALSE(Window->Timer1->GetEnabled());
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+  EXPECT_EQ(csbs, Of(L"csbs", first));
 }
 
 TEST_F(PracticeWindow, TheEditButtonEditsTheQuestionOnDisplay) {
@@ -271,31 +380,200 @@ TEST_F(PracticeWindow, TheEditButtonEditsTheQuestionOnDisplay) {
   });
 }
 
-TEST_F(PracticeWindow, AListeningQuestionAndTheSmallScreen) {
+// Every visible control of the window lies inside its client area, apart from the others.
+void ExpectPlacedApart(TFrmLxxt* window) {
+  std::vector<TControl*> shown;
+  for (int i = 0; i < window->GetControlCount(); ++i)
+    if (TControl* control = window->GetControl(i); control->GetVisible()) shown.push_back(control);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const TRect a = shown[i]->GetBoundsRect();
+    EXPECT_TRUE(a.Left >= 0 && a.Top >= 0 && a.Right <= window->GetClientWidth() &&
+                a.Bottom <= window->GetClientHeight())
+        << shown[i]->GetName() << " lies outside the window";
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      const TRect b = shown[j]->GetBoundsRect();
+      EXPECT_FALSE(a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom)
+          << shown[i]->GetName() << " overlaps " << shown[j]->GetName();
+    }
+  }
+}
+
+// Pixels of the window under control that differ from the window's colour.
+int DrawnPixels(TFrmLxxt* window, TControl* control) {
+  ::RedrawWindow(window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  HDC dc = ::GetDC(window->GetHandle());
+  const COLORREF back = ColorToRGB(window->GetColor());
+  int drawn = 0;
+  for (int y = control->GetTop(); y < control->GetTop() + control->GetHeight(); ++y)
+    for (int x = control->GetLeft(); x < control->GetLeft() + control->GetWidth(); ++x)
+      drawn += ::GetPixel(dc, x, y) != back;
+  ::ReleaseDC(window->GetHandle(), dc);
+  return drawn;
+}
+
+TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
   for (const wchar_t* mode : {L"1024", L"800"}) {
     ScreenMode = mode;
     const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    int frame = 0;
     Run(L"71", {
       [&] {
+        SCOPED_TRACE(size);
         EXPECT_EQ(apSingle, Window->Notebook1->GetPageIndex());
         EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "a passage that cannot play says nothing";
         Shot(L"practice_listening_" + size);
+        ExpectPlacedApart(Window);
+        // The animated picture: a sheet with a tick drawn stroke by stroke.
+        TRxGIFAnimator* animator = Window->RxGIFAnimator1;
+        EXPECT_TRUE(animator->GetAnimate());
+        EXPECT_GE(animator->GetImage()->GetCount(), 2);
+        EXPECT_EQ(40, animator->GetWidth());
+        EXPECT_GT(DrawnPixels(Window, animator), 400);
+        frame = animator->GetFrameIndex();
         ClickGraphic(Window->epEfTrBtn6);  // disabled: nothing
         EXPECT_EQ(L"答案", Window->epEfTrBtn6->GetCaption());
         return true;
       },
+      [&] { return Window->RxGIFAnimator1->GetFrameIndex() != frame; },  // it moves
       [&] {
         ClickGraphic(Window->FlatSpeedButton1);  // disabled on the first group
         EXPECT_EQ(1, Window->Session().GetCurrent());
         if (ScreenMode == L"800") {
           EXPECT_EQ(780, Window->GetClientWidth());
-          Shot(L"practice_single_800x600");
+          EXPECT_EQ(490, Window->GetClientHeight());
         }
         ClickGraphic(Window->epEfTrBtn99);
         return true;
       },
     });
   }
+}
+
+TEST_F(PracticeWindow, AComputedQuestionsExplanationShowsItsMinusSigns) {
+  // A computed question whose explanation holds the full-width minus, alone in its chapter's
+  // new questions.
+  String id, chapter;
+  for (const auto& row : SelectColumn(FData.Cn(), L"select a1 from tab_answ where a13 = 22 order by a1")) {
+    const std::string rtf = SelectBytes(FData.Cn(), L"select jx from tab_exer where a1 = '" + row + L"'");
+    if (ReadRtf(rtf).Text.find(L"－") == String::npos) continue;
+    id = row;
+    chapter = Of(L"a10", row);
+    break;
+  }
+  ASSERT_FALSE(id.empty());
+  FData.Exec(L"update tab_answ set e2 = '1' where a10 = '" + chapter + L"' and a1 <> '" + id + L"'");
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    FData.Exec(L"update tab_answ set e2 = '', e2_1 = '' where a1 = '" + id + L"'");
+    HWND explanation = nullptr;
+    Run(chapter, {
+      [&] {
+        EXPECT_EQ(id, Current(L"a1"));
+        EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+        ::SendMessageW(Window->FlatComboBox1->GetHandle(), CB_SETCURSEL, 1, 0);  // 会
+        ClickGraphic(Window->epEfTrBtn3);  // 完成
+        EXPECT_TRUE(Window->epEfTrBtn4->GetEnabled()) << "解析 after the grade";
+        Shot(L"practice_computed_" + size);
+        PostGraphicClick(Window->epEfTrBtn4);  // 解析, shown modally once this step is over
+        return true;
+      },
+      [&] { return (explanation = FindOwnWindow(L"解析")) != nullptr; },
+      [&] {
+        auto* form = dynamic_cast<TFrmJx*>(FindControl(explanation));
+        if (!form) {
+          ADD_FAILURE() << "the explanation window is not a TFrmJx";
+          ::PostMessageW(explanation, WM_CLOSE, 0, 0);
+          return true;
+        }
+        EXPECT_NE(String::npos, form->Re->GetText().find(L"－"));
+        ::UpdateWindow(explanation);
+        EXPECT_TRUE(SaveWindowShot(explanation, L"practice_computed_explanation_" + size));
+        ClickGraphic(form->epEfTrBtn1);
+        return true;
+      },
+      [&] {
+        if (FindOwnWindow(L"解析")) return false;
+        ClickGraphic(Window->epEfTrBtn99);
+        return true;
+      },
+    });
+  }
+}
+
+// The window previews its controls' keys: letters, Enter and back-space work while the
+// question text, a pad button or a hidden edit has the focus, and never while a shown edit
+// takes typing.
+TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
+  TFlatEdit* typed = nullptr;
+  Run(L"21", {
+    [&] {
+      ::SetFocus(Window->Re->GetHandle());
+      EXPECT_EQ(Window->Re, FocusedControl());
+      EXPECT_TRUE(PostKey('B'));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 1)) return false;
+      ::SetFocus(Window->PadButton(0)->GetHandle());
+      EXPECT_TRUE(PostKey(VK_RETURN));
+      return true;
+    },
+    [&] {
+      if (Window->Session().GetCurrent() != 2) return false;
+      PumpAWhile();
+      EXPECT_EQ(2, Window->Session().GetCurrent()) << "the focused pad button took Enter as well";
+      ::SetFocus(Window->FlatEdit1->GetHandle());  // on a page turned away
+      EXPECT_TRUE(PostKey('C'));
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 2)) return false;
+      typed = new TFlatEdit(Window);
+      typed->SetParent(Window);
+      typed->SetBounds(600, 10, 100, 20);
+      ::SetFocus(typed->GetHandle());
+      for (WORD key : {WORD('A'), WORD('D'), WORD(VK_BACK), WORD(VK_RETURN)}) EXPECT_TRUE(PostKey(key));
+      return true;
+    },
+    [&] {
+      if (typed->GetText() != L"a") return false;
+      PumpAWhile();
+      EXPECT_EQ(L"a", typed->GetText());
+      EXPECT_EQ(2, Window->Session().GetCurrent());
+      EXPECT_FALSE(Down(Window->fcBG_one, 0) || Down(Window->fcBG_one, 3));
+      EXPECT_TRUE(Down(Window->fcBG_one, 2));
+      EXPECT_TRUE(TakesTyping(typed));
+      typed->SetReadOnly(true);
+      EXPECT_FALSE(TakesTyping(typed));
+      for (TWinControl* control : std::initializer_list<TWinControl*>{Window->Re, Window->FlatEdit1, Window->FlatComboBox1, Window->Memo1})
+        EXPECT_FALSE(TakesTyping(control)) << control->GetName();
+      delete typed;
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+}
+
+TEST_F(PracticeWindow, TheSmallScreenShowsEveryPage) {
+  ScreenMode = L"800";
+  Run(L"21", {
+    [&] {
+      Shot(L"practice_single_800x600");
+      ClickGraphic(Window->FlatSpeedButton2);  // 下一组->: multiple choice
+      EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
+      Shot(L"practice_multiple_800x600");
+      ClickButton(Window->PadButton(5)->GetHandle());  // question 26: self-assessed
+      return true;
+    },
+    [&] {
+      if (Window->Session().GetCurrent() != 26) return false;
+      EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      Shot(L"practice_self_800x600");
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
 }
 
 TEST_F(PracticeWindow, TheChooserOpensIt) {

@@ -36,6 +36,17 @@ bool WriteBytes(const String& file, const std::string& bytes) {
   return written == bytes.size();
 }
 
+// Reads the whole of file into bytes; false when it could not.
+bool ReadBytes(const String& file, std::string& bytes) {
+  HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  bytes.assign(::GetFileSize(handle, nullptr), '\0');
+  DWORD read = 0;
+  ::ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  ::CloseHandle(handle);
+  return read == bytes.size();
+}
+
 // A file under the temporary folder, removed at the end.
 class TTempFile {
  public:
@@ -78,6 +89,12 @@ class TProgramFolder : public TTestFolder {
 
   void AddMenuMovie() { Copy(BuiltAppFolder() + kMenuMovieFile, kMenuMovieFile); }
   void AddShippedBank() { Copy(BuiltBankFile(), kBankFileName); }
+  // The pictures of the answering windows' pads and type bar.
+  void AddPadPictures() {
+    for (const wchar_t* name : {L"qorbup.bmp", L"qorbdw.bmp", L"qorbyes.bmp", L"qorbno.bmp", L"qorbover.bmp",
+                                L"qorbtxup.bmp", L"qorbtxdw.bmp"})
+      Copy(BuiltAppFolder() + L"pic\\" + name, String(L"pic\\") + name);
+  }
   void AddBank(const String& password) {
     ForceDirectories(ExtractFilePath(Path(kBankFileName)));
     WriteTestBank(Path(kBankFileName), password);
@@ -98,7 +115,8 @@ String TextOf(HWND wnd) {
   return String(buffer, static_cast<size_t>(std::max(0, ::GetWindowTextW(wnd, buffer, 512))));
 }
 
-// The visible top-level windows of a process.
+// The visible top-level windows of a process (of every process for kAnyProcess).
+constexpr DWORD kAnyProcess = 0;
 struct TWindowSearch {
   DWORD Pid;
   std::vector<HWND> Found;
@@ -108,7 +126,7 @@ BOOL CALLBACK AddVisibleWindow(HWND wnd, LPARAM param) {
   auto* search = reinterpret_cast<TWindowSearch*>(param);
   DWORD owner = 0;
   ::GetWindowThreadProcessId(wnd, &owner);
-  if (owner == search->Pid && ::IsWindowVisible(wnd)) search->Found.push_back(wnd);
+  if ((search->Pid == kAnyProcess || owner == search->Pid) && ::IsWindowVisible(wnd)) search->Found.push_back(wnd);
   return TRUE;
 }
 
@@ -396,9 +414,7 @@ TEST(Journey, MenuChooserPracticeThreeAnswersAndBack) {
   TProgramFolder folder;
   folder.AddMenuMovie();
   folder.AddShippedBank();
-  for (const wchar_t* name : {L"qorbup.bmp", L"qorbdw.bmp", L"qorbyes.bmp", L"qorbno.bmp", L"qorbover.bmp",
-                              L"qorbtxup.bmp", L"qorbtxdw.bmp"})
-    folder.Copy(BuiltAppFolder() + L"pic\\" + name, String(L"pic\\") + name);
+  folder.AddPadPictures();
   TProgramRun run(folder);
   ASSERT_TRUE(run.Started());
   HWND mainWindow = run.WaitForWindow(L"TFrmStart");
@@ -442,6 +458,100 @@ TEST(Journey, MenuChooserPracticeThreeAnswersAndBack) {
   EXPECT_EQ(3, SelectInt(cn, L"select count(*) from tab_answ where e2 = 'A'"));
   EXPECT_EQ(3, SelectInt(cn, L"select sum(A2) from tab_rz"));
   EXPECT_EQ(3, SelectInt(cn, L"select sum(D1) from tab_kmmc where len(C1) = 6"));
+}
+
+// Closes the viewer windows the shell opened on a document named text (there may be none when
+// the system has no viewer); gives them up to ten seconds to appear.
+void CloseViewersOf(const String& text, DWORD program) {
+  for (int tries = 0; tries < 40; ++tries) {
+    bool closed = false;
+    for (HWND wnd : VisibleWindowsOf(kAnyProcess)) {
+      DWORD owner = 0;
+      ::GetWindowThreadProcessId(wnd, &owner);
+      if (owner == program || TextOf(wnd).find(text) == String::npos) continue;
+      ::PostMessageW(wnd, WM_CLOSE, 0, 0);
+      closed = true;
+    }
+    if (closed) return;
+    ::Sleep(250);
+  }
+}
+
+TEST(Journey, MenuMockExamTenAnswersHandInReviewExportAndRecords) {
+  TProgramFolder folder;
+  folder.AddMenuMovie();
+  folder.AddShippedBank();
+  folder.AddPadPictures();
+  TProgramRun run(folder);
+  ASSERT_TRUE(run.Started());
+  HWND mainWindow = run.WaitForWindow(L"TFrmStart");
+  ASSERT_NE(nullptr, mainWindow);
+  HWND player = WaitForPlayer(mainWindow);
+  ASSERT_NE(nullptr, player);
+  const POINT mnks2 = ButtonCentre(player, L"mnks2");
+  PostClick(player, mnks2.x, mnks2.y);
+  HWND exam = run.WaitForWindow(L"TFrmExam");
+  ASSERT_NE(nullptr, exam) << "the exam window opens";
+  EXPECT_EQ(L"正在答卷", TextOf(exam));
+  // The window's face: every command is drawn on it.
+  HWND face = WaitForChild(exam, [](HWND child) {
+    RECT r{};
+    ::GetClientRect(child, &r);
+    return ClassOf(child) == L"TPanel" && r.right == 1000;
+  });
+  ASSERT_NE(nullptr, face);
+  ::Sleep(300);
+  for (int answer = 0; answer < 10; ++answer) {
+    HWND option = WaitForChild(exam, [](HWND child) { return TextOf(child) == L"A" && ::IsWindowVisible(child); });
+    ASSERT_NE(nullptr, option) << "answer " << answer;
+    PostClickMiddle(option);
+    ::Sleep(200);
+    PostClick(face, 456 + 50, 606 + 18);  // 下一题
+    ::Sleep(300);
+  }
+  PostClick(face, 580 + 50, 600 + 14);  // 交卷
+  HWND dialog = run.WaitForWindow(L"TFrmDlg");
+  ASSERT_NE(nullptr, dialog) << "the hand-in dialog asks";
+  HWND confirm = WaitForChild(dialog, [](HWND child) { return TextOf(child) == L"确定" && ::IsWindowVisible(child); });
+  ASSERT_NE(nullptr, confirm);
+  PostClickMiddle(confirm);
+  for (int i = 0; i < 200 && TextOf(exam) != L"查阅试卷"; ++i) ::Sleep(50);
+  ASSERT_EQ(L"查阅试卷", TextOf(exam)) << "graded, the paper is reviewed";
+  EXPECT_TRUE(WaitVisible(exam, true));
+  ::Sleep(300);
+  PostClick(face, 788 + 50, 600 + 14);  // 生成文档
+  const String document = folder.Path(L"data\\tab_exam1.rtf");
+  for (int i = 0; i < 200 && !FileExists(document); ++i) ::Sleep(50);
+  EXPECT_TRUE(FileExists(document)) << "the paper is exported";
+  CloseViewersOf(L"tab_exam1", run.Pid());
+  ::Sleep(300);
+  PostClick(face, 860 + 66, 636 + 14);  // 关闭
+  EXPECT_TRUE(WaitVisible(exam, false)) << "the review closes";
+  for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
+
+  const POINT cj = ButtonCentre(player, L"cj");
+  PostClick(player, cj.x, cj.y);
+  HWND records = run.WaitForWindow(L"TFrmCheck");
+  ASSERT_NE(nullptr, records) << "the records open";
+  ::Sleep(300);
+  ::PostMessageW(records, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitVisible(records, false));
+  for (int i = 0; i < 100 && !::IsWindowEnabled(mainWindow); ++i) ::Sleep(50);
+  EXPECT_TRUE(::IsWindowEnabled(mainWindow)) << "the menu is back";
+  ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(run.WaitForCleanExit());
+
+  std::string rtf;
+  ASSERT_TRUE(ReadBytes(document, rtf));
+  EXPECT_EQ(0u, rtf.find("{\\rtf1"));
+  TADOConnection cn(nullptr);
+  cn.SetConnectionString(DbConnectionString(folder.Path(kBankFileName), kBankPassword));
+  cn.SetConnected(true);
+  EXPECT_EQ(10, SelectInt(cn, L"select sum(A2) from tab_rz")) << "ten answers counted";
+  EXPECT_EQ(10, SelectInt(cn, L"select count(*) from tab_answ where e2 = 'A'"));
+  // Ten answers earn at most 10 points: the paper went with its record when its review closed.
+  EXPECT_EQ(0, SelectInt(cn, L"select count(*) from tab_cj"));
+  EXPECT_NE(L"", SelectText(cn, L"select D1 from tab_rz")) << "the exam's time is in the log";
 }
 
 }  // namespace

@@ -13,7 +13,11 @@
 #include "app/uchart.h"
 #include "app/start.h"
 #include "classlib/stdctrls/Printers.h"
+#include "classlib/system/SysFiles.h"
 #include "tests/ApplicationTestSupport.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
 
 namespace {
 
@@ -155,6 +159,8 @@ TEST_F(StudyWindows, LogTotalsNewestDayFirstAndColumnsInBothLayouts) {
     if (String(mode) == L"1024") {
       EXPECT_TRUE(form->Image2->GetVisible());
     }
+    EXPECT_TRUE(InSight(form->SpeedButton3));
+    EXPECT_FALSE(InSight(form->SpeedButton2)) << "the disabled second 关闭 lies outside the visible area";
     Shot(L"study_log");
     ClickControl(form->SpeedButton3);
     EXPECT_FALSE(form->GetVisible());
@@ -293,6 +299,59 @@ TEST_F(ChartWindow, SavesABitmapAndTellsWhenItCannot) {
   EXPECT_TRUE(Responders.Log.Empty());
   form->SaveChartTo(String(folder) + L"no_such_folder_27\\chart.bmp");
   EXPECT_EQ((std::vector<String>{L"错误|无法保存文件！|1|2|NO"}), Responders.Log.Dialogs);
+}
+
+TEST_F(ChartWindow, ANameTypedWithoutExtensionIsSavedAsABmpFile) {
+  OneChapter();
+  auto* form = Open<Tfrmchart>();
+  wchar_t folder[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, folder);
+  const String typed = String(folder) + L"chart1";
+  ::DeleteFileW((typed + L".bmp").c_str());
+  ::DeleteFileW(typed.c_str());
+  // The real save dialog: the name typed into its name box, then OK.
+  TModalDriver driver({[&] {
+    HWND dialog = form->SavePictureDialog1->GetHandle();
+    if (!dialog) return false;
+    if (!::SetDlgItemTextW(dialog, cmb13, typed.c_str())) ::SetDlgItemTextW(dialog, edt1, typed.c_str());
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
+    return true;
+  }});
+  ClickControl(form->epFocusButton3);
+  EXPECT_TRUE(driver.Done());
+  EXPECT_FALSE(FileExists(typed)) << "no file without the extension";
+  ASSERT_TRUE(FileExists(typed + L".bmp"));
+  TBitmap saved;
+  saved.LoadFromFile(typed + L".bmp");
+  EXPECT_EQ(form->DBChart1->GetWidth(), saved.GetWidth());
+  ::DeleteFileW((typed + L".bmp").c_str());
+  EXPECT_TRUE(Responders.Log.Empty());
+}
+
+TEST_F(ChartWindow, PieMarksOfTheShippedBankNeverOverlap) {
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    auto* form = Open<Tfrmchart>();
+    form->RadioGroup1->SetItemIndex(0);
+    ASSERT_GT(form->Series2->Count(), 20) << "the shipped bank's chapters";
+    Shot(L"charts_pie_shipped");
+    for (int legend = 0; legend < 4; ++legend) {
+      form->RadioGroup2->SetItemIndex(legend);
+      const std::unique_ptr<TBitmap> drawn = form->DBChart2->CreateBitmap();
+      const TRect bounds{0, 0, drawn->GetWidth(), drawn->GetHeight()};
+      const std::vector<TDBChart::TPieMark> marks = form->DBChart2->PieMarksIn(*drawn->GetCanvas(), bounds);
+      ASSERT_EQ(form->Series2->Count(), static_cast<int>(marks.size()));
+      for (size_t i = 0; i < marks.size(); ++i) {
+        const TRect& a = marks[i].Rect;
+        EXPECT_TRUE(a.Top >= 0 && a.Bottom <= bounds.Bottom) << mode << " legend " << legend << ": " << i;
+        for (size_t j = 0; j < i; ++j) {
+          const TRect& b = marks[j].Rect;
+          EXPECT_FALSE(a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom)
+              << mode << " legend " << legend << ": " << i << " and " << j;
+        }
+      }
+    }
+  }
 }
 
 TEST_F(ChartWindow, SettingsButtonOpensTheMusicSettings) {

@@ -219,6 +219,34 @@ TEST_F(UpgradeTest, DownloadIsAppliedOnlyWhenThatRunSucceeded) {
   Window->Hide();
 }
 
+TEST_F(UpgradeTest, AFileAppearingWhileAFailingDownloadRunsIsNotApplied) {
+  UnsetProxyVariables();
+  TLoopbackHttpServer server;
+  const String made = Folder.Path() + L"made.mdb";
+  WriteUpgradeFile(made, L"UPG-TEST-05", kBankProductId);
+  const std::string body = FileBytes(made);
+  // The reply stops after a few bytes and, once let go, closes short of its length.
+  TReply reply{200, body};
+  reply.StallAfter = 64;
+  server.Script("/update/Updbexer.mdb", reply);
+  const String target = Folder.Path() + kUpgradeFileName;
+  const std::map<String, int> before = Counts();
+  Window->Show();
+  Window->RadioGroup1->SetItemIndex(1);
+  Window->ComboBox1->SetText(L"http://127.0.0.1:" + std::to_wstring(server.Port()) + L"/update/Updbexer.mdb");
+  Window->epFocusButton1Click(nullptr);
+  ASSERT_TRUE(Window->GetDownloading());
+  ASSERT_TRUE(PumpApplicationUntil([&] { return server.Requests() > 0; }, 10000, 5));
+  // A good upgrade file lands at the target while the run is still going.
+  ASSERT_TRUE(CopyFileW(made.c_str(), target.c_str(), FALSE));
+  server.Release();
+  ASSERT_TRUE(PumpApplicationUntil([&] { return !Responders.Log.Dialogs.empty(); }, 20000, 5));
+  EXPECT_EQ(LastMessage(), L"未找到升级文件,请查看升级地址是否正确！");
+  EXPECT_EQ(Counts(), before) << "the file this run did not fetch is never applied";
+  EXPECT_FALSE(Window->GetDownloading());
+  Window->Hide();
+}
+
 // ---- Killed in the middle --------------------------------------------------------------------
 
 // The child mode: "--apply-upgrade BANK FILE EVENT" applies FILE to BANK through the window,

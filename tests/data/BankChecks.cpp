@@ -266,6 +266,8 @@ TProblems CheckRichText(TADOConnection& cn) {
       if (!rtf.Valid || !rtf.Cp936) problems.push_back(where + L": not RTF of code page 936");
       else if (rtf.Fonts.empty() || rtf.Fonts[0] != L"宋体") problems.push_back(where + L": no font table with 宋体");
       else if (!HasChinese(rtf.Text)) problems.push_back(where + L": no Chinese text");
+      else if (Cp936ToString(StringToCp936(rtf.Text)) != rtf.Text)
+        problems.push_back(where + L": text outside code page 936, which the program's font cannot draw");
     }
   }
   return problems;

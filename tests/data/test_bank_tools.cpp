@@ -100,6 +100,23 @@ TEST(BankSource, RefusesWhatTheProgramCouldNotUse) {
   EXPECT_EQ(ErrorOf(head + "loose text\n"), L"s.txt(4): text outside a text block");
 }
 
+TEST(BankSource, RefusesTextOutsideCodePage936WithFileLineAndColumn) {
+  const std::string head = "@subject 2 经济法\n@chapter 21 第一章\n@chapter 210101 第一节\n";
+  const std::string choice = "题干\nA. 甲\nB. 乙\n@key A\n";
+  const wchar_t* const tail = L" is not in code page 936, the program's text encoding";
+  // The mathematical minus in an explanation, an emoji (a surrogate pair) in a stem, a
+  // non-breaking hyphen in a chapter's name.
+  EXPECT_EQ(ErrorOf(head + "@question 11\n" + choice + "@explain\n差 = 5 \xe2\x88\x92 3\n"),
+            String(L"s.txt(10): U+2212 at column 7") + tail);
+  EXPECT_EQ(ErrorOf(head + "@question 11\n题\xf0\x9f\x98\x80干\nA. 甲\nB. 乙\n@key A\n"),
+            String(L"s.txt(5): U+1F600 at column 2") + tail);
+  EXPECT_EQ(ErrorOf("@subject 2 经济法\n@chapter 21 第\xe2\x80\x91一章\n"), String(L"s.txt(2): U+2011 at column 14") + tail);
+  // What code page 936 holds passes: the full-width minus, ×, ÷, ≈, the middle dot and '?'.
+  EXPECT_EQ(ErrorOf(head + "@question 11\n" + choice + "@explain\n5 － 3 × 2 ÷ 1 ≈ 0·5?\n"), L"(no error)");
+  // Comments never reach the bank.
+  EXPECT_EQ(ErrorOf("# \xe2\x88\x92\n" + head + "@question 11\n" + choice), L"(no error)");
+}
+
 // ---- The schema and the writer -------------------------------------------------------------
 
 TEST(BankSchema, SplitsTheScriptIntoStatements) {

@@ -60,6 +60,24 @@ TEST_F(ShippedBank, ListeningQuestionsHaveTheirPassages) {
   EXPECT_NO_PROBLEMS(CheckListeningFiles(Cn(), BuiltAppFolder() + kVoiceFolder));
 }
 
+TEST_F(ShippedBank, SelfAssessedPromptsOpenTheExplanationOnlyAfterTheGrade) {
+  // The self-assessment page enables 解析 only once 完成 has saved the grade.
+  int prompts = 0;
+  // Self-assessed questions are those of one option (their key is "1").
+  for (const auto& row :
+       SelectRows(Cn(), L"select a1, a15 from tab_exer where a1 in (select a1 from tab_answ where a2_1 = 1)")) {
+    const TBytes* bytes = row[1].BytesPtr();
+    ASSERT_TRUE(bytes);
+    const String text = ReadRtf(std::string(bytes->begin(), bytes->end())).Text;
+    const size_t explanation = text.find(L"解析");
+    if (explanation == String::npos) continue;
+    ++prompts;
+    const size_t finish = text.find(L"完成");
+    EXPECT_TRUE(finish != String::npos && finish < explanation) << StringToUtf8(row[0].AsString());
+  }
+  EXPECT_GE(prompts, 10) << "the dictations' prompts";
+}
+
 TEST_F(ShippedBank, MockExamQuotasCanBeFilledForEverySubject) { EXPECT_NO_PROBLEMS(CheckMockExamQuotas(Cn())); }
 
 TEST_F(ShippedBank, EverySubjectHasLawLinkedAndGroupedQuestionsWhereItShould) {

@@ -58,6 +58,42 @@ TEST(ChartGeometry, PieSlicesFollowTheValues) {
   EXPECT_EQ(0, PercentOf(5, 0));
 }
 
+bool Overlap(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+TEST(ChartGeometry, MarksMoveApartInOrderWithinTheirRoom) {
+  struct Case {
+    const char* What;
+    std::vector<TRect> Marks;
+    std::vector<int> Tops;  // expected, in the marks' own order
+  };
+  const Case cases[] = {
+      {"apart already: unmoved", {{0, 10, 40, 22}, {0, 30, 50, 42}}, {10, 30}},
+      {"three on one line: pushed down in their order",
+       {{0, 50, 40, 62}, {5, 50, 30, 62}, {0, 52, 20, 64}}, {50, 63, 76}},
+      {"given out of order: order by top kept", {{0, 60, 40, 72}, {0, 55, 40, 67}}, {68, 55}},
+      {"past the bottom: pushed up from it", {{0, 90, 40, 102}, {0, 95, 40, 107}}, {75, 88}},
+      {"taller than the room: from the top, past the bottom",
+       {{0, 10, 40, 50}, {0, 10, 40, 50}, {0, 10, 40, 50}}, {0, 41, 82}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::vector<TRect> marks = c.Marks;
+    SpreadMarks(marks, 0, 100, 1);
+    for (size_t i = 0; i < marks.size(); ++i) {
+      EXPECT_EQ(c.Tops[i], marks[i].Top) << i;
+      EXPECT_EQ(c.Marks[i].Bottom - c.Marks[i].Top, marks[i].Bottom - marks[i].Top) << "height of " << i;
+      EXPECT_EQ(c.Marks[i].Left, marks[i].Left);
+      EXPECT_EQ(c.Marks[i].Right, marks[i].Right);
+      for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(marks[i], marks[j])) << i << " and " << j;
+    }
+  }
+  std::vector<TRect> none;
+  SpreadMarks(none, 0, 100, 1);
+  EXPECT_TRUE(none.empty());
+}
+
 TEST(ChartGeometry, LegendTakesItsSideAndAtMostHalf) {
   struct {
     TLegendAlignment Side;
@@ -168,6 +204,33 @@ TEST_F(ChartDrawing, OnePointPieIsWholeAndEmptyChartsDraw) {
   const int d = (r.Right - r.Left) / 4;
   for (TPoint p : {TPoint{cx + d, cy}, TPoint{cx - d, cy}, TPoint{cx, cy + d}, TPoint{cx, cy - d}})
     EXPECT_EQ(RGB(255, 0, 0), Pixel(p.X, p.Y));
+}
+
+TEST_F(ChartDrawing, CrowdedPieMarksNeverOverlapAndEachHasItsLine) {
+  auto* pie = AddSeries<TPieSeries>(false);
+  pie->SetMarksStyle(smsLabelPercent);
+  // Two runs of thin slices, at three o'clock and at nine, each after a large slice.
+  for (int run = 0; run < 2; ++run) {
+    for (int i = 0; i < 7; ++i) pie->Add(1, L"第" + IntToStr(run * 7 + i + 1) + L"章", ColorFromInt(255 + 80000 * i));
+    pie->Add(45, run == 0 ? L"大章" : L"另一大章", kBlue);
+  }
+  for (bool view3D : {true, false}) {
+    FChart->SetView3D(view3D);
+    Draw();
+    const std::vector<TDBChart::TPieMark> marks = FChart->PieMarksIn(*FBitmap->GetCanvas(), TRect{0, 0, 400, 300});
+    ASSERT_EQ(16u, marks.size());
+    for (size_t i = 0; i < marks.size(); ++i) {
+      EXPECT_EQ(FBitmap->GetCanvas()->TextWidth(marks[i].Text), marks[i].Rect.Right - marks[i].Rect.Left);
+      for (size_t j = 0; j < i; ++j)
+        EXPECT_FALSE(Overlap(marks[i].Rect, marks[j].Rect)) << marks[i].Text.c_str() << " / " << marks[j].Text.c_str();
+      // The line leaves the text's near side toward the slice: a gray pixel just beside it.
+      const TRect& r = marks[i].Rect;
+      const int x = marks[i].Anchor.X <= r.Left ? r.Left - 1 : r.Right;
+      EXPECT_EQ(RGB(128, 128, 128), Pixel(x, (r.Top + r.Bottom) / 2)) << marks[i].Text.c_str();
+    }
+  }
+  pie->SetMarksVisible(false);
+  EXPECT_TRUE(FChart->PieMarksIn(*FBitmap->GetCanvas(), TRect{0, 0, 400, 300}).empty());
 }
 
 TEST_F(ChartDrawing, FiveHundredChaptersDrawInUnderFiftyMilliseconds) {

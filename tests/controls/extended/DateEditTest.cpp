@@ -6,6 +6,7 @@
 
 #include "ExtendedTestSupport.h"
 #include "controls/extended/DateEdit.h"
+#include "controls/extended/RxUtils.h"
 
 using extended_tests::FixedLocale;
 using extended_tests::PressAltDown;
@@ -351,4 +352,38 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
   EXPECT_EQ(written.find(L"Glyph.Data"), String::npos) << "the built-in glyph";
   EXPECT_EQ(written.find(L"NumGlyphs"), String::npos);
   EXPECT_EQ(edit->GetButtonWidth(), 21);
+}
+
+TEST_F(DateEditTest, TheDropDownFollowsTheEditsReadingOrderAndTheScreensResolution) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  TPopupCalendar* popup = edit->GetCalendarPopup();
+  ASSERT_NE(popup, nullptr);
+  edit->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(popup->GetBiDiMode(), bdRightToLeft);
+  edit->SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(popup->GetBiDiMode(), bdLeftToRight);
+  // Laid out for 120 dpi: everything a quarter larger, but the font is the system's again
+  // (already right for the screen), and the calendar uses it.
+  TFont systemFont;
+  SetDefaultFont(&systemFont);
+  EXPECT_EQ(popup->GetFont()->GetHeight(), systemFont.GetHeight());
+  ScaleDropDownCalendar(popup, 96);
+  EXPECT_EQ(popup->GetWidth(), 270) << "nothing to do at 96 dpi";
+  ScaleDropDownCalendar(popup, 120);
+  EXPECT_EQ(popup->GetWidth(), 338);
+  EXPECT_EQ(popup->GetHeight(), 175);
+  EXPECT_EQ(popup->GetButton(1)->GetBoundsRect(), TRect(15, -1, 33, 16));
+  EXPECT_EQ(popup->GetFont()->GetHeight(), systemFont.GetHeight()) << "not scaled twice";
+  EXPECT_EQ(popup->GetFont()->GetName(), systemFont.GetName());
+  EXPECT_TRUE(popup->GetCalendar()->GetParentFont());
+  EXPECT_EQ(popup->GetCalendar()->GetFont()->GetHeight(), systemFont.GetHeight());
+  EXPECT_EQ(popup->GetTitle()->GetFont()->GetHeight(), systemFont.GetHeight());
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  PressAltDown(edit->GetHandle());
+  ASSERT_TRUE(edit->GetPopupVisible());
+  EXPECT_EQ(popup->GetCalendar()->GetWidth(), popup->GetClientWidth()) << "the grid fills the window";
+  extended_tests::SaveScreenshot(popup->GetHandle(), "date_dropdown_120dpi");
+  edit_tests::PressKey(VK_ESCAPE);
 }

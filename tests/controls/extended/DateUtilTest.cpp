@@ -130,3 +130,39 @@ TEST(DateUtil, StrictAndFallbackConversions) {
   EXPECT_FALSE(IsValidDateTime(EncodeDate(9999, 12, 31) + 1));
   EXPECT_FALSE(IsValidDateTime(-700000));
 }
+
+TEST(DateUtil, FreeReadingSkipsWhatFollowsTheDate) {
+  FixedLocale locale;
+  FormatSettings.TimeAMString = L"上午";
+  FormatSettings.TimePMString = L"下午";
+  struct Case {
+    bool farEast;
+    const wchar_t* shortDate;
+    const wchar_t* shortTime;
+    const wchar_t* text;
+    const wchar_t* expected;
+  } cases[] = {
+      {false, L"yyyy/M/d", L"h:nn AMPM", L"2026/3/4/", L"2026-03-04"},  // a closing separator
+      {false, L"gg yyyy/M/d", L"h:nn AMPM", L"公元 2026/3/4", L"2026-03-04"},
+      // A weekday name after the date is skipped on a far-east system with a "ddd" format.
+      {true, L"yyyy/M/d dddd", L"h:nn AMPM", L"2026/3/4 星期三", L"2026-03-04"},
+      {true, L"yyyy/M/d dddd", L"h:nn AMPM", L"2026/3/4 星期三 第十周", L"2026-03-04"},
+      {true, L"yyyy/M/d dddd", L"h:nn AMPM", L"2026/3/4 星期三 下午", L"no date"},
+      {true, L"yyyy/M/d dddd", L"0h:nn", L"2026/3/4 星期三", L"2026-03-04"},
+      {true, L"yyyy/M/d dddd", L"0h:nn", L"2026/3/4 星期三 10", L"no date"},
+      {true, L"yyyy/M/d", L"h:nn AMPM", L"2026/3/4 星期三", L"no date"},
+      {false, L"yyyy/M/d dddd", L"h:nn AMPM", L"2026/3/4 星期三", L"no date"},
+  };
+  for (const Case& c : cases) {
+    FormatSettings.ShortDateFormat = c.shortDate;
+    FormatSettings.ShortTimeFormat = c.shortTime;
+    FarEastSystem = c.farEast;
+    EXPECT_EQ(Read(c.text, L"YYYY/MM/DD"), c.expected) << c.shortDate << " " << c.text;
+  }
+  // Without designators every word after the date is skipped.
+  FormatSettings.TimeAMString = FormatSettings.TimePMString = String();
+  FormatSettings.ShortTimeFormat = L"h:nn";
+  FormatSettings.ShortDateFormat = L"yyyy/M/d dddd";
+  FarEastSystem = true;
+  EXPECT_EQ(Read(L"2026/3/4 Wed week 10", L"YYYY/MM/DD"), L"2026-03-04");
+}

@@ -206,10 +206,14 @@ TEST_F(SwitchTest, PicturesOnAMemorySurface) {
   EXPECT_EQ(surface.At(25, 15), clGray);
   EXPECT_EQ(surface.At(10, 4), clWhite) << "the picture's magenta shows the control's colour";
   EXPECT_EQ(surface.CountOf(ColorFromInt(0xFF00FF), Rect(0, 0, 50, 60)), 0);
+  EXPECT_EQ(sw->GetPalette(), sw->GetGlyphOff()->GetPalette());
+  ASSERT_NE(sw->GetPalette(), nullptr) << "the 16-colour picture's";
   sw->SetStateOn(true);
   PaintInto(sw, surface);
   EXPECT_EQ(surface.At(25, 15), ColorFromInt(0x00FF00));
+  EXPECT_EQ(sw->GetPalette(), sw->GetGlyphOn()->GetPalette());
   sw->SetEnabled(false);
+  EXPECT_EQ(sw->GetPalette(), nullptr) << "none while disabled";
   PaintInto(sw, surface);
   // Greyed: only the picture's black outline remains, in the shadow and highlight colours.
   EXPECT_EQ(surface.CountOf(ColorFromInt(0x00FF00), Rect(0, 0, 50, 60)), 0);

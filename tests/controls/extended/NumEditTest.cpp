@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "ExtendedTestSupport.h"
+#include "classlib/controls/MiddleEast.h"
 #include "classlib/stdctrls/Clipboard.h"
 #include "controls/extended/CurrEdit.h"
 
+using extended_tests::BoundsOf;
 using extended_tests::ClickControl;
+using extended_tests::PaintInto;
 using extended_tests::PressAltDown;
 using stdctrl_tests::Pump;
 
@@ -345,4 +348,58 @@ TEST_F(ComboEditTest, TheDialogKeypadByMouseAndKeyboard) {
   EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsWin31);
   panel->SetCtl3D(true);
   EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsNew);
+}
+
+TEST_F(ComboEditTest, RightToLeftMirrorsTheTextAndTheWindowsReadingOrder) {
+  SetSysMiddleEast(true);
+  struct Back {
+    ~Back() { SetSysMiddleEast(std::nullopt); }
+  } back;
+  auto* edit = Add<TCurrencyEdit>(10, 10, 100, 21);
+  auto* other = Add<TCurrencyEdit>(10, 40, 100, 21);
+  edit->SetColor(clWhite);
+  edit->GetFont()->SetColor(clBlue);
+  edit->SetValue(12);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(other));
+  // Unfocused, the right-aligned value is painted at the left under right-to-left alignment.
+  MemorySurface surface(100, 21, clWhite);
+  PaintInto(edit, surface);
+  const TRect ltr = BoundsOf(surface, clBlue);
+  ASSERT_FALSE(ltr == TRect());
+  EXPECT_GT(ltr.Left, 50);
+  edit->SetBiDiMode(bdRightToLeft);
+  surface.Fill(clWhite);
+  PaintInto(edit, surface);
+  const TRect rtl = BoundsOf(surface, clBlue);
+  ASSERT_FALSE(rtl == TRect());
+  EXPECT_LT(rtl.Right, 50);
+  // Focused, the window itself paints, carrying the reading order in its extended style.
+  constexpr LONG_PTR bits = WS_EX_RTLREADING | WS_EX_LEFTSCROLLBAR | WS_EX_RIGHT;
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  PaintInto(edit, surface);
+  EXPECT_EQ(::GetWindowLongPtrW(edit->GetHandle(), GWL_EXSTYLE) & bits, bits);
+  edit->SetBiDiMode(bdRightToLeftReadingOnly);
+  PaintInto(edit, surface);
+  EXPECT_EQ(::GetWindowLongPtrW(edit->GetHandle(), GWL_EXSTYLE) & bits, WS_EX_RTLREADING);
+  extended_tests::SaveScreenshot(Form->GetHandle(), "numedit_right_to_left");
+}
+
+TEST_F(ComboEditTest, ADisabledEditsTextIsGreyUnlessItsBackgroundIs) {
+  auto* edit = Add<TCurrencyEdit>(10, 10, 100, 21);
+  edit->GetFont()->SetColor(clBlue);
+  ShowForm();
+  MemorySurface surface(4, 4);
+  const auto textColour = [&] {
+    TMessage message{CN_CTLCOLOREDIT, reinterpret_cast<WPARAM>(surface.DC()),
+                     reinterpret_cast<LPARAM>(edit->GetHandle()), 0};
+    edit->Dispatch(message);
+    EXPECT_EQ(message.Result, reinterpret_cast<LRESULT>(edit->GetBrush()->GetHandle()));
+    return ::GetTextColor(surface.DC());
+  };
+  EXPECT_EQ(textColour(), ColorToRGB(clBlue));
+  edit->SetEnabled(false);
+  EXPECT_EQ(textColour(), ColorToRGB(clGrayText));
+  edit->SetColor(clGrayText);
+  EXPECT_EQ(textColour(), ColorToRGB(clBlue)) << "grey on grey would not show";
 }

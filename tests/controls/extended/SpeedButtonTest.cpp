@@ -236,6 +236,45 @@ TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
   ASSERT_EQ(button->GetGlyph()->GetWidth(), 12);
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(0, 0), clFuchsia);
+
+  // Later changes of the check follow: another action of the group checked takes its
+  // button down and this one up; an unlinked button no longer follows.
+  auto* other = new TAction(&host);
+  other->SetActionList(list);
+  action->SetGroupIndex(1);
+  other->SetGroupIndex(1);
+  auto* otherButton = new TRxSpeedButton(&host);
+  otherButton->SetParent(&host);
+  otherButton->SetGroupIndex(1);
+  otherButton->SetAction(other);
+  host.ShowHost();  // a group is released through its parent's window
+  EXPECT_FALSE(otherButton->GetDown());
+  other->SetChecked(true);
+  EXPECT_TRUE(otherButton->GetDown());
+  EXPECT_FALSE(button->GetDown());
+  EXPECT_FALSE(action->GetChecked());
+  action->SetChecked(true);
+  EXPECT_TRUE(button->GetDown());
+  EXPECT_FALSE(otherButton->GetDown());
+  otherButton->SetAction(nullptr);
+  other->SetChecked(true);
+  EXPECT_FALSE(otherButton->GetDown()) << "unlinked";
+  delete other;
+  delete action;
+  EXPECT_TRUE(button->GetDown()) << "a freed action leaves the button as it was";
+}
+
+TEST(RxSpeedButton, ThePaletteIsTheGlyphs) {
+  TTestHost host;
+  auto* button = PlaceButton(host, 30, 30);
+  EXPECT_EQ(button->GetPalette(), nullptr) << "no glyph";
+  TBitmap glyph;  // a 16-colour picture with its colour table
+  glyph.LoadFromResourceName(::GetModuleHandleW(nullptr), L"SWITCH_ON");
+  button->SetGlyph(&glyph);
+  ASSERT_NE(button->GetPalette(), nullptr);
+  EXPECT_EQ(button->GetPalette(), button->GetGlyph()->GetPalette());
+  PALETTEENTRY entries[16]{};
+  EXPECT_EQ(::GetPaletteEntries(button->GetPalette(), 0, 16, entries), 16u);
 }
 
 TEST(RxSpeedButton, ALayoutAndTheTimerButtonsOwnDefaults) {

@@ -74,6 +74,24 @@ TEST(GifCodec, DamagedCodeStreamsEndInsideTheFrame) {
   EXPECT_THROW(Decode(Bytes{2}, 8, 8, false, &corrupt), EReadError);
 }
 
+TEST(GifCodec, ACodeAboveTheNextFreeEntryIsCorruptWhileTheNextFreeOneDecodes) {
+  // Code size 2 (clear 4, end 5, first free 6), 3-bit codes: clear, the literal 1, then a
+  // table code, then the end code. After one literal the next free entry is 6.
+  // Code 6 is the entry being made (the previous string and its own first character): 1 1.
+  bool corrupt = true;
+  std::vector<uint8_t> dib = Decode(Bytes{2, 2, 0x8C, 0x0B, 0}, 3, 1, false, &corrupt);
+  EXPECT_FALSE(corrupt);
+  EXPECT_EQ(dib[0], 1);
+  EXPECT_EQ(dib[1], 1);
+  EXPECT_EQ(dib[2], 1);
+  // Code 7 names an entry that does not exist yet.
+  corrupt = false;
+  dib = Decode(Bytes{2, 2, 0xCC, 0x0B, 0}, 3, 1, false, &corrupt);
+  EXPECT_TRUE(corrupt);
+  EXPECT_EQ(dib[0], 1) << "what came before stays";
+  EXPECT_EQ(dib[1], 0) << "nothing is written for the bad code";
+}
+
 TEST(GifCodec, StopsWhenAllRowsAreFilledWithoutAnEndCode) {
   TGifBuilder raw;
   raw.Image(0, 0, 3, 2, {1, 1, 1, 1, 1, 1});

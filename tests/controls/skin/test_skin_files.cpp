@@ -325,6 +325,55 @@ Bytes NestedBody(int depth) {
   return BinaryBody(skin);
 }
 
+// A bitmap record as skin files hold it: the name, the sides, then pixelBytes bytes.
+Bytes BitmapRecord(int32_t width, int32_t height, size_t pixelBytes) {
+  TMemoryStream stream;
+  WriteStreamString(stream, L"Big");
+  const int32_t sides[2] = {width, height};
+  stream.WriteBuffer(sides, sizeof sides);
+  const Bytes pixels(pixelBytes, 0x7F);
+  if (!pixels.empty()) stream.WriteBuffer(pixels.data(), static_cast<int>(pixels.size()));
+  const auto* begin = static_cast<const unsigned char*>(stream.GetMemory());
+  return Bytes(begin, begin + stream.GetSize());
+}
+
+TEST_F(SkinFilesTest, ABitmapLargerThanTheBytesLeftIsRefusedBeforeItIsMade) {
+  struct Case {
+    const char* What;
+    int32_t Width, Height;
+    size_t PixelBytes;
+    int64_t Budget;
+  };
+  const Case refused[] = {
+      {"sides within the limit, 64 bytes of 40000", 100, 100, 64, TSeSkinReader::MaxBody},
+      {"the largest sides, 64 bytes", TSeSkinReader::MaxBitmapSide, TSeSkinReader::MaxBitmapSide, 64,
+       TSeSkinReader::MaxBody},
+      {"the bytes there, beyond the reader's budget", 4, 4, 64, 40},
+  };
+  for (const Case& c : refused) {
+    SCOPED_TRACE(c.What);
+    const Bytes record = BitmapRecord(c.Width, c.Height, c.PixelBytes);
+    TMemoryStream stream;
+    stream.WriteBuffer(record.data(), static_cast<int>(record.size()));
+    stream.SetPosition(0);
+    TSeSkinReader reader(stream, c.Budget);
+    TSeBitmap bitmap;
+    EXPECT_THROW(reader.ReadBitmap(bitmap), EReadError);
+    EXPECT_EQ(0, bitmap.GetWidth()) << "no picture was made";
+    EXPECT_EQ(0, bitmap.GetHeight());
+  }
+  // Exactly the bytes its sides need: read.
+  const Bytes record = BitmapRecord(4, 4, 64);
+  TMemoryStream stream;
+  stream.WriteBuffer(record.data(), static_cast<int>(record.size()));
+  stream.SetPosition(0);
+  TSeSkinReader reader(stream, TSeSkinReader::MaxBody);
+  TSeBitmap bitmap;
+  reader.ReadBitmap(bitmap);
+  EXPECT_EQ(4, bitmap.GetWidth());
+  EXPECT_EQ(0, reader.BytesLeft());
+}
+
 TEST_F(SkinFilesTest, NestingAndBombsAreRefused) {
   Watchdog watchdog(120);
   TSeSkinSource loaded(nullptr);

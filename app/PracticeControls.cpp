@@ -1,0 +1,217 @@
+#include "app/PracticeControls.h"
+
+#include <memory>
+#include "app/AnswerPadView.h"
+#include "app/Ucommon.h"
+#include "app/dm.h"
+#include "classlib/ado/ADODB.h"
+#include "classlib/forms/Timer.h"
+#include "classlib/stdctrls/StdLabels.h"
+#include "controls/effects/EffBtns.h"
+#include "controls/effects/FlatButtons.h"
+#include "controls/effects/IndiCtrls.h"
+#include "controls/imagebutton/fcButtonGroup.h"
+#include "controls/imagebutton/fcImgBtn.h"
+
+namespace {
+
+constexpr int kTypeColumns = 2;
+// tab_tx holds a handful of types; a bound keeps a damaged table from running away.
+constexpr int kMaxTypes = 1000;
+constexpr int kGaugeFull = 100;
+
+// Sets flag for its lifetime.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = false; }
+
+ private:
+  bool& FFlag;
+};
+
+}  // namespace
+
+// ---- TPracticeNavigator ---------------------------------------------------------------------
+
+TPracticeNavigator::TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session,
+                                       TNavigatorEvents events)
+    : F(controls), FSession(session), FEvents(std::move(events)) {}
+
+void TPracticeNavigator::Build(const String& namePrefix) {
+  FPictures.Load(false);
+  FPad.Build(F.Pad, namePrefix, FPictures);
+}
+
+void TPracticeNavigator::Mark(int recNo) {
+  if (TfcImageBtn* button = FPad.Button(FSession.GetGroup().ButtonOfRecord(recNo)))
+    button->SetImage(FPictures.Of(FSession.MarkOf(recNo)));
+}
+
+std::optional<TSaveResult> TPracticeNavigator::SaveShown(const std::function<String()>& answer, bool mark) {
+  if (FShown <= 0 || FSession.GetCurrent() != FShown) return std::nullopt;
+  const TSaveResult result = FSession.SaveCurrent(answer());
+  if (mark) Mark(FShown);
+  return result;
+}
+
+void TPracticeNavigator::DrawPad() {
+  const TQuestionGroup& group = FSession.GetGroup();
+  F.Groups->SetCaption(IntToStr(group.Groups));
+  F.Questions->SetCaption(IntToStr(group.Total));
+  F.Group->SetCaption(IntToStr(group.Group));
+  F.PreviousGroup->SetEnabled(group.HasPrevious());
+  F.NextGroup->SetEnabled(group.HasNext());
+  FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession.MarkOf(recNo)); }, false);
+}
+
+void TPracticeNavigator::DrawGroup() {
+  DrawPad();
+  const TQuestionGroup& group = FSession.GetGroup();
+  if (group.Count > 0) ShowRecord(group.Start);
+}
+
+void TPracticeNavigator::ShowRecord(int recNo) {
+  if (recNo < 1 || recNo > FSession.Total()) return;
+  if (FEvents.Leave) FEvents.Leave();
+  const int groupBefore = FSession.GetGroup().Group;
+  FSession.Show(recNo);
+  FShown = recNo;
+  const TQuestionGroup& group = FSession.GetGroup();
+  // Moving on from the last question of a group (or back from its first) draws the new group.
+  if (group.Group != groupBefore) DrawPad();
+  FPad.PressQuietly(group.ButtonOfRecord(recNo));
+  SetCommandEnabled(F.Previous, FSession.PreviousRecord() > 0);
+  SetCommandEnabled(F.Next, FSession.NextRecord() > 0);
+  if (FEvents.Show) FEvents.Show(recNo);
+}
+
+void TPracticeNavigator::PadChanged(TfcButtonGroupItem* selected) {
+  if (FPad.Drawing() || !selected) return;
+  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
+  if (recNo > 0 && recNo != FShown) ShowRecord(recNo);
+}
+
+void TPracticeNavigator::PreviousGroup() {
+  if (!FSession.GetGroup().HasPrevious()) return;
+  if (FEvents.Leave) FEvents.Leave();
+  FShown = 0;
+  FSession.ShowGroup(FSession.GetGroup().Group - 1);
+  DrawGroup();
+}
+
+void TPracticeNavigator::NextGroup() {
+  if (!FSession.GetGroup().HasNext()) return;
+  if (FEvents.Leave) FEvents.Leave();
+  FShown = 0;
+  FSession.ShowGroup(FSession.GetGroup().Group + 1);
+  DrawGroup();
+}
+
+void TPracticeNavigator::Previous() {
+  if (const int recNo = FSession.PreviousRecord(); recNo > 0) ShowRecord(recNo);
+}
+
+void TPracticeNavigator::Next() {
+  if (const int recNo = FSession.NextRecord(); recNo > 0) ShowRecord(recNo);
+}
+
+void TPracticeNavigator::HandleKey(TAnswerPadView& pad, WORD& key) {
+  switch (pad.HandleKey(key, F.Previous->GetEnabled(), F.Next->GetEnabled())) {
+    case TKeyActionKind::Previous: Previous(); break;
+    case TKeyActionKind::Next: Next(); break;
+    default: break;
+  }
+}
+
+// ---- The status line ------------------------------------------------------------------------
+
+void ShowQuestionStatus(TLabel* status, TepEfTrBtn* voidButton, int voided) {
+  status->SetCaption(voided == 1 ? L"本题已被您作废！" : voided == 2 ? L"本题是您加入的题目！" : L"");
+  voidButton->SetCaption(voided == 1 ? L"取消作废" : L"题目作废");
+}
+
+void ToggleVoidShown(TPracticeSession& session, TLabel* status, TepEfTrBtn* voidButton) {
+  if (session.ToggleVoid() == 1) {
+    status->SetCaption(L"本题已被您作废！");
+    voidButton->SetCaption(L"取消作废");
+  } else {
+    status->SetCaption(L"本题曾被作废，现已被您取消！");
+    voidButton->SetCaption(L"题目作废");
+  }
+}
+
+// ---- TTypeBar --------------------------------------------------------------------------------
+
+void TTypeBar::Build(TPracticeSession& session) {
+  // The buttons keep copies of the pictures.
+  const std::unique_ptr<TfcBitmap> up = LoadPadPicture(L"qorbtxup.bmp");
+  const std::unique_ptr<TfcBitmap> down = LoadPadPicture(L"qorbtxdw.bmp");
+  TADOTable* types = DM1->Cn1Table_tx;
+  if (!types->GetActive()) types->Open();
+  types->SetIndexFieldNames(L"A1");
+  types->First();
+  TFlagScope drawing(FDrawing);
+  FGroup->GetButtonItems()->Clear();
+  FGroup->SetColumns(kTypeColumns);
+  auto add = [&](int tag, const String& caption) {
+    auto* button = static_cast<TfcImageBtn*>(FGroup->GetButtonItems()->Add()->GetButton());
+    button->SetTag(tag);
+    button->SetCaption(caption);
+    button->SetImage(up.get());
+    button->SetImageDown(down.get());
+    return button;
+  };
+  add(0, L"任意");
+  for (int guard = 0; !types->GetEof() && guard < kMaxTypes; ++guard, types->Next()) {
+    const int code = types->FieldByName(L"A1")->GetAsInteger();
+    add(code, types->FieldByName(L"B1")->GetAsString())->SetEnabled(session.HasType(code));
+  }
+}
+
+TfcButtonGroupItem* TTypeBar::PressAny() {
+  TfcButtonGroupItems* items = FGroup->GetButtonItems();
+  if (items->GetCount() == 0) return nullptr;
+  TFlagScope drawing(FDrawing);
+  items->GetItem(0)->GetButton()->SetDown(true);
+  return items->GetItem(0);
+}
+
+bool TTypeBar::Choose(TPracticeSession& session, TfcButtonGroupItem* selected, TfcButtonGroupItem* previous) {
+  TfcCustomBitBtn* button = selected->GetButton();
+  if (session.ApplyType(static_cast<int>(button->GetTag()))) return true;
+  // The type has no questions (any more): the choice goes back.
+  {
+    TFlagScope drawing(FDrawing);
+    button->SetDown(false);
+    button->SetEnabled(false);
+    if (previous && previous->GetButton()->GetEnabled()) previous->GetButton()->SetDown(true);
+  }
+  if (previous) session.ApplyType(static_cast<int>(previous->GetButton()->GetTag()));
+  return session.GetGroup().Count > 0;
+}
+
+// ---- TTimeLimit ------------------------------------------------------------------------------
+
+void TTimeLimit::Start(int typeCode, bool answered) {
+  const int interval = AnswerInterval(typeCode, TypeIds, TypeTimes);
+  FGauge->SetProgress(0);
+  FTimer->SetEnabled(false);
+  if (interval <= 0 || answered) return;
+  FTimer->SetInterval(static_cast<unsigned>(interval));
+  FTimer->SetEnabled(true);
+}
+
+void TTimeLimit::Stop() { FTimer->SetEnabled(false); }
+
+bool TTimeLimit::Running() const { return FTimer->GetEnabled(); }
+
+bool TTimeLimit::Tick() {
+  if (!FTimer->GetEnabled()) return false;
+  if (FGauge->GetProgress() < kGaugeFull) {
+    FGauge->SetProgress(FGauge->GetProgress() + 1);
+    return false;
+  }
+  FTimer->SetEnabled(false);
+  return true;
+}

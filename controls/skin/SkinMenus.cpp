@@ -1,0 +1,379 @@
+#include "SkinMenus.h"
+
+#include "SkinDrawing.h"
+#include "SkinMenuData.h"
+#include "ThemeBinding.h"
+#include "classlib/classes/Properties.h"
+
+namespace {
+
+TSeCustomPopupMenu* ShowingMenu = nullptr;  // the one popup menu open now; not owned
+
+// The windowed control among component and its owner, for keeping its caption active.
+TWinControl* WindowedOwner(TComponent* component) {
+  if (!component) return nullptr;
+  if (auto* owner = dynamic_cast<TWinControl*>(component->GetOwner())) return owner;
+  return dynamic_cast<TWinControl*>(component);
+}
+
+}  // namespace
+
+TSePopupWindowClass TSeCustomItem::PopupWindowClass() const { return &TSePopupWindow::Make; }
+
+// ---- TSePopupWindow ------------------------------------------------------------------------------------
+
+TSePopupWindow::TSePopupWindow(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item)
+    : TForm(owner) {
+  SetBorderStyle(bsNone);
+  SetColor(clMenu);
+  if (TWinControl* control = WindowedOwner(item->GetOwnerControl()); control && control->HandleAllocated())
+    FOwnerWindow = control->GetHandle();
+  FView = new TSePopupView(this, parentView, item);
+  SetCursor(crDefault);
+}
+
+TSePopupWindow::~TSePopupWindow() {
+  delete FView;
+  FView = nullptr;
+}
+
+TSePopupWindow* TSePopupWindow::Make(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item) {
+  return new TSePopupWindow(owner, parentView, item);
+}
+
+TSeItemView* TSePopupWindow::GetView() const { return FView; }
+
+void TSePopupWindow::LayoutView() {
+  if (FView) FView->Layout();
+}
+
+void TSePopupWindow::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style = WS_POPUP | WS_CLIPSIBLINGS;
+  params.ExStyle |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
+}
+
+void TSePopupWindow::ShowPopup(bool foreground) {
+  ::SetWindowPos(GetHandle(), HWND_TOPMOST, GetLeft(), GetTop(), GetWidth(), GetHeight(),
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (foreground) ::SetForegroundWindow(GetHandle());
+  ::UpdateWindow(GetHandle());
+}
+
+void TSePopupWindow::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_MOUSEACTIVATE:
+      message.Result = MA_NOACTIVATE;  // a menu window never takes activation
+      if (FOwnerWindow) ::SendMessageW(FOwnerWindow, WM_NCACTIVATE, 1, 0);
+      return;
+    case WM_ACTIVATE:
+      if (FOwnerWindow) ::SendMessageW(FOwnerWindow, WM_NCACTIVATE, 1, 0);
+      break;
+    case WM_ERASEBKGND:
+      message.Result = 1;  // Paint covers everything
+      return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TSePopupWindow::Paint() {
+  TCanvas* canvas = GetCanvas();
+  TRect r(0, 0, GetWidth(), GetHeight());
+  if (!UseThemes()) {
+    FrameRectColor(canvas, r, clBtnFace);
+    r = RectInflated(r, -1);
+    DrawFrameLines(canvas, r, clBtnHighlight, clBtnShadow);
+  } else {
+    FrameRectColor(canvas, r, clBtnShadow);
+    r = RectInflated(r, -1);
+    FrameRectColor(canvas, r, clMenu);
+  }
+  FillRectColor(canvas, RectInflated(r, -1), clMenu);
+  if (FView) FView->Paint(canvas);
+}
+
+// ---- TSePopupView ---------------------------------------------------------------------------------------
+
+TSePopupView::TSePopupView(TSePopupWindow* window, TSeItemView* parentView, TSeCustomItem* item)
+    : TSeItemView(nullptr, false, false), FWindow(window) {
+  SetItem(item);
+  SetHost(window);
+  SetParentView(parentView);
+  SetOrigin(TPoint(TSePopupWindow::FrameWidth, TSePopupWindow::FrameWidth));
+}
+
+void TSePopupView::SizeChanged(const TSize& size) {
+  const int frame = 2 * TSePopupWindow::FrameWidth;
+  FWindow->SetBounds(FWindow->GetLeft(), FWindow->GetTop(), size.cx + frame, size.cy + frame);
+}
+
+void TSePopupView::RepaintView() {
+  if (!FWindow->HandleAllocated()) return;
+  ::InvalidateRect(FWindow->GetHandle(), nullptr, FALSE);
+  ::UpdateWindow(FWindow->GetHandle());
+}
+
+void TSePopupView::RepaintItem(TSeCustomItem* item) {
+  if (!FWindow->HandleAllocated() || !item) return;
+  const RECT r = item->GetBoundsRect();
+  ::InvalidateRect(FWindow->GetHandle(), &r, FALSE);
+  ::UpdateWindow(FWindow->GetHandle());
+}
+
+void TSePopupView::RepaintScrollButton(int direction) {
+  if (!FWindow->HandleAllocated()) return;
+  const RECT r = ScrollButtonRect(direction);
+  ::InvalidateRect(FWindow->GetHandle(), &r, FALSE);
+  ::UpdateWindow(FWindow->GetHandle());
+}
+
+// ---- TSeCustomPopupMenu -----------------------------------------------------------------------------------
+
+const TPropertyTable* TSeCustomPopupMenu::PublishedProperties() {
+  using P = TPublish<TSeCustomPopupMenu>;
+  using C = TSeCustomPopupMenu;
+  static const TPropertyTable table{
+      P::Component(L"Images", &C::GetSeImages, &C::SetSeImages),
+      P::Persistent(L"PopupMenuOptions", &C::GetPopupMenuOptions, &C::SetPopupMenuOptions),
+  };
+  return &table;
+}
+
+TSeCustomPopupMenu::TSeCustomPopupMenu(TComponent* owner)
+    : TPopupMenu(owner), FOptions(std::make_unique<TSePopupMenuOptions>()) {
+  RegisterMenuClass(StaticClassInfo(), [](TComponent* container, TSeCustomItem* item) {
+    static_cast<TSeCustomPopupMenu*>(container)->FItems->Add(item);
+  });
+  FItems = new TSeCustomItem(nullptr);
+  FItems->SetContainer(this);
+}
+
+TSeCustomPopupMenu::~TSeCustomPopupMenu() {
+  if (ShowingMenu == this) ShowingMenu = nullptr;
+  FItems->SetTreePopupOptions(nullptr);
+  delete FItems;
+  UnregisterMenuClass(StaticClassInfo());
+}
+
+TSeCustomPopupMenu* TSeCustomPopupMenu::Showing() { return ShowingMenu; }
+
+void TSeCustomPopupMenu::SetPopupMenuOptions(TSePopupMenuOptions* value) {
+  if (value) FOptions->Assign(value);
+  FItems->SetTreePopupOptions(FOptions.get());
+}
+
+void TSeCustomPopupMenu::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  inherited::GetChildren(proc, root);
+  FItems->GetChildren(proc, root);
+}
+
+void TSeCustomPopupMenu::Loaded() {
+  inherited::Loaded();
+  if (auto* control = dynamic_cast<TControl*>(GetOwner())) FItems->SetTreeBiDiMode(control->GetBiDiMode());
+}
+
+void TSeCustomPopupMenu::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+}
+
+void TSeCustomPopupMenu::Popup(int x, int y) {
+  if (ShowingMenu && ShowingMenu != this) {
+    ShowingMenu->CloseMenu();
+    Application->ProcessMessages();
+  }
+  DeferredClickWindow();  // clicks run once the menu windows are gone
+  ShowingMenu = this;
+  FItems->SetTreePopupOptions(FOptions.get());
+  FItems->SetTreeOwnerControl(dynamic_cast<TWinControl*>(GetOwner()));
+  FItems->SetTreeAnimateNext(true);
+  FItems->SetTreeMenuMode(true);
+  DoPopup(this);
+  FItems->Popup(nullptr, x, y, TRect());
+  if (ShowingMenu == this) ShowingMenu = nullptr;
+}
+
+void TSeCustomPopupMenu::CloseMenu() {
+  // Any window of the thread ends the loop: it reads every message of the thread.
+  HWND target = nullptr;
+  if (auto* owner = dynamic_cast<TWinControl*>(GetOwner()); owner && owner->HandleAllocated())
+    target = owner->GetHandle();
+  if (!target) target = DeferredClickWindow();
+  if (target) ::PostMessageW(target, WM_NCMBUTTONDBLCLK, 0, 0);
+}
+
+// ---- TSeCustomMenuBar -----------------------------------------------------------------------------------------
+
+const TPropertyTable* TSeCustomMenuBar::PublishedProperties() {
+  using P = TPublish<TSeCustomMenuBar>;
+  using C = TSeCustomMenuBar;
+  static const TPropertyTable table{
+      P::Boolean(L"AutoSize", &C::GetAutoSize, &C::SetAutoSizeBar).Default(true),
+      P::Component(L"Images", &C::GetImages, &C::SetImages),
+      P::Persistent(L"PopupMenuOptions", &C::GetPopupMenuOptions, &C::SetPopupMenuOptions),
+      P::Boolean(L"ShowBevel", &C::GetShowBevel, &C::SetShowBevel).Default(false),
+  };
+  return &table;
+}
+
+TSeCustomMenuBar::TSeCustomMenuBar(TComponent* owner)
+    : TSeCustomControl(owner), FOptions(std::make_unique<TSePopupMenuOptions>()) {
+  RegisterMenuClass(StaticClassInfo(), [](TComponent* container, TSeCustomItem* item) {
+    static_cast<TSeCustomMenuBar*>(container)->FItems->Add(item);
+  });
+  SetControlStyle(GetControlStyle() + TControlStyle{csActionClient});
+  FItems = new TSeCustomItem(nullptr);
+  FItems->SetContainer(this);
+  if (!GetComponentState().Contains(csDesigning)) FItems->OnChange = [this](TObject*) { ApplyLayout(); };
+  FView = new TSeMenuBarView(this);
+  SetColor(clMenu);
+  SetBounds(GetLeft(), GetTop(), GetWidth(), ::GetSystemMetrics(SM_CYMENU));
+  FUpdating = false;
+}
+
+TSeCustomMenuBar::~TSeCustomMenuBar() {
+  FItems->OnChange = nullptr;
+  FItems->SetTreePopupOptions(nullptr);
+  delete FView;
+  FView = nullptr;
+  delete FItems;
+  UnregisterMenuClass(StaticClassInfo());
+}
+
+TSeItemView* TSeCustomMenuBar::GetView() const { return FView; }
+
+void TSeCustomMenuBar::SetShowBevel(bool value) {
+  if (value == FShowBevel) return;
+  FShowBevel = value;
+  Invalidate();
+}
+
+void TSeCustomMenuBar::SetPopupMenuOptions(TSePopupMenuOptions* value) {
+  if (value) FOptions->Assign(value);
+  FItems->SetTreePopupOptions(FOptions.get());
+}
+
+TRect TSeCustomMenuBar::GetItemsRect() {
+  TRect r(0, 0, GetWidth(), GetHeight());
+  if (GetAlign() == alTop) r.Bottom -= 2;
+  else if (GetAlign() == alBottom) r.Top += 2;
+  return r;
+}
+
+void TSeCustomMenuBar::ApplyLayout() {
+  const TComponentState state = GetComponentState();
+  if (state.Contains(csLoading) || state.Contains(csDestroying) || !FView) return;
+  FItems->SetTreePopupOptions(FOptions.get());
+  if (auto* owner = dynamic_cast<TWinControl*>(GetOwner())) FItems->SetTreeOwnerControl(owner);
+  const TRect r = GetItemsRect();
+  FView->SetOrigin(TPoint(r.Left, r.Top));
+  FView->Layout();
+  Invalidate();
+}
+
+void TSeCustomMenuBar::Loaded() {
+  inherited::Loaded();
+  FItems->SetTreePopupOptions(FOptions.get());
+  FUpdating = false;
+  ApplyLayout();
+  FItems->SetTreeBiDiMode(GetBiDiMode());
+}
+
+void TSeCustomMenuBar::GetChildren(const TGetChildProc& proc, TComponent* root) {
+  FItems->GetChildren(proc, root);
+  inherited::GetChildren(proc, root);
+}
+
+void TSeCustomMenuBar::SetBounds(int left, int top, int width, int height) {
+  inherited::SetBounds(left, top, width, height);
+  if (FUpdating || !FView) return;
+  FUpdating = true;
+  ApplyLayout();
+  FUpdating = false;
+}
+
+void TSeCustomMenuBar::PaintFace() {
+  inherited::PaintFace();
+  TCanvas* canvas = GetCanvas();
+  FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
+  FView->Paint(canvas);
+  if (!FShowBevel) return;
+  // An etched line along the edge the bar is aligned to the form away from.
+  const int y = GetAlign() == alBottom ? 0 : GetHeight() - 2;
+  FillRectXY(canvas, 0, y, GetWidth(), y + 1, clBtnShadow);
+  FillRectXY(canvas, 0, y + 1, GetWidth(), y + 2, clBtnHighlight);
+}
+
+void TSeCustomMenuBar::MouseMove(TShiftState shift, int x, int y) {
+  inherited::MouseMove(shift, x, y);
+  if (!FView->GetTracking()) FView->HitTest(ClientToScreen(TPoint(x, y)));
+}
+
+void TSeCustomMenuBar::EnterMenuMode() {
+  DeferredClickWindow();  // clicks run once the menu windows are gone
+  FItems->SetTreeAnimateNext(true);
+  FItems->SetTreeMenuMode(true);
+  FView->Track();
+  FItems->SetTreeMenuMode(false);
+}
+
+void TSeCustomMenuBar::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN: {
+      inherited::Dispatch(message);
+      const TPoint p(static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam)));
+      for (int i = 0; i < FItems->GetCount(); ++i)
+        if (FItems->GetItem(i)->GetVisible() && PtInRect(FItems->GetItem(i)->GetBoundsRect(), p)) {
+          EnterMenuMode();
+          break;
+        }
+      return;
+    }
+    case CM_MOUSELEAVE:
+      inherited::Dispatch(message);
+      if (!FView->GetTracking()) FView->HitTest(ClientToScreen(TPoint(-1, -1)));
+      return;
+    case CM_DIALOGCHAR: {
+      const auto key = static_cast<wchar_t>(message.WParam);
+      if (key != 0 && (message.LParam & 0x20000000) && FItems->FindByAccelerator(key)) {
+        ::PostMessageW(GetHandle(), WM_CHAR, key, 0);
+        EnterMenuMode();
+        message.Result = 1;
+        return;
+      }
+      break;
+    }
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TSeMenuBarView ---------------------------------------------------------------------------------------------
+
+TSeMenuBarView::TSeMenuBarView(TSeCustomMenuBar* bar) : TSeItemView(nullptr, true, true), FBar(bar) {
+  SetItem(bar->FItems);
+  SetHost(bar);
+  SetBarControl(bar);
+}
+
+void TSeMenuBarView::SizeChanged(const TSize& size) {
+  if (!FBar->FAutoSizeBar) return;
+  const TRect r = FBar->GetItemsRect();
+  const int height = size.cy + r.Top + (FBar->GetHeight() - r.Bottom);
+  if (size.cy > 0 && height != FBar->GetHeight()) {
+    const bool updating = FBar->FUpdating;
+    FBar->FUpdating = true;
+    FBar->SetBounds(FBar->GetLeft(), FBar->GetTop(), FBar->GetWidth(), height);
+    FBar->FUpdating = updating;
+  }
+}
+
+void TSeMenuBarView::RepaintView() {
+  FBar->Invalidate();
+  if (FBar->HandleAllocated()) ::UpdateWindow(FBar->GetHandle());
+}
+
+void TSeMenuBarView::RepaintItem(TSeCustomItem* item) {
+  if (!FBar->HandleAllocated() || !item) return;
+  const RECT r = item->GetBoundsRect();
+  ::InvalidateRect(FBar->GetHandle(), &r, FALSE);
+  ::UpdateWindow(FBar->GetHandle());
+}

@@ -1,0 +1,139 @@
+// The owner-drawn menus: TSeCustomMenuBar, a control that shows the first level of its item
+// tree as a bar and opens the submenus; TSeCustomPopupMenu, a popup menu whose content is an
+// item tree; TSePopupWindow, the borderless topmost window that shows one level of an open
+// menu without ever taking activation, drawn by its TSePopupView.
+#pragma once
+#include "SkinControl.h"
+#include "SkinItems.h"
+#include "classlib/controls/Menus.h"
+#include "classlib/forms/Forms.h"
+
+class TSePopupView;
+
+class TSePopupWindow : public TForm {
+  CLASSLIB_CLASS(TSePopupWindow, TForm)
+  TSePopupWindow(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item);
+  ~TSePopupWindow() override;
+  // The window the item code makes for a popup.
+  static TSePopupWindow* Make(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item);
+
+  TSeItemView* GetView() const;
+  // Lays the view out; the window takes its size from it.
+  void LayoutView();
+  // Shows the window without activating it (brought to the front when asked).
+  void ShowPopup(bool foreground);
+  // The client offset the frame leaves (3 pixels on each side).
+  static constexpr int FrameWidth = 3;
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void Paint() override;
+
+ private:
+  TSePopupView* FView = nullptr;     // owned (component of this form)
+  HWND FOwnerWindow = nullptr;       // its caption is kept active while the popup shows
+};
+
+class TSePopupView : public TSeItemView {
+  CLASSLIB_CLASS(TSePopupView, TSeItemView)
+  TSePopupView(TSePopupWindow* window, TSeItemView* parentView, TSeCustomItem* item);
+  void SizeChanged(const TSize& size) override;
+  void RepaintView() override;
+  void RepaintItem(TSeCustomItem* item) override;
+  void RepaintScrollButton(int direction) override;
+
+ private:
+  TSePopupWindow* FWindow;  // the window the view lives in; not owned
+};
+
+// ---- Popup menu -------------------------------------------------------------------------------------
+
+class TSeCustomPopupMenu : public TPopupMenu {
+  CLASSLIB_CLASS(TSeCustomPopupMenu, TPopupMenu)
+  static const TPropertyTable* PublishedProperties();
+  explicit TSeCustomPopupMenu(TComponent* owner);
+  ~TSeCustomPopupMenu() override;
+
+  // The root of the item tree; owned.
+  TSeCustomItem* GetSeItems() const { return FItems; }
+  TCustomImageList* GetSeImages() const { return FItems->GetImages(); }
+  void SetSeImages(TCustomImageList* value) { FItems->SetImages(value); }
+  TSePopupMenuOptions* GetPopupMenuOptions() const { return FOptions.get(); }
+  void SetPopupMenuOptions(TSePopupMenuOptions* value);
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  void Loaded() override;
+  // Shows the tree at the screen point; returns when the menu closes.
+  void Popup(int x, int y) override;
+  // Closes the menu (posts a non-client click to the owner window, which ends the loop).
+  virtual void CloseMenu();
+  // The popup menu showing now, nullptr when none.
+  static TSeCustomPopupMenu* Showing();
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  TSeCustomItem* FItems = nullptr;  // owned
+  std::unique_ptr<TSePopupMenuOptions> FOptions;
+};
+
+// ---- Menu bar ---------------------------------------------------------------------------------------------
+
+class TSeMenuBarView;
+
+class TSeCustomMenuBar : public TSeCustomControl {
+  CLASSLIB_CLASS(TSeCustomMenuBar, TSeCustomControl)
+  static const TPropertyTable* PublishedProperties();
+  explicit TSeCustomMenuBar(TComponent* owner);
+  ~TSeCustomMenuBar() override;
+
+  TSeCustomItem* GetItems() const { return FItems; }
+  TSeItemView* GetView() const;
+  bool GetAutoSize() const { return FAutoSizeBar; }
+  void SetAutoSizeBar(bool value) { FAutoSizeBar = value; }
+  bool GetShowBevel() const { return FShowBevel; }
+  void SetShowBevel(bool value);
+  TCustomImageList* GetImages() const { return FItems->GetImages(); }
+  void SetImages(TCustomImageList* value) { FItems->SetImages(value); }
+  TSePopupMenuOptions* GetPopupMenuOptions() const { return FOptions.get(); }
+  void SetPopupMenuOptions(TSePopupMenuOptions* value);
+
+  // The rectangle the items are laid out in (room for the bevel line left).
+  virtual TRect GetItemsRect();
+  // Lays the items out again and repaints.
+  virtual void ApplyLayout();
+  // Selects the first item and runs the menu loop.
+  void EnterMenuMode();
+  // Runs the shortcut of the key message; true when one matched.
+  bool IsShortCut(const TMessage& keyMessage) { return FItems->IsShortCut(keyMessage); }
+
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override;
+  void Loaded() override;
+  void SetBounds(int left, int top, int width, int height) override;
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void PaintFace() override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+
+ private:
+  friend class TSeMenuBarView;
+  TSeCustomItem* FItems = nullptr;   // owned
+  TSeMenuBarView* FView = nullptr;   // owned (component of this bar)
+  std::unique_ptr<TSePopupMenuOptions> FOptions;
+  bool FAutoSizeBar = true;
+  bool FShowBevel = false;
+  bool FUpdating = true;             // during construction and its own re-layout
+};
+
+class TSeMenuBarView : public TSeItemView {
+  CLASSLIB_CLASS(TSeMenuBarView, TSeItemView)
+  explicit TSeMenuBarView(TSeCustomMenuBar* bar);
+  void SizeChanged(const TSize& size) override;
+  void RepaintView() override;
+  void RepaintItem(TSeCustomItem* item) override;
+
+ private:
+  TSeCustomMenuBar* FBar;  // not owned
+};

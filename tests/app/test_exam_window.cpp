@@ -1,0 +1,457 @@
+// The mock-exam window as a real window on a copy of the shipped bank, driven by mouse and key
+// messages: a whole paper of subject 2 answered, paged in twenties, paused and resumed, handed
+// in (cancelled once), graded and reviewed (key panel, voiding, export); the hand-in dialog of a
+// twenty-question paper (discarded unasked when empty, the real dialog closed by the system,
+// voided); a grading error; the score limit of 50; the review from the records window; both
+// screen layouts with screenshots.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "app/ExamRules.h"
+#include "app/Ubj.h"
+#include "app/Ucheck.h"
+#include "app/Ucommon.h"
+#include "app/Uexam.h"
+#include "controls/extended/DBRichEd.h"
+#include "app/dm.h"
+#include "classlib/classes/StringList.h"
+#include "classlib/system/SysFiles.h"
+
+namespace {
+
+class ExamWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FScreenMode = ScreenMode;
+    ScreenMode = L"1024";
+  }
+  void TearDown() override {
+    ScreenMode = FScreenMode;
+    ExamSubjectNo = 0;
+  }
+
+  int Int(const String& sql) { return SelectInt(FData.Cn(), sql); }
+  String Text(const String& sql) { return SelectText(FData.Cn(), sql); }
+  bool TableExists(const String& name) {
+    TStringList tables;
+    FData.Cn().GetTableNames(&tables, false);
+    return tables.IndexOf(name) >= 0;
+  }
+
+  // Starts a mock exam of subject and runs steps while its window is shown.
+  void Sit(int subject, std::vector<std::function<bool()>> steps) {
+    Window = TCustomForm::Create<TFrmExam>(Application);
+    ASSERT_TRUE(PrepareMockExam(subject, Window->Paper()));
+    Paper = Window->Paper().PaperTable;
+    Run(std::move(steps));
+  }
+  void Run(std::vector<std::function<bool()>> steps) {
+    steps.insert(steps.begin(), [this] { return Window->GetVisible() && Window->Shown() > 0; });
+    TModalDriver driver(std::move(steps));
+    Window->ShowModal();
+    EXPECT_TRUE(driver.Done());
+    delete Window;
+    Window = nullptr;
+  }
+
+  String Current(const wchar_t* field) { return DM1->Cn1Query_exam->FieldByName(field)->GetAsString(); }
+  TfcCustomBitBtn* Option(TfcButtonGroup* group, int index) {
+    return group->GetButtonItems()->GetItem(index)->GetButton();
+  }
+  // Posts a key with the focus on the window, or on one of its controls (the window previews
+  // its controls' keys).
+  void Key(WORD vk, HWND focus = nullptr) {
+    ::SetFocus(focus ? focus : Window->GetHandle());
+    ASSERT_TRUE(PostKey(vk));
+  }
+  void Shot(const String& name) {
+    ::RedrawWindow(Window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveWindowShot(Window->GetHandle(), name));
+  }
+  // Posts the keys that answer the question on display: its key when right, else another
+  // letter; then Enter for the next question.
+  void AnswerByKeys(bool right, HWND focus = nullptr) {
+    const String key = Current(L"A2");
+    String answer = key;
+    if (!right) answer = key == L"A" ? L"B" : L"A";
+    for (wchar_t letter : answer) Key(letter, focus);
+    Key(VK_RETURN, focus);
+  }
+  // The score the paper's stored answers earn.
+  double ExpectedScore() {
+    return SelectValue(FData.Cn(), L"select sum(tab_tx.B3) from " + Paper + L",tab_tx where " + Paper +
+                                       L".A13 = tab_tx.A1 and " + Paper + L".A2 = " + Paper + L".E2_1")
+        .AsDouble();
+  }
+  // Stores right answers for count questions of type 11 other than the one on display.
+  void AnswerRightInTheTable(int count) {
+    const std::vector<String> ids =
+        SelectColumn(FData.Cn(), L"select A1 from " + Paper + L" where A13 = 11 and A1 <> '" + Current(L"A1") +
+                                     L"' order by A1");
+    ASSERT_GE(static_cast<int>(ids.size()), count);
+    for (int i = 0; i < count; ++i)
+      FData.Exec(L"update " + Paper + L" set E2_1 = A2 where A1 = '" + ids[static_cast<size_t>(i)] + L"'");
+  }
+
+  TProgramData FData;
+  TRecordingResponders Responders;
+  TFrmExam* Window = nullptr;
+  String Paper;
+  String FScreenMode;
+};
+
+TEST_F(ExamWindow, AWholePaperAnsweredPausedHandedInAndReviewed) {
+  int answered = 0;
+  std::vector<std::function<bool()>> steps;
+  steps.push_back([&] {
+    EXPECT_EQ(L"正在答卷", Window->GetCaption());
+    EXPECT_EQ(95, Window->Session().Total());
+    EXPECT_EQ(L"1", Window->Label5->GetCaption());
+    EXPECT_EQ(L"第 1 组 / 共 5 组", Window->Lb_zb->GetCaption());
+    EXPECT_EQ(L"单项选择题 每题1分 共60分", Window->Label7->GetCaption());
+    EXPECT_TRUE(Window->PadButton(0)->GetDown());
+    EXPECT_FALSE(Window->epEfTrBtn1->GetEnabled());
+    for (TepEfTrBtn* off : {Window->epEfTrBtn4, Window->epEfTrBtn6, Window->epEfTrBtn10, Window->epEfTrBtn12})
+      EXPECT_FALSE(off->GetEnabled()) << StringToUtf8(off->GetCaption());
+    EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
+    Shot(L"exam_answering_1024x768");
+    ClickButton(Window->PadButton(3)->GetHandle());  // question 4 by the mouse
+    return true;
+  });
+  steps.push_back([&] {
+    if (Window->Shown() != 4) return false;
+    ClickButton(Option(Window->fcBG_one, 2)->GetHandle());  // C
+    return true;
+  });
+  steps.push_back([&] {
+    if (!Option(Window->fcBG_one, 2)->GetDown()) return false;
+    ClickButton(Window->PadButton(0)->GetHandle());  // back to 1: question 4 is saved
+    return true;
+  });
+  // Questions 1 to 95 by keys: the key on odd numbers, a wrong letter on even ones.
+  for (int n = 1; n <= 95; ++n) {
+    steps.push_back([&, n] {
+      if (Window->Shown() != n) return false;
+      if (n == 4) EXPECT_EQ(L"C", Text(L"select E2_1 from " + Paper + L" where A1 = '" + Current(L"A1") + L"'"));
+      if (n == 21) {
+        EXPECT_EQ(L"第 2 组 / 共 5 组", Window->Lb_zb->GetCaption()) << "下一题 on 20 shows 21";
+        EXPECT_EQ(L"21", Window->Label5->GetCaption());
+        EXPECT_TRUE(Window->PadButton(0)->GetDown());
+      }
+      if (n == 61) {
+        EXPECT_EQ(apMultiple, Window->Notebook1->GetPageIndex());
+        EXPECT_EQ(L"多项选择题 每题2分 共70分", Window->Label7->GetCaption());
+      }
+      if (n == 30) {
+        ClickGraphic(Window->epEfTrBtn13);  // 暂停考试
+        EXPECT_TRUE(Window->Paused());
+        EXPECT_EQ(L"继续考试", Window->epEfTrBtn13->GetCaption());
+        EXPECT_FALSE(Window->KZTimeCounter1->GetCounting());
+        for (TepEfTrBtn* off : {Window->epEfTrBtn1, Window->epEfTrBtn2, Window->epEfTrBtn3, Window->epEfTrBtn5,
+                                Window->epEfTrBtn7})
+          EXPECT_FALSE(off->GetEnabled()) << StringToUtf8(off->GetCaption());
+        EXPECT_FALSE(Window->PadButton(1)->GetEnabled());
+        EXPECT_FALSE(Window->FlatSpeedButton2->GetEnabled());
+        Key('A');  // keys do nothing while paused
+        Key(VK_RETURN);
+        return true;
+      }
+      // Questions 41 to 45 with the focus on their pad button, which must not take Enter.
+      AnswerByKeys(n % 2 == 1, n > 40 && n <= 45 ? Window->PadButton((n - 1) % 20)->GetHandle() : nullptr);
+      ++answered;
+      return true;
+    });
+    if (n == 30)
+      steps.push_back([&] {
+        PumpAWhile();
+        EXPECT_EQ(30, Window->Shown());
+        EXPECT_FALSE(Option(Window->fcBG_one, 0)->GetDown());
+        ClickGraphic(Window->epEfTrBtn13);  // 继续考试
+        EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
+        EXPECT_TRUE(Window->epEfTrBtn1->GetEnabled());
+        EXPECT_TRUE(Window->epEfTrBtn2->GetEnabled());
+        EXPECT_TRUE(Window->PadButton(1)->GetEnabled());
+        AnswerByKeys(false);
+        return true;
+      });
+  }
+  steps.push_back([&] {
+    PumpAWhile();
+    EXPECT_EQ(95, Window->Shown());
+    EXPECT_FALSE(Window->epEfTrBtn2->GetEnabled());
+    Responders.Log.DialogAnswer = 3;  // 取消
+    ClickGraphic(Window->epEfTrBtn3);
+    EXPECT_EQ(L"提示|恭喜你已经做完试卷，确定要交卷吗？|2|0|Exam", Responders.Log.Dialogs.back());
+    EXPECT_TRUE(Window->KZTimeCounter1->GetCounting()) << "取消 goes on with the exam";
+    EXPECT_EQ(L"正在答卷", Window->GetCaption());
+    Responders.Log.DialogAnswer = 1;  // 确定
+    ClickGraphic(Window->epEfTrBtn7);  // 关闭 hands in too
+    return true;
+  });
+  steps.push_back([&] {
+    if (!Window->GetVisible() || Window->GetCaption() != L"查阅试卷") return false;
+    const double score = ExpectedScore();
+    EXPECT_GE(score, 50.0);
+    EXPECT_EQ(ExamScoreText(score), Window->Lb_zfs->GetCaption());
+    EXPECT_EQ(score, SelectValue(FData.Cn(), L"select A6 from tab_cj where A1 = '" + Paper + L"'").AsDouble());
+    EXPECT_EQ(1, Window->Notebook_Time->GetPageIndex());
+    EXPECT_FALSE(Window->epEfTrBtn3->GetEnabled());
+    EXPECT_FALSE(Window->epEfTrBtn13->GetVisible());
+    EXPECT_TRUE(Window->epEfTrBtn10->GetEnabled());
+    EXPECT_FALSE(Window->fcBG_one->GetEnabled()) << "answers are shown, not changed";
+    EXPECT_EQ(1, Window->Shown());
+    EXPECT_TRUE(Option(Window->fcBG_one, Current(L"A2")[0] - L'A')->GetDown()) << "the stored answer";
+    Shot(L"exam_review_1024x768");
+    ClickGraphic(Window->epEfTrBtn6);  // 答案
+    EXPECT_EQ(L"恭喜你，做对了！", Window->Lb_answtip->GetCaption());
+    EXPECT_EQ(Window->Panel1->GetWidth(), Window->Panel2->GetWidth());
+    Shot(L"exam_review_key_1024x768");
+    ClickGraphic(Window->epEfTrBtn6);  // 返回
+    EXPECT_EQ(0, Window->Panel2->GetWidth());
+    const String id = Current(L"A1");
+    ClickGraphic(Window->epEfTrBtn12);  // 本题作废
+    EXPECT_EQ(L"本题已被您作废！", Window->Label1->GetCaption());
+    EXPECT_EQ(1, Int(L"select f1 from tab_answ where a1 = '" + id + L"'"));
+    ClickGraphic(Window->epEfTrBtn12);  // 取消作废
+    EXPECT_EQ(L"本题曾被作废，现已被您取消！", Window->Label1->GetCaption());
+    EXPECT_EQ(0, Int(L"select f1 from tab_answ where a1 = '" + id + L"'"));
+    Key('B');  // keys do nothing under review
+    Key(VK_RETURN);
+    return true;
+  });
+  steps.push_back([&] {
+    PumpAWhile();
+    EXPECT_EQ(1, Window->Shown());
+    ClickGraphic(Window->epEfTrBtn10);  // 生成文档
+    EXPECT_EQ(1u, Responders.Log.Shell.size());
+    if (!Responders.Log.Shell.empty()) EXPECT_NE(String::npos, Responders.Log.Shell[0].find(Paper + L".rtf"));
+    EXPECT_TRUE(FileExists(AppPath + L"data\\" + Paper + L".rtf"));
+    DeleteFile(AppPath + L"data\\" + Paper + L".rtf");
+    ClickGraphic(Window->epEfTrBtn7);  // 关闭
+    return true;
+  });
+  Sit(2, std::move(steps));
+  EXPECT_EQ(94, answered);
+  EXPECT_TRUE(TableExists(Paper)) << "a paper of 50 or more is kept";
+  EXPECT_EQ(1, Int(L"select count(*) from tab_cj where A1 = '" + Paper + L"'"));
+  EXPECT_EQ(96, Int(L"select sum(A2) from tab_rz")) << "every answer counted once, question 4 twice";
+  EXPECT_EQ(0, Int(L"select count(*) from " + Paper + L" where E2_1 = '' or E2_1 is null"));
+  EXPECT_FALSE(DM1->Cn1Query_exam->GetActive());
+}
+
+TEST_F(ExamWindow, HandInOfATwentyQuestionPaper) {
+  // Nothing answered: the paper goes without a question.
+  Sit(1, {[&] {
+        EXPECT_EQ(20, Window->Session().Total());
+        EXPECT_FALSE(Window->FlatSpeedButton2->GetEnabled());
+        ClickGraphic(Window->epEfTrBtn3);
+        return true;
+      }});
+  EXPECT_TRUE(Responders.Log.Dialogs.empty());
+  EXPECT_FALSE(TableExists(Paper));
+  EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+
+  // One answered: the real dialog asks; closed by the system it keeps the paper.
+  HWND dialog = nullptr;
+  Sit(1, {
+             [&] {
+               ClickButton(Option(Window->fcBG_one, 0)->GetHandle());
+               return true;
+             },
+             [&] {
+               if (!Option(Window->fcBG_one, 0)->GetDown()) return false;
+               SetShowDlgResponder(nullptr);  // the real dialog
+               PostGraphicClick(Window->epEfTrBtn3);
+               return true;
+             },
+             [&] { return (dialog = FindOwnWindow(L"提示")) != nullptr; },
+             [&] {
+               ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+               EXPECT_TRUE(SaveShotsOverMenu(dialog, L"exam_handin_dialog"));
+               EXPECT_FALSE(Window->KZTimeCounter1->GetCounting()) << "the clock waits for the answer";
+               ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+               return true;
+             },
+             [&] {
+               if (FindOwnWindow(L"提示")) return false;
+               PumpAWhile();
+               EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
+               EXPECT_TRUE(TableExists(Paper));
+               EXPECT_EQ(L"正在答卷", Window->GetCaption());
+               // Back to the recording responder: 作废 drops the paper.
+               SetShowDlgResponder([this](const String& caption, const String& text, int mode, int icon,
+                                          const String& kind) {
+                 Responders.Log.Dialogs.push_back(caption + L"|" + text + L"|" + IntToStr(mode) + L"|" +
+                                                  IntToStr(icon) + L"|" + kind);
+                 return 2;
+               });
+               ClickGraphic(Window->epEfTrBtn3);
+               return true;
+             },
+         });
+  ASSERT_EQ(1u, Responders.Log.Dialogs.size());
+  EXPECT_EQ(L"提示|你还有19道题未做，确定要交卷吗？|2|0|Exam", Responders.Log.Dialogs[0]);
+  EXPECT_FALSE(TableExists(Paper));
+  EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+  EXPECT_NE(L"", Text(L"select D1 from tab_rz")) << "the time of a voided paper counts";
+}
+
+TEST_F(ExamWindow, AGroupQuestionAndANoteThatOutlivesThePaper) {
+  String id;
+  Sit(1, {
+             [&] {
+               EXPECT_EQ(0, Window->Re2->GetHeight());
+               ClickButton(Window->PadButton(10)->GetHandle());  // question 11, of a group
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 11) return false;
+               id = Current(L"A1");
+               EXPECT_NE(String::npos, id.find(L'-'));
+               EXPECT_GT(Window->Re2->GetHeight(), 0) << "the question's own text below the group's";
+               EXPECT_TRUE(Window->Panel3->GetVisible()) << "the group passage button";
+               EXPECT_EQ(0u, Window->Label7->GetCaption().find(L"长对话与短文"));
+               Shot(L"exam_group_question");
+               PostGraphicClick(Window->epEfTrBtn5);  // 笔记
+               return true;
+             },
+             [&] { return FindOwnWindow(L"笔记") && FrmBj; },
+             [&] {
+               for (wchar_t ch : String(L"exam note")) ::SendMessageW(FrmBj->DBMemo1->GetHandle(), WM_CHAR, ch, 1);
+               ClickGraphic(FrmBj->epEfTrBtn1);
+               return true;
+             },
+             [&] {
+               if (FrmBj) return false;
+               EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption());
+               ClickButton(Window->PadButton(0)->GetHandle());
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 1) return false;
+               EXPECT_EQ(0, Window->Re2->GetHeight());
+               EXPECT_FALSE(Window->Panel3->GetVisible());
+               ClickGraphic(Window->epEfTrBtn3);  // nothing answered: the paper goes
+               return true;
+             },
+         });
+  EXPECT_FALSE(TableExists(Paper));
+  EXPECT_EQ(L"exam note", Text(L"select a14 from tab_answ where a1 = '" + id + L"'"));
+}
+
+TEST_F(ExamWindow, AGradingErrorGivesThePaperBack) {
+  Sit(5, {
+             [&] {
+               EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+               ::SendMessageW(Window->FlatComboBox1->GetHandle(), CB_SETCURSEL, 1, 0);
+               FData.Exec(L"alter table tab_tx rename to tab_tx_gone");
+               ClickGraphic(Window->epEfTrBtn3);  // 确定, but the points cannot be read
+               EXPECT_EQ(L"错误|发生错误！|1|2|NO", Responders.Log.Dialogs.back());
+               EXPECT_TRUE(Window->GetVisible());
+               EXPECT_EQ(L"正在答卷", Window->GetCaption());
+               EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
+               EXPECT_EQ(L"1", Text(L"select E2_1 from " + Paper + L" where A1 = '" + Current(L"A1") + L"'"));
+               FData.Exec(L"alter table tab_tx_gone rename to tab_tx");
+               Responders.Log.DialogAnswer = 2;  // 作废
+               ClickGraphic(Window->epEfTrBtn3);
+               return true;
+             },
+         });
+  EXPECT_FALSE(TableExists(Paper));
+}
+
+TEST_F(ExamWindow, FiftyIsKeptAndBelowGoesWhenItsReviewCloses) {
+  for (int right : {50, 49}) {
+    SCOPED_TRACE(right);
+    Sit(2, {
+               [&] {
+                 AnswerRightInTheTable(right);
+                 Responders.Log.DialogAnswer = 1;
+                 ClickGraphic(Window->epEfTrBtn3);
+                 return true;
+               },
+               [&] {
+                 if (Window->GetCaption() != L"查阅试卷") return false;
+                 EXPECT_EQ(L"得分：" + IntToStr(right) + L" 分", Window->Lb_zfs->GetCaption());
+                 EXPECT_TRUE(TableExists(Paper)) << "kept until the review closes";
+                 ClickGraphic(Window->epEfTrBtn7);
+                 return true;
+               },
+           });
+    EXPECT_EQ(right >= 50, TableExists(Paper));
+    EXPECT_EQ(right >= 50 ? 1 : 0, Int(L"select count(*) from tab_cj where A1 = '" + Paper + L"'"));
+  }
+}
+
+TEST_F(ExamWindow, TheSmallScreenLayout) {
+  ScreenMode = L"800";
+  Sit(2, {
+             [&] {
+               EXPECT_EQ(773, Window->GetWidth());
+               EXPECT_EQ(478, Window->GetHeight());
+               EXPECT_EQ(600, Window->Panel1->GetWidth());
+               EXPECT_EQ(605, Window->GroupBox1->GetLeft());
+               Shot(L"exam_answering_800x600");
+               Key(L'A');
+               Key(VK_RETURN);
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 2) return false;
+               Responders.Log.DialogAnswer = 1;
+               ClickGraphic(Window->epEfTrBtn3);
+               return true;
+             },
+             [&] {
+               if (Window->GetCaption() != L"查阅试卷") return false;
+               EXPECT_EQ(47, Window->Notebook_Time->GetTop());
+               Shot(L"exam_review_800x600");
+               ClickGraphic(Window->epEfTrBtn6);
+               Shot(L"exam_review_key_800x600");
+               ClickGraphic(Window->epEfTrBtn7);  // below 50: the paper goes
+               return true;
+             },
+         });
+  EXPECT_FALSE(TableExists(Paper));
+  EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+}
+
+TEST_F(ExamWindow, TheRecordsWindowReviewsAPaperTwice) {
+  TExamPaper sat;
+  ASSERT_TRUE(PrepareMockExam(2, sat));
+  FData.Exec(L"update tab_cj set A6 = 30, D2 = '0:30:00' where A1 = 'tab_exam1'");
+  DM1->Cn1Query_exam->Close();
+  std::unique_ptr<TFrmCheck> records(TCustomForm::Create<TFrmCheck>(Application));
+  int reviews = 0;
+  std::vector<std::function<bool()>> steps{[&] { return records->GetVisible(); }};
+  for (int round = 0; round < 2; ++round) {
+    steps.push_back([&] {
+      PostGraphicClick(records->SpeedButton2);  // 查阅
+      return true;
+    });
+    steps.push_back([&] { return FrmExam && FrmExam->GetVisible() && FrmExam->Shown() == 1; });
+    steps.push_back([&] {
+      EXPECT_FALSE(records->GetVisible());
+      EXPECT_EQ(L"查阅试卷", FrmExam->GetCaption());
+      EXPECT_EQ(L"得分：30 分", FrmExam->Lb_zfs->GetCaption());
+      EXPECT_EQ(L"0:30:00", FrmExam->epLb_time2->GetCaption());
+      ++reviews;
+      ClickGraphic(FrmExam->epEfTrBtn7);  // 关闭
+      return true;
+    });
+    steps.push_back([&] { return !FrmExam && records->GetVisible(); });
+  }
+  steps.push_back([&] {
+    records->Close();
+    return true;
+  });
+  TModalDriver driver(std::move(steps));
+  records->ShowModal();
+  EXPECT_TRUE(driver.Done());
+  EXPECT_EQ(2, reviews);
+  EXPECT_TRUE(TableExists(L"tab_exam1")) << "a review from the records never drops the paper";
+  EXPECT_EQ(1, Int(L"select count(*) from tab_cj"));
+  EXPECT_TRUE(Responders.Log.Dialogs.empty());
+}
+
+}  // namespace

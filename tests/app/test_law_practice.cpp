@@ -1,0 +1,354 @@
+// The law-article practice window as a real window, opened from the law browser's 练习 on a
+// copy of the demo bank: an article of the test's own (its id holds a quote) linked to a
+// single choice, a self-assessed question and three members of question groups; the practice
+// query, the group stems in two views, the messages, the three grades, the buttons that follow
+// an answer, the counters of the article afterwards; an empty set; a group stem that cannot
+// be read; screenshots at both screen sizes.
+#include <gtest/gtest.h>
+
+#include "WindowTestSupport.h"
+#include "app/Laws.h"
+#include "app/Ucommon.h"
+#include "app/details.h"
+#include "app/dm.h"
+#include "app/uRulelxxt.h"
+#include "classlib/ado/ADODB.h"
+#include "tests/ApplicationTestSupport.h"
+
+namespace {
+
+// The article practised: its id holds a quote, so that every query built from it must quote it.
+const wchar_t kArticle[] = L"9901'01";
+const wchar_t kGroupStem[] = L"题组的共同题干";
+const wchar_t kOwnStem[] = L"本题自己的题干";
+
+class LawPractice : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FScreenMode = ScreenMode;
+    FTypeIds = TypeIds;
+    FTypeTimes = TypeTimes;
+    ScreenMode = L"1024";
+    TypeIds.clear();
+    TypeTimes.clear();
+    InstallLawPracticeWindow();
+    Exec(L"insert into tab_fgmc (id, n, bh, q, q1, q2, q4) values ('9', '测试法规组', 9000, 6, 0, 0, 0)");
+    Exec(L"insert into tab_fgmc (id, n, bh, q, q1, q2, q4) values ('9901', '测试法规甲', 9001, 6, 0, 0, 0)");
+    Exec(L"insert into tab_rule (id, ftid, sn, n, q, q1, q2, q4) values ('9901', '9901''01', '第1条  ', " +
+         GbkBlob(L"第1条的内容") + L", 5, 0, 0, 0)");
+    Exec(L"insert into tab_rule (id, ftid, sn, n, q, q1, q2, q4) values ('9901', '9901002', '第2条', " +
+         GbkBlob(L"第2条的内容") + L", 1, 0, 0, 0)");
+    // An article whose count says it has a question, but none is linked to it.
+    Exec(L"insert into tab_rule (id, ftid, sn, n, q, q1, q2, q4) values ('9901', '9901003', '第3条', " +
+         GbkBlob(L"第3条的内容") + L", 1, 0, 0, 0)");
+
+    // A single choice linked in its last law column, with every column between set.
+    Single = Text(L"select top 1 a1 from tab_answ where a13=11 and k3<>'' order by a1");
+    Exec(L"update tab_answ set k4='9901002',k5='9901002',k6='9901002',k7='9901002',k8='9901002',"
+         L"k9='9901002',k10='9901002',k11='9901002',k12='9901''01' where a1=" + QuotedStr(Single));
+    SelfAssessed = Text(L"select top 1 a1 from tab_answ where a13=64 order by a1");
+    Link(SelfAssessed);
+    // Two members of one group of type 68 and one of a group of type 69.
+    const std::vector<String> members =
+        SelectColumn(FData.Cn(), L"select a1 from tab_answ where a13=68 and a1 like '%-%' order by a1");
+    ASSERT_GE(members.size(), 2u);
+    Member1 = members[0];
+    Member2 = members[1];
+    ASSERT_EQ(Member1.substr(0, 16), Member2.substr(0, 16));
+    Dictation = Text(L"select top 1 a1 from tab_answ where a13=69 and a1 like '%-%' order by a1");
+    for (const String& id : {Member1, Member2, Dictation}) Link(id);
+    Exec(L"update tab_title set A15=" + GbkBlob(kGroupStem) + L" where A1=" + QuotedStr(Member1.substr(0, 16)));
+    Exec(L"update tab_exer set A15=" + GbkBlob(kOwnStem) + L" where a1=" + QuotedStr(Member1));
+  }
+  void TearDown() override {
+    SetLawPracticeWindowMaker(nullptr);
+    delete std::exchange(Browser, nullptr);
+    ScreenMode = FScreenMode;
+    TypeIds = FTypeIds;
+    TypeTimes = FTypeTimes;
+  }
+
+  void Exec(const String& sql) { FData.Exec(sql); }
+  int Int(const String& sql) { return SelectInt(FData.Cn(), sql); }
+  String Text(const String& sql) { return SelectText(FData.Cn(), sql); }
+  String Of(const String& column, const String& id) {
+    return Text(L"select " + column + L" from tab_answ where a1 = " + QuotedStr(id));
+  }
+  // Links the question to the article in its first law column.
+  void Link(const String& id) { Exec(L"update tab_answ set k3='9901''01' where a1=" + QuotedStr(id)); }
+
+  // Opens the browser on the article view of the test's law, with the item index selected.
+  void OpenArticle(int index) {
+    delete Browser;
+    Browser = TCustomForm::Create<TfrmLawsFaGui>(Application);
+    Browser->Show();
+    Browser->m_editFind->SetText(L"测试法规甲");
+    Browser->m_btnFindClick(Browser->m_btnFind);
+    Browser->m_btnSelectClick(Browser->m_btnSelect);
+    ASSERT_NE(nullptr, Browser->GetDetail());
+    TListBox* list = Browser->GetDetail()->m_LBmenu;
+    list->SetItemIndex(index);
+    Browser->GetDetail()->m_lBmenuClick(list);
+  }
+  // Practises the selected article and runs steps while the practice window is shown.
+  void Practise(std::vector<std::function<bool()>> steps) {
+    steps.insert(steps.begin(), [] { return FrmRuleLxxt && FrmRuleLxxt->GetVisible(); });
+    TModalDriver driver(std::move(steps));
+    ClickButton(Browser->m_btnQuestion->GetHandle());
+    PumpApplicationUntil([&] { return driver.Done(); }, 60000, 10);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(nullptr, FrmRuleLxxt);
+  }
+
+  TFrmRuleLxxt* W() { return FrmRuleLxxt; }
+  String Current(const wchar_t* field) { return DM1->Cn1Query_tm->FieldByName(field)->GetAsString(); }
+  // The record number of a question in the practice set (the set stays where it was).
+  int RecordOf(const String& id) {
+    TADOQuery* set = DM1->Cn1Query_tm;
+    const int at = set->GetRecNo();
+    int found = 0;
+    for (int recNo = 1; recNo <= set->GetRecordCount() && !found; ++recNo) {
+      set->SetRecNo(recNo);
+      if (set->FieldByName(L"a1")->GetAsString() == id) found = recNo;
+    }
+    set->SetRecNo(at);
+    return found;
+  }
+  // Clicks the pad button of the question id; true once it is on display.
+  bool ShowQuestion(const String& id) {
+    if (Current(L"a1") == id && W()->Session().GetCurrent() == RecordOf(id)) return true;
+    const int recNo = RecordOf(id);
+    EXPECT_GT(recNo, 0) << StringToUtf8(id);
+    if (recNo <= 0) return true;
+    ClickButton(W()->Navigator().Pad().Button(W()->Session().GetGroup().ButtonOfRecord(recNo))->GetHandle());
+    return false;
+  }
+  bool Down(TfcButtonGroup* group, int index) {
+    return group->GetButtonItems()->GetItem(index)->GetButton()->GetDown();
+  }
+  void Choose(TfcButtonGroup* group, int index) {
+    ClickButton(group->GetButtonItems()->GetItem(index)->GetButton()->GetHandle());
+  }
+  void Shot(const String& name) {
+    ::RedrawWindow(W()->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveWindowShot(W()->GetHandle(), name));
+  }
+
+  TProgramData FData;
+  TRecordingResponders Responders;
+  TfrmLawsFaGui* Browser = nullptr;
+  String Single, SelfAssessed, Member1, Member2, Dictation;
+  String FScreenMode;
+  std::vector<int> FTypeIds, FTypeTimes;
+};
+
+TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
+  OpenArticle(0);
+  ASSERT_TRUE(Browser->m_btnQuestion->GetEnabled());
+  int ownStemHeight = 0;
+  Practise({
+    [&] {
+      EXPECT_EQ(L"select a.a1 as a1,a2,a2_1,k3,k4,k5,k6,k7,k8,k9,k10,k11,k12,a10,a13,a14,e1,e2,e2_1,e3,e4,f1,"
+                L"a.csbs as csbs,b.jx as jx,b.A15 as A15 from tab_answ a,tab_exer b where a.a1=b.a1 and "
+                L"'9901''01' in (k3,k4,k5,k6,k7,k8,k9,k10,k11,k12)",
+                PracticeSQL);
+      EXPECT_FALSE(Browser->GetVisible()) << "the browser hides while the practice runs";
+      EXPECT_EQ(L"第1条", W()->epLabel2->GetCaption());
+      EXPECT_EQ(L"", W()->GetCaption());
+      EXPECT_EQ(L"5", W()->Label5->GetCaption());
+      EXPECT_EQ(L"1", W()->Label3->GetCaption());
+      EXPECT_FALSE(W()->FlatSpeedButton2->GetEnabled());
+      EXPECT_TRUE(W()->epEfTrBtn9->GetVisible()) << "考点 is there from the start";
+      EXPECT_FALSE(W()->epEfTrBtn9->GetEnabled());
+      EXPECT_FALSE(W()->epEfTrBtn4->GetEnabled());
+      ShowQuestion(Single);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(Single)) return false;
+      EXPECT_EQ(apSingle, W()->Notebook1->GetPageIndex());
+      EXPECT_EQ(0, W()->Re2->GetHeight()) << "one stem view without a group";
+      EXPECT_EQ(0, W()->FlatSplitter1->GetHeight());
+      ClickGraphic(W()->epEfTrBtn3);  // 完成 without an answer
+      EXPECT_EQ(std::vector<String>{L"提示|题还没做呢！|1|1|NO"}, Responders.Log.Dialogs);
+      EXPECT_EQ(0, Int(L"select count(*) from tab_rz"));
+      EXPECT_EQ(L"", Of(L"e2_1", Single));
+      Choose(W()->fcBG_one, Current(L"a2")[0] - L'A');
+      return true;
+    },
+    [&] {
+      if (!Down(W()->fcBG_one, Of(L"a2", Single)[0] - L'A')) return false;
+      ClickGraphic(W()->epEfTrBtn3);  // 完成: right; ten law columns are counted without error
+      EXPECT_EQ(Of(L"a2", Single), Of(L"e2", Single));
+      EXPECT_EQ(L"0", Of(L"e4", Single));
+      EXPECT_TRUE(W()->epEfTrBtn6->GetVisible() && W()->epEfTrBtn6->GetEnabled());
+      EXPECT_TRUE(W()->epEfTrBtn9->GetEnabled()) << "linked articles after an answer";
+      EXPECT_EQ(!Current(L"jx").empty(), W()->epEfTrBtn4->GetEnabled());
+      ShowQuestion(Member1);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(Member1)) return false;
+      // The group's stem above, the question's own below.
+      EXPECT_EQ(DM1->Cn1DS2, W()->Re1->GetDataSource());
+      EXPECT_EQ(kGroupStem, W()->Re1->GetText());
+      EXPECT_EQ(DM1->Cn1DS_tm, W()->Re2->GetDataSource());
+      EXPECT_EQ(kOwnStem, W()->Re2->GetText());
+      EXPECT_EQ(150, W()->Re2->GetHeight());
+      EXPECT_EQ(6, W()->FlatSplitter1->GetHeight());
+      EXPECT_LT(W()->Re1->GetTop(), W()->FlatSplitter1->GetTop());
+      EXPECT_LT(W()->FlatSplitter1->GetTop(), W()->Re2->GetTop());
+      EXPECT_TRUE(W()->Re1->GetReadOnly() && W()->Re2->GetReadOnly());
+      Shot(L"law_practice_group_1024x768");
+      // A wrong answer, saved by moving on.
+      Choose(W()->fcBG_one, Current(L"a2")[0] == L'A' ? 1 : 0);
+      W()->Re2->SetHeight(120);  // as the user drags the splitter
+      ownStemHeight = W()->Re2->GetHeight();
+      return true;
+    },
+    [&] {
+      return Down(W()->fcBG_one, Of(L"a2", Member1)[0] == L'A' ? 1 : 0);
+    },
+    [&] {
+      if (!ShowQuestion(Member2)) return false;
+      EXPECT_EQ(L"-3", Of(L"e4", Member1)) << "the wrong answer was saved on moving on";
+      EXPECT_EQ(ownStemHeight, W()->Re2->GetHeight()) << "a further group question keeps the height";
+      ShowQuestion(SelfAssessed);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(SelfAssessed)) return false;
+      EXPECT_EQ(0, W()->Re2->GetHeight()) << "a question without a group closes the lower view";
+      EXPECT_EQ(apSelf, W()->Notebook1->GetPageIndex());
+      EXPECT_FALSE(W()->epEfTrBtn6->GetVisible()) << "no key for type 64";
+      TStrings* grades = W()->FlatComboBox1->GetItems();
+      EXPECT_EQ((std::vector<String>{L"不会", L"了解", L"熟悉"}),
+                (std::vector<String>{grades->Get(0), grades->Get(1), grades->Get(2)}));
+      ::SendMessageW(W()->FlatComboBox1->GetHandle(), CB_SETCURSEL, 2, 0);  // 熟悉
+      ClickGraphic(W()->epEfTrBtn3);
+      EXPECT_EQ(L"2", Of(L"e2", SelfAssessed));
+      EXPECT_EQ(L"0", Of(L"e4", SelfAssessed)) << "the best grade is right, not in the wrong set";
+      EXPECT_FALSE(W()->epEfTrBtn6->GetVisible());
+      Shot(L"law_practice_self_1024x768");
+      ShowQuestion(Dictation);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(Dictation)) return false;
+      EXPECT_TRUE(W()->epEfTrBtn6->GetVisible()) << "type 69 has its 答案 button";
+      EXPECT_FALSE(W()->epEfTrBtn6->GetEnabled());
+      ::SendMessageW(W()->FlatComboBox1->GetHandle(), CB_SETCURSEL, 0, 0);  // 不会
+      ClickGraphic(W()->epEfTrBtn3);
+      EXPECT_EQ(L"-3", Of(L"e4", Dictation));
+      ClickGraphic(W()->epEfTrBtn6);  // 答案
+      EXPECT_EQ(L"很遗憾，做错了，请继续努力！", W()->Lb_answtip->GetCaption());
+      ClickGraphic(W()->epEfTrBtn6);  // 返回
+      ClickGraphic(W()->epEfTrBtn7);  // 关闭
+      return true;
+    },
+  });
+  EXPECT_EQ(1u, Responders.Log.Dialogs.size());
+  EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+  // Four questions answered for the first time, two of them wrong, all linked to the article.
+  const String article = L" from tab_rule where ftid='9901''01'";
+  EXPECT_EQ(4, Int(L"select q2" + article));
+  EXPECT_EQ(4, Int(L"select q1" + article));
+  EXPECT_EQ(2, Int(L"select q4" + article));
+  EXPECT_EQ(4, Int(L"select q2 from tab_fgmc where id='9901'"));
+  EXPECT_EQ(4, Int(L"select sum(A2) from tab_rz"));
+  // The browser comes back with the article's note read again.
+  EXPECT_TRUE(Browser->GetVisible());
+  EXPECT_EQ(L"相关题数：5题  已做题数：4题  已做道次：4次  做错道次：2次", Browser->GetDetail()->m_pNote->GetCaption());
+}
+
+TEST_F(LawPractice, AnArticleWithoutQuestionsSaysSoAndShowsNothing) {
+  OpenArticle(2);
+  ASSERT_TRUE(Browser->m_btnQuestion->GetEnabled());
+  Browser->m_btnQuestionClick(Browser->m_btnQuestion);
+  EXPECT_EQ(std::vector<String>{L"提示|恭喜你，习题已做完！|1|0|NO"}, Responders.Log.Dialogs);
+  EXPECT_EQ(nullptr, FrmRuleLxxt);
+  EXPECT_TRUE(Browser->GetVisible());
+  EXPECT_EQ(crDefault, Screen->GetCursor());
+}
+
+// A question left alone times out once and is marked; one answered (with its letter key, the
+// focus in the stem view) never times out.
+TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
+  TypeIds = {11, 64, 68, 69};
+  TypeTimes = {1, 1, 1, 1};  // 100 ticks of 1 ms
+  OpenArticle(0);
+  String first, target;
+  DWORD answeredAt = 0;
+  Practise({
+    [&] {
+      first = Current(L"a1");
+      return !Responders.Log.Dialogs.empty();
+    },
+    [&] {
+      EXPECT_EQ(std::vector<String>{L"提示|到时间了|1|1|NO"}, Responders.Log.Dialogs);
+      EXPECT_EQ(L"Y", Of(L"csbs", first));
+      target = first == Single ? Member1 : Single;  // two single choices
+      TypeTimes = {20, 20, 20, 20};                  // two seconds from now on
+      ShowQuestion(target);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(target)) return false;
+      // The key of the option, while the read-only stem view has the focus.
+      ::SetFocus(W()->Re1->GetHandle());
+      EXPECT_TRUE(PostKey(Current(L"a2")[0]));
+      return true;
+    },
+    [&] {
+      if (!Down(W()->fcBG_one, Of(L"a2", target)[0] - L'A')) return false;
+      ClickGraphic(W()->epEfTrBtn3);  // 完成 at once: the time limit stops
+      answeredAt = ::GetTickCount();
+      return true;
+    },
+    [&] { return ::GetTickCount() - answeredAt > 3000; },
+    [&] {
+      EXPECT_EQ(1u, Responders.Log.Dialogs.size()) << "no time-out after the answer";
+      EXPECT_NE(L"Y", Of(L"csbs", target));
+      ClickGraphic(W()->epEfTrBtn7);
+      return true;
+    },
+  });
+}
+
+// A group stem that cannot be read says so; the question stays on display and the window
+// still answers and closes. The small screen's layout, with a group question on display.
+TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
+  ScreenMode = L"800";
+  OpenArticle(0);
+  Practise({
+    [&] {
+      EXPECT_EQ(774, W()->GetWidth());
+      EXPECT_EQ(489, W()->GetHeight());
+      EXPECT_EQ(590, W()->Panel1->GetWidth());
+      EXPECT_EQ(384, W()->Panel1->GetHeight());
+      EXPECT_EQ(619, W()->epBevel2->GetLeft());
+      EXPECT_EQ(435, W()->epEfTrBtn1->GetTop());
+      ShowQuestion(Member1);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(Member1)) return false;
+      EXPECT_EQ(kGroupStem, W()->Re1->GetText());
+      Shot(L"law_practice_group_800x600");
+      FData.Exec(L"drop table tab_title");
+      ShowQuestion(Member2);
+      return true;
+    },
+    [&] {
+      if (!ShowQuestion(Member2)) return false;
+      EXPECT_EQ(std::vector<String>{L"错误|无法打开试题！|1|2|NO"}, Responders.Log.Dialogs);
+      EXPECT_EQ(Member2, Current(L"a1"));
+      Shot(L"law_practice_single_800x600");
+      ClickGraphic(W()->epEfTrBtn7);
+      return true;
+    },
+  });
+  EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+}
+
+}  // namespace
