@@ -1,5 +1,7 @@
 #include "SkinDrawing.h"
 
+#include <algorithm>
+
 #include <array>
 #include <memory>
 #include <vector>
@@ -84,9 +86,14 @@ String EllipsisText(HDC dc, const String& text, int maxWidth) {
     return size.cx;
   };
   if (extent(text) <= maxWidth) return text;
-  size_t length = 0;
-  while (length < text.size() && extent(text.substr(0, length + 1) + L"...") <= maxWidth) ++length;
-  return text.substr(0, length) + L"...";
+  // The longest prefix that fits with "..." after it, found by one measuring call.
+  const int room = maxWidth - extent(L"...");
+  int length = 0;
+  SIZE size{};
+  if (room > 0)
+    ::GetTextExtentExPointW(dc, text.c_str(), static_cast<int>(text.size()), room, &length,
+                            nullptr, &size);
+  return text.substr(0, static_cast<size_t>(std::max(0, length))) + L"...";
 }
 
 void DrawRotatedText(TCanvas* canvas, int x, int y, const String& text, const TRect& r,

@@ -70,6 +70,11 @@ class TSeFormSkin {
   virtual void ToTray() = 0;
   virtual void ShowSystemMenu() = 0;
   virtual void CustomButtonClick(TSeSkinObject* button) = 0;
+  // The user may size the form from its frame now (sizing allowed, the form in its normal
+  // state); a status bar's size grip asks it.
+  virtual bool AllowsSizing() const { return false; }
+  // The window whose frame the component hit-tests and sizes.
+  virtual HWND FrameWindow() const { return nullptr; }
 };
 
 // The form-skinning component of control's form (message 2122); nullptr when none.

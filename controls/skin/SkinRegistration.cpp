@@ -16,6 +16,9 @@
 #include "SkinObjects.h"
 #include "SkinRadioGroup.h"
 #include "SkinScrollBar.h"
+#include "SkinControlBar.h"
+#include "SkinStatusBar.h"
+#include "SkinTabControl.h"
 #include "classlib/classes/ClassRegistry.h"
 
 void RegisterSkinClasses() {
@@ -31,6 +34,8 @@ void RegisterSkinClasses() {
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
+  RegisterClasses({TSeCustomControlBar::StaticClassInfo(), TSeCustomStatusBar::StaticClassInfo(),
+                   TSeCustomTabControl::StaticClassInfo(), TSeCustomTabSheet::StaticClassInfo()});
 }
 
 void RegisterSkinAwareClasses() {

@@ -1,0 +1,358 @@
+// The owner-drawn tab control as a real window: page bookkeeping (adding, hiding, removing,
+// freeing, destruction), OnChanging seeing the old index, clicks on every tab on all four
+// sides and in three rows, the scroll buttons held and let go, 500 side tabs, drawing against
+// the system's theme and frame drawing, a hover that leaves the page alone, a layout round
+// trip with Chinese captions, leaks and screenshots.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "SkinTestSupport.h"
+#include "Watchdog.h"
+#include "controls/skin/SkinDrawing.h"
+#include "classlib/system/SysFormat.h"
+#include "controls/skin/SkinTabControl.h"
+
+using namespace skin_tests;
+
+namespace {
+
+// A windowed child that counts its paints.
+class TPaintCounter : public TCustomControl {
+  CLASSLIB_CLASS(TPaintCounter, TCustomControl)
+  explicit TPaintCounter(TComponent* owner) : TCustomControl(owner) {}
+  int Paints = 0;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    GetCanvas()->GetBrush()->SetColor(clYellow);
+    GetCanvas()->FillRect(TRect(0, 0, GetWidth(), GetHeight()));
+  }
+};
+
+class TabControlTest : public SkinFormTest {
+ protected:
+  void SetUp() override {
+    SkinFormTest::SetUp();
+    Tabs = new TSeCustomTabControl(Form);
+    Tabs->SetName(L"Tabs");
+    Tabs->SetParent(Form);
+    Tabs->SetBounds(10, 10, 380, 280);
+  }
+  // Page mode with pages of these captions.
+  void MakePages(std::initializer_list<const wchar_t*> captions) {
+    Tabs->SetUsePages(true);
+    for (const wchar_t* caption : captions) {
+      auto* page = new TSeCustomTabSheet(Form);
+      page->SetText(caption);
+      Tabs->InsertPage(page);
+    }
+  }
+  // Clicks a tab near its outer edge (rows further out reach under the nearer ones).
+  void ClickTab(int index) {
+    const TRect r = Tabs->GetTabRect(index);
+    const TTabPosition side = Tabs->Geometry().SideOf(index);
+    int x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+    if (side == tpTop) y = r.Top + 4;
+    if (side == tpBottom) y = r.Bottom - 4;
+    if (side == tpLeft) x = r.Left + 4;
+    if (side == tpRight) x = r.Right - 4;
+    ClickWindow(Tabs->GetHandle(), x, y);
+  }
+  int OwnedPages() const {
+    int count = 0;
+    for (int i = 0; i < Form->GetComponentCount(); ++i)
+      count += dynamic_cast<TSeCustomTabSheet*>(Form->GetComponent(i)) ? 1 : 0;
+    return count;
+  }
+  TSeCustomTabControl* Tabs = nullptr;
+};
+
+TEST_F(TabControlTest, PagesAndTabsStayInStep) {
+  MakePages({L"基础", L"练习", L"考试"});
+  ShowForm();
+  ASSERT_EQ(Tabs->GetTabs()->GetCount(), 3);
+  EXPECT_EQ(Tabs->GetTabs()->Get(1), L"练习");
+  EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(0));
+  EXPECT_TRUE(Tabs->GetPage(0)->GetVisible());
+  // A caption added to Tabs makes a page and selects it; a second one makes a second.
+  Tabs->GetTabs()->Add(L"Page");
+  Tabs->GetTabs()->Add(L"Page");
+  ASSERT_EQ(Tabs->GetPageCount(), 5);
+  EXPECT_EQ(Tabs->GetPage(4)->GetText(), L"Page");
+  EXPECT_EQ(Tabs->GetTabIndex(), 4);
+  EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(4));
+  // A hidden page has no tab; selected through ActivePage it gets no tab index.
+  TSeCustomTabSheet* hidden = Tabs->GetPage(1);
+  hidden->SetPageVisible(false);
+  EXPECT_EQ(Tabs->GetTabs()->GetCount(), 4);
+  EXPECT_EQ(Tabs->PageToTab(1), -1);
+  EXPECT_EQ(Tabs->PageToTab(2), 1);
+  EXPECT_EQ(Tabs->PageToTab(4), 3) << "the last page has a tab";
+  EXPECT_EQ(Tabs->PageToTab(5), -1);
+  EXPECT_EQ(Tabs->TabToPage(1), 2);
+  Tabs->SetActivePage(hidden);
+  EXPECT_EQ(Tabs->GetTabIndex(), -1);
+  // Removing the active page activates the first visible one.
+  Tabs->RemovePage(hidden);
+  EXPECT_EQ(Tabs->GetPageCount(), 4);
+  EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(0));
+  EXPECT_EQ(Tabs->GetTabIndex(), 0);
+  // A page freed by its owner leaves the lists; freeing the active page moves on.
+  delete Tabs->GetPage(0);
+  EXPECT_EQ(Tabs->GetPageCount(), 3);
+  EXPECT_EQ(Tabs->GetTabs()->GetCount(), 3);
+  EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(0));
+  EXPECT_EQ(Tabs->GetTabs()->Get(0), L"考试");
+  // A caption change follows to the tab.
+  Tabs->GetPage(0)->SetText(L"模拟考试");
+  EXPECT_EQ(Tabs->GetTabs()->Get(0), L"模拟考试");
+  // Removing every page leaves no tab and no page selected.
+  while (Tabs->GetPageCount() > 0) Tabs->RemovePage(Tabs->GetPage(0));
+  EXPECT_EQ(Tabs->GetTabIndex(), -1);
+  EXPECT_EQ(Tabs->GetActivePage(), nullptr);
+  Tabs->SetActivePage(nullptr);  // nil is harmless
+  // Switching pages off at run time frees no child.
+  auto* child = new TPaintCounter(Form);
+  child->SetParent(Tabs);
+  Tabs->SetUsePages(false);
+  Tabs->SetUsePages(true);
+  EXPECT_EQ(child->GetParent(), Tabs);
+}
+
+TEST_F(TabControlTest, DestructionMakesNoPagesAndFreesThem) {
+  MakePages({L"一", L"二"});
+  ShowForm();
+  const int before = OwnedPages();
+  EXPECT_EQ(before, 2);
+  delete Tabs;
+  Tabs = nullptr;
+  EXPECT_EQ(OwnedPages(), 0);
+}
+
+TEST_F(TabControlTest, OnChangingSeesTheOldIndexAndMayRefuse) {
+  for (const wchar_t* s : {L"甲", L"乙", L"丙"}) Tabs->GetTabs()->Add(s);
+  ShowForm();
+  std::vector<int> seen;
+  int changes = 0;
+  bool allow = true;
+  Tabs->SetOnChanging([&](TObject*, bool& ok) {
+    seen.push_back(Tabs->GetTabIndex());
+    ok = allow;
+  });
+  Tabs->SetOnChange([&](TObject*) { ++changes; });
+  ClickTab(2);
+  EXPECT_EQ(Tabs->GetTabIndex(), 2);
+  EXPECT_EQ(seen, std::vector<int>{0});
+  allow = false;
+  ClickTab(1);
+  EXPECT_EQ(Tabs->GetTabIndex(), 2);
+  EXPECT_EQ(changes, 1);
+  allow = true;
+  Tabs->SetFocus();
+  PressKey(VK_RIGHT);  // on the last tab: nothing
+  EXPECT_EQ(Tabs->GetTabIndex(), 2);
+  PressKey(VK_LEFT);
+  EXPECT_EQ(Tabs->GetTabIndex(), 1);
+  EXPECT_EQ(changes, 2);
+  Tabs->SetTabIndex(7);  // out of range: ignored
+  Tabs->SetTabIndex(-2);
+  EXPECT_EQ(Tabs->GetTabIndex(), 1);
+}
+
+TEST_F(TabControlTest, EveryTabIsClickableOnAllSidesInThreeRows) {
+  for (int i = 0; i < 9; ++i) Tabs->GetTabs()->Add(L"选项卡" + IntToStr(i));
+  Tabs->SetMultiLine(true);
+  ShowForm();
+  for (TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
+    Tabs->SetTabPosition(side);
+    const bool horizontal = side == tpTop || side == tpBottom;
+    Tabs->SetBounds(10, 10, horizontal ? 230 : 360, horizontal ? 280 : 200);
+    Pump();
+    const TSeTabGeometry& g = Tabs->Geometry();
+    ASSERT_EQ(g.EffectiveRows(), 3) << side;
+    for (int i : {8, 0, 4, 1, 7, 3}) {
+      ClickTab(i);
+      ASSERT_EQ(Tabs->GetTabIndex(), i) << side;
+      // The selected row is the one next to the body.
+      const TSeTabGeometry& now = Tabs->Geometry();
+      EXPECT_EQ(now.RowOffset(now.RowOf(i)), now.TabHeight);
+    }
+    SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_side_") + IntToStr(side));
+    WithoutThemes([&] {
+      SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_side_") + IntToStr(side) + L"_classic");
+    });
+  }
+  EXPECT_THROW(Tabs->SetMultiLine(false), Exception);
+  EXPECT_TRUE(Tabs->GetMultiLine());
+}
+
+TEST_F(TabControlTest, HeldScrollButtonRepeatsWithinBoundsAndStops) {
+  for (int i = 0; i < 30; ++i) Tabs->GetTabs()->Add(L"第" + IntToStr(i) + L"章");
+  ShowForm();
+  const TSeTabGeometry& g = Tabs->Geometry();
+  ASSERT_TRUE(g.ScrollButtonsShow());
+  const TRect right = g.RightButtonRect();
+  const HWND wnd = Tabs->GetHandle();
+  ::PostMessageW(wnd, WM_MOUSEMOVE, 0, At(right.Left + 3, right.Top + 3));
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(right.Left + 3, right.Top + 3));
+  Pump();
+  EXPECT_EQ(Tabs->GetFirstVisible(), 1) << "the first step comes at once";
+  const auto start = std::chrono::steady_clock::now();
+  stdctrl_tests::PumpUntil([] { return false; }, 720);
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  // One step at once, one after 300 ms, then one every 100 ms.
+  const int bound = 2 + static_cast<int>((ms - 300) / 100) + 1;
+  EXPECT_GE(Tabs->GetFirstVisible(), 2);
+  EXPECT_LE(Tabs->GetFirstVisible(), bound);
+  // Losing the capture stops the repeat.
+  ::ReleaseCapture();
+  Pump();
+  EXPECT_FALSE(Tabs->ScrollTimerRunning());
+  const int stopped = Tabs->GetFirstVisible();
+  stdctrl_tests::PumpUntil([] { return false; }, 250);
+  EXPECT_EQ(Tabs->GetFirstVisible(), stopped);
+  // Held to the end, it stops at the limit by itself.
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(right.Left + 3, right.Top + 3));
+  Pump();
+  EXPECT_TRUE(Tabs->ScrollTimerRunning());
+  EXPECT_TRUE(stdctrl_tests::PumpUntil([&] { return !Tabs->ScrollTimerRunning(); }, 6000));
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, At(right.Left + 3, right.Top + 3));
+  Pump();
+  EXPECT_LT(Tabs->GetFirstVisible(), 30);
+  EXPECT_EQ(Tabs->Geometry().LastVisibleTab(false), 29);
+  // Disabling stops it too.
+  const TRect left = Tabs->Geometry().LeftButtonRect();
+  ::PostMessageW(wnd, WM_MOUSEMOVE, 0, At(left.Left + 3, left.Top + 3));
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(left.Left + 3, left.Top + 3));
+  Pump();
+  EXPECT_TRUE(Tabs->ScrollTimerRunning());
+  Tabs->SetEnabled(false);
+  EXPECT_FALSE(Tabs->ScrollTimerRunning());
+  Tabs->SetEnabled(true);
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, 0);
+  Pump();
+}
+
+TEST_F(TabControlTest, NarrowControlsAndFiveHundredSideTabsDoNotHang) {
+  Watchdog watchdog(120);
+  Tabs->GetTabs()->Add(L"一个非常非常非常长的选项卡标题");
+  Tabs->SetBounds(10, 10, 30, 60);
+  ShowForm();
+  Tabs->SetTabIndex(0);
+  Tabs->ScrollTabs(5);
+  EXPECT_EQ(Tabs->GetFirstVisible(), 0);
+  Tabs->Repaint();
+  Tabs->GetTabs()->Add(L"第二");
+  Tabs->SetTabIndex(1);
+  EXPECT_LE(Tabs->GetFirstVisible(), 1);
+  Tabs->GetTabs()->Clear();
+  Tabs->ScrollTabs(-3);
+  EXPECT_EQ(Tabs->GetFirstVisible(), 0);
+  // 500 tabs on the left side.
+  Tabs->SetBounds(10, 10, 380, 280);
+  Tabs->GetTabs()->BeginUpdate();
+  for (int i = 0; i < 500; ++i) Tabs->GetTabs()->Add(L"卷" + IntToStr(i));
+  Tabs->GetTabs()->EndUpdate();
+  Tabs->SetTabPosition(tpLeft);
+  Pump();
+  EXPECT_LE(Tabs->GetRowCount(), MaxTabRows);
+  Tabs->SetTabIndex(3);
+  ClickTab(2);
+  EXPECT_EQ(Tabs->GetTabIndex(), 2);
+  SaveScreenshot(Form->GetHandle(), L"skin_tabs_500_left");
+}
+
+TEST_F(TabControlTest, DrawingEqualsTheSystemsAndHoverLeavesThePageAlone) {
+  MakePages({L"页一", L"页二"});
+  auto* child = new TPaintCounter(Form);
+  child->SetParent(Tabs->GetPage(0));
+  child->SetBounds(10, 10, 60, 30);
+  ShowForm();
+  const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
+  const TRect body = Tabs->Geometry().BodyRect();
+  if (UseThemes()) {
+    MemorySurface ours(w, h), system(w, h);
+    PaintWindowInto(Tabs, ours);
+    TThemeScope(L"Tab").DrawBackground(system.DC(), 9, 1, RECT(body));
+    const TRect inside(body.Left, body.Top + 6, body.Right, body.Bottom);
+    EXPECT_EQ(DifferentPixels(ours, system, inside), 0);
+  }
+  WithoutThemes([&] {
+    MemorySurface ours(w, h);
+    PaintWindowInto(Tabs, ours);
+    EXPECT_EQ(ours.At(body.Left, body.Bottom - 5), Rgb(clBtnHighlight));
+    EXPECT_EQ(ours.At(body.Left + 5, body.Bottom - 1), Rgb(cl3DDkShadow));
+    EXPECT_EQ(ours.At(body.Right - 1, body.Bottom - 1), Rgb(cl3DDkShadow));
+    EXPECT_EQ(ours.At(body.Right - 2, body.Bottom - 2), Rgb(clBtnShadow));
+    EXPECT_EQ(ours.At(body.Left + 1, body.Bottom - 3), Rgb(clBtnFace));
+  });
+  // Hovering the tabs repaints the strip only: the page's child is not painted again.
+  Pump();
+  const int paints = child->Paints;
+  for (int i = 0; i < 2; ++i) {
+    const TRect r = Tabs->GetTabRect(i);
+    ::PostMessageW(Tabs->GetHandle(), WM_MOUSEMOVE, 0, At(r.Left + 5, r.Top + 5));
+    Pump();
+    EXPECT_EQ(Tabs->GetHotTab(), i);
+  }
+  EXPECT_EQ(child->Paints, paints);
+}
+
+TEST_F(TabControlTest, LayoutRoundTripAndBadStoredValues) {
+  MakePages({L"听力", L"阅读", L"写作"});
+  Tabs->GetPage(1)->SetPageVisible(false);
+  Tabs->SetTabPosition(tpRight);
+  Tabs->SetScrollOpposite(true);
+  Tabs->SetTabHeight(24);
+  Tabs->SetActivePage(Tabs->GetPage(2));
+  const String text = ComponentToText(Form);
+  delete Tabs;
+  Tabs = nullptr;
+  ReadLayout(text);
+  Tabs = Find<TSeCustomTabControl>(L"Tabs");
+  ASSERT_NE(Tabs, nullptr);
+  ASSERT_EQ(Tabs->GetPageCount(), 3);
+  EXPECT_EQ(Tabs->GetPage(0)->GetText(), L"听力");
+  EXPECT_FALSE(Tabs->GetPage(1)->GetPageVisible());
+  EXPECT_EQ(Tabs->GetTabs()->GetCount(), 2);
+  EXPECT_EQ(Tabs->GetTabPosition(), tpRight);
+  EXPECT_TRUE(Tabs->GetMultiLine());
+  EXPECT_TRUE(Tabs->GetScrollOpposite());
+  EXPECT_EQ(Tabs->GetTabHeight(), 24);
+  EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(2));
+  const String again = ComponentToText(Form);
+  EXPECT_EQ(again.substr(again.find(L"object Tabs")), text.substr(text.find(L"object Tabs")));
+  ReadLayout(
+      L"object Form1: TButtonsForm\n"
+      L"  object Bad: TSeCustomTabControl\n    TabWidth = -1\n    TabHeight = 99999\n"
+      L"    TabIndex = 40\n    Tabs.Strings = (\n      'a'\n      'b')\n  end\nend\n");
+  auto* bad = Find<TSeCustomTabControl>(L"Bad");
+  EXPECT_EQ(bad->GetTabWidth(), 0);
+  EXPECT_EQ(bad->GetTabHeight(), TSeCustomTabControl::MaxTabExtent);
+  EXPECT_EQ(bad->GetTabIndex(), 1);
+}
+
+TEST_F(TabControlTest, TabControlsMadeUsedAndFreedLeakNothing) {
+  ShowForm();
+  ResourceProbe probe;
+  for (int round = 0; round < 25; ++round) {
+    auto* tabs = new TSeCustomTabControl(Form);
+    tabs->SetParent(Form);
+    tabs->SetBounds(0, 0, 200, 150);
+    tabs->SetUsePages(true);
+    for (int i = 0; i < 4; ++i) tabs->GetTabs()->Add(L"页");
+    tabs->SetTabPosition(round % 2 ? tpLeft : tpTop);
+    Pump();
+    const TRect r = tabs->GetTabRect(1);
+    ::SendMessageW(tabs->GetHandle(), WM_MOUSEMOVE, 0, At(r.Left + 4, r.Top + 4));
+    WithoutThemes([&] { tabs->Repaint(); });
+    delete tabs;
+  }
+  Pump();
+  probe.ExpectNoLeak();
+}
+
+}  // namespace
