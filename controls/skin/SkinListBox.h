@@ -199,6 +199,9 @@ class TSeCustomListBox : public TSeCustomControl {
   void SetBounds(int left, int top, int width, int height) override;
   void Loaded() override;
   void Dispatch(TMessage& message) override;
+  // With DragMode automatic a left press reaches the list itself (not the class library's
+  // immediate drag), so that Dispatch decides whether and when a drag starts.
+  void WndProc(TMessage& message) override;
 
  protected:
   virtual void DrawItem(TCanvas* canvas, int index, const TRect& rect);
