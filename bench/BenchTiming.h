@@ -69,6 +69,14 @@ inline void PrintRow(const char* name, const Timing& t, const Timing& copy, int 
               nameWidth, name, t.Best, t.Median, t.Best / copy.Best, t.Median / copy.Median);
 }
 
+// Two rows: the system's times, then the owner-drawn ones with their ratios to the system's.
+inline void PrintAgainstSystem(const Timing& system, const Timing& own) {
+  std::printf("%-12s best %9.3f ms  median %9.3f ms\n", "system", system.Best, system.Median);
+  std::printf("%-12s best %9.3f ms  median %9.3f ms  best/system %5.2f  median/system %5.2f\n",
+              "owner-drawn", own.Best, own.Median, own.Best / system.Best,
+              own.Median / system.Median);
+}
+
 // What kind of build the numbers come from, for the heading of a benchmark's output.
 inline const char* BuildKind() {
 #ifdef NDEBUG
