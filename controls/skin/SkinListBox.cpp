@@ -844,9 +844,9 @@ void TSeCustomListBox::Dispatch(TMessage& message) {
 void TSeCustomListBox::WndProc(TMessage& message) {
   if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) &&
       GetDragMode() == dmAutomatic && !GetComponentState().Contains(csDesigning) && !Dragging()) {
-    if (const auto& hook = ControlHooks().MouseMessage) hook(this, message);  // ends a hint
     // A press on the scroll bar is the bar's; any other is the list's own.
     if (IsControlMouseMsg(message)) return;
+    if (const auto& hook = ControlHooks().MouseMessage) hook(this, message);  // ends a hint
     SetControlState(GetControlState() + TControlState{csLButtonDown});
     Dispatch(message);
     return;
