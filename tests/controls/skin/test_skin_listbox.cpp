@@ -382,6 +382,28 @@ TEST_F(SkinListBoxTest, AutomaticDragStartsFromAPressButNeverWhileCtrlOrShiftExt
   EXPECT_EQ(starts, 4);
 }
 
+// The focus is asked once per paint: each paint shows the focus as it is then.
+TEST_F(SkinListBoxTest, EachPaintShowsTheFocusAsItIsThen) {
+  Fill(5);
+  List->SetItemIndex(1);
+  auto* other = new TSeCustomListBox(Form);
+  other->SetParent(Form);
+  other->SetBounds(240, 20, 100, 60);
+  MemorySurface focused(200, 100), unfocused(200, 100), again(200, 100);
+  List->SetFocus();
+  Pump();
+  PaintWindowInto(List, focused);
+  other->SetFocus();
+  Pump();
+  ASSERT_FALSE(List->Focused());
+  PaintWindowInto(List, unfocused);
+  EXPECT_GT(DifferentPixels(focused, unfocused, TRect(0, 0, 200, 100)), 0);
+  List->SetFocus();
+  Pump();
+  PaintWindowInto(List, again);
+  EXPECT_EQ(DifferentPixels(focused, again, TRect(0, 0, 200, 100)), 0);
+}
+
 TEST_F(SkinListBoxTest, ThreeColumnsTheEndKeyAndTheWheelInPageMode) {
   List->SetColumns(3);
   Fill(100);
