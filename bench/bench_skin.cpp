@@ -97,10 +97,7 @@ int Run(int runs) {
   delete owned;
   std::printf("Form of 100 check boxes and radio buttons, %d runs each, %s, themes %s\n", runs,
               BuildKind(), UseThemes() ? "on" : "off");
-  std::printf("%-12s best %9.3f ms  median %9.3f ms\n", "system", systemTime.Best, systemTime.Median);
-  std::printf("%-12s best %9.3f ms  median %9.3f ms  best/system %5.2f  median/system %5.2f\n",
-              "owner-drawn", ownTime.Best, ownTime.Median, ownTime.Best / systemTime.Best,
-              ownTime.Median / systemTime.Median);
+  PrintAgainstSystem(systemTime, ownTime);
   DoneApplication();
   return 0;
 }

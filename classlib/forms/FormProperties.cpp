@@ -13,7 +13,6 @@ namespace {
 const wchar_t* const PositionNames[] = {L"poDesigned",       L"poDefault",        L"poDefaultPosOnly",
                                         L"poDefaultSizeOnly", L"poScreenCenter",   L"poDesktopCenter",
                                         L"poMainFormCenter",  L"poOwnerFormCenter"};
-constexpr TEnumInfo PositionIdents = MakeEnumInfo(PositionNames);
 const wchar_t* const WindowStateNames[] = {L"wsNormal", L"wsMinimized", L"wsMaximized"};
 constexpr TEnumInfo WindowStateIdents = MakeEnumInfo(WindowStateNames);
 const wchar_t* const FormStyleNames[] = {L"fsNormal", L"fsMDIChild", L"fsMDIForm", L"fsStayOnTop"};
@@ -31,6 +30,8 @@ const bool FormLayoutReaderInstalled = [] {
 }();
 
 }  // namespace
+
+const TEnumInfo PositionIdents = MakeEnumInfo(PositionNames);
 
 // OldCreateOrder and TextHeight are kept by layouts of older designers; they are read and
 // dropped. A form stores its outer size (Width, Height); ClientWidth and ClientHeight are read

@@ -73,6 +73,10 @@ enum TPosition {
   poMainFormCenter,    // centred on the main form
   poOwnerFormCenter    // centred on the form that owns it (the main form otherwise)
 };
+// The names layouts store for TPosition (poDesigned ...), shared by every property of that type
+// (FormProperties.cpp; the type is in classes/Properties.h).
+struct TEnumInfo;
+extern const TEnumInfo PositionIdents;
 
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };

@@ -1,10 +1,12 @@
 #include "SkinButton.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "SkinBitmap.h"
 #include "SkinColors.h"
 #include "SkinDrawing.h"
+#include "SystemBlits.h"
 #include "ThemeBinding.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/controls/ActnList.h"
@@ -109,6 +111,7 @@ void TSeCustomButton::GlyphChanged(TObject*) {
   // Reading the pixels may separate a shared image, which tells of a change that is none.
   if (FReadingGlyph) return;
   FStrip.reset();
+  FFace.reset();
   const int width = FGlyph->GetWidth(), height = FGlyph->GetHeight();
   if (height > 0 && width > 0 && width % height == 0) {
     const int frames = width / height;
@@ -360,12 +363,23 @@ TSize TSeCustomButton::CaptionSize() {
   const TSize frame = GlyphFrameSize();
   if (FWordWrap)
     return TSize(GetWidth() - 10 - FSpacing - frame.cx, GetHeight() - 10 - FSpacing - frame.cy);
+  // Measured once per caption and font (a paint asks twice, for the text and the glyph); the
+  // font is compared by its description, as a freed font's handle may come back for another.
+  LOGFONTW font{};
+  ::GetObjectW(GetCaptionFont()->GetHandle(), sizeof(font), &font);
+  if (FMeasured && std::memcmp(&font, &FMeasuredFont, sizeof(font)) == 0 &&
+      FCaption == FMeasuredCaption)
+    return FMeasuredSize;
   TBitmap scratch;
   TCanvas* canvas = scratch.GetCanvas();
   canvas->SetFont(GetCaptionFont());
   TRect r;
   DrawTextUnicode(canvas, FCaption, r, DT_CALCRECT | DT_SINGLELINE);
-  return TSize(RectWidth(r), RectHeight(r));
+  FMeasured = true;
+  FMeasuredFont = font;
+  FMeasuredCaption = FCaption;
+  FMeasuredSize = TSize(RectWidth(r), RectHeight(r));
+  return FMeasuredSize;
 }
 
 void TSeCustomButton::GetContentRect(TRect& r) {
@@ -467,30 +481,49 @@ void TSeCustomButton::PaintButtonGlyph() {
   const TSeBitmap& strip = *FStrip;
   if (strip.Empty()) return;
   const int index = ButtonGlyphFrame(FNumGlyphs, GetEnabled(), FState == vbsPressed);
-  const TPixel32 key = strip.GetPixel(0, strip.GetHeight() - 1);
   const bool grey = FBlackAndWhiteGlyph && !GetHot();
   const bool disabledLook = FNumGlyphs == 1 && !GetEnabled();
-  TSeBitmap face;
-  face.SetSize(frame.cx, frame.cy);
-  ::GdiFlush();
-  for (int y = 0; y < frame.cy; ++y) {
-    for (int x = 0; x < frame.cx; ++x) {
-      TPixel32 pixel = strip.GetPixel(index * frame.cx + x, y);
-      if (PixelRGB(pixel) == PixelRGB(key)) {
-        pixel = SeClearPixel;
-      } else if (grey || disabledLook) {
-        const double lightness = RGBToHSL(pixel).L;
-        const int level = grey ? static_cast<int>(Round(lightness * 255))
-                               : static_cast<int>(Round(lightness * 50)) + 160;
-        pixel = PackPixel(level, level, level, 255);
+  const TAlphaBlendProc blend = SystemAlphaBlend();
+  // The frame as drawn is kept until the glyph, the look or the way of drawing changes.
+  const int faceKey = index | (grey ? 8 : 0) | (disabledLook ? 16 : 0) | (blend ? 32 : 0);
+  if (!FFace || FFaceKey != faceKey || FFace->GetWidth() != frame.cx ||
+      FFace->GetHeight() != frame.cy) {
+    auto face = std::make_unique<TSeBitmap>();
+    face->SetSize(frame.cx, frame.cy);
+    const TPixel32 key = strip.GetPixel(0, strip.GetHeight() - 1);
+    // With the system's alpha blend the clear pixels are fully transparent (premultiplied:
+    // all zero) and the others opaque, which draws the same as a keyed copy, only faster.
+    const TPixel32 clear = blend ? TPixel32{} : SeClearPixel;
+    ::GdiFlush();
+    for (int y = 0; y < frame.cy; ++y) {
+      for (int x = 0; x < frame.cx; ++x) {
+        TPixel32 pixel = strip.GetPixel(index * frame.cx + x, y);
+        if (PixelRGB(pixel) == PixelRGB(key)) {
+          pixel = clear;
+        } else if (grey || disabledLook) {
+          const double lightness = RGBToHSL(pixel).L;
+          const int level = grey ? static_cast<int>(Round(lightness * 255))
+                                 : static_cast<int>(Round(lightness * 50)) + 160;
+          pixel = PackPixel(level, level, level, 255);
+        } else {
+          pixel.A = 255;
+        }
+        *face->PixelPtr(x, y) = pixel;
       }
-      *face.PixelPtr(x, y) = pixel;
     }
+    FFace = std::move(face);
+    FFaceKey = faceKey;
   }
   TRect r;
   GetGlyphRect(r);
-  face.Draw(GetCanvas(), r.Left + Div(RectWidth(r) - frame.cx, 2),
-            r.Top + Div(RectHeight(r) - frame.cy, 2), true);
+  const int x = r.Left + Div(RectWidth(r) - frame.cx, 2), y = r.Top + Div(RectHeight(r) - frame.cy, 2);
+  if (blend) {
+    ::GdiFlush();
+    blend(GetCanvas()->GetHandle(), x, y, frame.cx, frame.cy, FFace->GetDC(), 0, 0, frame.cx,
+          frame.cy, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+  } else {
+    FFace->Draw(GetCanvas(), x, y, true);
+  }
 }
 
 void TSeCustomButton::PaintButtonCaption() {
@@ -500,8 +533,8 @@ void TSeCustomButton::PaintButtonCaption() {
   TRect area;
   GetTextRect(area);
   const UINT wrap = FWordWrap ? DT_WORDBREAK : 0;
-  TRect text = FWordWrap ? TRect(0, 0, RectWidth(area), TextHeightEx(canvas, FCaption))
-                         : TRect(0, 0, TextWidthEx(canvas, FCaption, 0), TextHeightEx(canvas, FCaption));
+  // Unwrapped, one measuring from an empty rectangle gives the text's width and height.
+  TRect text = FWordWrap ? TRect(0, 0, RectWidth(area), TextHeightEx(canvas, FCaption)) : TRect();
   DrawTextUnicode(canvas, FCaption, text, DrawTextBiDiModeFlags(wrap | DT_CALCRECT));
   RectCenter(text, area);
   const UINT flags = DrawTextBiDiModeFlags(wrap | DT_CENTER);

@@ -126,6 +126,12 @@ class TSeCustomButton : public TSeCustomControl {
   bool FWordWrap = false;
   bool FGlyphFromAction = false;              // the glyph is the action's image
   std::unique_ptr<TSeBitmap> FStrip;          // the glyph's pixels; made again after a change
+  std::unique_ptr<TSeBitmap> FFace;           // the frame last drawn, keyed clear; with FStrip
+  int FFaceKey = -1;                          // its frame index and grey or disabled look
+  bool FMeasured = false;                     // CaptionSize has measured once
+  LOGFONTW FMeasuredFont{};                   // its last font and caption ...
+  String FMeasuredCaption;
+  TSize FMeasuredSize;                        // ... and what it measured
   bool FReadingGlyph = false;                 // FStrip is being made from Glyph
   String FCaption;
 };

@@ -34,6 +34,19 @@ bool& SharedBufferBusy() {
   return busy;
 }
 
+// The double buffer kept between paints, as large as the largest control painted through it
+// (up to the shared buffer's area): a paint then neither makes a bitmap nor touches fresh memory.
+TSeBitmap& KeptDoubleBuffer() {
+  static TSeBitmap buffer;
+  return buffer;
+}
+
+// True while a paint draws in the kept double buffer.
+bool& KeptBufferBusy() {
+  static bool busy = false;
+  return busy;
+}
+
 bool IsAsking(const TControl* control) {
   const auto& asking = AskingControls();
   return std::find(asking.begin(), asking.end(), control) != asking.end();
@@ -77,24 +90,31 @@ void RunPaint(const TPaintJob& job) {
   HDC controlDC = job.Canvas.GetHandle();
   std::unique_ptr<TSeBitmap> own;  // a buffer of this paint's own
   TSeBitmap* target = nullptr;
-  // Whether this paint holds the shared buffer (released when the paint ends, also on an
+  // The busy flag of the buffer this paint holds (released when the paint ends, also on an
   // exception).
-  struct TSharedHold {
-    bool Held = false;
-    ~TSharedHold() {
-      if (Held) SharedBufferBusy() = false;
+  struct THold {
+    bool* Busy = nullptr;
+    void Take(bool& busy, TSeBitmap& buffer, TSeBitmap*& into) {
+      busy = true;
+      Busy = &busy;
+      into = &buffer;
+    }
+    ~THold() {
+      if (Busy) *Busy = false;
     }
   } hold;
-  if (job.Performance == vxpSharedBuffer && !SharedBufferBusy()) {
-    TSeBitmap& shared = SharedPaintBuffer();
-    // A control larger than the shared buffer paints through a buffer of its own, and so does
-    // one painted while another holds the buffer (a windowless control that the parent of a
-    // painting control draws into its background).
-    if (width <= shared.GetWidth() && height <= shared.GetHeight()) {
-      target = &shared;
-      SharedBufferBusy() = true;
-      hold.Held = true;
-    }
+  // A control larger than the buffer it asks for paints through a buffer of its own, and so
+  // does one painted while another holds that buffer (a windowless control that the parent of
+  // a painting control draws into its background).
+  const TSize shared = SharedPaintBufferSize();
+  const bool fits = width <= shared.cx && height <= shared.cy;
+  if (job.Performance == vxpSharedBuffer && fits && !SharedBufferBusy()) {
+    hold.Take(SharedBufferBusy(), SharedPaintBuffer(), target);
+  } else if (job.Performance == vxpDoubleBuffer && fits && !KeptBufferBusy()) {
+    TSeBitmap& kept = KeptDoubleBuffer();
+    if (kept.GetWidth() < width || kept.GetHeight() < height)
+      kept.SetSize(std::max(width, kept.GetWidth()), std::max(height, kept.GetHeight()));
+    hold.Take(KeptBufferBusy(), kept, target);
   }
   if (job.Performance != vxpNoBuffer && !target) {
     own = std::make_unique<TSeBitmap>();

@@ -4,7 +4,9 @@
 //
 //   1. the target: the canvas itself (vxpNoBuffer), the library's shared buffer
 //      (vxpSharedBuffer; a control larger than the buffer gets a buffer of its own), or a
-//      bitmap of the control's size made for this paint (vxpDoubleBuffer);
+//      double buffer kept between paints and grown to the largest control painted through it
+//      (vxpDoubleBuffer; beyond the shared buffer's size, or while it is in use, a bitmap of
+//      the control's size made for this paint);
 //   2. with Transparent, the parent's background painted into the target first;
 //   3. the frame (windowed base), then the face;
 //   4. with Blending enabled, the face laid over the parent's background at Blending.Value;

@@ -813,10 +813,12 @@ void TSeCustomListBox::Dispatch(TMessage& message) {
         StopAutoScroll();
       }
       break;
-    case WM_LBUTTONDOWN:
-      // A press on an item already selected drags the whole selection.
-      if (GetDragMode() == dmAutomatic && FMultiSelect &&
-          (!(message.WParam & MK_SHIFT) || (message.WParam & MK_CONTROL))) {
+    case WM_LBUTTONDOWN: {
+      if (GetDragMode() != dmAutomatic) break;
+      const bool shift = (message.WParam & MK_SHIFT) != 0;
+      const bool ctrl = (message.WParam & MK_CONTROL) != 0;
+      // A press on an item already selected drags the whole selection as it stands.
+      if (FMultiSelect && (!shift || ctrl)) {
         const int index = ItemAtPos(
             TPoint(static_cast<short>(LOWORD(message.LParam)),
                    static_cast<short>(HIWORD(message.LParam))),
@@ -826,9 +828,28 @@ void TSeCustomListBox::Dispatch(TMessage& message) {
           return;
         }
       }
-      break;
+      const std::weak_ptr<int> alive = GetLifeToken();
+      inherited::Dispatch(message);
+      // Ctrl and Shift extend or toggle a multiple selection: such a press never drags.
+      if (!alive.expired() && GetDragMode() == dmAutomatic && !(FMultiSelect && (shift || ctrl)))
+        BeginDrag(false, -1);
+      return;
+    }
     default:
       break;
   }
   inherited::Dispatch(message);
+}
+
+void TSeCustomListBox::WndProc(TMessage& message) {
+  if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) &&
+      GetDragMode() == dmAutomatic && !GetComponentState().Contains(csDesigning) && !Dragging()) {
+    // A press on the scroll bar is the bar's; any other is the list's own.
+    if (IsControlMouseMsg(message)) return;
+    if (const auto& hook = ControlHooks().MouseMessage) hook(this, message);  // ends a hint
+    SetControlState(GetControlState() + TControlState{csLButtonDown});
+    Dispatch(message);
+    return;
+  }
+  inherited::WndProc(message);
 }

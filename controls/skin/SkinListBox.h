@@ -199,6 +199,9 @@ class TSeCustomListBox : public TSeCustomControl {
   void SetBounds(int left, int top, int width, int height) override;
   void Loaded() override;
   void Dispatch(TMessage& message) override;
+  // With DragMode automatic a left press reaches the list itself (not the class library's
+  // immediate drag), so that Dispatch decides whether and when a drag starts.
+  void WndProc(TMessage& message) override;
 
  protected:
   virtual void DrawItem(TCanvas* canvas, int index, const TRect& rect);
@@ -229,6 +232,9 @@ class TSeCustomListBox : public TSeCustomControl {
  private:
   bool Loading() const;
   bool VariableHeights() const;
+  // Whether the list has the focus: asked of the system once per DrawItems (each asking is a
+  // round trip to the window server under Wine), and directly outside it.
+  bool PaintFocused() const { return FPaintFocus >= 0 ? FPaintFocus != 0 : Focused(); }
   // Moves the focus item without the selection step (which select decides).
   void MoveItemIndex(int index, bool select);
   void ComputeVisibleRange();
@@ -274,6 +280,7 @@ class TSeCustomListBox : public TSeCustomControl {
   TSeFontType FFontType = ftAll;
   int FItemHeight = 16;
   int FWheelRest = 0;                        // wheel delta x lines not yet turned into lines
+  int FPaintFocus = -1;                      // during DrawItems: 1 focused, 0 not; else -1
 };
 
 using TSeListBoxStyle = TSeCustomListBox::TSeListBoxStyle;

@@ -187,6 +187,11 @@ void TSeCustomListBox::SetFontType(TSeFontType value) {
 void TSeCustomListBox::DrawItems() {
   if (!HandleAllocated() || !FScrollBar) return;
   TCanvas* canvas = GetCanvas();
+  struct TFocusOfPaint {
+    int& Slot;
+    ~TFocusOfPaint() { Slot = -1; }
+  } focus{FPaintFocus};
+  FPaintFocus = Focused() ? 1 : 0;
   Layout().ForEachShown([&](int index, const TRect& item, const TRect& check) {
     if (FShowCheckBoxes) DrawCheck(index, check);
     DrawItem(canvas, index, item);
@@ -198,7 +203,7 @@ void TSeCustomListBox::DrawItem(TCanvas* canvas, int index, const TRect& rect) {
   const int count = FItems->GetCount();
   const bool valid = index >= 0 && index < count;
   const bool selected = valid && GetSelected(index);
-  const bool focused = Focused();
+  const bool focused = PaintFocused();
   const bool single = !FMultiSelect;
   TRect t = rect;
   t.Left += 2;

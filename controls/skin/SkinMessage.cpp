@@ -10,12 +10,6 @@
 namespace {
 const wchar_t* const BorderIconNames[] = {L"vbiClose", L"vbiSystemMenu", L"vbiMinimize",
                                           L"vbiMaximize", L"vbiHelp", L"vbiRollup", L"vbiTray"};
-// The form positions as layouts name them.
-const wchar_t* const PositionNames[] = {L"poDesigned",        L"poDefault",
-                                        L"poDefaultPosOnly",  L"poDefaultSizeOnly",
-                                        L"poScreenCenter",    L"poDesktopCenter",
-                                        L"poMainFormCenter",  L"poOwnerFormCenter"};
-const TEnumInfo PositionIdents = MakeEnumInfo(PositionNames);
 
 TSeCustomMessage*& GlobalSlot() {
   static TSeCustomMessage* global = nullptr;

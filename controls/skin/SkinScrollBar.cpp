@@ -1,6 +1,7 @@
 #include "SkinScrollBar.h"
 
 #include <limits>
+#include <optional>
 
 #include "SkinDrawing.h"
 #include "ThemeBinding.h"
@@ -555,11 +556,21 @@ void TSeCustomScrollBar::Dispatch(TMessage& message) {
 
 bool TSeCustomScrollBar::DrawThemed(int part, int state, const TRect& r) {
   if (!UseThemes()) return false;
-  return TThemeScope(L"ScrollBar").DrawBackground(GetCanvas()->GetHandle(), part, state, r);
+  HDC dc = GetCanvas()->GetHandle();
+  if (FPaintTheme) return FPaintTheme->DrawBackground(dc, part, state, r);
+  return TThemeScope(L"ScrollBar").DrawBackground(dc, part, state, r);
 }
 
 void TSeCustomScrollBar::PaintFace() {
   inherited::PaintFace();
+  // The theme is opened once for all the parts of this paint.
+  std::optional<TThemeScope> theme;
+  if (UseThemes()) theme.emplace(L"ScrollBar");
+  struct TPaintTheme {
+    const TThemeScope*& Slot;
+    ~TPaintTheme() { Slot = nullptr; }
+  } scope{FPaintTheme};
+  FPaintTheme = theme ? &*theme : nullptr;
   DrawFrame();
   DrawTrack();
   if (FShowButtons) {

@@ -74,6 +74,8 @@ struct TSeScrollGeometry {
   TRect Along(int from, int to) const;
 };
 
+class TThemeScope;
+
 class TSeCustomScrollBar : public TSeGraphicControl {
   CLASSLIB_CLASS(TSeCustomScrollBar, TSeGraphicControl)
   static const TPropertyTable* PublishedProperties();
@@ -190,6 +192,8 @@ class TSeCustomScrollBar : public TSeGraphicControl {
   void DrawArrowButton(bool up);
   // Themed part, or false to draw classically.
   bool DrawThemed(int part, int state, const TRect& r);
+
+  const TThemeScope* FPaintTheme = nullptr;  // the theme PaintFace opened for its parts
 
   TPoint FMousePos{-1, -1};          // last pointer position seen by MouseMove
   std::unique_ptr<TTimer> FTimer;    // the repeat timer; made on first use

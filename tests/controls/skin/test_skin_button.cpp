@@ -4,12 +4,15 @@
 // label sizing; layout round trips with Chinese text; leak probes; screenshots.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "SkinTestSupport.h"
 #include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/StdCtrlsRegistration.h"
 #include "controls/skin/SkinButton.h"
 #include "controls/skin/SkinDrawing.h"
 #include "controls/skin/SkinLabel.h"
+#include "controls/skin/SystemBlits.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
 #include "tests/classlib/stdctrls/DialogTestSupport.h"
 
@@ -191,6 +194,75 @@ TEST_F(SkinButtonTest, GlyphStripsOfOddWidthsNeverDivideByZero) {
     Pump();
     SaveScreenshot(Form->GetHandle(), L"skin_buttons_glyph_classic");
   });
+}
+
+// The glyph frame and the caption's size are kept between paints: they must follow every
+// change of state, glyph and font, through the system's blits and the software path alike.
+TEST_F(SkinButtonTest, TheDrawnGlyphAndCaptionFollowStateGlyphAndFont) {
+  auto* button = new TSeCustomButton(Form);
+  button->SetParent(Form);
+  button->SetBounds(8, 120, 120, 30);
+  button->SetCaption(L"保存");
+  // A strip of two frames on olive (the clear colour): red normal, blue disabled.
+  auto strip = [](std::initializer_list<TColor> colours) {
+    auto glyph = std::make_unique<TBitmap>();
+    glyph->SetSize(16 * static_cast<int>(colours.size()), 16);
+    FillRectColor(glyph->GetCanvas(), TRect(0, 0, glyph->GetWidth(), 16), static_cast<TColor>(0x008080));
+    int left = 0;
+    for (TColor colour : colours) {
+      FillRectColor(glyph->GetCanvas(), TRect(left + 4, 4, left + 12, 12), colour);
+      left += 16;
+    }
+    return glyph;
+  };
+  // The glyph's centre and corner as painted.
+  auto paint = [&](TColor& centre, TColor& corner) {
+    MemorySurface surface(120, 30);
+    PaintWindowInto(button, surface);
+    TRect r;
+    button->GetGlyphRect(r);
+    const int x = r.Left + (RectWidth(r) - 16) / 2, y = r.Top + (RectHeight(r) - 16) / 2;
+    centre = surface.At(x + 8, y + 8);
+    corner = surface.At(x + 1, y + 1);
+  };
+  for (bool systemBlits : {true, false}) {
+    SetSystemBlitsEnabled(systemBlits);
+    TColor centre, corner;
+    button->SetEnabled(true);
+    button->SetGlyph(strip({clRed, clBlue}).get());
+    paint(centre, corner);
+    EXPECT_EQ(centre, clRed) << systemBlits;
+    EXPECT_NE(corner, static_cast<TColor>(0x008080)) << systemBlits;  // keyed out
+    button->SetEnabled(false);
+    paint(centre, corner);
+    EXPECT_EQ(centre, clBlue) << systemBlits;
+    button->SetEnabled(true);
+    paint(centre, corner);
+    EXPECT_EQ(centre, clRed) << systemBlits;
+    // One frame: disabled, it is drawn grey.
+    button->SetGlyph(strip({clLime}).get());
+    paint(centre, corner);
+    EXPECT_EQ(centre, clLime) << systemBlits;
+    button->SetEnabled(false);
+    paint(centre, corner);
+    const COLORREF grey = ColorToRGB(centre);
+    EXPECT_TRUE(GetRValue(grey) == GetGValue(grey) && GetGValue(grey) == GetBValue(grey))
+        << systemBlits;
+  }
+  SetSystemBlitsEnabled(true);
+  // A larger font widens the content (the caption is measured again).
+  TRect before, after;
+  button->GetContentRect(before);
+  button->GetFont()->SetSize(button->GetFont()->GetSize() * 2);
+  MemorySurface surface(120, 30);
+  PaintWindowInto(button, surface);
+  button->GetContentRect(after);
+  EXPECT_GT(RectWidth(after), RectWidth(before));
+  button->SetCaption(L"保存全部");
+  TRect longer;
+  button->GetContentRect(longer);
+  EXPECT_GT(RectWidth(longer), RectWidth(after));
+  delete button;
 }
 
 TEST_F(SkinButtonTest, LabelSizesToItsTextAndGrowsLeftWhenRightJustified) {

@@ -487,21 +487,36 @@ TEST_F(SkinControlsTest, WrappedCaptionsStayWithinTheirWidth) {
 }
 
 // A windowless control that the parent draws into another control's background while that
-// one paints in the shared buffer takes a buffer of its own.
-TEST_F(SkinControlsTest, SharedBufferIsNeverUsedByTwoPaintsAtOnce) {
+// one paints in the shared buffer, or in the double buffer kept between paints, takes a buffer
+// of its own; and a control painted after a larger one through the kept buffer sees nothing of
+// it.
+TEST_F(SkinControlsTest, KeptBuffersAreNeverUsedByTwoPaintsAtOnce) {
   TPanel* panel = BluePanel();
-  auto* under = Add<TGraphicProbe>(panel, 10, 10, 30, 20);
-  under->SetPerformance(vxpSharedBuffer);
-  auto* over = Add<TBlendProbe>(panel, 0, 0, 60, 40);
-  over->SetTransparent(true);
-  over->SetPerformance(vxpSharedBuffer);
-  Pump();
-  MemorySurface surface(60, 40, clWhite);
-  PaintWindowInto(over, surface);
-  EXPECT_EQ(surface.At(11, 11), clRed);
-  EXPECT_EQ(surface.At(20, 15), Rgb(clBtnFace));
-  EXPECT_EQ(surface.At(50, 35), clBlue);
-  EXPECT_EQ(surface.At(2, 2), clBlue);
+  for (TSePerformance performance : {vxpSharedBuffer, vxpDoubleBuffer}) {
+    auto* under = Add<TGraphicProbe>(panel, 10, 10, 30, 20);
+    under->SetPerformance(performance);
+    auto* over = Add<TBlendProbe>(panel, 0, 0, 60, 40);
+    over->SetTransparent(true);
+    over->SetPerformance(performance);
+    auto* large = Add<TBlendProbe>(panel, 0, 0, 300, 200);
+    large->SetColor(clLime);
+    large->SetPerformance(performance);
+    large->SendToBack();
+    Pump();
+    MemorySurface big(300, 200, clWhite);
+    PaintWindowInto(large, big);
+    EXPECT_EQ(big.At(299, 199), clLime) << performance;
+    MemorySurface surface(60, 40, clWhite);
+    PaintWindowInto(over, surface);
+    EXPECT_EQ(surface.At(11, 11), clRed) << performance;
+    EXPECT_EQ(surface.At(20, 15), Rgb(clBtnFace)) << performance;
+    EXPECT_EQ(surface.At(50, 35), clBlue) << performance;
+    EXPECT_EQ(surface.At(2, 2), clBlue) << performance;
+    delete over;
+    delete under;
+    delete large;
+    Pump();
+  }
 }
 
 TEST_F(SkinControlsTest, GroupBoxFrameIsTheThemesOwnGroupBox) {

@@ -314,6 +314,96 @@ TEST_F(SkinListBoxTest, CtrlAndShiftClicksAndADragPastTheEdgeThatStopsAtRelease)
   EXPECT_EQ(List->GetSelCount(), 2);
 }
 
+TEST_F(SkinListBoxTest, AutomaticDragStartsFromAPressButNeverWhileCtrlOrShiftExtendsTheSelection) {
+  Fill(40);
+  List->SetMultiSelect(true);
+  List->SetDragMode(dmAutomatic);
+  int starts = 0, ends = 0;
+  List->SetOnStartDrag([&](TObject*) { ++starts; });
+  List->SetOnEndDrag([&](TObject*, TObject*, int, int) { ++ends; });
+  const int row = 16, x = 30;
+  auto rowY = [&](int index) { return 1 + row * index + 4; };
+  // The real mouse at a point of the list, the move and the button in one input event.
+  auto mouse = [&](DWORD flags, int px, int py) {
+    const TPoint screen = List->ClientToScreen(TPoint(px, py));
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.X, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.Y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(INPUT));
+    Pump();
+  };
+  // Pressed with the real keyboard's modifier (none: 0), moved past the drag threshold to the
+  // right of the list (off every item, so that the move selects nothing), released.
+  const int outside = List->GetWidth() + 30;
+  auto pressMoveRelease = [&](WORD modifier, int index) {
+    if (modifier) SendKey(modifier, false);
+    mouse(MOUSEEVENTF_LEFTDOWN, x, rowY(index));
+    mouse(0, outside, rowY(index) + 2);
+    mouse(0, outside + 10, rowY(index) + 3);
+    mouse(MOUSEEVENTF_LEFTUP, outside + 10, rowY(index) + 3);
+    if (modifier) SendKey(modifier, true);
+  };
+  // A plain press selects its item (the list's own handling ran) and a drag follows the move.
+  pressMoveRelease(0, 1);
+  EXPECT_EQ(Marked(true), std::vector<String>{L"项目 1"});
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(List->Dragging());
+  // Ctrl toggles an item into the selection and Shift extends it: neither press drags.
+  pressMoveRelease(VK_CONTROL, 3);
+  EXPECT_EQ(Marked(true), (std::vector<String>{L"项目 1", L"项目 3"}));
+  pressMoveRelease(VK_SHIFT, 5);
+  EXPECT_EQ(Marked(true), (std::vector<String>{L"项目 3", L"项目 4", L"项目 5"}));
+  EXPECT_EQ(starts, 1);
+  EXPECT_FALSE(List->Dragging());
+  // A press on an item already selected drags the selection as it stands, with Ctrl too.
+  pressMoveRelease(0, 4);
+  pressMoveRelease(VK_CONTROL, 3);
+  EXPECT_EQ(starts, 3);
+  EXPECT_EQ(Marked(true), (std::vector<String>{L"项目 3", L"项目 4", L"项目 5"}));
+  // A press released where it was is a plain click: no drag, the item selected.
+  mouse(MOUSEEVENTF_LEFTDOWN, x, rowY(2));
+  mouse(MOUSEEVENTF_LEFTUP, x, rowY(2));
+  EXPECT_EQ(Marked(true), std::vector<String>{L"项目 2"});
+  EXPECT_EQ(starts, 3);
+  EXPECT_FALSE(List->Dragging());
+  // A press on the scroll bar is the bar's: it scrolls, and nothing drags.
+  TSeCustomScrollBar* bar = List->GetScrollBar();
+  const int barX = bar->GetLeft() + bar->GetWidth() / 2, barY = bar->GetTop() + bar->GetHeight() - 4;
+  mouse(MOUSEEVENTF_LEFTDOWN, barX, barY);
+  mouse(MOUSEEVENTF_LEFTUP, barX, barY);
+  EXPECT_GT(bar->GetPosition(), 0);
+  EXPECT_EQ(starts, 3);
+  // Without MultiSelect Ctrl means nothing: the press drags.
+  List->SetMultiSelect(false);
+  pressMoveRelease(VK_CONTROL, List->GetFirstVisible() + 1);
+  EXPECT_EQ(starts, 4);
+}
+
+// The focus is asked once per paint: each paint shows the focus as it is then.
+TEST_F(SkinListBoxTest, EachPaintShowsTheFocusAsItIsThen) {
+  Fill(5);
+  List->SetItemIndex(1);
+  auto* other = new TSeCustomListBox(Form);
+  other->SetParent(Form);
+  other->SetBounds(240, 20, 100, 60);
+  MemorySurface focused(200, 100), unfocused(200, 100), again(200, 100);
+  List->SetFocus();
+  Pump();
+  PaintWindowInto(List, focused);
+  other->SetFocus();
+  Pump();
+  ASSERT_FALSE(List->Focused());
+  PaintWindowInto(List, unfocused);
+  EXPECT_GT(DifferentPixels(focused, unfocused, TRect(0, 0, 200, 100)), 0);
+  List->SetFocus();
+  Pump();
+  PaintWindowInto(List, again);
+  EXPECT_EQ(DifferentPixels(focused, again, TRect(0, 0, 200, 100)), 0);
+}
+
 TEST_F(SkinListBoxTest, ThreeColumnsTheEndKeyAndTheWheelInPageMode) {
   List->SetColumns(3);
   Fill(100);
