@@ -1,5 +1,7 @@
 #include "SkinForm.h"
 
+#include <algorithm>
+
 // clang-format off
 #include "ThemeBinding.h"
 #include <vssym32.h>
@@ -104,7 +106,28 @@ void DrawTrayGlyph(HDC dc, TRect r, bool pressed) {
   ::FillRect(dc, &bar, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
+TSeTrayResponder& TrayResponder() {
+  static TSeTrayResponder responder = [](DWORD message, NOTIFYICONDATAW& data) {
+    return ::Shell_NotifyIconW(message, &data) != FALSE;
+  };
+  return responder;
+}
+
+// The small icon of a window: its own, its class's, else the system's application icon.
+HICON SmallIconOf(HWND wnd) {
+  HICON icon = reinterpret_cast<HICON>(::SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(wnd, GCLP_HICONSM));
+  if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(wnd, GCLP_HICON));
+  return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
+}
+
 }  // namespace
+
+TSeTrayResponder SetTrayResponder(TSeTrayResponder responder) {
+  TSeTrayResponder previous = std::move(TrayResponder());
+  TrayResponder() = std::move(responder);
+  return previous;
+}
 
 // ---- Construction -----------------------------------------------------------------------------
 
@@ -163,13 +186,14 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
       FMetrics(SystemFrameMetrics()) {
   TCustomForm* form = dynamic_cast<TCustomForm*>(owner);
   if (!form) return;
-  FCaption = form->GetCaption();
   if (form->GetFormStyle() == fsMDIChild) {
     FMinimizeApplication = false;
     FGravitation->SetSize(9);
     FBorderIcons.Exclude(vbiTray);
   }
   FConstraints->Assign(form->GetConstraints());
+  if (!GetComponentState().Contains(csDesigning))
+    FTrayWnd = AllocateHWnd([this](TMessage& message) { TrayWndProc(message); });
   // The system keeps the sizing styles (for the taskbar and snapping); its frame is ours.
   form->SetBorderStyle(bsSizeable);
   form->SetBorderIcons(TBorderIcons{});
@@ -178,10 +202,14 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
 
 TSeCustomForm::~TSeCustomForm() {
   CancelDrag();
+  if (FTrayShown) TrayIcon(NIM_DELETE);
+  DeallocateHWnd(FTrayWnd);
   TCustomForm* form = GetForm();
   SetControl(nullptr);
   // The system's own frame comes back.
   if (form && form->HandleAllocated() && !form->GetComponentState().Contains(csDestroying)) {
+    ::SetWindowLongW(form->GetHandle(), GWL_STYLE,
+                     ::GetWindowLongW(form->GetHandle(), GWL_STYLE) | WS_CAPTION);
     ::SetWindowRgn(form->GetHandle(), nullptr, TRUE);
     ::SetWindowPos(form->GetHandle(), nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -238,10 +266,17 @@ void TSeCustomForm::SetPerformance(TSeFormPerformance value) {
   if (value != vxfpPersistentBuffer) FPersistentBuffer.reset();
 }
 
+String TSeCustomForm::GetCaption() const {
+  if (auto* form = dynamic_cast<TCustomForm*>(GetOwner())) return form->GetCaption();
+  return FCaption;
+}
+
 void TSeCustomForm::SetCaption(const String& value) {
-  if (value == FCaption) return;
   FCaption = value;
-  if (TCustomForm* form = dynamic_cast<TCustomForm*>(GetOwner())) form->SetCaption(value);
+  if (auto* form = dynamic_cast<TCustomForm*>(GetOwner())) {
+    form->SetCaption(value);
+    PaintNonClient();
+  }
 }
 
 void TSeCustomForm::SetStayOnTop(bool value) {
@@ -383,32 +418,10 @@ TPoint TSeCustomForm::ScreenToWindow(TPoint screen) const {
 
 // ---- Messages --------------------------------------------------------------------------------
 
-void TSeCustomForm::BeforeMessage(TMessage& message, bool& handled) {
-  // The system paints its caption inside WM_SETTEXT when the window has one: take the style
-  // away for that message and give it back afterwards.
-  if (message.Msg == WM_SETTEXT && GetHandle()) {
-    const LONG style = ::GetWindowLongW(GetHandle(), GWL_STYLE);
-    if ((style & WS_CAPTION) == WS_CAPTION) {
-      ::SetWindowLongW(GetHandle(), GWL_STYLE, style & ~WS_CAPTION);
-      FSettingText = true;
-    }
-  }
-  TSeHook::BeforeMessage(message, handled);
-}
-
-void TSeCustomForm::AfterMessage(TMessage& message, bool& handled) {
-  if (message.Msg != WM_SETTEXT) return;
-  if (FSettingText && GetHandle()) {
-    FSettingText = false;
-    ::SetWindowLongW(GetHandle(), GWL_STYLE, ::GetWindowLongW(GetHandle(), GWL_STYLE) | WS_CAPTION);
-  }
-  const wchar_t* text = reinterpret_cast<const wchar_t*>(message.LParam);
-  const String value = text ? String(text) : String();
-  if (value != FCaptionCopy) {
-    FCaptionCopy = value;
-    FCaption = value;
-    PaintNonClient();
-  }
+void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
+  // A caption set through the window (the form's own setter does not come this way; the
+  // caption is read from the form at every paint).
+  if (message.Msg == WM_SETTEXT) PaintNonClient();
 }
 
 void TSeCustomForm::Dispatch(TMessage& message) {
@@ -446,9 +459,6 @@ void TSeCustomForm::Dispatch(TMessage& message) {
       MessageHandled();
       break;
     case SE_FORM_CAPTIONBACK:
-      if (message.WParam == 13 && GetHandle())
-        ::SetWindowLongW(GetHandle(), GWL_STYLE,
-                         ::GetWindowLongW(GetHandle(), GWL_STYLE) | WS_CAPTION);
       PaintNonClient();
       MessageHandled();
       break;
@@ -811,7 +821,8 @@ void TSeCustomForm::Maximize() {
     return;
   }
   FPreviousState = FState;
-  if (FPreviousState != vwsRollup && FPreviousState != vwsMinimized) SaveBounds();
+  // Coming back from another state the normal bounds are already saved.
+  if (FPreviousState == vwsNormal) SaveBounds();
   if (form->HandleAllocated() && ::IsIconic(form->GetHandle()))
     ::ShowWindow(form->GetHandle(), SW_RESTORE);
   FState = vwsMaximized;
@@ -830,7 +841,7 @@ void TSeCustomForm::Minimize() {
   }
   FPreviousState = FState;
   FState = vwsMinimized;
-  if (FPreviousState != vwsRollup && FPreviousState != vwsMaximized) SaveBounds();
+  if (FPreviousState == vwsNormal) SaveBounds();
   if (FMinimizeApplication) {
     // The main form carries the program's taskbar button.
     if (Application && Application->GetMainForm()) Application->Minimize();
@@ -852,7 +863,7 @@ void TSeCustomForm::Rollup() {
   }
   FPreviousState = FState;
   FState = vwsRollup;
-  if (FPreviousState != vwsMinimized && FPreviousState != vwsMaximized) SaveBounds();
+  if (FPreviousState == vwsNormal) SaveBounds();
   ApplyRect(GetRollupRect());
   FRequestedState = vwsNormal;
 }
@@ -867,8 +878,53 @@ void TSeCustomForm::MinToTray() {
   FPreviousState = FState;
   FState = vwsTray;
   if (FPreviousState == vwsNormal) SaveBounds();
+  // With MinimizeApplication the main form, which carries the taskbar button, goes too.
+  TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
+  if (FMinimizeApplication && main && main != form && main->HandleAllocated())
+    ::ShowWindow(main->GetHandle(), SW_HIDE);
   if (form->HandleAllocated()) ::ShowWindow(form->GetHandle(), SW_HIDE);
+  TrayIcon(NIM_ADD);
   FRequestedState = vwsNormal;
+}
+
+void TSeCustomForm::TrayIcon(DWORD message) {
+  TCustomForm* form = GetForm();
+  if (!FTrayWnd || !form) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = FTrayWnd;
+  data.uID = static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
+  if (message == NIM_ADD) {
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = SE_FORM_TRAYNOTIFY;
+    data.hIcon = form->HandleAllocated() ? SmallIconOf(form->GetHandle()) : nullptr;
+    const String tip = FMinimizeApplication && Application ? Application->GetTitle() : GetCaption();
+    tip.copy(data.szTip, std::min<size_t>(tip.size(), 63));
+  }
+  const bool done = TrayResponder() ? TrayResponder()(message, data) : false;
+  FTrayShown = message == NIM_ADD ? done : false;
+}
+
+void TSeCustomForm::TrayWndProc(TMessage& message) {
+  if (message.Msg != SE_FORM_TRAYNOTIFY) {
+    message.Result = ::DefWindowProcW(FTrayWnd, message.Msg, message.WParam, message.LParam);
+    return;
+  }
+  switch (message.LParam) {
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      if (FState == vwsTray) Restore();
+      break;
+    case WM_RBUTTONUP:
+      if (FTrayMenuLink) {
+        POINT p{};
+        ::GetCursorPos(&p);
+        FTrayMenuLink->Popup(p.x, p.y);
+      }
+      break;
+    default: break;
+  }
+  message.Result = 0;
 }
 
 void TSeCustomForm::Restore() {
@@ -922,10 +978,14 @@ void TSeCustomForm::Restore() {
       }
       break;
     case vwsTray:
+      if (TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
+          FMinimizeApplication && main && main != form && main->HandleAllocated())
+        ::ShowWindow(main->GetHandle(), SW_RESTORE);
       if (wnd) {
         ::ShowWindow(wnd, SW_RESTORE);
         ::SetForegroundWindow(wnd);
       }
+      if (FTrayShown) TrayIcon(NIM_DELETE);
       if (FPreviousState == vwsMaximized) {
         Maximize();
         FPreviousState = vwsNormal;
@@ -970,6 +1030,11 @@ void TSeCustomForm::RefreshFrame() {
   if (!GetActive() || !form || !form->HandleAllocated() ||
       GetComponentState().Contains(csDesigning))
     return;
+  // The system draws its own caption (on WM_SETTEXT, WM_SETICON, activation) whenever the
+  // window has one: the style goes while the frame is ours.
+  const LONG style = ::GetWindowLongW(form->GetHandle(), GWL_STYLE);
+  if ((style & WS_CAPTION) == WS_CAPTION)
+    ::SetWindowLongW(form->GetHandle(), GWL_STYLE, (style & ~WS_CAPTION) | WS_BORDER);
   RECT before{};
   ::GetClientRect(form->GetHandle(), &before);
   ::SetWindowPos(form->GetHandle(), nullptr, 0, 0, 0, 0,
@@ -1082,7 +1147,8 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, 
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
   TCustomForm* form = GetForm();
   if (form && form->GetBiDiMode() != bdLeftToRight) flags |= DT_RTLREADING;
-  ::DrawTextW(dc, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, flags);
+  const String caption = GetCaption();
+  ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
   ::SetTextColor(dc, oldColor);
   ::SetBkMode(dc, oldMode);
   ::SelectObject(dc, oldFont);

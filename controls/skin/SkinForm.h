@@ -5,9 +5,8 @@
 // system does not have (rolled up, in the tray). Caption buttons of skins reach it through
 // SE_GETFORMSKIN.
 //
-// Not done yet: the system menu built from items and the tray icon (MinToTray only hides the
-// form), MDI support, translucency and the drop shadow (stored, not drawn), the show
-// animation.
+// Not done yet: the system menu built from items, MDI support, translucency and the drop
+// shadow (stored, not drawn), the show animation.
 #pragma once
 #include <functional>
 #include <memory>
@@ -18,6 +17,8 @@
 #include "SkinOptions.h"
 #include "classlib/graphics/Canvas.h"
 
+#include <shellapi.h>
+
 class TSeBitmap;
 class TSeCustomMenuBar;
 class TPopupMenu;
@@ -25,8 +26,15 @@ class TPopupMenu;
 // The component sets allow to true before the call; false cancels the action.
 using TSeFormActionEvent = std::function<void(TObject* sender, bool& allow)>;
 
+// The system's tray-icon call (NIM_ADD, NIM_DELETE); replaceable so that tests run without a
+// notification area. Returns the previous responder.
+using TSeTrayResponder = std::function<bool(DWORD message, NOTIFYICONDATAW& data)>;
+TSeTrayResponder SetTrayResponder(TSeTrayResponder responder);
+
+// The tray icon's notifications to the component's tray window.
+constexpr UINT SE_FORM_TRAYNOTIFY = 1388;
 // Posted by the component to its own window.
-constexpr UINT SE_FORM_CAPTIONBACK = 1389;  // wParam 13: WS_CAPTION back; always: repaint frame
+constexpr UINT SE_FORM_CAPTIONBACK = 1389;  // repaints the frame
 constexpr UINT SE_FORM_MAXIMIZE = 1390;
 constexpr UINT SE_FORM_SETSTATE = 1391;     // wParam: the TSeWindowState to go to
 // Paints frame and client into the DC in lParam at the offset in wParam (x low, y high word).
@@ -47,7 +55,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void SetWindowState(TSeWindowState value);  // while loading: applied at the first show
   TSeFormPerformance GetPerformance() const { return FPerformance; }
   void SetPerformance(TSeFormPerformance value);
-  String GetCaption() const { return FCaption; }
+  // The form's caption (the stored value without a form).
+  String GetCaption() const;
   void SetCaption(const String& value);
   bool GetMinimizeApplication() const { return FMinimizeApplication; }
   void SetMinimizeApplication(bool value) { FMinimizeApplication = value; }
@@ -136,7 +145,6 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void CustomButtonClick(TSeSkinObject*) override {}
 
   void AfterMessage(TMessage& message, bool& handled) override;
-  void BeforeMessage(TMessage& message, bool& handled) override;
 
  protected:
   void Loaded() override;
@@ -153,6 +161,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void WMWindowPosChanging(TMessage& message);
   void WMSysCommand(TMessage& message);
   void PaintTo(HDC dc, int x, int y);
+  void TrayWndProc(TMessage& message);
+  // Adds or removes the tray icon.
+  void TrayIcon(DWORD message);
   // Ends a frame drag whose mouse capture went elsewhere.
   void CancelDrag();
 
@@ -183,8 +194,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FMinimizeApplication = true;
   bool FStayOnTop = false;
   bool FStretchBackground = false;
-  String FCaption;
-  String FCaptionCopy;                          // the last text seen in WM_SETTEXT
+  String FCaption;                              // the caption without a form
   std::unique_ptr<TSeAnimation> FAnimation;
   std::unique_ptr<TSeBlending> FBlending;
   std::unique_ptr<TSeShadow> FShadow;
@@ -203,8 +213,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FOutlineMode = false;                    // the drag moves an outline
   TRect FOutlineRect;                           // the outline drawn last (screen)
   bool FPainting = false;                       // FCanvas has a handle
-  bool FSettingText = false;                    // WS_CAPTION taken away for a WM_SETTEXT
   TSeFrameMetrics FMetrics;                     // read at creation and on WM_THEMECHANGED
+  HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
+  bool FTrayShown = false;                      // the tray icon was added
 };
 
 // The active TSeCustomForm of control's top-level form; nullptr when none.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
@@ -323,6 +324,45 @@ TEST_F(SkinFormTestBase, AModalFormClosedByItsCloseButtonIsCancelledWithoutClose
   EXPECT_EQ(Skin->GetWindowState(), vwsNormal);
 }
 
+TEST_F(SkinFormTestBase, TrayKeepsTheFormAndAClickOnTheIconBringsItBack) {
+  struct TCall {
+    DWORD Message;
+    NOTIFYICONDATAW Data;
+  };
+  std::vector<TCall> calls;
+  TSeTrayResponder previous = SetTrayResponder([&](DWORD message, NOTIFYICONDATAW& data) {
+    calls.push_back({message, data});
+    return true;
+  });
+  Decorate();
+  Form->SetCaption(String(100, L'练'));
+  Skin->Maximize();
+  Skin->MinToTray();
+  EXPECT_EQ(Skin->GetWindowState(), vwsTray);
+  EXPECT_FALSE(::IsWindowVisible(Wnd()));
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].Message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(calls[0].Data.uCallbackMessage, SE_FORM_TRAYNOTIFY);
+  EXPECT_EQ(String(calls[0].Data.szTip), String(63, L'练'));
+  EXPECT_NE(calls[0].Data.hIcon, nullptr);
+  // A click on the icon: the form is back, maximized as it was, and the icon gone.
+  ::SendMessageW(calls[0].Data.hWnd, SE_FORM_TRAYNOTIFY, calls[0].Data.uID, WM_LBUTTONUP);
+  Pump();
+  EXPECT_TRUE(::IsWindowVisible(Wnd()));
+  EXPECT_EQ(Skin->GetWindowState(), vwsMaximized);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1].Message, static_cast<DWORD>(NIM_DELETE));
+  Skin->Restore();
+  EXPECT_EQ(Form->GetBoundsRect(), Bounds(100, 100, 400, 300));
+  // Freed while in the tray: the icon goes with it.
+  Skin->MinToTray();
+  delete Skin;
+  Skin = nullptr;
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[3].Message, static_cast<DWORD>(NIM_DELETE));
+  SetTrayResponder(previous);
+}
+
 TEST_F(SkinFormTestBase, ClassicPaintingMatchesTheSystemsPartsInEveryBufferMode) {
   WithoutThemes([&] {
     Decorate();
@@ -355,8 +395,13 @@ TEST_F(SkinFormTestBase, ClassicPaintingMatchesTheSystemsPartsInEveryBufferMode)
       EXPECT_EQ(DifferentPixels(first, shot, TRect(0, 0, 400, c.Top)), 0) << mode;
       EXPECT_EQ(DifferentPixels(first, shot, TRect(0, c.Bottom, 400, 300)), 0) << mode;
     }
+    // A caption set afterwards: ours is drawn, the system draws none of its own.
+    Form->SetCaption(L"模拟考试 — 第二套");
+    ::SetWindowTextW(Wnd(), L"模拟考试 — 第三套");
+    EXPECT_EQ(Skin->GetCaption(), L"模拟考试 — 第三套");
     ::SendMessageW(Wnd(), WM_NCACTIVATE, TRUE, 0);
     CaptureWindow(first);
+    EXPECT_EQ(first.At(band.Right - 60, band.Top + 1), Rgb(clGradientActiveCaption));
     EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_classic_active"));
     ::SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
     MemorySurface inactive(400, 300);
