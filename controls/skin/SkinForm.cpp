@@ -11,6 +11,7 @@
 #include "SkinBitmap.h"
 #include "SkinDrawing.h"
 #include "SkinMenus.h"
+#include "SkinTransitions.h"
 #include "classlib/controls/Menus.h"
 #include "classlib/forms/Monitors.h"
 
@@ -598,6 +599,14 @@ void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
   if ((pos->flags & SWP_SHOWWINDOW) && FRequestedState != vwsNormal && GetHandle()) {
     ::PostMessageW(GetHandle(), SE_FORM_SETSTATE, FRequestedState, 0);
     FRequestedState = vwsNormal;
+  } else if ((pos->flags & SWP_SHOWWINDOW) && FAnimation->GetEnabled() && GetHandle() &&
+             !::IsWindowVisible(GetHandle())) {
+    RECT now{};
+    ::GetWindowRect(GetHandle(), &now);
+    TRect r = now;
+    if (!(pos->flags & SWP_NOMOVE)) OffsetRect(r, pos->x - r.Left, pos->y - r.Top);
+    if (!(pos->flags & SWP_NOSIZE)) r.Right = r.Left + pos->cx, r.Bottom = r.Top + pos->cy;
+    PlayShowAnimation(r);
   }
 }
 
@@ -1262,6 +1271,80 @@ void TSeCustomForm::PaintNonClient() {
         ::BitBlt(windowDC, s.Left, s.Top, s.Width(), s.Height(), target, s.Left, s.Top, SRCCOPY);
   }
   ::ReleaseDC(wnd, windowDC);
+}
+
+// ---- Background and show animation ----------------------------------------------------------
+
+void TSeCustomForm::CaptureBackground(const TRect& r) {
+  // The remembered states are left alone: a capture only reads the screen.
+  if (!GetForm() || IsRectEmpty(r) || (r == FCaptureRect && FBackground)) return;
+  auto image = std::make_unique<TSeBitmap>();
+  image->SetSize(r.Width(), r.Height());
+  HDC screen = ::GetDC(nullptr);
+  if (!screen) return;
+  ::BitBlt(image->GetDC(), 0, 0, r.Width(), r.Height(), screen, r.Left, r.Top, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  // Where the window itself covers the screen, the earlier capture holds what lies beneath.
+  TRect overlap;
+  if (FBackground && IntersectRect(overlap, r, FCaptureRect) && ::IsWindowVisible(GetHandle()))
+    ::BitBlt(image->GetDC(), overlap.Left - r.Left, overlap.Top - r.Top, overlap.Width(),
+             overlap.Height(), FBackground->GetDC(), overlap.Left - FCaptureRect.Left,
+             overlap.Top - FCaptureRect.Top, SRCCOPY);
+  ::GdiFlush();
+  FBackground = std::move(image);
+  FCaptureRect = r;
+}
+
+void TSeCustomForm::PlayShowAnimation(const TRect& windowRect) {
+  TCustomForm* form = GetForm();
+  if (!form || FAnimating || IsRectEmpty(windowRect)) return;
+  // No messages are dispatched here: the form could be freed inside its own handler.
+  struct TAnimating {
+    bool& Flag;
+    explicit TAnimating(bool& flag) : Flag(flag) { Flag = true; }
+    ~TAnimating() { Flag = false; }
+  } animating(FAnimating);
+  FCaptureRect = TRect();
+  CaptureBackground(windowRect);
+  if (!FBackground) return;
+  TSeBitmap frame;
+  frame.SetSize(windowRect.Width(), windowRect.Height());
+  const bool active = FFormActive;
+  FFormActive = true;
+  const int width = FFormWidth, height = FFormHeight;
+  FFormWidth = windowRect.Width();
+  FFormHeight = windowRect.Height();
+  PaintTo(frame.GetDC(), 0, 0);
+  // The windowed children, each through its own printing.
+  const TRect c = GetFrameClientRect();
+  for (HWND child = ::GetWindow(form->GetHandle(), GW_CHILD); child;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    POINT at{r.left, r.top};
+    ::ScreenToClient(form->GetHandle(), &at);
+    const int saved = ::SaveDC(frame.GetDC());
+    ::SetViewportOrgEx(frame.GetDC(), c.Left + at.x, c.Top + at.y, nullptr);
+    ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(frame.GetDC()),
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    ::RestoreDC(frame.GetDC(), saved);
+  }
+  ::GdiFlush();
+  // What lies outside the window's region keeps the screen.
+  HRGN region = UseThemes() ? CreateWindowRegion() : nullptr;
+  for (int y = 0; region && y < frame.GetHeight(); ++y)
+    for (int x = 0; x < frame.GetWidth(); ++x)
+      if (!::PtInRegion(region, x, y)) frame.SetPixel(x, y, SeClearPixel);
+  if (region) ::DeleteObject(region);
+  FFormWidth = width;
+  FFormHeight = height;
+  FFormActive = active;
+  HDC screen = ::GetDC(nullptr);
+  if (screen) {
+    PlayTransition(screen, windowRect.Left, windowRect.Top, *FAnimation, frame, *FBackground);
+    ::ReleaseDC(nullptr, screen);
+  }
 }
 
 // ---- Lookups ---------------------------------------------------------------------------------

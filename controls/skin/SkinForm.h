@@ -6,7 +6,7 @@
 // SE_GETFORMSKIN.
 //
 // Not done yet: the system menu built from items, MDI support, translucency and the drop
-// shadow (stored, not drawn), the show animation.
+// shadow (stored, not drawn).
 #pragma once
 #include <functional>
 #include <memory>
@@ -136,6 +136,12 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool GetFormActive() const { return FFormActive; }
   TRect GetSavedBounds() const { return FSavedBounds; }
 
+  // Refreshes the image of the screen under screen rectangle r (kept for the show animation).
+  void CaptureBackground(const TRect& r);
+  const TSeBitmap* GetBackground() const { return FBackground.get(); }
+  // Reveals the form's look over the screen with the Animation effect (at the first show).
+  void PlayShowAnimation(const TRect& windowRect);
+
   // ---- TSeFormSkin -----------------------------------------------------------------------------
   bool HasBorderIcon(TBorderIcon icon) const override;
   void Close() override { CloseForm(); }
@@ -214,6 +220,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TRect FOutlineRect;                           // the outline drawn last (screen)
   bool FPainting = false;                       // FCanvas has a handle
   TSeFrameMetrics FMetrics;                     // read at creation and on WM_THEMECHANGED
+  std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
+  TRect FCaptureRect;                           // where FBackground was taken from
+  bool FAnimating = false;                      // the show animation runs
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
   bool FTrayShown = false;                      // the tray icon was added
 };

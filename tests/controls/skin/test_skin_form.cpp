@@ -12,6 +12,8 @@
 #include "Watchdog.h"
 #include "classlib/classes/Layouts.h"
 #include "classlib/forms/Monitors.h"
+#include "classlib/stdctrls/Buttons.h"
+#include "classlib/system/SysMath.h"
 #include "controls/skin/SkinForm.h"
 // clang-format off
 #include <vssym32.h>
@@ -361,6 +363,38 @@ TEST_F(SkinFormTestBase, TrayKeepsTheFormAndAClickOnTheIconBringsItBack) {
   ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[3].Message, static_cast<DWORD>(NIM_DELETE));
   SetTrayResponder(previous);
+}
+
+TEST_F(SkinFormTestBase, AnimatedShowKeepsTheRandomSequenceAndTheStates) {
+  Watchdog watchdog(60);
+  auto* edit = new TButton(Form);
+  edit->SetParent(Form);
+  edit->SetBounds(10, 10, 120, 30);
+  edit->SetCaption(L"开始考试");
+  Skin = new TSeCustomForm(Form);
+  Skin->SetMinimizeApplication(false);
+  Skin->GetAnimation()->SetEnabled(true);
+  Skin->GetAnimation()->SetTime(60);
+  Skin->GetAnimation()->SetEffect(vePixel);
+  RandSeed = 4242;
+  ShowForm();
+  EXPECT_EQ(RandSeed, 4242);
+  EXPECT_TRUE(::IsWindowVisible(Wnd()));
+  ASSERT_NE(Skin->GetBackground(), nullptr);
+  EXPECT_EQ(Skin->GetBackground()->GetWidth(), 400);
+  // Maximized, hidden and shown again with another effect: still maximized, the normal
+  // bounds kept.
+  Skin->Maximize();
+  Skin->GetAnimation()->SetEffect(veSmoothRectIn);
+  Form->Hide();
+  Pump();
+  Form->Show();
+  Pump();
+  EXPECT_EQ(Skin->GetWindowState(), vwsMaximized);
+  EXPECT_EQ(Skin->GetSavedBounds(), Bounds(100, 100, 400, 300));
+  Skin->Restore();
+  EXPECT_EQ(Form->GetBoundsRect(), Bounds(100, 100, 400, 300));
+  EXPECT_EQ(RandSeed, 4242);
 }
 
 TEST_F(SkinFormTestBase, ClassicPaintingMatchesTheSystemsPartsInEveryBufferMode) {
