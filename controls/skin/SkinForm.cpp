@@ -207,6 +207,9 @@ TSeCustomForm::~TSeCustomForm() {
   DeallocateHWnd(FTrayWnd);
   TCustomForm* form = GetForm();
   SetControl(nullptr);
+  auto* owner = dynamic_cast<TCustomForm*>(GetOwner());
+  if (FShortCutHooked && owner && !owner->GetComponentState().Contains(csDestroying))
+    owner->SetOnShortCut(std::move(FSavedOnShortCut));
   // The system's own frame comes back.
   if (form && form->HandleAllocated() && !form->GetComponentState().Contains(csDestroying)) {
     ::SetWindowLongW(form->GetHandle(), GWL_STYLE,
@@ -221,6 +224,18 @@ void TSeCustomForm::AttachToForm() {
   TCustomForm* form = dynamic_cast<TCustomForm*>(GetOwner());
   if (!form || GetComponentState().Contains(csDesigning)) return;
   SetControl(form);
+  // The menu bar's shortcuts come before the form's own handler.
+  if (!FShortCutHooked) {
+    FSavedOnShortCut = form->GetOnShortCut();
+    FShortCutHooked = true;
+    form->SetOnShortCut([this](TMessage& message, bool& handled) {
+      if (FMenuBar && FMenuBar->IsShortCut(message)) {
+        handled = true;
+        return;
+      }
+      if (FSavedOnShortCut) FSavedOnShortCut(message, handled);
+    });
+  }
   RECT r{};
   ::GetWindowRect(form->GetHandle(), &r);
   FFormWidth = r.right - r.left;
@@ -612,6 +627,15 @@ void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
 
 void TSeCustomForm::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
+  // Alt with a letter opens the menu bar at that letter.
+  if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && message.LParam &&
+      !::GetCapture() && FMenuBar && GetHandle()) {
+    ::PostMessageW(GetHandle(), WM_CHAR, message.LParam, 0);
+    FMenuBar->EnterMenuMode();
+    message.Result = 1;
+    MessageHandled();
+    return;
+  }
   if ((command == SC_KEYMENU && message.LParam == ' ') || command == SC_MOUSEMENU) ShowSystemMenu();
   if (command == SC_CONTEXTHELP) PaintNonClient();
 }

@@ -223,6 +223,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
   TRect FCaptureRect;                           // where FBackground was taken from
   bool FAnimating = false;                      // the show animation runs
+  TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
+  bool FShortCutHooked = false;                 // the form's OnShortCut is ours
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
   bool FTrayShown = false;                      // the tray icon was added
 };

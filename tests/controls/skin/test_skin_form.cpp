@@ -157,6 +157,17 @@ TEST_F(SkinFormTestBase, FrameReplacesTheSystemsAndAnswersHitTestingEverywhere) 
   ::GetWindowRect(Wnd(), &window);
   EXPECT_EQ(client.right, window.right - window.left);
   EXPECT_EQ(HitAt(0, 0), HTCLIENT);
+  // The form's shortcut handler is wrapped while decorated and given back at the end.
+  int shortcuts = 0;
+  Form->SetOnShortCut([&](TMessage&, bool&) { ++shortcuts; });
+  auto* second = new TSeCustomForm(Form);
+  TMessage key{WM_KEYDOWN, 'O', 0, 0};
+  bool handled = false;
+  Form->GetOnShortCut()(key, handled);
+  EXPECT_EQ(shortcuts, 1);
+  delete second;
+  Form->GetOnShortCut()(key, handled);
+  EXPECT_EQ(shortcuts, 2);
   // The message skins use, and the message component's factory.
   EXPECT_EQ(FormSkinOf(Form), static_cast<TSeFormSkin*>(Skin));
   EXPECT_EQ(FindFormSkin(Form), Skin);
