@@ -42,27 +42,6 @@ void DispatchPendingPaints() {
     ::DispatchMessageW(&msg);
 }
 
-// A theme handle of the window class, closed when it goes.
-class TWindowTheme {
- public:
-  explicit TWindowTheme(HWND wnd) {
-    if (ThemeApi().OpenThemeData) FTheme = ThemeApi().OpenThemeData(wnd, L"Window");
-  }
-  ~TWindowTheme() {
-    if (FTheme) ThemeApi().CloseThemeData(FTheme);
-  }
-  TWindowTheme(const TWindowTheme&) = delete;
-  TWindowTheme& operator=(const TWindowTheme&) = delete;
-  HTHEME Get() const { return FTheme; }
-  void Draw(HDC dc, int part, int state, const TRect& r) const {
-    const RECT rect = r;
-    if (FTheme) ThemeApi().DrawThemeBackground(FTheme, dc, part, state, &rect, nullptr);
-  }
-
- private:
-  HTHEME FTheme = nullptr;
-};
-
 // A caption button: its icon, its frame zone and how each drawing names it.
 struct TCaptionButton {
   TSeBorderIcon Icon;
@@ -123,6 +102,27 @@ HICON SmallIconOf(HWND wnd) {
 }
 
 }  // namespace
+
+// A theme handle of the window class, closed when it goes.
+class TSeWindowTheme {
+ public:
+  explicit TSeWindowTheme(HWND wnd) {
+    if (ThemeApi().OpenThemeData) FTheme = ThemeApi().OpenThemeData(wnd, L"Window");
+  }
+  ~TSeWindowTheme() {
+    if (FTheme) ThemeApi().CloseThemeData(FTheme);
+  }
+  TSeWindowTheme(const TSeWindowTheme&) = delete;
+  TSeWindowTheme& operator=(const TSeWindowTheme&) = delete;
+  HTHEME Get() const { return FTheme; }
+  void Draw(HDC dc, int part, int state, const TRect& r) const {
+    const RECT rect = r;
+    if (FTheme) ThemeApi().DrawThemeBackground(FTheme, dc, part, state, &rect, nullptr);
+  }
+
+ private:
+  HTHEME FTheme = nullptr;
+};
 
 TSeTrayResponder SetTrayResponder(TSeTrayResponder responder) {
   TSeTrayResponder previous = std::move(TrayResponder());
@@ -205,6 +205,7 @@ TSeCustomForm::~TSeCustomForm() {
   CancelDrag();
   if (FTrayShown) TrayIcon(NIM_DELETE);
   DeallocateHWnd(FTrayWnd);
+  FreeCaptionFonts();
   TCustomForm* form = GetForm();
   SetControl(nullptr);
   auto* owner = dynamic_cast<TCustomForm*>(GetOwner());
@@ -280,6 +281,7 @@ void TSeCustomForm::SetPerformance(TSeFormPerformance value) {
   if (value < vxfpNoBuffer || value > vxfpDoubleBuffer) return;
   FPerformance = value;
   if (value != vxfpPersistentBuffer) FPersistentBuffer.reset();
+  FPersistentKey = TFrameKey();
 }
 
 String TSeCustomForm::GetCaption() const {
@@ -436,8 +438,9 @@ TPoint TSeCustomForm::ScreenToWindow(TPoint screen) const {
 
 void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
   // A caption set through the window (the form's own setter does not come this way; the
-  // caption is read from the form at every paint).
-  if (message.Msg == WM_SETTEXT) PaintNonClient();
+  // caption is read from the form at every paint), a new icon or colours.
+  if (message.Msg == WM_SETICON || message.Msg == WM_SYSCOLORCHANGE) FPersistentKey = TFrameKey();
+  if (message.Msg == WM_SETTEXT || message.Msg == WM_SETICON) PaintNonClient();
 }
 
 void TSeCustomForm::Dispatch(TMessage& message) {
@@ -470,7 +473,9 @@ void TSeCustomForm::Dispatch(TMessage& message) {
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); break;
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case WM_THEMECHANGED:
+      FPersistentKey = TFrameKey();
       FMetrics = SystemFrameMetrics();
+      FreeCaptionFonts();
       message.Result = 0;
       MessageHandled();
       break;
@@ -1084,7 +1089,7 @@ void TSeCustomForm::RefreshFrame() {
 HRGN TSeCustomForm::CreateWindowRegion() const {
   const TRect whole(0, 0, FFormWidth, FFormHeight);
   if (UseThemes() && FBorderStyle != vbsNone && ThemeApi().GetThemeBackgroundRegion) {
-    TWindowTheme theme(GetHandle());
+    TSeWindowTheme theme(GetHandle());
     HRGN region = nullptr;
     HDC dc = ::GetDC(nullptr);
     const RECT r = whole;
@@ -1104,7 +1109,10 @@ void TSeCustomForm::UpdateWindowRegion() {
   HWND wnd = GetHandle();
   if (!wnd || FFormWidth <= 0 || FFormHeight <= 0) return;
   if (FPerformance == vxfpPersistentBuffer) {
-    if (!FPersistentBuffer) FPersistentBuffer = std::make_unique<TSeBitmap>();
+    if (!FPersistentBuffer) {
+      FPersistentBuffer = std::make_unique<TSeBitmap>();
+      FPersistentKey = TFrameKey();
+    }
     FPersistentBuffer->SetSize(FFormWidth, FFormHeight);
   }
   DisableFramePaint();
@@ -1129,8 +1137,11 @@ void TSeCustomForm::PaintFrame(TCanvas* canvas) {
   const TSeFrameLayout layout = FrameLayout();
   const TRect c = FrameClientRect(layout);
   HDC dc = canvas->GetHandle();
+  // One theme handle serves the whole frame.
+  std::unique_ptr<TSeWindowTheme> opened;
+  if (layout.Themed) opened = std::make_unique<TSeWindowTheme>(GetHandle());
   if (layout.Themed) {
-    TWindowTheme theme(GetHandle());
+    const TSeWindowTheme& theme = *opened;
     const int state = FFormActive ? 1 : 2;
     const bool small = FBorderStyle == vbsToolWindow;
     theme.Draw(dc, small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
@@ -1148,20 +1159,20 @@ void TSeCustomForm::PaintFrame(TCanvas* canvas) {
     FillRectXY(canvas, c.Right, c.Top, r.Right, c.Bottom, clBtnFace);
     FillRectXY(canvas, r.Left, c.Bottom, r.Right, r.Bottom, clBtnFace);
   }
-  PaintCaption(canvas, layout, layout.Themed);
-  PaintButtons(canvas, layout, layout.Themed);
+  PaintCaption(canvas, layout, opened.get());
+  PaintButtons(canvas, layout, opened.get());
 }
 
-void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, bool themed) {
+void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
+                                 const TSeWindowTheme* theme) {
   const TRect band = FrameCaptionBand(layout);
   if (IsRectEmpty(band)) return;
   HDC dc = canvas->GetHandle();
   COLORREF textColor;
-  if (themed) {
-    TWindowTheme theme(GetHandle());
+  if (theme) {
     const int index = FFormActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT;
-    textColor = theme.Get() && ThemeApi().GetThemeSysColor
-                    ? ThemeApi().GetThemeSysColor(theme.Get(), index)
+    textColor = theme->Get() && ThemeApi().GetThemeSysColor
+                    ? ThemeApi().GetThemeSysColor(theme->Get(), index)
                     : ::GetSysColor(index);
   } else {
     FillGradient(canvas, band, FFormActive ? clActiveCaption : clInactiveCaption, false,
@@ -1171,9 +1182,12 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, 
   TRect text = band;
   if (FBorderIcons.Contains(vbiSystemMenu) && FBorderStyle != vbsToolWindow) text.Left += band.Height();
   InflateRect(text, -2, 0);
-  const LOGFONTW logFont = CaptionLogFont(FBorderStyle == vbsToolWindow);
-  HFONT font = ::CreateFontIndirectW(&logFont);
-  HGDIOBJ oldFont = ::SelectObject(dc, font);
+  const bool small = FBorderStyle == vbsToolWindow;
+  if (!FCaptionFonts[small]) {
+    const LOGFONTW logFont = CaptionLogFont(small);
+    FCaptionFonts[small] = ::CreateFontIndirectW(&logFont);
+  }
+  HGDIOBJ oldFont = ::SelectObject(dc, FCaptionFonts[small]);
   const int oldMode = ::SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColor = ::SetTextColor(dc, textColor);
   RECT r = text;
@@ -1185,14 +1199,20 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, 
   ::SetTextColor(dc, oldColor);
   ::SetBkMode(dc, oldMode);
   ::SelectObject(dc, oldFont);
-  ::DeleteObject(font);
 }
 
-void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, bool themed) {
+void TSeCustomForm::FreeCaptionFonts() {
+  for (HFONT& font : FCaptionFonts) {
+    if (font) ::DeleteObject(font);
+    font = nullptr;
+  }
+}
+
+void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
+                                 const TSeWindowTheme* theme) {
   if (layout.MaximizedMDIChild) return;
   HDC dc = canvas->GetHandle();
-  std::unique_ptr<TWindowTheme> theme;
-  if (themed) theme = std::make_unique<TWindowTheme>(GetHandle());
+  const bool themed = theme != nullptr;
   for (const TCaptionButton& b : CaptionButtons) {
     const TRect r = FrameButtonRect(layout, b.Icon);
     if (IsRectEmpty(r)) continue;
@@ -1242,6 +1262,20 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, 
   }
 }
 
+TSeCustomForm::TFrameKey TSeCustomForm::FrameKey(const TSeFrameLayout& layout) const {
+  TFrameKey key;
+  key.Width = layout.Width;
+  key.Height = layout.Height;
+  key.Look = layout.BorderStyle | layout.State << 4 | layout.Themed << 8 | FFormActive << 9 |
+             FDragging_ << 10 | FFrameButtons.Contains(ssLeft) << 11 | FPressedZone << 12 |
+             FHotZone << 20;
+  key.Icons = 0;
+  for (int i = vbiClose; i <= vbiTray; ++i)
+    if (layout.BorderIcons.Contains(static_cast<TSeBorderIcon>(i))) key.Icons |= 1u << i;
+  key.Caption = GetCaption();
+  return key;
+}
+
 void TSeCustomForm::PaintNonClient() {
   TCustomForm* form = GetForm();
   if (!form || !form->HandleAllocated() || !FFramePaint || FFormWidth <= 0 || FFormHeight <= 0)
@@ -1271,21 +1305,31 @@ void TSeCustomForm::PaintNonClient() {
       buffer = temporary.get();
       break;
     case vxfpPersistentBuffer:
-      if (!FPersistentBuffer) FPersistentBuffer = std::make_unique<TSeBitmap>();
+      if (!FPersistentBuffer) {
+        FPersistentBuffer = std::make_unique<TSeBitmap>();
+        FPersistentKey = TFrameKey();
+      }
       FPersistentBuffer->SetSize(FFormWidth, FFormHeight);
       buffer = FPersistentBuffer.get();
       break;
     default: break;
   }
   HDC target = buffer && buffer->GetDC() ? buffer->GetDC() : windowDC;
-  const int saved = ::SaveDC(target);
-  ::ExcludeClipRect(target, c.Left, c.Top, c.Right, c.Bottom);
-  FCanvas->SetHandle(target);
-  FPainting = true;
-  PaintFrame(FCanvas.get());
-  FPainting = false;
-  FCanvas->SetHandle(nullptr);
-  ::RestoreDC(target, saved);
+  // The persistent buffer is kept between paints: when nothing the frame shows has changed
+  // it is copied out again as it is.
+  const TFrameKey key = FrameKey(layout);
+  const bool reuse = buffer == FPersistentBuffer.get() && buffer && FPersistentKey == key;
+  if (!reuse) {
+    const int saved = ::SaveDC(target);
+    ::ExcludeClipRect(target, c.Left, c.Top, c.Right, c.Bottom);
+    FCanvas->SetHandle(target);
+    FPainting = true;
+    PaintFrame(FCanvas.get());
+    FPainting = false;
+    FCanvas->SetHandle(nullptr);
+    ::RestoreDC(target, saved);
+    if (buffer && buffer == FPersistentBuffer.get()) FPersistentKey = key;
+  }
   if (target != windowDC) {
     // Four strips, so that the client area is never overwritten.
     const TRect strips[] = {TRect(0, 0, FFormWidth, c.Top), TRect(0, c.Bottom, FFormWidth, FFormHeight),

@@ -20,6 +20,7 @@
 #include <shellapi.h>
 
 class TSeBitmap;
+class TSeWindowTheme;
 class TSeCustomMenuBar;
 class TPopupMenu;
 
@@ -182,8 +183,18 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   HRGN CreateWindowRegion() const;
   TPoint ScreenToWindow(TPoint screen) const;
   void DrawOutline(const TRect& r);
-  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, bool themed);
-  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, bool themed);
+  // theme: the window theme when visual styles draw the frame, else nullptr.
+  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
+  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
+  void FreeCaptionFonts();
+  // Everything a painted frame depends on, to know when a kept one still serves.
+  struct TFrameKey {
+    int Width = -1, Height = -1;
+    uint32_t Look = 0, Icons = 0;
+    String Caption;
+    bool operator==(const TFrameKey&) const = default;
+  };
+  TFrameKey FrameKey(const TSeFrameLayout& layout) const;
 
   std::unique_ptr<TCanvas> FCanvas;             // its handle is set only while painting
   std::unique_ptr<TSeBitmap> FPersistentBuffer; // vxfpPersistentBuffer, made on first use
@@ -225,6 +236,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FAnimating = false;                      // the show animation runs
   TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
   bool FShortCutHooked = false;                 // the form's OnShortCut is ours
+  TFrameKey FPersistentKey;                     // what the persistent buffer shows
+  HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
   bool FTrayShown = false;                      // the tray icon was added
 };

@@ -198,27 +198,36 @@ bool ComposeFrame(TSeBitmap& frame, const TSeBitmap& newImage, const TSeBitmap& 
   TSeMask mask;
   mask.Reset(turned ? cols : rows, turned ? rows : cols);
   DrawEffect(mask, transition.Effect, percent);
-  // The cell of each pixel row and column: cells overlap by one pixel at their ends, where the
-  // later cell (and the later tile) wins.
-  std::vector<int> rowCell(hi), colCell(wi);
-  for (int y = 0; y < hi; ++y) rowCell[y] = std::min((y % tileH) / res, rows - 1);
-  for (int x = 0; x < wi; ++x) colCell[x] = std::min((x % tileW) / res, cols - 1);
-  const auto maskAt = [&](int r, int c) -> uint8_t {
+  // The mask index of each pixel row and column (a sum of the two): cells overlap by one pixel
+  // at their ends, where the later cell (and the later tile) wins.
+  std::vector<size_t> rowIndex(hi), colIndex(wi);
+  for (int y = 0; y < hi; ++y) {
+    const int r = std::min((y % tileH) / res, rows - 1);
     switch (dir) {
-      case vdRotate90: return mask.Cells[static_cast<size_t>(rows - 1 - r) * cols + c];
-      case vdRotate180: return mask.Cells[static_cast<size_t>(cols - 1 - c) * rows + (rows - 1 - r)];
-      case vdRotate270: return mask.Cells[static_cast<size_t>(r) * cols + (cols - 1 - c)];
-      default: return mask.Cells[static_cast<size_t>(c) * rows + r];
+      case vdRotate90: rowIndex[y] = static_cast<size_t>(rows - 1 - r) * cols; break;
+      case vdRotate180: rowIndex[y] = rows - 1 - r; break;
+      case vdRotate270: rowIndex[y] = static_cast<size_t>(r) * cols; break;
+      default: rowIndex[y] = r; break;
     }
-  };
+  }
+  for (int x = 0; x < wi; ++x) {
+    const int c = std::min((x % tileW) / res, cols - 1);
+    switch (dir) {
+      case vdRotate90: colIndex[x] = c; break;
+      case vdRotate180: colIndex[x] = static_cast<size_t>(cols - 1 - c) * rows; break;
+      case vdRotate270: colIndex[x] = cols - 1 - c; break;
+      default: colIndex[x] = static_cast<size_t>(c) * rows; break;
+    }
+  }
+  const uint8_t* cells = mask.Cells.data();
   const uint32_t clear = PixelRGB(SeClearPixel);
   for (int y = 0; y < hi; ++y) {
     const TPixel32* n = newImage.PixelPtr(0, y);
     const TPixel32* o = oldImage.PixelPtr(0, y);
     TPixel32* out = frame.PixelPtr(0, y);
-    const int r = rowCell[y];
+    const uint8_t* row = cells + rowIndex[y];
     for (int x = 0; x < wi; ++x) {
-      const uint8_t m = maskAt(r, colCell[x]);
+      const uint8_t m = row[colIndex[x]];
       if (m == 0 || PixelRGB(n[x]) == clear) {
         out[x] = o[x];
       } else if (m == 255) {

@@ -440,6 +440,17 @@ TEST_F(SkinFormTestBase, ClassicPaintingMatchesTheSystemsPartsInEveryBufferMode)
       EXPECT_EQ(DifferentPixels(first, shot, TRect(0, 0, 400, c.Top)), 0) << mode;
       EXPECT_EQ(DifferentPixels(first, shot, TRect(0, c.Bottom, 400, 300)), 0) << mode;
     }
+    // A kept frame is painted again when what it shows changes.
+    Skin->SetPerformance(vxfpPersistentBuffer);
+    Skin->PaintNonClient();
+    Form->SetCaption(L"第一套");
+    ::SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+    MemorySurface kept(400, 300), fresh(400, 300);
+    CaptureWindow(kept);
+    Skin->SetPerformance(vxfpNoBuffer);
+    Skin->PaintNonClient();
+    CaptureWindow(fresh);
+    EXPECT_EQ(DifferentPixels(kept, fresh, TRect(0, 0, 400, c.Top)), 0);
     // A caption set afterwards: ours is drawn, the system draws none of its own.
     Form->SetCaption(L"模拟考试 — 第二套");
     ::SetWindowTextW(Wnd(), L"模拟考试 — 第三套");
