@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 
+#include "RandomSequence.h"
 #include "SysExceptions.h"
 #include "Win.h"
 
@@ -84,12 +85,7 @@ int32_t RandSeed = 0;
 
 namespace {
 
-// One step of the generator; the multiplication wraps around at 32 bits.
-uint32_t NextRandSeed() {
-  uint32_t next = static_cast<uint32_t>(RandSeed) * 134775813u + 1u;
-  RandSeed = static_cast<int32_t>(next);
-  return next;
-}
+uint32_t NextRandSeed() { return NextRandomSeed(RandSeed); }
 
 }  // namespace
 
@@ -101,12 +97,7 @@ void Randomize() {
     RandSeed = static_cast<int32_t>(GetTickCount());
 }
 
-int Random(int range) {
-  uint32_t seed = NextRandSeed();
-  // A range of zero or less has no value to give; the seed still advances.
-  if (range <= 0) return 0;
-  return static_cast<int>((static_cast<uint64_t>(seed) * static_cast<uint32_t>(range)) >> 32);
-}
+int Random(int range) { return RandomFromSeed(RandSeed, range); }
 
 double Random() {
   uint32_t seed = NextRandSeed();

@@ -2,6 +2,7 @@
 
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
+#include "SkinForm.h"
 #include "SkinHooks.h"
 #include "SkinLabel.h"
 #include "classlib/classes/Properties.h"
@@ -69,7 +70,7 @@ TSeCustomButton* TSeCustomMessage::CreateButton(TComponent* owner) {
 
 TWinControl* TSeCustomMessage::CreateEdit(TComponent*) { return nullptr; }
 
-TSeHook* TSeCustomMessage::CreateFormHook(TComponent*) { return nullptr; }
+TSeHook* TSeCustomMessage::CreateFormHook(TComponent* owner) { return new TSeCustomForm(owner); }
 
 TSeCustomLabel* TSeCustomMessage::CreateLabel(TComponent* owner) { return new TSeCustomLabel(owner); }
 

@@ -5,6 +5,7 @@
 #include "SkinBoxObjects.h"
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
+#include "SkinForm.h"
 #include "SkinGroupBox.h"
 #include "SkinItems.h"
 #include "SkinLabel.h"
@@ -28,7 +29,8 @@ void RegisterSkinClasses() {
   RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
                    TSeSpeedDivider::StaticClassInfo(),
-                   TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
+                   TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo(),
+                   TSeCustomForm::StaticClassInfo()});
   RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
                    TSeCustomPopupMenu::StaticClassInfo()});
   RegisterSkinAwareClasses();

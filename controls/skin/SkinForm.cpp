@@ -1,0 +1,1428 @@
+#include "SkinForm.h"
+
+#include <algorithm>
+
+// clang-format off
+#include "ThemeBinding.h"
+#include <vssym32.h>
+// clang-format on
+
+#include "SkinActiveObjects.h"
+#include "SkinBitmap.h"
+#include "SkinDrawing.h"
+#include "SkinMenus.h"
+#include "SkinTransitions.h"
+#include "classlib/controls/Menus.h"
+#include "classlib/forms/Monitors.h"
+
+namespace {
+
+// The signed coordinates packed in a mouse message's lParam.
+TPoint PointOf(LPARAM lParam) {
+  return TPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
+// The caption fonts of the system's non-client metrics.
+LOGFONTW CaptionLogFont(bool small) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    LOGFONTW font{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+    return font;
+  }
+  return small ? metrics.lfSmCaptionFont : metrics.lfCaptionFont;
+}
+
+// Dispatches the thread's pending paint messages, at most a bounded number, so that a
+// rectangle just applied shows at once.
+void DispatchPendingPaints() {
+  MSG msg;
+  for (int i = 0; i < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+    ::DispatchMessageW(&msg);
+}
+
+// A caption button: its icon, its frame zone and how each drawing names it.
+struct TCaptionButton {
+  TSeBorderIcon Icon;
+  TSeFrameZone Zone;
+};
+// The order buttons are drawn in.
+constexpr TCaptionButton CaptionButtons[] = {
+    {vbiClose, fzClose},   {vbiSystemMenu, fzSystemMenu}, {vbiMinimize, fzMinimize},
+    {vbiMaximize, fzMaximize}, {vbiRollup, fzRollup},     {vbiTray, fzTray},
+    {vbiHelp, fzHelp}};
+
+// The black glyphs of the roll-up and tray buttons (the system has none for them).
+void DrawRollupGlyph(HDC dc, TRect r, bool pressed, bool down) {
+  InflateRect(r, -4, -5);
+  if (!pressed) OffsetRect(r, -1, -1);
+  else OffsetRect(r, 1, 1);
+  if (IsRectEmpty(r)) return;
+  const int mid = (r.Left + r.Right) / 2;
+  POINT points[3];
+  if (down) {
+    points[0] = {r.Left, r.Top};
+    points[1] = {r.Right, r.Top};
+    points[2] = {mid, r.Bottom};
+  } else {
+    points[0] = {r.Left, r.Bottom};
+    points[1] = {r.Right, r.Bottom};
+    points[2] = {mid, r.Top};
+  }
+  HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(BLACK_BRUSH));
+  HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(BLACK_PEN));
+  ::Polygon(dc, points, 3);
+  ::SelectObject(dc, oldPen);
+  ::SelectObject(dc, oldBrush);
+}
+
+void DrawTrayGlyph(HDC dc, TRect r, bool pressed) {
+  InflateRect(r, -5, -5);
+  OffsetRect(r, 0, 2);
+  if (pressed) OffsetRect(r, 1, 1);
+  if (IsRectEmpty(r)) return;
+  const RECT bar{r.Left, r.Bottom - 2, r.Right, r.Bottom};
+  ::FillRect(dc, &bar, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+}
+
+TSeTrayResponder& TrayResponder() {
+  static TSeTrayResponder responder = [](DWORD message, NOTIFYICONDATAW& data) {
+    return ::Shell_NotifyIconW(message, &data) != FALSE;
+  };
+  return responder;
+}
+
+// The small icon of a window: its own, its class's, else the system's application icon.
+HICON SmallIconOf(HWND wnd) {
+  HICON icon = reinterpret_cast<HICON>(::SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
+  if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(wnd, GCLP_HICONSM));
+  if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(wnd, GCLP_HICON));
+  return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
+}
+
+}  // namespace
+
+// A theme handle of the window class, closed when it goes.
+class TSeWindowTheme {
+ public:
+  explicit TSeWindowTheme(HWND wnd) {
+    if (ThemeApi().OpenThemeData) FTheme = ThemeApi().OpenThemeData(wnd, L"Window");
+  }
+  ~TSeWindowTheme() {
+    if (FTheme) ThemeApi().CloseThemeData(FTheme);
+  }
+  TSeWindowTheme(const TSeWindowTheme&) = delete;
+  TSeWindowTheme& operator=(const TSeWindowTheme&) = delete;
+  HTHEME Get() const { return FTheme; }
+  void Draw(HDC dc, int part, int state, const TRect& r) const {
+    const RECT rect = r;
+    if (FTheme) ThemeApi().DrawThemeBackground(FTheme, dc, part, state, &rect, nullptr);
+  }
+
+ private:
+  HTHEME FTheme = nullptr;
+};
+
+TSeTrayResponder SetTrayResponder(TSeTrayResponder responder) {
+  TSeTrayResponder previous = std::move(TrayResponder());
+  TrayResponder() = std::move(responder);
+  return previous;
+}
+
+// ---- Construction -----------------------------------------------------------------------------
+
+const TPropertyTable* TSeCustomForm::PublishedProperties() {
+  using P = TPublish<TSeCustomForm>;
+  using C = TSeCustomForm;
+  static const TPropertyTable table{
+      P::Boolean(L"Active", &C::GetActive, &C::SetActive).Default(true),
+      P::Persistent(L"Animation", &C::GetAnimation, &C::SetAnimation),
+      P::Persistent(L"Blending", &C::GetBlending, &C::SetBlending),
+      P::Set(L"BorderIcons", SeBorderIconIdents, &C::GetBorderIcons, &C::SetBorderIcons),
+      P::Enum(L"BorderStyle", SeBorderStyleIdents, &C::GetBorderStyle, &C::SetBorderStyle)
+          .Default(vbsStandard),
+      P::WideText(L"Caption", &C::GetCaption, &C::SetCaption),
+      P::Persistent(L"Dragging", &C::GetDragging, &C::SetDragging),
+      P::Persistent(L"Gravitation", &C::GetGravitation, &C::SetGravitation),
+      P::Persistent(L"Constraints", &C::GetConstraints, &C::SetConstraints),
+      P::Component(L"MenuBar", &C::GetMenuBar, &C::SetMenuBar),
+      P::Persistent(L"SystemMenuOptions", &C::GetSystemMenuOptions, &C::SetSystemMenuOptions),
+      P::Persistent(L"TrayMenuOptions", &C::GetTrayMenuOptions, &C::SetTrayMenuOptions),
+      P::Component(L"SystemMenuLink", &C::GetSystemMenuLink, &C::SetSystemMenuLink),
+      P::Component(L"TrayMenuLink", &C::GetTrayMenuLink, &C::SetTrayMenuLink),
+      P::Boolean(L"MinimizeApplication", &C::GetMinimizeApplication, &C::SetMinimizeApplication)
+          .Default(true),
+      P::Enum(L"Performance", SeFormPerformanceIdents, &C::GetPerformance, &C::SetPerformance)
+          .Default(vxfpNoBuffer),
+      P::Persistent(L"Shadow", &C::GetShadow, &C::SetShadow),
+      P::Boolean(L"StayOnTop", &C::GetStayOnTop, &C::SetStayOnTop).Default(false),
+      P::Boolean(L"StretchBackground", &C::GetStretchBackground, &C::SetStretchBackground)
+          .Default(false),
+      P::Enum(L"WindowState", SeWindowStateIdents, &C::GetWindowState, &C::SetWindowState)
+          .Default(vwsNormal),
+      P::Method(L"OnCreate", &C::OnCreate, &C::OnCreate),
+      P::Method(L"OnPaint", &C::OnPaint, &C::OnPaint),
+      P::Method(L"OnResize", &C::OnResize, &C::OnResize),
+      P::Method(L"OnClose", &C::OnClose, &C::OnClose),
+      P::Method(L"OnMinimize", &C::OnMinimize, &C::OnMinimize),
+      P::Method(L"OnMaximize", &C::OnMaximize, &C::OnMaximize),
+      P::Method(L"OnRollup", &C::OnRollup, &C::OnRollup),
+      P::Method(L"OnMinToTray", &C::OnMinToTray, &C::OnMinToTray),
+  };
+  return &table;
+}
+
+TSeCustomForm::TSeCustomForm(TComponent* owner)
+    : TSeHook(owner),
+      FCanvas(std::make_unique<TCanvas>()),
+      FConstraints(std::make_unique<TSizeConstraints>(nullptr)),
+      FAnimation(std::make_unique<TSeAnimation>()),
+      FBlending(std::make_unique<TSeBlending>()),
+      FShadow(std::make_unique<TSeShadow>()),
+      FGravitation(std::make_unique<TSeGravitation>()),
+      FDragging(std::make_unique<TSeDragging>()),
+      FSystemMenuOptions(std::make_unique<TSePopupMenuOptions>()),
+      FTrayMenuOptions(std::make_unique<TSePopupMenuOptions>()),
+      FMetrics(SystemFrameMetrics()) {
+  TCustomForm* form = dynamic_cast<TCustomForm*>(owner);
+  if (!form) return;
+  if (form->GetFormStyle() == fsMDIChild) {
+    FMinimizeApplication = false;
+    FGravitation->SetSize(9);
+    FBorderIcons.Exclude(vbiTray);
+  }
+  FConstraints->Assign(form->GetConstraints());
+  if (!GetComponentState().Contains(csDesigning))
+    FTrayWnd = AllocateHWnd([this](TMessage& message) { TrayWndProc(message); });
+  // The system keeps the sizing styles (for the taskbar and snapping); its frame is ours.
+  form->SetBorderStyle(bsSizeable);
+  form->SetBorderIcons(TBorderIcons{});
+  if (!form->GetComponentState().Contains(csLoading)) AttachToForm();
+}
+
+TSeCustomForm::~TSeCustomForm() {
+  CancelDrag();
+  if (FTrayShown) TrayIcon(NIM_DELETE);
+  DeallocateHWnd(FTrayWnd);
+  FreeCaptionFonts();
+  TCustomForm* form = GetForm();
+  SetControl(nullptr);
+  auto* owner = dynamic_cast<TCustomForm*>(GetOwner());
+  if (FShortCutHooked && owner && !owner->GetComponentState().Contains(csDestroying))
+    owner->SetOnShortCut(std::move(FSavedOnShortCut));
+  // The system's own frame comes back.
+  if (form && form->HandleAllocated() && !form->GetComponentState().Contains(csDestroying)) {
+    ::SetWindowLongW(form->GetHandle(), GWL_STYLE,
+                     ::GetWindowLongW(form->GetHandle(), GWL_STYLE) | WS_CAPTION);
+    ::SetWindowRgn(form->GetHandle(), nullptr, TRUE);
+    ::SetWindowPos(form->GetHandle(), nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TSeCustomForm::AttachToForm() {
+  TCustomForm* form = dynamic_cast<TCustomForm*>(GetOwner());
+  if (!form || GetComponentState().Contains(csDesigning)) return;
+  SetControl(form);
+  // The menu bar's shortcuts come before the form's own handler.
+  if (!FShortCutHooked) {
+    FSavedOnShortCut = form->GetOnShortCut();
+    FShortCutHooked = true;
+    form->SetOnShortCut([this](TMessage& message, bool& handled) {
+      if (FMenuBar && FMenuBar->IsShortCut(message)) {
+        handled = true;
+        return;
+      }
+      if (FSavedOnShortCut) FSavedOnShortCut(message, handled);
+    });
+  }
+  RECT r{};
+  ::GetWindowRect(form->GetHandle(), &r);
+  FFormWidth = r.right - r.left;
+  FFormHeight = r.bottom - r.top;
+  RefreshFrame();
+  if (OnCreate) OnCreate(this);
+  if (FStayOnTop) SetStayOnTop(true);
+}
+
+void TSeCustomForm::Loaded() {
+  TSeHook::Loaded();
+  TCustomForm* form = dynamic_cast<TCustomForm*>(GetOwner());
+  if (!form) return;
+  // A stored state is applied at the first show; the normal bounds are the stored ones.
+  if (FRequestedState != vwsNormal) FSavedBounds = form->GetBoundsRect();
+  AttachToForm();
+}
+
+void TSeCustomForm::Notification(TComponent* component, TOperation operation) {
+  TSeHook::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FMenuBar) FMenuBar = nullptr;
+  if (component == FSystemMenuLink) FSystemMenuLink = nullptr;
+  if (component == FTrayMenuLink) FTrayMenuLink = nullptr;
+}
+
+// ---- Properties ------------------------------------------------------------------------------
+
+void TSeCustomForm::SetBorderStyle(TSeBorderStyle value) {
+  if (value < vbsNone || value > vbsToolWindow || value == FBorderStyle) return;
+  FBorderStyle = value;
+  if (!GetComponentState().Contains(csLoading)) RefreshFrame();
+}
+
+void TSeCustomForm::SetBorderIcons(TSeBorderIcons value) {
+  if (value == FBorderIcons) return;
+  FBorderIcons = value;
+  if (!GetComponentState().Contains(csLoading)) RefreshFrame();
+}
+
+void TSeCustomForm::SetPerformance(TSeFormPerformance value) {
+  if (value < vxfpNoBuffer || value > vxfpDoubleBuffer) return;
+  FPerformance = value;
+  if (value != vxfpPersistentBuffer) FPersistentBuffer.reset();
+  FPersistentKey = TFrameKey();
+}
+
+String TSeCustomForm::GetCaption() const {
+  if (auto* form = dynamic_cast<TCustomForm*>(GetOwner())) return form->GetCaption();
+  return FCaption;
+}
+
+void TSeCustomForm::SetCaption(const String& value) {
+  FCaption = value;
+  if (auto* form = dynamic_cast<TCustomForm*>(GetOwner())) {
+    form->SetCaption(value);
+    PaintNonClient();
+  }
+}
+
+void TSeCustomForm::SetStayOnTop(bool value) {
+  FStayOnTop = value;
+  TCustomForm* form = GetForm();
+  if (!form || !form->HandleAllocated() || GetComponentState().Contains(csDesigning)) return;
+  ::SetWindowPos(form->GetHandle(), value ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+}
+
+void TSeCustomForm::SetConstraints(TSizeConstraints* value) {
+  FConstraints->Assign(value);
+  TCustomForm* form = GetForm();
+  if (!form) return;
+  const int minWidth = FConstraints->GetMinWidth(), minHeight = FConstraints->GetMinHeight();
+  if (minWidth > form->GetWidth()) form->SetWidth(minWidth);
+  if (minHeight > form->GetHeight()) form->SetHeight(minHeight);
+  if (!GetComponentState().Contains(csLoading)) RefreshFrame();
+}
+
+void TSeCustomForm::SetMenuBar(TSeCustomMenuBar* value) {
+  if (FMenuBar) FMenuBar->RemoveFreeNotification(this);
+  FMenuBar = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TSeCustomForm::SetSystemMenuLink(TPopupMenu* value) {
+  if (FSystemMenuLink) FSystemMenuLink->RemoveFreeNotification(this);
+  FSystemMenuLink = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TSeCustomForm::SetTrayMenuLink(TPopupMenu* value) {
+  if (FTrayMenuLink) FTrayMenuLink->RemoveFreeNotification(this);
+  FTrayMenuLink = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TSeCustomForm::SetWindowState(TSeWindowState value) {
+  if (value < vwsNormal || value > vwsTray) return;  // a bad stored value is ignored
+  if (value == FState) return;
+  if (GetComponentState().Contains(csDesigning)) {
+    FState = value;
+    return;
+  }
+  if (GetComponentState().Contains(csLoading)) {
+    FRequestedState = value;
+    return;
+  }
+  switch (value) {
+    case vwsNormal: Restore(); break;
+    case vwsMaximized: Maximize(); break;
+    case vwsMinimized: Minimize(); break;
+    case vwsRollup: Rollup(); break;
+    case vwsTray: MinToTray(); break;
+  }
+}
+
+bool TSeCustomForm::HasBorderIcon(TBorderIcon icon) const {
+  static constexpr TSeBorderIcon map[] = {vbiSystemMenu, vbiMinimize, vbiMaximize, vbiHelp,
+                                          vbiRollup,     vbiTray,     vbiClose};
+  return icon >= biSystemMenu && icon <= biClose && FBorderIcons.Contains(map[icon]);
+}
+
+// ---- Geometry --------------------------------------------------------------------------------
+
+TSeFrameLayout TSeCustomForm::FrameLayout() const {
+  TSeFrameLayout l;
+  l.Width = FFormWidth;
+  l.Height = FFormHeight;
+  l.BorderStyle = FBorderStyle;
+  l.BorderIcons = FBorderIcons;
+  l.State = FState;
+  l.Themed = UseThemes();
+  TCustomForm* form = GetForm();
+  l.MaximizedMDIChild = form && form->GetFormStyle() == fsMDIChild && FState == vwsMaximized;
+  l.Metrics = FMetrics;
+  return l;
+}
+
+TRect TSeCustomForm::GetRollupRect() const {
+  TCustomForm* form = GetForm();
+  return FrameRollupRect(FrameLayout(), form ? form->GetLeft() : 0, form ? form->GetTop() : 0);
+}
+
+TRect TSeCustomForm::GetMinimizedRect() const {
+  TCustomForm* form = GetForm();
+  TRect area;
+  HWND parent = form && form->HandleAllocated() ? ::GetParent(form->GetHandle()) : nullptr;
+  if (parent && (::GetWindowLongW(form->GetHandle(), GWL_STYLE) & WS_CHILD)) {
+    RECT r{};
+    ::GetClientRect(parent, &r);
+    area = r;
+  } else {
+    area = MonitorWorkAreaOf(form && form->HandleAllocated() ? form->GetHandle() : nullptr);
+  }
+  return FrameMinimizedRect(FrameLayout(), ::GetSystemMetrics(SM_CXMINIMIZED), area);
+}
+
+TRect TSeCustomForm::GetMaximizedRect() const {
+  TCustomForm* form = GetForm();
+  if (!form || form->GetFormStyle() == fsMDIChild) {
+    HWND parent = form && form->HandleAllocated() ? ::GetParent(form->GetHandle()) : nullptr;
+    RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    if (parent) ::GetClientRect(parent, &r);
+    return FrameMaximizedRect(FrameLayout(), r);
+  }
+  HWND wnd = form->HandleAllocated() ? form->GetHandle() : nullptr;
+  TRect area = FStayOnTop ? TRect(0, 0, 10000, 10000) : MonitorWorkAreaOf(wnd);
+  TRect onMonitor;
+  if (!IntersectRect(onMonitor, area, MonitorRectOf(wnd))) onMonitor = area;
+  return FrameMaximizedRect(FrameLayout(), onMonitor);
+}
+
+TSize TSeCustomForm::GetMaxTrackSize() const {
+  const TRect r = GetMaximizedRect();
+  TSize size(r.Width(), r.Height());
+  if (FConstraints->GetMaxWidth() > 0) size.cx = FConstraints->GetMaxWidth();
+  if (FConstraints->GetMaxHeight() > 0) size.cy = FConstraints->GetMaxHeight();
+  return size;
+}
+
+TSize TSeCustomForm::GetMinTrackSize() const {
+  TSize size(150, 40);
+  if (FConstraints->GetMinWidth() > 0) size.cx = FConstraints->GetMinWidth();
+  if (FConstraints->GetMinHeight() > 0) size.cy = FConstraints->GetMinHeight();
+  return size;
+}
+
+TSeFrameZone TSeCustomForm::HitTest(int x, int y) const {
+  return FrameHitTest(FrameLayout(), TPoint(x, y));
+}
+
+TPoint TSeCustomForm::ScreenToWindow(TPoint screen) const {
+  RECT r{};
+  if (HWND wnd = GetHandle()) ::GetWindowRect(wnd, &r);
+  return TPoint(screen.X - r.left, screen.Y - r.top);
+}
+
+// ---- Messages --------------------------------------------------------------------------------
+
+void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
+  // A caption set through the window (the form's own setter does not come this way; the
+  // caption is read from the form at every paint), a new icon or colours.
+  if (message.Msg == WM_SETICON || message.Msg == WM_SYSCOLORCHANGE) FPersistentKey = TFrameKey();
+  if (message.Msg == WM_SETTEXT || message.Msg == WM_SETICON) PaintNonClient();
+}
+
+void TSeCustomForm::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCCALCSIZE: WMNCCalcSize(message); break;
+    case WM_NCPAINT:
+      PaintNonClient();
+      message.Result = 0;
+      MessageHandled();
+      break;
+    case WM_NCACTIVATE: WMNCActivate(message); break;
+    case WM_NCHITTEST: WMNCHitTest(message); break;
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP: WMNCMouse(message); break;
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+      if (FFrameButtons.Contains(ssLeft)) CancelDrag();
+      break;
+    case WM_ACTIVATE:
+      // The minimized flag of an already minimized window restores nothing.
+      if (!FFormActive && HIWORD(message.WParam) && FState != vwsMinimized) Minimize();
+      break;
+    case WM_ERASEBKGND: WMEraseBkgnd(message); break;
+    case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); break;
+    case WM_SYSCOMMAND: WMSysCommand(message); break;
+    case WM_THEMECHANGED:
+      FPersistentKey = TFrameKey();
+      FMetrics = SystemFrameMetrics();
+      FreeCaptionFonts();
+      message.Result = 0;
+      MessageHandled();
+      break;
+    case SE_FORM_CAPTIONBACK:
+      PaintNonClient();
+      MessageHandled();
+      break;
+    case SE_FORM_MAXIMIZE:
+      Maximize();
+      MessageHandled();
+      break;
+    case SE_FORM_SETSTATE:
+      if (message.WParam <= vwsTray) SetWindowState(static_cast<TSeWindowState>(message.WParam));
+      MessageHandled();
+      break;
+    case SE_FORM_PAINTTO:
+      if (message.LParam)
+        PaintTo(reinterpret_cast<HDC>(message.LParam), static_cast<short>(LOWORD(message.WParam)),
+                static_cast<short>(HIWORD(message.WParam)));
+      message.Result = 1;
+      MessageHandled();
+      break;
+    case SE_GETFORMSKIN:
+      message.Result = reinterpret_cast<LRESULT>(static_cast<TSeFormSkin*>(this));
+      MessageHandled();
+      break;
+    default: break;
+  }
+}
+
+void TSeCustomForm::WMNCCalcSize(TMessage& message) {
+  RECT* proposed = reinterpret_cast<RECT*>(message.LParam);
+  if (!proposed) return;
+  // The margins of the frame at the proposed size.
+  TSeFrameLayout layout = FrameLayout();
+  layout.Width = proposed->right - proposed->left;
+  layout.Height = proposed->bottom - proposed->top;
+  const TRect c = FrameClientRect(layout);
+  const RECT window = *proposed;
+  RECT client{window.left + c.Left, window.top + c.Top, window.right - (layout.Width - c.Right),
+              window.bottom - (layout.Height - c.Bottom)};
+  if (client.right < client.left) client.right = client.left;
+  if (client.bottom < client.top) client.bottom = client.top;
+  *proposed = client;
+  if (message.WParam) {
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(message.LParam);
+    params->rgrc[1] = params->rgrc[0];
+  }
+  message.Result = 0;
+  MessageHandled();
+}
+
+void TSeCustomForm::WMNCActivate(TMessage& message) {
+  FFormActive = message.WParam != 0;
+  PaintNonClient();
+  message.Result = FFormActive ? 0 : 1;
+  MessageHandled();
+}
+
+void TSeCustomForm::WMNCHitTest(TMessage& message) {
+  const TPoint p = ScreenToWindow(PointOf(message.LParam));
+  message.Result = FrameZoneHitCode(HitTest(p.X, p.Y), FDragging->GetMoveable(),
+                                    FDragging->GetSizeable(), FState == vwsMaximized);
+  MessageHandled();
+}
+
+void TSeCustomForm::WMNCMouse(TMessage& message) {
+  const TPoint lp = PointOf(message.LParam);
+  const bool client = message.Msg == WM_MOUSEMOVE || message.Msg == WM_LBUTTONUP;
+  TPoint p;
+  if (client) {
+    // Client points while the frame holds the capture.
+    const TRect c = GetFrameClientRect();
+    p = TPoint(lp.X + c.Left, lp.Y + c.Top);
+  } else {
+    p = ScreenToWindow(lp);
+  }
+  switch (message.Msg) {
+    case WM_NCMOUSEMOVE: FrameMouseMove(FFrameButtons, p.X, p.Y); break;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN: {
+      const bool left = message.Msg == WM_NCLBUTTONDOWN;
+      if (!FFormActive && GetHandle()) ::SetFocus(GetHandle());
+      FFrameButtons = TShiftState{left ? ssLeft : ssRight};
+      FrameMouseDown(left ? mbLeft : mbRight, FFrameButtons, p.X, p.Y);
+      break;
+    }
+    case WM_NCLBUTTONUP:
+    case WM_NCRBUTTONUP:
+      FFrameButtons = TShiftState{};
+      FrameMouseUp(message.Msg == WM_NCLBUTTONUP ? mbLeft : mbRight, TShiftState{}, p.X, p.Y);
+      break;
+    case WM_NCLBUTTONDBLCLK:
+      FrameMouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, p.X, p.Y);
+      FrameMouseUp(mbLeft, TShiftState{ssLeft, ssDouble}, p.X, p.Y);
+      FFrameButtons = TShiftState{};
+      message.Result = 1;
+      MessageHandled();
+      return;
+    case WM_MOUSEMOVE:
+      if (!FFrameButtons.Contains(ssLeft)) {
+        if (FHotZone != fzNone) {
+          FHotZone = fzNone;
+          PaintNonClient();
+        }
+      } else if (GetHandle() && ::GetCapture() == GetHandle()) {
+        FrameMouseMove(FFrameButtons, p.X, p.Y);
+      }
+      return;  // passed on
+    case WM_LBUTTONUP:
+      if (!FFrameButtons.Empty()) {
+        FFrameButtons = TShiftState{};
+        FrameMouseUp(mbLeft, TShiftState{}, p.X, p.Y);
+      }
+      return;  // passed on
+  }
+  message.Result = 0;
+  MessageHandled();
+}
+
+void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
+  auto* pos = reinterpret_cast<WINDOWPOS*>(message.LParam);
+  message.Result = 0;
+  MessageHandled();
+  if (!pos) return;
+  if (!(pos->flags & SWP_NOSIZE)) {
+    const TSize maxTrack = GetMaxTrackSize();
+    if (pos->cx > maxTrack.cx) pos->cx = maxTrack.cx;
+    if (pos->cy > maxTrack.cy) pos->cy = maxTrack.cy;
+    if (FState != vwsRollup && FState != vwsMinimized) {
+      const TSize minTrack = GetMinTrackSize();
+      if (pos->cx < minTrack.cx) pos->cx = minTrack.cx;
+      if (pos->cy < minTrack.cy) pos->cy = minTrack.cy;
+    }
+    const bool changed = pos->cx != FFormWidth || pos->cy != FFormHeight;
+    FFormWidth = pos->cx;
+    FFormHeight = pos->cy;
+    if (changed && UseThemes()) UpdateWindowRegion();
+  }
+  // A state stored in the layout is applied once the form is first shown.
+  if ((pos->flags & SWP_SHOWWINDOW) && FRequestedState != vwsNormal && GetHandle()) {
+    ::PostMessageW(GetHandle(), SE_FORM_SETSTATE, FRequestedState, 0);
+    FRequestedState = vwsNormal;
+  } else if ((pos->flags & SWP_SHOWWINDOW) && FAnimation->GetEnabled() && GetHandle() &&
+             !::IsWindowVisible(GetHandle())) {
+    RECT now{};
+    ::GetWindowRect(GetHandle(), &now);
+    TRect r = now;
+    if (!(pos->flags & SWP_NOMOVE)) OffsetRect(r, pos->x - r.Left, pos->y - r.Top);
+    if (!(pos->flags & SWP_NOSIZE)) r.Right = r.Left + pos->cx, r.Bottom = r.Top + pos->cy;
+    PlayShowAnimation(r);
+  }
+}
+
+void TSeCustomForm::WMSysCommand(TMessage& message) {
+  const WPARAM command = message.WParam & 0xFFF0;
+  // Alt with a letter opens the menu bar at that letter.
+  if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && message.LParam &&
+      !::GetCapture() && FMenuBar && GetHandle()) {
+    ::PostMessageW(GetHandle(), WM_CHAR, message.LParam, 0);
+    FMenuBar->EnterMenuMode();
+    message.Result = 1;
+    MessageHandled();
+    return;
+  }
+  if ((command == SC_KEYMENU && message.LParam == ' ') || command == SC_MOUSEMENU) ShowSystemMenu();
+  if (command == SC_CONTEXTHELP) PaintNonClient();
+}
+
+void TSeCustomForm::WMEraseBkgnd(TMessage& message) {
+  message.Result = 1;
+  MessageHandled();
+  TCustomForm* form = GetForm();
+  if (!form || !FFramePaint || !form->HandleAllocated()) return;
+  // Only the device context in wParam is read: lParam carries nothing of ours.
+  HDC dc = reinterpret_cast<HDC>(message.WParam);
+  HDC own = dc ? nullptr : ::GetDC(form->GetHandle());
+  if (!dc) dc = own;
+  if (!dc) return;
+  FCanvas->SetHandle(dc);
+  FPainting = true;
+  if (OnPaint && !GetComponentState().Contains(csLoading)) OnPaint(this);
+  else PaintClient(FCanvas.get());
+  FPainting = false;
+  FCanvas->SetHandle(nullptr);
+  if (own) ::ReleaseDC(form->GetHandle(), own);
+}
+
+void TSeCustomForm::PaintTo(HDC dc, int x, int y) {
+  TCustomForm* form = GetForm();
+  if (!form || FFormWidth <= 0) return;
+  const int saved = ::SaveDC(dc);
+  POINT old{};
+  ::OffsetViewportOrgEx(dc, x, y, &old);
+  FCanvas->SetHandle(dc);
+  FPainting = true;
+  PaintFrame(FCanvas.get());
+  const TRect c = GetFrameClientRect();
+  ::OffsetViewportOrgEx(dc, c.Left, c.Top, nullptr);
+  ::IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
+  if (OnPaint && !GetComponentState().Contains(csLoading)) OnPaint(this);
+  else PaintClient(FCanvas.get());
+  FPainting = false;
+  FCanvas->SetHandle(nullptr);
+  ::RestoreDC(dc, saved);
+}
+
+// ---- Frame mouse -----------------------------------------------------------------------------
+
+void TSeCustomForm::FrameMouseDown(TMouseButton button, TShiftState, int x, int y) {
+  if (button != mbLeft) return;
+  FPressedZone = FHotZone = HitTest(x, y);
+  FPressPoint = FLastPoint = TPoint(x, y);
+  PaintNonClient();
+  if (FPressedZone >= fzCaption && FPressedZone <= fzBottomRight) {
+    FDragging_ = true;
+    FOutlineRect = TRect();
+    if (FDragging->GetDragMode() == vfdmBorder) {
+      DisableFramePaint();
+      FOutlineMode = true;
+    }
+  }
+  if (GetHandle()) ::SetCapture(GetHandle());
+}
+
+void TSeCustomForm::FrameMouseMove(TShiftState shift, int x, int y) {
+  TCustomForm* form = GetForm();
+  if (!form) return;
+  if (FDragging_ && shift.Contains(ssLeft)) {
+    TSeFrameDrag drag;
+    drag.Zone = FPressedZone;
+    drag.Press = FPressPoint;
+    drag.Last = FLastPoint;
+    drag.Outline = FOutlineMode;
+    drag.Moveable = FDragging->GetMoveable();
+    drag.Sizeable = FDragging->GetSizeable();
+    drag.State = FState;
+    drag.MinTrack = GetMinTrackSize();
+    TRect r = FrameDragRect(form->GetBoundsRect(), drag, TPoint(x, y));
+    if (FPressedZone == fzCaption && FGravitation->GetEnabled())
+      r = SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), 0);
+    if (FOutlineMode) {
+      DrawOutline(r);
+    } else if (!(r == form->GetBoundsRect())) {
+      ApplyRect(r);
+      FHotZone = HitTest(x, y);
+      PaintNonClient();
+    }
+    FLastPoint = TPoint(x, y);
+    return;
+  }
+  const TSeFrameZone zone = HitTest(x, y);
+  if (zone != FHotZone) {
+    FHotZone = zone;
+    PaintNonClient();
+  }
+}
+
+void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  const TSeFrameZone zone = HitTest(x, y);
+  const TSeFrameZone pressed = FPressedZone;
+  if (button == mbLeft && GetHandle() && ::GetCapture() == GetHandle()) ::ReleaseCapture();
+  // The drag ends before any action runs: an action may close or free the form.
+  if (FDragging_) {
+    TCustomForm* form = GetForm();
+    if (FOutlineMode) {
+      DrawOutline(TRect());
+      if (form && !shift.Contains(ssDouble)) {
+        TSeFrameDrag drag;
+        drag.Zone = pressed;
+        drag.Press = drag.Last = FPressPoint;
+        drag.Outline = true;
+        drag.Moveable = FDragging->GetMoveable();
+        drag.Sizeable = FDragging->GetSizeable();
+        drag.State = FState;
+        drag.MinTrack = GetMinTrackSize();
+        TRect r = FrameDragRect(form->GetBoundsRect(), drag, TPoint(x, y));
+        if (pressed == fzCaption && FGravitation->GetEnabled())
+          r = SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), 0);
+        ApplyRect(r);
+      }
+      FOutlineMode = false;
+      EnableFramePaint();
+      if (form) form->Invalidate();
+    }
+    FDragging_ = false;
+  }
+  FPressedZone = fzNone;
+  PaintNonClient();
+  if (button == mbRight) {
+    if (zone == fzCaption) ShowSystemMenu();
+    return;
+  }
+  if (button != mbLeft) return;
+  if (shift.Contains(ssDouble)) {
+    if (zone == fzCaption && FBorderIcons.Contains(vbiMaximize)) {
+      if (FState == vwsMinimized) Restore();
+      else Maximize();
+      return;
+    }
+    if (zone == fzSystemMenu) {
+      CloseForm();
+      return;
+    }
+  }
+  if (zone != pressed) return;
+  switch (zone) {
+    case fzClose: CloseForm(); break;
+    case fzHelp: ShowContextHelp(); break;
+    case fzMinimize: Minimize(); break;
+    case fzMaximize: Maximize(); break;
+    case fzRollup: Rollup(); break;
+    case fzTray: MinToTray(); break;
+    case fzSystemMenu: ShowSystemMenu(); break;
+    default: break;
+  }
+}
+
+void TSeCustomForm::CancelDrag() {
+  if (FOutlineMode) DrawOutline(TRect());
+  const bool was = FDragging_ || FPressedZone != fzNone;
+  FOutlineMode = false;
+  FDragging_ = false;
+  FPressedZone = fzNone;
+  FFrameButtons = TShiftState{};
+  EnableFramePaint();
+  if (was) PaintNonClient();
+}
+
+void TSeCustomForm::DrawOutline(const TRect& r) {
+  if (FState == vwsMaximized && !IsRectEmpty(r)) return;
+  TCustomForm* form = GetForm();
+  // The outline is drawn in the coordinates of the form's parent (the screen for a
+  // top-level form).
+  HWND target = form && form->GetParent() && form->GetParent()->HandleAllocated()
+                    ? form->GetParent()->GetHandle()
+                    : ::GetDesktopWindow();
+  HDC dc = ::GetDCEx(target, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  if (!dc) dc = ::GetWindowDC(target);
+  if (!dc) return;
+  HPEN pen = ::CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255));
+  HGDIOBJ oldPen = ::SelectObject(dc, pen);
+  HGDIOBJ oldBrush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+  const int oldRop = ::SetROP2(dc, R2_XORPEN);
+  if (!IsRectEmpty(FOutlineRect))
+    ::Rectangle(dc, FOutlineRect.Left, FOutlineRect.Top, FOutlineRect.Right, FOutlineRect.Bottom);
+  if (!IsRectEmpty(r)) ::Rectangle(dc, r.Left, r.Top, r.Right, r.Bottom);
+  FOutlineRect = r;
+  ::SetROP2(dc, oldRop);
+  ::SelectObject(dc, oldBrush);
+  ::SelectObject(dc, oldPen);
+  ::DeleteObject(pen);
+  ::ReleaseDC(target, dc);
+}
+
+// ---- State machine ---------------------------------------------------------------------------
+
+bool TSeCustomForm::Allowed(const TSeFormActionEvent& event) {
+  FHotZone = fzNoHot;
+  bool allow = true;
+  if (event) event(this, allow);
+  return allow;
+}
+
+void TSeCustomForm::SaveBounds() {
+  if (TCustomForm* form = GetForm()) FSavedBounds = form->GetBoundsRect();
+}
+
+void TSeCustomForm::ApplyRect(const TRect& r) {
+  TCustomForm* form = GetForm();
+  if (!form) return;
+  form->SetBoundsRect(r);
+  DispatchPendingPaints();
+}
+
+void TSeCustomForm::Maximize() {
+  TCustomForm* form = GetForm();
+  if (!form || !Allowed(OnMaximize)) return;
+  if (FState == vwsMaximized) {
+    Restore();
+    return;
+  }
+  FPreviousState = FState;
+  // Coming back from another state the normal bounds are already saved.
+  if (FPreviousState == vwsNormal) SaveBounds();
+  if (form->HandleAllocated() && ::IsIconic(form->GetHandle()))
+    ::ShowWindow(form->GetHandle(), SW_RESTORE);
+  FState = vwsMaximized;
+  ApplyRect(GetMaximizedRect());
+  form->Invalidate();
+  PaintNonClient();
+  FRequestedState = vwsNormal;
+}
+
+void TSeCustomForm::Minimize() {
+  TCustomForm* form = GetForm();
+  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinimize)) return;
+  if (FState == vwsMinimized) {
+    Restore();
+    return;
+  }
+  FPreviousState = FState;
+  FState = vwsMinimized;
+  if (FPreviousState == vwsNormal) SaveBounds();
+  if (FMinimizeApplication) {
+    // The main form carries the program's taskbar button.
+    if (Application && Application->GetMainForm()) Application->Minimize();
+    if (form->HandleAllocated() && !::IsIconic(form->GetHandle()))
+      ::ShowWindow(form->GetHandle(), SW_MINIMIZE);
+  } else {
+    ApplyRect(GetMinimizedRect());
+  }
+  PaintNonClient();
+  FRequestedState = vwsNormal;
+}
+
+void TSeCustomForm::Rollup() {
+  TCustomForm* form = GetForm();
+  if (!form || !Allowed(OnRollup)) return;
+  if (FState == vwsRollup) {
+    Restore();
+    return;
+  }
+  FPreviousState = FState;
+  FState = vwsRollup;
+  if (FPreviousState == vwsNormal) SaveBounds();
+  ApplyRect(GetRollupRect());
+  FRequestedState = vwsNormal;
+}
+
+void TSeCustomForm::MinToTray() {
+  TCustomForm* form = GetForm();
+  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinToTray)) return;
+  if (FState == vwsTray) {
+    Restore();
+    return;
+  }
+  FPreviousState = FState;
+  FState = vwsTray;
+  if (FPreviousState == vwsNormal) SaveBounds();
+  // With MinimizeApplication the main form, which carries the taskbar button, goes too.
+  TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
+  if (FMinimizeApplication && main && main != form && main->HandleAllocated())
+    ::ShowWindow(main->GetHandle(), SW_HIDE);
+  if (form->HandleAllocated()) ::ShowWindow(form->GetHandle(), SW_HIDE);
+  TrayIcon(NIM_ADD);
+  FRequestedState = vwsNormal;
+}
+
+void TSeCustomForm::TrayIcon(DWORD message) {
+  TCustomForm* form = GetForm();
+  if (!FTrayWnd || !form) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data.hWnd = FTrayWnd;
+  data.uID = static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
+  if (message == NIM_ADD) {
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = SE_FORM_TRAYNOTIFY;
+    data.hIcon = form->HandleAllocated() ? SmallIconOf(form->GetHandle()) : nullptr;
+    const String tip = FMinimizeApplication && Application ? Application->GetTitle() : GetCaption();
+    tip.copy(data.szTip, std::min<size_t>(tip.size(), 63));
+  }
+  const bool done = TrayResponder() ? TrayResponder()(message, data) : false;
+  FTrayShown = message == NIM_ADD ? done : false;
+}
+
+void TSeCustomForm::TrayWndProc(TMessage& message) {
+  if (message.Msg != SE_FORM_TRAYNOTIFY) {
+    message.Result = ::DefWindowProcW(FTrayWnd, message.Msg, message.WParam, message.LParam);
+    return;
+  }
+  switch (message.LParam) {
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      if (FState == vwsTray) Restore();
+      break;
+    case WM_RBUTTONUP:
+      if (FTrayMenuLink) {
+        POINT p{};
+        ::GetCursorPos(&p);
+        FTrayMenuLink->Popup(p.x, p.y);
+      }
+      break;
+    default: break;
+  }
+  message.Result = 0;
+}
+
+void TSeCustomForm::Restore() {
+  TCustomForm* form = GetForm();
+  if (!form) return;
+  FHotZone = fzNoHot;
+  const HWND wnd = form->HandleAllocated() ? form->GetHandle() : nullptr;
+  switch (FState) {
+    case vwsNormal: ApplyRect(FSavedBounds); break;
+    case vwsMaximized:
+      if (FPreviousState == vwsMinimized) {
+        FState = vwsNormal;
+        ApplyRect(FSavedBounds);
+        Maximize();
+      } else if (FPreviousState == vwsRollup) {
+        FState = vwsNormal;
+        ApplyRect(FSavedBounds);
+        Rollup();
+      } else {
+        FPreviousState = vwsMaximized;
+        FState = vwsNormal;
+        ApplyRect(FSavedBounds);
+      }
+      break;
+    case vwsMinimized:
+      if (wnd && ::IsIconic(wnd)) {
+        if (Application && Application->GetMainForm() == form) Application->Restore();
+        if (::IsIconic(wnd)) ::ShowWindow(wnd, SW_RESTORE);
+      }
+      if (FPreviousState == vwsMaximized) {
+        Maximize();
+        FPreviousState = vwsNormal;
+      } else if (FPreviousState == vwsRollup) {
+        Rollup();
+        FPreviousState = vwsNormal;
+      } else {
+        FState = vwsNormal;
+        ApplyRect(FSavedBounds);
+      }
+      break;
+    case vwsRollup:
+      if (GetMaximizedRect().Width() == form->GetWidth() || FPreviousState == vwsMaximized) {
+        Maximize();
+        FPreviousState = vwsNormal;
+      } else {
+        // The rolled-up form keeps the place it was moved to.
+        FState = vwsNormal;
+        TRect r = FSavedBounds;
+        OffsetRect(r, form->GetLeft() - r.Left, form->GetTop() - r.Top);
+        ApplyRect(r);
+      }
+      break;
+    case vwsTray:
+      if (TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
+          FMinimizeApplication && main && main != form && main->HandleAllocated())
+        ::ShowWindow(main->GetHandle(), SW_RESTORE);
+      if (wnd) {
+        ::ShowWindow(wnd, SW_RESTORE);
+        ::SetForegroundWindow(wnd);
+      }
+      if (FTrayShown) TrayIcon(NIM_DELETE);
+      if (FPreviousState == vwsMaximized) {
+        Maximize();
+        FPreviousState = vwsNormal;
+      } else if (FPreviousState == vwsRollup) {
+        Rollup();
+        FPreviousState = vwsNormal;
+      } else {
+        FState = vwsNormal;
+        ApplyRect(FSavedBounds);
+      }
+      break;
+  }
+  form->Invalidate();
+  PaintNonClient();
+}
+
+void TSeCustomForm::CloseForm() {
+  TCustomForm* form = GetForm();
+  if (!form || !Allowed(OnClose)) return;
+  if (form->GetFormState().Contains(fsModal)) {
+    form->SetModalResult(mrCancel);
+    return;
+  }
+  form->Close();
+}
+
+void TSeCustomForm::ShowContextHelp() {
+  if (HWND wnd = GetHandle()) ::SendMessageW(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
+}
+
+void TSeCustomForm::ShowSystemMenu() {
+  if (!FSystemMenuLink || !GetHandle()) return;
+  // Below the system-menu button.
+  RECT r{};
+  ::GetWindowRect(GetHandle(), &r);
+  const TRect c = GetFrameClientRect();
+  FSystemMenuLink->Popup(r.left + c.Left, r.top + c.Top);
+}
+
+void TSeCustomForm::RefreshFrame() {
+  TCustomForm* form = GetForm();
+  if (!GetActive() || !form || !form->HandleAllocated() ||
+      GetComponentState().Contains(csDesigning))
+    return;
+  // The system draws its own caption (on WM_SETTEXT, WM_SETICON, activation) whenever the
+  // window has one: the style goes while the frame is ours.
+  const LONG style = ::GetWindowLongW(form->GetHandle(), GWL_STYLE);
+  if ((style & WS_CAPTION) == WS_CAPTION)
+    ::SetWindowLongW(form->GetHandle(), GWL_STYLE, (style & ~WS_CAPTION) | WS_BORDER);
+  RECT before{};
+  ::GetClientRect(form->GetHandle(), &before);
+  ::SetWindowPos(form->GetHandle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT after{};
+  ::GetClientRect(form->GetHandle(), &after);
+  const int dw = before.right - after.right, dh = before.bottom - after.bottom;
+  if ((dw || dh) && before.right > 0 && before.bottom > 0)
+    form->SetBounds(form->GetLeft(), form->GetTop(), form->GetWidth() + dw, form->GetHeight() + dh);
+  if (UseThemes()) UpdateWindowRegion();
+  ::RedrawWindow(form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+HRGN TSeCustomForm::CreateWindowRegion() const {
+  const TRect whole(0, 0, FFormWidth, FFormHeight);
+  if (UseThemes() && FBorderStyle != vbsNone && ThemeApi().GetThemeBackgroundRegion) {
+    TSeWindowTheme theme(GetHandle());
+    HRGN region = nullptr;
+    HDC dc = ::GetDC(nullptr);
+    const RECT r = whole;
+    const int part = FBorderStyle == vbsStandard ? WP_CAPTION : WP_SMALLCAPTION;
+    const HRESULT hr = theme.Get() ? ThemeApi().GetThemeBackgroundRegion(theme.Get(), dc, part,
+                                                                        CS_ACTIVE, &r, &region)
+                                   : E_FAIL;
+    ::ReleaseDC(nullptr, dc);
+    if (SUCCEEDED(hr) && region) return region;
+    if (region) ::DeleteObject(region);
+  }
+  // A theme that gives no region gets the rectangle.
+  return ::CreateRectRgn(whole.Left, whole.Top, whole.Right, whole.Bottom);
+}
+
+void TSeCustomForm::UpdateWindowRegion() {
+  HWND wnd = GetHandle();
+  if (!wnd || FFormWidth <= 0 || FFormHeight <= 0) return;
+  if (FPerformance == vxfpPersistentBuffer) {
+    if (!FPersistentBuffer) {
+      FPersistentBuffer = std::make_unique<TSeBitmap>();
+      FPersistentKey = TFrameKey();
+    }
+    FPersistentBuffer->SetSize(FFormWidth, FFormHeight);
+  }
+  DisableFramePaint();
+  HRGN region = CreateWindowRegion();
+  // The system owns the region from here on.
+  if (region && !::SetWindowRgn(wnd, region, TRUE)) ::DeleteObject(region);
+  EnableFramePaint();
+  if (OnResize) OnResize(this);
+}
+
+// ---- Painting --------------------------------------------------------------------------------
+
+void TSeCustomForm::PaintClient(TCanvas* canvas) {
+  TCustomForm* form = GetForm();
+  if (!form || !canvas) return;
+  const TRect c = GetFrameClientRect();
+  FillRectColor(canvas, TRect(0, 0, c.Width(), c.Height()), form->GetColor());
+}
+
+void TSeCustomForm::PaintFrame(TCanvas* canvas) {
+  if (!canvas || FBorderStyle == vbsNone || FFormWidth <= 0) return;
+  const TSeFrameLayout layout = FrameLayout();
+  const TRect c = FrameClientRect(layout);
+  HDC dc = canvas->GetHandle();
+  // One theme handle serves the whole frame.
+  std::unique_ptr<TSeWindowTheme> opened;
+  if (layout.Themed) opened = std::make_unique<TSeWindowTheme>(GetHandle());
+  if (layout.Themed) {
+    const TSeWindowTheme& theme = *opened;
+    const int state = FFormActive ? 1 : 2;
+    const bool small = FBorderStyle == vbsToolWindow;
+    theme.Draw(dc, small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
+    theme.Draw(dc, small ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state,
+               TRect(c.Right, c.Top, layout.Width, c.Bottom));
+    theme.Draw(dc, small ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state,
+               TRect(0, c.Bottom, layout.Width, layout.Height));
+    theme.Draw(dc, small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
+  } else {
+    RECT edge{0, 0, layout.Width, layout.Height};
+    ::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
+    TRect r(2, 2, layout.Width - 2, layout.Height - 2);
+    FillRectXY(canvas, r.Left, r.Top, r.Right, c.Top, clBtnFace);
+    FillRectXY(canvas, r.Left, c.Top, c.Left, c.Bottom, clBtnFace);
+    FillRectXY(canvas, c.Right, c.Top, r.Right, c.Bottom, clBtnFace);
+    FillRectXY(canvas, r.Left, c.Bottom, r.Right, r.Bottom, clBtnFace);
+  }
+  PaintCaption(canvas, layout, opened.get());
+  PaintButtons(canvas, layout, opened.get());
+}
+
+void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
+                                 const TSeWindowTheme* theme) {
+  const TRect band = FrameCaptionBand(layout);
+  if (IsRectEmpty(band)) return;
+  HDC dc = canvas->GetHandle();
+  COLORREF textColor;
+  if (theme) {
+    const int index = FFormActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT;
+    textColor = theme->Get() && ThemeApi().GetThemeSysColor
+                    ? ThemeApi().GetThemeSysColor(theme->Get(), index)
+                    : ::GetSysColor(index);
+  } else {
+    FillGradient(canvas, band, FFormActive ? clActiveCaption : clInactiveCaption, false,
+                 FFormActive ? clGradientActiveCaption : clGradientInactiveCaption);
+    textColor = ColorToRGB(FFormActive ? clCaptionText : clInactiveCaptionText);
+  }
+  TRect text = band;
+  if (FBorderIcons.Contains(vbiSystemMenu) && FBorderStyle != vbsToolWindow) text.Left += band.Height();
+  InflateRect(text, -2, 0);
+  const bool small = FBorderStyle == vbsToolWindow;
+  if (!FCaptionFonts[small]) {
+    const LOGFONTW logFont = CaptionLogFont(small);
+    FCaptionFonts[small] = ::CreateFontIndirectW(&logFont);
+  }
+  HGDIOBJ oldFont = ::SelectObject(dc, FCaptionFonts[small]);
+  const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColor = ::SetTextColor(dc, textColor);
+  RECT r = text;
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  TCustomForm* form = GetForm();
+  if (form && form->GetBiDiMode() != bdLeftToRight) flags |= DT_RTLREADING;
+  const String caption = GetCaption();
+  ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
+  ::SetTextColor(dc, oldColor);
+  ::SetBkMode(dc, oldMode);
+  ::SelectObject(dc, oldFont);
+}
+
+void TSeCustomForm::FreeCaptionFonts() {
+  for (HFONT& font : FCaptionFonts) {
+    if (font) ::DeleteObject(font);
+    font = nullptr;
+  }
+}
+
+void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
+                                 const TSeWindowTheme* theme) {
+  if (layout.MaximizedMDIChild) return;
+  HDC dc = canvas->GetHandle();
+  const bool themed = theme != nullptr;
+  for (const TCaptionButton& b : CaptionButtons) {
+    const TRect r = FrameButtonRect(layout, b.Icon);
+    if (IsRectEmpty(r)) continue;
+    const bool pressed = FFrameButtons.Contains(ssLeft) && FPressedZone == b.Zone && FHotZone == b.Zone;
+    const bool hot = FHotZone == b.Zone && !FDragging_;
+    if (b.Icon == vbiSystemMenu) {
+      TSeCaptionButton::PaintFormIcon(canvas, r, GetForm());
+      continue;
+    }
+    if (themed) {
+      int part = 0;
+      switch (b.Icon) {
+        case vbiClose: part = WP_CLOSEBUTTON; break;
+        case vbiMinimize: part = FState == vwsMinimized ? WP_RESTOREBUTTON : WP_MINBUTTON; break;
+        case vbiMaximize: part = FState == vwsMaximized ? WP_RESTOREBUTTON : WP_MAXBUTTON; break;
+        case vbiHelp: part = WP_HELPBUTTON; break;
+        default: break;
+      }
+      if (!part) continue;
+      const int state = !FFormActive ? 5 : pressed ? 3 : hot ? 2 : 1;
+      theme->Draw(dc, part, state, r);
+      continue;
+    }
+    RECT rect = r;
+    const UINT push = pressed ? DFCS_PUSHED : 0;
+    switch (b.Icon) {
+      case vbiClose: ::DrawFrameControl(dc, &rect, DFC_CAPTION, DFCS_CAPTIONCLOSE | push); break;
+      case vbiMinimize:
+        ::DrawFrameControl(dc, &rect, DFC_CAPTION,
+                           (FState == vwsMinimized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) | push);
+        break;
+      case vbiMaximize:
+        ::DrawFrameControl(dc, &rect, DFC_CAPTION,
+                           (FState == vwsMaximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | push);
+        break;
+      case vbiHelp: ::DrawFrameControl(dc, &rect, DFC_CAPTION, DFCS_CAPTIONHELP | push); break;
+      case vbiRollup:
+        ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | push);
+        DrawRollupGlyph(dc, r, pressed, FState == vwsRollup);
+        break;
+      case vbiTray:
+        ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | push);
+        DrawTrayGlyph(dc, r, pressed);
+        break;
+      default: break;
+    }
+  }
+}
+
+TSeCustomForm::TFrameKey TSeCustomForm::FrameKey(const TSeFrameLayout& layout) const {
+  TFrameKey key;
+  key.Width = layout.Width;
+  key.Height = layout.Height;
+  key.Look = layout.BorderStyle | layout.State << 4 | layout.Themed << 8 | FFormActive << 9 |
+             FDragging_ << 10 | FFrameButtons.Contains(ssLeft) << 11 | FPressedZone << 12 |
+             FHotZone << 20;
+  key.Icons = 0;
+  for (int i = vbiClose; i <= vbiTray; ++i)
+    if (layout.BorderIcons.Contains(static_cast<TSeBorderIcon>(i))) key.Icons |= 1u << i;
+  key.Caption = GetCaption();
+  return key;
+}
+
+void TSeCustomForm::PaintNonClient() {
+  TCustomForm* form = GetForm();
+  if (!form || !form->HandleAllocated() || !FFramePaint || FFormWidth <= 0 || FFormHeight <= 0)
+    return;
+  const TSeFrameLayout layout = FrameLayout();
+  if (layout.MaximizedMDIChild) return;
+  const TRect c = FrameClientRect(layout);
+  if (c.Left == 0 && c.Top == 0) return;
+  HWND wnd = form->GetHandle();
+  HDC windowDC = ::GetWindowDC(wnd);
+  if (!windowDC) return;
+  // The buffer by Performance; none paints straight onto the window.
+  std::unique_ptr<TSeBitmap> temporary;
+  TSeBitmap* buffer = nullptr;
+  switch (FPerformance) {
+    case vxfpSharedBuffer: {
+      TSeBitmap& shared = SharedPaintBuffer();
+      if (shared.GetWidth() >= FFormWidth && shared.GetHeight() >= FFormHeight) {
+        buffer = &shared;
+        break;
+      }
+      [[fallthrough]];
+    }
+    case vxfpDoubleBuffer:
+      temporary = std::make_unique<TSeBitmap>();
+      temporary->SetSize(FFormWidth, FFormHeight);
+      buffer = temporary.get();
+      break;
+    case vxfpPersistentBuffer:
+      if (!FPersistentBuffer) {
+        FPersistentBuffer = std::make_unique<TSeBitmap>();
+        FPersistentKey = TFrameKey();
+      }
+      FPersistentBuffer->SetSize(FFormWidth, FFormHeight);
+      buffer = FPersistentBuffer.get();
+      break;
+    default: break;
+  }
+  HDC target = buffer && buffer->GetDC() ? buffer->GetDC() : windowDC;
+  // The persistent buffer is kept between paints: when nothing the frame shows has changed
+  // it is copied out again as it is.
+  const TFrameKey key = FrameKey(layout);
+  const bool reuse = buffer == FPersistentBuffer.get() && buffer && FPersistentKey == key;
+  if (!reuse) {
+    const int saved = ::SaveDC(target);
+    ::ExcludeClipRect(target, c.Left, c.Top, c.Right, c.Bottom);
+    FCanvas->SetHandle(target);
+    FPainting = true;
+    PaintFrame(FCanvas.get());
+    FPainting = false;
+    FCanvas->SetHandle(nullptr);
+    ::RestoreDC(target, saved);
+    if (buffer && buffer == FPersistentBuffer.get()) FPersistentKey = key;
+  }
+  if (target != windowDC) {
+    // Four strips, so that the client area is never overwritten.
+    const TRect strips[] = {TRect(0, 0, FFormWidth, c.Top), TRect(0, c.Bottom, FFormWidth, FFormHeight),
+                            TRect(0, c.Top, c.Left, c.Bottom), TRect(c.Right, c.Top, FFormWidth, c.Bottom)};
+    for (const TRect& s : strips)
+      if (!IsRectEmpty(s))
+        ::BitBlt(windowDC, s.Left, s.Top, s.Width(), s.Height(), target, s.Left, s.Top, SRCCOPY);
+  }
+  ::ReleaseDC(wnd, windowDC);
+}
+
+// ---- Background and show animation ----------------------------------------------------------
+
+void TSeCustomForm::CaptureBackground(const TRect& r) {
+  // The remembered states are left alone: a capture only reads the screen.
+  if (!GetForm() || IsRectEmpty(r) || (r == FCaptureRect && FBackground)) return;
+  auto image = std::make_unique<TSeBitmap>();
+  image->SetSize(r.Width(), r.Height());
+  HDC screen = ::GetDC(nullptr);
+  if (!screen) return;
+  ::BitBlt(image->GetDC(), 0, 0, r.Width(), r.Height(), screen, r.Left, r.Top, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  // Where the window itself covers the screen, the earlier capture holds what lies beneath.
+  TRect overlap;
+  if (FBackground && IntersectRect(overlap, r, FCaptureRect) && ::IsWindowVisible(GetHandle()))
+    ::BitBlt(image->GetDC(), overlap.Left - r.Left, overlap.Top - r.Top, overlap.Width(),
+             overlap.Height(), FBackground->GetDC(), overlap.Left - FCaptureRect.Left,
+             overlap.Top - FCaptureRect.Top, SRCCOPY);
+  ::GdiFlush();
+  FBackground = std::move(image);
+  FCaptureRect = r;
+}
+
+void TSeCustomForm::PlayShowAnimation(const TRect& windowRect) {
+  TCustomForm* form = GetForm();
+  if (!form || FAnimating || IsRectEmpty(windowRect)) return;
+  // No messages are dispatched here: the form could be freed inside its own handler.
+  struct TAnimating {
+    bool& Flag;
+    explicit TAnimating(bool& flag) : Flag(flag) { Flag = true; }
+    ~TAnimating() { Flag = false; }
+  } animating(FAnimating);
+  FCaptureRect = TRect();
+  CaptureBackground(windowRect);
+  if (!FBackground) return;
+  TSeBitmap frame;
+  frame.SetSize(windowRect.Width(), windowRect.Height());
+  const bool active = FFormActive;
+  FFormActive = true;
+  const int width = FFormWidth, height = FFormHeight;
+  FFormWidth = windowRect.Width();
+  FFormHeight = windowRect.Height();
+  PaintTo(frame.GetDC(), 0, 0);
+  // The windowed children, each through its own printing.
+  const TRect c = GetFrameClientRect();
+  for (HWND child = ::GetWindow(form->GetHandle(), GW_CHILD); child;
+       child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    POINT at{r.left, r.top};
+    ::ScreenToClient(form->GetHandle(), &at);
+    const int saved = ::SaveDC(frame.GetDC());
+    ::SetViewportOrgEx(frame.GetDC(), c.Left + at.x, c.Top + at.y, nullptr);
+    ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(frame.GetDC()),
+                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    ::RestoreDC(frame.GetDC(), saved);
+  }
+  ::GdiFlush();
+  // What lies outside the window's region keeps the screen.
+  HRGN region = UseThemes() ? CreateWindowRegion() : nullptr;
+  for (int y = 0; region && y < frame.GetHeight(); ++y)
+    for (int x = 0; x < frame.GetWidth(); ++x)
+      if (!::PtInRegion(region, x, y)) frame.SetPixel(x, y, SeClearPixel);
+  if (region) ::DeleteObject(region);
+  FFormWidth = width;
+  FFormHeight = height;
+  FFormActive = active;
+  HDC screen = ::GetDC(nullptr);
+  if (screen) {
+    PlayTransition(screen, windowRect.Left, windowRect.Top, *FAnimation, frame, *FBackground);
+    ::ReleaseDC(nullptr, screen);
+  }
+}
+
+// ---- Lookups ---------------------------------------------------------------------------------
+
+TSeCustomForm* FindFormSkin(TControl* control) {
+  while (control && control->GetParent()) control = control->GetParent();
+  auto* form = dynamic_cast<TCustomForm*>(control);
+  if (!form) return nullptr;
+  for (int i = 0; i < form->GetComponentCount(); ++i)
+    if (auto* skin = dynamic_cast<TSeCustomForm*>(form->GetComponent(i)))
+      if (skin->GetActive()) return skin;
+  return nullptr;
+}

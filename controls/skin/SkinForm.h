@@ -1,0 +1,246 @@
+// TSeCustomForm: a non-visual component dropped on a form that takes over the form's window
+// frame through a window hook. It removes the system frame, draws its own frame, caption and
+// caption buttons (themed or classic), answers hit-testing, moves and sizes the window itself
+// (the whole window or an outline, snapping to the work area) and adds window states the
+// system does not have (rolled up, in the tray). Caption buttons of skins reach it through
+// SE_GETFORMSKIN.
+//
+// Not done yet: the system menu built from items, MDI support, translucency and the drop
+// shadow (stored, not drawn).
+#pragma once
+#include <functional>
+#include <memory>
+
+#include "SkinFormFrame.h"
+#include "SkinHooks.h"
+#include "SkinObjects.h"
+#include "SkinOptions.h"
+#include "classlib/graphics/Canvas.h"
+
+#include <shellapi.h>
+
+class TSeBitmap;
+class TSeWindowTheme;
+class TSeCustomMenuBar;
+class TPopupMenu;
+
+// The component sets allow to true before the call; false cancels the action.
+using TSeFormActionEvent = std::function<void(TObject* sender, bool& allow)>;
+
+// The system's tray-icon call (NIM_ADD, NIM_DELETE); replaceable so that tests run without a
+// notification area. Returns the previous responder.
+using TSeTrayResponder = std::function<bool(DWORD message, NOTIFYICONDATAW& data)>;
+TSeTrayResponder SetTrayResponder(TSeTrayResponder responder);
+
+// The tray icon's notifications to the component's tray window.
+constexpr UINT SE_FORM_TRAYNOTIFY = 1388;
+// Posted by the component to its own window.
+constexpr UINT SE_FORM_CAPTIONBACK = 1389;  // repaints the frame
+constexpr UINT SE_FORM_MAXIMIZE = 1390;
+constexpr UINT SE_FORM_SETSTATE = 1391;     // wParam: the TSeWindowState to go to
+// Paints frame and client into the DC in lParam at the offset in wParam (x low, y high word).
+constexpr UINT SE_FORM_PAINTTO = 45512;
+
+class TSeCustomForm : public TSeHook, public TSeFormSkin {
+  CLASSLIB_CLASS(TSeCustomForm, TSeHook)
+  static const TPropertyTable* PublishedProperties();
+  explicit TSeCustomForm(TComponent* owner);
+  ~TSeCustomForm() override;
+
+  // ---- Properties ------------------------------------------------------------------------------
+  TSeBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TSeBorderStyle value);  // values beyond the last are ignored
+  TSeBorderIcons GetBorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TSeBorderIcons value);
+  TSeWindowState GetWindowState() const { return FState; }
+  void SetWindowState(TSeWindowState value);  // while loading: applied at the first show
+  TSeFormPerformance GetPerformance() const { return FPerformance; }
+  void SetPerformance(TSeFormPerformance value);
+  // The form's caption (the stored value without a form).
+  String GetCaption() const;
+  void SetCaption(const String& value);
+  bool GetMinimizeApplication() const { return FMinimizeApplication; }
+  void SetMinimizeApplication(bool value) { FMinimizeApplication = value; }
+  bool GetStayOnTop() const { return FStayOnTop; }
+  void SetStayOnTop(bool value);
+  bool GetStretchBackground() const { return FStretchBackground; }  // stored only
+  void SetStretchBackground(bool value) { FStretchBackground = value; }
+  // Owned; the writers copy.
+  TSizeConstraints* GetConstraints() const { return FConstraints.get(); }
+  void SetConstraints(TSizeConstraints* value);
+  TSeAnimation* GetAnimation() const { return FAnimation.get(); }
+  void SetAnimation(TSeAnimation* value) { FAnimation->Assign(value); }
+  TSeBlending* GetBlending() const { return FBlending.get(); }
+  void SetBlending(TSeBlending* value) { FBlending->Assign(value); }
+  TSeShadow* GetShadow() const { return FShadow.get(); }
+  void SetShadow(TSeShadow* value) { FShadow->Assign(value); }
+  TSeGravitation* GetGravitation() const { return FGravitation.get(); }
+  void SetGravitation(TSeGravitation* value) { FGravitation->Assign(value); }
+  TSeDragging* GetDragging() const { return FDragging.get(); }
+  void SetDragging(TSeDragging* value) { FDragging->Assign(value); }
+  TSePopupMenuOptions* GetSystemMenuOptions() const { return FSystemMenuOptions.get(); }
+  void SetSystemMenuOptions(TSePopupMenuOptions* value) { FSystemMenuOptions->Assign(value); }
+  TSePopupMenuOptions* GetTrayMenuOptions() const { return FTrayMenuOptions.get(); }
+  void SetTrayMenuOptions(TSePopupMenuOptions* value) { FTrayMenuOptions->Assign(value); }
+  // Not owned; forgotten when they go.
+  TSeCustomMenuBar* GetMenuBar() const { return FMenuBar; }
+  void SetMenuBar(TSeCustomMenuBar* value);
+  TPopupMenu* GetSystemMenuLink() const { return FSystemMenuLink; }
+  void SetSystemMenuLink(TPopupMenu* value);
+  TPopupMenu* GetTrayMenuLink() const { return FTrayMenuLink; }
+  void SetTrayMenuLink(TPopupMenu* value);
+
+  TNotifyEvent OnCreate, OnPaint, OnResize;
+  TSeFormActionEvent OnClose, OnMinimize, OnMaximize, OnRollup, OnMinToTray;
+
+  // ---- State operations ------------------------------------------------------------------------
+  void Restore() override;
+  void Maximize() override;
+  void Minimize() override;
+  void Rollup();
+  void MinToTray();
+  void CloseForm();
+  void ShowContextHelp();
+  void ShowSystemMenu() override;
+  void DisableFramePaint() { FFramePaint = false; }
+  void EnableFramePaint() { FFramePaint = true; }
+  // Re-applies the frame after a frame property changed, keeping the client size.
+  void RefreshFrame();
+
+  // ---- Frame -----------------------------------------------------------------------------------
+  // The layout of the frame now (the form's size, style, state and the system metrics).
+  TSeFrameLayout FrameLayout() const;
+  TRect GetFrameClientRect() const { return FrameClientRect(FrameLayout()); }
+  TRect GetButtonRect(TSeBorderIcon icon) const { return FrameButtonRect(FrameLayout(), icon); }
+  TRect GetRollupRect() const;
+  TRect GetMinimizedRect() const;
+  TRect GetMaximizedRect() const;
+  TSize GetMaxTrackSize() const;
+  TSize GetMinTrackSize() const;
+  TSeFrameZone HitTest(int x, int y) const;
+  // Paints the frame (not the client) on canvas, window coordinates.
+  virtual void PaintFrame(TCanvas* canvas);
+  // Fills the client area, client coordinates, with the form's colour.
+  virtual void PaintClient(TCanvas* canvas);
+  // Repaints the frame on the window.
+  void PaintNonClient();
+  // The canvas painting goes to during OnPaint (nullptr outside painting).
+  TCanvas* GetCanvas() const { return FPainting ? FCanvas.get() : nullptr; }
+
+  // Frame mouse events, window coordinates.
+  void FrameMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void FrameMouseMove(TShiftState shift, int x, int y);
+  void FrameMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+
+  bool IsFrameDragging() const { return FDragging_; }  // a frame drag runs
+  TSeFrameZone GetHotZone() const { return FHotZone; }
+  bool GetFormActive() const { return FFormActive; }
+  TRect GetSavedBounds() const { return FSavedBounds; }
+
+  // Refreshes the image of the screen under screen rectangle r (kept for the show animation).
+  void CaptureBackground(const TRect& r);
+  const TSeBitmap* GetBackground() const { return FBackground.get(); }
+  // Reveals the form's look over the screen with the Animation effect (at the first show).
+  void PlayShowAnimation(const TRect& windowRect);
+
+  // ---- TSeFormSkin -----------------------------------------------------------------------------
+  bool HasBorderIcon(TBorderIcon icon) const override;
+  void Close() override { CloseForm(); }
+  void Help() override { ShowContextHelp(); }
+  void RollUp() override { Rollup(); }
+  void ToTray() override { MinToTray(); }
+  void CustomButtonClick(TSeSkinObject*) override {}
+
+  void AfterMessage(TMessage& message, bool& handled) override;
+
+ protected:
+  void Loaded() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void Dispatch(TMessage& message) override;
+
+ private:
+  // Messages.
+  void WMNCCalcSize(TMessage& message);
+  void WMNCActivate(TMessage& message);
+  void WMNCHitTest(TMessage& message);
+  void WMNCMouse(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMWindowPosChanging(TMessage& message);
+  void WMSysCommand(TMessage& message);
+  void PaintTo(HDC dc, int x, int y);
+  void TrayWndProc(TMessage& message);
+  // Adds or removes the tray icon.
+  void TrayIcon(DWORD message);
+  // Ends a frame drag whose mouse capture went elsewhere.
+  void CancelDrag();
+
+  // State changes.
+  bool Allowed(const TSeFormActionEvent& event);
+  void SaveBounds();
+  void ApplyRect(const TRect& r);
+  void AttachToForm();
+  void UpdateWindowRegion();
+  HRGN CreateWindowRegion() const;
+  TPoint ScreenToWindow(TPoint screen) const;
+  void DrawOutline(const TRect& r);
+  // theme: the window theme when visual styles draw the frame, else nullptr.
+  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
+  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
+  void FreeCaptionFonts();
+  // Everything a painted frame depends on, to know when a kept one still serves.
+  struct TFrameKey {
+    int Width = -1, Height = -1;
+    uint32_t Look = 0, Icons = 0;
+    String Caption;
+    bool operator==(const TFrameKey&) const = default;
+  };
+  TFrameKey FrameKey(const TSeFrameLayout& layout) const;
+
+  std::unique_ptr<TCanvas> FCanvas;             // its handle is set only while painting
+  std::unique_ptr<TSeBitmap> FPersistentBuffer; // vxfpPersistentBuffer, made on first use
+  TSeFormPerformance FPerformance = vxfpNoBuffer;
+  TSeBorderStyle FBorderStyle = vbsStandard;
+  TSeBorderIcons FBorderIcons{vbiClose, vbiSystemMenu, vbiMinimize, vbiMaximize, vbiRollup, vbiTray};
+  std::unique_ptr<TSizeConstraints> FConstraints;
+  TSeWindowState FState = vwsNormal;            // the state now
+  TSeWindowState FRequestedState = vwsNormal;   // assigned while loading; applied at first show
+  TSeWindowState FPreviousState = vwsNormal;    // decides where Restore returns to
+  TSeCustomMenuBar* FMenuBar = nullptr;
+  TPopupMenu* FSystemMenuLink = nullptr;
+  TPopupMenu* FTrayMenuLink = nullptr;
+  bool FMinimizeApplication = true;
+  bool FStayOnTop = false;
+  bool FStretchBackground = false;
+  String FCaption;                              // the caption without a form
+  std::unique_ptr<TSeAnimation> FAnimation;
+  std::unique_ptr<TSeBlending> FBlending;
+  std::unique_ptr<TSeShadow> FShadow;
+  std::unique_ptr<TSeGravitation> FGravitation;
+  std::unique_ptr<TSeDragging> FDragging;
+  std::unique_ptr<TSePopupMenuOptions> FSystemMenuOptions;
+  std::unique_ptr<TSePopupMenuOptions> FTrayMenuOptions;
+  TRect FSavedBounds;                           // bounds of the normal state
+  TPoint FPressPoint, FLastPoint;               // window points of the current frame drag
+  bool FFramePaint = true;                      // false suspends frame painting
+  bool FFormActive = true;                      // selects active or inactive caption colours
+  TSeFrameZone FPressedZone = fzNone, FHotZone = fzNone;
+  int FFormWidth = 0, FFormHeight = 0;          // without the shadow
+  TShiftState FFrameButtons;                    // held since a press in the frame
+  bool FDragging_ = false;                      // a frame drag runs
+  bool FOutlineMode = false;                    // the drag moves an outline
+  TRect FOutlineRect;                           // the outline drawn last (screen)
+  bool FPainting = false;                       // FCanvas has a handle
+  TSeFrameMetrics FMetrics;                     // read at creation and on WM_THEMECHANGED
+  std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
+  TRect FCaptureRect;                           // where FBackground was taken from
+  bool FAnimating = false;                      // the show animation runs
+  TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
+  bool FShortCutHooked = false;                 // the form's OnShortCut is ours
+  TFrameKey FPersistentKey;                     // what the persistent buffer shows
+  HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
+  HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
+  bool FTrayShown = false;                      // the tray icon was added
+};
+
+// The active TSeCustomForm of control's top-level form; nullptr when none.
+TSeCustomForm* FindFormSkin(TControl* control);
