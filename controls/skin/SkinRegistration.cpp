@@ -5,6 +5,7 @@
 #include "SkinBoxObjects.h"
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
+#include "SkinEdit.h"
 #include "SkinGroupBox.h"
 #include "SkinItems.h"
 #include "SkinLabel.h"
@@ -24,7 +25,7 @@ void RegisterSkinClasses() {
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
                    TSeSpeedDivider::StaticClassInfo()});
   RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
-                   TSeCustomPopupMenu::StaticClassInfo()});
+                   TSeCustomPopupMenu::StaticClassInfo(), TSeCustomEdit::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
