@@ -26,6 +26,30 @@ const TMenuEntry MenuEntries[] = {
     {L"-", -1},             {L"全选(&A)", emSelectAll},
 };
 
+// Narrows the clipping of a DC to a rectangle while it lives and puts the old clipping back;
+// the selected pen, brush and font stay as the canvas set them (SaveDC/RestoreDC would put
+// back objects the canvas believes replaced).
+class TClipScope {
+ public:
+  TClipScope(HDC dc, const TRect& r) : FDC(dc), FSaved(::CreateRectRgn(0, 0, 0, 0)) {
+    if (FSaved && ::GetClipRgn(dc, FSaved) != 1) {
+      ::DeleteObject(FSaved);
+      FSaved = nullptr;
+    }
+    ::IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
+  }
+  ~TClipScope() {
+    ::SelectClipRgn(FDC, FSaved);
+    if (FSaved) ::DeleteObject(FSaved);
+  }
+  TClipScope(const TClipScope&) = delete;
+  TClipScope& operator=(const TClipScope&) = delete;
+
+ private:
+  HDC FDC;
+  HRGN FSaved;  // the clipping before; nullptr when there was none
+};
+
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -854,9 +878,7 @@ void TSeCustomEdit::PaintFace() {
 }
 
 void TSeCustomEdit::DrawVisible(TCanvas* canvas, const TRect& r, const TRect& clip, bool selected) {
-  const HDC dc = canvas->GetHandle();
-  const int saved = ::SaveDC(dc);
-  ::IntersectClipRect(dc, clip.Left, clip.Top, clip.Right, clip.Bottom);
+  const TClipScope scope(canvas->GetHandle(), clip);
   canvas->GetFont()->Assign(FFontCopy.get());
   canvas->GetFont()->SetColor(selected ? clHighlightText : GetEnabled() ? FFontCopy->GetColor() : clGrayText);
   const int length = static_cast<int>(FText.size());
@@ -872,7 +894,6 @@ void TSeCustomEdit::DrawVisible(TCanvas* canvas, const TRect& r, const TRect& cl
     TRect t(x0, r.Top, r.Right, r.Bottom);
     DrawTextUnicode(canvas, FText.substr(first, shown), t, DT_NOPREFIX | DT_SINGLELINE);
   }
-  ::RestoreDC(dc, saved);
 }
 
 void TSeCustomEdit::DrawText(TCanvas* canvas, const TRect& r) { DrawVisible(canvas, r, r, false); }
@@ -884,9 +905,7 @@ void TSeCustomEdit::DrawSelectedText(TCanvas* canvas, const TRect& r) {
 }
 
 void TSeCustomEdit::DrawPasswordChar(TCanvas* canvas, const TRect& cell, bool selected) {
-  const HDC dc = canvas->GetHandle();
-  const int saved = ::SaveDC(dc);
-  ::IntersectClipRect(dc, cell.Left, cell.Top, cell.Right, cell.Bottom);
+  const TClipScope scope(canvas->GetHandle(), cell);
   const TColor color = canvas->GetFont()->GetColor();
   (void)selected;  // the caller set the font colour for the selected look
   TRect s(cell.Left + 2, cell.Top + 3, cell.Right - 2, cell.Bottom - 3);
@@ -914,5 +933,4 @@ void TSeCustomEdit::DrawPasswordChar(TCanvas* canvas, const TRect& cell, bool se
     }
     default: break;
   }
-  ::RestoreDC(dc, saved);
 }

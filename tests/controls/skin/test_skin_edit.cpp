@@ -356,17 +356,23 @@ TEST_F(SkinEditTest, LayoutsKeepPropertiesWithChineseTextAndBadValuesAreClamped)
 
 TEST_F(SkinEditTest, PasswordCellsAllDrawAndTheSelectionIsHighlighted) {
   Other->SetText(L"12345");
-  Other->SetPasswordKind(TPasswordKind::pkRect);
   MemorySurface surface(Other->GetWidth(), Other->GetHeight());
-  PaintWindowInto(Other, surface);
   const TRect r = Other->GetTextRect();
-  const int w = Other->GetPasswordCharWidth();
   const int y = (r.Top + r.Bottom) / 2;
-  for (int i = 0; i < 5; ++i) {
-    const int x = Other->CaretX(i) + w / 2;
-    EXPECT_NE(surface.At(x, y), Rgb(clWindow)) << "cell " << i;
+  auto expectCells = [&](const char* look) {
+    PaintWindowInto(Other, surface);
+    const int w = Other->GetPasswordCharWidth();
+    for (int i = 0; i < 5; ++i) {
+      const int x = Other->CaretX(i) + w / 2;
+      EXPECT_NE(surface.At(x, y), Rgb(clWindow)) << look << " cell " << i;
+    }
+    EXPECT_EQ(surface.At(Other->CaretX(5) + w, y), Rgb(clWindow)) << look;  // nothing past the text
+  };
+  for (TPasswordKind kind : {TPasswordKind::pkRect, TPasswordKind::pkCircle, TPasswordKind::pkTriangle}) {
+    Other->SetPasswordKind(kind);
+    expectCells("themed");
+    WithoutThemes([&] { expectCells("classic"); });
   }
-  EXPECT_EQ(surface.At(Other->CaretX(5) + w, y), Rgb(clWindow));  // nothing past the text
   Other->SetHideSelection(false);
   Other->SetPasswordKind(TPasswordKind::pkNone);
   Other->SelectAll();
@@ -394,6 +400,7 @@ TEST_F(SkinEditTest, ScreenshotsOfEveryLook) {
   Focus(Edit);
   Key(VK_END);
   SaveScreenshot(Form->GetHandle(), L"skin_edits_1024");
+  WithoutThemes([&] { SaveScreenshot(Form->GetHandle(), L"skin_edits_classic_1024"); });
   Form->SetBounds(100, 100, 320, 200);
   Pump();
   SaveScreenshot(Form->GetHandle(), L"skin_edits_800");
