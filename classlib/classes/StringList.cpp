@@ -432,6 +432,16 @@ void TStringList::Put(int index, const String& s) {
   Changed();
 }
 
+unsigned TStringList::GetItemFlags(int index) const {
+  CheckIndex(index);
+  return FItems[static_cast<size_t>(index)].FFlags;
+}
+
+void TStringList::SetItemFlags(int index, unsigned flags) {
+  CheckIndex(index);
+  FItems[static_cast<size_t>(index)].FFlags = flags;
+}
+
 TObject* TStringList::GetObject(int index) const {
   CheckIndex(index);
   return FItems[static_cast<size_t>(index)].FObject;

@@ -173,11 +173,16 @@ class TStringList : public TStrings {
   void SetUpdateState(bool updating) override;
   virtual void Changed();
   virtual void Changing();
+  // A descendant's own bits per item (0 for a new item). They travel with their item through
+  // every insert, delete, exchange, move and sort; neither Changing nor Changed is told.
+  unsigned GetItemFlags(int index) const;
+  void SetItemFlags(int index, unsigned flags);
 
  private:
   struct TStringItem {
-    String FString;     // the text
-    TObject* FObject;   // the associated object (owned only with FOwnsObjects)
+    String FString;       // the text
+    TObject* FObject;     // the associated object (owned only with FOwnsObjects)
+    unsigned FFlags = 0;  // the descendant's bits (GetItemFlags)
   };
 
   [[noreturn]] static void Error(const wchar_t* message);

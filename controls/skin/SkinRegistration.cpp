@@ -9,7 +9,9 @@
 #include "SkinGroupBox.h"
 #include "SkinItems.h"
 #include "SkinLabel.h"
+#include "SkinListBox.h"
 #include "SkinMenus.h"
+#include "SkinMessage.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
 #include "SkinObjects.h"
@@ -23,7 +25,8 @@ void RegisterSkinClasses() {
                    TSeCustomRadioButton::StaticClassInfo(), TSeCustomGroupBox::StaticClassInfo()});
   RegisterClasses({TSeCustomScrollBar::StaticClassInfo(), TSeCustomButton::StaticClassInfo(),
                    TSeCustomLabel::StaticClassInfo(), TSeSpeedContainer::StaticClassInfo(),
-                   TSeSpeedDivider::StaticClassInfo()});
+                   TSeSpeedDivider::StaticClassInfo(),
+                   TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
   RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
                    TSeCustomPopupMenu::StaticClassInfo(), TSeCustomEdit::StaticClassInfo()});
   RegisterSkinAwareClasses();

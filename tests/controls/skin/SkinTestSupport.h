@@ -11,6 +11,7 @@
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/ThemeBinding.h"
 #include "tests/ScreenShots.h"
+#include "tests/classlib/controls/ControlTestSupport.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
 
 namespace skin_tests {
@@ -52,6 +53,16 @@ inline int DifferentPixels(const MemorySurface& a, const MemorySurface& b, const
   for (int y = r.Top; y < r.Bottom; ++y)
     for (int x = r.Left; x < r.Right; ++x) count += a.At(x, y) == b.At(x, y) ? 0 : 1;
   return count;
+}
+
+// Runs cycle once to settle caches, then 1,000 times: the GDI objects and the thread's
+// windows must come out exactly as they went in.
+inline void ExpectNoLeaks(const std::function<void()>& cycle) {
+  cycle();
+  const int gdi = control_tests::GdiObjectCount(), user = control_tests::ThreadWindowCount();
+  for (int i = 0; i < 1000; ++i) cycle();
+  EXPECT_EQ(control_tests::GdiObjectCount(), gdi);
+  EXPECT_EQ(control_tests::ThreadWindowCount(), user);
 }
 
 }  // namespace skin_tests

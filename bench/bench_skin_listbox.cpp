@@ -1,0 +1,84 @@
+// A list box of 10,000 items, owner-drawn (controls/skin) against the system's list box with
+// the same items and font, on a shown borderless form: filling inside one update, a full
+// repaint, and the End key on three columns (from the first item, the window painted after).
+// Prints best and median of N runs (default 11) and the owner-drawn/system ratios; the aims
+// are at most 1 for filling, at most 2 for the repaint and End, and End under 10 ms. Needs a
+// display. Usage: bench_skin_listbox [runs].
+#include <cstdio>
+
+#include "classlib/forms/Forms.h"
+#include "classlib/stdctrls/ListBoxes.h"
+#include "controls/skin/SkinListBox.h"
+#include "BenchTiming.h"
+
+namespace {
+
+constexpr int kDefaultRuns = 11;
+constexpr int kMaxRuns = 200;
+constexpr int kItems = 10000;
+
+void FillItems(TStrings* items) {
+  items->BeginUpdate();
+  items->Clear();
+  for (int i = 0; i < kItems; ++i) items->Add(L"试题 " + std::to_wstring(i));
+  items->EndUpdate();
+}
+
+void Paint(TWinControl* list) {
+  ::RedrawWindow(list->GetHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ::GdiFlush();
+}
+
+void PressEnd(TWinControl* list) {
+  ::SendMessageW(list->GetHandle(), WM_KEYDOWN, VK_END, 0);
+  ::UpdateWindow(list->GetHandle());
+  ::GdiFlush();
+}
+
+void Print(const char* what, const Timing& system, const Timing& own) {
+  std::printf("%-16s system best %8.3f ms median %8.3f ms | owner-drawn best %8.3f ms median %8.3f ms"
+              " | ratio best %5.2f median %5.2f\n",
+              what, system.Best, system.Median, own.Best, own.Median, own.Best / system.Best,
+              own.Median / system.Median);
+}
+
+int Run(int runs) {
+  Application->Initialize();
+  TForm* form = TCustomForm::Create<TForm>(nullptr);
+  form->SetBorderStyle(bsNone);
+  form->SetBounds(0, 0, 800, 600);
+  auto* system = new TListBox(form);
+  system->SetParent(form);
+  system->SetBounds(10, 10, 380, 580);
+  auto* own = new TSeCustomListBox(form);
+  own->SetParent(form);
+  own->SetBounds(410, 10, 380, 580);
+  form->Show();
+  Application->ProcessMessages();
+
+  const Timing fillSystem = Measure(runs, [&] { FillItems(system->GetItems()); });
+  const Timing fillOwn = Measure(runs, [&] { FillItems(own->GetItems()); });
+  const Timing paintSystem = Measure(runs, [&] { Paint(system); });
+  const Timing paintOwn = Measure(runs, [&] { Paint(own); });
+  system->SetColumns(3);
+  own->SetColumns(3);
+  Application->ProcessMessages();
+  const Timing endSystem = Measure(runs, [&] { system->SetItemIndex(0); Paint(system); },
+                                   [&] { PressEnd(system); });
+  const Timing endOwn = Measure(runs, [&] { own->SetItemIndex(0); Paint(own); },
+                                [&] { PressEnd(own); });
+  std::printf("List box of %d items, %d runs each, %s\n", kItems, runs, BuildKind());
+  Print("fill in update", fillSystem, fillOwn);
+  Print("full repaint", paintSystem, paintOwn);
+  Print("End, 3 columns", endSystem, endOwn);
+  delete form;
+  DoneApplication();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return RunBenchmark(argc, argv, "bench_skin_listbox", kDefaultRuns, kMaxRuns, Run);
+}
