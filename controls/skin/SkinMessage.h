@@ -2,8 +2,7 @@
 // icons, effects) and the factory of their parts. One global instance, owned by the
 // application, serves the whole run; the status-bar font of the system is kept beside it.
 //
-// Not done: CreateEdit and CreateFormHook give nothing until the library's edit and form
-// decoration exist.
+// Not done: CreateFormHook gives nothing until the library's form decoration exists.
 #pragma once
 #include <memory>
 
@@ -56,7 +55,7 @@ class TSeCustomMessage : public TComponent {
 
   // The parts of a message box, owned by owner.
   virtual TSeCustomButton* CreateButton(TComponent* owner);
-  virtual TWinControl* CreateEdit(TComponent* owner);  // nullptr for now
+  virtual TWinControl* CreateEdit(TComponent* owner);  // a TSeCustomEdit
   virtual TSeHook* CreateFormHook(TComponent* owner);  // nullptr for now
   virtual TSeCustomLabel* CreateLabel(TComponent* owner);
   virtual TSeCustomCheckBox* CreateCheckBox(TComponent* owner);
