@@ -12,9 +12,9 @@ void TEditActionStack::Push(TEditAction action) {
   }
 }
 
-void TEditActionStack::RecordDeletion(int position, const String& text) {
+void TEditActionStack::RecordDeletion(int position, const String& text, bool mayMerge) {
   if (text.empty() || position < 1) return;
-  if (!FRecords.empty() && FRecords.back().Kind == TEditActionKind::Deletion) {
+  if (mayMerge && !FRecords.empty() && FRecords.back().Kind == TEditActionKind::Deletion) {
     TEditAction& top = FRecords.back();
     if (position == top.Position) {
       top.Text += text;

@@ -41,8 +41,9 @@ class TEditActionStack {
 
   // Text removed at the 1-based position. Merges into a deletion on top when the two touch:
   // appended when it starts where the record starts (Delete), prepended when it ends there
-  // (Back). Empty text or a position below 1 records nothing.
-  void RecordDeletion(int position, const String& text);
+  // (Back). Empty text or a position below 1 records nothing. Without mayMerge the record
+  // always stands alone (a whole replacement made in code).
+  void RecordDeletion(int position, const String& text, bool mayMerge = true);
   // count characters added at the 1-based position; merges into an insertion on top that ends
   // there. Grouped: undone together with the record below.
   void RecordInsertion(int position, int count, bool grouped);

@@ -233,6 +233,18 @@ void TSeCustomEdit::SetText(const String& value) {
   SetCaretPosition(FCaretPosition);
 }
 
+bool TSeCustomEdit::ReplaceAllText(const String& value) {
+  const String old = FText;
+  FSelLength = 0;
+  if (!StoreText(value)) return false;
+  if (FText == old) return true;
+  // One group of its own: never merged into the user's last deletion.
+  FUndoStack.RecordDeletion(1, old, false);
+  FUndoStack.RecordInsertion(1, static_cast<int>(FText.size()), !old.empty());
+  SetCaretPosition(static_cast<int>(FText.size()));
+  return true;
+}
+
 void TSeCustomEdit::Change() {
   if (GetEnabled() && HandleAllocated()) PlaceCaret();
   if (FOnChange) FOnChange(this);
@@ -866,9 +878,11 @@ void TSeCustomEdit::FillBackground(TCanvas* canvas, const TRect& r) {
 
 void TSeCustomEdit::PaintFace() {
   TCanvas* canvas = GetCanvas();
+  TRect frame;
+  GetFrameRect(frame);
+  FillBackground(canvas, frame);
   TRect r = GetTextRect();
   r.Bottom = GetHeight() - r.Top;
-  FillBackground(canvas, r);
   if (!PaintsOwnContent()) {
     const bool showSelection = GetFocusedFlag() || !FHideSelection;
     if (showSelection && GetSelLength() > 0) FillRectColor(canvas, GetSelectionRect(), clHighlight);

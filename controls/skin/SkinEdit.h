@@ -140,6 +140,11 @@ class TSeCustomEdit : public TSeCustomControl, public TEditUndoTarget {
   virtual void Change();
 
   bool PasswordMode() const { return FPasswordKind != TPasswordKind::pkNone; }
+  // Replaces the whole text as one undo step (a choice from a list, a completion); false when
+  // refused.
+  bool ReplaceAllText(const String& value);
+  // Stores the text without recording it; see StoreText.
+  bool StoreTextUnrecorded(const String& value) { return StoreText(value); }
   // True for a descendant that draws its own content (the combo box's list-only style).
   virtual bool PaintsOwnContent() const { return false; }
 

@@ -5,6 +5,7 @@
 #include "SkinBoxObjects.h"
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
+#include "SkinComboBox.h"
 #include "SkinEdit.h"
 #include "SkinGroupBox.h"
 #include "SkinItems.h"
@@ -28,7 +29,8 @@ void RegisterSkinClasses() {
                    TSeSpeedDivider::StaticClassInfo(),
                    TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo()});
   RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
-                   TSeCustomPopupMenu::StaticClassInfo(), TSeCustomEdit::StaticClassInfo()});
+                   TSeCustomPopupMenu::StaticClassInfo(), TSeCustomEdit::StaticClassInfo(),
+                   TSeCustomComboBox::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();
