@@ -83,6 +83,19 @@ const TPropertyTable* TSeCustomComboBox::PublishedProperties() {
       P::Strings(L"Items", &C::GetItems, &C::SetItems),
       P::Integer(L"ItemIndex", &C::GetItemIndex, &C::SetItemIndex).Default(-1),
       P::Boolean(L"Sorted", &C::GetSorted, &C::SetSorted).Default(false),
+      // Forwarded to the list.
+      P::Boolean(L"Flat", [](C* c) { return c->FList->GetFlat(); },
+                 [](C* c, bool v) { c->FList->SetFlat(v); }).Default(true),
+      P::Enum(L"FontDevice", SeFontDeviceIdents, [](C* c) { return c->FList->GetFontDevice(); },
+              [](C* c, TSeFontDevice v) { c->FList->SetFontDevice(v); }).Default(fdScreen),
+      P::Enum(L"FontType", SeFontTypeIdents, [](C* c) { return c->FList->GetFontType(); },
+              [](C* c, TSeFontType v) { c->FList->SetFontType(v); }).Default(ftAll),
+      P::Enum(L"ListStyle", SeListBoxStyleIdents, [](C* c) { return c->FList->GetListStyle(); },
+              &C::SetListStyle).Default(TSeCustomListBox::lbStandard),
+      P::Boolean(L"ShowCheckBoxes", [](C* c) { return c->FList->GetShowCheckBoxes(); },
+                 [](C* c, bool v) { c->FList->SetShowCheckBoxes(v); }).Default(false),
+      P::Boolean(L"WordWrap", [](C* c) { return c->FList->GetWordWrap(); },
+                 [](C* c, bool v) { c->FList->SetWordWrap(v); }).Default(false),
   };
   return &table;
 }
@@ -172,6 +185,15 @@ void TSeCustomComboBox::SetButtonAlign(TSeComboButtonAlign value) {
   if (value == FButtonAlign || (value != cbaLeft && value != cbaRight)) return;
   FButtonAlign = value;
   Invalidate();
+}
+
+void TSeCustomComboBox::SetListStyle(TSeCustomListBox::TSeListBoxStyle value) {
+  FList->SetListStyle(value);
+  // The font and colour lists set their own row height; the drop-down follows it.
+  if (value == TSeCustomListBox::lbFonts || value == TSeCustomListBox::lbFontSamples ||
+      value == TSeCustomListBox::lbColors || value == TSeCustomListBox::lbColorNames)
+    SetItemHeight(FList->GetItemHeight());
+  SetItemIndex(FItemIndex);
 }
 
 void TSeCustomComboBox::SetDropDownCount(int value) { FDropDownCount = std::clamp(value, 1, 100); }

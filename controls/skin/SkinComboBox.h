@@ -64,6 +64,9 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void SetItemHeight(int value);     // kept within 1..1000
   bool GetAutoComplete() const { return FAutoComplete; }
   void SetAutoComplete(bool value) { FAutoComplete = value; }
+  TSeCustomListBox::TSeListBoxStyle GetListStyle() const { return FList->GetListStyle(); }
+  void SetListStyle(TSeCustomListBox::TSeListBoxStyle value);
+  void SetFlat(bool value) { FList->SetFlat(value); }
   bool GetSorted() const { return FList->GetSorted(); }
   void SetSorted(bool value) { FList->SetSorted(value); }
 

@@ -278,6 +278,10 @@ TEST_F(SkinComboTest, LayoutsKeepChineseItemsAndBadStoredValuesAreClamped) {
   Combo->SetItemIndex(3);
   Combo->SetDropDownCount(12);
   Combo->SetButtonAlign(cbaLeft);
+  Empty->SetListStyle(TSeCustomListBox::lbColorNames);  // fills the list, rows of its height
+  EXPECT_EQ(18, Empty->GetItemHeight());
+  EXPECT_GT(Empty->GetItems()->GetCount(), 40);
+  Empty->SetFlat(false);
   const String text = ComponentToText(Form);
   auto* copy = TCustomForm::Create<button_tests::TButtonsForm>(nullptr);
   TStringStream stream(text);
@@ -290,6 +294,10 @@ TEST_F(SkinComboTest, LayoutsKeepChineseItemsAndBadStoredValuesAreClamped) {
   EXPECT_EQ(vcsDropDownList, combo->GetComboStyle());
   EXPECT_EQ(12, combo->GetDropDownCount());
   EXPECT_EQ(cbaLeft, combo->GetButtonAlign());
+  auto* colours = dynamic_cast<TSeCustomComboBox*>(copy->FindComponent(L"Empty1"));
+  ASSERT_TRUE(colours);
+  EXPECT_EQ(TSeCustomListBox::lbColorNames, colours->GetListStyle());
+  EXPECT_FALSE(colours->GetList()->GetFlat());
   delete copy;
   auto* bad = TCustomForm::Create<button_tests::TButtonsForm>(nullptr);
   TStringStream badStream(
