@@ -314,7 +314,12 @@ TEST_F(SkinComboTest, LayoutsKeepChineseItemsAndBadStoredValuesAreClamped) {
 
 TEST_F(SkinComboTest, ScreenshotsOfAnOpenCombo) {
   Combo->SetItemIndex(1);
+  Empty->GetItems()->Add(L"只选 pick-only");
   Empty->SetComboStyle(vcsDropDownList);
+  Empty->SetTop(200);
+  Empty->SetFocus();
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_combo_closed_1024");
   Combo->DropDown();
   Pump();
   SaveScreenshot(Form->GetHandle(), L"skin_combo_form_1024");
