@@ -490,13 +490,17 @@ void TCustomMemo::WMGetDlgCode(TMessage& message) {
 // ---- Stored layouts -----------------------------------------------------------------------------
 
 namespace {
-
 const wchar_t* const EditCharCaseNames[] = {L"ecNormal", L"ecUpperCase", L"ecLowerCase"};
+const wchar_t* const AlignmentNames[] = {L"taLeftJustify", L"taRightJustify", L"taCenter"};
+}  // namespace
+
 const TEnumInfo EditCharCaseIdents = MakeEnumInfo(EditCharCaseNames);
+const TEnumInfo EditAlignmentIdents = MakeEnumInfo(AlignmentNames);
+
+namespace {
+
 const wchar_t* const ScrollStyleNames[] = {L"ssNone", L"ssHorizontal", L"ssVertical", L"ssBoth"};
 const TEnumInfo ScrollStyleIdents = MakeEnumInfo(ScrollStyleNames);
-const wchar_t* const AlignmentNames[] = {L"taLeftJustify", L"taRightJustify", L"taCenter"};
-const TEnumInfo AlignmentIdents = MakeEnumInfo(AlignmentNames);
 
 const bool EditsRegistered = [] {
   try {
@@ -538,7 +542,7 @@ const TPropertyTable* TCustomMemo::PublishedProperties() {
   using P = TPublish<TCustomMemo>;
   using C = TCustomMemo;
   static const TPropertyTable table{
-      P::Enum(L"Alignment", AlignmentIdents, &C::GetAlignment, &C::SetAlignment)
+      P::Enum(L"Alignment", EditAlignmentIdents, &C::GetAlignment, &C::SetAlignment)
           .Default(taLeftJustify),
       P::Boolean(L"AutoSize", &C::GetAutoSize, &C::SetAutoSize).Default(false),
       P::Strings(L"Lines", &C::GetLines, &C::SetLines),

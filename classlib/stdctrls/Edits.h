@@ -13,12 +13,16 @@
 #pragma once
 #include <memory>
 #include "../controls/Controls.h"
+#include "../classes/Properties.h"
 #include "../controls/Panels.h"
 
 class TStrings;
 
 // Letter case the window forces on the text typed or set.
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+// Stored names of the case and the alignment (taLeftJustify ...).
+extern const TEnumInfo EditCharCaseIdents;
+extern const TEnumInfo EditAlignmentIdents;
 
 // Which scroll bars a control shows. Shared with the grids; declared once for both.
 #ifndef CLASSLIB_TSCROLLSTYLE_DECLARED

@@ -2,6 +2,7 @@
 
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
+#include "SkinEdit.h"
 #include "SkinForm.h"
 #include "SkinHooks.h"
 #include "SkinLabel.h"
@@ -68,7 +69,7 @@ TSeCustomButton* TSeCustomMessage::CreateButton(TComponent* owner) {
   return new TSeCustomButton(owner);
 }
 
-TWinControl* TSeCustomMessage::CreateEdit(TComponent*) { return nullptr; }
+TWinControl* TSeCustomMessage::CreateEdit(TComponent* owner) { return new TSeCustomEdit(owner); }
 
 TSeHook* TSeCustomMessage::CreateFormHook(TComponent* owner) { return new TSeCustomForm(owner); }
 

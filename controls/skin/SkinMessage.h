@@ -1,8 +1,6 @@
 // TSeCustomMessage: the settings of the library's message boxes (fonts, position, border
 // icons, effects) and the factory of their parts. One global instance, owned by the
 // application, serves the whole run; the status-bar font of the system is kept beside it.
-//
-// Not done: CreateEdit gives nothing until the library's edit exists.
 #pragma once
 #include <memory>
 
@@ -55,7 +53,7 @@ class TSeCustomMessage : public TComponent {
 
   // The parts of a message box, owned by owner.
   virtual TSeCustomButton* CreateButton(TComponent* owner);
-  virtual TWinControl* CreateEdit(TComponent* owner);  // nullptr for now
+  virtual TWinControl* CreateEdit(TComponent* owner);  // a TSeCustomEdit
   virtual TSeHook* CreateFormHook(TComponent* owner);  // a TSeCustomForm
   virtual TSeCustomLabel* CreateLabel(TComponent* owner);
   virtual TSeCustomCheckBox* CreateCheckBox(TComponent* owner);

@@ -5,6 +5,8 @@
 #include "SkinBoxObjects.h"
 #include "SkinButton.h"
 #include "SkinCheckBox.h"
+#include "SkinComboBox.h"
+#include "SkinEdit.h"
 #include "SkinForm.h"
 #include "SkinGroupBox.h"
 #include "SkinItems.h"
@@ -32,7 +34,8 @@ void RegisterSkinClasses() {
                    TSeCustomListBox::StaticClassInfo(), TSeCustomMessage::StaticClassInfo(),
                    TSeCustomForm::StaticClassInfo()});
   RegisterClasses({TSeCustomItem::StaticClassInfo(), TSeCustomMenuBar::StaticClassInfo(),
-                   TSeCustomPopupMenu::StaticClassInfo()});
+                   TSeCustomPopupMenu::StaticClassInfo(), TSeCustomEdit::StaticClassInfo(),
+                   TSeCustomComboBox::StaticClassInfo()});
   RegisterSkinAwareClasses();
   RegisterSkinObjectClasses();
   RegisterBoxSkinObjectClasses();

@@ -10,6 +10,7 @@
 #include "SkinTestSupport.h"
 #include "classlib/stdctrls/Edits.h"
 #include "controls/skin/SkinButton.h"
+#include "controls/skin/SkinEdit.h"
 #include "controls/skin/SkinForm.h"
 #include "controls/skin/SkinHooks.h"
 #include "controls/skin/SkinMessage.h"
@@ -211,7 +212,8 @@ TEST_F(SkinHookTest, TheGlobalMessageComponentAndItsParts) {
   EXPECT_EQ(message.GetBorderIcons(), (TSeBorderIcons{vbiClose, vbiSystemMenu}));
   std::unique_ptr<TSeCustomButton> button(message.CreateButton(nullptr));
   EXPECT_NE(button, nullptr);
-  EXPECT_EQ(message.CreateEdit(nullptr), nullptr);
+  std::unique_ptr<TWinControl> edit(message.CreateEdit(nullptr));
+  EXPECT_NE(dynamic_cast<TSeCustomEdit*>(edit.get()), nullptr);
   std::unique_ptr<TSeHook> formHook(message.CreateFormHook(nullptr));
   EXPECT_NE(dynamic_cast<TSeCustomForm*>(formHook.get()), nullptr);
   // Layouts keep every property, with Chinese text in the fonts' names.

@@ -1,0 +1,134 @@
+// TSeCustomComboBox: the owner-drawn edit with a drop-down button and the library's list box,
+// shown in a borderless top-most window (TSeComboWindow) below or above the combo. A typed
+// style and a pick-only style, completion of typed text from the items, keys and the wheel
+// moving the choice, and OnAllowChange, which may refuse a choice made in the list.
+//
+// Each combo has one drop-down window for its whole life: closing only hides it and gives the
+// list back, so a close from inside the window's own handlers frees nothing under them.
+// ItemIndex stays within -1 .. count - 1 and is -1 whenever the list is empty.
+#pragma once
+#include <memory>
+
+#include "SkinEdit.h"
+#include "SkinListBox.h"
+#include "classlib/forms/Forms.h"
+#include "classlib/forms/Timer.h"
+
+class TSeCustomComboBox;
+
+enum TSeComboButtonAlign { cbaLeft, cbaRight };
+enum TSeComboStyle { vcsDropDown, vcsDropDownList };
+extern const TEnumInfo SeComboButtonAlignIdents;
+extern const TEnumInfo SeComboStyleIdents;
+
+using TSeComboBoxAllowChangeEvent =
+    std::function<void(TObject* sender, int itemIndex, const String& text, bool& allow)>;
+
+// The list of a combo: a list box whose item painter the combo borrows for its face.
+class TSeComboListBox : public TSeCustomListBox {
+  CLASSLIB_CLASS(TSeComboListBox, TSeCustomListBox)
+  explicit TSeComboListBox(TComponent* owner) : TSeCustomListBox(owner) {}
+  void PaintItem(TCanvas* canvas, int index, const TRect& rect) { DrawItem(canvas, index, rect); }
+};
+
+class TSeComboWindow : public TForm {
+  CLASSLIB_CLASS(TSeComboWindow, TForm)
+  explicit TSeComboWindow(TSeCustomComboBox* combo);
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+
+ private:
+  TSeCustomComboBox* FCombo;  // the combo that owns this window; not owned
+};
+
+class TSeCustomComboBox : public TSeCustomEdit {
+  CLASSLIB_CLASS(TSeCustomComboBox, TSeCustomEdit)
+  static const TPropertyTable* PublishedProperties();
+  explicit TSeCustomComboBox(TComponent* owner);
+  ~TSeCustomComboBox() override;
+
+  TStrings* GetItems() const;
+  void SetItems(TStrings* value);
+  int GetItemIndex() const { return FItemIndex; }
+  void SetItemIndex(int value);
+  TSeComboStyle GetComboStyle() const { return FComboStyle; }
+  void SetComboStyle(TSeComboStyle value);
+  TSeComboButtonAlign GetButtonAlign() const { return FButtonAlign; }
+  void SetButtonAlign(TSeComboButtonAlign value);
+  int GetDropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int value);  // kept within 1..100
+  int GetItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);     // kept within 1..1000
+  bool GetAutoComplete() const { return FAutoComplete; }
+  void SetAutoComplete(bool value) { FAutoComplete = value; }
+  TSeCustomListBox::TSeListBoxStyle GetListStyle() const { return FList->GetListStyle(); }
+  void SetListStyle(TSeCustomListBox::TSeListBoxStyle value);
+  void SetFlat(bool value) { FList->SetFlat(value); }
+  bool GetSorted() const { return FList->GetSorted(); }
+  void SetSorted(bool value) { FList->SetSorted(value); }
+
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+  TNotifyEvent OnListBoxClick;
+  TSeComboBoxAllowChangeEvent OnAllowChange;
+
+  TSeComboListBox* GetList() const { return FList; }
+  TSeComboWindow* GetDropDownWindow() const { return FWindow.get(); }
+  bool GetDroppedDown() const { return FDropped; }
+  bool GetButtonPressed() const { return FButtonPressed; }
+  bool GetButtonHot() const { return FButtonHot; }
+  bool CompletionPending() const { return FTimer->GetEnabled(); }
+
+  virtual void DropDown();
+  // Hides the list and gives it back; with notify, focus returns and OnCloseUp runs.
+  virtual void CloseUp();
+  // The list's item offered as the choice (click, Enter, Space): OnAllowChange may refuse.
+  void ChooseFromList();
+  virtual int GetButtonWidth();
+  TRect GetButtonRect();
+  TRect GetTextRect() override;
+  // Where the drop-down goes on a screen of the size given, for a combo at screen rectangle
+  // combo: below, else above, else on the larger side shortened; never over the combo and
+  // never off the screen.
+  static TRect DropDownBounds(const TRect& combo, int listHeight, const TSize& screen);
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void PaintFace() override;
+  virtual void PaintButton();
+  bool PaintsOwnContent() const override { return FComboStyle == vcsDropDownList; }
+  void Change() override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void DoFocusOut() override;
+  void DoMouseLeave() override;
+  void Loaded() override;
+  void WMContextMenu(TMessage& message) override;
+
+ private:
+  void Complete();
+  void ListMouseUp(TMouseButton button, int x, int y);
+  void Wheel(int delta);
+
+  TSeComboListBox* FList = nullptr;          // owned as a component
+  TSeComboButtonAlign FButtonAlign = cbaRight;
+  bool FButtonHot = false;
+  bool FButtonPressed = false;
+  int FDropDownCount = 8;
+  int FItemHeight = 15;
+  int FItemIndex = -1;
+  TSeComboStyle FComboStyle = vcsDropDown;
+  bool FAutoComplete = false;
+  String FLastTyped;                         // the text the last completion saw
+  bool FCompleting = false;
+  TTimer* FTimer = nullptr;                  // owned as a component; 100 ms, off until typing
+  bool FSavedReadOnly = false;               // ReadOnly before the pick-only style forced it
+  std::unique_ptr<TSeComboWindow> FWindow;   // made on the first drop-down, kept until the end
+  bool FDropped = false;                     // the list is in the window and shown
+  int FWheelDelta = 0;                       // wheel delta short of a notch
+};

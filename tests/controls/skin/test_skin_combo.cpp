@@ -1,0 +1,339 @@
+// The owner-drawn combo box as a real window: ItemIndex bounds with an empty list under keys,
+// wheel and style switches; the drop-down near the screen's edges; Escape, Enter and a
+// refusing OnAllowChange; open/close cycles and a combo freed with its list open; completion
+// and its undo; the wheel under every system setting; the button's drawing against the
+// theme and DrawFrameControl; layouts with Chinese items; screenshots of an open combo.
+#include <gtest/gtest.h>
+
+#include "SkinTestSupport.h"
+#include "controls/skin/SkinComboBox.h"
+#include "tests/classlib/controls/ControlTestSupport.h"
+#include "tests/classlib/stdctrls/GridTestSupport.h"
+
+using namespace skin_tests;
+
+namespace {
+
+TEST(SkinComboDropDown, BoundsStayOnScreenAndNeverCoverTheCombo) {
+  const TSize screen{1024, 768};
+  const TRect below = TSeCustomComboBox::DropDownBounds(TRect(100, 100, 250, 121), 120, screen);
+  EXPECT_EQ(TRect(100, 121, 250, 241), below);
+  const TRect above = TSeCustomComboBox::DropDownBounds(TRect(100, 700, 250, 721), 120, screen);
+  EXPECT_EQ(TRect(100, 580, 250, 700), above);
+  const TRect right = TSeCustomComboBox::DropDownBounds(TRect(950, 100, 1100, 121), 120, screen);
+  EXPECT_EQ(874, right.Left);
+  EXPECT_EQ(1024, right.Right);
+  // Too tall for either side: the larger side, shortened.
+  const TRect tall = TSeCustomComboBox::DropDownBounds(TRect(0, 500, 100, 521), 5000, screen);
+  EXPECT_EQ(0, tall.Top);
+  EXPECT_EQ(500, tall.Bottom);
+  const TRect wide = TSeCustomComboBox::DropDownBounds(TRect(-50, 10, 2000, 31), 50, screen);
+  EXPECT_EQ(TRect(0, 31, 1024, 81), wide);
+}
+
+class SkinComboTest : public SkinFormTest {
+ protected:
+  void SetUp() override {
+    SkinFormTest::SetUp();
+    ReadLayout(
+        L"object Form1: TButtonsForm\n"
+        L"  object Combo1: TSeCustomComboBox\n    Left = 8\n    Top = 8\n    Width = 160\n"
+        L"    Items.Strings = (\n      '考试'\n      'Abc'\n      'abd'\n      '题库'\n      'five')\n"
+        L"  end\n"
+        L"  object Empty1: TSeCustomComboBox\n    Left = 8\n    Top = 40\n    Width = 160\n  end\n"
+        L"end\n");
+    Combo = Find<TSeCustomComboBox>(L"Combo1");
+    Empty = Find<TSeCustomComboBox>(L"Empty1");
+    ShowForm();
+  }
+  void Key(WORD vk, bool shift = false, bool ctrl = false) {
+    grid_tests::HeldKeys held(shift, ctrl);
+    ::PostMessageW(::GetFocus(), WM_KEYDOWN, vk, stdctrl_tests::KeyData(vk, false));
+    Pump();
+    ::PostMessageW(::GetFocus(), WM_KEYUP, vk, stdctrl_tests::KeyData(vk, true));
+    Pump();
+  }
+  void Wheel(TSeCustomComboBox* combo, int delta) {
+    ::SendMessageW(combo->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+  }
+  // Lets the completion timer run out.
+  void WaitForCompletion(TSeCustomComboBox* combo) {
+    for (int i = 0; i < 100 && combo->CompletionPending(); ++i) {
+      ::Sleep(20);
+      Pump();
+    }
+  }
+  int ShownDropDowns() {
+    int count = 0;
+    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+      if (auto* w = dynamic_cast<TSeComboWindow*>(Screen->GetCustomForms(i)))
+        count += w->HandleAllocated() && ::IsWindowVisible(w->GetHandle()) ? 1 : 0;
+    return count;
+  }
+  TSeCustomComboBox* Combo = nullptr;
+  TSeCustomComboBox* Empty = nullptr;
+};
+
+TEST_F(SkinComboTest, ItemIndexStaysWithinTheItemsAndIsMinusOneForAnEmptyList) {
+  Empty->SetFocus();
+  Pump();
+  for (WORD vk : {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_END, VK_HOME}) Key(vk);
+  Wheel(Empty, -120);
+  Wheel(Empty, 240);
+  EXPECT_EQ(-1, Empty->GetItemIndex());
+  Empty->SetComboStyle(vcsDropDownList);
+  Key(VK_END);
+  Key(VK_DOWN);
+  EXPECT_EQ(-1, Empty->GetItemIndex());
+  Empty->SetItemIndex(3);
+  EXPECT_EQ(-1, Empty->GetItemIndex());
+  Empty->SetComboStyle(vcsDropDown);
+  EXPECT_FALSE(Empty->GetReadOnly());
+  // With items: clamped to the last and to 0.
+  Combo->SetItemIndex(99);
+  EXPECT_EQ(4, Combo->GetItemIndex());
+  EXPECT_EQ(L"five", Combo->GetText());
+  Combo->SetItemIndex(-7);
+  EXPECT_EQ(0, Combo->GetItemIndex());
+  Combo->GetItems()->Clear();
+  Combo->SetItemIndex(0);
+  EXPECT_EQ(-1, Combo->GetItemIndex());
+  // The pick-only style is read-only and shows the chosen item.
+  Combo->GetItems()->Add(L"一");
+  Combo->GetItems()->Add(L"二");
+  Combo->SetComboStyle(vcsDropDownList);
+  EXPECT_TRUE(Combo->GetReadOnly());
+  EXPECT_EQ(0, Combo->GetItemIndex());
+  EXPECT_EQ(L"一", Combo->GetText());
+  Combo->SetFocus();
+  Pump();
+  Key(VK_END);
+  EXPECT_EQ(L"二", Combo->GetText());
+}
+
+TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
+  Combo->SetFocus();
+  Pump();
+  Combo->SetItemIndex(1);
+  Key(VK_DOWN, false, false);
+  EXPECT_EQ(2, Combo->GetItemIndex());
+  // Alt+Down opens; Escape closes with nothing chosen.
+  ::PostMessageW(Combo->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
+  Pump();
+  ASSERT_TRUE(Combo->GetDroppedDown());
+  EXPECT_EQ(1, ShownDropDowns());
+  Key(VK_DOWN);
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(2, Combo->GetItemIndex());
+  EXPECT_EQ(0, ShownDropDowns());
+  // Enter chooses the list's item.
+  Combo->DropDown();
+  Pump();
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(3, Combo->GetItemIndex());
+  EXPECT_EQ(L"题库", Combo->GetText());
+  // A refused choice closes the list and keeps the index; Space asks too.
+  int asked = 0;
+  Combo->OnAllowChange = [&](TObject*, int index, const String& text, bool& allow) {
+    ++asked;
+    EXPECT_EQ(4, index);
+    EXPECT_EQ(L"five", text);
+    allow = false;
+  };
+  Combo->DropDown();
+  Pump();
+  Key(VK_DOWN);
+  Key(VK_SPACE);
+  EXPECT_EQ(1, asked);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(3, Combo->GetItemIndex());
+  // A click on the button opens; a click on an item chooses it.
+  Combo->OnAllowChange = nullptr;
+  const TRect button = Combo->GetButtonRect();
+  button_tests::ClickWindow(Combo->GetHandle(), (button.Left + button.Right) / 2,
+                            (button.Top + button.Bottom) / 2);
+  ASSERT_TRUE(Combo->GetDroppedDown());
+  const TRect first = Combo->GetList()->GetItemRect(0);
+  button_tests::ClickWindow(Combo->GetList()->GetHandle(), first.Left + 5, first.Top + 3);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(0, Combo->GetItemIndex());
+}
+
+TEST_F(SkinComboTest, OpeningNearTheBottomAndRightEdges) {
+  Form->SetBounds(::GetSystemMetrics(SM_CXSCREEN) - 120, ::GetSystemMetrics(SM_CYSCREEN) - 60, 400, 300);
+  Pump();
+  Combo->DropDown();
+  Pump();
+  RECT combo{}, list{};
+  ::GetWindowRect(Combo->GetHandle(), &combo);
+  ::GetWindowRect(Combo->GetDropDownWindow()->GetHandle(), &list);
+  EXPECT_LE(list.bottom, combo.top);  // above, not over it
+  EXPECT_GE(list.top, 0);
+  EXPECT_LE(list.right, ::GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_GE(list.left, 0);
+  Combo->CloseUp();
+}
+
+TEST_F(SkinComboTest, HundredOpenCloseCyclesAndAComboFreedWithItsListOpen) {
+  auto cycle = [&] {
+    Combo->DropDown();
+    Pump();
+    Key(VK_ESCAPE);
+  };
+  cycle();
+  const int gdi = control_tests::GdiObjectCount(), user = control_tests::ThreadWindowCount();
+  for (int i = 0; i < 100; ++i) cycle();
+  EXPECT_EQ(control_tests::GdiObjectCount(), gdi);
+  EXPECT_EQ(control_tests::ThreadWindowCount(), user);
+  // Freed while open: no event, the window goes with it.
+  int events = 0;
+  Combo->OnCloseUp = [&](TObject*) { ++events; };
+  Combo->SetOnChange([&](TObject*) { ++events; });
+  Combo->DropDown();
+  Pump();
+  delete Combo;
+  Combo = nullptr;
+  Pump();
+  EXPECT_EQ(0, events);
+  EXPECT_EQ(0, ShownDropDowns());
+  EXPECT_LT(control_tests::ThreadWindowCount(), user);
+}
+
+TEST_F(SkinComboTest, CompletionBackAndUndo) {
+  Combo->SetAutoComplete(true);
+  Combo->SetFocus();
+  Pump();
+  Combo->SetText(L"");
+  ::PostMessageW(Combo->GetHandle(), WM_CHAR, L'a', 1);
+  ::PostMessageW(Combo->GetHandle(), WM_CHAR, L'b', 1);
+  Pump();
+  WaitForCompletion(Combo);
+  EXPECT_EQ(L"Abc", Combo->GetText());  // the first match
+  EXPECT_EQ(L"c", Combo->GetSelText());
+  Key(VK_BACK);
+  WaitForCompletion(Combo);
+  EXPECT_EQ(L"Ab", Combo->GetText());  // not completed again
+  Key('Z', false, true);
+  EXPECT_EQ(L"Abc", Combo->GetText());
+  Key('Z', false, true);
+  EXPECT_EQ(L"ab", Combo->GetText());  // what was typed
+  // The timer stops when the focus goes.
+  ::PostMessageW(Combo->GetHandle(), WM_CHAR, L'd', 1);
+  Pump();
+  Empty->SetFocus();
+  Pump();
+  EXPECT_FALSE(Combo->CompletionPending());
+}
+
+TEST_F(SkinComboTest, TheWheelMovesOneItemPerNotchWhateverTheSetting) {
+  UINT saved = 3;
+  ::SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &saved, 0);
+  for (UINT lines : {0u, 200u, static_cast<UINT>(WHEEL_PAGESCROLL)}) {
+    ::SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
+    Combo->SetItemIndex(0);
+    Wheel(Combo, -120);
+    EXPECT_EQ(1, Combo->GetItemIndex()) << lines;
+    Wheel(Combo, -60);
+    EXPECT_EQ(1, Combo->GetItemIndex()) << lines;
+    Wheel(Combo, -60);
+    EXPECT_EQ(2, Combo->GetItemIndex()) << lines;
+    Wheel(Combo, 360);
+    EXPECT_EQ(0, Combo->GetItemIndex()) << lines;
+  }
+  ::SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
+}
+
+TEST_F(SkinComboTest, TheButtonDrawsAsTheThemeAndAsDrawFrameControl) {
+  const TRect r = Combo->GetButtonRect();
+  MemorySurface surface(Combo->GetWidth(), Combo->GetHeight());
+  MemorySurface expected(Combo->GetWidth(), Combo->GetHeight());
+  PaintWindowInto(Combo, surface);
+  PaintWindowInto(Combo, expected);
+  const RECT box{r.Left, r.Top, r.Right, r.Bottom};
+  {
+    TThemeScope theme(L"ComboBox");
+    if (UseThemes() && theme) {
+      theme.DrawBackground(expected.DC(), 1, 1, box);
+      ::GdiFlush();
+      EXPECT_EQ(0, DifferentPixels(surface, expected, r));
+    }
+  }
+  WithoutThemes([&] {
+    EXPECT_EQ(15, Combo->GetButtonWidth());
+    const TRect c = Combo->GetButtonRect();
+    RECT classic{c.Left, c.Top, c.Right, c.Bottom};
+    PaintWindowInto(Combo, surface);
+    PaintWindowInto(Combo, expected);
+    ::DrawFrameControl(expected.DC(), &classic, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+    ::GdiFlush();
+    EXPECT_EQ(0, DifferentPixels(surface, expected, c));
+  });
+}
+
+TEST_F(SkinComboTest, LayoutsKeepChineseItemsAndBadStoredValuesAreClamped) {
+  Combo->SetComboStyle(vcsDropDownList);
+  Combo->SetItemIndex(3);
+  Combo->SetDropDownCount(12);
+  Combo->SetButtonAlign(cbaLeft);
+  Empty->SetListStyle(TSeCustomListBox::lbColorNames);  // fills the list, rows of its height
+  EXPECT_EQ(18, Empty->GetItemHeight());
+  EXPECT_GT(Empty->GetItems()->GetCount(), 40);
+  Empty->SetFlat(false);
+  const String text = ComponentToText(Form);
+  auto* copy = TCustomForm::Create<button_tests::TButtonsForm>(nullptr);
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, copy);
+  auto* combo = dynamic_cast<TSeCustomComboBox*>(copy->FindComponent(L"Combo1"));
+  ASSERT_TRUE(combo);
+  EXPECT_EQ(5, combo->GetItems()->GetCount());
+  EXPECT_EQ(L"题库", combo->GetText());
+  EXPECT_EQ(3, combo->GetItemIndex());
+  EXPECT_EQ(vcsDropDownList, combo->GetComboStyle());
+  EXPECT_EQ(12, combo->GetDropDownCount());
+  EXPECT_EQ(cbaLeft, combo->GetButtonAlign());
+  auto* colours = dynamic_cast<TSeCustomComboBox*>(copy->FindComponent(L"Empty1"));
+  ASSERT_TRUE(colours);
+  EXPECT_EQ(TSeCustomListBox::lbColorNames, colours->GetListStyle());
+  EXPECT_FALSE(colours->GetList()->GetFlat());
+  delete copy;
+  auto* bad = TCustomForm::Create<button_tests::TButtonsForm>(nullptr);
+  TStringStream badStream(
+      L"object Form1: TButtonsForm\n  object Combo1: TSeCustomComboBox\n    DropDownCount = -1\n"
+      L"    ItemHeight = 0\n    ItemIndex = 7\n    Items.Strings = (\n      '一')\n  end\nend\n");
+  ReadComponentFromStream(badStream, bad);
+  auto* badCombo = dynamic_cast<TSeCustomComboBox*>(bad->FindComponent(L"Combo1"));
+  ASSERT_TRUE(badCombo);
+  EXPECT_EQ(1, badCombo->GetDropDownCount());
+  EXPECT_EQ(1, badCombo->GetItemHeight());
+  EXPECT_EQ(0, badCombo->GetItemIndex());
+  delete bad;
+}
+
+TEST_F(SkinComboTest, ScreenshotsOfAnOpenCombo) {
+  Combo->SetItemIndex(1);
+  Empty->GetItems()->Add(L"只选 pick-only");
+  Empty->SetComboStyle(vcsDropDownList);
+  Empty->SetTop(200);
+  Empty->SetFocus();
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_combo_closed_1024");
+  Combo->DropDown();
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_combo_form_1024");
+  SaveScreenshot(Combo->GetDropDownWindow()->GetHandle(), L"skin_combo_open_1024");
+  Combo->CloseUp();
+  Form->SetBounds(100, 100, 320, 200);
+  Pump();
+  Combo->DropDown();
+  Pump();
+  WithoutThemes([&] {
+    SaveScreenshot(Form->GetHandle(), L"skin_combo_form_classic_800");
+    SaveScreenshot(Combo->GetDropDownWindow()->GetHandle(), L"skin_combo_open_classic_800");
+  });
+  Combo->CloseUp();
+}
+
+}  // namespace
