@@ -78,7 +78,9 @@ void TPadPictures::Load(bool withAnswered) {
   if (withAnswered) Answered = LoadPadPicture(L"qorbover.bmp");
 }
 
-TfcBitmap* TPadPictures::Of(TPadMark mark) const {
+TfcBitmap* TPadPictures::Of(TPadMark mark, TPadLook look) const {
+  if (look == TPadLook::Sitting) return mark == TPadMark::Unanswered ? Up.get() : Answered.get();
+  if (look == TPadLook::Review) return mark == TPadMark::Right ? Right.get() : Wrong.get();
   switch (mark) {
     case TPadMark::Right: return Right.get();
     case TPadMark::Wrong: return Wrong.get();

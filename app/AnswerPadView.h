@@ -40,6 +40,10 @@ struct TMessage;
 // (EAbort), so a window under construction is never half made.
 std::unique_ptr<TfcBitmap> LoadPadPicture(const String& name);
 
+// How the pad pictures a question: by its mark (practice), answered or not (an exam being
+// sat), or right and wrong with an unanswered question counted wrong (an exam under review).
+enum class TPadLook { Marks, Sitting, Review };
+
 // The number pad's pictures, owned here (buttons take copies). A TNumberPad built with them
 // keeps a pointer to this struct, which must outlive it (the window holds both).
 struct TPadPictures {
@@ -51,8 +55,8 @@ struct TPadPictures {
 
   // Loads the four pictures and, when withAnswered, the fifth (LoadPadPicture's failure).
   void Load(bool withAnswered);
-  // The picture of a mark (Unanswered: Up).
-  TfcBitmap* Of(TPadMark mark) const;
+  // The picture of a mark under look (Marks: Unanswered shows Up).
+  TfcBitmap* Of(TPadMark mark, TPadLook look = TPadLook::Marks) const;
 };
 
 // ---- Command buttons -------------------------------------------------------------------------

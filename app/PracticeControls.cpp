@@ -5,11 +5,13 @@
 #include "app/Ucommon.h"
 #include "app/dm.h"
 #include "classlib/ado/ADODB.h"
+#include "classlib/forms/Forms.h"
 #include "classlib/forms/Timer.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EffBtns.h"
 #include "controls/effects/FlatButtons.h"
 #include "controls/effects/IndiCtrls.h"
+#include "controls/effects/KZTCount.h"
 #include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
 
@@ -34,18 +36,50 @@ class TFlagScope {
 
 // ---- TPracticeNavigator ---------------------------------------------------------------------
 
+namespace {
+
+// A command button greyed while the moves are locked: its active text colour still says
+// whether it was enabled before, which unlocking reads back.
+void DimCommand(TepEfTrBtn* button) {
+  button->SetEnabled(false);
+  button->GetFont()->SetColor(clGray);
+}
+
+void SetCaptionOf(TLabel* label, const String& caption) {
+  if (label) label->SetCaption(caption);
+}
+
+}  // namespace
+
 TPracticeNavigator::TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session,
-                                       TNavigatorEvents events)
-    : F(controls), FSession(session), FEvents(std::move(events)) {}
+                                       TNavigatorEvents events, TNavigatorStyle style)
+    : F(controls), FSession(session), FEvents(std::move(events)), FStyle(style) {}
 
 void TPracticeNavigator::Build(const String& namePrefix) {
-  FPictures.Load(false);
+  FPictures.Load(FStyle.Look != TPadLook::Marks);
   FPad.Build(F.Pad, namePrefix, FPictures);
 }
 
 void TPracticeNavigator::Mark(int recNo) {
   if (TfcImageBtn* button = FPad.Button(FSession.GetGroup().ButtonOfRecord(recNo)))
-    button->SetImage(FPictures.Of(FSession.MarkOf(recNo)));
+    button->SetImage(FPictures.Of(FSession.MarkOf(recNo), FStyle.Look));
+}
+
+void TPracticeNavigator::SetLocked(bool locked) {
+  FLocked = locked;
+  FPad.SetEnabled(!locked);
+  for (TepEfTrBtn* button : {F.Previous, F.Next})
+    if (locked)
+      DimCommand(button);
+    else
+      SetCommandEnabled(button, HasEnabledLook(button));
+  SetGroupButtons();
+}
+
+void TPracticeNavigator::SetGroupButtons() {
+  const TQuestionGroup& group = FSession.GetGroup();
+  F.PreviousGroup->SetEnabled(!FLocked && group.HasPrevious());
+  F.NextGroup->SetEnabled(!FLocked && group.HasNext());
 }
 
 std::optional<TSaveResult> TPracticeNavigator::SaveShown(const std::function<String()>& answer, bool mark) {
@@ -57,12 +91,13 @@ std::optional<TSaveResult> TPracticeNavigator::SaveShown(const std::function<Str
 
 void TPracticeNavigator::DrawPad() {
   const TQuestionGroup& group = FSession.GetGroup();
-  F.Groups->SetCaption(IntToStr(group.Groups));
-  F.Questions->SetCaption(IntToStr(group.Total));
-  F.Group->SetCaption(IntToStr(group.Group));
-  F.PreviousGroup->SetEnabled(group.HasPrevious());
-  F.NextGroup->SetEnabled(group.HasNext());
-  FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession.MarkOf(recNo)); }, false);
+  SetCaptionOf(F.Groups, IntToStr(group.Groups));
+  SetCaptionOf(F.Questions, IntToStr(group.Total));
+  SetCaptionOf(F.Group, IntToStr(group.Group));
+  SetCaptionOf(F.GroupLine, L"第 " + IntToStr(group.Group) + L" 组 / 共 " + IntToStr(group.Groups) + L" 组");
+  FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession.MarkOf(recNo), FStyle.Look); },
+            FStyle.HideUnused);
+  SetGroupButtons();
 }
 
 void TPracticeNavigator::DrawGroup() {
@@ -86,34 +121,33 @@ void TPracticeNavigator::ShowRecord(int recNo) {
   if (FEvents.Show) FEvents.Show(recNo);
 }
 
+void TPracticeNavigator::ShowGroup(int group) {
+  if (FEvents.Leave) FEvents.Leave();
+  FShown = 0;
+  FSession.ShowGroup(group);
+  DrawGroup();
+}
+
 void TPracticeNavigator::PadChanged(TfcButtonGroupItem* selected) {
-  if (FPad.Drawing() || !selected) return;
+  if (FPad.Drawing() || FLocked || !selected) return;
   const int recNo = static_cast<int>(selected->GetButton()->GetTag());
   if (recNo > 0 && recNo != FShown) ShowRecord(recNo);
 }
 
 void TPracticeNavigator::PreviousGroup() {
-  if (!FSession.GetGroup().HasPrevious()) return;
-  if (FEvents.Leave) FEvents.Leave();
-  FShown = 0;
-  FSession.ShowGroup(FSession.GetGroup().Group - 1);
-  DrawGroup();
+  if (!FLocked && FSession.GetGroup().HasPrevious()) ShowGroup(FSession.GetGroup().Group - 1);
 }
 
 void TPracticeNavigator::NextGroup() {
-  if (!FSession.GetGroup().HasNext()) return;
-  if (FEvents.Leave) FEvents.Leave();
-  FShown = 0;
-  FSession.ShowGroup(FSession.GetGroup().Group + 1);
-  DrawGroup();
+  if (!FLocked && FSession.GetGroup().HasNext()) ShowGroup(FSession.GetGroup().Group + 1);
 }
 
 void TPracticeNavigator::Previous() {
-  if (const int recNo = FSession.PreviousRecord(); recNo > 0) ShowRecord(recNo);
+  if (const int recNo = FSession.PreviousRecord(); recNo > 0 && !FLocked) ShowRecord(recNo);
 }
 
 void TPracticeNavigator::Next() {
-  if (const int recNo = FSession.NextRecord(); recNo > 0) ShowRecord(recNo);
+  if (const int recNo = FSession.NextRecord(); recNo > 0 && !FLocked) ShowRecord(recNo);
 }
 
 void TPracticeNavigator::HandleKey(TAnswerPadView& pad, WORD& key) {
@@ -122,6 +156,25 @@ void TPracticeNavigator::HandleKey(TAnswerPadView& pad, WORD& key) {
     case TKeyActionKind::Next: Next(); break;
     default: break;
   }
+}
+
+// ---- Closing down --------------------------------------------------------------------------
+
+void ClosePractice(TComponent* window, bool& closed, TPracticeSession& session, TPracticeNavigator& navigator,
+                   TKZTimeCounter* clock, const std::function<void()>& stop, const std::function<String()>& answer) {
+  if (closed) return;
+  closed = true;
+  Screen->SetCursor(crHourGlass);
+  try {
+    clock->Stop();
+    clock->SetEnabled(false);
+    stop();
+  } catch (...) {
+    Application->HandleException(window);
+  }
+  session.Finish(navigator.Shown() > 0 ? answer() : String(), clock->GetElapsed());
+  navigator.Forget();
+  Screen->SetCursor(crDefault);
 }
 
 // ---- The status line ------------------------------------------------------------------------

@@ -1,24 +1,27 @@
-// What the practice and law-article practice windows share besides the answer pads: the
-// moves through the set (the pad of twenty with its group line, previous and next), the
-// question-type bar, the per-question time limit and the question's status line. All work on
-// controls the window owns and hands over (not owned here).
+// What the answering windows share besides the answer pads: the moves through the set (the
+// pad of twenty with its group line, previous and next), the question-type bar, the
+// per-question time limit, the question's status line and the practice windows' close-down.
+// All work on controls the window owns and hands over (not owned here).
 #pragma once
 #include <functional>
 #include <optional>
 #include "app/AnswerPadView.h"
 #include "app/PracticeSession.h"
 
+class TComponent;
 class TepEfTrBtn;
 class TepIndiGauge;
 class TfcButtonGroup;
 class TfcButtonGroupItem;
 class TFlatSpeedButton;
+class TKZTimeCounter;
 class TLabel;
 class TTimer;
 
 // ---- Moving through the set ------------------------------------------------------------------
 
-// The controls of the moves, by role (not owned). Every member must be set.
+// The controls of the moves, by role (not owned). The labels a window lacks stay null; the
+// others must be set.
 struct TNavigatorControls {
   TfcButtonGroup* Pad = nullptr;              // the pad of twenty question numbers
   TLabel* Groups = nullptr;                   // how many groups
@@ -28,6 +31,13 @@ struct TNavigatorControls {
   TFlatSpeedButton* NextGroup = nullptr;      // 下一组->
   TepEfTrBtn* Previous = nullptr;             // 上一题
   TepEfTrBtn* Next = nullptr;                 // 下一题
+  TLabel* GroupLine = nullptr;                // "第 n 组 / 共 m 组"
+};
+
+// How a window's pad looks.
+struct TNavigatorStyle {
+  TPadLook Look = TPadLook::Marks;  // anything but Marks loads the answered picture too
+  bool HideUnused = false;          // buttons past the group's last question are hidden
 };
 
 // What the window does around a move.
@@ -36,11 +46,12 @@ struct TNavigatorEvents {
   std::function<void(int recNo)> Show;  // shows the question recNo, the set being on it
 };
 
-// The practice windows' moves through their session's set. Shown() is the question whose page
+// An answering window's moves through its session's set. Shown() is the question whose page
 // is on screen (0 for none); before another question is shown, Leave runs for it.
 class TPracticeNavigator {
  public:
-  TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session, TNavigatorEvents events);
+  TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session, TNavigatorEvents events,
+                     TNavigatorStyle style = {});
 
   // Loads the pad pictures (a missing one ends the program) and adds the twenty buttons,
   // named namePrefix + number.
@@ -50,8 +61,18 @@ class TPracticeNavigator {
   // Nothing is on display any more (the type filter changes, the window closes).
   void Forget() { FShown = 0; }
 
+  // Pictures the pad under look from the next drawing on.
+  void SetLook(TPadLook look) { FStyle.Look = look; }
+  // While locked the user makes no moves: the pad, the group buttons, previous and next are
+  // disabled; unlocking gives previous and next back as they were.
+  void SetLocked(bool locked);
+  bool Locked() const { return FLocked; }
+
   // Draws the session's group and shows its first question.
   void DrawGroup();
+  // Leaves the question on display and shows group (1..Groups) from its first question; a
+  // group out of range shows an empty pad.
+  void ShowGroup(int group);
   // Shows the question recNo (1..Total) of the filtered set, drawing the group that holds it.
   void ShowRecord(int recNo);
   // A pad button pressed by the user shows its question.
@@ -72,14 +93,26 @@ class TPracticeNavigator {
 
  private:
   void DrawPad();
+  void SetGroupButtons();
 
   TNavigatorControls F;
   TPracticeSession& FSession;
   TNavigatorEvents FEvents;
+  TNavigatorStyle FStyle;
+  bool FLocked = false;
   TPadPictures FPictures;  // the pad's pictures, owned here
   TNumberPad FPad;         // over F.Pad
   int FShown = 0;          // the question whose page is on screen, 0 none
 };
+
+// ---- Closing down --------------------------------------------------------------------------
+
+// A practice window's close-down, once (closed is set): stops clock, then the rest by stop (a failure is
+// reported by the application for window and the close goes on), ends session with the
+// answer answer() reads for the question on display (empty when none) and the time of clock,
+// and forgets the question on display.
+void ClosePractice(TComponent* window, bool& closed, TPracticeSession& session, TPracticeNavigator& navigator,
+                   TKZTimeCounter* clock, const std::function<void()>& stop, const std::function<String()>& answer);
 
 // ---- The type bar ----------------------------------------------------------------------------
 

@@ -33,13 +33,6 @@ void HideProgress() {
   if (FrmProgress) FrmProgress->Hide();
 }
 
-// A command button greyed for a pause: its active text colour still says whether it was
-// enabled before, which the resume reads back.
-void DimCommand(TepEfTrBtn* button) {
-  button->SetEnabled(false);
-  button->GetFont()->SetColor(clGray);
-}
-
 // The hint of an answer page.
 const wchar_t* PageHint(int page) {
   static const wchar_t* const hints[kAnswerPages] = {
@@ -120,10 +113,25 @@ TFrmExam::TFrmExam(TComponent* owner) : TForm(owner) {
   LoadLayout();
   FSession = std::make_unique<TPracticeSession>(*DM1, DM1->Cn1Query_exam);
   fcBG_th->OnChange = [this](TfcCustomButtonGroup*, TfcButtonGroupItem*, TfcButtonGroupItem* selected) {
-    PadChanged(selected);
+    FNavigator->PadChanged(selected);
   };
-  FPictures.Load(true);
-  FPad.Build(fcBG_th, L"fcBG_thfcImageBtn", FPictures);
+  TNavigatorControls moves;
+  moves.Pad = fcBG_th;
+  moves.PreviousGroup = FlatSpeedButton1;
+  moves.NextGroup = FlatSpeedButton2;
+  moves.Previous = epEfTrBtn1;
+  moves.Next = epEfTrBtn2;
+  moves.GroupLine = Lb_zb;
+  FNavigator = std::make_unique<TPracticeNavigator>(
+      moves, *FSession,
+      TNavigatorEvents{[this] {
+                         SaveShown(true);
+                         FPanel->CloseAtOnce();
+                         DBText1->SetDataField(String());
+                       },
+                       [this](int recNo) { ShowQuestion(recNo); }},
+      TNavigatorStyle{TPadLook::Sitting, true});
+  FNavigator->Build(L"fcBG_thfcImageBtn");
   FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
                                                               FlatComboBox1, fcBG_pw});
   FPads->BuildButtons();
@@ -178,8 +186,8 @@ void TFrmExam::FormShow(TObject*) {
     ShowAnswering();
   else
     ShowReview();
-  FShownRecNo = 0;
-  ShowGroup(1);
+  FNavigator->Forget();
+  FNavigator->ShowGroup(1);
   Screen->SetCursor(crDefault);
   if (Sitting()) {
     KZTimeCounter1->Reset();
@@ -192,6 +200,7 @@ void TFrmExam::ShowAnswering() {
   SetCommandEnabled(epEfTrBtn3, true);
   for (TepEfTrBtn* button : {epEfTrBtn4, epEfTrBtn6, epEfTrBtn9, epEfTrBtn10}) SetCommandEnabled(button, false);
   FPads->SetEnabled(true);
+  FNavigator->SetLook(TPadLook::Sitting);
   SetCaption(L"正在答卷");
   Notebook_Time->SetPageIndex(0);
   Notebook_Time->SetTop(66);
@@ -207,6 +216,7 @@ void TFrmExam::ShowReview() {
   epEfTrBtn13->SetVisible(false);
   SetCommandEnabled(epEfTrBtn10, true);
   FPads->SetEnabled(false);
+  FNavigator->SetLook(TPadLook::Review);
   SetCaption(L"查阅试卷");
   Notebook_Time->SetPageIndex(1);
   epLb_time2->SetCaption(FPaper.Elapsed);
@@ -218,73 +228,26 @@ void TFrmExam::ShowReview() {
   KZTimeCounter1->SetEnabled(false);
 }
 
-// ---- The pad and its groups ----------------------------------------------------------------------
+// ---- The moves ----------------------------------------------------------------------------------
 
-TfcBitmap* TFrmExam::PictureOf(int recNo) {
-  const TPadMark mark = FSession->MarkOf(recNo);
-  if (Sitting()) return mark == TPadMark::Unanswered ? FPictures.Up.get() : FPictures.Answered.get();
-  // Under review an unanswered question counts as wrong.
-  return mark == TPadMark::Right ? FPictures.Right.get() : FPictures.Wrong.get();
-}
+void TFrmExam::FlatSpeedButton1Click(TObject*) { FNavigator->PreviousGroup(); }
 
-void TFrmExam::DrawPad() {
-  FPad.Draw(FSession->GetGroup(), [this](int recNo) { return PictureOf(recNo); }, true);
-  SetGroupButtons();
-}
+void TFrmExam::FlatSpeedButton2Click(TObject*) { FNavigator->NextGroup(); }
 
-void TFrmExam::SetGroupButtons() {
-  const TQuestionGroup& group = FSession->GetGroup();
-  FlatSpeedButton1->SetEnabled(!FPaused && group.HasPrevious());
-  FlatSpeedButton2->SetEnabled(!FPaused && group.HasNext());
-  Lb_zb->SetCaption(L"第 " + IntToStr(group.Group) + L" 组 / 共 " + IntToStr(group.Groups) + L" 组");
-}
+void TFrmExam::epEfTrBtn1Click(TObject*) { FNavigator->Previous(); }
 
-void TFrmExam::ShowGroup(int group) {
-  SaveShown(true);
-  FShownRecNo = 0;
-  FSession->ShowGroup(group);
-  DrawPad();
-  if (FSession->GetGroup().Count > 0) ShowRecord(FSession->GetGroup().Start);
-}
+void TFrmExam::epEfTrBtn2Click(TObject*) { FNavigator->Next(); }
 
-void TFrmExam::PadChanged(TfcButtonGroupItem* selected) {
-  if (FPad.Drawing() || !selected) return;
-  const int recNo = static_cast<int>(selected->GetButton()->GetTag());
-  if (recNo > 0 && recNo != FShownRecNo) ShowRecord(recNo);
-}
+TfcImageBtn* TFrmExam::PadButton(int index) const { return FNavigator->Pad().Button(index); }
 
-void TFrmExam::FlatSpeedButton1Click(TObject*) {
-  if (!FPaused && FSession->GetGroup().HasPrevious()) ShowGroup(FSession->GetGroup().Group - 1);
-}
-
-void TFrmExam::FlatSpeedButton2Click(TObject*) {
-  if (!FPaused && FSession->GetGroup().HasNext()) ShowGroup(FSession->GetGroup().Group + 1);
-}
-
-void TFrmExam::epEfTrBtn1Click(TObject*) {
-  if (const int recNo = FSession->PreviousRecord(); recNo > 0 && !FPaused) ShowRecord(recNo);
-}
-
-void TFrmExam::epEfTrBtn2Click(TObject*) {
-  if (const int recNo = FSession->NextRecord(); recNo > 0 && !FPaused) ShowRecord(recNo);
-}
+int TFrmExam::Shown() const { return FNavigator->Shown(); }
 
 // ---- One question --------------------------------------------------------------------------------
 
-void TFrmExam::ShowRecord(int recNo) {
-  if (recNo < 1 || recNo > FSession->Total()) return;
-  SaveShown(true);
-  FPanel->CloseAtOnce();
-  DBText1->SetDataField(String());
-  const int groupBefore = FSession->GetGroup().Group;
-  FSession->Show(recNo);
-  FShownRecNo = recNo;
-  // Next on the last question of a group (or previous on its first) draws the group holding it.
-  if (FSession->GetGroup().Group != groupBefore) DrawPad();
-  FPad.PressQuietly(FSession->GetGroup().ButtonOfRecord(recNo));
+void TFrmExam::ShowRecord(int recNo) { FNavigator->ShowRecord(recNo); }
+
+void TFrmExam::ShowQuestion(int recNo) {
   Label5->SetCaption(IntToStr(recNo));
-  SetCommandEnabled(epEfTrBtn1, FSession->PreviousRecord() > 0);
-  SetCommandEnabled(epEfTrBtn2, FSession->NextRecord() > 0);
   FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
   ShowAnswerPad();
   const String id = Field(L"A1")->GetAsString();
@@ -367,14 +330,15 @@ void TFrmExam::ShowQuestionText(const String& id) {
 }
 
 TAnswerPad TFrmExam::CurrentPad() const {
-  const bool shown = FShownRecNo > 0 && DM1->Cn1Query_exam->GetActive();
+  const bool shown = Shown() > 0 && DM1->Cn1Query_exam->GetActive();
   return FPads->Current(shown ? Field(L"A2_1")->GetAsInteger() : 0);
 }
 
 void TFrmExam::SaveShown(bool padUpdate) {
-  if (!Sitting() || FShownRecNo <= 0 || FShownRecNo > FSession->Total()) return;
+  const int shown = Shown();
+  if (!Sitting() || shown <= 0 || shown > FSession->Total()) return;
   TADOQuery* paper = DM1->Cn1Query_exam;
-  paper->SetRecNo(FShownRecNo);
+  paper->SetRecNo(shown);
   const String answer = ReadAnswer(CurrentPad());
   // The answer counters are the bank's: its row in the pool the paper was drawn from.
   TADOQuery* pool = DM1->Cn1Query_tm;
@@ -383,9 +347,7 @@ void TFrmExam::SaveShown(bool padUpdate) {
       pool->Locate(L"A1", Variant(Field(L"A1")->GetAsString()), TLocateOptions{loCaseInsensitive}))
     bank = pool;
   SaveExamAnswerRow(*DM1, paper, bank, answer);
-  if (!padUpdate) return;
-  if (TfcImageBtn* button = FPad.Button(FSession->GetGroup().ButtonOfRecord(FShownRecNo)))
-    button->SetImage(answer.empty() ? FPictures.Up.get() : FPictures.Answered.get());
+  if (padUpdate) FNavigator->Mark(shown);
 }
 
 // ---- Hand-in -------------------------------------------------------------------------------------
@@ -439,7 +401,7 @@ void TFrmExam::GradePaper(const String& elapsed) {
   } catch (...) {
     Application->HandleException(this);
   }
-  FShownRecNo = 0;
+  FNavigator->Forget();
   const bool open = FPaper.OpenPaper();
   HideProgress();
   if (!open) {  // "无法打开试卷！" was said: nothing to review
@@ -465,13 +427,7 @@ void TFrmExam::SetPaused(bool paused) {
     KZTimeCounter1->Start();
   for (TepEfTrBtn* button : {epEfTrBtn3, epEfTrBtn5, epEfTrBtn7}) SetCommandEnabled(button, !paused);
   FPads->SetEnabled(!paused);
-  FPad.SetEnabled(!paused);
-  for (TepEfTrBtn* button : {epEfTrBtn1, epEfTrBtn2})
-    if (paused)
-      DimCommand(button);
-    else
-      SetCommandEnabled(button, HasEnabledLook(button));
-  SetGroupButtons();
+  FNavigator->SetLocked(paused);
 }
 
 void TFrmExam::KZTimeCounter1Timer(TObject*) { epLb_time1->SetCaption(KZTimeCounter1->GetElapsed()); }
@@ -479,7 +435,7 @@ void TFrmExam::KZTimeCounter1Timer(TObject*) { epLb_time1->SetCaption(KZTimeCoun
 // ---- Review --------------------------------------------------------------------------------------
 
 void TFrmExam::epEfTrBtn6Click(TObject*) {
-  if (Sitting() || FShownRecNo <= 0 || FPanel->Sliding()) return;
+  if (Sitting() || Shown() <= 0 || FPanel->Sliding()) return;
   if (FPanel->IsOpen())
     FPanel->Slide();
   else
@@ -487,8 +443,8 @@ void TFrmExam::epEfTrBtn6Click(TObject*) {
 }
 
 void TFrmExam::epEfTrBtn12Click(TObject*) {
-  if (Sitting() || FShownRecNo <= 0) return;
-  DM1->Cn1Query_exam->SetRecNo(FShownRecNo);
+  if (Sitting() || Shown() <= 0) return;
+  DM1->Cn1Query_exam->SetRecNo(Shown());
   const int voided = FPaper.ToggleQuestionVoid();
   if (voided < 0) return;
   const TReviewVoidLook look = VoidToggledLookOf(voided == 1);
@@ -497,17 +453,13 @@ void TFrmExam::epEfTrBtn12Click(TObject*) {
 }
 
 void TFrmExam::epEfTrBtn4Click(TObject*) {
-  if (Sitting() || FShownRecNo <= 0) return;
-  Screen->SetCursor(crHourGlass);
-  std::unique_ptr<TFrmJx> window(TCustomForm::Create<TFrmJx>(Application));
-  window->SetSource(DM1->Cn1DS_exam, L"jx");
-  window->ShowModal();
-  Screen->SetCursor(crDefault);
+  if (Sitting() || Shown() <= 0) return;
+  ShowExplanation(DM1->Cn1DS_exam, L"jx");
 }
 
 void TFrmExam::epEfTrBtn5Click(TObject*) {
-  if (FShownRecNo <= 0 || FPaused) return;
-  DM1->Cn1Query_exam->SetRecNo(FShownRecNo);
+  if (Shown() <= 0 || FPaused) return;
+  DM1->Cn1Query_exam->SetRecNo(Shown());
   std::unique_ptr<TFrmBj> window(TCustomForm::Create<TFrmBj>(Application));
   FrmBj = window.get();
   window->Label1->SetCaption(L"ks");
@@ -525,7 +477,7 @@ void TFrmExam::epEfTrBtn10Click(TObject*) {
   ProgressText(L"正在导出试卷，请等待...");
   ExportToWord(FPaper.PaperTable, epLabel2->GetCaption());
   HideProgress();
-  if (FShownRecNo > 0) DM1->Cn1Query_exam->SetRecNo(FShownRecNo);
+  if (Shown() > 0) DM1->Cn1Query_exam->SetRecNo(Shown());
 }
 
 // ---- Side commands and keys ----------------------------------------------------------------------
@@ -535,7 +487,7 @@ void TFrmExam::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 void TFrmExam::epEfTrBtn11Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
 
 void TFrmExam::epEfTrBtn14Click(TObject*) {
-  if (FShownRecNo > 0) PlayPassageFile(MediaPlayer1, GroupPassageFile(Field(L"A1")->GetAsString()));
+  if (Shown() > 0) PlayPassageFile(MediaPlayer1, GroupPassageFile(Field(L"A1")->GetAsString()));
 }
 
 void TFrmExam::Notebook1MouseMove(TObject*, TShiftState, int, int) {
@@ -545,12 +497,7 @@ void TFrmExam::Notebook1MouseMove(TObject*, TShiftState, int, int) {
 
 void TFrmExam::FormKeyDown(TObject*, WORD& key, TShiftState) {
   // Keys answer only while the exam is sat and running.
-  if (!Sitting() || FPaused || FShownRecNo <= 0) return;
-  switch (FPads->HandleKey(key, epEfTrBtn1->GetEnabled(), epEfTrBtn2->GetEnabled())) {
-    case TKeyActionKind::Previous: epEfTrBtn1Click(this); break;
-    case TKeyActionKind::Next: epEfTrBtn2Click(this); break;
-    default: break;
-  }
+  if (Sitting() && !FPaused && Shown() > 0) FNavigator->HandleKey(*FPads, key);
 }
 
 void TFrmExam::CMDialogKey(TMessage& message) {
@@ -585,7 +532,7 @@ void TFrmExam::FormCloseQuery(TObject*, bool& canClose) {
                         static_cast<TDataSet*>(DM1->Cn1Table_tx), static_cast<TDataSet*>(DM1->Cn1Query_exam),
                         static_cast<TDataSet*>(DM1->Cn1Table_fgmc), static_cast<TDataSet*>(DM1->cn1query_nr)})
     guarded([&] { set->Close(); });
-  FShownRecNo = 0;
+  FNavigator->Forget();
   Screen->SetCursor(crDefault);
 }
 

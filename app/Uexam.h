@@ -14,6 +14,7 @@
 #include <memory>
 #include "app/AnswerPadView.h"
 #include "app/ExamPaper.h"
+#include "app/PracticeControls.h"
 #include "app/PracticeSession.h"
 #include "classlib/db/DBCtrls.h"
 #include "classlib/forms/Forms.h"
@@ -101,9 +102,9 @@ class TFrmExam : public TForm {
   // Shows question recNo of the paper (saving the one on display first while sitting).
   void ShowRecord(int recNo);
   // The pad button of index 0..19 (question GroupStart + index).
-  TfcImageBtn* PadButton(int index) const { return FPad.Button(index); }
+  TfcImageBtn* PadButton(int index) const;
   // The record number on display, 0 none.
-  int Shown() const { return FShownRecNo; }
+  int Shown() const;
   bool Paused() const { return FPaused; }
 
   // ---- Event handlers ------------------------------------------------------------------------
@@ -135,12 +136,8 @@ class TFrmExam : public TForm {
   bool Sitting() const { return FPaper.Mode == L"new"; }
   void ShowAnswering();
   void ShowReview();
-  void PadChanged(TfcButtonGroupItem* selected);
-  void DrawPad();
-  void ShowGroup(int group);
-  // The picture of a question's pad button: up or answered while sitting, right or wrong
-  // under review.
-  TfcBitmap* PictureOf(int recNo);
+  // Shows the page of question recNo, the paper being on it.
+  void ShowQuestion(int recNo);
   // Saves the answer on the pad for the question on display (sitting only); padUpdate marks
   // its pad button.
   void SaveShown(bool padUpdate);
@@ -150,15 +147,13 @@ class TFrmExam : public TForm {
   // Grades the handed-in paper and turns the window into its review.
   void GradePaper(const String& elapsed);
   void SetPaused(bool paused);
-  void SetGroupButtons();
 
   TExamPaper FPaper;
   std::unique_ptr<TPracticeSession> FSession;  // paging over Cn1Query_exam
-  TPadPictures FPictures;
-  TNumberPad FPad;
+  // The pad of twenty, the group buttons, previous and next; no moves while paused.
+  std::unique_ptr<TPracticeNavigator> FNavigator;
   std::unique_ptr<TAnswerPadView> FPads;
   std::unique_ptr<TAnswerPanel> FPanel;
-  int FShownRecNo = 0;        // the question whose page is on screen, 0 none
   bool FFirstShow = true;     // the small screen's re-layout runs once
   bool FPaused = false;
   bool FClosed = false;       // the window's data sets have been let go

@@ -372,21 +372,13 @@ void TFrmLxxt::FormShow(TObject*) {
 
 void TFrmLxxt::FormCloseQuery(TObject*, bool& canClose) {
   canClose = true;
-  if (FClosed) return;
-  FClosed = true;
-  Screen->SetCursor(crHourGlass);
-  try {
-    Timer1->SetEnabled(false);
-    KZTimeCounter1->Stop();
-    KZTimeCounter1->SetEnabled(false);
-    MediaPlayer1->Close();
-  } catch (...) {
-    Application->HandleException(this);
-  }
-  const String answer = FNavigator->Shown() > 0 ? ReadAnswer(CurrentPad()) : String();
-  FSession->Finish(answer, KZTimeCounter1->GetElapsed());
-  FNavigator->Forget();
-  Screen->SetCursor(crDefault);
+  ClosePractice(
+      this, FClosed, *FSession, *FNavigator, KZTimeCounter1,
+      [this] {
+        FTimeLimit.Stop();
+        MediaPlayer1->Close();
+      },
+      [this] { return ReadAnswer(CurrentPad()); });
 }
 
 void TFrmLxxt::epEfTrBtn99Click(TObject*) { Close(); }

@@ -348,21 +348,9 @@ void TFrmRuleLxxt::FormShow(TObject*) {
 
 void TFrmRuleLxxt::FormCloseQuery(TObject*, bool& canClose) {
   canClose = true;
-  if (FClosed) return;
-  FClosed = true;
-  Screen->SetCursor(crHourGlass);
-  try {
-    FTimeLimit.Stop();
-    KZTimeCounter1->Stop();
-    KZTimeCounter1->SetEnabled(false);
-  } catch (...) {
-    Application->HandleException(this);
-  }
-  const String answer =
-      FNavigator->Shown() > 0 ? ReadAnswer(FPad->Current(Field(L"A2_1")->GetAsInteger())) : String();
-  FSession->Finish(answer, KZTimeCounter1->GetElapsed());
-  FNavigator->Forget();
-  Screen->SetCursor(crDefault);
+  ClosePractice(
+      this, FClosed, *FSession, *FNavigator, KZTimeCounter1, [this] { FTimeLimit.Stop(); },
+      [this] { return ReadAnswer(FPad->Current(Field(L"A2_1")->GetAsInteger())); });
 }
 
 void TFrmRuleLxxt::epEfTrBtn7Click(TObject*) { Close(); }

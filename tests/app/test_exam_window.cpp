@@ -2,7 +2,7 @@
 // messages: a whole paper of subject 2 answered, paged in twenties, paused and resumed, handed
 // in (cancelled once), graded and reviewed (key panel, voiding, export); the hand-in dialog of a
 // twenty-question paper (discarded unasked when empty, the real dialog closed by the system,
-// voided); a grading error; the score limit of 50; the review from the records window; both
+// voided); the review's explanation of a question past the first; a grading error; the score limit of 50; the review from the records window; both
 // screen layouts with screenshots.
 #include <gtest/gtest.h>
 
@@ -12,10 +12,12 @@
 #include "app/Ucheck.h"
 #include "app/Ucommon.h"
 #include "app/Uexam.h"
+#include "app/Ujx.h"
 #include "controls/extended/DBRichEd.h"
 #include "app/dm.h"
 #include "classlib/classes/StringList.h"
 #include "classlib/system/SysFiles.h"
+#include "data/tools/Rtf.h"
 
 namespace {
 
@@ -346,6 +348,76 @@ TEST_F(ExamWindow, AGroupQuestionAndANoteThatOutlivesThePaper) {
          });
   EXPECT_FALSE(TableExists(Paper));
   EXPECT_EQ(L"exam note", Text(L"select a14 from tab_answ where a1 = '" + id + L"'"));
+}
+
+// 解析 is greyed while the paper is sat; under review it opens the read-only explanation of
+// the paper's question on display, not of the first one.
+TEST_F(ExamWindow, TheReviewExplainsTheQuestionOnDisplay) {
+  String id;
+  HWND explanation = nullptr;
+  Sit(2, {
+             [&] {
+               EXPECT_FALSE(Window->epEfTrBtn4->GetEnabled());
+               Key(L'A');
+               Key(VK_RETURN);
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 2) return false;
+               Responders.Log.DialogAnswer = 1;  // 确定
+               ClickGraphic(Window->epEfTrBtn3);
+               return true;
+             },
+             [&] { return Window->GetVisible() && Window->GetCaption() == L"查阅试卷" && Window->Shown() == 1; },
+             [&] {
+               // Onwards to the first question after the first that has an explanation.
+               if (Window->Shown() == 1 || !Window->epEfTrBtn4->GetEnabled()) {
+                 if (!Window->epEfTrBtn2->GetEnabled()) {
+                   ADD_FAILURE() << "no question after the first has an explanation";
+                   ClickGraphic(Window->epEfTrBtn7);
+                   return true;
+                 }
+                 ClickGraphic(Window->epEfTrBtn2);  // 下一题
+                 return false;
+               }
+               id = Current(L"A1");
+               PostGraphicClick(Window->epEfTrBtn4);  // 解析, shown modally once this step is over
+               return true;
+             },
+             [&] { return id.empty() || (explanation = FindOwnWindow(L"解析")) != nullptr; },
+             [&] {
+               if (id.empty()) return true;
+               auto* form = dynamic_cast<TFrmJx*>(FindControl(explanation));
+               if (!form) {
+                 ADD_FAILURE() << "the explanation window is not a TFrmJx";
+                 ::PostMessageW(explanation, WM_CLOSE, 0, 0);
+                 return true;
+               }
+               String stored = ReadRtf(SelectBytes(FData.Cn(), L"select jx from tab_exer where A1 = " +
+                                                                   SqlQuoted(id))).Text;
+               stored = stored.substr(0, stored.find(L'\n'));
+               EXPECT_FALSE(stored.empty());
+               EXPECT_NE(String::npos, form->Re->GetText().find(stored)) << StringToUtf8(id);
+               EXPECT_TRUE(form->Re->GetReadOnly());
+               ::UpdateWindow(explanation);
+               EXPECT_TRUE(SaveWindowShot(explanation, L"exam_review_explanation_1024x768"));
+               ClickGraphic(form->epEfTrBtn1);  // 关闭
+               return true;
+             },
+             [&] {
+               if (FindOwnWindow(L"解析")) return false;
+               EXPECT_EQ(id, Current(L"A1")) << "the paper stays on the question explained";
+               // The group buttons page under review too; the last group's unused buttons hide.
+               for (int group = 2; group <= 5; ++group) ClickGraphic(Window->FlatSpeedButton2);
+               EXPECT_EQ(L"第 5 组 / 共 5 组", Window->Lb_zb->GetCaption());
+               EXPECT_EQ(81, Window->Shown());
+               EXPECT_FALSE(Window->FlatSpeedButton2->GetEnabled());
+               EXPECT_TRUE(Window->PadButton(14)->GetVisible());
+               EXPECT_FALSE(Window->PadButton(15)->GetVisible());
+               ClickGraphic(Window->epEfTrBtn7);  // 关闭
+               return true;
+             },
+         });
 }
 
 TEST_F(ExamWindow, AGradingErrorGivesThePaperBack) {

@@ -3,12 +3,16 @@
 // single choice, a self-assessed question and three members of question groups; the practice
 // query, the group stems in two views, the messages, the three grades, the buttons that follow
 // an answer, the counters of the article afterwards; an empty set; a group stem that cannot
-// be read; screenshots at both screen sizes.
+// be read; the explanation, notes and linked-articles windows over it; screenshots at both
+// screen sizes.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
 #include "app/Laws.h"
+#include "app/UanswFagui.h"
+#include "app/Ubj.h"
 #include "app/Ucommon.h"
+#include "app/Ujx.h"
 #include "app/details.h"
 #include "app/dm.h"
 #include "app/uRulelxxt.h"
@@ -349,6 +353,89 @@ TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
     },
   });
   EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+}
+
+// Once a question is answered, 解析, 笔记 and 考点 open their windows over the practice, each
+// on the question on display; all three are shot at both screen sizes.
+TEST_F(LawPractice, TheExplanationNotesAndLinkedArticlesWindowsAtBothSizes) {
+  Exec(L"update tab_exer set jx=" + GbkBlob(L"单选题的解析") + L" where a1=" + QuotedStr(Single));
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    Exec(L"update tab_answ set e2_1='' where a1=" + QuotedStr(Single));
+    OpenArticle(0);
+    HWND window = nullptr;
+    // Waits for the window titled title, runs check on it, shoots it and closes it with close.
+    auto inspect = [&](const wchar_t* title, const String& shot, const std::function<TepEfTrBtn*(TControl*)>& check) {
+      return std::vector<std::function<bool()>>{
+          [&window, title] { return (window = FindOwnWindow(title)) != nullptr; },
+          [&window, shot, check] {
+            TepEfTrBtn* close = check(FindControl(window));
+            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            EXPECT_TRUE(SaveWindowShot(window, shot));
+            if (close)
+              ClickGraphic(close);
+            else
+              ::PostMessageW(window, WM_CLOSE, 0, 0);
+            return true;
+          },
+          [title] { return FindOwnWindow(title) == nullptr; }};
+    };
+    std::vector<std::function<bool()>> steps{
+        [&] { return ShowQuestion(Single); },
+        [&] {
+          EXPECT_FALSE(W()->epEfTrBtn4->GetEnabled());
+          Choose(W()->fcBG_one, Current(L"a2")[0] - L'A');
+          return true;
+        },
+        [&] {
+          if (!Down(W()->fcBG_one, Current(L"a2")[0] - L'A')) return false;
+          ClickGraphic(W()->epEfTrBtn3);  // 完成
+          EXPECT_TRUE(W()->epEfTrBtn4->GetEnabled());
+          EXPECT_TRUE(W()->epEfTrBtn9->GetEnabled());
+          PostGraphicClick(W()->epEfTrBtn4);  // 解析, shown modally once this step is over
+          return true;
+        }};
+    auto add = [&](std::vector<std::function<bool()>> more) {
+      for (auto& step : more) steps.push_back(std::move(step));
+    };
+    add(inspect(L"解析", L"law_practice_explanation_" + size, [](TControl* control) -> TepEfTrBtn* {
+      auto* form = dynamic_cast<TFrmJx*>(control);
+      EXPECT_NE(nullptr, form) << "the explanation window is not a TFrmJx";
+      if (!form) return nullptr;
+      EXPECT_NE(String::npos, form->Re->GetText().find(L"单选题的解析"));
+      return form->epEfTrBtn1;
+    }));
+    steps.push_back([&] {
+      PostGraphicClick(W()->epEfTrBtn5);  // 笔记
+      return true;
+    });
+    add(inspect(L"笔记", L"law_practice_notes_" + size, [](TControl* control) -> TepEfTrBtn* {
+      auto* form = dynamic_cast<TFrmBj*>(control);
+      EXPECT_NE(nullptr, form) << "the notes window is not a TFrmBj";
+      return form ? form->epEfTrBtn1 : nullptr;
+    }));
+    steps.push_back([&] {
+      EXPECT_EQ(Single, Current(L"a1"));
+      PostGraphicClick(W()->epEfTrBtn9);  // 考点
+      return true;
+    });
+    add(inspect(L"相关考点", L"law_practice_articles_" + size, [](TControl* control) -> TepEfTrBtn* {
+      auto* form = dynamic_cast<TfrmAnswFagui*>(control);
+      EXPECT_NE(nullptr, form) << "the linked-articles window is not a TfrmAnswFagui";
+      if (!form) return nullptr;
+      // The question's bank link (k3) and the test's two articles.
+      EXPECT_EQ(3, form->ListBox1->GetItems()->GetCount());
+      EXPECT_FALSE(form->epLabel1->GetCaption().empty()) << "the first article's law";
+      return form->epEfTrBtn1;
+    }));
+    steps.push_back([&] {
+      ClickGraphic(W()->epEfTrBtn7);  // 关闭
+      return true;
+    });
+    Practise(std::move(steps));
+  }
+  EXPECT_TRUE(Responders.Log.Dialogs.empty());
 }
 
 }  // namespace

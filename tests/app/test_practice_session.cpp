@@ -1,9 +1,10 @@
 // The practice session on a copy of the shipped bank: loading clears the last practice,
 // type filters, groups of twenty, moving and saving, pad marks, voiding, and ending a
-// practice whatever fails.
+// practice whatever fails; the pictures of the pad's marks under each look.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "app/AnswerPadView.h"
 #include "app/PracticeSession.h"
 #include "app/dm.h"
 #include "tests/ApplicationTestSupport.h"
@@ -158,6 +159,25 @@ TEST_F(Session, FinishingReportsAFailureAndStillClosesTheSets) {
   EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
   EXPECT_FALSE(DM1->Cn1Table_tx->GetActive());
   EXPECT_EQ(0, Int(L"select sum(e3) from tab_answ")) << "the failed save left nothing";
+}
+
+// A practice shows each mark; an exam being sat only whether a question is answered; its
+// review counts an unanswered question wrong.
+TEST(PadLooks, EachLookPicturesTheMarks) {
+  TPadPictures p;
+  for (auto* picture : {&p.Up, &p.Down, &p.Right, &p.Wrong, &p.Answered}) *picture = std::make_unique<TfcBitmap>();
+  struct Case {
+    TPadLook Look;
+    TfcBitmap *Unanswered, *Right, *Wrong;
+  };
+  const Case cases[] = {{TPadLook::Marks, p.Up.get(), p.Right.get(), p.Wrong.get()},
+                        {TPadLook::Sitting, p.Up.get(), p.Answered.get(), p.Answered.get()},
+                        {TPadLook::Review, p.Wrong.get(), p.Right.get(), p.Wrong.get()}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.Unanswered, p.Of(TPadMark::Unanswered, c.Look)) << static_cast<int>(c.Look);
+    EXPECT_EQ(c.Right, p.Of(TPadMark::Right, c.Look)) << static_cast<int>(c.Look);
+    EXPECT_EQ(c.Wrong, p.Of(TPadMark::Wrong, c.Look)) << static_cast<int>(c.Look);
+  }
 }
 
 }  // namespace

@@ -449,6 +449,7 @@ TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
   }
 }
 
+// Its explanation and notes windows are shot at both screen sizes.
 TEST_F(PracticeWindow, AComputedQuestionsExplanationShowsItsMinusSigns) {
   // A computed question whose explanation holds the full-width minus, alone in its chapter's
   // new questions.
@@ -466,7 +467,7 @@ TEST_F(PracticeWindow, AComputedQuestionsExplanationShowsItsMinusSigns) {
     ScreenMode = mode;
     const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
     FData.Exec(L"update tab_answ set e2 = '', e2_1 = '' where a1 = '" + id + L"'");
-    HWND explanation = nullptr;
+    HWND explanation = nullptr, notes = nullptr;
     Run(chapter, {
       [&] {
         EXPECT_EQ(id, Current(L"a1"));
@@ -494,6 +495,18 @@ TEST_F(PracticeWindow, AComputedQuestionsExplanationShowsItsMinusSigns) {
       },
       [&] {
         if (FindOwnWindow(L"解析")) return false;
+        PostGraphicClick(Window->epEfTrBtn5);  // 笔记
+        return true;
+      },
+      [&] { return (notes = FindOwnWindow(L"笔记")) != nullptr && FrmBj; },
+      [&] {
+        ::UpdateWindow(notes);
+        EXPECT_TRUE(SaveWindowShot(notes, L"practice_notes_" + size));
+        ClickGraphic(FrmBj->epEfTrBtn1);
+        return true;
+      },
+      [&] {
+        if (FrmBj) return false;
         ClickGraphic(Window->epEfTrBtn99);
         return true;
       },
