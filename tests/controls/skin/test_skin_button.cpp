@@ -337,7 +337,10 @@ TEST_F(SkinButtonTest, ThemedFaceIsTheThemesOwnPushButtonInEveryState) {
   }
   face->SetEnabled(true);
   face->SetCaption(L"主题");
-  SaveScreenshot(Form->GetHandle(), L"skin_buttons_themed_states");
+  SaveScreenshot(Form->GetHandle(), L"skin_buttons_themed_states_1024");
+  Form->SetBounds(100, 100, 320, 200);
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_buttons_themed_states_800");
 }
 
 // An action gives caption, enabled state, hint and its image as the glyph, and follows
