@@ -90,6 +90,7 @@ void TSeCustomLabel::SetWordWrap(bool value) {
 void TSeCustomLabel::SetShowAccelChar(bool value) {
   if (value == FShowAccelChar) return;
   FShowAccelChar = value;
+  AdjustBounds();  // a shown "&" takes room; an accelerator's does not
   Invalidate();
 }
 

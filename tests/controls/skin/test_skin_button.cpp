@@ -7,6 +7,9 @@
 #include <memory>
 
 #include "SkinTestSupport.h"
+#include "classlib/controls/ActnList.h"
+#include "classlib/controls/ControlsRegistration.h"
+#include "classlib/graphics/ImageList.h"
 #include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/StdCtrlsRegistration.h"
 #include "controls/skin/SkinButton.h"
@@ -34,6 +37,7 @@ class SkinButtonTest : public SkinFormTest {
  protected:
   void SetUp() override {
     RegisterStdCtrlsClasses();
+    RegisterControlsClasses();
     SkinFormTest::SetUp();
     ReadLayout(
         L"object Form1: TButtonsForm\n"
@@ -287,6 +291,245 @@ TEST_F(SkinButtonTest, LabelSizesToItsTextAndGrowsLeftWhenRightJustified) {
   box->SetTransparent(false);
   PaintWindowInto(box, surface);
   EXPECT_EQ(surface.At(20, 15), clLime);
+}
+
+// The themed face is the theme's own push button of the same state, over the parent's
+// background, pixel for pixel; and the states tried do look different from each other.
+TEST_F(SkinButtonTest, ThemedFaceIsTheThemesOwnPushButtonInEveryState) {
+  ASSERT_TRUE(UseThemes()) << "the test prefix has a theme";
+  Form->SetColor(static_cast<TColor>(0x808000));  // teal: the corners must show the parent
+  auto* face = new TSeCustomButton(Form);
+  face->SetParent(Form);
+  face->SetBounds(8, 120, 75, 25);
+  Edit->SetFocus();
+  Pump();
+  auto difference = [&](int state) {
+    MemorySurface ours(75, 25, clRed);
+    PaintWindowInto(face, ours);
+    MemorySurface system(75, 25, static_cast<TColor>(0x808000));
+    TRect frame;
+    face->GetFrameRect(frame);
+    TThemeScope(L"Button").DrawBackground(system.DC(), 1, state, frame);
+    return DifferentPixels(ours, system, TRect(0, 0, 75, 25));
+  };
+  EXPECT_EQ(difference(1), 0) << "normal";
+  face->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(difference(2), 0) << "hot";
+  Post(face, WM_LBUTTONDOWN, 10, 10);
+  EXPECT_EQ(face->GetState(), vbsPressed);
+  EXPECT_EQ(difference(3), 0) << "pressed";
+  Post(face, WM_LBUTTONUP, 200, 10);  // released outside: no click, drawn raised again
+  face->Perform(CM_MOUSELEAVE, 0, 0);
+  Edit->SetFocus();
+  Pump();
+  EXPECT_EQ(difference(1), 0) << "after the press";
+  face->SetDefault(true);
+  EXPECT_TRUE(face->GetActiveDefault());
+  EXPECT_EQ(difference(5), 0) << "default";
+  face->SetEnabled(false);
+  EXPECT_EQ(difference(4), 0) << "disabled";
+  // The comparison only proves something where the theme's states differ.
+  MemorySurface a(75, 25), b(75, 25);
+  for (auto [one, other] : {std::pair{1, 2}, std::pair{1, 3}, std::pair{1, 4}, std::pair{2, 3}}) {
+    TThemeScope(L"Button").DrawBackground(a.DC(), 1, one, TRect(0, 0, 75, 25));
+    TThemeScope(L"Button").DrawBackground(b.DC(), 1, other, TRect(0, 0, 75, 25));
+    EXPECT_GT(DifferentPixels(a, b, TRect(0, 0, 75, 25)), 0) << one << " " << other;
+  }
+  face->SetEnabled(true);
+  face->SetCaption(L"主题");
+  SaveScreenshot(Form->GetHandle(), L"skin_buttons_themed_states_1024");
+  Form->SetBounds(100, 100, 320, 200);
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_buttons_themed_states_800");
+}
+
+// An action gives caption, enabled state, hint and its image as the glyph, and follows
+// later changes of the action; a layout's caption and glyph stay without one.
+TEST_F(SkinButtonTest, AnActionGivesCaptionEnabledHintAndGlyph) {
+  auto* images = new TCustomImageList(Form);
+  images->SetWidth(12);
+  images->SetHeight(12);
+  TBitmap picture;
+  picture.SetSize(24, 12);
+  FillRectColor(picture.GetCanvas(), TRect(0, 0, 24, 12), clFuchsia);
+  FillRectColor(picture.GetCanvas(), TRect(3, 3, 9, 9), clBlue);
+  FillRectColor(picture.GetCanvas(), TRect(15, 3, 21, 9), clLime);
+  images->AddMasked(&picture, clFuchsia);
+  ASSERT_EQ(images->GetCount(), 2);
+  auto* list = new TActionList(Form);
+  list->SetImages(images);
+  auto* action = new TAction(Form);
+  action->SetActionList(list);
+  action->SetCaption(L"保存(&S)");
+  action->SetHint(L"保存答卷");
+  action->SetImageIndex(1);
+  Plain->SetAction(action);
+  EXPECT_EQ(Plain->GetCaption(), L"保存(&S)");
+  EXPECT_EQ(Plain->GetHint(), L"保存答卷");
+  ASSERT_EQ(Plain->GetGlyph()->GetWidth(), 12);
+  ASSERT_EQ(Plain->GetGlyph()->GetHeight(), 12);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(6, 6), clLime);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(0, 0), clFuchsia);  // the clear colour
+  EXPECT_EQ(Plain->GetNumGlyphs(), 1);
+  // Later changes of the action reach the button.
+  action->SetEnabled(false);
+  EXPECT_FALSE(Plain->GetEnabled());
+  action->SetEnabled(true);
+  action->SetCaption(L"另存");
+  EXPECT_EQ(Plain->GetCaption(), L"另存");
+  // Another action gives its own image; one whose index is outside the list keeps the glyph.
+  auto* other = new TAction(Form);
+  other->SetActionList(list);
+  other->SetImageIndex(0);
+  Plain->SetAction(other);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
+  auto* outside = new TAction(Form);
+  outside->SetActionList(list);
+  outside->SetImageIndex(2);  // one past the last image
+  Plain->SetAction(outside);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
+  Plain->SetAction(action);
+  // The action's image is not stored with the button; the action link is.
+  const String text = ComponentToText(Form);
+  EXPECT_EQ(text.find(L"Glyph.Data"), text.rfind(L"Glyph.Data"));  // only the OK button's
+  SaveScreenshot(Form->GetHandle(), L"skin_buttons_action");
+  // The action and its list freed first leave the button as it was.
+  delete outside;
+  delete other;
+  delete action;
+  delete list;
+  delete images;
+  EXPECT_EQ(Plain->GetCaption(), L"另存");
+  MemorySurface after(100, 25);
+  PaintWindowInto(Plain, after);
+
+  // Read from a layout: with an action the action's caption wins; without one the stored
+  // caption and glyph stay as they were stored.
+  auto* copy = TCustomForm::Create<TButtonsForm>(nullptr);
+  TStringStream stream(
+      L"object Form1: TButtonsForm\n"
+      L"  object Acts: TActionList\n"
+      L"    object Act: TAction\n      Caption = '动作'\n      Hint = '提示'\n    end\n"
+      L"  end\n"
+      L"  object Linked: TSeCustomButton\n    Caption = '旧文字'\n    Action = Act\n  end\n"
+      L"  object Alone: TSeCustomButton\n    Caption = '独立'\n  end\n"
+      L"end\n");
+  ReadComponentFromStream(stream, copy);
+  auto* linked = dynamic_cast<TSeCustomButton*>(copy->FindComponent(L"Linked"));
+  auto* alone = dynamic_cast<TSeCustomButton*>(copy->FindComponent(L"Alone"));
+  ASSERT_TRUE(linked && alone);
+  EXPECT_EQ(linked->GetCaption(), L"动作");
+  EXPECT_EQ(linked->GetHint(), L"提示");
+  EXPECT_EQ(alone->GetCaption(), L"独立");
+  EXPECT_TRUE(alone->GetGlyph()->GetEmpty());
+  delete copy;
+  // A stored glyph survives a read without an action.
+  auto* glyphed = dynamic_cast<TSeCustomButton*>(Form->FindComponent(L"Quit"));
+  TBitmap strip;
+  strip.SetSize(16, 16);
+  FillRectColor(strip.GetCanvas(), TRect(0, 0, 16, 16), clMaroon);
+  glyphed->SetGlyph(&strip);
+  const String stored = ComponentToText(Form);
+  auto* again = TCustomForm::Create<TButtonsForm>(nullptr);
+  TStringStream second(stored);
+  ReadComponentFromStream(second, again);
+  auto* quit = dynamic_cast<TSeCustomButton*>(again->FindComponent(L"Quit"));
+  ASSERT_TRUE(quit);
+  EXPECT_EQ(quit->GetCaption(), L"取消(&Q)");
+  ASSERT_EQ(quit->GetGlyph()->GetWidth(), 16);
+  EXPECT_EQ(quit->GetGlyph()->GetCanvas()->GetPixels(8, 8), clMaroon);
+  delete again;
+}
+
+// The label's ampersands, drawn against the system's own text drawing of the same font:
+// an accelerator underlined, "&&" as one "&", and with ShowAccelChar off every "&" shown.
+TEST_F(SkinButtonTest, LabelAmpersandsDrawAsTheSystemDrawsThem) {
+  auto* label = new TSeCustomLabel(Form);
+  label->SetParent(Form);
+  label->SetBounds(8, 200, 10, 10);
+  label->GetFont()->SetColor(clBlack);
+  label->SetTransparent(false);  // filled white, as the system's surface starts
+  label->SetColor(clWhite);
+  // Pixels that differ between the label and DrawTextW of text with flags.
+  auto difference = [&](const String& text, UINT flags) {
+    const int w = label->GetWidth(), h = label->GetHeight();
+    MemorySurface ours(w, h), system(w, h);
+    PaintInto(label, ours);
+    const HGDIOBJ oldFont = ::SelectObject(system.DC(), label->GetFont()->GetHandle());
+    ::SetBkMode(system.DC(), TRANSPARENT);
+    ::SetTextColor(system.DC(), RGB(0, 0, 0));
+    RECT r{0, 0, w, h};
+    ::DrawTextW(system.DC(), text.c_str(), static_cast<int>(text.size()), &r, DT_EXPANDTABS | flags);
+    ::SelectObject(system.DC(), oldFont);
+    ::GdiFlush();
+    return DifferentPixels(ours, system, TRect(0, 0, w, h));
+  };
+  label->SetCaption(L"姓名(&N)");
+  EXPECT_EQ(difference(L"姓名(&N)", 0), 0);
+  EXPECT_GT(difference(L"姓名(N)", DT_NOPREFIX), 0) << "the accelerator is underlined";
+  const int prefixedWidth = label->GetWidth();
+  label->SetCaption(L"问&&答");
+  EXPECT_EQ(difference(L"问&答", DT_NOPREFIX), 0);
+  // Without accelerators the "&" is drawn and the auto-sized label makes room for it.
+  label->SetCaption(L"姓名(&N)");
+  label->SetShowAccelChar(false);
+  EXPECT_GT(label->GetWidth(), prefixedWidth);
+  EXPECT_EQ(difference(L"姓名(&N)", DT_NOPREFIX), 0);
+  label->SetShowAccelChar(true);
+  EXPECT_EQ(label->GetWidth(), prefixedWidth);
+  // A lone "&" keeps one line of height like an empty caption.
+  label->SetCaption(L"&");
+  EXPECT_EQ(label->GetHeight(), Label->GetHeight());
+  // Alt with the letter: the accelerator focuses its control; a doubled "&" or
+  // ShowAccelChar off make none.
+  Plain->SetFocus();
+  Pump();
+  Label->SetCaption(L"姓&&名N");
+  PressAltChar(L'n');
+  EXPECT_FALSE(Edit->Focused());
+  Label->SetCaption(L"姓名(&N)");
+  Label->SetShowAccelChar(false);
+  PressAltChar(L'n');
+  EXPECT_FALSE(Edit->Focused());
+  Label->SetShowAccelChar(true);
+  PressAltChar(L'n');
+  EXPECT_TRUE(Edit->Focused());
+  SaveScreenshot(Form->GetHandle(), L"skin_label_accelerators");
+}
+
+// At run time a speed divider on its container paints nothing of its own: the container's
+// fill shows through. Opaque, it fills with its colour; while designing, it has an outline.
+TEST_F(SkinButtonTest, SpeedDividerPaintsNothingOfItsOwnAtRunTime) {
+  auto* bar = new TSeSpeedContainer(Form);
+  bar->SetParent(Form);
+  bar->SetBounds(8, 200, 120, 30);
+  bar->SetTransparent(false);
+  bar->SetColor(clYellow);
+  auto* divider = new TSeSpeedDivider(bar);
+  divider->SetParent(bar);
+  divider->SetBounds(40, 0, 8, 30);
+  EXPECT_EQ(divider->GetWidth(), 8);
+  Pump();
+  MemorySurface whole(120, 30, clRed);
+  PaintWindowInto(bar, whole);
+  EXPECT_EQ(whole.CountOf(clYellow, TRect(0, 0, 120, 30)), 120 * 30) << "the divider shows the fill";
+  // Transparent, its own colour is not used: the container's fill shows through.
+  divider->SetColor(clNavy);
+  MemorySurface own(8, 30, clRed);
+  PaintInto(divider, own);
+  EXPECT_EQ(own.CountOf(clYellow, TRect(0, 0, 8, 30)), 8 * 30) << "nothing of its own";
+  divider->SetTransparent(false);
+  PaintInto(divider, own);
+  EXPECT_EQ(own.CountOf(clNavy, TRect(0, 0, 8, 30)), 8 * 30);
+  divider->SetTransparent(true);
+  divider->SetDesigning(true);
+  MemorySurface designed(8, 30, clRed);
+  PaintInto(divider, designed);
+  EXPECT_EQ(designed.At(0, 0), static_cast<TColor>(0x808080));
+  EXPECT_EQ(designed.At(7, 29), static_cast<TColor>(0x808080));
+  EXPECT_EQ(designed.At(4, 15), clYellow);
+  divider->SetDesigning(false);
+  SaveScreenshot(Form->GetHandle(), L"skin_speed_divider");
 }
 
 TEST_F(SkinButtonTest, LayoutsKeepEveryPublishedPropertyWithChineseText) {
