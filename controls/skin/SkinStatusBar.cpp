@@ -341,7 +341,9 @@ const TPropertyTable* TSeCustomStatusBar::PublishedProperties() {
 }
 
 TSeCustomStatusBar::TSeCustomStatusBar(TComponent* owner)
-    : TSeCustomControl(owner), FPanels(std::make_unique<TSeStatusPanels>(this)) {
+    : TSeCustomControl(owner),
+      FPanels(std::make_unique<TSeStatusPanels>(this)),
+      FPartCache(std::make_unique<TThemePartCache>()) {
   SetBevelSides(TSeBevelSides{vbsLeft, vbsTop, vbsRight, vbsBottom});
   SetBevelInner(vbvSpace);
   SetBevelOuter(vbvRaised);
@@ -595,7 +597,9 @@ void TSeCustomStatusBar::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       Invalidate();
       return;
+    case WM_THEMECHANGED:
     case CM_SYSCOLORCHANGE:
+      FPartCache->Clear();  // the kept panes belong to the theme they were drawn with
       inherited::Dispatch(message);
       Invalidate();
       return;
@@ -695,7 +699,7 @@ void TSeCustomStatusBar::DrawPanel(TSeStatusPanel* panel, const TRect& rect, boo
   }
   // The background part lies under every panel already (PaintBackground).
   const bool themed =
-      FPaintTheme && FPaintTheme->DrawBackground(dc, isLast ? SpGripperPane : SpPane, 0, rect);
+      FPaintTheme && FPartCache->Draw(*FPaintTheme, dc, isLast ? SpGripperPane : SpPane, 0, rect);
   canvas->Refresh();
   if (!themed) {
     FillRectColor(canvas, rect, GetColor());
@@ -736,7 +740,7 @@ void TSeCustomStatusBar::DrawPanelImage(TSeStatusPanel* panel, const TRect&) {
 void TSeCustomStatusBar::DrawSizeGrip() {
   RECT r = GetSizeGripRect();
   HDC dc = GetCanvas()->GetHandle();
-  if (FPaintTheme && FPaintTheme->DrawBackground(dc, SpGripper, 0, r)) return;
+  if (FPaintTheme && FPartCache->Draw(*FPaintTheme, dc, SpGripper, 0, r)) return;
   const int saved = ::SaveDC(dc);
   ::SetBkMode(dc, TRANSPARENT);
   ::DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);

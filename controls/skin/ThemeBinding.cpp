@@ -158,3 +158,132 @@ bool TThemeScope::DrawText(HDC dc, int part, int state, const wchar_t* text, int
   if (!FTheme || !draw) return false;
   return SUCCEEDED(draw(FTheme, dc, part, state, text, length, flags, 0, &r));
 }
+
+namespace {
+
+// A 32-bit top-down DIB section of w × h filled with one colour, the part drawn on it; nullptr
+// when either failed.
+HBITMAP DrawOnColour(const TThemeScope& theme, int part, int state, int w, int h, int stock,
+                     DWORD*& pixels) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return nullptr;
+  HDC memory = ::CreateCompatibleDC(nullptr);
+  bool drawn = false;
+  if (memory) {
+    const HGDIOBJ old = ::SelectObject(memory, bitmap);
+    const RECT r{0, 0, w, h};
+    ::FillRect(memory, &r, static_cast<HBRUSH>(::GetStockObject(stock)));
+    drawn = theme.DrawBackground(memory, part, state, r);
+    ::GdiFlush();
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+  }
+  if (!drawn) {
+    ::DeleteObject(bitmap);
+    return nullptr;
+  }
+  pixels = static_cast<DWORD*>(bits);
+  return bitmap;
+}
+
+}  // namespace
+
+bool TThemePartCache::Draw(const TThemeScope& theme, HDC dc, int part, int state, const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (!theme || w <= 0 || h <= 0) return theme.DrawBackground(dc, part, state, r);
+  for (int i = 0; i < FCount; ++i) {
+    TEntry& e = FEntries[i];
+    if (e.Part != part || e.State != state || e.Width != w || e.Height != h) continue;
+    // Kept at the second paint of a size: a size seen once (a bar being resized) costs one
+    // drawing, not the two that keeping it takes.
+    if (!e.Memory && !e.Unkeepable) e.Unkeepable = !Fill(theme, dc, e);
+    return Blit(e, dc, r) || theme.DrawBackground(dc, part, state, r);
+  }
+  // Not seen: a new entry, or the oldest one replaced.
+  const int slot = FCount < kCapacity ? FCount++ : FNext;
+  if (FCount == kCapacity) FNext = (slot + 1) % kCapacity;
+  TEntry& e = FEntries[slot];
+  Release(e);
+  e.Part = part;
+  e.State = state;
+  e.Width = w;
+  e.Height = h;
+  return theme.DrawBackground(dc, part, state, r);
+}
+
+bool TThemePartCache::Blit(const TEntry& entry, HDC dc, const RECT& r) {
+  if (!entry.Memory) return false;
+  const int w = entry.Width, h = entry.Height;
+  if (!entry.Masked) return ::BitBlt(dc, r.left, r.top, w, h, entry.Memory, 0, 0, SRCCOPY) != FALSE;
+  // What lies under a transparent pixel stays (AND with white, OR with black); an opaque
+  // pixel is cleared and then takes the part's colour.
+  return ::BitBlt(dc, r.left, r.top, w, h, entry.Memory, 0, h, SRCAND) &&
+         ::BitBlt(dc, r.left, r.top, w, h, entry.Memory, 0, 0, SRCPAINT);
+}
+
+bool TThemePartCache::Fill(const TThemeScope& theme, HDC dc, TEntry& entry) {
+  // Drawn on black and on white: a pixel that differs shows what lies under it. Only whole
+  // transparency can be kept (as a mask); a part blended with what lies under it cannot.
+  const int w = entry.Width, h = entry.Height;
+  DWORD* onBlack = nullptr;
+  DWORD* onWhite = nullptr;
+  HBITMAP black = DrawOnColour(theme, entry.Part, entry.State, w, h, BLACK_BRUSH, onBlack);
+  HBITMAP white = DrawOnColour(theme, entry.Part, entry.State, w, h, WHITE_BRUSH, onWhite);
+  bool transparent = false, blended = !black || !white;
+  for (int i = 0; i < w * h && !blended; ++i) {
+    const DWORD b = onBlack[i] & 0xFFFFFF, c = onWhite[i] & 0xFFFFFF;
+    if (b == c) {
+      onWhite[i] = 0;  // the mask clears an opaque pixel
+    } else if (b == 0 && c == 0xFFFFFF) {
+      transparent = true;  // the mask keeps it; the image is black there already
+    } else {
+      blended = true;
+    }
+  }
+  // The image above the mask in one bitmap of the target's format, held selected in a DC of
+  // its own, so that drawing it later is one or two copies.
+  HDC memory = blended ? nullptr : ::CreateCompatibleDC(dc);
+  HBITMAP kept = memory ? ::CreateCompatibleBitmap(dc, w, transparent ? 2 * h : h) : nullptr;
+  if (kept) {
+    entry.Memory = memory;
+    entry.Bitmap = kept;
+    entry.Masked = transparent;
+    entry.OldBitmap = ::SelectObject(memory, kept);
+    HDC source = ::CreateCompatibleDC(dc);
+    if (source) {
+      const HGDIOBJ old = ::SelectObject(source, black);
+      ::BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+      if (transparent) {
+        ::SelectObject(source, white);
+        ::BitBlt(memory, 0, h, w, h, source, 0, 0, SRCCOPY);
+      }
+      ::SelectObject(source, old);
+      ::DeleteDC(source);
+    } else {
+      Release(entry);
+    }
+  } else if (memory) {
+    ::DeleteDC(memory);
+  }
+  if (black) ::DeleteObject(black);
+  if (white) ::DeleteObject(white);
+  return entry.Memory != nullptr;
+}
+
+void TThemePartCache::Release(TEntry& entry) {
+  if (entry.Memory) {
+    ::SelectObject(entry.Memory, entry.OldBitmap);
+    ::DeleteDC(entry.Memory);
+  }
+  if (entry.Bitmap) ::DeleteObject(entry.Bitmap);
+  entry = TEntry{};
+}
+
+void TThemePartCache::Clear() {
+  for (int i = 0; i < FCount; ++i) Release(FEntries[i]);
+  FCount = 0;
+  FNext = 0;
+}

@@ -102,3 +102,42 @@ class TThemeScope {
  private:
   HTHEME FTheme = nullptr;  // opened by the constructor, closed by the destructor
 };
+
+// Theme parts kept as bitmaps of the size they were drawn at, so that a control drawing the
+// same part at the same size paint after paint asks the theme library once. A part whose pixels
+// are each either opaque or wholly transparent is kept with a mask and draws exactly as the
+// library would; a part blended with what lies under it is drawn through the library every
+// time. A size is kept when it is drawn a second time. Holds at most kCapacity parts, the oldest replaced first; Clear() when the theme
+// changes.
+class TThemePartCache {
+ public:
+  static constexpr int kCapacity = 8;
+  TThemePartCache() = default;
+  ~TThemePartCache() { Clear(); }
+  TThemePartCache(const TThemePartCache&) = delete;
+  TThemePartCache& operator=(const TThemePartCache&) = delete;
+
+  // Draws the part of the open theme into r of dc, from the cache when it can; false (nothing
+  // drawn) as TThemeScope::DrawBackground answers.
+  bool Draw(const TThemeScope& theme, HDC dc, int part, int state, const RECT& r);
+  void Clear();
+  int Count() const { return FCount; }
+
+ private:
+  struct TEntry {
+    int Part = 0, State = 0, Width = 0, Height = 0;
+    HDC Memory = nullptr;        // owned; holds Bitmap; nullptr: not kept
+    HBITMAP Bitmap = nullptr;    // owned; the part on black, the mask (if Masked) below it
+    HGDIOBJ OldBitmap = nullptr; // Memory's own bitmap, selected back before it is deleted
+    bool Masked = false;         // the mask: white where transparent, black elsewhere
+    bool Unkeepable = false;     // blended with what lies under it: always drawn directly
+  };
+  // The entry's bitmap made; false when the part cannot be kept or drawing failed.
+  static bool Fill(const TThemeScope& theme, HDC dc, TEntry& entry);
+  static bool Blit(const TEntry& entry, HDC dc, const RECT& r);
+  static void Release(TEntry& entry);
+
+  TEntry FEntries[kCapacity];
+  int FCount = 0;  // entries in use
+  int FNext = 0;   // the entry replaced next once all are in use
+};

@@ -1,7 +1,7 @@
 // The owner-drawn status bar: the priority layout as a table, panel values kept in range, a
 // layout round trip with Chinese texts, hosted controls, clicks (also when a handler deletes
 // the panel), the size grip sizing a real form, drawing against the system's own theme and
-// frame drawing, leaks, and screenshots.
+// frame drawing (also repainted from kept theme parts), leaks, and screenshots.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -319,6 +319,65 @@ TEST_F(StatusBarTest, DrawingEqualsTheSystemsThemeAndFrameDrawing) {
     MemorySurface flat(w, h);
     PaintWindowInto(Bar, flat);
     EXPECT_EQ(flat.CountOf(Rgb(clBtnShadow), pane), 0);
+  });
+}
+
+// Repaints draw the panes and the grip from kept bitmaps: every paint, also after a theme
+// change, must equal the first one, which drew through the theme library.
+TEST_F(StatusBarTest, RepaintsFromKeptPartsEqualTheFirstPaint) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  ShowForm();
+  const int w = Bar->GetWidth(), h = Bar->GetHeight();
+  MemorySurface first(w, h);
+  PaintWindowInto(Bar, first);
+  for (int pass = 0; pass < 4; ++pass) {
+    if (pass == 2) Bar->Perform(WM_THEMECHANGED, 0, 0);
+    MemorySurface again(w, h, clFuchsia);
+    PaintWindowInto(Bar, again);
+    EXPECT_EQ(DifferentPixels(first, again, TRect(0, 0, w, h)), 0) << "pass " << pass;
+  }
+}
+
+// The kept parts against the library's own drawing over a background of stripes (what lies
+// under a transparent pixel must show through), at the third drawing as at the first.
+TEST(ThemePartCache, KeptPartsDrawAsTheLibraryDoesAndStayWithinCapacity) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  TThemeScope theme(L"Status");
+  ASSERT_TRUE(theme);
+  const int w = 200, h = 30;
+  const auto stripes = [&](MemorySurface& s) {
+    for (int x = 0; x < w; x += 3) {
+      RECT r{x, 0, x + 3, h};
+      ::SetBkColor(s.DC(), (x / 3) % 2 ? RGB(200, 40, 90) : RGB(20, 160, 220));
+      ::ExtTextOutW(s.DC(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    }
+  };
+  TThemePartCache cache;
+  const RECT sizes[] = {{5, 2, 45, 24}, {50, 0, 66, 16}, {70, 3, 190, 28}};
+  for (int part = 0; part <= 3; ++part)
+    for (const RECT& r : sizes)
+      for (int pass = 0; pass < 3; ++pass) {
+        MemorySurface direct(w, h), kept(w, h);
+        stripes(direct);
+        stripes(kept);
+        const bool drawn = theme.DrawBackground(direct.DC(), part, 0, r);
+        EXPECT_EQ(cache.Draw(theme, kept.DC(), part, 0, r), drawn);
+        ::GdiFlush();
+        EXPECT_EQ(DifferentPixels(direct, kept, TRect(0, 0, w, h)), 0)
+            << "part " << part << " at " << r.left << " pass " << pass;
+      }
+  EXPECT_EQ(cache.Count(), TThemePartCache::kCapacity);
+  MemorySurface s(w, h);
+  EXPECT_TRUE(cache.Draw(theme, s.DC(), 1, 0, RECT{0, 0, 0, 10}) ==
+              theme.DrawBackground(s.DC(), 1, 0, RECT{0, 0, 0, 10}));  // empty: not kept
+  EXPECT_EQ(cache.Count(), TThemePartCache::kCapacity);
+  cache.Clear();
+  EXPECT_EQ(cache.Count(), 0);
+  // Kept, replaced and cleared bitmaps and device contexts all go back.
+  ExpectNoLeaks([&] {
+    TThemePartCache c;
+    for (int i = 0; i < 12; ++i)
+      for (int pass = 0; pass < 2; ++pass) c.Draw(theme, s.DC(), 1 + i % 3, 0, RECT{0, 0, 10 + i, 20});
   });
 }
 
