@@ -851,16 +851,20 @@ void TSeCustomForm::ApplyRect(const TRect& r) {
   DispatchPendingPaints();
 }
 
-void TSeCustomForm::Maximize() {
-  TCustomForm* form = GetForm();
-  if (!form || !Allowed(OnMaximize)) return;
-  if (FState == vwsMaximized) {
+bool TSeCustomForm::EnterState(TSeWindowState state) {
+  if (FState == state) {
     Restore();
-    return;
+    return false;
   }
   FPreviousState = FState;
   // Coming back from another state the normal bounds are already saved.
   if (FPreviousState == vwsNormal) SaveBounds();
+  return true;
+}
+
+void TSeCustomForm::Maximize() {
+  TCustomForm* form = GetForm();
+  if (!form || !Allowed(OnMaximize) || !EnterState(vwsMaximized)) return;
   if (form->HandleAllocated() && ::IsIconic(form->GetHandle()))
     ::ShowWindow(form->GetHandle(), SW_RESTORE);
   FState = vwsMaximized;
@@ -872,14 +876,9 @@ void TSeCustomForm::Maximize() {
 
 void TSeCustomForm::Minimize() {
   TCustomForm* form = GetForm();
-  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinimize)) return;
-  if (FState == vwsMinimized) {
-    Restore();
+  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinimize) || !EnterState(vwsMinimized))
     return;
-  }
-  FPreviousState = FState;
   FState = vwsMinimized;
-  if (FPreviousState == vwsNormal) SaveBounds();
   if (FMinimizeApplication) {
     // The main form carries the program's taskbar button.
     if (Application && Application->GetMainForm()) Application->Minimize();
@@ -894,28 +893,16 @@ void TSeCustomForm::Minimize() {
 
 void TSeCustomForm::Rollup() {
   TCustomForm* form = GetForm();
-  if (!form || !Allowed(OnRollup)) return;
-  if (FState == vwsRollup) {
-    Restore();
-    return;
-  }
-  FPreviousState = FState;
+  if (!form || !Allowed(OnRollup) || !EnterState(vwsRollup)) return;
   FState = vwsRollup;
-  if (FPreviousState == vwsNormal) SaveBounds();
   ApplyRect(GetRollupRect());
   FRequestedState = vwsNormal;
 }
 
 void TSeCustomForm::MinToTray() {
   TCustomForm* form = GetForm();
-  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinToTray)) return;
-  if (FState == vwsTray) {
-    Restore();
-    return;
-  }
-  FPreviousState = FState;
+  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinToTray) || !EnterState(vwsTray)) return;
   FState = vwsTray;
-  if (FPreviousState == vwsNormal) SaveBounds();
   // With MinimizeApplication the main form, which carries the taskbar button, goes too.
   TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
   if (FMinimizeApplication && main && main != form && main->HandleAllocated())

@@ -176,6 +176,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
 
   // State changes.
   bool Allowed(const TSeFormActionEvent& event);
+  // The common entry of a state change: already in state, the form is restored instead
+  // (false); otherwise the state left is remembered and, from the normal state, the bounds.
+  bool EnterState(TSeWindowState state);
   void SaveBounds();
   void ApplyRect(const TRect& r);
   void AttachToForm();
