@@ -227,6 +227,43 @@ TEST_F(MenuJourneyTest, OnlyTheFirstPopupOfAMenuActivationGetsTheShowEffect) {
   root->SetTreePopupOptions(nullptr);
 }
 
+TEST_F(MenuJourneyTest, ASelectionChangeRepaintsBothItemsWithAndWithoutBlending) {
+  Watchdog watchdog(30);
+  auto* menu = new TSeCustomPopupMenu(Form);
+  TSeCustomItem* first = Add(menu->GetSeItems(), L"第一项", Form);
+  TSeCustomItem* second = Add(menu->GetSeItems(), L"第二项", Form);
+  ShowForm();
+  auto screenPixel = [](TSePopupWindow* w, const TSeCustomItem* item) {
+    const TRect r = ScreenRectOf(w->GetView(), item);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(screen, r.Left + 2, r.Top + 2);
+    ::ReleaseDC(nullptr, screen);
+    return static_cast<TColor>(c);
+  };
+  for (bool blending : {false, true}) {
+    menu->GetPopupMenuOptions()->GetBlending()->SetEnabled(blending);
+    Steps steps({
+        [&] {
+          TSePopupWindow* w = PopupOf(menu->GetSeItems());
+          if (!w) return false;
+          EXPECT_EQ(screenPixel(w, first), Rgb(clHighlight));
+          EXPECT_EQ(screenPixel(w, second), Rgb(clMenu));
+          Key(VK_DOWN);
+          return true;
+        },
+        [&] {
+          TSePopupWindow* w = PopupOf(menu->GetSeItems());
+          EXPECT_EQ(screenPixel(w, first), Rgb(clMenu)) << blending;
+          EXPECT_EQ(screenPixel(w, second), Rgb(clHighlight)) << blending;
+          Key(VK_ESCAPE);
+          return true;
+        },
+    });
+    menu->Popup(150, 150);
+    EXPECT_EQ(steps.Done(), 2u);
+  }
+}
+
 // ---- Journeys ----------------------------------------------------------------------------------
 
 TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
@@ -260,6 +297,33 @@ TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
   EXPECT_EQ(PopupCount(), 0);
   EXPECT_FALSE(bar->GetView()->GetTracking());
   EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(MenuJourneyTest, KeysOfTheFormReachTheBarsShortcutsBeforeTheFormsOwnHandler) {
+  Watchdog watchdog(30);
+  int opens = 0, formShortCuts = 0;
+  Form->SetOnShortCut([&](TMessage&, bool&) { ++formShortCuts; });
+  auto* skin = new TSeCustomForm(Form);
+  TSeCustomMenuBar* bar = MakeBar();
+  skin->SetMenuBar(bar);
+  About->SetShortCut(static_cast<TShortCut>(VK_F5));
+  TSeCustomItem* open = File->GetItem(0);
+  open->SetShortCut(static_cast<TShortCut>('O' + scAlt));
+  open->OnClick = [&](TObject*) { ++opens; };
+  ShowForm();
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_F5, 1);
+  Pump();
+  Pump();
+  ::PostMessageW(::GetFocus(), WM_SYSKEYDOWN, 'O', 0x20000001);
+  Pump();
+  Pump();
+  EXPECT_EQ(Abouts, 1);
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(formShortCuts, 0);  // the bar took them
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_F6, 1);  // no item has it: the form's handler
+  Pump();
+  EXPECT_EQ(formShortCuts, 1);
+  EXPECT_EQ(PopupCount(), 0);
 }
 
 TEST_F(MenuJourneyTest, HoveringAnotherBarItemOpensItsMenuAndAClickThereRunsAfterwards) {
