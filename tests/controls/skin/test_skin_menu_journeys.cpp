@@ -264,6 +264,36 @@ TEST_F(MenuJourneyTest, ASelectionChangeRepaintsBothItemsWithAndWithoutBlending)
   }
 }
 
+// A form decoration that counts its frame paints.
+class TCountingForm : public TSeCustomForm {
+ public:
+  using TSeCustomForm::TSeCustomForm;
+  void PaintFrame(TCanvas* canvas) override {
+    ++Paints;
+    TSeCustomForm::PaintFrame(canvas);
+  }
+  int Paints = 0;
+};
+
+TEST_F(MenuJourneyTest, TheHostFormsFrameIsNotPaintedWhileItsPopupComesUp) {
+  auto* skin = new TCountingForm(Form);
+  std::unique_ptr<TSeCustomItem> root = std::make_unique<TSeCustomItem>(nullptr);
+  Add(root.get(), L"项目", nullptr);
+  root->SetHostComponent(Form);
+  root->SetForegroundOnPopup(true);  // the form loses the foreground to the popup
+  ShowForm();
+  std::unique_ptr<TSePopupWindow> window(TSePopupWindow::Make(Form, nullptr, root.get()));
+  window->LayoutView();
+  window->SetBounds(150, 150, window->GetWidth(), window->GetHeight());
+  skin->Paints = 0;
+  window->ShowPopup(true);
+  EXPECT_EQ(skin->Paints, 0);
+  // Painting goes on afterwards.
+  skin->PaintNonClient();
+  EXPECT_EQ(skin->Paints, 1);
+  root->SetHostComponent(nullptr);
+}
+
 // ---- Journeys ----------------------------------------------------------------------------------
 
 TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
