@@ -596,20 +596,24 @@ TEST_F(MenuJourneyTest, ScreenshotsOfTheBarWithAnOpenMenuAndSubmenuAtBothScreenS
   Watchdog watchdog(30);
   TSeCustomMenuBar* bar = MakeBar();
   ShowForm();
-  for (const TSize size : {TSize(1024, 768), TSize(800, 600)}) {
-    Form->SetBounds(0, 0, size.cx, size.cy);
-    Pump();
-    const String name = L"skin_menu_open_" + IntToStr(size.cx) + L"x" + IntToStr(size.cy);
-    Steps steps({[&] {
-      if (!PopupOf(Recent)) return false;
-      EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), name));
-      for (WORD vk : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) Key(vk);
-      return true;
-    }});
-    for (WORD vk : {VK_DOWN, VK_DOWN, VK_RIGHT}) Key(vk);
-    bar->EnterMenuMode();
-    EXPECT_EQ(steps.Done(), 1u) << StringToUtf8(name);
-  }
+  auto shoot = [&](const String& look) {
+    for (const TSize size : {TSize(1024, 768), TSize(800, 600)}) {
+      Form->SetBounds(0, 0, size.cx, size.cy);
+      Pump();
+      const String name = L"skin_menu_open_" + look + IntToStr(size.cx) + L"x" + IntToStr(size.cy);
+      Steps steps({[&] {
+        if (!PopupOf(Recent)) return false;
+        EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), name));
+        for (WORD vk : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) Key(vk);
+        return true;
+      }});
+      for (WORD vk : {VK_DOWN, VK_DOWN, VK_RIGHT}) Key(vk);
+      bar->EnterMenuMode();
+      EXPECT_EQ(steps.Done(), 1u) << StringToUtf8(name);
+    }
+  };
+  shoot(L"");
+  WithoutThemes([&] { shoot(L"classic_"); });
 }
 
 }  // namespace
