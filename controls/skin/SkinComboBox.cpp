@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "SkinDrawing.h"
+#include "SkinForm.h"
+#include "SkinOpenDropDown.h"
 #include "ThemeBinding.h"
 #include "classlib/classes/Properties.h"
 
@@ -10,7 +12,8 @@ namespace {
 const wchar_t* const ButtonAlignNames[] = {L"cbaLeft", L"cbaRight"};
 const wchar_t* const ComboStyleNames[] = {L"vcsDropDown", L"vcsDropDownList"};
 // Posted to the combo when its window loses activation: the close runs outside the window's
-// own activation handling.
+// own activation handling. wParam is the number of the opening it closes, so that a close
+// posted for an opening already over leaves a later one open.
 constexpr UINT CloseUpMessage = WM_APP + 0x2C1;
 constexpr int CP_DROPDOWNBUTTON_PART = 1;
 
@@ -18,10 +21,48 @@ String LowerText(String text) {
   ::CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
   return text;
 }
+
+// Holds back the frame painting of a form-skinning component on a window while the window
+// is shown, then paints the frame once.
+class TFrameUpdate {
+ public:
+  explicit TFrameUpdate(TSeCustomForm* skin) : FSkin(skin && skin->GetFramePaint() ? skin : nullptr) {
+    if (FSkin) FSkin->DisableFramePaint();
+  }
+  ~TFrameUpdate() {
+    if (!FSkin) return;
+    FSkin->EnableFramePaint();
+    FSkin->PaintNonClient();
+  }
+  TFrameUpdate(const TFrameUpdate&) = delete;
+  TFrameUpdate& operator=(const TFrameUpdate&) = delete;
+
+ private:
+  TSeCustomForm* FSkin;  // not owned
+};
 }  // namespace
 
 const TEnumInfo SeComboButtonAlignIdents = MakeEnumInfo(ButtonAlignNames);
 const TEnumInfo SeComboStyleIdents = MakeEnumInfo(ComboStyleNames);
+
+// ---- The combo's list ---------------------------------------------------------------------------------
+
+void TSeComboListBox::PaintItem(TCanvas* canvas, int index, const TRect& rect) {
+  struct TFaceScope {
+    TCanvas*& Slot;
+    ~TFaceScope() { Slot = nullptr; }
+  } scope{FFaceCanvas};
+  FFaceCanvas = canvas;
+  DrawItem(canvas, index, rect);
+}
+
+void TSeComboListBox::DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+  if (!FFaceCanvas) {
+    inherited::DoDrawItem(index, rect, state);
+    return;
+  }
+  if (const TSeDrawItemEvent& handler = GetOnDrawItem()) handler(this, FFaceCanvas, index, rect, state);
+}
 
 // ---- Drop-down window -----------------------------------------------------------------------------
 
@@ -56,7 +97,8 @@ void TSeComboWindow::Dispatch(TMessage& message) {
     case WM_ACTIVATE:
       inherited::Dispatch(message);
       if (LOWORD(message.WParam) == WA_INACTIVE) {
-        if (FCombo->HandleAllocated()) ::PostMessageW(FCombo->GetHandle(), CloseUpMessage, 0, 0);
+        if (FCombo->HandleAllocated())
+          ::PostMessageW(FCombo->GetHandle(), CloseUpMessage, FCombo->GetDropDownNumber(), 0);
       } else if (TCustomForm* form = GetParentForm(FCombo); form && form->HandleAllocated()) {
         ::SendMessageW(form->GetHandle(), WM_NCACTIVATE, 1, 0);  // its caption stays active
       }
@@ -96,6 +138,13 @@ const TPropertyTable* TSeCustomComboBox::PublishedProperties() {
                  [](C* c, bool v) { c->FList->SetShowCheckBoxes(v); }).Default(false),
       P::Boolean(L"WordWrap", [](C* c) { return c->FList->GetWordWrap(); },
                  [](C* c, bool v) { c->FList->SetWordWrap(v); }).Default(false),
+      P::Method(L"OnDrawItem", &C::GetOnDrawItem, &C::SetOnDrawItem),
+      P::Method(L"OnMeasureItem", &C::GetOnMeasureItem, &C::SetOnMeasureItem),
+      // The combo's own events.
+      P::Method(L"OnDropDown", &C::OnDropDown, &C::OnDropDown),
+      P::Method(L"OnCloseUp", &C::OnCloseUp, &C::OnCloseUp),
+      P::Method(L"OnListBoxClick", &C::OnListBoxClick, &C::OnListBoxClick),
+      P::Method(L"OnAllowChange", &C::OnAllowChange, &C::OnAllowChange),
   };
   return &table;
 }
@@ -121,6 +170,7 @@ TSeCustomComboBox::~TSeCustomComboBox() {
   OnAllowChange = nullptr;
   SetOnChange(nullptr);
   FTimer->SetEnabled(false);
+  UnregisterOpenDropDown(this);
   if (FDropped) {
     FDropped = false;
     if (FWindow && FWindow->HandleAllocated()) ::ShowWindow(FWindow->GetHandle(), SW_HIDE);
@@ -194,6 +244,11 @@ void TSeCustomComboBox::SetListStyle(TSeCustomListBox::TSeListBoxStyle value) {
       value == TSeCustomListBox::lbColors || value == TSeCustomListBox::lbColorNames)
     SetItemHeight(FList->GetItemHeight());
   SetItemIndex(FItemIndex);
+}
+
+void TSeCustomComboBox::SetOnDrawItem(TSeDrawItemEvent handler) {
+  FList->SetOnDrawItem(std::move(handler));
+  Invalidate();  // the pick-only face is drawn by it
 }
 
 void TSeCustomComboBox::SetDropDownCount(int value) { FDropDownCount = std::clamp(value, 1, 100); }
@@ -281,9 +336,15 @@ void TSeCustomComboBox::DropDown() {
   FList->SetItemIndex(index);
   if (index >= 0) FList->SetSelected(index, true);
   FDropped = true;
-  FWindow->Show();
-  ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
-                 RectHeight(bounds), SWP_NOACTIVATE);
+  ++FDropDownNumber;
+  // Menus and form frames close the open list through this record.
+  RegisterOpenDropDown(this, [this](TComponent*) { CloseUp(); });
+  {
+    TFrameUpdate update(FindFormSkin(FWindow.get()));
+    FWindow->Show();
+    ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
+                   RectHeight(bounds), SWP_NOACTIVATE);
+  }
   if (OnDropDown) OnDropDown(this);
   if (alive.expired() || !FDropped) return;
   ::SetActiveWindow(FWindow->GetHandle());
@@ -292,6 +353,8 @@ void TSeCustomComboBox::DropDown() {
 }
 
 void TSeCustomComboBox::CloseUp() {
+  // Cleared first, so that an OnCloseUp that opens the list again keeps its new record.
+  UnregisterOpenDropDown(this);
   if (!FDropped) return;
   const std::weak_ptr<int> alive = GetLifeToken();
   FDropped = false;
@@ -402,7 +465,9 @@ void TSeCustomComboBox::Dispatch(TMessage& message) {
       Wheel(static_cast<short>(HIWORD(message.WParam)));
       message.Result = 0;
       return;
-    case CloseUpMessage: CloseUp(); return;
+    case CloseUpMessage:
+      if (message.WParam == FDropDownNumber) CloseUp();
+      return;
     case WM_SETCURSOR:
       if (FComboStyle == vcsDropDownList && LOWORD(message.LParam) == HTCLIENT) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));

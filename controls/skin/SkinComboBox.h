@@ -28,7 +28,14 @@ using TSeComboBoxAllowChangeEvent =
 class TSeComboListBox : public TSeCustomListBox {
   CLASSLIB_CLASS(TSeComboListBox, TSeCustomListBox)
   explicit TSeComboListBox(TComponent* owner) : TSeCustomListBox(owner) {}
-  void PaintItem(TCanvas* canvas, int index, const TRect& rect) { DrawItem(canvas, index, rect); }
+  // Draws one item on canvas (the combo's face); OnDrawItem gets that canvas too.
+  void PaintItem(TCanvas* canvas, int index, const TRect& rect);
+
+ protected:
+  void DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
+
+ private:
+  TCanvas* FFaceCanvas = nullptr;  // during PaintItem: the canvas items go to; not owned
 };
 
 class TSeComboWindow : public TForm {
@@ -69,6 +76,12 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void SetFlat(bool value) { FList->SetFlat(value); }
   bool GetSorted() const { return FList->GetSorted(); }
   void SetSorted(bool value) { FList->SetSorted(value); }
+  // The list's own draw and measure events; the face of the pick-only style is drawn by the
+  // same handler.
+  const TSeDrawItemEvent& GetOnDrawItem() const { return FList->GetOnDrawItem(); }
+  void SetOnDrawItem(TSeDrawItemEvent handler);
+  const TSeMeasureItemEvent& GetOnMeasureItem() const { return FList->GetOnMeasureItem(); }
+  void SetOnMeasureItem(TSeMeasureItemEvent handler) { FList->SetOnMeasureItem(std::move(handler)); }
 
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
@@ -78,6 +91,8 @@ class TSeCustomComboBox : public TSeCustomEdit {
   TSeComboListBox* GetList() const { return FList; }
   TSeComboWindow* GetDropDownWindow() const { return FWindow.get(); }
   bool GetDroppedDown() const { return FDropped; }
+  // Counts the openings of the list (the current one while it is open).
+  WPARAM GetDropDownNumber() const { return FDropDownNumber; }
   bool GetButtonPressed() const { return FButtonPressed; }
   bool GetButtonHot() const { return FButtonHot; }
   bool CompletionPending() const { return FTimer->GetEnabled(); }
@@ -130,5 +145,6 @@ class TSeCustomComboBox : public TSeCustomEdit {
   bool FSavedReadOnly = false;               // ReadOnly before the pick-only style forced it
   std::unique_ptr<TSeComboWindow> FWindow;   // made on the first drop-down, kept until the end
   bool FDropped = false;                     // the list is in the window and shown
+  WPARAM FDropDownNumber = 0;                // see GetDropDownNumber
   int FWheelDelta = 0;                       // wheel delta short of a notch
 };
