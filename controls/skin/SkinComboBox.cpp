@@ -22,6 +22,37 @@ String LowerText(String text) {
   return text;
 }
 
+// Holds back a form's OnActivate and OnDeactivate while the focus moves between the form and
+// its combo's drop-down: to the program the form stays active throughout.
+class TQuietActivation {
+ public:
+  explicit TQuietActivation(TCustomForm* form) : FForm(form) {
+    if (!FForm) return;
+    FOnActivate = FForm->GetOnActivate();
+    FOnDeactivate = FForm->GetOnDeactivate();
+    FForm->SetOnActivate(nullptr);
+    FForm->SetOnDeactivate(nullptr);
+  }
+  ~TQuietActivation() {
+    if (!FForm || !StillThere()) return;
+    FForm->SetOnActivate(std::move(FOnActivate));
+    FForm->SetOnDeactivate(std::move(FOnDeactivate));
+  }
+  TQuietActivation(const TQuietActivation&) = delete;
+  TQuietActivation& operator=(const TQuietActivation&) = delete;
+
+ private:
+  // A handler run meanwhile may have freed the form: the screen lists the forms that exist.
+  bool StillThere() const {
+    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+      if (Screen->GetCustomForms(i) == FForm) return true;
+    return false;
+  }
+
+  TCustomForm* FForm;  // not owned
+  TNotifyEvent FOnActivate, FOnDeactivate;
+};
+
 // Holds back the frame painting of a form-skinning component on a window while the window
 // is shown, then paints the frame once.
 class TFrameUpdate {
@@ -340,6 +371,7 @@ void TSeCustomComboBox::DropDown() {
   // Menus and form frames close the open list through this record.
   RegisterOpenDropDown(this, [this](TComponent*) { CloseUp(); });
   {
+    TQuietActivation quiet(GetParentForm(this));
     TFrameUpdate update(FindFormSkin(FWindow.get()));
     FWindow->Show();
     ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
@@ -347,8 +379,12 @@ void TSeCustomComboBox::DropDown() {
   }
   if (OnDropDown) OnDropDown(this);
   if (alive.expired() || !FDropped) return;
-  ::SetActiveWindow(FWindow->GetHandle());
-  if (FList->CanFocus()) FList->SetFocus();
+  {
+    TQuietActivation quiet(GetParentForm(this));
+    ::SetActiveWindow(FWindow->GetHandle());
+    if (FList->CanFocus()) FList->SetFocus();
+  }
+  if (alive.expired() || !FDropped) return;
   FList->Invalidate();
 }
 
@@ -359,14 +395,18 @@ void TSeCustomComboBox::CloseUp() {
   const std::weak_ptr<int> alive = GetLifeToken();
   FDropped = false;
   FButtonPressed = false;
-  if (FWindow) FWindow->Hide();
-  FList->SetVisible(false);
-  FList->SetParent(this);
-  Invalidate();
-  if (GetEnabled() && CanFocus()) {
-    if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
-      ::SetActiveWindow(form->GetHandle());
-    SetFocus();
+  {
+    // Hiding the window gives the activation back to the form, and the combo the focus.
+    TCustomForm* form = GetParentForm(this);
+    TQuietActivation quiet(form);
+    if (FWindow) FWindow->Hide();
+    FList->SetVisible(false);
+    FList->SetParent(this);
+    Invalidate();
+    if (GetEnabled() && CanFocus()) {
+      if (form && form->HandleAllocated()) ::SetActiveWindow(form->GetHandle());
+      SetFocus();
+    }
   }
   if (!alive.expired() && OnCloseUp) OnCloseUp(this);
 }

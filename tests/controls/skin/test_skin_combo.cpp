@@ -332,6 +332,7 @@ TEST_F(SkinComboTest, ScreenshotsOfAnOpenCombo) {
   SaveScreenshot(Combo->GetDropDownWindow()->GetHandle(), L"skin_combo_open_1024");
   Combo->CloseUp();
   Form->SetBounds(100, 100, 320, 200);
+  Empty->SetBounds(172, 8, 140, Empty->GetHeight());  // beside the list, within the smaller form
   Pump();
   Combo->DropDown();
   Pump();
@@ -498,6 +499,33 @@ TEST_F(SkinComboEventsTest, TheOpenListIsRecordedUntilEveryKindOfClose) {
   Combo->CloseUp();
   Pump();
   EXPECT_EQ(nullptr, OpenDropDownOwner());
+}
+
+TEST_F(SkinComboEventsTest, TheFormStaysActiveToTheProgramWhileItsListIsOpen) {
+  int activations = 0, deactivations = 0;
+  Form->SetOnActivate([&](TObject*) { ++activations; });
+  Form->SetOnDeactivate([&](TObject*) { ++deactivations; });
+  Combo->OnAllowChange = nullptr;
+  for (WORD close : {VK_ESCAPE, VK_RETURN}) {
+    Combo->DropDown();
+    Pump();
+    ASSERT_TRUE(Combo->GetDroppedDown());
+    PressKey(close);
+    EXPECT_FALSE(Combo->GetDroppedDown());
+  }
+  EXPECT_EQ(0, activations);
+  EXPECT_EQ(0, deactivations);
+  EXPECT_EQ(Combo->GetHandle(), ::GetFocus());
+  // The handlers are given back: focus going to another form still reports it.
+  ASSERT_TRUE(Form->GetOnActivate() && Form->GetOnDeactivate());
+  auto* other = TCustomForm::Create<TForm>(nullptr);
+  other->SetBounds(520, 100, 100, 100);
+  other->Show();
+  other->SetFocus();
+  Pump();
+  EXPECT_EQ(1, deactivations);
+  delete other;
+  Pump();
 }
 
 TEST_F(SkinComboEventsTest, APressOnASkinnedFrameClosesTheListAndFramePaintingIsHeldAroundTheShow) {
