@@ -87,6 +87,22 @@ void TSeComboListBox::PaintItem(TCanvas* canvas, int index, const TRect& rect) {
   DrawItem(canvas, index, rect);
 }
 
+namespace {
+// Counts a message being handled for as long as the handling runs.
+struct TBusyScope {
+  int& Count;
+  explicit TBusyScope(int& count) : Count(count) { ++Count; }
+  ~TBusyScope() { --Count; }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+};
+}  // namespace
+
+void TSeComboListBox::WndProc(TMessage& message) {
+  TBusyScope busy(FBusy);
+  inherited::WndProc(message);
+}
+
 void TSeComboListBox::DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) {
   if (!FFaceCanvas) {
     inherited::DoDrawItem(index, rect, state);
@@ -110,6 +126,10 @@ void TSeComboWindow::CreateParams(TCreateParams& params) {
 }
 
 void TSeComboWindow::KeyDown(WORD& key, TShiftState shift) {
+  if (!FCombo) {
+    inherited::KeyDown(key, shift);
+    return;
+  }
   if (key == VK_ESCAPE) {
     key = 0;
     FCombo->CloseUp();
@@ -124,9 +144,11 @@ void TSeComboWindow::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TSeComboWindow::Dispatch(TMessage& message) {
+  TBusyScope busy(FBusy);
   switch (message.Msg) {
     case WM_ACTIVATE:
       inherited::Dispatch(message);
+      if (!FCombo) return;
       if (LOWORD(message.WParam) == WA_INACTIVE) {
         if (FCombo->HandleAllocated())
           ::PostMessageW(FCombo->GetHandle(), CloseUpMessage, FCombo->GetDropDownNumber(), 0);
@@ -202,13 +224,26 @@ TSeCustomComboBox::~TSeCustomComboBox() {
   SetOnChange(nullptr);
   FTimer->SetEnabled(false);
   UnregisterOpenDropDown(this);
+  FList->SetOnMouseUp(nullptr);
+  FList->SetOnDrawItem(nullptr);
+  FList->SetOnMeasureItem(nullptr);
   if (FDropped) {
     FDropped = false;
     if (FWindow && FWindow->HandleAllocated()) ::ShowWindow(FWindow->GetHandle(), SW_HIDE);
     FList->SetVisible(false);
-    FList->SetParent(this);  // the list goes back before the window is freed
   }
-  FWindow.reset();
+  if (!FWindow) return;  // the list never left the combo: it goes with it
+  FWindow->Forget();
+  // The window frees the list (its child) with itself. When a handler freed the combo while
+  // the list or the window is still handling a message, both are freed from the message
+  // queue once that handling is over.
+  RemoveComponent(FList);
+  FWindow->InsertComponent(FList);
+  TSeComboWindow* window = FWindow.release();
+  if ((window->Busy() || FList->Busy()) && Application && window->HandleAllocated())
+    window->Release();
+  else
+    delete window;
 }
 
 // ---- Attributes -------------------------------------------------------------------------------------
@@ -400,8 +435,9 @@ void TSeCustomComboBox::CloseUp() {
     TCustomForm* form = GetParentForm(this);
     TQuietActivation quiet(form);
     if (FWindow) FWindow->Hide();
+    // The list stays in the window: taking it out would destroy its window handle, perhaps
+    // under its own key or mouse handling.
     FList->SetVisible(false);
-    FList->SetParent(this);
     Invalidate();
     if (GetEnabled() && CanFocus()) {
       if (form && form->HandleAllocated()) ::SetActiveWindow(form->GetHandle());

@@ -3,8 +3,10 @@
 // style and a pick-only style, completion of typed text from the items, keys and the wheel
 // moving the choice, and OnAllowChange, which may refuse a choice made in the list.
 //
-// Each combo has one drop-down window for its whole life: closing only hides it and gives the
-// list back, so a close from inside the window's own handlers frees nothing under them.
+// Each combo has one drop-down window for its whole life, and the list stays in it once it
+// was first shown: closing only hides them, so a close from inside their own handlers frees
+// or re-creates nothing under them. A combo freed by a handler while the list or the window
+// handles a message hands both to the message queue, which frees them afterwards.
 // ItemIndex stays within -1 .. count - 1 and is -1 whenever the list is empty.
 #pragma once
 #include <memory>
@@ -30,25 +32,34 @@ class TSeComboListBox : public TSeCustomListBox {
   explicit TSeComboListBox(TComponent* owner) : TSeCustomListBox(owner) {}
   // Draws one item on canvas (the combo's face); OnDrawItem gets that canvas too.
   void PaintItem(TCanvas* canvas, int index, const TRect& rect);
+  void WndProc(TMessage& message) override;
+  // A message of the list is being handled (a handler may free the combo meanwhile).
+  bool Busy() const { return FBusy > 0; }
 
  protected:
   void DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
 
  private:
   TCanvas* FFaceCanvas = nullptr;  // during PaintItem: the canvas items go to; not owned
+  int FBusy = 0;                   // messages being handled
 };
 
 class TSeComboWindow : public TForm {
   CLASSLIB_CLASS(TSeComboWindow, TForm)
   explicit TSeComboWindow(TSeCustomComboBox* combo);
   void Dispatch(TMessage& message) override;
+  // The combo is going: the window no longer reaches it.
+  void Forget() { FCombo = nullptr; }
+  // A message of the window is being handled.
+  bool Busy() const { return FBusy > 0; }
 
  protected:
   void CreateParams(TCreateParams& params) override;
   void KeyDown(WORD& key, TShiftState shift) override;
 
  private:
-  TSeCustomComboBox* FCombo;  // the combo that owns this window; not owned
+  TSeCustomComboBox* FCombo;  // the combo that owns this window, nullptr once it is gone
+  int FBusy = 0;              // messages being handled
 };
 
 class TSeCustomComboBox : public TSeCustomEdit {

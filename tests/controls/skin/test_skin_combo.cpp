@@ -208,6 +208,62 @@ TEST_F(SkinComboTest, HundredOpenCloseCyclesAndAComboFreedWithItsListOpen) {
   EXPECT_LT(forms_tests::UserObjectCount(), user);
 }
 
+TEST_F(SkinComboTest, AComboFreedByItsOwnHandlersWhileTheListRunsThem) {
+  // As an editor placed for one choice frees itself: from OnCloseUp after Enter in the list,
+  // from OnAllowChange after a click on an item, from OnDropDown.
+  // The list and the window whose message handling runs the handler outlive it, and go
+  // once that handling is over; called from code, they go at once.
+  HWND list = nullptr, window = nullptr;
+  bool outlived = false;
+  auto freeIn = [&](auto& event) {
+    event = [this, &list, &window, &outlived](auto&&...) {
+      // The handler's captures go with the combo: everything is read before the delete.
+      TSeCustomComboBox* victim = Combo;
+      HWND& l = list;
+      HWND& w = window;
+      bool& o = outlived;
+      l = victim->GetList()->GetHandle();
+      w = victim->GetDropDownWindow()->GetHandle();
+      Combo = nullptr;
+      delete victim;
+      o = ::IsWindow(l) && ::IsWindow(w);
+    };
+  };
+  auto expectGone = [&](const char* how, bool fromTheList) {
+    EXPECT_EQ(nullptr, Combo) << how;
+    EXPECT_EQ(fromTheList, outlived) << how;  // freed at once when nothing runs in them
+    Pump();
+    EXPECT_FALSE(::IsWindow(list)) << how;
+    EXPECT_FALSE(::IsWindow(window)) << how;
+    EXPECT_EQ(0, ShownDropDowns()) << how;
+    EXPECT_EQ(nullptr, OpenDropDownOwner()) << how;
+    outlived = false;
+  };
+  freeIn(Combo->OnCloseUp);
+  Combo->DropDown();
+  Pump();
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  expectGone("OnCloseUp", true);
+
+  Combo = Empty;
+  Combo->GetItems()->Add(L"一");
+  Combo->GetItems()->Add(L"二");
+  freeIn(Combo->OnAllowChange);
+  Combo->DropDown();
+  Pump();
+  const TRect first = Combo->GetList()->GetItemRect(0);
+  button_tests::ClickWindow(Combo->GetList()->GetHandle(), first.Left + 5, first.Top + 3);
+  Empty = nullptr;
+  expectGone("OnAllowChange", true);
+
+  Combo = new TSeCustomComboBox(Form);
+  Combo->SetParent(Form);
+  freeIn(Combo->OnDropDown);
+  Combo->DropDown();
+  expectGone("OnDropDown", false);
+}
+
 TEST_F(SkinComboTest, CompletionBackAndUndo) {
   Combo->SetAutoComplete(true);
   Combo->SetFocus();
