@@ -22,37 +22,6 @@ String LowerText(String text) {
   return text;
 }
 
-// Holds back a form's OnActivate and OnDeactivate while the focus moves between the form and
-// its combo's drop-down: to the program the form stays active throughout.
-class TQuietActivation {
- public:
-  explicit TQuietActivation(TCustomForm* form) : FForm(form) {
-    if (!FForm) return;
-    FOnActivate = FForm->GetOnActivate();
-    FOnDeactivate = FForm->GetOnDeactivate();
-    FForm->SetOnActivate(nullptr);
-    FForm->SetOnDeactivate(nullptr);
-  }
-  ~TQuietActivation() {
-    if (!FForm || !StillThere()) return;
-    FForm->SetOnActivate(std::move(FOnActivate));
-    FForm->SetOnDeactivate(std::move(FOnDeactivate));
-  }
-  TQuietActivation(const TQuietActivation&) = delete;
-  TQuietActivation& operator=(const TQuietActivation&) = delete;
-
- private:
-  // A handler run meanwhile may have freed the form: the screen lists the forms that exist.
-  bool StillThere() const {
-    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-      if (Screen->GetCustomForms(i) == FForm) return true;
-    return false;
-  }
-
-  TCustomForm* FForm;  // not owned
-  TNotifyEvent FOnActivate, FOnDeactivate;
-};
-
 // Holds back the frame painting of a form-skinning component on a window while the window
 // is shown, then paints the frame once.
 class TFrameUpdate {
@@ -75,6 +44,40 @@ class TFrameUpdate {
 
 const TEnumInfo SeComboButtonAlignIdents = MakeEnumInfo(ButtonAlignNames);
 const TEnumInfo SeComboStyleIdents = MakeEnumInfo(ComboStyleNames);
+
+// ---- The form's activation events -----------------------------------------------------------------
+
+// Holds back a form's OnActivate and OnDeactivate while its combo's list is open: the focus
+// moves to the drop-down and back, but to the program the form stays active throughout.
+class TSeCustomComboBox::TQuietActivation {
+ public:
+  explicit TQuietActivation(TCustomForm* form) : FForm(form) {
+    if (!FForm) return;
+    FOnActivate = FForm->GetOnActivate();
+    FOnDeactivate = FForm->GetOnDeactivate();
+    FForm->SetOnActivate(nullptr);
+    FForm->SetOnDeactivate(nullptr);
+  }
+  // Gives the handlers back, unless the program set others meanwhile or the form is going.
+  ~TQuietActivation() {
+    if (!FForm || !StillThere()) return;
+    if (!FForm->GetOnActivate()) FForm->SetOnActivate(std::move(FOnActivate));
+    if (!FForm->GetOnDeactivate()) FForm->SetOnDeactivate(std::move(FOnDeactivate));
+  }
+  TQuietActivation(const TQuietActivation&) = delete;
+  TQuietActivation& operator=(const TQuietActivation&) = delete;
+
+ private:
+  // The screen lists the forms that exist (a form leaves it first thing when it is freed).
+  bool StillThere() const {
+    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+      if (Screen->GetCustomForms(i) == FForm) return true;
+    return false;
+  }
+
+  TCustomForm* FForm;  // not owned
+  TNotifyEvent FOnActivate, FOnDeactivate;
+};
 
 // ---- The combo's list ---------------------------------------------------------------------------------
 
@@ -224,6 +227,7 @@ TSeCustomComboBox::~TSeCustomComboBox() {
   SetOnChange(nullptr);
   FTimer->SetEnabled(false);
   UnregisterOpenDropDown(this);
+  FQuiet.reset();
   FList->SetOnMouseUp(nullptr);
   FList->SetOnDrawItem(nullptr);
   FList->SetOnMeasureItem(nullptr);
@@ -405,8 +409,8 @@ void TSeCustomComboBox::DropDown() {
   ++FDropDownNumber;
   // Menus and form frames close the open list through this record.
   RegisterOpenDropDown(this, [this](TComponent*) { CloseUp(); });
+  FQuiet = std::make_unique<TQuietActivation>(GetParentForm(this));
   {
-    TQuietActivation quiet(GetParentForm(this));
     TFrameUpdate update(FindFormSkin(FWindow.get()));
     FWindow->Show();
     ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
@@ -414,11 +418,8 @@ void TSeCustomComboBox::DropDown() {
   }
   if (OnDropDown) OnDropDown(this);
   if (alive.expired() || !FDropped) return;
-  {
-    TQuietActivation quiet(GetParentForm(this));
-    ::SetActiveWindow(FWindow->GetHandle());
-    if (FList->CanFocus()) FList->SetFocus();
-  }
+  ::SetActiveWindow(FWindow->GetHandle());
+  if (FList->CanFocus()) FList->SetFocus();
   if (alive.expired() || !FDropped) return;
   FList->Invalidate();
 }
@@ -430,20 +431,18 @@ void TSeCustomComboBox::CloseUp() {
   const std::weak_ptr<int> alive = GetLifeToken();
   FDropped = false;
   FButtonPressed = false;
-  {
-    // Hiding the window gives the activation back to the form, and the combo the focus.
-    TCustomForm* form = GetParentForm(this);
-    TQuietActivation quiet(form);
-    if (FWindow) FWindow->Hide();
-    // The list stays in the window: taking it out would destroy its window handle, perhaps
-    // under its own key or mouse handling.
-    FList->SetVisible(false);
-    Invalidate();
-    if (GetEnabled() && CanFocus()) {
-      if (form && form->HandleAllocated()) ::SetActiveWindow(form->GetHandle());
-      SetFocus();
-    }
+  // Hiding the window gives the activation back to the form, and the combo the focus.
+  if (FWindow) FWindow->Hide();
+  // The list stays in the window: taking it out would destroy its window handle, perhaps
+  // under its own key or mouse handling.
+  FList->SetVisible(false);
+  Invalidate();
+  if (GetEnabled() && CanFocus()) {
+    if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
+      ::SetActiveWindow(form->GetHandle());
+    SetFocus();
   }
+  FQuiet.reset();
   if (!alive.expired() && OnCloseUp) OnCloseUp(this);
 }
 

@@ -137,6 +137,8 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void WMContextMenu(TMessage& message) override;
 
  private:
+  class TQuietActivation;
+
   void Complete();
   void ListMouseUp(TMouseButton button, int x, int y);
   void Wheel(int delta);
@@ -157,5 +159,6 @@ class TSeCustomComboBox : public TSeCustomEdit {
   std::unique_ptr<TSeComboWindow> FWindow;   // made on the first drop-down, kept until the end
   bool FDropped = false;                     // the list is in the window and shown
   WPARAM FDropDownNumber = 0;                // see GetDropDownNumber
+  std::unique_ptr<TQuietActivation> FQuiet;  // while the list is open
   int FWheelDelta = 0;                       // wheel delta short of a notch
 };
