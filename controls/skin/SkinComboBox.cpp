@@ -40,6 +40,15 @@ class TFrameUpdate {
  private:
   TSeCustomForm* FSkin;  // not owned
 };
+
+// Counts a message being handled for as long as the handling runs.
+struct TBusyScope {
+  int& Count;
+  explicit TBusyScope(int& count) : Count(count) { ++Count; }
+  ~TBusyScope() { --Count; }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+};
 }  // namespace
 
 const TEnumInfo SeComboButtonAlignIdents = MakeEnumInfo(ButtonAlignNames);
@@ -89,17 +98,6 @@ void TSeComboListBox::PaintItem(TCanvas* canvas, int index, const TRect& rect) {
   FFaceCanvas = canvas;
   DrawItem(canvas, index, rect);
 }
-
-namespace {
-// Counts a message being handled for as long as the handling runs.
-struct TBusyScope {
-  int& Count;
-  explicit TBusyScope(int& count) : Count(count) { ++Count; }
-  ~TBusyScope() { --Count; }
-  TBusyScope(const TBusyScope&) = delete;
-  TBusyScope& operator=(const TBusyScope&) = delete;
-};
-}  // namespace
 
 void TSeComboListBox::WndProc(TMessage& message) {
   TBusyScope busy(FBusy);
