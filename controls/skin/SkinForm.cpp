@@ -11,6 +11,7 @@
 #include "SkinBitmap.h"
 #include "SkinDrawing.h"
 #include "SkinMenus.h"
+#include "SkinOpenDropDown.h"
 #include "SkinTransitions.h"
 #include "classlib/controls/Menus.h"
 #include "classlib/forms/Monitors.h"
@@ -559,6 +560,7 @@ void TSeCustomForm::WMNCMouse(TMessage& message) {
     case WM_NCRBUTTONDOWN: {
       const bool left = message.Msg == WM_NCLBUTTONDOWN;
       if (!FFormActive && GetHandle()) ::SetFocus(GetHandle());
+      CloseOpenDropDown(this);  // an open drop-down list goes first
       FFrameButtons = TShiftState{left ? ssLeft : ssRight};
       FrameMouseDown(left ? mbLeft : mbRight, FFrameButtons, p.X, p.Y);
       break;

@@ -103,6 +103,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void ShowContextHelp();
   void ShowSystemMenu() override;
   void DisableFramePaint() { FFramePaint = false; }
+  bool GetFramePaint() const { return FFramePaint; }
   void EnableFramePaint() { FFramePaint = true; }
   // Re-applies the frame after a frame property changed, keeping the client size.
   void RefreshFrame();
