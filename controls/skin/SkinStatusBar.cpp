@@ -343,6 +343,7 @@ const TPropertyTable* TSeCustomStatusBar::PublishedProperties() {
 TSeCustomStatusBar::TSeCustomStatusBar(TComponent* owner)
     : TSeCustomControl(owner),
       FPanels(std::make_unique<TSeStatusPanels>(this)),
+      FTheme(std::make_unique<TKeptTheme>(L"Status")),
       FPartCache(std::make_unique<TThemePartCache>()) {
   SetBevelSides(TSeBevelSides{vbsLeft, vbsTop, vbsRight, vbsBottom});
   SetBevelInner(vbvSpace);
@@ -599,7 +600,8 @@ void TSeCustomStatusBar::Dispatch(TMessage& message) {
       return;
     case WM_THEMECHANGED:
     case CM_SYSCOLORCHANGE:
-      FPartCache->Clear();  // the kept panes belong to the theme they were drawn with
+      FTheme->Reset();  // the class and the kept panes belong to the theme they came from
+      FPartCache->Clear();
       inherited::Dispatch(message);
       Invalidate();
       return;
@@ -633,11 +635,9 @@ void TSeCustomStatusBar::PaintFrame() {
 }
 
 void TSeCustomStatusBar::PaintFace() {
-  // One theme handle and one background for the whole paint: the panels draw their panes on
-  // it instead of opening the class and drawing the background again each.
-  std::unique_ptr<TThemeScope> theme;
-  if (UseThemes()) theme = std::make_unique<TThemeScope>(L"Status");
-  FPaintTheme = theme && *theme ? theme.get() : nullptr;
+  // One theme handle, kept from paint to paint, and one background for the whole paint: the
+  // panels draw their panes on it instead of drawing the background again each.
+  FPaintTheme = FTheme->Get();
   try {
     PaintBackground();
     for (int i = 0; i < FPanels->GetCount(); ++i) DrawPanelByIndex(i);
@@ -653,7 +653,7 @@ void TSeCustomStatusBar::PaintBackground() {
   TCanvas* canvas = GetCanvas();
   HDC dc = canvas->GetHandle();
   const RECT whole{0, 0, GetWidth(), GetHeight()};
-  if (FPaintTheme && FPaintTheme->DrawBackground(dc, SpBackground, 0, whole)) {
+  if (FPaintTheme && FPartCache->Draw(*FPaintTheme, dc, SpBackground, 0, whole)) {
     canvas->Refresh();
     return;
   }

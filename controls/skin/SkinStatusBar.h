@@ -241,6 +241,7 @@ class TSeCustomStatusBar : public TSeCustomControl {
   TPoint FDblClickPoint;                      // where the last double click went down
   int FLineHeight = -1;                       // height of "Pq" in Font; -1: not yet
   const class TThemeScope* FPaintTheme = nullptr;  // "Status" while a themed paint runs
+  std::unique_ptr<class TKeptTheme> FTheme;        // "Status", open from paint to paint
   // The panes and the grip, drawn at the same sizes paint after paint, kept as bitmaps.
   std::unique_ptr<class TThemePartCache> FPartCache;
   TSePanelNotifyEvent FOnPanelClick;

@@ -12,6 +12,7 @@
 #include "controls/skin/ThemeBinding.h"
 #include "tests/ScreenShots.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
+#include "tests/classlib/forms/FormsTestSupport.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
 
 namespace skin_tests {
@@ -55,14 +56,16 @@ inline int DifferentPixels(const MemorySurface& a, const MemorySurface& b, const
   return count;
 }
 
-// Runs cycle once to settle caches, then 1,000 times: the GDI objects and the thread's
-// windows must come out exactly as they went in.
-inline void ExpectNoLeaks(const std::function<void()>& cycle) {
+// Runs cycle once to settle caches, then rounds times: the GDI and user objects must come
+// out exactly as many as went in.
+inline void ExpectNoLeaks(const std::function<void()>& cycle, int rounds = 1000) {
   cycle();
-  const int gdi = control_tests::GdiObjectCount(), user = control_tests::ThreadWindowCount();
-  for (int i = 0; i < 1000; ++i) cycle();
-  EXPECT_EQ(control_tests::GdiObjectCount(), gdi);
-  EXPECT_EQ(control_tests::ThreadWindowCount(), user);
+  Pump();
+  const int gdi = control_tests::GdiObjectCount(), user = forms_tests::UserObjectCount();
+  for (int i = 0; i < rounds; ++i) cycle();
+  Pump();
+  EXPECT_EQ(control_tests::GdiObjectCount(), gdi) << "GDI objects leak";
+  EXPECT_EQ(forms_tests::UserObjectCount(), user) << "user objects leak";
 }
 
 }  // namespace skin_tests
