@@ -187,6 +187,17 @@ TEST_F(TabControlTest, EveryTabIsClickableOnAllSidesInThreeRows) {
     WithoutThemes([&] {
       SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_side_") + IntToStr(side) + L"_classic");
     });
+    // A larger form: the rows take the room and the selected row still touches the body.
+    const TRect small = Form->GetBoundsRect();
+    Form->SetBounds(small.Left, small.Top, 760, 560);
+    Tabs->SetBounds(10, 10, 720, 500);
+    Pump();
+    SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_side_") + IntToStr(side) + L"_large");
+    WithoutThemes([&] {
+      SaveScreenshot(Form->GetHandle(),
+                     String(L"skin_tabs_side_") + IntToStr(side) + L"_large_classic");
+    });
+    Form->SetBoundsRect(small);
   }
   EXPECT_THROW(Tabs->SetMultiLine(false), Exception);
   EXPECT_TRUE(Tabs->GetMultiLine());
@@ -238,6 +249,64 @@ TEST_F(TabControlTest, HeldScrollButtonRepeatsWithinBoundsAndStops) {
   Tabs->SetEnabled(true);
   ::PostMessageW(wnd, WM_LBUTTONUP, 0, 0);
   Pump();
+}
+
+// The scroll buttons are the theme's arrow buttons in the state the mouse gives them, or the
+// system's classic scroll frames: drawn again over the control's own paint, nothing changes.
+TEST_F(TabControlTest, ScrollButtonsEqualTheSystemsDrawingInEveryState) {
+  for (int i = 0; i < 30; ++i) Tabs->GetTabs()->Add(L"第" + IntToStr(i) + L"章");
+  ShowForm();
+  const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
+  const HWND wnd = Tabs->GetHandle();
+  ASSERT_TRUE(Tabs->Geometry().ScrollButtonsShow());
+  const TRect left = Tabs->Geometry().LeftButtonRect(), right = Tabs->Geometry().RightButtonRect();
+  // Taller than a row of this font, they still lie wholly inside the control.
+  EXPECT_GT(RectHeight(left), Tabs->Geometry().TabHeight);
+  for (const TRect& button : {left, right})
+    EXPECT_TRUE(button.Top >= 0 && button.Bottom <= h && button.Right <= w) << button.Top;
+  Tabs->SetTabPosition(tpBottom);
+  EXPECT_EQ(Tabs->Geometry().RightButtonRect().Bottom, h);
+  Tabs->SetTabPosition(tpTop);
+  // Changed pixels in both buttons when the system draws them over our paint.
+  const auto changed = [&](const std::function<void(HDC, RECT, RECT)>& system) {
+    MemorySurface ours(w, h), again(w, h);
+    PaintWindowInto(Tabs, ours);
+    PaintWindowInto(Tabs, again);
+    system(again.DC(), RECT(left), RECT(right));
+    ::GdiFlush();
+    return DifferentPixels(ours, again, left) + DifferentPixels(ours, again, right);
+  };
+  if (UseThemes()) {
+    const auto themed = [&](int leftState, int rightState) {
+      return changed([&](HDC dc, RECT l, RECT r) {
+        TThemeScope theme(L"ScrollBar");
+        theme.DrawBackground(dc, 1, leftState, l);
+        theme.DrawBackground(dc, 1, rightState, r);
+      });
+    };
+    EXPECT_EQ(themed(9, 13), 0) << "normal";
+    EXPECT_GT(themed(12, 16), 0) << "the states differ";
+    ::SendMessageW(wnd, WM_MOUSEMOVE, 0, At(left.Left + 3, left.Top + 3));
+    EXPECT_EQ(themed(10, 13), 0) << "left hot";
+    Tabs->SetEnabled(false);
+    EXPECT_EQ(themed(12, 16), 0) << "disabled";
+    Tabs->SetEnabled(true);
+  }
+  WithoutThemes([&] {
+    const auto classic = [&](UINT leftState, UINT rightState) {
+      return changed([&](HDC dc, RECT l, RECT r) {
+        ::DrawFrameControl(dc, &l, DFC_SCROLL, DFCS_SCROLLLEFT | leftState);
+        ::DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLRIGHT | rightState);
+      });
+    };
+    EXPECT_EQ(classic(0, 0), 0);
+    // Held down with the mouse on it, the right button is drawn pushed.
+    ::SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(right.Left + 3, right.Top + 3));
+    ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(right.Left + 3, right.Top + 3));
+    EXPECT_EQ(classic(0, DFCS_PUSHED), 0);
+    ::SendMessageW(wnd, WM_LBUTTONUP, 0, At(right.Left + 3, right.Top + 3));
+    EXPECT_EQ(classic(0, 0), 0);
+  });
 }
 
 TEST_F(TabControlTest, NarrowControlsAndFiveHundredSideTabsDoNotHang) {
