@@ -119,6 +119,12 @@ class TSeStatusPanel : public TCollectionItem {
   int FWidth = 50;
   TSeStatusSlot FSlot;                      // layout input copy and output
   int FTextWidth = -1;                      // Text measured in the bar's font; -1: not yet
+  int FShownRoom = -1;                      // the room FShownText was fitted to; -1: none
+  String FShownText;                        // Text, shortened with "..." to FShownRoom
+  void ForgetMeasures() {
+    FTextWidth = -1;
+    FShownRoom = -1;
+  }
 };
 
 // ---- TSeStatusPanels ----------------------------------------------------------------------------

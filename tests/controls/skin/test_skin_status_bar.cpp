@@ -407,6 +407,50 @@ TEST(ThemePartCache, OneKeptBitmapServesEveryWidthOfARepeatingPart) {
   EXPECT_LE(cache.Count(), 6) << "widths share their part's bitmap";
 }
 
+// A bar repainted after its panels, texts and font changed shows what a bar made afresh with
+// them shows: nothing fitted or measured for an earlier paint is drawn again.
+TEST_F(StatusBarTest, RepaintsAfterChangesEqualAFreshBar) {
+  ShowForm();
+  const auto fresh = [&] {
+    auto* other = new TSeCustomStatusBar(Form);
+    other->SetParent(Form);
+    other->SetAlign(alTop);
+    other->SetSizeGrip(false);
+    other->GetPanels()->Assign(Bar->GetPanels());
+    other->SetFont(Bar->GetFont());
+    Pump();
+    return other;
+  };
+  Bar->SetSizeGrip(false);
+  const auto expectSame = [&](const char* step) {
+    TSeCustomStatusBar* other = fresh();
+    ASSERT_EQ(other->GetWidth(), Bar->GetWidth());
+    const int w = Bar->GetWidth(), h = Bar->GetHeight();
+    MemorySurface ours(w, h), theirs(w, h);
+    PaintWindowInto(Bar, ours);
+    PaintWindowInto(other, theirs);
+    EXPECT_EQ(DifferentPixels(ours, theirs, TRect(0, 0, w, h)), 0) << step;
+    delete other;
+  };
+  for (int i = 0; i < 3; ++i) Bar->GetPanels()->GetItem(i)->SetStretchPriority(0);
+  MemorySurface warm(Bar->GetWidth(), Bar->GetHeight());
+  PaintWindowInto(Bar, warm);
+  expectSame("as made");
+  Panel(1)->SetWidth(60);  // the text no longer fits: shortened with "..."
+  PaintWindowInto(Bar, warm);
+  expectSame("narrowed");
+  Panel(1)->SetWidth(200);
+  PaintWindowInto(Bar, warm);
+  expectSame("widened again");
+  Panel(0)->SetText(L"正在保存试卷，请稍候");
+  PaintWindowInto(Bar, warm);
+  expectSame("new text");
+  Bar->GetFont()->SetSize(14);
+  PaintWindowInto(Bar, warm);
+  expectSame("larger font");
+  WithoutThemes([&] { expectSame("classic"); });
+}
+
 TEST_F(StatusBarTest, OwnerDrawImagesAndHiddenPanelsPaintAsTold) {
   TImageList images(Form);
   images.SetWidth(16);
