@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "classlib/graphics/Bitmap.h"
+#include "classlib/graphics/ImageList.h"
 #include "classlib/system/SysString.h"
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/ThemeBinding.h"
@@ -46,6 +47,17 @@ inline void SaveScreenshot(HWND wnd, const String& name) {
   ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Pump();
   EXPECT_TRUE(SaveWindowScreenshot(wnd, name)) << StringToUtf8(name);
+}
+
+// Makes the list's images 16 × 16 and adds one filled with colour.
+inline void AddSolidImage(TImageList& images, TColor color) {
+  images.SetWidth(16);
+  images.SetHeight(16);
+  TBitmap solid;
+  solid.SetSize(16, 16);
+  solid.GetCanvas()->GetBrush()->SetColor(color);
+  solid.GetCanvas()->FillRect(TRect(0, 0, 16, 16));
+  images.Add(&solid, nullptr);
 }
 
 // How many pixels of a rectangle differ between two surfaces.

@@ -453,13 +453,7 @@ TEST_F(StatusBarTest, RepaintsAfterChangesEqualAFreshBar) {
 
 TEST_F(StatusBarTest, OwnerDrawImagesAndHiddenPanelsPaintAsTold) {
   TImageList images(Form);
-  images.SetWidth(16);
-  images.SetHeight(16);
-  TBitmap red;
-  red.SetSize(16, 16);
-  red.GetCanvas()->GetBrush()->SetColor(clRed);
-  red.GetCanvas()->FillRect(TRect(0, 0, 16, 16));
-  images.Add(&red, nullptr);
+  AddSolidImage(images, clRed);
   Bar->SetImages(&images);
   Panel(0)->SetImageIndex(0);
   Panel(1)->SetImageIndex(7);  // beyond the list: no image

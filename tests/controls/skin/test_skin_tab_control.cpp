@@ -12,7 +12,6 @@
 #include "Watchdog.h"
 #include "controls/skin/SkinDrawing.h"
 #include "classlib/system/SysFormat.h"
-#include "classlib/graphics/ImageList.h"
 #include "classlib/stdctrls/StdPanels.h"
 #include "controls/skin/SkinTabControl.h"
 #include "controls/skin/ThemeTurnedPart.h"
@@ -412,13 +411,7 @@ TEST_F(TabControlTest, LayoutRoundTripAndBadStoredValues) {
 // tab's caption turns clHighlight only with HotTrack; owner-drawn tabs are the handler's alone.
 TEST_F(TabControlTest, TabImagesHotTrackAndOwnerDrawnTabsPaintAsTold) {
   TImageList images(Form);
-  images.SetWidth(16);
-  images.SetHeight(16);
-  TBitmap red;
-  red.SetSize(16, 16);
-  red.GetCanvas()->GetBrush()->SetColor(clRed);
-  red.GetCanvas()->FillRect(TRect(0, 0, 16, 16));
-  images.Add(&red, nullptr);
+  AddSolidImage(images, clRed);
   MakePages({L"第一页", L"第二页", L"第三页"});
   Tabs->GetPage(1)->SetImageIndex(0);
   Tabs->GetPage(2)->SetImageIndex(9);  // beyond the list: no image
