@@ -821,6 +821,8 @@ void TSeCustomTabControl::DrawTabShape(int index, TRect r, TTabPosition side) {
         t.Bottom -= FrameMarginLeft();
       }
     }
+    // The tab that starts a top or bottom strip lines up with the body's left edge.
+    if (IsHorizontal(side) && r.Left == FrameMarginLeft()) t.Left = 0;
     const int state = !GetEnabled() ? 4 : selected ? 3 : index == FHotTab ? 2 : 1;
     HDC dc = canvas->GetHandle();
     // The theme draws tabs for a strip above the body; other sides get them turned.

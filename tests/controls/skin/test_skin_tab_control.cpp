@@ -562,6 +562,22 @@ TEST_F(TabControlTest, ThemedTabsOnEverySideAreTheUprightTabTurned) {
   theme.DrawBackground(upright.DC(), 1, 3, RECT(r));
   EXPECT_LE(DifferentPixels(ours, again, r), 8);
   EXPECT_GT(DifferentPixels(ours, upright, r), 50);
+  // On top, the tab that starts the strip reaches the body's left edge; the others keep a
+  // gap of the frame margin at both ends.
+  Tabs->SetTabPosition(tpTop);
+  Tabs->SetMultiLine(false);
+  Tabs->SetTabIndex(2);
+  Pump();
+  MemorySurface top(w, h), first(w, h), second(w, h);
+  PaintWindowInto(Tabs, top);
+  PaintWindowInto(Tabs, first);
+  PaintWindowInto(Tabs, second);
+  const TRect r0 = Tabs->GetTabRect(0), r1 = Tabs->GetTabRect(1);
+  theme.DrawBackground(first.DC(), 1, 1, RECT{0, r0.Top, r0.Right - 2, r0.Bottom});
+  theme.DrawBackground(second.DC(), 1, 1, RECT{r1.Left + 2, r1.Top, r1.Right - 2, r1.Bottom});
+  // Compared above the body, which is drawn over the unselected tabs' last rows.
+  EXPECT_LE(DifferentPixels(top, first, TRect(0, r0.Top, r0.Right, r0.Bottom - 2)), 8);
+  EXPECT_LE(DifferentPixels(top, second, TRect(r1.Left, r1.Top, r1.Right, r1.Bottom - 2)), 8);
 }
 
 TEST_F(TabControlTest, TabControlsMadeUsedAndFreedLeakNothing) {
