@@ -39,6 +39,15 @@ start_xvfb() {
   return 1
 }
 
+# Starts the prefix's Wine server, and Wine's own background programs (its desktop among
+# them, so after start_xvfb), with their streams on /dev/null. Started by the first test
+# instead, they would keep CTest's output pipe open, and CTest would count the whole run as
+# that test's time. The server stays (-p) until start_xvfb's exit trap stops it.
+start_wine_server() {
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
 # Wine programs run in a simplified-Chinese Windows: Wine takes code page 936 and its Chinese
 # system dialogs from the Unix locale, which scripts/setup makes (so this comes after setup),
 # and draws text unsmoothed, as such a Windows draws 宋体 (scripts/wine-fonts.conf).

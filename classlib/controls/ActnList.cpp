@@ -1,6 +1,6 @@
 // Actions, their links to clients, and action lists. A property setter of TCustomAction
 // first offers the new value to every link (each decides whether its client still shows the
-// action's value), then stores it and reports the change.
+// action's value), then stores it and sends the change notice to every link.
 #include "ActnList.h"
 #include <algorithm>
 #include "../graphics/ImageList.h"
@@ -31,18 +31,6 @@ class ActionComponentScope {
  private:
   TBasicAction* FAction;  // the action executing; not owned
 };
-
-// Calls set(link) for every TActionLink of action's clients. A link may take itself out
-// while it is told (its client dropping the action), so the list is copied first and each
-// link is looked for again before it is told.
-template <class Set>
-void ForEachActionLink(const std::vector<TBasicActionLink*>& clients, Set set) {
-  const std::vector<TBasicActionLink*> snapshot = clients;
-  for (TBasicActionLink* client : snapshot) {
-    if (std::find(clients.begin(), clients.end(), client) == clients.end()) continue;
-    if (auto* link = dynamic_cast<TActionLink*>(client)) set(link);
-  }
-}
 
 }  // namespace
 
@@ -89,7 +77,19 @@ TBasicActionLink* TBasicAction::GetClient(int index) const {
   return FClients[static_cast<size_t>(index)];
 }
 
+bool TBasicAction::ForEachClient(const std::function<void(TBasicActionLink*)>& tell) {
+  const std::weak_ptr<int> alive = FLifeToken;
+  const std::vector<TBasicActionLink*> snapshot = FClients;
+  for (TBasicActionLink* link : snapshot) {
+    if (alive.expired()) return false;
+    if (std::find(FClients.begin(), FClients.end(), link) == FClients.end()) continue;
+    tell(link);
+  }
+  return !alive.expired();
+}
+
 void TBasicAction::Change() {
+  if (!ForEachClient([](TBasicActionLink* link) { link->Change(); })) return;
   if (OnChange) OnChange(this);
 }
 
@@ -112,6 +112,12 @@ bool TBasicActionLink::Execute(TComponent* component) {
 }
 
 bool TBasicActionLink::Update() { return FAction && FAction->Update(); }
+
+void TBasicActionLink::Change() {
+  // A copy runs, as the handler may free the client and with it this link.
+  const TNotifyEvent handler = OnChange;
+  if (handler) handler(FAction);
+}
 
 
 // ---- TContainedAction ----------------------------------------------------------------------
@@ -172,22 +178,26 @@ TCustomAction::TCustomAction(TComponent* owner) : TContainedAction(owner) {}
 
 void TCustomAction::SetCaption(const String& value) {
   if (value == FCaption) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetCaption(value); });
-  FCaption = value;
+  const String copy = value;  // value may belong to a client freed on the way
+  if (!TellLinks([&](TActionLink* link) { link->SetCaption(copy); })) return;
+  FCaption = copy;
   Change();
 }
 
 void TCustomAction::SetChecked(bool value) {
   if (value == FChecked || FChecking) return;
+  const std::weak_ptr<int> alive = GetLifeToken();
   FChecking = true;
   try {
-    ForEachActionLink(FClients, [&](TActionLink* link) { link->SetChecked(value); });
-    FChecked = value;
-    if (value && FGroupIndex > 0) UncheckGroup();
+    if (TellLinks([&](TActionLink* link) { link->SetChecked(value); })) {
+      FChecked = value;
+      if (value && FGroupIndex > 0) UncheckGroup();
+    }
   } catch (...) {
-    FChecking = false;
+    if (!alive.expired()) FChecking = false;
     throw;
   }
+  if (alive.expired()) return;
   FChecking = false;
   Change();
 }
@@ -195,67 +205,79 @@ void TCustomAction::SetChecked(bool value) {
 void TCustomAction::UncheckGroup() {
   TCustomActionList* list = GetActionList();
   if (!list) return;
-  for (int i = 0; i < list->GetActionCount(); ++i) {
+  // An unchecked action's client may free actions, this one included (and with its list).
+  const std::weak_ptr<int> alive = GetLifeToken();
+  const int group = FGroupIndex;
+  for (int i = 0; !alive.expired() && i < list->GetActionCount(); ++i) {
     auto* other = dynamic_cast<TCustomAction*>(list->GetAction(i));
-    if (other && other != this && other->FGroupIndex == FGroupIndex) other->SetChecked(false);
+    if (other && other != this && other->FGroupIndex == group) other->SetChecked(false);
   }
+}
+
+bool TCustomAction::TellLinks(const std::function<void(TActionLink*)>& set) {
+  return ForEachClient([&](TBasicActionLink* client) {
+    if (auto* link = dynamic_cast<TActionLink*>(client)) set(link);
+  });
 }
 
 void TCustomAction::SetEnabled(bool value) {
   if (value == FEnabled) return;
   // A suspended-enabled list keeps its actions enabled.
   if (!value && GetActionList() && GetActionList()->GetState() == asSuspendedEnabled) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetEnabled(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetEnabled(value); })) return;
   FEnabled = value;
   Change();
 }
 
 void TCustomAction::SetHelpContext(int value) {
   if (value == FHelpContext) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetHelpContext(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetHelpContext(value); })) return;
   FHelpContext = value;
   Change();
 }
 
 void TCustomAction::SetHint(const String& value) {
   if (value == FHint) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetHint(value); });
-  FHint = value;
+  const String copy = value;  // value may belong to a client freed on the way
+  if (!TellLinks([&](TActionLink* link) { link->SetHint(copy); })) return;
+  FHint = copy;
   Change();
 }
 
 void TCustomAction::SetImageIndex(int value) {
   if (value == FImageIndex) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetImageIndex(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetImageIndex(value); })) return;
   FImageIndex = value;
   Change();
 }
 
 void TCustomAction::SetShortCut(TShortCut value) {
   if (value == FShortCut) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetShortCut(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetShortCut(value); })) return;
   FShortCut = value;
   Change();
 }
 
 void TCustomAction::SetVisible(bool value) {
   if (value == FVisible) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetVisible(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetVisible(value); })) return;
   FVisible = value;
   Change();
 }
 
 void TCustomAction::SetGroupIndex(int value) {
   if (value == FGroupIndex) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetGroupIndex(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetGroupIndex(value); })) return;
   FGroupIndex = value;
+  const std::weak_ptr<int> alive = GetLifeToken();
   if (FChecked && FGroupIndex > 0) UncheckGroup();
+  if (alive.expired()) return;
   Change();
 }
 
 void TCustomAction::SetAutoCheck(bool value) {
   if (value == FAutoCheck) return;
-  ForEachActionLink(FClients, [&](TActionLink* link) { link->SetAutoCheck(value); });
+  if (!TellLinks([&](TActionLink* link) { link->SetAutoCheck(value); })) return;
   FAutoCheck = value;
   Change();
 }

@@ -1,12 +1,15 @@
 // Actions: commands kept apart from the controls and menu items that start them. An action
 // has the text, state and handler its clients show and run; when a property of the action
 // changes, every client linked to it takes the new value through its action link (unless
-// the client was given a value of its own). The forms layer runs the actions' OnUpdate on
-// idle through UpdateActionsOnIdle.
+// the client was given a value of its own), and then every link is sent the action's change
+// notice, for what a client makes of the action beyond its properties (a button's glyph from
+// the action's image). The forms layer runs the actions' OnUpdate on idle through
+// UpdateActionsOnIdle.
 //
 // Not done: secondary shortcuts, action managers, standard actions with their own targets.
 #pragma once
 #include <functional>
+#include <memory>
 #include <vector>
 #include "../classes/Component.h"
 #include "../classes/Events.h"
@@ -15,6 +18,7 @@
 
 class TBasicAction;
 class TBasicActionLink;
+class TActionLink;
 class TCustomActionList;
 class TCustomImageList;
 
@@ -60,13 +64,22 @@ class TBasicAction : public TComponent {
   TNotifyEvent OnChange;   // after a property of the action changed
 
  protected:
-  // Called after a property changed: OnChange.
+  // Called after a property changed: the change notice to every link (TBasicActionLink::
+  // Change), then OnChange. A client told may free itself, other clients or the action:
+  // links gone meanwhile are skipped, and nothing more is done once the action is freed.
   virtual void Change();
+  // Calls tell(link) for every link of the moment that is still linked when its turn comes.
+  // false when the action was freed on the way (the caller must then touch nothing of it).
+  bool ForEachClient(const std::function<void(TBasicActionLink*)>& tell);
+  // Expires when the action is freed.
+  std::weak_ptr<int> GetLifeToken() const { return FLifeToken; }
 
   std::vector<TBasicActionLink*> FClients;  // links of the clients; not owned
 
  private:
   TComponent* FActionComponent = nullptr;  // client executing now; not owned
+  // Expires when the action is freed, so that a walk over the links can tell.
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
 };
 
 // ---- TBasicActionLink --------------------------------------------------------------------
@@ -92,8 +105,13 @@ class TBasicActionLink : public TObject {
   // Whether the client's click runs the action's OnExecute.
   virtual bool IsOnExecuteLinked() { return true; }
 
-  // Set by the client for its own use. The action's properties do not come through it:
-  // they reach the client one by one through the SetX methods of TActionLink.
+  // The action's change notice, sent after any of its properties changed: runs OnChange
+  // with the action as sender.
+  virtual void Change();
+
+  // Set by the client, to hear the action's change notice. The action's properties do not
+  // come through it: they reach the client one by one through the SetX methods of
+  // TActionLink, before the notice.
   TNotifyEvent OnChange;
 
  private:
@@ -198,6 +216,9 @@ class TCustomAction : public TContainedAction {
  private:
   // Checked is set; unchecks the other actions of the group.
   void UncheckGroup();
+  // Offers a new value to every TActionLink through set; false when the action was freed
+  // meanwhile.
+  bool TellLinks(const std::function<void(TActionLink*)>& set);
 
   String FCaption;                  // text of the clients
   bool FChecked = false;            // check mark of the clients

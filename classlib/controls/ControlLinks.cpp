@@ -32,6 +32,12 @@ void TControl::SetAction(TBasicAction* value) {
 void TControl::ActionChange(TObject* sender, bool checkDefaults) {
   auto* action = dynamic_cast<TCustomAction*>(sender);
   if (!action) return;
+  if (FInActionNotice) {
+    // The link's setters passed the new value on where the control still showed the
+    // action's; a value of the control's own stays, and so does an OnClick of its own.
+    if (FOnClickFromAction) FOnClick = action->OnExecute;
+    return;
+  }
   if (!checkDefaults || GetCaption().empty() || GetCaption() == GetName())
     SetCaption(action->GetCaption());
   if (!checkDefaults || FEnabled) SetEnabled(action->GetEnabled());
@@ -45,7 +51,17 @@ void TControl::ActionChange(TObject* sender, bool checkDefaults) {
 
 void TControl::DoActionChange(TObject* sender) {
   TBasicAction* action = GetAction();
-  if (action && sender == action) ActionChange(sender, false);
+  if (!action || sender != action) return;
+  // Cleared again however ActionChange ends, unless it freed the control.
+  const std::weak_ptr<int> alive = FLifeToken;
+  FInActionNotice = true;
+  try {
+    ActionChange(sender, false);
+  } catch (...) {
+    if (!alive.expired()) FInActionNotice = false;
+    throw;
+  }
+  if (!alive.expired()) FInActionNotice = false;
 }
 
 void TControl::Click() {

@@ -491,8 +491,12 @@ class TControl : public TComponent {
   virtual void VisibleChanging() {}
   virtual void EnabledChanged() {}
   // Copies the action's Caption, Enabled, Hint, Visible and OnExecute; with checkDefaults
-  // only over values the control still has by default.
+  // only over values the control still has by default. Also run for the action's change
+  // notice (InActionNotice), where those values have already come through the link and only
+  // the rest is taken: what a control makes of the action beyond them (an image).
   virtual void ActionChange(TObject* sender, bool checkDefaults);
+  // True while ActionChange runs for the action's change notice.
+  bool InActionNotice() const { return FInActionNotice; }
   virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
   virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void DoStartDrag();
@@ -613,6 +617,7 @@ class TControl : public TComponent {
   TPopupMenu* FPopupMenu = nullptr;     // not owned
   std::unique_ptr<TControlActionLink, TActionLinkDeleter> FActionLink;  // links to the action
   bool FOnClickFromAction = false;      // OnClick was copied from the action
+  bool FInActionNotice = false;         // see InActionNotice
   TDragMode FDragMode = dmManual;
   TDragKind FDragKind = dkDrag;
   TCursor FDragCursor = crDrag;

@@ -277,6 +277,7 @@ void TButtonControlBase<Base>::Notification(TComponent* component, TOperation op
 template <class Base>
 void TButtonControlBase<Base>::SetGlyph(TBitmap* value) {
   FGlyph->Assign(value);  // fires OnChange, which repaints
+  FGlyphFromAction = false;
 }
 
 template <class Base>
@@ -400,7 +401,8 @@ template <class Base>
 void TButtonControlBase<Base>::ActionChange(TObject* sender, bool checkDefaults) {
   Base::ActionChange(sender, checkDefaults);
   auto* action = dynamic_cast<TCustomAction*>(sender);
-  if (!action || !FGlyph->GetEmpty()) return;
+  // An empty glyph takes the action's image, and a later change replaces it again.
+  if (!action || !(FGlyph->GetEmpty() || (this->InActionNotice() && FGlyphFromAction))) return;
   TCustomActionList* list = action->GetActionList();
   TCustomImageList* images = list ? list->GetImages() : nullptr;
   const int index = action->GetImageIndex();
@@ -411,6 +413,7 @@ void TButtonControlBase<Base>::ActionChange(TObject* sender, bool checkDefaults)
   canvas->GetBrush()->SetColor(ActionGlyphBackground);
   canvas->FillRect(Rect(0, 0, images->GetWidth(), images->GetHeight()));
   images->Draw(canvas, 0, 0, index);
+  FGlyphFromAction = true;
   this->Invalidate();
 }
 

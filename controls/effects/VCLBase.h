@@ -221,6 +221,7 @@ class TButtonControlBase : public Base {
   TLayout FLayout = blGlyphLeft;
   bool FMouseInside = false;              // the mouse is over the button
   bool FPressed = false;                  // a left press started on the button
+  bool FGlyphFromAction = false;          // the glyph is the action's image
 };
 
 extern template class TButtonControlBase<TEffectGControl>;

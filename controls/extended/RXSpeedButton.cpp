@@ -88,6 +88,7 @@ void TRxSpeedButton::SetFlat(bool value) {
 
 void TRxSpeedButton::SetGlyph(TBitmap* value) {
   FGlyph->SetGlyph(value);
+  FGlyphFromAction = false;
   Invalidate();
 }
 
@@ -161,11 +162,15 @@ void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
   if (!action) return;
   if (!FCheckLink) FCheckLink = std::make_unique<TRxButtonCheckLink>(this);
   FCheckLink->SetAction(action);
-  if ((!checkDefaults || !FDown) && FGroupIndex != 0) SetDown(action->GetChecked());
+  // The check link passes a later check on; the change notice leaves a Down of its own.
+  if (!InActionNotice() && (!checkDefaults || !FDown) && FGroupIndex != 0)
+    SetDown(action->GetChecked());
   TCustomActionList* list = action->GetActionList();
   TCustomImageList* images = list ? list->GetImages() : nullptr;
   const int index = action->GetImageIndex();
-  if (GetGlyph()->GetEmpty() && images && index >= 0 && index < images->GetCount()) {
+  // An empty glyph takes the action's image, and a later change replaces it again.
+  const bool takeImage = GetGlyph()->GetEmpty() || (InActionNotice() && FGlyphFromAction);
+  if (takeImage && images && index >= 0 && index < images->GetCount()) {
     // The action's image on fuchsia, the colour that is transparent.
     TBitmap glyph;
     glyph.SetSize(images->GetWidth(), images->GetHeight());
@@ -174,6 +179,7 @@ void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
     images->Draw(glyph.GetCanvas(), 0, 0, index, true);
     glyph.SetTransparentColor(clFuchsia);
     SetGlyph(&glyph);
+    FGlyphFromAction = true;
   }
 }
 

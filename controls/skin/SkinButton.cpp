@@ -340,7 +340,9 @@ void TSeCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
   TCustomActionList* list = action->GetActionList();
   TCustomImageList* images = list ? list->GetImages() : nullptr;
   const int index = action->GetImageIndex();
-  if (images && index >= 0 && index < images->GetCount()) {
+  // A later change of the action replaces only its own image, not a glyph set since.
+  const bool takeImage = !InActionNotice() || FGlyphFromAction || FGlyph->GetEmpty();
+  if (takeImage && images && index >= 0 && index < images->GetCount()) {
     TBitmap picture;
     picture.SetSize(images->GetWidth(), images->GetHeight());
     FillRectColor(picture.GetCanvas(), TRect(0, 0, images->GetWidth(), images->GetHeight()),
@@ -349,7 +351,8 @@ void TSeCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
     FGlyph->Assign(&picture);
     FGlyphFromAction = true;
   }
-  SetCaption(action->GetCaption());
+  // The change notice comes after the link passed a new caption on (or kept the button's own).
+  if (!InActionNotice()) SetCaption(action->GetCaption());
 }
 
 // ---- Layout of the face --------------------------------------------------------------------------------

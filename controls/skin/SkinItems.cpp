@@ -431,3 +431,7 @@ void TSeCustomItemActionLink::SetShortCut(TShortCut value) {
 void TSeCustomItemActionLink::SetVisible(bool value) {
   if (IsVisibleLinked()) FClient->SetVisible(value);
 }
+void TSeCustomItemActionLink::Change() {
+  TActionLink::Change();
+  FClient->Changed();
+}

@@ -254,6 +254,9 @@ class TSeCustomItemActionLink : public TActionLink {
   void SetImageIndex(int value) override;
   void SetShortCut(TShortCut value) override;
   void SetVisible(bool value) override;
+  // The action's change notice: the item announces a change, so that its views show what
+  // the item's own setters store without announcing (the image, the shortcut).
+  void Change() override;
 
  private:
   TSeCustomItem* FClient;  // the item that owns this link

@@ -2,9 +2,12 @@
 // the idle update.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ControlTestSupport.h"
 #include "classlib/controls/ActnList.h"
 #include "classlib/controls/Menus.h"
+#include "ImageListTestSupport.h"
 
 namespace {
 
@@ -31,6 +34,42 @@ TMenuItem* AddLinkedItem(TPopupMenu& menu, TAction* action) {
   menu.GetItems()->Add(item);
   item->SetAction(action);
   return item;
+}
+
+// A control that counts the action's change notices and can run a step inside one (which
+// may free the control itself).
+class TNoticeControl : public TControl {
+ public:
+  using TControl::TControl;
+  int Notices = 0;
+  int ImageSeen = -2;              // the action's ImageIndex at the last notice
+  std::function<void()> OnNotice;  // run inside the notice
+
+ protected:
+  void ActionChange(TObject* sender, bool checkDefaults) override {
+    TControl::ActionChange(sender, checkDefaults);
+    if (!InActionNotice()) return;
+    ++Notices;
+    ImageSeen = static_cast<TCustomAction*>(sender)->GetImageIndex();
+    const std::function<void()> step = OnNotice;
+    if (step) step();
+  }
+};
+
+// A link that frees its action when it is offered a new caption.
+class TFreeingLink : public TActionLink {
+ public:
+  TFreeingLink() : TActionLink(nullptr) {}
+  void SetCaption(const String&) override { delete GetAction(); }
+};
+
+// The bitmap a popup menu shows beside its first item.
+HBITMAP FirstItemBitmap(HMENU menu) {
+  MENUITEMINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_BITMAP;
+  ::GetMenuItemInfoW(menu, 0, TRUE, &info);
+  return info.hbmpItem;
 }
 
 }  // namespace
@@ -180,6 +219,132 @@ TEST(Actions, ChangesReachALinkedControl) {
   control.SetAction(nullptr);
   action.SetCaption(L"Unlinked");
   EXPECT_EQ(control.GetCaption(), L"Stop");
+}
+
+// Every property change reaches each link: first its value (where the client still shows
+// the action's), then the change notice, then the action's own OnChange.
+TEST(Actions, EveryChangeReachesTheLinksAndTheirNoticeKeepsOwnValues) {
+  TActionList list(nullptr);
+  auto* action = AddAction(list);
+  action->SetCaption(L"保存");
+  TNoticeControl control(nullptr);
+  control.SetAction(action);
+  TPopupMenu menu(nullptr);
+  TMenuItem* item = AddLinkedItem(menu, action);
+  int noticesAtOnChange = -1;
+  action->OnChange = [&](TObject*) { noticesAtOnChange = control.Notices; };
+
+  action->SetImageIndex(2);
+  EXPECT_EQ(control.Notices, 1);
+  EXPECT_EQ(control.ImageSeen, 2);  // the notice comes after the value is stored
+  EXPECT_EQ(noticesAtOnChange, 1);
+  EXPECT_EQ(item->GetImageIndex(), 2);
+  action->SetImageIndex(2);  // unchanged: no notice
+  EXPECT_EQ(control.Notices, 1);
+  action->SetChecked(true);
+  action->SetShortCut('S' | scCtrl);
+  action->SetHelpContext(7);
+  action->SetHint(L"保存答卷");
+  EXPECT_EQ(control.Notices, 5);
+  EXPECT_TRUE(item->GetChecked());
+  EXPECT_EQ(item->GetShortCut(), 'S' | scCtrl);
+  EXPECT_EQ(item->GetHelpContext(), 7);
+  EXPECT_EQ(control.GetHint(), L"保存答卷");
+
+  // A caption and an OnClick of the control's own survive the notices of later changes;
+  // what it still shares with the action goes on following.
+  int ownClicks = 0, executed = 0;
+  action->OnExecute = [&](TObject*) { ++executed; };
+  control.SetCaption(L"我的");
+  control.SetOnClick([&](TObject*) { ++ownClicks; });
+  action->SetImageIndex(3);
+  action->SetEnabled(false);
+  action->SetEnabled(true);
+  action->SetHint(L"另存");
+  EXPECT_EQ(control.GetCaption(), L"我的");
+  EXPECT_EQ(control.GetHint(), L"另存");
+  EXPECT_EQ(item->GetImageIndex(), 3);
+  control.Click();
+  EXPECT_EQ(ownClicks, 1);
+  EXPECT_EQ(executed, 0);
+
+  // An unlinked control hears nothing more.
+  control.SetAction(nullptr);
+  action->SetImageIndex(4);
+  EXPECT_EQ(control.Notices, 9);
+  EXPECT_EQ(item->GetImageIndex(), 4);
+}
+
+// The menu shows the image of the action's new ImageIndex.
+TEST(Actions, AMenuItemShowsTheActionsNewImage) {
+  TImageList images(nullptr);
+  control_tests::AddSolidImages(images, 8, {clRed, clBlue});
+  TActionList list(nullptr);
+  auto* action = AddAction(list);
+  action->SetImageIndex(0);
+  TPopupMenu menu(nullptr);
+  menu.SetImages(&images);
+  AddLinkedItem(menu, action);
+  const auto firstPixel = [&] {
+    BITMAP header = {};
+    HBITMAP bitmap = FirstItemBitmap(menu.GetHandle());
+    if (!bitmap || !::GetObjectW(bitmap, sizeof(header), &header) || !header.bmBits) return 0u;
+    return static_cast<const uint32_t*>(header.bmBits)[0] & 0xFFFFFFu;
+  };
+  EXPECT_EQ(firstPixel(), 0xFF0000u);  // red
+  action->SetImageIndex(1);
+  EXPECT_EQ(firstPixel(), 0x0000FFu);  // blue
+  action->SetImageIndex(-1);
+  EXPECT_EQ(FirstItemBitmap(menu.GetHandle()), nullptr);
+  menu.SetImages(nullptr);
+}
+
+// A client told of a change may free itself, another client or the action.
+TEST(Actions, FreeingClientsOrTheActionDuringTheNoticeIsSafe) {
+  auto* action = new TAction(nullptr);
+  auto* first = new TNoticeControl(nullptr);
+  auto* second = new TNoticeControl(nullptr);
+  auto* third = new TNoticeControl(nullptr);
+  first->SetAction(action);
+  second->SetAction(action);
+  third->SetAction(action);
+  int changes = 0;
+  action->OnChange = [&](TObject*) { ++changes; };
+
+  // The first frees itself and the second: the third is still told, then OnChange runs.
+  first->OnNotice = [&] {
+    delete second;
+    delete first;
+  };
+  action->SetImageIndex(1);
+  EXPECT_EQ(third->Notices, 1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(action->GetClientCount(), 1);
+
+  // A client freeing the action: nothing more is done with it, the others lose it.
+  auto* fourth = new TNoticeControl(nullptr);
+  fourth->SetAction(action);
+  third->OnNotice = [&] { delete action; };
+  action->SetChecked(true);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(fourth->Notices, 0);
+  EXPECT_EQ(third->GetAction(), nullptr);
+  EXPECT_EQ(fourth->GetAction(), nullptr);
+  delete third;
+  delete fourth;
+
+  // A link freeing the action while the new value is offered, before it is stored.
+  TActionList list(nullptr);
+  auto* other = AddAction(list);
+  TFreeingLink freeing;
+  freeing.SetAction(other);
+  TNoticeControl after(nullptr);
+  after.SetAction(other);
+  other->SetCaption(L"新");
+  EXPECT_EQ(list.GetActionCount(), 0);
+  EXPECT_EQ(freeing.GetAction(), nullptr);
+  EXPECT_EQ(after.GetAction(), nullptr);
+  EXPECT_EQ(after.Notices, 0);
 }
 
 TEST(Actions, IdleUpdateRunsOnUpdate) {

@@ -5,6 +5,7 @@
 
 #include "ButtonsTestSupport.h"
 #include "DialogTestSupport.h"
+#include "classlib/controls/ActnList.h"
 #include "classlib/stdctrls/BitBtn.h"
 #include "classlib/stdctrls/Buttons.h"
 #include "classlib/stdctrls/CheckBoxes.h"
@@ -113,6 +114,41 @@ TEST_F(ButtonTest, ClickingAButtonEndsShowModalWithItsModalResult) {
   }});
   EXPECT_EQ(Form->ShowModal(), mrOk);
   EXPECT_EQ(Form->ClicksOf(Ok), 1);
+}
+
+// A linked button's window shows the action's later caption and state, and a click runs the
+// action; a caption of the button's own outlives later changes of the action.
+TEST_F(ButtonTest, ALinkedButtonFollowsTheActionsLaterChanges) {
+  const auto windowText = [this] {
+    wchar_t text[32] = {};
+    ::GetWindowTextW(Other->GetHandle(), text, 32);
+    return String(text);
+  };
+  auto* action = new TAction(Form);
+  int executed = 0;
+  action->OnExecute = [&](TObject*) { ++executed; };
+  action->SetCaption(L"保存(&S)");
+  Other->SetAction(action);
+  EXPECT_EQ(windowText(), L"保存(&S)");
+  action->SetCaption(L"另存(&A)");
+  action->SetEnabled(false);
+  EXPECT_EQ(windowText(), L"另存(&A)");
+  EXPECT_FALSE(::IsWindowEnabled(Other->GetHandle()));
+  action->SetEnabled(true);
+  EXPECT_TRUE(::IsWindowEnabled(Other->GetHandle()));
+  ClickControl(Other);
+  EXPECT_EQ(executed, 1);
+
+  Other->SetCaption(L"我的");
+  action->SetImageIndex(1);
+  action->SetHint(L"保存答卷");
+  action->SetVisible(false);
+  EXPECT_EQ(windowText(), L"我的");
+  EXPECT_EQ(Other->GetHint(), L"保存答卷");
+  EXPECT_FALSE(::IsWindowVisible(Other->GetHandle()));
+  delete action;
+  EXPECT_EQ(Other->GetAction(), nullptr);
+  EXPECT_EQ(windowText(), L"我的");
 }
 
 // ---- Bitmap buttons ------------------------------------------------------------------------------

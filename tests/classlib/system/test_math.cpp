@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -15,6 +16,20 @@ TEST(Math, RoundTakesHalvesToEven) {
   EXPECT_EQ(Round(0.49999999999999994), 0);  // the largest double below one half
   EXPECT_EQ(Round(4503599627370497.0), 4503599627370497LL);  // 2^52 + 1, already whole
   EXPECT_EQ(Round(-9223372036854775808.0), INT64_MIN);
+}
+
+// The rounding does not follow a rounding mode some other code left set.
+TEST(Math, RoundTakesHalvesToEvenInEveryRoundingMode) {
+  const int saved = std::fegetround();
+  for (int mode : {FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO, FE_TONEAREST}) {
+    ASSERT_EQ(std::fesetround(mode), 0);
+    EXPECT_EQ(Round(2.5), 2) << mode;
+    EXPECT_EQ(Round(-3.5), -4) << mode;
+    EXPECT_EQ(Round(2.2), 2) << mode;
+    EXPECT_EQ(Round(-2.7), -3) << mode;
+    EXPECT_EQ(Round(4611686018427387904.0), 4611686018427387904LL) << mode;  // 2^62
+  }
+  std::fesetround(saved);
 }
 
 TEST(Math, RoundAndTruncRejectWhatNoInt64Holds) {

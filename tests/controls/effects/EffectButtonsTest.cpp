@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "EffectControlsTestSupport.h"
+#include "classlib/controls/ActnList.h"
+#include "tests/classlib/controls/ImageListTestSupport.h"
 #include "controls/effects/EPButtons.h"
 #include "controls/effects/EffBtns.h"
 #include "classlib/stdctrls/Images.h"
@@ -42,6 +44,35 @@ int RowLevel(const MemorySurface& s, int y) {
 }
 
 }  // namespace
+
+// ---- Actions ------------------------------------------------------------------------------------------
+
+// An empty glyph takes the action's image, and the image of a later ImageIndex; a glyph the
+// button was given since stays.
+TEST(EffectButtonActions, TheGlyphFollowsTheActionsImageUntilOneOfItsOwn) {
+  TTestHost host;
+  TImageList images(nullptr);
+  control_tests::AddSolidImages(images, 8, {clBlue, clLime});
+  TActionList list(nullptr);
+  list.SetImages(&images);
+  auto* action = new TAction(&list);
+  action->SetActionList(&list);
+  action->SetImageIndex(0);
+  auto* button = new TepEfButton(&host);
+  button->SetParent(&host);
+  button->SetAction(action);
+  EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(4, 4), clBlue);
+  action->SetImageIndex(1);
+  EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(4, 4), clLime);
+  TBitmap own;
+  own.SetSize(8, 8);
+  own.GetCanvas()->GetBrush()->SetColor(clRed);
+  own.GetCanvas()->FillRect(Rect(0, 0, 8, 8));
+  button->SetGlyph(&own);
+  action->SetImageIndex(0);
+  EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(4, 4), clRed);
+  list.SetImages(nullptr);
+}
 
 // ---- Faces on memory DCs ----------------------------------------------------------------------------
 

@@ -220,6 +220,9 @@ TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
   TBitmap picture;
   MakeStrip(picture, 1, 12, clBlue);
   images->AddMasked(&picture, clFuchsia);
+  TBitmap second;
+  MakeStrip(second, 1, 12, clLime);
+  images->AddMasked(&second, clFuchsia);
   auto* list = new TActionList(&host);
   list->SetImages(images);
   auto* action = new TAction(&host);
@@ -236,6 +239,8 @@ TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
   ASSERT_EQ(button->GetGlyph()->GetWidth(), 12);
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(0, 0), clFuchsia);
+  action->SetImageIndex(1);  // a later image replaces the action's own
+  EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(6, 6), clLime);
 
   // Later changes of the check follow: another action of the group checked takes its
   // button down and this one up; an unlinked button no longer follows.

@@ -377,6 +377,21 @@ TEST_F(SkinButtonTest, AnActionGivesCaptionEnabledHintAndGlyph) {
   action->SetEnabled(true);
   action->SetCaption(L"另存");
   EXPECT_EQ(Plain->GetCaption(), L"另存");
+  // A later ImageIndex gives the glyph; a caption or glyph of the button's own stays.
+  action->SetImageIndex(0);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(6, 6), clBlue);
+  Plain->SetCaption(L"我的");
+  action->SetImageIndex(1);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(6, 6), clLime);
+  EXPECT_EQ(Plain->GetCaption(), L"我的");
+  Plain->SetCaption(L"另存");
+  TBitmap own;
+  own.SetSize(12, 12);
+  FillRectColor(own.GetCanvas(), TRect(0, 0, 12, 12), clRed);
+  Plain->SetGlyph(&own);
+  action->SetImageIndex(0);
+  EXPECT_EQ(Plain->GetGlyph()->GetCanvas()->GetPixels(6, 6), clRed);
+  action->SetImageIndex(1);
   // Another action gives its own image; one whose index is outside the list keeps the glyph.
   auto* other = new TAction(Form);
   other->SetActionList(list);

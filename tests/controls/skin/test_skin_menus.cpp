@@ -5,6 +5,8 @@
 
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
+#include "classlib/controls/ActnList.h"
+#include "tests/classlib/controls/ImageListTestSupport.h"
 #include "controls/skin/SkinDrawing.h"
 #include "controls/skin/SkinItems.h"
 #include "controls/skin/SkinMenuData.h"
@@ -69,6 +71,49 @@ TEST(SkinItemTree, EachChangeFiresOneRootChangeAndFreeingLeavesTheParent) {
   EXPECT_EQ(rootChanges, 3);
   delete open;
   EXPECT_EQ(file->GetCount(), 0);
+}
+
+// A linked item takes the action's later image and shortcut (which its own setters only
+// store), and its tree is told, so that its views draw them: drawn on a memory surface.
+TEST(SkinItemTree, ALinkedItemFollowsTheActionsImageAndItsViewsAreTold) {
+  TImageList images(nullptr);
+  control_tests::AddSolidImages(images, 16, {clBlue, clLime});
+  TActionList list(nullptr);
+  auto* action = new TAction(&list);
+  action->SetActionList(&list);
+  action->SetCaption(L"打开");
+  action->SetImageIndex(0);
+  Tree tree;
+  tree.Root->SetImages(&images);
+  TSeCustomItem* open = AddItem(tree.Root.get(), L"");
+  open->SetAction(action);
+  int rootChanges = 0;
+  tree.Root->OnChange = [&](TObject*) { ++rootChanges; };
+  TSeItemView view(nullptr, false, false);
+  MemorySurface surface(200, 24);
+  const auto imageColour = [&] {
+    surface.Fill(clWhite);
+    open->DrawItem(&surface.Canvas, &view, TRect(0, 0, 200, 24), false, false);
+    return surface.At(12, 12);  // the middle of the image column
+  };
+  EXPECT_EQ(imageColour(), clBlue);
+
+  action->SetImageIndex(1);
+  EXPECT_EQ(open->GetImageIndex(), 1);
+  EXPECT_GE(rootChanges, 1);
+  EXPECT_EQ(imageColour(), clLime);
+  rootChanges = 0;
+  action->SetShortCut('O' | scCtrl);
+  EXPECT_EQ(open->GetShortCut(), 'O' | scCtrl);
+  EXPECT_GE(rootChanges, 1);
+
+  // An image of the item's own stays.
+  open->SetImageIndex(0);
+  action->SetImageIndex(-1);
+  EXPECT_EQ(imageColour(), clBlue);
+  tree.Root->OnChange = nullptr;
+  open->SetAction(nullptr);
+  tree.Root->SetImages(nullptr);
 }
 
 TEST(SkinItemTree, AcceleratorsAndShortcutsWithModifiersAndDisabledAncestors) {
