@@ -261,7 +261,7 @@ TRect TSeCustomMenuBar::GetItemsRect() {
 
 void TSeCustomMenuBar::ApplyLayout() {
   const TComponentState state = GetComponentState();
-  if (state.Contains(csLoading) || state.Contains(csDestroying) || !FView) return;
+  if (state.Contains(csLoading) || state.Contains(csDestroying) || !FView || FMerging) return;
   FItems->SetTreePopupOptions(FOptions.get());
   if (auto* owner = dynamic_cast<TWinControl*>(GetOwner())) FItems->SetTreeOwnerControl(owner);
   const TRect r = GetItemsRect();
@@ -273,6 +273,7 @@ void TSeCustomMenuBar::ApplyLayout() {
 void TSeCustomMenuBar::Loaded() {
   inherited::Loaded();
   FItems->SetTreePopupOptions(FOptions.get());
+  CreateMDIButtons();
   FUpdating = false;
   ApplyLayout();
   FItems->SetTreeBiDiMode(GetBiDiMode());

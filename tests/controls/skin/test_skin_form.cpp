@@ -337,7 +337,7 @@ TEST_F(SkinFormTestBase, AModalFormClosedByItsCloseButtonIsCancelledWithoutClose
   EXPECT_EQ(Skin->GetWindowState(), vwsNormal);
 }
 
-TEST_F(SkinFormTestBase, TrayKeepsTheFormAndAClickOnTheIconBringsItBack) {
+TEST_F(SkinFormTestBase, TrayKeepsTheFormAndADoubleClickOnTheIconBringsItBack) {
   struct TCall {
     DWORD Message;
     NOTIFYICONDATAW Data;
@@ -358,8 +358,8 @@ TEST_F(SkinFormTestBase, TrayKeepsTheFormAndAClickOnTheIconBringsItBack) {
   EXPECT_EQ(calls[0].Data.uCallbackMessage, SE_FORM_TRAYNOTIFY);
   EXPECT_EQ(String(calls[0].Data.szTip), String(63, L'练'));
   EXPECT_NE(calls[0].Data.hIcon, nullptr);
-  // A click on the icon: the form is back, maximized as it was, and the icon gone.
-  ::SendMessageW(calls[0].Data.hWnd, SE_FORM_TRAYNOTIFY, calls[0].Data.uID, WM_LBUTTONUP);
+  // A double-click on the icon: the form is back, maximized as it was, and the icon gone.
+  ::SendMessageW(calls[0].Data.hWnd, SE_FORM_TRAYNOTIFY, calls[0].Data.uID, WM_LBUTTONDBLCLK);
   Pump();
   EXPECT_TRUE(::IsWindowVisible(Wnd()));
   EXPECT_EQ(Skin->GetWindowState(), vwsMaximized);
