@@ -1013,7 +1013,8 @@ void TSeCustomForm::CloseForm() {
     form->SetModalResult(mrCancel);
     return;
   }
-  form->Close();
+  if (form->GetFormStyle() == fsMDIChild) CloseMDIChild();
+  else form->Close();
 }
 
 void TSeCustomForm::ShowContextHelp() {

@@ -247,6 +247,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void MDIParentResized();
   // A maximized child's component goes: the parent's caption and menu bar let it go.
   void MDIChildGoing();
+  // Closes an MDI child as its close button asks: minimized when the minimize button is
+  // there, else kept, unless OnClose decides to hide or free it.
+  void CloseMDIChild();
   void WatchMDIParent(TCustomForm* parent);
   // Ends a frame drag whose mouse capture went elsewhere.
   void CancelDrag();

@@ -482,6 +482,20 @@ TEST_F(SkinMdiTest, AChildActivatedWhileAnotherIsMaximizedTakesItsPlaceAndAFreed
   EXPECT_EQ(second->GetWindowState(), vwsMinimized);
   EXPECT_EQ(first->GetWindowState(), vwsNormal);
   EXPECT_EQ(Parent->GetCaption(), L"题库[2026]");
+  // The bar's close button: the child's OnClose frees it, and the caption lets it go.
+  second->Maximize();
+  TForm* secondForm = Children[1];
+  Children.pop_back();
+  secondForm->SetOnClose([](TObject*, TCloseAction& action) { action = caFree; });
+  Bar->GetMDIButton(sysClose)->Click();
+  Pump();
+  EXPECT_EQ(Parent->GetMDIChildCount(), 1);
+  EXPECT_EQ(Parent->GetCaption(), L"题库[2026]");
+  EXPECT_EQ(Bar->GetMDIChild(), nullptr);
+  // Without a handler a close minimizes.
+  first->CloseForm();
+  EXPECT_EQ(first->GetWindowState(), vwsMinimized);
+  first->Restore();
   // Freed while maximized: nothing keeps a reference to it.
   first->Maximize();
   ASSERT_EQ(Bar->GetMDIChild(), first);
