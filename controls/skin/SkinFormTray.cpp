@@ -47,13 +47,15 @@ void CopyTrayTip(const String& text, wchar_t* tip, size_t capacity) {
 // ---- Tray icon ---------------------------------------------------------------------------------
 
 bool TSeCustomForm::TrayIcon(DWORD message) {
-  TCustomForm* form = GetForm();
-  if (!FTrayWnd || !form) return false;
+  if (!FTrayWnd) return false;
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = FTrayWnd;
   data.uID = static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
+  // Taking the icon away needs no form (the form may be gone already).
   if (message != NIM_DELETE) {
+    TCustomForm* form = GetForm();
+    if (!form) return false;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = SE_FORM_TRAYNOTIFY;
     data.hIcon = form->HandleAllocated() ? SmallIconOf(form->GetHandle()) : nullptr;

@@ -293,6 +293,13 @@ TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndPassesOnWhatIsNotItsOwn) 
   Skin->MinToTray();
   ::SendMessageW(trayWnd, WM_ENDSESSION, TRUE, 0);
   EXPECT_EQ(tray.Count(NIM_DELETE), 2);
+  // The form freed with its component while in the tray: the icon goes too.
+  Skin->Restore();
+  Skin->MinToTray();
+  delete Form;
+  Form = nullptr;
+  Skin = nullptr;
+  EXPECT_EQ(tray.Count(NIM_DELETE), 3);
 }
 
 TEST_F(SkinFormSystemTest, AFailedTrayIconHidesNothingAndFreeingInTheTrayShowsTheFormsAgain) {
