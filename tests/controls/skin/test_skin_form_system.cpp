@@ -455,6 +455,14 @@ TEST_F(SkinMdiTest, AMaximizedChildMergesItsCaptionAndButtonsAndRestoringTakesTh
   EXPECT_EQ(Parent->GetCaption(), L"题库[2026] - [练习]");
   ::SetWindowTextW(child->GetForm()->GetHandle(), L"练习二");
   EXPECT_EQ(Parent->GetCaption(), L"题库[2026] - [练习二]");
+  // The child's icon on the bar opens the child's own system menu (no tray for a child).
+  std::vector<String> shown;
+  WithOpenMenu([&](TSePopupWindow* popup) { shown = Captions(popup->GetView()->GetItem()); },
+               [&] {
+                 Bar->GetMDIButton(sysChildIcon)->Click();
+                 Pump();
+               });
+  EXPECT_EQ(shown, (std::vector<String>{L"&Restore", L"Mi&nimize", L"Ro&llup", L"-", L"&Close"}));
   // The parent resized: the child fills the client area again.
   Parent->SetBounds(20, 20, 700, 520);
   Pump();
