@@ -88,6 +88,8 @@ void ShowMDICaption(TCustomForm* parent, TCustomForm* preferred) {
     return;
   }
   const String shown = own + L" - [" + child->GetCaption() + L"]";
+  // Parents gone meanwhile are forgotten, so that the list stays as short as the windows.
+  std::erase_if(MdiCaptions(), [](const auto& entry) { return !::IsWindow(entry.first); });
   MdiCaptions()[parent->GetHandle()] = {own, shown};
   if (parent->GetCaption() != shown) parent->SetCaption(shown);
   ::PostMessageW(parent->GetHandle(), SE_FORM_CAPTIONBACK, 0, 0);
