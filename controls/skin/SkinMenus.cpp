@@ -1,5 +1,7 @@
 #include "SkinMenus.h"
 
+#include <algorithm>
+
 #include "SkinDrawing.h"
 #include "SkinMenuData.h"
 #include "ThemeBinding.h"
@@ -163,7 +165,13 @@ void TSeCustomMenuBar::Loaded() {
 }
 
 void TSeCustomMenuBar::GetChildren(const TGetChildProc& proc, TComponent* root) {
-  FItems->GetChildren(proc, root);
+  // The MDI child buttons are made at run time: a stored layout never keeps them.
+  FItems->GetChildren(
+      [&](TComponent* child) {
+        if (std::find(std::begin(FMDIButtons), std::end(FMDIButtons), child) == std::end(FMDIButtons))
+          proc(child);
+      },
+      root);
   inherited::GetChildren(proc, root);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SkinTestSupport.h"
+#include "classlib/classes/Layouts.h"
 #include "Watchdog.h"
 #include "controls/skin/SkinForm.h"
 #include "controls/skin/SkinItems.h"
@@ -521,6 +522,27 @@ TEST_F(SkinMdiTest, AChildActivatedWhileAnotherIsMaximizedTakesItsPlaceAndAFreed
   EXPECT_EQ(Bar->GetMDIButton(sysChildIcon)->GetMdiForm(), nullptr);
   EXPECT_FALSE(ButtonsShown());
   SaveScreenshot(Parent->GetHandle(), L"skin_mdi_child_freed");
+}
+
+TEST_F(SkinMdiTest, ALoadedBarHasHiddenChildButtonsThatLayoutsNeverKeep) {
+  Bar->SetName(L"Bar");
+  ParentSkin->SetName(L"Skin");
+  for (int i = 0; i < Bar->GetItems()->GetCount(); ++i) Bar->GetItems()->GetItem(i)->SetName(L"Item" + IntToStr(i));
+  AddChild(L"练习")->Maximize();  // the buttons exist and show
+  const String text = ComponentToText(Parent);
+  auto* copy = TCustomForm::Create<TForm>(nullptr);
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, copy);
+  auto* bar = dynamic_cast<TSeCustomMenuBar*>(copy->FindComponent(L"Bar"));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(dynamic_cast<TSeCustomForm*>(copy->FindComponent(L"Skin"))->GetMenuBar(), bar);
+  // The two stored items and the four buttons made at loading, hidden, icon first.
+  ASSERT_EQ(bar->GetItems()->GetCount(), 6);
+  EXPECT_EQ(bar->GetItems()->GetItem(0), bar->GetMDIButton(sysChildIcon));
+  EXPECT_EQ(bar->GetItems()->GetItem(1)->GetCaption(), L"文件(&F)");
+  EXPECT_EQ(bar->GetItems()->GetItem(5), bar->GetMDIButton(sysClose));
+  EXPECT_FALSE(bar->GetMDIButton(sysClose)->GetVisible());
+  delete copy;
 }
 
 TEST_F(SkinMdiTest, TheClientWindowIsSubclassedWhileTheComponentLives) {
