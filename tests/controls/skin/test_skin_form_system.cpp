@@ -275,15 +275,17 @@ TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndPassesOnWhatIsNotItsOwn) 
   // Right-button release: the tray menu at the cursor, in front.
   ::SetCursorPos(300, 320);
   TRect shown;
-  bool foreground = false;
+  bool foreground = false, applicationEventsJoined = true;
   WithOpenMenu(
       [&](TSePopupWindow* popup) {
         shown = popup->GetBoundsRect();
         foreground = popup->GetView()->GetItem()->GetForegroundOnPopup();
+        applicationEventsJoined = !Application->GetOnMinimize().Empty();
       },
       [&] { TrayNotify(tray, WM_RBUTTONUP); });
   EXPECT_EQ(TPoint(shown.Left, shown.Top), TPoint(300, 320));
   EXPECT_TRUE(foreground);
+  EXPECT_FALSE(applicationEventsJoined);  // a menu window never minimizes the program
   EXPECT_EQ(Captions(Skin->GetSystemMenu()), (std::vector<String>{L"&Restore", L"-", L"&Close"}));
   // Double-click: the form is back and the icon gone.
   TrayNotify(tray, WM_LBUTTONDBLCLK);
