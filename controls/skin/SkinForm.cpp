@@ -87,21 +87,6 @@ void DrawTrayGlyph(HDC dc, TRect r, bool pressed) {
   ::FillRect(dc, &bar, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
 
-TSeTrayResponder& TrayResponder() {
-  static TSeTrayResponder responder = [](DWORD message, NOTIFYICONDATAW& data) {
-    return ::Shell_NotifyIconW(message, &data) != FALSE;
-  };
-  return responder;
-}
-
-// The small icon of a window: its own, its class's, else the system's application icon.
-HICON SmallIconOf(HWND wnd) {
-  HICON icon = reinterpret_cast<HICON>(::SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0));
-  if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(wnd, GCLP_HICONSM));
-  if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(wnd, GCLP_HICON));
-  return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
-}
-
 }  // namespace
 
 // A theme handle of the window class, closed when it goes.
@@ -124,12 +109,6 @@ class TSeWindowTheme {
  private:
   HTHEME FTheme = nullptr;
 };
-
-TSeTrayResponder SetTrayResponder(TSeTrayResponder responder) {
-  TSeTrayResponder previous = std::move(TrayResponder());
-  TrayResponder() = std::move(responder);
-  return previous;
-}
 
 // ---- Construction -----------------------------------------------------------------------------
 
@@ -204,7 +183,11 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
 
 TSeCustomForm::~TSeCustomForm() {
   CancelDrag();
-  if (FTrayShown) TrayIcon(NIM_DELETE);
+  LeaveTrayForGood();
+  UnhookApplication();
+  UnsubclassMDIClient();
+  MDIChildGoing();
+  FSystemMenu.reset();
   DeallocateHWnd(FTrayWnd);
   FreeCaptionFonts();
   TCustomForm* form = GetForm();
@@ -242,6 +225,7 @@ void TSeCustomForm::AttachToForm() {
   ::GetWindowRect(form->GetHandle(), &r);
   FFormWidth = r.right - r.left;
   FFormHeight = r.bottom - r.top;
+  SubclassMDIClient();
   RefreshFrame();
   if (OnCreate) OnCreate(this);
   if (FStayOnTop) SetStayOnTop(true);
@@ -262,6 +246,7 @@ void TSeCustomForm::Notification(TComponent* component, TOperation operation) {
   if (component == FMenuBar) FMenuBar = nullptr;
   if (component == FSystemMenuLink) FSystemMenuLink = nullptr;
   if (component == FTrayMenuLink) FTrayMenuLink = nullptr;
+  if (component == FMDIParent) FMDIParent = nullptr;
 }
 
 // ---- Properties ------------------------------------------------------------------------------
@@ -295,6 +280,7 @@ void TSeCustomForm::SetCaption(const String& value) {
   if (auto* form = dynamic_cast<TCustomForm*>(GetOwner())) {
     form->SetCaption(value);
     PaintNonClient();
+    if (form->GetFormStyle() == fsMDIChild && IsMDIChildMaximized()) UpdateMDICaption();
   }
 }
 
@@ -442,6 +428,15 @@ void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
   // caption is read from the form at every paint), a new icon or colours.
   if (message.Msg == WM_SETICON || message.Msg == WM_SYSCOLORCHANGE) FPersistentKey = TFrameKey();
   if (message.Msg == WM_SETTEXT || message.Msg == WM_SETICON) PaintNonClient();
+  TCustomForm* form = GetForm();
+  if (!form) return;
+  const bool mdiChild = form->GetFormStyle() == fsMDIChild;
+  if (message.Msg == WM_SIZE && form->GetFormStyle() == fsMDIForm) MDIParentResized();
+  if (message.Msg == WM_SETTEXT && mdiChild && IsMDIChildMaximized()) UpdateMDICaption();
+  if (message.Msg == WM_NCACTIVATE && mdiChild && GetHandle()) {
+    PaintNonClient();
+    ::PostMessageW(GetHandle(), SE_FORM_CAPTIONBACK, 0, 0);
+  }
 }
 
 void TSeCustomForm::Dispatch(TMessage& message) {
@@ -473,6 +468,7 @@ void TSeCustomForm::Dispatch(TMessage& message) {
     case WM_ERASEBKGND: WMEraseBkgnd(message); break;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); break;
     case WM_SYSCOMMAND: WMSysCommand(message); break;
+    case WM_MDIACTIVATE: WMMDIActivate(message); break;
     case WM_THEMECHANGED:
       FPersistentKey = TFrameKey();
       FMetrics = SystemFrameMetrics();
@@ -531,6 +527,12 @@ void TSeCustomForm::WMNCCalcSize(TMessage& message) {
 
 void TSeCustomForm::WMNCActivate(TMessage& message) {
   FFormActive = message.WParam != 0;
+  if (FMinimizeApplication && GetForm()) HookApplication();
+  // An MDI child's activation goes on to the system (it keeps the MDI client's order).
+  if (FFormActive && GetForm() && GetForm()->GetFormStyle() == fsMDIChild) {
+    message.Result = 0;
+    return;
+  }
   PaintNonClient();
   message.Result = FFormActive ? 0 : 1;
   MessageHandled();
@@ -768,7 +770,14 @@ void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, 
   FPressedZone = fzNone;
   PaintNonClient();
   if (button == mbRight) {
-    if (zone == fzCaption) ShowSystemMenu();
+    if (zone != fzCaption) return;
+    // The menu opens where the caption was clicked.
+    const TRect c = GetFrameClientRect();
+    POINT at{x - c.Left, y - c.Top};
+    if (GetHandle()) ::ClientToScreen(GetHandle(), &at);
+    FPopupPoint = TPoint(at.x, at.y);
+    ShowSystemMenu();
+    FPopupPoint = TPoint();
     return;
   }
   if (button != mbLeft) return;
@@ -873,6 +882,7 @@ void TSeCustomForm::Maximize() {
   ApplyRect(GetMaximizedRect());
   form->Invalidate();
   PaintNonClient();
+  if (form->GetFormStyle() == fsMDIChild) MDIChildMaximized();
   FRequestedState = vwsNormal;
 }
 
@@ -881,6 +891,7 @@ void TSeCustomForm::Minimize() {
   if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinimize) || !EnterState(vwsMinimized))
     return;
   FState = vwsMinimized;
+  if (form->GetFormStyle() == fsMDIChild) MDIChildLeftMaximized();
   if (FMinimizeApplication) {
     // The main form carries the program's taskbar button.
     if (Application && Application->GetMainForm()) Application->Minimize();
@@ -903,55 +914,22 @@ void TSeCustomForm::Rollup() {
 
 void TSeCustomForm::MinToTray() {
   TCustomForm* form = GetForm();
-  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinToTray) || !EnterState(vwsTray)) return;
+  if (!form || form->GetFormState().Contains(fsModal) || !Allowed(OnMinToTray)) return;
+  const TSeWindowState previous = FPreviousState;
+  if (!EnterState(vwsTray)) return;
+  // The icon comes first: without one in the tray nothing is hidden (the form could not be
+  // brought back).
+  if (!TrayIcon(NIM_ADD)) {
+    FPreviousState = previous;
+    return;
+  }
   FState = vwsTray;
   // With MinimizeApplication the main form, which carries the taskbar button, goes too.
   TCustomForm* main = Application ? Application->GetMainForm() : nullptr;
   if (FMinimizeApplication && main && main != form && main->HandleAllocated())
     ::ShowWindow(main->GetHandle(), SW_HIDE);
   if (form->HandleAllocated()) ::ShowWindow(form->GetHandle(), SW_HIDE);
-  TrayIcon(NIM_ADD);
   FRequestedState = vwsNormal;
-}
-
-void TSeCustomForm::TrayIcon(DWORD message) {
-  TCustomForm* form = GetForm();
-  if (!FTrayWnd || !form) return;
-  NOTIFYICONDATAW data{};
-  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
-  data.hWnd = FTrayWnd;
-  data.uID = static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
-  if (message == NIM_ADD) {
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = SE_FORM_TRAYNOTIFY;
-    data.hIcon = form->HandleAllocated() ? SmallIconOf(form->GetHandle()) : nullptr;
-    const String tip = FMinimizeApplication && Application ? Application->GetTitle() : GetCaption();
-    tip.copy(data.szTip, std::min<size_t>(tip.size(), 63));
-  }
-  const bool done = TrayResponder() ? TrayResponder()(message, data) : false;
-  FTrayShown = message == NIM_ADD ? done : false;
-}
-
-void TSeCustomForm::TrayWndProc(TMessage& message) {
-  if (message.Msg != SE_FORM_TRAYNOTIFY) {
-    message.Result = ::DefWindowProcW(FTrayWnd, message.Msg, message.WParam, message.LParam);
-    return;
-  }
-  switch (message.LParam) {
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-      if (FState == vwsTray) Restore();
-      break;
-    case WM_RBUTTONUP:
-      if (FTrayMenuLink) {
-        POINT p{};
-        ::GetCursorPos(&p);
-        FTrayMenuLink->Popup(p.x, p.y);
-      }
-      break;
-    default: break;
-  }
-  message.Result = 0;
 }
 
 void TSeCustomForm::Restore() {
@@ -974,11 +952,12 @@ void TSeCustomForm::Restore() {
         FPreviousState = vwsMaximized;
         FState = vwsNormal;
         ApplyRect(FSavedBounds);
+        if (form->GetFormStyle() == fsMDIChild) MDIChildLeftMaximized();
       }
       break;
     case vwsMinimized:
       if (wnd && ::IsIconic(wnd)) {
-        if (Application && Application->GetMainForm() == form) Application->Restore();
+        if (Application && Application->GetMainForm() == form) RestoreApplication();
         if (::IsIconic(wnd)) ::ShowWindow(wnd, SW_RESTORE);
       }
       if (FPreviousState == vwsMaximized) {
@@ -1036,20 +1015,12 @@ void TSeCustomForm::CloseForm() {
     form->SetModalResult(mrCancel);
     return;
   }
-  form->Close();
+  if (form->GetFormStyle() == fsMDIChild) CloseMDIChild();
+  else form->Close();
 }
 
 void TSeCustomForm::ShowContextHelp() {
   if (HWND wnd = GetHandle()) ::SendMessageW(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-}
-
-void TSeCustomForm::ShowSystemMenu() {
-  if (!FSystemMenuLink || !GetHandle()) return;
-  // Below the system-menu button.
-  RECT r{};
-  ::GetWindowRect(GetHandle(), &r);
-  const TRect c = GetFrameClientRect();
-  FSystemMenuLink->Popup(r.left + c.Left, r.top + c.Top);
 }
 
 void TSeCustomForm::RefreshFrame() {
@@ -1408,7 +1379,10 @@ void TSeCustomForm::PlayShowAnimation(const TRect& windowRect) {
 
 TSeCustomForm* FindFormSkin(TControl* control) {
   while (control && control->GetParent()) control = control->GetParent();
-  auto* form = dynamic_cast<TCustomForm*>(control);
+  return ActiveFormSkinOf(dynamic_cast<TCustomForm*>(control));
+}
+
+TSeCustomForm* ActiveFormSkinOf(TCustomForm* form) {
   if (!form) return nullptr;
   for (int i = 0; i < form->GetComponentCount(); ++i)
     if (auto* skin = dynamic_cast<TSeCustomForm*>(form->GetComponent(i)))

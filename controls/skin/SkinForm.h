@@ -5,8 +5,10 @@
 // system does not have (rolled up, in the tray). Caption buttons of skins reach it through
 // SE_GETFORMSKIN.
 //
-// Not done yet: the system menu built from items, MDI support, translucency and the drop
-// shadow (stored, not drawn).
+// The system menu, the tray icon, the application's minimize and restore and the MDI support
+// are in SkinFormSystemMenu.cpp, SkinFormTray.cpp and SkinFormMdi.cpp.
+//
+// Not done yet: translucency and the drop shadow (stored, not drawn).
 #pragma once
 #include <functional>
 #include <memory>
@@ -19,7 +21,9 @@
 
 #include <shellapi.h>
 
+class TCustomImageList;
 class TSeBitmap;
+class TSeCustomItem;
 class TSeWindowTheme;
 class TSeCustomMenuBar;
 class TPopupMenu;
@@ -32,6 +36,23 @@ using TSeFormActionEvent = std::function<void(TObject* sender, bool& allow)>;
 using TSeTrayResponder = std::function<bool(DWORD message, NOTIFYICONDATAW& data)>;
 TSeTrayResponder SetTrayResponder(TSeTrayResponder responder);
 
+// Copies text into a tray tip of capacity characters (the terminator included): cut at a
+// character boundary (a surrogate pair is never split) and always terminated.
+void CopyTrayTip(const String& text, wchar_t* tip, size_t capacity);
+
+// The six caption glyphs of the system menu (close, minimize, maximize, restore, roll-up,
+// tray: indexes 0 to 5), made on first use; owned by the library.
+TCustomImageList* CaptionGlyphs();
+enum TSeCaptionGlyph { cgClose, cgMinimize, cgMaximize, cgRestore, cgRollup, cgTray };
+
+// The built-in system menu's captions.
+extern const wchar_t* const SSeRestore;      // "&Restore"
+extern const wchar_t* const SSeMinimize;     // "Mi&nimize"
+extern const wchar_t* const SSeMaximize;     // "Ma&ximize"
+extern const wchar_t* const SSeRollup;       // "Ro&llup"
+extern const wchar_t* const SSeMinToTray;    // "Minimize to &Tray"
+extern const wchar_t* const SSeClose;        // "&Close"
+
 // The tray icon's notifications to the component's tray window.
 constexpr UINT SE_FORM_TRAYNOTIFY = 1388;
 // Posted by the component to its own window.
@@ -40,6 +61,20 @@ constexpr UINT SE_FORM_MAXIMIZE = 1390;
 constexpr UINT SE_FORM_SETSTATE = 1391;     // wParam: the TSeWindowState to go to
 // Paints frame and client into the DC in lParam at the offset in wParam (x low, y high word).
 constexpr UINT SE_FORM_PAINTTO = 45512;
+
+// Sets a flag for the lifetime of the scope (a guard against re-entry); the old value comes
+// back at the end.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag), FWas(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = FWas; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+  bool FWas;
+};
 
 class TSeCustomForm : public TSeHook, public TSeFormSkin {
   CLASSLIB_CLASS(TSeCustomForm, TSeHook)
@@ -101,7 +136,16 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void MinToTray();
   void CloseForm();
   void ShowContextHelp();
+  // Pops the system menu up: the tray menu link in the tray state, else the system menu
+  // link, else the built-in menu; returns when it closes.
   void ShowSystemMenu() override;
+  // Frees the old root of the built-in menu (a click still pending for one of its items is
+  // dropped) and builds the items the state and BorderIcons allow.
+  void BuildSystemMenu();
+  // The root of the built-in menu, nullptr before the first showing; owned.
+  TSeCustomItem* GetSystemMenu() const { return FSystemMenu.get(); }
+  // OnClick of every built-in item: the state operation its caption names.
+  void SystemMenuClick(TObject* sender);
   void DisableFramePaint() { FFramePaint = false; }
   bool GetFramePaint() const { return FFramePaint; }
   void EnableFramePaint() { FFramePaint = true; }
@@ -140,6 +184,18 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool GetFormActive() const { return FFormActive; }
   TRect GetSavedBounds() const { return FSavedBounds; }
 
+  // ---- MDI (an MDI child and its parent, the program's main form) ----------------------------
+  // Some MDI child of the parent is maximized (in the class library or by its component).
+  bool IsMDIChildMaximized() const;
+  // The parent's caption: its own caption, followed by " - [child caption]" while a child is
+  // maximized.
+  void UpdateMDICaption();
+  // Restores every MDI child whose component has it maximized.
+  void RestoreMaximizedChildren();
+  // The window procedure of the MDI client of a parent form (subclassed from Loaded until the
+  // component goes).
+  LRESULT MDIClientWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
   // Refreshes the image of the screen under screen rectangle r (kept for the show animation).
   void CaptureBackground(const TRect& r);
   const TSeBitmap* GetBackground() const { return FBackground.get(); }
@@ -157,6 +213,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void AfterMessage(TMessage& message, bool& handled) override;
 
  protected:
+  // A new item for the built-in system menu (a plain one here).
+  virtual TSeCustomItem* CreateMenuItem();
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
   void Dispatch(TMessage& message) override;
@@ -172,8 +230,30 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void WMSysCommand(TMessage& message);
   void PaintTo(HDC dc, int x, int y);
   void TrayWndProc(TMessage& message);
-  // Adds or removes the tray icon.
-  void TrayIcon(DWORD message);
+  // Adds, modifies or removes the tray icon; false when the shell refused.
+  bool TrayIcon(DWORD message);
+  // Takes the icon out of the tray and shows what MinToTray hid (the component goes).
+  void LeaveTrayForGood();
+  // The application's minimize and restore, joined at the first activation.
+  void HookApplication();
+  void UnhookApplication();
+  void ApplicationMinimize(TObject* sender);
+  void ApplicationRestore(TObject* sender);
+  // The application's restore, without our own handler answering it.
+  void RestoreApplication();
+  // MDI: the client window's subclass, and what a child's state change does to its parent.
+  void SubclassMDIClient();
+  void UnsubclassMDIClient();
+  void WMMDIActivate(TMessage& message);
+  void MDIChildMaximized();
+  void MDIChildLeftMaximized();
+  void MDIParentResized();
+  // A maximized child's component goes: the parent's caption and menu bar let it go.
+  void MDIChildGoing();
+  // Closes an MDI child as its close button asks: minimized when the minimize button is
+  // there, else kept, unless OnClose decides to hide or free it.
+  void CloseMDIChild();
+  void WatchMDIParent(TCustomForm* parent);
   // Ends a frame drag whose mouse capture went elsewhere.
   void CancelDrag();
 
@@ -246,7 +326,21 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
   bool FTrayShown = false;                      // the tray icon was added
+  std::unique_ptr<TSeCustomItem> FSystemMenu;   // root of the built-in system menu
+  bool FSystemMenuShowing = false;              // a system menu is open (no rebuild meanwhile)
+  TPoint FPopupPoint;                           // screen point of the next system menu; (0,0) none
+  int FAppMinimizeKey = 0, FAppRestoreKey = 0;  // our handlers in the application's events
+  bool FAppHooked = false;                      // the handlers were added
+  bool FInAppHook = false;                      // an application handler runs (no re-entry)
+  HWND FMDIClient = nullptr;                    // the subclassed MDI client of a parent form
+  TCustomForm* FMDIParent = nullptr;            // parent showing our caption; not owned, forgotten
 };
+
+// The MDI parent of an MDI child form: its owner when that is a form, else the program's main
+// form; nullptr for other forms.
+TCustomForm* MDIParentOf(TCustomForm* child);
+// The active TSeCustomForm among form's components; nullptr when none.
+TSeCustomForm* ActiveFormSkinOf(TCustomForm* form);
 
 // The active TSeCustomForm of control's top-level form; nullptr when none.
 TSeCustomForm* FindFormSkin(TControl* control);

@@ -1,5 +1,7 @@
 #include "SkinMenus.h"
 
+#include <algorithm>
+
 #include "SkinDrawing.h"
 #include "SkinMenuData.h"
 #include "ThemeBinding.h"
@@ -144,7 +146,7 @@ TRect TSeCustomMenuBar::GetItemsRect() {
 
 void TSeCustomMenuBar::ApplyLayout() {
   const TComponentState state = GetComponentState();
-  if (state.Contains(csLoading) || state.Contains(csDestroying) || !FView) return;
+  if (state.Contains(csLoading) || state.Contains(csDestroying) || !FView || FMerging) return;
   FItems->SetTreePopupOptions(FOptions.get());
   if (auto* owner = dynamic_cast<TWinControl*>(GetOwner())) FItems->SetTreeOwnerControl(owner);
   const TRect r = GetItemsRect();
@@ -156,13 +158,20 @@ void TSeCustomMenuBar::ApplyLayout() {
 void TSeCustomMenuBar::Loaded() {
   inherited::Loaded();
   FItems->SetTreePopupOptions(FOptions.get());
+  CreateMDIButtons();
   FUpdating = false;
   ApplyLayout();
   FItems->SetTreeBiDiMode(GetBiDiMode());
 }
 
 void TSeCustomMenuBar::GetChildren(const TGetChildProc& proc, TComponent* root) {
-  FItems->GetChildren(proc, root);
+  // The MDI child buttons are made at run time: a stored layout never keeps them.
+  FItems->GetChildren(
+      [&](TComponent* child) {
+        if (std::find(std::begin(FMDIButtons), std::end(FMDIButtons), child) == std::end(FMDIButtons))
+          proc(child);
+      },
+      root);
   inherited::GetChildren(proc, root);
 }
 

@@ -8,6 +8,8 @@
 #include "classlib/controls/Menus.h"
 #include "classlib/forms/Forms.h"
 
+class TSeCustomForm;
+
 // ---- Popup menu -------------------------------------------------------------------------------------
 
 class TSeCustomPopupMenu : public TPopupMenu {
@@ -69,6 +71,16 @@ class TSeCustomMenuBar : public TSeCustomControl {
   // Runs the shortcut of the key message; true when one matched.
   bool IsShortCut(const TMessage& keyMessage) { return FItems->IsShortCut(keyMessage); }
 
+  // ---- The buttons of a maximized MDI child (a bar on an MDI parent form) ------------------
+  // Shows the child's icon at the left and minimize, restore and close at the right for the
+  // child's decoration component; Unmerge hides them.
+  void MergeMDIButtons(TSeCustomForm* childForm);
+  void UnmergeMDIButtons();
+  // The decoration component whose buttons show; nullptr when none (forgotten when it goes).
+  TSeCustomForm* GetMDIChild() const { return FMDIChild; }
+  // The button item of a kind (sysChildIcon to sysClose); nullptr on other bars.
+  TSeCustomItem* GetMDIButton(TSeSystemKind kind) const;
+
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   void Loaded() override;
   void SetBounds(int left, int top, int width, int height) override;
@@ -77,15 +89,22 @@ class TSeCustomMenuBar : public TSeCustomControl {
  protected:
   void PaintFace() override;
   void MouseMove(TShiftState shift, int x, int y) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TSeMenuBarView;
+  // Makes the four hidden button items on an MDI parent form (owned by the form).
+  void CreateMDIButtons();
+  void MDIButtonClick(TObject* sender);
   TSeCustomItem* FItems = nullptr;   // owned
   TSeMenuBarView* FView = nullptr;   // owned (component of this bar)
   std::unique_ptr<TSePopupMenuOptions> FOptions;
   bool FAutoSizeBar = true;
   bool FShowBevel = false;
   bool FUpdating = true;             // during construction and its own re-layout
+  bool FMerging = false;             // the MDI buttons are being shown or hidden
+  TSeCustomForm* FMDIChild = nullptr;         // not owned; forgotten when it goes
+  TSeCustomItem* FMDIButtons[4] = {};         // by kind - 1; owned by the form, forgotten when freed
 };
 
 class TSeMenuBarView : public TSeItemView {

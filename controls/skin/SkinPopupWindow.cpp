@@ -36,6 +36,8 @@ TSePopupForm::TSePopupForm(TSePopupWindow* window) : TSeCustomForm(window), FPop
   GetDragging()->SetSizeable(false);
   GetDragging()->SetMoveable(false);
   SetPerformance(vxfpNoBuffer);
+  // A menu window never minimizes the program nor answers the program's minimize.
+  SetMinimizeApplication(false);
   SetActive(true);
 }
 
