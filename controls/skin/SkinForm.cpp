@@ -513,7 +513,7 @@ void TSeCustomForm::WMNCCalcSize(TMessage& message) {
   TSeFrameLayout layout = FrameLayout();
   layout.Width = proposed->right - proposed->left;
   layout.Height = proposed->bottom - proposed->top;
-  const TRect c = FrameClientRect(layout);
+  const TRect c = ClientRectOf(layout);
   const RECT window = *proposed;
   RECT client{window.left + c.Left, window.top + c.Top, window.right - (layout.Width - c.Right),
               window.bottom - (layout.Height - c.Bottom)};
@@ -1269,7 +1269,7 @@ void TSeCustomForm::PaintNonClient() {
     return;
   const TSeFrameLayout layout = FrameLayout();
   if (layout.MaximizedMDIChild) return;
-  const TRect c = FrameClientRect(layout);
+  const TRect c = ClientRectOf(layout);
   if (c.Left == 0 && c.Top == 0) return;
   HWND wnd = form->GetHandle();
   HDC windowDC = ::GetWindowDC(wnd);
