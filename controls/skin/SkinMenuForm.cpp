@@ -19,10 +19,29 @@ bool PaintSkinPopupFrame(TSeSkinObject* popupMenu, TCanvas* canvas, int width, i
   return true;
 }
 
+// ---- TSeSkinPopupForm ---------------------------------------------------------------------------
+
+TSeSkinObject* TSeSkinPopupForm::FrameSkin() const {
+  auto* window = dynamic_cast<TSeSkinPopupWindow*>(GetPopupWindow());
+  return window ? window->FrameSkin() : nullptr;
+}
+
+TRect TSeSkinPopupForm::ClientRectOf(const TSeFrameLayout& layout) const {
+  if (TSeSkinObject* skin = FrameSkin()) return SkinPopupClientRect(skin, layout.Width, layout.Height);
+  return inherited::ClientRectOf(layout);
+}
+
+void TSeSkinPopupForm::PaintFrame(TCanvas* canvas) {
+  const TSeFrameLayout layout = FrameLayout();
+  // A skin without a "Frame" gives no frame picture: the plain one is drawn instead.
+  if (canvas && PaintSkinPopupFrame(FrameSkin(), canvas, layout.Width, layout.Height)) return;
+  inherited::PaintFrame(canvas);
+}
+
 // ---- TSeSkinPopupWindow -----------------------------------------------------------------------
 
 TSeSkinPopupWindow::TSeSkinPopupWindow(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item)
-    : TSePopupWindow(owner, parentView, item) {
+    : TSePopupWindow(owner, parentView, item, &TSeSkinPopupForm::Make) {
   if (auto* skinItem = dynamic_cast<TSeSkinItem*>(item)) FSkin.SetEngine(skinItem->GetLumaweave(), *this);
 }
 
@@ -35,33 +54,23 @@ TSePopupWindow* TSeSkinPopupWindow::Make(TComponent* owner, TSeItemView* parentV
 TSeSkinObject* TSeSkinPopupWindow::FrameSkin() const { return FSkin.UseSkin(*this) ? FSkin.Copy() : nullptr; }
 
 void TSeSkinPopupWindow::Dispatch(TMessage& message) {
-  if (message.Msg == SE_SKINCHANGING || message.Msg == SE_SKINCHANGED) {
-    // The menu's item copies and the frame's copy follow the engine; a menu that is not a
-    // control (a popup menu) hears of the change only here.
-    TSeCustomItem* item = GetView() ? GetView()->GetItem() : nullptr;
-    if (TSeMenuSkin* skin = MenuSkinOf(item)) skin->HandleSkinMessage(message.Msg, message.LParam);
-    FSkin.Handle(message, *this);
-    if (message.Msg == SE_SKINCHANGED) LayoutView();
+  if (message.Msg != SE_SKINCHANGING && message.Msg != SE_SKINCHANGED) {
+    inherited::Dispatch(message);
     return;
   }
-  inherited::Dispatch(message);
+  // A popup menu is no control: it hears of the change only through its open windows.
+  TSeCustomItem* item = GetView() ? GetView()->GetItem() : nullptr;
+  if (TSeMenuSkin* skin = MenuSkinOf(item)) skin->HandleSkinMessage(message.Msg, message.LParam);
+  FSkin.Handle(message, *this);
+  if (message.Msg == SE_SKINCHANGED && HandleAllocated()) {
+    LayoutView();
+    ::SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    GetDecoration()->RepaintAll();
+  }
 }
 
 void TSeSkinPopupWindow::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
   if (operation == opRemove) FSkin.Removed(component);
-}
-
-void TSeSkinPopupWindow::Paint() {
-  TSeSkinObject* skin = FrameSkin();
-  if (!skin) {
-    inherited::Paint();
-    return;
-  }
-  TCanvas* canvas = GetCanvas();
-  if (!PaintSkinPopupFrame(skin, canvas, GetWidth(), GetHeight())) {
-    inherited::Paint();
-    return;
-  }
-  if (GetView()) GetView()->Paint(canvas);
 }

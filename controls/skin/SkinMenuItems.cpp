@@ -8,9 +8,9 @@ namespace {
 
 constexpr int SubmenuArea = 22;  // the arrow's area at the item's right
 
-// A caption's width as the skin draws it (single line, "&" marking the accelerator).
+// A caption's width as a skin object draws it (single line, "&" drawn as it stands).
 int SkinTextWidth(TCanvas* canvas, const String& text) {
-  return text.empty() ? 0 : TextWidthEx(canvas, text, DT_SINGLELINE);
+  return text.empty() ? 0 : TextWidthEx(canvas, text, DT_SINGLELINE | DT_NOPREFIX);
 }
 
 String ShortCutText(TShortCut shortCut) { return shortCut != scNone ? ShortCutToText(shortCut) : String(); }

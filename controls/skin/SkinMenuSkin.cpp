@@ -92,7 +92,7 @@ const TPropertyTable* TSeSkinMenuBar::PublishedProperties() {
 }
 
 TSeSkinMenuBar::TSeSkinMenuBar(TComponent* owner)
-    : TSeCustomMenuBar(owner), FSkin(std::make_unique<TSeMenuSkin>([this] { ApplyLayout(); })) {}
+    : TSeCustomMenuBar(owner, TSeSkinItem::StaticClassInfo()), FSkin(std::make_unique<TSeMenuSkin>([this] { ApplyLayout(); })) {}
 
 TSeSkinMenuBar::~TSeSkinMenuBar() {
   FSkin->Detach();
@@ -134,7 +134,7 @@ const TPropertyTable* TSeSkinPopupMenu::PublishedProperties() {
 }
 
 TSeSkinPopupMenu::TSeSkinPopupMenu(TComponent* owner)
-    : TSeCustomPopupMenu(owner),
+    : TSeCustomPopupMenu(owner, TSeSkinItem::StaticClassInfo()),
       FSkin(std::make_unique<TSeMenuSkin>([this] { SetTreeSkin(GetSeItems(), FSkin->Objects()); })) {}
 
 TSeSkinPopupMenu::~TSeSkinPopupMenu() {

@@ -175,7 +175,7 @@ TEST_F(SkinMenuItemTest, SizesAndStatesComeFromTheSkinObjects) {
   EXPECT_NE(barItem, EngineObject(Engine, L"MenuBar", L"Item"));  // the menu's copy
   MemorySurface probe(4, 4);
   probe.Canvas.SetFont(barItem->GetFont());
-  const int fileText = TextWidthEx(&probe.Canvas, File->GetCaption(), DT_SINGLELINE);
+  const int fileText = TextWidthEx(&probe.Canvas, File->GetCaption(), DT_SINGLELINE | DT_NOPREFIX);
   EXPECT_EQ(Measure(File, false), TSize(fileText + 6 + 8, SkinA.BarHeight));
   // The bar laid its items out by those sizes.
   EXPECT_EQ(File->GetBoundsRect().Width(), fileText + 6 + 8);
@@ -186,8 +186,8 @@ TEST_F(SkinMenuItemTest, SizesAndStatesComeFromTheSkinObjects) {
   EXPECT_EQ(Measure(close, false), TSize(SkinA.BarHeight, SkinA.BarHeight));
 
   // Popup rows: caption + image column + 20 + shortcut + 22; the object's height.
-  const int openText = TextWidthEx(&probe.Canvas, Open->GetCaption(), DT_SINGLELINE);
-  const int keysText = TextWidthEx(&probe.Canvas, ShortCutToText(Open->GetShortCut()), DT_SINGLELINE);
+  const int openText = TextWidthEx(&probe.Canvas, Open->GetCaption(), DT_SINGLELINE | DT_NOPREFIX);
+  const int keysText = TextWidthEx(&probe.Canvas, ShortCutToText(Open->GetShortCut()), DT_SINGLELINE | DT_NOPREFIX);
   EXPECT_EQ(Measure(Open, true), TSize(openText + 22 + 20 + keysText + 22, SkinA.ItemHeight));
   EXPECT_EQ(Measure(Line, true).cy, SkinA.ItemHeight);
   // A wide image list makes a column wider than the row: rows grow, separators do not.
@@ -341,7 +341,7 @@ TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
       if (auto* w = dynamic_cast<TSeSkinPopupWindow*>(Screen->GetCustomForms(i))) window = w;
     if (!window) return;
     MemorySurface surface(window->GetWidth(), window->GetHeight());
-    PaintWindowInto(window, surface);
+    window->GetDecoration()->PaintFrame(&surface.Canvas);
     switch (step++) {
       case 0:
         EXPECT_NE(cut->GetPopupItemObject(), nullptr);
@@ -391,7 +391,10 @@ TEST_F(SkinMenuItemTest, SkinnedMenuBarOpensAPopupAndASubmenuDrawnFromTheSkin) {
           if (auto* w = dynamic_cast<TSeSkinPopupWindow*>(Screen->GetCustomForms(i))) {
             SaveScreenshot(w->GetHandle(), String(L"skin_items_popup_") + size + L"_" + IntToStr(n++));
             MemorySurface surface(w->GetWidth(), w->GetHeight());
-            PaintWindowInto(w, surface);
+            w->GetDecoration()->PaintFrame(&surface.Canvas);
+            // The items start inside the frame's margins.
+            EXPECT_EQ(w->GetDecoration()->GetFrameClientRect(),
+                      TRect(5, 4, w->GetWidth() - 6, w->GetHeight() - 7));
             EXPECT_EQ(surface.At(0, 0), SkinA.Frame);
             EXPECT_EQ(surface.At(w->GetWidth() - 1, w->GetHeight() - 1), SkinA.Frame);
           }
