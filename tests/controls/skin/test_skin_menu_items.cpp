@@ -217,6 +217,14 @@ TEST_F(SkinMenuItemTest, SizesAndStatesComeFromTheSkinObjects) {
     Draw(close, button, false, false, false);
     EXPECT_EQ(button.At(10, 10), colour);
   }
+  // The child's icon: the bar item's face with a 16 x 16 icon in its middle.
+  close->SetSystemKind(sysChildIcon);
+  MemorySurface icon(30, 24);
+  Draw(close, icon, false, false, false);
+  EXPECT_EQ(icon.At(1, 1), SkinA.Normal);
+  EXPECT_EQ(icon.CountOf(SkinA.Normal, TRect(0, 0, 30, 24)) - icon.CountOf(SkinA.Normal, TRect(7, 4, 23, 20)),
+            30 * 24 - 16 * 16);  // every pixel outside the icon's square is the face
+  EXPECT_LT(icon.CountOf(SkinA.Normal, TRect(7, 4, 23, 20)), 16 * 16);
   // A separator draws the separator object, in state 0 even when selected.
   MemorySurface separator(60, 20);
   Draw(Line, separator, true, true, true);
@@ -321,6 +329,25 @@ TEST_F(SkinMenuItemTest, ItemsFollowTheEngineFromSkinToSkinAndSurviveItsFreeing)
   Draw(Open, surface, true, true, false);  // plain drawing, no crash
   EXPECT_EQ(surface.At(1, 1), ColorFromInt(static_cast<int32_t>(ColorToRGB(clHighlight))));
   delete Help;
+}
+
+TEST_F(SkinMenuItemTest, PaintingAndSkinChangesLeaveNoGdiObjects) {
+  auto* icon = AddItem(Bar->GetItems(), L"", Form);
+  icon->SetSystemKind(sysChildIcon);
+  TSeCustomItem* scrolled = Open;
+  ExpectNoLeaks([&] {
+    MemorySurface surface(120, 24);
+    for (TSeSkinItem* item : {File, icon}) Draw(item, surface, false, true, true);
+    for (TSeSkinItem* item : {Open, Line, Recent, Print}) Draw(item, surface, true, true, false);
+    scrolled->DrawScrollButton(&surface.Canvas, Bar->GetView(), true, 2, TRect(0, 0, 120, 10));
+  });
+  // Copies made and freed with each skin change.
+  const int gdi = control_tests::GdiObjectCount();
+  for (int i = 0; i < 20; ++i) {
+    Engine->SetSkinFile(i % 2 ? A : B);
+    Pump();
+  }
+  EXPECT_EQ(control_tests::GdiObjectCount(), gdi);
 }
 
 TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
