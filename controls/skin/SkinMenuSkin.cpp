@@ -59,7 +59,9 @@ bool TSeMenuSkin::HandleSkinMessage(UINT message, LPARAM engine) {
     return true;
   }
   if (message == SE_SKINCHANGED) {
-    Rebuild();
+    // A menu bar hears of the change both itself and through its open popup windows: the
+    // copies are made once.
+    if (!FMenuBar && !FPopupMenu) Rebuild();
     return true;
   }
   return false;

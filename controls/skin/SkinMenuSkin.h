@@ -27,8 +27,8 @@ class TSeMenuSkin : public TComponent {
   void Rebuild();
   void Drop();
   TSeMenuSkinObjects Objects() const;
-  // The engine's change messages: 1703 drops, 1702 rebuilds. True when message was one of
-  // them from this engine.
+  // The engine's change messages: 1703 drops, 1702 rebuilds (unless the copies were made
+  // again already). True when message was one of them from this engine.
   bool HandleSkinMessage(UINT message, LPARAM engine);
   // Stops the change notice (while the menu is being destroyed).
   void Detach() { FOnChange = nullptr; }

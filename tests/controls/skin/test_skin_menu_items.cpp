@@ -5,6 +5,7 @@
 
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
+#include "classlib/classes/Layouts.h"
 #include "controls/skin/SkinBoxObjects.h"
 #include "controls/skin/SkinDrawing.h"
 #include "controls/skin/SkinMenuData.h"
@@ -329,6 +330,24 @@ TEST_F(SkinMenuItemTest, ItemsFollowTheEngineFromSkinToSkinAndSurviveItsFreeing)
   Draw(Open, surface, true, true, false);  // plain drawing, no crash
   EXPECT_EQ(surface.At(1, 1), ColorFromInt(static_cast<int32_t>(ColorToRGB(clHighlight))));
   delete Help;
+}
+
+TEST_F(SkinMenuItemTest, AStoredSkinnedMenuBarReadsBackSkinned) {
+  Engine->SetName(L"Engine");
+  Bar->SetName(L"Bar");
+  File->SetName(L"FileItem");
+  Open->SetName(L"OpenItem");
+  const String text = ComponentToText(Form);
+  EXPECT_NE(text.find(L"Lumaweave = Engine"), String::npos);
+  std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, copy.get());
+  auto* bar = dynamic_cast<TSeSkinMenuBar*>(copy->FindComponent(L"Bar"));
+  auto* open = dynamic_cast<TSeSkinItem*>(copy->FindComponent(L"OpenItem"));
+  ASSERT_TRUE(bar && open);
+  EXPECT_EQ(bar->GetLumaweave(), copy->FindComponent(L"Engine"));
+  EXPECT_TRUE(open->UseSkin());
+  EXPECT_EQ(Measure(open, true).cy, SkinA.ItemHeight);
 }
 
 TEST_F(SkinMenuItemTest, PaintingAndSkinChangesLeaveNoGdiObjects) {
