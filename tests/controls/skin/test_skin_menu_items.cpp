@@ -374,7 +374,9 @@ TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
   auto* menu = new TSeSkinPopupMenu(Form);
   menu->SetLumaweave(Engine);
   TSeSkinItem* cut = AddItem(menu->GetSeItems(), L"剪切", Form);
-  AddItem(menu->GetSeItems(), L"复制", Form);
+  for (const wchar_t* caption : {L"复制", L"粘贴", L"删除", L"全选", L"查找"}) AddItem(menu->GetSeItems(), caption, Form);
+  menu->GetSeItems()->SetScrolled(true);  // three rows at a time, between two scroll buttons
+  menu->GetSeItems()->SetScrollCount(3);
   EXPECT_EQ(cut->GetPopupItemObject(), nullptr);  // nothing held while closed
   ShowForm();
   TColor frameSeen = clNone, frameAfterChange = clNone;
@@ -389,11 +391,19 @@ TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
     MemorySurface surface(window->GetWidth(), window->GetHeight());
     window->GetDecoration()->PaintFrame(&surface.Canvas);
     switch (step++) {
-      case 0:
+      case 0: {
         EXPECT_NE(cut->GetPopupItemObject(), nullptr);
         frameSeen = surface.At(0, 0);
+        SaveScreenshot(window->GetHandle(), L"skin_items_scrolled_popup");
+        // The scroll buttons are the item object's face with the triangle in the text colour.
+        const TRect client = window->GetDecoration()->GetFrameClientRect();
+        MemorySurface inside(client.Width(), client.Height());
+        window->GetDecoration()->PaintClient(&inside.Canvas);
+        EXPECT_EQ(inside.At(1, 1), SkinA.Normal);
+        EXPECT_EQ(inside.CountOf(SkinA.Text, TRect(0, 0, client.Width(), 10)), 1 + 3 + 5 + 7);
         Engine->SetSkinFile(B);  // while open: the window passes the change to the menu
         break;
+      }
       case 1:
         frameAfterChange = surface.At(0, 0);
         EXPECT_NE(cut->GetPopupItemObject(), nullptr);
@@ -402,6 +412,7 @@ TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
         break;
     }
   });
+  ::SetCursorPos(700, 700);  // away from the scroll buttons
   menu->Popup(100, 100);
   Pump();
   EXPECT_EQ(step, 2);
