@@ -110,7 +110,12 @@ TSePopupWindow::TSePopupWindow(TComponent* owner, TSeItemView* parentView, TSeCu
                                TSePopupFormClass decorationClass)
     : TForm(owner) {
   SetColor(clMenu);
+  // The decoration is set up as if read from a layout: its properties only store, and its
+  // Loaded hooks the window and applies the frame once.
+  IncludeComponentState(csLoading);
   FDecoration = (decorationClass ? decorationClass : &TSePopupForm::Make)(this);
+  ExcludeComponentState(csLoading);
+  static_cast<TComponent*>(FDecoration)->Loaded();
   FDecoration->SetStayOnTop(true);
   TWinControl* ownerControl = WindowedOwner(owner);
   if (!ownerControl) ownerControl = WindowedOwner(item->GetOwnerControl());

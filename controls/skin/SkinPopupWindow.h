@@ -72,7 +72,7 @@ class TSePopupWindow : public TForm {
 
  private:
   TSePopupForm* FDecoration = nullptr;  // owned (component of this form)
-  TSePopupView* FView = nullptr;        // owned (component of this form)
+  TSePopupView* FView = nullptr;        // owned
 };
 
 class TSePopupView : public TSeItemView {

@@ -227,6 +227,73 @@ TEST_F(MenuJourneyTest, OnlyTheFirstPopupOfAMenuActivationGetsTheShowEffect) {
   root->SetTreePopupOptions(nullptr);
 }
 
+TEST_F(MenuJourneyTest, ASelectionChangeRepaintsBothItemsWithAndWithoutBlending) {
+  Watchdog watchdog(30);
+  auto* menu = new TSeCustomPopupMenu(Form);
+  TSeCustomItem* first = Add(menu->GetSeItems(), L"第一项", Form);
+  TSeCustomItem* second = Add(menu->GetSeItems(), L"第二项", Form);
+  ShowForm();
+  auto screenPixel = [](TSePopupWindow* w, const TSeCustomItem* item) {
+    const TRect r = ScreenRectOf(w->GetView(), item);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(screen, r.Left + 2, r.Top + 2);
+    ::ReleaseDC(nullptr, screen);
+    return static_cast<TColor>(c);
+  };
+  for (bool blending : {false, true}) {
+    menu->GetPopupMenuOptions()->GetBlending()->SetEnabled(blending);
+    Steps steps({
+        [&] {
+          TSePopupWindow* w = PopupOf(menu->GetSeItems());
+          if (!w) return false;
+          EXPECT_EQ(screenPixel(w, first), Rgb(clHighlight));
+          EXPECT_EQ(screenPixel(w, second), Rgb(clMenu));
+          Key(VK_DOWN);
+          return true;
+        },
+        [&] {
+          TSePopupWindow* w = PopupOf(menu->GetSeItems());
+          EXPECT_EQ(screenPixel(w, first), Rgb(clMenu)) << blending;
+          EXPECT_EQ(screenPixel(w, second), Rgb(clHighlight)) << blending;
+          Key(VK_ESCAPE);
+          return true;
+        },
+    });
+    menu->Popup(150, 150);
+    EXPECT_EQ(steps.Done(), 2u);
+  }
+}
+
+// A form decoration that counts its frame paints.
+class TCountingForm : public TSeCustomForm {
+ public:
+  using TSeCustomForm::TSeCustomForm;
+  void PaintFrame(TCanvas* canvas) override {
+    ++Paints;
+    TSeCustomForm::PaintFrame(canvas);
+  }
+  int Paints = 0;
+};
+
+TEST_F(MenuJourneyTest, TheHostFormsFrameIsNotPaintedWhileItsPopupComesUp) {
+  auto* skin = new TCountingForm(Form);
+  std::unique_ptr<TSeCustomItem> root = std::make_unique<TSeCustomItem>(nullptr);
+  Add(root.get(), L"项目", nullptr);
+  root->SetHostComponent(Form);
+  root->SetForegroundOnPopup(true);  // the form loses the foreground to the popup
+  ShowForm();
+  std::unique_ptr<TSePopupWindow> window(TSePopupWindow::Make(Form, nullptr, root.get()));
+  window->LayoutView();
+  window->SetBounds(150, 150, window->GetWidth(), window->GetHeight());
+  skin->Paints = 0;
+  window->ShowPopup(true);
+  EXPECT_EQ(skin->Paints, 0);
+  // Painting goes on afterwards.
+  skin->PaintNonClient();
+  EXPECT_EQ(skin->Paints, 1);
+  root->SetHostComponent(nullptr);
+}
+
 // ---- Journeys ----------------------------------------------------------------------------------
 
 TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
@@ -260,6 +327,33 @@ TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
   EXPECT_EQ(PopupCount(), 0);
   EXPECT_FALSE(bar->GetView()->GetTracking());
   EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(MenuJourneyTest, KeysOfTheFormReachTheBarsShortcutsBeforeTheFormsOwnHandler) {
+  Watchdog watchdog(30);
+  int opens = 0, formShortCuts = 0;
+  Form->SetOnShortCut([&](TMessage&, bool&) { ++formShortCuts; });
+  auto* skin = new TSeCustomForm(Form);
+  TSeCustomMenuBar* bar = MakeBar();
+  skin->SetMenuBar(bar);
+  About->SetShortCut(static_cast<TShortCut>(VK_F5));
+  TSeCustomItem* open = File->GetItem(0);
+  open->SetShortCut(static_cast<TShortCut>('O' + scAlt));
+  open->OnClick = [&](TObject*) { ++opens; };
+  ShowForm();
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_F5, 1);
+  Pump();
+  Pump();
+  ::PostMessageW(::GetFocus(), WM_SYSKEYDOWN, 'O', 0x20000001);
+  Pump();
+  Pump();
+  EXPECT_EQ(Abouts, 1);
+  EXPECT_EQ(opens, 1);
+  EXPECT_EQ(formShortCuts, 0);  // the bar took them
+  ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_F6, 1);  // no item has it: the form's handler
+  Pump();
+  EXPECT_EQ(formShortCuts, 1);
+  EXPECT_EQ(PopupCount(), 0);
 }
 
 TEST_F(MenuJourneyTest, HoveringAnotherBarItemOpensItsMenuAndAClickThereRunsAfterwards) {
@@ -502,20 +596,24 @@ TEST_F(MenuJourneyTest, ScreenshotsOfTheBarWithAnOpenMenuAndSubmenuAtBothScreenS
   Watchdog watchdog(30);
   TSeCustomMenuBar* bar = MakeBar();
   ShowForm();
-  for (const TSize size : {TSize(1024, 768), TSize(800, 600)}) {
-    Form->SetBounds(0, 0, size.cx, size.cy);
-    Pump();
-    const String name = L"skin_menu_open_" + IntToStr(size.cx) + L"x" + IntToStr(size.cy);
-    Steps steps({[&] {
-      if (!PopupOf(Recent)) return false;
-      EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), name));
-      for (WORD vk : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) Key(vk);
-      return true;
-    }});
-    for (WORD vk : {VK_DOWN, VK_DOWN, VK_RIGHT}) Key(vk);
-    bar->EnterMenuMode();
-    EXPECT_EQ(steps.Done(), 1u) << StringToUtf8(name);
-  }
+  auto shoot = [&](const String& look) {
+    for (const TSize size : {TSize(1024, 768), TSize(800, 600)}) {
+      Form->SetBounds(0, 0, size.cx, size.cy);
+      Pump();
+      const String name = L"skin_menu_open_" + look + IntToStr(size.cx) + L"x" + IntToStr(size.cy);
+      Steps steps({[&] {
+        if (!PopupOf(Recent)) return false;
+        EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), name));
+        for (WORD vk : {VK_ESCAPE, VK_ESCAPE, VK_ESCAPE}) Key(vk);
+        return true;
+      }});
+      for (WORD vk : {VK_DOWN, VK_DOWN, VK_RIGHT}) Key(vk);
+      bar->EnterMenuMode();
+      EXPECT_EQ(steps.Done(), 1u) << StringToUtf8(name);
+    }
+  };
+  shoot(L"");
+  WithoutThemes([&] { shoot(L"classic_"); });
 }
 
 }  // namespace
