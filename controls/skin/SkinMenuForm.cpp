@@ -62,15 +62,20 @@ void TSeSkinPopupWindow::Dispatch(TMessage& message) {
   TSeCustomItem* item = GetView() ? GetView()->GetItem() : nullptr;
   if (TSeMenuSkin* skin = MenuSkinOf(item)) skin->HandleSkinMessage(message.Msg, message.LParam);
   FSkin.Handle(message, *this);
-  if (message.Msg == SE_SKINCHANGED && HandleAllocated()) {
-    LayoutView();
-    ::SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    GetDecoration()->RepaintAll();
-  }
+  if (message.Msg == SE_SKINCHANGED) TakeNewFrame();
+}
+
+void TSeSkinPopupWindow::TakeNewFrame() {
+  if (!HandleAllocated() || GetComponentState().Contains(csDestroying)) return;
+  LayoutView();
+  ::SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  GetDecoration()->RepaintAll();
 }
 
 void TSeSkinPopupWindow::Notification(TComponent* component, TOperation operation) {
   inherited::Notification(component, operation);
-  if (operation == opRemove) FSkin.Removed(component);
+  if (operation != opRemove || !component || component != FSkin.Engine()) return;
+  FSkin.Removed(component);
+  TakeNewFrame();  // the plain frame and items from now on
 }

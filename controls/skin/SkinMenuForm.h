@@ -47,5 +47,8 @@ class TSeSkinPopupWindow : public TSePopupWindow {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
+  // Lays the items out again and takes the frame's widths afresh (after a skin change).
+  void TakeNewFrame();
+
   TSeSkinClient FSkin{L"PopupMenu"};
 };

@@ -407,6 +407,14 @@ TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
       case 1:
         frameAfterChange = surface.At(0, 0);
         EXPECT_NE(cut->GetPopupItemObject(), nullptr);
+        // The engine freed while the menu is open: plain items in the plain frame.
+        delete Engine;
+        Engine = nullptr;
+        EXPECT_EQ(cut->GetPopupItemObject(), nullptr);
+        EXPECT_EQ(window->GetDecoration()->GetFrameClientRect(),
+                  TRect(3, 3, window->GetWidth() - 3, window->GetHeight() - 3));
+        break;
+      case 2:
         ::PostMessageW(window->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
         timer.SetEnabled(false);
         break;
@@ -415,7 +423,7 @@ TEST_F(SkinMenuItemTest, PopupMenuBuildsItsCopiesWhileOpenAndDropsThemAfter) {
   ::SetCursorPos(700, 700);  // away from the scroll buttons
   menu->Popup(100, 100);
   Pump();
-  EXPECT_EQ(step, 2);
+  EXPECT_EQ(step, 3);
   EXPECT_EQ(frameSeen, SkinA.Frame);
   EXPECT_EQ(frameAfterChange, SkinB.Frame);
   EXPECT_EQ(cut->GetPopupItemObject(), nullptr);
