@@ -17,22 +17,6 @@ constexpr TColor DitherColor = clBtnHighlight;  // second colour of a checked co
 void SunkenFrame(TCanvas* canvas, const TRect& r) { DrawFrameLines(canvas, r, clBtnShadow, clBtnHighlight); }
 void RaisedFrame(TCanvas* canvas, const TRect& r) { DrawFrameLines(canvas, r, clBtnHighlight, clBtnShadow); }
 
-// The check mark: a black outline and a white inner line about centre.
-void DrawCheckMark(TCanvas* canvas, TPoint centre) {
-  static constexpr std::array<TPoint, 7> outline{
-      TPoint(-2, -2), TPoint(0, 0), TPoint(4, -4), TPoint(4, -3), TPoint(0, 1), TPoint(-2, -1), TPoint(-2, -2)};
-  static constexpr std::array<TPoint, 5> inner{TPoint(-3, -2), TPoint(-3, -1), TPoint(0, 2), TPoint(5, -3),
-                                               TPoint(5, -5)};
-  auto draw = [&](auto& points, TColor color) {
-    std::array<TPoint, 7> moved{};
-    for (size_t i = 0; i < points.size(); ++i) moved[i] = TPoint(centre.X + points[i].X, centre.Y + points[i].Y);
-    canvas->GetPen()->SetColor(color);
-    canvas->Polyline(std::span<const TPoint>(moved.data(), points.size()));
-  };
-  draw(outline, clBlack);
-  draw(inner, clWhite);
-}
-
 // An icon of the child form a child-icon item stands for (the form the component decorates),
 // else the application's; nullptr when neither has one.
 HICON ChildIconSource(TComponent* mdiForm) {
@@ -44,6 +28,44 @@ HICON ChildIconSource(TComponent* mdiForm) {
 }
 
 }  // namespace
+
+// The check mark: an outline and an inner line about centre.
+void DrawMenuCheckMark(TCanvas* canvas, TPoint centre, TColor outlineColor, TColor innerColor) {
+  static constexpr std::array<TPoint, 7> outline{
+      TPoint(-2, -2), TPoint(0, 0), TPoint(4, -4), TPoint(4, -3), TPoint(0, 1), TPoint(-2, -1), TPoint(-2, -2)};
+  static constexpr std::array<TPoint, 5> inner{TPoint(-3, -2), TPoint(-3, -1), TPoint(0, 2), TPoint(5, -3),
+                                               TPoint(5, -5)};
+  auto draw = [&](auto& points, TColor color) {
+    std::array<TPoint, 7> moved{};
+    for (size_t i = 0; i < points.size(); ++i) moved[i] = TPoint(centre.X + points[i].X, centre.Y + points[i].Y);
+    canvas->GetPen()->SetColor(color);
+    canvas->Polyline(std::span<const TPoint>(moved.data(), points.size()));
+  };
+  draw(outline, outlineColor);
+  draw(inner, innerColor);
+}
+
+void DrawScrollTriangle(TCanvas* canvas, const TRect& r, int direction, TColor color) {
+  // 7 wide and 4 high, one row at a time: 1, 3, 5, 7 pixels from the apex.
+  const int centreX = r.Left + RectWidth(r) / 2;
+  const int top = r.Top + (RectHeight(r) - 4) / 2;
+  for (int row = 0; row < 4; ++row) {
+    const int half = direction == 1 ? row : 3 - row;
+    FillRectXY(canvas, centreX - half, top + row, centreX + half + 1, top + row + 1, color);
+  }
+}
+
+HICON CopyChildIcon(TComponent* mdiForm) {
+  HICON source = ChildIconSource(mdiForm);
+  if (!source) source = ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
+  int cx = ::GetSystemMetrics(SM_CXSMICON);
+  int cy = ::GetSystemMetrics(SM_CYSMICON);
+  if (cx == 0 || cy == 0) {
+    cx = ::GetSystemMetrics(SM_CXSIZE);
+    cy = ::GetSystemMetrics(SM_CYSIZE);
+  }
+  return static_cast<HICON>(::CopyImage(source, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE));
+}
 
 UINT TSeCustomItem::TextFlags(UINT flags) const {
   if (::GetSystemMetrics(SM_MIDEASTENABLED) == 0) return flags;
@@ -138,16 +160,7 @@ void TSeCustomItem::DrawBarItem(TCanvas* canvas, const TRect& r, bool selected, 
 
 void TSeCustomItem::DrawChildIcon(TCanvas* canvas, TRect r, bool selected, bool hot) {
   FillRectColor(canvas, r, clMenu);
-  HICON source = ChildIconSource(FMdiForm);
-  if (!source) source = ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
-  int cx = ::GetSystemMetrics(SM_CXSMICON);
-  int cy = ::GetSystemMetrics(SM_CYSMICON);
-  if (cx == 0 || cy == 0) {
-    cx = ::GetSystemMetrics(SM_CXSIZE);
-    cy = ::GetSystemMetrics(SM_CYSIZE);
-  }
-  // The copy is ours: destroyed once drawn.
-  HICON icon = static_cast<HICON>(::CopyImage(source, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE));
+  HICON icon = CopyChildIcon(FMdiForm);  // ours: destroyed once drawn
   if (selected) hot ? RaisedFrame(canvas, r) : SunkenFrame(canvas, r);
   r = RectInflated(r, -1);
   if (!icon) return;
@@ -181,7 +194,8 @@ void TSeCustomItem::DrawListItem(TCanvas* canvas, const TRect& r, bool selected)
       images->Draw(canvas, column.Left + (RectWidth(column) - images->GetWidth()) / 2,
                    column.Top + (RectHeight(column) - images->GetHeight()) / 2, FImageIndex, FEnabled);
     } else {
-      DrawCheckMark(canvas, TPoint(column.Left + RectWidth(column) / 2 - 2, column.Top + RectHeight(column) / 2 + 1));
+      DrawMenuCheckMark(canvas, TPoint(column.Left + RectWidth(column) / 2 - 2, column.Top + RectHeight(column) / 2 + 1),
+                        clBlack, clWhite);
     }
   }
   const TRect text(r.Left + columnWidth + 4, r.Top, r.Right, r.Bottom);
@@ -201,12 +215,5 @@ void TSeCustomItem::DrawScrollButton(TCanvas* canvas, TSeItemView* view, bool pr
                                      const TRect& r) {
   FillRectColor(canvas, r, clMenu);
   if (pressed) SunkenFrame(canvas, r);
-  // A triangle 7 wide and 4 high, one row at a time: 1, 3, 5, 7 pixels from the apex.
-  const int centreX = r.Left + RectWidth(r) / 2;
-  const int top = r.Top + (RectHeight(r) - 4) / 2;
-  const TColor color = canvas->GetFont()->GetColor();
-  for (int row = 0; row < 4; ++row) {
-    const int half = direction == 1 ? row : 3 - row;
-    FillRectXY(canvas, centreX - half, top + row, centreX + half + 1, top + row + 1, color);
-  }
+  DrawScrollTriangle(canvas, r, direction, canvas->GetFont()->GetColor());
 }

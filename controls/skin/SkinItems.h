@@ -368,3 +368,12 @@ class TSeItemView : public TComponent {
   TTimer* FScrollTimer = nullptr;      // owned (component of this view)
   int FScrollDirection = 0;
 };
+
+// ---- Pieces of item drawing the skin-drawn items share ------------------------------------------
+// The menu check mark about centre: an outline of 7 points, then an inner line of 5.
+void DrawMenuCheckMark(TCanvas* canvas, TPoint centre, TColor outlineColor, TColor innerColor);
+// A filled triangle 7 wide and 4 high centred in r: pointing up for direction 1, else down.
+void DrawScrollTriangle(TCanvas* canvas, const TRect& r, int direction, TColor color);
+// A copy at the small-icon size of the icon of the child form mdiForm decorates, else the
+// application's, else the system's default one; the caller destroys it. nullptr on failure.
+HICON CopyChildIcon(TComponent* mdiForm);

@@ -10,6 +10,16 @@
 namespace {
 
 TSeCustomPopupMenu* ShowingMenu = nullptr;  // the one popup menu open now; not owned
+
+// The root of a container's tree, of the container's item class (a plain item for a class
+// that makes no item).
+TSeCustomItem* MakeRootItem(const TClassInfo* itemClass) {
+  TComponent* made = itemClass && itemClass->CreateComponent ? itemClass->CreateComponent(nullptr) : nullptr;
+  if (auto* item = dynamic_cast<TSeCustomItem*>(made)) return item;
+  delete made;
+  return new TSeCustomItem(nullptr);
+}
+
 }  // namespace
 
 // ---- TSeCustomPopupMenu -----------------------------------------------------------------------------------
@@ -24,12 +34,12 @@ const TPropertyTable* TSeCustomPopupMenu::PublishedProperties() {
   return &table;
 }
 
-TSeCustomPopupMenu::TSeCustomPopupMenu(TComponent* owner)
+TSeCustomPopupMenu::TSeCustomPopupMenu(TComponent* owner, const TClassInfo* itemClass)
     : TPopupMenu(owner), FOptions(std::make_unique<TSePopupMenuOptions>()) {
   RegisterMenuClass(StaticClassInfo(), [](TComponent* container, TSeCustomItem* item) {
     static_cast<TSeCustomPopupMenu*>(container)->FItems->Add(item);
   });
-  FItems = new TSeCustomItem(nullptr);
+  FItems = MakeRootItem(itemClass);
   FItems->SetContainer(this);
 }
 
@@ -100,13 +110,13 @@ const TPropertyTable* TSeCustomMenuBar::PublishedProperties() {
   return &table;
 }
 
-TSeCustomMenuBar::TSeCustomMenuBar(TComponent* owner)
+TSeCustomMenuBar::TSeCustomMenuBar(TComponent* owner, const TClassInfo* itemClass)
     : TSeCustomControl(owner), FOptions(std::make_unique<TSePopupMenuOptions>()) {
   RegisterMenuClass(StaticClassInfo(), [](TComponent* container, TSeCustomItem* item) {
     static_cast<TSeCustomMenuBar*>(container)->FItems->Add(item);
   });
   SetControlStyle(GetControlStyle() + TControlStyle{csActionClient});
-  FItems = new TSeCustomItem(nullptr);
+  FItems = MakeRootItem(itemClass);
   FItems->SetContainer(this);
   if (!GetComponentState().Contains(csDesigning)) FItems->OnChange = [this](TObject*) { ApplyLayout(); };
   FView = new TSeMenuBarView(this);

@@ -15,7 +15,8 @@ class TSeCustomForm;
 class TSeCustomPopupMenu : public TPopupMenu {
   CLASSLIB_CLASS(TSeCustomPopupMenu, TPopupMenu)
   static const TPropertyTable* PublishedProperties();
-  explicit TSeCustomPopupMenu(TComponent* owner);
+  // itemClass: the class of the tree's items, of which the root is made.
+  explicit TSeCustomPopupMenu(TComponent* owner, const TClassInfo* itemClass = TSeCustomItem::StaticClassInfo());
   ~TSeCustomPopupMenu() override;
 
   // The root of the item tree; owned.
@@ -48,7 +49,8 @@ class TSeMenuBarView;
 class TSeCustomMenuBar : public TSeCustomControl {
   CLASSLIB_CLASS(TSeCustomMenuBar, TSeCustomControl)
   static const TPropertyTable* PublishedProperties();
-  explicit TSeCustomMenuBar(TComponent* owner);
+  // itemClass: the class of the tree's items, of which the root is made.
+  explicit TSeCustomMenuBar(TComponent* owner, const TClassInfo* itemClass = TSeCustomItem::StaticClassInfo());
   ~TSeCustomMenuBar() override;
 
   TSeCustomItem* GetItems() const { return FItems; }

@@ -13,6 +13,7 @@
 #include "SkinLabel.h"
 #include "SkinListBox.h"
 #include "SkinMenus.h"
+#include "SkinMenuSkin.h"
 #include "SkinMessage.h"
 #include "SkinOptions.h"
 #include "SkinRadioButton.h"
@@ -47,4 +48,6 @@ void RegisterSkinAwareClasses() {
   RegisterClasses({TSeSkinCheckBox::StaticClassInfo(), TSeSkinRadioButton::StaticClassInfo(),
                    TSeSkinGroupBox::StaticClassInfo(), TSeSkinRadioGroup::StaticClassInfo(),
                    TSeLumaweave::StaticClassInfo()});
+  RegisterClasses({TSeSkinItem::StaticClassInfo(), TSeSkinMenuBar::StaticClassInfo(),
+                   TSeSkinPopupMenu::StaticClassInfo()});
 }
