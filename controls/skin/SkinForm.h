@@ -5,9 +5,12 @@
 // system does not have (rolled up, in the tray). Caption buttons of skins reach it through
 // SE_GETFORMSKIN.
 //
-// Not done yet: the system menu built from items, MDI support, translucency and the drop
-// shadow (stored, not drawn).
+// With a drop shadow the window is the shadow's width larger than the form right and below;
+// the shadow and translucency are composed over a picture of the screen beneath the window.
+//
+// Not done yet: the system menu built from items, MDI support.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -15,6 +18,7 @@
 #include "SkinHooks.h"
 #include "SkinObjects.h"
 #include "SkinOptions.h"
+#include "ThemeBinding.h"
 #include "classlib/graphics/Canvas.h"
 
 #include <shellapi.h>
@@ -122,8 +126,12 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   virtual void PaintFrame(TCanvas* canvas);
   // Fills the client area, client coordinates, with the form's colour.
   virtual void PaintClient(TCanvas* canvas);
-  // Repaints the frame on the window.
+  // Repaints the frame (and the shadow) on the window.
   void PaintNonClient();
+  // Repaints r (client coordinates) of the client straight onto the window, as the form's
+  // background painting (OnPaint or PaintClient, with translucency) draws it. Nothing while
+  // frame painting is off, for an MDI parent form or outside the client.
+  void PaintWindowRect(const TRect& r);
   // The canvas painting goes to during OnPaint (nullptr outside painting).
   TCanvas* GetCanvas() const { return FPainting ? FCanvas.get() : nullptr; }
 
@@ -135,6 +143,11 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool IsFrameDragging() const { return FDragging_; }  // a frame drag runs
   TSeFrameZone GetHotZone() const { return FHotZone; }
   bool GetFormActive() const { return FFormActive; }
+  // The form without the shadow, and the window with it.
+  int FormWidth() const { return std::max(0, FWindowWidth - ShadowSize()); }
+  int FormHeight() const { return std::max(0, FWindowHeight - ShadowSize()); }
+  // The shadow's width when one is drawn now (enabled and not maximized), else 0.
+  int ShadowSize() const;
   TRect GetSavedBounds() const { return FSavedBounds; }
 
   // Refreshes the image of the screen under screen rectangle r (kept for the show animation).
@@ -165,6 +178,28 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void WMNCHitTest(TMessage& message);
   void WMNCMouse(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
+  // Paints the client onto dc (nullptr: the window's client DC), only part of it when part is
+  // given (client coordinates). A WM_ERASEBKGND never carries a part: only PaintWindowRect
+  // asks for one.
+  void EraseClient(HDC dc, const TRect* part);
+  // The image painting goes into by Performance, the window's size; nullptr: straight onto
+  // the window. temporary keeps one made for this paint.
+  TSeBitmap* PaintBuffer(std::unique_ptr<TSeBitmap>& temporary);
+  // The shadow and translucency need the screen beneath: the image is composed over it.
+  bool Composed() const;
+  // The frame, its shadow and translucency into target (image when it is one).
+  void RenderFrame(HDC target, TSeBitmap* image);
+  // The client (OnPaint or PaintClient) into target with its top-left at origin, clipped to it.
+  void RenderClient(HDC target, TPoint origin);
+  // Where the background's top-left lies in window coordinates.
+  TPoint BackgroundOrigin() const;
+  // The Shadow or Blending options changed: the frame is applied again.
+  void ShadowChanged();
+  // The screen rectangle a window position gives the window.
+  TRect NewWindowRect(const WINDOWPOS& pos) const;
+  // The frame's region, with its copy moved by the shadow's width when a shadow is drawn; the
+  // caller owns it.
+  HRGN WindowRegion() const;
   void WMWindowPosChanging(TMessage& message);
   void WMSysCommand(TMessage& message);
   void PaintTo(HDC dc, int x, int y);
@@ -227,7 +262,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FFramePaint = true;                      // false suspends frame painting
   bool FFormActive = true;                      // selects active or inactive caption colours
   TSeFrameZone FPressedZone = fzNone, FHotZone = fzNone;
-  int FFormWidth = 0, FFormHeight = 0;          // without the shadow
+  int FWindowWidth = 0, FWindowHeight = 0;      // with the shadow
   TShiftState FFrameButtons;                    // held since a press in the frame
   bool FDragging_ = false;                      // a frame drag runs
   bool FOutlineMode = false;                    // the drag moves an outline
@@ -237,6 +272,10 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
   TRect FCaptureRect;                           // where FBackground was taken from
   bool FAnimating = false;                      // the show animation runs
+  TSeBitmap* FAnimationFrame = nullptr;         // painting goes here while animating
+  bool FRegionSet = false;                      // we gave the window a region
+  int FRegionShadow = 0;                        // the shadow width the region was made with
+  TThemePartCache FButtonParts;                 // the themed caption buttons, kept
   TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
   bool FShortCutHooked = false;                 // the form's OnShortCut is ours
   TFrameKey FPersistentKey;                     // what the persistent buffer shows
