@@ -11,6 +11,7 @@
 #include "SkinBitmap.h"
 #include "SkinDrawing.h"
 #include "SkinMenus.h"
+#include "SkinStatusBar.h"
 #include "SkinFormShadow.h"
 #include "SkinTransitions.h"
 #include "classlib/controls/Menus.h"
@@ -442,7 +443,21 @@ TSize TSeCustomForm::GetMinTrackSize() const {
 }
 
 TSeFrameZone TSeCustomForm::HitTest(int x, int y) const {
-  return FrameHitTest(FrameLayout(), TPoint(x, y));
+  return FrameHitTest(FrameLayout(), TPoint(x, y), GripRect());
+}
+
+TRect TSeCustomForm::GripRect() const {
+  TCustomForm* form = GetForm();
+  TSeCustomStatusBar* bar = form ? FindSizeGrip(form) : nullptr;
+  if (!bar) return TRect();
+  // Both corners to the screen, then to window coordinates.
+  const TRect grip = bar->GetSizeGripRect();
+  return TRect(ScreenToWindow(bar->ClientToScreen(grip.TopLeft())),
+               ScreenToWindow(bar->ClientToScreen(grip.BottomRight())));
+}
+
+bool TSeCustomForm::AllowsSizing() const {
+  return FDragging->GetSizeable() && (FState == vwsNormal || FState == vwsTray);
 }
 
 TPoint TSeCustomForm::ScreenToWindow(TPoint screen) const {
@@ -557,6 +572,12 @@ void TSeCustomForm::WMNCActivate(TMessage& message) {
 
 void TSeCustomForm::WMNCHitTest(TMessage& message) {
   const TPoint p = ScreenToWindow(PointOf(message.LParam));
+  // The shadow is no part of the form: a click there does nothing.
+  if (p.X >= FormWidth() || p.Y >= FormHeight()) {
+    message.Result = HTNOWHERE;
+    MessageHandled();
+    return;
+  }
   message.Result = FrameZoneHitCode(HitTest(p.X, p.Y), FDragging->GetMoveable(),
                                     FDragging->GetSizeable(), FState == vwsMaximized);
   MessageHandled();
@@ -1570,6 +1591,17 @@ void TSeCustomForm::PlayShowAnimation(const TRect& windowRect) {
 }
 
 // ---- Lookups ---------------------------------------------------------------------------------
+
+TSeCustomStatusBar* FindSizeGrip(TWinControl* parent) {
+  if (!parent) return nullptr;
+  for (int i = 0; i < parent->GetControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(parent->GetControl(i));
+    if (!child || !child->GetVisible()) continue;
+    if (auto* bar = dynamic_cast<TSeCustomStatusBar*>(child); bar && bar->SizeGripShows()) return bar;
+    if (TSeCustomStatusBar* inner = FindSizeGrip(child)) return inner;
+  }
+  return nullptr;
+}
 
 TSeCustomForm* FindFormSkin(TControl* control) {
   while (control && control->GetParent()) control = control->GetParent();

@@ -163,6 +163,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void RollUp() override { Rollup(); }
   void ToTray() override { MinToTray(); }
   void CustomButtonClick(TSeSkinObject*) override {}
+  // Sizeable and in the normal (or tray) state: a status bar's size grip may size the form.
+  bool AllowsSizing() const override;
+  HWND FrameWindow() const override { return GetHandle(); }
 
   void AfterMessage(TMessage& message, bool& handled) override;
 
@@ -220,6 +223,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void UpdateWindowRegion();
   HRGN CreateWindowRegion() const;
   TPoint ScreenToWindow(TPoint screen) const;
+  // The size grip of a status bar on the form, window coordinates; empty when none shows.
+  TRect GripRect() const;
   void DrawOutline(const TRect& r);
   // theme: the window theme when visual styles draw the frame, else nullptr.
   void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
@@ -283,6 +288,10 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
   bool FTrayShown = false;                      // the tray icon was added
 };
+
+class TSeCustomStatusBar;
+// The first status bar among parent's children (at any depth) whose size grip shows.
+TSeCustomStatusBar* FindSizeGrip(TWinControl* parent);
 
 // The active TSeCustomForm of control's top-level form; nullptr when none.
 TSeCustomForm* FindFormSkin(TControl* control);

@@ -9,6 +9,7 @@
 #include "controls/skin/SkinBitmap.h"
 #include "controls/skin/SkinForm.h"
 #include "controls/skin/SkinFormShadow.h"
+#include "controls/skin/SkinStatusBar.h"
 
 using namespace skin_tests;
 
@@ -246,6 +247,47 @@ TEST_F(SkinFormShadowWindowTest, APartOfTheClientIsRepaintedAloneAndLParamIsNoRe
     ::ClientToScreen(Wnd(), &o);
     EXPECT_FALSE(Same(ScreenPixel(o.x + 1, o.y + 1), PackPixel(0, 255, 0, 255)));
   });
+}
+
+TEST_F(SkinFormShadowWindowTest, AStatusBarsGripSizesTheFormAndTheShadowIsNoTarget) {
+  Watchdog watchdog(60);
+  auto* bar = new TSeCustomStatusBar(Form);
+  bar->SetParent(Form);
+  bar->SetAlign(alBottom);
+  Decorate();
+  Skin->GetShadow()->SetEnabled(true);
+  Form->Show();
+  Pump();
+  ASSERT_TRUE(bar->SizeGripShows());
+  const TRect grip = bar->GetSizeGripRect();
+  const TPoint inGrip = bar->ClientToScreen(TPoint(grip.Left + 3, grip.Top + 3));
+  RECT window{};
+  ::GetWindowRect(Wnd(), &window);
+  EXPECT_EQ(Skin->HitTest(inGrip.X - window.left, inGrip.Y - window.top), fzBottomRight);
+  // The shadow right of the form answers nothing.
+  EXPECT_EQ(::SendMessageW(Wnd(), WM_NCHITTEST, 0, MAKELPARAM(window.left + 401, window.top + 100)),
+            HTNOWHERE);
+  // A press on the grip sizes the form by the frame's own mouse tracking.
+  const TRect before = Form->GetBoundsRect();
+  const TPoint local = bar->ScreenToClient(inGrip);
+  ::SendMessageW(bar->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.X, local.Y));
+  EXPECT_TRUE(Skin->IsFrameDragging());
+  POINT to{inGrip.X + 30, inGrip.Y + 20};
+  ::ScreenToClient(Wnd(), &to);
+  ::SendMessageW(Wnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+  ::SendMessageW(Wnd(), WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+  Pump();
+  EXPECT_EQ(Form->GetWidth(), before.Width() + 30);
+  EXPECT_EQ(Form->GetHeight(), before.Height() + 20);
+  EXPECT_FALSE(Skin->IsFrameDragging());
+  // Maximized, the grip sizes nothing.
+  Skin->Maximize();
+  Pump();
+  EXPECT_FALSE(bar->SizeGripShows());
+  ::GetWindowRect(Wnd(), &window);
+  const TRect now = bar->GetSizeGripRect();
+  const TPoint corner = bar->ClientToScreen(TPoint(now.Left + 3, now.Top + 3));
+  EXPECT_NE(Skin->HitTest(corner.X - window.left, corner.Y - window.top), fzBottomRight);
 }
 
 }  // namespace
