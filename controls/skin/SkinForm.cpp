@@ -105,27 +105,6 @@ HICON SmallIconOf(HWND wnd) {
 
 }  // namespace
 
-// A theme handle of the window class, closed when it goes.
-class TSeWindowTheme {
- public:
-  explicit TSeWindowTheme(HWND wnd) {
-    if (ThemeApi().OpenThemeData) FTheme = ThemeApi().OpenThemeData(wnd, L"Window");
-  }
-  ~TSeWindowTheme() {
-    if (FTheme) ThemeApi().CloseThemeData(FTheme);
-  }
-  TSeWindowTheme(const TSeWindowTheme&) = delete;
-  TSeWindowTheme& operator=(const TSeWindowTheme&) = delete;
-  HTHEME Get() const { return FTheme; }
-  void Draw(HDC dc, int part, int state, const TRect& r) const {
-    const RECT rect = r;
-    if (FTheme) ThemeApi().DrawThemeBackground(FTheme, dc, part, state, &rect, nullptr);
-  }
-
- private:
-  HTHEME FTheme = nullptr;
-};
-
 TSeTrayResponder SetTrayResponder(TSeTrayResponder responder) {
   TSeTrayResponder previous = std::move(TrayResponder());
   TrayResponder() = std::move(responder);
@@ -506,6 +485,8 @@ void TSeCustomForm::Dispatch(TMessage& message) {
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case WM_THEMECHANGED:
       FPersistentKey = TFrameKey();
+      FFrameParts.Clear();
+      FButtonParts.Clear();
       FMetrics = SystemFrameMetrics();
       FreeCaptionFonts();
       message.Result = 0;
@@ -1182,7 +1163,7 @@ void TSeCustomForm::RefreshFrame() {
 HRGN TSeCustomForm::CreateWindowRegion() const {
   const TRect whole(0, 0, FormWidth(), FormHeight());
   if (UseThemes() && FBorderStyle != vbsNone && ThemeApi().GetThemeBackgroundRegion) {
-    TSeWindowTheme theme(GetHandle());
+    const TThemeScope theme(L"Window");
     HRGN region = nullptr;
     HDC dc = ::GetDC(nullptr);
     const RECT r = whole;
@@ -1251,18 +1232,19 @@ void TSeCustomForm::PaintFrame(TCanvas* canvas) {
   const TRect c = FrameClientRect(layout);
   HDC dc = canvas->GetHandle();
   // One theme handle serves the whole frame.
-  std::unique_ptr<TSeWindowTheme> opened;
-  if (layout.Themed) opened = std::make_unique<TSeWindowTheme>(GetHandle());
+  std::unique_ptr<TThemeScope> opened;
+  if (layout.Themed) opened = std::make_unique<TThemeScope>(L"Window");
   if (layout.Themed) {
-    const TSeWindowTheme& theme = *opened;
+    // The parts are kept as pictures: the theme library draws each size once.
+    const auto draw = [&](int part, int state, const TRect& r) {
+      FFrameParts.Draw(*opened, dc, part, state, r);
+    };
     const int state = FFormActive ? 1 : 2;
     const bool small = FBorderStyle == vbsToolWindow;
-    theme.Draw(dc, small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
-    theme.Draw(dc, small ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state,
-               TRect(c.Right, c.Top, layout.Width, c.Bottom));
-    theme.Draw(dc, small ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state,
-               TRect(0, c.Bottom, layout.Width, layout.Height));
-    theme.Draw(dc, small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
+    draw(small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
+    draw(small ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, TRect(c.Right, c.Top, layout.Width, c.Bottom));
+    draw(small ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, TRect(0, c.Bottom, layout.Width, layout.Height));
+    draw(small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
   } else {
     RECT edge{0, 0, layout.Width, layout.Height};
     ::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
@@ -1277,7 +1259,7 @@ void TSeCustomForm::PaintFrame(TCanvas* canvas) {
 }
 
 void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
-                                 const TSeWindowTheme* theme) {
+                                 const TThemeScope* theme) {
   const TRect band = FrameCaptionBand(layout);
   if (IsRectEmpty(band)) return;
   HDC dc = canvas->GetHandle();
@@ -1322,7 +1304,7 @@ void TSeCustomForm::FreeCaptionFonts() {
 }
 
 void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
-                                 const TSeWindowTheme* theme) {
+                                 const TThemeScope* theme) {
   if (layout.MaximizedMDIChild) return;
   HDC dc = canvas->GetHandle();
   const bool themed = theme != nullptr;
@@ -1346,7 +1328,7 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
       }
       if (!part) continue;
       const int state = !FFormActive ? 5 : pressed ? 3 : hot ? 2 : 1;
-      theme->Draw(dc, part, state, r);
+      FButtonParts.Draw(*theme, dc, part, state, r);
       continue;
     }
     RECT rect = r;

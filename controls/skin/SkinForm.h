@@ -24,7 +24,6 @@
 #include <shellapi.h>
 
 class TSeBitmap;
-class TSeWindowTheme;
 class TSeCustomMenuBar;
 class TPopupMenu;
 
@@ -227,8 +226,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TRect GripRect() const;
   void DrawOutline(const TRect& r);
   // theme: the window theme when visual styles draw the frame, else nullptr.
-  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
-  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
+  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
+  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void FreeCaptionFonts();
   // Everything a painted frame depends on, to know when a kept one still serves.
   struct TFrameKey {
@@ -280,6 +279,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TSeBitmap* FAnimationFrame = nullptr;         // painting goes here while animating
   bool FRegionSet = false;                      // we gave the window a region
   int FRegionShadow = 0;                        // the shadow width the region was made with
+  TThemePartCache FFrameParts;                  // the themed frame parts, kept
   TThemePartCache FButtonParts;                 // the themed caption buttons, kept
   TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
   bool FShortCutHooked = false;                 // the form's OnShortCut is ours

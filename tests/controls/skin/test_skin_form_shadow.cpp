@@ -4,6 +4,9 @@
 // while a device context in lParam is never read as a request.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
 #include "controls/skin/SkinBitmap.h"
@@ -247,6 +250,27 @@ TEST_F(SkinFormShadowWindowTest, APartOfTheClientIsRepaintedAloneAndLParamIsNoRe
     ::ClientToScreen(Wnd(), &o);
     EXPECT_FALSE(Same(ScreenPixel(o.x + 1, o.y + 1), PackPixel(0, 255, 0, 255)));
   });
+}
+
+TEST_F(SkinFormShadowWindowTest, KeptThemePartsDrawTheFrameAsTheThemeLibraryDoes) {
+  Decorate();
+  Form->SetCaption(L"模拟考试");
+  Form->Show();
+  Pump();
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles here";
+  // The first paint asks the library for every part; later ones copy the kept pictures.
+  std::vector<std::unique_ptr<MemorySurface>> paints;
+  for (bool active : {true, false}) {
+    ::SendMessageW(Wnd(), WM_NCACTIVATE, active, 0);
+    for (int i = 0; i < 3; ++i) {
+      paints.push_back(std::make_unique<MemorySurface>(400, 300, clFuchsia));
+      ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(paints.back()->DC()));
+    }
+    const size_t first = paints.size() - 3;
+    EXPECT_EQ(DifferentPixels(*paints[first], *paints[first + 2], TRect(0, 0, 400, 300)), 0) << active;
+    EXPECT_EQ(DifferentPixels(*paints[first], *paints[first + 1], TRect(0, 0, 400, 300)), 0) << active;
+  }
+  EXPECT_GT(DifferentPixels(*paints[0], *paints[3], TRect(0, 0, 400, 30)), 0);
 }
 
 TEST_F(SkinFormShadowWindowTest, AStatusBarsGripSizesTheFormAndTheShadowIsNoTarget) {
