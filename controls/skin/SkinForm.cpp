@@ -786,22 +786,32 @@ void TSeCustomForm::FrameMouseDown(TMouseButton button, TShiftState, int x, int 
   if (GetHandle()) ::SetCapture(GetHandle());
 }
 
+TRect TSeCustomForm::DragTarget(TPoint last, bool outline, TPoint p) const {
+  TCustomForm* form = GetForm();
+  if (!form) return TRect();
+  // The limits are the form's; the window is the shadow larger.
+  const int shadow = ShadowSize();
+  TSeFrameDrag drag;
+  drag.Zone = FPressedZone;
+  drag.Press = FPressPoint;
+  drag.Last = last;
+  drag.Outline = outline;
+  drag.Moveable = FDragging->GetMoveable();
+  drag.Sizeable = FDragging->GetSizeable();
+  drag.State = FState;
+  drag.MinTrack = GetMinTrackSize();
+  drag.MinTrack.cx += shadow;
+  drag.MinTrack.cy += shadow;
+  const TRect r = FrameDragRect(form->GetBoundsRect(), drag, p);
+  if (FPressedZone != fzCaption || !FGravitation->GetEnabled()) return r;
+  return SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), shadow);
+}
+
 void TSeCustomForm::FrameMouseMove(TShiftState shift, int x, int y) {
   TCustomForm* form = GetForm();
   if (!form) return;
   if (FDragging_ && shift.Contains(ssLeft)) {
-    TSeFrameDrag drag;
-    drag.Zone = FPressedZone;
-    drag.Press = FPressPoint;
-    drag.Last = FLastPoint;
-    drag.Outline = FOutlineMode;
-    drag.Moveable = FDragging->GetMoveable();
-    drag.Sizeable = FDragging->GetSizeable();
-    drag.State = FState;
-    drag.MinTrack = GetMinTrackSize();
-    TRect r = FrameDragRect(form->GetBoundsRect(), drag, TPoint(x, y));
-    if (FPressedZone == fzCaption && FGravitation->GetEnabled())
-      r = SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), 0);
+    const TRect r = DragTarget(FLastPoint, FOutlineMode, TPoint(x, y));
     if (FOutlineMode) {
       DrawOutline(r);
     } else if (!(r == form->GetBoundsRect())) {
@@ -829,18 +839,7 @@ void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, 
     if (FOutlineMode) {
       DrawOutline(TRect());
       if (form && !shift.Contains(ssDouble)) {
-        TSeFrameDrag drag;
-        drag.Zone = pressed;
-        drag.Press = drag.Last = FPressPoint;
-        drag.Outline = true;
-        drag.Moveable = FDragging->GetMoveable();
-        drag.Sizeable = FDragging->GetSizeable();
-        drag.State = FState;
-        drag.MinTrack = GetMinTrackSize();
-        TRect r = FrameDragRect(form->GetBoundsRect(), drag, TPoint(x, y));
-        if (pressed == fzCaption && FGravitation->GetEnabled())
-          r = SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), 0);
-        ApplyRect(r);
+        ApplyRect(DragTarget(FPressPoint, true, TPoint(x, y)));
       }
       FOutlineMode = false;
       EnableFramePaint();
@@ -1378,6 +1377,8 @@ int TSeCustomForm::ShadowSize() const {
 bool TSeCustomForm::Composed() const { return FBlending->GetEnabled() || ShadowSize() > 0; }
 
 TPoint TSeCustomForm::BackgroundOrigin() const {
+  // The show animation captures exactly the rectangle the window is about to take.
+  if (FAnimating) return TPoint(0, 0);
   RECT r{};
   if (HWND wnd = GetHandle()) ::GetWindowRect(wnd, &r);
   return TPoint(FCaptureRect.Left - r.left, FCaptureRect.Top - r.top);

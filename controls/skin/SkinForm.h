@@ -225,6 +225,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // The size grip of a status bar on the form, window coordinates; empty when none shows.
   TRect GripRect() const;
   void DrawOutline(const TRect& r);
+  // The bounds a frame drag gives for the mouse at window point p (snapped when moving).
+  TRect DragTarget(TPoint last, bool outline, TPoint p) const;
   // theme: the window theme when visual styles draw the frame, else nullptr.
   void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);

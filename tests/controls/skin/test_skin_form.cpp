@@ -498,6 +498,9 @@ TEST_F(SkinFormTestBase, ThemedPaintingUsesTheThemesParts) {
   Skin->Maximize();
   SaveScreenshot(::GetDesktopWindow(), L"skin_form_themed_maximized");
   Skin->Restore();
+  Skin->Rollup();
+  SaveScreenshot(Wnd(), L"skin_form_themed_rolled_up");
+  Skin->Restore();
   Form->SetBounds(20, 20, 300, 200);
   SaveScreenshot(Wnd(), L"skin_form_themed_small");
 }

@@ -13,6 +13,7 @@
 #include "controls/skin/SkinForm.h"
 #include "controls/skin/SkinFormShadow.h"
 #include "controls/skin/SkinStatusBar.h"
+#include "classlib/forms/Monitors.h"
 
 using namespace skin_tests;
 
@@ -164,12 +165,15 @@ TEST_F(SkinFormShadowWindowTest, ShadowAndTranslucencyShowTheWindowBeneath) {
     face.A = 128;
     EXPECT_TRUE(Same(WindowPixel(2 + 1, c.Top + 40), BlendPixel(face, Ground)));
     EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_shadow_translucent"));
+    Form->SetBounds(60, 60, 300, 200);
+    Pump();
+    EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_shadow_translucent_small"));
     // The shadow off: the window shrinks back to the form.
     Skin->GetBlending()->SetEnabled(false);
     Skin->GetShadow()->SetEnabled(false);
     Pump();
-    EXPECT_EQ(Form->GetWidth(), 400);
-    EXPECT_EQ(Form->GetHeight(), 300);
+    EXPECT_EQ(Form->GetWidth(), 295);
+    EXPECT_EQ(Form->GetHeight(), 195);
   });
 }
 
@@ -199,6 +203,20 @@ TEST_F(SkinFormShadowWindowTest, MaximizedMinimizedRestoredWithAShadowComesBackM
   EXPECT_EQ(Form->GetWidth(), 404);
   Skin->Restore();
   EXPECT_EQ(Form->GetBoundsRect(), normal);
+  // Dragged near the work area's right edge, the form (not its shadow) snaps to it; sized
+  // from the left, the form keeps its minimum width without the shadow.
+  Skin->GetGravitation()->SetEnabled(true);
+  Skin->GetGravitation()->SetSize(10);
+  const TRect area = MonitorWorkAreaOf(Wnd());
+  const int dx = area.Right - (normal.Right - 4) - 6;
+  Skin->FrameMouseDown(mbLeft, TShiftState{ssLeft}, 200, 8);
+  Skin->FrameMouseMove(TShiftState{ssLeft}, 200 + dx, 8);
+  Skin->FrameMouseUp(mbLeft, TShiftState{}, 200 + dx, 8);
+  EXPECT_EQ(Form->GetBoundsRect().Right - 4, area.Right);
+  Skin->FrameMouseDown(mbLeft, TShiftState{ssLeft}, 1, 150);
+  Skin->FrameMouseMove(TShiftState{ssLeft}, 390, 150);
+  Skin->FrameMouseUp(mbLeft, TShiftState{}, 390, 150);
+  EXPECT_EQ(Skin->FormWidth(), 150);
 }
 
 TEST_F(SkinFormShadowWindowTest, APartOfTheClientIsRepaintedAloneAndLParamIsNoRequest) {
