@@ -642,9 +642,12 @@ void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
     FWindowHeight = pos->cy;
     if (changed) UpdateWindowRegion();
   }
-  if (Composed() && GetHandle() && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
-    // The screen beneath the window's new place, for the shadow and translucency.
-    if (pos->flags & SWP_SHOWWINDOW) FCaptureRect = TRect();
+  const bool moves = (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE);
+  const bool shows = (pos->flags & SWP_SHOWWINDOW) && GetHandle() && !::IsWindowVisible(GetHandle());
+  if (Composed() && GetHandle() && (moves || shows)) {
+    // The screen beneath the window's new place, for the shadow and translucency; at a show
+    // all of it is taken afresh.
+    if (shows) FCaptureRect = TRect();
     CaptureBackground(NewWindowRect(*pos));
   }
   if (Composed()) pos->flags |= SWP_NOCOPYBITS;

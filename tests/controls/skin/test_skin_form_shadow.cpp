@@ -155,15 +155,24 @@ TEST_F(SkinFormShadowWindowTest, ShadowAndTranslucencyShowTheWindowBeneath) {
     EXPECT_TRUE(Same(WindowPixel(402, 2), Ground));
     EXPECT_TRUE(Same(WindowPixel(c.Left + 20, c.Top + 20), PackPixel(255, 255, 255, 255)));
     EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_shadow"));
+    // Hidden while the screen beneath changes and shown again: the new screen shows.
+    Form->Hide();
+    const TPixel32 other{200, 30, 90, 255};
+    Backdrop->SetColor(PixelToColor(other));
+    ::RedrawWindow(Backdrop->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Pump();  // the system puts what was drawn on the screen between messages
+    Form->Show();
+    Pump();
+    EXPECT_TRUE(Same(WindowPixel(400, 150), Shade(128, other)));
     // Translucent: the client and frame mixed with the ground by the opacity.
     Skin->GetBlending()->SetValue(128);
     Skin->GetBlending()->SetEnabled(true);
     ::RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     TPixel32 white = PackPixel(255, 255, 255, 128);
-    EXPECT_TRUE(Same(WindowPixel(c.Left + 20, c.Top + 20), BlendPixel(white, Ground)));
+    EXPECT_TRUE(Same(WindowPixel(c.Left + 20, c.Top + 20), BlendPixel(white, other)));
     TPixel32 face = ColorToPixel(clBtnFace);
     face.A = 128;
-    EXPECT_TRUE(Same(WindowPixel(2 + 1, c.Top + 40), BlendPixel(face, Ground)));
+    EXPECT_TRUE(Same(WindowPixel(2 + 1, c.Top + 40), BlendPixel(face, other)));
     EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_shadow_translucent"));
     Form->SetBounds(60, 60, 300, 200);
     Pump();
