@@ -149,7 +149,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   int ShadowSize() const;
   TRect GetSavedBounds() const { return FSavedBounds; }
 
-  // Refreshes the image of the screen under screen rectangle r (kept for the show animation).
+  // Refreshes the image of the screen under screen rectangle r (for the show animation, the
+  // shadow and translucency).
   void CaptureBackground(const TRect& r);
   const TSeBitmap* GetBackground() const { return FBackground.get(); }
   // Reveals the form's look over the screen with the Animation effect (at the first show).
@@ -184,8 +185,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // given (client coordinates). A WM_ERASEBKGND never carries a part: only PaintWindowRect
   // asks for one.
   void EraseClient(HDC dc, const TRect* part);
-  // The image painting goes into by Performance, the window's size; nullptr: straight onto
-  // the window. temporary keeps one made for this paint.
+  // The image painting goes into by Performance, the window's size: the shared or persistent
+  // one, else a new one kept in temporary for this paint.
   TSeBitmap* PaintBuffer(std::unique_ptr<TSeBitmap>& temporary);
   // The shadow and translucency need the screen beneath: the image is composed over it.
   bool Composed() const;

@@ -174,6 +174,19 @@ TEST_F(SkinFormShadowWindowTest, ShadowAndTranslucencyShowTheWindowBeneath) {
     face.A = 128;
     EXPECT_TRUE(Same(WindowPixel(2 + 1, c.Top + 40), BlendPixel(face, other)));
     EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_shadow_translucent"));
+    // Every buffer mode puts the same window on the screen.
+    MemorySurface first(405, 305), shot(405, 305);
+    for (TSeFormPerformance mode : {vxfpNoBuffer, vxfpSharedBuffer, vxfpPersistentBuffer, vxfpDoubleBuffer}) {
+      Skin->SetPerformance(mode);
+      ::RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+      Pump();
+      RECT r{};
+      ::GetWindowRect(Wnd(), &r);
+      HDC screen = ::GetDC(nullptr);
+      ::BitBlt((mode == vxfpNoBuffer ? first : shot).DC(), 0, 0, 405, 305, screen, r.left, r.top, SRCCOPY);
+      ::ReleaseDC(nullptr, screen);
+      if (mode != vxfpNoBuffer) EXPECT_EQ(DifferentPixels(first, shot, TRect(0, 0, 405, 305)), 0) << mode;
+    }
     Form->SetBounds(60, 60, 300, 200);
     Pump();
     EXPECT_TRUE(SaveWindowScreenshot(Wnd(), L"skin_form_shadow_translucent_small"));
