@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "SkinDrawing.h"
+#include "SkinForm.h"
+#include "SkinOpenDropDown.h"
 #include "ThemeBinding.h"
 #include "classlib/classes/Properties.h"
 
@@ -10,7 +12,8 @@ namespace {
 const wchar_t* const ButtonAlignNames[] = {L"cbaLeft", L"cbaRight"};
 const wchar_t* const ComboStyleNames[] = {L"vcsDropDown", L"vcsDropDownList"};
 // Posted to the combo when its window loses activation: the close runs outside the window's
-// own activation handling.
+// own activation handling. wParam is the number of the opening it closes, so that a close
+// posted for an opening already over leaves a later one open.
 constexpr UINT CloseUpMessage = WM_APP + 0x2C1;
 constexpr int CP_DROPDOWNBUTTON_PART = 1;
 
@@ -18,10 +21,96 @@ String LowerText(String text) {
   ::CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
   return text;
 }
+
+// Holds back the frame painting of a form-skinning component on a window while the window
+// is shown, then paints the frame once.
+class TFrameUpdate {
+ public:
+  explicit TFrameUpdate(TSeCustomForm* skin) : FSkin(skin && skin->GetFramePaint() ? skin : nullptr) {
+    if (FSkin) FSkin->DisableFramePaint();
+  }
+  ~TFrameUpdate() {
+    if (!FSkin) return;
+    FSkin->EnableFramePaint();
+    FSkin->PaintNonClient();
+  }
+  TFrameUpdate(const TFrameUpdate&) = delete;
+  TFrameUpdate& operator=(const TFrameUpdate&) = delete;
+
+ private:
+  TSeCustomForm* FSkin;  // not owned
+};
+
+// Counts a message being handled for as long as the handling runs.
+struct TBusyScope {
+  int& Count;
+  explicit TBusyScope(int& count) : Count(count) { ++Count; }
+  ~TBusyScope() { --Count; }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+};
 }  // namespace
 
 const TEnumInfo SeComboButtonAlignIdents = MakeEnumInfo(ButtonAlignNames);
 const TEnumInfo SeComboStyleIdents = MakeEnumInfo(ComboStyleNames);
+
+// ---- The form's activation events -----------------------------------------------------------------
+
+// Holds back a form's OnActivate and OnDeactivate while its combo's list is open: the focus
+// moves to the drop-down and back, but to the program the form stays active throughout.
+class TSeCustomComboBox::TQuietActivation {
+ public:
+  explicit TQuietActivation(TCustomForm* form) : FForm(form) {
+    if (!FForm) return;
+    FOnActivate = FForm->GetOnActivate();
+    FOnDeactivate = FForm->GetOnDeactivate();
+    FForm->SetOnActivate(nullptr);
+    FForm->SetOnDeactivate(nullptr);
+  }
+  // Gives the handlers back, unless the program set others meanwhile or the form is going.
+  ~TQuietActivation() {
+    if (!FForm || !StillThere()) return;
+    if (!FForm->GetOnActivate()) FForm->SetOnActivate(std::move(FOnActivate));
+    if (!FForm->GetOnDeactivate()) FForm->SetOnDeactivate(std::move(FOnDeactivate));
+  }
+  TQuietActivation(const TQuietActivation&) = delete;
+  TQuietActivation& operator=(const TQuietActivation&) = delete;
+
+ private:
+  // The screen lists the forms that exist (a form leaves it first thing when it is freed).
+  bool StillThere() const {
+    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+      if (Screen->GetCustomForms(i) == FForm) return true;
+    return false;
+  }
+
+  TCustomForm* FForm;  // not owned
+  TNotifyEvent FOnActivate, FOnDeactivate;
+};
+
+// ---- The combo's list ---------------------------------------------------------------------------------
+
+void TSeComboListBox::PaintItem(TCanvas* canvas, int index, const TRect& rect) {
+  struct TFaceScope {
+    TCanvas*& Slot;
+    ~TFaceScope() { Slot = nullptr; }
+  } scope{FFaceCanvas};
+  FFaceCanvas = canvas;
+  DrawItem(canvas, index, rect);
+}
+
+void TSeComboListBox::WndProc(TMessage& message) {
+  TBusyScope busy(FBusy);
+  inherited::WndProc(message);
+}
+
+void TSeComboListBox::DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) {
+  if (!FFaceCanvas) {
+    inherited::DoDrawItem(index, rect, state);
+    return;
+  }
+  if (const TSeDrawItemEvent& handler = GetOnDrawItem()) handler(this, FFaceCanvas, index, rect, state);
+}
 
 // ---- Drop-down window -----------------------------------------------------------------------------
 
@@ -38,6 +127,10 @@ void TSeComboWindow::CreateParams(TCreateParams& params) {
 }
 
 void TSeComboWindow::KeyDown(WORD& key, TShiftState shift) {
+  if (!FCombo) {
+    inherited::KeyDown(key, shift);
+    return;
+  }
   if (key == VK_ESCAPE) {
     key = 0;
     FCombo->CloseUp();
@@ -52,11 +145,14 @@ void TSeComboWindow::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TSeComboWindow::Dispatch(TMessage& message) {
+  TBusyScope busy(FBusy);
   switch (message.Msg) {
     case WM_ACTIVATE:
       inherited::Dispatch(message);
+      if (!FCombo) return;
       if (LOWORD(message.WParam) == WA_INACTIVE) {
-        if (FCombo->HandleAllocated()) ::PostMessageW(FCombo->GetHandle(), CloseUpMessage, 0, 0);
+        if (FCombo->HandleAllocated())
+          ::PostMessageW(FCombo->GetHandle(), CloseUpMessage, FCombo->GetDropDownNumber(), 0);
       } else if (TCustomForm* form = GetParentForm(FCombo); form && form->HandleAllocated()) {
         ::SendMessageW(form->GetHandle(), WM_NCACTIVATE, 1, 0);  // its caption stays active
       }
@@ -96,6 +192,13 @@ const TPropertyTable* TSeCustomComboBox::PublishedProperties() {
                  [](C* c, bool v) { c->FList->SetShowCheckBoxes(v); }).Default(false),
       P::Boolean(L"WordWrap", [](C* c) { return c->FList->GetWordWrap(); },
                  [](C* c, bool v) { c->FList->SetWordWrap(v); }).Default(false),
+      P::Method(L"OnDrawItem", &C::GetOnDrawItem, &C::SetOnDrawItem),
+      P::Method(L"OnMeasureItem", &C::GetOnMeasureItem, &C::SetOnMeasureItem),
+      // The combo's own events.
+      P::Method(L"OnDropDown", &C::OnDropDown, &C::OnDropDown),
+      P::Method(L"OnCloseUp", &C::OnCloseUp, &C::OnCloseUp),
+      P::Method(L"OnListBoxClick", &C::OnListBoxClick, &C::OnListBoxClick),
+      P::Method(L"OnAllowChange", &C::OnAllowChange, &C::OnAllowChange),
   };
   return &table;
 }
@@ -121,13 +224,28 @@ TSeCustomComboBox::~TSeCustomComboBox() {
   OnAllowChange = nullptr;
   SetOnChange(nullptr);
   FTimer->SetEnabled(false);
+  UnregisterOpenDropDown(this);
+  FQuiet.reset();
+  FList->SetOnMouseUp(nullptr);
+  FList->SetOnDrawItem(nullptr);
+  FList->SetOnMeasureItem(nullptr);
   if (FDropped) {
     FDropped = false;
     if (FWindow && FWindow->HandleAllocated()) ::ShowWindow(FWindow->GetHandle(), SW_HIDE);
     FList->SetVisible(false);
-    FList->SetParent(this);  // the list goes back before the window is freed
   }
-  FWindow.reset();
+  if (!FWindow) return;  // the list never left the combo: it goes with it
+  FWindow->Forget();
+  // The window frees the list (its child) with itself. When a handler freed the combo while
+  // the list or the window is still handling a message, both are freed from the message
+  // queue once that handling is over.
+  RemoveComponent(FList);
+  FWindow->InsertComponent(FList);
+  TSeComboWindow* window = FWindow.release();
+  if ((window->Busy() || FList->Busy()) && Application && window->HandleAllocated())
+    window->Release();
+  else
+    delete window;
 }
 
 // ---- Attributes -------------------------------------------------------------------------------------
@@ -194,6 +312,11 @@ void TSeCustomComboBox::SetListStyle(TSeCustomListBox::TSeListBoxStyle value) {
       value == TSeCustomListBox::lbColors || value == TSeCustomListBox::lbColorNames)
     SetItemHeight(FList->GetItemHeight());
   SetItemIndex(FItemIndex);
+}
+
+void TSeCustomComboBox::SetOnDrawItem(TSeDrawItemEvent handler) {
+  FList->SetOnDrawItem(std::move(handler));
+  Invalidate();  // the pick-only face is drawn by it
 }
 
 void TSeCustomComboBox::SetDropDownCount(int value) { FDropDownCount = std::clamp(value, 1, 100); }
@@ -281,30 +404,43 @@ void TSeCustomComboBox::DropDown() {
   FList->SetItemIndex(index);
   if (index >= 0) FList->SetSelected(index, true);
   FDropped = true;
-  FWindow->Show();
-  ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
-                 RectHeight(bounds), SWP_NOACTIVATE);
+  ++FDropDownNumber;
+  // Menus and form frames close the open list through this record.
+  RegisterOpenDropDown(this, [this](TComponent*) { CloseUp(); });
+  FQuiet = std::make_unique<TQuietActivation>(GetParentForm(this));
+  {
+    TFrameUpdate update(FindFormSkin(FWindow.get()));
+    FWindow->Show();
+    ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
+                   RectHeight(bounds), SWP_NOACTIVATE);
+  }
   if (OnDropDown) OnDropDown(this);
   if (alive.expired() || !FDropped) return;
   ::SetActiveWindow(FWindow->GetHandle());
   if (FList->CanFocus()) FList->SetFocus();
+  if (alive.expired() || !FDropped) return;
   FList->Invalidate();
 }
 
 void TSeCustomComboBox::CloseUp() {
+  // Cleared first, so that an OnCloseUp that opens the list again keeps its new record.
+  UnregisterOpenDropDown(this);
   if (!FDropped) return;
   const std::weak_ptr<int> alive = GetLifeToken();
   FDropped = false;
   FButtonPressed = false;
+  // Hiding the window gives the activation back to the form, and the combo the focus.
   if (FWindow) FWindow->Hide();
+  // The list stays in the window: taking it out would destroy its window handle, perhaps
+  // under its own key or mouse handling.
   FList->SetVisible(false);
-  FList->SetParent(this);
   Invalidate();
   if (GetEnabled() && CanFocus()) {
     if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
       ::SetActiveWindow(form->GetHandle());
     SetFocus();
   }
+  FQuiet.reset();
   if (!alive.expired() && OnCloseUp) OnCloseUp(this);
 }
 
@@ -402,7 +538,9 @@ void TSeCustomComboBox::Dispatch(TMessage& message) {
       Wheel(static_cast<short>(HIWORD(message.WParam)));
       message.Result = 0;
       return;
-    case CloseUpMessage: CloseUp(); return;
+    case CloseUpMessage:
+      if (message.WParam == FDropDownNumber) CloseUp();
+      return;
     case WM_SETCURSOR:
       if (FComboStyle == vcsDropDownList && LOWORD(message.LParam) == HTCLIENT) {
         ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));

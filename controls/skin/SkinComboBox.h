@@ -3,8 +3,10 @@
 // style and a pick-only style, completion of typed text from the items, keys and the wheel
 // moving the choice, and OnAllowChange, which may refuse a choice made in the list.
 //
-// Each combo has one drop-down window for its whole life: closing only hides it and gives the
-// list back, so a close from inside the window's own handlers frees nothing under them.
+// Each combo has one drop-down window for its whole life, and the list stays in it once it
+// was first shown: closing only hides them, so a close from inside their own handlers frees
+// or re-creates nothing under them. A combo freed by a handler while the list or the window
+// handles a message hands both to the message queue, which frees them afterwards.
 // ItemIndex stays within -1 .. count - 1 and is -1 whenever the list is empty.
 #pragma once
 #include <memory>
@@ -28,20 +30,36 @@ using TSeComboBoxAllowChangeEvent =
 class TSeComboListBox : public TSeCustomListBox {
   CLASSLIB_CLASS(TSeComboListBox, TSeCustomListBox)
   explicit TSeComboListBox(TComponent* owner) : TSeCustomListBox(owner) {}
-  void PaintItem(TCanvas* canvas, int index, const TRect& rect) { DrawItem(canvas, index, rect); }
+  // Draws one item on canvas (the combo's face); OnDrawItem gets that canvas too.
+  void PaintItem(TCanvas* canvas, int index, const TRect& rect);
+  void WndProc(TMessage& message) override;
+  // A message of the list is being handled (a handler may free the combo meanwhile).
+  bool Busy() const { return FBusy > 0; }
+
+ protected:
+  void DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
+
+ private:
+  TCanvas* FFaceCanvas = nullptr;  // during PaintItem: the canvas items go to; not owned
+  int FBusy = 0;                   // messages being handled
 };
 
 class TSeComboWindow : public TForm {
   CLASSLIB_CLASS(TSeComboWindow, TForm)
   explicit TSeComboWindow(TSeCustomComboBox* combo);
   void Dispatch(TMessage& message) override;
+  // The combo is going: the window no longer reaches it.
+  void Forget() { FCombo = nullptr; }
+  // A message of the window is being handled.
+  bool Busy() const { return FBusy > 0; }
 
  protected:
   void CreateParams(TCreateParams& params) override;
   void KeyDown(WORD& key, TShiftState shift) override;
 
  private:
-  TSeCustomComboBox* FCombo;  // the combo that owns this window; not owned
+  TSeCustomComboBox* FCombo;  // the combo that owns this window, nullptr once it is gone
+  int FBusy = 0;              // messages being handled
 };
 
 class TSeCustomComboBox : public TSeCustomEdit {
@@ -69,6 +87,12 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void SetFlat(bool value) { FList->SetFlat(value); }
   bool GetSorted() const { return FList->GetSorted(); }
   void SetSorted(bool value) { FList->SetSorted(value); }
+  // The list's own draw and measure events; the face of the pick-only style is drawn by the
+  // same handler.
+  const TSeDrawItemEvent& GetOnDrawItem() const { return FList->GetOnDrawItem(); }
+  void SetOnDrawItem(TSeDrawItemEvent handler);
+  const TSeMeasureItemEvent& GetOnMeasureItem() const { return FList->GetOnMeasureItem(); }
+  void SetOnMeasureItem(TSeMeasureItemEvent handler) { FList->SetOnMeasureItem(std::move(handler)); }
 
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
@@ -78,6 +102,8 @@ class TSeCustomComboBox : public TSeCustomEdit {
   TSeComboListBox* GetList() const { return FList; }
   TSeComboWindow* GetDropDownWindow() const { return FWindow.get(); }
   bool GetDroppedDown() const { return FDropped; }
+  // Counts the openings of the list (the current one while it is open).
+  WPARAM GetDropDownNumber() const { return FDropDownNumber; }
   bool GetButtonPressed() const { return FButtonPressed; }
   bool GetButtonHot() const { return FButtonHot; }
   bool CompletionPending() const { return FTimer->GetEnabled(); }
@@ -111,6 +137,8 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void WMContextMenu(TMessage& message) override;
 
  private:
+  class TQuietActivation;
+
   void Complete();
   void ListMouseUp(TMouseButton button, int x, int y);
   void Wheel(int delta);
@@ -130,5 +158,7 @@ class TSeCustomComboBox : public TSeCustomEdit {
   bool FSavedReadOnly = false;               // ReadOnly before the pick-only style forced it
   std::unique_ptr<TSeComboWindow> FWindow;   // made on the first drop-down, kept until the end
   bool FDropped = false;                     // the list is in the window and shown
+  WPARAM FDropDownNumber = 0;                // see GetDropDownNumber
+  std::unique_ptr<TQuietActivation> FQuiet;  // while the list is open
   int FWheelDelta = 0;                       // wheel delta short of a notch
 };

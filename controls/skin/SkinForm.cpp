@@ -13,6 +13,7 @@
 #include "SkinMenus.h"
 #include "SkinStatusBar.h"
 #include "SkinFormShadow.h"
+#include "SkinOpenDropDown.h"
 #include "SkinTransitions.h"
 #include "classlib/controls/Menus.h"
 #include "classlib/forms/Monitors.h"
@@ -528,7 +529,7 @@ void TSeCustomForm::WMNCCalcSize(TMessage& message) {
   TSeFrameLayout layout = FrameLayout();
   layout.Width = std::max(0, static_cast<int>(proposed->right - proposed->left) - shadow);
   layout.Height = std::max(0, static_cast<int>(proposed->bottom - proposed->top) - shadow);
-  const TRect c = FrameClientRect(layout);
+  const TRect c = ClientRectOf(layout);
   const RECT window = *proposed;
   RECT client{window.left + c.Left, window.top + c.Top,
               window.right - (layout.Width - c.Right) - shadow,
@@ -581,6 +582,7 @@ void TSeCustomForm::WMNCMouse(TMessage& message) {
     case WM_NCRBUTTONDOWN: {
       const bool left = message.Msg == WM_NCLBUTTONDOWN;
       if (!FFormActive && GetHandle()) ::SetFocus(GetHandle());
+      CloseOpenDropDown(this);  // an open drop-down list goes first
       FFrameButtons = TShiftState{left ? ssLeft : ssRight};
       FrameMouseDown(left ? mbLeft : mbRight, FFrameButtons, p.X, p.Y);
       break;
@@ -1413,7 +1415,7 @@ TSeBitmap* TSeCustomForm::PaintBuffer(std::unique_ptr<TSeBitmap>& temporary) {
 
 void TSeCustomForm::RenderFrame(HDC target, TSeBitmap* image) {
   const TSeFrameLayout layout = FrameLayout();
-  const TRect c = FrameClientRect(layout);
+  const TRect c = ClientRectOf(layout);
   const TSeBitmap* background = image ? FBackground.get() : nullptr;
   if (background && ShadowSize() > 0) {
     ::GdiFlush();
@@ -1448,7 +1450,7 @@ void TSeCustomForm::PaintNonClient() {
     return;
   const TSeFrameLayout layout = FrameLayout();
   if (layout.MaximizedMDIChild) return;
-  const TRect c = FrameClientRect(layout);
+  const TRect c = ClientRectOf(layout);
   if (c.Left == 0 && c.Top == 0 && ShadowSize() == 0) return;
   if (FAnimating && FAnimationFrame) {
     RenderFrame(FAnimationFrame->GetDC(), FAnimationFrame);

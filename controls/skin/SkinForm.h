@@ -106,6 +106,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void ShowContextHelp();
   void ShowSystemMenu() override;
   void DisableFramePaint() { FFramePaint = false; }
+  bool GetFramePaint() const { return FFramePaint; }
   void EnableFramePaint() { FFramePaint = true; }
   // Re-applies the frame after a frame property changed, keeping the client size.
   void RefreshFrame();
@@ -113,13 +114,15 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // ---- Frame -----------------------------------------------------------------------------------
   // The layout of the frame now (the form's size, style, state and the system metrics).
   TSeFrameLayout FrameLayout() const;
-  TRect GetFrameClientRect() const { return FrameClientRect(FrameLayout()); }
+  TRect GetFrameClientRect() const { return ClientRectOf(FrameLayout()); }
+  // The client rectangle the frame leaves at a layout's size.
+  virtual TRect ClientRectOf(const TSeFrameLayout& layout) const { return FrameClientRect(layout); }
   TRect GetButtonRect(TSeBorderIcon icon) const { return FrameButtonRect(FrameLayout(), icon); }
   TRect GetRollupRect() const;
   TRect GetMinimizedRect() const;
   TRect GetMaximizedRect() const;
   TSize GetMaxTrackSize() const;
-  TSize GetMinTrackSize() const;
+  virtual TSize GetMinTrackSize() const;
   TSeFrameZone HitTest(int x, int y) const;
   // Paints the frame (not the client) on canvas, window coordinates.
   virtual void PaintFrame(TCanvas* canvas);

@@ -1,51 +1,12 @@
 // The owner-drawn menus: TSeCustomMenuBar, a control that shows the first level of its item
 // tree as a bar and opens the submenus; TSeCustomPopupMenu, a popup menu whose content is an
-// item tree; TSePopupWindow, the borderless topmost window that shows one level of an open
-// menu without ever taking activation, drawn by its TSePopupView.
+// item tree. The windows of an open menu are in SkinPopupWindow.h.
 #pragma once
 #include "SkinControl.h"
 #include "SkinItems.h"
+#include "SkinPopupWindow.h"
 #include "classlib/controls/Menus.h"
 #include "classlib/forms/Forms.h"
-
-class TSePopupView;
-
-class TSePopupWindow : public TForm {
-  CLASSLIB_CLASS(TSePopupWindow, TForm)
-  TSePopupWindow(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item);
-  ~TSePopupWindow() override;
-  // The window the item code makes for a popup.
-  static TSePopupWindow* Make(TComponent* owner, TSeItemView* parentView, TSeCustomItem* item);
-
-  TSeItemView* GetView() const;
-  // Lays the view out; the window takes its size from it.
-  void LayoutView();
-  // Shows the window without activating it (brought to the front when asked).
-  void ShowPopup(bool foreground);
-  // The client offset the frame leaves (3 pixels on each side).
-  static constexpr int FrameWidth = 3;
-  void Dispatch(TMessage& message) override;
-
- protected:
-  void CreateParams(TCreateParams& params) override;
-  void Paint() override;
-
- private:
-  TSePopupView* FView = nullptr;     // owned (component of this form)
-  HWND FOwnerWindow = nullptr;       // its caption is kept active while the popup shows
-};
-
-class TSePopupView : public TSeItemView {
-  CLASSLIB_CLASS(TSePopupView, TSeItemView)
-  TSePopupView(TSePopupWindow* window, TSeItemView* parentView, TSeCustomItem* item);
-  void SizeChanged(const TSize& size) override;
-  void RepaintView() override;
-  void RepaintItem(TSeCustomItem* item) override;
-  void RepaintScrollButton(int direction) override;
-
- private:
-  TSePopupWindow* FWindow;  // the window the view lives in; not owned
-};
 
 // ---- Popup menu -------------------------------------------------------------------------------------
 

@@ -266,7 +266,7 @@ void TSeStatusPanel::SetShowImage(bool value) {
 void TSeStatusPanel::SetText(const String& value) {
   if (value == FText) return;
   FText = value;
-  FTextWidth = -1;
+  ForgetMeasures();
   Changed(false);
 }
 
@@ -343,6 +343,7 @@ const TPropertyTable* TSeCustomStatusBar::PublishedProperties() {
 TSeCustomStatusBar::TSeCustomStatusBar(TComponent* owner)
     : TSeCustomControl(owner),
       FPanels(std::make_unique<TSeStatusPanels>(this)),
+      FTheme(std::make_unique<TKeptTheme>(L"Status")),
       FPartCache(std::make_unique<TThemePartCache>()) {
   SetBevelSides(TSeBevelSides{vbsLeft, vbsTop, vbsRight, vbsBottom});
   SetBevelInner(vbvSpace);
@@ -593,13 +594,14 @@ void TSeCustomStatusBar::Dispatch(TMessage& message) {
       break;
     case CM_FONTCHANGED:
       FLineHeight = -1;
-      for (int i = 0; i < FPanels->GetCount(); ++i) FPanels->GetItem(i)->FTextWidth = -1;
+      for (int i = 0; i < FPanels->GetCount(); ++i) FPanels->GetItem(i)->ForgetMeasures();
       inherited::Dispatch(message);
       Invalidate();
       return;
     case WM_THEMECHANGED:
     case CM_SYSCOLORCHANGE:
-      FPartCache->Clear();  // the kept panes belong to the theme they were drawn with
+      FTheme->Reset();  // the class and the kept panes belong to the theme they came from
+      FPartCache->Clear();
       inherited::Dispatch(message);
       Invalidate();
       return;
@@ -633,11 +635,9 @@ void TSeCustomStatusBar::PaintFrame() {
 }
 
 void TSeCustomStatusBar::PaintFace() {
-  // One theme handle and one background for the whole paint: the panels draw their panes on
-  // it instead of opening the class and drawing the background again each.
-  std::unique_ptr<TThemeScope> theme;
-  if (UseThemes()) theme = std::make_unique<TThemeScope>(L"Status");
-  FPaintTheme = theme && *theme ? theme.get() : nullptr;
+  // One theme handle, kept from paint to paint, and one background for the whole paint: the
+  // panels draw their panes on it instead of drawing the background again each.
+  FPaintTheme = FTheme->Get();
   try {
     PaintBackground();
     for (int i = 0; i < FPanels->GetCount(); ++i) DrawPanelByIndex(i);
@@ -653,7 +653,7 @@ void TSeCustomStatusBar::PaintBackground() {
   TCanvas* canvas = GetCanvas();
   HDC dc = canvas->GetHandle();
   const RECT whole{0, 0, GetWidth(), GetHeight()};
-  if (FPaintTheme && FPaintTheme->DrawBackground(dc, SpBackground, 0, whole)) {
+  if (FPaintTheme && FPartCache->Draw(*FPaintTheme, dc, SpBackground, 0, whole)) {
     canvas->Refresh();
     return;
   }
@@ -676,6 +676,16 @@ void TSeCustomStatusBar::DrawPanelByIndex(int index) {
   if (!panel->GetShown()) return;
   TCanvas* canvas = GetCanvas();
   HDC dc = canvas->GetHandle();
+  // The pane and the text stay inside the panel by themselves; an owner's drawing, an image
+  // and a hosted control's hole are clipped to it.
+  TControl* hosted = panel->GetControl();
+  const bool clip = panel->GetStyle() == psOwnerDraw ||
+                    (hosted && hosted->GetParent() == this && hosted->GetVisible()) ||
+                    ImageShows(*this, panel, GetImageSize(panel));
+  if (!clip) {
+    DrawPanel(panel, r, index == FPanels->GetCount() - 1);
+    return;
+  }
   const int saved = ::SaveDC(dc);
   ::IntersectClipRect(dc, r.Left, r.Top, r.Right, r.Bottom);
   try {
@@ -698,9 +708,10 @@ void TSeCustomStatusBar::DrawPanel(TSeStatusPanel* panel, const TRect& rect, boo
     ::ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
   }
   // The background part lies under every panel already (PaintBackground).
+  // Drawn from a kept bitmap or by the library, which leaves the DC's objects as it found
+  // them: the canvas's font, pen and brush stay selected for the text.
   const bool themed =
       FPaintTheme && FPartCache->Draw(*FPaintTheme, dc, isLast ? SpGripperPane : SpPane, 0, rect);
-  canvas->Refresh();
   if (!themed) {
     FillRectColor(canvas, rect, GetColor());
     if (panel->GetFramed()) DrawFrameLines(canvas, rect, clBtnShadow, clBtnHighlight);
@@ -721,7 +732,16 @@ void TSeCustomStatusBar::DrawPanelText(TSeStatusPanel* panel, const TRect& rect)
   OffsetRect(r, content.Left, content.Top);
   if (!IntersectRect(r, r, rect)) return;
   canvas->SetFont(GetFont());
-  const String text = EllipsisText(canvas->GetHandle(), panel->GetText(), RectWidth(r) - 4);
+  // The text as it fits the room, kept until the room, the text or the font changes: a bar
+  // repainted at the same widths measures nothing.
+  const int room = RectWidth(r) - 4;
+  if (panel->FShownRoom != room) {
+    const int whole = GetTextSize(panel).cx == panel->FTextWidth ? panel->FTextWidth : INT_MAX;
+    panel->FShownText = whole <= room ? panel->GetText()
+                                      : EllipsisText(canvas->GetHandle(), panel->GetText(), room);
+    panel->FShownRoom = room;
+  }
+  const String& text = panel->FShownText;
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
   flags |= panel->GetAlignment() == taRightJustify ? DT_RIGHT
            : panel->GetAlignment() == taCenter     ? DT_CENTER

@@ -119,6 +119,12 @@ class TSeStatusPanel : public TCollectionItem {
   int FWidth = 50;
   TSeStatusSlot FSlot;                      // layout input copy and output
   int FTextWidth = -1;                      // Text measured in the bar's font; -1: not yet
+  int FShownRoom = -1;                      // the room FShownText was fitted to; -1: none
+  String FShownText;                        // Text, shortened with "..." to FShownRoom
+  void ForgetMeasures() {
+    FTextWidth = -1;
+    FShownRoom = -1;
+  }
 };
 
 // ---- TSeStatusPanels ----------------------------------------------------------------------------
@@ -241,6 +247,7 @@ class TSeCustomStatusBar : public TSeCustomControl {
   TPoint FDblClickPoint;                      // where the last double click went down
   int FLineHeight = -1;                       // height of "Pq" in Font; -1: not yet
   const class TThemeScope* FPaintTheme = nullptr;  // "Status" while a themed paint runs
+  std::unique_ptr<class TKeptTheme> FTheme;        // "Status", open from paint to paint
   // The panes and the grip, drawn at the same sizes paint after paint, kept as bitmaps.
   std::unique_ptr<class TThemePartCache> FPartCache;
   TSePanelNotifyEvent FOnPanelClick;

@@ -6,6 +6,7 @@
 #include "SkinDrawing.h"
 #include "SkinTextMeasure.h"
 #include "ThemeBinding.h"
+#include "ThemeTurnedPart.h"
 #include "classlib/classes/Filer.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/forms/Forms.h"
@@ -820,9 +821,12 @@ void TSeCustomTabControl::DrawTabShape(int index, TRect r, TTabPosition side) {
         t.Bottom -= FrameMarginLeft();
       }
     }
+    // The tab that starts a top or bottom strip lines up with the body's left edge.
+    if (IsHorizontal(side) && r.Left == FrameMarginLeft()) t.Left = 0;
     const int state = !GetEnabled() ? 4 : selected ? 3 : index == FHotTab ? 2 : 1;
     HDC dc = canvas->GetHandle();
-    const bool drawn = TThemeScope(L"Tab").DrawBackground(dc, 1 /* TABP_TABITEM */, state, t);
+    // The theme draws tabs for a strip above the body; other sides get them turned.
+    const bool drawn = DrawTurnedThemePart(TThemeScope(L"Tab"), dc, 1 /* TABP_TABITEM */, state, t, side);
     canvas->Refresh();
     if (drawn) return;
   }

@@ -161,8 +161,10 @@ bool TSeTabGeometry::ScrollButtonsShow() const {
 
 TRect TSeTabGeometry::LeftButtonRect() const {
   const int s = ButtonSize;
-  const int y = Position == tpTop ? StripThickness() - s - MarginTop
-                                  : Height - StripThickness() + MarginBottom;
+  // Beside the row next to the body; a button taller than the row stays inside the control
+  // instead of being cut off at its edge.
+  const int y = Position == tpTop ? std::max(0, StripThickness() - s - MarginTop)
+                                  : std::min(Height - s, Height - StripThickness() + MarginBottom);
   return TRect(Width - 2 * s, y, Width - s, y + s);
 }
 

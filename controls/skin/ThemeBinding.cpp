@@ -11,6 +11,7 @@ struct TThemeBinding {
   std::unique_ptr<TCriticalSection> Lock;  // guards the three fields below
   HMODULE Library = nullptr;               // uxtheme.dll while loaded
   int References = 0;                      // Init calls not yet matched by Free
+  unsigned Load = 0;                       // counts the loads: a theme handle's library
   TThemeApi Api;                           // resolved entries
 };
 
@@ -79,7 +80,10 @@ bool AcquireLibrary() {
   ++b.References;
   if (!b.Library) {
     b.Library = LoadSystemLibrary(L"uxtheme.dll");
-    if (b.Library) ResolveAll(b.Library, b.Api);
+    if (b.Library) {
+      ++b.Load;
+      ResolveAll(b.Library, b.Api);
+    }
   }
   return b.Library != nullptr;
 }
@@ -139,25 +143,42 @@ bool UseThemes() {
 
 TThemeScope::TThemeScope(const wchar_t* classList) {
   const TThemeApi& api = ThemeApi();
+  FLoad = Binding().Load;
   if (api.OpenThemeData && api.CloseThemeData) FTheme = api.OpenThemeData(nullptr, classList);
 }
 
 TThemeScope::~TThemeScope() {
-  if (FTheme) ThemeApi().CloseThemeData(FTheme);
+  if (Current()) ThemeApi().CloseThemeData(FTheme);
+}
+
+bool TThemeScope::Current() const {
+  return FTheme && Binding().Library && Binding().Load == FLoad;
 }
 
 bool TThemeScope::DrawBackground(HDC dc, int part, int state, const RECT& r) const {
   const auto draw = ThemeApi().DrawThemeBackground;
-  if (!FTheme || !draw) return false;
+  if (!Current() || !draw) return false;
   return SUCCEEDED(draw(FTheme, dc, part, state, &r, nullptr));
 }
 
 bool TThemeScope::DrawText(HDC dc, int part, int state, const wchar_t* text, int length,
                            DWORD flags, const RECT& r) const {
   const auto draw = ThemeApi().DrawThemeText;
-  if (!FTheme || !draw) return false;
+  if (!Current() || !draw) return false;
   return SUCCEEDED(draw(FTheme, dc, part, state, text, length, flags, 0, &r));
 }
+
+TKeptTheme::~TKeptTheme() { Reset(); }
+
+const TThemeScope* TKeptTheme::Get() {
+  if (!UseThemes()) return nullptr;
+  // Opened again when the library was unloaded since (or the class had no theme then).
+  if (FScope && !FScope->Current()) FScope.reset();
+  if (!FScope) FScope = std::make_unique<TThemeScope>(FClassList);
+  return *FScope ? FScope.get() : nullptr;
+}
+
+void TKeptTheme::Reset() { FScope.reset(); }
 
 namespace {
 
@@ -196,11 +217,17 @@ bool TThemePartCache::Draw(const TThemeScope& theme, HDC dc, int part, int state
   if (!theme || w <= 0 || h <= 0) return theme.DrawBackground(dc, part, state, r);
   for (int i = 0; i < FCount; ++i) {
     TEntry& e = FEntries[i];
-    if (e.Part != part || e.State != state || e.Width != w || e.Height != h) continue;
+    if (!e.Serves(part, state, w, h)) continue;
     // Kept at the second paint of a size: a size seen once (a bar being resized) costs one
     // drawing, not the two that keeping it takes.
     if (!e.Memory && !e.Unkeepable) e.Unkeepable = !Fill(theme, dc, e);
     return Blit(e, dc, r) || theme.DrawBackground(dc, part, state, r);
+  }
+  // Seen once at another width: kept now at this one, in case one bitmap serves every width.
+  if (TEntry* e = SeenAtOtherWidth(part, state, h)) {
+    e->Width = w;
+    e->Unkeepable = !Fill(theme, dc, *e);
+    return Blit(*e, dc, r) || theme.DrawBackground(dc, part, state, r);
   }
   // Not seen: a new entry, or the oldest one replaced.
   const int slot = FCount < kCapacity ? FCount++ : FNext;
@@ -214,14 +241,85 @@ bool TThemePartCache::Draw(const TThemeScope& theme, HDC dc, int part, int state
   return theme.DrawBackground(dc, part, state, r);
 }
 
+TThemePartCache::TEntry* TThemePartCache::SeenAtOtherWidth(int part, int state, int h) {
+  TEntry* seen = nullptr;
+  for (int i = 0; i < FCount; ++i) {
+    TEntry& e = FEntries[i];
+    if (e.Part != part || e.State != state || e.Height != h) continue;
+    if (e.Memory || e.Unkeepable) return nullptr;  // kept at its own width only: widths differ
+    seen = &e;
+  }
+  return seen;
+}
+
 bool TThemePartCache::Blit(const TEntry& entry, HDC dc, const RECT& r) {
   if (!entry.Memory) return false;
-  const int w = entry.Width, h = entry.Height;
-  if (!entry.Masked) return ::BitBlt(dc, r.left, r.top, w, h, entry.Memory, 0, 0, SRCCOPY) != FALSE;
+  const int w = r.right - r.left;
+  if (w == entry.Width) return BlitSpan(entry, dc, r.left, r.top, w, 0, w);
+  // The ends as they are, the repeating middle column stretched between them.
+  const int left = entry.LeftColumns, right = entry.RightColumns;
+  const int saved = ::SaveDC(dc);
+  ::SetStretchBltMode(dc, COLORONCOLOR);
+  const bool done = BlitSpan(entry, dc, r.left, r.top, left, 0, left) &&
+                    BlitSpan(entry, dc, r.left + left, r.top, w - left - right, left, 1) &&
+                    BlitSpan(entry, dc, r.right - right, r.top, right, entry.Width - right, right);
+  ::RestoreDC(dc, saved);
+  return done;
+}
+
+bool TThemePartCache::BlitSpan(const TEntry& entry, HDC dc, int dx, int y, int dw, int sx, int sw) {
+  if (dw <= 0) return true;
+  const int h = entry.Height;
+  if (!entry.Masked)
+    return ::StretchBlt(dc, dx, y, dw, h, entry.Memory, sx, 0, sw, h, SRCCOPY) != FALSE;
   // What lies under a transparent pixel stays (AND with white, OR with black); an opaque
   // pixel is cleared and then takes the part's colour.
-  return ::BitBlt(dc, r.left, r.top, w, h, entry.Memory, 0, h, SRCAND) &&
-         ::BitBlt(dc, r.left, r.top, w, h, entry.Memory, 0, 0, SRCPAINT);
+  return ::StretchBlt(dc, dx, y, dw, h, entry.Memory, sx, h, sw, h, SRCAND) &&
+         ::StretchBlt(dc, dx, y, dw, h, entry.Memory, sx, 0, sw, h, SRCPAINT);
+}
+
+void TThemePartCache::FindAcross(const TThemeScope& theme, TEntry& entry, const DWORD* onBlack,
+                                 const DWORD* onWhite) {
+  const int w = entry.Width, h = entry.Height;
+  const auto pixel = [](const DWORD* bits, int stride, int x, int y) {
+    return bits[y * stride + x] & 0xFFFFFF;
+  };
+  const auto sameColumn = [&](int a, int b) {
+    for (int y = 0; y < h; ++y)
+      if (pixel(onBlack, w, a, y) != pixel(onBlack, w, b, y) ||
+          pixel(onWhite, w, a, y) != pixel(onWhite, w, b, y))
+        return false;
+    return true;
+  };
+  // The run of columns equal to the middle one.
+  const int middle = w / 2;
+  int first = middle, last = middle;
+  while (first > 0 && sameColumn(first - 1, middle)) --first;
+  while (last < w - 1 && sameColumn(last + 1, middle)) ++last;
+  if (last - first < 1) return;  // no repeating middle
+  const int left = first, right = w - 1 - last;
+  // The library must draw a narrower and a wider bar exactly as the ends and middle make them.
+  const int widths[] = {left + right + 1, w + 17};
+  for (const int other : widths) {
+    if (other == w) continue;
+    DWORD* black = nullptr;
+    DWORD* white = nullptr;
+    HBITMAP b = DrawOnColour(theme, entry.Part, entry.State, other, h, BLACK_BRUSH, black);
+    HBITMAP c = DrawOnColour(theme, entry.Part, entry.State, other, h, WHITE_BRUSH, white);
+    bool same = b && c;
+    for (int y = 0; y < h && same; ++y)
+      for (int x = 0; x < other && same; ++x) {
+        const int from = x < left ? x : x >= other - right ? x - other + w : left;
+        same = pixel(black, other, x, y) == pixel(onBlack, w, from, y) &&
+               pixel(white, other, x, y) == pixel(onWhite, w, from, y);
+      }
+    if (b) ::DeleteObject(b);
+    if (c) ::DeleteObject(c);
+    if (!same) return;
+  }
+  entry.Across = true;
+  entry.LeftColumns = left;
+  entry.RightColumns = right;
 }
 
 bool TThemePartCache::Fill(const TThemeScope& theme, HDC dc, TEntry& entry) {
@@ -233,6 +331,7 @@ bool TThemePartCache::Fill(const TThemeScope& theme, HDC dc, TEntry& entry) {
   HBITMAP black = DrawOnColour(theme, entry.Part, entry.State, w, h, BLACK_BRUSH, onBlack);
   HBITMAP white = DrawOnColour(theme, entry.Part, entry.State, w, h, WHITE_BRUSH, onWhite);
   bool transparent = false, blended = !black || !white;
+  if (!blended) FindAcross(theme, entry, onBlack, onWhite);
   for (int i = 0; i < w * h && !blended; ++i) {
     const DWORD b = onBlack[i] & 0xFFFFFF, c = onWhite[i] & 0xFFFFFF;
     if (b == c) {
@@ -270,6 +369,7 @@ bool TThemePartCache::Fill(const TThemeScope& theme, HDC dc, TEntry& entry) {
   }
   if (black) ::DeleteObject(black);
   if (white) ::DeleteObject(white);
+  if (!entry.Memory) entry.Across = false;
   return entry.Memory != nullptr;
 }
 

@@ -7,13 +7,16 @@
 // loaded while any caller holds it. The module itself holds one reference from start-up to the
 // end of the program, so the binding is loaded for the whole run wherever uxtheme.dll exists.
 //
-// Callers test UseThemes (or the pointer they need) before calling an entry; a theme handle
-// never outlives the paint that opened it.
+// Callers test UseThemes (or the pointer they need) before calling an entry. A theme handle
+// belongs to the load of the library that opened it: once the library was unloaded it is
+// neither used nor closed (TKeptTheme opens the class again).
 #pragma once
 // clang-format off
 #include "classlib/system/Win.h"  // the Win32 settings come before the theme declarations
 #include <uxtheme.h>
 // clang-format on
+
+#include <memory>
 
 // One pointer per entry point, nullptr until resolved and again after unloading.
 struct TThemeApi {
@@ -92,6 +95,8 @@ class TThemeScope {
 
   HTHEME Get() const { return FTheme; }
   explicit operator bool() const { return FTheme != nullptr; }
+  // False once the library that opened the handle was unloaded.
+  bool Current() const;
 
   // Draw a part of the open theme; false (nothing drawn) without a theme or when the entry
   // point is missing, so that the caller draws classically instead.
@@ -101,14 +106,36 @@ class TThemeScope {
 
  private:
   HTHEME FTheme = nullptr;  // opened by the constructor, closed by the destructor
+  unsigned FLoad = 0;       // the library load the handle belongs to
+};
+
+// A theme class a control keeps open from paint to paint instead of opening it for each one.
+// Reset() when the theme changes; a library unloaded and loaded again is noticed by Get().
+class TKeptTheme {
+ public:
+  explicit TKeptTheme(const wchar_t* classList) : FClassList(classList) {}
+  ~TKeptTheme();
+  TKeptTheme(const TKeptTheme&) = delete;
+  TKeptTheme& operator=(const TKeptTheme&) = delete;
+
+  // The open class when themes are in use and the class has a theme; nullptr otherwise.
+  const TThemeScope* Get();
+  void Reset();
+
+ private:
+  const wchar_t* FClassList;           // a literal: not copied
+  std::unique_ptr<TThemeScope> FScope;  // nullptr until the first themed paint
 };
 
 // Theme parts kept as bitmaps of the size they were drawn at, so that a control drawing the
 // same part at the same size paint after paint asks the theme library once. A part whose pixels
 // are each either opaque or wholly transparent is kept with a mask and draws exactly as the
 // library would; a part blended with what lies under it is drawn through the library every
-// time. A size is kept when it is drawn a second time. Holds at most kCapacity parts, the oldest replaced first; Clear() when the theme
-// changes.
+// time. A size is kept when it is drawn a second time. A part whose middle columns all repeat
+// one column (a bar's background, a pane's frame) serves every width from one kept bitmap: its
+// end columns copied and its middle column stretched, once a drawing at two other widths by the
+// library showed exactly that. Holds at most kCapacity parts, the oldest replaced first; Clear()
+// when the theme changes.
 class TThemePartCache {
  public:
   static constexpr int kCapacity = 8;
@@ -131,10 +158,25 @@ class TThemePartCache {
     HGDIOBJ OldBitmap = nullptr; // Memory's own bitmap, selected back before it is deleted
     bool Masked = false;         // the mask: white where transparent, black elsewhere
     bool Unkeepable = false;     // blended with what lies under it: always drawn directly
+    bool Across = false;         // serves any width of at least Ends + 1
+    int LeftColumns = 0, RightColumns = 0;  // the ends around the repeating middle column
+    bool Serves(int part, int state, int w, int h) const {
+      return Part == part && State == state && Height == h &&
+             (Width == w || (Across && w > LeftColumns + RightColumns));
+    }
   };
+  // The entry of this part, state and height drawn once at another width and not kept yet,
+  // when no kept entry of them showed that widths cannot share one.
+  TEntry* SeenAtOtherWidth(int part, int state, int h);
+  // Sets Across and the end columns when the middle columns of the drawing repeat and the
+  // library draws two other widths exactly so.
+  static void FindAcross(const TThemeScope& theme, TEntry& entry, const DWORD* onBlack,
+                         const DWORD* onWhite);
   // The entry's bitmap made; false when the part cannot be kept or drawing failed.
   static bool Fill(const TThemeScope& theme, HDC dc, TEntry& entry);
   static bool Blit(const TEntry& entry, HDC dc, const RECT& r);
+  // One span of the kept part: source columns [sx, sx + sw) onto [dx, dx + dw) of the row at y.
+  static bool BlitSpan(const TEntry& entry, HDC dc, int dx, int y, int dw, int sx, int sw);
   static void Release(TEntry& entry);
 
   TEntry FEntries[kCapacity];

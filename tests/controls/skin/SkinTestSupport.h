@@ -7,11 +7,13 @@
 #include <functional>
 
 #include "classlib/graphics/Bitmap.h"
+#include "classlib/graphics/ImageList.h"
 #include "classlib/system/SysString.h"
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/ThemeBinding.h"
 #include "tests/ScreenShots.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
+#include "tests/classlib/forms/FormsTestSupport.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
 
 namespace skin_tests {
@@ -47,6 +49,17 @@ inline void SaveScreenshot(HWND wnd, const String& name) {
   EXPECT_TRUE(SaveWindowScreenshot(wnd, name)) << StringToUtf8(name);
 }
 
+// Makes the list's images 16 × 16 and adds one filled with colour.
+inline void AddSolidImage(TImageList& images, TColor color) {
+  images.SetWidth(16);
+  images.SetHeight(16);
+  TBitmap solid;
+  solid.SetSize(16, 16);
+  solid.GetCanvas()->GetBrush()->SetColor(color);
+  solid.GetCanvas()->FillRect(TRect(0, 0, 16, 16));
+  images.Add(&solid, nullptr);
+}
+
 // How many pixels of a rectangle differ between two surfaces.
 inline int DifferentPixels(const MemorySurface& a, const MemorySurface& b, const TRect& r) {
   int count = 0;
@@ -55,14 +68,16 @@ inline int DifferentPixels(const MemorySurface& a, const MemorySurface& b, const
   return count;
 }
 
-// Runs cycle once to settle caches, then 1,000 times: the GDI objects and the thread's
-// windows must come out exactly as they went in.
-inline void ExpectNoLeaks(const std::function<void()>& cycle) {
+// Runs cycle once to settle caches, then rounds times: the GDI and user objects must come
+// out exactly as many as went in.
+inline void ExpectNoLeaks(const std::function<void()>& cycle, int rounds = 1000) {
   cycle();
-  const int gdi = control_tests::GdiObjectCount(), user = control_tests::ThreadWindowCount();
-  for (int i = 0; i < 1000; ++i) cycle();
-  EXPECT_EQ(control_tests::GdiObjectCount(), gdi);
-  EXPECT_EQ(control_tests::ThreadWindowCount(), user);
+  Pump();
+  const int gdi = control_tests::GdiObjectCount(), user = forms_tests::UserObjectCount();
+  for (int i = 0; i < rounds; ++i) cycle();
+  Pump();
+  EXPECT_EQ(control_tests::GdiObjectCount(), gdi) << "GDI objects leak";
+  EXPECT_EQ(forms_tests::UserObjectCount(), user) << "user objects leak";
 }
 
 }  // namespace skin_tests

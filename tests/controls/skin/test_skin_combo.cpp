@@ -7,7 +7,10 @@
 
 #include "SkinTestSupport.h"
 #include "controls/skin/SkinComboBox.h"
+#include "controls/skin/SkinForm.h"
+#include "controls/skin/SkinOpenDropDown.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
+#include "tests/classlib/forms/FormsTestSupport.h"
 #include "tests/classlib/stdctrls/GridTestSupport.h"
 
 using namespace skin_tests;
@@ -184,22 +187,81 @@ TEST_F(SkinComboTest, HundredOpenCloseCyclesAndAComboFreedWithItsListOpen) {
     Key(VK_ESCAPE);
   };
   cycle();
-  const int gdi = control_tests::GdiObjectCount(), user = control_tests::ThreadWindowCount();
+  const int gdi = control_tests::GdiObjectCount(), user = forms_tests::UserObjectCount();
   for (int i = 0; i < 100; ++i) cycle();
   EXPECT_EQ(control_tests::GdiObjectCount(), gdi);
-  EXPECT_EQ(control_tests::ThreadWindowCount(), user);
+  EXPECT_EQ(forms_tests::UserObjectCount(), user);
   // Freed while open: no event, the window goes with it.
   int events = 0;
   Combo->OnCloseUp = [&](TObject*) { ++events; };
   Combo->SetOnChange([&](TObject*) { ++events; });
   Combo->DropDown();
   Pump();
+  ASSERT_EQ(Combo, OpenDropDownOwner());
   delete Combo;
   Combo = nullptr;
   Pump();
   EXPECT_EQ(0, events);
   EXPECT_EQ(0, ShownDropDowns());
-  EXPECT_LT(control_tests::ThreadWindowCount(), user);
+  EXPECT_EQ(nullptr, OpenDropDownOwner());  // nothing left for a form frame to call
+  EXPECT_FALSE(CloseOpenDropDown(nullptr));
+  EXPECT_LT(forms_tests::UserObjectCount(), user);
+}
+
+TEST_F(SkinComboTest, AComboFreedByItsOwnHandlersWhileTheListRunsThem) {
+  // As an editor placed for one choice frees itself: from OnCloseUp after Enter in the list,
+  // from OnAllowChange after a click on an item, from OnDropDown.
+  // The list and the window whose message handling runs the handler outlive it, and go
+  // once that handling is over; called from code, they go at once.
+  HWND list = nullptr, window = nullptr;
+  bool outlived = false;
+  auto freeIn = [&](auto& event) {
+    event = [this, &list, &window, &outlived](auto&&...) {
+      // The handler's captures go with the combo: everything is read before the delete.
+      TSeCustomComboBox* victim = Combo;
+      HWND& l = list;
+      HWND& w = window;
+      bool& o = outlived;
+      l = victim->GetList()->GetHandle();
+      w = victim->GetDropDownWindow()->GetHandle();
+      Combo = nullptr;
+      delete victim;
+      o = ::IsWindow(l) && ::IsWindow(w);
+    };
+  };
+  auto expectGone = [&](const char* how, bool fromTheList) {
+    EXPECT_EQ(nullptr, Combo) << how;
+    EXPECT_EQ(fromTheList, outlived) << how;  // freed at once when nothing runs in them
+    Pump();
+    EXPECT_FALSE(::IsWindow(list)) << how;
+    EXPECT_FALSE(::IsWindow(window)) << how;
+    EXPECT_EQ(0, ShownDropDowns()) << how;
+    EXPECT_EQ(nullptr, OpenDropDownOwner()) << how;
+    outlived = false;
+  };
+  freeIn(Combo->OnCloseUp);
+  Combo->DropDown();
+  Pump();
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  expectGone("OnCloseUp", true);
+
+  Combo = Empty;
+  Combo->GetItems()->Add(L"一");
+  Combo->GetItems()->Add(L"二");
+  freeIn(Combo->OnAllowChange);
+  Combo->DropDown();
+  Pump();
+  const TRect first = Combo->GetList()->GetItemRect(0);
+  button_tests::ClickWindow(Combo->GetList()->GetHandle(), first.Left + 5, first.Top + 3);
+  Empty = nullptr;
+  expectGone("OnAllowChange", true);
+
+  Combo = new TSeCustomComboBox(Form);
+  Combo->SetParent(Form);
+  freeIn(Combo->OnDropDown);
+  Combo->DropDown();
+  expectGone("OnDropDown", false);
 }
 
 TEST_F(SkinComboTest, CompletionBackAndUndo) {
@@ -326,6 +388,7 @@ TEST_F(SkinComboTest, ScreenshotsOfAnOpenCombo) {
   SaveScreenshot(Combo->GetDropDownWindow()->GetHandle(), L"skin_combo_open_1024");
   Combo->CloseUp();
   Form->SetBounds(100, 100, 320, 200);
+  Empty->SetBounds(172, 8, 140, Empty->GetHeight());  // beside the list, within the smaller form
   Pump();
   Combo->DropDown();
   Pump();
@@ -334,6 +397,217 @@ TEST_F(SkinComboTest, ScreenshotsOfAnOpenCombo) {
     SaveScreenshot(Combo->GetDropDownWindow()->GetHandle(), L"skin_combo_open_classic_800");
   });
   Combo->CloseUp();
+}
+
+}  // namespace
+
+namespace {
+
+// A form whose layout names the combo's handlers of every event type.
+class TComboEventsForm : public TButtonsForm {
+  CLASSLIB_CLASS(TComboEventsForm, TButtonsForm)
+  explicit TComboEventsForm(TComponent* owner) : TButtonsForm(owner) {}
+
+  // Refuses the first item.
+  void ComboAllowChange(TObject*, int index, const String&, bool& allow) {
+    ++Asked;
+    allow = index != 0;
+  }
+  // Fills the item red, so the drawing shows on whichever canvas it was given.
+  void ComboDrawItem(TSeCustomListBox* list, TCanvas* canvas, int, TRect rect, TOwnerDrawState) {
+    ++Drawn;
+    LastList = list;
+    LastCanvas = canvas;
+    canvas->GetBrush()->SetColor(clRed);
+    canvas->FillRect(rect);
+  }
+  void ComboMeasureItem(TSeCustomListBox*, TCanvas*, int index, int& height) { height = 20 + index; }
+
+  static void RegisterHandlers() {
+    TButtonsForm::RegisterHandlers();
+    using M = TPublishMethods<TComboEventsForm>;
+    RegisterMethods<TComboEventsForm>({
+        M::Handler(L"ComboAllowChange", &TComboEventsForm::ComboAllowChange),
+        M::Handler(L"ComboDrawItem", &TComboEventsForm::ComboDrawItem),
+        M::Handler(L"ComboMeasureItem", &TComboEventsForm::ComboMeasureItem),
+    });
+  }
+  int Asked = 0, Drawn = 0;
+  TSeCustomListBox* LastList = nullptr;
+  TCanvas* LastCanvas = nullptr;
+};
+
+class SkinComboEventsTest : public stdctrl_tests::LayoutFormTest<TComboEventsForm> {
+ protected:
+  void SetUp() override {
+    RegisterSkinClasses();
+    LayoutFormTest::SetUp();
+    ReadLayout(
+        L"object Form1: TComboEventsForm\n"
+        L"  object Combo1: TSeCustomComboBox\n    Left = 8\n    Top = 8\n    Width = 160\n"
+        L"    Items.Strings = (\n      '考试'\n      '题库'\n      'abc')\n"
+        L"    ListStyle = lbOwnerDrawVariable\n    OnDrawItem = ComboDrawItem\n"
+        L"    OnMeasureItem = ComboMeasureItem\n    OnDropDown = ControlClick\n"
+        L"    OnCloseUp = SplitterMoved\n    OnListBoxClick = ControlClick\n"
+        L"    OnAllowChange = ComboAllowChange\n  end\nend\n");
+    Combo = Find<TSeCustomComboBox>(L"Combo1");
+    Form->Show();
+    Pump();
+    Combo->SetFocus();
+    Pump();
+  }
+  TSeCustomComboBox* Combo = nullptr;
+};
+
+TEST_F(SkinComboEventsTest, StoredEventsRoundTripAndReachTheDropDownList) {
+  ASSERT_TRUE(Combo->OnDropDown && Combo->OnCloseUp && Combo->OnListBoxClick && Combo->OnAllowChange);
+  ASSERT_TRUE(Combo->GetOnDrawItem() && Combo->GetOnMeasureItem());
+  // Written back by their handlers' names and read again into another form.
+  const String text = ComponentToText(Form);
+  for (const wchar_t* line : {L"OnDropDown = ControlClick", L"OnCloseUp = SplitterMoved",
+                              L"OnListBoxClick = ControlClick", L"OnAllowChange = ComboAllowChange",
+                              L"OnDrawItem = ComboDrawItem", L"OnMeasureItem = ComboMeasureItem"})
+    EXPECT_NE(String::npos, text.find(line)) << StringToUtf8(line);
+  {
+    auto* copy = TCustomForm::Create<TComboEventsForm>(nullptr);
+    TStringStream stream(text);
+    ReadComponentFromStream(stream, copy);
+    auto* combo = dynamic_cast<TSeCustomComboBox*>(copy->FindComponent(L"Combo1"));
+    ASSERT_TRUE(combo);
+    EXPECT_TRUE(combo->OnAllowChange && combo->OnListBoxClick && combo->GetOnMeasureItem());
+    bool allow = true;
+    combo->OnAllowChange(combo, 0, L"考试", allow);
+    EXPECT_FALSE(allow);
+    EXPECT_EQ(1, copy->Asked);  // bound to the copy, not to the form it was written from
+    EXPECT_EQ(0, Form->Asked);
+    delete copy;
+  }
+
+  // The open list measures and draws its rows through the handlers, on its own canvas.
+  Combo->DropDown();
+  Pump();
+  ASSERT_TRUE(Combo->GetDroppedDown());
+  EXPECT_EQ(1, Form->ClicksOf(Combo));  // OnDropDown
+  const TRect second = Combo->GetList()->GetItemRect(1);
+  EXPECT_EQ(21, second.Bottom - second.Top);
+  EXPECT_GT(Form->Drawn, 0);
+  EXPECT_EQ(Combo->GetList(), Form->LastList);
+  EXPECT_EQ(Combo->GetList()->GetCanvas(), Form->LastCanvas);
+  // A click on the first item: OnListBoxClick, then a refusal, then the close.
+  const TRect first = Combo->GetList()->GetItemRect(0);
+  button_tests::ClickWindow(Combo->GetList()->GetHandle(), first.Left + 5, first.Top + 3);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(2, Form->ClicksOf(Combo));
+  EXPECT_EQ(1, Form->Asked);
+  EXPECT_EQ(1, Form->Moves[Combo]);  // OnCloseUp
+  EXPECT_EQ(-1, Combo->GetItemIndex());
+
+  // The pick-only face is drawn by the same handler, onto the combo's own surface.
+  Combo->SetComboStyle(vcsDropDownList);
+  Combo->SetItemIndex(1);
+  MemorySurface surface(Combo->GetWidth(), Combo->GetHeight());
+  PaintWindowInto(Combo, surface);
+  const TRect face = Combo->GetTextRect();
+  EXPECT_EQ(clRed, surface.At((face.Left + face.Right) / 2, (face.Top + face.Bottom) / 2));
+  EXPECT_NE(Combo->GetList()->GetCanvas(), Form->LastCanvas);
+}
+
+TEST_F(SkinComboEventsTest, TheOpenListIsRecordedUntilEveryKindOfCloseAndTheFormStaysActive) {
+  Combo->OnAllowChange = nullptr;
+  Combo->OnCloseUp = nullptr;
+  EXPECT_EQ(nullptr, OpenDropDownOwner());
+  // To the program the form stays active while the focus is in its combo's list.
+  int activations = 0, deactivations = 0;
+  Form->SetOnActivate([&](TObject*) { ++activations; });
+  Form->SetOnDeactivate([&](TObject*) { ++deactivations; });
+  // Escape, Enter, a list click, the form taking the activation back, code.
+  const std::function<void()> closes[] = {
+      [] { PressKey(VK_ESCAPE); },
+      [] { PressKey(VK_RETURN); },
+      [&] {
+        const TRect first = Combo->GetList()->GetItemRect(0);
+        button_tests::ClickWindow(Combo->GetList()->GetHandle(), first.Left + 5, first.Top + 3);
+      },
+      [&] {
+        ::SetActiveWindow(Form->GetHandle());
+        Pump();
+      },
+      [&] { Combo->CloseUp(); },
+      [&] { EXPECT_TRUE(CloseOpenDropDown(nullptr)); },
+  };
+  for (std::size_t i = 0; i < std::size(closes); ++i) {
+    Combo->DropDown();
+    Pump();
+    ASSERT_EQ(Combo, OpenDropDownOwner()) << i;
+    closes[i]();
+    Pump();
+    EXPECT_FALSE(Combo->GetDroppedDown()) << i;
+    EXPECT_EQ(nullptr, OpenDropDownOwner()) << i;
+    EXPECT_EQ(Combo->GetHandle(), ::GetFocus()) << i;
+  }
+  EXPECT_EQ(0, activations);
+  EXPECT_EQ(0, deactivations);
+  // The handlers are given back: the focus going to another form is reported.
+  auto* other = TCustomForm::Create<TForm>(nullptr);
+  other->SetBounds(520, 100, 100, 100);
+  other->Show();
+  other->SetFocus();
+  Pump();
+  EXPECT_EQ(1, deactivations);
+  delete other;
+  Pump();
+  Combo->SetFocus();
+  Pump();
+  // An OnCloseUp that opens the list again keeps the new record.
+  int reopened = 0;
+  Combo->OnCloseUp = [&](TObject*) {
+    if (reopened++ == 0) Combo->DropDown();
+  };
+  Combo->DropDown();
+  Pump();
+  Combo->CloseUp();
+  Pump();
+  EXPECT_TRUE(Combo->GetDroppedDown());
+  EXPECT_EQ(Combo, OpenDropDownOwner());
+  Combo->OnCloseUp = nullptr;
+  Combo->CloseUp();
+  Pump();
+  EXPECT_EQ(nullptr, OpenDropDownOwner());
+}
+
+TEST_F(SkinComboEventsTest, APressOnASkinnedFrameClosesTheListAndFramePaintingIsHeldAroundTheShow) {
+  auto* skin = new TSeCustomForm(Form);
+  Pump();
+  Combo->DropDown();
+  Pump();
+  ASSERT_TRUE(Combo->GetDroppedDown());
+  RECT window{};
+  ::GetWindowRect(Form->GetHandle(), &window);
+  const LPARAM caption = MAKELPARAM(window.left + 60, window.top + 8);
+  ::SendMessageW(Form->GetHandle(), WM_NCLBUTTONDOWN, HTCAPTION, caption);
+  EXPECT_FALSE(Combo->GetDroppedDown());  // at once, not by a later loss of activation
+  ::SendMessageW(Form->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(60, 0));
+  Pump();
+  EXPECT_EQ(nullptr, OpenDropDownOwner());
+  delete skin;
+  Pump();
+
+  // A form-skinning component on the drop-down window: its frame painting is held during the
+  // show and given back after, but one the program held stays held.
+  auto* windowSkin = new TSeCustomForm(Combo->GetDropDownWindow());
+  windowSkin->SetBorderStyle(vbsNone);
+  Combo->DropDown();
+  Pump();
+  EXPECT_TRUE(::IsWindowVisible(Combo->GetDropDownWindow()->GetHandle()));
+  EXPECT_TRUE(windowSkin->GetFramePaint());
+  Combo->CloseUp();
+  windowSkin->DisableFramePaint();
+  Combo->DropDown();
+  Pump();
+  EXPECT_FALSE(windowSkin->GetFramePaint());
+  Combo->CloseUp();
+  delete windowSkin;
+  Pump();
 }
 
 }  // namespace

@@ -255,8 +255,7 @@ TEST_F(ControlBarTest, ScreenshotsAndNoLeaks) {
   EXPECT_EQ(Bar->GetColor(), Form->GetColor()) << "the bar takes its parent's colour";
   SaveScreenshot(Form->GetHandle(), L"skin_control_bar_themed");
   WithoutThemes([&] { SaveScreenshot(Form->GetHandle(), L"skin_control_bar_classic"); });
-  ResourceProbe probe;
-  for (int round = 0; round < 30; ++round) {
+  ExpectNoLeaks([&] {
     auto* bar = new TSeCustomControlBar(Form);
     bar->SetParent(Form);
     bar->SetBounds(0, 100, 300, 40);
@@ -268,9 +267,7 @@ TEST_F(ControlBarTest, ScreenshotsAndNoLeaks) {
     bar->Repaint();
     WithoutThemes([&] { bar->Repaint(); });
     delete bar;
-  }
-  Pump();
-  probe.ExpectNoLeak();
+  }, 30);
 }
 
 }  // namespace

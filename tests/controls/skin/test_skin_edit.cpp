@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "SkinTestSupport.h"
 #include "classlib/stdctrls/Clipboard.h"
@@ -381,9 +382,36 @@ TEST_F(SkinEditTest, PasswordCellsAllDrawAndTheSelectionIsHighlighted) {
   EXPECT_EQ(surface.At(Other->CaretX(0) + 1, r.Top + 1), Rgb(clHighlight));
 }
 
+TEST_F(SkinEditTest, TheFrameDrawsAsTheThemesEditPartInEachState) {
+  TThemeScope theme(L"Edit");
+  if (!UseThemes() || !theme) GTEST_SKIP() << "no theme";
+  auto expectFrame = [&](TSeCustomEdit* edit, int state, const char* look) {
+    MemorySurface surface(edit->GetWidth(), edit->GetHeight());
+    MemorySurface expected(edit->GetWidth(), edit->GetHeight());
+    PaintWindowInto(edit, surface);
+    PaintWindowInto(edit, expected);
+    TRect inner;
+    edit->GetFrameRect(inner);
+    const RECT bounds{0, 0, edit->GetWidth(), edit->GetHeight()};
+    const int saved = ::SaveDC(expected.DC());
+    ::ExcludeClipRect(expected.DC(), inner.Left, inner.Top, inner.Right, inner.Bottom);
+    theme.DrawBackground(expected.DC(), 1, state, bounds);
+    ::RestoreDC(expected.DC(), saved);
+    ::GdiFlush();
+    EXPECT_EQ(0, DifferentPixels(surface, expected, TRect(0, 0, edit->GetWidth(), edit->GetHeight())))
+        << look;
+  };
+  expectFrame(Edit, 3, "focused");
+  expectFrame(Other, 1, "normal");
+  Other->SetEnabled(false);
+  expectFrame(Other, 4, "disabled");
+}
+
 TEST_F(SkinEditTest, ScreenshotsOfEveryLook) {
+  std::vector<TSeCustomEdit*> column;
   auto add = [&](int top, const String& text) {
     auto* edit = new TSeCustomEdit(Form);
+    column.push_back(edit);
     edit->SetParent(Form);
     edit->SetBounds(220, top, 170, 21);
     edit->SetText(text);
@@ -403,6 +431,10 @@ TEST_F(SkinEditTest, ScreenshotsOfEveryLook) {
   SaveScreenshot(Form->GetHandle(), L"skin_edits_1024");
   WithoutThemes([&] { SaveScreenshot(Form->GetHandle(), L"skin_edits_classic_1024"); });
   Form->SetBounds(100, 100, 320, 200);
+  // Two columns that fit the smaller form.
+  Edit->SetWidth(145);
+  Other->SetWidth(145);
+  for (TSeCustomEdit* edit : column) edit->SetBounds(160, edit->GetTop(), 150, edit->GetHeight());
   Pump();
   SaveScreenshot(Form->GetHandle(), L"skin_edits_800");
   WithoutThemes([&] { SaveScreenshot(Form->GetHandle(), L"skin_edits_classic"); });

@@ -337,7 +337,8 @@ TEST_F(SkinMenuTest, HundredMenuCyclesLeaveNoGdiOrUserObjects) {
     AddItem(menu->GetSeItems()->GetItem(2), L"子项", Form);
     ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_DOWN, 1);
     ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_DOWN, 1);
-    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_RIGHT, 1);  // opens the submenu
+    // Return opens the submenu (Right opens nothing in a menu without a parent view).
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_RETURN, 1);
     ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
     ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
     menu->Popup(150, 150);

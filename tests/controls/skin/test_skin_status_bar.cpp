@@ -381,15 +381,79 @@ TEST(ThemePartCache, KeptPartsDrawAsTheLibraryDoesAndStayWithinCapacity) {
   });
 }
 
+// A bar resized step by step: the background and the panes at every new width come from one
+// kept bitmap each and must still equal the library's drawing over whatever lies under them.
+TEST(ThemePartCache, OneKeptBitmapServesEveryWidthOfARepeatingPart) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  TThemeScope theme(L"Status");
+  ASSERT_TRUE(theme);
+  const int w = 760, h = 22;
+  TThemePartCache cache;
+  for (int part = 0; part <= 2; ++part)
+    for (int width = 3; width <= 740; width += 41) {
+      MemorySurface direct(w, h), kept(w, h);
+      for (MemorySurface* s : {&direct, &kept})
+        for (int x = 0; x < w; x += 2) {
+          s->Canvas.GetBrush()->SetColor(static_cast<TColor>(RGB(30 + x % 200, 90, 140)));
+          s->Canvas.FillRect(TRect(x, 0, x + 1, h));
+        }
+      const RECT r{7, 0, 7 + width, h};
+      const bool drawn = theme.DrawBackground(direct.DC(), part, 0, r);
+      EXPECT_EQ(cache.Draw(theme, kept.DC(), part, 0, r), drawn);
+      ::GdiFlush();
+      EXPECT_EQ(DifferentPixels(direct, kept, TRect(0, 0, w, h)), 0)
+          << "part " << part << " width " << width;
+    }
+  EXPECT_LE(cache.Count(), 6) << "widths share their part's bitmap";
+}
+
+// A bar repainted after its panels, texts and font changed shows what a bar made afresh with
+// them shows: nothing fitted or measured for an earlier paint is drawn again.
+TEST_F(StatusBarTest, RepaintsAfterChangesEqualAFreshBar) {
+  ShowForm();
+  const auto fresh = [&] {
+    auto* other = new TSeCustomStatusBar(Form);
+    other->SetParent(Form);
+    other->SetAlign(alTop);
+    other->SetSizeGrip(false);
+    other->GetPanels()->Assign(Bar->GetPanels());
+    other->SetFont(Bar->GetFont());
+    Pump();
+    return other;
+  };
+  Bar->SetSizeGrip(false);
+  const auto expectSame = [&](const char* step) {
+    TSeCustomStatusBar* other = fresh();
+    ASSERT_EQ(other->GetWidth(), Bar->GetWidth());
+    const int w = Bar->GetWidth(), h = Bar->GetHeight();
+    MemorySurface ours(w, h), theirs(w, h);
+    PaintWindowInto(Bar, ours);
+    PaintWindowInto(other, theirs);
+    EXPECT_EQ(DifferentPixels(ours, theirs, TRect(0, 0, w, h)), 0) << step;
+    delete other;
+  };
+  for (int i = 0; i < 3; ++i) Bar->GetPanels()->GetItem(i)->SetStretchPriority(0);
+  MemorySurface warm(Bar->GetWidth(), Bar->GetHeight());
+  PaintWindowInto(Bar, warm);
+  expectSame("as made");
+  Panel(1)->SetWidth(60);  // the text no longer fits: shortened with "..."
+  PaintWindowInto(Bar, warm);
+  expectSame("narrowed");
+  Panel(1)->SetWidth(200);
+  PaintWindowInto(Bar, warm);
+  expectSame("widened again");
+  Panel(0)->SetText(L"正在保存试卷，请稍候");
+  PaintWindowInto(Bar, warm);
+  expectSame("new text");
+  Bar->GetFont()->SetSize(14);
+  PaintWindowInto(Bar, warm);
+  expectSame("larger font");
+  WithoutThemes([&] { expectSame("classic"); });
+}
+
 TEST_F(StatusBarTest, OwnerDrawImagesAndHiddenPanelsPaintAsTold) {
   TImageList images(Form);
-  images.SetWidth(16);
-  images.SetHeight(16);
-  TBitmap red;
-  red.SetSize(16, 16);
-  red.GetCanvas()->GetBrush()->SetColor(clRed);
-  red.GetCanvas()->FillRect(TRect(0, 0, 16, 16));
-  images.Add(&red, nullptr);
+  AddSolidImage(images, clRed);
   Bar->SetImages(&images);
   Panel(0)->SetImageIndex(0);
   Panel(1)->SetImageIndex(7);  // beyond the list: no image
@@ -442,8 +506,7 @@ TEST_F(StatusBarTest, ScreenshotsThemedAndClassicAtTwoWidths) {
 
 TEST_F(StatusBarTest, BarsMadePaintedAndFreedLeakNothing) {
   ShowForm();
-  ResourceProbe probe;
-  for (int round = 0; round < 40; ++round) {
+  ExpectNoLeaks([&] {
     auto* bar = new TSeCustomStatusBar(Form);
     bar->SetParent(Form);
     bar->SetAlign(alBottom);
@@ -453,9 +516,7 @@ TEST_F(StatusBarTest, BarsMadePaintedAndFreedLeakNothing) {
     bar->Repaint();
     WithoutThemes([&] { bar->Repaint(); });
     delete bar;
-  }
-  Pump();
-  probe.ExpectNoLeak();
+  }, 40);
 }
 
 }  // namespace

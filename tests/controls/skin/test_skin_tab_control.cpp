@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <vector>
 
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
 #include "controls/skin/SkinDrawing.h"
 #include "classlib/system/SysFormat.h"
+#include "classlib/stdctrls/StdPanels.h"
 #include "controls/skin/SkinTabControl.h"
+#include "controls/skin/ThemeTurnedPart.h"
 
 using namespace skin_tests;
 
@@ -183,6 +186,17 @@ TEST_F(TabControlTest, EveryTabIsClickableOnAllSidesInThreeRows) {
     WithoutThemes([&] {
       SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_side_") + IntToStr(side) + L"_classic");
     });
+    // A larger form: the rows take the room and the selected row still touches the body.
+    const TRect small = Form->GetBoundsRect();
+    Form->SetBounds(small.Left, small.Top, 760, 560);
+    Tabs->SetBounds(10, 10, 720, 500);
+    Pump();
+    SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_side_") + IntToStr(side) + L"_large");
+    WithoutThemes([&] {
+      SaveScreenshot(Form->GetHandle(),
+                     String(L"skin_tabs_side_") + IntToStr(side) + L"_large_classic");
+    });
+    Form->SetBoundsRect(small);
   }
   EXPECT_THROW(Tabs->SetMultiLine(false), Exception);
   EXPECT_TRUE(Tabs->GetMultiLine());
@@ -234,6 +248,64 @@ TEST_F(TabControlTest, HeldScrollButtonRepeatsWithinBoundsAndStops) {
   Tabs->SetEnabled(true);
   ::PostMessageW(wnd, WM_LBUTTONUP, 0, 0);
   Pump();
+}
+
+// The scroll buttons are the theme's arrow buttons in the state the mouse gives them, or the
+// system's classic scroll frames: drawn again over the control's own paint, nothing changes.
+TEST_F(TabControlTest, ScrollButtonsEqualTheSystemsDrawingInEveryState) {
+  for (int i = 0; i < 30; ++i) Tabs->GetTabs()->Add(L"第" + IntToStr(i) + L"章");
+  ShowForm();
+  const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
+  const HWND wnd = Tabs->GetHandle();
+  ASSERT_TRUE(Tabs->Geometry().ScrollButtonsShow());
+  const TRect left = Tabs->Geometry().LeftButtonRect(), right = Tabs->Geometry().RightButtonRect();
+  // Taller than a row of this font, they still lie wholly inside the control.
+  EXPECT_GT(RectHeight(left), Tabs->Geometry().TabHeight);
+  for (const TRect& button : {left, right})
+    EXPECT_TRUE(button.Top >= 0 && button.Bottom <= h && button.Right <= w) << button.Top;
+  Tabs->SetTabPosition(tpBottom);
+  EXPECT_EQ(Tabs->Geometry().RightButtonRect().Bottom, h);
+  Tabs->SetTabPosition(tpTop);
+  // Changed pixels in both buttons when the system draws them over our paint.
+  const auto changed = [&](const std::function<void(HDC, RECT, RECT)>& system) {
+    MemorySurface ours(w, h), again(w, h);
+    PaintWindowInto(Tabs, ours);
+    PaintWindowInto(Tabs, again);
+    system(again.DC(), RECT(left), RECT(right));
+    ::GdiFlush();
+    return DifferentPixels(ours, again, left) + DifferentPixels(ours, again, right);
+  };
+  if (UseThemes()) {
+    const auto themed = [&](int leftState, int rightState) {
+      return changed([&](HDC dc, RECT l, RECT r) {
+        TThemeScope theme(L"ScrollBar");
+        theme.DrawBackground(dc, 1, leftState, l);
+        theme.DrawBackground(dc, 1, rightState, r);
+      });
+    };
+    EXPECT_EQ(themed(9, 13), 0) << "normal";
+    EXPECT_GT(themed(12, 16), 0) << "the states differ";
+    ::SendMessageW(wnd, WM_MOUSEMOVE, 0, At(left.Left + 3, left.Top + 3));
+    EXPECT_EQ(themed(10, 13), 0) << "left hot";
+    Tabs->SetEnabled(false);
+    EXPECT_EQ(themed(12, 16), 0) << "disabled";
+    Tabs->SetEnabled(true);
+  }
+  WithoutThemes([&] {
+    const auto classic = [&](UINT leftState, UINT rightState) {
+      return changed([&](HDC dc, RECT l, RECT r) {
+        ::DrawFrameControl(dc, &l, DFC_SCROLL, DFCS_SCROLLLEFT | leftState);
+        ::DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLRIGHT | rightState);
+      });
+    };
+    EXPECT_EQ(classic(0, 0), 0);
+    // Held down with the mouse on it, the right button is drawn pushed.
+    ::SendMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, At(right.Left + 3, right.Top + 3));
+    ::SendMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, At(right.Left + 3, right.Top + 3));
+    EXPECT_EQ(classic(0, DFCS_PUSHED), 0);
+    ::SendMessageW(wnd, WM_LBUTTONUP, 0, At(right.Left + 3, right.Top + 3));
+    EXPECT_EQ(classic(0, 0), 0);
+  });
 }
 
 TEST_F(TabControlTest, NarrowControlsAndFiveHundredSideTabsDoNotHang) {
@@ -335,10 +407,184 @@ TEST_F(TabControlTest, LayoutRoundTripAndBadStoredValues) {
   EXPECT_EQ(bad->GetTabIndex(), 1);
 }
 
+// Page images go at the tab's start (the bottom of a left tab), not beyond the list; a hot
+// tab's caption turns clHighlight only with HotTrack; owner-drawn tabs are the handler's alone.
+TEST_F(TabControlTest, TabImagesHotTrackAndOwnerDrawnTabsPaintAsTold) {
+  TImageList images(Form);
+  AddSolidImage(images, clRed);
+  MakePages({L"第一页", L"第二页", L"第三页"});
+  Tabs->GetPage(1)->SetImageIndex(0);
+  Tabs->GetPage(2)->SetImageIndex(9);  // beyond the list: no image
+  Tabs->SetImages(&images);
+  ShowForm();
+  const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
+  EXPECT_GE(Tabs->Geometry().TabHeight, 20) << "a row holds the image";
+  for (TTabPosition side : {tpTop, tpLeft}) {
+    Tabs->SetTabPosition(side);
+    Pump();
+    MemorySurface surface(w, h);
+    PaintWindowInto(Tabs, surface);
+    const TRect r = Tabs->GetTabRect(1);
+    EXPECT_GT(surface.CountOf(clRed, r), 150) << side;
+    EXPECT_EQ(surface.CountOf(clRed, Tabs->GetTabRect(2)), 0) << side;
+    EXPECT_EQ(surface.CountOf(clRed, Tabs->GetTabRect(0)), 0) << side;
+    const TRect start = side == tpTop ? TRect(r.Left, r.Top, r.Left + RectWidth(r) / 2, r.Bottom)
+                                      : TRect(r.Left, r.Top + RectHeight(r) / 2, r.Right, r.Bottom);
+    EXPECT_EQ(surface.CountOf(clRed, start), surface.CountOf(clRed, r)) << "at the start " << side;
+  }
+  Tabs->SetTabPosition(tpTop);
+  Tabs->SetImages(nullptr);
+  Pump();
+  // The mouse over tab 0: its caption is drawn in clHighlight when HotTrack is on.
+  const TRect hot = Tabs->GetTabRect(0);
+  ::SendMessageW(Tabs->GetHandle(), WM_MOUSEMOVE, 0, At(hot.Left + 5, hot.Top + 5));
+  ASSERT_EQ(Tabs->GetHotTab(), 0);
+  const auto highlighted = [&](int tab) {
+    MemorySurface surface(w, h);
+    PaintWindowInto(Tabs, surface);
+    return surface.CountOf(Rgb(clHighlight), Tabs->GetTabRect(tab));
+  };
+  const int plainHot = highlighted(0), plainOther = highlighted(1);
+  Tabs->SetHotTrack(true);
+  EXPECT_GT(highlighted(0), plainHot + 20);
+  EXPECT_EQ(highlighted(1), plainOther) << "only the hot tab";
+  // Owner-drawn: one call per tab with its rectangle, the selected one active, and nothing
+  // of the control's own tab drawing.
+  struct TCall {
+    int Index;
+    TRect Rect;
+    bool Active;
+  };
+  std::vector<TCall> calls;
+  Tabs->SetOnDrawTab([&](TSeCustomTabControl*, int index, const TRect& rect, bool active) {
+    calls.push_back({index, rect, active});
+  });
+  Tabs->SetOwnerDraw(true);
+  Tabs->SetTabIndex(2);
+  MemorySurface drawn(w, h, clFuchsia);
+  calls.clear();
+  PaintWindowInto(Tabs, drawn);
+  ASSERT_EQ(calls.size(), 3u);
+  for (const TCall& call : calls) {
+    EXPECT_EQ(call.Rect, Tabs->GetTabRect(call.Index));
+    EXPECT_EQ(call.Active, call.Index == 2);
+  }
+  EXPECT_EQ(calls.back().Index, 2) << "the selected tab last, over its neighbours";
+  const TRect first = Tabs->GetTabRect(0);
+  EXPECT_EQ(drawn.CountOf(Rgb(clBtnShadow), TRect(first.Left, first.Top, first.Right, first.Top + 4)), 0);
+}
+
+// A page inserted at design time without a name takes the first free one of its class's
+// stem; an empty caption becomes "New Page " and the tab number.
+TEST_F(TabControlTest, DesignerPagesGetTheFirstFreeNameAndNewPageCaptions) {
+  Tabs->SetUsePages(true);
+  auto* taken = new TPanel(Form);
+  taken->SetName(L"SeCustomTabSheet1");
+  Form->SetDesigning(true);
+  auto* first = new TSeCustomTabSheet(Form);
+  Tabs->InsertPage(first);
+  auto* second = new TSeCustomTabSheet(Form);
+  Tabs->InsertPage(second);
+  auto* named = new TSeCustomTabSheet(Form);
+  named->SetName(L"Exam");
+  named->SetText(L"考试");
+  Tabs->InsertPage(named);
+  Form->SetDesigning(false);
+  EXPECT_EQ(first->GetName(), L"SeCustomTabSheet2");
+  EXPECT_EQ(second->GetName(), L"SeCustomTabSheet3");
+  EXPECT_EQ(named->GetName(), L"Exam");
+  EXPECT_EQ(first->GetText(), L"New Page 0");
+  EXPECT_EQ(second->GetText(), L"New Page 1");
+  EXPECT_EQ(Tabs->GetTabs()->Get(2), L"考试");
+  // At run time a page keeps no name of the designer's making.
+  auto* runtime = new TSeCustomTabSheet(Form);
+  Tabs->InsertPage(runtime);
+  EXPECT_EQ(runtime->GetName(), L"");
+  EXPECT_EQ(runtime->GetText(), L"New Page 3");
+}
+
+// The theme draws tabs only for a strip above the body. Tabs on the other sides are that
+// drawing turned: compared pixel by pixel with the library's upright drawing over stripes.
+TEST_F(TabControlTest, ThemedTabsOnEverySideAreTheUprightTabTurned) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  TThemeScope theme(L"Tab");
+  ASSERT_TRUE(theme);
+  const auto stripes = [](MemorySurface& s) {
+    for (int x = 0; x < s.Width(); x += 2) {
+      s.Canvas.GetBrush()->SetColor(static_cast<TColor>(RGB(40 + x % 180, 200 - x % 150, 90)));
+      s.Canvas.FillRect(TRect(x, 0, x + 2, s.Height()));
+    }
+  };
+  const int tw = 70, th = 24;  // the upright tab
+  for (int state = 1; state <= 3; ++state)
+    for (TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
+      const bool across = side == tpLeft || side == tpRight;
+      const int w = across ? th : tw, h = across ? tw : th;
+      MemorySurface turned(w + 10, h + 10);
+      stripes(turned);
+      MemorySurface under(w + 10, h + 10);
+      stripes(under);
+      ASSERT_TRUE(DrawTurnedThemePart(theme, turned.DC(), 1, state, RECT{5, 5, 5 + w, 5 + h}, side));
+      // What lay under each target pixel, put where the upright drawing has it.
+      MemorySurface upright(tw, th);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const int ux = side == tpBottom ? x : side == tpTop ? x : y;
+          const int uy = side == tpBottom ? th - 1 - y : side == tpLeft ? x : side == tpRight ? w - 1 - x : y;
+          ::SetPixelV(upright.DC(), ux, uy, static_cast<COLORREF>(under.At(5 + x, 5 + y)));
+        }
+      ASSERT_TRUE(theme.DrawBackground(upright.DC(), 1, state, RECT{0, 0, tw, th}));
+      int different = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const int ux = side == tpBottom ? x : side == tpTop ? x : y;
+          const int uy = side == tpBottom ? th - 1 - y : side == tpLeft ? x : side == tpRight ? w - 1 - x : y;
+          different += turned.At(5 + x, 5 + y) == upright.At(ux, uy) ? 0 : 1;
+        }
+      EXPECT_EQ(different, 0) << "state " << state << " side " << side;
+      // Nothing outside the target changes.
+      EXPECT_EQ(DifferentPixels(turned, under, TRect(0, 0, w + 10, 5)), 0);
+      EXPECT_EQ(DifferentPixels(turned, under, TRect(0, h + 5, w + 10, h + 10)), 0);
+    }
+  // The control draws its left tabs so: its selected tab redrawn turned over its own paint
+  // changes at most a few blended corner pixels, redrawn upright it changes many.
+  for (const wchar_t* caption : {L"", L"", L""}) Tabs->GetTabs()->Add(caption);
+  Tabs->SetTabPosition(tpLeft);
+  Tabs->SetTabIndex(1);
+  ShowForm();
+  const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
+  MemorySurface ours(w, h), again(w, h), upright(w, h);
+  PaintWindowInto(Tabs, ours);
+  PaintWindowInto(Tabs, again);
+  PaintWindowInto(Tabs, upright);
+  const TRect r = Tabs->GetTabRect(1);
+  DrawTurnedThemePart(theme, again.DC(), 1, 3, RECT(r), tpLeft);
+  theme.DrawBackground(upright.DC(), 1, 3, RECT(r));
+  EXPECT_LE(DifferentPixels(ours, again, r), 8);
+  EXPECT_GT(DifferentPixels(ours, upright, r), 50);
+  // On top, the tab that starts the strip reaches the body's left edge; the others keep a
+  // gap of the frame margin at both ends.
+  Tabs->SetTabPosition(tpTop);
+  Tabs->SetMultiLine(false);
+  Tabs->SetTabIndex(2);
+  Pump();
+  MemorySurface top(w, h), first(w, h), second(w, h);
+  PaintWindowInto(Tabs, top);
+  PaintWindowInto(Tabs, first);
+  PaintWindowInto(Tabs, second);
+  const TRect r0 = Tabs->GetTabRect(0), r1 = Tabs->GetTabRect(1);
+  theme.DrawBackground(first.DC(), 1, 1, RECT{0, r0.Top, r0.Right - 2, r0.Bottom});
+  theme.DrawBackground(second.DC(), 1, 1, RECT{r1.Left + 2, r1.Top, r1.Right - 2, r1.Bottom});
+  // Compared above the body, which is drawn over the unselected tabs' last rows.
+  EXPECT_LE(DifferentPixels(top, first, TRect(0, r0.Top, r0.Right, r0.Bottom - 2)), 8);
+  EXPECT_LE(DifferentPixels(top, second, TRect(r1.Left, r1.Top, r1.Right, r1.Bottom - 2)), 8);
+}
+
 TEST_F(TabControlTest, TabControlsMadeUsedAndFreedLeakNothing) {
   ShowForm();
-  ResourceProbe probe;
-  for (int round = 0; round < 25; ++round) {
+  int round = 0;
+  ExpectNoLeaks([&] {
+    ++round;
     auto* tabs = new TSeCustomTabControl(Form);
     tabs->SetParent(Form);
     tabs->SetBounds(0, 0, 200, 150);
@@ -350,9 +596,7 @@ TEST_F(TabControlTest, TabControlsMadeUsedAndFreedLeakNothing) {
     ::SendMessageW(tabs->GetHandle(), WM_MOUSEMOVE, 0, At(r.Left + 4, r.Top + 4));
     WithoutThemes([&] { tabs->Repaint(); });
     delete tabs;
-  }
-  Pump();
-  probe.ExpectNoLeak();
+  }, 25);
 }
 
 }  // namespace
