@@ -490,6 +490,8 @@ void TSeCustomForm::Dispatch(TMessage& message) {
       FButtonParts.Clear();
       FMetrics = SystemFrameMetrics();
       FreeCaptionFonts();
+      // The frame's margins and region follow the new look (themed corners come or go).
+      RefreshFrame();
       message.Result = 0;
       MessageHandled();
       break;

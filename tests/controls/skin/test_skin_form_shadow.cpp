@@ -313,6 +313,22 @@ TEST_F(SkinFormShadowWindowTest, KeptThemePartsDrawTheFrameAsTheThemeLibraryDoes
   EXPECT_GT(DifferentPixels(*paints[0], *paints[3], TRect(0, 0, 400, 30)), 0);
 }
 
+TEST_F(SkinFormShadowWindowTest, ATurnedOffThemeTakesTheShapedRegionAway) {
+  Decorate();
+  Form->Show();
+  Pump();
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles here";
+  HRGN probe = ::CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(::GetWindowRgn(Wnd(), probe), ERROR);
+  WithoutThemes([&] {
+    ::SendMessageW(Wnd(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(::GetWindowRgn(Wnd(), probe), ERROR);
+  });
+  ::SendMessageW(Wnd(), WM_THEMECHANGED, 0, 0);
+  EXPECT_NE(::GetWindowRgn(Wnd(), probe), ERROR);
+  ::DeleteObject(probe);
+}
+
 TEST_F(SkinFormShadowWindowTest, AStatusBarsGripSizesTheFormAndTheShadowIsNoTarget) {
   Watchdog watchdog(60);
   auto* bar = new TSeCustomStatusBar(Form);
