@@ -266,6 +266,45 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   }
 }
 
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+  if (!FHandle || !dc) return;
+  FControlState.Include(csPaintCopy);
+  const int saved = ::SaveDC(dc);
+  ::OffsetViewportOrgEx(dc, x, y, nullptr);
+  ::IntersectClipRect(dc, 0, 0, FWidth, FHeight);
+  // The border the system draws around the client.
+  const LONG style = ::GetWindowLongW(FHandle, GWL_STYLE);
+  const LONG exStyle = ::GetWindowLongW(FHandle, GWL_EXSTYLE);
+  RECT frame{0, 0, FWidth, FHeight};
+  if (exStyle & WS_EX_CLIENTEDGE) ::DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  if (exStyle & WS_EX_STATICEDGE) ::DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  if ((style & WS_BORDER) && !(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE)))
+    ::FrameRect(dc, &frame, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+  // The client where the system puts it inside the window.
+  RECT window{}, client{};
+  ::GetWindowRect(FHandle, &window);
+  ::GetClientRect(FHandle, &client);
+  POINT origin{0, 0};
+  ::ClientToScreen(FHandle, &origin);
+  ::OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, nullptr);
+  ::IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+  const std::weak_ptr<int> alive = GetLifeToken();
+  try {
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (!alive.expired()) Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    // The windowed children from the bottom of the z-order up.
+    const std::vector<TWinControl*> children = alive.expired() ? std::vector<TWinControl*>{} : FWinControls;
+    for (TWinControl* child : children)
+      if (!alive.expired() && child->GetVisible()) child->PaintTo(dc, child->FLeft, child->FTop);
+  } catch (...) {
+    ::RestoreDC(dc, saved);
+    if (!alive.expired()) FControlState.Exclude(csPaintCopy);
+    throw;
+  }
+  ::RestoreDC(dc, saved);
+  if (!alive.expired()) FControlState.Exclude(csPaintCopy);
+}
+
 void TWinControl::WMEraseBkgnd(TMessage& message) {
   // Double-buffered controls paint their background into the buffer (WParam = LParam);
   // the system's erase is skipped for them, which is what stops the flicker.

@@ -798,6 +798,10 @@ class TWinControl : public TControl {
 
   // Paints the windowless children into dc, from `first` (nullptr: all) in z-order.
   void PaintControls(HDC dc, TControl* first);
+  // Paints the control as it shows, with its border, its windowless and windowed children,
+  // into dc with its top-left corner at (x, y), without touching the screen. Nothing without
+  // a window or a DC.
+  void PaintTo(HDC dc, int x, int y);
 
  protected:
   // The client area the window will have, from its CreateParams, before the window exists;

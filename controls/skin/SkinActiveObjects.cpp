@@ -1,6 +1,7 @@
 #include "SkinActiveObjects.h"
 
 #include "classlib/classes/Properties.h"
+#include "classlib/forms/Forms.h"
 
 // ---- TSeCaptionButton -----------------------------------------------------------------------------
 
@@ -267,6 +268,12 @@ void TSeSystemButton::Paint(TCanvas* canvas) {
   }
   if (GetVisible() && GetWidth() >= 1 && GetHeight() >= 1 && canvas)
     TSeCaptionButton::PaintFormIcon(canvas, GetBoundsRect(), GetControl());
+}
+
+void TSeSystemButton::MouseMove(TShiftState) {
+  TWinControl* control = GetControl();
+  if (!Application || !GetVisible() || !control || !control->HandleAllocated()) return;
+  Application->ActivateHint(control->ClientToScreen(TPoint(GetLeft(), GetTop() + GetHeight())));
 }
 
 void TSeSystemButton::MouseUp(TMouseButton which) {

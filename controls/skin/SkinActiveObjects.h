@@ -112,6 +112,9 @@ class TSeSystemButton : public TSeActiveBitmap {
   void MouseEnter() override { FButton.MouseEnter(*this); }
   void MouseLeave() override { FButton.MouseLeave(*this); }
   void MouseDown(TMouseButton which) override { FButton.MouseDown(*this, which); }
+  // Shows the application's hint (the hint of the control the button lies on) below the
+  // button at once.
+  void MouseMove(TShiftState shift) override;
   void MouseUp(TMouseButton which) override;
   void DblClick(TMouseButton which) override { FButton.DblClick(*this, which); }
 

@@ -11,6 +11,8 @@
 #include "SkinBitmap.h"
 #include "SkinDrawing.h"
 #include "SkinMenus.h"
+#include "SkinStatusBar.h"
+#include "SkinFormShadow.h"
 #include "SkinOpenDropDown.h"
 #include "SkinTransitions.h"
 #include "classlib/controls/Menus.h"
@@ -89,26 +91,6 @@ void DrawTrayGlyph(HDC dc, TRect r, bool pressed) {
 
 }  // namespace
 
-// A theme handle of the window class, closed when it goes.
-class TSeWindowTheme {
- public:
-  explicit TSeWindowTheme(HWND wnd) {
-    if (ThemeApi().OpenThemeData) FTheme = ThemeApi().OpenThemeData(wnd, L"Window");
-  }
-  ~TSeWindowTheme() {
-    if (FTheme) ThemeApi().CloseThemeData(FTheme);
-  }
-  TSeWindowTheme(const TSeWindowTheme&) = delete;
-  TSeWindowTheme& operator=(const TSeWindowTheme&) = delete;
-  HTHEME Get() const { return FTheme; }
-  void Draw(HDC dc, int part, int state, const TRect& r) const {
-    const RECT rect = r;
-    if (FTheme) ThemeApi().DrawThemeBackground(FTheme, dc, part, state, &rect, nullptr);
-  }
-
- private:
-  HTHEME FTheme = nullptr;
-};
 
 // ---- Construction -----------------------------------------------------------------------------
 
@@ -165,6 +147,8 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
       FSystemMenuOptions(std::make_unique<TSePopupMenuOptions>()),
       FTrayMenuOptions(std::make_unique<TSePopupMenuOptions>()),
       FMetrics(SystemFrameMetrics()) {
+  FShadow->OnChange = [this](TObject*) { ShadowChanged(); };
+  FBlending->OnChange = [this](TObject*) { ShadowChanged(); };
   TCustomForm* form = dynamic_cast<TCustomForm*>(owner);
   if (!form) return;
   if (form->GetFormStyle() == fsMDIChild) {
@@ -223,8 +207,8 @@ void TSeCustomForm::AttachToForm() {
   }
   RECT r{};
   ::GetWindowRect(form->GetHandle(), &r);
-  FFormWidth = r.right - r.left;
-  FFormHeight = r.bottom - r.top;
+  FWindowWidth = r.right - r.left;
+  FWindowHeight = r.bottom - r.top;
   SubclassMDIClient();
   RefreshFrame();
   if (OnCreate) OnCreate(this);
@@ -238,6 +222,13 @@ void TSeCustomForm::Loaded() {
   // A stored state is applied at the first show; the normal bounds are the stored ones.
   if (FRequestedState != vwsNormal) FSavedBounds = form->GetBoundsRect();
   AttachToForm();
+}
+
+void TSeCustomForm::ShadowChanged() {
+  FPersistentKey = TFrameKey();
+  if (GetComponentState().Contains(csLoading)) return;
+  // The frame comes again at the same form size: the window grows or shrinks by the shadow.
+  RefreshFrame();
 }
 
 void TSeCustomForm::Notification(TComponent* component, TOperation operation) {
@@ -350,8 +341,8 @@ bool TSeCustomForm::HasBorderIcon(TBorderIcon icon) const {
 
 TSeFrameLayout TSeCustomForm::FrameLayout() const {
   TSeFrameLayout l;
-  l.Width = FFormWidth;
-  l.Height = FFormHeight;
+  l.Width = FormWidth();
+  l.Height = FormHeight();
   l.BorderStyle = FBorderStyle;
   l.BorderIcons = FBorderIcons;
   l.State = FState;
@@ -364,7 +355,11 @@ TSeFrameLayout TSeCustomForm::FrameLayout() const {
 
 TRect TSeCustomForm::GetRollupRect() const {
   TCustomForm* form = GetForm();
-  return FrameRollupRect(FrameLayout(), form ? form->GetLeft() : 0, form ? form->GetTop() : 0);
+  TRect r = FrameRollupRect(FrameLayout(), form ? form->GetLeft() : 0, form ? form->GetTop() : 0);
+  // The window keeps its shadow.
+  r.Right += ShadowSize();
+  r.Bottom += ShadowSize();
+  return r;
 }
 
 TRect TSeCustomForm::GetMinimizedRect() const {
@@ -378,7 +373,10 @@ TRect TSeCustomForm::GetMinimizedRect() const {
   } else {
     area = MonitorWorkAreaOf(form && form->HandleAllocated() ? form->GetHandle() : nullptr);
   }
-  return FrameMinimizedRect(FrameLayout(), ::GetSystemMetrics(SM_CXMINIMIZED), area);
+  TRect r = FrameMinimizedRect(FrameLayout(), ::GetSystemMetrics(SM_CXMINIMIZED), area);
+  r.Right += ShadowSize();
+  r.Bottom += ShadowSize();
+  return r;
 }
 
 TRect TSeCustomForm::GetMaximizedRect() const {
@@ -412,7 +410,21 @@ TSize TSeCustomForm::GetMinTrackSize() const {
 }
 
 TSeFrameZone TSeCustomForm::HitTest(int x, int y) const {
-  return FrameHitTest(FrameLayout(), TPoint(x, y));
+  return FrameHitTest(FrameLayout(), TPoint(x, y), GripRect());
+}
+
+TRect TSeCustomForm::GripRect() const {
+  TCustomForm* form = GetForm();
+  TSeCustomStatusBar* bar = form ? FindSizeGrip(form) : nullptr;
+  if (!bar) return TRect();
+  // Both corners to the screen, then to window coordinates.
+  const TRect grip = bar->GetSizeGripRect();
+  return TRect(ScreenToWindow(bar->ClientToScreen(grip.TopLeft())),
+               ScreenToWindow(bar->ClientToScreen(grip.BottomRight())));
+}
+
+bool TSeCustomForm::AllowsSizing() const {
+  return FDragging->GetSizeable() && (FState == vwsNormal || FState == vwsTray);
 }
 
 TPoint TSeCustomForm::ScreenToWindow(TPoint screen) const {
@@ -471,8 +483,12 @@ void TSeCustomForm::Dispatch(TMessage& message) {
     case WM_MDIACTIVATE: WMMDIActivate(message); break;
     case WM_THEMECHANGED:
       FPersistentKey = TFrameKey();
+      FFrameParts.Clear();
+      FButtonParts.Clear();
       FMetrics = SystemFrameMetrics();
       FreeCaptionFonts();
+      // The frame's margins and region follow the new look (themed corners come or go).
+      RefreshFrame();
       message.Result = 0;
       MessageHandled();
       break;
@@ -507,13 +523,16 @@ void TSeCustomForm::WMNCCalcSize(TMessage& message) {
   RECT* proposed = reinterpret_cast<RECT*>(message.LParam);
   if (!proposed) return;
   // The margins of the frame at the proposed size.
+  // The shadow lies outside the form, right of and below it.
+  const int shadow = ShadowSize();
   TSeFrameLayout layout = FrameLayout();
-  layout.Width = proposed->right - proposed->left;
-  layout.Height = proposed->bottom - proposed->top;
+  layout.Width = std::max(0, static_cast<int>(proposed->right - proposed->left) - shadow);
+  layout.Height = std::max(0, static_cast<int>(proposed->bottom - proposed->top) - shadow);
   const TRect c = ClientRectOf(layout);
   const RECT window = *proposed;
-  RECT client{window.left + c.Left, window.top + c.Top, window.right - (layout.Width - c.Right),
-              window.bottom - (layout.Height - c.Bottom)};
+  RECT client{window.left + c.Left, window.top + c.Top,
+              window.right - (layout.Width - c.Right) - shadow,
+              window.bottom - (layout.Height - c.Bottom) - shadow};
   if (client.right < client.left) client.right = client.left;
   if (client.bottom < client.top) client.bottom = client.top;
   *proposed = client;
@@ -540,6 +559,12 @@ void TSeCustomForm::WMNCActivate(TMessage& message) {
 
 void TSeCustomForm::WMNCHitTest(TMessage& message) {
   const TPoint p = ScreenToWindow(PointOf(message.LParam));
+  // The shadow is no part of the form: a click there does nothing.
+  if (p.X >= FormWidth() || p.Y >= FormHeight()) {
+    message.Result = HTNOWHERE;
+    MessageHandled();
+    return;
+  }
   message.Result = FrameZoneHitCode(HitTest(p.X, p.Y), FDragging->GetMoveable(),
                                     FDragging->GetSizeable(), FState == vwsMaximized);
   MessageHandled();
@@ -605,33 +630,58 @@ void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
   message.Result = 0;
   MessageHandled();
   if (!pos) return;
+  const int shadow = ShadowSize();
   if (!(pos->flags & SWP_NOSIZE)) {
+    // The limits are the form's; the shadow comes on top of them.
+    int cx = pos->cx - shadow, cy = pos->cy - shadow;
     const TSize maxTrack = GetMaxTrackSize();
-    if (pos->cx > maxTrack.cx) pos->cx = maxTrack.cx;
-    if (pos->cy > maxTrack.cy) pos->cy = maxTrack.cy;
+    cx = std::min(cx, maxTrack.cx);
+    cy = std::min(cy, maxTrack.cy);
     if (FState != vwsRollup && FState != vwsMinimized) {
       const TSize minTrack = GetMinTrackSize();
-      if (pos->cx < minTrack.cx) pos->cx = minTrack.cx;
-      if (pos->cy < minTrack.cy) pos->cy = minTrack.cy;
+      cx = std::max(cx, minTrack.cx);
+      cy = std::max(cy, minTrack.cy);
     }
-    const bool changed = pos->cx != FFormWidth || pos->cy != FFormHeight;
-    FFormWidth = pos->cx;
-    FFormHeight = pos->cy;
-    if (changed && UseThemes()) UpdateWindowRegion();
+    pos->cx = std::max(cx, 0) + shadow;
+    pos->cy = std::max(cy, 0) + shadow;
+    const bool changed = pos->cx != FWindowWidth || pos->cy != FWindowHeight;
+    FWindowWidth = pos->cx;
+    FWindowHeight = pos->cy;
+    if (changed) UpdateWindowRegion();
   }
+  const bool moves = (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE);
+  const bool shows = (pos->flags & SWP_SHOWWINDOW) && GetHandle() && !::IsWindowVisible(GetHandle());
+  if (Composed() && GetHandle() && (moves || shows)) {
+    // The screen beneath the window's new place, for the shadow and translucency; at a show
+    // all of it is taken afresh.
+    if (shows) FCaptureRect = TRect();
+    CaptureBackground(NewWindowRect(*pos));
+  }
+  if (Composed()) pos->flags |= SWP_NOCOPYBITS;
   // A state stored in the layout is applied once the form is first shown.
   if ((pos->flags & SWP_SHOWWINDOW) && FRequestedState != vwsNormal && GetHandle()) {
     ::PostMessageW(GetHandle(), SE_FORM_SETSTATE, FRequestedState, 0);
     FRequestedState = vwsNormal;
   } else if ((pos->flags & SWP_SHOWWINDOW) && FAnimation->GetEnabled() && GetHandle() &&
              !::IsWindowVisible(GetHandle())) {
-    RECT now{};
-    ::GetWindowRect(GetHandle(), &now);
-    TRect r = now;
-    if (!(pos->flags & SWP_NOMOVE)) OffsetRect(r, pos->x - r.Left, pos->y - r.Top);
-    if (!(pos->flags & SWP_NOSIZE)) r.Right = r.Left + pos->cx, r.Bottom = r.Top + pos->cy;
-    PlayShowAnimation(r);
+    PlayShowAnimation(NewWindowRect(*pos));
   }
+}
+
+TRect TSeCustomForm::NewWindowRect(const WINDOWPOS& pos) const {
+  HWND wnd = GetHandle();
+  RECT now{};
+  if (wnd) ::GetWindowRect(wnd, &now);
+  TRect r = now;
+  if (!(pos.flags & SWP_NOMOVE)) {
+    // A child window's position is in its parent's client coordinates.
+    POINT at{pos.x, pos.y};
+    if (HWND parent = wnd && (::GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd) : nullptr)
+      ::ClientToScreen(parent, &at);
+    OffsetRect(r, at.x - r.Left, at.y - r.Top);
+  }
+  if (!(pos.flags & SWP_NOSIZE)) r.Right = r.Left + pos.cx, r.Bottom = r.Top + pos.cy;
+  return r;
 }
 
 void TSeCustomForm::WMSysCommand(TMessage& message) {
@@ -652,38 +702,79 @@ void TSeCustomForm::WMSysCommand(TMessage& message) {
 void TSeCustomForm::WMEraseBkgnd(TMessage& message) {
   message.Result = 1;
   MessageHandled();
+  // Only the device context in wParam is read: the class library and the control base put a
+  // device context in lParam, which is no request of ours.
+  EraseClient(reinterpret_cast<HDC>(message.WParam), nullptr);
+}
+
+void TSeCustomForm::PaintWindowRect(const TRect& r) { EraseClient(nullptr, &r); }
+
+void TSeCustomForm::EraseClient(HDC dc, const TRect* part) {
   TCustomForm* form = GetForm();
-  if (!form || !FFramePaint || !form->HandleAllocated()) return;
-  // Only the device context in wParam is read: lParam carries nothing of ours.
-  HDC dc = reinterpret_cast<HDC>(message.WParam);
-  HDC own = dc ? nullptr : ::GetDC(form->GetHandle());
+  if (!form || !form->HandleAllocated() || !FFramePaint) return;
+  if (part && form->GetFormStyle() == fsMDIForm) return;
+  const TRect c = GetFrameClientRect();
+  TRect area(0, 0, c.Width(), c.Height());
+  if (part && !IntersectRect(area, area, *part)) return;
+  if (IsRectEmpty(area)) return;
+  const bool blend = FBlending->GetEnabled();
+  if (FAnimating && FAnimationFrame) {
+    RenderClient(FAnimationFrame->GetDC(), c.TopLeft());
+    if (blend && FBackground) {
+      ::GdiFlush();
+      BlendOverBackground(*FAnimationFrame, c, FBlending->GetValue(), *FBackground, BackgroundOrigin());
+    }
+    return;
+  }
+  HWND wnd = form->GetHandle();
+  HDC own = dc ? nullptr : ::GetDC(wnd);
   if (!dc) dc = own;
   if (!dc) return;
-  FCanvas->SetHandle(dc);
+  std::unique_ptr<TSeBitmap> temporary;
+  TSeBitmap* image = FPerformance != vxfpNoBuffer || blend ? PaintBuffer(temporary) : nullptr;
+  if (!image || !image->GetDC()) {
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, area.Left, area.Top, area.Right, area.Bottom);
+    RenderClient(dc, TPoint(0, 0));
+    ::RestoreDC(dc, saved);
+  } else {
+    RenderClient(image->GetDC(), c.TopLeft());
+    if (blend && FBackground) {
+      ::GdiFlush();
+      BlendOverBackground(*image, c, FBlending->GetValue(), *FBackground, BackgroundOrigin());
+    }
+    ::BitBlt(dc, area.Left, area.Top, area.Width(), area.Height(), image->GetDC(),
+             c.Left + area.Left, c.Top + area.Top, SRCCOPY);
+  }
+  if (own) ::ReleaseDC(wnd, own);
+}
+
+void TSeCustomForm::RenderClient(HDC target, TPoint origin) {
+  const TRect c = GetFrameClientRect();
+  const int saved = ::SaveDC(target);
+  ::OffsetViewportOrgEx(target, origin.X, origin.Y, nullptr);
+  ::IntersectClipRect(target, 0, 0, c.Width(), c.Height());
+  FCanvas->SetHandle(target);
   FPainting = true;
   if (OnPaint && !GetComponentState().Contains(csLoading)) OnPaint(this);
   else PaintClient(FCanvas.get());
   FPainting = false;
   FCanvas->SetHandle(nullptr);
-  if (own) ::ReleaseDC(form->GetHandle(), own);
+  ::RestoreDC(target, saved);
 }
 
 void TSeCustomForm::PaintTo(HDC dc, int x, int y) {
   TCustomForm* form = GetForm();
-  if (!form || FFormWidth <= 0) return;
+  if (!form || FormWidth() <= 0) return;
   const int saved = ::SaveDC(dc);
   POINT old{};
   ::OffsetViewportOrgEx(dc, x, y, &old);
   FCanvas->SetHandle(dc);
   FPainting = true;
   PaintFrame(FCanvas.get());
-  const TRect c = GetFrameClientRect();
-  ::OffsetViewportOrgEx(dc, c.Left, c.Top, nullptr);
-  ::IntersectClipRect(dc, 0, 0, c.Width(), c.Height());
-  if (OnPaint && !GetComponentState().Contains(csLoading)) OnPaint(this);
-  else PaintClient(FCanvas.get());
   FPainting = false;
   FCanvas->SetHandle(nullptr);
+  RenderClient(dc, GetFrameClientRect().TopLeft());
   ::RestoreDC(dc, saved);
 }
 
@@ -705,22 +796,32 @@ void TSeCustomForm::FrameMouseDown(TMouseButton button, TShiftState, int x, int 
   if (GetHandle()) ::SetCapture(GetHandle());
 }
 
+TRect TSeCustomForm::DragTarget(TPoint last, bool outline, TPoint p) const {
+  TCustomForm* form = GetForm();
+  if (!form) return TRect();
+  // The limits are the form's; the window is the shadow larger.
+  const int shadow = ShadowSize();
+  TSeFrameDrag drag;
+  drag.Zone = FPressedZone;
+  drag.Press = FPressPoint;
+  drag.Last = last;
+  drag.Outline = outline;
+  drag.Moveable = FDragging->GetMoveable();
+  drag.Sizeable = FDragging->GetSizeable();
+  drag.State = FState;
+  drag.MinTrack = GetMinTrackSize();
+  drag.MinTrack.cx += shadow;
+  drag.MinTrack.cy += shadow;
+  const TRect r = FrameDragRect(form->GetBoundsRect(), drag, p);
+  if (FPressedZone != fzCaption || !FGravitation->GetEnabled()) return r;
+  return SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), shadow);
+}
+
 void TSeCustomForm::FrameMouseMove(TShiftState shift, int x, int y) {
   TCustomForm* form = GetForm();
   if (!form) return;
   if (FDragging_ && shift.Contains(ssLeft)) {
-    TSeFrameDrag drag;
-    drag.Zone = FPressedZone;
-    drag.Press = FPressPoint;
-    drag.Last = FLastPoint;
-    drag.Outline = FOutlineMode;
-    drag.Moveable = FDragging->GetMoveable();
-    drag.Sizeable = FDragging->GetSizeable();
-    drag.State = FState;
-    drag.MinTrack = GetMinTrackSize();
-    TRect r = FrameDragRect(form->GetBoundsRect(), drag, TPoint(x, y));
-    if (FPressedZone == fzCaption && FGravitation->GetEnabled())
-      r = SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), 0);
+    const TRect r = DragTarget(FLastPoint, FOutlineMode, TPoint(x, y));
     if (FOutlineMode) {
       DrawOutline(r);
     } else if (!(r == form->GetBoundsRect())) {
@@ -748,18 +849,7 @@ void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, 
     if (FOutlineMode) {
       DrawOutline(TRect());
       if (form && !shift.Contains(ssDouble)) {
-        TSeFrameDrag drag;
-        drag.Zone = pressed;
-        drag.Press = drag.Last = FPressPoint;
-        drag.Outline = true;
-        drag.Moveable = FDragging->GetMoveable();
-        drag.Sizeable = FDragging->GetSizeable();
-        drag.State = FState;
-        drag.MinTrack = GetMinTrackSize();
-        TRect r = FrameDragRect(form->GetBoundsRect(), drag, TPoint(x, y));
-        if (pressed == fzCaption && FGravitation->GetEnabled())
-          r = SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), 0);
-        ApplyRect(r);
+        ApplyRect(DragTarget(FPressPoint, true, TPoint(x, y)));
       }
       FOutlineMode = false;
       EnableFramePaint();
@@ -859,6 +949,8 @@ void TSeCustomForm::ApplyRect(const TRect& r) {
   TCustomForm* form = GetForm();
   if (!form) return;
   form->SetBoundsRect(r);
+  // A state change can take the shadow away (or bring it back) at an unchanged size.
+  if (FRegionShadow != ShadowSize()) UpdateWindowRegion();
   DispatchPendingPaints();
 }
 
@@ -1042,14 +1134,14 @@ void TSeCustomForm::RefreshFrame() {
   const int dw = before.right - after.right, dh = before.bottom - after.bottom;
   if ((dw || dh) && before.right > 0 && before.bottom > 0)
     form->SetBounds(form->GetLeft(), form->GetTop(), form->GetWidth() + dw, form->GetHeight() + dh);
-  if (UseThemes()) UpdateWindowRegion();
+  UpdateWindowRegion();
   ::RedrawWindow(form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 HRGN TSeCustomForm::CreateWindowRegion() const {
-  const TRect whole(0, 0, FFormWidth, FFormHeight);
+  const TRect whole(0, 0, FormWidth(), FormHeight());
   if (UseThemes() && FBorderStyle != vbsNone && ThemeApi().GetThemeBackgroundRegion) {
-    TSeWindowTheme theme(GetHandle());
+    const TThemeScope theme(L"Window");
     HRGN region = nullptr;
     HDC dc = ::GetDC(nullptr);
     const RECT r = whole;
@@ -1065,20 +1157,40 @@ HRGN TSeCustomForm::CreateWindowRegion() const {
   return ::CreateRectRgn(whole.Left, whole.Top, whole.Right, whole.Bottom);
 }
 
+HRGN TSeCustomForm::WindowRegion() const {
+  HRGN region = CreateWindowRegion();
+  const int s = ShadowSize();
+  if (!region || s <= 0) return region;
+  HRGN moved = ::CreateRectRgn(0, 0, 0, 0);
+  if (moved && ::CombineRgn(moved, region, nullptr, RGN_COPY) != ERROR) {
+    ::OffsetRgn(moved, s, s);
+    ::CombineRgn(region, region, moved, RGN_OR);
+  }
+  if (moved) ::DeleteObject(moved);
+  return region;
+}
+
 void TSeCustomForm::UpdateWindowRegion() {
   HWND wnd = GetHandle();
-  if (!wnd || FFormWidth <= 0 || FFormHeight <= 0) return;
+  if (!wnd || FormWidth() <= 0 || FormHeight() <= 0) return;
   if (FPerformance == vxfpPersistentBuffer) {
-    if (!FPersistentBuffer) {
-      FPersistentBuffer = std::make_unique<TSeBitmap>();
-      FPersistentKey = TFrameKey();
-    }
-    FPersistentBuffer->SetSize(FFormWidth, FFormHeight);
+    if (!FPersistentBuffer) FPersistentBuffer = std::make_unique<TSeBitmap>();
+    FPersistentKey = TFrameKey();
+    FPersistentBuffer->SetSize(FWindowWidth, FWindowHeight);
   }
+  FRegionShadow = ShadowSize();
+  // A plain rectangle needs no region: the window keeps none then.
+  const bool shaped = FRegionShadow > 0 || (UseThemes() && FBorderStyle != vbsNone);
   DisableFramePaint();
-  HRGN region = CreateWindowRegion();
-  // The system owns the region from here on.
-  if (region && !::SetWindowRgn(wnd, region, TRUE)) ::DeleteObject(region);
+  if (shaped) {
+    HRGN region = WindowRegion();
+    // The system owns the region from here on.
+    if (region && !::SetWindowRgn(wnd, region, TRUE)) ::DeleteObject(region);
+    else if (region) FRegionSet = true;
+  } else if (FRegionSet) {
+    ::SetWindowRgn(wnd, nullptr, TRUE);
+    FRegionSet = false;
+  }
   EnableFramePaint();
   if (OnResize) OnResize(this);
 }
@@ -1093,23 +1205,24 @@ void TSeCustomForm::PaintClient(TCanvas* canvas) {
 }
 
 void TSeCustomForm::PaintFrame(TCanvas* canvas) {
-  if (!canvas || FBorderStyle == vbsNone || FFormWidth <= 0) return;
+  if (!canvas || FBorderStyle == vbsNone || FormWidth() <= 0) return;
   const TSeFrameLayout layout = FrameLayout();
   const TRect c = FrameClientRect(layout);
   HDC dc = canvas->GetHandle();
   // One theme handle serves the whole frame.
-  std::unique_ptr<TSeWindowTheme> opened;
-  if (layout.Themed) opened = std::make_unique<TSeWindowTheme>(GetHandle());
+  std::unique_ptr<TThemeScope> opened;
+  if (layout.Themed) opened = std::make_unique<TThemeScope>(L"Window");
   if (layout.Themed) {
-    const TSeWindowTheme& theme = *opened;
+    // The parts are kept as pictures: the theme library draws each size once.
+    const auto draw = [&](int part, int state, const TRect& r) {
+      FFrameParts.Draw(*opened, dc, part, state, r);
+    };
     const int state = FFormActive ? 1 : 2;
     const bool small = FBorderStyle == vbsToolWindow;
-    theme.Draw(dc, small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
-    theme.Draw(dc, small ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state,
-               TRect(c.Right, c.Top, layout.Width, c.Bottom));
-    theme.Draw(dc, small ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state,
-               TRect(0, c.Bottom, layout.Width, layout.Height));
-    theme.Draw(dc, small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
+    draw(small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
+    draw(small ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, TRect(c.Right, c.Top, layout.Width, c.Bottom));
+    draw(small ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, TRect(0, c.Bottom, layout.Width, layout.Height));
+    draw(small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
   } else {
     RECT edge{0, 0, layout.Width, layout.Height};
     ::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
@@ -1124,7 +1237,7 @@ void TSeCustomForm::PaintFrame(TCanvas* canvas) {
 }
 
 void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
-                                 const TSeWindowTheme* theme) {
+                                 const TThemeScope* theme) {
   const TRect band = FrameCaptionBand(layout);
   if (IsRectEmpty(band)) return;
   HDC dc = canvas->GetHandle();
@@ -1169,7 +1282,7 @@ void TSeCustomForm::FreeCaptionFonts() {
 }
 
 void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
-                                 const TSeWindowTheme* theme) {
+                                 const TThemeScope* theme) {
   if (layout.MaximizedMDIChild) return;
   HDC dc = canvas->GetHandle();
   const bool themed = theme != nullptr;
@@ -1193,7 +1306,7 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
       }
       if (!part) continue;
       const int state = !FFormActive ? 5 : pressed ? 3 : hot ? 2 : 1;
-      theme->Draw(dc, part, state, r);
+      FButtonParts.Draw(*theme, dc, part, state, r);
       continue;
     }
     RECT rect = r;
@@ -1236,67 +1349,119 @@ TSeCustomForm::TFrameKey TSeCustomForm::FrameKey(const TSeFrameLayout& layout) c
   return key;
 }
 
-void TSeCustomForm::PaintNonClient() {
-  TCustomForm* form = GetForm();
-  if (!form || !form->HandleAllocated() || !FFramePaint || FFormWidth <= 0 || FFormHeight <= 0)
-    return;
-  const TSeFrameLayout layout = FrameLayout();
-  if (layout.MaximizedMDIChild) return;
-  const TRect c = ClientRectOf(layout);
-  if (c.Left == 0 && c.Top == 0) return;
-  HWND wnd = form->GetHandle();
-  HDC windowDC = ::GetWindowDC(wnd);
-  if (!windowDC) return;
-  // The buffer by Performance; none paints straight onto the window.
-  std::unique_ptr<TSeBitmap> temporary;
-  TSeBitmap* buffer = nullptr;
+int TSeCustomForm::ShadowSize() const {
+  return FShadow->GetEnabled() && FShadow->GetSize() > 0 && FState != vwsMaximized ? FShadow->GetSize() : 0;
+}
+
+bool TSeCustomForm::Composed() const { return FBlending->GetEnabled() || ShadowSize() > 0; }
+
+TPoint TSeCustomForm::BackgroundOrigin() const {
+  // The show animation captures exactly the rectangle the window is about to take.
+  if (FAnimating) return TPoint(0, 0);
+  RECT r{};
+  if (HWND wnd = GetHandle()) ::GetWindowRect(wnd, &r);
+  return TPoint(FCaptureRect.Left - r.left, FCaptureRect.Top - r.top);
+}
+
+TSeBitmap* TSeCustomForm::PaintBuffer(std::unique_ptr<TSeBitmap>& temporary) {
+  const int w = FWindowWidth, h = FWindowHeight;
   switch (FPerformance) {
     case vxfpSharedBuffer: {
       TSeBitmap& shared = SharedPaintBuffer();
-      if (shared.GetWidth() >= FFormWidth && shared.GetHeight() >= FFormHeight) {
-        buffer = &shared;
-        break;
-      }
-      [[fallthrough]];
-    }
-    case vxfpDoubleBuffer:
-      temporary = std::make_unique<TSeBitmap>();
-      temporary->SetSize(FFormWidth, FFormHeight);
-      buffer = temporary.get();
+      if (shared.GetWidth() >= w && shared.GetHeight() >= h) return &shared;
       break;
+    }
     case vxfpPersistentBuffer:
       if (!FPersistentBuffer) {
         FPersistentBuffer = std::make_unique<TSeBitmap>();
         FPersistentKey = TFrameKey();
       }
-      FPersistentBuffer->SetSize(FFormWidth, FFormHeight);
-      buffer = FPersistentBuffer.get();
-      break;
+      if (FPersistentBuffer->GetWidth() != w || FPersistentBuffer->GetHeight() != h)
+        FPersistentKey = TFrameKey();
+      FPersistentBuffer->SetSize(w, h);
+      return FPersistentBuffer.get();
     default: break;
   }
-  HDC target = buffer && buffer->GetDC() ? buffer->GetDC() : windowDC;
-  // The persistent buffer is kept between paints: when nothing the frame shows has changed
-  // it is copied out again as it is.
-  const TFrameKey key = FrameKey(layout);
-  const bool reuse = buffer == FPersistentBuffer.get() && buffer && FPersistentKey == key;
-  if (!reuse) {
-    const int saved = ::SaveDC(target);
-    ::ExcludeClipRect(target, c.Left, c.Top, c.Right, c.Bottom);
-    FCanvas->SetHandle(target);
-    FPainting = true;
-    PaintFrame(FCanvas.get());
-    FPainting = false;
-    FCanvas->SetHandle(nullptr);
-    ::RestoreDC(target, saved);
-    if (buffer && buffer == FPersistentBuffer.get()) FPersistentKey = key;
+  temporary = std::make_unique<TSeBitmap>();
+  temporary->SetSize(w, h);
+  return temporary.get();
+}
+
+void TSeCustomForm::RenderFrame(HDC target, TSeBitmap* image) {
+  const TSeFrameLayout layout = FrameLayout();
+  const TRect c = ClientRectOf(layout);
+  const TSeBitmap* background = image ? FBackground.get() : nullptr;
+  if (background && ShadowSize() > 0) {
+    ::GdiFlush();
+    TSeShadowLayout shadow;
+    shadow.Width = layout.Width;
+    shadow.Height = layout.Height;
+    shadow.Size = ShadowSize();
+    shadow.Client = c;
+    shadow.Region = layout.Themed && FBorderStyle != vbsNone;
+    PaintFormShadow(*image, shadow, *background, BackgroundOrigin());
   }
-  if (target != windowDC) {
+  const int saved = ::SaveDC(target);
+  ::ExcludeClipRect(target, c.Left, c.Top, c.Right, c.Bottom);
+  FCanvas->SetHandle(target);
+  FPainting = true;
+  PaintFrame(FCanvas.get());
+  FPainting = false;
+  FCanvas->SetHandle(nullptr);
+  ::RestoreDC(target, saved);
+  if (background && FBlending->GetEnabled()) {
+    ::GdiFlush();
+    const TRect strips[] = {TRect(0, 0, layout.Width, c.Top), TRect(0, c.Bottom, layout.Width, layout.Height),
+                            TRect(0, c.Top, c.Left, c.Bottom), TRect(c.Right, c.Top, layout.Width, c.Bottom)};
+    for (const TRect& strip : strips)
+      BlendOverBackground(*image, strip, FBlending->GetValue(), *background, BackgroundOrigin());
+  }
+}
+
+void TSeCustomForm::PaintNonClient() {
+  TCustomForm* form = GetForm();
+  if (!form || !form->HandleAllocated() || !FFramePaint || FormWidth() <= 0 || FormHeight() <= 0)
+    return;
+  const TSeFrameLayout layout = FrameLayout();
+  if (layout.MaximizedMDIChild) return;
+  const TRect c = ClientRectOf(layout);
+  if (c.Left == 0 && c.Top == 0 && ShadowSize() == 0) return;
+  if (FAnimating && FAnimationFrame) {
+    RenderFrame(FAnimationFrame->GetDC(), FAnimationFrame);
+    return;
+  }
+  const bool composed = Composed();
+  // Shadow and translucency are composed over the screen beneath: a picture of it is needed.
+  if (composed && !FBackground) {
+    RECT r{};
+    ::GetWindowRect(form->GetHandle(), &r);
+    CaptureBackground(r);
+  }
+  HWND wnd = form->GetHandle();
+  HDC windowDC = ::GetWindowDC(wnd);
+  if (!windowDC) return;
+  // The buffer by Performance; none paints straight onto the window.
+  std::unique_ptr<TSeBitmap> temporary;
+  TSeBitmap* buffer = FPerformance != vxfpNoBuffer || composed ? PaintBuffer(temporary) : nullptr;
+  if (buffer && !buffer->GetDC()) buffer = nullptr;
+  HDC target = buffer ? buffer->GetDC() : windowDC;
+  // The persistent buffer is kept between paints: when nothing the frame shows has changed
+  // it is copied out again as it is (not when the screen beneath shows through).
+  const TFrameKey key = FrameKey(layout);
+  const bool kept = buffer && buffer == FPersistentBuffer.get();
+  if (!kept || composed || !(FPersistentKey == key)) {
+    RenderFrame(target, buffer);
+    if (kept) FPersistentKey = composed ? TFrameKey() : key;
+  }
+  if (buffer) {
     // Four strips, so that the client area is never overwritten.
-    const TRect strips[] = {TRect(0, 0, FFormWidth, c.Top), TRect(0, c.Bottom, FFormWidth, FFormHeight),
-                            TRect(0, c.Top, c.Left, c.Bottom), TRect(c.Right, c.Top, FFormWidth, c.Bottom)};
-    for (const TRect& s : strips)
-      if (!IsRectEmpty(s))
-        ::BitBlt(windowDC, s.Left, s.Top, s.Width(), s.Height(), target, s.Left, s.Top, SRCCOPY);
+    const int ww = FWindowWidth, wh = FWindowHeight;
+    const TRect strips[] = {TRect(0, 0, ww, c.Top), TRect(0, c.Bottom, ww, wh),
+                            TRect(0, c.Top, c.Left, c.Bottom), TRect(c.Right, c.Top, ww, c.Bottom)};
+    for (const TRect& strip : strips)
+      if (!IsRectEmpty(strip))
+        ::BitBlt(windowDC, strip.Left, strip.Top, strip.Width(), strip.Height(), target, strip.Left,
+                 strip.Top, SRCCOPY);
   }
   ::ReleaseDC(wnd, windowDC);
 }
@@ -1327,47 +1492,59 @@ void TSeCustomForm::PlayShowAnimation(const TRect& windowRect) {
   TCustomForm* form = GetForm();
   if (!form || FAnimating || IsRectEmpty(windowRect)) return;
   // No messages are dispatched here: the form could be freed inside its own handler.
+  TSeBitmap frame;
+  frame.SetSize(windowRect.Width(), windowRect.Height());
+  if (!frame.GetDC()) return;
   struct TAnimating {
-    bool& Flag;
-    explicit TAnimating(bool& flag) : Flag(flag) { Flag = true; }
-    ~TAnimating() { Flag = false; }
-  } animating(FAnimating);
+    TSeCustomForm& Form;
+    const bool Active;
+    const int Width, Height;
+    TAnimating(TSeCustomForm& form, TSeBitmap& frame)
+        : Form(form), Active(form.FFormActive), Width(form.FWindowWidth), Height(form.FWindowHeight) {
+      Form.FAnimating = true;
+      Form.FAnimationFrame = &frame;
+      Form.FFormActive = true;
+    }
+    ~TAnimating() {
+      Form.FAnimating = false;
+      Form.FAnimationFrame = nullptr;
+      Form.FFormActive = Active;
+      Form.FWindowWidth = Width;
+      Form.FWindowHeight = Height;
+    }
+  } animating(*this, frame);
   FCaptureRect = TRect();
   CaptureBackground(windowRect);
   if (!FBackground) return;
-  TSeBitmap frame;
-  frame.SetSize(windowRect.Width(), windowRect.Height());
-  const bool active = FFormActive;
-  FFormActive = true;
-  const int width = FFormWidth, height = FFormHeight;
-  FFormWidth = windowRect.Width();
-  FFormHeight = windowRect.Height();
-  PaintTo(frame.GetDC(), 0, 0);
-  // The windowed children, each through its own printing.
+  FWindowWidth = windowRect.Width();
+  FWindowHeight = windowRect.Height();
+  // The form's look as it will show: frame, shadow, client and children.
+  PaintNonClient();
+  EraseClient(frame.GetDC(), nullptr);
   const TRect c = GetFrameClientRect();
-  for (HWND child = ::GetWindow(form->GetHandle(), GW_CHILD); child;
-       child = ::GetWindow(child, GW_HWNDNEXT)) {
-    if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    POINT at{r.left, r.top};
-    ::ScreenToClient(form->GetHandle(), &at);
-    const int saved = ::SaveDC(frame.GetDC());
-    ::SetViewportOrgEx(frame.GetDC(), c.Left + at.x, c.Top + at.y, nullptr);
-    ::SendMessageW(child, WM_PRINT, reinterpret_cast<WPARAM>(frame.GetDC()),
-                   PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-    ::RestoreDC(frame.GetDC(), saved);
+  const int saved = ::SaveDC(frame.GetDC());
+  ::SetViewportOrgEx(frame.GetDC(), c.Left, c.Top, nullptr);
+  ::IntersectClipRect(frame.GetDC(), 0, 0, c.Width(), c.Height());
+  form->PaintControls(frame.GetDC(), nullptr);
+  for (int i = 0; i < form->GetControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(form->GetControl(i));
+    if (child && child->GetVisible() && child->HandleAllocated())
+      child->PaintTo(frame.GetDC(), child->GetLeft(), child->GetTop());
   }
+  ::RestoreDC(frame.GetDC(), saved);
   ::GdiFlush();
   // What lies outside the window's region keeps the screen.
-  HRGN region = UseThemes() ? CreateWindowRegion() : nullptr;
-  for (int y = 0; region && y < frame.GetHeight(); ++y)
-    for (int x = 0; x < frame.GetWidth(); ++x)
-      if (!::PtInRegion(region, x, y)) frame.SetPixel(x, y, SeClearPixel);
-  if (region) ::DeleteObject(region);
-  FFormWidth = width;
-  FFormHeight = height;
-  FFormActive = active;
+  if (ShadowSize() > 0 || (UseThemes() && FBorderStyle != vbsNone)) {
+    HRGN outside = ::CreateRectRgn(0, 0, frame.GetWidth(), frame.GetHeight());
+    HRGN region = WindowRegion();
+    HBRUSH clear = ::CreateSolidBrush(RGB(SeClearPixel.R, SeClearPixel.G, SeClearPixel.B));
+    if (outside && region && clear && ::CombineRgn(outside, outside, region, RGN_DIFF) != ERROR)
+      ::FillRgn(frame.GetDC(), outside, clear);
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(outside), static_cast<HGDIOBJ>(region),
+                           static_cast<HGDIOBJ>(clear)})
+      if (object) ::DeleteObject(object);
+    ::GdiFlush();
+  }
   HDC screen = ::GetDC(nullptr);
   if (screen) {
     PlayTransition(screen, windowRect.Left, windowRect.Top, *FAnimation, frame, *FBackground);
@@ -1376,6 +1553,17 @@ void TSeCustomForm::PlayShowAnimation(const TRect& windowRect) {
 }
 
 // ---- Lookups ---------------------------------------------------------------------------------
+
+TSeCustomStatusBar* FindSizeGrip(TWinControl* parent) {
+  if (!parent) return nullptr;
+  for (int i = 0; i < parent->GetControlCount(); ++i) {
+    auto* child = dynamic_cast<TWinControl*>(parent->GetControl(i));
+    if (!child || !child->GetVisible()) continue;
+    if (auto* bar = dynamic_cast<TSeCustomStatusBar*>(child); bar && bar->SizeGripShows()) return bar;
+    if (TSeCustomStatusBar* inner = FindSizeGrip(child)) return inner;
+  }
+  return nullptr;
+}
 
 TSeCustomForm* FindFormSkin(TControl* control) {
   while (control && control->GetParent()) control = control->GetParent();

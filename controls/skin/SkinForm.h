@@ -8,8 +8,10 @@
 // The system menu, the tray icon, the application's minimize and restore and the MDI support
 // are in SkinFormSystemMenu.cpp, SkinFormTray.cpp and SkinFormMdi.cpp.
 //
-// Not done yet: translucency and the drop shadow (stored, not drawn).
+// With a drop shadow the window is the shadow's width larger than the form right and below;
+// the shadow and translucency are composed over a picture of the screen beneath the window.
 #pragma once
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -17,6 +19,7 @@
 #include "SkinHooks.h"
 #include "SkinObjects.h"
 #include "SkinOptions.h"
+#include "ThemeBinding.h"
 #include "classlib/graphics/Canvas.h"
 
 #include <shellapi.h>
@@ -24,7 +27,6 @@
 class TCustomImageList;
 class TSeBitmap;
 class TSeCustomItem;
-class TSeWindowTheme;
 class TSeCustomMenuBar;
 class TPopupMenu;
 
@@ -169,8 +171,12 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   virtual void PaintFrame(TCanvas* canvas);
   // Fills the client area, client coordinates, with the form's colour.
   virtual void PaintClient(TCanvas* canvas);
-  // Repaints the frame on the window.
+  // Repaints the frame (and the shadow) on the window.
   void PaintNonClient();
+  // Repaints r (client coordinates) of the client straight onto the window, as the form's
+  // background painting (OnPaint or PaintClient, with translucency) draws it. Nothing while
+  // frame painting is off, for an MDI parent form or outside the client.
+  void PaintWindowRect(const TRect& r);
   // The canvas painting goes to during OnPaint (nullptr outside painting).
   TCanvas* GetCanvas() const { return FPainting ? FCanvas.get() : nullptr; }
 
@@ -182,6 +188,11 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool IsFrameDragging() const { return FDragging_; }  // a frame drag runs
   TSeFrameZone GetHotZone() const { return FHotZone; }
   bool GetFormActive() const { return FFormActive; }
+  // The form without the shadow, and the window with it.
+  int FormWidth() const { return std::max(0, FWindowWidth - ShadowSize()); }
+  int FormHeight() const { return std::max(0, FWindowHeight - ShadowSize()); }
+  // The shadow's width when one is drawn now (enabled and not maximized), else 0.
+  int ShadowSize() const;
   TRect GetSavedBounds() const { return FSavedBounds; }
 
   // ---- MDI (an MDI child and its parent, the program's main form) ----------------------------
@@ -196,7 +207,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // component goes).
   LRESULT MDIClientWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-  // Refreshes the image of the screen under screen rectangle r (kept for the show animation).
+  // Refreshes the image of the screen under screen rectangle r (for the show animation, the
+  // shadow and translucency).
   void CaptureBackground(const TRect& r);
   const TSeBitmap* GetBackground() const { return FBackground.get(); }
   // Reveals the form's look over the screen with the Animation effect (at the first show).
@@ -209,6 +221,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void RollUp() override { Rollup(); }
   void ToTray() override { MinToTray(); }
   void CustomButtonClick(TSeSkinObject*) override {}
+  // Sizeable and in the normal (or tray) state: a status bar's size grip may size the form.
+  bool AllowsSizing() const override;
+  HWND FrameWindow() const override { return GetHandle(); }
 
   void AfterMessage(TMessage& message, bool& handled) override;
 
@@ -226,6 +241,28 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void WMNCHitTest(TMessage& message);
   void WMNCMouse(TMessage& message);
   void WMEraseBkgnd(TMessage& message);
+  // Paints the client onto dc (nullptr: the window's client DC), only part of it when part is
+  // given (client coordinates). A WM_ERASEBKGND never carries a part: only PaintWindowRect
+  // asks for one.
+  void EraseClient(HDC dc, const TRect* part);
+  // The image painting goes into by Performance, the window's size: the shared or persistent
+  // one, else a new one kept in temporary for this paint.
+  TSeBitmap* PaintBuffer(std::unique_ptr<TSeBitmap>& temporary);
+  // The shadow and translucency need the screen beneath: the image is composed over it.
+  bool Composed() const;
+  // The frame, its shadow and translucency into target (image when it is one).
+  void RenderFrame(HDC target, TSeBitmap* image);
+  // The client (OnPaint or PaintClient) into target with its top-left at origin, clipped to it.
+  void RenderClient(HDC target, TPoint origin);
+  // Where the background's top-left lies in window coordinates.
+  TPoint BackgroundOrigin() const;
+  // The Shadow or Blending options changed: the frame is applied again.
+  void ShadowChanged();
+  // The screen rectangle a window position gives the window.
+  TRect NewWindowRect(const WINDOWPOS& pos) const;
+  // The frame's region, with its copy moved by the shadow's width when a shadow is drawn; the
+  // caller owns it.
+  HRGN WindowRegion() const;
   void WMWindowPosChanging(TMessage& message);
   void WMSysCommand(TMessage& message);
   void PaintTo(HDC dc, int x, int y);
@@ -268,10 +305,14 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void UpdateWindowRegion();
   HRGN CreateWindowRegion() const;
   TPoint ScreenToWindow(TPoint screen) const;
+  // The size grip of a status bar on the form, window coordinates; empty when none shows.
+  TRect GripRect() const;
   void DrawOutline(const TRect& r);
+  // The bounds a frame drag gives for the mouse at window point p (snapped when moving).
+  TRect DragTarget(TPoint last, bool outline, TPoint p) const;
   // theme: the window theme when visual styles draw the frame, else nullptr.
-  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
-  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TSeWindowTheme* theme);
+  void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
+  void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void FreeCaptionFonts();
   // Everything a painted frame depends on, to know when a kept one still serves.
   struct TFrameKey {
@@ -310,7 +351,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FFramePaint = true;                      // false suspends frame painting
   bool FFormActive = true;                      // selects active or inactive caption colours
   TSeFrameZone FPressedZone = fzNone, FHotZone = fzNone;
-  int FFormWidth = 0, FFormHeight = 0;          // without the shadow
+  int FWindowWidth = 0, FWindowHeight = 0;      // with the shadow
   TShiftState FFrameButtons;                    // held since a press in the frame
   bool FDragging_ = false;                      // a frame drag runs
   bool FOutlineMode = false;                    // the drag moves an outline
@@ -320,6 +361,11 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
   TRect FCaptureRect;                           // where FBackground was taken from
   bool FAnimating = false;                      // the show animation runs
+  TSeBitmap* FAnimationFrame = nullptr;         // painting goes here while animating
+  bool FRegionSet = false;                      // we gave the window a region
+  int FRegionShadow = 0;                        // the shadow width the region was made with
+  TThemePartCache FFrameParts;                  // the themed frame parts, kept
+  TThemePartCache FButtonParts;                 // the themed caption buttons, kept
   TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
   bool FShortCutHooked = false;                 // the form's OnShortCut is ours
   TFrameKey FPersistentKey;                     // what the persistent buffer shows
@@ -341,6 +387,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
 TCustomForm* MDIParentOf(TCustomForm* child);
 // The active TSeCustomForm among form's components; nullptr when none.
 TSeCustomForm* ActiveFormSkinOf(TCustomForm* form);
+class TSeCustomStatusBar;
+// The first status bar among parent's children (at any depth) whose size grip shows.
+TSeCustomStatusBar* FindSizeGrip(TWinControl* parent);
 
 // The active TSeCustomForm of control's top-level form; nullptr when none.
 TSeCustomForm* FindFormSkin(TControl* control);

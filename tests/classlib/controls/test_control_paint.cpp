@@ -146,3 +146,56 @@ TEST_F(ControlPaint, CanvasesHoldFewWindowDCsAndGiveThemBackWithTheWindow) {
   Host->RecreateWnd();  // the window goes: every DC of it is given back
   EXPECT_FALSE(children[3]->GetCanvas()->HandleAllocated());
 }
+
+namespace {
+
+// A windowed control with the sunken client edge.
+class TEdgedWindow : public TLogWindow {
+ public:
+  using TLogWindow::TLogWindow;
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TLogWindow::CreateParams(params);
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+  }
+};
+
+}  // namespace
+
+TEST_F(ControlPaint, PaintToDrawsTheControlAsTheScreenShowsItAtAnyPlace) {
+  auto* panel = new TEdgedWindow(Host.get(), Host.get(), Bounds(20, 20, 160, 120), clBlue);
+  new TLogWindow(Host.get(), panel, Bounds(10, 10, 30, 30), clLime);
+  new TLogGraphic(Host.get(), panel, Bounds(60, 10, 20, 20), clYellow);
+  auto* hidden = new TLogWindow(Host.get(), panel, Bounds(90, 50, 30, 30), clRed);
+  hidden->SetVisible(false);
+  MemorySurface surface(400, 300, clWhite);
+  // Without a window nothing is drawn.
+  panel->PaintTo(surface.DC(), 0, 0);
+  EXPECT_EQ(surface.CountOf(clWhite, TRect(0, 0, 400, 300)), 400 * 300);
+  Host->ShowHost();
+  ::RedrawWindow(Host->GetHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // The screen's picture of the host next to the host painted to memory.
+  MemorySurface screen(400, 300, clWhite);
+  HDC screenDC = ::GetDC(nullptr);
+  ::BitBlt(screen.DC(), 0, 0, 400, 300, screenDC, 100, 100, SRCCOPY);
+  ::ReleaseDC(nullptr, screenDC);
+  Host->PaintTo(surface.DC(), 0, 0);
+  int different = 0;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) different += screen.At(x, y) == surface.At(x, y) ? 0 : 1;
+  EXPECT_EQ(different, 0);
+  EXPECT_EQ(surface.At(20 + 2 + 15, 20 + 2 + 15), clLime);
+  EXPECT_EQ(surface.At(20 + 2 + 65, 20 + 2 + 15), clYellow);
+  EXPECT_EQ(surface.At(20 + 2 + 100, 20 + 2 + 60), clBlue);  // the hidden child is left out
+  EXPECT_NE(surface.At(20, 20), clBlue);                     // the edge
+  // At another place, clipped to the control; the DC comes back as it was given.
+  surface.Fill(clWhite);
+  panel->PaintTo(surface.DC(), 7, 5);
+  EXPECT_EQ(surface.At(7 + 2 + 15, 5 + 2 + 15), clLime);
+  EXPECT_EQ(surface.At(7 + 160, 5 + 60), clWhite);
+  EXPECT_EQ(surface.At(6, 5), clWhite);
+  ::SetPixel(surface.DC(), 1, 1, RGB(0, 0, 255));
+  EXPECT_EQ(surface.At(1, 1), clBlue);
+}

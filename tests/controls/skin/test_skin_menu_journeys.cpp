@@ -241,6 +241,8 @@ TEST_F(MenuJourneyTest, ASelectionChangeRepaintsBothItemsWithAndWithoutBlending)
     return static_cast<TColor>(c);
   };
   for (bool blending : {false, true}) {
+    // Fully opaque: the blended repaint path, with colours that do not depend on the screen.
+    menu->GetPopupMenuOptions()->GetBlending()->SetValue(255);
     menu->GetPopupMenuOptions()->GetBlending()->SetEnabled(blending);
     Steps steps({
         [&] {

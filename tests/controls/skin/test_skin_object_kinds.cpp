@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SkinTestSupport.h"
+#include "classlib/forms/HintWindow.h"
 #include "controls/skin/SkinAwareButtons.h"
 #include "controls/skin/SkinBoxObjects.h"
 #include "controls/skin/SkinColors.h"
@@ -270,6 +271,30 @@ TEST_F(CaptionButtonsTest, WindowStateAndBorderIconsShowOrHideTheButtons) {
   EXPECT_FALSE(help.GetVisible());
   close.SetState(2);
   EXPECT_TRUE(close.GetVisible());
+}
+
+TEST_F(CaptionButtonsTest, AMoveOverASystemButtonShowsTheApplicationHintBelowIt) {
+  Host->SetHint(L"关闭考试窗口");
+  Host->SetShowHint(true);
+  TSeSystemButton close(nullptr);
+  close.SetAction(sbaClose);
+  close.SetControl(Host);
+  close.SetBoundsRect(TRect(20, 5, 36, 21));
+  // No hint control yet (the mouse has not reached the host): nothing shows.
+  close.MouseMove(TShiftState{});
+  EXPECT_TRUE(!Application->GetHintWindow() || !::IsWindowVisible(Application->GetHintWindow()->GetHandle()));
+  ::SendMessageW(Host->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 10));
+  close.MouseMove(TShiftState{});
+  THintWindow* hint = Application->GetHintWindow();
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(hint->GetHandle()));
+  EXPECT_EQ(hint->GetCaption(), L"关闭考试窗口");
+  RECT r{};
+  ::GetWindowRect(hint->GetHandle(), &r);
+  const TPoint below = Host->ClientToScreen(TPoint(20, 21));
+  EXPECT_EQ(r.left, below.X);
+  EXPECT_GE(r.top, below.Y);
+  Application->CancelHint();
 }
 
 TEST_F(CaptionButtonsTest, APressAndReleaseRunsTheActionOnce) {
