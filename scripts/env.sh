@@ -42,10 +42,17 @@ start_xvfb() {
 # Starts the prefix's Wine server, and Wine's own background programs (its desktop among
 # them, so after start_xvfb), with their streams on /dev/null. Started by the first test
 # instead, they would keep CTest's output pipe open, and CTest would count the whole run as
-# that test's time. The server stays (-p) until start_xvfb's exit trap stops it.
+# that test's time, or time it out. The background programs end when no Wine program runs,
+# so a keeper (a "pause" reading a pipe this shell holds open) runs until the script ends or
+# start_xvfb's exit trap stops the server (-p keeps it till then).
 start_wine_server() {
   wineserver -p </dev/null >/dev/null 2>&1 || true
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  local fifo
+  fifo="$(mktemp -u)"
+  mkfifo "$fifo"
+  wine cmd /c pause <"$fifo" >/dev/null 2>&1 &
+  exec 8>"$fifo"
+  rm -f "$fifo"
 }
 
 # Wine programs run in a simplified-Chinese Windows: Wine takes code page 936 and its Chinese

@@ -8,9 +8,9 @@ namespace {
 
 constexpr int SubmenuArea = 22;  // the arrow's area at the item's right
 
-// A caption's width as a skin object draws it (single line, "&" drawn as it stands).
+// A caption's width as a skin object draws it (single line, "&" marking the accelerator).
 int SkinTextWidth(TCanvas* canvas, const String& text) {
-  return text.empty() ? 0 : TextWidthEx(canvas, text, DT_SINGLELINE | DT_NOPREFIX);
+  return text.empty() ? 0 : TextWidthEx(canvas, text, DT_SINGLELINE);
 }
 
 String ShortCutText(TShortCut shortCut) { return shortCut != scNone ? ShortCutToText(shortCut) : String(); }
@@ -117,7 +117,7 @@ void TSeSkinItem::MeasureItem(TCanvas* canvas, TSeItemView* view, int& height, i
   }
   if (useSkin && !view->GetMenuBarLook() && FPopupItem) {
     canvas->SetFont(FPopupItem->GetFont());
-    width = SkinTextWidth(canvas, GetCaption()) + ImageSize() + 20 + SkinTextWidth(canvas, ShortCutText(GetShortCut())) +
+    width = SkinTextWidth(canvas, GetCaption()) + ImageSize() + 20 + TextWidthEx(canvas, ShortCutText(GetShortCut()), DT_SINGLELINE | DT_NOPREFIX) +
             SubmenuArea;
     height = FPopupItem->GetHeight();
     if (ImageSize() - 4 > height && !IsSeparator()) height = ImageSize() + 4;

@@ -455,7 +455,9 @@ void TSeSkinObject::PaintText(TCanvas* canvas, TFont* font) {
   if (!FText.empty()) {
     String text = FText;
     if (FKind == skTitle) text = EllipsisText(dc, text, FWidth - FTextMarginLeft - FTextMarginRight);
-    const UINT flags = placed(TextFlags[static_cast<int>(FTextAlign)]) | DT_NOPREFIX;
+    // "&" marks the accelerator (underlined), as in the system's own controls; a title shows
+    // the window's caption, where "&" stands as it is.
+    const UINT flags = placed(TextFlags[static_cast<int>(FTextAlign)]) | (FKind == skTitle ? DT_NOPREFIX : 0);
     if (FTextEffect == teShadow) {
       const TColor color = canvas->GetFont()->GetColor();
       TRect shadow(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);

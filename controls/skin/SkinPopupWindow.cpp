@@ -87,11 +87,8 @@ void TSePopupForm::PaintItemNow(TSeCustomItem* item) {
 }
 
 void TSePopupForm::RepaintClientRect(const TRect& r) {
-  // The system's update region keeps the repaint to the rectangle.
-  if (HWND wnd = GetHandle(); wnd && !RectIsEmpty(r)) {
-    const RECT rect = r;
-    ::RedrawWindow(wnd, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  }
+  // The decoration repaints just that part of the client through its buffer (and blending).
+  if (GetHandle() && !RectIsEmpty(r)) PaintWindowRect(r);
 }
 
 void TSePopupForm::RepaintAll() {

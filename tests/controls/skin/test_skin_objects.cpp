@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/classes/Layouts.h"
+#include "controls/skin/SkinDrawing.h"
 #include "controls/skin/SkinObjects.h"
 #include "controls/skin/SkinRegistration.h"
 #include "tests/classlib/graphics/MemorySurface.h"
@@ -157,6 +158,29 @@ TEST_F(SkinObjectsTest, PaintingFillsOwnersOnlyWhenAskedAndDrawsWithTheStatesFon
   text.Paint(&surface.Canvas);
   EXPECT_GT(surface.CountOf(clRed, TRect(0, 0, 120, 30)), 10);
   EXPECT_EQ(surface.CountOf(clBlack, TRect(0, 0, 120, 30)), 0);
+
+  // "&" marks the accelerator: "&File" draws the same pixels as the system's own drawing of it
+  // (an underlined F), never a literal "&".
+  auto drawn = [&](const String& caption, UINT extra) {
+    MemorySurface out(120, 30);
+    out.Fill(clWhite);
+    TSeSkinObject label(nullptr);
+    label.SetColor(clNone);
+    label.GetOwnFont()->SetColor(clBlack);
+    label.SetText(caption);
+    label.SetBoundsRect(TRect(0, 0, 120, 30));
+    label.SetTextAlign(TSeTextAlign::taTopLeft);
+    if (extra == UINT(-1)) {
+      label.Paint(&out.Canvas);
+    } else {
+      out.Canvas.SetFont(label.GetFont());
+      TRect r(0, 0, 120, 30);
+      DrawTextUnicode(&out.Canvas, caption, r, 0x20 | extra);
+    }
+    return out.CountOf(clBlack, TRect(0, 0, 120, 30));
+  };
+  EXPECT_EQ(drawn(L"&File", UINT(-1)), drawn(L"&File", 0));
+  EXPECT_NE(drawn(L"&File", UINT(-1)), drawn(L"&File", DT_NOPREFIX));
 }
 
 TEST_F(SkinObjectsTest, BitmapObjectDrawsNineSlicesWithCornersOneToOne) {
