@@ -192,9 +192,14 @@ TSeCustomForm::~TSeCustomForm() {
   FreeCaptionFonts();
   TCustomForm* form = GetForm();
   SetControl(nullptr);
+  // The saved handler comes back only where ours still is: one the program set since stays.
   auto* owner = dynamic_cast<TCustomForm*>(GetOwner());
-  if (FShortCutHooked && owner && !owner->GetComponentState().Contains(csDestroying))
-    owner->SetOnShortCut(std::move(FSavedOnShortCut));
+  if (FShortCutLink) {
+    FShortCutLink->Skin = nullptr;
+    const auto* hook = owner ? owner->GetOnShortCut().target<TShortCutHook>() : nullptr;
+    if (hook && hook->Link == FShortCutLink && !owner->GetComponentState().Contains(csDestroying))
+      owner->SetOnShortCut(std::move(FShortCutLink->Saved));
+  }
   // The system's own frame comes back.
   if (form && form->HandleAllocated() && !form->GetComponentState().Contains(csDestroying)) {
     ::SetWindowLongW(form->GetHandle(), GWL_STYLE,
@@ -210,16 +215,9 @@ void TSeCustomForm::AttachToForm() {
   if (!form || GetComponentState().Contains(csDesigning)) return;
   SetControl(form);
   // The menu bar's shortcuts come before the form's own handler.
-  if (!FShortCutHooked) {
-    FSavedOnShortCut = form->GetOnShortCut();
-    FShortCutHooked = true;
-    form->SetOnShortCut([this](TMessage& message, bool& handled) {
-      if (FMenuBar && FMenuBar->IsShortCut(message)) {
-        handled = true;
-        return;
-      }
-      if (FSavedOnShortCut) FSavedOnShortCut(message, handled);
-    });
+  if (!FShortCutLink) {
+    FShortCutLink = std::make_shared<TShortCutLink>(TShortCutLink{this, form->GetOnShortCut()});
+    form->SetOnShortCut(TShortCutHook{FShortCutLink});
   }
   RECT r{};
   ::GetWindowRect(form->GetHandle(), &r);
@@ -229,6 +227,15 @@ void TSeCustomForm::AttachToForm() {
   RefreshFrame();
   if (OnCreate) OnCreate(this);
   if (FStayOnTop) SetStayOnTop(true);
+}
+
+void TSeCustomForm::TShortCutHook::operator()(TMessage& message, bool& handled) const {
+  const TSeCustomForm* skin = Link->Skin;
+  if (skin && skin->FMenuBar && skin->FMenuBar->IsShortCut(message)) {
+    handled = true;
+    return;
+  }
+  if (Link->Saved) Link->Saved(message, handled);
 }
 
 void TSeCustomForm::Loaded() {

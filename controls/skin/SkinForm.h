@@ -320,8 +320,18 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
   TRect FCaptureRect;                           // where FBackground was taken from
   bool FAnimating = false;                      // the show animation runs
-  TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
-  bool FShortCutHooked = false;                 // the form's OnShortCut is ours
+  // The shortcut handler we put on the form. It holds the form's earlier handler and reaches
+  // the component through a shared link, cut when the component goes: a handler the program
+  // set on top of ours since then stays, and ours only passes on to the earlier one.
+  struct TShortCutLink {
+    TSeCustomForm* Skin;
+    TShortCutEvent Saved;
+  };
+  struct TShortCutHook {
+    std::shared_ptr<TShortCutLink> Link;
+    void operator()(TMessage& message, bool& handled) const;
+  };
+  std::shared_ptr<TShortCutLink> FShortCutLink;  // set while our handler was put on the form
   TFrameKey FPersistentKey;                     // what the persistent buffer shows
   HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
