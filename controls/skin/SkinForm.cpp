@@ -173,8 +173,6 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
     FBorderIcons.Exclude(vbiTray);
   }
   FConstraints->Assign(form->GetConstraints());
-  if (!GetComponentState().Contains(csDesigning))
-    FTrayWnd = AllocateHWnd([this](TMessage& message) { TrayWndProc(message); });
   // The system keeps the sizing styles (for the taskbar and snapping); its frame is ours.
   form->SetBorderStyle(bsSizeable);
   form->SetBorderIcons(TBorderIcons{});

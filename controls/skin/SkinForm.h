@@ -232,6 +232,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void TrayWndProc(TMessage& message);
   // Adds, modifies or removes the tray icon; false when the shell refused.
   bool TrayIcon(DWORD message);
+  // Makes the hidden window the tray icon reports to, once; false when it cannot be made.
+  bool MakeTrayWindow();
   // Takes the icon out of the tray and shows what MinToTray hid (the component goes).
   void LeaveTrayForGood();
   // The application's minimize and restore, joined at the first activation.
@@ -334,7 +336,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   std::shared_ptr<TShortCutLink> FShortCutLink;  // set while our handler was put on the form
   TFrameKey FPersistentKey;                     // what the persistent buffer shows
   HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
-  HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
+  HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned, made
+                                                // with the first icon
   bool FTrayShown = false;                      // the tray icon was added
   std::unique_ptr<TSeCustomItem> FSystemMenu;   // root of the built-in system menu
   bool FSystemMenuShowing = false;              // a system menu is open (no rebuild meanwhile)

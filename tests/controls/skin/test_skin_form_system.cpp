@@ -83,6 +83,20 @@ struct TrayCalls {
   }
 };
 
+BOOL CALLBACK CountUtilWindow(HWND wnd, LPARAM counter) {
+  wchar_t name[64]{};
+  ::GetClassNameW(wnd, name, 64);
+  if (String(name) == L"ExamPrepUtilWindow") ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+// The hidden helper windows of the thread (timers, tray icons, deferred clicks).
+int UtilWindowCount() {
+  int count = 0;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CountUtilWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 class SkinFormSystemTest : public SkinFormTest {
  protected:
   void SetUp() override {
@@ -303,6 +317,37 @@ TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndPassesOnWhatIsNotItsOwn) 
   Form = nullptr;
   Skin = nullptr;
   EXPECT_EQ(tray.Count(NIM_DELETE), 3);
+}
+
+TEST_F(SkinFormSystemTest, TheTrayWindowComesWithTheFirstIconAndNeverWithAMenuWindow) {
+  Watchdog watchdog(30);
+  TrayCalls tray;
+  DeferredClickWindow();  // made once by the first menu; not counted
+  const int base = UtilWindowCount();
+  Decorate();
+  EXPECT_EQ(UtilWindowCount(), base);
+  int whileOpen = -1;
+  WithOpenMenu([&](TSePopupWindow*) { whileOpen = UtilWindowCount(); }, [&] { Skin->ShowSystemMenu(); });
+  EXPECT_EQ(whileOpen, base);  // the menu window's decoration made none
+  Skin->MinToTray();
+  ASSERT_EQ(tray.Count(NIM_ADD), 1);
+  const HWND trayWnd = tray.Calls[0].Data.hWnd;
+  EXPECT_EQ(UtilWindowCount(), base + 1);
+  // A restarted shell gets the icon again only while there is one.
+  const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+  Skin->Restore();
+  ::SendMessageW(trayWnd, taskbarCreated, 0, 0);
+  EXPECT_EQ(tray.Count(NIM_ADD), 1);
+  Skin->MinToTray();
+  EXPECT_EQ(tray.Calls.back().Data.hWnd, trayWnd);  // the same window serves again
+  ::SendMessageW(trayWnd, taskbarCreated, 0, 0);
+  EXPECT_EQ(tray.Count(NIM_ADD), 3);
+  // Freeing takes the icon and the window away.
+  delete Skin;
+  Skin = nullptr;
+  EXPECT_EQ(tray.Count(NIM_DELETE), 2);
+  EXPECT_FALSE(::IsWindow(trayWnd));
+  EXPECT_EQ(UtilWindowCount(), base);
 }
 
 TEST_F(SkinFormSystemTest, AFailedTrayIconHidesNothingAndFreeingInTheTrayShowsTheFormsAgain) {
