@@ -185,6 +185,7 @@ TSeCustomForm::~TSeCustomForm() {
   UnhookApplication();
   UnsubclassMDIClient();
   MDIChildGoing();
+  SystemMenuGoes();
   FSystemMenu.reset();
   DeallocateHWnd(FTrayWnd);
   FreeCaptionFonts();

@@ -256,6 +256,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // there, else kept, unless OnClose decides to hide or free it.
   void CloseMDIChild();
   void WatchMDIParent(TCustomForm* parent);
+  // The component goes while its built-in system menu is open: the menu's loop keeps it.
+  void SystemMenuGoes();
   // Ends a frame drag whose mouse capture went elsewhere.
   void CancelDrag();
 
@@ -341,6 +343,14 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FTrayShown = false;                      // the tray icon was added
   std::unique_ptr<TSeCustomItem> FSystemMenu;   // root of the built-in system menu
   bool FSystemMenuShowing = false;              // a system menu is open (no rebuild meanwhile)
+  // The built-in system menu's loop running now: a component freed inside it hands the loop
+  // its menu, which lives until the loop returns, and is touched no more after that.
+  struct TSystemMenuLoop {
+    TSeCustomForm* Skin;
+    std::unique_ptr<TSeCustomItem> KeptMenu;  // the menu of a component freed meanwhile
+    ~TSystemMenuLoop();
+  };
+  TSystemMenuLoop* FSystemMenuLoop = nullptr;
   TPoint FPopupPoint;                           // screen point of the next system menu; (0,0) none
   int FAppMinimizeKey = 0, FAppRestoreKey = 0;  // our handlers in the application's events
   bool FAppHooked = false;                      // the handlers were added

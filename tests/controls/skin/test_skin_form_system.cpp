@@ -5,6 +5,8 @@
 // parent with its menu bar and maximized children.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -22,11 +24,16 @@ namespace {
 
 // ---- Inside a menu loop -----------------------------------------------------------------------
 // A probe runs inside the next menu loop (the loop dispatches timer messages), then the menu
-// is closed with Escape.
+// is closed with Escape (unless the probe is to close it some other way).
 
 std::function<void(TSePopupWindow*)>& ProbeAction() {
   static std::function<void(TSePopupWindow*)> action;
   return action;
+}
+
+bool& ProbeEscapes() {
+  static bool escapes = true;
+  return escapes;
 }
 
 TSePopupWindow* ShownPopup() {
@@ -41,12 +48,14 @@ void CALLBACK ProbeTimer(HWND, UINT, UINT_PTR, DWORD) {
   auto action = std::move(ProbeAction());
   ProbeAction() = nullptr;
   action(popup);
-  ::PostMessageW(popup->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  if (ProbeEscapes()) ::PostMessageW(popup->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
 }
 
 // Runs open (which shows a menu and returns when it closes) with the probe armed.
-void WithOpenMenu(std::function<void(TSePopupWindow*)> action, const std::function<void()>& open) {
+void WithOpenMenu(std::function<void(TSePopupWindow*)> action, const std::function<void()>& open,
+                  bool escape = true) {
   ProbeAction() = std::move(action);
+  ProbeEscapes() = escape;
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, ProbeTimer);
   open();
   ::KillTimer(nullptr, timer);
@@ -378,6 +387,50 @@ TEST_F(SkinFormSystemTest, AFailedTrayIconHidesNothingAndFreeingInTheTrayShowsTh
   EXPECT_TRUE(::IsWindowVisible(Form->GetHandle()));
   delete main;
   EXPECT_EQ(Application->GetMainForm(), nullptr);
+}
+
+// A component whose memory is filled with a pattern when freed, and kept: a write into it
+// after it went shows in the pattern.
+class PoisonedSkin : public TSeCustomForm {
+ public:
+  using TSeCustomForm::TSeCustomForm;
+  static void operator delete(void* block, size_t size) {
+    std::memset(block, 0xDD, size);
+    Block = static_cast<unsigned char*>(block);
+    Size = size;
+  }
+  static bool Untouched() {
+    return Block && std::all_of(Block, Block + Size, [](unsigned char b) { return b == 0xDD; });
+  }
+  static void FreeBlock() {
+    ::operator delete(Block);
+    Block = nullptr;
+  }
+  static inline unsigned char* Block = nullptr;
+  static inline size_t Size = 0;
+};
+
+TEST_F(SkinFormSystemTest, AFormReleasedWhileItsSystemMenuIsOpenEndsTheMenuAndIsNotTouchedAfter) {
+  Watchdog watchdog(30);
+  Skin = new PoisonedSkin(Form);
+  ShowForm();
+  bool chosen = false;
+  // A release, and a key that would choose "&Close" of the freed form: neither the click
+  // nor anything else reaches the component.
+  WithOpenMenu(
+      [&](TSePopupWindow*) {
+        Form->Release();
+        ::PostMessageW(Form->GetHandle(), WM_CHAR, L'c', 1);
+        chosen = true;
+      },
+      [&] { Skin->ShowSystemMenu(); }, false);
+  Form = nullptr;
+  Skin = nullptr;
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(ShownPopup(), nullptr);  // the loop ended with the form, not by a key
+  Pump();
+  EXPECT_TRUE(PoisonedSkin::Untouched());
+  PoisonedSkin::FreeBlock();
 }
 
 // ---- Application minimize and restore -----------------------------------------------------------
