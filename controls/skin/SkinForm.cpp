@@ -552,6 +552,8 @@ void TSeCustomForm::WMNCHitTest(TMessage& message) {
 }
 
 void TSeCustomForm::WMNCMouse(TMessage& message) {
+  // A release can open the system menu, whose loop may free the form and this component.
+  const std::weak_ptr<int> alive = GetLifeToken();
   const TPoint lp = PointOf(message.LParam);
   const bool client = message.Msg == WM_MOUSEMOVE || message.Msg == WM_LBUTTONUP;
   TPoint p;
@@ -579,10 +581,11 @@ void TSeCustomForm::WMNCMouse(TMessage& message) {
       FrameMouseUp(message.Msg == WM_NCLBUTTONUP ? mbLeft : mbRight, TShiftState{}, p.X, p.Y);
       break;
     case WM_NCLBUTTONDBLCLK:
+      message.Result = 1;
       FrameMouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, p.X, p.Y);
       FrameMouseUp(mbLeft, TShiftState{ssLeft, ssDouble}, p.X, p.Y);
+      if (alive.expired()) return;
       FFrameButtons = TShiftState{};
-      message.Result = 1;
       MessageHandled();
       return;
     case WM_MOUSEMOVE:
@@ -603,7 +606,7 @@ void TSeCustomForm::WMNCMouse(TMessage& message) {
       return;  // passed on
   }
   message.Result = 0;
-  MessageHandled();
+  if (!alive.expired()) MessageHandled();
 }
 
 void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
@@ -782,8 +785,7 @@ void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, 
     POINT at{x - c.Left, y - c.Top};
     if (GetHandle()) ::ClientToScreen(GetHandle(), &at);
     FPopupPoint = TPoint(at.x, at.y);
-    ShowSystemMenu();
-    FPopupPoint = TPoint();
+    ShowSystemMenu();  // may free the component: nothing of it is used after
     return;
   }
   if (button != mbLeft) return;

@@ -2,6 +2,7 @@
 // showing (its items follow the window state and BorderIcons, with the caption glyphs as
 // their images), or a linked popup menu instead of it, and the glyph list the items draw.
 #include <memory>
+#include <utility>
 
 #include "SkinForm.h"
 #include "SkinMenuData.h"
@@ -145,6 +146,7 @@ void TSeCustomForm::SystemMenuClick(TObject* sender) {
 }
 
 void TSeCustomForm::ShowSystemMenu() {
+  const TPoint popupPoint = std::exchange(FPopupPoint, TPoint());  // used once
   TCustomForm* form = GetForm();
   if (!form || !form->HandleAllocated() || FSystemMenuShowing) return;
   FHotZone = fzNone;
@@ -153,8 +155,8 @@ void TSeCustomForm::ShowSystemMenu() {
   POINT at{};
   if (FState == vwsTray) {
     ::GetCursorPos(&at);
-  } else if (FPopupPoint.X != 0 || FPopupPoint.Y != 0) {
-    at = {FPopupPoint.X, FPopupPoint.Y};
+  } else if (popupPoint.X != 0 || popupPoint.Y != 0) {
+    at = {popupPoint.X, popupPoint.Y};
   } else {
     ::ClientToScreen(form->GetHandle(), &at);
   }

@@ -273,8 +273,9 @@ void TSeHook::SetControl(TWinControl* value) {
 
 void TSeHook::BeforeMessage(TMessage& message, bool& handled) {
   FHandled = handled;
+  const std::weak_ptr<int> alive = FLifeToken;
   Dispatch(message);
-  handled = FHandled;
+  if (!alive.expired()) handled = FHandled;
 }
 
 void TSeHook::Notification(TComponent* component, TOperation operation) {

@@ -15,6 +15,7 @@
 // so a hook removed or freed during a message is safe. An exception from a hook goes to
 // ApplicationHandleException and never unwinds through the system's CallWindowProc.
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "classlib/classes/Component.h"
@@ -116,10 +117,13 @@ class TSeHook : public TComponent {
   // The descendant's message handlers; nothing in the base.
   virtual void Dispatch(TMessage& message) {}
   void MessageHandled() { FHandled = true; }
+  std::weak_ptr<int> GetLifeToken() const { return FLifeToken; }
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TControlHook;
+  // Expires when the hook goes: a handler may free it (its form freed inside a modal loop).
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   bool FActive = true;                 // attached whenever a control is set
   TWinControl* FControl = nullptr;
   TControlHook* FOwnerHook = nullptr;  // the record it is attached to

@@ -410,27 +410,48 @@ class PoisonedSkin : public TSeCustomForm {
   static inline size_t Size = 0;
 };
 
+// Opened by a direct call, by Alt+Space through the form's window, and by a right click on
+// the caption: each time the form is released inside the menu's loop.
 TEST_F(SkinFormSystemTest, AFormReleasedWhileItsSystemMenuIsOpenEndsTheMenuAndIsNotTouchedAfter) {
-  Watchdog watchdog(30);
-  Skin = new PoisonedSkin(Form);
-  ShowForm();
-  bool chosen = false;
-  // A release, and a key that would choose "&Close" of the freed form: neither the click
-  // nor anything else reaches the component.
-  WithOpenMenu(
-      [&](TSePopupWindow*) {
-        Form->Release();
-        ::PostMessageW(Form->GetHandle(), WM_CHAR, L'c', 1);
-        chosen = true;
+  Watchdog watchdog(60);
+  const std::function<void(HWND)> opens[] = {
+      [&](HWND) { Skin->ShowSystemMenu(); },
+      [](HWND wnd) { ::SendMessageW(wnd, WM_SYSCOMMAND, SC_KEYMENU, L' '); },
+      [](HWND wnd) {
+        RECT r{};
+        ::GetWindowRect(wnd, &r);
+        const LPARAM caption = MAKELPARAM(r.left + 80, r.top + 8);
+        ::SendMessageW(wnd, WM_NCRBUTTONDOWN, HTCAPTION, caption);
+        ::SendMessageW(wnd, WM_NCRBUTTONUP, HTCAPTION, caption);
       },
-      [&] { Skin->ShowSystemMenu(); }, false);
-  Form = nullptr;
-  Skin = nullptr;
-  EXPECT_TRUE(chosen);
-  EXPECT_EQ(ShownPopup(), nullptr);  // the loop ended with the form, not by a key
-  Pump();
-  EXPECT_TRUE(PoisonedSkin::Untouched());
-  PoisonedSkin::FreeBlock();
+  };
+  for (std::size_t i = 0; i < std::size(opens); ++i) {
+    if (!Form) {
+      Form = TCustomForm::Create<std::remove_pointer_t<decltype(Form)>>(nullptr);
+      Form->SetBounds(100, 100, 400, 300);
+    }
+    Skin = new PoisonedSkin(Form);
+    ShowForm();
+    const HWND wnd = Form->GetHandle();
+    bool released = false;
+    // A release, and a key that would choose "&Close" of the freed form: neither the click
+    // nor anything else reaches the component.
+    WithOpenMenu(
+        [&](TSePopupWindow*) {
+          Form->Release();
+          ::PostMessageW(wnd, WM_CHAR, L'c', 1);
+          released = true;
+        },
+        [&] { opens[i](wnd); }, false);
+    Form = nullptr;
+    Skin = nullptr;
+    EXPECT_TRUE(released) << i;
+    EXPECT_EQ(ShownPopup(), nullptr) << i;  // the loop ended with the form, not by a key
+    Pump();
+    EXPECT_FALSE(::IsWindow(wnd)) << i;
+    EXPECT_TRUE(PoisonedSkin::Untouched()) << i;
+    PoisonedSkin::FreeBlock();
+  }
 }
 
 // ---- Application minimize and restore -----------------------------------------------------------
