@@ -53,6 +53,10 @@ class TControlHook : public TObject {
   LRESULT HookMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, WNDPROC previous);
   // The window ended under the subclass (WM_NCDESTROY); the link is gone.
   void LinkGone() { FLink = nullptr, FWnd = nullptr; }
+  // A message of the window is being handled (a modal loop may run inside it): the record
+  // is freed only after it returns.
+  bool InMessage() const { return FMessageDepth > 0; }
+  void FreeAfterMessage() { FFreeAfterMessage = true; }
 
  private:
   struct THookLink* FLink = nullptr;  // the window's link record; owned by the window's subclass
@@ -60,6 +64,8 @@ class TControlHook : public TObject {
   TWinControl* FControl = nullptr;    // not owned; nullptr once the last hook went
   std::vector<TSeHook*> FHooks;       // in the order added; not owned
   bool FDestroying = false;           // set by the destructor
+  int FMessageDepth = 0;              // HookMessage calls running
+  bool FFreeAfterMessage = false;     // a free was asked while one ran
 };
 
 // The records of all hooked controls, and the hidden window that takes the posted messages.
