@@ -157,8 +157,6 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
     FBorderIcons.Exclude(vbiTray);
   }
   FConstraints->Assign(form->GetConstraints());
-  if (!GetComponentState().Contains(csDesigning))
-    FTrayWnd = AllocateHWnd([this](TMessage& message) { TrayWndProc(message); });
   // The system keeps the sizing styles (for the taskbar and snapping); its frame is ours.
   form->SetBorderStyle(bsSizeable);
   form->SetBorderIcons(TBorderIcons{});
@@ -171,14 +169,20 @@ TSeCustomForm::~TSeCustomForm() {
   UnhookApplication();
   UnsubclassMDIClient();
   MDIChildGoing();
+  SystemMenuGoes();
   FSystemMenu.reset();
   DeallocateHWnd(FTrayWnd);
   FreeCaptionFonts();
   TCustomForm* form = GetForm();
   SetControl(nullptr);
+  // The saved handler comes back only where ours still is: one the program set since stays.
   auto* owner = dynamic_cast<TCustomForm*>(GetOwner());
-  if (FShortCutHooked && owner && !owner->GetComponentState().Contains(csDestroying))
-    owner->SetOnShortCut(std::move(FSavedOnShortCut));
+  if (FShortCutLink) {
+    FShortCutLink->Skin = nullptr;
+    const auto* hook = owner ? owner->GetOnShortCut().target<TShortCutHook>() : nullptr;
+    if (hook && hook->Link == FShortCutLink && !owner->GetComponentState().Contains(csDestroying))
+      owner->SetOnShortCut(std::move(FShortCutLink->Saved));
+  }
   // The system's own frame comes back.
   if (form && form->HandleAllocated() && !form->GetComponentState().Contains(csDestroying)) {
     ::SetWindowLongW(form->GetHandle(), GWL_STYLE,
@@ -194,16 +198,9 @@ void TSeCustomForm::AttachToForm() {
   if (!form || GetComponentState().Contains(csDesigning)) return;
   SetControl(form);
   // The menu bar's shortcuts come before the form's own handler.
-  if (!FShortCutHooked) {
-    FSavedOnShortCut = form->GetOnShortCut();
-    FShortCutHooked = true;
-    form->SetOnShortCut([this](TMessage& message, bool& handled) {
-      if (FMenuBar && FMenuBar->IsShortCut(message)) {
-        handled = true;
-        return;
-      }
-      if (FSavedOnShortCut) FSavedOnShortCut(message, handled);
-    });
+  if (!FShortCutLink) {
+    FShortCutLink = std::make_shared<TShortCutLink>(TShortCutLink{this, form->GetOnShortCut()});
+    form->SetOnShortCut(TShortCutHook{FShortCutLink});
   }
   RECT r{};
   ::GetWindowRect(form->GetHandle(), &r);
@@ -213,6 +210,15 @@ void TSeCustomForm::AttachToForm() {
   RefreshFrame();
   if (OnCreate) OnCreate(this);
   if (FStayOnTop) SetStayOnTop(true);
+}
+
+void TSeCustomForm::TShortCutHook::operator()(TMessage& message, bool& handled) const {
+  const TSeCustomForm* skin = Link->Skin;
+  if (skin && skin->FMenuBar && skin->FMenuBar->IsShortCut(message)) {
+    handled = true;
+    return;
+  }
+  if (Link->Saved) Link->Saved(message, handled);
 }
 
 void TSeCustomForm::Loaded() {
@@ -571,6 +577,8 @@ void TSeCustomForm::WMNCHitTest(TMessage& message) {
 }
 
 void TSeCustomForm::WMNCMouse(TMessage& message) {
+  // A release can open the system menu, whose loop may free the form and this component.
+  const std::weak_ptr<int> alive = GetLifeToken();
   const TPoint lp = PointOf(message.LParam);
   const bool client = message.Msg == WM_MOUSEMOVE || message.Msg == WM_LBUTTONUP;
   TPoint p;
@@ -598,10 +606,11 @@ void TSeCustomForm::WMNCMouse(TMessage& message) {
       FrameMouseUp(message.Msg == WM_NCLBUTTONUP ? mbLeft : mbRight, TShiftState{}, p.X, p.Y);
       break;
     case WM_NCLBUTTONDBLCLK:
+      message.Result = 1;
       FrameMouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, p.X, p.Y);
       FrameMouseUp(mbLeft, TShiftState{ssLeft, ssDouble}, p.X, p.Y);
+      if (alive.expired()) return;
       FFrameButtons = TShiftState{};
-      message.Result = 1;
       MessageHandled();
       return;
     case WM_MOUSEMOVE:
@@ -622,7 +631,7 @@ void TSeCustomForm::WMNCMouse(TMessage& message) {
       return;  // passed on
   }
   message.Result = 0;
-  MessageHandled();
+  if (!alive.expired()) MessageHandled();
 }
 
 void TSeCustomForm::WMWindowPosChanging(TMessage& message) {
@@ -866,8 +875,7 @@ void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, 
     POINT at{x - c.Left, y - c.Top};
     if (GetHandle()) ::ClientToScreen(GetHandle(), &at);
     FPopupPoint = TPoint(at.x, at.y);
-    ShowSystemMenu();
-    FPopupPoint = TPoint();
+    ShowSystemMenu();  // may free the component: nothing of it is used after
     return;
   }
   if (button != mbLeft) return;

@@ -269,6 +269,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void TrayWndProc(TMessage& message);
   // Adds, modifies or removes the tray icon; false when the shell refused.
   bool TrayIcon(DWORD message);
+  // Makes the hidden window the tray icon reports to, once; false when it cannot be made.
+  bool MakeTrayWindow();
   // Takes the icon out of the tray and shows what MinToTray hid (the component goes).
   void LeaveTrayForGood();
   // The application's minimize and restore, joined at the first activation.
@@ -291,6 +293,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // there, else kept, unless OnClose decides to hide or free it.
   void CloseMDIChild();
   void WatchMDIParent(TCustomForm* parent);
+  // The component goes while its built-in system menu is open: the menu's loop keeps it.
+  void SystemMenuGoes();
   // Ends a frame drag whose mouse capture went elsewhere.
   void CancelDrag();
 
@@ -366,14 +370,33 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   int FRegionShadow = 0;                        // the shadow width the region was made with
   TThemePartCache FFrameParts;                  // the themed frame parts, kept
   TThemePartCache FButtonParts;                 // the themed caption buttons, kept
-  TShortCutEvent FSavedOnShortCut;              // the form's handler, given back at the end
-  bool FShortCutHooked = false;                 // the form's OnShortCut is ours
+  // The shortcut handler we put on the form. It holds the form's earlier handler and reaches
+  // the component through a shared link, cut when the component goes: a handler the program
+  // set on top of ours since then stays, and ours only passes on to the earlier one.
+  struct TShortCutLink {
+    TSeCustomForm* Skin;
+    TShortCutEvent Saved;
+  };
+  struct TShortCutHook {
+    std::shared_ptr<TShortCutLink> Link;
+    void operator()(TMessage& message, bool& handled) const;
+  };
+  std::shared_ptr<TShortCutLink> FShortCutLink;  // set while our handler was put on the form
   TFrameKey FPersistentKey;                     // what the persistent buffer shows
   HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
-  HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned
+  HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned, made
+                                                // with the first icon
   bool FTrayShown = false;                      // the tray icon was added
   std::unique_ptr<TSeCustomItem> FSystemMenu;   // root of the built-in system menu
   bool FSystemMenuShowing = false;              // a system menu is open (no rebuild meanwhile)
+  // The built-in system menu's loop running now: a component freed inside it hands the loop
+  // its menu, which lives until the loop returns, and is touched no more after that.
+  struct TSystemMenuLoop {
+    TSeCustomForm* Skin;
+    std::unique_ptr<TSeCustomItem> KeptMenu;  // the menu of a component freed meanwhile
+    ~TSystemMenuLoop();
+  };
+  TSystemMenuLoop* FSystemMenuLoop = nullptr;
   TPoint FPopupPoint;                           // screen point of the next system menu; (0,0) none
   int FAppMinimizeKey = 0, FAppRestoreKey = 0;  // our handlers in the application's events
   bool FAppHooked = false;                      // the handlers were added

@@ -2,6 +2,7 @@
 // showing (its items follow the window state and BorderIcons, with the caption glyphs as
 // their images), or a linked popup menu instead of it, and the glyph list the items draw.
 #include <memory>
+#include <utility>
 
 #include "SkinForm.h"
 #include "SkinMenuData.h"
@@ -145,6 +146,7 @@ void TSeCustomForm::SystemMenuClick(TObject* sender) {
 }
 
 void TSeCustomForm::ShowSystemMenu() {
+  const TPoint popupPoint = std::exchange(FPopupPoint, TPoint());  // used once
   TCustomForm* form = GetForm();
   if (!form || !form->HandleAllocated() || FSystemMenuShowing) return;
   FHotZone = fzNone;
@@ -153,8 +155,8 @@ void TSeCustomForm::ShowSystemMenu() {
   POINT at{};
   if (FState == vwsTray) {
     ::GetCursorPos(&at);
-  } else if (FPopupPoint.X != 0 || FPopupPoint.Y != 0) {
-    at = {FPopupPoint.X, FPopupPoint.Y};
+  } else if (popupPoint.X != 0 || popupPoint.Y != 0) {
+    at = {popupPoint.X, popupPoint.Y};
   } else {
     ::ClientToScreen(form->GetHandle(), &at);
   }
@@ -170,12 +172,33 @@ void TSeCustomForm::ShowSystemMenu() {
   }
   BuildSystemMenu();
   TSeCustomItem* root = FSystemMenu.get();
-  TFlagScope showing(FSystemMenuShowing);
   DeferredClickWindow();  // clicks run once the menu windows are gone
   root->SetForegroundOnPopup(FState == vwsTray);
   root->SetTreeOwnerControl(form);
   root->SetTreeAnimateNext(true);
   root->SetTreeMenuMode(true);
+  // The loop dispatches messages: a posted close or release can free the form, and this
+  // component with it. Nothing of the component is used after the loop when that happened.
+  TSystemMenuLoop loop{this, nullptr};
+  FSystemMenuLoop = &loop;
+  FSystemMenuShowing = true;
   root->Popup(nullptr, at.x, at.y, TRect());
-  root->SetTreeMenuMode(false);
+  root->SetTreeMenuMode(false);  // kept alive by the loop record when the component went
+}
+
+TSeCustomForm::TSystemMenuLoop::~TSystemMenuLoop() {
+  if (!Skin) return;  // the component went inside the loop
+  Skin->FSystemMenuShowing = false;
+  Skin->FSystemMenuLoop = nullptr;
+}
+
+void TSeCustomForm::SystemMenuGoes() {
+  if (!FSystemMenuLoop) return;
+  // The open menu outlives us until its loop returns; a click chosen meanwhile finds its
+  // item gone once the loop frees it. The loop is asked to end now (a non-client message
+  // left in the queue closes every level, as a click on a frame would).
+  FSystemMenuLoop->Skin = nullptr;
+  FSystemMenuLoop->KeptMenu = std::move(FSystemMenu);
+  FSystemMenuLoop = nullptr;
+  ::PostMessageW(DeferredClickWindow(), WM_NCMBUTTONDBLCLK, 0, 0);
 }

@@ -46,8 +46,20 @@ void CopyTrayTip(const String& text, wchar_t* tip, size_t capacity) {
 
 // ---- Tray icon ---------------------------------------------------------------------------------
 
+bool TSeCustomForm::MakeTrayWindow() {
+  if (FTrayWnd) return true;
+  if (GetComponentState().Contains(csDesigning)) return false;
+  try {
+    FTrayWnd = AllocateHWnd([this](TMessage& message) { TrayWndProc(message); });
+  } catch (const Exception&) {
+    return false;  // no window, no icon: the caller keeps the form as it is
+  }
+  return true;
+}
+
 bool TSeCustomForm::TrayIcon(DWORD message) {
-  if (!FTrayWnd) return false;
+  // The window is made with the first icon: most forms, and every menu window, never need it.
+  if (message == NIM_ADD ? !MakeTrayWindow() : !FTrayWnd) return false;
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = FTrayWnd;

@@ -136,6 +136,17 @@ LRESULT TControlHook::HookMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
   const bool quiet = FDestroying || !FControl ||
                      FControl->GetComponentState().Contains(csDestroying);
   if (quiet) return ::CallWindowProcW(previous, wnd, msg, wParam, lParam);
+  // A free asked for while a message runs (its form freed inside a menu loop) is asked again
+  // once the outermost one returns.
+  struct TDepth {
+    TControlHook* Hook;
+    explicit TDepth(TControlHook* hook) : Hook(hook) { ++Hook->FMessageDepth; }
+    ~TDepth() {
+      if (--Hook->FMessageDepth > 0 || !Hook->FFreeAfterMessage) return;
+      Hook->FFreeAfterMessage = false;
+      if (THookList* list = FindHookList()) list->Post(SE_HOOK_FREE, Hook);
+    }
+  } depth(this);
   // A copy: a hook may remove or free itself or another one meanwhile.
   const std::vector<TSeHook*> hooks = FHooks;
   bool handled = false;
@@ -212,6 +223,10 @@ void THookList::WndProc(TMessage& message) {
       }
       return;
     case SE_HOOK_FREE:
+      if (Contains(hook) && hook->InMessage()) {
+        hook->FreeAfterMessage();
+        return;
+      }
       if (Contains(hook) && hook->GetHookCount() == 0) {
         FHooks.erase(std::remove(FHooks.begin(), FHooks.end(), hook), FHooks.end());
         FPending.erase(std::remove(FPending.begin(), FPending.end(), hook), FPending.end());
@@ -273,8 +288,9 @@ void TSeHook::SetControl(TWinControl* value) {
 
 void TSeHook::BeforeMessage(TMessage& message, bool& handled) {
   FHandled = handled;
+  const std::weak_ptr<int> alive = FLifeToken;
   Dispatch(message);
-  handled = FHandled;
+  if (!alive.expired()) handled = FHandled;
 }
 
 void TSeHook::Notification(TComponent* component, TOperation operation) {

@@ -15,6 +15,7 @@
 // so a hook removed or freed during a message is safe. An exception from a hook goes to
 // ApplicationHandleException and never unwinds through the system's CallWindowProc.
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "classlib/classes/Component.h"
@@ -52,6 +53,10 @@ class TControlHook : public TObject {
   LRESULT HookMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, WNDPROC previous);
   // The window ended under the subclass (WM_NCDESTROY); the link is gone.
   void LinkGone() { FLink = nullptr, FWnd = nullptr; }
+  // A message of the window is being handled (a modal loop may run inside it): the record
+  // is freed only after it returns.
+  bool InMessage() const { return FMessageDepth > 0; }
+  void FreeAfterMessage() { FFreeAfterMessage = true; }
 
  private:
   struct THookLink* FLink = nullptr;  // the window's link record; owned by the window's subclass
@@ -59,6 +64,8 @@ class TControlHook : public TObject {
   TWinControl* FControl = nullptr;    // not owned; nullptr once the last hook went
   std::vector<TSeHook*> FHooks;       // in the order added; not owned
   bool FDestroying = false;           // set by the destructor
+  int FMessageDepth = 0;              // HookMessage calls running
+  bool FFreeAfterMessage = false;     // a free was asked while one ran
 };
 
 // The records of all hooked controls, and the hidden window that takes the posted messages.
@@ -116,10 +123,13 @@ class TSeHook : public TComponent {
   // The descendant's message handlers; nothing in the base.
   virtual void Dispatch(TMessage& message) {}
   void MessageHandled() { FHandled = true; }
+  std::weak_ptr<int> GetLifeToken() const { return FLifeToken; }
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TControlHook;
+  // Expires when the hook goes: a handler may free it (its form freed inside a modal loop).
+  std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   bool FActive = true;                 // attached whenever a control is set
   TWinControl* FControl = nullptr;
   TControlHook* FOwnerHook = nullptr;  // the record it is attached to

@@ -6,6 +6,7 @@
 #include "SkinItems.h"
 #include "SkinMenuData.h"
 #include "SkinMenus.h"
+#include "SkinOpenDropDown.h"
 #include "classlib/forms/Forms.h"
 
 namespace {
@@ -275,6 +276,8 @@ bool TSeItemView::OpenSelected() {
 
 bool TSeCustomItem::Popup(TSeItemView* parentView, int x, int y, const TRect& itemRect) {
   if (!HasVisibleChild()) return false;
+  // A menu popping up (not a submenu) closes an open drop-down list first.
+  if (!parentView) CloseOpenDropDown(this);
   const uint32_t serial = FSerial;
   if (OnBeforeDropDown) OnBeforeDropDown(this);
   if (!FromSerial(serial) || !HasVisibleChild()) return false;  // the handler took them away

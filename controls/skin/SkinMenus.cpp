@@ -4,6 +4,7 @@
 
 #include "SkinDrawing.h"
 #include "SkinMenuData.h"
+#include "SkinOpenDropDown.h"
 #include "ThemeBinding.h"
 #include "classlib/classes/Properties.h"
 
@@ -211,6 +212,7 @@ void TSeCustomMenuBar::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TSeCustomMenuBar::EnterMenuMode() {
+  CloseOpenDropDown(this);  // an open drop-down list goes first
   DeferredClickWindow();  // clicks run once the menu windows are gone
   FItems->SetTreeAnimateNext(true);
   FItems->SetTreeMenuMode(true);

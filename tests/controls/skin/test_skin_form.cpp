@@ -178,6 +178,35 @@ TEST_F(SkinFormTestBase, FrameReplacesTheSystemsAndAnswersHitTestingEverywhere) 
   EXPECT_FALSE(FormSkinOf(Form)->HasBorderIcon(TSeFormSkin::biHelp));
 }
 
+// The program's shortcut handlers survive components that come and go in any order: one set
+// while a component is on the form stays when it goes, and a component freed under another
+// leaves only a pass-through behind.
+TEST_F(SkinFormTestBase, ShortCutHandlersSetMeanwhileStayWhenComponentsGo) {
+  int before = 0, later = 0;
+  TMessage key{WM_KEYDOWN, 'O', 0, 0};
+  bool handled = false;
+  const auto press = [&] { Form->GetOnShortCut()(key, handled); };
+  Form->SetOnShortCut([&](TMessage&, bool&) { ++before; });
+  Skin = new TSeCustomForm(Form);
+  Form->SetOnShortCut([&](TMessage&, bool&) { ++later; });
+  delete Skin;
+  Skin = nullptr;
+  press();
+  EXPECT_EQ(later, 1);  // the program's later handler was not overwritten
+  EXPECT_EQ(before, 0);
+  // Two components freed in the order they came: the earliest handler is reached throughout.
+  Form->SetOnShortCut([&](TMessage&, bool&) { ++before; });
+  auto* first = new TSeCustomForm(Form);
+  auto* second = new TSeCustomForm(Form);
+  delete first;
+  press();
+  EXPECT_EQ(before, 1);
+  delete second;
+  press();
+  EXPECT_EQ(before, 2);
+  EXPECT_EQ(later, 1);
+}
+
 TEST_F(SkinFormTestBase, DraggingAndSizingByMouseWithSnappingAndTheMinimumSize) {
   Watchdog watchdog(60);
   Decorate();

@@ -5,6 +5,8 @@
 // parent with its menu bar and maximized children.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -22,11 +24,16 @@ namespace {
 
 // ---- Inside a menu loop -----------------------------------------------------------------------
 // A probe runs inside the next menu loop (the loop dispatches timer messages), then the menu
-// is closed with Escape.
+// is closed with Escape (unless the probe is to close it some other way).
 
 std::function<void(TSePopupWindow*)>& ProbeAction() {
   static std::function<void(TSePopupWindow*)> action;
   return action;
+}
+
+bool& ProbeEscapes() {
+  static bool escapes = true;
+  return escapes;
 }
 
 TSePopupWindow* ShownPopup() {
@@ -41,12 +48,14 @@ void CALLBACK ProbeTimer(HWND, UINT, UINT_PTR, DWORD) {
   auto action = std::move(ProbeAction());
   ProbeAction() = nullptr;
   action(popup);
-  ::PostMessageW(popup->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  if (ProbeEscapes()) ::PostMessageW(popup->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
 }
 
 // Runs open (which shows a menu and returns when it closes) with the probe armed.
-void WithOpenMenu(std::function<void(TSePopupWindow*)> action, const std::function<void()>& open) {
+void WithOpenMenu(std::function<void(TSePopupWindow*)> action, const std::function<void()>& open,
+                  bool escape = true) {
   ProbeAction() = std::move(action);
+  ProbeEscapes() = escape;
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 30, ProbeTimer);
   open();
   ::KillTimer(nullptr, timer);
@@ -82,6 +91,20 @@ struct TrayCalls {
     return count;
   }
 };
+
+BOOL CALLBACK CountUtilWindow(HWND wnd, LPARAM counter) {
+  wchar_t name[64]{};
+  ::GetClassNameW(wnd, name, 64);
+  if (String(name) == L"ExamPrepUtilWindow") ++*reinterpret_cast<int*>(counter);
+  return TRUE;
+}
+
+// The hidden helper windows of the thread (timers, tray icons, deferred clicks).
+int UtilWindowCount() {
+  int count = 0;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CountUtilWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
 
 class SkinFormSystemTest : public SkinFormTest {
  protected:
@@ -305,6 +328,37 @@ TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndPassesOnWhatIsNotItsOwn) 
   EXPECT_EQ(tray.Count(NIM_DELETE), 3);
 }
 
+TEST_F(SkinFormSystemTest, TheTrayWindowComesWithTheFirstIconAndNeverWithAMenuWindow) {
+  Watchdog watchdog(30);
+  TrayCalls tray;
+  DeferredClickWindow();  // made once by the first menu; not counted
+  const int base = UtilWindowCount();
+  Decorate();
+  EXPECT_EQ(UtilWindowCount(), base);
+  int whileOpen = -1;
+  WithOpenMenu([&](TSePopupWindow*) { whileOpen = UtilWindowCount(); }, [&] { Skin->ShowSystemMenu(); });
+  EXPECT_EQ(whileOpen, base);  // the menu window's decoration made none
+  Skin->MinToTray();
+  ASSERT_EQ(tray.Count(NIM_ADD), 1);
+  const HWND trayWnd = tray.Calls[0].Data.hWnd;
+  EXPECT_EQ(UtilWindowCount(), base + 1);
+  // A restarted shell gets the icon again only while there is one.
+  const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+  Skin->Restore();
+  ::SendMessageW(trayWnd, taskbarCreated, 0, 0);
+  EXPECT_EQ(tray.Count(NIM_ADD), 1);
+  Skin->MinToTray();
+  EXPECT_EQ(tray.Calls.back().Data.hWnd, trayWnd);  // the same window serves again
+  ::SendMessageW(trayWnd, taskbarCreated, 0, 0);
+  EXPECT_EQ(tray.Count(NIM_ADD), 3);
+  // Freeing takes the icon and the window away.
+  delete Skin;
+  Skin = nullptr;
+  EXPECT_EQ(tray.Count(NIM_DELETE), 2);
+  EXPECT_FALSE(::IsWindow(trayWnd));
+  EXPECT_EQ(UtilWindowCount(), base);
+}
+
 TEST_F(SkinFormSystemTest, AFailedTrayIconHidesNothingAndFreeingInTheTrayShowsTheFormsAgain) {
   TrayCalls tray;
   TForm* main = nullptr;
@@ -333,6 +387,71 @@ TEST_F(SkinFormSystemTest, AFailedTrayIconHidesNothingAndFreeingInTheTrayShowsTh
   EXPECT_TRUE(::IsWindowVisible(Form->GetHandle()));
   delete main;
   EXPECT_EQ(Application->GetMainForm(), nullptr);
+}
+
+// A component whose memory is filled with a pattern when freed, and kept: a write into it
+// after it went shows in the pattern.
+class PoisonedSkin : public TSeCustomForm {
+ public:
+  using TSeCustomForm::TSeCustomForm;
+  static void operator delete(void* block, size_t size) {
+    std::memset(block, 0xDD, size);
+    Block = static_cast<unsigned char*>(block);
+    Size = size;
+  }
+  static bool Untouched() {
+    return Block && std::all_of(Block, Block + Size, [](unsigned char b) { return b == 0xDD; });
+  }
+  static void FreeBlock() {
+    ::operator delete(Block);
+    Block = nullptr;
+  }
+  static inline unsigned char* Block = nullptr;
+  static inline size_t Size = 0;
+};
+
+// Opened by a direct call, by Alt+Space through the form's window, and by a right click on
+// the caption: each time the form is released inside the menu's loop.
+TEST_F(SkinFormSystemTest, AFormReleasedWhileItsSystemMenuIsOpenEndsTheMenuAndIsNotTouchedAfter) {
+  Watchdog watchdog(60);
+  const std::function<void(HWND)> opens[] = {
+      [&](HWND) { Skin->ShowSystemMenu(); },
+      [](HWND wnd) { ::SendMessageW(wnd, WM_SYSCOMMAND, SC_KEYMENU, L' '); },
+      [](HWND wnd) {
+        RECT r{};
+        ::GetWindowRect(wnd, &r);
+        const LPARAM caption = MAKELPARAM(r.left + 80, r.top + 8);
+        ::SendMessageW(wnd, WM_NCRBUTTONDOWN, HTCAPTION, caption);
+        ::SendMessageW(wnd, WM_NCRBUTTONUP, HTCAPTION, caption);
+      },
+  };
+  for (std::size_t i = 0; i < std::size(opens); ++i) {
+    if (!Form) {
+      Form = TCustomForm::Create<std::remove_pointer_t<decltype(Form)>>(nullptr);
+      Form->SetBounds(100, 100, 400, 300);
+    }
+    Skin = new PoisonedSkin(Form);
+    ShowForm();
+    const HWND wnd = Form->GetHandle();
+    bool released = false;
+    // A release, and a key that would choose "&Close" of the freed form: neither the click
+    // nor anything else reaches the component.
+    WithOpenMenu(
+        [&](TSePopupWindow*) {
+          Form->Release();
+          ::PostMessageW(wnd, WM_CHAR, L'c', 1);
+          released = true;
+        },
+        [&] { opens[i](wnd); }, false);
+    Form = nullptr;
+    Skin = nullptr;
+    EXPECT_TRUE(released) << i;
+    EXPECT_EQ(ShownPopup(), nullptr) << i;  // the loop ended with the form, not by a key
+    Pump();
+    EXPECT_FALSE(::IsWindow(wnd)) << i;
+    EXPECT_TRUE(PoisonedSkin::Untouched()) << i;
+    PoisonedSkin::FreeBlock();
+  }
 }
 
 // ---- Application minimize and restore -----------------------------------------------------------

@@ -8,9 +8,11 @@
 
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
+#include "controls/skin/SkinComboBox.h"
 #include "controls/skin/SkinForm.h"
 #include "controls/skin/SkinItems.h"
 #include "controls/skin/SkinMenus.h"
+#include "controls/skin/SkinOpenDropDown.h"
 #include "classlib/stdctrls/StdPanels.h"
 #include "tests/classlib/forms/FormsTestSupport.h"
 #include "tests/classlib/graphics/MemorySurface.h"
@@ -329,6 +331,67 @@ TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
   EXPECT_EQ(PopupCount(), 0);
   EXPECT_FALSE(bar->GetView()->GetTracking());
   EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+// An open drop-down list goes before any menu comes up: the bar entered by Alt+letter, a
+// popup menu by the context-menu key, the system menu by Alt+Space.
+TEST_F(MenuJourneyTest, AMenuOpenedByKeysClosesAnOpenDropDownListFirst) {
+  Watchdog watchdog(30);
+  auto* skin = new TSeCustomForm(Form);
+  TSeCustomMenuBar* bar = MakeBar();
+  skin->SetMenuBar(bar);
+  auto* combo = new TSeCustomComboBox(Form);
+  combo->SetParent(Form);
+  combo->SetBounds(8, 60, 160, 24);
+  combo->GetItems()->Add(L"考试");
+  combo->GetItems()->Add(L"题库");
+  auto* popup = new TSeCustomPopupMenu(Form);
+  Add(popup->GetSeItems(), L"刷新(&R)", Form);
+  Form->SetPopupMenu(popup);
+  ShowForm();
+  const auto openList = [&] {
+    combo->SetFocus();
+    Pump();
+    ::PostMessageW(combo->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);  // Alt+Down
+    Pump();
+    return combo->GetDroppedDown() && OpenDropDownOwner() == combo;
+  };
+  // Inside the menu's loop: the list is already closed, and its record cleared.
+  const auto listClosedThenEscape = [&](TSeCustomItem* shown) {
+    return [&, shown] {
+      if (!PopupOf(shown)) return false;
+      EXPECT_FALSE(combo->GetDroppedDown());
+      EXPECT_EQ(OpenDropDownOwner(), nullptr);
+      ::PostMessageW(PopupOf(shown)->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+      return true;
+    };
+  };
+  ASSERT_TRUE(openList());
+  {
+    Steps steps({listClosedThenEscape(Edit), [&] { Key(VK_ESCAPE); return true; }});
+    ::PostMessageW(Form->GetHandle(), WM_SYSCOMMAND, SC_KEYMENU, L'e');  // Alt+E
+    Pump();
+    EXPECT_EQ(steps.Done(), 2u);
+  }
+  ASSERT_TRUE(openList());
+  {
+    Steps steps({listClosedThenEscape(popup->GetSeItems())});
+    ::PostMessageW(Form->GetHandle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Form->GetHandle()), -1);
+    Pump();
+    EXPECT_EQ(steps.Done(), 1u);
+  }
+  ASSERT_TRUE(openList());
+  {
+    skin->BuildSystemMenu();
+    Steps steps({[&] {
+      TSeCustomItem* menu = skin->GetSystemMenu();
+      return menu && listClosedThenEscape(menu)();
+    }});
+    ::PostMessageW(Form->GetHandle(), WM_SYSCOMMAND, SC_KEYMENU, L' ');  // Alt+Space
+    Pump();
+    EXPECT_EQ(steps.Done(), 1u);
+  }
+  EXPECT_EQ(PopupCount(), 0);
 }
 
 TEST_F(MenuJourneyTest, KeysOfTheFormReachTheBarsShortcutsBeforeTheFormsOwnHandler) {
