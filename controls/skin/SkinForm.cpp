@@ -953,6 +953,21 @@ void TSeCustomForm::SaveBounds() {
   if (TCustomForm* form = GetForm()) FSavedBounds = form->GetBoundsRect();
 }
 
+// Leaving the minimized or tray state: back to maximized or rolled up when the form was so
+// before, else to its saved normal bounds.
+void TSeCustomForm::ReturnToPreviousState() {
+  if (FPreviousState == vwsMaximized) {
+    Maximize();
+    FPreviousState = vwsNormal;
+  } else if (FPreviousState == vwsRollup) {
+    Rollup();
+    FPreviousState = vwsNormal;
+  } else {
+    FState = vwsNormal;
+    ApplyRect(FSavedBounds);
+  }
+}
+
 void TSeCustomForm::ApplyRect(const TRect& r) {
   TCustomForm* form = GetForm();
   if (!form) return;
@@ -1060,16 +1075,7 @@ void TSeCustomForm::Restore() {
         if (Application && Application->GetMainForm() == form) RestoreApplication();
         if (::IsIconic(wnd)) ::ShowWindow(wnd, SW_RESTORE);
       }
-      if (FPreviousState == vwsMaximized) {
-        Maximize();
-        FPreviousState = vwsNormal;
-      } else if (FPreviousState == vwsRollup) {
-        Rollup();
-        FPreviousState = vwsNormal;
-      } else {
-        FState = vwsNormal;
-        ApplyRect(FSavedBounds);
-      }
+      ReturnToPreviousState();
       break;
     case vwsRollup:
       if (GetMaximizedRect().Width() == form->GetWidth() || FPreviousState == vwsMaximized) {
@@ -1092,16 +1098,7 @@ void TSeCustomForm::Restore() {
         ::SetForegroundWindow(wnd);
       }
       if (FTrayShown) TrayIcon(NIM_DELETE);
-      if (FPreviousState == vwsMaximized) {
-        Maximize();
-        FPreviousState = vwsNormal;
-      } else if (FPreviousState == vwsRollup) {
-        Rollup();
-        FPreviousState = vwsNormal;
-      } else {
-        FState = vwsNormal;
-        ApplyRect(FSavedBounds);
-      }
+      ReturnToPreviousState();
       break;
   }
   form->Invalidate();

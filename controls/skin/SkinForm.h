@@ -305,6 +305,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool EnterState(TSeWindowState state);
   void SaveBounds();
   void ApplyRect(const TRect& r);
+  void ReturnToPreviousState();
   void AttachToForm();
   void UpdateWindowRegion();
   HRGN CreateWindowRegion() const;
