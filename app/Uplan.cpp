@@ -65,7 +65,7 @@ void TFrmplan::FormShow(TObject*) {
       DateEdit1->SetDateValue(examDate->GetAsDateTime());
     SeSkinRadioGroup1->SetItemIndex(plan->FieldByName(L"PlanMark")->GetAsInteger());
   }
-  EnableCountBoxes();
+  EnableCountBoxes(false);
   Countdown();
 }
 
@@ -94,15 +94,15 @@ void TFrmplan::Countdown() {
   epLabel2->SetVisible(true);
 }
 
-void TFrmplan::EnableCountBoxes() {
+void TFrmplan::EnableCountBoxes(bool enabled) {
   const bool first = SeSkinRadioGroup1->GetItemIndex() == 0;
-  MaskEdit1->SetEnabled(FEditing && first);
-  MaskEdit2->SetEnabled(FEditing && !first);
+  MaskEdit1->SetEnabled(enabled && first);
+  MaskEdit2->SetEnabled(enabled && !first);
 }
 
 void TFrmplan::SeSkinRadioGroup1Click(TObject*) {
   if (!FEditing) return;
-  EnableCountBoxes();
+  EnableCountBoxes(true);
   TMaskEdit* box = SeSkinRadioGroup1->GetItemIndex() == 0 ? MaskEdit1 : MaskEdit2;
   if (box->CanFocus()) box->SetFocus();
 }
@@ -112,7 +112,7 @@ void TFrmplan::EnterEditMode() {
   SpeedButton1->SetCaption(L"保存");
   DateEdit1->SetEnabled(true);
   SeSkinRadioGroup1->SetEnabled(true);
-  EnableCountBoxes();
+  EnableCountBoxes(true);
 }
 
 bool TFrmplan::Save() {
@@ -147,7 +147,8 @@ bool TFrmplan::Save() {
   SpeedButton1->SetCaption(L"设定");
   DateEdit1->SetEnabled(false);
   SeSkinRadioGroup1->SetEnabled(false);
-  EnableCountBoxes();
+  // The count of the saved kind stays at hand.
+  EnableCountBoxes(true);
   Countdown();
   return true;
 }

@@ -432,7 +432,8 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   ClickControl(form->SpeedButton1);
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
-  EXPECT_FALSE(form->MaskEdit2->GetEnabled()) << "editable only in edit mode";
+  EXPECT_TRUE(form->MaskEdit2->GetEnabled()) << "the saved kind's count stays at hand";
+  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
   EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
   EXPECT_EQ(L"30", form->Label1->GetCaption());
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan"));
@@ -441,6 +442,40 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_EQ(10, Int(L"select PlanAmount from tab_plan"));
   EXPECT_EQ(90, Int(L"select PlanTime from tab_plan"));
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan where ExamDate = #2024-06-06#"));
+  EXPECT_TRUE(Responders.Log.Empty());
+}
+
+TEST_F(PlanWindow, ACountTypedOverAShiftEndSelectionIsWhatIsSaved) {
+  SetPlan(0, 50, 0, L"#2024-05-12#");
+  auto* form = OpenPlan();
+  ClickControl(form->SpeedButton1);
+  ASSERT_TRUE(form->InEditMode());
+  TMaskEdit* box = form->MaskEdit1;
+  ClickControl(box);
+  ASSERT_EQ(box->GetHandle(), ::GetFocus());
+  ASSERT_EQ(L"50___", box->GetEditText());
+  ASSERT_TRUE(PostKey(VK_HOME));
+  Pump();
+  {
+    // Shift held in this thread's keyboard state while the key is read.
+    BYTE keys[256], held[256];
+    ::GetKeyboardState(keys);
+    std::copy(std::begin(keys), std::end(keys), held);
+    held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(held);
+    PostKey(VK_END);
+    Pump();
+    ::SetKeyboardState(keys);
+  }
+  for (wchar_t ch : String(L"200")) ::PostMessageW(box->GetHandle(), WM_CHAR, ch, 1);
+  Pump();
+  EXPECT_EQ(L"200__", box->GetEditText()) << "the whole box was selected and typed over";
+  Shot(L"study_plan_typed");
+  ClickControl(form->SpeedButton1);
+  EXPECT_FALSE(form->InEditMode());
+  EXPECT_EQ(200, Int(L"select PlanAmount from tab_plan"));
+  EXPECT_EQ(L"200  ", box->GetText()) << "the box shows what was saved";
+  EXPECT_TRUE(box->GetEnabled());
   EXPECT_TRUE(Responders.Log.Empty());
 }
 
