@@ -172,6 +172,20 @@ void TAnswerPadView::BuildButtons() {
   } else {
     items->Add(L"会");
   }
+  TNotebook* notebook = F.Notebook;
+  for (int i = 0; i < notebook->GetPageCount(); ++i) {
+    TPage* page = notebook->GetPage(i);
+    page->SetOnMouseMove([notebook, page](TObject*, TShiftState shift, int x, int y) {
+      if (!notebook->GetOnMouseMove()) return;
+      const TPoint at = notebook->ScreenToClient(page->ClientToScreen(TPoint(x, y)));
+      notebook->GetOnMouseMove()(notebook, shift, at.X, at.Y);
+    });
+  }
+}
+
+void TAnswerPadView::ShowPageHint() {
+  F.Notebook->SetHint(AnswerPageHint(Page()));
+  F.Notebook->SetShowHint(true);
 }
 
 int TAnswerPadView::Page() const { return F.Notebook->GetPageIndex(); }

@@ -33,14 +33,6 @@ void HideProgress() {
   if (FrmProgress) FrmProgress->Hide();
 }
 
-// The hint of an answer page.
-const wchar_t* PageHint(int page) {
-  static const wchar_t* const hints[kAnswerPages] = {
-      L"选择一个选项作为正确答案", L"选择两个或者多个选项作为正确答案", L"填写正确答案，答案间用“,”隔开",
-      L"根据判断选择“正确”或者“错误”", L"根据自己实际情况选择“会”或者“不会”", L"配伍"};
-  return page >= 0 && page < kAnswerPages ? hints[page] : L"";
-}
-
 // The bounds of the 800 × 600 layout: (left, top, width, height) by component name.
 struct TPlacement {
   const wchar_t* Name;
@@ -491,8 +483,7 @@ void TFrmExam::epEfTrBtn14Click(TObject*) {
 }
 
 void TFrmExam::Notebook1MouseMove(TObject*, TShiftState, int, int) {
-  Notebook1->SetHint(PageHint(Notebook1->GetPageIndex()));
-  Notebook1->SetShowHint(true);
+  FPads->ShowPageHint();
 }
 
 void TFrmExam::FormKeyDown(TObject*, WORD& key, TShiftState) {

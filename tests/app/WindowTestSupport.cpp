@@ -6,6 +6,7 @@
 #include "app/PracticeCore.h"
 #include "app/ProgramClasses.h"
 #include "app/Uconfig.h"
+#include "classlib/forms/HintWindow.h"
 #include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
 
@@ -306,6 +307,21 @@ void ClickControl(TControl* control) {
 }
 
 void PumpAWhile() { PumpApplicationUntil([] { return false; }, 150, 10); }
+
+void HoverOver(TControl* control, int x, int y) {
+  const TPoint screen = control->ClientToScreen(TPoint(x, y));
+  ::SetCursorPos(screen.X, screen.Y);
+  POINT at{screen.X, screen.Y};
+  HWND target = ::WindowFromPoint(at);
+  if (!target) return;
+  ::ScreenToClient(target, &at);
+  ::PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+bool HintShows(const String& text) {
+  THintWindow* hint = Application->GetHintWindow();
+  return hint && hint->HandleAllocated() && ::IsWindowVisible(hint->GetHandle()) && hint->GetCaption() == text;
+}
 
 bool InSight(TControl* control) {
   for (TControl* c = control; c; c = c->GetParent())

@@ -42,6 +42,11 @@ void PostGraphicClick(TControl* control);
 void ClickControl(TControl* control);
 // Runs the message loop for a moment so that windows paint.
 void PumpAWhile();
+// Moves the mouse to a client point of control as the system would: the cursor goes there
+// and the window under it (a child lying over the point, if any) gets the move, posted.
+void HoverOver(TControl* control, int x, int y);
+// True once the application's hint window shows text.
+bool HintShows(const String& text);
 // press opens the settings window on its music page only, modal over owner; it is closed with
 // its button and must leave owner as it was (the window freed, owner enabled again).
 void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press);

@@ -277,6 +277,31 @@ TEST_F(LawPractice, AnArticleWithoutQuestionsSaysSoAndShowsNothing) {
 
 // A question left alone times out once and is marked; one answered (with its letter key, the
 // focus in the stem view) never times out.
+// The mouse over the answer pages brings the hint of the page on screen: the single choice's
+// and the self-assessment's.
+TEST_F(LawPractice, TheAnswerPagesHintWhatTheyAskFor) {
+  OpenArticle(0);
+  std::vector<int> pages;
+  auto hover = [&] {
+    TNotebook* notebook = W()->Notebook1;
+    HoverOver(notebook, notebook->GetWidth() - 4, notebook->GetHeight() - 4);
+    return true;
+  };
+  auto hinted = [&] {
+    const int page = W()->Notebook1->GetPageIndex();
+    if (!HintShows(AnswerPageHint(page))) return false;
+    EXPECT_EQ(AnswerPageHint(page), W()->Notebook1->GetHint());
+    pages.push_back(page);
+    return true;
+  };
+  Practise({[&] { return ShowQuestion(Single); }, hover, hinted, [&] { return ShowQuestion(SelfAssessed); }, hover,
+            hinted, [&] {
+              ClickGraphic(W()->epEfTrBtn7);
+              return true;
+            }});
+  EXPECT_EQ((std::vector<int>{apSingle, apSelf}), pages);
+}
+
 TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
   TypeIds = {11, 64, 68, 69};
   TypeTimes = {1, 1, 1, 1};  // 100 ticks of 1 ms
