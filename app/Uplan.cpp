@@ -40,6 +40,9 @@ const TPropertyTable* TFrmplan::PublishedProperties() {
 TFrmplan::TFrmplan(TComponent* owner) : TForm(owner) {
   RegisterHandlers();
   LoadLayout();
+  // Only the group's caption is large: its items keep the window's font, so that the count
+  // boxes sit in the gaps of the items' texts.
+  for (int i = 0; i < SeSkinRadioGroup1->GetButtonCount(); ++i) SeSkinRadioGroup1->GetButton(i)->SetFont(GetFont());
 }
 
 void TFrmplan::RegisterHandlers() {

@@ -402,6 +402,13 @@ TEST_F(PlanWindow, CountdownTextsAndColours) {
       EXPECT_EQ(c.Colour, ColorToInt(form->Label1->GetFont()->GetColor()));
     }
     if (c.Days == 5) {
+      // The window's own look: the calendar's colour, the plan kind's group double-buffered,
+      // blended over the picture, its caption large.
+      EXPECT_EQ(13749952, ColorToInt(form->DateEdit1->GetPopupColor()));
+      EXPECT_EQ(vxpDoubleBuffer, form->SeSkinRadioGroup1->GetPerformance());
+      EXPECT_TRUE(form->SeSkinRadioGroup1->GetBlending()->GetEnabled());
+      EXPECT_EQ(-16, form->SeSkinRadioGroup1->GetFont()->GetHeight());
+      EXPECT_EQ(-12, form->SeSkinRadioGroup1->GetButton(1)->GetFont()->GetHeight()) << "the items as the window";
       ScreenMode = L"800";
       Shot(L"study_plan");
       ScreenMode = L"1024";
