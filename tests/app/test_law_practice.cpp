@@ -284,13 +284,14 @@ TEST_F(LawPractice, TheAnswerPagesHintWhatTheyAskFor) {
   std::vector<int> pages;
   auto hover = [&] {
     TNotebook* notebook = W()->Notebook1;
-    HoverOver(notebook, notebook->GetWidth() - 4, notebook->GetHeight() - 4);
+    HoverOver(notebook, 2, notebook->GetHeight() - 2);  // beside the options
     return true;
   };
   auto hinted = [&] {
     const int page = W()->Notebook1->GetPageIndex();
     if (!HintShows(AnswerPageHint(page))) return false;
     EXPECT_EQ(AnswerPageHint(page), W()->Notebook1->GetHint());
+    if (pages.empty()) Shot(L"law_practice_page_hint");
     pages.push_back(page);
     return true;
   };

@@ -708,27 +708,31 @@ TEST_F(PracticeWindow, AQuestionEnteredWithSixOptionsIsAnsweredWithFAndEditedAtO
 // The mouse over the answer pages (over a page, which covers the notebook) brings the hint of
 // the page on screen, on each of the three pages the chapter's questions are answered on.
 TEST_F(PracticeWindow, TheAnswerPagesHintWhatTheyAskFor) {
-  std::vector<int> pages;
-  auto hover = [&] {
-    TNotebook* notebook = Window->Notebook1;
-    HoverOver(notebook, notebook->GetWidth() - 4, notebook->GetHeight() - 4);
-    return true;
-  };
-  auto hinted = [&] {
-    const int page = Window->Notebook1->GetPageIndex();
-    if (!HintShows(AnswerPageHint(page))) return false;
-    EXPECT_EQ(AnswerPageHint(page), Window->Notebook1->GetHint());
-    pages.push_back(page);
-    // On to the next question answered on another page.
-    for (int i = 0; i < 100 && Window->Notebook1->GetPageIndex() == page && Window->epEfTrBtn2->GetEnabled(); ++i)
-      ClickGraphic(Window->epEfTrBtn2);
-    return true;
-  };
-  Run(L"21", {hover, hinted, hover, hinted, hover, hinted, [&] {
-                ClickGraphic(Window->epEfTrBtn99);
-                return true;
-              }});
-  EXPECT_EQ((std::vector<int>{apSingle, apMultiple, apSelf}), pages);
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    std::vector<int> pages;
+    auto hover = [&] {
+      TNotebook* notebook = Window->Notebook1;
+      HoverOver(notebook, 2, notebook->GetHeight() - 2);  // beside the options
+      return true;
+    };
+    auto hinted = [&] {
+      const int page = Window->Notebook1->GetPageIndex();
+      if (!HintShows(AnswerPageHint(page))) return false;
+      EXPECT_EQ(AnswerPageHint(page), Window->Notebook1->GetHint());
+      if (pages.empty()) Shot(L"practice_page_hint_" + String(mode));
+      pages.push_back(page);
+      // On to the next question answered on another page.
+      for (int i = 0; i < 100 && Window->Notebook1->GetPageIndex() == page && Window->epEfTrBtn2->GetEnabled(); ++i)
+        ClickGraphic(Window->epEfTrBtn2);
+      return true;
+    };
+    Run(L"21", {hover, hinted, hover, hinted, hover, hinted, [&] {
+                  ClickGraphic(Window->epEfTrBtn99);
+                  return true;
+                }});
+    EXPECT_EQ((std::vector<int>{apSingle, apMultiple, apSelf}), pages) << StringToUtf8(mode);
+  }
 }
 
 // A question of a listening group: its passage stops and plays on, and 短文朗读 plays the
