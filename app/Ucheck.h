@@ -2,8 +2,8 @@
 // taken, newest first, with the number taken, the number passed (60 or more) and the average
 // score, and the review of a past paper.
 //
-// Not done yet: the background pictures of the two layouts (the buttons are flat buttons
-// with captions).
+// Each screen layout has its picture; the visible buttons are captionless flat areas over
+// the labels the picture carries.
 #pragma once
 #include <functional>
 #include "ExamPaper.h"
