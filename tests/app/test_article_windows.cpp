@@ -6,6 +6,7 @@
 
 #include "WindowTestSupport.h"
 #include "app/UanswFagui.h"
+#include "app/Ucommon.h"
 #include "app/Ujx.h"
 #include "app/dm.h"
 
@@ -108,6 +109,9 @@ TEST_F(ArticleWindows, LinkedArticlesOfTwoLaws) {
 TEST_F(ArticleWindows, KeysMovingTheListShowTheSelectedArticle) {
   FData.Exec(L"update tab_answ set k3 = '2101001', k4 = '1101002', k5 = null, k6 = null, k7 = null, "
              L"k8 = null, k9 = null, k10 = null, k11 = null, k12 = null where a1 = '" + FId + L"'");
+  // The small screen's layout, shot as it is.
+  const String savedMode = ScreenMode;
+  ScreenMode = L"800";
   TfrmAnswFagui* window = TCustomForm::Create<TfrmAnswFagui>(Application);
   ASSERT_TRUE(window->LoadLinkedRules(FId));
   struct TSeen {
@@ -133,12 +137,19 @@ TEST_F(ArticleWindows, KeysMovingTheListShowTheSelectedArticle) {
                        press(VK_DOWN), press(VK_DOWN), press(VK_UP), press(VK_END),
                        [&] {
                          note();
+                         ::RedrawWindow(window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+                         return true;
+                       },
+                       [&] {
+                         PumpAWhile();
+                         EXPECT_TRUE(SaveWindowShot(window->GetHandle(), L"linked_articles_keys_800"));
                          ClickGraphic(window->epEfTrBtn1);
                          return true;
                        }});
   window->ShowModal();
   EXPECT_TRUE(driver.Done());
   delete window;
+  ScreenMode = savedMode;
 
   // At the start, after Down, after Down at the end, after Up, after End.
   ASSERT_EQ(5u, seen.size());
