@@ -6,6 +6,8 @@
 // screen layouts with screenshots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "WindowTestSupport.h"
 #include "app/ExamRules.h"
 #include "app/Ubj.h"
@@ -683,6 +685,55 @@ TEST_F(ExamWindow, TheSystemsCloseHandsInWhileSatAndClosesTheReview) {
   EXPECT_EQ(3u, Responders.Log.Dialogs.size()) << "nothing answered: not asked";
   EXPECT_FALSE(TableExists(Paper));
   EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+}
+
+// 考点, hidden as laid out, opens the articles linked to the question on display under review.
+TEST_F(ExamWindow, TheLawPointButtonOpensTheLinkedArticles) {
+  HWND articles = nullptr;
+  Sit(2, {
+             [&] {
+               Key(L'A');
+               Key(VK_RETURN);
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 2) return false;
+               Responders.Log.DialogAnswer = 1;  // 确定
+               ClickGraphic(Window->epEfTrBtn3);
+               return true;
+             },
+             [&] {
+               if (!Window->GetVisible() || Window->GetCaption() != L"查阅试卷") return false;
+               const std::vector<String> order = SelectColumn(FData.Cn(), L"select A1 from " + Paper + L" order by A13, A1");
+               const std::vector<String> linked =
+                   SelectColumn(FData.Cn(), L"select A1 from " + Paper + L" where trim(k3) <> ''");
+               const auto found = std::find_if(order.begin(), order.end(), [&](const String& id) {
+                 return std::find(linked.begin(), linked.end(), id) != linked.end();
+               });
+               if (found == order.end()) {
+                 ADD_FAILURE() << "no question of the paper is linked to an article";
+                 ClickGraphic(Window->epEfTrBtn7);
+                 return true;
+               }
+               Window->ShowRecord(static_cast<int>(found - order.begin()) + 1);
+               EXPECT_EQ(*found, Current(L"A1"));
+               EXPECT_TRUE(Window->epEfTrBtn9->GetEnabled());
+               EXPECT_FALSE(Window->epEfTrBtn9->GetVisible()) << "hidden as laid out";
+               Window->epEfTrBtn9->SetVisible(true);  // so that the mouse can reach it
+               PostGraphicClick(Window->epEfTrBtn9);
+               return true;
+             },
+             [&] { return (articles = FindOwnWindow(L"相关考点")) != nullptr; },
+             [&] {
+               ::PostMessageW(articles, WM_CLOSE, 0, 0);
+               return true;
+             },
+             [&] {
+               if (FindOwnWindow(L"相关考点")) return false;
+               ClickGraphic(Window->epEfTrBtn7);  // 关闭
+               return true;
+             },
+         });
 }
 
 // ---- A paper left by the program's end ----------------------------------------------------------
