@@ -487,7 +487,9 @@ void TFrmExam::epEfTrBtn10Click(TObject*) {
 void TFrmExam::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmExam::epEfTrBtn9Click(TObject*) {
-  if (Shown() > 0) ShowLinkedArticles(Field(L"A1")->GetAsString());
+  if (Shown() <= 0) return;
+  DM1->Cn1Query_exam->SetRecNo(Shown());
+  ShowLinkedArticles(Field(L"A1")->GetAsString());
 }
 
 void TFrmExam::epEfTrBtn11Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
@@ -520,7 +522,8 @@ void TFrmExam::Leave() {
 
 void TFrmExam::FormCloseQuery(TObject*, bool& canClose) {
   // A close that did not come from the hand-in command (the system's close, WM_CLOSE) runs
-  // it, as 关闭 does: the paper is handed in, voided or discarded, never left ungraded.
+  // it, as 关闭 does: a paper being sat is never left without the hand-in's question, and
+  // the window closes only when that command closes it.
   if (!FLeaving && !FClosed) {
     if (FPaused) SetPaused(false);
     HandIn();
