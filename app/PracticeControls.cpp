@@ -1,5 +1,6 @@
 #include "app/PracticeControls.h"
 
+#include <cstdlib>
 #include <memory>
 #include "app/AnswerPadView.h"
 #include "app/UanswFagui.h"
@@ -8,6 +9,7 @@
 #include "classlib/ado/ADODB.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/forms/Timer.h"
+#include "classlib/graphics/Bitmap.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EffBtns.h"
 #include "controls/effects/FlatButtons.h"
@@ -217,6 +219,26 @@ void TTypeBar::Build(TPracticeSession& session) {
   for (int guard = 0; !types->GetEof() && guard < kMaxTypes; ++guard, types->Next()) {
     const int code = types->FieldByName(L"A1")->GetAsInteger();
     add(code, types->FieldByName(L"B1")->GetAsString())->SetEnabled(session.HasType(code));
+  }
+}
+
+void TTypeBar::FitCaptions() {
+  constexpr int kMargin = 4, kSmallestHeight = 10;
+  TBitmap measure;
+  TCanvas* canvas = measure.GetCanvas();
+  TfcButtonGroupItems* items = FGroup->GetButtonItems();
+  items->UpdateLayout();  // the buttons' widths for the group's size now
+  for (int i = 0; i < items->GetCount(); ++i) {
+    TControl* button = items->GetItem(i)->GetButton();
+    TFont* font = button->GetFont();
+    canvas->GetFont()->Assign(font);
+    int height = std::abs(font->GetHeight());
+    for (int guard = 0; guard < 8 && height > kSmallestHeight; ++guard) {
+      canvas->GetFont()->SetHeight(-height);
+      if (canvas->TextWidth(button->GetCaption()) <= button->GetWidth() - kMargin) break;
+      --height;
+    }
+    if (height != std::abs(font->GetHeight())) font->SetHeight(-height);
   }
 }
 

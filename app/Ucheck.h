@@ -3,8 +3,8 @@
 // score, and the review of a past paper. A paper the program left without hand-in is listed
 // as "未交卷", counts nowhere, and is sat on from its stored answers when opened.
 //
-// Not done yet: the background pictures of the two layouts (the buttons are flat buttons
-// with captions).
+// Each screen layout has its picture; the visible buttons are captionless flat areas over
+// the labels the picture carries.
 #pragma once
 #include <functional>
 #include "ExamPaper.h"

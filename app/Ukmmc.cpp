@@ -1,6 +1,8 @@
 // The subject and chapter chooser.
 #include "Ukmmc.h"
 
+#include <array>
+
 #include "Responders.h"
 #include "Uconfig.h"
 #include "Ucommon.h"
@@ -23,7 +25,7 @@ const wchar_t kPracticeColumns[] =
 
 // Places of the controls on an 800 × 600 screen; the stored layout is the 1024 × 768 one.
 const TControlPlace kSmallScreenPlaces[] = {
-    {L"Image1", 0, 0, 755, 448},        {L"DBGrid1", 8, 8, 739, 300},
+    {L"Image1", 0, 0, 761, 460},        {L"DBGrid1", 8, 8, 739, 300},
     {L"Label1", 8, 328, 56, 14},        {L"epNum_all", 66, 320, 84, 28},
     {L"Label2", 170, 328, 56, 14},      {L"epNum_ok", 228, 320, 84, 28},
     {L"Label3", 332, 328, 56, 14},      {L"epNum_Err", 390, 320, 84, 28},
@@ -33,6 +35,8 @@ const TControlPlace kSmallScreenPlaces[] = {
     {L"SpeedButton4", 440, 376, 100, 32}, {L"SpeedButton6", 647, 376, 100, 32},
 };
 
+// On an 800-pixel screen a counter column is as wide as its four-character title.
+constexpr int kNarrowCountWidth = 54;
 // The number panels show five digits.
 constexpr int kPanelDigits = 5;
 // The question count shown is capped at this.
@@ -170,7 +174,7 @@ void TFrmkmmc::PlaceControls() {
   const bool narrow = Screen->GetWidth() == 800;
   TDBGridColumns* columns = DBGrid1->GetColumns();
   for (int i = 0; i < columns->GetCount(); ++i)
-    columns->GetItem(i)->SetWidth(i == 0 ? (narrow ? 275 : 350) : (narrow ? 50 : 63));
+    columns->GetItem(i)->SetWidth(i == 0 ? (narrow ? 275 : 350) : (narrow ? kNarrowCountWidth : 63));
 }
 
 void TFrmkmmc::ShowTotals() {
@@ -272,8 +276,13 @@ void TFrmkmmc::epEfButton1Click(TObject* sender) {
   FLastChapter = code;
   PracticeSQL = PracticeQueryText(mode, code);
   if (!PracticeMaker) return;
+  // The speed buttons are captionless areas over the picture: the practice window then
+  // takes the caption of the command button of the same mode.
   auto* control = dynamic_cast<TControl*>(sender);
-  RunPractice(mode, control ? control->GetCaption() : String());
+  String caption = control ? control->GetCaption() : String();
+  const std::array<TControl*, 3> commands{epEfButton1, epEfButton2, epEfButton3};
+  if (caption.empty()) caption = commands[mode - 1]->GetCaption();
+  RunPractice(mode, caption);
 }
 
 void TFrmkmmc::epEfButton2Click(TObject* sender) { epEfButton1Click(sender); }

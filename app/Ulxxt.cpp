@@ -350,6 +350,7 @@ void TFrmLxxt::FormShow(TObject*) {
   Screen->SetCursor(crHourGlass);
   epIndiGauge1->SetProgress(0);
   PlaceControls();
+  FTypeBar.FitCaptions();
   TADOQuery* text = DM1->cn1query_nr;
   text->Close();
   text->GetSQL()->SetText(L"select * from tab_exer where A1=" + SqlQuoted(CurQuestionId));

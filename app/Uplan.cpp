@@ -27,7 +27,7 @@ const TPropertyTable* TFrmplan::PublishedProperties() {
   using P = TPublish<TFrmplan>;
   using C = TFrmplan;
   static const TPropertyTable table(
-      {}, {P::Field(L"epLabel1", &C::epLabel1), P::Field(L"Label1", &C::Label1),
+      {}, {P::Field(L"Image1", &C::Image1), P::Field(L"epLabel1", &C::epLabel1), P::Field(L"Label1", &C::Label1),
            P::Field(L"epLabel2", &C::epLabel2), P::Field(L"Label2", &C::Label2),
            P::Field(L"DateEdit1", &C::DateEdit1),
            P::Field(L"SeSkinRadioGroup1", &C::SeSkinRadioGroup1),

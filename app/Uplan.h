@@ -6,10 +6,11 @@
 // editable); "保存" reads and checks the date and the counts, leaves edit mode, runs the
 // countdown and writes the row. An unreadable date is refused with edit mode left open.
 //
-// Not done yet: the background picture.
+// The window lies over its picture, whose plates stand under the two captioned buttons.
 #pragma once
 #include "DTCalc.h"
 #include "classlib/forms/Forms.h"
+#include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/MaskEdit.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/StdLabels.h"
@@ -24,6 +25,7 @@ class TFrmplan : public TForm {
   explicit TFrmplan(TComponent* owner);
 
   // ---- Components (owned by the window) ------------------------------------------------
+  TImage* Image1 = nullptr;                  // the background picture
   TepLabel* epLabel1 = nullptr;              // "距离考试还有" or the end texts
   TLabel* Label1 = nullptr;                  // the number of days
   TepLabel* epLabel2 = nullptr;              // "天"

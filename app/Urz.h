@@ -1,8 +1,8 @@
 // The study log window TFrmRz (global FrmRz, caption "日志"): the daily log tab_rz newest day
 // first, and the totals over all days of answers given, wrong answers and the accuracy.
 //
-// Not done yet: the background pictures of the two layouts (the buttons are shown as flat
-// buttons with captions instead of areas over the picture).
+// Each screen layout has its picture; the visible buttons are captionless flat areas over
+// the labels the picture carries.
 #pragma once
 #include "classlib/db/DBGrids.h"
 #include "classlib/forms/Forms.h"

@@ -327,6 +327,7 @@ void TFrmRuleLxxt::PlaceControls() {
 
 void TFrmRuleLxxt::FormShow(TObject*) {
   PlaceControls();
+  FTypeBar.FitCaptions();
   Screen->SetCursor(crHourGlass);
   epIndiGauge1->SetProgress(0);
   Re2->SetHeight(0);

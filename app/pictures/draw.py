@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Draws the pictures of the message dialog, the wait box, the about box and the practice
-window and prints them as the binary blocks of the stored layouts (Picture.Data,
-WallPaper.Data or Image.Data).
+"""Draws the pictures of the message dialog, the wait box, the about box, the practice
+window and the backgrounds of the chooser, records, study log and study plan windows, and
+prints them as the binary blocks of the stored layouts (Picture.Data, WallPaper.Data or
+Image.Data).
 
-    python3 draw.py NAME     NAME: titlebar, info, warning, error, about, practice
+    python3 draw.py NAME     NAME: titlebar, info, warning, error, about, practice, or a
+                             background (see BACKGROUNDS)
 
 The output is pasted into the layout in place of the old block."""
 import math
 import struct
+import subprocess
 import sys
 
 DIALOG = (152, 180, 209)  # the dialog's background colour 13743256, as RGB
@@ -224,6 +227,195 @@ def practice():
     return gif(40, 36, frames, delays, PRACTICE_BACK)
 
 
+# ---- Window backgrounds: panels and labelled button plates over a light gradient --------
+#
+# Each background is the size of its window's client area in one screen layout. Panels lie
+# behind the grid and the counters; plates lie under the flat buttons, which are captionless
+# areas over the picture, so a plate carries its button's label. The rectangles are the
+# controls' places in that layout (left, top, width, height), in the picture's coordinates.
+
+LABEL_FONT = '/usr/share/fonts/truetype/arphic/uming.ttc'
+FORM_TOP, FORM_BOTTOM = (236, 242, 250), (198, 214, 236)
+BAND_LEFT, BAND_RIGHT = (31, 58, 104), (70, 120, 196)    # the title bar's colours
+PANEL, PANEL_EDGE, SHADOW = (250, 251, 253), (128, 152, 190), (168, 184, 208)
+PLATE_TOP, PLATE_BOTTOM, PLATE_EDGE = (255, 255, 255), (206, 221, 242), (84, 112, 160)
+LABEL = (31, 58, 104)
+
+
+def mix(a, b, t):
+    return tuple(round(a[k] + (b[k] - a[k]) * t) for k in range(3))
+
+
+def rounded_cover(x0, y0, x1, y1, r):
+    """Coverage (0..1) of the pixel at x, y by a rectangle with corners of radius r."""
+    def cover(x, y):
+        cx, cy = x + 0.5, y + 0.5
+        dx = max(x0 + r - cx, cx - (x1 - r), 0.0)
+        dy = max(y0 + r - cy, cy - (y1 - r), 0.0)
+        if dx == 0.0 or dy == 0.0:
+            inside = min(cx - x0, x1 - cx, cy - y0, y1 - cy)
+            return max(0.0, min(1.0, inside + 0.5))
+        return max(0.0, min(1.0, r - math.hypot(dx, dy) + 0.5))
+    return cover
+
+
+class Canvas:
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.rows = [[mix(FORM_TOP, FORM_BOTTOM, y / max(1, height - 1))] * width for y in range(height)]
+
+    def fill(self, rect, colour, radius=0.0):
+        """Fills a rounded rectangle; colour is a colour or colour(x, y)."""
+        left, top, width, height = rect
+        cover = rounded_cover(left, top, left + width, top + height, radius)
+        for y in range(max(0, math.floor(top)), min(self.height, math.ceil(top + height))):
+            row = self.rows[y]
+            for x in range(max(0, math.floor(left)), min(self.width, math.ceil(left + width))):
+                t = cover(x, y)
+                if t > 0:
+                    c = colour(x, y) if callable(colour) else colour
+                    row[x] = c if t >= 1 else mix(row[x], c, t)
+
+    def framed(self, rect, face, edge, radius):
+        left, top, width, height = rect
+        self.fill((left, top, width, height), edge, radius)
+        self.fill((left + 1, top + 1, width - 2, height - 2), face, max(0.0, radius - 1))
+
+    def text(self, centre, label, colour, size):
+        """Writes label centred on centre, drawn by ImageMagick from the 宋体 face the
+        program itself uses, one pixel wider for weight."""
+        pgm = subprocess.run(['convert', '-background', 'black', '-fill', 'white', '-font', LABEL_FONT,
+                              '-pointsize', str(size), 'label:' + label, '-depth', '8', 'pgm:-'],
+                             check=True, capture_output=True).stdout
+        magic, width, height, _, pixels = pgm.split(maxsplit=4)
+        if magic != b'P5':
+            raise SystemExit('unexpected label format')
+        width, height = int(width), int(height)
+        left, top = round(centre[0] - (width + 1) / 2), round(centre[1] - height / 2)
+        for y in range(height):
+            for x in range(width + 1):
+                here = pixels[y * width + x] if x < width else 0
+                before = pixels[y * width + x - 1] if x > 0 else 0
+                t = max(here, before) / 255
+                px, py = left + x, top + y
+                if t > 0 and 0 <= px < self.width and 0 <= py < self.height:
+                    self.rows[py][px] = mix(self.rows[py][px], colour, t)
+
+    def pixel(self, x, y):
+        return self.rows[y][x]
+
+
+def background(width, height, frame, panels, plates, band=6):
+    """A window background: the light gradient, a title-coloured band along the top (and a
+    frame for a borderless window), raised panels and button plates with their labels."""
+    canvas = Canvas(width, height)
+    canvas.fill((0, 0, width, band), lambda x, y: mix(BAND_LEFT, BAND_RIGHT, x / max(1, width - 1)))
+    if frame:
+        for rect in ((0, 0, width, 1), (0, height - 1, width, 1), (0, 0, 1, height), (width - 1, 0, 1, height)):
+            canvas.fill(rect, BAND_LEFT)
+    for left, top, w, h in panels:
+        canvas.fill((left + 3, top + 3, w, h), SHADOW, 6)
+        canvas.framed((left, top, w, h), PANEL, PANEL_EDGE, 6)
+    for (left, top, w, h), label in plates:
+        canvas.fill((left + 2, top + 2, w, h), SHADOW, 5)
+        canvas.framed((left, top, w, h), lambda x, y, t=top, h=h: mix(PLATE_TOP, PLATE_BOTTOM, (y - t) / h),
+                      PLATE_EDGE, 5)
+        if label:
+            canvas.text((left + w / 2, top + h / 2), label, LABEL, 14)
+    return canvas
+
+
+def around(rect, margin):
+    left, top, width, height = rect
+    return (left - margin, top - margin, width + 2 * margin, height + 2 * margin)
+
+
+def shifted(rects, dx):
+    return [((left + dx, top, w, h), label) for (left, top, w, h), label in rects]
+
+
+CHOOSER_LARGE_BUTTONS = [((20, 496, 110, 36), '练习新题'), ((140, 496, 110, 36), '错题重做'),
+                         ((260, 496, 110, 36), '习题重温'), ((380, 496, 110, 36), '试题录入'),
+                         ((500, 496, 110, 36), '系统设置'), ((770, 496, 110, 36), '关闭')]
+CHOOSER_SMALL_BUTTONS = [((8, 376, 100, 32), '练习新题'), ((116, 376, 100, 32), '错题重做'),
+                         ((224, 376, 100, 32), '习题重温'), ((332, 376, 100, 32), '试题录入'),
+                         ((440, 376, 100, 32), '系统设置'), ((647, 376, 100, 32), '关闭')]
+RECORDS_LARGE_BUTTONS = [((300, 540, 148, 29), '查阅'), ((760, 540, 67, 29), '设置'), ((840, 540, 67, 29), '关闭')]
+# The small records picture lies one pixel left of the window (its image at -1, 0).
+RECORDS_SMALL_BUTTONS = [((417, 444, 148, 29), '查阅'), ((605, 444, 67, 29), '设置'), ((678, 444, 67, 29), '关闭')]
+LOG_LARGE_BUTTONS = [((790, 460, 100, 28), '设置'), ((790, 510, 100, 28), '关闭')]
+LOG_SMALL_BUTTONS = [((632, 370, 100, 28), '设置'), ((632, 414, 100, 28), '关闭')]
+# The plan's buttons keep their captions (设定 turns into 保存): their plates carry none.
+PLAN_BUTTONS = [((250, 206, 80, 28), ''), ((350, 206, 80, 28), '')]
+
+BACKGROUNDS = {
+    'chooser-large': lambda: background(900, 560, False, [around((20, 20, 860, 400), 4), (12, 430, 876, 46)],
+                                        CHOOSER_LARGE_BUTTONS),
+    'chooser-small': lambda: background(761, 460, False, [around((8, 8, 739, 300), 3), (4, 314, 747, 40)],
+                                        CHOOSER_SMALL_BUTTONS),
+    'records-large': lambda: background(934, 605, True, [around((40, 90, 660, 430), 4), (764, 116, 124, 326)],
+                                        RECORDS_LARGE_BUTTONS),
+    'records-small': lambda: background(762, 479, True, [around((38, 83, 528, 316), 3), (634, 103, 96, 264)],
+                                        shifted(RECORDS_SMALL_BUTTONS, 1)),
+    'log-large': lambda: background(936, 605, False, [around((33, 78, 718, 465), 4), (778, 78, 132, 264)],
+                                    LOG_LARGE_BUTTONS),
+    'log-small': lambda: background(760, 470, False, [around((16, 40, 600, 410), 3), (622, 48, 128, 248)],
+                                    LOG_SMALL_BUTTONS),
+    'plan': lambda: background(460, 250, True, [(12, 14, 436, 80)], PLAN_BUTTONS),
+}
+
+
+def palette_bmp(canvas):
+    """An 8-bit bitmap file with RLE8 rows: a window background has long runs of one colour.
+    Colours are rounded more coarsely until at most 256 remain."""
+    for shift in range(0, 6):
+        def rounded(c, s=shift):
+            return tuple(min(255, (v >> s << s) + ((1 << s) >> 1)) for v in c)
+        rows = [[rounded(c) for c in row] for row in canvas.rows]
+        colours = sorted({c for row in rows for c in row})
+        if len(colours) <= 256:
+            break
+    else:
+        raise SystemExit('too many colours')
+    index = {c: i for i, c in enumerate(colours)}
+    data = bytearray()
+    for row in reversed(rows):
+        data += rle8_row([index[c] for c in row])
+    data[-2:] = b'\0\1'  # the last end of line becomes the end of the bitmap
+    table = b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+    offset = 54 + len(table)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, canvas.width, canvas.height, 1, 8, 1, len(data), 2835, 2835,
+                       len(colours), 0)
+    return header + info + table + bytes(data)
+
+
+def rle8_row(indices):
+    """One row in RLE8: runs of one value as count-value pairs, stretches of differing
+    values as absolute runs, then the end-of-line code."""
+    out, i, n = bytearray(), 0, len(indices)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and indices[i + run] == indices[i]:
+            run += 1
+        if run >= 3 or n - i < 3:
+            out += bytes((run, indices[i]))
+            i += run
+            continue
+        start = i  # differing values until the next run of three or the row's end
+        while i < n and i - start < 255:
+            if i + 2 < n and indices[i] == indices[i + 1] == indices[i + 2]:
+                break
+            i += 1
+        count = i - start
+        if count < 3:
+            for k in range(start, i):
+                out += bytes((1, indices[k]))
+        else:
+            out += bytes((0, count)) + bytes(indices[start:i]) + (b'\0' if count % 2 else b'')
+    return out + b'\0\0'
+
+
 def block(data):
     text = data.hex().upper()
     return '\n'.join(text[i:i + 64] for i in range(0, len(text), 64))
@@ -234,6 +426,10 @@ if __name__ == '__main__':
     if name == 'practice':  # Image.Data of the animator: its size, then the GIF file
         data = practice()
         print(block(struct.pack('<i', len(data)) + data))
+        sys.exit(0)
+    if name in BACKGROUNDS:  # Picture.Data of a window's image
+        data = palette_bmp(BACKGROUNDS[name]())
+        print(block(bytes((7,)) + b'TBitmap' + struct.pack('<i', len(data)) + data))
         sys.exit(0)
     width, height, pixel = PICTURES[name]
     data = bmp(width, height, pixel)

@@ -7,6 +7,8 @@
 // screen sizes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "WindowTestSupport.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "app/Laws.h"
@@ -18,6 +20,7 @@
 #include "app/dm.h"
 #include "app/uRulelxxt.h"
 #include "classlib/ado/ADODB.h"
+#include "classlib/graphics/Bitmap.h"
 #include "tests/ApplicationTestSupport.h"
 
 namespace {
@@ -359,6 +362,20 @@ TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
   });
 }
 
+// Every type button's caption is narrower than its button, in the button's own font.
+void ExpectTypeCaptionsFit(TfcButtonGroup* bar) {
+  TBitmap measure;
+  TfcButtonGroupItems* items = bar->GetButtonItems();
+  ASSERT_GT(items->GetCount(), 9);
+  for (int i = 0; i < items->GetCount(); ++i) {
+    TControl* button = items->GetItem(i)->GetButton();
+    measure.GetCanvas()->GetFont()->Assign(button->GetFont());
+    EXPECT_LT(measure.GetCanvas()->TextWidth(button->GetCaption()), button->GetWidth())
+        << StringToUtf8(button->GetCaption());
+    EXPECT_GE(std::abs(button->GetFont()->GetHeight()), 10);
+  }
+}
+
 // A group stem that cannot be read says so; the question stays on display and the window
 // still answers and closes. The small screen's layout, with a group question on display.
 TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
@@ -372,6 +389,7 @@ TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
       EXPECT_EQ(384, W()->Panel1->GetHeight());
       EXPECT_EQ(619, W()->epBevel2->GetLeft());
       EXPECT_EQ(435, W()->epEfTrBtn1->GetTop());
+      ExpectTypeCaptionsFit(W()->fcBG_tx);
       ShowQuestion(Member1);
       return true;
     },

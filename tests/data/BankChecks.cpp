@@ -247,6 +247,51 @@ TProblems CheckTypesAndKeys(TADOConnection& cn) {
   return problems;
 }
 
+TProblems CheckKeysSpread(TADOConnection& cn) {
+  struct TCounts {
+    std::map<wchar_t, int> Single;   // single-choice keys by letter
+    std::map<wchar_t, int> Outside;  // multiple-choice options outside the key, by letter
+    std::map<wchar_t, int> Inside;   // multiple-choice keys holding the letter
+    int Singles = 0, Multiples = 0, Outsides = 0;
+  };
+  std::map<wchar_t, TCounts> subjects;
+  for (const TQuestionRow& q : Questions(cn)) {
+    if (q.Chapter.empty() || q.Key.empty()) continue;
+    TCounts& c = subjects[q.Chapter[0]];
+    if (q.Type == 11 || q.Type == 67 || q.Type == 68) {
+      ++c.Singles;
+      ++c.Single[q.Key[0]];
+    } else if (q.Type == 14 || q.Type == 62) {
+      ++c.Multiples;
+      for (int i = 0; i < q.Options; ++i) {
+        const wchar_t letter = wchar_t(L'A' + i);
+        if (q.Key.find(letter) == String::npos) {
+          ++c.Outside[letter];
+          ++c.Outsides;
+        } else {
+          ++c.Inside[letter];
+        }
+      }
+    }
+  }
+  TProblems problems;
+  for (const auto& [subject, c] : subjects) {
+    const String name = L"subject " + String(1, subject) + L": ";
+    for (const auto& [letter, n] : c.Single)
+      if (n * 2 > c.Singles)
+        problems.push_back(name + String(1, letter) + L" is the key of " + IntToStr(n) + L" of " +
+                           IntToStr(c.Singles) + L" single-choice questions");
+    for (const auto& [letter, n] : c.Outside)
+      if (n * 2 > c.Outsides)
+        problems.push_back(name + String(1, letter) + L" is " + IntToStr(n) + L" of the " + IntToStr(c.Outsides) +
+                           L" options outside the multiple-choice keys");
+    for (const auto& [letter, n] : c.Inside)
+      if (c.Multiples > 1 && n == c.Multiples)
+        problems.push_back(name + String(1, letter) + L" lies in every multiple-choice key");
+  }
+  return problems;
+}
+
 TProblems CheckRichText(TADOConnection& cn) {
   TProblems problems;
   const wchar_t* const sources[] = {

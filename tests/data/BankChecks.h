@@ -25,6 +25,10 @@ TProblems CheckGroups(TADOConnection& cn);
 TProblems CheckCounters(TADOConnection& cn);
 // Type codes used exist in the type table; keys fit the options; every question has a text.
 TProblems CheckTypesAndKeys(TADOConnection& cn);
+// The choice keys of every subject are spread over the options: no option is the key of more
+// than half of its single-choice questions, none is left out of more than half of the
+// multiple-choice keys' options, and none lies in every multiple-choice key.
+TProblems CheckKeysSpread(TADOConnection& cn);
 // Every rich-text value is RTF with a font table (宋体), code page 936 and Chinese text.
 TProblems CheckRichText(TADOConnection& cn);
 // Every question of the listening subject (chapter codes beginning with 7) has its own

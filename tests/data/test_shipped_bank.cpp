@@ -54,6 +54,8 @@ TEST_F(ShippedBank, IsConsistent) {
   EXPECT_NO_PROBLEMS(CheckTypesAndKeys(Cn()));
 }
 
+TEST_F(ShippedBank, ChoiceKeysAreSpreadOverTheOptions) { EXPECT_NO_PROBLEMS(CheckKeysSpread(Cn())); }
+
 TEST_F(ShippedBank, TextsAreChineseRichText) { EXPECT_NO_PROBLEMS(CheckRichText(Cn())); }
 
 TEST_F(ShippedBank, ListeningQuestionsHaveTheirPassages) {
