@@ -4,7 +4,6 @@
 #include "Laws.h"
 #include "MusicSettings.h"
 #include "Responders.h"
-#include "UanswFagui.h"
 #include "Ubj.h"
 #include "Ucommon.h"
 #include "Ujx.h"
@@ -304,9 +303,7 @@ void TFrmRuleLxxt::epEfTrBtn5Click(TObject*) {
 }
 
 void TFrmRuleLxxt::epEfTrBtn9Click(TObject*) {
-  if (FNavigator->Shown() <= 0) return;
-  std::unique_ptr<TfrmAnswFagui> window(TCustomForm::Create<TfrmAnswFagui>(Application));
-  if (window->LoadLinkedRules(Field(L"a1")->GetAsString())) window->ShowModal();
+  if (FNavigator->Shown() > 0) ShowLinkedArticles(Field(L"a1")->GetAsString());
 }
 
 void TFrmRuleLxxt::epEfTrBtnwinClick(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }

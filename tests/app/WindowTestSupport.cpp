@@ -9,6 +9,7 @@
 #include "classlib/forms/HintWindow.h"
 #include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
+#include "controls/imagebutton/fcImgBtn.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
 
@@ -253,11 +254,17 @@ TRecordingResponders::~TRecordingResponders() {
 
 // ---- The program's data ---------------------------------------------------------------------------
 
-TProgramData::TProgramData() {
+TProgramData::TProgramData() : FFile(FBank.Name()) {
+  EXPECT_TRUE(::CopyFileW(BuiltBankFile().c_str(), FFile.c_str(), FALSE));
+  Connect();
+}
+
+TProgramData::TProgramData(const String& bankFile) : FFile(bankFile) { Connect(); }
+
+void TProgramData::Connect() {
   RegisterLayoutClasses();
-  EXPECT_TRUE(::CopyFileW(BuiltBankFile().c_str(), FBank.Name().c_str(), FALSE));
   DM1 = new TDM1(nullptr);
-  DM1->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
+  DM1->ADOCn1->SetConnectionString(DbConnectionString(FFile, kBankPassword));
   DM1->ADOCn1->SetConnected(true);
   DM1->DbReady = true;
   DM1->SetToday(kToday);
@@ -275,6 +282,32 @@ void TProgramData::Exec(const String& sql) {
 }
 
 TADOConnection& TProgramData::Cn() { return *DM1->ADOCn1; }
+
+void ExpectPadInReadingOrder(const std::function<TfcImageBtn*(int index)>& button, int count, int columns,
+                             int firstCaption) {
+  for (int i = 0; i < count; ++i) {
+    SCOPED_TRACE(i);
+    TfcImageBtn* shown = button(i);
+    ASSERT_NE(nullptr, shown);
+    EXPECT_TRUE(shown->GetVisible());
+    EXPECT_EQ(IntToStr(firstCaption + i), shown->GetCaption());
+    const TRect place = shown->GetBoundsRect();
+    if (i == 0) {
+      EXPECT_LT(place.Left, place.Width()) << "the first stands at the left";
+      EXPECT_LT(place.Top, place.Height()) << "the first stands at the top";
+    }
+    if (i % columns > 0) {
+      const TRect before = button(i - 1)->GetBoundsRect();
+      EXPECT_EQ(before.Top, place.Top) << "in the row of the one before";
+      EXPECT_GE(place.Left, before.Right) << "right of the one before";
+    }
+    if (i >= columns) {
+      const TRect above = button(i - columns)->GetBoundsRect();
+      EXPECT_EQ(above.Left, place.Left) << "under the one a row before";
+      EXPECT_GE(place.Top, above.Bottom) << "below the row before";
+    }
+  }
+}
 
 void PostGraphicClick(TControl* control) {
   const LPARAM at =

@@ -105,14 +105,27 @@ class TRecordingResponders {
 class TProgramData {
  public:
   TProgramData();
+  // On bankFile as it is (another process's copy, which stays).
+  explicit TProgramData(const String& bankFile);
   ~TProgramData();
   TProgramData(const TProgramData&) = delete;
   TProgramData& operator=(const TProgramData&) = delete;
   // Runs a statement on the bank.
   void Exec(const String& sql);
   TADOConnection& Cn();
+  const String& BankFile() const { return FFile; }
   static inline const TDateTime kToday = EncodeDate(2024, 5, 7);
 
  private:
+  void Connect();
+
   TTempBankFile FBank;
+  String FFile;  // the bank DM1 is on
 };
+
+class TfcImageBtn;
+// Expects the number-pad buttons button(0) .. button(count - 1) to stand in reading order
+// from the top left of their group, columns to a row (each right of the one before, each row
+// below the one before, lined up under the first), captioned firstCaption, firstCaption + 1, ...
+void ExpectPadInReadingOrder(const std::function<TfcImageBtn*(int index)>& button, int count, int columns,
+                             int firstCaption);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcImgBtn.h"
 #include "app/Laws.h"
 #include "app/UanswFagui.h"
 #include "app/Ubj.h"
@@ -148,6 +149,45 @@ class LawPractice : public ::testing::Test {
   String FScreenMode;
   std::vector<int> FTypeIds, FTypeTimes;
 };
+
+// The pad at the article's 5 questions and at 45: twenty buttons in rows of five, numbered
+// 1..20 in every group, the last group's buttons past the set's end disabled.
+TEST_F(LawPractice, ThePadReadsInRowsOfFiveAtFiveAndFortyFiveQuestions) {
+  auto pad = [&](int i) { return W()->Navigator().Pad().Button(i); };
+  for (int count : {5, 45}) {
+    SCOPED_TRACE(count);
+    if (count == 45) {
+      const std::vector<String> more = SelectColumn(
+          FData.Cn(), L"select a1 from tab_answ where a13=11 and a1<>" + QuotedStr(Single) + L" order by a1");
+      ASSERT_GE(more.size(), 40u);
+      for (size_t i = 0; i < 40; ++i) Link(more[i]);
+    }
+    OpenArticle(0);
+    Practise({
+      [&] {
+        EXPECT_EQ(IntToStr(count), W()->Label5->GetCaption());
+        if (count == 45) {
+          ClickGraphic(W()->FlatSpeedButton2);  // 下一组->
+          ClickGraphic(W()->FlatSpeedButton2);
+        }
+        return true;
+      },
+      [&] {
+        if (W()->Session().GetCurrent() != count - 4) return false;
+        ExpectPadInReadingOrder(pad, 20, 5, 1);
+        for (int i = 0; i < 20; ++i) EXPECT_EQ(i < 5, pad(i)->GetEnabled()) << i;
+        Shot(L"law_practice_pad_" + IntToStr(count));
+        ClickButton(pad(4)->GetHandle());
+        return true;
+      },
+      [&] {
+        if (W()->Session().GetCurrent() != count) return false;
+        ClickGraphic(W()->epEfTrBtn7);  // 关闭
+        return true;
+      },
+    });
+  }
+}
 
 TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
   OpenArticle(0);

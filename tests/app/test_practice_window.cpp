@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcImgBtn.h"
 #include "app/AnswerPadView.h"
 #include "app/UInPut.h"
 #include "app/Ubj.h"
@@ -52,7 +53,11 @@ class PracticeWindow : public ::testing::Test {
   // Opens the window over the new questions of chapter and runs steps while it is shown.
   void Run(const String& chapter, std::vector<std::function<bool()>> steps) {
     CurChapterCode = chapter;
-    PracticeSQL = PracticeQueryText(1, chapter);
+    RunSet(PracticeQueryText(1, chapter), std::move(steps));
+  }
+  // Opens the window over the set of sql and runs steps while it is shown.
+  void RunSet(const String& sql, std::vector<std::function<bool()>> steps) {
+    PracticeSQL = sql;
     Window = TCustomForm::Create<TFrmLxxt>(Application);
     ASSERT_TRUE(Window->LoadQuestions());
     steps.insert(steps.begin(), [this] { return Window->GetVisible() && Window->Session().GetCurrent() > 0; });
@@ -215,6 +220,42 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
 
 // An option pressed on one question is released on the next, unanswered one, and no longer
 // drawn bold there: the student must not believe an answer is chosen.
+// The pad at 45 and at 5 questions: twenty buttons in rows of five, numbered 1..20 in every
+// group, the last group's buttons past the set's end disabled.
+TEST_F(PracticeWindow, ThePadReadsInRowsOfFiveAtFortyFiveAndFiveQuestions) {
+  CurChapterCode = L"2";
+  auto pad = [&](int i) { return static_cast<TfcImageBtn*>(Window->PadButton(i)); };
+  for (int count : {45, 5}) {
+    SCOPED_TRACE(count);
+    String sql = PracticeQueryText(1, L"2");
+    sql.insert(7, L"top " + IntToStr(count) + L" ");
+    RunSet(sql, {
+      [&] {
+        EXPECT_EQ(IntToStr(count), Window->Lb_ts->GetCaption());
+        if (count == 45) {
+          ClickGraphic(Window->FlatSpeedButton2);  // 下一组->
+          ClickGraphic(Window->FlatSpeedButton2);
+        }
+        return true;
+      },
+      [&] {
+        if (Window->Session().GetCurrent() != count - 4) return false;
+        ExpectPadInReadingOrder(pad, 20, 5, 1);
+        for (int i = 0; i < 20; ++i) EXPECT_EQ(i < 5, pad(i)->GetEnabled()) << i;
+        Shot(L"practice_pad_" + IntToStr(count));
+        ClickButton(pad(4)->GetHandle());
+        return true;
+      },
+      [&] {
+        if (Window->Session().GetCurrent() != count) return false;
+        EXPECT_EQ(L"5", Window->Label12->GetCaption());
+        ClickGraphic(Window->epEfTrBtn99);  // 关闭
+        return true;
+      },
+    });
+  }
+}
+
 TEST_F(PracticeWindow, AReleasedOptionIsNotDrawnBoldOnTheNextQuestion) {
   auto boldOptions = [&](TfcButtonGroup* group) {
     String bold;
