@@ -35,17 +35,24 @@ void PaintCutCorners(TfcBitmap& image, TfcColor face = Blue) {
 
 TColor FaceColor(TfcColor c) { return PixelToColor(c); }
 
+// An image button of 40 x 40 with the cut-corner picture, placed on form.
+template <class Button = TfcImageBtn>
+Button* PlacePad(TCustomForm* form, const String& name, int left, int top) {
+  auto* button = new Button(form);
+  button->SetName(name);
+  button->SetCaption(L"");  // tests read the face's pixels: no text drawn over them
+  button->SetBounds(left, top, 40, 40);
+  TfcBitmap picture;
+  PaintCutCorners(picture);
+  button->SetImage(&picture);
+  button->SetParent(form);
+  return button;
+}
+
 class FcImageButtonTest : public FormTest {
  protected:
   TfcImageBtn* NewButton(int left, int top) {
-    auto* button = new TfcImageBtn(Form);
-    button->SetName(L"Pad" + IntToStr(++Made));
-    button->SetCaption(L"");  // the tests read the face's pixels: no text drawn over them
-    button->SetBounds(left, top, 40, 40);
-    TfcBitmap picture;
-    PaintCutCorners(picture);
-    button->SetImage(&picture);
-    button->SetParent(Form);
+    TfcImageBtn* button = PlacePad(Form, L"Pad" + IntToStr(++Made), left, top);
     button->SetOnClick([this](TObject* sender) { ++Clicks[sender]; });
     return button;
   }
@@ -116,13 +123,7 @@ TEST_F(FcImageButtonTest, TheKeptRegionStaysValidThroughResizesAndARecreate) {
 
 // A form with one image button, written as layout text (with its picture and region).
 String StoredPadText(TCustomForm* form) {
-  auto* button = new TfcImageBtn(form);
-  button->SetName(L"Pad1");
-  button->SetBounds(8, 8, 40, 40);
-  TfcBitmap picture;
-  PaintCutCorners(picture);
-  button->SetImage(&picture);
-  button->SetParent(form);
+  TfcImageBtn* button = PlacePad(form, L"Pad1", 8, 8);
   button->HandleNeeded();  // builds and records the region
   const String text = ComponentToText(form);
   delete button;
@@ -343,13 +344,7 @@ class TFaceProbe : public TfcImageBtn {
 
 TEST_F(FcImageButtonTest, TheUpPictureLeavesGdiWhileTheWindowIsAwayAndComesBackUnchanged) {
   ShowForm();
-  auto* button = new TFaceProbe(Form);
-  button->SetCaption(L"");
-  button->SetBounds(20, 20, 40, 40);
-  TfcBitmap picture;
-  PaintCutCorners(picture);
-  button->SetImage(&picture);
-  button->SetParent(Form);
+  auto* button = PlacePad<TFaceProbe>(Form, L"Probe", 20, 20);
   Pump();
   ASSERT_NE(button->GetHitRegion(), nullptr);
   UniqueRegion outline(::CreateRectRgn(0, 0, 0, 0));
