@@ -39,7 +39,7 @@ inline Timing Measure(int runs, const std::function<void()>& work) {
   return Measure(runs, [] {}, work);
 }
 
-// Two pieces of work measured in turns, `rounds` times `runs` runs each, so that both meet the
+// Two pieces of work measured in blocks that alternate, `rounds` times `runs` runs each, so that both meet the
 // same load of a shared machine: the best of all runs and the median of the rounds' medians.
 inline std::pair<Timing, Timing> MeasureInTurns(int rounds, int runs,
                                                 const std::function<void()>& prepareA,
@@ -63,6 +63,54 @@ inline std::pair<Timing, Timing> MeasureInTurns(int rounds, int runs,
   return {a, b};
 }
 
+// The milliseconds one run of work takes.
+inline double TimeOnce(const std::function<void()>& work) {
+  LARGE_INTEGER frequency, start, stop;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  work();
+  ::QueryPerformanceCounter(&stop);
+  return 1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Two sides of a comparison: each side's best and median, and the median of the pairs' ratios.
+struct Paired {
+  Timing A, B;
+  double Ratio;  // median over the pairs of B / A
+};
+
+inline Timing BestAndMedian(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return Timing{times.front(), times[times.size() / 2]};
+}
+
+// Times the two sides in turns, A, B, A, B …, `pairs` times, each run after its untimed
+// prepare, so that a change of the machine's load falls on both sides of a pair alike.
+inline Paired MeasurePairs(int pairs, const std::function<void()>& prepareA, const std::function<void()>& workA,
+                           const std::function<void()>& prepareB, const std::function<void()>& workB) {
+  std::vector<double> a, b, ratios;
+  for (int i = 0; i < pairs; ++i) {
+    prepareA();
+    a.push_back(TimeOnce(workA));
+    prepareB();
+    b.push_back(TimeOnce(workB));
+    ratios.push_back(a.back() > 0 ? b.back() / a.back() : 0.0);
+  }
+  std::sort(ratios.begin(), ratios.end());
+  return Paired{BestAndMedian(a), BestAndMedian(b), ratios[ratios.size() / 2]};
+}
+
+inline Paired MeasurePairs(int pairs, const std::function<void()>& workA, const std::function<void()>& workB) {
+  return MeasurePairs(pairs, [] {}, workA, [] {}, workB);
+}
+
+// Two rows named nameA and nameB (padded to nameWidth) and the median ratio of the pairs.
+inline void PrintPaired(const char* nameA, const char* nameB, const Paired& p, int nameWidth = 12) {
+  std::printf("%-*s best %9.3f ms  median %9.3f ms\n", nameWidth, nameA, p.A.Best, p.A.Median);
+  std::printf("%-*s best %9.3f ms  median %9.3f ms  %s/%s, median of the pairs %5.2f\n", nameWidth, nameB,
+              p.B.Best, p.B.Median, nameB, nameA, p.Ratio);
+}
+
 // One row: the work's times and their ratios to the copy's; names padded to nameWidth.
 inline void PrintRow(const char* name, const Timing& t, const Timing& copy, int nameWidth) {
   std::printf("%-*s best %9.3f ms  median %9.3f ms  best/copy %8.1f  median/copy %8.1f\n",
@@ -75,6 +123,13 @@ inline void PrintAgainstSystem(const Timing& system, const Timing& own) {
   std::printf("%-12s best %9.3f ms  median %9.3f ms  best/system %5.2f  median/system %5.2f\n",
               "owner-drawn", own.Best, own.Median, own.Best / system.Best,
               own.Median / system.Median);
+}
+
+// The same with A the system's side, B the owner-drawn one, timed in pairs.
+inline void PrintAgainstSystem(const Paired& p) {
+  std::printf("%-12s best %9.3f ms  median %9.3f ms\n", "system", p.A.Best, p.A.Median);
+  std::printf("%-12s best %9.3f ms  median %9.3f ms  owner-drawn/system, median of the pairs %5.2f\n",
+              "owner-drawn", p.B.Best, p.B.Median, p.Ratio);
 }
 
 // What kind of build the numbers come from, for the heading of a benchmark's output.

@@ -10,12 +10,15 @@
 // Rich Edit window with EM_STREAMIN and a callback that copies them (plain text as SF_TEXT,
 // which the window decodes itself), both into a window made directly with the view's class,
 // styles and default font ("direct") and into the rich edit's own window ("window", which adds the
-// settings the control gives its window). Prints the best and the median of N runs (default 9)
-// and the ratio of each to the direct load. Needs a display. Usage: bench_richedit [runs].
+// settings the control gives its window). Each is timed in turns with the direct load (direct,
+// other, direct, other …), the one timed alone on show. Prints the best and the median of N
+// runs (default 9) and the median of the pairs' ratios of each to the direct load. Needs a display. Usage: bench_richedit [runs].
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "classlib/forms/Forms.h"
 #include "controls/extended/DBRichEd.h"
@@ -113,13 +116,12 @@ void Compare(const char* name, const std::string& bytes, bool plain, TWinControl
   }
   // Each load goes into an emptied window: emptying one of a megabyte is the window's own
   // (slow) work on both paths, and not what is compared here.
-  const Timing straight = Measure(runs, [&] { ::SetWindowTextW(direct, L""); }, [&] {
+  const auto loadDirect = [&] {
     TDirectCookie cookie{&bytes, 0};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, DirectRead};
     ::SendMessageW(direct, EM_STREAMIN, plain ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&stream));
     ::UpdateWindow(direct);
-  });
-  ::DestroyWindow(direct);
+  };
 
   // The rich edit alone: its lines' stream load, without the data set; and its window with
   // the bytes handed straight in (what the control's own settings cost the window).
@@ -130,18 +132,6 @@ void Compare(const char* name, const std::string& bytes, bool plain, TWinControl
   edit->SetPlainText(false);
   TMemoryStream content;
   content.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
-  const Timing control = Measure(runs, [&] { edit->Clear(); }, [&] {
-    content.SetPosition(0);
-    edit->GetLines()->LoadFromStream(content);
-    ::UpdateWindow(edit->GetHandle());
-  });
-  const Timing window = Measure(runs, [&] { edit->Clear(); }, [&] {
-    TDirectCookie cookie{&bytes, 0};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, DirectRead};
-    ::SendMessageW(edit->GetHandle(), EM_STREAMIN, plain ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    ::UpdateWindow(edit->GetHandle());
-  });
-  edit->Free();
 
   TMemoryRows data(bytes);
   TDataSource source(nullptr);
@@ -152,23 +142,50 @@ void Compare(const char* name, const std::string& bytes, bool plain, TWinControl
   view->SetBounds(0, 0, 700, 500);
   view->SetMaxLength(0x7FFFFFF);
   view->SetDataSource(&source);
-  const Timing layered = Measure(runs, [&] { view->SetDataField(L""); }, [&] {
-    view->SetDataField(L"stem");
-    ::UpdateWindow(view->GetHandle());
+
+  // Only the window timed is on show.
+  const std::vector<HWND> windows{direct, edit->GetHandle(), view->GetHandle()};
+  const auto showOnly = [&](HWND shown) {
+    for (HWND w : windows) ::ShowWindow(w, w == shown ? SW_SHOWNA : SW_HIDE);
+  };
+  const auto prepareDirect = [&] {
+    showOnly(direct);
+    ::SetWindowTextW(direct, L"");
+  };
+  const auto prepareEdit = [&] {
+    showOnly(edit->GetHandle());
+    edit->Clear();
+  };
+  const Paired window = MeasurePairs(runs, prepareDirect, loadDirect, prepareEdit, [&] {
+    TDirectCookie cookie{&bytes, 0};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, DirectRead};
+    ::SendMessageW(edit->GetHandle(), EM_STREAMIN, plain ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    ::UpdateWindow(edit->GetHandle());
   });
+  const Paired control = MeasurePairs(runs, prepareDirect, loadDirect, prepareEdit, [&] {
+    content.SetPosition(0);
+    edit->GetLines()->LoadFromStream(content);
+    ::UpdateWindow(edit->GetHandle());
+  });
+  const Paired layered = MeasurePairs(
+      runs, prepareDirect, loadDirect,
+      [&] {
+        showOnly(view->GetHandle());
+        view->SetDataField(L"");
+      },
+      [&] {
+        view->SetDataField(L"stem");
+        ::UpdateWindow(view->GetHandle());
+      });
   const int length = view->GetTextLength();
   view->Free();
+  edit->Free();
+  ::DestroyWindow(direct);
   std::printf("%s (%d characters)\n", name, length);
-  std::printf("  direct   best %8.1f ms  median %8.1f ms\n", straight.Best, straight.Median);
-  std::printf("  window   best %8.1f ms  median %8.1f ms  ratio best %.2f median %.2f\n",
-              window.Best, window.Median, window.Best / straight.Best,
-              window.Median / straight.Median);
-  std::printf("  control  best %8.1f ms  median %8.1f ms  ratio best %.2f median %.2f\n",
-              control.Best, control.Median, control.Best / straight.Best,
-              control.Median / straight.Median);
-  std::printf("  view     best %8.1f ms  median %8.1f ms  ratio best %.2f median %.2f\n",
-              layered.Best, layered.Median, layered.Best / straight.Best,
-              layered.Median / straight.Median);
+  for (auto [side, p] : {std::pair{"window", window}, std::pair{"control", control}, std::pair{"view", layered}})
+    std::printf("  %-8s best %8.1f ms  median %8.1f ms   direct best %8.1f ms  median %8.1f ms   "
+                "%s/direct, median of the pairs %.2f\n",
+                side, p.B.Best, p.B.Median, p.A.Best, p.A.Median, side, p.Ratio);
 }
 
 }  // namespace

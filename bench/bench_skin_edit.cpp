@@ -3,7 +3,8 @@
 // The text is 100,000 characters, Chinese and Latin mixed. One run sets it, presses End,
 // selects everything, types 1,000 characters at the end and 1,000 in the middle (each a
 // WM_CHAR followed by a paint), all through messages to the window as the system delivers
-// them. The aim is at most 2 times the system edit. Then 10,000 edits that cannot merge
+// them; the two edits' runs alternate (system, owner-drawn, …) and the ratio is the median of
+// the pairs'. The aim is at most 2 times the system edit. Then 10,000 edits that cannot merge
 // (typed alternately at the start and the end) are made and undone one by one; the aim for
 // the undoing is at most 1.5 times the making. Needs a display. Usage: bench_skin_edit [runs].
 #include <cstdio>
@@ -39,21 +40,29 @@ void Key(HWND wnd, WORD vk) {
   ::SendMessageW(wnd, WM_KEYUP, vk, 0xC0000001);
 }
 
-// The journey on one window: selectAll and caretTo are the window's own ways.
-Timing TimeJourney(int runs, HWND wnd, const std::function<void(const String&)>& setText,
-                   const std::function<void()>& selectAll, const std::function<void(int)>& caretTo) {
-  const String text = LongText();
-  return Measure(runs, [&] { setText(text); ::UpdateWindow(wnd); }, [&] {
-    Key(wnd, VK_END);
-    selectAll();
-    ::UpdateWindow(wnd);
-    caretTo(100000);
-    Type(wnd, 1000);
-    caretTo(50000);
-    Type(wnd, 1000);
+// One side of the journey: its window, and setText, selectAll and caretTo in the window's own
+// ways.
+struct TJourney {
+  HWND Wnd;
+  std::function<void(const String&)> SetText;
+  std::function<void()> SelectAll;
+  std::function<void(int)> CaretTo;
+
+  void Prepare(const String& text) const {
+    SetText(text);
+    ::UpdateWindow(Wnd);
+  }
+  void Run() const {
+    Key(Wnd, VK_END);
+    SelectAll();
+    ::UpdateWindow(Wnd);
+    CaretTo(100000);
+    Type(Wnd, 1000);
+    CaretTo(50000);
+    Type(Wnd, 1000);
     ::GdiFlush();
-  });
-}
+  }
+};
 
 int Run(int runs) {
   Application->Initialize();
@@ -68,13 +77,15 @@ int Run(int runs) {
                                   300, 21, form->GetHandle(), nullptr, nullptr, nullptr);
   ::SendMessageW(system, WM_SETFONT, reinterpret_cast<WPARAM>(own->GetFont()->GetHandle()), 0);
   ::SendMessageW(system, EM_SETLIMITTEXT, 0, 0);
-  const Timing systemTime = TimeJourney(
-      runs, system, [&](const String& t) { ::SetWindowTextW(system, t.c_str()); },
-      [&] { ::SendMessageW(system, EM_SETSEL, 0, -1); },
-      [&](int p) { ::SendMessageW(system, EM_SETSEL, p, p); });
-  const Timing ownTime = TimeJourney(
-      runs, own->GetHandle(), [&](const String& t) { own->SetText(t); }, [&] { own->SelectAll(); },
-      [&](int p) { own->SetSelStart(p); });
+  const TJourney systemJourney{system, [&](const String& t) { ::SetWindowTextW(system, t.c_str()); },
+                               [&] { ::SendMessageW(system, EM_SETSEL, 0, -1); },
+                               [&](int p) { ::SendMessageW(system, EM_SETSEL, p, p); }};
+  const TJourney ownJourney{own->GetHandle(), [&](const String& t) { own->SetText(t); }, [&] { own->SelectAll(); },
+                            [&](int p) { own->SetSelStart(p); }};
+  const String text = LongText();
+  const Paired journey = MeasurePairs(
+      runs, [&] { systemJourney.Prepare(text); }, [&] { systemJourney.Run(); }, [&] { ownJourney.Prepare(text); },
+      [&] { ownJourney.Run(); });
 
   // 10,000 edits that cannot merge, then as many undos.
   double making = 0, undoing = 0;
@@ -97,10 +108,7 @@ int Run(int runs) {
 
   std::printf("100,000 characters: End, select all, 1,000 typed at the end and 1,000 in the middle; "
               "%d runs each, %s\n", runs, BuildKind());
-  std::printf("%-12s best %9.3f ms  median %9.3f ms\n", "system", systemTime.Best, systemTime.Median);
-  std::printf("%-12s best %9.3f ms  median %9.3f ms  best/system %5.2f  median/system %5.2f\n",
-              "owner-drawn", ownTime.Best, ownTime.Median, ownTime.Best / systemTime.Best,
-              ownTime.Median / systemTime.Median);
+  PrintAgainstSystem(journey);
   std::printf("10,000 edits that cannot merge: made %.3f ms, undone %.3f ms, undo/make %.2f\n",
               making, undoing, undoing / making);
   DoneApplication();

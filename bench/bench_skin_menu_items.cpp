@@ -2,8 +2,9 @@
 // TrackPopupMenu (closed with EndMenu when its loop first goes idle, that is once it has
 // painted), the owner-drawn popup menu with plain items, and the same menu drawing its items
 // and frame from a skin (closed by an Escape waiting in the queue; our popup paints before its
-// loop reads it). The aim is at most 2 times the system's time. Prints best and median of N
-// runs (default 21). Needs a display. Usage: bench_skin_menu_items [runs].
+// loop reads it). The aim is at most 2 times the system's time. Each of ours is timed in turns
+// with the system's (system, ours, system, ours …). Prints best and median of N runs (default
+// 21) and the median of the pairs' ratios. Needs a display. Usage: bench_skin_menu_items [runs].
 #include <cstdio>
 
 #include "classlib/forms/Forms.h"
@@ -27,26 +28,32 @@ LRESULT CALLBACK OwnerProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam)
   return ::DefWindowProcW(wnd, message, wParam, lParam);
 }
 
-Timing SystemTime(int runs) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = OwnerProc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"BenchMenuOwner";
-  ::RegisterClassW(&wc);
-  HWND owner = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-  HMENU menu = ::CreatePopupMenu();
-  for (int i = 0; i < kItems; ++i) {
-    String text = Caption(i);
-    if (KeysOf(i) != scNone) text += L"\t" + ShortCutToText(KeysOf(i));
-    ::AppendMenuW(menu, MF_STRING, 100 + i, text.c_str());
+// The system's popup menu and the window it is opened from.
+struct TSystemMenu {
+  HWND Owner = nullptr;
+  HMENU Menu = nullptr;
+  TSystemMenu() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"BenchMenuOwner";
+    ::RegisterClassW(&wc);
+    Owner = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+    Menu = ::CreatePopupMenu();
+    for (int i = 0; i < kItems; ++i) {
+      String text = Caption(i);
+      if (KeysOf(i) != scNone) text += L"\t" + ShortCutToText(KeysOf(i));
+      ::AppendMenuW(Menu, MF_STRING, 100 + i, text.c_str());
+    }
   }
-  ::SetForegroundWindow(owner);
-  const Timing t = Measure(runs, [&] { ::TrackPopupMenu(menu, TPM_RETURNCMD, 100, 50, 0, owner, nullptr); });
-  ::DestroyMenu(menu);
-  ::DestroyWindow(owner);
-  return t;
-}
+  ~TSystemMenu() {
+    ::DestroyMenu(Menu);
+    ::DestroyWindow(Owner);
+  }
+  void Raise() { ::SetForegroundWindow(Owner); }
+  void Open() { ::TrackPopupMenu(Menu, TPM_RETURNCMD, 100, 50, 0, Owner, nullptr); }
+};
 
 String TempSkin() {
   wchar_t folder[MAX_PATH]{};
@@ -91,7 +98,7 @@ String MakeSkin() {
 }
 
 template <class Menu, class Item>
-Timing OwnTime(int runs, TForm* form, TSeLumaweave* engine) {
+Paired AgainstSystem(int runs, TForm* form, TSeLumaweave* engine, TSystemMenu& system) {
   auto* menu = new Menu(form);
   if constexpr (requires { menu->SetLumaweave(engine); }) menu->SetLumaweave(engine);
   for (int i = 0; i < kItems; ++i) {
@@ -100,12 +107,14 @@ Timing OwnTime(int runs, TForm* form, TSeLumaweave* engine) {
     item->SetShortCut(KeysOf(i));
     menu->GetSeItems()->Add(item);
   }
-  const Timing t = Measure(runs, [&] {
-    ::PostMessageW(form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
-    menu->Popup(100, 50);
-  });
+  const Paired p = MeasurePairs(
+      runs, [&] { system.Raise(); }, [&] { system.Open(); }, [&] { ::SetForegroundWindow(form->GetHandle()); },
+      [&] {
+        ::PostMessageW(form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+        menu->Popup(100, 50);
+      });
   delete menu;
-  return t;
+  return p;
 }
 
 int Run(int runs) {
@@ -117,13 +126,14 @@ int Run(int runs) {
   auto* engine = new TSeLumaweave(form);
   const String skin = MakeSkin();
   engine->SetSkinFile(skin);
-  const Timing system = SystemTime(runs);
-  const Timing plain = OwnTime<TSeCustomPopupMenu, TSeCustomItem>(runs, form, engine);
-  const Timing skinned = OwnTime<TSeSkinPopupMenu, TSeSkinItem>(runs, form, engine);
-  std::printf("%-14s best %9.3f ms  median %9.3f ms\n", "system", system.Best, system.Median);
-  for (auto [name, t] : {std::pair{"plain items", plain}, std::pair{"skinned items", skinned}})
-    std::printf("%-14s best %9.3f ms  median %9.3f ms  best/system %5.2f  median/system %5.2f\n", name, t.Best,
-                t.Median, t.Best / system.Best, t.Median / system.Median);
+  TSystemMenu system;
+  const Paired plain = AgainstSystem<TSeCustomPopupMenu, TSeCustomItem>(runs, form, engine, system);
+  const Paired skinned = AgainstSystem<TSeSkinPopupMenu, TSeSkinItem>(runs, form, engine, system);
+  for (auto [name, p] : {std::pair{"plain items", plain}, std::pair{"skinned items", skinned}}) {
+    std::printf("%-14s system best %9.3f ms  median %9.3f ms\n", name, p.A.Best, p.A.Median);
+    std::printf("%-14s ours   best %9.3f ms  median %9.3f ms  ours/system, median of the pairs %5.2f\n", "",
+                p.B.Best, p.B.Median, p.Ratio);
+  }
   delete form;
   ::DeleteFileW(skin.c_str());
   return 0;

@@ -333,25 +333,21 @@ TBitmap* TGIFFrame::GetBitmap() {
   if (width == 0 || height == 0) return FBitmap.get();
 
   const int colors = 1 << depth;
-  const uint64_t rowBytes = rxgif::DibRowBytes(width, depth);
-  const uint64_t imageSize = rowBytes * static_cast<uint64_t>(height);
-  const uint32_t bitsOffset = 54 + 4 * colors;
-  std::vector<uint8_t> bmp(bitsOffset + static_cast<size_t>(imageSize), 0);
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;
-  fh.bfSize = static_cast<DWORD>(bmp.size());
-  fh.bfOffBits = bitsOffset;
-  BITMAPINFOHEADER ih{};
+  // The frame is decoded straight into the rows of a DIB section made with its header and
+  // colour table, which the bitmap then takes over.
+  struct {
+    BITMAPINFOHEADER Header;
+    RGBQUAD Colors[256];
+  } info{};
+  BITMAPINFOHEADER& ih = info.Header;
   ih.biSize = sizeof(ih);
   ih.biWidth = width;
   ih.biHeight = height;
   ih.biPlanes = 1;
   ih.biBitCount = static_cast<WORD>(depth);
   ih.biCompression = BI_RGB;
-  ih.biSizeImage = static_cast<DWORD>(imageSize);
-  std::memcpy(bmp.data(), &fh, sizeof(fh));
-  std::memcpy(bmp.data() + 14, &ih, sizeof(ih));
-  auto* palette = reinterpret_cast<RGBQUAD*>(bmp.data() + 54);
+  ih.biClrUsed = static_cast<DWORD>(colors);
+  RGBQUAD* palette = info.Colors;
   const TGIFColorTable& table = FItem->ColorMap;
   for (int i = 0; i < colors; ++i) {
     if (i < table.Count) {
@@ -380,13 +376,21 @@ TBitmap* TGIFFrame::GetBitmap() {
       FTransparentColor = RGBColor(key.rgbRed, key.rgbGreen, key.rgbBlue);
     }
   }
+  void* rows = nullptr;
+  HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &rows,
+                                   nullptr, 0);
+  if (!dib || !rows) {
+    if (dib) ::DeleteObject(dib);
+    throw EOutOfResources(L"Out of system resources");
+  }
+  FBitmap->SetHandle(dib);  // owns the section from here on
 
   rxgif::TDibLayout layout{width, height, depth, FInterlaced};
   TGIFImage* owner = FOwner;
   if (owner) owner->CodecProgress(psStarting, 0);
   try {
     const bool corrupt = rxgif::DecodeLZW(
-        data, static_cast<size_t>(dataSize), layout, bits, bmp.data() + bitsOffset, true,
+        data, static_cast<size_t>(dataSize), layout, bits, static_cast<uint8_t*>(rows), true,
         [owner](int percent) {
           if (owner) owner->CodecProgress(psRunning, percent);
         });
@@ -395,15 +399,14 @@ TBitmap* TGIFFrame::GetBitmap() {
     // The data ends before the picture does: the rows decoded so far stay.
     FCorrupted = true;
   } catch (const Exception& e) {
+    FBitmap = std::make_unique<TBitmap>();  // no half-decoded picture is kept
     if (owner) owner->CodecProgress(psEnding, 0, e.Message());
     throw;
   }
   if (owner) owner->CodecProgress(psEnding, 100);
 
-  TMemoryStream stream;
-  stream.WriteBuffer(bmp.data(), static_cast<int>(bmp.size()));
-  stream.SetPosition(0);
-  FBitmap->LoadFromStream(stream);
+
+  FBitmap->SetPaletteModified(true);
   if (!FBitmap->GetMonochrome()) FBitmap->SetHandleType(bmDDB);
   return FBitmap.get();
 }

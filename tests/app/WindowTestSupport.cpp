@@ -1,5 +1,7 @@
 #include "WindowTestSupport.h"
 
+#include <algorithm>
+
 #include "app/Ucommon.h"
 #include "data/tools/Rtf.h"
 #include "app/MenuMovie.h"
@@ -17,36 +19,90 @@ namespace {
 
 struct TDriverState {
   std::vector<std::function<bool()>> Steps;
+  DWORD StepLimit = 10000;            // ms a step may take
+  std::vector<TCustomForm*> Before;   // forms already modal when the driver started
   size_t Next = 0;
   DWORD StepStart = 0;
   UINT_PTR Timer = 0;
   bool Running = false;  // a step is running (it may run a modal loop of its own)
+  bool GaveUp = false;
+  DWORD CloseStart = 0;  // when closing the modal windows began, 0 while not closing
 };
 TDriverState* Driver = nullptr;
 
+// How long the driver keeps asking the modal windows to close before it leaves them.
+constexpr DWORD kClosingLimit = 5000;
+
+std::vector<TCustomForm*> ModalForms() {
+  std::vector<TCustomForm*> forms;
+  for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+    if (TCustomForm* form = Screen->GetCustomForms(i); form && form->GetFormState().Contains(fsModal))
+      forms.push_back(form);
+  return forms;
+}
+
+// The modal windows opened since the driver started.
+std::vector<TCustomForm*> DrivenModalForms(const TDriverState& state) {
+  std::vector<TCustomForm*> forms = ModalForms();
+  std::erase_if(forms, [&](TCustomForm* f) { return std::find(state.Before.begin(), state.Before.end(), f) != state.Before.end(); });
+  return forms;
+}
+
+// Asks every driven modal window to close (Cancel), so that ShowModal returns and a failed
+// test ends in seconds instead of waiting for the test program's timeout. A window whose
+// close query keeps refusing is asked on every tick for a while, then left.
+void CloseDrivenModalForms(TDriverState& state) {
+  const std::vector<TCustomForm*> forms = DrivenModalForms(state);
+  if (forms.empty()) {
+    state.CloseStart = 0;
+    return;
+  }
+  if (state.CloseStart == 0) state.CloseStart = ::GetTickCount();
+  if (::GetTickCount() - state.CloseStart > kClosingLimit) return;
+  for (TCustomForm* form : forms) form->SetModalResult(mrCancel);
+}
+
+void GiveUp(TDriverState& state) {
+  state.GaveUp = true;
+  state.Next = state.Steps.size();
+  CloseDrivenModalForms(state);
+}
+
 void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD) {
   TDriverState* state = Driver;
-  if (!state || state->Running || state->Next >= state->Steps.size()) return;
+  if (!state || state->Running) return;
+  if (state->Next >= state->Steps.size()) {
+    // After the last step the window closes by itself; one still open after a step's time
+    // would keep ShowModal waiting for ever.
+    if (state->GaveUp) {
+      CloseDrivenModalForms(*state);
+    } else if (::GetTickCount() - state->StepStart > state->StepLimit && !DrivenModalForms(*state).empty()) {
+      ADD_FAILURE() << "the modal window stayed open after the modal driver's last step";
+      GiveUp(*state);
+    }
+    return;
+  }
   state->Running = true;
   try {
     if (state->Steps[state->Next]()) {
       ++state->Next;
       state->StepStart = ::GetTickCount();
-    } else if (::GetTickCount() - state->StepStart > 10000) {
+    } else if (::GetTickCount() - state->StepStart > state->StepLimit) {
       ADD_FAILURE() << "step " << state->Next << " of the modal driver did not happen";
-      state->Next = state->Steps.size();
+      GiveUp(*state);
     }
   } catch (...) {
     ADD_FAILURE() << "a step of the modal driver raised";
-    state->Next = state->Steps.size();
+    GiveUp(*state);
   }
   state->Running = false;
 }
 
 }  // namespace
 
-TModalDriver::TModalDriver(std::vector<std::function<bool()>> steps) {
-  Driver = new TDriverState{std::move(steps), 0, ::GetTickCount(), 0, false};
+TModalDriver::TModalDriver(std::vector<std::function<bool()>> steps, DWORD stepLimitMs) {
+  Driver = new TDriverState{std::move(steps), stepLimitMs, ModalForms()};
+  Driver->StepStart = ::GetTickCount();
   Driver->Timer = ::SetTimer(nullptr, 0, 20, &DriverTick);
 }
 
@@ -55,7 +111,7 @@ TModalDriver::~TModalDriver() {
   delete std::exchange(Driver, nullptr);
 }
 
-bool TModalDriver::Done() const { return Driver && Driver->Next >= Driver->Steps.size(); }
+bool TModalDriver::Done() const { return Driver && !Driver->GaveUp && Driver->Next >= Driver->Steps.size(); }
 
 namespace {
 

@@ -13,15 +13,17 @@
 #include "classlib/forms/Forms.h"
 
 // Runs steps in order from a thread timer, each until it returns true, while the test sits
-// in a modal loop; a step that is not done after 10 seconds fails the test and the rest
-// are dropped. One driver at a time.
+// in a modal loop; a step that is not done after stepLimitMs (10 seconds) fails the test,
+// the rest are dropped and the modal windows opened since the driver started are closed
+// (Cancel), so that ShowModal returns. A modal window still open a step's time after the
+// last step fails the test and is closed too. One driver at a time.
 class TModalDriver {
  public:
-  explicit TModalDriver(std::vector<std::function<bool()>> steps);
+  explicit TModalDriver(std::vector<std::function<bool()>> steps, DWORD stepLimitMs = 10000);
   ~TModalDriver();
   TModalDriver(const TModalDriver&) = delete;
   TModalDriver& operator=(const TModalDriver&) = delete;
-  // All steps ran.
+  // All steps ran (false once the driver gave up).
   bool Done() const;
 };
 

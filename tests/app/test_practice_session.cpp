@@ -48,6 +48,22 @@ TEST_F(Session, TypeFilterKeepsTheOldOneWhenTheTypeHasNone) {
   EXPECT_EQ(420, S().Total());
 }
 
+// A type check that left the set on another row would hand the windows, which read the key
+// and the note from the set's current row, another question's.
+TEST_F(Session, TypeCheckLeavesTheSetOnTheQuestionShown) {
+  ASSERT_TRUE(S().Load(kAll));
+  ASSERT_TRUE(S().ApplyType(14));
+  ASSERT_TRUE(S().Show(5));
+  const String id = Field(L"a1");
+  EXPECT_TRUE(S().HasType(11));
+  EXPECT_EQ(5, DM1->Cn1Query_tm->GetRecNo());
+  EXPECT_EQ(id, Field(L"a1"));
+  EXPECT_FALSE(S().HasType(21));
+  EXPECT_EQ(5, DM1->Cn1Query_tm->GetRecNo());
+  EXPECT_EQ(id, Field(L"a1"));
+  EXPECT_EQ(122, S().Total()) << "the filter as it was";
+}
+
 TEST_F(Session, GroupsAndMovesOnFortyFiveQuestions) {
   ASSERT_TRUE(S().Load(kFirst45));
   ASSERT_TRUE(S().ApplyType(0));

@@ -242,6 +242,65 @@ TEST_F(SkinEditTest, TypedChineseAndSurrogatePairsStayWhole) {
   EXPECT_TRUE(Edit->GetUndoStack().Empty());
 }
 
+// The last character that fits is taken, typed or pasted (a length check off by one refused it),
+// and one more is refused.
+TEST_F(SkinEditTest, MaxLengthTakesTextUpToExactlyItsLength) {
+  Edit->SetMaxLength(3);
+  Edit->SetText(L"");
+  Type(L"ab");
+  Type(L"c");
+  EXPECT_EQ(L"abc", Edit->GetText());
+  Type(L"d");
+  EXPECT_EQ(L"abc", Edit->GetText());
+  Edit->SetText(L"");
+  PutClipboard(L"考试题");
+  Key('V', false, true);
+  EXPECT_EQ(L"考试题", Edit->GetText());
+  Edit->SetText(L"a");
+  Key(VK_END);
+  PutClipboard(L"考试");
+  Key('V', false, true);
+  EXPECT_EQ(L"a考试", Edit->GetText());
+  Edit->SetText(L"a");
+  Key(VK_END);
+  PutClipboard(L"考试题");
+  Key('V', false, true);
+  EXPECT_EQ(L"a", Edit->GetText()) << "one more than fits is refused";
+}
+
+// Back and Delete take a pair (a character outside the basic plane) whole at either end of the
+// text, also when the text is the pair alone (a pair test wanting a third character split it).
+TEST_F(SkinEditTest, BackAndDeleteTakeASurrogatePairWholeAtEitherEnd) {
+  const String pair = L"\xD840\xDC0B";
+  struct Case {
+    String Text;
+    WORD Start;  // where the caret starts: VK_HOME or VK_END
+    WORD Press;
+    String After;
+  };
+  const Case cases[] = {
+      {pair, VK_END, VK_BACK, L""},           {pair, VK_HOME, VK_DELETE, L""},
+      {pair, VK_HOME, VK_BACK, pair},         {pair, VK_END, VK_DELETE, pair},
+      {L"ab" + pair, VK_END, VK_BACK, L"ab"}, {pair + L"ab", VK_HOME, VK_DELETE, L"ab"},
+  };
+  for (const Case& c : cases) {
+    Edit->SetText(c.Text);
+    Key(c.Start);
+    Key(c.Press);
+    EXPECT_EQ(c.After, Edit->GetText()) << c.Press << " at " << c.Start << " of " << c.Text.size();
+  }
+  Edit->SetText(L"a" + pair + L"b");
+  Key(VK_HOME);
+  Key(VK_RIGHT);
+  Key(VK_DELETE);
+  EXPECT_EQ(L"ab", Edit->GetText()) << "Delete before a pair inside text";
+  Edit->SetText(L"a" + pair + L"b");
+  Key(VK_END);
+  Key(VK_LEFT);
+  Key(VK_BACK);
+  EXPECT_EQ(L"ab", Edit->GetText()) << "Back after a pair inside text";
+}
+
 TEST_F(SkinEditTest, CaretPositionsMatchTheSystemEdit) {
   const String text = L"考试abc";
   Edit->SetText(text);

@@ -153,6 +153,33 @@ TEST(SkinItemTree, AcceleratorsAndShortcutsWithModifiersAndDisabledAncestors) {
   EXPECT_EQ(runs, 1);
 }
 
+// A hidden item, or an item under a hidden parent, is out of reach of its keys as a disabled
+// one is (a search that skipped only disabled items ran hidden commands).
+TEST(SkinItemTree, HiddenItemsAndItemsUnderAHiddenParentIgnoreTheirShortcuts) {
+  Tree tree;
+  TSeCustomItem* file = AddItem(tree.Root.get(), L"文件(&F)");
+  TSeCustomItem* save = AddItem(file, L"保存");
+  TSeCustomItem* tools = AddItem(tree.Root.get(), L"工具(&T)");
+  TSeCustomItem* run = AddItem(tools, L"运行");
+  int saves = 0, runs = 0;
+  save->OnClick = [&](TObject*) { ++saves; };
+  run->OnClick = [&](TObject*) { ++runs; };
+  save->SetShortCut(VK_F6);
+  run->SetShortCut(VK_F7);
+  TMessage f6{WM_KEYDOWN, VK_F6, 1, 0}, f7{WM_KEYDOWN, VK_F7, 1, 0};
+  save->SetVisible(false);
+  tools->SetVisible(false);
+  EXPECT_FALSE(tree.Root->IsShortCut(f6));
+  EXPECT_FALSE(tree.Root->IsShortCut(f7));
+  EXPECT_EQ(saves + runs, 0);
+  save->SetVisible(true);
+  tools->SetVisible(true);
+  EXPECT_TRUE(tree.Root->IsShortCut(f6));
+  EXPECT_TRUE(tree.Root->IsShortCut(f7));
+  EXPECT_EQ(saves, 1);
+  EXPECT_EQ(runs, 1);
+}
+
 TEST(SkinItemTree, AShortcutWhoseClickFreesTheTreeEndsWithoutACrash) {
   auto* root = new TSeCustomItem(nullptr);
   TSeCustomItem* quit = AddItem(root, L"退出");
@@ -235,6 +262,36 @@ TEST_F(SkinMenuTest, PopupListLayoutFollowsTheWidthRowAndScrollRules) {
   EXPECT_EQ(tree.Root->GetTopIndex(), 0);
   view.SelectNext();  // the separator is skipped
   EXPECT_EQ(view.GetSelected(), save);
+}
+
+// Stepping one row at a time keeps the selected row inside the view; a scroll that waited
+// for the row two below the last shown one left every other step off-screen.
+TEST_F(SkinMenuTest, SteppingThroughAScrolledListKeepsTheSelectedRowInView) {
+  Tree tree;
+  TSeItemView view(nullptr, false, false);
+  view.SetItem(tree.Root.get());
+  view.GetMeasureCanvas()->SetFont(MenuFont());
+  const int count = 13;
+  for (int i = 0; i < count; ++i) AddItem(tree.Root.get(), L"项目" + IntToStr(i));
+  tree.Root->SetScrolled(true);
+  tree.Root->SetScrollCount(4);
+  view.Layout();
+  const auto expectInView = [&](int index, const char* step) {
+    SCOPED_TRACE(testing::Message() << step << " to " << index);
+    ASSERT_EQ(view.GetSelected(), tree.Root->GetItem(index));
+    EXPECT_GE(index, view.FirstShownRow());
+    EXPECT_LT(index, view.FirstShownRow() + view.ShownRowCount());
+    EXPECT_FALSE(RectIsEmpty(tree.Root->GetItem(index)->GetBoundsRect()));
+  };
+  view.SetSelected(tree.Root->GetItem(0));
+  for (int i = 1; i < count; ++i) {
+    view.SelectNext();
+    expectInView(i, "down");
+  }
+  for (int i = count - 2; i >= 0; --i) {
+    view.SelectPrevious();
+    expectInView(i, "up");
+  }
 }
 
 TEST_F(SkinMenuTest, SelectionSkipsHiddenItemsAndAListOfSeparatorsSelectsNothing) {
