@@ -1196,8 +1196,10 @@ void TSeCustomForm::UpdateWindowRegion() {
   FRegionShadow = ShadowSize();
   DisableFramePaint();
   HRGN region = WindowRegion();
-  // A region that is the whole form is no region: the window keeps none then.
-  if (region && FRegionShadow == 0 && IsWholeRect(region, FormWidth(), FormHeight())) {
+  // Without a shadow or a themed frame, a region that is the whole form is no region: the
+  // window keeps none then.
+  const bool shaped = FRegionShadow > 0 || (UseThemes() && FBorderStyle != vbsNone);
+  if (region && !shaped && IsWholeRect(region, FormWidth(), FormHeight())) {
     ::DeleteObject(region);
     region = nullptr;
   }

@@ -19,41 +19,34 @@ class TProbeForm : public TSeCustomForm {
  public:
   explicit TProbeForm(TComponent* owner) : TSeCustomForm(owner) {}
 
-  TRect GetRollupRect() const override {
-    ++Calls["rollup"];
-    return TRect(40, 50, 240, 80);
-  }
-  TRect GetMinimizedRect() const override {
-    ++Calls["minimized"];
-    return TRect(5, 600, 165, 630);
-  }
-  TRect GetMaximizedRect() const override {
-    ++Calls["maximized"];
-    return TRect(10, 20, 510, 420);
-  }
-  TSize GetMaxTrackSize() const override {
-    ++Calls["maxtrack"];
-    return TSize{600, 450};
-  }
+  TRect GetRollupRect() const override { return Count("rollup", TRect(40, 50, 240, 80)); }
+  TRect GetMinimizedRect() const override { return Count("minimized", TRect(5, 600, 165, 630)); }
+  TRect GetMaximizedRect() const override { return Count("maximized", TRect(10, 20, 510, 420)); }
+  TSize GetMaxTrackSize() const override { return Count("maxtrack", TSize{600, 450}); }
   // Everything below y = 60 of the window is the close button.
   TSeFrameZone HitTest(int x, int y) const override {
-    ++Calls["hittest"];
-    return y >= 60 ? fzClose : TSeCustomForm::HitTest(x, y);
+    return Count("hittest", y >= 60 ? fzClose : TSeCustomForm::HitTest(x, y));
   }
   void FrameMouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
-    ++Calls["down"];
-    Last = TPoint(x, y);
+    Seen("down", x, y);
     TSeCustomForm::FrameMouseDown(button, shift, x, y);
   }
   void FrameMouseMove(TShiftState shift, int x, int y) override {
-    ++Calls["move"];
-    Last = TPoint(x, y);
+    Seen("move", x, y);
     TSeCustomForm::FrameMouseMove(shift, x, y);
   }
   void FrameMouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
-    ++Calls["up"];
-    Last = TPoint(x, y);
+    Seen("up", x, y);
     TSeCustomForm::FrameMouseUp(button, shift, x, y);
+  }
+  template <class T>
+  T Count(const char* name, T result) const {
+    ++Calls[name];
+    return result;
+  }
+  void Seen(const char* name, int x, int y) {
+    ++Calls[name];
+    Last = TPoint(x, y);
   }
 
   mutable std::map<std::string, int> Calls;
@@ -62,8 +55,7 @@ class TProbeForm : public TSeCustomForm {
  protected:
   // An ellipse: the window's corners are cut off.
   HRGN CreateWindowRegion() const override {
-    ++Calls["region"];
-    return ::CreateEllipticRgn(0, 0, FormWidth(), FormHeight());
+    return Count("region", ::CreateEllipticRgn(0, 0, FormWidth(), FormHeight()));
   }
   void UpdateWindowRegion() override {
     ++Calls["update"];
