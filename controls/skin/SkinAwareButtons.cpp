@@ -48,6 +48,7 @@ const TPropertyTable* TSeSkinCheckBox::PublishedProperties() {
   static const TPropertyTable table{
       P::Component(L"Lumaweave", &C::GetLumaweave, &C::SetLumaweave),
       P::Text(L"SkinObject", &C::GetSkinObject, &C::SetSkinObject).Default(L"CheckBox"),
+      PublishSkinVersion<C>(),
   };
   return &table;
 }
@@ -105,6 +106,7 @@ const TPropertyTable* TSeSkinRadioButton::PublishedProperties() {
   static const TPropertyTable table{
       P::Component(L"Lumaweave", &C::GetLumaweave, &C::SetLumaweave),
       P::Text(L"SkinObject", &C::GetSkinObject, &C::SetSkinObject).Default(L"RadioButton"),
+      PublishSkinVersion<C>(),
   };
   return &table;
 }

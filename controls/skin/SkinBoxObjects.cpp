@@ -5,6 +5,7 @@
 #include "SkinDrawing.h"
 #include "SkinSource.h"
 #include "classlib/classes/Properties.h"
+#include "classlib/forms/Forms.h"
 
 namespace {
 const wchar_t* const RollKindNames[] = {L"rkLeft", L"rkTop", L"rkRight", L"rkBottom"};
@@ -457,4 +458,8 @@ void TSeRollPanelObject::Toggle() {
   }
   SetBoundsRect(r);
   InvalidateObject();
+  // The control's form is asked for its skinning component and the queued messages are
+  // handled, so that the form shows the new layout at once.
+  if (TWinControl* control = GetControl()) FormSkinOf(control);
+  if (Application) Application->ProcessMessages();
 }

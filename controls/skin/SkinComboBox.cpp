@@ -180,18 +180,18 @@ const TPropertyTable* TSeCustomComboBox::PublishedProperties() {
       P::Integer(L"ItemIndex", &C::GetItemIndex, &C::SetItemIndex).Default(-1),
       P::Boolean(L"Sorted", &C::GetSorted, &C::SetSorted).Default(false),
       // Forwarded to the list.
-      P::Boolean(L"Flat", [](C* c) { return c->FList->GetFlat(); },
-                 [](C* c, bool v) { c->FList->SetFlat(v); }).Default(true),
-      P::Enum(L"FontDevice", SeFontDeviceIdents, [](C* c) { return c->FList->GetFontDevice(); },
-              [](C* c, TSeFontDevice v) { c->FList->SetFontDevice(v); }).Default(fdScreen),
-      P::Enum(L"FontType", SeFontTypeIdents, [](C* c) { return c->FList->GetFontType(); },
-              [](C* c, TSeFontType v) { c->FList->SetFontType(v); }).Default(ftAll),
-      P::Enum(L"ListStyle", SeListBoxStyleIdents, [](C* c) { return c->FList->GetListStyle(); },
+      P::Boolean(L"Flat", [](C* c) { return c->GetList()->GetFlat(); },
+                 [](C* c, bool v) { c->GetList()->SetFlat(v); }).Default(true),
+      P::Enum(L"FontDevice", SeFontDeviceIdents, [](C* c) { return c->GetList()->GetFontDevice(); },
+              [](C* c, TSeFontDevice v) { c->GetList()->SetFontDevice(v); }).Default(fdScreen),
+      P::Enum(L"FontType", SeFontTypeIdents, [](C* c) { return c->GetList()->GetFontType(); },
+              [](C* c, TSeFontType v) { c->GetList()->SetFontType(v); }).Default(ftAll),
+      P::Enum(L"ListStyle", SeListBoxStyleIdents, [](C* c) { return c->GetList()->GetListStyle(); },
               &C::SetListStyle).Default(TSeCustomListBox::lbStandard),
-      P::Boolean(L"ShowCheckBoxes", [](C* c) { return c->FList->GetShowCheckBoxes(); },
-                 [](C* c, bool v) { c->FList->SetShowCheckBoxes(v); }).Default(false),
-      P::Boolean(L"WordWrap", [](C* c) { return c->FList->GetWordWrap(); },
-                 [](C* c, bool v) { c->FList->SetWordWrap(v); }).Default(false),
+      P::Boolean(L"ShowCheckBoxes", [](C* c) { return c->GetList()->GetShowCheckBoxes(); },
+                 [](C* c, bool v) { c->GetList()->SetShowCheckBoxes(v); }).Default(false),
+      P::Boolean(L"WordWrap", [](C* c) { return c->GetList()->GetWordWrap(); },
+                 [](C* c, bool v) { c->GetList()->SetWordWrap(v); }).Default(false),
       P::Method(L"OnDrawItem", &C::GetOnDrawItem, &C::SetOnDrawItem),
       P::Method(L"OnMeasureItem", &C::GetOnMeasureItem, &C::SetOnMeasureItem),
       // The combo's own events.
@@ -204,14 +204,6 @@ const TPropertyTable* TSeCustomComboBox::PublishedProperties() {
 }
 
 TSeCustomComboBox::TSeCustomComboBox(TComponent* owner) : TSeCustomEdit(owner) {
-  FList = new TSeComboListBox(this);
-  FList->SetVisible(false);
-  FList->SetTabStop(false);
-  FList->SetAlign(alClient);
-  FList->SetParent(this);
-  FList->SetOnMouseUp([this](TObject*, TMouseButton button, TShiftState, int x, int y) {
-    ListMouseUp(button, x, y);
-  });
   FTimer = new TTimer(this);
   FTimer->SetEnabled(false);
   FTimer->SetInterval(100);
@@ -226,6 +218,7 @@ TSeCustomComboBox::~TSeCustomComboBox() {
   FTimer->SetEnabled(false);
   UnregisterOpenDropDown(this);
   FQuiet.reset();
+  if (!FList) return;  // never asked for: nothing of it to take apart
   FList->SetOnMouseUp(nullptr);
   FList->SetOnDrawItem(nullptr);
   FList->SetOnMeasureItem(nullptr);
@@ -250,10 +243,33 @@ TSeCustomComboBox::~TSeCustomComboBox() {
 
 // ---- Attributes -------------------------------------------------------------------------------------
 
-TStrings* TSeCustomComboBox::GetItems() const { return FList->GetItems(); }
+TSeComboListBox* TSeCustomComboBox::CreateList() { return new TSeComboListBox(this); }
+
+TSeComboListBox* TSeCustomComboBox::GetList() const {
+  if (FList) return FList;
+  auto* self = const_cast<TSeCustomComboBox*>(this);
+  TSeComboListBox* list = self->CreateList();
+  if (!list) list = self->TSeCustomComboBox::CreateList();
+  // The combo frees the list (or hands it to its drop-down window): it must be its owner.
+  if (list->GetOwner() != this) {
+    if (TComponent* other = list->GetOwner()) other->RemoveComponent(list);
+    self->InsertComponent(list);
+  }
+  FList = list;
+  list->SetVisible(false);
+  list->SetTabStop(false);
+  list->SetAlign(alClient);
+  list->SetParent(self);
+  list->SetOnMouseUp([self](TObject*, TMouseButton button, TShiftState, int x, int y) {
+    self->ListMouseUp(button, x, y);
+  });
+  return list;
+}
+
+TStrings* TSeCustomComboBox::GetItems() const { return GetList()->GetItems(); }
 
 void TSeCustomComboBox::SetItems(TStrings* value) {
-  FList->SetItems(value);
+  GetList()->SetItems(value);
   SetItemIndex(FItemIndex);  // within the new count
 }
 
@@ -306,16 +322,16 @@ void TSeCustomComboBox::SetButtonAlign(TSeComboButtonAlign value) {
 }
 
 void TSeCustomComboBox::SetListStyle(TSeCustomListBox::TSeListBoxStyle value) {
-  FList->SetListStyle(value);
+  GetList()->SetListStyle(value);
   // The font and colour lists set their own row height; the drop-down follows it.
   if (value == TSeCustomListBox::lbFonts || value == TSeCustomListBox::lbFontSamples ||
       value == TSeCustomListBox::lbColors || value == TSeCustomListBox::lbColorNames)
-    SetItemHeight(FList->GetItemHeight());
+    SetItemHeight(GetList()->GetItemHeight());
   SetItemIndex(FItemIndex);
 }
 
 void TSeCustomComboBox::SetOnDrawItem(TSeDrawItemEvent handler) {
-  FList->SetOnDrawItem(std::move(handler));
+  GetList()->SetOnDrawItem(std::move(handler));
   Invalidate();  // the pick-only face is drawn by it
 }
 
@@ -385,8 +401,8 @@ void TSeCustomComboBox::DropDown() {
   const std::weak_ptr<int> alive = GetLifeToken();
   if (!FWindow) FWindow = std::make_unique<TSeComboWindow>(this);
   TRect frame;
-  FList->GetFrameRect(frame);
-  const int insets = frame.Top + (FList->GetHeight() - frame.Bottom);
+  GetList()->GetFrameRect(frame);
+  const int insets = frame.Top + (GetList()->GetHeight() - frame.Bottom);
   RECT screenRect{};
   ::GetWindowRect(GetHandle(), &screenRect);
   const TRect bounds = DropDownBounds(
@@ -394,19 +410,17 @@ void TSeCustomComboBox::DropDown() {
       FDropDownCount * FItemHeight + std::max(insets, 0),
       TSize{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
   FWindow->SetBounds(bounds.Left, bounds.Top, RectWidth(bounds), RectHeight(bounds));
-  for (int i = 0; i < GetItems()->GetCount(); ++i) FList->SetSelected(i, false);
-  FList->SetItemHeight(FItemHeight);
-  FList->SetColor(GetColor());
-  FList->SetFont(GetFont());
-  FList->SetParent(FWindow.get());
-  FList->SetVisible(true);
+  for (int i = 0; i < GetItems()->GetCount(); ++i) GetList()->SetSelected(i, false);
+  GetList()->SetItemHeight(FItemHeight);
+  GetList()->SetColor(GetColor());
+  // In the window (hidden) before the choice is selected, so the list scrolls to it at its
+  // drop-down size.
+  GetList()->SetParent(FWindow.get());
   const int index = FItemIndex < 0 && GetItems()->GetCount() > 0 ? 0 : FItemIndex;
-  FList->SetItemIndex(index);
-  if (index >= 0) FList->SetSelected(index, true);
+  GetList()->SetItemIndex(index);
+  if (index >= 0) GetList()->SetSelected(index, true);
   FDropped = true;
   ++FDropDownNumber;
-  // Menus and form frames close the open list through this record.
-  RegisterOpenDropDown(this, [this](TComponent*) { CloseUp(); });
   FQuiet = std::make_unique<TQuietActivation>(GetParentForm(this));
   {
     TFrameUpdate update(FindFormSkin(FWindow.get()));
@@ -414,12 +428,24 @@ void TSeCustomComboBox::DropDown() {
     ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
                    RectHeight(bounds), SWP_NOACTIVATE);
   }
-  if (OnDropDown) OnDropDown(this);
+  DoDropDown();
   if (alive.expired() || !FDropped) return;
   ::SetActiveWindow(FWindow->GetHandle());
-  if (FList->CanFocus()) FList->SetFocus();
+  if (GetList()->CanFocus()) GetList()->SetFocus();
   if (alive.expired() || !FDropped) return;
-  FList->Invalidate();
+  GetList()->Invalidate();
+}
+
+void TSeCustomComboBox::DoDropDown() {
+  TSeComboListBox* list = GetList();
+  if (!list->GetVisible() && FWindow) {
+    list->SetParent(FWindow.get());
+    list->SetFont(GetFont());
+    list->SetVisible(true);
+    // Menus and form frames close the open list through this record.
+    RegisterOpenDropDown(this, [this](TComponent*) { CloseUp(); });
+  }
+  if (OnDropDown) OnDropDown(this);
 }
 
 void TSeCustomComboBox::CloseUp() {
@@ -433,7 +459,7 @@ void TSeCustomComboBox::CloseUp() {
   if (FWindow) FWindow->Hide();
   // The list stays in the window: taking it out would destroy its window handle, perhaps
   // under its own key or mouse handling.
-  FList->SetVisible(false);
+  GetList()->SetVisible(false);
   Invalidate();
   if (GetEnabled() && CanFocus()) {
     if (TCustomForm* form = GetParentForm(this); form && form->HandleAllocated())
@@ -447,7 +473,7 @@ void TSeCustomComboBox::CloseUp() {
 void TSeCustomComboBox::ChooseFromList() {
   if (!FDropped) return;
   const std::weak_ptr<int> alive = GetLifeToken();
-  const int index = FList->GetItemIndex();
+  const int index = GetList()->GetItemIndex();
   bool allow = index >= 0 && index < GetItems()->GetCount();
   if (allow && OnAllowChange) OnAllowChange(this, index, GetItems()->Get(index), allow);
   if (alive.expired()) return;
@@ -457,7 +483,7 @@ void TSeCustomComboBox::ChooseFromList() {
 
 void TSeCustomComboBox::ListMouseUp(TMouseButton button, int x, int y) {
   if (button != mbLeft || !FDropped) return;
-  if (FList->ItemAtPos(TPoint(x, y), true) < 0) return;
+  if (GetList()->ItemAtPos(TPoint(x, y), true) < 0) return;
   const std::weak_ptr<int> alive = GetLifeToken();
   if (OnListBoxClick) OnListBoxClick(this);
   if (!alive.expired()) ChooseFromList();
@@ -624,9 +650,9 @@ void TSeCustomComboBox::PaintFace() {
   TCanvas* canvas = GetCanvas();
   TRect r = GetTextRect();
   const bool focused = GetFocusedFlag();
-  const bool wasSelected = FList->GetSelected(FItemIndex);
-  FList->SetSelected(FItemIndex, focused);
-  FList->PaintItem(canvas, FItemIndex, r);
-  FList->SetSelected(FItemIndex, wasSelected);
+  const bool wasSelected = GetList()->GetSelected(FItemIndex);
+  GetList()->SetSelected(FItemIndex, focused);
+  GetList()->PaintItem(canvas, FItemIndex, r);
+  GetList()->SetSelected(FItemIndex, wasSelected);
   if (focused) DrawFocus(canvas, r, clBlack);
 }

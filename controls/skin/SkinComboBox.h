@@ -82,24 +82,26 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void SetItemHeight(int value);     // kept within 1..1000
   bool GetAutoComplete() const { return FAutoComplete; }
   void SetAutoComplete(bool value) { FAutoComplete = value; }
-  TSeCustomListBox::TSeListBoxStyle GetListStyle() const { return FList->GetListStyle(); }
+  TSeCustomListBox::TSeListBoxStyle GetListStyle() const { return GetList()->GetListStyle(); }
   void SetListStyle(TSeCustomListBox::TSeListBoxStyle value);
-  void SetFlat(bool value) { FList->SetFlat(value); }
-  bool GetSorted() const { return FList->GetSorted(); }
-  void SetSorted(bool value) { FList->SetSorted(value); }
+  void SetFlat(bool value) { GetList()->SetFlat(value); }
+  bool GetSorted() const { return GetList()->GetSorted(); }
+  void SetSorted(bool value) { GetList()->SetSorted(value); }
   // The list's own draw and measure events; the face of the pick-only style is drawn by the
   // same handler.
-  const TSeDrawItemEvent& GetOnDrawItem() const { return FList->GetOnDrawItem(); }
+  const TSeDrawItemEvent& GetOnDrawItem() const { return GetList()->GetOnDrawItem(); }
   void SetOnDrawItem(TSeDrawItemEvent handler);
-  const TSeMeasureItemEvent& GetOnMeasureItem() const { return FList->GetOnMeasureItem(); }
-  void SetOnMeasureItem(TSeMeasureItemEvent handler) { FList->SetOnMeasureItem(std::move(handler)); }
+  const TSeMeasureItemEvent& GetOnMeasureItem() const { return GetList()->GetOnMeasureItem(); }
+  void SetOnMeasureItem(TSeMeasureItemEvent handler) { GetList()->SetOnMeasureItem(std::move(handler)); }
 
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
   TNotifyEvent OnListBoxClick;
   TSeComboBoxAllowChangeEvent OnAllowChange;
 
-  TSeComboListBox* GetList() const { return FList; }
+  // The list, made through CreateList when it is first needed (after construction, so that a
+  // descendant's CreateList is the one called).
+  TSeComboListBox* GetList() const;
   TSeComboWindow* GetDropDownWindow() const { return FWindow.get(); }
   bool GetDroppedDown() const { return FDropped; }
   // Counts the openings of the list (the current one while it is open).
@@ -109,6 +111,9 @@ class TSeCustomComboBox : public TSeCustomEdit {
   bool CompletionPending() const { return FTimer->GetEnabled(); }
 
   virtual void DropDown();
+  // Shows the list in the drop-down window when it is not shown yet (in the window, in the
+  // combo's font, recorded as the open drop-down), then OnDropDown.
+  virtual void DoDropDown();
   // Hides the list and gives it back; with notify, focus returns and OnCloseUp runs.
   virtual void CloseUp();
   // The list's item offered as the choice (click, Enter, Space): OnAllowChange may refuse.
@@ -126,6 +131,8 @@ class TSeCustomComboBox : public TSeCustomEdit {
  protected:
   void PaintFace() override;
   virtual void PaintButton();
+  // A new list for the combo, owned by it (made with the combo as owner).
+  virtual TSeComboListBox* CreateList();
   bool PaintsOwnContent() const override { return FComboStyle == vcsDropDownList; }
   void Change() override;
   void KeyDown(WORD& key, TShiftState shift) override;
@@ -143,7 +150,7 @@ class TSeCustomComboBox : public TSeCustomEdit {
   void ListMouseUp(TMouseButton button, int x, int y);
   void Wheel(int delta);
 
-  TSeComboListBox* FList = nullptr;          // owned as a component
+  mutable TSeComboListBox* FList = nullptr;  // owned as a component; made on first use
   TSeComboButtonAlign FButtonAlign = cbaRight;
   bool FButtonHot = false;
   bool FButtonPressed = false;

@@ -117,6 +117,7 @@ const TPropertyTable* TSeCustomEdit::PublishedProperties() {
       P::Enum(L"Performance", SePerformanceIdents, &C::GetPerformance, &C::SetPerformance)
           .Default(vxpDoubleBuffer),
       P::Boolean(L"TabStop", &C::GetTabStop, &C::SetTabStop).Default(true),
+      P::Cursor(L"Cursor", &C::GetCursor, &C::SetCursor).Default(crDefault),
   };
   return &table;
 }
@@ -136,7 +137,7 @@ TSeCustomEdit::TSeCustomEdit(TComponent* owner)
   SetBorderWidth(3);
   SetTabStop(true);
   SetColor(clWindow);
-  SetCursor(crIBeam);
+  SetCursor(crDefault);  // the I-beam, through the edit's writer
   FFontCopy->Assign(GetFont());
   SetBounds(GetLeft(), GetTop(), 121, 21);
   SetAutoSize(true);

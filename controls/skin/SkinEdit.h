@@ -62,6 +62,8 @@ class TSeCustomEdit : public TSeCustomControl, public TEditUndoTarget {
   void SetContextMenuOptions(TSePopupMenuOptions* value);
   const TNotifyEvent& GetOnChange() const { return FOnChange; }
   void SetOnChange(TNotifyEvent handler) { FOnChange = std::move(handler); }
+  // The edit's writer of Cursor (also the stored one): the default cursor becomes the I-beam.
+  void SetCursor(TCursor value) { TSeCustomControl::SetCursor(value == crDefault ? crIBeam : value); }
 
   // ---- Caret and selection ----------------------------------------------------------------------
   int GetCaretPosition() const { return FCaretPosition; }

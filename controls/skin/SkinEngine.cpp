@@ -47,6 +47,7 @@ const TPropertyTable* TSeLumaweave::PublishedProperties() {
       P::Boolean(L"SkinStoreCompression", &C::GetSkinStoreCompression,
                  &C::SetSkinStoreCompression)
           .Default(false),
+      PublishSkinVersion<C>(),
       P::Method(L"OnBeforeChange", &C::GetOnBeforeChange, &C::SetOnBeforeChange),
       P::Method(L"OnAfterChange", &C::GetOnAfterChange, &C::SetOnAfterChange),
   };

@@ -10,10 +10,22 @@
 #include <memory>
 
 #include "SkinSource.h"
+#include "classlib/classes/Properties.h"
 #include "classlib/controls/Controls.h"
 
 constexpr UINT SE_SKINCHANGING = 1703;
 constexpr UINT SE_SKINCHANGED = 1702;
+
+// The fixed text that the engine and the skin-aware controls publish as Version.
+inline constexpr const wchar_t* SeSkinVersion = L"1.0";
+
+// The published Version of class C: it always reads as SeSkinVersion, and a value written to
+// it (a stored layout names it) is ignored, so such layouts read without error.
+template <class C>
+TPropBuilder<C> PublishSkinVersion() {
+  return TPublish<C>::Text(
+      L"Version", [](C*) { return String(SeSkinVersion); }, [](C*, const String&) {});
+}
 
 class TSeLumaweave : public TComponent {
   CLASSLIB_CLASS(TSeLumaweave, TComponent)

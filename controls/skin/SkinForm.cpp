@@ -1162,6 +1162,16 @@ HRGN TSeCustomForm::CreateWindowRegion() const {
   return ::CreateRectRgn(whole.Left, whole.Top, whole.Right, whole.Bottom);
 }
 
+namespace {
+// Whether region is exactly the rectangle (0, 0, width, height).
+bool IsWholeRect(HRGN region, int width, int height) {
+  HRGN whole = ::CreateRectRgn(0, 0, width, height);
+  const bool equal = whole && ::EqualRgn(region, whole);
+  if (whole) ::DeleteObject(whole);
+  return equal;
+}
+}  // namespace
+
 HRGN TSeCustomForm::WindowRegion() const {
   HRGN region = CreateWindowRegion();
   const int s = ShadowSize();
@@ -1184,14 +1194,19 @@ void TSeCustomForm::UpdateWindowRegion() {
     FPersistentBuffer->SetSize(FWindowWidth, FWindowHeight);
   }
   FRegionShadow = ShadowSize();
-  // A plain rectangle needs no region: the window keeps none then.
-  const bool shaped = FRegionShadow > 0 || (UseThemes() && FBorderStyle != vbsNone);
   DisableFramePaint();
-  if (shaped) {
-    HRGN region = WindowRegion();
+  HRGN region = WindowRegion();
+  // Without a shadow or a themed frame, a region that is the whole form is no region: the
+  // window keeps none then.
+  const bool shaped = FRegionShadow > 0 || (UseThemes() && FBorderStyle != vbsNone);
+  if (region && !shaped && IsWholeRect(region, FormWidth(), FormHeight())) {
+    ::DeleteObject(region);
+    region = nullptr;
+  }
+  if (region) {
     // The system owns the region from here on.
-    if (region && !::SetWindowRgn(wnd, region, TRUE)) ::DeleteObject(region);
-    else if (region) FRegionSet = true;
+    if (!::SetWindowRgn(wnd, region, TRUE)) ::DeleteObject(region);
+    else FRegionSet = true;
   } else if (FRegionSet) {
     ::SetWindowRgn(wnd, nullptr, TRUE);
     FRegionSet = false;
@@ -1273,6 +1288,11 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
   TCustomForm* form = GetForm();
   if (form && form->GetBiDiMode() != bdLeftToRight) flags |= DT_RTLREADING;
   const String caption = GetCaption();
+  // Themed, the theme draws the text first (with its own caption font and colour where it
+  // defines them); the plain drawing over it keeps the text in the caption font everywhere.
+  if (theme)
+    theme->DrawText(dc, WP_CAPTION, FFormActive ? CS_ACTIVE : CS_INACTIVE, caption.c_str(),
+                    static_cast<int>(caption.size()), flags, r);
   ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
   ::SetTextColor(dc, oldColor);
   ::SetBkMode(dc, oldMode);

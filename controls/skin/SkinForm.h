@@ -161,12 +161,14 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // The client rectangle the frame leaves at a layout's size.
   virtual TRect ClientRectOf(const TSeFrameLayout& layout) const { return FrameClientRect(layout); }
   TRect GetButtonRect(TSeBorderIcon icon) const { return FrameButtonRect(FrameLayout(), icon); }
-  TRect GetRollupRect() const;
-  TRect GetMinimizedRect() const;
-  TRect GetMaximizedRect() const;
-  TSize GetMaxTrackSize() const;
+  // The rectangles the rolled-up, minimized and maximized states apply.
+  virtual TRect GetRollupRect() const;
+  virtual TRect GetMinimizedRect() const;
+  virtual TRect GetMaximizedRect() const;
+  virtual TSize GetMaxTrackSize() const;
   virtual TSize GetMinTrackSize() const;
-  TSeFrameZone HitTest(int x, int y) const;
+  // The frame zone at a window point.
+  virtual TSeFrameZone HitTest(int x, int y) const;
   // Paints the frame (not the client) on canvas, window coordinates.
   virtual void PaintFrame(TCanvas* canvas);
   // Fills the client area, client coordinates, with the form's colour.
@@ -181,9 +183,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TCanvas* GetCanvas() const { return FPainting ? FCanvas.get() : nullptr; }
 
   // Frame mouse events, window coordinates.
-  void FrameMouseDown(TMouseButton button, TShiftState shift, int x, int y);
-  void FrameMouseMove(TShiftState shift, int x, int y);
-  void FrameMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void FrameMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void FrameMouseMove(TShiftState shift, int x, int y);
+  virtual void FrameMouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
   bool IsFrameDragging() const { return FDragging_; }  // a frame drag runs
   TSeFrameZone GetHotZone() const { return FHotZone; }
@@ -230,6 +232,10 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
  protected:
   // A new item for the built-in system menu (a plain one here).
   virtual TSeCustomItem* CreateMenuItem();
+  // Gives the window the frame's region (with the shadow's copy) after a size change.
+  virtual void UpdateWindowRegion();
+  // A new region of the frame at the form's size; the caller owns it.
+  virtual HRGN CreateWindowRegion() const;
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
   void Dispatch(TMessage& message) override;
@@ -307,8 +313,6 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void ApplyRect(const TRect& r);
   void ReturnToPreviousState();
   void AttachToForm();
-  void UpdateWindowRegion();
-  HRGN CreateWindowRegion() const;
   TPoint ScreenToWindow(TPoint screen) const;
   // The size grip of a status bar on the form, window coordinates; empty when none shows.
   TRect GripRect() const;

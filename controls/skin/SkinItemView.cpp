@@ -150,6 +150,10 @@ void TSeItemView::Paint(TCanvas* canvas) {
   }
 }
 
+void TSeItemView::RepaintItemAt(int index) {
+  if (FItem && index >= 0 && index < FItem->GetCount()) RepaintItem(FItem->GetItem(index));
+}
+
 void TSeItemView::InitiateAction() {
   if (!FItem) return;
   for (int i = 0; i < FItem->GetCount(); ++i) FItem->GetItem(i)->InitiateAction();

@@ -329,6 +329,8 @@ class TSeItemView : public TComponent {
   virtual void SizeChanged(const TSize& size) {}
   virtual void RepaintView() {}
   virtual void RepaintItem(TSeCustomItem* item) {}
+  // Repaints the child at index of the view's item (RepaintItem); nothing outside the children.
+  virtual void RepaintItemAt(int index);
   virtual void RepaintScrollButton(int direction) {}
   virtual void InitiateAction();
   virtual void Paint(TCanvas* canvas);

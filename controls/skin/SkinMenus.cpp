@@ -166,6 +166,11 @@ void TSeCustomMenuBar::ApplyLayout() {
   Invalidate();
 }
 
+void TSeCustomMenuBar::InitiateAction() {
+  inherited::InitiateAction();
+  if (FView) FView->InitiateAction();
+}
+
 void TSeCustomMenuBar::Loaded() {
   inherited::Loaded();
   FItems->SetTreePopupOptions(FOptions.get());

@@ -87,6 +87,8 @@ class TSeCustomMenuBar : public TSeCustomControl {
   void Loaded() override;
   void SetBounds(int left, int top, int width, int height) override;
   void Dispatch(TMessage& message) override;
+  // The bar's own action, then every top-level item's.
+  void InitiateAction() override;
 
  protected:
   void PaintFace() override;

@@ -17,6 +17,15 @@ TSeCustomMessage*& GlobalSlot() {
   static TSeCustomMessage* global = nullptr;
   return global;
 }
+
+// Makes the global component while the program starts; the application it belongs to is made
+// first when this unit starts before the forms unit does.
+const struct TGlobalMessageStarter {
+  TGlobalMessageStarter() {
+    InitApplication();
+    SeGlobalMessage();
+  }
+} gGlobalMessageStarter;
 }  // namespace
 
 const TEnumInfo SeBorderIconIdents = MakeEnumInfo(BorderIconNames);

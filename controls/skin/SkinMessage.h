@@ -73,8 +73,8 @@ class TSeCustomMessage : public TComponent {
   std::unique_ptr<TSeShadow> FShadow;
 };
 
-// The global message component: made on first use, owned by the application (nullptr
-// without one).
+// The global message component, owned by the application: made when the program starts, and
+// again on the next use after it was freed (nullptr without an application).
 TSeCustomMessage* SeGlobalMessage();
 // The system's status-bar font, read once from the non-client metrics; owned here.
 TFont* SeStatusFont();

@@ -15,6 +15,7 @@ const TPropertyTable* TSeSkinGroupBox::PublishedProperties() {
   static const TPropertyTable table{
       P::Component(L"Lumaweave", &C::GetLumaweave, &C::SetLumaweave),
       P::Text(L"SkinObject", &C::GetSkinObject, &C::SetSkinObject).Default(L"GroupBox"),
+      PublishSkinVersion<C>(),
       P::Boolean(L"Transparent", &C::GetTransparent, &C::SetTransparent).Default(true),
   };
   return &table;

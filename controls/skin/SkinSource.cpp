@@ -249,11 +249,75 @@ void TSeSkinFilterMaxCompression::WriteSkin(TStream& stream) {
   for (int i = 0; i < objectCount; ++i) WriteSkinObjectBinary(stream, source->Objects(i));
 }
 
+// ---- Filter registry ------------------------------------------------------------------------------
+
+namespace {
+
+// The registered classes; the four of this unit are put in when the list is first reached
+// (at start-up, below); the list goes with the program's static data at its end.
+class TSkinFilterList {
+ public:
+  TSkinFilterList() {
+    for (const TClassInfo* c :
+         {TSeSkinFilterUncompressed::StaticClassInfo(), TSeSkinFilterCompressed::StaticClassInfo(),
+          TSeSkinFilterUltraCompressed::StaticClassInfo(), TSeSkinFilterMaxCompression::StaticClassInfo()})
+      Classes.push_back(c);
+  }
+  std::vector<const TClassInfo*> Classes;
+};
+
+TSkinFilterList& SkinFilters() {
+  static TSkinFilterList list;
+  return list;
+}
+
+// Registers the four formats while the program starts.
+const struct TSkinFilterStarter {
+  TSkinFilterStarter() { SkinFilters(); }
+} gSkinFilterStarter;
+
+std::unique_ptr<TSeSkinFilter> MakeFilter(const TClassInfo* filterClass) {
+  if (!filterClass || !filterClass->CreatePersistent) return nullptr;
+  std::unique_ptr<TPersistent> made(filterClass->CreatePersistent());
+  auto* filter = dynamic_cast<TSeSkinFilter*>(made.get());
+  if (!filter) return nullptr;
+  made.release();
+  return std::unique_ptr<TSeSkinFilter>(filter);
+}
+
+}  // namespace
+
+void RegisterSkinFilter(const TClassInfo* filterClass) {
+  if (!filterClass || !filterClass->InheritsFrom(TSeSkinFilter::StaticClassInfo()) ||
+      !filterClass->CreatePersistent)
+    throw EInvalidOperation(L"Not a skin filter class: %s",
+                            {String(filterClass ? filterClass->Name : L"nil")});
+  auto& classes = SkinFilters().Classes;
+  if (std::find(classes.begin(), classes.end(), filterClass) == classes.end())
+    classes.push_back(filterClass);
+}
+
+void UnregisterSkinFilter(const TClassInfo* filterClass) {
+  auto& classes = SkinFilters().Classes;
+  classes.erase(std::remove(classes.begin(), classes.end(), filterClass), classes.end());
+}
+
+int SkinFilterCount() { return static_cast<int>(SkinFilters().Classes.size()); }
+
+const TClassInfo* SkinFilterClass(int index) {
+  const auto& classes = SkinFilters().Classes;
+  return index >= 0 && index < static_cast<int>(classes.size()) ? classes[static_cast<size_t>(index)]
+                                                                 : nullptr;
+}
+
 std::unique_ptr<TSeSkinFilter> FindSkinFilter(const String& fileName) {
   const String ext = LowerCase(ExtractFileExt(fileName));
-  if (ext == L".uskn") return std::make_unique<TSeSkinFilterUncompressed>();
-  if (ext == L".cskn") return std::make_unique<TSeSkinFilterCompressed>();
-  if (ext == L".xskn") return std::make_unique<TSeSkinFilterUltraCompressed>();
-  if (ext == L".mskn") return std::make_unique<TSeSkinFilterMaxCompression>();
+  if (ext.empty()) return nullptr;
+  // A copy: a filter's constructor may register or unregister classes.
+  const std::vector<const TClassInfo*> classes = SkinFilters().Classes;
+  for (const TClassInfo* c : classes) {
+    std::unique_ptr<TSeSkinFilter> filter = MakeFilter(c);
+    if (filter && L"." + LowerCase(filter->GetExtension()) == ext) return filter;
+  }
   return nullptr;
 }

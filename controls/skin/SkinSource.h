@@ -136,5 +136,21 @@ class TSeSkinFilterMaxCompression : public TSeSkinFilterUltraCompressed {
   void WriteSkin(TStream& stream) override;
 };
 
-// A new filter for the file name's extension (case-insensitive); nullptr when none claims it.
+// ---- The filter registry -------------------------------------------------------------------------
+// The filter classes, in registration order: the four above are registered when the program
+// starts (uncompressed, compressed, ultra, maximum) and unregistered in reverse order at its end.
+// A program adds a format by registering its own TSeSkinFilter descendant (made with its public
+// constructor taking nothing); a file is read and written by the first class whose extension
+// matches.
+
+// Adds the class at the end; nothing when it is there already. EInvalidOperation when it is
+// no skin filter class or cannot be made.
+void RegisterSkinFilter(const TClassInfo* filterClass);
+// Takes the class out; nothing when it is not there.
+void UnregisterSkinFilter(const TClassInfo* filterClass);
+int SkinFilterCount();
+const TClassInfo* SkinFilterClass(int index);  // nullptr outside 0 .. count - 1
+
+// A new filter of the first registered class whose extension is the file name's (without
+// regard to case); nullptr when none claims it.
 std::unique_ptr<TSeSkinFilter> FindSkinFilter(const String& fileName);

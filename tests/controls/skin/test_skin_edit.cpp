@@ -415,6 +415,26 @@ TEST_F(SkinEditTest, LayoutsKeepPropertiesWithChineseTextAndBadValuesAreClamped)
   delete bad;
 }
 
+TEST_F(SkinEditTest, TheDefaultCursorBecomesTheIBeamInCodeAndInLayouts) {
+  EXPECT_EQ(Edit->GetCursor(), crIBeam);
+  Edit->SetCursor(crHandPoint);
+  EXPECT_EQ(Edit->GetCursor(), crHandPoint);
+  Edit->SetCursor(crDefault);
+  EXPECT_EQ(Edit->GetCursor(), crIBeam);
+  // Stored, the I-beam is named; a layout naming the default cursor gets the I-beam too.
+  EXPECT_NE(ComponentToText(Form).find(L"Cursor = crIBeam"), String::npos);
+  std::unique_ptr<button_tests::TButtonsForm> copy(
+      TCustomForm::Create<button_tests::TButtonsForm>(nullptr));
+  TStringStream stream(
+      L"object Form1: TButtonsForm\n"
+      L"  object A: TSeCustomEdit\n    Cursor = crDefault\n  end\n"
+      L"  object B: TSeCustomEdit\n    Cursor = crHandPoint\n  end\n"
+      L"end\n");
+  ReadComponentFromStream(stream, copy.get());
+  EXPECT_EQ(dynamic_cast<TControl*>(copy->FindComponent(L"A"))->GetCursor(), crIBeam);
+  EXPECT_EQ(dynamic_cast<TControl*>(copy->FindComponent(L"B"))->GetCursor(), crHandPoint);
+}
+
 TEST_F(SkinEditTest, PasswordCellsAllDrawAndTheSelectionIsHighlighted) {
   Other->SetText(L"12345");
   MemorySurface surface(Other->GetWidth(), Other->GetHeight());

@@ -295,4 +295,36 @@ TEST_F(SkinEngineTest, StoredSkinLoadsWithoutBroadcastAndAFormFreedMeanwhileIsSk
   EXPECT_TRUE(Box->UseSkin());
 }
 
+TEST_F(SkinFormTest, VersionReadsTheFixedTextAndStoredLayoutsNamingItRead) {
+  // Layouts that name Version with any text read without error (the value is not taken).
+  ReadLayout(
+      L"object Form1: TButtonsForm\n"
+      L"  object Engine: TSeLumaweave\n    Version = '9.9'\n  end\n"
+      L"  object Box: TSeSkinCheckBox\n    Version = '9.9'\n    Caption = '复选'\n  end\n"
+      L"  object Radio: TSeSkinRadioButton\n    Version = 'old'\n  end\n"
+      L"  object Group: TSeSkinGroupBox\n    Version = ''\n  end\n"
+      L"  object Radios: TSeSkinRadioGroup\n    Version = '2'\n    Items.Strings = (\n      'a')\n"
+      L"  end\n"
+      L"end\n");
+  const wchar_t* const names[] = {L"Engine", L"Box", L"Radio", L"Group", L"Radios"};
+  for (const wchar_t* name : names) {
+    TComponent* c = Form->FindComponent(name);
+    ASSERT_TRUE(c) << StringToUtf8(name);
+    const TPropInfo* version = GetPropInfo(c, L"Version");
+    ASSERT_TRUE(version) << StringToUtf8(name);
+    EXPECT_EQ(version->GetString(c), SeSkinVersion) << StringToUtf8(name);
+  }
+  // Written back, each names the fixed text, and that layout reads again into another form.
+  const String text = ComponentToText(Form);
+  size_t count = 0;
+  for (size_t at = text.find(L"Version = '1.0'"); at != String::npos;
+       at = text.find(L"Version = '1.0'", at + 1))
+    ++count;
+  EXPECT_EQ(count, 5u);
+  std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
+  TStringStream stream(text);
+  EXPECT_NO_THROW(ReadComponentFromStream(stream, copy.get()));
+  EXPECT_NE(copy->FindComponent(L"Radios"), nullptr);
+}
+
 }  // namespace

@@ -207,6 +207,26 @@ Bytes Compressed(const Bytes& body, int level = 1) {
   return BytesOf(out);
 }
 
+// A format of the test's own: "MARK", then the body as it stands; counts its loads.
+class TMarkedFilter : public TSeSkinFilter {
+  CLASSLIB_CLASS(TMarkedFilter, TSeSkinFilter)
+  String GetExtension() const override { return L"tskn"; }
+  String GetDescription() const override { return L"Marked Skin"; }
+  void LoadFromStream(TStream& stream) override {
+    char mark[4]{};
+    stream.ReadBuffer(mark, 4);
+    if (std::memcmp(mark, "MARK", 4) != 0) throw EReadError(L"not marked");
+    TSeSkinReader reader(stream, TSeSkinReader::MaxBody);
+    ReadSkin(reader);
+    ++Loads;
+  }
+  void SaveToStream(TStream& stream) override {
+    stream.WriteBuffer("MARK", 4);
+    WriteSkin(stream);
+  }
+  static inline int Loads = 0;
+};
+
 class SkinFilesTest : public ::testing::Test {
  protected:
   void SetUp() override { RegisterSkinClasses(); }
@@ -283,6 +303,47 @@ TEST_F(SkinFilesTest, FilesAreChosenByExtensionAndMissingOnesLoadNothing) {
   EXPECT_EQ(fromStream.Count(), 2);
   EXPECT_EQ(FindSkinFilter(L"a.XsKn")->GetDescription(), L"Ultra Compressed Skin");
   EXPECT_EQ(FindSkinFilter(L"a.skn"), nullptr);
+}
+
+TEST_F(SkinFilesTest, AFilterTheProgramRegistersServesItsExtensionUntilUnregistered) {
+  // The four formats are registered from the start, in their order.
+  ASSERT_EQ(SkinFilterCount(), 4);
+  EXPECT_EQ(SkinFilterClass(0), TSeSkinFilterUncompressed::StaticClassInfo());
+  EXPECT_EQ(SkinFilterClass(3), TSeSkinFilterMaxCompression::StaticClassInfo());
+  EXPECT_EQ(SkinFilterClass(4), nullptr);
+  TSeSkinSource skin(nullptr);
+  MakeSkin(skin);
+  wchar_t folder[MAX_PATH]{};
+  ::GetTempPathW(MAX_PATH, folder);
+  const String path = String(folder) + L"考试 marked skin.TSKN";
+  EXPECT_EQ(FindSkinFilter(path), nullptr);
+  RegisterSkinFilter(TMarkedFilter::StaticClassInfo());
+  RegisterSkinFilter(TMarkedFilter::StaticClassInfo());  // once in the list
+  EXPECT_EQ(SkinFilterCount(), 5);
+  skin.SaveToFile(path);
+  TMemoryStream file;
+  file.LoadFromFile(path);
+  EXPECT_EQ(std::string(static_cast<const char*>(file.GetMemory()), 4), "MARK");
+  TMarkedFilter::Loads = 0;
+  TSeSkinSource loaded(nullptr);
+  loaded.LoadFromFile(path);
+  EXPECT_EQ(TMarkedFilter::Loads, 1);
+  ExpectSameSkin(skin, loaded, true);
+  // What is no filter class is refused and leaves the list as it was.
+  EXPECT_THROW(RegisterSkinFilter(TSeSkinSource::StaticClassInfo()), EInvalidOperation);
+  EXPECT_THROW(RegisterSkinFilter(nullptr), EInvalidOperation);
+  EXPECT_EQ(SkinFilterCount(), 5);
+  // Unregistered, the extension loads nothing and is written in the default format.
+  UnregisterSkinFilter(TMarkedFilter::StaticClassInfo());
+  EXPECT_EQ(SkinFilterCount(), 4);
+  TSeSkinSource none(nullptr);
+  none.LoadFromFile(path);
+  EXPECT_EQ(none.Count(), 0);
+  EXPECT_EQ(TMarkedFilter::Loads, 1);
+  skin.SaveToFile(path);
+  file.LoadFromFile(path);
+  EXPECT_EQ(std::string(static_cast<const char*>(file.GetMemory()), 4), "TQLZ");
+  ::DeleteFileW(path.c_str());
 }
 
 TEST_F(SkinFilesTest, UnregisteredClassesAreReadWholeAndDropped) {

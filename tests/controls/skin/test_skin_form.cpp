@@ -536,6 +536,56 @@ TEST_F(SkinFormTestBase, ThemedPaintingUsesTheThemesParts) {
   SaveScreenshot(Wnd(), L"skin_form_themed_small");
 }
 
+// Each DrawThemeText call of the binding, passed on to the library's own.
+struct ThemeTextCall {
+  int Part, State;
+  String Text;
+};
+std::vector<ThemeTextCall>& ThemeTextCalls() {
+  static std::vector<ThemeTextCall> calls;
+  return calls;
+}
+decltype(&::DrawThemeText)& RealDrawThemeText() {
+  static decltype(&::DrawThemeText) real = nullptr;
+  return real;
+}
+HRESULT WINAPI RecordingDrawThemeText(HTHEME theme, HDC dc, int part, int state, LPCWSTR text,
+                                      int length, DWORD flags, DWORD flags2, LPCRECT r) {
+  ThemeTextCalls().push_back({part, state, String(text, length < 0 ? wcslen(text) : length)});
+  return RealDrawThemeText()(theme, dc, part, state, text, length, flags, flags2, r);
+}
+
+TEST_F(SkinFormTestBase, ThemedCaptionTextGoesThroughTheThemesTextDrawing) {
+  Decorate();
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles here";
+  // The binding's table entry is swapped for a recorder for the length of the test.
+  auto& entry = const_cast<TThemeApi&>(ThemeApi()).DrawThemeText;
+  RealDrawThemeText() = entry;
+  entry = &RecordingDrawThemeText;
+  ThemeTextCalls().clear();
+  MemorySurface active(400, 300);
+  ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(active.DC()));
+  ::SendMessageW(Wnd(), WM_NCACTIVATE, FALSE, 0);
+  MemorySurface inactive(400, 300);
+  ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(inactive.DC()));
+  ::GdiFlush();
+  entry = RealDrawThemeText();
+  ASSERT_GE(ThemeTextCalls().size(), 2u);
+  const ThemeTextCall& first = ThemeTextCalls().front();
+  const ThemeTextCall& last = ThemeTextCalls().back();
+  EXPECT_EQ(first.Part, WP_CAPTION);
+  EXPECT_EQ(first.State, CS_ACTIVE);
+  EXPECT_EQ(first.Text, L"考试练习 — 窗体");
+  EXPECT_EQ(last.Part, WP_CAPTION);
+  EXPECT_EQ(last.State, CS_INACTIVE);
+  // The text shows in the theme's caption text colour.
+  const TRect band = FrameCaptionBand(Skin->FrameLayout());
+  HTHEME theme = ThemeApi().OpenThemeData(nullptr, L"Window");
+  const TColor text = static_cast<TColor>(ThemeApi().GetThemeSysColor(theme, COLOR_CAPTIONTEXT));
+  ThemeApi().CloseThemeData(theme);
+  EXPECT_GT(active.CountOf(text, band), 10);
+}
+
 TEST_F(SkinFormTestBase, LayoutsKeepEveryPropertyWithChineseTextAndIgnoreBadValues) {
   Skin = new TSeCustomForm(Form);
   Skin->SetName(L"FormSkin");

@@ -190,7 +190,25 @@ TEST_F(SkinHookTest, FreeingTheListUninstallsFirstAndAThousandCyclesLeakNothing)
   EXPECT_EQ(GetHookList()->GetCount(), 0);
 }
 
+// Whether the application held the global message component before the first test ran,
+// before anything asked for it: the component is made while the program starts.
+bool& MessageComponentAtStart() {
+  static bool held = false;
+  return held;
+}
+
+class TStartUpProbe : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    for (int i = 0; Application && i < Application->GetComponentCount(); ++i)
+      if (dynamic_cast<TSeCustomMessage*>(Application->GetComponent(i)))
+        MessageComponentAtStart() = true;
+  }
+};
+::testing::Environment* const gStartUpProbe = ::testing::AddGlobalTestEnvironment(new TStartUpProbe);
+
 TEST_F(SkinHookTest, TheGlobalMessageComponentAndItsParts) {
+  EXPECT_TRUE(MessageComponentAtStart());
   ASSERT_NE(SeGlobalMessage(), nullptr);
   auto* owner = new TComponent(nullptr);
   auto* a = new TSeCustomMessage(owner);

@@ -178,6 +178,40 @@ TEST_F(MenuJourneyTest, PopupWindowSizeFrameAndClientFollowTheItemsAndTheShadow)
   root->SetTreePopupOptions(nullptr);
 }
 
+TEST_F(MenuJourneyTest, TheItemAtAnIndexIsRepaintedOnTheShownPopupInEitherPaintMode) {
+  std::unique_ptr<TSeCustomItem> root = std::make_unique<TSeCustomItem>(nullptr);
+  Add(root.get(), L"第一项", nullptr);
+  Add(root.get(), L"第二项", nullptr);
+  Add(root.get(), L"第三项", nullptr);
+  ShowForm();
+  for (const TSeFormPerformance mode : {vxfpNoBuffer, vxfpDoubleBuffer}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    std::unique_ptr<TSePopupWindow> window(TSePopupWindow::Make(Form, nullptr, root.get()));
+    window->GetDecoration()->SetPerformance(mode);
+    window->LayoutView();
+    window->SetBounds(150, 150, window->GetWidth(), window->GetHeight());
+    window->ShowPopup(false);
+    Pump();
+    TSeItemView* view = window->GetView();
+    const TRect r = root->GetItem(1)->GetBoundsRect();
+    const TPoint p = window->ClientToScreen(TPoint(r.Right - 4, (r.Top + r.Bottom) / 2));
+    HDC screen = ::GetDC(nullptr);
+    const auto shown = [&] { return ::GetPixel(screen, p.X, p.Y); };
+    const COLORREF menu = ColorToRGB(clMenu), highlight = ColorToRGB(clHighlight);
+    // The display gets a window's pixels a little after the paint: both are waited for.
+    EXPECT_TRUE(forms_tests::PumpUntil([&] { return shown() == menu; }, 2000));
+    view->SetSelected(root->GetItem(1));  // chosen, not repainted by that
+    forms_tests::PumpFor(200);
+    EXPECT_EQ(shown(), menu);
+    view->RepaintItemAt(1);
+    EXPECT_TRUE(forms_tests::PumpUntil([&] { return shown() == highlight; }, 2000));
+    view->RepaintItemAt(3);   // past the items: nothing
+    view->RepaintItemAt(-1);
+    ::ReleaseDC(nullptr, screen);
+    window->SetVisible(false);
+  }
+}
+
 TEST_F(MenuJourneyTest, PopupWindowNeverActivatesAndKeepsTheOwnersCaptionActive) {
   auto* skin = new TSeCustomForm(Form);
   std::unique_ptr<TSeCustomItem> root = std::make_unique<TSeCustomItem>(nullptr);

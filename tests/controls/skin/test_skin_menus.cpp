@@ -203,6 +203,32 @@ class SkinMenuTest : public SkinFormTest {
   }
 };
 
+TEST_F(SkinMenuTest, MenuBarInitiateActionUpdatesTheActionsOfItsTopLevelItems) {
+  TActionList list(nullptr);
+  auto* fileAction = new TAction(&list);
+  fileAction->SetActionList(&list);
+  fileAction->SetCaption(L"文件(&F)");
+  auto* openAction = new TAction(&list);
+  openAction->SetActionList(&list);
+  int fileUpdates = 0, openUpdates = 0;
+  fileAction->OnUpdate = [&](TObject*) {
+    ++fileUpdates;
+    fileAction->SetEnabled(false);
+  };
+  openAction->OnUpdate = [&](TObject*) { ++openUpdates; };
+  auto* bar = new TSeCustomMenuBar(Form);
+  bar->SetParent(Form);
+  TSeCustomItem* file = AddItem(bar->GetItems(), L"");
+  file->SetAction(fileAction);
+  AddItem(file, L"")->SetAction(openAction);
+  ASSERT_TRUE(file->GetEnabled());
+  bar->InitiateAction();
+  EXPECT_EQ(fileUpdates, 1);
+  EXPECT_FALSE(file->GetEnabled());
+  EXPECT_EQ(openUpdates, 0);  // only the bar's own items
+  delete bar;
+}
+
 TEST_F(SkinMenuTest, APostedClickOfAnItemFreedMeanwhileDoesNothing) {
   Tree tree;
   TSeCustomItem* kept = AddItem(tree.Root.get(), L"保留");

@@ -231,12 +231,16 @@ class TFormSkinHost : public TWinControl {
   explicit TFormSkinHost(TComponent* owner) : TWinControl(owner) {}
   void Dispatch(TMessage& message) override {
     if (message.Msg == SE_GETFORMSKIN) {
+      ++Asked;
       message.Result = reinterpret_cast<LRESULT>(&Skin);
       return;
     }
+    if (message.Msg == WM_APP) ++Queued;
     TWinControl::Dispatch(message);
   }
   TFakeFormSkin Skin;
+  int Asked = 0;   // 2122 received
+  int Queued = 0;  // WM_APP handled
 };
 
 class CaptionButtonsTest : public SkinFormTest {
@@ -374,6 +378,14 @@ TEST_F(CaptionButtonsTest, RollButtonTogglesOnlyARollPanelOfItsSkin) {
   button->MouseUp(mbLeft);
   EXPECT_EQ(panel->GetBoundsRect(), TRect(0, 20, 100, 25));
   EXPECT_TRUE(Host->Skin.Calls.empty());  // rolling is the button's own business
+  // Each toggle asks for the form's skinning component and handles the queued messages, so
+  // the form shows the new layout before the toggle returns.
+  ::PostMessageW(Host->GetHandle(), WM_APP, 0, 0);
+  const int asked = Host->Asked;
+  panel->Toggle();
+  EXPECT_EQ(panel->GetBoundsRect(), TRect(0, 20, 100, 60));
+  EXPECT_EQ(Host->Asked, asked + 1);
+  EXPECT_EQ(Host->Queued, 1);
   // A name of an object of another kind finds nothing and rolls nothing.
   button->SetRollPanel(L"Plain");
   EXPECT_EQ(button->FindRollPanel(), nullptr);
