@@ -272,22 +272,12 @@ TEST_F(ControlBarTest, ScreenshotsAndNoLeaks) {
   }, 30);
 }
 
-// Real mouse input: the cursor goes to the screen point, then the event is sent.
-void MouseAt(const TPoint& screen, DWORD flags) {
-  ::SetCursorPos(screen.X, screen.Y);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = flags;
-  ::SendInput(1, &input, sizeof(INPUT));
-  Pump();
-}
-
 // Presses at from, moves to to in steps and releases there.
 void MouseDrag(const TPoint& from, const TPoint& to) {
-  MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+  MouseInputAt(from, MOUSEEVENTF_LEFTDOWN);
   for (int i = 1; i <= 4; ++i)
-    MouseAt(TPoint(from.X + (to.X - from.X) * i / 4, from.Y + (to.Y - from.Y) * i / 4), MOUSEEVENTF_MOVE);
-  MouseAt(to, MOUSEEVENTF_LEFTUP);
+    MouseInputAt(TPoint(from.X + (to.X - from.X) * i / 4, from.Y + (to.Y - from.Y) * i / 4), MOUSEEVENTF_MOVE);
+  MouseInputAt(to, MOUSEEVENTF_LEFTUP);
 }
 
 int FloatingHosts() {

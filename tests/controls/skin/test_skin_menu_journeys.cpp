@@ -759,33 +759,30 @@ TEST_F(MenuJourneyTest, EveryMenuKindSetsItsFormAsHostAndTheFrameIsHeldWhileEach
   Add(first, L"子项", Form);
   Add(popup->GetSeItems(), L"第二(&B)", Form);
   ShowForm();
-  {
-    SCOPED_TRACE("menu bar");
+  // Opens a menu two levels deep (the keys posted first walk it), closes every level once
+  // the deepest shows, and checks the tree's host and the frame held for both levels.
+  const auto twoLevels = [&](TSeCustomItem* root, TSeCustomItem* deepest, const std::vector<WORD>& keys,
+                             const std::function<void()>& open) {
     FrameHeldProbe probe(skin);
     Steps steps({[&] {
-      if (!PopupOf(Recent)) return false;
+      if (!PopupOf(deepest)) return false;
       Key(VK_MENU);  // closes every level
       return true;
     }});
-    for (WORD vk : {VK_DOWN, VK_DOWN, VK_RIGHT}) Key(vk);
-    bar->EnterMenuMode();
+    for (WORD vk : keys) Key(vk);
+    open();
     EXPECT_EQ(steps.Done(), 1u);
-    ExpectTreeHost(bar->GetItems(), Form);
+    ExpectTreeHost(root, Form);
     EXPECT_EQ(FrameHeldProbe::Held(), (std::vector<bool>{true, true}));
+  };
+  {
+    SCOPED_TRACE("menu bar");
+    twoLevels(bar->GetItems(), Recent, {VK_DOWN, VK_DOWN, VK_RIGHT}, [&] { bar->EnterMenuMode(); });
   }
   {
     SCOPED_TRACE("popup menu");
-    FrameHeldProbe probe(skin);
-    Steps steps({[&] {
-      if (!PopupOf(first)) return false;
-      Key(VK_MENU);
-      return true;
-    }});
-    Key(VK_RETURN);  // the first item is selected: its submenu opens
-    popup->Popup(200, 200);
-    EXPECT_EQ(steps.Done(), 1u);
-    ExpectTreeHost(popup->GetSeItems(), Form);
-    EXPECT_EQ(FrameHeldProbe::Held(), (std::vector<bool>{true, true}));
+    // The first item is selected: Return opens its submenu.
+    twoLevels(popup->GetSeItems(), first, {VK_RETURN}, [&] { popup->Popup(200, 200); });
   }
   {
     SCOPED_TRACE("system menu");
