@@ -30,6 +30,8 @@ struct DragState {
   TControl* Target = nullptr;   // the control under the mouse that was asked last
   bool Accepted = false;        // the target accepts the source
   TPoint TargetPos;             // the last position in the target's client coordinates
+  bool* Answer = nullptr;       // the target's answer while it is being asked (a handler may
+                                // drop the drag on its control before it has answered)
 };
 DragState gDrag;
 
@@ -160,6 +162,8 @@ void TWinControl::WMMouseLeave(TMessage& message) {
 
 bool TControl::Dragging() const { return gDrag.Source == this; }
 
+bool TControl::GetFloating() const { return FParent && FParent->IsFloatingHost(); }
+
 void TControl::BeginDrag(bool immediate, int threshold) {
   if (gDrag.Source) return;
   POINT cursor{};
@@ -214,6 +218,7 @@ void TControl::DragTo(const TPoint& screenPos) {
   const auto ask = [this](TControl* control, const TPoint& pos, TDragState state) {
     bool accept = false;
     const TPoint local = control->ScreenToClient(pos);
+    gDrag.Answer = &accept;
     if (FDragKind == dkDock) {
       TDragDockObject dock(this);
       dock.SetDockRect(Bounds(pos.X, pos.Y, FWidth, FHeight));
@@ -221,6 +226,7 @@ void TControl::DragTo(const TPoint& screenPos) {
     } else {
       control->DragOver(this, local.X, local.Y, state, accept);
     }
+    if (Dragging()) gDrag.Answer = nullptr;
     return accept;
   };
   if (target != gDrag.Target) {
@@ -243,13 +249,21 @@ void TControl::EndDrag(bool drop) {
   const DragState drag = gDrag;
   gDrag = DragState();
   SetMouseCapture(false);
-  TControl* target = drop && drag.Started && drag.Accepted ? drag.Target : nullptr;
+  const bool accepted = drag.Answer ? *drag.Answer : drag.Accepted;
+  TControl* target = drop && drag.Started && accepted ? drag.Target : nullptr;
   const std::weak_ptr<int> alive = FLifeToken;
   if (target) {
     if (FDragKind == dkDock)
       SetParent(static_cast<TWinControl*>(target));
     else
       target->DragDrop(this, drag.TargetPos.X, drag.TargetPos.Y);
+  } else if (drop && drag.Started && FDragKind == dkDock && ControlHooks().FloatControl) {
+    // Dropped where no dock site takes it: it floats, moved as far as the mouse moved.
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    const TPoint origin = ClientToScreen(TPoint(0, 0));
+    ControlHooks().FloatControl(this, Bounds(origin.X + cursor.x - drag.StartPos.X,
+                                             origin.Y + cursor.y - drag.StartPos.Y, FWidth, FHeight));
   } else if (drag.Target && drag.Started) {
     bool accept = false;
     drag.Target->DragOver(this, drag.TargetPos.X, drag.TargetPos.Y, dsDragLeave, accept);

@@ -18,8 +18,9 @@
 // with the DC in WParam; mouse messages go to the windowless control under the mouse (or
 // the one that captured it) in the control's own coordinates.
 //
-// Not done: docking beyond DockSite/DockOver (no dock manager, no floating windows), the
-// designer, IME handling (the forms layer's), scaling of fonts at design resolution.
+// Not done: docking beyond DockSite/DockOver and floating (no dock manager; a control floats
+// alone in a small tool window of the forms layer), the designer, IME handling (the forms
+// layer's), scaling of fonts at design resolution.
 #pragma once
 #include <functional>
 #include <memory>
@@ -236,6 +237,9 @@ struct TControlHooks {
   std::function<TCursor()> ScreenCursor;
   // The cursor handle of a cursor id. Default: StandardCursorHandle.
   std::function<HCURSOR(TCursor cursor)> CursorHandle;
+  // Puts a control that a dock drag dropped where no dock site took it into a floating window
+  // whose client area lies at screenRect. Default: none (the control stays where it was).
+  std::function<void(TControl* control, const TRect& screenRect)> FloatControl;
 };
 TControlHooks& ControlHooks();
 
@@ -426,7 +430,8 @@ class TControl : public TComponent {
   // Ends the drag: dropped on the target that accepted it when drop, else cancelled.
   void EndDrag(bool drop);
   bool Dragging() const;
-  bool GetFloating() const { return false; }  // no floating dock windows
+  // The control is held by a floating window (its parent is one).
+  bool GetFloating() const;
   // Called on the target when a dragged source is dropped on it (OnDragDrop).
   virtual void DragDrop(TObject* source, int x, int y);
 
@@ -767,6 +772,8 @@ class TWinControl : public TControl {
   // ---- Docking -------------------------------------------------------------------------------------
   bool GetDockSite() const { return FDockSite; }
   void SetDockSite(bool value) { FDockSite = value; }
+  // A window that holds a floating control (GetFloating of its child is true).
+  virtual bool IsFloatingHost() const { return false; }
   // A dock drag is over the control (OnDockOver).
   virtual void DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept);
 

@@ -5,6 +5,7 @@
 #include "../controls/ActnList.h"
 #include "../system/SysLocale.h"
 #include "Forms.h"
+#include "FloatingHost.h"
 #include "FormsInternal.h"
 #include "HintWindow.h"
 
@@ -78,6 +79,7 @@ TApplication::TApplication(TComponent* owner)
   hooks.MouseMessage = [](TControl* control, TMessage& message) {
     if (Application) Application->HintMouseMessage(control, message);
   };
+  hooks.FloatControl = &FloatControl;
 }
 
 TApplication::~TApplication() {
@@ -85,6 +87,7 @@ TApplication::~TApplication() {
   TControlHooks& hooks = ControlHooks();
   hooks.HandleException = nullptr;
   hooks.MouseMessage = nullptr;
+  hooks.FloatControl = nullptr;
   ActionExecuteTargetHook = nullptr;
   ActionUpdateTargetHook = nullptr;
   StopHintTimer();

@@ -456,6 +456,16 @@ void TCustomForm::CreateMDIClient() {
   if (!FClientHandle) RaiseLastOSError();
 }
 
+void TCustomForm::AlignControls(TControl* control, TRect& rect) {
+  // Without aligned children the rectangle comes empty: the client then has the whole area.
+  const bool whole = rect == TRect();
+  inherited::AlignControls(control, rect);
+  if (!FClientHandle) return;
+  const TRect area = whole ? GetClientRect() : rect;
+  ::SetWindowPos(FClientHandle, nullptr, area.Left, area.Top, std::max(0, area.Width()),
+                 std::max(0, area.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void TCustomForm::DestroyWnd() {
   FCanvas->FreeHandle();
   inherited::DestroyWnd();

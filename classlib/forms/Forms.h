@@ -298,6 +298,8 @@ class TCustomForm : public TScrollingWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void CreateWindowHandle(const TCreateParams& params) override;
+  // The MDI client takes the part of the client area the aligned children leave.
+  void AlignControls(TControl* control, TRect& rect) override;
   void DestroyWnd() override;
   void DestroyWindowHandle() override;
   void PaintWindow(HDC dc) override;

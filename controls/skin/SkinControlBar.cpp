@@ -182,13 +182,14 @@ void TSeCustomControlBar::InsertByPosition(std::unique_ptr<TBand> band) {
   FBands.push_back(std::move(band));
 }
 
-void TSeCustomControlBar::Rebuild(TControl* aligning) {
-  bool visibilityChanged = false;
+bool TSeCustomControlBar::Rebuild(TControl* aligning) {
+  bool visibilityChanged = false, left = false;
   // Bands of controls that left the bar go.
   for (size_t i = 0; i < FBands.size();) {
     TBand* b = FBands[i].get();
     if (b->Control && b->Control->GetParent() != this) {
       RemoveBand(b);
+      left = true;
       i = 0;
       continue;
     }
@@ -214,6 +215,7 @@ void TSeCustomControlBar::Rebuild(TControl* aligning) {
   if (aligning && aligning->GetParent() == this) InsertBand(aligning, true);
   if (!FBands.empty()) FBands.front()->Break = true;
   if (visibilityChanged) Invalidate();
+  return left;
 }
 
 // ---- Layout -----------------------------------------------------------------------------------------
@@ -347,14 +349,15 @@ void TSeCustomControlBar::AlignControls(TControl* control, TRect&) {
   if (FAligning || GetComponentState().Contains(csDestroying)) return;
   FAligning = true;
   try {
-    Rebuild(control);
+    // A band that left changes the bar's extent even when no other band moves.
+    const bool left = Rebuild(control);
     if (!FBands.empty()) {
       for (auto& b : FBands) b->TempBreak = b->Break;
       // Each pass that overflows sends one band to a new row: at most one pass per band.
       const size_t passes = FBands.size() + 1;
       for (size_t pass = 0; pass < passes; ++pass)
         if (LayoutPass()) break;
-      ApplyBounds(control != nullptr);
+      ApplyBounds(control != nullptr || left);
     }
   } catch (...) {
     FAligning = false;

@@ -1,18 +1,16 @@
 // TSeCustomControlBar: a container that arranges its child controls as movable bands in rows.
 // Each child gets a band with a grabber at its left; the user drags a band by it to another
 // place in the same or another row. With AutoDrag a band dragged beyond the bar by more than
-// its height is handed to the class library's dragging (the library has no floating dock
-// windows, so a band dropped nowhere stays in the bar). Drawn with the visual style "Rebar"
-// when themes are active, classically otherwise.
+// its height is handed to the class library's dragging: a control whose DragKind is dkDock
+// floats in a small tool window where it is dropped, and with AutoDock the bar takes a
+// floating control back as a band when it is dragged over the bar by that window's caption.
+// Drawn with the visual style "Rebar" when themes are active, classically otherwise.
 //
 // Layout rules: rows run from a band with a break to the next; a band never overlaps another,
 // and never leaves the client width while it can shrink; a row too wide after pushing and
 // shrinking sends its last band to a new row, and the layout repeats at most once per band.
 // A control taller than one row with RowSnap spans several rows: placeholder bands keep its
 // place in the rows below.
-//
-// Not done: taking a floating control back as a band (the library has no floating windows;
-// the hand-back path is there but never reached).
 #pragma once
 #include <functional>
 #include <memory>
@@ -105,7 +103,8 @@ class TSeCustomControlBar : public TSeCustomControl {
   int IndexOf(const TBand* band) const;
   void RemoveBand(TBand* band);        // with its placeholders; the next band inherits a break
   void FreeBands();
-  void Rebuild(TControl* aligning);
+  // Takes the bands of controls that left out and adds the new ones; true when a band left.
+  bool Rebuild(TControl* aligning);
   void InsertBand(TControl* control, bool moving);
   void InsertByPosition(std::unique_ptr<TBand> band);
   void PlaceRows();

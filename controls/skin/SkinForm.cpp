@@ -368,18 +368,25 @@ TRect TSeCustomForm::GetRollupRect() const {
   return r;
 }
 
-TRect TSeCustomForm::GetMinimizedRect() const {
+HWND TSeCustomForm::ParentWindow() const {
   TCustomForm* form = GetForm();
-  TRect area;
-  HWND parent = form && form->HandleAllocated() ? ::GetParent(form->GetHandle()) : nullptr;
-  if (parent && (::GetWindowLongW(form->GetHandle(), GWL_STYLE) & WS_CHILD)) {
+  if (!form || !form->HandleAllocated()) return nullptr;
+  HWND wnd = form->GetHandle();
+  return (::GetWindowLongW(wnd, GWL_STYLE) & WS_CHILD) ? ::GetParent(wnd) : nullptr;
+}
+
+TRect TSeCustomForm::WorkArea() const {
+  if (HWND parent = ParentWindow()) {
     RECT r{};
     ::GetClientRect(parent, &r);
-    area = r;
-  } else {
-    area = MonitorWorkAreaOf(form && form->HandleAllocated() ? form->GetHandle() : nullptr);
+    return r;
   }
-  TRect r = FrameMinimizedRect(FrameLayout(), ::GetSystemMetrics(SM_CXMINIMIZED), area);
+  TCustomForm* form = GetForm();
+  return MonitorWorkAreaOf(form && form->HandleAllocated() ? form->GetHandle() : nullptr);
+}
+
+TRect TSeCustomForm::GetMinimizedRect() const {
+  TRect r = FrameMinimizedRect(FrameLayout(), ::GetSystemMetrics(SM_CXMINIMIZED), WorkArea());
   r.Right += ShadowSize();
   r.Bottom += ShadowSize();
   return r;
@@ -477,7 +484,7 @@ void TSeCustomForm::Dispatch(TMessage& message) {
     case WM_LBUTTONUP: WMNCMouse(message); break;
     case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
-      if (FFrameButtons.Contains(ssLeft)) CancelDrag();
+          if (FFrameButtons.Contains(ssLeft)) CancelDrag();
       break;
     case WM_ACTIVATE:
       // The minimized flag of an already minimized window restores nothing.
@@ -823,7 +830,7 @@ TRect TSeCustomForm::DragTarget(TPoint last, bool outline, TPoint p) const {
   drag.MinTrack.cy += shadow;
   const TRect r = FrameDragRect(form->GetBoundsRect(), drag, p);
   if (FPressedZone != fzCaption || !FGravitation->GetEnabled()) return r;
-  return SnapToWorkArea(r, MonitorWorkAreaOf(GetHandle()), FGravitation->GetSize(), shadow);
+  return SnapToWorkArea(r, WorkArea(), FGravitation->GetSize(), shadow);
 }
 
 void TSeCustomForm::FrameMouseMove(TShiftState shift, int x, int y) {
@@ -916,13 +923,12 @@ void TSeCustomForm::CancelDrag() {
 
 void TSeCustomForm::DrawOutline(const TRect& r) {
   if (FState == vwsMaximized && !IsRectEmpty(r)) return;
-  TCustomForm* form = GetForm();
-  // The outline is drawn in the coordinates of the form's parent (the screen for a
-  // top-level form).
-  HWND target = form && form->GetParent() && form->GetParent()->HandleAllocated()
-                    ? form->GetParent()->GetHandle()
-                    : ::GetDesktopWindow();
-  HDC dc = ::GetDCEx(target, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+  // The outline is drawn where the form's bounds are measured: in the parent window's client
+  // area (an MDI child's MDI client), or on the screen for a top-level form. The parent's DC
+  // does not clip its children, so the outline shows over the form and its siblings.
+  HWND parent = ParentWindow();
+  HWND target = parent ? parent : ::GetDesktopWindow();
+  HDC dc = ::GetDCEx(target, nullptr, DCX_CACHE | DCX_LOCKWINDOWUPDATE | (parent ? 0 : DCX_WINDOW));
   if (!dc) dc = ::GetWindowDC(target);
   if (!dc) return;
   HPEN pen = ::CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255));

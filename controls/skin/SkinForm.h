@@ -316,6 +316,12 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TPoint ScreenToWindow(TPoint screen) const;
   // The size grip of a status bar on the form, window coordinates; empty when none shows.
   TRect GripRect() const;
+  // The window a child form lies in (an MDI child's MDI client); nullptr for a top-level one.
+  HWND ParentWindow() const;
+  // Where the form snaps and minimizes to: the parent window's client rectangle for a child
+  // form, else the work area of the form's monitor.
+  TRect WorkArea() const;
+  // XOR-draws the drag outline at r (the form's bounds coordinates), erasing the last one.
   void DrawOutline(const TRect& r);
   // The bounds a frame drag gives for the mouse at window point p (snapped when moving).
   TRect DragTarget(TPoint last, bool outline, TPoint p) const;
@@ -364,7 +370,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TShiftState FFrameButtons;                    // held since a press in the frame
   bool FDragging_ = false;                      // a frame drag runs
   bool FOutlineMode = false;                    // the drag moves an outline
-  TRect FOutlineRect;                           // the outline drawn last (screen)
+  TRect FOutlineRect;                           // the outline drawn last (bounds coordinates)
   bool FPainting = false;                       // FCanvas has a handle
   TSeFrameMetrics FMetrics;                     // read at creation and on WM_THEMECHANGED
   std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window

@@ -68,13 +68,6 @@ void DrawGlyph(HDC dc, TSeCaptionGlyph glyph) {
   }
 }
 
-// A tray menu comes to the foreground when shown, so that a click elsewhere closes it (its
-// form is hidden then).
-void SetTreeForeground(TSeCustomItem* item) {
-  item->SetForegroundOnPopup(true);
-  for (int i = 0; i < item->GetCount(); ++i) SetTreeForeground(item->GetItem(i));
-}
-
 }  // namespace
 
 TCustomImageList* CaptionGlyphs() {
@@ -165,7 +158,9 @@ void TSeCustomForm::ShowSystemMenu() {
     if (auto* menu = dynamic_cast<TSeCustomPopupMenu*>(link)) {
       const bool tray = FState == vwsTray;
       menu->SetPopupMenuOptions(tray ? FTrayMenuOptions.get() : FSystemMenuOptions.get());
-      if (tray) SetTreeForeground(menu->GetSeItems());
+      // A tray menu comes to the foreground when shown, so that a click elsewhere closes it
+      // (its form is hidden then).
+      if (tray) menu->GetSeItems()->SetForegroundOnPopup(true);
     }
     link->Popup(at.x, at.y);
     return;
@@ -175,6 +170,7 @@ void TSeCustomForm::ShowSystemMenu() {
   DeferredClickWindow();  // clicks run once the menu windows are gone
   root->SetForegroundOnPopup(FState == vwsTray);
   root->SetTreeOwnerControl(form);
+  root->SetHostComponent(form);  // the frame is held while the menu comes up
   root->SetTreeAnimateNext(true);
   root->SetTreeMenuMode(true);
   // The loop dispatches messages: a posted close or release can free the form, and this

@@ -153,7 +153,6 @@ static void SetWatched(TComponent* self, T*& field, T* value) {
 
 void TSeCustomItem::SetImages(TCustomImageList* value) { SetWatched(this, FImages, value); }
 void TSeCustomItem::SetMdiForm(TComponent* value) { SetWatched(this, FMdiForm, value); }
-void TSeCustomItem::SetHostComponent(TComponent* value) { SetWatched(this, FHostComponent, value); }
 
 TCustomImageList* TSeCustomItem::EffectiveImages() const {
   for (const TSeCustomItem* item = this; item; item = item->FParent)
@@ -197,6 +196,15 @@ void TSeCustomItem::ForTree(F fn) {
   for (TSeCustomItem* child : FItems) child->ForTree(fn);
 }
 
+void TSeCustomItem::SetHostComponent(TComponent* value) {
+  ForTree([value](TSeCustomItem* i) { SetWatched(i, i->FHostComponent, value); });
+}
+void TSeCustomItem::SetForegroundOnPopup(bool value) {
+  ForTree([value](TSeCustomItem* i) { i->FForegroundOnPopup = value; });
+}
+void TSeCustomItem::SetExcluded(bool value) {
+  ForTree([value](TSeCustomItem* i) { i->FExcluded = value; });
+}
 void TSeCustomItem::SetTreeMenuMode(bool value) {
   ForTree([value](TSeCustomItem* i) { i->FMenuMode = value; });
 }

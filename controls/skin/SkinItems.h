@@ -69,7 +69,8 @@ class TSeCustomItem : public TComponent {
   TBiDiMode GetBiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode value) { FBiDiMode = value; }
   bool GetForegroundOnPopup() const { return FForegroundOnPopup; }
-  void SetForegroundOnPopup(bool value) { FForegroundOnPopup = value; }
+  // Here and on every item below.
+  void SetForegroundOnPopup(bool value);
   bool GetScrolled() const { return FScrolled; }
   void SetScrolled(bool value) { FScrolled = value; }
   int GetScrollCount() const { return FScrollCount; }
@@ -78,7 +79,8 @@ class TSeCustomItem : public TComponent {
   int GetTopIndex() const { return FTopIndex; }
   void SetTopIndex(int value);
   bool GetExcluded() const { return FExcluded; }
-  void SetExcluded(bool value) { FExcluded = value; }
+  // Here and on every item below.
+  void SetExcluded(bool value);
   TSeSystemKind GetSystemKind() const { return FSystemKind; }
   void SetSystemKind(TSeSystemKind value) { FSystemKind = value; }
   const TRect& GetBoundsRect() const { return FBoundsRect; }
@@ -88,7 +90,8 @@ class TSeCustomItem : public TComponent {
   // (dropped when it goes).
   TComponent* GetMdiForm() const { return FMdiForm; }
   void SetMdiForm(TComponent* value);
-  // Where the decoration component is looked up while a popup shows; not owned.
+  // Where the decoration component is looked up while a popup shows; not owned. The writer
+  // sets it here and on every item below.
   TComponent* GetHostComponent() const { return FHostComponent; }
   void SetHostComponent(TComponent* value);
   // Container component of a root item (a menu bar, a popup menu); not owned.

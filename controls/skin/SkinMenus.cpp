@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "SkinControlBar.h"
 #include "SkinDrawing.h"
 #include "SkinMenuData.h"
 #include "SkinOpenDropDown.h"
@@ -81,6 +82,7 @@ void TSeCustomPopupMenu::Popup(int x, int y) {
   ShowingMenu = this;
   FItems->SetTreePopupOptions(FOptions.get());
   FItems->SetTreeOwnerControl(dynamic_cast<TWinControl*>(GetOwner()));
+  FItems->SetHostComponent(GetOwner());  // its form's frame is held while a level comes up
   FItems->SetTreeAnimateNext(true);
   FItems->SetTreeMenuMode(true);
   DoPopup(this);
@@ -160,6 +162,7 @@ void TSeCustomMenuBar::ApplyLayout() {
   if (state.Contains(csLoading) || state.Contains(csDestroying) || !FView || FMerging) return;
   FItems->SetTreePopupOptions(FOptions.get());
   if (auto* owner = dynamic_cast<TWinControl*>(GetOwner())) FItems->SetTreeOwnerControl(owner);
+  FItems->SetTreeInControlBar(InControlBar());
   const TRect r = GetItemsRect();
   FView->SetOrigin(TPoint(r.Left, r.Top));
   FView->Layout();
@@ -174,6 +177,7 @@ void TSeCustomMenuBar::InitiateAction() {
 void TSeCustomMenuBar::Loaded() {
   inherited::Loaded();
   FItems->SetTreePopupOptions(FOptions.get());
+  FItems->SetTreeInControlBar(InControlBar());
   CreateMDIButtons();
   FUpdating = false;
   ApplyLayout();
@@ -191,6 +195,17 @@ void TSeCustomMenuBar::GetChildren(const TGetChildProc& proc, TComponent* root) 
   inherited::GetChildren(proc, root);
 }
 
+bool TSeCustomMenuBar::InControlBar() const {
+  return dynamic_cast<TSeCustomControlBar*>(GetParent()) != nullptr;
+}
+
+void TSeCustomMenuBar::SetParent(TWinControl* value) {
+  inherited::SetParent(value);
+  // The items draw as tool-bar buttons inside a control bar (when themed).
+  FItems->SetTreeInControlBar(InControlBar());
+  Invalidate();
+}
+
 void TSeCustomMenuBar::SetBounds(int left, int top, int width, int height) {
   inherited::SetBounds(left, top, width, height);
   if (FUpdating || !FView) return;
@@ -200,13 +215,40 @@ void TSeCustomMenuBar::SetBounds(int left, int top, int width, int height) {
 }
 
 void TSeCustomMenuBar::PaintFace() {
-  inherited::PaintFace();
   TCanvas* canvas = GetCanvas();
-  FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
+  if (InControlBar()) {
+    PaintControlBarBackground(canvas);
+  } else {
+    inherited::PaintFace();
+    FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
+  }
   FView->Paint(canvas);
-  if (!FShowBevel) return;
+  if (FShowBevel) PaintBevel(canvas);
+}
+
+void TSeCustomMenuBar::PaintControlBarBackground(TCanvas* canvas) {
+  // The control bar's themed background goes on under the bar: its whole client area drawn
+  // with the bar's own origin moved to ours.
+  if (UseThemes()) {
+    RECT whole{};
+    ::GetClientRect(GetParent()->GetHandle(), &whole);
+    ::OffsetRect(&whole, -GetLeft(), -GetTop());
+    const bool drawn = TThemeScope(L"Rebar").DrawBackground(canvas->GetHandle(), 0, 0, whole);
+    canvas->Refresh();
+    if (drawn) return;
+  }
+  FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
+}
+
+void TSeCustomMenuBar::PaintBevel(TCanvas* canvas) {
   // An etched line along the edge the bar is aligned to the form away from.
   const int y = GetAlign() == alBottom ? 0 : GetHeight() - 2;
+  if (UseThemes()) {
+    RECT line{0, y, GetWidth(), y + 2};
+    const bool drawn = TThemeScope(L"Rebar").DrawEdge(canvas->GetHandle(), 0, 0, line, EDGE_ETCHED, BF_TOP);
+    canvas->Refresh();
+    if (drawn) return;
+  }
   FillRectXY(canvas, 0, y, GetWidth(), y + 1, clBtnShadow);
   FillRectXY(canvas, 0, y + 1, GetWidth(), y + 2, clBtnHighlight);
 }
@@ -219,6 +261,9 @@ void TSeCustomMenuBar::MouseMove(TShiftState shift, int x, int y) {
 void TSeCustomMenuBar::EnterMenuMode() {
   CloseOpenDropDown(this);  // an open drop-down list goes first
   DeferredClickWindow();  // clicks run once the menu windows are gone
+  // The frame of the form the bar stands on is held while a level comes up.
+  TComponent* host = GetParentForm(this);
+  FItems->SetHostComponent(host ? host : GetOwner());
   FItems->SetTreeAnimateNext(true);
   FItems->SetTreeMenuMode(true);
   FView->Track();

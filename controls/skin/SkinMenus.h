@@ -85,10 +85,13 @@ class TSeCustomMenuBar : public TSeCustomControl {
 
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   void Loaded() override;
+  void SetParent(TWinControl* value) override;
   void SetBounds(int left, int top, int width, int height) override;
   void Dispatch(TMessage& message) override;
   // The bar's own action, then every top-level item's.
   void InitiateAction() override;
+  // The bar stands in a control bar (its parent is one).
+  bool InControlBar() const;
 
  protected:
   void PaintFace() override;
@@ -99,6 +102,10 @@ class TSeCustomMenuBar : public TSeCustomControl {
   friend class TSeMenuBarView;
   // Makes the four hidden button items on an MDI parent form (owned by the form).
   void CreateMDIButtons();
+  // Continues the control bar's background under the bar (themed, else the bar's colour).
+  void PaintControlBarBackground(TCanvas* canvas);
+  // The etched line along the edge away from the form's (themed when themes are in use).
+  void PaintBevel(TCanvas* canvas);
   void MDIButtonClick(TObject* sender);
   TSeCustomItem* FItems = nullptr;   // owned
   TSeMenuBarView* FView = nullptr;   // owned (component of this bar)

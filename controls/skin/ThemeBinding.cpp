@@ -161,6 +161,13 @@ bool TThemeScope::DrawBackground(HDC dc, int part, int state, const RECT& r) con
   return SUCCEEDED(draw(FTheme, dc, part, state, &r, nullptr));
 }
 
+bool TThemeScope::DrawEdge(HDC dc, int part, int state, const RECT& r, UINT edge, UINT flags) const {
+  const auto draw = ThemeApi().DrawThemeEdge;
+  if (!Current() || !draw) return false;
+  RECT copy = r;
+  return SUCCEEDED(draw(FTheme, dc, part, state, &copy, edge, flags, nullptr));
+}
+
 bool TThemeScope::DrawText(HDC dc, int part, int state, const wchar_t* text, int length,
                            DWORD flags, const RECT& r) const {
   const auto draw = ThemeApi().DrawThemeText;

@@ -103,6 +103,8 @@ class TThemeScope {
   bool DrawBackground(HDC dc, int part, int state, const RECT& r) const;
   bool DrawText(HDC dc, int part, int state, const wchar_t* text, int length, DWORD flags,
                 const RECT& r) const;
+  // An edge (EDGE_* and BF_* as DrawEdge takes them) in the theme's colours.
+  bool DrawEdge(HDC dc, int part, int state, const RECT& r, UINT edge, UINT flags) const;
 
  private:
   HTHEME FTheme = nullptr;  // opened by the constructor, closed by the destructor

@@ -49,6 +49,17 @@ inline void SaveScreenshot(HWND wnd, const String& name) {
   EXPECT_TRUE(SaveWindowScreenshot(wnd, name)) << StringToUtf8(name);
 }
 
+// Real mouse input: the cursor goes to the screen point, then the event (a button or a move)
+// is sent as the user's hand would, and the messages it makes are handled.
+inline void MouseInputAt(const TPoint& screen, DWORD flags) {
+  ::SetCursorPos(screen.X, screen.Y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  ::SendInput(1, &input, sizeof(INPUT));
+  Pump();
+}
+
 // Makes the list's images 16 × 16 and adds one filled with colour.
 inline void AddSolidImage(TImageList& images, TColor color) {
   images.SetWidth(16);

@@ -7,8 +7,10 @@
 #include <random>
 
 #include "SkinTestSupport.h"
+#include "Watchdog.h"
 #include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/StdPanels.h"
+#include "classlib/forms/FloatingHost.h"
 #include "controls/skin/SkinControlBar.h"
 
 using namespace skin_tests;
@@ -268,6 +270,107 @@ TEST_F(ControlBarTest, ScreenshotsAndNoLeaks) {
     WithoutThemes([&] { bar->Repaint(); });
     delete bar;
   }, 30);
+}
+
+// Presses at from, moves to to in steps and releases there.
+void MouseDrag(const TPoint& from, const TPoint& to) {
+  MouseInputAt(from, MOUSEEVENTF_LEFTDOWN);
+  for (int i = 1; i <= 4; ++i)
+    MouseInputAt(TPoint(from.X + (to.X - from.X) * i / 4, from.Y + (to.Y - from.Y) * i / 4), MOUSEEVENTF_MOVE);
+  MouseInputAt(to, MOUSEEVENTF_LEFTUP);
+}
+
+int FloatingHosts() {
+  int count = 0;
+  for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+    count += dynamic_cast<TFloatingHost*>(Screen->GetCustomForms(i)) ? 1 : 0;
+  return count;
+}
+
+class FloatingBandTest : public ControlBarTest {
+ protected:
+  void SetUp() override {
+    ControlBarTest::SetUp();
+    Form->SetBounds(100, 100, 500, 300);
+    Floater = AddChild(0, 0, 60, 20, clTeal);
+    Floater->SetDragKind(dkDock);
+    Other = AddChild(80, 0, 60, 20, clOlive);
+    ShowForm();
+  }
+  // Drags the floater's band by its grabber far below the bar and drops it on the form; the
+  // nth press lies elsewhere on the grabber, so that two presses never make a double click.
+  void DragOut(int n) {
+    const TRect band = BandRect(Floater);
+    const TPoint grab = Bar->ClientToScreen(TPoint(band.Left + 4, band.Top + 4 + (n % 4) * 4));
+    MouseDrag(grab, TPoint(grab.X + 40, grab.Y + 150));
+  }
+  // Drags the floating window by its caption onto the bar right of the other band.
+  void DragBack(int n) {
+    RECT w{};
+    ::GetWindowRect(Floater->GetParent()->GetHandle(), &w);
+    const TPoint caption(w.left + 10 + (n % 4) * 6, w.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2);
+    const TRect other = BandRect(Other);
+    MouseDrag(caption, Bar->ClientToScreen(TPoint(other.Right + 30, other.Top + 5)));
+  }
+  TRect BandRect(TControl* control) const {
+    for (const auto& band : Bar->GetBands())
+      if (band.Control == control) return band.Rect;
+    return TRect();
+  }
+  TPanel* Floater = nullptr;
+  TPanel* Other = nullptr;
+};
+
+TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
+  DragOut(0);
+  ASSERT_TRUE(Floater->GetFloating());
+  auto* host = dynamic_cast<TFloatingHost*>(Floater->GetParent());
+  ASSERT_NE(host, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(host->GetHandle()));
+  EXPECT_TRUE(::GetWindowLongW(host->GetHandle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(host->GetHeld(), Floater);
+  EXPECT_EQ(host->GetClientWidth(), 60);
+  EXPECT_EQ(host->GetClientHeight(), 20);
+  EXPECT_EQ(BandRect(Floater), TRect()) << "no band is left for it";
+  ASSERT_EQ(Bar->GetBands().size(), 1u);
+  EXPECT_EQ(Bar->GetClientHeight(), BandRect(Other).Bottom) << "the bar shrinks to the bands left";
+  // Where the mouse let go: the control's top-left moved as far as the mouse did.
+  const TPoint floated = Floater->ClientToScreen(TPoint(0, 0));
+  EXPECT_GT(floated.Y, Bar->ClientToScreen(TPoint(0, Bar->GetHeight())).Y);
+  SaveScreenshot(Form->GetHandle(), L"skin_control_bar_band_floating");
+  // Dropped elsewhere on the form by its caption, it floats on, moved with the mouse.
+  RECT w{};
+  ::GetWindowRect(host->GetHandle(), &w);
+  const TPoint caption(w.left + 10, w.top + ::GetSystemMetrics(SM_CYSMCAPTION) / 2);
+  MouseDrag(caption, TPoint(caption.X + 30, caption.Y + 20));
+  EXPECT_EQ(Floater->GetParent(), host);
+  EXPECT_EQ(Floater->ClientToScreen(TPoint(0, 0)), TPoint(floated.X + 30, floated.Y + 20));
+  // Onto the bar: docked again, in the other band's row, right of it.
+  DragBack(1);
+  Pump();
+  EXPECT_EQ(Floater->GetParent(), Bar);
+  EXPECT_FALSE(Floater->GetFloating());
+  EXPECT_EQ(FloatingHosts(), 0) << "the window goes with its control";
+  const TRect docked = BandRect(Floater), other = BandRect(Other);
+  ASSERT_FALSE(IsRectEmpty(docked));
+  EXPECT_EQ(docked.Top, other.Top);
+  EXPECT_GE(docked.Left, other.Right);
+  ExpectBandsApart();
+  EXPECT_EQ(Bar->GetDraggedControl(), nullptr);
+  SaveScreenshot(Form->GetHandle(), L"skin_control_bar_band_docked_again");
+}
+
+TEST_F(FloatingBandTest, AHundredFloatAndDockCyclesLeakNothing) {
+  Watchdog watchdog(120);
+  int n = 0;
+  ExpectNoLeaks([&] {
+    DragOut(n);
+    ASSERT_TRUE(Floater->GetFloating());
+    DragBack(n++);
+    Pump();
+    ASSERT_EQ(Floater->GetParent(), Bar);
+  }, 100);
+  EXPECT_EQ(FloatingHosts(), 0);
 }
 
 }  // namespace

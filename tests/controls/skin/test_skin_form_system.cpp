@@ -14,6 +14,7 @@
 #include "classlib/classes/Layouts.h"
 #include "Watchdog.h"
 #include "controls/skin/SkinForm.h"
+#include "controls/skin/SkinFormFrame.h"
 #include "controls/skin/SkinItems.h"
 #include "controls/skin/SkinMenuData.h"
 #include "controls/skin/SkinMenus.h"
@@ -547,6 +548,14 @@ class SkinMdiTest : public SkinFormSystemTest {
     ::GetClientRect(Parent->GetClientHandle(), &r);
     return r;
   }
+  // What the MDI client window shows.
+  void CaptureClient(MemorySurface& surface) const {
+    HWND client = Parent->GetClientHandle();
+    HDC dc = ::GetDC(client);
+    ::BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
+    ::ReleaseDC(client, dc);
+    ::GdiFlush();
+  }
   TForm* Parent = nullptr;
   TSeCustomForm* ParentSkin = nullptr;
   TSeCustomMenuBar* Bar = nullptr;
@@ -602,6 +611,80 @@ TEST_F(SkinMdiTest, AMaximizedChildMergesItsCaptionAndButtonsAndRestoringTakesTh
   Parent->SetCaption(L"新题库");
   child->Minimize();
   EXPECT_EQ(Parent->GetCaption(), L"新题库");
+}
+
+TEST_F(SkinMdiTest, AChildDraggedByTheMouseSnapsToItsClientsEdgesAndItsOutlineIsDrawnInTheClient) {
+  Watchdog watchdog(60);
+  TSeCustomForm* skin = AddChild(L"练习 [拖动]");
+  TForm* child = Children[0];
+  const TRect area = ClientArea();
+  ASSERT_EQ(skin->GetGravitation()->GetSize(), 9);
+  // The client lies below the top-aligned menu bar, not under it.
+  RECT clientOnScreen{};
+  ::GetWindowRect(Parent->GetClientHandle(), &clientOnScreen);
+  EXPECT_EQ(clientOnScreen.top, Bar->ClientToScreen(TPoint(0, Bar->GetHeight())).Y);
+  const int f = SystemFrameMetrics().Frame;
+  const TRect start = Bounds(100, 80, 260, 180);
+  int presses = 0;
+  // Drags the child by its caption towards bounds at target; the outline (outline mode) is
+  // checked before the release: its edge nearest the snapped side is inverted in the client.
+  const auto drag = [&](TPoint target, TRect expected, bool outline) {
+    SCOPED_TRACE(testing::Message() << "to " << target.X << "," << target.Y);
+    child->SetBoundsRect(start);
+    Pump();
+    RECT w{};
+    ::GetWindowRect(child->GetHandle(), &w);
+    // Each press at another point of the caption: two at one point would be a double click.
+    const TPoint press(w.left + 30 + 10 * presses++, w.top + f + 3);
+    const TPoint to(press.X + target.X - start.Left, press.Y + target.Y - start.Top);
+    MouseInputAt(press, MOUSEEVENTF_LEFTDOWN);
+    if (!skin->IsFrameDragging()) {
+      MouseInputAt(press, MOUSEEVENTF_LEFTUP);  // the button is never left held
+      FAIL() << "the press did not start a frame drag";
+    }
+    MemorySurface before(area.Width(), area.Height());
+    CaptureClient(before);
+    MouseInputAt(TPoint((press.X + to.X) / 2, (press.Y + to.Y) / 2), MOUSEEVENTF_MOVE);
+    MouseInputAt(to, MOUSEEVENTF_MOVE);
+    if (outline) {
+      EXPECT_EQ(child->GetBoundsRect(), start);  // only the outline moved
+      MemorySurface during(area.Width(), area.Height());
+      CaptureClient(during);
+      const auto inverted = [&](int x, int y) {
+        return static_cast<int32_t>(during.At(x, y)) == (static_cast<int32_t>(before.At(x, y)) ^ 0xFFFFFF);
+      };
+      const TRect& e = expected;
+      const int midX = (e.Left + e.Right) / 2, midY = (e.Top + e.Bottom) / 2;
+      std::vector<TPoint> edge;  // the outline's two pixels across its snapped side
+      if (e.Left == 0) edge = {TPoint(0, midY), TPoint(1, midY)};
+      if (e.Top == 0) edge = {TPoint(midX, 0), TPoint(midX, 1)};
+      if (e.Right == area.Right) edge = {TPoint(e.Right - 1, midY), TPoint(e.Right - 2, midY)};
+      if (e.Bottom == area.Bottom) edge = {TPoint(midX, e.Bottom - 1), TPoint(midX, e.Bottom - 2)};
+      ASSERT_FALSE(edge.empty());
+      for (const TPoint p : edge) EXPECT_TRUE(inverted(p.X, p.Y)) << p.X << "," << p.Y;
+      EXPECT_FALSE(inverted(midX, midY));  // the inside is left alone
+    }
+    MouseInputAt(to, MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(skin->IsFrameDragging());
+    EXPECT_EQ(child->GetBoundsRect(), expected);
+  };
+  const int w = start.Width(), h = start.Height();
+  for (const TSeFormDragMode mode : {vfdmFullDrag, vfdmBorder}) {
+    SCOPED_TRACE(mode == vfdmBorder ? "outline" : "full drag");
+    skin->GetDragging()->SetDragMode(mode);
+    const bool outline = mode == vfdmBorder;
+    // 5 px short of each edge of the client: on the edge.
+    drag(TPoint(5, 80), Bounds(0, 80, w, h), outline);
+    drag(TPoint(100, 4), Bounds(100, 0, w, h), outline);
+    drag(TPoint(area.Right - w - 5, 80), Bounds(area.Right - w, 80, w, h), outline);
+    drag(TPoint(100, area.Bottom - h - 5), Bounds(100, area.Bottom - h, w, h), outline);
+    // Near the screen's right edge, far outside the client: it stays where it was dropped.
+    const int screenRight = ::GetSystemMetrics(SM_CXSCREEN);
+    drag(TPoint(screenRight - 5 - w, 80), Bounds(screenRight - 5 - w, 80, w, h), false);
+  }
+  // Into the bottom-right corner: on both edges.
+  drag(TPoint(area.Right - w - 5, area.Bottom - h - 4), Bounds(area.Right - w, area.Bottom - h, w, h), false);
+  SaveScreenshot(Parent->GetHandle(), L"skin_mdi_child_dragged");
 }
 
 TEST_F(SkinMdiTest, AChildActivatedWhileAnotherIsMaximizedTakesItsPlaceAndAFreedChildIsForgotten) {

@@ -122,13 +122,7 @@ class SkinListBoxTest : public SkinFormTest {
     Pump();
   }
   void Mouse(DWORD flags, int x, int y) {
-    const TPoint screen = List->ClientToScreen(TPoint(x, y));
-    ::SetCursorPos(screen.X, screen.Y);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(INPUT));
-    Pump();
+    MouseInputAt(List->ClientToScreen(TPoint(x, y)), flags);
   }
   std::vector<String> Marked(bool selected) {
     std::vector<String> texts;

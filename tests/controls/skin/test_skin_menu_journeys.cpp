@@ -9,6 +9,7 @@
 #include "SkinTestSupport.h"
 #include "Watchdog.h"
 #include "controls/skin/SkinComboBox.h"
+#include "controls/skin/SkinControlBar.h"
 #include "controls/skin/SkinForm.h"
 #include "controls/skin/SkinItems.h"
 #include "controls/skin/SkinMenus.h"
@@ -713,6 +714,197 @@ TEST_F(MenuJourneyTest, ScreenshotsOfTheBarWithAnOpenMenuAndSubmenuAtBothScreenS
   };
   shoot(L"");
   WithoutThemes([&] { shoot(L"classic_"); });
+}
+
+// ---- Menu settings spread over the tree, and the host each menu kind sets ------------------
+
+TEST_F(MenuJourneyTest, HostForegroundAndExcludedSpreadOverTheSubtreeAndAFreedHostIsDropped) {
+  std::unique_ptr<TSeCustomItem> root = std::make_unique<TSeCustomItem>(nullptr);
+  TSeCustomItem* a = Add(root.get(), L"甲", nullptr);
+  TSeCustomItem* deep = Add(Add(a, L"乙", nullptr), L"丙", nullptr);
+  TSeCustomItem* b = Add(root.get(), L"丁", nullptr);
+  auto* host = new TComponent(nullptr);
+  a->SetHostComponent(host);
+  a->SetForegroundOnPopup(true);
+  a->SetExcluded(true);
+  EXPECT_EQ(deep->GetHostComponent(), host);
+  EXPECT_TRUE(deep->GetForegroundOnPopup());
+  EXPECT_TRUE(deep->GetExcluded());
+  // Only below the item it was set on.
+  EXPECT_EQ(b->GetHostComponent(), nullptr);
+  EXPECT_FALSE(root->GetForegroundOnPopup());
+  EXPECT_FALSE(b->GetExcluded());
+  a->SetExcluded(false);
+  EXPECT_FALSE(deep->GetExcluded());
+  // The host goes: no item keeps it.
+  delete host;
+  EXPECT_EQ(a->GetHostComponent(), nullptr);
+  EXPECT_EQ(deep->GetHostComponent(), nullptr);
+}
+
+// Notes, for each menu window coming up, whether the decoration's frame painting was held.
+class FrameHeldProbe {
+ public:
+  explicit FrameHeldProbe(TSeCustomForm* skin) {
+    Skin() = skin;
+    Held().clear();
+    FHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &Proc, nullptr, ::GetCurrentThreadId());
+  }
+  ~FrameHeldProbe() {
+    ::UnhookWindowsHookEx(FHook);
+    Skin() = nullptr;
+  }
+  FrameHeldProbe(const FrameHeldProbe&) = delete;
+  FrameHeldProbe& operator=(const FrameHeldProbe&) = delete;
+  static std::vector<bool>& Held() {
+    static std::vector<bool> held;
+    return held;
+  }
+
+ private:
+  static TSeCustomForm*& Skin() {
+    static TSeCustomForm* skin = nullptr;
+    return skin;
+  }
+  static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGING && Skin() &&
+        (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_SHOWWINDOW) &&
+        dynamic_cast<TSePopupWindow*>(FindControl(call->hwnd)))
+      Held().push_back(!Skin()->GetFramePaint());
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  HHOOK FHook = nullptr;
+};
+
+// Every item of the tree has host as its host component.
+void ExpectTreeHost(TSeCustomItem* item, TComponent* host) {
+  EXPECT_EQ(item->GetHostComponent(), host) << StringToUtf8(item->GetCaption());
+  for (int i = 0; i < item->GetCount(); ++i) ExpectTreeHost(item->GetItem(i), host);
+}
+
+TEST_F(MenuJourneyTest, EveryMenuKindSetsItsFormAsHostAndTheFrameIsHeldWhileEachLevelComesUp) {
+  Watchdog watchdog(60);
+  auto* skin = new TSeCustomForm(Form);
+  TSeCustomMenuBar* bar = MakeBar();
+  skin->SetMenuBar(bar);
+  auto* popup = new TSeCustomPopupMenu(Form);
+  TSeCustomItem* first = Add(popup->GetSeItems(), L"第一(&A)", Form);
+  Add(first, L"子项", Form);
+  Add(popup->GetSeItems(), L"第二(&B)", Form);
+  ShowForm();
+  // Opens a menu two levels deep (the keys posted first walk it), closes every level once
+  // the deepest shows, and checks the tree's host and the frame held for both levels.
+  const auto twoLevels = [&](TSeCustomItem* root, TSeCustomItem* deepest, const std::vector<WORD>& keys,
+                             const std::function<void()>& open) {
+    FrameHeldProbe probe(skin);
+    Steps steps({[&] {
+      if (!PopupOf(deepest)) return false;
+      Key(VK_MENU);  // closes every level
+      return true;
+    }});
+    for (WORD vk : keys) Key(vk);
+    open();
+    EXPECT_EQ(steps.Done(), 1u);
+    ExpectTreeHost(root, Form);
+    EXPECT_EQ(FrameHeldProbe::Held(), (std::vector<bool>{true, true}));
+  };
+  {
+    SCOPED_TRACE("menu bar");
+    twoLevels(bar->GetItems(), Recent, {VK_DOWN, VK_DOWN, VK_RIGHT}, [&] { bar->EnterMenuMode(); });
+  }
+  {
+    SCOPED_TRACE("popup menu");
+    // The first item is selected: Return opens its submenu.
+    twoLevels(popup->GetSeItems(), first, {VK_RETURN}, [&] { popup->Popup(200, 200); });
+  }
+  {
+    SCOPED_TRACE("system menu");
+    FrameHeldProbe probe(skin);
+    Steps steps({[&] {
+      TSeCustomItem* menu = skin->GetSystemMenu();
+      if (!menu || !PopupOf(menu)) return false;
+      ExpectTreeHost(menu, Form);
+      Key(VK_ESCAPE);
+      return true;
+    }});
+    skin->ShowSystemMenu();
+    EXPECT_EQ(steps.Done(), 1u);
+    EXPECT_EQ(FrameHeldProbe::Held(), (std::vector<bool>{true}));
+  }
+  EXPECT_TRUE(skin->GetFramePaint());
+  EXPECT_EQ(PopupCount(), 0);
+}
+
+// ---- A menu bar inside a control bar ----------------------------------------------------------
+
+TEST_F(MenuJourneyTest, AMenuBarInAControlBarContinuesItsBackgroundAndDrawsToolBarButtons) {
+  auto* host = new TSeCustomControlBar(Form);
+  host->SetParent(Form);
+  host->SetBounds(0, 0, 400, 50);
+  host->SetAlign(alTop);
+  TSeCustomMenuBar* bar = MakeBar();
+  bar->SetAlign(alNone);
+  bar->SetParent(host);
+  bar->SetWidth(300);
+  // A colour of its own shows where the bar would fill instead of continuing the background.
+  bar->SetColor(clYellow);
+  ShowForm();
+  // The tree is marked, down to the deepest item; out of the control bar it is not.
+  for (TSeCustomItem* item : {bar->GetItems(), File, Recent, Recent->GetItem(1)})
+    EXPECT_TRUE(item->GetInControlBar()) << StringToUtf8(item->GetCaption());
+  const int w = bar->GetWidth(), h = bar->GetHeight();
+  const TRect file = File->GetBoundsRect(), edit = Edit->GetBoundsRect();
+  const TRect rest(Help->GetBoundsRect().Right, 0, w, h);  // no item there
+  ASSERT_FALSE(IsRectEmpty(rest));
+  // The edges of an item's rectangle (its caption is in the middle).
+  const auto edges = [](const TRect& r) {
+    return std::vector<TRect>{TRect(r.Left, r.Top, r.Right, r.Top + 2), TRect(r.Left, r.Top, r.Left + 2, r.Bottom),
+                              TRect(r.Left, r.Bottom - 2, r.Right, r.Bottom)};
+  };
+  // What the theme draws: the control bar's background moved to the bar's place, tool-bar
+  // buttons under the items (File normal, Edit chosen), the etched line in the bar's theme.
+  const auto themed = [&](MemorySurface& expected, bool bevel) {
+    RECT whole{};
+    ::GetClientRect(host->GetHandle(), &whole);
+    ::OffsetRect(&whole, -bar->GetLeft(), -bar->GetTop());
+    ASSERT_TRUE(TThemeScope(L"Rebar").DrawBackground(expected.DC(), 0, 0, whole));
+    ASSERT_TRUE(TThemeScope(L"Toolbar").DrawBackground(expected.DC(), 1, 1, file));
+    ASSERT_TRUE(TThemeScope(L"Toolbar").DrawBackground(expected.DC(), 1, 2, edit));
+    if (bevel) ASSERT_TRUE(TThemeScope(L"Rebar").DrawEdge(expected.DC(), 0, 0, RECT{0, h - 2, w, h}, EDGE_ETCHED, BF_TOP));
+    ::GdiFlush();
+  };
+  bar->GetView()->SetSelected(Edit);  // chosen and hot
+  if (UseThemes()) {
+    MemorySurface ours(w, h), expected(w, h);
+    PaintWindowInto(bar, ours);
+    themed(expected, false);
+    EXPECT_EQ(DifferentPixels(ours, expected, rest), 0);
+    for (const TRect& r : edges(file)) EXPECT_EQ(DifferentPixels(ours, expected, r), 0) << "normal button";
+    for (const TRect& r : edges(edit)) EXPECT_EQ(DifferentPixels(ours, expected, r), 0) << "hot button";
+    bar->SetShowBevel(true);
+    MemorySurface lined(w, h), expectedLine(w, h);
+    PaintWindowInto(bar, lined);
+    themed(expectedLine, true);
+    EXPECT_EQ(DifferentPixels(lined, expectedLine, TRect(rest.Left, h - 2, w, h)), 0);
+    bar->SetShowBevel(false);
+    SaveScreenshot(Form->GetHandle(), L"skin_menu_bar_in_control_bar_themed");
+  }
+  WithoutThemes([&] {
+    MemorySurface ours(w, h);
+    PaintWindowInto(bar, ours);
+    EXPECT_EQ(ours.CountOf(Rgb(bar->GetColor()), rest), rest.Width() * rest.Height());
+    bar->SetShowBevel(true);
+    PaintWindowInto(bar, ours);
+    EXPECT_EQ(ours.At(rest.Left + 1, h - 2), Rgb(clBtnShadow));
+    EXPECT_EQ(ours.At(rest.Left + 1, h - 1), Rgb(clBtnHighlight));
+    bar->SetShowBevel(false);
+    SaveScreenshot(Form->GetHandle(), L"skin_menu_bar_in_control_bar_classic");
+  });
+  bar->GetView()->SetSelected(nullptr);
+  bar->SetParent(Form);
+  for (TSeCustomItem* item : {bar->GetItems(), File, Recent->GetItem(1)})
+    EXPECT_FALSE(item->GetInControlBar()) << StringToUtf8(item->GetCaption());
 }
 
 }  // namespace

@@ -148,13 +148,7 @@ class SkinScrollBarTest : public SkinFormTest {
   }
   // Real mouse input at a point of the bar (the code reads the button's state).
   void Mouse(DWORD flags, int x, int y) {
-    const TPoint screen = Form->ClientToScreen(TPoint(20 + x, 20 + y));
-    ::SetCursorPos(screen.X, screen.Y);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(INPUT));
-    Pump();
+    MouseInputAt(Form->ClientToScreen(TPoint(20 + x, 20 + y)), flags);
   }
   TSeCustomScrollBar* Bar = nullptr;
   std::vector<TScrollCode> Codes;
