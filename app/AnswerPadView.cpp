@@ -2,6 +2,7 @@
 #include "app/AnswerPadView.h"
 
 #include <algorithm>
+#include <vector>
 #include "Responders.h"
 #include "Ucommon.h"
 #include "classlib/controls/Messages.h"
@@ -101,18 +102,51 @@ bool HasEnabledLook(const TepEfTrBtn* button) { return button->GetActiveTextColo
 
 // ---- The number pad ----------------------------------------------------------------------------
 
+namespace {
+
+// The height group takes to hold count buttons (Columns across, loVertical) in the cells of
+// a full pad, fullHeight being its height for a full pad: the rows the count fills, with
+// the border below them as a full pad has it.
+int ShortPadHeight(TfcButtonGroup* group, int fullHeight, int count) {
+  const int columns = std::max(1, group->GetColumns());
+  const int rows = (count + columns - 1) / columns;
+  const TRect client = group->GetClientRect();
+  const int frame = group->GetHeight() - client.Height();
+  const int border = group->GetBorderWidth();
+  const std::vector<TRect> cells =
+      GroupLayout(TNumberPad::kButtons, columns, loVertical, client.Width() - 2 * border,
+                  fullHeight - frame - 2 * border, border, group->GetControlSpacing(), group->GetMaxControlSize());
+  if (rows < 1 || rows > static_cast<int>(cells.size())) return fullHeight;
+  // A full pad fills its first column first: its first cells are the rows of that column.
+  return frame + cells[static_cast<size_t>(rows - 1)].Bottom + border;
+}
+
+}  // namespace
+
 void TNumberPad::Build(TfcButtonGroup* group, const String& namePrefix, const TPadPictures& pictures) {
+  FGroup = group;
+  FNamePrefix = namePrefix;
   FPictures = &pictures;
+  FFullHeight = group->GetHeight();
+  TFlagScope drawing(FDrawing);
+  Lay(kButtons);
+}
+
+void TNumberPad::Lay(int count) {
+  count = std::clamp(count, 0, kButtons);
+  FGroup->GetButtonItems()->Clear();
+  std::fill(std::begin(FButtons), std::end(FButtons), nullptr);
+  FCount = count;
   // Items fill the group's grid in its own order; numbers run along the grid's rows.
-  const int lines = std::max(1, group->GetColumns());
-  const TfcGroupGrid grid = GroupGrid(kButtons, lines, group->GetLayout());
-  for (int item = 0; item < kButtons; ++item) {
-    const TPoint cell = GroupCell(grid, item, lines, group->GetLayout());
+  const int lines = std::max(1, FGroup->GetColumns());
+  const TfcGroupGrid grid = GroupGrid(count, lines, FGroup->GetLayout());
+  for (int item = 0; item < count; ++item) {
+    const TPoint cell = GroupCell(grid, item, lines, FGroup->GetLayout());
     const int index = cell.Y * grid.Columns + cell.X;
     auto* button = static_cast<TfcImageBtn*>(
-        AddButton(group, namePrefix + IntToStr(index + 1), IntToStr(index + 1)));
-    button->SetImage(pictures.Up.get());
-    button->SetImageDown(pictures.Down.get());
+        AddButton(FGroup, FNamePrefix + IntToStr(index + 1), IntToStr(index + 1)));
+    button->SetImage(FPictures->Up.get());
+    button->SetImageDown(FPictures->Down.get());
     button->SetEnabled(false);
     if (index >= 0 && index < kButtons) FButtons[index] = button;
   }
@@ -123,28 +157,35 @@ TfcImageBtn* TNumberPad::Button(int index) const {
 }
 
 void TNumberPad::Draw(const TQuestionGroup& group, const std::function<TfcBitmap*(int recNo)>& pictureOf,
-                      bool hideUnused) {
-  FDrawing = true;
+                      TPadDrawing drawing) {
+  if (!FGroup) return;
+  TFlagScope scope(FDrawing);
+  const int wanted = drawing.HideUnused ? std::clamp(group.Count, 0, kButtons) : kButtons;
+  // The height the window gave the group, for a full pad.
+  if (FCount == kButtons) FFullHeight = FGroup->GetHeight();
+  if (wanted != FCount) Lay(wanted);
+  // A short pad has fewer rows: the group shrinks to them, so that the cells keep a full
+  // pad's size.
+  if (drawing.HideUnused && FGroup->GetLayout() == loVertical)
+    FGroup->SetHeight(FCount > 0 && FCount < kButtons ? ShortPadHeight(FGroup, FFullHeight, FCount) : FFullHeight);
   for (int i = 0; i < kButtons; ++i) {
     TfcImageBtn* button = FButtons[i];
     if (!button) continue;
     const int recNo = group.RecordOfButton(i);
     button->SetDown(false);
     button->SetEnabled(recNo > 0);
-    if (hideUnused) button->SetVisible(recNo > 0);
     button->SetTag(recNo);
+    button->SetCaption(drawing.RecordCaptions && recNo > 0 ? IntToStr(recNo) : IntToStr(i + 1));
     TfcBitmap* picture = recNo > 0 && pictureOf ? pictureOf(recNo) : nullptr;
     button->SetImage(picture ? picture : FPictures->Up.get());
   }
-  FDrawing = false;
 }
 
 void TNumberPad::PressQuietly(int index) {
   TfcImageBtn* button = Button(index);
   if (!button || button->GetDown()) return;
-  FDrawing = true;
+  TFlagScope drawing(FDrawing);
   button->SetDown(true);
-  FDrawing = false;
 }
 
 void TNumberPad::SetEnabled(bool enabled) {
@@ -172,6 +213,20 @@ void TAnswerPadView::BuildButtons() {
   } else {
     items->Add(L"会");
   }
+  TNotebook* notebook = F.Notebook;
+  for (int i = 0; i < notebook->GetPageCount(); ++i) {
+    TPage* page = notebook->GetPage(i);
+    page->SetOnMouseMove([notebook, page](TObject*, TShiftState shift, int x, int y) {
+      if (!notebook->GetOnMouseMove()) return;
+      const TPoint at = notebook->ScreenToClient(page->ClientToScreen(TPoint(x, y)));
+      notebook->GetOnMouseMove()(notebook, shift, at.X, at.Y);
+    });
+  }
+}
+
+void TAnswerPadView::ShowPageHint() {
+  F.Notebook->SetHint(AnswerPageHint(Page()));
+  F.Notebook->SetShowHint(true);
 }
 
 int TAnswerPadView::Page() const { return F.Notebook->GetPageIndex(); }

@@ -33,6 +33,18 @@ class TPanel;
 class TWinControl;
 struct TMessage;
 
+// Sets a flag (such as "the window changes its own controls") for its lifetime.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
 // ---- Pictures --------------------------------------------------------------------------------
 
 // Loads pic\<name> beside the program (AppPath). A missing or unreadable picture shows
@@ -70,6 +82,18 @@ bool HasEnabledLook(const TepEfTrBtn* button);
 
 // ---- The number pad ----------------------------------------------------------------------------
 
+// How a pad draws a group.
+struct TPadDrawing {
+  // Buttons past the group's last question are not there at all: the pad holds exactly the
+  // group's buttons, so that the group's own layout puts them in reading order from the top
+  // left; a loVertical group (Columns across) shrinks to their rows, so that the cells keep
+  // a full pad's size. Otherwise they stay, disabled.
+  bool HideUnused = false;
+  // Captions are the questions' numbers in the set (21..40 in the second group) instead of
+  // the positions "1".."20".
+  bool RecordCaptions = false;
+};
+
 // The pad of twenty question numbers in a button group (not owned). Numbers run along the
 // rows of the group's grid, whatever its layout: a loHorizontal group of 4 "columns" (rows)
 // reads 1..5 on its first row, a loVertical group of 4 columns reads 1..4.
@@ -80,16 +104,18 @@ class TNumberPad {
   // Adds the twenty buttons to group, captioned "1".."20" and named namePrefix + number, each
   // showing pictures.Up and, pressed, pictures.Down; disabled until a group is drawn.
   void Build(TfcButtonGroup* group, const String& namePrefix, const TPadPictures& pictures);
-  // The button of number index 0..19 (question GroupStart + index); nullptr out of range or
-  // before Build.
+  // The button of number index 0..19 (question GroupStart + index); nullptr out of range,
+  // before Build, or when drawing left it out (TPadDrawing::HideUnused).
   TfcImageBtn* Button(int index) const;
+  // How many buttons the pad holds now.
+  int Count() const { return FCount; }
 
   // Draws a group: button i stands for group.RecordOfButton(i) (its Tag), enabled and showing
-  // pictureOf(record) when that is above 0; otherwise Tag 0, the up picture, disabled and,
-  // when hideUnused, hidden. Every button is released. Change events fire while drawing;
+  // pictureOf(record) when that is above 0; otherwise Tag 0, the up picture and disabled, or
+  // left out as drawing says. Every button is released. Change events fire while drawing;
   // windows ignore them while Drawing() is true.
   void Draw(const TQuestionGroup& group, const std::function<TfcBitmap*(int recNo)>& pictureOf,
-            bool hideUnused);
+            TPadDrawing drawing = {});
   // Presses the button of index (releasing the others through the group) without the change
   // being taken as the user's; nothing for an index out of range.
   void PressQuietly(int index);
@@ -99,7 +125,14 @@ class TNumberPad {
   bool Drawing() const { return FDrawing; }
 
  private:
+  // Makes the group hold count buttons (0..20), numbered along the rows of its grid.
+  void Lay(int count);
+
+  TfcButtonGroup* FGroup = nullptr;      // not owned
+  String FNamePrefix;
   TfcImageBtn* FButtons[kButtons] = {};  // by number index; owned by the group
+  int FCount = 0;                        // buttons in the group
+  int FFullHeight = 0;                   // the group's height for a full pad
   const TPadPictures* FPictures = nullptr;
   bool FDrawing = false;
 };
@@ -123,8 +156,13 @@ class TAnswerPadView {
   explicit TAnswerPadView(const TAnswerPadControls& controls, TSelfGrades grades = TSelfGrades::Two);
 
   // Adds the option buttons (named after their group: fcBG_one1..6 for a group fcBG_one),
-  // 对 and 错, and the self-assessment items. Call once, after the layout is read.
+  // 对 and 错, and the self-assessment items. Call once, after the layout is read. A mouse
+  // move over a page is passed on as a move over the notebook (the pages cover it), so the
+  // notebook's OnMouseMove sees the mouse wherever it is over the answer pages.
   void BuildButtons();
+  // The notebook's hint becomes what the page on screen asks for (AnswerPageHint), and
+  // hints show: what a window does on a mouse move over the notebook.
+  void ShowPageHint();
 
   // The page on screen, and showing the page of a question type (ShownAnswerPage: a type
   // without a page keeps the page shown).

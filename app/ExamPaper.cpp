@@ -145,6 +145,25 @@ bool TExamPaper::Setup(const String& paperTable, const String& title, const Stri
   return true;
 }
 
+void TExamPaper::Resume(const String& paperTable, const String& title) {
+  PaperTable = paperTable;
+  Title = title;
+  Elapsed = L"0:00:00";
+  Score = 0;
+  Mode = L"new";
+  LowScore = false;
+  Resumed = true;
+  TADOQuery* pool = DM1->Cn1Query_tm;
+  CloseUnfiltered(pool);
+  if (!IsPaperTableName(paperTable)) return;
+  try {
+    RunQuery(pool, L"select * from tab_answ where A1 in (select A1 from " + paperTable + L")");
+  } catch (const Exception&) {
+    // The paper cannot be read either: OpenPaper says so.
+    pool->Close();
+  }
+}
+
 void TExamPaper::AddTypeQuota(int subject, const String& paperTable, int typeCode) {
   const int quota = ExamTypeQuota(subject, typeCode);
   if (quota == 0) return;
@@ -193,7 +212,7 @@ bool TExamPaper::OpenPaper() {
   bool open = false;
   try {
     if (IsPaperTableName(PaperTable)) {
-      if (Mode == L"new") {
+      if (Mode == L"new" && !Resumed) {
         CloseUnfiltered(exam);
         RunCommand(DM1->Cn1Query1, L"Update " + PaperTable + L" set E2_1= ''");
       }

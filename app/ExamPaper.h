@@ -34,6 +34,7 @@ class TExamPaper {
   double Score = 0;
   String Mode = L"new";         // "new" while the paper is sat, "old" while it is reviewed
   bool LowScore = false;        // graded below 50: the paper goes when its review closes
+  bool Resumed = false;         // sat again after it was left without hand-in: its answers stay
 
   // Stores the five values; for a new paper draws its questions into the paper table
   // (seeding the random generator once). False, after "没有发现题目！", when the subject has
@@ -41,6 +42,10 @@ class TExamPaper {
   // failed; the caller then drops the paper.
   bool Setup(const String& paperTable, const String& title, const String& elapsed, double score,
              const String& mode);
+  // Sets up a paper that was left without hand-in to be sat again (Mode "new", the clock
+  // from zero, its stored answers kept) and opens the bank's rows of its questions on
+  // Cn1Query_tm, where answers are counted. Nothing is drawn.
+  void Resume(const String& paperTable, const String& title);
   // Draws the type's quota for the subject and copies the drawn questions into the paper.
   void AddTypeQuota(int subject, const String& paperTable, int typeCode);
   // Draws min(quota, eligible) distinct questions of the type from the pool, whose chapter
@@ -49,7 +54,8 @@ class TExamPaper {
   String PickRandom(int typeCode, int quota, const String& prefix);
   // Copies the listed questions, with their explanations, into the paper table.
   void InsertQuestions(const String& paperTable, const String& idList);
-  // Opens the paper on Cn1Query_exam (a new paper's answers cleared first), by type code and
+  // Opens the paper on Cn1Query_exam (a new paper's answers cleared first, not a resumed
+  // one's), by type code and
   // id. False, after "无法打开试卷！", when it cannot be opened or holds no question.
   bool OpenPaper();
 

@@ -17,6 +17,10 @@ String HandInPrompt(int unanswered) {
   return L"你还有" + IntToStr(unanswered) + L"道题未做，确定要交卷吗？";
 }
 
+bool IsHandedIn(const String& timeUsed) { return !Trim(timeUsed).empty(); }
+
+String HandedInCondition() { return L"(D2 is not null and Trim(D2) <> '')"; }
+
 String ExamScoreText(double score) { return L"得分：" + FloatToStr(score) + L" 分"; }
 
 bool IsLowScore(double score) { return score < kKeepScore; }

@@ -19,6 +19,14 @@ THandInStep HandInStepOf(int unanswered, int total);
 // "恭喜你已经做完试卷，确定要交卷吗？".
 String HandInPrompt(int unanswered);
 
+// A paper is handed in once its record holds the time used (tab_cj.D2); a record without it
+// is of a paper the program left while it was being sat (ended, killed, the machine off).
+bool IsHandedIn(const String& timeUsed);
+// The SQL condition on tab_cj of the records of handed-in papers.
+String HandedInCondition();
+// What the records list shows as the score of a paper not handed in.
+inline constexpr wchar_t kNotHandedIn[] = L"未交卷";
+
 // "得分：85 分": the score as shortest decimal text.
 String ExamScoreText(double score);
 // A graded paper below 50 points is dropped when its review closes.

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <memory>
 #include "app/AnswerPadView.h"
+#include "app/UanswFagui.h"
 #include "app/Ucommon.h"
 #include "app/dm.h"
 #include "classlib/ado/ADODB.h"
@@ -23,16 +24,6 @@ constexpr int kTypeColumns = 2;
 // tab_tx holds a handful of types; a bound keeps a damaged table from running away.
 constexpr int kMaxTypes = 1000;
 constexpr int kGaugeFull = 100;
-
-// Sets flag for its lifetime.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagScope() { FFlag = false; }
-
- private:
-  bool& FFlag;
-};
 
 }  // namespace
 
@@ -98,7 +89,7 @@ void TPracticeNavigator::DrawPad() {
   SetCaptionOf(F.Group, IntToStr(group.Group));
   SetCaptionOf(F.GroupLine, L"第 " + IntToStr(group.Group) + L" 组 / 共 " + IntToStr(group.Groups) + L" 组");
   FPad.Draw(group, [this](int recNo) { return FPictures.Of(FSession.MarkOf(recNo), FStyle.Look); },
-            FStyle.HideUnused);
+            FStyle.Pad);
   SetGroupButtons();
 }
 
@@ -194,6 +185,13 @@ void ToggleVoidShown(TPracticeSession& session, TLabel* status, TepEfTrBtn* void
     status->SetCaption(L"本题曾被作废，现已被您取消！");
     voidButton->SetCaption(L"题目作废");
   }
+}
+
+// ---- Linked articles ------------------------------------------------------------------------
+
+void ShowLinkedArticles(const String& questionId) {
+  std::unique_ptr<TfrmAnswFagui> window(TCustomForm::Create<TfrmAnswFagui>(Application));
+  if (window->LoadLinkedRules(questionId)) window->ShowModal();
 }
 
 // ---- TTypeBar --------------------------------------------------------------------------------

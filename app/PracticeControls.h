@@ -37,7 +37,7 @@ struct TNavigatorControls {
 // How a window's pad looks.
 struct TNavigatorStyle {
   TPadLook Look = TPadLook::Marks;  // anything but Marks loads the answered picture too
-  bool HideUnused = false;          // buttons past the group's last question are hidden
+  TPadDrawing Pad;                  // left-out buttons and captions of the pad
 };
 
 // What the window does around a move.
@@ -150,6 +150,12 @@ class TTypeBar {
 void ShowQuestionStatus(TLabel* status, TepEfTrBtn* voidButton, int voided);
 // Voids or restores the question on display of session and says so in status and the button.
 void ToggleVoidShown(TPracticeSession& session, TLabel* status, TepEfTrBtn* voidButton);
+
+// ---- Linked articles ------------------------------------------------------------------------
+
+// 考点: the linked-articles window for the question id, shown modally when the question has
+// linked articles, freed afterwards.
+void ShowLinkedArticles(const String& questionId);
 
 // ---- The time limit --------------------------------------------------------------------------
 

@@ -36,6 +36,13 @@ int ShownAnswerPage(int typeCode, int currentPage) {
   return currentPage >= 0 && currentPage < kAnswerPages ? currentPage : apSelf;
 }
 
+String AnswerPageHint(int page) {
+  static const wchar_t* const hints[kAnswerPages] = {
+      L"选择一个选项作为正确答案", L"选择两个或者多个选项作为正确答案", L"填写正确答案，答案间用“,”隔开",
+      L"根据判断选择“正确”或者“错误”", L"根据自己实际情况选择“会”或者“不会”", L"配伍"};
+  return page >= 0 && page < kAnswerPages ? hints[page] : L"";
+}
+
 String ReadAnswer(const TAnswerPad& pad) {
   String answer;
   switch (pad.Page) {

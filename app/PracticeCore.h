@@ -49,6 +49,9 @@ bool GradesThreeOnSelfPage(TSelfGrades grades, int typeCode);
 // The page a question of typeCode is answered on: the page of AnswerPageOfType, or
 // currentPage (the page already shown) for a type that has none. Never 99.
 int ShownAnswerPage(int typeCode, int currentPage);
+// What an answer page asks the student for, shown as the hint of the answer pages; empty
+// outside the six pages.
+String AnswerPageHint(int page);
 
 // What an answer pad shows, as the window's controls hold it.
 struct TAnswerPad {

@@ -2,6 +2,7 @@
 #include "UInPut.h"
 
 #include <set>
+#include "PracticeCore.h"
 #include "Responders.h"
 #include "Ucommon.h"
 #include "Ukmmc.h"
@@ -341,7 +342,8 @@ bool TFrmInPut::Save() {
   }
   TNewQuestion question;
   question.ChapterCode = ChapterCode;
-  question.OptionCount = std::clamp(SE_Num->GetValue(), 1, 7);
+  question.OptionCount = std::clamp(SE_Num->GetValue(), 1, kOptionButtons);
+  SE_Num->SetValue(question.OptionCount);  // the box shows what is saved
   question.TypeCode = TypeList[type].Code;
   question.Key = Trim(Edit1->GetText());
   question.StemRtf = RichTextOf(*Re1);

@@ -12,7 +12,7 @@
 // One question as the entry window saves it.
 struct TNewQuestion {
   String ChapterCode;                // C1 of a leaf chapter, six characters
-  int OptionCount = 5;               // 1 to 7
+  int OptionCount = 5;               // 1 to 6
   String TypeCode;                   // tab_tx.A1
   String Key;                        // trimmed before it is written
   std::string StemRtf;               // the stem's own rich text, written as it is
@@ -100,7 +100,7 @@ class TFrmInPut : public TForm {
   TLabel* Label6 = nullptr;              // 对应考点：
   TRxRichEdit* Re1 = nullptr;            // the stem
   TRxRichEdit* Re2 = nullptr;            // the explanation, optional
-  TSpinEdit* SE_Num = nullptr;           // number of candidate answers, 1 to 7
+  TSpinEdit* SE_Num = nullptr;           // number of candidate answers, 1 to 6 (the pads' A..F)
   TEdit* Edit1 = nullptr;                // the key, upper case
   TComboBox* ComboBox1 = nullptr;        // type names
   TListBox* ListBox1 = nullptr;          // law points as shown

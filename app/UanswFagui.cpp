@@ -90,11 +90,8 @@ void TfrmAnswFagui::ShowArticle(int index) {
 }
 
 void TfrmAnswFagui::ListBox1Click(TObject*) {
-  // A click below the last item leaves the list as it was.
-  POINT at{};
-  ::GetCursorPos(&at);
-  ::ScreenToClient(ListBox1->GetHandle(), &at);
-  if (ListBox1->ItemAtPos(TPoint(at.x, at.y), true) < 0) return;
+  // Runs on every change of the selection, by mouse or by keys, so the article shown is
+  // always the one selected.
   ShowArticle(ListBox1->GetItemIndex());
 }
 

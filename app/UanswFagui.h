@@ -46,7 +46,7 @@ class TfrmAnswFagui : public TForm {
 
   // Lists the articles the bank has and shows the first one.
   void FormShow(TObject* sender);
-  // Shows the clicked article; a click on no item changes nothing.
+  // Shows the selected article, however the selection was moved.
   void ListBox1Click(TObject* sender);
   void Splitter1Moved(TObject* sender);
   void epEfTrBtn1Click(TObject* sender);

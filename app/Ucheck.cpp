@@ -3,6 +3,7 @@
 
 #include <memory>
 #include "AppQueries.h"
+#include "ExamRules.h"
 #include "Ucommon.h"
 #include "Uconfig.h"
 #include "Uexam.h"
@@ -83,6 +84,7 @@ void TFrmCheck::FormShow(TObject*) {
     TADOTable* records = DM1->Cn1Table_cj;
     if (!records->GetActive()) records->Open();
     records->SetSort(L"A3_1 DESC");
+    MarkPapersNotHandedIn(records);
     DBGrid1->SetDataSource(DM1->Cn1DS_cj);
     ShowCounters();
     TDBGridColumns* columns = DBGrid1->GetColumns();
@@ -97,22 +99,26 @@ void TFrmCheck::FormShow(TObject*) {
 }
 
 void TFrmCheck::ShowCounters() {
-  TADOTable* records = DM1->Cn1Table_cj;
-  const int count = records->GetRecordCount();
-  epNumPanel1->SetValue(count);
-  epNumPanel2->SetValue(0);
-  epNumPanel3->SetValue(0);
-  const bool any = count > 0;
+  // Every record can be opened; only handed-in papers count.
+  const bool any = DM1->Cn1Table_cj->GetRecordCount() > 0;
   epEfTrBtn1->SetEnabled(any);
   SpeedButton2->SetEnabled(any);
-  records->SetFilter(L"A6 >=60");
-  records->SetFiltered(true);
-  epNumPanel2->SetValue(records->GetRecordCount());
-  records->SetFilter(L"");
   TADOQuery* query = DM1->Cn1Query1;
-  RunQuery(query, L"select avg(A6) as avg_fs from tab_cj");
+  RunQuery(query, L"select count(*) as n, sum(iif(A6 >= 60, 1, 0)) as passed, avg(A6) as avg_fs from tab_cj where " +
+                      HandedInCondition());
+  epNumPanel1->SetValue(query->FieldByName(L"n")->GetAsInteger());
+  epNumPanel2->SetValue(query->FieldByName(L"passed")->GetAsInteger());
   epNumPanel3->SetValue(AverageScoreShown(query->FieldByName(L"avg_fs")->GetValue()));
   query->Close();
+}
+
+void TFrmCheck::MarkPapersNotHandedIn(TADOTable* records) {
+  TField* timeUsed = records->FindField(L"D2");
+  TField* score = records->FindField(L"A6");
+  if (!timeUsed || !score) return;
+  score->OnGetText = [timeUsed](TField* sender, String& text, bool) {
+    text = IsHandedIn(timeUsed->GetAsString()) ? sender->GetAsString() : String(kNotHandedIn);
+  };
 }
 
 bool TFrmCheck::ReviewSelected(TExamPaper& paper, const std::function<void()>& review) {
@@ -134,7 +140,14 @@ bool TFrmCheck::ReviewSelected(TExamPaper& paper, const std::function<void()>& r
     Application->ProcessMessages();
   }
   paper = TExamPaper();
-  const bool open = paper.Setup(Trim(table), title, elapsed, score, L"old") && paper.OpenPaper();
+  // A paper left without hand-in is sat on from its stored answers; the others are reviewed.
+  bool open = false;
+  if (IsHandedIn(elapsed)) {
+    open = paper.Setup(Trim(table), title, elapsed, score, L"old") && paper.OpenPaper();
+  } else {
+    paper.Resume(Trim(table), title);
+    open = paper.OpenPaper();
+  }
   if (FrmProgress) FrmProgress->Hide();
   if (open && review) {
     // Whatever the review does, this window comes back.

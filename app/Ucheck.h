@@ -1,6 +1,7 @@
 // The exam records window TFrmCheck (global FrmCheck, caption "查阅试卷"): the mock exams
 // taken, newest first, with the number taken, the number passed (60 or more) and the average
-// score, and the review of a past paper.
+// score, and the review of a past paper. A paper the program left without hand-in is listed
+// as "未交卷", counts nowhere, and is sat on from its stored answers when opened.
 //
 // Each screen layout has its picture; the visible buttons are captionless flat areas over
 // the labels the picture carries.
@@ -14,6 +15,8 @@
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EffBtns.h"
 #include "controls/effects/IndiCtrls.h"
+
+class TADOTable;
 
 class TFrmCheck : public TForm {
   CLASSLIB_CLASS(TFrmCheck, TForm)
@@ -55,18 +58,21 @@ class TFrmCheck : public TForm {
   void SpeedButton4Click(TObject* sender);
 
   // ---- Operations ----------------------------------------------------------------------
-  // Opens the selected record's paper for review into paper and, when it opened, runs
-  // review (the exam window shown modally): false when there is no record or the paper
-  // cannot be opened ("无法打开试卷！" was shown). The window is hidden meanwhile and shown
-  // again afterwards.
+  // Opens the selected record's paper into paper, for review or, not handed in, to be sat
+  // on (Mode "new", Resumed), and when it opened runs review (the exam window shown
+  // modally): false when there is no record or the paper cannot be opened ("无法打开试卷！"
+  // was shown). The window is hidden meanwhile and shown again afterwards.
   bool ReviewSelected(TExamPaper& paper, const std::function<void()>& review = {});
-  // The counters: records, records scoring 60 or more, average score rounded half to even.
+  // The counters over the handed-in papers: their number, those scoring 60 or more, the
+  // average score rounded half to even.
   void ShowCounters();
 
  private:
   void RegisterHandlers();
   // The small layout's bounds (800 × 600 screens).
   void LayOutSmall();
+  // The score column shows "未交卷" for a paper not handed in (records just opened).
+  void MarkPapersNotHandedIn(TADOTable* records);
 };
 
 extern TFrmCheck* FrmCheck;

@@ -33,14 +33,6 @@ void HideProgress() {
   if (FrmProgress) FrmProgress->Hide();
 }
 
-// The hint of an answer page.
-const wchar_t* PageHint(int page) {
-  static const wchar_t* const hints[kAnswerPages] = {
-      L"选择一个选项作为正确答案", L"选择两个或者多个选项作为正确答案", L"填写正确答案，答案间用“,”隔开",
-      L"根据判断选择“正确”或者“错误”", L"根据自己实际情况选择“会”或者“不会”", L"配伍"};
-  return page >= 0 && page < kAnswerPages ? hints[page] : L"";
-}
-
 // The bounds of the 800 × 600 layout: (left, top, width, height) by component name.
 struct TPlacement {
   const wchar_t* Name;
@@ -130,7 +122,8 @@ TFrmExam::TFrmExam(TComponent* owner) : TForm(owner) {
                          DBText1->SetDataField(String());
                        },
                        [this](int recNo) { ShowQuestion(recNo); }},
-      TNavigatorStyle{TPadLook::Sitting, true});
+      // The pad holds only the group's questions and names them by their numbers in the paper.
+      TNavigatorStyle{TPadLook::Sitting, TPadDrawing{true, true}});
   FNavigator->Build(L"fcBG_thfcImageBtn");
   FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
                                                               FlatComboBox1, fcBG_pw});
@@ -153,7 +146,8 @@ void TFrmExam::RegisterHandlers() {
        M::Handler(L"epEfTrBtn1Click", &C::epEfTrBtn1Click), M::Handler(L"epEfTrBtn2Click", &C::epEfTrBtn2Click),
        M::Handler(L"epEfTrBtn3Click", &C::epEfTrBtn3Click), M::Handler(L"epEfTrBtn4Click", &C::epEfTrBtn4Click),
        M::Handler(L"epEfTrBtn5Click", &C::epEfTrBtn5Click), M::Handler(L"epEfTrBtn6Click", &C::epEfTrBtn6Click),
-       M::Handler(L"epEfTrBtn8Click", &C::epEfTrBtn8Click), M::Handler(L"epEfTrBtn10Click", &C::epEfTrBtn10Click),
+       M::Handler(L"epEfTrBtn8Click", &C::epEfTrBtn8Click), M::Handler(L"epEfTrBtn9Click", &C::epEfTrBtn9Click),
+       M::Handler(L"epEfTrBtn10Click", &C::epEfTrBtn10Click),
        M::Handler(L"epEfTrBtn11Click", &C::epEfTrBtn11Click), M::Handler(L"epEfTrBtn12Click", &C::epEfTrBtn12Click),
        M::Handler(L"epEfTrBtn13Click", &C::epEfTrBtn13Click), M::Handler(L"epEfTrBtn14Click", &C::epEfTrBtn14Click),
        M::Handler(L"KZTimeCounter1Timer", &C::KZTimeCounter1Timer)});
@@ -357,7 +351,7 @@ void TFrmExam::epEfTrBtn3Click(TObject*) { HandIn(); }
 void TFrmExam::HandIn() {
   if (!Sitting()) {
     if (FPaper.LowScore) DropPaper(FPaper.PaperTable);
-    Close();
+    Leave();
     return;
   }
   if (FPaused) return;
@@ -367,7 +361,7 @@ void TFrmExam::HandIn() {
   const int unanswered = FPaper.CountUnanswered();
   if (HandInStepOf(unanswered, FPaper.CountQuestions()) == THandInStep::Discard) {
     DropPaper(FPaper.PaperTable);
-    Close();
+    Leave();
     return;
   }
   switch (ShowDlg(L"提示", HandInPrompt(unanswered), 2, 0, L"Exam")) {
@@ -375,7 +369,7 @@ void TFrmExam::HandIn() {
     case 2:  // 作废: the paper goes, the time spent on it counts
       DropPaper(FPaper.PaperTable);
       DM1->CloseSessionStats(elapsed);
-      Close();
+      Leave();
       break;
     default:  // 取消, or the dialog closed: the exam goes on
       KZTimeCounter1->Start();
@@ -405,7 +399,7 @@ void TFrmExam::GradePaper(const String& elapsed) {
   const bool open = FPaper.OpenPaper();
   HideProgress();
   if (!open) {  // "无法打开试卷！" was said: nothing to review
-    Close();
+    Leave();
     return;
   }
   Show();
@@ -484,6 +478,12 @@ void TFrmExam::epEfTrBtn10Click(TObject*) {
 
 void TFrmExam::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
+void TFrmExam::epEfTrBtn9Click(TObject*) {
+  if (Shown() <= 0) return;
+  DM1->Cn1Query_exam->SetRecNo(Shown());
+  ShowLinkedArticles(Field(L"A1")->GetAsString());
+}
+
 void TFrmExam::epEfTrBtn11Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
 
 void TFrmExam::epEfTrBtn14Click(TObject*) {
@@ -491,8 +491,7 @@ void TFrmExam::epEfTrBtn14Click(TObject*) {
 }
 
 void TFrmExam::Notebook1MouseMove(TObject*, TShiftState, int, int) {
-  Notebook1->SetHint(PageHint(Notebook1->GetPageIndex()));
-  Notebook1->SetShowHint(true);
+  FPads->ShowPageHint();
 }
 
 void TFrmExam::FormKeyDown(TObject*, WORD& key, TShiftState) {
@@ -507,9 +506,21 @@ void TFrmExam::CMDialogKey(TMessage& message) {
 
 // ---- Closing ---------------------------------------------------------------------------------------
 
+void TFrmExam::Leave() {
+  FLeaving = true;
+  Close();
+}
+
 void TFrmExam::FormCloseQuery(TObject*, bool& canClose) {
-  canClose = true;
-  if (FClosed) return;
+  // A close that did not come from the hand-in command (the system's close, WM_CLOSE) runs
+  // it, as 关闭 does: a paper being sat is never left without the hand-in's question, and
+  // the window closes only when that command closes it.
+  if (!FLeaving && !FClosed) {
+    if (FPaused) SetPaused(false);
+    HandIn();
+  }
+  canClose = FLeaving;
+  if (!canClose || FClosed) return;
   FClosed = true;
   Screen->SetCursor(crHourGlass);
   auto guarded = [this](const std::function<void()>& step) {

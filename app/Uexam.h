@@ -8,8 +8,6 @@
 //
 // Paper state and the database work are TExamPaper's (ExamPaper.h), the answering rules the
 // core's (PracticeCore, PracticeSession), the pad controls the shared glue's (AnswerPadView).
-//
-// Not done yet: the law-point button stays hidden as laid out.
 #pragma once
 #include <memory>
 #include "app/AnswerPadView.h"
@@ -123,6 +121,7 @@ class TFrmExam : public TForm {
   void epEfTrBtn5Click(TObject* sender);   // 笔记
   void epEfTrBtn6Click(TObject* sender);   // 答案
   void epEfTrBtn8Click(TObject* sender);   // 设置
+  void epEfTrBtn9Click(TObject* sender);   // 考点 (hidden as laid out)
   void epEfTrBtn10Click(TObject* sender);  // 生成文档
   void epEfTrBtn11Click(TObject* sender);  // 桌面
   void epEfTrBtn12Click(TObject* sender);  // 本题作废
@@ -147,6 +146,8 @@ class TFrmExam : public TForm {
   // Grades the handed-in paper and turns the window into its review.
   void GradePaper(const String& elapsed);
   void SetPaused(bool paused);
+  // Closes the window as the hand-in command decided (FormCloseQuery lets it go).
+  void Leave();
 
   TExamPaper FPaper;
   std::unique_ptr<TPracticeSession> FSession;  // paging over Cn1Query_exam
@@ -157,6 +158,7 @@ class TFrmExam : public TForm {
   bool FFirstShow = true;     // the small screen's re-layout runs once
   bool FPaused = false;
   bool FClosed = false;       // the window's data sets have been let go
+  bool FLeaving = false;      // the hand-in command closes the window
   int FGroupStemHeight = 0;   // Re2's height for a group member, from the layout
   int FSplitterHeight = 0;    // the splitter's height then
 };

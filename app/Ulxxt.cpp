@@ -136,7 +136,8 @@ void TFrmLxxt::RegisterHandlers() {
   using C = TFrmLxxt;
   RegisterMethods<TFrmLxxt>(
       {M::Handler(L"FormShow", &C::FormShow), M::Handler(L"FormCloseQuery", &C::FormCloseQuery),
-       M::Handler(L"FormKeyDown", &C::FormKeyDown), M::Handler(L"FlatSpeedButton1Click", &C::FlatSpeedButton1Click),
+       M::Handler(L"FormKeyDown", &C::FormKeyDown), M::Handler(L"Notebook1MouseMove", &C::Notebook1MouseMove),
+       M::Handler(L"FlatSpeedButton1Click", &C::FlatSpeedButton1Click),
        M::Handler(L"FlatSpeedButton2Click", &C::FlatSpeedButton2Click),
        M::Handler(L"epEfTrBtn1Click", &C::epEfTrBtn1Click), M::Handler(L"epEfTrBtn2Click", &C::epEfTrBtn2Click),
        M::Handler(L"epEfTrBtn3Click", &C::epEfTrBtn3Click), M::Handler(L"epEfTrBtn4Click", &C::epEfTrBtn4Click),
@@ -309,9 +310,17 @@ void TFrmLxxt::epEfTrBtn11Click(TObject*) {
   EditQuestionId = Field(L"a1")->GetAsString();
   const bool running = Timer1->GetEnabled();
   Timer1->SetEnabled(false);
+  const String onPad = ReadAnswer(CurrentPad());
   std::unique_ptr<TfrmTedit> window(TCustomForm::Create<TfrmTedit>(Application));
   window->PracticeTimer = running ? Timer1 : nullptr;
   window->ShowModal();
+  if (!window->Saved() || FNavigator->Shown() <= 0 || FSession->GetCurrent() != FNavigator->Shown()) return;
+  // The type, the option count or the key may have changed: the pad shows them at once, with
+  // what the student had chosen on it as far as it still fits.
+  FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
+  FPads->Restore(Field(L"A2_1")->GetAsInteger(), onPad);
+  SetAnswerButtons();
+  Label24->SetCaption(L"本题被您修改过");
 }
 
 void TFrmLxxt::epEfTrBtn4Click(TObject*) {
@@ -329,6 +338,8 @@ void TFrmLxxt::epEfTrBtn7Click(TObject*) { SendKeyStrokes(ShowDesktopStrokes());
 void TFrmLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) { FNavigator->HandleKey(*FPads, key); }
+
+void TFrmLxxt::Notebook1MouseMove(TObject*, TShiftState, int, int) { FPads->ShowPageHint(); }
 
 void TFrmLxxt::CMDialogKey(TMessage& message) {
   if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))

@@ -110,6 +110,8 @@ class TFrmLxxt : public TForm {
   void FormShow(TObject* sender);
   void FormCloseQuery(TObject* sender, bool& canClose);
   void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
+  // The answer pages' hint says what the page on screen asks for.
+  void Notebook1MouseMove(TObject* sender, TShiftState shift, int x, int y);
   void FlatSpeedButton1Click(TObject* sender);
   void FlatSpeedButton2Click(TObject* sender);
   void epEfTrBtn1Click(TObject* sender);

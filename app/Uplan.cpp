@@ -40,6 +40,9 @@ const TPropertyTable* TFrmplan::PublishedProperties() {
 TFrmplan::TFrmplan(TComponent* owner) : TForm(owner) {
   RegisterHandlers();
   LoadLayout();
+  // Only the group's caption is large: its items keep the window's font, so that the count
+  // boxes sit in the gaps of the items' texts.
+  for (int i = 0; i < SeSkinRadioGroup1->GetButtonCount(); ++i) SeSkinRadioGroup1->GetButton(i)->SetFont(GetFont());
 }
 
 void TFrmplan::RegisterHandlers() {
@@ -65,7 +68,7 @@ void TFrmplan::FormShow(TObject*) {
       DateEdit1->SetDateValue(examDate->GetAsDateTime());
     SeSkinRadioGroup1->SetItemIndex(plan->FieldByName(L"PlanMark")->GetAsInteger());
   }
-  EnableCountBoxes();
+  EnableCountBoxes(false);
   Countdown();
 }
 
@@ -94,15 +97,15 @@ void TFrmplan::Countdown() {
   epLabel2->SetVisible(true);
 }
 
-void TFrmplan::EnableCountBoxes() {
+void TFrmplan::EnableCountBoxes(bool enabled) {
   const bool first = SeSkinRadioGroup1->GetItemIndex() == 0;
-  MaskEdit1->SetEnabled(FEditing && first);
-  MaskEdit2->SetEnabled(FEditing && !first);
+  MaskEdit1->SetEnabled(enabled && first);
+  MaskEdit2->SetEnabled(enabled && !first);
 }
 
 void TFrmplan::SeSkinRadioGroup1Click(TObject*) {
   if (!FEditing) return;
-  EnableCountBoxes();
+  EnableCountBoxes(true);
   TMaskEdit* box = SeSkinRadioGroup1->GetItemIndex() == 0 ? MaskEdit1 : MaskEdit2;
   if (box->CanFocus()) box->SetFocus();
 }
@@ -112,7 +115,7 @@ void TFrmplan::EnterEditMode() {
   SpeedButton1->SetCaption(L"保存");
   DateEdit1->SetEnabled(true);
   SeSkinRadioGroup1->SetEnabled(true);
-  EnableCountBoxes();
+  EnableCountBoxes(true);
 }
 
 bool TFrmplan::Save() {
@@ -147,7 +150,8 @@ bool TFrmplan::Save() {
   SpeedButton1->SetCaption(L"设定");
   DateEdit1->SetEnabled(false);
   SeSkinRadioGroup1->SetEnabled(false);
-  EnableCountBoxes();
+  // The count of the saved kind stays at hand.
+  EnableCountBoxes(true);
   Countdown();
   return true;
 }

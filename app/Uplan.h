@@ -60,8 +60,8 @@ class TFrmplan : public TForm {
   void EnterEditMode();
   // Checks the edits; false (and the user told) when the date cannot be read.
   bool Save();
-  // Makes the count box of the current kind the editable one while in edit mode.
-  void EnableCountBoxes();
+  // Makes the count box of the current kind the editable one, or disables both.
+  void EnableCountBoxes(bool enabled);
 
   bool FEditing = false;  // edit mode
 };

@@ -1,6 +1,7 @@
 // The question-edit window.
 #include "Utedit.h"
 
+#include "PracticeCore.h"
 #include "Responders.h"
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
@@ -166,7 +167,7 @@ bool TfrmTedit::Save() {
   TADOQuery* tm = DM1->Cn1Query_tm;
   tm->Edit();
   try {
-    tm->FieldByName(L"a2_1")->SetAsString(IntToStr(std::clamp(SE_Num->GetValue(), 1, 7)));
+    tm->FieldByName(L"a2_1")->SetAsString(IntToStr(std::clamp(SE_Num->GetValue(), 1, kOptionButtons)));
     tm->FieldByName(L"a2")->SetAsString(key);
     tm->FieldByName(L"a13")->SetAsString(TypeList[type].Code);
     for (int i = 0; i < kMaxQuestionLawPoints; ++i)

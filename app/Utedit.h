@@ -56,6 +56,8 @@ class TfrmTedit : public TForm {
 
   // Writes the edits; true when they were posted (the window is then closed).
   bool Save();
+  // The edits were posted.
+  bool Saved() const { return FSaved; }
 
  private:
   void RegisterHandlers();

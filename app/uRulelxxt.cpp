@@ -4,7 +4,6 @@
 #include "Laws.h"
 #include "MusicSettings.h"
 #include "Responders.h"
-#include "UanswFagui.h"
 #include "Ubj.h"
 #include "Ucommon.h"
 #include "Ujx.h"
@@ -148,7 +147,8 @@ void TFrmRuleLxxt::RegisterHandlers() {
   using C = TFrmRuleLxxt;
   RegisterMethods<TFrmRuleLxxt>(
       {M::Handler(L"FormShow", &C::FormShow), M::Handler(L"FormCloseQuery", &C::FormCloseQuery),
-       M::Handler(L"FormKeyDown", &C::FormKeyDown), M::Handler(L"FlatSpeedButton1Click", &C::FlatSpeedButton1Click),
+       M::Handler(L"FormKeyDown", &C::FormKeyDown), M::Handler(L"Notebook1MouseMove", &C::Notebook1MouseMove),
+       M::Handler(L"FlatSpeedButton1Click", &C::FlatSpeedButton1Click),
        M::Handler(L"FlatSpeedButton2Click", &C::FlatSpeedButton2Click),
        M::Handler(L"epEfTrBtn1Click", &C::epEfTrBtn1Click), M::Handler(L"epEfTrBtn2Click", &C::epEfTrBtn2Click),
        M::Handler(L"epEfTrBtn3Click", &C::epEfTrBtn3Click), M::Handler(L"epEfTrBtn4Click", &C::epEfTrBtn4Click),
@@ -303,9 +303,7 @@ void TFrmRuleLxxt::epEfTrBtn5Click(TObject*) {
 }
 
 void TFrmRuleLxxt::epEfTrBtn9Click(TObject*) {
-  if (FNavigator->Shown() <= 0) return;
-  std::unique_ptr<TfrmAnswFagui> window(TCustomForm::Create<TfrmAnswFagui>(Application));
-  if (window->LoadLinkedRules(Field(L"a1")->GetAsString())) window->ShowModal();
+  if (FNavigator->Shown() > 0) ShowLinkedArticles(Field(L"a1")->GetAsString());
 }
 
 void TFrmRuleLxxt::epEfTrBtnwinClick(TObject*) { SendKeyStrokes(ShowDesktopStrokes()); }
@@ -313,6 +311,8 @@ void TFrmRuleLxxt::epEfTrBtnwinClick(TObject*) { SendKeyStrokes(ShowDesktopStrok
 void TFrmRuleLxxt::epEfTrBtn8Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmRuleLxxt::FormKeyDown(TObject*, WORD& key, TShiftState) { FNavigator->HandleKey(*FPad, key); }
+
+void TFrmRuleLxxt::Notebook1MouseMove(TObject*, TShiftState, int, int) { FPad->ShowPageHint(); }
 
 void TFrmRuleLxxt::CMDialogKey(TMessage& message) {
   if (!PreviewDialogKey(message, [this](WORD& key) { FormKeyDown(this, key, TShiftState()); }))

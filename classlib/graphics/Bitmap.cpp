@@ -11,6 +11,7 @@
 // a DC is listed, so that DeselectImage can take an image out of whichever canvas holds it.
 #include "Bitmap.h"
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <mutex>
@@ -407,8 +408,20 @@ void FreeMemoryContexts() {
     for (TBitmapCanvas* canvas : CanvasList())
       if (canvas->GetLockCount() == 0) idle.push_back(canvas);
   }
-  for (TBitmapCanvas* canvas : idle) canvas->FreeContext();
+  // A canvas another thread locked meanwhile keeps its DC.
+  for (TBitmapCanvas* canvas : idle) {
+    if (!canvas->TryLock()) continue;
+    canvas->FreeContext();
+    canvas->Unlock();
+  }
 }
+
+namespace {
+std::atomic<bool> BitmapDrawLocking{false};
+}  // namespace
+
+void LockBitmapDrawing() { BitmapDrawLocking = true; }
+bool BitmapDrawingLocked() { return BitmapDrawLocking.load(); }
 
 // ---- TBitmapImage ---------------------------------------------------------------------------------
 
@@ -966,6 +979,17 @@ void TBitmap::Assign(TPersistent* source) {
 
 void TBitmap::Draw(TCanvas* canvas, const TRect& r) {
   if (canvas == nullptr || GetEmpty()) return;
+  // Another thread may draw this bitmap too: the draw holds its canvas lock (see
+  // LockBitmapDrawing).
+  struct TDrawLock {
+    TCanvas* Held;
+    explicit TDrawLock(TCanvas* own) : Held(own) {
+      if (Held) Held->Lock();
+    }
+    ~TDrawLock() {
+      if (Held) Held->Unlock();
+    }
+  } drawLock(BitmapDrawingLocked() ? GetCanvas() : nullptr);
   HDC target = canvas->GetHandle();
   HandleNeeded();
   PaletteNeeded();

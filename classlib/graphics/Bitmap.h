@@ -183,6 +183,12 @@ class TBitmap : public TGraphic {
   bool FIgnorePalette = false;              // draw without selecting the palette
 };
 
+// Switches on, for the rest of the process, that drawing a bitmap holds its canvas lock for
+// the duration of the draw, so that no bitmap is drawn by two threads at once. A control
+// that draws from a worker thread switches it on; until then drawing takes no lock.
+void LockBitmapDrawing();
+bool BitmapDrawingLocked();
+
 // Frees the device contexts of the bitmap canvases that are not locked; each is made again
 // when its bitmap is next drawn on. Called when the program is idle, so that many bitmaps do
 // not hold many DCs.

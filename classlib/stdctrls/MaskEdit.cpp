@@ -1,5 +1,7 @@
 #include "MaskEdit.h"
 
+#include <utility>
+
 #include "../classes/ClassRegistry.h"
 #include "../classes/Properties.h"
 #include "../system/SysLocale.h"
@@ -117,6 +119,7 @@ void TCustomMaskEdit::SetMaskCursor(int pos) {
   const int length = IsMasked() ? FMask.GetLength() : GetTextLen();
   pos = Max(0, Min(pos, length));
   FCaretPos = pos;
+  FSelAnchor = pos;
   if (!HandleAllocated()) return;
   // The anchor after the character and the caret before it: the position shows selected
   // with the caret on its left.
@@ -226,6 +229,12 @@ void TCustomMaskEdit::ArrowKeys(WORD key) {
   int start = 0;
   int stop = 0;
   GetSel(start, stop);
+  if (stop - start > 1) {
+    // A selection of several positions collapses: Left to its first position, Right past
+    // its last.
+    SetMaskCursor(FMask.NextEditable(key == VK_LEFT ? start : stop));
+    return;
+  }
   if (key == VK_LEFT) {
     int prior = FMask.PriorEditable(start - 1);
     if (prior < 0) prior = FMask.NextEditable(0);
@@ -233,6 +242,40 @@ void TCustomMaskEdit::ArrowKeys(WORD key) {
   } else {
     SetMaskCursor(FMask.NextEditable(start + 1));
   }
+}
+
+// The selection is kept as two positions, the anchor and the caret, both included (a caret
+// past the last position includes nothing): with the caret on p alone, p shows selected.
+void TCustomMaskEdit::ExtendSelection(WORD key) {
+  const int length = FMask.GetLength();
+  int start = 0;
+  int stop = 0;
+  GetSel(start, stop);
+  const auto selectionOf = [length](int anchor, int caret) {
+    return std::make_pair(Min(anchor, caret), Min(Max(anchor, caret) + 1, length));
+  };
+  int anchor = FSelAnchor;
+  int caret = FCaretPos;
+  if (selectionOf(anchor, caret) != std::make_pair(start, stop)) {
+    // The selection was made another way (the mouse, code): it grows from its end.
+    anchor = start;
+    caret = stop - start > 1 ? stop - 1 : start;
+  }
+  switch (key) {
+    case VK_LEFT: caret = Max(caret - 1, 0); break;
+    case VK_RIGHT: caret = Min(caret + 1, length); break;
+    case VK_HOME: caret = 0; break;
+    case VK_END: caret = length; break;
+    default: return;
+  }
+  FSelAnchor = Min(anchor, length);
+  FCaretPos = caret;
+  const auto [first, last] = selectionOf(FSelAnchor, FCaretPos);
+  // The window's caret goes to the moving end.
+  if (FCaretPos < FSelAnchor)
+    Perform(EM_SETSEL, static_cast<WPARAM>(last), first);
+  else
+    Perform(EM_SETSEL, static_cast<WPARAM>(first), last);
 }
 
 void TCustomMaskEdit::PasteText() {
@@ -270,16 +313,21 @@ void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift) {
   switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
-      if (shiftOrCtrl) return;  // the window extends the selection
-      ArrowKeys(key);
+      if (shift.Contains(ssCtrl)) return;  // the window moves by words
+      if (shift.Contains(ssShift))
+        ExtendSelection(key);
+      else
+        ArrowKeys(key);
       key = 0;
       return;
     case VK_UP:
     case VK_DOWN: key = 0; return;
     case VK_HOME:
     case VK_END:
-      if (shift.Contains(ssShift)) return;
-      SetMaskCursor(key == VK_HOME ? FMask.NextEditable(0) : FMask.GetLength());
+      if (shift.Contains(ssShift))
+        ExtendSelection(key);
+      else
+        SetMaskCursor(key == VK_HOME ? FMask.NextEditable(0) : FMask.GetLength());
       key = 0;
       return;
     case VK_DELETE:

@@ -12,8 +12,11 @@
 //
 // Without a mask (EditMask empty) the control is a plain edit.
 //
-// Not done: double-byte (lead byte) positions; the selection extended with Shift+arrows is
-// the window's own.
+// Shift with the arrows, Home and End extends the selection over positions from where it
+// began: the position under the caret stays selected, Shift+Home selects up to and
+// including it, Shift+End from it to the end. A typed character replaces the selection.
+//
+// Not done: double-byte (lead byte) positions.
 #pragma once
 #include "Edits.h"
 #include "MaskUtils.h"
@@ -89,6 +92,8 @@ class TCustomMaskEdit : public TCustomEdit {
   // Delete or Backspace.
   void DeleteKeys(WORD key);
   void ArrowKeys(WORD key);
+  // Shift with an arrow, Home or End: the selection runs from its anchor to the moved end.
+  void ExtendSelection(WORD key);
   // The selected positions become blanks.
   String ClearRange(const String& text, int start, int stop) const;
   void PasteText();  // the clipboard's text entered through the mask
@@ -96,7 +101,8 @@ class TCustomMaskEdit : public TCustomEdit {
   String FEditMask;           // the mask as given
   TEditMask FMask;            // the mask parsed
   String FOldValue;           // the edit text when the control was entered (Reset)
-  int FCaretPos = 0;          // where the caret is on the mask
+  int FCaretPos = 0;          // where the caret is on the mask (the moving end of a selection)
+  int FSelAnchor = 0;         // the position a selection extended by keys began on
   bool FReEnter = false;      // the focus comes back after a failed validation
   bool FNormalizing = false;  // our own WM_SETTEXT is passing
 };

@@ -296,6 +296,14 @@ void TFlatButtonBase<Base>::Dispatch(TMessage& message) {
     case CM_BUTTONPRESSED:
       ButtonPressed(message);
       return;
+    case WM_LBUTTONDBLCLK: {
+      // The style has no click events, so the class library raises no double click: a
+      // double click on a down button raises it here (after its press, as a click would).
+      const std::weak_ptr<int> alive = this->GetLifeToken();
+      Base::Dispatch(message);
+      if (!alive.expired() && FDown) this->DblClick();
+      return;
+    }
     case CM_DIALOGCHAR:
       if (IsAccel(static_cast<WORD>(message.WParam), this->GetCaption()) && this->GetEnabled() &&
           this->GetVisible() && this->GetParent() && this->GetParent()->GetShowing()) {

@@ -44,8 +44,9 @@ void TCalcEngine::Beep() {
     ::MessageBeep(0);
 }
 
-void TCalcEngine::Error() {
+void TCalcEngine::Error(bool overflow) {
   FStatus = csError;
+  FOverflow = overflow;
   SetTextNotify(L"Error");
   Beep();
   if (OnError) OnError();
@@ -53,7 +54,7 @@ void TCalcEngine::Error() {
 
 void TCalcEngine::Display(double value) {
   if (!std::isfinite(value)) {
-    Error();
+    Error(true);
     return;
   }
   if (value == 0) value = 0;  // no "-0"
@@ -132,7 +133,8 @@ void TCalcEngine::Operator(wchar_t key) {
 void TCalcEngine::ProcessKey(wchar_t key) {
   if (key >= L'a' && key <= L'z') key = static_cast<wchar_t>(key - L'a' + L'A');
   if (key == kEscape) key = L'C';
-  if (FStatus == csError && key != L'C' && !(key >= L'0' && key <= L'9') && !IsDecimalKey(key))
+  if (FStatus == csError && key != L'C' &&
+      (Locked() || !((key >= L'0' && key <= L'9') || IsDecimalKey(key))))
     key = 0;
   if (OnKey) OnKey(key);
   if (key == 0) return;
@@ -167,7 +169,7 @@ void TCalcEngine::MemoryAdd() {
   FStatus = csFirst;
   const double sum = FMemory + DisplayValue();
   if (!std::isfinite(sum)) {
-    Error();
+    Error(true);
     return;
   }
   FMemory = sum;
@@ -180,6 +182,7 @@ void TCalcEngine::MemoryStore() {
 }
 
 void TCalcEngine::MemoryRecall() {
+  if (Locked()) return;
   FStatus = csValid;
   SetTextNotify(L"0");
   Display(FMemory);

@@ -6,8 +6,9 @@
 // root, 'R' reciprocal, '+' '-' '*' '/' '%' '=' and Enter (13) operators, back space (8),
 // 'C' and Escape clear. A result that overflows, a division by zero, the square root of a
 // negative number and the reciprocal of zero put the engine in its error state, which shows
-// "Error"; Clear, a digit or the decimal separator start afresh from it, other keys do
-// nothing there.
+// "Error"; only Clear (or Escape) leaves it. An overflow is the one error that a digit, the
+// decimal separator or memory recall may also leave, starting afresh: the operands were
+// sound, only their result did not fit.
 #pragma once
 #include <functional>
 #include "classlib/system/SysString.h"
@@ -42,7 +43,7 @@ class TCalcEngine {
   void SetStatusFirst() { FStatus = csFirst; }
   // A value handed in from outside (an edit's value): shown, status first, no operator.
   void SetStartValue(double value);
-  // Memory keys; they do nothing in the error state (recall always works).
+  // Memory keys; they do nothing in the error state (recall does after an overflow).
   void MemoryAdd();
   void MemoryStore();
   void MemoryRecall();
@@ -57,7 +58,10 @@ class TCalcEngine {
 
  private:
   void StartNumber();
-  void Error();
+  // overflow: the error a new number may leave (see above).
+  void Error(bool overflow = false);
+  // In the error state and not after an overflow: only Clear is taken.
+  bool Locked() const { return FStatus == csError && !FOverflow; }
   void Beep();
   void Digit(wchar_t key);
   void BackSpace();
@@ -67,6 +71,7 @@ class TCalcEngine {
 
   String FText = L"0";         // the display text
   TCalcState FStatus = csFirst;
+  bool FOverflow = false;      // the error state came from a result out of range
   wchar_t FOperator = L'=';    // the pending operator
   double FOperand = 0;         // the left side of the pending operator
   double FMemory = 0;          // the memory register

@@ -500,10 +500,11 @@ void TCustomComboEdit::MakeCaret() {
 // ---- Keys, mouse and messages -------------------------------------------------------------
 
 void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
-  if (FPopupVisible && (key == VK_ESCAPE || key == VK_RETURN)) {
-    // The drop-down takes Enter and Escape before the form's default and cancel buttons.
-    FClosedByKey = key == VK_RETURN ? 13 : 27;
-    CloseDropDown(key == VK_RETURN);
+  if (FPopupVisible && key == VK_ESCAPE) {
+    // Escape closes the drop-down here; Enter waits for its character, which a descendant
+    // may hand to the drop-down first (the calculator takes it as "=").
+    FClosedByKey = 27;
+    CloseDropDown(false);
     key = 0;
     return;
   }
@@ -570,6 +571,7 @@ void TCustomComboEdit::Dispatch(TMessage& message) {
     case WM_SETFOCUS:
       FFocused = true;
       inherited::Dispatch(message);
+      if (Focused()) MakeCaret();
       break;
     case WM_KILLFOCUS:
       FFocused = false;

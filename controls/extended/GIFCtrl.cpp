@@ -8,6 +8,7 @@
 #include "classlib/classes/Properties.h"
 #include "classlib/controls/Messages.h"
 #include "classlib/forms/Forms.h"
+#include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/Canvas.h"
 
 namespace {
@@ -119,6 +120,9 @@ void TRxGIFAnimator::SetTransparent(bool value) {
 void TRxGIFAnimator::SetAsyncDrawing(bool value) {
   if (value == FAsyncDrawing) return;
   Lock();
+  // The worker will draw bitmaps the main thread may draw at the same time (the parent's
+  // image among them): from now on every bitmap draw holds the bitmap's canvas lock.
+  if (value) LockBitmapDrawing();
   FTimer->SetSyncEvent(!value);
   FAsyncDrawing = value;
   Unlock();

@@ -5,8 +5,11 @@
 // on, the step runs on the timer's worker under the control's lock; the frame-changed and
 // stop notifications go to the main thread only after that lock is released, and the timer
 // is never told to change its handler while the control's lock is held, so neither thread
-// waits for the other while holding what the other needs. The destructor stops and joins
-// the timer before the image and the composed picture are freed.
+// waits for the other while holding what the other needs. Switching AsyncDrawing on also
+// makes every bitmap draw of the process hold the drawn bitmap's canvas lock
+// (LockBitmapDrawing), since the worker draws the parent's image while the main thread may
+// draw the same bitmaps. The destructor stops and joins the timer before the image and the
+// composed picture are freed.
 #pragma once
 #include <atomic>
 #include <memory>

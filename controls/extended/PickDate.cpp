@@ -290,6 +290,21 @@ void TLocCalendar::CreateWnd() {
   if (!GetComponentState().Contains(csDesigning)) ::EnableWindow(GetHandle(), TRUE);
 }
 
+void TLocCalendar::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_ENABLEDCHANGED:
+      inherited::Dispatch(message);
+      if (HandleAllocated() && !GetComponentState().Contains(csDesigning))
+        ::EnableWindow(GetHandle(), TRUE);
+      break;
+    case CM_PARENTCOLORCHANGED:
+      inherited::Dispatch(message);
+      if (GetParentColor()) SetFixedColor(GetColor());
+      break;
+    default: inherited::Dispatch(message);
+  }
+}
+
 void TLocCalendar::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
   inherited::DrawCell(col, row, rect, state);
   int y, m, d;
@@ -445,6 +460,7 @@ TSelectDateDlg::TSelectDateDlg(TComponent* owner) : TForm(owner) {
   SetBorderIcons(TBorderIcons{biSystemMenu});
   SetClientWidth(222);
   SetClientHeight(154);
+  SetDefaultFont(GetFont());
   SetColor(clBtnFace);
   SetPosition(poScreenCenter);
   SetShowHint(true);

@@ -91,6 +91,10 @@ class TLocCalendar : public TRxCalendar {
   CLASSLIB_CLASS(TLocCalendar, TRxCalendar)
   explicit TLocCalendar(TComponent* owner);
 
+  // Its window stays enabled whatever Enabled says; its day-name row takes the colour it
+  // takes from its parent.
+  void Dispatch(TMessage& message) override;
+
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;

@@ -1214,8 +1214,29 @@ void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palet
 
 // ---- Registration --------------------------------------------------------------------------
 
+namespace {
+
+bool GIFImageRegistered = false;
+
+// Gives the format back when the program ends. Made after the graphic registry (the first
+// registration makes that), so it goes before it.
+struct TGIFRegistrationEnd {
+  ~TGIFRegistrationEnd() { UnregisterGIFImage(); }
+};
+
+}  // namespace
+
 void RegisterGIFImage() {
+  if (GIFImageRegistered) return;
   RegisterClasses({TGIFFrame::StaticClassInfo(), TGIFImage::StaticClassInfo()});
   RegisterFileFormat(L"gif", L"CompuServe GIF Image", TGraphicClass::Of<TGIFImage>());
   RegisterClipboardFormat(CF_GIF(), TGraphicClass::Of<TGIFImage>());
+  GIFImageRegistered = true;
+  static TGIFRegistrationEnd atProgramEnd;
+}
+
+void UnregisterGIFImage() {
+  if (!GIFImageRegistered) return;
+  UnregisterGraphicClass(TGraphicClass::Of<TGIFImage>());
+  GIFImageRegistered = false;
 }

@@ -249,3 +249,5 @@ class TGIFImage : public TGraphic {
 UINT CF_GIF();
 // Registers TGIFImage, TGIFFrame, the "gif" extension and the clipboard format.
 void RegisterGIFImage();
+// Takes the "gif" extension and the clipboard format back (done when the program ends).
+void UnregisterGIFImage();

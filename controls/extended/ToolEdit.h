@@ -176,7 +176,7 @@ class TCustomComboEdit : public TCustomMaskEdit {
   TPopupWindow* FPopup = nullptr;      // the drop-down; owned by descendants (as a component)
   int FDefNumGlyphs = 1;
   bool FClosing = false;               // CloseDropDown is running
-  wchar_t FClosedByKey = 0;            // Enter or Escape closed the drop-down: its character follows
+  wchar_t FClosedByKey = 0;            // Escape closed the drop-down: its character follows
  protected:
   void SetEditAlignment(TAlignment value);
 };

@@ -458,7 +458,11 @@ void TfcBitmap::ReleaseHandle() {
 
 void TfcBitmap::RestoreHandle() {
   if (FKeptPixels.empty()) return;
-  LoadFromDIBits(FKeptPixels.data(), static_cast<int>(FKeptPixels.size()), FKeptDimensions);
+  {
+    // The picture is the one set aside: no one is told of a change.
+    TFlagScope silent(FAssigning, true);
+    LoadFromDIBits(FKeptPixels.data(), static_cast<int>(FKeptPixels.size()), FKeptDimensions);
+  }
   FreeKeptPixels();
 }
 
@@ -569,6 +573,14 @@ HPALETTE TfcBitmap::ApplyPalette(TCanvas* canvas) {
   HPALETTE previous = ::SelectPalette(dc, FPalette.get(), TRUE);
   ::RealizePalette(dc);
   return previous;
+}
+
+void TfcBitmap::CopyPaletteFrom(const TfcBitmap& source) {
+  if (&source == this) return;
+  FColorTable = source.FColorTable;
+  FColorTableFound = source.FColorTableFound;
+  FNeedsHalftone = source.FNeedsHalftone;
+  FPalette.reset();
 }
 
 void TfcBitmap::RestorePalette(TCanvas* canvas, HPALETTE previous) {

@@ -131,7 +131,7 @@ class TfcBitmap : public TGraphic {
   // ---- Kept pixels ------------------------------------------------------------------------------
   // Sets the pixels aside in memory and frees the GDI objects.
   virtual void ReleaseHandle();
-  // Makes the section again from the kept pixels and frees them.
+  // Makes the section again from the kept pixels and frees them; no change is reported.
   virtual void RestoreHandle();
   virtual void FreeKeptPixels();
 
@@ -142,6 +142,9 @@ class TfcBitmap : public TGraphic {
   virtual void TileDraw(TCanvas* canvas, const TRect& r);
   // Key pixels leave the target unchanged; all others are copied.
   virtual void TransparentDraw(TCanvas* canvas, const TRect& r);
+  // Takes source's colour table (and what it says of the source's colours), which the
+  // palette of ApplyPalette is made from.
+  void CopyPaletteFrom(const TfcBitmap& source);
   // Selects the image's palette into the canvas on palette displays and returns the one
   // that was selected before (nullptr when nothing was done).
   virtual HPALETTE ApplyPalette(TCanvas* canvas);

@@ -123,6 +123,8 @@ class TfcCustomBitBtn : public TWinControl {
   bool GetDown() const { return FDown; }
   void SetDown(bool value);
   TBitmap* GetGlyph() const { return FGlyph.get(); }  // owned
+  // The glyph's palette (owned by the glyph; none for a glyph without one).
+  virtual HPALETTE GetPalette() const { return FGlyph->GetPalette(); }
   void SetGlyph(TBitmap* value);
   int GetGroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(int value);

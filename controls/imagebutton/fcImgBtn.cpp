@@ -92,14 +92,32 @@ void TfcCustomImageBtn::Loaded() {
 
 // ---- TfcCustomImageBtn: pictures ----------------------------------------------------------------------------
 
+TfcBitmap* TfcCustomImageBtn::OwnImage() const {
+  if (FImage->HasKeptPixels()) FImage->RestoreHandle();
+  return FImage.get();
+}
+
 TfcBitmap* TfcCustomImageBtn::PeekImage(bool down) const {
   TComponent* external = down ? FExtImageDown : FExtImage;
   if (external && !external->GetComponentState().Contains(csDestroying)) {
     if (auto* imager = dynamic_cast<TfcCustomImager*>(external)) return imager->GetWorkImage();
     if (auto* button = dynamic_cast<TfcCustomImageBtn*>(external))
-      return down ? button->FImageDown.get() : button->FImage.get();
+      return down ? button->FImageDown.get() : button->OwnImage();
   }
-  return down ? FImageDown.get() : FImage.get();
+  return down ? FImageDown.get() : OwnImage();
+}
+
+// ---- TfcCustomImageBtn: the window ----------------------------------------------------------------------------
+
+void TfcCustomImageBtn::DestroyWnd() {
+  inherited::DestroyWnd();
+  // Without a window nothing is drawn: the up picture's GDI objects go until it is back.
+  if (!GetComponentState().Contains(csDestroying)) FImage->ReleaseHandle();
+}
+
+void TfcCustomImageBtn::CreateWnd() {
+  OwnImage();
+  inherited::CreateWnd();  // applies the region
 }
 
 TfcBitmap* TfcCustomImageBtn::GetStateImage(bool down) {
@@ -119,7 +137,7 @@ bool TfcCustomImageBtn::HasDownImage() const {
 
 void TfcCustomImageBtn::SetImage(TfcBitmap* value) {
   if (value) SetExtImage(nullptr);
-  FImage->Assign(value);
+  OwnImage()->Assign(value);
   if (!(GetDown() && HasDownImage())) RecreateButton();
 }
 
@@ -150,7 +168,7 @@ void TfcCustomImageBtn::DetachLink(TComponent* component, bool down) {
 void TfcCustomImageBtn::SetExtImage(TComponent* value) {
   if (value == this) value = nullptr;  // a button cannot borrow from itself
   if (value == FExtImage) return;
-  if (value) FImage->FreeImage();
+  if (value) OwnImage()->FreeImage();
   TComponent* previous = FExtImage;
   FExtImage = nullptr;
   DetachLink(previous, false);
@@ -350,9 +368,11 @@ void TfcCustomImageBtn::PaintImage(TfcBitmap* image, TfcBitmap* target, bool noR
 void TfcCustomImageBtn::DrawButtonFace(TfcBitmap* target, bool faceOnly, bool down,
                                        TfcShadeStyle style) {
   target->SetSize(GetWidth(), GetHeight());
+  TfcBitmap* up = GetStateImage(false);
+  // On palette displays the face is drawn in the up picture's colours.
+  if (GetRespectPaletteFlag() && up) target->CopyPaletteFrom(*up);
   if (target->GetEmpty()) return;
   TCanvas* canvas = target->GetCanvas();
-  TfcBitmap* up = GetStateImage(false);
   if (!up || up->GetEmpty()) {
     canvas->GetBrush()->SetColor(clBtnFace);
     canvas->GetBrush()->SetStyle(bsSolid);
@@ -471,7 +491,7 @@ TColor TfcCustomImageBtn::GetColorAtPoint(TPoint p) {
 }
 
 void TfcCustomImageBtn::BakeShading() {
-  if (FImage->GetEmpty()) return;
+  if (OwnImage()->GetEmpty()) return;
   TfcBitmap up;
   TfcBitmap down;
   DrawButtonFace(&up, false, false, fbsHighlight);

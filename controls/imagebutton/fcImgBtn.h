@@ -6,8 +6,9 @@
 // A grouped button that is down and has no down picture shows its up picture moved by
 // (ImageDownX, ImageDownY) with its area dithered in DitherColor.
 //
-// Not done: the palette copy of RespectPalette on palette displays, and setting the up
-// picture's pixels aside while the window does not exist.
+// While its window is destroyed the button keeps its own up picture's pixels in memory
+// instead of as GDI objects; they come back when the window is made again, or as soon as
+// anything asks for the picture meanwhile.
 #pragma once
 #include <memory>
 #include "fcBitmap.h"
@@ -47,7 +48,7 @@ class TfcCustomImageBtn : public TfcCustomBitBtn {
   ~TfcCustomImageBtn() override;
 
   // ---- Attributes ------------------------------------------------------------------------
-  TfcBitmap* GetImage() const { return FImage.get(); }  // owned
+  TfcBitmap* GetImage() const { return OwnImage(); }  // owned
   void SetImage(TfcBitmap* value);                      // copies value
   TfcBitmap* GetImageDown() const { return FImageDown.get(); }
   void SetImageDown(TfcBitmap* value);
@@ -101,8 +102,12 @@ class TfcCustomImageBtn : public TfcCustomBitBtn {
   virtual void ImageChanged(TfcBitmap* image);
   void AssignTo(TPersistent* dest) override;
   void Notification(TComponent* component, TOperation operation) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
 
  private:
+  // The own up picture, its pixels taken back first when they were set aside.
+  TfcBitmap* OwnImage() const;
   // The picture of a state without bringing an imager up to date.
   TfcBitmap* PeekImage(bool down) const;
   bool HasDownImage() const;

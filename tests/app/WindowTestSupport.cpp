@@ -6,8 +6,10 @@
 #include "app/PracticeCore.h"
 #include "app/ProgramClasses.h"
 #include "app/Uconfig.h"
+#include "classlib/forms/HintWindow.h"
 #include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
+#include "controls/imagebutton/fcImgBtn.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
 
@@ -252,11 +254,17 @@ TRecordingResponders::~TRecordingResponders() {
 
 // ---- The program's data ---------------------------------------------------------------------------
 
-TProgramData::TProgramData() {
+TProgramData::TProgramData() : FFile(FBank.Name()) {
+  EXPECT_TRUE(::CopyFileW(BuiltBankFile().c_str(), FFile.c_str(), FALSE));
+  Connect();
+}
+
+TProgramData::TProgramData(const String& bankFile) : FFile(bankFile) { Connect(); }
+
+void TProgramData::Connect() {
   RegisterLayoutClasses();
-  EXPECT_TRUE(::CopyFileW(BuiltBankFile().c_str(), FBank.Name().c_str(), FALSE));
   DM1 = new TDM1(nullptr);
-  DM1->ADOCn1->SetConnectionString(DbConnectionString(FBank.Name(), kBankPassword));
+  DM1->ADOCn1->SetConnectionString(DbConnectionString(FFile, kBankPassword));
   DM1->ADOCn1->SetConnected(true);
   DM1->DbReady = true;
   DM1->SetToday(kToday);
@@ -274,6 +282,32 @@ void TProgramData::Exec(const String& sql) {
 }
 
 TADOConnection& TProgramData::Cn() { return *DM1->ADOCn1; }
+
+void ExpectPadInReadingOrder(const std::function<TfcImageBtn*(int index)>& button, int count, int columns,
+                             int firstCaption) {
+  for (int i = 0; i < count; ++i) {
+    SCOPED_TRACE(i);
+    TfcImageBtn* shown = button(i);
+    ASSERT_NE(nullptr, shown);
+    EXPECT_TRUE(shown->GetVisible());
+    EXPECT_EQ(IntToStr(firstCaption + i), shown->GetCaption());
+    const TRect place = shown->GetBoundsRect();
+    if (i == 0) {
+      EXPECT_LT(place.Left, place.Width()) << "the first stands at the left";
+      EXPECT_LT(place.Top, place.Height()) << "the first stands at the top";
+    }
+    if (i % columns > 0) {
+      const TRect before = button(i - 1)->GetBoundsRect();
+      EXPECT_EQ(before.Top, place.Top) << "in the row of the one before";
+      EXPECT_GE(place.Left, before.Right) << "right of the one before";
+    }
+    if (i >= columns) {
+      const TRect above = button(i - columns)->GetBoundsRect();
+      EXPECT_EQ(above.Left, place.Left) << "under the one a row before";
+      EXPECT_GE(place.Top, above.Bottom) << "below the row before";
+    }
+  }
+}
 
 void PostGraphicClick(TControl* control) {
   const LPARAM at =
@@ -306,6 +340,21 @@ void ClickControl(TControl* control) {
 }
 
 void PumpAWhile() { PumpApplicationUntil([] { return false; }, 150, 10); }
+
+void HoverOver(TControl* control, int x, int y) {
+  const TPoint screen = control->ClientToScreen(TPoint(x, y));
+  ::SetCursorPos(screen.X, screen.Y);
+  POINT at{screen.X, screen.Y};
+  HWND target = ::WindowFromPoint(at);
+  if (!target) return;
+  ::ScreenToClient(target, &at);
+  ::PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+bool HintShows(const String& text) {
+  THintWindow* hint = Application->GetHintWindow();
+  return hint && hint->HandleAllocated() && ::IsWindowVisible(hint->GetHandle()) && hint->GetCaption() == text;
+}
 
 bool InSight(TControl* control) {
   for (TControl* c = control; c; c = c->GetParent())

@@ -42,6 +42,11 @@ void PostGraphicClick(TControl* control);
 void ClickControl(TControl* control);
 // Runs the message loop for a moment so that windows paint.
 void PumpAWhile();
+// Moves the mouse to a client point of control as the system would: the cursor goes there
+// and the window under it (a child lying over the point, if any) gets the move, posted.
+void HoverOver(TControl* control, int x, int y);
+// True once the application's hint window shows text.
+bool HintShows(const String& text);
 // press opens the settings window on its music page only, modal over owner; it is closed with
 // its button and must leave owner as it was (the window freed, owner enabled again).
 void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& press);
@@ -100,14 +105,27 @@ class TRecordingResponders {
 class TProgramData {
  public:
   TProgramData();
+  // On bankFile as it is (another process's copy, which stays).
+  explicit TProgramData(const String& bankFile);
   ~TProgramData();
   TProgramData(const TProgramData&) = delete;
   TProgramData& operator=(const TProgramData&) = delete;
   // Runs a statement on the bank.
   void Exec(const String& sql);
   TADOConnection& Cn();
+  const String& BankFile() const { return FFile; }
   static inline const TDateTime kToday = EncodeDate(2024, 5, 7);
 
  private:
+  void Connect();
+
   TTempBankFile FBank;
+  String FFile;  // the bank DM1 is on
 };
+
+class TfcImageBtn;
+// Expects the number-pad buttons button(0) .. button(count - 1) to stand in reading order
+// from the top left of their group, columns to a row (each right of the one before, each row
+// below the one before, lined up under the first), captioned firstCaption, firstCaption + 1, ...
+void ExpectPadInReadingOrder(const std::function<TfcImageBtn*(int index)>& button, int count, int columns,
+                             int firstCaption);

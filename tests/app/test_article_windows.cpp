@@ -1,11 +1,12 @@
 // The explanation window and the linked-articles window as real windows on a copy of the
 // shipped bank: the explanation cannot be changed by typing; the linked articles of two laws
 // are listed in the question's column order, each with its own law's title, a click on an
-// item shows that article and a click below the items changes nothing.
+// item or a move by keys shows that article and a click below the items changes nothing.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
 #include "app/UanswFagui.h"
+#include "app/Ucommon.h"
 #include "app/Ujx.h"
 #include "app/dm.h"
 
@@ -103,6 +104,62 @@ TEST_F(ArticleWindows, LinkedArticlesOfTwoLaws) {
   EXPECT_NE(String::npos, texts[1].find(L"自愿委托评估机构评估")) << "the article's text, formatted";
   EXPECT_EQ(String::npos, texts[1].find(L"\\rtf"));
   EXPECT_NE(texts[0], texts[1]);
+}
+
+TEST_F(ArticleWindows, KeysMovingTheListShowTheSelectedArticle) {
+  FData.Exec(L"update tab_answ set k3 = '2101001', k4 = '1101002', k5 = null, k6 = null, k7 = null, "
+             L"k8 = null, k9 = null, k10 = null, k11 = null, k12 = null where a1 = '" + FId + L"'");
+  // The small screen's layout, shot as it is.
+  const String savedMode = ScreenMode;
+  ScreenMode = L"800";
+  TfrmAnswFagui* window = TCustomForm::Create<TfrmAnswFagui>(Application);
+  ASSERT_TRUE(window->LoadLinkedRules(FId));
+  struct TSeen {
+    int Index;
+    String Title, Text;
+  };
+  std::vector<TSeen> seen;
+  auto note = [&] {
+    seen.push_back({window->ListBox1->GetItemIndex(), window->epLabel1->GetCaption(), window->Re->GetText()});
+  };
+  // Each key is posted as the keyboard would and takes effect in the next step.
+  auto press = [&](WORD vk) {
+    return [&, vk] {
+      note();
+      return PostKey(vk);
+    };
+  };
+  TModalDriver driver({[&] {
+                         if (!FindOwnWindow(L"相关考点")) return false;
+                         ::SetFocus(window->ListBox1->GetHandle());
+                         return ::GetFocus() == window->ListBox1->GetHandle();
+                       },
+                       press(VK_DOWN), press(VK_DOWN), press(VK_UP), press(VK_END),
+                       [&] {
+                         note();
+                         ::RedrawWindow(window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+                         return true;
+                       },
+                       [&] {
+                         PumpAWhile();
+                         EXPECT_TRUE(SaveWindowShot(window->GetHandle(), L"linked_articles_keys_800"));
+                         ClickGraphic(window->epEfTrBtn1);
+                         return true;
+                       }});
+  window->ShowModal();
+  EXPECT_TRUE(driver.Done());
+  delete window;
+  ScreenMode = savedMode;
+
+  // At the start, after Down, after Down at the end, after Up, after End.
+  ASSERT_EQ(5u, seen.size());
+  const int expected[] = {0, 1, 1, 0, 1};
+  for (size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(expected[i], seen[i].Index) << i;
+    const bool second = expected[i] == 1;
+    EXPECT_EQ(second ? L"中华人民共和国资产评估法" : L"中华人民共和国公司法", seen[i].Title) << i;
+    EXPECT_EQ(second, seen[i].Text.find(L"自愿委托评估机构评估") != String::npos) << i;
+  }
 }
 
 TEST_F(ArticleWindows, AQuestionWithoutLinksOpensNothing) {

@@ -29,6 +29,13 @@ TEST(ExamRules, HandInPromptNamesTheGapsOrCongratulates) {
   EXPECT_EQ(L"恭喜你已经做完试卷，确定要交卷吗？", HandInPrompt(0));
 }
 
+TEST(ExamRules, APaperIsHandedInOnceItsRecordHoldsTheTimeUsed) {
+  EXPECT_FALSE(IsHandedIn(L""));
+  EXPECT_FALSE(IsHandedIn(L"   ")) << "blanks are no time";
+  EXPECT_TRUE(IsHandedIn(L"0:00:00")) << "handed in at once";
+  EXPECT_TRUE(IsHandedIn(L"1:10:05"));
+}
+
 TEST(ExamRules, ScoreLineAndLowScoreLimit) {
   EXPECT_EQ(L"得分：85 分", ExamScoreText(85));
   EXPECT_EQ(L"得分：49.5 分", ExamScoreText(49.5));

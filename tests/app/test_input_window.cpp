@@ -230,6 +230,13 @@ TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
     HWND window = nullptr;
     TModalDriver driver({[&] { return (window = FindOwnWindow(L"试题录入")) != nullptr; },
                          [&] {
+                           // A stem typed in, drawn as the bank's stems are.
+                           if (auto* form = dynamic_cast<TFrmInPut*>(FindControl(window)))
+                             for (wchar_t ch : String(L"下列各项中，属于资产评估对象的是（　）。"))
+                               ::PostMessageW(form->Re1->GetHandle(), WM_CHAR, ch, 1);
+                           return true;
+                         },
+                         [&] {
                            ::UpdateWindow(window);
                            RECT client{};
                            ::GetClientRect(window, &client);

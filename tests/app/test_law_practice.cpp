@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcImgBtn.h"
 #include "app/Laws.h"
 #include "app/UanswFagui.h"
 #include "app/Ubj.h"
@@ -149,6 +150,45 @@ class LawPractice : public ::testing::Test {
   std::vector<int> FTypeIds, FTypeTimes;
 };
 
+// The pad at the article's 5 questions and at 45: twenty buttons in rows of five, numbered
+// 1..20 in every group, the last group's buttons past the set's end disabled.
+TEST_F(LawPractice, ThePadReadsInRowsOfFiveAtFiveAndFortyFiveQuestions) {
+  auto pad = [&](int i) { return W()->Navigator().Pad().Button(i); };
+  for (int count : {5, 45}) {
+    SCOPED_TRACE(count);
+    if (count == 45) {
+      const std::vector<String> more = SelectColumn(
+          FData.Cn(), L"select a1 from tab_answ where a13=11 and a1<>" + QuotedStr(Single) + L" order by a1");
+      ASSERT_GE(more.size(), 40u);
+      for (size_t i = 0; i < 40; ++i) Link(more[i]);
+    }
+    OpenArticle(0);
+    Practise({
+      [&] {
+        EXPECT_EQ(IntToStr(count), W()->Label5->GetCaption());
+        if (count == 45) {
+          ClickGraphic(W()->FlatSpeedButton2);  // 下一组->
+          ClickGraphic(W()->FlatSpeedButton2);
+        }
+        return true;
+      },
+      [&] {
+        if (W()->Session().GetCurrent() != count - 4) return false;
+        ExpectPadInReadingOrder(pad, 20, 5, 1);
+        for (int i = 0; i < 20; ++i) EXPECT_EQ(i < 5, pad(i)->GetEnabled()) << i;
+        Shot(L"law_practice_pad_" + IntToStr(count));
+        ClickButton(pad(4)->GetHandle());
+        return true;
+      },
+      [&] {
+        if (W()->Session().GetCurrent() != count) return false;
+        ClickGraphic(W()->epEfTrBtn7);  // 关闭
+        return true;
+      },
+    });
+  }
+}
+
 TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
   OpenArticle(0);
   ASSERT_TRUE(Browser->m_btnQuestion->GetEnabled());
@@ -280,6 +320,32 @@ TEST_F(LawPractice, AnArticleWithoutQuestionsSaysSoAndShowsNothing) {
 
 // A question left alone times out once and is marked; one answered (with its letter key, the
 // focus in the stem view) never times out.
+// The mouse over the answer pages brings the hint of the page on screen: the single choice's
+// and the self-assessment's.
+TEST_F(LawPractice, TheAnswerPagesHintWhatTheyAskFor) {
+  OpenArticle(0);
+  std::vector<int> pages;
+  auto hover = [&] {
+    TNotebook* notebook = W()->Notebook1;
+    HoverOver(notebook, 2, notebook->GetHeight() - 2);  // beside the options
+    return true;
+  };
+  auto hinted = [&] {
+    const int page = W()->Notebook1->GetPageIndex();
+    if (!HintShows(AnswerPageHint(page))) return false;
+    EXPECT_EQ(AnswerPageHint(page), W()->Notebook1->GetHint());
+    if (pages.empty()) Shot(L"law_practice_page_hint");
+    pages.push_back(page);
+    return true;
+  };
+  Practise({[&] { return ShowQuestion(Single); }, hover, hinted, [&] { return ShowQuestion(SelfAssessed); }, hover,
+            hinted, [&] {
+              ClickGraphic(W()->epEfTrBtn7);
+              return true;
+            }});
+  EXPECT_EQ((std::vector<int>{apSingle, apSelf}), pages);
+}
+
 TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
   TypeIds = {11, 64, 68, 69};
   TypeTimes = {1, 1, 1, 1};  // 100 ticks of 1 ms

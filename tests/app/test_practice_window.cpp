@@ -2,11 +2,14 @@
 // messages: a practice of the chapters 21 (single, multiple and self-assessed questions in two
 // groups) with the bank's row, the day's log and the chapter counters checked after each
 // answer and after closing; the messages with their dialog arguments; voiding and restoring;
-// the time limit; a listening question; screenshots at both screen sizes.
+// the time limit; a listening question; a question entered by the student, answered and
+// edited; screenshots at both screen sizes.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcImgBtn.h"
 #include "app/AnswerPadView.h"
+#include "app/UInPut.h"
 #include "app/Ubj.h"
 #include "app/Ucommon.h"
 #include "app/Ujx.h"
@@ -50,7 +53,11 @@ class PracticeWindow : public ::testing::Test {
   // Opens the window over the new questions of chapter and runs steps while it is shown.
   void Run(const String& chapter, std::vector<std::function<bool()>> steps) {
     CurChapterCode = chapter;
-    PracticeSQL = PracticeQueryText(1, chapter);
+    RunSet(PracticeQueryText(1, chapter), std::move(steps));
+  }
+  // Opens the window over the set of sql and runs steps while it is shown.
+  void RunSet(const String& sql, std::vector<std::function<bool()>> steps) {
+    PracticeSQL = sql;
     Window = TCustomForm::Create<TFrmLxxt>(Application);
     ASSERT_TRUE(Window->LoadQuestions());
     steps.insert(steps.begin(), [this] { return Window->GetVisible() && Window->Session().GetCurrent() > 0; });
@@ -213,6 +220,42 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
 
 // An option pressed on one question is released on the next, unanswered one, and no longer
 // drawn bold there: the student must not believe an answer is chosen.
+// The pad at 45 and at 5 questions: twenty buttons in rows of five, numbered 1..20 in every
+// group, the last group's buttons past the set's end disabled.
+TEST_F(PracticeWindow, ThePadReadsInRowsOfFiveAtFortyFiveAndFiveQuestions) {
+  CurChapterCode = L"2";
+  auto pad = [&](int i) { return static_cast<TfcImageBtn*>(Window->PadButton(i)); };
+  for (int count : {45, 5}) {
+    SCOPED_TRACE(count);
+    String sql = PracticeQueryText(1, L"2");
+    sql.insert(7, L"top " + IntToStr(count) + L" ");
+    RunSet(sql, {
+      [&] {
+        EXPECT_EQ(IntToStr(count), Window->Lb_ts->GetCaption());
+        if (count == 45) {
+          ClickGraphic(Window->FlatSpeedButton2);  // 下一组->
+          ClickGraphic(Window->FlatSpeedButton2);
+        }
+        return true;
+      },
+      [&] {
+        if (Window->Session().GetCurrent() != count - 4) return false;
+        ExpectPadInReadingOrder(pad, 20, 5, 1);
+        for (int i = 0; i < 20; ++i) EXPECT_EQ(i < 5, pad(i)->GetEnabled()) << i;
+        Shot(L"practice_pad_" + IntToStr(count));
+        ClickButton(pad(4)->GetHandle());
+        return true;
+      },
+      [&] {
+        if (Window->Session().GetCurrent() != count) return false;
+        EXPECT_EQ(L"5", Window->Label12->GetCaption());
+        ClickGraphic(Window->epEfTrBtn99);  // 关闭
+        return true;
+      },
+    });
+  }
+}
+
 TEST_F(PracticeWindow, AReleasedOptionIsNotDrawnBoldOnTheNextQuestion) {
   auto boldOptions = [&](TfcButtonGroup* group) {
     String bold;
@@ -587,6 +630,182 @@ TEST_F(PracticeWindow, TheSmallScreenShowsEveryPage) {
       return true;
     },
   });
+}
+
+// Types text into a window as the keyboard would, after selecting what it holds.
+void TypeInto(TWinControl* control, const String& text) {
+  HWND wnd = control->GetHandle();
+  ::SendMessageW(wnd, EM_SETSEL, 0, -1);
+  for (wchar_t ch : text) ::PostMessageW(wnd, WM_CHAR, ch, 1);
+}
+
+// The face and height of the first character of a rich-text view.
+String FirstCharFont(TWinControl* view) {
+  HWND wnd = view->GetHandle();
+  ::SendMessageW(wnd, EM_SETSEL, 0, 1);
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  ::SendMessageW(wnd, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  ::SendMessageW(wnd, EM_SETSEL, 0, 0);
+  return String(format.szFaceName) + L" " + IntToStr(format.yHeight);
+}
+
+TEST_F(PracticeWindow, AQuestionEnteredWithSixOptionsIsAnsweredWithFAndEditedAtOnce) {
+  const String chapter = L"210101";
+  // Entered by keys: seven options asked for, six taken (the most a pad shows).
+  TFrmInPut* entry = TCustomForm::Create<TFrmInPut>(Application);
+  entry->ChapterCode = chapter;
+  {
+    TModalDriver driver({[&] {
+                           if (!FindOwnWindow(L"试题录入")) return false;
+                           TypeInto(entry->Re1, L"第六个选项是对的");
+                           TypeInto(entry->SE_Num, L"7");
+                           TypeInto(entry->Edit1, L"f");
+                           return true;
+                         },
+                         [&] {
+                           EXPECT_EQ(L"F", entry->Edit1->GetText());
+                           ClickControl(entry->SpeedButton4);  // 保存
+                           EXPECT_EQ(6, entry->SE_Num->GetValue()) << "the box shows what was saved";
+                           ClickControl(entry->SpeedButton7);
+                           return true;
+                         }});
+    entry->ShowModal();
+    EXPECT_TRUE(driver.Done());
+  }
+  EXPECT_EQ(1, entry->SavedCount);
+  delete entry;
+  const String id = Text(L"select a1 from tab_answ where f1 = 2");
+  ASSERT_EQ(L"U611" + chapter + L"0001", id);
+  EXPECT_EQ(L"6", Of(L"a2_1", id));
+
+  TypeIds = {11};
+  TypeTimes = {300};
+  String bankFont, enteredFont;
+  HWND edit = nullptr;
+  Run(chapter, {
+    [&] {
+      bankFont = FirstCharFont(Window->Re);
+      // To the entered question by 下一题, as a student goes.
+      for (int i = 0; i < 100 && Current(L"a1") != id && Window->epEfTrBtn2->GetEnabled(); ++i)
+        ClickGraphic(Window->epEfTrBtn2);
+      EXPECT_EQ(id, Current(L"a1"));
+      enteredFont = FirstCharFont(Window->Re);
+      EXPECT_TRUE(Window->fcBG_one->GetButtonItems()->GetItem(5)->GetButton()->GetVisible());
+      Key('F');
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 5)) return false;
+      Shot(L"practice_entered_six_options");
+      ClickGraphic(Window->epEfTrBtn3);  // 完成
+      EXPECT_EQ(L"F", Of(L"E2_1", id));
+      EXPECT_EQ(L"0", Of(L"e4", id)) << "right at the first answer";
+      PostGraphicClick(Window->epEfTrBtn11);  // 修改本题
+      return true;
+    },
+    [&] { return (edit = FindOwnWindow(L"试题修改")) != nullptr; },
+    [&] {
+      auto* form = dynamic_cast<TfrmTedit*>(FindControl(edit));
+      if (!form) {
+        ADD_FAILURE() << "the edit window is not a TfrmTedit";
+        ::PostMessageW(edit, WM_CLOSE, 0, 0);
+        return true;
+      }
+      EXPECT_EQ(6, form->SE_Num->GetMaxValue());
+      TypeInto(form->SE_Num, L"4");
+      TypeInto(form->Edit1, L"d");
+      return true;
+    },
+    [&] {
+      if (auto* form = dynamic_cast<TfrmTedit*>(FindControl(edit))) ClickControl(form->SpeedButton4);  // 保存
+      return true;
+    },
+    [&] { return FindOwnWindow(L"试题修改") == nullptr; },
+    [&] {
+      EXPECT_EQ(L"4", Of(L"a2_1", id));
+      // At once, without moving: four options, none of them the old F pressed.
+      for (int i = 0; i < kOptionButtons; ++i) {
+        EXPECT_EQ(i < 4, Window->fcBG_one->GetButtonItems()->GetItem(i)->GetButton()->GetVisible()) << i;
+        EXPECT_FALSE(Down(Window->fcBG_one, i)) << i;
+      }
+      EXPECT_EQ(L"本题被您修改过", Window->Label24->GetCaption());
+      Key('D');
+      return true;
+    },
+    [&] {
+      if (!Down(Window->fcBG_one, 3)) return false;
+      ClickGraphic(Window->epEfTrBtn3);
+      EXPECT_EQ(L"D", Of(L"E2_1", id));
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+  EXPECT_FALSE(bankFont.empty());
+  EXPECT_EQ(bankFont, enteredFont) << "an entered stem is drawn as the bank's are";
+  EXPECT_EQ(L"0", Of(L"e4", id));
+}
+
+// The mouse over the answer pages (over a page, which covers the notebook) brings the hint of
+// the page on screen, on each of the three pages the chapter's questions are answered on.
+TEST_F(PracticeWindow, TheAnswerPagesHintWhatTheyAskFor) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    std::vector<int> pages;
+    auto hover = [&] {
+      TNotebook* notebook = Window->Notebook1;
+      HoverOver(notebook, 2, notebook->GetHeight() - 2);  // beside the options
+      return true;
+    };
+    auto hinted = [&] {
+      const int page = Window->Notebook1->GetPageIndex();
+      if (!HintShows(AnswerPageHint(page))) return false;
+      EXPECT_EQ(AnswerPageHint(page), Window->Notebook1->GetHint());
+      if (pages.empty()) Shot(L"practice_page_hint_" + String(mode));
+      pages.push_back(page);
+      // On to the next question answered on another page.
+      for (int i = 0; i < 100 && Window->Notebook1->GetPageIndex() == page && Window->epEfTrBtn2->GetEnabled(); ++i)
+        ClickGraphic(Window->epEfTrBtn2);
+      return true;
+    };
+    Run(L"21", {hover, hinted, hover, hinted, hover, hinted, [&] {
+                  ClickGraphic(Window->epEfTrBtn99);
+                  return true;
+                }});
+    EXPECT_EQ((std::vector<int>{apSingle, apMultiple, apSelf}), pages) << StringToUtf8(mode);
+  }
+}
+
+// A question of a listening group: its passage stops and plays on, and 短文朗读 plays the
+// group's passage.
+TEST_F(PracticeWindow, ThePassageStopsPlaysOnAndTheGroupsPassagePlays) {
+  String id;
+  std::vector<String> captions;
+  std::vector<TMPModes> modes;
+  auto note = [&] {
+    captions.push_back(Window->epEfTrBtn12->GetCaption());
+    modes.push_back(Window->MediaPlayer1->GetMode());
+  };
+  Run(L"720101", {[&] {
+    id = Current(L"a1");
+    EXPECT_TRUE(Window->Panel3->GetVisible()) << "a group member shows the group passage's button";
+    EXPECT_TRUE(Window->epEfTrBtn12->GetEnabled()) << "its passage plays";
+    EXPECT_EQ(QuestionPassageFile(id), Window->MediaPlayer1->GetFileName());
+    note();
+    ClickGraphic(Window->epEfTrBtn12);  // 停止
+    note();
+    ClickGraphic(Window->epEfTrBtn12);  // 播放
+    note();
+    ClickGraphic(Window->epEfTrBtn12);  // 停止
+    ClickGraphic(Window->epEfTrBtn13);  // 短文朗读
+    note();
+    EXPECT_EQ(GroupPassageFile(id), Window->MediaPlayer1->GetFileName());
+    ClickGraphic(Window->epEfTrBtn99);
+    return true;
+  }});
+  EXPECT_GT(id.size(), 16u);
+  EXPECT_EQ((std::vector<String>{L"停止", L"播放", L"停止", L"停止"}), captions);
+  EXPECT_EQ((std::vector<TMPModes>{mpPlaying, mpStopped, mpPlaying, mpPlaying}), modes);
 }
 
 TEST_F(PracticeWindow, TheChooserOpensIt) {

@@ -455,6 +455,13 @@ TEST_F(PlanWindow, CountdownTextsAndColours) {
       EXPECT_EQ(c.Colour, ColorToInt(form->Label1->GetFont()->GetColor()));
     }
     if (c.Days == 5) {
+      // The window's own look: the calendar's colour, the plan kind's group double-buffered,
+      // blended over the picture, its caption large.
+      EXPECT_EQ(13749952, ColorToInt(form->DateEdit1->GetPopupColor()));
+      EXPECT_EQ(vxpDoubleBuffer, form->SeSkinRadioGroup1->GetPerformance());
+      EXPECT_TRUE(form->SeSkinRadioGroup1->GetBlending()->GetEnabled());
+      EXPECT_EQ(-16, form->SeSkinRadioGroup1->GetFont()->GetHeight());
+      EXPECT_EQ(-12, form->SeSkinRadioGroup1->GetButton(1)->GetFont()->GetHeight()) << "the items as the window";
       ScreenMode = L"800";
       Shot(L"study_plan");
       ScreenMode = L"1024";
@@ -485,7 +492,8 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   ClickControl(form->SpeedButton1);
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
-  EXPECT_FALSE(form->MaskEdit2->GetEnabled()) << "editable only in edit mode";
+  EXPECT_TRUE(form->MaskEdit2->GetEnabled()) << "the saved kind's count stays at hand";
+  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
   EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
   EXPECT_EQ(L"30", form->Label1->GetCaption());
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan"));
@@ -494,6 +502,40 @@ TEST_F(PlanWindow, EditAndSaveWritesTheFourColumns) {
   EXPECT_EQ(10, Int(L"select PlanAmount from tab_plan"));
   EXPECT_EQ(90, Int(L"select PlanTime from tab_plan"));
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan where ExamDate = #2024-06-06#"));
+  EXPECT_TRUE(Responders.Log.Empty());
+}
+
+TEST_F(PlanWindow, ACountTypedOverAShiftEndSelectionIsWhatIsSaved) {
+  SetPlan(0, 50, 0, L"#2024-05-12#");
+  auto* form = OpenPlan();
+  ClickControl(form->SpeedButton1);
+  ASSERT_TRUE(form->InEditMode());
+  TMaskEdit* box = form->MaskEdit1;
+  ClickControl(box);
+  ASSERT_EQ(box->GetHandle(), ::GetFocus());
+  ASSERT_EQ(L"50___", box->GetEditText());
+  ASSERT_TRUE(PostKey(VK_HOME));
+  Pump();
+  {
+    // Shift held in this thread's keyboard state while the key is read.
+    BYTE keys[256], held[256];
+    ::GetKeyboardState(keys);
+    std::copy(std::begin(keys), std::end(keys), held);
+    held[VK_SHIFT] = held[VK_LSHIFT] = 0x80;
+    ::SetKeyboardState(held);
+    PostKey(VK_END);
+    Pump();
+    ::SetKeyboardState(keys);
+  }
+  for (wchar_t ch : String(L"200")) ::PostMessageW(box->GetHandle(), WM_CHAR, ch, 1);
+  Pump();
+  EXPECT_EQ(L"200__", box->GetEditText()) << "the whole box was selected and typed over";
+  Shot(L"study_plan_typed");
+  ClickControl(form->SpeedButton1);
+  EXPECT_FALSE(form->InEditMode());
+  EXPECT_EQ(200, Int(L"select PlanAmount from tab_plan"));
+  EXPECT_EQ(L"200  ", box->GetText()) << "the box shows what was saved";
+  EXPECT_TRUE(box->GetEnabled());
   EXPECT_TRUE(Responders.Log.Empty());
 }
 

@@ -1,9 +1,11 @@
 // Edit masks: the mask syntax and the texts it gives, then masked edits read from a layout
 // and typed into: characters the mask refuses, literals skipped, the caret on the mask,
-// Backspace, Delete, Escape, paste, and an incomplete entry refused.
+// Backspace, Delete, Escape, paste, selections made with Shift and typed over, and an
+// incomplete entry refused.
 #include <gtest/gtest.h>
 
 #include "EditTestSupport.h"
+#include "GridTestSupport.h"
 #include "classlib/stdctrls/MaskEdit.h"
 #include "classlib/system/SysLocale.h"
 #include "tests/ErrorMessages.h"
@@ -192,6 +194,57 @@ TEST_F(MaskEditTest, ArrowsBackspaceAndDeleteWorkOnPositions) {
   Pump();
   const auto sel = Sel();
   EXPECT_EQ(sel.second - sel.first, 1);
+}
+
+// Keys pressed with Shift held.
+void ShiftKeys(std::initializer_list<WORD> keys) {
+  grid_tests::HeldKeys shift(true, false);
+  for (const WORD key : keys) PressKey(key);
+}
+
+TEST_F(MaskEditTest, ShiftSelectsFromThePositionUnderTheCaret) {
+  Type(L"1234");
+  PressKey(VK_HOME);
+  ShiftKeys({VK_END});
+  EXPECT_EQ(Sel(), std::make_pair(0, 10)) << "from the first position, not the second";
+  Type(L"5");  // replaces the whole selection
+  EXPECT_EQ(Date->GetEditText(), L"5_/__/____");
+  EXPECT_EQ(Date->GetCaretPosition(), 1);
+
+  Date->SetText(L"12/34/2024");
+  PressKey(VK_HOME);
+  PressKey(VK_RIGHT);
+  PressKey(VK_RIGHT);  // over the literal, onto the '3'
+  ASSERT_EQ(Date->GetCaretPosition(), 3);
+  ShiftKeys({VK_HOME});
+  EXPECT_EQ(Sel(), std::make_pair(0, 4)) << "up to and including the caret's position";
+  ShiftKeys({VK_END});  // the anchor stays where the selection began
+  EXPECT_EQ(Sel(), std::make_pair(3, 10));
+  PressKey(VK_LEFT);  // collapses onto its first position
+  EXPECT_EQ(Sel(), std::make_pair(3, 4));
+
+  ShiftKeys({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_LEFT});
+  EXPECT_EQ(Sel(), std::make_pair(3, 6));
+  ShiftKeys({VK_LEFT, VK_LEFT, VK_LEFT});  // back over the anchor: it stays selected
+  EXPECT_EQ(Sel(), std::make_pair(2, 4));
+  Type(L"9");  // literals in the selection stay, the digit goes to the first free place
+  EXPECT_EQ(Date->GetEditText(), L"12/94/2024");
+  EXPECT_EQ(Date->GetCaretPosition(), 4);
+
+  PressKey(VK_END);
+  ShiftKeys({VK_LEFT, VK_LEFT});
+  EXPECT_EQ(Sel(), std::make_pair(8, 10));
+  PressKey(VK_BACK);  // blanks the selection
+  EXPECT_EQ(Date->GetEditText(), L"12/94/20__");
+  ShiftKeys({VK_HOME});
+  EXPECT_EQ(Sel(), std::make_pair(0, 9));
+  PressKey(VK_RIGHT);  // past the selection
+  EXPECT_EQ(Date->GetCaretPosition(), 9);
+
+  // A selection made by code grows from its end.
+  ::SendMessageW(Date->GetHandle(), EM_SETSEL, 1, 4);
+  ShiftKeys({VK_RIGHT});
+  EXPECT_EQ(Sel(), std::make_pair(1, 5));
 }
 
 TEST_F(MaskEditTest, AnIncompleteEntryIsRefusedByValidateEditAndWhenTheFocusLeaves) {

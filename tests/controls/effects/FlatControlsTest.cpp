@@ -173,6 +173,36 @@ TEST_F(FlatForm, GroupedButtonsKeepOneDownAndUngroupedOnesStayUp) {
   EXPECT_EQ(Form->GetModalResult(), 1);
 }
 
+// A double click as the system delivers it: press, release, double-click press, release.
+static void DoubleClickAt(HWND wnd, int x, int y) {
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, button_tests::At(x, y));
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, button_tests::At(x, y));
+  ::PostMessageW(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, button_tests::At(x, y));
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, button_tests::At(x, y));
+  Pump();
+}
+
+TEST_F(FlatForm, ADoubleClickOnADownButtonRaisesOnDblClick) {
+  ASSERT_TRUE(Prev && Next && Practise);
+  std::map<TObject*, int> doubles;
+  for (TControl* c : std::initializer_list<TControl*>{Prev, Next, Practise})
+    c->SetOnDblClick([&doubles](TObject* sender) { ++doubles[sender]; });
+  // Prev is up: its first click puts it down, so the double click lands on a down button.
+  DoubleClickAt(Form->GetHandle(), Prev->GetLeft() + 5, Prev->GetTop() + 5);
+  EXPECT_TRUE(Prev->GetDown());
+  EXPECT_EQ(doubles[Prev], 1);
+  EXPECT_EQ(Form->ClicksOf(Prev), 2) << "each release inside is still a click";
+  // An ungrouped button is never down: its double click raises nothing.
+  DoubleClickAt(Practise->GetHandle(), 5, 5);
+  EXPECT_EQ(doubles[Practise], 0);
+  EXPECT_EQ(Form->ClicksOf(Practise), 2);
+  Next->SetDown(true);
+  DoubleClickAt(Form->GetHandle(), Next->GetLeft() + 5, Next->GetTop() + 5);
+  EXPECT_EQ(doubles[Next], 1);
+  EXPECT_FALSE(Prev->GetDown());
+  EXPECT_EQ(doubles[Prev], 1);
+}
+
 TEST_F(FlatForm, AGlyphStripTellsItsCountUnlessItHasNoHeight) {
   TBitmap strip;
   strip.SetSize(64, 16);

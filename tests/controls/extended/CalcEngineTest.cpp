@@ -75,12 +75,24 @@ TEST(CalcEngine, ErrorsShowErrorAndRecover) {
     EXPECT_EQ(calc.Keys(L"C"), L"0");
     EXPECT_EQ(calc.Keys(L"2+2="), L"4");
   }
+  // Only C or Escape leave it: digits, the decimal point and memory recall do nothing.
   Calc calc;
+  calc.Keys(L"5");
+  calc.Engine.MemoryStore();
   calc.Keys(L"1/0=");
-  EXPECT_EQ(calc.Keys(L"7"), L"7") << "a digit starts afresh";
-  EXPECT_EQ(calc.Keys(L"+1="), L"8");
-  calc.Keys(L"1/0=");
+  EXPECT_EQ(calc.Keys(L"7.\r"), L"Error");
+  calc.Engine.MemoryRecall();
+  calc.Engine.MemoryAdd();
+  EXPECT_EQ(calc.Engine.GetText(), L"Error");
+  EXPECT_EQ(calc.Engine.GetMemory(), 5);
+  EXPECT_EQ(calc.Results, 1) << "Enter in the error state gives no result";
   EXPECT_EQ(calc.Keys(L"\x1b"), L"0") << "Escape clears";
+  EXPECT_EQ(calc.Keys(L"7+1="), L"8");
+  calc.Keys(L"4_Q");
+  calc.Engine.MemoryRecall();
+  EXPECT_EQ(calc.Keys(L"C"), L"0");
+  calc.Engine.MemoryRecall();
+  EXPECT_EQ(calc.Engine.GetText(), L"5");
 }
 
 TEST(CalcEngine, OverflowIsAnErrorNeverInfinity) {

@@ -354,6 +354,44 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
   EXPECT_EQ(edit->GetButtonWidth(), 21);
 }
 
+TEST_F(DateEditTest, TheDropDownsDayNamesTakeThePopupColour) {
+  ReadLayout(
+      L"object EditsForm: TEditsForm\n"
+      L"  object DateEdit1: TDateEdit\n"
+      L"    Left = 10\n    Top = 10\n    Width = 121\n    Height = 21\n"
+      L"    PopupColor = 13749952\n"
+      L"  end\n"
+      L"end\n");
+  auto* edit = Find<TDateEdit>(L"DateEdit1");
+  ASSERT_NE(edit, nullptr);
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  PressAltDown(edit->GetHandle());
+  ASSERT_TRUE(edit->GetPopupVisible());
+  TLocCalendar* calendar = edit->GetCalendarPopup()->GetCalendar();
+  const TColor plan = ColorFromInt(13749952);
+  EXPECT_EQ(calendar->GetColor(), plan);
+  EXPECT_EQ(calendar->GetFixedColor(), plan);
+  extended_tests::SaveScreenshot(edit->GetPopup()->GetHandle(), "date_dropdown_popup_color");
+  MemorySurface surface(calendar->GetWidth(), calendar->GetHeight());
+  extended_tests::PaintInto(calendar, surface);
+  const TRect names = calendar->CellRect(3, 0), days = calendar->CellRect(3, 3);
+  EXPECT_EQ(surface.At(names.Left + 1, names.Top + 1), plan) << "the day-name row";
+  EXPECT_EQ(surface.At(days.Left + 1, days.Top + 1), plan) << "the days";
+  // Disabled again, its window still takes the mouse.
+  calendar->SetEnabled(true);
+  calendar->SetEnabled(false);
+  EXPECT_TRUE(::IsWindowEnabled(calendar->GetHandle()));
+  edit_tests::PressKey(VK_ESCAPE);
+  // The select-date dialog is in the default font.
+  std::unique_ptr<TSelectDateDlg> dialog(TCustomForm::Create<TSelectDateDlg>(Application));
+  TFont systemFont;
+  SetDefaultFont(&systemFont);
+  EXPECT_EQ(dialog->GetFont()->GetName(), systemFont.GetName());
+  EXPECT_EQ(dialog->GetFont()->GetHeight(), systemFont.GetHeight());
+}
+
 TEST_F(DateEditTest, TheDropDownFollowsTheEditsReadingOrderAndTheScreensResolution) {
   TDateEdit* edit = MakeEdit();
   edit->SetDateValue(EncodeDate(2026, 5, 10));

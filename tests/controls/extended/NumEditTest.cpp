@@ -219,6 +219,50 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
 }
 
+TEST_F(NumEditTest, EnterIsTheCalculatorsEqualsAndAnErrorWaitsForClear) {
+  auto* edit = Add<TCustomNumEdit>(10, 10, 120, 21);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  auto* calculator = dynamic_cast<TPopupCalculator*>(edit->GetPopup());
+  ASSERT_NE(calculator, nullptr);
+  PressAltDown(edit->GetHandle());
+  ASSERT_TRUE(edit->GetPopupVisible());
+  edit_tests::Type(L"2+3");
+  edit_tests::PressKey(VK_RETURN);  // a real key: its character comes from the message loop
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetValue(), 5) << "Enter finishes the pending addition";
+  // 1/0= shows the error; digits and Enter change nothing and the drop-down stays open.
+  PressAltDown(edit->GetHandle());
+  ASSERT_TRUE(edit->GetPopupVisible());
+  edit_tests::Type(L"1/0=");
+  EXPECT_EQ(calculator->GetDisplayValueText(), L"Error");
+  edit_tests::Type(L"7.");
+  edit_tests::PressKey(VK_RETURN);
+  EXPECT_TRUE(edit->GetPopupVisible());
+  EXPECT_EQ(calculator->GetDisplayValueText(), L"Error");
+  ClickControl(calculator->GetCalculator()->KeyOfKind(2));  // the key "1" as well
+  EXPECT_EQ(calculator->GetDisplayValueText(), L"Error");
+  edit_tests::KeyTargetRef() = edit->GetHandle();
+  // C leaves it; the next calculation comes back into the edit.
+  edit_tests::Type(L"c4*2");
+  edit_tests::PressKey(VK_RETURN);
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetValue(), 8);
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+}
+
+TEST_F(ComboEditTest, TheCaretIsMadeWhenTheEditTakesTheFocus) {
+  auto* edit = Add<TCustomNumEdit>(10, 10, 120, 21);
+  edit->GetFont()->SetStyle(TFontStyles{fsBold});
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(::GetGUIThreadInfo(::GetCurrentThreadId(), &info));
+  EXPECT_EQ(info.hwndCaret, edit->GetHandle());
+  EXPECT_EQ(info.rcCaret.right - info.rcCaret.left, 2) << "two pixels wide for a bold font";
+}
+
 TEST_F(ComboEditTest, ButtonWidthAndGlyphKinds) {
   auto* edit = Add<TCustomNumEdit>(10, 10, 100, 21);
   ShowForm();

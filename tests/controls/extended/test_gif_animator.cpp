@@ -236,3 +236,100 @@ TEST(GifAnimator, ReadsItsPictureFromAStoredLayoutAndTheGifFormatIsRegistered) {
                         L"    Image.Data = {FF00000047494638}\n  end\nend\n");
   EXPECT_ANY_THROW(ReadComponentFromStream(damaged, &other));
 }
+
+TEST(GifAnimator, TheGifFormatIsGivenBackAndRegisteredOnlyOnce) {
+  RegisterExtendedClasses();
+  RegisterGIFImage();  // a second registration adds nothing: one unregistration removes it
+  ASSERT_EQ(GraphicClassForExtension(L"gif"), TGraphicClass::Of<TGIFImage>());
+  UnregisterGIFImage();
+  EXPECT_FALSE(static_cast<bool>(GraphicClassForExtension(L"gif")));
+  EXPECT_FALSE(static_cast<bool>(GraphicClassForClipboardFormat(CF_GIF())));
+  RegisterGIFImage();
+  EXPECT_EQ(GraphicClassForExtension(L"gif"), TGraphicClass::Of<TGIFImage>());
+  EXPECT_EQ(GraphicClassForClipboardFormat(CF_GIF()), TGraphicClass::Of<TGIFImage>());
+}
+
+namespace {
+
+// A windowless picture that paints a bitmap it does not own, as a picture under an animator
+// would; the worker paints it as part of the parent's image.
+class TBitmapView : public TGraphicControl {
+  CLASSLIB_CLASS(TBitmapView, TGraphicControl)
+  explicit TBitmapView(TBitmap* bitmap) : TGraphicControl(nullptr), FBitmap(bitmap) {}
+
+ protected:
+  void Paint() override { GetCanvas()->Draw(0, 0, FBitmap); }
+
+ private:
+  TBitmap* FBitmap;  // not owned
+};
+
+}  // namespace
+
+TEST(GifAnimator, WithAsyncDrawingBothThreadsDrawABitmapOnlyUnderItsLock) {
+  extended_tests::TDeadline deadline(60000);
+  TTestHost host(0, 0, 200, 200);
+  TBitmap shared;
+  shared.SetSize(8, 8);
+  shared.GetCanvas()->GetBrush()->SetColor(clLime);
+  shared.GetCanvas()->FillRect(TRect{0, 0, 8, 8});
+  auto view = std::make_unique<TBitmapView>(&shared);
+  view->SetParent(&host);
+  view->SetBounds(20, 20, 8, 8);
+  auto animator = std::make_unique<TRxGIFAnimator>(nullptr);
+  animator->SetParent(&host);
+  animator->SetBounds(20, 20, 8, 8);
+  // Four frames with a see-through entry, so that each step paints the parent's image.
+  TGifBuilder gif;
+  gif.Header(8, 8, 2);
+  for (int i = 0; i < 4; ++i) {
+    std::vector<uint8_t> pixels(64, uint8_t(i % 3 + 1));
+    pixels[0] = 0;
+    gif.Control(0, 0).Image(0, 0, 8, 8, pixels);
+  }
+  LoadImage(*animator->GetImage(), gif.Trailer().Data);
+  ASSERT_TRUE(animator->GetImage()->GetTransparent());
+  host.ShowHost();
+  animator->SetAsyncDrawing(true);
+  EXPECT_TRUE(BitmapDrawingLocked());
+  animator->SetAnimate(true);
+  const int first = animator->GetFrameIndex();
+  ASSERT_TRUE(Pump([&] { return animator->GetFrameIndex() != first; }, 5000));
+
+  // While the main thread holds the bitmap, the worker waits in the step that draws it: at
+  // most the step under way moves the frame on.
+  deadline.Progress("holding the bitmap");
+  shared.GetCanvas()->Lock();
+  int last = animator->GetFrameIndex(), changes = 0;
+  for (int i = 0; i < 20; ++i) {
+    ::Sleep(20);
+    if (animator->GetFrameIndex() != last) {
+      ++changes;
+      last = animator->GetFrameIndex();
+    }
+  }
+  shared.GetCanvas()->Unlock();
+  EXPECT_LE(changes, 1);
+  // Let go, the worker steps again on its own (the main thread still pumps nothing).
+  const int held = animator->GetFrameIndex();
+  for (int i = 0; i < 50 && animator->GetFrameIndex() == held; ++i) ::Sleep(20);
+  EXPECT_NE(animator->GetFrameIndex(), held);
+  last = animator->GetFrameIndex();
+
+  // Both threads draw it over and over for a second: the frames go on and nothing hangs.
+  MemorySurface surface(8, 8);
+  int steps = 0;
+  for (const DWORD until = ::GetTickCount() + 1000; ::GetTickCount() < until;) {
+    deadline.Progress("drawing on both threads", unsigned(steps));
+    surface.Canvas.Draw(0, 0, &shared);
+    host.Repaint();
+    Application->ProcessMessages();
+    if (animator->GetFrameIndex() != last) {
+      ++steps;
+      last = animator->GetFrameIndex();
+    }
+  }
+  EXPECT_GE(steps, 4);
+  EXPECT_EQ(surface.At(4, 4), clLime);
+  animator->SetAnimate(false);
+}

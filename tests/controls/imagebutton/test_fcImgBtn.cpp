@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "classlib/classes/Layouts.h"
+#include "classlib/controls/ControlTestSupport.h"
 #include "controls/imagebutton/fcImager.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
@@ -33,17 +35,24 @@ void PaintCutCorners(TfcBitmap& image, TfcColor face = Blue) {
 
 TColor FaceColor(TfcColor c) { return PixelToColor(c); }
 
+// An image button of 40 x 40 with the cut-corner picture, placed on form.
+template <class Button = TfcImageBtn>
+Button* PlacePad(TCustomForm* form, const String& name, int left, int top) {
+  auto* button = new Button(form);
+  button->SetName(name);
+  button->SetCaption(L"");  // tests read the face's pixels: no text drawn over them
+  button->SetBounds(left, top, 40, 40);
+  TfcBitmap picture;
+  PaintCutCorners(picture);
+  button->SetImage(&picture);
+  button->SetParent(form);
+  return button;
+}
+
 class FcImageButtonTest : public FormTest {
  protected:
   TfcImageBtn* NewButton(int left, int top) {
-    auto* button = new TfcImageBtn(Form);
-    button->SetName(L"Pad" + IntToStr(++Made));
-    button->SetCaption(L"");  // the tests read the face's pixels: no text drawn over them
-    button->SetBounds(left, top, 40, 40);
-    TfcBitmap picture;
-    PaintCutCorners(picture);
-    button->SetImage(&picture);
-    button->SetParent(Form);
+    TfcImageBtn* button = PlacePad(Form, L"Pad" + IntToStr(++Made), left, top);
     button->SetOnClick([this](TObject* sender) { ++Clicks[sender]; });
     return button;
   }
@@ -114,13 +123,7 @@ TEST_F(FcImageButtonTest, TheKeptRegionStaysValidThroughResizesAndARecreate) {
 
 // A form with one image button, written as layout text (with its picture and region).
 String StoredPadText(TCustomForm* form) {
-  auto* button = new TfcImageBtn(form);
-  button->SetName(L"Pad1");
-  button->SetBounds(8, 8, 40, 40);
-  TfcBitmap picture;
-  PaintCutCorners(picture);
-  button->SetImage(&picture);
-  button->SetParent(form);
+  TfcImageBtn* button = PlacePad(form, L"Pad1", 8, 8);
   button->HandleNeeded();  // builds and records the region
   const String text = ComponentToText(form);
   delete button;
@@ -326,3 +329,87 @@ TEST_F(FcImageButtonTest, ANewPictureInsideTheClickHandlerIsTakenAfterIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// An image button whose face can be drawn, and whose window destroyed, on its own.
+class TFaceProbe : public TfcImageBtn {
+ public:
+  using TfcImageBtn::TfcImageBtn;
+  using TfcCustomImageBtn::DrawButtonFace;
+  using TWinControl::DestroyHandle;
+};
+
+}  // namespace
+
+TEST_F(FcImageButtonTest, TheUpPictureLeavesGdiWhileTheWindowIsAwayAndComesBackUnchanged) {
+  ShowForm();
+  auto* button = PlacePad<TFaceProbe>(Form, L"Probe", 20, 20);
+  Pump();
+  ASSERT_NE(button->GetHitRegion(), nullptr);
+  UniqueRegion outline(::CreateRectRgn(0, 0, 0, 0));
+  ::CombineRgn(outline.get(), button->GetHitRegion(), nullptr, RGN_COPY);
+  TfcBitmap original;
+  original.Assign(button->GetImage());
+  int changes = 0;
+  TfcChangeLink link;
+  link.OnChange = [&](TObject*) { ++changes; };
+  button->GetImage()->RegisterChanges(&link);
+  const int withWindow = control_tests::GdiObjectCount();
+  for (int round = 0; round < 5; ++round) {
+    button->DestroyHandle();
+    // The picture's section and memory DC are gone (and the region with the window).
+    EXPECT_LE(control_tests::GdiObjectCount(), withWindow - 3) << round;
+    button->HandleNeeded();
+    Pump();
+    EXPECT_EQ(control_tests::GdiObjectCount(), withWindow) << "nothing leaks, round " << round;
+  }
+  EXPECT_EQ(changes, 0) << "setting the pixels aside and back is no change of the picture";
+  EXPECT_TRUE(::EqualRgn(button->GetHitRegion(), outline.get())) << "the stored outline stays";
+  ASSERT_EQ(button->GetImage()->GetImageSize(), original.GetImageSize());
+  EXPECT_EQ(std::memcmp(button->GetImage()->GetBits(), original.GetBits(),
+                        static_cast<size_t>(original.GetImageSize())), 0);
+  // Asked for while the window is away, the picture comes back at once.
+  button->DestroyHandle();
+  EXPECT_FALSE(button->GetImage()->GetEmpty());
+  button->GetImage()->UnRegisterChanges(&link);
+}
+
+namespace {
+
+// A 40 x 40 picture of 8 bits whose colour table is a grey ramp, the first entry magenta.
+std::unique_ptr<TBitmap> EightBitPicture() {
+  std::vector<uint8_t> memory(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * 256);
+  auto* palette = reinterpret_cast<LOGPALETTE*>(memory.data());
+  palette->palVersion = 0x300;
+  palette->palNumEntries = 256;
+  for (int i = 0; i < 256; ++i)
+    palette->palPalEntry[i] = PALETTEENTRY{uint8_t(i), uint8_t(i), uint8_t(i), 0};
+  palette->palPalEntry[0] = PALETTEENTRY{255, 0, 255, 0};
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(pf8bit);
+  bitmap->SetPalette(::CreatePalette(palette));
+  bitmap->SetSize(40, 40);
+  return bitmap;
+}
+
+}  // namespace
+
+TEST_F(FcImageButtonTest, TheFaceTakesTheUpPicturesPaletteAndTheButtonItsGlyphs) {
+  auto* button = new TFaceProbe(Form);
+  EXPECT_EQ(button->GetPalette(), nullptr) << "no glyph, no palette";
+  std::unique_ptr<TBitmap> picture = EightBitPicture();
+  button->GetGlyph()->Assign(picture.get());
+  EXPECT_NE(button->GetPalette(), nullptr);
+  TfcBitmap up;
+  up.LoadFromBitmap(picture.get());
+  ASSERT_TRUE(up.GetColorTableFound());
+  button->SetImage(&up);
+  button->SetBounds(0, 0, 40, 40);
+  TfcBitmap face;
+  button->DrawButtonFace(&face, false, false, fbsNormal);
+  EXPECT_TRUE(face.GetColorTableFound());
+  EXPECT_EQ(face.GetColorTable()[0].rgbRed, 255);
+  EXPECT_EQ(face.GetColorTable()[0].rgbGreen, 0);
+  EXPECT_EQ(face.GetColorTable()[77].rgbBlue, 77);
+}
