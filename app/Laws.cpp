@@ -1,6 +1,8 @@
 // The law-text browser.
 #include "Laws.h"
 
+#include <algorithm>
+
 #include "AppQueries.h"
 #include "Responders.h"
 #include "Ucommon.h"
@@ -18,16 +20,20 @@ TLawPracticeWindowMaker PracticeMaker;
 const wchar_t* const kHeadings[] = {L"考 点 名 称", L" 题 数", L"已做题数", L"已做道次", L"做错道次"};
 const wchar_t* const kLawColumns[] = {L"n", L"q", L"q1", L"q2", L"q4"};
 constexpr int kGridColumns = 5;
-constexpr int kRowHeight = 36;
-const wchar_t kListHeading[] = L"考 点 目 录";
+constexpr int kHeadingHeight = 36;
+// The narrowest the name column becomes when it gives way to the counter columns.
+constexpr int kNameColumnMin = 120;
 
-// The window on one screen: its size, the height of the law rows and the top of the
-// bottom row (in the body panel).
+// The window on one screen: its size, the height of the law rows, the top of the bottom
+// row (in the body panel), and the widths of the name column (where the grid has room for
+// it) and of each counter column.
 struct TLawsPlaces {
-  int Width, Height, RowHeight, BottomTop;
+  int Width, Height, RowHeight, BottomTop, NameWidth, CounterWidth;
 };
-constexpr TLawsPlaces kLargeScreen{900, 599, 43, 520};
-constexpr TLawsPlaces kSmallScreen{760, 504, 36, 425};
+constexpr TLawsPlaces kLargeScreen{900, 599, 43, 520, 490, 100};
+constexpr TLawsPlaces kSmallScreen{760, 504, 36, 425, 430, 80};
+
+const TLawsPlaces& ScreenPlaces() { return ScreenMode == L"800" ? kSmallScreen : kLargeScreen; }
 
 }  // namespace
 
@@ -94,19 +100,41 @@ void TfrmLawsFaGui::RegisterHandlers() {
 
 void TfrmLawsFaGui::FormCreate(TObject*) {
   ADOQuery1->SetConnection(DM1->ADOCn1);
+  FListHeading = m_Ltiltle->GetCaption();
+  // The grid takes its size from the list area when the window is laid out.
+  m_grid->SetOnResize([this](TObject*) { FitColumnsToGrid(); });
   SetupLawGrid();
   LoadLaws();
 }
 
 void TfrmLawsFaGui::SetupLawGrid() {
   m_grid->SetCtl3D(false);
-  const bool small = ScreenMode == L"800";
   m_grid->SetColCount(kGridColumns);
+  // The name column is set last, by the room the counters leave: set wider for a moment,
+  // it would bring a horizontal scroll bar that the grid keeps.
   for (int col = 0; col < kGridColumns; ++col) {
-    m_grid->SetColWidths(col, col == 0 ? (small ? 430 : 490) : (small ? 80 : 100));
+    if (col > 0) m_grid->SetColWidths(col, ScreenPlaces().CounterWidth);
     m_grid->SetCells(col, 0, kHeadings[col]);
   }
-  for (int row = 0; row < m_grid->GetRowCount(); ++row) m_grid->SetRowHeights(row, kRowHeight);
+  m_grid->SetRowHeights(0, kHeadingHeight);
+  for (int row = 1; row < m_grid->GetRowCount(); ++row) m_grid->SetRowHeights(row, ScreenPlaces().RowHeight);
+  FitColumnsToGrid();
+}
+
+void TfrmLawsFaGui::FitColumnsToGrid() {
+  // The counter columns keep their widths and the name column takes what they leave, so
+  // that the last column ends inside the grid beside its vertical scroll bar, whether the
+  // bar shows yet or not. A grid without its window counts the bar in its client width.
+  int room = m_grid->GetClientWidth();
+  if (m_grid->HandleAllocated()) {
+    const HWND grid = m_grid->GetHandle();
+    const DWORD style = static_cast<DWORD>(::GetWindowLongW(grid, GWL_STYLE)) & ~DWORD(WS_HSCROLL | WS_VSCROLL);
+    const RECT frame = WindowFrameOfStyle(style, static_cast<DWORD>(::GetWindowLongW(grid, GWL_EXSTYLE)), false);
+    room = m_grid->GetWidth() - (frame.right - frame.left) - ::GetSystemMetrics(SM_CXVSCROLL);
+  }
+  for (int col = 1; col < kGridColumns; ++col) room -= m_grid->GetColWidths(col);
+  room -= kGridColumns * m_grid->GetGridLineWidth();
+  m_grid->SetColWidths(0, std::clamp(room, kNameColumnMin, ScreenPlaces().NameWidth));
 }
 
 bool TfrmLawsFaGui::LoadLaws() {
@@ -120,7 +148,7 @@ bool TfrmLawsFaGui::LoadLaws() {
   m_grid->SetRowCount(count + 1);
   m_grid->SetFixedRows(1);
   for (int row = 1; row <= count && !laws->GetEof(); ++row) {
-    m_grid->SetRowHeights(row, kRowHeight);
+    m_grid->SetRowHeights(row, ScreenPlaces().RowHeight);
     for (int col = 0; col < kGridColumns; ++col)
       m_grid->SetCells(col, row, laws->FieldByName(kLawColumns[col])->GetAsString());
     LawIds.Add(laws->FieldByName(L"id")->GetAsString());
@@ -130,7 +158,7 @@ bool TfrmLawsFaGui::LoadLaws() {
 }
 
 void TfrmLawsFaGui::FormShow(TObject*) {
-  const TLawsPlaces& places = ScreenMode == L"800" ? kSmallScreen : kLargeScreen;
+  const TLawsPlaces& places = ScreenPlaces();
   SetBounds((Screen->GetWidth() - places.Width) / 2, (Screen->GetHeight() - places.Height) / 2,
             places.Width, places.Height);
   for (int row = 1; row < m_grid->GetRowCount(); ++row) m_grid->SetRowHeights(row, places.RowHeight);
@@ -232,7 +260,7 @@ void TfrmLawsFaGui::ShowLawList(bool list) {
   m_btnBack->SetVisible(!list);
   m_grid->SetVisible(list);
   if (list) {
-    m_Ltiltle->SetCaption(kListHeading);
+    m_Ltiltle->SetCaption(FListHeading);
     return;
   }
   FreeDetail();

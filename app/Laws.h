@@ -77,8 +77,11 @@ class TfrmLawsFaGui : public TForm {
   int KeyPointMin = 1;
 
   // ---- Operations ----------------------------------------------------------------------
-  // Headings, column widths for the screen and rows 36 high.
+  // Headings, column widths for the screen, the heading row 36 high and the law rows as
+  // high as the screen's layout has them.
   void SetupLawGrid();
+  // Narrows the name column so that every column ends inside the grid's client area.
+  void FitColumnsToGrid();
   // Fills the grid and LawIds from tab_fgmc by bh; false (grid untouched) when it is empty.
   bool LoadLaws();
   // The first row from 1 whose name contains the trimmed search text; -1 for none, for an
@@ -122,6 +125,7 @@ class TfrmLawsFaGui : public TForm {
 
   TfrmLawDetail* FDetail = nullptr;  // the article view's window; owned
   String FOpenLawId;                 // id of the opened law, as held in LawIds
+  String FListHeading;               // the heading of the law list, as laid out
 };
 
 extern TfrmLawsFaGui* frmLawsFaGui;

@@ -209,7 +209,8 @@ const TPropertyTable* TFrmInPut::PublishedProperties() {
   using P = TPublish<TFrmInPut>;
   using C = TFrmInPut;
   static const TPropertyTable table(
-      {}, {P::Field(L"Lb_cap", &C::Lb_cap),           P::Field(L"Label1", &C::Label1),
+      {}, {P::Field(L"Image1", &C::Image1),           P::Field(L"Image2", &C::Image2),
+           P::Field(L"Lb_cap", &C::Lb_cap),           P::Field(L"Label1", &C::Label1),
            P::Field(L"Label2", &C::Label2),           P::Field(L"Label3", &C::Label3),
            P::Field(L"Label4", &C::Label4),           P::Field(L"Label5", &C::Label5),
            P::Field(L"Label6", &C::Label6),           P::Field(L"Re1", &C::Re1),
@@ -257,6 +258,8 @@ void TFrmInPut::FormShow(TObject*) { PlaceControls(); }
 
 void TFrmInPut::PlaceControls() {
   const bool small = ScreenMode == L"800";
+  Image1->SetVisible(small);
+  Image2->SetVisible(!small);
   if (!small) {
     SetClientWidth(931);
     SetClientHeight(609);

@@ -42,6 +42,7 @@ void InsertUserQuestion(TADOConnection& cn, const TNewQuestion& question, const 
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/Edits.h"
+#include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/ListBoxes.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/SpinEdit.h"
@@ -91,6 +92,8 @@ class TFrmInPut : public TForm {
   explicit TFrmInPut(TComponent* owner);
 
   // ---- Components (owned by the window) ----------------------------------------------------
+  TImage* Image1 = nullptr;              // background of the 800 × 600 layout
+  TImage* Image2 = nullptr;              // background of the large layout
   TLabel* Lb_cap = nullptr;              // 试题录入 [chapter]
   TLabel* Label1 = nullptr;              // 试题内容：
   TLabel* Label2 = nullptr;              // 试题解析：

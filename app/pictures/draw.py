@@ -348,6 +348,14 @@ LOG_SMALL_BUTTONS = [((632, 370, 100, 28), '设置'), ((632, 414, 100, 28), '关
 # The plan's buttons keep their captions (设定 turns into 保存): their plates carry none.
 PLAN_BUTTONS = [((250, 206, 80, 28), ''), ((350, 206, 80, 28), '')]
 
+# The entry window's buttons keep their captions too; its large picture lies two pixels left
+# of the window (its image at -2, 0). The right-hand panel holds the input rows in both of
+# their arrangements (with and without the law-point row).
+ENTRY_SMALL_BUTTONS = [((576, 330, 80, 28), ''), ((664, 330, 80, 28), ''), ((576, 366, 80, 28), ''),
+                       ((664, 366, 80, 28), ''), ((576, 402, 80, 28), '')]
+ENTRY_LARGE_BUTTONS = [((650, 420, 100, 32), ''), ((760, 420, 100, 32), ''), ((650, 462, 100, 32), ''),
+                       ((760, 462, 100, 32), ''), ((650, 504, 100, 32), '')]
+
 BACKGROUNDS = {
     'chooser-large': lambda: background(900, 560, False, [around((20, 20, 860, 400), 4), (12, 430, 876, 46)],
                                         CHOOSER_LARGE_BUTTONS),
@@ -362,6 +370,10 @@ BACKGROUNDS = {
     'log-small': lambda: background(760, 470, False, [around((16, 40, 600, 410), 3), (622, 48, 128, 248)],
                                     LOG_SMALL_BUTTONS),
     'plan': lambda: background(460, 250, True, [(12, 14, 436, 80)], PLAN_BUTTONS),
+    'entry-small': lambda: background(759, 478, False, [(8, 28, 554, 440), (566, 30, 191, 290)],
+                                      ENTRY_SMALL_BUTTONS),
+    'entry-large': lambda: background(934, 611, False, [(50, 72, 583, 498), (644, 66, 226, 342)],
+                                      shifted(ENTRY_LARGE_BUTTONS, 2)),
 }
 
 

@@ -2,6 +2,7 @@
 #include "Chart.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -16,6 +17,8 @@ constexpr int kMargin = 8;       // free border inside the chart
 constexpr int kSwatch = 12;      // side of a legend entry's colour box
 constexpr int kLegendGap = 6;    // space between legend parts
 constexpr int kMaxLegendItems = 1000;  // entries beyond this are not laid out
+constexpr int kLabelGap = 2;     // least space between the labels of neighbouring slots
+constexpr int kMarkGap = 3;      // least space between two value marks of bars
 
 // A colour's RGB scaled toward black (factor below 1) for the shaded 3-D faces.
 TColor Shaded(TColor color, double factor) {
@@ -143,6 +146,9 @@ const TPropertyTable* TDBChart::PublishedProperties() {
       P::WideText(L"BottomAxisTitle", &C::GetBottomAxisTitle, &C::SetBottomAxisTitle),
       P::Boolean(L"BottomAxisLabels", &C::GetBottomAxisLabels, &C::SetBottomAxisLabels)
           .Default(true),
+      P::Boolean(L"BottomAxisTitleVisible", &C::GetBottomAxisTitleVisible,
+                 &C::SetBottomAxisTitleVisible)
+          .Default(true),
   };
   return &table;
 }
@@ -171,6 +177,7 @@ void TDBChart::SetChart3DPercent(int value) { FChart3DPercent = std::clamp(value
 void TDBChart::SetLeftAxisTitle(const String& value) { FLeftAxisTitle = value; Changed(); }
 void TDBChart::SetBottomAxisTitle(const String& value) { FBottomAxisTitle = value; Changed(); }
 void TDBChart::SetBottomAxisLabels(bool value) { FBottomAxisLabels = value; Changed(); }
+void TDBChart::SetBottomAxisTitleVisible(bool value) { FBottomAxisTitleVisible = value; Changed(); }
 
 void TDBChart::AddSeries(TChartSeries* series) {
   FSeries.push_back(series);
@@ -265,8 +272,7 @@ TDBChart::TChartLayout TDBChart::LayoutIn(TCanvas& canvas, const TRect& bounds) 
   int left = canvas.TextWidth(ValueText(layout.Scale.Maximum)) + 8;
   if (!FLeftAxisTitle.empty()) left += lineHeight + 4;
   int bottom = 4;
-  if (FBottomAxisLabels) bottom += lineHeight + 4;
-  if (!FBottomAxisTitle.empty()) bottom += lineHeight + 4;
+  if (FBottomAxisTitleVisible && !FBottomAxisTitle.empty()) bottom += lineHeight + 4;
   TRect plot{area.Left + left, area.Top + lineHeight + 4, area.Right - 4, area.Bottom - bottom};
   if (FView3D && pointCount > 0) {
     const int slot = (plot.Right - plot.Left) / pointCount;
@@ -278,6 +284,20 @@ TDBChart::TChartLayout TDBChart::LayoutIn(TCanvas& canvas, const TRect& bounds) 
     plot.Top += layout.Depth;
   }
   plot.Right = std::max(plot.Right, plot.Left + 1);
+  if (FBottomAxisLabels) {
+    // The labels take as many lines as the tallest of them needs in its slot, and never
+    // more than half the plot's height.
+    layout.Plot = plot;
+    const int maxLines = std::max(1, (plot.Bottom - plot.Top) / 2 / std::max(1, lineHeight));
+    const int width = LabelWidth(layout);
+    const auto measure = [&canvas](const String& text) { return canvas.TextWidth(text); };
+    size_t lines = 1;
+    if (!FSeries.empty() && width > 0)
+      for (int i = 0; i < FSeries.front()->Count(); ++i)
+        lines = std::max(lines, WrapLabel(FSeries.front()->Point(i).Label, width, maxLines, measure).size());
+    layout.LabelLines = static_cast<int>(lines);
+    plot.Bottom -= layout.LabelLines * lineHeight + 4;
+  }
   plot.Bottom = std::max(plot.Bottom, plot.Top + 1);
   layout.Plot = plot;
   return layout;
@@ -364,20 +384,13 @@ void TDBChart::DrawAxes(TCanvas& canvas, const TChartLayout& layout) {
     ::SelectObject(dc, old);
     ::DeleteObject(upward);
   }
+  for (const TChartText& label : AxisLabels(canvas, layout))
+    for (size_t k = 0; k < label.Lines.size(); ++k)
+      canvas.TextOut((label.Rect.Left + label.Rect.Right - canvas.TextWidth(label.Lines[k])) / 2,
+                     label.Rect.Top + static_cast<int>(k) * lineHeight, label.Lines[k]);
   int labelsBottom = p.Bottom + 4;
-  if (FBottomAxisLabels && !FSeries.empty()) {
-    const TChartSeries& first = *FSeries.front();
-    const int count = first.Count();
-    for (int i = 0; i < count; ++i) {
-      const int left = p.Left + static_cast<int>(int64_t(p.Right - p.Left) * i / count);
-      const int right = p.Left + static_cast<int>(int64_t(p.Right - p.Left) * (i + 1) / count);
-      const String& label = first.Point(i).Label;
-      const int w = canvas.TextWidth(label);
-      if (w <= right - left) canvas.TextOut((left + right - w) / 2, p.Bottom + 4, label);
-    }
-    labelsBottom += lineHeight + 4;
-  }
-  if (!FBottomAxisTitle.empty())
+  if (FBottomAxisLabels) labelsBottom += layout.LabelLines * lineHeight + 4;
+  if (FBottomAxisTitleVisible && !FBottomAxisTitle.empty())
     canvas.TextOut((p.Left + p.Right - canvas.TextWidth(FBottomAxisTitle)) / 2, labelsBottom,
                    FBottomAxisTitle);
   canvas.GetBrush()->SetStyle(bsSolid);
@@ -385,10 +398,8 @@ void TDBChart::DrawAxes(TCanvas& canvas, const TChartLayout& layout) {
 
 void TDBChart::DrawBars(TCanvas& canvas, const TChartLayout& layout) {
   DrawAxes(canvas, layout);
-  int pointCount = 0;
-  for (const TChartSeries* series : FSeries) pointCount = std::max(pointCount, series->Count());
+  const int pointCount = PointCount();
   const int seriesCount = static_cast<int>(FSeries.size());
-  const int lineHeight = canvas.TextHeight(L"0");
   for (int s = 0; s < seriesCount; ++s) {
     const TChartSeries& series = *FSeries[s];
     for (int i = 0; i < series.Count(); ++i) {
@@ -413,20 +424,93 @@ void TDBChart::DrawBars(TCanvas& canvas, const TChartLayout& layout) {
   }
   // The marks go over every bar, so that no box hides the value of its neighbour.
   canvas.GetBrush()->SetStyle(bsClear);
-  for (int s = 0; s < seriesCount; ++s) {
-    const TChartSeries& series = *FSeries[s];
-    if (!series.GetMarksVisible()) continue;
-    for (int i = 0; i < series.Count(); ++i) {
+  for (const TChartText& mark : BarMarks(canvas, layout))
+    canvas.TextOut(mark.Rect.Left, mark.Rect.Top, mark.Lines.front());
+  canvas.GetBrush()->SetStyle(bsSolid);
+}
+
+int TDBChart::PointCount() const {
+  int count = 0;
+  for (const TChartSeries* series : FSeries) count = std::max(count, series->Count());
+  return count;
+}
+
+int TDBChart::LabelWidth(const TChartLayout& layout) const {
+  const int pointCount = PointCount();
+  if (pointCount == 0) return 0;
+  // A little room between the labels of neighbouring slots.
+  return (layout.Plot.Right - layout.Plot.Left) / pointCount - kLabelGap;
+}
+
+std::vector<TDBChart::TChartText> TDBChart::AxisLabels(TCanvas& canvas, const TChartLayout& layout) {
+  std::vector<TChartText> labels;
+  if (!FBottomAxisLabels || FSeries.empty()) return labels;
+  const int pointCount = PointCount();
+  const TRect& p = layout.Plot;
+  const int lineHeight = canvas.TextHeight(L"0Ag章");
+  const int width = std::max(1, LabelWidth(layout));
+  const auto measure = [&canvas](const String& text) { return canvas.TextWidth(text); };
+  const TChartSeries& first = *FSeries.front();
+  int lastRight = INT_MIN;
+  for (int i = 0; i < first.Count(); ++i) {
+    TChartText label;
+    label.Lines = WrapLabel(first.Point(i).Label, width, layout.LabelLines, measure);
+    int widest = 0;
+    for (const String& line : label.Lines) widest = std::max(widest, canvas.TextWidth(line));
+    if (widest == 0) continue;
+    const int left = p.Left + static_cast<int>(int64_t(p.Right - p.Left) * i / pointCount);
+    const int right = p.Left + static_cast<int>(int64_t(p.Right - p.Left) * (i + 1) / pointCount);
+    const int x = (left + right - widest) / 2;
+    label.Rect = TRect{x, p.Bottom + 4, x + widest,
+                       p.Bottom + 4 + static_cast<int>(label.Lines.size()) * lineHeight};
+    // Slots narrower than one character: the labels that would meet the one before are
+    // left out.
+    if (label.Rect.Left <= lastRight) continue;
+    lastRight = label.Rect.Right;
+    labels.push_back(std::move(label));
+  }
+  return labels;
+}
+
+std::vector<TDBChart::TChartText> TDBChart::BarMarks(TCanvas& canvas, const TChartLayout& layout) {
+  const int pointCount = PointCount();
+  const int seriesCount = static_cast<int>(FSeries.size());
+  const int lineHeight = canvas.TextHeight(L"0");
+  std::vector<TChartText> marks;
+  std::vector<TRect> rects;
+  // Slot by slot from the left, so that the marks of one slot rise above each other.
+  for (int i = 0; i < pointCount; ++i) {
+    for (int s = 0; s < seriesCount; ++s) {
+      const TChartSeries& series = *FSeries[s];
+      if (!series.GetMarksVisible() || i >= series.Count()) continue;
       const TRect bar = BarRect(layout.Plot, layout.Scale, i, pointCount, s, seriesCount,
                                 series.Point(i).Value);
       if (bar.Right <= bar.Left) continue;
       const int d = std::min(layout.Depth, bar.Right - bar.Left);
       const String text = ValueText(series.Point(i).Value);
-      canvas.TextOut((bar.Left + bar.Right + d - canvas.TextWidth(text)) / 2,
-                     bar.Top - d - lineHeight - 1, text);
+      const int x = (bar.Left + bar.Right + d - canvas.TextWidth(text)) / 2;
+      const int y = bar.Top - d - lineHeight - 1;
+      marks.push_back(TChartText{{text}, TRect{x, y, x + canvas.TextWidth(text), y + lineHeight}});
+      rects.push_back(marks.back().Rect);
     }
   }
-  canvas.GetBrush()->SetStyle(bsSolid);
+  // Apart by a few pixels: two zeros a pixel apart read as one number.
+  LiftMarks(rects, layout.Area.Top, kMarkGap);
+  std::vector<TChartText> placed;
+  for (size_t k = 0; k < marks.size(); ++k) {
+    if (rects[k].Right <= rects[k].Left) continue;
+    marks[k].Rect = rects[k];
+    placed.push_back(std::move(marks[k]));
+  }
+  return placed;
+}
+
+std::vector<TDBChart::TChartText> TDBChart::BarMarksIn(TCanvas& canvas, const TRect& bounds) {
+  return BarMarks(canvas, LayoutIn(canvas, bounds));
+}
+
+std::vector<TDBChart::TChartText> TDBChart::AxisLabelsIn(TCanvas& canvas, const TRect& bounds) {
+  return AxisLabels(canvas, LayoutIn(canvas, bounds));
 }
 
 void TDBChart::DrawPie(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series) {

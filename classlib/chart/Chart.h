@@ -1,8 +1,9 @@
 // TDBChart, the chart control, with its bar series TBarSeries and pie series TPieSeries.
 //
 // The chart draws a title, a legend, an optional 3-D view and its series: bars side by side
-// over a value axis with a left and a bottom axis title, or one pie. Each point has a value,
-// a label and a colour (clDefault: the series' colour). Marks above bars show the value; marks
+// over a value axis with a left and a bottom axis title and the points' labels under their
+// slots, or one pie. Each point has a value, a label and a colour (clDefault: the series'
+// colour). Marks above bars show the value, raised above each other where they would meet; marks
 // beside pie slices show the label and the percent, moved apart where they would overlap,
 // each with a line to its slice. The chart draws with GDI into a buffer
 // (double-buffered), and prints or saves itself as a bitmap through the same drawing.
@@ -103,9 +104,13 @@ class TDBChart : public TCustomControl {
   void SetLeftAxisTitle(const String& value);
   const String& GetBottomAxisTitle() const { return FBottomAxisTitle; }
   void SetBottomAxisTitle(const String& value);
-  // The bottom axis shows the points' labels.
+  // The bottom axis shows the points' labels, each under its slot, broken into lines that
+  // fit the slot when it is narrower than the label.
   bool GetBottomAxisLabels() const { return FBottomAxisLabels; }
   void SetBottomAxisLabels(bool value);
+  // The bottom axis title is drawn (it may be kept while hidden).
+  bool GetBottomAxisTitleVisible() const { return FBottomAxisTitleVisible; }
+  void SetBottomAxisTitleVisible(bool value);
 
   int SeriesCount() const { return static_cast<int>(FSeries.size()); }
   TChartSeries* Series(int index) const { return FSeries.at(index); }
@@ -119,6 +124,7 @@ class TDBChart : public TCustomControl {
     TRect Area;    // what the title and legend leave: the plot with its labels and marks
     int Depth = 0; // the 3-D offset in pixels, right and up
     TAxisScale Scale;
+    int LabelLines = 0;  // lines of the tallest bottom axis label
   };
   TChartLayout LayoutIn(TCanvas& canvas, const TRect& bounds);
   // A pie's mark: its text, where the text is drawn, and the point on its slice's rim the
@@ -132,6 +138,17 @@ class TDBChart : public TCustomControl {
   // the pie moved apart so that none overlaps another. Empty when the chart holds no pie or
   // its marks are hidden.
   std::vector<TPieMark> PieMarksIn(TCanvas& canvas, const TRect& bounds);
+  // A text of the bars' chart (a value mark or a bottom axis label) and the rectangle its
+  // lines are drawn in.
+  struct TChartText {
+    std::vector<String> Lines;
+    TRect Rect;
+  };
+  // The value marks of the bars as drawn in bounds: each above its bar, raised above the
+  // marks before it where they would meet, left out where no room is left above them.
+  std::vector<TChartText> BarMarksIn(TCanvas& canvas, const TRect& bounds);
+  // The bottom axis labels as drawn in bounds, one per point of the first series.
+  std::vector<TChartText> AxisLabelsIn(TCanvas& canvas, const TRect& bounds);
 
   // ---- Operations -------------------------------------------------------------------------
   // Draws the whole chart into bounds of canvas.
@@ -169,6 +186,12 @@ class TDBChart : public TCustomControl {
   void DrawPie(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series);
   std::vector<TPieMark> PieMarks(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series);
   void DrawAxes(TCanvas& canvas, const TChartLayout& layout);
+  std::vector<TChartText> BarMarks(TCanvas& canvas, const TChartLayout& layout);
+  std::vector<TChartText> AxisLabels(TCanvas& canvas, const TChartLayout& layout);
+  // The points of the longest series: the slots across the plot.
+  int PointCount() const;
+  // The room a bottom axis label has: the width of one point's slot.
+  int LabelWidth(const TChartLayout& layout) const;
 
   String FTitleText;                        // the line above the chart
   bool FLegendVisible = true;
@@ -178,5 +201,6 @@ class TDBChart : public TCustomControl {
   String FLeftAxisTitle;                    // drawn turned up beside the value axis
   String FBottomAxisTitle;                  // drawn under the labels
   bool FBottomAxisLabels = true;
+  bool FBottomAxisTitleVisible = true;
   std::vector<TChartSeries*> FSeries;       // in drawing order; not owned
 };

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 TAxisScale NiceAxisScale(double maxValue) {
   TAxisScale scale;
@@ -91,6 +92,53 @@ void SpreadMarks(std::vector<TRect>& marks, int top, int bottom, int gap) {
   // Taller than the room: from the top down, past the bottom.
   moveTo(*column.front(), top);
   pushDown();
+}
+
+void LiftMarks(std::vector<TRect>& marks, int top, int gap) {
+  auto meets = [gap](const TRect& a, const TRect& b) {
+    return a.Left < b.Right + gap && b.Left < a.Right + gap && a.Top < b.Bottom + gap && b.Top < a.Bottom + gap;
+  };
+  auto empty = [](const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; };
+  for (size_t i = 0; i < marks.size(); ++i) {
+    TRect& mark = marks[i];
+    if (empty(mark)) continue;
+    // Each move goes above the top of another earlier mark, so i moves are the most.
+    for (size_t moves = 0; moves <= i; ++moves) {
+      const TRect* blocker = nullptr;
+      for (size_t j = 0; j < i && !blocker; ++j)
+        if (!empty(marks[j]) && meets(mark, marks[j])) blocker = &marks[j];
+      if (!blocker) break;
+      const int height = mark.Bottom - mark.Top;
+      mark.Bottom = blocker->Top - gap;
+      mark.Top = mark.Bottom - height;
+    }
+    if (mark.Top < top) mark = TRect{};
+  }
+}
+
+std::vector<String> WrapLabel(const String& text, int width, int maxLines,
+                              const std::function<int(const String&)>& measure) {
+  std::vector<String> lines;
+  maxLines = std::max(1, maxLines);
+  size_t start = 0;
+  while (start < text.size()) {
+    // The longest run from start that fits, one character at least.
+    size_t end = start + 1;
+    while (end < text.size() && measure(text.substr(start, end + 1 - start)) <= width) ++end;
+    // A pause or stop mark does not begin a line: the character before it goes along.
+    if (end < text.size() && end - start > 1 && std::wstring_view(L"、，。；：！？）》」』").find(text[end]) != std::wstring_view::npos)
+      --end;
+    if (static_cast<int>(lines.size()) + 1 == maxLines && end < text.size()) {
+      // The last line there is room for: as much as fits before the ellipsis.
+      String line = text.substr(start, end - start);
+      while (!line.empty() && measure(line + L"…") > width) line.pop_back();
+      lines.push_back(line + L"…");
+      return lines;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end;
+  }
+  return lines;
 }
 
 int PercentOf(double value, double total) {

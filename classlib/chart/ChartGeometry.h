@@ -2,6 +2,7 @@
 // plot area go, the value axis's scale, the rectangle of each bar and the angles of each pie
 // slice. Pure functions, so that the pixels a chart draws can be checked against them.
 #pragma once
+#include <functional>
 #include <vector>
 #include "../graphics/Canvas.h"
 
@@ -42,6 +43,19 @@ std::vector<TPieSlice> PieSlices(const std::vector<double>& values);
 // then up from bottom when the last one runs past it; when the column is taller than top to
 // bottom, the marks start at top and run past bottom rather than overlap.
 void SpreadMarks(std::vector<TRect>& marks, int top, int bottom, int gap);
+
+// Raises each mark, in order, above every earlier one it would come nearer than gap pixels
+// to, as little as needed; a mark that would then start above top is emptied (not drawn).
+// Marks keep their sizes and their left and right. Empty marks take no room.
+void LiftMarks(std::vector<TRect>& marks, int top, int gap);
+
+// The lines of a label no wider than width (as measure gives the width of a text), broken
+// between any two characters, as Chinese text is, but not before a pause or stop mark; each
+// line holds at least one character.
+// At most maxLines lines (at least one): a longer label's last line ends in "…" (and is
+// only that when no character fits beside it).
+std::vector<String> WrapLabel(const String& text, int width, int maxLines,
+                              const std::function<int(const String&)>& measure);
 
 // The value's share of the total as a whole percent, rounded; 0 when the total is 0.
 int PercentOf(double value, double total);

@@ -11,6 +11,8 @@
 #include "classlib/forms/HintWindow.h"
 #include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
+#include "classlib/stdctrls/Images.h"
+#include "classlib/stdctrls/SpeedButton.h"
 #include "controls/imagebutton/fcImgBtn.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
@@ -443,4 +445,59 @@ void ExpectMusicSettingsFrom(TCustomForm* owner, const std::function<void()>& pr
   EXPECT_TRUE(seen);
   EXPECT_EQ(components, owner->GetComponentCount());
   EXPECT_TRUE(::IsWindowEnabled(owner->GetHandle()));
+}
+
+// ---- Window backgrounds ---------------------------------------------------------------------------
+
+namespace {
+
+int Brightness(TColor colour) {
+  const int rgb = ColorToInt(colour);
+  return (rgb & 0xFF) + ((rgb >> 8) & 0xFF) + ((rgb >> 16) & 0xFF);
+}
+
+// The label ink of a picture inside a rectangle: pixels as dark as the labels' navy.
+int LabelInk(TCanvas* canvas, const TRect& r) {
+  int ink = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) ink += Brightness(canvas->GetPixels(x, y)) < 300;
+  return ink;
+}
+
+}  // namespace
+
+void ExpectPlateUnder(TImage* image, TSpeedButton* button, const char* what) {
+  SCOPED_TRACE(what);
+  ASSERT_TRUE(button->GetVisible());
+  TBitmap* picture = image->GetPicture()->GetBitmap();
+  TCanvas* canvas = picture->GetCanvas();
+  const TRect r(button->GetLeft() - image->GetLeft(), button->GetTop() - image->GetTop(),
+                button->GetLeft() - image->GetLeft() + button->GetWidth(),
+                button->GetTop() - image->GetTop() + button->GetHeight());
+  ASSERT_GE(r.Left, 3);
+  ASSERT_LE(r.Right, picture->GetWidth());
+  ASSERT_LE(r.Bottom, picture->GetHeight());
+  const int middle = (r.Top + r.Bottom) / 2;
+  EXPECT_GT(Brightness(canvas->GetPixels(r.Left - 3, middle)) - Brightness(canvas->GetPixels(r.Left, middle)), 60)
+      << "the plate's edge stands out at the button's left";
+  EXPECT_GT(Brightness(canvas->GetPixels(r.Left + 4, r.Top + 4)), 620) << "a light face";
+  const int ink = LabelInk(canvas, TRect(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3));
+  if (button->GetCaption().empty())
+    EXPECT_GT(ink, 30) << "the picture carries the label";
+  else
+    EXPECT_EQ(0, ink) << "the button draws its own caption";
+}
+
+void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden) {
+  EXPECT_TRUE(shown->GetVisible());
+  TPicture* picture = shown->GetPicture();
+  ASSERT_FALSE(picture->GetGraphic() == nullptr || picture->GetGraphic()->GetEmpty());
+  EXPECT_LE(shown->GetLeft(), 0);
+  EXPECT_LE(shown->GetTop(), 0);
+  EXPECT_GE(shown->GetLeft() + picture->GetWidth(), form->GetClientWidth());
+  EXPECT_GE(shown->GetTop() + picture->GetHeight(), form->GetClientHeight());
+  if (hidden) {
+    EXPECT_FALSE(hidden->GetVisible());
+    EXPECT_GT(hidden->GetPicture()->GetWidth(), 0);
+  }
 }

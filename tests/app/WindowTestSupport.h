@@ -77,6 +77,15 @@ String StoredStem(TADOConnection& cn, const String& id);
 // The folder the screenshots go to (with a trailing backslash).
 String ScreenshotFolder();
 
+class TImage;
+class TSpeedButton;
+// Checks the picture of image under a flat button: a plate (a darker edge against the
+// background, a light face) where the button is, with label ink inside when the button has
+// no caption and none when it draws its own.
+void ExpectPlateUnder(TImage* image, TSpeedButton* button, const char* what);
+// The shown picture covers form's client area; the hidden one (when given) is stored as well.
+void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden);
+
 // What the responders were asked, and how they answer.
 struct TResponderLog {
   std::vector<String> Dialogs;  // "caption|text|mode|icon|kind"

@@ -3,6 +3,9 @@
 // points, and the window opened modally as the chooser opens it, at both screen sizes.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
+
 #include "WindowTestSupport.h"
 #include "app/UInPut.h"
 #include "app/Ucommon.h"
@@ -213,6 +216,38 @@ TEST_F(InputWindowTest, NoStudentSeesTheDisabledSecondClose) {
     Window->Hide();
   }
   ScreenMode = saved;
+}
+
+// The background picture of each layout, with a plate under every flat button (which keeps
+// its caption) and the labels standing on the picture; 关闭窗口 clicked on its plate closes.
+TEST(InputWindowShownTest, ButtonsKeepTheirCaptionsOnPlatesOfThePictureAtBothSizes) {
+  TProgramData data;
+  TRecordingResponders responders;
+  const String saved = ScreenMode;
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    const bool small = String(mode) == L"800";
+    std::unique_ptr<TFrmInPut> form(TCustomForm::Create<TFrmInPut>(Application));
+    form->Show();
+    PumpAWhile();
+    TImage* picture = small ? form->Image1 : form->Image2;
+    ExpectPictures(form.get(), picture, small ? form->Image2 : form->Image1);
+    const std::pair<TSpeedButton*, const char*> buttons[] = {
+        {form->SpeedButton4, "保存试题"}, {form->SpeedButton3, "清空重录"}, {form->SpeedButton2, "使用说明"},
+        {form->SpeedButton1, "声音设置"}, {form->SpeedButton7, "关闭窗口"}};
+    for (const auto& [button, label] : buttons) {
+      EXPECT_FALSE(button->GetCaption().empty()) << label;
+      ExpectPlateUnder(picture, button, label);
+    }
+    for (TLabel* label : {form->Lb_cap, form->Label1, form->Label2, form->Label3, form->Label4, form->Label5})
+      EXPECT_TRUE(label->GetTransparent()) << StringToUtf8(label->GetName());
+    EXPECT_TRUE(SaveWindowShot(form->GetHandle(), L"picture_entry_" + String(mode)));
+    ClickGraphic(form->SpeedButton7);
+    PumpAWhile();
+    EXPECT_FALSE(form->GetVisible());
+  }
+  ScreenMode = saved;
+  EXPECT_TRUE(responders.Log.Empty());
 }
 
 TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {

@@ -402,6 +402,69 @@ void ExpectTypeCaptionsFit(TfcButtonGroup* bar) {
   }
 }
 
+// Pixels of the window's client area on the screen in the colour of a selection.
+int SelectionPixels(HWND window) {
+  RECT r{};
+  ::GetClientRect(window, &r);
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  const COLORREF selection = ::GetSysColor(COLOR_HIGHLIGHT);
+  HDC screen = ::GetDC(nullptr);
+  int count = 0;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x) count += ::GetPixel(screen, origin.x + x, origin.y + y) == selection;
+  ::ReleaseDC(nullptr, screen);
+  return count;
+}
+
+// The self-assessment page at both sizes: its heading reads on one line beside the grades,
+// and the grades' box, focused with nothing chosen, shows no selection until a grade is.
+TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection) {
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    const String size = String(mode) == L"800" ? L"800x600" : L"1024x768";
+    OpenArticle(0);
+    Practise({
+        [&] {
+          ShowQuestion(SelfAssessed);
+          return true;
+        },
+        [&] {
+          if (!ShowQuestion(SelfAssessed)) return false;
+          EXPECT_EQ(apSelf, W()->Notebook1->GetPageIndex());
+          TLabel* heading = W()->Label20;
+          TBitmap measure;
+          measure.GetCanvas()->GetFont()->Assign(heading->GetFont());
+          const TSize text = measure.GetCanvas()->TextExtent(L"主观");
+          EXPECT_EQ(L"主观", heading->GetCaption());
+          EXPECT_LT(heading->GetHeight(), 2 * text.cy) << "one line";
+          EXPECT_GE(heading->GetWidth(), text.cx) << "the whole word on the line";
+          TFlatComboBox* grades = W()->FlatComboBox1;
+          EXPECT_LE(heading->GetLeft() + heading->GetWidth(), grades->GetLeft());
+          EXPECT_LE(grades->GetLeft() + grades->GetWidth(), W()->Notebook1->GetWidth()) << "inside the page";
+          // Opened and closed with the mouse and Escape: focused, nothing chosen.
+          EXPECT_EQ(-1, grades->GetItemIndex());
+          ClickControl(grades);
+          PostKey(VK_ESCAPE);
+          PumpAWhile();
+          EXPECT_EQ(grades->GetHandle(), ::GetFocus());
+          EXPECT_FALSE(grades->GetDroppedDown());
+          EXPECT_EQ(-1, grades->GetItemIndex());
+          Shot(L"law_practice_self_empty_" + size);
+          EXPECT_EQ(0, SelectionPixels(grades->GetHandle())) << "no selection bar without a grade";
+          // A grade chosen with the keyboard is shown selected, as the system's box does.
+          PostKey(VK_DOWN);
+          PumpAWhile();
+          EXPECT_EQ(0, grades->GetItemIndex());
+          EXPECT_GT(SelectionPixels(grades->GetHandle()), 20) << "the chosen grade is selected";
+          Shot(L"law_practice_self_chosen_" + size);
+          ClickGraphic(W()->epEfTrBtn7);  // 关闭
+          return true;
+        },
+    });
+  }
+}
+
 // A group stem that cannot be read says so; the question stays on display and the window
 // still answers and closes. The small screen's layout, with a group question on display.
 TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {

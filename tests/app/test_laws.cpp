@@ -234,14 +234,73 @@ TEST_F(LawBrowser, ArticleViewCountersKeyPointsAndBack) {
     form->m_btnBackClick(form->m_btnBack);
     EXPECT_EQ(nullptr, form->GetDetail());
     EXPECT_EQ(row, form->m_grid->GetRow());
-    EXPECT_EQ(L"考 点 目 录", form->m_Ltiltle->GetCaption());
+    EXPECT_EQ(L"考点目录", form->m_Ltiltle->GetCaption());
     EXPECT_EQ(L"重点(&M)", form->m_btnMost->GetCaption());
     EXPECT_EQ(0, form->m_btnMost->GetTag());
-    EXPECT_EQ(36, form->m_grid->GetRowHeights(1)) << "rows are 36 high after Back";
+    EXPECT_EQ(ScreenMode == L"800" ? 36 : 43, form->m_grid->GetRowHeights(1)) << "rows as high as before Back";
     EXPECT_TRUE(form->m_grid->GetVisible() && form->m_btnSelect->GetVisible());
     EXPECT_FALSE(form->m_btnMost->GetEnabled() || form->m_btnBack->GetVisible());
     EXPECT_TRUE(Responders.Log.Empty());
   }
+}
+
+// Every column ends inside the grid's client area (beside its vertical scroll bar), and
+// the grid needs no horizontal scrolling: each counter column reads whole.
+void ExpectColumnsInsideTheGrid(TStringGrid* grid) {
+  const int right = grid->GetClientWidth();
+  for (int col = 0; col < grid->GetColCount(); ++col) {
+    const TRect cell = grid->CellRect(col, 0);
+    EXPECT_GT(cell.Right, cell.Left) << "column " << col << " in sight";
+    EXPECT_LE(cell.Right, right) << "column " << col;
+  }
+  int low = 0, high = 0;
+  ::GetScrollRange(grid->GetHandle(), SB_HORZ, &low, &high);
+  EXPECT_EQ(low, high) << "no horizontal scrolling";
+  EXPECT_GE(grid->GetColWidths(4), 80);
+}
+
+// Clicks a cell of the grid with real mouse messages, sent.
+void ClickCell(TStringGrid* grid, int col, int row) {
+  const TRect cell = grid->CellRect(col, row);
+  ASSERT_GT(cell.Bottom, cell.Top) << "the cell is in sight";
+  const LPARAM at = MAKELPARAM((cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2);
+  ::SendMessageW(grid->GetHandle(), WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(grid->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(grid->GetHandle(), WM_LBUTTONUP, 0, at);
+  PumpAWhile();
+}
+
+TEST_F(LawBrowser, BackByClicksLeavesTheListAsItWasWithEveryColumnWhole) {
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    auto* form = Open();
+    ExpectColumnsInsideTheGrid(form->m_grid);
+    const String heading = form->m_Ltiltle->GetCaption();
+    EXPECT_EQ(L"考点目录", heading);
+    const int headingRow = form->m_grid->GetRowHeights(0);
+    const int lawRow = form->m_grid->GetRowHeights(1);
+    std::vector<int> widths;
+    for (int col = 0; col < 5; ++col) widths.push_back(form->m_grid->GetColWidths(col));
+
+    const int row = RowOf(L"测试法规甲");
+    form->m_grid->SetRow(row + 1);  // scrolls the test's laws into sight, the law wholly
+    ClickCell(form->m_grid, 2, row);
+    EXPECT_EQ(row, form->m_grid->GetRow()) << "the click selects the law";
+    ClickControl(form->m_btnSelect);
+    ASSERT_NE(nullptr, form->GetDetail());
+    EXPECT_EQ(L"测试法规甲", form->m_Ltiltle->GetCaption());
+    ClickControl(form->m_btnBack);
+    ASSERT_EQ(nullptr, form->GetDetail());
+
+    EXPECT_EQ(heading, form->m_Ltiltle->GetCaption());
+    EXPECT_EQ(headingRow, form->m_grid->GetRowHeights(0));
+    for (int r = 1; r < form->m_grid->GetRowCount(); ++r) ASSERT_EQ(lawRow, form->m_grid->GetRowHeights(r)) << r;
+    for (int col = 0; col < 5; ++col) EXPECT_EQ(widths[col], form->m_grid->GetColWidths(col)) << col;
+    EXPECT_EQ(row, form->m_grid->GetRow());
+    ExpectColumnsInsideTheGrid(form->m_grid);
+    Shot(L"law_browser_after_back");
+  }
+  EXPECT_TRUE(Responders.Log.Empty());
 }
 
 TEST_F(LawBrowser, LawsWithoutQuestionsOrArticlesSaySo) {

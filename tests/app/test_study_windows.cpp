@@ -354,6 +354,59 @@ TEST_F(ChartWindow, PieMarksOfTheShippedBankNeverOverlap) {
   }
 }
 
+// The texts of a bars' chart as drawn at its size: none meets another.
+void ExpectTextsApart(const std::vector<TDBChart::TChartText>& texts, const char* what) {
+  for (size_t i = 0; i < texts.size(); ++i)
+    for (size_t j = 0; j < i; ++j) {
+      const TRect& a = texts[i].Rect;
+      const TRect& b = texts[j].Rect;
+      EXPECT_FALSE(a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom)
+          << what << " " << i << " and " << j;
+    }
+}
+
+// Each chapter of the chart, in order, names its bar: whole, or where the legend leaves the
+// labels too little room (cut allowed), at least its beginning with an ellipsis.
+void ExpectChapterNames(TDBChart* chart, const TChartSeries* series, bool cutAllowed, const char* what) {
+  const std::unique_ptr<TBitmap> drawn = chart->CreateBitmap();
+  const TRect bounds{0, 0, drawn->GetWidth(), drawn->GetHeight()};
+  const auto labels = chart->AxisLabelsIn(*drawn->GetCanvas(), bounds);
+  ASSERT_EQ(series->Count(), static_cast<int>(labels.size())) << what;
+  for (size_t i = 0; i < labels.size(); ++i) {
+    String whole;
+    for (const String& line : labels[i].Lines) whole += line;
+    const String& name = series->Point(static_cast<int>(i)).Label;
+    if (cutAllowed && whole != name) {
+      ASSERT_EQ(L'…', whole.back()) << what << " " << i;
+      EXPECT_EQ(0u, name.find(whole.substr(0, whole.size() - 1))) << what << " " << i;
+      EXPECT_GE(whole.size(), 4u) << what << " " << i;
+    } else {
+      EXPECT_EQ(name, whole) << what << " " << i;
+    }
+    EXPECT_LE(labels[i].Rect.Bottom, bounds.Bottom) << what << " " << i;
+  }
+  ExpectTextsApart(labels, what);
+  ExpectTextsApart(chart->BarMarksIn(*drawn->GetCanvas(), bounds), what);
+}
+
+TEST_F(ChartWindow, BarsOfTheShippedBankCarryTheirChapterNamesAndMarksNeverMeet) {
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    auto* form = Open<Tfrmchart>();
+    ASSERT_GT(form->Series1->Count(), 20) << "the shipped bank's chapters";
+    ExpectChapterNames(form->DBChart1, form->Series1, false, "frequency");
+    Shot(L"charts_frequency_shipped");
+    // The progress chart, chosen with the mouse, and back.
+    ClickControl(form->RadioGroup1->GetButton(2));
+    ASSERT_EQ(2, form->Notebook1->GetPageIndex());
+    // Its legend lists every chapter and leaves the labels less room.
+    ExpectChapterNames(form->DBChart3, form->Series3, true, "progress");
+    Shot(L"charts_progress_shipped");
+    ClickControl(form->RadioGroup1->GetButton(1));
+    EXPECT_EQ(0, form->Notebook1->GetPageIndex());
+  }
+}
+
 TEST_F(ChartWindow, SettingsButtonOpensTheMusicSettings) {
   OneChapter();
   auto* form = Open<Tfrmchart>();

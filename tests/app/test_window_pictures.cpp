@@ -16,59 +16,6 @@
 
 namespace {
 
-int Brightness(TColor colour) {
-  const int rgb = ColorToInt(colour);
-  return (rgb & 0xFF) + ((rgb >> 8) & 0xFF) + ((rgb >> 16) & 0xFF);
-}
-
-// The label ink of a picture inside a rectangle: pixels as dark as the labels' navy.
-int LabelInk(TCanvas* canvas, const TRect& r) {
-  int ink = 0;
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x) ink += Brightness(canvas->GetPixels(x, y)) < 300;
-  return ink;
-}
-
-// Checks the picture under a flat button: a plate (a darker edge against the background,
-// a light face) where the button is, with label ink inside when the button has no caption
-// and none when it draws its own.
-void ExpectPlateUnder(TImage* image, TSpeedButton* button, const char* what) {
-  SCOPED_TRACE(what);
-  ASSERT_TRUE(button->GetVisible());
-  TBitmap* picture = image->GetPicture()->GetBitmap();
-  TCanvas* canvas = picture->GetCanvas();
-  const TRect r(button->GetLeft() - image->GetLeft(), button->GetTop() - image->GetTop(),
-                button->GetLeft() - image->GetLeft() + button->GetWidth(),
-                button->GetTop() - image->GetTop() + button->GetHeight());
-  ASSERT_GE(r.Left, 3);
-  ASSERT_LE(r.Right, picture->GetWidth());
-  ASSERT_LE(r.Bottom, picture->GetHeight());
-  const int middle = (r.Top + r.Bottom) / 2;
-  EXPECT_GT(Brightness(canvas->GetPixels(r.Left - 3, middle)) - Brightness(canvas->GetPixels(r.Left, middle)), 60)
-      << "the plate's edge stands out at the button's left";
-  EXPECT_GT(Brightness(canvas->GetPixels(r.Left + 4, r.Top + 4)), 620) << "a light face";
-  const int ink = LabelInk(canvas, TRect(r.Left + 3, r.Top + 3, r.Right - 3, r.Bottom - 3));
-  if (button->GetCaption().empty())
-    EXPECT_GT(ink, 30) << "the picture carries the label";
-  else
-    EXPECT_EQ(0, ink) << "the button draws its own caption";
-}
-
-// The shown picture covers the client area; the hidden one is stored as well.
-void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden) {
-  EXPECT_TRUE(shown->GetVisible());
-  TPicture* picture = shown->GetPicture();
-  ASSERT_FALSE(picture->GetGraphic() == nullptr || picture->GetGraphic()->GetEmpty());
-  EXPECT_LE(shown->GetLeft(), 0);
-  EXPECT_LE(shown->GetTop(), 0);
-  EXPECT_GE(shown->GetLeft() + picture->GetWidth(), form->GetClientWidth());
-  EXPECT_GE(shown->GetTop() + picture->GetHeight(), form->GetClientHeight());
-  if (hidden) {
-    EXPECT_FALSE(hidden->GetVisible());
-    EXPECT_GT(hidden->GetPicture()->GetWidth(), 0);
-  }
-}
-
 class WindowPictures : public ::testing::Test {
  protected:
   void TearDown() override {

@@ -94,6 +94,36 @@ TEST(ChartGeometry, MarksMoveApartInOrderWithinTheirRoom) {
   EXPECT_TRUE(none.empty());
 }
 
+TEST(ChartGeometry, MarksRiseAboveTheOnesBeforeThemOrGo) {
+  // Two zero marks of one slot side by side, a third apart, a fourth under a taller one.
+  std::vector<TRect> marks{{10, 90, 16, 102}, {14, 90, 20, 102}, {40, 90, 46, 102}, {12, 70, 30, 82}};
+  LiftMarks(marks, 0, 1);
+  EXPECT_EQ(TRect(10, 90, 16, 102), marks[0]);
+  EXPECT_EQ(TRect(14, 77, 20, 89), marks[1]) << "above the first, a pixel apart";
+  EXPECT_EQ(TRect(40, 90, 46, 102), marks[2]) << "apart already";
+  EXPECT_EQ(TRect(12, 64, 30, 76), marks[3]) << "above the lifted second";
+  for (size_t i = 0; i < marks.size(); ++i)
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(marks[i], marks[j])) << i << " and " << j;
+  // No room left above: the mark is left out, and takes no room from those after it.
+  std::vector<TRect> crowded{{0, 20, 10, 32}, {0, 20, 10, 32}, {0, 20, 10, 32}, {30, 20, 40, 32}};
+  LiftMarks(crowded, 5, 1);
+  EXPECT_EQ(7, crowded[1].Top);
+  EXPECT_TRUE(crowded[2].Right <= crowded[2].Left) << "would start above the top";
+  EXPECT_EQ(TRect(30, 20, 40, 32), crowded[3]);
+}
+
+TEST(ChartGeometry, LabelsBreakBetweenCharactersWithinTheirWidth) {
+  const auto measure = [](const String& text) { return static_cast<int>(text.size()) * 12; };
+  EXPECT_EQ((std::vector<String>{L"资产评估"}), WrapLabel(L"资产评估", 48, 5, measure));
+  EXPECT_EQ((std::vector<String>{L"资产", L"评估", L"法"}), WrapLabel(L"资产评估法", 30, 5, measure));
+  EXPECT_EQ((std::vector<String>{L"设", L"备"}), WrapLabel(L"设备", 5, 5, measure)) << "a character a line at least";
+  EXPECT_EQ((std::vector<String>{L"机器", L"设…"}), WrapLabel(L"机器设备基础", 24, 2, measure)) << "cut with an ellipsis";
+  EXPECT_EQ((std::vector<String>{L"…"}), WrapLabel(L"机器", 12, 1, measure)) << "no room beside the ellipsis";
+  EXPECT_EQ((std::vector<String>{L"收", L"入、", L"费用"}), WrapLabel(L"收入、费用", 24, 5, measure))
+      << "no line begins with the pause mark";
+  EXPECT_TRUE(WrapLabel(L"", 30, 3, measure).empty());
+}
+
 TEST(ChartGeometry, LegendTakesItsSideAndAtMostHalf) {
   struct {
     TLegendAlignment Side;
@@ -231,6 +261,54 @@ TEST_F(ChartDrawing, CrowdedPieMarksNeverOverlapAndEachHasItsLine) {
   }
   pie->SetMarksVisible(false);
   EXPECT_TRUE(FChart->PieMarksIn(*FBitmap->GetCanvas(), TRect{0, 0, 400, 300}).empty());
+}
+
+// Every text of the bars' chart: no two meet, and all lie inside the chart.
+void ExpectApart(const std::vector<TDBChart::TChartText>& texts, const TRect& bounds, const char* what) {
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const TRect& a = texts[i].Rect;
+    EXPECT_TRUE(a.Left >= bounds.Left && a.Right <= bounds.Right && a.Top >= bounds.Top && a.Bottom <= bounds.Bottom)
+        << what << " " << i;
+    for (size_t j = 0; j < i; ++j) EXPECT_FALSE(Overlap(a, texts[j].Rect)) << what << " " << i << " and " << j;
+  }
+}
+
+TEST_F(ChartDrawing, ZeroMarksAndLongLabelsOfManyBarsNeverMeet) {
+  FChart->SetBottomAxisTitle(L"章    节");
+  FChart->SetBottomAxisTitleVisible(false);
+  auto* done = AddSeries<TBarSeries>(false);
+  auto* wrong = AddSeries<TBarSeries>(false);
+  const String names[] = {L"资产评估法律制度", L"设备的磨损、寿命与检测", L"总论", L"收入、费用与利润"};
+  for (int i = 0; i < 18; ++i) {
+    done->Add(i == 5 ? 120 : 0, names[i % 4]);
+    wrong->Add(i == 5 ? 7 : 0, names[i % 4]);
+  }
+  Draw();
+  const TRect bounds{0, 0, 400, 300};
+  const auto marks = FChart->BarMarksIn(*FBitmap->GetCanvas(), bounds);
+  EXPECT_GT(marks.size(), 18u) << "most marks find room";
+  ExpectApart(marks, bounds, "mark");
+  const auto labels = FChart->AxisLabelsIn(*FBitmap->GetCanvas(), bounds);
+  ASSERT_EQ(18u, labels.size()) << "every bar carries its label";
+  ExpectApart(labels, bounds, "label");
+  const TDBChart::TChartLayout layout = Layout();
+  for (size_t i = 0; i < labels.size(); ++i) {
+    String whole;
+    for (const String& line : labels[i].Lines) whole += line;
+    if (i % 4 == 1) {
+      // Taller than half the plot: cut, with an ellipsis.
+      ASSERT_EQ(L'…', whole.back()) << i;
+      EXPECT_EQ(0u, names[1].find(whole.substr(0, whole.size() - 1))) << i;
+    } else {
+      EXPECT_EQ(names[i % 4], whole) << i;
+    }
+    EXPECT_GE(labels[i].Rect.Top, layout.Plot.Bottom) << "under the bars";
+  }
+  // The hidden title leaves no ink below the labels.
+  int bottom = 0;
+  for (const auto& label : labels) bottom = std::max(bottom, label.Rect.Bottom);
+  for (int y = bottom + 2; y < 300 - 8; ++y)
+    for (int x = layout.Plot.Left; x < layout.Plot.Right; ++x) ASSERT_EQ(RGB(255, 255, 255), Pixel(x, y)) << x << "," << y;
 }
 
 TEST_F(ChartDrawing, FiveHundredChaptersDrawInUnderFiftyMilliseconds) {
