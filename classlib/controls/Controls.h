@@ -371,8 +371,9 @@ class TControl : public TComponent {
   void SetBiDiMode(TBiDiMode value);     // clears ParentBiDiMode
   bool GetParentBiDiMode() const { return FParentBiDiMode; }
   void SetParentBiDiMode(bool value);
-  // Right-to-left layout applies only on a system with right-to-left support.
-  bool UseRightToLeftAlignment() const;
+  // Right-to-left layout applies only on a system with right-to-left support. A data-aware
+  // control refines the alignment rule by its field.
+  virtual bool UseRightToLeftAlignment() const;
   bool UseRightToLeftReading() const;
   bool UseRightToLeftScrollBar() const;
   // DrawText flags adjusted to the control's reading order and alignment.

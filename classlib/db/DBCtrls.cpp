@@ -54,6 +54,17 @@ String ShownText(const TFieldDataLink& link, bool focused) {
 
 // ---- TFieldLinkOwner ------------------------------------------------------------------------------
 
+bool DBUseRightToLeftAlignment(const TControl* control, const TField* field) {
+  if (!control || !control->TControl::UseRightToLeftAlignment()) return false;
+  if (!field) return true;
+  switch (field->GetDataType()) {
+    case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD:
+    case ftDate: case ftTime: case ftDateTime: case ftAutoInc: case ftLargeint:
+      return false;
+    default: return true;
+  }
+}
+
 TFieldLinkOwner::TFieldLinkOwner(TComponent* control)
     : FDataLink(std::make_unique<TFieldDataLink>()), FControl(control) {
   FDataLink->SetControl(control);

@@ -65,6 +65,11 @@ class TFieldLinkOwner {
   TComponent* const FControl;  // the control this is part of; not owned
 };
 
+// Right-to-left alignment of a data-aware control: the control's own rule (a right-to-left
+// BiDiMode on a system that supports it), except for a field whose alignment belongs to its
+// kind (numbers, currencies, dates and times, counters), which keeps its alignment.
+bool DBUseRightToLeftAlignment(const TControl* control, const TField* field);
+
 // ---- TDBText ------------------------------------------------------------------------------------
 // A label showing the display text of a field of the current record.
 class TDBText : public TCustomLabel, public TFieldLinkOwner {

@@ -8,6 +8,7 @@
 #include "FormsInternal.h"
 #include "HintWindow.h"
 #include "ModuleEvents.h"
+#include "OleForm.h"
 #include "Scaling.h"
 
 using namespace forms_internal;
@@ -182,6 +183,7 @@ TCustomForm::~TCustomForm() {
     ApplicationHandleException(nullptr);
   }
   FCanvas->FreeHandle();
+  if (FOleForm) FOleForm->Detach();
   if (FMenu) FMenu->RemoveFreeNotification(this);
 }
 
@@ -322,6 +324,21 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
     FMenu = nullptr;
   }
   if (component == FActiveControl) FActiveControl = nullptr;
+  if (component == FActiveOleControl) FActiveOleControl = nullptr;
+}
+
+TOleForm* TCustomForm::GetOleFormObject() {
+  if (!FOleForm) FOleForm = new TOleForm(this);
+  return FOleForm;
+}
+
+void TCustomForm::SetActiveOleControl(TWinControl* control) {
+  if (FActiveOleControl == control) return;
+  TWinControl* previous = FActiveOleControl;
+  FActiveOleControl = control;
+  if (control) control->FreeNotification(this);
+  // The object active in the control before gives up its user interface.
+  if (previous) previous->Perform(CM_UIDEACTIVATE, 0, 0);
 }
 
 void TCustomForm::SetPixelsPerInch(int value) {
@@ -885,7 +902,10 @@ void TCustomForm::WMActivate(TMessage& message) {
 void TCustomForm::WMMDIActivate(TMessage& message) {
   DefaultHandler(message);
   if (FFormStyle != fsMDIChild || !HandleAllocated()) return;
-  SetActive(reinterpret_cast<HWND>(message.LParam) == GetHandle());
+  const bool active = reinterpret_cast<HWND>(message.LParam) == GetHandle();
+  SetActive(active);
+  // An object active in place in the child hears of its document window.
+  if (FActiveOleControl) FActiveOleControl->Perform(CM_DOCWINDOWACTIVATE, active ? 1 : 0, 0);
 }
 
 bool TCustomForm::IsShortCut(TMessage& message) {

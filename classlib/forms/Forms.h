@@ -19,7 +19,7 @@
 // owns every parentless form (so forms have no taskbar button of their own) and is never
 // shown; the main form carries WS_EX_APPWINDOW so that the program has a taskbar button.
 //
-// Not done: docking of forms, OLE in-place activation, help beyond HelpContext/HelpFile, the
+// Not done: docking of forms, help beyond HelpContext/HelpFile, the
 // designer, monitors other than the primary one (poScreenCenter centres on the primary
 // screen), the MDI client's room for aligned controls (it fills the frame's client area),
 // merging of MDI children's menus.
@@ -44,6 +44,7 @@ class THintWindow;      // HintWindow.h
 class TApplication;
 class TScreen;
 class TBasicAction;    // ActnList.h
+class TOleForm;        // OleForm.h
 
 // ---- Modal results ------------------------------------------------------------------------------
 using TModalResult = int;
@@ -209,6 +210,14 @@ class TCustomForm : public TScrollingWinControl {
   // modal loop waits for a message (from idle work, say), it wakes the loop.
   void SetModalResult(TModalResult value);
 
+  // ---- OLE objects active in place ----------------------------------------------------------------
+  // The form's in-place frame for embedded objects, made on first use; the form owns it.
+  TOleForm* GetOleFormObject();
+  // The control whose embedded object is active in place; not owned (a free notification
+  // drops it). A new one sends CM_UIDEACTIVATE to the one before.
+  TWinControl* GetActiveOleControl() const { return FActiveOleControl; }
+  void SetActiveOleControl(TWinControl* control);
+
   // ---- Operations -------------------------------------------------------------------------------
   // Shows the form and brings it to the front.
   void Show();
@@ -366,6 +375,8 @@ class TCustomForm : public TScrollingWinControl {
   bool FCreated = false;                    // AfterConstruction ran
   bool FDestroyed = false;                  // DoDestroy ran
   HWND FClientHandle = nullptr;             // the MDI client window of an fsMDIForm
+  TOleForm* FOleForm = nullptr;             // the in-place frame; counted, let go in the destructor
+  TWinControl* FActiveOleControl = nullptr; // holds the in-place active object; not owned
   TNotifyEvent FOnCreate;
   TNotifyEvent FOnDestroy;
   TNotifyEvent FOnShow;

@@ -39,6 +39,10 @@ void TRxDBRichEdit::Notification(TComponent* component, TOperation operation) {
   DropRemovedSource(component, operation);
 }
 
+bool TRxDBRichEdit::UseRightToLeftAlignment() const {
+  return DBUseRightToLeftAlignment(this, FDataLink ? FDataLink->GetField() : nullptr);
+}
+
 void TRxDBRichEdit::SetAutoDisplay(bool value) {
   if (FAutoDisplay == value) return;
   FAutoDisplay = value;

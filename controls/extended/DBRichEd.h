@@ -9,8 +9,7 @@
 // "(message)" and is never written back; neither is anything the user did not edit (a new
 // window, a default font).
 //
-// Not done: right-to-left alignment of the field (the class library has no bidirectional
-// text); the data-aware actions are those the link handles.
+// Not done: the data-aware actions are those the link handles.
 #pragma once
 #include "RxRichEd.h"
 #include "classlib/db/DBCtrls.h"
@@ -35,6 +34,8 @@ class TRxDBRichEdit : public TRxCustomRichEdit, public TFieldLinkOwner {
   virtual bool EditCanModify();
   // The content shown is the field's (not the "(label)" or "(error)" stand-in).
   bool GetMemoLoaded() const { return FMemoLoaded; }
+  // The data-aware rule: right to left unless the field's kind keeps its own alignment.
+  bool UseRightToLeftAlignment() const override;
 
 
   void Dispatch(TMessage& message) override;

@@ -1,5 +1,7 @@
 #include "RxRichEd.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 #include "classlib/classes/ClassRegistry.h"
@@ -81,6 +83,17 @@ void SetRichEditVersion(int version) {
   if (version == 1) ::LoadLibraryW(L"RICHED32.DLL");
   RichEditVersion = Max(1, Min(version, 3));
 }
+
+namespace {
+std::optional<bool> gSendsContextMenu;  // replaces the system's answer in tests
+bool gPainting = false;                 // a version-1 window is painting
+}  // namespace
+
+bool RichEditSendsContextMenu() {
+  return gSendsContextMenu.value_or(SystemMajorVersion() >= 5);
+}
+
+void SetRichEditSendsContextMenu(std::optional<bool> value) { gSendsContextMenu = value; }
 
 UINT CF_EMBEDDEDOBJECT() { return gEmbeddedObject; }
 UINT CF_LINKSOURCE() { return gLinkSource; }
@@ -494,6 +507,11 @@ void TRxCustomRichEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       if (HandleAllocated()) Perform(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetColor())));
       return;
+    case CM_UIDEACTIVATE:
+      // Another control's object became active in the form: this one's gives up.
+      if (FRichEditOle) FRichEditOle->InPlaceDeactivate();
+      return;
+    case CM_DOCWINDOWACTIVATE: CMDocWindowActivate(message); return;
     case WM_DESTROY:
       CloseObjects();
       if (FRichEditOle) {
@@ -504,6 +522,57 @@ void TRxCustomRichEdit::Dispatch(TMessage& message) {
       return;
     default: inherited::Dispatch(message); return;
   }
+}
+
+void TRxCustomRichEdit::CMBiDiModeChanged(TMessage& message) {
+  // The window is made for the paragraph; a control not placed yet has none to make.
+  if (!HandleAllocated() && !GetParent()) {
+    inherited::CMBiDiModeChanged(message);
+    return;
+  }
+  HandleNeeded();
+  inherited::CMBiDiModeChanged(message);
+  // The paragraph writer mirrors left and right under right-to-left alignment.
+  FParagraph->SetAlignment(static_cast<TParaAlignment>(GetAlignment()));
+}
+
+void TRxCustomRichEdit::WMPaint(TMessage& message) {
+  if (RichEditVersion != 1) {
+    inherited::WMPaint(message);
+    return;
+  }
+  // The version-1 window leaves the last pixels of a line standing when the text beside the
+  // right edge changes: that strip of the update area is erased as well.
+  RECT update{};
+  if (::GetUpdateRect(GetHandle(), &update, FALSE)) {
+    RECT client{};
+    ::GetClientRect(GetHandle(), &client);
+    const RECT edge{Max<LONG>(client.left, client.right - 3), client.top, client.right, client.bottom};
+    RECT strip{};
+    if (::IntersectRect(&strip, &update, &edge)) ::InvalidateRect(GetHandle(), &strip, TRUE);
+  }
+  // A paint asked for while painting waits for the next one.
+  if (gPainting) {
+    Invalidate();
+    return;
+  }
+  gPainting = true;
+  try {
+    inherited::WMPaint(message);
+  } catch (...) {
+    gPainting = false;
+    throw;
+  }
+  gPainting = false;
+}
+
+void TRxCustomRichEdit::WMRButtonUp(TMessage& message) {
+  if (!RichEditSendsContextMenu()) {
+    POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+    ::ClientToScreen(GetHandle(), &point);
+    Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GetHandle()), MAKELPARAM(point.x, point.y));
+  }
+  inherited::WMRButtonUp(message);
 }
 
 void TRxCustomRichEdit::EMReplaceSel(TMessage& message) {

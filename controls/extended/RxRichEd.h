@@ -11,20 +11,20 @@
 // Text goes in and out as streams. Plain text is code page 936 bytes: it is decoded and
 // encoded here and handed to the window as UTF-16 (RxRichStream.h says how).
 //
-// Not done: the find and replace dialogs are only owned and handed to the two hooks; the
-// verb menu of an embedded object and its properties dialog (the platform here has no OLE
-// dialog library and offers no verbs for the objects it can embed); in-place activation in
-// the form (the class library has no OLE form host: GetInPlaceContext answers E_NOTIMPL).
+// Not done: the find and replace dialogs are only owned and handed to the two hooks.
 #pragma once
 #include <windows.h>
 #include <richedit.h>
 #include <richole.h>
+#include <oledlg.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "classlib/classes/StringList.h"
 #include "classlib/stdctrls/Dialogs.h"
+#include "classlib/forms/OleForm.h"
 #include "classlib/stdctrls/Edits.h"
 #include "RxRichStream.h"
 
@@ -51,6 +51,11 @@ TRichEditLibrary ChooseRichEditLibrary(const TLibraryLoader& load);
 void InitRichEditLibrary();
 // For tests: uses version (1, 2 or 3) for the controls made from now on.
 void SetRichEditVersion(int version);
+// The window sends WM_CONTEXTMENU itself on a right-button release (systems from NT 5 on);
+// where it does not, the control sends it. Tests replace the answer (std::nullopt: the
+// system's again).
+bool RichEditSendsContextMenu();
+void SetRichEditSendsContextMenu(std::optional<bool> value);
 
 // The window class, the size of the character and paragraph format records, and the event
 // mask for a version.
@@ -127,7 +132,9 @@ class TRichEditStrings : public TStrings {
 
   // The whole content as bytes of the format in force (the encoding is not used: plain text
   // is code page 936 unless the mode has smUnicode). Loading tries the format, then the other
-  // one; EOutOfResources "Failed to Load Stream" / "Failed to Save Stream".
+  // one; EOutOfResources "Failed to Load Stream" / "Failed to Save Stream". Bytes that open
+  // an RTF document are not tried as text: cut short or damaged, the window keeps what it
+  // read of them (LoadDamaged; RaiseOnDamage makes that a load failure too).
   void LoadFromStream(TStream& stream, TTextEncoding encoding = teAnsi936) override;
   void SaveToStream(TStream& stream, TTextEncoding encoding = teAnsi936) const override;
   // The converter and format of the file's extension (txt: plain, rtf: rich; others: the
@@ -139,6 +146,13 @@ class TRichEditStrings : public TStrings {
   void SetFormat(TRichStreamFormat value) { FFormat = value; }
   TRichStreamModes GetMode() const { return FMode; }
   void SetMode(TRichStreamModes value) { FMode = value; }
+  // The last load met an RTF document it could not read to its end (cut short, damaged or
+  // beyond the reader's limits); the window holds the part read before the damage.
+  bool GetLoadDamaged() const { return FLoadDamaged; }
+  // A caller that must not take a part for the whole asks for damage to raise
+  // EOutOfResources "Failed to Load Stream" (the part read stays in the window).
+  bool GetRaiseOnDamage() const { return FRaiseOnDamage; }
+  void SetRaiseOnDamage(bool value) { FRaiseOnDamage = value; }
 
  protected:
   void SetTextStr(const String& value) override;
@@ -152,22 +166,27 @@ class TRichEditStrings : public TStrings {
   int LineIndex(int line) const;
   int LineLength(int offset) const;
   void ReplaceRange(int start, int end, const String& text) const;
-  // One EM_STREAMIN; true when the window reported no error. refused: the RTF guard
-  // stopped a document (no retry in the other format then).
+  // One EM_STREAMIN; true when the window reported no error. rtfStarted: the bytes were
+  // read as rich text and opened an RTF document.
   bool StreamIn(TStream& stream, TConversion& converter, bool plain, bool modifiers,
-                bool& refused) const;
+                bool& rtfStarted) const;
 
   TRxCustomRichEdit* FRichEdit;                // owns this object
   TRichStreamFormat FFormat = sfDefault;
   TRichStreamModes FMode;
   mutable std::unique_ptr<TConversion> FConverter;  // set by the file operations; may be null
+  bool FLoadDamaged = false;   // the last load kept part of a damaged RTF document
+  bool FRaiseOnDamage = false; // such a load raises as a failed one does
 };
 
 // ---- Attributes -------------------------------------------------------------------------------------
 
 enum TAttributeType { atDefaultText, atSelected, atWord };
-enum TRxNumbering { nsNone, nsBullet };
-enum TParaAlignment { paLeftJustify, paRightJustify, paCenter, paJustify };
+// A paragraph's numbering: the values are the window's (PFN_BULLET 1 ... PFN_UCROMAN 6).
+enum TRxNumbering {
+  nsNone, nsBullet, nsArabicNumbers, nsLoCaseLetter, nsUpCaseLetter, nsLoCaseRoman, nsUpCaseRoman
+};
+enum TParaAlignment { paLeftJustify, paRightJustify, paCentered, paJustify };
 
 // The character format of the default text, the selection or the selected word. Holds
 // nothing of its own: every read asks the window, every write sends a record.
@@ -241,9 +260,11 @@ class TRxParaAttributes : public TPersistent {
 
 // ---- OLE callback ----------------------------------------------------------------------------------------
 
-// What the window calls for embedded objects: storage for a new object, the container's
-// answers. Counts references only; the control frees it once both its window is gone and
-// the count is 0 (the window may hold it a little after its destruction).
+// What the window calls for embedded objects: storage for a new object, the in-place frame
+// and document window (the parent form's OLE form object), the container's menu and border
+// when an object takes them over and gives them back. Counts references only; the control
+// frees it once both its window is gone and the count is 0 (the window may hold it a little
+// after its destruction).
 class TRichEditOleCallback : public IRichEditOleCallback {
  public:
   explicit TRichEditOleCallback(TRxCustomRichEdit* richEdit) : FRichEdit(richEdit) {}
@@ -253,6 +274,12 @@ class TRichEditOleCallback : public IRichEditOleCallback {
   // The control is done with it: freed now when nothing holds it, else at the last Release.
   void Detach();
   ULONG GetRefCount() const { return FRefCount; }
+  // The frame and document window held while an object is active in place (not counted for
+  // the caller); nullptr when none.
+  IOleInPlaceFrame* GetFrame() const { return FFrame; }
+  IOleInPlaceUIWindow* GetDocForm() const { return FDocForm; }
+  // Takes the menu and border space back from the frame (the document window was left).
+  void ClearFrameUI();
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -273,11 +300,94 @@ class TRichEditOleCallback : public IRichEditOleCallback {
                                            HMENU* menu) override;
 
  private:
-  virtual ~TRichEditOleCallback() = default;
+  virtual ~TRichEditOleCallback();
+  // Gets the frame and document window from the form, when there are none yet.
+  void AssignFrame();
+  void ReleaseFrame();
+  void CreateAccelTable();
+  void DestroyAccelTable();
 
+  IOleInPlaceFrame* FFrame = nullptr;        // the form's (or main form's) frame; held
+  IOleInPlaceUIWindow* FDocForm = nullptr;   // the control's form; held
+  HACCEL FAccelTable = nullptr;              // the form menu's groups 0, 2, 4; owned
+  int FAccelCount = 0;
+  bool FSaveAutoScroll = false;              // the form's AutoScroll while an object is active
   ULONG FRefCount = 0;
   bool FDetached = false;         // the control let go of it
   TRxCustomRichEdit* FRichEdit;   // not owned; nullptr once detached
+};
+
+// ---- Object properties dialog ------------------------------------------------------------------------
+
+// The system's object properties dialog (OleUIObjectPropertiesA of the OLE dialog library):
+// replaceable so that tests see its arguments, and answered OLEUI_FALSE where the library or
+// the entry is missing. Returns OLEUI_OK when the user pressed OK.
+using TObjectPropertiesCall = std::function<UINT(OLEUIOBJECTPROPSA& properties)>;
+void SetObjectPropertiesCall(TObjectPropertiesCall call);  // empty: the system's again
+// The message boxes of the OLE dialogs' information objects: replaceable as well.
+using TOleMessageBoxCall =
+    std::function<int(HWND owner, const String& text, const String& caption, UINT flags)>;
+void SetOleMessageBoxCall(TOleMessageBoxCall call);
+
+// What the properties dialog asks of the selected object: its type names, its document,
+// its class and its view (IOleUIObjInfoA). Counted; the last Release frees it.
+class TOleUIObjInfo : public IOleUIObjInfoA {
+ public:
+  TOleUIObjInfo(TRxCustomRichEdit* richEdit, const REOBJECT& object);
+  TOleUIObjInfo(const TOleUIObjInfo&) = delete;
+  TOleUIObjInfo& operator=(const TOleUIObjInfo&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE GetObjectInfo(DWORD object, DWORD* size, LPSTR* label, LPSTR* type,
+                                          LPSTR* shortType, LPSTR* location) override;
+  HRESULT STDMETHODCALLTYPE GetConvertInfo(DWORD object, CLSID* classId, WORD* format,
+                                           CLSID* convertDefault, LPCLSID* exclude,
+                                           UINT* excludeCount) override;
+  HRESULT STDMETHODCALLTYPE ConvertObject(DWORD object, REFCLSID newClass) override;
+  HRESULT STDMETHODCALLTYPE GetViewInfo(DWORD object, HGLOBAL* metaPict, DWORD* aspect,
+                                        int* currentScale) override;
+  HRESULT STDMETHODCALLTYPE SetViewInfo(DWORD object, HGLOBAL metaPict, DWORD aspect,
+                                        int currentScale, BOOL relativeToOrig) override;
+
+ protected:
+  virtual ~TOleUIObjInfo();
+  ULONG FRefCount = 1;            // the maker's reference
+  TRxCustomRichEdit* FRichEdit;   // not owned
+  REOBJECT FObject;               // the selected object; its interfaces held
+};
+
+// The selected object's link (IOleUILinkInfoA) for the dialog's link page: the one link,
+// its source and update options. Counted; the last Release frees it.
+class TOleUILinkInfo : public IOleUILinkInfoA {
+ public:
+  TOleUILinkInfo(TRxCustomRichEdit* richEdit, const REOBJECT& object, IOleLink* link);
+  TOleUILinkInfo(const TOleUILinkInfo&) = delete;
+  TOleUILinkInfo& operator=(const TOleUILinkInfo&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  DWORD STDMETHODCALLTYPE GetNextLink(DWORD link) override;
+  HRESULT STDMETHODCALLTYPE SetLinkUpdateOptions(DWORD link, DWORD updateOptions) override;
+  HRESULT STDMETHODCALLTYPE GetLinkUpdateOptions(DWORD link, DWORD* updateOptions) override;
+  HRESULT STDMETHODCALLTYPE SetLinkSource(DWORD link, LPSTR displayName, ULONG fileNameLength,
+                                          ULONG* eaten, BOOL validate) override;
+  HRESULT STDMETHODCALLTYPE GetLinkSource(DWORD link, LPSTR* displayName, ULONG* fileNameLength,
+                                          LPSTR* fullLinkType, LPSTR* shortLinkType,
+                                          BOOL* sourceAvailable, BOOL* isSelected) override;
+  HRESULT STDMETHODCALLTYPE OpenLinkSource(DWORD link) override;
+  HRESULT STDMETHODCALLTYPE UpdateLink(DWORD link, BOOL errorMessage, BOOL reserved) override;
+  HRESULT STDMETHODCALLTYPE CancelLink(DWORD link) override;
+  HRESULT STDMETHODCALLTYPE GetLastUpdate(DWORD link, FILETIME* lastUpdate) override;
+
+ private:
+  virtual ~TOleUILinkInfo();
+  ULONG FRefCount = 1;            // the maker's reference
+  TRxCustomRichEdit* FRichEdit;   // not owned
+  REOBJECT FObject;               // the linked object; its interfaces held
+  IOleLink* FOleLink;             // held
 };
 
 // ---- TRxCustomRichEdit ---------------------------------------------------------------------------------
@@ -319,6 +429,10 @@ class TRxCustomRichEdit : public TCustomMemo {
   void SetStreamFormat(TRichStreamFormat value) { FRichLines->SetFormat(value); }
   TRichStreamModes GetStreamMode() const { return FRichLines->GetMode(); }
   void SetStreamMode(TRichStreamModes value) { FRichLines->SetMode(value); }
+  // Makes the converter of a stream operation when Lines has none of its own (from a file
+  // operation); empty: TConversion.
+  const TConversionClass& GetDefaultConverter() const { return FDefaultConverter; }
+  void SetDefaultConverter(TConversionClass value) { FDefaultConverter = std::move(value); }
   // The print area in printer pixels; empty: the whole page.
   const TRect& GetPageRect() const { return FPageRect; }
   void SetPageRect(const TRect& value) { FPageRect = value; }
@@ -331,6 +445,23 @@ class TRxCustomRichEdit : public TCustomMemo {
   // The OLE interface of the window (not counted for the caller); nullptr without objects.
   IRichEditOle* GetRichEditOle() const { return FRichEditOle; }
   TRichEditOleCallback* GetOleCallback() const { return FCallback; }
+
+  // ---- Embedded objects ------------------------------------------------------------------------
+  // With AutoVerbMenu and one object selected (not active in place): a menu of the object's
+  // verbs with "<type> Properties" at its top, or the control's own popup menu with those
+  // appended (the verbs as a sub-menu); otherwise the control's own popup menu. The menu made
+  // here lives until the next call.
+  TPopupMenu* GetPopupMenu() const override;
+  // The object properties dialog for the one selected object (not active in place); true
+  // when the user pressed OK.
+  bool ObjectPropertiesDialog();
+  // The selected object when the selection is exactly one object: its record, with the
+  // object's IOleObject held (the caller releases it); false otherwise.
+  bool GetSelectedObject(REOBJECT& object) const;
+  // Runs a verb of the selected object in the control's window (EOleError when it fails).
+  void DoObjectVerb(LONG verb);
+  // The object active in place takes (true) or gives back (false) the form's attention.
+  void SetUIActive(bool active);
 
   // ---- Selection and text --------------------------------------------------------------------
   int GetSelStart() override;
@@ -400,6 +531,12 @@ class TRxCustomRichEdit : public TCustomMemo {
 
  private:
   void CNNotify(TMessage& message);
+  void CMBiDiModeChanged(TMessage& message) override;
+  void CMDocWindowActivate(TMessage& message);
+  // Version 1: the right edge erased too, and no paint inside a paint.
+  void WMPaint(TMessage& message) override;
+  // Sends WM_CONTEXTMENU where the window does not.
+  void WMRButtonUp(TMessage& message) override;
   void EMReplaceSel(TMessage& message);
   void LinkNotify(const ENLINK& link);
   void ApplyWordSelection();
@@ -434,7 +571,10 @@ class TRxCustomRichEdit : public TCustomMemo {
   String FTitle;                     // the OLE host document's title
   bool FAutoVerbMenu = true;
   bool FAllowInPlace = true;
+  TConversionClass FDefaultConverter;  // makes stream converters; empty: TConversion
+  mutable TPopupMenu* FPopupVerbMenu = nullptr;  // the last verb menu; owned (freed by the next)
 };
+
 
 class TRxRichEdit : public TRxCustomRichEdit {
   CLASSLIB_CLASS(TRxRichEdit, TRxCustomRichEdit)

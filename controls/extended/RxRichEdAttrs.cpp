@@ -247,7 +247,11 @@ void TRxParaAttributes::SetRightIndent(int value) {
 }
 
 TRxNumbering TRxParaAttributes::GetNumbering() {
-  return Read().wNumbering != 0 ? nsBullet : nsNone;
+  const WORD numbering = Read().wNumbering;
+  if (numbering == 0) return nsNone;
+  // Version 1 knows bullets only; a style this type does not name reads as a bullet too.
+  if (RichEditVersion == 1 || numbering > nsUpCaseRoman) return nsBullet;
+  return static_cast<TRxNumbering>(numbering);
 }
 
 void TRxParaAttributes::SetNumbering(TRxNumbering value) {
@@ -255,7 +259,8 @@ void TRxParaAttributes::SetNumbering(TRxNumbering value) {
   else if (GetLeftIndent() < 10) SetLeftIndent(10);
   PARAFORMAT2 format = Blank();
   format.dwMask = PFM_NUMBERING;
-  format.wNumbering = value == nsNone ? 0 : PFN_BULLET;
+  format.wNumbering = static_cast<WORD>(value);
+  if (RichEditVersion == 1 && value != nsNone) format.wNumbering = PFN_BULLET;
   Write(format);
 }
 

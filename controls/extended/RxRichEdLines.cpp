@@ -99,13 +99,17 @@ DWORD CALLBACK WriteCallback(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb
   }
 }
 
-// The converter to use: the lines' own, or a temporary one of the default class.
+// The converter to use: the lines' own, or a temporary one of the control's default class.
 struct TConverterInUse {
   std::unique_ptr<TConversion> Temporary;
   TConversion* Converter;
-  explicit TConverterInUse(TConversion* own)
-      : Temporary(own ? nullptr : std::make_unique<TConversion>()),
+  TConverterInUse(TConversion* own, const TConversionClass& createDefault)
+      : Temporary(own ? nullptr : MakeDefault(createDefault)),
         Converter(own ? own : Temporary.get()) {}
+  static std::unique_ptr<TConversion> MakeDefault(const TConversionClass& create) {
+    std::unique_ptr<TConversion> made = create ? create() : nullptr;
+    return made ? std::move(made) : std::make_unique<TConversion>();
+  }
 };
 
 }  // namespace
@@ -261,7 +265,7 @@ bool TRichEditStrings::IsPlain(TRichStreamFormat format) const {
 }
 
 bool TRichEditStrings::StreamIn(TStream& stream, TConversion& converter, bool plain,
-                                bool modifiers, bool& refused) const {
+                                bool modifiers, bool& rtfStarted) const {
   WPARAM flags = plain ? (SF_TEXT | SF_UNICODE) : SF_RTF;
   TRichStreamKind kind = plain ? rkText936 : rkRichText;
   if (modifiers) {
@@ -273,31 +277,40 @@ bool TRichEditStrings::StreamIn(TStream& stream, TConversion& converter, bool pl
   TStreamCookie cookie{&converter, &stream, &reader, nullptr};
   EDITSTREAM editStream{reinterpret_cast<DWORD_PTR>(&cookie), 0, ReadCallback};
   FRichEdit->Perform(EM_STREAMIN, flags, reinterpret_cast<LPARAM>(&editStream));
-  refused = reader.GetRefused();
+  rtfStarted = !plain && reader.GetRtfStarted();
   return editStream.dwError == 0;
 }
 
 void TRichEditStrings::LoadFromStream(TStream& stream, TTextEncoding) {
   FRichEdit->HandleNeeded();
-  TConverterInUse use(FConverter.get());
+  TConverterInUse use(FConverter.get(), FRichEdit->GetDefaultConverter());
   const int64_t position = stream.GetPosition();
   const bool plain = IsPlain(FFormat);
-  bool refused = false;
-  if (!StreamIn(stream, *use.Converter, plain, true, refused)) {
-    // A damaged RTF document is reported, not shown as its codes.
-    if (refused) throw EOutOfResources(L"Failed to Load Stream");
-    stream.SetPosition(position);
-    if (!StreamIn(stream, *use.Converter, !plain, false, refused))
-      throw EOutOfResources(L"Failed to Load Stream");
+  FLoadDamaged = false;
+  bool rtfStarted = false;
+  if (!StreamIn(stream, *use.Converter, plain, true, rtfStarted)) {
+    // Bytes that open an RTF document are rich text however damaged: the window keeps what
+    // it read of them, and their codes are never shown as text. Other bytes go in again in
+    // the other format.
+    if (rtfStarted) {
+      FLoadDamaged = true;
+    } else {
+      stream.SetPosition(position);
+      if (!StreamIn(stream, *use.Converter, !plain, false, rtfStarted)) {
+        if (!rtfStarted) throw EOutOfResources(L"Failed to Load Stream");
+        FLoadDamaged = true;
+      }
+    }
   }
   // A whole new content is no edit.
   if (!FMode.Contains(smSelection)) FRichEdit->SetModified(false);
   FRichEdit->SetSelection(0, 0, true);
+  if (FLoadDamaged && FRaiseOnDamage) throw EOutOfResources(L"Failed to Load Stream");
 }
 
 void TRichEditStrings::SaveToStream(TStream& stream, TTextEncoding) const {
   FRichEdit->HandleNeeded();
-  TConverterInUse use(FConverter.get());
+  TConverterInUse use(FConverter.get(), FRichEdit->GetDefaultConverter());
   const bool plain = IsPlain(FFormat);
   WPARAM flags;
   TRichStreamKind kind;

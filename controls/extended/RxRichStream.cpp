@@ -207,6 +207,9 @@ bool TRtfGuard::Feed(const char* data, size_t count) {
 void TRichStreamReader::Append(const char* data, size_t count) {
   switch (FKind) {
     case rkRichText:
+      // The signature is judged on the bytes as they came, also when the guard stops them.
+      if (FHead.size() < SignatureLength)
+        FHead.append(data, std::min(count, SignatureLength - FHead.size()));
       if (!FGuard.Feed(data, count)) {
         FFailed = true;
         FRefused = true;
@@ -270,18 +273,18 @@ bool TRichStreamReader::Pull(const TRichByteSource& source) {
 }
 
 bool TRichStreamReader::CheckRtfStart() {
-  const std::string_view ready(FReady.data() + FReadyOffset, FReady.size() - FReadyOffset);
-  return ready.rfind("{\\rtf", 0) == 0 || ready.rfind("{\\urtf", 0) == 0;
+  return FHead.rfind("{\\rtf", 0) == 0 || FHead.rfind("{\\urtf", 0) == 0;
 }
 
 int TRichStreamReader::Read(char* buffer, int cb, const TRichByteSource& source) {
   if (FFailed) return -1;
   if (!buffer || cb <= 0) return 0;
   if (!FStartChecked && FKind == rkRichText) {
-    while (FReady.size() - FReadyOffset < 6 && Pull(source)) {
+    while (FHead.size() < SignatureLength && Pull(source)) {
     }
     FStartChecked = true;
-    if (FFailed || !CheckRtfStart()) {
+    FRtfStarted = CheckRtfStart();
+    if (FFailed || !FRtfStarted) {
       FFailed = true;
       return -1;
     }
@@ -289,7 +292,7 @@ int TRichStreamReader::Read(char* buffer, int cb, const TRichByteSource& source)
   const size_t wanted = static_cast<size_t>(cb);
   while (FReady.size() - FReadyOffset < wanted && Pull(source)) {
   }
-  // Broken RTF goes no further: the caller loads the stream again as plain text.
+  // RTF the guard stopped goes no further: the window keeps what it read before.
   if (FFailed) return -1;
   size_t count = std::min(wanted, FReady.size() - FReadyOffset);
   // UTF-16 goes in whole code units when the window leaves room for one.

@@ -8,10 +8,11 @@
 //   - Rich text passes unchanged: line breaks in RTF are no text, and \binN data must stay
 //     byte for byte. The first bytes must open an RTF document ("{\rtf" or "{\urtf"): the
 //     window itself would take anything else as text in the process code page, so another
-//     start is reported as an error and the caller retries as plain text. A document the
-//     guard below stops is refused: the caller reports it rather than showing its codes as
-//     text (and the platform's own layout does not survive some of those texts either, such
-//     as 100,000 braces in one unbroken line).
+//     start is reported as an error and the caller retries as plain text. Bytes that did
+//     open an RTF document are never retried as text, however the reading ends: a document
+//     cut short, damaged, or stopped by the guard below keeps what the window read of it
+//     (its codes shown as text would bury the text, and the platform's own layout does not
+//     survive some of them, such as 100,000 braces in one unbroken line).
 //   - Plain text is code page 936 bytes: line breaks become CR LF (a lone CR, a lone LF and
 //     CR LF alike; a CR at the end of a chunk waits for the next one), and the bytes are
 //     decoded here and handed over as UTF-16 (the window is asked for SF_UNICODE text), a
@@ -109,6 +110,8 @@ class TRichStreamReader {
   int Read(char* buffer, int cb, const TRichByteSource& source);
   // The bytes began an RTF document that the guard then stopped (not merely no RTF at all).
   bool GetRefused() const { return FRefused; }
+  // The bytes began with the RTF signature (known once the window asked for bytes).
+  bool GetRtfStarted() const { return FRtfStarted; }
 
   static constexpr int ChunkSize = 4096;  // bytes asked of the source at a time
 
@@ -117,7 +120,7 @@ class TRichStreamReader {
   bool Pull(const TRichByteSource& source);
   void Append(const char* data, size_t count);  // converts and adds to FReady
   void End();                                   // flushes what the converters hold
-  bool CheckRtfStart();                         // FReady begins an RTF document
+  bool CheckRtfStart();                         // FHead begins an RTF document
 
   TRichStreamKind FKind;
   std::string FReady;          // converted bytes not yet handed to the window
@@ -126,6 +129,9 @@ class TRichStreamReader {
   bool FStartChecked = false;  // the RTF start was seen (or is not needed)
   bool FFailed = false;
   bool FRefused = false;       // the guard stopped the document
+  bool FRtfStarted = false;    // the bytes opened an RTF document
+  static constexpr size_t SignatureLength = 6;  // "{\urtf", the longer signature
+  std::string FHead;           // the first SignatureLength bytes of the source
   TLineBreakNormaliser<char> FBytes;      // rkText936 line breaks
   TLineBreakNormaliser<wchar_t> FUnits;   // rkUnicode line breaks
   TGbkDecoder FDecoder;                   // rkText936 decoding

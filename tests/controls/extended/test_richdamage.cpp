@@ -44,9 +44,10 @@ TEST_F(DamageTest, DamagedStemsShowWithoutCrashAndAreNeverWrittenBack) {
     SCOPED_TRACE(stems[i].first);
     Pump();
     const String shown = view->GetText();
-    if (i == stems.size() - 1 || std::string(stems[i].first) == "control word without end") {
-      EXPECT_EQ(shown, L"(Failed to Load Stream)");
-      EXPECT_FALSE(view->GetMemoLoaded());
+    // Damaged RTF shows what the reader read of it, never its codes.
+    if (stems[i].second.rfind("{\\rtf", 0) == 0) {
+      EXPECT_EQ(shown.find(L"\\rtf"), String::npos) << StringToUtf8(shown.substr(0, 80));
+      EXPECT_TRUE(view->GetMemoLoaded());
     }
     // Browsing, saving the record without an edit, and leaving the view write nothing.
     Data.Edit();

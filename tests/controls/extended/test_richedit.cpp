@@ -129,10 +129,10 @@ TEST_F(RichEditTest, ParagraphAttributesReadBackAndTabsCountTheirIndex) {
   edit->GetLines()->SetText(L"one\rtwo");
   Select(edit, 0, 1);
   TRxParaAttributes* paragraph = edit->GetParagraph();
-  paragraph->SetAlignment(paCenter);
+  paragraph->SetAlignment(paCentered);
   paragraph->SetFirstIndent(10);
   paragraph->SetRightIndent(5);
-  EXPECT_EQ(paragraph->GetAlignment(), paCenter);
+  EXPECT_EQ(paragraph->GetAlignment(), paCentered);
   EXPECT_EQ(paragraph->GetFirstIndent(), 10);
   EXPECT_EQ(paragraph->GetRightIndent(), 5);
   paragraph->SetNumbering(nsBullet);
@@ -144,6 +144,50 @@ TEST_F(RichEditTest, ParagraphAttributesReadBackAndTabsCountTheirIndex) {
   EXPECT_THROW(paragraph->SetTab(32, 1), ERangeError);
   EXPECT_THROW(paragraph->SetTab(-1, 1), ERangeError);
   EXPECT_THROW(paragraph->GetTab(32), ERangeError);
+}
+
+TEST_F(RichEditTest, EveryNumberingStyleRoundTripsThroughTheWindow) {
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"p0\rp1\rp2\rp3\rp4\rp5\rp6");
+  TRxParaAttributes* paragraph = edit->GetParagraph();
+  const TRxNumbering styles[] = {nsNone,         nsBullet,       nsArabicNumbers, nsLoCaseLetter,
+                                 nsUpCaseLetter, nsLoCaseRoman, nsUpCaseRoman};
+  // Each paragraph its own style, set in one order and read back in another.
+  for (int line = 6; line >= 0; --line) {
+    Select(edit, edit->Perform(EM_LINEINDEX, line, 0), 0);
+    paragraph->SetNumbering(styles[line]);
+  }
+  for (int line = 0; line < 7; ++line) {
+    SCOPED_TRACE(line);
+    Select(edit, edit->Perform(EM_LINEINDEX, line, 0), 0);
+    EXPECT_EQ(paragraph->GetNumbering(), styles[line]);
+    EXPECT_EQ(paragraph->GetLeftIndent(), line == 0 ? 0 : 10);
+  }
+  // A style the type does not name reads as numbered, not as none.
+  PARAFORMAT2 format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = PFM_NUMBERING;
+  format.wNumbering = 7;
+  Select(edit, 0, 0);
+  edit->Perform(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  edit->Perform(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+  if (format.wNumbering == 7) {
+    EXPECT_EQ(paragraph->GetNumbering(), nsBullet);
+  }
+
+  // Version 1 knows bullets only: any numbering goes in and reads back as a bullet.
+  const int saved = RichEditVersion;
+  SetRichEditVersion(1);
+  TRxRichEdit* old = Make(TRect(10, 400, 200, 450));
+  old->GetLines()->SetText(L"one");
+  old->GetParagraph()->SetNumbering(nsUpCaseRoman);
+  PARAFORMAT sent{};
+  sent.cbSize = sizeof(sent);
+  old->Perform(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&sent));
+  EXPECT_EQ(sent.wNumbering, PFN_BULLET);
+  EXPECT_EQ(old->GetParagraph()->GetNumbering(), nsBullet);
+  old->Free();
+  SetRichEditVersion(saved);
 }
 
 TEST_F(RichEditTest, SelectAllGivesTheTextLengthAndRangesAreClamped) {
