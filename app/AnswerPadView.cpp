@@ -12,6 +12,7 @@
 #include "classlib/stdctrls/Notebooks.h"
 #include "classlib/stdctrls/StdLabels.h"
 #include "classlib/stdctrls/StdPanels.h"
+#include "classlib/system/FlagScope.h"
 #include "classlib/system/SysExceptions.h"
 #include "classlib/system/SysFiles.h"
 #include "controls/effects/EffBtns.h"

@@ -33,18 +33,6 @@ class TPanel;
 class TWinControl;
 struct TMessage;
 
-// Sets a flag (such as "the window changes its own controls") for its lifetime.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagScope() { FFlag = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-};
-
 // ---- Pictures --------------------------------------------------------------------------------
 
 // Loads pic\<name> beside the program (AppPath). A missing or unreadable picture shows

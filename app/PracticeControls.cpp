@@ -11,6 +11,7 @@
 #include "classlib/forms/Timer.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/stdctrls/StdLabels.h"
+#include "classlib/system/FlagScope.h"
 #include "controls/effects/EffBtns.h"
 #include "controls/effects/FlatButtons.h"
 #include "controls/effects/IndiCtrls.h"

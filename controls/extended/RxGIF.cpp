@@ -405,7 +405,6 @@ TBitmap* TGIFFrame::GetBitmap() {
   }
   if (owner) owner->CodecProgress(psEnding, 100);
 
-
   FBitmap->SetPaletteModified(true);
   if (!FBitmap->GetMonochrome()) FBitmap->SetHandleType(bmDDB);
   return FBitmap.get();

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "classlib/classes/Properties.h"
+#include "classlib/system/FlagScope.h"
 #include "fcCommon.h"
 
 namespace {
@@ -46,19 +47,6 @@ TPixelFormat PixelFormatOfBitCount(int bitCount) {
     default: return pf24bit;
   }
 }
-
-// Sets a flag for the life of the scope (exceptions included).
-class TFlagScope {
- public:
-  TFlagScope(bool& flag, bool value) : FFlag(flag), FOld(flag) { FFlag = value; }
-  ~TFlagScope() { FFlag = FOld; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-  bool FOld;
-};
 
 }  // namespace
 
@@ -244,7 +232,7 @@ void TfcBitmap::Resize(int width, int height) {
   copy.SetTransparent(false);
   {
     // Listeners hear of the new size once, when the picture is back in it.
-    TFlagScope assigning(FAssigning, true);
+    TFlagScope assigning(FAssigning);
     SetSize(width, height);
     if (!GetEmpty() && !copy.GetEmpty()) FCanvas->StretchDraw(Rect(0, 0, width, height), &copy);
   }
@@ -344,7 +332,7 @@ void TfcBitmap::LoadFromDIBits(const void* pixelData, int size, TPoint dimension
 void TfcBitmap::Assign(TPersistent* source) {
   if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
     {
-      TFlagScope assigning(FAssigning, true);
+      TFlagScope assigning(FAssigning);
       if (!bitmap->GetEmpty()) {
         LoadFromBitmap(bitmap);
         SetTransparentFlag(bitmap->GetTransparent());
@@ -387,7 +375,7 @@ void TfcBitmap::SaveToBitmap(TBitmap* bitmap) {
   }
   bitmap->SetSize(FWidth, FHeight);
   if (GetEmpty()) return;
-  TFlagScope suppress(FSuppressTransparency, true);
+  TFlagScope suppress(FSuppressTransparency);
   bitmap->GetCanvas()->Draw(0, 0, this);
 }
 
@@ -410,7 +398,7 @@ void TfcBitmap::AssignTo(TPersistent* dest) {
     return;
   }
   {
-    TFlagScope assigning(image->FAssigning, true);
+    TFlagScope assigning(image->FAssigning);
     image->FRespectPalette = FRespectPalette;
     image->FUseHalftonePalette = FUseHalftonePalette;
     image->SetSize(FWidth, FHeight);
@@ -460,7 +448,7 @@ void TfcBitmap::RestoreHandle() {
   if (FKeptPixels.empty()) return;
   {
     // The picture is the one set aside: no one is told of a change.
-    TFlagScope silent(FAssigning, true);
+    TFlagScope silent(FAssigning);
     LoadFromDIBits(FKeptPixels.data(), static_cast<int>(FKeptPixels.size()), FKeptDimensions);
   }
   FreeKeptPixels();
@@ -536,7 +524,7 @@ void TfcBitmap::SmoothStretchDraw(TCanvas* canvas, const TRect& r) {
 
 void TfcBitmap::TileDraw(TCanvas* canvas, const TRect& r) {
   if (canvas == nullptr || GetEmpty()) return;
-  TFlagScope ignore(FIgnorePalette, true);
+  TFlagScope ignore(FIgnorePalette);
   HPALETTE previous = ApplyPalette(canvas);
   try {
     for (int y = 0; y < r.Bottom; y += FHeight)

@@ -4,6 +4,7 @@
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/stdctrls/Clipboard.h"
+#include "classlib/system/FlagScope.h"
 #include "fcCommon.h"
 
 namespace {
@@ -16,18 +17,6 @@ const bool ImagerClassesRegistered = [] {
   RegisterClass<TfcImager>();
   return true;
 }();
-
-// Clears a flag when the scope ends, also when an exception passes.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagScope() { FFlag = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-};
 
 }  // namespace
 

@@ -400,9 +400,10 @@ void TSeCustomComboBox::DropDown() {
   if (FDropped || !HandleAllocated()) return;
   const std::weak_ptr<int> alive = GetLifeToken();
   if (!FWindow) FWindow = std::make_unique<TSeComboWindow>(this);
+  TSeComboListBox* list = GetList();
   TRect frame;
-  GetList()->GetFrameRect(frame);
-  const int insets = frame.Top + (GetList()->GetHeight() - frame.Bottom);
+  list->GetFrameRect(frame);
+  const int insets = frame.Top + (list->GetHeight() - frame.Bottom);
   RECT screenRect{};
   ::GetWindowRect(GetHandle(), &screenRect);
   const TRect bounds = DropDownBounds(
@@ -410,15 +411,15 @@ void TSeCustomComboBox::DropDown() {
       FDropDownCount * FItemHeight + std::max(insets, 0),
       TSize{::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
   FWindow->SetBounds(bounds.Left, bounds.Top, RectWidth(bounds), RectHeight(bounds));
-  for (int i = 0; i < GetItems()->GetCount(); ++i) GetList()->SetSelected(i, false);
-  GetList()->SetItemHeight(FItemHeight);
-  GetList()->SetColor(GetColor());
+  for (int i = 0; i < GetItems()->GetCount(); ++i) list->SetSelected(i, false);
+  list->SetItemHeight(FItemHeight);
+  list->SetColor(GetColor());
   // In the window (hidden) before the choice is selected, so the list scrolls to it at its
   // drop-down size.
-  GetList()->SetParent(FWindow.get());
+  list->SetParent(FWindow.get());
   const int index = FItemIndex < 0 && GetItems()->GetCount() > 0 ? 0 : FItemIndex;
-  GetList()->SetItemIndex(index);
-  if (index >= 0) GetList()->SetSelected(index, true);
+  list->SetItemIndex(index);
+  if (index >= 0) list->SetSelected(index, true);
   FDropped = true;
   ++FDropDownNumber;
   FQuiet = std::make_unique<TQuietActivation>(GetParentForm(this));
@@ -431,9 +432,9 @@ void TSeCustomComboBox::DropDown() {
   DoDropDown();
   if (alive.expired() || !FDropped) return;
   ::SetActiveWindow(FWindow->GetHandle());
-  if (GetList()->CanFocus()) GetList()->SetFocus();
+  if (list->CanFocus()) list->SetFocus();
   if (alive.expired() || !FDropped) return;
-  GetList()->Invalidate();
+  list->Invalidate();
 }
 
 void TSeCustomComboBox::DoDropDown() {
@@ -650,9 +651,10 @@ void TSeCustomComboBox::PaintFace() {
   TCanvas* canvas = GetCanvas();
   TRect r = GetTextRect();
   const bool focused = GetFocusedFlag();
-  const bool wasSelected = GetList()->GetSelected(FItemIndex);
-  GetList()->SetSelected(FItemIndex, focused);
-  GetList()->PaintItem(canvas, FItemIndex, r);
-  GetList()->SetSelected(FItemIndex, wasSelected);
+  TSeComboListBox* list = GetList();
+  const bool wasSelected = list->GetSelected(FItemIndex);
+  list->SetSelected(FItemIndex, focused);
+  list->PaintItem(canvas, FItemIndex, r);
+  list->SetSelected(FItemIndex, wasSelected);
   if (focused) DrawFocus(canvas, r, clBlack);
 }

@@ -80,6 +80,20 @@ class ExamWindow : public ::testing::Test {
     EXPECT_EQ(StringToUtf8(StoredStem(FData.Cn(), Current(L"A1"))), StringToUtf8(WindowLines(Window->Re1->GetHandle())));
     EXPECT_GT(ScreenInk(Window->Re1->GetHandle()), 500) << "the text view is blank on the screen";
   }
+  // Answers the question on display A and moves on, by keys.
+  void AnswerAAndGoOn() {
+    Key(L'A');
+    Key(VK_RETURN);
+  }
+  // The step that hands the paper in (确定) once the second question shows.
+  std::function<bool()> HandInOnTheSecond() {
+    return [this] {
+      if (Window->Shown() != 2) return false;
+      Responders.Log.DialogAnswer = 1;  // 确定
+      ClickGraphic(Window->epEfTrBtn3);
+      return true;
+    };
+  }
   // Posts the keys that answer the question on display: its key when right, else another
   // letter; then Enter for the next question.
   void AnswerByKeys(bool right, HWND focus = nullptr) {
@@ -360,16 +374,10 @@ TEST_F(ExamWindow, TheReviewExplainsTheQuestionOnDisplay) {
   Sit(2, {
              [&] {
                EXPECT_FALSE(Window->epEfTrBtn4->GetEnabled());
-               Key(L'A');
-               Key(VK_RETURN);
+               AnswerAAndGoOn();
                return true;
              },
-             [&] {
-               if (Window->Shown() != 2) return false;
-               Responders.Log.DialogAnswer = 1;  // 确定
-               ClickGraphic(Window->epEfTrBtn3);
-               return true;
-             },
+             HandInOnTheSecond(),
              [&] { return Window->GetVisible() && Window->GetCaption() == L"查阅试卷" && Window->Shown() == 1; },
              [&] {
                // Onwards to the first question after the first that has an explanation.
@@ -476,16 +484,10 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
                EXPECT_EQ(605, Window->GroupBox1->GetLeft());
                Shot(L"exam_answering_800x600");
                ExpectStemShown();
-               Key(L'A');
-               Key(VK_RETURN);
+               AnswerAAndGoOn();
                return true;
              },
-             [&] {
-               if (Window->Shown() != 2) return false;
-               Responders.Log.DialogAnswer = 1;
-               ClickGraphic(Window->epEfTrBtn3);
-               return true;
-             },
+             HandInOnTheSecond(),
              [&] {
                if (Window->GetCaption() != L"查阅试卷") return false;
                EXPECT_EQ(47, Window->Notebook_Time->GetTop());
@@ -632,8 +634,7 @@ TEST_F(ExamWindow, ThePadReadsInRowsOfFourWithThePapersNumbers) {
 TEST_F(ExamWindow, TheSystemsCloseHandsInWhileSatAndClosesTheReview) {
   Sit(2, {
              [&] {
-               Key(L'A');
-               Key(VK_RETURN);
+               AnswerAAndGoOn();
                return true;
              },
              [&] {
@@ -692,16 +693,10 @@ TEST_F(ExamWindow, TheLawPointButtonOpensTheLinkedArticles) {
   HWND articles = nullptr;
   Sit(2, {
              [&] {
-               Key(L'A');
-               Key(VK_RETURN);
+               AnswerAAndGoOn();
                return true;
              },
-             [&] {
-               if (Window->Shown() != 2) return false;
-               Responders.Log.DialogAnswer = 1;  // 确定
-               ClickGraphic(Window->epEfTrBtn3);
-               return true;
-             },
+             HandInOnTheSecond(),
              [&] {
                if (!Window->GetVisible() || Window->GetCaption() != L"查阅试卷") return false;
                const std::vector<String> order = SelectColumn(FData.Cn(), L"select A1 from " + Paper + L" order by A13, A1");
