@@ -6,7 +6,6 @@
 #include "classlib/classes/Properties.h"
 #include "controls/skin/engine/SkinDrawing.h"
 #include "controls/skin/engine/ThemeBinding.h"
-#include "controls/skin/form/SkinForm.h"
 
 namespace {
 const wchar_t* const ButtonAlignNames[] = {L"cbaLeft", L"cbaRight"};
@@ -22,23 +21,19 @@ String LowerText(String text) {
   return text;
 }
 
-// Holds back the frame painting of a form-skinning component on a window while the window
-// is shown, then paints the frame once.
+// Holds back the frame painting of a form decoration on a window while the window is shown,
+// then paints the frame once.
 class TFrameUpdate {
  public:
-  explicit TFrameUpdate(TSeCustomForm* skin) : FSkin(skin && skin->GetFramePaint() ? skin : nullptr) {
-    if (FSkin) FSkin->DisableFramePaint();
-  }
+  explicit TFrameUpdate(TControl* window) : FRelease(HoldDropDownFrame(window)) {}
   ~TFrameUpdate() {
-    if (!FSkin) return;
-    FSkin->EnableFramePaint();
-    FSkin->PaintNonClient();
+    if (FRelease) FRelease();
   }
   TFrameUpdate(const TFrameUpdate&) = delete;
   TFrameUpdate& operator=(const TFrameUpdate&) = delete;
 
  private:
-  TSeCustomForm* FSkin;  // not owned
+  std::function<void()> FRelease;
 };
 
 // Counts a message being handled for as long as the handling runs.
@@ -423,7 +418,7 @@ void TSeCustomComboBox::DropDown() {
   ++FDropDownNumber;
   FQuiet = std::make_unique<TQuietActivation>(GetParentForm(this));
   {
-    TFrameUpdate update(FindFormSkin(FWindow.get()));
+    TFrameUpdate update(FWindow.get());
     FWindow->Show();
     ::SetWindowPos(FWindow->GetHandle(), HWND_TOPMOST, bounds.Left, bounds.Top, RectWidth(bounds),
                    RectHeight(bounds), SWP_NOACTIVATE);

@@ -13,6 +13,11 @@ TOpenDropDown& Record() {
   static TOpenDropDown record;
   return record;
 }
+
+TSeFrameHold& FrameHold() {
+  static TSeFrameHold hold;
+  return hold;
+}
 }  // namespace
 
 void RegisterOpenDropDown(TComponent* owner, TSeDropDownCloseUp closeUp) {
@@ -30,4 +35,10 @@ bool CloseOpenDropDown(TComponent* caller) {
   if (!open.Owner || !open.CloseUp) return false;
   open.CloseUp(caller);
   return true;
+}
+
+void SetDropDownFrameHold(TSeFrameHold hold) { FrameHold() = std::move(hold); }
+
+std::function<void()> HoldDropDownFrame(TControl* window) {
+  return window && FrameHold() ? FrameHold()(window) : std::function<void()>();
 }

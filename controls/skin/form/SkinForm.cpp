@@ -16,7 +16,6 @@
 #include "controls/skin/engine/SkinActiveObjects.h"
 #include "controls/skin/engine/SkinBitmap.h"
 #include "controls/skin/engine/SkinDrawing.h"
-#include "controls/skin/menus/SkinMenus.h"
 
 namespace {
 
@@ -108,7 +107,7 @@ const TPropertyTable* TSeCustomForm::PublishedProperties() {
       P::Persistent(L"Dragging", &C::GetDragging, &C::SetDragging),
       P::Persistent(L"Gravitation", &C::GetGravitation, &C::SetGravitation),
       P::Persistent(L"Constraints", &C::GetConstraints, &C::SetConstraints),
-      P::Component(L"MenuBar", &C::GetMenuBar, &C::SetMenuBar),
+      MenuBarProperty(),
       P::Persistent(L"SystemMenuOptions", &C::GetSystemMenuOptions, &C::SetSystemMenuOptions),
       P::Persistent(L"TrayMenuOptions", &C::GetTrayMenuOptions, &C::SetTrayMenuOptions),
       P::Component(L"SystemMenuLink", &C::GetSystemMenuLink, &C::SetSystemMenuLink),
@@ -214,7 +213,7 @@ void TSeCustomForm::AttachToForm() {
 
 void TSeCustomForm::TShortCutHook::operator()(TMessage& message, bool& handled) const {
   const TSeCustomForm* skin = Link->Skin;
-  if (skin && skin->FMenuBar && skin->FMenuBar->IsShortCut(message)) {
+  if (skin && skin->MenuBarShortCut(message)) {
     handled = true;
     return;
   }
@@ -240,7 +239,7 @@ void TSeCustomForm::ShadowChanged() {
 void TSeCustomForm::Notification(TComponent* component, TOperation operation) {
   TSeHook::Notification(component, operation);
   if (operation != opRemove) return;
-  if (component == FMenuBar) FMenuBar = nullptr;
+  if (IsMenuBar(component)) FMenuBar = nullptr;
   if (component == FSystemMenuLink) FSystemMenuLink = nullptr;
   if (component == FTrayMenuLink) FTrayMenuLink = nullptr;
   if (component == FMDIParent) FMDIParent = nullptr;
@@ -297,12 +296,6 @@ void TSeCustomForm::SetConstraints(TSizeConstraints* value) {
   if (minWidth > form->GetWidth()) form->SetWidth(minWidth);
   if (minHeight > form->GetHeight()) form->SetHeight(minHeight);
   if (!GetComponentState().Contains(csLoading)) RefreshFrame();
-}
-
-void TSeCustomForm::SetMenuBar(TSeCustomMenuBar* value) {
-  if (FMenuBar) FMenuBar->RemoveFreeNotification(this);
-  FMenuBar = value;
-  if (value) value->FreeNotification(this);
 }
 
 void TSeCustomForm::SetSystemMenuLink(TPopupMenu* value) {
@@ -706,7 +699,7 @@ void TSeCustomForm::WMSysCommand(TMessage& message) {
   if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && message.LParam &&
       !::GetCapture() && FMenuBar && GetHandle()) {
     ::PostMessageW(GetHandle(), WM_CHAR, message.LParam, 0);
-    FMenuBar->EnterMenuMode();
+    EnterMenuBar();
     message.Result = 1;
     MessageHandled();
     return;
@@ -1608,3 +1601,20 @@ TSeCustomForm* ActiveFormSkinOf(TCustomForm* form) {
       if (skin->GetActive()) return skin;
   return nullptr;
 }
+
+namespace {
+// The controls' drop-down windows hold back the frame of their decoration while they come up.
+const struct TDropDownFrameHoldStarter {
+  TDropDownFrameHoldStarter() {
+    SetDropDownFrameHold([](TControl* window) -> std::function<void()> {
+      TSeCustomForm* skin = FindFormSkin(window);
+      if (!skin || !skin->GetFramePaint()) return {};
+      skin->DisableFramePaint();
+      return [skin] {
+        skin->EnableFramePaint();
+        skin->PaintNonClient();
+      };
+    });
+  }
+} gDropDownFrameHoldStarter;
+}  // namespace

@@ -29,6 +29,15 @@ class TSeBitmap;
 class TSeCustomItem;
 class TSeCustomMenuBar;
 class TPopupMenu;
+class TPropInfo;
+
+// The decoration's menus (its menu bar and its built-in system menu) are the library's menus,
+// whose popup windows are themselves decorated forms: the members of TSeCustomForm that work
+// on menus are defined with the menus (menus/SkinFormMenus.cpp), and this header names the
+// menu classes only. An item tree is freed there too.
+struct TSeItemDeleter {
+  void operator()(TSeCustomItem* item) const;
+};
 
 // The component sets allow to true before the call; false cancels the action.
 using TSeFormActionEvent = std::function<void(TObject* sender, bool& allow)>;
@@ -301,6 +310,17 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void WatchMDIParent(TCustomForm* parent);
   // The component goes while its built-in system menu is open: the menu's loop keeps it.
   void SystemMenuGoes();
+  // The menu bar: its shortcut for a key message (true when one ran), its keyboard menu mode,
+  // and whether component is it.
+  bool MenuBarShortCut(const TMessage& keyMessage) const;
+  void EnterMenuBar();
+  bool IsMenuBar(const TComponent* component) const;
+  // The menu bar of an MDI parent's decoration (nullptr: none) shows this child's buttons, or
+  // stops showing them when they are this child's.
+  void MergeIntoMenuBar(TSeCustomForm* parentSkin);
+  void UnmergeFromMenuBar(TSeCustomForm* parentSkin);
+  // The published MenuBar property.
+  static TPropInfo MenuBarProperty();
   // Ends a frame drag whose mouse capture went elsewhere.
   void CancelDrag();
 
@@ -398,13 +418,13 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned, made
                                                 // with the first icon
   bool FTrayShown = false;                      // the tray icon was added
-  std::unique_ptr<TSeCustomItem> FSystemMenu;   // root of the built-in system menu
+  std::unique_ptr<TSeCustomItem, TSeItemDeleter> FSystemMenu;  // root of the built-in system menu
   bool FSystemMenuShowing = false;              // a system menu is open (no rebuild meanwhile)
   // The built-in system menu's loop running now: a component freed inside it hands the loop
   // its menu, which lives until the loop returns, and is touched no more after that.
   struct TSystemMenuLoop {
     TSeCustomForm* Skin;
-    std::unique_ptr<TSeCustomItem> KeptMenu;  // the menu of a component freed meanwhile
+    std::unique_ptr<TSeCustomItem, TSeItemDeleter> KeptMenu;  // the menu of a component freed meanwhile
     ~TSystemMenuLoop();
   };
   TSystemMenuLoop* FSystemMenuLoop = nullptr;

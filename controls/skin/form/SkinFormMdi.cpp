@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "classlib/forms/Forms.h"
-#include "controls/skin/menus/SkinMenus.h"
 
 namespace {
 
@@ -69,11 +68,6 @@ bool FormAlive(TCustomForm* form) {
   for (int i = 0; Screen && i < Screen->GetCustomFormCount(); ++i)
     if (Screen->GetCustomForms(i) == form) return true;
   return false;
-}
-
-TSeCustomMenuBar* ParentMenuBar(TCustomForm* parent) {
-  TSeCustomForm* skin = ActiveFormSkinOf(parent);
-  return skin ? skin->GetMenuBar() : nullptr;
 }
 
 // Gives the parent its own caption, with the caption of a maximized child (preferably the one
@@ -144,7 +138,7 @@ void TSeCustomForm::RestoreMaximizedChildren() {
 void TSeCustomForm::MDIChildMaximized() {
   RefreshFrame();
   WatchMDIParent(MDIParentOf(GetForm()));
-  if (TSeCustomMenuBar* bar = ParentMenuBar(FMDIParent)) bar->MergeMDIButtons(this);
+  MergeIntoMenuBar(ActiveFormSkinOf(FMDIParent));
   UpdateMDICaption();
 }
 
@@ -158,8 +152,7 @@ void TSeCustomForm::WatchMDIParent(TCustomForm* parent) {
 void TSeCustomForm::MDIChildLeftMaximized() {
   RefreshFrame();
   TCustomForm* parent = MDIParentOf(GetForm());
-  if (TSeCustomMenuBar* bar = ParentMenuBar(parent); bar && bar->GetMDIChild() == this)
-    bar->UnmergeMDIButtons();
+  UnmergeFromMenuBar(ActiveFormSkinOf(parent));
   RestoreMaximizedChildren();
 }
 
@@ -170,8 +163,7 @@ void TSeCustomForm::MDIChildGoing() {
   WatchMDIParent(nullptr);
   if (!parent || FState != vwsMaximized) return;
   FState = vwsNormal;
-  if (TSeCustomMenuBar* bar = ParentMenuBar(parent); bar && bar->GetMDIChild() == this)
-    bar->UnmergeMDIButtons();
+  UnmergeFromMenuBar(ActiveFormSkinOf(parent));
   ShowMDICaption(parent, nullptr);
 }
 
@@ -186,8 +178,7 @@ void TSeCustomForm::CloseMDIChild() {
     Minimize();
     return;
   }
-  if (TSeCustomMenuBar* bar = ParentMenuBar(MDIParentOf(form)); bar && bar->GetMDIChild() == this)
-    bar->UnmergeMDIButtons();
+  UnmergeFromMenuBar(ActiveFormSkinOf(MDIParentOf(form)));
   RestoreMaximizedChildren();
   form->Hide();
   if (action == caFree) form->Release();
@@ -200,7 +191,7 @@ void TSeCustomForm::WMMDIActivate(TMessage& message) {
   if (reinterpret_cast<HWND>(message.LParam) != GetHandle()) return;
   if (FState == vwsMaximized) {
     WatchMDIParent(MDIParentOf(form));
-    if (TSeCustomMenuBar* bar = ParentMenuBar(FMDIParent)) bar->MergeMDIButtons(this);
+    MergeIntoMenuBar(ActiveFormSkinOf(FMDIParent));
     UpdateMDICaption();
   } else if (GetHandle()) {
     ::PostMessageW(GetHandle(), SE_FORM_MAXIMIZE, 0, 0);

@@ -1,11 +1,15 @@
-// The form decoration's system menu: the built-in menu rebuilt from the item tree before every
-// showing (its items follow the window state and BorderIcons, with the caption glyphs as
-// their images), or a linked popup menu instead of it, and the glyph list the items draw.
+// The form decoration's menus, defined here with the menus that they use (the menus' popup
+// windows are decorated forms, so the decoration lies below them): the built-in system menu
+// rebuilt from the item tree before every showing (its items follow the window state and
+// BorderIcons, with the caption glyphs as their images), or a linked popup menu instead of it,
+// the glyph list the items draw, and the link to the form's menu bar (its shortcuts, its menu
+// mode, the published property and the buttons of a maximized MDI child).
 #include <memory>
 #include <utility>
 
 #include "SkinMenuData.h"
 #include "SkinMenus.h"
+#include "classlib/classes/Properties.h"
 #include "classlib/controls/ShortCuts.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/ImageList.h"
@@ -91,6 +95,44 @@ TCustomImageList* CaptionGlyphs() {
   }();
   return list.get();
 }
+
+void TSeItemDeleter::operator()(TSeCustomItem* item) const { delete item; }
+
+// ---- The menu bar --------------------------------------------------------------------------------
+
+TPropInfo TSeCustomForm::MenuBarProperty() {
+  return TPublish<TSeCustomForm>::Component(L"MenuBar", &TSeCustomForm::GetMenuBar,
+                                            &TSeCustomForm::SetMenuBar);
+}
+
+void TSeCustomForm::SetMenuBar(TSeCustomMenuBar* value) {
+  if (FMenuBar) FMenuBar->RemoveFreeNotification(this);
+  FMenuBar = value;
+  if (value) value->FreeNotification(this);
+}
+
+bool TSeCustomForm::MenuBarShortCut(const TMessage& keyMessage) const {
+  return FMenuBar && FMenuBar->IsShortCut(keyMessage);
+}
+
+void TSeCustomForm::EnterMenuBar() {
+  if (FMenuBar) FMenuBar->EnterMenuMode();
+}
+
+bool TSeCustomForm::IsMenuBar(const TComponent* component) const {
+  return FMenuBar && component == FMenuBar;
+}
+
+void TSeCustomForm::MergeIntoMenuBar(TSeCustomForm* parentSkin) {
+  if (TSeCustomMenuBar* bar = parentSkin ? parentSkin->GetMenuBar() : nullptr) bar->MergeMDIButtons(this);
+}
+
+void TSeCustomForm::UnmergeFromMenuBar(TSeCustomForm* parentSkin) {
+  TSeCustomMenuBar* bar = parentSkin ? parentSkin->GetMenuBar() : nullptr;
+  if (bar && bar->GetMDIChild() == this) bar->UnmergeMDIButtons();
+}
+
+// ---- The system menu ----------------------------------------------------------------------------
 
 TSeCustomItem* TSeCustomForm::CreateMenuItem() { return new TSeCustomItem(nullptr); }
 
