@@ -16,7 +16,7 @@
 #include "classlib/stdctrls/StdLabels.h"
 #include "controls/effects/EPLabels.h"
 #include "controls/extended/DateEdit.h"
-#include "controls/skin/SkinRadioGroup.h"
+#include "controls/skin/controls/SkinRadioGroup.h"
 
 class TFrmplan : public TForm {
   CLASSLIB_CLASS(TFrmplan, TForm)

@@ -13,14 +13,14 @@
 #include <cstdio>
 #include <functional>
 
+#include "BenchTiming.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/CheckBoxes.h"
 #include "classlib/stdctrls/StdPanels.h"
 #include "classlib/system/SysFormat.h"
-#include "controls/skin/SkinCheckBox.h"
-#include "controls/skin/SkinRadioButton.h"
-#include "controls/skin/ThemeBinding.h"
-#include "BenchTiming.h"
+#include "controls/skin/controls/SkinCheckBox.h"
+#include "controls/skin/controls/SkinRadioButton.h"
+#include "controls/skin/engine/ThemeBinding.h"
 
 namespace {
 

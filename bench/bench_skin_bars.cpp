@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/system/SysFormat.h"
-#include "controls/skin/SkinStatusBar.h"
-#include "controls/skin/SkinTabControl.h"
-#include "controls/skin/ThemeBinding.h"
-#include "BenchTiming.h"
+#include "controls/skin/controls/SkinStatusBar.h"
+#include "controls/skin/controls/SkinTabControl.h"
+#include "controls/skin/engine/ThemeBinding.h"
 
 namespace {
 

@@ -11,14 +11,14 @@
 #include <functional>
 #include <memory>
 
+#include "BenchTiming.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/Canvas.h"
 #include "classlib/stdctrls/BitBtn.h"
 #include "classlib/system/SysFormat.h"
-#include "controls/skin/SkinButton.h"
-#include "controls/skin/ThemeBinding.h"
-#include "BenchTiming.h"
+#include "controls/skin/controls/SkinButton.h"
+#include "controls/skin/engine/ThemeBinding.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "classlib/forms/Forms.h"
-#include "controls/skin/SkinEdit.h"
 #include "BenchTiming.h"
+#include "classlib/forms/Forms.h"
+#include "controls/skin/controls/SkinEdit.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "BenchTiming.h"
 #include "controls/skin/SkinRegistration.h"
-#include "controls/skin/SkinSource.h"
+#include "controls/skin/engine/SkinSource.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 // Usage: bench_skin_form [runs].
 #include <cstdio>
 
-#include "classlib/forms/Forms.h"
-#include "controls/skin/SkinBitmap.h"
-#include "controls/skin/SkinColors.h"
-#include "controls/skin/SkinForm.h"
-#include "controls/skin/SkinTransitions.h"
-#include "controls/skin/ThemeBinding.h"
 #include "BenchTiming.h"
+#include "classlib/forms/Forms.h"
+#include "controls/skin/engine/SkinBitmap.h"
+#include "controls/skin/engine/SkinColors.h"
+#include "controls/skin/engine/ThemeBinding.h"
+#include "controls/skin/form/SkinForm.h"
+#include "controls/skin/form/SkinTransitions.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 // Usage: bench_skin_listbox [runs].
 #include <cstdio>
 
+#include "BenchTiming.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/ListBoxes.h"
-#include "controls/skin/SkinListBox.h"
-#include "BenchTiming.h"
+#include "controls/skin/controls/SkinListBox.h"
 
 namespace {
 

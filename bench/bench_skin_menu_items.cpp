@@ -7,11 +7,11 @@
 // 21) and the median of the pairs' ratios. Needs a display. Usage: bench_skin_menu_items [runs].
 #include <cstdio>
 
-#include "classlib/forms/Forms.h"
-#include "controls/skin/SkinBoxObjects.h"
-#include "controls/skin/SkinMenuSkin.h"
-#include "controls/skin/ThemeBinding.h"
 #include "BenchTiming.h"
+#include "classlib/forms/Forms.h"
+#include "controls/skin/engine/SkinBoxObjects.h"
+#include "controls/skin/engine/ThemeBinding.h"
+#include "controls/skin/menus/SkinMenuSkin.h"
 
 namespace {
 

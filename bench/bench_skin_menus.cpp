@@ -7,11 +7,11 @@
 // Usage: bench_skin_menus [runs].
 #include <cstdio>
 
+#include "BenchTiming.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/system/SysString.h"
-#include "controls/skin/SkinMenus.h"
-#include "controls/skin/ThemeBinding.h"
-#include "BenchTiming.h"
+#include "controls/skin/engine/ThemeBinding.h"
+#include "controls/skin/menus/SkinMenus.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "classlib/graphics/ImageList.h"
 #include "classlib/system/SysString.h"
 #include "controls/skin/SkinRegistration.h"
-#include "controls/skin/ThemeBinding.h"
+#include "controls/skin/engine/ThemeBinding.h"
 #include "tests/ScreenShots.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
 #include "tests/classlib/forms/FormsTestSupport.h"
