@@ -17,6 +17,7 @@
 
 #include "SkinFormFrame.h"
 #include "classlib/graphics/Canvas.h"
+#include "classlib/system/FlagScope.h"
 #include "controls/skin/controls/SkinHooks.h"
 #include "controls/skin/controls/SkinOptions.h"
 #include "controls/skin/engine/SkinObjects.h"
@@ -72,20 +73,6 @@ constexpr UINT SE_FORM_MAXIMIZE = 1390;
 constexpr UINT SE_FORM_SETSTATE = 1391;     // wParam: the TSeWindowState to go to
 // Paints frame and client into the DC in lParam at the offset in wParam (x low, y high word).
 constexpr UINT SE_FORM_PAINTTO = 45512;
-
-// Sets a flag for the lifetime of the scope (a guard against re-entry); the old value comes
-// back at the end.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag), FWas(flag) { FFlag = true; }
-  ~TFlagScope() { FFlag = FWas; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-  bool FWas;
-};
 
 class TSeCustomForm : public TSeHook, public TSeFormSkin {
   CLASSLIB_CLASS(TSeCustomForm, TSeHook)
