@@ -21,9 +21,28 @@ build_all() {
     || { grep -E -B2 -A8 'error|Error|错误' "$BUILD/build.log" | head -80 >&2; echo "build failed (full log: $BUILD/build.log)" >&2; return 1; }
 }
 
-# Starts one Xvfb display for this script and exports DISPLAY; stopped on exit.
+# Holds the Wine prefix for this script until it ends (the lock's descriptor is inherited by
+# what it starts, all ended by start_xvfb's exit trap). A prefix has one Wine server and one
+# desktop process, bound to the display its first program met, and that trap stops the
+# server: a second script on the same prefix would have its programs ended in the middle of
+# their run (exit code 0, no summary) when the first one ends, and their X requests sent to
+# the other script's display (X errors that end them). So a second script waits here for
+# the first, at most PREFIX_WAIT seconds (an hour unless set).
+hold_wine_prefix() {
+  mkdir -p "$WINEPREFIX"
+  exec 9>>"$WINEPREFIX/.session-lock"
+  flock -n 9 && return 0
+  echo "the Wine prefix $WINEPREFIX is in use by another script; waiting for it to end" >&2
+  flock -w "${PREFIX_WAIT:-3600}" 9 && return 0
+  echo "the Wine prefix $WINEPREFIX is still in use; giving up" >&2
+  return 1
+}
+
+# Starts one Xvfb display for this script and exports DISPLAY; stopped on exit, and the
+# prefix's Wine server with it (so the script holds the prefix first).
 start_xvfb() {
   local n
+  hold_wine_prefix || return 1
   for n in $(seq 90 120); do
     [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

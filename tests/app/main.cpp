@@ -1,12 +1,9 @@
 // The application tests' main: Application is initialized once for all tests (the data
 // module and the windows need it), the number format is fixed so that accuracy texts do
-// not follow the machine's locale, standard output is unbuffered (what the tests printed
-// stays in the log when the process is killed), and an exception that reaches the
+// not follow the machine's locale, and an exception that reaches the
 // application without a test expecting it is a test failure rather than a message box that
 // would wait for a click.
 #include <gtest/gtest.h>
-
-#include <cstdio>
 
 #include "classlib/system/SysLocale.h"
 #include "tests/ApplicationTestSupport.h"
@@ -17,7 +14,6 @@ int main(int argc, char** argv) {
   int childResult = 0;
   if (RunUpgradeChildIfAsked(childResult)) return childResult;
   ::testing::InitGoogleTest(&argc, argv);
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
   FormatSettings = DefaultFormatSettings();
   return RunTestsInApplication();
 }

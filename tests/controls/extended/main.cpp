@@ -4,12 +4,9 @@
 // than a message box that would wait for a click.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "tests/ApplicationTestSupport.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
   return RunTestsInApplication();
 }
