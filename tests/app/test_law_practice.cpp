@@ -402,18 +402,18 @@ void ExpectTypeCaptionsFit(TfcButtonGroup* bar) {
   }
 }
 
-// Pixels of the window's client area on the screen in the colour of a selection.
+// Pixels of the window's client area in the colour of a selection, read from the window's
+// own DC once it has painted, so that another program's window over it changes nothing.
 int SelectionPixels(HWND window) {
+  ::UpdateWindow(window);
   RECT r{};
   ::GetClientRect(window, &r);
-  POINT origin{0, 0};
-  ::ClientToScreen(window, &origin);
   const COLORREF selection = ::GetSysColor(COLOR_HIGHLIGHT);
-  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::GetDC(window);
   int count = 0;
   for (int y = 0; y < r.bottom; ++y)
-    for (int x = 0; x < r.right; ++x) count += ::GetPixel(screen, origin.x + x, origin.y + y) == selection;
-  ::ReleaseDC(nullptr, screen);
+    for (int x = 0; x < r.right; ++x) count += ::GetPixel(dc, x, y) == selection;
+  ::ReleaseDC(window, dc);
   return count;
 }
 
@@ -446,6 +446,8 @@ TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection
           EXPECT_EQ(-1, grades->GetItemIndex());
           ClickControl(grades);
           PostKey(VK_ESCAPE);
+          PumpApplicationUntil([&] { return ::GetFocus() == grades->GetHandle() && !grades->GetDroppedDown(); },
+                               3000, 10);
           PumpAWhile();
           EXPECT_EQ(grades->GetHandle(), ::GetFocus());
           EXPECT_FALSE(grades->GetDroppedDown());
@@ -454,6 +456,7 @@ TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection
           EXPECT_EQ(0, SelectionPixels(grades->GetHandle())) << "no selection bar without a grade";
           // A grade chosen with the keyboard is shown selected, as the system's box does.
           PostKey(VK_DOWN);
+          PumpApplicationUntil([&] { return grades->GetItemIndex() == 0; }, 3000, 10);
           PumpAWhile();
           EXPECT_EQ(0, grades->GetItemIndex());
           EXPECT_GT(SelectionPixels(grades->GetHandle()), 20) << "the chosen grade is selected";
