@@ -6,7 +6,7 @@
 // in the text form. Times, per control: reading the text form (converted to the binary form
 // and read), reading the binary form alone, and making the controls in code with the same
 // property values set through the same writers. No window is made in these three; the cost
-// per control should not grow with N.
+// per control should not grow with N. The three are timed in turns, each after one untimed run.
 //
 // Windows: the program's wait box (TFrmProgress) read from its compiled-in layout, shown and
 // painted, and freed, against the same window made with CreateWindowExW (same class styles,
@@ -17,6 +17,7 @@
 // Prints the best and the median of N runs (default 21). Usage: bench_layout [runs].
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 #include <memory>
 
@@ -93,35 +94,50 @@ void MakeInCode(TBenchPanel& panel, int count) {
   }
 }
 
-void PrintPerControl(const char* what, const Timing& t, int count, const Timing& code) {
+// The ratio is the median over the runs of the form's time over the code's in the same turn.
+void PrintPerControl(const char* what, const Timing& t, int count, double ratioToCode) {
   std::printf("  %-26s best %8.2f us   median %8.2f us per control   (%.2f x code)\n", what,
-              t.Best * 1000.0 / count, t.Median * 1000.0 / count, t.Median / code.Median);
+              t.Best * 1000.0 / count, t.Median * 1000.0 / count, ratioToCode);
 }
 
+// Times the three ways in turns (code, text, binary, code, …), after one untimed run of each,
+// so that a slow spell of the shared machine falls on all three alike and what a first run
+// pays once (fresh heap pages, first lookups) is not timed.
 void BenchControls(int runs, int count) {
   const String text = LayoutText(count);
   TStringStream textSource(text);
   TMemoryStream binary;
   ObjectTextToBinary(textSource, binary);
-  const Timing code = Measure(runs, [count] {
-    TBenchPanel panel(nullptr);
-    MakeInCode(panel, count);
-  });
-  const Timing fromText = Measure(runs, [&text] {
-    TBenchPanel panel(nullptr);
-    TStringStream stream(text);
-    ReadComponentFromStream(stream, &panel);
-  });
-  const Timing fromBinary = Measure(runs, [&binary] {
-    TBenchPanel panel(nullptr);
-    binary.SetPosition(0);
-    ReadComponentFromStream(binary, &panel);
-  });
+  const std::function<void()> ways[3] = {
+      [count] {
+        TBenchPanel panel(nullptr);
+        MakeInCode(panel, count);
+      },
+      [&text] {
+        TBenchPanel panel(nullptr);
+        TStringStream stream(text);
+        ReadComponentFromStream(stream, &panel);
+      },
+      [&binary] {
+        TBenchPanel panel(nullptr);
+        binary.SetPosition(0);
+        ReadComponentFromStream(binary, &panel);
+      }};
+  for (const auto& way : ways) way();
+  std::vector<double> times[3], ratios[3];
+  for (int i = 0; i < runs; ++i) {
+    for (int w = 0; w < 3; ++w) times[w].push_back(TimeOnce(ways[w]));
+    for (int w = 0; w < 3; ++w) ratios[w].push_back(times[w].back() / times[0].back());
+  }
+  const auto median = [](std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+  };
   std::printf("%d controls (text layout %d bytes, binary %d bytes)\n", count,
               static_cast<int>(text.size()), static_cast<int>(binary.GetSize()));
-  PrintPerControl("created in code", code, count, code);
-  PrintPerControl("read from the text form", fromText, count, code);
-  PrintPerControl("read from the binary form", fromBinary, count, code);
+  PrintPerControl("created in code", BestAndMedian(times[0]), count, 1.0);
+  PrintPerControl("read from the text form", BestAndMedian(times[1]), count, median(ratios[1]));
+  PrintPerControl("read from the binary form", BestAndMedian(times[2]), count, median(ratios[2]));
 }
 
 // ---- The wait box made directly --------------------------------------------------------------
@@ -247,22 +263,11 @@ void BenchWindows(int runs) {
     ::DestroyWindow(wnd);
   };
   // One of each in turn, so that a slower spell of the shared display hits both alike.
-  std::vector<double> directTimes, layoutTimes;
-  for (int i = 0; i < runs; ++i) {
-    directTimes.push_back(Measure(1, makeDirectly).Best);
-    layoutTimes.push_back(Measure(1, [] { delete ShowWaitBox(); }).Best);
-  }
-  const auto summary = [](std::vector<double>& times) {
-    std::sort(times.begin(), times.end());
-    return Timing{times.front(), times[times.size() / 2]};
-  };
-  const Timing direct = summary(directTimes);
-  const Timing layout = summary(layoutTimes);
+  const Paired p = MeasurePairs(runs, makeDirectly, [] { delete ShowWaitBox(); });
   std::printf("the wait box, made, shown, painted and freed\n");
-  std::printf("  %-26s best %8.3f ms   median %8.3f ms\n", "CreateWindowExW directly",
-              direct.Best, direct.Median);
-  std::printf("  %-26s best %8.3f ms   median %8.3f ms   (%.2f x direct)\n",
-              "read from its layout", layout.Best, layout.Median, layout.Median / direct.Median);
+  std::printf("  %-26s best %8.3f ms   median %8.3f ms\n", "CreateWindowExW directly", p.A.Best, p.A.Median);
+  std::printf("  %-26s best %8.3f ms   median %8.3f ms   (%.2f x direct, median of the pairs)\n",
+              "read from its layout", p.B.Best, p.B.Median, p.Ratio);
   ::UnregisterClassW(L"BenchDirectWindow", ::GetModuleHandleW(nullptr));
   ::DeleteObject(background);
   gShape = nullptr;
