@@ -140,10 +140,7 @@ class TFreshWindows {
 
   TRxRichEdit* MakeEdit() {
     Drop();
-    FEdit = new TRxRichEdit(FHost);
-    FEdit->SetParent(FHost);
-    FEdit->SetBounds(0, 0, 700, 500);
-    FEdit->SetMaxLength(0x7FFFFFF);
+    FEdit = Place<TRxRichEdit>();
     FEdit->SetPlainText(false);
     FEdit->HandleNeeded();
     return FEdit;
@@ -152,10 +149,7 @@ class TFreshWindows {
   // The view bound to the data source, its field not yet chosen.
   TRxDBRichEdit* MakeView() {
     Drop();
-    FView = new TRxDBRichEdit(FHost);
-    FView->SetParent(FHost);
-    FView->SetBounds(0, 0, 700, 500);
-    FView->SetMaxLength(0x7FFFFFF);
+    FView = Place<TRxDBRichEdit>();
     FView->SetDataSource(FSource);
     FView->HandleNeeded();
     return FView;
@@ -171,6 +165,15 @@ class TFreshWindows {
   }
 
  private:
+  // A rich edit of either kind on the host, in the direct window's place and size.
+  template <class TEdit> TEdit* Place() {
+    auto* edit = new TEdit(FHost);
+    edit->SetParent(FHost);
+    edit->SetBounds(0, 0, 700, 500);
+    edit->SetMaxLength(0x7FFFFFF);
+    return edit;
+  }
+
   TWinControl* FHost;        // the form the windows are made on
   TDataSource* FSource;      // what the view is bound to; not owned
   CHARFORMAT2W FFormat;      // the control's default character format, given to the direct window
