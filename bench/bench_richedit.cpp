@@ -4,21 +4,20 @@
 // Makes a document of about 1 MB twice: as RTF (paragraphs of Chinese text as \'xx escapes
 // with bold and coloured runs, as the bank stores stems) and as plain GBK text. Each is stored
 // in a blob field of an in-memory data set; the timed work binds the data-aware view to that
-// field, so that it loads the field through its lines (the field's
-// bytes, the stream reader, EM_STREAMIN); each run binds the view to the field anew, so that
-// the field is loaded into an empty view. Against it: the same bytes handed straight to a
-// Rich Edit window with EM_STREAMIN and a callback that copies them (plain text as SF_TEXT,
-// which the window decodes itself), both into a window made directly with the view's class,
-// styles and default font ("direct") and into the rich edit's own window ("window", which adds the
-// settings the control gives its window). Each is timed in turns with the direct load (direct,
-// other, direct, other …), the one timed alone on show. Prints the best and the median of N
-// runs (default 9) and the median of the pairs' ratios of each to the direct load. Needs a display. Usage: bench_richedit [runs].
+// field, so that it loads the field through its lines (the field's bytes, the stream reader,
+// EM_STREAMIN). Against it: the same bytes handed straight to a Rich Edit window with
+// EM_STREAMIN and a callback that copies them (plain text as SF_TEXT, which the window decodes
+// itself), both into a window made directly with the view's class, styles and default font
+// ("direct") and into the rich edit's own window ("window", which adds the settings the control
+// gives its window). Every run loads into a window, control or view made for it, empty, the
+// only one of them that exists then. Each is timed in turns with the direct load (direct,
+// other, direct, other …). Prints the best and the median of N runs (default 9) and the median
+// of the pairs' ratios of each to the direct load. Needs a display. Usage: bench_richedit [runs].
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "classlib/forms/Forms.h"
 #include "controls/extended/DBRichEd.h"
@@ -93,99 +92,135 @@ DWORD CALLBACK DirectRead(DWORD_PTR cookie, LPBYTE buffer, LONG cb, LONG* pcb) {
   return 0;
 }
 
-void Compare(const char* name, const std::string& bytes, bool plain, TWinControl* host, int runs) {
-  // The same window as the view's: its class and styles (the vertical scroll bar that appears
-  // during the load makes the window wrap its text again, on both paths).
-  HWND direct = ::CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
-      WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_SAVESEL |
-          ES_SELECTIONBAR | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-      0, 0, 700, 500, host->GetHandle(), nullptr, nullptr, nullptr);
-  ::SendMessageW(direct, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-  {
-    // The default character format the control gives its window (its font): the window's
-    // layout costs differ by font, and that is the font's cost, not the layer's.
-    auto* probe = new TRxRichEdit(host);
-    probe->SetParent(host);
-    probe->HandleNeeded();
-    CHARFORMAT2W format{};
-    format.cbSize = sizeof(format);
-    probe->Perform(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    ::SendMessageW(direct, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    probe->Free();
+// The character format the control gives its window (its font): the window's layout costs
+// differ by font, and that is the font's cost, not the layer's.
+CHARFORMAT2W ControlFormat(TWinControl* host) {
+  auto* probe = new TRxRichEdit(host);
+  probe->SetParent(host);
+  probe->HandleNeeded();
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof(format);
+  probe->Perform(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  probe->Free();
+  return format;
+}
+
+void StreamInto(HWND window, const std::string& bytes, bool plain) {
+  TDirectCookie cookie{&bytes, 0};
+  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, DirectRead};
+  ::SendMessageW(window, EM_STREAMIN, plain ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  ::UpdateWindow(window);
+}
+
+// The one window of the comparison that exists at a time, made afresh and empty before each
+// run. Emptying a window that holds the plain document (half a million characters in 17,000
+// lines) takes Wine's Rich Edit window one to one and a half minutes (by WM_SETTEXT, by the
+// control's Clear, or by the next EM_STREAMIN itself), where destroying it takes 40-60 ms; a
+// window kept from one run to the next would time that emptying, or leave it to the untimed
+// preparation, where it kept the plain half from finishing.
+class TFreshWindows {
+ public:
+  TFreshWindows(TWinControl* host, TDataSource* source) : FHost(host), FSource(source), FFormat(ControlFormat(host)) {}
+  ~TFreshWindows() { Drop(); }
+
+  // A window made directly with the view's class, styles and default character format. Its
+  // vertical scroll bar, which appears during the load, makes the window wrap its text again,
+  // as the view's does.
+  HWND MakeDirect() {
+    Drop();
+    FDirect = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"RichEdit20W", L"",
+                                WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | ES_SAVESEL |
+                                    ES_SELECTIONBAR | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                0, 0, 700, 500, FHost->GetHandle(), nullptr, nullptr, nullptr);
+    if (!FDirect) throw Exception(L"CreateWindowEx failed");
+    ::SendMessageW(FDirect, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
+    ::SendMessageW(FDirect, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&FFormat));
+    return FDirect;
   }
-  // Each load goes into an emptied window: emptying one of a megabyte is the window's own
-  // (slow) work on both paths, and not what is compared here.
-  const auto loadDirect = [&] {
-    TDirectCookie cookie{&bytes, 0};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, DirectRead};
-    ::SendMessageW(direct, EM_STREAMIN, plain ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    ::UpdateWindow(direct);
-  };
 
-  // The rich edit alone: its lines' stream load, without the data set; and its window with
-  // the bytes handed straight in (what the control's own settings cost the window).
-  auto* edit = new TRxRichEdit(host);
-  edit->SetParent(host);
-  edit->SetBounds(0, 0, 700, 500);
-  edit->SetMaxLength(0x7FFFFFF);
-  edit->SetPlainText(false);
-  TMemoryStream content;
-  content.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  TRxRichEdit* MakeEdit() {
+    Drop();
+    FEdit = Place<TRxRichEdit>();
+    FEdit->SetPlainText(false);
+    FEdit->HandleNeeded();
+    return FEdit;
+  }
 
+  // The view bound to the data source, its field not yet chosen.
+  TRxDBRichEdit* MakeView() {
+    Drop();
+    FView = Place<TRxDBRichEdit>();
+    FView->SetDataSource(FSource);
+    FView->HandleNeeded();
+    return FView;
+  }
+
+  void Drop() {
+    if (FDirect) ::DestroyWindow(FDirect);
+    FDirect = nullptr;
+    if (FEdit) FEdit->Free();
+    FEdit = nullptr;
+    if (FView) FView->Free();
+    FView = nullptr;
+  }
+
+ private:
+  // A rich edit of either kind on the host, in the direct window's place and size.
+  template <class TEdit> TEdit* Place() {
+    auto* edit = new TEdit(FHost);
+    edit->SetParent(FHost);
+    edit->SetBounds(0, 0, 700, 500);
+    edit->SetMaxLength(0x7FFFFFF);
+    return edit;
+  }
+
+  TWinControl* FHost;        // the form the windows are made on
+  TDataSource* FSource;      // what the view is bound to; not owned
+  CHARFORMAT2W FFormat;      // the control's default character format, given to the direct window
+  HWND FDirect = nullptr;    // the direct window, when it is the one made
+  TRxRichEdit* FEdit = nullptr;     // the rich edit, when it is the one made
+  TRxDBRichEdit* FView = nullptr;   // the view, when it is the one made
+};
+
+void Compare(const char* name, const std::string& bytes, bool plain, TWinControl* host, int runs) {
   TMemoryRows data(bytes);
   TDataSource source(nullptr);
   source.SetDataSet(&data);
   data.Open();
-  auto* view = new TRxDBRichEdit(host);
-  view->SetParent(host);
-  view->SetBounds(0, 0, 700, 500);
-  view->SetMaxLength(0x7FFFFFF);
-  view->SetDataSource(&source);
+  TMemoryStream content;
+  content.WriteBuffer(bytes.data(), static_cast<int>(bytes.size()));
+  TFreshWindows fresh(host, &source);
 
-  // Only the window timed is on show.
-  const std::vector<HWND> windows{direct, edit->GetHandle(), view->GetHandle()};
-  const auto showOnly = [&](HWND shown) {
-    for (HWND w : windows) ::ShowWindow(w, w == shown ? SW_SHOWNA : SW_HIDE);
-  };
-  const auto prepareDirect = [&] {
-    showOnly(direct);
-    ::SetWindowTextW(direct, L"");
-  };
-  const auto prepareEdit = [&] {
-    showOnly(edit->GetHandle());
-    edit->Clear();
-  };
-  const Paired window = MeasurePairs(runs, prepareDirect, loadDirect, prepareEdit, [&] {
-    TDirectCookie cookie{&bytes, 0};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, DirectRead};
-    ::SendMessageW(edit->GetHandle(), EM_STREAMIN, plain ? SF_TEXT : SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    ::UpdateWindow(edit->GetHandle());
-  });
+  HWND direct = nullptr;
+  TRxRichEdit* edit = nullptr;
+  TRxDBRichEdit* view = nullptr;
+  const auto prepareDirect = [&] { direct = fresh.MakeDirect(); };
+  const auto loadDirect = [&] { StreamInto(direct, bytes, plain); };
+  const auto prepareEdit = [&] { edit = fresh.MakeEdit(); };
+
+  // The rich edit's window with the bytes handed straight in (what the control's own settings
+  // cost the window); its lines' stream load, without the data set; the view bound to the field.
+  const Paired window = MeasurePairs(runs, prepareDirect, loadDirect, prepareEdit,
+                                     [&] { StreamInto(edit->GetHandle(), bytes, plain); });
   const Paired control = MeasurePairs(runs, prepareDirect, loadDirect, prepareEdit, [&] {
     content.SetPosition(0);
     edit->GetLines()->LoadFromStream(content);
     ::UpdateWindow(edit->GetHandle());
   });
   const Paired layered = MeasurePairs(
-      runs, prepareDirect, loadDirect,
-      [&] {
-        showOnly(view->GetHandle());
-        view->SetDataField(L"");
-      },
+      runs, prepareDirect, loadDirect, [&] { view = fresh.MakeView(); },
       [&] {
         view->SetDataField(L"stem");
         ::UpdateWindow(view->GetHandle());
       });
   const int length = view->GetTextLength();
-  view->Free();
-  edit->Free();
-  ::DestroyWindow(direct);
+  fresh.Drop();
   std::printf("%s (%d characters)\n", name, length);
   for (auto [side, p] : {std::pair{"window", window}, std::pair{"control", control}, std::pair{"view", layered}})
     std::printf("  %-8s best %8.1f ms  median %8.1f ms   direct best %8.1f ms  median %8.1f ms   "
                 "%s/direct, median of the pairs %.2f\n",
                 side, p.B.Best, p.B.Median, p.A.Best, p.A.Median, side, p.Ratio);
+  std::fflush(stdout);
 }
 
 }  // namespace
