@@ -2,43 +2,20 @@
 // the control, destruction), the list of children, the message dispatch, reflection of
 // notifications to the child as CN_xxx, showing, and the utility windows.
 #include <algorithm>
-#include <mutex>
-#include <unordered_map>
 #include "../system/SysMath.h"
 #include "Controls.h"
 #include "ControlsInternal.h"
+#include "WindowTable.h"
 
 using namespace controls_internal;
 
 namespace {
 
-// The control of each window of ours, by handle. Every message looks it up, so it is kept
-// in the process rather than as a window property (which Wine asks its server for, a round
-// trip per message). An entry goes with the window's last message (WM_NCDESTROY). Never
-// freed: windows may still be destroyed while the program's statics go.
-class TControlWindows {
- public:
-  TWinControl* Find(HWND wnd) {
-    std::lock_guard<std::mutex> lock(FLock);
-    const auto it = FControls.find(wnd);
-    return it == FControls.end() ? nullptr : it->second;
-  }
-  void Bind(HWND wnd, TWinControl* control) {
-    std::lock_guard<std::mutex> lock(FLock);
-    FControls[wnd] = control;
-  }
-  void Forget(HWND wnd) {
-    std::lock_guard<std::mutex> lock(FLock);
-    FControls.erase(wnd);
-  }
-
- private:
-  std::mutex FLock;
-  std::unordered_map<HWND, TWinControl*> FControls;
-};
-
-TControlWindows& ControlWindows() {
-  static auto* windows = new TControlWindows;
+// The control of each window of ours, by handle; an entry goes with the window's last
+// message (WM_NCDESTROY). Never freed: windows may still be destroyed while the program's
+// statics go.
+TWindowTable<TWinControl>& ControlWindows() {
+  static auto* windows = new TWindowTable<TWinControl>;
   return *windows;
 }
 
@@ -85,7 +62,7 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
   } catch (...) {
     ApplicationHandleException(alive.expired() ? nullptr : control);
   }
-  if (msg == WM_NCDESTROY) ControlWindows().Forget(wnd);  // the handle may be used again
+  if (msg == WM_NCDESTROY) ControlWindows().Take(wnd);  // the handle may be used again
   return result;
 }
 

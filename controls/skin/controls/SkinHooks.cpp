@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "classlib/controls/WindowTable.h"
+
 namespace {
-const wchar_t* const HookProperty = L"SeHookLink";
 constexpr UINT_PTR PendingTimer = 1;
 constexpr UINT PendingInterval = 50;  // ms between looks for a window made again
 
@@ -24,16 +25,23 @@ void CallHook(TSeHook* hook, F&& call) {
 }
 }  // namespace
 
-// The property a subclassed window carries: the record that hooks it (nullptr while the
-// subclass only passes messages on) and the procedure below ours. Freed by uninstalling when
-// ours is on top, else at WM_NCDESTROY.
+// What a subclassed window carries: the record that hooks it (nullptr while the subclass
+// only passes messages on) and the procedure below ours. Freed by uninstalling when ours is
+// on top, else at WM_NCDESTROY.
 struct THookLink {
   TControlHook* Owner;
   WNDPROC Previous;
 };
 
+// The link of each subclassed window, looked up on every message it gets. Never freed:
+// windows may still be destroyed while the program's statics go.
+static TWindowTable<THookLink>& HookLinks() {
+  static auto* links = new TWindowTable<THookLink>;
+  return *links;
+}
+
 static LRESULT CALLBACK HookWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* link = static_cast<THookLink*>(::GetPropW(wnd, HookProperty));
+  THookLink* link = HookLinks().Find(wnd);
   if (!link) return ::DefWindowProcW(wnd, msg, wParam, lParam);
   const WNDPROC previous = link->Previous;
   const LRESULT result = link->Owner
@@ -41,7 +49,7 @@ static LRESULT CALLBACK HookWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM
                              : ::CallWindowProcW(previous, wnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     // Read again: the message may have uninstalled the hook.
-    if (auto* last = static_cast<THookLink*>(::RemovePropW(wnd, HookProperty))) {
+    if (THookLink* last = HookLinks().Take(wnd)) {
       if (last->Owner) last->Owner->LinkGone();
       delete last;
     }
@@ -94,14 +102,14 @@ void TControlHook::Install() {
   HWND wnd = FControl->GetHandle();
   if (!wnd || (FLink && FWnd == wnd)) return;
   if (FLink) Uninstall();  // still on an old window
-  if (auto* link = static_cast<THookLink*>(::GetPropW(wnd, HookProperty))) {
+  if (THookLink* link = HookLinks().Find(wnd)) {
     // Our pass-through under a foreign subclass is still in the chain: take it back.
     link->Owner = this;
     FLink = link;
   } else {
     FLink = new THookLink{
         this, reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(wnd, GWLP_WNDPROC))};
-    ::SetPropW(wnd, HookProperty, FLink);
+    HookLinks().Bind(wnd, FLink);
     ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWindowProc));
   }
   FWnd = wnd;
@@ -123,7 +131,7 @@ void TControlHook::Uninstall() {
   if (!::IsWindow(wnd)) return;
   if (::GetWindowLongPtrW(wnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HookWindowProc)) {
     ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->Previous));
-    ::RemovePropW(wnd, HookProperty);
+    HookLinks().Take(wnd);
     delete link;
   } else {
     link->Owner = nullptr;  // a pass-through until the window ends

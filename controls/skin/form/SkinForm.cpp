@@ -208,7 +208,8 @@ void TSeCustomForm::AttachToForm() {
   SubclassMDIClient();
   RefreshFrame();
   if (OnCreate) OnCreate(this);
-  if (FStayOnTop) SetStayOnTop(true);
+  // A window made topmost (a menu's) is not placed again.
+  if (FStayOnTop && !(::GetWindowLongW(form->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST)) SetStayOnTop(true);
 }
 
 void TSeCustomForm::TShortCutHook::operator()(TMessage& message, bool& handled) const {

@@ -314,8 +314,7 @@ bool TSeCustomItem::Popup(TSeItemView* parentView, int x, int y, const TRect& it
     if (left + width > work.Right) left = x - width;
     if (top + height > work.Bottom) top = y - height;
   }
-  window->SetBounds(left, top, width, height);
-  window->ShowPopup(FForegroundOnPopup);
+  window->ShowPopup(left, top, FForegroundOnPopup);
   if (parentView) parentView->SetChildView(window->GetView());
   window->GetView()->Track();
   if (parentView) parentView->SetChildView(nullptr);
@@ -330,7 +329,7 @@ void TSeItemView::CloseAll() {
     view->FSelected = nullptr;
     view->FDropped = false;
     view->FTracking = false;
-    view->RepaintView();
+    if (!view->ClosesWithLoop()) view->RepaintView();
   }
 }
 
@@ -489,7 +488,7 @@ bool TSeItemView::HandleKey(MSG& msg) {
     case VK_ESCAPE:
       if (FParentView) FParentView->FDropped = false;
       FSelected = nullptr;
-      RepaintView();
+      if (!ClosesWithLoop()) RepaintView();
       return false;
     case VK_RETURN: {
       if (!FSelected) return true;

@@ -330,6 +330,9 @@ class TSeItemView : public TComponent {
   void PostKey(WORD vk) const;
 
   virtual void SizeChanged(const TSize& size) {}
+  // True for a view whose window goes when its loop ends (a popup's): it is not repainted as
+  // it closes.
+  virtual bool ClosesWithLoop() const { return false; }
   virtual void RepaintView() {}
   virtual void RepaintItem(TSeCustomItem* item) {}
   // Repaints the child at index of the view's item (RepaintItem); nothing outside the children.

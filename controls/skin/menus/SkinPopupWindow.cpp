@@ -109,16 +109,11 @@ TSePopupWindow::TSePopupWindow(TComponent* owner, TSeItemView* parentView, TSeCu
                                TSePopupFormClass decorationClass)
     : TForm(owner) {
   SetColor(clMenu);
-  // The decoration is set up as if read from a layout: its properties only store, and its
-  // Loaded hooks the window and applies the frame once.
+  // The decoration is set up as if read from a layout: its properties only store (the window
+  // is not made yet), and its Loaded makes and hooks the window and applies the frame once.
   IncludeComponentState(csLoading);
   FDecoration = (decorationClass ? decorationClass : &TSePopupForm::Make)(this);
-  ExcludeComponentState(csLoading);
-  static_cast<TComponent*>(FDecoration)->Loaded();
   FDecoration->SetStayOnTop(true);
-  TWinControl* ownerControl = WindowedOwner(owner);
-  if (!ownerControl) ownerControl = WindowedOwner(item->GetOwnerControl());
-  if (ownerControl && ownerControl->HandleAllocated()) FDecoration->SetOwnerWindow(ownerControl->GetHandle());
   if (TSePopupMenuOptions* options = item->GetPopupOptions()) {
     FDecoration->SetBlending(options->GetBlending());
     FDecoration->SetShadow(options->GetShadow());
@@ -129,6 +124,11 @@ TSePopupWindow::TSePopupWindow(TComponent* owner, TSeItemView* parentView, TSeCu
       (item->GetParent() ? item->GetParent() : item)->SetAnimateNext(false);
     }
   }
+  ExcludeComponentState(csLoading);
+  static_cast<TComponent*>(FDecoration)->Loaded();
+  TWinControl* ownerControl = WindowedOwner(owner);
+  if (!ownerControl) ownerControl = WindowedOwner(item->GetOwnerControl());
+  if (ownerControl && ownerControl->HandleAllocated()) FDecoration->SetOwnerWindow(ownerControl->GetHandle());
   FView = new TSePopupView(this, parentView, item);
   SetCursor(crDefault);
 }
@@ -157,11 +157,13 @@ void TSePopupWindow::CreateParams(TCreateParams& params) {
   params.ExStyle |= WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 }
 
-void TSePopupWindow::ShowPopup(bool foreground) {
+void TSePopupWindow::ShowPopup(bool foreground) { ShowPopup(GetLeft(), GetTop(), foreground); }
+
+void TSePopupWindow::ShowPopup(int left, int top, bool foreground) {
   TSeCustomForm* host = HostDecoration(FView ? FView->GetItem()->GetHostComponent() : nullptr);
   if (host) host->DisableFramePaint();
-  ::SetWindowPos(GetHandle(), HWND_TOPMOST, GetLeft(), GetTop(), GetWidth(), GetHeight(),
-                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // Moved and shown in one step; the window's bounds follow from WM_WINDOWPOSCHANGED.
+  ::SetWindowPos(GetHandle(), HWND_TOPMOST, left, top, GetWidth(), GetHeight(), SWP_NOACTIVATE | SWP_SHOWWINDOW);
   if (foreground) ::SetForegroundWindow(GetHandle());
   if (host) host->EnableFramePaint();
   ::UpdateWindow(GetHandle());

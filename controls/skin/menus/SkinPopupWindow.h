@@ -65,6 +65,8 @@ class TSePopupWindow : public TForm {
   // Shows the window without activating it (brought to the front when asked); the frame of
   // the form the menu belongs to is not repainted meanwhile.
   void ShowPopup(bool foreground);
+  // The same at a new top left corner (screen coordinates).
+  void ShowPopup(int left, int top, bool foreground);
   void Dispatch(TMessage& message) override;
 
  protected:
@@ -82,6 +84,7 @@ class TSePopupView : public TSeItemView {
   void SizeChanged(const TSize& size) override;
   // Puts the window so that the first item's corner lands on the screen point.
   void MoveTo(int x, int y);
+  bool ClosesWithLoop() const override { return true; }
   void RepaintView() override;
   void RepaintItem(TSeCustomItem* item) override;
   void RepaintScrollButton(int direction) override;

@@ -10,6 +10,7 @@
 #include "controls/skin/menus/SkinItems.h"
 #include "controls/skin/menus/SkinMenuData.h"
 #include "controls/skin/menus/SkinMenus.h"
+#include "controls/skin/menus/SkinPopupWindow.h"
 #include "tests/classlib/controls/ImageListTestSupport.h"
 
 namespace skin_tests {
@@ -454,6 +455,63 @@ TEST_F(SkinMenuTest, MenuBarOpensSubmenusByMouseAndKeysAndShowsThem) {
   EXPECT_EQ(PopupWindowsShown(), 0);
   EXPECT_EQ(::GetCapture(), nullptr);
   EXPECT_FALSE(bar->GetView()->ScrollTimerRunning());
+}
+
+// A popup decoration that counts how its window is placed and painted.
+class TCountingPopupForm : public TSePopupForm {
+ public:
+  using TSePopupForm::TSePopupForm;
+  static int FrameChanges, Placings, Paints;
+  void PaintClient(TCanvas* canvas) override {
+    ++Paints;
+    TSePopupForm::PaintClient(canvas);
+  }
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == WM_WINDOWPOSCHANGING) {
+      const UINT flags = reinterpret_cast<WINDOWPOS*>(message.LParam)->flags;
+      constexpr UINT RegionChange = 0x0800;  // the client stays: a window region was set
+      if ((flags & SWP_FRAMECHANGED) && !(flags & RegionChange)) ++FrameChanges;
+      else if (!(flags & (SWP_FRAMECHANGED | SWP_HIDEWINDOW))) ++Placings;
+    }
+    TSePopupForm::Dispatch(message);
+  }
+};
+int TCountingPopupForm::FrameChanges = 0, TCountingPopupForm::Placings = 0, TCountingPopupForm::Paints = 0;
+
+class TCountingRoot : public TSeCustomItem {
+ public:
+  TCountingRoot() : TSeCustomItem(nullptr) {}
+  TSePopupWindowClass PopupWindowClass() const override {
+    return [](TComponent* owner, TSeItemView* parentView, TSeCustomItem* item) {
+      return new TSePopupWindow(owner, parentView, item,
+                                [](TSePopupWindow* window) -> TSePopupForm* { return new TCountingPopupForm(window); });
+    };
+  }
+};
+
+// Each placing of a window is a round trip to the window system (a slow one under Wine): a
+// menu that comes up and is closed at once applies its frame once, is placed no more than
+// made, fitted to its frame, sized to its items and shown, and is painted once (not again
+// as it closes).
+TEST_F(SkinMenuTest, APopupAppliesItsFrameOnceAndIsPaintedOnce) {
+  Watchdog watchdog(20);
+  ShowForm();
+  TCountingRoot root;
+  for (int i = 0; i < 20; ++i) AddItem(&root, L"第" + IntToStr(i + 1) + L"项练习", Form);
+  TSePopupMenuOptions options;
+  root.SetTreePopupOptions(&options);
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    // Options set on the decoration (a shadow) must not apply the frame again.
+    options.GetShadow()->SetEnabled(run == 1);
+    TCountingPopupForm::FrameChanges = TCountingPopupForm::Placings = TCountingPopupForm::Paints = 0;
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    ASSERT_TRUE(root.Popup(nullptr, 150, 150, TRect()));
+    EXPECT_EQ(TCountingPopupForm::FrameChanges, 1);
+    EXPECT_LE(TCountingPopupForm::Placings, 3);
+    EXPECT_EQ(TCountingPopupForm::Paints, 1);
+  }
+  root.SetTreePopupOptions(nullptr);
 }
 
 TEST_F(SkinMenuTest, HundredMenuCyclesLeaveNoGdiOrUserObjects) {
