@@ -2,9 +2,9 @@
 // directly. The skin is made here: five bitmaps of soft gradients with noise (about 2:1 under
 // zlib, as drawn skin parts compress) and a small object tree, saved in the "cskn" format into
 // memory. One run of the load reads the whole skin from memory (inflate, bounded reads, the
-// bitmaps made and keyed, their device copies built, the objects read); one run of the
-// reference inflates the body into a buffer made beforehand. The two alternate (inflate, load,
-// inflate, load …). Prints the best and the median of N runs (default 11) and the median of
+// bitmaps made and keyed, the objects read; the bitmaps' device copies are made when first
+// drawn from, which the load does not do); one run of the reference inflates the body into a
+// buffer made beforehand. The two alternate (inflate, load, inflate, load …). Prints the best and the median of N runs (default 11) and the median of
 // the pairs' ratios; the aim is at most 4/3. Usage: bench_skin_file [runs].
 #include <zlib.h>
 

@@ -392,17 +392,43 @@ void TransparentCopy(const TSeBitmap& src, const TRect& source, TSeBitmap& dst, 
 // ---- The device copy --------------------------------------------------------------------------------
 
 void TSeBitmap::UpdateDeviceCopy() {
+  FDeviceCopyDue = false;
   if (!FDC) return;
-  if (!FDeviceCopy) FDeviceCopy = std::make_unique<TBitmap>();
-  FDeviceCopy->SetHandleType(bmDDB);
-  FDeviceCopy->SetSize(FWidth, FHeight);
-  FDeviceCopy->SetTransparentColor(PixelToColor(SeClearPixel));
   ::GdiFlush();
-  ::BitBlt(FDeviceCopy->GetCanvas()->GetHandle(), 0, 0, FWidth, FHeight, FDC, 0, 0, SRCCOPY);
+  if (FDeviceCopy && FDeviceCopy->GetHandleType() == bmDDB && FDeviceCopy->GetWidth() == FWidth &&
+      FDeviceCopy->GetHeight() == FHeight) {
+    ::BitBlt(FDeviceCopy->GetCanvas()->GetHandle(), 0, 0, FWidth, FHeight, FDC, 0, 0, SRCCOPY);
+  } else {
+    // A new screen bitmap made from the pixels in one step: sizing the TBitmap first would
+    // paint the whole picture white only for the copy to cover it again.
+    BITMAPINFO info{};
+    info.bmiHeader = FHeader;
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP copy = ::CreateDIBitmap(screen, &FHeader, CBM_INIT, FBits, &info, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (!copy) throw EOutOfResources(L"Out of system resources");
+    if (!FDeviceCopy) FDeviceCopy = std::make_unique<TBitmap>();
+    FDeviceCopy->SetHandle(copy);  // owned by the TBitmap from here
+  }
+  FDeviceCopy->SetTransparentColor(PixelToColor(SeClearPixel));
+}
+
+TBitmap* TSeBitmap::GetDeviceCopy() { return DeviceCopyNeeded(); }
+
+TBitmap* TSeBitmap::DeviceCopyNeeded() {
+  if (FDeviceCopyDue) {
+    try {
+      UpdateDeviceCopy();
+    } catch (const Exception&) {
+      // Out of system resources: drawn without the copy (nothing) and tried again next time.
+      FDeviceCopyDue = true;
+    }
+  }
+  return FDeviceCopy.get();
 }
 
 void TSeBitmap::DeviceDraw(HDC dc, const TRect& dest, const TRect& source, bool transparent) {
-  if (!dc || !FDeviceCopy || IsEmptyRect(dest)) return;
+  if (!dc || IsEmptyRect(dest) || !DeviceCopyNeeded()) return;
   const TRect s = ClipToBitmap(source);
   if (IsEmptyRect(s) || !(s == source)) {
     if (!IsEmptyRect(s)) StretchDraw(dc, dest, source, transparent);
@@ -425,7 +451,7 @@ void TSeBitmap::DeviceDrawAt(HDC dc, int x, int y, const TRect& source, bool tra
 }
 
 void TSeBitmap::DeviceTile(HDC dc, const TRect& dest, const TRect& source) {
-  if (!dc || !FDeviceCopy || IsEmptyRect(dest)) return;
+  if (!dc || IsEmptyRect(dest) || !DeviceCopyNeeded()) return;
   const TRect s = ClipToBitmap(source);
   if (IsEmptyRect(s)) return;
   TRect visible;

@@ -57,8 +57,9 @@ class TSeBitmap : public TPersistent {
   HBITMAP GetHandle() const { return FHandle; }
   // The pixels, Width * Height of them, rows top to bottom (nullptr while empty).
   TPixel32* GetBits() const { return FBits; }
-  // The device-dependent copy the Device* operations draw from; nullptr until UpdateDeviceCopy.
-  TBitmap* GetDeviceCopy() const { return FDeviceCopy.get(); }
+  // The device-dependent copy the Device* operations draw from, made first when it is due
+  // (RequestDeviceCopy); nullptr until UpdateDeviceCopy or RequestDeviceCopy.
+  TBitmap* GetDeviceCopy();
 
   // Told after every resize; told before the pixels are replaced and before destruction.
   TNotifyEvent OnChange;
@@ -112,6 +113,10 @@ class TSeBitmap : public TPersistent {
   // ---- The device copy -------------------------------------------------------------------
   // Makes the device copy the bitmap's size and draws the bitmap onto it.
   void UpdateDeviceCopy();
+  // Makes the device copy from the pixels as they are at the first device draw (or
+  // GetDeviceCopy) instead of now: a loaded skin's bitmaps need not pay for a screen copy
+  // that may never be drawn.
+  void RequestDeviceCopy() { FDeviceCopyDue = true; }
   // From the device copy; nothing while there is none. Transparent drawing goes through the
   // device copy's mask when MaskedDraw is 1 or more.
   void DeviceDraw(HDC dc, const TRect& dest, const TRect& source, bool transparent);
@@ -138,6 +143,9 @@ class TSeBitmap : public TPersistent {
   void SoftwareTransparentBlt(HDC dc, const TRect& dest, const TRect& source);
   // The source rectangle clipped to the bitmap.
   TRect ClipToBitmap(const TRect& r) const;
+  // The device copy, made now when it is due; nullptr when there is none (or it cannot be
+  // made, which a later call tries again).
+  TBitmap* DeviceCopyNeeded();
 
   BITMAPINFOHEADER FHeader{};             // kept ready for CreateDIBSection
   HBITMAP FHandle = nullptr;              // the DIB section; owned
@@ -150,6 +158,7 @@ class TSeBitmap : public TPersistent {
   String FName;                           // the key skin objects find the bitmap by
   std::unique_ptr<TFont> FFont;           // owned
   std::unique_ptr<TBitmap> FDeviceCopy;   // device-dependent copy; owned
+  bool FDeviceCopyDue = false;            // made from the pixels at its first use
   int FMaskedDraw = 0;                    // >= 1: transparent device drawing uses the mask
 };
 

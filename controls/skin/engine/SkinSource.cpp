@@ -152,7 +152,7 @@ void TSeSkinFilter::ReadSkin(TSeSkinReader& reader) {
     auto bitmap = std::make_unique<TSeBitmap>();
     reader.ReadBitmap(*bitmap);
     bitmap->ApplyColorKey(PixelToColor(MagentaKey()));
-    bitmap->UpdateDeviceCopy();
+    bitmap->RequestDeviceCopy();
     FSource->GetBitmaps()->Add(std::move(bitmap));
   }
   const int objects = reader.ReadCount(8);
@@ -218,7 +218,7 @@ void TSeSkinFilterMaxCompression::ReadSkin(TSeSkinReader& reader) {
     bitmap->Assign(&picture);
     bitmap->ApplyColorKey(PixelToColor(SeClearPixel));
     bitmap->SetName(name);
-    bitmap->UpdateDeviceCopy();
+    bitmap->RequestDeviceCopy();
     source->GetBitmaps()->Add(std::move(bitmap));
   }
   const int objects = reader.ReadCount(8);

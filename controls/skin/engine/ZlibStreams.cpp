@@ -10,15 +10,17 @@ const int Levels[4] = {0, 1, -1, 9};
 
 }  // namespace
 
-TCustomZlibStream::TCustomZlibStream(TStream& stream)
-    : FStream(stream), FStreamPos(stream.GetPosition()) {}
+TCustomZlibStream::TCustomZlibStream(TStream& stream, int bufferSize)
+    : FStream(stream),
+      FStreamPos(stream.GetPosition()),
+      FBuffer(std::make_unique<unsigned char[]>(static_cast<size_t>(bufferSize))) {}
 
 // ---- TCompressionStream -------------------------------------------------------------------------
 
 TCompressionStream::TCompressionStream(int levelIndex, TStream& destination)
-    : TCustomZlibStream(destination) {
+    : TCustomZlibStream(destination, BufferSize) {
   if (levelIndex < 0 || levelIndex > 3) throw ECompressionError(L"error");
-  FZ.next_out = FBuffer;
+  FZ.next_out = FBuffer.get();
   FZ.avail_out = BufferSize;
   if (deflateInit(&FZ, Levels[levelIndex]) < 0) throw ECompressionError(L"error");
   FInitialised = true;
@@ -35,9 +37,9 @@ TCompressionStream::~TCompressionStream() {
 
 void TCompressionStream::Flush(int bytes) {
   if (FStream.GetPosition() != FStreamPos) FStream.SetPosition(FStreamPos);
-  FStream.WriteBuffer(FBuffer, bytes);
+  FStream.WriteBuffer(FBuffer.get(), bytes);
   FStreamPos = FStream.GetPosition();
-  FZ.next_out = FBuffer;
+  FZ.next_out = FBuffer.get();
   FZ.avail_out = BufferSize;
   if (OnProgress) OnProgress(this);
 }
@@ -79,8 +81,8 @@ int64_t TCompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
 // ---- TDecompressionStream -----------------------------------------------------------------------
 
 TDecompressionStream::TDecompressionStream(TStream& source, int64_t maxOutput)
-    : TCustomZlibStream(source), FStart(FStreamPos), FLimit(std::max<int64_t>(maxOutput, 0)) {
-  FZ.next_in = FBuffer;
+    : TCustomZlibStream(source, BufferSize), FStart(FStreamPos), FLimit(std::max<int64_t>(maxOutput, 0)) {
+  FZ.next_in = FBuffer.get();
   FZ.avail_in = 0;
   if (inflateInit(&FZ) < 0) throw EDecompressionError(L"error");
   FInitialised = true;
@@ -92,10 +94,10 @@ TDecompressionStream::~TDecompressionStream() {
 
 bool TDecompressionStream::Refill() {
   if (FStream.GetPosition() != FStreamPos) FStream.SetPosition(FStreamPos);
-  const int got = FStream.Read(FBuffer, BufferSize);
+  const int got = FStream.Read(FBuffer.get(), BufferSize);
   if (got <= 0) return false;
   FStreamPos += got;
-  FZ.next_in = FBuffer;
+  FZ.next_in = FBuffer.get();
   FZ.avail_in = static_cast<uInt>(got);
   if (OnProgress) OnProgress(this);
   return true;
@@ -143,7 +145,7 @@ int TDecompressionStream::Write(const void*, int) {
 int64_t TDecompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
   if (offset == 0 && origin == soBeginning) {
     if (inflateReset(&FZ) < 0) throw EDecompressionError(L"error");
-    FZ.next_in = FBuffer;
+    FZ.next_in = FBuffer.get();
     FZ.avail_in = 0;
     FStreamPos = FStart;
     FStream.SetPosition(FStart);

@@ -20,6 +20,7 @@
 #include "controls/skin/engine/SkinSource.h"
 #include "controls/skin/engine/SkinStreams.h"
 #include "controls/skin/engine/ZlibStreams.h"
+#include "tests/classlib/graphics/MemorySurface.h"
 
 namespace {
 
@@ -267,6 +268,52 @@ TEST_F(SkinFilesTest, EveryFormatRoundTripsObjectsAndPixels) {
   }
   // The level matters: xskn is no larger than cskn.
   EXPECT_LE(Saved(skin, L"xskn").size(), Saved(skin, L"cskn").size());
+}
+
+TEST_F(SkinFilesTest, ALoadedSkinDrawsFromDeviceCopiesOfItsPixelsAtOnce) {
+  // Noise of odd sides (its body spans several of the decompression stream's input blocks)
+  // and stripes with one magenta pixel, which the loader keys out.
+  TSeSkinSource skin(nullptr);
+  auto noise = std::make_unique<TSeBitmap>();
+  noise->SetName(L"Noise");
+  noise->SetSize(257, 331);
+  std::mt19937 random(7);
+  for (int y = 0; y < 331; ++y)  // green of 128 or more: never near the key
+    for (int x = 0; x < 257; ++x)
+      noise->SetPixel(x, y, PackPixel(random() & 0xFF, (random() & 0x7F) | 0x80, random() & 0xFF, 255));
+  skin.GetBitmaps()->Add(std::move(noise));
+  skin.GetBitmaps()->Add(Stripes(L"Parts", 40, 20, 0));
+  skin.GetBitmaps()->Get(1)->SetPixel(5, 5, PackPixel(255, 0, 255, 255));
+  const Bytes bytes = Saved(skin, L"cskn");
+  ASSERT_GT(bytes.size(), size_t(3 * 65536));
+  TSeSkinSource loaded(nullptr);
+  Load(loaded, L"cskn", bytes);
+  skin.GetBitmaps()->Get(1)->SetPixel(5, 5, SeClearPixel);
+  ExpectSameSkin(skin, loaded, true);
+  // Drawn straight after the load, the first through DeviceDraw, the second by DeviceTile.
+  for (int i = 0; i < 2; ++i) {
+    TSeBitmap* bitmap = loaded.GetBitmaps()->Get(i);
+    const TRect all(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
+    MemorySurface surface(all.Right, all.Bottom, clBlue);
+    if (i == 0)
+      bitmap->DeviceDraw(surface.DC(), all, all, false);
+    else
+      bitmap->DeviceTile(surface.DC(), all, all);
+    int different = 0;
+    for (int y = 0; y < all.Bottom; ++y)
+      for (int x = 0; x < all.Right; ++x)
+        different += surface.At(x, y) != PixelToColor(bitmap->GetPixel(x, y));
+    EXPECT_EQ(different, 0) << i;
+    ASSERT_TRUE(bitmap->GetDeviceCopy());
+    EXPECT_EQ(bitmap->GetDeviceCopy()->GetWidth(), all.Right);
+  }
+  // The copy's mask leaves out the keyed pixel.
+  TSeBitmap* parts = loaded.GetBitmaps()->Get(1);
+  parts->SetMaskedDraw(1);
+  MemorySurface surface(40, 20, clBlue);
+  parts->DeviceDraw(surface.DC(), TRect(0, 0, 40, 20), TRect(0, 0, 40, 20), true);
+  EXPECT_EQ(surface.At(5, 5), clBlue);
+  EXPECT_EQ(surface.At(6, 5), PixelToColor(parts->GetPixel(6, 5)));
 }
 
 TEST_F(SkinFilesTest, FilesAreChosenByExtensionAndMissingOnesLoadNothing) {

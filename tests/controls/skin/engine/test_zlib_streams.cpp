@@ -187,6 +187,36 @@ TEST(ZlibStreams, BadBodiesRaiseStreamReadErrorAndNeverLoop) {
   }
 }
 
+TEST(ZlibStreams, BodiesOfManyInputBlocksReadWholeAndFailCleanlyAtEveryBlockEdge) {
+  Bytes data(300000);
+  std::mt19937 random(11);
+  for (unsigned char& byte : data) byte = static_cast<unsigned char>(random());
+  const Bytes packed = Compress(data, 1);
+  ASSERT_GT(packed.size(), size_t(4 * 65536));
+  // Odd pieces, with the source moved by someone else between reads.
+  TMemoryStream source;
+  TDecompressionStream z(*Holding(packed, source));
+  Bytes all, piece(65537);
+  for (int got = 1; got > 0;) {
+    got = z.Read(piece.data(), all.size() < 70000 ? 13 : 65537);
+    all.insert(all.end(), piece.begin(), piece.begin() + got);
+    source.SetPosition(0);
+  }
+  EXPECT_EQ(all, data);
+  // Cut at and around the block edges, or followed by a stray byte: EReadError.
+  for (size_t cut : {size_t(65535), size_t(65536), size_t(65537), size_t(131072), packed.size() - 1}) {
+    TMemoryStream shorter;
+    const Bytes head(packed.begin(), packed.begin() + static_cast<long>(cut));
+    TDecompressionStream cutShort(*Holding(head, shorter));
+    EXPECT_THROW(Inflate(cutShort, 65536), EReadError) << cut;
+  }
+  Bytes trailing = packed;
+  trailing.push_back(0);
+  TMemoryStream withTrailing;
+  TDecompressionStream extra(*Holding(trailing, withTrailing));
+  EXPECT_THROW(Inflate(extra, 100000), EReadError);
+}
+
 TEST(ZlibStreams, MutatedBodiesNeverCrashHangOrOverflowTheBudget) {
   Watchdog watchdog(240);
   constexpr int64_t Budget = 256 * 1024;
