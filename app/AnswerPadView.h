@@ -95,8 +95,6 @@ class TNumberPad {
   // The button of number index 0..19 (question GroupStart + index); nullptr out of range,
   // before Build, or when drawing left it out (TPadDrawing::HideUnused).
   TfcImageBtn* Button(int index) const;
-  // How many buttons the pad holds now.
-  int Count() const { return FCount; }
 
   // Draws a group: button i stands for group.RecordOfButton(i) (its Tag), enabled and showing
   // pictureOf(record) when that is above 0; otherwise Tag 0, the up picture and disabled, or

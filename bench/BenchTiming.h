@@ -15,24 +15,31 @@ struct Timing {
   double Median;
 };
 
+// The milliseconds one run of work takes.
+inline double TimeOnce(const std::function<void()>& work) {
+  LARGE_INTEGER frequency, start, stop;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  work();
+  ::QueryPerformanceCounter(&stop);
+  return 1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline Timing BestAndMedian(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return Timing{times.front(), times[times.size() / 2]};
+}
+
 // Runs prepare (untimed) and then work (timed) `runs` times.
 inline Timing Measure(int runs, const std::function<void()>& prepare,
                       const std::function<void()>& work) {
-  LARGE_INTEGER frequency;
-  ::QueryPerformanceFrequency(&frequency);
   std::vector<double> times;
   times.reserve(runs);
   for (int i = 0; i < runs; ++i) {
     prepare();
-    LARGE_INTEGER start, stop;
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&stop);
-    times.push_back(1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
-                    static_cast<double>(frequency.QuadPart));
+    times.push_back(TimeOnce(work));
   }
-  std::sort(times.begin(), times.end());
-  return Timing{times.front(), times[times.size() / 2]};
+  return BestAndMedian(std::move(times));
 }
 
 inline Timing Measure(int runs, const std::function<void()>& work) {
@@ -63,26 +70,12 @@ inline std::pair<Timing, Timing> MeasureInTurns(int rounds, int runs,
   return {a, b};
 }
 
-// The milliseconds one run of work takes.
-inline double TimeOnce(const std::function<void()>& work) {
-  LARGE_INTEGER frequency, start, stop;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&start);
-  work();
-  ::QueryPerformanceCounter(&stop);
-  return 1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Two sides of a comparison: each side's best and median, and the median of the pairs' ratios.
 struct Paired {
   Timing A, B;
   double Ratio;  // median over the pairs of B / A
 };
 
-inline Timing BestAndMedian(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  return Timing{times.front(), times[times.size() / 2]};
-}
 
 // Times the two sides in turns, A, B, A, B …, `pairs` times, each run after its untimed
 // prepare, so that a change of the machine's load falls on both sides of a pair alike.
@@ -96,8 +89,7 @@ inline Paired MeasurePairs(int pairs, const std::function<void()>& prepareA, con
     b.push_back(TimeOnce(workB));
     ratios.push_back(a.back() > 0 ? b.back() / a.back() : 0.0);
   }
-  std::sort(ratios.begin(), ratios.end());
-  return Paired{BestAndMedian(a), BestAndMedian(b), ratios[ratios.size() / 2]};
+  return Paired{BestAndMedian(a), BestAndMedian(b), BestAndMedian(ratios).Median};
 }
 
 inline Paired MeasurePairs(int pairs, const std::function<void()>& workA, const std::function<void()>& workB) {
@@ -126,11 +118,7 @@ inline void PrintAgainstSystem(const Timing& system, const Timing& own) {
 }
 
 // The same with A the system's side, B the owner-drawn one, timed in pairs.
-inline void PrintAgainstSystem(const Paired& p) {
-  std::printf("%-12s best %9.3f ms  median %9.3f ms\n", "system", p.A.Best, p.A.Median);
-  std::printf("%-12s best %9.3f ms  median %9.3f ms  owner-drawn/system, median of the pairs %5.2f\n",
-              "owner-drawn", p.B.Best, p.B.Median, p.Ratio);
-}
+inline void PrintAgainstSystem(const Paired& p) { PrintPaired("system", "owner-drawn", p); }
 
 // What kind of build the numbers come from, for the heading of a benchmark's output.
 inline const char* BuildKind() {

@@ -129,15 +129,11 @@ void BenchControls(int runs, int count) {
     for (int w = 0; w < 3; ++w) times[w].push_back(TimeOnce(ways[w]));
     for (int w = 0; w < 3; ++w) ratios[w].push_back(times[w].back() / times[0].back());
   }
-  const auto median = [](std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-  };
   std::printf("%d controls (text layout %d bytes, binary %d bytes)\n", count,
               static_cast<int>(text.size()), static_cast<int>(binary.GetSize()));
   PrintPerControl("created in code", BestAndMedian(times[0]), count, 1.0);
-  PrintPerControl("read from the text form", BestAndMedian(times[1]), count, median(ratios[1]));
-  PrintPerControl("read from the binary form", BestAndMedian(times[2]), count, median(ratios[2]));
+  PrintPerControl("read from the text form", BestAndMedian(times[1]), count, BestAndMedian(ratios[1]).Median);
+  PrintPerControl("read from the binary form", BestAndMedian(times[2]), count, BestAndMedian(ratios[2]).Median);
 }
 
 // ---- The wait box made directly --------------------------------------------------------------

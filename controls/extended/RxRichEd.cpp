@@ -9,6 +9,7 @@
 #include "classlib/controls/Messages.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/stdctrls/Printers.h"
+#include "classlib/system/FlagScope.h"
 #include "classlib/system/SysFiles.h"
 #include "classlib/system/SysMath.h"
 #include "classlib/system/SysString.h"
@@ -556,14 +557,8 @@ void TRxCustomRichEdit::WMPaint(TMessage& message) {
     Invalidate();
     return;
   }
-  gPainting = true;
-  try {
-    inherited::WMPaint(message);
-  } catch (...) {
-    gPainting = false;
-    throw;
-  }
-  gPainting = false;
+  TFlagScope painting(gPainting);
+  inherited::WMPaint(message);
 }
 
 void TRxCustomRichEdit::WMRButtonUp(TMessage& message) {

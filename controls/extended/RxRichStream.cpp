@@ -212,7 +212,6 @@ void TRichStreamReader::Append(const char* data, size_t count) {
         FHead.append(data, std::min(count, SignatureLength - FHead.size()));
       if (!FGuard.Feed(data, count)) {
         FFailed = true;
-        FRefused = true;
         return;
       }
       FReady.append(data, count);

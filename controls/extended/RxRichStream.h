@@ -109,7 +109,6 @@ class TRichStreamReader {
   // are not of the kind (rich text that does not start an RTF document).
   int Read(char* buffer, int cb, const TRichByteSource& source);
   // The bytes began an RTF document that the guard then stopped (not merely no RTF at all).
-  bool GetRefused() const { return FRefused; }
   // The bytes began with the RTF signature (known once the window asked for bytes).
   bool GetRtfStarted() const { return FRtfStarted; }
 
@@ -128,7 +127,6 @@ class TRichStreamReader {
   bool FSourceEnded = false;   // the source returned 0
   bool FStartChecked = false;  // the RTF start was seen (or is not needed)
   bool FFailed = false;
-  bool FRefused = false;       // the guard stopped the document
   bool FRtfStarted = false;    // the bytes opened an RTF document
   static constexpr size_t SignatureLength = 6;  // "{\urtf", the longer signature
   std::string FHead;           // the first SignatureLength bytes of the source

@@ -4,6 +4,7 @@
 
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
+#include "classlib/system/FlagScope.h"
 #include "fcCommon.h"
 #include "fcImager.h"
 
@@ -212,11 +213,7 @@ void TfcCustomImageBtn::ImageChanged(TfcBitmap* image) {
     if (!HasDownImage()) FreeRegionData(true);
   }
   if (image == PeekImage(true)) FreeRegionData(true);
-  FImageChanging = true;
-  struct Reset {
-    bool& Flag;
-    ~Reset() { Flag = false; }
-  } reset{FImageChanging};
+  TFlagScope changing(FImageChanging);
   ApplyRegions();
   InvalidateControlBounds(this, true);
   Invalidate();

@@ -469,15 +469,17 @@ bool TSeCustomControlBar::DragControl(TControl* control, int, int, bool) {
 
 // ---- Painting ----------------------------------------------------------------------------------------
 
+bool DrawControlBarBackground(TCanvas* canvas, const RECT& whole) {
+  if (!UseThemes()) return false;
+  const bool drawn = TThemeScope(L"Rebar").DrawBackground(canvas->GetHandle(), 0, 0, whole);
+  canvas->Refresh();
+  return drawn;
+}
+
 void TSeCustomControlBar::PaintBackground() {
   TCanvas* canvas = GetCanvas();
   const RECT whole{0, 0, GetWidth(), GetHeight()};
-  if (UseThemes()) {
-    const bool drawn = TThemeScope(L"Rebar").DrawBackground(canvas->GetHandle(), 0, 0, whole);
-    canvas->Refresh();
-    if (drawn) return;
-  }
-  FillRectColor(canvas, TRect(whole), GetColor());
+  if (!DrawControlBarBackground(canvas, whole)) FillRectColor(canvas, TRect(whole), GetColor());
 }
 
 void TSeCustomControlBar::PaintFace() {

@@ -28,6 +28,10 @@ using TBandMoveEvent = std::function<void(TObject* sender, TControl* control, TR
 using TBandPaintEvent = std::function<void(TObject* sender, TControl* control, TCanvas* canvas,
                                            TRect& rect, TBandPaintOptions& options)>;
 
+// Draws the themed control-bar background over whole (the canvas's coordinates); false
+// when themes are off or the theme draws nothing, so that the caller fills it plainly.
+bool DrawControlBarBackground(TCanvas* canvas, const RECT& whole);
+
 class TSeCustomControlBar : public TSeCustomControl {
   CLASSLIB_CLASS(TSeCustomControlBar, TSeCustomControl)
   static const TPropertyTable* PublishedProperties();

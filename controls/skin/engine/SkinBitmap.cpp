@@ -413,9 +413,7 @@ void TSeBitmap::UpdateDeviceCopy() {
   FDeviceCopy->SetTransparentColor(PixelToColor(SeClearPixel));
 }
 
-TBitmap* TSeBitmap::GetDeviceCopy() { return DeviceCopyNeeded(); }
-
-TBitmap* TSeBitmap::DeviceCopyNeeded() {
+TBitmap* TSeBitmap::GetDeviceCopy() {
   if (FDeviceCopyDue) {
     try {
       UpdateDeviceCopy();
@@ -428,7 +426,7 @@ TBitmap* TSeBitmap::DeviceCopyNeeded() {
 }
 
 void TSeBitmap::DeviceDraw(HDC dc, const TRect& dest, const TRect& source, bool transparent) {
-  if (!dc || IsEmptyRect(dest) || !DeviceCopyNeeded()) return;
+  if (!dc || IsEmptyRect(dest) || !GetDeviceCopy()) return;
   const TRect s = ClipToBitmap(source);
   if (IsEmptyRect(s) || !(s == source)) {
     if (!IsEmptyRect(s)) StretchDraw(dc, dest, source, transparent);
@@ -451,7 +449,7 @@ void TSeBitmap::DeviceDrawAt(HDC dc, int x, int y, const TRect& source, bool tra
 }
 
 void TSeBitmap::DeviceTile(HDC dc, const TRect& dest, const TRect& source) {
-  if (!dc || IsEmptyRect(dest) || !DeviceCopyNeeded()) return;
+  if (!dc || IsEmptyRect(dest) || !GetDeviceCopy()) return;
   const TRect s = ClipToBitmap(source);
   if (IsEmptyRect(s)) return;
   TRect visible;

@@ -57,8 +57,9 @@ class TSeBitmap : public TPersistent {
   HBITMAP GetHandle() const { return FHandle; }
   // The pixels, Width * Height of them, rows top to bottom (nullptr while empty).
   TPixel32* GetBits() const { return FBits; }
-  // The device-dependent copy the Device* operations draw from, made first when it is due
-  // (RequestDeviceCopy); nullptr until UpdateDeviceCopy or RequestDeviceCopy.
+  // The device-dependent copy the Device* operations draw from, made now when it is due
+  // (RequestDeviceCopy); nullptr until UpdateDeviceCopy or RequestDeviceCopy, or when it
+  // cannot be made (a later call tries again).
   TBitmap* GetDeviceCopy();
 
   // Told after every resize; told before the pixels are replaced and before destruction.
@@ -143,9 +144,6 @@ class TSeBitmap : public TPersistent {
   void SoftwareTransparentBlt(HDC dc, const TRect& dest, const TRect& source);
   // The source rectangle clipped to the bitmap.
   TRect ClipToBitmap(const TRect& r) const;
-  // The device copy, made now when it is due; nullptr when there is none (or it cannot be
-  // made, which a later call tries again).
-  TBitmap* DeviceCopyNeeded();
 
   BITMAPINFOHEADER FHeader{};             // kept ready for CreateDIBSection
   HBITMAP FHandle = nullptr;              // the DIB section; owned

@@ -176,8 +176,6 @@ void TSeCustomMenuBar::InitiateAction() {
 
 void TSeCustomMenuBar::Loaded() {
   inherited::Loaded();
-  FItems->SetTreePopupOptions(FOptions.get());
-  FItems->SetTreeInControlBar(InControlBar());
   CreateMDIButtons();
   FUpdating = false;
   ApplyLayout();
@@ -229,15 +227,10 @@ void TSeCustomMenuBar::PaintFace() {
 void TSeCustomMenuBar::PaintControlBarBackground(TCanvas* canvas) {
   // The control bar's themed background goes on under the bar: its whole client area drawn
   // with the bar's own origin moved to ours.
-  if (UseThemes()) {
-    RECT whole{};
-    ::GetClientRect(GetParent()->GetHandle(), &whole);
-    ::OffsetRect(&whole, -GetLeft(), -GetTop());
-    const bool drawn = TThemeScope(L"Rebar").DrawBackground(canvas->GetHandle(), 0, 0, whole);
-    canvas->Refresh();
-    if (drawn) return;
-  }
-  FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
+  RECT whole{};
+  ::GetClientRect(GetParent()->GetHandle(), &whole);
+  ::OffsetRect(&whole, -GetLeft(), -GetTop());
+  if (!DrawControlBarBackground(canvas, whole)) FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
 }
 
 void TSeCustomMenuBar::PaintBevel(TCanvas* canvas) {
