@@ -611,6 +611,20 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
   });
 }
 
+// Alt+F4 closes the window with the focus where the window puts it when it opens: its first
+// tab stop, the group stem view, empty and collapsed for a question of no group.
+TEST_F(PracticeWindow, AltF4InTheEmptyGroupStemViewClosesTheWindow) {
+  Run(L"21", {[&] {
+    EXPECT_EQ(0, Window->Re2->GetHeight());
+    ::SetForegroundWindow(Window->GetHandle());
+    ::SetFocus(Window->Re2->GetHandle());
+    EXPECT_EQ(Window->Re2, FocusedControl());
+    EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+    return true;
+  }});
+  EXPECT_TRUE(Responders.Log.Dialogs.empty());
+}
+
 TEST_F(PracticeWindow, TheSmallScreenShowsEveryPage) {
   ScreenMode = L"800";
   Run(L"21", {
