@@ -142,3 +142,21 @@ TEST(RxTimer, AHandlerOnTheMainThreadMayFreeItsTimer) {
     PumpUntil([] { return false; }, 50);  // the worker ends and frees itself
   }
 }
+
+TEST(RxTimer, AnIntervalChangedMoreOftenThanItTicksStillTicks) {
+  for (bool sync : {true, false}) {
+    SCOPED_TRACE(sync ? "sync" : "worker");
+    TRxTimer timer(nullptr);
+    timer.SetSyncEvent(sync);
+    timer.SetInterval(60);
+    std::atomic<int> ticks{0};
+    timer.SetOnTimer([&](TObject*) { ++ticks; });
+    // Every 10 ms a new interval: each sleep under way ends with the length it began with.
+    const DWORD start = ::GetTickCount();
+    for (unsigned change = 0; ::GetTickCount() - start < 600; ++change) {
+      timer.SetInterval(60 + change % 2);
+      PumpUntil([] { return false; }, 10);
+    }
+    EXPECT_GE(ticks, 3);
+  }
+}
