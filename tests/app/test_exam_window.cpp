@@ -3,7 +3,7 @@
 // in (cancelled once), graded and reviewed (key panel, voiding, export); the hand-in dialog of a
 // twenty-question paper (discarded unasked when empty, the real dialog closed by the system,
 // voided); the review's explanation of a question past the first; a grading error; the score limit of 50; the review from the records window; both
-// screen layouts with screenshots.
+// screen layouts with screenshots; Alt+F4 typed in the text views.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -741,7 +741,7 @@ TEST_F(ExamWindow, AltF4InTheTextViewsHandsIn) {
                PumpAWhile();
                EXPECT_TRUE(Window->GetVisible());
                Responders.Log.DialogAnswer = 2;  // 作废
-               EXPECT_TRUE(focus(Window->Re2));
+               EXPECT_TRUE(focus(Window->Re1));
                EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
                return true;
              },

@@ -3,7 +3,7 @@
 // groups) with the bank's row, the day's log and the chapter counters checked after each
 // answer and after closing; the messages with their dialog arguments; voiding and restoring;
 // the time limit; a listening question; a question entered by the student, answered and
-// edited; screenshots at both screen sizes.
+// edited; screenshots at both screen sizes; Alt+F4 typed in the empty group stem view.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"

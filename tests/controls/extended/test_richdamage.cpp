@@ -1,5 +1,6 @@
 // Damaged rich text never crashes or hangs a view, and nothing of it is written back: broken
-// documents of known kinds, and a mutation loop over a real stem of the demo bank.
+// documents of known kinds, and a mutation loop over a real stem of the demo bank; damage
+// marked when a document is read again as rich text after a failed read.
 #include <gtest/gtest.h>
 
 #include <random>

@@ -1,6 +1,6 @@
 // An object of our own inserted through the rich edit's OLE interface: the verb menu built
 // from its verbs, the properties dialog's arguments (its type names, its document, its link),
-// and in-place activation in a form with the form's OLE frame.
+// and in-place activation in a form with the form's OLE frame and its menu's accelerators.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,6 @@
 // TRxTimer: ticks in each mode, where they run, exceptions of a tick, and the settings
-// changed and the timer freed from the main thread while the worker ticks.
+// changed and the timer freed from the main thread while the worker ticks; an Interval
+// changed more often than the timer ticks.
 #include <gtest/gtest.h>
 
 #include <atomic>
