@@ -159,8 +159,14 @@ void TRxDBRichEdit::Change() {
 
 void TRxDBRichEdit::KeyDown(WORD& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
-  if (!FMemoLoaded) key = 0;
-  else if (DeletesOrPastes(key, shift)) EditCanModify();
+  if (!FMemoLoaded) {
+    // A stand-in takes no keys of its own; the system's (Alt+F4 closing the window, Alt+Space
+    // its menu) still go on to the window, as from a loaded view. An empty, unbound view
+    // (a group stem pane collapsed to no height) may hold the window's first focus.
+    if (!shift.Contains(ssAlt)) key = 0;
+  } else if (DeletesOrPastes(key, shift)) {
+    EditCanModify();
+  }
 }
 
 void TRxDBRichEdit::KeyPress(wchar_t& key) {

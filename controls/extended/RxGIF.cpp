@@ -387,23 +387,39 @@ TBitmap* TGIFFrame::GetBitmap() {
 
   rxgif::TDibLayout layout{width, height, depth, FInterlaced};
   TGIFImage* owner = FOwner;
-  if (owner) owner->CodecProgress(psStarting, 0);
+  // Whatever a progress handler raises stops the decoding as a failure, even a stream error.
+  bool progressRaised = false;
+  auto progress = [owner, &progressRaised](TProgressStage stage, int percent) {
+    if (!owner) return;
+    try {
+      owner->CodecProgress(stage, percent);
+    } catch (...) {
+      progressRaised = true;
+      throw;
+    }
+  };
   try {
-    const bool corrupt = rxgif::DecodeLZW(
-        data, static_cast<size_t>(dataSize), layout, bits, static_cast<uint8_t*>(rows), true,
-        [owner](int percent) {
-          if (owner) owner->CodecProgress(psRunning, percent);
-        });
-    FCorrupted = FCorrupted || corrupt;
-  } catch (const EReadError&) {
-    // The data ends before the picture does: the rows decoded so far stay.
-    FCorrupted = true;
+    try {
+      progress(psStarting, 0);
+      const bool corrupt = rxgif::DecodeLZW(
+          data, static_cast<size_t>(dataSize), layout, bits, static_cast<uint8_t*>(rows), true,
+          [&progress](int percent) { progress(psRunning, percent); });
+      FCorrupted = FCorrupted || corrupt;
+    } catch (const EReadError&) {
+      if (progressRaised) throw;
+      // The data ends before the picture does: the rows decoded so far stay.
+      FCorrupted = true;
+    }
   } catch (const Exception& e) {
-    FBitmap = std::make_unique<TBitmap>();  // no half-decoded picture is kept
+    // No half-decoded picture is kept: the next use decodes the frame again.
+    FBitmap = std::make_unique<TBitmap>();
     if (owner) owner->CodecProgress(psEnding, 0, e.Message());
     throw;
+  } catch (...) {
+    FBitmap = std::make_unique<TBitmap>();  // as above, for anything else a handler raised
+    throw;
   }
-  if (owner) owner->CodecProgress(psEnding, 100);
+  progress(psEnding, 100);
 
   FBitmap->SetPaletteModified(true);
   if (!FBitmap->GetMonochrome()) FBitmap->SetHandleType(bmDDB);

@@ -571,12 +571,13 @@ void TRxCustomRichEdit::WMRButtonUp(TMessage& message) {
 }
 
 void TRxCustomRichEdit::EMReplaceSel(TMessage& message) {
-  const CHARRANGE range = GetSelection();
-  const wchar_t* text = reinterpret_cast<const wchar_t*>(message.LParam);
-  const int end = range.cpMin + (text ? static_cast<int>(wcslen(text)) : 0);
+  const LONG start = GetSelection().cpMin;
   if (FUndoLimit > 1 && RichEditVersion >= 2 && !FLinesUpdating) message.WParam = 1;
   inherited::Dispatch(message);
-  if (!FLinesUpdating) SetSelection(end, end, true);
+  if (FLinesUpdating) return;
+  // The replacement is selected and shown. It ends where the window left the caret rather
+  // than at start + the text's length: the window makes a CR LF one paragraph mark.
+  SetSelection(start, GetSelection().cpMax, true);
 }
 
 void TRxCustomRichEdit::CNNotify(TMessage& message) {

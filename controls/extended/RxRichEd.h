@@ -537,6 +537,7 @@ class TRxCustomRichEdit : public TCustomMemo {
   void WMPaint(TMessage& message) override;
   // Sends WM_CONTEXTMENU where the window does not.
   void WMRButtonUp(TMessage& message) override;
+  // Replaces the selection undoably and selects the replacement (not while Lines updates).
   void EMReplaceSel(TMessage& message);
   void LinkNotify(const ENLINK& link);
   void ApplyWordSelection();

@@ -43,17 +43,33 @@ TTimerThread::~TTimerThread() {
   StopAndWait();
 }
 
+bool TTimerThread::Ticking() const {
+  return !GetTerminated() && !FOwner->FDestroying && FOwner->FThreaded && FOwner->Running();
+}
+
+bool TTimerThread::SleepInterval() {
+  // The length is fixed when the sleep starts: a new Interval takes effect at the next one,
+  // so a caller that changes it more often than it ticks still gets its ticks.
+  const DWORD length = FOwner->FInterval;
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const DWORD slept = ::GetTickCount() - start;  // wraps correctly
+    if (slept >= length) return true;
+    if (::WaitForSingleObject(FWake.Get(), length - slept) == WAIT_TIMEOUT) return true;
+    // A change or the stop: the sleep ends early only when the timer no longer ticks.
+    if (!Ticking()) return false;
+  }
+}
+
 void TTimerThread::Execute() {
   while (!GetTerminated()) {
-    if (!FOwner->FThreaded || !FOwner->Running()) {
+    if (!Ticking()) {
       ::WaitForSingleObject(FWake.Get(), INFINITE);
       continue;
     }
-    const DWORD waited = ::WaitForSingleObject(FWake.Get(), FOwner->FInterval);
-    if (waited != WAIT_TIMEOUT) continue;  // a change or the stop: read the settings again
-    if (GetTerminated() || FOwner->FDestroying) break;
+    if (!SleepInterval()) continue;  // stopped meanwhile: read the settings again
     if (Application && Application->GetTerminated()) continue;
-    if (FOwner->FThreaded && FOwner->Running()) Tick();
+    if (Ticking()) Tick();
   }
 }
 

@@ -4,7 +4,8 @@
 //
 // The worker never suspends or resumes: it waits on an event for the interval, and every
 // change of Enabled, Interval, Threaded, OnTimer or destruction signals that event, so that
-// no setter waits for a tick. With SyncEvent the tick runs on the main thread (the worker
+// no setter waits for a tick. A wait under way keeps the length it began with when only the
+// Interval changed; the next one uses the new value. With SyncEvent the tick runs on the main thread (the worker
 // waits for it); without, it runs on the worker, which must then guard what it shares.
 // An exception of a tick reaches Application->HandleException on the main thread once and
 // the worker goes on. The destructor stops and joins the worker before anything it uses is
@@ -41,6 +42,11 @@ class TTimerThread : public TThread {
   void Execute() override;
 
  private:
+  // The owner should tick now: threaded, running, and neither it nor this thread stopping.
+  bool Ticking() const;
+  // Sleeps one interval, of the length Interval had when the sleep began; false when the
+  // timer stopped ticking meanwhile (disabled, stopped, destroyed, window mode).
+  bool SleepInterval();
   // Runs the owner's tick where SyncEvent says and reports an exception on the main thread.
   void Tick();
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 #include "AppTestSupport.h"
@@ -58,6 +59,10 @@ bool InSight(TControl* control);
 // Presses and releases a key on the window that has the focus, posted as the keyboard
 // would; false when no window of this thread has the focus.
 bool PostKey(WORD vk);
+// Presses the keys in order and releases them in reverse (Alt+F4 is {VK_MENU, VK_F4}) as the
+// keyboard does, through the system's input queue to the foreground window's focus; false
+// when the system took fewer of the events.
+bool TypeChord(std::initializer_list<WORD> keys);
 
 // Copies the screen's pixels under the window into the build folder's screenshots folder
 // as name.bmp; false when it could not.

@@ -3,7 +3,7 @@
 // in (cancelled once), graded and reviewed (key panel, voiding, export); the hand-in dialog of a
 // twenty-question paper (discarded unasked when empty, the real dialog closed by the system,
 // voided); the review's explanation of a question past the first; a grading error; the score limit of 50; the review from the records window; both
-// screen layouts with screenshots.
+// screen layouts with screenshots; Alt+F4 typed in the text views.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -686,6 +686,68 @@ TEST_F(ExamWindow, TheSystemsCloseHandsInWhileSatAndClosesTheReview) {
   EXPECT_EQ(3u, Responders.Log.Dialogs.size()) << "nothing answered: not asked";
   EXPECT_FALSE(TableExists(Paper));
   EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
+}
+
+// Alt+F4 typed with the focus in a text view runs the hand-in as the system's close does: in
+// the group stem view, empty and collapsed for a question of no group (the window's first tab
+// stop, so where the focus is when it opens), and in the stem view, whose own keys (an arrow,
+// Ctrl+C) work as well.
+TEST_F(ExamWindow, AltF4InTheTextViewsHandsIn) {
+  auto focus = [this](TWinControl* view) {
+    ::SetForegroundWindow(Window->GetHandle());
+    ::SetFocus(view->GetHandle());
+    return FocusedControl() == view;
+  };
+  Sit(2, {[&] {
+    EXPECT_EQ(0, Window->Re2->GetHeight());
+    EXPECT_TRUE(focus(Window->Re2));
+    EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+    return true;
+  }});
+  EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "nothing answered: not asked";
+  EXPECT_FALSE(TableExists(Paper));
+
+  Sit(2, {
+             [&] {
+               AnswerAAndGoOn();
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 2) return false;
+               EXPECT_TRUE(focus(Window->Re1));
+               Window->Re1->SetSelStart(0);
+               EXPECT_TRUE(TypeChord({VK_RIGHT}));
+               EXPECT_TRUE(TypeChord({VK_SHIFT, VK_RIGHT}));
+               return true;
+             },
+             [&] {
+               if (Window->Re1->GetSelLength() != 1) return false;
+               EXPECT_EQ(1, Window->Re1->GetSelStart());
+               ::OpenClipboard(nullptr);
+               ::EmptyClipboard();
+               ::CloseClipboard();
+               EXPECT_TRUE(TypeChord({VK_CONTROL, 'C'}));
+               return true;
+             },
+             [&] {
+               if (!::IsClipboardFormatAvailable(CF_UNICODETEXT)) return false;
+               Responders.Log.DialogAnswer = 3;  // 取消
+               EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+               return true;
+             },
+             [&] {
+               if (Responders.Log.Dialogs.empty()) return false;
+               EXPECT_EQ(L"提示|你还有94道题未做，确定要交卷吗？|2|0|Exam", Responders.Log.Dialogs.back());
+               PumpAWhile();
+               EXPECT_TRUE(Window->GetVisible());
+               Responders.Log.DialogAnswer = 2;  // 作废
+               EXPECT_TRUE(focus(Window->Re1));
+               EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+               return true;
+             },
+         });
+  EXPECT_EQ(2u, Responders.Log.Dialogs.size());
+  EXPECT_FALSE(TableExists(Paper)) << "voided";
 }
 
 // 考点, hidden as laid out, opens the articles linked to the question on display under review.

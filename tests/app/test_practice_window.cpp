@@ -3,7 +3,7 @@
 // groups) with the bank's row, the day's log and the chapter counters checked after each
 // answer and after closing; the messages with their dialog arguments; voiding and restoring;
 // the time limit; a listening question; a question entered by the student, answered and
-// edited; screenshots at both screen sizes.
+// edited; screenshots at both screen sizes; Alt+F4 typed in the empty group stem view.
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
@@ -609,6 +609,20 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
       return true;
     },
   });
+}
+
+// Alt+F4 closes the window with the focus where the window puts it when it opens: its first
+// tab stop, the group stem view, empty and collapsed for a question of no group.
+TEST_F(PracticeWindow, AltF4InTheEmptyGroupStemViewClosesTheWindow) {
+  Run(L"21", {[&] {
+    EXPECT_EQ(0, Window->Re2->GetHeight());
+    ::SetForegroundWindow(Window->GetHandle());
+    ::SetFocus(Window->Re2->GetHandle());
+    EXPECT_EQ(Window->Re2, FocusedControl());
+    EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+    return true;
+  }});
+  EXPECT_TRUE(Responders.Log.Dialogs.empty());
 }
 
 TEST_F(PracticeWindow, TheSmallScreenShowsEveryPage) {

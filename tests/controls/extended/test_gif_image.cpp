@@ -2,6 +2,10 @@
 // must survive and the faults that were mended (named in each test).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
+#include <stdexcept>
+
 #include "GifTestSupport.h"
 #include "classlib/system/SysExceptions.h"
 #include "controls/extended/RxGIFCodec.h"
@@ -366,4 +370,41 @@ TEST(GifImage, ReportsProgressWhileDecodingAndEncoding) {
   EXPECT_EQ(stages.front(), psStarting);
   EXPECT_EQ(stages[1], psRunning);
   EXPECT_EQ(stages.back(), psEnding);
+}
+
+TEST(GifImage, AFrameWhoseDecodingARaisingProgressHandlerStoppedIsDecodedWholeNextTime) {
+  // Noise, so that the decoder reports progress long before the end (every 4096 codes).
+  constexpr int side = 128;
+  std::vector<uint8_t> indices(side * side);
+  std::mt19937 random(7);
+  for (uint8_t& index : indices) index = static_cast<uint8_t>(random() % 256);
+  TGifBuilder gif;
+  gif.Header(side, side, 8).Image(0, 0, 2, 2, {0, 1, 2, 3}).Image(0, 0, side, side, indices);
+  const Bytes file = gif.Trailer().Data;
+  // Raised at the start, part-way, part-way as a stream error, and as no Exception at all.
+  const std::function<void(TProgressStage)> handlers[] = {
+      [](TProgressStage stage) { if (stage == psStarting) throw EAbort(L"stop"); },
+      [](TProgressStage stage) { if (stage == psRunning) throw EAbort(L"stop"); },
+      [](TProgressStage stage) { if (stage == psRunning) throw EReadError(L"stop"); },
+      [](TProgressStage stage) { if (stage == psRunning) throw std::runtime_error("stop"); },
+  };
+  for (size_t i = 0; i < std::size(handlers); ++i) {
+    SCOPED_TRACE(i);
+    TGIFImage image;
+    LoadImage(image, file);
+    TGIFFrame* frame = image.GetFrame(1);
+    image.OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const String&) {
+      handlers[i](stage);
+    };
+    EXPECT_ANY_THROW(frame->GetBitmap());
+    image.OnProgress = nullptr;
+    TBitmap* bitmap = frame->GetBitmap();
+    ASSERT_EQ(bitmap->GetWidth(), side);
+    EXPECT_FALSE(frame->GetCorrupted());
+    int wrong = 0;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x)
+        wrong += bitmap->GetCanvas()->GetPixels(x, y) != frame->GetItem()->ColorMap.ColorAt(indices[y * side + x]);
+    EXPECT_EQ(wrong, 0);
+  }
 }

@@ -1,5 +1,6 @@
 // Damaged rich text never crashes or hangs a view, and nothing of it is written back: broken
-// documents of known kinds, and a mutation loop over a real stem of the demo bank.
+// documents of known kinds, and a mutation loop over a real stem of the demo bank; damage
+// marked when a document is read again as rich text after a failed read.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -128,6 +129,41 @@ TEST_F(DamageTest, AConverterThatThrowsShowsTheFailureAndWritesNothing) {
   Data.Edit();
   Data.Post();
   EXPECT_EQ(StoredStem(1), Bytes(TextToRtf(L"第二题")));
+}
+
+// A converter whose first read fails; it reads the stream from then on.
+class TFirstReadFails : public TConversion {
+ public:
+  int ConvertReadStream(TStream& stream, char* buffer, int bufSize) override {
+    if (!FFailed) {
+      FFailed = true;
+      throw std::runtime_error("first read failed");
+    }
+    return TConversion::ConvertReadStream(stream, buffer, bufSize);
+  }
+
+ private:
+  bool FFailed = false;
+};
+
+TEST_F(DamageTest, ADocumentReadAgainAsRichTextAfterAFailedPlainReadIsMarkedWhenDamaged) {
+  ShowHost();
+  TRxRichEdit* edit = Place<TRxRichEdit>(TRect(10, 10, 480, 380));
+  edit->HandleNeeded();
+  edit->SetDefaultConverter([] { return std::make_unique<TFirstReadFails>(); });
+  edit->SetStreamFormat(sfPlainText);
+  TRichEditStrings* lines = edit->GetRichLines();
+  // Nested deeper than the window survives: the reading stops inside the document.
+  const std::string damaged = "{\\rtf1 " + std::string(2000, '{') + "deep";
+  LoadRich(edit, damaged);
+  EXPECT_TRUE(lines->GetLoadDamaged());
+  EXPECT_EQ(edit->GetText().find(L"\\rtf"), String::npos);
+  lines->SetRaiseOnDamage(true);
+  EXPECT_THROW(LoadRich(edit, damaged), EOutOfResources);
+  // A whole document after the failed read is no damage.
+  LoadRich(edit, TextToRtf(L"完好"));
+  EXPECT_FALSE(lines->GetLoadDamaged());
+  EXPECT_EQ(edit->GetText(), L"完好");
 }
 
 }  // namespace

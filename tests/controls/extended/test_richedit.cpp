@@ -209,6 +209,25 @@ TEST_F(RichEditTest, SelectAllGivesTheTextLengthAndRangesAreClamped) {
   EXPECT_EQ(String(buffer), L"产");
 }
 
+TEST_F(RichEditTest, ReplacingTheSelectionSelectsTheReplacementAndScrollsToIt) {
+  TRxRichEdit* edit = Make(TRect(10, 10, 300, 80));
+  String text;
+  for (int line = 0; line < 40; ++line) text += L"第" + std::to_wstring(line) + L"行\r\n";
+  edit->GetLines()->SetText(text);
+  Select(edit, 1, 1);
+  edit->SetSelText(L"新\r\n段");
+  EXPECT_EQ(edit->GetSelStart(), 1);
+  EXPECT_EQ(edit->GetSelText(), L"新\r段") << "a CR LF becomes one paragraph mark";
+  // Far below the lines shown, the replacement is scrolled into view.
+  ASSERT_EQ(edit->Perform(EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  const int end = edit->GetTextLength();
+  edit->SetSelStart(end);
+  edit->SetSelText(L"末尾");
+  EXPECT_EQ(edit->GetSelStart(), end);
+  EXPECT_EQ(edit->GetSelText(), L"末尾");
+  EXPECT_GT(edit->Perform(EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+}
+
 TEST_F(RichEditTest, LinesInsertPutAndDelete) {
   TRxRichEdit* edit = Make();
   TStrings* lines = edit->GetLines();

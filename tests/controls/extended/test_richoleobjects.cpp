@@ -1,6 +1,6 @@
 // An object of our own inserted through the rich edit's OLE interface: the verb menu built
 // from its verbs, the properties dialog's arguments (its type names, its document, its link),
-// and in-place activation in a form with the form's OLE frame.
+// and in-place activation in a form with the form's OLE frame and its menu's accelerators.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -485,6 +485,51 @@ TEST_F(RichOleObjectTest, InPlaceContextIsTheFormsFrameAndActivationMovesBetween
   Form->SetActiveOleControl(second);
   second->Free();
   EXPECT_EQ(Form->GetActiveOleControl(), nullptr);
+}
+
+// The in-place object gets the shortcuts of the container's groups 0, 2 and 4: of the menus'
+// items and of a top-level item without a menu of its own, never those of other groups.
+TEST_F(RichOleObjectTest, TheInPlaceAcceleratorsAreTheContainerGroupsShortcuts) {
+  auto* menu = new TMainMenu(Form);
+  // A top-level item of a group with its own shortcut and, when sub is not 0, one sub-item.
+  auto add = [menu](int group, TShortCut own, TShortCut sub) {
+    auto* item = new TMenuItem(menu);
+    item->SetCaption(L"组" + std::to_wstring(group));
+    item->SetGroupIndex(group);
+    item->SetShortCut(own);
+    menu->GetItems()->Add(item);
+    if (!sub) return item;
+    auto* child = new TMenuItem(menu);
+    child->SetCaption(L"项");
+    child->SetShortCut(sub);
+    item->Add(child);
+    return child;
+  };
+  const TShiftState ctrl{ssCtrl};
+  TMenuItem* save = add(0, 0, ShortCut('S', ctrl));
+  TMenuItem* refresh = add(0, ShortCut(VK_F5, TShiftState{}), 0);
+  add(1, ShortCut('E', ctrl), ShortCut('C', ctrl));
+  TMenuItem* next = add(2, 0, ShortCut('N', ctrl));
+  add(3, ShortCut(VK_F9, TShiftState{}), 0);
+  TMenuItem* help = add(4, ShortCut(VK_F1, TShiftState{}), 0);
+  Form->SetMenu(menu);
+
+  IOleInPlaceFrame* frame = nullptr;
+  IOleInPlaceUIWindow* doc = nullptr;
+  OLEINPLACEFRAMEINFO info{};
+  info.cb = sizeof(info);
+  ASSERT_EQ(Edit->GetOleCallback()->GetInPlaceContext(&frame, &doc, &info), S_OK);
+  EXPECT_EQ(info.cAccelEntries, 4u);
+  std::vector<ACCEL> table(8);
+  table.resize(static_cast<size_t>(::CopyAcceleratorTableW(info.haccel, table.data(), 8)));
+  std::vector<std::pair<WORD, WORD>> got;  // key, command
+  for (const ACCEL& accel : table) got.push_back({accel.key, accel.cmd});
+  const std::vector<std::pair<WORD, WORD>> expected{
+      {'S', save->GetCommand()}, {VK_F5, refresh->GetCommand()}, {'N', next->GetCommand()},
+      {VK_F1, help->GetCommand()}};
+  EXPECT_EQ(got, expected);
+  frame->Release();
+  doc->Release();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // TRxTimer: ticks in each mode, where they run, exceptions of a tick, and the settings
-// changed and the timer freed from the main thread while the worker ticks.
+// changed and the timer freed from the main thread while the worker ticks; an Interval
+// changed more often than the timer ticks.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -140,5 +141,23 @@ TEST(RxTimer, AHandlerOnTheMainThreadMayFreeItsTimer) {
     });
     EXPECT_TRUE(PumpUntil([&] { return freed; }));
     PumpUntil([] { return false; }, 50);  // the worker ends and frees itself
+  }
+}
+
+TEST(RxTimer, AnIntervalChangedMoreOftenThanItTicksStillTicks) {
+  for (bool sync : {true, false}) {
+    SCOPED_TRACE(sync ? "sync" : "worker");
+    TRxTimer timer(nullptr);
+    timer.SetSyncEvent(sync);
+    timer.SetInterval(60);
+    std::atomic<int> ticks{0};
+    timer.SetOnTimer([&](TObject*) { ++ticks; });
+    // Every 10 ms a new interval: each sleep under way ends with the length it began with.
+    const DWORD start = ::GetTickCount();
+    for (unsigned change = 0; ::GetTickCount() - start < 600; ++change) {
+      timer.SetInterval(60 + change % 2);
+      PumpUntil([] { return false; }, 10);
+    }
+    EXPECT_GE(ticks, 3);
   }
 }
