@@ -11,6 +11,7 @@
 #include "classlib/forms/Timer.h"
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/stdctrls/StdLabels.h"
+#include "classlib/controls/Controls.h"
 #include "classlib/system/FlagScope.h"
 #include "controls/effects/EffBtns.h"
 #include "controls/effects/FlatButtons.h"
@@ -48,6 +49,12 @@ void SetCaptionOf(TLabel* label, const String& caption) {
 TPracticeNavigator::TPracticeNavigator(const TNavigatorControls& controls, TPracticeSession& session,
                                        TNavigatorEvents events, TNavigatorStyle style)
     : F(controls), FSession(session), FEvents(std::move(events)), FStyle(style) {}
+
+void SetLowerStemHeight(TWinControl* lower, int height, TWinControl* upper) {
+  lower->SetHeight(height);
+  lower->SetTabStop(height > 0);
+  if (height <= 0 && lower->Focused() && upper->CanFocus()) upper->SetFocus();
+}
 
 void TPracticeNavigator::Build(const String& namePrefix) {
   FPictures.Load(FStyle.Look != TPadLook::Marks);

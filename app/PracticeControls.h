@@ -17,6 +17,14 @@ class TFlatSpeedButton;
 class TKZTimeCounter;
 class TLabel;
 class TTimer;
+class TWinControl;
+
+// ---- The two stem views ------------------------------------------------------------------------
+
+// Collapses the lower stem view (a group member's own stem) to no height, or gives it back its
+// height. Collapsed it takes no focus by Tab, and a focus it holds goes to the upper view: a
+// view of no height would otherwise keep the window's keys where the student cannot see them.
+void SetLowerStemHeight(TWinControl* lower, int height, TWinControl* upper);
 
 // ---- Moving through the set ------------------------------------------------------------------
 

@@ -172,7 +172,7 @@ void TFrmExam::FormShow(TObject*) {
   if (Sitting() && !firstShow) return;
   Screen->SetCursor(crHourGlass);
   epLabel2->SetCaption(FPaper.Title);
-  Re2->SetHeight(0);
+  SetLowerStemHeight(Re2, 0, Re1);
   FlatSplitter1->SetHeight(0);
   Panel3->SetVisible(false);
   FPanel->CloseAtOnce();
@@ -298,7 +298,7 @@ void TFrmExam::ShowQuestionText(const String& id) {
     text->GetSQL()->SetText(L"select * from tab_exer where A1=" + SqlQuoted(id));
     text->Open();
     if (id.find(L'-') == String::npos) {
-      Re2->SetHeight(0);
+      SetLowerStemHeight(Re2, 0, Re1);
       FlatSplitter1->SetHeight(0);
       Panel3->SetVisible(false);
       Re2->SetDataField(String());
@@ -307,7 +307,7 @@ void TFrmExam::ShowQuestionText(const String& id) {
       return;
     }
     // A member of a question group: the group's stem above, the question's own below.
-    Re2->SetHeight(FGroupStemHeight);
+    SetLowerStemHeight(Re2, FGroupStemHeight, Re1);
     FlatSplitter1->SetHeight(FSplitterHeight);
     Panel3->SetVisible(true);
     TADOQuery* stem = DM1->Cn1Query2;

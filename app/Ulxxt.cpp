@@ -190,7 +190,7 @@ void TFrmLxxt::ShowQuestion(int recNo) {
   Label12->SetCaption(IntToStr(recNo - group.Start + 1));
   FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
   PreparePad();
-  Re2->SetHeight(0);
+  SetLowerStemHeight(Re2, 0, Re);
   FlatSplitter1->SetHeight(0);
   Re->SetDataSource(DM1->Cn1DS_nr);
   Re->SetDataField(L"A15");
@@ -366,7 +366,7 @@ void TFrmLxxt::FormShow(TObject*) {
   text->Close();
   text->GetSQL()->SetText(L"select * from tab_exer where A1=" + SqlQuoted(CurQuestionId));
   text->Open();
-  Re2->SetHeight(0);
+  SetLowerStemHeight(Re2, 0, Re);
   FlatSplitter1->SetHeight(0);
   Panel2->SetWidth(0);
   Panel2->SetVisible(false);

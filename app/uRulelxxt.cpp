@@ -194,7 +194,7 @@ void TFrmRuleLxxt::ShowQuestion(int recNo) {
 
 void TFrmRuleLxxt::ShowQuestionText(const String& id) {
   if (!IsGroupMember(id)) {
-    Re2->SetHeight(0);
+    SetLowerStemHeight(Re2, 0, Re1);
     FlatSplitter1->SetHeight(0);
     Re1->SetDataSource(DM1->Cn1DS_tm);
     Re1->SetDataField(L"A15");
@@ -202,7 +202,7 @@ void TFrmRuleLxxt::ShowQuestionText(const String& id) {
   }
   // The lower view keeps the height the user gave it while group questions follow each other.
   if (FlatSplitter1->GetHeight() < 1) {
-    Re2->SetHeight(kOwnStemHeight);
+    SetLowerStemHeight(Re2, kOwnStemHeight, Re1);
     FlatSplitter1->SetHeight(kSplitterHeight);
   }
   TADOQuery* stems = DM1->Cn1Query2;
@@ -333,7 +333,7 @@ void TFrmRuleLxxt::FormShow(TObject*) {
   FTypeBar.FitCaptions();
   Screen->SetCursor(crHourGlass);
   epIndiGauge1->SetProgress(0);
-  Re2->SetHeight(0);
+  SetLowerStemHeight(Re2, 0, Re1);
   FlatSplitter1->SetHeight(0);
   FPanel->CloseAtOnce();
   FNavigator->Forget();

@@ -689,9 +689,9 @@ TEST_F(ExamWindow, TheSystemsCloseHandsInWhileSatAndClosesTheReview) {
 }
 
 // Alt+F4 typed with the focus in a text view runs the hand-in as the system's close does: in
-// the group stem view, empty and collapsed for a question of no group (the window's first tab
-// stop, so where the focus is when it opens), and in the stem view, whose own keys (an arrow,
-// Ctrl+C) work as well.
+// the lower stem view, empty and collapsed for a question of no group (no tab stop then, so the
+// window opens with the focus in the stem view above it), and in the stem view, whose own keys
+// (an arrow, Ctrl+C) work as well.
 TEST_F(ExamWindow, AltF4InTheTextViewsHandsIn) {
   auto focus = [this](TWinControl* view) {
     ::SetForegroundWindow(Window->GetHandle());
@@ -700,6 +700,7 @@ TEST_F(ExamWindow, AltF4InTheTextViewsHandsIn) {
   };
   Sit(2, {[&] {
     EXPECT_EQ(0, Window->Re2->GetHeight());
+    EXPECT_EQ(Window->Re1, FocusedControl()) << "the window opens with the focus in the stem shown";
     EXPECT_TRUE(focus(Window->Re2));
     EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
     return true;

@@ -611,11 +611,12 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
   });
 }
 
-// Alt+F4 closes the window with the focus where the window puts it when it opens: its first
-// tab stop, the group stem view, empty and collapsed for a question of no group.
+// The window opens with the focus in the stem view, not in the collapsed view of a group's own
+// stem; Alt+F4 closes the window even from that empty view.
 TEST_F(PracticeWindow, AltF4InTheEmptyGroupStemViewClosesTheWindow) {
   Run(L"21", {[&] {
     EXPECT_EQ(0, Window->Re2->GetHeight());
+    EXPECT_EQ(Window->Re, FocusedControl());
     ::SetForegroundWindow(Window->GetHandle());
     ::SetFocus(Window->Re2->GetHandle());
     EXPECT_EQ(Window->Re2, FocusedControl());
