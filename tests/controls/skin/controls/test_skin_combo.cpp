@@ -112,6 +112,18 @@ TEST_F(SkinComboTest, ItemIndexStaysWithinTheItemsAndIsMinusOneForAnEmptyList) {
   Pump();
   Key(VK_END);
   EXPECT_EQ(L"二", Combo->GetText());
+  // Pick-only too can go back to nothing chosen; only values below -1 mean the first item.
+  int changes = 0;
+  Combo->SetOnChange([&](TObject*) { ++changes; });
+  Combo->SetItemIndex(-1);
+  EXPECT_EQ(-1, Combo->GetItemIndex());
+  EXPECT_EQ(L"", Combo->GetText());
+  EXPECT_EQ(1, changes);
+  Key(VK_DOWN);
+  EXPECT_EQ(0, Combo->GetItemIndex());
+  Combo->SetItemIndex(-1);
+  Combo->SetItemIndex(-2);
+  EXPECT_EQ(0, Combo->GetItemIndex());
 }
 
 TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
