@@ -66,7 +66,7 @@ void TSeCustomPopupMenu::GetChildren(const TGetChildProc& proc, TComponent* root
 
 void TSeCustomPopupMenu::Loaded() {
   inherited::Loaded();
-  if (auto* control = dynamic_cast<TControl*>(GetOwner())) FItems->SetTreeBiDiMode(control->GetBiDiMode());
+  if (auto* control = dynamic_cast<TControl*>(GetOwner())) FItems->SetBiDiMode(control->GetBiDiMode());
 }
 
 void TSeCustomPopupMenu::Notification(TComponent* component, TOperation operation) {
@@ -179,7 +179,7 @@ void TSeCustomMenuBar::Loaded() {
   CreateMDIButtons();
   FUpdating = false;
   ApplyLayout();
-  FItems->SetTreeBiDiMode(GetBiDiMode());
+  FItems->SetBiDiMode(GetBiDiMode());
 }
 
 void TSeCustomMenuBar::GetChildren(const TGetChildProc& proc, TComponent* root) {

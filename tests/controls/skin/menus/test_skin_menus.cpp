@@ -35,6 +35,16 @@ int PopupWindowsShown() {
   return count;
 }
 
+TEST(SkinItemTree, BiDiModeReachesTheItemAndItsDirectChildrenOnly) {
+  Tree tree;
+  TSeCustomItem* file = AddItem(tree.Root.get(), L"文件");
+  TSeCustomItem* open = AddItem(file, L"打开");
+  tree.Root->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(tree.Root->GetBiDiMode(), bdRightToLeft);
+  EXPECT_EQ(file->GetBiDiMode(), bdRightToLeft);
+  EXPECT_EQ(open->GetBiDiMode(), bdLeftToRight);
+}
+
 TEST(SkinItemTree, InsertingRefusesCyclesAndSecondParentsAndClampsTopIndex) {
   Tree tree;
   TSeCustomItem* file = AddItem(tree.Root.get(), L"文件(&F)");
