@@ -331,6 +331,37 @@ TEST_F(FlatForm, TheDropDownListIsSizedToItsItemsAndSelectsByMouseAndKeys) {
   EXPECT_EQ(Tunes->GetText(), L"乐曲03");
 }
 
+// Focused with nothing chosen, the box shows the highlight frame but no filled selection.
+TEST_F(FlatForm, AnEmptyFocusedComboShowsTheFocusFrameWithoutASelectionBar) {
+  ASSERT_EQ(Tunes->GetItemIndex(), -1);
+  const HWND wnd = Tunes->GetHandle();
+  const TRect client = Tunes->GetClientRect();
+  const int frameRight = client.Right - 17, frameBottom = client.Bottom - 4;
+  const auto redraw = [&] {
+    Pump();
+    ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  };
+  const auto highlightInside = [&] {
+    int count = 0;
+    for (int y = 4; y < frameBottom; ++y)
+      for (int x = 4; x < frameRight; ++x) count += ScreenPixel(wnd, x, y) == Rgb(clHighlight);
+    return count;
+  };
+  Tunes->SetFocus();
+  redraw();
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_empty_focused"));
+  const int midY = client.Bottom / 2;
+  EXPECT_EQ(ScreenPixel(wnd, 3, midY), Rgb(clHighlight));
+  EXPECT_EQ(ScreenPixel(wnd, frameRight, midY), Rgb(clHighlight));
+  EXPECT_EQ(ScreenPixel(wnd, 20, 3), Rgb(clHighlight));
+  EXPECT_EQ(highlightInside(), 0);
+  // The focus moves on: the frame goes.
+  Other->SetFocus();
+  redraw();
+  EXPECT_EQ(ScreenPixel(wnd, 3, midY), Rgb(Tunes->GetColor()));
+  EXPECT_EQ(ScreenPixel(wnd, 20, 3), Rgb(Tunes->GetColor()));
+}
+
 TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
   Tunes->SetFocus();
   Pump();
