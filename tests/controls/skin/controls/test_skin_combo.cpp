@@ -66,13 +66,6 @@ class SkinComboTest : public SkinFormTest {
       Pump();
     }
   }
-  int ShownDropDowns() {
-    int count = 0;
-    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-      if (auto* w = dynamic_cast<TSeComboWindow*>(Screen->GetCustomForms(i)))
-        count += w->HandleAllocated() && ::IsWindowVisible(w->GetHandle()) ? 1 : 0;
-    return count;
-  }
   TSeCustomComboBox* Combo = nullptr;
   TSeCustomComboBox* Empty = nullptr;
 };
@@ -136,12 +129,12 @@ TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   ::PostMessageW(Combo->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
   Pump();
   ASSERT_TRUE(Combo->GetDroppedDown());
-  EXPECT_EQ(1, ShownDropDowns());
+  EXPECT_EQ(1, FormsOnScreen<TSeComboWindow>());
   Key(VK_DOWN);
   Key(VK_ESCAPE);
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(2, Combo->GetItemIndex());
-  EXPECT_EQ(0, ShownDropDowns());
+  EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>());
   // Enter chooses the list's item.
   Combo->DropDown();
   Pump();
@@ -214,7 +207,7 @@ TEST_F(SkinComboTest, HundredOpenCloseCyclesAndAComboFreedWithItsListOpen) {
   Combo = nullptr;
   Pump();
   EXPECT_EQ(0, events);
-  EXPECT_EQ(0, ShownDropDowns());
+  EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>());
   EXPECT_EQ(nullptr, OpenDropDownOwner());  // nothing left for a form frame to call
   EXPECT_FALSE(CloseOpenDropDown(nullptr));
   EXPECT_LT(forms_tests::UserObjectCount(), user);
@@ -247,7 +240,7 @@ TEST_F(SkinComboTest, AComboFreedByItsOwnHandlersWhileTheListRunsThem) {
     Pump();
     EXPECT_FALSE(::IsWindow(list)) << how;
     EXPECT_FALSE(::IsWindow(window)) << how;
-    EXPECT_EQ(0, ShownDropDowns()) << how;
+    EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>()) << how;
     EXPECT_EQ(nullptr, OpenDropDownOwner()) << how;
     outlived = false;
   };

@@ -35,15 +35,6 @@ int PopupWindowsShown() {
   return count;
 }
 
-// Popup windows visible on the screen.
-int PopupWindowsOnScreen() {
-  int count = 0;
-  for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-    if (auto* w = dynamic_cast<TSePopupWindow*>(Screen->GetCustomForms(i)))
-      count += w->HandleAllocated() && ::IsWindowVisible(w->GetHandle()) ? 1 : 0;
-  return count;
-}
-
 TEST(SkinItemTree, BiDiModeReachesTheItemAndItsDirectChildrenOnly) {
   Tree tree;
   TSeCustomItem* file = AddItem(tree.Root.get(), L"文件");
@@ -416,7 +407,7 @@ TEST_F(SkinMenuTest, APopupOpenedInsideAnotherOnesLoopClosesTheOtherFirst) {
   look.SetInterval(100);
   look.SetOnTimer([&](TObject*) {
     look.SetEnabled(false);
-    shownInSecond = PopupWindowsOnScreen();
+    shownInSecond = FormsOnScreen<TSePopupWindow>();
     SaveScreenshot(Form->GetHandle(), L"skin_popup_replaced");
     ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
   });
@@ -426,7 +417,7 @@ TEST_F(SkinMenuTest, APopupOpenedInsideAnotherOnesLoopClosesTheOtherFirst) {
     open.SetEnabled(false);
     look.SetEnabled(true);
     second->Popup(250, 200);
-    shownAfterSecond = PopupWindowsOnScreen();
+    shownAfterSecond = FormsOnScreen<TSePopupWindow>();
     // Should the first one still be open, Escape ends it so that the test goes on.
     if (shownAfterSecond > 0) ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
   });
