@@ -181,16 +181,17 @@ void TFlatComboBox::DrawSelectionStrip(HDC dc) {
   if (style == csDropDown || style == csSimple) return;
   const TRect client = GetClientRect();
   // With no item chosen there is nothing to show selected: the field stays in the box's
-  // colour, as the system's combo box leaves it (some systems fill it all the same).
+  // colour, as the system's combo box leaves it (some systems fill it all the same). The
+  // highlight frame still shows where the focus is.
   const bool chosen = GetItemIndex() >= 0;
-  const bool highlight = chosen && HasFocusedLook() && !GetDroppedDown();
+  const bool focused = HasFocusedLook() && !GetDroppedDown();
   const RECT strip{client.Right - 2 - ButtonWidth - 8, client.Top + 3,
                    client.Right - 2 - ButtonWidth - 3, client.Bottom - 3};
   const RECT text{client.Left + 3, client.Top + 3, client.Right - 3 - ButtonWidth - 2,
                   client.Bottom - 3};
   if (!chosen) FillRectWith(dc, text, GetColor());
-  FillRectWith(dc, strip, highlight ? clHighlight : GetColor());
-  if (highlight) FrameRectWith(dc, text, clHighlight);
+  FillRectWith(dc, strip, chosen && focused ? clHighlight : GetColor());
+  if (focused) FrameRectWith(dc, text, clHighlight);
 }
 
 void TFlatComboBox::DrawFlat() {

@@ -274,10 +274,10 @@ void TSeCustomComboBox::SetItemIndex(int value) {
     FItemIndex = value;  // checked against the items once they are read (Loaded)
     return;
   }
+  // -1 is nothing chosen, in either style; only values below it are taken as the first item.
   if (count == 0) value = -1;
   else if (value < -1) value = 0;
   else if (value > count - 1) value = count - 1;
-  if (FComboStyle == vcsDropDownList && value < 0 && count > 0) value = 0;
   FItemIndex = value;
   if (value >= 0) {
     const String item = GetItems()->Get(value);
@@ -304,7 +304,8 @@ void TSeCustomComboBox::SetComboStyle(TSeComboStyle value) {
   } else {
     FSavedReadOnly = GetReadOnly();
     SetReadOnly(true);
-    SetItemIndex(FItemIndex);
+    // Switching to pick-only chooses the first item when none was chosen.
+    SetItemIndex(FItemIndex < 0 ? 0 : FItemIndex);
     if (HandleAllocated() && ::GetFocus() == GetHandle()) HideTextCaret();
   }
   Invalidate();

@@ -223,8 +223,9 @@ void TSeCustomItem::SetTreePopupOptions(TSePopupMenuOptions* value) {
 void TSeCustomItem::SetTreeMdiForm(TComponent* value) {
   ForTree([value](TSeCustomItem* i) { i->SetMdiForm(value); });
 }
-void TSeCustomItem::SetTreeBiDiMode(TBiDiMode value) {
-  ForTree([value](TSeCustomItem* i) { i->FBiDiMode = value; });
+void TSeCustomItem::SetBiDiMode(TBiDiMode value) {
+  FBiDiMode = value;
+  for (TSeCustomItem* child : FItems) child->FBiDiMode = value;
 }
 
 void TSeCustomItem::Changed() {

@@ -67,7 +67,8 @@ class TSeCustomItem : public TComponent {
   TShortCut GetShortCut() const { return FShortCut; }
   void SetShortCut(TShortCut value) { FShortCut = value; }
   TBiDiMode GetBiDiMode() const { return FBiDiMode; }
-  void SetBiDiMode(TBiDiMode value) { FBiDiMode = value; }
+  // Here and on the direct children (the items of the level this item opens), not deeper.
+  void SetBiDiMode(TBiDiMode value);
   bool GetForegroundOnPopup() const { return FForegroundOnPopup; }
   // Here and on every item below.
   void SetForegroundOnPopup(bool value);
@@ -114,7 +115,6 @@ class TSeCustomItem : public TComponent {
   void SetTreeOwnerControl(TWinControl* value);
   void SetTreePopupOptions(TSePopupMenuOptions* value);
   void SetTreeMdiForm(TComponent* value);
-  void SetTreeBiDiMode(TBiDiMode value);
 
   // ---- Action -----------------------------------------------------------------------------------
   TBasicAction* GetAction() const;

@@ -66,7 +66,7 @@ void TSeCustomPopupMenu::GetChildren(const TGetChildProc& proc, TComponent* root
 
 void TSeCustomPopupMenu::Loaded() {
   inherited::Loaded();
-  if (auto* control = dynamic_cast<TControl*>(GetOwner())) FItems->SetTreeBiDiMode(control->GetBiDiMode());
+  if (auto* control = dynamic_cast<TControl*>(GetOwner())) FItems->SetBiDiMode(control->GetBiDiMode());
 }
 
 void TSeCustomPopupMenu::Notification(TComponent* component, TOperation operation) {
@@ -91,12 +91,15 @@ void TSeCustomPopupMenu::Popup(int x, int y) {
 }
 
 void TSeCustomPopupMenu::CloseMenu() {
-  // Any window of the thread ends the loop: it reads every message of the thread.
-  HWND target = nullptr;
-  if (auto* owner = dynamic_cast<TWinControl*>(GetOwner()); owner && owner->HandleAllocated())
-    target = owner->GetHandle();
-  if (!target) target = DeferredClickWindow();
-  if (target) ::PostMessageW(target, WM_NCMBUTTONDBLCLK, 0, 0);
+  // While the menu is open its loops are further down the stack: whatever calls this runs
+  // inside one of them (a timer or a message it dispatched), so a message posted to end
+  // them would be read by whichever loop runs next instead. They are ended directly and
+  // their windows hidden at once; each loop leaves when control returns to it.
+  for (int i = Screen->GetCustomFormCount() - 1; i >= 0; --i) {
+    auto* window = dynamic_cast<TSePopupWindow*>(Screen->GetCustomForms(i));
+    TSeItemView* view = window ? window->GetView() : nullptr;
+    if (view && view->GetItem() && view->GetItem()->GetRoot() == FItems) window->Withdraw();
+  }
 }
 
 // ---- TSeCustomMenuBar -----------------------------------------------------------------------------------------
@@ -179,7 +182,7 @@ void TSeCustomMenuBar::Loaded() {
   CreateMDIButtons();
   FUpdating = false;
   ApplyLayout();
-  FItems->SetTreeBiDiMode(GetBiDiMode());
+  FItems->SetBiDiMode(GetBiDiMode());
 }
 
 void TSeCustomMenuBar::GetChildren(const TGetChildProc& proc, TComponent* root) {

@@ -29,7 +29,7 @@ class TSeCustomPopupMenu : public TPopupMenu {
   void Loaded() override;
   // Shows the tree at the screen point; returns when the menu closes.
   void Popup(int x, int y) override;
-  // Closes the menu (posts a non-client click to the owner window, which ends the loop).
+  // Closes the menu: its open levels end their loops and leave the screen at once.
   virtual void CloseMenu();
   // The popup menu showing now, nullptr when none.
   static TSeCustomPopupMenu* Showing();

@@ -169,6 +169,13 @@ void TSePopupWindow::ShowPopup(int left, int top, bool foreground) {
   ::UpdateWindow(GetHandle());
 }
 
+void TSePopupWindow::Withdraw() {
+  if (FView) FView->CloseAll();
+  if (HandleAllocated())
+    ::SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+}
+
 void TSePopupWindow::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_MOUSEACTIVATE:

@@ -67,6 +67,9 @@ class TSePopupWindow : public TForm {
   void ShowPopup(bool foreground);
   // The same at a new top left corner (screen coordinates).
   void ShowPopup(int left, int top, bool foreground);
+  // Ends the loop of the window's view (and of the views it opened from) and hides the
+  // window at once; the window is freed as usual when its loop returns.
+  void Withdraw();
   void Dispatch(TMessage& message) override;
 
  protected:

@@ -331,6 +331,26 @@ TEST_F(FlatForm, TheDropDownListIsSizedToItsItemsAndSelectsByMouseAndKeys) {
   EXPECT_EQ(Tunes->GetText(), L"乐曲03");
 }
 
+// Focused with nothing chosen, the box shows the highlight frame but no filled selection;
+// the frame goes with the focus.
+TEST_F(FlatForm, AnEmptyFocusedComboShowsTheFocusFrameWithoutASelectionBar) {
+  ASSERT_EQ(Tunes->GetItemIndex(), -1);
+  const HWND wnd = Tunes->GetHandle();
+  const int right = Tunes->GetClientWidth(), midY = Tunes->GetClientHeight() / 2;
+  for (TWinControl* focused : std::initializer_list<TWinControl*>{Tunes, Other}) {
+    focused->SetFocus();
+    Pump();
+    ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    const TColor frame = Rgb(focused == Tunes ? clHighlight : Tunes->GetColor());
+    EXPECT_EQ(ScreenPixel(wnd, 3, midY), frame);           // the frame's left side
+    EXPECT_EQ(ScreenPixel(wnd, right - 17, midY), frame);  // and its right side
+    EXPECT_EQ(ScreenPixel(wnd, 20, 3), frame);             // and its top
+    EXPECT_EQ(ScreenPixel(wnd, 20, midY), Rgb(Tunes->GetColor()));          // no filled field
+    EXPECT_EQ(ScreenPixel(wnd, right - 19, midY), Rgb(Tunes->GetColor()));  // nor strip
+    if (focused == Tunes) EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_empty_focused"));
+  }
+}
+
 TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
   Tunes->SetFocus();
   Pump();

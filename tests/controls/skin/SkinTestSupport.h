@@ -49,6 +49,16 @@ inline void SaveScreenshot(HWND wnd, const String& name) {
   EXPECT_TRUE(SaveWindowScreenshot(wnd, name)) << StringToUtf8(name);
 }
 
+// How many forms of class Form are on the screen (made and visible).
+template <class Form>
+int FormsOnScreen() {
+  int count = 0;
+  for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+    if (auto* form = dynamic_cast<Form*>(Screen->GetCustomForms(i)))
+      count += form->HandleAllocated() && ::IsWindowVisible(form->GetHandle()) ? 1 : 0;
+  return count;
+}
+
 // Real mouse input: the cursor goes to the screen point, then the event (a button or a move)
 // is sent as the user's hand would, and the messages it makes are handled.
 inline void MouseInputAt(const TPoint& screen, DWORD flags) {

@@ -66,13 +66,6 @@ class SkinComboTest : public SkinFormTest {
       Pump();
     }
   }
-  int ShownDropDowns() {
-    int count = 0;
-    for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-      if (auto* w = dynamic_cast<TSeComboWindow*>(Screen->GetCustomForms(i)))
-        count += w->HandleAllocated() && ::IsWindowVisible(w->GetHandle()) ? 1 : 0;
-    return count;
-  }
   TSeCustomComboBox* Combo = nullptr;
   TSeCustomComboBox* Empty = nullptr;
 };
@@ -112,6 +105,18 @@ TEST_F(SkinComboTest, ItemIndexStaysWithinTheItemsAndIsMinusOneForAnEmptyList) {
   Pump();
   Key(VK_END);
   EXPECT_EQ(L"二", Combo->GetText());
+  // Pick-only too can go back to nothing chosen; only values below -1 mean the first item.
+  int changes = 0;
+  Combo->SetOnChange([&](TObject*) { ++changes; });
+  Combo->SetItemIndex(-1);
+  EXPECT_EQ(-1, Combo->GetItemIndex());
+  EXPECT_EQ(L"", Combo->GetText());
+  EXPECT_EQ(1, changes);
+  Key(VK_DOWN);
+  EXPECT_EQ(0, Combo->GetItemIndex());
+  Combo->SetItemIndex(-1);
+  Combo->SetItemIndex(-2);
+  EXPECT_EQ(0, Combo->GetItemIndex());
 }
 
 TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
@@ -124,12 +129,12 @@ TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   ::PostMessageW(Combo->GetHandle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
   Pump();
   ASSERT_TRUE(Combo->GetDroppedDown());
-  EXPECT_EQ(1, ShownDropDowns());
+  EXPECT_EQ(1, FormsOnScreen<TSeComboWindow>());
   Key(VK_DOWN);
   Key(VK_ESCAPE);
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(2, Combo->GetItemIndex());
-  EXPECT_EQ(0, ShownDropDowns());
+  EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>());
   // Enter chooses the list's item.
   Combo->DropDown();
   Pump();
@@ -202,7 +207,7 @@ TEST_F(SkinComboTest, HundredOpenCloseCyclesAndAComboFreedWithItsListOpen) {
   Combo = nullptr;
   Pump();
   EXPECT_EQ(0, events);
-  EXPECT_EQ(0, ShownDropDowns());
+  EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>());
   EXPECT_EQ(nullptr, OpenDropDownOwner());  // nothing left for a form frame to call
   EXPECT_FALSE(CloseOpenDropDown(nullptr));
   EXPECT_LT(forms_tests::UserObjectCount(), user);
@@ -235,7 +240,7 @@ TEST_F(SkinComboTest, AComboFreedByItsOwnHandlersWhileTheListRunsThem) {
     Pump();
     EXPECT_FALSE(::IsWindow(list)) << how;
     EXPECT_FALSE(::IsWindow(window)) << how;
-    EXPECT_EQ(0, ShownDropDowns()) << how;
+    EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>()) << how;
     EXPECT_EQ(nullptr, OpenDropDownOwner()) << how;
     outlived = false;
   };

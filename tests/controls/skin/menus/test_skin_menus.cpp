@@ -35,6 +35,16 @@ int PopupWindowsShown() {
   return count;
 }
 
+TEST(SkinItemTree, BiDiModeReachesTheItemAndItsDirectChildrenOnly) {
+  Tree tree;
+  TSeCustomItem* file = AddItem(tree.Root.get(), L"文件");
+  TSeCustomItem* open = AddItem(file, L"打开");
+  tree.Root->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(tree.Root->GetBiDiMode(), bdRightToLeft);
+  EXPECT_EQ(file->GetBiDiMode(), bdRightToLeft);
+  EXPECT_EQ(open->GetBiDiMode(), bdLeftToRight);
+}
+
 TEST(SkinItemTree, InsertingRefusesCyclesAndSecondParentsAndClampsTopIndex) {
   Tree tree;
   TSeCustomItem* file = AddItem(tree.Root.get(), L"文件(&F)");
@@ -380,6 +390,44 @@ TEST_F(SkinMenuTest, AQuitPostedWhileAMenuIsOpenStaysForTheProgramsLoop) {
   MSG msg;
   ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 7u);
+}
+
+// A popup menu opened from a timer that the open one's loop dispatched: the open one leaves
+// the screen first, and both loops end (the second by Escape, the first by itself).
+TEST_F(SkinMenuTest, APopupOpenedInsideAnotherOnesLoopClosesTheOtherFirst) {
+  Watchdog watchdog(20);
+  auto* first = new TSeCustomPopupMenu(Form);
+  AddItem(first->GetSeItems(), L"第一个菜单", Form);
+  auto* second = new TSeCustomPopupMenu(Form);
+  AddItem(second->GetSeItems(), L"第二个菜单", Form);
+  ShowForm();
+  int shownInSecond = -1, shownAfterSecond = -1;
+  TTimer look(nullptr);  // runs inside the second menu's loop
+  look.SetEnabled(false);
+  look.SetInterval(100);
+  look.SetOnTimer([&](TObject*) {
+    look.SetEnabled(false);
+    shownInSecond = FormsOnScreen<TSePopupWindow>();
+    SaveScreenshot(Form->GetHandle(), L"skin_popup_replaced");
+    ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  TTimer open(nullptr);  // runs inside the first menu's loop
+  open.SetInterval(100);
+  open.SetOnTimer([&](TObject*) {
+    open.SetEnabled(false);
+    look.SetEnabled(true);
+    second->Popup(250, 200);
+    shownAfterSecond = FormsOnScreen<TSePopupWindow>();
+    // Should the first one still be open, Escape ends it so that the test goes on.
+    if (shownAfterSecond > 0) ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  });
+  first->Popup(150, 150);
+  EXPECT_EQ(shownInSecond, 1);
+  EXPECT_EQ(shownAfterSecond, 0);  // the first loop ended on its own
+  EXPECT_EQ(PopupWindowsShown(), 0);
+  EXPECT_EQ(TSeCustomPopupMenu::Showing(), nullptr);
+  EXPECT_EQ(::GetCapture(), nullptr);
+  EXPECT_EQ(CaptureDepth(), 0);
 }
 
 TEST_F(SkinMenuTest, MenuBarOpensSubmenusByMouseAndKeysAndShowsThem) {
