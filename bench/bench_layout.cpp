@@ -114,10 +114,10 @@ void BenchControls(int runs, int count) {
          TBenchPanel panel(nullptr);
          MakeInCode(panel, count);
        }},
-      {.Work = [&text] {
+      {.Work = [&textSource] {
          TBenchPanel panel(nullptr);
-         TStringStream stream(text);
-         ReadComponentFromStream(stream, &panel);
+         textSource.SetPosition(0);
+         ReadComponentFromStream(textSource, &panel);
        }},
       {.Work = [&binary] {
          TBenchPanel panel(nullptr);
