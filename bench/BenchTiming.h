@@ -70,26 +70,48 @@ inline std::pair<Timing, Timing> MeasureInTurns(int rounds, int runs,
   return {a, b};
 }
 
+// One side of a comparison timed in turns: its untimed preparation and its timed work.
+struct Turn {
+  std::function<void()> Prepare = [] {};
+  std::function<void()> Work;
+};
+
+// One side's times, and the median over the rounds of its time over the first side's.
+struct TurnTiming {
+  Timing Time;
+  double RatioToFirst;
+};
+
+// Times the sides in turns, the first, the second … the last, then the first again, `rounds`
+// times, each run after its untimed prepare, so that a change of the machine's load falls on
+// every side of a round alike.
+inline std::vector<TurnTiming> MeasureRounds(int rounds, const std::vector<Turn>& sides) {
+  std::vector<std::vector<double>> times(sides.size()), ratios(sides.size());
+  for (int round = 0; round < rounds; ++round)
+    for (size_t s = 0; s < sides.size(); ++s) {
+      sides[s].Prepare();
+      times[s].push_back(TimeOnce(sides[s].Work));
+      const double first = times[0].back();
+      ratios[s].push_back(first > 0 ? times[s].back() / first : 0.0);
+    }
+  std::vector<TurnTiming> result;
+  for (size_t s = 0; s < sides.size(); ++s)
+    result.push_back(TurnTiming{BestAndMedian(times[s]), BestAndMedian(ratios[s]).Median});
+  return result;
+}
+
 // Two sides of a comparison: each side's best and median, and the median of the pairs' ratios.
 struct Paired {
   Timing A, B;
   double Ratio;  // median over the pairs of B / A
 };
 
-
 // Times the two sides in turns, A, B, A, B …, `pairs` times, each run after its untimed
 // prepare, so that a change of the machine's load falls on both sides of a pair alike.
 inline Paired MeasurePairs(int pairs, const std::function<void()>& prepareA, const std::function<void()>& workA,
                            const std::function<void()>& prepareB, const std::function<void()>& workB) {
-  std::vector<double> a, b, ratios;
-  for (int i = 0; i < pairs; ++i) {
-    prepareA();
-    a.push_back(TimeOnce(workA));
-    prepareB();
-    b.push_back(TimeOnce(workB));
-    ratios.push_back(a.back() > 0 ? b.back() / a.back() : 0.0);
-  }
-  return Paired{BestAndMedian(a), BestAndMedian(b), BestAndMedian(ratios).Median};
+  const std::vector<TurnTiming> t = MeasureRounds(pairs, {Turn{prepareA, workA}, Turn{prepareB, workB}});
+  return Paired{t[0].Time, t[1].Time, t[1].RatioToFirst};
 }
 
 inline Paired MeasurePairs(int pairs, const std::function<void()>& workA, const std::function<void()>& workB) {

@@ -13,16 +13,18 @@
 //         one prepared UPDATE ... WHERE rowid = ?; each answer is its own transaction, as
 //         the program saves them.
 // Both sides keep one connection open for the whole benchmark, warmed by an untimed run of
-// each, and each run times the layer and then the direct side (in turns). Prints the best
-// time of N runs (default 5) of each, and the ratio layer / direct.
+// each, and each run times the layer and then the direct side (in turns). Before its side's
+// run each connection marks every question unanswered itself: a write through the other
+// connection would empty this one's page cache, and its open would read the table again.
+// Prints the best time of N runs (default 5) of each, the ratio of the bests and the median
+// of the runs' ratios layer / direct.
 // Usage: bench_dataset [runs]
 #include <sqlite3.h>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
+#include "BenchTiming.h"
 #include "classlib/ado/ADODB.h"
 #include "classlib/ado/ADOX.h"
 #include "classlib/ado/JetDates.h"
@@ -47,12 +49,6 @@ const String kPracticeSql = String(L"select ") + kColumns +
 const String kDirectSql = String(L"select ") + kColumns +
                           L" from tab_answ where (substr(A10,1,1) = '7' COLLATE NOCASE) and "
                           L"(E2 = '' or E2 is null) and (f1<>1) order by a13,a10,a1,xx";
-
-double Milliseconds(const std::function<void()>& work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 String TempDatabaseName() {
   wchar_t path[MAX_PATH + 1] = {};
@@ -107,12 +103,12 @@ TLayerTimes RunLayer(TADOConnection& connection, int& checksum) {
   TADOQuery query(nullptr);
   query.SetConnection(&connection);
   query.GetSQL()->SetText(kPracticeSql);
-  times.Open = Milliseconds([&] { query.Open(); });
+  times.Open = TimeOnce([&] { query.Open(); });
   if (query.GetRecordCount() != kRows) {
     std::fprintf(stderr, "the practice set has %d rows, not %d\n", query.GetRecordCount(), kRows);
     std::exit(1);
   }
-  times.Walk = Milliseconds([&] {
+  times.Walk = TimeOnce([&] {
     TField* a1 = query.FieldByName(L"a1");
     TField* a2 = query.FieldByName(L"a2");
     TField* a13 = query.FieldByName(L"a13");
@@ -125,7 +121,7 @@ TLayerTimes RunLayer(TADOConnection& connection, int& checksum) {
       query.Next();
     }
   });
-  times.Save = Milliseconds([&] {
+  times.Save = TimeOnce([&] {
     TField* e1 = query.FieldByName(L"e1");
     TField* e2 = query.FieldByName(L"e2");
     TField* e21 = query.FieldByName(L"e2_1");
@@ -168,7 +164,7 @@ TLayerTimes RunDirect(sqlite3* db, int& checksum) {
   std::vector<TDirectRow> rows;
 
   std::vector<int64_t> rowIds;
-  times.Open = Milliseconds([&] {
+  times.Open = TimeOnce([&] {
     String sql = kDirectSql;
     sql.insert(sql.find(L" from "), L", rowid");
     sqlite3_stmt* select = nullptr;
@@ -194,19 +190,19 @@ TLayerTimes RunDirect(sqlite3* db, int& checksum) {
   });
   // A field read hands the program a String of its own, as AsString does: the texts are
   // copied out of the stored rows.
-  times.Walk = Milliseconds([&] {
+  times.Walk = TimeOnce([&] {
     for (const TDirectRow& row : rows) {
       String a1 = row[0].Text, a2 = row[1].Text, a10 = row[13].Text;
       checksum += int(a1.size() + a2.size() + a10.size()) + int(row[14].Integer) +
                   int(row[19].Integer);
     }
   });
-  times.WalkInPlace = Milliseconds([&] {
+  times.WalkInPlace = TimeOnce([&] {
     for (const TDirectRow& row : rows)
       checksum += int(row[0].Text.size() + row[1].Text.size() + row[13].Text.size()) +
                   int(row[14].Integer) + int(row[19].Integer);
   });
-  times.Save = Milliseconds([&] {
+  times.Save = TimeOnce([&] {
     sqlite3_stmt* update = nullptr;
     Check(sqlite3_prepare16_v2(db, L"update tab_answ set e2_1 = ?, e2 = ?, e1 = ?, e3 = ? where rowid = ?",
                                -1, &update, nullptr),
@@ -228,9 +224,28 @@ TLayerTimes RunDirect(sqlite3* db, int& checksum) {
   return times;
 }
 
-void PrintLine(const char* name, double layer, double direct) {
-  std::printf("%-6s layer %9.1f ms   sqlite %9.1f ms   ratio %5.2f\n", name, layer, direct,
-              direct > 0 ? layer / direct : 0.0);
+// Marks every question unanswered through the direct connection, so that both sides see all
+// 20,000 rows.
+void ResetDirect(sqlite3* db) {
+  Check(sqlite3_exec(db, "update tab_answ set e2 = NULL, e2_1 = NULL", nullptr, nullptr, nullptr), db);
+}
+
+void ResetLayer(TADOConnection& connection) { connection.Execute(L"update tab_answ set e2 = NULL, e2_1 = NULL"); }
+
+// One piece of work's times over the runs, each side's run of a turn next to the other's.
+struct TPieceTimes {
+  std::vector<double> Layer, Direct, Ratios;
+  void Add(double layer, double direct) {
+    Layer.push_back(layer);
+    Direct.push_back(direct);
+    Ratios.push_back(direct > 0 ? layer / direct : 0.0);
+  }
+};
+
+void PrintLine(const char* name, const TPieceTimes& t) {
+  const double layer = BestAndMedian(t.Layer).Best, direct = BestAndMedian(t.Direct).Best;
+  std::printf("%-6s layer %9.1f ms   sqlite %9.1f ms   ratio %5.2f   median of the runs' ratios %5.2f\n", name,
+              layer, direct, direct > 0 ? layer / direct : 0.0, BestAndMedian(t.Ratios).Median);
 }
 
 }  // namespace
@@ -253,34 +268,32 @@ int main(int argc, char** argv) {
     Check(sqlite3_open_v2(StringToUtf8(fileName).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
     // One untimed run of each side first, so that both connections are warm (their page
     // caches filled, their statements' schema read).
-    connection.Execute(L"update tab_answ set e2 = NULL, e2_1 = NULL");
+    ResetLayer(connection);
     RunLayer(connection, checksum);
-    connection.Execute(L"update tab_answ set e2 = NULL, e2_1 = NULL");
+    ResetDirect(db);
     RunDirect(db, checksum);
-    TLayerTimes bestLayer{1e30, 1e30, 1e30, 0}, bestDirect{1e30, 1e30, 1e30, 1e30};
+    TPieceTimes open, walk, save, total;
+    double bestWalkInPlace = 1e30;
     for (int run = 0; run < runs; ++run) {
-      // Each run starts from unanswered questions, so that both see all 20,000 rows.
-      connection.Execute(L"update tab_answ set e2 = NULL, e2_1 = NULL");
-      TLayerTimes layer = RunLayer(connection, checksum);
-      connection.Execute(L"update tab_answ set e2 = NULL, e2_1 = NULL");
-      TLayerTimes direct = RunDirect(db, checksum);
-      bestLayer = {std::min(bestLayer.Open, layer.Open), std::min(bestLayer.Walk, layer.Walk),
-                   std::min(bestLayer.Save, layer.Save), 0};
-      bestDirect = {std::min(bestDirect.Open, direct.Open), std::min(bestDirect.Walk, direct.Walk),
-                    std::min(bestDirect.Save, direct.Save),
-                    std::min(bestDirect.WalkInPlace, direct.WalkInPlace)};
+      ResetLayer(connection);
+      const TLayerTimes layer = RunLayer(connection, checksum);
+      ResetDirect(db);
+      const TLayerTimes direct = RunDirect(db, checksum);
+      open.Add(layer.Open, direct.Open);
+      walk.Add(layer.Walk, direct.Walk);
+      save.Add(layer.Save, direct.Save);
+      total.Add(layer.Open + layer.Walk + layer.Save, direct.Open + direct.Walk + direct.Save);
+      bestWalkInPlace = std::min(bestWalkInPlace, direct.WalkInPlace);
     }
     sqlite3_close_v2(db);
     connection.Close();
     std::printf("%d rows, %d answers saved, best of %d runs (checksum %d)\n", kRows, kAnswers,
                 runs, checksum);
-    PrintLine("open", bestLayer.Open, bestDirect.Open);
-    PrintLine("walk", bestLayer.Walk, bestDirect.Walk);
-    PrintLine("save", bestLayer.Save, bestDirect.Save);
-    std::printf("(the direct walk looking at the texts in place, without copies: %.1f ms)\n",
-                bestDirect.WalkInPlace);
-    PrintLine("total", bestLayer.Open + bestLayer.Walk + bestLayer.Save,
-              bestDirect.Open + bestDirect.Walk + bestDirect.Save);
+    PrintLine("open", open);
+    PrintLine("walk", walk);
+    PrintLine("save", save);
+    std::printf("(the direct walk looking at the texts in place, without copies: %.1f ms)\n", bestWalkInPlace);
+    PrintLine("total", total);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "failed: %s\n", e.what());
     DeleteFileW(fileName.c_str());

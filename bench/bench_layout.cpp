@@ -10,8 +10,9 @@
 //
 // Windows: the program's wait box (TFrmProgress) read from its compiled-in layout, shown and
 // painted, and freed, against the same window made with CreateWindowExW (same class styles,
-// styles, bounds, colour and icon, its frame's lines and its text drawn in the same colours
-// and font), shown, painted and destroyed, one of each in turn.
+// styles, size, colour and icon, centred on the desktop as the layout asks, its frame's lines
+// and its text drawn in the same colours and font), shown, painted and destroyed, one of each
+// in turn.
 // This part needs a display (Xvfb will do).
 //
 // Prints the best and the median of N runs (default 21). Usage: bench_layout [runs].
@@ -108,32 +109,28 @@ void BenchControls(int runs, int count) {
   TStringStream textSource(text);
   TMemoryStream binary;
   ObjectTextToBinary(textSource, binary);
-  const std::function<void()> ways[3] = {
-      [count] {
-        TBenchPanel panel(nullptr);
-        MakeInCode(panel, count);
-      },
-      [&text] {
-        TBenchPanel panel(nullptr);
-        TStringStream stream(text);
-        ReadComponentFromStream(stream, &panel);
-      },
-      [&binary] {
-        TBenchPanel panel(nullptr);
-        binary.SetPosition(0);
-        ReadComponentFromStream(binary, &panel);
-      }};
-  for (const auto& way : ways) way();
-  std::vector<double> times[3], ratios[3];
-  for (int i = 0; i < runs; ++i) {
-    for (int w = 0; w < 3; ++w) times[w].push_back(TimeOnce(ways[w]));
-    for (int w = 0; w < 3; ++w) ratios[w].push_back(times[w].back() / times[0].back());
-  }
+  const std::vector<Turn> ways = {
+      {.Work = [count] {
+         TBenchPanel panel(nullptr);
+         MakeInCode(panel, count);
+       }},
+      {.Work = [&textSource] {
+         TBenchPanel panel(nullptr);
+         textSource.SetPosition(0);
+         ReadComponentFromStream(textSource, &panel);
+       }},
+      {.Work = [&binary] {
+         TBenchPanel panel(nullptr);
+         binary.SetPosition(0);
+         ReadComponentFromStream(binary, &panel);
+       }}};
+  for (const Turn& way : ways) way.Work();
+  const std::vector<TurnTiming> t = MeasureRounds(runs, ways);
   std::printf("%d controls (text layout %d bytes, binary %d bytes)\n", count,
               static_cast<int>(text.size()), static_cast<int>(binary.GetSize()));
-  PrintPerControl("created in code", BestAndMedian(times[0]), count, 1.0);
-  PrintPerControl("read from the text form", BestAndMedian(times[1]), count, BestAndMedian(ratios[1]).Median);
-  PrintPerControl("read from the binary form", BestAndMedian(times[2]), count, BestAndMedian(ratios[2]).Median);
+  PrintPerControl("created in code", t[0].Time, count, 1.0);
+  PrintPerControl("read from the text form", t[1].Time, count, t[1].RatioToFirst);
+  PrintPerControl("read from the binary form", t[2].Time, count, t[2].RatioToFirst);
 }
 
 // ---- The wait box made directly --------------------------------------------------------------
@@ -249,11 +246,13 @@ void BenchWindows(int runs) {
   ::RegisterClassExW(&windowClass);
 
   const auto makeDirectly = [&shape] {
-    const RECT& r = shape.Bounds;
+    // Centred on the desktop, as the wait box's layout asks, and made where it shows.
+    const int width = shape.Bounds.right - shape.Bounds.left, height = shape.Bounds.bottom - shape.Bounds.top;
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN) / 2 - width / 2;
+    const int y = ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN) / 2 - height / 2;
     HWND wnd = ::CreateWindowExW(shape.ExStyle, L"BenchDirectWindow", shape.Caption.c_str(),
-                                 shape.Style & ~static_cast<DWORD>(WS_VISIBLE), r.left, r.top,
-                                 r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+                                 shape.Style & ~static_cast<DWORD>(WS_VISIBLE), std::max(x, 0), std::max(y, 0), width,
+                                 height, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     ::ShowWindow(wnd, SW_SHOWNORMAL);
     ::UpdateWindow(wnd);
     ::DestroyWindow(wnd);

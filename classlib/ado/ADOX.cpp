@@ -93,15 +93,18 @@ void TADOXCatalog::Load() {
   TStringList names;
   connection.GetTableNames(&names, false);
   FTables.clear();
-  for (int i = 0; i < names.GetCount(); ++i) {
-    TADOXTable table(names.Get(i));
-    TSqliteStatement info(connection.GetDatabase(),
-                          L"PRAGMA table_info(" + ado_internal::QuoteName(table.FName) + L")",
-                          String());
-    while (info.Step()) table.FColumns.emplace_back(info.ColumnText(1), info.ColumnText(2));
-    FTables.push_back(std::move(table));
-  }
+  for (int i = 0; i < names.GetCount(); ++i) FTables.emplace_back(names.Get(i));
   FLoaded = true;
+}
+
+TADOXTable& TADOXCatalog::Described(TADOXTable& table) {
+  if (table.FDescribed) return table;
+  TSqliteStatement info(Active().GetDatabase(), L"PRAGMA table_info(" + ado_internal::QuoteName(table.FName) + L")",
+                        String());
+  table.FColumns.clear();
+  while (info.Step()) table.FColumns.emplace_back(info.ColumnText(1), info.ColumnText(2));
+  table.FDescribed = true;
+  return table;
 }
 
 void TADOXCatalog::Refresh() {
@@ -117,18 +120,26 @@ int TADOXCatalog::GetTableCount() {
 TADOXTable& TADOXCatalog::GetTable(int index) {
   Load();
   if (index < 0 || index >= int(FTables.size())) throw EDatabaseError(kItemNotFound);
-  return FTables[size_t(index)];
+  return Described(FTables[size_t(index)]);
+}
+
+TADOXTable* TADOXCatalog::Find(const String& name) {
+  Load();
+  for (TADOXTable& table : FTables)
+    if (SameText(table.GetName(), name)) return &table;
+  return nullptr;
 }
 
 TADOXTable& TADOXCatalog::GetTable(const String& name) {
-  Load();
-  for (TADOXTable& table : FTables)
-    if (SameText(table.GetName(), name)) return table;
-  throw EDatabaseError(kItemNotFound);
+  TADOXTable* table = Find(name);
+  if (!table) throw EDatabaseError(kItemNotFound);
+  return Described(*table);
 }
 
 void TADOXCatalog::DeleteTable(const String& name) {
-  String exact = GetTable(name).GetName();
+  const TADOXTable* table = Find(name);
+  if (!table) throw EDatabaseError(kItemNotFound);
+  const String exact = table->GetName();
   Active().Execute(L"DROP TABLE [" + exact + L"]");
   FLoaded = false;
 }

@@ -55,6 +55,7 @@ class TADOXTable {
   friend class TADOXCatalog;
   String FName;
   std::vector<TADOXColumn> FColumns;
+  bool FDescribed = false;  // FColumns read from the database
 };
 
 class TADOXCatalog {
@@ -81,7 +82,11 @@ class TADOXCatalog {
 
  private:
   TADOConnection& Active();  // EDatabaseError when no connection was given
-  void Load();               // fills FTables when it is stale
+  void Load();               // fills FTables with the tables' names when it is stale
+  // The table with its columns, read from the database at its first use: a program that
+  // asks for one table of many has only that one described.
+  TADOXTable& Described(TADOXTable& table);
+  TADOXTable* Find(const String& name);  // by name, without regard to case; nullptr when none
 
   std::unique_ptr<TADOConnection> FOwnConnection;  // made for a connection string
   TADOConnection* FConnection = nullptr;           // the one in use; may be FOwnConnection
