@@ -23,6 +23,7 @@ using Events = std::vector<String>;
 class ControlMouse : public ::testing::Test {
  protected:
   void SetUp() override {
+    PutPointerAway();  // leave messages then find nothing there, and no window is entered
     Host = std::make_unique<TTestHost>(100, 100, 400, 300);
     Graphic = new TLogGraphic(Host.get(), Host.get(), Bounds(10, 10, 50, 50));
     Window = new TLogWindow(Host.get(), Host.get(), Bounds(200, 10, 50, 50));
@@ -32,7 +33,6 @@ class ControlMouse : public ::testing::Test {
     Log.Watch(Window, L"window");
     Graphic->SetOnClick([this](TObject*) { ++GraphicClicks; });
     Window->SetOnClick([this](TObject*) { ++WindowClicks; });
-    ::SetCursorPos(0, 0);  // away from the host, so that leave messages find nothing there
   }
   void TearDown() override {
     ::ReleaseCapture();
