@@ -175,13 +175,32 @@ void TControl::BeginDrag(bool immediate, int threshold) {
   gDrag.Threshold = threshold >= 0 ? threshold : ::GetSystemMetrics(SM_CXDRAG);
   SetMouseCapture(true);
   if (immediate) {
-    DoStartDrag();
+    DragStarted();
     if (Dragging()) DragTo(cursor);
   }
 }
 
+void TControl::DragStarted() {
+  if (FDragKind != dkDock) {
+    DoStartDrag();
+    return;
+  }
+  TDragDockObject dock(this);
+  const TPoint origin = ClientToScreen(TPoint(0, 0));
+  dock.SetDockRect(Bounds(origin.X, origin.Y, FWidth, FHeight));
+  DoStartDock(&dock);
+}
+
 void TControl::DoStartDrag() {
   if (FOnStartDrag) FOnStartDrag(this);
+}
+
+void TControl::DoStartDock(TDragDockObject* dragObject) {
+  if (FOnStartDock) FOnStartDock(this, dragObject);
+}
+
+void TControl::DoEndDock(TObject* target, int x, int y) {
+  if (FOnEndDock) FOnEndDock(this, target, x, y);
 }
 
 void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
@@ -269,7 +288,11 @@ void TControl::EndDrag(bool drop) {
     drag.Target->DragOver(this, drag.TargetPos.X, drag.TargetPos.Y, dsDragLeave, accept);
   }
   if (alive.expired() || !drag.Started) return;
-  DoEndDrag(target, target ? drag.TargetPos.X : 0, target ? drag.TargetPos.Y : 0);
+  const int x = target ? drag.TargetPos.X : 0, y = target ? drag.TargetPos.Y : 0;
+  if (FDragKind == dkDock)
+    DoEndDock(target, x, y);
+  else
+    DoEndDrag(target, x, y);
 }
 
 bool TControl::DragMouseMessage(TMessage& message) {
@@ -282,7 +305,7 @@ bool TControl::DragMouseMessage(TMessage& message) {
             std::abs(pos.Y - gDrag.StartPos.Y) < gDrag.Threshold)
           return true;
         gDrag.Started = true;
-        DoStartDrag();
+        DragStarted();
         if (!Dragging()) return true;
       }
       DragTo(pos);

@@ -131,6 +131,7 @@ const TPropertyTable* TControl::PublishedProperties() {
       P::Method(L"OnDblClick", &C::GetOnDblClick, &C::SetOnDblClick),
       P::Method(L"OnDragDrop", &C::GetOnDragDrop, &C::SetOnDragDrop),
       P::Method(L"OnDragOver", &C::GetOnDragOver, &C::SetOnDragOver),
+      P::Method(L"OnEndDock", &C::GetOnEndDock, &C::SetOnEndDock),
       P::Method(L"OnEndDrag", &C::GetOnEndDrag, &C::SetOnEndDrag),
       P::Method(L"OnMouseDown", &C::GetOnMouseDown, &C::SetOnMouseDown),
       P::Method(L"OnMouseEnter", &C::GetOnMouseEnter, &C::SetOnMouseEnter),
@@ -139,6 +140,7 @@ const TPropertyTable* TControl::PublishedProperties() {
       P::Method(L"OnMouseUp", &C::GetOnMouseUp, &C::SetOnMouseUp),
       P::Method(L"OnMouseWheel", &C::GetOnMouseWheel, &C::SetOnMouseWheel),
       P::Method(L"OnResize", &C::GetOnResize, &C::SetOnResize),
+      P::Method(L"OnStartDock", &C::GetOnStartDock, &C::SetOnStartDock),
       P::Method(L"OnStartDrag", &C::GetOnStartDrag, &C::SetOnStartDrag),
   };
   return &table;

@@ -151,6 +151,9 @@ using TDragOverEvent = std::function<void(TObject* sender, TObject* source, int 
 using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
 using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;
 using TStartDragEvent = std::function<void(TObject* sender)>;
+class TDragDockObject;
+// A dock drag began; dragObject describes it (owned by the drag, valid during the call).
+using TStartDockEvent = std::function<void(TObject* sender, TDragDockObject* dragObject)>;
 
 // ---- TSizeConstraints -----------------------------------------------------------------------
 // The smallest and largest size a control may take; 0 means no limit.
@@ -469,6 +472,11 @@ class TControl : public TComponent {
   void SetOnEndDrag(TEndDragEvent handler) { FOnEndDrag = std::move(handler); }
   const TStartDragEvent& GetOnStartDrag() const { return FOnStartDrag; }
   void SetOnStartDrag(TStartDragEvent handler) { FOnStartDrag = std::move(handler); }
+  // A drag of DragKind dkDock tells these instead of OnStartDrag and OnEndDrag.
+  const TStartDockEvent& GetOnStartDock() const { return FOnStartDock; }
+  void SetOnStartDock(TStartDockEvent handler) { FOnStartDock = std::move(handler); }
+  const TEndDragEvent& GetOnEndDock() const { return FOnEndDock; }
+  void SetOnEndDock(TEndDragEvent handler) { FOnEndDock = std::move(handler); }
 
   void Loaded() override;
 
@@ -506,6 +514,10 @@ class TControl : public TComponent {
   virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
   virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void DoStartDrag();
+  // The dock drag's counterparts (OnEndDock: target is the dock site, nullptr when the
+  // control was floated or the drag cancelled).
+  virtual void DoEndDock(TObject* target, int x, int y);
+  virtual void DoStartDock(TDragDockObject* dragObject);
   // The DC to draw on the control outside painting: the parent's, moved and clipped to
   // the control. windowHandle receives the window the DC belongs to.
   virtual HDC GetDeviceContext(HWND& windowHandle);
@@ -587,6 +599,8 @@ class TControl : public TComponent {
   // The drag of this control follows the mouse; true when the message was used.
   bool DragMouseMessage(TMessage& message);
   void DragTo(const TPoint& screenPos);
+  // The drag has begun: DoStartDock for a dock drag, else DoStartDrag.
+  void DragStarted();
   void AlignWorkChanged(bool before);
 
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);  // see GetLifeToken
@@ -641,6 +655,8 @@ class TControl : public TComponent {
   TDragDropEvent FOnDragDrop;
   TEndDragEvent FOnEndDrag;
   TStartDragEvent FOnStartDrag;
+  TStartDockEvent FOnStartDock;
+  TEndDragEvent FOnEndDock;
 };
 
 // ---- TWinControl ------------------------------------------------------------------------------------

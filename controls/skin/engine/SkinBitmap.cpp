@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "SkinReader.h"
 #include "SkinStreams.h"
 #include "SystemBlits.h"
 #include "classlib/classes/Properties.h"
@@ -11,11 +12,6 @@
 #include "classlib/system/SysMath.h"
 
 namespace {
-
-// The largest side a bitmap read from a stream may have; a record claiming more is damaged.
-constexpr int64_t MaxStreamSide = 32767;
-// The longest bitmap name a record may carry.
-constexpr int MaxNameBytes = 4096;
 
 int64_t Width64(const TRect& r) { return int64_t{r.Right} - r.Left; }
 int64_t Height64(const TRect& r) { return int64_t{r.Bottom} - r.Top; }
@@ -510,19 +506,8 @@ void TSeBitmap::AssignTo(TPersistent* dest) {
 }
 
 void TSeBitmap::LoadFromStream(TStream& stream) {
-  SetName(ReadStreamString(stream, MaxNameBytes));
-  int32_t size[2]{};
-  stream.ReadBuffer(size, sizeof(size));
-  const int64_t width = size[0], height = size[1];
-  const int64_t remaining = stream.GetSize() - stream.GetPosition();
-  if (width < 0 || height < 0 || width > MaxStreamSide || height > MaxStreamSide ||
-      width * height * 4 > remaining)
-    throw EReadError(L"Stream read error");
-  SetSize(static_cast<int>(width), static_cast<int>(height));
-  if (width == 0 || height == 0 || FWidth != width || FHeight != height || !FBits) return;
-  ::GdiFlush();
-  const int rowBytes = FWidth * 4;
-  for (int y = 0; y < FHeight; ++y) stream.ReadBuffer(PixelPtr(0, y), rowBytes);
+  TSeSkinReader reader(stream, TSeSkinReader::MaxBody);
+  reader.ReadBitmap(*this);
 }
 
 void TSeBitmap::SaveToStream(TStream& stream) const {

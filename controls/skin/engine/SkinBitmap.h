@@ -8,8 +8,11 @@
 //
 // Stream record (little-endian): name byte count (4), the name's bytes (code page 936, no
 // terminator), width (4), height (4), then width * height pixels B, G, R, A, rows top to
-// bottom. A record is checked before anything is allocated: the name length and both sizes must
-// not be negative and their bytes must be in the stream; otherwise EReadError.
+// bottom. A record is read by its own lengths (TSeSkinReader), so a one-way stream that cannot
+// tell its size (a decompression stream) serves as well as a file. It is checked before anything
+// is allocated: the name length and both sizes must not be negative, the sides at most
+// TSeSkinReader::MaxBitmapSide, and the pixels' bytes within what the stream still holds (a
+// stream that cannot tell: within TSeSkinReader::MaxBody); otherwise EReadError.
 #pragma once
 #include <cstdint>
 #include <memory>

@@ -85,7 +85,18 @@ void TSeLumaweave::EndChange() {
   if (FOnAfterChange) FOnAfterChange(this);
 }
 
+String TSeLumaweave::GetSkinStore() const {
+  if (!GetComponentState().Contains(csDesigning) || FSource->Count() == 0) return L"(none)";
+  const String& name = FSource->GetSkinName();
+  const size_t last = name.find_last_of(L"\\:");
+  return last == String::npos ? name : name.substr(last + 1);
+}
+
 void TSeLumaweave::SetSkinFile(const String& value) {
+  if (GetComponentState().Contains(csDesigning)) {
+    if (!value.empty() && FSource->Count() > 0) FSource->Clear();
+    return;
+  }
   FSkinFile = value;
   const bool reading = GetComponentState().Contains(csLoading);
   const bool hadSkin = FSource->Count() > 0;
@@ -139,10 +150,9 @@ void TSeLumaweave::DefineProperties(TFiler& filer) {
       [this](TStream& stream) {
         unsigned char flag = 0;
         stream.ReadBuffer(&flag, 1);
-        if (flag > 0) {
-          FSource->LoadFromStream(stream);
-          FSource->SetDeltaHue(FDeltaHue);
-        }
+        if (flag == 0) return;  // no skin stored: a SkinFile read before stays
+        FSource->LoadFromStream(stream);
+        FSource->SetDeltaHue(FDeltaHue);
         FSkinFile.clear();  // the stored skin stays loaded
       },
       [this](TStream& stream) {

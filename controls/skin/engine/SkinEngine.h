@@ -37,12 +37,13 @@ class TSeLumaweave : public TComponent {
   const String& GetSkinFile() const { return FSkinFile; }
   // Loads the file (see TSeSkinSource::LoadFromFile) between a 1703 and a 1702 broadcast (only
   // the 1702 when no skin was loaded). A file that fails to load leaves no skin, still ends
-  // with the 1702 broadcast, and then raises its error.
+  // with the 1702 broadcast, and then raises its error. In a designer a non-empty name only
+  // drops the skin held (the designer keeps the skin in the form's data, not a file name).
   void SetSkinFile(const String& value);
   int GetDeltaHue() const { return FDeltaHue; }
   void SetDeltaHue(int value);
-  // "(none)" at run time.
-  String GetSkinStore() const { return L"(none)"; }
+  // "(none)", except in a designer with a skin held: the skin's name after its last '\' or ':'.
+  String GetSkinStore() const;
   void SetSkinStore(const String&) {}
   bool GetSkinStoreCompression() const { return FSkinStoreCompression; }
   void SetSkinStoreCompression(bool value) { FSkinStoreCompression = value; }

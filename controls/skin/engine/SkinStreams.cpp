@@ -1,7 +1,10 @@
 #include "SkinStreams.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+
+#include "SkinReader.h"
 
 void WriteStreamString(TStream& stream, const String& value) {
   const std::string bytes = StringToCp936(value);
@@ -11,11 +14,7 @@ void WriteStreamString(TStream& stream, const String& value) {
 }
 
 String ReadStreamString(TStream& stream, int maxBytes) {
-  int32_t count = 0;
-  stream.ReadBuffer(&count, sizeof(count));
-  const int64_t remaining = stream.GetSize() - stream.GetPosition();
-  if (count < 0 || count > maxBytes || count > remaining) throw EReadError(L"Stream read error");
-  std::string bytes(static_cast<size_t>(count), '\0');
-  if (count > 0) stream.ReadBuffer(bytes.data(), count);
-  return Cp936ToString(bytes);
+  // The count and at most maxBytes: nothing beyond the string is ever read.
+  TSeSkinReader reader(stream, int64_t{4} + std::max(maxBytes, 0));
+  return reader.ReadString(maxBytes);
 }

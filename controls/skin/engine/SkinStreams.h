@@ -5,7 +5,7 @@
 #include "classlib/system/SysString.h"
 
 void WriteStreamString(TStream& stream, const String& value);
-// Reads one string. A negative count, a count above maxBytes or above what the stream still
-// holds, and a short read raise EReadError "Stream read error"; nothing is allocated for a
-// count that is refused.
+// Reads one string by its own count (a stream that cannot tell its size serves too). A negative
+// count, a count above maxBytes or above what the stream still holds, and a short read raise
+// EReadError "Stream read error"; nothing is allocated for a count that is refused.
 String ReadStreamString(TStream& stream, int maxBytes);

@@ -159,6 +159,8 @@ TSeCustomForm::TSeCustomForm(TComponent* owner)
   // The system keeps the sizing styles (for the taskbar and snapping); its frame is ours.
   form->SetBorderStyle(bsSizeable);
   form->SetBorderIcons(TBorderIcons{});
+  // The system would draw scroll bars inside our frame, where no bar fits.
+  form->SetAutoScroll(false);
   if (!form->GetComponentState().Contains(csLoading)) AttachToForm();
 }
 
@@ -417,7 +419,10 @@ TSize TSeCustomForm::GetMinTrackSize() const {
 }
 
 TSeFrameZone TSeCustomForm::HitTest(int x, int y) const {
-  return FrameHitTest(FrameLayout(), TPoint(x, y), GripRect());
+  TSeButtonRects buttons;
+  for (int icon = vbiClose; icon <= vbiTray; ++icon)
+    buttons[icon] = GetButtonRect(static_cast<TSeBorderIcon>(icon));
+  return FrameHitTest(FrameLayout(), TPoint(x, y), buttons, GripRect());
 }
 
 TRect TSeCustomForm::GripRect() const {
@@ -1312,7 +1317,7 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
   HDC dc = canvas->GetHandle();
   const bool themed = theme != nullptr;
   for (const TCaptionButton& b : CaptionButtons) {
-    const TRect r = FrameButtonRect(layout, b.Icon);
+    const TRect r = GetButtonRect(b.Icon);
     if (IsRectEmpty(r)) continue;
     const bool pressed = FFrameButtons.Contains(ssLeft) && FPressedZone == b.Zone && FHotZone == b.Zone;
     const bool hot = FHotZone == b.Zone && !FDragging_;

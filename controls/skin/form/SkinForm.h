@@ -156,7 +156,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   TRect GetFrameClientRect() const { return ClientRectOf(FrameLayout()); }
   // The client rectangle the frame leaves at a layout's size.
   virtual TRect ClientRectOf(const TSeFrameLayout& layout) const { return FrameClientRect(layout); }
-  TRect GetButtonRect(TSeBorderIcon icon) const { return FrameButtonRect(FrameLayout(), icon); }
+  // Where a caption button lies (empty when not shown). Hit-testing and painting place the
+  // buttons through it, so a descendant may move them.
+  virtual TRect GetButtonRect(TSeBorderIcon icon) const { return FrameButtonRect(FrameLayout(), icon); }
   // The rectangles the rolled-up, minimized and maximized states apply.
   virtual TRect GetRollupRect() const;
   virtual TRect GetMinimizedRect() const;

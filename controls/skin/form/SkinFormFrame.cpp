@@ -14,19 +14,16 @@ const wchar_t* const PerformanceNames[] = {L"vxfpNoBuffer", L"vxfpSharedBuffer",
 // Corners are this long along each edge.
 constexpr int CornerLength = 20;
 
-// Where the caption buttons lie, computed once for all of them.
-struct TButtonRow {
-  TRect Rects[vbiTray + 1];
-};
+}  // namespace
 
-TButtonRow LayButtons(const TSeFrameLayout& layout) {
-  TButtonRow row;
+TSeButtonRects FrameButtonRects(const TSeFrameLayout& layout) {
+  TSeButtonRects row;
   if (layout.BorderStyle == vbsNone) return row;
   const TRect band = FrameCaptionBand(layout);
   const int h = band.Height();
   if (h <= 4) return row;
   const auto has = [&](TSeBorderIcon icon) { return layout.BorderIcons.Contains(icon); };
-  if (has(vbiSystemMenu)) row.Rects[vbiSystemMenu] = TRect(band.Left, band.Top, band.Left + h, band.Bottom);
+  if (has(vbiSystemMenu)) row[vbiSystemMenu] = TRect(band.Left, band.Top, band.Left + h, band.Bottom);
   const int width = layout.Themed ? h - 4 : h - 2;
   const int height = h - 4;
   const int top = (layout.Themed ? band.Top - 1 : band.Top) + 2;
@@ -34,14 +31,14 @@ TButtonRow LayButtons(const TSeFrameLayout& layout) {
   int x = band.Right - 2 - width;
   if (layout.Themed && layout.BorderStyle == vbsToolWindow) x += 2;
   const auto place = [&](TSeBorderIcon icon, int left) {
-    row.Rects[icon] = Bounds(left, top, width, height);
+    row[icon] = Bounds(left, top, width, height);
   };
   if (has(vbiClose)) {
     place(vbiClose, x);
     x -= width + 2;
   }
   if (layout.BorderStyle == vbsToolWindow) {
-    row.Rects[vbiSystemMenu] = TRect();
+    row[vbiSystemMenu] = TRect();
     return row;
   }
   const bool minimized = layout.State == vwsMinimized;
@@ -68,7 +65,6 @@ TButtonRow LayButtons(const TSeFrameLayout& layout) {
   if (has(vbiHelp) && helpShown) place(vbiHelp, x - 2);
   return row;
 }
-}  // namespace
 
 const TEnumInfo SeBorderStyleIdents = MakeEnumInfo(BorderStyleNames);
 const TEnumInfo SeWindowStateIdents = MakeEnumInfo(WindowStateNames);
@@ -107,23 +103,23 @@ TRect FrameCaptionBand(const TSeFrameLayout& layout) {
 
 TRect FrameButtonRect(const TSeFrameLayout& layout, TSeBorderIcon icon) {
   if (icon < vbiClose || icon > vbiTray) return TRect();
-  return LayButtons(layout).Rects[icon];
+  return FrameButtonRects(layout)[icon];
 }
 
-TSeFrameZone FrameHitTest(const TSeFrameLayout& layout, TPoint p, const TRect& grip) {
+TSeFrameZone FrameHitTest(const TSeFrameLayout& layout, TPoint p, const TSeButtonRects& buttons,
+                          const TRect& grip) {
   const TRect c = FrameClientRect(layout);
   const int w = layout.Width, h = layout.Height, x = p.X, y = p.Y;
   TSeFrameZone zone = fzNone;
   if (y < c.Top && x < w) zone = fzCaption;
-  const TButtonRow row = LayButtons(layout);
   static constexpr struct {
     TSeBorderIcon Icon;
     TSeFrameZone Zone;
-  } buttons[] = {{vbiSystemMenu, fzSystemMenu}, {vbiClose, fzClose},   {vbiMinimize, fzMinimize},
-                 {vbiMaximize, fzMaximize},     {vbiHelp, fzHelp},     {vbiRollup, fzRollup},
-                 {vbiTray, fzTray}};
-  for (const auto& b : buttons)
-    if (PtInRect(row.Rects[b.Icon], p)) zone = b.Zone;
+  } zones[] = {{vbiSystemMenu, fzSystemMenu}, {vbiClose, fzClose},   {vbiMinimize, fzMinimize},
+               {vbiMaximize, fzMaximize},     {vbiHelp, fzHelp},     {vbiRollup, fzRollup},
+               {vbiTray, fzTray}};
+  for (const auto& b : zones)
+    if (PtInRect(buttons[b.Icon], p)) zone = b.Zone;
   if (layout.State != vwsNormal && layout.State != vwsTray) return zone;
   const int top = c.Top - FrameCaptionHeight(layout);
   const auto along = [](int v, int length, TSeFrameZone low, TSeFrameZone mid, TSeFrameZone high) {

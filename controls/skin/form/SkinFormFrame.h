@@ -7,6 +7,7 @@
 // All coordinates are window coordinates (origin at the window's top-left corner) unless a
 // function says otherwise.
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "SkinMessage.h"
@@ -53,11 +54,16 @@ TRect FrameClientRect(const TSeFrameLayout& layout);
 int FrameCaptionHeight(const TSeFrameLayout& layout);
 // The band the caption text and buttons lie in.
 TRect FrameCaptionBand(const TSeFrameLayout& layout);
-// The rectangle of a caption button; empty when the button is not shown. Buttons not among
-// the border icons take no room.
+// The rectangles of the caption buttons, indexed by TSeBorderIcon; empty for a button not shown.
+using TSeButtonRects = std::array<TRect, vbiTray + 1>;
+// Where the frame places each caption button. Buttons not among the border icons take no room.
+TSeButtonRects FrameButtonRects(const TSeFrameLayout& layout);
+// The rectangle of one caption button of FrameButtonRects.
 TRect FrameButtonRect(const TSeFrameLayout& layout, TSeBorderIcon icon);
-// The zone at (x, y). grip is the window rectangle of a status bar's size grip (empty: none).
-TSeFrameZone FrameHitTest(const TSeFrameLayout& layout, TPoint p, const TRect& grip = TRect());
+// The zone at (x, y), with the caption buttons where buttons says. grip is the window
+// rectangle of a status bar's size grip (empty: none).
+TSeFrameZone FrameHitTest(const TSeFrameLayout& layout, TPoint p, const TSeButtonRects& buttons,
+                          const TRect& grip = TRect());
 // The WM_NCHITTEST answer for a zone.
 LRESULT FrameZoneHitCode(TSeFrameZone zone, bool moveable, bool sizeable, bool maximized);
 // True for the zones that size the frame (edges and corners).

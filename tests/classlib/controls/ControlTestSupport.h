@@ -25,6 +25,20 @@ inline void PumpMessages() {
 
 inline LPARAM At(int x, int y) { return PointToLParam(TPoint(x, y)); }
 
+// Puts the mouse pointer on the screen's bottom-right pixel, where no test window lies, and
+// waits (bounded) until the system reports it there. Called before a test shows its windows,
+// so that none of them is entered by a pointer an earlier test or program left over it.
+inline void PutPointerAway() {
+  const int x = ::GetSystemMetrics(SM_CXSCREEN) - 1, y = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+  for (int i = 0; i < 50; ++i) {
+    ::SetCursorPos(x, y);
+    PumpMessages();
+    POINT p{};
+    if (::GetCursorPos(&p) && p.x == x && p.y == y) return;
+    ::Sleep(10);
+  }
+}
+
 // The messages a control received, in order.
 struct MessageLog {
   std::vector<TMessage> Messages;

@@ -23,6 +23,7 @@ using Events = std::vector<String>;
 class ControlMouse : public ::testing::Test {
  protected:
   void SetUp() override {
+    PutPointerAway();  // leave messages then find nothing there, and no window is entered
     Host = std::make_unique<TTestHost>(100, 100, 400, 300);
     Graphic = new TLogGraphic(Host.get(), Host.get(), Bounds(10, 10, 50, 50));
     Window = new TLogWindow(Host.get(), Host.get(), Bounds(200, 10, 50, 50));
@@ -32,7 +33,6 @@ class ControlMouse : public ::testing::Test {
     Log.Watch(Window, L"window");
     Graphic->SetOnClick([this](TObject*) { ++GraphicClicks; });
     Window->SetOnClick([this](TObject*) { ++WindowClicks; });
-    ::SetCursorPos(0, 0);  // away from the host, so that leave messages find nothing there
   }
   void TearDown() override {
     ::ReleaseCapture();
@@ -267,6 +267,36 @@ TEST_F(ControlMouse, DraggingAControlOntoATargetThatAcceptsIt) {
   EXPECT_EQ(endTarget, target);
   EXPECT_EQ(GraphicClicks, 0);  // a drag is not a click
   EXPECT_EQ(GetCaptureControl(), nullptr);
+}
+
+TEST_F(ControlMouse, ADockDragTellsTheDockEventsInsteadOfTheDragEvents) {
+  Window->SetDockSite(true);
+  Graphic->SetDragKind(dkDock);
+  Graphic->SetDragMode(dmAutomatic);
+  Events events;
+  Graphic->SetOnStartDrag([&](TObject*) { events.push_back(L"start drag"); });
+  Graphic->SetOnEndDrag([&](TObject*, TObject*, int, int) { events.push_back(L"end drag"); });
+  TRect dockRect;
+  Graphic->SetOnStartDock([&](TObject* sender, TDragDockObject* drag) {
+    EXPECT_EQ(sender, Graphic);
+    EXPECT_EQ(drag->GetControl(), Graphic);
+    dockRect = drag->GetDockRect();
+    events.push_back(L"start dock");
+  });
+  TObject* site = nullptr;
+  Graphic->SetOnEndDock([&](TObject*, TObject* target, int, int) {
+    site = target;
+    events.push_back(L"end dock");
+  });
+  const TPoint origin = Host->ClientToScreen(TPoint(10, 10));
+  ::SendMessageW(Host->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  MoveOnHost(120, 120, MK_LBUTTON);  // past the threshold: the drag begins
+  MoveOnHost(210, 20, MK_LBUTTON);   // over the dock site
+  ::SendMessageW(Host->GetHandle(), WM_LBUTTONUP, 0, At(210, 20));
+  EXPECT_EQ(events, (Events{L"start dock", L"end dock"}));
+  EXPECT_EQ(site, Window);
+  EXPECT_EQ(Graphic->GetParent(), Window);
+  EXPECT_EQ(dockRect, Bounds(origin.X, origin.Y, 50, 50));  // where it was when the drag began
 }
 
 TEST_F(ControlMouse, AnUnhandledWheelGoesToTheParent) {

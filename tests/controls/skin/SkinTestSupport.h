@@ -23,6 +23,7 @@ using namespace button_tests;
 class SkinFormTest : public FormTest {
  protected:
   void SetUp() override {
+    control_tests::PutPointerAway();  // hot and pressed states come only from the test's input
     RegisterSkinClasses();
     FormTest::SetUp();
   }

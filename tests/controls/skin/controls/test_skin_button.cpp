@@ -581,6 +581,38 @@ TEST_F(SkinButtonTest, LayoutsKeepEveryPublishedPropertyWithChineseText) {
   delete copy;
 }
 
+// A form whose layout binds a label's dock events.
+class TDockLabelForm : public TButtonsForm {
+  CLASSLIB_CLASS(TDockLabelForm, TButtonsForm)
+  explicit TDockLabelForm(TComponent* owner) : TButtonsForm(owner) {}
+  void LabelStartDock(TObject*, TDragDockObject*) {}
+  void LabelEndDock(TObject*, TObject*, int, int) {}
+  static void RegisterHandlers() {
+    using M = TPublishMethods<TDockLabelForm>;
+    RegisterMethods<TDockLabelForm>({
+        M::Handler(L"LabelStartDock", &TDockLabelForm::LabelStartDock),
+        M::Handler(L"LabelEndDock", &TDockLabelForm::LabelEndDock),
+    });
+  }
+};
+
+TEST_F(SkinFormTest, LabelLayoutsNamingTheDockEventsReadAndWriteThem) {
+  TDockLabelForm::RegisterHandlers();
+  std::unique_ptr<TDockLabelForm> form(TCustomForm::Create<TDockLabelForm>(nullptr));
+  TStringStream stream(
+      L"object Form1: TDockLabelForm\n"
+      L"  object Caption1: TSeCustomLabel\n    Caption = '工具'\n    DragKind = dkDock\n"
+      L"    OnEndDock = LabelEndDock\n    OnStartDock = LabelStartDock\n  end\n"
+      L"end\n");
+  ReadComponentFromStream(stream, form.get());
+  auto* label = dynamic_cast<TSeCustomLabel*>(form->FindComponent(L"Caption1"));
+  ASSERT_TRUE(label);
+  EXPECT_TRUE(label->GetOnStartDock() && label->GetOnEndDock());
+  const String text = ComponentToText(form.get());
+  EXPECT_NE(text.find(L"OnStartDock = LabelStartDock"), String::npos);
+  EXPECT_NE(text.find(L"OnEndDock = LabelEndDock"), String::npos);
+}
+
 TEST_F(SkinButtonTest, ThousandCyclesLeaveNoGdiOrUserObjects) {
   auto cycle = [&] {
     auto* button = new TSeCustomButton(Form);

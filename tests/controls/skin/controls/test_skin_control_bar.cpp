@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "classlib/forms/FloatingHost.h"
 #include "classlib/stdctrls/Edits.h"
@@ -322,6 +323,16 @@ class FloatingBandTest : public ControlBarTest {
 };
 
 TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
+  // Where the control and the mouse were when the bar handed the band to the dock drag.
+  TPoint handedAt, mouseAt;
+  Floater->SetOnStartDock([&](TObject*, TDragDockObject* drag) {
+    handedAt = drag->GetDockRect().TopLeft();
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    mouseAt = TPoint(cursor.x, cursor.y);
+  });
+  std::vector<TObject*> dockTargets;
+  Floater->SetOnEndDock([&](TObject*, TObject* target, int, int) { dockTargets.push_back(target); });
   DragOut(0);
   ASSERT_TRUE(Floater->GetFloating());
   auto* host = dynamic_cast<TFloatingHost*>(Floater->GetParent());
@@ -334,9 +345,13 @@ TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
   EXPECT_EQ(BandRect(Floater), TRect()) << "no band is left for it";
   ASSERT_EQ(Bar->GetBands().size(), 1u);
   EXPECT_EQ(Bar->GetClientHeight(), BandRect(Other).Bottom) << "the bar shrinks to the bands left";
-  // Where the mouse let go: the control's top-left moved as far as the mouse did.
+  // Where the mouse let go: the control's top-left moved as far as the mouse did, in X and Y.
   const TPoint floated = Floater->ClientToScreen(TPoint(0, 0));
   EXPECT_GT(floated.Y, Bar->ClientToScreen(TPoint(0, Bar->GetHeight())).Y);
+  POINT released{};
+  ::GetCursorPos(&released);
+  EXPECT_EQ(floated, TPoint(handedAt.X + released.x - mouseAt.X, handedAt.Y + released.y - mouseAt.Y));
+  EXPECT_EQ(dockTargets, std::vector<TObject*>{nullptr}) << "floated, not docked";
   SaveScreenshot(Form->GetHandle(), L"skin_control_bar_band_floating");
   // Dropped elsewhere on the form by its caption, it floats on, moved with the mouse.
   RECT w{};
@@ -350,6 +365,7 @@ TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
   Pump();
   EXPECT_EQ(Floater->GetParent(), Bar);
   EXPECT_FALSE(Floater->GetFloating());
+  EXPECT_EQ(dockTargets.back(), Bar);
   EXPECT_EQ(FloatingHosts(), 0) << "the window goes with its control";
   const TRect docked = BandRect(Floater), other = BandRect(Other);
   ASSERT_FALSE(IsRectEmpty(docked));

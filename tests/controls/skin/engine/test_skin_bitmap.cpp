@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 #include "classlib/stdctrls/Clipboard.h"
 #include "controls/skin/engine/SkinBitmap.h"
 #include "controls/skin/engine/SkinStreams.h"
 #include "controls/skin/engine/SystemBlits.h"
+#include "controls/skin/engine/ZlibStreams.h"
 #include "tests/ErrorMessages.h"
 #include "tests/classlib/graphics/MemorySurface.h"
 
@@ -306,6 +308,67 @@ TEST(SkinBitmap, StreamStringsTakeAMaximumAndRefuseShortReads) {
   stream.SetSize(8);  // the count says 6, two bytes are there
   stream.SetPosition(0);
   EXPECT_EQ(MessageOf([&] { ReadStreamString(stream, 100); }), L"Stream read error");
+}
+
+// A program's own skin format writes records through the compression stream and reads them
+// back through the decompression stream, which cannot tell its size.
+TEST(SkinBitmap, RecordsAndStringsReadBackThroughTheDecompressionStream) {
+  auto first = Filled(5, 3, HalfGreen);
+  first->SetName(L"按钮");
+  first->SetPixel(4, 2, Red);
+  auto second = Filled(2, 7, Blue);
+  second->SetName(L"Frame");
+  TMemoryStream packed;
+  {
+    TCompressionStream z(1, packed);
+    WriteStreamString(z, L"皮肤");
+    first->SaveToStream(z);
+    second->SaveToStream(z);
+    WriteStreamString(z, L"cut");  // a record whose pixels stop after 64 bytes
+    const int32_t sides[2] = {100, 100};
+    z.WriteBuffer(sides, sizeof sides);
+    const std::string few(64, '\x11');
+    z.WriteBuffer(few.data(), 64);
+    z.Finish();
+  }
+  packed.SetPosition(0);
+  TDecompressionStream body(packed);
+  EXPECT_EQ(ReadStreamString(body, 100), L"皮肤");
+  TSeBitmap a, b, c;
+  a.LoadFromStream(body);
+  b.LoadFromStream(body);
+  EXPECT_EQ(a.GetName(), L"按钮");
+  ASSERT_EQ(a.GetWidth(), 5);
+  ASSERT_EQ(a.GetHeight(), 3);
+  EXPECT_EQ(a.GetPixel(4, 2), Red);
+  EXPECT_EQ(a.GetPixel(0, 0), HalfGreen);
+  EXPECT_EQ(b.GetName(), L"Frame");
+  ASSERT_EQ(b.GetHeight(), 7);
+  EXPECT_EQ(b.GetPixel(1, 6), Blue);
+  EXPECT_EQ(MessageOf([&] { c.LoadFromStream(body); }), L"Stream read error");
+}
+
+// After a resize the device copy is made again at the new size, also when only one side
+// changed, so that device drawing shows the bitmap's pixels.
+TEST(SkinBitmap, DeviceCopyFollowsAResizeOfEitherSide) {
+  auto b = Filled(4, 4, Red);
+  b->UpdateDeviceCopy();
+  for (const TSize size : {TSize(9, 4), TSize(9, 7)}) {
+    b->SetSize(size.cx, size.cy);
+    b->Clear(Red);
+    for (int y = 0; y < size.cy; ++y) b->SetPixel(size.cx - 1, y, Blue);  // the last column
+    b->UpdateDeviceCopy();
+    ASSERT_TRUE(b->GetDeviceCopy());
+    EXPECT_EQ(b->GetDeviceCopy()->GetWidth(), size.cx);
+    EXPECT_EQ(b->GetDeviceCopy()->GetHeight(), size.cy);
+    MemorySurface surface(size.cx, size.cy, clWhite);
+    const TRect all(0, 0, size.cx, size.cy);
+    b->DeviceDraw(surface.DC(), all, all, false);
+    int wrong = 0;
+    for (int y = 0; y < size.cy; ++y)
+      for (int x = 0; x < size.cx; ++x) wrong += surface.At(x, y) != PixelToColor(b->GetPixel(x, y));
+    EXPECT_EQ(wrong, 0) << size.cx << " x " << size.cy;
+  }
 }
 
 TEST(SkinBitmap, LinksPointIntoTheLastBitmapOfTheName) {

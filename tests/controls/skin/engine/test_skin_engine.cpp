@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "classlib/classes/Layouts.h"
@@ -293,6 +294,39 @@ TEST_F(SkinEngineTest, StoredSkinLoadsWithoutBroadcastAndAFormFreedMeanwhileIsSk
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(copy, nullptr);
   EXPECT_TRUE(Box->UseSkin());
+}
+
+TEST_F(SkinEngineTest, LayoutWithoutAStoredSkinKeepsItsSkinFile) {
+  // A file not there (yet): nothing loaded, so the layout stores no skin, only the name.
+  const String missing = TempFile(L"skin26-not-there.cskn");
+  Engine->SetSkinFile(missing);
+  ASSERT_EQ(Engine->GetSkinSource()->Count(), 0);
+  const String text = ComponentToText(Form);
+  std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
+  TStringStream stream(text);
+  ReadComponentFromStream(stream, copy.get());
+  auto* engine = dynamic_cast<TSeLumaweave*>(copy->FindComponent(L"Engine"));
+  ASSERT_TRUE(engine);
+  EXPECT_EQ(engine->GetSkinFile(), missing);
+}
+
+TEST_F(SkinEngineTest, InADesignerSkinStoreNamesTheSkinAndSkinFileOnlyDropsIt) {
+  Attach(Engine);
+  Engine->SetSkinFile(First);
+  EXPECT_EQ(Engine->GetSkinStore(), L"(none)");  // at run time
+  Engine->GetSkinSource()->SetSkinName(L"D:\\skins\\blue:Ocean Blue");
+  Engine->SetDesigning(true);
+  EXPECT_EQ(Engine->GetSkinStore(), L"Ocean Blue");
+  Log().clear();
+  Engine->SetSkinFile(L"");  // an empty name changes nothing
+  EXPECT_EQ(Engine->GetSkinSource()->Count(), 3);
+  Engine->SetSkinFile(Second);
+  EXPECT_EQ(Engine->GetSkinSource()->Count(), 0);  // dropped, the second not loaded
+  EXPECT_EQ(Engine->GetSkinFile(), First);
+  EXPECT_TRUE(Log().empty());
+  EXPECT_EQ(Engine->GetSkinStore(), L"(none)");
+  EXPECT_FALSE(Box->UseSkin());
+  EXPECT_NE(MarkColour(Box), clLime);  // the controls draw without the dropped skin
 }
 
 TEST_F(SkinFormTest, VersionReadsTheFixedTextAndStoredLayoutsNamingItRead) {

@@ -5,10 +5,12 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "controls/skin/SkinTestSupport.h"
 #include "controls/skin/controls/SkinComboBox.h"
 #include "controls/skin/form/SkinForm.h"
+#include "tests/classlib/graphics/MemorySurface.h"
 
 using namespace skin_tests;
 
@@ -140,6 +142,62 @@ TEST_F(SkinExtensionFormTest, HitTestAndFrameMouseOverridesSeeTheMessages) {
   Pump();
   EXPECT_EQ(Probe->Calls["up"], 1);
   EXPECT_FALSE(::IsWindowVisible(Wnd()));
+}
+
+// A decoration whose close button sits near the left of the caption, after the system menu.
+class TLeftCloseForm : public TSeCustomForm {
+ public:
+  explicit TLeftCloseForm(TComponent* owner) : TSeCustomForm(owner) {}
+  TRect GetButtonRect(TSeBorderIcon icon) const override {
+    TRect r = TSeCustomForm::GetButtonRect(icon);
+    if (Moved && icon == vbiClose && !IsRectEmpty(r)) OffsetRect(r, 60 - r.Left, 0);
+    return r;
+  }
+  bool Moved = true;
+};
+
+TEST_F(SkinFormTest, AMovedCaptionButtonIsHitPaintedAndPressedWhereTheDescendantPutsIt) {
+  Form->SetCaption(L"");  // no caption text under the buttons
+  auto* decoration = new TLeftCloseForm(Form);
+  decoration->SetMinimizeApplication(false);
+  ShowForm();
+  WithoutThemes([&] {
+    const HWND wnd = Form->GetHandle();
+    const TRect moved = decoration->GetButtonRect(vbiClose);
+    decoration->Moved = false;
+    const TRect home = decoration->GetButtonRect(vbiClose);
+    MemorySurface before(Form->GetWidth(), Form->GetHeight());
+    ::SendMessageW(wnd, SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(before.DC()));
+    decoration->Moved = true;
+    ASSERT_EQ(moved.Left, 60);
+    ASSERT_GT(home.Left, 200);
+    MemorySurface after(Form->GetWidth(), Form->GetHeight());
+    ::SendMessageW(wnd, SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(after.DC()));
+    // The same button, drawn at its new place; the caption where it was.
+    int same = 0, changed = 0;
+    for (int y = 0; y < home.Height(); ++y)
+      for (int x = 0; x < home.Width(); ++x) {
+        same += after.At(moved.Left + x, moved.Top + y) == before.At(home.Left + x, home.Top + y);
+        changed += after.At(home.Left + x, home.Top + y) != before.At(home.Left + x, home.Top + y);
+      }
+    EXPECT_EQ(same, home.Width() * home.Height());
+    EXPECT_GT(changed, home.Width() * home.Height() / 2);
+    SaveScreenshot(wnd, L"skin_extension_moved_close");
+
+    RECT window{};
+    ::GetWindowRect(wnd, &window);
+    const auto hit = [&](const TRect& r) {
+      const LPARAM at = MAKELPARAM(window.left + (r.Left + r.Right) / 2, window.top + (r.Top + r.Bottom) / 2);
+      return std::pair(::SendMessageW(wnd, WM_NCHITTEST, 0, at), at);
+    };
+    EXPECT_EQ(hit(home).first, HTCAPTION);
+    const auto [code, at] = hit(moved);
+    EXPECT_EQ(code, HTCLOSE);
+    ::SendMessageW(wnd, WM_NCLBUTTONDOWN, HTCLOSE, at);
+    ::SendMessageW(wnd, WM_NCLBUTTONUP, HTCLOSE, at);
+    Pump();
+    EXPECT_FALSE(::IsWindowVisible(wnd));
+  });
 }
 
 // A combo whose list is a descendant list and whose drop-down is watched.

@@ -178,6 +178,23 @@ TEST_F(SkinFormTestBase, FrameReplacesTheSystemsAndAnswersHitTestingEverywhere) 
   EXPECT_FALSE(FormSkinOf(Form)->HasBorderIcon(TSeFormSkin::biHelp));
 }
 
+TEST_F(SkinFormTestBase, ChildrenPastTheClientGiveNoScrollBarsAndTheWheelScrollsNothing) {
+  auto* beyond = new TButton(Form);
+  beyond->SetParent(Form);
+  beyond->SetBounds(500, 420, 80, 24);  // right of and below the client
+  Decorate();
+  EXPECT_FALSE(Form->GetAutoScroll());
+  const LONG style = ::GetWindowLongW(Wnd(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0);
+  const TPoint middle = Screen(200, 150);
+  ::SendMessageW(Wnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+                 MAKELPARAM(middle.X, middle.Y));
+  Pump();
+  EXPECT_EQ(beyond->GetTop(), 420);
+  EXPECT_EQ(beyond->GetLeft(), 500);
+  SaveScreenshot(Wnd(), L"skin_form_children_past_client");
+}
+
 // The program's shortcut handlers survive components that come and go in any order: one set
 // while a component is on the form stays when it goes, and a component freed under another
 // leaves only a pass-through behind.

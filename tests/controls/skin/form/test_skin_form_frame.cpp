@@ -103,12 +103,15 @@ TEST(SkinFormFrame, ZonesAtEveryEdgeCornerCaptionAndButton) {
       {vwsMaximized, {1, 1}, fzCaption},   {vwsMaximized, {1, 100}, fzNone},
       {vwsRollup, {150, 1}, fzCaption},    {vwsTray, {1, 1}, fzTopLeft},
   };
+  const auto zoneAt = [](const TSeFrameLayout& l, TPoint p, const TRect& grip = TRect()) {
+    return FrameHitTest(l, p, FrameButtonRects(l), grip);
+  };
   for (const Row& row : rows)
-    EXPECT_EQ(FrameHitTest(Layout(vbsStandard, row.State), row.P), row.Zone)
+    EXPECT_EQ(zoneAt(Layout(vbsStandard, row.State), row.P), row.Zone)
         << "state " << row.State << " at " << row.P.X << "," << row.P.Y;
   // Without a frame there are no edges; a size grip is the bottom-right corner.
-  EXPECT_EQ(FrameHitTest(Layout(vbsNone), {1, 1}), fzNone);
-  EXPECT_EQ(FrameHitTest(Layout(), {280, 180}, TRect(270, 170, 290, 190)), fzBottomRight);
+  EXPECT_EQ(zoneAt(Layout(vbsNone), {1, 1}), fzNone);
+  EXPECT_EQ(zoneAt(Layout(), {280, 180}, TRect(270, 170, 290, 190)), fzBottomRight);
 }
 
 TEST(SkinFormFrame, HitCodesFollowMoveableSizeableAndMaximized) {
