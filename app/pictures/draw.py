@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the pictures of the message dialog, the wait box, the about box, the practice
-window and the backgrounds of the chooser, records, study log and study plan windows, and
-prints them as the binary blocks of the stored layouts (Picture.Data, WallPaper.Data or
-Image.Data).
+window and the backgrounds of the chooser, records, study log, study plan, question entry
+and question edit windows, and prints them as the binary blocks of the stored layouts
+(Picture.Data, WallPaper.Data or Image.Data).
 
     python3 draw.py NAME     NAME: titlebar, info, warning, error, about, practice, or a
                              background (see BACKGROUNDS)
@@ -356,6 +356,11 @@ ENTRY_SMALL_BUTTONS = [((576, 330, 80, 28), ''), ((664, 330, 80, 28), ''), ((576
 ENTRY_LARGE_BUTTONS = [((650, 420, 100, 32), ''), ((760, 420, 100, 32), ''), ((650, 462, 100, 32), ''),
                        ((760, 462, 100, 32), ''), ((650, 504, 100, 32), '')]
 
+# The question-edit window's buttons keep their captions as well; its right-hand panel holds
+# the input rows and the law-point rows when they are shown.
+EDIT_SMALL_BUTTONS = [((556, 330, 80, 28), ''), ((650, 330, 80, 28), ''), ((556, 366, 80, 28), '')]
+EDIT_LARGE_BUTTONS = [((648, 420, 100, 28), ''), ((764, 420, 100, 28), ''), ((648, 460, 100, 28), '')]
+
 BACKGROUNDS = {
     'chooser-large': lambda: background(900, 560, False, [around((20, 20, 860, 400), 4), (12, 430, 876, 46)],
                                         CHOOSER_LARGE_BUTTONS),
@@ -374,6 +379,10 @@ BACKGROUNDS = {
                                       ENTRY_SMALL_BUTTONS),
     'entry-large': lambda: background(934, 611, False, [(50, 72, 583, 498), (644, 66, 226, 342)],
                                       shifted(ENTRY_LARGE_BUTTONS, 2)),
+    'edit-small': lambda: background(750, 446, False, [(6, 8, 536, 432), (548, 20, 194, 302)],
+                                     EDIT_SMALL_BUTTONS),
+    'edit-large': lambda: background(888, 556, False, [(12, 8, 620, 536), (638, 26, 236, 360)],
+                                     EDIT_LARGE_BUTTONS),
 }
 
 
