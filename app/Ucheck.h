@@ -3,8 +3,8 @@
 // score, and the review of a past paper. A paper the program left without hand-in is listed
 // as "未交卷", counts nowhere, and is sat on from its stored answers when opened.
 //
-// Each screen layout has its picture; the visible buttons are captionless flat areas over
-// the labels the picture carries.
+// Each screen layout has its picture; 设置 and 关闭 are captionless flat areas over the
+// labels the picture carries, 查阅 draws its own caption, grey when there is nothing to review.
 #pragma once
 #include <functional>
 #include "ExamPaper.h"
@@ -37,7 +37,7 @@ class TFrmCheck : public TForm {
   TepNumPanel* epNumPanel3 = nullptr;    // average score
   TLabel* Lbtip = nullptr;               // the note on papers below 50
   TSpeedButton* SpeedButton1 = nullptr;  // settings
-  TSpeedButton* SpeedButton2 = nullptr;  // review
+  TSpeedButton* SpeedButton2 = nullptr;  // review (查阅)
   TSpeedButton* SpeedButton3 = nullptr;  // close
   TSpeedButton* SpeedButton4 = nullptr;  // delete (never shown)
   TepEfButton* epEfButton3 = nullptr;    // settings (hidden)

@@ -35,6 +35,9 @@ const TControlPlace kSmallScreenPlaces[] = {
     {L"SpeedButton4", 440, 376, 100, 32}, {L"SpeedButton6", 647, 376, 100, 32},
 };
 
+// The small layout's picture, which the client area shows whole.
+constexpr int kSmallPictureWidth = 761;
+constexpr int kSmallPictureHeight = 460;
 // On an 800-pixel screen a counter column is as wide as its four-character title.
 constexpr int kNarrowCountWidth = 54;
 // The number panels show five digits.
@@ -164,13 +167,15 @@ void TFrmkmmc::DrawChapterCell(TObject*, TRect rect, int, TColumn* column, TGrid
 
 void TFrmkmmc::PlaceControls() {
   const bool small = ScreenMode == L"800";
-  if (small) {
-    SetWidth(761);
-    SetHeight(477);
-    PlaceNamedControls(this, kSmallScreenPlaces);
-  }
   Image1->SetVisible(small);
   Image11->SetVisible(!small);
+  if (small) {
+    // The client takes the picture's size once the controls are in place: sized first,
+    // the large picture and controls would add scroll bars that take its room.
+    PlaceNamedControls(this, kSmallScreenPlaces);
+    SetClientWidth(kSmallPictureWidth);
+    SetClientHeight(kSmallPictureHeight);
+  }
   const bool narrow = Screen->GetWidth() == 800;
   TDBGridColumns* columns = DBGrid1->GetColumns();
   for (int i = 0; i < columns->GetCount(); ++i)

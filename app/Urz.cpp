@@ -70,7 +70,6 @@ void TFrmRz::FormShow(TObject*) {
   }
   // The large layout: the grid fills the left of the large picture, the totals and the
   // buttons stand in its right-hand column.
-  SetBounds(GetLeft(), GetTop(), 934, 605);
   Image1->SetVisible(false);
   Image2->SetVisible(true);
   DBGrid1->SetBounds(33, 78, 718, 465);
@@ -88,8 +87,10 @@ void TFrmRz::FormShow(TObject*) {
   epLabel4->SetTop(314);
   SpeedButton1->SetBounds(x, 460, 100, 28);
   SpeedButton3->SetBounds(x, 510, 100, 28);
-  // The disabled second 关闭 stays outside the visible area, right of the wider picture.
-  SpeedButton2->SetLeft(GetClientWidth());
+  // The client shows the whole picture (936 × 605); sized after the controls are placed,
+  // so that none of the small layout's adds a scroll bar meanwhile.
+  SetClientWidth(Image2->GetWidth());
+  SetClientHeight(Image2->GetHeight());
 }
 
 void TFrmRz::FormCloseQuery(TObject*, bool& canClose) {

@@ -30,7 +30,7 @@ class TFrmRz : public TForm {
   TepLabel* epLabel3 = nullptr;          // wrong answers over all days
   TepLabel* epLabel4 = nullptr;          // accuracy
   TSpeedButton* SpeedButton1 = nullptr;  // settings
-  TSpeedButton* SpeedButton2 = nullptr;  // close (outside the window, disabled)
+  TSpeedButton* SpeedButton2 = nullptr;  // close (hidden and disabled, right of the picture)
   TSpeedButton* SpeedButton3 = nullptr;  // close
 
   // ---- Event handlers ------------------------------------------------------------------

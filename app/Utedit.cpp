@@ -34,7 +34,8 @@ const TPropertyTable* TfrmTedit::PublishedProperties() {
   using P = TPublish<TfrmTedit>;
   using C = TfrmTedit;
   static const TPropertyTable table(
-      {}, {P::Field(L"Label1", &C::Label1),             P::Field(L"Label2", &C::Label2),
+      {}, {P::Field(L"Image1", &C::Image1),             P::Field(L"Image2", &C::Image2),
+           P::Field(L"Label1", &C::Label1),             P::Field(L"Label2", &C::Label2),
            P::Field(L"Label3", &C::Label3),             P::Field(L"Label4", &C::Label4),
            P::Field(L"Label5", &C::Label5),             P::Field(L"RxLabel4", &C::RxLabel4),
            P::Field(L"RxDBRichEdit1", &C::RxDBRichEdit1), P::Field(L"RxDBRichEdit2", &C::RxDBRichEdit2),
@@ -66,10 +67,15 @@ void TfrmTedit::RegisterHandlers() {
 }
 
 void TfrmTedit::FormShow(TObject*) {
-  if (ScreenMode == L"800") {
+  const bool small = ScreenMode == L"800";
+  Image1->SetVisible(small);
+  Image2->SetVisible(!small);
+  if (small) {
+    // Placed before the client shrinks, so that no control of the large layout adds a
+    // scroll bar that would take its room.
+    PlaceNamedControls(this, kSmallPlaces);
     SetClientWidth(750);
     SetClientHeight(446);
-    PlaceNamedControls(this, kSmallPlaces);
   }
   const bool lawPoints = LawPointMode == 1;
   RxLabel4->SetVisible(lawPoints);

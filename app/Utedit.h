@@ -12,6 +12,7 @@
 #include <vector>
 #include "UInPut.h"
 #include "classlib/forms/Timer.h"
+#include "classlib/stdctrls/Images.h"
 #include "controls/extended/DBRichEd.h"
 
 class TfrmTedit : public TForm {
@@ -21,6 +22,8 @@ class TfrmTedit : public TForm {
   explicit TfrmTedit(TComponent* owner);
 
   // ---- Components (owned by the window) ----------------------------------------------------
+  TImage* Image1 = nullptr;                   // background of the 800 × 600 layout
+  TImage* Image2 = nullptr;                   // background of the large layout
   TLabel* Label1 = nullptr;                   // 试题内容：
   TLabel* Label2 = nullptr;                   // 试题解析：
   TLabel* Label3 = nullptr;                   // 备选个数：

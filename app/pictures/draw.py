@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the pictures of the message dialog, the wait box, the about box, the practice
-window and the backgrounds of the chooser, records, study log and study plan windows, and
-prints them as the binary blocks of the stored layouts (Picture.Data, WallPaper.Data or
-Image.Data).
+window and the backgrounds of the chooser, records, study log, study plan, question entry
+and question edit windows, and prints them as the binary blocks of the stored layouts
+(Picture.Data, WallPaper.Data or Image.Data).
 
     python3 draw.py NAME     NAME: titlebar, info, warning, error, about, practice, or a
                              background (see BACKGROUNDS)
@@ -340,9 +340,10 @@ CHOOSER_LARGE_BUTTONS = [((20, 496, 110, 36), '练习新题'), ((140, 496, 110, 
 CHOOSER_SMALL_BUTTONS = [((8, 376, 100, 32), '练习新题'), ((116, 376, 100, 32), '错题重做'),
                          ((224, 376, 100, 32), '习题重温'), ((332, 376, 100, 32), '试题录入'),
                          ((440, 376, 100, 32), '系统设置'), ((647, 376, 100, 32), '关闭')]
-RECORDS_LARGE_BUTTONS = [((300, 540, 148, 29), '查阅'), ((760, 540, 67, 29), '设置'), ((840, 540, 67, 29), '关闭')]
+# 查阅 keeps its caption, which turns grey when there is nothing to review: its plate carries none.
+RECORDS_LARGE_BUTTONS = [((300, 540, 148, 29), ''), ((760, 540, 67, 29), '设置'), ((840, 540, 67, 29), '关闭')]
 # The small records picture lies one pixel left of the window (its image at -1, 0).
-RECORDS_SMALL_BUTTONS = [((417, 444, 148, 29), '查阅'), ((605, 444, 67, 29), '设置'), ((678, 444, 67, 29), '关闭')]
+RECORDS_SMALL_BUTTONS = [((417, 444, 148, 29), ''), ((605, 444, 67, 29), '设置'), ((678, 444, 67, 29), '关闭')]
 LOG_LARGE_BUTTONS = [((790, 460, 100, 28), '设置'), ((790, 510, 100, 28), '关闭')]
 LOG_SMALL_BUTTONS = [((632, 370, 100, 28), '设置'), ((632, 414, 100, 28), '关闭')]
 # The plan's buttons keep their captions (设定 turns into 保存): their plates carry none.
@@ -355,6 +356,11 @@ ENTRY_SMALL_BUTTONS = [((576, 330, 80, 28), ''), ((664, 330, 80, 28), ''), ((576
                        ((664, 366, 80, 28), ''), ((576, 402, 80, 28), '')]
 ENTRY_LARGE_BUTTONS = [((650, 420, 100, 32), ''), ((760, 420, 100, 32), ''), ((650, 462, 100, 32), ''),
                        ((760, 462, 100, 32), ''), ((650, 504, 100, 32), '')]
+
+# The question-edit window's buttons keep their captions as well; its right-hand panel holds
+# the input rows and the law-point rows when they are shown.
+EDIT_SMALL_BUTTONS = [((556, 330, 80, 28), ''), ((650, 330, 80, 28), ''), ((556, 366, 80, 28), '')]
+EDIT_LARGE_BUTTONS = [((648, 420, 100, 28), ''), ((764, 420, 100, 28), ''), ((648, 460, 100, 28), '')]
 
 BACKGROUNDS = {
     'chooser-large': lambda: background(900, 560, False, [around((20, 20, 860, 400), 4), (12, 430, 876, 46)],
@@ -374,6 +380,10 @@ BACKGROUNDS = {
                                       ENTRY_SMALL_BUTTONS),
     'entry-large': lambda: background(934, 611, False, [(50, 72, 583, 498), (644, 66, 226, 342)],
                                       shifted(ENTRY_LARGE_BUTTONS, 2)),
+    'edit-small': lambda: background(750, 446, False, [(6, 8, 536, 432), (548, 20, 194, 302)],
+                                     EDIT_SMALL_BUTTONS),
+    'edit-large': lambda: background(888, 556, False, [(12, 8, 620, 536), (638, 26, 236, 360)],
+                                     EDIT_LARGE_BUTTONS),
 }
 
 

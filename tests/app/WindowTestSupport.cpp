@@ -506,6 +506,21 @@ void ExpectPlateUnder(TImage* image, TSpeedButton* button, const char* what) {
     EXPECT_EQ(0, ink) << "the button draws its own caption";
 }
 
+void ExpectOnPanel(TImage* image, TControl* control) {
+  SCOPED_TRACE(StringToUtf8(control->GetName()));
+  TBitmap* picture = image->GetPicture()->GetBitmap();
+  TCanvas* canvas = picture->GetCanvas();
+  const int left = control->GetLeft() - image->GetLeft();
+  const int right = left + control->GetWidth();
+  const int middle = control->GetTop() - image->GetTop() + control->GetHeight() / 2;
+  ASSERT_GE(left, 2);
+  ASSERT_LT(right + 1, picture->GetWidth());
+  // The panels' face is lighter than any part of the window's gradient.
+  constexpr int kPanelFace = 740;
+  EXPECT_GT(Brightness(canvas->GetPixels(left - 2, middle)), kPanelFace) << "a panel's face left of it";
+  EXPECT_GT(Brightness(canvas->GetPixels(right + 1, middle)), kPanelFace) << "a panel's face right of it";
+}
+
 void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden) {
   EXPECT_TRUE(shown->GetVisible());
   TPicture* picture = shown->GetPicture();

@@ -88,6 +88,10 @@ class TSpeedButton;
 // background, a light face) where the button is, with label ink inside when the button has
 // no caption and none when it draws its own.
 void ExpectPlateUnder(TImage* image, TSpeedButton* button, const char* what);
+// Checks the picture of image around control: the pixels just outside its left and right
+// edges, at its middle, are the light face of a panel, so it stands inside a panel of the
+// picture and not over the panel's border.
+void ExpectOnPanel(TImage* image, TControl* control);
 // The shown picture covers form's client area; the hidden one (when given) is stored as well.
 void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden);
 

@@ -1,9 +1,14 @@
 // The exam records window on a copy of the shipped bank: counters, layouts and review.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "WindowTestSupport.h"
 #include "app/Ucheck.h"
 #include "app/Ucommon.h"
+#include "app/Uexam.h"
 #include "classlib/classes/StringList.h"
 #include "tests/ApplicationTestSupport.h"
 
@@ -36,9 +41,11 @@ class ExamRecords : public ::testing::Test {
     return FForm;
   }
   void Pump() { PumpAWhile(); }
-  void Record(const String& table, const String& title, int sequence, const String& score) {
+  // timeUsed is an SQL literal.
+  void Record(const String& table, const String& title, int sequence, const String& score,
+              const String& timeUsed = L"'0:45:10'") {
     Data.Exec(L"insert into tab_cj (A1, A3, A3_1, A6, D1, D2) values ('" + table + L"', '" + title + L"', " +
-              IntToStr(sequence) + L", " + score + L", #2024-05-07#, '0:45:10')");
+              IntToStr(sequence) + L", " + score + L", #2024-05-07#, " + timeUsed + L")");
   }
 
   TProgramData Data;
@@ -91,6 +98,77 @@ TEST_F(ExamRecords, CountersNewestFirstAndColumnsInBothLayouts) {
     EXPECT_EQ(L"", records->GetFilter());
   }
   EXPECT_TRUE(Responders.Log.Empty());
+}
+
+// A record whose time used is missing, empty or only blanks was never handed in: it is
+// listed as 未交卷 and counts in none of the three counters.
+TEST_F(ExamRecords, ARecordWithoutATimeUsedIsNotHandedIn) {
+  Record(L"tab_exam1", L"handed in", 1, L"80");
+  Record(L"tab_exam2", L"no time", 2, L"90", L"null");
+  Record(L"tab_exam3", L"empty time", 3, L"90", L"''");
+  Record(L"tab_exam4", L"blank time", 4, L"90", L"'   '");
+  auto* form = Open();
+  EXPECT_EQ(1, form->epNumPanel1->GetValue());
+  EXPECT_EQ(1, form->epNumPanel2->GetValue());
+  EXPECT_EQ(80, form->epNumPanel3->GetValue());
+  TADOTable* records = DM1->Cn1Table_cj;
+  for (const wchar_t* table : {L"tab_exam2", L"tab_exam3", L"tab_exam4"}) {
+    ASSERT_TRUE(records->Locate(L"A1", Variant(table), {}));
+    EXPECT_EQ(L"未交卷", records->FieldByName(L"A6")->GetDisplayText()) << StringToUtf8(table);
+  }
+  ASSERT_TRUE(records->Locate(L"A1", Variant(L"tab_exam1"), {}));
+  EXPECT_EQ(L"80", records->FieldByName(L"A6")->GetDisplayText());
+}
+
+// A paper left without hand-in, continued from the records, handed in below 50 and closed
+// goes with its record: the records window then lists what is left, here nothing, and
+// 查阅 is off and looks so.
+TEST_F(ExamRecords, AContinuedPaperThatGoesLeavesNoRowBehind) {
+  TExamPaper left;
+  ASSERT_TRUE(PrepareMockExam(2, left));
+  DM1->Cn1Query_exam->Close();
+  const String paper = left.PaperTable;
+  // One wrong answer, not on the question shown first (the hand-in saves that one as shown).
+  Data.Exec(L"update " + paper + L" set E2_1 = 'Z' where A1 = (select max(A1) from " + paper + L")");
+  ASSERT_EQ(L"", SelectText(Data.Cn(), L"select D2 from tab_cj where A1 = " + QuotedStr(paper)));
+
+  std::unique_ptr<TFrmCheck> records(TCustomForm::Create<TFrmCheck>(Application));
+  TADOTable* table = DM1->Cn1Table_cj;
+  std::vector<std::function<bool()>> steps{
+      [&] { return records->GetVisible(); },
+      [&] {
+        EXPECT_TRUE(table->Locate(L"A1", Variant(paper), {}));
+        PostGraphicClick(records->SpeedButton2);  // 查阅
+        return true;
+      },
+      [&] { return FrmExam && FrmExam->GetVisible() && FrmExam->Shown() == 1; },
+      [&] {
+        Responders.Log.DialogAnswer = 1;  // 确定
+        ClickGraphic(FrmExam->epEfTrBtn3);  // 交卷
+        return true;
+      },
+      [&] { return FrmExam && FrmExam->GetVisible() && FrmExam->GetCaption() == L"查阅试卷"; },
+      [&] {
+        EXPECT_TRUE(FrmExam->Paper().LowScore);
+        ClickGraphic(FrmExam->epEfTrBtn7);  // 关闭
+        return true;
+      },
+      [&] {
+        if (FrmExam || !records->GetVisible()) return false;
+        EXPECT_EQ(0, table->GetRecordCount()) << "the record went with its paper";
+        EXPECT_FALSE(records->SpeedButton2->GetEnabled());
+        EXPECT_FALSE(records->SpeedButton2->GetCaption().empty()) << "drawn by itself, 查阅 looks disabled";
+        EXPECT_FALSE(records->epEfTrBtn1->GetEnabled());
+        EXPECT_EQ(0, records->epNumPanel1->GetValue());
+        EXPECT_TRUE(SaveWindowShot(records->GetHandle(), L"exam_records_after_continued_paper_went"));
+        records->Close();
+        return true;
+      },
+  };
+  TModalDriver driver(std::move(steps));
+  records->ShowModal();
+  EXPECT_TRUE(driver.Done());
+  EXPECT_EQ(0, SelectInt(Data.Cn(), L"select count(*) from tab_cj"));
 }
 
 TEST_F(ExamRecords, ReviewOpensThePaperTwiceAndRefusesAMissingOne) {

@@ -219,7 +219,8 @@ TEST_F(InputWindowTest, NoStudentSeesTheDisabledSecondClose) {
 }
 
 // The background picture of each layout, with a plate under every flat button (which keeps
-// its caption) and the labels standing on the picture; 关闭窗口 clicked on its plate closes.
+// its caption), the inputs inside its panels and the labels standing on the picture;
+// 关闭窗口 clicked on its plate closes.
 TEST(InputWindowShownTest, ButtonsKeepTheirCaptionsOnPlatesOfThePictureAtBothSizes) {
   TProgramData data;
   TRecordingResponders responders;
@@ -241,6 +242,9 @@ TEST(InputWindowShownTest, ButtonsKeepTheirCaptionsOnPlatesOfThePictureAtBothSiz
     }
     for (TLabel* label : {form->Lb_cap, form->Label1, form->Label2, form->Label3, form->Label4, form->Label5})
       EXPECT_TRUE(label->GetTransparent()) << StringToUtf8(label->GetName());
+    for (TControl* input : std::initializer_list<TControl*>{form->Re1, form->Re2, form->SE_Num, form->Edit1,
+                                                            form->ComboBox1})
+      ExpectOnPanel(picture, input);
     EXPECT_TRUE(SaveWindowShot(form->GetHandle(), L"picture_entry_" + String(mode)));
     ClickGraphic(form->SpeedButton7);
     PumpAWhile();
