@@ -659,8 +659,11 @@ void TDBGrid::DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumn* col
 
 void TDBGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
   const int dataRow = row - FTitleOffset;
+  // The grid keeps one row when the data set has no record; nothing marks it or shows it
+  // selected, as nothing stands in it.
+  const bool hasRecord = ActiveDataSet() && dataRow >= 0 && dataRow < FDataLink->GetRecordCount();
   if (col < FIndicatorOffset) {
-    if (dataRow >= 0 && ActiveDataSet() && dataRow == FDataLink->GetActiveRecord()) DrawIndicator(rect);
+    if (hasRecord && dataRow == FDataLink->GetActiveRecord()) DrawIndicator(rect);
     return;
   }
   const int dataCol = col - FIndicatorOffset;
@@ -671,7 +674,13 @@ void TDBGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state
       WriteCellText(rect, column->GetTitle()->GetCaption(), column->GetTitle()->GetAlignment());
     return;
   }
-  if (!ActiveDataSet() || dataRow >= FDataLink->GetRecordCount()) return;
+  if (!hasRecord) {
+    if (GetDefaultDrawing() && state.Contains(gdSelected)) {
+      GetCanvas()->GetBrush()->SetColor(GetColor());
+      GetCanvas()->FillRect(rect);
+    }
+    return;
+  }
   // The fields read the record of this row while it is drawn.
   const int active = FDataLink->GetActiveRecord();
   FDataLink->SetActiveRecord(dataRow);

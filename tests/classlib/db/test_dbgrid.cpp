@@ -208,6 +208,26 @@ TEST_F(DBGridTest, ReadOnlyRowSelectionPaintsTheWholeCurrentRow) {
   EXPECT_EQ(Data.GetRecNo(), 40);
 }
 
+// With no record left (every row filtered out) the grid's one row is blank: no selection bar
+// and no marker, so nothing looks chosen that could be acted on.
+TEST_F(DBGridTest, AnEmptyDataSetLeavesItsRowBlank) {
+  Grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect});
+  Grid->SetColor(clWhite);
+  Data.SetFilter(L"id < 0");
+  Data.SetFiltered(true);
+  grid_tests::Pump();
+  ASSERT_TRUE(Data.IsEmpty());
+  ASSERT_EQ(Grid->GetRowCount(), 2);
+  const TRect client = Grid->GetClientRect();
+  MemorySurface surface(client.Width(), client.Height(), clFuchsia);
+  Paint(surface);
+  const TColor highlight = ColorFromInt(static_cast<int32_t>(ColorToRGB(clHighlight)));
+  const TRect cell = Grid->CellRect(2, 1);
+  EXPECT_EQ(surface.CountOf(highlight, cell), 0);
+  EXPECT_EQ(surface.At(cell.Right - 2, cell.Bottom - 2), clWhite);
+  EXPECT_EQ(surface.CountOf(clBlack, Grid->CellRect(0, 1)), 0);
+}
+
 TEST_F(DBGridTest, ColumnsGivenByTheProgramTakeTheRestFromTheirFields) {
   TDBGridColumns* columns = Grid->GetColumns();
   TColumn* name = columns->Add();  // the columns made for the fields give way
