@@ -149,6 +149,7 @@ TEST_F(RichEditTest, ParagraphAttributesReadBackAndTabsCountTheirIndex) {
 
 // The class library's attribute objects, here on a second rich-text window, both ways.
 TEST_F(RichEditTest, AttributesConvertToAndFromTheClassLibrarysObjects) {
+  ShowHost();
   TRxRichEdit* edit = Make(TRect(10, 10, 240, 380));
   TRxRichEdit* other = Make(TRect(250, 10, 480, 380));
   edit->GetLines()->SetText(L"one\rtwo");
@@ -197,6 +198,7 @@ TEST_F(RichEditTest, AttributesConvertToAndFromTheClassLibrarysObjects) {
   EXPECT_EQ(paragraph->GetNumbering(), nsNone);
   EXPECT_EQ(paragraph->GetLeftIndent(), 15) << "no numbering keeps the source's indent";
   EXPECT_EQ(paragraph->GetTabCount(), 1) << "only the source's stops";
+  SaveScreenshot(Host.get(), L"richedit_attributes_converted");
 }
 
 TEST_F(RichEditTest, EveryNumberingStyleRoundTripsThroughTheWindow) {
