@@ -84,7 +84,7 @@ double TCustomNumEdit::GetValue() {
     try {
       CommitEditText();
     } catch (const Exception&) {
-      // The text does not read as a number: the value is the one stored last.
+      // The text does not read as a number (see the header): the value is the one stored last.
     }
   }
   return FValue;

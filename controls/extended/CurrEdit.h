@@ -4,7 +4,9 @@
 // nothing), and keeps the value within MinValue..MaxValue. It can drop a calculator from its
 // button; TCurrencyEdit, the published form, has no button.
 //
-// Reading Value while the text does not convert gives the value stored last. A text that
+// Reading Value while the text does not convert gives the value stored last, not MinValue:
+// deleting is not filtered (removing the "5" of "1E5" leaves "1E"), and a window that saves
+// what it reads would otherwise replace the value set before with the minimum. A text that
 // would overflow is refused. Leaving the box with a text out of range (CheckOnExit) raises
 // the range error, which the window procedure hands to the application; the focus stays.
 #pragma once

@@ -21,6 +21,13 @@ bool EditsText(wchar_t key) {
 
 bool IsBlob(const TField* field) { return field && field->GetIsBlob(); }
 
+// Keys a stand-in leaves to the window, as a loaded view does: the Alt chords (Alt+F4 closing
+// the window, Alt+Space its menu), F10 for the menu bar, and Shift+F10 and the context-menu
+// key for the context menu.
+bool WindowKey(WORD key, TShiftState shift) {
+  return shift.Contains(ssAlt) || key == VK_F10 || key == VK_APPS;
+}
+
 }  // namespace
 
 TRxDBRichEdit::TRxDBRichEdit(TComponent* owner) : TRxCustomRichEdit(owner), TFieldLinkOwner(this) {
@@ -160,10 +167,9 @@ void TRxDBRichEdit::Change() {
 void TRxDBRichEdit::KeyDown(WORD& key, TShiftState shift) {
   inherited::KeyDown(key, shift);
   if (!FMemoLoaded) {
-    // A stand-in takes no keys of its own; the system's (Alt+F4 closing the window, Alt+Space
-    // its menu) still go on to the window, as from a loaded view. An empty, unbound view
+    // A stand-in takes no keys of its own; the window's still go on. An empty, unbound view
     // (a group stem pane collapsed to no height) may hold the window's first focus.
-    if (!shift.Contains(ssAlt)) key = 0;
+    if (!WindowKey(key, shift)) key = 0;
   } else if (DeletesOrPastes(key, shift)) {
     EditCanModify();
   }
@@ -185,6 +191,14 @@ void TRxDBRichEdit::KeyPress(wchar_t& key) {
   }
   if (key == 27) FDataLink->Reset();
   else if (key != 0 && EditsText(key)) EditCanModify();
+}
+
+bool TRxDBRichEdit::ExecuteAction(TBasicAction* action) {
+  return FDataLink && FDataLink->ExecuteAction(action);
+}
+
+bool TRxDBRichEdit::UpdateAction(TBasicAction* action) {
+  return FDataLink && FDataLink->UpdateAction(action);
 }
 
 void TRxDBRichEdit::SetFocused(bool value) {
@@ -228,6 +242,15 @@ void TRxDBRichEdit::FormatMessage(TMessage& message) {
 void TRxDBRichEdit::Dispatch(TMessage& message) {
   if (AnswerDataLink(message)) return;
   switch (message.Msg) {
+    case CM_ACTIONEXECUTE:
+    case CM_ACTIONUPDATE: {
+      // The form asks its active control; 1 tells it the action was handled here.
+      auto* action = reinterpret_cast<TBasicAction*>(message.LParam);
+      const bool handled =
+          message.Msg == CM_ACTIONEXECUTE ? ExecuteAction(action) : UpdateAction(action);
+      message.Result = handled ? 1 : 0;
+      return;
+    }
     case WM_CUT:
     case WM_PASTE:
     case WM_IME_STARTCOMPOSITION:

@@ -7,9 +7,8 @@
 // every typed character (from U+0020 up, input-method results included), a deletion, a cut
 // or a paste asks the data source to edit first. A field whose content failed to load shows
 // "(message)" and is never written back; neither is anything the user did not edit (a new
-// window, a default font).
-//
-// Not done: the data-aware actions are those the link handles.
+// window, a default font). With the focus in the view, the form's actions on a data source
+// (post, cancel and the like) reach the view's link.
 #pragma once
 #include "RxRichEd.h"
 #include "classlib/db/DBCtrls.h"
@@ -36,7 +35,10 @@ class TRxDBRichEdit : public TRxCustomRichEdit, public TFieldLinkOwner {
   bool GetMemoLoaded() const { return FMemoLoaded; }
   // The data-aware rule: right to left unless the field's kind keeps its own alignment.
   bool UseRightToLeftAlignment() const override;
-
+  // The link carries out (or updates) an action that works on its data source; false when
+  // the action is not one of those.
+  virtual bool ExecuteAction(TBasicAction* action);
+  virtual bool UpdateAction(TBasicAction* action);
 
   void Dispatch(TMessage& message) override;
 

@@ -210,12 +210,14 @@ class TRxTextAttributes : public TPersistent {
   TFontPitch GetPitch();
   void SetPitch(TFontPitch value);
 
-  // From a TFont (its size in points, also for a font given by height) or another
-  // TRxTextAttributes (its whole record).
+  // From a TFont (its size in points, also for a font given by height), another
+  // TRxTextAttributes (its whole record) or the class library's TTextAttributes (name,
+  // charset, style, pitch, colour).
   void Assign(TPersistent* source) override;
 
  protected:
-  // To a TFont: colour, name, charset, style, size, pitch.
+  // To a TFont: colour, name, charset, style, size, pitch. To a TTextAttributes: the same
+  // but the size.
   void AssignTo(TPersistent* dest) override;
 
  private:
@@ -248,7 +250,14 @@ class TRxParaAttributes : public TPersistent {
   void SetTab(int index, int value);
   int GetTabCount();
 
+  // From another TRxParaAttributes (its whole record) or the class library's
+  // TParaAttributes (alignment, indents, bullet or none, its tab stops).
   void Assign(TPersistent* source) override;
+
+ protected:
+  // To a TParaAttributes: the same, a justified paragraph as left-justified and any
+  // numbering as a bullet.
+  void AssignTo(TPersistent* dest) override;
 
  private:
   PARAFORMAT2 Read();

@@ -3,17 +3,15 @@
 // twips in the records (points x 20).
 #include <algorithm>
 #include <cstdlib>
-#include <cwchar>
 
 #include "RxRichEd.h"
+#include "classlib/stdctrls/RichEditAttributes.h"
 #include "classlib/system/SysMath.h"
 
 namespace {
 
 constexpr int TwipsPerPoint = 20;
 constexpr int MaxTabIndex = MAX_TAB_STOPS - 1;  // 31
-// Characters of a face name that fit the record with its terminator.
-constexpr size_t MaxFaceNameLength = LF_FACESIZE - 1;
 
 WPARAM CharFormatScope(TAttributeType kind) {
   switch (kind) {
@@ -21,25 +19,6 @@ WPARAM CharFormatScope(TAttributeType kind) {
     case atWord: return SCF_SELECTION | SCF_WORD;
     default: return SCF_DEFAULT;
   }
-}
-
-BYTE PitchByte(TFontPitch pitch) {
-  return pitch == fpVariable ? VARIABLE_PITCH : pitch == fpFixed ? FIXED_PITCH : DEFAULT_PITCH;
-}
-
-DWORD StyleEffects(TFontStyles style) {
-  DWORD effects = 0;
-  if (style.Contains(fsBold)) effects |= CFE_BOLD;
-  if (style.Contains(fsItalic)) effects |= CFE_ITALIC;
-  if (style.Contains(fsUnderline)) effects |= CFE_UNDERLINE;
-  if (style.Contains(fsStrikeOut)) effects |= CFE_STRIKEOUT;
-  return effects;
-}
-
-void CopyFaceName(WCHAR (&face)[LF_FACESIZE], const String& name) {
-  const size_t count = std::min(name.size(), MaxFaceNameLength);
-  std::wmemcpy(face, name.data(), count);
-  face[count] = L'\0';
 }
 
 }  // namespace
@@ -75,44 +54,31 @@ void TRxTextAttributes::SetCharset(TFontCharset value) {
 
 TColor TRxTextAttributes::GetColor() {
   const CHARFORMAT2W format = Read();
-  if (format.dwEffects & CFE_AUTOCOLOR) return clWindowText;
-  return ColorFromInt(static_cast<int>(format.crTextColor));
+  return RecordColor(format.dwEffects, format.crTextColor);
 }
 
 void TRxTextAttributes::SetColor(TColor value) {
   CHARFORMAT2W format = Blank();
   format.dwMask = CFM_COLOR;
-  if (value == clWindowText || value == clDefault) format.dwEffects = CFE_AUTOCOLOR;
-  else format.crTextColor = ColorToRGB(value);
+  PutRecordColor(value, format.dwEffects, format.crTextColor);
   Write(format);
 }
 
-String TRxTextAttributes::GetName() {
-  const CHARFORMAT2W format = Read();
-  return String(format.szFaceName, wcsnlen(format.szFaceName, MaxFaceNameLength));
-}
+String TRxTextAttributes::GetName() { return RecordFaceName(Read().szFaceName); }
 
 void TRxTextAttributes::SetName(const String& value) {
   CHARFORMAT2W format = Blank();
   format.dwMask = CFM_FACE;
-  CopyFaceName(format.szFaceName, value);
+  PutRecordFaceName(value, format.szFaceName);
   Write(format);
 }
 
-TFontStyles TRxTextAttributes::GetStyle() {
-  const DWORD effects = Read().dwEffects;
-  TFontStyles style;
-  if (effects & CFE_BOLD) style.Include(fsBold);
-  if (effects & CFE_ITALIC) style.Include(fsItalic);
-  if (effects & CFE_UNDERLINE) style.Include(fsUnderline);
-  if (effects & CFE_STRIKEOUT) style.Include(fsStrikeOut);
-  return style;
-}
+TFontStyles TRxTextAttributes::GetStyle() { return EffectsToFontStyle(Read().dwEffects); }
 
 void TRxTextAttributes::SetStyle(TFontStyles value) {
   CHARFORMAT2W format = Blank();
   format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
-  format.dwEffects = StyleEffects(value);
+  format.dwEffects = FontStyleToEffects(value);
   Write(format);
 }
 
@@ -125,17 +91,11 @@ void TRxTextAttributes::SetSize(int value) {
   Write(format);
 }
 
-TFontPitch TRxTextAttributes::GetPitch() {
-  switch (Read().bPitchAndFamily & 3) {
-    case FIXED_PITCH: return fpFixed;
-    case VARIABLE_PITCH: return fpVariable;
-    default: return fpDefault;
-  }
-}
+TFontPitch TRxTextAttributes::GetPitch() { return ByteToFontPitch(Read().bPitchAndFamily); }
 
 void TRxTextAttributes::SetPitch(TFontPitch value) {
   CHARFORMAT2W format = Blank();
-  format.bPitchAndFamily = PitchByte(value);
+  format.bPitchAndFamily = FontPitchToByte(value);
   Write(format);
 }
 
@@ -146,13 +106,10 @@ void TRxTextAttributes::Assign(TPersistent* source) {
                     CFM_FACE | CFM_CHARSET;
     // A font given by its height has a negative size in points; the record wants the size.
     format.yHeight = std::abs(font->GetSize()) * TwipsPerPoint;
-    format.dwEffects = StyleEffects(font->GetStyle());
-    if (font->GetColor() == clWindowText || font->GetColor() == clDefault)
-      format.dwEffects |= CFE_AUTOCOLOR;
-    else
-      format.crTextColor = ColorToRGB(font->GetColor());
-    CopyFaceName(format.szFaceName, font->GetName());
-    format.bPitchAndFamily = PitchByte(font->GetPitch());
+    format.dwEffects = FontStyleToEffects(font->GetStyle());
+    PutRecordColor(font->GetColor(), format.dwEffects, format.crTextColor);
+    PutRecordFaceName(font->GetName(), format.szFaceName);
+    format.bPitchAndFamily = FontPitchToByte(font->GetPitch());
     format.bCharSet = font->GetCharset();
     LOGFONTW logFont{};
     if (RichEditVersion >= 2 &&
@@ -164,6 +121,12 @@ void TRxTextAttributes::Assign(TPersistent* source) {
   } else if (auto* attributes = dynamic_cast<TRxTextAttributes*>(source)) {
     CHARFORMAT2W format = attributes->Read();
     Write(format);
+  } else if (auto* text = dynamic_cast<TTextAttributes*>(source)) {
+    SetName(text->GetName());
+    SetCharset(text->GetCharset());
+    SetStyle(text->GetStyle());
+    SetPitch(text->GetPitch());
+    SetColor(text->GetColor());
   } else {
     TPersistent::Assign(source);
   }
@@ -177,6 +140,12 @@ void TRxTextAttributes::AssignTo(TPersistent* dest) {
     font->SetStyle(GetStyle());
     font->SetSize(GetSize());
     font->SetPitch(GetPitch());
+  } else if (auto* text = dynamic_cast<TTextAttributes*>(dest)) {
+    text->SetColor(GetColor());
+    text->SetName(GetName());
+    text->SetCharset(GetCharset());
+    text->SetStyle(GetStyle());
+    text->SetPitch(GetPitch());
   } else {
     TPersistent::AssignTo(dest);
   }
@@ -285,7 +254,42 @@ void TRxParaAttributes::Assign(TPersistent* source) {
   if (auto* paragraph = dynamic_cast<TRxParaAttributes*>(source)) {
     PARAFORMAT2 format = paragraph->Read();
     Write(format);
+  } else if (auto* para = dynamic_cast<TParaAttributes*>(source)) {
+    // The numbering first: it moves the left indent, which the source's then replaces.
+    SetNumbering(para->GetNumbering() == TNumberingStyle::nsBullet ? nsBullet : nsNone);
+    const TAlignment alignment = para->GetAlignment();
+    SetAlignment(alignment == taRightJustify ? paRightJustify
+                 : alignment == taCenter     ? paCentered
+                                             : paLeftJustify);
+    SetFirstIndent(para->GetFirstIndent());
+    SetLeftIndent(para->GetLeftIndent());
+    SetRightIndent(para->GetRightIndent());
+    // The source's stops, as many as it has: the unused ones would be stops at 0.
+    PARAFORMAT2 format = Blank();
+    format.dwMask = PFM_TABSTOPS;
+    format.cTabCount = static_cast<SHORT>(std::clamp(para->GetTabCount(), 0, MaxTabIndex + 1));
+    for (int i = 0; i < format.cTabCount; ++i) format.rgxTabs[i] = para->GetTab(i) * TwipsPerPoint;
+    Write(format);
   } else {
     TPersistent::Assign(source);
+  }
+}
+
+void TRxParaAttributes::AssignTo(TPersistent* dest) {
+  if (auto* para = dynamic_cast<TParaAttributes*>(dest)) {
+    const TParaAlignment alignment = GetAlignment();
+    // The class library's paragraph has no justified alignment.
+    para->SetAlignment(alignment == paRightJustify ? taRightJustify
+                       : alignment == paCentered   ? taCenter
+                                                   : taLeftJustify);
+    para->SetFirstIndent(GetFirstIndent());
+    para->SetLeftIndent(GetLeftIndent());
+    para->SetRightIndent(GetRightIndent());
+    para->SetNumbering(GetNumbering() == nsNone ? TNumberingStyle::nsNone : TNumberingStyle::nsBullet);
+    const int count = GetTabCount();
+    para->SetTabCount(count);
+    for (int i = 0; i < count && i <= MaxTabIndex; ++i) para->SetTab(i, GetTab(i));
+  } else {
+    TPersistent::AssignTo(dest);
   }
 }

@@ -122,6 +122,22 @@ TEST_F(NumEditTest, TypingKeepsOnlyNumbers) {
   extended_tests::SaveScreenshot(Form->GetHandle(), "number_edit_typing");
 }
 
+// Deleting is not filtered: "1E5" less its last digit is a text that does not convert. The
+// settings window saves what it then reads: the time set before, not the minimum.
+TEST_F(NumEditTest, AnUnconvertibleTypedTextReadsAsTheValueStoredLast) {
+  TCurrencyEdit* edit = MakeTimeEdit(1);
+  edit->SetValue(12);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit->SelectAll();
+  edit_tests::Type(L"15");
+  edit_tests::PressKey(VK_LEFT);
+  edit_tests::Type(L"E");
+  edit_tests::PressKey(VK_DELETE);
+  EXPECT_EQ(edit->GetText(), L"1E");
+  EXPECT_EQ(edit->GetValue(), 12);
+}
+
 TEST_F(NumEditTest, LeavingOutOfRangeWithCheckOnExitReportsAndKeepsTheFocus) {
   TCurrencyEdit* edit = MakeTimeEdit(1);
   TCurrencyEdit* other = MakeTimeEdit(2);

@@ -1,8 +1,12 @@
 // The data-aware rich-text view on a real window over an in-memory table: what it shows,
-// typing into it, posting, Escape, and what it never writes back.
+// typing into it, posting, Escape, and what it never writes back; a form's data-set actions
+// reaching it, and the window's keys typed into a stand-in.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "RichEditTestSupport.h"
+#include "classlib/controls/ActnList.h"
 
 namespace rich_tests {
 namespace {
@@ -173,6 +177,93 @@ TEST_F(DBRichEditTest, SelectAllLengthIsTheTextLength) {
   Data.Next();
   view->SelectAll();
   EXPECT_EQ(view->GetSelLength(), 0);
+}
+
+// An action on a data source, as a form's post command: enabled while the data set edits.
+class TPostAction : public TAction {
+ public:
+  using TAction::TAction;
+  bool HandlesTarget(TObject* target) override { return dynamic_cast<TDataSource*>(target); }
+  void UpdateTarget(TObject* target) override {
+    SetEnabled(static_cast<TDataSource*>(target)->GetState() == dsEdit);
+  }
+  void ExecuteTarget(TObject* target) override {
+    static_cast<TDataSource*>(target)->GetDataSet()->Post();
+  }
+};
+
+TEST_F(DBRichEditTest, FormActionsOnTheDataSourceReachTheFocusedView) {
+  AddRow(1, TextToRtf(L"原文"));
+  Data.Open();
+  std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
+  form->SetBounds(120, 120, 400, 300);
+  auto* view = new TRxDBRichEdit(form.get());
+  view->SetParent(form.get());
+  view->SetBoundsRect(TRect(10, 10, 370, 250));
+  view->SetDataSource(Source);
+  view->SetDataField(L"stem");
+  form->Show();
+  grid_tests::ActivateHost(form.get());
+  ASSERT_TRUE(FocusOn(view));
+
+  TPostAction post(nullptr);
+  post.SetEnabled(true);
+  EXPECT_TRUE(post.Update()) << "the view's link answers";
+  EXPECT_FALSE(post.GetEnabled()) << "browsing: nothing to post";
+  view->SetSelStart(2);
+  Type(L"新");
+  EXPECT_TRUE(post.Update());
+  EXPECT_TRUE(post.GetEnabled());
+  EXPECT_TRUE(post.Execute());
+  EXPECT_EQ(Data.GetState(), dsBrowse) << "posted";
+  // An action that works on no data source is not the link's.
+  TAction other(nullptr);
+  EXPECT_FALSE(other.Execute());
+  form.reset();
+  Pump();
+}
+
+// Presses the keys in order and releases them in reverse, through the system's input queue.
+void TypeChord(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  const auto add = [&](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (WORD vk : keys) add(vk, 0);
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) add(*it, KEYEVENTF_KEYUP);
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Pump();
+}
+
+// A stand-in takes no keys of its own but leaves the window its menu and context-menu keys.
+TEST_F(DBRichEditTest, StandInPassesTheWindowsMenuKeys) {
+  ShowHost();
+  TRxDBRichEdit* view = Place<TRxDBRichEdit>(TRect(10, 10, 300, 200));
+  ASSERT_FALSE(view->GetMemoLoaded());
+  int popups = 0;
+  view->SetOnContextPopup([&](TObject*, TPoint, bool& handled) {
+    ++popups;
+    handled = true;
+  });
+  ASSERT_TRUE(FocusOn(view));
+  const auto menuCommands = [&] {
+    return std::count_if(Host->Log.Messages.begin(), Host->Log.Messages.end(),
+                         [](const TMessage& m) {
+                           return m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_KEYMENU;
+                         });
+  };
+  TypeChord({VK_F10});
+  EXPECT_EQ(menuCommands(), 1) << "F10: the window's menu";
+  TypeChord({VK_SHIFT, VK_F10});
+  EXPECT_EQ(popups, 1) << "Shift+F10";
+  TypeChord({VK_APPS});  // (Wine sends this menu at the key's release)
+  EXPECT_EQ(popups, 2) << "the context-menu key";
+  TypeChord({'X'});
+  EXPECT_EQ(view->GetText(), L"");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RichEditTestSupport.h"
+#include "classlib/stdctrls/RichEditAttributes.h"
 
 namespace rich_tests {
 namespace {
@@ -91,7 +92,6 @@ TEST_F(RichEditTest, CharacterAttributesReadBackAfterBeingSet) {
   sel->SetSize(18);
   sel->SetStyle(TFontStyles{fsItalic, fsUnderline});
   sel->SetColor(ColorFromInt(0x00FF00));
-  sel->SetCharset(GB2312_CHARSET);
   EXPECT_EQ(sel->GetName(), L"Courier New");
   EXPECT_EQ(sel->GetSize(), 18);
   EXPECT_TRUE(sel->GetStyle().Contains(fsItalic));
@@ -144,6 +144,56 @@ TEST_F(RichEditTest, ParagraphAttributesReadBackAndTabsCountTheirIndex) {
   EXPECT_THROW(paragraph->SetTab(32, 1), ERangeError);
   EXPECT_THROW(paragraph->SetTab(-1, 1), ERangeError);
   EXPECT_THROW(paragraph->GetTab(32), ERangeError);
+}
+
+// The class library's attribute objects, here on a second rich-text window, both ways.
+TEST_F(RichEditTest, AttributesConvertToAndFromTheClassLibrarysObjects) {
+  ShowHost();
+  TRxRichEdit* edit = Make(TRect(10, 10, 240, 380));
+  TRxRichEdit* other = Make(TRect(250, 10, 480, 380));
+  edit->GetLines()->SetText(L"one\rtwo");
+  other->GetLines()->SetText(L"xyz");
+  Select(edit, 0, 3);
+  Select(other, 0, 3);
+  TRxTextAttributes* sel = edit->GetSelAttributes();
+  TTextAttributes text(other, TTextAttributeType::atSelected);
+  sel->SetName(L"Courier New");
+  sel->SetStyle(TFontStyles{fsBold});
+  sel->SetColor(clWindowText);
+  sel->SetCharset(GB2312_CHARSET);
+  text.Assign(sel);
+  EXPECT_EQ(text.GetName(), L"Courier New");
+  EXPECT_EQ(text.GetStyle(), TFontStyles{fsBold});
+  EXPECT_EQ(text.GetColor(), clWindowText) << "bold in the automatic colour";
+  text.SetName(L"Arial");
+  text.SetStyle(TFontStyles{fsUnderline});
+  text.SetColor(clRed);
+  sel->Assign(&text);
+  EXPECT_EQ(sel->GetName(), L"Arial");
+  EXPECT_EQ(sel->GetStyle(), TFontStyles{fsUnderline});
+  EXPECT_EQ(sel->GetColor(), clRed);
+
+  TRxParaAttributes* paragraph = edit->GetParagraph();
+  TParaAttributes para(other);
+  paragraph->SetAlignment(paJustify);
+  paragraph->SetNumbering(nsArabicNumbers);
+  paragraph->SetLeftIndent(20);
+  paragraph->SetTab(1, 72);
+  para.Assign(paragraph);
+  EXPECT_EQ(para.GetAlignment(), taLeftJustify) << "justified becomes left";
+  EXPECT_EQ(para.GetNumbering(), TNumberingStyle::nsBullet);
+  EXPECT_EQ(para.GetLeftIndent(), 20);
+  EXPECT_EQ(para.GetTabCount(), 2);
+  para.SetAlignment(taCenter);
+  para.SetNumbering(TNumberingStyle::nsNone);
+  para.SetLeftIndent(15);
+  para.SetTabCount(1);
+  paragraph->Assign(&para);
+  EXPECT_EQ(paragraph->GetAlignment(), paCentered);
+  EXPECT_EQ(paragraph->GetNumbering(), nsNone);
+  EXPECT_EQ(paragraph->GetLeftIndent(), 15) << "no numbering keeps the source's indent";
+  EXPECT_EQ(paragraph->GetTabCount(), 1) << "only the source's stops";
+  SaveScreenshot(Host.get(), L"richedit_attributes_converted");
 }
 
 TEST_F(RichEditTest, EveryNumberingStyleRoundTripsThroughTheWindow) {
