@@ -295,7 +295,7 @@ TEST_F(ControlMouse, ADockDragTellsTheDockEventsInsteadOfTheDragEvents) {
   });
   for (const bool atOnce : {true, false}) {
     SCOPED_TRACE(atOnce ? "at once" : "past the threshold");
-    events.clear();
+    events.clear(), dockRect = TRect(), site = nullptr, droppedAt = TPoint();
     Graphic->SetParent(Host.get());
     Graphic->SetBounds(10, 10, 60, 30);  // not square: width and height cannot pass swapped
     const TPoint origin = Host->ClientToScreen(TPoint(10, 10));

@@ -243,9 +243,10 @@ TEST_F(SkinMenuTest, MenuBarInitiateActionUpdatesTheActionsOfItsTopLevelItems) {
 }
 
 // Put on a decorated form at design time, a bar becomes its menu bar when it has none; at run
-// time, or once the form has one, the link stays as it was.
+// time, once the form has one, or read from a layout that links none, the link stays as it was.
 TEST_F(SkinMenuTest, ABarPutOnADecoratedFormAtDesignTimeBecomesItsMenuBar) {
   auto* skin = new TSeCustomForm(Form);
+  skin->SetName(L"Skin");
   auto* panel = new TPanel(Form);
   panel->SetParent(Form);
   (new TSeCustomMenuBar(Form))->SetParent(Form);
@@ -256,6 +257,16 @@ TEST_F(SkinMenuTest, ABarPutOnADecoratedFormAtDesignTimeBecomesItsMenuBar) {
   EXPECT_EQ(skin->GetMenuBar(), first);
   (new TSeCustomMenuBar(Form))->SetParent(Form);
   EXPECT_EQ(skin->GetMenuBar(), first);
+
+  skin->SetMenuBar(nullptr);
+  TStringStream stream(ComponentToText(Form));
+  std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
+  copy->SetDesigning(true);
+  ReadComponentFromStream(stream, copy.get());
+  auto* copySkin = dynamic_cast<TSeCustomForm*>(copy->FindComponent(L"Skin"));
+  ASSERT_NE(copySkin, nullptr);
+  EXPECT_EQ(copySkin->GetMenuBar(), nullptr);
+  copy->SetDesigning(false);
   Form->SetDesigning(false);
 }
 
