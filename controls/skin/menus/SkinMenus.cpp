@@ -8,6 +8,7 @@
 #include "controls/skin/controls/SkinOpenDropDown.h"
 #include "controls/skin/engine/SkinDrawing.h"
 #include "controls/skin/engine/ThemeBinding.h"
+#include "controls/skin/form/SkinForm.h"
 
 namespace {
 
@@ -205,6 +206,11 @@ void TSeCustomMenuBar::SetParent(TWinControl* value) {
   // The items draw as tool-bar buttons inside a control bar (when themed).
   FItems->SetTreeInControlBar(InControlBar());
   Invalidate();
+  // A bar the designer puts on a decorated form that has no menu bar yet becomes its menu
+  // bar. A stored layout keeps the link it stores (or its absence).
+  const TComponentState state = GetComponentState();
+  if (!value || !state.Contains(csDesigning) || state.Contains(csLoading)) return;
+  if (TSeCustomForm* skin = FindFormSkin(value); skin && !skin->GetMenuBar()) skin->SetMenuBar(this);
 }
 
 void TSeCustomMenuBar::SetBounds(int left, int top, int width, int height) {

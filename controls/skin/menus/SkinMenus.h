@@ -85,6 +85,8 @@ class TSeCustomMenuBar : public TSeCustomControl {
 
   void GetChildren(const TGetChildProc& proc, TComponent* root) override;
   void Loaded() override;
+  // At design time the bar also becomes the menu bar of its new form's active decoration
+  // when that has none.
   void SetParent(TWinControl* value) override;
   void SetBounds(int left, int top, int width, int height) override;
   void Dispatch(TMessage& message) override;

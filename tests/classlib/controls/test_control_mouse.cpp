@@ -269,10 +269,13 @@ TEST_F(ControlMouse, DraggingAControlOntoATargetThatAcceptsIt) {
   EXPECT_EQ(GetCaptureControl(), nullptr);
 }
 
+// A dock drag tells OnStartDock and OnEndDock, never the drag events, whether it begins at
+// once (automatic) or once the mouse passes the threshold (begun by code, as a floating
+// window's caption begins it). The dock rectangle is the control's own; the end tells where
+// in the site it was dropped.
 TEST_F(ControlMouse, ADockDragTellsTheDockEventsInsteadOfTheDragEvents) {
   Window->SetDockSite(true);
   Graphic->SetDragKind(dkDock);
-  Graphic->SetDragMode(dmAutomatic);
   Events events;
   Graphic->SetOnStartDrag([&](TObject*) { events.push_back(L"start drag"); });
   Graphic->SetOnEndDrag([&](TObject*, TObject*, int, int) { events.push_back(L"end drag"); });
@@ -284,19 +287,36 @@ TEST_F(ControlMouse, ADockDragTellsTheDockEventsInsteadOfTheDragEvents) {
     events.push_back(L"start dock");
   });
   TObject* site = nullptr;
-  Graphic->SetOnEndDock([&](TObject*, TObject* target, int, int) {
+  TPoint droppedAt;
+  Graphic->SetOnEndDock([&](TObject*, TObject* target, int x, int y) {
     site = target;
+    droppedAt = TPoint(x, y);
     events.push_back(L"end dock");
   });
-  const TPoint origin = Host->ClientToScreen(TPoint(10, 10));
-  ::SendMessageW(Host->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
-  MoveOnHost(120, 120, MK_LBUTTON);  // past the threshold: the drag begins
-  MoveOnHost(210, 20, MK_LBUTTON);   // over the dock site
-  ::SendMessageW(Host->GetHandle(), WM_LBUTTONUP, 0, At(210, 20));
-  EXPECT_EQ(events, (Events{L"start dock", L"end dock"}));
-  EXPECT_EQ(site, Window);
-  EXPECT_EQ(Graphic->GetParent(), Window);
-  EXPECT_EQ(dockRect, Bounds(origin.X, origin.Y, 50, 50));  // where it was when the drag began
+  for (const bool atOnce : {true, false}) {
+    SCOPED_TRACE(atOnce ? "at once" : "past the threshold");
+    events.clear(), dockRect = TRect(), site = nullptr, droppedAt = TPoint();
+    Graphic->SetParent(Host.get());
+    Graphic->SetBounds(10, 10, 60, 30);  // not square: width and height cannot pass swapped
+    const TPoint origin = Host->ClientToScreen(TPoint(10, 10));
+    Graphic->SetDragMode(atOnce ? dmAutomatic : dmManual);
+    const TPoint press = Host->ClientToScreen(TPoint(20, 20));
+    ::SetCursorPos(press.X, press.Y);
+    ::SendMessageW(Host->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+    if (!atOnce) {
+      Graphic->BeginDrag(false, 5);
+      MoveOnHost(23, 22, MK_LBUTTON);  // inside the threshold: not begun
+      EXPECT_TRUE(events.empty());
+    }
+    MoveOnHost(120, 120, MK_LBUTTON);
+    MoveOnHost(215, 30, MK_LBUTTON);  // over the dock site, at (15, 20) in it
+    ::SendMessageW(Host->GetHandle(), WM_LBUTTONUP, 0, At(215, 30));
+    EXPECT_EQ(events, (Events{L"start dock", L"end dock"}));
+    EXPECT_EQ(site, Window);
+    EXPECT_EQ(droppedAt, TPoint(15, 20));
+    EXPECT_EQ(Graphic->GetParent(), Window);
+    EXPECT_EQ(dockRect, Bounds(origin.X, origin.Y, 60, 30));  // where it was when the drag began
+  }
 }
 
 TEST_F(ControlMouse, AnUnhandledWheelGoesToTheParent) {

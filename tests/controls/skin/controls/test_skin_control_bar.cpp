@@ -325,7 +325,10 @@ class FloatingBandTest : public ControlBarTest {
 TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
   // Where the control and the mouse were when the bar handed the band to the dock drag.
   TPoint handedAt, mouseAt;
+  int dockStarts = 0, dragStarts = 0;  // the caption's drags begin past the threshold
+  Floater->SetOnStartDrag([&](TObject*) { ++dragStarts; });
   Floater->SetOnStartDock([&](TObject*, TDragDockObject* drag) {
+    ++dockStarts;
     handedAt = drag->GetDockRect().TopLeft();
     POINT cursor{};
     ::GetCursorPos(&cursor);
@@ -366,6 +369,8 @@ TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
   EXPECT_EQ(Floater->GetParent(), Bar);
   EXPECT_FALSE(Floater->GetFloating());
   EXPECT_EQ(dockTargets.back(), Bar);
+  EXPECT_EQ(dockStarts, 3);
+  EXPECT_EQ(dragStarts, 0);
   EXPECT_EQ(FloatingHosts(), 0) << "the window goes with its control";
   const TRect docked = BandRect(Floater), other = BandRect(Other);
   ASSERT_FALSE(IsRectEmpty(docked));

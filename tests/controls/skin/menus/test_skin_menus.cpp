@@ -4,9 +4,11 @@
 #include <memory>
 
 #include "classlib/controls/ActnList.h"
+#include "classlib/stdctrls/StdPanels.h"
 #include "controls/skin/SkinTestSupport.h"
 #include "controls/skin/Watchdog.h"
 #include "controls/skin/engine/SkinDrawing.h"
+#include "controls/skin/form/SkinForm.h"
 #include "controls/skin/menus/SkinItems.h"
 #include "controls/skin/menus/SkinMenuData.h"
 #include "controls/skin/menus/SkinMenus.h"
@@ -240,6 +242,34 @@ TEST_F(SkinMenuTest, MenuBarInitiateActionUpdatesTheActionsOfItsTopLevelItems) {
   delete bar;
 }
 
+// Put on a decorated form at design time, a bar becomes its menu bar when it has none; at run
+// time, once the form has one, or read from a layout that links none, the link stays as it was.
+TEST_F(SkinMenuTest, ABarPutOnADecoratedFormAtDesignTimeBecomesItsMenuBar) {
+  auto* skin = new TSeCustomForm(Form);
+  skin->SetName(L"Skin");
+  auto* panel = new TPanel(Form);
+  panel->SetParent(Form);
+  (new TSeCustomMenuBar(Form))->SetParent(Form);
+  EXPECT_EQ(skin->GetMenuBar(), nullptr);
+  Form->SetDesigning(true);
+  auto* first = new TSeCustomMenuBar(Form);
+  first->SetParent(panel);  // on a panel of the form
+  EXPECT_EQ(skin->GetMenuBar(), first);
+  (new TSeCustomMenuBar(Form))->SetParent(Form);
+  EXPECT_EQ(skin->GetMenuBar(), first);
+
+  skin->SetMenuBar(nullptr);
+  TStringStream stream(ComponentToText(Form));
+  std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
+  copy->SetDesigning(true);
+  ReadComponentFromStream(stream, copy.get());
+  auto* copySkin = dynamic_cast<TSeCustomForm*>(copy->FindComponent(L"Skin"));
+  ASSERT_NE(copySkin, nullptr);
+  EXPECT_EQ(copySkin->GetMenuBar(), nullptr);
+  copy->SetDesigning(false);
+  Form->SetDesigning(false);
+}
+
 TEST_F(SkinMenuTest, APostedClickOfAnItemFreedMeanwhileDoesNothing) {
   Tree tree;
   TSeCustomItem* kept = AddItem(tree.Root.get(), L"保留");
@@ -392,12 +422,13 @@ TEST_F(SkinMenuTest, AQuitPostedWhileAMenuIsOpenStaysForTheProgramsLoop) {
   EXPECT_EQ(msg.wParam, 7u);
 }
 
-// A popup menu opened from a timer that the open one's loop dispatched: the open one leaves
-// the screen first, and both loops end (the second by Escape, the first by itself).
+// A popup menu opened from a timer that the open one's submenu loop dispatched: both levels
+// of the open one leave the screen first, and all loops end (the second by Escape, the first
+// by themselves).
 TEST_F(SkinMenuTest, APopupOpenedInsideAnotherOnesLoopClosesTheOtherFirst) {
   Watchdog watchdog(20);
   auto* first = new TSeCustomPopupMenu(Form);
-  AddItem(first->GetSeItems(), L"第一个菜单", Form);
+  AddItem(AddItem(first->GetSeItems(), L"第一个菜单", Form), L"子菜单", Form);
   auto* second = new TSeCustomPopupMenu(Form);
   AddItem(second->GetSeItems(), L"第二个菜单", Form);
   ShowForm();
@@ -413,15 +444,19 @@ TEST_F(SkinMenuTest, APopupOpenedInsideAnotherOnesLoopClosesTheOtherFirst) {
   });
   TTimer open(nullptr);  // runs inside the first menu's loop
   open.SetInterval(100);
+  int shownBeforeSecond = -1;
   open.SetOnTimer([&](TObject*) {
     open.SetEnabled(false);
     look.SetEnabled(true);
+    shownBeforeSecond = FormsOnScreen<TSePopupWindow>();
     second->Popup(250, 200);
     shownAfterSecond = FormsOnScreen<TSePopupWindow>();
     // Should the first one still be open, Escape ends it so that the test goes on.
     if (shownAfterSecond > 0) ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
   });
+  ::PostMessageW(Form->GetHandle(), WM_KEYDOWN, VK_RETURN, 1);  // opens the submenu
   first->Popup(150, 150);
+  EXPECT_EQ(shownBeforeSecond, 2);  // the first one's list and its submenu
   EXPECT_EQ(shownInSecond, 1);
   EXPECT_EQ(shownAfterSecond, 0);  // the first loop ended on its own
   EXPECT_EQ(PopupWindowsShown(), 0);
