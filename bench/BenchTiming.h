@@ -46,30 +46,6 @@ inline Timing Measure(int runs, const std::function<void()>& work) {
   return Measure(runs, [] {}, work);
 }
 
-// Two pieces of work measured in blocks that alternate, `rounds` times `runs` runs each, so that both meet the
-// same load of a shared machine: the best of all runs and the median of the rounds' medians.
-inline std::pair<Timing, Timing> MeasureInTurns(int rounds, int runs,
-                                                const std::function<void()>& prepareA,
-                                                const std::function<void()>& workA,
-                                                const std::function<void()>& prepareB,
-                                                const std::function<void()>& workB) {
-  std::vector<double> mediansA, mediansB;
-  Timing a{1e300, 0}, b{1e300, 0};
-  for (int round = 0; round < rounds; ++round) {
-    const Timing ta = Measure(runs, prepareA, workA);
-    const Timing tb = Measure(runs, prepareB, workB);
-    a.Best = std::min(a.Best, ta.Best);
-    b.Best = std::min(b.Best, tb.Best);
-    mediansA.push_back(ta.Median);
-    mediansB.push_back(tb.Median);
-  }
-  std::sort(mediansA.begin(), mediansA.end());
-  std::sort(mediansB.begin(), mediansB.end());
-  a.Median = mediansA[mediansA.size() / 2];
-  b.Median = mediansB[mediansB.size() / 2];
-  return {a, b};
-}
-
 // One side of a comparison timed in turns: its untimed preparation and its timed work.
 struct Turn {
   std::function<void()> Prepare = [] {};
@@ -125,21 +101,15 @@ inline void PrintPaired(const char* nameA, const char* nameB, const Paired& p, i
               p.B.Best, p.B.Median, nameB, nameA, p.Ratio);
 }
 
-// One row: the work's times and their ratios to the copy's; names padded to nameWidth.
-inline void PrintRow(const char* name, const Timing& t, const Timing& copy, int nameWidth) {
-  std::printf("%-*s best %9.3f ms  median %9.3f ms  best/copy %8.1f  median/copy %8.1f\n",
-              nameWidth, name, t.Best, t.Median, t.Best / copy.Best, t.Median / copy.Median);
+// One row: the work's times, the median of the copies timed in turns with it, and the median
+// of the pairs' ratios work / copy (the copy is side A); names padded to nameWidth.
+inline void PrintAgainstCopy(const char* name, const Paired& p, int nameWidth) {
+  std::printf("%-*s best %9.3f ms  median %9.3f ms  copy median %7.3f ms  /copy, median of the pairs %7.1f\n",
+              nameWidth, name, p.B.Best, p.B.Median, p.A.Median, p.Ratio);
 }
 
-// Two rows: the system's times, then the owner-drawn ones with their ratios to the system's.
-inline void PrintAgainstSystem(const Timing& system, const Timing& own) {
-  std::printf("%-12s best %9.3f ms  median %9.3f ms\n", "system", system.Best, system.Median);
-  std::printf("%-12s best %9.3f ms  median %9.3f ms  best/system %5.2f  median/system %5.2f\n",
-              "owner-drawn", own.Best, own.Median, own.Best / system.Best,
-              own.Median / system.Median);
-}
-
-// The same with A the system's side, B the owner-drawn one, timed in pairs.
+// Two rows: the system's times (side A), then the owner-drawn ones (B) with the median of the
+// pairs' ratios.
 inline void PrintAgainstSystem(const Paired& p) { PrintPaired("system", "owner-drawn", p); }
 
 // What kind of build the numbers come from, for the heading of a benchmark's output.

@@ -13,11 +13,12 @@
 //         one prepared UPDATE ... WHERE rowid = ?; each answer is its own transaction, as
 //         the program saves them.
 // Both sides keep one connection open for the whole benchmark, warmed by an untimed run of
-// each, and each run times the layer and then the direct side (in turns). Before its side's
-// run each connection marks every question unanswered itself: a write through the other
-// connection would empty this one's page cache, and its open would read the table again.
-// Prints the best time of N runs (default 5) of each, the ratio of the bests and the median
-// of the runs' ratios layer / direct.
+// each. Each run times both sides one after the other, the two taking turns at going first
+// (the layer in the first run, SQLite in the second …), so that neither side always meets the
+// disk's flushes or the caches as the other left them. Before its side's run each connection
+// marks every question unanswered itself: a write through the other connection would empty
+// this one's page cache, and its open would read the table again. Prints each side's best and
+// median of N runs (default 6) of each piece and the median of the runs' ratios layer / direct.
 // Usage: bench_dataset [runs]
 #include <sqlite3.h>
 #include <algorithm>
@@ -35,7 +36,7 @@ namespace {
 
 constexpr int kRows = 20000;
 constexpr int kAnswers = 1000;
-constexpr int kDefaultRuns = 5;
+constexpr int kDefaultRuns = 6;
 constexpr int kMaxRuns = 100;
 
 const wchar_t kColumns[] =
@@ -243,9 +244,10 @@ struct TPieceTimes {
 };
 
 void PrintLine(const char* name, const TPieceTimes& t) {
-  const double layer = BestAndMedian(t.Layer).Best, direct = BestAndMedian(t.Direct).Best;
-  std::printf("%-6s layer %9.1f ms   sqlite %9.1f ms   ratio %5.2f   median of the runs' ratios %5.2f\n", name,
-              layer, direct, direct > 0 ? layer / direct : 0.0, BestAndMedian(t.Ratios).Median);
+  const Timing layer = BestAndMedian(t.Layer), direct = BestAndMedian(t.Direct);
+  std::printf("%-6s layer best %8.1f median %8.1f ms   sqlite best %8.1f median %8.1f ms   "
+              "layer/sqlite, median of the runs %5.2f\n",
+              name, layer.Best, layer.Median, direct.Best, direct.Median, BestAndMedian(t.Ratios).Median);
 }
 
 }  // namespace
@@ -275,10 +277,22 @@ int main(int argc, char** argv) {
     TPieceTimes open, walk, save, total;
     double bestWalkInPlace = 1e30;
     for (int run = 0; run < runs; ++run) {
-      ResetLayer(connection);
-      const TLayerTimes layer = RunLayer(connection, checksum);
-      ResetDirect(db);
-      const TLayerTimes direct = RunDirect(db, checksum);
+      TLayerTimes layer, direct;
+      const auto runLayer = [&] {
+        ResetLayer(connection);
+        layer = RunLayer(connection, checksum);
+      };
+      const auto runDirect = [&] {
+        ResetDirect(db);
+        direct = RunDirect(db, checksum);
+      };
+      if (run % 2 == 0) {
+        runLayer();
+        runDirect();
+      } else {
+        runDirect();
+        runLayer();
+      }
       open.Add(layer.Open, direct.Open);
       walk.Add(layer.Walk, direct.Walk);
       save.Add(layer.Save, direct.Save);
@@ -287,8 +301,8 @@ int main(int argc, char** argv) {
     }
     sqlite3_close_v2(db);
     connection.Close();
-    std::printf("%d rows, %d answers saved, best of %d runs (checksum %d)\n", kRows, kAnswers,
-                runs, checksum);
+    std::printf("%d rows, %d answers saved, %d runs, the sides taking turns at going first (checksum %d)\n",
+                kRows, kAnswers, runs, checksum);
     PrintLine("open", open);
     PrintLine("walk", walk);
     PrintLine("save", save);

@@ -2,8 +2,10 @@
 //
 // Makes a 1024 x 768 picture as a bitmap, then times each operation of TEffectBmp on it:
 // making the buffer from the bitmap, the pixel operations (noise, colour mix, blur, the six
-// gradients, mixing with a second buffer) and drawing it back, and a memcpy of the buffer's
-// bytes. Prints the best and the median time of each and their ratios to the copy. The
+// gradients, mixing with a second buffer) and drawing it back, each in turns with a memcpy of
+// the buffer's bytes (so the copy meets the caches as the operation leaves them). Prints the
+// best and the median time of each, the copies' median and the median of the pairs' ratios
+// operation / copy. The
 // operations work in place, so every run starts from the previous run's result; their cost
 // does not depend on the pixel values. Usage: bench_effects [runs] (default 21).
 #include <algorithm>
@@ -29,10 +31,6 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr int kDefaultRuns = 21;
 constexpr int kMaxRuns = 1000;
-
-void PrintRow(const char* name, const Timing& t, const Timing& copy) {
-  PrintRow(name, t, copy, 22);
-}
 
 // A picture with gradients crossed by a fine pattern, drawn into a bitmap of the screen's
 // format, as a control's off-screen bitmap is.
@@ -68,10 +66,10 @@ int Run(int runs) {
   HDC screenDC = screen.GetCanvas()->GetHandle();
 
   RandSeed = 1;
-  const Timing copy = Measure(runs, [&] {
+  const auto copy = [&] {
     std::memcpy(target.data(), pixels, imageBytes);
     sink = sink + target[imageBytes / 2];
-  });
+  };
   struct Operation {
     const char* Name;
     std::function<void()> Work;
@@ -91,14 +89,13 @@ int Run(int runs) {
       {"FillGradient gdHCenter", [&] { effect->FillGradient(clNavy, gdHCenter); }},
       {"MixBitmap", [&] { effect->MixBitmap(*second); }},
   };
-  std::vector<Timing> timings;
-  for (const Operation& operation : operations) timings.push_back(Measure(runs, operation.Work));
+  std::vector<Paired> timings;
+  for (const Operation& operation : operations) timings.push_back(MeasurePairs(runs, copy, operation.Work));
 
   const char* build = BuildKind();
   std::printf("Effect bitmap %d x %d, %zu bytes; %d runs each, %s\n", kWidth, kHeight,
               imageBytes, runs, build);
-  std::printf("%-22s best %9.3f ms  median %9.3f ms\n", "memcpy", copy.Best, copy.Median);
-  for (size_t i = 0; i < timings.size(); ++i) PrintRow(operations[i].Name, timings[i], copy);
+  for (size_t i = 0; i < timings.size(); ++i) PrintAgainstCopy(operations[i].Name, timings[i], 22);
   return 0;
 }
 

@@ -1,10 +1,11 @@
 // Speed of the image-button library's effects, against the cost of merely copying the image.
 //
 // Makes a 1024 x 768 TfcBitmap (24 bits, rows padded to 4 bytes), then times every effect on
-// it, the alpha blend with a second image and the smooth stretch to 1280 x 960, and a memcpy
-// of the image's bytes. Before each timed run the picture is put back (untimed), so every
-// run starts from the same pixels. Prints the best and the median time of each and their
-// ratios to the copy. Usage: bench_fceffects [runs] (default 11).
+// it, the alpha blend with a second image and the smooth stretch to 1280 x 960, each in turns
+// with a memcpy of the image's bytes (so the copy meets the caches as the effect leaves them).
+// Before each timed run the picture is put back (untimed), so every run starts from the same
+// pixels. Prints the best and the median time of each, the copies' median and the median of
+// the pairs' ratios effect / copy. Usage: bench_fceffects [runs] (default 11).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -37,10 +38,6 @@ void Paint(TfcBitmap& image, int shift) {
     }
 }
 
-void PrintRow(const char* name, const Timing& t, const Timing& copy) {
-  PrintRow(name, t, copy, 16);
-}
-
 struct Effect {
   const char* Name;
   std::function<void(TfcBitmap&)> Run;
@@ -64,10 +61,10 @@ int Run(int runs) {
   auto restore = [&] { std::memcpy(target, source, imageBytes); };
 
   volatile uint8_t sink = 0;  // keeps the work from being optimised away
-  const Timing copy = Measure(runs, [] {}, [&] {
+  const auto copy = [&] {
     restore();
     sink = sink + target[imageBytes / 2];
-  });
+  };
 
   const TfcPackedColor someColor = PackPixel(original.GetPixel(3, 3));
   const std::vector<Effect> effects = {
@@ -99,14 +96,13 @@ int Run(int runs) {
   std::printf("Image %d x %d, %zu bytes (rows of %d bytes)\n", kWidth, kHeight, imageBytes,
               original.GetRowStride());
   std::printf("%d runs each, %s\n", runs, build);
-  std::printf("%-16s best %9.3f ms  median %9.3f ms\n", "memcpy", copy.Best, copy.Median);
   for (const Effect& effect : effects) {
     RandSeed = 1;
-    const Timing t = Measure(runs, restore, [&] {
+    const Paired t = MeasurePairs(runs, [] {}, copy, restore, [&] {
       effect.Run(image);
       sink = sink + target[imageBytes / 2];
     });
-    PrintRow(effect.Name, t, copy);
+    PrintAgainstCopy(effect.Name, t, 16);
   }
   return 0;
 }

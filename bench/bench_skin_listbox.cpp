@@ -2,9 +2,10 @@
 // the same items and font, on a shown borderless form: filling inside one update, a full
 // repaint (frame, items and scroll bar; also the client area alone, where the system's list has
 // neither frame nor bar), and the End key on three columns (from the first item, the window painted after).
-// Each is measured in three rounds of N runs (default 11), the two lists in turns; prints the best
-// run and the median of the rounds' medians, and the owner-drawn/system ratios. The aims are at
-// most 1 for filling, at most 2 for the repaint and End, and End under 10 ms. Needs a display.
+// Each is timed in turns, one run of each list (system, owner-drawn, system …), N runs each
+// (default 31); prints each list's best and median and the median of the pairs' ratios
+// owner-drawn / system. The aims are at most 1 for filling, at most 2 for the repaint and End,
+// and End under 10 ms. Needs a display.
 // Usage: bench_skin_listbox [runs].
 #include <cstdio>
 
@@ -15,10 +16,9 @@
 
 namespace {
 
-constexpr int kDefaultRuns = 11;
+constexpr int kDefaultRuns = 31;
 constexpr int kMaxRuns = 200;
 constexpr int kItems = 10000;
-constexpr int kRounds = 3;
 
 void FillItems(TStrings* items) {
   items->BeginUpdate();
@@ -41,11 +41,10 @@ void PressEnd(TWinControl* list) {
   ::GdiFlush();
 }
 
-void Print(const char* what, const Timing& system, const Timing& own) {
+void Print(const char* what, const Paired& p) {
   std::printf("%-16s system best %8.3f ms median %8.3f ms | owner-drawn best %8.3f ms median %8.3f ms"
-              " | ratio best %5.2f median %5.2f\n",
-              what, system.Best, system.Median, own.Best, own.Median, own.Best / system.Best,
-              own.Median / system.Median);
+              " | median of the pairs %5.2f\n",
+              what, p.A.Best, p.A.Median, p.B.Best, p.B.Median, p.Ratio);
 }
 
 int Run(int runs) {
@@ -62,25 +61,21 @@ int Run(int runs) {
   form->Show();
   Application->ProcessMessages();
 
-  const auto [fillSystem, fillOwn] =
-      MeasureInTurns(kRounds, runs, [] {}, [&] { FillItems(system->GetItems()); }, [] {},
-                     [&] { FillItems(own->GetItems()); });
-  const auto [paintSystem, paintOwn] =
-      MeasureInTurns(kRounds, runs, [] {}, [&] { Paint(system); }, [] {}, [&] { Paint(own); });
-  const auto [clientSystem, clientOwn] = MeasureInTurns(
-      kRounds, runs, [] {}, [&] { Paint(system, 0); }, [] {}, [&] { Paint(own, 0); });
+  const Paired fill =
+      MeasurePairs(runs, [&] { FillItems(system->GetItems()); }, [&] { FillItems(own->GetItems()); });
+  const Paired paint = MeasurePairs(runs, [&] { Paint(system); }, [&] { Paint(own); });
+  const Paired client = MeasurePairs(runs, [&] { Paint(system, 0); }, [&] { Paint(own, 0); });
   system->SetColumns(3);
   own->SetColumns(3);
   Application->ProcessMessages();
-  const auto [endSystem, endOwn] = MeasureInTurns(
-      kRounds, runs, [&] { system->SetItemIndex(0); Paint(system); }, [&] { PressEnd(system); },
+  const Paired end = MeasurePairs(
+      runs, [&] { system->SetItemIndex(0); Paint(system); }, [&] { PressEnd(system); },
       [&] { own->SetItemIndex(0); Paint(own); }, [&] { PressEnd(own); });
-  std::printf("List box of %d items, %d rounds in turns of %d runs each, %s\n", kItems, kRounds,
-              runs, BuildKind());
-  Print("fill in update", fillSystem, fillOwn);
-  Print("full repaint", paintSystem, paintOwn);
-  Print("client only", clientSystem, clientOwn);
-  Print("End, 3 columns", endSystem, endOwn);
+  std::printf("List box of %d items, %d runs each in turns, %s\n", kItems, runs, BuildKind());
+  Print("fill in update", fill);
+  Print("full repaint", paint);
+  Print("client only", client);
+  Print("End, 3 columns", end);
   delete form;
   DoneApplication();
   return 0;
