@@ -145,8 +145,8 @@ TEST_F(ComboBoxTest, ADroppedListKeepsTheArrowsEnterAndEscape) {
   // In the edit of a drop-down box the same, and the text typed before comes back.
   ASSERT_TRUE(FocusOn(Combo));
   Combo->SetDroppedDown(true);
-  PressKey(VK_DOWN);
-  EXPECT_EQ(Combo->GetText(), L"red");
+  PressKey(VK_DOWN);  // the list opened on the item of the text
+  EXPECT_EQ(Combo->GetText(), L"blue");
   PressKey(VK_ESCAPE);
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(Combo->GetText(), L"green");
