@@ -136,7 +136,7 @@ const TControlPlace kLargePlaces[] = {
 // With the law-point row shown, the three input rows sit higher (small layout).
 const TControlPlace kSmallLawPointPlaces[] = {
     {L"Label3", 576, 40, 84, 12},  {L"SE_Num", 664, 36, 50, 21}, {L"Label4", 576, 68, 84, 12},
-    {L"Edit1", 664, 64, 80, 20},   {L"Label5", 576, 96, 84, 12}, {L"ComboBox1", 664, 92, 88, 20},
+    {L"Edit1", 664, 64, 80, 20},   {L"Label5", 576, 96, 84, 12}, {L"ComboBox1", 652, 92, 100, 20},
     {L"Label6", 576, 128, 84, 12}, {L"BtnAddFg", 664, 122, 80, 28}, {L"ListBox1", 576, 156, 168, 160},
 };
 const TControlPlace kLargeLawPointPlaces[] = {

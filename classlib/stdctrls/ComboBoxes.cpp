@@ -1,5 +1,7 @@
 #include "ComboBoxes.h"
 
+#include <utility>
+
 #include "../classes/ClassRegistry.h"
 #include "../classes/Properties.h"
 #include "../system/SysMath.h"
@@ -215,12 +217,6 @@ void TCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, WNDPROC com
     case WM_SYSKEYUP:
       if (DoKeyUp(message)) return;
       break;
-    case WM_GETDLGCODE:
-      if (GetDroppedDown()) {
-        message.Result = DLGC_WANTALLKEYS;
-        return;
-      }
-      break;
     case CN_KEYDOWN:
     case CN_CHAR:
     case CN_SYSKEYDOWN:
@@ -232,6 +228,7 @@ void TCustomComboBox::ComboWndProc(TMessage& message, HWND comboWnd, WNDPROC com
   }
   message.Result =
       ::CallWindowProcW(comboProc, comboWnd, message.Msg, message.WParam, message.LParam);
+  if (message.Msg == WM_GETDLGCODE) message.Result |= DroppedDownDlgCode();
   if (message.Msg == WM_LBUTTONDBLCLK && GetControlStyle().Contains(csDoubleClicks)) DblClick();
 }
 
@@ -323,6 +320,12 @@ void TCustomComboBox::SetItemHeight(int value) {
 
 void TCustomComboBox::SetDropDownCount(int value) { FDropDownCount = Max(value, 1); }
 
+LRESULT TCustomComboBox::DroppedDownDlgCode() {
+  // While the list is open, Enter and Escape close it rather than act on the form; the
+  // arrows the system asks for stay asked for, so they move the list's choice.
+  return GetDroppedDown() ? DLGC_WANTALLKEYS | DLGC_WANTARROWS : 0;
+}
+
 bool TCustomComboBox::GetDroppedDown() {
   return HandleAllocated() && Perform(CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
@@ -354,6 +357,33 @@ void TCustomComboBox::AdjustDropDown() {
   ::SetWindowPos(GetHandle(), nullptr, 0, 0, GetWidth(), DroppedHeight(count),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   FDroppingDown = false;
+  // The list is never narrower than the box (the system's rule), and wide enough for its
+  // widest item.
+  Perform(CB_SETDROPPEDWIDTH, static_cast<WPARAM>(Max(GetWidth(), ItemsWidth())), 0);
+}
+
+int TCustomComboBox::ItemsWidth() {
+  if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) return 0;  // the owner's
+  const HFONT font = reinterpret_cast<HFONT>(Perform(WM_GETFONT, 0, 0));
+  const HDC dc = ::GetDC(GetHandle());
+  if (!dc) return 0;
+  const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
+  int widest = 0;
+  const int count = FItems->GetCount();
+  for (int i = 0; i < count; ++i) {
+    const String text = FItems->Get(i);
+    SIZE size{};
+    if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
+      widest = Max(widest, static_cast<int>(size.cx));
+  }
+  if (old) ::SelectObject(dc, old);
+  ::ReleaseDC(GetHandle(), dc);
+  // A little room each side of the text, the list's border, and its scroll bar when not
+  // every item shows at once.
+  constexpr int kTextMargin = 3;
+  widest += 2 * (kTextMargin + ::GetSystemMetrics(SM_CXBORDER));
+  if (count > FDropDownCount) widest += ::GetSystemMetrics(SM_CXVSCROLL);
+  return widest;
 }
 
 int TCustomComboBox::DroppedHeight(int count) {
@@ -407,12 +437,9 @@ void TCustomComboBox::Dispatch(TMessage& message) {
     case CN_DRAWITEM: CNDrawItem(message); return;
     case CN_MEASUREITEM: CNMeasureItem(message); return;
     case WM_GETDLGCODE:
-      // While the list is open, Enter and Escape close it rather than act on the form.
-      if (GetDroppedDown()) {
-        message.Result = DLGC_WANTALLKEYS;
-        return;
-      }
-      break;
+      inherited::Dispatch(message);
+      message.Result |= DroppedDownDlgCode();
+      return;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC: {
@@ -435,10 +462,16 @@ void TCustomComboBox::CNCommand(TMessage& message) {
       if (!FSelecting) Change();
       break;
     case CBN_DROPDOWN:
+      FDropIndex = GetItemIndex();
+      FDropText = GetText();
+      FCancelDrop = false;
       DropDown();
       if (!alive.expired()) AdjustDropDown();
       break;
-    case CBN_CLOSEUP: CloseUp(); break;
+    case CBN_CLOSEUP:
+      if (std::exchange(FCancelDrop, false)) RestoreDropChoice();
+      if (!alive.expired()) CloseUp();
+      break;
     case CBN_SELCHANGE: {
       // The edit shows the picked item before the events run.
       const int index = GetItemIndex();
@@ -457,6 +490,29 @@ void TCustomComboBox::CNCommand(TMessage& message) {
       break;
     }
   }
+}
+
+void TCustomComboBox::KeyDown(WORD& key, TShiftState shift) {
+  inherited::KeyDown(key, shift);
+  // Escape on the open list closes it (the system's part) and cancels what the keys chose.
+  if (key == VK_ESCAPE && GetDroppedDown()) FCancelDrop = true;
+}
+
+void TCustomComboBox::RestoreDropChoice() {
+  const int index = GetItemIndex();
+  if (index == FDropIndex && GetText() == FDropText) return;
+  // Text typed into the edit while the list was open is the user's own, and stays.
+  if (!IsListStyle() && (index < 0 || GetText() != FItems->Get(index))) return;
+  FSelecting = true;
+  try {
+    SetItemIndex(FDropIndex);
+    if (!IsListStyle()) TControl::SetText(FDropText);
+  } catch (...) {
+    FSelecting = false;
+    throw;
+  }
+  FSelecting = false;
+  Select();  // the events see the choice again, as they saw the ones the keys made
 }
 
 void TCustomComboBox::CNDrawItem(TMessage& message) {

@@ -11,6 +11,10 @@
 // GetDefListProc. Keys typed in the edit reach the control's key events as if typed in
 // the control itself. The replacement is undone before the control goes.
 //
+// While the list is dropped down it keeps the keys: the arrows move its choice, Enter chooses
+// and closes, Escape closes and brings back the choice from before it opened. The list is as
+// wide as the box, or as its widest item when that is wider.
+//
 // Events: OnChange when the user edits the text (CBN_EDITCHANGE) and, when there is no
 // OnSelect, when an item is picked; OnSelect when an item is picked from the list (after
 // OnClick); OnDropDown before the list opens; OnCloseUp after it closes.
@@ -18,8 +22,7 @@
 // Items and ItemIndex work with or without a window. ItemIndex outside the items selects
 // nothing (-1); a bad index to Items raises EStringListError "List index out of bounds (%d)".
 //
-// Not done: CharCase, AutoComplete, SelStart/SelLength of the edit part, the drop-down
-// width.
+// Not done: CharCase, AutoComplete, SelStart/SelLength of the edit part.
 #pragma once
 #include <functional>
 #include <memory>
@@ -127,8 +130,11 @@ class TCustomComboBox : public TWinControl {
   virtual void Select();
   virtual void DropDown();
   virtual void CloseUp();
-  // Sizes the dropped-down list for min(Items.Count, DropDownCount) items (at least one).
+  // Sizes the dropped-down list for min(Items.Count, DropDownCount) items (at least one), and
+  // wide enough for its widest item.
   virtual void AdjustDropDown();
+  // Escape on the open list marks its choice to be cancelled when it closes.
+  void KeyDown(WORD& key, TShiftState shift) override;
   virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
   virtual void MeasureItem(int index, int& height);
   virtual void CNCommand(TMessage& message);
@@ -142,6 +148,13 @@ class TCustomComboBox : public TWinControl {
   bool IsListStyle() const { return FStyle >= csDropDownList; }
   // The height of the box and a dropped list of count items.
   int DroppedHeight(int count);
+  // The width a dropped list needs for its widest item; 0 for owner-drawn items.
+  int ItemsWidth();
+  // What WM_GETDLGCODE adds while the list is open.
+  LRESULT DroppedDownDlgCode();
+  // Gives back the item and text from before the list opened, through Select (not over text
+  // typed while it was open).
+  void RestoreDropChoice();
   // Replaces / restores the procedures of the edit and the list.
   void HookChildren();
   void UnhookChildren();
@@ -162,6 +175,9 @@ class TCustomComboBox : public TWinControl {
   int FLoadedItemIndex = -2;       // ItemIndex read from a layout (-2: none)
   bool FDroppingDown = false;      // AdjustDropDown is sizing the window
   bool FSelecting = false;         // the control sets the edit's text itself
+  int FDropIndex = -1;             // ItemIndex when the list last opened
+  String FDropText;                // the text then
+  bool FCancelDrop = false;        // Escape closes the list: FDropIndex comes back
   TNotifyEvent FOnChange;
   TNotifyEvent FOnDropDown;
   TNotifyEvent FOnCloseUp;

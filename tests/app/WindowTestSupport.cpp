@@ -11,6 +11,7 @@
 #include "classlib/forms/HintWindow.h"
 #include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
+#include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "controls/imagebutton/fcImgBtn.h"
@@ -222,15 +223,28 @@ bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, 
   return ok;
 }
 
-bool SaveWindowShot(HWND window, const String& name) {
-  RECT r{};
-  if (!::GetWindowRect(window, &r)) return false;
+namespace {
+
+bool SaveScreenShot(const RECT& r, const String& name) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   return SaveDrawnShot(width, height, [&](HDC dc) {
     HDC screen = ::GetDC(nullptr);
     ::BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     ::ReleaseDC(nullptr, screen);
   }, name);
+}
+
+}  // namespace
+
+bool SaveWindowShot(HWND window, const String& name) {
+  RECT r{};
+  return ::GetWindowRect(window, &r) && SaveScreenShot(r, name);
+}
+
+bool SaveWindowsShot(HWND window, HWND other, const String& name) {
+  RECT a{}, b{}, both{};
+  return ::GetWindowRect(window, &a) && ::GetWindowRect(other, &b) && ::UnionRect(&both, &a, &b) &&
+         SaveScreenShot(both, name);
 }
 
 int ScreenInk(HWND window) {
@@ -533,4 +547,97 @@ void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden) {
     EXPECT_FALSE(hidden->GetVisible());
     EXPECT_GT(hidden->GetPicture()->GetWidth(), 0);
   }
+}
+
+// ---- The type box by real input -------------------------------------------------------------------
+
+namespace {
+
+// A mouse event at a screen point through the system's input queue.
+void MouseInput(const TPoint& screen, DWORD flags) {
+  ::SetCursorPos(screen.X, screen.Y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  ::SendInput(1, &input, sizeof(INPUT));
+  PumpAWhile();
+}
+
+TPoint ScreenMiddle(TControl* control) {
+  return control->ClientToScreen(TPoint(control->GetWidth() / 2, control->GetHeight() / 2));
+}
+
+void Press(WORD vk) {
+  EXPECT_TRUE(TypeChord({vk}));
+  PumpAWhile();
+}
+
+}  // namespace
+
+void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem) {
+  for (int attempt = 0; attempt < 50 && ::GetForegroundWindow() != form->GetHandle(); ++attempt) {
+    ::SetForegroundWindow(form->GetHandle());
+    PumpAWhile();
+  }
+  ASSERT_EQ(::GetForegroundWindow(), form->GetHandle());
+  ASSERT_GE(box->GetItems()->GetCount(), 3);
+  ASSERT_EQ(box->GetItemIndex(), 0);
+  const String stemText = stem->GetText();
+  const auto dropByClick = [&] {
+    MouseInput(ScreenMiddle(box), MOUSEEVENTF_LEFTDOWN);
+    MouseInput(ScreenMiddle(box), MOUSEEVENTF_LEFTUP);
+    PumpApplicationUntil([&] { return box->GetDroppedDown(); }, 2000, 10);
+    ASSERT_TRUE(box->GetDroppedDown());
+    MouseInput(ScreenMiddle(stem), MOUSEEVENTF_MOVE);  // off the list
+  };
+  dropByClick();
+  Press(VK_DOWN);
+  EXPECT_TRUE(box->GetDroppedDown());
+  EXPECT_EQ(::GetFocus(), box->GetHandle());
+  EXPECT_EQ(box->GetItemIndex(), 1);
+  Press(VK_RETURN);
+  EXPECT_FALSE(box->GetDroppedDown());
+  EXPECT_EQ(box->GetItemIndex(), 1);
+
+  dropByClick();
+  Press(VK_DOWN);
+  EXPECT_EQ(box->GetItemIndex(), 2);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(box->GetDroppedDown());
+  EXPECT_EQ(box->GetItemIndex(), 1);
+  EXPECT_TRUE(form->GetVisible());
+
+  Press(VK_UP);
+  EXPECT_EQ(box->GetItemIndex(), 0);
+  Press('A');
+  EXPECT_EQ(::GetFocus(), box->GetHandle());
+  EXPECT_EQ(box->GetItemIndex(), 0);
+  EXPECT_EQ(stem->GetText(), stemText);
+}
+
+void ExpectItemsReadWhole(TComboBox* box) {
+  SCOPED_TRACE(StringToUtf8(box->GetName()));
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(::GetComboBoxInfo(box->GetHandle(), &info));
+  box->SetDroppedDown(true);
+  ASSERT_TRUE(box->GetDroppedDown());
+  RECT list{};
+  ::GetClientRect(info.hwndList, &list);
+  HDC dc = ::GetDC(box->GetHandle());
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(box->Perform(WM_GETFONT, 0, 0)));
+  // An item's text is drawn a pixel or two in from the edge of its place.
+  constexpr int kMargin = 2;
+  int widest = 0, widestIndex = -1;
+  for (int i = 0; i < box->GetItems()->GetCount(); ++i) {
+    const String text = box->GetItems()->Get(i);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    if (size.cx > widest) widest = size.cx, widestIndex = i;
+    EXPECT_LE(size.cx + kMargin, info.rcItem.right - info.rcItem.left) << StringToUtf8(text) << " in the box";
+    EXPECT_LE(size.cx + kMargin, list.right) << StringToUtf8(text) << " in the list";
+  }
+  ::SelectObject(dc, old);
+  ::ReleaseDC(box->GetHandle(), dc);
+  box->SetItemIndex(widestIndex);  // for the screenshot
 }

@@ -64,9 +64,23 @@ bool PostKey(WORD vk);
 // when the system took fewer of the events.
 bool TypeChord(std::initializer_list<WORD> keys);
 
+class TComboBox;
+// Drives a window's type box as a student does, with real input: a click drops its list; with
+// the mouse moved off the list (onto stem), Down moves the list's choice and the focus stays
+// on the box, Enter chooses and closes; dropped again, Down then Escape closes and keeps that
+// choice; closed, Up picks the type before. No key reaches stem. The box holds three types or
+// more and starts on the first.
+void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem);
+// Every item of box reads whole in the closed box (beside its button) and in its dropped list
+// (beside the scroll bar); the list is left dropped, the box showing the widest item (no
+// change event runs).
+void ExpectItemsReadWhole(TComboBox* box);
+
 // Copies the screen's pixels under the window into the build folder's screenshots folder
 // as name.bmp; false when it could not.
 bool SaveWindowShot(HWND window, const String& name);
+// The same for the screen under a window and a second one (a dropped list, say) together.
+bool SaveWindowsShot(HWND window, HWND other, const String& name);
 // Saves what draw paints into a width × height bitmap as name.bmp.
 bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, const String& name);
 // Saves the window as it sits centred on the main menu at 1024 × 768 and at 800 × 600, as

@@ -38,6 +38,13 @@ class EditWindowTest : public ::testing::Test {
     DM1->cn1query_nr->GetSQL()->SetText(L"select * from tab_exer where a1 = " + QuotedStr(id));
     DM1->cn1query_nr->Open();
   }
+  // A new window for the screen mode.
+  void MakeWindowFor(const wchar_t* mode) {
+    ScreenMode = mode;
+    delete Window;
+    Window = TCustomForm::Create<TfrmTedit>(Application);
+    Window->PracticeTimer = &Timer;
+  }
   void ShowWindow() {
     Window->Show();
     Application->ProcessMessages();
@@ -137,10 +144,7 @@ TEST_F(EditWindowTest, CancelAndARefusedSaveChangeNothing) {
 
 TEST_F(EditWindowTest, TheWindowOpensModallyAtBothSizes) {
   for (const wchar_t* mode : {L"800", L"1024"}) {
-    ScreenMode = mode;
-    delete Window;
-    Window = TCustomForm::Create<TfrmTedit>(Application);
-    Window->PracticeTimer = &Timer;
+    MakeWindowFor(mode);
     Timer.SetEnabled(false);
     HWND window = nullptr;
     TModalDriver driver({[&] { return (window = FindOwnWindow(L"试题修改")) != nullptr; },
@@ -190,4 +194,20 @@ TEST_F(EditWindowTest, LawPointsAreRecountedLimitedToTenAndARemovedOneIsCleared)
   const int listing = SelectInt(Data.Cn(), L"select count(*) from tab_answ where " + QuotedStr(articles[1]) +
                                                L" in (k3,k4,k5,k6,k7,k8,k9,k10,k11,k12)");
   EXPECT_EQ(SelectInt(Data.Cn(), L"select q from tab_rule where ftid = " + QuotedStr(articles[1])), listing);
+}
+
+// The type box by real input at both sizes: its dropped list keeps the keys, so nothing lands
+// in the stem; every type name reads whole in the box and in the list.
+TEST_F(EditWindowTest, TheTypeBoxKeepsTheKeysAndShowsEveryNameWhole) {
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    MakeWindowFor(mode);
+    ShowWindow();
+    ExpectTypeBoxKeepsTheKeys(Window, Window->ComboBox1, Window->RxDBRichEdit1);
+    EXPECT_EQ(DM1->cn1query_nr->GetState(), dsBrowse);
+    ExpectItemsReadWhole(Window->ComboBox1);
+    PumpAWhile();
+    EXPECT_TRUE(SaveWindowsShot(Window->GetHandle(), Window->ComboBox1->GetListHandle(),
+                                L"edit_type_list_" + String(mode)));
+    Window->ComboBox1->SetDroppedDown(false);
+  }
 }

@@ -292,3 +292,29 @@ TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
   ScreenMode = saved;
   LawPointMode = 0;
 }
+
+// The type box by real input at both sizes (and with the law-point row): its dropped list keeps
+// the keys, the type rule follows the choice Escape kept, and every type name reads whole in
+// the box and in the list while the box stays on its panel.
+TEST(InputWindowShownTest, TheTypeBoxKeepsTheKeysAndShowsEveryNameWhole) {
+  TProgramData data;
+  TRecordingResponders responders;
+  const String saved = ScreenMode;
+  for (const auto& [mode, lawPoints] : {std::pair{L"800", 0}, std::pair{L"1024", 0}, std::pair{L"800", 1}}) {
+    ScreenMode = mode;
+    LawPointMode = lawPoints;
+    std::unique_ptr<TFrmInPut> form(TCustomForm::Create<TFrmInPut>(Application));
+    form->Show();
+    PumpAWhile();
+    ExpectTypeBoxKeepsTheKeys(form.get(), form->ComboBox1, form->Re1);
+    EXPECT_TRUE(form->Edit1->GetEnabled()) << "多项选择题 is no self-assessed type";
+    ExpectOnPanel(String(mode) == L"800" ? form->Image1 : form->Image2, form->ComboBox1);
+    ExpectItemsReadWhole(form->ComboBox1);
+    PumpAWhile();
+    EXPECT_TRUE(SaveWindowsShot(form->GetHandle(), form->ComboBox1->GetListHandle(),
+                                L"entry_type_list_" + String(mode) + (lawPoints ? L"_lawpoints" : L"")));
+    form->ComboBox1->SetDroppedDown(false);
+  }
+  ScreenMode = saved;
+  LawPointMode = 0;
+}

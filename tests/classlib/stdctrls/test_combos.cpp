@@ -117,6 +117,58 @@ TEST_F(ComboBoxTest, DroppingDownAndClosingUpRunTheirEvents) {
   EXPECT_EQ(Count(L"CloseUp", Combo), 2);
 }
 
+// A dropped list keeps its keys: the arrows move its selection (not the focus to the next
+// control), Enter chooses and closes, Escape closes and brings the old choice back.
+TEST_F(ComboBoxTest, ADroppedListKeepsTheArrowsEnterAndEscape) {
+  ASSERT_TRUE(FocusOn(List));
+  List->SetItemIndex(0);
+  List->SetDroppedDown(true);
+  Form->Reset();
+  PressKey(VK_DOWN);
+  EXPECT_TRUE(List->GetDroppedDown());
+  EXPECT_EQ(::GetFocus(), List->GetHandle());
+  EXPECT_EQ(List->GetItemIndex(), 1);
+  PressKey(VK_RETURN);
+  EXPECT_FALSE(List->GetDroppedDown());
+  EXPECT_EQ(List->GetText(), L"medium");
+
+  List->SetDroppedDown(true);
+  PressKey(VK_DOWN);
+  EXPECT_EQ(List->GetItemIndex(), 2);
+  const int changes = Count(L"Change", List);
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(List->GetDroppedDown());
+  EXPECT_EQ(List->GetText(), L"medium");
+  EXPECT_EQ(Count(L"Change", List), changes + 1);  // the handler sees the old choice again
+  EXPECT_EQ(::GetFocus(), List->GetHandle());
+
+  // In the edit of a drop-down box the same, and the text typed before comes back.
+  ASSERT_TRUE(FocusOn(Combo));
+  Combo->SetDroppedDown(true);
+  PressKey(VK_DOWN);  // the list opened on the item of the text
+  EXPECT_EQ(Combo->GetText(), L"blue");
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(Combo->GetText(), L"green");
+  EXPECT_EQ(::GetFocus(), Combo->GetEditHandle());
+}
+
+TEST_F(ComboBoxTest, ADroppedListIsAsWideAsItsWidestItem) {
+  List->SetWidth(30);
+  List->GetItems()->Add(L"extra large");
+  List->SetDroppedDown(true);
+  RECT client{};
+  ::GetClientRect(List->GetListHandle(), &client);
+  HDC dc = ::GetDC(List->GetHandle());
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(List->Perform(WM_GETFONT, 0, 0)));
+  SIZE text{};
+  ::GetTextExtentPoint32W(dc, L"extra large", 11, &text);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(List->GetHandle(), dc);
+  EXPECT_GE(client.right, text.cx + 2);
+  List->SetDroppedDown(false);
+}
+
 TEST_F(ComboBoxTest, BadIndexesSelectNothingAndTextPicksTheItemOfAListStyle) {
   List->SetItemIndex(7);
   EXPECT_EQ(List->GetItemIndex(), -1);
