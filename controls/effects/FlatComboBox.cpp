@@ -209,13 +209,62 @@ void TFlatComboBox::FocusLookChanged() {
   if (HasFocusedLook() != FFocusedLook) DrawFlat();
 }
 
+void TFlatComboBox::WMPaint(TMessage& message) {
+  PAINTSTRUCT paint{};
+  const bool ownPaint = message.WParam == 0;
+  const HDC dc = ownPaint ? ::BeginPaint(GetHandle(), &paint) : reinterpret_cast<HDC>(message.WParam);
+  if (!dc) return;
+  try {
+    // Where the flat button and frame leave a gap beside the field, the box's colour shows,
+    // not the edge of the system's button.
+    FillRectWith(dc, GetClientRect(), GetColor());
+    const int saved = ::SaveDC(dc);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetComboBoxInfo(GetHandle(), &info))
+      ::ExcludeClipRect(dc, info.rcButton.left, info.rcButton.top, info.rcButton.right,
+                        info.rcButton.bottom);
+    TMessage system{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+    inherited::WMPaint(system);
+    ::RestoreDC(dc, saved);
+  } catch (...) {
+    if (ownPaint) ::EndPaint(GetHandle(), &paint);
+    throw;
+  }
+  if (ownPaint) ::EndPaint(GetHandle(), &paint);
+  DrawFlat();
+}
+
+void TFlatComboBox::ChangeSelection(TMessage& message) {
+  // The system draws the field straight away when the selection is set in code, highlighted
+  // when focused whether or not an item is chosen, and sends no notification: drawing is held
+  // off meanwhile and the whole box repainted through the paint message instead. A hidden box
+  // or one whose drawing is already held (a list update) is left to its next paint.
+  if (FRedrawOff || !::IsWindowVisible(GetHandle())) {
+    inherited::Dispatch(message);
+    return;
+  }
+  ::SendMessageW(GetHandle(), WM_SETREDRAW, FALSE, 0);
+  try {
+    inherited::Dispatch(message);
+  } catch (...) {
+    ::SendMessageW(GetHandle(), WM_SETREDRAW, TRUE, 0);
+    throw;
+  }
+  ::SendMessageW(GetHandle(), WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 // ---- Messages ------------------------------------------------------------------------------------------
 
 void TFlatComboBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
-    case WM_PAINT:
+    case WM_SETREDRAW:
+      FRedrawOff = message.WParam == 0;
       inherited::Dispatch(message);
-      DrawFlat();
+      return;
+    case CB_SETCURSEL:
+      ChangeSelection(message);
       return;
     case WM_NCPAINT:
       inherited::Dispatch(message);
