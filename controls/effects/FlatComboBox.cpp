@@ -120,6 +120,11 @@ bool TFlatComboBox::HasFocusedLook() {
          (GetEditHandle() && focus == GetEditHandle());
 }
 
+bool TFlatComboBox::HasEditPart() {
+  const TComboBoxStyle style = GetStyle();
+  return style == csDropDown || style == csSimple;
+}
+
 TRect TFlatComboBox::ButtonRect() {
   const TRect client = GetClientRect();
   return Rect(client.Right - ButtonWidth - 1, client.Top, client.Right, client.Bottom);
@@ -177,8 +182,7 @@ void TFlatComboBox::DrawButton(HDC dc) {
 }
 
 void TFlatComboBox::DrawSelectionStrip(HDC dc) {
-  const TComboBoxStyle style = GetStyle();
-  if (style == csDropDown || style == csSimple) return;
+  if (HasEditPart()) return;
   const TRect client = GetClientRect();
   // With no item chosen there is nothing to show selected: the field stays in the box's
   // colour, as the system's combo box leaves it (some systems fill it all the same). The
@@ -236,11 +240,12 @@ void TFlatComboBox::WMPaint(TMessage& message) {
 }
 
 void TFlatComboBox::ChangeSelection(TMessage& message) {
-  // The system draws the field straight away when the selection is set in code, highlighted
-  // when focused whether or not an item is chosen, and sends no notification: drawing is held
-  // off meanwhile and the whole box repainted through the paint message instead. A hidden box
-  // or one whose drawing is already held (a list update) is left to its next paint.
-  if (FRedrawOff || !::IsWindowVisible(GetHandle())) {
+  // Without an edit, the system draws the field straight away when the selection is set in
+  // code, highlighted when focused whether or not an item is chosen, and sends no
+  // notification: drawing is held off meanwhile and the whole box repainted through the paint
+  // message instead. A hidden box or one whose drawing is already held (a list update) is left
+  // to its next paint.
+  if (HasEditPart() || FRedrawOff || !::IsWindowVisible(GetHandle())) {
     inherited::Dispatch(message);
     return;
   }
@@ -277,8 +282,7 @@ void TFlatComboBox::Dispatch(TMessage& message) {
       return;
     case WM_WINDOWPOSCHANGED: {
       inherited::Dispatch(message);
-      const TComboBoxStyle style = GetStyle();
-      if ((style == csDropDown || style == csSimple) && GetEditHandle()) {
+      if (HasEditPart() && GetEditHandle()) {
         const TRect client = GetClientRect();
         ::SetWindowPos(GetEditHandle(), nullptr, 0, 0, client.Right - ButtonWidth - 8,
                        client.Bottom - 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
