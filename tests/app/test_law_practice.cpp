@@ -610,10 +610,8 @@ TEST_F(LawPractice, MovingOnFromAGradedBoxShowsTheNextBoxEmpty) {
           PumpApplicationUntil([&] { return grades->GetItemIndex() == 0 && !grades->GetDroppedDown(); }, 3000, 10);
           ClickGraphic(W()->epEfTrBtn2);  // 下一题
           PumpAWhile();
-          EXPECT_EQ(Single, Current(L"a1"));
           EXPECT_EQ(apSelf, W()->Notebook1->GetPageIndex());
           EXPECT_EQ(grades->GetHandle(), ::GetFocus());
-          EXPECT_EQ(-1, grades->GetItemIndex());
           EXPECT_GT(SelectionPixels(grades->GetHandle()), 20) << "the focus frame";
           EXPECT_EQ(0, SelectionPixels(grades->GetHandle(), 4, 13)) << "no selection inside it";
           Shot(L"law_practice_self_moved_on_" + String(mode));

