@@ -218,11 +218,15 @@ void TFlatComboBox::WMPaint(TMessage& message) {
   const bool ownPaint = message.WParam == 0;
   const HDC dc = ownPaint ? ::BeginPaint(GetHandle(), &paint) : reinterpret_cast<HDC>(message.WParam);
   if (!dc) return;
+  // Where the flat button and frame leave a gap beside the field, the box's colour shows,
+  // not the edge of the system's button.
+  FillRectWith(dc, GetClientRect(), GetColor());
+  const int saved = ::SaveDC(dc);
+  const auto done = [&] {
+    ::RestoreDC(dc, saved);
+    if (ownPaint) ::EndPaint(GetHandle(), &paint);
+  };
   try {
-    // Where the flat button and frame leave a gap beside the field, the box's colour shows,
-    // not the edge of the system's button.
-    FillRectWith(dc, GetClientRect(), GetColor());
-    const int saved = ::SaveDC(dc);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     if (::GetComboBoxInfo(GetHandle(), &info))
@@ -230,12 +234,11 @@ void TFlatComboBox::WMPaint(TMessage& message) {
                         info.rcButton.bottom);
     TMessage system{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
     inherited::WMPaint(system);
-    ::RestoreDC(dc, saved);
   } catch (...) {
-    if (ownPaint) ::EndPaint(GetHandle(), &paint);
+    done();
     throw;
   }
-  if (ownPaint) ::EndPaint(GetHandle(), &paint);
+  done();
   DrawFlat();
 }
 
