@@ -120,6 +120,11 @@ bool TFlatComboBox::HasFocusedLook() {
          (GetEditHandle() && focus == GetEditHandle());
 }
 
+bool TFlatComboBox::HasEditPart() {
+  const TComboBoxStyle style = GetStyle();
+  return style == csDropDown || style == csSimple;
+}
+
 TRect TFlatComboBox::ButtonRect() {
   const TRect client = GetClientRect();
   return Rect(client.Right - ButtonWidth - 1, client.Top, client.Right, client.Bottom);
@@ -177,8 +182,7 @@ void TFlatComboBox::DrawButton(HDC dc) {
 }
 
 void TFlatComboBox::DrawSelectionStrip(HDC dc) {
-  const TComboBoxStyle style = GetStyle();
-  if (style == csDropDown || style == csSimple) return;
+  if (HasEditPart()) return;
   const TRect client = GetClientRect();
   // With no item chosen there is nothing to show selected: the field stays in the box's
   // colour, as the system's combo box leaves it (some systems fill it all the same). The
@@ -209,13 +213,66 @@ void TFlatComboBox::FocusLookChanged() {
   if (HasFocusedLook() != FFocusedLook) DrawFlat();
 }
 
+void TFlatComboBox::WMPaint(TMessage& message) {
+  PAINTSTRUCT paint{};
+  const bool ownPaint = message.WParam == 0;
+  const HDC dc = ownPaint ? ::BeginPaint(GetHandle(), &paint) : reinterpret_cast<HDC>(message.WParam);
+  if (!dc) return;
+  // Where the flat button and frame leave a gap beside the field, the box's colour shows,
+  // not the edge of the system's button.
+  FillRectWith(dc, GetClientRect(), GetColor());
+  const int saved = ::SaveDC(dc);
+  const auto done = [&] {
+    ::RestoreDC(dc, saved);
+    if (ownPaint) ::EndPaint(GetHandle(), &paint);
+  };
+  try {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetComboBoxInfo(GetHandle(), &info))
+      ::ExcludeClipRect(dc, info.rcButton.left, info.rcButton.top, info.rcButton.right,
+                        info.rcButton.bottom);
+    TMessage system{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+    inherited::WMPaint(system);
+  } catch (...) {
+    done();
+    throw;
+  }
+  done();
+  DrawFlat();
+}
+
+void TFlatComboBox::ChangeSelection(TMessage& message) {
+  // Without an edit, the system draws the field straight away when the selection is set in
+  // code, highlighted when focused whether or not an item is chosen, and sends no
+  // notification: drawing is held off meanwhile and the whole box repainted through the paint
+  // message instead. A hidden box or one whose drawing is already held (a list update) is left
+  // to its next paint.
+  if (HasEditPart() || FRedrawOff || !::IsWindowVisible(GetHandle())) {
+    inherited::Dispatch(message);
+    return;
+  }
+  ::SendMessageW(GetHandle(), WM_SETREDRAW, FALSE, 0);
+  try {
+    inherited::Dispatch(message);
+  } catch (...) {
+    ::SendMessageW(GetHandle(), WM_SETREDRAW, TRUE, 0);
+    throw;
+  }
+  ::SendMessageW(GetHandle(), WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 // ---- Messages ------------------------------------------------------------------------------------------
 
 void TFlatComboBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
-    case WM_PAINT:
+    case WM_SETREDRAW:
+      FRedrawOff = message.WParam == 0;
       inherited::Dispatch(message);
-      DrawFlat();
+      return;
+    case CB_SETCURSEL:
+      ChangeSelection(message);
       return;
     case WM_NCPAINT:
       inherited::Dispatch(message);
@@ -228,8 +285,7 @@ void TFlatComboBox::Dispatch(TMessage& message) {
       return;
     case WM_WINDOWPOSCHANGED: {
       inherited::Dispatch(message);
-      const TComboBoxStyle style = GetStyle();
-      if ((style == csDropDown || style == csSimple) && GetEditHandle()) {
+      if (HasEditPart() && GetEditHandle()) {
         const TRect client = GetClientRect();
         ::SetWindowPos(GetEditHandle(), nullptr, 0, 0, client.Right - ButtonWidth - 8,
                        client.Bottom - 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -50,15 +50,21 @@ class TFlatComboBox : public TCustomComboBox {
   void ListWndProc(TMessage& message) override;
   void EditWndProc(TMessage& message) override;
   void CNCommand(TMessage& message) override;
+  // The box's colour under everything, the system's own button kept out, then the flat look.
+  void WMPaint(TMessage& message) override;
 
  private:
   void CalcAdvancedColors();
+  // csDropDown and csSimple: an edit shows the text, the list styles draw the field themselves.
+  bool HasEditPart();
   // Frame, button and selection strip on the window DC.
   void DrawFlat();
   void DrawFrame(HDC dc);
   void DrawButton(HDC dc);
   void DrawSelectionStrip(HDC dc);
   void FocusLookChanged();
+  // A selection changed in code, shown through the paint message.
+  void ChangeSelection(TMessage& message);
 
   static constexpr int ButtonWidth = 11;  // the flat arrow button
   TColor FColorArrow = clBlack;
@@ -69,4 +75,5 @@ class TFlatComboBox : public TCustomComboBox {
   int FAdvColorArrowBackground = 10;
   int FSysButtonWidth = 0;     // the system's scroll-bar width, read at construction
   bool FFocusedLook = false;   // the look last drawn
+  bool FRedrawOff = false;     // WM_SETREDRAW has held drawing off
 };

@@ -593,4 +593,33 @@ TEST_F(LawPractice, TheExplanationNotesAndLinkedArticlesWindowsAtBothSizes) {
   EXPECT_TRUE(Responders.Log.Dialogs.empty());
 }
 
+// 下一题 from a self-assessed question graded in its box but not finished, onto another that
+// asks for a grade: the box, still focused, shows its focus frame but no selection.
+TEST_F(LawPractice, MovingOnFromAGradedBoxShowsTheNextBoxEmpty) {
+  Exec(L"update tab_answ set a13=64 where a1=" + QuotedStr(Single));  // now follows the dictation
+  for (const wchar_t* mode : {L"800", L"1024"}) {
+    ScreenMode = mode;
+    OpenArticle(0);
+    Practise({
+        [&] { return ShowQuestion(Dictation); },
+        [&] {
+          TFlatComboBox* grades = W()->FlatComboBox1;
+          ClickControl(grades);
+          PostKey(VK_ESCAPE);
+          PostKey(VK_DOWN);
+          PumpApplicationUntil([&] { return grades->GetItemIndex() == 0 && !grades->GetDroppedDown(); }, 3000, 10);
+          ClickGraphic(W()->epEfTrBtn2);  // 下一题
+          PumpAWhile();
+          EXPECT_EQ(apSelf, W()->Notebook1->GetPageIndex());
+          EXPECT_EQ(grades->GetHandle(), ::GetFocus());
+          EXPECT_GT(SelectionPixels(grades->GetHandle()), 20) << "the focus frame";
+          EXPECT_EQ(0, SelectionPixels(grades->GetHandle(), 4, 13)) << "no selection inside it";
+          Shot(L"law_practice_self_moved_on_" + String(mode));
+          ClickGraphic(W()->epEfTrBtn7);  // 关闭
+          return true;
+        },
+    });
+  }
+}
+
 }  // namespace

@@ -28,6 +28,14 @@ TColor ScreenPixel(HWND wnd, int x, int y) {
   return ColorFromInt(static_cast<int32_t>(c));
 }
 
+// The colour a window has drawn at a point of its client area, read from its own DC.
+TColor WindowPixel(HWND wnd, int x, int y) {
+  const HDC dc = ::GetDC(wnd);
+  const COLORREF c = ::GetPixel(dc, x, y);
+  ::ReleaseDC(wnd, dc);
+  return ColorFromInt(static_cast<int32_t>(c));
+}
+
 }  // namespace
 
 // ---- The shared rules ---------------------------------------------------------------------------------
@@ -349,6 +357,45 @@ TEST_F(FlatForm, AnEmptyFocusedComboShowsTheFocusFrameWithoutASelectionBar) {
     EXPECT_EQ(ScreenPixel(wnd, right - 19, midY), Rgb(Tunes->GetColor()));  // nor strip
     if (focused == Tunes) EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_empty_focused"));
   }
+}
+
+// The strip beside the button and the field show the box's colour unfocused and the
+// selection focused, however the selection came: set in code too, which the system draws at
+// once (the whole field highlighted, chosen item or not) and tells no one of.
+TEST_F(FlatForm, TheStripAndFieldShowTheSelectionHoweverItIsSet) {
+  Tunes->SetColor(ColorFromInt(0xE1EAEB));  // not white: the system's own edges show against it
+  const HWND wnd = Tunes->GetHandle();
+  const int right = Tunes->GetClientWidth(), bottom = Tunes->GetClientHeight();
+  const TColor face = Rgb(Tunes->GetColor()), highlight = Rgb(clHighlight);
+  // Pixels of the strip and of the gap on to the frame that are not as they should be; the
+  // focus frame's sides (x = right - 17, the top and bottom rows) are left out.
+  const auto stripIs = [&](TColor color) {
+    int wrong = 0;
+    for (int y = 4; y < bottom - 4; ++y)
+      for (int x = right - 21; x < right - 13; ++x)
+        if (x != right - 17) wrong += WindowPixel(wnd, x, y) != (x < right - 17 ? color : face);
+    return wrong;
+  };
+  const auto highlightInField = [&] {
+    int count = 0;
+    for (int y = 4; y < bottom - 4; ++y)
+      for (int x = 4; x < right - 17; ++x) count += WindowPixel(wnd, x, y) == highlight;
+    return count;
+  };
+  Tunes->SetItemIndex(1);
+  Pump();
+  EXPECT_EQ(stripIs(face), 0) << "unfocused";
+  Tunes->SetFocus();
+  Pump();
+  Tunes->SetItemIndex(-1);
+  EXPECT_EQ(highlightInField(), 0) << "cleared in code: no selection fill";
+  EXPECT_EQ(WindowPixel(wnd, 3, bottom / 2), highlight) << "the focus frame stays";
+  EXPECT_EQ(stripIs(face), 0) << "cleared in code";
+  Tunes->SetItemIndex(2);
+  EXPECT_EQ(stripIs(highlight), 0) << "set in code";
+  EXPECT_GT(highlightInField(), 500) << "set in code";
+  Pump();
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_set_in_code"));
 }
 
 TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
