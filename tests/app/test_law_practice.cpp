@@ -392,21 +392,21 @@ TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
   });
 }
 
-// Pixels of a window darker than mid grey, read from its own DC once it has painted.
-int DarkPixels(HWND window) {
+// Pixels of the window's client area that match, read from the window's own DC once it has
+// painted, so that another program's window over it changes nothing. Only the area shrunk by
+// inset on every side and by insetRight more on the right counts.
+int CountPixels(HWND window, const std::function<bool(COLORREF)>& match, int inset = 0, int insetRight = 0) {
   ::UpdateWindow(window);
   RECT r{};
   ::GetClientRect(window, &r);
   HDC dc = ::GetDC(window);
   int count = 0;
-  for (int y = 0; y < r.bottom; ++y)
-    for (int x = 0; x < r.right; ++x) {
-      const COLORREF c = ::GetPixel(dc, x, y);
-      count += GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x78;
-    }
+  for (int y = inset; y < r.bottom - inset; ++y)
+    for (int x = inset; x < r.right - inset - insetRight; ++x) count += match(::GetPixel(dc, x, y));
   ::ReleaseDC(window, dc);
   return count;
 }
+bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x78; }
 
 // Every type button's caption is narrower than its button in the window's own font size, and
 // a button that cannot be pressed still writes its caption in dark ink.
@@ -423,25 +423,15 @@ void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar) {
     EXPECT_EQ(12, std::abs(button->GetFont()->GetHeight())) << caption << ": not shrunk";
     if (button->GetEnabled()) continue;
     ++dimmed;
-    EXPECT_GT(DarkPixels(button->GetHandle()), 40) << caption;
+    EXPECT_GT(CountPixels(button->GetHandle(), Dark), 40) << caption;
   }
   EXPECT_GT(dimmed, 0) << "a type without questions";
 }
 
-// Pixels of the window's client area in the colour of a selection, read from the window's
-// own DC once it has painted, so that another program's window over it changes nothing.
-// Only the area shrunk by inset on every side and by insetRight more on the right counts.
+// Pixels in the colour of a selection (see CountPixels).
 int SelectionPixels(HWND window, int inset = 0, int insetRight = 0) {
-  ::UpdateWindow(window);
-  RECT r{};
-  ::GetClientRect(window, &r);
   const COLORREF selection = ::GetSysColor(COLOR_HIGHLIGHT);
-  HDC dc = ::GetDC(window);
-  int count = 0;
-  for (int y = inset; y < r.bottom - inset; ++y)
-    for (int x = inset; x < r.right - inset - insetRight; ++x) count += ::GetPixel(dc, x, y) == selection;
-  ::ReleaseDC(window, dc);
-  return count;
+  return CountPixels(window, [selection](COLORREF c) { return c == selection; }, inset, insetRight);
 }
 
 // The self-assessment page at both sizes: its heading reads down beside the grades,
