@@ -23,6 +23,9 @@
 namespace {
 
 constexpr int kTypeColumns = 2;
+// The caption of a type button that cannot be pressed: darker than the system's grey, which
+// fades into the button's pale picture.
+constexpr TColor kDimmedCaption = ColorFromInt(0x6A6A6A);
 // tab_tx holds a handful of types; a bound keeps a damaged table from running away.
 constexpr int kMaxTypes = 1000;
 constexpr int kGaugeFull = 100;
@@ -221,6 +224,10 @@ void TTypeBar::Build(TPracticeSession& session) {
     button->SetCaption(caption);
     button->SetImage(up.get());
     button->SetImageDown(down.get());
+    // A type without questions reads in plain grey: the embossed look is lost on the picture.
+    TfcDisabledColors* dimmed = button->GetTextOptions()->GetDisabledColors();
+    dimmed->SetHighlightColor(clNone);
+    dimmed->SetShadeColor(kDimmedCaption);
     return button;
   };
   add(0, L"任意");
@@ -231,7 +238,7 @@ void TTypeBar::Build(TPracticeSession& session) {
 }
 
 void TTypeBar::FitCaptions() {
-  constexpr int kMargin = 4, kSmallestHeight = 10;
+  constexpr int kMargin = 2, kSmallestHeight = 10;
   TBitmap measure;
   TCanvas* canvas = measure.GetCanvas();
   TfcButtonGroupItems* items = FGroup->GetButtonItems();

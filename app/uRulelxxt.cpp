@@ -55,7 +55,7 @@ const TControlPlace kSmallScreenPlaces[] = {
     {L"FlatSplitter1", 1, 292, 588, 4},     {L"Panel2", 1, 1, 0, 382},
     {L"epBevel2", 619, 4, 153, 426},        {L"epIndiGauge1", 622, 10, 146, 16},
     {L"epLabel1", 622, 32, 80, 16},         {L"RxGIFAnimator1", 733, 26, 32, 28},
-    {L"fcBG_tx", 622, 58, 146, 112},        {L"fcBG_th", 622, 174, 146, 112},
+    {L"fcBG_tx", 620, 58, 151, 112},        {L"fcBG_th", 622, 174, 146, 112},
     {L"Label1", 622, 292, 14, 14},          {L"Label3", 641, 292, 24, 14},
     {L"Label2", 667, 292, 14, 14},          {L"Label5", 683, 292, 30, 14},
     {L"Label4", 715, 292, 28, 14},          {L"Label6", 622, 308, 14, 14},

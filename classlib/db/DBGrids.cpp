@@ -657,6 +657,8 @@ void TDBGrid::DefaultDrawColumnCell(const TRect& rect, int dataCol, TColumn* col
   WriteCellText(rect, field ? field->GetDisplayText() : String(), column->GetAlignment());
 }
 
+bool TDBGrid::FramesFocus() { return ActiveDataSet() && FDataLink->GetRecordCount() > 0; }
+
 void TDBGrid::DrawCell(int col, int row, const TRect& rect, TGridDrawState state) {
   const int dataRow = row - FTitleOffset;
   // The grid keeps one row when the data set has no record; nothing marks it or shows it

@@ -182,6 +182,8 @@ class TDBGrid : public TCustomGrid {
  protected:
   // Titles, the indicator, and the fields' text of the record of each row.
   void DrawCell(int col, int row, const TRect& rect, TGridDrawState state) override;
+  // No focus rectangle without a record: the one row left has nothing to act on.
+  bool FramesFocus() override;
   // A move to another row moves the data set by as many records; the grid follows it.
   void MoveCurrent(int col, int row, bool moveAnchor, bool show) override;
   // The data set's keys: arrows, pages, Ctrl+Home and Ctrl+End; the columns' as a grid.

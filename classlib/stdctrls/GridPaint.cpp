@@ -129,6 +129,7 @@ void TCustomGrid::Paint() {
   // ---- Cells ----
   const TGridRect selection = GetSelection();
   const bool active = IsActiveControl();
+  const bool framed = FDefaultDrawing && FramesFocus();
   UINT frameFlags1 = 0;  // raised edges of fixed cells: bottom and right...
   UINT frameFlags2 = 0;  // ...then top and left
   if (FOptions.Contains(goFixedVertLine)) {
@@ -182,7 +183,7 @@ void TCustomGrid::Paint() {
             e = edge;
             ::DrawEdge(canvas->GetHandle(), &e, BDR_RAISEDINNER, frameFlags2);
           }
-          if (FDefaultDrawing && state.Contains(gdFocused) && !FOptions.Contains(goRowSelect))
+          if (framed && state.Contains(gdFocused) && !FOptions.Contains(goRowSelect))
             canvas->DrawFocusRect(where);
         }
         where.Left = where.Right + horz.EffectiveLineWidth;
@@ -204,7 +205,7 @@ void TCustomGrid::Paint() {
   if (alive.expired()) return;
 
   // A selected row has one focus rectangle around all of it.
-  if (FOptions.Contains(goRowSelect) && FDefaultDrawing && Focused())
+  if (FOptions.Contains(goRowSelect) && framed && Focused())
     canvas->DrawFocusRect(GridRectToScreenRect(selection, false));
 
   // ---- What the cells leave ----

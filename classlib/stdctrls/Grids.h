@@ -275,6 +275,8 @@ class TCustomGrid : public TCustomControl {
   virtual void ModifyScrollBar(int bar, int scrollCode, int pos);
   // True while this grid is the focused control of its window.
   bool IsActiveControl();
+  // False when the focused grid has nothing to act on and so draws no focus rectangle.
+  virtual bool FramesFocus() { return true; }
   TGridState GetGridState() const { return FGridState; }
   // Invalidates a block of cells (lines included).
   void InvalidateGridRect(const TGridRect& rect);

@@ -366,6 +366,37 @@ TEST_F(ExamWindow, AGroupQuestionAndANoteThatOutlivesThePaper) {
   EXPECT_EQ(L"exam note", Text(L"select a14 from tab_answ where a1 = '" + id + L"'"));
 }
 
+// Leaving a group for a question of no group (上一题, which takes no focus) with the focus in
+// the group member's own stem view: the focus goes up to the stem view, and the collapsed
+// view is no tab stop.
+TEST_F(ExamWindow, LeavingAGroupFromTheOwnStemViewHandsTheFocusUp) {
+  Sit(1, {
+             [&] {
+               ClickButton(Window->PadButton(10)->GetHandle());  // question 11, the first of a group
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 11) return false;
+               EXPECT_NE(String::npos, Current(L"A1").find(L'-'));
+               EXPECT_TRUE(Window->Re2->GetTabStop());
+               ::SetForegroundWindow(Window->GetHandle());
+               ::SetFocus(Window->Re2->GetHandle());
+               EXPECT_EQ(Window->Re2, FocusedControl());
+               ClickGraphic(Window->epEfTrBtn1);
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 10) return false;
+               EXPECT_EQ(String::npos, Current(L"A1").find(L'-'));
+               EXPECT_EQ(0, Window->Re2->GetHeight());
+               EXPECT_EQ(Window->Re1, FocusedControl());
+               EXPECT_FALSE(Window->Re2->GetTabStop());
+               ClickGraphic(Window->epEfTrBtn3);  // nothing answered: the paper goes
+               return true;
+             },
+         });
+}
+
 // 解析 is greyed while the paper is sat; under review it opens the read-only explanation of
 // the paper's question on display, not of the first one.
 TEST_F(ExamWindow, TheReviewExplainsTheQuestionOnDisplay) {

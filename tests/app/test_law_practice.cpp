@@ -7,6 +7,7 @@
 // screen sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "WindowTestSupport.h"
@@ -189,6 +190,8 @@ TEST_F(LawPractice, ThePadReadsInRowsOfFiveAtFiveAndFortyFiveQuestions) {
   }
 }
 
+void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar);
+
 TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
   OpenArticle(0);
   ASSERT_TRUE(Browser->m_btnQuestion->GetEnabled());
@@ -208,6 +211,7 @@ TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
       EXPECT_TRUE(W()->epEfTrBtn9->GetVisible()) << "考点 is there from the start";
       EXPECT_FALSE(W()->epEfTrBtn9->GetEnabled());
       EXPECT_FALSE(W()->epEfTrBtn4->GetEnabled());
+      ExpectTypeCaptionsReadWhole(W()->fcBG_tx);
       ShowQuestion(Single);
       return true;
     },
@@ -388,37 +392,49 @@ TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
   });
 }
 
-// Every type button's caption is narrower than its button, in the button's own font.
-void ExpectTypeCaptionsFit(TfcButtonGroup* bar) {
-  TBitmap measure;
-  TfcButtonGroupItems* items = bar->GetButtonItems();
-  ASSERT_GT(items->GetCount(), 9);
-  for (int i = 0; i < items->GetCount(); ++i) {
-    TControl* button = items->GetItem(i)->GetButton();
-    measure.GetCanvas()->GetFont()->Assign(button->GetFont());
-    EXPECT_LT(measure.GetCanvas()->TextWidth(button->GetCaption()), button->GetWidth())
-        << StringToUtf8(button->GetCaption());
-    EXPECT_GE(std::abs(button->GetFont()->GetHeight()), 10);
-  }
-}
-
-// Pixels of the window's client area in the colour of a selection, read from the window's
-// own DC once it has painted, so that another program's window over it changes nothing.
-// Only the area shrunk by inset on every side and by insetRight more on the right counts.
-int SelectionPixels(HWND window, int inset = 0, int insetRight = 0) {
+// Pixels of the window's client area that match, read from the window's own DC once it has
+// painted, so that another program's window over it changes nothing. Only the area shrunk by
+// inset on every side and by insetRight more on the right counts.
+int CountPixels(HWND window, const std::function<bool(COLORREF)>& match, int inset = 0, int insetRight = 0) {
   ::UpdateWindow(window);
   RECT r{};
   ::GetClientRect(window, &r);
-  const COLORREF selection = ::GetSysColor(COLOR_HIGHLIGHT);
   HDC dc = ::GetDC(window);
   int count = 0;
   for (int y = inset; y < r.bottom - inset; ++y)
-    for (int x = inset; x < r.right - inset - insetRight; ++x) count += ::GetPixel(dc, x, y) == selection;
+    for (int x = inset; x < r.right - inset - insetRight; ++x) count += match(::GetPixel(dc, x, y));
   ::ReleaseDC(window, dc);
   return count;
 }
+bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x78; }
 
-// The self-assessment page at both sizes: its heading reads on one line beside the grades,
+// Every type button's caption is narrower than its button in the window's own font size, and
+// a button that cannot be pressed still writes its caption in dark ink.
+void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar) {
+  TBitmap measure;
+  TfcButtonGroupItems* items = bar->GetButtonItems();
+  ASSERT_GT(items->GetCount(), 9);
+  int dimmed = 0;
+  for (int i = 0; i < items->GetCount(); ++i) {
+    TWinControl* button = items->GetItem(i)->GetButton();
+    const std::string caption = StringToUtf8(button->GetCaption());
+    measure.GetCanvas()->GetFont()->Assign(button->GetFont());
+    EXPECT_LT(measure.GetCanvas()->TextWidth(button->GetCaption()), button->GetWidth()) << caption;
+    EXPECT_EQ(12, std::abs(button->GetFont()->GetHeight())) << caption << ": not shrunk";
+    if (button->GetEnabled()) continue;
+    ++dimmed;
+    EXPECT_GT(CountPixels(button->GetHandle(), Dark), 40) << caption;
+  }
+  EXPECT_GT(dimmed, 0) << "a type without questions";
+}
+
+// Pixels in the colour of a selection (see CountPixels).
+int SelectionPixels(HWND window, int inset = 0, int insetRight = 0) {
+  const COLORREF selection = ::GetSysColor(COLOR_HIGHLIGHT);
+  return CountPixels(window, [selection](COLORREF c) { return c == selection; }, inset, insetRight);
+}
+
+// The self-assessment page at both sizes: its heading reads down beside the grades,
 // and the grades' box, focused with nothing chosen, shows its focus frame but no selection
 // until a grade is.
 TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection) {
@@ -434,13 +450,21 @@ TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection
         [&] {
           if (!ShowQuestion(SelfAssessed)) return false;
           EXPECT_EQ(apSelf, W()->Notebook1->GetPageIndex());
+          // The heading stands one character under the other, whole inside its bounds.
           TLabel* heading = W()->Label20;
+          String caption = heading->GetCaption();
+          caption.erase(std::remove_if(caption.begin(), caption.end(), [](wchar_t c) { return c == L'\r' || c == L'\n'; }),
+                        caption.end());
+          EXPECT_EQ(L"主观", caption);
           TBitmap measure;
           measure.GetCanvas()->GetFont()->Assign(heading->GetFont());
-          const TSize text = measure.GetCanvas()->TextExtent(L"主观");
-          EXPECT_EQ(L"主观", heading->GetCaption());
-          EXPECT_LT(heading->GetHeight(), 2 * text.cy) << "one line";
-          EXPECT_GE(heading->GetWidth(), text.cx) << "the whole word on the line";
+          const TSize one = measure.GetCanvas()->TextExtent(L"主");
+          RECT drawn{0, 0, heading->GetWidth(), 0};
+          ::DrawTextW(measure.GetCanvas()->GetHandle(), heading->GetCaption().c_str(), -1, &drawn, DT_CALCRECT);
+          EXPECT_LT(drawn.right, 2 * one.cx) << "one character wide";
+          EXPECT_GE(drawn.bottom, 2 * one.cy) << "two lines";
+          EXPECT_LE(drawn.right, heading->GetWidth());
+          EXPECT_LE(drawn.bottom, heading->GetHeight());
           TFlatComboBox* grades = W()->FlatComboBox1;
           EXPECT_LE(heading->GetLeft() + heading->GetWidth(), grades->GetLeft());
           EXPECT_LE(grades->GetLeft() + grades->GetWidth(), W()->Notebook1->GetWidth()) << "inside the page";
@@ -486,7 +510,7 @@ TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
       EXPECT_EQ(384, W()->Panel1->GetHeight());
       EXPECT_EQ(619, W()->epBevel2->GetLeft());
       EXPECT_EQ(435, W()->epEfTrBtn1->GetTop());
-      ExpectTypeCaptionsFit(W()->fcBG_tx);
+      ExpectTypeCaptionsReadWhole(W()->fcBG_tx);
       ShowQuestion(Member1);
       return true;
     },
@@ -508,6 +532,55 @@ TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
     },
   });
   EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
+}
+
+// Leaving a group for a question of no group, with the focus in the group member's own stem
+// view and by a button that takes no focus: the focus goes up to the stem view, and the
+// collapsed view is no tab stop.
+TEST_F(LawPractice, LeavingAGroupFromTheOwnStemViewHandsTheFocusUp) {
+  OpenArticle(0);
+  String from, to;
+  TepEfTrBtn* move = nullptr;
+  Practise({
+    [&] {
+      // A group member next to a question of no group, and the button that goes there.
+      TADOQuery* set = DM1->Cn1Query_tm;
+      const int at = set->GetRecNo();
+      std::vector<String> ids;
+      for (int recNo = 1; recNo <= set->GetRecordCount(); ++recNo) {
+        set->SetRecNo(recNo);
+        ids.push_back(Current(L"a1"));
+      }
+      set->SetRecNo(at);
+      auto grouped = [](const String& id) { return id.find(L'-') != String::npos; };
+      for (size_t i = 0; i + 1 < ids.size() && !move; ++i) {
+        if (grouped(ids[i]) == grouped(ids[i + 1])) continue;
+        from = grouped(ids[i]) ? ids[i] : ids[i + 1];
+        to = grouped(ids[i]) ? ids[i + 1] : ids[i];
+        move = grouped(ids[i]) ? W()->epEfTrBtn2 : W()->epEfTrBtn1;  // 下一题 or 上一题
+      }
+      EXPECT_NE(nullptr, move);
+      if (move) ShowQuestion(from);
+      return true;
+    },
+    [&] {
+      if (move && !ShowQuestion(from)) return false;
+      if (move) {
+        EXPECT_GT(W()->Re2->GetHeight(), 0);
+        EXPECT_TRUE(W()->Re2->GetTabStop());
+        ::SetForegroundWindow(W()->GetHandle());
+        ::SetFocus(W()->Re2->GetHandle());
+        EXPECT_EQ(W()->Re2, FocusedControl());
+        ClickGraphic(move);
+        EXPECT_EQ(to, Current(L"a1"));
+        EXPECT_EQ(0, W()->Re2->GetHeight());
+        EXPECT_EQ(W()->Re1, FocusedControl());
+        EXPECT_FALSE(W()->Re2->GetTabStop());
+      }
+      ClickGraphic(W()->epEfTrBtn7);
+      return true;
+    },
+  });
 }
 
 // Once a question is answered, 解析, 笔记 and 考点 open their windows over the practice, each

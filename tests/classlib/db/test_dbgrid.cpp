@@ -208,8 +208,8 @@ TEST_F(DBGridTest, ReadOnlyRowSelectionPaintsTheWholeCurrentRow) {
   EXPECT_EQ(Data.GetRecNo(), 40);
 }
 
-// With no record left (every row filtered out) the grid's one row is blank: no selection bar
-// and no marker, so nothing looks chosen that could be acted on.
+// With no record left (every row filtered out) the grid's one row is blank: no selection bar,
+// no marker and no focus frame, so nothing looks chosen that could be acted on.
 TEST_F(DBGridTest, AnEmptyDataSetLeavesItsRowBlank) {
   Grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColLines, dgRowLines, dgRowSelect});
   Grid->SetColor(clWhite);
@@ -226,6 +226,14 @@ TEST_F(DBGridTest, AnEmptyDataSetLeavesItsRowBlank) {
   EXPECT_EQ(surface.CountOf(highlight, cell), 0);
   EXPECT_EQ(surface.At(cell.Right - 2, cell.Bottom - 2), clWhite);
   EXPECT_EQ(surface.CountOf(clBlack, Grid->CellRect(0, 1)), 0);
+  // The grid has the focus, yet frames neither the row nor, selecting cells, the cell.
+  ASSERT_TRUE(Grid->Focused());
+  for (const bool rows : {true, false}) {
+    if (!rows) Grid->SetOptions(TDBGridOptions{dgTitles, dgIndicator, dgColLines, dgRowLines});
+    Paint(surface);
+    const TRect first = Grid->CellRect(1, 1);
+    EXPECT_EQ(surface.CountOf(clWhite, first), first.Width() * first.Height()) << (rows ? "row" : "cell");
+  }
 }
 
 TEST_F(DBGridTest, ColumnsGivenByTheProgramTakeTheRestFromTheirFields) {
