@@ -17,8 +17,6 @@
 #include "controls/skin/controls/SkinStatusBar.h"
 #include "controls/skin/controls/SkinTabControl.h"
 #include "controls/skin/engine/SkinBitmap.h"
-#include "controls/skin/engine/SkinBoxObjects.h"
-#include "controls/skin/engine/SkinObjects.h"
 #include "controls/skin/form/SkinForm.h"
 #include "controls/skin/form/SkinMessage.h"
 #include "controls/skin/menus/SkinItems.h"
@@ -38,8 +36,6 @@ void RegisterSkinClasses() {
                    TSeCustomPopupMenu::StaticClassInfo(), TSeCustomEdit::StaticClassInfo(),
                    TSeCustomComboBox::StaticClassInfo()});
   RegisterSkinAwareClasses();
-  RegisterSkinObjectClasses();
-  RegisterBoxSkinObjectClasses();
   RegisterClasses({TSeCustomControlBar::StaticClassInfo(), TSeCustomStatusBar::StaticClassInfo(),
                    TSeCustomTabControl::StaticClassInfo(), TSeCustomTabSheet::StaticClassInfo()});
 }

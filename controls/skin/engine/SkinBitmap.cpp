@@ -150,6 +150,15 @@ void TSeBitmap::SetSize(int width, int height) {
   if (OnChange) OnChange(this);
 }
 
+void TSeBitmap::MakeEmpty() {
+  if (!FHandle) return;
+  if (OnBeforeChange) OnBeforeChange(this);
+  FreeDIB();
+  FDeviceCopy.reset();
+  FDeviceCopyDue = false;
+  if (OnChange) OnChange(this);
+}
+
 TPixel32 TSeBitmap::GetPixel(int x, int y) const {
   if (!FBits || x < 0 || y < 0 || x >= FWidth || y >= FHeight) return SeOutOfRangePixel;
   ::GdiFlush();

@@ -74,6 +74,9 @@ class TSeBitmap : public TPersistent {
   // Failing, it leaves the bitmap empty and raises Exception "Can't allocate the DIB handle",
   // "Can't create compatible DC" or "Can't select an object into DC".
   void SetSize(int width, int height);
+  // Drops the picture (and its device copy): no DIB, size 0, both notifications told as for a
+  // resize. Nothing when there is no picture.
+  void MakeEmpty();
   // The pixel at (x, y); SeOutOfRangePixel outside the bitmap or while it is empty.
   TPixel32 GetPixel(int x, int y) const;
   void SetPixel(int x, int y, TPixel32 value);  // nothing outside the bitmap

@@ -13,14 +13,12 @@ const wchar_t* const RollKindNames[] = {L"rkLeft", L"rkTop", L"rkRight", L"rkBot
 
 const TEnumInfo SeRollKindIdents = MakeEnumInfo(RollKindNames);
 
-void RegisterBoxSkinObjectClasses() {
-  for (const TClassInfo* info :
-       {TSeLinkSkinObject::StaticClassInfo(), TSeBitmapSkinObject::StaticClassInfo(),
-        TSeFormBitmapSkinObject::StaticClassInfo(), TSeSysButtonSkinObject::StaticClassInfo(),
-        TSeActiveSkinObject::StaticClassInfo(), TSeColorButtonObject::StaticClassInfo(),
-        TSeBitmapBoxObject::StaticClassInfo(), TSeActiveBitmapBoxObject::StaticClassInfo(),
-        TSeButtonBitmapBoxObject::StaticClassInfo(), TSeRollPanelObject::StaticClassInfo()})
-    RegisterSkinObjectClass(info);
+std::vector<const TClassInfo*> BoxSkinObjectClasses() {
+  return {TSeLinkSkinObject::StaticClassInfo(),        TSeBitmapSkinObject::StaticClassInfo(),
+          TSeFormBitmapSkinObject::StaticClassInfo(),  TSeSysButtonSkinObject::StaticClassInfo(),
+          TSeActiveSkinObject::StaticClassInfo(),      TSeColorButtonObject::StaticClassInfo(),
+          TSeBitmapBoxObject::StaticClassInfo(),       TSeActiveBitmapBoxObject::StaticClassInfo(),
+          TSeButtonBitmapBoxObject::StaticClassInfo(), TSeRollPanelObject::StaticClassInfo()};
 }
 
 // ---- TSeLinkSkinObject ----------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // kind, an object with an active colour and font, a colour-only button, and a roll panel
 // that collapses to a strip.
 #pragma once
+#include <vector>
+
 #include "SkinActiveObjects.h"
 
 enum TSeRollKind { rkLeft, rkTop, rkRight, rkBottom };
@@ -266,5 +268,6 @@ class TSeRollPanelObject : public TSeSkinObject {
   int FSavedSize = 0;  // the size before rolling up; 0 while unrolled
 };
 
-// Registers the kinds of this unit in the skin-object registry.
-void RegisterBoxSkinObjectClasses();
+// The kinds of this unit in their registration order; the skin-object registry takes them
+// when it is first used.
+std::vector<const TClassInfo*> BoxSkinObjectClasses();

@@ -98,6 +98,7 @@ void TSeLumaweave::SetSkinFile(const String& value) {
     return;
   }
   FSkinFile = value;
+  FStoredSkinRead = false;
   const bool reading = GetComponentState().Contains(csLoading);
   const bool hadSkin = FSource->Count() > 0;
   if (hadSkin && !reading) {
@@ -123,7 +124,11 @@ void TSeLumaweave::SetDeltaHue(int value) {
   FDeltaHue = value;
   if (FSource->Count() == 0 || FChanging) return;
   if (GetComponentState().Contains(csLoading)) {
-    FSource->SetDeltaHue(value);
+    // A DeltaHue named after the stored skin is the one that skin was stored with.
+    if (FStoredSkinRead)
+      FSource->SetAppliedHue(value);
+    else
+      FSource->SetDeltaHue(value);
     return;
   }
   FChanging = true;
@@ -140,6 +145,7 @@ void TSeLumaweave::SetDeltaHue(int value) {
 
 void TSeLumaweave::Loaded() {
   inherited::Loaded();
+  FStoredSkinRead = false;
   if (FOnAfterChange && FSource->Count() > 0) FOnAfterChange(this);
 }
 
@@ -152,7 +158,9 @@ void TSeLumaweave::DefineProperties(TFiler& filer) {
         stream.ReadBuffer(&flag, 1);
         if (flag == 0) return;  // no skin stored: a SkinFile read before stays
         FSource->LoadFromStream(stream);
-        FSource->SetDeltaHue(FDeltaHue);
+        // Stored as it was shown, with the layout's DeltaHue applied: not shifted again.
+        FSource->SetAppliedHue(FDeltaHue);
+        FStoredSkinRead = true;
         FSkinFile.clear();  // the stored skin stays loaded
       },
       [this](TStream& stream) {

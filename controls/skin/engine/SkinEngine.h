@@ -74,6 +74,7 @@ class TSeLumaweave : public TComponent {
   TNotifyEvent FOnAfterChange;
   TNotifyEvent FOnBeforeChange;
   bool FChanging = false;
+  bool FStoredSkinRead = false;  // while a layout is read: the skin came from "SkinStream"
 };
 
 // The message (wParam = lParam = engine) to control and, depth first, all its children: a

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "SkinActiveObjects.h"
+#include "SkinBoxObjects.h"
 #include "SkinColors.h"
 #include "SkinDrawing.h"
 #include "SkinReader.h"
@@ -38,8 +39,19 @@ const wchar_t* const ActionNames[] = {
 const UINT TextFlags[] = {0x20, 0x21, 0x22, 0x24, 0x25, 0x26, 0x28, 0x29, 0x2A};
 const UINT MirroredTextFlags[] = {0x22, 0x21, 0x20, 0x26, 0x25, 0x24, 0x2A, 0x29, 0x28};
 
+// The registry, made at its first use (once, safely from any thread) with the engine's own
+// kinds first: a program reads skins without registering anything, and no start-up order of
+// units or linker's choice of object files can leave it empty.
 std::vector<const TClassInfo*>& SkinObjectClasses() {
-  static std::vector<const TClassInfo*> classes;
+  static std::vector<const TClassInfo*> classes = [] {
+    std::vector<const TClassInfo*> kinds{
+        TSeSkinObject::StaticClassInfo(),   TSeActiveObject::StaticClassInfo(),
+        TSeBitmapObject::StaticClassInfo(), TSeActiveBitmap::StaticClassInfo(),
+        TSeSystemButton::StaticClassInfo(), TSeButtonObject::StaticClassInfo(),
+        TSeTextObject::StaticClassInfo()};
+    for (const TClassInfo* info : BoxSkinObjectClasses()) kinds.push_back(info);
+    return kinds;
+  }();
   return classes;
 }
 
@@ -137,16 +149,6 @@ const TClassInfo* FindSkinObjectClass(const String& name) {
   for (const TClassInfo* info : SkinObjectClasses())
     if (name == info->Name) return info;
   return nullptr;
-}
-
-void RegisterSkinObjectClasses() {
-  RegisterSkinObjectClass(TSeSkinObject::StaticClassInfo());
-  RegisterSkinObjectClass(TSeActiveObject::StaticClassInfo());
-  RegisterSkinObjectClass(TSeBitmapObject::StaticClassInfo());
-  RegisterSkinObjectClass(TSeActiveBitmap::StaticClassInfo());
-  RegisterSkinObjectClass(TSeSystemButton::StaticClassInfo());
-  RegisterSkinObjectClass(TSeButtonObject::StaticClassInfo());
-  RegisterSkinObjectClass(TSeTextObject::StaticClassInfo());
 }
 
 TSeSkinObject* CloneSkinObject(TSeSkinObject* source, TComponent* owner) {

@@ -334,12 +334,12 @@ void WriteSkinObjectBinary(TStream& stream, TSeSkinObject* object);
 TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner);
 TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner);
 
-// The registry of skin-object classes. Registering again does nothing.
+// The registry of skin-object classes. The engine's own kinds (this unit's and
+// SkinBoxObjects') are in it from its first use, before any a program adds. Registering again
+// does nothing.
 void RegisterSkinObjectClass(const TClassInfo* info);
 // Exact name match; nullptr when not registered.
 const TClassInfo* FindSkinObjectClass(const String& name);
-// Registers the object kinds of this unit.
-void RegisterSkinObjectClasses();
 // A new instance of source's class with owner, assigned from source; nullptr when the class
 // is not registered or source is nullptr.
 TSeSkinObject* CloneSkinObject(TSeSkinObject* source, TComponent* owner);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "ZlibStreams.h"
+
 namespace {
 
 constexpr int64_t Chunk = 64 * 1024;
@@ -25,10 +27,18 @@ void TSeSkinReader::Read(void* buffer, int64_t count) {
   auto* at = static_cast<unsigned char*>(buffer);
   while (count > 0) {
     const int part = static_cast<int>(std::min(count, Chunk));
-    if (FStream.Read(at, part) != part) SkinReadError();
+    if (ReadSome(FStream, at, part) != part) SkinReadError();
     at += part;
     count -= part;
     FLeft -= part;
+  }
+}
+
+int TSeSkinReader::ReadSome(TStream& stream, void* buffer, int count) {
+  try {
+    return stream.Read(buffer, count);
+  } catch (const EZlibError&) {
+    SkinReadError();  // corrupt compressed data is a damaged skin like any other
   }
 }
 
@@ -80,7 +90,10 @@ void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {
   // Checked against what may still be read before the picture is made: at most the budget.
   if (int64_t(width) * height * 4 > FLeft) SkinReadError();
   bitmap.SetName(name);
-  if (width == 0 || height == 0) return;
+  if (width == 0 || height == 0) {
+    bitmap.MakeEmpty();  // no picture, as the record says, whatever the bitmap held before
+    return;
+  }
   bitmap.SetSize(width, height);
   if (bitmap.GetWidth() != width || bitmap.GetHeight() != height || !bitmap.GetBits())
     SkinReadError();

@@ -2,7 +2,7 @@
 // lengths, block sizes, bitmap sides, counts) is checked against what the reader may still
 // take before anything is allocated, and data is read in chunks, so a lying count costs no
 // more memory than the bytes that really arrive. Every refusal is EReadError "Stream read
-// error".
+// error", corrupt compressed data included.
 #pragma once
 #include <cstdint>
 
@@ -31,8 +31,11 @@ class TSeSkinReader {
   String ReadString(int64_t maxBytes);
   // Exactly count bytes into a new memory stream positioned at 0.
   void ReadBlock(int64_t count, TMemoryStream& into);
-  // A TSeBitmap stream record (sides at most MaxBitmapSide).
+  // A TSeBitmap stream record (sides at most MaxBitmapSide). A record with a side of 0 leaves
+  // the bitmap empty.
   void ReadBitmap(TSeBitmap& bitmap);
+  // stream.Read, with a zlib error raised as EReadError.
+  static int ReadSome(TStream& stream, void* buffer, int count);
 
  private:
   TStream& FStream;

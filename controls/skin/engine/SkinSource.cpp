@@ -184,9 +184,10 @@ void TSeSkinFilterCompressed::LoadFromStream(TStream& stream) {
   TDecompressionStream body(stream, TSeSkinReader::MaxBody);
   TSeSkinReader reader(body, TSeSkinReader::MaxBody);
   ReadSkin(reader);
-  // The body must end here: nothing left in the zlib stream, nothing after it.
+  // The body must end here, with the zlib stream and its checksum: a stream cut short is a
+  // damaged skin. Whatever follows the zlib stream is left in the stream, unread.
   unsigned char probe = 0;
-  if (body.Read(&probe, 1) != 0) SkinReadError();
+  if (TSeSkinReader::ReadSome(body, &probe, 1) != 0 || !body.StreamEnded()) SkinReadError();
 }
 
 void TSeSkinFilterCompressed::SaveToStream(TStream& stream) {

@@ -11,7 +11,8 @@
 // Body: the five header strings; the bitmap count and each bitmap's stream record; the object
 // count and each object in text form. Every reader goes through TSeSkinReader, so a damaged
 // or hostile file raises EReadError "Stream read error" and allocates no more than its budget
-// (64 MiB of body); the four bytes before a compressed body are not checked.
+// (64 MiB of body); the four bytes before a compressed body are not checked, and bytes after
+// the compressed body are left in the stream.
 #pragma once
 #include <memory>
 #include <vector>
@@ -55,6 +56,9 @@ class TSeSkinSource : public TComponent {
   int GetDeltaHue() const { return FDeltaHue; }
   // Shifts bitmaps and objects by the difference to the hue last applied.
   void SetDeltaHue(int value);
+  // The skin as it stands already shows the shift value (a skin stored shifted and read
+  // back): taken as applied, nothing is shifted.
+  void SetAppliedHue(int value) { FDeltaHue = FAppliedHue = value; }
 
   // Through the "cskn" filter.
   void LoadFromStream(TStream& stream);

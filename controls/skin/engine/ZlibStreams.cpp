@@ -103,14 +103,11 @@ bool TDecompressionStream::Refill() {
   return true;
 }
 
-void TDecompressionStream::CheckNothingFollows() {
-  if (FZ.avail_in > 0) ReadError();
-  if (FStream.GetPosition() != FStreamPos) FStream.SetPosition(FStreamPos);
-  unsigned char probe = 0;
-  if (FStream.Read(&probe, 1) > 0) {
-    FStream.SetPosition(FStreamPos);
-    ReadError();
-  }
+void TDecompressionStream::LeaveTheRestUnread() {
+  if (FZ.avail_in == 0) return;
+  FStreamPos -= FZ.avail_in;
+  FZ.avail_in = 0;
+  FStream.SetPosition(FStreamPos);
 }
 
 int TDecompressionStream::Read(void* buffer, int count) {
@@ -121,7 +118,7 @@ int TDecompressionStream::Read(void* buffer, int count) {
   // Every round consumes input, produces output or ends: a round that can do none of these
   // raises, so the loop is bounded by the input and output sizes.
   while (FZ.avail_out > 0) {
-    if (FZ.avail_in == 0 && !Refill()) ReadError();  // the body is cut short
+    if (FZ.avail_in == 0 && !Refill()) break;  // the source has nothing more
     const uInt inBefore = FZ.avail_in, outBefore = FZ.avail_out;
     const int result = inflate(&FZ, Z_NO_FLUSH);
     const int64_t produced = static_cast<int64_t>(outBefore - FZ.avail_out);
@@ -129,11 +126,12 @@ int TDecompressionStream::Read(void* buffer, int count) {
     if (FOutput > FLimit) ReadError();
     if (result == Z_STREAM_END) {
       FEnded = true;
-      CheckNothingFollows();
+      LeaveTheRestUnread();
       break;
     }
-    if (result == Z_NEED_DICT || (result < 0 && result != Z_BUF_ERROR)) ReadError();
-    if (produced == 0 && FZ.avail_in == inBefore && FZ.avail_in > 0) ReadError();
+    // Without the dictionary it asks for, inflate cannot go on.
+    if (result < 0 || result == Z_NEED_DICT) throw EDecompressionError(L"error");
+    if (produced == 0 && FZ.avail_in == inBefore) throw EDecompressionError(L"error");
   }
   return count - static_cast<int>(FZ.avail_out);
 }

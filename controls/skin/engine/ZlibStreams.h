@@ -5,8 +5,12 @@
 // in blocks of 8192 bytes; Finish (or the destructor) ends the zlib stream. TDecompressionStream
 // gives the inflated bytes by Read, taking the compressed bytes from the source in blocks of
 // 64 KiB (inflate keeps a copy of what each call produced for back-references, so fewer, larger
-// calls inflate a large body markedly faster than 8 KiB ones). Both use the wrapped stream from the position it had when they were made, and move it
-// back there when someone else moved it between calls. Neither owns the wrapped stream.
+// calls inflate a large body markedly faster than 8 KiB ones); at the end of the zlib stream it
+// moves the source back to the first byte after it, so whatever follows can be read from there.
+// Both use the wrapped stream from the position it had when they were made, and move it back
+// there when someone else moved it between calls. Neither owns the wrapped stream.
+//
+// A zlib call that fails raises ECompressionError or EDecompressionError "error".
 #pragma once
 #include <zlib.h>
 
@@ -63,26 +67,29 @@ class TDecompressionStream : public TCustomZlibStream {
   static constexpr int BufferSize = 64 * 1024;
   // The default output limit: 64 MiB.
   static constexpr int64_t DefaultLimit = int64_t(64) << 20;
-  // maxOutput bounds the bytes the stream will ever give; reading beyond it raises EReadError.
+  // maxOutput bounds the bytes the stream will ever give; reading beyond it raises EReadError
+  // "Stream read error".
   explicit TDecompressionStream(TStream& source, int64_t maxOutput = DefaultLimit);
   ~TDecompressionStream() override;
 
-  // Reads up to count bytes; fewer only at the end of the zlib stream. A negative count
-  // raises EDecompressionError "Invalid stream operation". A body cut short, a body that
-  // asks for a preset dictionary, bytes after the end of the body, corrupt data and output
-  // beyond the limit raise EReadError "Stream read error".
+  // Reads up to count bytes; fewer at the end of the zlib stream and when the source has no
+  // more bytes (a body cut short: StreamEnded() tells the two apart). A negative count raises
+  // EDecompressionError "Invalid stream operation"; corrupt data and a body that asks for a
+  // preset dictionary raise EDecompressionError "error".
   int Read(void* buffer, int count) override;
   // EDecompressionError "Invalid stream operation".
   int Write(const void* buffer, int count) override;
   // Seek(0, soBeginning) starts again at the body's start; forward seeks read and drop;
   // anything else raises EDecompressionError "Invalid stream operation".
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+  // True once inflate reached the end of the zlib stream (its checksum matched).
+  bool StreamEnded() const { return FEnded; }
 
  private:
   // Refills the input from the source; false at the source's end.
   bool Refill();
-  // At the zlib stream's end: nothing may follow it in the source.
-  void CheckNothingFollows();
+  // At the zlib stream's end: the source back at the first byte after it.
+  void LeaveTheRestUnread();
 
   int64_t FStart;         // the source position of the body's first byte
   int64_t FLimit;         // most bytes ever given

@@ -258,6 +258,13 @@ TEST(SkinBitmap, StreamRecordRoundTripsAndZeroSizeReadsNoPixels) {
   none.LoadFromStream(zero);
   EXPECT_TRUE(none.Empty());
   EXPECT_EQ(zero.GetPosition(), 4 + 1 + 8);
+  // Into a bitmap that holds a picture: the picture goes, as the record says.
+  zero.SetPosition(0);
+  copy.LoadFromStream(zero);
+  EXPECT_TRUE(copy.Empty());
+  EXPECT_EQ(copy.GetWidth(), 0);
+  EXPECT_EQ(copy.GetPixel(0, 0), SeOutOfRangePixel);
+  EXPECT_EQ(copy.GetName(), L"z");
 }
 
 // A record whose lengths do not fit the stream is refused at once, before anything of its

@@ -296,6 +296,34 @@ TEST_F(SkinEngineTest, StoredSkinLoadsWithoutBroadcastAndAFormFreedMeanwhileIsSk
   EXPECT_TRUE(Box->UseSkin());
 }
 
+TEST_F(SkinEngineTest, AHueShiftedSkinStoredInALayoutReadsBackAsItWasShown) {
+  Engine->SetDeltaHue(60);
+  Engine->SetSkinFile(First);
+  auto checkedColour = [](TSeLumaweave* engine) {
+    return engine->GetSkinSource()->FindObject(L"CheckBox")->FindObject(L"Checked")->GetColor();
+  };
+  const TColor shown = checkedColour(Engine);
+  ASSERT_NE(shown, clRed);
+  const String text = ComponentToText(Form);
+  // The same layout with DeltaHue named after the stored skin.
+  String moved = text;
+  const size_t at = moved.find(L"DeltaHue = 60");
+  ASSERT_NE(at, String::npos);
+  const size_t lineStart = moved.rfind(L'\n', at) + 1, lineEnd = moved.find(L'\n', at) + 1;
+  const String line = moved.substr(lineStart, lineEnd - lineStart);
+  moved.erase(lineStart, lineEnd - lineStart);
+  moved.insert(moved.find(L'\n', moved.find(L'}', moved.find(L"SkinStream"))) + 1, line);
+  for (int pass = 0; pass < 2; ++pass) {
+    std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
+    TStringStream stream(pass == 0 ? text : moved);
+    ReadComponentFromStream(stream, copy.get());
+    auto* engine = dynamic_cast<TSeLumaweave*>(copy->FindComponent(L"Engine"));
+    ASSERT_TRUE(engine);
+    EXPECT_EQ(engine->GetDeltaHue(), 60);
+    EXPECT_EQ(checkedColour(engine), shown) << pass;
+  }
+}
+
 TEST_F(SkinEngineTest, LayoutWithoutAStoredSkinKeepsItsSkinFile) {
   // A file not there (yet): nothing loaded, so the layout stores no skin, only the name.
   const String missing = TempFile(L"skin26-not-there.cskn");

@@ -8,6 +8,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -420,6 +421,54 @@ TEST_F(SkinFilesTest, UnregisteredClassesAreReadWholeAndDropped) {
     EXPECT_EQ(loaded.Count(), 1) << StringToUtf8(ext);  // the second object read in step
     EXPECT_NE(loaded.FindObject(L"GroupBox"), nullptr);
   }
+}
+
+TEST_F(SkinFilesTest, ACompressedSkinReadsWithDataAfterItAndACutOrCorruptOneIsRefused) {
+  TSeSkinSource skin(nullptr);
+  MakeSkin(skin);
+  const Bytes file = Saved(skin, L"cskn");
+  // Followed by other data in the same stream: read, and the stream left at that data.
+  TMemoryStream stream;
+  stream.WriteBuffer(file.data(), static_cast<int>(file.size()));
+  stream.WriteBuffer("after", 5);
+  stream.SetPosition(0);
+  TSeSkinSource loaded(nullptr);
+  loaded.LoadFromStream(stream);
+  ExpectSameSkin(skin, loaded, true);
+  EXPECT_EQ(stream.GetPosition(), static_cast<int64_t>(file.size()));
+  // Cut short (the last cuts leave the body whole without its checksum), or corrupt in the
+  // zlib header or the checksum: the skin reader's own error.
+  Bytes badHeader = file, badChecksum = file;
+  badHeader[4] ^= 0xFF;
+  badChecksum.back() ^= 0x01;
+  for (const Bytes& bad : {Bytes(file.begin(), file.begin() + static_cast<long>(file.size() / 2)),
+                           Bytes(file.begin(), file.end() - 4), Bytes(file.begin(), file.end() - 1),
+                           badHeader, badChecksum}) {
+    TSeSkinSource damaged(nullptr);
+    EXPECT_THROW(Load(damaged, L"cskn", bad), EReadError) << bad.size();
+  }
+}
+
+// Reads a skin of every kind made here without registering any class; exits with 0 when
+// it came back whole.
+int ReadWithoutRegistering() {
+  TSeSkinSource skin(nullptr);
+  MakeSkin(skin);
+  TMemoryStream stream;
+  skin.SaveToStream(stream);
+  stream.SetPosition(0);
+  TSeSkinSource loaded(nullptr);
+  loaded.LoadFromStream(stream);
+  TSeSkinObject* group = loaded.FindObject(L"GroupBox");
+  const bool whole = loaded.Count() == 2 && group &&
+                     dynamic_cast<TSeRollPanelObject*>(group->FindObject(L"Panel")) &&
+                     dynamic_cast<TSeSystemButton*>(group->FindObject(L"Close"));
+  return whole ? 0 : 1;
+}
+
+// In a process of its own, where no other test has registered anything.
+TEST(SkinClassesOnFirstUse, ASkinReadsWithoutTheProgramRegisteringTheClasses) {
+  EXPECT_EXIT(_exit(ReadWithoutRegistering()), ::testing::ExitedWithCode(0), "");
 }
 
 // A body with objects nested depth deep (binary children inside binary children).
