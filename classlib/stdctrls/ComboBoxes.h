@@ -141,11 +141,12 @@ class TCustomComboBox : public TWinControl {
   virtual void CNDrawItem(TMessage& message);
   virtual void CNMeasureItem(TMessage& message);
   void WMWindowPosChanging(TMessage& message) override;
+  // True for the styles without an edit (csDropDownList and the owner-drawn ones).
+  bool IsListStyle() const { return FStyle >= csDropDownList; }
 
  private:
   friend class TComboBoxStrings;
   friend LRESULT CALLBACK ComboChildWindowProc(HWND, UINT, WPARAM, LPARAM);
-  bool IsListStyle() const { return FStyle >= csDropDownList; }
   // The height of the box and a dropped list of count items.
   int DroppedHeight(int count);
   // The width a dropped list needs for its widest item; 0 for owner-drawn items.

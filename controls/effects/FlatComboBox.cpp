@@ -120,11 +120,6 @@ bool TFlatComboBox::HasFocusedLook() {
          (GetEditHandle() && focus == GetEditHandle());
 }
 
-bool TFlatComboBox::HasEditPart() {
-  const TComboBoxStyle style = GetStyle();
-  return style == csDropDown || style == csSimple;
-}
-
 TRect TFlatComboBox::ButtonRect() {
   const TRect client = GetClientRect();
   return Rect(client.Right - ButtonWidth - 1, client.Top, client.Right, client.Bottom);
@@ -182,7 +177,7 @@ void TFlatComboBox::DrawButton(HDC dc) {
 }
 
 void TFlatComboBox::DrawSelectionStrip(HDC dc) {
-  if (HasEditPart()) return;
+  if (!IsListStyle()) return;
   const TRect client = GetClientRect();
   // With no item chosen there is nothing to show selected: the field stays in the box's
   // colour, as the system's combo box leaves it (some systems fill it all the same). The
@@ -248,7 +243,7 @@ void TFlatComboBox::ChangeSelection(TMessage& message) {
   // notification: drawing is held off meanwhile and the whole box repainted through the paint
   // message instead. A hidden box or one whose drawing is already held (a list update) is left
   // to its next paint.
-  if (HasEditPart() || FRedrawOff || !::IsWindowVisible(GetHandle())) {
+  if (!IsListStyle() || FRedrawOff || !::IsWindowVisible(GetHandle())) {
     inherited::Dispatch(message);
     return;
   }
@@ -285,7 +280,7 @@ void TFlatComboBox::Dispatch(TMessage& message) {
       return;
     case WM_WINDOWPOSCHANGED: {
       inherited::Dispatch(message);
-      if (HasEditPart() && GetEditHandle()) {
+      if (!IsListStyle() && GetEditHandle()) {
         const TRect client = GetClientRect();
         ::SetWindowPos(GetEditHandle(), nullptr, 0, 0, client.Right - ButtonWidth - 8,
                        client.Bottom - 6, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -55,8 +55,6 @@ class TFlatComboBox : public TCustomComboBox {
 
  private:
   void CalcAdvancedColors();
-  // csDropDown and csSimple: an edit shows the text, the list styles draw the field themselves.
-  bool HasEditPart();
   // Frame, button and selection strip on the window DC.
   void DrawFlat();
   void DrawFrame(HDC dc);
