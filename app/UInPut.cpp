@@ -178,6 +178,22 @@ void QuestionForm::ApplyTypeRule(TSpinEdit& options, TEdit& key, const String& t
   key.SetEnabled(false);
 }
 
+void QuestionForm::TTypeRuleUndo::Keep(TComboBox& types, TSpinEdit& options, TEdit& key) {
+  FTypeIndex = types.GetItemIndex();
+  FOptions = options.GetValue();
+  FOptionsEnabled = options.GetEnabled();
+  FKey = key.GetText();
+  FKeyEnabled = key.GetEnabled();
+}
+
+void QuestionForm::TTypeRuleUndo::RestoreIfUnchanged(TComboBox& types, TSpinEdit& options, TEdit& key) const {
+  if (FTypeIndex == -2 || types.GetItemIndex() != FTypeIndex) return;
+  options.SetValue(FOptions);
+  options.SetEnabled(FOptionsEnabled);
+  key.SetText(FKey);
+  key.SetEnabled(FKeyEnabled);
+}
+
 void QuestionForm::AddLawPoints(TListBox& shown, TListBox& ids, int limit, const String& limitMessage) {
   if (shown.GetItems()->GetCount() >= limit) {
     AppMessageBox(limitMessage, L"提示", MB_OK | MB_ICONINFORMATION);
@@ -245,6 +261,8 @@ void TFrmInPut::RegisterHandlers() {
       M::Handler(L"CloseClick", &TFrmInPut::CloseClick),
       M::Handler(L"BtnAddFgClick", &TFrmInPut::BtnAddFgClick),
       M::Handler(L"ComboBox1Change", &TFrmInPut::ComboBox1Change),
+      M::Handler(L"ComboBox1DropDown", &TFrmInPut::ComboBox1DropDown),
+      M::Handler(L"ComboBox1CloseUp", &TFrmInPut::ComboBox1CloseUp),
       M::Handler(L"ListBox1KeyDown", &TFrmInPut::ListBox1KeyDown),
   });
 }
@@ -283,6 +301,10 @@ void TFrmInPut::SelectType(int index) {
 }
 
 void TFrmInPut::ComboBox1Change(TObject*) { ApplyTypeRule(); }
+
+void TFrmInPut::ComboBox1DropDown(TObject*) { TypeRuleUndo.Keep(*ComboBox1, *SE_Num, *Edit1); }
+
+void TFrmInPut::ComboBox1CloseUp(TObject*) { TypeRuleUndo.RestoreIfUnchanged(*ComboBox1, *SE_Num, *Edit1); }
 
 void TFrmInPut::ApplyTypeRule() {
   const int index = ComboBox1->GetItemIndex();

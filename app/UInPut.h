@@ -75,6 +75,21 @@ namespace QuestionForm {
 void LoadTypes(TComboBox& combo, std::vector<TQuestionType>& types);
 // Enables both inputs; for a self-assessed type sets one option and the key "1", both locked.
 void ApplyTypeRule(TSpinEdit& options, TEdit& key, const String& typeName);
+// What the type rule touches, kept when the type list drops. The rule runs on every choice the
+// keys make in the open list; a list that closes on the type it opened with (Escape, or Enter
+// back on it) puts the option count and the key back as they were.
+class TTypeRuleUndo {
+ public:
+  void Keep(TComboBox& types, TSpinEdit& options, TEdit& key);
+  void RestoreIfUnchanged(TComboBox& types, TSpinEdit& options, TEdit& key) const;
+
+ private:
+  int FTypeIndex = -2;  // nothing kept
+  int FOptions = 0;
+  bool FOptionsEnabled = true;
+  String FKey;
+  bool FKeyEnabled = true;
+};
 // At limit points shows limitMessage; otherwise sets LawPointCount and appends the points
 // the picker confirms, up to the limit.
 void AddLawPoints(TListBox& shown, TListBox& ids, int limit, const String& limitMessage);
@@ -125,6 +140,7 @@ class TFrmInPut : public TForm {
   using TTypeEntry = TQuestionType;
   String ChapterCode;                  // C1 of the chapter, six characters, set by the opener
   std::vector<TTypeEntry> TypeList;    // entry i is item i of ComboBox1
+  QuestionForm::TTypeRuleUndo TypeRuleUndo;
   int SavedCount = 0;                  // questions saved since creation
 
   // ---- Event handlers ------------------------------------------------------------------------
@@ -136,6 +152,8 @@ class TFrmInPut : public TForm {
   void CloseClick(TObject* sender);
   void BtnAddFgClick(TObject* sender);
   void ComboBox1Change(TObject* sender);
+  void ComboBox1DropDown(TObject* sender);
+  void ComboBox1CloseUp(TObject* sender);
   void ListBox1KeyDown(TObject* sender, WORD& key, TShiftState shift);
 
   // Selects type index in code and applies the type rule.

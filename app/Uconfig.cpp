@@ -14,6 +14,8 @@ TFrmConfig* FrmConfig = nullptr;
 namespace {
 
 const wchar_t kEditName[] = L"Currencyedit";
+// Where a row's type name stands in the scroll box.
+constexpr int kRowNameLeft = 16;
 
 }  // namespace
 
@@ -48,9 +50,13 @@ void TFrmConfig::ShowAnswerTimesOnly() {
   Label5->SetVisible(false);
   RxSwitch1->SetVisible(false);
   FlatComboBox1->SetVisible(false);
-  Label4->SetTop(4);
-  ScrollBox1->SetTop(22);
-  ScrollBox1->SetHeight(110);
+  ScrollBox1->SetTop(24);
+  ScrollBox1->SetHeight(108);
+  // The heading stands clear of the frame, in line with the rows' type names.
+  // The heading stands clear of the frame, in line with the rows' type names (the box has a
+  // sunken edge).
+  const int boxEdge = ::GetSystemMetrics(SM_CXEDGE);
+  Label4->SetBounds(ScrollBox1->GetLeft() + boxEdge + kRowNameLeft, 7, Label4->GetWidth(), Label4->GetHeight());
   epFocusButton3->SetTop(137);
   epFocusButton3->SetLeft(280);
 }
@@ -88,7 +94,7 @@ void TFrmConfig::BuildRows() {
     name->SetParent(ScrollBox1);
     name->SetParentFont(true);
     name->SetTransparent(true);
-    name->SetBounds(16, i * 20 + 8, name->GetWidth(), 25);
+    name->SetBounds(kRowNameLeft, i * 20 + 8, name->GetWidth(), 25);
     name->SetCaption(Trim(types->FieldByName(L"B1")->GetAsString()));
 
     auto* unit = new TLabel(this);

@@ -62,6 +62,8 @@ void TfrmTedit::RegisterHandlers() {
       M::Handler(L"HelpClick", &TfrmTedit::HelpClick),
       M::Handler(L"BtnAddFgClick", &TfrmTedit::BtnAddFgClick),
       M::Handler(L"ComboBox1Change", &TfrmTedit::ComboBox1Change),
+      M::Handler(L"ComboBox1DropDown", &TfrmTedit::ComboBox1DropDown),
+      M::Handler(L"ComboBox1CloseUp", &TfrmTedit::ComboBox1CloseUp),
       M::Handler(L"ListBox1KeyDown", &TfrmTedit::ListBox1KeyDown),
   });
 }
@@ -120,6 +122,10 @@ void TfrmTedit::LoadQuestion() {
 }
 
 void TfrmTedit::ComboBox1Change(TObject*) { ApplyTypeRule(); }
+
+void TfrmTedit::ComboBox1DropDown(TObject*) { TypeRuleUndo.Keep(*ComboBox1, *SE_Num, *Edit1); }
+
+void TfrmTedit::ComboBox1CloseUp(TObject*) { TypeRuleUndo.RestoreIfUnchanged(*ComboBox1, *SE_Num, *Edit1); }
 
 void TfrmTedit::ApplyTypeRule() {
   const int index = ComboBox1->GetItemIndex();

@@ -46,6 +46,7 @@ class TfrmTedit : public TForm {
   // it was not running.
   TTimer* PracticeTimer = nullptr;
   std::vector<TFrmInPut::TTypeEntry> TypeList;  // entry i is item i of ComboBox1
+  QuestionForm::TTypeRuleUndo TypeRuleUndo;
 
   // ---- Event handlers ------------------------------------------------------------------------
   void FormShow(TObject* sender);
@@ -55,6 +56,8 @@ class TfrmTedit : public TForm {
   void HelpClick(TObject* sender);
   void BtnAddFgClick(TObject* sender);
   void ComboBox1Change(TObject* sender);
+  void ComboBox1DropDown(TObject* sender);
+  void ComboBox1CloseUp(TObject* sender);
   void ListBox1KeyDown(TObject* sender, WORD& key, TShiftState shift);
 
   // Writes the edits; true when they were posted (the window is then closed).

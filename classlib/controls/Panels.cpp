@@ -47,30 +47,32 @@ void TCustomPanel::SetAlignment(TAlignment value) {
   Invalidate();
 }
 
+// A new frame is announced as CM_BORDERCHANGED, so that a panel of a derived kind can lay its
+// children out again; the panel itself realigns and repaints.
 void TCustomPanel::SetBevelInner(TPanelBevel value) {
   if (value == FBevelInner) return;
   FBevelInner = value;
-  FrameChanged();
+  Perform(CM_BORDERCHANGED, 0, 0);
 }
 
 void TCustomPanel::SetBevelOuter(TPanelBevel value) {
   if (value == FBevelOuter) return;
   FBevelOuter = value;
-  FrameChanged();
+  Perform(CM_BORDERCHANGED, 0, 0);
 }
 
 void TCustomPanel::SetBevelWidth(int value) {
   value = Max(value, 1);
   if (value == FBevelWidth) return;
   FBevelWidth = value;
-  FrameChanged();
+  Perform(CM_BORDERCHANGED, 0, 0);
 }
 
 void TCustomPanel::SetBorderWidth(int value) {
   value = Max(value, 0);
   if (value == FBorderWidth) return;
   FBorderWidth = value;
-  FrameChanged();
+  Perform(CM_BORDERCHANGED, 0, 0);
 }
 
 void TCustomPanel::SetBorderStyle(TBorderStyle value) {

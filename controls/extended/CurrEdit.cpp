@@ -1,5 +1,7 @@
 #include "CurrEdit.h"
 
+#include <imm.h>
+
 #include "NumberText.h"
 #include "RxIdents.h"
 #include "classlib/classes/ClassRegistry.h"
@@ -226,7 +228,8 @@ void TCustomNumEdit::KeyPress(wchar_t& key) {
   }
   if (key == L'.' || key == L',') key = FormatSettings.DecimalSeparator;
   inherited::KeyPress(key);
-  if (key >= 32 && key <= 255 && !IsAcceptableChar(key)) {
+  // Every character from the space up is checked, full-width digits and Chinese text too.
+  if (key >= 32 && !IsAcceptableChar(key)) {
     key = 0;
     if (FBeepOnError) ::MessageBeep(0);
   } else if (key == 27) {
@@ -294,6 +297,13 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
       }
       break;
     }
+    case WM_IME_CHAR:
+      // A character from an input method meets the same filter as a typed one.
+      if (!DoKeyPress(message)) inherited::Dispatch(message);
+      break;
+    case WM_IME_COMPOSITION:
+      ImeComposition(message);
+      break;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
       inherited::Dispatch(message);
@@ -301,6 +311,28 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
       break;
     default: inherited::Dispatch(message);
   }
+}
+
+// The system's edit inserts an input method's result string whole; here each of its
+// characters goes through the typing filter as a character of its own.
+void TCustomNumEdit::ImeComposition(TMessage& message) {
+  if (!(message.LParam & GCS_RESULTSTR) || !HandleAllocated()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  String result;
+  if (const HIMC context = ::ImmGetContext(GetHandle())) {
+    const LONG bytes = ::ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+      result.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
+      ::ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
+    }
+    ::ImmReleaseContext(GetHandle(), context);
+  }
+  for (const wchar_t ch : result) Perform(WM_CHAR, ch, 0);
+  message.LParam &= ~static_cast<LPARAM>(GCS_RESULTSTR | GCS_RESULTREADSTR | GCS_RESULTCLAUSE |
+                                         GCS_RESULTREADCLAUSE);
+  if (message.LParam) inherited::Dispatch(message);
 }
 
 // ---- TCurrencyEdit -------------------------------------------------------------------------

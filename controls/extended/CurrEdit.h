@@ -73,6 +73,7 @@ class TCustomNumEdit : public TCustomComboEdit {
   double ClampValue(double x, bool raise) const;
   void SetEditTextGuarded(const String& text);
   void PaintUnfocused(TMessage& message);
+  void ImeComposition(TMessage& message);
 
   TAlignment FNumAlignment = taRightJustify;  // of the unfocused display
   bool FNumFocused = false;                   // between entering and leaving

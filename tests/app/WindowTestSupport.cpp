@@ -12,8 +12,10 @@
 #include "tests/ApplicationTestSupport.h"
 #include "classlib/standins/ShockwaveFlash.h"
 #include "classlib/stdctrls/ComboBoxes.h"
+#include "classlib/stdctrls/Edits.h"
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/SpeedButton.h"
+#include "classlib/stdctrls/SpinEdit.h"
 #include "controls/imagebutton/fcImgBtn.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
@@ -574,7 +576,7 @@ void Press(WORD vk) {
 
 }  // namespace
 
-void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem) {
+void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key) {
   for (int attempt = 0; attempt < 50 && ::GetForegroundWindow() != form->GetHandle(); ++attempt) {
     ::SetForegroundWindow(form->GetHandle());
     PumpAWhile();
@@ -599,12 +601,20 @@ void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* s
   EXPECT_FALSE(box->GetDroppedDown());
   EXPECT_EQ(box->GetItemIndex(), 1);
 
+  // Passing a self-assessed type (计算题) sets one option and the key "1"; Escape puts back
+  // the type and what the rule changed.
+  options->SetValue(4);
+  key->SetText(L"ACD");
   dropByClick();
   Press(VK_DOWN);
   EXPECT_EQ(box->GetItemIndex(), 2);
+  EXPECT_EQ(key->GetText(), L"1");
   Press(VK_ESCAPE);
   EXPECT_FALSE(box->GetDroppedDown());
   EXPECT_EQ(box->GetItemIndex(), 1);
+  EXPECT_EQ(options->GetValue(), 4);
+  EXPECT_EQ(key->GetText(), L"ACD");
+  EXPECT_TRUE(options->GetEnabled() && key->GetEnabled());
   EXPECT_TRUE(form->GetVisible());
 
   Press(VK_UP);

@@ -65,12 +65,15 @@ bool PostKey(WORD vk);
 bool TypeChord(std::initializer_list<WORD> keys);
 
 class TComboBox;
+class TSpinEdit;
+class TEdit;
 // Drives a window's type box as a student does, with real input: a click drops its list; with
 // the mouse moved off the list (onto stem), Down moves the list's choice and the focus stays
 // on the box, Enter chooses and closes; dropped again, Down then Escape closes and keeps that
-// choice; closed, Up picks the type before. No key reaches stem. The box holds three types or
-// more and starts on the first.
-void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem);
+// choice, with the option count and key the type rule changed on the way put back; closed, Up
+// picks the type before. No key reaches stem. The box holds three types or more (the third
+// self-assessed, the second not) and starts on the first.
+void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key);
 // Every item of box reads whole in the closed box (beside its button) and in its dropped list
 // (beside the scroll bar); the list is left dropped, the box showing the widest item (no
 // change event runs).

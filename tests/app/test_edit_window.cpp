@@ -202,7 +202,7 @@ TEST_F(EditWindowTest, TheTypeBoxKeepsTheKeysAndShowsEveryNameWhole) {
   for (const wchar_t* mode : {L"800", L"1024"}) {
     MakeWindowFor(mode);
     ShowWindow();
-    ExpectTypeBoxKeepsTheKeys(Window, Window->ComboBox1, Window->RxDBRichEdit1);
+    ExpectTypeBoxKeepsTheKeys(Window, Window->ComboBox1, Window->RxDBRichEdit1, Window->SE_Num, Window->Edit1);
     EXPECT_EQ(DM1->cn1query_nr->GetState(), dsBrowse);
     ExpectItemsReadWhole(Window->ComboBox1);
     PumpAWhile();

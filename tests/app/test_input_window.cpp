@@ -306,7 +306,7 @@ TEST(InputWindowShownTest, TheTypeBoxKeepsTheKeysAndShowsEveryNameWhole) {
     std::unique_ptr<TFrmInPut> form(TCustomForm::Create<TFrmInPut>(Application));
     form->Show();
     PumpAWhile();
-    ExpectTypeBoxKeepsTheKeys(form.get(), form->ComboBox1, form->Re1);
+    ExpectTypeBoxKeepsTheKeys(form.get(), form->ComboBox1, form->Re1, form->SE_Num, form->Edit1);
     EXPECT_TRUE(form->Edit1->GetEnabled()) << "多项选择题 is no self-assessed type";
     ExpectOnPanel(String(mode) == L"800" ? form->Image1 : form->Image2, form->ComboBox1);
     ExpectItemsReadWhole(form->ComboBox1);

@@ -201,7 +201,13 @@ TEST_F(SettingsFromMenu, MusicAndAnswerTimePagesAtBothLayouts) {
       EXPECT_FALSE(FrmConfig->FlatComboBox1->GetVisible());
       EXPECT_FALSE(FrmConfig->Label1->GetVisible());
       EXPECT_FALSE(FrmConfig->Label5->GetVisible());
-      EXPECT_EQ(22, FrmConfig->ScrollBox1->GetTop());
+      // The heading clear of the frame and the box, in line with the rows' type names.
+      TLabel* heading = FrmConfig->Label4;
+      for (int i = 0; i < FrmConfig->ScrollBox1->GetControlCount(); ++i)
+        if (TControl* name = FrmConfig->ScrollBox1->GetControl(i); name->GetLeft() < 100)
+          EXPECT_EQ(heading->ClientToScreen(TPoint(0, 0)).X, name->ClientToScreen(TPoint(0, 0)).X);
+      EXPECT_GT(heading->GetTop(), FrmConfig->epBevel1->GetTop() + 2);
+      EXPECT_LE(heading->GetTop() + heading->GetHeight(), FrmConfig->ScrollBox1->GetTop());
       EXPECT_EQ(9, FrmConfig->GetRowCount());
     });
   }

@@ -119,6 +119,12 @@ TEST_F(NumEditTest, TypingKeepsOnlyNumbers) {
   EXPECT_EQ(edit->GetText(), L"-") << "'-' alone reads as -0";
   edit_tests::Type(L"5");
   EXPECT_EQ(edit->GetText(), L"-") << "but not a negative number";
+  // Characters past the single bytes meet the filter too, typed or from an input method.
+  edit->SelectAll();
+  edit_tests::Type(L"5\u3002\uff11\u4e2d\uff0e");
+  for (const wchar_t ch : String(L"\uff11\u4e2d.2")) ::PostMessageW(edit->GetHandle(), WM_IME_CHAR, ch, 1);
+  Pump();
+  EXPECT_EQ(edit->GetText(), L"5.2") << "full-width digits and points, 。 and Chinese text refused";
   extended_tests::SaveScreenshot(Form->GetHandle(), "number_edit_typing");
 }
 

@@ -189,6 +189,11 @@ TEST_F(FcButtonGroupTest, ColumnsLayOutTheButtonsAndBadSettingsChangeNothing) {
   Pump();
   EXPECT_EQ(ButtonOf(pad, 2)->GetBoundsRect(), Bounds(0, 80, 40, 40));
   EXPECT_EQ(ButtonOf(pad, 3)->GetBoundsRect(), Bounds(40, 0, 40, 40));
+  pad->SetBorderWidth(5);  // the buttons move inside the new border at once
+  EXPECT_EQ(ButtonOf(pad, 0)->GetBoundsRect(), Bounds(5, 5, 35, 37));
+  EXPECT_EQ(ButtonOf(pad, 3)->GetBoundsRect(), Bounds(40, 5, 35, 37));
+  pad->SetBorderWidth(0);
+  EXPECT_EQ(ButtonOf(pad, 3)->GetBoundsRect(), Bounds(40, 0, 40, 40));
   pad->SetColumns(0);  // taken, but nothing is laid out
   EXPECT_EQ(pad->GetColumns(), 0);
   pad->SetBounds(10, 10, 60, 60);
