@@ -105,9 +105,9 @@ TSeSkinObject* LoadObject(const String& className, TStream& block, TComponent* o
   if (!object) return nullptr;
   try {
     ReadComponentInto(block, object.get());
-  } catch (const EReadError&) {
-    throw;
   } catch (const Exception&) {
+    // The layout reader names the property it failed on by the file's own bytes: a damaged
+    // object is refused with the readers' one error instead.
     SkinReadError();
   }
   // The class library's default character set: with the bare default one the Chinese
