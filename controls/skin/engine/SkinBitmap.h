@@ -12,7 +12,8 @@
 // tell its size (a decompression stream) serves as well as a file. It is checked before anything
 // is allocated: the name length and both sizes must not be negative, the sides at most
 // TSeSkinReader::MaxBitmapSide, and the pixels' bytes within what the stream still holds (a
-// stream that cannot tell: within TSeSkinReader::MaxBody); otherwise EReadError.
+// stream that cannot tell: within TSeSkinReader::MaxBody); otherwise, and when no DIB of that
+// size can be made, EReadError "Stream read error".
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -134,7 +135,7 @@ class TSeBitmap : public TPersistent {
   // From a TBitmap, another TGraphic or a TPicture: sized to it, drawn, alpha 255. From
   // another TSeBitmap nothing is copied.
   void Assign(TPersistent* source) override;
-  // EReadError on a damaged record (see the top of this file).
+  // EReadError "Stream read error" on a damaged record (see the top of this file).
   void LoadFromStream(TStream& stream);
   void SaveToStream(TStream& stream) const;
 

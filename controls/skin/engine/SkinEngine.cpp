@@ -109,12 +109,12 @@ void TSeLumaweave::SetSkinFile(const String& value) {
   try {
     FSource->Clear();
     FSource->LoadFromFile(value);
+    FSource->SetDeltaHue(FDeltaHue);
   } catch (...) {
     failure = std::current_exception();
-    FSource->Clear();  // nothing half-read stays
+    FSource->Clear();  // nothing half-read or half-shifted stays
   }
   FSource->SetUpdating(false);
-  FSource->SetDeltaHue(FDeltaHue);
   if (!reading) EndChange();
   if (failure) std::rethrow_exception(failure);
 }
@@ -132,15 +132,22 @@ void TSeLumaweave::SetDeltaHue(int value) {
     return;
   }
   FChanging = true;
+  std::exception_ptr failure;
   try {
     BeginChange();
-    FSource->SetDeltaHue(value);
+    try {
+      FSource->SetDeltaHue(value);
+    } catch (...) {
+      failure = std::current_exception();
+      FSource->Clear();  // a skin shifted in part is dropped, as a failed load leaves it
+    }
     EndChange();
   } catch (...) {
     FChanging = false;
     throw;
   }
   FChanging = false;
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TSeLumaweave::Loaded() {

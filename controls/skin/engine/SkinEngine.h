@@ -35,12 +35,16 @@ class TSeLumaweave : public TComponent {
 
   TSeSkinSource* GetSkinSource() const { return FSource; }
   const String& GetSkinFile() const { return FSkinFile; }
-  // Loads the file (see TSeSkinSource::LoadFromFile) between a 1703 and a 1702 broadcast (only
-  // the 1702 when no skin was loaded). A file that fails to load leaves no skin, still ends
-  // with the 1702 broadcast, and then raises its error. In a designer a non-empty name only
-  // drops the skin held (the designer keeps the skin in the form's data, not a file name).
+  // Loads the file (see TSeSkinSource::LoadFromFile) and applies DeltaHue between a 1703 and a
+  // 1702 broadcast (only the 1702 when no skin was loaded). A failed load (a damaged file's
+  // EReadError, a file that cannot be opened, a hue shift or device copy that cannot be made)
+  // leaves no skin, still ends with the 1702 broadcast and OnAfterChange, and then raises its
+  // error. In a designer a non-empty name only drops the skin held (the designer keeps the
+  // skin in the form's data, not a file name).
   void SetSkinFile(const String& value);
   int GetDeltaHue() const { return FDeltaHue; }
+  // Shifts the skin held between a 1703 and a 1702 broadcast; a shift that fails leaves no
+  // skin as a failed load does, and then raises its error.
   void SetDeltaHue(int value);
   // "(none)", except in a designer with a skin held: the skin's name after its last '\' or ':'.
   String GetSkinStore() const;

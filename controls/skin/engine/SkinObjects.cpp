@@ -105,9 +105,9 @@ TSeSkinObject* LoadObject(const String& className, TStream& block, TComponent* o
   if (!object) return nullptr;
   try {
     ReadComponentInto(block, object.get());
-  } catch (const EReadError&) {
-    throw;
   } catch (const Exception&) {
+    // The layout reader names the property it failed on by the file's own bytes: a damaged
+    // object is refused with the readers' one error instead.
     SkinReadError();
   }
   // The class library's default character set: with the bare default one the Chinese
@@ -324,6 +324,10 @@ void TSeSkinObject::LayoutChildren() {
       c->SetBoundsRect(TRect(l, t, r, b));
   // Corner children move by the change of size, so that the distance to the edges they are
   // anchored to stays the same from one layout to the next.
+  // A previous size of 0 means the object had no size yet (its first layout): the children
+  // keep the places they were given. saBottomLeft children are kept so for a previous height of
+  // 0 as saTopRight ones are for a width of 0; moved by the change, they would be thrown a whole
+  // height down on the first layout.
   const int dx = FPrevWidth > 0 ? FWidth - FPrevWidth : 0;
   const int dy = FPrevHeight > 0 ? FHeight - FPrevHeight : 0;
   for (int i = 0; i < count; ++i) {

@@ -329,7 +329,8 @@ void WriteSkinObjectText(TStream& stream, TSeSkinObject* object);
 void WriteSkinObjectBinary(TStream& stream, TSeSkinObject* object);
 // The object read, made with owner. The object's data is always read whole (and its length
 // checked): for a class that is not registered it is dropped and the result is nullptr. An
-// object whose data fails to load is freed and EReadError raised. Objects nest at most 32
+// object whose data fails to load is freed and EReadError "Stream read error" raised (not the
+// layout reader's message, which would quote the damaged bytes). Objects nest at most 32
 // deep.
 TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner);
 TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner);

@@ -82,6 +82,13 @@ void TSeSkinReader::ReadBlock(int64_t count, TMemoryStream& into) {
   into.SetPosition(0);
 }
 
+void TSeSkinReader::TakePicture(int64_t width, int64_t height, int transientBytesPerPixel) {
+  if (width < 1 || height < 1 || width > MaxBitmapSide || height > MaxBitmapSide) SkinReadError();
+  const int64_t pixels = width * height;
+  if (pixels * (4 + std::max(transientBytesPerPixel, 0)) > FPicturesLeft) SkinReadError();
+  FPicturesLeft -= pixels * 4;
+}
+
 void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {
   const String name = ReadString(MaxNameBytes);
   const int32_t width = ReadInt32(), height = ReadInt32();
@@ -94,7 +101,12 @@ void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {
     bitmap.MakeEmpty();  // no picture, as the record says, whatever the bitmap held before
     return;
   }
-  bitmap.SetSize(width, height);
+  TakePicture(width, height, 0);
+  try {
+    bitmap.SetSize(width, height);
+  } catch (const Exception&) {
+    SkinReadError();  // no DIB to be had: the bitmap is left empty
+  }
   if (bitmap.GetWidth() != width || bitmap.GetHeight() != height || !bitmap.GetBits())
     SkinReadError();
   ::GdiFlush();

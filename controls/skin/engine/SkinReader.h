@@ -1,8 +1,13 @@
 // TSeSkinReader: the one reader of skin data. Everything a skin stream declares (string
 // lengths, block sizes, bitmap sides, counts) is checked against what the reader may still
 // take before anything is allocated, and data is read in chunks, so a lying count costs no
-// more memory than the bytes that really arrive. Every refusal is EReadError "Stream read
-// error", corrupt compressed data included.
+// more memory than the bytes that really arrive. The pictures a read makes have a budget of
+// their own (MaxPictures): a picture's sides times its bytes per pixel, in every form it takes
+// while it is made, are checked against what is left of it before any of them is allocated,
+// so a file that declares a huge picture in a few bytes (a compressed BMP) is refused at its
+// header. Every refusal is EReadError "Stream read error" (SkinReadError), corrupt compressed
+// data, a picture that cannot be made and a damaged object included: the message never
+// carries bytes of the file.
 #pragma once
 #include <cstdint>
 
@@ -16,6 +21,7 @@ class TSeSkinReader {
   static constexpr int MaxBitmapSide = 8192;
   static constexpr int MaxBitmaps = 4096;
   static constexpr int MaxNameBytes = 4096;
+  static constexpr int64_t MaxPictures = MaxBody;  // all pictures of one read, 32-bit forms
 
   // Reads stream from its position; at most budget bytes are ever taken. budget is lowered
   // to what the stream holds when it can tell its size.
@@ -31,15 +37,21 @@ class TSeSkinReader {
   String ReadString(int64_t maxBytes);
   // Exactly count bytes into a new memory stream positioned at 0.
   void ReadBlock(int64_t count, TMemoryStream& into);
-  // A TSeBitmap stream record (sides at most MaxBitmapSide). A record with a side of 0 leaves
-  // the bitmap empty.
+  // A TSeBitmap stream record (sides at most MaxBitmapSide, pixels within what is left of
+  // both budgets). A record with a side of 0 leaves the bitmap empty.
   void ReadBitmap(TSeBitmap& bitmap);
+  // Books a picture of width x height (each 1..MaxBitmapSide) before any form of it is made:
+  // its 32-bit form and, while it is being made, transientBytesPerPixel more for each pixel
+  // must fit in what is left of MaxPictures; the 32-bit form stays booked.
+  void TakePicture(int64_t width, int64_t height, int transientBytesPerPixel);
   // stream.Read, with a zlib error raised as EReadError.
   static int ReadSome(TStream& stream, void* buffer, int count);
 
  private:
   TStream& FStream;
-  int64_t FLeft;
+  int64_t FLeft;                       // bytes that may still be read
+  int64_t FPicturesLeft = MaxPictures;  // bytes that pictures may still take
 };
 
+// Raises the readers' one error, EReadError "Stream read error".
 [[noreturn]] void SkinReadError();

@@ -17,16 +17,54 @@ const char CompressedMagic[4] = {'T', 'Q', 'L', 'Z'};
 
 TPixel32 MagentaKey() { return PackPixel(255, 0, 255, 0); }
 
-// A BMP file's sides, read from its header before the picture is decoded.
-void CheckBmpSides(TMemoryStream& bmp) {
-  if (bmp.GetSize() < 26) SkinReadError();
+// The count bytes at bytes, read as an unsigned little-endian number.
+uint32_t LittleEndian(const unsigned char* bytes, int count) {
+  uint32_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[i];
+  return value;
+}
+
+// Books the picture a BMP file declares with the reader before it is decoded: its sides are
+// read from the info header (the 12-byte core header's 16-bit ones or the larger headers'
+// 32-bit ones, a negative height meaning top-down rows). While it is made the picture takes
+// three forms at once at most: the decoded rows and their DIB (each at most 4 bytes a pixel)
+// and the 32-bit skin picture, which stays.
+void BookBmpPicture(TSeSkinReader& reader, TMemoryStream& bmp) {
+  constexpr int InfoHeader = 14;  // after the file header
   const auto* bytes = static_cast<const unsigned char*>(bmp.GetMemory());
-  int32_t width = 0, height = 0;
-  std::copy(bytes + 18, bytes + 22, reinterpret_cast<unsigned char*>(&width));
-  std::copy(bytes + 22, bytes + 26, reinterpret_cast<unsigned char*>(&height));
-  if (width < 0 || width > TSeSkinReader::MaxBitmapSide || height < -TSeSkinReader::MaxBitmapSide ||
-      height > TSeSkinReader::MaxBitmapSide)
+  if (bmp.GetSize() < InfoHeader + 12) SkinReadError();
+  int64_t width = 0, height = 0;
+  const uint32_t headerSize = LittleEndian(bytes + InfoHeader, 4);
+  if (headerSize == 12) {
+    width = LittleEndian(bytes + InfoHeader + 4, 2);
+    height = LittleEndian(bytes + InfoHeader + 6, 2);
+  } else if (headerSize >= 40) {
+    width = static_cast<int32_t>(LittleEndian(bytes + InfoHeader + 4, 4));
+    height = static_cast<int32_t>(LittleEndian(bytes + InfoHeader + 8, 4));
+  } else {
     SkinReadError();
+  }
+  reader.TakePicture(width, height < 0 ? -height : height, 8);
+}
+
+// A bitmap of the "mskn" body: the BMP file decoded and copied into a new skin picture.
+std::unique_ptr<TSeBitmap> ReadBmpBitmap(TSeSkinReader& reader, const String& name) {
+  const int32_t size = reader.ReadInt32();
+  TMemoryStream bmp;
+  reader.ReadBlock(size, bmp);
+  BookBmpPicture(reader, bmp);
+  auto bitmap = std::make_unique<TSeBitmap>();
+  try {
+    TBitmap picture;
+    picture.LoadFromStream(bmp);
+    bitmap->Assign(&picture);
+  } catch (const Exception&) {
+    SkinReadError();  // not a picture, or one that cannot be made
+  }
+  bitmap->ApplyColorKey(PixelToColor(SeClearPixel));
+  bitmap->SetName(name);
+  bitmap->RequestDeviceCopy();
+  return bitmap;
 }
 
 }  // namespace
@@ -205,22 +243,7 @@ void TSeSkinFilterMaxCompression::ReadSkin(TSeSkinReader& reader) {
   if (bitmaps > TSeSkinReader::MaxBitmaps) SkinReadError();
   for (int i = 0; i < bitmaps; ++i) {
     const String name = reader.ReadString(TSeSkinReader::MaxNameBytes);
-    const int32_t size = reader.ReadInt32();
-    TMemoryStream bmp;
-    reader.ReadBlock(size, bmp);
-    CheckBmpSides(bmp);
-    TBitmap picture;
-    try {
-      picture.LoadFromStream(bmp);
-    } catch (const Exception&) {
-      SkinReadError();
-    }
-    auto bitmap = std::make_unique<TSeBitmap>();
-    bitmap->Assign(&picture);
-    bitmap->ApplyColorKey(PixelToColor(SeClearPixel));
-    bitmap->SetName(name);
-    bitmap->RequestDeviceCopy();
-    source->GetBitmaps()->Add(std::move(bitmap));
+    source->GetBitmaps()->Add(ReadBmpBitmap(reader, name));
   }
   const int objects = reader.ReadCount(8);
   for (int i = 0; i < objects; ++i) source->AddObject(ReadSkinObjectBinary(reader, source));

@@ -10,9 +10,11 @@
 //
 // Body: the five header strings; the bitmap count and each bitmap's stream record; the object
 // count and each object in text form. Every reader goes through TSeSkinReader, so a damaged
-// or hostile file raises EReadError "Stream read error" and allocates no more than its budget
-// (64 MiB of body); the four bytes before a compressed body are not checked, and bytes after
-// the compressed body are left in the stream.
+// or hostile file raises EReadError "Stream read error" (whatever failed inside: a count, the
+// zlib data, a BMP, an object's properties, a picture that cannot be made) and allocates no
+// more than its budgets: 64 MiB of body, and 64 MiB for its pictures, each checked by its
+// declared sides before it is made. The four bytes before a compressed body are not checked,
+// and bytes after the compressed body are left in the stream.
 #pragma once
 #include <memory>
 #include <vector>
@@ -64,7 +66,8 @@ class TSeSkinSource : public TComponent {
   void LoadFromStream(TStream& stream);
   void SaveToStream(TStream& stream);
   // Loads nothing for an empty name, a missing file (tried also beside the program unless
-  // the name has a drive) or an extension no filter claims.
+  // the name has a drive) or an extension no filter claims. A file that cannot be opened
+  // raises EFOpenError; a damaged one, EReadError.
   void LoadFromFile(const String& name);
   // Saves nothing for an empty name; an extension no filter claims gets the "cskn" format.
   void SaveToFile(const String& name);

@@ -258,9 +258,17 @@ TEST(SkinBitmap, StreamRecordRoundTripsAndZeroSizeReadsNoPixels) {
   none.LoadFromStream(zero);
   EXPECT_TRUE(none.Empty());
   EXPECT_EQ(zero.GetPosition(), 4 + 1 + 8);
-  // Into a bitmap that holds a picture: the picture goes, as the record says.
+  // Into a bitmap that holds a picture: the picture goes, as the record says, and each
+  // listener is told once.
+  int beforeChanges = 0, changes = 0;
+  copy.OnBeforeChange = [&](TObject*) { ++beforeChanges; };
+  copy.OnChange = [&](TObject*) { ++changes; };
   zero.SetPosition(0);
   copy.LoadFromStream(zero);
+  copy.OnBeforeChange = nullptr;
+  copy.OnChange = nullptr;
+  EXPECT_EQ(beforeChanges, 1);
+  EXPECT_EQ(changes, 1);
   EXPECT_TRUE(copy.Empty());
   EXPECT_EQ(copy.GetWidth(), 0);
   EXPECT_EQ(copy.GetPixel(0, 0), SeOutOfRangePixel);

@@ -43,6 +43,13 @@ class TLogged : public Base {
   }
 };
 
+// An object whose hue shift fails as a device copy that cannot be made fails.
+class TFailingHueObject : public TSeSkinObject {
+  CLASSLIB_CLASS(TFailingHueObject, TSeSkinObject)
+  explicit TFailingHueObject(TComponent* owner) : TSeSkinObject(owner) {}
+  void ShiftHue(int) override { throw EOutOfResources(L"Out of system resources"); }
+};
+
 TSeSkinObject* Part(TComponent* owner, const wchar_t* name, TColor color, TRect r) {
   auto* object = new TSeSkinObject(owner);
   object->SetName(name);
@@ -230,6 +237,52 @@ TEST_F(SkinEngineTest, FailedLoadLeavesTheEngineUsableAndAnnounced) {
   Engine->SetSkinFile(First);
   EXPECT_TRUE(Box->UseSkin());
   EXPECT_EQ(MarkColour(Box), clLime);
+}
+
+// A file read whole whose hue shift then fails, and a DeltaHue change that fails: the state of
+// a failed load (no skin), the controls told the change has ended, the error raised.
+TEST_F(SkinEngineTest, AHueShiftThatFailsEndsAsAFailedLoad) {
+  RegisterSkinObjectClass(TFailingHueObject::StaticClassInfo());
+  const String failing = TempFile(L"skin26-failing.cskn");
+  {
+    TSeSkinSource skin(nullptr);
+    skin.LoadFromFile(First);
+    auto* object = new TFailingHueObject(nullptr);
+    object->SetName(L"Failing");
+    skin.AddObject(object);
+    skin.InsertComponent(object);
+    skin.SaveToFile(failing);
+  }
+  int afterChanges = 0;
+  Engine->SetOnAfterChange([&](TObject*) { ++afterChanges; });
+  Attach(Engine);
+  const auto expectFailedLoad = [&](const char* what) {
+    SCOPED_TRACE(what);
+    for (const wchar_t* name : {L"Box", L"Radio", L"Group"}) {
+      EXPECT_EQ(Count(name, SE_SKINCHANGING), 1) << StringToUtf8(name);
+      EXPECT_EQ(Count(name, SE_SKINCHANGED), 1) << StringToUtf8(name);
+    }
+    EXPECT_EQ(afterChanges, 1);
+    EXPECT_EQ(Engine->GetSkinSource()->Count(), 0);
+    EXPECT_FALSE(Engine->GetSkinSource()->GetUpdating());
+    EXPECT_FALSE(Box->UseSkin());
+    EXPECT_NE(MarkColour(Box), clLime);
+  };
+  Engine->SetSkinFile(First);
+  Engine->SetDeltaHue(40);
+  Log().clear();
+  afterChanges = 0;
+  EXPECT_THROW(Engine->SetSkinFile(failing), EOutOfResources);
+  expectFailedLoad("the file's hue shift");
+  Engine->SetDeltaHue(0);  // no skin: stored only, so the failing skin loads unshifted
+  Engine->SetSkinFile(failing);
+  ASSERT_TRUE(Box->UseSkin());
+  Log().clear();
+  afterChanges = 0;
+  EXPECT_THROW(Engine->SetDeltaHue(40), EOutOfResources);
+  expectFailedLoad("a DeltaHue change");
+  Engine->SetOnAfterChange(nullptr);
+  ::DeleteFileW(failing.c_str());
 }
 
 TEST_F(SkinEngineTest, HueShiftStaysInForceForASecondSkin) {

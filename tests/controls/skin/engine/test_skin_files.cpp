@@ -8,6 +8,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -531,6 +532,36 @@ TEST_F(SkinFilesTest, ABitmapLargerThanTheBytesLeftIsRefusedBeforeItIsMade) {
   EXPECT_EQ(0, reader.BytesLeft());
 }
 
+// An object whose property name was damaged (its length in the binary form, a byte of it in
+// the text form) is refused in the readers' words, not with the damaged bytes quoted.
+TEST_F(SkinFilesTest, ADamagedObjectIsRefusedInReadableWords) {
+  TSeSkinSource skin(nullptr);
+  MakeSkin(skin);
+  const auto damaged = [](Bytes body, const std::string& find, size_t at, unsigned char value) {
+    const auto found = std::search(body.begin(), body.end(), find.begin(), find.end());
+    EXPECT_NE(found, body.end()) << find;
+    if (found != body.end()) found[static_cast<long>(at)] = value;
+    return body;
+  };
+  const struct {
+    const wchar_t* Format;
+    Bytes File;
+  } files[] = {
+      {L"mskn", Compressed(damaged(BinaryBody(skin), "\x05" "Align", 0, 0x0C), 3)},
+      {L"uskn", damaged(Saved(skin, L"uskn"), "Align = ", 2, 0x05)},
+  };
+  for (const auto& file : files) {
+    TSeSkinSource loaded(nullptr);
+    String message = L"(loaded)";
+    try {
+      Load(loaded, file.Format, file.File);
+    } catch (const Exception& e) {
+      message = e.Message();
+    }
+    EXPECT_EQ(message, L"Stream read error") << StringToUtf8(file.Format);
+  }
+}
+
 TEST_F(SkinFilesTest, NestingAndBombsAreRefused) {
   Watchdog watchdog(120);
   TSeSkinSource loaded(nullptr);
@@ -561,12 +592,14 @@ TEST_F(SkinFilesTest, NestingAndBombsAreRefused) {
   }
 }
 
-size_t PeakMemory() {
+PROCESS_MEMORY_COUNTERS MemoryCounters() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-  return counters.PeakWorkingSetSize;
+  return counters;
 }
+
+size_t PeakMemory() { return MemoryCounters().PeakWorkingSetSize; }
 
 TEST_F(SkinFilesTest, MutatedFilesNeverCrashHangOrOverspend) {
   Watchdog watchdog(400);
@@ -580,6 +613,7 @@ TEST_F(SkinFilesTest, MutatedFilesNeverCrashHangOrOverspend) {
   std::mt19937 random(26);
   constexpr int Mutations = 45000;
   int refused = 0;
+  String unreadable;  // the first refusal with another message
   const wchar_t* const formats[] = {L"uskn", L"cskn", L"xskn", L"mskn"};
   for (int round = 0; round < Mutations; ++round) {
     const int format = round % 4;
@@ -612,15 +646,95 @@ TEST_F(SkinFilesTest, MutatedFilesNeverCrashHangOrOverspend) {
     TSeSkinSource loaded(nullptr);
     try {
       Load(loaded, formats[format], file);
-    } catch (const EReadError&) {
+    } catch (const EReadError& e) {
       ++refused;
+      // Readable: never a property path made of the file's bytes.
+      if (e.Message() != L"Stream read error" && unreadable.empty()) unreadable = e.Message();
     } catch (const Exception& e) {
       ADD_FAILURE() << "round " << round << ": " << e.ClassName() << " " << e.what();
     }
   }
   EXPECT_GT(refused, Mutations / 4);
+  EXPECT_EQ(unreadable, L"");
   // Nothing a mutation declared was allocated: the peak grew by far less than the budget.
   EXPECT_LT(PeakMemory() - before, size_t(64) << 20);
+}
+
+// A BMP of width x height whose RLE8 rows are only the end-of-bitmap code: 64 bytes that
+// declare any size.
+Bytes EmptyRleBmp(int32_t width, int32_t height) {
+  Bytes bmp;
+  const auto put = [&](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) bmp.push_back(static_cast<unsigned char>(value >> (8 * i)));
+  };
+  const uint32_t pixelsAt = 14 + 40 + 2 * 4;
+  put('B' | 'M' << 8, 2);
+  put(pixelsAt + 2, 4), put(0, 4), put(pixelsAt, 4);
+  put(40, 4), put(width, 4), put(height, 4), put(1, 2), put(8, 2), put(1 /* RLE8 */, 4);
+  put(2, 4), put(0, 4), put(0, 4), put(2 /* colours */, 4), put(0, 4);
+  put(0, 4), put(0xFFFFFF, 4);
+  put(0x0100, 2);  // 0, 1: the end of the bitmap
+  return bmp;
+}
+
+// An "mskn" file of count pictures, each the BMP, and no objects.
+Bytes PicturesFile(const Bytes& bmp, int count) {
+  Bytes body(20, 0);  // five empty header strings
+  const auto put = [&](int32_t value) {
+    for (int i = 0; i < 4; ++i) body.push_back(static_cast<unsigned char>(value >> (8 * i)));
+  };
+  put(count);
+  for (int i = 0; i < count; ++i) {
+    put(1), body.push_back('P');
+    put(static_cast<int32_t>(bmp.size()));
+    body.insert(body.end(), bmp.begin(), bmp.end());
+  }
+  put(0);
+  return Compressed(body, 3);
+}
+
+// Loads crafted files whose pictures are far larger than their bytes; exits with 0 when each
+// was refused with the readers' error within a second and the process never grew by the
+// pictures' budget.
+int LoadCraftedPictures() {
+  const size_t before = MemoryCounters().WorkingSetSize;
+  const struct {
+    const char* What;
+    Bytes File;
+  } files[] = {
+      {"one 8192 x 8192 picture", PicturesFile(EmptyRleBmp(8192, 8192), 1)},
+      {"sixteen 2304 x 2304 pictures", PicturesFile(EmptyRleBmp(2304, 2304), 16)},
+  };
+  int failures = 0;
+  for (const auto& file : files) {
+    TSeSkinSource loaded(nullptr);
+    const DWORD start = ::GetTickCount();
+    String message = L"(loaded)";
+    try {
+      Load(loaded, L"mskn", file.File);
+    } catch (const EReadError& e) {
+      message = e.Message();
+    } catch (const Exception& e) {
+      message = String(e.ClassName()) + L" " + e.Message();
+    }
+    const DWORD took = ::GetTickCount() - start;
+    if (message != L"Stream read error" || took > 1000) {
+      std::fprintf(stderr, "%s (%u bytes): %s after %lu ms\n", file.What, unsigned(file.File.size()),
+                   StringToUtf8(message).c_str(), took);
+      ++failures;
+    }
+  }
+  const size_t grown = MemoryCounters().PeakWorkingSetSize - before;
+  if (grown >= size_t(64) << 20) {  // the budget the readers promise
+    std::fprintf(stderr, "the process grew by %u MiB\n", unsigned(grown >> 20));
+    ++failures;
+  }
+  return failures == 0 ? 0 : 1;
+}
+
+// In a process of its own, so that its memory is this load's alone.
+TEST(SkinPictureBudget, PicturesLargerThanTheirBytesAreRefusedAtTheirHeaders) {
+  EXPECT_EXIT(_exit(LoadCraftedPictures()), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
