@@ -10,6 +10,7 @@
 #include "app/Uconfig.h"
 #include "classlib/forms/HintWindow.h"
 #include "tests/ApplicationTestSupport.h"
+#include "tests/BuildFolder.h"
 #include "classlib/standins/ShockwaveFlash.h"
 #include "classlib/stdctrls/ComboBoxes.h"
 #include "classlib/stdctrls/Edits.h"
@@ -209,7 +210,7 @@ bool TypeChord(std::initializer_list<WORD> keys) {
   return sent == events.size();
 }
 
-String ScreenshotFolder() { return ExtractFilePath(ExcludeTrailingBackslash(BuiltAppFolder())) + L"screenshots\\"; }
+String ScreenshotFolder() { return TestBuildFolder() + L"screenshots\\"; }
 
 bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, const String& name) {
   HDC screen = ::GetDC(nullptr);

@@ -165,7 +165,7 @@ TEST_F(ExamExport, ExportSavesAndOpensTheDocumentOrSaysItFailed) {
   EXPECT_EQ(0u, Responders.Log.Shell[0].find(file));
   EXPECT_TRUE(FileExists(file));
   // Left beside the tests for a reader that is not ours (test_document_unrtf).
-  ::CopyFileW(file.c_str(), (ScreenshotFolder() + L"..\\tests\\export_sample.rtf").c_str(), FALSE);
+  ::CopyFileW(file.c_str(), (TestBuildFolder() + L"tests\\export_sample.rtf").c_str(), FALSE);
   ::DeleteFileW(file.c_str());
   EXPECT_TRUE(Responders.Log.Boxes.empty());
   ExportToWord(L"no\\such\\folder", Paper.Title);

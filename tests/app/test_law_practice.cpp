@@ -408,8 +408,22 @@ int CountPixels(HWND window, const std::function<bool(COLORREF)>& match, int ins
 }
 bool Dark(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x78; }
 
+// Pixels in the highlight colour just below and right of dark ink: an embossed caption's edge.
+int EmbossedPixels(HWND window) {
+  ::UpdateWindow(window);
+  RECT r{};
+  ::GetClientRect(window, &r);
+  const COLORREF highlight = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+  HDC dc = ::GetDC(window);
+  int count = 0;
+  for (int y = 1; y < r.bottom; ++y)
+    for (int x = 1; x < r.right; ++x) count += ::GetPixel(dc, x, y) == highlight && Dark(::GetPixel(dc, x - 1, y - 1));
+  ::ReleaseDC(window, dc);
+  return count;
+}
+
 // Every type button's caption leaves its button a margin in the window's own font size, and
-// a button that cannot be pressed still writes its caption in dark ink.
+// a button that cannot be pressed still writes its caption in dark ink, plain, not embossed.
 void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar) {
   TBitmap measure;
   TfcButtonGroupItems* items = bar->GetButtonItems();
@@ -425,6 +439,7 @@ void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar) {
     if (button->GetEnabled()) continue;
     ++dimmed;
     EXPECT_GT(CountPixels(button->GetHandle(), Dark), 40) << caption;
+    EXPECT_EQ(0, EmbossedPixels(button->GetHandle())) << caption << ": plain grey, not embossed";
   }
   EXPECT_GT(dimmed, 0) << "a type without questions";
 }

@@ -4,12 +4,12 @@
 #include "classlib/system/SysFiles.h"
 #include "classlib/system/Win.h"
 #include "data/BankSchema.h"
-#include "data/tools/HostPath.h"
+#include "tests/BuildFolder.h"
 
-// The program's folder in the build tree ($BUILD/app), with a trailing backslash.
-inline String BuiltAppFolder() { return IncludeTrailingBackslash(HostPath(Utf8ToString(EXAMPREP_APP_DIR))); }
-// The bank as the build shipped it (the program's own copy may hold study records).
-inline String BuiltBankFile() { return HostPath(Utf8ToString(EXAMPREP_SHIPPED_BANK)); }
+// The program's folder in the test program's build (app\), with a trailing backslash.
+inline String BuiltAppFolder() { return TestBuildFolder() + L"app\\"; }
+// The bank as that build shipped it (the program's own copy may hold study records).
+inline String BuiltBankFile() { return TestBuildFolder() + L"shipped\\QB480172.mdb"; }
 
 // A bank file name under the temporary folder, deleted (with its journal) at the end.
 class TTempBankFile {

@@ -156,6 +156,7 @@ TEST_F(ComboBoxTest, ADroppedListKeepsTheArrowsEnterAndEscape) {
 TEST_F(ComboBoxTest, ADroppedListIsAsWideAsItsWidestItem) {
   List->SetWidth(30);
   List->GetItems()->Add(L"extra large");
+  List->GetItems()->Add(L"xs");  // the widest item is not the last
   List->SetDroppedDown(true);
   RECT client{};
   ::GetClientRect(List->GetListHandle(), &client);

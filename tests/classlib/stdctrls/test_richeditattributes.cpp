@@ -61,6 +61,19 @@ TEST_F(RichEditAttributesTest, CharacterFormatOfTheSelectionAndTheDefault) {
   EXPECT_EQ(selected.GetName(), String(31, L'x'));
 }
 
+// The pitch is the byte's low two bits: a fixed-pitch face of the modern family is fixed.
+TEST_F(RichEditAttributesTest, PitchIsReadFromThePitchBitsBesideTheFamily) {
+  Fill(L"abc");
+  CHARFORMATW courier{sizeof(CHARFORMATW), CFM_FACE};
+  courier.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  wcscpy(courier.szFaceName, L"Courier New");
+  Edit->Perform(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&courier));
+  TTextAttributes selected(Edit, TTextAttributeType::atSelected);
+  EXPECT_EQ(selected.GetPitch(), fpFixed);
+  selected.SetPitch(fpVariable);
+  EXPECT_EQ(selected.GetPitch(), fpVariable);
+}
+
 TEST_F(RichEditAttributesTest, ParagraphFormat) {
   Fill(L"one\rtwo");
   TParaAttributes paragraph(Edit);
