@@ -397,6 +397,27 @@ TEST_F(FlatForm, TheStripAndFieldShowTheSelectionHoweverItIsSet) {
   EXPECT_GT(highlightInField(), 500) << "set in code";
   Pump();
   EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_set_in_code"));
+  // By keys: the system draws the field, its dotted focus rectangle too, after it told the
+  // box; the highlight frame (one pixel, 3 in, left of the button) stays whole over it.
+  const auto frameWrong = [&] {
+    int wrong = 0;
+    for (int x = 3; x <= right - 17; ++x)
+      wrong += (WindowPixel(wnd, x, 3) != highlight) + (WindowPixel(wnd, x, bottom - 4) != highlight);
+    for (int y = 4; y < bottom - 4; ++y)
+      wrong += (WindowPixel(wnd, 3, y) != highlight) + (WindowPixel(wnd, right - 17, y) != highlight);
+    return wrong;
+  };
+  Tunes->GetItems()->Add(L"Jazz");
+  ::SetForegroundWindow(Form->GetHandle());
+  for (WORD key : std::initializer_list<WORD>{VK_UP, VK_DOWN, 'J', VK_HOME, VK_HOME}) {
+    SCOPED_TRACE(key);
+    EXPECT_TRUE(TypeChord({key}));
+    Pump();
+    EXPECT_EQ(frameWrong(), 0);
+    EXPECT_EQ(stripIs(highlight), 0);
+  }
+  EXPECT_EQ(Tunes->GetItemIndex(), 0);
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_set_by_keys"));
 }
 
 TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
