@@ -400,6 +400,16 @@ void TCustomComboBox::WMWindowPosChanging(TMessage& message) {
   inherited::WMWindowPosChanging(message);
 }
 
+void TCustomComboBox::WMSysKeyDown(TMessage& message) {
+  if (DoKeyDown(message)) return;
+  // The system's box keeps the system keys it is given, also those it has no use for.
+  const WORD key = TWMKey(message).GetCharCode();
+  if (key == VK_UP || key == VK_DOWN)
+    DefaultHandler(message);
+  else
+    message.Result = ::DefWindowProcW(GetHandle(), message.Msg, message.WParam, message.LParam);
+}
+
 // ---- Overridable behaviour ----------------------------------------------------------------------
 
 void TCustomComboBox::Change() {

@@ -13,7 +13,8 @@
 //
 // While the list is dropped down it keeps the keys: the arrows move its choice, Enter chooses
 // and closes, Escape closes and brings back the choice from before it opened. The list is as
-// wide as the box, or as its widest item when that is wider.
+// wide as the box, or as its widest item when that is wider. Of the system keys the box uses
+// Alt+Up and Alt+Down (open and close the list); the others act on the window, open or closed.
 //
 // Events: OnChange when the user edits the text (CBN_EDITCHANGE) and, when there is no
 // OnSelect, when an item is picked; OnSelect when an item is picked from the list (after
@@ -141,6 +142,10 @@ class TCustomComboBox : public TWinControl {
   virtual void CNDrawItem(TMessage& message);
   virtual void CNMeasureItem(TMessage& message);
   void WMWindowPosChanging(TMessage& message) override;
+  // A system key on the box itself (a list style): Alt+Up and Alt+Down to the system's box,
+  // which opens and closes the list; every other one to the default procedure, as the edit
+  // of the other styles passes them, so that Alt+F4, Alt and F10 act on the window.
+  void WMSysKeyDown(TMessage& message) override;
   // True for the styles without an edit (csDropDownList and the owner-drawn ones).
   bool IsListStyle() const { return FStyle >= csDropDownList; }
 

@@ -1,6 +1,8 @@
 // The flat combo box.
 #include "FlatComboBox.h"
 
+#include <utility>
+
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/classes/StringList.h"
@@ -258,6 +260,28 @@ void TFlatComboBox::ChangeSelection(TMessage& message) {
   ::RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+void TFlatComboBox::KeyPressed(TMessage& message) {
+  // Without an edit, the system tells of a selection change by a key (also one to the item
+  // already chosen) before it draws the field, its dotted focus rectangle on the highlight
+  // frame: strip and frame are drawn again once the key is handled.
+  if (!IsListStyle()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  const std::weak_ptr<int> alive = GetLifeToken();
+  const bool outerKey = std::exchange(FInKey, true);
+  FKeyChangedSelection = false;
+  try {
+    inherited::Dispatch(message);
+  } catch (...) {
+    if (!alive.expired()) FInKey = outerKey;
+    throw;
+  }
+  if (alive.expired()) return;
+  FInKey = outerKey;
+  if (FKeyChangedSelection && HandleAllocated()) DrawFlat();
+}
+
 // ---- Messages ------------------------------------------------------------------------------------------
 
 void TFlatComboBox::Dispatch(TMessage& message) {
@@ -268,6 +292,10 @@ void TFlatComboBox::Dispatch(TMessage& message) {
       return;
     case CB_SETCURSEL:
       ChangeSelection(message);
+      return;
+    case WM_KEYDOWN:
+    case WM_CHAR:
+      KeyPressed(message);
       return;
     case WM_NCPAINT:
       inherited::Dispatch(message);
@@ -320,6 +348,9 @@ void TFlatComboBox::CNCommand(TMessage& message) {
       break;
     }
     case CBN_SELCHANGE:
+      if (FInKey) FKeyChangedSelection = true;
+      DrawFlat();
+      break;
     case CBN_DROPDOWN:
     case CBN_SELENDOK:
       DrawFlat();

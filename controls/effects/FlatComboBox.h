@@ -63,6 +63,8 @@ class TFlatComboBox : public TCustomComboBox {
   void FocusLookChanged();
   // A selection changed in code, shown through the paint message.
   void ChangeSelection(TMessage& message);
+  // A key, which on a list style may choose another item.
+  void KeyPressed(TMessage& message);
 
   static constexpr int ButtonWidth = 11;  // the flat arrow button
   TColor FColorArrow = clBlack;
@@ -74,4 +76,6 @@ class TFlatComboBox : public TCustomComboBox {
   int FSysButtonWidth = 0;     // the system's scroll-bar width, read at construction
   bool FFocusedLook = false;   // the look last drawn
   bool FRedrawOff = false;     // WM_SETREDRAW has held drawing off
+  bool FInKey = false;         // a key on a list style is being handled
+  bool FKeyChangedSelection = false;  // the system told of a selection change during that key
 };

@@ -192,24 +192,6 @@ bool PostKey(WORD vk) {
   return true;
 }
 
-bool TypeChord(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> events;
-  for (WORD vk : keys) {
-    INPUT down{};
-    down.type = INPUT_KEYBOARD;
-    down.ki.wVk = vk;
-    down.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    events.push_back(down);
-  }
-  for (size_t i = keys.size(); i-- > 0;) {
-    INPUT up = events[i];
-    up.ki.dwFlags = KEYEVENTF_KEYUP;
-    events.push_back(up);
-  }
-  const UINT sent = ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-  return sent == events.size();
-}
-
 String ScreenshotFolder() { return TestBuildFolder() + L"screenshots\\"; }
 
 bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, const String& name) {

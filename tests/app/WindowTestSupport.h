@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 #include "AppTestSupport.h"
+#include "tests/KeyInput.h"
 #include "app/ProgramClasses.h"
 #include "app/Responders.h"
 #include "classlib/forms/Forms.h"
@@ -59,10 +60,6 @@ bool InSight(TControl* control);
 // Presses and releases a key on the window that has the focus, posted as the keyboard
 // would; false when no window of this thread has the focus.
 bool PostKey(WORD vk);
-// Presses the keys in order and releases them in reverse (Alt+F4 is {VK_MENU, VK_F4}) as the
-// keyboard does, through the system's input queue to the foreground window's focus; false
-// when the system took fewer of the events.
-bool TypeChord(std::initializer_list<WORD> keys);
 
 class TComboBox;
 class TSpinEdit;

@@ -3,7 +3,7 @@
 // in (cancelled once), graded and reviewed (key panel, voiding, export); the hand-in dialog of a
 // twenty-question paper (discarded unasked when empty, the real dialog closed by the system,
 // voided); the review's explanation of a question past the first; a grading error; the score limit of 50; the review from the records window; both
-// screen layouts with screenshots; Alt+F4 typed in the text views.
+// screen layouts with screenshots; Alt+F4 typed in the text views and the self-assessment box.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -779,6 +779,33 @@ TEST_F(ExamWindow, AltF4InTheTextViewsHandsIn) {
              },
          });
   EXPECT_EQ(2u, Responders.Log.Dialogs.size());
+  EXPECT_FALSE(TableExists(Paper)) << "voided";
+}
+
+// Alt+F4 with the focus in the self-assessment box, a grade picked by key and the next
+// question shown, runs the hand-in too.
+TEST_F(ExamWindow, AltF4InTheSelfAssessmentBoxHandsIn) {
+  TFlatComboBox* grades = nullptr;
+  Sit(5, {
+             [&] {
+               grades = Window->FlatComboBox1;
+               EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+               ::SetForegroundWindow(Window->GetHandle());
+               grades->SetFocus();
+               EXPECT_TRUE(TypeChord({VK_DOWN}));
+               return true;
+             },
+             [&] {
+               if (grades->GetItemIndex() < 0) return false;
+               ClickGraphic(Window->epEfTrBtn2);  // 下一题
+               EXPECT_EQ(2, Window->Shown());
+               EXPECT_EQ(grades, FocusedControl());
+               Responders.Log.DialogAnswer = 2;  // 作废
+               EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+               return true;
+             },
+         });
+  EXPECT_EQ(1u, Responders.Log.Dialogs.size()) << "asked";
   EXPECT_FALSE(TableExists(Paper)) << "voided";
 }
 

@@ -12,6 +12,7 @@
 #include "app/Ukmmc.h"
 #include "classlib/classes/Streams.h"
 #include "classlib/db/DB.h"
+#include "tests/ApplicationTestSupport.h"
 
 namespace {
 
@@ -295,7 +296,7 @@ TEST(InputWindowShownTest, TheChoosersEntryWindowOpensModallyAtBothSizes) {
 
 // The type box by real input at both sizes (and with the law-point row): its dropped list keeps
 // the keys, the type rule follows the choice Escape kept, and every type name reads whole in
-// the box and in the list while the box stays on its panel.
+// the box and in the list while the box stays on its panel; Alt+F4 in the box closes.
 TEST(InputWindowShownTest, TheTypeBoxKeepsTheKeysAndShowsEveryNameWhole) {
   TProgramData data;
   TRecordingResponders responders;
@@ -314,6 +315,10 @@ TEST(InputWindowShownTest, TheTypeBoxKeepsTheKeysAndShowsEveryNameWhole) {
     EXPECT_TRUE(SaveWindowsShot(form->GetHandle(), form->ComboBox1->GetListHandle(),
                                 L"entry_type_list_" + String(mode) + (lawPoints ? L"_lawpoints" : L"")));
     form->ComboBox1->SetDroppedDown(false);
+    EXPECT_EQ(::GetFocus(), form->ComboBox1->GetHandle());
+    EXPECT_TRUE(TypeChord({VK_MENU, VK_F4}));
+    PumpApplicationUntil([&] { return !form->GetVisible(); }, 3000, 10);
+    EXPECT_FALSE(form->GetVisible()) << "Alt+F4 in the type box closes the window";
   }
   ScreenMode = saved;
   LawPointMode = 0;

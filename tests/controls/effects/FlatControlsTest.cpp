@@ -11,6 +11,7 @@
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/StringList.h"
 #include "classlib/stdctrls/StdPanels.h"
+#include "tests/KeyInput.h"
 #include "tests/classlib/stdctrls/ButtonsTestSupport.h"
 
 using button_tests::Pump;
@@ -396,6 +397,27 @@ TEST_F(FlatForm, TheStripAndFieldShowTheSelectionHoweverItIsSet) {
   EXPECT_GT(highlightInField(), 500) << "set in code";
   Pump();
   EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_set_in_code"));
+  // By keys: the system draws the field, its dotted focus rectangle too, after it told the
+  // box; the highlight frame (one pixel, 3 in, left of the button) stays whole over it.
+  const auto frameWrong = [&] {
+    int wrong = 0;
+    for (int x = 3; x <= right - 17; ++x)
+      wrong += (WindowPixel(wnd, x, 3) != highlight) + (WindowPixel(wnd, x, bottom - 4) != highlight);
+    for (int y = 4; y < bottom - 4; ++y)
+      wrong += (WindowPixel(wnd, 3, y) != highlight) + (WindowPixel(wnd, right - 17, y) != highlight);
+    return wrong;
+  };
+  Tunes->GetItems()->Add(L"Jazz");
+  ::SetForegroundWindow(Form->GetHandle());
+  for (WORD key : std::initializer_list<WORD>{VK_UP, VK_DOWN, 'J', VK_HOME, VK_HOME}) {
+    SCOPED_TRACE(key);
+    EXPECT_TRUE(TypeChord({key}));
+    Pump();
+    EXPECT_EQ(frameWrong(), 0);
+    EXPECT_EQ(stripIs(highlight), 0);
+  }
+  EXPECT_EQ(Tunes->GetItemIndex(), 0);
+  EXPECT_TRUE(SaveWindowScreenshot(Form->GetHandle(), L"flat_combo_set_by_keys"));
 }
 
 TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
@@ -415,6 +437,52 @@ TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
   delete Tunes;  // the list's procedure is given back before the windows go
   Tunes = nullptr;
   Pump();
+}
+
+// The system keys a combo box does not use itself reach the window from a combo box of
+// either kind and style, its list closed or open: Alt+F4 closes, Alt+Space opens the system
+// menu, Alt alone and F10 the menus; Alt+Down still opens the list.
+TEST_F(FlatForm, SystemKeysInAComboBoxReachTheWindow) {
+  auto* drop = new TComboBox(Form);  // owned and freed by the form
+  drop->SetParent(Form);
+  drop->SetBounds(150, 90, 100, 25);
+  auto* list = new TComboBox(Form);
+  list->SetParent(Form);
+  list->SetBounds(260, 90, 100, 25);
+  list->SetStyle(csDropDownList);
+  for (TCustomComboBox* box : {drop, list}) box->GetItems()->SetText(L"一\n二\n");
+  std::vector<String> commands;  // "command,character" of each system command the form got
+  const TWndMethod formProc = Form->GetWindowProc();
+  Form->SetWindowProc([&](TMessage& message) {
+    if (message.Msg == WM_SYSCOMMAND)
+      commands.push_back(IntToStr(static_cast<int>(message.WParam & 0xFFF0)) + L"," +
+                         IntToStr(static_cast<int>(message.LParam)));
+    else
+      formProc(message);
+  });
+  ::SetForegroundWindow(Form->GetHandle());
+  const std::vector<String> expected{IntToStr(SC_CLOSE) + L",0", IntToStr(SC_KEYMENU) + L",32",
+                                     IntToStr(SC_KEYMENU) + L",0", IntToStr(SC_KEYMENU) + L",0"};
+  for (TCustomComboBox* box : std::initializer_list<TCustomComboBox*>{Tunes, drop, list})
+    for (bool dropped : {false, true}) {
+      SCOPED_TRACE(StringToUtf8(box->ClassName()) + (box == drop ? " drop-down" : " list") +
+                   (dropped ? ", open" : ", closed"));
+      box->SetFocus();
+      box->SetDroppedDown(dropped);
+      Pump();
+      commands.clear();
+      for (auto chord : {std::initializer_list<WORD>{VK_MENU, VK_F4}, {VK_MENU, VK_SPACE}, {VK_MENU}, {VK_F10}}) {
+        EXPECT_TRUE(TypeChord(chord));
+        Pump();
+      }
+      EXPECT_EQ(commands, expected);
+      box->SetDroppedDown(false);
+      EXPECT_TRUE(TypeChord({VK_MENU, VK_DOWN}));
+      Pump();
+      EXPECT_TRUE(box->GetDroppedDown()) << "Alt+Down is the box's own";
+      box->SetDroppedDown(false);
+    }
+  Form->SetWindowProc(formProc);
 }
 
 // ---- Splitter -------------------------------------------------------------------------------------------------
