@@ -9,7 +9,9 @@
 // does not keep itself open, then closes with the last data set and each statement opens
 // the file again with a cold page cache.
 // The two sides work on two copies of the bank, each on its own connection, and their runs
-// alternate (direct, program, direct, program …). Prints the best and median of N runs
+// alternate (direct, program, direct, program …). What a run read stays in memory until the
+// next run's untimed preparation frees it on both sides: the program's data sets are closed,
+// the direct side's copies freed. Prints the best and median of N runs
 // (default 9) and the median of the pairs' ratios program / direct.
 // Usage: bench_exam_start [runs]
 #include <sqlite3.h>
@@ -100,12 +102,23 @@ std::wstring Quoted(const std::wstring& s) {
   return out + L"'";
 }
 
-// The start of an exam of subject 2, statement by statement, directly.
-int DirectStart(sqlite3* db, std::mt19937& random) {
-  std::vector<TRow> newest = ReadAll(db, L"select A1, A3_1 from tab_cj order by A3_1 desc");
+// What the direct side read in a run, kept as the program's data sets keep their rows until
+// they are closed.
+using TKeptRows = std::vector<std::vector<TRow>>;
+
+const std::vector<TRow>& Keep(TKeptRows& kept, std::vector<TRow> rows) {
+  kept.push_back(std::move(rows));
+  return kept.back();
+}
+
+// The start of an exam of subject 2, statement by statement, directly; what it reads is left
+// in kept.
+int DirectStart(sqlite3* db, std::mt19937& random, TKeptRows& kept) {
+  kept.reserve(kept.size() + 6);  // the references below stay valid
+  const std::vector<TRow>& newest = Keep(kept, ReadAll(db, L"select A1, A3_1 from tab_cj order by A3_1 desc"));
   const int sequence = newest.empty() ? 1 : int(newest[0][1].Integer) + 1;
   const std::wstring table = L"tab_exam1";
-  ReadAll(db, L"select name from sqlite_master where type='table' and name='tab_exam1'");
+  Keep(kept, ReadAll(db, L"select name from sqlite_master where type='table' and name='tab_exam1'"));
   sqlite3_stmt* insert = nullptr;
   Check(sqlite3_prepare16_v2(db, L"insert into tab_cj (A1,A3,A3_1,D1) values (?,?,?,?)", -1, &insert, nullptr), db);
   const String date = DateTimeToIso(EncodeDate(2024, 5, 7));
@@ -116,8 +129,9 @@ int DirectStart(sqlite3* db, std::mt19937& random) {
   Check(sqlite3_step(insert), db);
   sqlite3_finalize(insert);
   Run(db, PaperTableStatement(table.c_str()));
-  std::vector<TRow> pool = ReadAll(db, L"select * from tab_answ where substr(a10,1,1) = '2' and f1 <> 1 order by e3");
-  std::vector<TRow> types = ReadAll(db, L"select A1, B2 from tab_tx");
+  const std::vector<TRow>& pool =
+      Keep(kept, ReadAll(db, L"select * from tab_answ where substr(a10,1,1) = '2' and f1 <> 1 order by e3"));
+  const std::vector<TRow>& types = Keep(kept, ReadAll(db, L"select A1, B2 from tab_tx"));
   // Columns of tab_answ: a1 0, a10 13, a13 14, f1 21.
   for (const TRow& type : types) {
     const int code = int(type[0].Integer);
@@ -143,9 +157,9 @@ int DirectStart(sqlite3* db, std::mt19937& random) {
                 L"b.jx as jx,a.csbs as csbs,a.f1 as f1  from tab_answ a,tab_exer b where a.a1=b.a1 and (" +
                 list + L")");
   }
-  ReadAll(db, L"select count(*) from tab_exam1");
+  Keep(kept, ReadAll(db, L"select count(*) from tab_exam1"));
   Run(db, L"update tab_exam1 set E2_1 = ''");
-  return int(ReadAll(db, L"select * from tab_exam1 order by A13, A1").size());
+  return int(Keep(kept, ReadAll(db, L"select * from tab_exam1 order by A13, A1")).size());
 }
 
 void PrintLine(const char* name, const Timing& t) {
@@ -193,7 +207,10 @@ int main(int argc, char** argv) {
     Check(sqlite3_open_v2(StringToUtf8(directBank).c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), db);
     std::mt19937 random(12345u);
     int directQuestions = 0;
+    TKeptRows kept;
+    const auto freeKept = [&kept] { TKeptRows().swap(kept); };
     const auto directClose = [&] {
+      freeKept();
       Run(db, L"drop table if exists tab_exam1");
       Run(db, L"delete from tab_cj");
     };
@@ -205,20 +222,24 @@ int main(int argc, char** argv) {
     programClose();
     startExam();
     directClose();
-    directQuestions = DirectStart(db, random);
-    const Paired start = MeasurePairs(runs, directClose, [&] { directQuestions = DirectStart(db, random); },
+    directQuestions = DirectStart(db, random, kept);
+    const Paired start = MeasurePairs(runs, directClose, [&] { directQuestions = DirectStart(db, random, kept); },
                                       programClose, startExam);
     programClose();
     directClose();
-    // The largest piece alone: the subject's pool read into memory.
+    // The largest piece alone: the subject's pool read into memory, kept until the next run's
+    // preparation frees it (untimed) on both sides.
     const Paired pool = MeasurePairs(
-        runs,
+        runs, freeKept,
         [&] {
-          ReadAll(db, L"select * from tab_answ where (substr(A10,1,1) = '2' COLLATE NOCASE) and (f1 <> 1) order by E3");
+          Keep(kept, ReadAll(db, L"select * from tab_answ where (substr(A10,1,1) = '2' COLLATE NOCASE) and "
+                                 L"(f1 <> 1) order by E3"));
         },
+        [] { DM1->Cn1Query_tm->Close(); },
         [] {
           RunQuery(DM1->Cn1Query_tm, L"select * from tab_answ where (Left(A10,1) = '2') and (f1 <> 1) order by E3");
         });
+    freeKept();
     sqlite3_close_v2(db);
     DM1->Cn1Query_tm->Close();
     const Timing& program = start.B;

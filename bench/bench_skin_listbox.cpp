@@ -1,11 +1,13 @@
 // A list box of 10,000 items, owner-drawn (controls/skin) against the system's list box with
-// the same items and font, on a shown borderless form: filling inside one update, a full
-// repaint (frame, items and scroll bar; also the client area alone, where the system's list has
-// neither frame nor bar), and the End key on three columns (from the first item, the window painted after).
+// the same items and font, on a shown borderless form: filling inside one update, a repaint of
+// the client area (the figure held against the aim: the owner-drawn list draws its frame and
+// scroll bar there, while the system draws its own in the non-client area, which this leaves
+// out), the full repaint with the frame (both lists' frame and bar included) printed beside it,
+// and the End key on three columns (from the first item, the window painted after).
 // Each is timed in turns, one run of each list (system, owner-drawn, system …), N runs each
 // (default 31); prints each list's best and median and the median of the pairs' ratios
-// owner-drawn / system. The aims are at most 1 for filling, at most 2 for the repaint and End,
-// and End under 10 ms. Needs a display.
+// owner-drawn / system. The aims are at most 1 for filling, at most 2 for the client-area
+// repaint and End, and End under 10 ms. Needs a display.
 // Usage: bench_skin_listbox [runs].
 #include <cstdio>
 
@@ -27,8 +29,8 @@ void FillItems(TStrings* items) {
   items->EndUpdate();
 }
 
-// The whole control: with RDW_FRAME the system list box paints its frame and scroll bar too,
-// which the owner-drawn list draws in its client area.
+// The client area, or with RDW_FRAME the whole control: the system list box then paints its
+// frame and scroll bar too, which the owner-drawn list draws in its client area either way.
 void Paint(TWinControl* list, UINT frame = RDW_FRAME) {
   ::RedrawWindow(list->GetHandle(), nullptr, nullptr,
                  frame | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -73,8 +75,8 @@ int Run(int runs) {
       [&] { own->SetItemIndex(0); Paint(own); }, [&] { PressEnd(own); });
   std::printf("List box of %d items, %d runs each in turns, %s\n", kItems, runs, BuildKind());
   Print("fill in update", fill);
-  Print("full repaint", paint);
-  Print("client only", client);
+  Print("client repaint", client);
+  Print("with frame", paint);
   Print("End, 3 columns", end);
   delete form;
   DoneApplication();

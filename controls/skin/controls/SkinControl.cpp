@@ -437,6 +437,8 @@ void TSeCustomControl::CreateParams(TCreateParams& params) {
 
 void TSeCustomControl::Dispatch(TMessage& message) {
   if (message.Msg == WM_THEMECHANGED) {
+    // Windowless children (the scroll bars among them) get no message of their own.
+    NotifyControls(WM_THEMECHANGED);
     Invalidate();
     DefaultHandler(message);
     return;

@@ -549,6 +549,10 @@ void TSeCustomScrollBar::Dispatch(TMessage& message) {
     message.Result = DLGC_WANTARROWS;
     return;
   }
+  if ((message.Msg == WM_THEMECHANGED || message.Msg == CM_SYSCOLORCHANGE) && FPartCache) {
+    FPartCache->Clear();  // the kept parts belong to the theme and colours they came from
+    Invalidate();
+  }
   inherited::Dispatch(message);
 }
 
@@ -557,8 +561,9 @@ void TSeCustomScrollBar::Dispatch(TMessage& message) {
 bool TSeCustomScrollBar::DrawThemed(int part, int state, const TRect& r) {
   if (!UseThemes()) return false;
   HDC dc = GetCanvas()->GetHandle();
-  if (FPaintTheme) return FPaintTheme->DrawBackground(dc, part, state, r);
-  return TThemeScope(L"ScrollBar").DrawBackground(dc, part, state, r);
+  if (!FPaintTheme) return TThemeScope(L"ScrollBar").DrawBackground(dc, part, state, r);
+  if (!FPartCache) FPartCache = std::make_unique<TThemePartCache>();
+  return FPartCache->Draw(*FPaintTheme, dc, part, state, r);
 }
 
 void TSeCustomScrollBar::PaintFace() {

@@ -287,6 +287,30 @@ TEST_F(SkinScrollBarTest, DrawsTheSystemsOwnPartsThemedAndClassic) {
   });
 }
 
+// Repaints draw the themed parts from kept bitmaps: every paint, also after a theme or colour
+// change, equals the theme library's own drawing of the track, both arrows and the thumb.
+TEST_F(SkinScrollBarTest, ThemedRepaintsFromKeptPartsEqualTheLibrarysDrawing) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  Bar->SetBorderWidth(0);
+  Bar->SetPosition(30);
+  MemorySurface library(200, 17, Rgb(clBtnFace));
+  {
+    TThemeScope theme(L"ScrollBar");
+    theme.DrawBackground(library.DC(), 4, 1, Bar->GetTrackRect());
+    theme.DrawBackground(library.DC(), 1, 9, Bar->GetLineUpButtonRect());     // ABS_LEFTNORMAL
+    theme.DrawBackground(library.DC(), 1, 13, Bar->GetLineDownButtonRect());  // ABS_RIGHTNORMAL
+    theme.DrawBackground(library.DC(), 2, 1, Bar->GetThumbRect());
+    ::GdiFlush();
+  }
+  for (int pass = 0; pass < 5; ++pass) {
+    if (pass == 3) Bar->Perform(WM_THEMECHANGED, 0, 0);
+    if (pass == 4) Bar->Perform(CM_SYSCOLORCHANGE, 0, 0);
+    MemorySurface painted(200, 17, Rgb(clFuchsia));
+    PaintInto(Bar, painted);
+    EXPECT_EQ(DifferentPixels(painted, library, TRect(0, 0, 200, 17)), 0) << "pass " << pass;
+  }
+}
+
 // A control of the library with its own bars: forwarded scroll messages and their codes.
 class TBarsProbe : public TSeCustomControl {
   CLASSLIB_CLASS(TBarsProbe, TSeCustomControl)
