@@ -391,6 +391,14 @@ TBmpImage DecodeBmp(const uint8_t* data, size_t size) {
   return DecodeDibAt(data, size, kFileHeaderSize, ReadU32(data + 10));
 }
 
+void ReadBmpSides(const uint8_t* data, size_t size, int& width, int& height) {
+  if (data == nullptr || size < kFileHeaderSize + 4) Invalid();
+  if (data[0] != 'B' || data[1] != 'M') Invalid();
+  const TDibHeader h = ParseInfoHeader(data + kFileHeaderSize, size - kFileHeaderSize);
+  width = h.Width;
+  height = h.Height;
+}
+
 TBmpImage DecodePackedDib(const uint8_t* data, size_t size) {
   if (data == nullptr) Invalid();
   return DecodeDibAt(data, size, 0, 0);

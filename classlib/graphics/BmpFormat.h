@@ -30,6 +30,9 @@ inline constexpr int64_t MaxBmpPixels = 256LL * 1024 * 1024;
 // Decodes a BMP file (file header, info header, colour table, pixels). EInvalidGraphic names
 // what is wrong; nothing outside [data, data + size) is read.
 TBmpImage DecodeBmp(const uint8_t* data, size_t size);
+// The sides a BMP file's info header declares (the height always positive), read and checked
+// as DecodeBmp reads them, before any pixel is decoded. EInvalidGraphic as DecodeBmp.
+void ReadBmpSides(const uint8_t* data, size_t size, int& width, int& height);
 // Decodes a packed DIB (info header, colour table, pixels) as the clipboard's CF_DIB and
 // bitmap resources hold it.
 TBmpImage DecodePackedDib(const uint8_t* data, size_t size);

@@ -7,6 +7,7 @@
 #include "ZlibStreams.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/graphics/Bitmap.h"
+#include "classlib/graphics/BmpFormat.h"
 #include "classlib/system/SysFiles.h"
 
 namespace {
@@ -17,34 +18,18 @@ const char CompressedMagic[4] = {'T', 'Q', 'L', 'Z'};
 
 TPixel32 MagentaKey() { return PackPixel(255, 0, 255, 0); }
 
-// The count bytes at bytes, read as an unsigned little-endian number.
-uint32_t LittleEndian(const unsigned char* bytes, int count) {
-  uint32_t value = 0;
-  for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[i];
-  return value;
-}
-
-// Books the picture a BMP file declares with the reader before it is decoded: its sides are
-// read from the info header (the 12-byte core header's 16-bit ones or the larger headers'
-// 32-bit ones, a negative height meaning top-down rows). While it is made the picture takes
-// three forms at once at most: the decoded rows and their DIB (each at most 4 bytes a pixel)
-// and the 32-bit skin picture, which stays.
+// Books the picture a BMP file declares with the reader before it is decoded, by the sides of
+// its info header. While it is made the picture takes three forms at once at most: the decoded
+// rows and their DIB (each at most 4 bytes a pixel) and the 32-bit skin picture, which stays.
 void BookBmpPicture(TSeSkinReader& reader, TMemoryStream& bmp) {
-  constexpr int InfoHeader = 14;  // after the file header
-  const auto* bytes = static_cast<const unsigned char*>(bmp.GetMemory());
-  if (bmp.GetSize() < InfoHeader + 12) SkinReadError();
-  int64_t width = 0, height = 0;
-  const uint32_t headerSize = LittleEndian(bytes + InfoHeader, 4);
-  if (headerSize == 12) {
-    width = LittleEndian(bytes + InfoHeader + 4, 2);
-    height = LittleEndian(bytes + InfoHeader + 6, 2);
-  } else if (headerSize >= 40) {
-    width = static_cast<int32_t>(LittleEndian(bytes + InfoHeader + 4, 4));
-    height = static_cast<int32_t>(LittleEndian(bytes + InfoHeader + 8, 4));
-  } else {
-    SkinReadError();
+  int width = 0, height = 0;
+  try {
+    ReadBmpSides(static_cast<const uint8_t*>(bmp.GetMemory()), static_cast<size_t>(bmp.GetSize()), width,
+                 height);
+  } catch (const Exception&) {
+    SkinReadError();  // not a BMP's headers
   }
-  reader.TakePicture(width, height < 0 ? -height : height, 8);
+  reader.TakePicture(width, height, 8);
 }
 
 // A bitmap of the "mskn" body: the BMP file decoded and copied into a new skin picture.
