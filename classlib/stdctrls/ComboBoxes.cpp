@@ -443,6 +443,7 @@ void TCustomComboBox::MeasureItem(int index, int& height) { FOwnerDraw.MeasureIt
 
 void TCustomComboBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
+    case CB_SETCURSEL: SetCurSel(message); return;
     case CN_COMMAND: CNCommand(message); return;
     case CN_DRAWITEM: CNDrawItem(message); return;
     case CN_MEASUREITEM: CNMeasureItem(message); return;
@@ -462,6 +463,15 @@ void TCustomComboBox::Dispatch(TMessage& message) {
     }
   }
   inherited::Dispatch(message);
+}
+
+void TCustomComboBox::SetCurSel(TMessage& message) {
+  inherited::Dispatch(message);
+  // Clearing the selection leaves the system's list its caret, the item the first arrow key
+  // picks when nothing is selected: a box emptied after a choice would pick that choice again
+  // rather than the first item. The caret goes back to the first item, as in a new box.
+  if (static_cast<int>(message.WParam) < 0 && FListHandle)
+    ::SendMessageW(FListHandle, LB_SETCARETINDEX, 0, FALSE);
 }
 
 void TCustomComboBox::CNCommand(TMessage& message) {

@@ -22,6 +22,8 @@
 //
 // Items and ItemIndex work with or without a window. ItemIndex outside the items selects
 // nothing (-1); a bad index to Items raises EStringListError "List index out of bounds (%d)".
+// A box whose selection is cleared answers the arrow keys as a new one: the first Down picks
+// the first item.
 //
 // Not done: CharCase, AutoComplete, SelStart/SelLength of the edit part.
 #pragma once
@@ -139,6 +141,9 @@ class TCustomComboBox : public TWinControl {
   virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);
   virtual void MeasureItem(int index, int& height);
   virtual void CNCommand(TMessage& message);
+  // CB_SETCURSEL; clearing the selection also puts the list's caret on the first item, so
+  // that an emptied box answers the keys as a new one.
+  void SetCurSel(TMessage& message);
   virtual void CNDrawItem(TMessage& message);
   virtual void CNMeasureItem(TMessage& message);
   void WMWindowPosChanging(TMessage& message) override;

@@ -557,14 +557,19 @@ void Press(WORD vk) {
   PumpAWhile();
 }
 
-}  // namespace
-
-void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key) {
+// Makes form the foreground window, where typed keys go.
+bool BringForward(TCustomForm* form) {
   for (int attempt = 0; attempt < 50 && ::GetForegroundWindow() != form->GetHandle(); ++attempt) {
     ::SetForegroundWindow(form->GetHandle());
     PumpAWhile();
   }
-  ASSERT_EQ(::GetForegroundWindow(), form->GetHandle());
+  return ::GetForegroundWindow() == form->GetHandle();
+}
+
+}  // namespace
+
+void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key) {
+  ASSERT_TRUE(BringForward(form));
   ASSERT_GE(box->GetItems()->GetCount(), 3);
   ASSERT_EQ(box->GetItemIndex(), 0);
   const String stemText = stem->GetText();
@@ -606,6 +611,52 @@ void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* s
   EXPECT_EQ(::GetFocus(), box->GetHandle());
   EXPECT_EQ(box->GetItemIndex(), 0);
   EXPECT_EQ(stem->GetText(), stemText);
+}
+
+void ExpectEveryGradeBoxStartsAtTheFirst(TCustomForm* form, TCustomComboBox* box, const std::function<void(int)>& show,
+                                         const String& shot) {
+  ASSERT_TRUE(BringForward(form));
+  ASSERT_GE(box->GetItems()->GetCount(), 2);
+  const auto focusBox = [&] {
+    box->SetFocus();
+    PumpAWhile();
+    EXPECT_EQ(::GetFocus(), box->GetHandle());
+  };
+  focusBox();
+  ASSERT_EQ(box->GetItemIndex(), -1);
+  Press(VK_DOWN);
+  Press(VK_DOWN);
+  ASSERT_EQ(box->GetItemIndex(), 1) << "the second grade by two Downs";
+  const std::pair<const char*, std::function<void()>> openings[] = {
+      {"closed", [] {}},
+      {"opened by a click",
+       [&] {
+         MouseInput(ScreenMiddle(box), MOUSEEVENTF_LEFTDOWN);
+         MouseInput(ScreenMiddle(box), MOUSEEVENTF_LEFTUP);
+         MouseInput(form->ClientToScreen(TPoint(5, 5)), MOUSEEVENTF_MOVE);  // off the list
+       }},
+      {"opened by Alt+Down", [] { EXPECT_TRUE(TypeChord({VK_MENU, VK_DOWN})); }},
+      {"opened by F4", [] { EXPECT_TRUE(TypeChord({VK_F4})); }},
+  };
+  for (int question = 1; question <= 4; ++question) {
+    const auto& [how, open] = openings[question - 1];
+    SCOPED_TRACE(how);
+    show(question);
+    focusBox();
+    EXPECT_EQ(box->GetItemIndex(), -1) << "a new question's box is empty";
+    open();
+    const bool dropped = question > 1;
+    PumpApplicationUntil([&] { return box->GetDroppedDown() == dropped; }, 2000, 10);
+    EXPECT_EQ(box->GetDroppedDown(), dropped);
+    Press(VK_DOWN);
+    EXPECT_EQ(box->GetItemIndex(), 0) << "the first Down picks the first grade";
+    if (question == 2) EXPECT_TRUE(SaveWindowsShot(form->GetHandle(), box->GetListHandle(), shot));
+    Press(VK_DOWN);
+    EXPECT_EQ(box->GetItemIndex(), 1);
+    if (box->GetDroppedDown()) Press(VK_RETURN);
+    EXPECT_FALSE(box->GetDroppedDown());
+    EXPECT_EQ(box->GetItemIndex(), 1);
+  }
 }
 
 void ExpectItemsReadWhole(TComboBox* box) {

@@ -71,6 +71,14 @@ class TEdit;
 // picks the type before. No key reaches stem. The box holds three types or more (the third
 // self-assessed, the second not) and starts on the first.
 void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key);
+class TCustomComboBox;
+// Grades questions in a window's self-assessment box with real keys: the question on display
+// gets the second grade by two Downs on the closed box; then show(i) shows question i (1 to
+// 4), whose box must be empty and whose first Down picks the first grade, the box closed,
+// then opened by a click, by Alt+Down and by F4; a second Down picks the second grade, which
+// Enter keeps. The window with the list opened by the click is saved as the screenshot shot.
+void ExpectEveryGradeBoxStartsAtTheFirst(TCustomForm* form, TCustomComboBox* box, const std::function<void(int)>& show,
+                                         const String& shot);
 // Every item of box reads whole in the closed box (beside its button) and in its dropped list
 // (beside the scroll bar); the list is left dropped, the box showing the widest item (no
 // change event runs).

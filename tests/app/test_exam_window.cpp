@@ -3,7 +3,8 @@
 // in (cancelled once), graded and reviewed (key panel, voiding, export); the hand-in dialog of a
 // twenty-question paper (discarded unasked when empty, the real dialog closed by the system,
 // voided); the review's explanation of a question past the first; a grading error; the score limit of 50; the review from the records window; both
-// screen layouts with screenshots; Alt+F4 typed in the text views and the self-assessment box.
+// screen layouts with screenshots; Alt+F4 typed in the text views and the self-assessment box;
+// the self-assessment box empty and starting at the first grade on every new question.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -806,6 +807,26 @@ TEST_F(ExamWindow, AltF4InTheSelfAssessmentBoxHandsIn) {
              },
          });
   EXPECT_EQ(1u, Responders.Log.Dialogs.size()) << "asked";
+  EXPECT_FALSE(TableExists(Paper)) << "voided";
+}
+
+// Each self-assessed question after one graded 会 shows its box empty, and the first Down picks
+// 不会, the box closed or opened by a click, Alt+Down or F4; the grades chosen are saved.
+TEST_F(ExamWindow, EveryGradeBoxStartsAtTheFirstGrade) {
+  Sit(5, {
+             [&] {
+               EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+               ExpectEveryGradeBoxStartsAtTheFirst(Window, Window->FlatComboBox1, [&](int question) {
+                 ClickGraphic(Window->epEfTrBtn2);  // 下一题
+                 EXPECT_EQ(question + 1, Window->Shown());
+                 EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+               }, L"exam_grade_list_1024x768");
+               EXPECT_EQ(4, Int(L"select count(*) from " + Paper + L" where E2_1 = '1'")) << "saved on leaving";
+               Responders.Log.DialogAnswer = 2;  // 作废
+               ClickGraphic(Window->epEfTrBtn3);
+               return true;
+             },
+         });
   EXPECT_FALSE(TableExists(Paper)) << "voided";
 }
 

@@ -312,6 +312,35 @@ TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
   EXPECT_EQ(L"相关题数：5题  已做题数：4题  已做道次：4次  做错道次：2次", Browser->GetDetail()->m_pNote->GetCaption());
 }
 
+// Each self-assessed question after one graded 了解 shows its box empty, and the first Down
+// picks 不会, the box closed or opened by a click, Alt+Down or F4; the grades chosen are saved.
+TEST_F(LawPractice, EveryGradeBoxStartsAtTheFirstGrade) {
+  std::vector<String> graded{SelfAssessed, Dictation};
+  for (const String& id : SelectColumn(FData.Cn(), L"select top 3 a1 from tab_answ where a13 in (22,64,65) and a1<>" +
+                                                       QuotedStr(SelfAssessed) + L" order by a1")) {
+    Link(id);
+    graded.push_back(id);
+  }
+  ASSERT_EQ(5u, graded.size());
+  OpenArticle(0);
+  Practise({
+    [&] { return ShowQuestion(graded[0]); },
+    [&] {
+      ExpectEveryGradeBoxStartsAtTheFirst(W(), W()->FlatComboBox1, [&](int question) {
+        const String& id = graded[static_cast<size_t>(question)];
+        const int recNo = RecordOf(id);
+        ClickButton(W()->Navigator().Pad().Button(W()->Session().GetGroup().ButtonOfRecord(recNo))->GetHandle());
+        PumpApplicationUntil([&] { return W()->Session().GetCurrent() == recNo; }, 5000, 10);
+        EXPECT_EQ(id, Current(L"a1"));
+        EXPECT_EQ(apSelf, W()->Notebook1->GetPageIndex());
+      }, L"law_practice_grade_list_1024x768");
+      ClickGraphic(W()->epEfTrBtn7);  // 关闭 saves the last
+      return true;
+    },
+  });
+  for (const String& id : graded) EXPECT_EQ(L"1", Of(L"e2", id)) << StringToUtf8(id);
+}
+
 TEST_F(LawPractice, AnArticleWithoutQuestionsSaysSoAndShowsNothing) {
   OpenArticle(2);
   ASSERT_TRUE(Browser->m_btnQuestion->GetEnabled());

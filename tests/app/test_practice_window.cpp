@@ -492,6 +492,26 @@ TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
   }
 }
 
+// Each self-assessed question after one graded 会 shows its box empty, and the first Down picks
+// 不会, the box closed or opened by a click, Alt+Down or F4; the grades chosen are saved.
+TEST_F(PracticeWindow, EveryGradeBoxStartsAtTheFirstGrade) {
+  // The computed questions of subject 5 are its only new ones.
+  FData.Exec(L"update tab_answ set e2 = '1' where left(a10,1) = '5' and a13 <> 22");
+  Run(L"5", {
+    [&] {
+      EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      ExpectEveryGradeBoxStartsAtTheFirst(Window, Window->FlatComboBox1, [&](int question) {
+        ClickGraphic(Window->epEfTrBtn2);  // 下一题
+        EXPECT_EQ(question + 1, Window->Session().GetCurrent());
+        EXPECT_EQ(apSelf, Window->Notebook1->GetPageIndex());
+      }, L"practice_grade_list_1024x768");
+      ClickGraphic(Window->epEfTrBtn99);  // 关闭 saves the last
+      return true;
+    },
+  });
+  EXPECT_EQ(5, Int(L"select count(*) from tab_answ where a13 = 22 and e2 = '1'"));
+}
+
 // Its explanation and notes windows are shot at both screen sizes.
 TEST_F(PracticeWindow, AComputedQuestionsExplanationShowsItsMinusSigns) {
   // A computed question whose explanation holds the full-width minus, alone in its chapter's

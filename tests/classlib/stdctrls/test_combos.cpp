@@ -153,6 +153,28 @@ TEST_F(ComboBoxTest, ADroppedListKeepsTheArrowsEnterAndEscape) {
   EXPECT_EQ(::GetFocus(), Combo->GetEditHandle());
 }
 
+// A box emptied in code after a choice by the keys answers them as a new box: the first Down
+// picks the first item, closed or dropped, of either style.
+TEST_F(ComboBoxTest, AnEmptiedBoxStartsAgainAtTheFirstItem) {
+  for (TComboBox* box : {List, Combo}) {
+    for (bool dropped : {false, true}) {
+      SCOPED_TRACE(std::string(box == List ? "list style" : "drop-down style") + (dropped ? ", dropped" : ", closed"));
+      ASSERT_TRUE(FocusOn(box));
+      box->SetItemIndex(0);
+      PressKey(VK_DOWN);
+      ASSERT_EQ(box->GetItemIndex(), 1);
+      box->SetItemIndex(-1);
+      EXPECT_EQ(box->GetText(), L"");
+      box->SetDroppedDown(dropped);
+      PressKey(VK_DOWN);
+      EXPECT_EQ(box->GetItemIndex(), 0);
+      if (dropped) PressKey(VK_RETURN);
+      EXPECT_FALSE(box->GetDroppedDown());
+      EXPECT_EQ(box->GetText(), box->GetItems()->Get(0));
+    }
+  }
+}
+
 TEST_F(ComboBoxTest, ADroppedListIsAsWideAsItsWidestItem) {
   List->SetWidth(30);
   List->GetItems()->Add(L"extra large");
