@@ -570,7 +570,7 @@ bool BringForward(TCustomForm* form) {
 
 void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key) {
   ASSERT_TRUE(BringForward(form));
-  ASSERT_GE(box->GetItems()->GetCount(), 3);
+  ASSERT_GE(box->GetItems()->GetCount(), 4);
   ASSERT_EQ(box->GetItemIndex(), 0);
   const String stemText = stem->GetText();
   const auto dropByClick = [&] {
@@ -610,6 +610,33 @@ void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* s
   Press('A');
   EXPECT_EQ(::GetFocus(), box->GetHandle());
   EXPECT_EQ(box->GetItemIndex(), 0);
+  EXPECT_EQ(stem->GetText(), stemText);
+
+  // A list closed on another type keeps what the rule set for it: Down, Down onto 计算题, Enter.
+  const auto expectLocked = [&](const char* what) {
+    SCOPED_TRACE(what);
+    EXPECT_FALSE(box->GetDroppedDown());
+    EXPECT_EQ(box->GetItemIndex(), 2);
+    EXPECT_EQ(options->GetValue(), 1);
+    EXPECT_EQ(key->GetText(), L"1");
+    EXPECT_FALSE(options->GetEnabled());
+    EXPECT_FALSE(key->GetEnabled());
+  };
+  dropByClick();
+  Press(VK_DOWN);
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  expectLocked("chosen by Enter");
+  // Opened on 计算题, off it (both unlocked) and back, Escape: both stay locked as they were.
+  dropByClick();
+  Press(VK_DOWN);
+  EXPECT_TRUE(options->GetEnabled() && key->GetEnabled());
+  Press(VK_UP);
+  Press(VK_ESCAPE);
+  expectLocked("kept by Escape");
+  Press(VK_UP);
+  EXPECT_EQ(box->GetItemIndex(), 1);
+  EXPECT_TRUE(options->GetEnabled() && key->GetEnabled());
   EXPECT_EQ(stem->GetText(), stemText);
 }
 

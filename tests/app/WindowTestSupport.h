@@ -68,8 +68,10 @@ class TEdit;
 // the mouse moved off the list (onto stem), Down moves the list's choice and the focus stays
 // on the box, Enter chooses and closes; dropped again, Down then Escape closes and keeps that
 // choice, with the option count and key the type rule changed on the way put back; closed, Up
-// picks the type before. No key reaches stem. The box holds three types or more (the third
-// self-assessed, the second not) and starts on the first.
+// picks the type before. Down, Down and Enter keep the third type with what the rule set
+// for it; dropped on it, off and back again and Escape keep the inputs locked. No key
+// reaches stem. The box holds four types or more (the third self-assessed, the second and
+// fourth not), starts on the first and ends on the second.
 void ExpectTypeBoxKeepsTheKeys(TCustomForm* form, TComboBox* box, TWinControl* stem, TSpinEdit* options, TEdit* key);
 class TCustomComboBox;
 // Grades questions in a window's self-assessment box with real keys: the question on display
