@@ -441,7 +441,7 @@ TEST_F(FlatForm, AComboMadeAgainWhileDroppedKeepsWorking) {
 
 // The system keys a combo box does not use itself reach the window from a combo box of
 // either kind and style, its list closed or open: Alt+F4 closes, Alt+Space opens the system
-// menu, Alt alone and F10 the menus; Alt+Down still opens the list.
+// menu, Alt alone and F10 the menus; Alt+Down still opens the list and Alt+Up closes it.
 TEST_F(FlatForm, SystemKeysInAComboBoxReachTheWindow) {
   auto* drop = new TComboBox(Form);  // owned and freed by the form
   drop->SetParent(Form);
@@ -480,6 +480,9 @@ TEST_F(FlatForm, SystemKeysInAComboBoxReachTheWindow) {
       EXPECT_TRUE(TypeChord({VK_MENU, VK_DOWN}));
       Pump();
       EXPECT_TRUE(box->GetDroppedDown()) << "Alt+Down is the box's own";
+      EXPECT_TRUE(TypeChord({VK_MENU, VK_UP}));
+      Pump();
+      EXPECT_FALSE(box->GetDroppedDown()) << "so is Alt+Up";
       box->SetDroppedDown(false);
     }
   Form->SetWindowProc(formProc);
