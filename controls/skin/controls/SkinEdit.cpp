@@ -52,18 +52,21 @@ String CasedText(const String& value, TEditCharCase charCase) {
 
 const TEnumInfo PasswordKindIdents = MakeEnumInfo(PasswordKindNames);
 
+// The last character is never examined, so in a text that ends in spaces the move stops one
+// short of the end ("a" and two spaces, from 0, gives 2); Ctrl+Right and a double click agree.
 int EditNextWord(const String& text, int position) {
   const int length = static_cast<int>(text.size());
   int i = std::clamp(position, 0, length);
   bool spaceSeen = false, wordSeen = false;
-  while (i < length) {
+  while (i + 2 <= length) {
     const wchar_t c = text[i];
     if (c != L' ' && spaceSeen && wordSeen) break;
     if (c == L' ') spaceSeen = true;
     else wordSeen = true, spaceSeen = false;
     ++i;
   }
-  return i;
+  // From the end of the text the rule's i + 1 would lie past it; the caret stays at the end.
+  return spaceSeen ? i : std::min(i + 1, length);
 }
 
 int EditPreviousWord(const String& text, int position) {

@@ -749,7 +749,8 @@ void TSeCustomListBox::KeyDown(WORD& key, TShiftState shift) {
   switch (key) {
     case VK_RETURN:
     case VK_SPACE:
-      if (FShowCheckBoxes && old != -1) CycleCheck(old);
+      // Also without visible check boxes: callers read the states the keys set.
+      if (old != -1) CycleCheck(old);
       break;
     case VK_PRIOR: target = old - page; break;
     case VK_NEXT: target = old + page; break;

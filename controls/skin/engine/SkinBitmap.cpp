@@ -33,10 +33,62 @@ bool ClipDest(const TRect& dest, int width, int height, TRect& clipped) {
   return !IsEmptyRect(clipped);
 }
 
-// The nearest source column or row for a destination offset: offset * sourceSize / destSize,
-// which stays below sourceSize for every offset below destSize.
-int MapOffset(int64_t offset, int64_t sourceSize, int64_t destSize) {
-  return static_cast<int>(offset * sourceSize / destSize);
+// Nearest-neighbour stepping along one axis in 16.16 fixed point: each destination pixel
+// moves the source position on by sourceSize * 65536 / destSize, and a destination whose
+// first `skipped` pixels are clipped away starts at MulDiv(skipped * sourceSize, 65535,
+// destSize). An axis whose sizes are equal is copied one to one: the fixed-point start would
+// put a clipped copy one pixel off and lose its last column. Sizes are at least 1 and skipped
+// lies below destSize; the arithmetic is 64-bit, and each offset is kept below sourceSize, so
+// no step reads outside the source rectangle.
+class TFixedStep {
+ public:
+  TFixedStep(int64_t sourceSize, int64_t destSize, int64_t skipped)
+      : FStep(sourceSize * 65536 / destSize), FLast(sourceSize - 1) {
+    if (sourceSize == destSize) {
+      FPosition = skipped * 65536;
+    } else {
+      // MulDiv's rounding (half up) without its 32-bit limit: both factors are below 2^32,
+      // so their product fits 64 unsigned bits; it is divided first, so that the factor 65535
+      // multiplies only values below 2^32.
+      const uint64_t product = static_cast<uint64_t>(skipped) * static_cast<uint64_t>(sourceSize);
+      const uint64_t size = static_cast<uint64_t>(destSize);
+      const uint64_t whole = product / size, rest = product % size;
+      FPosition = static_cast<int64_t>(whole * 65535 + (rest * 65535 + size / 2) / size);
+    }
+  }
+  // The source offset of the next destination pixel.
+  int64_t Next() {
+    const int64_t offset = std::min(FPosition >> 16, FLast);
+    FPosition += FStep;
+    return offset;
+  }
+
+ private:
+  int64_t FPosition;    // 16.16 source position of the next destination pixel
+  const int64_t FStep;  // 16.16 advance per destination pixel
+  const int64_t FLast;  // the last source offset
+};
+
+// Calls write(destination pixel, source pixel) for each pixel of d, the part of dest inside
+// dst, with the source pixel it maps to by TFixedStep; a pixel whose source lies outside src
+// is left alone.
+template <class Write>
+void ForEachScaledPixel(const TSeBitmap& src, const TRect& source, TSeBitmap& dst,
+                        const TRect& dest, const TRect& d, Write write) {
+  const int64_t dw = Width64(dest), dh = Height64(dest);
+  const int64_t sw = Width64(source), sh = Height64(source);
+  TFixedStep rows(sh, dh, int64_t{d.Top} - dest.Top);
+  for (int y = d.Top; y < d.Bottom; ++y) {
+    const int64_t sy = source.Top + rows.Next();
+    if (sy < 0 || sy >= src.GetHeight()) continue;
+    TFixedStep columns(sw, dw, int64_t{d.Left} - dest.Left);
+    TPixel32* to = dst.PixelPtr(d.Left, y);
+    for (int x = d.Left; x < d.Right; ++x, ++to) {
+      const int64_t sx = source.Left + columns.Next();
+      if (sx < 0 || sx >= src.GetWidth()) continue;
+      write(*to, *src.PixelPtr(static_cast<int>(sx), static_cast<int>(sy)));
+    }
+  }
 }
 
 // The size of the bitmap selected into a memory DC, or of the DC's clip box for other DCs.
@@ -341,19 +393,10 @@ void TSeBitmap::StretchTo(TSeBitmap& other, const TRect& dest, const TRect& sour
       return;
     }
   }
-  const int64_t dw = Width64(dest), dh = Height64(dest);
-  const int64_t sw = Width64(source), sh = Height64(source);
-  for (int y = d.Top; y < d.Bottom; ++y) {
-    const int64_t sy = int64_t{source.Top} + MapOffset(y - int64_t{dest.Top}, sh, dh);
-    if (sy < 0 || sy >= FHeight) continue;
-    TPixel32* to = other.PixelPtr(d.Left, y);
-    for (int x = d.Left; x < d.Right; ++x, ++to) {
-      const int64_t sx = int64_t{source.Left} + MapOffset(x - int64_t{dest.Left}, sw, dw);
-      if (sx < 0 || sx >= FWidth) continue;
-      const TPixel32 pixel = *PixelPtr(static_cast<int>(sx), static_cast<int>(sy));
-      *to = (!FAlphaBlend || pixel.A == 255) ? pixel : BlendPixel(pixel, *to);
-    }
-  }
+  const bool blend = FAlphaBlend;
+  ForEachScaledPixel(*this, source, other, dest, d, [blend](TPixel32& to, TPixel32 pixel) {
+    to = (!blend || pixel.A == 255) ? pixel : BlendPixel(pixel, to);
+  });
 }
 
 void TSeBitmap::MergeAt(TSeBitmap& other, int x, int y) {
@@ -379,19 +422,9 @@ void TransparentCopy(const TSeBitmap& src, const TRect& source, TSeBitmap& dst, 
   TRect d;
   if (!ClipDest(dest, dst.GetWidth(), dst.GetHeight(), d)) return;
   ::GdiFlush();
-  const int64_t dw = Width64(dest), dh = Height64(dest);
-  const int64_t sw = Width64(source), sh = Height64(source);
-  for (int y = d.Top; y < d.Bottom; ++y) {
-    const int64_t sy = int64_t{source.Top} + MapOffset(y - int64_t{dest.Top}, sh, dh);
-    if (sy < 0 || sy >= src.GetHeight()) continue;
-    TPixel32* to = dst.PixelPtr(d.Left, y);
-    for (int x = d.Left; x < d.Right; ++x, ++to) {
-      const int64_t sx = int64_t{source.Left} + MapOffset(x - int64_t{dest.Left}, sw, dw);
-      if (sx < 0 || sx >= src.GetWidth()) continue;
-      const TPixel32 pixel = *src.PixelPtr(static_cast<int>(sx), static_cast<int>(sy));
-      if (PixelRGB(pixel) != key) *to = pixel;
-    }
-  }
+  ForEachScaledPixel(src, source, dst, dest, d, [key](TPixel32& to, TPixel32 pixel) {
+    if (PixelRGB(pixel) != key) to = pixel;
+  });
 }
 
 // ---- The device copy --------------------------------------------------------------------------------

@@ -323,19 +323,20 @@ void TSeSkinObject::LayoutChildren() {
     if (TSeSkinObject* c = visible(i); c && c->FAlign == saClient)
       c->SetBoundsRect(TRect(l, t, r, b));
   // Corner children move by the change of size, so that the distance to the edges they are
-  // anchored to stays the same from one layout to the next.
-  // A previous size of 0 means the object had no size yet (its first layout): the children
-  // keep the places they were given. saBottomLeft children are kept so for a previous height of
-  // 0 as saTopRight ones are for a width of 0; moved by the change, they would be thrown a whole
-  // height down on the first layout.
+  // anchored to stays the same from one layout to the next. saTopRight children stay put when
+  // the previous width is 0. saBottomLeft children stay put only on the object's first layout
+  // when it had no height before: moved by the change, they would be thrown a whole height
+  // down; after that a height of 0 is a size like any other and the way back from it restores
+  // their distance to the bottom. saBottomRight children follow both rules.
   const int dx = FPrevWidth > 0 ? FWidth - FPrevWidth : 0;
-  const int dy = FPrevHeight > 0 ? FHeight - FPrevHeight : 0;
+  const int dy = (FPrevHeight > 0 || FLaidOut) ? FHeight - FPrevHeight : 0;
   for (int i = 0; i < count; ++i) {
     TSeSkinObject* c = Child(i);
     if (!c) continue;
     if (c->FAlign == saTopRight || c->FAlign == saBottomRight) c->FLeft += dx;
     if (c->FAlign == saBottomLeft || c->FAlign == saBottomRight) c->FTop += dy;
   }
+  FLaidOut = true;
 }
 
 void TSeSkinObject::SetControl(TWinControl* control) {

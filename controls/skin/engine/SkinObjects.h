@@ -215,6 +215,7 @@ class TSeSkinObject : public TComponent {
   TWinControl* FControl = nullptr;     // not owned
   TSeBitmapList* FBitmaps = nullptr;   // the skin's; not owned
   int FPrevWidth = 0, FPrevHeight = 0; // the size before the last bounds change
+  bool FLaidOut = false;               // children have been laid out at least once
   String FText, FText2;
   bool FEnabled = true;
   uint8_t FRightToLeft = 0;            // the control's BiDiMode

@@ -27,6 +27,13 @@ TEST(SkinEditWords, WordMovesStopAtWordStarts) {
   EXPECT_EQ(3, EditPreviousWord(L"ab cd", 5));
   EXPECT_EQ(0, EditPreviousWord(L"ab cd", 3));
   EXPECT_EQ(0, EditNextWord(L"", 4));        // out of range is clamped
+  // The last character is never looked at: two trailing spaces stop the move one short of
+  // the end, one trailing space does not; from the end it stays there.
+  EXPECT_EQ(3, EditNextWord(L"ab ", 0));
+  EXPECT_EQ(2, EditNextWord(L"a  ", 0));
+  EXPECT_EQ(3, EditNextWord(L"ab  ", 0));
+  EXPECT_EQ(4, EditNextWord(L"ab  ", 3));
+  EXPECT_EQ(4, EditNextWord(L"ab  ", 4));
   EXPECT_EQ(0, EditPreviousWord(L"考试", 9));
   EXPECT_EQ(L"第一行", FirstLine(L"第一行\r\n第二行"));
   EXPECT_EQ(L"", FirstLine(L"\nx"));
@@ -110,6 +117,24 @@ TEST_F(SkinEditTest, WordMovesSelectionAndAShorterTextKeepEverythingWithinTheTex
   Edit->SetSelStart(1);
   Edit->SetSelLength(99);
   EXPECT_EQ(L"bc", Edit->GetSelText());
+}
+
+// Ctrl+Right and a double click on the first word end at the same place, also in texts
+// that end in spaces.
+TEST_F(SkinEditTest, CtrlRightAndADoubleClickAgreeOnTextsEndingInSpaces) {
+  for (const auto& [text, end] : {std::pair<String, int>{L"ab ", 3}, {L"a  ", 2}, {L"ab  ", 3}}) {
+    Edit->SetText(text);
+    Key(VK_HOME);
+    Key(VK_RIGHT, false, true);
+    EXPECT_EQ(Edit->GetCaretPosition(), end) << text.size();
+    const HWND wnd = Edit->GetHandle();
+    button_tests::ClickWindow(wnd, 6, 10);  // on the first letter
+    ::PostMessageW(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(6, 10));
+    ::PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(6, 10));
+    Pump();
+    EXPECT_EQ(Edit->GetSelStart(), 0) << text.size();
+    EXPECT_EQ(Edit->GetSelText(), text.substr(0, static_cast<size_t>(end))) << text.size();
+  }
 }
 
 TEST_F(SkinEditTest, UndoGroupsFromRealKeys) {

@@ -224,6 +224,22 @@ TEST_F(SkinListBoxTest, OutOfRangeSequencesNeitherHangNorWriteOutsideTheItems) {
   EXPECT_EQ(List->GetItemIndex(), -1);
 }
 
+// Enter and Space cycle the focus item's check state also while no check boxes are shown,
+// for callers that read the states; the focus item does not move.
+TEST_F(SkinListBoxTest, EnterAndSpaceCycleTheStateWithoutVisibleCheckBoxes) {
+  ASSERT_FALSE(List->GetShowCheckBoxes());
+  Fill(3);
+  Key(VK_SPACE);
+  EXPECT_EQ(List->GetState(0), cbChecked);
+  Key(VK_RETURN);
+  EXPECT_EQ(List->GetState(0), cbUnchecked);
+  Key(VK_DOWN);
+  Key(VK_RETURN);
+  EXPECT_EQ(Marked(false), std::vector<String>{L"项目 1"});
+  EXPECT_EQ(List->GetItemIndex(), 1);
+  EXPECT_EQ(Clicks, 1);  // the Down key's only
+}
+
 TEST_F(SkinListBoxTest, KeysWithVariableHeightsAndPagesOfAtLeastOneItem) {
   List->SetListStyle(TSeCustomListBox::lbOwnerDrawVariable);
   List->SetOnMeasureItem([](TSeCustomListBox*, TCanvas*, int index, int& height) {

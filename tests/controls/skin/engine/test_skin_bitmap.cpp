@@ -1,11 +1,13 @@
 // The skin bitmap: sizes, every copying operation clipped at the four edges of a small
-// destination with the pixels outside left alone, empty rectangles, the software transparent
-// path against the system's, and stream records, sound and damaged.
+// destination with the pixels outside left alone, empty rectangles, the fixed-point stepping
+// of scaled copies, the software transparent path against the system's, and stream records,
+// sound and damaged.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "classlib/stdctrls/Clipboard.h"
 #include "controls/skin/engine/SkinBitmap.h"
@@ -173,6 +175,51 @@ TEST(SkinBitmap, EmptyRectanglesAndEmptyBitmapsDoNothing) {
   src->StretchDraw(surface.DC(), TRect(0, 0, 4, 4), TRect(0, 0, 0, 0), true);
   EXPECT_EQ(ChangedOutside(*dst, Blue, TRect()), 0);
   EXPECT_EQ(surface.CountOf(clWhite, TRect(0, 0, 4, 4)), 16);
+}
+
+// Scaled copies step through the source in 16.16 fixed point: a 3 -> 9 stretch reads
+// 0 0 0 0 1 1 1 2 2 (not 0 0 0 1 1 1 2 2 2), and a clipped destination starts at
+// MulDiv(skipped * source size, 65535, destination size). Checked pixel by pixel on the
+// blended StretchTo and on the software transparent blit; an axis of equal sizes is one to one.
+TEST(SkinBitmap, ScaledCopiesStepInFixedPointAlsoWhenClipped) {
+  // A 9 x 9 opaque picture whose pixels all differ (none is the clear colour).
+  auto src = Filled(9, 9, Red);
+  const auto at = [](int x, int y) {
+    return TPixel32{0x10, static_cast<uint8_t>(25 * y), static_cast<uint8_t>(25 * x), 255};
+  };
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) src->SetPixel(x, y, at(x, y));
+  struct Case {
+    const char* What;
+    TRect Source, Dest;
+    std::vector<int> Columns, Rows;  // the source offset each destination pixel shows
+  };
+  const std::vector<int> up{0, 0, 0, 0, 1, 1, 1, 2, 2};
+  const Case cases[] = {
+      {"3 -> 9", TRect(0, 0, 3, 3), TRect(0, 0, 9, 9), up, up},
+      {"3 -> 9 cut by 4", TRect(0, 0, 3, 3), TRect(-4, -4, 5, 5), {1, 1, 1, 2, 2}, {1, 1, 1, 2, 2}},
+      {"9 -> 3 cut by 1", TRect(0, 0, 9, 9), TRect(-1, -1, 2, 2), {2, 5}, {2, 5}},
+      {"3 -> 3 cut by 1, 3 -> 9", TRect(0, 0, 3, 3), TRect(-1, 0, 2, 9), {1, 2}, up},
+  };
+  for (const Case& c : cases) {
+    const int w = static_cast<int>(c.Columns.size()), h = static_cast<int>(c.Rows.size());
+    auto dst = Filled(w, h, Blue);
+    src->SetAlphaBlend(true);
+    src->StretchTo(*dst, c.Dest, c.Source);
+    SetSystemBlitsEnabled(false);
+    MemorySurface surface(w, h, clWhite);
+    src->StretchDraw(surface.DC(), c.Dest, c.Source, true);
+    SetSystemBlitsEnabled(true);
+    int wrong = 0, wrongSoftware = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const TPixel32 want = at(c.Columns[x], c.Rows[y]);
+        wrong += !(dst->GetPixel(x, y) == want);
+        wrongSoftware += surface.At(x, y) != PixelToColor(want);
+      }
+    EXPECT_EQ(wrong, 0) << c.What;
+    EXPECT_EQ(wrongSoftware, 0) << c.What;
+  }
 }
 
 TEST(SkinBitmap, BlendedCopiesMixByEachPixelsAlpha) {

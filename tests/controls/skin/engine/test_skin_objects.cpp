@@ -91,6 +91,28 @@ TEST_F(SkinObjectsTest, CornerChildrenKeepTheirDistancesAcrossLayouts) {
   }
 }
 
+// Only the very first layout keeps saBottomLeft children where they were put; a later height
+// of 0 is a size like any other, and the way back from it restores the distance to the bottom.
+// saTopRight children keep their place after a width of 0.
+TEST_F(SkinObjectsTest, CornerChildrenThroughAHeightOfZeroAndBack) {
+  TSeSkinObject design(nullptr);
+  TSeSkinObject* bottomLeft = Make(&design, L"BL", saBottomLeft, 10, 10);
+  bottomLeft->SetBoundsRect(TRect(5, 35, 15, 45));
+  TSeSkinObject* topRight = Make(&design, L"TR", saTopRight, 10, 10);
+  topRight->SetBoundsRect(TRect(85, 5, 95, 15));
+  design.SetBoundsRect(TRect(0, 0, 100, 50));  // the first layout, from no size
+  EXPECT_EQ(bottomLeft->GetTop(), 35);
+  EXPECT_EQ(topRight->GetLeft(), 85);
+  std::unique_ptr<TSeSkinObject> copy(CloneSkinObject(&design, nullptr));
+  ASSERT_TRUE(copy);
+  copy->SetBoundsRect(TRect(0, 0, 0, 0));
+  EXPECT_EQ(copy->FindObject(L"BL")->GetTop(), -15);
+  EXPECT_EQ(copy->FindObject(L"TR")->GetLeft(), -15);
+  copy->SetBoundsRect(TRect(0, 0, 200, 80));
+  EXPECT_EQ(copy->FindObject(L"BL")->GetTop(), 65);
+  EXPECT_EQ(copy->FindObject(L"TR")->GetLeft(), -15);
+}
+
 TEST_F(SkinObjectsTest, CloneCopiesTheTreeAndUnknownClassesGiveNothing) {
   RegisterSkinObjectClass(TStateFontObject::StaticClassInfo());
   TSeSkinObject root(nullptr);
