@@ -25,10 +25,17 @@ void THintWindow::Dispatch(TMessage& message) {
   }
 }
 
+namespace {
+
+// Blank pixels between the window's one-pixel border and the text, on every side.
+constexpr int kTextMargin = 2;
+constexpr int kBorder = 1;
+
+}  // namespace
+
 void THintWindow::Paint() {
   TRect r = GetClientRect();
-  r.Left += 2;
-  r.Top += 2;
+  InflateRect(r, -kTextMargin, -kTextMargin);
   TCanvas* canvas = GetCanvas();
   canvas->GetFont()->SetColor(clInfoText);
   HDC dc = canvas->GetHandle();
@@ -45,8 +52,9 @@ TRect THintWindow::CalcHintRect(int maxWidth, const String& hint, void*) {
   ::DrawTextW(dc, hint.c_str(), static_cast<int>(hint.size()), &r,
               DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX |
                   DrawTextBiDiModeFlagsReadingOnly());
-  r.right += 6;
-  r.bottom += 2;
+  // The text, its margins and the border on both sides.
+  r.right += 2 * (kTextMargin + kBorder);
+  r.bottom += 2 * (kTextMargin + kBorder);
   return r;
 }
 

@@ -24,6 +24,16 @@ TBitmap* SharedCalculatorGlyph() {
   return glyph.get();
 }
 
+// A character no number holds and the check of a typed key would not always catch: a line
+// break, a tab or a space.
+bool IsBlank(wchar_t ch) { return ch == L'\n' || ch == L'\r' || ch == L'\t' || ch == L' '; }
+
+bool HasBlank(const String& text) {
+  for (const wchar_t ch : text)
+    if (IsBlank(ch)) return true;
+  return false;
+}
+
 double ReadNumber(const String& text) {
   double value = 0;
   if (!TryParseFloat(NormalizeNumberText(text), value))
@@ -229,7 +239,10 @@ void TCustomNumEdit::KeyPress(wchar_t& key) {
   if (key == L'.' || key == L',') key = FormatSettings.DecimalSeparator;
   inherited::KeyPress(key);
   // Every character from the space up is checked, full-width digits and Chinese text too.
-  if (key >= 32 && !IsAcceptableChar(key)) {
+  // Blanks are refused outright: the window is multi-line (for the button's room), so it
+  // would take Ctrl+Enter's line feed or a tab as text, and a space at either end would pass
+  // the check (reading trims it) and stay in the box.
+  if (IsBlank(key) || (key >= 32 && !IsAcceptableChar(key))) {
     key = 0;
     if (FBeepOnError) ::MessageBeep(0);
   } else if (key == 27) {
@@ -285,18 +298,7 @@ void TCustomNumEdit::PaintUnfocused(TMessage& message) {
 void TCustomNumEdit::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT: PaintUnfocused(message); break;
-    case WM_PASTE: {
-      const String before = TCustomComboEdit::GetText();
-      try {
-        inherited::Dispatch(message);
-        CommitEditText();
-      } catch (const Exception&) {
-        SetEditTextGuarded(before);
-        RefocusAfterError();
-        if (FBeepOnError) ::MessageBeep(0);
-      }
-      break;
-    }
+    case WM_PASTE: Paste(message); break;
     case WM_IME_CHAR:
       // A character from an input method meets the same filter as a typed one.
       if (!DoKeyPress(message)) inherited::Dispatch(message);
@@ -311,6 +313,26 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
       break;
     default: inherited::Dispatch(message);
   }
+}
+
+// A paste that does not read as a number, or that brings a blank (reading would trim a
+// space and keep it in the box), is undone with a beep.
+void TCustomNumEdit::Paste(TMessage& message) {
+  const String before = TCustomComboEdit::GetText();
+  bool taken = false;
+  try {
+    inherited::Dispatch(message);
+    if (!HasBlank(TCustomComboEdit::GetText())) {
+      CommitEditText();
+      taken = true;
+    }
+  } catch (const Exception&) {
+    // Not a number: undone below.
+  }
+  if (taken) return;
+  SetEditTextGuarded(before);
+  RefocusAfterError();
+  if (FBeepOnError) ::MessageBeep(0);
 }
 
 // The system's edit inserts an input method's result string whole; here each of its

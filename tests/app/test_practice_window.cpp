@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "classlib/forms/HintWindow.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "app/AnswerPadView.h"
 #include "app/UInPut.h"
@@ -796,7 +797,10 @@ TEST_F(PracticeWindow, TheAnswerPagesHintWhatTheyAskFor) {
       const int page = Window->Notebook1->GetPageIndex();
       if (!HintShows(AnswerPageHint(page))) return false;
       EXPECT_EQ(AnswerPageHint(page), Window->Notebook1->GetHint());
-      if (pages.empty()) Shot(L"practice_page_hint_" + String(mode));
+      if (pages.empty()) {
+        Shot(L"practice_page_hint_" + String(mode));
+        EXPECT_TRUE(SaveWindowShot(Application->GetHintWindow()->GetHandle(), L"practice_hint_" + String(mode)));
+      }
       pages.push_back(page);
       // On to the next question answered on another page.
       for (int i = 0; i < 100 && Window->Notebook1->GetPageIndex() == page && Window->epEfTrBtn2->GetEnabled(); ++i)

@@ -1,13 +1,15 @@
 // TApplication: the hidden application window and its title, Run without a main form,
 // exceptions from handlers reaching OnException while the program goes on, window hooks,
-// the key path through the form, hints, and Terminate from nested loops (played in a child
-// process, since a terminated application stays terminated).
+// the key path through the form, hints and the hint window's margins, and Terminate from
+// nested loops (played in a child process, since a terminated application stays terminated).
 #include <memory>
 
 #include "FormsTestSupport.h"
 #include "classlib/controls/ActnList.h"
 #include "classlib/forms/HintWindow.h"
 #include "classlib/forms/Timer.h"
+#include "classlib/graphics/MemorySurface.h"
+#include "tests/ScreenShots.h"
 
 using namespace forms_tests;
 
@@ -314,6 +316,75 @@ TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   Application->SetOnHint(nullptr);
   ::SetCursorPos(1000, 740);
   PumpFor(20);
+}
+
+namespace {
+
+// The first and last rows (from the top) of the area that hold a pixel other than the
+// background; {-1, -1} when none does.
+std::pair<int, int> InkRows(const MemorySurface& surface, const TRect& area, TColor background) {
+  std::pair<int, int> rows{-1, -1};
+  for (int y = area.Top; y < area.Bottom; ++y)
+    for (int x = area.Left; x < area.Right; ++x)
+      if (!(surface.At(x, y) == background)) {
+        if (rows.first < 0) rows.first = y;
+        rows.second = y;
+        break;
+      }
+  return rows;
+}
+
+}  // namespace
+
+// A hint shows its whole text inside its one-pixel border with as many blank rows above it as
+// below: the window as the screen shows it, against the same text drawn alone in the hint
+// font. The bottom row of the second line holds ink (the lowest strokes of the characters).
+TEST(ApplicationTest, AHintShowsItsWholeTextWithTheSameMarginAboveAndBelow) {
+  std::unique_ptr<THintWindow> hint(new THintWindow(nullptr));
+  const String text = L"选择一个选项作为正确答案\n正（g）";
+  TRect bounds = hint->CalcHintRect(400, text, nullptr);
+  RECT measured{0, 0, 400, 0};
+  {
+    MemorySurface probe(1, 1);
+    probe.Canvas.SetFont(Screen->GetHintFont());
+    ::DrawTextW(probe.Canvas.GetHandle(), text.c_str(), static_cast<int>(text.size()), &measured,
+                DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  }
+  const int textHeight = measured.bottom;
+  // The text alone, black on white.
+  MemorySurface alone(measured.right, textHeight, clWhite);
+  alone.Canvas.SetFont(Screen->GetHintFont());
+  alone.Canvas.GetFont()->SetColor(clBlack);
+  const HDC dc = alone.Canvas.GetHandle();  // with the font selected
+  ::SetBkMode(dc, TRANSPARENT);
+  RECT all = measured;
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &all, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  const auto [aloneTop, aloneBottom] = InkRows(alone, TRect(0, 0, alone.Width(), alone.Height()), clWhite);
+  ASSERT_GE(aloneTop, 0);
+  // The window on the screen.
+  OffsetRect(bounds, 200, 200);
+  hint->ActivateHint(bounds, text);
+  ::UpdateWindow(hint->GetHandle());
+  PumpFor(50);
+  RECT window{};
+  ::GetWindowRect(hint->GetHandle(), &window);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  ASSERT_EQ(height, bounds.Height());
+  MemorySurface shown(width, height);
+  const HDC screen = ::GetDC(nullptr);
+  ::BitBlt(shown.DC(), 0, 0, width, height, screen, window.left, window.top, SRCCOPY);
+  ::ReleaseDC(nullptr, screen);
+  SaveWindowScreenshot(hint->GetHandle(), L"hint_window");
+  const TColor background = shown.At(1, 1);  // inside the border, in the margin
+  const auto [shownTop, shownBottom] = InkRows(shown, TRect(1, 1, width - 1, height - 1), background);
+  ASSERT_GE(shownTop, 0);
+  EXPECT_EQ(shownBottom - shownTop, aloneBottom - aloneTop) << "no row of the text is cut";
+  const int textTop = shownTop - aloneTop;  // where the text's first row shows
+  const int above = textTop - 1;            // blank rows under the top border
+  const int below = (height - 1) - (textTop + textHeight);
+  EXPECT_EQ(above, below);
+  EXPECT_GE(below, 1);
 }
 
 // ---- Terminate ---------------------------------------------------------------------------------------

@@ -1,15 +1,19 @@
 // The number edit as the settings window uses it (created in code, its range and format set,
-// its value set and read), typing filtered by real key messages, leaving the box out of
-// range, pasting, the drop-down calculator of the combo edit opened by its button and by
-// Alt+Down with the focus staying in the edit; the combo edit's button and typing rules,
-// thousands grouping while typing, the currency edit read from a layout, and the calculator
-// keypad in its dialog layout clicked with the mouse and typed at.
+// its value set and read), typing filtered by real key messages (line breaks, tabs and spaces
+// kept out, an input method's result filtered too), leaving the box out of range, pasting,
+// the drop-down calculator of the combo edit opened by its button and by Alt+Down with the
+// focus staying in the edit; the combo edit's button and typing rules, thousands grouping
+// while typing, the currency edit read from a layout, and the calculator keypad in its dialog
+// layout clicked with the mouse and typed at.
 #include <gtest/gtest.h>
 
 #include "ExtendedTestSupport.h"
 #include "classlib/controls/MiddleEast.h"
 #include "classlib/stdctrls/Clipboard.h"
 #include "controls/extended/CurrEdit.h"
+#include "tests/KeyInput.h"
+
+#include <imm.h>  // after windows.h, which the headers above bring
 
 using extended_tests::BoundsOf;
 using extended_tests::ClickControl;
@@ -126,6 +130,83 @@ TEST_F(NumEditTest, TypingKeepsOnlyNumbers) {
   Pump();
   EXPECT_EQ(edit->GetText(), L"5.2") << "full-width digits and points, 。 and Chinese text refused";
   extended_tests::SaveScreenshot(Form->GetHandle(), "number_edit_typing");
+}
+
+// The box is a multi-line window (the button's room needs one). Line feeds (Ctrl+Enter,
+// Ctrl+J), tabs (Tab, Ctrl+I) and spaces typed on the keyboard before, inside or after the
+// number put nothing into it, nor does a paste with a space; Backspace and the clipboard and
+// undo keys still work.
+TEST_F(NumEditTest, NoLineBreakTabOrSpaceGoesIntoTheBox) {
+  TCurrencyEdit* edit = MakeTimeEdit(1);
+  edit->SetValue(12);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  const auto caretAt = [&](int at) {
+    edit->SetValue(12);
+    edit->SetSelStart(at);
+    Pump();
+  };
+  const std::initializer_list<WORD> chords[] = {
+      {VK_CONTROL, VK_RETURN}, {VK_CONTROL, 'J'}, {VK_TAB}, {VK_CONTROL, 'I'}, {VK_SPACE}};
+  for (const int at : {2, 1, 0})
+    for (const auto& chord : chords) {
+      caretAt(at);
+      EXPECT_TRUE(TypeChord(chord));
+      Pump();
+      EXPECT_EQ(edit->GetText(), L"12") << "key " << *(chord.end() - 1) << " at " << at;
+    }
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+  // Pasted blanks are undone as an unreadable paste is.
+  for (const wchar_t* pasted : {L"3 ", L" 3"}) {
+    Clipboard()->SetAsText(pasted);
+    caretAt(0);
+    edit->SelectAll();
+    ::SendMessageW(edit->GetHandle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(edit->GetText(), L"12") << StringToUtf8(pasted);
+  }
+  // The keys that edit without typing a character.
+  caretAt(2);
+  EXPECT_TRUE(TypeChord({VK_BACK}));
+  Pump();
+  EXPECT_EQ(edit->GetText(), L"1");
+  edit->SelectAll();
+  EXPECT_TRUE(TypeChord({VK_CONTROL, 'C'}));
+  Pump();
+  EXPECT_EQ(Clipboard()->GetAsText(), L"1");
+  EXPECT_TRUE(TypeChord({VK_CONTROL, 'X'}));
+  Pump();
+  EXPECT_EQ(edit->GetText(), L"");
+  EXPECT_TRUE(TypeChord({VK_CONTROL, 'V'}));
+  EXPECT_TRUE(TypeChord({VK_CONTROL, 'V'}));
+  Pump();
+  EXPECT_EQ(edit->GetText(), L"11");
+  EXPECT_TRUE(TypeChord({VK_CONTROL, 'Z'}));
+  Pump();
+  EXPECT_NE(edit->GetText(), L"11") << "undone";
+}
+
+// An input method's result goes through the typing filter character by character: after
+// "1", a completed "2中" gives "12" (the system's input method context of the window,
+// given a composition and told to complete it).
+TEST_F(NumEditTest, AnInputMethodsResultIsFilteredNotDropped) {
+  TCurrencyEdit* edit = MakeTimeEdit(1);
+  edit->SetValue(1);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit->SetSelStart(1);
+  const HWND wnd = edit->GetHandle();
+  const HIMC context = ::ImmGetContext(wnd);
+  ASSERT_NE(context, nullptr);
+  ::ImmSetOpenStatus(context, TRUE);
+  String composed = L"2\u4e2d";
+  const BOOL set = ::ImmSetCompositionStringW(context, SCS_SETSTR, composed.data(),
+                                              static_cast<DWORD>(composed.size() * sizeof(wchar_t)), nullptr, 0);
+  const BOOL completed = ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ::ImmReleaseContext(wnd, context);
+  EXPECT_TRUE(set);
+  EXPECT_TRUE(completed);
+  Pump();
+  EXPECT_EQ(edit->GetText(), L"12");
 }
 
 // Deleting is not filtered: "1E5" less its last digit is a text that does not convert. The
