@@ -224,6 +224,9 @@ void TTypeBar::Build(TPracticeSession& session) {
     button->SetCaption(caption);
     button->SetImage(up.get());
     button->SetImageDown(down.get());
+    // A caption without a glyph is drawn a pixel left of the button's middle: one pixel
+    // right centres it on the face.
+    button->GetOffsets()->SetTextX(1);
     // A type without questions reads in plain grey: the embossed look is lost on the picture.
     TfcDisabledColors* dimmed = button->GetTextOptions()->GetDisabledColors();
     dimmed->SetHighlightColor(clNone);
@@ -238,7 +241,8 @@ void TTypeBar::Build(TPracticeSession& session) {
 }
 
 void TTypeBar::FitCaptions() {
-  constexpr int kMargin = 2, kSmallestHeight = 10;
+  // A caption keeps kMargin pixels of the face on each side; the face is the whole button.
+  constexpr int kMargin = 4, kSmallestHeight = 10;
   TBitmap measure;
   TCanvas* canvas = measure.GetCanvas();
   TfcButtonGroupItems* items = FGroup->GetButtonItems();
@@ -250,7 +254,7 @@ void TTypeBar::FitCaptions() {
     int height = std::abs(font->GetHeight());
     for (int guard = 0; guard < 8 && height > kSmallestHeight; ++guard) {
       canvas->GetFont()->SetHeight(-height);
-      if (canvas->TextWidth(button->GetCaption()) <= button->GetWidth() - kMargin) break;
+      if (canvas->TextWidth(button->GetCaption()) + 2 * kMargin <= button->GetWidth()) break;
       --height;
     }
     if (height != std::abs(font->GetHeight())) font->SetHeight(-height);

@@ -134,8 +134,9 @@ class TTypeBar {
   // pictures qorbtxup.bmp and qorbtxdw.bmp (a missing one ends the program, as LoadPadPicture
   // says).
   void Build(TPracticeSession& session);
-  // Shrinks, down to 10 pixels, the font of each button whose caption is wider than the
-  // button as the bar is laid out now (a narrow screen's bar), so that every name reads whole.
+  // Shrinks, down to 10 pixels, the font of each button whose caption with a 4-pixel margin
+  // on each side is wider than the button as the bar is laid out now (a narrow screen's bar),
+  // so that every name reads whole.
   void FitCaptions();
   // Presses "任意" without the change being taken as the user's; nullptr before Build.
   TfcButtonGroupItem* PressAny();

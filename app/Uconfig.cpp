@@ -1,6 +1,7 @@
 // The settings window.
 #include "Uconfig.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "Ucommon.h"
@@ -14,8 +15,13 @@ TFrmConfig* FrmConfig = nullptr;
 namespace {
 
 const wchar_t kEditName[] = L"Currencyedit";
-// Where a row's type name stands in the scroll box.
-constexpr int kRowNameLeft = 16;
+// The window's height on the answer-time page and on the music page.
+constexpr int kAnswerTimesHeight = 170, kMusicHeight = 100;
+// Where a row's type name, number edit and unit stand in the scroll box.
+constexpr int kRowNameLeft = 16, kRowEditLeft = 100, kRowEditWidth = 40, kRowUnitOffset = 50;
+// The room between a type name and its number edit: what a five-character name has at the
+// places above. A longer name moves the edits and units right.
+constexpr int kNameGap = 14;
 
 }  // namespace
 
@@ -52,13 +58,25 @@ void TFrmConfig::ShowAnswerTimesOnly() {
   FlatComboBox1->SetVisible(false);
   ScrollBox1->SetTop(24);
   ScrollBox1->SetHeight(108);
-  // The heading stands clear of the frame, in line with the rows' type names.
   // The heading stands clear of the frame, in line with the rows' type names (the box has a
   // sunken edge).
   const int boxEdge = ::GetSystemMetrics(SM_CXEDGE);
   Label4->SetBounds(ScrollBox1->GetLeft() + boxEdge + kRowNameLeft, 7, Label4->GetWidth(), Label4->GetHeight());
   epFocusButton3->SetTop(137);
   epFocusButton3->SetLeft(280);
+  FrameAnswerTimes();
+}
+
+void TFrmConfig::FrameAnswerTimes() {
+  // The outer frame holds the whole page, as far in from the window's edges as on the music
+  // page; the inner one shares its top and sides and closes between the list and the close
+  // button, so that a line parts the two.
+  const int margin = epBevel1->GetTop();
+  const int width = epBevel1->GetWidth();
+  epBevel1->SetBounds(margin, margin, width, kAnswerTimesHeight - 2 * margin);
+  const int listBottom = ScrollBox1->GetTop() + ScrollBox1->GetHeight();
+  const int gap = (epFocusButton3->GetTop() - listBottom - 1) / 2;
+  epBevel3->SetBounds(margin, margin, width, listBottom + gap + 1 - margin);
 }
 
 TCurrencyEdit* TFrmConfig::RowEdit(int row) const {
@@ -66,9 +84,12 @@ TCurrencyEdit* TFrmConfig::RowEdit(int row) const {
 }
 
 void TFrmConfig::ClearRows() {
-  for (TControl* control : FRowControls) delete control;
-  FRowControls.clear();
-  FRowCount = 0;
+  for (const TAnswerTimeRow& row : FRows) {
+    delete row.Edit;
+    delete row.Name;
+    delete row.Unit;
+  }
+  FRows.clear();
 }
 
 void TFrmConfig::BuildRows() {
@@ -77,36 +98,50 @@ void TFrmConfig::BuildRows() {
   const int count = types->GetRecordCount();
   types->First();
   for (int i = 0; i < count && !types->GetEof(); ++i) {
-    auto* edit = new TCurrencyEdit(this);
-    FRowControls.push_back(edit);
-    edit->SetName(kEditName + IntToStr(int64_t(i) + 1));
-    edit->SetParent(ScrollBox1);
-    edit->SetParentFont(true);
-    edit->SetBounds(100, i * 20 + 5, 40, 20);
-    edit->SetDisplayFormat(L"0.0");
-    edit->SetMinValue(0.1);
-    edit->SetMaxValue(30.0);
-    edit->SetValue(types->FieldByName(L"time")->GetAsFloat());
-    edit->SetTag(types->FieldByName(L"A1")->GetAsInteger());
+    TAnswerTimeRow& row = FRows.emplace_back();
+    row.Edit = new TCurrencyEdit(this);
+    row.Edit->SetName(kEditName + IntToStr(int64_t(i) + 1));
+    row.Edit->SetParent(ScrollBox1);
+    row.Edit->SetParentFont(true);
+    row.Edit->SetBounds(kRowEditLeft, i * 20 + 5, kRowEditWidth, 20);
+    row.Edit->SetDisplayFormat(L"0.0");
+    row.Edit->SetMinValue(0.1);
+    row.Edit->SetMaxValue(30.0);
+    row.Edit->SetValue(types->FieldByName(L"time")->GetAsFloat());
+    row.Edit->SetTag(types->FieldByName(L"A1")->GetAsInteger());
 
-    auto* name = new TLabel(this);
-    FRowControls.push_back(name);
-    name->SetParent(ScrollBox1);
-    name->SetParentFont(true);
-    name->SetTransparent(true);
-    name->SetBounds(kRowNameLeft, i * 20 + 8, name->GetWidth(), 25);
-    name->SetCaption(Trim(types->FieldByName(L"B1")->GetAsString()));
+    row.Name = new TLabel(this);
+    row.Name->SetParent(ScrollBox1);
+    row.Name->SetParentFont(true);
+    row.Name->SetTransparent(true);
+    row.Name->SetBounds(kRowNameLeft, i * 20 + 8, row.Name->GetWidth(), 25);
+    row.Name->SetCaption(Trim(types->FieldByName(L"B1")->GetAsString()));
 
-    auto* unit = new TLabel(this);
-    FRowControls.push_back(unit);
-    unit->SetParent(ScrollBox1);
-    unit->SetParentFont(true);
-    unit->SetTransparent(true);
-    unit->SetBounds(150, i * 20 + 8, unit->GetWidth(), 25);
-    unit->SetCaption(L"分钟");
-
-    FRowCount = i + 1;
+    row.Unit = new TLabel(this);
+    row.Unit->SetParent(ScrollBox1);
+    row.Unit->SetParentFont(true);
+    row.Unit->SetTransparent(true);
+    row.Unit->SetBounds(kRowEditLeft + kRowUnitOffset, i * 20 + 8, row.Unit->GetWidth(), 25);
+    row.Unit->SetCaption(L"分钟");
     types->Next();
+  }
+  AlignRowsClearOfNames();
+}
+
+void TFrmConfig::AlignRowsClearOfNames() {
+  int widest = 0;
+  for (const TAnswerTimeRow& row : FRows) widest = std::max(widest, row.Name->GetWidth());
+  int editLeft = std::max(kRowEditLeft, kRowNameLeft + widest + kNameGap);
+  // However long a name, the unit stays inside the box, beside its scroll bar (the name is
+  // cut short then).
+  if (!FRows.empty()) {
+    const int bar = ScrollBox1->GetVertScrollBar()->IsScrollBarVisible() ? 0 : ::GetSystemMetrics(SM_CXVSCROLL);
+    const int room = ScrollBox1->GetClientWidth() - bar - kRowNameLeft - kRowUnitOffset - FRows.front().Unit->GetWidth();
+    editLeft = std::max(kRowEditLeft, std::min(editLeft, room));
+  }
+  for (const TAnswerTimeRow& row : FRows) {
+    row.Edit->SetLeft(editLeft);
+    row.Unit->SetLeft(editLeft + kRowUnitOffset);
   }
 }
 
@@ -115,19 +150,20 @@ void TFrmConfig::FormShow(TObject*) {
   RxSwitch1->SetStateOn(true);
   ClearRows();
   if (ConfigMode == 1) {
-    SetHeight(170);
+    SetHeight(kAnswerTimesHeight);
     BuildRows();
   } else if (ConfigMode == 0) {
-    SetHeight(100);
+    SetHeight(kMusicHeight);
   }
 }
 
 void TFrmConfig::SaveAnswerTimes() {
   TADOTable* types = DM1->Cn1Table_tx;
   if (!types->GetActive()) types->Open();
-  TypeTimes.resize(static_cast<size_t>(FRowCount));
-  TypeIds.resize(static_cast<size_t>(FRowCount));
-  for (int i = 0; i < FRowCount; ++i) {
+  const int count = GetRowCount();
+  TypeTimes.resize(static_cast<size_t>(count));
+  TypeIds.resize(static_cast<size_t>(count));
+  for (int i = 0; i < count; ++i) {
     TCurrencyEdit* edit = RowEdit(i);
     if (!edit) continue;
     const int code = static_cast<int>(edit->GetTag());

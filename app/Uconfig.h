@@ -41,24 +41,34 @@ class TFrmConfig : public TForm {
   void FlatComboBox1Change(TObject* sender);
 
   // The answer-time rows built by the last showing.
-  int GetRowCount() const { return FRowCount; }
+  int GetRowCount() const { return static_cast<int>(FRows.size()); }
   // The number edit of row i (0-based), or nullptr.
   TCurrencyEdit* RowEdit(int row) const;
 
-  // The answer-time page alone, as the menu's "szlx" shows it: the music controls hidden
-  // and the rows and the close button moved up.
+  // The answer-time page alone, as the menu's "szlx" shows it: the music controls hidden,
+  // the rows and the close button moved up and the frames put around them.
   void ShowAnswerTimesOnly();
 
  private:
+  // One answer-time row's controls, owned by the window.
+  struct TAnswerTimeRow {
+    TCurrencyEdit* Edit = nullptr;  // the minutes; Tag: the type's code
+    TLabel* Name = nullptr;         // the type's name
+    TLabel* Unit = nullptr;         // 分钟
+  };
+
   void RegisterHandlers();
   void BuildRows();
+  // Moves the number edits and units right as far as the longest name needs.
+  void AlignRowsClearOfNames();
   void ClearRows();
+  // Frames the answer-time page alone (the window at its answer-time height).
+  void FrameAnswerTimes();
   void SaveAnswerTimes();
   // Switches the music and plays or stops it through the main window.
   void PlayMusic(bool on);
 
-  int FRowCount = 0;
-  std::vector<TControl*> FRowControls;  // owned by the window; freed before a rebuild
+  std::vector<TAnswerTimeRow> FRows;  // freed before a rebuild
 };
 
 extern TFrmConfig* FrmConfig;

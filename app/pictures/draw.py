@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Draws the pictures of the message dialog, the wait box, the about box, the practice
-window and the backgrounds of the chooser, records, study log, study plan, question entry
-and question edit windows, and prints them as the binary blocks of the stored layouts
-(Picture.Data, WallPaper.Data or Image.Data).
+window, the upgrade window's folder glyph and the backgrounds of the chooser, records, study
+log, study plan, question entry and question edit windows, and prints them as the binary
+blocks of the stored layouts (Picture.Data, WallPaper.Data, Glyph.Data or Image.Data).
 
-    python3 draw.py NAME     NAME: titlebar, info, warning, error, about, practice, or a
-                             background (see BACKGROUNDS)
+    python3 draw.py NAME     NAME: titlebar, info, warning, error, about, folder, practice,
+                             or a background (see BACKGROUNDS)
 
 The output is pasted into the layout in place of the old block."""
 import math
@@ -102,6 +102,45 @@ def about(x, y):
 
 
 PICTURES['about'] = (110, 180, about)
+
+
+# ---- Button glyphs: pixel art, one character a pixel ---------------------------------------
+#
+# A button takes its glyph's bottom-left pixel as the transparent colour, so '.' (magenta)
+# fills the corners and the bottom row.
+
+GLYPH_COLOURS = {'.': (255, 0, 255), 'k': (120, 84, 16), 'y': (250, 208, 88), 'Y': (212, 160, 40),
+                 'w': (255, 242, 188)}
+
+# A closed folder: the tab at the top left, the light upper edge of the front, shaded below
+# and on the right.
+FOLDER = [
+    '................',
+    '................',
+    '..kkkkk.........',
+    '.kwyyyyk........',
+    '.kyyyyyykkkkkkk.',
+    '.kwwwwwwwwwwwwyk',
+    '.kwyyyyyyyyyyyYk',
+    '.kwyyyyyyyyyyyYk',
+    '.kwyyyyyyyyyyyYk',
+    '.kwyyyyyyyyyyyYk',
+    '.kwyyyyyyyyyyyYk',
+    '.kwyyyyyyyyyyyYk',
+    '.kYYYYYYYYYYYYYk',
+    '.kkkkkkkkkkkkkkk',
+    '................',
+    '................',
+]
+
+
+def pixel_art(rows):
+    """A picture entry (width, height, pixel) from rows of GLYPH_COLOURS characters."""
+    assert all(len(r) == len(rows[0]) for r in rows), rows
+    return len(rows[0]), len(rows), lambda x, y: GLYPH_COLOURS[rows[y][x]]
+
+
+PICTURES['folder'] = pixel_art(FOLDER)
 
 
 # ---- The practice window's animated picture (a GIF89a) ------------------------------------

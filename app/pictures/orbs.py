@@ -53,6 +53,8 @@ def orb(size, colour, pressed=False):
 
 def plate(width, height, colour, pressed=False):
     def pixel(x, y):
+        if x in (0, width - 1) and y in (0, height - 1):
+            return BACK
         if x in (0, width - 1) or y in (0, height - 1):
             return shaded(colour, 0.5)
         t = (y / (height - 1) - 0.5) * 0.5

@@ -232,9 +232,10 @@ bool SaveWindowsShot(HWND window, HWND other, const String& name) {
          SaveScreenShot(both, name);
 }
 
-int ScreenInk(HWND window) {
+TClientPixels GrabClient(HWND window) {
+  TClientPixels grab;
   RECT client{};
-  if (!::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return 0;
+  if (!::GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return grab;
   POINT origin{0, 0};
   ::ClientToScreen(window, &origin);
   const int width = client.right, height = client.bottom;
@@ -247,7 +248,7 @@ int ScreenInk(HWND window) {
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return 0;
+  if (!bitmap) return grab;
   HDC dc = ::CreateCompatibleDC(nullptr);
   HGDIOBJ old = ::SelectObject(dc, bitmap);
   HDC screen = ::GetDC(nullptr);
@@ -255,14 +256,24 @@ int ScreenInk(HWND window) {
   ::ReleaseDC(nullptr, screen);
   ::GdiFlush();
   const auto* pixels = static_cast<const uint32_t*>(bits);
-  const uint32_t background = pixels[0] & 0xFFFFFF;
-  int ink = 0;
+  grab.Width = width;
+  grab.Height = height;
+  grab.Pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
+  // The section holds 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
   for (int i = 0; i < width * height; ++i)
-    if ((pixels[i] & 0xFFFFFF) != background) ++ink;
+    grab.Pixels.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
   ::SelectObject(dc, old);
   ::DeleteDC(dc);
   ::DeleteObject(bitmap);
-  return ink;
+  return grab;
+}
+
+int ScreenInk(HWND window) {
+  const TClientPixels grab = GrabClient(window);
+  if (grab.Pixels.empty()) return 0;
+  const COLORREF background = grab.Pixels.front();
+  return static_cast<int>(std::count_if(grab.Pixels.begin(), grab.Pixels.end(),
+                                        [background](COLORREF c) { return c != background; }));
 }
 
 String WindowLines(HWND window) {

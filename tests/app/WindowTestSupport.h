@@ -96,6 +96,16 @@ bool SaveDrawnShot(int width, int height, const std::function<void(HDC)>& draw, 
 // Saves the window as it sits centred on the main menu at 1024 × 768 and at 800 × 600, as
 // name_1024x768.bmp and name_800x600.bmp; false when one could not be saved.
 bool SaveShotsOverMenu(HWND window, const String& name);
+// The pixels of a window's client area as the screen shows them, rows from the top.
+struct TClientPixels {
+  int Width = 0;
+  int Height = 0;
+  std::vector<COLORREF> Pixels;  // Width × Height
+  // The pixel at x, y of the client area (both inside it).
+  COLORREF At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+};
+// Copies the screen under window's client area; empty when the window has none.
+TClientPixels GrabClient(HWND window);
 // The number of pixels of window's client area on the screen whose colour is not that of its
 // top-left client pixel (the background): 0 when the area shows nothing but its background.
 int ScreenInk(HWND window);

@@ -190,7 +190,7 @@ TEST_F(LawPractice, ThePadReadsInRowsOfFiveAtFiveAndFortyFiveQuestions) {
   }
 }
 
-void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar);
+void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar, const String& shrunk = String());
 
 TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
   OpenArticle(0);
@@ -451,26 +451,67 @@ int EmbossedPixels(HWND window) {
   return count;
 }
 
-// Every type button's caption leaves its button a margin in the window's own font size, and
-// a button that cannot be pressed still writes its caption in dark ink, plain, not embossed.
-void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar) {
-  TBitmap measure;
+// A type button's face as it is drawn (the box of its window region, the whole button when it
+// has none) and the caption's ink on it (the plain black or grey pixels inside the face's
+// edge), as the screen shows them, in the button's client coordinates.
+struct TCaptionOnFace {
+  RECT Face{};
+  int InkLeft = 0;
+  int InkRight = -1;  // inclusive; below InkLeft when there is no ink
+  int InkPixels = 0;
+};
+TCaptionOnFace CaptionOnFace(TWinControl* button) {
+  TCaptionOnFace result;
+  ::RedrawWindow(button->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+  if (::GetWindowRgn(button->GetHandle(), region) == ERROR || !::GetRgnBox(region, &result.Face))
+    ::GetClientRect(button->GetHandle(), &result.Face);
+  ::DeleteObject(region);
+  const TClientPixels screen = GrabClient(button->GetHandle());
+  result.InkLeft = screen.Width;
+  for (int y = result.Face.top + 1; y < std::min<int>(result.Face.bottom - 1, screen.Height); ++y)
+    for (int x = result.Face.left + 1; x < std::min<int>(result.Face.right - 1, screen.Width); ++x) {
+      const COLORREF c = screen.At(x, y);
+      if (GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c) || GetRValue(c) >= 0x78) continue;
+      ++result.InkPixels;
+      result.InkLeft = std::min(result.InkLeft, x);
+      result.InkRight = std::max(result.InkRight, x);
+    }
+  return result;
+}
+
+// Every type button's caption reads whole in the window's own font size (the one named
+// shrunk in a smaller one, 10 pixels at least), centred on the face the button draws with a
+// margin of 4 pixels or more on each side, and a button that cannot be pressed still writes
+// its caption in dark ink, plain, not embossed.
+void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar, const String& shrunk) {
   TfcButtonGroupItems* items = bar->GetButtonItems();
   ASSERT_GT(items->GetCount(), 9);
-  int dimmed = 0;
+  int dimmed = 0, found = 0;
   for (int i = 0; i < items->GetCount(); ++i) {
     TWinControl* button = items->GetItem(i)->GetButton();
     const std::string caption = StringToUtf8(button->GetCaption());
-    measure.GetCanvas()->GetFont()->Assign(button->GetFont());
-    constexpr int kMargin = 4;  // each side
-    EXPECT_LE(measure.GetCanvas()->TextWidth(button->GetCaption()) + 2 * kMargin, button->GetWidth()) << caption;
-    EXPECT_EQ(12, std::abs(button->GetFont()->GetHeight())) << caption << ": not shrunk";
+    const int height = std::abs(button->GetFont()->GetHeight());
+    if (button->GetCaption() == shrunk) {
+      EXPECT_TRUE(height >= 10 && height < 12) << caption << ": shrunk to " << height;
+      ++found;
+    }
+    else
+      EXPECT_EQ(12, height) << caption << ": not shrunk";
+    const TCaptionOnFace drawn = CaptionOnFace(button);
+    ASSERT_LE(drawn.InkLeft, drawn.InkRight) << caption << ": no ink";
+    const int left = drawn.InkLeft - drawn.Face.left, right = drawn.Face.right - 1 - drawn.InkRight;
+    EXPECT_GE(left, 4) << caption << " on a face " << drawn.Face.right - drawn.Face.left << " wide";
+    EXPECT_GE(right, 4) << caption << " on a face " << drawn.Face.right - drawn.Face.left << " wide";
+    // Centred to within the half pixel of an odd width and the glyphs' own side bearings.
+    EXPECT_LE(std::abs(left - right), 2) << caption << ": centred, " << left << " and " << right;
     if (button->GetEnabled()) continue;
     ++dimmed;
-    EXPECT_GT(CountPixels(button->GetHandle(), Dark), 40) << caption;
+    EXPECT_GT(drawn.InkPixels, 40) << caption;
     EXPECT_EQ(0, EmbossedPixels(button->GetHandle())) << caption << ": plain grey, not embossed";
   }
   EXPECT_GT(dimmed, 0) << "a type without questions";
+  EXPECT_EQ(shrunk.empty() ? 0 : 1, found) << "the longer name is on the bar";
 }
 
 // Pixels in the colour of a selection (see CountPixels).
@@ -541,6 +582,21 @@ TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection
         },
     });
   }
+}
+
+// At 800 × 600 a type name that the buttons hold, but not with their margins, is written
+// smaller, as far as it must, and keeps its margins.
+TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
+  const String longer = L"不定项选择题2";
+  Exec(L"update tab_tx set B1=" + QuotedStr(longer) + L" where A1=62");
+  if (DM1->Cn1Table_tx->GetActive()) DM1->Cn1Table_tx->Requery();
+  ScreenMode = L"800";
+  OpenArticle(0);
+  Practise({[&] {
+    ExpectTypeCaptionsReadWhole(W()->fcBG_tx, longer);
+    ClickGraphic(W()->epEfTrBtn7);
+    return true;
+  }});
 }
 
 // A group stem that cannot be read says so; the question stays on display and the window

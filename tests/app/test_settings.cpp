@@ -3,10 +3,13 @@
 // the music switch and tune list, and the window opened from the menu at both layouts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "WindowTestSupport.h"
 #include "app/Uconfig.h"
 #include "app/Ucommon.h"
 #include "app/start.h"
+#include "classlib/graphics/Bitmap.h"
 
 namespace {
 
@@ -56,14 +59,21 @@ TEST_F(Settings, OneRowPerQuestionTypeInTableOrder) {
     EXPECT_EQ(types->FieldByName(L"A1")->GetAsInteger(), edit->GetTag());
     EXPECT_EQ(types->FieldByName(L"time")->GetAsFloat(), edit->GetValue());
   }
-  // The labels: the type's name at 16 and the unit at 150, three pixels below the edit.
+  // The labels: the type's name at 16 and the unit 50 right of the edits, three pixels below
+  // the edit; the edits in one column, at 100 or as far right as the longest name needs.
+  const int editLeft = FrmConfig->RowEdit(0)->GetLeft();
+  EXPECT_GE(editLeft, 100);
   int names = 0, units = 0;
   for (int i = 0; i < FrmConfig->ScrollBox1->GetControlCount(); ++i) {
-    auto* label = dynamic_cast<TLabel*>(FrmConfig->ScrollBox1->GetControl(i));
-    if (!label) continue;
+    TControl* control = FrmConfig->ScrollBox1->GetControl(i);
+    auto* label = dynamic_cast<TLabel*>(control);
+    if (!label) {
+      EXPECT_EQ(editLeft, control->GetLeft());
+      continue;
+    }
     EXPECT_EQ(0, (label->GetTop() - 8) % 20);
     if (label->GetLeft() == 16) ++names;
-    if (label->GetLeft() == 150 && label->GetCaption() == L"分钟") ++units;
+    if (label->GetLeft() == editLeft + 50 && label->GetCaption() == L"分钟") ++units;
   }
   EXPECT_EQ(count, names);
   EXPECT_EQ(count, units);
@@ -74,6 +84,35 @@ TEST_F(Settings, OneRowPerQuestionTypeInTableOrder) {
   FrmConfig->Show();
   EXPECT_EQ(count, FrmConfig->GetRowCount());
   EXPECT_EQ(3 * count, FrmConfig->ScrollBox1->GetControlCount());
+}
+
+// The edits stand at 100 while every name leaves them room, move right as far as the longest
+// name needs, and however long a name gets, the units stay inside the box.
+TEST_F(Settings, TheEditsStandClearOfTheLongestName) {
+  auto openWithNames = [&](const String& longest) {
+    delete std::exchange(FrmConfig, nullptr);
+    Data.Exec(L"update tab_tx set B1 = '单项选择题' where len(B1) > 5");
+    if (!longest.empty()) Data.Exec(L"update tab_tx set B1 = " + QuotedStr(longest) + L" where A1 = 62");
+    DM1->Cn1Table_tx->Close();
+    Open(1);
+  };
+  openWithNames(L"");
+  EXPECT_EQ(100, FrmConfig->RowEdit(0)->GetLeft()) << "five characters at most";
+  openWithNames(L"不定项选择题");
+  TBitmap measure;
+  measure.GetCanvas()->GetFont()->Assign(FrmConfig->GetFont());
+  const int six = measure.GetCanvas()->TextWidth(L"不定项选择题");
+  const int five = measure.GetCanvas()->TextWidth(L"单项选择题");
+  for (int i = 0; i < FrmConfig->GetRowCount(); ++i)
+    EXPECT_EQ(16 + six + (100 - 16 - five), FrmConfig->RowEdit(i)->GetLeft()) << "a five-character name's room";
+  openWithNames(String(40, L'长'));
+  for (int i = 0; i < FrmConfig->ScrollBox1->GetControlCount(); ++i) {
+    TControl* control = FrmConfig->ScrollBox1->GetControl(i);
+    auto* label = dynamic_cast<TLabel*>(control);
+    if (label && label->GetCaption() != L"分钟") continue;
+    EXPECT_LE(control->GetLeft() + control->GetWidth(), FrmConfig->ScrollBox1->GetClientWidth()) << i;
+  }
+  EXPECT_GT(FrmConfig->RowEdit(0)->GetLeft(), 100);
 }
 
 TEST_F(Settings, AChangedTimeIsSavedToTheTableAndTheArrays) {
@@ -160,6 +199,79 @@ TEST_F(Settings, MusicSwitchAndTunes) {
 
 // ---- From the menu ----------------------------------------------------------------------------------
 
+// Where control lies, border and all, in the client area of area (a window it lies in).
+TRect PlaceIn(TWinControl* area, TControl* control) {
+  const TPoint at = area->ScreenToClient(control->GetParent()->ClientToScreen(TPoint(control->GetLeft(), control->GetTop())));
+  return TRect(at.X, at.Y, at.X + control->GetWidth(), at.Y + control->GetHeight());
+}
+
+// The frames as the screen shows them: none reaches the window's edge, every horizontal frame
+// line runs whole from side to side (no corner sticks out beside a control that covers the
+// rest of the line), and every control shown has a frame line on each of its four sides.
+void ExpectFramed(TFrmConfig* window, const std::vector<TControl*>& shown) {
+  ::RedrawWindow(window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const TClientPixels screen = GrabClient(window->GetHandle());
+  ASSERT_GT(screen.Width, 0);
+  const COLORREF colour = ColorToRGB(window->epBevel1->GetInnerColor());
+  auto frame = [&](int x, int y) { return screen.At(x, y) == colour; };
+  constexpr int kEdge = 2;
+  int atEdge = 0;
+  for (int y = 0; y < screen.Height; ++y)
+    for (int x = 0; x < screen.Width; ++x)
+      atEdge += frame(x, y) && (x < kEdge || y < kEdge || x >= screen.Width - kEdge || y >= screen.Height - kEdge);
+  EXPECT_EQ(0, atEdge) << "frame pixels at the window's edge";
+  for (int y = 0; y < screen.Height; ++y) {
+    for (int x = 0; x < screen.Width;) {
+      if (!frame(x, y)) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < screen.Width && frame(x, y)) ++x;
+      const int run = x - start;
+      EXPECT_TRUE(run == 1 || run > screen.Width / 2) << "a piece of frame line " << run << " long at " << start << "," << y;
+    }
+  }
+  for (TControl* control : shown) {
+    const TRect r = PlaceIn(window, control);
+    const int midX = (r.Left + r.Right) / 2, midY = (r.Top + r.Bottom) / 2;
+    auto lineFrom = [&](int x, int y, int dx, int dy) {
+      for (; x >= 0 && y >= 0 && x < screen.Width && y < screen.Height; x += dx, y += dy)
+        if (frame(x, y)) return true;
+      return false;
+    };
+    const std::string name = StringToUtf8(control->GetName());
+    EXPECT_TRUE(lineFrom(r.Left - 1, midY, -1, 0)) << name << ": a frame on the left";
+    EXPECT_TRUE(lineFrom(r.Right, midY, 1, 0)) << name << ": a frame on the right";
+    EXPECT_TRUE(lineFrom(midX, r.Top - 1, 0, -1)) << name << ": a frame above";
+    EXPECT_TRUE(lineFrom(midX, r.Bottom, 0, 1)) << name << ": a frame below";
+  }
+}
+
+// Every row's type name, as its ink shows on the screen, ends well before its number edit:
+// a long name as far as a short one.
+void ExpectNamesClearOfTheirEdits(TFrmConfig* window) {
+  TScrollBox* box = window->ScrollBox1;
+  constexpr int kGap = 12;
+  for (int i = 0; i < window->GetRowCount(); ++i) {
+    TCurrencyEdit* edit = window->RowEdit(i);
+    box->ScrollInView(edit);
+    ::RedrawWindow(box->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const TClientPixels screen = GrabClient(box->GetHandle());
+    const TRect at = PlaceIn(box, edit);
+    int inkRight = -1;
+    for (int y = std::max(0, at.Top); y < std::min(screen.Height, at.Bottom); ++y)
+      for (int x = 0; x < std::min(at.Left, screen.Width); ++x)
+        if (GetRValue(screen.At(x, y)) + GetGValue(screen.At(x, y)) + GetBValue(screen.At(x, y)) < 3 * 0x78)
+          inkRight = std::max(inkRight, x);
+    EXPECT_GT(inkRight, 0) << "row " << i << ": its name shows";
+    EXPECT_GE(at.Left - inkRight - 1, kGap) << "row " << i;
+  }
+  box->GetVertScrollBar()->SetPosition(0);
+  ::RedrawWindow(box->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+
 class SettingsFromMenu : public ::testing::Test {
  protected:
   void SetUp() override { FrmStart = TCustomForm::Create<TFrmStart>(nullptr); }
@@ -194,6 +306,8 @@ TEST_F(SettingsFromMenu, MusicAndAnswerTimePagesAtBothLayouts) {
       EXPECT_EQ(0, ConfigMode);
       EXPECT_TRUE(FrmConfig->RxSwitch1->GetVisible());
       EXPECT_EQ(0, FrmConfig->GetRowCount());
+      ExpectFramed(FrmConfig, {FrmConfig->Label1, FrmConfig->Label5, FrmConfig->RxSwitch1, FrmConfig->FlatComboBox1,
+                               FrmConfig->epFocusButton3});
     });
     OpenAndShoot(L"szlx", L"settings_times_" + String(mode), [] {
       EXPECT_EQ(1, ConfigMode);
@@ -209,6 +323,8 @@ TEST_F(SettingsFromMenu, MusicAndAnswerTimePagesAtBothLayouts) {
       EXPECT_GT(heading->GetTop(), FrmConfig->epBevel1->GetTop() + 2);
       EXPECT_LE(heading->GetTop() + heading->GetHeight(), FrmConfig->ScrollBox1->GetTop());
       EXPECT_EQ(9, FrmConfig->GetRowCount());
+      ExpectFramed(FrmConfig, {heading, FrmConfig->ScrollBox1, FrmConfig->epFocusButton3});
+      ExpectNamesClearOfTheirEdits(FrmConfig);
     });
   }
   EXPECT_TRUE(Responders.Log.Empty());

@@ -85,6 +85,37 @@ class UpgradeTest : public ::testing::Test {
 
 }  // namespace
 
+// The button the "choose a file" message names shows a folder, drawn over the window with the
+// picture's background left out, and goes with the file box when the network is chosen.
+TEST_F(UpgradeTest, TheFileButtonShowsAFolder) {
+  Window->Show();
+  PumpAWhile();
+  TSpeedButton* button = Window->SpeedButton1;
+  ASSERT_TRUE(button->GetVisible());
+  EXPECT_TRUE(button->GetCaption().empty());
+  auto count = [&](const std::function<bool(COLORREF)>& match) {
+    ::RedrawWindow(Window->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const TClientPixels screen = GrabClient(Window->GetHandle());
+    int n = 0;
+    for (int y = button->GetTop(); y < button->GetTop() + button->GetHeight(); ++y)
+      for (int x = button->GetLeft(); x < button->GetLeft() + button->GetWidth(); ++x) n += match(screen.At(x, y));
+    return n;
+  };
+  auto folderYellow = [](COLORREF c) { return GetRValue(c) > 220 && GetGValue(c) > 180 && GetBValue(c) < 130; };
+  auto outline = [](COLORREF c) { return GetRValue(c) < 150 && GetGValue(c) < 110 && GetBValue(c) < 40; };
+  auto key = [](COLORREF c) { return c == RGB(255, 0, 255); };
+  EXPECT_GT(count(folderYellow), 60) << "the folder's face";
+  EXPECT_GT(count(outline), 40) << "its outline";
+  EXPECT_EQ(0, count(key)) << "the picture's background is not drawn";
+  EXPECT_TRUE(SaveShotsOverMenu(Window->GetHandle(), L"upgrade_window_local"));
+
+  Window->RadioGroup1->SetItemIndex(1);
+  Window->RadioGroup1Click(Window->RadioGroup1);
+  EXPECT_FALSE(button->GetVisible());
+  EXPECT_EQ(0, count(folderYellow)) << "hidden with the file box";
+  Window->Hide();
+}
+
 TEST_F(UpgradeTest, GoodFileAppendsEveryTableOnceThroughAQuotedChinesePath) {
   const String file = Folder.Path() + L"升级'题库.mdb";
   WriteUpgradeFile(file, L"UPG-TEST-01", kBankProductId);
