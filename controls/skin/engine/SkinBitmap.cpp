@@ -352,7 +352,11 @@ void TSeBitmap::RepeatInto(TSeBitmap& tile, const TRect& s) const {
   for (int row = 0; row < sh; ++row) {
     const TPixel32* from = PixelPtr(s.Left, s.Top + row);
     TPixel32* to = tile.PixelPtr(0, row);
-    for (int x = 0; x + sw <= tile.FWidth; x += sw) std::copy(from, from + sw, to + x);
+    std::copy(from, from + sw, to);
+    // The copies made so far copied after them, doubling them each time; every prefix of
+    // whole copies continues the pattern, so the last, shorter step does too.
+    for (int filled = sw; filled < tile.FWidth; filled += std::min(filled, tile.FWidth - filled))
+      std::copy(to, to + std::min(filled, tile.FWidth - filled), to + filled);
   }
   for (int row = sh; row < tile.FHeight; ++row)
     std::copy(tile.PixelPtr(0, row - sh), tile.PixelPtr(0, row - sh) + tile.FWidth, tile.PixelPtr(0, row));
