@@ -35,6 +35,9 @@ const wchar_t* const kEncodingError = L"GIF image encoding error";
 const wchar_t* const kTooLarge = L"GIF image is too large";
 const wchar_t* const kStreamRead = L"Stream read error";
 
+// Bytes a pixel of a device bitmap takes at most (a 32-bit screen).
+constexpr int64_t DeviceBytesPerPixel = 4;
+
 bool SizeAllowed(int64_t width, int64_t height) {
   return width >= 0 && height >= 0 && width <= GIFMaxSide && height <= GIFMaxSide &&
          width * height <= GIFMaxPixels;
@@ -845,6 +848,16 @@ void TGIFImage::CodecProgress(TProgressStage stage, int percent, const String& m
 
 // ---- Reading -------------------------------------------------------------------------------
 
+int64_t GIFKeptBytes(int width, int height) {
+  if (width <= 0 || height <= 0) return 0;
+  return DeviceBytesPerPixel * width * int64_t{height};
+}
+
+int64_t GIFDecodingBytes(int width, int height) {
+  if (width <= 0 || height <= 0) return 0;
+  return static_cast<int64_t>(rxgif::DibRowBytes(width, 8)) * height + GIFKeptBytes(width, height);
+}
+
 void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
   NewImage();
   const int64_t available = stream.GetSize() - stream.GetPosition();
@@ -883,7 +896,8 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
       }
 
       uint8_t block = 0;
-      int64_t totalPixels = 0;
+      int64_t keptBytes = 0;      // what the frames read so far keep once decoded
+      int64_t decodingBytes = 0;  // what decoding the largest of them takes besides
       reader.ReadByte(block);
       while (block != 0 && block != Trailer && !reader.AtEnd()) {
         std::vector<std::unique_ptr<TExtension>> collected;
@@ -968,8 +982,9 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
             FCorrupted = true;
             break;
           }
-          totalPixels += int64_t{frame->FItem->Size.X} * frame->FItem->Size.Y;
-          if (totalPixels > GIFMaxTotalPixels) {
+          keptBytes += GIFKeptBytes(frame->FItem->Size.X, frame->FItem->Size.Y);
+          decodingBytes = std::max(decodingBytes, GIFDecodingBytes(frame->FItem->Size.X, frame->FItem->Size.Y));
+          if (keptBytes + decodingBytes > GIFMaxDecodedBytes) {
             FCorrupted = true;  // the frames so far stay; the rest is not read
             break;
           }

@@ -1,12 +1,19 @@
 // TGIFImage: a graphic that reads and writes GIF87a and GIF89a files with all their frames.
 // Each frame keeps its encoded data as read and is decoded into a TBitmap only when it is
-// drawn, measured or assigned; frames made from bitmaps are encoded when the image is
-// written. Registered for the extension "gif" and the clipboard format "GIF Image".
+// drawn, measured or assigned, except that loading a file (LoadFromStream, ReadData) decodes
+// its first frame, which becomes the current one; the other frames wait for their use. Frames
+// made from bitmaps are encoded when the image is written. Registered for the extension "gif"
+// and the clipboard format "GIF Image".
 //
 // The file is not trusted: the screen and every frame are at most 32,768 pixels a side and
 // 16 million pixels, the number of frames is bounded, a frame whose data ends early is kept
 // as far as it goes and marked Corrupted (and reading stops there), and a colour table is
-// written with the length its descriptor declares.
+// written with the length its descriptor declares. What the frames of one file take decoded
+// is bounded in bytes (GIFMaxDecodedBytes): a frame is decoded into rows of up to 8 bits a
+// pixel and then kept as a device bitmap of up to 4 bytes a pixel, so a file of a few bytes
+// that declares huge frames would otherwise claim hundreds of megabytes. Reading stops before
+// the frame that would pass the budget, keeping the frames before it, and marks the image
+// Corrupted.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -24,9 +31,18 @@ class TAnimatedCursorImage;
 constexpr int GIFMaxSide = 32768;                  // pixels a side, screen and frames
 constexpr int64_t GIFMaxPixels = 16 * 1024 * 1024; // pixels of one frame or of the screen
 constexpr int GIFMaxFrames = 10000;                // frames read from one file
-// Pixels of all the frames of one file together: frames keep their decoded bitmaps, so a
-// small file of many huge frames would otherwise claim gigabytes once played.
-constexpr int64_t GIFMaxTotalPixels = 64 * 1024 * 1024;
+// Bytes that the frames of one file may take decoded: the device bitmap every frame is kept
+// as (GIFKeptBytes) and, while a frame is being decoded, its transient forms (GIFDecodingBytes
+// of the largest frame). Frames keep their decoded bitmaps, so this is what a file read here
+// may claim at most once every frame has been played. It admits one frame of the largest
+// size (GIFMaxPixels).
+constexpr int64_t GIFMaxDecodedBytes = int64_t(160) << 20;
+// What a decoded frame of width x height keeps: its device bitmap, 4 bytes a pixel at most.
+int64_t GIFKeptBytes(int width, int height);
+// What decoding it takes besides, until it is kept: its rows at up to 8 bits a pixel (rows
+// padded to 4 bytes) and a copy of up to 4 bytes a pixel that the system may make while the
+// rows become the device bitmap.
+int64_t GIFDecodingBytes(int width, int height);
 
 enum TGIFVersion : uint8_t { gvNone = 0, gv87a = 1, gv89a = 2 };
 

@@ -119,6 +119,29 @@ void MaskBlit(HDC dest, const TRect& d, HDC source, const TRect& s, HDC mask) {
   ::SetBkColor(dest, back);
 }
 
+// Tiling: a picture smaller than TileSide a side is repeated into a tile of whole copies of
+// about that side (at most TilePixels pixels, and no larger than the area drawn) before it is
+// drawn, when drawing it copy by copy would take more than MaxDirectTiles calls.
+constexpr int TileSide = 256;
+constexpr int64_t TilePixels = 256 * 1024;
+constexpr int64_t MaxDirectTiles = 4;
+
+// How many copies of a picture side (with otherSide the tile's extent the other way) a tile
+// takes along a visible extent: enough to cover it up to TileSide, within TilePixels; 1 or more.
+int CopiesPerTile(int side, int64_t otherSide, int visibleExtent) {
+  if (side >= TileSide) return 1;
+  const int64_t wanted = std::min<int64_t>((int64_t{visibleExtent} + side - 1) / side, TileSide / side);
+  const int64_t allowed = TilePixels / std::max<int64_t>(otherSide * side, 1);
+  return static_cast<int>(std::max<int64_t>(1, std::min(wanted, allowed)));
+}
+
+// How many copies of a w x h picture tiled from dest's top-left corner meet visible.
+int64_t TileCount(const TRect& dest, const TRect& visible, int w, int h) {
+  const int64_t columns = (int64_t{visible.Right} - dest.Left + w - 1) / w - (int64_t{visible.Left} - dest.Left) / w;
+  const int64_t rows = (int64_t{visible.Bottom} - dest.Top + h - 1) / h - (int64_t{visible.Top} - dest.Top) / h;
+  return columns * rows;
+}
+
 }  // namespace
 
 bool ClipCopy(int sourceWidth, int sourceHeight, int destWidth, int destHeight, TRect& source,
@@ -257,7 +280,10 @@ void TSeBitmap::ShiftHue(int delta) {
   TPixel32* end = FBits + static_cast<size_t>(FWidth) * FHeight;
   for (TPixel32* p = FBits; p != end; ++p)
     if (p->A != 0) *p = ::ShiftHue(*p, delta);
-  UpdateDeviceCopy();
+  // The device copy is made again from the shifted pixels when it is next drawn from, not
+  // now: a skin's hue is shifted as it is loaded, and a screen copy of every picture then
+  // would double what the load takes for copies that may never be drawn.
+  RequestDeviceCopy();
 }
 
 void TSeBitmap::ApplyColorKey(TColor key) {
@@ -337,6 +363,28 @@ void TSeBitmap::TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, 
   // Tiles outside what the DC shows are skipped, which also bounds the loops.
   TRect visible;
   if (!IntersectRect(visible, dest, DestinationArea(dc))) return;
+  // A small picture (a 1-pixel strip, say) would cost a drawing call per pixel or two: it is
+  // first repeated into a tile of whole copies, which draws the same pixels in far fewer calls.
+  const int across = CopiesPerTile(s.Width(), s.Height(), visible.Width());
+  const int down = CopiesPerTile(s.Height(), s.Width() * across, visible.Height());
+  if (int64_t{across} * down > 1 && TileCount(dest, visible, s.Width(), s.Height()) > MaxDirectTiles) {
+    TSeBitmap tile;
+    try {
+      tile.SetSize(s.Width() * across, s.Height() * down);
+    } catch (const Exception&) {
+      // No memory for the tile: drawn copy by copy below instead.
+    }
+    if (tile.GetBits()) {
+      RepeatInto(tile, s);
+      tile.DrawTiles(dc, dest, visible, TRect(0, 0, tile.GetWidth(), tile.GetHeight()), transparent);
+      return;
+    }
+  }
+  DrawTiles(dc, dest, visible, s, transparent);
+}
+
+void TSeBitmap::DrawTiles(HDC dc, const TRect& dest, const TRect& visible, const TRect& s,
+                          bool transparent) {
   const int sw = s.Width(), sh = s.Height();
   const int firstColumn = static_cast<int>((int64_t{visible.Left} - dest.Left) / sw);
   const int firstRow = static_cast<int>((int64_t{visible.Top} - dest.Top) / sh);
@@ -348,6 +396,22 @@ void TSeBitmap::TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, 
                   Bounds(s.Left, s.Top, w, h), transparent);
     }
   }
+}
+
+void TSeBitmap::RepeatInto(TSeBitmap& tile, const TRect& s) const {
+  const int sw = s.Width(), sh = s.Height();
+  ::GdiFlush();
+  for (int row = 0; row < sh; ++row) {
+    const TPixel32* from = PixelPtr(s.Left, s.Top + row);
+    TPixel32* to = tile.PixelPtr(0, row);
+    std::copy(from, from + sw, to);
+    // The copies made so far copied after them, doubling them each time; every prefix of
+    // whole copies continues the pattern, so the last, shorter step does too.
+    for (int filled = sw; filled < tile.FWidth; filled += std::min(filled, tile.FWidth - filled))
+      std::copy(to, to + std::min(filled, tile.FWidth - filled), to + filled);
+  }
+  for (int row = sh; row < tile.FHeight; ++row)
+    std::copy(tile.PixelPtr(0, row - sh), tile.PixelPtr(0, row - sh) + tile.FWidth, tile.PixelPtr(0, row));
 }
 
 // ---- Drawing on another TSeBitmap ---------------------------------------------------------------------

@@ -90,8 +90,8 @@ class TSeBitmap : public TPersistent {
   void SetAlphaRect(const TRect& r, uint8_t value);
   // Fills r (clipped): set, or blended over the old pixels with alpha blending on.
   void FillRect(const TRect& r, TPixel32 value);
-  // Moves the hue of every pixel whose alpha is not 0; each keeps its alpha. Rebuilds the
-  // device copy.
+  // Moves the hue of every pixel whose alpha is not 0; each keeps its alpha. The device copy
+  // is made again from the new pixels at its next use (RequestDeviceCopy).
   void ShiftHue(int delta);
   // Replaces every pixel whose B, G and R each differ from key's by at most 5 with the clear
   // pixel; alpha is not compared.
@@ -105,7 +105,9 @@ class TSeBitmap : public TPersistent {
   void DrawRect(HDC dc, int x, int y, const TRect& source, bool transparent);
   // The part source scaled into dest.
   void StretchDraw(HDC dc, const TRect& dest, const TRect& source, bool transparent);
-  // Fills dest with copies of source, the last column and row cut at dest's edge.
+  // Fills dest with copies of source, the last column and row cut at dest's edge. A small
+  // source is first repeated into a larger tile of whole copies (the same pixels, in far
+  // fewer drawing calls), so that the cost follows dest's area, not the number of copies.
   void TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, bool transparent);
 
   // ---- Drawing on another TSeBitmap ------------------------------------------------------
@@ -151,6 +153,11 @@ class TSeBitmap : public TPersistent {
   void SoftwareTransparentBlt(HDC dc, const TRect& dest, const TRect& source);
   // The source rectangle clipped to the bitmap.
   TRect ClipToBitmap(const TRect& r) const;
+  // Draws the copies of s (inside the bitmap) that tile dest from its top-left corner and
+  // meet visible, one drawing call each.
+  void DrawTiles(HDC dc, const TRect& dest, const TRect& visible, const TRect& s, bool transparent);
+  // Fills tile (a whole number of copies of s a side) with copies of s, alpha included.
+  void RepeatInto(TSeBitmap& tile, const TRect& s) const;
 
   BITMAPINFOHEADER FHeader{};             // kept ready for CreateDIBSection
   HBITMAP FHandle = nullptr;              // the DIB section; owned

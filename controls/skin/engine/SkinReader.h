@@ -8,6 +8,11 @@
 // header. Every refusal is EReadError "Stream read error" (SkinReadError), corrupt compressed
 // data, a picture that cannot be made and a damaged object included: the message never
 // carries bytes of the file.
+//
+// The pictures of one load, the skin engine's hue shift included, take at most MaxPictures
+// (their 32-bit forms, and the transient forms of the one being made booked beside them). A
+// picture's device-dependent copy, as large as its 32-bit form again at most, is made neither
+// by the load nor by the hue shift: only when the picture is first drawn from it.
 #pragma once
 #include <cstdint>
 

@@ -43,8 +43,9 @@ class TSeSkinSource : public TComponent {
   void SetAuthorURL(const String& value) { FAuthorURL = value; }
 
   TSeBitmapList* GetBitmaps() { return &FBitmaps; }
-  // Frees the bitmaps and the objects; the header texts and DeltaHue stay, and DeltaHue is
-  // applied again by the next SetDeltaHue.
+  // Frees the bitmaps and the objects (and any other component the source owns); the header
+  // texts and DeltaHue stay, and DeltaHue is applied again by the next SetDeltaHue. Costs no
+  // more than the objects themselves, however many they are.
   void Clear();
   int Count() const { return static_cast<int>(FObjects.size()); }
   // nullptr outside 0..Count-1 and while updating.

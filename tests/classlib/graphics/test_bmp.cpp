@@ -206,6 +206,22 @@ TEST(BmpFormat, TopDownFilesAndPackedDibsDecode) {
   EXPECT_EQ(packed.Palette.size(), 256u);
 }
 
+TEST(BmpFormat, TheSidesAreReadFromTheHeaderEachInItsPlace) {
+  // Not square, so that a side read from the other's place shows; bottom-up and top-down.
+  for (int32_t height : {5, -5}) {
+    FileSpec spec;
+    spec.Width = 3;
+    spec.Height = height;
+    spec.BitCount = 24;
+    spec.Pixels.assign(12 * 5, 0x40);
+    const Bytes file = InfoFile(spec);
+    int width = 0, sideHeight = 0;
+    ReadBmpSides(file.data(), file.size(), width, sideHeight);
+    EXPECT_EQ(width, 3) << height;
+    EXPECT_EQ(sideHeight, 5) << height;
+  }
+}
+
 TEST(BmpFormat, UnusualBitFieldsAreUnpackedTo32Bits) {
   FileSpec spec{.Width = 2, .Height = 1, .BitCount = 16, .Compression = BI_BITFIELDS,
                 .Masks = {0x0F00, 0x00F0, 0x000F},   // 4-4-4

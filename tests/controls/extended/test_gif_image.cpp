@@ -2,6 +2,10 @@
 // must survive and the faults that were mended (named in each test).
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
 #include <functional>
 #include <random>
 #include <stdexcept>
@@ -184,14 +188,16 @@ TEST(GifImage, RefusesSizesBeyondTheLimitsAndLyingByteCounts) {
   big.Header(2, 2).Raw({0x2C}).Word(0).Word(0).Word(32768).Word(32768).Raw({0, 2, 0});
   TGIFImage image;
   EXPECT_THROW(LoadImage(image, big.Trailer().Data), EInvalidGraphicOperation);
-  // Many frames of the largest size: reading stops once their pixels together pass the
-  // limit, keeping the frames before.
+  // Many large frames: reading stops before the frame whose decoded forms would pass the
+  // file's budget in bytes, keeping the frames before.
+  const int fitting =
+      static_cast<int>((GIFMaxDecodedBytes - GIFDecodingBytes(2048, 2048)) / GIFKeptBytes(2048, 2048));
   TGifBuilder many;
-  many.Header(4096, 4096);
-  for (int i = 0; i < 6; ++i) many.Image(0, 0, 0, 0, {});
+  many.Header(2048, 2048);
+  for (int i = 0; i < fitting + 2; ++i) many.Image(0, 0, 0, 0, {});
   TGIFImage manyImage;
   LoadImage(manyImage, many.Trailer().Data);
-  EXPECT_EQ(manyImage.GetCount(), 4);
+  EXPECT_EQ(manyImage.GetCount(), fitting);
   EXPECT_TRUE(manyImage.GetCorrupted());
   // A frame placed far beyond the screen is kept, and the screen written stays readable.
   TGifBuilder distant;
@@ -408,3 +414,38 @@ TEST(GifImage, AFrameWhoseDecodingARaisingProgressHandlerStoppedIsDecodedWholeNe
     EXPECT_EQ(wrong, 0);
   }
 }
+
+namespace {
+
+// Reads a file of a few hundred bytes that declares four frames of 4096 x 4096 and decodes
+// every frame it kept, as an animator playing it would; exits with 0 when the process grew
+// by less than the decoded budget and some frames were kept.
+int DecodeHugeFramesOfATinyFile() {
+  TGifBuilder gif;
+  gif.Header(4096, 4096, 8);  // 256 colours: decoded at 8 bits a pixel
+  for (int i = 0; i < 4; ++i) gif.Image(0, 0, 0, 0, {});
+  const Bytes file = gif.Trailer().Data;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  const size_t before = counters.WorkingSetSize;
+  int frames = 0;
+  {
+    TGIFImage image;
+    LoadImage(image, file);
+    frames = image.GetCount();
+    for (int i = 0; i < frames; ++i) image.GetFrame(i)->GetBitmap();
+  }
+  ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  const size_t grown = counters.PeakWorkingSetSize - before;
+  std::fprintf(stderr, "%u bytes, %d frames kept, the process grew by %u MiB\n", unsigned(file.size()), frames,
+               unsigned(grown >> 20));
+  return frames >= 1 && grown < size_t(GIFMaxDecodedBytes) ? 0 : 1;
+}
+
+// In a process of its own, so that its memory is this file's alone.
+TEST(GifImageBudget, ATinyFileOfHugeFramesTakesNoMoreThanTheDecodedBudget) {
+  EXPECT_EXIT(_exit(DecodeHugeFramesOfATinyFile()), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

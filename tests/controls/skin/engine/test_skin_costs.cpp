@@ -1,0 +1,263 @@
+// What skins cost beyond their size: clearing a skin of many objects, tiling small pictures,
+// the memory one load with a hue shift takes, and a picture that cannot be made because the
+// process has no GDI handles left. The costs are guarded with bounds far above the linear
+// cost (the benchmarks measure them); memory and handles are measured in processes of their
+// own.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "controls/skin/SkinRegistration.h"
+#include "controls/skin/Watchdog.h"
+#include "controls/skin/engine/SkinReader.h"
+#include "controls/skin/engine/SkinSource.h"
+#include "controls/skin/engine/SkinStreams.h"
+#include "controls/skin/engine/SystemBlits.h"
+#include "controls/skin/engine/ZlibStreams.h"
+#include "tests/classlib/graphics/MemorySurface.h"
+
+namespace {
+
+using skin_tests::Watchdog;
+
+// Hears of the end of the components it is linked to by FreeNotification.
+class TEndWatch : public TComponent {
+ public:
+  TEndWatch() : TComponent(nullptr) {}
+  std::vector<TComponent*> Ended;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override {
+    if (operation == opRemove) Ended.push_back(component);
+  }
+};
+
+bool Has(const std::vector<TComponent*>& list, const TComponent* item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// count unnamed objects owned by the source.
+void AddObjects(TSeSkinSource& source, int count) {
+  for (int i = 0; i < count; ++i) source.AddObject(new TSeSkinObject(&source));
+}
+
+DWORD MillisecondsOf(const std::function<void()>& work) {
+  const DWORD start = ::GetTickCount();
+  work();
+  return ::GetTickCount() - start;
+}
+
+TEST(SkinSourceClear, FreesEveryObjectOwnedOrNotAndTellsThoseLinkedToOthers) {
+  TEndWatch watch;
+  TSeSkinSource source(nullptr);
+  auto* linked = new TSeSkinObject(&source);
+  auto* plain = new TSeSkinObject(&source);
+  auto* child = new TSeSkinObject(plain);
+  auto* notOwned = new TSeSkinObject(nullptr);  // given to the source without its ownership
+  for (TSeSkinObject* object : {linked, plain, notOwned}) source.AddObject(object);
+  watch.FreeNotification(linked);
+  watch.FreeNotification(child);
+  watch.FreeNotification(notOwned);
+  source.Clear();
+  EXPECT_EQ(source.Count(), 0);
+  EXPECT_EQ(source.GetComponentCount(), 0);
+  EXPECT_TRUE(Has(watch.Ended, linked));
+  EXPECT_TRUE(Has(watch.Ended, child)) << "an object's children go with it";
+  EXPECT_TRUE(Has(watch.Ended, notOwned));
+  // The source takes objects again after a clear, and frees them with itself.
+  auto* again = new TSeSkinObject(&source);
+  source.AddObject(again);
+  watch.FreeNotification(again);
+  EXPECT_EQ(source.Objects(0), again);
+}
+
+// Clearing used to tell every object still listed of each one freed: 20,000 objects took
+// about half a minute. Linear, it is a few hundredths of a second; the bound only catches a
+// return to the square.
+TEST(SkinSourceClear, ManyObjectsAreClearedReplacedAndFreedInLinearTime) {
+  Watchdog watchdog(300);
+  RegisterSkinClasses();
+  constexpr int Objects = 20000;
+  constexpr DWORD Bound = 4000;
+  auto source = std::make_unique<TSeSkinSource>(nullptr);
+  AddObjects(*source, Objects);
+  EXPECT_LT(MillisecondsOf([&] { source->Clear(); }), Bound) << "cleared";
+  EXPECT_EQ(source->GetComponentCount(), 0);
+
+  // Replaced by another skin: the reader clears the source first.
+  AddObjects(*source, Objects);
+  TMemoryStream empty;
+  TSeSkinSource(nullptr).SaveToStream(empty);
+  empty.SetPosition(0);
+  EXPECT_LT(MillisecondsOf([&] { source->LoadFromStream(empty); }), Bound) << "replaced";
+  EXPECT_EQ(source->Count(), 0);
+
+  AddObjects(*source, Objects);
+  EXPECT_LT(MillisecondsOf([&] { source.reset(); }), Bound) << "freed";
+}
+
+// ---- Tiling ---------------------------------------------------------------------------------
+
+// A 16 x 16 picture whose pixels all differ, with partly transparent alpha and some pixels
+// of the clear colour, which transparent drawing leaves out.
+std::unique_ptr<TSeBitmap> Picture() {
+  auto bitmap = std::make_unique<TSeBitmap>();
+  bitmap->SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      bitmap->SetPixel(x, y, (x + 2 * y) % 5 == 0
+                                 ? SeClearPixel
+                                 : PackPixel(x * 16, y * 16, (x * y) & 0xFF, static_cast<uint8_t>(x * 16 + y)));
+  return bitmap;
+}
+
+// Tiling as it was done before: one drawing call per copy.
+void TileCopyByCopy(TSeBitmap& bitmap, HDC dc, const TRect& dest, const TRect& s, bool transparent) {
+  for (int y = dest.Top; y < dest.Bottom; y += s.Height())
+    for (int x = dest.Left; x < dest.Right; x += s.Width()) {
+      const int w = std::min(s.Width(), dest.Right - x), h = std::min(s.Height(), dest.Bottom - y);
+      bitmap.StretchDraw(dc, Bounds(x, y, w, h), Bounds(s.Left, s.Top, w, h), transparent);
+    }
+}
+
+// How many pixels of the two surfaces differ, alpha included.
+int Differences(const MemorySurface& a, const MemorySurface& b) {
+  int count = 0;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x) count += !(a.PixelAt(x, y) == b.PixelAt(x, y));
+  return count;
+}
+
+TEST(SkinTiles, TilingGivesThePixelsOfOneCopyAtATime) {
+  auto picture = Picture();
+  const TRect sources[] = {TRect(3, 2, 4, 3),  TRect(5, 0, 6, 16), TRect(0, 7, 16, 8),
+                           TRect(2, 3, 5, 8),  TRect(0, 0, 16, 16), TRect(1, 1, 2, 15)};
+  // Inside, cut on every side, narrow, and wider than one tile of copies.
+  const TRect dests[] = {TRect(0, 0, 40, 24), TRect(-7, -3, 33, 20), TRect(283, 30, 305, 45),
+                         TRect(20, 30, 23, 39), TRect(-3, 2, 297, 9)};
+  for (bool system : {true, false}) {
+    SetSystemBlitsEnabled(system);
+    for (bool transparent : {false, true})
+      for (const TRect& s : sources)
+        for (const TRect& d : dests) {
+          SCOPED_TRACE(::testing::Message() << (system ? "system" : "software") << " transparent "
+                                            << transparent << " source " << s.Width() << "x" << s.Height()
+                                            << " at " << s.Left << "," << s.Top << " dest " << d.Left << ","
+                                            << d.Top << "-" << d.Right << "," << d.Bottom);
+          MemorySurface tiled(300, 40, clTeal), reference(300, 40, clTeal);
+          picture->TileTo(&tiled.Canvas, d, s, transparent);
+          TileCopyByCopy(*picture, reference.DC(), d, s, transparent);
+          EXPECT_EQ(Differences(tiled, reference), 0);
+        }
+  }
+  SetSystemBlitsEnabled(true);
+}
+
+// A 1 x 1 picture over 600 x 600 pixels took a drawing call per pixel (some 30 s under Wine);
+// the bound only catches a return to that.
+TEST(SkinTiles, APixelTiledOverALargeAreaCostsAboutWhatALargePictureDoes) {
+  Watchdog watchdog(300);
+  auto picture = Picture();
+  MemorySurface surface(600, 600, clWhite);
+  for (bool transparent : {false, true}) {
+    const DWORD took = MillisecondsOf(
+        [&] { picture->TileTo(&surface.Canvas, TRect(0, 0, 600, 600), TRect(4, 4, 5, 5), transparent); });
+    EXPECT_LT(took, 2000u) << transparent;
+    EXPECT_EQ(surface.At(599, 599), PixelToColor(picture->GetPixel(4, 4)));
+  }
+}
+
+// ---- A load in a process of its own -----------------------------------------------------------
+
+PROCESS_MEMORY_COUNTERS MemoryCounters() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  return counters;
+}
+
+// A "cskn" file of one picture of width x height, every pixel 0, made without holding the
+// body in memory.
+void WriteOnePictureSkin(TStream& out, int width, int height) {
+  out.WriteBuffer("TQLZ", 4);
+  TCompressionStream body(1, out);
+  for (int i = 0; i < 5; ++i) WriteStreamString(body, L"");
+  const int32_t one = 1;
+  body.WriteBuffer(&one, 4);
+  WriteStreamString(body, L"Big");
+  const int32_t sides[2] = {width, height};
+  body.WriteBuffer(sides, sizeof sides);
+  const std::vector<char> row(static_cast<size_t>(width) * 4, 0);
+  for (int y = 0; y < height; ++y) body.WriteBuffer(row.data(), static_cast<int>(row.size()));
+  const int32_t none = 0;
+  body.WriteBuffer(&none, 4);
+  body.Finish();
+}
+
+// Loads a skin of one picture that fills most of the pictures' budget and shifts its hue as
+// the engine does after a load; exits with 0 when the process grew by less than the budget.
+int LoadAndShiftTheLargestPicture() {
+  RegisterSkinClasses();
+  TMemoryStream file;
+  WriteOnePictureSkin(file, 4096, 4000);  // 62.5 MiB of pixels, within the body's 64 MiB
+  file.SetPosition(0);
+  const size_t before = MemoryCounters().WorkingSetSize;
+  TSeSkinSource source(nullptr);
+  source.LoadFromStream(file);
+  source.SetDeltaHue(40);
+  const size_t grown = MemoryCounters().PeakWorkingSetSize - before;
+  const bool loaded = source.GetBitmaps()->Count() == 1 && source.GetBitmaps()->Get(0)->GetWidth() == 4096;
+  if (!loaded || grown >= size_t(TSeSkinReader::MaxPictures) + (size_t(8) << 20)) {
+    std::fprintf(stderr, "loaded %d, the process grew by %u MiB\n", loaded, unsigned(grown >> 20));
+    return 1;
+  }
+  return 0;
+}
+
+TEST(SkinLoadMemory, AHueShiftedLoadStaysWithinThePicturesBudget) {
+  EXPECT_EXIT(_exit(LoadAndShiftTheLargestPicture()), ::testing::ExitedWithCode(0), "");
+}
+
+// Takes every GDI handle the process may have, then reads a 64 x 64 bitmap record; exits
+// with 0 when it was refused with the readers' error.
+int ReadABitmapWithoutGdiHandles() {
+  TMemoryStream record;
+  WriteStreamString(record, L"P");
+  const int32_t sides[2] = {64, 64};
+  record.WriteBuffer(sides, sizeof sides);
+  const std::vector<char> pixels(64 * 64 * 4, 0x40);
+  record.WriteBuffer(pixels.data(), static_cast<int>(pixels.size()));
+  record.SetPosition(0);
+  std::vector<HGDIOBJ> taken;
+  for (int i = 0; i < 200000; ++i) {
+    HBITMAP bitmap = ::CreateBitmap(1, 1, 1, 1, nullptr);
+    if (!bitmap) break;
+    taken.push_back(bitmap);
+  }
+  String message = L"(read)";
+  try {
+    TSeBitmap bitmap;
+    bitmap.LoadFromStream(record);
+  } catch (const EReadError& e) {
+    message = e.Message();
+  } catch (const Exception& e) {
+    message = String(e.ClassName()) + L" " + e.Message();
+  }
+  for (HGDIOBJ object : taken) ::DeleteObject(object);
+  if (message != L"Stream read error") {
+    std::fprintf(stderr, "after %u handles: %s\n", unsigned(taken.size()), StringToUtf8(message).c_str());
+    return 1;
+  }
+  return 0;
+}
+
+TEST(SkinLoadHandles, APictureThatCannotBeMadeIsTheReadersError) {
+  EXPECT_EXIT(_exit(ReadABitmapWithoutGdiHandles()), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
