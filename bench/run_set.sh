@@ -2,7 +2,7 @@
 # Runs one set: builds the benchmarks (Release unless BUILD_TYPE says otherwise) and runs every
 # one of them once, one after the other, under Wine on a display of its own, printing each
 # one's output with the load average before it and the seconds it took.
-# Usage: bench/run_set.sh [name=runs ...]   e.g. bench/run_set.sh bench_skin_edit=3
+# Usage: [ONLY="bench_a bench_b"] bench/run_set.sh [name=runs ...]   e.g. bench/run_set.sh bench_skin_edit=3
 # (a benchmark named there is given that number of runs instead of its default).
 # Export WINEPREFIX first to use a Wine prefix of your own.
 set -euo pipefail
@@ -19,7 +19,8 @@ for arg in "$@"; do
   [[ "$arg" =~ ^(bench_[a-z_]+)=([0-9]+)$ ]] || { echo "not name=runs: $arg" >&2; exit 2; }
   runs[${BASH_REMATCH[1]}]=${BASH_REMATCH[2]}
 done
-names=$(cd "$ROOT/bench" && ls bench_*.cpp | sed 's/\.cpp$//')
+# ONLY="bench_a bench_b" runs just those (a set of the benchmarks a change reaches).
+names=${ONLY:-$(cd "$ROOT/bench" && ls bench_*.cpp | sed 's/\.cpp$//')}
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
