@@ -42,6 +42,16 @@ class PaintScope {
   HDC FDC;
 };
 
+// Sends msg to the windowless children in controls (a parent's live list): the system tells
+// every window of a new theme, and what draws with it without a window of its own hears it
+// from its parent. A child freed by a handler meanwhile is no longer listed and not told.
+void TellWindowlessControls(const std::vector<TControl*>& controls, UINT msg) {
+  const std::vector<TControl*> told = controls;
+  for (TControl* control : told)
+    if (std::find(controls.begin(), controls.end(), control) != controls.end())
+      control->Perform(msg, 0, 0);
+}
+
 }  // namespace
 
 // The window procedure of every control window: binds a new window to the control being
@@ -717,6 +727,10 @@ void TWinControl::Dispatch(TMessage& message) {
     case WM_CONTEXTMENU: WMContextMenu(message); break;
     case WM_MOUSELEAVE: WMMouseLeave(message); break;
     case WM_SYSCOLORCHANGE: WMSysColorChange(message); break;
+    case WM_THEMECHANGED:
+      TellWindowlessControls(FControls, WM_THEMECHANGED);
+      DefaultHandler(message);
+      break;
     case WM_DESTROY: WMDestroy(message); break;
     case WM_NCDESTROY: WMNCDestroy(message); break;
     case CN_KEYDOWN: CNKeyDown(message); break;

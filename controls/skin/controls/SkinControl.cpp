@@ -436,13 +436,9 @@ void TSeCustomControl::CreateParams(TCreateParams& params) {
 }
 
 void TSeCustomControl::Dispatch(TMessage& message) {
-  if (message.Msg == WM_THEMECHANGED) {
-    // Windowless children (the scroll bars among them) get no message of their own.
-    NotifyControls(WM_THEMECHANGED);
-    Invalidate();
-    DefaultHandler(message);
-    return;
-  }
+  // The class library passes a theme change on to the windowless children (the own scroll
+  // bars among them).
+  if (message.Msg == WM_THEMECHANGED) Invalidate();
   inherited::Dispatch(message);
   // A size the system gave the window (not through SetBounds) moves the bars too.
   if (message.Msg == WM_SIZE) LayoutScrollBars();

@@ -260,7 +260,13 @@ const TPropertyTable* TSeCustomTabControl::PublishedProperties() {
 }
 
 TSeCustomTabControl::TSeCustomTabControl(TComponent* owner)
-    : TSeCustomControl(owner), FTabs(std::make_unique<TSeTabStringList>(this)) {
+    : TSeCustomControl(owner),
+      FTabs(std::make_unique<TSeTabStringList>(this)),
+      FTabTheme(std::make_unique<TKeptTheme>(L"Tab")),
+      FArrowTheme(std::make_unique<TKeptTheme>(L"ScrollBar")),
+      FTabParts(std::make_unique<TThemePartCache>()),
+      FPaneParts(std::make_unique<TThemePartCache>()),
+      FArrowParts(std::make_unique<TThemePartCache>()) {
   SetControlStyle(GetControlStyle() + TControlStyle{csAcceptsControls, csClickEvents, csDoubleClicks});
   SetParentColor(true);
   SetBounds(GetLeft(), GetTop(), 289, 193);
@@ -757,19 +763,30 @@ void TSeCustomTabControl::DrawTabs(int pass) {
   const TSeTabGeometry& g = Geometry();
   const int n = g.Count();
   if (n == 0) return;
+  // Only what is being painted needs drawing: a tab (grown by what a selected or first tab
+  // adds) outside the clip box is left out. Many rows of a tall strip lie outside the control.
+  RECT clip{};
+  const int clipKind = ::GetClipBox(GetCanvas()->GetHandle(), &clip);
+  if (clipKind == NULLREGION) return;
+  const auto painted = [&](int index) {
+    if (clipKind == ERROR) return true;
+    RECT r = g.TabRect(index), common{};
+    ::InflateRect(&r, 3, 3);
+    return ::IntersectRect(&common, &r, &clip) != FALSE;
+  };
   if (pass == 1) {
-    if (FTabIndex >= 0 && FTabIndex < n) DrawTab(FTabIndex);
+    if (FTabIndex >= 0 && FTabIndex < n && painted(FTabIndex)) DrawTab(FTabIndex);
     return;
   }
   if (!FMultiLine) {
     const int last = g.LastVisibleTab(false);
     for (int i = g.FirstVisible; i <= last; ++i)
-      if (i != FTabIndex) DrawTab(i);
+      if (i != FTabIndex && painted(i)) DrawTab(i);
     return;
   }
   for (int row : g.DrawRowOrder())
     for (int i = g.RowFirst(row); i <= g.RowLast(row); ++i)
-      if (i != FTabIndex) DrawTab(i);
+      if (i != FTabIndex && painted(i)) DrawTab(i);
 }
 
 void TSeCustomTabControl::DrawTab(int index) {
@@ -810,7 +827,7 @@ void TSeCustomTabControl::DrawTabEvent(int index, const TRect& rect, bool active
 void TSeCustomTabControl::DrawTabShape(int index, TRect r, TTabPosition side) {
   TCanvas* canvas = GetCanvas();
   const bool selected = index == FTabIndex;
-  if (UseThemes()) {
+  if (const TThemeScope* theme = FTabTheme->Get()) {
     TRect t = r;
     if (!selected) {
       if (IsHorizontal(side)) {
@@ -826,7 +843,8 @@ void TSeCustomTabControl::DrawTabShape(int index, TRect r, TTabPosition side) {
     const int state = !GetEnabled() ? 4 : selected ? 3 : index == FHotTab ? 2 : 1;
     HDC dc = canvas->GetHandle();
     // The theme draws tabs for a strip above the body; other sides get them turned.
-    const bool drawn = DrawTurnedThemePart(TThemeScope(L"Tab"), dc, 1 /* TABP_TABITEM */, state, t, side);
+    const bool drawn =
+        DrawTurnedThemePart(*theme, dc, 1 /* TABP_TABITEM */, state, t, side, FTabParts.get());
     canvas->Refresh();
     if (drawn) return;
   }
@@ -922,8 +940,8 @@ void TSeCustomTabControl::DrawBody() {
   TCanvas* canvas = GetCanvas();
   const TRect body = Geometry().BodyRect();
   if (RectIsEmpty(body)) return;
-  if (UseThemes()) {
-    const bool drawn = TThemeScope(L"Tab").DrawBackground(canvas->GetHandle(), 9 /* TABP_PANE */, 1, body);
+  if (const TThemeScope* theme = FTabTheme->Get()) {
+    const bool drawn = FPaneParts->Draw(*theme, canvas->GetHandle(), 9 /* TABP_PANE */, 1, body);
     canvas->Refresh();
     if (drawn) return;
   }
@@ -938,10 +956,8 @@ void TSeCustomTabControl::DrawLeftScrollButton() {
   RECT r = FGeometry.LeftButtonRect();
   HDC dc = GetCanvas()->GetHandle();
   const bool pushed = FLeftButtonPressed && FLeftButtonHot;
-  if (UseThemes()) {
-    const int state = !GetEnabled() ? 12 : pushed ? 11 : FLeftButtonHot ? 10 : 9;
-    if (TThemeScope(L"ScrollBar").DrawBackground(dc, 1, state, r)) return;
-  }
+  const int state = !GetEnabled() ? 12 : pushed ? 11 : FLeftButtonHot ? 10 : 9;
+  if (DrawThemedScrollButton(state, r)) return;
   ::DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLLEFT | (pushed ? DFCS_PUSHED : 0));
 }
 
@@ -949,11 +965,22 @@ void TSeCustomTabControl::DrawRightScrollButton() {
   RECT r = FGeometry.RightButtonRect();
   HDC dc = GetCanvas()->GetHandle();
   const bool pushed = FRightButtonPressed && FRightButtonHot;
-  if (UseThemes()) {
-    const int state = !GetEnabled() ? 16 : pushed ? 15 : FRightButtonHot ? 14 : 13;
-    if (TThemeScope(L"ScrollBar").DrawBackground(dc, 1, state, r)) return;
-  }
+  const int state = !GetEnabled() ? 16 : pushed ? 15 : FRightButtonHot ? 14 : 13;
+  if (DrawThemedScrollButton(state, r)) return;
   ::DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLRIGHT | (pushed ? DFCS_PUSHED : 0));
+}
+
+bool TSeCustomTabControl::DrawThemedScrollButton(int state, const RECT& r) {
+  const TThemeScope* theme = FArrowTheme->Get();
+  return theme && FArrowParts->Draw(*theme, GetCanvas()->GetHandle(), 1 /* SBP_ARROWBTN */, state, r);
+}
+
+void TSeCustomTabControl::ForgetKeptLook() {
+  FTabTheme->Reset();
+  FArrowTheme->Reset();
+  FTabParts->Clear();
+  FPaneParts->Clear();
+  FArrowParts->Clear();
 }
 
 void TSeCustomTabControl::PaintStripContent() {
@@ -1048,6 +1075,12 @@ void TSeCustomTabControl::Dispatch(TMessage& message) {
       FWidthsValid = false;
       inherited::Dispatch(message);
       Realign();
+      Invalidate();
+      return;
+    case WM_THEMECHANGED:
+    case CM_SYSCOLORCHANGE:
+      ForgetKeptLook();
+      inherited::Dispatch(message);
       Invalidate();
       return;
     case CM_DESIGNHITTEST:

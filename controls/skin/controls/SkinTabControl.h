@@ -5,7 +5,9 @@
 // the geometry); drawn with the visual styles "Tab" and "ScrollBar" or with classic lines.
 //
 // Hover and scroll-button feedback repaint only the strip, through an off-screen bitmap, so
-// the page and its children do not flicker.
+// the page and its children do not flicker. A paint draws only the tabs that reach into the
+// area being painted. The themed tabs, pane and scroll buttons are kept as drawn (emptied when
+// the theme or the system colours change), with their theme classes kept open.
 //
 // Not done: dragging and docking of pages, design-time hit-testing beyond tab switching.
 #pragma once
@@ -210,6 +212,11 @@ class TSeCustomTabControl : public TSeCustomControl {
   void ScrollTick();
   void ActivatePageOfTab();
   void LayoutRows();
+  // Drops the open theme classes and the kept parts: they belong to the theme and the system
+  // colours they were drawn in.
+  void ForgetKeptLook();
+  // A themed scroll button from the kept parts; false to draw it classically.
+  bool DrawThemedScrollButton(int state, const RECT& r);
   bool Destroying() const { return GetComponentState().Contains(csDestroying); }
 
   std::unique_ptr<TTimer> FScrollTimer;     // auto-repeat; made on first use
@@ -240,4 +247,9 @@ class TSeCustomTabControl : public TSeCustomControl {
   int FLoadedTabIndex = -1;
   TCustomImageList* FImages = nullptr;      // not owned; forgotten when freed
   bool FPaintingStrip = false;              // the strip paints off-screen
+  std::unique_ptr<class TKeptTheme> FTabTheme;       // "Tab", open from paint to paint
+  std::unique_ptr<class TKeptTheme> FArrowTheme;     // "ScrollBar" for the scroll buttons
+  std::unique_ptr<class TThemePartCache> FTabParts;  // the themed tabs as drawn
+  std::unique_ptr<class TThemePartCache> FPaneParts; // the themed pane as drawn
+  std::unique_ptr<class TThemePartCache> FArrowParts; // the themed scroll buttons as drawn
 };

@@ -12,8 +12,12 @@ POINT UprightPointOf(TTabPosition side, int x, int y, int w, int h) {
 }
 
 bool DrawTurnedThemePart(const TThemeScope& theme, HDC dc, int part, int state, const RECT& r,
-                         TTabPosition side) {
-  if (side == tpTop) return theme.DrawBackground(dc, part, state, r);
+                         TTabPosition side, TThemePartCache* kept) {
+  const auto draw = [&](HDC target, const RECT& where) {
+    return kept ? kept->Draw(theme, target, part, state, where)
+                : theme.DrawBackground(target, part, state, where);
+  };
+  if (side == tpTop) return draw(dc, r);
   const int w = r.right - r.left, h = r.bottom - r.top;
   if (!theme || w <= 0 || h <= 0) return false;
   const bool across = side == tpLeft || side == tpRight;
@@ -33,7 +37,7 @@ bool DrawTurnedThemePart(const TThemeScope& theme, HDC dc, int part, int state, 
       const POINT p = UprightPointOf(side, x, y, w, h);
       *upright.PixelPtr(p.x, p.y) = *target.PixelPtr(x, y);
     }
-  if (!theme.DrawBackground(upright.GetDC(), part, state, RECT{0, 0, uw, uh})) return false;
+  if (!draw(upright.GetDC(), RECT{0, 0, uw, uh})) return false;
   ::GdiFlush();
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {

@@ -8,9 +8,10 @@
 // Where the drawn part's open side (the bottom of the upright drawing) goes: tpTop leaves it
 // as the library draws it, tpBottom flips it upside down, tpLeft and tpRight turn it a quarter
 // so that its open side faces right or left; the edge that is left in the upright drawing
-// becomes the top edge. False (nothing drawn) when the theme does not draw the part.
+// becomes the top edge. False (nothing drawn) when the theme does not draw the part. With
+// kept, the upright part is drawn from (and kept in) those kept parts.
 bool DrawTurnedThemePart(const TThemeScope& theme, HDC dc, int part, int state, const RECT& r,
-                         TTabPosition side);
+                         TTabPosition side, TThemePartCache* kept = nullptr);
 
 // The point of the upright drawing (of the size the turned part needs) that lands on point
 // (x, y) of a w × h target.

@@ -1,5 +1,10 @@
 #include "ThemeBinding.h"
 
+// clang-format off
+#include <vssym32.h>  // after the binding's Win32 settings
+// clang-format on
+
+#include <algorithm>
 #include <memory>
 
 #include "SystemLibrary.h"
@@ -168,6 +173,12 @@ bool TThemeScope::DrawEdge(HDC dc, int part, int state, const RECT& r, UINT edge
   return SUCCEEDED(draw(FTheme, dc, part, state, &copy, edge, flags, nullptr));
 }
 
+bool TThemeScope::SizingMargins(int part, int state, MARGINS& margins) const {
+  const auto get = ThemeApi().GetThemeMargins;
+  if (!Current() || !get) return false;
+  return SUCCEEDED(get(FTheme, nullptr, part, state, TMT_SIZINGMARGINS, nullptr, &margins));
+}
+
 bool TThemeScope::DrawText(HDC dc, int part, int state, const wchar_t* text, int length,
                            DWORD flags, const RECT& r) const {
   const auto draw = ThemeApi().DrawThemeText;
@@ -230,9 +241,10 @@ bool TThemePartCache::Draw(const TThemeScope& theme, HDC dc, int part, int state
     if (!e.Memory && !e.Unkeepable) e.Unkeepable = !Fill(theme, dc, e);
     return Blit(e, dc, r) || theme.DrawBackground(dc, part, state, r);
   }
-  // Seen once at another width: kept now at this one, in case one bitmap serves every width.
-  if (TEntry* e = SeenAtOtherWidth(part, state, h)) {
+  // Seen once at another size: kept now at this one, in case one bitmap serves every size.
+  if (TEntry* e = SeenAtOtherSize(part, state, w, h)) {
     e->Width = w;
+    e->Height = h;
     e->Unkeepable = !Fill(theme, dc, *e);
     return Blit(*e, dc, r) || theme.DrawBackground(dc, part, state, r);
   }
@@ -248,12 +260,16 @@ bool TThemePartCache::Draw(const TThemeScope& theme, HDC dc, int part, int state
   return theme.DrawBackground(dc, part, state, r);
 }
 
-TThemePartCache::TEntry* TThemePartCache::SeenAtOtherWidth(int part, int state, int h) {
+TThemePartCache::TEntry* TThemePartCache::SeenAtOtherSize(int part, int state, int w, int h) {
   TEntry* seen = nullptr;
   for (int i = 0; i < FCount; ++i) {
     TEntry& e = FEntries[i];
-    if (e.Part != part || e.State != state || e.Height != h) continue;
-    if (e.Memory || e.Unkeepable) return nullptr;  // kept at its own width only: widths differ
+    if (e.Part != part || e.State != state) continue;
+    if (e.Memory || e.Unkeepable) {
+      // Kept at its own width (or height) only: sizes that differ so do not share.
+      if ((e.Width != w && !e.Across.Any) || (e.Height != h && !e.Down.Any)) return nullptr;
+      continue;
+    }
     seen = &e;
   }
   return seen;
@@ -261,84 +277,142 @@ TThemePartCache::TEntry* TThemePartCache::SeenAtOtherWidth(int part, int state, 
 
 bool TThemePartCache::Blit(const TEntry& entry, HDC dc, const RECT& r) {
   if (!entry.Memory) return false;
-  const int w = r.right - r.left;
-  if (w == entry.Width) return BlitSpan(entry, dc, r.left, r.top, w, 0, w);
-  // The ends as they are, the repeating middle column stretched between them.
-  const int left = entry.LeftColumns, right = entry.RightColumns;
-  const int saved = ::SaveDC(dc);
-  ::SetStretchBltMode(dc, COLORONCOLOR);
-  const bool done = BlitSpan(entry, dc, r.left, r.top, left, 0, left) &&
-                    BlitSpan(entry, dc, r.left + left, r.top, w - left - right, left, 1) &&
-                    BlitSpan(entry, dc, r.right - right, r.top, right, entry.Width - right, right);
-  ::RestoreDC(dc, saved);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w == entry.Width && h == entry.Height)
+    return BlitPiece(entry, dc, r.left, r.top, w, h, 0, 0, w, h);
+  // The ends as they are, the repeating middle line stretched between them; a direction
+  // drawn at the kept length is one span.
+  struct TSpan {
+    int Dst, DstLength, Src, SrcLength;
+  };
+  const auto spans = [](const TRepeat& repeat, int kept, int length, TSpan* out) {
+    if (length == kept) {
+      out[0] = {0, length, 0, length};
+      return 1;
+    }
+    out[0] = {0, repeat.Lead, 0, repeat.Lead};
+    out[1] = {repeat.Lead, length - repeat.Lead - repeat.Trail, repeat.Lead, 1};
+    out[2] = {length - repeat.Trail, repeat.Trail, kept - repeat.Trail, repeat.Trail};
+    return 3;
+  };
+  TSpan columns[3], rows[3];
+  const int columnCount = spans(entry.Across, entry.Width, w, columns);
+  const int rowCount = spans(entry.Down, entry.Height, h, rows);
+  const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
+  bool done = true;
+  for (int y = 0; y < rowCount && done; ++y)
+    for (int x = 0; x < columnCount && done; ++x)
+      done = BlitPiece(entry, dc, r.left + columns[x].Dst, r.top + rows[y].Dst, columns[x].DstLength,
+                       rows[y].DstLength, columns[x].Src, rows[y].Src, columns[x].SrcLength,
+                       rows[y].SrcLength);
+  if (oldMode) ::SetStretchBltMode(dc, oldMode);
   return done;
 }
 
-bool TThemePartCache::BlitSpan(const TEntry& entry, HDC dc, int dx, int y, int dw, int sx, int sw) {
-  if (dw <= 0) return true;
-  const int h = entry.Height;
-  if (!entry.Masked)
-    return ::StretchBlt(dc, dx, y, dw, h, entry.Memory, sx, 0, sw, h, SRCCOPY) != FALSE;
+bool TThemePartCache::BlitPiece(const TEntry& entry, HDC dc, int dx, int dy, int dw, int dh,
+                                int sx, int sy, int sw, int sh) {
+  if (dw <= 0 || dh <= 0) return true;
+  const bool same = dw == sw && dh == sh;
+  const auto copy = [&](int top, DWORD rop) {
+    return same ? ::BitBlt(dc, dx, dy, dw, dh, entry.Memory, sx, top + sy, rop) != FALSE
+                : ::StretchBlt(dc, dx, dy, dw, dh, entry.Memory, sx, top + sy, sw, sh, rop) != FALSE;
+  };
+  if (!entry.Masked) return copy(0, SRCCOPY);
   // What lies under a transparent pixel stays (AND with white, OR with black); an opaque
   // pixel is cleared and then takes the part's colour.
-  return ::StretchBlt(dc, dx, y, dw, h, entry.Memory, sx, h, sw, h, SRCAND) &&
-         ::StretchBlt(dc, dx, y, dw, h, entry.Memory, sx, 0, sw, h, SRCPAINT);
+  return copy(entry.Height, SRCAND) && copy(0, SRCPAINT);
 }
 
-void TThemePartCache::FindAcross(const TThemeScope& theme, TEntry& entry, const DWORD* onBlack,
-                                 const DWORD* onWhite) {
+TThemePartCache::TRepeat TThemePartCache::MiddleRun(const TEntry& entry, const DWORD* onBlack,
+                                                    const DWORD* onWhite, bool down,
+                                                    int marginSum) {
   const int w = entry.Width, h = entry.Height;
-  const auto pixel = [](const DWORD* bits, int stride, int x, int y) {
-    return bits[y * stride + x] & 0xFFFFFF;
+  const int length = down ? h : w, breadth = down ? w : h;
+  // Pixel p of line a: column a (row p) across, row a (column p) down.
+  const auto at = [&](const DWORD* bits, int a, int p) {
+    return (down ? bits[a * w + p] : bits[p * w + a]) & 0xFFFFFF;
   };
-  const auto sameColumn = [&](int a, int b) {
-    for (int y = 0; y < h; ++y)
-      if (pixel(onBlack, w, a, y) != pixel(onBlack, w, b, y) ||
-          pixel(onWhite, w, a, y) != pixel(onWhite, w, b, y))
+  const auto sameLine = [&](int a, int b) {
+    for (int p = 0; p < breadth; ++p)
+      if (at(onBlack, a, p) != at(onBlack, b, p) || at(onWhite, a, p) != at(onWhite, b, p))
         return false;
     return true;
   };
-  // The run of columns equal to the middle one.
-  const int middle = w / 2;
+  const int middle = length / 2;
   int first = middle, last = middle;
-  while (first > 0 && sameColumn(first - 1, middle)) --first;
-  while (last < w - 1 && sameColumn(last + 1, middle)) ++last;
-  if (last - first < 1) return;  // no repeating middle
-  const int left = first, right = w - 1 - last;
-  // The library must draw a narrower and a wider bar exactly as the ends and middle make them.
-  const int widths[] = {left + right + 1, w + 17};
-  for (const int other : widths) {
-    if (other == w) continue;
-    DWORD* black = nullptr;
-    DWORD* white = nullptr;
-    HBITMAP b = DrawOnColour(theme, entry.Part, entry.State, other, h, BLACK_BRUSH, black);
-    HBITMAP c = DrawOnColour(theme, entry.Part, entry.State, other, h, WHITE_BRUSH, white);
-    bool same = b && c;
-    for (int y = 0; y < h && same; ++y)
-      for (int x = 0; x < other && same; ++x) {
-        const int from = x < left ? x : x >= other - right ? x - other + w : left;
-        same = pixel(black, other, x, y) == pixel(onBlack, w, from, y) &&
-               pixel(white, other, x, y) == pixel(onWhite, w, from, y);
-      }
-    if (b) ::DeleteObject(b);
-    if (c) ::DeleteObject(c);
-    if (!same) return;
+  while (first > 0 && sameLine(first - 1, middle)) --first;
+  while (last < length - 1 && sameLine(last + 1, middle)) ++last;
+  TRepeat repeat;
+  if (last - first < 1) return repeat;  // no repeating middle
+  repeat.Any = true;
+  repeat.Lead = first;
+  repeat.Trail = length - 1 - last;
+  repeat.Least = std::max(repeat.Lead + repeat.Trail + 1, marginSum);
+  return repeat;
+}
+
+bool TThemePartCache::DrawsAsStretched(const TThemeScope& theme, const TEntry& entry,
+                                       const DWORD* onBlack, const DWORD* onWhite, int w, int h) {
+  DWORD* black = nullptr;
+  DWORD* white = nullptr;
+  HBITMAP b = DrawOnColour(theme, entry.Part, entry.State, w, h, BLACK_BRUSH, black);
+  HBITMAP c = DrawOnColour(theme, entry.Part, entry.State, w, h, WHITE_BRUSH, white);
+  bool same = b && c;
+  const int keptWidth = entry.Width;
+  for (int y = 0; y < h && same; ++y) {
+    const int fromY = entry.Down.From(y, entry.Height, h);
+    for (int x = 0; x < w && same; ++x) {
+      const int from = fromY * keptWidth + entry.Across.From(x, keptWidth, w);
+      same = (black[y * w + x] & 0xFFFFFF) == (onBlack[from] & 0xFFFFFF) &&
+             (white[y * w + x] & 0xFFFFFF) == (onWhite[from] & 0xFFFFFF);
+    }
   }
-  entry.Across = true;
-  entry.LeftColumns = left;
-  entry.RightColumns = right;
+  if (b) ::DeleteObject(b);
+  if (c) ::DeleteObject(c);
+  return same;
+}
+
+void TThemePartCache::FindRepeats(const TThemeScope& theme, TEntry& entry, const DWORD* onBlack,
+                                  const DWORD* onWhite) {
+  const int w = entry.Width, h = entry.Height;
+  // Each direction on its own: the library must draw a shorter and a longer part exactly as
+  // the ends and the middle make them.
+  MARGINS margins{};
+  if (!theme.SizingMargins(entry.Part, entry.State, margins)) margins = MARGINS{};
+  TRepeat across =
+      MiddleRun(entry, onBlack, onWhite, false, margins.cxLeftWidth + margins.cxRightWidth);
+  TRepeat down =
+      MiddleRun(entry, onBlack, onWhite, true, margins.cyTopHeight + margins.cyBottomHeight);
+  entry.Across = across;
+  entry.Down = TRepeat{};
+  if (across.Any)
+    for (const int other : {across.Least, w + 17})
+      if (other != w && !DrawsAsStretched(theme, entry, onBlack, onWhite, other, h))
+        across = TRepeat{};
+  entry.Across = TRepeat{};
+  entry.Down = down;
+  if (down.Any)
+    for (const int other : {down.Least, h + 17})
+      if (other != h && !DrawsAsStretched(theme, entry, onBlack, onWhite, w, other))
+        down = TRepeat{};
+  // Both at once only when a drawing changed in both directions shows it as well.
+  entry.Across = across;
+  entry.Down = down;
+  if (across.Any && down.Any && !DrawsAsStretched(theme, entry, onBlack, onWhite, w + 13, h + 11))
+    entry.Down = TRepeat{};
 }
 
 bool TThemePartCache::Fill(const TThemeScope& theme, HDC dc, TEntry& entry) {
   // Drawn on black and on white: a pixel that differs shows what lies under it. Only whole
   // transparency can be kept (as a mask); a part blended with what lies under it cannot.
   const int w = entry.Width, h = entry.Height;
+  entry.Across = entry.Down = TRepeat{};
   DWORD* onBlack = nullptr;
   DWORD* onWhite = nullptr;
   HBITMAP black = DrawOnColour(theme, entry.Part, entry.State, w, h, BLACK_BRUSH, onBlack);
   HBITMAP white = DrawOnColour(theme, entry.Part, entry.State, w, h, WHITE_BRUSH, onWhite);
   bool transparent = false, blended = !black || !white;
-  if (!blended) FindAcross(theme, entry, onBlack, onWhite);
+  if (!blended) FindRepeats(theme, entry, onBlack, onWhite);
   for (int i = 0; i < w * h && !blended; ++i) {
     const DWORD b = onBlack[i] & 0xFFFFFF, c = onWhite[i] & 0xFFFFFF;
     if (b == c) {
@@ -369,14 +443,17 @@ bool TThemePartCache::Fill(const TThemeScope& theme, HDC dc, TEntry& entry) {
       ::SelectObject(source, old);
       ::DeleteDC(source);
     } else {
+      // Not kept after all; the entry still names its part and size.
+      const TEntry seen{entry.Part, entry.State, entry.Width, entry.Height};
       Release(entry);
+      entry = seen;
     }
   } else if (memory) {
     ::DeleteDC(memory);
   }
   if (black) ::DeleteObject(black);
   if (white) ::DeleteObject(white);
-  if (!entry.Memory) entry.Across = false;
+  if (!entry.Memory) entry.Across = entry.Down = TRepeat{};
   return entry.Memory != nullptr;
 }
 

@@ -105,6 +105,9 @@ class TThemeScope {
                 const RECT& r) const;
   // An edge (EDGE_* and BF_* as DrawEdge takes them) in the theme's colours.
   bool DrawEdge(HDC dc, int part, int state, const RECT& r, UINT edge, UINT flags) const;
+  // The part's sizing margins (kept as they are while the rest is stretched); false when the
+  // theme does not say.
+  bool SizingMargins(int part, int state, MARGINS& margins) const;
 
  private:
   HTHEME FTheme = nullptr;  // opened by the constructor, closed by the destructor
@@ -136,8 +139,10 @@ class TKeptTheme {
 // time. A size is kept when it is drawn a second time. A part whose middle columns all repeat
 // one column (a bar's background, a pane's frame) serves every width from one kept bitmap: its
 // end columns copied and its middle column stretched, once a drawing at two other widths by the
-// library showed exactly that. Holds at most kCapacity parts, the oldest replaced first; Clear()
-// when the theme changes.
+// library showed exactly that; likewise every height when its middle rows repeat one row (a tab
+// reaching in under the rows nearer the body), and every size when both do and a drawing at
+// another width and height showed it too. Holds at most kCapacity parts, the oldest replaced
+// first; Clear() when the theme or the system colours change.
 class TThemePartCache {
  public:
   static constexpr int kCapacity = 8;
@@ -153,6 +158,18 @@ class TThemePartCache {
   int Count() const { return FCount; }
 
  private:
+  // How a kept part serves other lengths along one direction (columns across, rows down).
+  struct TRepeat {
+    bool Any = false;          // serves any length of at least Least
+    int Lead = 0, Trail = 0;   // the end lines around the repeating middle line
+    int Least = 0;             // at least Lead + Trail + 1 and the sizing margins' sum
+    bool Fits(int kept, int length) const { return length == kept || (Any && length >= Least); }
+    // The kept line that line i of a drawing of the given length shows.
+    int From(int i, int kept, int length) const {
+      if (length == kept || i < Lead) return i;
+      return i >= length - Trail ? i - length + kept : Lead;
+    }
+  };
   struct TEntry {
     int Part = 0, State = 0, Width = 0, Height = 0;
     HDC Memory = nullptr;        // owned; holds Bitmap; nullptr: not kept
@@ -160,25 +177,34 @@ class TThemePartCache {
     HGDIOBJ OldBitmap = nullptr; // Memory's own bitmap, selected back before it is deleted
     bool Masked = false;         // the mask: white where transparent, black elsewhere
     bool Unkeepable = false;     // blended with what lies under it: always drawn directly
-    bool Across = false;         // serves any width of at least Ends + 1
-    int LeftColumns = 0, RightColumns = 0;  // the ends around the repeating middle column
+    TRepeat Across;              // other widths
+    TRepeat Down;                // other heights
     bool Serves(int part, int state, int w, int h) const {
-      return Part == part && State == state && Height == h &&
-             (Width == w || (Across && w > LeftColumns + RightColumns));
+      return Part == part && State == state && Across.Fits(Width, w) && Down.Fits(Height, h);
     }
   };
-  // The entry of this part, state and height drawn once at another width and not kept yet,
-  // when no kept entry of them showed that widths cannot share one.
-  TEntry* SeenAtOtherWidth(int part, int state, int h);
-  // Sets Across and the end columns when the middle columns of the drawing repeat and the
-  // library draws two other widths exactly so.
-  static void FindAcross(const TThemeScope& theme, TEntry& entry, const DWORD* onBlack,
-                         const DWORD* onWhite);
+  // The entry of this part and state drawn once at another size and not kept yet, unless a
+  // kept entry of them showed that its sizes cannot share one bitmap in a direction in which
+  // this size differs from it.
+  TEntry* SeenAtOtherSize(int part, int state, int w, int h);
+  // Sets Across and Down where the middle lines of the drawing repeat and the library draws
+  // other sizes exactly so.
+  static void FindRepeats(const TThemeScope& theme, TEntry& entry, const DWORD* onBlack,
+                          const DWORD* onWhite);
+  // The repeating run of middle lines (columns, or rows when down); Any false when none.
+  // Shorter than the sizing margins (sum) the library shrinks the ends: not served.
+  static TRepeat MiddleRun(const TEntry& entry, const DWORD* onBlack, const DWORD* onWhite,
+                           bool down, int marginSum);
+  // The library's drawing at w × h on black and on white equals the kept drawing stretched
+  // by the entry's repeats.
+  static bool DrawsAsStretched(const TThemeScope& theme, const TEntry& entry, const DWORD* onBlack,
+                               const DWORD* onWhite, int w, int h);
   // The entry's bitmap made; false when the part cannot be kept or drawing failed.
   static bool Fill(const TThemeScope& theme, HDC dc, TEntry& entry);
   static bool Blit(const TEntry& entry, HDC dc, const RECT& r);
-  // One span of the kept part: source columns [sx, sx + sw) onto [dx, dx + dw) of the row at y.
-  static bool BlitSpan(const TEntry& entry, HDC dc, int dx, int y, int dw, int sx, int sw);
+  // One piece of the kept part: source (sx, sy, sw, sh) onto (dx, dy, dw, dh).
+  static bool BlitPiece(const TEntry& entry, HDC dc, int dx, int dy, int dw, int dh, int sx,
+                        int sy, int sw, int sh);
   static void Release(TEntry& entry);
 
   TEntry FEntries[kCapacity];

@@ -450,7 +450,8 @@ TPoint TSeCustomForm::ScreenToWindow(TPoint screen) const {
 void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
   // A caption set through the window (the form's own setter does not come this way; the
   // caption is read from the form at every paint), a new icon or colours.
-  if (message.Msg == WM_SETICON || message.Msg == WM_SYSCOLORCHANGE) FPersistentKey = TFrameKey();
+  if (message.Msg == WM_SETICON) FPersistentKey = TFrameKey();
+  if (message.Msg == WM_SYSCOLORCHANGE) ForgetKeptLook();
   if (message.Msg == WM_SETTEXT || message.Msg == WM_SETICON) PaintNonClient();
   TCustomForm* form = GetForm();
   if (!form) return;
@@ -494,15 +495,14 @@ void TSeCustomForm::Dispatch(TMessage& message) {
     case WM_SYSCOMMAND: WMSysCommand(message); break;
     case WM_MDIACTIVATE: WMMDIActivate(message); break;
     case WM_THEMECHANGED:
-      FPersistentKey = TFrameKey();
-      FFrameParts.Clear();
-      FButtonParts.Clear();
+      ForgetKeptLook();
       FMetrics = SystemFrameMetrics();
       FreeCaptionFonts();
       // The frame's margins and region follow the new look (themed corners come or go).
       RefreshFrame();
+      // Passed on to the form, which tells its windowless children (their kept parts are
+      // as old as the frame's); its answer is 0 as well.
       message.Result = 0;
-      MessageHandled();
       break;
     case SE_FORM_CAPTIONBACK:
       PaintNonClient();
@@ -1363,6 +1363,12 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
       default: break;
     }
   }
+}
+
+void TSeCustomForm::ForgetKeptLook() {
+  FPersistentKey = TFrameKey();
+  FFrameParts.Clear();
+  FButtonParts.Clear();
 }
 
 TSeCustomForm::TFrameKey TSeCustomForm::FrameKey(const TSeFrameLayout& layout) const {

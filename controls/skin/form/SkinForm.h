@@ -346,6 +346,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
     bool operator==(const TFrameKey&) const = default;
   };
   TFrameKey FrameKey(const TSeFrameLayout& layout) const;
+  // Drops the kept frame and the kept themed parts: they belong to the theme and the system
+  // colours they were drawn in.
+  void ForgetKeptLook();
 
   std::unique_ptr<TCanvas> FCanvas;             // its handle is set only while painting
   std::unique_ptr<TSeBitmap> FPersistentBuffer; // vxfpPersistentBuffer, made on first use

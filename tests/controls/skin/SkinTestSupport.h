@@ -43,6 +43,46 @@ inline void WithoutThemes(const std::function<void()>& draw) {
   for (int i = 0; i < references; ++i) InitThemeLibrary();
 }
 
+// The theme library's part drawing replaced for the object's life, so that what the theme
+// draws can change between two paints as it does when the user picks another theme or other
+// colours: with a look set, every part is drawn by the library and then covered with that
+// colour; without one (clNone) it is the library's own drawing.
+class ThemeLookSwap {
+ public:
+  ThemeLookSwap() {
+    Real() = Entry();
+    Entry() = &Drawing;
+  }
+  ~ThemeLookSwap() {
+    Entry() = Real();
+    Look() = clNone;
+  }
+  ThemeLookSwap(const ThemeLookSwap&) = delete;
+  ThemeLookSwap& operator=(const ThemeLookSwap&) = delete;
+  void SetLook(TColor color) { Look() = color; }
+
+ private:
+  using Proc = decltype(&::DrawThemeBackground);
+  static Proc& Entry() { return const_cast<TThemeApi&>(ThemeApi()).DrawThemeBackground; }
+  static Proc& Real() {
+    static Proc real = nullptr;
+    return real;
+  }
+  static TColor& Look() {
+    static TColor look = clNone;
+    return look;
+  }
+  static HRESULT WINAPI Drawing(HTHEME theme, HDC dc, int part, int state, LPCRECT r, LPCRECT clip) {
+    const HRESULT result = Real()(theme, dc, part, state, r, clip);
+    if (SUCCEEDED(result) && Look() != clNone && r) {
+      HBRUSH brush = ::CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Look())));
+      ::FillRect(dc, r, brush);
+      ::DeleteObject(brush);
+    }
+    return result;
+  }
+};
+
 // Saves what the window shows, repainted, as screenshots\<name>.bmp.
 inline void SaveScreenshot(HWND wnd, const String& name) {
   ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -88,6 +128,26 @@ inline int DifferentPixels(const MemorySurface& a, const MemorySurface& b, const
   for (int y = r.Top; y < r.Bottom; ++y)
     for (int x = r.Left; x < r.Right; ++x) count += a.At(x, y) == b.At(x, y) ? 0 : 1;
   return count;
+}
+
+// Draws the part into r through the kept parts and through the library, each over stripes of
+// two colours (what lies under a transparent pixel must show through): the same answer and
+// the same pixels.
+inline void ExpectKeptDrawsAsTheLibrary(TThemePartCache& cache, const TThemeScope& theme, int part,
+                                        int state, const RECT& r, int w, int h) {
+  MemorySurface direct(w, h), kept(w, h);
+  for (MemorySurface* s : {&direct, &kept})
+    for (int x = 0; x < w; x += 3) {
+      RECT stripe{x, 0, x + 3, h};
+      ::SetBkColor(s->DC(), (x / 3) % 2 ? RGB(200, 40, 90) : RGB(20, 160, 220));
+      ::ExtTextOutW(s->DC(), 0, 0, ETO_OPAQUE, &stripe, nullptr, 0, nullptr);
+    }
+  const bool drawn = theme.DrawBackground(direct.DC(), part, state, r);
+  EXPECT_EQ(cache.Draw(theme, kept.DC(), part, state, r), drawn);
+  ::GdiFlush();
+  EXPECT_EQ(DifferentPixels(direct, kept, TRect(0, 0, w, h)), 0)
+      << "part " << part << " state " << state << " at " << r.left << "," << r.top << " "
+      << r.right - r.left << " x " << r.bottom - r.top;
 }
 
 // Runs cycle once to settle caches, then rounds times: the GDI and user objects must come

@@ -327,6 +327,51 @@ class TBarsProbe : public TSeCustomControl {
   }
 };
 
+// Another theme or other system colours change what the theme draws: a bar's kept parts give
+// way to the new drawing after the message, wherever the bar sits. A bar directly on a form of
+// the class library hears of a theme change through the form (the system tells windows only),
+// a control's own bar through its control; both hear of new colours through the form.
+TEST_F(SkinScrollBarTest, KeptPartsGiveWayToANewLookWhereverTheBarSits) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  auto* probe = new TBarsProbe(Form);
+  probe->SetScrollBarStyle(1);
+  probe->SetBounds(10, 60, 200, 120);
+  probe->SetParent(Form);
+  Pump();
+  TSeCustomScrollBar* own = probe->GetHorzScrollBar();
+  ASSERT_NE(own, nullptr);
+  ThemeLookSwap look;
+  // The colour the middle of the bar's thumb shows, painted twice so that its parts are kept.
+  const auto thumbColour = [](TSeCustomScrollBar* bar) {
+    const TRect thumb = bar->GetThumbRect();
+    MemorySurface painted(bar->GetWidth(), bar->GetHeight(), clFuchsia);
+    PaintInto(bar, painted);
+    PaintInto(bar, painted);
+    return painted.At((thumb.Left + thumb.Right) / 2, (thumb.Top + thumb.Bottom) / 2);
+  };
+  const TColor library = thumbColour(Bar);
+  ASSERT_EQ(thumbColour(own), library);
+  ASSERT_NE(library, clLime);
+  struct Step {
+    TColor Look;
+    HWND To;  // where the message goes, as the system sends it
+    UINT Message;
+  };
+  const Step steps[] = {
+      {clLime, Form->GetHandle(), WM_THEMECHANGED},
+      {clBlue, Form->GetHandle(), WM_SYSCOLORCHANGE},
+      {clNone, Form->GetHandle(), WM_THEMECHANGED},
+  };
+  for (const Step& step : steps) {
+    look.SetLook(step.Look);
+    ::SendMessageW(step.To, step.Message, 0, 0);
+    if (step.Message == WM_THEMECHANGED) ::SendMessageW(probe->GetHandle(), step.Message, 0, 0);
+    const TColor expected = step.Look == clNone ? library : step.Look;
+    EXPECT_EQ(thumbColour(Bar), expected) << "on the form, message " << step.Message;
+    EXPECT_EQ(thumbColour(own), expected) << "a control's own bar, message " << step.Message;
+  }
+}
+
 TEST_F(SkinScrollBarTest, ControlBaseMakesItsOwnBarsOnceAndForwardsTheirCodes) {
   auto* probe = new TBarsProbe(Form);
   probe->SetScrollBarStyle(3);

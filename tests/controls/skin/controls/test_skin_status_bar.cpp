@@ -345,27 +345,14 @@ TEST(ThemePartCache, KeptPartsDrawAsTheLibraryDoesAndStayWithinCapacity) {
   TThemeScope theme(L"Status");
   ASSERT_TRUE(theme);
   const int w = 200, h = 30;
-  const auto stripes = [&](MemorySurface& s) {
-    for (int x = 0; x < w; x += 3) {
-      RECT r{x, 0, x + 3, h};
-      ::SetBkColor(s.DC(), (x / 3) % 2 ? RGB(200, 40, 90) : RGB(20, 160, 220));
-      ::ExtTextOutW(s.DC(), 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-    }
-  };
   TThemePartCache cache;
   const RECT sizes[] = {{5, 2, 45, 24}, {50, 0, 66, 16}, {70, 3, 190, 28}};
+  // Sizes of one part and state may share a bitmap: twelve of them fill the cache.
   for (int part = 0; part <= 3; ++part)
-    for (const RECT& r : sizes)
-      for (int pass = 0; pass < 3; ++pass) {
-        MemorySurface direct(w, h), kept(w, h);
-        stripes(direct);
-        stripes(kept);
-        const bool drawn = theme.DrawBackground(direct.DC(), part, 0, r);
-        EXPECT_EQ(cache.Draw(theme, kept.DC(), part, 0, r), drawn);
-        ::GdiFlush();
-        EXPECT_EQ(DifferentPixels(direct, kept, TRect(0, 0, w, h)), 0)
-            << "part " << part << " at " << r.left << " pass " << pass;
-      }
+    for (int state = 0; state <= 2; ++state)
+      for (const RECT& r : sizes)
+        for (int pass = 0; pass < 3; ++pass)
+          ExpectKeptDrawsAsTheLibrary(cache, theme, part, state, r, w, h);
   EXPECT_EQ(cache.Count(), TThemePartCache::kCapacity);
   MemorySurface s(w, h);
   EXPECT_TRUE(cache.Draw(theme, s.DC(), 1, 0, RECT{0, 0, 0, 10}) ==

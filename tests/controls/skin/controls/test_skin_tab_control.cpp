@@ -580,6 +580,123 @@ TEST_F(TabControlTest, ThemedTabsOnEverySideAreTheUprightTabTurned) {
   EXPECT_LE(DifferentPixels(top, second, TRect(r1.Left, r1.Top, r1.Right, r1.Bottom - 2)), 8);
 }
 
+// Tabs of rows further out reach in under the nearer rows, so a tall strip draws its tabs at
+// many heights and widths: each state of the tab comes from one kept bitmap, and every size
+// must still equal the library's own drawing over whatever lies under it.
+TEST(ThemePartCache, OneKeptBitmapServesEveryHeightAndWidthOfATab) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  TThemeScope theme(L"Tab");
+  ASSERT_TRUE(theme);
+  const int w = 300, h = 260;
+  TThemePartCache cache;
+  const auto compare = [&](int part, int state, const RECT& r) {
+    ExpectKeptDrawsAsTheLibrary(cache, theme, part, state, r, w, h);
+  };
+  const RECT sizes[] = {{3, 5, 63, 25},    {70, 2, 118, 42},  {3, 30, 75, 250},
+                        {80, 7, 121, 257}, {130, 4, 290, 17}, {125, 60, 296, 200}};
+  for (int pass = 0; pass < 2; ++pass)
+    for (int state = 1; state <= 3; ++state)
+      for (const RECT& r : sizes) compare(1 /* TABP_TABITEM */, state, r);
+  EXPECT_EQ(cache.Count(), 3) << "sizes share their state's bitmap";
+  // Shorter than its sizing margins the library shrinks a part's ends: such a size is not
+  // served by the stretched bitmap. The pane, kept per size where it does not repeat.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int state = 1; state <= 3; ++state) compare(1, state, RECT{130, 4, 290, 9});
+    for (const RECT& r : sizes) compare(9 /* TABP_PANE */, 1, r);
+  }
+}
+
+// Another theme or other system colours change what the theme draws: the kept tabs, pane and
+// scroll buttons give way to the new drawing after either message.
+TEST_F(TabControlTest, KeptTabsAndPaneGiveWayToANewLook) {
+  for (int i = 0; i < 30; ++i) Tabs->GetTabs()->Add(L"第" + IntToStr(i) + L"题");
+  Tabs->SetTabIndex(3);
+  ShowForm();
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  ThemeLookSwap look;
+  const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
+  const TRect tab = Tabs->GetTabRect(1), selected = Tabs->GetTabRect(3);
+  const TRect body = Tabs->Geometry().BodyRect();
+  ASSERT_TRUE(Tabs->Geometry().ScrollButtonsShow());
+  const TRect button = Tabs->Geometry().RightButtonRect();
+  struct Shown {
+    TColor Tab, Selected, Pane, Button;
+  };
+  const auto paint = [&] {
+    MemorySurface s(w, h, clFuchsia);
+    for (int i = 0; i < 3; ++i) PaintWindowInto(Tabs, s);
+    return Shown{s.At(tab.Left + 6, tab.Top + 3), s.At(selected.Left + 6, selected.Top + 3),
+                 s.At(body.Left + 40, body.Top + 40), s.At(button.Left + 2, button.Top + 2)};
+  };
+  const Shown library = paint();
+  ASSERT_NE(library.Tab, clLime);
+  const struct {
+    TColor Look;
+    UINT Message;
+  } steps[] = {{clLime, WM_THEMECHANGED}, {clBlue, WM_SYSCOLORCHANGE}, {clNone, WM_THEMECHANGED}};
+  for (const auto& step : steps) {
+    look.SetLook(step.Look);
+    // As the system sends them: a theme change to every window, new colours to the form.
+    ::SendMessageW(step.Message == WM_THEMECHANGED ? Tabs->GetHandle() : Form->GetHandle(),
+                   step.Message, 0, 0);
+    const Shown now = paint();
+    if (step.Look == clNone) {
+      EXPECT_EQ(now.Tab, library.Tab);
+      EXPECT_EQ(now.Pane, library.Pane);
+      continue;
+    }
+    EXPECT_EQ(now.Tab, step.Look) << "message " << step.Message;
+    EXPECT_EQ(now.Selected, step.Look) << "message " << step.Message;
+    EXPECT_EQ(now.Pane, step.Look) << "message " << step.Message;
+    EXPECT_EQ(now.Button, step.Look) << "message " << step.Message;
+  }
+}
+
+// A paint draws the tabs that reach into the area being painted and no others; that area comes
+// out as a paint of the whole control draws it. 500 tabs in 600 x 400 make rows reaching far
+// above and below the control.
+TEST_F(TabControlTest, APaintDrawsOnlyTheTabsReachingIntoWhatIsPainted) {
+  Watchdog watchdog(120);
+  Tabs->SetBounds(0, 0, 600, 400);
+  Tabs->GetTabs()->BeginUpdate();
+  for (int i = 0; i < 500; ++i) Tabs->GetTabs()->Add(L"第" + IntToStr(i) + L"题");
+  Tabs->GetTabs()->EndUpdate();
+  Tabs->SetMultiLine(true);
+  Tabs->SetTabIndex(250);
+  ShowForm();
+  const TSeTabGeometry g = Tabs->Geometry();
+  const TRect band(0, 150, 600, 190);
+  int reaching = 0;
+  for (int i = 0; i < g.Count(); ++i) {
+    TRect r = g.TabRect(i);
+    InflateRect(r, 3, 3);
+    TRect common;
+    reaching += IntersectRect(common, r, band) ? 1 : 0;
+  }
+  ASSERT_GT(reaching, 0);
+  ASSERT_LT(reaching, 250);
+  // Themed or classic: the band as the whole paint has it.
+  for (int pass = 0; pass < 2; ++pass) {
+    const auto compare = [&] {
+      MemorySurface whole(600, 400), part(600, 400, clFuchsia);
+      PaintWindowInto(Tabs, whole);
+      ::IntersectClipRect(part.DC(), band.Left, band.Top, band.Right, band.Bottom);
+      PaintWindowInto(Tabs, part);
+      EXPECT_EQ(DifferentPixels(whole, part, band), 0) << "pass " << pass;
+    };
+    if (pass == 0) compare();
+    else WithoutThemes(compare);
+  }
+  // Owner-drawn: the tabs asked for.
+  int drawn = 0;
+  Tabs->SetOwnerDraw(true);
+  Tabs->SetOnDrawTab([&](TSeCustomTabControl*, int, const TRect&, bool) { ++drawn; });
+  MemorySurface part(600, 400);
+  ::IntersectClipRect(part.DC(), band.Left, band.Top, band.Right, band.Bottom);
+  PaintWindowInto(Tabs, part);
+  EXPECT_EQ(drawn, reaching);
+}
+
 TEST_F(TabControlTest, TabControlsMadeUsedAndFreedLeakNothing) {
   ShowForm();
   int round = 0;

@@ -14,6 +14,7 @@
 #include "classlib/system/SysMath.h"
 #include "controls/skin/SkinTestSupport.h"
 #include "controls/skin/Watchdog.h"
+#include "controls/skin/controls/SkinScrollBar.h"
 #include "controls/skin/form/SkinForm.h"
 #include "tests/classlib/forms/FormsTestSupport.h"
 // clang-format off
@@ -601,6 +602,57 @@ TEST_F(SkinFormTestBase, ThemedCaptionTextGoesThroughTheThemesTextDrawing) {
   const TColor text = static_cast<TColor>(ThemeApi().GetThemeSysColor(theme, COLOR_CAPTIONTEXT));
   ThemeApi().CloseThemeData(theme);
   EXPECT_GT(active.CountOf(text, band), 10);
+}
+
+// Another theme or other system colours change what the theme draws: the kept frame and
+// caption-button parts give way to the new drawing after either message, and a windowless
+// control on the decorated form hears of the theme change as well.
+TEST_F(SkinFormTestBase, KeptFramePartsGiveWayToANewLook) {
+  auto* bar = new TSeCustomScrollBar(Form);
+  bar->SetParent(Form);
+  bar->SetBounds(10, 10, 200, 17);
+  Decorate();
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles here";
+  ThemeLookSwap look;
+  const RECT close = Skin->GetButtonRect(vbiClose);
+  const TRect client = Skin->GetFrameClientRect();
+  const TPoint button((close.left + close.right) / 2, (close.top + close.bottom) / 2);
+  const TPoint edge(client.Left / 2, (client.Top + client.Bottom) / 2);  // the left frame part
+  const TRect thumb = bar->GetThumbRect();
+  // Frame and bar painted three times each, so that their parts are kept; what they show.
+  struct Shown {
+    TColor Button, Edge, Thumb;
+  };
+  const auto paint = [&] {
+    MemorySurface frame(600, 500, clFuchsia), face(200, 17, clFuchsia);
+    for (int i = 0; i < 3; ++i) {
+      ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(frame.DC()));
+      PaintInto(bar, face);
+    }
+    ::GdiFlush();
+    return Shown{frame.At(button.X, button.Y), frame.At(edge.X, edge.Y),
+                 face.At((thumb.Left + thumb.Right) / 2, thumb.Top + 8)};
+  };
+  const Shown library = paint();
+  ASSERT_NE(library.Button, clLime);
+  ASSERT_NE(library.Edge, clLime);
+  look.SetLook(clLime);
+  ::SendMessageW(Wnd(), WM_SYSCOLORCHANGE, 0, 0);
+  Shown now = paint();
+  EXPECT_EQ(now.Button, clLime) << "colour change";
+  EXPECT_EQ(now.Edge, clLime) << "colour change";
+  EXPECT_EQ(now.Thumb, clLime) << "colour change";
+  look.SetLook(clBlue);
+  ::SendMessageW(Wnd(), WM_THEMECHANGED, 0, 0);
+  now = paint();
+  EXPECT_EQ(now.Button, clBlue) << "theme change";
+  EXPECT_EQ(now.Edge, clBlue) << "theme change";
+  EXPECT_EQ(now.Thumb, clBlue) << "theme change";
+  look.SetLook(clNone);
+  ::SendMessageW(Wnd(), WM_THEMECHANGED, 0, 0);
+  now = paint();
+  EXPECT_EQ(now.Button, library.Button);
+  EXPECT_EQ(now.Thumb, library.Thumb);
 }
 
 TEST_F(SkinFormTestBase, LayoutsKeepEveryPropertyWithChineseTextAndIgnoreBadValues) {
