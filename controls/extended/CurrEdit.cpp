@@ -1,7 +1,5 @@
 #include "CurrEdit.h"
 
-#include <imm.h>
-
 #include "NumberText.h"
 #include "RxIdents.h"
 #include "classlib/classes/ClassRegistry.h"
@@ -300,11 +298,9 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
     case WM_PAINT: PaintUnfocused(message); break;
     case WM_PASTE: Paste(message); break;
     case WM_IME_CHAR:
-      // A character from an input method meets the same filter as a typed one.
-      if (!DoKeyPress(message)) inherited::Dispatch(message);
-      break;
     case WM_IME_COMPOSITION:
-      ImeComposition(message);
+      // An input method's text meets the same filter as typed characters.
+      if (!TypeImeText(message)) inherited::Dispatch(message);
       break;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
@@ -333,28 +329,6 @@ void TCustomNumEdit::Paste(TMessage& message) {
   SetEditTextGuarded(before);
   RefocusAfterError();
   if (FBeepOnError) ::MessageBeep(0);
-}
-
-// The system's edit inserts an input method's result string whole; here each of its
-// characters goes through the typing filter as a character of its own.
-void TCustomNumEdit::ImeComposition(TMessage& message) {
-  if (!(message.LParam & GCS_RESULTSTR) || !HandleAllocated()) {
-    inherited::Dispatch(message);
-    return;
-  }
-  String result;
-  if (const HIMC context = ::ImmGetContext(GetHandle())) {
-    const LONG bytes = ::ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
-    if (bytes > 0) {
-      result.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
-      ::ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
-    }
-    ::ImmReleaseContext(GetHandle(), context);
-  }
-  for (const wchar_t ch : result) Perform(WM_CHAR, ch, 0);
-  message.LParam &= ~static_cast<LPARAM>(GCS_RESULTSTR | GCS_RESULTREADSTR | GCS_RESULTCLAUSE |
-                                         GCS_RESULTREADCLAUSE);
-  if (message.LParam) inherited::Dispatch(message);
 }
 
 // ---- TCurrencyEdit -------------------------------------------------------------------------

@@ -75,7 +75,6 @@ class TCustomNumEdit : public TCustomComboEdit {
   void SetEditTextGuarded(const String& text);
   void PaintUnfocused(TMessage& message);
   void Paste(TMessage& message);
-  void ImeComposition(TMessage& message);
 
   TAlignment FNumAlignment = taRightJustify;  // of the unfocused display
   bool FNumFocused = false;                   // between entering and leaving

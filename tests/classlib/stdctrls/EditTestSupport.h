@@ -16,6 +16,8 @@
 #include "classlib/stdctrls/ScrollBar.h"
 #include "tests/classlib/stdctrls/StdCtrlsTestSupport.h"
 
+#include <imm.h>  // after windows.h, which the headers above bring
+
 namespace edit_tests {
 
 using stdctrl_tests::KeyData;
@@ -82,6 +84,23 @@ inline void ClickWindow(HWND wnd, int x, int y, bool doubleClick = false) {
     ::PostMessageW(wnd, WM_LBUTTONUP, 0, at);
   }
   Pump();
+}
+
+// An input method's composition of text in wnd, completed as the user would: the window's
+// input context opened, given the composition and told to complete it, and the messages it
+// sends pumped. False when the input context refused a step.
+inline bool CompleteComposition(HWND wnd, const String& text) {
+  const HIMC context = ::ImmGetContext(wnd);
+  if (!context) return false;
+  ::ImmSetOpenStatus(context, TRUE);
+  String composed = text;
+  const BOOL set =
+      ::ImmSetCompositionStringW(context, SCS_SETSTR, composed.data(),
+                                 static_cast<DWORD>(composed.size() * sizeof(wchar_t)), nullptr, 0);
+  const BOOL completed = set && ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ::ImmReleaseContext(wnd, context);
+  Pump();
+  return set && completed;
 }
 
 // The selection of an edit window: (start, end).

@@ -177,6 +177,32 @@ TEST_F(DateEditTest, TypingADateThroughTheMask) {
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
 }
 
+// An input method's completed result is typed through the mask as keys would be: digits fill
+// the positions from the caret, a line break and a Chinese character are refused, and the
+// text keeps the mask's form while the composition is being made too.
+TEST_F(DateEditTest, AnInputMethodsResultIsTypedThroughTheMask) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetDateValue(EncodeDate(2026, 5, 1));
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  const auto composeAtStart = [&](const String& text) {
+    edit_tests::PressKey(VK_HOME);
+    EXPECT_TRUE(edit_tests::CompleteComposition(edit->GetHandle(), text));
+    return edit->GetText();
+  };
+  EXPECT_EQ(composeAtStart(L"12"), L"12/05/2026");
+  EXPECT_EQ(edit->GetCaretPosition(), 3) << "past the separator";
+  EXPECT_EQ(composeAtStart(L"\r\n"), L"12/05/2026");
+  EXPECT_EQ(composeAtStart(L"\u4e2d"), L"12/05/2026");
+  EXPECT_EQ(composeAtStart(L"3\u4e2d0"), L"30/05/2026") << "the refused character is left out";
+  EXPECT_EQ(Ymd(edit->GetDateValue()), L"2026-05-30");
+  // Characters an input method sends one by one meet the mask too.
+  edit_tests::PressKey(VK_HOME);
+  ::SendMessageW(edit->GetHandle(), WM_IME_CHAR, L'\u4e2d', 1);
+  ::SendMessageW(edit->GetHandle(), WM_IME_CHAR, L'2', 1);
+  EXPECT_EQ(edit->GetText(), L"20/05/2026");
+}
+
 TEST_F(DateEditTest, DayKeys) {
   TDateEdit* edit = MakeEdit();
   ShowForm();

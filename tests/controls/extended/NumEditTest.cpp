@@ -13,8 +13,6 @@
 #include "controls/extended/CurrEdit.h"
 #include "tests/KeyInput.h"
 
-#include <imm.h>  // after windows.h, which the headers above bring
-
 using extended_tests::BoundsOf;
 using extended_tests::ClickControl;
 using extended_tests::PaintInto;
@@ -194,18 +192,7 @@ TEST_F(NumEditTest, AnInputMethodsResultIsFilteredNotDropped) {
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
   edit->SetSelStart(1);
-  const HWND wnd = edit->GetHandle();
-  const HIMC context = ::ImmGetContext(wnd);
-  ASSERT_NE(context, nullptr);
-  ::ImmSetOpenStatus(context, TRUE);
-  String composed = L"2\u4e2d";
-  const BOOL set = ::ImmSetCompositionStringW(context, SCS_SETSTR, composed.data(),
-                                              static_cast<DWORD>(composed.size() * sizeof(wchar_t)), nullptr, 0);
-  const BOOL completed = ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
-  ::ImmReleaseContext(wnd, context);
-  EXPECT_TRUE(set);
-  EXPECT_TRUE(completed);
-  Pump();
+  EXPECT_TRUE(edit_tests::CompleteComposition(edit->GetHandle(), L"2\u4e2d"));
   EXPECT_EQ(edit->GetText(), L"12");
 }
 
