@@ -326,7 +326,8 @@ namespace {
 
 // The sequence and the paper table name of the next exam, from the newest record: its
 // sequence + 1 and its table's number + 1 (1 and tab_exam1 without records). A newest
-// record whose table name has no number gives the number after the highest of all records.
+// record whose table name has no number gives the number after the highest of all records:
+// raising there would stop every later exam, as that record stays the newest.
 void NextPaper(int& sequence, String& paperTable) {
   TADOQuery* query = DM1->Cn1Query1;
   RunQuery(query, L"select A1, A3_1 from tab_cj order by A3_1 desc");

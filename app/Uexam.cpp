@@ -553,6 +553,8 @@ void StartMockExam(int subject) {
   Screen->SetCursor(crHourGlass);
   std::unique_ptr<TFrmExam> window;
   try {
+    // The window comes first: when it cannot be made (a pad picture missing ends the
+    // program), no record row and no empty paper are left behind.
     window.reset(TCustomForm::Create<TFrmExam>(Application));
     FrmExam = window.get();
     const bool open = PrepareMockExam(subject, window->Paper());

@@ -296,6 +296,8 @@ void TFrmkmmc::epEfButton3Click(TObject* sender) { epEfButton1Click(sender); }
 
 void TFrmkmmc::DBGrid1DblClick(TObject*) { epEfButton1Click(epEfButton1); }
 
+// The settings window goes when it closes rather than staying hidden under the chooser until
+// the chooser closes: a kept window per click would hold its windows for nothing.
 void TFrmkmmc::epEfButton5Click(TObject*) { ShowMusicSettings(this); }
 
 void TFrmkmmc::epEfButton6Click(TObject*) {

@@ -243,13 +243,15 @@ bool TFrmStart::StudyDayFull() {
 }
 
 void TFrmStart::LoadAnswerTimes() {
-  TypeTimes.clear();
-  TypeIds.clear();
   TADOQuery* query = DM1->Cn1Query1;
   query->Close();
   query->GetSQL()->Clear();
   query->GetSQL()->Add(L"select * from tab_tx");
   query->Open();
+  // A type table without rows leaves the times read before.
+  if (query->IsEmpty()) return;
+  TypeTimes.clear();
+  TypeIds.clear();
   for (query->First(); !query->GetEof(); query->Next()) {
     TypeTimes.push_back(AnswerTimeTicks(query->FieldByName(L"time")->GetAsFloat()));
     TypeIds.push_back(query->FieldByName(L"A1")->GetAsInteger());

@@ -53,7 +53,7 @@ class TFrmStart : public TForm {
   // read, or a time text that cannot, counts as no time.
   bool StudyDayFull();
   // Reads the answer time of every question type into TypeIds and TypeTimes (emptied
-  // first).
+  // first); a type table without rows leaves both as they were.
   void LoadAnswerTimes();
   // A menu command is running (its window is open).
   bool GetCommandRunning() const { return FCommandRunning; }

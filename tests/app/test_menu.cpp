@@ -144,6 +144,10 @@ TEST_F(MainMenu, ShowingLoadsTheAnswerTimesAndPlaysTheMenu) {
   for (int ticks : TypeTimes) EXPECT_EQ(420, ticks);
   FrmStart->LoadAnswerTimes();
   EXPECT_EQ(static_cast<size_t>(types), TypeTimes.size()) << "emptied before they are filled";
+  Data.Exec(L"delete from tab_tx");
+  FrmStart->LoadAnswerTimes();
+  EXPECT_EQ(static_cast<size_t>(types), TypeTimes.size()) << "no type rows: the times read before stay";
+  EXPECT_EQ(TypeTimes.size(), TypeIds.size());
   EXPECT_TRUE(FrmStart->ShockwaveFlash1->GetPlaying());
   EXPECT_EQ(Screen->GetWidth(), FrmStart->GetWidth());
 }
