@@ -356,9 +356,14 @@ void TButtonControlBase<Base>::MouseUp(TMouseButton button, TShiftState shift, i
   const bool clicks = pressedHere && releasedInside;
   if (FMouseInside) this->Repaint();
   const std::weak_ptr<int> alive = this->GetLifeToken();
+  // A click sounds first, then the mouse-up handling (OnMouseUp) runs, then OnClick.
+  if (clicks && FClickSound) {
+    FClickSound->Play();
+    if (alive.expired()) return;
+  }
   Base::MouseUp(button, shift, x, y);
   if (alive.expired()) return;
-  if (clicks) ButtonClick();
+  if (clicks) this->Click();
 }
 
 template <class Base>

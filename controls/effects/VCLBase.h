@@ -194,7 +194,7 @@ class TButtonControlBase : public Base {
   void DrawCaptionText(TCanvas* canvas, TColor color, int dx = 0, int dy = 0);
   // The caption centred in the caption rectangle with DrawText, in the caption colour.
   void DrawCaptionCentred(TCanvas* canvas);
-  // The click of the button, for the mouse and the keyboard alike: the click sound, then
+  // The click of the button from the keyboard: the click sound, then
   // Click (OnClick or the action). Nothing after the button was freed by the sound.
   void ButtonClick();
   // Sets the two flags (the keyboard presses a windowed button this way).
@@ -240,7 +240,7 @@ class TButtonGControl : public TButtonControlBase<TEffectGControl> {
 // press first focuses it (and is dropped when the focus did not come); Space down presses
 // it and Space up clicks; Enter (as a dialog key, without shift keys) and the caption's
 // accelerator click it; the mouse is ignored while Space holds it down. Every one of these
-// clicks goes through ButtonClick, as the mouse's does.
+// clicks goes through ButtonClick (the mouse's sounds before OnMouseUp and clicks after it).
 class TButtonCControl : public TButtonControlBase<TEffectCControl> {
   CLASSLIB_CLASS(TButtonCControl, TButtonControlBase<TEffectCControl>)
   static const TPropertyTable* PublishedProperties();

@@ -177,9 +177,15 @@ TEST_F(EffectButton, AReleaseClicksOnlyWhenThePressAndItBothLieOnTheButton) {
   Move(60, 60);
   Press(60, 60);
   EXPECT_TRUE(Button->GetPressed());
+  String order;  // the click sound first, then OnMouseUp, then OnClick
+  Button->SetOnMouseUp([&](TObject*, TMouseButton, TShiftState, int, int) {
+    order += L"up " + std::to_wstring(ClickPlays) + L"," + std::to_wstring(Clicks) + L";";
+  });
   Release(61, 61);
+  EXPECT_EQ(order, L"up 1,0;");
   EXPECT_FALSE(Button->GetPressed());
   EXPECT_EQ(ClicksAndSounds(), std::make_pair(1, 1));
+  Button->SetOnMouseUp(nullptr);
   Press(60, 60);  // leaving while pressed (the mouse still captured), released outside
   Move(200, 150, MK_LBUTTON);
   EXPECT_FALSE(Button->GetMouseInside());
