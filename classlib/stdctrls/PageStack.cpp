@@ -105,7 +105,7 @@ bool TPageStack::Show(int value) {
   FPageIndex = value;
   ShowActivePage();
   if (old >= 0 && old < GetCount()) FPages[static_cast<size_t>(old)]->SetVisible(false);
-  if (focusInside && root->GetFocusedControl() == FNotebook)
+  if ((focusInside || FFocusMovesFromNotebook) && root->GetFocusedControl() == FNotebook)
     FPages[static_cast<size_t>(value)]->SelectFirst();
   return true;
 }

@@ -64,6 +64,9 @@ class TPageStack {
   // it moves on to the new page's first control. True when another page now shows, so that
   // the notebook tells its OnPageChanged.
   bool Show(int value);
+  // A notebook that holds the focus itself also hands it to the new page's first control
+  // when a page is shown (the page control, whose tabs take the focus, keeps it).
+  void SetFocusMovesFromNotebook(bool value) { FFocusMovesFromNotebook = value; }
   // Shows the page at the stored index (in front, visible, filling the notebook).
   void ShowActivePage();
   // After a layout was read: shows the stored page and hides the others, or shows none
@@ -91,5 +94,6 @@ class TPageStack {
   TWinControl* FNotebook;               // the notebook; not owned
   std::vector<TWinControl*> FPages;     // the pages in order; freed as the notebook's children
   int FPageIndex = -1;                  // the page shown; -1 none
+  bool FFocusMovesFromNotebook = false;  // focus on the notebook itself goes to the new page
   bool FInserting = false;              // Place lists the new page itself
 };

@@ -115,6 +115,7 @@ TepNoteBook::TepNoteBook(TComponent* owner)
     : TCustomControl(owner), FAccess(std::make_unique<TepPageAccess>(this)) {
   SetBounds(GetLeft(), GetTop(), 150, 150);
   SetControlStyle(GetControlStyle() - TControlStyle{csSetCaption});
+  FPages.SetFocusMovesFromNotebook(true);
 }
 
 TepNoteBook::~TepNoteBook() {
@@ -164,6 +165,8 @@ void TepNoteBook::ShowControl(TControl* control) {
     const int index = IndexOfPage(page);
     if (index >= 0) SetPageIndex(index);
   }
+  // A page's request goes on up as well, so that a notebook on a hidden page of another
+  // notebook is brought forward too.
   inherited::ShowControl(control);
 }
 

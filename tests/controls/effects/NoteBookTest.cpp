@@ -130,6 +130,14 @@ TEST_F(NoteBook, AControlOnAHiddenPageBringsItsPageForward) {
   EXPECT_EQ(Book->GetPageIndex(), 1);
   EXPECT_EQ(Changes, 1);
   EXPECT_TRUE(control->GetShowing());
+  // A notebook holding the focus itself hands it to the first control of the page it shows.
+  auto* first = new TLogWindow(Host.get(), Book->GetPage(0), Bounds(5, 5, 30, 20));
+  first->SetTabStop(true);
+  Book->SetTabStop(true);
+  Book->SetFocus();
+  ASSERT_TRUE(Book->Focused());
+  Book->SetPageIndex(0);
+  EXPECT_TRUE(first->Focused());
 }
 
 TEST(NoteBookPage, PaintsItsWallPaperTiledOrItsColour) {
