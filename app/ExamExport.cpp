@@ -57,6 +57,9 @@ void WriteQuestions(TDocumentWriter& writer, TADOQuery* paper) {
                       IntToStr(points) + L"分，" + L"总计" + IntToStr(count * points) + L"分]");
       writer.TypeParagraph();
     }
+    // A group stem is looked up for group members only, known by their "-": the bank's ids
+    // are longer than twelve characters, so a length rule would give every question an
+    // empty line.
     if (IsGroupMember(id)) {
       RunQuery(DM1->ADO_0, L"select a15 from tab_title where a1=" + QuotedStr(id.substr(0, 16)));
       if (!DM1->ADO_0->GetEof()) PasteField(writer, DM1->ADO_0->FieldByName(L"a15"));
@@ -96,6 +99,9 @@ void WriteAnswers(TDocumentWriter& writer, TADOQuery* paper) {
   for (paper->First(); !paper->GetEof(); paper->Next()) {
     writer.TypeText(L"第" + IntToStr(++number) + L"题");
     writer.TypeParagraph();
+    // Every key a student can check is written: all types but the self-assessed ones, whose
+    // key "1" only says "会". (A list of the listening types alone would leave the other
+    // subjects' papers without keys.)
     if (!IsSelfAssessedType(paper->FieldByName(L"a13")->GetAsInteger())) {
       writer.TypeText(L"试题答案：" + paper->FieldByName(L"a2")->GetAsString());
       writer.TypeParagraph();

@@ -6,9 +6,11 @@ String ExamSectionTitle(const String& typeName, double points, int count) {
 }
 
 THandInStep HandInStepOf(int unanswered, int total) {
-  // Only a paper without a single answer is thrown away unasked; any answer is worth a
-  // question, whatever the paper's length.
-  if (total <= 0 || unanswered >= total) return THandInStep::Discard;
+  if (total <= 0) return THandInStep::Discard;
+  // Twenty or more gaps throw the paper away unasked, but only when nothing at all was
+  // answered: on a longer paper twenty gaps may sit beside many answers, which are worth
+  // a question. A short paper is always asked about.
+  if (unanswered >= kDiscardGaps && unanswered >= total) return THandInStep::Discard;
   return THandInStep::Ask;
 }
 

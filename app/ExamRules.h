@@ -11,9 +11,11 @@ String ExamSectionTitle(const String& typeName, double points, int count);
 
 // What hand-in does with a paper of total questions of which unanswered have no answer.
 enum class THandInStep {
-  Discard,  // nothing was answered: the paper is dropped without asking
+  Discard,  // kDiscardGaps or more gaps and nothing answered: dropped without asking
   Ask,      // the hand-in dialog asks (确定 / 作废 / 取消)
 };
+// The gaps from which an unanswered paper is dropped without asking.
+constexpr int kDiscardGaps = 20;
 THandInStep HandInStepOf(int unanswered, int total);
 // The hand-in dialog's question: "你还有19道题未做，确定要交卷吗？" or, with nothing left,
 // "恭喜你已经做完试卷，确定要交卷吗？".

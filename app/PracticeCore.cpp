@@ -320,9 +320,11 @@ std::vector<String> LinkedColumns(TDataSet* set) {
 
 namespace {
 
-// Saves answer into set; the answer counters (E3, E4) are judged from and written to bank
-// when it is given (a mock exam's paper keeps only the answer), else to set itself.
-TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, const String& answer,
+// Saves answer into set; with examPaper, set is a mock exam's paper, which keeps only the
+// answer and its date, and the answer counters (E3, E4) are judged from and written to bank,
+// the question's own row (nullptr when the bank has none: no counters are kept then).
+// Otherwise set keeps its counters itself.
+TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, bool examPaper, const String& answer,
                            TSelfGrades grades) {
   TAnswerHistory history = HistoryOf(set);
   if (answer.empty()) {
@@ -333,15 +335,20 @@ TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, const String
     }
     return TSaveResult::Empty;
   }
-  if (bank) {
-    history.Answers = bank->FieldByName(L"E3")->GetAsInteger();
-    history.Balance = bank->FieldByName(L"E4")->GetAsInteger();
-  }
   const TDateTime today = dm.Today();
   const bool selfPage =
       grades == TSelfGrades::Three && GradesThreeOnSelfPage(grades, set->FieldByName(L"A13")->GetAsInteger());
-  const TJudgement j = JudgeAnswer(history, answer, today, grades, selfPage);
+  // The study records' flags come from set's row; the bank's counters from the bank's own
+  // history (a paper sat again later may be behind the bank's last answer).
+  TJudgement j = JudgeAnswer(history, answer, today, grades, selfPage);
   if (!j.Counts) return TSaveResult::Unchanged;
+  if (bank) {
+    TAnswerHistory own = HistoryOf(bank);
+    own.PracticeAnswer = history.PracticeAnswer;
+    const TJudgement counters = JudgeAnswer(own, answer, today, grades, selfPage);
+    j.Answers = counters.Answers;
+    j.Balance = counters.Balance;
+  }
 
   TADOConnection* cn = dm.ADOCn1;
   cn->BeginTrans();
@@ -357,7 +364,7 @@ TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, const String
       row->FieldByName(L"E2_1")->SetAsString(answer);
       row->FieldByName(L"E2")->SetAsString(answer);
       row->FieldByName(L"E1")->SetAsDateTime(Trunc(today));
-      if (row == bank || !bank) {
+      if (row == bank || !examPaper) {
         row->FieldByName(L"E3")->SetAsInteger(j.Answers);
         row->FieldByName(L"E4")->SetAsInteger(j.Balance);
       }
@@ -379,11 +386,11 @@ TSaveResult SaveAnswerInto(TDM1& dm, TDataSet* set, TDataSet* bank, const String
 }  // namespace
 
 TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGrades grades) {
-  return SaveAnswerInto(dm, set, nullptr, answer, grades);
+  return SaveAnswerInto(dm, set, nullptr, false, answer, grades);
 }
 
 TSaveResult SaveExamAnswerRow(TDM1& dm, TDataSet* paper, TDataSet* bank, const String& answer) {
-  return SaveAnswerInto(dm, paper, bank, answer, TSelfGrades::Two);
+  return SaveAnswerInto(dm, paper, bank, true, answer, TSelfGrades::Two);
 }
 
 void MarkTimedOut(TDataSet* set) {

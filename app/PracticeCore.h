@@ -241,10 +241,10 @@ enum class TSaveResult { Empty, Unchanged, Right, Wrong };
 // self-assessment page is judged as IsRightAnswer says.
 TSaveResult SaveAnswerRow(TDM1& dm, TDataSet* set, const String& answer, TSelfGrades grades = TSelfGrades::Two);
 // Saves an answer of a mock exam as SaveAnswerRow does, but the paper's current row (paper)
-// takes only the answer and its date: the answer counters (E3, E4) are judged from and
-// written to the question's own row of the bank (bank, positioned on it; nullptr when the
-// bank has no such row: the paper then keeps them), which also takes the answer, in the
-// same transaction.
+// takes only the answer and its date, and gives the study records' flags: the answer
+// counters (E3, E4) are judged from the history of the question's own row of the bank
+// (bank, positioned on it) and written there, with the answer, in the same transaction.
+// bank nullptr (the bank has no such row): no counters are written anywhere.
 TSaveResult SaveExamAnswerRow(TDM1& dm, TDataSet* paper, TDataSet* bank, const String& answer);
 // Records a time-out on the current row of set (CSBS "Y"); the question stays answerable.
 void MarkTimedOut(TDataSet* set);

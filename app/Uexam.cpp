@@ -249,7 +249,10 @@ void TFrmExam::ShowQuestion(int recNo) {
   if (Sitting()) {
     Label1->SetCaption(String());
     epEfTrBtn12->SetCaption(L"本题作废");
-    SetCommandEnabled(epEfTrBtn12, false);
+    // Voiding waits for the review; the button wears the system's grey text meanwhile.
+    epEfTrBtn12->SetEnabled(false);
+    epEfTrBtn12->SetActiveTextColor(clGrayText);
+    epEfTrBtn12->GetFont()->SetColor(clGrayText);
   } else {
     const TReviewVoidLook look = ReviewVoidLookOf(Field(L"F1")->GetAsInteger());
     Label1->SetCaption(look.Message);
@@ -306,7 +309,9 @@ void TFrmExam::ShowQuestionText(const String& id) {
       Re1->SetDataField(L"A15");
       return;
     }
-    // A member of a question group: the group's stem above, the question's own below.
+    // A member of a question group: the group's stem above, the question's own below. The
+    // lower view takes its laid-out height with a splitter, not a fixed 469 pixels, which at
+    // 800 × 600 would cover the group's stem.
     SetLowerStemHeight(Re2, FGroupStemHeight, Re1);
     FlatSplitter1->SetHeight(FSplitterHeight);
     Panel3->SetVisible(true);

@@ -22,8 +22,9 @@ const TControlPlace kSmallPlaces[] = {
     {L"Label4", 556, 64, 70, 12},        {L"Edit1", 630, 60, 100, 20},
     {L"Label5", 556, 96, 70, 12},        {L"ComboBox1", 630, 92, 100, 20},
     {L"RxLabel4", 556, 128, 70, 12},     {L"BtnAddFg", 630, 122, 100, 26},
-    {L"ListBox1", 556, 152, 174, 160},   {L"SpeedButton4", 556, 330, 80, 28},
-    {L"SpeedButton3", 650, 330, 80, 28}, {L"SpeedButton2", 556, 366, 80, 28},
+    {L"ListBox1", 556, 152, 112, 160},   {L"ListBox2", 672, 152, 58, 160},
+    {L"SpeedButton4", 556, 330, 80, 28}, {L"SpeedButton3", 650, 330, 80, 28},
+    {L"SpeedButton2", 556, 366, 80, 28},
 };
 
 bool Editing(TDataSet* data) { return data->GetState() == dsEdit || data->GetState() == dsInsert; }
@@ -83,7 +84,7 @@ void TfrmTedit::FormShow(TObject*) {
   RxLabel4->SetVisible(lawPoints);
   BtnAddFg->SetVisible(lawPoints);
   ListBox1->SetVisible(lawPoints);
-  ListBox2->SetVisible(false);
+  ListBox2->SetVisible(lawPoints);  // the points' article ids, beside their names
   LoadQuestion();
 }
 
@@ -160,6 +161,7 @@ bool TfrmTedit::Save() {
     Refuse(L"请选择题型！", ComboBox1);
     return false;
   }
+  // Trimmed: a key with a trailing blank could never equal an answer read from the pads.
   const String key = Trim(Edit1->GetText());
   if (key.empty()) {
     Refuse(L"请填写试题答案！", Edit1);

@@ -396,8 +396,9 @@ TWebCopyResult TWebCopy::FtpCopy(const String& user, const String& password, con
     return wcrConnectFailed;
   }
   TInternetHandle connectionGuard(connection);
+  // The directory part runs through the last "/": "/name" is read from the root directory.
   const size_t slash = path.find_last_of(L'/');
-  if (slash != String::npos && slash > 0) {
+  if (slash != String::npos) {
     FtpSetCurrentDirectoryW(connection, path.substr(0, slash + 1).c_str());
   }
   uint64_t total = 0;
@@ -417,6 +418,8 @@ TWebCopyResult TWebCopy::FtpCopy(const String& user, const String& password, con
     return wcrNotFound;
   }
   TInternetHandle fileGuard(file);
+  // The cancel flag is not cleared before reading: a Cancel pressed while connecting has
+  // hidden the dialog and must end the item, not let it run on unseen.
   return ReadToFile(file, dir, name, total, true);
 }
 

@@ -163,37 +163,46 @@ void Tfrmstxz::FormCloseQuery(TObject*, bool& canClose) {
 
 bool Tfrmstxz::ApplyUpgrade(const String& file) {
   TADOConnection* cn2 = DM1->ADOCn2;
-  String sjbs, cpbs;
-  // Steps that only read: the upgrade file's ids, on the second connection, which is
-  // closed again whatever happens.
+  TADOQuery* q2 = DM1->Cn2Query1;
+  // The second connection is closed again whatever happens, so the file is never held.
+  auto closeFile = [&] {
+    try {
+      q2->Close();
+      cn2->Close();
+    } catch (...) {
+    }
+  };
   try {
     if (cn2->GetConnected()) cn2->Close();
     if (!FileExists(file)) throw EDatabaseError(L"Could not find file '" + file + L"'.");
     cn2->SetConnectionString(DbConnectionString(file, L"\"\""));
     cn2->Open();
-    TADOQuery* q2 = DM1->Cn2Query1;
+  } catch (const std::exception&) {
+    closeFile();
+    Tell(L"错误", L"无法打开升级文件！", 2);
+    return false;
+  }
+  // The file's ids. A file that opens but cannot be read so (no tab_sj) is not told here:
+  // the error goes on to the application's error message, nothing being changed yet.
+  String sjbs, cpbs;
+  bool found = false;
+  try {
     q2->Close();
     q2->GetSQL()->SetText(L"select * from tab_sj");
     q2->Open();
-    const bool found = !q2->GetEof();
+    found = !q2->GetEof();
     if (found) {
       sjbs = q2->FieldByName(L"sjbs")->GetAsString();
       cpbs = q2->FieldByName(L"cpbs")->GetAsString();
     }
-    q2->Close();
-    cn2->Close();
-    if (!found) {
-      // A file that names no product belongs to none.
-      Tell(L"提示", L"升级文件不属于本软件！", 1);
-      return false;
-    }
-  } catch (const std::exception&) {
-    try {
-      DM1->Cn2Query1->Close();
-      cn2->Close();
-    } catch (...) {
-    }
-    Tell(L"错误", L"无法打开升级文件！", 2);
+  } catch (...) {
+    closeFile();
+    throw;
+  }
+  closeFile();
+  if (!found) {
+    // A file that names no product belongs to none.
+    Tell(L"提示", L"升级文件不属于本软件！", 1);
     return false;
   }
 

@@ -52,7 +52,8 @@ class Tfrmstxz : public TForm {
   void FormCloseQuery(TObject* sender, bool& canClose);
   void WebCopy1CopyDone(TObject* sender);
 
-  // The whole upgrade of one file, with its message; true when the bank was upgraded.
+  // The whole upgrade of one file, with its message; true when the bank was upgraded. A file
+  // that opens but cannot be read (no tab_sj) raises its error, the bank unchanged.
   bool ApplyUpgrade(const String& file);
   // A download is running.
   bool GetDownloading() const { return FDownloading; }

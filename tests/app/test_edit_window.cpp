@@ -177,6 +177,7 @@ TEST_F(EditWindowTest, LawPointsAreRecountedLimitedToTenAndARemovedOneIsCleared)
   ShowWindow();
   ASSERT_EQ(Window->ListBox1->GetItems()->GetCount(), 10);
   EXPECT_TRUE(Window->BtnAddFg->GetVisible());
+  EXPECT_TRUE(Window->ListBox2->GetVisible()) << "the law-point controls include the id list";
   // At ten the picker is not opened.
   Window->BtnAddFgClick(nullptr);
   EXPECT_EQ(picked, 0);

@@ -12,7 +12,7 @@ TEST(ExamRules, SectionTitleUsesTheTypesPointsAndCount) {
   EXPECT_EQ(L"未知题型 每题2分 共0分", ExamSectionTitle(L"", 2, 0)) << "a type without a row";
 }
 
-TEST(ExamRules, OnlyAPaperWithoutAnyAnswerIsDiscardedUnasked) {
+TEST(ExamRules, OnlyABlankPaperOfTwentyOrMoreIsDiscardedUnasked) {
   EXPECT_EQ(THandInStep::Discard, HandInStepOf(20, 20));
   EXPECT_EQ(THandInStep::Ask, HandInStepOf(19, 20));
   // A long paper with 75 answers and 20 gaps must not be thrown away without asking.
@@ -21,6 +21,9 @@ TEST(ExamRules, OnlyAPaperWithoutAnyAnswerIsDiscardedUnasked) {
   EXPECT_EQ(THandInStep::Discard, HandInStepOf(95, 95));
   EXPECT_EQ(THandInStep::Discard, HandInStepOf(0, 0)) << "an empty paper is never graded";
   EXPECT_EQ(THandInStep::Ask, HandInStepOf(0, 20));
+  // Fewer than twenty gaps always ask, even when nothing was answered.
+  EXPECT_EQ(THandInStep::Ask, HandInStepOf(5, 5)) << "a five-question paper left blank";
+  EXPECT_EQ(THandInStep::Ask, HandInStepOf(19, 19));
 }
 
 TEST(ExamRules, HandInPromptNamesTheGapsOrCongratulates) {

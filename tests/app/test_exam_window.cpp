@@ -140,6 +140,8 @@ TEST_F(ExamWindow, AWholePaperAnsweredPausedHandedInAndReviewed) {
     EXPECT_FALSE(Window->epEfTrBtn1->GetEnabled());
     for (TepEfTrBtn* off : {Window->epEfTrBtn4, Window->epEfTrBtn6, Window->epEfTrBtn10, Window->epEfTrBtn12})
       EXPECT_FALSE(off->GetEnabled()) << StringToUtf8(off->GetCaption());
+    EXPECT_EQ(clGrayText, Window->epEfTrBtn12->GetActiveTextColor()) << "the void button while sitting";
+    EXPECT_EQ(clGrayText, Window->epEfTrBtn12->GetFont()->GetColor());
     EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
     Shot(L"exam_answering_1024x768");
     ExpectStemShown();
@@ -653,10 +655,14 @@ TEST_F(ExamWindow, ThePadReadsInRowsOfFourWithThePapersNumbers) {
       [&] {
         if (Window->Shown() != 5) return false;
         EXPECT_EQ(L"5", Window->Label5->GetCaption());
+        Responders.Log.DialogAnswer = 2;  // 作废
         ClickGraphic(Window->epEfTrBtn3);
         return true;
       }});
-  EXPECT_TRUE(Responders.Log.Dialogs.empty());
+  // Fewer than twenty questions: asked even with nothing answered.
+  ASSERT_EQ(1u, Responders.Log.Dialogs.size());
+  EXPECT_EQ(L"提示|你还有5道题未做，确定要交卷吗？|2|0|Exam", Responders.Log.Dialogs.back());
+  EXPECT_FALSE(TableExists(Paper)) << "voided";
 }
 
 // Any close of the window runs the hand-in command: while the paper is sat the hand-in

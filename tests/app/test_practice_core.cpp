@@ -446,9 +446,22 @@ TEST_F(SavingAnswers, ExamAnswerGoesToThePaperAndItsCountersToTheBank) {
   EXPECT_EQ(TSaveResult::Empty, SaveExamAnswerRow(*FModule, paper, Set(), L""));
   EXPECT_EQ(L"", Text(paperAnswer));
   EXPECT_EQ(L"A", Text(L"select e2_1 from tab_answ where a10 = '210101'")) << "the bank keeps the answer";
-  // A question the bank no longer has still gets its answer on the paper.
+  // A question the bank no longer has still gets its answer on the paper, and no counters.
   EXPECT_EQ(TSaveResult::Wrong, SaveExamAnswerRow(*FModule, paper, nullptr, L"C"));
   EXPECT_EQ(L"C", Text(paperAnswer));
+  EXPECT_EQ(0, Int(L"select e3 from tab_exam1")) << "the paper keeps no counters without the bank either";
+  EXPECT_EQ(0, Int(L"select e4 from tab_exam1"));
+
+  // A paper sat again later: the bank was answered since the paper was drawn, so a right
+  // answer raises the bank's balance by one rather than starting it afresh.
+  FModule->ADOCn1->Execute(L"update tab_exam1 set e2 = '', e2_1 = ''");
+  FModule->ADOCn1->Execute(L"update tab_answ set e2 = 'B', e4 = -5 where a10 = '210101'");
+  paper->Close();
+  paper->Open();
+  Set()->Close();
+  Set()->Open();
+  EXPECT_EQ(TSaveResult::Right, SaveExamAnswerRow(*FModule, paper, Set(), L"A"));
+  EXPECT_EQ(-4, Question(L"e4")) << "judged as a later answer of the bank's question";
 }
 
 TEST_F(SavingAnswers, TimeOutIsKeptEvenWhenAnsweredRightAfterwards) {

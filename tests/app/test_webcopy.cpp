@@ -273,6 +273,16 @@ TEST_F(WebCopyTest, FtpGivesTheSameFileAsHttp) {
   Events.Attach(Copy);
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(Events.Errors, (std::vector<int>{0}));
+
+  // A file named from the root: the directory part "/" is changed to as any other.
+  Events = TEvents();
+  Copy.GetItems()->Clear();
+  TTestFolder rootFolder{L"webcopy_test_"};
+  AddFtpItem(ftp.Port(), L"secret", L"/Updbexer.mdb", rootFolder.Path());
+  Events.Attach(Copy);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(Copy.GetItemResult(0), wcrDone);
+  EXPECT_EQ(ftp.LastDirectory(), "/");
 }
 
 TEST_F(WebCopyTest, ANewRunStartedFromOnCopyDoneRuns) {
