@@ -78,6 +78,8 @@ void LayoutStatusSlots(std::vector<TSeStatusSlot>& slots, int contentLeft, int c
     if (x >= room) s.Shown = false;
     s.Left = contentLeft + static_cast<int>(std::min(x, room));
     s.Right = s.Left;
+    // A hidden panel keeps an empty rectangle, also the last stretching one: reaching it to
+    // the right edge would draw a panel (text and all) that gave way for lack of room.
     if (!s.Shown) continue;
     x += s.Effective();
     s.Right = contentLeft + static_cast<int>(std::min(x, room));
