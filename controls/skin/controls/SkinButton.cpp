@@ -505,8 +505,9 @@ void TSeCustomButton::PaintButtonGlyph() {
           pixel = clear;
         } else if (grey || disabledLook) {
           const double lightness = RGBToHSL(pixel).L;
-          const int level = grey ? static_cast<int>(Round(lightness * 255))
-                                 : static_cast<int>(Round(lightness * 50)) + 160;
+          // A disabled one-frame glyph fades to 160..210, also in black and white.
+          const int level = disabledLook ? static_cast<int>(Round(lightness * 50)) + 160
+                                         : static_cast<int>(Round(lightness * 255));
           pixel = PackPixel(level, level, level, 255);
         } else {
           pixel.A = 255;

@@ -252,6 +252,14 @@ TEST_F(SkinButtonTest, TheDrawnGlyphAndCaptionFollowStateGlyphAndFont) {
     const COLORREF grey = ColorToRGB(centre);
     EXPECT_TRUE(GetRValue(grey) == GetGValue(grey) && GetGValue(grey) == GetBValue(grey))
         << systemBlits;
+    EXPECT_EQ(GetRValue(grey), 185) << systemBlits;  // lightness 0.5 faded to 160..210
+    button->SetBlackAndWhiteGlyph(true);  // black and white does not undo the faded look
+    paint(centre, corner);
+    EXPECT_EQ(GetRValue(ColorToRGB(centre)), 185) << systemBlits;
+    button->SetEnabled(true);
+    paint(centre, corner);
+    EXPECT_EQ(GetRValue(ColorToRGB(centre)), 128) << systemBlits;  // not hot: 0.5 of 255
+    button->SetBlackAndWhiteGlyph(false);
   }
   SetSystemBlitsEnabled(true);
   // A larger font widens the content (the caption is measured again).
