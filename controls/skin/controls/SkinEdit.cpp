@@ -288,6 +288,9 @@ void TSeCustomEdit::SetCaretPosition(int position) {
   PlaceCaret();
 }
 
+// Also when position is already the selection's moving end: the selection is dropped and the
+// caret goes there, so a second select-all (the second visit of an AutoSelect edit) also ends
+// with the caret at 0 rather than at the end, away from the selection's moving end.
 void TSeCustomEdit::SetSelStart(int position) {
   position = std::clamp(position, 0, static_cast<int>(FText.size()));
   FSelLength = 0;
@@ -295,19 +298,20 @@ void TSeCustomEdit::SetSelStart(int position) {
   SetCaretPosition(position);
 }
 
+// The moving end stays; the fixed end is kept within the text.
 void TSeCustomEdit::SetSelLength(int length) {
-  const int start = GetSelStart();
-  length = std::clamp(length, 0, static_cast<int>(FText.size()) - start);
-  FSelEnd = start;
+  length = std::clamp(length, -FSelEnd, static_cast<int>(FText.size()) - FSelEnd);
+  if (length == FSelLength) return;
   FSelLength = length;
   Invalidate();
 }
 
+// The caret ends at 0, so a long text shows its start.
 void TSeCustomEdit::SelectAll() {
   const int length = static_cast<int>(FText.size());
   SetCaretPosition(length);
-  FSelEnd = length;
-  FSelLength = -length;
+  SetSelStart(0);
+  SetSelLength(length);
   Invalidate();
 }
 
@@ -543,6 +547,8 @@ void TSeCustomEdit::HideTextCaret() {
 
 void TSeCustomEdit::DoFocusIn() {
   inherited::DoFocusIn();
+  // A selection kept while the caret goes to 0 would no longer end at the caret, and the
+  // next Shift+arrow would select from the wrong end: it is dropped.
   FSelLength = 0;
   SetCaretPosition(0);
   if (FAutoSelect) SelectAll();

@@ -1,6 +1,9 @@
 #include "SkinTabLayout.h"
 
 #include <algorithm>
+#include <climits>
+
+#include "classlib/system/SysMath.h"
 
 int TSeTabGeometry::TabSideMargin() const {
   switch (Position) {
@@ -16,30 +19,38 @@ void TSeTabGeometry::LayoutRows() {
   const int n = Count();
   if (n == 0) return;
   const int length = (Horizontal() ? Width : Height) - MarginLeft - MarginRight;
-  auto close = [&](int last, int start, long long running) {
+  // Each tab of a row gets an equal share of the room left (a negative one when a single tab
+  // is longer than the strip, which shrinks it to the strip's length), the last tab the rest.
+  // The last row, when it took the tabs beyond the table, is only ever widened: shrunk, its
+  // tabs could get negative widths.
+  auto close = [&](int last, int start, long long running, bool crowded) {
     TSeTabRow row;
     row.LastTab = last;
-    const long long room = length - running;
     const int tabs = last - start + 1;
-    if (room > 0 && tabs > 0) {
-      row.Extra = static_cast<int>(room / tabs);
-      row.Remainder = static_cast<int>(room - static_cast<long long>(tabs) * row.Extra);
+    const int room = static_cast<int>(std::clamp<long long>(length - running, INT_MIN, INT_MAX));
+    if (tabs > 0 && (room > 0 || !crowded)) {
+      row.Extra = Div(room, tabs);
+      row.Remainder = room - tabs * row.Extra;
     }
     Rows.push_back(row);
   };
   long long running = Widths[0];
   int start = 0;
+  bool crowded = false;
   for (int i = 1; i < n; ++i) {
-    // The last row takes every tab that would need a row beyond the table.
-    if (running + Widths[i] >= length && static_cast<int>(Rows.size()) < MaxTabRows - 1) {
-      close(i - 1, start, running);
+    if (running + Widths[i] < length) {
+      running += Widths[i];
+    } else if (static_cast<int>(Rows.size()) < MaxTabRows - 1) {
+      close(i - 1, start, running, false);
       start = i;
       running = Widths[i];
     } else {
+      // The last row takes every tab that would need a row beyond the table.
       running += Widths[i];
+      crowded = true;
     }
   }
-  close(n - 1, start, running);
+  close(n - 1, start, running, crowded);
 }
 
 int TSeTabGeometry::EffectiveRows() const {

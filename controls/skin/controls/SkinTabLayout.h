@@ -16,7 +16,7 @@ constexpr int MaxTabRows = 100;
 
 struct TSeTabRow {
   int LastTab = -1;    // index of the row's last tab
-  int Extra = 0;       // width given to each tab of the row (never negative)
+  int Extra = 0;       // width given to each tab of the row (negative to shrink a long tab)
   int Remainder = 0;   // width given in addition to the row's last tab
 };
 

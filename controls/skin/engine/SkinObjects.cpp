@@ -272,6 +272,13 @@ void TSeSkinObject::SetBoundsRect(const TRect& rect) {
 }
 
 void TSeSkinObject::LayoutChildren() {
+  if (ChildCount() == 0) return;
+  PlaceChildren();
+  MoveCornerChildren();
+  FLaidOut = true;
+}
+
+void TSeSkinObject::PlaceChildren() {
   const int count = ChildCount();
   if (count == 0) return;
   int l = FLeft, t = FTop, r = FLeft + FWidth, b = FTop + FHeight;
@@ -322,6 +329,9 @@ void TSeSkinObject::LayoutChildren() {
   for (int i = 0; i < count; ++i)
     if (TSeSkinObject* c = visible(i); c && c->FAlign == saClient)
       c->SetBoundsRect(TRect(l, t, r, b));
+}
+
+void TSeSkinObject::MoveCornerChildren() {
   // Corner children move by the change of size, so that the distance to the edges they are
   // anchored to stays the same from one layout to the next. saTopRight children stay put when
   // the previous width is 0. saBottomLeft children stay put only on the object's first layout
@@ -330,13 +340,12 @@ void TSeSkinObject::LayoutChildren() {
   // their distance to the bottom. saBottomRight children follow both rules.
   const int dx = FPrevWidth > 0 ? FWidth - FPrevWidth : 0;
   const int dy = (FPrevHeight > 0 || FLaidOut) ? FHeight - FPrevHeight : 0;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < ChildCount(); ++i) {
     TSeSkinObject* c = Child(i);
     if (!c) continue;
     if (c->FAlign == saTopRight || c->FAlign == saBottomRight) c->FLeft += dx;
     if (c->FAlign == saBottomLeft || c->FAlign == saBottomRight) c->FTop += dy;
   }
-  FLaidOut = true;
 }
 
 void TSeSkinObject::SetControl(TWinControl* control) {
@@ -647,6 +656,10 @@ void TSeBitmapObject::Paint(TCanvas* canvas) {
     PaintText(canvas, GetFont());
   }
   PaintChildren(canvas);
+  // Laid out again, so that a child sized by its text takes the text it has now: a paint
+  // with the same bounds does not reach SetBoundsRect's layout. Corner children stay where
+  // they are: without a change of size, moving them again would repeat the last move.
+  PlaceChildren();
 }
 
 HRGN TSeBitmapObject::CreateRegion() {

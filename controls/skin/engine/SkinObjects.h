@@ -191,7 +191,11 @@ class TSeSkinObject : public TComponent {
   void PaintFilled(TCanvas* canvas, TColor color, TFont* font);
   void PaintText(TCanvas* canvas, TFont* font);
   void PaintChildren(TCanvas* canvas);
+  // The layout rule: PlaceChildren (edges, text widths, centre, client), then
+  // MoveCornerChildren (corners by the last change of size).
   void LayoutChildren();
+  void PlaceChildren();
+  void MoveCornerChildren();
   // The object painted into a bitmap of its size cleared to the clear colour: the region of
   // the pixels left otherwise, at the object's position.
   HRGN CreatePaintedRegion();

@@ -1,8 +1,9 @@
 // The owner-drawn edit as a real window driven by real messages: word moves and selection
-// bounds, a shorter text set in code, undo groups from keys, read-only edits, the clipboard
-// with Chinese text, a bitmap only and line breaks, MaxLength, typed Chinese and surrogate
-// pairs, caret positions against the system's edit, an input-method result through the
-// replaceable table, the context menu, layouts, a leak probe and screenshots.
+// bounds, a long text tabbed into, a shorter text set in code, undo groups from keys,
+// read-only edits, the clipboard with Chinese text, a bitmap only and line breaks, MaxLength,
+// typed Chinese and surrogate pairs, caret positions against the system's edit, an
+// input-method result through the replaceable table, the context menu, layouts, a leak probe
+// and screenshots.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "controls/skin/menus/SkinItems.h"
 #include "controls/skin/menus/SkinMenus.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
+#include "tests/KeyInput.h"
 #include "tests/classlib/stdctrls/GridTestSupport.h"
 
 using namespace skin_tests;
@@ -117,6 +119,25 @@ TEST_F(SkinEditTest, WordMovesSelectionAndAShorterTextKeepEverythingWithinTheTex
   Edit->SetSelStart(1);
   Edit->SetSelLength(99);
   EXPECT_EQ(L"bc", Edit->GetSelText());
+}
+
+// Tabbing into a long text shows its start, selected with the caret at 0, on every visit; the
+// selection then moves from the caret's end.
+TEST_F(SkinEditTest, TabbingIntoALongTextShowsItsStart) {
+  Edit->SetText(String(300, L'a'));
+  for (int visit = 0; visit < 2; ++visit) {
+    Focus(Other);
+    ASSERT_TRUE(TypeChord({VK_TAB}));
+    Pump();
+    ASSERT_EQ(::GetFocus(), Edit->GetHandle()) << visit;
+    EXPECT_EQ(Edit->GetCaretPosition(), 0) << visit;
+    EXPECT_EQ(Edit->GetFirstVisible(), 1) << visit;
+    EXPECT_EQ(Edit->GetSelStart(), 0) << visit;
+    EXPECT_EQ(Edit->GetSelLength(), 300) << visit;
+  }
+  Key(VK_RIGHT, true);
+  EXPECT_EQ(Edit->GetSelStart(), 1);
+  EXPECT_EQ(Edit->GetSelLength(), 299);
 }
 
 // Ctrl+Right and a double click on the first word end at the same place, also in texts

@@ -31,17 +31,24 @@ TEST(TabLayout, RowsAreJustifiedAndTheLastRowFillsUnlessRagged) {
   EXPECT_EQ(g.EffectiveWidth(2), 96);
   g.RaggedRight = true;
   EXPECT_EQ(g.EffectiveWidth(2), 40);
-  // A tab wider than the strip gets a row of its own and is not shrunk.
+  // A tab wider than the strip gets a row of its own and is shrunk to the strip's length,
+  // within the control.
   g = Strip({40, 300, 40}, 100, 200, tpTop, true);
   EXPECT_EQ(g.Rows.size(), 3u);
-  EXPECT_EQ(g.EffectiveWidth(1), 300);
-  EXPECT_EQ(g.Rows[1].Extra, 0);
+  EXPECT_EQ(g.Rows[1].Extra, -204);
+  EXPECT_EQ(g.EffectiveWidth(1), 96);
+  g.TabIndex = 1;
+  EXPECT_EQ(g.TabRect(1).Right, 98);
 }
 
 TEST(TabLayout, AtMostAHundredRowsTheRestInTheLast) {
   TSeTabGeometry g = Strip(std::vector<int>(500, 450), 100, 400, tpLeft, true);
   ASSERT_EQ(g.Rows.size(), 100u);
   EXPECT_EQ(g.Rows.back().LastTab, 499);
+  // Rows of one long tab are shrunk to the strip; the crowded last row keeps its widths.
+  EXPECT_EQ(g.EffectiveWidth(98), 396);
+  EXPECT_EQ(g.EffectiveWidth(99), 450);
+  EXPECT_EQ(g.EffectiveWidth(499), 450);
   EXPECT_EQ(g.RowOf(499), 99);
   EXPECT_EQ(g.RowOf(98), 98);
   g.TabIndex = 250;

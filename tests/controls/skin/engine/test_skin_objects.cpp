@@ -1,6 +1,7 @@
 // Skin objects: the layout rule (edges, text width, centring, client, corners kept from one
-// layout to the next), cloning through the class registry, lookup, painting on a memory
-// surface (fill, owner rule, separator, the state's font), hue shifting.
+// layout to the next, and again after a bitmap object's paint), cloning through the class
+// registry, lookup, painting on a memory surface (fill, owner rule, separator, the state's
+// font), hue shifting.
 #include <gtest/gtest.h>
 
 #include "classlib/classes/Layouts.h"
@@ -254,6 +255,26 @@ TEST_F(SkinObjectsTest, BitmapObjectDrawsNineSlicesWithCornersOneToOne) {
   frame.GetBitmap()->SetName(L"missing");
   frame.ResolveLinks();
   EXPECT_FALSE(frame.GetBitmap()->Valid());
+}
+
+// A paint with unchanged bounds lays the children out again: a text child takes the width of
+// its new text, and a corner child stays where the last change of size put it.
+TEST_F(SkinObjectsTest, ABitmapObjectLaysItsChildrenOutAgainWhenPainted) {
+  TSeBitmapObject button(nullptr);
+  TSeSkinObject* caption = Make(&button, L"Caption", saText, 0, 12);
+  caption->SetText(L"OK");
+  TSeSkinObject* corner = Make(&button, L"Corner", saTopRight, 0, 0);
+  corner->SetBoundsRect(TRect(85, 5, 95, 15));
+  button.SetBoundsRect(TRect(0, 0, 100, 20));
+  button.SetBoundsRect(TRect(0, 0, 120, 20));
+  const int before = caption->GetWidth();
+  caption->SetText(L"OK OK OK");
+  MemorySurface surface(130, 30, clWhite);
+  for (int paint = 0; paint < 2; ++paint) {
+    button.Paint(&surface.Canvas);
+    EXPECT_GT(caption->GetWidth(), before + 10);
+    EXPECT_EQ(corner->GetBoundsRect(), TRect(105, 5, 115, 15));
+  }
 }
 
 TEST_F(SkinObjectsTest, TextObjectDrawsWithTheFontOfItsState) {
