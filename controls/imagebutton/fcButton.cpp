@@ -330,7 +330,7 @@ void TfcCustomBitBtn::SetShadeColors(TfcShadeColors* value) {
 void TfcCustomBitBtn::SetShadeStyle(TfcShadeStyle value) {
   if (FShadeStyle == value) return;
   FShadeStyle = value;
-  DropRegionRecords();
+  DropRegionRecords();  // a raised face has another outline: the new window cuts it afresh
   RecreateButton();
 }
 

@@ -96,7 +96,9 @@ std::vector<TRect> GroupLayout(int count, int columns, TfcLayout layout, int wid
     stepHeight = CeilDiv(extraHeight, rows);
     stepWidth = CeilDiv(extraWidth, cols);
   }
-  // The bounds of each cell, by column and row, as they are placed.
+  // The bounds of each cell, by column and row, as they are placed. A cell's neighbours are
+  // the cells placed before it, not the buttons at those places in the collection: a hidden
+  // button there keeps old bounds that would throw the visible ones out of the grid.
   std::vector<TRect> cells(static_cast<size_t>(cols) * rows);
   const auto cell = [&](int column, int row) -> TRect& {
     return cells[static_cast<size_t>(column) * rows + row];
