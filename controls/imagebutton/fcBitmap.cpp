@@ -383,6 +383,8 @@ void TfcBitmap::AssignTo(TPersistent* dest) {
   if (auto* bitmap = dynamic_cast<TBitmap*>(dest)) {
     SaveToBitmap(bitmap);
     bitmap->SetTransparent(GetTransparent());
+    // clNone (this image's top-left pixel) would key white in a TBitmap: it keeps its own
+    // automatic key instead.
     if (FTransparentColor != clNone) bitmap->SetTransparentColor(FTransparentColor);
     return;
   }

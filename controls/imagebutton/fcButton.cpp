@@ -330,7 +330,7 @@ void TfcCustomBitBtn::SetShadeColors(TfcShadeColors* value) {
 void TfcCustomBitBtn::SetShadeStyle(TfcShadeStyle value) {
   if (FShadeStyle == value) return;
   FShadeStyle = value;
-  DropRegionRecords();
+  DropRegionRecords();  // a raised face has another outline: the new window cuts it afresh
   RecreateButton();
 }
 
@@ -773,9 +773,10 @@ void TfcCustomBitBtn::DrawGlyph(TCanvas* canvas, const TRect& r) {
   list.SetWidth(width);
   list.SetHeight(height);
   list.AddMasked(&work, work.GetTransparentColor());
-  // A disabled button with one frame draws that frame embossed.
+  // A disabled button with one frame draws that frame embossed; an enabled frame at an odd
+  // place goes one pixel left (the buttons' form of the image-list drawing).
   const bool enabled = IsEnabled() || FNumGlyphs >= 2;
-  DrawImageListImage(&list, 0, canvas, r.Left, r.Top, ILD_NORMAL, enabled);
+  DrawButtonImageListImage(&list, 0, canvas, r.Left, r.Top, ILD_NORMAL, enabled);
 }
 
 void TfcCustomBitBtn::DrawCaption(TCanvas* canvas, const TRect& r) {

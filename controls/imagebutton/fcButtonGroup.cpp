@@ -96,7 +96,9 @@ std::vector<TRect> GroupLayout(int count, int columns, TfcLayout layout, int wid
     stepHeight = CeilDiv(extraHeight, rows);
     stepWidth = CeilDiv(extraWidth, cols);
   }
-  // The bounds of each cell, by column and row, as they are placed.
+  // The bounds of each cell, by column and row, as they are placed. A cell's neighbours are
+  // the cells placed before it, not the buttons at those places in the collection: a hidden
+  // button there keeps old bounds that would throw the visible ones out of the grid.
   std::vector<TRect> cells(static_cast<size_t>(cols) * rows);
   const auto cell = [&](int column, int row) -> TRect& {
     return cells[static_cast<size_t>(column) * rows + row];
@@ -156,6 +158,8 @@ TfcButtonGroupItem::TfcButtonGroupItem(TCollection* collection) : TfcCollectionI
 
 TfcButtonGroupItem::~TfcButtonGroupItem() {
   auto* items = dynamic_cast<TfcButtonGroupItems*>(GetCollection());
+  if (items && items->GetGroup() && items->GetGroup()->FOldSelected == this)
+    items->GetGroup()->FOldSelected = nullptr;
   if (items && items->Deleting() && FButton) {
     TfcCustomBitBtn* button = FButton;
     FButton = nullptr;
@@ -214,11 +218,10 @@ TfcButtonGroupItem* TfcButtonGroupItems::Add() {
   if (TfcCustomBitBtn* button = item->GetButton()) {
     if (GetCount() > 1 && GetItem(0)->GetButton() && GetItem(0) != item)
       button->Assign(GetItem(0)->GetButton());
-    // The new button behaves as the group's others do: in a check list it takes the next
-    // free group.
+    // The new button behaves as the group's others do: in a check list it takes the largest
+    // group of the items (its own 1 among them) plus one.
     int largest = 0;
-    for (int i = 0; i < GetCount(); ++i)
-      if (GetItem(i) != item) largest = std::max(largest, GetItem(i)->GetGroupIndex());
+    for (int i = 0; i < GetCount(); ++i) largest = std::max(largest, GetItem(i)->GetGroupIndex());
     ApplyClickStyle(button, FGroup->GetClickStyle(), largest + 1);
   }
   FAdding = false;
@@ -478,12 +481,10 @@ void TfcCustomButtonGroup::ButtonChanged(TfcCustomBitBtn* button) {
   if (IsLoading() || !button->GetSelected()) return;
   FButtonItems->UpdateLayout();
   ApplyAutoBold(FAutoBold);
+  // OldSelected is taken only when a button goes down (ButtonChanging): a button chosen
+  // again after the selection was emptied reports a change.
   TfcButtonGroupItem* item = FButtonItems->FindButton(button);
-  if (item != FOldSelected) {
-    TfcButtonGroupItem* old = FOldSelected;
-    FOldSelected = item;
-    DoChange(old, item);
-  }
+  if (item != FOldSelected) DoChange(FOldSelected, item);
 }
 
 void TfcCustomButtonGroup::DoChanging(TfcButtonGroupItem* oldSelected, TfcButtonGroupItem* selected) {

@@ -167,6 +167,7 @@ class TfcCustomButtonGroup : public TfcCustomTransparentPanel {
 
  private:
   friend class TfcButtonGroupItems;
+  friend class TfcButtonGroupItem;
   bool IsLoading() const { return GetComponentState().Contains(csLoading); }
   void ControlChange(TMessage& message);
   void ControlListChange(TMessage& message);

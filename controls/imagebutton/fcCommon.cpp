@@ -240,6 +240,8 @@ UniqueRegion CreateRegionFromBitmap(TfcBitmap* image, TColor transparentColor) {
   if (value == -1) {
     runs = fcPixels::RegionRuns(pixels, pixels.At(0, 0));
   } else if (IsSystemColor(transparentColor)) {
+    // A system colour keys the pixels of the colour it stands for; compared untranslated
+    // it would match nothing and the region would silently cover the whole picture.
     runs = fcPixels::RegionRuns(pixels, ColorToBytes(transparentColor));
   } else if ((value & 0xFF000000) != 0) {
     // A marker such as clNone is no pixel colour: every pixel is opaque.
@@ -446,6 +448,8 @@ void TileGraphic(TGraphic* graphic, TCanvas* canvas, const TRect& r) {
   if (graphic == nullptr || canvas == nullptr || graphic->GetEmpty()) return;
   const int gw = graphic->GetWidth(), gh = graphic->GetHeight();
   if (gw <= 0 || gh <= 0) return;
+  // Placed from r's top-left corner: tiles counted from the canvas's origin would miss a
+  // rectangle that does not start there.
   for (int x = 0; x < RectWidth(r); x += gw)
     for (int y = 0; y < RectHeight(r); y += gh) canvas->Draw(r.Left + x, r.Top + y, graphic);
 }

@@ -1,6 +1,9 @@
 // TfcEvaluator: the integer expressions of a shape button's custom points ("WIDTH / 2"
 // after the size is put in). Numbers, spaces and the operators * / + - only; * and / bind
 // tighter than + and -, each level from left to right; no parentheses and no unary minus.
+// Replacing the text of a step everywhere it occurs would also change equal steps further on
+// and parts of longer numbers ("2 * 3 + 12 * 3" would give 22), and a step whose text was
+// rewritten ("1 + 007") would never be found again: so "1 - 1 - 1 - 1" is -2.
 //
 // The expression is cut into tokens (numbers and operators); each step takes the leftmost
 // operator of the higher level present, combines the tokens on either side of it and puts

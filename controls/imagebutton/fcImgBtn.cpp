@@ -418,8 +418,9 @@ void TfcCustomImageBtn::DrawShading(TfcBitmap* source, TfcBitmap* target, bool d
     return;
   const int width = source->GetWidth();
   const int height = source->GetHeight();
-  const TfcColor key =
-      transparentColor == clNone ? source->GetPixel(0, 0) : ColorToBytes(transparentColor);
+  // -1 (and clNone) stand for the colour of the source's first pixel.
+  const bool firstPixel = ColorToInt(transparentColor) == -1 || transparentColor == clNone;
+  const TfcColor key = firstPixel ? source->GetPixel(0, 0) : ColorToBytes(transparentColor);
   const TfcColor highlight = ColorToBytes(GetShadeColors()->GetBtnHighlight());
   const TfcColor light = ColorToBytes(GetShadeColors()->GetBtn3DLight());
   const TfcColor shadow = ColorToBytes(GetShadeColors()->GetBtnShadow());

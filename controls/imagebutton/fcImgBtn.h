@@ -86,7 +86,7 @@ class TfcCustomImageBtn : public TfcCustomBitBtn {
   // outside the region), so that they need no shading when drawn.
   virtual void BakeShading();
   // Adds the 3-D edges along the outline of source's non-transparent pixels into target
-  // (both of one size). transparentColor clNone: source's top-left pixel.
+  // (both of one size). transparentColor -1 (or clNone): source's top-left pixel.
   void DrawShading(TfcBitmap* source, TfcBitmap* target, bool down, TColor transparentColor);
 
   bool UseRegions() override { return FTransparentColor != fcNoRegionColor; }

@@ -4,8 +4,9 @@
 // font or the caption's layout changes, keeping its right edge when it is right-justified.
 // Its accelerator focuses FocusControl.
 //
-// Not done: the caption is not re-measured when TextOptions' alignment or word wrap
-// changes (only Options, Rotation and the shadow and extrusion sizes ask for it).
+// Not done: the caption is not re-measured when TextOptions' alignment, word wrap, line
+// spacing or screen scaling changes (only Options, Rotation and the shadow and extrusion
+// sizes ask for it).
 #pragma once
 #include <memory>
 #include "classlib/controls/Controls.h"

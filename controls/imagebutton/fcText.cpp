@@ -397,8 +397,7 @@ void TfcText::SetRotation(int value) {
 void TfcText::SetScaleByScreen(bool value) {
   if (value == FScaleByScreen) return;
   FScaleByScreen = value;
-  NotifyRecalc();
-  Changed();
+  Changed();  // only Options and Rotation (and the effects' sizes) ask for a new layout
 }
 
 void TfcText::SetStyle(TfcTextStyle value) {

@@ -215,6 +215,29 @@ TEST_F(FcButtonTest, AutoBoldFollowsDownOnGroupedButtons) {
   EXPECT_TRUE(b->GetFont()->GetStyle().Contains(fsBold));  // stays as it was
 }
 
+TEST_F(FcButtonTest, AGlyphAtAnOddPlaceIsDrawnOnePixelFurtherLeft) {
+  TfcCustomBitBtn* a = NewButton(10, 10, 0);  // 60 x 30: a 16-wide glyph starts at 22
+  TBitmap glyph;
+  glyph.SetPixelFormat(pf24bit);
+  glyph.SetSize(16, 16);
+  glyph.GetCanvas()->GetBrush()->SetColor(clRed);
+  glyph.GetCanvas()->FillRect(TRect(0, 0, 16, 16));
+  glyph.GetCanvas()->SetPixels(0, 15, clWhite);  // the bottom-left pixel: transparent
+  a->SetGlyph(&glyph);
+  const auto firstRed = [&] {
+    MemorySurface face(60, 30);
+    a->PaintToDC(face.DC());
+    for (int x = 0; x < 60; ++x)
+      if (face.At(x, 15) == clRed) return x;
+    return -1;
+  };
+  EXPECT_EQ(firstRed(), 22);
+  a->GetOffsets()->SetGlyphX(1);
+  EXPECT_EQ(firstRed(), 22);  // 23 is odd
+  a->GetOffsets()->SetGlyphX(2);
+  EXPECT_EQ(firstRed(), 24);
+}
+
 TEST_F(FcButtonTest, KindsSetTheirValuesAndTurnCustomWhenOneChanges) {
   TfcCustomBitBtn* a = NewButton(10, 10, 0);
   a->SetKind(bkOK);

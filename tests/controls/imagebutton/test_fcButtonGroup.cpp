@@ -124,10 +124,20 @@ TEST_F(FcButtonGroupTest, ACheckListTogglesEachButtonAloneAndAClickPadSpringsBac
   ShowForm();
   TCountingGroup* list = NewPad(3, bcsCheckList);
   Pump();
+  // Each Add takes the largest group of the items, the new button's own 1 among them, plus 1.
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(ButtonOf(list, i)->GetGroupIndex(), i + 1);
+    EXPECT_EQ(ButtonOf(list, i)->GetGroupIndex(), i + 2);
     EXPECT_TRUE(ButtonOf(list, i)->GetAllowAllUp());
   }
+  // Checked, unchecked and checked again: each check is a change from no selection.
+  TfcButtonGroupItem* const second = list->GetButtonItems()->GetItem(1);
+  ClickButton(second->GetButton());
+  ClickButton(second->GetButton());
+  EXPECT_EQ(list->GetSelected(), nullptr);
+  Events.clear();
+  ClickButton(second->GetButton());
+  EXPECT_EQ(Events, (Events_{{true, nullptr, second}, {false, nullptr, second}}));
+  ClickButton(second->GetButton());
   ClickButton(ButtonOf(list, 0));
   ClickButton(ButtonOf(list, 2));
   EXPECT_TRUE(ButtonOf(list, 0)->GetDown());
@@ -137,7 +147,7 @@ TEST_F(FcButtonGroupTest, ACheckListTogglesEachButtonAloneAndAClickPadSpringsBac
   EXPECT_TRUE(ButtonOf(list, 2)->GetDown());
   // Add gives the next free group and the pictures of the first button.
   TfcButtonGroupItem* added = list->GetButtonItems()->Add();
-  EXPECT_EQ(added->GetButton()->GetGroupIndex(), 4);
+  EXPECT_EQ(added->GetButton()->GetGroupIndex(), 5);
   EXPECT_TRUE(added->GetButton()->GetAllowAllUp());
   EXPECT_EQ(static_cast<TfcImageBtn*>(added->GetButton())->GetExtImage(), ButtonOf(list, 0));
   list->SetClickStyle(bcsClick);

@@ -240,6 +240,13 @@ TEST_F(FcImageButtonTest, AHighlightedFaceIsShadedAlongItsOutline) {
   EXPECT_EQ(face.At(34, 34), clBlack);
   EXPECT_EQ(face.At(33, 33), Rgb(clBtnShadow));
   EXPECT_EQ(face.At(20, 20), FaceColor(Blue));
+  // A transparent colour of -1 keys the colour of the source's first pixel.
+  TfcBitmap source, target;
+  PaintCutCorners(source);
+  PaintCutCorners(target);
+  button->DrawShading(&source, &target, false, ColorFromInt(-1));
+  EXPECT_EQ(PixelToColor(target.GetPixel(5, 5)), Rgb(clBtnHighlight));
+  EXPECT_EQ(PixelToColor(target.GetPixel(0, 0)), FaceColor(Key));
   button->SetGroupIndex(1);
   button->SetAllowAllUp(true);
   TfcBitmap pressed;

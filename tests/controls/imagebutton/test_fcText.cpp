@@ -124,8 +124,9 @@ TEST(CaptionRenderer, SettersTellTheOwnerWhatChanged) {
   text.GetShadow()->SetColor(clRed);
   text.GetExtrudeEffects()->SetStriated(true);
   text.GetDisabledColors()->SetShadeColor(clRed);
-  EXPECT_EQ(changes, 5);
-  EXPECT_EQ(recalcs, 0);  // none of these changes the size
+  text.SetScaleByScreen(true);
+  EXPECT_EQ(changes, 6);
+  EXPECT_EQ(recalcs, 0);  // none of these asks the owner for a new layout
   changes = recalcs = 0;
   text.GetShadow()->SetXOffset(3);
   text.GetExtrudeEffects()->SetDepth(4);
