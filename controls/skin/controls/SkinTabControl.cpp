@@ -496,11 +496,16 @@ void TSeCustomTabControl::SetTabIndex(int value) {
     return;
   }
   if (value == FTabIndex || value < 0 || value >= FTabs->GetCount()) return;
-  // Asked while the old index still stands.
-  const std::weak_ptr<int> alive = GetLifeToken();
-  if (!CanChange() || alive.expired()) return;
-  if (value >= FTabs->GetCount()) return;  // the handler changed the tabs
+  // The new index stands while OnChanging is asked; a refusal puts the old one back.
+  const int old = FTabIndex;
   FTabIndex = value;
+  const std::weak_ptr<int> alive = GetLifeToken();
+  const bool allowed = CanChange();
+  if (alive.expired()) return;
+  if (!allowed || value >= FTabs->GetCount()) {  // refused, or the handler changed the tabs
+    FTabIndex = old < FTabs->GetCount() ? old : FTabs->GetCount() - 1;
+    return;
+  }
   if (!FMultiLine) {
     // The strip follows the selection; each loop is bounded by the tab count.
     const int n = FTabs->GetCount();
@@ -531,7 +536,7 @@ void TSeCustomTabControl::SetTabIndex(int value) {
 void TSeCustomTabControl::ScrollTabs(int delta) {
   const int n = FTabs->GetCount();
   if (n == 0) {
-    FFirstVisible = 0;
+    FFirstVisible = 0;  // not -1: the strip starts at tab 0 once tabs come
     return;
   }
   FFirstVisible = std::clamp(FFirstVisible + delta, 0, n - 1);

@@ -1,5 +1,5 @@
 // The owner-drawn tab control as a real window: page bookkeeping (adding, hiding, removing,
-// freeing, destruction), OnChanging seeing the old index, clicks on every tab on all four
+// freeing, destruction), OnChanging seeing the new index, clicks on every tab on all four
 // sides and in three rows, the scroll buttons held and let go, 500 side tabs, drawing against
 // the system's theme and frame drawing, a hover that leaves the page alone, a layout round
 // trip with Chinese captions, leaks and screenshots.
@@ -134,7 +134,7 @@ TEST_F(TabControlTest, DestructionMakesNoPagesAndFreesThem) {
   EXPECT_EQ(OwnedPages(), 0);
 }
 
-TEST_F(TabControlTest, OnChangingSeesTheOldIndexAndMayRefuse) {
+TEST_F(TabControlTest, OnChangingSeesTheNewIndexAndMayRefuse) {
   for (const wchar_t* s : {L"甲", L"乙", L"丙"}) Tabs->GetTabs()->Add(s);
   ShowForm();
   std::vector<int> seen;
@@ -147,10 +147,11 @@ TEST_F(TabControlTest, OnChangingSeesTheOldIndexAndMayRefuse) {
   Tabs->SetOnChange([&](TObject*) { ++changes; });
   ClickTab(2);
   EXPECT_EQ(Tabs->GetTabIndex(), 2);
-  EXPECT_EQ(seen, std::vector<int>{0});
+  EXPECT_EQ(seen, std::vector<int>{2});
   allow = false;
   ClickTab(1);
-  EXPECT_EQ(Tabs->GetTabIndex(), 2);
+  EXPECT_EQ(seen, (std::vector<int>{2, 1}));
+  EXPECT_EQ(Tabs->GetTabIndex(), 2);  // refused: the old index is back
   EXPECT_EQ(changes, 1);
   allow = true;
   Tabs->SetFocus();
