@@ -40,6 +40,8 @@ class TClipScope {
 bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// Cased on the wide text itself: a round trip through the ANSI code page would turn every
+// character it lacks into "?".
 String CasedText(const String& value, TEditCharCase charCase) {
   if (value.empty() || charCase == ecNormal) return value;
   String result = value;
@@ -237,6 +239,9 @@ bool TSeCustomEdit::ReplaceAllText(const String& value) {
 }
 
 void TSeCustomEdit::Change() {
+  const std::weak_ptr<int> alive = GetLifeToken();
+  Changed();
+  if (alive.expired()) return;
   if (GetEnabled() && HandleAllocated()) PlaceCaret();
   if (FOnChange) FOnChange(this);
 }
@@ -315,6 +320,8 @@ void TSeCustomEdit::SelectAll() {
   Invalidate();
 }
 
+// The caret ends after the word with the selection's moving end beside it (a negative
+// length), so that Shift+arrow keys then move the end at the caret.
 void TSeCustomEdit::SelectWord() {
   const int start = EditPreviousWord(FText, FCaretPosition);
   const int end = EditNextWord(FText, start);
@@ -389,6 +396,7 @@ bool TSeCustomEdit::UndoInsertText(int position, const String& s, bool select) {
   if (FMaxLength > 0 && length + static_cast<int>(s.size()) > FMaxLength) return false;
   if (!StoreText(FText.substr(0, position) + s + FText.substr(position))) return false;
   if (select) {
+    // Selected with the caret after it and the moving end beside the caret, as SelectWord.
     SetCaretPosition(position + static_cast<int>(s.size()));
     FSelEnd = FCaretPosition;
     FSelLength = -static_cast<int>(s.size());
@@ -410,17 +418,15 @@ bool TSeCustomEdit::UndoDeleteText(int position, int count, bool select) {
 bool TSeCustomEdit::CopyToClipboard() {
   const String text = GetSelText();
   if (PasswordMode() || text.empty()) return false;
-  try {
-    Clipboard()->SetAsText(text);  // the clipboard owns the block, or frees it on failure
-    return true;
-  } catch (const Exception&) {
-    return false;
-  }
+  // The clipboard owns the block, or frees it and raises: the failure is passed on.
+  Clipboard()->SetAsText(text);
+  return true;
 }
 
 void TSeCustomEdit::CutToClipboard() {
   if (FReadOnly || GetSelLength() == 0) return;
-  // In password mode a cut only deletes; otherwise only what reached the clipboard goes.
+  // In password mode a cut only deletes; otherwise only what reached the clipboard goes (a
+  // failed copy raises before anything is deleted).
   if (!PasswordMode() && !CopyToClipboard()) return;
   ClearSelection();
 }
@@ -505,11 +511,16 @@ int TSeCustomEdit::PositionAt(int x) {
   if (FText.empty()) return first;
   x -= r.Left + AlignmentOffset();
   if (PasswordMode()) return std::clamp(first + x / GetPasswordCharWidth(), 0, length);
+  const int avail = std::max(RectWidth(r), 0);
   std::vector<int> widths;
-  MeasureRun(first, std::min(length - first, std::max(RectWidth(r), 0) + 2), widths);
-  // The boundary nearest to x: past a character's middle counts as after it.
+  MeasureRun(first, std::min(length - first, avail + 2), widths);
+  // The boundary nearest to x: past a character's middle counts as after it. A character
+  // whose middle lies beyond the text rectangle's right edge is never passed, so a pointer
+  // held beyond it reaches only the last boundary shown.
   int i = 0, before = 0;
-  while (i < static_cast<int>(widths.size()) && 2 * x >= before + widths[i]) before = widths[i++];
+  while (i < static_cast<int>(widths.size()) && 2 * x >= before + widths[i] &&
+         before + widths[i] <= 2 * avail)
+    before = widths[i++];
   return first + i;
 }
 
@@ -741,10 +752,22 @@ bool TSeCustomEdit::ImeComposition(TMessage& message) {
   if (!context) return false;
   const String result = ReadCompositionResult(api, context);
   if (api.ReleaseContext) api.ReleaseContext(GetHandle(), context);
-  // One insertion: the whole result is one undo step.
-  if (!result.empty()) InsertText(result);
+  if (!result.empty()) InsertText(FittingPart(result));
   message.Result = 0;
   return true;
+}
+
+// The characters of s taken one by one, each while it fits within MaxLength in place of the
+// selection: the leading ones that fit, never half of a surrogate pair. Inserted as one run,
+// they take the places and the one undo step that inserting them one by one gives.
+String TSeCustomEdit::FittingPart(const String& s) const {
+  if (FMaxLength <= 0) return s;
+  const long long room = static_cast<long long>(FMaxLength) -
+                         (static_cast<long long>(FText.size()) - GetSelLength());
+  if (room <= 0) return s;  // nothing fits: refused whole, as the first character would be
+  std::size_t n = std::min<std::size_t>(s.size(), static_cast<std::size_t>(room));
+  if (n < s.size() && n > 0 && IsHighSurrogate(s[n - 1]) && IsLowSurrogate(s[n])) --n;
+  return n == 0 ? s : s.substr(0, n);
 }
 
 void TSeCustomEdit::Dispatch(TMessage& message) {
@@ -829,10 +852,12 @@ void TSeCustomEdit::PaintFace() {
 void TSeCustomEdit::DrawVisible(TCanvas* canvas, const TRect& r, const TRect& clip, bool selected) {
   const TClipScope scope(canvas->GetHandle(), clip);
   canvas->GetFont()->Assign(FFontCopy.get());
-  canvas->GetFont()->SetColor(selected ? clHighlightText : GetEnabled() ? FFontCopy->GetColor() : clGrayText);
+  if (selected) canvas->GetFont()->SetColor(clHighlightText);
   const int length = static_cast<int>(FText.size());
   const int first = FFirstVisible - 1;
-  // More characters than pixels never show.
+  // Drawn from the caret x of the first visible character, which holds the alignment's offset
+  // only while the whole text fits: the text stands where the caret places count it. More
+  // characters than pixels never show.
   const int shown = std::clamp(length - first, 0, std::max(RectWidth(r), 0) + 2);
   const int x0 = CaretX(first);
   if (PasswordMode()) {

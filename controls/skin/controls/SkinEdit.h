@@ -79,7 +79,8 @@ class TSeCustomEdit : public TSeCustomControl, public TEditUndoTarget {
 
   // ---- Commands -----------------------------------------------------------------------------
   void ClearSelection();
-  // False when nothing was copied (no selection, password mode, clipboard refused).
+  // False when there was nothing to copy (no selection, password mode); raises when the
+  // clipboard refuses.
   bool CopyToClipboard();
   void CutToClipboard();
   void PasteFromClipboard();
@@ -175,6 +176,7 @@ class TSeCustomEdit : public TSeCustomControl, public TEditUndoTarget {
   void DrawVisible(TCanvas* canvas, const TRect& r, const TRect& clip, bool selected);
   void ImeStartComposition();
   bool ImeComposition(TMessage& message);
+  String FittingPart(const String& s) const;
 
   std::unique_ptr<TFont> FFontCopy;
   HDC FMeasureDC = nullptr;         // owned; see MeasureDC

@@ -500,11 +500,11 @@ void TSeCustomListBox::SetBounds(int left, int top, int width, int height) {
   const TAlign align = GetAlign();
   if (!Loading() && !FWordWrap && FListStyle != lbOwnerDrawVariable && FItemHeight > 0 &&
       HandleAllocated() && (align == alNone || align == alTop || align == alBottom)) {
-    // A whole number of rows (at least one) inside the frame.
+    // A whole number of rows inside the frame (none when not even one fits).
     TRect frame;
     GetFrameRect(frame);
     const int below = GetHeight() - frame.Bottom;
-    const int rows = std::max(1, (height - frame.Top - below) / FItemHeight);
+    const int rows = std::max(0, (height - frame.Top - below) / FItemHeight);
     height = frame.Top + rows * FItemHeight + below;
   }
   inherited::SetBounds(left, top, width, height);
@@ -647,9 +647,10 @@ void TSeCustomListBox::MouseDown(TMouseButton button, TShiftState shift, int x, 
   const int hit = FHotItem != -1 ? FHotItem : FHotCheck;
   if (hit != -1) {
     if (shift.Contains(ssCtrl) && FMultiSelect) {
-      // Ctrl toggles that item alone and makes it the anchor.
+      // Ctrl toggles that item alone (the other selected items stay) and, without Shift,
+      // makes it the anchor.
       MoveItemIndex(hit, false);
-      FAnchor = FItemIndex;
+      if (!shift.Contains(ssShift)) FAnchor = FItemIndex;
       SetSelected(FItemIndex, !GetSelected(FItemIndex));
     } else {
       if (!shift.Contains(ssShift)) FAnchor = hit;
@@ -736,6 +737,8 @@ void TSeCustomListBox::WMMouseWheel(TMessage& message) {
   Wheel(static_cast<short>(HIWORD(message.WParam)));
   message.Result = 1;
 }
+
+void TSeCustomListBox::CMMouseWheel(TMessage& message) { WMMouseWheel(message); }
 
 // ---- Keyboard and focus ---------------------------------------------------------------------------------
 

@@ -227,6 +227,7 @@ class TSeCustomListBox : public TSeCustomControl {
   void DoMouseLeave() override;
   void CMEnabledChanged(TMessage& message) override;
   void WMMouseWheel(TMessage& message) override;
+  void CMMouseWheel(TMessage& message) override;  // a wheel passed up from a child
   void WMCancelMode(TMessage& message) override;
 
  private:

@@ -1,9 +1,9 @@
 // The owner-drawn edit as a real window driven by real messages: word moves and selection
-// bounds, a long text tabbed into, a shorter text set in code, undo groups from keys,
-// read-only edits, the clipboard with Chinese text, a bitmap only and line breaks, MaxLength,
-// typed Chinese and surrogate pairs, caret positions against the system's edit, an
-// input-method result through the replaceable table, the context menu, layouts, a leak probe
-// and screenshots.
+// bounds, a long text tabbed into, a drag beyond the edge, a shorter text set in code, undo
+// groups from keys, read-only edits, the clipboard with Chinese text, a bitmap only, line
+// breaks, MaxLength and a clipboard held elsewhere, typed Chinese and surrogate pairs, caret
+// positions against the system's edit, an input-method result through the replaceable table,
+// the context menu, layouts, a leak probe and screenshots.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -140,6 +140,30 @@ TEST_F(SkinEditTest, TabbingIntoALongTextShowsItsStart) {
   EXPECT_EQ(Edit->GetSelLength(), 299);
 }
 
+// A drag held beyond the right edge moves the caret one or two characters past the last one
+// shown at each move, however far beyond the pointer is.
+TEST_F(SkinEditTest, ADragBeyondTheRightEdgeScrollsByACharacterAMove) {
+  Edit->SetText(String(300, L'a'));
+  Key(VK_HOME);
+  const HWND wnd = Edit->GetHandle();
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 10));
+  Pump();
+  int caret = -1;
+  for (int move = 0; move < 3; ++move) {
+    ::PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(Edit->GetWidth() + 80, 10));
+    Pump();
+    if (caret >= 0) {
+      EXPECT_GE(Edit->GetCaretPosition() - caret, 1) << move;
+      EXPECT_LE(Edit->GetCaretPosition() - caret, 2) << move;
+    }
+    caret = Edit->GetCaretPosition();
+  }
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(Edit->GetWidth() + 80, 10));
+  Pump();
+  EXPECT_EQ(Edit->GetSelStart(), 0);
+  EXPECT_EQ(Edit->GetSelLength(), caret);
+}
+
 // Ctrl+Right and a double click on the first word end at the same place, also in texts
 // that end in spaces.
 TEST_F(SkinEditTest, CtrlRightAndADoubleClickAgreeOnTextsEndingInSpaces) {
@@ -156,6 +180,26 @@ TEST_F(SkinEditTest, CtrlRightAndADoubleClickAgreeOnTextsEndingInSpaces) {
     EXPECT_EQ(Edit->GetSelStart(), 0) << text.size();
     EXPECT_EQ(Edit->GetSelText(), text.substr(0, static_cast<size_t>(end))) << text.size();
   }
+}
+
+// Each change of the text tells the control (CM_CHANGED) before OnChange; the same text
+// again tells nothing.
+TEST_F(SkinEditTest, AChangeOfTheTextIsToldBeforeOnChange) {
+  std::vector<String> told;
+  const TWndMethod proc = Edit->GetWindowProc();
+  Edit->SetWindowProc([&](TMessage& message) {
+    if (message.Msg == CM_CHANGED) told.push_back(L"changed " + Edit->GetText());
+    proc(message);
+  });
+  Edit->SetOnChange([&](TObject*) { told.push_back(L"OnChange " + Edit->GetText()); });
+  Edit->SetText(L"a");
+  Edit->SetText(L"a");
+  Key(VK_END);
+  Type(L"b");
+  Edit->SetOnChange(nullptr);
+  Edit->SetWindowProc(proc);
+  EXPECT_EQ(told, (std::vector<String>{L"changed a", L"OnChange a", L"changed ab",
+                                       L"OnChange ab"}));
 }
 
 TEST_F(SkinEditTest, UndoGroupsFromRealKeys) {
@@ -260,6 +304,22 @@ TEST_F(SkinEditTest, ClipboardChineseRoundTripBitmapOnlyLineBreaksAndMaxLength) 
   Other->SelectAll();
   ::SendMessageW(Other->GetHandle(), WM_CUT, 0, 0);
   EXPECT_EQ(L"", Other->GetText());
+  // The clipboard held open by another window: the copy's failure reaches the program, and
+  // the cut deletes nothing.
+  Other->SetText(L"留下");
+  Other->SelectAll();
+  {
+    forms_tests::TExceptionRecorder errors;
+    const HWND holder = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                          nullptr, nullptr, nullptr);
+    ASSERT_TRUE(::OpenClipboard(holder));
+    Key('C', false, true);
+    Key('X', false, true);
+    ::CloseClipboard();
+    ::DestroyWindow(holder);
+    EXPECT_EQ(errors.Messages.size(), 2u);
+    EXPECT_EQ(L"留下", Other->GetText());
+  }
   EXPECT_EQ(L"剪切", Clipboard()->GetAsText());
 }
 
@@ -393,6 +453,12 @@ TEST_F(SkinEditTest, ACompositionResultIsInsertedAndUndoneInOneStep) {
   EXPECT_EQ(L"考试abc", Edit->GetText());
   Key('Z', false, true);
   EXPECT_EQ(L"abc", Edit->GetText());
+  // Within MaxLength the characters that fit go in, as typed one by one; still one step.
+  Edit->SetMaxLength(4);
+  ::SendMessageW(Edit->GetHandle(), WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+  EXPECT_EQ(L"考abc", Edit->GetText());
+  Key('Z', false, true);
+  EXPECT_EQ(L"abc", Edit->GetText());
   SetEditImeApi(saved);
 }
 
@@ -505,6 +571,12 @@ TEST_F(SkinEditTest, PasswordCellsAllDrawAndTheSelectionIsHighlighted) {
   Other->SelectAll();
   PaintWindowInto(Other, surface);
   EXPECT_EQ(surface.At(Other->CaretX(0) + 1, r.Top + 1), Rgb(clHighlight));
+  // Disabled, the text keeps the font's colour.
+  Other->SetHideSelection(true);
+  Other->SetEnabled(false);
+  PaintWindowInto(Other, surface);
+  EXPECT_GT(surface.CountOf(Rgb(Other->GetFont()->GetColor()), r), 10);
+  EXPECT_EQ(surface.CountOf(Rgb(clGrayText), r), 0);
 }
 
 TEST_F(SkinEditTest, TheFrameDrawsAsTheThemesEditPartInEachState) {

@@ -211,6 +211,12 @@ TEST_F(SkinListBoxTest, OutOfRangeSequencesNeitherHangNorWriteOutsideTheItems) {
   EXPECT_LE(List->GetAnchor(), 18);
   Key(VK_UP);
   EXPECT_EQ(List->GetItemIndex(), 17);
+  // Asked for less than one row, the list keeps its frame alone: no row shows.
+  List->SetBounds(20, 20, 200, 12);
+  EXPECT_LT(List->GetHeight(), 12);
+  EXPECT_EQ(List->GetLastVisible(), -1);
+  Key(VK_END);
+  EXPECT_EQ(List->GetItemIndex(), 18);
   // Smaller than one item (word wrap keeps the height as set): End and Home end at once.
   List->SetWordWrap(true);
   List->SetBounds(20, 20, 200, 8);
@@ -288,6 +294,11 @@ TEST_F(SkinListBoxTest, CtrlAndShiftClicksAndADragPastTheEdgeThatStopsAtRelease)
   Post(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, x, 1 + row * 2 + 4);
   Post(WM_LBUTTONUP, MK_CONTROL, x, 1 + row * 2 + 4);
   EXPECT_EQ(Marked(true), (std::vector<String>{L"项目 1", L"项目 3", L"项目 5"}));
+  // Ctrl with Shift toggles as well, and the anchor stays.
+  Post(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL | MK_SHIFT, x, 1 + row * 4 + 4);
+  Post(WM_LBUTTONUP, MK_CONTROL | MK_SHIFT, x, 1 + row * 4 + 4);
+  EXPECT_EQ(Marked(true), (std::vector<String>{L"项目 1", L"项目 3", L"项目 4", L"项目 5"}));
+  EXPECT_EQ(List->GetAnchor(), 2);
   // A drag below the list scrolls and moves the focus item, and ends at the release.
   Mouse(MOUSEEVENTF_LEFTDOWN, x, 20);
   Mouse(MOUSEEVENTF_MOVE, x, 60);
@@ -452,6 +463,9 @@ TEST_F(SkinListBoxTest, ThreeColumnsTheEndKeyAndTheWheelInPageMode) {
   EXPECT_EQ(bar->GetPosition(), page + 1);
   ::SendMessageW(List->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 4 * WHEEL_DELTA), 0);
   EXPECT_EQ(bar->GetPosition(), page - 3);
+  // A wheel passed up from a child (CM_MOUSEWHEEL) scrolls the list alike.
+  List->Perform(CM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  EXPECT_EQ(bar->GetPosition(), page - 2);
   ::SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, saved, nullptr, 0);
 }
 

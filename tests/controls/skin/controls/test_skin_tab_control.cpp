@@ -318,6 +318,14 @@ TEST_F(TabControlTest, NarrowControlsAndFiveHundredSideTabsDoNotHang) {
   Tabs->ScrollTabs(5);
   EXPECT_EQ(Tabs->GetFirstVisible(), 0);
   Tabs->Repaint();
+  // In rows, the long tab is shrunk to the strip and ends inside the control.
+  Tabs->SetMultiLine(true);
+  Tabs->SetBounds(10, 10, 150, 60);
+  Pump();
+  EXPECT_EQ(Tabs->GetTabRect(0).Right, 148);
+  SaveScreenshot(Form->GetHandle(), L"skin_tabs_long_in_rows");
+  Tabs->SetMultiLine(false);
+  Tabs->SetBounds(10, 10, 30, 60);
   Tabs->GetTabs()->Add(L"第二");
   Tabs->SetTabIndex(1);
   EXPECT_LE(Tabs->GetFirstVisible(), 1);
