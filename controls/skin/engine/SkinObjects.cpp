@@ -507,6 +507,7 @@ TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner) {
   const String className = reader.ReadString(MaxClassNameBytes);
   const String text = reader.ReadString(reader.BytesLeft());
   if (!FindSkinObjectClass(className)) return nullptr;
+  reader.TakeObject();
   TStringStream block(text);
   return LoadObject(className, block, owner);
 }
@@ -518,6 +519,7 @@ TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner) {
   TMemoryStream block;
   reader.ReadBlock(size, block);
   if (!FindSkinObjectClass(className)) return nullptr;
+  reader.TakeObject();
   return LoadObject(className, block, owner);
 }
 
@@ -534,6 +536,7 @@ void TSeSkinObject::DefineProperties(TFiler& filer) {
         if (binary) value &= ~BinaryChildren;
         if (value < 0 || static_cast<int64_t>(value) * MinObjectBytes > reader.BytesLeft())
           SkinReadError();
+        reader.CheckObjectCount(value);
         for (int i = 0; i < value; ++i)
           binary ? ReadSkinObjectBinary(reader, this) : ReadSkinObjectText(reader, this);
       },
