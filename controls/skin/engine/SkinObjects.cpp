@@ -476,7 +476,7 @@ void TSeSkinObject::PaintText(TCanvas* canvas, TFont* font) {
     DrawTextUnicode(canvas, text, at, flags);
   }
   if (!FText2.empty()) {
-    UINT flags = MirroredTextFlags[static_cast<int>(FTextAlign)] | DT_NOPREFIX;
+    UINT flags = MirroredTextFlags[static_cast<int>(FTextAlign)];
     if (FControl) flags = FControl->DrawTextBiDiModeFlags(flags);
     TRect at = r;
     DrawTextUnicode(canvas, FText2, at, flags);
