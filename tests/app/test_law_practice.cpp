@@ -13,6 +13,7 @@
 #include "WindowTestSupport.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "app/Laws.h"
+#include "app/PracticeControls.h"
 #include "app/UanswFagui.h"
 #include "app/Ubj.h"
 #include "app/Ucommon.h"
@@ -584,8 +585,23 @@ TEST_F(LawPractice, TheSelfAssessmentPageReadsWholeAndAnEmptyBoxShowsNoSelection
   }
 }
 
+// A caption of "题" and "2" whose width in font is least to most pixels; empty when none is.
+String CaptionOfWidth(TFont* font, int least, int most) {
+  TBitmap measure;
+  TCanvas* canvas = measure.GetCanvas();
+  canvas->GetFont()->Assign(font);
+  for (int wide = 1; wide <= 12; ++wide)
+    for (int digits = 0; digits <= 3; ++digits) {
+      const String caption = String(static_cast<size_t>(wide), L'题') + String(static_cast<size_t>(digits), L'2');
+      const int width = canvas->TextWidth(caption);
+      if (width >= least && width <= most) return caption;
+    }
+  return L"";
+}
+
 // At 800 × 600 a type name that the buttons hold, but not with their margins, is written
-// smaller, as far as it must, and keeps its margins.
+// smaller, as far as it must, and keeps its margins; so is one that leaves room for the
+// margin of one side only.
 TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
   const String longer = L"不定项选择题2";
   Exec(L"update tab_tx set B1=" + QuotedStr(longer) + L" where A1=62");
@@ -594,6 +610,19 @@ TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
   OpenArticle(0);
   Practise({[&] {
     ExpectTypeCaptionsReadWhole(W()->fcBG_tx, longer);
+    TfcButtonGroupItems* items = W()->fcBG_tx->GetButtonItems();
+    TfcCustomBitBtn* button = nullptr;
+    for (int i = 0; i < items->GetCount(); ++i)
+      if (items->GetItem(i)->GetButton()->GetCaption() == longer) button = items->GetItem(i)->GetButton();
+    EXPECT_TRUE(button);
+    if (!button) return true;
+    button->GetFont()->Assign(items->GetItem(0)->GetButton()->GetFont());  // the window's size again
+    const int width = button->GetWidth();
+    const String tight = CaptionOfWidth(button->GetFont(), width - 7, width - 4);
+    EXPECT_FALSE(tight.empty()) << "a caption 4 to 7 pixels narrower than " << width;
+    button->SetCaption(tight);
+    TTypeBar(W()->fcBG_tx).FitCaptions();
+    ExpectTypeCaptionsReadWhole(W()->fcBG_tx, tight);
     ClickGraphic(W()->epEfTrBtn7);
     return true;
   }});

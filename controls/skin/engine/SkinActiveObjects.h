@@ -1,8 +1,6 @@
 // The skin-object kinds that change with the state or the form's activity: a fill and font
 // for the active states, a bitmap with an active picture, the caption buttons of a skinned
 // form and a bitmap button with a picture per state.
-//
-// Not done yet: a caption button shows no hint while the mouse moves over it.
 #pragma once
 #include "SkinObjects.h"
 

@@ -100,7 +100,9 @@ TRect DestinationArea(HDC dc) {
 
 // The four-step masked blit with a mask that is white (1) where the picture is transparent:
 // the source with its transparent part blackened, the destination with the opaque part
-// blackened, then the two combined.
+// blackened, then the two combined (OR and XOR of them are the same). The source is
+// blackened by DestAndNotSource: SRCERASE (the mask AND the inverted picture) would draw the
+// opaque pixels black and cross the background with the inverted picture.
 void MaskBlit(HDC dest, const TRect& d, HDC source, const TRect& s, HDC mask) {
   const int sw = s.Width(), sh = s.Height();
   UniqueDC memory(::CreateCompatibleDC(dest));

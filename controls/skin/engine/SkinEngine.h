@@ -68,7 +68,9 @@ class TSeLumaweave : public TComponent {
   void DefineProperties(TFiler& filer) override;
 
  private:
-  // The message to every form of the screen in turn; a form freed meanwhile is skipped.
+  // The message to every form of the screen in turn, tool windows that hold a floating
+  // control included (they are no TForm, but their controls keep copies of the skin too); a
+  // form freed meanwhile is skipped.
   void BroadcastToForms(UINT message);
 
   TSeSkinSource* FSource;  // owned as a component

@@ -485,7 +485,7 @@ void TSeSkinObject::PaintText(TCanvas* canvas, TFont* font) {
     DrawTextUnicode(canvas, text, at, flags);
   }
   if (!FText2.empty()) {
-    UINT flags = MirroredTextFlags[static_cast<int>(FTextAlign)] | DT_NOPREFIX;
+    UINT flags = MirroredTextFlags[static_cast<int>(FTextAlign)];
     if (FControl) flags = FControl->DrawTextBiDiModeFlags(flags);
     TRect at = r;
     DrawTextUnicode(canvas, FText2, at, flags);
@@ -516,6 +516,7 @@ TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner) {
   const String className = reader.ReadString(MaxClassNameBytes);
   const String text = reader.ReadString(reader.BytesLeft());
   if (!FindSkinObjectClass(className)) return nullptr;
+  reader.TakeObject();
   TStringStream block(text);
   return LoadObject(className, block, owner);
 }
@@ -527,6 +528,7 @@ TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner) {
   TMemoryStream block;
   reader.ReadBlock(size, block);
   if (!FindSkinObjectClass(className)) return nullptr;
+  reader.TakeObject();
   return LoadObject(className, block, owner);
 }
 
@@ -543,6 +545,7 @@ void TSeSkinObject::DefineProperties(TFiler& filer) {
         if (binary) value &= ~BinaryChildren;
         if (value < 0 || static_cast<int64_t>(value) * MinObjectBytes > reader.BytesLeft())
           SkinReadError();
+        reader.CheckObjectCount(value);
         for (int i = 0; i < value; ++i)
           binary ? ReadSkinObjectBinary(reader, this) : ReadSkinObjectText(reader, this);
       },

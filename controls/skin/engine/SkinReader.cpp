@@ -9,18 +9,24 @@ namespace {
 
 constexpr int64_t Chunk = 64 * 1024;
 
+// The innermost reader reading on this thread.
+thread_local TSeSkinReader* gReading = nullptr;
+
 }  // namespace
 
 void SkinReadError() { throw EReadError(L"Stream read error"); }
 
 TSeSkinReader::TSeSkinReader(TStream& stream, int64_t budget)
-    : FStream(stream), FLeft(std::max<int64_t>(budget, 0)) {
+    : FStream(stream), FLeft(std::max<int64_t>(budget, 0)), FOuter(gReading) {
   try {
     FLeft = std::min(FLeft, std::max<int64_t>(stream.GetSize() - stream.GetPosition(), 0));
   } catch (const Exception&) {
     // A one-way stream: the budget alone bounds it.
   }
+  gReading = this;
 }
+
+TSeSkinReader::~TSeSkinReader() { gReading = FOuter; }
 
 void TSeSkinReader::Read(void* buffer, int64_t count) {
   if (count < 0 || count > FLeft) SkinReadError();
@@ -87,6 +93,21 @@ void TSeSkinReader::TakePicture(int64_t width, int64_t height, int transientByte
   const int64_t pixels = width * height;
   if (pixels * (4 + std::max(transientBytesPerPixel, 0)) > FPicturesLeft) SkinReadError();
   FPicturesLeft -= pixels * 4;
+}
+
+TSeSkinReader& TSeSkinReader::Outermost() {
+  TSeSkinReader* reader = this;
+  while (reader->FOuter) reader = reader->FOuter;
+  return *reader;
+}
+
+void TSeSkinReader::CheckObjectCount(int64_t count) {
+  if (count < 0 || count > Outermost().FObjectsLeft) SkinReadError();
+}
+
+void TSeSkinReader::TakeObject() {
+  CheckObjectCount(1);
+  --Outermost().FObjectsLeft;
 }
 
 void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {

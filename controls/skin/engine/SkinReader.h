@@ -13,6 +13,12 @@
 // (their 32-bit forms, and the transient forms of the one being made booked beside them). A
 // picture's device-dependent copy, as large as its 32-bit form again at most, is made neither
 // by the load nor by the hue shift: only when the picture is first drawn from it.
+//
+// The skin objects of one load, every object's children included, are at most MaxObjects
+// (an object takes some hundreds of bytes however few it has in the file): each is booked
+// before it is made, and a count that declares more objects than are left is refused before
+// any of them is made. A reader made while another reads on the same thread (an object's
+// children, read from its stored data) books its objects with that outer reader.
 #pragma once
 #include <cstdint>
 
@@ -27,10 +33,14 @@ class TSeSkinReader {
   static constexpr int MaxBitmaps = 4096;
   static constexpr int MaxNameBytes = 4096;
   static constexpr int64_t MaxPictures = MaxBody;  // all pictures of one read, 32-bit forms
+  static constexpr int MaxObjects = 100000;        // all skin objects of one read
 
   // Reads stream from its position; at most budget bytes are ever taken. budget is lowered
   // to what the stream holds when it can tell its size.
   TSeSkinReader(TStream& stream, int64_t budget);
+  ~TSeSkinReader();
+  TSeSkinReader(const TSeSkinReader&) = delete;
+  TSeSkinReader& operator=(const TSeSkinReader&) = delete;
 
   int64_t BytesLeft() const { return FLeft; }
   // Exactly count bytes.
@@ -49,13 +59,22 @@ class TSeSkinReader {
   // its 32-bit form and, while it is being made, transientBytesPerPixel more for each pixel
   // must fit in what is left of MaxPictures; the 32-bit form stays booked.
   void TakePicture(int64_t width, int64_t height, int transientBytesPerPixel);
+  // A count of skin objects about to be read: refused when more than the read may still make.
+  void CheckObjectCount(int64_t count);
+  // Books one skin object of the read before it is made.
+  void TakeObject();
   // stream.Read, with a zlib error raised as EReadError.
   static int ReadSome(TStream& stream, void* buffer, int count);
 
  private:
+  // The reader whose objects this one books: itself unless it reads for another.
+  TSeSkinReader& Outermost();
+
   TStream& FStream;
   int64_t FLeft;                       // bytes that may still be read
   int64_t FPicturesLeft = MaxPictures;  // bytes that pictures may still take
+  int64_t FObjectsLeft = MaxObjects;    // skin objects the read may still make
+  TSeSkinReader* FOuter;                // the reader this one reads for, or nullptr
 };
 
 // Raises the readers' one error, EReadError "Stream read error".

@@ -185,6 +185,7 @@ void TSeSkinFilter::ReadSkin(TSeSkinReader& reader) {
     FSource->GetBitmaps()->Add(std::move(bitmap));
   }
   const int objects = reader.ReadCount(8);
+  reader.CheckObjectCount(objects);
   for (int i = 0; i < objects; ++i)
     FSource->AddObject(ReadSkinObjectText(reader, FSource));
 }
@@ -237,6 +238,7 @@ void TSeSkinFilterMaxCompression::ReadSkin(TSeSkinReader& reader) {
     source->GetBitmaps()->Add(ReadBmpBitmap(reader, name));
   }
   const int objects = reader.ReadCount(8);
+  reader.CheckObjectCount(objects);
   for (int i = 0; i < objects; ++i) source->AddObject(ReadSkinObjectBinary(reader, source));
 }
 

@@ -12,9 +12,10 @@
 // count and each object in text form. Every reader goes through TSeSkinReader, so a damaged
 // or hostile file raises EReadError "Stream read error" (whatever failed inside: a count, the
 // zlib data, a BMP, an object's properties, a picture that cannot be made) and allocates no
-// more than its budgets: 64 MiB of body, and 64 MiB for its pictures, each checked by its
-// declared sides before it is made. The four bytes before a compressed body are not checked,
-// and bytes after the compressed body are left in the stream.
+// more than its budgets: 64 MiB of body, 64 MiB for its pictures, each checked by its
+// declared sides before it is made, and TSeSkinReader::MaxObjects skin objects, children
+// included. The four bytes before a compressed body are not checked, and bytes after the
+// compressed body are left in the stream.
 #pragma once
 #include <memory>
 #include <vector>

@@ -141,6 +141,8 @@ int TDecompressionStream::Write(const void*, int) {
 }
 
 int64_t TDecompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
+  // The source goes back to where the body starts, not to its own first byte: a skin file's
+  // body comes after four bytes, which inflate would take for a broken header.
   if (offset == 0 && origin == soBeginning) {
     if (inflateReset(&FZ) < 0) throw EDecompressionError(L"error");
     FZ.next_in = FBuffer.get();
@@ -153,6 +155,8 @@ int64_t TDecompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
   }
   int64_t skip = -1;
   if (origin == soCurrent && offset >= 0) skip = offset;
+  // Where the stream stands already is a seek of nothing, as Seek(0, soCurrent) is, so that
+  // setting the position it has does not fail.
   if (origin == soBeginning && offset >= FOutput) skip = offset - FOutput;
   if (skip < 0) throw EDecompressionError(L"Invalid stream operation");
   unsigned char scratch[4096];

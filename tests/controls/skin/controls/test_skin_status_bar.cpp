@@ -394,6 +394,26 @@ TEST(ThemePartCache, OneKeptBitmapServesEveryWidthOfARepeatingPart) {
   EXPECT_LE(cache.Count(), 6) << "widths share their part's bitmap";
 }
 
+// A part kept at one width only (an arrow button): another width is kept at its second
+// drawing even when a third was seen in between, and then drawn from what was kept.
+TEST(ThemePartCache, AWidthSeenBesideOneKeptIsKeptAtItsSecondDrawing) {
+  if (!UseThemes()) GTEST_SKIP() << "no visual styles";
+  TThemeScope theme(L"ScrollBar");
+  ASSERT_TRUE(theme);
+  ThemeLookSwap look;
+  TThemePartCache cache;
+  const int h = 17;
+  MemorySurface scratch(40, h);
+  for (const int width : {17, 17, 20, 24, 20})
+    cache.Draw(theme, scratch.DC(), 1 /* SBP_ARROWBTN */, 1, RECT{0, 0, width, h});
+  MemorySurface library(20, h), kept(20, h);
+  theme.DrawBackground(library.DC(), 1, 1, RECT{0, 0, 20, h});
+  look.SetLook(clLime);  // what the library would draw now
+  EXPECT_TRUE(cache.Draw(theme, kept.DC(), 1, 1, RECT{0, 0, 20, h}));
+  ::GdiFlush();
+  EXPECT_EQ(DifferentPixels(library, kept, TRect(0, 0, 20, h)), 0);
+}
+
 // A bar repainted after its panels, texts and font changed shows what a bar made afresh with
 // them shows: nothing fitted or measured for an earlier paint is drawn again.
 TEST_F(StatusBarTest, RepaintsAfterChangesEqualAFreshBar) {

@@ -616,7 +616,7 @@ TEST(ThemePartCache, OneKeptBitmapServesEveryHeightAndWidthOfATab) {
 }
 
 // Another theme or other system colours change what the theme draws: the kept tabs, pane and
-// scroll buttons give way to the new drawing after either message.
+// scroll buttons stay until either message tells of it, then give way to the new drawing.
 TEST_F(TabControlTest, KeptTabsAndPaneGiveWayToANewLook) {
   for (int i = 0; i < 30; ++i) Tabs->GetTabs()->Add(L"第" + IntToStr(i) + L"题");
   Tabs->SetTabIndex(3);
@@ -639,6 +639,13 @@ TEST_F(TabControlTest, KeptTabsAndPaneGiveWayToANewLook) {
   };
   const Shown library = paint();
   ASSERT_NE(library.Tab, clLime);
+  // Until a change is announced the tabs, the pane and the buttons are drawn as kept.
+  look.SetLook(clLime);
+  const Shown kept = paint();
+  EXPECT_EQ(kept.Tab, library.Tab);
+  EXPECT_EQ(kept.Selected, library.Selected);
+  EXPECT_EQ(kept.Pane, library.Pane);
+  EXPECT_EQ(kept.Button, library.Button);
   const struct {
     TColor Look;
     UINT Message;

@@ -410,9 +410,21 @@ TEST(SkinBitmap, RecordsAndStringsReadBackThroughTheDecompressionStream) {
   EXPECT_EQ(MessageOf([&] { c.LoadFromStream(body); }), L"Stream read error");
 }
 
+// How many pixels device drawing of the whole bitmap shows other than the bitmap's own.
+int DeviceDrawnWrong(TSeBitmap& b) {
+  MemorySurface surface(b.GetWidth(), b.GetHeight(), clWhite);
+  const TRect all(0, 0, b.GetWidth(), b.GetHeight());
+  b.DeviceDraw(surface.DC(), all, all, false);
+  int wrong = 0;
+  for (int y = 0; y < b.GetHeight(); ++y)
+    for (int x = 0; x < b.GetWidth(); ++x) wrong += surface.At(x, y) != PixelToColor(b.GetPixel(x, y));
+  return wrong;
+}
+
 // After a resize the device copy is made again at the new size, also when only one side
-// changed, so that device drawing shows the bitmap's pixels.
-TEST(SkinBitmap, DeviceCopyFollowsAResizeOfEitherSide) {
+// changed, and after a hue shift from the shifted pixels, so that device drawing shows the
+// bitmap's pixels.
+TEST(SkinBitmap, DeviceCopyFollowsAResizeOfEitherSideAndAHueShift) {
   auto b = Filled(4, 4, Red);
   b->UpdateDeviceCopy();
   for (const TSize size : {TSize(9, 4), TSize(9, 7)}) {
@@ -423,14 +435,11 @@ TEST(SkinBitmap, DeviceCopyFollowsAResizeOfEitherSide) {
     ASSERT_TRUE(b->GetDeviceCopy());
     EXPECT_EQ(b->GetDeviceCopy()->GetWidth(), size.cx);
     EXPECT_EQ(b->GetDeviceCopy()->GetHeight(), size.cy);
-    MemorySurface surface(size.cx, size.cy, clWhite);
-    const TRect all(0, 0, size.cx, size.cy);
-    b->DeviceDraw(surface.DC(), all, all, false);
-    int wrong = 0;
-    for (int y = 0; y < size.cy; ++y)
-      for (int x = 0; x < size.cx; ++x) wrong += surface.At(x, y) != PixelToColor(b->GetPixel(x, y));
-    EXPECT_EQ(wrong, 0) << size.cx << " x " << size.cy;
+    EXPECT_EQ(DeviceDrawnWrong(*b), 0) << size.cx << " x " << size.cy;
   }
+  b->ShiftHue(85);  // red to green, blue to red
+  EXPECT_EQ(b->GetPixel(0, 0), PackPixel(0, 255, 0, 255));
+  EXPECT_EQ(DeviceDrawnWrong(*b), 0) << "after the hue shift";
 }
 
 TEST(SkinBitmap, LinksPointIntoTheLastBitmapOfTheName) {

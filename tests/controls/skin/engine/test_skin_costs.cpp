@@ -1,8 +1,8 @@
 // What skins cost beyond their size: clearing a skin of many objects, tiling small pictures,
-// the memory one load with a hue shift takes, and a picture that cannot be made because the
-// process has no GDI handles left. The costs are guarded with bounds far above the linear
-// cost (the benchmarks measure them); memory and handles are measured in processes of their
-// own.
+// the memory one load with a hue shift takes, skins of more objects than a load may make, and
+// a picture that cannot be made because the process has no GDI handles left. The costs are
+// guarded with bounds far above the linear cost (the benchmarks measure them); memory and
+// handles are measured in processes of their own.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
@@ -14,6 +14,7 @@
 
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/Watchdog.h"
+#include "controls/skin/engine/SkinEngine.h"
 #include "controls/skin/engine/SkinReader.h"
 #include "controls/skin/engine/SkinSource.h"
 #include "controls/skin/engine/SkinStreams.h"
@@ -221,6 +222,124 @@ int LoadAndShiftTheLargestPicture() {
 
 TEST(SkinLoadMemory, AHueShiftedLoadStaysWithinThePicturesBudget) {
   EXPECT_EXIT(_exit(LoadAndShiftTheLargestPicture()), ::testing::ExitedWithCode(0), "");
+}
+
+String TempFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH]{};
+  ::GetTempPathW(MAX_PATH, folder);
+  return String(folder) + name;
+}
+
+// The shortest text form of an object: its class and nothing more.
+const wchar_t BareObject[] = L"object TSeSkinObject\r\nend\r\n";
+
+// The text form of an object holding count bare children (in their text form, as older
+// data stores them).
+String ObjectWithChildren(int count) {
+  TMemoryStream children;
+  children.WriteBuffer(&count, 4);
+  for (int i = 0; i < count; ++i) {
+    WriteStreamString(children, L"TSeSkinObject");
+    WriteStreamString(children, BareObject);
+  }
+  static const wchar_t Digits[] = L"0123456789ABCDEF";
+  const auto* bytes = static_cast<const unsigned char*>(children.GetMemory());
+  String text = L"object TSeSkinObject\r\n  Objects = {";
+  for (int64_t i = 0; i < children.GetSize(); ++i) {
+    if (i % 32 == 0) text += L"\r\n    ";
+    text += Digits[bytes[i] >> 4];
+    text += Digits[bytes[i] & 15];
+  }
+  return text + L"}\r\nend\r\n";
+}
+
+// A "cskn" file of count objects in text form, the i-th object's text given by text(i),
+// written straight to the file.
+void WriteObjectsSkin(const String& path, int count, const std::function<String(int)>& text) {
+  TFileStream out(path, fmCreate);
+  out.WriteBuffer("TQLZ", 4);
+  TCompressionStream body(1, out);
+  for (int i = 0; i < 5; ++i) WriteStreamString(body, L"");
+  const int32_t counts[2] = {0, count};  // no bitmaps
+  body.WriteBuffer(counts, sizeof counts);
+  for (int i = 0; i < count; ++i) {
+    WriteStreamString(body, L"TSeSkinObject");
+    WriteStreamString(body, text(i));
+  }
+  body.Finish();
+}
+
+const wchar_t* const GoodSkin = L"skin-objects-good.cskn";
+// 1.1 million bare objects: a 2.9 MB file whose body, 62.7 MB, is within its budget. Loaded,
+// they took 379 MB.
+const wchar_t* const ManyObjects = L"skin-objects-many.cskn";
+// Two objects, the first with a child and the second with as many children as a load may
+// make in all.
+const wchar_t* const ManyChildren = L"skin-objects-children.cskn";
+
+int WriteTheSkinsOfManyObjects() {
+  RegisterSkinClasses();
+  TSeSkinSource skin(nullptr);
+  auto* object = new TSeSkinObject(&skin);
+  object->SetName(L"CheckBox");
+  skin.AddObject(object);
+  skin.SaveToFile(TempFile(GoodSkin));
+  WriteObjectsSkin(TempFile(ManyObjects), 1100000, [](int) { return String(BareObject); });
+  WriteObjectsSkin(TempFile(ManyChildren), 2,
+                   [](int i) { return ObjectWithChildren(i == 0 ? 1 : TSeSkinReader::MaxObjects); });
+  return 0;
+}
+
+// The good skin loaded by the engine, then each skin of too many objects: each is refused
+// with the readers' error at the count that passes the bound, before any of those objects is
+// made: quickly, the process grown by little (the second file's 10 MB of children's text is
+// read and converted before they are counted), and no skin left, as a failed load leaves it.
+// Exits with 0 when so.
+int RefuseTheSkinsOfManyObjects() {
+  RegisterSkinClasses();
+  const String good = TempFile(GoodSkin);
+  TSeLumaweave engine(nullptr);
+  int afterChanges = 0;
+  engine.SetOnAfterChange([&](TObject*) { ++afterChanges; });
+  int failures = 0;
+  const struct {
+    const wchar_t* File;
+    size_t MostGrowth;
+  } crafted[] = {{ManyObjects, size_t(16) << 20}, {ManyChildren, size_t(96) << 20}};
+  for (const auto& c : crafted) {
+    engine.SetSkinFile(good);
+    afterChanges = 0;
+    const size_t before = MemoryCounters().WorkingSetSize;
+    String message = L"(loaded)";
+    const DWORD took = MillisecondsOf([&] {
+      try {
+        engine.SetSkinFile(TempFile(c.File));
+      } catch (const Exception& e) {
+        message = e.Message();
+      }
+    });
+    const size_t grown = MemoryCounters().PeakWorkingSetSize - before;
+    TSeSkinSource* source = engine.GetSkinSource();
+    const bool noSkin = !engine.HasSkin() && source->Count() == 0 && source->GetComponentCount() == 0 &&
+                        !source->GetUpdating() && afterChanges == 1;
+    if (message != L"Stream read error" || took > 5000 || grown >= c.MostGrowth || !noSkin) {
+      std::fprintf(stderr, "%s: %s in %u ms, the process grew by %u MiB, no skin %d\n",
+                   StringToUtf8(c.File).c_str(), StringToUtf8(message).c_str(), unsigned(took),
+                   unsigned(grown >> 20), noSkin);
+      ++failures;
+    }
+  }
+  engine.SetSkinFile(good);
+  failures += engine.HasSkin() ? 0 : 1;
+  return failures;
+}
+
+TEST(SkinLoadMemory, ASkinOfTooManyObjectsIsRefusedQuicklyAndLeavesNoSkin) {
+  // The files are written in a process of their own, so that what writing them took is not
+  // counted as the load's.
+  EXPECT_EXIT(_exit(WriteTheSkinsOfManyObjects()), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(_exit(RefuseTheSkinsOfManyObjects()), ::testing::ExitedWithCode(0), "");
+  for (const wchar_t* file : {GoodSkin, ManyObjects, ManyChildren}) ::DeleteFileW(TempFile(file).c_str());
 }
 
 // Takes every GDI handle the process may have, then reads a 64 x 64 bitmap record; exits

@@ -183,14 +183,14 @@ TEST_F(SkinObjectsTest, PaintingFillsOwnersOnlyWhenAskedAndDrawsWithTheStatesFon
   EXPECT_EQ(surface.CountOf(clBlack, TRect(0, 0, 120, 30)), 0);
 
   // "&" marks the accelerator: "&File" draws the same pixels as the system's own drawing of it
-  // (an underlined F), never a literal "&".
-  auto drawn = [&](const String& caption, UINT extra) {
+  // (an underlined F), never a literal "&"; so does the second text, on the other side.
+  auto drawn = [&](const String& caption, UINT extra, bool second = false) {
     MemorySurface out(120, 30);
     out.Fill(clWhite);
     TSeSkinObject label(nullptr);
     label.SetColor(clNone);
     label.GetOwnFont()->SetColor(clBlack);
-    label.SetText(caption);
+    second ? label.SetText2(caption) : label.SetText(caption);
     label.SetBoundsRect(TRect(0, 0, 120, 30));
     label.SetTextAlign(TSeTextAlign::taTopLeft);
     if (extra == UINT(-1)) {
@@ -198,12 +198,14 @@ TEST_F(SkinObjectsTest, PaintingFillsOwnersOnlyWhenAskedAndDrawsWithTheStatesFon
     } else {
       out.Canvas.SetFont(label.GetFont());
       TRect r(0, 0, 120, 30);
-      DrawTextUnicode(&out.Canvas, caption, r, 0x20 | extra);
+      DrawTextUnicode(&out.Canvas, caption, r, (second ? 0x22 : 0x20) | extra);
     }
     return out.CountOf(clBlack, TRect(0, 0, 120, 30));
   };
   EXPECT_EQ(drawn(L"&File", UINT(-1)), drawn(L"&File", 0));
   EXPECT_NE(drawn(L"&File", UINT(-1)), drawn(L"&File", DT_NOPREFIX));
+  EXPECT_EQ(drawn(L"&File", UINT(-1), true), drawn(L"&File", 0, true));
+  EXPECT_NE(drawn(L"&File", UINT(-1), true), drawn(L"&File", DT_NOPREFIX, true));
 }
 
 TEST_F(SkinObjectsTest, BitmapObjectDrawsNineSlicesWithCornersOneToOne) {
