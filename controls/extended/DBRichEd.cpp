@@ -99,7 +99,9 @@ void TRxDBRichEdit::DataChange(TObject*) {
     if (FAutoDisplay || (FDataLink->GetEditing() && FMemoLoaded)) {
       // The edit mode that a keystroke asked for reports the same record again: the content
       // shown is still the field's, and reloading it would lose the caret and the keystroke.
-      if (FDataSaving && FOldBytes == static_cast<TBlobField*>(field)->GetAsBytes()) return;
+      if (FDataSaving && !FOldBytes.empty() &&
+          FOldBytes == static_cast<TBlobField*>(field)->GetAsBytes())
+        return;
       FMemoLoaded = false;
       LoadMemo();
     } else {
@@ -253,6 +255,10 @@ void TRxDBRichEdit::Dispatch(TMessage& message) {
     }
     case WM_CUT:
     case WM_PASTE:
+      // Asked for edit mode also over a stand-in, which stays read-only and is never written.
+      EditCanModify();
+      inherited::Dispatch(message);
+      return;
     case WM_IME_STARTCOMPOSITION:
     case WM_IME_CHAR:
       EditingMessage(message);

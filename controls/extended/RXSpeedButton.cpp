@@ -295,14 +295,16 @@ void TRxSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
       // The menu took the release: finish the press as if the mouse came up here.
       FinishPress(-1, -1);
       if (alive.expired()) return;
-      // A press that closed the menu on this button is not a new one.
-      if (GetParent() && GetParent()->HandleAllocated()) {
-        MSG msg{};
-        const HWND wnd = GetParent()->GetHandle();
-        if (::PeekMessageW(&msg, wnd, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE)) {
-          const TPoint at = ScreenToClient(TPoint(msg.pt.x, msg.pt.y));
-          if (IsInside(at.X, at.Y)) KillMessage(wnd, msg.message);
-        }
+    }
+    // A press already queued on the button (the one that closed the menu, or one that came
+    // while this press was taken) is not a new one.
+    if (GetParent() && GetParent()->HandleAllocated()) {
+      MSG msg{};
+      const HWND wnd = GetParent()->GetHandle();
+      if (::PeekMessageW(&msg, wnd, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, PM_NOREMOVE) &&
+          msg.message != WM_LBUTTONUP) {
+        const TPoint at = ScreenToClient(TPoint(msg.pt.x, msg.pt.y));
+        if (IsInside(at.X, at.Y)) KillMessage(wnd, msg.message);
       }
     }
   } catch (...) {
@@ -499,9 +501,10 @@ void TRxSpeedButton::Paint() {
   } else if (FState == bsDisabled) {
     FState = FDown && FGroupIndex != 0 ? bsExclusive : bsUp;
   }
+  // A flat button without the mouse draws inactive, also while it is held down: a held-down
+  // one keeps its frame and checkerboard around the inactive glyph.
   TButtonState drawState = FState;
-  if (FFlat && !FMouseInControl && !GetComponentState().Contains(csDesigning) &&
-      FState != bsDown && FState != bsExclusive && FGrayedInactive)
+  if (FFlat && !FMouseInControl && !GetComponentState().Contains(csDesigning) && FGrayedInactive)
     drawState = bsInactive;
   const int w = GetWidth(), h = GetHeight();
   FImage->SetSize(w, h);

@@ -222,8 +222,9 @@ void TRichEditStrings::AddStrings(TStrings* strings) {
 }
 
 void TRichEditStrings::SetUpdateState(bool updating) {
-  if (!FRichEdit->HandleAllocated() || !FRichEdit->GetShowing()) return;
-  FRichEdit->Perform(WM_SETREDRAW, updating ? FALSE : TRUE, 0);
+  // Only a shown window is told: redrawing switched on again would show a hidden one.
+  if (FRichEdit->HandleAllocated() && FRichEdit->GetShowing())
+    FRichEdit->Perform(WM_SETREDRAW, updating ? FALSE : TRUE, 0);
   if (!updating) {
     FRichEdit->Repaint();
     FRichEdit->Perform(CM_TEXTCHANGED, 0, 0);

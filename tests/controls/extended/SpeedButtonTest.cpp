@@ -100,6 +100,15 @@ TEST(RxSpeedButton, DisabledAndInactiveGlyphsOnAMemorySurface) {
   button->SetFlat(true);
   PaintInto(button, surface);
   EXPECT_EQ(surface.At(15, 15), Rgb(76, 76, 76)) << "255 x 77 / 256";
+  // Held down in its group it stays inactive, inside the pressed frame on the checkerboard.
+  button->SetGroupIndex(1);
+  button->SetDown(true);
+  PaintInto(button, surface);
+  EXPECT_EQ(surface.At(16, 16), Rgb(76, 76, 76)) << "the inactive glyph, moved by the press";
+  const TColor light = ColorFromInt(static_cast<int32_t>(ColorToRGB(clBtnHighlight)));
+  EXPECT_GT(surface.CountOf(light, Rect(2, 2, 8, 8)), 10) << "the held-down checkerboard";
+  button->SetAllowAllUp(true);
+  button->SetDown(false);
   button->SetGrayedInactive(false);
   PaintInto(button, surface);
   EXPECT_EQ(surface.At(15, 15), clRed);
@@ -166,6 +175,17 @@ TEST_F(SpeedButtonWindowTest, ReleasingOutsideDoesNotClick) {
   Press(20, 20);
   Release(20, 20);
   EXPECT_EQ(Form->Count(L"Click", a), 1);
+  // A second press already queued on the button when the first is taken is dropped.
+  int presses = 0;
+  a->SetOnMouseDown([&presses](TObject*, TMouseButton, TShiftState, int, int) { ++presses; });
+  POINT at{20, 20};
+  ::ClientToScreen(Form->GetHandle(), &at);
+  ::SetCursorPos(at.x, at.y);
+  ::PostMessageW(Form->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  ::PostMessageW(Form->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 20));
+  Release(20, 20);
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(Form->Count(L"Click", a), 2);
 }
 
 TEST_F(SpeedButtonWindowTest, HoldingRepeatsAfterTheInitialPauseThenEveryInterval) {

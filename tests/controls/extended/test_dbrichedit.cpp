@@ -97,6 +97,41 @@ TEST_F(DBRichEditTest, InputMethodResultAndPasteEnterEditMode) {
   Data.Cancel();
 }
 
+// A view that counts how often it reads its field.
+class TCountingView : public TRxDBRichEdit {
+ public:
+  using TRxDBRichEdit::TRxDBRichEdit;
+  void LoadMemo() override {
+    ++Loads;
+    TRxDBRichEdit::LoadMemo();
+  }
+  int Loads = 0;
+};
+
+TEST_F(DBRichEditTest, TheEditThatTypingBeginsReloadsOnlyAnEmptyField) {
+  AddRow(1, TextToRtf(L"资产"));
+  AddRow(2, std::string());
+  ShowHost();
+  Data.Open();
+  auto* view = Place<TCountingView>(TRect(10, 10, 300, 200));
+  view->SetDataSource(Source);
+  view->SetDataField(L"stem");
+  ASSERT_TRUE(FocusOn(view));
+  view->SetSelStart(2);
+  int loads = view->Loads;
+  Type(L"中");
+  EXPECT_EQ(view->Loads, loads) << "the content read when the edit began stays";
+  EXPECT_EQ(view->GetLines()->Get(0), L"资产中");
+  Data.Cancel();
+  Data.Next();
+  loads = view->Loads;
+  Type(L"中");
+  EXPECT_EQ(view->Loads, loads + 1) << "an empty field is read again";
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_EQ(view->GetLines()->Get(0), L"中");
+  Data.Cancel();
+}
+
 TEST_F(DBRichEditTest, EscapeResetsTheEdit) {
   AddRow(1, TextToRtf(L"原文"));
   ShowHost();
@@ -154,6 +189,13 @@ TEST_F(DBRichEditTest, UnboundAndStandInTexts) {
   ASSERT_TRUE(FocusOn(view));
   Type(L"x");
   EXPECT_EQ(Data.GetState(), dsBrowse);
+  // A paste asks for edit mode; the stand-in stays as it is and is never written.
+  view->Perform(WM_PASTE, 0, 0);
+  EXPECT_EQ(Data.GetState(), dsEdit);
+  EXPECT_EQ(view->GetLines()->Get(0), L"(stem)");
+  EXPECT_TRUE(WindowReadOnly(view));
+  Data.Post();
+  EXPECT_EQ(StoredStem(0), Bytes(TextToRtf(L"内容")));
   view->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, 0);
   EXPECT_TRUE(view->GetMemoLoaded());
   EXPECT_EQ(view->GetLines()->Get(0), L"内容");

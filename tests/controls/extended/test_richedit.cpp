@@ -310,6 +310,15 @@ TEST_F(RichEditTest, LinesInsertPutAndDelete) {
   edit->HandleNeeded();
   lines->SetText(String(6000, L'长'));
   EXPECT_EQ(lines->Get(0).size(), 6000u);
+  // The end of an update reports the change also while the control is hidden, and leaves
+  // it hidden.
+  int changes = 0;
+  edit->SetOnChange([&changes](TObject*) { ++changes; });
+  edit->SetVisible(false);
+  lines->BeginUpdate();
+  lines->EndUpdate();
+  EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(::IsWindowVisible(edit->GetHandle()));
 }
 
 TEST_F(RichEditTest, LinksFireOnUrlClickForTheSameButtonAndRange) {
