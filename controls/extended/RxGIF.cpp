@@ -286,6 +286,7 @@ void TGIFFrame::LoadFromReader(TGIFReader& reader) {
     FItem->ImageData.WriteBuffer(reader.At(reader.Position()), size);
     reader.Skip(size);
   }
+  // Data that stops without its terminator was cut short, as a sub-block cut off is.
   FCorrupted = !terminated;
   FItem->ImageData.SetPosition(0);
 
@@ -491,6 +492,8 @@ void TGIFFrame::EncodeBitmap() {
   UniqueItem();
   FInterlaced = false;
   TGIFColorTable table;
+  // The entries the BMP holds (its colours used, as far as its bits offset allows), not
+  // 2^depth: a BMP that holds fewer would give pixel bytes as colours.
   table.Count = std::max(entries, 2);
   for (int i = 0; i < entries; ++i) {
     RGBQUAD q;
@@ -819,9 +822,8 @@ void TGIFImage::SetRepeatCount(uint16_t value) {
 
 TBitmap* TGIFImage::GetBitmap() {
   if (FFrames.empty()) {
-    FFrameIndex = 0;
     TBitmap empty;
-    AddFrame(&empty);
+    Assign(&empty);  // one frame, made current
     return FFrames[0]->GetBitmap();
   }
   if (FFrameIndex >= 0 && FFrameIndex < GetCount())

@@ -305,6 +305,15 @@ TEST(GifImage, EmptyImageAnswersAndRefusesAsItShould) {
   EXPECT_TRUE(image.GetEmpty());
   EXPECT_EQ(image.GetWidth(), 0);
   EXPECT_THROW(image.SetWidth(5), EInvalidGraphicOperation);
+  // Asked for its bitmap, an image without frames is assigned an empty bitmap: one frame,
+  // current, and the change reported.
+  TGIFImage blank;
+  int changes = 0;
+  blank.OnChange = [&](TObject*) { ++changes; };
+  EXPECT_TRUE(blank.GetBitmap()->GetEmpty());
+  EXPECT_EQ(blank.GetCount(), 1);
+  EXPECT_EQ(blank.GetFrameIndex(), 0);
+  EXPECT_EQ(changes, 1);
   TMemoryStream stream;
   EXPECT_THROW(image.SaveToStream(stream), EInvalidGraphicOperation);
   EXPECT_THROW(LoadImage(image, Bytes{'G', 'I', 'F', '8', '8', 'a'}), EInvalidGraphicOperation);
