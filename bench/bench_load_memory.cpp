@@ -6,12 +6,15 @@
 //   source whose hue is then shifted, as the skin engine does after a load; then its picture
 //   drawn once from its device copy, as a control painting it would (printed apart);
 // - gif: a GIF file of under 1 KB that declares four frames of 4096 x 4096, loaded and every
-//   frame kept decoded, as an animator playing it would.
+//   frame decoded in turn, as an animator playing it would;
+// - gif1080: a 1920 x 1080 animation of 20 frames, whose bitmaps together take more than the
+//   GIF budget, loaded and played twice round (every frame decoded in turn).
 // Prints, per case, the file's size, the growth in MiB and the budget the readers state, and
 // exits with 1 when a growth passes its budget. Usage: bench_load_memory.
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,6 +22,7 @@
 
 #include "BenchTiming.h"
 #include "controls/extended/RxGIF.h"
+#include "controls/extended/RxGIFCodec.h"
 #include "controls/skin/SkinRegistration.h"
 #include "controls/skin/engine/SkinReader.h"
 #include "controls/skin/engine/SkinSource.h"
@@ -75,10 +79,31 @@ int SkinCase() {
   return result;
 }
 
-int GifCase() {
-  // A 4096 x 4096 screen with a global table of 256 colours, so that frames decode at 8 bits.
-  std::vector<uint8_t> gif{'G', 'I', 'F', '8', '9', 'a', 0x00, 0x10, 0x00, 0x10, 0x87, 0, 0};
+// The start of a GIF file: a screen of width x height with a global table of 256 colours,
+// so that frames decode at 8 bits.
+std::vector<uint8_t> GifScreen(int width, int height) {
+  std::vector<uint8_t> gif{'G', 'I', 'F', '8', '9', 'a', uint8_t(width), uint8_t(width >> 8), uint8_t(height),
+                           uint8_t(height >> 8), 0x87, 0, 0};
   for (int i = 0; i < 256; ++i) gif.insert(gif.end(), {uint8_t(i), uint8_t(i), uint8_t(i)});
+  return gif;
+}
+
+// Loads the file, decodes every frame rounds times over and reports the growth.
+int PlayGif(const char* name, const std::vector<uint8_t>& gif, int frames, int rounds) {
+  TMemoryStream file;
+  file.WriteBuffer(gif.data(), static_cast<int>(gif.size()));
+  file.SetPosition(0);
+  const size_t before = WorkingSet(false);
+  TGIFImage image;
+  image.LoadFromStream(file);
+  for (int round = 0; round < rounds; ++round)
+    for (int i = 0; i < image.GetCount(); ++i) image.GetFrame(i)->GetBitmap();
+  std::printf("%s: %d of %d frames kept\n", name, image.GetCount(), frames);
+  return Report(name, file.GetSize(), WorkingSet(true) - before, GIFMaxDecodedBytes);
+}
+
+int GifCase() {
+  std::vector<uint8_t> gif = GifScreen(4096, 4096);
   // Four frames taking the screen's size (0 x 0 in the descriptor), each a clear code and the
   // end code at code size 8.
   for (int i = 0; i < 4; ++i) {
@@ -86,15 +111,25 @@ int GifCase() {
     gif.insert(gif.end(), frame, frame + sizeof frame);
   }
   gif.push_back(0x3B);
-  TMemoryStream file;
-  file.WriteBuffer(gif.data(), static_cast<int>(gif.size()));
-  file.SetPosition(0);
-  const size_t before = WorkingSet(false);
-  TGIFImage image;
-  image.LoadFromStream(file);
-  for (int i = 0; i < image.GetCount(); ++i) image.GetFrame(i)->GetBitmap();
-  std::printf("gif: %d of 4 frames kept\n", image.GetCount());
-  return Report("gif", file.GetSize(), WorkingSet(true) - before, GIFMaxDecodedBytes);
+  return PlayGif("gif", gif, 4, 1);
+}
+
+int GifAnimationCase() {
+  constexpr int width = 1920, height = 1080, frames = 20;
+  std::vector<uint8_t> gif = GifScreen(width, height);
+  std::vector<uint8_t> dib(rxgif::DibRowBytes(width, 8) * height);
+  for (int i = 0; i < frames; ++i) {
+    const uint8_t descriptor[] = {0x2C, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // the screen's size
+    gif.insert(gif.end(), descriptor, descriptor + sizeof descriptor);
+    std::fill(dib.begin(), dib.end(), uint8_t(i * 12 + 1));
+    TMemoryStream data;
+    rxgif::EncodeLZW(dib.data(), rxgif::TDibLayout{width, height, 8, false}, data);
+    const auto* bytes = static_cast<const uint8_t*>(data.GetMemory());
+    gif.insert(gif.end(), bytes, bytes + data.GetSize());
+  }
+  gif.push_back(0x3B);
+  dib = {};
+  return PlayGif("gif1080", gif, frames, 2);
 }
 
 // Runs this program again with the case's name and returns its exit code.
@@ -121,12 +156,15 @@ int main(int argc, char** argv) {
   try {
     if (argc > 1 && std::strcmp(argv[1], "skin") == 0) return SkinCase();
     if (argc > 1 && std::strcmp(argv[1], "gif") == 0) return GifCase();
+    if (argc > 1 && std::strcmp(argv[1], "gif1080") == 0) return GifAnimationCase();
     std::printf("memory of one load of a small crafted file, each in a process of its own (%s)\n", BuildKind());
     std::fflush(stdout);
     const int skin = RunChild(L"skin");
     const int gif = RunChild(L"gif");
-    if (skin != 0 || gif != 0) std::printf("over the budget or failed: skin %d, gif %d\n", skin, gif);
-    return skin != 0 || gif != 0 ? 1 : 0;
+    const int animation = RunChild(L"gif1080");
+    if (skin != 0 || gif != 0 || animation != 0)
+      std::printf("over the budget or failed: skin %d, gif %d, gif1080 %d\n", skin, gif, animation);
+    return skin != 0 || gif != 0 || animation != 0 ? 1 : 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench_load_memory: %s\n", e.what());
     return 1;

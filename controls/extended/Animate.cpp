@@ -179,7 +179,13 @@ bool TRxImageControl::DoPaletteChange() {
   if (!GetVisible() || GetComponentState().Contains(csLoading) || !FGraphic ||
       !FGraphic->GetPaletteModified())
     return false;
-  if (!FGraphic->GetPalette()) {
+  bool hasPalette;
+  {
+    // Under the lock: a worker step may be decoding the graphic's pictures or giving them back.
+    TCriticalSectionGuard guard(FLock);
+    hasPalette = FGraphic->GetPalette() != nullptr;
+  }
+  if (!hasPalette) {
     FGraphic->SetPaletteModified(false);
     return false;
   }

@@ -188,6 +188,10 @@ TBitmap* TRxGIFAnimator::ComposeFrame(int index, TColor& transparentColor) {
     transparentColor = FCacheTransparent;
   }
   TCanvas* canvas = FCache->GetCanvas();
+  // The image's palette is not realized in the picture, and colours are not turned into
+  // their nearest device colours: the palette belongs to a frame's bitmap, which drawing the
+  // other frames may give back to the image's budget, and on the true-colour displays the
+  // program runs on neither changes a pixel.
   canvas->Lock();
   try {
     TColor brush;

@@ -109,10 +109,11 @@ void TIconList::Exchange(int index1, int index2) {
 void TIconList::Move(int curIndex, int newIndex) {
   CheckIndex(curIndex, false);
   CheckIndex(newIndex, false);
-  if (curIndex == newIndex) return;
-  auto icon = std::move(FList[static_cast<size_t>(curIndex)]);
-  FList.erase(FList.begin() + curIndex);
-  FList.insert(FList.begin() + newIndex, std::move(icon));
+  if (curIndex != newIndex) {
+    auto icon = std::move(FList[static_cast<size_t>(curIndex)]);
+    FList.erase(FList.begin() + curIndex);
+    FList.insert(FList.begin() + newIndex, std::move(icon));
+  }
   Changed();
 }
 

@@ -191,6 +191,7 @@ void TGIFFrame::NewImage() {
   FItem = new TGIFItem();
   FItem->Reference();
   FBitmap.reset();
+  FDecoded = false;
   FGrayscaleMapping = FCorrupted = FInterlaced = FLocalColors = false;
   FTransparentColor = clNone;
   FTransparentIndex = -1;
@@ -285,6 +286,7 @@ void TGIFFrame::LoadFromReader(TGIFReader& reader) {
     FItem->ImageData.WriteBuffer(reader.At(reader.Position()), size);
     reader.Skip(size);
   }
+  // Data that stops without its terminator was cut short, as a sub-block cut off is.
   FCorrupted = !terminated;
   FItem->ImageData.SetPosition(0);
 
@@ -317,8 +319,11 @@ void TGIFFrame::LoadFromReader(TGIFReader& reader) {
 }
 
 TBitmap* TGIFFrame::GetBitmap() {
+  if (FOwner) FLastUse = ++FOwner->FUses;
   if (FBitmap && !FBitmap->GetEmpty()) return FBitmap.get();
-  FBitmap = std::make_unique<TBitmap>();
+  // A bitmap given back is decoded into again, so that pointers to it stay valid.
+  if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+  FDecoded = false;
   const int64_t dataSize = FItem->ImageData.GetSize();
   if (dataSize <= 0) return FBitmap.get();
 
@@ -334,6 +339,7 @@ TBitmap* TGIFFrame::GetBitmap() {
   const int height = FItem->Size.Y;
   if (!SizeAllowed(width, height)) throw EInvalidGraphicOperation(kTooLarge);
   if (width == 0 || height == 0) return FBitmap.get();
+  if (FOwner) FOwner->MakeRoomFor(this, GIFKeptBytes(width, height) + GIFDecodingBytes(width, height));
 
   const int colors = 1 << depth;
   // The frame is decoded straight into the rows of a DIB section made with its header and
@@ -426,7 +432,24 @@ TBitmap* TGIFFrame::GetBitmap() {
 
   FBitmap->SetPaletteModified(true);
   if (!FBitmap->GetMonochrome()) FBitmap->SetHandleType(bmDDB);
+  MarkDecoded();
   return FBitmap.get();
+}
+
+void TGIFFrame::MarkDecoded() {
+  FDecoded = true;
+  FBitmap->OnChange = [this](TObject*) { FDecoded = false; };
+}
+
+int64_t TGIFFrame::HeldBytes() const {
+  if (!FBitmap || FBitmap->GetEmpty()) return 0;
+  return GIFKeptBytes(FBitmap->GetWidth(), FBitmap->GetHeight());
+}
+
+void TGIFFrame::GiveBackBitmap() {
+  FDecoded = false;
+  FBitmap->OnChange = nullptr;
+  FBitmap->Assign(nullptr);
 }
 
 void TGIFFrame::EncodeBitmap() {
@@ -469,6 +492,8 @@ void TGIFFrame::EncodeBitmap() {
   UniqueItem();
   FInterlaced = false;
   TGIFColorTable table;
+  // The entries the BMP holds (its colours used, as far as its bits offset allows), not
+  // 2^depth: a BMP that holds fewer would give pixel bytes as colours.
   table.Count = std::max(entries, 2);
   for (int i = 0; i < entries; ++i) {
     RGBQUAD q;
@@ -585,8 +610,10 @@ void TGIFFrame::Draw(TCanvas* canvas, const TRect& r, bool transparent) {
   TBitmap* bitmap = GetBitmap();
   if (bitmap->GetEmpty()) return;
   const bool keyed = transparent && FTransparentColor != clNone;
+  const bool decoded = FDecoded;  // the key is no change of the pixels
   if (keyed) bitmap->SetTransparentColor(FTransparentColor);
   if (bitmap->GetTransparent() != keyed) bitmap->SetTransparent(keyed);
+  FDecoded = decoded;
   canvas->StretchDraw(r, bitmap);
 }
 
@@ -604,8 +631,11 @@ void TGIFFrame::Assign(TPersistent* source) {
     if (frame->FBitmap && !frame->FBitmap->GetEmpty()) {
       FBitmap = std::make_unique<TBitmap>();
       FBitmap->Assign(frame->FBitmap.get());
+      FDecoded = false;
+      if (frame->FDecoded) MarkDecoded();  // the same encoded data gives it again
     } else {
       FBitmap.reset();
+      FDecoded = false;
     }
     FTransparentColor = frame->FTransparentColor;
     FTransparentIndex = frame->FTransparentIndex;
@@ -678,6 +708,25 @@ TGIFImage::~TGIFImage() {
 
 void TGIFImage::ClearFrames() { FFrames.clear(); }
 
+void TGIFImage::MakeRoomFor(const TGIFFrame* frame, int64_t decoding) {
+  int64_t held = 0;
+  std::vector<TGIFFrame*> givable;
+  for (const auto& other : FFrames) {
+    if (other.get() == frame) continue;
+    const int64_t bytes = other->HeldBytes();
+    held += bytes;
+    if (other->FDecoded && bytes > 0) givable.push_back(other.get());
+  }
+  if (held + decoding <= GIFMaxDecodedBytes) return;
+  std::sort(givable.begin(), givable.end(),
+            [](const TGIFFrame* a, const TGIFFrame* b) { return a->FLastUse < b->FLastUse; });
+  for (TGIFFrame* oldest : givable) {
+    held -= oldest->HeldBytes();
+    oldest->GiveBackBitmap();
+    if (held + decoding <= GIFMaxDecodedBytes) return;
+  }
+}
+
 void TGIFImage::NewImage() {
   TSharedImage::Release(FData);
   FData = new TGIFData();
@@ -716,8 +765,9 @@ bool TGIFImage::GetEmpty() const {
                                        ? static_cast<size_t>(std::max(FFrameIndex, 0))
                                        : 0]
                                .get();
-  const bool hasBitmap = frame->FBitmap && !frame->FBitmap->GetEmpty();
-  return !hasBitmap && frame->FItem->ImageData.GetSize() == 0;
+  // Encoded data first: a frame's bitmap may be given back meanwhile (see the notes).
+  if (frame->FItem->ImageData.GetSize() > 0) return false;
+  return !frame->FBitmap || frame->FBitmap->GetEmpty();
 }
 
 int TGIFImage::GetWidth() const {
@@ -772,9 +822,8 @@ void TGIFImage::SetRepeatCount(uint16_t value) {
 
 TBitmap* TGIFImage::GetBitmap() {
   if (FFrames.empty()) {
-    FFrameIndex = 0;
     TBitmap empty;
-    AddFrame(&empty);
+    Assign(&empty);  // one frame, made current
     return FFrames[0]->GetBitmap();
   }
   if (FFrameIndex >= 0 && FFrameIndex < GetCount())
@@ -850,12 +899,13 @@ void TGIFImage::CodecProgress(TProgressStage stage, int percent, const String& m
 
 int64_t GIFKeptBytes(int width, int height) {
   if (width <= 0 || height <= 0) return 0;
-  return DeviceBytesPerPixel * width * int64_t{height};
+  const int64_t mask = static_cast<int64_t>(rxgif::DibRowBytes(width, 1)) * height;
+  return DeviceBytesPerPixel * width * int64_t{height} + mask;
 }
 
 int64_t GIFDecodingBytes(int width, int height) {
   if (width <= 0 || height <= 0) return 0;
-  return static_cast<int64_t>(rxgif::DibRowBytes(width, 8)) * height + GIFKeptBytes(width, height);
+  return static_cast<int64_t>(rxgif::DibRowBytes(width, 8)) * height + DeviceBytesPerPixel * width * int64_t{height};
 }
 
 void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
@@ -896,8 +946,6 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
       }
 
       uint8_t block = 0;
-      int64_t keptBytes = 0;      // what the frames read so far keep once decoded
-      int64_t decodingBytes = 0;  // what decoding the largest of them takes besides
       reader.ReadByte(block);
       while (block != 0 && block != Trailer && !reader.AtEnd()) {
         std::vector<std::unique_ptr<TExtension>> collected;
@@ -982,9 +1030,11 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
             FCorrupted = true;
             break;
           }
-          keptBytes += GIFKeptBytes(frame->FItem->Size.X, frame->FItem->Size.Y);
-          decodingBytes = std::max(decodingBytes, GIFDecodingBytes(frame->FItem->Size.X, frame->FItem->Size.Y));
-          if (keptBytes + decodingBytes > GIFMaxDecodedBytes) {
+          // The budget bounds the bitmaps held at once, which decoding keeps within it by
+          // giving back those used longest ago: only a frame that cannot be decoded within it
+          // by itself ends the reading (the pixel limits keep every frame within it).
+          const TPoint size = frame->FItem->Size;
+          if (GIFKeptBytes(size.X, size.Y) + GIFDecodingBytes(size.X, size.Y) > GIFMaxDecodedBytes) {
             FCorrupted = true;  // the frames so far stay; the rest is not read
             break;
           }

@@ -8,12 +8,23 @@
 // The file is not trusted: the screen and every frame are at most 32,768 pixels a side and
 // 16 million pixels, the number of frames is bounded, a frame whose data ends early is kept
 // as far as it goes and marked Corrupted (and reading stops there), and a colour table is
-// written with the length its descriptor declares. What the frames of one file take decoded
-// is bounded in bytes (GIFMaxDecodedBytes): a frame is decoded into rows of up to 8 bits a
-// pixel and then kept as a device bitmap of up to 4 bytes a pixel, so a file of a few bytes
-// that declares huge frames would otherwise claim hundreds of megabytes. Reading stops before
-// the frame that would pass the budget, keeping the frames before it, and marks the image
-// Corrupted.
+// written with the length its descriptor declares.
+//
+// What an image holds decoded at once is bounded in bytes (GIFMaxDecodedBytes): a frame is
+// decoded into rows of up to 8 bits a pixel and then kept as a device bitmap of up to 4 bytes
+// a pixel, so a file of a few bytes that declares many huge frames would otherwise claim
+// hundreds of megabytes once they were all played. The budget bounds the frames' bitmaps held
+// at once, not the frames read: before a frame is decoded, when its decoding would pass the
+// budget, the frames whose bitmaps were used (drawn, measured or assigned) longest ago give
+// their decoded bitmaps back, one after the other until it fits, and each is decoded again
+// from its encoded data when it is next used, to the same picture. Only a bitmap that is
+// what decoding gives is given back: one assigned to a frame, or drawn on after decoding, is
+// kept (and counts). So every frame of a file plays; reading stops (keeping the frames
+// before, and marking the image Corrupted) only at a frame that cannot be decoded within the
+// budget by itself, which the limits above already exclude. A pointer from GetBitmap stays
+// valid; a bitmap given back is empty until its frame is used again. Since decoding one frame
+// may give back another's bitmap, one image's frames are used by one thread at a time (the
+// animator holds its lock for its steps and its palette queries).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -31,13 +42,13 @@ class TAnimatedCursorImage;
 constexpr int GIFMaxSide = 32768;                  // pixels a side, screen and frames
 constexpr int64_t GIFMaxPixels = 16 * 1024 * 1024; // pixels of one frame or of the screen
 constexpr int GIFMaxFrames = 10000;                // frames read from one file
-// Bytes that the frames of one file may take decoded: the device bitmap every frame is kept
-// as (GIFKeptBytes) and, while a frame is being decoded, its transient forms (GIFDecodingBytes
-// of the largest frame). Frames keep their decoded bitmaps, so this is what a file read here
-// may claim at most once every frame has been played. It admits one frame of the largest
-// size (GIFMaxPixels).
+// Bytes that the frames of one image may hold decoded at once: the device bitmaps the
+// frames keep (GIFKeptBytes each) and, while a frame is being decoded, its transient forms
+// (GIFDecodingBytes). Decoding a frame first gives back the bitmaps used longest ago until
+// it fits (see the notes above). It admits one frame of the largest size (GIFMaxPixels).
 constexpr int64_t GIFMaxDecodedBytes = int64_t(160) << 20;
-// What a decoded frame of width x height keeps: its device bitmap, 4 bytes a pixel at most.
+// What a decoded frame of width x height keeps: its device bitmap, 4 bytes a pixel at most,
+// and the mask of its transparent colour (1 bit a pixel) once it is drawn transparently.
 int64_t GIFKeptBytes(int width, int height);
 // What decoding it takes besides, until it is kept: its rows at up to 8 bits a pixel (rows
 // padded to 4 bytes) and a copy of up to 4 bytes a pixel that the system may make while the
@@ -110,7 +121,8 @@ class TGIFFrame : public TPersistent {
 
   // ---- Attributes ----------------------------------------------------------------------
   TGIFImage* GetOwnerImage() const { return FOwner; }
-  // The decoded picture, made from the encoded data on first use; owned by the frame.
+  // The decoded picture, made from the encoded data when used without one (first use, or
+  // after it was given back to the image's budget); owned by the frame.
   TBitmap* GetBitmap();
   int GetWidth();
   int GetHeight();
@@ -160,6 +172,13 @@ class TGIFFrame : public TPersistent {
   // Takes the item for this frame alone before it is changed.
   void UniqueItem();
   TExtension* FindComment() const;
+  // Marks the bitmap as what decoding gave, so that it may be given back; drawing on it
+  // afterwards takes the mark away.
+  void MarkDecoded();
+  // The bytes the frame's bitmap holds (GIFKeptBytes of its size); 0 without one.
+  int64_t HeldBytes() const;
+  // Gives a decoded bitmap back: it becomes empty until the frame is used again.
+  void GiveBackBitmap();
 
   TGIFImage* FOwner;                        // the image the frame belongs to; not owned
   std::unique_ptr<TBitmap> FBitmap;         // decoded or assigned picture
@@ -174,6 +193,8 @@ class TGIFFrame : public TPersistent {
   uint32_t FAnimateInterval = 0;            // milliseconds
   uint8_t FDisposalMethod = 0;              // 0..7 as in the file
   bool FLocalColors = false;
+  bool FDecoded = false;                    // FBitmap is what decoding FItem gives
+  uint64_t FLastUse = 0;                    // the owner's use count when last used
 };
 
 class TGIFImage : public TGraphic {
@@ -248,6 +269,9 @@ class TGIFImage : public TGraphic {
   // Takes the header data for this image alone before it is changed.
   void UniqueData();
   void ClearFrames();
+  // Before frame is decoded: gives back the decoded bitmaps of the other frames, used longest
+  // ago first, until those held and decoding bytes fit GIFMaxDecodedBytes (or none is left).
+  void MakeRoomFor(const TGIFFrame* frame, int64_t decoding);
 
   TGIFData* FData = nullptr;                      // shared; this image holds one reference
   std::vector<std::unique_ptr<TGIFFrame>> FFrames;
@@ -259,6 +283,7 @@ class TGIFImage : public TGraphic {
   bool FLooping = false;
   bool FCorrupted = false;
   uint16_t FRepeatCount = 1;
+  uint64_t FUses = 0;                             // frames' bitmaps used so far (see FLastUse)
 };
 
 // The clipboard format "GIF Image" (registered on first use).

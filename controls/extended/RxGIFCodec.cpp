@@ -180,6 +180,8 @@ bool DecodeLZW(const uint8_t* data, size_t size, const TDibLayout& layout, int c
   while (!sink.Done()) {
     int code;
     if (!bits.Read(width, code)) throw EReadError(L"Stream read error");
+    // Progress every 4096 codes, not after each one: a handler call per code would take as
+    // long as the decoding itself, and the percentages reported are the same.
     if (progress && (++codesRead & 0xFFF) == 0) {
       const int percent = static_cast<int>((bits.Position() - data) * 100 / static_cast<ptrdiff_t>(size));
       if (percent != lastPercent) progress(lastPercent = percent);

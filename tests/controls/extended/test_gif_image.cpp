@@ -12,6 +12,7 @@
 
 #include "GifTestSupport.h"
 #include "classlib/system/SysExceptions.h"
+#include "controls/extended/GIFCtrl.h"
 #include "controls/extended/RxGIFCodec.h"
 
 using namespace giftest;
@@ -188,8 +189,8 @@ TEST(GifImage, RefusesSizesBeyondTheLimitsAndLyingByteCounts) {
   big.Header(2, 2).Raw({0x2C}).Word(0).Word(0).Word(32768).Word(32768).Raw({0, 2, 0});
   TGIFImage image;
   EXPECT_THROW(LoadImage(image, big.Trailer().Data), EInvalidGraphicOperation);
-  // Many large frames: reading stops before the frame whose decoded forms would pass the
-  // file's budget in bytes, keeping the frames before.
+  // More large frames than the decoded budget holds at once: every one is read (the budget
+  // bounds the bitmaps held, see GifImageBudget).
   const int fitting =
       static_cast<int>((GIFMaxDecodedBytes - GIFDecodingBytes(2048, 2048)) / GIFKeptBytes(2048, 2048));
   TGifBuilder many;
@@ -197,8 +198,8 @@ TEST(GifImage, RefusesSizesBeyondTheLimitsAndLyingByteCounts) {
   for (int i = 0; i < fitting + 2; ++i) many.Image(0, 0, 0, 0, {});
   TGIFImage manyImage;
   LoadImage(manyImage, many.Trailer().Data);
-  EXPECT_EQ(manyImage.GetCount(), fitting);
-  EXPECT_TRUE(manyImage.GetCorrupted());
+  EXPECT_EQ(manyImage.GetCount(), fitting + 2);
+  EXPECT_FALSE(manyImage.GetCorrupted());
   // A frame placed far beyond the screen is kept, and the screen written stays readable.
   TGifBuilder distant;
   distant.Header(4, 4).Image(40000, 30000, 2, 2, {0, 1, 2, 3});
@@ -304,6 +305,15 @@ TEST(GifImage, EmptyImageAnswersAndRefusesAsItShould) {
   EXPECT_TRUE(image.GetEmpty());
   EXPECT_EQ(image.GetWidth(), 0);
   EXPECT_THROW(image.SetWidth(5), EInvalidGraphicOperation);
+  // Asked for its bitmap, an image without frames is assigned an empty bitmap: one frame,
+  // current, and the change reported.
+  TGIFImage blank;
+  int changes = 0;
+  blank.OnChange = [&](TObject*) { ++changes; };
+  EXPECT_TRUE(blank.GetBitmap()->GetEmpty());
+  EXPECT_EQ(blank.GetCount(), 1);
+  EXPECT_EQ(blank.GetFrameIndex(), 0);
+  EXPECT_EQ(changes, 1);
   TMemoryStream stream;
   EXPECT_THROW(image.SaveToStream(stream), EInvalidGraphicOperation);
   EXPECT_THROW(LoadImage(image, Bytes{'G', 'I', 'F', '8', '8', 'a'}), EInvalidGraphicOperation);
@@ -418,8 +428,8 @@ TEST(GifImage, AFrameWhoseDecodingARaisingProgressHandlerStoppedIsDecodedWholeNe
 namespace {
 
 // Reads a file of a few hundred bytes that declares four frames of 4096 x 4096 and decodes
-// every frame it kept, as an animator playing it would; exits with 0 when the process grew
-// by less than the decoded budget and some frames were kept.
+// every frame, as an animator playing it would; exits with 0 when the process grew by less
+// than the decoded budget and every frame was kept.
 int DecodeHugeFramesOfATinyFile() {
   TGifBuilder gif;
   gif.Header(4096, 4096, 8);  // 256 colours: decoded at 8 bits a pixel
@@ -440,12 +450,77 @@ int DecodeHugeFramesOfATinyFile() {
   const size_t grown = counters.PeakWorkingSetSize - before;
   std::fprintf(stderr, "%u bytes, %d frames kept, the process grew by %u MiB\n", unsigned(file.size()), frames,
                unsigned(grown >> 20));
-  return frames >= 1 && grown < size_t(GIFMaxDecodedBytes) ? 0 : 1;
+  return frames == 4 && grown < size_t(GIFMaxDecodedBytes) ? 0 : 1;
 }
 
-// In a process of its own, so that its memory is this file's alone.
+// Plays a 1920 x 1080 animation of 20 frames, whose bitmaps take more than the budget, twice
+// round through an animator's composition, one frame after the other as its timer would; the
+// bitmap given back is the one used longest ago, and one edited after decoding stays edited.
+// Each frame has a table of its own whose first entry, which fills the frame, is the frame's
+// colour, and whose transparent last entry has the same colour (so decoding keys it on a
+// colour of its own). Exits with 0 when all that held, every frame showed its colour, and the
+// process grew by less than the budget and the animator's own composed picture.
+int PlayEveryFrameOfALargeAnimation() {
+  constexpr int width = 1920, height = 1080, frames = 20;
+  auto color = [](int frame) { return RGBColor(uint8_t(frame * 12), uint8_t(200 - frame * 5), 90); };
+  TGifBuilder gif;
+  gif.Header(width, height, 1);
+  for (int i = 0; i < frames; ++i) {
+    gif.Control(5, 255).Raw({0x2C}).Word(0).Word(0).Word(width).Word(height).Raw({0x87});
+    const COLORREF rgb = ColorToRGB(color(i));
+    for (int entry = 0; entry < 256; ++entry)
+      entry % 255 == 0 ? gif.Raw({GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)}) : gif.Raw({entry, entry, entry});
+    gif.Raw({8, 4, 0x00, 0x01, 0x04, 0x04, 0});  // clear, 0, end: every pixel takes entry 0
+  }
+  const Bytes file = gif.Trailer().Data;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  const size_t before = counters.WorkingSetSize;
+  int shown = 0, decoded = 0;
+  bool edited = false, oldestGivenBack = false;
+  {
+    TRxGIFAnimator animator(nullptr);
+    TGIFImage* image = animator.GetImage();
+    LoadImage(*image, file);
+    image->GetFrame(1)->GetBitmap()->GetCanvas()->SetPixels(0, 0, clRed);
+    // Frames used in turn up to 18, frame 0 again just before 18: decoding 18 takes the
+    // bitmap of frame 2, used longest ago, not that of frame 0.
+    image->OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const String&) {
+      decoded += stage == psStarting;
+    };
+    for (int i = 2; i <= 17; ++i) image->GetFrame(i)->GetBitmap();
+    image->GetFrame(0)->GetBitmap();
+    image->GetFrame(18)->GetBitmap();
+    decoded = 0;
+    image->GetFrame(0)->GetBitmap();
+    oldestGivenBack = decoded == 0;
+    image->GetFrame(2)->GetBitmap();
+    oldestGivenBack = oldestGivenBack && decoded == 1;
+    image->OnProgress = nullptr;
+    for (int round = 0; round < 2; ++round)
+      for (int i = 0; i < frames; ++i) {
+        TColor transparent;
+        TCanvas* picture = animator.ComposeFrame(i, transparent)->GetCanvas();
+        shown += picture->GetPixels(width / 2, height / 2) == color(i);
+        if (i == 1) edited = picture->GetPixels(0, 0) == clRed;
+      }
+  }
+  ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+  const size_t grown = counters.PeakWorkingSetSize - before;
+  std::fprintf(stderr, "%u bytes, %d of %d frames shown, edited frame %s, oldest %s, the process grew by %u MiB\n",
+               unsigned(file.size()), shown, 2 * frames, edited ? "kept" : "lost",
+               oldestGivenBack ? "given back" : "kept", unsigned(grown >> 20));
+  const int64_t allowed = GIFMaxDecodedBytes + GIFKeptBytes(width, height);
+  return shown == 2 * frames && edited && oldestGivenBack && int64_t(grown) < allowed ? 0 : 1;
+}
+
 TEST(GifImageBudget, ATinyFileOfHugeFramesTakesNoMoreThanTheDecodedBudget) {
   EXPECT_EXIT(_exit(DecodeHugeFramesOfATinyFile()), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(GifImageBudget, EveryFrameOfAnAnimationLargerThanTheBudgetPlaysWithinIt) {
+  EXPECT_EXIT(_exit(PlayEveryFrameOfALargeAnimation()), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -123,6 +123,8 @@ TEST(IconList, StreamsEditsAndNotifications) {
   EXPECT_EQ(changes, 3);
   list.Get(0)->SetHandle(nullptr);  // editing an icon held in the list is a change of it
   EXPECT_EQ(changes, 4);
+  list.Move(1, 1);  // a move to where it is is reported too
+  EXPECT_EQ(changes, 5);
 
   list.Assign(&list);  // from itself: the icons stay
   EXPECT_EQ(list.GetCount(), 2);
