@@ -701,22 +701,27 @@ int TRxCustomRichEdit::PrintOnDevice(HDC dc, const RECT& pageTwips,
   return pages;
 }
 
+RECT PrintPageTwips(const TRect& pageRect, int pageWidth, int pageHeight, int pixelsX, int pixelsY) {
+  pixelsX = Max(1, pixelsX);
+  pixelsY = Max(1, pixelsY);
+  // Whole twips, rounded toward zero like the sides of a given page rectangle.
+  const auto twips = [](int pixels, int perInch) {
+    return static_cast<LONG>(int64_t{pixels} * 1440 / perInch);
+  };
+  if (pageRect.Width() <= 0 || pageRect.Height() <= 0)
+    return RECT{0, 0, twips(pageWidth, pixelsX), twips(pageHeight, pixelsY)};
+  return RECT{twips(pageRect.Left, pixelsX), twips(pageRect.Top, pixelsY),
+              twips(pageRect.Right, pixelsX), twips(pageRect.Bottom, pixelsY)};
+}
+
 void TRxCustomRichEdit::Print(const String& caption) {
   TPrinter* printer = Printer();
   printer->SetTitle(caption);
   printer->BeginDoc();
   try {
     HDC dc = printer->GetHandle();
-    const int pixelsX = Max(1, ::GetDeviceCaps(dc, LOGPIXELSX));
-    const int pixelsY = Max(1, ::GetDeviceCaps(dc, LOGPIXELSY));
-    RECT page{};
-    if (FPageRect.Width() <= 0 || FPageRect.Height() <= 0) {
-      page = RECT{0, 0, MulDiv(printer->GetPageWidth(), 1440, pixelsX),
-                  MulDiv(printer->GetPageHeight(), 1440, pixelsY)};
-    } else {
-      page = RECT{FPageRect.Left * 1440 / pixelsX, FPageRect.Top * 1440 / pixelsY,
-                  FPageRect.Right * 1440 / pixelsX, FPageRect.Bottom * 1440 / pixelsY};
-    }
+    const RECT page = PrintPageTwips(FPageRect, printer->GetPageWidth(), printer->GetPageHeight(),
+                                     ::GetDeviceCaps(dc, LOGPIXELSX), ::GetDeviceCaps(dc, LOGPIXELSY));
     PrintOnDevice(dc, page, [printer] { printer->NewPage(); });
   } catch (...) {
     printer->Abort();

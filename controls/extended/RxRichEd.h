@@ -80,6 +80,9 @@ using TRichLangOptions = TSet<TRichLangOption>;
 // The Rich Edit language option bits of a set (1, 2, 4, 8 in the order above).
 DWORD LangOptionBits(TRichLangOptions options);
 TRichLangOptions LangOptionsOf(DWORD bits);
+// The page to print in twips: pageRect (printer pixels) when it is not empty, else the whole
+// page of pageWidth x pageHeight pixels; pixelsX and pixelsY are the printer's pixels per inch.
+RECT PrintPageTwips(const TRect& pageRect, int pageWidth, int pageHeight, int pixelsX, int pixelsY);
 
 using TRichEditResizeEvent = std::function<void(TObject* sender, const TRect& rect)>;
 using TRichEditProtectChange =

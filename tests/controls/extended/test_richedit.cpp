@@ -385,6 +385,14 @@ TEST_F(RichEditTest, PrintingEndsOnATinyPageAndPrintsShortTextOnOne) {
   ::DeleteObject(bitmap);
   ::DeleteDC(dc);
   ::ReleaseDC(nullptr, screen);
+  // The page in twips, whole twips rounded down: 1002 pixels at 600 per inch are 2404.8.
+  const RECT whole = PrintPageTwips(TRect(), 1002, 1000, 600, 600);
+  EXPECT_EQ(whole.right, 2404);
+  EXPECT_EQ(whole.bottom, 2400);
+  const RECT part = PrintPageTwips(TRect(10, 10, 1002, 500), 5000, 7000, 600, 600);
+  EXPECT_EQ(part.left, 24);
+  EXPECT_EQ(part.right, 2404);
+  EXPECT_EQ(part.bottom, 1200);
 }
 
 TEST_F(RichEditTest, VersionOneUsesItsOwnClassAndRecordSizes) {
