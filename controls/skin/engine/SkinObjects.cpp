@@ -565,6 +565,9 @@ void TSeSkinObject::DefineProperties(TFiler& filer) {
 void DrawByTileStyle(TCanvas* canvas, TSeBitmap& bitmap, const TRect& dest, const TRect& source,
                      TscTileStyle style, bool transparent) {
   if (RectIsEmpty(dest) || RectIsEmpty(source)) return;
+  // Opaque parts are drawn from the 32-bit picture too, not from its device copy: the pixels
+  // are the same, the picture's tiling draws a few large copies where the device copy's draws
+  // one per tile, and no picture needs a second, device-dependent copy in memory for it.
   switch (style) {
     case tsTile:
       bitmap.TileTo(canvas, dest, source, transparent);
