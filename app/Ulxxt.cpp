@@ -121,7 +121,8 @@ TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
                          Label24->SetCaption(String());
                          DBText1->SetDataField(String());
                        },
-                       [this](int recNo) { ShowQuestion(recNo); }});
+                       [this](int recNo) { ShowQuestion(recNo); }},
+      TNavigatorStyle{TPadLook::Marks, TPadDrawing{}, true});
   FNavigator->Build(L"fcBG_thfcImageBtn");
   FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
                                                               FlatComboBox1, fcBG_pw});

@@ -257,6 +257,35 @@ TEST_F(PracticeWindow, ThePadReadsInRowsOfFiveAtFortyFiveAndFiveQuestions) {
   }
 }
 
+// 上一题 on the first question of a group opens the previous group at its first question;
+// inside a group it shows the question before.
+TEST_F(PracticeWindow, BackFromAGroupsFirstQuestionOpensThePreviousGroupAtItsStart) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    SCOPED_TRACE(StringToUtf8(mode));
+    ScreenMode = mode;
+    Run(L"21", {
+      [&] {
+        ClickGraphic(Window->FlatSpeedButton2);  // 下一组->: question 21
+        ClickGraphic(Window->epEfTrBtn2);        // 下一题: 22
+        ClickGraphic(Window->epEfTrBtn1);        // 上一题 inside the group
+        EXPECT_EQ(21, Window->Session().GetCurrent());
+        ClickGraphic(Window->epEfTrBtn1);  // 上一题 from the group's first question
+        EXPECT_EQ(1, Window->Session().GetCurrent());
+        EXPECT_EQ(L"1", Window->Lb_zb->GetCaption());
+        EXPECT_EQ(L"1", Window->Label12->GetCaption());
+        EXPECT_TRUE(Window->PadButton(0)->GetDown());
+        EXPECT_FALSE(Window->FlatSpeedButton1->GetEnabled());
+        EXPECT_TRUE(Window->FlatSpeedButton2->GetEnabled());
+        EXPECT_FALSE(Window->epEfTrBtn1->GetEnabled());
+        EXPECT_EQ(apSingle, Window->Notebook1->GetPageIndex());
+        Shot(L"practice_back_to_previous_group_" + String(mode));
+        ClickGraphic(Window->epEfTrBtn99);
+        return true;
+      },
+    });
+  }
+}
+
 TEST_F(PracticeWindow, AReleasedOptionIsNotDrawnBoldOnTheNextQuestion) {
   auto boldOptions = [&](TfcButtonGroup* group) {
     String bold;
