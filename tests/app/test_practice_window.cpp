@@ -19,6 +19,7 @@
 #include "app/Utedit.h"
 #include "app/dm.h"
 #include "data/tools/Rtf.h"
+#include "tests/ApplicationTestSupport.h"
 
 namespace {
 
@@ -841,6 +842,45 @@ TEST_F(PracticeWindow, TheAnswerPagesHintWhatTheyAskFor) {
                   return true;
                 }});
     EXPECT_EQ((std::vector<int>{apSingle, apMultiple, apSelf}), pages) << StringToUtf8(mode);
+  }
+}
+
+// A mouse event at a screen point through the system's input queue, as a hand makes it.
+void MoveMouseTo(const TPoint& screen) {
+  ::SetCursorPos(screen.X, screen.Y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  ::SendInput(1, &input, sizeof(INPUT));
+  PumpApplicationUntil([] { return false; }, 30, 10);
+}
+
+// The page's hint shows on the first entry into the answer area, also when the mouse comes
+// straight down onto an option (the options cover most of the page) and rests there after
+// one move inside.
+TEST_F(PracticeWindow, ThePageHintShowsOnTheFirstEntry) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    SCOPED_TRACE(StringToUtf8(mode));
+    ScreenMode = mode;
+    ::SetCursorPos(0, 0);
+    Run(L"21", {
+      [&] {
+        EXPECT_FALSE(Window->Notebook1->GetShowHint());
+        TControl* option = Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton();  // B
+        const TPoint to = option->ClientToScreen(TPoint(option->GetWidth() / 2, option->GetHeight() / 2));
+        const int above = to.Y - Window->Notebook1->ClientToScreen(TPoint(0, 0)).Y + 10;
+        for (int step : {4, 3, 2, 1}) MoveMouseTo(TPoint(to.X, to.Y - step * above));  // over the question
+        MoveMouseTo(to);
+        return true;
+      },
+      [&] { return HintShows(AnswerPageHint(apSingle)); },
+      [&] {
+        EXPECT_TRUE(SaveWindowShot(Application->GetHintWindow()->GetHandle(), L"practice_first_hint_" + String(mode)));
+        ::SetCursorPos(0, 0);
+        ClickGraphic(Window->epEfTrBtn99);
+        return true;
+      },
+    });
   }
 }
 
