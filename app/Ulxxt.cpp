@@ -78,7 +78,7 @@ const TPropertyTable* TFrmLxxt::PublishedProperties() {
            P::Field(L"Label24", &C::Label24),       P::Field(L"DBText1", &C::DBText1),
            P::Field(L"epLabel1", &C::epLabel1),     P::Field(L"epLabel2", &C::epLabel2),
            P::Field(L"Panel1", &C::Panel1),         P::Field(L"Re2", &C::Re2),
-           P::Field(L"FlatSplitter1", &C::FlatSplitter1), P::Field(L"Re", &C::Re),
+           P::Field(L"FlatSplitter1", &C::FlatSplitter1), P::Field(L"Re1", &C::Re1),
            P::Field(L"Panel2", &C::Panel2),         P::Field(L"Lb_answtip", &C::Lb_answtip),
            P::Field(L"Memo1", &C::Memo1),           P::Field(L"Memo2", &C::Memo2),
            P::Field(L"Notebook1", &C::Notebook1),   P::Field(L"fcBG_one", &C::fcBG_one),
@@ -191,10 +191,10 @@ void TFrmLxxt::ShowQuestion(int recNo) {
   Label12->SetCaption(IntToStr(recNo - group.Start + 1));
   FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
   PreparePad();
-  SetLowerStemHeight(Re2, 0, Re);
+  SetLowerStemHeight(Re2, 0, Re1);
   FlatSplitter1->SetHeight(0);
-  Re->SetDataSource(DM1->Cn1DS_nr);
-  Re->SetDataField(L"A15");
+  Re1->SetDataSource(DM1->Cn1DS_nr);
+  Re1->SetDataField(L"A15");
 
   ShowQuestionStatus(Label21, epEfTrBtn10, Field(L"f1")->GetAsInteger());
   if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
@@ -367,7 +367,7 @@ void TFrmLxxt::FormShow(TObject*) {
   text->Close();
   text->GetSQL()->SetText(L"select * from tab_exer where A1=" + SqlQuoted(CurQuestionId));
   text->Open();
-  SetLowerStemHeight(Re2, 0, Re);
+  SetLowerStemHeight(Re2, 0, Re1);
   FlatSplitter1->SetHeight(0);
   Panel2->SetWidth(0);
   Panel2->SetVisible(false);

@@ -615,8 +615,8 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
   TFlatEdit* typed = nullptr;
   Run(L"21", {
     [&] {
-      ::SetFocus(Window->Re->GetHandle());
-      EXPECT_EQ(Window->Re, FocusedControl());
+      ::SetFocus(Window->Re1->GetHandle());
+      EXPECT_EQ(Window->Re1, FocusedControl());
       EXPECT_TRUE(PostKey('B'));
       return true;
     },
@@ -653,7 +653,7 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
       EXPECT_TRUE(TakesTyping(typed));
       typed->SetReadOnly(true);
       EXPECT_FALSE(TakesTyping(typed));
-      for (TWinControl* control : std::initializer_list<TWinControl*>{Window->Re, Window->FlatEdit1, Window->FlatComboBox1, Window->Memo1})
+      for (TWinControl* control : std::initializer_list<TWinControl*>{Window->Re1, Window->FlatEdit1, Window->FlatComboBox1, Window->Memo1})
         EXPECT_FALSE(TakesTyping(control)) << control->GetName();
       delete typed;
       ClickGraphic(Window->epEfTrBtn99);
@@ -667,7 +667,7 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
 TEST_F(PracticeWindow, AltF4InTheEmptyGroupStemViewClosesTheWindow) {
   Run(L"21", {[&] {
     EXPECT_EQ(0, Window->Re2->GetHeight());
-    EXPECT_EQ(Window->Re, FocusedControl());
+    EXPECT_EQ(Window->Re1, FocusedControl());
     ::SetForegroundWindow(Window->GetHandle());
     ::SetFocus(Window->Re2->GetHandle());
     EXPECT_EQ(Window->Re2, FocusedControl());
@@ -751,12 +751,12 @@ TEST_F(PracticeWindow, AQuestionEnteredWithSixOptionsIsAnsweredWithFAndEditedAtO
   HWND edit = nullptr;
   Run(chapter, {
     [&] {
-      bankFont = FirstCharFont(Window->Re);
+      bankFont = FirstCharFont(Window->Re1);
       // To the entered question by 下一题, as a student goes.
       for (int i = 0; i < 100 && Current(L"a1") != id && Window->epEfTrBtn2->GetEnabled(); ++i)
         ClickGraphic(Window->epEfTrBtn2);
       EXPECT_EQ(id, Current(L"a1"));
-      enteredFont = FirstCharFont(Window->Re);
+      enteredFont = FirstCharFont(Window->Re1);
       EXPECT_TRUE(Window->fcBG_one->GetButtonItems()->GetItem(5)->GetButton()->GetVisible());
       Key('F');
       return true;
