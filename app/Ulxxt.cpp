@@ -292,7 +292,14 @@ void TFrmLxxt::epEfTrBtn12Click(TObject*) {
 
 void TFrmLxxt::epEfTrBtn13Click(TObject*) {
   if (FNavigator->Shown() <= 0) return;
-  PlayPassage(GroupPassageFile(Field(L"a1")->GetAsString()), true);
+  const String file = GroupPassageFile(Field(L"a1")->GetAsString());
+  // Without the group's passage only the caption changes: the question's own passage, if it
+  // plays, can still be stopped.
+  if (!FileExists(file)) {
+    epEfTrBtn12->SetCaption(L"停止");
+    return;
+  }
+  PlayPassage(file, true);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------------

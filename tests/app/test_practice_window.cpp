@@ -908,12 +908,18 @@ TEST_F(PracticeWindow, ThePassageStopsPlaysOnAndTheGroupsPassagePlays) {
     ClickGraphic(Window->epEfTrBtn13);  // 短文朗读
     note();
     EXPECT_EQ(GroupPassageFile(id), Window->MediaPlayer1->GetFileName());
+    // Without the group's passage 短文朗读 changes only the caption: what plays can be stopped.
+    const String appPath = std::exchange(AppPath, AppPath + L"no such folder\\");
+    ClickGraphic(Window->epEfTrBtn13);
+    AppPath = appPath;
+    EXPECT_TRUE(Window->epEfTrBtn12->GetEnabled());
+    note();
     ClickGraphic(Window->epEfTrBtn99);
     return true;
   }});
   EXPECT_GT(id.size(), 16u);
-  EXPECT_EQ((std::vector<String>{L"停止", L"播放", L"停止", L"停止"}), captions);
-  EXPECT_EQ((std::vector<TMPModes>{mpPlaying, mpStopped, mpPlaying, mpPlaying}), modes);
+  EXPECT_EQ((std::vector<String>{L"停止", L"播放", L"停止", L"停止", L"停止"}), captions);
+  EXPECT_EQ((std::vector<TMPModes>{mpPlaying, mpStopped, mpPlaying, mpPlaying, mpPlaying}), modes);
 }
 
 TEST_F(PracticeWindow, TheChooserOpensIt) {
