@@ -281,6 +281,11 @@ TEST(ApplicationTest, FormsShortCutsComeBeforeTheControl) {
 
 // ---- Hints ------------------------------------------------------------------------------------------
 
+bool HintWindowShows() {
+  THintWindow* window = Application->GetHintWindow();
+  return window && window->HandleAllocated() && ::IsWindowVisible(window->GetHandle());
+}
+
 TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
   form->SetBounds(100, 100, 300, 200);
@@ -296,10 +301,7 @@ TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   ::SetCursorPos(centre.X, centre.Y);
   const TPoint client = button->ScreenToClient(centre);
   ::PostMessageW(button->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(client));
-  const bool shown = PumpUntil([&] {
-    THintWindow* window = Application->GetHintWindow();
-    return window && window->HandleAllocated() && ::IsWindowVisible(window->GetHandle());
-  });
+  const bool shown = PumpUntil(HintWindowShows);
   Application->SetHintPause(500);
   ASSERT_TRUE(shown);
   EXPECT_EQ(Application->GetHintWindow()->GetCaption(), L"打开");
@@ -336,10 +338,7 @@ TEST(ApplicationTest, AHintSwitchedOnByTheMoveItselfShows) {
   PumpFor(30);
   if (!button->GetShowHint())  // the cursor's move may have reached the button already
     ::PostMessageW(button->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(button->ScreenToClient(centre)));
-  const bool shown = PumpUntil([&] {
-    THintWindow* window = Application->GetHintWindow();
-    return window && window->HandleAllocated() && ::IsWindowVisible(window->GetHandle());
-  });
+  const bool shown = PumpUntil(HintWindowShows);
   Application->SetHintPause(500);
   ASSERT_TRUE(shown);
   EXPECT_EQ(Application->GetHintWindow()->GetCaption(), L"选择答案");
