@@ -37,6 +37,22 @@ TfcCustomBitBtn* AddButton(TfcButtonGroup* group, const String& name, const Stri
   return button;
 }
 
+// Passes the mouse moves over control, and over every control on it, on to the notebook's
+// own move handler: the pages cover the notebook and the options most of the pages, so a
+// move anywhere on them is a move over the notebook. A control's own handler is kept.
+void PassMovesTo(TNotebook* notebook, TControl* control, int depth = 0) {
+  constexpr int kDeepest = 8;  // pages hold a group of buttons at most
+  if (!control->GetOnMouseMove()) {
+    control->SetOnMouseMove([notebook, control](TObject*, TShiftState shift, int x, int y) {
+      if (!notebook->GetOnMouseMove()) return;
+      const TPoint at = notebook->ScreenToClient(control->ClientToScreen(TPoint(x, y)));
+      notebook->GetOnMouseMove()(notebook, shift, at.X, at.Y);
+    });
+  }
+  if (auto* parent = dynamic_cast<TWinControl*>(control); parent && depth < kDeepest)
+    for (int i = 0; i < parent->GetControlCount(); ++i) PassMovesTo(notebook, parent->GetControl(i), depth + 1);
+}
+
 // A group shows its pressed option bold exactly as its own clicks do (a radio group bolds
 // the one pressed, a check list none). The group re-applies that only when a button goes
 // down, so an option released in code would otherwise stay bold.
@@ -214,15 +230,7 @@ void TAnswerPadView::BuildButtons() {
   } else {
     items->Add(L"会");
   }
-  TNotebook* notebook = F.Notebook;
-  for (int i = 0; i < notebook->GetPageCount(); ++i) {
-    TPage* page = notebook->GetPage(i);
-    page->SetOnMouseMove([notebook, page](TObject*, TShiftState shift, int x, int y) {
-      if (!notebook->GetOnMouseMove()) return;
-      const TPoint at = notebook->ScreenToClient(page->ClientToScreen(TPoint(x, y)));
-      notebook->GetOnMouseMove()(notebook, shift, at.X, at.Y);
-    });
-  }
+  for (int i = 0; i < F.Notebook->GetPageCount(); ++i) PassMovesTo(F.Notebook, F.Notebook->GetPage(i));
 }
 
 void TAnswerPadView::ShowPageHint() {

@@ -143,8 +143,9 @@ class TAnswerPadView {
 
   // Adds the option buttons (named after their group: fcBG_one1..6 for a group fcBG_one),
   // 对 and 错, and the self-assessment items. Call once, after the layout is read. A mouse
-  // move over a page is passed on as a move over the notebook (the pages cover it), so the
-  // notebook's OnMouseMove sees the mouse wherever it is over the answer pages.
+  // move over a page, or over any control on it, is passed on as a move over the notebook
+  // (they cover it), so the notebook's OnMouseMove sees the mouse wherever it is over the
+  // answer pages.
   void BuildButtons();
   // The notebook's hint becomes what the page on screen asks for (AnswerPageHint), and
   // hints show: what a window does on a mouse move over the notebook.

@@ -260,6 +260,8 @@ void TfrmLawsFaGui::ShowLawList(bool list) {
   m_btnBack->SetVisible(!list);
   m_grid->SetVisible(list);
   if (list) {
+    // The heading as laid out (考点目录) rather than a re-spaced one, so that the list reads
+    // the same after Back as when the window opened.
     m_Ltiltle->SetCaption(FListHeading);
     return;
   }

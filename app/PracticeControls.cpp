@@ -147,7 +147,13 @@ void TPracticeNavigator::NextGroup() {
 }
 
 void TPracticeNavigator::Previous() {
-  if (const int recNo = FSession.PreviousRecord(); recNo > 0 && !FLocked) ShowRecord(recNo);
+  const int recNo = FSession.PreviousRecord();
+  if (recNo <= 0 || FLocked) return;
+  const TQuestionGroup& group = FSession.GetGroup();
+  if (FStyle.BackOpensGroupStart && recNo < group.Start && group.HasPrevious())
+    ShowGroup(group.Group - 1);
+  else
+    ShowRecord(recNo);
 }
 
 void TPracticeNavigator::Next() {

@@ -46,6 +46,9 @@ struct TNavigatorControls {
 struct TNavigatorStyle {
   TPadLook Look = TPadLook::Marks;  // anything but Marks loads the answered picture too
   TPadDrawing Pad;                  // left-out buttons and captions of the pad
+  // 上一题 on the first question of a group opens the previous group at its first question
+  // (the practice windows); otherwise it shows the question before (the exam).
+  bool BackOpensGroupStart = false;
 };
 
 // What the window does around a move.
@@ -87,6 +90,7 @@ class TPracticeNavigator {
   void PadChanged(TfcButtonGroupItem* selected);
   void PreviousGroup();
   void NextGroup();
+  // The question before; from a group's first question as the style's BackOpensGroupStart says.
   void Previous();
   void Next();
   // A key of the window: letters act on the options of pad, back-space and Enter go to the

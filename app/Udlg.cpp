@@ -60,8 +60,62 @@ void TFrmDlg::Prepare(const String& caption, const String& text, int mode, int i
   SetActiveControl(nullptr);
 }
 
+namespace {
+
+// The window a message comes from: the active window of the program, else its active form;
+// nullptr when none shows.
+HWND AskingWindow(HWND message) {
+  HWND asking = ::GetActiveWindow();
+  if (!asking && Screen && Screen->GetActiveForm() && Screen->GetActiveForm()->HandleAllocated())
+    asking = Screen->GetActiveForm()->GetHandle();
+  return asking && asking != message && ::IsWindowVisible(asking) ? asking : nullptr;
+}
+
+// Makes a top-level window owned by another one for a while; the owner before comes back at
+// the end (a window owned by one that is destroyed would be destroyed with it).
+class TOwnerScope {
+ public:
+  TOwnerScope(HWND window, HWND owner) : FWindow(window), FBefore(::GetWindow(window, GW_OWNER)) {
+    if (owner) ::SetWindowLongPtrW(FWindow, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  }
+  ~TOwnerScope() {
+    if (::IsWindow(FWindow)) ::SetWindowLongPtrW(FWindow, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(FBefore));
+  }
+  TOwnerScope(const TOwnerScope&) = delete;
+  TOwnerScope& operator=(const TOwnerScope&) = delete;
+
+ private:
+  HWND FWindow;  // the message's window
+  HWND FBefore;  // its owner before (the application window)
+};
+
+}  // namespace
+
+TRect MessagePlace(const TRect& desktop, int width, int height, const TRect& asking) {
+  const int left = desktop.Left + desktop.Width() / 2 - width / 2;
+  int top = desktop.Top + desktop.Height() / 2 - height / 2;
+  const bool hidesTop = !IsRectEmpty(asking) && top <= asking.Top && top + height > asking.Top &&
+                        left < asking.Right && left + width > asking.Left;
+  if (hidesTop) top = asking.Top + asking.Height() / 2;
+  top = std::max(desktop.Top, std::min(top, desktop.Bottom - height));
+  return Bounds(std::max(left, desktop.Left), top, width, height);
+}
+
 int TFrmDlg::Execute(const String& caption, const String& text, int mode, int iconPage, const String& kind) {
   Prepare(caption, text, mode, iconPage, kind);
+  // A message belongs to the window it comes from: it stays above that window, and that
+  // window stays in sight behind it (centred on the desktop, a message would cover the small
+  // settings window whole).
+  const HWND wnd = GetHandle();
+  const HWND asking = AskingWindow(wnd);
+  RECT askingRect{};
+  if (asking) ::GetWindowRect(asking, &askingRect);
+  const TRect desktop = Bounds(Screen->GetDesktopLeft(), Screen->GetDesktopTop(), Screen->GetDesktopWidth(),
+                               Screen->GetDesktopHeight());
+  const TRect place = MessagePlace(desktop, GetWidth(), GetHeight(), TRect(askingRect));
+  SetPosition(poDesigned);
+  SetBounds(place.Left, place.Top, place.Width(), place.Height());
+  TOwnerScope owned(wnd, asking);
   return ShowModal();
 }
 

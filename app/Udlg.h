@@ -34,7 +34,8 @@ class TFrmDlg : public TForm {
   // Sets the window up for one question: caption, text, buttons by mode, icon page and the
   // button captions by kind. Does not show it.
   void Prepare(const String& caption, const String& text, int mode, int iconPage, const String& kind);
-  // Prepare, then shows the window modally; the pressed button's result (1, 2 or 3), or
+  // Prepare, then shows the window modally over the window that asks (the active one), owned
+  // by it meanwhile and placed by MessagePlace; the pressed button's result (1, 2 or 3), or
   // the system-close result when it was closed by the system.
   int Execute(const String& caption, const String& text, int mode, int iconPage, const String& kind);
   // What a close by the system (Alt+F4, the close command) returns for the current kind:
@@ -53,3 +54,9 @@ class TFrmDlg : public TForm {
 };
 
 extern TFrmDlg* FrmDlg;
+
+// Where a message of width × height stands on desktop: centred. When that would hide the top
+// of the window it comes from (asking, an empty rectangle for none), as a window no taller
+// than the message would be, it stands lower, its top at that window's middle, so that the
+// window's upper half stays in sight behind it. Never past the desktop's bottom.
+TRect MessagePlace(const TRect& desktop, int width, int height, const TRect& asking);

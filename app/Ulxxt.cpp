@@ -78,7 +78,7 @@ const TPropertyTable* TFrmLxxt::PublishedProperties() {
            P::Field(L"Label24", &C::Label24),       P::Field(L"DBText1", &C::DBText1),
            P::Field(L"epLabel1", &C::epLabel1),     P::Field(L"epLabel2", &C::epLabel2),
            P::Field(L"Panel1", &C::Panel1),         P::Field(L"Re2", &C::Re2),
-           P::Field(L"FlatSplitter1", &C::FlatSplitter1), P::Field(L"Re", &C::Re),
+           P::Field(L"FlatSplitter1", &C::FlatSplitter1), P::Field(L"Re1", &C::Re1),
            P::Field(L"Panel2", &C::Panel2),         P::Field(L"Lb_answtip", &C::Lb_answtip),
            P::Field(L"Memo1", &C::Memo1),           P::Field(L"Memo2", &C::Memo2),
            P::Field(L"Notebook1", &C::Notebook1),   P::Field(L"fcBG_one", &C::fcBG_one),
@@ -121,7 +121,8 @@ TFrmLxxt::TFrmLxxt(TComponent* owner) : TForm(owner) {
                          Label24->SetCaption(String());
                          DBText1->SetDataField(String());
                        },
-                       [this](int recNo) { ShowQuestion(recNo); }});
+                       [this](int recNo) { ShowQuestion(recNo); }},
+      TNavigatorStyle{TPadLook::Marks, TPadDrawing{}, true});
   FNavigator->Build(L"fcBG_thfcImageBtn");
   FPads = std::make_unique<TAnswerPadView>(TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn,
                                                               FlatComboBox1, fcBG_pw});
@@ -190,10 +191,10 @@ void TFrmLxxt::ShowQuestion(int recNo) {
   Label12->SetCaption(IntToStr(recNo - group.Start + 1));
   FPads->ShowPageOf(Field(L"A13")->GetAsInteger());
   PreparePad();
-  SetLowerStemHeight(Re2, 0, Re);
+  SetLowerStemHeight(Re2, 0, Re1);
   FlatSplitter1->SetHeight(0);
-  Re->SetDataSource(DM1->Cn1DS_nr);
-  Re->SetDataField(L"A15");
+  Re1->SetDataSource(DM1->Cn1DS_nr);
+  Re1->SetDataField(L"A15");
 
   ShowQuestionStatus(Label21, epEfTrBtn10, Field(L"f1")->GetAsInteger());
   if (Field(L"ecount")->GetAsInteger() != 0) Label24->SetCaption(L"本题被您修改过");
@@ -291,7 +292,14 @@ void TFrmLxxt::epEfTrBtn12Click(TObject*) {
 
 void TFrmLxxt::epEfTrBtn13Click(TObject*) {
   if (FNavigator->Shown() <= 0) return;
-  PlayPassage(GroupPassageFile(Field(L"a1")->GetAsString()), true);
+  const String file = GroupPassageFile(Field(L"a1")->GetAsString());
+  // Without the group's passage only the caption changes: the question's own passage, if it
+  // plays, can still be stopped.
+  if (!FileExists(file)) {
+    epEfTrBtn12->SetCaption(L"停止");
+    return;
+  }
+  PlayPassage(file, true);
 }
 
 // ---- Commands ---------------------------------------------------------------------------------------
@@ -366,7 +374,7 @@ void TFrmLxxt::FormShow(TObject*) {
   text->Close();
   text->GetSQL()->SetText(L"select * from tab_exer where A1=" + SqlQuoted(CurQuestionId));
   text->Open();
-  SetLowerStemHeight(Re2, 0, Re);
+  SetLowerStemHeight(Re2, 0, Re1);
   FlatSplitter1->SetHeight(0);
   Panel2->SetWidth(0);
   Panel2->SetVisible(false);

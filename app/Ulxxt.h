@@ -58,7 +58,7 @@ class TFrmLxxt : public TForm {
   TPanel* Panel1 = nullptr;                 // the question area
   TRxDBRichEdit* Re2 = nullptr;                   // the group stem (height 0 here)
   TFlatSplitter* FlatSplitter1 = nullptr;
-  TRxDBRichEdit* Re = nullptr;                  // the question text (Re1)
+  TRxDBRichEdit* Re1 = nullptr;                 // the question text
   TPanel* Panel2 = nullptr;                 // the answer panel
   TLabel* Lb_answtip = nullptr;
   TMemo* Memo1 = nullptr;                   // your answer

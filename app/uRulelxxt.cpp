@@ -126,7 +126,8 @@ TFrmRuleLxxt::TFrmRuleLxxt(TComponent* owner) : TForm(owner) {
                          FPanel->CloseAtOnce();
                          DBText1->SetDataField(String());
                        },
-                       [this](int recNo) { ShowQuestion(recNo); }});
+                       [this](int recNo) { ShowQuestion(recNo); }},
+      TNavigatorStyle{TPadLook::Marks, TPadDrawing{}, true});
   FNavigator->Build(L"fcBG_thfcImageBtn");
   FPad = std::make_unique<TAnswerPadView>(
       TAnswerPadControls{Notebook1, fcBG_one, fcBG_many, FlatEdit1, fcBG_yn, FlatComboBox1, fcBG_pw}, kGrades);

@@ -260,7 +260,10 @@ void TControl::WndProc(TMessage& message) {
         case WM_MBUTTONDBLCLK: message.Msg -= WM_LBUTTONDBLCLK - WM_LBUTTONDOWN; break;
       }
     }
-    if (const auto& hook = ControlHooks().MouseMessage) hook(this, message);
+    // A move is judged for hints after the control has handled it, so that a hint the
+    // handler switches on counts from that move; a press ends a hint before its handler runs.
+    if (message.Msg != WM_MOUSEMOVE)
+      if (const auto& hook = ControlHooks().MouseMessage) hook(this, message);
     if (Dragging() && DragMouseMessage(message)) return;
     switch (message.Msg) {
       case WM_LBUTTONDOWN:
@@ -272,6 +275,12 @@ void TControl::WndProc(TMessage& message) {
         FControlState.Include(csLButtonDown);
         break;
       case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
+    }
+    if (message.Msg == WM_MOUSEMOVE) {
+      const std::weak_ptr<int> alive = FLifeToken;
+      Dispatch(message);
+      if (const auto& hook = ControlHooks().MouseMessage; hook && !alive.expired()) hook(this, message);
+      return;
     }
   }
   Dispatch(message);

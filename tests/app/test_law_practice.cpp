@@ -191,6 +191,40 @@ TEST_F(LawPractice, ThePadReadsInRowsOfFiveAtFiveAndFortyFiveQuestions) {
   }
 }
 
+// 上一题 on the first question of a group opens the previous group at its first question,
+// as in the practice window.
+TEST_F(LawPractice, BackFromAGroupsFirstQuestionOpensThePreviousGroupAtItsStart) {
+  const std::vector<String> more = SelectColumn(
+      FData.Cn(), L"select a1 from tab_answ where a13=11 and a1<>" + QuotedStr(Single) + L" order by a1");
+  ASSERT_GE(more.size(), 20u);
+  for (size_t i = 0; i < 20; ++i) Link(more[i]);
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    SCOPED_TRACE(StringToUtf8(mode));
+    ScreenMode = mode;
+    OpenArticle(0);
+    Practise({
+      [&] {
+        EXPECT_EQ(L"25", W()->Label5->GetCaption());
+        ClickGraphic(W()->FlatSpeedButton2);  // 下一组->: question 21
+        ClickGraphic(W()->epEfTrBtn2);        // 下一题: 22
+        ClickGraphic(W()->epEfTrBtn1);        // 上一题 inside the group
+        EXPECT_EQ(21, W()->Session().GetCurrent());
+        ClickGraphic(W()->epEfTrBtn1);  // 上一题 from the group's first question
+        EXPECT_EQ(1, W()->Session().GetCurrent());
+        EXPECT_EQ(L"1", W()->Label8->GetCaption());
+        EXPECT_EQ(L"1", W()->Label12->GetCaption());
+        EXPECT_TRUE(W()->Navigator().Pad().Button(0)->GetDown());
+        EXPECT_FALSE(W()->FlatSpeedButton1->GetEnabled());
+        EXPECT_TRUE(W()->FlatSpeedButton2->GetEnabled());
+        EXPECT_FALSE(W()->epEfTrBtn1->GetEnabled());
+        Shot(L"law_practice_back_to_previous_group_" + String(mode));
+        ClickGraphic(W()->epEfTrBtn7);  // 关闭
+        return true;
+      },
+    });
+  }
+}
+
 void ExpectTypeCaptionsReadWhole(TfcButtonGroup* bar, const String& shrunk = String());
 
 TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {

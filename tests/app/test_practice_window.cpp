@@ -19,6 +19,7 @@
 #include "app/Utedit.h"
 #include "app/dm.h"
 #include "data/tools/Rtf.h"
+#include "tests/ApplicationTestSupport.h"
 
 namespace {
 
@@ -251,6 +252,35 @@ TEST_F(PracticeWindow, ThePadReadsInRowsOfFiveAtFortyFiveAndFiveQuestions) {
         if (Window->Session().GetCurrent() != count) return false;
         EXPECT_EQ(L"5", Window->Label12->GetCaption());
         ClickGraphic(Window->epEfTrBtn99);  // 关闭
+        return true;
+      },
+    });
+  }
+}
+
+// 上一题 on the first question of a group opens the previous group at its first question;
+// inside a group it shows the question before.
+TEST_F(PracticeWindow, BackFromAGroupsFirstQuestionOpensThePreviousGroupAtItsStart) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    SCOPED_TRACE(StringToUtf8(mode));
+    ScreenMode = mode;
+    Run(L"21", {
+      [&] {
+        ClickGraphic(Window->FlatSpeedButton2);  // 下一组->: question 21
+        ClickGraphic(Window->epEfTrBtn2);        // 下一题: 22
+        ClickGraphic(Window->epEfTrBtn1);        // 上一题 inside the group
+        EXPECT_EQ(21, Window->Session().GetCurrent());
+        ClickGraphic(Window->epEfTrBtn1);  // 上一题 from the group's first question
+        EXPECT_EQ(1, Window->Session().GetCurrent());
+        EXPECT_EQ(L"1", Window->Lb_zb->GetCaption());
+        EXPECT_EQ(L"1", Window->Label12->GetCaption());
+        EXPECT_TRUE(Window->PadButton(0)->GetDown());
+        EXPECT_FALSE(Window->FlatSpeedButton1->GetEnabled());
+        EXPECT_TRUE(Window->FlatSpeedButton2->GetEnabled());
+        EXPECT_FALSE(Window->epEfTrBtn1->GetEnabled());
+        EXPECT_EQ(apSingle, Window->Notebook1->GetPageIndex());
+        Shot(L"practice_back_to_previous_group_" + String(mode));
+        ClickGraphic(Window->epEfTrBtn99);
         return true;
       },
     });
@@ -585,8 +615,8 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
   TFlatEdit* typed = nullptr;
   Run(L"21", {
     [&] {
-      ::SetFocus(Window->Re->GetHandle());
-      EXPECT_EQ(Window->Re, FocusedControl());
+      ::SetFocus(Window->Re1->GetHandle());
+      EXPECT_EQ(Window->Re1, FocusedControl());
       EXPECT_TRUE(PostKey('B'));
       return true;
     },
@@ -623,7 +653,7 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
       EXPECT_TRUE(TakesTyping(typed));
       typed->SetReadOnly(true);
       EXPECT_FALSE(TakesTyping(typed));
-      for (TWinControl* control : std::initializer_list<TWinControl*>{Window->Re, Window->FlatEdit1, Window->FlatComboBox1, Window->Memo1})
+      for (TWinControl* control : std::initializer_list<TWinControl*>{Window->Re1, Window->FlatEdit1, Window->FlatComboBox1, Window->Memo1})
         EXPECT_FALSE(TakesTyping(control)) << control->GetName();
       delete typed;
       ClickGraphic(Window->epEfTrBtn99);
@@ -637,7 +667,7 @@ TEST_F(PracticeWindow, KeysWorkWhereverTheFocusIsButWhereTextIsTyped) {
 TEST_F(PracticeWindow, AltF4InTheEmptyGroupStemViewClosesTheWindow) {
   Run(L"21", {[&] {
     EXPECT_EQ(0, Window->Re2->GetHeight());
-    EXPECT_EQ(Window->Re, FocusedControl());
+    EXPECT_EQ(Window->Re1, FocusedControl());
     ::SetForegroundWindow(Window->GetHandle());
     ::SetFocus(Window->Re2->GetHandle());
     EXPECT_EQ(Window->Re2, FocusedControl());
@@ -721,12 +751,12 @@ TEST_F(PracticeWindow, AQuestionEnteredWithSixOptionsIsAnsweredWithFAndEditedAtO
   HWND edit = nullptr;
   Run(chapter, {
     [&] {
-      bankFont = FirstCharFont(Window->Re);
+      bankFont = FirstCharFont(Window->Re1);
       // To the entered question by 下一题, as a student goes.
       for (int i = 0; i < 100 && Current(L"a1") != id && Window->epEfTrBtn2->GetEnabled(); ++i)
         ClickGraphic(Window->epEfTrBtn2);
       EXPECT_EQ(id, Current(L"a1"));
-      enteredFont = FirstCharFont(Window->Re);
+      enteredFont = FirstCharFont(Window->Re1);
       EXPECT_TRUE(Window->fcBG_one->GetButtonItems()->GetItem(5)->GetButton()->GetVisible());
       Key('F');
       return true;
@@ -815,6 +845,45 @@ TEST_F(PracticeWindow, TheAnswerPagesHintWhatTheyAskFor) {
   }
 }
 
+// A mouse event at a screen point through the system's input queue, as a hand makes it.
+void MoveMouseTo(const TPoint& screen) {
+  ::SetCursorPos(screen.X, screen.Y);
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = MOUSEEVENTF_MOVE;
+  ::SendInput(1, &input, sizeof(INPUT));
+  PumpApplicationUntil([] { return false; }, 30, 10);
+}
+
+// The page's hint shows on the first entry into the answer area, also when the mouse comes
+// straight down onto an option (the options cover most of the page) and rests there after
+// one move inside.
+TEST_F(PracticeWindow, ThePageHintShowsOnTheFirstEntry) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    SCOPED_TRACE(StringToUtf8(mode));
+    ScreenMode = mode;
+    ::SetCursorPos(0, 0);
+    Run(L"21", {
+      [&] {
+        EXPECT_FALSE(Window->Notebook1->GetShowHint());
+        TControl* option = Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton();  // B
+        const TPoint to = option->ClientToScreen(TPoint(option->GetWidth() / 2, option->GetHeight() / 2));
+        const int above = to.Y - Window->Notebook1->ClientToScreen(TPoint(0, 0)).Y + 10;
+        for (int step : {4, 3, 2, 1}) MoveMouseTo(TPoint(to.X, to.Y - step * above));  // over the question
+        MoveMouseTo(to);
+        return true;
+      },
+      [&] { return HintShows(AnswerPageHint(apSingle)); },
+      [&] {
+        EXPECT_TRUE(SaveWindowShot(Application->GetHintWindow()->GetHandle(), L"practice_first_hint_" + String(mode)));
+        ::SetCursorPos(0, 0);
+        ClickGraphic(Window->epEfTrBtn99);
+        return true;
+      },
+    });
+  }
+}
+
 // A question of a listening group: its passage stops and plays on, and 短文朗读 plays the
 // group's passage.
 TEST_F(PracticeWindow, ThePassageStopsPlaysOnAndTheGroupsPassagePlays) {
@@ -839,12 +908,18 @@ TEST_F(PracticeWindow, ThePassageStopsPlaysOnAndTheGroupsPassagePlays) {
     ClickGraphic(Window->epEfTrBtn13);  // 短文朗读
     note();
     EXPECT_EQ(GroupPassageFile(id), Window->MediaPlayer1->GetFileName());
+    // Without the group's passage 短文朗读 changes only the caption: what plays can be stopped.
+    const String appPath = std::exchange(AppPath, AppPath + L"no such folder\\");
+    ClickGraphic(Window->epEfTrBtn13);
+    AppPath = appPath;
+    EXPECT_TRUE(Window->epEfTrBtn12->GetEnabled());
+    note();
     ClickGraphic(Window->epEfTrBtn99);
     return true;
   }});
   EXPECT_GT(id.size(), 16u);
-  EXPECT_EQ((std::vector<String>{L"停止", L"播放", L"停止", L"停止"}), captions);
-  EXPECT_EQ((std::vector<TMPModes>{mpPlaying, mpStopped, mpPlaying, mpPlaying}), modes);
+  EXPECT_EQ((std::vector<String>{L"停止", L"播放", L"停止", L"停止", L"停止"}), captions);
+  EXPECT_EQ((std::vector<TMPModes>{mpPlaying, mpStopped, mpPlaying, mpPlaying, mpPlaying}), modes);
 }
 
 TEST_F(PracticeWindow, TheChooserOpensIt) {

@@ -7,7 +7,10 @@
 
 #include "WindowTestSupport.h"
 #include "app/Uconfig.h"
+#include "app/ProgramClasses.h"
+#include "app/Responders.h"
 #include "app/Ucommon.h"
+#include "app/Udlg.h"
 #include "app/start.h"
 #include "classlib/graphics/Bitmap.h"
 
@@ -328,6 +331,57 @@ TEST_F(SettingsFromMenu, MusicAndAnswerTimePagesAtBothLayouts) {
     });
   }
   EXPECT_TRUE(Responders.Log.Empty());
+}
+
+
+// Down in 声音列表 when the tune cannot play (a program folder without tunes; on a machine
+// without a sound card it is "没发现声卡！"): the message shows over the settings window, owned
+// by it, and the settings window's upper half stays in sight behind it.
+TEST_F(SettingsFromMenu, AMessageOfTheTuneListShowsOverTheSettingsWindow) {
+  RegisterLayoutClasses();
+  FrmDlg = TCustomForm::Create<TFrmDlg>(Application);
+  FrmStart->Show();
+  const String appPath = std::exchange(AppPath, AppPath + L"no such folder\\");
+  const TShowDlgResponder recording = SetShowDlgResponder(nullptr);
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    SCOPED_TRACE(StringToUtf8(mode));
+    ScreenMode = mode;
+    HWND settings = nullptr;
+    TModalDriver driver({[&] {
+                           if (!(settings = FindOwnWindow(L"系统设置")) || !FrmConfig) return false;
+                           FrmConfig->FlatComboBox1->SetFocus();
+                           EXPECT_TRUE(PostKey(VK_DOWN));
+                           return true;
+                         },
+                         [&] {
+                           HWND message = FindOwnWindow(L"提示");
+                           if (!message) return false;
+                           PumpAWhile();
+                           EXPECT_EQ(settings, ::GetWindow(message, GW_OWNER));
+                           RECT window{}, box{};
+                           ::GetWindowRect(settings, &window);
+                           ::GetWindowRect(message, &box);
+                           EXPECT_LT(box.top, window.bottom) << "over the settings window";
+                           // The window's colour shows above the message, down to its middle.
+                           const TClientPixels screen = GrabClient(settings);
+                           const COLORREF colour = ColorToRGB(FrmConfig->GetColor());
+                           for (int y : {2, screen.Height / 2 - 2}) EXPECT_EQ(colour, screen.At(2, y)) << y;
+                           EXPECT_TRUE(SaveWindowsShot(settings, message, L"settings_message_" + String(mode)));
+                           FrmDlg->fcShapeBtn3->Click();
+                           return true;
+                         },
+                         [&] {
+                           if (FindOwnWindow(L"提示")) return false;
+                           EXPECT_EQ(Application->GetHandle(), ::GetWindow(FrmDlg->GetHandle(), GW_OWNER));
+                           FrmConfig->epFocusButton3->Click();
+                           return true;
+                         }});
+    FrmStart->ShockwaveFlash1FSCommand(FrmStart->ShockwaveFlash1, L"music", L"");
+    EXPECT_TRUE(driver.Done());
+  }
+  SetShowDlgResponder(recording);
+  AppPath = appPath;
+  delete std::exchange(FrmDlg, nullptr);
 }
 
 }  // namespace

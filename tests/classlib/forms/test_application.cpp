@@ -281,6 +281,11 @@ TEST(ApplicationTest, FormsShortCutsComeBeforeTheControl) {
 
 // ---- Hints ------------------------------------------------------------------------------------------
 
+bool HintWindowShows() {
+  THintWindow* window = Application->GetHintWindow();
+  return window && window->HandleAllocated() && ::IsWindowVisible(window->GetHandle());
+}
+
 TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
   form->SetBounds(100, 100, 300, 200);
@@ -296,10 +301,7 @@ TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   ::SetCursorPos(centre.X, centre.Y);
   const TPoint client = button->ScreenToClient(centre);
   ::PostMessageW(button->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(client));
-  const bool shown = PumpUntil([&] {
-    THintWindow* window = Application->GetHintWindow();
-    return window && window->HandleAllocated() && ::IsWindowVisible(window->GetHandle());
-  });
+  const bool shown = PumpUntil(HintWindowShows);
   Application->SetHintPause(500);
   ASSERT_TRUE(shown);
   EXPECT_EQ(Application->GetHintWindow()->GetCaption(), L"打开");
@@ -314,6 +316,33 @@ TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   ::PostMessageW(button->GetHandle(), WM_LBUTTONUP, 0, PointToLParam(client));
   EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(Application->GetHintWindow()->GetHandle()); }));
   Application->SetOnHint(nullptr);
+  ::SetCursorPos(1000, 740);
+  PumpFor(20);
+}
+
+// A hint that a control's own move handler switches on counts from that very move: the
+// mouse resting after it shows the hint.
+TEST(ApplicationTest, AHintSwitchedOnByTheMoveItselfShows) {
+  std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
+  form->SetBounds(100, 100, 300, 200);
+  auto* button = new TTestButton(form.get(), Bounds(20, 20, 120, 40));
+  button->SetOnMouseMove([button](TObject*, TShiftState, int, int) {
+    button->SetHint(L"选择答案");
+    button->SetShowHint(true);
+  });
+  Application->SetHintPause(50);
+  form->Show();
+  PumpFor(30);
+  const TPoint centre = ScreenCentre(button);
+  ::SetCursorPos(centre.X, centre.Y);
+  PumpFor(30);
+  if (!button->GetShowHint())  // the cursor's move may have reached the button already
+    ::PostMessageW(button->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(button->ScreenToClient(centre)));
+  const bool shown = PumpUntil(HintWindowShows);
+  Application->SetHintPause(500);
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(Application->GetHintWindow()->GetCaption(), L"选择答案");
+  Application->CancelHint();
   ::SetCursorPos(1000, 740);
   PumpFor(20);
 }
