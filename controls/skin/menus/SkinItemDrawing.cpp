@@ -117,9 +117,9 @@ void TSeCustomItem::DrawCaptionText(TCanvas* canvas, const String& text, const T
     return;
   }
   if (etched) {
-    TRect etched(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+    TRect offset(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
     canvas->GetFont()->SetColor(clBtnHighlight);
-    DrawTextUnicode(canvas, text, etched, flags);
+    DrawTextUnicode(canvas, text, offset, flags);
   }
   canvas->GetFont()->SetColor(clBtnShadow);
   DrawTextUnicode(canvas, text, place, flags);
