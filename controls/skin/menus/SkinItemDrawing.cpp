@@ -109,17 +109,17 @@ void TSeCustomItem::DrawItem(TCanvas* canvas, TSeItemView* view, const TRect& r,
 }
 
 void TSeCustomItem::DrawCaptionText(TCanvas* canvas, const String& text, const TRect& r, UINT flags,
-                                    bool selected, TColor color) {
+                                    bool etched, TColor color) {
   TRect place = r;
   if (FEnabled) {
     canvas->GetFont()->SetColor(color);
     DrawTextUnicode(canvas, text, place, flags);
     return;
   }
-  if (!selected) {
-    TRect etched(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
+  if (etched) {
+    TRect offset(r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1);
     canvas->GetFont()->SetColor(clBtnHighlight);
-    DrawTextUnicode(canvas, text, etched, flags);
+    DrawTextUnicode(canvas, text, offset, flags);
   }
   canvas->GetFont()->SetColor(clBtnShadow);
   DrawTextUnicode(canvas, text, place, flags);
@@ -146,7 +146,7 @@ void TSeCustomItem::DrawBarItem(TCanvas* canvas, const TRect& r, bool selected, 
     const int state = !selected ? 1 : hot ? 2 : 3;
     RECT rect = r;
     if (theme.DrawBackground(canvas->GetHandle(), 1, state, rect)) {
-      DrawCaptionText(canvas, FCaption, r, flags, selected, clMenuText);
+      DrawCaptionText(canvas, FCaption, r, flags, true, clMenuText);
       return;
     }
   }
@@ -155,11 +155,12 @@ void TSeCustomItem::DrawBarItem(TCanvas* canvas, const TRect& r, bool selected, 
     if (!themes) hot ? RaisedFrame(canvas, r) : SunkenFrame(canvas, r);
     else FillRectColor(canvas, RectInflated(r, -1), clHighlight);
   }
-  DrawCaptionText(canvas, FCaption, r, flags, selected, selected && themes ? clHighlightText : clMenuText);
+  // A disabled bar item is etched whether selected or not (a popup row is not when selected).
+  DrawCaptionText(canvas, FCaption, r, flags, true, selected && themes ? clHighlightText : clMenuText);
 }
 
 void TSeCustomItem::DrawChildIcon(TCanvas* canvas, TRect r, bool selected, bool hot) {
-  FillRectColor(canvas, r, clMenu);
+  // No fill of its own: the bar's background stays around the icon.
   HICON icon = CopyChildIcon(FMdiForm);  // ours: destroyed once drawn
   if (selected) hot ? RaisedFrame(canvas, r) : SunkenFrame(canvas, r);
   r = RectInflated(r, -1);
@@ -199,11 +200,11 @@ void TSeCustomItem::DrawListItem(TCanvas* canvas, const TRect& r, bool selected)
     }
   }
   const TRect text(r.Left + columnWidth + 4, r.Top, r.Right, r.Bottom);
-  DrawCaptionText(canvas, FCaption, text, TextFlags(DT_LEFT | DT_VCENTER | DT_SINGLELINE), selected, fontColor);
+  DrawCaptionText(canvas, FCaption, text, TextFlags(DT_LEFT | DT_VCENTER | DT_SINGLELINE), !selected, fontColor);
   if (FShortCut != scNone) {
     const TRect keys(r.Left, r.Top, r.Right - SubmenuArea, r.Bottom);
     DrawCaptionText(canvas, ShortCutToText(FShortCut), keys, TextFlags(DT_RIGHT | DT_VCENTER | DT_SINGLELINE),
-                    selected, fontColor);
+                    !selected, fontColor);
   }
   if (!FItems.empty()) {
     const int left = r.Right - 2 - SubmenuArea;

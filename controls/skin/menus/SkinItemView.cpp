@@ -357,6 +357,8 @@ void TSeItemView::Track() {
     const int count = FItem->GetCount();
     const int top = FItem->GetTopIndex() < count ? FItem->GetTopIndex() : count - 1;
     FSelected = FItem->GetItem(top);
+    // Past an MDI button, and also past a hidden item or a separator: Return on a hidden item
+    // would run a command nobody sees.
     if (FSelected->GetSystemKind() != sysNone || !FSelected->IsSelectable()) {
       const bool dropped = FDropped;
       FDropped = false;  // selecting the first item does not open it

@@ -196,9 +196,10 @@ class TSeCustomItem : public TComponent {
   void DrawBarItem(TCanvas* canvas, const TRect& r, bool selected, bool hot);
   void DrawListItem(TCanvas* canvas, const TRect& r, bool selected);
   void DrawChildIcon(TCanvas* canvas, TRect r, bool selected, bool hot);
-  // Draws text in colour, or disabled (etched) when the item is.
+  // Draws text in colour, or disabled in the shadow colour, etched (a highlight copy offset by
+  // (1, 1) underneath) when asked.
   void DrawCaptionText(TCanvas* canvas, const String& text, const TRect& r, UINT flags,
-                       bool selected, TColor color);
+                       bool etched, TColor color);
   // Is the linked property stored (no link, or the link does not carry it)?
   bool IsStoredUnlinked(bool (TSeCustomItemActionLink::*linked)()) const;
 

@@ -314,7 +314,7 @@ void TSeMenuBarView::SizeChanged(const TSize& size) {
   if (!FBar->FAutoSizeBar) return;
   const TRect r = FBar->GetItemsRect();
   const int height = size.cy + r.Top + (FBar->GetHeight() - r.Bottom);
-  if (size.cy > 0 && height != FBar->GetHeight()) {
+  if (height != FBar->GetHeight()) {
     const bool updating = FBar->FUpdating;
     FBar->FUpdating = true;
     FBar->SetBounds(FBar->GetLeft(), FBar->GetTop(), FBar->GetWidth(), height);

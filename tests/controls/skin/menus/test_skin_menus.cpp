@@ -2,6 +2,7 @@
 // search, layout numbers, keyboard selection, and menus driven by real messages through
 // their modal loop.
 #include <memory>
+#include <vector>
 
 #include "classlib/controls/ActnList.h"
 #include "classlib/stdctrls/StdPanels.h"
@@ -45,6 +46,51 @@ TEST(SkinItemTree, BiDiModeReachesTheItemAndItsDirectChildrenOnly) {
   EXPECT_EQ(tree.Root->GetBiDiMode(), bdRightToLeft);
   EXPECT_EQ(file->GetBiDiMode(), bdRightToLeft);
   EXPECT_EQ(open->GetBiDiMode(), bdLeftToRight);
+}
+
+// The text colour of each text output of a recording, in order.
+struct TextColourWalk {
+  std::vector<COLORREF> Colours;
+  COLORREF Current = 0;
+  static int CALLBACK Record(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+    auto* walk = reinterpret_cast<TextColourWalk*>(data);
+    if (record->iType == EMR_SETTEXTCOLOR) walk->Current = record->dParm[0];
+    if (record->iType == EMR_EXTTEXTOUTW) walk->Colours.push_back(walk->Current);
+    return 1;
+  }
+};
+
+// In a bar a disabled caption is etched whether selected or not, and the child-icon button
+// draws only its icon (and frame) over the bar's own background.
+TEST(SkinItemTree, BarItemsEtchDisabledCaptionsWhenSelectedAndTheIconKeepsTheBackground) {
+  TSeItemView bar(nullptr, true, true);
+  TSeCustomItem file(nullptr);
+  file.SetCaption(L"WWW");
+  file.SetEnabled(false);
+  // The text colours of the captions drawn, read back from a recording (the highlight may
+  // match the menu colour on screen).
+  const auto textColours = [&](bool selected) {
+    HDC recorder = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(recorder);
+    file.DrawItem(&canvas, &bar, TRect(0, 0, 60, 24), selected, true);
+    canvas.SetHandle(nullptr);
+    HENHMETAFILE recording = ::CloseEnhMetaFile(recorder);
+    TextColourWalk walk;
+    ::EnumEnhMetaFile(nullptr, recording, &TextColourWalk::Record, &walk, nullptr);
+    ::DeleteEnhMetaFile(recording);
+    return walk.Colours;
+  };
+  const std::vector<COLORREF> etched{ColorToRGB(clBtnHighlight), ColorToRGB(clBtnShadow)};
+  EXPECT_EQ(textColours(false), etched);
+  EXPECT_EQ(textColours(true), etched);
+
+  TSeCustomItem icon(nullptr);
+  icon.SetSystemKind(sysChildIcon);
+  MemorySurface surface(24, 24, clRed);
+  icon.DrawItem(&surface.Canvas, &bar, TRect(0, 0, 24, 24), false, true);
+  EXPECT_EQ(surface.At(0, 0), clRed);
+  EXPECT_EQ(surface.At(23, 23), clRed);
 }
 
 TEST(SkinItemTree, InsertingRefusesCyclesAndSecondParentsAndClampsTopIndex) {
@@ -471,6 +517,7 @@ TEST_F(SkinMenuTest, MenuBarOpensSubmenusByMouseAndKeysAndShowsThem) {
   bar->SetParent(Form);
   bar->SetAlign(alTop);
   bar->SetShowBevel(true);
+  EXPECT_EQ(bar->GetHeight(), 2);  // no items yet: only the bevel's room
   TSeCustomItem* file = AddItem(bar->GetItems(), L"文件(&F)", Form);
   TSeCustomItem* help = AddItem(bar->GetItems(), L"帮助(&H)", Form);
   TSeCustomItem* open = AddItem(file, L"打开(&O)", Form);
