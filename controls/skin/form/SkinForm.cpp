@@ -59,7 +59,6 @@ constexpr TCaptionButton CaptionButtons[] = {
 void DrawRollupGlyph(HDC dc, TRect r, bool pressed, bool down) {
   InflateRect(r, -4, -5);
   if (!pressed) OffsetRect(r, -1, -1);
-  else OffsetRect(r, 1, 1);
   if (IsRectEmpty(r)) return;
   const int mid = (r.Left + r.Right) / 2;
   POINT points[3];
@@ -701,9 +700,9 @@ TRect TSeCustomForm::NewWindowRect(const WINDOWPOS& pos) const {
 
 void TSeCustomForm::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
-  // Alt with a letter opens the menu bar at that letter.
-  if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && message.LParam &&
-      !::GetCapture() && FMenuBar && GetHandle()) {
+  // Alt with a letter opens the menu bar at that letter; Alt alone or F10 (key 0) enters it.
+  if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && !::GetCapture() &&
+      FMenuBar && GetHandle()) {
     ::PostMessageW(GetHandle(), WM_CHAR, message.LParam, 0);
     EnterMenuBar();
     message.Result = 1;
@@ -828,7 +827,9 @@ TRect TSeCustomForm::DragTarget(TPoint last, bool outline, TPoint p) const {
   drag.MinTrack.cx += shadow;
   drag.MinTrack.cy += shadow;
   const TRect r = FrameDragRect(form->GetBoundsRect(), drag, p);
-  if (FPressedZone != fzCaption || !FGravitation->GetEnabled()) return r;
+  // Only a move snaps: a maximized form or one that may not be moved stays where it is.
+  if (FPressedZone != fzCaption || !drag.Moveable || FState == vwsMaximized || !FGravitation->GetEnabled())
+    return r;
   return SnapToWorkArea(r, WorkArea(), FGravitation->GetSize(), shadow);
 }
 
@@ -1289,9 +1290,11 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
   const int oldMode = ::SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColor = ::SetTextColor(dc, textColor);
   RECT r = text;
+  // No prefix: an "&" in the caption is shown as it stands, as the system's captions do.
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  // The classic caption follows the form's reading order and alignment; the themed one not.
   TCustomForm* form = GetForm();
-  if (form && form->GetBiDiMode() != bdLeftToRight) flags |= DT_RTLREADING;
+  if (form && !theme) flags = form->DrawTextBiDiModeFlags(flags);
   const String caption = GetCaption();
   // Themed, the theme draws the text first (with its own caption font and colour where it
   // defines them); the plain drawing over it keeps the text in the caption font everywhere.
