@@ -550,7 +550,7 @@ TRect BlackBox(const MemorySurface& s, const TRect& r) {
   return box;
 }
 
-TEST_F(SkinFormTestBase, ClassicRollupGlyphAndRightToLeftCaption) {
+TEST_F(SkinFormTestBase, ClassicGlyphsIconAndRightToLeftCaption) {
   WithoutThemes([&] {
     Decorate();
     // The roll-up glyph goes one pixel down and right while its button is held.
@@ -570,6 +570,31 @@ TEST_F(SkinFormTestBase, ClassicRollupGlyphAndRightToLeftCaption) {
     OffsetRect(moved, 1, 1);
     EXPECT_EQ(BlackBox(held, face), moved);
     EXPECT_EQ(Skin->GetWindowState(), vwsNormal);
+
+    // The form's icon fills the system-menu button, stretched from the small-icon size.
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    MemorySurface red(size, size, clRed);
+    HBITMAP mask = ::CreateBitmap(size, size, 1, 1, nullptr);
+    HBITMAP colour = ::CreateCompatibleBitmap(red.DC(), size, size);
+    HDC dc = ::CreateCompatibleDC(red.DC());
+    HGDIOBJ old = ::SelectObject(dc, colour);
+    ::BitBlt(dc, 0, 0, size, size, red.DC(), 0, 0, SRCCOPY);
+    HDC maskDC = ::CreateCompatibleDC(red.DC());
+    HGDIOBJ oldMask = ::SelectObject(maskDC, mask);
+    ::PatBlt(maskDC, 0, 0, size, size, BLACKNESS);
+    ::SelectObject(maskDC, oldMask);
+    ::DeleteDC(maskDC);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    Form->GetIcon()->SetHandle(::CreateIconIndirect(&info));
+    ::DeleteObject(mask);
+    ::DeleteObject(colour);
+    MemorySurface icon(400, 300);
+    ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(icon.DC()));
+    const TRect menu = Skin->GetButtonRect(vbiSystemMenu);
+    ASSERT_GT(menu.Width(), size);
+    EXPECT_EQ(icon.CountOf(Rgb(clRed), menu), menu.Width() * menu.Height());
 
     // A right-to-left form in a right-to-left locale: the caption lies at the band's right end.
     SetSysMiddleEast(true);
