@@ -1392,7 +1392,9 @@ void TSeCustomForm::PaintCaptionIcon(HDC dc, const TRect& r) {
       w = ::GetSystemMetrics(SM_CXSIZE);
       h = ::GetSystemMetrics(SM_CYSIZE);
     }
-    FCaptionIcon = source ? static_cast<HICON>(::CopyImage(source, IMAGE_ICON, w, h, 0)) : nullptr;
+    // The icon's own small image where it has one (a resource), else its image scaled.
+    FCaptionIcon = static_cast<HICON>(::CopyImage(source, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
+    if (!FCaptionIcon) FCaptionIcon = static_cast<HICON>(::CopyImage(source, IMAGE_ICON, w, h, 0));
     FCaptionIconSource = source;
   }
   if (FCaptionIcon) ::DrawIconEx(dc, r.Left, r.Top, FCaptionIcon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
