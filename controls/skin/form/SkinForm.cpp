@@ -59,7 +59,6 @@ constexpr TCaptionButton CaptionButtons[] = {
 void DrawRollupGlyph(HDC dc, TRect r, bool pressed, bool down) {
   InflateRect(r, -4, -5);
   if (!pressed) OffsetRect(r, -1, -1);
-  else OffsetRect(r, 1, 1);
   if (IsRectEmpty(r)) return;
   const int mid = (r.Left + r.Right) / 2;
   POINT points[3];
@@ -174,6 +173,7 @@ TSeCustomForm::~TSeCustomForm() {
   FSystemMenu.reset();
   DeallocateHWnd(FTrayWnd);
   FreeCaptionFonts();
+  if (FCaptionIcon) ::DestroyIcon(FCaptionIcon);
   TCustomForm* form = GetForm();
   SetControl(nullptr);
   // The saved handler comes back only where ours still is: one the program set since stays.
@@ -452,6 +452,7 @@ void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
   // caption is read from the form at every paint), a new icon or colours.
   if (message.Msg == WM_SETICON) FPersistentKey = TFrameKey();
   if (message.Msg == WM_SYSCOLORCHANGE) ForgetKeptLook();
+  // WM_SETTEXT keeps the system's answer (TRUE): 0 would tell SetWindowText it failed.
   if (message.Msg == WM_SETTEXT || message.Msg == WM_SETICON) PaintNonClient();
   TCustomForm* form = GetForm();
   if (!form) return;
@@ -532,6 +533,7 @@ void TSeCustomForm::Dispatch(TMessage& message) {
 }
 
 void TSeCustomForm::WMNCCalcSize(TMessage& message) {
+  // With wParam 0 too: the system's frame calculation would give a client of another size.
   RECT* proposed = reinterpret_cast<RECT*>(message.LParam);
   if (!proposed) return;
   // The margins of the frame at the proposed size.
@@ -701,9 +703,9 @@ TRect TSeCustomForm::NewWindowRect(const WINDOWPOS& pos) const {
 
 void TSeCustomForm::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
-  // Alt with a letter opens the menu bar at that letter.
-  if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && message.LParam &&
-      !::GetCapture() && FMenuBar && GetHandle()) {
+  // Alt with a letter opens the menu bar at that letter; Alt alone or F10 (key 0) enters it.
+  if (command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-' && !::GetCapture() &&
+      FMenuBar && GetHandle()) {
     ::PostMessageW(GetHandle(), WM_CHAR, message.LParam, 0);
     EnterMenuBar();
     message.Result = 1;
@@ -828,7 +830,9 @@ TRect TSeCustomForm::DragTarget(TPoint last, bool outline, TPoint p) const {
   drag.MinTrack.cx += shadow;
   drag.MinTrack.cy += shadow;
   const TRect r = FrameDragRect(form->GetBoundsRect(), drag, p);
-  if (FPressedZone != fzCaption || !FGravitation->GetEnabled()) return r;
+  // Only a move snaps: a maximized form or one that may not be moved stays where it is.
+  if (FPressedZone != fzCaption || !drag.Moveable || FState == vwsMaximized || !FGravitation->GetEnabled())
+    return r;
   return SnapToWorkArea(r, WorkArea(), FGravitation->GetSize(), shadow);
 }
 
@@ -864,6 +868,8 @@ void TSeCustomForm::FrameMouseUp(TMouseButton button, TShiftState shift, int x, 
     if (FOutlineMode) {
       DrawOutline(TRect());
       if (form && !shift.Contains(ssDouble)) {
+        // From the press point: the window has not moved, and stepping from the last point
+        // (as a full drag does) would leave the right and bottom edges where they were.
         ApplyRect(DragTarget(FPressPoint, true, TPoint(x, y)));
       }
       FOutlineMode = false;
@@ -1060,6 +1066,8 @@ void TSeCustomForm::Restore() {
   switch (FState) {
     case vwsNormal: ApplyRect(FSavedBounds); break;
     case vwsMaximized:
+      // Also with MinimizeApplication: doing nothing then would leave Restore without effect
+      // until another state change.
       if (FPreviousState == vwsMinimized) {
         FState = vwsNormal;
         ApplyRect(FSavedBounds);
@@ -1135,6 +1143,8 @@ void TSeCustomForm::RefreshFrame() {
   const LONG style = ::GetWindowLongW(form->GetHandle(), GWL_STYLE);
   if ((style & WS_CAPTION) == WS_CAPTION)
     ::SetWindowLongW(form->GetHandle(), GWL_STYLE, (style & ~WS_CAPTION) | WS_BORDER);
+  // The screen beneath is taken again at the new size (a shadow switched on grows the
+  // window): composing over an older, smaller picture would show garbage there.
   RECT before{};
   ::GetClientRect(form->GetHandle(), &before);
   ::SetWindowPos(form->GetHandle(), nullptr, 0, 0, 0, 0,
@@ -1277,6 +1287,8 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
                  FFormActive ? clGradientActiveCaption : clGradientInactiveCaption);
     textColor = ColorToRGB(FFormActive ? clCaptionText : clInactiveCaptionText);
   }
+  // Only the left end moves past the system-menu button: the whole rectangle moved would
+  // draw a long caption over the right frame edge.
   TRect text = band;
   if (FBorderIcons.Contains(vbiSystemMenu) && FBorderStyle != vbsToolWindow) text.Left += band.Height();
   InflateRect(text, -2, 0);
@@ -1289,9 +1301,11 @@ void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
   const int oldMode = ::SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColor = ::SetTextColor(dc, textColor);
   RECT r = text;
+  // No prefix: an "&" in the caption is shown as it stands, as the system's captions do.
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+  // The classic caption follows the form's reading order and alignment; the themed one not.
   TCustomForm* form = GetForm();
-  if (form && form->GetBiDiMode() != bdLeftToRight) flags |= DT_RTLREADING;
+  if (form && !theme) flags = form->DrawTextBiDiModeFlags(flags);
   const String caption = GetCaption();
   // Themed, the theme draws the text first (with its own caption font and colour where it
   // defines them); the plain drawing over it keeps the text in the caption font everywhere.
@@ -1322,7 +1336,7 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
     const bool pressed = FFrameButtons.Contains(ssLeft) && FPressedZone == b.Zone && FHotZone == b.Zone;
     const bool hot = FHotZone == b.Zone && !FDragging_;
     if (b.Icon == vbiSystemMenu) {
-      TSeCaptionButton::PaintFormIcon(canvas, r, GetForm());
+      PaintCaptionIcon(dc, r);
       continue;
     }
     if (themed) {
@@ -1363,6 +1377,27 @@ void TSeCustomForm::PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout,
       default: break;
     }
   }
+}
+
+void TSeCustomForm::PaintCaptionIcon(HDC dc, const TRect& r) {
+  // The window's icon: the form's, else the application's (the form sets it so).
+  HWND wnd = GetHandle();
+  HICON source = wnd ? reinterpret_cast<HICON>(::SendMessageW(wnd, WM_GETICON, ICON_SMALL, 0)) : nullptr;
+  if (!source && wnd) source = reinterpret_cast<HICON>(::SendMessageW(wnd, WM_GETICON, ICON_BIG, 0));
+  if (!source) source = ::LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
+  if (source != FCaptionIconSource) {
+    if (FCaptionIcon) ::DestroyIcon(FCaptionIcon);
+    int w = ::GetSystemMetrics(SM_CXSMICON), h = ::GetSystemMetrics(SM_CYSMICON);
+    if (w == 0 || h == 0) {
+      w = ::GetSystemMetrics(SM_CXSIZE);
+      h = ::GetSystemMetrics(SM_CYSIZE);
+    }
+    // The icon's own small image where it has one (a resource), else its image scaled.
+    FCaptionIcon = static_cast<HICON>(::CopyImage(source, IMAGE_ICON, w, h, LR_COPYFROMRESOURCE));
+    if (!FCaptionIcon) FCaptionIcon = static_cast<HICON>(::CopyImage(source, IMAGE_ICON, w, h, 0));
+    FCaptionIconSource = source;
+  }
+  if (FCaptionIcon) ::DrawIconEx(dc, r.Left, r.Top, FCaptionIcon, r.Width(), r.Height(), 0, nullptr, DI_NORMAL);
 }
 
 void TSeCustomForm::ForgetKeptLook() {

@@ -338,6 +338,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void FreeCaptionFonts();
+  // The window's icon, copied at the small-icon size (again when the window's icon changes),
+  // stretched into the system-menu button's rectangle.
+  void PaintCaptionIcon(HDC dc, const TRect& r);
   // Everything a painted frame depends on, to know when a kept one still serves.
   struct TFrameKey {
     int Width = -1, Height = -1;
@@ -407,6 +410,8 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   std::shared_ptr<TShortCutLink> FShortCutLink;  // set while our handler was put on the form
   TFrameKey FPersistentKey;                     // what the persistent buffer shows
   HFONT FCaptionFonts[2] = {};                  // caption and small caption font; owned
+  HICON FCaptionIcon = nullptr;                 // the small copy of the window's icon; owned
+  HICON FCaptionIconSource = nullptr;           // the icon it was copied from; not owned
   HWND FTrayWnd = nullptr;                      // receives the tray icon's clicks; owned, made
                                                 // with the first icon
   bool FTrayShown = false;                      // the tray icon was added

@@ -209,6 +209,7 @@ TRect FrameRollupRect(const TSeFrameLayout& layout, int left, int top) {
 
 TRect FrameMinimizedRect(const TSeFrameLayout& layout, int minimizedWidth, const TRect& workArea) {
   const TRect rolled = FrameRollupRect(layout, 0, 0);
+  // At the work area's left, not at x 0, which may lie under a bar on the left.
   return TRect(workArea.Left, workArea.Bottom - rolled.Height(), workArea.Left + minimizedWidth,
                workArea.Bottom);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "classlib/classes/Layouts.h"
+#include "classlib/controls/MiddleEast.h"
 #include "classlib/forms/Monitors.h"
 #include "classlib/stdctrls/Buttons.h"
 #include "classlib/system/SysMath.h"
@@ -260,6 +261,17 @@ TEST_F(SkinFormTestBase, DraggingAndSizingByMouseWithSnappingAndTheMinimumSize) 
   DragFrame(150, f + 3, -90, -95);
   EXPECT_EQ(Form->GetLeft(), area.Left);
   EXPECT_EQ(Form->GetTop(), area.Top);
+  // Only a caption drag that moves the form snaps: a maximized form (whose frame lies past
+  // the work area) and one that may not be moved stay where they are.
+  Skin->Maximize();
+  const TRect maximized = Form->GetBoundsRect();
+  DragFrame(150, f + 3, 30, 20);
+  EXPECT_EQ(Form->GetBoundsRect(), maximized);
+  Skin->Restore();
+  Skin->GetDragging()->SetMoveable(false);
+  Form->SetBounds(area.Left + 10, area.Top + 10, 300, 200);
+  DragFrame(150, f + 3, 30, 20);
+  EXPECT_EQ(Form->GetBoundsRect(), Bounds(area.Left + 10, area.Top + 10, 300, 200));
 }
 
 TEST_F(SkinFormTestBase, OutlineDragMovesOnReleaseAndALostCaptureEndsTheDrag) {
@@ -523,6 +535,83 @@ TEST_F(SkinFormTestBase, ClassicPaintingMatchesTheSystemsPartsInEveryBufferMode)
     // A small window (as on an 800 x 600 screen).
     Form->SetBounds(20, 20, 300, 200);
     SaveScreenshot(Wnd(), L"skin_form_classic_small");
+  });
+}
+
+// The bounding box of the black pixels inside r.
+TRect BlackBox(const MemorySurface& s, const TRect& r) {
+  TRect box(r.Right, r.Bottom, r.Left, r.Top);
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x)
+      if (s.At(x, y) == Rgb(clBlack)) {
+        box.Left = std::min(box.Left, x), box.Top = std::min(box.Top, y);
+        box.Right = std::max(box.Right, x + 1), box.Bottom = std::max(box.Bottom, y + 1);
+      }
+  return box;
+}
+
+TEST_F(SkinFormTestBase, ClassicGlyphsIconAndRightToLeftCaption) {
+  WithoutThemes([&] {
+    Decorate();
+    // The roll-up glyph goes one pixel down and right while its button is held.
+    const TRect rollup = Skin->GetButtonRect(vbiRollup);
+    TRect face = rollup;
+    InflateRect(face, -3, -3);
+    MemorySurface up(400, 300), held(400, 300);
+    ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(up.DC()));
+    const TPoint s = Screen((rollup.Left + rollup.Right) / 2, (rollup.Top + rollup.Bottom) / 2);
+    ::SendMessageW(Wnd(), WM_NCLBUTTONDOWN, HTMINBUTTON, MAKELPARAM(s.X, s.Y));
+    ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(held.DC()));
+    const TPoint away = Screen(200, 150);
+    ::SendMessageW(Wnd(), WM_NCLBUTTONUP, HTCLIENT, MAKELPARAM(away.X, away.Y));
+    ::GdiFlush();
+    TRect moved = BlackBox(up, face);
+    ASSERT_FALSE(IsRectEmpty(moved));
+    OffsetRect(moved, 1, 1);
+    EXPECT_EQ(BlackBox(held, face), moved);
+    EXPECT_EQ(Skin->GetWindowState(), vwsNormal);
+
+    // The form's icon fills the system-menu button, stretched from the small-icon size.
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    MemorySurface red(size, size, clRed);
+    HBITMAP mask = ::CreateBitmap(size, size, 1, 1, nullptr);
+    HBITMAP colour = ::CreateCompatibleBitmap(red.DC(), size, size);
+    HDC dc = ::CreateCompatibleDC(red.DC());
+    HGDIOBJ old = ::SelectObject(dc, colour);
+    ::BitBlt(dc, 0, 0, size, size, red.DC(), 0, 0, SRCCOPY);
+    HDC maskDC = ::CreateCompatibleDC(red.DC());
+    HGDIOBJ oldMask = ::SelectObject(maskDC, mask);
+    ::PatBlt(maskDC, 0, 0, size, size, BLACKNESS);
+    ::SelectObject(maskDC, oldMask);
+    ::DeleteDC(maskDC);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    Form->GetIcon()->SetHandle(::CreateIconIndirect(&info));
+    ::DeleteObject(mask);
+    ::DeleteObject(colour);
+    MemorySurface icon(400, 300);
+    ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(icon.DC()));
+    const TRect menu = Skin->GetButtonRect(vbiSystemMenu);
+    ASSERT_GT(menu.Width(), size);
+    EXPECT_EQ(icon.CountOf(Rgb(clRed), menu), menu.Width() * menu.Height());
+
+    // A right-to-left form in a right-to-left locale: the caption lies at the band's right end.
+    SetSysMiddleEast(true);
+    Form->SetBiDiMode(bdRightToLeft);
+    Skin->SetBorderIcons(TSeBorderIcons{vbiSystemMenu});
+    Form->SetCaption(L"");
+    MemorySurface empty(400, 300), text(400, 300);
+    ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(empty.DC()));
+    Form->SetCaption(L"WWW");
+    ::SendMessageW(Wnd(), SE_FORM_PAINTTO, 0, reinterpret_cast<LPARAM>(text.DC()));
+    ::GdiFlush();
+    SetSysMiddleEast(std::nullopt);
+    Form->SetBiDiMode(bdLeftToRight);
+    const TRect band = FrameCaptionBand(Skin->FrameLayout());
+    const int middle = (band.Left + band.Right) / 2;
+    EXPECT_EQ(DifferentPixels(empty, text, TRect(band.Left, band.Top, middle, band.Bottom)), 0);
+    EXPECT_GT(DifferentPixels(empty, text, TRect(middle, band.Top, band.Right, band.Bottom)), 10);
   });
 }
 

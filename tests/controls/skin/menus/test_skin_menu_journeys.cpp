@@ -366,6 +366,16 @@ TEST_F(MenuJourneyTest, AltLetterOnTheFormOpensTheBarAndLeftRightWalkItsMenus) {
   EXPECT_EQ(PopupCount(), 0);
   EXPECT_FALSE(bar->GetView()->GetTracking());
   EXPECT_EQ(::GetCapture(), nullptr);
+  // Alt alone (or F10) as the system gives it: the bar's menu mode too.
+  Steps alone({[&] {
+    EXPECT_TRUE(bar->GetView()->GetTracking());
+    Key(VK_ESCAPE);
+    return true;
+  }});
+  ::PostMessageW(Form->GetHandle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  Pump();
+  EXPECT_EQ(alone.Done(), 1u);
+  EXPECT_FALSE(bar->GetView()->GetTracking());
 }
 
 // An open drop-down list goes before any menu comes up: the bar entered by Alt+letter, a
