@@ -279,18 +279,24 @@ void TSeCustomComboBox::SetItemIndex(int value) {
   else if (value < -1) value = 0;
   else if (value > count - 1) value = count - 1;
   FItemIndex = value;
+  const bool listStyle = FComboStyle == vcsDropDownList;
+  const String before = GetText();
+  const std::weak_ptr<int> alive = GetLifeToken();
+  const bool completing = FCompleting;
+  FCompleting = true;  // a chosen item is not typing to complete
   if (value >= 0) {
     const String item = GetItems()->Get(value);
     // A choice typed over in the typed style is one undo step; the pick-only text is no
     // user's typing and starts no history.
-    const bool completing = FCompleting;
-    FCompleting = true;  // a chosen item is not typing to complete
-    if (FComboStyle == vcsDropDown) ReplaceAllText(item);
+    if (!listStyle) ReplaceAllText(item);
     else StoreTextUnrecorded(item);
-    FCompleting = completing;
-  } else if (FComboStyle == vcsDropDownList) {
+  } else if (listStyle) {
     StoreTextUnrecorded(String());
   }
+  // The pick-only style tells every choice, also one whose text is the one shown already.
+  if (!alive.expired() && listStyle && GetText() == before) Change();
+  if (alive.expired()) return;
+  FCompleting = completing;
   Invalidate();
 }
 
@@ -635,8 +641,7 @@ void TSeCustomComboBox::PaintButton() {
   if (UseThemes() && theme.DrawBackground(canvas->GetHandle(), CP_DROPDOWNBUTTON_PART, state, r)) return;
   RECT box{r.Left, r.Top, r.Right, r.Bottom};
   ::DrawFrameControl(canvas->GetHandle(), &box, DFC_SCROLL,
-                     DFCS_SCROLLCOMBOBOX | (FButtonPressed ? DFCS_PUSHED : 0) |
-                         (GetEnabled() ? 0 : DFCS_INACTIVE));
+                     DFCS_SCROLLCOMBOBOX | (FButtonPressed ? DFCS_PUSHED : 0));
 }
 
 void TSeCustomComboBox::PaintFace() {
