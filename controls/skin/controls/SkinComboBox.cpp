@@ -265,10 +265,12 @@ TStrings* TSeCustomComboBox::GetItems() const { return GetList()->GetItems(); }
 
 void TSeCustomComboBox::SetItems(TStrings* value) {
   GetList()->SetItems(value);
-  SetItemIndex(FItemIndex);  // within the new count
+  StoreItemIndex(FItemIndex, false);  // within the new count
 }
 
-void TSeCustomComboBox::SetItemIndex(int value) {
+void TSeCustomComboBox::SetItemIndex(int value) { StoreItemIndex(value, true); }
+
+void TSeCustomComboBox::StoreItemIndex(int value, bool tellSame) {
   const int count = GetItems()->GetCount();
   if (GetComponentState().Contains(csLoading)) {
     FItemIndex = value;  // checked against the items once they are read (Loaded)
@@ -294,7 +296,7 @@ void TSeCustomComboBox::SetItemIndex(int value) {
     StoreTextUnrecorded(String());
   }
   // The pick-only style tells every choice, also one whose text is the one shown already.
-  if (!alive.expired() && listStyle && GetText() == before) Change();
+  if (!alive.expired() && tellSame && listStyle && GetText() == before) Change();
   if (alive.expired()) return;
   FCompleting = completing;
   Invalidate();
@@ -329,7 +331,7 @@ void TSeCustomComboBox::SetListStyle(TSeCustomListBox::TSeListBoxStyle value) {
   if (value == TSeCustomListBox::lbFonts || value == TSeCustomListBox::lbFontSamples ||
       value == TSeCustomListBox::lbColors || value == TSeCustomListBox::lbColorNames)
     SetItemHeight(GetList()->GetItemHeight());
-  SetItemIndex(FItemIndex);
+  StoreItemIndex(FItemIndex, false);
 }
 
 void TSeCustomComboBox::SetOnDrawItem(TSeDrawItemEvent handler) {
@@ -343,7 +345,7 @@ void TSeCustomComboBox::SetItemHeight(int value) { FItemHeight = std::clamp(valu
 
 void TSeCustomComboBox::Loaded() {
   inherited::Loaded();
-  SetItemIndex(FItemIndex);
+  StoreItemIndex(FItemIndex, false);
 }
 
 // ---- Layout --------------------------------------------------------------------------------------------
@@ -506,6 +508,8 @@ void TSeCustomComboBox::KeyDown(WORD& key, TShiftState shift) {
     DropDown();
     return;
   }
+  // Only the keys that move the choice raise it to the first item: any other key, typed into
+  // a combo with nothing chosen, would otherwise replace the typed text by the first item.
   switch (own) {
     case VK_UP: SetItemIndex(std::max(FItemIndex - 1, 0)); break;
     case VK_DOWN: SetItemIndex(FItemIndex + 1); break;
