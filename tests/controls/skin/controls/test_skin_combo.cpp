@@ -339,18 +339,15 @@ TEST_F(SkinComboTest, TheButtonDrawsAsTheThemeAndAsDrawFrameControl) {
     EXPECT_EQ(15, Combo->GetButtonWidth());
     const TRect c = Combo->GetButtonRect();
     RECT classic{c.Left, c.Top, c.Right, c.Bottom};
-    PaintWindowInto(Combo, surface);
-    PaintWindowInto(Combo, expected);
-    ::DrawFrameControl(expected.DC(), &classic, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
-    ::GdiFlush();
-    EXPECT_EQ(0, DifferentPixels(surface, expected, c));
-    // Disabled, the classic button keeps its plain look.
-    Combo->SetEnabled(false);
-    PaintWindowInto(Combo, surface);
-    PaintWindowInto(Combo, expected);
-    ::DrawFrameControl(expected.DC(), &classic, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
-    ::GdiFlush();
-    EXPECT_EQ(0, DifferentPixels(surface, expected, c));
+    // Disabled too, the classic button keeps its plain look.
+    for (bool enabled : {true, false}) {
+      Combo->SetEnabled(enabled);
+      PaintWindowInto(Combo, surface);
+      PaintWindowInto(Combo, expected);
+      ::DrawFrameControl(expected.DC(), &classic, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+      ::GdiFlush();
+      EXPECT_EQ(0, DifferentPixels(surface, expected, c)) << "enabled " << enabled;
+    }
     Combo->SetEnabled(true);
   });
 }
