@@ -265,10 +265,12 @@ TStrings* TSeCustomComboBox::GetItems() const { return GetList()->GetItems(); }
 
 void TSeCustomComboBox::SetItems(TStrings* value) {
   GetList()->SetItems(value);
-  SetItemIndex(FItemIndex);  // within the new count
+  StoreItemIndex(FItemIndex, false);  // within the new count
 }
 
-void TSeCustomComboBox::SetItemIndex(int value) {
+void TSeCustomComboBox::SetItemIndex(int value) { StoreItemIndex(value, true); }
+
+void TSeCustomComboBox::StoreItemIndex(int value, bool tellSame) {
   const int count = GetItems()->GetCount();
   if (GetComponentState().Contains(csLoading)) {
     FItemIndex = value;  // checked against the items once they are read (Loaded)
@@ -279,18 +281,24 @@ void TSeCustomComboBox::SetItemIndex(int value) {
   else if (value < -1) value = 0;
   else if (value > count - 1) value = count - 1;
   FItemIndex = value;
+  const bool listStyle = FComboStyle == vcsDropDownList;
+  const String before = GetText();
+  const std::weak_ptr<int> alive = GetLifeToken();
+  const bool completing = FCompleting;
+  FCompleting = true;  // a chosen item is not typing to complete
   if (value >= 0) {
     const String item = GetItems()->Get(value);
     // A choice typed over in the typed style is one undo step; the pick-only text is no
     // user's typing and starts no history.
-    const bool completing = FCompleting;
-    FCompleting = true;  // a chosen item is not typing to complete
-    if (FComboStyle == vcsDropDown) ReplaceAllText(item);
+    if (!listStyle) ReplaceAllText(item);
     else StoreTextUnrecorded(item);
-    FCompleting = completing;
-  } else if (FComboStyle == vcsDropDownList) {
+  } else if (listStyle) {
     StoreTextUnrecorded(String());
   }
+  // The pick-only style tells every choice, also one whose text is the one shown already.
+  if (!alive.expired() && tellSame && listStyle && GetText() == before) Change();
+  if (alive.expired()) return;
+  FCompleting = completing;
   Invalidate();
 }
 
@@ -323,7 +331,7 @@ void TSeCustomComboBox::SetListStyle(TSeCustomListBox::TSeListBoxStyle value) {
   if (value == TSeCustomListBox::lbFonts || value == TSeCustomListBox::lbFontSamples ||
       value == TSeCustomListBox::lbColors || value == TSeCustomListBox::lbColorNames)
     SetItemHeight(GetList()->GetItemHeight());
-  SetItemIndex(FItemIndex);
+  StoreItemIndex(FItemIndex, false);
 }
 
 void TSeCustomComboBox::SetOnDrawItem(TSeDrawItemEvent handler) {
@@ -337,7 +345,7 @@ void TSeCustomComboBox::SetItemHeight(int value) { FItemHeight = std::clamp(valu
 
 void TSeCustomComboBox::Loaded() {
   inherited::Loaded();
-  SetItemIndex(FItemIndex);
+  StoreItemIndex(FItemIndex, false);
 }
 
 // ---- Layout --------------------------------------------------------------------------------------------
@@ -500,6 +508,8 @@ void TSeCustomComboBox::KeyDown(WORD& key, TShiftState shift) {
     DropDown();
     return;
   }
+  // Only the keys that move the choice raise it to the first item: any other key, typed into
+  // a combo with nothing chosen, would otherwise replace the typed text by the first item.
   switch (own) {
     case VK_UP: SetItemIndex(std::max(FItemIndex - 1, 0)); break;
     case VK_DOWN: SetItemIndex(FItemIndex + 1); break;
@@ -635,8 +645,7 @@ void TSeCustomComboBox::PaintButton() {
   if (UseThemes() && theme.DrawBackground(canvas->GetHandle(), CP_DROPDOWNBUTTON_PART, state, r)) return;
   RECT box{r.Left, r.Top, r.Right, r.Bottom};
   ::DrawFrameControl(canvas->GetHandle(), &box, DFC_SCROLL,
-                     DFCS_SCROLLCOMBOBOX | (FButtonPressed ? DFCS_PUSHED : 0) |
-                         (GetEnabled() ? 0 : DFCS_INACTIVE));
+                     DFCS_SCROLLCOMBOBOX | (FButtonPressed ? DFCS_PUSHED : 0));
 }
 
 void TSeCustomComboBox::PaintFace() {

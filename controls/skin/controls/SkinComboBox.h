@@ -146,6 +146,9 @@ class TSeCustomComboBox : public TSeCustomEdit {
  private:
   class TQuietActivation;
 
+  // The ItemIndex writer; tellSame: the pick-only style fires the change notification also
+  // when the text shown stays the same (false when the index is only checked again).
+  void StoreItemIndex(int value, bool tellSame);
   void Complete();
   void ListMouseUp(TMouseButton button, int x, int y);
   void Wheel(int delta);

@@ -307,7 +307,8 @@ bool TSeCustomControlBar::LayoutPass() {
         if (!b.Control) continue;
         const int minWidth = b.Control->GetConstraints()->GetMinWidth();
         if (minWidth <= 0 && !alone) continue;
-        const int minimum = minWidth + b.Insets.Left + b.Insets.Right + 1;
+        // Down to the minimum width; a control without one keeps a pixel.
+        const int minimum = std::max(minWidth, 1) + b.Insets.Left + b.Insets.Right;
         const int cut = std::min(excess, std::max(0, b.PlacedWidth - minimum));
         b.PlacedWidth -= cut;
         excess -= cut;

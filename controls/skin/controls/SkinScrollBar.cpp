@@ -526,8 +526,9 @@ void TSeCustomScrollBar::CancelPress() {
   EndPress();
 }
 
+// Replaces the base's leave handling: the bar's own hot parts are cleared, and no
+// OnMouseLeave is fired.
 void TSeCustomScrollBar::DoMouseLeave() {
-  inherited::DoMouseLeave();
   if (!GetHotAny()) return;
   for (bool& hot : FHot) hot = false;
   Invalidate();

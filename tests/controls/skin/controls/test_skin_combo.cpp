@@ -117,6 +117,13 @@ TEST_F(SkinComboTest, ItemIndexStaysWithinTheItemsAndIsMinusOneForAnEmptyList) {
   Combo->SetItemIndex(-1);
   Combo->SetItemIndex(-2);
   EXPECT_EQ(0, Combo->GetItemIndex());
+  // Every choice of the pick-only style is told, also one showing the same text.
+  Combo->GetItems()->Add(L"一");
+  changes = 0;
+  Combo->SetItemIndex(0);
+  Combo->SetItemIndex(2);
+  EXPECT_EQ(2, Combo->GetItemIndex());
+  EXPECT_EQ(2, changes);
 }
 
 TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
@@ -332,11 +339,16 @@ TEST_F(SkinComboTest, TheButtonDrawsAsTheThemeAndAsDrawFrameControl) {
     EXPECT_EQ(15, Combo->GetButtonWidth());
     const TRect c = Combo->GetButtonRect();
     RECT classic{c.Left, c.Top, c.Right, c.Bottom};
-    PaintWindowInto(Combo, surface);
-    PaintWindowInto(Combo, expected);
-    ::DrawFrameControl(expected.DC(), &classic, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
-    ::GdiFlush();
-    EXPECT_EQ(0, DifferentPixels(surface, expected, c));
+    // Disabled too, the classic button keeps its plain look.
+    for (bool enabled : {true, false}) {
+      Combo->SetEnabled(enabled);
+      PaintWindowInto(Combo, surface);
+      PaintWindowInto(Combo, expected);
+      ::DrawFrameControl(expected.DC(), &classic, DFC_SCROLL, DFCS_SCROLLCOMBOBOX);
+      ::GdiFlush();
+      EXPECT_EQ(0, DifferentPixels(surface, expected, c)) << "enabled " << enabled;
+    }
+    Combo->SetEnabled(true);
   });
 }
 

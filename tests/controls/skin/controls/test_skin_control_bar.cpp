@@ -96,6 +96,21 @@ TEST_F(ControlBarTest, BandsThatCannotShareARowTakeARowEach) {
   EXPECT_EQ(Bar->GetHeight(), 5 * 24) << "AutoSize: five rows of 20 + insets";
 }
 
+TEST_F(ControlBarTest, ARowTooWideNarrowsItsLastBandDownToItsMinimumWidth) {
+  Bar->SetAlign(alNone);
+  Bar->SetBounds(0, 0, 150, 50);
+  AddChild(0, 0, 100, 20);                   // band 113 wide
+  TPanel* narrow = AddChild(124, 0, 40, 20);  // band 53 wide, 16 too many
+  narrow->GetConstraints()->SetMinWidth(24);  // 37 with the insets: the row fits exactly
+  ShowForm();
+  const auto bands = Bar->GetBands();
+  ASSERT_EQ(bands.size(), 2u);
+  EXPECT_EQ(bands[0].Row, 0);
+  EXPECT_EQ(bands[1].Row, 0);
+  EXPECT_EQ(narrow->GetWidth(), 24);
+  ExpectBandsApart();
+}
+
 TEST_F(ControlBarTest, SeededDragsKeepBandsInsideApartAndAtThePointer) {
   std::vector<TPanel*> children;
   for (int i = 0; i < 6; ++i) children.push_back(AddChild(i * 60, 0, 40 + 7 * i, 20));

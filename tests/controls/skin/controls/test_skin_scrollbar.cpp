@@ -242,8 +242,11 @@ TEST_F(SkinScrollBarTest, ButtonsOffPutTheEndsInThePageAreasAndLeavingClearsHot)
   EXPECT_EQ(Codes.front(), scPageDown);
   Post(WM_MOUSEMOVE, Bar->GetThumbRect().Left + 2, 8);
   EXPECT_TRUE(Bar->GetHotThumb());
+  int leaves = 0;
+  Bar->SetOnMouseLeave([&](TObject*) { ++leaves; });
   Bar->Perform(CM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(Bar->GetHotAny());
+  EXPECT_EQ(leaves, 0);  // the bar fires no OnMouseLeave of its own
 }
 
 // Themed parts are the theme's own; classic ones the frame-control and checker drawing.
