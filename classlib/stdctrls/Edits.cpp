@@ -6,6 +6,8 @@
 #include "../controls/ControlIdents.h"
 #include "../system/SysMath.h"
 
+#include <imm.h>  // after windows.h, which the headers above bring
+
 namespace {
 
 const wchar_t* const LineBreak = L"\r\n";
@@ -24,6 +26,30 @@ TEXTMETRICW FontMetrics(TFont* font) {
   ::SelectObject(dc, saved);
   ::ReleaseDC(nullptr, dc);
   return metrics;
+}
+
+// The flags of a composition message that describe its result string.
+constexpr LPARAM ImeResultFlags = GCS_RESULTSTR | GCS_RESULTREADSTR | GCS_RESULTCLAUSE |
+                                  GCS_RESULTREADCLAUSE;
+
+// A result longer than this is no typing; it could only be a fault of the input method.
+constexpr LONG ImeResultLimitBytes = 1 << 16;
+
+// The result string of the completed composition in window's input context; empty when
+// there is none, the call fails or the length it gives is not a plausible one.
+String ImeResultString(HWND window) {
+  const HIMC context = ::ImmGetContext(window);
+  if (!context) return String();
+  String result;
+  const LONG bytes = ::ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+  if (bytes > 0 && bytes <= ImeResultLimitBytes) {
+    result.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
+    const LONG read = ::ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(),
+                                                 static_cast<DWORD>(bytes));
+    result.resize(read > 0 && read <= bytes ? static_cast<size_t>(read) / sizeof(wchar_t) : 0);
+  }
+  ::ImmReleaseContext(window, context);
+  return result;
 }
 
 }  // namespace
@@ -309,6 +335,48 @@ void TCustomEdit::CMCtl3DChanged(TMessage& message) {
   if (FBorderStyle == bsSingle) RecreateWnd();
   inherited::CMCtl3DChanged(message);
   if (GetAutoSize()) AdjustSize();
+}
+
+// ---- TCustomEdit: input methods -----------------------------------------------------------------
+
+bool TCustomEdit::TypeImeText(TMessage& message) {
+  if (!HandleAllocated()) return false;
+  String text;
+  if (message.Msg == WM_IME_CHAR) {
+    text.assign(1, static_cast<wchar_t>(message.WParam));
+  } else if (message.Msg == WM_IME_COMPOSITION && (message.LParam & GCS_RESULTSTR)) {
+    text = ImeResultString(GetHandle());
+    message.LParam &= ~ImeResultFlags;
+  } else {
+    return false;
+  }
+  message.Result = 0;
+  // A key handler may free the control or its window.
+  const std::weak_ptr<int> alive = GetLifeToken();
+  for (const wchar_t ch : text) {
+    if (alive.expired() || !HandleAllocated()) break;
+    Perform(WM_CHAR, ch, 0);
+  }
+  return alive.expired() || message.Msg == WM_IME_CHAR || message.LParam == 0;
+}
+
+// The window's edit would show a composition being made inline, in the text; the system's
+// default handling shows it in the input method's own window instead.
+void TCustomEdit::ImeCompositionApart(TMessage& message) {
+  if (HandleAllocated())
+    message.Result = ::DefWindowProcW(GetHandle(), message.Msg, message.WParam, message.LParam);
+}
+
+bool TCustomEdit::KeepImeApart(TMessage& message) {
+  switch (message.Msg) {
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_ENDCOMPOSITION: ImeCompositionApart(message); return true;
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+      if (!TypeImeText(message)) ImeCompositionApart(message);
+      return true;
+    default: return false;
+  }
 }
 
 // ---- TMemoStrings -------------------------------------------------------------------------------

@@ -7,9 +7,10 @@
 // The selection and the undo buffer exist only with a window: without one SelStart and
 // SelLength are 0 and the clipboard operations do nothing.
 //
-// Not done: the IME and right-to-left caret handling of the system's own EDIT are all there
-// is; Memo.Lines counts the window's visual lines when WordWrap wraps them (as the system
-// reports them), and only the hard lines while there is no window.
+// Not done: the right-to-left caret handling of the system's own EDIT is all there is; so
+// is its input-method handling, unless a descendant keeps the input method apart
+// (KeepImeApart); Memo.Lines counts the window's visual lines when WordWrap wraps them (as
+// the system reports them), and only the hard lines while there is no window.
 #pragma once
 #include <memory>
 #include "../controls/Controls.h"
@@ -126,6 +127,23 @@ class TCustomEdit : public TWinControl {
   virtual void CNCommand(TMessage& message);
   // True while the window is being made (it may report changes then that are none).
   bool Creating() const { return GetControlState().Contains(csCreating); }
+
+  // ---- Input methods (for descendants that filter what is typed) ---------------------------
+  // Types the characters of an input method's message (the result string of a
+  // WM_IME_COMPOSITION, the character of a WM_IME_CHAR) into the control as WM_CHAR
+  // messages, so that KeyPress takes or refuses each as a typed key, instead of the system's
+  // edit inserting them past it; clears the result's flags from message. True when nothing
+  // of the message is left for the window (or a key handler freed the control); false when
+  // it is to be passed on (another message, or other flags of a composition).
+  bool TypeImeText(TMessage& message);
+  // An input method's composition message handled by the system (the composition shown in
+  // the input method's own window), not by the window's edit, which shows it in the text.
+  void ImeCompositionApart(TMessage& message);
+  // An input method's messages kept from the window's edit: its result typed (TypeImeText),
+  // the composition being made shown in the input method's own window, so that nothing but
+  // typed characters enters the text. False when message is no input method's message
+  // (nothing done).
+  bool KeepImeApart(TMessage& message);
 
  private:
   int FMaxLength = 0;

@@ -1,7 +1,5 @@
 #include "MaskEdit.h"
 
-#include <imm.h>
-
 #include <utility>
 
 #include "../classes/ClassRegistry.h"
@@ -14,13 +12,6 @@ namespace {
 constexpr wchar_t CtrlC = 0x03;
 constexpr wchar_t CtrlV = 0x16;
 constexpr wchar_t CtrlX = 0x18;
-
-// The flags of a composition message that describe its result string.
-constexpr LPARAM ImeResultFlags = GCS_RESULTSTR | GCS_RESULTREADSTR | GCS_RESULTCLAUSE |
-                                  GCS_RESULTREADCLAUSE;
-
-// A result longer than this is no typing; it could only be a fault of the input method.
-constexpr LONG ImeResultLimitBytes = 1 << 16;
 
 // The clipboard's Unicode text; empty when there is none or the clipboard is busy.
 String ClipboardText(HWND owner) {
@@ -38,23 +29,6 @@ String ClipboardText(HWND owner) {
   }
   ::CloseClipboard();
   return text;
-}
-
-// The result string of the completed composition in window's input context; empty when
-// there is none, the call fails or the length it gives is not a plausible one.
-String ImeResultString(HWND window) {
-  const HIMC context = ::ImmGetContext(window);
-  if (!context) return String();
-  String result;
-  const LONG bytes = ::ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
-  if (bytes > 0 && bytes <= ImeResultLimitBytes) {
-    result.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
-    const LONG read = ::ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(),
-                                                 static_cast<DWORD>(bytes));
-    result.resize(read > 0 && read <= bytes ? static_cast<size_t>(read) / sizeof(wchar_t) : 0);
-  }
-  ::ImmReleaseContext(window, context);
-  return result;
 }
 
 }  // namespace
@@ -330,37 +304,6 @@ void TCustomMaskEdit::PasteText() {
   SetMaskCursor(FMask.NextEditable(pos));
 }
 
-// ---- Input methods -----------------------------------------------------------------------------
-
-bool TCustomMaskEdit::TypeImeText(TMessage& message) {
-  if (!HandleAllocated()) return false;
-  String text;
-  if (message.Msg == WM_IME_CHAR) {
-    text.assign(1, static_cast<wchar_t>(message.WParam));
-  } else if (message.Msg == WM_IME_COMPOSITION && (message.LParam & GCS_RESULTSTR)) {
-    text = ImeResultString(GetHandle());
-    message.LParam &= ~ImeResultFlags;
-  } else {
-    return false;
-  }
-  message.Result = 0;
-  // A key handler may free the control or its window.
-  const std::weak_ptr<int> alive = GetLifeToken();
-  for (const wchar_t ch : text) {
-    if (alive.expired() || !HandleAllocated()) break;
-    Perform(WM_CHAR, ch, 0);
-  }
-  return alive.expired() || message.Msg == WM_IME_CHAR || message.LParam == 0;
-}
-
-// The window's edit would show a composition being made inline, replacing the selected
-// position with it and closing up the mask; the system's default handling shows it in the
-// input method's own window instead.
-void TCustomMaskEdit::ImeCompositionApart(TMessage& message) {
-  if (HandleAllocated())
-    message.Result = ::DefWindowProcW(GetHandle(), message.Msg, message.WParam, message.LParam);
-}
-
 // ---- Keys, mouse and focus ----------------------------------------------------------------------
 
 void TCustomMaskEdit::KeyDown(WORD& key, TShiftState shift) {
@@ -476,11 +419,11 @@ void TCustomMaskEdit::Dispatch(TMessage& message) {
         break;
       case WM_PASTE: PasteText(); return;
       case WM_IME_STARTCOMPOSITION:
-      case WM_IME_ENDCOMPOSITION: ImeCompositionApart(message); return;
+      case WM_IME_ENDCOMPOSITION:
       case WM_IME_CHAR:
       case WM_IME_COMPOSITION:
         // An input method's text is typed through the mask, not inserted by the window.
-        if (!TypeImeText(message)) ImeCompositionApart(message);
+        KeepImeApart(message);
         return;
       case WM_CUT: {
         if (!EditCanModify()) return;

@@ -80,13 +80,6 @@ class TCustomMaskEdit : public TCustomEdit {
   // Puts the caret on position pos (clamped to the edit text): that character selected,
   // the caret before it; at the end, nothing selected.
   void SetMaskCursor(int pos);
-  // Types the characters of an input method's message (the result string of a
-  // WM_IME_COMPOSITION, the character of a WM_IME_CHAR) into the control as WM_CHAR
-  // messages, so that KeyPress takes or refuses each as a typed key, instead of the system's
-  // edit inserting them past it; clears the result's flags from message. True when nothing
-  // of the message is left for the window (or a key handler freed the control); false when
-  // it is to be passed on (another message, or other flags of a composition).
-  bool TypeImeText(TMessage& message);
 
  private:
   // The control or a parent is being destroyed.
@@ -108,8 +101,6 @@ class TCustomMaskEdit : public TCustomEdit {
   // The selected positions become blanks.
   String ClearRange(const String& text, int start, int stop) const;
   void PasteText();  // the clipboard's text entered through the mask
-  // An input method's composition message handled by the system, not the window's edit.
-  void ImeCompositionApart(TMessage& message);
 
   String FEditMask;           // the mask as given
   TEditMask FMask;            // the mask parsed

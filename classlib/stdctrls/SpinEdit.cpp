@@ -6,6 +6,7 @@
 #include "../classes/ClassRegistry.h"
 #include "../classes/Properties.h"
 #include "../system/SysMath.h"
+#include "Clipboard.h"
 
 namespace {
 
@@ -19,6 +20,26 @@ bool UpDownClassReady() {
 }
 
 int ButtonWidth() { return ::GetSystemMetrics(SM_CXVSCROLL); }
+
+// Reads text as an optional sign followed by decimal digits, nothing else (no blanks), of a
+// number within int: the number of digits and, when there are some, their value. False
+// when text holds anything else or a number past int.
+bool ReadSignedDigits(const String& text, size_t& digits, int& value) {
+  constexpr int64_t lowest = std::numeric_limits<int>::min();
+  constexpr int64_t highest = std::numeric_limits<int>::max();
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == L'-';
+  if (!text.empty() && (text[0] == L'+' || text[0] == L'-')) i = 1;
+  digits = 0;
+  int64_t number = 0;
+  for (; i < text.size(); ++i, ++digits) {
+    if (text[i] < L'0' || text[i] > L'9') return false;
+    number = number * 10 + (negative ? -(text[i] - L'0') : text[i] - L'0');
+    if (number < lowest || number > highest) return false;
+  }
+  value = static_cast<int>(number);
+  return true;
+}
 
 }  // namespace
 
@@ -34,6 +55,18 @@ int TSpinEdit::CheckValue(int value) const {
   if (value < FMinValue) return FMinValue;
   if (value > FMaxValue) return FMaxValue;
   return value;
+}
+
+bool TSpinEdit::IsWholeNumberText(const String& text) const {
+  size_t digits = 0;
+  int value = 0;
+  return ReadSignedDigits(text, digits, value) && digits > 0 && CheckValue(value) == value;
+}
+
+bool TSpinEdit::CanBeginNumberText(const String& text) const {
+  size_t digits = 0;
+  int value = 0;
+  return ReadSignedDigits(text, digits, value);
 }
 
 int TSpinEdit::GetValue() {
@@ -120,10 +153,41 @@ void TSpinEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       LayoutButton();  // a new font resets the edit's margins
       return;
-    case WM_PASTE:
+    case WM_PASTE: Paste(message); return;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+      // An input method's result is typed as keys; its composition stays out of the text.
+      KeepImeApart(message);
+      return;
     case WM_CUT:
       if (!FEditorEnabled || GetReadOnly()) return;
       break;
+  }
+  inherited::Dispatch(message);
+}
+
+String TSpinEdit::EditedText(const String& inserted) {
+  String text = GetText();
+  const int length = static_cast<int>(text.size());
+  const int start = Min(Max(GetSelStart(), 0), length);
+  const int count = Min(Max(GetSelLength(), 0), length - start);
+  text.replace(static_cast<size_t>(start), static_cast<size_t>(count), inserted);
+  return text;
+}
+
+void TSpinEdit::Paste(TMessage& message) {
+  if (!FEditorEnabled || GetReadOnly()) return;
+  String pasted;
+  try {
+    pasted = Clipboard()->GetAsText();
+  } catch (const Exception&) {
+    return;  // another program holds the clipboard: there is nothing to paste
+  }
+  if (!IsWholeNumberText(EditedText(pasted))) {
+    ::MessageBeep(0);
+    return;
   }
   inherited::Dispatch(message);
 }
@@ -150,7 +214,8 @@ void TSpinEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TSpinEdit::KeyPress(wchar_t& key) {
-  if (!IsValidChar(key)) {
+  if (!IsValidChar(key) ||
+      (key >= L' ' && !CanBeginNumberText(EditedText(String(1, key))))) {
     key = 0;
     ::MessageBeep(0);
   }
@@ -159,8 +224,7 @@ void TSpinEdit::KeyPress(wchar_t& key) {
 
 void TSpinEdit::CMExit(TMessage& message) {
   inherited::CMExit(message);
-  const int value = GetValue();
-  if (CheckValue(value) != value) SetValue(value);
+  if (!IsWholeNumberText(GetText())) SetValue(GetValue());
 }
 
 // ---- Stored layouts -----------------------------------------------------------------------------

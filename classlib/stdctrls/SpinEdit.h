@@ -1,8 +1,14 @@
 // TSpinEdit: an edit of a whole number with up and down arrows (the common controls'
 // up-down window, inside the edit at its right edge) that add or take away Increment.
-// The Up and Down keys do the same. Only digits and signs can be typed; the value is kept
-// between MinValue and MaxValue when they differ (when the arrows are used, when Value is
-// set, and when the control is left).
+// The Up and Down keys do the same. The value is kept between MinValue and MaxValue when
+// they differ (when the arrows are used, when Value is set, and when the control is left).
+// Only what reads as a whole number goes in: a typed key is refused, with a beep, when the
+// text it makes is not a sign and digits (a sign after a digit, a number past int), and a
+// paste when the text it makes is not a whole number within the limits (" 3", "1 2", "12"
+// in 1..6); an input method's result is typed as keys, and its composition is shown in the
+// input method's own window, never in the text. Leaving the control with a text that is
+// not a whole number within the limits (emptied, a lone sign, a number typed past them)
+// shows the value that text reads as, so that what shows is what Value gives.
 //
 // Not done: auto-repeat timing is the up-down window's own.
 #pragma once
@@ -30,6 +36,11 @@ class TSpinEdit : public TCustomEdit {
   void SetEditorEnabled(bool value) { FEditorEnabled = value; }
   // value within MinValue..MaxValue, unless they are equal (no limits).
   int CheckValue(int value) const;
+  // True when text is an optional sign and decimal digits, nothing else, of a number that
+  // CheckValue keeps as it is.
+  bool IsWholeNumberText(const String& text) const;
+  // True when text is empty, a sign, or a sign and decimal digits of a number within int.
+  bool CanBeginNumberText(const String& text) const;
   // The up-down window (nullptr while the edit has no window).
   HWND GetButtonHandle() const { return FButton; }
 
@@ -41,14 +52,15 @@ class TSpinEdit : public TCustomEdit {
   // Value - Increment (a beep when ReadOnly).
   virtual void DownClick();
   // Digits, '+', '-' and control keys other than Enter; with EditorEnabled false none
-  // that would change the text.
+  // that would change the text. KeyPress also refuses a valid character that makes a text
+  // CanBeginNumberText refuses.
   virtual bool IsValidChar(wchar_t key);
   // Makes the arrows inside the new window.
   void CreateWnd() override;
   void DestroyWnd() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(wchar_t& key) override;
-  // Brings a value outside the limits back within them.
+  // A text that is no whole number within the limits is replaced by the value (GetValue).
   void CMExit(TMessage& message) override;
   void WMSize(TMessage& message) override;
 
@@ -57,6 +69,10 @@ class TSpinEdit : public TCustomEdit {
   void LayoutButton();
   // The up-down window told of a click (UDN_DELTAPOS); true when it was ours.
   bool ButtonNotify(TMessage& message);
+  // The text with the selection replaced by inserted.
+  String EditedText(const String& inserted);
+  // A paste whose text would not read as a whole number within the limits is refused.
+  void Paste(TMessage& message);
   void Step(int64_t delta);
 
   int FMinValue = 0;

@@ -297,10 +297,13 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT: PaintUnfocused(message); break;
     case WM_PASTE: Paste(message); break;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
     case WM_IME_CHAR:
     case WM_IME_COMPOSITION:
-      // An input method's text meets the same filter as typed characters.
-      if (!TypeImeText(message)) inherited::Dispatch(message);
+      // An input method's result meets the same filter as typed characters; the composition
+      // being made stays in the input method's window, out of the text read on leaving.
+      KeepImeApart(message);
       break;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:

@@ -1,9 +1,10 @@
 // The number edit: TCustomNumEdit holds a floating-point value, shows it with DisplayFormat
 // while it does not have the focus and plainly while it has, lets only texts that read as
 // numbers with at most DecimalPlaces decimals be typed (a refused key beeps and changes
-// nothing; a line break, a tab or a space never goes in, typed or pasted), and keeps the
-// value within MinValue..MaxValue. It can drop a calculator from its button; TCurrencyEdit,
-// the published form, has no button.
+// nothing; a line break, a tab or a space never goes in, typed or pasted; an input method's
+// result is filtered as typed keys, and its composition is shown in the input method's own
+// window, never in the text), and keeps the value within MinValue..MaxValue. It can drop a
+// calculator from its button; TCurrencyEdit, the published form, has no button.
 //
 // Reading Value while the text does not convert gives the value stored last, not MinValue:
 // deleting is not filtered (removing the "5" of "1E5" leaves "1E"), and a window that saves

@@ -12,7 +12,9 @@
 #include "app/Ukmmc.h"
 #include "classlib/classes/Streams.h"
 #include "classlib/db/DB.h"
+#include "classlib/stdctrls/Clipboard.h"
 #include "tests/ApplicationTestSupport.h"
+#include "tests/KeyInput.h"
 
 namespace {
 
@@ -150,6 +152,42 @@ TEST_F(InputWindowTest, ASaveWritesEachViewsOwnRichTextAndClearsTheForm) {
   const String second = L"U5" + Window->TypeList[0].Code + Chapter + L"0002";
   EXPECT_TRUE(Blob(second, L"jx").empty());
   EXPECT_EQ(Window->SavedCount, 2);
+}
+
+// The option-count box by real keys: a pasted "1 2" is refused and stays refused after Tab,
+// a pasted "3" is taken, and 保存试题 stores the 3 the box shows.
+TEST_F(InputWindowTest, TheOptionCountTakesOnlyAWholeNumberAndSavesWhatItShows) {
+  Window->Show();
+  PumpAWhile();
+  LoadRtf(*Window->Re1, kStemRtf);
+  Window->Edit1->SetText(L"B");
+  Window->SelectType(TypeIndex(L"单项选择题"));
+  // The box entered (which selects its text), the text pasted with Ctrl+V and left by Tab;
+  // what the box showed before Tab.
+  const auto pasteAndLeave = [&](const String& text) {
+    Window->SE_Num->SetFocus();
+    PumpAWhile();
+    Clipboard()->SetAsText(text);
+    EXPECT_TRUE(TypeChord({VK_CONTROL, 'V'}));
+    PumpAWhile();
+    const String shown = Window->SE_Num->GetText();
+    EXPECT_TRUE(TypeChord({VK_TAB}));
+    PumpAWhile();
+    EXPECT_NE(::GetFocus(), Window->SE_Num->GetHandle());
+    return shown;
+  };
+  EXPECT_EQ(pasteAndLeave(L"1 2"), L"5");
+  EXPECT_EQ(Window->SE_Num->GetText(), L"5");
+  EXPECT_EQ(pasteAndLeave(L"3"), L"3");
+  EXPECT_EQ(Window->SE_Num->GetText(), L"3");
+  ClickGraphic(Window->SpeedButton4);
+  PumpAWhile();
+  EXPECT_EQ(Window->SavedCount, 1);
+  const String id = SelectText(Data.Cn(), L"select a1 from tab_answ where f1 = 2");
+  EXPECT_EQ(id.substr(0, 2), L"U3");
+  EXPECT_EQ(SelectText(Data.Cn(), L"select a2 from tab_answ where a1 = " + QuotedStr(id)), L"B");
+  EXPECT_EQ(SelectInt(Data.Cn(), L"select a2_1 from tab_answ where a1 = " + QuotedStr(id)), 3);
+  EXPECT_EQ(Window->SE_Num->GetText(), L"3");
 }
 
 TEST_F(InputWindowTest, AFailingSaveKeepsTheFormAndWritesNothing) {

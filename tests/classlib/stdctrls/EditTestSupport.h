@@ -86,10 +86,10 @@ inline void ClickWindow(HWND wnd, int x, int y, bool doubleClick = false) {
   Pump();
 }
 
-// An input method's composition of text in wnd, completed as the user would: the window's
-// input context opened, given the composition and told to complete it, and the messages it
-// sends pumped. False when the input context refused a step.
-inline bool CompleteComposition(HWND wnd, const String& text) {
+// An input method's composition of text begun in wnd as the user would, and left unfinished:
+// the window's input context opened and given the composition, and the messages it sends
+// pumped. False when the input context refused a step.
+inline bool StartComposition(HWND wnd, const String& text) {
   const HIMC context = ::ImmGetContext(wnd);
   if (!context) return false;
   ::ImmSetOpenStatus(context, TRUE);
@@ -97,10 +97,21 @@ inline bool CompleteComposition(HWND wnd, const String& text) {
   const BOOL set =
       ::ImmSetCompositionStringW(context, SCS_SETSTR, composed.data(),
                                  static_cast<DWORD>(composed.size() * sizeof(wchar_t)), nullptr, 0);
-  const BOOL completed = set && ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
   ::ImmReleaseContext(wnd, context);
   Pump();
-  return set && completed;
+  return set != FALSE;
+}
+
+// The composition of text begun in wnd and then completed: the input context told to
+// complete it, and the messages it sends pumped.
+inline bool CompleteComposition(HWND wnd, const String& text) {
+  if (!StartComposition(wnd, text)) return false;
+  const HIMC context = ::ImmGetContext(wnd);
+  if (!context) return false;
+  const BOOL completed = ::ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+  ::ImmReleaseContext(wnd, context);
+  Pump();
+  return completed != FALSE;
 }
 
 // The selection of an edit window: (start, end).

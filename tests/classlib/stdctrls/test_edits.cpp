@@ -323,12 +323,24 @@ TEST_F(SpinEditTest, ArrowsAndKeysStepWithinTheLimits) {
 
 TEST_F(SpinEditTest, OnlyNumbersCanBeTypedAndLeavingBringsTheValueWithin) {
   ASSERT_TRUE(FocusOn(Spin));
+  // An input method's result is typed as keys; its composition stays out of the text.
   Spin->SelectAll();
-  Type(L"x9a9");
-  EXPECT_EQ(Spin->GetText(), L"99");
+  EXPECT_TRUE(CompleteComposition(Spin->GetHandle(), L"1 x"));
+  EXPECT_EQ(Spin->GetText(), L"1");
+  EXPECT_TRUE(StartComposition(Spin->GetHandle(), L"zh"));
+  EXPECT_EQ(Spin->GetText(), L"1");
+  Spin->SelectAll();
+  Type(L"x9a9-");
+  EXPECT_EQ(Spin->GetText(), L"99");  // no sign after a digit
   EXPECT_EQ(Spin->GetValue(), 99);  // typed beyond the limit
   ASSERT_TRUE(FocusOn(Find<TEdit>(L"Edit1")));
   EXPECT_EQ(Spin->GetText(), L"20");
+  // Left empty, it shows the value it reads as.
+  ASSERT_TRUE(FocusOn(Spin));
+  Spin->SelectAll();
+  PressKey(VK_DELETE);
+  ASSERT_TRUE(FocusOn(Find<TEdit>(L"Edit1")));
+  EXPECT_EQ(Spin->GetText(), L"-10");
 
   Spin->SetText(L"-");
   EXPECT_EQ(Spin->GetValue(), -10);  // no number: MinValue

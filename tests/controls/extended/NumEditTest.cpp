@@ -196,6 +196,27 @@ TEST_F(NumEditTest, AnInputMethodsResultIsFilteredNotDropped) {
   EXPECT_EQ(edit->GetText(), L"12");
 }
 
+// A composition being made is shown in the input method's own window, not in the box: "zh"
+// begun after "1" leaves the text "1", and Tab leaves the box with no error.
+TEST_F(NumEditTest, ACompositionBeingMadeStaysOutOfTheText) {
+  TCurrencyEdit* edit = MakeTimeEdit(1);
+  TCurrencyEdit* other = MakeTimeEdit(2);
+  edit->SetValue(1);
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit->SetSelStart(1);
+  ASSERT_TRUE(edit_tests::StartComposition(edit->GetHandle(), L"zh"));
+  EXPECT_EQ(edit->GetText(), L"1");
+  String reported;
+  Application->SetOnException([&](TObject*, Exception& e) { reported = e.Message(); });
+  edit_tests::PressKey(VK_TAB);
+  FailTestsOnApplicationExceptions();
+  EXPECT_EQ(reported, L"");
+  EXPECT_EQ(edit->GetText(), L"1");
+  EXPECT_EQ(edit->GetValue(), 1);
+  EXPECT_EQ(::GetFocus(), other->GetHandle()) << "the focus moves on";
+}
+
 // Deleting is not filtered: "1E5" less its last digit is a text that does not convert. The
 // settings window saves what it then reads: the time set before, not the minimum.
 TEST_F(NumEditTest, AnUnconvertibleTypedTextReadsAsTheValueStoredLast) {
