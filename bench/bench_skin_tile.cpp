@@ -1,13 +1,13 @@
-// Tiling skin pictures of different sizes over the same area: TSeBitmap::TileTo fills two
-// areas of 180 x 90 and 200 x 90 (two controls' backgrounds) on a 32-bit memory DC with a
-// 16 x 16 picture (the reference), a 1 x 1 picture, a 1 x 90 strip (a vertical gradient, as
-// skins draw their tiled parts) and a 90 x 1 strip, each opaque and transparent (the clear
-// colour left out). One run draws both areas; the pictures take turns, one run each. Prints
-// each one's best and median of N runs (default 21) and the median of the turns' ratios to
-// the 16 x 16 picture drawn the same way. Usage: bench_skin_tile [runs].
+// Tiling skin pictures of different sizes against drawing them copy by copy: TSeBitmap::TileTo
+// fills two areas of 180 x 90 and 200 x 90 (two controls' backgrounds) on a 32-bit memory DC
+// with pictures of 1 x 1, 16 x 16, 32 x 32 and 48 x 48, a 1 x 90 strip (a vertical gradient,
+// as skins draw their tiled parts) and a 90 x 1 strip, each opaque and transparent (the clear
+// colour left out); the reference is TSeBitmap::TileCopyByCopy, one drawing call per copy, on
+// the same areas. One run draws both areas; the two take turns, one run each. Prints each
+// side's best and median of N runs (default 21) and the median of the pairs' ratios
+// TileTo / copy by copy. Usage: bench_skin_tile [runs].
 #include <cstdio>
 #include <memory>
-#include <vector>
 
 #include "BenchTiming.h"
 #include "controls/skin/engine/SkinBitmap.h"
@@ -57,31 +57,39 @@ class Surface {
   HGDIOBJ FOld;
 };
 
+// Both areas of the surface tiled with the whole of bitmap, one way or the other.
+void TileBothAreas(TSeBitmap& bitmap, Surface& surface, bool transparent, bool copyByCopy) {
+  const TRect all(0, 0, bitmap.GetWidth(), bitmap.GetHeight());
+  for (const TRect& area : {TRect(0, 0, 180, 90), TRect(190, 5, 390, 95)}) {
+    if (copyByCopy)
+      bitmap.TileCopyByCopy(&surface.Canvas, area, all, transparent);
+    else
+      bitmap.TileTo(&surface.Canvas, area, all, transparent);
+  }
+  ::GdiFlush();
+}
+
 int Run(int runs) {
-  std::printf("tiling over two areas of 180 x 90 and 200 x 90, %d runs (%s)\n", runs, BuildKind());
+  std::printf("tiling over two areas of 180 x 90 and 200 x 90 against copy by copy, %d runs (%s)\n", runs,
+              BuildKind());
   const struct {
     const char* Name;
     int W, H;
-  } pictures[] = {{"16 x 16", 16, 16}, {"1 x 1", 1, 1}, {"1 x 90", 1, 90}, {"90 x 1", 90, 1}};
-  std::vector<std::unique_ptr<TSeBitmap>> bitmaps;
-  for (const auto& p : pictures) bitmaps.push_back(Picture(p.W, p.H));
+  } pictures[] = {{"1 x 1", 1, 1},   {"16 x 16", 16, 16}, {"32 x 32", 32, 32},
+                  {"48 x 48", 48, 48}, {"1 x 90", 1, 90},   {"90 x 1", 90, 1}};
   Surface surface(400, 100);
   for (bool transparent : {false, true}) {
-    std::vector<Turn> turns;
-    for (auto& bitmap : bitmaps) {
-      TSeBitmap* b = bitmap.get();
-      turns.push_back(Turn{.Work = [b, &surface, transparent] {
-        const TRect all(0, 0, b->GetWidth(), b->GetHeight());
-        b->TileTo(&surface.Canvas, TRect(0, 0, 180, 90), all, transparent);
-        b->TileTo(&surface.Canvas, TRect(190, 5, 390, 95), all, transparent);
-        ::GdiFlush();
-      }});
-    }
-    const std::vector<TurnTiming> t = MeasureRounds(runs, turns);
     std::printf("%s\n", transparent ? "transparent" : "opaque");
-    for (size_t i = 0; i < t.size(); ++i)
-      std::printf("  %-8s best %8.3f ms  median %8.3f ms  /16 x 16, median of the turns %5.2f\n", pictures[i].Name,
-                  t[i].Time.Best, t[i].Time.Median, t[i].RatioToFirst);
+    for (const auto& p : pictures) {
+      const std::unique_ptr<TSeBitmap> bitmap = Picture(p.W, p.H);
+      TSeBitmap* b = bitmap.get();
+      const Paired t = MeasurePairs(
+          runs, [b, &surface, transparent] { TileBothAreas(*b, surface, transparent, true); },
+          [b, &surface, transparent] { TileBothAreas(*b, surface, transparent, false); });
+      std::printf("  %-8s copy by copy median %8.3f ms  TileTo best %8.3f ms  median %8.3f ms  "
+                  "/copy by copy, median of the pairs %5.2f\n",
+                  p.Name, t.A.Median, t.B.Best, t.B.Median, t.Ratio);
+    }
   }
   return 0;
 }

@@ -121,12 +121,11 @@ void MaskBlit(HDC dest, const TRect& d, HDC source, const TRect& s, HDC mask) {
   ::SetBkColor(dest, back);
 }
 
-// Tiling: a picture smaller than TileSide a side is repeated into a tile of whole copies of
-// about that side (at most TilePixels pixels, and no larger than the area drawn) before it is
-// drawn, when drawing it copy by copy would take more than MaxDirectTiles calls.
+// Tiling: a picture smaller than TileSide a side may be repeated into a tile of whole copies
+// of about that side (at most TilePixels pixels, and no larger than the area drawn) before it
+// is drawn, when that costs less than drawing it copy by copy (TilingPays).
 constexpr int TileSide = 256;
 constexpr int64_t TilePixels = 256 * 1024;
-constexpr int64_t MaxDirectTiles = 4;
 
 // How many copies of a picture side (with otherSide the tile's extent the other way) a tile
 // takes along a visible extent: enough to cover it up to TileSide, within TilePixels; 1 or more.
@@ -144,7 +143,23 @@ int64_t TileCount(const TRect& dest, const TRect& visible, int w, int h) {
   return columns * rows;
 }
 
+// What tiling costs, in units of one opaque drawing call, as timed under Wine: making a tile
+// (a DIB section and a memory DC, made and freed) about MakeTile calls, filling it a call for
+// every FillPixels pixels; a transparent drawing call about TransparentCall opaque ones, and
+// one through the software transparent blit about MakeTile, as it makes a buffer for every
+// call. The pixels drawn are the same either way and are left out. MakeTile is set some
+// times above what was timed: a tile that does not pay draws slower than copy by copy, while
+// one not made where it would have paid only gives up a gain.
+constexpr int64_t MakeTile = 300;
+constexpr int64_t FillPixels = 4000;
+constexpr int64_t TransparentCall = 100;
+
 }  // namespace
+
+bool TilingPays(int64_t copies, int64_t tileCalls, int64_t tilePixels, bool transparent, bool systemBlit) {
+  const int64_t call = !transparent ? 1 : systemBlit ? TransparentCall : MakeTile;
+  return MakeTile + tilePixels / FillPixels + tileCalls * call < copies * call;
+}
 
 bool ClipCopy(int sourceWidth, int sourceHeight, int destWidth, int destHeight, TRect& source,
               int& x, int& y) {
@@ -203,15 +218,15 @@ void TSeBitmap::SetSize(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader = FHeader;
   void* bits = nullptr;
-  HDC screen = ::GetDC(nullptr);
-  FHandle = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // Neither call needs the screen's DC (a DIB of RGB colours takes no palette, and a null DC
+  // gives a memory DC for the screen); fetching and releasing it took about as long under
+  // Wine as all the rest, which a tile made to save drawing calls (TileTo) paid each time.
+  FHandle = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!FHandle) {
-    ::ReleaseDC(nullptr, screen);
     FreeDIB();
     throw Exception(L"Can't allocate the DIB handle");
   }
-  FDC = ::CreateCompatibleDC(screen);
-  ::ReleaseDC(nullptr, screen);
+  FDC = ::CreateCompatibleDC(nullptr);
   if (!FDC) {
     FreeDIB();
     throw Exception(L"Can't create compatible DC");
@@ -358,21 +373,21 @@ void TSeBitmap::SoftwareTransparentBlt(HDC dc, const TRect& dest, const TRect& s
 }
 
 void TSeBitmap::TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, bool transparent) {
-  if (!canvas || IsEmptyRect(dest)) return;
-  const TRect s = ClipToBitmap(source);
-  if (IsEmptyRect(s)) return;
-  HDC dc = canvas->GetHandle();
-  // Tiles outside what the DC shows are skipped, which also bounds the loops.
-  TRect visible;
-  if (!IntersectRect(visible, dest, DestinationArea(dc))) return;
+  TRect s, visible;
+  HDC dc = TilingArea(canvas, dest, source, s, visible);
+  if (!dc) return;
   // A small picture (a 1-pixel strip, say) would cost a drawing call per pixel or two: it is
-  // first repeated into a tile of whole copies, which draws the same pixels in far fewer calls.
+  // first repeated into a tile of whole copies, which draws the same pixels in far fewer calls,
+  // when making that tile costs less than the calls it saves.
   const int across = CopiesPerTile(s.Width(), s.Height(), visible.Width());
   const int down = CopiesPerTile(s.Height(), s.Width() * across, visible.Height());
-  if (int64_t{across} * down > 1 && TileCount(dest, visible, s.Width(), s.Height()) > MaxDirectTiles) {
+  const int tileWidth = s.Width() * across, tileHeight = s.Height() * down;
+  if (int64_t{across} * down > 1 &&
+      TilingPays(TileCount(dest, visible, s.Width(), s.Height()), TileCount(dest, visible, tileWidth, tileHeight),
+                 int64_t{tileWidth} * tileHeight, transparent, SystemTransparentBlt() != nullptr)) {
     TSeBitmap tile;
     try {
-      tile.SetSize(s.Width() * across, s.Height() * down);
+      tile.SetSize(tileWidth, tileHeight);
     } catch (const Exception&) {
       // No memory for the tile: drawn copy by copy below instead.
     }
@@ -383,6 +398,20 @@ void TSeBitmap::TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, 
     }
   }
   DrawTiles(dc, dest, visible, s, transparent);
+}
+
+void TSeBitmap::TileCopyByCopy(TCanvas* canvas, const TRect& dest, const TRect& source, bool transparent) {
+  TRect s, visible;
+  if (HDC dc = TilingArea(canvas, dest, source, s, visible)) DrawTiles(dc, dest, visible, s, transparent);
+}
+
+HDC TSeBitmap::TilingArea(TCanvas* canvas, const TRect& dest, const TRect& source, TRect& s, TRect& visible) const {
+  if (!canvas || IsEmptyRect(dest)) return nullptr;
+  s = ClipToBitmap(source);
+  if (IsEmptyRect(s)) return nullptr;
+  HDC dc = canvas->GetHandle();
+  // Tiles outside what the DC shows are skipped, which also bounds the loops.
+  return IntersectRect(visible, dest, DestinationArea(dc)) ? dc : nullptr;
 }
 
 void TSeBitmap::DrawTiles(HDC dc, const TRect& dest, const TRect& visible, const TRect& s,

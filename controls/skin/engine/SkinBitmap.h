@@ -36,6 +36,13 @@
 bool ClipCopy(int sourceWidth, int sourceHeight, int destWidth, int destHeight, TRect& source,
               int& x, int& y);
 
+// Whether filling an area with copies of a picture costs less through a tile of tilePixels
+// pixels made first and drawn in tileCalls calls than drawn one copy a call (copies calls):
+// making the tile costs about what some hundreds of opaque drawing calls do, a transparent
+// call far more than an opaque one, and most without the system's transparent blit
+// (systemBlit false), which makes a buffer for every call.
+bool TilingPays(int64_t copies, int64_t tileCalls, int64_t tilePixels, bool transparent, bool systemBlit);
+
 class TSeBitmap : public TPersistent {
   CLASSLIB_CLASS(TSeBitmap, TPersistent)
   TSeBitmap();
@@ -105,10 +112,13 @@ class TSeBitmap : public TPersistent {
   void DrawRect(HDC dc, int x, int y, const TRect& source, bool transparent);
   // The part source scaled into dest.
   void StretchDraw(HDC dc, const TRect& dest, const TRect& source, bool transparent);
-  // Fills dest with copies of source, the last column and row cut at dest's edge. A small
-  // source is first repeated into a larger tile of whole copies (the same pixels, in far
-  // fewer drawing calls), so that the cost follows dest's area, not the number of copies.
+  // Fills dest with copies of source, the last column and row cut at dest's edge. Where
+  // drawing copy by copy would cost more than making a larger tile of whole copies first (a
+  // small source over a large area), the tile is made and drawn instead: the same pixels in
+  // far fewer drawing calls, so that the cost follows dest's area, not the number of copies.
   void TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, bool transparent);
+  // Fills dest as TileTo does, always with one drawing call per copy.
+  void TileCopyByCopy(TCanvas* canvas, const TRect& dest, const TRect& source, bool transparent);
 
   // ---- Drawing on another TSeBitmap ------------------------------------------------------
   // The part source at (x, y) of other: blended with alpha blending on, else copied.
@@ -153,6 +163,9 @@ class TSeBitmap : public TPersistent {
   void SoftwareTransparentBlt(HDC dc, const TRect& dest, const TRect& source);
   // The source rectangle clipped to the bitmap.
   TRect ClipToBitmap(const TRect& r) const;
+  // The part of source inside the bitmap (s) and the part of dest canvas's DC shows
+  // (visible); that DC, or nullptr when there is no canvas or either part is empty.
+  HDC TilingArea(TCanvas* canvas, const TRect& dest, const TRect& source, TRect& s, TRect& visible) const;
   // Draws the copies of s (inside the bitmap) that tile dest from its top-left corner and
   // meet visible, one drawing call each.
   void DrawTiles(HDC dc, const TRect& dest, const TRect& visible, const TRect& s, bool transparent);
