@@ -286,16 +286,14 @@ void TLocCalendar::CreateParams(TCreateParams& params) {
 
 void TLocCalendar::CreateWnd() {
   inherited::CreateWnd();
-  // Disabled so that it never takes the focus, but its window still gets the mouse.
-  if (!GetComponentState().Contains(csDesigning)) ::EnableWindow(GetHandle(), TRUE);
+  EnableWindowForMouse(this);
 }
 
 void TLocCalendar::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_ENABLEDCHANGED:
       inherited::Dispatch(message);
-      if (HandleAllocated() && !GetComponentState().Contains(csDesigning))
-        ::EnableWindow(GetHandle(), TRUE);
+      EnableWindowForMouse(this);
       break;
     case CM_PARENTCOLORCHANGED:
       inherited::Dispatch(message);

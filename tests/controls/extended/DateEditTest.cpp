@@ -134,6 +134,10 @@ TEST_F(DateEditTest, MaskAndFormatFollowTheDateOrder) {
   EXPECT_EQ(edit->GetEditMask(), L"!9999/99/99;1; ");
   EXPECT_EQ(edit->GetDateFormat(), L"YYYY/MM/DD");
   EXPECT_EQ(edit->GetText(), L"2026-05-01");
+  // The order follows the settings; the year's width stays the one read at the start.
+  FormatSettings.ShortDateFormat = L"M-d-yy";
+  edit->RebuildEditMask();
+  EXPECT_EQ(edit->GetDateFormat(), L"MM/DD/YYYY");
 }
 
 TEST_F(DateEditTest, NullDatesAndInvalidTexts) {
@@ -219,6 +223,8 @@ TEST_F(DateEditTest, DayKeys) {
 TEST_F(DateEditTest, TheDropDownCalendarPicksWithKeysAndMouse) {
   TDateEdit* edit = MakeEdit();
   edit->SetDateValue(EncodeDate(2026, 5, 10));
+  int changes = 0;
+  edit->SetOnChange([&](TObject*) { ++changes; });
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
   PressAltDown(edit->GetHandle());
@@ -238,13 +244,19 @@ TEST_F(DateEditTest, TheDropDownCalendarPicksWithKeysAndMouse) {
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetText(), L"11/06/2026");
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
-  // Escape closes it without taking its date.
+  EXPECT_EQ(changes, 1) << "the date taken is a change";
+  // Alt+Down while it is open goes to the calendar (a week on); Escape closes it without
+  // taking its date.
   PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
+  PressAltDown(edit->GetHandle());
+  EXPECT_TRUE(edit->GetPopupVisible());
+  EXPECT_EQ(Ymd(popup->GetCalendar()->GetCalendarDate()), L"2026-06-18");
   edit_tests::PressKey(VK_RIGHT);
   edit_tests::PressKey(VK_ESCAPE);
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetText(), L"11/06/2026");
+  EXPECT_EQ(changes, 1);
   // A click on a day of the drop-down picks it.
   PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
