@@ -294,6 +294,8 @@ void TCustomDateEdit::KeyPress(wchar_t& key) {
 }
 
 void TCustomDateEdit::CMExit(TMessage& message) {
+  // A window being closed checks nothing; a text that is no date keeps the focus, to be
+  // mended, as the number edit's does.
   if (!GetComponentState().Contains(csDesigning) && FCheckOnExit && !Closing() && !IsBlank()) {
     TDateTime date = 0;
     try {

@@ -254,6 +254,10 @@ const TPropertyTable* TRxCalendar::PublishedProperties() {
   static const TPropertyTable table{
       P::Float(L"CalendarDate", &C::GetCalendarDate, &C::SetCalendarDate)
           .Stored([](C* c) { return !c->GetUseCurrentDate(); }),
+      // Views of the date: read from a layout when there, never written.
+      P::Integer(L"Day", &C::GetDay, &C::SetDay).Stored([](C*) { return false; }),
+      P::Integer(L"Month", &C::GetMonth, &C::SetMonth).Stored([](C*) { return false; }),
+      P::Integer(L"Year", &C::GetYear, &C::SetYear).Stored([](C*) { return false; }),
       P::Boolean(L"ReadOnly", &C::GetReadOnly, &C::SetReadOnly).Default(false),
       P::Enum(L"StartOfWeek", DayOfWeekIdents, &C::GetStartOfWeek, &C::SetStartOfWeek).Default(Mon),
       P::Boolean(L"UseCurrentDate", &C::GetUseCurrentDate, &C::SetUseCurrentDate).Default(true),

@@ -372,7 +372,11 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
       L"    StartOfWeek = Sun\n    Weekends = [Sun, Sat]\n    YearDigits = dyFour\n"
       L"    CalendarHints.Strings = (\n      'one'\n      ''\n      'three'\n      'four'\n      'five')\n"
       L"  end\n"
+      L"  object Calendar1: TRxCalendar\n    Left = 10\n    Top = 40\n"
+      L"    UseCurrentDate = False\n    Year = 2030\n    Month = 2\n    Day = 14\n  end\n"
       L"end\n");
+  EXPECT_EQ(Ymd(Find<TRxCalendar>(L"Calendar1")->GetCalendarDate()), L"2030-02-14")
+      << "the date's views read from a layout";
   auto* edit = Find<TDateEdit>(L"DateEdit1");
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(edit->GetCalendarPopup()->GetColor(), ColorFromInt(13749952));
@@ -389,6 +393,8 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
   EXPECT_EQ(written.find(L"ButtonWidth"), String::npos) << "the natural width";
   EXPECT_EQ(written.find(L"Glyph.Data"), String::npos) << "the built-in glyph";
   EXPECT_EQ(written.find(L"NumGlyphs"), String::npos);
+  EXPECT_EQ(written.find(L"Day ="), String::npos) << "views of the date are not written";
+  EXPECT_NE(written.find(L"CalendarDate ="), String::npos);
   EXPECT_EQ(edit->GetButtonWidth(), 21);
 }
 
