@@ -145,11 +145,11 @@ int TCustomComboEdit::GetButtonWidth() const { return FButton->GetWidth(); }
 
 void TCustomComboEdit::SetButtonWidth(int value) {
   if (value == GetButtonWidth()) return;
-  const bool creating = GetControlState().Contains(csCreating) || !HandleAllocated();
-  if (!creating && value >= GetClientWidth()) return;
+  if (!GetControlState().Contains(csCreating) && value >= GetClientWidth()) return;
   FButtonFrame->SetVisible(value >= 2);
   FButtonFrame->SetWidth(value);
   FButton->SetWidth(value);
+  FButton->SetControlStyle(FButton->GetControlStyle() - TControlStyle{csFixedWidth});
   if (HandleAllocated()) UpdateButtonLayout();
   RebuildGlyph();
 }
@@ -181,7 +181,9 @@ void TCustomComboEdit::SetGlyphKind(TGlyphKind value) {
     const int natural = GetGlyph()->GetWidth() / GetNumGlyphs() + 6;
     if (natural > GetButtonWidth()) SetButtonWidth(natural);
   } else if (value == gkDropDown) {
+    // The arrow keeps the scroll bar's width when the form is scaled.
     SetButtonWidth(::GetSystemMetrics(SM_CXVSCROLL));
+    FButton->SetControlStyle(FButton->GetControlStyle() + TControlStyle{csFixedWidth});
   }
 }
 
@@ -287,8 +289,7 @@ void TCustomComboEdit::UpdateButtonLayout() {
   FButton->SetHeight(FButtonFrame->GetHeight());
   if (!HandleAllocated()) return;
   const TRect client = GetClientRect();
-  const int frame = FButtonFrame->GetVisible() ? FButtonFrame->GetWidth() : 0;
-  RECT r{0, 0, client.Right - frame - 2, client.Bottom + 1};
+  RECT r{0, 0, client.Right - FButtonFrame->GetWidth() - 2, client.Bottom + 1};
   ::SendMessageW(GetHandle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
 }
 
@@ -364,7 +365,7 @@ bool TCustomComboEdit::PaintEditText(const String& text, TAlignment alignment,
   canvas.GetBrush()->SetColor(GetColor());
   const TPoint margins = TextMargins();
   int w = canvas.TextWidth(text);
-  const int bw = FButtonFrame->GetVisible() ? GetButtonWidth() : 0;
+  const int bw = GetButtonWidth();
   int left = margins.X;
   if (!FPopupVisible) {
     if (bw > 0) ++w;
@@ -484,7 +485,7 @@ void TCustomComboEdit::ApplyChosenValue(const Variant& value) {
   if (GetText() == text) return;
   SetText(text);
   SetModified(true);
-  FPopupVisible = FPopup && FPopup->GetVisible();
+  SyncPopupVisible();
   Change();
 }
 
@@ -529,12 +530,14 @@ void TCustomComboEdit::KeyPress(wchar_t& key) {
       key = 0;
       return;
     }
-    // The form's default and cancel buttons come first.
-    if (TCustomForm* form = GetParentForm(this)) {
-      if (form->Perform(CM_DIALOGKEY, key == 13 ? VK_RETURN : VK_ESCAPE, 0) != 0) {
-        key = 0;
-        return;
-      }
+    // The form's default and cancel buttons come first; the key then goes on as typed
+    // (a button's handler may have freed the edit).
+    const std::weak_ptr<int> alive = GetLifeToken();
+    if (TCustomForm* form = GetParentForm(this))
+      form->Perform(CM_DIALOGKEY, key == 13 ? VK_RETURN : VK_ESCAPE, 0);
+    if (alive.expired()) {
+      key = 0;
+      return;
     }
     if (key == 13) {
       inherited::KeyPress(key);

@@ -306,6 +306,10 @@ void TCustomNumEdit::Dispatch(TMessage& message) {
       KeepImeApart(message);
       break;
     case CM_ENABLEDCHANGED:
+      // Focused, the window's own painting shows the text, and it repaints itself.
+      inherited::Dispatch(message);
+      if (!FNumFocused) Invalidate();
+      break;
     case CM_FONTCHANGED:
       inherited::Dispatch(message);
       Invalidate();

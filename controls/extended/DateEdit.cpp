@@ -148,7 +148,6 @@ void TCustomDateEdit::ApplyDateAndSelect(TDateTime value) {
 
 void TCustomDateEdit::RebuildEditMask() {
   const TDateTime date = GetDateValue();
-  ReadDateSettings();
   FDateFormat = DefaultDateFormat(FourDigitYear());
   const String mask = DefaultDateMask(FBlanksChar, FourDigitYear());
   if (mask != GetEditMask()) {
@@ -258,6 +257,7 @@ bool TCustomDateEdit::CanAcceptValue(Variant& value) {
 
 void TCustomDateEdit::ApplyChosenValue(const Variant& value) {
   SetDateValue(DateOf(value));
+  SyncPopupVisible();
   if (GetModified()) inherited::Change();
 }
 
@@ -266,16 +266,14 @@ void TCustomDateEdit::ApplyChosenValue(const Variant& value) {
 void TCustomDateEdit::KeyDown(WORD& key, TShiftState shift) {
   const bool calendarKey = key == VK_PRIOR || key == VK_NEXT || key == VK_LEFT || key == VK_UP ||
                            key == VK_RIGHT || key == VK_DOWN || key == VK_ADD || key == VK_SUBTRACT;
-  if (calendarKey && GetPopupVisible() && !shift.Contains(ssAlt)) {
+  // With Alt too: Alt+Down while the calendar is open goes to it, not to the button.
+  if (calendarKey && GetPopupVisible()) {
     if (TPopupCalendar* calendar = GetCalendarPopup()) calendar->PopupKeyDown(key, shift);
     key = 0;
-    return;
-  }
-  if ((key == VK_ADD || key == VK_SUBTRACT) && shift == TShiftState{} && GetDirectInput()) {
+  } else if ((key == VK_ADD || key == VK_SUBTRACT) && shift == TShiftState{} && GetDirectInput()) {
     const TDateTime date = GetDateValue() == 0 ? Now() : GetDateValue();
     ApplyDateAndSelect(Int(date) + (key == VK_ADD ? 1 : -1));
     key = 0;
-    return;
   }
   inherited::KeyDown(key, shift);
 }
@@ -296,6 +294,8 @@ void TCustomDateEdit::KeyPress(wchar_t& key) {
 }
 
 void TCustomDateEdit::CMExit(TMessage& message) {
+  // A window being closed checks nothing; a text that is no date keeps the focus, to be
+  // mended, as the number edit's does.
   if (!GetComponentState().Contains(csDesigning) && FCheckOnExit && !Closing() && !IsBlank()) {
     TDateTime date = 0;
     try {

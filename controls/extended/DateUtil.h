@@ -11,8 +11,9 @@ enum TDateOrder { doMDY, doDMY, doYMD };
 // M month first, E or Y year first; day first when none is there.
 TDateOrder DateOrderOf(const String& format);
 
-// True when the system's short date format shows four-digit years; read at start-up and
-// again by ReadDateSettings.
+// True when the system's short date format shows four-digit years; read once at start-up
+// (ReadDateSettings reads it again): the date edits keep the year's width the program
+// started with, while their date order follows later changes of the settings.
 extern bool UseFourDigitYear;
 // True on a system with double-byte (far-east) text: a typed date may be followed by the
 // weekday name of a long short-date format ("ddd"), which reading skips. Read with

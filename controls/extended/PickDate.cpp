@@ -254,6 +254,10 @@ const TPropertyTable* TRxCalendar::PublishedProperties() {
   static const TPropertyTable table{
       P::Float(L"CalendarDate", &C::GetCalendarDate, &C::SetCalendarDate)
           .Stored([](C* c) { return !c->GetUseCurrentDate(); }),
+      // Views of the date: read from a layout when there, never written.
+      P::Integer(L"Day", &C::GetDay, &C::SetDay).Stored([](C*) { return false; }),
+      P::Integer(L"Month", &C::GetMonth, &C::SetMonth).Stored([](C*) { return false; }),
+      P::Integer(L"Year", &C::GetYear, &C::SetYear).Stored([](C*) { return false; }),
       P::Boolean(L"ReadOnly", &C::GetReadOnly, &C::SetReadOnly).Default(false),
       P::Enum(L"StartOfWeek", DayOfWeekIdents, &C::GetStartOfWeek, &C::SetStartOfWeek).Default(Mon),
       P::Boolean(L"UseCurrentDate", &C::GetUseCurrentDate, &C::SetUseCurrentDate).Default(true),
@@ -286,16 +290,14 @@ void TLocCalendar::CreateParams(TCreateParams& params) {
 
 void TLocCalendar::CreateWnd() {
   inherited::CreateWnd();
-  // Disabled so that it never takes the focus, but its window still gets the mouse.
-  if (!GetComponentState().Contains(csDesigning)) ::EnableWindow(GetHandle(), TRUE);
+  EnableWindowForMouse(this);
 }
 
 void TLocCalendar::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_ENABLEDCHANGED:
       inherited::Dispatch(message);
-      if (HandleAllocated() && !GetComponentState().Contains(csDesigning))
-        ::EnableWindow(GetHandle(), TRUE);
+      EnableWindowForMouse(this);
       break;
     case CM_PARENTCOLORCHANGED:
       inherited::Dispatch(message);

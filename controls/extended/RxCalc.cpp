@@ -101,6 +101,8 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
   SetBevelOuter(bvNone);
   SetBevelInner(bvNone);
   SetCaption(String());
+  SetParentColor(true);
+  SetParentCtl3D(true);
   for (int kind = 1; kind <= 28; ++kind) {
     const KeyPlace& place = Places[kind];
     const int left = layout == clDialog ? place.dialogLeft : place.popupLeft;
@@ -137,6 +139,7 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
     FMemoryLabel->SetBounds(3, 3, 26, 14);
     FMemoryLabel->SetAlignment(taCenter);
     FMemoryLabel->SetParent(memoryPanel);
+    FMemoryLabel->GetFont()->SetStyle(TFontStyles{});  // the panel's font, not bold
   }
   FEngine.OnTextChange = [this] { DisplayTextChanged(); };
   FEngine.OnResult = [this] {
@@ -233,6 +236,7 @@ void TCalculatorPanel::Paste() {
 
 TLocCalculator::TLocCalculator(TComponent* owner) : TCalculatorPanel(owner, clPopup) {
   SetControlStyle(GetControlStyle() + TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks});
+  SetEnabled(false);
   SetTabStop(false);
 }
 
@@ -243,7 +247,12 @@ void TLocCalculator::CreateParams(TCreateParams& params) {
 
 void TLocCalculator::CreateWnd() {
   inherited::CreateWnd();
-  ::EnableWindow(GetHandle(), TRUE);
+  EnableWindowForMouse(this);
+}
+
+void TLocCalculator::Dispatch(TMessage& message) {
+  inherited::Dispatch(message);
+  if (message.Msg == CM_ENABLEDCHANGED) EnableWindowForMouse(this);
 }
 
 TPopupCalculator::TPopupCalculator(TWinControl* owner) : TPopupWindow(owner) {

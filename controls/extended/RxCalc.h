@@ -37,6 +37,7 @@ class TCalculatorPanel : public TCustomPanel {
   void Copy();
   void Paste();
   String GetMemoryText() const;
+  TLabel* GetMemoryLabel() const { return FMemoryLabel; }  // nullptr in the popup layout
 
   TNotifyEvent OnOk, OnCancel, OnResult, OnTextChange;
 
@@ -56,10 +57,13 @@ class TCalculatorPanel : public TCustomPanel {
   TCustomPanel* FMemoryPanel = nullptr;  // holds the memory label; dialog layout only
 };
 
-// The popup-layout panel inside the drop-down calculator: takes the mouse but never the focus.
+// The popup-layout panel inside the drop-down calculator: takes the mouse but never the focus
+// (disabled, its window enabled whatever Enabled says).
 class TLocCalculator : public TCalculatorPanel {
   CLASSLIB_CLASS(TLocCalculator, TCalculatorPanel)
   explicit TLocCalculator(TComponent* owner);
+
+  void Dispatch(TMessage& message) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -321,6 +321,11 @@ void KillMessage(HWND window, UINT msg) {
     ::PostQuitMessage(static_cast<int>(m.wParam));
 }
 
+void EnableWindowForMouse(TWinControl* control) {
+  if (control->HandleAllocated() && !control->GetComponentState().Contains(csDesigning))
+    ::EnableWindow(control->GetHandle(), TRUE);
+}
+
 bool IsForegroundTask() {
   const HWND active = ::GetActiveWindow();
   return active && ::GetWindowThreadProcessId(active, nullptr) == ::GetCurrentThreadId();

@@ -70,6 +70,10 @@ String ShortenString(const String& s, TCanvas* canvas, int maxWidth);
 void KillMessage(HWND window, UINT msg);
 // True when the active window belongs to this thread.
 bool IsForegroundTask();
+// Enables the window of a control kept disabled so that it never takes the focus (a
+// drop-down's calendar or keypad), so that it still gets the mouse; not while designing
+// nor without a window.
+void EnableWindowForMouse(TWinControl* control);
 
 // A zero-filled block of size bytes from the process heap (fixed memory, never a movable
 // handle); nullptr for a size below 1. FreeMemo frees it and clears p.

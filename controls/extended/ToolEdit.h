@@ -138,6 +138,9 @@ class TCustomComboEdit : public TCustomMaskEdit {
   // Lays out the button frame and the text rectangle.
   void UpdateButtonLayout();
   void SetPopup(TPopupWindow* popup) { FPopup = popup; }
+  // The drop-down counts as open while its window is visible (a chosen value is applied
+  // after the window was hidden, so that its change reaches OnChange).
+  void SyncPopupVisible() { FPopupVisible = FPopup && FPopup->GetVisible(); }
   void SetDefaultNumGlyphs(int value) { FDefNumGlyphs = value; }
   // After a value that could not be taken on leaving: the text selected and the focus
   // back in the edit, so that the user can mend it.

@@ -134,6 +134,10 @@ TEST_F(DateEditTest, MaskAndFormatFollowTheDateOrder) {
   EXPECT_EQ(edit->GetEditMask(), L"!9999/99/99;1; ");
   EXPECT_EQ(edit->GetDateFormat(), L"YYYY/MM/DD");
   EXPECT_EQ(edit->GetText(), L"2026-05-01");
+  // The order follows the settings; the year's width stays the one read at the start.
+  FormatSettings.ShortDateFormat = L"M-d-yy";
+  edit->RebuildEditMask();
+  EXPECT_EQ(edit->GetDateFormat(), L"MM/DD/YYYY");
 }
 
 TEST_F(DateEditTest, NullDatesAndInvalidTexts) {
@@ -219,6 +223,8 @@ TEST_F(DateEditTest, DayKeys) {
 TEST_F(DateEditTest, TheDropDownCalendarPicksWithKeysAndMouse) {
   TDateEdit* edit = MakeEdit();
   edit->SetDateValue(EncodeDate(2026, 5, 10));
+  int changes = 0;
+  edit->SetOnChange([&](TObject*) { ++changes; });
   ShowForm();
   ASSERT_TRUE(edit_tests::FocusOn(edit));
   PressAltDown(edit->GetHandle());
@@ -238,13 +244,19 @@ TEST_F(DateEditTest, TheDropDownCalendarPicksWithKeysAndMouse) {
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetText(), L"11/06/2026");
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
-  // Escape closes it without taking its date.
+  EXPECT_EQ(changes, 1) << "the date taken is a change";
+  // Alt+Down while it is open goes to the calendar (a week on); Escape closes it without
+  // taking its date.
   PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
+  PressAltDown(edit->GetHandle());
+  EXPECT_TRUE(edit->GetPopupVisible());
+  EXPECT_EQ(Ymd(popup->GetCalendar()->GetCalendarDate()), L"2026-06-18");
   edit_tests::PressKey(VK_RIGHT);
   edit_tests::PressKey(VK_ESCAPE);
   EXPECT_FALSE(edit->GetPopupVisible());
   EXPECT_EQ(edit->GetText(), L"11/06/2026");
+  EXPECT_EQ(changes, 1);
   // A click on a day of the drop-down picks it.
   PressAltDown(edit->GetHandle());
   ASSERT_TRUE(edit->GetPopupVisible());
@@ -360,7 +372,11 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
       L"    StartOfWeek = Sun\n    Weekends = [Sun, Sat]\n    YearDigits = dyFour\n"
       L"    CalendarHints.Strings = (\n      'one'\n      ''\n      'three'\n      'four'\n      'five')\n"
       L"  end\n"
+      L"  object Calendar1: TRxCalendar\n    Left = 10\n    Top = 40\n"
+      L"    UseCurrentDate = False\n    Year = 2030\n    Month = 2\n    Day = 14\n  end\n"
       L"end\n");
+  EXPECT_EQ(Ymd(Find<TRxCalendar>(L"Calendar1")->GetCalendarDate()), L"2030-02-14")
+      << "the date's views read from a layout";
   auto* edit = Find<TDateEdit>(L"DateEdit1");
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(edit->GetCalendarPopup()->GetColor(), ColorFromInt(13749952));
@@ -377,6 +393,8 @@ TEST_F(DateEditTest, TheStudyPlanLayout) {
   EXPECT_EQ(written.find(L"ButtonWidth"), String::npos) << "the natural width";
   EXPECT_EQ(written.find(L"Glyph.Data"), String::npos) << "the built-in glyph";
   EXPECT_EQ(written.find(L"NumGlyphs"), String::npos);
+  EXPECT_EQ(written.find(L"Day ="), String::npos) << "views of the date are not written";
+  EXPECT_NE(written.find(L"CalendarDate ="), String::npos);
   EXPECT_EQ(edit->GetButtonWidth(), 21);
 }
 

@@ -9,6 +9,7 @@
 
 #include "ExtendedTestSupport.h"
 #include "classlib/controls/MiddleEast.h"
+#include "classlib/stdctrls/Buttons.h"
 #include "classlib/stdctrls/Clipboard.h"
 #include "controls/extended/CurrEdit.h"
 #include "tests/KeyInput.h"
@@ -319,6 +320,8 @@ TEST_F(NumEditTest, TheCalculatorDropsDownAndReturnsItsValue) {
   ASSERT_TRUE(edit->GetPopupVisible());
   auto* calculator = dynamic_cast<TPopupCalculator*>(edit->GetPopup());
   ASSERT_NE(calculator, nullptr);
+  EXPECT_FALSE(calculator->GetCalculator()->GetEnabled()) << "it never takes the focus";
+  EXPECT_TRUE(::IsWindowEnabled(calculator->GetCalculator()->GetHandle())) << "but the mouse";
   for (int kind : {5, 14, 4, 20}) {  // 4 * 3 =
     TCalcButton* key = calculator->GetCalculator()->KeyOfKind(kind);
     ASSERT_NE(key, nullptr);
@@ -362,6 +365,31 @@ TEST_F(NumEditTest, EnterIsTheCalculatorsEqualsAndAnErrorWaitsForClear) {
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
 }
 
+// With the drop-down closed, Enter and Escape press the form's default and cancel buttons and
+// then go on as typed: Enter reaches OnKeyPress, Escape also puts back the value's text.
+TEST_F(NumEditTest, EnterAndEscapePressTheFormsButtonsAndGoOn) {
+  TCurrencyEdit* edit = MakeTimeEdit(1);
+  edit->SetValue(5);
+  auto* ok = Add<TButton>(10, 40, 75, 25);
+  auto* cancel = Add<TButton>(90, 40, 75, 25);
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  int oks = 0, cancels = 0, enters = 0;
+  ok->SetOnClick([&](TObject*) { ++oks; });
+  cancel->SetOnClick([&](TObject*) { ++cancels; });
+  edit->SetOnKeyPress([&](TObject*, wchar_t& key) { enters += key == 13; });
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  edit_tests::PressKey(VK_RETURN);
+  EXPECT_EQ(oks, 1);
+  EXPECT_EQ(enters, 1) << "Enter goes on to the edit's own handling";
+  edit->SelectAll();
+  edit_tests::Type(L"7");
+  edit_tests::PressKey(VK_ESCAPE);
+  EXPECT_EQ(cancels, 1);
+  EXPECT_EQ(edit->GetText(), L"5") << "Escape goes on: the text of the value again";
+}
+
 TEST_F(ComboEditTest, TheCaretIsMadeWhenTheEditTakesTheFocus) {
   auto* edit = Add<TCustomNumEdit>(10, 10, 120, 21);
   edit->GetFont()->SetStyle(TFontStyles{fsBold});
@@ -376,12 +404,24 @@ TEST_F(ComboEditTest, TheCaretIsMadeWhenTheEditTakesTheFocus) {
 
 TEST_F(ComboEditTest, ButtonWidthAndGlyphKinds) {
   auto* edit = Add<TCustomNumEdit>(10, 10, 100, 21);
+  auto* windowless = new TCustomNumEdit(Form);
+  windowless->SetBounds(0, 0, 100, 21);
+  windowless->SetButtonWidth(100);
+  EXPECT_EQ(windowless->GetButtonWidth(), 20) << "refused also before the window exists";
   ShowForm();
   edit->SetButtonWidth(100);
   EXPECT_EQ(edit->GetButtonWidth(), 20) << "not below the client width: refused";
+  const auto textRight = [&] {
+    RECT r{};
+    ::SendMessageW(edit->GetHandle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return r.right;
+  };
+  edit->SetButtonWidth(0);
+  const LONG withoutButton = textRight();
   edit->SetButtonWidth(1);
   EXPECT_EQ(edit->GetButtonWidth(), 1);
   EXPECT_FALSE(edit->GetButton()->GetParent()->GetVisible()) << "0 or 1 hides the button";
+  EXPECT_EQ(textRight(), withoutButton - 1) << "the text keeps clear of the hidden frame's width";
   edit->SetButtonWidth(21);
   EXPECT_TRUE(edit->GetButton()->GetParent()->GetVisible());
   edit->SetGlyphKind(gkEllipsis);
@@ -391,6 +431,12 @@ TEST_F(ComboEditTest, ButtonWidthAndGlyphKinds) {
   edit->SetGlyphKind(gkDropDown);
   EXPECT_EQ(edit->GetButtonWidth(), ::GetSystemMetrics(SM_CXVSCROLL));
   EXPECT_FALSE(edit->GetGlyph()->GetEmpty());
+  // The arrow keeps its width when the form is scaled; a width set again scales.
+  Form->ScaleBy(3, 2);
+  EXPECT_EQ(edit->GetButtonWidth(), ::GetSystemMetrics(SM_CXVSCROLL));
+  edit->SetButtonWidth(24);
+  Form->ScaleBy(3, 2);
+  EXPECT_EQ(edit->GetButtonWidth(), 36);
   edit->SetHeight(4);
   EXPECT_GT(edit->GetHeight(), 10) << "never lower than a line of text";
   TBitmap own;
@@ -470,6 +516,10 @@ TEST_F(ComboEditTest, TheDialogKeypadByMouseAndKeyboard) {
   ShowForm();
   extended_tests::SaveScreenshot(Form->GetHandle(), "calculator_dialog_layout");
   EXPECT_FALSE(panel->KeyOfKind(27)->GetGlyph()->GetEmpty()) << "OK shows a glyph";
+  EXPECT_FALSE(panel->GetMemoryLabel()->GetFont()->GetStyle().Contains(fsBold)) << "plain";
+  EXPECT_TRUE(panel->KeyOfKind(5)->GetFont()->GetStyle().Contains(fsBold));
+  Form->SetColor(clAqua);
+  EXPECT_EQ(panel->GetColor(), clAqua) << "the panel takes its parent's colour";
   ClickControl(panel->KeyOfKind(2));   // 1
   ClickControl(panel->KeyOfKind(16));  // +
   ClickControl(panel->KeyOfKind(3));   // 2
