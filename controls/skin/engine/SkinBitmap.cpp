@@ -378,23 +378,27 @@ void TSeBitmap::TileTo(TCanvas* canvas, const TRect& dest, const TRect& source, 
   if (!dc) return;
   // A small picture (a 1-pixel strip, say) would cost a drawing call per pixel or two: it is
   // first repeated into a tile of whole copies, which draws the same pixels in far fewer calls,
-  // when making that tile costs less than the calls it saves.
-  const int across = CopiesPerTile(s.Width(), s.Height(), visible.Width());
-  const int down = CopiesPerTile(s.Height(), s.Width() * across, visible.Height());
-  const int tileWidth = s.Width() * across, tileHeight = s.Height() * down;
-  if (int64_t{across} * down > 1 &&
-      TilingPays(TileCount(dest, visible, s.Width(), s.Height()), TileCount(dest, visible, tileWidth, tileHeight),
-                 int64_t{tileWidth} * tileHeight, transparent, SystemTransparentBlt() != nullptr)) {
-    TSeBitmap tile;
-    try {
-      tile.SetSize(tileWidth, tileHeight);
-    } catch (const Exception&) {
-      // No memory for the tile: drawn copy by copy below instead.
-    }
-    if (tile.GetBits()) {
-      RepeatInto(tile, s);
-      tile.DrawTiles(dc, dest, visible, TRect(0, 0, tile.GetWidth(), tile.GetHeight()), transparent);
-      return;
+  // when making that tile costs less than the calls it saves. The tile's size is worked out
+  // only where even a tile drawn in one call and filled for nothing would pay.
+  const int64_t copies = TileCount(dest, visible, s.Width(), s.Height());
+  const bool systemBlit = SystemTransparentBlt() != nullptr;
+  if (TilingPays(copies, 1, 0, transparent, systemBlit)) {
+    const int across = CopiesPerTile(s.Width(), s.Height(), visible.Width());
+    const int down = CopiesPerTile(s.Height(), s.Width() * across, visible.Height());
+    const int tileWidth = s.Width() * across, tileHeight = s.Height() * down;
+    if (int64_t{across} * down > 1 && TilingPays(copies, TileCount(dest, visible, tileWidth, tileHeight),
+                                                  int64_t{tileWidth} * tileHeight, transparent, systemBlit)) {
+      TSeBitmap tile;
+      try {
+        tile.SetSize(tileWidth, tileHeight);
+      } catch (const Exception&) {
+        // No memory for the tile: drawn copy by copy below instead.
+      }
+      if (tile.GetBits()) {
+        RepeatInto(tile, s);
+        tile.DrawTiles(dc, dest, visible, TRect(0, 0, tile.GetWidth(), tile.GetHeight()), transparent);
+        return;
+      }
     }
   }
   DrawTiles(dc, dest, visible, s, transparent);
