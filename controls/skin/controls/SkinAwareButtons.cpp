@@ -90,7 +90,9 @@ void TSeSkinCheckBox::Dispatch(TMessage& message) {
 
 void TSeSkinCheckBox::Loaded() {
   inherited::Loaded();
-  if (FSkin.Engine()) FSkin.Rebuild(*this);
+  // No copy is built while a layout is read: the engine read with the box is assigned now,
+  // with all that assigning it does (the skin's caption font taken as the box's Font).
+  if (FSkin.Engine()) SetLumaweave(FSkin.Engine());
 }
 
 void TSeSkinCheckBox::Notification(TComponent* component, TOperation operation) {

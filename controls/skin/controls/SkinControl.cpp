@@ -544,6 +544,8 @@ void TSeCustomControl::PaintFrame() {
   TRect frame;
   GetFrameRect(frame);
   if (FHorzScrollBar && FVertScrollBar) {
+    // The corner between the bars whatever their thickness and the frame's: a fixed 20 x 20
+    // at the outer corner would leave part of a larger one unpainted.
     const TRect client = GetClientRect();
     const TRect corner(client.Right, client.Bottom, frame.Right, frame.Bottom);
     const bool themed = FThemesAllowed && UseThemes() &&

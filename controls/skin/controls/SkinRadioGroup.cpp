@@ -59,7 +59,9 @@ void TSeSkinGroupBox::Dispatch(TMessage& message) {
 
 void TSeSkinGroupBox::Loaded() {
   inherited::Loaded();
-  if (FSkin.Engine()) FSkin.Rebuild(*this);
+  // No copy is built while a layout is read: the engine read with the box is assigned now,
+  // with all that assigning it does (Transparent from the skin's frame, the caption box).
+  if (FSkin.Engine()) SetLumaweave(FSkin.Engine());
 }
 
 void TSeSkinGroupBox::Notification(TComponent* component, TOperation operation) {

@@ -53,7 +53,7 @@ void TSeLinkSkinObject::PaintSelf(TCanvas* canvas) {
   font.SetColor(clBlack);
   canvas->SetFont(&font);
   const int oldMode = ::SetBkMode(canvas->GetHandle(), TRANSPARENT);
-  DrawTextUnicode(canvas, FLinkControl, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextUnicode(canvas, FLinkControl, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   ::SetBkMode(canvas->GetHandle(), oldMode);
 }
 

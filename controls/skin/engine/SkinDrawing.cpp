@@ -286,6 +286,7 @@ HRGN CreateRegionFromBitmap(const TSeBitmap& bitmap, int xOffset, int yOffset) {
   header->iType = RDH_RECTANGLES;
   header->nCount = static_cast<DWORD>(runs.size());
   header->nRgnSize = 0;
+  // The bound of the rectangles as moved: the offsets take them out of the bitmap's own.
   header->rcBound = RECT{xOffset, yOffset, width + xOffset, height + yOffset};
   std::copy(runs.begin(), runs.end(),
             reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER)));

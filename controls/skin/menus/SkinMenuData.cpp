@@ -98,6 +98,22 @@ void DrawSubmenuArrow(TCanvas* canvas, int x, int y, TColor color) {
       if (::GetPixel(source, px, py) != ArrowKey) ::SetPixelV(target, x + px, y + py, rgb);
 }
 
+void DrawSubmenuArrowOver(TCanvas* canvas, const TRect& area, TColor color) {
+  const int width = area.Right - area.Left, height = area.Bottom - area.Top;
+  if (width < 1 || height < 1) return;
+  TBitmap scratch;
+  scratch.SetPixelFormat(pf32bit);
+  scratch.SetSize(width, height);
+  HDC source = scratch.GetCanvas()->GetHandle();
+  RECT r{0, 0, width, height};
+  ::DrawFrameControl(source, &r, DFC_MENU, DFCS_MENUARROW);
+  HDC target = canvas->GetHandle();
+  const COLORREF rgb = ColorToRGB(color);
+  for (int py = 0; py < height; ++py)
+    for (int px = 0; px < width; ++px)
+      if (::GetPixel(source, px, py) == RGB(0, 0, 0)) ::SetPixelV(target, area.Left + px, area.Top + py, rgb);
+}
+
 void RegisterMenuClass(const TClassInfo* containerClass, TSeAddItemProc addItem) {
   for (MenuClassEntry& entry : MenuClassRegistry())
     if (entry.containerClass == containerClass) {

@@ -16,6 +16,9 @@ TFont* MenuFont();
 TSize MenuMetrics();
 // The submenu arrow in colour with its top-left corner at (x, y) (20 x 20 pixels).
 void DrawSubmenuArrow(TCanvas* canvas, int x, int y, TColor color);
+// The system's submenu arrow drawn over the whole of area (a scratch bitmap of its size), its
+// black pixels set on the canvas in color.
+void DrawSubmenuArrowOver(TCanvas* canvas, const TRect& area, TColor color);
 
 // ---- Classes that hold item trees ------------------------------------------------------------
 // Appends item to the tree of container (a menu bar, a popup menu).

@@ -167,7 +167,9 @@ bool TSeSkinItem::DrawBarItemSkinned(TCanvas* canvas, const TRect& r, uint8_t st
 void TSeSkinItem::DrawPopupItemSkinned(TCanvas* canvas, const TRect& r, uint8_t state) {
   canvas->SetFont(FPopupItem->GetFont());
   if (IsSeparator()) {
-    // Its own object when the skin has one, else the item object's separator line.
+    // Its own object when the skin has one, else the item object's separator line. The item
+    // object is shared by the rows: the enabled flag and shortcut of the row painted before
+    // are cleared, or the line would show them.
     FPopupItem->SetEnabled(true);
     FPopupItem->SetText2(String());
     if (FSeparator) PaintObject(FSeparator, canvas, r, FSeparator->GetText(), 0);
@@ -179,9 +181,7 @@ void TSeSkinItem::DrawPopupItemSkinned(TCanvas* canvas, const TRect& r, uint8_t 
   PaintObject(FPopupItem, canvas, r, GetCaption(), state, ImageSize());
   const TColor color = canvas->GetFont()->GetColor();
   DrawGlyph(canvas, r, color);
-  if (GetCount() > 0)
-    DrawSubmenuArrow(canvas, r.Right - SubmenuArea + (SubmenuArea - 20) / 2, r.Top + (RectHeight(r) - 20) / 2,
-                     color);
+  if (GetCount() > 0) DrawSubmenuArrowOver(canvas, TRect(r.Right - SubmenuArea, r.Top, r.Right, r.Bottom), color);
 }
 
 void TSeSkinItem::DrawGlyph(TCanvas* canvas, const TRect& r, TColor color) {

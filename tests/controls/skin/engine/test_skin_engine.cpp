@@ -132,6 +132,13 @@ class SkinEngineTest : public SkinFormTest {
     PaintWindowInto(control, surface);
     return surface.At(6, control->GetHeight() / 2);
   }
+  // A new form read from a layout's text.
+  static std::unique_ptr<TButtonsForm> ReadIntoNewForm(const String& text) {
+    std::unique_ptr<TButtonsForm> form(TCustomForm::Create<TButtonsForm>(nullptr));
+    TStringStream stream(text);
+    ReadComponentFromStream(stream, form.get());
+    return form;
+  }
   int Count(const wchar_t* name, UINT message) {
     int n = 0;
     for (const auto& entry : Log()) n += entry.first == name && entry.second == message;
@@ -316,6 +323,9 @@ TEST_F(SkinEngineTest, RemovingTheEngineDropsTheCopies) {
 TEST_F(SkinEngineTest, StoredSkinLoadsWithoutBroadcastAndAFormFreedMeanwhileIsSkipped) {
   Engine->SetSkinFile(First);
   Box->SetLumaweave(Engine);
+  // A font of the box's own is stored with it; reading its engine gives it the skin's again.
+  ASSERT_EQ(Box->GetFont()->GetColor(), clRed);
+  Box->GetFont()->SetColor(clGreen);
   // The engine and the check box written to a layout and read into another form.
   const String text = ComponentToText(Form);
   EXPECT_NE(text.find(L"SkinStream"), String::npos);
@@ -333,6 +343,7 @@ TEST_F(SkinEngineTest, StoredSkinLoadsWithoutBroadcastAndAFormFreedMeanwhileIsSk
   EXPECT_EQ(engine->GetSkinSource()->Count(), 3);  // the stored skin stayed loaded
   EXPECT_TRUE(engine->GetSkinFile().empty());
   EXPECT_TRUE(box->UseSkin());
+  EXPECT_EQ(box->GetFont()->GetColor(), clRed);  // the "Text" child's
   // A control that frees the other form while the broadcast runs: that form is skipped.
   int changes = 0;
   OnChangeMessage() = [&](UINT message) {
@@ -347,6 +358,32 @@ TEST_F(SkinEngineTest, StoredSkinLoadsWithoutBroadcastAndAFormFreedMeanwhileIsSk
   EXPECT_EQ(changes, 1);
   EXPECT_EQ(copy, nullptr);
   EXPECT_TRUE(Box->UseSkin());
+}
+
+TEST_F(SkinEngineTest, AGroupBoxReadWithItsEngineTakesItsTransparencyFromTheFrame) {
+  // A skin whose group frame is a picture without see-through parts: the group box is opaque.
+  TSeSkinSource skin(nullptr);
+  TSeSkinObject* root = Part(nullptr, L"GroupBox", clNone, TRect(0, 0, 100, 80));
+  auto* frame = new TSeBitmapObject(root);
+  frame->SetName(L"Frame");
+  frame->SetMasked(false);
+  frame->SetMaskedBorder(false);
+  frame->SetMaskedAngles(false);
+  skin.AddObject(root);
+  skin.InsertComponent(root);
+  const String path = TempFile(L"skin26-picture-frame.cskn");
+  skin.SaveToFile(path);
+  Engine->SetSkinFile(path);
+  Group->SetLumaweave(Engine);
+  EXPECT_FALSE(Group->GetTransparent());
+  Group->SetTransparent(true);  // stored so; reading the engine makes it opaque again
+  std::unique_ptr<TButtonsForm> copy = ReadIntoNewForm(ComponentToText(Form));
+  auto* group = dynamic_cast<TSeSkinRadioGroup*>(copy->FindComponent(L"Group"));
+  ASSERT_TRUE(group);
+  EXPECT_TRUE(group->UseSkin());
+  EXPECT_FALSE(group->GetTransparent());
+  copy.reset();
+  ::DeleteFileW(path.c_str());
 }
 
 TEST_F(SkinEngineTest, AHueShiftedSkinStoredInALayoutReadsBackAsItWasShown) {
@@ -367,9 +404,7 @@ TEST_F(SkinEngineTest, AHueShiftedSkinStoredInALayoutReadsBackAsItWasShown) {
   moved.erase(lineStart, lineEnd - lineStart);
   moved.insert(moved.find(L'\n', moved.find(L'}', moved.find(L"SkinStream"))) + 1, line);
   for (int pass = 0; pass < 2; ++pass) {
-    std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
-    TStringStream stream(pass == 0 ? text : moved);
-    ReadComponentFromStream(stream, copy.get());
+    std::unique_ptr<TButtonsForm> copy = ReadIntoNewForm(pass == 0 ? text : moved);
     auto* engine = dynamic_cast<TSeLumaweave*>(copy->FindComponent(L"Engine"));
     ASSERT_TRUE(engine);
     EXPECT_EQ(engine->GetDeltaHue(), 60);
@@ -382,10 +417,7 @@ TEST_F(SkinEngineTest, LayoutWithoutAStoredSkinKeepsItsSkinFile) {
   const String missing = TempFile(L"skin26-not-there.cskn");
   Engine->SetSkinFile(missing);
   ASSERT_EQ(Engine->GetSkinSource()->Count(), 0);
-  const String text = ComponentToText(Form);
-  std::unique_ptr<TButtonsForm> copy(TCustomForm::Create<TButtonsForm>(nullptr));
-  TStringStream stream(text);
-  ReadComponentFromStream(stream, copy.get());
+  std::unique_ptr<TButtonsForm> copy = ReadIntoNewForm(ComponentToText(Form));
   auto* engine = dynamic_cast<TSeLumaweave*>(copy->FindComponent(L"Engine"));
   ASSERT_TRUE(engine);
   EXPECT_EQ(engine->GetSkinFile(), missing);

@@ -11,6 +11,7 @@
 #include "controls/skin/controls/SkinAwareButtons.h"
 #include "controls/skin/engine/SkinBoxObjects.h"
 #include "controls/skin/engine/SkinColors.h"
+#include "controls/skin/engine/SkinDrawing.h"
 #include "tests/classlib/graphics/MemorySurface.h"
 
 using namespace skin_tests;
@@ -152,6 +153,21 @@ TEST_F(SkinObjectKindsTest, PlaceholderDrawsOnlyInStateOne) {
   EXPECT_EQ(surface.At(0, 0), clBlack);
   EXPECT_EQ(surface.At(2, 2), clWhite);
   EXPECT_GT(surface.CountOf(clBlack, TRect(2, 2, 58, 18)), 5);  // the name
+  // Drawn centred on one line as DrawText draws it, "&" marking the letter after it.
+  placeholder.SetLinkControl(L"A&B");
+  placeholder.Paint(&surface.Canvas);
+  MemorySurface reference(60, 20, clLime);
+  FillRectColor(&reference.Canvas, TRect(0, 0, 60, 20), clWhite);
+  FrameRectColor(&reference.Canvas, TRect(0, 0, 60, 20), clBlack);
+  reference.Canvas.GetFont()->SetName(L"Arial");
+  TFontStyles italic;
+  italic.Include(fsItalic);
+  reference.Canvas.GetFont()->SetStyle(italic);
+  reference.Canvas.GetFont()->SetColor(clBlack);
+  TRect box(0, 0, 60, 20);
+  DrawTextUnicode(&reference.Canvas, L"A&B", box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  ::GdiFlush();
+  EXPECT_EQ(DifferentPixels(surface, reference, TRect(0, 0, 60, 20)), 0);
 }
 
 TEST_F(SkinObjectKindsTest, RollPanelRollsBackAndNeverToNothing) {

@@ -250,6 +250,18 @@ TEST_F(SkinMenuItemTest, PopupRowDrawsCheckArrowScrollButtonsAndLeavesTheEngineO
   Draw(Recent, surface, true, false, false);
   EXPECT_GT(surface.CountOf(SkinA.Text, TRect(178, 0, 200, 20)), 4);
   EXPECT_EQ(surface.CountOf(SkinA.Text, TRect(0, 0, 22, 20)), 0);  // no check, no image
+  for (int height : {20, 26, 15}) {
+    // The system's menu arrow drawn over all of the rightmost 22 pixels, its black ones taken.
+    MemorySurface row(200, height), arrow(22, height);
+    Draw(Recent, row, true, false, false);
+    RECT all{0, 0, 22, height};
+    ::DrawFrameControl(arrow.DC(), &all, DFC_MENU, DFCS_MENUARROW);
+    ::GdiFlush();
+    int differ = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < 22; ++x) differ += (row.At(178 + x, y) == SkinA.Text) != (arrow.At(x, y) == clBlack);
+    EXPECT_EQ(differ, 0) << height;
+  }
 
   // Scroll buttons: the item object's face (focused when pressed) and a 7 x 4 triangle.
   MemorySurface button(60, 10);
