@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "IcoList.h"
+#include "RxUtils.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/controls/Messages.h"
@@ -300,7 +301,7 @@ void TRxGIFAnimator::Paint() {
 
 void TRxGIFAnimator::DoPaintImage() {
   TCanvas* canvas = GetCanvas();
-  if (FImage->GetTransparent() || FImage->GetEmpty()) RxCopyParentImage(this, canvas);
+  if (FImage->GetTransparent() || FImage->GetEmpty()) CopyParentImage(this, canvas);
   if (FImage->GetEmpty() || FImage->GetScreenWidth() < 1 || FImage->GetScreenHeight() < 1) return;
   Lock();
   try {
