@@ -248,8 +248,10 @@ int TCustomEdit::GetSelLength() {
 
 void TCustomEdit::SetSelLength(int value) {
   if (!HandleAllocated()) return;
+  // A negative length selects backwards from the start; the far end stops at the text's
+  // start, since a negative end would tell the window "to the end of the text".
   const int start = GetSelStart();
-  Perform(EM_SETSEL, static_cast<WPARAM>(start), start + Max(value, 0));
+  Perform(EM_SETSEL, static_cast<WPARAM>(start), Max(start + value, 0));
 }
 
 String TCustomEdit::GetSelText() {

@@ -78,7 +78,9 @@ class TCustomEdit : public TWinControl {
   virtual int GetSelStart();
   virtual void SetSelStart(int value);  // also collapses the selection there
   virtual int GetSelLength();
-  virtual void SetSelLength(int value);  // from SelStart; negative values count as 0
+  // Selects value characters from SelStart; a negative value selects backwards (not past
+  // the text's start).
+  virtual void SetSelLength(int value);
   virtual String GetSelText();
   void SetSelText(const String& value);  // replaces the selection (or inserts at the caret)
   // Copies the selected text into buffer (at most bufSize - 1 characters and a

@@ -34,7 +34,7 @@ class TCustomLabel : public TGraphicControl {
   void SetShowAccelChar(bool value);
   // The control the accelerator focuses; not owned (forgotten when it is freed).
   TWinControl* GetFocusControl() const { return FFocusControl; }
-  void SetFocusControl(TWinControl* value);
+  virtual void SetFocusControl(TWinControl* value);
   void SetAutoSize(bool value) override;
 
   // The text that is drawn: the caption.

@@ -69,6 +69,15 @@ void TRxCustomLabel::SetShowFocus(bool value) {
   Invalidate();
 }
 
+void TRxCustomLabel::SetFocusControl(TWinControl* value) {
+  if (value == GetFocusControl()) return;
+  inherited::SetFocusControl(value);
+  // Whether the new control has the focus, rather than whether the old one had it: the
+  // repaint would otherwise frame the label for a control that is not focused.
+  FFocused = value && value->Focused();
+  if (FShowFocus) Invalidate();
+}
+
 TRect TRxCustomLabel::TextArea() {
   TRect r = GetClientRect();
   InflateRect(r, -1, -1);

@@ -29,6 +29,8 @@ class TRxCustomLabel : public TCustomLabel {
   bool GetShowFocus() const { return FShowFocus; }
   void SetShowFocus(bool value);
   bool GetMouseInControl() const { return FMouseInControl; }
+  // Repaints when ShowFocus, so that a focus rectangle comes or goes with the control.
+  void SetFocusControl(TWinControl* value) override;
 
   void Dispatch(TMessage& message) override;
 

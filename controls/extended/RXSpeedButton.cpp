@@ -88,7 +88,7 @@ void TRxSpeedButton::SetFlat(bool value) {
 
 void TRxSpeedButton::SetGlyph(TBitmap* value) {
   FGlyph->SetGlyph(value);
-  FGlyphFromAction = false;
+  FGlyph->SetFromImageList(false);
   Invalidate();
 }
 
@@ -169,7 +169,8 @@ void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
   TCustomImageList* images = list ? list->GetImages() : nullptr;
   const int index = action->GetImageIndex();
   // An empty glyph takes the action's image, and a later change replaces it again.
-  const bool takeImage = GetGlyph()->GetEmpty() || (InActionNotice() && FGlyphFromAction);
+  const bool takeImage =
+      GetGlyph()->GetEmpty() || (InActionNotice() && FGlyph->GetFromImageList());
   if (takeImage && images && index >= 0 && index < images->GetCount()) {
     // The action's image on fuchsia, the colour that is transparent.
     TBitmap glyph;
@@ -179,7 +180,7 @@ void TRxSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
     images->Draw(glyph.GetCanvas(), 0, 0, index, true);
     glyph.SetTransparentColor(clFuchsia);
     SetGlyph(&glyph);
-    FGlyphFromAction = true;
+    FGlyph->SetFromImageList(true);
   }
 }
 

@@ -149,7 +149,6 @@ class TRxSpeedButton : public TGraphicControl {
   int FRepeatInterval = 100;                  // ms between repeats
   TButtonState FState = bsUp;                 // the paint state
   std::unique_ptr<TRxButtonCheckLink> FCheckLink;  // follows the action's check; made on linking
-  bool FGlyphFromAction = false;              // the glyph is the action's image
 };
 
 // The auto-repeating button of the calendar's navigation: old-style frame, repeating.

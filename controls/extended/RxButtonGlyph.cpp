@@ -125,6 +125,13 @@ void TRxButtonGlyph::SetNumGlyphs(TRxNumGlyphs value) {
   if (OnChange) OnChange(nullptr);
 }
 
+void TRxButtonGlyph::SetFromImageList(bool value) {
+  if (value == FFromImageList) return;
+  Invalidate();
+  FFromImageList = value;
+  if (OnChange) OnChange(nullptr);
+}
+
 void TRxButtonGlyph::SetAlignment(TAlignment value) {
   if (value == FAlignment) return;
   FAlignment = value;
@@ -151,7 +158,19 @@ int TRxButtonGlyph::CreateButtonGlyph(TButtonState state) {
   AssignBitmapCell(FOriginal.get(), &image, FNumGlyphs, 1, cell);
   switch (state) {
     case bsDisabled:
-      if (FNumGlyphs > 1) {
+      if (FFromImageList) {
+        // The image list's own disabled drawing, over the face.
+        TCustomImageList list(nullptr);
+        list.SetWidth(w);
+        list.SetHeight(h);
+        list.AddMasked(&image, FTransparentColor);
+        TBitmap disabled;
+        disabled.SetSize(w, h);
+        disabled.GetCanvas()->GetBrush()->SetColor(clBtnFace);
+        disabled.GetCanvas()->FillRect(Rect(0, 0, w, h));
+        list.Draw(disabled.GetCanvas(), 0, 0, 0, false);
+        FIndexes[slot] = FGlyphList->AddGlyphMasked(&disabled, clBtnFace);
+      } else if (FNumGlyphs > 1) {
         FIndexes[slot] = FGlyphList->AddGlyphMasked(&image, FTransparentColor);
       } else {
         std::unique_ptr<TBitmap> grey = CreateGrayedBitmap(&image, clBlack);
@@ -187,7 +206,12 @@ void TRxButtonGlyph::DrawCaption(TCanvas* canvas, const String& caption, TRect r
                                  TButtonState state, UINT biDiFlags) {
   canvas->GetBrush()->SetStyle(bsClear);
   UINT flags = biDiFlags | DT_VCENTER | (FWordWrap ? DT_WORDBREAK : 0);
-  flags |= FAlignment == taLeftJustify ? DT_LEFT : FAlignment == taRightJustify ? DT_RIGHT : DT_CENTER;
+  // Right-to-left reading mirrors the alignment.
+  TAlignment alignment = FAlignment;
+  if (biDiFlags & DT_RTLREADING)
+    alignment = alignment == taLeftJustify ? taRightJustify
+                : alignment == taRightJustify ? taLeftJustify : alignment;
+  flags |= alignment == taLeftJustify ? DT_LEFT : alignment == taRightJustify ? DT_RIGHT : DT_CENTER;
   const int length = static_cast<int>(caption.size());
   if (state == bsDisabled) {
     RECT shifted = r;
@@ -256,13 +280,14 @@ TRect TRxButtonGlyph::Draw(TCanvas* canvas, const TRect& client, const TPoint& o
     textSize = TSize(r.right - r.left, r.bottom - r.top);
   }
   const bool hasGlyph = glyph.cx > 0;
+  // The mark's room: beside the glyph, except with the glyph on the left (or none), where
+  // it follows the text; the mark is drawn in the room made for it.
+  const bool markBesideGlyph = dropDownMark && hasGlyph && layout != blGlyphLeft;
   TSize glyphBox = glyph;
-  if (dropDownMark) {
-    if (hasGlyph && layout != blGlyphLeft)
-      glyphBox.cx += 6;
-    else
-      textSize.cx += 9;
-  }
+  if (markBesideGlyph)
+    glyphBox.cx += 6;
+  else if (dropDownMark)
+    textSize.cx += 9;
   TPoint glyphPos, textPos;
   if (vertical) {
     glyphPos.X = cx / 2 - glyphBox.cx / 2;
@@ -304,11 +329,12 @@ TRect TRxButtonGlyph::Draw(TCanvas* canvas, const TRect& client, const TPoint& o
   glyphPos = TPoint(glyphPos.X + origin.X, glyphPos.Y + origin.Y);
   textPos = TPoint(textPos.X + origin.X, textPos.Y + origin.Y);
   if (hasGlyph) DrawGlyph(canvas, glyphPos, state);
-  TRect textBounds(textPos.X, textPos.Y, textPos.X + textSize.cx - (dropDownMark && !(hasGlyph && layout != blGlyphLeft) ? 9 : 0),
+  TRect textBounds(textPos.X, textPos.Y,
+                   textPos.X + textSize.cx - (dropDownMark && !markBesideGlyph ? 9 : 0),
                    textPos.Y + textSize.cy);
   if (!text.empty()) DrawCaption(canvas, text, textBounds, state, biDiFlags);
   if (dropDownMark) {
-    if (hasGlyph && !vertical)
+    if (markBesideGlyph)
       DrawMark(canvas, glyphPos.X + glyph.cx + 1, glyphPos.Y + glyph.cy / 2 - 2, state);
     else if (text.empty())
       DrawMark(canvas, origin.X + cx / 2 - 3, origin.Y + cy / 2 - 2, state);

@@ -73,6 +73,10 @@ class TRxButtonGlyph {
   bool GetWordWrap() const { return FWordWrap; }
   void SetWordWrap(bool value);
   TColor GetTransparentColor() const { return FTransparentColor; }
+  // The glyph is an image taken from an image list (an action's): disabled, it shows the
+  // image list's disabled image (its shape in highlight one pixel down-right, then shadow).
+  bool GetFromImageList() const { return FFromImageList; }
+  void SetFromImageList(bool value);
 
   // ---- Operations --------------------------------------------------------------------
   // The image list index of a state's image, made on first use; -1 without a glyph.
@@ -102,4 +106,5 @@ class TRxButtonGlyph {
   TRxNumGlyphs FNumGlyphs = 1;
   TAlignment FAlignment = taCenter;
   bool FWordWrap = false;
+  bool FFromImageList = false;
 };

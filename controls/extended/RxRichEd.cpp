@@ -441,8 +441,10 @@ int TRxCustomRichEdit::GetSelLength() {
 }
 
 void TRxCustomRichEdit::SetSelLength(int value) {
+  // A negative length selects backwards from the start; the far end stops at the text's
+  // start, since a negative end would tell the window "to the end of the text".
   const CHARRANGE range = GetSelection();
-  SetSelection(range.cpMin, range.cpMin + Max(value, 0), true);
+  SetSelection(range.cpMin, Max<LONG>(range.cpMin + value, 0), true);
 }
 
 String TRxCustomRichEdit::GetSelText() {

@@ -78,6 +78,28 @@ int OleMessageBox(HWND owner, const String& text, const String& caption, UINT fl
   return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
 }
 
+constexpr size_t kMaxAccelerators = 1000;
+constexpr int kMaxMenuDepth = 32;
+
+// Adds the shortcut of item and of every item below it, at any depth (a shortcut on
+// File > Export > PDF is one of the menu's as much as one on File > Open).
+void AddItemAccelerators(TMenuItem* item, int depth, std::vector<ACCEL>& accelerators) {
+  if (depth > kMaxMenuDepth || accelerators.size() >= kMaxAccelerators) return;
+  const TShortCut shortCut = item->GetShortCut();
+  if (shortCut != 0) {
+    ACCEL accel{};
+    accel.fVirt = FVIRTKEY;
+    if (shortCut & scShift) accel.fVirt |= FSHIFT;
+    if (shortCut & scCtrl) accel.fVirt |= FCONTROL;
+    if (shortCut & scAlt) accel.fVirt |= FALT;
+    accel.key = static_cast<WORD>(shortCut & 0xFF);
+    accel.cmd = item->GetCommand();
+    accelerators.push_back(accel);
+  }
+  for (int i = 0; i < item->GetCount(); ++i)
+    AddItemAccelerators(item->GetItem(i), depth + 1, accelerators);
+}
+
 // The accelerators of a form menu's items in the container's groups (0, 2, 4), as the
 // in-place object gets them in its frame information.
 std::vector<ACCEL> ContainerAccelerators(TMenuItem* items) {
@@ -86,21 +108,7 @@ std::vector<ACCEL> ContainerAccelerators(TMenuItem* items) {
   for (int i = 0; i < items->GetCount(); ++i) {
     TMenuItem* top = items->GetItem(i);
     const int group = top->GetGroupIndex();
-    if (group != 0 && group != 2 && group != 4) continue;
-    // The items of the group's menu, one level down, as a menu bar holds them.
-    for (int k = -1; k < top->GetCount(); ++k) {
-      TMenuItem* item = k < 0 ? top : top->GetItem(k);
-      const TShortCut shortCut = item->GetShortCut();
-      if (shortCut == 0 || accelerators.size() >= 1000) continue;
-      ACCEL accel{};
-      accel.fVirt = FVIRTKEY;
-      if (shortCut & scShift) accel.fVirt |= FSHIFT;
-      if (shortCut & scCtrl) accel.fVirt |= FCONTROL;
-      if (shortCut & scAlt) accel.fVirt |= FALT;
-      accel.key = static_cast<WORD>(shortCut & 0xFF);
-      accel.cmd = item->GetCommand();
-      accelerators.push_back(accel);
-    }
+    if (group == 0 || group == 2 || group == 4) AddItemAccelerators(top, 0, accelerators);
   }
   return accelerators;
 }

@@ -126,8 +126,11 @@ TEST_F(EditTest, SelectionClipboardAndUndo) {
   Edit->SetSelLength(1);
   Edit->SetSelText(L"XY");
   EXPECT_EQ(Edit->GetText(), L"aXYf");
-  Edit->SetSelLength(-4);  // counts as 0
-  EXPECT_EQ(Edit->GetSelLength(), 0);
+  Edit->SetSelLength(-2);  // backwards from the caret after "XY"
+  EXPECT_EQ(Edit->GetSelText(), L"XY");
+  Edit->SetSelStart(2);
+  Edit->SetSelLength(-9);  // not past the start
+  EXPECT_EQ(Edit->GetSelText(), L"aX");
   Edit->SelectAll();
   Edit->SetSelTextBuf(nullptr);
   EXPECT_EQ(Edit->GetText(), L"");

@@ -18,7 +18,8 @@ namespace {
 String Ymd(TDateTime date) { return FormatDateTime(L"yyyy-mm-dd", date); }
 
 // Runs run() with chords typed on the keyboard, one every timer tick, into whatever window
-// is active meanwhile (a modal dialog); focus gets the focused window before the last chord.
+// is active meanwhile (a modal dialog); focusBeforeLast gets the focused window before the last
+// chord, and the active window's screenshot is saved then.
 std::vector<std::vector<WORD>> PendingChords;
 HWND* FocusBeforeLast = nullptr;
 
@@ -28,6 +29,7 @@ void CALLBACK TypePendingChord(HWND, UINT, UINT_PTR timer, DWORD) {
   PendingChords.erase(PendingChords.begin());
   if (PendingChords.empty()) {
     if (FocusBeforeLast) *FocusBeforeLast = ::GetFocus();
+    extended_tests::SaveScreenshot(::GetActiveWindow(), "select_date_dialog_keys");
     ::KillTimer(nullptr, timer);
   }
   if (chord.size() == 1) TypeChord({chord[0]});

@@ -288,6 +288,18 @@ TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(0, 0), clFuchsia);
   action->SetImageIndex(1);  // a later image replaces the action's own
   EXPECT_EQ(button->GetGlyph()->GetCanvas()->GetPixels(6, 6), clLime);
+  // Disabled, the image is the image list's disabled one: its shape in the shadow colour
+  // (over a one-pixel highlight), whatever its colours.
+  action->SetCaption(L"");
+  action->SetEnabled(false);
+  button->SetBounds(0, 0, 30, 30);
+  MemorySurface surface(30, 30);
+  PaintInto(button, surface);
+  const TColor shadow = ColorFromInt(static_cast<int32_t>(ColorToRGB(clBtnShadow)));
+  EXPECT_EQ(surface.CountOf(shadow, Rect(6, 6, 24, 24)), 4 * 4) << "the square's shape";
+  EXPECT_EQ(surface.CountOf(clLime, Rect(0, 0, 30, 30)), 0);
+  action->SetEnabled(true);
+  action->SetCaption(L"Go");
 
   // Later changes of the check follow: another action of the group checked takes its
   // button down and this one up; an unlinked button no longer follows.
@@ -388,4 +400,62 @@ TEST(RxSpeedButton, ButtonClickAndTheDropDownMark) {
   EXPECT_EQ(clicks, 2) << "a button with an automatic drop-down menu is not clicked in code";
   delete menu;
   EXPECT_EQ(button->GetDropDownMenu(), nullptr);
+}
+
+// The drop-down mark goes where the layout made room for it: after the caption with the glyph
+// on the left, beside the glyph (in its row) with the glyph on the right, top or bottom.
+TEST(RxSpeedButton, TheDropDownMarkSitsInTheRoomMadeForIt) {
+  TTestHost host;
+  auto* button = PlaceButton(host, 90, 60);
+  TBitmap strip;
+  MakeStrip(strip, 1, 16, clRed);
+  button->SetGlyph(&strip);
+  button->SetCaption(L"Go");
+  button->GetFont()->SetColor(clBlue);
+  auto* menu = new TPopupMenu(&host);
+  button->SetDropDownMenu(menu);
+  const TColor markColour = ColorFromInt(static_cast<int32_t>(ColorToRGB(clBtnText)));
+  for (const TButtonLayout layout : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
+    button->SetLayout(layout);
+    MemorySurface surface(90, 60, clWhite);
+    PaintInto(button, surface);
+    const TRect mark = extended_tests::BoundsOf(surface, markColour);
+    const TRect caption = extended_tests::BoundsOf(surface, clBlue);
+    const TRect glyph = extended_tests::BoundsOf(surface, clRed);
+    ASSERT_EQ(surface.CountOf(markColour, Rect(0, 0, 90, 60)), 7 + 5 + 3 + 1) << layout;
+    TRect overlap;
+    EXPECT_FALSE(IntersectRect(overlap, mark, caption)) << "not over the caption " << layout;
+    if (layout == blGlyphLeft) {
+      EXPECT_GE(mark.Left, caption.Right) << "after the caption";
+    } else {
+      EXPECT_GE(mark.Top, glyph.Top) << "in the glyph's row " << layout;
+      EXPECT_LE(mark.Bottom, glyph.Bottom) << layout;
+      EXPECT_GT(mark.Left, glyph.Right) << layout;
+      EXPECT_LT(mark.Left, glyph.Right + 8) << "beside the glyph " << layout;
+    }
+  }
+}
+
+// A right-to-left reading mirrors the caption's alignment: the short line of a left-aligned
+// two-line caption goes to the right.
+TEST(RxSpeedButton, RightToLeftReadingMirrorsTheCaptionsAlignment) {
+  TRxButtonGlyph glyph;
+  glyph.SetAlignment(taLeftJustify);
+  for (const UINT reading : {0u, static_cast<UINT>(DT_RTLREADING)}) {
+    MemorySurface surface(160, 60, clWhite);
+    surface.Canvas.GetFont()->SetColor(clBlack);
+    const TRect text = glyph.Draw(&surface.Canvas, Rect(0, 0, 160, 60), TPoint(0, 0),
+                                  L"A\r\nWWWWWW", blGlyphLeft, -1, -1, false, bsUp, reading);
+    const int middle = (text.Left + text.Right) / 2;
+    const int firstLine = text.Top + text.Height() / 2;
+    const int left = surface.CountOf(clBlack, Rect(text.Left, text.Top, middle, firstLine));
+    const int right = surface.CountOf(clBlack, Rect(middle, text.Top, text.Right, firstLine));
+    if (reading == 0) {
+      EXPECT_GT(left, 0);
+      EXPECT_EQ(right, 0);
+    } else {
+      EXPECT_EQ(left, 0) << "mirrored to the right";
+      EXPECT_GT(right, 0);
+    }
+  }
 }

@@ -293,6 +293,17 @@ TEST_F(RichEditTest, ReplacingTheSelectionSelectsTheReplacementAndScrollsToIt) {
   EXPECT_GT(edit->Perform(EM_GETFIRSTVISIBLELINE, 0, 0), 30);
 }
 
+// SelLength counts from SelStart: a negative one selects backwards, not past the start.
+TEST_F(RichEditTest, ANegativeSelLengthSelectsBackwards) {
+  TRxRichEdit* edit = Make();
+  edit->GetLines()->SetText(L"abcdef");
+  Select(edit, 4, -2);
+  EXPECT_EQ(edit->GetSelStart(), 2);
+  EXPECT_EQ(edit->GetSelText(), L"cd");
+  Select(edit, 2, -9);
+  EXPECT_EQ(edit->GetSelText(), L"ab") << "stops at the start";
+}
+
 TEST_F(RichEditTest, LinesInsertPutAndDelete) {
   TRxRichEdit* edit = Make();
   TStrings* lines = edit->GetLines();

@@ -488,7 +488,8 @@ TEST_F(RichOleObjectTest, InPlaceContextIsTheFormsFrameAndActivationMovesBetween
 }
 
 // The in-place object gets the shortcuts of the container's groups 0, 2 and 4: of the menus'
-// items and of a top-level item without a menu of its own, never those of other groups.
+// items at every depth and of a top-level item without a menu of its own, never those of
+// other groups.
 TEST_F(RichOleObjectTest, TheInPlaceAcceleratorsAreTheContainerGroupsShortcuts) {
   auto* menu = new TMainMenu(Form);
   // A top-level item of a group with its own shortcut and, when sub is not 0, one sub-item.
@@ -512,6 +513,14 @@ TEST_F(RichOleObjectTest, TheInPlaceAcceleratorsAreTheContainerGroupsShortcuts) 
   TMenuItem* next = add(2, 0, ShortCut('N', ctrl));
   add(3, ShortCut(VK_F9, TShiftState{}), 0);
   TMenuItem* help = add(4, ShortCut(VK_F1, TShiftState{}), 0);
+  // A shortcut deeper down, on File > Export > PDF, is the menu's too.
+  auto* exportItem = new TMenuItem(menu);
+  exportItem->SetCaption(L"导出");
+  save->GetParent()->Add(exportItem);
+  auto* pdf = new TMenuItem(menu);
+  pdf->SetCaption(L"PDF");
+  pdf->SetShortCut(ShortCut('P', ctrl));
+  exportItem->Add(pdf);
   Form->SetMenu(menu);
 
   IOleInPlaceFrame* frame = nullptr;
@@ -519,14 +528,14 @@ TEST_F(RichOleObjectTest, TheInPlaceAcceleratorsAreTheContainerGroupsShortcuts) 
   OLEINPLACEFRAMEINFO info{};
   info.cb = sizeof(info);
   ASSERT_EQ(Edit->GetOleCallback()->GetInPlaceContext(&frame, &doc, &info), S_OK);
-  EXPECT_EQ(info.cAccelEntries, 4u);
+  EXPECT_EQ(info.cAccelEntries, 5u);
   std::vector<ACCEL> table(8);
   table.resize(static_cast<size_t>(::CopyAcceleratorTableW(info.haccel, table.data(), 8)));
   std::vector<std::pair<WORD, WORD>> got;  // key, command
   for (const ACCEL& accel : table) got.push_back({accel.key, accel.cmd});
   const std::vector<std::pair<WORD, WORD>> expected{
-      {'S', save->GetCommand()}, {VK_F5, refresh->GetCommand()}, {'N', next->GetCommand()},
-      {VK_F1, help->GetCommand()}};
+      {'S', save->GetCommand()}, {'P', pdf->GetCommand()}, {VK_F5, refresh->GetCommand()},
+      {'N', next->GetCommand()}, {VK_F1, help->GetCommand()}};
   EXPECT_EQ(got, expected);
   frame->Release();
   doc->Release();
