@@ -856,8 +856,10 @@ void TGIFImage::NewImage() {
   TSharedImage::Release(FData);
   FData = new TGIFData();
   FData->Reference();
+  // Another file: a budget of its own, left before the frames go (the images that shared the
+  // old one may be giving back bitmaps on another thread).
+  JoinBudget(nullptr);
   ClearFrames();
-  JoinBudget(nullptr);  // another file: a budget of its own
   FCorrupted = false;
   FFrameIndex = -1;
   FBackgroundColor = clNone;
@@ -960,11 +962,16 @@ TBitmap* TGIFImage::GetBitmap() {
 int TGIFImage::AddFrame(TGraphic* graphic) {
   auto frame = std::make_unique<TGIFFrame>(this);
   TGIFFrame* added = frame.get();
-  FFrames.push_back(std::move(frame));
+  {
+    // Another image of the budget may be looking through the frames for bitmaps to give back.
+    std::lock_guard<std::mutex> guard(FBudget->Lock);
+    FFrames.push_back(std::move(frame));
+  }
   FFrameIndex = GetCount() - 1;
   try {
     added->Assign(graphic);
   } catch (...) {
+    std::lock_guard<std::mutex> guard(FBudget->Lock);
     FFrames.pop_back();
     FFrameIndex = GetCount() - 1;
     throw;
@@ -976,7 +983,10 @@ int TGIFImage::AddFrame(TGraphic* graphic) {
 
 void TGIFImage::DeleteFrame(int index) {
   if (index < 0 || index >= GetCount()) return;
-  FFrames.erase(FFrames.begin() + index);
+  {
+    std::lock_guard<std::mutex> guard(FBudget->Lock);  // as in AddFrame
+    FFrames.erase(FFrames.begin() + index);
+  }
   if (FFrameIndex >= GetCount()) FFrameIndex = GetCount() - 1;
   Changed(this);
 }
@@ -1283,14 +1293,16 @@ void TGIFImage::Assign(TPersistent* source) {
     image->FData->Reference();
     TSharedImage::Release(FData);
     FData = image->FData;
-    // The same file: its decoded bitmaps are held against the source's budget.
-    JoinBudget(image->FBudget);
     FVersion = image->FVersion;
     FBackgroundColor = image->FBackgroundColor;
     FRepeatCount = image->FRepeatCount;
     FLooping = image->FLooping;
     FCorrupted = image->FCorrupted;
+    // The frames change while the image holds a budget of its own; then, the same file, its
+    // decoded bitmaps are held against the source's budget.
+    JoinBudget(nullptr);
     FFrames = std::move(frames);
+    JoinBudget(image->FBudget);
     FScreenWidth = image->FScreenWidth;
     FScreenHeight = image->FScreenHeight;
     FFrameIndex = image->FFrameIndex;
@@ -1305,10 +1317,10 @@ void TGIFImage::Assign(TPersistent* source) {
       FData->ColorResBits = frame->FOwner->FData->ColorResBits;
       FData->ColorMap = frame->FOwner->FData->ColorMap;
     }
-    if (frame->FOwner) JoinBudget(frame->FOwner->FBudget);  // a frame of the same file
     auto added = std::make_unique<TGIFFrame>(this);
     added->Assign(frame);
     FFrames.push_back(std::move(added));
+    if (frame->FOwner) JoinBudget(frame->FOwner->FBudget);  // a frame of the same file
     FFrameIndex = 0;
     if (FVersion == gvNone) FVersion = gv87a;
     UpdateScreenSize();

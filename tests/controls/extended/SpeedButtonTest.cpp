@@ -244,19 +244,25 @@ TEST(RxSpeedButton, ATransparentButtonShowsItsParentUnderneath) {
   EXPECT_EQ(surface.At(25, 25), face);
 
   // Over a panel that paints itself, the panel's own painting shows, not only its colour.
-  auto* panel = new TPaintingPanel(&host);
-  panel->SetParent(&host);
-  panel->SetBounds(40, 0, 60, 60);
-  panel->SetColor(clGreen);
-  auto* over = new TRxSpeedButton(&host);
-  over->SetParent(panel);
-  over->SetBounds(10, 10, 30, 30);
-  over->SetFlat(true);
-  over->SetTransparent(true);
-  MemorySurface painted(30, 30, clBlack);
-  PaintInto(over, painted);
-  EXPECT_EQ(painted.At(2, 2), clGreen);
-  EXPECT_EQ(painted.At(15, 15), clRed) << "the panel's own painting";
+  for (auto [width, height] : {std::pair{1024, 768}, std::pair{800, 600}}) {
+    TTestHost screen(0, 0, width, height);
+    auto* panel = new TPaintingPanel(&screen);
+    panel->SetParent(&screen);
+    panel->SetBounds(40, 40, 60, 60);
+    panel->SetColor(clGreen);
+    auto* over = new TRxSpeedButton(&screen);
+    over->SetParent(panel);
+    over->SetBounds(10, 10, 30, 30);
+    over->SetFlat(true);
+    over->SetTransparent(true);
+    over->SetCaption(L"透");
+    screen.ShowHost();
+    MemorySurface painted(30, 30, clBlack);
+    PaintInto(over, painted);
+    EXPECT_EQ(painted.At(2, 2), clGreen);
+    EXPECT_EQ(painted.At(26, 26), clRed) << "the panel's own painting";
+    extended_tests::SaveScreenshot(screen.GetHandle(), ("speedbutton_over_painting_panel_" + std::to_string(width)).c_str());
+  }
 }
 
 TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {
