@@ -153,6 +153,7 @@ void TNumberPad::Lay(int count) {
   count = std::clamp(count, 0, kButtons);
   FGroup->GetButtonItems()->Clear();
   std::fill(std::begin(FButtons), std::end(FButtons), nullptr);
+  std::fill(std::begin(FPictureOf), std::end(FPictureOf), nullptr);
   FCount = count;
   // Items fill the group's grid in its own order; numbers run along the grid's rows.
   const int lines = std::max(1, FGroup->GetColumns());
@@ -165,8 +166,43 @@ void TNumberPad::Lay(int count) {
     button->SetImage(FPictures->Up.get());
     button->SetImageDown(FPictures->Down.get());
     button->SetEnabled(false);
-    if (index >= 0 && index < kButtons) FButtons[index] = button;
+    if (index >= 0 && index < kButtons) {
+      FButtons[index] = button;
+      FPictureOf[index] = FPictures->Up.get();
+    }
   }
+}
+
+void TNumberPad::SetPicture(int index, TfcBitmap* picture) {
+  TfcImageBtn* button = Button(index);
+  if (!button || !picture || FPictureOf[index] == picture) return;
+  FPictureOf[index] = picture;
+  button->SetImage(picture);
+}
+
+void TNumberPad::BeginUpdate() {
+  if (FUpdates++ > 0 || !FGroup || !FGroup->HandleAllocated() || !::IsWindowVisible(FGroup->GetHandle())) return;
+  FUpdateBounds = FGroup->GetBoundsRect();
+  ::SendMessageW(FGroup->GetHandle(), WM_SETREDRAW, FALSE, 0);
+  FRedrawHeld = true;
+}
+
+void TNumberPad::EndUpdate() {
+  if (FUpdates == 0 || --FUpdates > 0 || !FRedrawHeld) return;
+  FRedrawHeld = false;
+  if (!FGroup->HandleAllocated()) return;
+  ::SendMessageW(FGroup->GetHandle(), WM_SETREDRAW, TRUE, 0);
+  // The pad where it was and where it is now: a shorter pad uncovers its parent, which was
+  // not told while the pad's drawing was off.
+  RECT area{};
+  const RECT before = FUpdateBounds;
+  const RECT after = FGroup->GetBoundsRect();
+  ::UnionRect(&area, &before, &after);
+  HWND parent = ::GetParent(FGroup->GetHandle());
+  if (parent)
+    ::RedrawWindow(parent, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  else
+    ::RedrawWindow(FGroup->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 TfcImageBtn* TNumberPad::Button(int index) const {
@@ -194,7 +230,7 @@ void TNumberPad::Draw(const TQuestionGroup& group, const std::function<TfcBitmap
     button->SetTag(recNo);
     button->SetCaption(drawing.RecordCaptions && recNo > 0 ? IntToStr(recNo) : IntToStr(i + 1));
     TfcBitmap* picture = recNo > 0 && pictureOf ? pictureOf(recNo) : nullptr;
-    button->SetImage(picture ? picture : FPictures->Up.get());
+    SetPicture(i, picture ? picture : FPictures->Up.get());
   }
 }
 

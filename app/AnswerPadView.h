@@ -107,8 +107,16 @@ class TNumberPad {
   void PressQuietly(int index);
   // Enables or disables every button that stands for a question (Tag above 0).
   void SetEnabled(bool enabled);
+  // Gives the button of index picture (nothing out of range, or when it shows it already).
+  void SetPicture(int index, TfcBitmap* picture);
   // True while Draw or PressQuietly change buttons.
   bool Drawing() const { return FDrawing; }
+
+  // While an update is held the pad is not drawn on the screen: a pad changed in many steps
+  // (buttons made and left out, pictures, the press) is drawn once, when the last update
+  // ends, with what it uncovered of its parent. Updates nest.
+  void BeginUpdate();
+  void EndUpdate();
 
  private:
   // Makes the group hold count buttons (0..20), numbered along the rows of its grid.
@@ -117,10 +125,32 @@ class TNumberPad {
   TfcButtonGroup* FGroup = nullptr;      // not owned
   String FNamePrefix;
   TfcImageBtn* FButtons[kButtons] = {};  // by number index; owned by the group
+  // The picture each button was last given: a button is given a picture only when it
+  // changes, since a new picture makes the button's window anew.
+  const TfcBitmap* FPictureOf[kButtons] = {};
   int FCount = 0;                        // buttons in the group
   int FFullHeight = 0;                   // the group's height for a full pad
   const TPadPictures* FPictures = nullptr;
   bool FDrawing = false;
+  int FUpdates = 0;                      // updates held
+  bool FRedrawHeld = false;              // the group's drawing is off
+  TRect FUpdateBounds;                   // the group's place when drawing went off
+};
+
+// Holds an update of a pad for its lifetime (when update is true).
+class TPadUpdate {
+ public:
+  TPadUpdate(TNumberPad& pad, bool update) : FPad(update ? &pad : nullptr) {
+    if (FPad) FPad->BeginUpdate();
+  }
+  ~TPadUpdate() {
+    if (FPad) FPad->EndUpdate();
+  }
+  TPadUpdate(const TPadUpdate&) = delete;
+  TPadUpdate& operator=(const TPadUpdate&) = delete;
+
+ private:
+  TNumberPad* FPad;
 };
 
 // ---- Answer pads -------------------------------------------------------------------------------

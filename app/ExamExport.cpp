@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include "AppQueries.h"
+#include "classlib/system/SysExceptions.h"
 #include "Responders.h"
 #include "Ucommon.h"
 #include "dm.h"
@@ -149,12 +150,25 @@ void WritePaper(TDocumentWriter& writer, const String& title) {
   writer.HomeKey();  // the document opens at its beginning
 }
 
+String SaveNewDocument(const TDocumentWriter& writer, const String& stem) {
+  // Enough for every export a paper can have; the bound keeps a folder that refuses every
+  // name from holding the loop.
+  constexpr int kMaxCopies = 10000;
+  for (int copy = 1; copy <= kMaxCopies; ++copy) {
+    const String name = stem + (copy == 1 ? String() : L"(" + IntToStr(copy) + L")") + L".rtf";
+    if (writer.SaveToNewFile(name)) return name;
+  }
+  throw EFCreateError(L"Cannot create file \"" + stem + L".rtf\"");
+}
+
 void ExportToWord(const String& paperTable, const String& title) {
   try {
     TDocumentWriter writer;
     writer.Opener = [](const String& file) { ShellOpen(file, SW_SHOWNORMAL); };
     WritePaper(writer, title);
-    writer.Open(AppPath + L"data\\" + paperTable + L".rtf");
+    // Every export is a document of its own: an earlier one, maybe open in a word processor
+    // or left by a paper whose number is reused, is never written over.
+    writer.OpenSaved(SaveNewDocument(writer, AppPath + L"data\\" + paperTable));
   } catch (const std::exception&) {
     AppMessageBox(L"导出试题发生错误，请退出后重试！", L"警告", MB_OK | MB_ICONEXCLAMATION);
   }

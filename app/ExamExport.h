@@ -17,7 +17,10 @@ bool IsGroupMember(const String& id);
 // paper's own position does not move). Errors go to the caller; the clone is closed on
 // every path.
 void WritePaper(TDocumentWriter& writer, const String& title);
-// The export of the paper: writes it, saves it as the paper table's name + ".rtf" in the
-// program's data folder and opens it with the shell. Any failure shows
-// "导出试题发生错误，请退出后重试！" (caption "警告").
+// Saves writer's document as a new file stem + ".rtf", or stem + "(2).rtf", "(3)", … when
+// that name is taken; the name used. EFCreateError or EWriteError when it cannot.
+String SaveNewDocument(const TDocumentWriter& writer, const String& stem);
+// The export of the paper: writes it, saves it in the program's data folder as a new file
+// named after the paper table (SaveNewDocument) and opens it with the shell. Any failure
+// shows "导出试题发生错误，请退出后重试！" (caption "警告").
 void ExportToWord(const String& paperTable, const String& title);

@@ -134,12 +134,13 @@ bool TExamPaper::Setup(const String& paperTable, const String& title, const Stri
   }
   pool->SetFilter(L"");
   pool->SetFiltered(true);
-  // A subject whose questions are all of types without a quota gives an empty paper.
+  // A subject whose questions are all of types without a quota gives an empty paper, which
+  // cannot be opened.
   RunQuery(DM1->Cn1Query1, L"select count(*) as n from " + paperTable);
   const int drawn = DM1->Cn1Query1->FieldByName(L"n")->GetAsInteger();
   DM1->Cn1Query1->Close();
   if (drawn == 0) {
-    ErrorDlg(L"没有发现题目！");
+    ErrorDlg(L"无法打开试卷！");
     return false;
   }
   return true;

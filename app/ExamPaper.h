@@ -38,7 +38,7 @@ class TExamPaper {
 
   // Stores the five values; for a new paper draws its questions into the paper table
   // (seeding the random generator once). False, after "没有发现题目！", when the subject has
-  // no question or nothing could be drawn, and after "提取数据时发生错误！" when drawing
+  // no question, after "无法打开试卷！" when nothing could be drawn, and after "提取数据时发生错误！" when drawing
   // failed; the caller then drops the paper.
   bool Setup(const String& paperTable, const String& title, const String& elapsed, double score,
              const String& mode);

@@ -65,8 +65,7 @@ void TPracticeNavigator::Build(const String& namePrefix) {
 }
 
 void TPracticeNavigator::Mark(int recNo) {
-  if (TfcImageBtn* button = FPad.Button(FSession.GetGroup().ButtonOfRecord(recNo)))
-    button->SetImage(FPictures.Of(FSession.MarkOf(recNo), FStyle.Look));
+  FPad.SetPicture(FSession.GetGroup().ButtonOfRecord(recNo), FPictures.Of(FSession.MarkOf(recNo), FStyle.Look));
 }
 
 void TPracticeNavigator::SetLocked(bool locked) {
@@ -105,21 +104,30 @@ void TPracticeNavigator::DrawPad() {
 }
 
 void TPracticeNavigator::DrawGroup() {
-  DrawPad();
   const TQuestionGroup& group = FSession.GetGroup();
-  if (group.Count > 0) ShowRecord(group.Start);
+  if (group.Count > 0 && group.Start >= 1 && group.Start <= FSession.Total())
+    ShowRecord(group.Start, true);
+  else
+    DrawPad();
 }
 
-void TPracticeNavigator::ShowRecord(int recNo) {
+void TPracticeNavigator::ShowRecord(int recNo) { ShowRecord(recNo, false); }
+
+void TPracticeNavigator::ShowRecord(int recNo, bool drawPad) {
   if (recNo < 1 || recNo > FSession.Total()) return;
   if (FEvents.Leave) FEvents.Leave();
   const int groupBefore = FSession.GetGroup().Group;
   FSession.Show(recNo);
   FShown = recNo;
   const TQuestionGroup& group = FSession.GetGroup();
-  // Moving on from the last question of a group (or back from its first) draws the new group.
-  if (group.Group != groupBefore) DrawPad();
-  FPad.PressQuietly(group.ButtonOfRecord(recNo));
+  // Moving on from the last question of a group (or back from its first) draws the new group,
+  // pressed on the question shown, on the screen at once.
+  drawPad = drawPad || group.Group != groupBefore;
+  {
+    TPadUpdate update(FPad, drawPad);
+    if (drawPad) DrawPad();
+    FPad.PressQuietly(group.ButtonOfRecord(recNo));
+  }
   SetCommandEnabled(F.Previous, FSession.PreviousRecord() > 0);
   SetCommandEnabled(F.Next, FSession.NextRecord() > 0);
   if (FEvents.Show) FEvents.Show(recNo);

@@ -105,6 +105,8 @@ class TPracticeNavigator {
 
  private:
   void DrawPad();
+  // ShowRecord, drawing the pad anew also when the group stays (drawPad).
+  void ShowRecord(int recNo, bool drawPad);
   void SetGroupButtons();
 
   TNavigatorControls F;

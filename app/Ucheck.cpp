@@ -63,12 +63,12 @@ void TFrmCheck::LayOutSmall() {
   epEfButton3->SetBounds(555, 26, 37, 25);
   epEfTrBtn1->SetBounds(216, 620, 65, 25);
   epEfTrBtn2->SetBounds(384, 620, 65, 25);
-  // The note and 查阅 stand in the row of 设置 and 关闭, inside the small window: the note
-  // under the grid's left edge, 查阅 under its right edge, as the small picture has them.
+  // The note stands under the grid's left edge, inside the small window (its laid-out top of
+  // 512 is below the window's bottom); 查阅 under the grid, as the small picture has it.
   Lbtip->SetBounds(37, 452, 280, 14);
   SpeedButton1->SetBounds(605, 444, 67, 29);
   SpeedButton3->SetBounds(678, 444, 67, 29);
-  SpeedButton2->SetBounds(417, 444, 148, 29);
+  SpeedButton2->SetBounds(229, 427, 148, 23);
   SpeedButton4->SetBounds(399, 427, 75, 23);
   DBGrid1->SetBounds(37, 83, 528, 316);
   Lbcap->SetBounds(37, 40, 200, 24);

@@ -156,10 +156,16 @@ void TFrmExam::RegisterHandlers() {
 // ---- Showing -----------------------------------------------------------------------------------
 
 void TFrmExam::PlaceControls() {
+  // The small screen's place is a fixed one: the layout's centring would move it after the
+  // show handler.
+  SetPosition(poDesigned);
   SetBounds(24, 76, 773, 478);
   for (const TPlacement& place : kSmallLayout)
     if (auto* control = dynamic_cast<TControl*>(FindComponent(place.Name)))
       control->SetBounds(place.Left, place.Top, place.Width, place.Height);
+  // The message line's small place is 7 wide: it takes the width of its text, as a label
+  // laid out for its caption does, or a void mark would show its first character only.
+  Label1->SetAutoSize(true);
   FGroupStemHeight = Re2->GetHeight();
   FSplitterHeight = FlatSplitter1->GetHeight();
 }
@@ -500,8 +506,10 @@ void TFrmExam::Notebook1MouseMove(TObject*, TShiftState, int, int) {
 }
 
 void TFrmExam::FormKeyDown(TObject*, WORD& key, TShiftState) {
-  // Keys answer only while the exam is sat and running.
-  if (Sitting() && !FPaused && Shown() > 0) FNavigator->HandleKey(*FPads, key);
+  // Keys answer only while the exam is sat and running; in the review back-space and Enter
+  // still move between the questions.
+  if (Shown() <= 0 || FPaused) return;
+  if (Sitting() || key == VK_BACK || key == VK_RETURN) FNavigator->HandleKey(*FPads, key);
 }
 
 void TFrmExam::CMDialogKey(TMessage& message) {

@@ -354,7 +354,8 @@ TWebCopyResult TWebCopy::HttpCopy(const String& url, const String& dir) {
   OnMain([&] {
     if (FFileLabel) FFileLabel->SetCaption(fileLine);
   });
-  if (!IsUsableFileName(name)) return wcrBadName;
+  // The address is asked for whatever its name: an unreachable or refused one is reported as
+  // any other is, and a name that cannot be a local file is refused where the file is made.
   HINTERNET request = InternetOpenUrlW(static_cast<HINTERNET>(FInternetHandle), address.c_str(), nullptr, 0,
                                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
   if (!request) {
@@ -410,7 +411,6 @@ TWebCopyResult TWebCopy::FtpCopy(const String& user, const String& password, con
       InternetCloseHandle(listing);
     }
   }
-  if (!IsUsableFileName(name)) return wcrBadName;
   HINTERNET file = FtpOpenFileW(connection, name.c_str(), GENERIC_READ,
                                 FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
   if (!file) {

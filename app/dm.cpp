@@ -209,14 +209,16 @@ void TDM1::LogDailyAnswer(int todayFlag, int result, int prevResult) {
     log->Post();
     return;
   }
-  // The first answer of the day. Every counter is written, 0 included, so that none of
-  // them is left empty.
+  // The first answer of the day. The wrong counters are written only for a wrong answer:
+  // after a right one they stay empty, which every sum and read takes as 0.
   log->Append();
   log->FieldByName(L"A1")->SetAsDateTime(Today());
   log->FieldByName(L"A2")->SetAsInteger(1);
-  log->FieldByName(L"A3")->SetAsInteger(result == 2 ? 1 : 0);
+  if (result == 2) {
+    log->FieldByName(L"A3")->SetAsInteger(1);
+    log->FieldByName(L"B2")->SetAsInteger(1);
+  }
   log->FieldByName(L"B1")->SetAsInteger(1);
-  log->FieldByName(L"B2")->SetAsInteger(result == 2 ? 1 : 0);
   log->Post();
   log->Close();
 }

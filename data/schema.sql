@@ -109,13 +109,14 @@ CREATE INDEX ix_rule_id ON tab_rule (id);
 
 -- The study log, one row per day: A1 the date, A2 answers, A3 wrong answers, A4 accuracy
 -- text, B1 questions answered, B2 of those wrong at their last answer, D1 study time h:mm:ss.
+-- A3 and B2 stay empty (read as 0) until the day's first wrong answer.
 CREATE TABLE tab_rz (
   A1 DATETIME NOT NULL,
   A2 LONG NOT NULL DEFAULT 0,
-  A3 LONG NOT NULL DEFAULT 0,
+  A3 LONG,
   A4 TEXT(10),
   B1 LONG NOT NULL DEFAULT 0,
-  B2 LONG NOT NULL DEFAULT 0,
+  B2 LONG,
   D1 TEXT(20)
 );
 CREATE INDEX ix_rz_a1 ON tab_rz (A1);

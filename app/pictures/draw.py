@@ -382,7 +382,7 @@ CHOOSER_SMALL_BUTTONS = [((8, 376, 100, 32), '练习新题'), ((116, 376, 100, 3
 # 查阅 keeps its caption, which turns grey when there is nothing to review: its plate carries none.
 RECORDS_LARGE_BUTTONS = [((300, 540, 148, 29), ''), ((760, 540, 67, 29), '设置'), ((840, 540, 67, 29), '关闭')]
 # The small records picture lies one pixel left of the window (its image at -1, 0).
-RECORDS_SMALL_BUTTONS = [((417, 444, 148, 29), ''), ((605, 444, 67, 29), '设置'), ((678, 444, 67, 29), '关闭')]
+RECORDS_SMALL_BUTTONS = [((229, 427, 148, 23), ''), ((605, 444, 67, 29), '设置'), ((678, 444, 67, 29), '关闭')]
 LOG_LARGE_BUTTONS = [((790, 460, 100, 28), '设置'), ((790, 510, 100, 28), '关闭')]
 LOG_SMALL_BUTTONS = [((632, 370, 100, 28), '设置'), ((632, 414, 100, 28), '关闭')]
 # The plan's buttons keep their captions (设定 turns into 保存): their plates carry none.

@@ -195,14 +195,9 @@ void TDBChart::Changed() {
 
 std::vector<TDBChart::TLegendItem> TDBChart::LegendItems() const {
   std::vector<TLegendItem> items;
-  if (FSeries.size() == 1) {
-    const TChartSeries& series = *FSeries.front();
-    const int count = std::min(series.Count(), kMaxLegendItems);
-    for (int i = 0; i < count; ++i)
-      items.push_back({series.PointColor(i), series.Point(i).Label, ValueText(series.Point(i).Value)});
-  } else {
-    for (const TChartSeries* series : FSeries)
-      items.push_back({series->GetSeriesColor(), series->GetTitle(), String()});
+  for (const TChartSeries* series : FSeries) {
+    if (static_cast<int>(items.size()) >= kMaxLegendItems) break;
+    items.push_back({series->GetSeriesColor(), series->GetTitle(), ValueText(series->Total())});
   }
   return items;
 }

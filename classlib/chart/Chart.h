@@ -150,6 +150,15 @@ class TDBChart : public TCustomControl {
   // The bottom axis labels as drawn in bounds, one per point of the first series.
   std::vector<TChartText> AxisLabelsIn(TCanvas& canvas, const TRect& bounds);
 
+  // The legend's entries: one per series, each its colour, its title and, on the right, the
+  // total of its values.
+  struct TLegendItem {
+    TColor Color;
+    String Text;
+    String Value;
+  };
+  std::vector<TLegendItem> LegendItems() const;
+
   // ---- Operations -------------------------------------------------------------------------
   // Draws the whole chart into bounds of canvas.
   void DrawChart(TCanvas& canvas, const TRect& bounds);
@@ -173,14 +182,6 @@ class TDBChart : public TCustomControl {
   void RemoveSeries(TChartSeries* series);
   void Changed();
 
-  // The legend's entries: the points of the one series when there is one, else one per
-  // series; each a colour, a text and a value text.
-  struct TLegendItem {
-    TColor Color;
-    String Text;
-    String Value;
-  };
-  std::vector<TLegendItem> LegendItems() const;
   void DrawLegend(TCanvas& canvas, const TRect& r);
   void DrawBars(TCanvas& canvas, const TChartLayout& layout);
   void DrawPie(TCanvas& canvas, const TChartLayout& layout, TPieSeries& series);

@@ -12,9 +12,18 @@ THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
 void THintWindow::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   params.Style = WS_POPUP | WS_BORDER;
-  params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+  // A layered transparent window is passed over by the system's hit-testing: a press on the
+  // hint goes to the window below it (which ends the hint), and no system leaves it to the
+  // hint window to hand it on.
+  params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT;
   params.WndParent = nullptr;
   params.WindowClass.style |= CS_SAVEBITS;
+}
+
+void THintWindow::CreateWnd() {
+  inherited::CreateWnd();
+  // Fully opaque: a layered window shows nothing until it is given its opacity.
+  ::SetLayeredWindowAttributes(GetHandle(), 0, 255, LWA_ALPHA);
 }
 
 void THintWindow::Dispatch(TMessage& message) {

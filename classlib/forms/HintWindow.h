@@ -23,5 +23,6 @@ class THintWindow : public TCustomControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
   void Paint() override;
 };

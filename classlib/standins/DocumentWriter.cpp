@@ -369,18 +369,37 @@ std::string TDocumentWriter::Rtf() const {
   return out;
 }
 
-void TDocumentWriter::SaveToFile(const String& fileName) const {
-  const std::string rtf = Rtf();
-  HANDLE file = ::CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) throw EFCreateError(L"Cannot create file \"" + fileName + L"\"");
+namespace {
+
+// Writes rtf to fileName made with disposition (CREATE_ALWAYS or CREATE_NEW); false when
+// CREATE_NEW meets a file of that name.
+bool WriteDocumentFile(const String& fileName, const std::string& rtf, DWORD disposition) {
+  HANDLE file = ::CreateFileW(fileName.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    if (disposition == CREATE_NEW && ::GetLastError() == ERROR_FILE_EXISTS) return false;
+    throw EFCreateError(L"Cannot create file \"" + fileName + L"\"");
+  }
   DWORD written = 0;
   const BOOL ok = ::WriteFile(file, rtf.data(), DWORD(rtf.size()), &written, nullptr);
   ::CloseHandle(file);
   if (!ok || written != rtf.size()) throw EWriteError(L"Cannot write file \"" + fileName + L"\"");
+  return true;
+}
+
+}  // namespace
+
+void TDocumentWriter::SaveToFile(const String& fileName) const { WriteDocumentFile(fileName, Rtf(), CREATE_ALWAYS); }
+
+bool TDocumentWriter::SaveToNewFile(const String& fileName) const {
+  return WriteDocumentFile(fileName, Rtf(), CREATE_NEW);
 }
 
 void TDocumentWriter::Open(const String& fileName) {
   SaveToFile(fileName);
+  OpenSaved(fileName);
+}
+
+void TDocumentWriter::OpenSaved(const String& fileName) {
   if (Opener)
     Opener(fileName);
   else

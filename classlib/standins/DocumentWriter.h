@@ -47,8 +47,13 @@ class TDocumentWriter {
   std::string Rtf() const;
   // Writes the document to fileName; EFCreateError or EWriteError when it cannot.
   void SaveToFile(const String& fileName) const;
+  // Writes the document to a new file fileName; false, writing nothing, when a file of that
+  // name is there. EFCreateError or EWriteError when it cannot be written otherwise.
+  bool SaveToNewFile(const String& fileName) const;
   // Saves to fileName and opens it with the shell (or the opener set for tests).
   void Open(const String& fileName);
+  // Opens the saved fileName with the shell (or the opener set for tests).
+  void OpenSaved(const String& fileName);
   std::function<void(const String& fileName)> Opener;
 
  private:

@@ -166,7 +166,32 @@ TEST_F(ExamExport, ExportSavesAndOpensTheDocumentOrSaysItFailed) {
   EXPECT_TRUE(FileExists(file));
   // Left beside the tests for a reader that is not ours (test_document_unrtf).
   ::CopyFileW(file.c_str(), (TestBuildFolder() + L"tests\\export_sample.rtf").c_str(), FALSE);
-  ::DeleteFileW(file.c_str());
+  // Exported again while the first document is open in a word processor (which lets no one
+  // write it), and once more after it was closed: each export is a new document, and the
+  // first one stays as it was.
+  HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  const LARGE_INTEGER size = [&] {
+    LARGE_INTEGER bytes{};
+    ::GetFileSizeEx(held, &bytes);
+    return bytes;
+  }();
+  ExportToWord(Paper.PaperTable, Paper.Title);
+  ::CloseHandle(held);
+  ExportToWord(Paper.PaperTable, L"同号的另一份试卷");
+  EXPECT_TRUE(Responders.Log.Boxes.empty());
+  const String stem = AppPath + L"data\\" + Paper.PaperTable;
+  ASSERT_EQ(3u, Responders.Log.Shell.size());
+  EXPECT_EQ(0u, Responders.Log.Shell[1].find(stem + L"(2).rtf"));
+  EXPECT_EQ(0u, Responders.Log.Shell[2].find(stem + L"(3).rtf"));
+  WIN32_FILE_ATTRIBUTE_DATA first{};
+  ASSERT_TRUE(::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &first));
+  EXPECT_EQ(static_cast<DWORD>(size.QuadPart), first.nFileSizeLow) << "the first document is kept";
+  for (const String& name : {file, stem + L"(2).rtf", stem + L"(3).rtf"}) {
+    EXPECT_TRUE(FileExists(name)) << StringToUtf8(name);
+    ::DeleteFileW(name.c_str());
+  }
+  Responders.Log.Shell.clear();
   EXPECT_TRUE(Responders.Log.Boxes.empty());
   ExportToWord(L"no\\such\\folder", Paper.Title);
   ASSERT_EQ(1u, Responders.Log.Boxes.size());

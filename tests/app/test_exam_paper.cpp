@@ -138,12 +138,15 @@ TEST_F(ExamPaperTest, DroppedPaperGoesWithItsRecordAndItsNameIsReused) {
 }
 
 TEST_F(ExamPaperTest, EmptySubjectOrEmptyPaperLeavesNothingBehind) {
-  // Every question voided; then questions there are, but none of a type in the subject's exam.
-  for (const wchar_t* change : {L"f1=1", L"f1=0, a13=62"}) {
+  // Every question voided: no questions; then questions there are, but none of a type in the
+  // subject's exam: a paper that cannot be opened.
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {{L"f1=1", L"错误|没有发现题目！|1|2|NO"},
+                                                             {L"f1=0, a13=62", L"错误|无法打开试卷！|1|2|NO"}};
+  for (const auto& [change, said] : cases) {
     Data.Exec(L"update tab_answ set " + String(change) + L" where left(a10,1)='5'");
     Responders.Log.Clear();
     EXPECT_FALSE(Prepare(5));
-    EXPECT_EQ((std::vector<String>{L"错误|没有发现题目！|1|2|NO"}), Responders.Log.Dialogs);
+    EXPECT_EQ((std::vector<String>{said}), Responders.Log.Dialogs);
     EXPECT_FALSE(HasTable(L"tab_exam1"));
     EXPECT_EQ(0, Int(L"select count(*) from tab_cj"));
   }

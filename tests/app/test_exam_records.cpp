@@ -91,6 +91,10 @@ TEST_F(ExamRecords, CountersNewestFirstAndColumnsInBothLayouts) {
     EXPECT_EQ(small, form->Image1->GetVisible());
     EXPECT_EQ(!small, form->Image2->GetVisible());
     EXPECT_FALSE(form->SpeedButton4->GetVisible());
+    if (small) {
+      const TRect review = form->SpeedButton2->GetBoundsRect();
+      EXPECT_EQ(TRect(229, 427, 377, 450), review) << "查阅 under the grid, inside the window";
+    }
     EXPECT_TRUE(SaveWindowShot(form->GetHandle(), L"exam_records_" + String(mode)));
     form->epEfTrBtn2Click(nullptr);
     Pump();

@@ -20,8 +20,10 @@
 #include "controls/extended/DBRichEd.h"
 #include "app/dm.h"
 #include "classlib/classes/StringList.h"
+#include "classlib/graphics/Bitmap.h"
 #include "classlib/system/SysFiles.h"
 #include "data/tools/Rtf.h"
+#include "tests/ApplicationTestSupport.h"
 
 namespace {
 
@@ -250,13 +252,21 @@ TEST_F(ExamWindow, AWholePaperAnsweredPausedHandedInAndReviewed) {
     ClickGraphic(Window->epEfTrBtn12);  // 取消作废
     EXPECT_EQ(L"本题曾被作废，现已被您取消！", Window->Label1->GetCaption());
     EXPECT_EQ(0, Int(L"select f1 from tab_answ where a1 = '" + id + L"'"));
-    Key('B');  // keys do nothing under review
-    Key(VK_RETURN);
+    Key('B');  // letters do nothing under review
+    EXPECT_FALSE(Window->epEfTrBtn1->GetEnabled());
+    Key(VK_BACK);  // nor back-space on the first question
+    Key(VK_RETURN);  // Enter goes on to the next question
     return true;
   });
   steps.push_back([&] {
     PumpAWhile();
-    EXPECT_EQ(1, Window->Shown());
+    EXPECT_EQ(2, Window->Shown()) << "Enter moves under review";
+    Key(VK_BACK);
+    return true;
+  });
+  steps.push_back([&] {
+    PumpAWhile();
+    EXPECT_EQ(1, Window->Shown()) << "back-space moves under review";
     ClickGraphic(Window->epEfTrBtn10);  // 生成文档
     EXPECT_EQ(1u, Responders.Log.Shell.size());
     if (!Responders.Log.Shell.empty()) EXPECT_NE(String::npos, Responders.Log.Shell[0].find(Paper + L".rtf"));
@@ -517,8 +527,7 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
   ScreenMode = L"800";
   Sit(2, {
              [&] {
-               EXPECT_EQ(773, Window->GetWidth());
-               EXPECT_EQ(478, Window->GetHeight());
+               EXPECT_EQ(TRect(24, 76, 797, 554), Window->GetBoundsRect()) << "placed, not centred";
                EXPECT_EQ(600, Window->Panel1->GetWidth());
                EXPECT_EQ(605, Window->GroupBox1->GetLeft());
                Shot(L"exam_answering_800x600");
@@ -533,8 +542,19 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
              [&] {
                if (Window->GetCaption() != L"查阅试卷") return false;
                EXPECT_EQ(47, Window->Notebook_Time->GetTop());
+               EXPECT_EQ(TRect(24, 76, 797, 554), Window->GetBoundsRect()) << "the review stays";
                Shot(L"exam_review_800x600");
                ExpectStemShown();
+               // The void mark reads whole in its small place.
+               for (int toggle = 0; toggle < 2; ++toggle) {
+                 ClickGraphic(Window->epEfTrBtn12);
+                 const String mark = Window->Label1->GetCaption();
+                 TBitmap measure;
+                 measure.GetCanvas()->GetFont()->Assign(Window->Label1->GetFont());
+                 EXPECT_GE(Window->Label1->GetWidth(), measure.GetCanvas()->TextWidth(mark)) << StringToUtf8(mark);
+                 EXPECT_LE(Window->Label1->GetBoundsRect().Right, Window->DBText1->GetLeft() + Window->DBText1->GetWidth());
+                 if (toggle == 0) Shot(L"exam_review_void_800x600");
+               }
                ClickGraphic(Window->epEfTrBtn6);
                Shot(L"exam_review_key_800x600");
                ClickGraphic(Window->epEfTrBtn7);  // below 50: the paper goes
@@ -1036,3 +1056,116 @@ TEST_F(ExamWindow, AnExamLeftByTheProgramsEndIsSatOnFromTheRecords) {
 }
 
 }  // namespace
+
+
+namespace {
+
+// Watches the drawing messages (paint, erase, frame) of a window and its children: those sent
+// while a move runs (drawn in the middle of a change) and those that come after it. A move
+// runs while Moving is set, or from the retrieval of a key-down of MoveKey to the next
+// message the loop takes.
+class TDrawWatch {
+ public:
+  explicit TDrawWatch(HWND window) {
+    Watched = window;
+    During = After = 0;
+    Moving = false;
+    MoveKey = 0;
+    FSent = ::SetWindowsHookExW(WH_CALLWNDPROC, Sent, nullptr, ::GetCurrentThreadId());
+    FPosted = ::SetWindowsHookExW(WH_GETMESSAGE, Posted, nullptr, ::GetCurrentThreadId());
+  }
+  ~TDrawWatch() {
+    ::UnhookWindowsHookEx(FSent);
+    ::UnhookWindowsHookEx(FPosted);
+    Watched = nullptr;
+  }
+  TDrawWatch(const TDrawWatch&) = delete;
+  TDrawWatch& operator=(const TDrawWatch&) = delete;
+  static inline int During = 0, After = 0;
+  static inline bool Moving = false;
+  static inline WORD MoveKey = 0;
+
+ private:
+  static bool Drawing(HWND window, UINT message) {
+    return (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT) && window &&
+           (window == Watched || ::IsChild(Watched, window));
+  }
+  static LRESULT CALLBACK Sent(int code, WPARAM w, LPARAM l) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
+    if (code >= 0 && Drawing(call->hwnd, call->message)) ++(Moving ? During : After);
+    return ::CallNextHookEx(nullptr, code, w, l);
+  }
+  static LRESULT CALLBACK Posted(int code, WPARAM w, LPARAM l) {
+    const auto* message = reinterpret_cast<const MSG*>(l);
+    if (code >= 0 && w == PM_REMOVE) {
+      if (MoveKey) Moving = message->message == WM_KEYDOWN && message->wParam == MoveKey;
+      if (Drawing(message->hwnd, message->message)) ++(Moving ? During : After);
+    }
+    return ::CallNextHookEx(nullptr, code, w, l);
+  }
+  static inline HWND Watched = nullptr;
+  HHOOK FSent = nullptr, FPosted = nullptr;
+};
+
+}  // namespace
+
+// Moving between the fourth group of twenty and the last of fifteen, by the group buttons and
+// by Enter and back-space, while the paper is sat and under review: the pad is not drawn
+// while it changes, only once it holds the new group, pressed on the question shown.
+TEST_F(ExamWindow, MovingBetweenAFullAndAShortGroupDrawsThePadOnce) {
+  // Clicks a group button, or types key, and expects the pad drawn only after the move,
+  // holding count buttons from first with the one of shown pressed.
+  auto moveDrawsOnce = [&](TControl* button, WORD key, int shown, int first, int count, const char* what) {
+    {
+      TDrawWatch watch(Window->fcBG_th->GetHandle());
+      if (button) {
+        TDrawWatch::Moving = true;
+        ClickGraphic(button);
+        TDrawWatch::Moving = false;
+      } else {
+        TDrawWatch::MoveKey = key;
+        Key(key);
+      }
+      PumpApplicationUntil([&] { return Window->Shown() == shown && TDrawWatch::After > 0; }, 5000, 5);
+      EXPECT_EQ(shown, Window->Shown()) << what;
+      EXPECT_EQ(0, TDrawWatch::During) << what << ": drawn while it changed";
+      EXPECT_GT(TDrawWatch::After, 0) << what << ": drawn after it changed";
+    }
+    ExpectPadInReadingOrder([&](int i) { return Window->PadButton(i); }, count, 4, first);
+    EXPECT_TRUE(Window->PadButton(shown - first)->GetDown()) << what;
+  };
+  auto groupButtons = [&](const char* look) {
+    moveDrawsOnce(Window->FlatSpeedButton2, 0, 81, 81, 15, look);
+    moveDrawsOnce(Window->FlatSpeedButton1, 0, 61, 61, 20, look);
+  };
+  Sit(2, {[&] {
+            AnswerAAndGoOn();  // something to hand in
+            return true;
+          },
+          [&] {
+            if (Window->Shown() != 2) return false;
+            for (int group = 2; group <= 4; ++group) ClickGraphic(Window->FlatSpeedButton2);
+            return true;
+          },
+          [&] {
+            if (Window->Shown() != 61) return false;
+            PumpAWhile();
+            groupButtons("sitting");
+            moveDrawsOnce(Window->FlatSpeedButton2, 0, 81, 81, 15, "sitting");
+            moveDrawsOnce(nullptr, VK_BACK, 80, 61, 20, "sitting, back-space");
+            moveDrawsOnce(nullptr, VK_RETURN, 81, 81, 15, "sitting, Enter");
+            Shot(L"exam_pad_moved_sitting_1024x768");
+            Responders.Log.DialogAnswer = 1;  // 确定: graded and reviewed
+            ClickGraphic(Window->epEfTrBtn3);
+            return true;
+          },
+          [&] {
+            if (Window->GetCaption() != L"查阅试卷" || Window->Shown() != 1) return false;
+            for (int group = 2; group <= 4; ++group) ClickGraphic(Window->FlatSpeedButton2);
+            PumpAWhile();
+            groupButtons("review");
+            Shot(L"exam_pad_moved_review_1024x768");
+            ClickGraphic(Window->epEfTrBtn7);
+            return true;
+          }});
+}

@@ -146,14 +146,27 @@ TEST_F(WebCopyTest, UnreachablePortAndBadNames) {
   EXPECT_EQ(Events.NotFound.size(), 1u);
   EXPECT_EQ(Copy.GetItemResult(0), wcrNotFound);
 
-  // A device name or an empty name is refused before anything is asked of the server.
+  // A device name or an empty name: the address is still asked for, an unreachable or
+  // refused one is reported as any other and the run goes on; one that answers is refused
+  // where its file would be made, which ends the run, no file made.
   for (const std::string path : {"/dir/", "/con", "/NUL.mdb", "/a/b?x=1"}) {
     Events = TEvents();
     Copy.GetItems()->Clear();
+    TWebCopyItem* unreachable = Copy.GetItems()->Add();
+    unreachable->URL = L"http://127.0.0.1:" + std::to_wstring(deadPort) + String(path.begin(), path.end());
+    unreachable->TargetDir = Folder.Path();
+    AddItem("/missing" + path);  // 404
+    Server.Script(path, {200, "x"});
     AddItem(path);
+    Server.Script("/next.bin", {200, "x"});
+    AddItem("/next.bin");
     Events.Attach(Copy);
     ASSERT_TRUE(RunToEnd());
-    EXPECT_EQ(Copy.GetItemResult(0), wcrBadName) << path;
+    EXPECT_EQ(Events.NotFound.size(), 1u) << path;
+    EXPECT_EQ(Events.Errors, (std::vector<int>{404})) << path;
+    EXPECT_EQ(Events.FileDone, (std::vector<int>{0, 1})) << path;
+    EXPECT_EQ(Copy.GetItemResult(2), wcrBadName) << path;
+    EXPECT_EQ(Copy.GetItemResult(3), wcrNone) << path << ": the run ends";
   }
   EXPECT_TRUE(Folder.Files().empty());
 }
@@ -249,18 +262,23 @@ TEST_F(WebCopyTest, FtpGivesTheSameFileAsHttp) {
   ftp.Script("Updbexer.mdb", body);
   ftp.Login("student", "secret");
   TTestFolder httpFolder{L"webcopy_test_"};
+  TTestFolder rootCopy{L"webcopy_test_"};
   TWebCopyItem* item = Copy.GetItems()->Add();
   item->URL = Url("/pub/Updbexer.mdb");
   item->TargetDir = httpFolder.Path();
   AddFtpItem(ftp.Port(), L"secret", L"/pub/Updbexer.mdb", Folder.Path());
   AddFtpItem(ftp.Port(), L"secret", L"/pub/missing.mdb", Folder.Path());  // a file the server does not have
+  AddFtpItem(ftp.Port(), L"secret", L"/pub/", Folder.Path());  // no name: no remote file either
+  AddFtpItem(ftp.Port(), L"secret", L"/pub/Updbexer.mdb", rootCopy.Path());  // still tried
   Events.Attach(Copy);
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(Copy.GetItemResult(0), wcrDone);
   EXPECT_EQ(Copy.GetItemResult(1), wcrDone);
   EXPECT_EQ(Copy.GetItemResult(2), wcrNotFound);
-  EXPECT_EQ(Events.NotFound, (std::vector<String>{L"/pub/missing.mdb"}));
-  EXPECT_EQ(Events.FileDone, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Copy.GetItemResult(3), wcrNotFound);
+  EXPECT_EQ(Copy.GetItemResult(4), wcrDone);
+  EXPECT_EQ(Events.NotFound, (std::vector<String>{L"/pub/missing.mdb", L"/pub/"}));
+  EXPECT_EQ(Events.FileDone, (std::vector<int>{0, 1, 2, 3, 4}));
   EXPECT_EQ(ftp.LastDirectory(), "/pub/");
   EXPECT_EQ(ReadFile(Folder.Path() + L"Updbexer.mdb"), ReadFile(httpFolder.Path() + L"Updbexer.mdb"));
   EXPECT_EQ(ReadFile(Folder.Path() + L"Updbexer.mdb"), body);

@@ -311,6 +311,35 @@ TEST_F(ChartDrawing, ZeroMarksAndLongLabelsOfManyBarsNeverMeet) {
     for (int x = layout.Plot.Left; x < layout.Plot.Right; ++x) ASSERT_EQ(RGB(255, 255, 255), Pixel(x, y)) << x << "," << y;
 }
 
+// The legend lists each series once with the total of its values on the right, however
+// many points the series has: a one-series chart of 28 chapters keeps one row of legend at
+// the top, and the plot keeps its height.
+TEST_F(ChartDrawing, TheLegendListsEachSeriesOnceWithItsTotal) {
+  FChart->SetLegendAlignment(laTop);
+  auto* progress = AddSeries<TBarSeries>(false);
+  progress->SetTitle(L"进度");
+  for (int i = 0; i < 28; ++i) progress->Add(i % 5 * 10, L"第" + IntToStr(i + 1) + L"章");
+  Draw();
+  std::vector<TDBChart::TLegendItem> items = FChart->LegendItems();
+  ASSERT_EQ(1u, items.size());
+  EXPECT_EQ(L"进度", items[0].Text);
+  EXPECT_EQ(L"530", items[0].Value);
+  const int lineHeight = FBitmap->GetCanvas()->TextHeight(L"0Ag章");
+  const TDBChart::TChartLayout layout = Layout();
+  EXPECT_LE(layout.Legend.Height(), 2 * (lineHeight + 2)) << "one row at the top";
+  EXPECT_GT(layout.Plot.Height(), 150) << "the bars keep their room";
+  // Two series: an entry each, each with its own total.
+  auto* wrong = AddSeries<TBarSeries>(false);
+  wrong->SetTitle(L"做错题次");
+  wrong->Add(3, L"第1章");
+  wrong->Add(4, L"第2章");
+  items = FChart->LegendItems();
+  ASSERT_EQ(2u, items.size());
+  EXPECT_EQ(L"530", items[0].Value);
+  EXPECT_EQ(L"做错题次", items[1].Text);
+  EXPECT_EQ(L"7", items[1].Value);
+}
+
 TEST_F(ChartDrawing, FiveHundredChaptersDrawInUnderFiftyMilliseconds) {
   FChart->SetBounds(0, 0, 783, 559);
   FChart->SetChart3DPercent(30);

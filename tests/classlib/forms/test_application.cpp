@@ -320,6 +320,41 @@ TEST(ApplicationTest, HintShowsAfterThePauseOverAControlWithShowHint) {
   PumpFor(20);
 }
 
+// A press on the screen where a hint lies goes to the window under the hint, as if the hint
+// were not there, and ends the hint.
+TEST(ApplicationTest, APressOnAHintGoesToTheWindowBelowIt) {
+  std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
+  form->SetBounds(100, 100, 300, 260);
+  auto* button = new TTestButton(form.get(), Bounds(20, 20, 120, 40));
+  button->SetHint(L"选择一个选项作为正确答案");
+  button->SetShowHint(true);
+  auto* below = new TTestButton(form.get(), Bounds(20, 140, 200, 40));
+  int belowClicks = 0;
+  below->SetOnClick([&](TObject*) { ++belowClicks; });
+  Application->SetHintPause(50);
+  form->Show();
+  PumpFor(30);
+  const TPoint centre = ScreenCentre(button);
+  ::SetCursorPos(centre.X, centre.Y);
+  ::PostMessageW(button->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(button->ScreenToClient(centre)));
+  const bool shown = PumpUntil(HintWindowShows);
+  Application->SetHintPause(500);
+  ASSERT_TRUE(shown);
+  // The lower button is moved under the hint's middle; the press lands where both are.
+  RECT hint{};
+  ::GetWindowRect(Application->GetHintWindow()->GetHandle(), &hint);
+  const TPoint middle((hint.left + hint.right) / 2, (hint.top + hint.bottom) / 2);
+  const TPoint at = form->ScreenToClient(middle);
+  below->SetBounds(at.X - 60, at.Y - 10, 120, 20);
+  PumpFor(20);
+  ASSERT_TRUE(HintWindowShows());
+  ClickAt(middle);
+  EXPECT_TRUE(PumpUntil([&] { return belowClicks == 1; })) << "the press went to the hint";
+  EXPECT_TRUE(PumpUntil([] { return !HintWindowShows(); })) << "the hint stays";
+  ::SetCursorPos(1000, 740);
+  PumpFor(20);
+}
+
 // A hint that a control's own move handler switches on counts from that very move: the
 // mouse resting after it shows the hint.
 TEST(ApplicationTest, AHintSwitchedOnByTheMoveItselfShows) {
