@@ -54,7 +54,7 @@ const TControlPlace kSmallScreenPlaces[] = {
     {L"Panel1", 12, 42, 589, 384},          {L"Re2", 1, 296, 587, 87},
     {L"FlatSplitter1", 1, 292, 587, 4},     {L"Panel2", 1, 1, 0, 382},
     // The side column is as wide as two type buttons that leave their longest names a margin.
-    {L"epBevel2", 609, 4, 163, 426},        {L"epIndiGauge1", 612, 10, 156, 16},
+    {L"epBevel2", 609, 4, 163, 426},        {L"epIndiGauge1", 1, 42, 9, 384},
     {L"epLabel1", 612, 32, 80, 16},         {L"RxGIFAnimator1", 733, 26, 32, 28},
     {L"fcBG_tx", 610, 58, 161, 112},        {L"fcBG_th", 617, 174, 146, 112},
     {L"Label1", 617, 292, 14, 14},          {L"Label3", 636, 292, 24, 14},
