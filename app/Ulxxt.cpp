@@ -38,7 +38,7 @@ TField* Field(const wchar_t* name) { return DM1->Cn1Query_tm->FieldByName(name);
 constexpr int kSmallWidth = 780, kSmallHeight = 490;
 const TControlPlace kSmallScreenPlaces[] = {
     {L"epLabel2", 6, 8, 240, 16},          {L"epLabel1", 420, 8, 70, 16},
-    {L"epIndiGauge1", 494, 8, 232, 18},    {L"RxGIFAnimator1", 736, 1, 40, 36},
+    {L"epIndiGauge1", 760, 60, 14, 342},    {L"RxGIFAnimator1", 736, 1, 40, 36},
     {L"fcBG_tx", 6, 40, 186, 140},         {L"fcBG_th", 6, 184, 186, 148},
     {L"Label1", 6, 340, 14, 14},           {L"Lb_zs", 22, 340, 30, 14},
     {L"Label2", 54, 340, 14, 14},          {L"Lb_ts", 72, 340, 40, 14},
@@ -49,8 +49,8 @@ const TControlPlace kSmallScreenPlaces[] = {
     {L"Label11", 242, 42, 14, 14},         {L"Label13", 262, 42, 28, 14},
     {L"Label15", 292, 42, 24, 14},         {L"Label14", 318, 42, 60, 14},
     {L"Label21", 390, 42, 220, 14},        {L"Label24", 614, 42, 160, 14},
-    {L"DBText1", 720, 42, 50, 14},         {L"Panel1", 200, 60, 574, 280},
-    {L"Notebook1", 200, 346, 574, 56},     {L"epEfTrBtn1", 200, 410, 75, 25},
+    {L"DBText1", 720, 42, 50, 14},         {L"Panel1", 200, 60, 556, 280},
+    {L"Notebook1", 200, 346, 556, 56},     {L"epEfTrBtn1", 200, 410, 75, 25},
     {L"epEfTrBtn2", 278, 410, 75, 25},     {L"epEfTrBtn3", 356, 410, 75, 25},
     {L"epEfTrBtn6", 434, 410, 75, 25},     {L"epEfTrBtn4", 512, 410, 75, 25},
     {L"epEfTrBtn5", 590, 410, 75, 25},     {L"epEfTrBtn10", 668, 410, 75, 25},

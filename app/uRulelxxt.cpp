@@ -54,7 +54,7 @@ const TControlPlace kSmallScreenPlaces[] = {
     {L"Panel1", 21, 42, 590, 384},          {L"Re2", 1, 296, 588, 87},
     {L"FlatSplitter1", 1, 292, 588, 4},     {L"Panel2", 1, 1, 0, 382},
     // The side column: its type buttons write a name they cannot hold with margins smaller.
-    {L"epBevel2", 619, 4, 153, 426},        {L"epIndiGauge1", 622, 10, 146, 16},
+    {L"epBevel2", 619, 4, 153, 426},        {L"epIndiGauge1", 4, 42, 15, 384},
     {L"epLabel1", 622, 32, 80, 16},         {L"RxGIFAnimator1", 733, 26, 32, 28},
     {L"fcBG_tx", 620, 58, 151, 112},        {L"fcBG_th", 622, 174, 146, 112},
     {L"Label1", 622, 292, 14, 14},          {L"Label3", 641, 292, 24, 14},

@@ -219,17 +219,36 @@ void TFlatButtonBase<Base>::UpdateExclusive() {
   parent->Broadcast(message);
 }
 
+namespace {
+
+// The down state and AllowAllUp of a flat button of either class; false for any other control.
+template <class B>
+bool ReadFlatButton(TControl* control, bool& down, bool& allowAllUp) {
+  const auto* button = dynamic_cast<const TFlatButtonBase<B>*>(control);
+  if (!button) return false;
+  down = button->GetDown();
+  allowAllUp = button->GetAllowAllUp();
+  return true;
+}
+
+}  // namespace
+
 template <class Base>
 void TFlatButtonBase<Base>::ButtonPressed(TMessage& message) {
   if (static_cast<int>(message.WParam) != FGroupIndex || FGroupIndex == 0) return;
-  auto* sender = dynamic_cast<TFlatButtonBase*>(reinterpret_cast<TControl*>(message.LParam));
-  if (!sender || sender == this) return;
-  if (sender->FDown && FDown) {
+  auto* sender = reinterpret_cast<TControl*>(message.LParam);
+  if (!sender || sender == static_cast<TControl*>(this)) return;
+  // A speed button and a windowed button of one group share it: the sender may be of either.
+  bool senderDown = false, senderAllowAllUp = false;
+  if (!ReadFlatButton<TGraphicControl>(sender, senderDown, senderAllowAllUp) &&
+      !ReadFlatButton<TCustomControl>(sender, senderDown, senderAllowAllUp))
+    return;
+  if (senderDown && FDown) {
     FDown = false;
     FState = bsUp;
     this->Invalidate();
   }
-  FAllowAllUp = sender->FAllowAllUp;
+  FAllowAllUp = senderAllowAllUp;
 }
 
 // ---- Glyph and layout -------------------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/SpinEdit.h"
+#include "controls/effects/IndiCtrls.h"
 #include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
 
@@ -421,6 +422,33 @@ void ExpectPicturePads(std::initializer_list<TfcButtonGroup*> pads) {
   }
 }
 
+void ExpectWhiteField(TCustomComboBox* box) {
+  ::RedrawWindow(box->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  const TClientPixels screen = GrabClient(box->GetHandle());
+  ASSERT_GT(screen.Width, 40);
+  EXPECT_EQ(::GetSysColor(COLOR_WINDOW), screen.At(screen.Width - 30, screen.Height / 2))
+      << StringToUtf8(box->GetName());
+}
+
+void ExpectTimeGaugeTurnsRed(TepIndiGauge* gauge) {
+  EXPECT_EQ(100, gauge->GetIndiNums());
+  gauge->SetProgress(70);
+  HWND parent = gauge->GetParent()->GetHandle();
+  ::RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const TClientPixels screen = GrabClient(parent);
+  // The middle of segment i, counted from 1 at the bottom.
+  const int step = gauge->GetHeight() / 100;
+  const auto segment = [&](int i) {
+    const int x = gauge->GetLeft() + gauge->GetWidth() / 2;
+    const int y = gauge->GetTop() + gauge->GetHeight() - i * step + (step - 1) / 2;
+    return x < screen.Width && y < screen.Height ? screen.At(x, y) : CLR_INVALID;
+  };
+  EXPECT_EQ(static_cast<COLORREF>(ColorToRGB(gauge->GetIndiColor())), segment(10)) << "normal";
+  EXPECT_EQ(RGB(255, 0, 0), segment(68)) << "past 65";
+  EXPECT_EQ(RGB(128, 128, 128), segment(90)) << "not lit";
+  gauge->SetProgress(0);
+}
+
 void PostGraphicClick(TControl* control) {
   const LPARAM at =
       MAKELPARAM(control->GetLeft() + control->GetWidth() / 2, control->GetTop() + control->GetHeight() / 2);
@@ -681,6 +709,9 @@ void ExpectEveryGradeBoxStartsAtTheFirst(TCustomForm* form, TCustomComboBox* box
                                          const String& shot) {
   ASSERT_TRUE(BringForward(form));
   ASSERT_GE(box->GetItems()->GetCount(), 2);
+  ::SetFocus(form->GetHandle());  // a box without the focus shows its own fill
+  PumpAWhile();
+  ExpectWhiteField(box);
   const auto focusBox = [&] {
     box->SetFocus();
     PumpAWhile();

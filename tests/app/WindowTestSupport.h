@@ -183,6 +183,14 @@ class TfcButtonGroup;
 // first button holds them (40 x 40), every other one points at it, and the buttons stand
 // side by side without gaps.
 void ExpectPicturePads(std::initializer_list<TfcButtonGroup*> pads);
+// Expects the field of a shown combo box to be filled white (the window colour), past its text
+// and left of the strip beside its button.
+void ExpectWhiteField(TCustomComboBox* box);
+class TepIndiGauge;
+// Expects the answer-time gauge to fill from the bottom in 100 segments that turn red past 65:
+// at 70 the screen shows the gauge's colour low, red near the top of the lit part and grey
+// above it. Leaves the gauge at 0.
+void ExpectTimeGaugeTurnsRed(TepIndiGauge* gauge);
 // Expects the number-pad buttons button(0) .. button(count - 1) to stand in reading order
 // from the top left of their group, columns to a row (each right of the one before, each row
 // below the one before, lined up under the first), captioned firstCaption, firstCaption + 1, ...

@@ -417,6 +417,24 @@ class ChooserFromMenu : public ::testing::Test {
   }
   void Dispatch(const String& command) { FrmStart->ShockwaveFlash1FSCommand(FrmStart->ShockwaveFlash1, command, L""); }
   // Opens the chooser from the menu at a layout, saves its picture and closes it.
+  // A number panel on screen shows its value in light cyan over grey unlit segments on black.
+  static void ExpectPanelColours(TepNumPanel* panel) {
+    SCOPED_TRACE(StringToUtf8(panel->GetName()));
+    constexpr COLORREF kLit = 0xFFFF80, kUnlit = 0x808080, kBack = 0x000000;
+    const TClientPixels screen = GrabClient(panel->GetParent()->GetHandle());
+    int lit = 0, unlit = 0, other = 0;
+    for (int y = panel->GetTop(); y < panel->GetTop() + panel->GetHeight() && y < screen.Height; ++y)
+      for (int x = panel->GetLeft(); x < panel->GetLeft() + panel->GetWidth() && x < screen.Width; ++x) {
+        const COLORREF c = screen.At(x, y);
+        if (c == kLit) ++lit;
+        else if (c == kUnlit) ++unlit;
+        else if (c != kBack) ++other;
+      }
+    EXPECT_GT(lit, 20) << "the value";
+    EXPECT_GT(unlit, 100) << "the unlit segments";
+    EXPECT_EQ(0, other);
+  }
+
   void OpenAndShoot(const String& mode, const String& command, int subject) {
     ScreenMode = mode;
     HWND window = nullptr;
@@ -432,6 +450,8 @@ class ChooserFromMenu : public ::testing::Test {
                              EXPECT_EQ(460, Frmkmmc->GetClientHeight());
                            }
                            EXPECT_TRUE(SaveWindowShot(window, L"chooser_" + mode));
+                           for (TepNumPanel* panel : {Frmkmmc->epNum_all, Frmkmmc->epNum_ok, Frmkmmc->epNum_Err})
+                             ExpectPanelColours(panel);
                            Frmkmmc->SpeedButton6->Click();
                            return true;
                          }});

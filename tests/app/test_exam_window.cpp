@@ -49,6 +49,9 @@ class ExamWindow : public ::testing::Test {
   // Starts a mock exam of subject and runs steps while its window is shown.
   void Sit(int subject, std::vector<std::function<bool()>> steps) {
     Window = TCustomForm::Create<TFrmExam>(Application);
+    // The clock waits for the paper: created, it neither ticks nor counts.
+    EXPECT_FALSE(Window->KZTimeCounter1->GetEnabled());
+    EXPECT_FALSE(Window->KZTimeCounter1->GetCounting());
     ASSERT_TRUE(PrepareMockExam(subject, Window->Paper()));
     Paper = Window->Paper().PaperTable;
     Run(std::move(steps));

@@ -290,6 +290,7 @@ TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
       EXPECT_LT(W()->FlatSplitter1->GetTop(), W()->Re2->GetTop());
       EXPECT_TRUE(W()->Re1->GetReadOnly() && W()->Re2->GetReadOnly());
       Shot(L"law_practice_group_1024x768");
+      ExpectTimeGaugeTurnsRed(W()->epIndiGauge1);
       HoverOver(W()->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
       PumpAWhile();
       Shot(L"law_practice_pad_hover_1024x768");
@@ -356,6 +357,12 @@ TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
 
 // Each self-assessed question after one graded 了解 shows its box empty, and the first Down
 // picks 不会, the box closed or opened by a click, Alt+Down or F4; the grades chosen are saved.
+TEST_F(LawPractice, TheClockWaitsForTheShow) {
+  const std::unique_ptr<TFrmRuleLxxt> window(TCustomForm::Create<TFrmRuleLxxt>(Application));
+  EXPECT_FALSE(window->KZTimeCounter1->GetEnabled());
+  EXPECT_FALSE(window->KZTimeCounter1->GetCounting());
+}
+
 TEST_F(LawPractice, EveryGradeBoxStartsAtTheFirstGrade) {
   std::vector<String> graded{SelfAssessed, Dictation};
   for (const String& id : SelectColumn(FData.Cn(), L"select top 3 a1 from tab_answ where a13 in (22,64,65) and a1<>" +
@@ -709,6 +716,7 @@ TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
       Shot(L"law_practice_single_800x600");
       ExpectPicturePads({W()->fcBG_one, W()->fcBG_many, W()->fcBG_yn, W()->fcBG_pw});
       EXPECT_EQ(0, W()->fcBG_tx->GetControlSpacing()) << "the type bar's buttons touch";
+      ExpectTimeGaugeTurnsRed(W()->epIndiGauge1);
       HoverOver(W()->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
       PumpAWhile();
       Shot(L"law_practice_pad_hover_800x600");

@@ -62,6 +62,9 @@ class PracticeWindow : public ::testing::Test {
   void RunSet(const String& sql, std::vector<std::function<bool()>> steps) {
     PracticeSQL = sql;
     Window = TCustomForm::Create<TFrmLxxt>(Application);
+    // The clock waits for the show: created, it neither ticks nor counts.
+    EXPECT_FALSE(Window->KZTimeCounter1->GetEnabled());
+    EXPECT_FALSE(Window->KZTimeCounter1->GetCounting());
     ASSERT_TRUE(Window->LoadQuestions());
     steps.insert(steps.begin(), [this] { return Window->GetVisible() && Window->Session().GetCurrent() > 0; });
     TModalDriver driver(std::move(steps));
@@ -500,6 +503,7 @@ TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
         ExpectPlacedApart(Window);
         ExpectPicturePads({Window->fcBG_one, Window->fcBG_many, Window->fcBG_yn, Window->fcBG_pw});
         EXPECT_EQ(0, Window->fcBG_tx->GetControlSpacing()) << "the type bar's buttons touch";
+        ExpectTimeGaugeTurnsRed(Window->epIndiGauge1);
         HoverOver(Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
         PumpAWhile();
         Shot(L"practice_pad_hover_" + size);

@@ -311,6 +311,7 @@ TEST_F(SettingsFromMenu, MusicAndAnswerTimePagesAtBothLayouts) {
       EXPECT_EQ(0, FrmConfig->GetRowCount());
       ExpectFramed(FrmConfig, {FrmConfig->Label1, FrmConfig->Label5, FrmConfig->RxSwitch1, FrmConfig->FlatComboBox1,
                                FrmConfig->epFocusButton3});
+      ExpectWhiteField(FrmConfig->FlatComboBox1);
     });
     OpenAndShoot(L"szlx", L"settings_times_" + String(mode), [] {
       EXPECT_EQ(1, ConfigMode);

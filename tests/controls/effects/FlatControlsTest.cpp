@@ -180,6 +180,14 @@ TEST_F(FlatForm, GroupedButtonsKeepOneDownAndUngroupedOnesStayUp) {
   button_tests::PressAltChar(L'p');  // the accelerator clicks, and gives the modal result
   EXPECT_EQ(Form->ClicksOf(Practise), 1);
   EXPECT_EQ(Form->GetModalResult(), 1);
+  // A windowed button in the speed buttons' group: the down state moves across the classes.
+  Practise->SetGroupIndex(1);
+  button_tests::ClickControl(Practise);
+  EXPECT_TRUE(Practise->GetDown());
+  EXPECT_FALSE(Next->GetDown());
+  button_tests::ClickControl(Prev);
+  EXPECT_TRUE(Prev->GetDown());
+  EXPECT_FALSE(Practise->GetDown());
 }
 
 // A double click as the system delivers it: press, release, double-click press, release.
