@@ -216,11 +216,22 @@ TAnswerPadView::TAnswerPadView(const TAnswerPadControls& controls, TSelfGrades g
     : F(controls), FGrades(grades) {}
 
 void TAnswerPadView::BuildButtons() {
+  // The first button of a pad keeps copies of the option pictures; the group's Add points
+  // every later button at it (ExtImage, ExtImageDown).
+  const std::unique_ptr<TfcBitmap> up = LoadPadPicture(L"qorbopup.bmp");
+  const std::unique_ptr<TfcBitmap> down = LoadPadPicture(L"qorbopdw.bmp");
+  const auto add = [&](TfcButtonGroup* group, int index, const String& caption) {
+    TfcCustomBitBtn* button = AddButton(group, group->GetName() + IntToStr(index + 1), caption);
+    auto* image = dynamic_cast<TfcImageBtn*>(button);
+    if (index == 0 && image) {
+      image->SetImage(up.get());
+      image->SetImageDown(down.get());
+    }
+  };
   for (TfcButtonGroup* group : {F.Single, F.Multiple, F.Match})
-    for (int i = 0; i < kOptionButtons; ++i)
-      AddButton(group, group->GetName() + IntToStr(i + 1), String(1, static_cast<wchar_t>(L'A' + i)));
-  AddButton(F.TrueFalse, F.TrueFalse->GetName() + L"1", L"对");
-  AddButton(F.TrueFalse, F.TrueFalse->GetName() + L"2", L"错");
+    for (int i = 0; i < kOptionButtons; ++i) add(group, i, String(1, static_cast<wchar_t>(L'A' + i)));
+  add(F.TrueFalse, 0, L"对");
+  add(F.TrueFalse, 1, L"错");
   TStrings* items = F.Self->GetItems();
   items->Clear();
   items->Add(L"不会");

@@ -142,7 +142,8 @@ class TAnswerPadView {
   explicit TAnswerPadView(const TAnswerPadControls& controls, TSelfGrades grades = TSelfGrades::Two);
 
   // Adds the option buttons (named after their group: fcBG_one1..6 for a group fcBG_one),
-  // 对 and 错, and the self-assessment items. Call once, after the layout is read. A mouse
+  // 对 and 错, each pad showing the option pictures pic\qorbopup.bmp and qorbopdw.bmp (a
+  // missing one as LoadPadPicture), and the self-assessment items. Call once, after the layout is read. A mouse
   // move over a page, or over any control on it, is passed on as a move over the notebook
   // (they cover it), so the notebook's OnMouseMove sees the mouse wherever it is over the
   // answer pages.

@@ -13,7 +13,15 @@
 //   to the end of the run and freed there, as ours are with the image.
 // The two sides alternate (reference, ours, …) and the ratio is the median of the pairs'.
 // The bitmaps' share (the reference's rows made bitmaps, timed alone) is printed too, so that
-// the decoders' own difference shows. Usage: bench_gif [runs] (default 11).
+// the decoders' own difference shows.
+//
+// Then plays, through an animator's composition one step a frame as its timer would, two
+// animations whose bitmaps take more than the decoded budget: a 1920 x 1080 one of 20 frames
+// (its frames one colour each), three loops, printing the frames decoded in the last loop
+// against those that do not fit and the median time of a step; and a 1200 x 1200 one of 40
+// transparent frames, played twice with disposal 3 (restore to previous: each step composes
+// the picture afresh) and with disposal 1, printing the median time of a step of each.
+// Usage: bench_gif [runs] (default 11).
 #include <cstdio>
 #include <memory>
 #include <cstring>
@@ -26,6 +34,7 @@
 #include "BenchTiming.h"
 #include "classlib/classes/Streams.h"
 #include "classlib/graphics/Bitmap.h"
+#include "controls/extended/GIFCtrl.h"
 #include "controls/extended/RxGIF.h"
 #include "controls/extended/RxGIFCodec.h"
 
@@ -53,6 +62,20 @@ std::vector<uint8_t> Picture(int shift) {
   return pixels;
 }
 
+// Appends an image of the screen's size at (0, 0) made of the DIB rows (8 bits, bottom-up).
+void PutImage(Bytes& gif, int width, int height, bool interlaced, const std::vector<uint8_t>& dib) {
+  Put(gif, {0x2C});
+  Word(gif, 0);
+  Word(gif, 0);
+  Word(gif, width);
+  Word(gif, height);
+  Put(gif, {interlaced ? 0x40 : 0});
+  TMemoryStream out;
+  rxgif::EncodeLZW(dib.data(), rxgif::TDibLayout{width, height, 8, interlaced}, out);
+  const auto* p = static_cast<const uint8_t*>(out.GetMemory());
+  gif.insert(gif.end(), p, p + out.GetSize());
+}
+
 Bytes MakeGif(int frames, bool interlaced) {
   Bytes gif{'G', 'I', 'F', '8', '9', 'a'};
   Word(gif, kWidth);
@@ -61,20 +84,12 @@ Bytes MakeGif(int frames, bool interlaced) {
   for (int i = 0; i < 256; ++i) Put(gif, {i, (i * 3) & 0xFF, 255 - i});
   const size_t row = rxgif::DibRowBytes(kWidth, 8);
   for (int f = 0; f < frames; ++f) {
-    Put(gif, {0x21, 0xF9, 4, 4, 10, 0, 0, 0, 0x2C});
-    Word(gif, 0);
-    Word(gif, 0);
-    Word(gif, kWidth);
-    Word(gif, kHeight);
-    Put(gif, {interlaced ? 0x40 : 0});
+    Put(gif, {0x21, 0xF9, 4, 4, 10, 0, 0, 0});
     const std::vector<uint8_t> pixels = Picture(f);
     std::vector<uint8_t> dib(row * kHeight);
     for (int y = 0; y < kHeight; ++y)
       std::memcpy(dib.data() + row * (kHeight - 1 - y), pixels.data() + size_t(y) * kWidth, kWidth);
-    TMemoryStream out;
-    rxgif::EncodeLZW(dib.data(), rxgif::TDibLayout{kWidth, kHeight, 8, interlaced}, out);
-    const auto* p = static_cast<const uint8_t*>(out.GetMemory());
-    gif.insert(gif.end(), p, p + out.GetSize());
+    PutImage(gif, kWidth, kHeight, interlaced, dib);
   }
   gif.push_back(0x3B);
   return gif;
@@ -147,6 +162,77 @@ std::vector<std::unique_ptr<TBitmap>> ReferencePictures(const GifFileType* gif) 
   return pictures;
 }
 
+// A GIF of frames of the screen's size, each filled with one index of a grey table; with a
+// transparent index (one that no pixel holds) and the disposal method when disposal >= 0.
+Bytes MakeFlatGif(int width, int height, int frames, int disposal) {
+  Bytes gif{'G', 'I', 'F', '8', '9', 'a'};
+  Word(gif, width);
+  Word(gif, height);
+  Put(gif, {0xF7, 0, 0});
+  for (int i = 0; i < 256; ++i) Put(gif, {i, i, i});
+  std::vector<uint8_t> dib(rxgif::DibRowBytes(width, 8) * size_t(height));
+  for (int f = 0; f < frames; ++f) {
+    if (disposal >= 0) Put(gif, {0x21, 0xF9, 4, (disposal << 2) | 1, 5, 0, 255, 0});
+    std::fill(dib.begin(), dib.end(), uint8_t(f * 6 + 1));
+    PutImage(gif, width, height, false, dib);
+  }
+  gif.push_back(0x3B);
+  return gif;
+}
+
+// Plays the file loops times round through an animator's composition; the frames decoded
+// in the last loop and the median milliseconds of a step of the loops after the first.
+struct TPlayed {
+  int Frames = 0;
+  int DecodedInLastLoop = 0;
+  double StepMedian = 0;
+};
+
+TPlayed Play(const Bytes& gif, int loops) {
+  TMemoryStream file;
+  file.WriteBuffer(gif.data(), int(gif.size()));
+  file.SetPosition(0);
+  TRxGIFAnimator animator(nullptr);
+  TGIFImage* image = animator.GetImage();
+  image->LoadFromStream(file);
+  int decoded = 0;
+  image->OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const String&) {
+    decoded += stage == psStarting;
+  };
+  TPlayed played;
+  played.Frames = image->GetCount();
+  std::vector<double> steps;
+  for (int loop = 0; loop < loops; ++loop) {
+    decoded = 0;
+    for (int i = 0; i < played.Frames; ++i) {
+      TColor transparent;
+      const double ms = TimeOnce([&] { animator.ComposeFrame(i, transparent); });
+      if (loop > 0) steps.push_back(ms);
+    }
+  }
+  image->OnProgress = nullptr;
+  played.DecodedInLastLoop = decoded;
+  played.StepMedian = BestAndMedian(steps).Median;
+  return played;
+}
+
+void PlayOverTheBudget() {
+  {
+    constexpr int width = 1920, height = 1080;
+    const int fitting =
+        int((GIFMaxDecodedBytes - GIFDecodingBytes(width, height)) / GIFKeptBytes(width, height));
+    const TPlayed played = Play(MakeFlatGif(width, height, 20, -1), 3);
+    std::printf("loop over the budget  %d x %d, %d frames (%d fit the budget): %d decoded in the last loop, a step median %.1f ms\n",
+                width, height, played.Frames, fitting, played.DecodedInLastLoop, played.StepMedian);
+  }
+  constexpr int side = 1200;
+  for (int disposal : {3, 1}) {
+    const TPlayed played = Play(MakeFlatGif(side, side, 40, disposal), 2);
+    std::printf("transparent frames  %d x %d, %d frames, disposal %d: %d decoded in the last loop, a step median %.1f ms\n",
+                side, side, played.Frames, disposal, played.DecodedInLastLoop, played.StepMedian);
+  }
+}
+
 int Run(int runs) {
   std::printf("bench_gif: %d x %d, %d runs (%s)\n", kWidth, kHeight, runs, BuildKind());
   struct Case {
@@ -191,6 +277,7 @@ int Run(int runs) {
     if (ratio > 1.2) ++worse;
   }
   std::printf("%s\n", worse ? "ours is slower than 1.2 x the reference on some case" : "ours within 1.2 x the reference");
+  PlayOverTheBudget();
   return 0;
 }
 

@@ -5,8 +5,9 @@
 
 qorbup.bmp, qorbdw.bmp, qorbyes.bmp, qorbno.bmp and qorbover.bmp are the question pad's round
 buttons (up, pressed, answered right, answered wrong, under the mouse); qorbtxup.bmp and
-qorbtxdw.bmp are the type bar's buttons (up and pressed). The corners are the window colour,
-which the image buttons take as transparent."""
+qorbtxdw.bmp are the type bar's buttons (up and pressed); qorbopup.bmp and qorbopdw.bmp are the
+answer pads' option keys (up and pressed, 40 x 40). The corners are the window colour, which the
+image buttons take as transparent."""
 import os
 import struct
 import sys
@@ -62,6 +63,25 @@ def plate(width, height, colour, pressed=False):
     return bmp(width, height, pixel)
 
 
+def key(size, colour, pressed=False):
+    """A square key with rounded corners, a darker rim and a face lit from the top (from the
+    bottom when pressed); stretched to a wider button it keeps its look."""
+    radius = 6
+
+    def pixel(x, y):
+        # Distance outside the rounded square's inner rectangle, 0 inside it.
+        cx = min(max(x + 0.5, radius), size - radius) - (x + 0.5)
+        cy = min(max(y + 0.5, radius), size - radius) - (y + 0.5)
+        d = radius - (cx * cx + cy * cy) ** 0.5
+        if d < 0:
+            return BACK
+        if d < 1.5:
+            return shaded(colour, 0.45)
+        t = (y / (size - 1) - 0.5) * 0.4
+        return shaded(colour, -t if pressed else t)
+    return bmp(size, size, pixel)
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
@@ -73,6 +93,8 @@ def main():
         'qorbover.bmp': orb(36, (150, 180, 230)),
         'qorbtxup.bmp': plate(96, 26, (180, 200, 230)),
         'qorbtxdw.bmp': plate(96, 26, (240, 190, 110), pressed=True),
+        'qorbopup.bmp': key(40, (190, 210, 240)),
+        'qorbopdw.bmp': key(40, (245, 185, 90), pressed=True),
     }
     for name, data in pictures.items():
         with open(os.path.join(folder, name), 'wb') as f:

@@ -35,6 +35,15 @@ struct DragState {
 };
 DragState gDrag;
 
+// Whether site takes client docked at screenPos: its answer to GetSiteInfo, and the point
+// within the rectangle it names.
+bool TakesDock(TWinControl* site, TControl* client, const TPoint& screenPos) {
+  TRect influence;
+  bool canDock = true;
+  site->GetSiteInfo(client, influence, screenPos, canDock);
+  return canDock && PtInRect(influence, screenPos);
+}
+
 // True when control is w or a windowless child of w.
 bool IsWindowOrItsWindowless(TControl* control, TWinControl* w) {
   return control && (control == w ||
@@ -225,13 +234,31 @@ void TWinControl::DockOver(TDragDockObject* source, int x, int y, TDragState sta
   if (FOnDockOver) FOnDockOver(this, source, x, y, state, accept);
 }
 
+void TWinControl::DockDrop(TDragDockObject* source, int x, int y) {
+  if (FOnDockDrop) FOnDockDrop(this, source, x, y);
+}
+
+void TWinControl::GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos,
+                              bool& canDock) {
+  RECT window{};
+  if (HandleAllocated()) ::GetWindowRect(GetHandle(), &window);
+  influenceRect = TRect(window.left - 10, window.top - 10, window.right + 10, window.bottom + 10);
+  if (FOnGetSiteInfo) FOnGetSiteInfo(this, client, influenceRect, mousePos, canDock);
+}
+
+bool TWinControl::DoUnDock(TWinControl* newTarget, TControl* client) {
+  bool allow = true;
+  if (FOnUnDock) FOnUnDock(this, client, newTarget, allow);
+  return allow;
+}
+
 void TControl::DragTo(const TPoint& screenPos) {
   TControl* target = FindDragTarget(screenPos, false);
   if (FDragKind == dkDock) {
     // A dock drag looks for a dock site among the controls under the mouse.
     TWinControl* site = dynamic_cast<TWinControl*>(target);
     if (!site && target) site = target->GetParent();
-    while (site && !site->GetDockSite()) site = site->GetParent();
+    while (site && !(site->GetDockSite() && TakesDock(site, this, screenPos))) site = site->GetParent();
     target = site;
   }
   const auto ask = [this](TControl* control, const TPoint& pos, TDragState state) {
@@ -271,11 +298,26 @@ void TControl::EndDrag(bool drop) {
   const bool accepted = drag.Answer ? *drag.Answer : drag.Accepted;
   TControl* target = drop && drag.Started && accepted ? drag.Target : nullptr;
   const std::weak_ptr<int> alive = FLifeToken;
+  // The site the control is docked in may keep it (OnUnDock); then nothing moves.
+  if (drop && drag.Started && FDragKind == dkDock && FParent &&
+      (target || ControlHooks().FloatControl) && target != FParent &&
+      !FParent->DoUnDock(static_cast<TWinControl*>(target), this)) {
+    if (alive.expired()) return;
+    target = nullptr;
+    drop = false;
+  }
+  if (alive.expired()) return;
   if (target) {
-    if (FDragKind == dkDock)
-      SetParent(static_cast<TWinControl*>(target));
-    else
+    if (FDragKind == dkDock) {
+      auto* site = static_cast<TWinControl*>(target);
+      SetParent(site);
+      TDragDockObject dock(this);
+      const TPoint origin = ClientToScreen(TPoint(0, 0));
+      dock.SetDockRect(Bounds(origin.X, origin.Y, FWidth, FHeight));
+      site->DockDrop(&dock, drag.TargetPos.X, drag.TargetPos.Y);
+    } else {
       target->DragDrop(this, drag.TargetPos.X, drag.TargetPos.Y);
+    }
   } else if (drop && drag.Started && FDragKind == dkDock && ControlHooks().FloatControl) {
     // Dropped where no dock site takes it: it floats, moved as far as the mouse moved.
     POINT cursor{};

@@ -631,7 +631,15 @@ void TControl::DoContextPopup(TPoint mousePos, bool& handled) {
 
 bool TControl::CanAutoSize(int&, int&) { return true; }
 
-bool TControl::CanResize(int&, int&) { return true; }
+bool TControl::CanResize(int& newWidth, int& newHeight) {
+  bool resize = true;
+  if (FOnCanResize) FOnCanResize(this, newWidth, newHeight, resize);
+  return resize;
+}
+
+void TControl::ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight) {
+  if (FOnConstrainedResize) FOnConstrainedResize(this, minWidth, minHeight, maxWidth, maxHeight);
+}
 
 void TControl::SendCancelMode(TControl* sender) {
   if (TWinControl* root = RootParent(this)) root->SendFocusedCancelMode(sender);

@@ -154,6 +154,23 @@ using TStartDragEvent = std::function<void(TObject* sender)>;
 class TDragDockObject;
 // A dock drag began; dragObject describes it (owned by the drag, valid during the call).
 using TStartDockEvent = std::function<void(TObject* sender, TDragDockObject* dragObject)>;
+// A size is about to be taken; clearing resize refuses it, the handler may also change it.
+using TControlCanResizeEvent =
+    std::function<void(TObject* sender, int& newWidth, int& newHeight, bool& resize)>;
+// The limits a new size is held to (0: none); the handler may change them.
+using TConstrainedResizeEvent = std::function<void(TObject* sender, int& minWidth, int& minHeight,
+                                                   int& maxWidth, int& maxHeight)>;
+// A dock drag dropped its control on this dock site (x, y in the site's client coordinates).
+using TDockDropEvent =
+    std::function<void(TObject* sender, TDragDockObject* source, int x, int y)>;
+// Asked whether a dock drag at mousePos (screen) may dock dockClient here: influenceRect is
+// where the site takes it (screen), canDock the answer.
+using TGetSiteInfoEvent = std::function<void(TObject* sender, TControl* dockClient,
+                                             TRect& influenceRect, TPoint mousePos, bool& canDock)>;
+// client is about to leave this dock site for newTarget (nullptr: it floats); clearing allow
+// keeps it here.
+using TUnDockEvent =
+    std::function<void(TObject* sender, TControl* client, TWinControl* newTarget, bool& allow)>;
 
 // ---- TSizeConstraints -----------------------------------------------------------------------
 // The smallest and largest size a control may take; 0 means no limit.
@@ -477,6 +494,13 @@ class TControl : public TComponent {
   void SetOnStartDock(TStartDockEvent handler) { FOnStartDock = std::move(handler); }
   const TEndDragEvent& GetOnEndDock() const { return FOnEndDock; }
   void SetOnEndDock(TEndDragEvent handler) { FOnEndDock = std::move(handler); }
+  // Told by CanResize and ConstrainedResize; published by the controls that offer them.
+  const TControlCanResizeEvent& GetOnCanResize() const { return FOnCanResize; }
+  void SetOnCanResize(TControlCanResizeEvent handler) { FOnCanResize = std::move(handler); }
+  const TConstrainedResizeEvent& GetOnConstrainedResize() const { return FOnConstrainedResize; }
+  void SetOnConstrainedResize(TConstrainedResizeEvent handler) {
+    FOnConstrainedResize = std::move(handler);
+  }
 
   void Loaded() override;
 
@@ -497,11 +521,10 @@ class TControl : public TComponent {
   virtual void DoContextPopup(TPoint mousePos, bool& handled);
   // The size auto size would give; false when the control cannot size itself.
   virtual bool CanAutoSize(int& newWidth, int& newHeight);
-  // false refuses the new size.
+  // false refuses the new size (OnCanResize).
   virtual bool CanResize(int& newWidth, int& newHeight);
-  // Applies the constraints to a new size.
-  virtual void ConstrainedResize(int& /*minWidth*/, int& /*minHeight*/, int& /*maxWidth*/,
-                                 int& /*maxHeight*/) {}
+  // The limits a new size is held to (OnConstrainedResize may change them).
+  virtual void ConstrainedResize(int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);
   virtual void VisibleChanging() {}
   virtual void EnabledChanged() {}
   // Copies the action's Caption, Enabled, Hint, Visible and OnExecute; with checkDefaults
@@ -657,6 +680,8 @@ class TControl : public TComponent {
   TStartDragEvent FOnStartDrag;
   TStartDockEvent FOnStartDock;
   TEndDragEvent FOnEndDock;
+  TControlCanResizeEvent FOnCanResize;
+  TConstrainedResizeEvent FOnConstrainedResize;
 };
 
 // ---- TWinControl ------------------------------------------------------------------------------------
@@ -793,6 +818,14 @@ class TWinControl : public TControl {
   virtual bool IsFloatingHost() const { return false; }
   // A dock drag is over the control (OnDockOver).
   virtual void DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept);
+  // A dock drag dropped its control here, after it became a child (OnDockDrop).
+  virtual void DockDrop(TDragDockObject* source, int x, int y);
+  // Whether a dock drag at mousePos (screen) may dock client here: influenceRect starts as
+  // the window's screen rectangle grown by 10 and canDock as true (OnGetSiteInfo).
+  virtual void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock);
+  // client, docked here, is about to leave for newTarget (nullptr: it floats); false keeps
+  // it (OnUnDock).
+  virtual bool DoUnDock(TWinControl* newTarget, TControl* client);
 
   // ---- Events ---------------------------------------------------------------------------------------
   const TNotifyEvent& GetOnEnter() const { return FOnEnter; }
@@ -807,6 +840,12 @@ class TWinControl : public TControl {
   void SetOnKeyPress(TKeyPressEvent handler) { FOnKeyPress = std::move(handler); }
   const TDragOverEvent& GetOnDockOver() const { return FOnDockOver; }
   void SetOnDockOver(TDragOverEvent handler) { FOnDockOver = std::move(handler); }
+  const TDockDropEvent& GetOnDockDrop() const { return FOnDockDrop; }
+  void SetOnDockDrop(TDockDropEvent handler) { FOnDockDrop = std::move(handler); }
+  const TGetSiteInfoEvent& GetOnGetSiteInfo() const { return FOnGetSiteInfo; }
+  void SetOnGetSiteInfo(TGetSiteInfoEvent handler) { FOnGetSiteInfo = std::move(handler); }
+  const TUnDockEvent& GetOnUnDock() const { return FOnUnDock; }
+  void SetOnUnDock(TUnDockEvent handler) { FOnUnDock = std::move(handler); }
 
   // ---- TControl overrides -------------------------------------------------------------------------
   void SetBounds(int left, int top, int width, int height) override;
@@ -993,6 +1032,9 @@ class TWinControl : public TControl {
   TKeyEvent FOnKeyUp;
   TKeyPressEvent FOnKeyPress;
   TDragOverEvent FOnDockOver;
+  TDockDropEvent FOnDockDrop;
+  TGetSiteInfoEvent FOnGetSiteInfo;
+  TUnDockEvent FOnUnDock;
 };
 
 // ---- TGraphicControl ----------------------------------------------------------------------------

@@ -142,6 +142,12 @@ class TBitmap : public TGraphic {
 
   void Changed(TObject* sender) override;
 
+ protected:
+  // Called before the pixels may change (drawing on the canvas, handing out the handle, the
+  // canvas's DC or a scan line): separates the image and drops the mask. A descendant that
+  // keeps something derived from the pixels drops it here.
+  virtual void Changing();
+
  private:
   friend class TBitmapCanvas;
   struct TLayout;
@@ -155,8 +161,6 @@ class TBitmap : public TGraphic {
   void ReplaceImage(TBitmapImage* image);
   // Separates the image from the other bitmaps that hold it before it is written.
   void Unshare();
-  // Called before the pixels change: separates the image and drops the mask.
-  void Changing();
   // Copies the image into a new one of the given layout and size; parts that the old image
   // does not cover take the canvas's brush colour.
   void CopyImage(const TLayout& layout, int width, int height);

@@ -7,10 +7,14 @@ namespace {
 struct TColorName {
   TColor Color;
   const wchar_t* Name;
+  bool Listed = true;  // named by GetColorValues; the others are only read and written
 };
 
 // The colour names in the order the class library lists them (GetColorValues, colour
-// pickers). clLtGray and clDkGray are read as names but written as clSilver and clGray.
+// pickers: the 16 basic colours, the classic system colours and clNone, 42 names). The
+// four extra named colours, the newer system colours and clDefault (no colour of its own)
+// are read and written but not listed. clLtGray and clDkGray are read as names but written
+// as clSilver and clGray.
 const TColorName ColorNames[] = {
     {clBlack, L"clBlack"},
     {clMaroon, L"clMaroon"},
@@ -28,10 +32,10 @@ const TColorName ColorNames[] = {
     {clFuchsia, L"clFuchsia"},
     {clAqua, L"clAqua"},
     {clWhite, L"clWhite"},
-    {clMoneyGreen, L"clMoneyGreen"},
-    {clSkyBlue, L"clSkyBlue"},
-    {clCream, L"clCream"},
-    {clMedGray, L"clMedGray"},
+    {clMoneyGreen, L"clMoneyGreen", false},
+    {clSkyBlue, L"clSkyBlue", false},
+    {clCream, L"clCream", false},
+    {clMedGray, L"clMedGray", false},
     {clActiveBorder, L"clActiveBorder"},
     {clActiveCaption, L"clActiveCaption"},
     {clAppWorkSpace, L"clAppWorkSpace"},
@@ -41,21 +45,21 @@ const TColorName ColorNames[] = {
     {clBtnShadow, L"clBtnShadow"},
     {clBtnText, L"clBtnText"},
     {clCaptionText, L"clCaptionText"},
-    {clDefault, L"clDefault"},
-    {clGradientActiveCaption, L"clGradientActiveCaption"},
-    {clGradientInactiveCaption, L"clGradientInactiveCaption"},
+    {clDefault, L"clDefault", false},
+    {clGradientActiveCaption, L"clGradientActiveCaption", false},
+    {clGradientInactiveCaption, L"clGradientInactiveCaption", false},
     {clGrayText, L"clGrayText"},
     {clHighlight, L"clHighlight"},
     {clHighlightText, L"clHighlightText"},
-    {clHotLight, L"clHotLight"},
+    {clHotLight, L"clHotLight", false},
     {clInactiveBorder, L"clInactiveBorder"},
     {clInactiveCaption, L"clInactiveCaption"},
     {clInactiveCaptionText, L"clInactiveCaptionText"},
     {clInfoBk, L"clInfoBk"},
     {clInfoText, L"clInfoText"},
     {clMenu, L"clMenu"},
-    {clMenuBar, L"clMenuBar"},
-    {clMenuHighlight, L"clMenuHighlight"},
+    {clMenuBar, L"clMenuBar", false},
+    {clMenuHighlight, L"clMenuHighlight", false},
     {clMenuText, L"clMenuText"},
     {clNone, L"clNone"},
     {clScrollBar, L"clScrollBar"},
@@ -168,7 +172,8 @@ TColor StringToColor(const String& text) {
 
 void GetColorValues(const std::function<void(const String&)>& proc) {
   if (!proc) return;
-  for (const TColorName& entry : ColorNames) proc(entry.Name);
+  for (const TColorName& entry : ColorNames)
+    if (entry.Listed) proc(entry.Name);
 }
 
 TPixel32 PixelFromColor(TColor color, uint8_t alpha) {

@@ -105,6 +105,14 @@ TGraphicClass GraphicClassForClipboardFormat(UINT format) {
   return {};
 }
 
+UINT ClipboardFormatForGraphicClass(TGraphicClass cls) {
+  TGraphicRegistry& r = Registry();
+  std::lock_guard<std::mutex> guard(r.Lock);
+  for (auto it = r.Clipboard.rbegin(); it != r.Clipboard.rend(); ++it)
+    if (it->Class == cls) return it->Format;
+  return 0;
+}
+
 String GraphicFilter(const TClassInfo* base) {
   TGraphicRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.Lock);

@@ -63,6 +63,8 @@ TGraphicClass GraphicClassForExtension(const String& ext);
 TGraphicClass GraphicClassForName(const String& className);
 // The class registered for a clipboard format; empty when there is none.
 TGraphicClass GraphicClassForClipboardFormat(UINT format);
+// The clipboard format registered last for exactly the class; 0 when there is none.
+UINT ClipboardFormatForGraphicClass(TGraphicClass cls);
 // The open-dialog filter of the registered classes derived from base (every class when
 // base is nullptr): "All (*.a;*.b)|*.a;*.b|Desc A (*.a)|*.a|Desc B (*.b)|*.b"; the "All"
 // entry only when there is more than one extension.

@@ -1,5 +1,7 @@
 #include "Icon.h"
 
+#include <climits>
+#include <cstring>
 #include <utility>
 
 #include "Canvas.h"
@@ -208,12 +210,44 @@ void TIcon::SaveToStream(TStream& stream) {
   }
 }
 
-void TIcon::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
-  throw EInvalidGraphic(L"Clipboard does not support Icons");
+// Icons travel through the clipboard format registered for TIcon (by a control library),
+// as an icon file in global memory; without one the clipboard does not take icons.
+void TIcon::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
+  const UINT own = ClipboardFormatForGraphicClass(TGraphicClass::Of<TIcon>());
+  if (own == 0 || format != own || !data) throw EInvalidGraphic(L"Clipboard does not support Icons");
+  const SIZE_T size = ::GlobalSize(data);
+  const auto* bytes = static_cast<const uint8_t*>(::GlobalLock(data));
+  if (!bytes) throw EInvalidGraphic(L"Icon image is not valid");
+  TMemoryStream stream;
+  try {
+    if (size > 0 && size <= INT_MAX) stream.WriteBuffer(bytes, static_cast<int>(size));
+  } catch (...) {
+    ::GlobalUnlock(data);
+    throw;
+  }
+  ::GlobalUnlock(data);
+  stream.SetPosition(0);
+  LoadFromStream(stream);
 }
 
-void TIcon::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
-  throw EInvalidGraphic(L"Clipboard does not support Icons");
+void TIcon::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+  const UINT own = ClipboardFormatForGraphicClass(TGraphicClass::Of<TIcon>());
+  if (own == 0) throw EInvalidGraphic(L"Clipboard does not support Icons");
+  TMemoryStream stream;
+  SaveToStream(stream);
+  const SIZE_T size = static_cast<SIZE_T>(stream.GetSize());
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size > 0 ? size : 1);
+  if (!memory) throw EOutOfResources(L"Out of system resources");
+  void* target = ::GlobalLock(memory);
+  if (!target) {
+    ::GlobalFree(memory);
+    throw EOutOfResources(L"Out of system resources");
+  }
+  if (size > 0) std::memcpy(target, stream.GetMemory(), size);
+  ::GlobalUnlock(memory);
+  format = own;
+  data = memory;
+  palette = nullptr;
 }
 
 // ---- Private ----------------------------------------------------------------------------

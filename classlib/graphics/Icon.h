@@ -60,7 +60,8 @@ class TIcon : public TGraphic {
   // Writes the icon file: the bytes that were loaded, or a file of one image made from the
   // handle. Nothing for an empty icon.
   void SaveToStream(TStream& stream) override;
-  // Icons do not travel through the clipboard: EInvalidGraphic
+  // Icons travel through the clipboard as an icon file in global memory, in the format
+  // registered for TIcon; without one, and for another format, EInvalidGraphic
   // "Clipboard does not support Icons".
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;

@@ -97,6 +97,14 @@ void TCustomMaskEdit::ValidateError() {
 
 bool TCustomMaskEdit::EditCanModify() { return !GetReadOnly(); }
 
+bool TCustomMaskEdit::UserCanEdit() {
+  // The window takes no edits while it is read-only; the mask's editing, which writes through
+  // EM_REPLACESEL (accepted by a read-only window), honours that as the window's own typing does.
+  if (HandleAllocated() && (::GetWindowLongPtrW(GetHandle(), GWL_STYLE) & ES_READONLY) != 0)
+    return false;
+  return EditCanModify();
+}
+
 void TCustomMaskEdit::Reset() {
   if (!GetModified()) return;
   SetEditText(FOldValue);
@@ -170,7 +178,7 @@ void TCustomMaskEdit::ApplyEdit(const String& text) {
 }
 
 void TCustomMaskEdit::InputChar(wchar_t ch) {
-  if (!EditCanModify()) return;
+  if (!UserCanEdit()) return;
   const int length = FMask.GetLength();
   int start = 0;
   int stop = 0;
@@ -203,7 +211,7 @@ void TCustomMaskEdit::InputChar(wchar_t ch) {
 }
 
 void TCustomMaskEdit::DeleteKeys(WORD key) {
-  if (!EditCanModify()) return;
+  if (!UserCanEdit()) return;
   int start = 0;
   int stop = 0;
   GetSel(start, stop);
@@ -279,7 +287,7 @@ void TCustomMaskEdit::ExtendSelection(WORD key) {
 }
 
 void TCustomMaskEdit::PasteText() {
-  if (!EditCanModify()) return;
+  if (!UserCanEdit()) return;
   const String pasted = ClipboardText(GetHandle());
   const int length = FMask.GetLength();
   int start = 0;
@@ -426,7 +434,7 @@ void TCustomMaskEdit::Dispatch(TMessage& message) {
         KeepImeApart(message);
         return;
       case WM_CUT: {
-        if (!EditCanModify()) return;
+        if (!UserCanEdit()) return;
         TMessage copy{WM_COPY, 0, 0, 0};
         DefaultHandler(copy);
         DeleteKeys(VK_DELETE);

@@ -54,7 +54,8 @@ class TCustomMaskEdit : public TCustomEdit {
   // comes back to the control and the caret goes to that position first.
   virtual void ValidateEdit();
   // Puts back the text the control had when it was entered, when it was modified since.
-  void Reset();
+  // Escape runs it; a descendant that keeps a value of its own rebuilds the text from that.
+  virtual void Reset();
   // The position the caret is on (a masked edit shows it as one selected character).
   int GetCaretPosition() const { return FCaretPos; }
   // While masked the window's limit is the mask's length; the value is kept for later.
@@ -77,6 +78,9 @@ class TCustomMaskEdit : public TCustomEdit {
   virtual void ValidateError();
   // False refuses every change by the user (ReadOnly by default).
   virtual bool EditCanModify();
+  // EditCanModify, and the window not made read-only (EM_SETREADONLY): what the user's
+  // typing, deleting, cutting and pasting through the mask ask.
+  bool UserCanEdit();
   // Puts the caret on position pos (clamped to the edit text): that character selected,
   // the caret before it; at the end, nothing selected.
   void SetMaskCursor(int pos);

@@ -26,6 +26,11 @@ uint32_t U32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uin
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 bool IsTag(const uint8_t* p, const char* tag) { return std::memcmp(p, tag, 4) == 0; }
 
+// The file starts as an animated cursor does: "RIFF", a size, "ACON".
+bool IsAniFile(const uint8_t* data, size_t size) {
+  return size >= 12 && IsTag(data, "RIFF") && IsTag(data + 8, "ACON");
+}
+
 // A chunk's size with its pad byte, cut to what remains.
 size_t Padded(uint32_t size, size_t remaining) {
   return static_cast<size_t>(std::min<uint64_t>(uint64_t{size} + (size & 1), remaining));
@@ -106,7 +111,7 @@ std::shared_ptr<TIcon> TAnimatedCursorImage::ReadIcon(const uint8_t* data, size_
 }
 
 void TAnimatedCursorImage::ReadAni(const uint8_t* data, size_t size) {
-  if (size < 12 || !IsTag(data, "RIFF") || !IsTag(data + 8, "ACON")) throw EReadError(kStreamRead);
+  if (!IsAniFile(data, size)) throw EReadError(kStreamRead);
   Clear();
   size_t pos = 12;
   size_t rateIndex = 0, seqIndex = 0;
@@ -139,7 +144,9 @@ void TAnimatedCursorImage::ReadAni(const uint8_t* data, size_t size) {
         const uint32_t value = U32(chunk + 4 * k);
         FFrames[seqIndex++]->FSequence = value > AniMaxFrames ? -2 : static_cast<int>(value);
       }
-      if (entries > 0 && entries < FFrames.size()) FFrames.resize(entries);
+      // A chunk of the whole sequence ends the frames there; a chunk of one value sets the
+      // next frame in turn, and the chunks after it the frames after it.
+      if (entries > 1 && entries < FFrames.size()) FFrames.resize(entries);
     } else if (IsTag(tag, "LIST") && chunkSize >= 4) {
       const uint8_t* list = chunk + 4;
       size_t remaining = chunkSize - 4;
@@ -205,6 +212,8 @@ void TAnimatedCursorImage::LoadFromStream(TStream& stream) {
   if (remaining <= 0 || remaining > INT_MAX) throw EReadError(kStreamRead);
   std::vector<uint8_t> data(static_cast<size_t>(remaining));
   stream.ReadBuffer(data.data(), static_cast<int>(data.size()));
+  // What is not an animated cursor is refused before anything is cleared: the image stays.
+  if (!IsAniFile(data.data(), data.size())) throw EReadError(kStreamRead);
   try {
     ReadAni(data.data(), data.size());
   } catch (...) {

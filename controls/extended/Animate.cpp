@@ -1,66 +1,12 @@
 // TRxImageControl.
 #include "Animate.h"
 
+#include "RxUtils.h"
+
 #include "classlib/controls/ControlPaint.h"
 #include "classlib/controls/Messages.h"
 #include "classlib/forms/Forms.h"
 #include "classlib/graphics/Canvas.h"
-
-namespace {
-
-// The parent's own painting is protected in TWinControl; the background copy needs it.
-class TParentPainter : public TWinControl {
- public:
-  static void PaintWindowOf(TWinControl* control, HDC dc) {
-    (control->*(&TParentPainter::PaintWindow))(dc);
-  }
-};
-
-class TSavedDC {
- public:
-  explicit TSavedDC(HDC dc) : FDC(dc), FSaved(::SaveDC(dc)) {}
-  ~TSavedDC() {
-    if (FSaved) ::RestoreDC(FDC, FSaved);
-  }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
- private:
-  HDC FDC;
-  int FSaved;
-};
-
-}  // namespace
-
-void RxCopyParentImage(TControl* control, TCanvas* canvas) {
-  if (!control || !canvas) return;
-  TWinControl* parent = control->GetParent();
-  if (!parent) return;
-  HDC dc = canvas->GetHandle();
-  const TRect own = control->GetBoundsRect();
-  {
-    TSavedDC saved(dc);
-    HBRUSH brush = ::CreateSolidBrush(ColorToRGB(parent->GetColor()));
-    RECT all{0, 0, own.Width(), own.Height()};
-    ::FillRect(dc, &all, brush);
-    ::DeleteObject(brush);
-    ::OffsetViewportOrgEx(dc, -own.Left, -own.Top, nullptr);
-    const TRect client = parent->GetClientRect();
-    ::IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-    TParentPainter::PaintWindowOf(parent, dc);
-  }
-  for (int i = 0; i < parent->GetControlCount(); ++i) {
-    TControl* child = parent->GetControls(i);
-    if (!child || child == control) break;
-    if (child->Is<TWinControl>() || !child->GetVisible()) continue;
-    TRect common;
-    if (!IntersectRect(common, child->GetBoundsRect(), own)) continue;
-    TSavedDC saved(dc);
-    ::OffsetViewportOrgEx(dc, child->GetLeft() - own.Left, child->GetTop() - own.Top, nullptr);
-    ::IntersectClipRect(dc, 0, 0, child->GetWidth(), child->GetHeight());
-    child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  }
-}
 
 TRxImageControl::TRxImageControl(TComponent* owner) : TGraphicControl(owner) {
   TControlStyle style = GetControlStyle();

@@ -46,7 +46,3 @@ class TRxImageControl : public TGraphicControl {
   TCriticalSection FLock;
 };
 
-// Paints into canvas what lies beneath the windowless control (its parent's background
-// colour, the parent's own drawing and the windowless siblings below it); the canvas's
-// (0, 0) is the control's top-left corner.
-void RxCopyParentImage(TControl* control, TCanvas* canvas);

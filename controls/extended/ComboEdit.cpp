@@ -501,15 +501,19 @@ void TCustomComboEdit::MakeCaret() {
 // ---- Keys, mouse and messages -------------------------------------------------------------
 
 void TCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
-  if (FPopupVisible && key == VK_ESCAPE) {
-    // Escape closes the drop-down here; Enter waits for its character, which a descendant
-    // may hand to the drop-down first (the calculator takes it as "=").
+  const bool escapeWhileOpen = FPopupVisible && key == VK_ESCAPE;
+  const std::weak_ptr<int> alive = GetLifeToken();
+  inherited::KeyDown(key, shift);  // OnKeyDown sees Escape too
+  if (alive.expired()) return;
+  if (escapeWhileOpen && FPopupVisible) {
+    // Escape closes the drop-down here, before the form's cancel button could take it; Enter
+    // waits for its character, which a descendant may hand to the drop-down first (the
+    // calculator takes it as "=").
     FClosedByKey = 27;
     CloseDropDown(false);
     key = 0;
     return;
   }
-  inherited::KeyDown(key, shift);
   if (key != 0 && ShortCut(key, shift) == FClickKey && GetButtonWidth() > 0) {
     ButtonClicked();
     key = 0;

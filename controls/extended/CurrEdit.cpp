@@ -244,10 +244,14 @@ void TCustomNumEdit::KeyPress(wchar_t& key) {
     key = 0;
     if (FBeepOnError) ::MessageBeep(0);
   } else if (key == 27) {
-    ValueToEditText();
-    SelectAll();
+    Reset();
     key = 0;
   }
+}
+
+void TCustomNumEdit::Reset() {
+  ValueToEditText();
+  SelectAll();
 }
 
 void TCustomNumEdit::CMEnter(TMessage& message) {

@@ -53,6 +53,9 @@ class TCustomNumEdit : public TCustomComboEdit {
 
   // ---- Operations --------------------------------------------------------------------
   void Clear() { SetText(String()); }
+  // The edit text rebuilt from the value, and selected (when typing is allowed); Escape
+  // runs it.
+  void Reset() override;
   // Takes in the edit text: the value it reads as, clamped (EConvertError when it does not
   // read as a number).
   void CommitEditText();

@@ -70,9 +70,12 @@ class TDateScanner {
     int n1, n2, n3;
     if (!Number(n1) || !Separator() || !Number(n2)) return false;
     const TDateOrder order = DateOrderOf(FormatSettings.ShortDateFormat);
-    if (Separator()) {
-      // A separator after the second number promises a year: a blank one is no date.
-      if (!Number(n3)) return false;
+    const size_t afterSecond = FPos;
+    // A third number needs its separator; without one (a mask's year left blank, "03/04/")
+    // the two numbers are a date of this year and the separator is the optional one after.
+    const bool third = Separator() && Number(n3);
+    if (!third) FPos = afterSecond;
+    if (third) {
       switch (order) {
         case doMDY: month = n1; day = n2; year = n3; break;
         case doDMY: day = n1; month = n2; year = n3; break;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "IcoList.h"
+#include "RxUtils.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
 #include "classlib/controls/Messages.h"
@@ -19,6 +20,30 @@ constexpr unsigned MaxDelay = 10000;
 uint8_t Disposal(const TGIFFrame* frame) {
   const uint8_t method = frame->GetDisposalMethod();
   return method > 3 ? 1 : method;
+}
+
+// The colour in the palette-relative form (system colours resolved first).
+TColor PaletteRelative(TColor color) {
+  return ColorFromInt(PaletteRelativeFlag | static_cast<int32_t>(ColorToRGB(color) & 0xFFFFFF));
+}
+
+// A palette of the same entries (nullptr for none).
+UniquePalette CopyOfPalette(HPALETTE palette) {
+  if (!palette) return UniquePalette();
+  struct {
+    WORD Version;
+    WORD Count;
+    PALETTEENTRY Entries[256];
+  } log{0x300, 0, {}};
+  log.Count = static_cast<WORD>(::GetPaletteEntries(palette, 0, 256, log.Entries));
+  if (log.Count == 0) return UniquePalette();
+  return UniquePalette(::CreatePalette(reinterpret_cast<const LOGPALETTE*>(&log)));
+}
+
+// The frame's rectangle on the logical screen (measuring does not decode it).
+TRect FrameRect(TGIFFrame* frame) {
+  const TPoint origin = frame->GetOrigin();
+  return TRect{origin.X, origin.Y, origin.X + frame->GetWidth(), origin.Y + frame->GetHeight()};
 }
 }  // namespace
 
@@ -188,21 +213,35 @@ TBitmap* TRxGIFAnimator::ComposeFrame(int index, TColor& transparentColor) {
     transparentColor = FCacheTransparent;
   }
   TCanvas* canvas = FCache->GetCanvas();
-  // The image's palette is not realized in the picture, and colours are not turned into
-  // their nearest device colours: the palette belongs to a frame's bitmap, which drawing the
-  // other frames may give back to the image's budget, and on the true-colour displays the
-  // program runs on neither changes a pixel.
   canvas->Lock();
+  // The image's palette is selected and realized in the picture while it is composed, and put
+  // back after. A copy: the image's own belongs to a frame's bitmap, which drawing the other
+  // frames may give back to the budget.
+  UniquePalette palette;
+  struct {
+    HDC DC = nullptr;
+    HPALETTE Old = nullptr;
+  } selection;
   try {
+    palette = CopyOfPalette(FImage->GetPalette());
+    if (palette) {
+      selection.DC = canvas->GetHandle();
+      selection.Old = ::SelectPalette(selection.DC, palette.get(), FALSE);
+      ::RealizePalette(selection.DC);
+    }
+    // The brush in the palette-relative form; a transparent colour is the nearest colour the
+    // picture can hold.
     TColor brush;
     const TGIFFrame* current = FImage->GetFrame(std::clamp(FImage->GetFrameIndex(), 0, count - 1));
     if (current->GetTransparentColor() != clNone) {
-      brush = current->GetTransparentColor();
-      if (fresh) transparentColor = brush;
+      brush = PaletteRelative(current->GetTransparentColor());
+      const TColor nearest =
+          ColorFromInt(static_cast<int32_t>(::GetNearestColor(canvas->GetHandle(), ColorToRGB(brush)) & 0xFFFFFF));
+      if (fresh) transparentColor = nearest;
     } else if (FImage->GetBackgroundColor() != clNone) {
-      brush = FImage->GetTransparent() ? FImage->GetBackgroundColor() : clWindow;
+      brush = PaletteRelative(FImage->GetTransparent() ? FImage->GetBackgroundColor() : clWindow);
     } else {
-      brush = clWindow;
+      brush = PaletteRelative(clWindow);
     }
     canvas->GetBrush()->SetColor(brush);
     canvas->GetBrush()->SetStyle(bsSolid);
@@ -222,36 +261,33 @@ TBitmap* TRxGIFAnimator::ComposeFrame(int index, TColor& transparentColor) {
       }
       for (int i = first; i < index; ++i) {
         TGIFFrame* frame = FImage->GetFrame(i);
-        const TPoint origin = frame->GetOrigin();
-        const TRect r{origin.X, origin.Y, origin.X + frame->GetWidth(), origin.Y + frame->GetHeight()};
         switch (Disposal(frame)) {
           case 0:
-          case 1: frame->Draw(canvas, r, true); break;
+          case 1: frame->Draw(canvas, FrameRect(frame), true); break;
           case 2:
-            if (i != first) canvas->FillRect(r);
+            if (i != first) canvas->FillRect(FrameRect(frame));
             break;
-          default: break;  // restored to what was there: not drawn
+          default: break;  // restored to what was there: not drawn (nor decoded)
         }
       }
     } else if (Disposal(FImage->GetFrame(index - 1)) == 2) {
-      TGIFFrame* previous = FImage->GetFrame(index - 1);
-      const TPoint origin = previous->GetOrigin();
-      canvas->FillRect(TRect{origin.X, origin.Y, origin.X + previous->GetWidth(),
-                             origin.Y + previous->GetHeight()});
+      canvas->FillRect(FrameRect(FImage->GetFrame(index - 1)));
     }
     TGIFFrame* frame = FImage->GetFrame(index);
-    const TPoint origin = frame->GetOrigin();
-    frame->Draw(canvas, TRect{origin.X, origin.Y, origin.X + frame->GetWidth(), origin.Y + frame->GetHeight()},
-                true);
+    frame->Draw(canvas, FrameRect(frame), true);
     if (fresh && transparentColor != clNone && FTransparent) {
       FCache->SetTransparentColor(transparentColor);
       FCache->SetTransparent(true);
     }
   } catch (...) {
+    if (selection.DC && selection.Old) ::SelectPalette(selection.DC, selection.Old, TRUE);
+    selection.DC = nullptr;
     canvas->Unlock();
     DropCache();
     throw;
   }
+  if (selection.DC && selection.Old) ::SelectPalette(selection.DC, selection.Old, TRUE);
+  selection.DC = nullptr;
   canvas->Unlock();
   FCacheIndex = index;
   FCacheTransparent = transparentColor;
@@ -265,7 +301,7 @@ void TRxGIFAnimator::Paint() {
 
 void TRxGIFAnimator::DoPaintImage() {
   TCanvas* canvas = GetCanvas();
-  if (FImage->GetTransparent() || FImage->GetEmpty()) RxCopyParentImage(this, canvas);
+  if (FImage->GetTransparent() || FImage->GetEmpty()) CopyParentImage(this, canvas);
   if (FImage->GetEmpty() || FImage->GetScreenWidth() < 1 || FImage->GetScreenHeight() < 1) return;
   Lock();
   try {

@@ -180,9 +180,9 @@ void TIconList::LoadFromStream(TStream& stream) {
       TMemoryStream bytes;
       bytes.CopyFrom(stream, size);
       bytes.SetPosition(0);
-      auto icon = NewIcon();
-      icon->LoadFromStream(bytes);
-      FList.push_back(std::move(icon));
+      TIcon icon;
+      icon.LoadFromStream(bytes);
+      Add(&icon);
     }
   } catch (...) {
     FUpdateCount = std::max(FUpdateCount, 1);

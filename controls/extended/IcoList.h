@@ -17,29 +17,32 @@ class TIconList : public TPersistent {
   TIconList() = default;
   ~TIconList() override;
 
+  // The list's operations are virtual, and those built on others (Assign, Clear, LoadFromStream)
+  // go through them, so that a descendant sees every icon added and deleted.
+
   // ---- Attributes ----------------------------------------------------------------------
-  int GetCount() const { return static_cast<int>(FList.size()); }
+  virtual int GetCount() const { return static_cast<int>(FList.size()); }
   // The icon at index (nullptr for an empty entry); EListError outside the list. Owned.
-  TIcon* Get(int index) const;
+  virtual TIcon* Get(int index) const;
   // Copies icon into the entry (index == Count appends).
-  void Put(int index, TIcon* icon);
+  virtual void Put(int index, TIcon* icon);
 
   // ---- Operations ----------------------------------------------------------------------
-  int Add(TIcon* icon);
-  int AddResource(HINSTANCE instance, const wchar_t* name);
-  void Insert(int index, TIcon* icon);
-  void InsertResource(int index, HINSTANCE instance, const wchar_t* name);
-  void Delete(int index);
-  void Clear();
-  void Exchange(int index1, int index2);
-  void Move(int curIndex, int newIndex);
-  int IndexOf(TIcon* icon) const;
+  virtual int Add(TIcon* icon);
+  virtual int AddResource(HINSTANCE instance, const wchar_t* name);
+  virtual void Insert(int index, TIcon* icon);
+  virtual void InsertResource(int index, HINSTANCE instance, const wchar_t* name);
+  virtual void Delete(int index);
+  virtual void Clear();
+  virtual void Exchange(int index1, int index2);
+  virtual void Move(int curIndex, int newIndex);
+  virtual int IndexOf(TIcon* icon) const;
   void BeginUpdate() { ++FUpdateCount; }
   void EndUpdate();
   // EReadError "Stream read error" for a count or size beyond what the stream holds; the
   // list is then empty.
-  void LoadFromStream(TStream& stream);
-  void SaveToStream(TStream& stream);
+  virtual void LoadFromStream(TStream& stream);
+  virtual void SaveToStream(TStream& stream);
   void Assign(TPersistent* source) override;
   void DefineProperties(TFiler& filer) override;
 
@@ -58,6 +61,6 @@ class TIconList : public TPersistent {
 };
 
 // The clipboard format "Marrow Icon", registered on first use and for TIcon with the picture
-// class.
+// class: through it a picture holder copies and pastes icons (an icon file in global memory).
 UINT CF_ICON_LIST();
 void RegisterClipIcon();

@@ -569,6 +569,21 @@ void TSelectDateDlg::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
   FTitle->Update();
 }
 
+void TSelectDateDlg::CMDialogKey(TMessage& message) {
+  // A focused control hands Tab to the form as a dialog key before any key-down runs, so the
+  // key preview would never see it: the form's key-down takes it here first.
+  const TWMKey key(message);
+  WORD code = key.GetCharCode();
+  if (code == VK_TAB && GetKeyPreview()) {
+    KeyDown(code, KeyDataToShiftState(key.GetKeyData()));
+    if (code == 0) {
+      message.Result = 1;
+      return;
+    }
+  }
+  inherited::CMDialogKey(message);
+}
+
 bool RunDateDialog(TDateTime& date, const String& caption, TDayOfWeekName startOfWeek,
                    TDaysOfWeek weekends, TColor weekendColor, TStrings* hints) {
   std::unique_ptr<TSelectDateDlg> dialog(TCustomForm::Create<TSelectDateDlg>(Application));

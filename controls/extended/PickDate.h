@@ -155,6 +155,10 @@ class TSelectDateDlg : public TForm {
   void TopPanelDblClick(TObject*);
   void FormKeyDown(TObject*, WORD& key, TShiftState shift);
 
+ protected:
+  // Tab and Shift+Tab reach the key preview (a month on or back) rather than moving the focus.
+  void CMDialogKey(TMessage& message) override;
+
  private:
   TRxCalendar* FCalendar = nullptr;   // the controls are owned as components of the form
   TLabel* FTitle = nullptr;

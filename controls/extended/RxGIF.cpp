@@ -10,8 +10,10 @@
 #include "RxGIF.h"
 
 #include <algorithm>
-#include <cstring>
+#include <atomic>
 #include <climits>
+#include <cstring>
+#include <mutex>
 
 #include "AniFile.h"
 #include "RxGIFCodec.h"
@@ -173,9 +175,66 @@ class TGIFReader {
   size_t FPos = 0;
 };
 
+// ---- The budget of decoded bitmaps ------------------------------------------------------------
+
+// The images that show one file and the count of their frames' uses (see the notes in the
+// header). The lock guards the list of images and the giving back.
+class TGIFBudget {
+ public:
+  std::mutex Lock;
+  std::vector<TGIFImage*> Images;
+  std::atomic<uint64_t> Uses{0};
+};
+
+// A frame's bitmap: whatever may change its pixels (drawing on its canvas, handing out its
+// handle, its canvas's DC or a scan line, a new picture) tells the frame, so that an edited
+// bitmap is kept rather than given back and decoded over.
+class TGIFFrameBitmap : public TBitmap {
+ public:
+  explicit TGIFFrameBitmap(TGIFFrame* frame) : FFrame(frame) {}
+  void Changed(TObject* sender) override {
+    FFrame->Edited();
+    TBitmap::Changed(sender);
+  }
+
+ protected:
+  void Changing() override {
+    TBitmap::Changing();
+    FFrame->Edited();
+  }
+
+ private:
+  TGIFFrame* FFrame;
+};
+
+namespace {
+
+// A monochrome bitmap of the DIB rows' size: 1 where a pixel holds index.
+UniqueBitmap IndexMask(const uint8_t* rows, int width, int height, int depth, int index) {
+  const size_t maskRow = static_cast<size_t>((width + 15) / 16) * 2;  // WORD-aligned rows
+  const size_t dibRow = rxgif::DibRowBytes(width, depth);
+  std::vector<uint8_t> bits(maskRow * static_cast<size_t>(height), 0);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* line = rows + dibRow * static_cast<size_t>(height - 1 - y);
+    uint8_t* out = bits.data() + maskRow * static_cast<size_t>(y);
+    for (int x = 0; x < width; ++x) {
+      int value;
+      if (depth == 8) value = line[x];
+      else if (depth == 4) value = (x & 1) ? line[x / 2] & 15 : line[x / 2] >> 4;
+      else value = (line[x / 8] >> (7 - (x & 7))) & 1;
+      if (value == index) out[x / 8] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    }
+  }
+  UniqueBitmap mask(::CreateBitmap(width, height, 1, 1, bits.data()));
+  if (!mask) throw EOutOfResources(L"Out of system resources");
+  return mask;
+}
+
+}  // namespace
+
 // ---- TGIFFrame ---------------------------------------------------------------------------
 
-TGIFFrame::TGIFFrame(TGIFImage* owner) : FOwner(owner) {
+TGIFFrame::TGIFFrame(TGIFImage* owner) : FOwner(owner), FBitmap(std::make_unique<TGIFFrameBitmap>(this)) {
   FItem = new TGIFItem();
   FItem->Reference();
 }
@@ -186,12 +245,25 @@ TGIFFrame::~TGIFFrame() {
   TSharedImage::Release(FItem);
 }
 
+void TGIFFrame::Edited() {
+  if (FSettingKey) return;
+  FDecoded = false;
+  FIndexMask.reset();
+}
+
+void TGIFFrame::ClearBitmap() {
+  FBitmap->Assign(nullptr);
+  FBitmap->SetTransparentColor(clDefault);
+  FBitmap->SetTransparent(false);
+  FDecoded = false;
+  FIndexMask.reset();
+}
+
 void TGIFFrame::NewImage() {
   TSharedImage::Release(FItem);
   FItem = new TGIFItem();
   FItem->Reference();
-  FBitmap.reset();
-  FDecoded = false;
+  ClearBitmap();
   FGrayscaleMapping = FCorrupted = FInterlaced = FLocalColors = false;
   FTransparentColor = clNone;
   FTransparentIndex = -1;
@@ -221,14 +293,16 @@ void TGIFFrame::SetTransparentColor(TColor value) {
   FTransparentIndex = -1;
 }
 
+// The size decoding gives is the descriptor's: a frame not decoded is measured without
+// decoding it (the animator measures frames it does not draw).
 int TGIFFrame::GetWidth() {
-  if ((!FBitmap || FBitmap->GetEmpty()) && FItem->ImageData.GetSize() == 0) return 0;
-  return GetBitmap()->GetWidth();
+  if (!FBitmap->GetEmpty()) return FBitmap->GetWidth();
+  return FItem->ImageData.GetSize() > 0 ? FItem->Size.X : 0;
 }
 
 int TGIFFrame::GetHeight() {
-  if ((!FBitmap || FBitmap->GetEmpty()) && FItem->ImageData.GetSize() == 0) return 0;
-  return GetBitmap()->GetHeight();
+  if (!FBitmap->GetEmpty()) return FBitmap->GetHeight();
+  return FItem->ImageData.GetSize() > 0 ? FItem->Size.Y : 0;
 }
 
 TExtension* TGIFFrame::FindComment() const {
@@ -319,22 +393,25 @@ void TGIFFrame::LoadFromReader(TGIFReader& reader) {
 }
 
 TBitmap* TGIFFrame::GetBitmap() {
-  if (FOwner) FLastUse = ++FOwner->FUses;
-  if (FBitmap && !FBitmap->GetEmpty()) return FBitmap.get();
+  if (FOwner) FLastUse = ++FOwner->FBudget->Uses;
+  if (!FBitmap->GetEmpty()) return FBitmap.get();
   // A bitmap given back is decoded into again, so that pointers to it stay valid.
-  if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
   FDecoded = false;
+  FIndexMask.reset();
   const int64_t dataSize = FItem->ImageData.GetSize();
   if (dataSize <= 0) return FBitmap.get();
 
   const auto* data = static_cast<const uint8_t*>(FItem->ImageData.GetMemory());
-  int bits = FItem->BitsPerPixel;
-  if (bits == 0) bits = std::clamp<int>(data[0], 1, 8);  // no colour table at all
+  // Bits 0 means the frame has no colour table at all (neither its own nor the screen's).
+  const int bits = FItem->BitsPerPixel;
   int depth;
   if (bits == 1) depth = 1;
   else if (bits >= 2 && bits <= 4) depth = 4;
   else if (bits >= 5 && bits <= 8) depth = 8;
-  else throw EInvalidGraphicOperation(kWrongColors);
+  else {
+    FCorrupted = true;
+    throw EInvalidGraphicOperation(kWrongColors);
+  }
   const int width = FItem->Size.X;
   const int height = FItem->Size.Y;
   if (!SizeAllowed(width, height)) throw EInvalidGraphicOperation(kTooLarge);
@@ -365,25 +442,15 @@ TBitmap* TGIFFrame::GetBitmap() {
       palette[i] = RGBQUAD{128, 128, 128, 128};
     }
   }
-  // Transparency belongs to a palette index. When another entry has the same colour, the
-  // transparent entry gets a colour of its own, so that keying on the colour leaves out
-  // exactly the pixels of that index.
+  // Transparency belongs to a palette index. When another entry has the same colour, keying
+  // on the colour would leave out that entry's pixels too: the frame then keeps a mask of the
+  // index (made below from the rows) and draws with it; the table's colours stay as they are.
+  bool keyShared = false;
   if (FTransparentIndex >= 0 && FTransparentIndex < colors) {
-    auto sameColor = [&](const RGBQUAD& a, const RGBQUAD& b) {
-      return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
-    };
-    RGBQUAD& key = palette[FTransparentIndex];
-    auto used = [&](const RGBQUAD& c) {
-      for (int i = 0; i < colors; ++i)
-        if (i != FTransparentIndex && sameColor(palette[i], c)) return true;
-      return false;
-    };
-    if (used(key)) {
-      for (uint32_t n = 1; n < 0x1000000 && used(key); ++n)
-        key = RGBQUAD{static_cast<uint8_t>(n * 97), static_cast<uint8_t>(n * 57 + 1),
-                      static_cast<uint8_t>(n * 31 + 7), 0};
-      FTransparentColor = RGBColor(key.rgbRed, key.rgbGreen, key.rgbBlue);
-    }
+    const RGBQUAD& key = palette[FTransparentIndex];
+    for (int i = 0; i < colors && !keyShared; ++i)
+      keyShared = i != FTransparentIndex && palette[i].rgbRed == key.rgbRed &&
+                  palette[i].rgbGreen == key.rgbGreen && palette[i].rgbBlue == key.rgbBlue;
   }
   void* rows = nullptr;
   HBITMAP dib = ::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &rows,
@@ -420,40 +487,42 @@ TBitmap* TGIFFrame::GetBitmap() {
       FCorrupted = true;
     }
   } catch (const Exception& e) {
-    // No half-decoded picture is kept: the next use decodes the frame again.
-    FBitmap = std::make_unique<TBitmap>();
+    // No half-decoded picture is kept: the next use decodes the frame again. The bitmap
+    // object stays the same (pointers to it are held), only emptied.
+    ClearBitmap();
     if (owner) owner->CodecProgress(psEnding, 0, e.Message());
     throw;
   } catch (...) {
-    FBitmap = std::make_unique<TBitmap>();  // as above, for anything else a handler raised
+    ClearBitmap();  // as above, for anything else a handler raised
     throw;
   }
   progress(psEnding, 100);
 
+  // Made while the rows are there; taken once the bitmap has its final form (which is a
+  // change of the bitmap, and would drop it).
+  UniqueBitmap indexMask;
+  if (keyShared) indexMask = IndexMask(static_cast<const uint8_t*>(rows), width, height, depth, FTransparentIndex);
   FBitmap->SetPaletteModified(true);
+  // The palette of the colour table is made before the bitmap becomes device-dependent, so
+  // that it stays with it (the image's palette is that of its current frame).
+  FBitmap->GetPalette();
   if (!FBitmap->GetMonochrome()) FBitmap->SetHandleType(bmDDB);
+  FIndexMask = std::move(indexMask);
   MarkDecoded();
   return FBitmap.get();
 }
 
-void TGIFFrame::MarkDecoded() {
-  FDecoded = true;
-  FBitmap->OnChange = [this](TObject*) { FDecoded = false; };
-}
+void TGIFFrame::MarkDecoded() { FDecoded = true; }
 
 int64_t TGIFFrame::HeldBytes() const {
-  if (!FBitmap || FBitmap->GetEmpty()) return 0;
+  if (FBitmap->GetEmpty()) return 0;
   return GIFKeptBytes(FBitmap->GetWidth(), FBitmap->GetHeight());
 }
 
-void TGIFFrame::GiveBackBitmap() {
-  FDecoded = false;
-  FBitmap->OnChange = nullptr;
-  FBitmap->Assign(nullptr);
-}
+void TGIFFrame::GiveBackBitmap() { ClearBitmap(); }
 
 void TGIFFrame::EncodeBitmap() {
-  if (!FBitmap || FBitmap->GetEmpty()) throw EInvalidGraphicOperation(kNoData);
+  if (FBitmap->GetEmpty()) throw EInvalidGraphicOperation(kNoData);
   std::unique_ptr<TMemoryStream> stream;
   const TPixelFormat format = FBitmap->GetPixelFormat();
   if (format == pf1bit || format == pf4bit || format == pf8bit) {
@@ -610,10 +679,26 @@ void TGIFFrame::Draw(TCanvas* canvas, const TRect& r, bool transparent) {
   TBitmap* bitmap = GetBitmap();
   if (bitmap->GetEmpty()) return;
   const bool keyed = transparent && FTransparentColor != clNone;
-  const bool decoded = FDecoded;  // the key is no change of the pixels
-  if (keyed) bitmap->SetTransparentColor(FTransparentColor);
-  if (bitmap->GetTransparent() != keyed) bitmap->SetTransparent(keyed);
-  FDecoded = decoded;
+  FSettingKey = true;  // the key is no change of the pixels
+  try {
+    if (keyed) bitmap->SetTransparentColor(FTransparentColor);
+    if (bitmap->GetTransparent() != keyed) bitmap->SetTransparent(keyed);
+  } catch (...) {
+    FSettingKey = false;
+    throw;
+  }
+  FSettingKey = false;
+  if (!keyed || !FIndexMask) {
+    canvas->StretchDraw(r, bitmap);
+    return;
+  }
+  // The bitmap draws with the mask of the transparent index, lent to it for this drawing.
+  bitmap->SetMaskHandle(FIndexMask.release());
+  struct TTakeBack {
+    TBitmap* Bitmap;
+    UniqueBitmap& Mask;
+    ~TTakeBack() { Mask.reset(Bitmap->ReleaseMaskHandle()); }
+  } takeBack{bitmap, FIndexMask};
   canvas->StretchDraw(r, bitmap);
 }
 
@@ -628,14 +713,15 @@ void TGIFFrame::Assign(TPersistent* source) {
     FLocalColors = (FOwner && frame->FOwner == FOwner) ? frame->FLocalColors : true;
     FOrigin = frame->FOrigin;
     FInterlaced = frame->FInterlaced;
-    if (frame->FBitmap && !frame->FBitmap->GetEmpty()) {
-      FBitmap = std::make_unique<TBitmap>();
+    // A decoded bitmap keyed by an index mask is decoded again here when used (its mask
+    // comes with decoding); any other is shared with the source until one of them changes.
+    if (!frame->FBitmap->GetEmpty() && !frame->FIndexMask) {
+      ClearBitmap();
       FBitmap->Assign(frame->FBitmap.get());
       FDecoded = false;
       if (frame->FDecoded) MarkDecoded();  // the same encoded data gives it again
     } else {
-      FBitmap.reset();
-      FDecoded = false;
+      ClearBitmap();
     }
     FTransparentColor = frame->FTransparentColor;
     FTransparentIndex = frame->FTransparentIndex;
@@ -655,7 +741,6 @@ void TGIFFrame::Assign(TPersistent* source) {
       NewImage();
     } else {
       NewImage();
-      FBitmap = std::make_unique<TBitmap>();
       FBitmap->Assign(graphic);
       if (auto* bitmap = dynamic_cast<TBitmap*>(graphic)) {
         FBitmap->SetMonochrome(bitmap->GetMonochrome());
@@ -703,26 +788,66 @@ TGIFImage::~TGIFImage() {
   OnProgress = nullptr;
   TSharedImage::Release(FData);
   FData = nullptr;
+  {
+    std::lock_guard<std::mutex> guard(FBudget->Lock);
+    std::erase(FBudget->Images, this);
+  }
   FFrames.clear();
 }
 
 void TGIFImage::ClearFrames() { FFrames.clear(); }
 
+int TGIFImage::IndexOf(const TGIFFrame* frame) const {
+  for (size_t i = 0; i < FFrames.size(); ++i)
+    if (FFrames[i].get() == frame) return static_cast<int>(i);
+  return -1;
+}
+
+void TGIFImage::JoinBudget(std::shared_ptr<TGIFBudget> budget) {
+  if (!budget) budget = std::make_shared<TGIFBudget>();
+  if (budget == FBudget) return;
+  if (FBudget) {
+    std::lock_guard<std::mutex> guard(FBudget->Lock);
+    std::erase(FBudget->Images, this);
+  }
+  {
+    std::lock_guard<std::mutex> guard(budget->Lock);
+    budget->Images.push_back(this);
+  }
+  FBudget = std::move(budget);
+}
+
 void TGIFImage::MakeRoomFor(const TGIFFrame* frame, int64_t decoding) {
+  std::lock_guard<std::mutex> guard(FBudget->Lock);
+  const int index = std::max(IndexOf(frame), 0);
+  struct TCandidate {
+    TGIFFrame* Frame;
+    int Ahead;  // frames from the one being decoded to this one, played in turn
+  };
   int64_t held = 0;
-  std::vector<TGIFFrame*> givable;
-  for (const auto& other : FFrames) {
-    if (other.get() == frame) continue;
-    const int64_t bytes = other->HeldBytes();
-    held += bytes;
-    if (other->FDecoded && bytes > 0) givable.push_back(other.get());
+  std::vector<TCandidate> givable;
+  for (TGIFImage* image : FBudget->Images) {
+    const int count = image->GetCount();
+    for (int i = 0; i < count; ++i) {
+      TGIFFrame* other = image->FFrames[static_cast<size_t>(i)].get();
+      if (other == frame) continue;
+      const int64_t bytes = other->HeldBytes();
+      held += bytes;
+      if (other->FDecoded && bytes > 0) givable.push_back({other, ((i - index) % count + count) % count});
+    }
   }
   if (held + decoding <= GIFMaxDecodedBytes) return;
-  std::sort(givable.begin(), givable.end(),
-            [](const TGIFFrame* a, const TGIFFrame* b) { return a->FLastUse < b->FLastUse; });
-  for (TGIFFrame* oldest : givable) {
-    held -= oldest->HeldBytes();
-    oldest->GiveBackBitmap();
+  // Played in turn from the frame being decoded, the one just before it is needed last: those
+  // furthest ahead go first (used longest ago among equals). Giving back the one used longest
+  // ago instead would, in a loop a frame larger than the budget, give back each frame just
+  // before it is needed again, and decode every frame on every loop.
+  std::sort(givable.begin(), givable.end(), [](const TCandidate& a, const TCandidate& b) {
+    if (a.Ahead != b.Ahead) return a.Ahead > b.Ahead;
+    return a.Frame->FLastUse < b.Frame->FLastUse;
+  });
+  for (const TCandidate& candidate : givable) {
+    held -= candidate.Frame->HeldBytes();
+    candidate.Frame->GiveBackBitmap();
     if (held + decoding <= GIFMaxDecodedBytes) return;
   }
 }
@@ -732,6 +857,7 @@ void TGIFImage::NewImage() {
   FData = new TGIFData();
   FData->Reference();
   ClearFrames();
+  JoinBudget(nullptr);  // another file: a budget of its own
   FCorrupted = false;
   FFrameIndex = -1;
   FBackgroundColor = clNone;
@@ -878,8 +1004,8 @@ void TGIFImage::EncodeFrames(bool redecode) {
   for (const auto& frame : FFrames) {
     if (frame->FItem->ImageData.GetSize() > 0) continue;
     frame->EncodeBitmap();
-    if (redecode && frame->FBitmap && frame->FBitmap->GetPalette() == nullptr) {
-      frame->FBitmap.reset();
+    if (redecode && frame->FBitmap->GetPalette() == nullptr) {
+      frame->ClearBitmap();  // the same object: pointers to it stay valid
       frame->GetBitmap();
     }
   }
@@ -1059,7 +1185,7 @@ void TGIFImage::ReadStream(TStream& stream, int64_t size, bool decode) {
               FData->Comment.AddStrings(ext->Data.get());
             }
           } else if (block != 0 && block != Trailer) {
-            throw EReadError(kStreamRead);
+            throw EInvalidGraphicOperation(kStreamRead);
           }
         }
       }
@@ -1157,6 +1283,8 @@ void TGIFImage::Assign(TPersistent* source) {
     image->FData->Reference();
     TSharedImage::Release(FData);
     FData = image->FData;
+    // The same file: its decoded bitmaps are held against the source's budget.
+    JoinBudget(image->FBudget);
     FVersion = image->FVersion;
     FBackgroundColor = image->FBackgroundColor;
     FRepeatCount = image->FRepeatCount;
@@ -1177,6 +1305,7 @@ void TGIFImage::Assign(TPersistent* source) {
       FData->ColorResBits = frame->FOwner->FData->ColorResBits;
       FData->ColorMap = frame->FOwner->FData->ColorMap;
     }
+    if (frame->FOwner) JoinBudget(frame->FOwner->FBudget);  // a frame of the same file
     auto added = std::make_unique<TGIFFrame>(this);
     added->Assign(frame);
     FFrames.push_back(std::move(added));
@@ -1284,7 +1413,7 @@ void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palet
       if (::IsClipboardFormatAvailable(CF_BITMAP)) {
         TBitmap bitmap;
         bitmap.LoadFromClipboardFormat(CF_BITMAP, ::GetClipboardData(CF_BITMAP), nullptr);
-        FFrames[0]->FBitmap = std::make_unique<TBitmap>();
+        FFrames[0]->ClearBitmap();
         FFrames[0]->FBitmap->Assign(&bitmap);
       }
     }

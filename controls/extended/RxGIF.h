@@ -14,17 +14,23 @@
 // decoded into rows of up to 8 bits a pixel and then kept as a device bitmap of up to 4 bytes
 // a pixel, so a file of a few bytes that declares many huge frames would otherwise claim
 // hundreds of megabytes once they were all played. The budget bounds the frames' bitmaps held
-// at once, not the frames read: before a frame is decoded, when its decoding would pass the
-// budget, the frames whose bitmaps were used (drawn, measured or assigned) longest ago give
-// their decoded bitmaps back, one after the other until it fits, and each is decoded again
-// from its encoded data when it is next used, to the same picture. Only a bitmap that is
-// what decoding gives is given back: one assigned to a frame, or drawn on after decoding, is
-// kept (and counts). So every frame of a file plays; reading stops (keeping the frames
-// before, and marking the image Corrupted) only at a frame that cannot be decoded within the
-// budget by itself, which the limits above already exclude. A pointer from GetBitmap stays
-// valid; a bitmap given back is empty until its frame is used again. Since decoding one frame
-// may give back another's bitmap, one image's frames are used by one thread at a time (the
-// animator holds its lock for its steps and its palette queries).
+// at once, not the frames read, and one budget serves a file however many images show it: an
+// image assigned from another (or from one of its frames) shares that image's budget until it
+// is cleared or loads another file. Before a frame is decoded, when its decoding would pass
+// the budget, frames give their decoded bitmaps back, one after the other until it fits, and
+// each is decoded again from its encoded data when it is next used, to the same picture.
+// Those given back first are the ones needed last when the frames are played in turn from the
+// one being decoded (the frame just before it first), so that a looping animation a few
+// frames larger than the budget decodes about those few a loop, not every frame. Only a
+// bitmap that is what decoding gives is given back: one assigned to a frame, or drawn on after
+// decoding, or whose handle, canvas handle or rows were handed out, is kept (and counts). So
+// every frame of a file plays; reading stops (keeping the frames before, and marking the image
+// Corrupted) only at a frame that cannot be decoded within the budget by itself, which the
+// limits above already exclude. A frame keeps one bitmap object for its life: a pointer from
+// GetBitmap stays valid, whatever decoding does; a bitmap given back is empty until its frame
+// is used again. Since decoding one frame may give back another's bitmap, the frames of the
+// images that share a budget are used by one thread at a time (the animator holds its lock
+// for its steps and its palette queries).
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -37,6 +43,8 @@
 
 class TGIFImage;
 class TAnimatedCursorImage;
+class TGIFBudget;
+class TGIFFrameBitmap;
 
 // Limits of what a file may ask for.
 constexpr int GIFMaxSide = 32768;                  // pixels a side, screen and frames
@@ -122,8 +130,12 @@ class TGIFFrame : public TPersistent {
   // ---- Attributes ----------------------------------------------------------------------
   TGIFImage* GetOwnerImage() const { return FOwner; }
   // The decoded picture, made from the encoded data when used without one (first use, or
-  // after it was given back to the image's budget); owned by the frame.
+  // after it was given back to the image's budget); owned by the frame, the same object for
+  // the frame's life. EInvalidGraphicOperation "Wrong number of colors; must be a power of 2"
+  // (the frame marked Corrupted) for a frame without any colour table.
   TBitmap* GetBitmap();
+  // The bitmap's size, or the descriptor's while the frame is not decoded (what decoding
+  // gives): measuring a frame does not decode it.
   int GetWidth();
   int GetHeight();
   TPoint GetOrigin() const { return FOrigin; }
@@ -160,6 +172,7 @@ class TGIFFrame : public TPersistent {
 
  private:
   friend class TGIFImage;
+  friend class TGIFFrameBitmap;
   void NewImage();
   // Reads the image descriptor, colour table and raster data (the "," is read).
   void LoadFromReader(class TGIFReader& reader);
@@ -172,16 +185,23 @@ class TGIFFrame : public TPersistent {
   // Takes the item for this frame alone before it is changed.
   void UniqueItem();
   TExtension* FindComment() const;
-  // Marks the bitmap as what decoding gave, so that it may be given back; drawing on it
-  // afterwards takes the mark away.
+  // Marks the bitmap as what decoding gave, so that it may be given back; anything that may
+  // change its pixels afterwards takes the mark away (Edited).
   void MarkDecoded();
+  // The bitmap may have changed: it is no longer what decoding gave.
+  void Edited();
+  // Empties the bitmap (the same object) and drops what was derived from its pixels.
+  void ClearBitmap();
   // The bytes the frame's bitmap holds (GIFKeptBytes of its size); 0 without one.
   int64_t HeldBytes() const;
   // Gives a decoded bitmap back: it becomes empty until the frame is used again.
   void GiveBackBitmap();
 
   TGIFImage* FOwner;                        // the image the frame belongs to; not owned
-  std::unique_ptr<TBitmap> FBitmap;         // decoded or assigned picture
+  std::unique_ptr<TBitmap> FBitmap;         // decoded or assigned picture; never replaced
+  // The mask of the transparent index of the decoded bitmap, when another entry of the table
+  // has the transparent entry's colour (keying on the colour would leave out those pixels too).
+  UniqueBitmap FIndexMask;
   TGIFItem* FItem = nullptr;                // shared; this frame holds one reference
   std::vector<std::unique_ptr<TExtension>> FExtensions;  // those read before the frame
   TPoint FOrigin{0, 0};
@@ -194,7 +214,8 @@ class TGIFFrame : public TPersistent {
   uint8_t FDisposalMethod = 0;              // 0..7 as in the file
   bool FLocalColors = false;
   bool FDecoded = false;                    // FBitmap is what decoding FItem gives
-  uint64_t FLastUse = 0;                    // the owner's use count when last used
+  bool FSettingKey = false;                 // Draw is setting the key: no edit of the pixels
+  uint64_t FLastUse = 0;                    // the budget's use count when last used
 };
 
 class TGIFImage : public TGraphic {
@@ -269,9 +290,14 @@ class TGIFImage : public TGraphic {
   // Takes the header data for this image alone before it is changed.
   void UniqueData();
   void ClearFrames();
-  // Before frame is decoded: gives back the decoded bitmaps of the other frames, used longest
-  // ago first, until those held and decoding bytes fit GIFMaxDecodedBytes (or none is left).
+  // Before frame is decoded: gives back the decoded bitmaps of the other frames of the images
+  // sharing the budget, those needed last in play order first, until those held and decoding
+  // bytes fit GIFMaxDecodedBytes (or none is left).
   void MakeRoomFor(const TGIFFrame* frame, int64_t decoding);
+  // Leaves the current budget and holds budget (a new one of its own when none is given).
+  void JoinBudget(std::shared_ptr<TGIFBudget> budget);
+  // The frame's index in this image; -1 when it is not one of them.
+  int IndexOf(const TGIFFrame* frame) const;
 
   TGIFData* FData = nullptr;                      // shared; this image holds one reference
   std::vector<std::unique_ptr<TGIFFrame>> FFrames;
@@ -283,7 +309,7 @@ class TGIFImage : public TGraphic {
   bool FLooping = false;
   bool FCorrupted = false;
   uint16_t FRepeatCount = 1;
-  uint64_t FUses = 0;                             // frames' bitmaps used so far (see FLastUse)
+  std::shared_ptr<TGIFBudget> FBudget;            // shared with the images showing the same file
 };
 
 // The clipboard format "GIF Image" (registered on first use).

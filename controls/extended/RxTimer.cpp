@@ -245,6 +245,12 @@ void TRxTimer::Synchronize(const std::function<void()>& method) {
     return;
   }
   const bool fromWorker = ::GetCurrentThreadId() == FThread->GetThreadID();
+  // While the worker waits (suspended), another thread's call runs in that thread: handed to
+  // the main thread, it would wait for it, which may be waiting for the caller.
+  if (!fromWorker && !FThread->Ticking()) {
+    method();
+    return;
+  }
   if (fromWorker) FWorkerInSync = true;
   try {
     TThread::Synchronize(method);

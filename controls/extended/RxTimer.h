@@ -37,13 +37,14 @@ class TTimerThread : public TThread {
     Terminate();
     Wake();
   }
+  // The owner should tick now: threaded, running, and neither it nor this thread stopping.
+  // While it should not, the worker waits (it is suspended).
+  bool Ticking() const;
 
  protected:
   void Execute() override;
 
  private:
-  // The owner should tick now: threaded, running, and neither it nor this thread stopping.
-  bool Ticking() const;
   // Sleeps one interval, of the length Interval had when the sleep began; false when the
   // timer stopped ticking meanwhile (disabled, stopped, destroyed, window mode).
   bool SleepInterval();

@@ -99,38 +99,67 @@ void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int i
   }
 }
 
+namespace {
+
+// The parent's own painting is protected in TWinControl; the copy of what lies under a
+// windowless control needs it.
+class TParentPainter : public TWinControl {
+ public:
+  static void PaintWindowOf(TWinControl* control, HDC dc) {
+    (control->*(&TParentPainter::PaintWindow))(dc);
+  }
+};
+
+// Sets a control's paint-copy flag while it lives.
+class TPaintCopy {
+ public:
+  explicit TPaintCopy(TControl* control) : FControl(control) {
+    FControl->SetControlState(FControl->GetControlState() + TControlState{csPaintCopy});
+  }
+  ~TPaintCopy() { FControl->SetControlState(FControl->GetControlState() - TControlState{csPaintCopy}); }
+  TPaintCopy(const TPaintCopy&) = delete;
+  TPaintCopy& operator=(const TPaintCopy&) = delete;
+
+ private:
+  TControl* FControl;
+};
+
+}  // namespace
+
 void CopyParentImage(TControl* control, TCanvas* dest) {
   if (!control || !dest || !control->GetParent()) return;
   TWinControl* parent = control->GetParent();
   // The parent and the siblings paint copies of themselves while this runs.
-  parent->SetControlState(parent->GetControlState() + TControlState{csPaintCopy});
-  struct PaintCopyEnd {
-    TWinControl* parent;
-    ~PaintCopyEnd() { parent->SetControlState(parent->GetControlState() - TControlState{csPaintCopy}); }
-  } paintCopyEnd{parent};
+  TPaintCopy parentCopy(parent);
   const HDC dc = dest->GetHandle();
-  const int savedDC = ::SaveDC(dc);
   const TRect bounds = control->GetBoundsRect();
-  ::SetViewportOrgEx(dc, -bounds.Left, -bounds.Top, nullptr);
-  const TRect parentClient = parent->GetClientRect();
-  ::IntersectClipRect(dc, 0, 0, parentClient.Right, parentClient.Bottom);
-  parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  parent->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  ::RestoreDC(dc, savedDC);
+  {
+    TSavedDC saved(dc);
+    // The parent's colour first: a double-buffered parent leaves the erase to its buffer.
+    HBRUSH brush = ::CreateSolidBrush(ColorToRGB(parent->GetColor()));
+    const RECT all{0, 0, bounds.Width(), bounds.Height()};
+    ::FillRect(dc, &all, brush);
+    ::DeleteObject(brush);
+    ::OffsetViewportOrgEx(dc, -bounds.Left, -bounds.Top, nullptr);
+    const TRect parentClient = parent->GetClientRect();
+    ::IntersectClipRect(dc, parentClient.Left, parentClient.Top, parentClient.Right, parentClient.Bottom);
+    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    // The parent paints its window into the DC (a panel its bevel and caption, a control
+    // of a system class itself).
+    TParentPainter::PaintWindowOf(parent, dc);
+  }
   for (int i = 0; i < parent->GetControlCount(); ++i) {
     TControl* sibling = parent->GetControl(i);
-    if (sibling == control) break;
+    if (!sibling || sibling == control) break;
     if (dynamic_cast<TWinControl*>(sibling) || !sibling->GetVisible()) continue;
     const TRect r = sibling->GetBoundsRect();
     TRect overlap;
     if (!IntersectRect(overlap, r, bounds)) continue;
-    const int saved = ::SaveDC(dc);
-    ::SetViewportOrgEx(dc, r.Left - bounds.Left, r.Top - bounds.Top, nullptr);
+    TSavedDC saved(dc);
+    ::OffsetViewportOrgEx(dc, r.Left - bounds.Left, r.Top - bounds.Top, nullptr);
     ::IntersectClipRect(dc, 0, 0, r.Right - r.Left, r.Bottom - r.Top);
-    sibling->SetControlState(sibling->GetControlState() + TControlState{csPaintCopy});
+    TPaintCopy siblingCopy(sibling);
     sibling->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    sibling->SetControlState(sibling->GetControlState() - TControlState{csPaintCopy});
-    ::RestoreDC(dc, saved);
   }
 }
 

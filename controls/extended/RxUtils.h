@@ -25,6 +25,21 @@ bool DirExists(const String& name);
 // as 1, an index below 0 as 0), counted row by row.
 void AssignBitmapCell(TGraphic* source, TBitmap* dest, int cols, int rows, int index);
 
+// Saves a DC's state and restores it on every path.
+class TSavedDC {
+ public:
+  explicit TSavedDC(HDC dc) : FDC(dc), FSaved(::SaveDC(dc)) {}
+  ~TSavedDC() {
+    if (FSaved) ::RestoreDC(FDC, FSaved);
+  }
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+
+ private:
+  HDC FDC;
+  int FSaved;
+};
+
 // Paints into dest what lies under control: its parent's background and painting, and the
 // windowless siblings below it, so a windowless control can look transparent.
 void CopyParentImage(TControl* control, TCanvas* dest);

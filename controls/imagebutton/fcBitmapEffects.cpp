@@ -49,13 +49,16 @@ void TfcBitmap::Colorize(int r, int g, int b) {
 #undef FC_EFFECT
 
 void AlphaBlend(TfcBitmap* image, TfcBitmap* blend, int amount, bool stretchIfNeeded) {
-  if (image == nullptr || blend == nullptr || image->GetEmpty() || blend->GetEmpty()) return;
+  if (image == nullptr || blend == nullptr) return;
+  const bool sameSize = blend->GetWidth() == image->GetWidth() && blend->GetHeight() == image->GetHeight();
+  // A blend of another size, an empty one included, is refused unless it may be stretched.
+  if (!sameSize && !stretchIfNeeded)
+    throw EInvalidOperation(L"In Alpha Blend, Blend Bitmap must be same dimensions as "
+                            L"Current Bitmap");
+  if (image->GetEmpty() || blend->GetEmpty()) return;
   TfcBitmap stretched;
   TfcBitmap* source = blend;
-  if (blend->GetWidth() != image->GetWidth() || blend->GetHeight() != image->GetHeight()) {
-    if (!stretchIfNeeded)
-      throw EInvalidOperation(L"In Alpha Blend, Blend Bitmap must be same dimensions as "
-                              L"Current Bitmap");
+  if (!sameSize) {
     // The blend is stretched opaquely over the whole of an image of image's size (no
     // change notification reaches the blend's listeners); the stretched copy keeps the
     // blend's transparency for the keying below.

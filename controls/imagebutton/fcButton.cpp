@@ -279,7 +279,8 @@ TBitBtnKind TfcCustomBitBtn::GetKind() {
 
 void TfcCustomBitBtn::SetKind(TBitBtnKind value) {
   if (value != bkCustom) {
-    FDefault = IsDefaultKind(value);
+    // Through the writer, so that a button shown with another kind stops answering Enter.
+    SetDefault(IsDefaultKind(value));
     FCancel = IsCancelKind(value);
     if (!GetComponentState().Contains(csLoading) || GetCaption().empty())
       SetCaption(BitBtnCaption(value));

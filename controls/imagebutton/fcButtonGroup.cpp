@@ -23,6 +23,8 @@ namespace {
 
 const wchar_t* const ClickStyleNames[] = {L"bcsCheckList", L"bcsRadioGroup", L"bcsClick"};
 const wchar_t* const LayoutNames[] = {L"loVertical", L"loHorizontal"};
+const wchar_t* const BevelNames[] = {L"bvNone", L"bvLowered", L"bvRaised", L"bvSpace"};
+constexpr TEnumInfo BevelIdents = MakeEnumInfo(BevelNames);
 
 const bool ButtonGroupClassesRegistered = [] {
   RegisterClasses({TfcButtonGroup::StaticClassInfo(), TfcShapeBtn::StaticClassInfo(),
@@ -299,6 +301,9 @@ const TPropertyTable* TfcCustomButtonGroup::PublishedProperties() {
   using C = TfcCustomButtonGroup;
   static const TPropertyTable table{
       P::Boolean(L"AutoBold", &C::GetAutoBold, &C::SetAutoBold).Default(true),
+      // The group starts without bevels, so only a bevel other than none is written: with the
+      // panel's default (raised) a raised bevel would not be stored and read back as none.
+      P::Enum(L"BevelOuter", BevelIdents, &C::GetBevelOuter, &C::SetBevelOuter).Default(bvNone),
       P::Text(L"ButtonClassName", &C::GetButtonClassName, &C::SetButtonClassName),
       P::Enum(L"ClickStyle", fcButtonGroupClickStyleIdents, &C::GetClickStyle, &C::SetClickStyle)
           .Default(bcsRadioGroup),
@@ -386,7 +391,7 @@ void TfcCustomButtonGroup::SetButtonClassName(const String& value) {
 }
 
 void TfcCustomButtonGroup::SetButtonClass(const TClassInfo* value) {
-  if (value == FButtonClass) return;
+  // The same class clears the items too: setting the class always starts the pad afresh.
   FButtonClass = value;
   if (!IsLoading()) FButtonItems->Clear();
 }

@@ -18,6 +18,7 @@
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/SpinEdit.h"
 #include "controls/effects/EffBtns.h"
+#include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
 
 // ---- The modal driver ------------------------------------------------------------------------------
@@ -392,6 +393,31 @@ void ExpectPadInReadingOrder(const std::function<TfcImageBtn*(int index)>& butto
       const TRect above = button(i - columns)->GetBoundsRect();
       EXPECT_EQ(above.Left, place.Left) << "under the one a row before";
       EXPECT_GE(place.Top, above.Bottom) << "below the row before";
+    }
+  }
+}
+
+void ExpectPicturePads(std::initializer_list<TfcButtonGroup*> pads) {
+  for (TfcButtonGroup* pad : pads) {
+    SCOPED_TRACE(StringToUtf8(pad->GetName()));
+    EXPECT_EQ(0, pad->GetControlSpacing());
+    TfcButtonGroupItems* items = pad->GetButtonItems();
+    ASSERT_GE(items->GetCount(), 2);
+    auto* first = dynamic_cast<TfcImageBtn*>(items->GetItem(0)->GetButton());
+    ASSERT_NE(nullptr, first) << "an image button";
+    EXPECT_EQ(40, first->GetImage()->GetWidth());
+    EXPECT_EQ(40, first->GetImage()->GetHeight());
+    EXPECT_EQ(40, first->GetImageDown()->GetWidth());
+    TfcImageBtn* shown = first;  // the last shown button: hidden ones take no place
+    for (int i = 1; i < items->GetCount(); ++i) {
+      SCOPED_TRACE(i);
+      auto* button = dynamic_cast<TfcImageBtn*>(items->GetItem(i)->GetButton());
+      ASSERT_NE(nullptr, button) << "an image button";
+      EXPECT_EQ(first, button->GetExtImage());
+      EXPECT_EQ(first, button->GetExtImageDown());
+      if (!button->GetVisible()) continue;
+      EXPECT_EQ(shown->GetBoundsRect().Right, button->GetLeft()) << "no gap";
+      shown = button;
     }
   }
 }

@@ -184,6 +184,11 @@ class TProgramData {
 };
 
 class TfcImageBtn;
+class TfcButtonGroup;
+// Expects each answer pad to be made of image buttons that show the option pictures: the
+// first button holds them (40 x 40), every other one points at it, and the buttons stand
+// side by side without gaps.
+void ExpectPicturePads(std::initializer_list<TfcButtonGroup*> pads);
 // Expects the number-pad buttons button(0) .. button(count - 1) to stand in reading order
 // from the top left of their group, columns to a row (each right of the one before, each row
 // below the one before, lined up under the first), captioned firstCaption, firstCaption + 1, ...

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcButtonGroup.h"
 #include "app/ExamRules.h"
 #include "app/Ubj.h"
 #include "app/Ucheck.h"
@@ -144,6 +145,10 @@ TEST_F(ExamWindow, AWholePaperAnsweredPausedHandedInAndReviewed) {
     EXPECT_EQ(clGrayText, Window->epEfTrBtn12->GetFont()->GetColor());
     EXPECT_TRUE(Window->KZTimeCounter1->GetCounting());
     Shot(L"exam_answering_1024x768");
+    ExpectPicturePads({Window->fcBG_one, Window->fcBG_many, Window->fcBG_yn, Window->fcBG_pw});
+    HoverOver(Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
+    PumpAWhile();
+    Shot(L"exam_pad_hover_1024x768");
     ExpectStemShown();
     ClickButton(Window->PadButton(3)->GetHandle());  // question 4 by the mouse
     return true;
@@ -578,6 +583,9 @@ TEST_F(ExamWindow, TheSmallScreenLayout) {
                EXPECT_EQ(600, Window->Panel1->GetWidth());
                EXPECT_EQ(605, Window->GroupBox1->GetLeft());
                Shot(L"exam_answering_800x600");
+               HoverOver(Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
+               PumpAWhile();
+               Shot(L"exam_pad_hover_800x600");
                ExpectStemShown();
                AnswerAAndGoOn();
                return true;

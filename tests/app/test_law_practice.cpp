@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "app/Laws.h"
 #include "app/PracticeControls.h"
@@ -286,6 +287,9 @@ TEST_F(LawPractice, PractisingOneArticleFromTheBrowser) {
       EXPECT_LT(W()->FlatSplitter1->GetTop(), W()->Re2->GetTop());
       EXPECT_TRUE(W()->Re1->GetReadOnly() && W()->Re2->GetReadOnly());
       Shot(L"law_practice_group_1024x768");
+      HoverOver(W()->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
+      PumpAWhile();
+      Shot(L"law_practice_pad_hover_1024x768");
       // A wrong answer, saved by moving on.
       Choose(W()->fcBG_one, Current(L"a2")[0] == L'A' ? 1 : 0);
       W()->Re2->SetHeight(120);  // as the user drags the splitter
@@ -637,7 +641,7 @@ String CaptionOfWidth(TFont* font, int least, int most) {
 // smaller, as far as it must, and keeps its margins; so is one that leaves room for the
 // margin of one side only.
 TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
-  const String longer = L"不定项选择题2";
+  const String longer = L"不定项选择题22";
   Exec(L"update tab_tx set B1=" + QuotedStr(longer) + L" where A1=62");
   if (DM1->Cn1Table_tx->GetActive()) DM1->Cn1Table_tx->Requery();
   ScreenMode = L"800";
@@ -651,6 +655,9 @@ TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
     EXPECT_TRUE(button);
     if (!button) return true;
     button->GetFont()->Assign(items->GetItem(0)->GetButton()->GetFont());  // the window's size again
+    // Buttons of 80 pixels, for which a caption of those glyphs falls between the margins.
+    W()->fcBG_tx->SetWidth(160);
+    items->UpdateLayout();
     const int width = button->GetWidth();
     const String tight = CaptionOfWidth(button->GetFont(), width - 7, width - 4);
     EXPECT_FALSE(tight.empty()) << "a caption 4 to 7 pixels narrower than " << width;
@@ -745,6 +752,11 @@ TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {
       EXPECT_EQ(std::vector<String>{L"错误|无法打开试题！|1|2|NO"}, Responders.Log.Dialogs);
       EXPECT_EQ(Member2, Current(L"a1"));
       Shot(L"law_practice_single_800x600");
+      ExpectPicturePads({W()->fcBG_one, W()->fcBG_many, W()->fcBG_yn, W()->fcBG_pw});
+      EXPECT_EQ(0, W()->fcBG_tx->GetControlSpacing()) << "the type bar's buttons touch";
+      HoverOver(W()->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
+      PumpAWhile();
+      Shot(L"law_practice_pad_hover_800x600");
       ClickGraphic(W()->epEfTrBtn7);
       return true;
     },

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "controls/imagebutton/fcButtonGroup.h"
 #include "classlib/forms/HintWindow.h"
 #include "controls/imagebutton/fcImgBtn.h"
 #include "app/AnswerPadView.h"
@@ -558,6 +559,11 @@ TEST_F(PracticeWindow, AListeningQuestionTheAnimationAndBothScreens) {
         EXPECT_TRUE(Responders.Log.Dialogs.empty()) << "a passage that cannot play says nothing";
         Shot(L"practice_listening_" + size);
         ExpectPlacedApart(Window);
+        ExpectPicturePads({Window->fcBG_one, Window->fcBG_many, Window->fcBG_yn, Window->fcBG_pw});
+        EXPECT_EQ(0, Window->fcBG_tx->GetControlSpacing()) << "the type bar's buttons touch";
+        HoverOver(Window->fcBG_one->GetButtonItems()->GetItem(1)->GetButton(), 12, 12);
+        PumpAWhile();
+        Shot(L"practice_pad_hover_" + size);
         // The animated picture: a sheet with a tick drawn stroke by stroke.
         TRxGIFAnimator* animator = Window->RxGIFAnimator1;
         EXPECT_TRUE(animator->GetAnimate());

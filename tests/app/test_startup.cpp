@@ -92,7 +92,7 @@ class TProgramFolder : public TTestFolder {
   // The pictures of the answering windows' pads and type bar.
   void AddPadPictures() {
     for (const wchar_t* name : {L"qorbup.bmp", L"qorbdw.bmp", L"qorbyes.bmp", L"qorbno.bmp", L"qorbover.bmp",
-                                L"qorbtxup.bmp", L"qorbtxdw.bmp"})
+                                L"qorbtxup.bmp", L"qorbtxdw.bmp", L"qorbopup.bmp", L"qorbopdw.bmp"})
       Copy(BuiltAppFolder() + L"pic\\" + name, String(L"pic\\") + name);
   }
   void AddBank(const String& password) {

@@ -79,7 +79,8 @@ TSeCustomButton::~TSeCustomButton() { FGlyph->OnChange = nullptr; }
 void TSeCustomButton::SetKind(TBitBtnKind value) {
   if (value == FKind || value < bkCustom || value > bkAll) return;
   if (value != bkCustom) {
-    FDefault = value == bkOK || value == bkYes;
+    // Through the writer, so that every button of the form works out ActiveDefault again.
+    SetDefault(value == bkOK || value == bkYes);
     if (!GetComponentState().Contains(csLoading) || FCaption.empty())
       FCaption = BitBtnCaption(value);
     FModalResult = BitBtnModalResult(value);
@@ -402,8 +403,7 @@ void TSeCustomButton::GetContentRect(TRect& r) {
 
 void TSeCustomButton::GetTextRect(TRect& r) {
   GetContentRect(r);
-  const TSize frame = GlyphFrameSize();
-  if (frame.cx <= 0 || frame.cy <= 0) return;
+  const TSize frame = GlyphFrameSize();  // (0, 0) without a glyph: Spacing still applies
   switch (FLayout) {
     case blGlyphLeft: r.Left += frame.cx + FSpacing; break;
     case blGlyphRight: r.Right -= frame.cx + FSpacing; break;

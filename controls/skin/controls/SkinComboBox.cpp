@@ -99,6 +99,11 @@ void TSeComboListBox::WndProc(TMessage& message) {
   inherited::WndProc(message);
 }
 
+void TSeComboListBox::ItemsChanged() {
+  inherited::ItemsChanged();
+  if (!GetUpdating() && OnItemsChanged) OnItemsChanged();
+}
+
 void TSeComboListBox::DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) {
   if (!FFaceCanvas) {
     inherited::DoDrawItem(index, rect, state);
@@ -214,7 +219,8 @@ TSeCustomComboBox::~TSeCustomComboBox() {
   UnregisterOpenDropDown(this);
   FQuiet.reset();
   if (!FList) return;  // never asked for: nothing of it to take apart
-  FList->SetOnMouseUp(nullptr);
+  FList->OnItemsChanged = nullptr;
+  FList->SetOnClick(nullptr);
   FList->SetOnDrawItem(nullptr);
   FList->SetOnMeasureItem(nullptr);
   if (FDropped) {
@@ -255,9 +261,8 @@ TSeComboListBox* TSeCustomComboBox::GetList() const {
   list->SetTabStop(false);
   list->SetAlign(alClient);
   list->SetParent(self);
-  list->SetOnMouseUp([self](TObject*, TMouseButton button, TShiftState, int x, int y) {
-    self->ListMouseUp(button, x, y);
-  });
+  list->SetOnClick([self](TObject*) { self->ListClick(); });
+  list->OnItemsChanged = [self] { self->ListItemsChanged(); };
   return list;
 }
 
@@ -270,16 +275,20 @@ void TSeCustomComboBox::SetItems(TStrings* value) {
 
 void TSeCustomComboBox::SetItemIndex(int value) { StoreItemIndex(value, true); }
 
-void TSeCustomComboBox::StoreItemIndex(int value, bool tellSame) {
+int TSeCustomComboBox::ClampedIndex(int value) const {
   const int count = GetItems()->GetCount();
+  // -1 is nothing chosen, in either style; only values below it are taken as the first item.
+  if (count == 0) return -1;
+  if (value < -1) return 0;
+  return std::min(value, count - 1);
+}
+
+void TSeCustomComboBox::StoreItemIndex(int value, bool tellSame) {
   if (GetComponentState().Contains(csLoading)) {
     FItemIndex = value;  // checked against the items once they are read (Loaded)
     return;
   }
-  // -1 is nothing chosen, in either style; only values below it are taken as the first item.
-  if (count == 0) value = -1;
-  else if (value < -1) value = 0;
-  else if (value > count - 1) value = count - 1;
+  value = ClampedIndex(value);
   FItemIndex = value;
   const bool listStyle = FComboStyle == vcsDropDownList;
   const String before = GetText();
@@ -300,6 +309,31 @@ void TSeCustomComboBox::StoreItemIndex(int value, bool tellSame) {
   if (alive.expired()) return;
   FCompleting = completing;
   Invalidate();
+}
+
+void TSeCustomComboBox::ListItemsChanged() {
+  // A change handler that changes the items again is not followed round again.
+  if (FFollowingItems || GetComponentState().Contains(csLoading)) return;
+  if (FComboStyle != vcsDropDownList) {
+    // Typed text stays as typed: only the index is kept within the items.
+    const int value = ClampedIndex(FItemIndex);
+    if (value != FItemIndex) {
+      FItemIndex = value;
+      Invalidate();
+    }
+    return;
+  }
+  // The shown text is the item at ItemIndex, whatever moved into that place; a change of
+  // that text is told, the same text is not. The change handler may free the combo.
+  const std::weak_ptr<int> alive = GetLifeToken();
+  FFollowingItems = true;
+  try {
+    StoreItemIndex(FItemIndex, false);
+  } catch (...) {
+    if (!alive.expired()) FFollowingItems = false;
+    throw;
+  }
+  if (!alive.expired()) FFollowingItems = false;
 }
 
 void TSeCustomComboBox::SetComboStyle(TSeComboStyle value) {
@@ -486,9 +520,8 @@ void TSeCustomComboBox::ChooseFromList() {
   CloseUp();
 }
 
-void TSeCustomComboBox::ListMouseUp(TMouseButton button, int x, int y) {
-  if (button != mbLeft || !FDropped) return;
-  if (GetList()->ItemAtPos(TPoint(x, y), true) < 0) return;
+void TSeCustomComboBox::ListClick() {
+  if (!FDropped) return;
   const std::weak_ptr<int> alive = GetLifeToken();
   if (OnListBoxClick) OnListBoxClick(this);
   if (!alive.expired()) ChooseFromList();

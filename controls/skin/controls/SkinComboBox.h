@@ -35,6 +35,9 @@ class TSeComboListBox : public TSeCustomListBox {
   void WndProc(TMessage& message) override;
   // A message of the list is being handled (a handler may free the combo meanwhile).
   bool Busy() const { return FBusy > 0; }
+  // The items changed, outside a begin/end update: the combo is told through OnItemsChanged.
+  void ItemsChanged() override;
+  std::function<void()> OnItemsChanged;  // the combo's; cleared when the combo goes
 
  protected:
   void DoDrawItem(int index, const TRect& rect, TOwnerDrawState state) override;
@@ -149,8 +152,15 @@ class TSeCustomComboBox : public TSeCustomEdit {
   // The ItemIndex writer; tellSame: the pick-only style fires the change notification also
   // when the text shown stays the same (false when the index is only checked again).
   void StoreItemIndex(int value, bool tellSame);
+  // value kept within -1 .. count - 1 (-1 for no items; below -1 the first item).
+  int ClampedIndex(int value) const;
+  // The items changed: the index stays within them, and the pick-only text is the chosen
+  // item's.
+  void ListItemsChanged();
   void Complete();
-  void ListMouseUp(TMouseButton button, int x, int y);
+  // The list's OnClick (a release over it, or a key that moved its item): the list's item
+  // is offered as the choice.
+  void ListClick();
   void Wheel(int delta);
 
   mutable TSeComboListBox* FList = nullptr;  // owned as a component; made on first use
@@ -171,4 +181,5 @@ class TSeCustomComboBox : public TSeCustomEdit {
   WPARAM FDropDownNumber = 0;                // see GetDropDownNumber
   std::unique_ptr<TQuietActivation> FQuiet;  // while the list is open
   int FWheelDelta = 0;                       // wheel delta short of a notch
+  bool FFollowingItems = false;              // ListItemsChanged is running
 };

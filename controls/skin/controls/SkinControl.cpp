@@ -7,6 +7,7 @@
 #include "SkinScrollBar.h"
 #include "classlib/classes/ClassRegistry.h"
 #include "classlib/classes/Properties.h"
+#include "classlib/forms/Forms.h"
 #include "controls/skin/engine/SkinDrawing.h"
 #include "controls/skin/engine/SystemLibrary.h"
 #include "controls/skin/engine/ThemeBinding.h"
@@ -174,6 +175,12 @@ void RequestBackground(TControl& control, TWinControl& parent, HDC dc, bool blen
           ::RestoreDC(dc, inner);
         }
       }
+    } else if (dynamic_cast<TCustomForm*>(&parent) && parent.HandleAllocated()) {
+      // Sent to a form's window, so that a hook on it (a form decoration painting the client)
+      // gets the request: Perform would reach only the form's own plain erase.
+      ::SendMessageW(parent.GetHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(dc));
+      ::SendMessageW(parent.GetHandle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     } else {
       // The class library's own form of painting into a given DC.
       parent.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
@@ -549,7 +556,7 @@ void TSeCustomControl::PaintFrame() {
     const TRect client = GetClientRect();
     const TRect corner(client.Right, client.Bottom, frame.Right, frame.Bottom);
     const bool themed = FThemesAllowed && UseThemes() &&
-                        TThemeScope(L"Edit").DrawBackground(canvas->GetHandle(), 1, 1, corner);
+                        TThemeScope(L"Edit").DrawBackground(canvas->GetHandle(), 1, 0, corner);
     if (!themed) FillRectColor(canvas, corner, GetColor());
   }
   if (frame == bounds) return;

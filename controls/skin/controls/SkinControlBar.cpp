@@ -44,7 +44,12 @@ const TPropertyTable* TSeCustomControlBar::PublishedProperties() {
       P::Method(L"OnBandInfo", &C::GetOnBandInfo, &C::SetOnBandInfo),
       P::Method(L"OnBandMove", &C::GetOnBandMove, &C::SetOnBandMove),
       P::Method(L"OnBandPaint", &C::GetOnBandPaint, &C::SetOnBandPaint),
+      P::Method(L"OnCanResize", &C::GetOnCanResize, &C::SetOnCanResize),
+      P::Method(L"OnConstrainedResize", &C::GetOnConstrainedResize, &C::SetOnConstrainedResize),
+      P::Method(L"OnDockDrop", &C::GetOnDockDrop, &C::SetOnDockDrop),
+      P::Method(L"OnGetSiteInfo", &C::GetOnGetSiteInfo, &C::SetOnGetSiteInfo),
       P::Method(L"OnPaint", &C::GetOnPaint, &C::SetOnPaint),
+      P::Method(L"OnUnDock", &C::GetOnUnDock, &C::SetOnUnDock),
   };
   return &table;
 }

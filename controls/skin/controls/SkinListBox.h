@@ -193,8 +193,9 @@ class TSeCustomListBox : public TSeCustomControl {
   void FillColorList();
 
   // Told by the items after every change.
-  void ItemsChanged();
+  virtual void ItemsChanged();
   void SetUpdating(bool updating);
+  bool GetUpdating() const { return FUpdating; }
   void UpdateScrollBar();
   void SetBounds(int left, int top, int width, int height) override;
   void Loaded() override;

@@ -729,9 +729,10 @@ void TSeCustomStatusBar::DrawPanel(TSeStatusPanel* panel, const TRect& rect, boo
 void TSeCustomStatusBar::DrawPanelText(TSeStatusPanel* panel, const TRect& rect) {
   if (panel->GetText().empty()) return;
   TCanvas* canvas = GetCanvas();
+  // The text rectangle is placed from the panel rectangle's corner (in a framed panel, one
+  // pixel up and left of the content's).
   TRect r = GetTextRect(panel);
-  const TRect content = GetPanelContentRect(panel);
-  OffsetRect(r, content.Left, content.Top);
+  OffsetRect(r, rect.Left, rect.Top);
   if (!IntersectRect(r, r, rect)) return;
   canvas->SetFont(GetFont());
   // The text as it fits the room, kept until the room, the text or the font changes: a bar
@@ -744,19 +745,19 @@ void TSeCustomStatusBar::DrawPanelText(TSeStatusPanel* panel, const TRect& rect)
     panel->FShownRoom = room;
   }
   const String& text = panel->FShownText;
-  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
-  flags |= panel->GetAlignment() == taRightJustify ? DT_RIGHT
-           : panel->GetAlignment() == taCenter     ? DT_CENTER
-                                                   : DT_LEFT;
+  // The flags come from the alignment alone: the text rectangle is already centred on the
+  // text's height, and "&" marks an underlined letter.
+  const UINT flags = panel->GetAlignment() == taRightJustify ? DT_RIGHT
+                     : panel->GetAlignment() == taCenter     ? DT_CENTER
+                                                             : DT_LEFT;
   DrawTextUnicode(canvas, text, r, DrawTextBiDiModeFlags(flags));
 }
 
-void TSeCustomStatusBar::DrawPanelImage(TSeStatusPanel* panel, const TRect&) {
+void TSeCustomStatusBar::DrawPanelImage(TSeStatusPanel* panel, const TRect& rect) {
   const TSize image = GetImageSize(panel);
   if (!ImageShows(*this, panel, image)) return;
   TRect r = GetImageRect(panel);
-  const TRect content = GetPanelContentRect(panel);
-  FImages->Draw(GetCanvas(), r.Left + content.Left, r.Top + content.Top, panel->GetImageIndex(), true);
+  FImages->Draw(GetCanvas(), r.Left + rect.Left, r.Top + rect.Top, panel->GetImageIndex(), true);
 }
 
 void TSeCustomStatusBar::DrawSizeGrip() {

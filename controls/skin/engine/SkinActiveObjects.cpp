@@ -62,6 +62,13 @@ void TSeCaptionButton::MouseDown(TSeSkinObject& button, TMouseButton which) {
   if (which == mbLeft) SetMouse(button, 6);
 }
 
+void TSeCaptionButton::MouseMove(TSeSkinObject& button) {
+  TWinControl* control = button.GetControl();
+  if (!Application || !button.GetVisible() || !control || !control->HandleAllocated()) return;
+  Application->ActivateHint(
+      control->ClientToScreen(TPoint(button.GetLeft(), button.GetTop() + button.GetHeight())));
+}
+
 bool TSeCaptionButton::MouseUp(TSeSkinObject& button, TMouseButton which) {
   if (which != mbLeft || FMouse != 6) return false;
   SetMouse(button, 5);
@@ -268,12 +275,6 @@ void TSeSystemButton::Paint(TCanvas* canvas) {
   }
   if (GetVisible() && GetWidth() >= 1 && GetHeight() >= 1 && canvas)
     TSeCaptionButton::PaintFormIcon(canvas, GetBoundsRect(), GetControl());
-}
-
-void TSeSystemButton::MouseMove(TShiftState) {
-  TWinControl* control = GetControl();
-  if (!Application || !GetVisible() || !control || !control->HandleAllocated()) return;
-  Application->ActivateHint(control->ClientToScreen(TPoint(GetLeft(), GetTop() + GetHeight())));
 }
 
 void TSeSystemButton::MouseUp(TMouseButton which) {

@@ -18,6 +18,9 @@ class TSeCaptionButton {
   void MouseEnter(TSeSkinObject& button);
   void MouseLeave(TSeSkinObject& button);
   void MouseDown(TSeSkinObject& button, TMouseButton which);
+  // Shows the application's hint (the hint of the control the button lies on) below the
+  // button at once.
+  static void MouseMove(TSeSkinObject& button);
   // True when the release ends a press on the button: the action is to run.
   bool MouseUp(TSeSkinObject& button, TMouseButton which);
   void DblClick(TSeSkinObject& button, TMouseButton which) const;
@@ -110,9 +113,7 @@ class TSeSystemButton : public TSeActiveBitmap {
   void MouseEnter() override { FButton.MouseEnter(*this); }
   void MouseLeave() override { FButton.MouseLeave(*this); }
   void MouseDown(TMouseButton which) override { FButton.MouseDown(*this, which); }
-  // Shows the application's hint (the hint of the control the button lies on) below the
-  // button at once.
-  void MouseMove(TShiftState shift) override;
+  void MouseMove(TShiftState) override { TSeCaptionButton::MouseMove(*this); }
   void MouseUp(TMouseButton which) override;
   void DblClick(TMouseButton which) override { FButton.DblClick(*this, which); }
 

@@ -435,8 +435,8 @@ void TSeRollPanelObject::Toggle() {
   if (!GetOwner()) return;
   const bool horizontal = FRollKind == rkLeft || FRollKind == rkRight;
   const int size = horizontal ? GetWidth() : GetHeight();
-  // A strip of at least one pixel, so the panel can always be found and unrolled.
-  const int rolled = std::max(FRollValue, 1);
+  // A negative RollValue would give the panel a negative size: it rolls to nothing instead.
+  const int rolled = std::max(FRollValue, 0);
   int next;
   if (size != rolled) {
     FSavedSize = size;

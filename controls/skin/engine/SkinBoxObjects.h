@@ -107,6 +107,7 @@ class TSeSysButtonSkinObject : public TSeBitmapSkinObject {
   void MouseEnter() override { FButton.MouseEnter(*this); }
   void MouseLeave() override { FButton.MouseLeave(*this); }
   void MouseDown(TMouseButton which) override { FButton.MouseDown(*this, which); }
+  void MouseMove(TShiftState) override { TSeCaptionButton::MouseMove(*this); }
   void MouseUp(TMouseButton which) override;
   void DblClick(TMouseButton which) override { FButton.DblClick(*this, which); }
 
@@ -245,8 +246,8 @@ class TSeButtonBitmapBoxObject : public TSeBitmapBoxObject {
   std::unique_ptr<TSeBitmapLink> FLinks[4];  // focused, hot, pressed, disabled
 };
 
-// A panel that rolls up to RollValue pixels along RollKind and back. It never rolls to less
-// than 1 pixel, and unrolls only to a size it saved.
+// A panel that rolls up to RollValue pixels along RollKind (0 hides it) and back. It never
+// rolls to a negative size, and unrolls only to a size it saved.
 class TSeRollPanelObject : public TSeSkinObject {
   CLASSLIB_CLASS(TSeRollPanelObject, TSeSkinObject)
   static const TPropertyTable* PublishedProperties();

@@ -22,6 +22,13 @@ bool IsOwnWindow(HWND wnd) {
   return wnd && ::GetWindowThreadProcessId(wnd, nullptr) == ::GetCurrentThreadId();
 }
 
+// The first form among component and its owners; nullptr when none.
+TCustomForm* OwningForm(TComponent* component) {
+  for (int depth = 0; component && depth < 64; ++depth, component = component->GetOwner())
+    if (auto* form = dynamic_cast<TCustomForm*>(component)) return form;
+  return nullptr;
+}
+
 }  // namespace
 
 TSeItemView::TSeItemView(TComponent* owner, bool horizontal, bool menuBarLook)
@@ -288,11 +295,13 @@ bool TSeCustomItem::Popup(TSeItemView* parentView, int x, int y, const TRect& it
   TSePopupWindow* window = PopupWindowClass()(GetOwner(), parentView, this);
   window->LayoutView();
   const int width = window->GetWidth(), height = window->GetHeight();
+  // The work area of the nearest owning form's monitor; without such a form, the screen.
   TRect work(0, 0, Screen->GetWidth(), Screen->GetHeight());
-  if (HWND nearWnd = parentView ? parentView->HostHandle() : nullptr) {
+  if (TCustomForm* form = OwningForm(GetOwner()); form && form->HandleAllocated()) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (::GetMonitorInfoW(::MonitorFromWindow(nearWnd, MONITOR_DEFAULTTONEAREST), &info)) work = info.rcWork;
+    if (::GetMonitorInfoW(::MonitorFromWindow(form->GetHandle(), MONITOR_DEFAULTTONEAREST), &info))
+      work = info.rcWork;
   }
   int left = x, top = y;
   if (!RectIsEmpty(itemRect)) {

@@ -29,15 +29,25 @@ String Upper(String text) {
 
 // Depth first, an item before its children; disabled or hidden items and what lies under
 // them are out of reach of the keyboard.
+// Depth first, an item before its children; hidden and disabled items are found too (a
+// disabled one then stops the chain of clicks, and the key counts as taken).
 TSeCustomItem* FindShortCut(TSeCustomItem* item, TShortCut shortCut) {
   for (int i = 0; i < item->GetCount(); ++i) {
     TSeCustomItem* child = item->GetItem(i);
-    if (!child->GetEnabled() || !child->GetVisible()) continue;
     if (child->GetShortCut() == shortCut) return child;
     if (TSeCustomItem* found = FindShortCut(child, shortCut)) return found;
   }
   return nullptr;
 }
+
+// An OnClick copied from an action: the action's OnExecute, marked so that a click can tell
+// it from an OnClick of the item's own (which runs instead of the action).
+struct TActionClick {
+  TNotifyEvent Execute;
+  void operator()(TObject* sender) const { Execute(sender); }
+};
+
+bool IsActionClick(const TNotifyEvent& handler) { return handler.target<TActionClick>() != nullptr; }
 
 // How often a shortcut search starts again after a click changed the tree.
 constexpr int ShortCutSearchLimit = 8;
@@ -345,9 +355,11 @@ void TSeCustomItem::Click() {
 }
 
 void TSeCustomItem::DoClick() {
-  // An OnClick of the item's own comes first; without one the action runs through the link.
-  if (OnClick) OnClick(this);
+  // An OnClick of the item's own comes first; one copied from the action runs the action
+  // through the link, so that its list and its current handler take part.
+  if (OnClick && FActionLink && !IsActionClick(OnClick)) OnClick(this);
   else if (FActionLink && !GetComponentState().Contains(csDesigning)) FActionLink->Execute(this);
+  else if (OnClick) OnClick(this);
 }
 
 // ---- Action --------------------------------------------------------------------------------------------------
@@ -377,6 +389,8 @@ void TSeCustomItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
   if (!checkDefaults || FImageIndex == -1) SetImageIndex(action->GetImageIndex());
   if (!checkDefaults || FShortCut == scNone) SetShortCut(action->GetShortCut());
   if (!checkDefaults || FVisible) SetVisible(action->GetVisible());
+  if (!checkDefaults || !OnClick)
+    OnClick = action->OnExecute ? TNotifyEvent(TActionClick{action->OnExecute}) : TNotifyEvent();
 }
 
 void TSeCustomItem::InitiateAction() {
@@ -414,7 +428,9 @@ bool TSeCustomItemActionLink::IsVisibleLinked() {
   return TActionLink::IsVisibleLinked() && FClient->GetVisible() == GetCustomAction()->GetVisible();
 }
 // The item's click runs the action unless the item has an OnClick of its own.
-bool TSeCustomItemActionLink::IsOnExecuteLinked() { return GetAction() && !FClient->OnClick; }
+bool TSeCustomItemActionLink::IsOnExecuteLinked() {
+  return GetAction() && (!FClient->OnClick || IsActionClick(FClient->OnClick));
+}
 
 void TSeCustomItemActionLink::SetCaption(const String& value) {
   if (IsCaptionLinked()) FClient->SetCaption(value);

@@ -7,6 +7,7 @@
 #include "ExtendedTestSupport.h"
 #include "controls/extended/DateEdit.h"
 #include "controls/extended/RxUtils.h"
+#include "tests/KeyInput.h"
 
 using extended_tests::FixedLocale;
 using extended_tests::PressAltDown;
@@ -15,6 +16,40 @@ using stdctrl_tests::Pump;
 namespace {
 
 String Ymd(TDateTime date) { return FormatDateTime(L"yyyy-mm-dd", date); }
+
+// Runs run() with chords typed on the keyboard, one every timer tick, into whatever window
+// is active meanwhile (a modal dialog); focus gets the focused window before the last chord.
+std::vector<std::vector<WORD>> PendingChords;
+HWND* FocusBeforeLast = nullptr;
+
+void CALLBACK TypePendingChord(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (PendingChords.empty() || !::GetActiveWindow()) return;
+  const std::vector<WORD> chord = PendingChords.front();
+  PendingChords.erase(PendingChords.begin());
+  if (PendingChords.empty()) {
+    if (FocusBeforeLast) *FocusBeforeLast = ::GetFocus();
+    ::KillTimer(nullptr, timer);
+  }
+  if (chord.size() == 1) TypeChord({chord[0]});
+  if (chord.size() == 2) TypeChord({chord[0], chord[1]});
+}
+
+void RunWithChords(std::vector<std::vector<WORD>> chords, const std::function<void()>& run,
+                   HWND* focusBeforeLast) {
+  PendingChords = std::move(chords);
+  FocusBeforeLast = focusBeforeLast;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, TypePendingChord);
+  run();
+  ::KillTimer(nullptr, timer);
+  PendingChords.clear();
+  FocusBeforeLast = nullptr;
+}
+
+int CurrentYear() {
+  int y, m, d;
+  DecodeDate(Date(), y, m, d);
+  return y;
+}
 
 }  // namespace
 
@@ -147,7 +182,8 @@ TEST_F(DateEditTest, NullDatesAndInvalidTexts) {
   edit->SetText(L"31/02/2026");
   EXPECT_EQ(edit->GetDateValue(), 0) << "not a date reads as the null date";
   edit->SetText(L"12/05/");
-  EXPECT_EQ(edit->GetDateValue(), 0) << "a blank year is no date";
+  EXPECT_EQ(Ymd(edit->GetDateValue()), Ymd(EncodeDate(CurrentYear(), 5, 12)))
+      << "a blank year is this year";
   edit->SetDateValue(0);
   EXPECT_TRUE(edit->IsBlank());
   edit->SetDefaultToday(true);
@@ -169,6 +205,12 @@ TEST_F(DateEditTest, TypingADateThroughTheMask) {
   EXPECT_EQ(edit->GetText(), L"01/05/2026") << "the letter is refused, the separators skipped";
   EXPECT_EQ(Ymd(edit->GetDateValue()), L"2026-05-01");
   extended_tests::SaveScreenshot(Form->GetHandle(), "date_edit_typed");
+  // Day and month alone are a date of this year.
+  edit->SetText(String());
+  edit_tests::PressKey(VK_HOME);
+  edit_tests::Type(L"0304");
+  EXPECT_EQ(Ymd(edit->GetDateValue()), Ymd(EncodeDate(CurrentYear(), 4, 3)));
+  edit->SetDateValue(EncodeDate(2026, 5, 1));
   // Leaving with an impossible date reports it and keeps the focus.
   edit_tests::PressKey(VK_HOME);
   edit_tests::Type(L"31022026");
@@ -278,6 +320,57 @@ TEST_F(DateEditTest, TheDropDownCalendarPicksWithKeysAndMouse) {
   EXPECT_EQ(::GetFocus(), edit->GetHandle());
 }
 
+// Typed digits, Backspace and Delete reach the text only while typing is allowed: not while
+// the calendar is open, nor without DirectInput, where only the drop-down changes the date.
+// Escape with the calendar open closes it, leaving the date, and OnKeyDown sees it.
+TEST_F(DateEditTest, TheTextTakesNoTypingWhileTheCalendarIsOpenOrWithoutDirectInput) {
+  TDateEdit* edit = MakeEdit();
+  edit->SetDateValue(EncodeDate(2026, 5, 10));
+  std::vector<WORD> keysDown;
+  edit->SetOnKeyDown([&](TObject*, WORD& key, TShiftState) { keysDown.push_back(key); });
+  ShowForm();
+  ASSERT_TRUE(edit_tests::FocusOn(edit));
+  const auto typeEditingKeys = [&] {
+    for (const WORD key : {WORD('2'), WORD(VK_NUMPAD7), WORD(VK_BACK), WORD(VK_DELETE)}) {
+      EXPECT_TRUE(TypeChord({VK_HOME}));
+      EXPECT_TRUE(TypeChord({key}));
+      Pump();
+    }
+  };
+  const auto openWithKeys = [&] {
+    EXPECT_TRUE(TypeChord({VK_MENU, VK_DOWN}));
+    Pump();
+    return edit->GetPopupVisible();
+  };
+  ASSERT_TRUE(openWithKeys());
+  typeEditingKeys();
+  extended_tests::SaveScreenshot(::GetDesktopWindow(), "date_dropdown_typed_at");
+  EXPECT_EQ(edit->GetText(), L"10/05/2026") << "the calendar is open";
+  keysDown.clear();
+  EXPECT_TRUE(TypeChord({VK_ESCAPE}));
+  Pump();
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetText(), L"10/05/2026");
+  EXPECT_EQ(keysDown, std::vector<WORD>{VK_ESCAPE}) << "OnKeyDown sees the Escape that closes";
+  EXPECT_EQ(::GetFocus(), edit->GetHandle());
+  // Typing works again once it is closed.
+  EXPECT_TRUE(TypeChord({VK_HOME}));
+  EXPECT_TRUE(TypeChord({'2'}));
+  Pump();
+  EXPECT_EQ(edit->GetText(), L"20/05/2026");
+  // Without DirectInput the keys change nothing, closed or open; the calendar still does.
+  edit->SetDirectInput(false);
+  typeEditingKeys();
+  EXPECT_EQ(edit->GetText(), L"20/05/2026") << "no direct input";
+  ASSERT_TRUE(openWithKeys());
+  typeEditingKeys();
+  EXPECT_TRUE(TypeChord({VK_RIGHT}));
+  EXPECT_TRUE(TypeChord({VK_RETURN}));
+  Pump();
+  EXPECT_FALSE(edit->GetPopupVisible());
+  EXPECT_EQ(edit->GetText(), L"21/05/2026") << "the calendar's date is taken";
+}
+
 TEST_F(DateEditTest, AcceptDateMayChangeOrRefuseTheChoice) {
   TDateEdit* edit = MakeEdit();
   edit->SetDateValue(EncodeDate(2026, 5, 10));
@@ -340,6 +433,17 @@ TEST_F(DateEditTest, TheSelectDateDialogStepsAndConfirms) {
   EXPECT_EQ(dialog->GetDate(), Date());
   dialog->SetDate(EncodeDate(2026, 2, 3));
   EXPECT_EQ(dialog->GetTitle()->GetCaption(), L"February, 2026");
+  // Tab and Shift+Tab typed on the keyboard step the month; the focus stays on the calendar.
+  HWND focusAfterTabs = nullptr;
+  RunWithChords({{VK_TAB}, {VK_TAB}, {VK_SHIFT, VK_TAB}, {VK_RETURN}}, [&] {
+    date = EncodeDate(2026, 5, 10);
+    confirmed = RunDateDialog(date, L"", Mon, 1u << Sun, clRed, nullptr);
+  }, &focusAfterTabs);
+  EXPECT_TRUE(confirmed);
+  EXPECT_EQ(Ymd(date), L"2026-06-10");
+  wchar_t focusClass[64] = {};
+  ::GetClassNameW(focusAfterTabs, focusClass, 64);
+  EXPECT_STRNE(focusClass, L"Button") << "Tab moved the focus instead";
   WORD key = VK_TAB;
   dialog->FormKeyDown(nullptr, key, TShiftState{ssShift});
   EXPECT_EQ(Ymd(dialog->GetDate()), L"2026-01-03");

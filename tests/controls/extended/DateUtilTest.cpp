@@ -84,8 +84,7 @@ TEST(DateUtil, ReadingInEachOrder) {
       {L"yyyy/M/d", false, L"26/03/04", L"2026-03-04"},
       {L"d/M/yyyy", true, L"", L"null"},
       {L"d/M/yyyy", true, L"  /  /    ", L"no date"},
-      {L"d/M/yyyy", true, L"12/05/    ", L"no date"},    // a blank year is no date
-      {L"d/M/yyyy", false, L"12/05/  ", L"no date"},
+      {L"d/M/yyyy", true, L"12/05/x   ", L"no date"},
       {L"d/M/yyyy", true, L"  /05/2026", L"no date"},
       {L"d/M/yyyy", true, L"1 /5 /2026", L"2026-05-01"},  // blanks inside a field
       {L"d/M/yyyy", true, L"3/4/2026", L"2026-04-03"},    // free reading
@@ -110,6 +109,15 @@ TEST(DateUtil, TwoNumbersAreThisYear) {
   FormatSettings.ShortDateFormat = L"M/d/yyyy";
   ASSERT_TRUE(TryTextToDate(L"3/4", L"MM/DD/YYYY", date));
   EXPECT_EQ(date, EncodeDate(ThisYear(), 3, 4));
+  // A mask's year left blank ("0304" typed) is this year too; the separator before it is the
+  // optional one after the day and month.
+  FormatSettings.ShortDateFormat = L"d/M/yyyy";
+  for (const wchar_t* text : {L"03/04/    ", L"3/4/", L"03/04/  "}) {
+    date = 0;
+    EXPECT_TRUE(TryTextToDate(text, L"DD/MM/YYYY", date)) << StringToUtf8(text);
+    EXPECT_EQ(date, EncodeDate(ThisYear(), 4, 3)) << StringToUtf8(text);
+  }
+  EXPECT_FALSE(TryTextToDate(L"3/4//", L"DD/MM/YYYY", date)) << "one separator may close it";
 }
 
 TEST(DateUtil, StrictAndFallbackConversions) {

@@ -388,6 +388,13 @@ TEST_F(NumEditTest, EnterAndEscapePressTheFormsButtonsAndGoOn) {
   edit_tests::PressKey(VK_ESCAPE);
   EXPECT_EQ(cancels, 1);
   EXPECT_EQ(edit->GetText(), L"5") << "Escape goes on: the text of the value again";
+  // Reset in code does what Escape does: the text of the value, selected.
+  edit->SelectAll();
+  edit_tests::Type(L"7");
+  ASSERT_EQ(edit->GetText(), L"7");
+  edit->Reset();
+  EXPECT_EQ(edit->GetText(), L"5");
+  EXPECT_EQ(edit_tests::EditSelection(edit->GetHandle()), std::make_pair(0, 1));
 }
 
 TEST_F(ComboEditTest, TheCaretIsMadeWhenTheEditTakesTheFocus) {

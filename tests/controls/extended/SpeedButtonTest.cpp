@@ -29,6 +29,18 @@ void MakeStrip(TBitmap& strip, int cells, int size, TColor colour) {
 
 TColor Rgb(int r, int g, int b) { return ColorFromInt(static_cast<int32_t>(RGB(r, g, b))); }
 
+// A panel that paints a red square at (20, 20), 20 x 20, over its colour.
+class TPaintingPanel : public TCustomControl {
+ public:
+  using TCustomControl::TCustomControl;
+
+ protected:
+  void Paint() override {
+    GetCanvas()->GetBrush()->SetColor(clRed);
+    GetCanvas()->FillRect(Rect(20, 20, 40, 40));
+  }
+};
+
 TRxSpeedButton* PlaceButton(TTestHost& host, int width, int height) {
   auto* button = new TRxSpeedButton(&host);
   button->SetParent(&host);
@@ -230,6 +242,21 @@ TEST(RxSpeedButton, ATransparentButtonShowsItsParentUnderneath) {
   button->SetTransparent(false);
   PaintInto(button, surface);
   EXPECT_EQ(surface.At(25, 25), face);
+
+  // Over a panel that paints itself, the panel's own painting shows, not only its colour.
+  auto* panel = new TPaintingPanel(&host);
+  panel->SetParent(&host);
+  panel->SetBounds(40, 0, 60, 60);
+  panel->SetColor(clGreen);
+  auto* over = new TRxSpeedButton(&host);
+  over->SetParent(panel);
+  over->SetBounds(10, 10, 30, 30);
+  over->SetFlat(true);
+  over->SetTransparent(true);
+  MemorySurface painted(30, 30, clBlack);
+  PaintInto(over, painted);
+  EXPECT_EQ(painted.At(2, 2), clGreen);
+  EXPECT_EQ(painted.At(15, 15), clRed) << "the panel's own painting";
 }
 
 TEST(RxSpeedButton, AnActionGivesItsCheckStateAndImage) {

@@ -169,6 +169,43 @@ TEST(GifAnimator, EachDisposalMethodComposesAsGifSays) {
   EXPECT_EQ(surface.At(3, 3), EntryColor(2));
 }
 
+TEST(GifAnimator, ComposesWithTheImagesPaletteAndDecodesOnlyTheFramesItDraws) {
+  TRxGIFAnimator animator(nullptr);
+  TGIFImage* image = animator.GetImage();
+  LoadImage(*image, FourFrames({5, 5, 5, 5}));
+  ASSERT_NE(image->GetPalette(), nullptr);
+  TColor transparent;
+  TBitmap* picture = animator.ComposeFrame(0, transparent);
+  // Frame 1 is drawn onto the cached picture: while it is decoded there, the image's palette
+  // is selected in the picture; after, the picture's own is back.
+  const HGDIOBJ standard = ::GetStockObject(DEFAULT_PALETTE);
+  HGDIOBJ during = nullptr;
+  image->OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const String&) {
+    if (stage == psStarting) during = ::GetCurrentObject(picture->GetCanvas()->GetHandle(), OBJ_PAL);
+  };
+  EXPECT_EQ(animator.ComposeFrame(1, transparent), picture);
+  image->OnProgress = nullptr;
+  EXPECT_TRUE(during != nullptr && during != standard);
+  EXPECT_EQ(::GetCurrentObject(picture->GetCanvas()->GetHandle(), OBJ_PAL), standard);
+  EXPECT_EQ(ColorToInt(picture->GetCanvas()->GetBrush()->GetColor()) & 0xFF000000, PaletteRelativeFlag);
+
+  // Frames 1 and 2 are transparent and restored after they are shown (disposal 3): composing
+  // frame 3 afresh replays from frame 0 and draws neither, so neither is decoded.
+  TGifBuilder gif;
+  gif.Header(8, 8, 2).Image(0, 0, 8, 8, std::vector<uint8_t>(64, 1));
+  for (int i = 1; i <= 3; ++i) gif.Control(5, 0, i < 3 ? 3 : 1).Image(0, 0, 8, 8, std::vector<uint8_t>(64, uint8_t(i)));
+  LoadImage(*image, gif.Trailer().Data);
+  int decoded = 0;
+  image->OnProgress = [&](TObject*, TProgressStage stage, uint8_t, bool, const TRect&, const String&) {
+    decoded += stage == psStarting;
+  };
+  MemorySurface surface(8, 8);
+  surface.Canvas.Draw(0, 0, animator.ComposeFrame(3, transparent));
+  image->OnProgress = nullptr;
+  EXPECT_EQ(decoded, 1) << "frame 3 alone";
+  EXPECT_EQ(surface.At(4, 4), EntryColor(3));
+}
+
 TEST(GifAnimator, SwitchedChangedAndFreedWhileTheTimerTicks) {
   // A round that makes no progress for a minute is a deadlock; a slow machine only stretches
   // the run.

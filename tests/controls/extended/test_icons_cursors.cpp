@@ -59,13 +59,35 @@ TEST(AnimatedCursor, SequenceRatesTitleAndSharedIcons) {
   gif.Assign(&cursor);
   ASSERT_EQ(gif.GetCount(), 2);
   EXPECT_EQ(gif.GetFrame(0)->GetAnimateInterval(), 10u * 100 / 6);
+
+  // "seq " and "rate" chunks of one value each set the next frame in turn.
+  Bytes body{'A', 'C', 'O', 'N'};
+  Chunk(body, "anih", U32s({36, 2, 3, 0, 0, 0, 0, 10, 1}));
+  for (uint32_t step : {0u, 1u, 0u}) Chunk(body, "seq ", U32s({step}));
+  for (uint32_t rate : {4u, 5u, 6u}) Chunk(body, "rate", U32s({rate}));
+  Bytes frames{'f', 'r', 'a', 'm'};
+  Chunk(frames, "icon", red);
+  Chunk(frames, "icon", green);
+  Chunk(body, "LIST", frames);
+  Bytes file;
+  Chunk(file, "RIFF", body);
+  LoadImage(cursor, file);
+  ASSERT_EQ(cursor.GetCount(), 3);
+  EXPECT_EQ(cursor.GetFrame(2)->GetJiffRate(), 6u);
+  EXPECT_EQ(cursor.GetIcon(0), cursor.GetIcon(2));
+  EXPECT_NE(cursor.GetIcon(0), cursor.GetIcon(1));
 }
 
 TEST(AnimatedCursor, DamagedFilesAreRefusedOrCutShort) {
   const Bytes red = MakeIconFile(RGB(255, 0, 0));
   const Bytes good = MakeAniFile({red, red}, {}, {}, "t");
   TAnimatedCursorImage cursor;
+  LoadImage(cursor, good);
+  // What is not an animated cursor is refused and leaves the loaded image as it was.
   EXPECT_THROW(LoadImage(cursor, Bytes(good.begin(), good.begin() + 11)), EReadError);
+  EXPECT_THROW(LoadImage(cursor, MakeIconFile(RGB(0, 0, 255))), EReadError);
+  EXPECT_EQ(cursor.GetCount(), 2);
+  EXPECT_EQ(cursor.GetTitle(), L"t");
   // A header chunk larger than the header is read as far as the header goes.
   {
     Bytes header = U32s({36, 1, 1, 0, 0, 0, 0, 7, 1});
@@ -137,6 +159,76 @@ TEST(IconList, StreamsEditsAndNotifications) {
   ASSERT_EQ(back.GetCount(), 2);
   EXPECT_TRUE(back.Get(0) == nullptr || back.Get(0)->GetEmpty());
   EXPECT_EQ(back.Get(1)->GetWidth(), 16);
+}
+
+namespace {
+
+// A list that counts the icons added and deleted through its own operations.
+class TCountingIconList : public TIconList {
+ public:
+  int Added = 0, Deleted = 0;
+  int Add(TIcon* icon) override {
+    ++Added;
+    return TIconList::Add(icon);
+  }
+  void Delete(int index) override {
+    ++Deleted;
+    TIconList::Delete(index);
+  }
+};
+
+}  // namespace
+
+TEST(IconList, ADescendantSeesEveryIconAddedAndDeleted) {
+  std::unique_ptr<TIcon> red = IconOf(MakeIconFile(RGB(255, 0, 0)));
+  TIconList source;
+  source.Add(red.get());
+  source.Add(red.get());
+  TCountingIconList list;
+  list.Assign(&source);
+  EXPECT_EQ(list.Added, 2);
+  TMemoryStream stream;
+  source.SaveToStream(stream);
+  stream.SetPosition(0);
+  list.LoadFromStream(stream);
+  EXPECT_EQ(list.Deleted, 2);
+  EXPECT_EQ(list.Added, 4);
+  list.Clear();
+  EXPECT_EQ(list.Deleted, 4);
+}
+
+TEST(IconList, APictureCopiesAndPastesAnIconThroughTheClipboard) {
+  RegisterClipIcon();
+  std::unique_ptr<TIcon> red = IconOf(MakeIconFile(RGB(255, 0, 0)));
+  TPicture picture;
+  picture.SetIcon(red.get());
+  UINT format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  picture.SaveToClipboardFormat(format, data, palette);
+  EXPECT_EQ(format, CF_ICON_LIST());
+  ASSERT_NE(data, nullptr);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::SetClipboardData(format, data);
+  ::CloseClipboard();
+
+  ASSERT_TRUE(TPicture::SupportsClipboardFormat(CF_ICON_LIST()));
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  TPicture pasted;
+  pasted.LoadFromClipboardFormat(CF_ICON_LIST(), ::GetClipboardData(CF_ICON_LIST()), nullptr);
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  auto* icon = dynamic_cast<TIcon*>(pasted.GetGraphic());
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->GetWidth(), 16);
+  TBitmap drawn;
+  drawn.SetSize(16, 16);
+  drawn.GetCanvas()->Draw(0, 0, icon);
+  EXPECT_EQ(drawn.GetCanvas()->GetPixels(8, 8), clRed);
+  // Another format is not an icon's.
+  TIcon other;
+  EXPECT_THROW(other.LoadFromClipboardFormat(CF_BITMAP, nullptr, nullptr), EInvalidGraphic);
 }
 
 TEST(IconList, LyingCountsAndSizesAreRefused) {

@@ -161,3 +161,33 @@ TEST(RxTimer, AnIntervalChangedMoreOftenThanItTicksStillTicks) {
     EXPECT_GE(ticks, 3);
   }
 }
+
+namespace {
+
+// A call of the timer's Synchronize from a thread of its own.
+struct TSynchronizeCall {
+  TRxTimer* Timer;
+  DWORD RanOn = 0;
+};
+
+DWORD WINAPI CallSynchronize(LPVOID parameter) {
+  auto* call = static_cast<TSynchronizeCall*>(parameter);
+  call->Timer->Synchronize([call] { call->RanOn = ::GetCurrentThreadId(); });
+  return 0;
+}
+
+}  // namespace
+
+TEST(RxTimer, SynchronizeFromAnotherThreadRunsThereWhileTheWorkerWaits) {
+  TRxTimer timer(nullptr);
+  timer.SetEnabled(false);  // the worker waits
+  TSynchronizeCall call{&timer};
+  HANDLE thread = ::CreateThread(nullptr, 0, CallSynchronize, &call, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  // The main thread waits for the caller without serving Synchronize calls.
+  const bool ended = ::WaitForSingleObject(thread, 3000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended) << "the call waited for the main thread";
+  if (!ended) PumpUntil([&] { return ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; });
+  EXPECT_EQ(call.RanOn, ::GetThreadId(thread));
+  ::CloseHandle(thread);
+}

@@ -344,13 +344,18 @@ TEST(FcBitmapAlphaBlend, DifferentSizesWithoutStretchingRaiseAndChangeNothing) {
   Number(image, 3, 3);
   Number(original, 3, 3);
   blend.SetSize(2, 2);
-  try {
-    AlphaBlend(&image, &blend, 100, false);
-    FAIL() << "no exception";
-  } catch (const EInvalidOperation& e) {
-    EXPECT_EQ(L"In Alpha Blend, Blend Bitmap must be same dimensions as Current Bitmap",
-              e.Message());
+  TfcBitmap empty;  // an empty blend is of another size too
+  for (TfcBitmap* other : {&blend, &empty}) {
+    try {
+      AlphaBlend(&image, other, 100, false);
+      ADD_FAILURE() << "no exception for a blend of " << other->GetWidth() << " x " << other->GetHeight();
+    } catch (const EInvalidOperation& e) {
+      EXPECT_EQ(L"In Alpha Blend, Blend Bitmap must be same dimensions as Current Bitmap",
+                e.Message());
+    }
   }
+  EXPECT_TRUE(SamePixels(image, original));
+  AlphaBlend(&image, &empty, 100, true);  // nothing to stretch
   EXPECT_TRUE(SamePixels(image, original));
   AlphaBlend(&image, &blend, 0, true);  // amount 0 changes nothing
   EXPECT_TRUE(SamePixels(image, original));

@@ -182,6 +182,13 @@ TEST_F(FcButtonTest, EnterClicksTheActiveDefaultButtonAndEscTheCancelButton) {
   PressKey(VK_ESCAPE);
   EXPECT_EQ(Clicks[cancel], 1);
   EXPECT_EQ(Clicks[ok], 1);
+  // Turned into a cancel kind on screen, the button answers Esc and no longer Enter.
+  ok->SetKind(bkOK);
+  ok->SetKind(bkCancel);
+  Form->SetModalResult(mrNone);
+  PressKey(VK_RETURN);
+  EXPECT_EQ(Clicks[ok], 1);
+  EXPECT_EQ(Form->GetModalResult(), mrNone);
 }
 
 TEST_F(FcButtonTest, AnAcceleratorClicksButDoesNotReleaseADownRadioButton) {

@@ -218,7 +218,11 @@ TEST_F(FcButtonGroupTest, ColumnsLayOutTheButtonsAndBadSettingsChangeNothing) {
   ASSERT_EQ(pad->GetButtonItems()->GetCount(), 5);
   pad->SetColumns(1);
   EXPECT_EQ(ButtonOf(pad, 1)->GetBoundsRect(), Bounds(0, 12, 60, 12));
-  pad->SetButtonClassName(L"TfcShapeBtn");  // another class frees the items
+  pad->SetButtonClassName(L"TfcImageBtn");  // the same class frees the items too
+  EXPECT_EQ(pad->GetButtonItems()->GetCount(), 0);
+  EXPECT_EQ(pad->GetControlCount(), 0);
+  pad->GetButtonItems()->Add();
+  pad->SetButtonClassName(L"TfcShapeBtn");  // and so does another
   EXPECT_EQ(pad->GetButtonItems()->GetCount(), 0);
   EXPECT_EQ(pad->GetControlCount(), 0);
 }
@@ -229,6 +233,7 @@ TEST_F(FcButtonGroupTest, AStoredPadOfTwentyIsReadIntoItemsInChildOrderWithoutEv
   made->SetName(L"fcBG_th");
   made->SetBounds(8, 8, 200, 160);
   made->SetColumns(4);
+  made->SetBevelOuter(bvRaised);  // a group starts without bevels; a raised one is kept
   for (int i = 0; i < 20; ++i) {
     ButtonOf(made, i)->SetName(L"th" + IntToStr(i + 1));
     ButtonOf(made, i)->SetCaption(IntToStr(i + 1));
@@ -253,6 +258,7 @@ TEST_F(FcButtonGroupTest, AStoredPadOfTwentyIsReadIntoItemsInChildOrderWithoutEv
     EXPECT_EQ(items->GetItem(i)->GetButton(), pad->GetControl(i));
   }
   EXPECT_EQ(pad->GetSelected(), items->GetItem(6));
+  EXPECT_EQ(pad->GetBevelOuter(), bvRaised);
   auto* th20 = static_cast<TfcImageBtn*>(items->GetItem(19)->GetButton());
   EXPECT_EQ(th20->GetExtImage(), items->GetItem(0)->GetButton());
   EXPECT_FALSE(th20->GetRegionData(false).empty());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "classlib/graphics/Bitmap.h"
 #include "classlib/graphics/ImageList.h"
@@ -43,35 +44,39 @@ inline void WithoutThemes(const std::function<void()>& draw) {
   for (int i = 0; i < references; ++i) InitThemeLibrary();
 }
 
-// The theme library's part drawing replaced for the object's life, so that what the theme
-// draws can change between two paints as it does when the user picks another theme or other
-// colours: with a look set, every part is drawn by the library and then covered with that
-// colour; without one (clNone) it is the library's own drawing.
-class ThemeLookSwap {
+// The theme library's part drawing replaced by Derived::Drawing for the object's life;
+// Real() is the drawing it replaced (each kind keeps its own, so one may run inside another).
+template <class Derived>
+class ThemeDrawingSwap {
  public:
-  ThemeLookSwap() {
-    Real() = Entry();
-    Entry() = &Drawing;
-  }
-  ~ThemeLookSwap() {
-    Entry() = Real();
-    Look() = clNone;
-  }
-  ThemeLookSwap(const ThemeLookSwap&) = delete;
-  ThemeLookSwap& operator=(const ThemeLookSwap&) = delete;
-  void SetLook(TColor color) { Look() = color; }
+  ThemeDrawingSwap(const ThemeDrawingSwap&) = delete;
+  ThemeDrawingSwap& operator=(const ThemeDrawingSwap&) = delete;
 
- private:
+ protected:
   using Proc = decltype(&::DrawThemeBackground);
-  static Proc& Entry() { return const_cast<TThemeApi&>(ThemeApi()).DrawThemeBackground; }
+  ThemeDrawingSwap() {
+    Real() = Entry();
+    Entry() = &Derived::Drawing;
+  }
+  ~ThemeDrawingSwap() { Entry() = Real(); }
   static Proc& Real() {
     static Proc real = nullptr;
     return real;
   }
-  static TColor& Look() {
-    static TColor look = clNone;
-    return look;
-  }
+
+ private:
+  static Proc& Entry() { return const_cast<TThemeApi&>(ThemeApi()).DrawThemeBackground; }
+};
+
+// So that what the theme draws can change between two paints as it does when the user picks
+// another theme or other colours: with a look set, every part is drawn by the library and
+// then covered with that colour; without one (clNone) it is the library's own drawing.
+class ThemeLookSwap : public ThemeDrawingSwap<ThemeLookSwap> {
+ public:
+  ThemeLookSwap() = default;
+  ~ThemeLookSwap() { Look() = clNone; }
+  void SetLook(TColor color) { Look() = color; }
+
   static HRESULT WINAPI Drawing(HTHEME theme, HDC dc, int part, int state, LPCRECT r, LPCRECT clip) {
     const HRESULT result = Real()(theme, dc, part, state, r, clip);
     if (SUCCEEDED(result) && Look() != clNone && r) {
@@ -80,6 +85,31 @@ class ThemeLookSwap {
       ::DeleteObject(brush);
     }
     return result;
+  }
+
+ private:
+  static TColor& Look() {
+    static TColor look = clNone;
+    return look;
+  }
+};
+
+// Notes each part, state and rectangle the theme draws, in order (the drawing still happens).
+class ThemePartLog : public ThemeDrawingSwap<ThemePartLog> {
+ public:
+  struct Call {
+    int Part, State;
+    TRect Rect;
+  };
+  ThemePartLog() { Calls().clear(); }
+  static std::vector<Call>& Calls() {
+    static std::vector<Call> calls;
+    return calls;
+  }
+
+  static HRESULT WINAPI Drawing(HTHEME theme, HDC dc, int part, int state, LPCRECT r, LPCRECT clip) {
+    if (r) Calls().push_back(Call{part, state, TRect(r->left, r->top, r->right, r->bottom)});
+    return Real()(theme, dc, part, state, r, clip);
   }
 };
 

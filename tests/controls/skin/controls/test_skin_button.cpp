@@ -144,6 +144,16 @@ TEST_F(SkinButtonTest, EnterEscapeAndTheAcceleratorClick) {
   // The label's accelerator focuses its control.
   PressAltChar(L'n');
   EXPECT_TRUE(Edit->Focused());
+  // A kind changed at run time changes which button Enter clicks.
+  Ok->SetKind(bkCancel);
+  EXPECT_FALSE(Ok->GetActiveDefault());
+  PressKey(VK_RETURN);
+  EXPECT_EQ(Form->ClicksOf(Ok), 1);
+  EXPECT_NE(Form->GetModalResult(), mrCancel);
+  Ok->SetKind(bkYes);
+  EXPECT_TRUE(Ok->GetActiveDefault());
+  PressKey(VK_RETURN);
+  EXPECT_EQ(Form->ClicksOf(Ok), 2);
 }
 
 TEST_F(SkinButtonTest, AnOkButtonEndsTheModalFormAndAClickMayFreeTheForm) {
@@ -274,6 +284,23 @@ TEST_F(SkinButtonTest, TheDrawnGlyphAndCaptionFollowStateGlyphAndFont) {
   TRect longer;
   button->GetContentRect(longer);
   EXPECT_GT(RectWidth(longer), RectWidth(after));
+  // Without a glyph the caption still keeps Spacing from the glyph's side.
+  button->SetGlyph(nullptr);
+  button->SetSpacing(6);
+  TRect content, text;
+  for (TButtonLayout layout : {blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom}) {
+    button->SetLayout(layout);
+    button->GetContentRect(content);
+    button->GetTextRect(text);
+    TRect expected = content;
+    switch (layout) {
+      case blGlyphLeft: expected.Left += 6; break;
+      case blGlyphRight: expected.Right -= 6; break;
+      case blGlyphTop: expected.Top += 6; break;
+      case blGlyphBottom: expected.Bottom -= 6; break;
+    }
+    EXPECT_EQ(text, expected) << layout;
+  }
   delete button;
 }
 

@@ -92,6 +92,8 @@ TEST_F(SkinComboTest, ItemIndexStaysWithinTheItemsAndIsMinusOneForAnEmptyList) {
   Combo->SetItemIndex(-7);
   EXPECT_EQ(0, Combo->GetItemIndex());
   Combo->GetItems()->Clear();
+  EXPECT_EQ(-1, Combo->GetItemIndex());
+  EXPECT_EQ(L"考试", Combo->GetText());  // typed style: the text stays as it was
   Combo->SetItemIndex(0);
   EXPECT_EQ(-1, Combo->GetItemIndex());
   // The pick-only style is read-only and shows the chosen item.
@@ -126,6 +128,49 @@ TEST_F(SkinComboTest, ItemIndexStaysWithinTheItemsAndIsMinusOneForAnEmptyList) {
   EXPECT_EQ(2, changes);
 }
 
+TEST_F(SkinComboTest, PickOnlyTextIsTheChosenItemWhateverTheItemsDo) {
+  Combo->SetComboStyle(vcsDropDownList);
+  Combo->SetItemIndex(1);
+  ASSERT_EQ(L"Abc", Combo->GetText());
+  int changes = 0;
+  Combo->SetOnChange([&](TObject*) { ++changes; });
+  // An item put before the chosen one: the index stays, so the text is the item now there.
+  Combo->GetItems()->Insert(0, L"新题");
+  EXPECT_EQ(1, Combo->GetItemIndex());
+  EXPECT_EQ(L"考试", Combo->GetText());
+  EXPECT_EQ(1, changes);
+  // New items that keep the chosen text in its place, and a new list style, tell nothing.
+  Combo->GetItems()->Add(L"six");
+  TStringList same;
+  same.Add(L"other");
+  same.Add(L"考试");
+  Combo->SetItems(&same);
+  Combo->SetListStyle(TSeCustomListBox::lbOwnerDrawFixed);
+  Combo->SetListStyle(TSeCustomListBox::lbStandard);
+  EXPECT_EQ(1, changes);
+  EXPECT_EQ(L"考试", Combo->GetText());
+  // The chosen place removed: the last item; no items: nothing chosen and no text.
+  Combo->GetItems()->Delete(1);
+  EXPECT_EQ(0, Combo->GetItemIndex());
+  EXPECT_EQ(L"other", Combo->GetText());
+  Combo->GetItems()->Clear();
+  EXPECT_EQ(-1, Combo->GetItemIndex());
+  EXPECT_EQ(L"", Combo->GetText());
+  EXPECT_EQ(3, changes);
+  // Inside a begin/end update the text follows once, at the end.
+  Combo->GetItems()->BeginUpdate();
+  Combo->GetItems()->Add(L"甲");
+  Combo->GetItems()->Add(L"乙");
+  Combo->GetItems()->EndUpdate();
+  Combo->SetItemIndex(1);
+  Combo->GetItems()->BeginUpdate();
+  Combo->GetItems()->Insert(0, L"丙");
+  Combo->GetItems()->Insert(0, L"丁");
+  EXPECT_EQ(L"乙", Combo->GetText());
+  Combo->GetItems()->EndUpdate();
+  EXPECT_EQ(L"丙", Combo->GetText());
+}
+
 TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   Combo->SetFocus();
   Pump();
@@ -137,20 +182,29 @@ TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   Pump();
   ASSERT_TRUE(Combo->GetDroppedDown());
   EXPECT_EQ(1, FormsOnScreen<TSeComboWindow>());
-  Key(VK_DOWN);
   Key(VK_ESCAPE);
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(2, Combo->GetItemIndex());
   EXPECT_EQ(0, FormsOnScreen<TSeComboWindow>());
-  // Enter chooses the list's item.
+  // A key that moves the list's item clicks the list: the item is chosen and the list closes.
+  int listClicks = 0;
+  Combo->OnListBoxClick = [&](TObject*) { ++listClicks; };
   Combo->DropDown();
   Pump();
   Key(VK_DOWN);
-  Key(VK_RETURN);
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(3, Combo->GetItemIndex());
   EXPECT_EQ(L"题库", Combo->GetText());
-  // A refused choice closes the list and keeps the index; Space asks too.
+  EXPECT_EQ(1, listClicks);
+  // Enter chooses the list's item.
+  Combo->DropDown();
+  Pump();
+  Combo->GetList()->SetItemIndex(1);
+  Key(VK_RETURN);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(1, Combo->GetItemIndex());
+  EXPECT_EQ(1, listClicks);
+  // A refused choice closes the list and keeps the index; Space and a moving key ask too.
   int asked = 0;
   Combo->OnAllowChange = [&](TObject*, int index, const String& text, bool& allow) {
     ++asked;
@@ -160,11 +214,19 @@ TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   };
   Combo->DropDown();
   Pump();
-  Key(VK_DOWN);
+  Combo->GetList()->SetItemIndex(4);
   Key(VK_SPACE);
   EXPECT_EQ(1, asked);
   EXPECT_FALSE(Combo->GetDroppedDown());
-  EXPECT_EQ(3, Combo->GetItemIndex());
+  EXPECT_EQ(1, Combo->GetItemIndex());
+  Combo->DropDown();
+  Pump();
+  Combo->GetList()->SetItemIndex(3);
+  Key(VK_DOWN);
+  EXPECT_EQ(2, asked);
+  EXPECT_FALSE(Combo->GetDroppedDown());
+  EXPECT_EQ(1, Combo->GetItemIndex());
+  EXPECT_EQ(2, listClicks);
   // A click on the button opens; a click on an item chooses it.
   Combo->OnAllowChange = nullptr;
   const TRect button = Combo->GetButtonRect();
@@ -175,6 +237,7 @@ TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   button_tests::ClickWindow(Combo->GetList()->GetHandle(), first.Left + 5, first.Top + 3);
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(0, Combo->GetItemIndex());
+  EXPECT_EQ(3, listClicks);
 }
 
 TEST_F(SkinComboTest, OpeningNearTheBottomAndRightEdges) {
@@ -254,7 +317,6 @@ TEST_F(SkinComboTest, AComboFreedByItsOwnHandlersWhileTheListRunsThem) {
   freeIn(Combo->OnCloseUp);
   Combo->DropDown();
   Pump();
-  Key(VK_DOWN);
   Key(VK_RETURN);
   expectGone("OnCloseUp", true);
 

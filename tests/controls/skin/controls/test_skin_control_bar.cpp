@@ -109,6 +109,32 @@ TEST_F(ControlBarTest, ARowTooWideNarrowsItsLastBandDownToItsMinimumWidth) {
   EXPECT_EQ(bands[1].Row, 0);
   EXPECT_EQ(narrow->GetWidth(), 24);
   ExpectBandsApart();
+  // A band alone in a row narrower than its grabber and insets keeps a pixel of its control.
+  TControl* wide = bands[0].Control == narrow ? bands[1].Control : bands[0].Control;
+  Bar->SetBounds(0, 0, 12, 50);
+  Bar->Realign();
+  Pump();
+  EXPECT_EQ(wide->GetWidth(), 1);
+}
+
+// OnConstrainedResize holds the auto-sized height; OnCanResize may refuse a size.
+TEST_F(ControlBarTest, ResizeEventsHoldTheAutoSizedHeight) {
+  Bar->SetAlign(alNone);
+  Bar->SetBounds(0, 0, 150, 50);
+  Bar->SetOnConstrainedResize([](TObject*, int&, int&, int&, int& maxHeight) { maxHeight = 72; });
+  for (int i = 0; i < 5; ++i) AddChild(i * 20, 0, 100, 20);
+  ShowForm();
+  EXPECT_EQ(Bar->GetHeight(), 72) << "five rows would take 120";
+  int asked = 0;
+  Bar->SetOnConstrainedResize(nullptr);
+  Bar->SetOnCanResize([&](TObject*, int&, int&, bool& resize) {
+    ++asked;
+    resize = false;
+  });
+  Bar->SetBounds(0, 0, 150, 200);
+  Pump();
+  EXPECT_GT(asked, 0);
+  EXPECT_EQ(Bar->GetHeight(), 72);
 }
 
 TEST_F(ControlBarTest, SeededDragsKeepBandsInsideApartAndAtThePointer) {
@@ -351,7 +377,26 @@ TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
   });
   std::vector<TObject*> dockTargets;
   Floater->SetOnEndDock([&](TObject*, TObject* target, int, int) { dockTargets.push_back(target); });
+  // The bar is told of the band leaving (for nowhere: it floats) and of the control dropped
+  // on it, and asked whether it takes the control.
+  bool allowUndock = true;
+  std::vector<TWinControl*> undockTargets;
+  std::vector<TControl*> dropped;
+  int siteAsked = 0;
+  Bar->SetOnUnDock([&](TObject*, TControl* client, TWinControl* target, bool& allow) {
+    EXPECT_EQ(client, Floater);
+    undockTargets.push_back(target);
+    allow = allowUndock;
+  });
+  Bar->SetOnDockDrop([&](TObject*, TDragDockObject* source, int, int) { dropped.push_back(source->GetControl()); });
+  Bar->SetOnGetSiteInfo([&](TObject*, TControl* client, TRect&, TPoint, bool& canDock) {
+    ++siteAsked;
+    EXPECT_EQ(client, Floater);
+    EXPECT_TRUE(canDock);
+  });
   DragOut(0);
+  EXPECT_EQ(undockTargets, std::vector<TWinControl*>{nullptr});
+  EXPECT_TRUE(dropped.empty());
   ASSERT_TRUE(Floater->GetFloating());
   auto* host = dynamic_cast<TFloatingHost*>(Floater->GetParent());
   ASSERT_NE(host, nullptr);
@@ -393,7 +438,16 @@ TEST_F(FloatingBandTest, ABandDraggedOutFloatsAndDroppedOnTheBarDocksInItsRow) {
   EXPECT_GE(docked.Left, other.Right);
   ExpectBandsApart();
   EXPECT_EQ(Bar->GetDraggedControl(), nullptr);
+  EXPECT_EQ(dropped, std::vector<TControl*>{Floater});
+  EXPECT_GT(siteAsked, 0);
   SaveScreenshot(Form->GetHandle(), L"skin_control_bar_band_docked_again");
+  // A bar that keeps its band: dragged out again, the control stays on the bar.
+  allowUndock = false;
+  DragOut(2);
+  Pump();
+  EXPECT_EQ(Floater->GetParent(), Bar);
+  EXPECT_EQ(undockTargets.size(), 2u);
+  EXPECT_EQ(FloatingHosts(), 0);
 }
 
 TEST_F(FloatingBandTest, AHundredFloatAndDockCyclesLeakNothing) {
@@ -407,6 +461,50 @@ TEST_F(FloatingBandTest, AHundredFloatAndDockCyclesLeakNothing) {
     ASSERT_EQ(Floater->GetParent(), Bar);
   }, 100);
   EXPECT_EQ(FloatingHosts(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A form whose layout names the bar's resize and docking handlers.
+class TBarEventsForm : public TButtonsForm {
+  CLASSLIB_CLASS(TBarEventsForm, TButtonsForm)
+  explicit TBarEventsForm(TComponent* owner) : TButtonsForm(owner) {}
+  void BarCanResize(TObject*, int&, int&, bool&) {}
+  void BarConstrainedResize(TObject*, int&, int&, int&, int&) {}
+  void BarDockDrop(TObject*, TDragDockObject*, int, int) {}
+  void BarGetSiteInfo(TObject*, TControl*, TRect&, TPoint, bool&) {}
+  void BarUnDock(TObject*, TControl*, TWinControl*, bool&) {}
+  static void RegisterHandlers() {
+    TButtonsForm::RegisterHandlers();
+    using M = TPublishMethods<TBarEventsForm>;
+    RegisterMethods<TBarEventsForm>({
+        M::Handler(L"BarCanResize", &TBarEventsForm::BarCanResize),
+        M::Handler(L"BarConstrainedResize", &TBarEventsForm::BarConstrainedResize),
+        M::Handler(L"BarDockDrop", &TBarEventsForm::BarDockDrop),
+        M::Handler(L"BarGetSiteInfo", &TBarEventsForm::BarGetSiteInfo),
+        M::Handler(L"BarUnDock", &TBarEventsForm::BarUnDock),
+    });
+  }
+};
+
+class ControlBarEventsTest : public stdctrl_tests::LayoutFormTest<TBarEventsForm> {};
+
+TEST_F(ControlBarEventsTest, ALayoutNamingTheResizeAndDockingEventsIsReadAndWritten) {
+  RegisterSkinClasses();
+  const wchar_t* const lines[] = {L"OnCanResize = BarCanResize", L"OnConstrainedResize = BarConstrainedResize",
+                                  L"OnDockDrop = BarDockDrop", L"OnGetSiteInfo = BarGetSiteInfo",
+                                  L"OnUnDock = BarUnDock"};
+  String text = L"object Form1: TBarEventsForm\n  object Bar: TSeCustomControlBar\n";
+  for (const wchar_t* line : lines) text += String(L"    ") + line + L"\n";
+  ReadLayout(text + L"  end\nend\n");
+  auto* bar = Find<TSeCustomControlBar>(L"Bar");
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->GetOnCanResize() && bar->GetOnConstrainedResize() && bar->GetOnDockDrop() &&
+              bar->GetOnGetSiteInfo() && bar->GetOnUnDock());
+  const String written = ComponentToText(Form);
+  for (const wchar_t* line : lines) EXPECT_NE(written.find(line), String::npos) << StringToUtf8(line);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "controls/skin/SkinTestSupport.h"
 #include "controls/skin/controls/SkinScrollBar.h"
+#include "controls/skin/engine/ThemeBinding.h"
 #include "tests/classlib/controls/ControlTestSupport.h"
 
 using namespace skin_tests;
@@ -424,6 +425,25 @@ TEST_F(SkinScrollBarTest, ControlBaseMakesItsOwnBarsOnceAndForwardsTheirCodes) {
     Pump();
     SaveScreenshot(Form->GetHandle(), L"skin_control_bars_classic");
   });
+  // Themed, the corner is the theme's edit background in its common state (0).
+  {
+    probe->SetThemesAllowed(true);
+    TRect frame;
+    probe->GetFrameRect(frame);
+    const TRect client = probe->GetClientRect();
+    const TRect corner(client.Right, client.Bottom, frame.Right, frame.Bottom);
+    ThemePartLog log;
+    MemorySurface surface(200, 120, clRed);
+    PaintWindowInto(probe, surface);
+    int drawn = 0;
+    for (const ThemePartLog::Call& call : log.Calls()) {
+      if (call.Rect != corner) continue;
+      ++drawn;
+      EXPECT_EQ(call.Part, 1);   // EP_EDITTEXT
+      EXPECT_EQ(call.State, 0);  // not a state of the edit: the part's common look
+    }
+    EXPECT_EQ(drawn, 1);
+  }
   SaveScreenshot(Form->GetHandle(), L"skin_control_bars_themed");
   // Styles 1 and 2 keep one bar; 0 none.
   probe->SetScrollBarStyle(2);

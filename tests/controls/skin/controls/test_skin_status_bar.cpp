@@ -479,6 +479,27 @@ TEST_F(StatusBarTest, OwnerDrawImagesAndHiddenPanelsPaintAsTold) {
   EXPECT_EQ(surface.CountOf(clRed, Bar->GetPanelRect(1)), 0);
   EXPECT_EQ(drawn, 1);
   EXPECT_EQ(drawnRect, Bar->GetPanelRect(2));
+  // The image is placed from the panel rectangle's corner: Margin (2) right of its left edge,
+  // also in a framed panel.
+  const TRect pane = Bar->GetPanelRect(0);
+  int firstRed = -1;
+  for (int x = pane.Left; x < pane.Right && firstRed < 0; ++x)
+    for (int y = pane.Top; y < pane.Bottom; ++y)
+      if (surface.At(x, y) == clRed) {
+        firstRed = x;
+        break;
+      }
+  EXPECT_EQ(firstRed, pane.Left + 2);
+  // "&" marks an underlined letter: "A&B" adds an underline to "AB", not an ampersand.
+  const auto inkOf = [&](const wchar_t* text) {
+    Panel(1)->SetText(text);
+    MemorySurface drawn(Bar->GetWidth(), Bar->GetHeight());
+    PaintWindowInto(Bar, drawn);
+    return drawn.CountOf(Rgb(Bar->GetFont()->GetColor()), Bar->GetPanelRect(1));
+  };
+  const int plain = inkOf(L"AB"), marked = inkOf(L"A&B");
+  EXPECT_GT(marked, plain);
+  EXPECT_LT(marked - plain, 15);
   // A panel that does not show is never painted (its owner-draw handler is not asked).
   Panel(2)->SetViewPriority(0);
   drawn = 0;

@@ -170,7 +170,7 @@ TEST_F(SkinObjectKindsTest, PlaceholderDrawsOnlyInStateOne) {
   EXPECT_EQ(DifferentPixels(surface, reference, TRect(0, 0, 60, 20)), 0);
 }
 
-TEST_F(SkinObjectKindsTest, RollPanelRollsBackAndNeverToNothing) {
+TEST_F(SkinObjectKindsTest, RollPanelRollsToItsRolledSizeAndBack) {
   TSeSkinObject owner(nullptr);
   auto* panel = new TSeRollPanelObject(&owner);
   panel->SetRollKind(rkTop);
@@ -180,11 +180,18 @@ TEST_F(SkinObjectKindsTest, RollPanelRollsBackAndNeverToNothing) {
   EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 72, 110, 80));  // the bottom edge stays
   panel->Toggle();
   EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 20, 110, 80));
-  // A rolled size of 0 or less leaves a strip of one pixel, and rolls back.
+  // A rolled size of 0 rolls the panel away entirely, and back.
   panel->SetRollKind(rkRight);
+  panel->SetRollValue(0);
+  panel->Toggle();
+  EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 20, 10, 80));
+  panel->Toggle();
+  EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 20, 110, 80));
+  // A negative one never gives a negative size.
+  panel->SetRollKind(rkBottom);
   panel->SetRollValue(-5);
   panel->Toggle();
-  EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 20, 11, 80));
+  EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 20, 110, 20));
   panel->Toggle();
   EXPECT_EQ(panel->GetBoundsRect(), TRect(10, 20, 110, 80));
   // Designed at the rolled size: nothing saved to go back to.
@@ -293,28 +300,34 @@ TEST_F(CaptionButtonsTest, WindowStateAndBorderIconsShowOrHideTheButtons) {
   EXPECT_TRUE(close.GetVisible());
 }
 
-TEST_F(CaptionButtonsTest, AMoveOverASystemButtonShowsTheApplicationHintBelowIt) {
+TEST_F(CaptionButtonsTest, AMoveOverACaptionButtonShowsTheApplicationHintBelowIt) {
   Host->SetHint(L"关闭考试窗口");
   Host->SetShowHint(true);
   TSeSystemButton close(nullptr);
   close.SetAction(sbaClose);
-  close.SetControl(Host);
-  close.SetBoundsRect(TRect(20, 5, 36, 21));
-  // No hint control yet (the mouse has not reached the host): nothing shows.
-  close.MouseMove(TShiftState{});
-  EXPECT_TRUE(!Application->GetHintWindow() || !::IsWindowVisible(Application->GetHintWindow()->GetHandle()));
-  ::SendMessageW(Host->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 10));
-  close.MouseMove(TShiftState{});
-  THintWindow* hint = Application->GetHintWindow();
-  ASSERT_NE(hint, nullptr);
-  EXPECT_TRUE(::IsWindowVisible(hint->GetHandle()));
-  EXPECT_EQ(hint->GetCaption(), L"关闭考试窗口");
-  RECT r{};
-  ::GetWindowRect(hint->GetHandle(), &r);
-  const TPoint below = Host->ClientToScreen(TPoint(20, 21));
-  EXPECT_EQ(r.left, below.X);
-  EXPECT_GE(r.top, below.Y);
-  Application->CancelHint();
+  TSeSysButtonSkinObject roll(nullptr);  // the second set's caption button behaves the same
+  roll.SetAction(sbaRollPanel);
+  for (TSeSkinObject* button : std::initializer_list<TSeSkinObject*>{&close, &roll}) {
+    SCOPED_TRACE(button->ClassName());
+    button->SetControl(Host);
+    button->SetBoundsRect(TRect(20, 5, 36, 21));
+    // No hint control yet (the mouse has not reached the host): nothing shows.
+    button->MouseMove(TShiftState{});
+    EXPECT_TRUE(!Application->GetHintWindow() ||
+                !::IsWindowVisible(Application->GetHintWindow()->GetHandle()));
+    ::SendMessageW(Host->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 10));
+    button->MouseMove(TShiftState{});
+    THintWindow* hint = Application->GetHintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(hint->GetHandle()));
+    EXPECT_EQ(hint->GetCaption(), L"关闭考试窗口");
+    RECT r{};
+    ::GetWindowRect(hint->GetHandle(), &r);
+    const TPoint below = Host->ClientToScreen(TPoint(20, 21));
+    EXPECT_EQ(r.left, below.X);
+    EXPECT_GE(r.top, below.Y);
+    Application->CancelHint();  // also forgets the hint control, for the next button
+  }
 }
 
 TEST_F(CaptionButtonsTest, APressAndReleaseRunsTheActionOnce) {

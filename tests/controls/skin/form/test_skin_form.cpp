@@ -15,6 +15,8 @@
 #include "classlib/system/SysMath.h"
 #include "controls/skin/SkinTestSupport.h"
 #include "controls/skin/Watchdog.h"
+#include "controls/skin/controls/SkinCheckBox.h"
+#include "controls/skin/controls/SkinLabel.h"
 #include "controls/skin/controls/SkinScrollBar.h"
 #include "controls/skin/form/SkinForm.h"
 #include "tests/classlib/forms/FormsTestSupport.h"
@@ -178,6 +180,54 @@ TEST_F(SkinFormTestBase, FrameReplacesTheSystemsAndAnswersHitTestingEverywhere) 
   EXPECT_EQ(FindFormSkin(Form), Skin);
   EXPECT_TRUE(FormSkinOf(Form)->HasBorderIcon(TSeFormSkin::biRollUp));
   EXPECT_FALSE(FormSkinOf(Form)->HasBorderIcon(TSeFormSkin::biHelp));
+}
+
+// Transparent controls on a decorated form, windowed and windowless, buffered or not, ask the
+// decoration for their background: they show its painting, not the form's plain colour.
+TEST_F(SkinFormTestBase, TransparentControlsShowTheDecorationsPaintingOfTheClient) {
+  Form->SetColor(clBtnFace);
+  auto* box = new TSeCustomCheckBox(Form);
+  box->SetParent(Form);
+  box->SetBounds(10, 10, 120, 20);
+  box->SetCaption(L"听力");
+  auto* label = new TSeCustomLabel(Form);
+  label->SetParent(Form);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 40, 120, 20);
+  label->SetCaption(L"姓名");
+  Decorate();
+  Skin->OnPaint = [this](TObject*) {
+    TCanvas* canvas = Skin->GetCanvas();
+    ASSERT_NE(canvas, nullptr);
+    canvas->GetBrush()->SetColor(clLime);
+    canvas->FillRect(TRect(0, 0, 2000, 2000));
+  };
+  Pump();
+  for (TSePerformance performance : {vxpNoBuffer, vxpSharedBuffer, vxpDoubleBuffer}) {
+    box->SetPerformance(performance);
+    label->SetPerformance(performance);
+    MemorySurface boxSurface(120, 20, clWhite);
+    PaintWindowInto(box, boxSurface);
+    EXPECT_EQ(boxSurface.At(117, 2), clLime) << performance;  // right of the caption
+    MemorySurface labelSurface(120, 20, clWhite);
+    label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(labelSurface.DC()), 0);
+    ::GdiFlush();
+    EXPECT_EQ(labelSurface.At(117, 2), clLime) << performance;
+    // And so on the screen.
+    ::RedrawWindow(Wnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    for (TControl* control : {static_cast<TControl*>(box), static_cast<TControl*>(label)}) {
+      const TPoint at = control->ClientToScreen(TPoint(117, 2));
+      HDC screen = ::GetDC(nullptr);
+      const COLORREF pixel = ::GetPixel(screen, at.X, at.Y);
+      ::ReleaseDC(nullptr, screen);
+      EXPECT_EQ(pixel, RGB(0, 255, 0)) << performance << " " << StringToUtf8(control->ClassName());
+    }
+  }
+  SaveScreenshot(Wnd(), L"skin_form_transparent_children_1024");
+  Form->SetBounds(100, 100, 320, 200);
+  Pump();
+  SaveScreenshot(Wnd(), L"skin_form_transparent_children_800");
 }
 
 TEST_F(SkinFormTestBase, ChildrenPastTheClientGiveNoScrollBarsAndTheWheelScrollsNothing) {
