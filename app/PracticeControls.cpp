@@ -262,13 +262,18 @@ void TTypeBar::FitCaptions() {
   TfcButtonGroupItems* items = FGroup->GetButtonItems();
   items->UpdateLayout();  // the buttons' widths for the group's size now
   for (int i = 0; i < items->GetCount(); ++i) {
-    TControl* button = items->GetItem(i)->GetButton();
+    TfcCustomBitBtn* button = items->GetItem(i)->GetButton();
     TFont* font = button->GetFont();
     canvas->GetFont()->Assign(font);
     int height = std::abs(font->GetHeight());
     for (int guard = 0; guard < 8 && height > kSmallestHeight; ++guard) {
       canvas->GetFont()->SetHeight(-height);
-      if (canvas->TextWidth(button->GetCaption()) + 2 * kMargin <= button->GetWidth()) break;
+      // Each side keeps its margin where the button places the caption (off the middle by
+      // its text offset and the rounding of an odd width), not only the two together.
+      button->CalcButtonLayout(canvas, TRect(0, 0, button->GetWidth(), button->GetHeight()),
+                               canvas->TextExtent(button->GetCaption()));
+      const TRect& place = button->GetTextRect();
+      if (place.Left >= kMargin && place.Right <= button->GetWidth() - kMargin) break;
       --height;
     }
     if (height != std::abs(font->GetHeight())) font->SetHeight(-height);
@@ -314,10 +319,9 @@ bool TTimeLimit::Running() const { return FTimer->GetEnabled(); }
 
 bool TTimeLimit::Tick() {
   if (!FTimer->GetEnabled()) return false;
-  if (FGauge->GetProgress() < kGaugeFull) {
-    FGauge->SetProgress(FGauge->GetProgress() + 1);
-    return false;
-  }
+  // The tick that fills the gauge ends the time: 100 ticks last the answer time exactly.
+  if (FGauge->GetProgress() < kGaugeFull) FGauge->SetProgress(FGauge->GetProgress() + 1);
+  if (FGauge->GetProgress() < kGaugeFull) return false;
   FTimer->SetEnabled(false);
   return true;
 }

@@ -187,8 +187,8 @@ class TTimeLimit {
   // Stops the timer; the gauge stays where it is.
   void Stop();
   bool Running() const;
-  // One tick: the gauge rises by one until 100. At 100 the timer stops and the result is true,
-  // once: the time is up.
+  // One tick: the gauge rises by one. The tick that brings it to 100 stops the timer and
+  // returns true, once: the time is up.
   bool Tick();
 
  private:

@@ -62,8 +62,15 @@ void TFrmBj::FormCloseQuery(TObject*, bool& canClose) {
   NotesSaved = false;
   TDataSource* source = DBMemo1->GetDataSource();
   TDataSet* dataSet = source ? source->GetDataSet() : nullptr;
-  if (Trim(DBMemo1->GetText()).empty() || !dataSet || !dataSet->GetActive()) return;
+  if (!dataSet || !dataSet->GetActive()) return;
   try {
+    if (Trim(DBMemo1->GetText()).empty()) {
+      // Nothing is posted here, but the memo's text goes into the record while the memo is
+      // still bound: the row's next post writes the cleared note. Left in the memo, the
+      // next move would find the row unchanged, cancel the edit and keep the old note.
+      if (dataSet->GetState() == dsEdit || dataSet->GetState() == dsInsert) dataSet->UpdateRecord();
+      return;
+    }
     dataSet->Edit();
     dataSet->Post();
     NotesSaved = true;

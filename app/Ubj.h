@@ -1,6 +1,7 @@
 // The notes window TFrmBj: a memo over one field of the current question row, opened
 // modally by the practice windows, which bind it with SetSource. Closing it posts a note
-// that is not blank and says so in NotesSaved (Ucommon.h).
+// that is not blank and says so in NotesSaved (Ucommon.h); a cleared one goes into the record
+// and is written with the row's next post.
 #pragma once
 #include "classlib/db/DBCtrls.h"
 #include "classlib/forms/Forms.h"
@@ -30,7 +31,8 @@ class TFrmBj : public TForm {
 
   // Chooses the memo's input method: 智能ABC输入法, else 五笔字型输入法, else the current one.
   void FormShow(TObject* sender);
-  // Always closes; posts a note that is not blank and sets NotesSaved accordingly.
+  // Always closes; posts a note that is not blank and sets NotesSaved accordingly. A blank
+  // note is only passed into the record, for the row's next post.
   void FormCloseQuery(TObject* sender, bool& canClose);
   void epEfTrBtn1Click(TObject* sender);
 

@@ -17,6 +17,7 @@
 #include "classlib/stdctrls/Images.h"
 #include "classlib/stdctrls/SpeedButton.h"
 #include "classlib/stdctrls/SpinEdit.h"
+#include "controls/effects/EffBtns.h"
 #include "controls/effects/IndiCtrls.h"
 #include "controls/imagebutton/fcButtonGroup.h"
 #include "controls/imagebutton/fcImgBtn.h"
@@ -489,6 +490,34 @@ void HoverOver(TControl* control, int x, int y) {
   if (!target) return;
   ::ScreenToClient(target, &at);
   ::PostMessageW(target, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+void ExpectCommandButtonsGlowBlue(TCustomForm* form, TepEfTrBtn* hovered, const String& shot) {
+  int enabled = 0;
+  for (int i = 0; i < form->GetComponentCount(); ++i) {
+    auto* button = dynamic_cast<TepEfTrBtn*>(form->GetComponent(i));
+    if (!button || !button->GetEnabled()) continue;
+    ++enabled;
+    EXPECT_EQ(clBlue, button->GetActiveTextColor()) << StringToUtf8(button->GetName()) << " "
+                                                    << StringToUtf8(button->GetCaption());
+  }
+  EXPECT_GT(enabled, 0);
+  ASSERT_TRUE(hovered->GetEnabled() && InSight(hovered));
+  HoverOver(hovered, hovered->GetWidth() / 2, hovered->GetHeight() / 2);
+  PumpApplicationUntil([&] { return hovered->GetMouseInside(); }, 2000, 10);
+  EXPECT_TRUE(hovered->GetMouseInside());
+  ::RedrawWindow(form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpAWhile();
+  const TClientPixels screen = GrabClient(hovered->GetParent()->GetHandle());
+  const TRect r = hovered->GetBoundsRect();
+  int blue = 0;
+  for (int y = std::max(0, r.Top); y < std::min(r.Bottom, screen.Height); ++y)
+    for (int x = std::max(0, r.Left); x < std::min(r.Right, screen.Width); ++x) {
+      const COLORREF c = screen.At(x, y);
+      blue += GetBValue(c) >= 0x80 && GetBValue(c) > GetRValue(c) + 0x40 && GetBValue(c) > GetGValue(c) + 0x40;
+    }
+  EXPECT_GT(blue, 10) << StringToUtf8(hovered->GetCaption()) << ": blue under the mouse";
+  EXPECT_TRUE(SaveWindowShot(form->GetHandle(), shot));
 }
 
 bool HintShows(const String& text) {

@@ -86,6 +86,12 @@ void ExpectEveryGradeBoxStartsAtTheFirst(TCustomForm* form, TCustomComboBox* box
 // change event runs).
 void ExpectItemsReadWhole(TComboBox* box);
 
+class TepEfTrBtn;
+// Every effect command button of form that is enabled turns blue under the mouse (active text
+// colour clBlue); then the mouse rests over hovered, which must draw blue ink on the screen,
+// and form is saved as the screenshot shot.
+void ExpectCommandButtonsGlowBlue(TCustomForm* form, TepEfTrBtn* hovered, const String& shot);
+
 // Copies the screen's pixels under the window into the build folder's screenshots folder
 // as name.bmp; false when it could not.
 bool SaveWindowShot(HWND window, const String& name);

@@ -387,6 +387,67 @@ TEST_F(ExamWindow, AGroupQuestionAndANoteThatOutlivesThePaper) {
   EXPECT_EQ(L"exam note", Text(L"select a14 from tab_answ where a1 = '" + id + L"'"));
 }
 
+// Every enabled command button reads blue under the mouse, 设置 among them, at both sizes.
+TEST_F(ExamWindow, EveryCommandButtonTurnsBlueUnderTheMouse) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    Sit(1, {[&] {
+      ExpectCommandButtonsGlowBlue(Window, Window->epEfTrBtn8,
+                                   String(L"exam_settings_hovered_") + (ScreenMode == L"800" ? L"800x600" : L"1024x768"));
+      ClickGraphic(Window->epEfTrBtn3);  // nothing answered: the paper goes
+      return true;
+    }});
+  }
+}
+
+// A note cleared in the exam leaves the bank when the notes window closes and the paper's row
+// with the next move; coming back, the button reads 笔记.
+TEST_F(ExamWindow, AClearedNoteLeavesTheBankAndThePaper) {
+  FData.Exec(L"update tab_answ set a14 = '旧笔记'");
+  String id;
+  auto note = [&](const String& table) { return Text(L"select a14 from " + table + L" where a1 = '" + id + L"'"); };
+  Sit(1, {
+             [&] {
+               id = Current(L"A1");
+               EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption());
+               PostGraphicClick(Window->epEfTrBtn5);  // 笔记
+               return true;
+             },
+             [&] {
+               if (!FindOwnWindow(L"笔记") || !FrmBj) return false;
+               ClickControl(FrmBj->DBMemo1);
+               ::SendMessageW(FrmBj->DBMemo1->GetHandle(), EM_SETSEL, 0, -1);
+               EXPECT_TRUE(PostKey(VK_DELETE));
+               return true;
+             },
+             [&] {
+               if (!FrmBj->DBMemo1->GetText().empty()) return false;
+               ClickGraphic(FrmBj->epEfTrBtn1);
+               return true;
+             },
+             [&] {
+               if (FrmBj) return false;
+               EXPECT_EQ(L"笔记", Window->epEfTrBtn5->GetCaption());
+               EXPECT_EQ(L"", note(L"tab_answ"));
+               ClickButton(Window->PadButton(1)->GetHandle());
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 2) return false;
+               EXPECT_EQ(L"", note(Paper));
+               ClickButton(Window->PadButton(0)->GetHandle());
+               return true;
+             },
+             [&] {
+               if (Window->Shown() != 1) return false;
+               EXPECT_EQ(L"笔记", Window->epEfTrBtn5->GetCaption());
+               ClickGraphic(Window->epEfTrBtn3);  // nothing answered: the paper goes
+               return true;
+             },
+         });
+  EXPECT_EQ(L"", note(L"tab_answ"));
+}
+
 // Leaving a group for a question of no group (上一题, which takes no focus) with the focus in
 // the group member's own stem view: the focus goes up to the stem view, and the collapsed
 // view is no tab stop.

@@ -684,6 +684,59 @@ TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
   }});
 }
 
+// A caption that leaves the button 8 pixels in all on a button of odd width would keep 3 on
+// one side where the button places it: it is written smaller and keeps 4 on each side.
+TEST_F(LawPractice, EachSideOfATypeNameKeepsItsMarginOnAnOddWidth) {
+  ScreenMode = L"800";
+  OpenArticle(0);
+  Practise({[&]() -> bool {
+    TfcButtonGroup* bar = W()->fcBG_tx;
+    TfcButtonGroupItems* items = bar->GetButtonItems();
+    TfcCustomBitBtn* button = items->GetItem(1)->GetButton();
+    for (int wider = 0; wider < 4 && button->GetWidth() % 2 == 0; ++wider) {
+      bar->SetWidth(bar->GetWidth() + 1);
+      items->UpdateLayout();
+    }
+    const int width = button->GetWidth();
+    EXPECT_EQ(1, width % 2) << "an odd width";
+    // A proportional face reaches every width: a caption of exactly width - 8 pixels.
+    button->GetFont()->SetName(L"DejaVu Sans");
+    button->GetFont()->SetHeight(-12);
+    TBitmap measure;
+    measure.GetCanvas()->GetFont()->Assign(button->GetFont());
+    String caption;
+    for (int wide = 0; wide <= 12 && caption.empty(); ++wide)
+      for (int narrow = 0; narrow <= 30 && caption.empty(); ++narrow) {
+        const String c = String(static_cast<size_t>(wide), L'm') + String(static_cast<size_t>(narrow), L'i');
+        if (measure.GetCanvas()->TextWidth(c) == width - 8) caption = c;
+      }
+    EXPECT_FALSE(caption.empty()) << "no caption " << width - 8 << " pixels wide";
+    button->SetCaption(caption);
+    TTypeBar(bar).FitCaptions();
+    ::RedrawWindow(button->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const TRect& drawn = button->GetTextRect();
+    EXPECT_GE(drawn.Left, 4) << "left of " << StringToUtf8(caption) << " on " << width;
+    EXPECT_LE(drawn.Right, width - 4) << "right of " << StringToUtf8(caption) << " on " << width;
+    EXPECT_LT(std::abs(button->GetFont()->GetHeight()), 12) << "written smaller";
+    ClickGraphic(W()->epEfTrBtn7);
+    return true;
+  }});
+}
+
+// Every enabled command button reads blue under the mouse, 设置 among them, at both sizes.
+TEST_F(LawPractice, EveryCommandButtonTurnsBlueUnderTheMouse) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    OpenArticle(0);
+    Practise({[&] {
+      ExpectCommandButtonsGlowBlue(W(), W()->epEfTrBtn8,
+                                   String(L"law_practice_settings_hovered_") + (ScreenMode == L"800" ? L"800x600" : L"1024x768"));
+      ClickGraphic(W()->epEfTrBtn7);
+      return true;
+    }});
+  }
+}
+
 // A group stem that cannot be read says so; the question stays on display and the window
 // still answers and closes. The small screen's layout, with a group question on display.
 TEST_F(LawPractice, AnUnreadableGroupStemAndTheSmallScreen) {

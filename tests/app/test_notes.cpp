@@ -37,7 +37,10 @@ class NotesWindow : public ::testing::Test {
       ::SendMessageW(memo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
       for (wchar_t ch : text) ::SendMessageW(memo, WM_CHAR, ch, 1);
       ::RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-      if (!shot.empty()) EXPECT_TRUE(SaveWindowShot(wnd, shot));
+      if (!shot.empty()) {
+        EXPECT_TRUE(SaveWindowShot(wnd, shot));
+        ExpectCommandButtonsGlowBlue(window, window->epEfTrBtn1, shot + L"_close_hovered");
+      }
       ClickGraphic(window->epEfTrBtn1);
       return true;
     }});

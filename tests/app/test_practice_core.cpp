@@ -4,9 +4,12 @@
 
 #include "AppTestSupport.h"
 #include "app/ExamPaper.h"
+#include "app/PracticeControls.h"
 #include "app/PracticeCore.h"
 #include "app/Responders.h"
 #include "app/Ucommon.h"
+#include "classlib/forms/Timer.h"
+#include "controls/effects/IndiCtrls.h"
 
 namespace {
 
@@ -315,6 +318,29 @@ TEST(TimeLimit, IntervalOfTheFirstMatchingTypeElseOneMinute) {
   EXPECT_EQ(600, AnswerInterval(62, ids, times));
   EXPECT_EQ(0, AnswerInterval(20, ids, times)) << "no time limit";
   EXPECT_EQ(600, AnswerInterval(11, ids, {})) << "arrays of different lengths";
+}
+
+// The tick that fills the gauge ends the time, once: 100 ticks last the answer time.
+TEST(TimeLimit, TheHundredthTickEndsTheTimeOnce) {
+  const std::vector<int> ids = TypeIds, times = TypeTimes;
+  TypeIds = {11};
+  TypeTimes = {300};
+  TepIndiGauge gauge(nullptr);
+  TTimer timer(nullptr);
+  TTimeLimit limit(&gauge, &timer);
+  limit.Start(11, false);
+  EXPECT_EQ(300u, timer.GetInterval());
+  int ticks = 0;
+  while (ticks < 200 && !limit.Tick()) ++ticks;
+  EXPECT_EQ(99, ticks) << "the 100th tick is the last";
+  EXPECT_EQ(100, gauge.GetProgress());
+  EXPECT_FALSE(limit.Running());
+  EXPECT_FALSE(limit.Tick()) << "once";
+  limit.Start(11, true);
+  EXPECT_FALSE(limit.Running()) << "an answered question has no time limit";
+  EXPECT_EQ(0, gauge.GetProgress());
+  TypeIds = ids;
+  TypeTimes = times;
 }
 
 TEST(Voiding, MarkerOnlyInAnEmptyLastAnswerAndClearedOnRestore) {

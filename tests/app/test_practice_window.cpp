@@ -224,6 +224,53 @@ TEST_F(PracticeWindow, AWholePracticeOfTwoGroups) {
   EXPECT_FALSE(DM1->Cn1Query_tm->GetActive());
 }
 
+// A note cleared in the notes window is not posted by it, but reaches the bank with the move
+// to the next question: coming back, the question has no note and the button reads 笔记.
+TEST_F(PracticeWindow, AClearedNoteIsWrittenWithTheNextMove) {
+  FData.Exec(L"update tab_answ set a14 = '旧笔记'");
+  String id;
+  Run(L"21", {
+    [&] {
+      id = Current(L"a1");
+      EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption());
+      PostGraphicClick(Window->epEfTrBtn5);  // 笔记
+      return true;
+    },
+    [&] {
+      if (!FindOwnWindow(L"笔记") || !FrmBj) return false;
+      TDBMemo* memo = FrmBj->DBMemo1;
+      EXPECT_EQ(L"旧笔记", memo->GetText());
+      ClickControl(memo);
+      ::SendMessageW(memo->GetHandle(), EM_SETSEL, 0, -1);
+      EXPECT_TRUE(PostKey(VK_DELETE));
+      return true;
+    },
+    [&] {
+      if (!FrmBj->DBMemo1->GetText().empty()) return false;
+      ClickGraphic(FrmBj->epEfTrBtn1);  // 关  闭
+      return true;
+    },
+    [&] {
+      if (FrmBj) return false;
+      EXPECT_FALSE(NotesSaved);
+      EXPECT_EQ(L"笔记", Window->epEfTrBtn5->GetCaption());
+      EXPECT_EQ(L"旧笔记", Of(L"a14", id)) << "not posted by the notes window";
+      ClickGraphic(Window->epEfTrBtn2);  // 下一题
+      EXPECT_EQ(L"", Of(L"a14", id)) << "written with the move";
+      EXPECT_EQ(L"有内容", Window->epEfTrBtn5->GetCaption()) << "the next question keeps its note";
+      ClickGraphic(Window->epEfTrBtn1);  // 上一题
+      return true;
+    },
+    [&] {
+      if (Current(L"a1") != id) return false;
+      EXPECT_EQ(L"笔记", Window->epEfTrBtn5->GetCaption());
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    },
+  });
+  EXPECT_EQ(L"", Of(L"a14", id));
+}
+
 // An option pressed on one question is released on the next, unanswered one, and no longer
 // drawn bold there: the student must not believe an answer is chosen.
 // The pad at 45 and at 5 questions: twenty buttons in rows of five, numbered 1..20 in every
@@ -456,6 +503,20 @@ TEST_F(PracticeWindow, TheEditButtonEditsTheQuestionOnDisplay) {
       return true;
     },
   });
+}
+
+// Every enabled command button reads blue under the mouse, also those the window never
+// enables or disables (关闭 here), at both screen sizes.
+TEST_F(PracticeWindow, EveryCommandButtonTurnsBlueUnderTheMouse) {
+  for (const wchar_t* mode : {L"1024", L"800"}) {
+    ScreenMode = mode;
+    Run(L"21", {[&] {
+      ExpectCommandButtonsGlowBlue(Window, Window->epEfTrBtn99,
+                                   String(L"practice_close_hovered_") + (ScreenMode == L"800" ? L"800x600" : L"1024x768"));
+      ClickGraphic(Window->epEfTrBtn99);
+      return true;
+    }});
+  }
 }
 
 // Every visible control of the window lies inside its client area, apart from the others.
