@@ -28,7 +28,8 @@ class TfrmAnswFagui : public TForm {
   TADOQuery* ADOQuery2 = nullptr;     // the law whose title is shown
   TPanel* Panel1 = nullptr;           // the list
   TListBox* m_listbox = nullptr;      // hidden: the linked article ids, in column order
-  TListBox* ListBox1 = nullptr;       // the article numbers
+  TListBox* ListBox1 = nullptr;       // the article numbers, in rows 16 high (owner-drawn: a
+                                      // standard list's rows are the font's height)
   TSplitter* Splitter1 = nullptr;
   TRxDBRichEdit* Re = nullptr;            // the article's text
   TPanel* Panel3 = nullptr;

@@ -4,6 +4,7 @@
 #include "Ucommon.h"
 #include "classlib/classes/MethodTable.h"
 #include "classlib/classes/Properties.h"
+#include "classlib/stdctrls/Clipboard.h"
 #include "dm.h"
 
 TFrmplan* Frmplan = nullptr;
@@ -13,10 +14,17 @@ TColor CountdownColor(int days) { return ColorFromInt(days <= 7 ? 255 : 2476900)
 String CountdownText(int days) { return days > 999 ? String(L"999") : IntToStr(days); }
 
 bool ReadCount(const String& text, int& count) {
+  // Blanks may stand before and after the digits, never between them: a count pasted as
+  // "1 2" is no number rather than 12.
   count = 0;
+  bool digits = false, ended = false;
   for (wchar_t ch : text) {
-    if (ch == L'_' || ch == L' ') continue;
-    if (ch < L'0' || ch > L'9') return false;
+    if (ch == L'_' || ch == L' ') {
+      ended = digits;
+      continue;
+    }
+    if (ch < L'0' || ch > L'9' || ended) return false;
+    digits = true;
     count = count * 10 + (ch - L'0');
     if (count > 99999) return false;
   }
@@ -40,9 +48,33 @@ const TPropertyTable* TFrmplan::PublishedProperties() {
 TFrmplan::TFrmplan(TComponent* owner) : TForm(owner) {
   RegisterHandlers();
   LoadLayout();
+  TakeOnlyWholeCounts(MaskEdit1);
+  TakeOnlyWholeCounts(MaskEdit2);
   // Only the group's caption is large: its items keep the window's font, so that the count
   // boxes sit in the gaps of the items' texts.
   for (int i = 0; i < SeSkinRadioGroup1->GetButtonCount(); ++i) SeSkinRadioGroup1->GetButton(i)->SetFont(GetFont());
+}
+
+void TFrmplan::TakeOnlyWholeCounts(TMaskEdit* box) {
+  // The mask leaves out what it refuses, so a pasted "1 2" would become 12: a paste is taken
+  // only when it reads as a count itself, and refused with a beep otherwise.
+  TWndMethod inner = box->GetWindowProc();
+  box->SetWindowProc([inner](TMessage& message) {
+    if (message.Msg == WM_PASTE) {
+      String pasted;
+      try {
+        pasted = Clipboard()->GetAsText();
+      } catch (const Exception&) {
+        return;  // another program holds the clipboard: there is nothing to paste
+      }
+      int count = 0;
+      if (!ReadCount(pasted, count)) {
+        ::MessageBeep(0);
+        return;
+      }
+    }
+    inner(message);
+  });
 }
 
 void TFrmplan::RegisterHandlers() {
@@ -66,9 +98,12 @@ void TFrmplan::FormShow(TObject*) {
       DateEdit1->SetText(String());
     else
       DateEdit1->SetDateValue(examDate->GetAsDateTime());
+    // Setting the kind fires the group's click, which enables and focuses its count box.
     SeSkinRadioGroup1->SetItemIndex(plan->FieldByName(L"PlanMark")->GetAsInteger());
   }
-  EnableCountBoxes(false);
+  // Without a stored kind (an empty table, or a mark that is no item) the window shows the
+  // plan by count, the kind that a save then writes.
+  if (SeSkinRadioGroup1->GetItemIndex() < 0) SeSkinRadioGroup1->SetItemIndex(0);
   Countdown();
 }
 
@@ -97,16 +132,17 @@ void TFrmplan::Countdown() {
   epLabel2->SetVisible(true);
 }
 
-void TFrmplan::EnableCountBoxes(bool enabled) {
-  const bool first = SeSkinRadioGroup1->GetItemIndex() == 0;
-  MaskEdit1->SetEnabled(enabled && first);
-  MaskEdit2->SetEnabled(enabled && !first);
+TMaskEdit* TFrmplan::CountBox() const { return SeSkinRadioGroup1->GetItemIndex() == 1 ? MaskEdit2 : MaskEdit1; }
+
+void TFrmplan::EnableCountBox() {
+  const bool first = CountBox() == MaskEdit1;
+  MaskEdit1->SetEnabled(first);
+  MaskEdit2->SetEnabled(!first);
 }
 
 void TFrmplan::SeSkinRadioGroup1Click(TObject*) {
-  if (!FEditing) return;
-  EnableCountBoxes(true);
-  TMaskEdit* box = SeSkinRadioGroup1->GetItemIndex() == 0 ? MaskEdit1 : MaskEdit2;
+  EnableCountBox();
+  TMaskEdit* box = CountBox();
   if (box->CanFocus()) box->SetFocus();
 }
 
@@ -115,7 +151,7 @@ void TFrmplan::EnterEditMode() {
   SpeedButton1->SetCaption(L"保存");
   DateEdit1->SetEnabled(true);
   SeSkinRadioGroup1->SetEnabled(true);
-  EnableCountBoxes(true);
+  EnableCountBox();
 }
 
 bool TFrmplan::Save() {
@@ -128,9 +164,10 @@ bool TFrmplan::Save() {
   int amount = 0, minutes = 0;
   if (!ReadCount(MaskEdit1->GetText(), amount) || !ReadCount(MaskEdit2->GetText(), minutes)) {
     ShowDlg(L"提示", L"请输入正确的数量！", 1, 1, L"NO");
+    if (CountBox()->CanFocus()) CountBox()->SetFocus();
     return false;
   }
-  const int mark = SeSkinRadioGroup1->GetItemIndex() == 1 ? 1 : 0;
+  const int mark = CountBox() == MaskEdit2 ? 1 : 0;
   TADOTable* plan = DM1->Cn1Table_plan;
   try {
     if (!plan->GetActive()) plan->Open();
@@ -151,7 +188,7 @@ bool TFrmplan::Save() {
   DateEdit1->SetEnabled(false);
   SeSkinRadioGroup1->SetEnabled(false);
   // The count of the saved kind stays at hand.
-  EnableCountBoxes(true);
+  EnableCountBox();
   Countdown();
   return true;
 }

@@ -2,9 +2,11 @@
 // exam date, and the daily plan, a number of questions or of minutes per day, kept in the
 // one row of tab_plan that the menu's quit check compares the day's work with.
 //
+// On show the stored kind is set, which enables and focuses its count box (the group's click).
 // "设定" enters edit mode (the date, the plan kind and the count box of the kind become
 // editable); "保存" reads and checks the date and the counts, leaves edit mode, runs the
-// countdown and writes the row. An unreadable date is refused with edit mode left open.
+// countdown and writes the row with the kind shown. An unreadable date or count is refused
+// with edit mode left open; a count box refuses a paste that is not a count.
 //
 // The window lies over its picture, whose plates stand under the two captioned buttons.
 #pragma once
@@ -41,9 +43,8 @@ class TFrmplan : public TForm {
   // ---- Event handlers ------------------------------------------------------------------
   // Reads the plan row into the controls and runs the countdown.
   void FormShow(TObject* sender);
-  // The plan kind chosen in edit mode: its count box becomes the editable one and takes the
-  // focus. The group also calls it when the kind is set in code (the stored plan being read):
-  // outside edit mode it does nothing.
+  // The plan kind chosen, or set in code (the stored plan being read on show): its count box
+  // becomes the enabled one and takes the focus.
   void SeSkinRadioGroup1Click(TObject* sender);
   // Enters edit mode, or saves.
   void SpeedButton1Click(TObject* sender);
@@ -57,11 +58,15 @@ class TFrmplan : public TForm {
 
  private:
   void RegisterHandlers();
+  // Makes box refuse a paste that does not read as a count (ReadCount).
+  static void TakeOnlyWholeCounts(TMaskEdit* box);
   void EnterEditMode();
   // Checks the edits; false (and the user told) when the date cannot be read.
   bool Save();
-  // Makes the count box of the current kind the editable one, or disables both.
-  void EnableCountBoxes(bool enabled);
+  // The count box of the kind shown: MaskEdit2 for the minutes, else MaskEdit1.
+  TMaskEdit* CountBox() const;
+  // Enables the count box of the current kind and disables the other.
+  void EnableCountBox();
 
   bool FEditing = false;  // edit mode
 };
@@ -73,5 +78,6 @@ TColor CountdownColor(int days);
 // The text of the day count: the days, or "999" for more than 999.
 String CountdownText(int days);
 // The number in a count box's text: its digits with the mask's blanks ('_' and spaces)
-// left out; 0 when blank. False when something else is in it or it is above 99999.
+// before or after them left out; 0 when blank. False when something else is in it, a blank
+// stands between digits, or it is above 99999.
 bool ReadCount(const String& text, int& count);

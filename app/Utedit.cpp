@@ -13,6 +13,9 @@ namespace {
 // Law points a question can carry: the columns k3 to k12.
 constexpr int kMaxQuestionLawPoints = 10;
 constexpr int kFirstLawPointColumn = 3;
+// Option counts a stored question may carry: one more than the box offers, for questions
+// that come only from the bank.
+constexpr int kMaxStoredOptions = 7;
 
 // The small layout (800 × 600 screens); the stored layout is the large one.
 const TControlPlace kSmallPlaces[] = {
@@ -94,7 +97,8 @@ void TfrmTedit::LoadQuestion() {
   RxDBRichEdit2->SetDataSource(DM1->Cn1DS_nr);
   RxDBRichEdit2->SetDataField(L"jx");
   TADOQuery* tm = DM1->Cn1Query_tm;
-  SE_Num->SetValue(tm->FieldByName(L"a2_1")->GetAsInteger());
+  FStoredOptions = tm->FieldByName(L"a2_1")->GetAsInteger();
+  SE_Num->SetValue(FStoredOptions);
   Edit1->SetText(tm->FieldByName(L"a2")->GetAsString());
   QuestionForm::LoadTypes(*ComboBox1, TypeList);
   const String type = Trim(tm->FieldByName(L"a13")->GetAsString());
@@ -103,6 +107,7 @@ void TfrmTedit::LoadQuestion() {
     if (TypeList[i].Code == type) index = static_cast<int>(i);
   ComboBox1->SetItemIndex(index);
   if (index >= 0 && IsSelfAssessedTypeName(TypeList[index].Name)) ApplyTypeRule();
+  FShownOptions = SE_Num->GetValue();
 
   ListBox1->GetItems()->Clear();
   ListBox2->GetItems()->Clear();
@@ -178,10 +183,15 @@ bool TfrmTedit::Save() {
     else
       nr->Post();  // the views write their rich text through their data links
   }
+  // The box offers at most kOptionButtons; a stored count above that, which the box could
+  // not show, stays as it was unless the count was changed.
+  const int shown = SE_Num->GetValue();
+  const bool storedKept = shown == FShownOptions && FStoredOptions > kOptionButtons && FStoredOptions <= kMaxStoredOptions;
+  const int options = storedKept ? FStoredOptions : std::clamp(shown, 1, kOptionButtons);
   TADOQuery* tm = DM1->Cn1Query_tm;
   tm->Edit();
   try {
-    tm->FieldByName(L"a2_1")->SetAsString(IntToStr(std::clamp(SE_Num->GetValue(), 1, kOptionButtons)));
+    tm->FieldByName(L"a2_1")->SetAsString(IntToStr(options));
     tm->FieldByName(L"a2")->SetAsString(key);
     tm->FieldByName(L"a13")->SetAsString(TypeList[type].Code);
     for (int i = 0; i < kMaxQuestionLawPoints; ++i)

@@ -14,6 +14,7 @@
 #include "classlib/forms/Timer.h"
 #include "classlib/stdctrls/Images.h"
 #include "controls/extended/DBRichEd.h"
+#include "controls/extended/RXLabel.h"
 
 class TfrmTedit : public TForm {
   CLASSLIB_CLASS(TfrmTedit, TForm)
@@ -24,12 +25,12 @@ class TfrmTedit : public TForm {
   // ---- Components (owned by the window) ----------------------------------------------------
   TImage* Image1 = nullptr;                   // background of the 800 × 600 layout
   TImage* Image2 = nullptr;                   // background of the large layout
-  TLabel* Label1 = nullptr;                   // 试题内容：
-  TLabel* Label2 = nullptr;                   // 试题解析：
-  TLabel* Label3 = nullptr;                   // 备选个数：
-  TLabel* Label4 = nullptr;                   // 答　　案：
-  TLabel* Label5 = nullptr;                   // 题　　型：
-  TLabel* RxLabel4 = nullptr;                 // 对应考点：
+  TRxLabel* Label1 = nullptr;                 // 试题内容：
+  TRxLabel* Label2 = nullptr;                 // 试题解析：
+  TRxLabel* Label3 = nullptr;                 // 备选个数：
+  TRxLabel* Label4 = nullptr;                 // 答　　案：
+  TRxLabel* Label5 = nullptr;                 // 题　　型：
+  TRxLabel* RxLabel4 = nullptr;               // 对应考点：
   TRxDBRichEdit* RxDBRichEdit1 = nullptr;     // a15, the stem
   TRxDBRichEdit* RxDBRichEdit2 = nullptr;     // jx, the explanation
   TSpinEdit* SE_Num = nullptr;                // a2_1
@@ -72,4 +73,6 @@ class TfrmTedit : public TForm {
   void Refuse(const String& text, TWinControl* focus);
 
   bool FSaved = false;
+  int FStoredOptions = 0;  // a2_1 as read, which may lie above what the box can show
+  int FShownOptions = 0;   // what the box showed after reading it
 };

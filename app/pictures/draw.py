@@ -5,6 +5,7 @@ log, study plan, question entry and question edit windows, and prints them as th
 blocks of the stored layouts (Picture.Data, WallPaper.Data, Glyph.Data or Image.Data).
 
     python3 draw.py NAME     NAME: titlebar, info, warning, error, about, folder, practice,
+                             switch_on, switch_off (the settings window's music switch),
                              or a background (see BACKGROUNDS)
 
 The output is pasted into the layout in place of the old block."""
@@ -142,6 +143,44 @@ def pixel_art(rows):
 
 PICTURES['folder'] = pixel_art(FOLDER)
 
+
+# ---- The settings window's music switch: a rounded track with a round knob --------------
+#
+# 60 x 33, the switch's size. Edges are blended with the settings window's colour; outside
+# the track the pixels are magenta, the bottom-left pixel the switch takes as transparent.
+
+SETTINGS_BACK = (193, 209, 227)  # the settings window's colour 14930369, as RGB
+SWITCH_KEY = (255, 0, 255)
+
+
+def rounded_track(x0, y0, x1, y1):
+    r = (y1 - y0) / 2
+    return lambda x, y: (x0 + r <= x <= x1 - r and y0 <= y <= y1) or \
+        (x - (x0 + r)) ** 2 + (y - (y0 + r)) ** 2 <= r * r or (x - (x1 - r)) ** 2 + (y - (y0 + r)) ** 2 <= r * r
+
+
+def switch(on):
+    width, height = 60, 33
+    outer = rounded_track(2, 4, 58, 29)
+    inner = rounded_track(3, 5, 57, 28)
+    track = (62, 160, 78) if on else (158, 166, 178)
+    knob_x = 45 if on else 15
+    knob_edge, knob = disc(knob_x, 16.5, 10.5), disc(knob_x, 16.5, 9.5)
+    layers = [(outer, tuple(round(c * 0.7) for c in track)), (inner, track),
+              (knob_edge, (110, 118, 130)), (knob, lambda x, y: mix((255, 255, 255), (214, 220, 230), (y - 7) / 19))]
+
+    def pixel(x, y):
+        if not any(outer(x + (i + 0.5) / 4, y + (j + 0.5) / 4) for i in range(4) for j in range(4)):
+            return SWITCH_KEY
+        result = SETTINGS_BACK
+        for shape, colour in layers:
+            result = smooth(shape, colour, result)(x, y)
+        return result
+    return width, height, pixel
+
+
+PICTURES['switch_on'] = switch(True)
+PICTURES['switch_off'] = switch(False)
 
 # ---- The practice window's animated picture (a GIF89a) ------------------------------------
 

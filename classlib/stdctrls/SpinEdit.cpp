@@ -94,6 +94,11 @@ void TSpinEdit::DownClick() { Step(-static_cast<int64_t>(FIncrement)); }
 
 // ---- Window -------------------------------------------------------------------------------------
 
+void TSpinEdit::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style |= WS_CLIPCHILDREN;
+}
+
 void TSpinEdit::CreateWnd() {
   inherited::CreateWnd();
   if (!UpDownClassReady()) return;  // an edit without arrows; the keys still step

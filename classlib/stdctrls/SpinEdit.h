@@ -55,6 +55,9 @@ class TSpinEdit : public TCustomEdit {
   // that would change the text. KeyPress also refuses a valid character that makes a text
   // CanBeginNumberText refuses.
   virtual bool IsValidChar(wchar_t key);
+  // The edit clips its child, the arrows: otherwise the edit's own painting (a click into
+  // it, the caret, a selection) covers them until they paint again.
+  void CreateParams(TCreateParams& params) override;
   // Makes the arrows inside the new window.
   void CreateWnd() override;
   void DestroyWnd() override;

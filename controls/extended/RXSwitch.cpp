@@ -245,7 +245,8 @@ void TRxSwitch::Paint() {
     image.SetSize(pw, ph);
     image.GetCanvas()->GetBrush()->SetColor(GetColor());
     image.GetCanvas()->FillRect(Rect(0, 0, pw, ph));
-    DrawBitmapRectTransparent(image.GetCanvas(), 0, 0, Rect(0, 0, pw, ph), picture, clDefault);
+    // The picture's own transparent colour: the bottom-left pixel unless it was fixed.
+    DrawBitmapRectTransparent(image.GetCanvas(), 0, 0, Rect(0, 0, pw, ph), picture, picture->GetTransparentColor());
     canvas->Draw(left, top, &image);
   }
   if (FActive && FShowFocus && GetTabStop() && !GetComponentState().Contains(csDesigning)) {

@@ -630,8 +630,6 @@ void ExpectPictures(TCustomForm* form, TImage* shown, TImage* hidden) {
 
 // ---- The type box by real input -------------------------------------------------------------------
 
-namespace {
-
 // A mouse event at a screen point through the system's input queue.
 void MouseInput(const TPoint& screen, DWORD flags) {
   ::SetCursorPos(screen.X, screen.Y);
@@ -639,15 +637,6 @@ void MouseInput(const TPoint& screen, DWORD flags) {
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
   ::SendInput(1, &input, sizeof(INPUT));
-  PumpAWhile();
-}
-
-TPoint ScreenMiddle(TControl* control) {
-  return control->ClientToScreen(TPoint(control->GetWidth() / 2, control->GetHeight() / 2));
-}
-
-void Press(WORD vk) {
-  EXPECT_TRUE(TypeChord({vk}));
   PumpAWhile();
 }
 
@@ -659,6 +648,18 @@ bool BringForward(TCustomForm* form) {
   }
   return ::GetForegroundWindow() == form->GetHandle();
 }
+
+namespace {
+
+TPoint ScreenMiddle(TControl* control) {
+  return control->ClientToScreen(TPoint(control->GetWidth() / 2, control->GetHeight() / 2));
+}
+
+void Press(WORD vk) {
+  EXPECT_TRUE(TypeChord({vk}));
+  PumpAWhile();
+}
+
 
 }  // namespace
 

@@ -60,6 +60,11 @@ bool InSight(TControl* control);
 // Presses and releases a key on the window that has the focus, posted as the keyboard
 // would; false when no window of this thread has the focus.
 bool PostKey(WORD vk);
+// A mouse event (MOUSEEVENTF_*) at a screen point through the system's input queue, the
+// cursor moved there first; the loop then runs a moment.
+void MouseInput(const TPoint& screen, DWORD flags);
+// Makes form the foreground window, where typed keys go; false when it did not become it.
+bool BringForward(TCustomForm* form);
 
 class TComboBox;
 class TSpinEdit;

@@ -80,6 +80,9 @@ TEST_F(ArticleWindows, LinkedArticlesOfTwoLaws) {
     for (int i = 0; i < list->GetItems()->GetCount(); ++i) items.push_back(list->GetItems()->Get(i));
     titles.push_back(window->epLabel1->GetCaption());
     texts.push_back(window->Re->GetText());
+    // Rows 16 pixels high, as the layout gives them.
+    EXPECT_EQ(16, list->ItemRect(0).Height());
+    EXPECT_EQ(16, list->ItemRect(1).Top);
     ClickList(list, 10, 16 + 8);  // the second item
     titles.push_back(window->epLabel1->GetCaption());
     texts.push_back(window->Re->GetText());

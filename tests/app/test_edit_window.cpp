@@ -94,6 +94,25 @@ TEST_F(EditWindowTest, SavingWithoutChangesKeepsTheRichTextAndCountsTheEdit) {
   EXPECT_EQ(SelectInt(Data.Cn(), L"select ecount from tab_answ where a1 = " + QuotedStr(Id)), edits + 1);
 }
 
+// The box offers six options; a question of the bank with seven keeps them through a save
+// that leaves the box alone, and takes the box's count once it is changed by a key.
+TEST_F(EditWindowTest, ASaveLeavingTheOptionCountAloneKeepsAStoredSeven) {
+  Data.Exec(L"update tab_answ set a2_1 = '7' where a1 = " + QuotedStr(Id));
+  Position(Id);
+  ShowWindow();
+  EXPECT_EQ(Window->SE_Num->GetValue(), 6);
+  ASSERT_TRUE(Window->Save());
+  EXPECT_EQ(Answ(L"a2_1"), L"7");
+  Position(Id);
+  MakeWindowFor(L"1024");
+  ShowWindow();
+  Window->SE_Num->SetFocus();
+  ::SendMessageW(Window->SE_Num->GetHandle(), WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_EQ(Window->SE_Num->GetValue(), 5);
+  ASSERT_TRUE(Window->Save());
+  EXPECT_EQ(Answ(L"a2_1"), L"5");
+}
+
 TEST_F(EditWindowTest, ATypedChineseCharacterATypeChangeAndATrimmedKeyAreSaved) {
   ShowWindow();
   Window->RxDBRichEdit1->SetSelStart(0);
@@ -145,6 +164,14 @@ TEST_F(EditWindowTest, CancelAndARefusedSaveChangeNothing) {
 TEST_F(EditWindowTest, TheWindowOpensModallyAtBothSizes) {
   for (const wchar_t* mode : {L"800", L"1024"}) {
     MakeWindowFor(mode);
+    // The six captions are shadowed labels with the default shadow.
+    for (TRxLabel* caption : {Window->Label1, Window->Label2, Window->Label3, Window->Label4, Window->Label5,
+                              Window->RxLabel4}) {
+      ASSERT_NE(caption, nullptr);
+      EXPECT_EQ(caption->GetShadowSize(), 1) << caption->GetName();
+      EXPECT_EQ(caption->GetShadowPos(), spLeftTop) << caption->GetName();
+      EXPECT_EQ(caption->GetShadowColor(), clBtnHighlight) << caption->GetName();
+    }
     Timer.SetEnabled(false);
     HWND window = nullptr;
     TModalDriver driver({[&] { return (window = FindOwnWindow(L"试题修改")) != nullptr; },

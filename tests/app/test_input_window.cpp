@@ -154,6 +154,26 @@ TEST_F(InputWindowTest, ASaveWritesEachViewsOwnRichTextAndClearsTheForm) {
   EXPECT_EQ(Window->SavedCount, 2);
 }
 
+// A student's click into the option count (the mouse then resting on the text) leaves the
+// spin edit's arrows on the screen as they were.
+TEST_F(InputWindowTest, ClickingIntoTheOptionCountLeavesItsArrowsInSight) {
+  Window->Show();
+  PumpAWhile();
+  ASSERT_TRUE(BringForward(Window));
+  const HWND arrows = Window->SE_Num->GetButtonHandle();
+  ASSERT_NE(arrows, nullptr);
+  Window->Edit1->SetFocus();
+  PumpAWhile();
+  const TClientPixels before = GrabClient(arrows);
+  ASSERT_FALSE(before.Pixels.empty());
+  const TPoint text = Window->SE_Num->ClientToScreen(TPoint(6, Window->SE_Num->GetClientHeight() / 2));
+  MouseInput(text, MOUSEEVENTF_LEFTDOWN);
+  MouseInput(text, MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(::GetFocus(), Window->SE_Num->GetHandle());
+  EXPECT_TRUE(before.Pixels == GrabClient(arrows).Pixels) << "the arrows were painted over";
+  EXPECT_TRUE(SaveWindowShot(Window->GetHandle(), L"entry_option_count_clicked"));
+}
+
 // The option-count box by real keys: a pasted "1 2" is refused and stays refused after Tab,
 // a pasted "3" is taken, and 保存试题 stores the 3 the box shows.
 TEST_F(InputWindowTest, TheOptionCountTakesOnlyAWholeNumberAndSavesWhatItShows) {

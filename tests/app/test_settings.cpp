@@ -13,6 +13,7 @@
 #include "app/Udlg.h"
 #include "app/start.h"
 #include "classlib/graphics/Bitmap.h"
+#include "controls/extended/RXSwitch.h"
 
 namespace {
 
@@ -198,6 +199,37 @@ TEST_F(Settings, MusicSwitchAndTunes) {
   FrmConfig->Hide();
   FrmConfig->Show();
   EXPECT_TRUE(FrmConfig->RxSwitch1->GetStateOn());
+}
+
+// The music switch as a student meets it: its own 60 x 33 pictures whole, their corners the
+// window's colour, a hand over it, and a click that turns it off without a focus frame.
+TEST_F(Settings, TheMusicSwitchShowsItsOwnPicturesAndAClickTurnsItOff) {
+  Open(0);
+  TRxSwitch* sw = FrmConfig->RxSwitch1;
+  EXPECT_EQ(crHandPoint, sw->GetCursor());
+  EXPECT_FALSE(sw->GetShowFocus());
+  EXPECT_EQ(60, sw->GetGlyphOn()->GetWidth());
+  EXPECT_EQ(33, sw->GetGlyphOn()->GetHeight());
+  EXPECT_EQ(60, sw->GetGlyphOff()->GetWidth());
+  PumpAWhile();
+  const COLORREF back = ColorToRGB(FrmConfig->GetColor());
+  const auto greenish = [](COLORREF c) { return GetGValue(c) > GetRValue(c) + 40 && GetGValue(c) > GetBValue(c) + 40; };
+  const auto whitish = [](COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) > 200; };
+  const TClientPixels on = GrabClient(sw->GetHandle());
+  ASSERT_EQ(60, on.Width);
+  EXPECT_EQ(back, on.At(0, 0)) << "the picture's corner is transparent";
+  EXPECT_EQ(back, on.At(0, 32));
+  EXPECT_TRUE(greenish(on.At(6, 16))) << "the track's left end, on";
+  EXPECT_TRUE(whitish(on.At(45, 16))) << "the knob on the right";
+  ClickControl(sw);
+  PumpAWhile();
+  EXPECT_FALSE(sw->GetStateOn());
+  EXPECT_FALSE(MusicOn);
+  const TClientPixels off = GrabClient(sw->GetHandle());
+  EXPECT_TRUE(whitish(off.At(15, 16))) << "the knob on the left";
+  EXPECT_FALSE(greenish(off.At(52, 16))) << "the track, off";
+  EXPECT_EQ(back, off.At(59, 0));
+  EXPECT_TRUE(SaveWindowShot(FrmConfig->GetHandle(), L"settings_music_switch_off"));
 }
 
 // ---- From the menu ----------------------------------------------------------------------------------

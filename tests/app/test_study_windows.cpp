@@ -12,6 +12,7 @@
 #include "app/Urz.h"
 #include "app/uchart.h"
 #include "app/start.h"
+#include "classlib/stdctrls/Clipboard.h"
 #include "classlib/stdctrls/Printers.h"
 #include "classlib/system/SysFiles.h"
 #include "tests/ApplicationTestSupport.h"
@@ -84,6 +85,7 @@ TEST(PlanArithmetic, CountsReadFromTheMaskedBoxes) {
   EXPECT_EQ(30, n);
   EXPECT_FALSE(ReadCount(L"12a", n));
   EXPECT_FALSE(ReadCount(L"999999", n));
+  EXPECT_FALSE(ReadCount(L"1 2__", n)) << "a blank between digits";
 }
 
 // ---- Windows ------------------------------------------------------------------------------------
@@ -560,7 +562,7 @@ TEST_F(PlanWindow, BadDateIsRefusedWithNothingPostedAndBlankCountsAreZero) {
   EXPECT_EQ(255, ColorToInt(form->Label1->GetFont()->GetColor()));
 }
 
-TEST_F(PlanWindow, KindReadFromTheStoredPlanEditsAndPostsNothing) {
+TEST_F(PlanWindow, KindReadFromTheStoredPlanEnablesItsBoxAndPostsNothing) {
   SetPlan(1, 10, 45, L"NULL");
   auto* form = OpenPlan();
   EXPECT_TRUE(form->DateEdit1->IsBlank());
@@ -569,13 +571,17 @@ TEST_F(PlanWindow, KindReadFromTheStoredPlanEditsAndPostsNothing) {
   EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(L"设定", form->SpeedButton1->GetCaption());
   EXPECT_FALSE(form->SeSkinRadioGroup1->GetEnabled());
+  // Reading the kind clicked it: its box is at hand, the other one is not.
   EXPECT_FALSE(form->MaskEdit1->GetEnabled());
-  EXPECT_FALSE(form->MaskEdit2->GetEnabled());
+  EXPECT_TRUE(form->MaskEdit2->GetEnabled());
+  EXPECT_EQ(form->MaskEdit2, form->GetActiveControl());
+  EXPECT_EQ(form->MaskEdit2->GetHandle(), ::GetFocus());
   EXPECT_EQ(dsBrowse, DM1->Cn1Table_plan->GetState());
-  // The kind set in code outside edit mode (the group calls the handler then too).
+  // The kind set in code outside edit mode: the group's click follows it.
   form->SeSkinRadioGroup1->SetItemIndex(0);
-  EXPECT_FALSE(form->MaskEdit1->GetEnabled());
-  EXPECT_NE(form->MaskEdit1, form->GetActiveControl());
+  EXPECT_TRUE(form->MaskEdit1->GetEnabled());
+  EXPECT_FALSE(form->MaskEdit2->GetEnabled());
+  EXPECT_EQ(form->MaskEdit1, form->GetActiveControl());
   form->Close();
   Pump();
   EXPECT_EQ(dsBrowse, DM1->Cn1Table_plan->GetState());
@@ -586,18 +592,57 @@ TEST_F(PlanWindow, KindReadFromTheStoredPlanEditsAndPostsNothing) {
   form->Show();
   Pump();
   EXPECT_EQ(1, form->SeSkinRadioGroup1->GetItemIndex());
+  EXPECT_TRUE(form->MaskEdit2->GetEnabled());
   EXPECT_FALSE(form->InEditMode());
 }
 
-TEST_F(PlanWindow, EmptyPlanTableGetsItsRow) {
+// Without a stored plan the window shows the plan by count; the count typed into the box it
+// enables is saved with that kind.
+TEST_F(PlanWindow, EmptyPlanTableGetsTheKindTheWindowShows) {
   Exec(L"delete from tab_plan");
   auto* form = OpenPlan();
+  EXPECT_EQ(0, form->SeSkinRadioGroup1->GetItemIndex());
   ClickControl(form->SpeedButton1);
-  form->MaskEdit1->SetText(L"25");
+  ASSERT_TRUE(form->InEditMode());
+  TMaskEdit* box = form->MaskEdit1->GetEnabled() ? form->MaskEdit1 : form->MaskEdit2;
+  ClickControl(box);
+  ASSERT_EQ(box->GetHandle(), ::GetFocus());
+  ASSERT_TRUE(PostKey(VK_HOME));
+  Pump();
+  for (wchar_t ch : String(L"25")) ::PostMessageW(box->GetHandle(), WM_CHAR, ch, 1);
+  Pump();
+  EXPECT_EQ(L"25___", box->GetEditText());
   form->DateEdit1->SetDateValue(kToday + 10);
   ClickControl(form->SpeedButton1);
+  EXPECT_FALSE(form->InEditMode());
   EXPECT_EQ(1, Int(L"select count(*) from tab_plan"));
+  EXPECT_EQ(0, Int(L"select PlanMark from tab_plan"));
   EXPECT_EQ(25, Int(L"select PlanAmount from tab_plan"));
+  EXPECT_TRUE(Responders.Log.Empty());
+}
+
+// A count pasted with Ctrl+V takes only what reads as a count: "1 2" is refused with the box
+// as it was (the mask alone would make it 12); " 30" is taken and saved.
+TEST_F(PlanWindow, APastedCountIsTakenOnlyWhenItReadsAsACount) {
+  SetPlan(0, 50, 0, L"#2024-05-12#");
+  auto* form = OpenPlan();
+  ClickControl(form->SpeedButton1);
+  TMaskEdit* box = form->MaskEdit1;
+  ClickControl(box);
+  ASSERT_EQ(box->GetHandle(), ::GetFocus());
+  const auto paste = [&](const String& text) {
+    box->SelectAll();
+    Clipboard()->SetAsText(text);
+    EXPECT_TRUE(TypeChord({VK_CONTROL, 'V'}));
+    PumpAWhile();
+    return box->GetEditText();
+  };
+  EXPECT_EQ(L"50___", paste(L"1 2"));
+  EXPECT_EQ(L"30___", paste(L" 30"));
+  ClickControl(form->SpeedButton1);
+  EXPECT_FALSE(form->InEditMode());
+  EXPECT_EQ(30, Int(L"select PlanAmount from tab_plan"));
+  EXPECT_TRUE(Responders.Log.Empty());
 }
 
 // ---- The menu's commands -------------------------------------------------------------------------------

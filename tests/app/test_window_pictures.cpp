@@ -152,7 +152,7 @@ TEST_F(WindowPictures, EditButtonsKeepTheirCaptionsOnPlatesInBothLayouts) {
                                     form->ComboBox1};
       if (lawPoints) inputs.insert(inputs.end(), {form->BtnAddFg, form->ListBox1});
       for (TControl* input : inputs) ExpectOnPanel(picture, input);
-      for (TLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label5, form->RxLabel4})
+      for (TRxLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->Label5, form->RxLabel4})
         EXPECT_TRUE(label->GetTransparent()) << StringToUtf8(label->GetName());
     }
     Shot(L"edit");

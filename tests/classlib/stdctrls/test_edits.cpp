@@ -2,6 +2,8 @@
 // clicks; the memo's lines over the window and over the kept text; bad line indexes.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "EditTestSupport.h"
 #include "classlib/classes/StringList.h"
 #include "classlib/stdctrls/Edits.h"
@@ -322,6 +324,35 @@ TEST_F(SpinEditTest, ArrowsAndKeysStepWithinTheLimits) {
   FocusOn(Spin);
   PressKey(VK_UP);
   EXPECT_EQ(Spin->GetValue(), 15);
+}
+
+// The screen's pixels under a window, row by row.
+std::vector<COLORREF> ScreenPixels(HWND wnd) {
+  RECT r{};
+  ::GetWindowRect(wnd, &r);
+  std::vector<COLORREF> pixels;
+  HDC screen = ::GetDC(nullptr);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(::GetPixel(screen, x, y));
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// A click into the text from another control (the edit repaints itself as it takes the
+// focus) leaves the arrows on the screen.
+TEST_F(SpinEditTest, ArrowsStayInSightWhenTheTextIsClicked) {
+  const HWND arrows = Spin->GetButtonHandle();
+  ASSERT_NE(arrows, nullptr);
+  ASSERT_TRUE(FocusOn(Find<TEdit>(L"Edit1")));
+  ::RedrawWindow(Form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const std::vector<COLORREF> shown = ScreenPixels(arrows);
+  ASSERT_FALSE(shown.empty());
+  ClickWindow(Spin->GetHandle(), 4, Spin->GetClientHeight() / 2);
+  ASSERT_EQ(::GetFocus(), Spin->GetHandle());
+  Spin->SelectAll();
+  Pump();
+  EXPECT_TRUE(ScreenPixels(arrows) == shown) << "the arrows were painted over";
 }
 
 TEST_F(SpinEditTest, OnlyNumbersCanBeTypedAndLeavingBringsTheValueWithin) {

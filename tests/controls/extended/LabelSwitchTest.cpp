@@ -222,6 +222,25 @@ TEST_F(SwitchTest, PicturesOnAMemorySurface) {
   EXPECT_EQ(surface.At(25, 15), clWhite) << "the rest is transparent";
 }
 
+// A picture whose transparent colour was fixed is keyed on that colour, not on its
+// bottom-left pixel.
+TEST_F(SwitchTest, APicturesFixedTransparentColourIsTheKey) {
+  TRxSwitch* sw = ReadSwitch(L"    Color = clWhite\n");
+  TBitmap picture;
+  picture.SetSize(10, 10);
+  picture.GetCanvas()->GetBrush()->SetColor(clBlue);
+  picture.GetCanvas()->FillRect(Rect(0, 0, 10, 10));
+  picture.GetCanvas()->SetPixels(0, 9, clRed);
+  picture.SetTransparentColor(clBlue);
+  sw->SetGlyphOff(&picture);
+  MemorySurface surface(50, 60, clBlack);
+  PaintInto(sw, surface);
+  // The picture centred at (20, 25).
+  EXPECT_EQ(surface.At(25, 30), clWhite) << "the fixed colour shows the control's colour";
+  EXPECT_EQ(surface.At(20, 34), clRed) << "the bottom-left pixel is drawn";
+  EXPECT_EQ(surface.CountOf(clBlue, Rect(0, 0, 50, 60)), 0);
+}
+
 TEST_F(SwitchTest, CaptionBesideThePicture) {
   TRxSwitch* sw = ReadSwitch(L"    Caption = 'Music'\n    TextPosition = tpRight\n"
                              L"    Width = 120\n    Color = clWhite\n");
