@@ -106,6 +106,11 @@ const TSeBitmapLink* TSeCaptionButton::Picture(bool active, const TSeBitmapLink&
   return nullptr;
 }
 
+uint8_t TSeCaptionButton::PaintState(bool active, uint8_t windowState) const {
+  if (!active) return 8;
+  return FMouse == 5 || FMouse == 6 ? FMouse : windowState;
+}
+
 void TSeCaptionButton::PaintFormIcon(TCanvas* canvas, const TRect& r, TWinControl* control) {
   HICON icon = nullptr;
   HWND form = control && control->HandleAllocated() ? ::GetAncestor(control->GetHandle(), GA_ROOT)
@@ -270,7 +275,22 @@ const TSeBitmapLink& TSeSystemButton::CurrentBitmap() const {
 
 void TSeSystemButton::Paint(TCanvas* canvas) {
   if (GetAction() != sbaSysMenu) {
-    inherited::Paint(canvas);
+    const uint8_t windowState = GetState();
+    const uint8_t look = FButton.PaintState(GetActive(), windowState);
+    if (look == windowState) {
+      inherited::Paint(canvas);
+      return;
+    }
+    // The base's SetState: the look's state on the button and its children, without taking
+    // it for a window state (which would show or hide the button).
+    inherited::SetState(look);
+    try {
+      inherited::Paint(canvas);
+    } catch (...) {
+      inherited::SetState(windowState);
+      throw;
+    }
+    inherited::SetState(windowState);
     return;
   }
   if (GetVisible() && GetWidth() >= 1 && GetHeight() >= 1 && canvas)

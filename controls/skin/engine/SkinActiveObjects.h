@@ -31,6 +31,9 @@ class TSeCaptionButton {
   // valid; else nullptr.
   const TSeBitmapLink* Picture(bool active, const TSeBitmapLink& hot,
                                const TSeBitmapLink& pressed) const;
+  // The state the button paints in: while active 5 when hot and 6 when pressed, while
+  // inactive 8; otherwise the window state it holds.
+  uint8_t PaintState(bool active, uint8_t windowState) const;
   // The form's small icon (else the class's, else the system's default) centred in r.
   static void PaintFormIcon(TCanvas* canvas, const TRect& r, TWinControl* control);
 
@@ -91,7 +94,9 @@ class TSeActiveBitmap : public TSeBitmapObject {
 };
 
 // A caption button of a skinned form. Its state is the form's window state; the mouse
-// picks BitmapHot or BitmapPressed while the form is active.
+// picks BitmapHot or BitmapPressed while the form is active. It paints in the state of its
+// look (TSeCaptionButton::PaintState), so that its font and its children follow the mouse
+// and the form's activity, and holds the window state again afterwards.
 class TSeSystemButton : public TSeActiveBitmap {
   CLASSLIB_CLASS(TSeSystemButton, TSeActiveBitmap)
   static const TPropertyTable* PublishedProperties();

@@ -627,6 +627,7 @@ void TSeBitmap::Assign(TPersistent* source) {
   }
   ::GdiFlush();
   SetAlpha(255);
+  RequestDeviceCopy();  // the device copy follows the new pixels at its next use
 }
 
 void TSeBitmap::AssignTo(TPersistent* dest) {
@@ -649,6 +650,7 @@ void TSeBitmap::AssignTo(TPersistent* dest) {
 void TSeBitmap::LoadFromStream(TStream& stream) {
   TSeSkinReader reader(stream, TSeSkinReader::MaxBody);
   reader.ReadBitmap(*this);
+  RequestDeviceCopy();  // made from the loaded pixels at the first device draw
 }
 
 void TSeBitmap::SaveToStream(TStream& stream) const {

@@ -144,10 +144,11 @@ class TSeBitmap : public TPersistent {
   void DeviceTile(HDC dc, const TRect& dest, const TRect& source);
 
   // ---- Persistence -----------------------------------------------------------------------
-  // From a TBitmap, another TGraphic or a TPicture: sized to it, drawn, alpha 255. From
-  // another TSeBitmap nothing is copied.
+  // From a TBitmap, another TGraphic or a TPicture: sized to it, drawn, alpha 255, and the
+  // device copy due (RequestDeviceCopy). From another TSeBitmap nothing is copied.
   void Assign(TPersistent* source) override;
-  // EReadError "Stream read error" on a damaged record (see the top of this file).
+  // The record read, and the device copy due. EReadError "Stream read error" on a damaged
+  // record (see the top of this file).
   void LoadFromStream(TStream& stream);
   void SaveToStream(TStream& stream) const;
 

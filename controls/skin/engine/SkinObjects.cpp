@@ -514,7 +514,7 @@ void WriteSkinObjectBinary(TStream& stream, TSeSkinObject* object) {
 TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner) {
   TNestingGuard nesting;
   const String className = reader.ReadString(MaxClassNameBytes);
-  const String text = reader.ReadString(reader.BytesLeft());
+  const String text = reader.ReadStringBytes(reader.ReadObjectDataSize());
   if (!FindSkinObjectClass(className)) return nullptr;
   reader.TakeObject();
   TStringStream block(text);
@@ -524,7 +524,7 @@ TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner) {
 TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner) {
   TNestingGuard nesting;
   const String className = reader.ReadString(MaxClassNameBytes);
-  const int32_t size = reader.ReadInt32();
+  const int32_t size = reader.ReadObjectDataSize();
   TMemoryStream block;
   reader.ReadBlock(size, block);
   if (!FindSkinObjectClass(className)) return nullptr;

@@ -336,7 +336,8 @@ void WriteSkinObjectBinary(TStream& stream, TSeSkinObject* object);
 // checked): for a class that is not registered it is dropped and the result is nullptr. An
 // object whose data fails to load is freed and EReadError "Stream read error" raised (not the
 // layout reader's message, which would quote the damaged bytes). Objects nest at most 32
-// deep, and each object made is booked with the reader first (TSeSkinReader::MaxObjects).
+// deep, each object made is booked with the reader first (TSeSkinReader::MaxObjects), and so
+// is its data's length before the data is read (TSeSkinReader::MaxObjectData).
 TSeSkinObject* ReadSkinObjectText(TSeSkinReader& reader, TComponent* owner);
 TSeSkinObject* ReadSkinObjectBinary(TSeSkinReader& reader, TComponent* owner);
 

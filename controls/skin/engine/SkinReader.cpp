@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "ZlibStreams.h"
 
 namespace {
 
@@ -33,18 +32,12 @@ void TSeSkinReader::Read(void* buffer, int64_t count) {
   auto* at = static_cast<unsigned char*>(buffer);
   while (count > 0) {
     const int part = static_cast<int>(std::min(count, Chunk));
-    if (ReadSome(FStream, at, part) != part) SkinReadError();
+    // A body cut short is the readers' error; corrupt compressed data raises the
+    // decompression stream's own EDecompressionError, which callers may catch as such.
+    if (FStream.Read(at, part) != part) SkinReadError();
     at += part;
     count -= part;
     FLeft -= part;
-  }
-}
-
-int TSeSkinReader::ReadSome(TStream& stream, void* buffer, int count) {
-  try {
-    return stream.Read(buffer, count);
-  } catch (const EZlibError&) {
-    SkinReadError();  // corrupt compressed data is a damaged skin like any other
   }
 }
 
@@ -62,7 +55,12 @@ int32_t TSeSkinReader::ReadCount(int minBytesEach) {
 
 String TSeSkinReader::ReadString(int64_t maxBytes) {
   const int32_t count = ReadInt32();
-  if (count < 0 || count > maxBytes || count > FLeft) SkinReadError();
+  if (count > maxBytes) SkinReadError();
+  return ReadStringBytes(count);
+}
+
+String TSeSkinReader::ReadStringBytes(int64_t count) {
+  if (count < 0 || count > FLeft) SkinReadError();
   std::string bytes;
   int64_t left = count;
   char block[4096];
@@ -108,6 +106,14 @@ void TSeSkinReader::CheckObjectCount(int64_t count) {
 void TSeSkinReader::TakeObject() {
   CheckObjectCount(1);
   --Outermost().FObjectsLeft;
+}
+
+int32_t TSeSkinReader::ReadObjectDataSize() {
+  const int32_t size = ReadInt32();
+  TSeSkinReader& outermost = Outermost();
+  if (size < 0 || size > FLeft || size > outermost.FObjectDataLeft) SkinReadError();
+  outermost.FObjectDataLeft -= size;
+  return size;
 }
 
 void TSeSkinReader::ReadBitmap(TSeBitmap& bitmap) {

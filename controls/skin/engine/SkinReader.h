@@ -5,9 +5,10 @@
 // their own (MaxPictures): a picture's sides times its bytes per pixel, in every form it takes
 // while it is made, are checked against what is left of it before any of them is allocated,
 // so a file that declares a huge picture in a few bytes (a compressed BMP) is refused at its
-// header. Every refusal is EReadError "Stream read error" (SkinReadError), corrupt compressed
-// data, a picture that cannot be made and a damaged object included: the message never
-// carries bytes of the file.
+// header. Every refusal is EReadError "Stream read error" (SkinReadError), a body cut short,
+// a picture that cannot be made and a damaged object included: the message never carries
+// bytes of the file. Corrupt compressed data is the one exception: the decompression stream's
+// EDecompressionError "error" reaches the caller as it is.
 //
 // The pictures of one load, the skin engine's hue shift included, take at most MaxPictures
 // (their 32-bit forms, and the transient forms of the one being made booked beside them). A
@@ -19,6 +20,14 @@
 // before it is made, and a count that declares more objects than are left is refused before
 // any of them is made. A reader made while another reads on the same thread (an object's
 // children, read from its stored data) books its objects with that outer reader.
+//
+// The objects' stored data of one load is at most MaxObjectData bytes: each object's data (its
+// text or its binary block) is booked with the outermost reader by its declared length before
+// any of it is read, and stays booked. A child's data lies inside its parent's and is booked
+// again when the child is read, as it is copied again then. While an object is read its data
+// takes some six times its bytes in memory (the bytes, the text, the converted and the stored
+// forms), so a file whose few bytes inflate to an object of tens of megabytes is refused at
+// that length, before any of it is taken. Real skins hold well under a megabyte of it.
 #pragma once
 #include <cstdint>
 
@@ -34,6 +43,7 @@ class TSeSkinReader {
   static constexpr int MaxNameBytes = 4096;
   static constexpr int64_t MaxPictures = MaxBody;  // all pictures of one read, 32-bit forms
   static constexpr int MaxObjects = 100000;        // all skin objects of one read
+  static constexpr int64_t MaxObjectData = int64_t(16) << 20;  // their stored data, all levels
 
   // Reads stream from its position; at most budget bytes are ever taken. budget is lowered
   // to what the stream holds when it can tell its size.
@@ -50,6 +60,8 @@ class TSeSkinReader {
   int32_t ReadCount(int minBytesEach);
   // A string as WriteStreamString writes it, of at most maxBytes bytes.
   String ReadString(int64_t maxBytes);
+  // The count bytes of a string whose length was read already.
+  String ReadStringBytes(int64_t count);
   // Exactly count bytes into a new memory stream positioned at 0.
   void ReadBlock(int64_t count, TMemoryStream& into);
   // A TSeBitmap stream record (sides at most MaxBitmapSide, pixels within what is left of
@@ -63,8 +75,10 @@ class TSeSkinReader {
   void CheckObjectCount(int64_t count);
   // Books one skin object of the read before it is made.
   void TakeObject();
-  // stream.Read, with a zlib error raised as EReadError.
-  static int ReadSome(TStream& stream, void* buffer, int count);
+  // The length of an object's stored data, booked with the read's MaxObjectData before any
+  // of the data is read: refused when negative, beyond what is left to read or beyond what
+  // the read's objects may still hold.
+  int32_t ReadObjectDataSize();
 
  private:
   // The reader whose objects this one books: itself unless it reads for another.
@@ -74,6 +88,7 @@ class TSeSkinReader {
   int64_t FLeft;                       // bytes that may still be read
   int64_t FPicturesLeft = MaxPictures;  // bytes that pictures may still take
   int64_t FObjectsLeft = MaxObjects;    // skin objects the read may still make
+  int64_t FObjectDataLeft = MaxObjectData;  // bytes of object data the read may still take
   TSeSkinReader* FOuter;                // the reader this one reads for, or nullptr
 };
 

@@ -217,7 +217,7 @@ void TSeSkinFilterCompressed::LoadFromStream(TStream& stream) {
   // The body must end here, with the zlib stream and its checksum: a stream cut short is a
   // damaged skin. Whatever follows the zlib stream is left in the stream, unread.
   unsigned char probe = 0;
-  if (TSeSkinReader::ReadSome(body, &probe, 1) != 0 || !body.StreamEnded()) SkinReadError();
+  if (body.Read(&probe, 1) != 0 || !body.StreamEnded()) SkinReadError();
 }
 
 void TSeSkinFilterCompressed::SaveToStream(TStream& stream) {

@@ -10,11 +10,13 @@
 //
 // Body: the five header strings; the bitmap count and each bitmap's stream record; the object
 // count and each object in text form. Every reader goes through TSeSkinReader, so a damaged
-// or hostile file raises EReadError "Stream read error" (whatever failed inside: a count, the
-// zlib data, a BMP, an object's properties, a picture that cannot be made) and allocates no
-// more than its budgets: 64 MiB of body, 64 MiB for its pictures, each checked by its
-// declared sides before it is made, and TSeSkinReader::MaxObjects skin objects, children
-// included. The four bytes before a compressed body are not checked, and bytes after the
+// or hostile file raises EReadError "Stream read error" (whatever failed inside: a count, a
+// body cut short, a BMP, an object's properties, a picture that cannot be made), or for
+// corrupt compressed data EDecompressionError "error", and allocates no more than its budgets:
+// 64 MiB of body, 64 MiB for its pictures, each checked by its declared sides before it is
+// made, TSeSkinReader::MaxObjects skin objects, children included, and
+// TSeSkinReader::MaxObjectData bytes of the objects' stored data. Either way the source has
+// been cleared by then: a skin loaded before is gone. The four bytes before a compressed body are not checked, and bytes after the
 // compressed body are left in the stream.
 #pragma once
 #include <memory>
@@ -69,7 +71,8 @@ class TSeSkinSource : public TComponent {
   void SaveToStream(TStream& stream);
   // Loads nothing for an empty name, a missing file (tried also beside the program unless
   // the name has a drive) or an extension no filter claims. A file that cannot be opened
-  // raises EFOpenError; a damaged one, EReadError.
+  // raises EFOpenError; a damaged one, EReadError (EDecompressionError for corrupt
+  // compressed data).
   void LoadFromFile(const String& name);
   // Saves nothing for an empty name; an extension no filter claims gets the "cskn" format.
   void SaveToFile(const String& name);

@@ -65,11 +65,12 @@ class TCompressionStream : public TCustomZlibStream {
 class TDecompressionStream : public TCustomZlibStream {
   CLASSLIB_CLASS(TDecompressionStream, TCustomZlibStream)
   static constexpr int BufferSize = 64 * 1024;
-  // The default output limit: 64 MiB.
-  static constexpr int64_t DefaultLimit = int64_t(64) << 20;
+  // No limit: the stream gives the whole body.
+  static constexpr int64_t NoLimit = INT64_MAX;
   // maxOutput bounds the bytes the stream will ever give; reading beyond it raises EReadError
-  // "Stream read error".
-  explicit TDecompressionStream(TStream& source, int64_t maxOutput = DefaultLimit);
+  // "Stream read error". A reader that must bound what a body may cost (a skin file's reader)
+  // passes its own limit.
+  explicit TDecompressionStream(TStream& source, int64_t maxOutput = NoLimit);
   ~TDecompressionStream() override;
 
   // Reads up to count bytes; fewer at the end of the zlib stream and when the source has no

@@ -440,6 +440,33 @@ TEST(SkinBitmap, DeviceCopyFollowsAResizeOfEitherSideAndAHueShift) {
   b->ShiftHue(85);  // red to green, blue to red
   EXPECT_EQ(b->GetPixel(0, 0), PackPixel(0, 255, 0, 255));
   EXPECT_EQ(DeviceDrawnWrong(*b), 0) << "after the hue shift";
+
+  // Loaded from a stream, or given a picture, with no copy asked for: device drawing shows
+  // the new pixels, also over a copy made of the old ones.
+  TMemoryStream record;
+  b->SaveToStream(record);
+  for (bool hadCopy : {false, true}) {
+    TSeBitmap loaded, assigned;
+    if (hadCopy) {
+      loaded.SetSize(9, 7);
+      loaded.Clear(Red);
+      loaded.UpdateDeviceCopy();
+    }
+    record.SetPosition(0);
+    loaded.LoadFromStream(record);
+    EXPECT_EQ(DeviceDrawnWrong(loaded), 0) << "loaded, had a copy " << hadCopy;
+    TBitmap picture;
+    picture.SetSize(5, 3);
+    picture.GetCanvas()->GetBrush()->SetColor(clLime);
+    picture.GetCanvas()->FillRect(TRect(0, 0, 5, 3));
+    if (hadCopy) {
+      assigned.SetSize(5, 3);
+      assigned.Clear(Red);
+      assigned.UpdateDeviceCopy();
+    }
+    assigned.Assign(&picture);
+    EXPECT_EQ(DeviceDrawnWrong(assigned), 0) << "assigned, had a copy " << hadCopy;
+  }
 }
 
 TEST(SkinBitmap, LinksPointIntoTheLastBitmapOfTheName) {

@@ -161,6 +161,33 @@ TEST(SkinTiles, TilingGivesThePixelsOfOneCopyAtATime) {
   SetSystemBlitsEnabled(true);
 }
 
+int CALLBACK CountDrawingCall(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM calls) {
+  switch (record->iType) {
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_STRETCHDIBITS:
+    case EMR_SETDIBITSTODEVICE:
+    case EMR_TRANSPARENTBLT: ++*reinterpret_cast<int*>(calls); break;
+    default: break;
+  }
+  return 1;
+}
+
+// How many drawing calls TileTo takes to fill dest, counted in a recording of them.
+int TilingCalls(TSeBitmap& picture, const TRect& dest, const TRect& source, bool transparent) {
+  HDC recorder = ::CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+  ::IntersectClipRect(recorder, dest.Left, dest.Top, dest.Right, dest.Bottom);
+  TCanvas canvas;
+  canvas.SetHandle(recorder);
+  picture.TileTo(&canvas, dest, source, transparent);
+  canvas.SetHandle(nullptr);
+  HENHMETAFILE recording = ::CloseEnhMetaFile(recorder);
+  int calls = 0;
+  ::EnumEnhMetaFile(nullptr, recording, &CountDrawingCall, &calls, nullptr);
+  ::DeleteEnhMetaFile(recording);
+  return calls;
+}
+
 // A tile is made only where the drawing calls it saves cost more than making it: an opaque
 // picture of 16 to 48 pixels over a control's background (180 x 90) drew slower through a
 // tile than copy by copy, while a transparent call costs far more than an opaque one.
@@ -182,6 +209,12 @@ TEST(SkinTiles, ATileIsMadeOnlyWhereItSavesMoreThanItCosts) {
   for (const auto& c : cases)
     EXPECT_EQ(TilingPays(c.Copies, c.TileCalls, c.TilePixels, c.Transparent, c.SystemBlit), c.Pays)
         << c.Copies << " copies, transparent " << c.Transparent << ", system blit " << c.SystemBlit;
+  // A 4 x 100 opaque strip over 1264 x 100: 316 copies, or 5 of a tile 256 x 100, which pays
+  // (a tile of its sides the other way round, 100 x 256, would take 13 and not pay).
+  TSeBitmap strip;
+  strip.SetSize(4, 100);
+  strip.Clear(PackPixel(200, 30, 30, 255));
+  EXPECT_EQ(TilingCalls(strip, TRect(0, 0, 1264, 100), TRect(0, 0, 4, 100), false), 5);
 }
 
 // A 1 x 1 picture over 600 x 600 pixels took a drawing call per pixel (some 30 s under Wine);
@@ -258,14 +291,14 @@ String TempFile(const wchar_t* name) {
 // The shortest text form of an object: its class and nothing more.
 const wchar_t BareObject[] = L"object TSeSkinObject\r\nend\r\n";
 
-// The text form of an object holding count bare children (in their text form, as older
-// data stores them).
-String ObjectWithChildren(int count) {
+// The text form of an object holding count children of the text childText (in their text
+// form, as older data stores them).
+String ObjectWithChildren(int count, const String& childText = BareObject) {
   TMemoryStream children;
   children.WriteBuffer(&count, 4);
   for (int i = 0; i < count; ++i) {
     WriteStreamString(children, L"TSeSkinObject");
-    WriteStreamString(children, BareObject);
+    WriteStreamString(children, childText);
   }
   static const wchar_t Digits[] = L"0123456789ABCDEF";
   const auto* bytes = static_cast<const unsigned char*>(children.GetMemory());
@@ -301,6 +334,12 @@ const wchar_t* const ManyObjects = L"skin-objects-many.cskn";
 // Two objects, the first with a child and the second with as many children as a load may
 // make in all.
 const wchar_t* const ManyChildren = L"skin-objects-children.cskn";
+// Two objects of 60,000 children each: more than a load may make in all, though each
+// object's children are within it.
+const wchar_t* const TwoManyChildren = L"skin-objects-two-halves.cskn";
+// One object with one child whose text is 28.7 MB of spaces: a file of some hundred KB whose
+// object's text, 63.3 MB, is within the body's budget. Read, it took 406 MB.
+const wchar_t* const BigChild = L"skin-objects-big-child.cskn";
 
 int WriteTheSkinsOfManyObjects() {
   RegisterSkinClasses();
@@ -312,12 +351,16 @@ int WriteTheSkinsOfManyObjects() {
   WriteObjectsSkin(TempFile(ManyObjects), 1100000, [](int) { return String(BareObject); });
   WriteObjectsSkin(TempFile(ManyChildren), 2,
                    [](int i) { return ObjectWithChildren(i == 0 ? 1 : TSeSkinReader::MaxObjects); });
+  WriteObjectsSkin(TempFile(TwoManyChildren), 2, [](int) { return ObjectWithChildren(60000); });
+  WriteObjectsSkin(TempFile(BigChild), 1, [](int) {
+    return ObjectWithChildren(1, L"object TSeSkinObject\r\n" + String(28700000, L' ') + L"end\r\n");
+  });
   return 0;
 }
 
-// The good skin loaded by the engine, then each skin of too many objects: each is refused
-// with the readers' error at the count that passes the bound, before any of those objects is
-// made: quickly, the process grown by little (the second file's 10 MB of children's text is
+// The good skin loaded by the engine, then each skin of too many objects or too much object
+// data: each is refused with the readers' error at the count or the length that passes the
+// bound, before any of those objects is made or that data read: quickly, the process grown by little (the second file's 10 MB of children's text is
 // read and converted before they are counted), and no skin left, as a failed load leaves it.
 // Exits with 0 when so.
 int RefuseTheSkinsOfManyObjects() {
@@ -330,7 +373,10 @@ int RefuseTheSkinsOfManyObjects() {
   const struct {
     const wchar_t* File;
     size_t MostGrowth;
-  } crafted[] = {{ManyObjects, size_t(16) << 20}, {ManyChildren, size_t(96) << 20}};
+  } crafted[] = {{ManyObjects, size_t(16) << 20},
+                 {BigChild, size_t(16) << 20},  // before the others raise the peak
+                 {ManyChildren, size_t(96) << 20},
+                 {TwoManyChildren, size_t(96) << 20}};
   for (const auto& c : crafted) {
     engine.SetSkinFile(good);
     afterChanges = 0;
@@ -364,7 +410,8 @@ TEST(SkinLoadMemory, ASkinOfTooManyObjectsIsRefusedQuicklyAndLeavesNoSkin) {
   // counted as the load's.
   EXPECT_EXIT(_exit(WriteTheSkinsOfManyObjects()), ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(_exit(RefuseTheSkinsOfManyObjects()), ::testing::ExitedWithCode(0), "");
-  for (const wchar_t* file : {GoodSkin, ManyObjects, ManyChildren}) ::DeleteFileW(TempFile(file).c_str());
+  for (const wchar_t* file : {GoodSkin, ManyObjects, ManyChildren, TwoManyChildren, BigChild})
+    ::DeleteFileW(TempFile(file).c_str());
 }
 
 // Takes every GDI handle the process may have, then reads a 64 x 64 bitmap record; exits

@@ -437,16 +437,21 @@ TEST_F(SkinFilesTest, ACompressedSkinReadsWithDataAfterItAndACutOrCorruptOneIsRe
   loaded.LoadFromStream(stream);
   ExpectSameSkin(skin, loaded, true);
   EXPECT_EQ(stream.GetPosition(), static_cast<int64_t>(file.size()));
-  // Cut short (the last cuts leave the body whole without its checksum), or corrupt in the
-  // zlib header or the checksum: the skin reader's own error.
+  // Cut short (the last cuts leave the body whole without its checksum): the skin reader's
+  // own error; corrupt in the zlib header or the checksum: the decompression stream's.
   Bytes badHeader = file, badChecksum = file;
   badHeader[4] ^= 0xFF;
   badChecksum.back() ^= 0x01;
   for (const Bytes& bad : {Bytes(file.begin(), file.begin() + static_cast<long>(file.size() / 2)),
-                           Bytes(file.begin(), file.end() - 4), Bytes(file.begin(), file.end() - 1),
-                           badHeader, badChecksum}) {
+                           Bytes(file.begin(), file.end() - 4), Bytes(file.begin(), file.end() - 1)}) {
     TSeSkinSource damaged(nullptr);
     EXPECT_THROW(Load(damaged, L"cskn", bad), EReadError) << bad.size();
+  }
+  for (const Bytes& bad : {badHeader, badChecksum}) {
+    TSeSkinSource damaged(nullptr);
+    damaged.AddObject(Object(&damaged, L"Before", saNone, TRect(0, 0, 5, 5)));
+    EXPECT_THROW(Load(damaged, L"cskn", bad), EDecompressionError) << bad.size();
+    EXPECT_EQ(damaged.FindObject(L"Before"), nullptr) << "cleared before the body failed";
   }
 }
 
@@ -650,6 +655,9 @@ TEST_F(SkinFilesTest, MutatedFilesNeverCrashHangOrOverspend) {
       ++refused;
       // Readable: never a property path made of the file's bytes.
       if (e.Message() != L"Stream read error" && unreadable.empty()) unreadable = e.Message();
+    } catch (const EDecompressionError& e) {
+      ++refused;  // corrupt compressed data
+      if (e.Message() != L"error" && unreadable.empty()) unreadable = e.Message();
     } catch (const Exception& e) {
       ADD_FAILURE() << "round " << round << ": " << e.ClassName() << " " << e.what();
     }

@@ -140,6 +140,29 @@ TEST_F(SkinObjectKindsTest, ActiveKindsPaintTheirActivePartsInTheirStates) {
   EXPECT_EQ(colors.GetPressedColor(), clMaroon);
 }
 
+// A caption button paints in the state of its look (hot 5 while active, 8 while inactive),
+// so its children follow; afterwards it holds its window state again.
+TEST_F(SkinObjectKindsTest, ACaptionButtonsChildrenFollowItsLook) {
+  TSeSystemButton button(nullptr);
+  button.SetAction(sbaClose);
+  auto* face = new TSeButtonObject(&button);
+  face->SetAlign(saClient);
+  Link(face->GetBitmap(), 0);
+  Link(face->GetBitmapHot(), 1);
+  Link(face->GetBitmapDisabled(), 2);
+  Bind(button);
+  button.SetState(0);
+  button.SetActive(true);
+  EXPECT_EQ(Painted(button), clRed);
+  button.MouseEnter();
+  EXPECT_EQ(Painted(button), clLime);
+  EXPECT_EQ(button.GetState(), 0);
+  EXPECT_EQ(face->GetState(), 0);
+  button.SetActive(false);
+  EXPECT_EQ(Painted(button), clBlue);
+  EXPECT_EQ(button.GetState(), 0);
+}
+
 TEST_F(SkinObjectKindsTest, PlaceholderDrawsOnlyInStateOne) {
   TSeLinkSkinObject placeholder(nullptr);
   placeholder.SetColor(clRed);
