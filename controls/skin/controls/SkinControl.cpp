@@ -21,6 +21,9 @@ const wchar_t* const BevelSideNames[] = {L"vbsLeft", L"vbsTop", L"vbsRight", L"v
 const wchar_t* const BevelKindNames[] = {L"vbkNone",   L"vbkSingle", L"vbkTile",
                                          L"vbkSoft",   L"vbkBorder", L"vbkFlat"};
 const wchar_t* const LeftRightNames[] = {L"vtaLeftJustify", L"vtaRightJustify"};
+const wchar_t* const ImeModeNames[] = {L"imDisable", L"imClose",   L"imOpen",     L"imDontCare",
+                                       L"imSAlpha",  L"imAlpha",   L"imHira",     L"imSKata",
+                                       L"imKata",    L"imChinese", L"imSHanguel", L"imHanguel"};
 
 // The controls asking their parent for their background right now: a windowless one is
 // painted again by its parent while it asks, and must then paint nothing.
@@ -219,6 +222,7 @@ const TEnumInfo SeBevelCutIdents = MakeEnumInfo(BevelCutNames);
 const TEnumInfo SeBevelSideIdents = MakeEnumInfo(BevelSideNames);
 const TEnumInfo SeBevelKindIdents = MakeEnumInfo(BevelKindNames);
 const TEnumInfo SeLeftRightIdents = MakeEnumInfo(LeftRightNames);
+const TEnumInfo ImeModeIdents = MakeEnumInfo(ImeModeNames);
 
 void PaintParentBackground(TControl& control, HDC dc, bool blendSiblings) {
   TWinControl* parent = control.GetParent();

@@ -39,6 +39,11 @@ enum TSeBevelSide { vbsLeft, vbsTop, vbsRight, vbsBottom };
 using TSeBevelSides = TSet<TSeBevelSide>;
 enum TSeBevelKind { vbkNone, vbkSingle, vbkTile, vbkSoft, vbkBorder, vbkFlat };
 enum TSeAlignment { vtaLeftJustify, vtaRightJustify, vtaCenter };
+// The input method's mode a control asks for while it has the focus.
+enum TImeMode {
+  imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+  imSHanguel, imHanguel
+};
 // The subrange vtaLeftJustify..vtaRightJustify.
 using TSeLeftRight = TSeAlignment;
 
@@ -47,6 +52,7 @@ extern const TEnumInfo SeBevelCutIdents;
 extern const TEnumInfo SeBevelSideIdents;
 extern const TEnumInfo SeBevelKindIdents;
 extern const TEnumInfo SeLeftRightIdents;
+extern const TEnumInfo ImeModeIdents;
 
 // What a control of this library puts in LParam when it asks its parent for its background.
 struct TSeBackgroundRequest {
@@ -100,6 +106,12 @@ class TSeCustomControl : public TCustomControl {
   void SetBevelKind(TSeBevelKind value);
   int GetBevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(int value);
+
+  // ---- Input method (kept and streamed by the edit and the list box) --------------------------
+  TImeMode GetImeMode() const { return FImeMode; }
+  void SetImeMode(TImeMode value) { FImeMode = value; }
+  const String& GetImeName() const { return FImeName; }
+  void SetImeName(const String& value) { FImeName = value; }
 
   // ---- State ----------------------------------------------------------------------------------
   bool GetHot() const { return FHot; }
@@ -176,6 +188,8 @@ class TSeCustomControl : public TCustomControl {
   TSeBevelSides FBevelSides{vbsLeft, vbsTop, vbsRight, vbsBottom};
   TSeBevelKind FBevelKind = vbkNone;
   int FBevelWidth = 0;                           // 0: no bevel drawn
+  TImeMode FImeMode = imDontCare;                // the input method's mode asked for
+  String FImeName;                               // the input method asked for; empty: any
   std::unique_ptr<TSeBlending> FBlending;        // owned; OnChange is BlendingChanged
   bool FThemesAllowed = true;                    // the frame may use the visual styles
   TSeCustomScrollBar* FHorzScrollBar = nullptr;  // own horizontal bar; owned as a component

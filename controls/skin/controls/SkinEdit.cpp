@@ -94,6 +94,19 @@ const TPropertyTable* TSeCustomEdit::PublishedProperties() {
   using C = TSeCustomEdit;
   static const TPropertyTable table{
       P::Boolean(L"AutoSelect", &C::GetAutoSelect, &C::SetAutoSelect).Default(true),
+      // The frame, with the defaults the constructor sets.
+      P::Set(L"BevelSides", SeBevelSideIdents, &C::GetBevelSides, &C::SetBevelSides)
+          .Default(TSeBevelSides{vbsLeft, vbsTop, vbsRight, vbsBottom}),
+      P::Enum(L"BevelInner", SeBevelCutIdents, &C::GetBevelInner, &C::SetBevelInner)
+          .Default(vbvLowered),
+      P::Enum(L"BevelOuter", SeBevelCutIdents, &C::GetBevelOuter, &C::SetBevelOuter)
+          .Default(vbvLowered),
+      P::Enum(L"BevelKind", SeBevelKindIdents, &C::GetBevelKind, &C::SetBevelKind)
+          .Default(vbkSingle),
+      P::Integer(L"BevelWidth", &C::GetBevelWidth, &C::SetBevelWidth).Default(1),
+      P::Integer(L"BorderWidth", &C::GetBorderWidth, &C::SetBorderWidth).Default(3),
+      P::Enum(L"ImeMode", ImeModeIdents, &C::GetImeMode, &C::SetImeMode).Default(imDontCare),
+      P::WideText(L"ImeName", &C::GetImeName, &C::SetImeName),
       P::Enum(L"CharCase", EditCharCaseIdents, &C::GetCharCase, &C::SetCharCase).Default(ecNormal),
       P::Boolean(L"HideSelection", &C::GetHideSelection, &C::SetHideSelection).Default(true),
       P::Integer(L"MaxLength", &C::GetMaxLength, &C::SetMaxLength).Default(0),
@@ -345,12 +358,14 @@ void TSeCustomEdit::FollowSelection(int oldCaret, bool extend) {
 
 // ---- Changes ---------------------------------------------------------------------------------------
 
-void TSeCustomEdit::InsertText(const String& s) {
+void TSeCustomEdit::InsertText(const String& s) { ReplaceSelection(s, true); }
+
+void TSeCustomEdit::ReplaceSelection(const String& s, bool limited) {
   if (FReadOnly) return;
   const int start = GetSelStart(), length = GetSelLength();
   const String removed = FText.substr(start, length);
   const String changed = FText.substr(0, start) + s + FText.substr(start + length);
-  const bool fits = FMaxLength <= 0 || static_cast<int>(changed.size()) <= FMaxLength;
+  const bool fits = !limited || FMaxLength <= 0 || static_cast<int>(changed.size()) <= FMaxLength;
   if (fits && (length > 0 || !s.empty())) {
     FSelLength = 0;
     FCaretPosition = start;
@@ -363,8 +378,10 @@ void TSeCustomEdit::InsertText(const String& s) {
   if (FSelLength != 0) SetSelLength(0);
 }
 
+// MaxLength does not hold a deletion back: a text longer than it (MaxLength lowered after
+// the text was set) can still be shortened.
 void TSeCustomEdit::ClearSelection() {
-  if (GetSelLength() > 0) InsertText(String());
+  if (GetSelLength() > 0) ReplaceSelection(String(), false);
 }
 
 void TSeCustomEdit::DeleteBackward() {

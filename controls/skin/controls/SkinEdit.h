@@ -172,6 +172,9 @@ class TSeCustomEdit : public TSeCustomControl, public TEditUndoTarget {
   void MakeCaret();
   void DeleteBackward();
   void DeleteForward();
+  // s in place of the selection, as one undo step; when limited, refused (the selection only
+  // dropped) when the text would pass MaxLength.
+  void ReplaceSelection(const String& s, bool limited);
   // The visible text (or password cells) drawn from the first visible character, clipped.
   void DrawVisible(TCanvas* canvas, const TRect& r, const TRect& clip, bool selected);
   void ImeStartComposition();

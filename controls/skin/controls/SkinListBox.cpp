@@ -1,6 +1,8 @@
 #include "SkinListBox.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "classlib/classes/Properties.h"
 #include "classlib/graphics/Canvas.h"
@@ -210,6 +212,8 @@ const TPropertyTable* TSeCustomListBox::PublishedProperties() {
       P::Enum(L"FontDevice", SeFontDeviceIdents, &C::GetFontDevice, &C::SetFontDevice)
           .Default(fdScreen),
       P::Enum(L"FontType", SeFontTypeIdents, &C::GetFontType, &C::SetFontType).Default(ftAll),
+      P::Enum(L"ImeMode", ImeModeIdents, &C::GetImeMode, &C::SetImeMode).Default(imDontCare),
+      P::WideText(L"ImeName", &C::GetImeName, &C::SetImeName),
       P::Strings(L"Items", &C::GetItems, &C::SetItems),
       P::Integer(L"ItemHeight", [](C* c) { return c->GetItemHeight(); }, &C::SetItemHeight).Default(16),
       P::Enum(L"ListStyle", SeListBoxStyleIdents, &C::GetListStyle, &C::SetListStyle)
@@ -401,10 +405,12 @@ TSeListLayout TSeCustomListBox::Layout() {
 }
 
 int TSeCustomListBox::GetItemHeight(int index) {
-  if (FListStyle == lbOwnerDrawVariable && FOnMeasureItem) return DoMeasureItem(index);
-  if (!FWordWrap) return FItemHeight;
+  const bool measured = FListStyle == lbOwnerDrawVariable && FOnMeasureItem;
+  if (!measured && !FWordWrap) return FItemHeight;
+  // A measuring handler measures with the list's font, as the items are drawn.
   TCanvas* canvas = GetCanvas();
   canvas->SetFont(GetFont());
+  if (measured) return DoMeasureItem(index);
   // The text's height in the item's width (the layout's, without asking for heights).
   TSeListLayout layout = Layout();
   layout.HeightOf = nullptr;
@@ -422,8 +428,27 @@ int TSeCustomListBox::DoMeasureItem(int index) {
 }
 
 int TSeCustomListBox::GetItemTop(int index) {
-  const TRect r = GetItemRect(index);
-  return RectIsEmpty(r) ? -1 : r.Top;
+  if (!FScrollBar) return -1;
+  if (FColumns > 0) {
+    // Several columns: only a shown item has a place.
+    const TRect r = GetItemRect(index);
+    return RectIsEmpty(r) ? -1 : r.Top;
+  }
+  const int first = FScrollBar->GetPosition();
+  if (index < first) return -1;
+  TRect r;
+  GetFrameRect(r);
+  // Below the shown items too: the heights of the items from the first shown one on. Items
+  // past the last count ItemHeight, so a large index costs no more than the items do.
+  const int count = FItems->GetCount();
+  const int walked = std::clamp(index, first, std::max(first, count));
+  int64_t y = r.Top;
+  if (VariableHeights())
+    for (int i = first; i < walked; ++i) y += GetItemHeight(i);
+  else
+    y += static_cast<int64_t>(walked - first) * FItemHeight;
+  y += static_cast<int64_t>(index - walked) * FItemHeight;
+  return static_cast<int>(std::min<int64_t>(y, std::numeric_limits<int>::max()));
 }
 
 TRect TSeCustomListBox::GetItemRect(int index) {

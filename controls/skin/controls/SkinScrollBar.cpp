@@ -188,9 +188,11 @@ TSeScrollGeometry TSeCustomScrollBar::Geometry() const {
 
 bool TSeCustomScrollBar::Loading() const { return GetComponentState().Contains(csLoading); }
 
+// Compared before it is clamped: a value past the range is stored as the end and still told
+// (OnChange), also when the position was at that end already.
 void TSeCustomScrollBar::SetPosition(int value) {
-  if (!Loading()) value = std::clamp(value, FMin, FMax);
   if (value == FPosition) return;
+  if (!Loading()) value = std::clamp(value, FMin, FMax);
   FPosition = value;
   Invalidate();
   Change();
@@ -391,8 +393,9 @@ void TSeCustomScrollBar::RepeatTick(bool first) {
   const bool automatic = FAutoScrollUp || FAutoScrollDown;
   if (!first) {
     // The release may never reach the bar (another window took the capture, the button was
-    // let go elsewhere): a tick that finds no press ends it.
-    if (!PressButtonHeld() || (!automatic && !GetMouseCapture())) {
+    // let go elsewhere): a tick that finds no press ends it. Automatic scrolling is the
+    // owner's: it runs until the owner clears it or the end is reached.
+    if (!automatic && (!PressButtonHeld() || !GetMouseCapture())) {
       FAutoScrollUp = FAutoScrollDown = false;
       CancelPress();
       StopRepeat();

@@ -226,8 +226,7 @@ void TSeCustomMenuBar::PaintFace() {
   if (InControlBar()) {
     PaintControlBarBackground(canvas);
   } else {
-    inherited::PaintFace();
-    FillRectColor(canvas, TRect(0, 0, GetWidth(), GetHeight()), GetColor());
+    inherited::PaintFace();  // Color, or the parent's painting when Transparent
   }
   FView->Paint(canvas);
   if (FShowBevel) PaintBevel(canvas);

@@ -119,6 +119,13 @@ TEST_F(SkinEditTest, WordMovesSelectionAndAShorterTextKeepEverythingWithinTheTex
   Edit->SetSelStart(1);
   Edit->SetSelLength(99);
   EXPECT_EQ(L"bc", Edit->GetSelText());
+  // A negative length selects back from the moving end.
+  Edit->SetText(L"abcdef");
+  Edit->SetSelStart(4);
+  Edit->SetSelLength(-2);
+  EXPECT_EQ(L"cd", Edit->GetSelText());
+  EXPECT_EQ(2, Edit->GetSelStart());
+  EXPECT_EQ(2, Edit->GetSelLength());
 }
 
 // Tabbing into a long text shows its start, selected with the caret at 0, on every visit; the
@@ -372,6 +379,22 @@ TEST_F(SkinEditTest, MaxLengthTakesTextUpToExactlyItsLength) {
   PutClipboard(L"考试题");
   Key('V', false, true);
   EXPECT_EQ(L"a", Edit->GetText()) << "one more than fits is refused";
+  // A smaller MaxLength leaves a longer text as it is, and deleting from it still works.
+  Edit->SetMaxLength(0);
+  Edit->SetText(L"考试题目");
+  Edit->SetMaxLength(1);
+  EXPECT_EQ(L"考试题目", Edit->GetText());
+  Key(VK_END);
+  Key(VK_LEFT, true, false);
+  Key(VK_DELETE);
+  EXPECT_EQ(L"考试题", Edit->GetText());
+  Key(VK_LEFT, true, false);
+  Key(VK_BACK);
+  EXPECT_EQ(L"考试", Edit->GetText());
+  Key(VK_LEFT, true, false);
+  Key('X', false, true);
+  EXPECT_EQ(L"考", Edit->GetText());
+  EXPECT_EQ(L"试", Clipboard()->GetAsText());
 }
 
 // Back and Delete take a pair (a character outside the basic plane) whole at either end of the
@@ -501,6 +524,12 @@ TEST_F(SkinEditTest, LayoutsKeepPropertiesWithChineseTextAndBadValuesAreClamped)
   Edit->SetPasswordWideChar(L'●');
   Edit->SetTextAlignment(taCenter);
   Edit->SetCharCase(ecLowerCase);
+  Edit->SetBevelKind(vbkFlat);
+  Edit->SetBevelWidth(2);
+  Edit->SetBorderWidth(1);
+  Edit->SetBevelSides(TSeBevelSides{vbsLeft, vbsBottom});
+  Edit->SetImeMode(imChinese);
+  Edit->SetImeName(L"中文(简体) - 拼音");
   const String text = ComponentToText(Form);
   auto* copy = TCustomForm::Create<button_tests::TButtonsForm>(nullptr);
   TStringStream stream(text);
@@ -513,15 +542,27 @@ TEST_F(SkinEditTest, LayoutsKeepPropertiesWithChineseTextAndBadValuesAreClamped)
   EXPECT_EQ(TPasswordKind::pkChar, edit->GetPasswordKind());
   EXPECT_EQ(taCenter, edit->GetTextAlignment());
   EXPECT_EQ(ecLowerCase, edit->GetCharCase());
+  EXPECT_EQ(vbkFlat, edit->GetBevelKind());
+  EXPECT_EQ(vbvFlatBorder, edit->GetBevelInner());
+  EXPECT_EQ(2, edit->GetBevelWidth());
+  EXPECT_EQ(1, edit->GetBorderWidth());
+  EXPECT_EQ((TSeBevelSides{vbsLeft, vbsBottom}), edit->GetBevelSides());
+  EXPECT_EQ(imChinese, edit->GetImeMode());
+  EXPECT_EQ(L"中文(简体) - 拼音", edit->GetImeName());
   delete copy;
   auto* bad = TCustomForm::Create<button_tests::TButtonsForm>(nullptr);
   TStringStream badStream(
       L"object Form1: TButtonsForm\n  object Edit1: TSeCustomEdit\n    MaxLength = -5\n"
+      L"    BevelOuter = vbvRaised\n    BorderWidth = 0\n    ImeMode = imClose\n"
       L"    Text = '考试'\n  end\nend\n");
   ReadComponentFromStream(badStream, bad);
   auto* badEdit = dynamic_cast<TSeCustomEdit*>(bad->FindComponent(L"Edit1"));
   ASSERT_TRUE(badEdit);
   EXPECT_EQ(0, badEdit->GetMaxLength());
+  EXPECT_EQ(vbvRaised, badEdit->GetBevelOuter());
+  EXPECT_EQ(vbkNone, badEdit->GetBevelKind());  // a cut of its own is no kind
+  EXPECT_EQ(0, badEdit->GetBorderWidth());
+  EXPECT_EQ(imClose, badEdit->GetImeMode());
   badEdit->InsertText(L"一二三");
   EXPECT_EQ(L"一二三考试", badEdit->GetText());
   delete bad;

@@ -275,6 +275,47 @@ TEST_F(SkinListBoxTest, KeysWithVariableHeightsAndPagesOfAtLeastOneItem) {
   EXPECT_EQ(List->GetItemIndex(), 1);
 }
 
+// A handler measuring with the canvas gets the list's font (here larger than the one the list
+// last painted with), so the scroll range reaches the last item.
+TEST_F(SkinListBoxTest, MeasuredItemsUseTheListsFontAndTheLastOneIsReachedByKeys) {
+  List->SetListStyle(TSeCustomListBox::lbOwnerDrawVariable);
+  List->SetOnMeasureItem([](TSeCustomListBox*, TCanvas* canvas, int, int& height) {
+    height = canvas->TextHeight(L"Pq") + 2;
+  });
+  List->GetFont()->SetSize(20);
+  Fill(30);
+  Pump();
+  Key(VK_END);
+  EXPECT_EQ(List->GetItemIndex(), 29);
+  EXPECT_EQ(List->GetLastVisible(), 29);
+  SaveScreenshot(Form->GetHandle(), L"skin_listbox_measured_end_1024");
+  Form->SetBounds(100, 100, 320, 200);
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_listbox_measured_end_800");
+  Key(VK_HOME);
+  EXPECT_EQ(List->GetFirstVisible(), 0);
+}
+
+// An item's top: -1 above the first shown item, else a y position also below the shown ones.
+TEST_F(SkinListBoxTest, ItemTopsAreYPositionsFromTheFirstShownItemOn) {
+  TRect inner;
+  List->GetFrameRect(inner);
+  Fill(40);
+  EXPECT_EQ(List->GetItemTop(0), inner.Top);
+  EXPECT_EQ(List->GetItemTop(10), inner.Top + 10 * 16);  // below the list's bottom
+  List->GetScrollBar()->SetPosition(5);
+  EXPECT_EQ(List->GetItemTop(4), -1);
+  EXPECT_EQ(List->GetItemTop(5), inner.Top);
+  EXPECT_EQ(List->GetItemTop(39), inner.Top + 34 * 16);
+  List->SetListStyle(TSeCustomListBox::lbOwnerDrawVariable);
+  List->SetOnMeasureItem([](TSeCustomListBox*, TCanvas*, int index, int& height) {
+    height = index % 3 == 0 ? 40 : 20;
+  });
+  List->GetScrollBar()->SetPosition(0);
+  EXPECT_EQ(List->GetItemTop(4), inner.Top + 40 + 20 + 20 + 40);
+  EXPECT_GT(List->GetItemTop(1000000), 0);  // past the items: no walk, no failure
+}
+
 TEST_F(SkinListBoxTest, CtrlAndShiftClicksAndADragPastTheEdgeThatStopsAtRelease) {
   Fill(40);
   List->SetMultiSelect(true);
@@ -552,6 +593,8 @@ TEST_F(SkinListBoxTest, LayoutsKeepEveryPublishedPropertyWithChineseText) {
   List->SetWordWrap(true);
   List->SetBevelWidth(2);
   List->SetColor(clInfoBk);
+  List->SetImeMode(imOpen);
+  List->SetImeName(L"中文输入法");
   const String text = ComponentToText(Form);
   auto* copy = TCustomForm::Create<TButtonsForm>(nullptr);
   TStringStream stream(text);
@@ -572,6 +615,8 @@ TEST_F(SkinListBoxTest, LayoutsKeepEveryPublishedPropertyWithChineseText) {
   EXPECT_EQ(list->GetBevelWidth(), 2);
   EXPECT_EQ(list->GetBevelKind(), vbkSingle);
   EXPECT_EQ(list->GetColor(), clInfoBk);
+  EXPECT_EQ(list->GetImeMode(), imOpen);
+  EXPECT_EQ(list->GetImeName(), L"中文输入法");
   delete copy;
 }
 

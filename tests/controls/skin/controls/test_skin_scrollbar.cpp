@@ -114,6 +114,16 @@ TEST(SkinScrollBarRange, WritersClampAndALayoutReadsInAnyOrder) {
   bar.SetLargeChange(100000);
   EXPECT_EQ(bar.GetSmallChange(), 1);
   EXPECT_EQ(bar.GetLargeChange(), 32767);
+  // A value past the end is stored as the end and still told; the value it holds is not.
+  TSeCustomScrollBar end(nullptr);
+  int told = 0;
+  end.SetOnChange([&](TObject*) { ++told; });
+  end.SetPosition(100);
+  end.SetPosition(150);
+  EXPECT_EQ(end.GetPosition(), 100);
+  EXPECT_EQ(told, 2);
+  end.SetPosition(100);
+  EXPECT_EQ(told, 2);
 
   // Position before Max, Min after Max: all kept as the layout says.
   RegisterSkinClasses();
@@ -220,6 +230,25 @@ TEST_F(SkinScrollBarTest, RepeatStartsAtOnceAndStopsOnReleaseAndOnALostCapture) 
   Bar->SetEnabled(false);
   EXPECT_FALSE(Bar->IsRepeating());
   Mouse(MOUSEEVENTF_LEFTUP, 5, 8);
+}
+
+// Set by its owner, automatic scrolling needs no press: it steps at the repeat rate until it
+// reaches the end it runs to, or the owner clears it.
+TEST_F(SkinScrollBarTest, AutomaticScrollingRunsWithoutAPressUntilTheEndOrTheOwnerStopsIt) {
+  Bar->SetMax(10);
+  Bar->SetAutoScrollDown(true);
+  EXPECT_EQ(Bar->GetPosition(), 0);  // no immediate step
+  EXPECT_TRUE(PumpUntil([&] { return Bar->GetPosition() == 10; }, 4000));
+  EXPECT_FALSE(Bar->GetAutoScrollDown());
+  EXPECT_FALSE(Bar->IsRepeating());
+  Bar->SetAutoScrollUp(true);
+  EXPECT_TRUE(PumpUntil([&] { return Bar->GetPosition() <= 7; }, 4000));
+  Bar->SetAutoScrollUp(false);
+  EXPECT_FALSE(Bar->IsRepeating());
+  const int stopped = Bar->GetPosition();
+  ::Sleep(200);
+  Pump();
+  EXPECT_EQ(Bar->GetPosition(), stopped);
 }
 
 TEST_F(SkinScrollBarTest, AHandlerThatFreesTheBarDuringATickIsSafe) {

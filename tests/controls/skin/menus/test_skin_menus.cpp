@@ -534,6 +534,32 @@ TEST_F(SkinMenuTest, APopupOpenedInsideAnotherOnesLoopClosesTheOtherFirst) {
   EXPECT_EQ(CaptureDepth(), 0);
 }
 
+TEST_F(SkinMenuTest, ATransparentMenuBarShowsItsParentAndAnOpaqueOneItsColour) {
+  auto* panel = new TPanel(Form);
+  panel->SetParent(Form);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clBlue);
+  panel->SetBounds(0, 0, 300, 80);
+  auto* bar = new TSeCustomMenuBar(Form);
+  bar->SetParent(panel);
+  bar->SetAlign(alTop);
+  bar->SetColor(clLime);
+  AddItem(bar->GetItems(), L"文件(&F)", Form);
+  ShowForm();
+  Pump();
+  for (bool transparent : {false, true}) {
+    bar->SetTransparent(transparent);
+    MemorySurface surface(bar->GetWidth(), bar->GetHeight(), clWhite);
+    PaintWindowInto(bar, surface);
+    EXPECT_EQ(surface.At(bar->GetWidth() - 3, bar->GetHeight() / 2), transparent ? clBlue : clLime)
+        << transparent;
+    SaveScreenshot(Form->GetHandle(), transparent ? L"skin_menubar_transparent_1024" : L"skin_menubar_opaque_1024");
+  }
+  Form->SetBounds(100, 100, 320, 200);
+  Pump();
+  SaveScreenshot(Form->GetHandle(), L"skin_menubar_transparent_800");
+}
+
 TEST_F(SkinMenuTest, MenuBarOpensSubmenusByMouseAndKeysAndShowsThem) {
   Watchdog watchdog(30);
   auto* bar = new TSeCustomMenuBar(Form);
