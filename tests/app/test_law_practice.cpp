@@ -22,6 +22,7 @@
 #include "app/details.h"
 #include "app/dm.h"
 #include "app/uRulelxxt.h"
+#include "classlib/forms/HintWindow.h"
 #include "classlib/ado/ADODB.h"
 #include "classlib/graphics/Bitmap.h"
 #include "tests/ApplicationTestSupport.h"
@@ -426,6 +427,46 @@ TEST_F(LawPractice, TheAnswerPagesHintWhatTheyAskFor) {
               return true;
             }});
   EXPECT_EQ((std::vector<int>{apSingle, apSelf}), pages);
+}
+
+// At 800 × 600 the page's hint, shown below the mouse resting on the answer page, lies over
+// the buttons' row: a press on 关闭 where the hint covers it goes to 关闭 and ends the hint.
+TEST_F(LawPractice, APressWhereTheHintLiesGoesToTheButtonUnderIt) {
+  ScreenMode = L"800";
+  OpenArticle(0);
+  auto hover = [&] {
+    HoverOver(W()->Notebook1, 2, W()->Notebook1->GetHeight() - 2);  // beside the options
+    return true;
+  };
+  int waits = 0;
+  Practise({[&] { return ShowQuestion(Single); }, hover, [&] { return HintShows(AnswerPageHint(apSingle)); },
+            [&] { return ShowQuestion(SelfAssessed); }, hover,
+            [&] {
+              if (!HintShows(AnswerPageHint(apSelf))) return false;
+              RECT hint{}, covered{};
+              ::GetWindowRect(Application->GetHintWindow()->GetHandle(), &hint);
+              TControl* close = W()->epEfTrBtn7;
+              const TPoint topLeft = close->ClientToScreen(TPoint(0, 0));
+              const RECT button{topLeft.X, topLeft.Y, topLeft.X + close->GetWidth(), topLeft.Y + close->GetHeight()};
+              EXPECT_TRUE(::IntersectRect(&covered, &hint, &button)) << "the hint lies over 关闭";
+              Shot(L"law_practice_hint_over_close_800x600");
+              const TPoint at((covered.left + covered.right) / 2, (covered.top + covered.bottom) / 2);
+              ::SetCursorPos(at.X, at.Y);
+              INPUT press[2]{};
+              press[0].type = press[1].type = INPUT_MOUSE;
+              press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+              press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+              EXPECT_EQ(2u, ::SendInput(2, press, sizeof(INPUT)));
+              return true;
+            },
+            [&] {
+              // The press closes the window; one that went to the hint leaves it open.
+              if (!W() || !W()->GetVisible()) return true;
+              if (++waits < 100) return false;
+              ADD_FAILURE() << "the press went to the hint";
+              ClickGraphic(W()->epEfTrBtn7);
+              return true;
+            }});
 }
 
 TEST_F(LawPractice, TimeRunsOutOnceAndNeverAfterTheAnswer) {
