@@ -6,6 +6,9 @@
 // character always stay within the text, and the caret never rests inside a surrogate pair
 // through keys. Only changes that took effect are recorded for undo; a change made through
 // the Text writer (or the case) clears the history.
+//
+// Not done: ImeMode and ImeName are kept and stored only; focusing the edit switches no
+// input method.
 #pragma once
 #include <memory>
 

@@ -178,6 +178,9 @@ class TSeCustomListBox : public TSeCustomControl {
   TSeListLayout Layout();
   // The item at a point, columns and check column included; -1 (existing) or Count.
   int ItemAtPos(TPoint p, bool existing);
+  // One column: -1 above the first shown item (the bar's Position), else the inner top plus
+  // the heights of the items from Position on, also for items below the shown ones. Several
+  // columns: a shown item's top, else -1.
   virtual int GetItemTop(int index);
   // The item's rectangle as laid out (empty when not shown).
   virtual TRect GetItemRect(int index);

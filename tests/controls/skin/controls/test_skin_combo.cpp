@@ -238,6 +238,20 @@ TEST_F(SkinComboTest, EscapeEnterAndARefusingAllowChange) {
   EXPECT_FALSE(Combo->GetDroppedDown());
   EXPECT_EQ(0, Combo->GetItemIndex());
   EXPECT_EQ(3, listClicks);
+  // A click on the list's scroll bar scrolls and chooses nothing.
+  Combo->SetDropDownCount(3);
+  Combo->DropDown();
+  Pump();
+  TSeCustomScrollBar* bar = Combo->GetList()->GetScrollBar();
+  ASSERT_TRUE(bar->GetVisible());
+  const TRect down = bar->GetLineDownButtonRect();
+  button_tests::ClickWindow(Combo->GetList()->GetHandle(), bar->GetLeft() + (down.Left + down.Right) / 2,
+                            bar->GetTop() + (down.Top + down.Bottom) / 2);
+  EXPECT_TRUE(Combo->GetDroppedDown());
+  EXPECT_EQ(1, bar->GetPosition());
+  EXPECT_EQ(3, listClicks);
+  Combo->CloseUp();
+  EXPECT_EQ(0, Combo->GetItemIndex());
 }
 
 TEST_F(SkinComboTest, OpeningNearTheBottomAndRightEdges) {
