@@ -602,6 +602,8 @@ TEST_F(ComboEditTest, TheKeypadsEventsAndItsDisplayControl) {
   ShowForm();
   for (wchar_t ch : String(L"9+2=")) panel->CalcKeyPress(ch);
   EXPECT_EQ(display->GetCaption(), L"10");
+  Form->Repaint();
+  extended_tests::SaveScreenshot(Form->GetHandle(), "calculator_display_control");
   EXPECT_EQ(events, (std::vector<String>{L"text:8", L"text:0", L"text:2", L"text:10", L"display", L"result"}));
   events.clear();
   for (wchar_t ch : String(L"/0=")) panel->CalcKeyPress(ch);

@@ -458,6 +458,7 @@ TEST_F(TabControlTest, TabImagesHotTrackAndOwnerDrawnTabsPaintAsTold) {
     Pump();
     MemorySurface surface(w, h);
     PaintWindowInto(Tabs, surface);
+    SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_images_") + IntToStr(side));
     const TRect r = Tabs->GetTabRect(1);
     EXPECT_GT(surface.CountOf(clRed, r), 150) << side;
     if (side != tpLeft) {  // the row next to the body: 3 pixels inside the whole tab
@@ -486,6 +487,7 @@ TEST_F(TabControlTest, TabImagesHotTrackAndOwnerDrawnTabsPaintAsTold) {
     MemorySurface surface(150, h);
     PaintWindowInto(Tabs, surface);
     EXPECT_GT(surface.CountOf(clRed, TRect(r.Left, r.Bottom - g.TabHeight, r.Right, r.Bottom)), 150);
+    SaveScreenshot(Form->GetHandle(), L"skin_tabs_images_two_rows");
   }
   Tabs->SetMultiLine(false);
   Tabs->SetBounds(10, 10, w, h);
