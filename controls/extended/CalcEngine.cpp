@@ -28,10 +28,11 @@ int TCalcEngine::DigitLimit() const {
   return !FText.empty() && FText[0] == L'-' ? digits + 1 : digits;
 }
 
-void TCalcEngine::SetTextNotify(const String& value) {
-  if (value == FText) return;
+bool TCalcEngine::SetTextNotify(const String& value) {
+  if (value == FText) return false;
   FText = value;
   if (OnTextChange) OnTextChange();
+  return true;
 }
 
 void TCalcEngine::SetText(const String& value) { SetTextNotify(value); }
@@ -58,7 +59,9 @@ void TCalcEngine::Display(double value) {
     return;
   }
   if (value == 0) value = 0;  // no "-0"
-  SetTextNotify(FloatToStrF(value, ffGeneral, FPrecision < 2 ? 2 : FPrecision, 0));
+  if (SetTextNotify(FloatToStrF(value, ffGeneral, FPrecision < 2 ? 2 : FPrecision, 0)) &&
+      OnDisplayChange)
+    OnDisplayChange();
 }
 
 void TCalcEngine::Clear() {

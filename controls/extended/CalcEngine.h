@@ -54,6 +54,7 @@ class TCalcEngine {
   std::function<void()> OnError;
   std::function<void()> OnResult;          // after Enter, '=' and '%'
   std::function<void()> OnTextChange;      // the display text changed
+  std::function<void()> OnDisplayChange;   // a shown value changed it (after OnTextChange)
   std::function<void()> OnBeep;            // a refused key (the system's beep by default)
 
  private:
@@ -66,7 +67,8 @@ class TCalcEngine {
   void Digit(wchar_t key);
   void BackSpace();
   void Operator(wchar_t key);
-  void SetTextNotify(const String& value);
+  // Sets the text; true when it changed (OnTextChange has fired then).
+  bool SetTextNotify(const String& value);
   int DigitLimit() const;
 
   String FText = L"0";         // the display text

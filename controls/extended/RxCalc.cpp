@@ -74,18 +74,32 @@ TCalcButton::TCalcButton(TComponent* owner, int kind) : TRxSpeedButton(owner), F
   SetTag(kind >= 1 && kind <= 22 ? kind - 1 : -1);
   SetStyle(bsNew);
   SetCaption(Caption(kind));
-  ApplyKeyColor();
+  GetFont()->SetColor(KeyColor());
+  SetParentFont(true);  // the colour alone does not part it from its parent's font
 }
 
-void TCalcButton::ApplyKeyColor() {
-  TColor color = clBtnText;
-  if (FKind == 17 || FKind == 18 || FKind == 19 || (FKind >= 23 && FKind <= 26))
-    color = clNavy;
-  else if ((FKind >= 13 && FKind <= 16) || FKind == 20)
-    color = clPurple;
-  else if (FKind == 21 || FKind == 22)
-    color = clMaroon;
-  GetFont()->SetColor(color);
+TColor TCalcButton::KeyColor() const {
+  if (FKind == 17 || FKind == 18 || FKind == 19 || (FKind >= 23 && FKind <= 26)) return clNavy;
+  if ((FKind >= 13 && FKind <= 16) || FKind == 20) return clPurple;
+  if (FKind == 21 || FKind == 22) return clMaroon;
+  return clBtnText;
+}
+
+void TCalcButton::CMParentFontChanged(TMessage& message) {
+  if (!GetParentFont()) return;
+  const TFont* source = message.WParam != 0 && message.LParam != 0
+                            ? reinterpret_cast<const TFont*>(message.LParam)
+                            : GetParent() ? GetParent()->GetFont() : nullptr;
+  if (!source) return;
+  // The parent's font in the key's colour, taken as the parent's font: the key follows the
+  // next change of it too.
+  TFont font;
+  font.Assign(const_cast<TFont*>(source));
+  font.SetColor(KeyColor());
+  TMessage own = message;
+  own.WParam = 1;
+  own.LParam = reinterpret_cast<LPARAM>(&font);
+  inherited::CMParentFontChanged(own);
 }
 
 // ---- TCalculatorPanel -------------------------------------------------------------------------
@@ -120,10 +134,6 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
       key->SetCaption(String());
       key->SetGlyph(&cell);
     }
-    // The panel's font, in the key's own colour.
-    const TColor color = key->GetFont()->GetColor();
-    key->SetFont(GetFont());
-    key->GetFont()->SetColor(color);
     key->SetOnClick([this, key](TObject*) { KeyClick(key); });
     key->SetParent(this);
   }
@@ -142,9 +152,32 @@ TCalculatorPanel::TCalculatorPanel(TComponent* owner, TCalcPanelLayout layout)
     FMemoryLabel->GetFont()->SetStyle(TFontStyles{});  // the panel's font, not bold
   }
   FEngine.OnTextChange = [this] { DisplayTextChanged(); };
+  FEngine.OnDisplayChange = [this] {
+    if (OnDisplayChange) OnDisplayChange(this);
+  };
   FEngine.OnResult = [this] {
     if (OnResult) OnResult(this);
   };
+  FEngine.OnError = [this] {
+    if (OnError) OnError(this);
+  };
+  FEngine.OnKey = [this](wchar_t& key) {
+    if (OnKey) OnKey(this, key);
+  };
+}
+
+void TCalculatorPanel::SetDisplayControl(TControl* value) {
+  if (value == FDisplayControl) return;
+  if (FDisplayControl) FDisplayControl->RemoveFreeNotification(this);
+  FDisplayControl = value;
+  if (!value) return;
+  value->FreeNotification(this);
+  value->SetText(FEngine.GetText());
+}
+
+void TCalculatorPanel::Notification(TComponent* component, TOperation operation) {
+  inherited::Notification(component, operation);
+  if (operation == opRemove && component == FDisplayControl) FDisplayControl = nullptr;
 }
 
 void TCalculatorPanel::CMCtl3DChanged(TMessage& message) {
@@ -159,6 +192,7 @@ void TCalculatorPanel::CMCtl3DChanged(TMessage& message) {
 }
 
 void TCalculatorPanel::DisplayTextChanged() {
+  if (FDisplayControl) FDisplayControl->SetText(FEngine.GetText());
   if (OnTextChange) OnTextChange(this);
 }
 

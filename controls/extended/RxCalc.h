@@ -11,14 +11,19 @@
 
 enum TCalcPanelLayout { clDialog, clPopup };
 
-// A key of the keypad; its kind (1..28) says what it sends.
+// A key of the keypad; its kind (1..28) says what it sends. It takes its parent's font, in
+// the colour of its kind.
 class TCalcButton : public TRxSpeedButton {
   CLASSLIB_CLASS(TCalcButton, TRxSpeedButton)
   TCalcButton(TComponent* owner, int kind);
   int GetKind() const { return FKind; }
+  // clNavy, clPurple, clMaroon or clBtnText by kind.
+  TColor KeyColor() const;
+
+ protected:
+  void CMParentFontChanged(TMessage& message) override;
 
  private:
-  void ApplyKeyColor();
   int FKind;  // 1..10 digits, 11 sign ... 28 Cancel
 };
 
@@ -39,10 +44,19 @@ class TCalculatorPanel : public TCustomPanel {
   String GetMemoryText() const;
   TLabel* GetMemoryLabel() const { return FMemoryLabel; }  // nullptr in the popup layout
 
-  TNotifyEvent OnOk, OnCancel, OnResult, OnTextChange;
+  // The control whose text mirrors the display text (nullptr: none); not owned, forgotten
+  // when it is freed.
+  TControl* GetDisplayControl() const { return FDisplayControl; }
+  void SetDisplayControl(TControl* value);
+
+  TNotifyEvent OnError, OnOk, OnCancel, OnResult, OnTextChange;
+  TNotifyEvent OnDisplayChange;  // a shown value changed the display text
+  TKeyPressEvent OnKey;          // may change a key before the engine takes it
 
  protected:
+  // Copies the display text to the display control and fires OnTextChange.
   virtual void DisplayTextChanged();
+  void Notification(TComponent* component, TOperation operation) override;
   // Keys and the memory panel follow Ctl3D: new-style keys and a lowered panel with it,
   // old-style keys and a single-border panel without.
   void CMCtl3DChanged(TMessage& message) override;
@@ -55,6 +69,7 @@ class TCalculatorPanel : public TCustomPanel {
   TCalcPanelLayout FLayout;
   TLabel* FMemoryLabel = nullptr;  // dialog layout only; owned as a component
   TCustomPanel* FMemoryPanel = nullptr;  // holds the memory label; dialog layout only
+  TControl* FDisplayControl = nullptr;   // mirrors the display text; not owned
 };
 
 // The popup-layout panel inside the drop-down calculator: takes the mouse but never the focus

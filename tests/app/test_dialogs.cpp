@@ -190,6 +190,28 @@ TEST_F(MessageDialog, SecondQuestionWhileOneIsOpenGetsItsOwnDialog) {
   EXPECT_TRUE(driver.Done());
 }
 
+// Centred on the desktop, unless that hides the asking window's top: then the message's top
+// goes to that window's middle, never past the desktop's bottom.
+TEST(MessageDialogPlace, CentredOrFromTheMiddleOfTheWindowWhoseTopItWouldHide) {
+  const TRect desktop(0, 0, 1024, 768);
+  struct {
+    TRect Asking;
+    int Top;
+  } const cases[] = {
+      {TRect(), 309},                     // nobody asks: centred
+      {TRect(300, 100, 700, 600), 309},   // its top stays in sight
+      {TRect(300, 350, 700, 650), 500},   // covered: from its middle
+      {TRect(300, 400, 700, 1000), 618},  // its middle too low: on the desktop's bottom
+      {TRect(0, 350, 200, 650), 309},     // beside the message
+  };
+  for (const auto& c : cases) {
+    const TRect place = MessagePlace(desktop, 400, 150, c.Asking);
+    EXPECT_EQ(place.Top, c.Top) << c.Asking.Top;
+    EXPECT_EQ(place.Left, 312);
+    EXPECT_EQ(place.Height(), 150);
+  }
+}
+
 TEST_F(MessageDialog, ResponderAnswersInsteadOfTheWindow) {
   TRecordingResponders responders;
   responders.Log.DialogAnswer = 3;

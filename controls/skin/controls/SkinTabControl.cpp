@@ -315,8 +315,11 @@ void TSeCustomTabControl::InsertPage(TSeCustomTabSheet* page, int index) {
   FPages.insert(FPages.begin() + index, page);
   page->FTabControl = this;
   if (page->GetParent() != this) page->SetParent(this);
+  // The tabs take the page in first: an empty caption is numbered by the tabs, which leave
+  // out the hidden pages.
+  TabsChanged();
   if (page->GetText().empty())
-    page->SetText(L"New Page " + IntToStr(GetPageCount() - 1));
+    page->SetText(L"New Page " + IntToStr(FTabs->GetCount() - 1));
   // A designer's new page gets the first free name of its class without the leading letter.
   TComponent* owner = page->GetOwner();
   if (GetComponentState().Contains(csDesigning) && page->GetName().empty() &&
@@ -329,7 +332,6 @@ void TSeCustomTabControl::InsertPage(TSeCustomTabSheet* page, int index) {
       }
     }
   }
-  TabsChanged();
   Invalidate();
 }
 
@@ -438,11 +440,16 @@ void TSeCustomTabControl::TabsChanged() {
         throw;
       }
       FTabs->EndUpdate();
+      // A changed tab text makes the page of TabIndex active. Where fewer tabs than before
+      // would leave TabIndex beyond the last (or -1 with tabs), it goes to the active page's
+      // tab, or the nearest one, first: an index without a tab would select no page.
       const int n = FTabs->GetCount();
-      if (FActivePage && FActivePage->FPageVisible)
-        FTabIndex = PageToTab(FActivePage->GetPageIndex());
-      else
-        FTabIndex = n == 0 ? -1 : std::clamp(FTabIndex, 0, n - 1);
+      if (FTabIndex < 0 || FTabIndex >= n) {
+        if (FActivePage && FActivePage->FPageVisible)
+          FTabIndex = PageToTab(FActivePage->GetPageIndex());
+        else
+          FTabIndex = n == 0 ? -1 : std::clamp(FTabIndex, 0, n - 1);
+      }
       if (FTabs->GetText() != before && !loading) ActivatePageOfTab();
     }
     const int n = FTabs->GetCount();
@@ -571,7 +578,6 @@ void TSeCustomTabControl::SetMultiLine(bool value) {
   if (!value && (FTabPosition == tpLeft || FTabPosition == tpRight))
     throw Exception(L"MultiLine must be True when TabPosition is tpLeft or tpRight");
   FMultiLine = value;
-  if (!value) FScrollOpposite = false;
   Realign();
   Invalidate();
 }
@@ -693,13 +699,13 @@ const TSeTabGeometry& TSeCustomTabControl::Geometry() {
   }
   g.Widths = FWidths;
   g.LayoutRows();
+  FRowCount = static_cast<int>(g.Rows.size());  // every layout, a paint's among them
   return g;
 }
 
-void TSeCustomTabControl::LayoutRows() {
-  const int before = FRowCount;
-  FRowCount = static_cast<int>(Geometry().Rows.size());
-  if (FRowCount != before && FMultiLine) {
+void TSeCustomTabControl::LayoutRows(int rowsBefore) {
+  Geometry();
+  if (FRowCount != rowsBefore && FMultiLine) {
     Realign();
     Invalidate();
   }
@@ -724,8 +730,10 @@ void TSeCustomTabControl::AdjustClientRect(TRect& rect) {
 }
 
 void TSeCustomTabControl::SetBounds(int left, int top, int width, int height) {
+  // Counted before: the resize itself lays the rows out already.
+  const int rows = FRowCount;
   inherited::SetBounds(left, top, width, height);
-  if (FMultiLine) LayoutRows();
+  if (FMultiLine) LayoutRows(rows);
 }
 
 void TSeCustomTabControl::Loaded() {
@@ -734,7 +742,7 @@ void TSeCustomTabControl::Loaded() {
   FTabIndex = n == 0 ? -1 : std::clamp(FLoadedTabIndex, 0, n - 1);
   if (FLoadedTabIndex < 0 && !FUsePages) FTabIndex = -1;
   if (FUsePages && !FActivePage) ActivatePageOfTab();
-  LayoutRows();
+  Geometry();
   Realign();
 }
 
@@ -806,13 +814,15 @@ void TSeCustomTabControl::DrawTab(int index) {
   }
   DrawTabShape(index, rect, side);
   // A tab of a row further out reaches in under the nearer rows: its image and caption go
-  // in its own row's band.
+  // in its own row's band. The row next to the body keeps its whole rectangle.
   const int band = g.TabHeight;
-  switch (side) {
-    case tpTop: rect.Bottom = std::min(rect.Bottom, rect.Top + band); break;
-    case tpBottom: rect.Top = std::max(rect.Top, rect.Bottom - band); break;
-    case tpLeft: rect.Right = std::min(rect.Right, rect.Left + band); break;
-    case tpRight: rect.Left = std::max(rect.Left, rect.Right - band); break;
+  if (g.RowOffset(g.RowOf(index)) > band) {
+    switch (side) {
+      case tpTop: rect.Bottom = std::min(rect.Bottom, rect.Top + band); break;
+      case tpBottom: rect.Top = std::max(rect.Top, rect.Bottom - band); break;
+      case tpLeft: rect.Right = std::min(rect.Right, rect.Left + band); break;
+      case tpRight: rect.Left = std::max(rect.Left, rect.Right - band); break;
+    }
   }
   TSeCustomTabSheet* page = FUsePages ? GetPage(TabToPage(index)) : nullptr;
   if (FImages && page && page->GetImageIndex() >= 0 && page->GetImageIndex() < FImages->GetCount()) {

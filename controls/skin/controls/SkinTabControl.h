@@ -211,7 +211,8 @@ class TSeCustomTabControl : public TSeCustomControl {
   void StopScrolling();
   void ScrollTick();
   void ActivatePageOfTab();
-  void LayoutRows();
+  // Lays the rows out; a row count other than rowsBefore realigns and repaints (multi-line).
+  void LayoutRows(int rowsBefore);
   // Drops the open theme classes and the kept parts: they belong to the theme and the system
   // colours they were drawn in.
   void ForgetKeptLook();
@@ -226,7 +227,7 @@ class TSeCustomTabControl : public TSeCustomControl {
   TSeTabGeometry FGeometry;                 // rows and the last geometry asked
   std::vector<int> FWidths;                 // GetTabWidthOf of every tab, while FWidthsValid
   bool FWidthsValid = false;                // cleared by every change a width depends on
-  int FRowCount = 0;
+  int FRowCount = 0;                        // rows closed by the last layout
   bool FLeftButtonHot = false, FRightButtonHot = false;
   int FHotTab = -1;                         // tab under the mouse
   bool FLeftButtonPressed = false, FRightButtonPressed = false;

@@ -28,6 +28,17 @@ class TSystemButton : public TWinControl {
   }
 };
 
+// A windowless child that frees another child when it hears of a new theme.
+class TThemeFreer : public TLogGraphic {
+  CLASSLIB_CLASS(TThemeFreer, TLogGraphic)
+  using TLogGraphic::TLogGraphic;
+  TControl* Victim = nullptr;  // freed on WM_THEMECHANGED
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_THEMECHANGED && Victim) delete std::exchange(Victim, nullptr);
+    inherited::WndProc(message);
+  }
+};
+
 class ControlMessages : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -286,4 +297,17 @@ TEST_F(ControlMessages, TheParentHearsOfChildrenComingAndGoing) {
   EXPECT_EQ(Host->GetControl(1), Child);
   EXPECT_THROW(Host->SetParent(Child), EInvalidOperation);  // a parent inside itself
   EXPECT_THROW(Child->SetParent(Child), EInvalidOperation);
+}
+
+// The system tells windows of a new theme; a parent passes it on to its windowless children,
+// except one that a sibling's handler freed on the way.
+TEST_F(ControlMessages, AThemeChangeReachesTheWindowlessChildrenStillThere) {
+  auto* freer = new TThemeFreer(Host.get(), Host.get(), Bounds(0, 0, 5, 5));
+  auto* freed = new TLogGraphic(Host.get(), Host.get(), Bounds(5, 0, 5, 5));
+  auto* last = new TLogGraphic(Host.get(), Host.get(), Bounds(10, 0, 5, 5));
+  freer->Victim = freed;
+  ::SendMessageW(Host->GetHandle(), WM_THEMECHANGED, 0, 0);
+  EXPECT_EQ(freer->Victim, nullptr);
+  EXPECT_EQ(freer->Log.Count(WM_THEMECHANGED), 1);
+  EXPECT_EQ(last->Log.Count(WM_THEMECHANGED), 1);
 }

@@ -382,6 +382,41 @@ TEST(ApplicationTest, AHintSwitchedOnByTheMoveItselfShows) {
   PumpFor(20);
 }
 
+// While a hint shows, the next control's hint follows without the first pause, also when
+// that control's move handler switches it on.
+TEST(ApplicationTest, WhileAHintShowsOneSwitchedOnByTheMoveFollowsAtOnce) {
+  std::unique_ptr<TForm> form(TCustomForm::Create<TForm>(nullptr));
+  form->SetBounds(100, 100, 300, 200);
+  auto* first = new TTestButton(form.get(), Bounds(20, 20, 120, 40));
+  first->SetHint(L"单选题");
+  first->SetShowHint(true);
+  auto* second = new TTestButton(form.get(), Bounds(160, 20, 120, 40));
+  second->SetOnMouseMove([second](TObject*, TShiftState, int, int) {
+    second->SetHint(L"多选题");
+    second->SetShowHint(true);
+  });
+  Application->SetHintPause(50);
+  form->Show();
+  PumpFor(30);
+  const TPoint over = ScreenCentre(first);
+  ::SetCursorPos(over.X, over.Y);
+  ::PostMessageW(first->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(first->ScreenToClient(over)));
+  const bool firstShown = PumpUntil(HintWindowShows);
+  Application->SetHintPause(5000);  // only the short pause (0) may show the next one
+  ASSERT_TRUE(firstShown);
+  const TPoint next = ScreenCentre(second);
+  ::SetCursorPos(next.X, next.Y);
+  ::PostMessageW(second->GetHandle(), WM_MOUSEMOVE, 0, PointToLParam(second->ScreenToClient(next)));
+  const bool followed = PumpUntil([] {
+    return HintWindowShows() && Application->GetHintWindow()->GetCaption() == L"多选题";
+  }, 1500);
+  Application->SetHintPause(500);
+  EXPECT_TRUE(followed);
+  Application->CancelHint();
+  ::SetCursorPos(1000, 740);
+  PumpFor(20);
+}
+
 namespace {
 
 // The first and last rows (from the top) of the area that hold a pixel other than the

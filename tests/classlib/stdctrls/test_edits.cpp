@@ -7,6 +7,7 @@
 #include "EditTestSupport.h"
 #include "classlib/classes/StringList.h"
 #include "classlib/stdctrls/Edits.h"
+#include "classlib/stdctrls/Clipboard.h"
 #include "classlib/stdctrls/SpinEdit.h"
 #include "tests/ErrorMessages.h"
 
@@ -394,6 +395,34 @@ TEST_F(SpinEditTest, OnlyNumbersCanBeTypedAndLeavingBringsTheValueWithin) {
   Spin->SelectAll();
   Type(L"5");
   EXPECT_EQ(Spin->GetValue(), 2147483647);
+}
+
+// A typed character and a paste are judged by the text they leave, the selection replaced:
+// a sign typed over a leading digit, a digit over a sign, a paste over all or over a part.
+TEST_F(SpinEditTest, TypingAndPastingOverASelectionAreJudgedByTheTextTheyLeave) {
+  ASSERT_TRUE(FocusOn(Spin));
+  const auto select = [&](const wchar_t* text, int start, int length) {
+    Spin->SetText(text);
+    Spin->SetSelStart(start);
+    Spin->SetSelLength(length);
+  };
+  select(L"15", 0, 1);
+  Type(L"-");
+  EXPECT_EQ(Spin->GetText(), L"-5");
+  select(L"-5", 0, 2);
+  Type(L"7");
+  EXPECT_EQ(Spin->GetText(), L"7");
+  const auto paste = [&](const wchar_t* pasted) {
+    Clipboard()->SetAsText(pasted);
+    ::SendMessageW(Spin->GetHandle(), WM_PASTE, 0, 0);
+    return Spin->GetText();
+  };
+  select(L"-5", 0, 2);
+  EXPECT_EQ(paste(L"8"), L"8");
+  select(L"12", 0, 1);
+  EXPECT_EQ(paste(L"-"), L"-2");
+  select(L"12", 1, 1);
+  EXPECT_EQ(paste(L"-"), L"12") << "no sign after a digit";
 }
 
 }  // namespace

@@ -560,6 +560,60 @@ TEST_F(ComboEditTest, TheDialogKeypadByMouseAndKeyboard) {
   EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsWin31);
   panel->SetCtl3D(true);
   EXPECT_EQ(panel->KeyOfKind(5)->GetStyle(), bsNew);
+  // The keys follow the panel's font, each in the colour of its kind.
+  panel->GetFont()->SetSize(12);
+  const struct {
+    int Kind;
+    TColor Color;
+  } keys[] = {{5, clBtnText}, {17, clNavy}, {25, clNavy}, {16, clPurple}, {20, clPurple}, {22, clMaroon}};
+  for (const auto& key : keys) {
+    TCalcButton* button = panel->KeyOfKind(key.Kind);
+    EXPECT_EQ(button->GetFont()->GetSize(), 12) << key.Kind;
+    EXPECT_EQ(button->GetFont()->GetColor(), key.Color) << key.Kind;
+    EXPECT_TRUE(button->GetParentFont()) << key.Kind;
+  }
+}
+
+// The keypad's events carry the panel as sender; a display control mirrors the display text
+// until it is freed.
+TEST_F(ComboEditTest, TheKeypadsEventsAndItsDisplayControl) {
+  auto* panel = new TCalculatorPanel(Form, clPopup);
+  panel->SetParent(Form);
+  auto* display = new TLabel(Form);
+  display->SetParent(Form);
+  display->SetBounds(120, 10, 100, 20);
+  panel->SetDisplayControl(display);
+  EXPECT_EQ(display->GetCaption(), L"0");
+  std::vector<String> events;
+  const auto record = [&](const wchar_t* name) {
+    return [&events, panel, name](TObject* sender) {
+      EXPECT_EQ(sender, panel) << StringToUtf8(name);
+      events.push_back(name);
+    };
+  };
+  panel->OnError = record(L"error");
+  panel->OnResult = record(L"result");
+  panel->OnDisplayChange = record(L"display");
+  panel->OnTextChange = [&](TObject*) { events.push_back(L"text:" + display->GetCaption()); };
+  panel->OnKey = [&](TObject* sender, wchar_t& key) {
+    EXPECT_EQ(sender, panel);
+    if (key == L'9') key = L'8';  // a handler may change the key
+  };
+  ShowForm();
+  for (wchar_t ch : String(L"9+2=")) panel->CalcKeyPress(ch);
+  EXPECT_EQ(display->GetCaption(), L"10");
+  Form->Repaint();
+  extended_tests::SaveScreenshot(Form->GetHandle(), "calculator_display_control");
+  EXPECT_EQ(events, (std::vector<String>{L"text:8", L"text:0", L"text:2", L"text:10", L"display", L"result"}));
+  events.clear();
+  for (wchar_t ch : String(L"/0=")) panel->CalcKeyPress(ch);
+  EXPECT_EQ(display->GetCaption(), L"Error");
+  EXPECT_EQ(events, (std::vector<String>{L"text:0", L"text:Error", L"error", L"result"}));
+  panel->OnTextChange = nullptr;
+  delete display;
+  EXPECT_EQ(panel->GetDisplayControl(), nullptr);
+  panel->CalcKeyPress(L'C');
+  EXPECT_EQ(panel->Engine().GetText(), L"0");
 }
 
 TEST_F(ComboEditTest, RightToLeftMirrorsTheTextAndTheWindowsReadingOrder) {

@@ -90,6 +90,9 @@ TEST_F(TabControlTest, PagesAndTabsStayInStep) {
   TSeCustomTabSheet* hidden = Tabs->GetPage(1);
   hidden->SetPageVisible(false);
   EXPECT_EQ(Tabs->GetTabs()->GetCount(), 4);
+  // TabIndex 4 has no tab left: it follows the active page to its tab.
+  EXPECT_EQ(Tabs->GetTabIndex(), 3);
+  EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(4));
   EXPECT_EQ(Tabs->PageToTab(1), -1);
   EXPECT_EQ(Tabs->PageToTab(2), 1);
   EXPECT_EQ(Tabs->PageToTab(4), 3) << "the last page has a tab";
@@ -111,6 +114,15 @@ TEST_F(TabControlTest, PagesAndTabsStayInStep) {
   // A caption change follows to the tab.
   Tabs->GetPage(0)->SetText(L"模拟考试");
   EXPECT_EQ(Tabs->GetTabs()->Get(0), L"模拟考试");
+  // A page put before the selected tab changes the tabs: the page now at TabIndex is shown.
+  Tabs->SetTabIndex(2);
+  TSeCustomTabSheet* second = Tabs->GetPage(1);
+  auto* front = new TSeCustomTabSheet(Form);
+  front->SetText(L"新");
+  Tabs->InsertPage(front, 0);
+  EXPECT_EQ(Tabs->GetTabIndex(), 2);
+  EXPECT_EQ(Tabs->GetActivePage(), second);
+  EXPECT_TRUE(second->GetVisible());
   // Removing every page leaves no tab and no page selected.
   while (Tabs->GetPageCount() > 0) Tabs->RemovePage(Tabs->GetPage(0));
   EXPECT_EQ(Tabs->GetTabIndex(), -1);
@@ -169,6 +181,10 @@ TEST_F(TabControlTest, EveryTabIsClickableOnAllSidesInThreeRows) {
   for (int i = 0; i < 9; ++i) Tabs->GetTabs()->Add(L"选项卡" + IntToStr(i));
   Tabs->SetMultiLine(true);
   ShowForm();
+  // The rows of the shown strip are counted, not those of the empty control's last resize.
+  const int rowsShown = Tabs->GetRowCount();
+  EXPECT_GT(rowsShown, 1);
+  EXPECT_EQ(rowsShown, Tabs->Geometry().EffectiveRows());
   for (TTabPosition side : {tpTop, tpBottom, tpLeft, tpRight}) {
     Tabs->SetTabPosition(side);
     const bool horizontal = side == tpTop || side == tpBottom;
@@ -201,6 +217,15 @@ TEST_F(TabControlTest, EveryTabIsClickableOnAllSidesInThreeRows) {
   }
   EXPECT_THROW(Tabs->SetMultiLine(false), Exception);
   EXPECT_TRUE(Tabs->GetMultiLine());
+  // One row again leaves ScrollOpposite as it was; one row has no opposite side.
+  Tabs->SetTabPosition(tpTop);
+  Tabs->SetScrollOpposite(true);
+  Tabs->SetTabIndex(8);
+  Tabs->SetMultiLine(false);
+  EXPECT_TRUE(Tabs->GetScrollOpposite());
+  const TRect body = Tabs->Geometry().BodyRect();
+  EXPECT_EQ(body.Top, Tabs->Geometry().TabHeight + Tabs->FrameMarginTop());
+  EXPECT_EQ(body.Bottom, Tabs->GetHeight());
 }
 
 TEST_F(TabControlTest, HeldScrollButtonRepeatsWithinBoundsAndStops) {
@@ -428,19 +453,45 @@ TEST_F(TabControlTest, TabImagesHotTrackAndOwnerDrawnTabsPaintAsTold) {
   ShowForm();
   const int w = Tabs->GetWidth(), h = Tabs->GetHeight();
   EXPECT_GE(Tabs->Geometry().TabHeight, 20) << "a row holds the image";
-  for (TTabPosition side : {tpTop, tpLeft}) {
+  for (TTabPosition side : {tpTop, tpBottom, tpLeft}) {
     Tabs->SetTabPosition(side);
     Pump();
     MemorySurface surface(w, h);
     PaintWindowInto(Tabs, surface);
+    SaveScreenshot(Form->GetHandle(), String(L"skin_tabs_images_") + IntToStr(side));
     const TRect r = Tabs->GetTabRect(1);
     EXPECT_GT(surface.CountOf(clRed, r), 150) << side;
+    if (side != tpLeft) {  // the row next to the body: 3 pixels inside the whole tab
+      int top = r.Bottom;
+      for (int y = r.Bottom - 1; y >= r.Top; --y)
+        if (surface.CountOf(clRed, TRect(r.Left, y, r.Right, y + 1)) > 0) top = y;
+      EXPECT_EQ(top, r.Top + 3) << side;
+    }
     EXPECT_EQ(surface.CountOf(clRed, Tabs->GetTabRect(2)), 0) << side;
     EXPECT_EQ(surface.CountOf(clRed, Tabs->GetTabRect(0)), 0) << side;
-    const TRect start = side == tpTop ? TRect(r.Left, r.Top, r.Left + RectWidth(r) / 2, r.Bottom)
+    const TRect start = side != tpLeft ? TRect(r.Left, r.Top, r.Left + RectWidth(r) / 2, r.Bottom)
                                       : TRect(r.Left, r.Top + RectHeight(r) / 2, r.Right, r.Bottom);
     EXPECT_EQ(surface.CountOf(clRed, start), surface.CountOf(clRed, r)) << "at the start " << side;
   }
+  // In a row further out the image keeps to that row's band, clear of the nearer row.
+  Tabs->SetTabPosition(tpBottom);
+  Tabs->SetMultiLine(true);
+  Tabs->SetBounds(10, 10, 150, h);
+  Tabs->SetTabIndex(2);
+  Pump();
+  {
+    const TSeTabGeometry& g = Tabs->Geometry();
+    ASSERT_EQ(g.EffectiveRows(), 2);
+    ASSERT_GT(g.RowOffset(g.RowOf(1)), g.TabHeight);
+    const TRect r = g.TabRect(1);
+    MemorySurface surface(150, h);
+    PaintWindowInto(Tabs, surface);
+    EXPECT_GT(surface.CountOf(clRed, TRect(r.Left, r.Bottom - g.TabHeight, r.Right, r.Bottom)), 150);
+    SaveScreenshot(Form->GetHandle(), L"skin_tabs_images_two_rows");
+  }
+  Tabs->SetMultiLine(false);
+  Tabs->SetBounds(10, 10, w, h);
+  Tabs->SetTabIndex(0);
   Tabs->SetTabPosition(tpTop);
   Tabs->SetImages(nullptr);
   Pump();
@@ -505,11 +556,14 @@ TEST_F(TabControlTest, DesignerPagesGetTheFirstFreeNameAndNewPageCaptions) {
   EXPECT_EQ(first->GetText(), L"New Page 0");
   EXPECT_EQ(second->GetText(), L"New Page 1");
   EXPECT_EQ(Tabs->GetTabs()->Get(2), L"考试");
-  // At run time a page keeps no name of the designer's making.
+  // At run time a page keeps no name of the designer's making. The number counts the tabs,
+  // and a hidden page has none.
+  named->SetPageVisible(false);
   auto* runtime = new TSeCustomTabSheet(Form);
   Tabs->InsertPage(runtime);
   EXPECT_EQ(runtime->GetName(), L"");
-  EXPECT_EQ(runtime->GetText(), L"New Page 3");
+  EXPECT_EQ(runtime->GetText(), L"New Page 2");
+  EXPECT_EQ(Tabs->GetTabs()->Get(2), L"New Page 2");
 }
 
 // The theme draws tabs only for a strip above the body. Tabs on the other sides are that
