@@ -275,22 +275,29 @@ void TSeHook::SetActive(bool value) {
   if (value) {
     if (FControl && !GetComponentState().Contains(csDesigning))
       GetHookList()->GetHook(FControl)->AddHook(this);
-  } else if (FOwnerHook) {
-    FOwnerHook->RemoveHook(this);
+  } else {
+    Detach();
+  }
+}
+
+void TSeHook::Detach() {
+  TControlHook* old = FOwnerHook;
+  if (!old) return;
+  old->RemoveHook(this);
+  // A record that lost its last hook is freed through the list's window, never inside the
+  // hooked window's message that may be running now.
+  if (old->GetHookCount() == 0) {
+    if (THookList* list = FindHookList()) list->Post(SE_HOOK_FREE, old);
   }
 }
 
 void TSeHook::SetControl(TWinControl* value) {
   if (value == FControl) return;
   const bool wasActive = FActive;
-  TControlHook* old = FOwnerHook;
-  if (old) old->RemoveHook(this);
+  Detach();
   if (FControl) FControl->RemoveFreeNotification(this);
   FControl = value;
   if (value) value->FreeNotification(this);
-  if (old && old->GetHookCount() == 0) {
-    if (THookList* list = FindHookList()) list->Post(SE_HOOK_FREE, old);
-  }
   if (wasActive && value) SetActive(true);
 }
 

@@ -128,6 +128,8 @@ class TSeHook : public TComponent {
 
  private:
   friend class TControlHook;
+  // Leaves its record; a record left without hooks is freed through the posted message.
+  void Detach();
   // Expires when the hook goes: a handler may free it (its form freed inside a modal loop).
   std::shared_ptr<int> FLifeToken = std::make_shared<int>(0);
   bool FActive = true;                 // attached whenever a control is set

@@ -40,8 +40,14 @@ LOGFONTW CaptionLogFont(bool small) {
 // rectangle just applied shows at once.
 void DispatchPendingPaints() {
   MSG msg;
-  for (int i = 0; i < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i)
+  for (int i = 0; i < 64 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    // The quit flag comes with any filter: it is put back for the program's own loop.
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
     ::DispatchMessageW(&msg);
+  }
 }
 
 // A caption button: its icon, its frame zone and how each drawing names it.
@@ -355,9 +361,15 @@ TSeFrameLayout TSeCustomForm::FrameLayout() const {
   return l;
 }
 
+TSeFrameLayout TSeCustomForm::FrameLayoutWithClient() const {
+  TSeFrameLayout l = FrameLayout();
+  l.Client = ClientRectOf(l);
+  return l;
+}
+
 TRect TSeCustomForm::GetRollupRect() const {
   TCustomForm* form = GetForm();
-  TRect r = FrameRollupRect(FrameLayout(), form ? form->GetLeft() : 0, form ? form->GetTop() : 0);
+  TRect r = FrameRollupRect(FrameLayoutWithClient(), form ? form->GetLeft() : 0, form ? form->GetTop() : 0);
   // The window keeps its shadow.
   r.Right += ShadowSize();
   r.Bottom += ShadowSize();
@@ -382,7 +394,7 @@ TRect TSeCustomForm::WorkArea() const {
 }
 
 TRect TSeCustomForm::GetMinimizedRect() const {
-  TRect r = FrameMinimizedRect(FrameLayout(), ::GetSystemMetrics(SM_CXMINIMIZED), WorkArea());
+  TRect r = FrameMinimizedRect(FrameLayoutWithClient(), ::GetSystemMetrics(SM_CXMINIMIZED), WorkArea());
   r.Right += ShadowSize();
   r.Bottom += ShadowSize();
   return r;
@@ -394,13 +406,13 @@ TRect TSeCustomForm::GetMaximizedRect() const {
     HWND parent = form && form->HandleAllocated() ? ::GetParent(form->GetHandle()) : nullptr;
     RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (parent) ::GetClientRect(parent, &r);
-    return FrameMaximizedRect(FrameLayout(), r);
+    return FrameMaximizedRect(FrameLayoutWithClient(), r);
   }
   HWND wnd = form->HandleAllocated() ? form->GetHandle() : nullptr;
   TRect area = FStayOnTop ? TRect(0, 0, 10000, 10000) : MonitorWorkAreaOf(wnd);
   TRect onMonitor;
   if (!IntersectRect(onMonitor, area, MonitorRectOf(wnd))) onMonitor = area;
-  return FrameMaximizedRect(FrameLayout(), onMonitor);
+  return FrameMaximizedRect(FrameLayoutWithClient(), onMonitor);
 }
 
 TSize TSeCustomForm::GetMaxTrackSize() const {
@@ -422,7 +434,7 @@ TSeFrameZone TSeCustomForm::HitTest(int x, int y) const {
   TSeButtonRects buttons;
   for (int icon = vbiClose; icon <= vbiTray; ++icon)
     buttons[icon] = GetButtonRect(static_cast<TSeBorderIcon>(icon));
-  return FrameHitTest(FrameLayout(), TPoint(x, y), buttons, GripRect());
+  return FrameHitTest(FrameLayoutWithClient(), TPoint(x, y), buttons, GripRect());
 }
 
 TRect TSeCustomForm::GripRect() const {
@@ -454,6 +466,8 @@ void TSeCustomForm::AfterMessage(TMessage& message, bool&) {
   if (message.Msg == WM_SYSCOLORCHANGE) ForgetKeptLook();
   // WM_SETTEXT keeps the system's answer (TRUE): 0 would tell SetWindowText it failed.
   if (message.Msg == WM_SETTEXT || message.Msg == WM_SETICON) PaintNonClient();
+  // Context help is the form's procedure's to handle; the frame is drawn again after it.
+  if (message.Msg == WM_SYSCOMMAND && (message.WParam & 0xFFF0) == SC_CONTEXTHELP) PaintNonClient();
   TCustomForm* form = GetForm();
   if (!form) return;
   const bool mdiChild = form->GetFormStyle() == fsMDIChild;
@@ -713,7 +727,6 @@ void TSeCustomForm::WMSysCommand(TMessage& message) {
     return;
   }
   if ((command == SC_KEYMENU && message.LParam == ' ') || command == SC_MOUSEMENU) ShowSystemMenu();
-  if (command == SC_CONTEXTHELP) PaintNonClient();
 }
 
 void TSeCustomForm::WMEraseBkgnd(TMessage& message) {
@@ -1125,8 +1138,28 @@ void TSeCustomForm::CloseForm() {
     form->SetModalResult(mrCancel);
     return;
   }
-  if (form->GetFormStyle() == fsMDIChild) CloseMDIChild();
-  else form->Close();
+  if (!form->CloseQuery()) return;
+  // The form's own Close would read its border icons, which the frame of ours has emptied,
+  // and would minimize through the system, leaving WindowState normal so that Restore could
+  // not bring the form back: the close action is carried out here.
+  TCloseAction action = caHide;
+  if (form->GetFormStyle() == fsMDIChild) action = FBorderIcons.Contains(vbiMinimize) ? caMinimize : caNone;
+  if (const TCloseEvent onClose = form->GetOnClose()) onClose(form, action);
+  if (action == caNone) return;
+  if (Application && Application->GetMainForm() == form) {
+    Application->Terminate();
+    return;
+  }
+  if (action == caMinimize) {
+    Minimize();
+    return;
+  }
+  UnmergeFromMenuBar(ActiveFormSkinOf(MDIParentOf(form)));
+  RestoreMaximizedChildren();
+  // Hidden first also when freed: the form goes from the screen at once, not when the
+  // posted release is handled.
+  form->Hide();
+  if (action == caFree) form->Release();
 }
 
 void TSeCustomForm::ShowContextHelp() {
@@ -1241,7 +1274,7 @@ void TSeCustomForm::PaintClient(TCanvas* canvas) {
 
 void TSeCustomForm::PaintFrame(TCanvas* canvas) {
   if (!canvas || FBorderStyle == vbsNone || FormWidth() <= 0) return;
-  const TSeFrameLayout layout = FrameLayout();
+  const TSeFrameLayout layout = FrameLayoutWithClient();
   const TRect c = FrameClientRect(layout);
   HDC dc = canvas->GetHandle();
   // One theme handle serves the whole frame.
@@ -1257,18 +1290,60 @@ void TSeCustomForm::PaintFrame(TCanvas* canvas) {
     draw(small ? WP_SMALLFRAMELEFT : WP_FRAMELEFT, state, TRect(0, c.Top, c.Left, c.Bottom));
     draw(small ? WP_SMALLFRAMERIGHT : WP_FRAMERIGHT, state, TRect(c.Right, c.Top, layout.Width, c.Bottom));
     draw(small ? WP_SMALLFRAMEBOTTOM : WP_FRAMEBOTTOM, state, TRect(0, c.Bottom, layout.Width, layout.Height));
-    draw(small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
+    // Straight onto the window the caption part is drawn with the caption, in its picture.
+    if (!FStraightOnWindow) draw(small ? WP_SMALLCAPTION : WP_CAPTION, state, TRect(0, 0, layout.Width, c.Top));
   } else {
     RECT edge{0, 0, layout.Width, layout.Height};
     ::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
     TRect r(2, 2, layout.Width - 2, layout.Height - 2);
+    // Straight onto the window the band is left to the caption's picture, which is filled
+    // with clBtnFace itself: filled here first, it would flash grey at every repaint.
+    const TRect band = FrameCaptionBand(layout);
+    const int saved = ::SaveDC(dc);
+    if (FStraightOnWindow) ::ExcludeClipRect(dc, band.Left, band.Top, band.Right, band.Bottom);
     FillRectXY(canvas, r.Left, r.Top, r.Right, c.Top, clBtnFace);
+    ::RestoreDC(dc, saved);
     FillRectXY(canvas, r.Left, c.Top, c.Left, c.Bottom, clBtnFace);
     FillRectXY(canvas, c.Right, c.Top, r.Right, c.Bottom, clBtnFace);
     FillRectXY(canvas, r.Left, c.Bottom, r.Right, r.Bottom, clBtnFace);
   }
+  if (FStraightOnWindow && PaintCaptionInPicture(canvas, layout, opened.get())) return;
+  if (FStraightOnWindow && opened)  // no picture to be had: the caption part drawn in place
+    FFrameParts.Draw(*opened, dc, FBorderStyle == vbsToolWindow ? WP_SMALLCAPTION : WP_CAPTION,
+                     FFormActive ? 1 : 2, TRect(0, 0, layout.Width, c.Top));
   PaintCaption(canvas, layout, opened.get());
   PaintButtons(canvas, layout, opened.get());
+}
+
+bool TSeCustomForm::PaintCaptionInPicture(TCanvas* canvas, const TSeFrameLayout& layout,
+                                          const TThemeScope* theme) {
+  // Themed, the caption part covers the frame's whole top; classic, the band inside the edge.
+  const TRect area = theme ? TRect(0, 0, layout.Width, FrameClientRect(layout).Top) : FrameCaptionBand(layout);
+  if (IsRectEmpty(area)) return true;
+  TSeBitmap picture;
+  try {
+    picture.SetSize(area.Width(), area.Height());
+  } catch (const Exception&) {
+    return false;  // no picture to be had: drawn in place
+  }
+  HDC dc = picture.GetDC();
+  if (!dc) return false;
+  // The picture takes window coordinates, so the caption and buttons draw as they would in
+  // place.
+  ::SetWindowOrgEx(dc, area.Left, area.Top, nullptr);
+  TCanvas inPicture;
+  inPicture.SetHandle(dc);
+  FillRectColor(&inPicture, area, clBtnFace);
+  if (theme)
+    FFrameParts.Draw(*theme, dc, FBorderStyle == vbsToolWindow ? WP_SMALLCAPTION : WP_CAPTION,
+                     FFormActive ? 1 : 2, area);
+  PaintCaption(&inPicture, layout, theme);
+  PaintButtons(&inPicture, layout, theme);
+  inPicture.SetHandle(nullptr);
+  ::SetWindowOrgEx(dc, 0, 0, nullptr);
+  ::GdiFlush();
+  ::BitBlt(canvas->GetHandle(), area.Left, area.Top, area.Width(), area.Height(), dc, 0, 0, SRCCOPY);
+  return true;
 }
 
 void TSeCustomForm::PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout,
@@ -1521,7 +1596,11 @@ void TSeCustomForm::PaintNonClient() {
   const TFrameKey key = FrameKey(layout);
   const bool kept = buffer && buffer == FPersistentBuffer.get();
   if (!kept || composed || !(FPersistentKey == key)) {
+    // Straight onto the window the caption is drawn through a picture of it, so that it
+    // never shows half drawn (it flickered at every hot change over its buttons).
+    FStraightOnWindow = !buffer;
     RenderFrame(target, buffer);
+    FStraightOnWindow = false;
     if (kept) FPersistentKey = composed ? TFrameKey() : key;
   }
   if (buffer) {

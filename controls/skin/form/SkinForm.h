@@ -132,6 +132,10 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void Minimize() override;
   void Rollup();
   void MinToTray();
+  // A modal form gets mrCancel. Otherwise, when CloseQuery agrees, OnClose decides the
+  // action (caHide; for an MDI child caMinimize with the minimize button, else caNone): the
+  // main form ends the application, caMinimize is Minimize, caHide hides the form and caFree
+  // hides it and releases it.
   void CloseForm();
   void ShowContextHelp();
   // Pops the system menu up: the tray menu link in the tray state, else the system menu
@@ -153,12 +157,17 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // ---- Frame -----------------------------------------------------------------------------------
   // The layout of the frame now (the form's size, style, state and the system metrics).
   TSeFrameLayout FrameLayout() const;
+  // FrameLayout with its client rectangle the one this form gives (ClientRectOf), which the
+  // caption band, the buttons, hit-testing, painting and the state rectangles follow.
+  TSeFrameLayout FrameLayoutWithClient() const;
   TRect GetFrameClientRect() const { return ClientRectOf(FrameLayout()); }
   // The client rectangle the frame leaves at a layout's size.
   virtual TRect ClientRectOf(const TSeFrameLayout& layout) const { return FrameClientRect(layout); }
   // Where a caption button lies (empty when not shown). Hit-testing and painting place the
   // buttons through it, so a descendant may move them.
-  virtual TRect GetButtonRect(TSeBorderIcon icon) const { return FrameButtonRect(FrameLayout(), icon); }
+  virtual TRect GetButtonRect(TSeBorderIcon icon) const {
+    return FrameButtonRect(FrameLayoutWithClient(), icon);
+  }
   // The rectangles the rolled-up, minimized and maximized states apply.
   virtual TRect GetRollupRect() const;
   virtual TRect GetMinimizedRect() const;
@@ -293,9 +302,6 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   void MDIParentResized();
   // A maximized child's component goes: the parent's caption and menu bar let it go.
   void MDIChildGoing();
-  // Closes an MDI child as its close button asks: minimized when the minimize button is
-  // there, else kept, unless OnClose decides to hide or free it.
-  void CloseMDIChild();
   void WatchMDIParent(TCustomForm* parent);
   // The component goes while its built-in system menu is open: the menu's loop keeps it.
   void SystemMenuGoes();
@@ -337,6 +343,9 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   // theme: the window theme when visual styles draw the frame, else nullptr.
   void PaintCaption(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void PaintButtons(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
+  // The caption (themed: its part too) and its buttons drawn into a picture filled with
+  // clBtnFace, then copied onto canvas in one step; false when no picture could be made.
+  bool PaintCaptionInPicture(TCanvas* canvas, const TSeFrameLayout& layout, const TThemeScope* theme);
   void FreeCaptionFonts();
   // The window's icon, copied at the small-icon size (again when the window's icon changes),
   // stretched into the system-menu button's rectangle.
@@ -387,6 +396,7 @@ class TSeCustomForm : public TSeHook, public TSeFormSkin {
   bool FOutlineMode = false;                    // the drag moves an outline
   TRect FOutlineRect;                           // the outline drawn last (bounds coordinates)
   bool FPainting = false;                       // FCanvas has a handle
+  bool FStraightOnWindow = false;               // the frame is painted onto the window DC
   TSeFrameMetrics FMetrics;                     // read at creation and on WM_THEMECHANGED
   std::unique_ptr<TSeBitmap> FBackground;       // the screen under the window
   TRect FCaptureRect;                           // where FBackground was taken from

@@ -79,6 +79,7 @@ TSeFrameMetrics SystemFrameMetrics() {
 }
 
 TRect FrameClientRect(const TSeFrameLayout& layout) {
+  if (layout.Client) return *layout.Client;
   TRect r(0, 0, layout.Width, layout.Height);
   if (layout.MaximizedMDIChild && layout.State == vwsMaximized) return r;
   if (layout.BorderStyle == vbsNone) return r;

@@ -9,6 +9,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "SkinMessage.h"
 #include "classlib/graphics/Types.h"
@@ -46,9 +47,12 @@ struct TSeFrameLayout {
   bool Themed = false;             // visual styles draw the frame
   bool MaximizedMDIChild = false;  // a maximized MDI child has no frame of its own
   TSeFrameMetrics Metrics;
+  // The client rectangle a form decides itself (a descendant's own frame); when set, every
+  // function here lays the frame out around it.
+  std::optional<TRect> Client;
 };
 
-// The client rectangle inside the frame.
+// The client rectangle inside the frame: layout.Client when set, else the frame's rule.
 TRect FrameClientRect(const TSeFrameLayout& layout);
 // The caption's height: 0 without a frame, else the caption metric of the style.
 int FrameCaptionHeight(const TSeFrameLayout& layout);

@@ -167,23 +167,6 @@ void TSeCustomForm::MDIChildGoing() {
   ShowMDICaption(parent, nullptr);
 }
 
-void TSeCustomForm::CloseMDIChild() {
-  TCustomForm* form = GetForm();
-  if (!form || !form->CloseQuery()) return;
-  // The form's own close would read its border icons, which the frame of ours has emptied.
-  TCloseAction action = FBorderIcons.Contains(vbiMinimize) ? caMinimize : caNone;
-  if (const TCloseEvent onClose = form->GetOnClose()) onClose(form, action);
-  if (action == caNone) return;
-  if (action == caMinimize) {
-    Minimize();
-    return;
-  }
-  UnmergeFromMenuBar(ActiveFormSkinOf(MDIParentOf(form)));
-  RestoreMaximizedChildren();
-  form->Hide();
-  if (action == caFree) form->Release();
-}
-
 void TSeCustomForm::WMMDIActivate(TMessage& message) {
   TCustomForm* form = GetForm();
   if (!form || form->GetFormStyle() != fsMDIChild || !IsMDIChildMaximized()) return;

@@ -82,29 +82,29 @@ bool TSeCustomForm::TrayIcon(DWORD message) {
 
 void TSeCustomForm::TrayWndProc(TMessage& message) {
   const UINT id = static_cast<UINT>(reinterpret_cast<uintptr_t>(this));
+  // The window has no default processing: what it does not answer is answered 0, so that a
+  // WM_CLOSE sent to it, say, does not destroy it under the icon.
+  message.Result = 0;
   switch (message.Msg) {
-    case WM_QUERYENDSESSION: message.Result = 1; return;
+    case WM_QUERYENDSESSION: message.Result = 1; break;
     case WM_ENDSESSION:
       // Only a session that really ends takes the icon away; a cancelled end keeps it.
       if (message.WParam && FTrayShown) TrayIcon(NIM_DELETE);
-      message.Result = 0;
-      return;
+      break;
     case SE_FORM_TRAYNOTIFY:
       if (message.WParam != id) break;
       if (message.LParam == WM_LBUTTONDBLCLK && FState == vwsTray) Restore();
       else if (message.LParam == WM_RBUTTONUP) ShowSystemMenu();
-      message.Result = 0;
-      return;
+      break;
     default:
       // A restarted shell has lost every icon: ours is added again, or the form comes back.
       if (message.Msg == TaskbarCreatedMessage() && FTrayShown) {
         if (!TrayIcon(NIM_ADD) && FState == vwsTray) Restore();
-        message.Result = 0;
-        return;
       }
       break;
   }
-  message.Result = ::DefWindowProcW(FTrayWnd, message.Msg, message.WParam, message.LParam);
+  // Then the component's own handlers see it, as they see the form's messages.
+  Dispatch(message);
 }
 
 void TSeCustomForm::LeaveTrayForGood() {

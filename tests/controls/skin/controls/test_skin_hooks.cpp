@@ -188,6 +188,11 @@ TEST_F(SkinHookTest, FreeingTheListUninstallsFirstAndAThousandCyclesLeakNothing)
     Pump();
   });
   EXPECT_EQ(GetHookList()->GetCount(), 0);
+  // Hooks made and freed while the form lives on: each record goes with its last hook.
+  for (int i = 0; i < 50; ++i) delete Hook("c", Form);
+  Pump();
+  EXPECT_EQ(GetHookList()->GetCount(), 0);
+  EXPECT_EQ(::GetWindowLongPtrW(Form->GetHandle(), GWLP_WNDPROC), Original);
 }
 
 // Whether the application held the global message component before the first test ran,

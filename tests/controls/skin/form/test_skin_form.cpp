@@ -428,6 +428,155 @@ void SkinFormTestBase::StateMachine() {
   EXPECT_FALSE(::IsWindowVisible(Wnd()));
 }
 
+// The close actions OnClose picks, carried out by the component; a quit asked for before a
+// state change still ends the program's loop; the frame drawn again after context help.
+TEST_F(SkinFormTestBase, CloseActionsAQuitBeforeAStateChangeAndContextHelp) {
+  Watchdog watchdog(60);
+  WithoutThemes([&] {
+    Decorate();
+    const TRect normal = Form->GetBoundsRect();
+    // caMinimize is the component's Minimize, which its Restore takes back.
+    Form->SetOnClose([](TObject*, TCloseAction& action) { action = caMinimize; });
+    ClickButton(vbiClose);
+    EXPECT_EQ(Skin->GetWindowState(), vwsMinimized);
+    EXPECT_EQ(Form->GetBoundsRect(), Skin->GetMinimizedRect());
+    Skin->Restore();
+    EXPECT_EQ(Skin->GetWindowState(), vwsNormal);
+    EXPECT_EQ(Form->GetBoundsRect(), normal);
+    EXPECT_TRUE(::IsWindowVisible(Wnd()));
+    Form->SetOnClose(nullptr);
+
+    // The quit the program asked for is still there for its loop after the state changes.
+    for (const bool maximize : {true, false}) {
+      ::PostQuitMessage(7);
+      if (maximize) Skin->Maximize();
+      else Skin->Restore();
+      MSG msg{};
+      EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << maximize;
+      EXPECT_EQ(msg.wParam, 7u) << maximize;
+    }
+    EXPECT_EQ(Skin->GetWindowState(), vwsNormal);
+
+    // The form's own procedure handles context help (here it paints over the caption): the
+    // frame is drawn again after it.
+    const TWndMethod original = Form->GetWindowProc();
+    Form->SetWindowProc([&](TMessage& message) {
+      if (message.Msg == WM_SYSCOMMAND && (message.WParam & 0xFFF0) == SC_CONTEXTHELP) {
+        HDC dc = ::GetWindowDC(Wnd());
+        RECT all{0, 0, Form->GetWidth(), Form->GetHeight()};
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::ReleaseDC(Wnd(), dc);
+        return;
+      }
+      original(message);
+    });
+    Skin->ShowContextHelp();
+    Form->SetWindowProc(original);
+    MemorySurface shown(Form->GetWidth(), Form->GetHeight(), clWhite);
+    CaptureWindow(shown);
+    const int f = SystemFrameMetrics().Frame;
+    EXPECT_NE(shown.At(Form->GetWidth() - 150, f + 2), clBlack);
+    EXPECT_NE(shown.At(3, Form->GetHeight() / 2), clBlack);  // the left frame strip
+  });
+}
+
+// caFree hides the form at once; the release frees it when the queue is handled.
+TEST_F(SkinFormTestBase, AFormFreedByItsCloseIsHiddenFirst) {
+  Watchdog watchdog(30);
+  TForm* other = TCustomForm::Create<TForm>(nullptr);
+  other->SetBounds(150, 120, 300, 200);
+  new TSeCustomForm(other);
+  other->Show();
+  Pump();
+  const HWND wnd = other->GetHandle();
+  other->SetOnClose([](TObject*, TCloseAction& action) { action = caFree; });
+  ActiveFormSkinOf(other)->CloseForm();
+  EXPECT_FALSE(::IsWindowVisible(wnd));
+  Pump();
+  EXPECT_FALSE(::IsWindow(wnd)) << "released";
+}
+
+// A decoration whose client rectangle is its own: wider margins and a taller caption.
+class TOwnClientForm : public TSeCustomForm {
+  CLASSLIB_CLASS(TOwnClientForm, TSeCustomForm)
+  explicit TOwnClientForm(TComponent* owner) : TSeCustomForm(owner) {}
+  TRect ClientRectOf(const TSeFrameLayout& layout) const override {
+    return TRect(8, 40, layout.Width - 8, layout.Height - 12);
+  }
+};
+
+TEST_F(SkinFormTestBase, ADescendantsOwnClientRectangleLeadsHitTestingAndTheCaption) {
+  Watchdog watchdog(30);
+  WithoutThemes([&] {
+    Skin = new TOwnClientForm(Form);
+    Skin->SetMinimizeApplication(false);
+    ShowForm();
+    Skin->RefreshFrame();  // the window's frame as this class lays it out
+    Pump();
+    const int w = Form->GetWidth(), h = Form->GetHeight();
+    // Inside the frame's own rule's client, outside this form's.
+    EXPECT_EQ(HitAt(6, h / 2), HTLEFT);
+    EXPECT_EQ(HitAt(w / 2, 30), HTCAPTION);
+    EXPECT_EQ(HitAt(w / 2, h - 8), HTBOTTOM);
+    EXPECT_EQ(HitAt(w / 2, h / 2), HTCLIENT);
+    // The caption band lies over this client: the close button ends 2 pixels inside its right.
+    const TRect close = Skin->GetButtonRect(vbiClose);
+    EXPECT_EQ(close.Right, w - 8 - 2);
+    EXPECT_LE(close.Bottom, 40);
+    // And is painted there: the caption's horizontal gradient reaches below the frame rule's
+    // caption, down to this client.
+    MemorySurface shown(w, h, clWhite);
+    CaptureWindow(shown);
+    EXPECT_EQ(shown.At(w / 2, 36), shown.At(w / 2, 8));
+    SaveScreenshot(Wnd(), L"skin_form_own_client");
+    Form->SetBounds(Form->GetLeft(), Form->GetTop(), 260, 160);  // as on an 800 x 600 screen
+    SaveScreenshot(Wnd(), L"skin_form_own_client_small");
+  });
+}
+
+// Looks at the window while the close button is placed for painting: what the screen shows
+// then of that button and of the caption band.
+class TWatchedCaptionForm : public TSeCustomForm {
+  CLASSLIB_CLASS(TWatchedCaptionForm, TSeCustomForm)
+  explicit TWatchedCaptionForm(TComponent* owner) : TSeCustomForm(owner) {}
+  bool Watch = false;
+  TPoint InBand;
+  mutable COLORREF Button = CLR_INVALID, Band = CLR_INVALID;
+  TRect GetButtonRect(TSeBorderIcon icon) const override {
+    const TRect r = TSeCustomForm::GetButtonRect(icon);
+    if (Watch && icon == vbiClose && Button == CLR_INVALID) {
+      HDC dc = ::GetWindowDC(GetHandle());
+      Button = ::GetPixel(dc, r.Left + 3, r.Top + 3);
+      Band = ::GetPixel(dc, InBand.X, InBand.Y);
+      ::ReleaseDC(GetHandle(), dc);
+    }
+    return r;
+  }
+};
+
+// Without a buffer the caption is still drawn in one step: a repaint (as at every hot change
+// over the buttons) never shows the band drawn over the buttons or filled grey.
+TEST_F(SkinFormTestBase, TheUnbufferedCaptionNeverShowsHalfDrawn) {
+  Watchdog watchdog(30);
+  WithoutThemes([&] {
+    auto* skin = new TWatchedCaptionForm(Form);
+    Skin = skin;
+    Skin->SetMinimizeApplication(false);
+    ASSERT_EQ(Skin->GetPerformance(), vxfpNoBuffer);
+    ShowForm();
+    const TRect close = Skin->GetButtonRect(vbiClose);
+    skin->InBand = TPoint(Form->GetWidth() / 2, SystemFrameMetrics().Frame + 2);
+    skin->Watch = true;
+    ::SendMessageW(Wnd(), WM_NCPAINT, 1, 0);
+    skin->Watch = false;
+    ASSERT_NE(skin->Button, CLR_INVALID);
+    HDC dc = ::GetWindowDC(Wnd());
+    EXPECT_EQ(skin->Button, ::GetPixel(dc, close.Left + 3, close.Top + 3)) << "the button";
+    EXPECT_EQ(skin->Band, ::GetPixel(dc, skin->InBand.X, skin->InBand.Y)) << "the band";
+    ::ReleaseDC(Wnd(), dc);
+  });
+}
+
 SkinFormTestBase* ModalTest = nullptr;
 void CALLBACK ClickCloseLater(HWND, UINT, UINT_PTR id, DWORD) {
   ::KillTimer(nullptr, id);

@@ -268,7 +268,7 @@ TEST(SkinTrayTip, ALongTipIsCutAtACharacterAndAlwaysTerminated) {
   EXPECT_EQ(tip[0], L'\0');
 }
 
-TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndPassesOnWhatIsNotItsOwn) {
+TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndHasNoDefaultProcessing) {
   Watchdog watchdog(30);
   TrayCalls tray;
   Decorate();
@@ -285,11 +285,13 @@ TEST_F(SkinFormSystemTest, TrayWindowAnswersTheShellAndPassesOnWhatIsNotItsOwn) 
   ::SendMessageW(trayWnd, SE_FORM_TRAYNOTIFY, data.uID + 1, WM_LBUTTONDBLCLK);
   Pump();
   EXPECT_EQ(Skin->GetWindowState(), vwsTray);
-  // Other messages get the default handling.
-  ::SendMessageW(trayWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"托盘"));
+  // Other messages get no default handling: the window keeps no text, and a close leaves it.
+  EXPECT_EQ(::SendMessageW(trayWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"托盘")), 0);
   wchar_t text[16]{};
-  ::SendMessageW(trayWnd, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text));
-  EXPECT_EQ(String(text), L"托盘");
+  EXPECT_EQ(::SendMessageW(trayWnd, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text)), 0);
+  ::SendMessageW(trayWnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(::IsWindow(trayWnd));
+  EXPECT_EQ(Skin->GetWindowState(), vwsTray);
   // A cancelled end of the session keeps the icon; a restarted shell gets it again.
   EXPECT_EQ(::SendMessageW(trayWnd, WM_QUERYENDSESSION, 0, 0), 1);
   ::SendMessageW(trayWnd, WM_ENDSESSION, FALSE, 0);
