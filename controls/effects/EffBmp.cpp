@@ -136,19 +136,22 @@ double TEffectPixels::GradientWeight(TGradKind kind, int width, int height, int 
     case gdBottom:
       return along(height - 1 - index, height - 1);
     case gdVCenter: {
-      // Both runs start at 0 on the middle column (width div 2) and end at exactly 1 on the
-      // outer columns: leftwards to column 0 and rightwards to the last column, each with its
-      // own step. Odd widths thus come out mirror-symmetric; on width 2 the middle column is
-      // the last one and there is no right run.
+      // From the middle column (width div 2) leftwards to column 0; on odd widths then again
+      // from 0 at the next column rightwards, both by 1 / ((width - 1) div 2). On even widths
+      // that step would take the left run past 1: there each run keeps its own step and ends
+      // at exactly 1 on its outer column (on width 2 there is no right run).
       const int middle = Div(width, 2);
       if (index <= middle) return along(middle - index, middle);
+      if (width % 2 == 1) return along(index - middle - 1, middle);
       return along(index - middle, width - 1 - middle);
     }
     case gdHCenter: {
-      // Likewise from the middle row (height div 2) down to the last row and up to row 0,
-      // each run ending at exactly 1 on the outer row.
+      // From the middle row (height div 2) down to the last row; on odd heights then again
+      // from 0 at the row above it up to row 0, both by 1 / ((height - 1) div 2). Even
+      // heights keep a step of their own for each run, as the columns do.
       const int middle = Div(height, 2);
       if (index >= middle) return along(index - middle, height - 1 - middle);
+      if (height % 2 == 1) return along(middle - 1 - index, middle);
       return along(middle - index, middle);
     }
   }

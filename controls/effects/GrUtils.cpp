@@ -56,8 +56,10 @@ void PaintParentBackground(TControl* control, TCanvas* canvas) {
     ::OffsetViewportOrgEx(dc, -own.Left, -own.Top, nullptr);
     const TRect client = parent->GetClientRect();
     ::IntersectClipRect(dc, client.Left, client.Top, client.Right, client.Bottom);
-    // Its own drawing only: the caller has filled the area with the parent's colour, and an
-    // erase message here would look to the parent like a repaint of its own.
+    // Its background, then its own drawing: a parent that paints a picture or a pattern
+    // when erasing shows it under the control too. The DC in both parameters has a
+    // double-buffered parent fill it as well.
+    parent->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
     TParentWindowPainter::PaintWindowOf(parent, dc);
   }
   // The windowless siblings below the control, bottom first; those above it never show.

@@ -8,13 +8,12 @@
 #include <cstdint>
 #include "classlib/controls/Controls.h"
 
-// Paints into the canvas's device context what lies beneath the windowless control: what
-// the parent paints of its own window (PaintWindow: a system window's own drawing, a form's
-// OnPaint), then the parent's visible windowless children below the control in z-order
-// that overlap it, each in its own coordinates and clipped to itself. The parent's
-// background colour is not painted: the caller fills the area with it first. The canvas's
-// (0, 0) is the control's top-left corner. Nothing happens when the control has no parent.
-// The DC's state is restored afterwards.
+// Paints into the canvas's device context what lies beneath the windowless control: the
+// parent's background (its erase message with the DC) and what it paints of its own window
+// (PaintWindow: a system window's own drawing, a form's OnPaint), then the parent's visible
+// windowless children below the control in z-order that overlap it, each in its own
+// coordinates and clipped to itself. The canvas's (0, 0) is the control's top-left corner.
+// Nothing happens when the control has no parent. The DC's state is restored afterwards.
 void PaintParentBackground(TControl* control, TCanvas* canvas);
 
 // A frame of `width` rings inside rect with a pen of width 1: the top and left lines in

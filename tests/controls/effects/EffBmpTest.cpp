@@ -93,13 +93,15 @@ Row GradientLine(TGradKind kind, int length) {
 
 TEST(EffBmpGradient, EachDirectionEvenSizesAndColours) {
   // Weights 0, 0.25, 0.5, 0.75, 1: 255 × t = 0, 63.75, 127.5 (to even), 191.25, 255.
-  const Row up{0, 64, 128, 191, 255}, down{255, 191, 128, 64, 0}, centre{255, 128, 0, 128, 255};
+  const Row up{0, 64, 128, 191, 255}, down{255, 191, 128, 64, 0};
   EXPECT_EQ(GradientLine(gdLeft, 5), up);
   EXPECT_EQ(GradientLine(gdRight, 5), down);
   EXPECT_EQ(GradientLine(gdTop, 5), up);
   EXPECT_EQ(GradientLine(gdBottom, 5), down);
-  EXPECT_EQ(GradientLine(gdVCenter, 5), centre);
-  EXPECT_EQ(GradientLine(gdHCenter, 5), centre);
+  // Odd centre runs share the step 1 / 2: columns 2, 1, 0 at 0, 0.5, 1, then 3, 4 again from
+  // 0 at 0, 0.5; rows 2, 3, 4 at 0, 0.5, 1, then 1, 0 at 0, 0.5.
+  EXPECT_EQ(GradientLine(gdVCenter, 5), (Row{255, 128, 0, 0, 128}));
+  EXPECT_EQ(GradientLine(gdHCenter, 5), (Row{128, 0, 0, 128, 255}));
   // Even centre runs have their own steps: width 6 runs left 3, 2, 1, 0 at 0, 1/3, 2/3, 1
   // and right 4, 5 at 0.5, 1; height 4 runs up 2, 1, 0 at 0, 0.5, 1, down to row 3 at 1.
   EXPECT_EQ(GradientLine(gdVCenter, 6), (Row{255, 170, 85, 0, 128, 255}));
@@ -133,9 +135,15 @@ TEST(EffBmpGradient, WeightsNeverLeaveZeroToOneAndCentresReachTheirEnds) {
         const double t =
             TEffectPixels::GradientWeight(static_cast<TGradKind>(kind), size, size, i);
         ASSERT_TRUE(t >= 0.0 && t <= 1.0) << kind << " " << size << " " << i << ": " << t;
-        // The centre kinds end at exactly 1 on both outer columns (rows) from three on.
-        if (kind >= gdVCenter && size >= 3 && (i == 0 || i == size - 1))
+        // The centre kinds' first run ends at exactly 1 on its outer column (row) from three
+        // on; the second does on even sizes, and one step short of 1 on odd ones.
+        if (kind < gdVCenter || size < 3) continue;
+        const bool firstEnd = i == (kind == gdVCenter ? 0 : size - 1);
+        const bool secondEnd = i == (kind == gdVCenter ? size - 1 : 0);
+        if (firstEnd || (secondEnd && size % 2 == 0))
           EXPECT_EQ(t, 1.0) << kind << " " << size << " " << i;
+        else if (secondEnd)
+          EXPECT_DOUBLE_EQ(t, 1.0 - 1.0 / ((size - 1) / 2)) << kind << " " << size << " " << i;
       }
   TestImage image(3, 1, 77);  // an unknown kind leaves the image alone
   image.View().FillGradient(clBlack, static_cast<TGradKind>(6));
