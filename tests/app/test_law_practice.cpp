@@ -692,7 +692,7 @@ String CaptionOfWidth(TFont* font, int least, int most) {
 // smaller, as far as it must, and keeps its margins; so is one that leaves room for the
 // margin of one side only.
 TEST_F(LawPractice, ALongerTypeNameIsWrittenSmallerToKeepItsMargins) {
-  const String longer = L"不定项选择题22";
+  const String longer = L"不定项选择题2";
   Exec(L"update tab_tx set B1=" + QuotedStr(longer) + L" where A1=62");
   if (DM1->Cn1Table_tx->GetActive()) DM1->Cn1Table_tx->Requery();
   ScreenMode = L"800";
