@@ -585,7 +585,9 @@ void TSeCustomTabControl::SetMultiLine(bool value) {
 void TSeCustomTabControl::SetScrollOpposite(bool value) {
   if (value == FScrollOpposite) return;
   FScrollOpposite = value;
-  if (value) FMultiLine = true;
+  // Not while loading: a layout saved with one row and ScrollOpposite (one row keeps it)
+  // would otherwise come back with several rows.
+  if (value && !GetComponentState().Contains(csLoading)) FMultiLine = true;
   Realign();
   Invalidate();
 }

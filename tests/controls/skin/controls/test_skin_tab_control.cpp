@@ -431,6 +431,17 @@ TEST_F(TabControlTest, LayoutRoundTripAndBadStoredValues) {
   EXPECT_EQ(Tabs->GetActivePage(), Tabs->GetPage(2));
   const String again = ComponentToText(Form);
   EXPECT_EQ(again.substr(again.find(L"object Tabs")), text.substr(text.find(L"object Tabs")));
+  // One row that keeps ScrollOpposite comes back as one row.
+  Tabs->SetTabPosition(tpTop);
+  Tabs->SetMultiLine(false);
+  const String oneRow = ComponentToText(Form);
+  delete Tabs;
+  Tabs = nullptr;
+  ReadLayout(oneRow);
+  Tabs = Find<TSeCustomTabControl>(L"Tabs");
+  ASSERT_NE(Tabs, nullptr);
+  EXPECT_FALSE(Tabs->GetMultiLine());
+  EXPECT_TRUE(Tabs->GetScrollOpposite());
   ReadLayout(
       L"object Form1: TButtonsForm\n"
       L"  object Bad: TSeCustomTabControl\n    TabWidth = -1\n    TabHeight = 99999\n"
